@@ -1,0 +1,31 @@
+# One static library per layer, made of every source in its folders.
+function(vx_layer name)
+  cmake_parse_arguments(L "" "" "DIRS;LINK" ${ARGN})
+  set(srcs)
+  foreach(d ${L_DIRS})
+    file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${d}/*.cpp)
+    list(APPEND srcs ${s})
+  endforeach()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_LINK})
+endfunction()
+
+# A test program made of every source in the given test folders.
+function(vx_test name)
+  cmake_parse_arguments(T "" "" "DIRS;LINK" ${ARGN})
+  set(srcs)
+  foreach(d ${T_DIRS})
+    file(GLOB_RECURSE s CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${d}/*.cpp)
+    list(APPEND srcs ${s})
+  endforeach()
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_LINK} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    VEXOMAT_BIN_DIR="${VEXOMAT_BIN_DIR}" VEXOMAT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()

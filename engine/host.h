@@ -1,0 +1,45 @@
+// What the engine needs of the main window: the state every run shares and the one
+// message box. The main window derives from TMainState and registers itself; the engine
+// reaches it through MainState(), and shows every message through ShowMsg.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/rtl/classes.h"
+
+class TComponent;
+
+// Kinds of the message box, passed as a byte.
+enum TMsgKind : uint8_t { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfirmation = 3 };
+
+class TMainState {
+public:
+    virtual ~TMainState() = default;
+
+    std::string FAppPath;     // program folder, trailing "/"
+    std::string FGsExe;       // full path of the Ghostscript console program
+    std::string FDestDir;     // destination folder of the current run
+    std::string FLastResult;  // output file of the last successful run
+    std::string FLogDir;      // the day's log folder, trailing "/"
+    TStringList* FSourceFiles = nullptr;
+    TStringList* FSelection = nullptr;
+    TStringList* FErrors = nullptr;
+    bool FBatchMode = false;
+    std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
+    std::string FMergeFile1;
+    std::string FMergeFile2;
+    TStringList* FMergeOrder = nullptr;
+
+    // The option controls and the other components of the main window, by name.
+    virtual TComponent* FindComponent(const std::string& name) const = 0;
+};
+
+// The one main window (null before it exists).
+TMainState* MainState();
+void SetMainState(TMainState* state);
+
+// The one message box: returns 1 for OK/Yes, 2 for Cancel/No (always 2 when autoClose).
+using TShowMsgFunc = int (*)(const std::string& text, TMsgKind kind, bool autoClose);
+void SetShowMsgHandler(TShowMsgFunc f);
+int ShowMsg(const std::string& text, TMsgKind kind, bool autoClose);

@@ -1,0 +1,321 @@
+#include "platform/rtl/classes.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+// ---------------------------------------------------------------- string lists
+
+int TStringList::Add(const std::string& s, TObject* o) {
+    if (Sorted) {
+        auto it = std::lower_bound(items_.begin(), items_.end(), s,
+                                   [](const Item& a, const std::string& b) { return CompareText(a.s, b) < 0; });
+        int at = int(it - items_.begin());
+        items_.insert(it, Item{s, o});
+        Changed();
+        return at;
+    }
+    items_.push_back(Item{s, o});
+    Changed();
+    return Count() - 1;
+}
+
+void TStringList::Insert(int i, const std::string& s, TObject* o) {
+    if (i < 0 || i > Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    items_.insert(items_.begin() + i, Item{s, o});
+    Changed();
+}
+
+void TStringList::Delete(int i) {
+    check(i);
+    items_.erase(items_.begin() + i);
+    Changed();
+}
+
+void TStringList::Clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    Changed();
+}
+
+void TStringList::Exchange(int a, int b) {
+    check(a);
+    check(b);
+    std::swap(items_[size_t(a)], items_[size_t(b)]);
+    Changed();
+}
+
+int TStringList::IndexOf(const std::string& s) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(items_[size_t(i)].s, s)) return i;
+    return -1;
+}
+
+void TStringList::Assign(const TStringList& other) {
+    items_ = other.items_;
+    Changed();
+}
+
+void TStringList::AddStrings(const TStringList& other) {
+    for (const auto& it : other.items_) items_.push_back(it);
+    Changed();
+}
+
+std::string TStringList::Text() const {
+    std::string r;
+    for (const auto& it : items_) { r += it.s; r += '\n'; }
+    return r;
+}
+
+void TStringList::SetText(const std::string& text) {
+    items_.clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t e = text.find_first_of("\r\n", i);
+        if (e == std::string::npos) { items_.push_back(Item{text.substr(i), nullptr}); break; }
+        items_.push_back(Item{text.substr(i, e - i), nullptr});
+        if (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ++e;
+        i = e + 1;
+    }
+    Changed();
+}
+
+void TStringList::LoadFromFile(const std::string& name) { SetText(ReadFileText(name)); }
+void TStringList::SaveToFile(const std::string& name) const { WriteFileText(name, Text()); }
+
+void TStringList::Sort() {
+    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return CompareText(a.s, b.s) < 0; });
+    Changed();
+}
+
+std::vector<std::string> TStringList::ToVector() const {
+    std::vector<std::string> r;
+    r.reserve(items_.size());
+    for (const auto& it : items_) r.push_back(it.s);
+    return r;
+}
+
+// ---------------------------------------------------------------- streams
+
+int64_t TStream::Size() {
+    int64_t here = Seek(0, soCurrent);
+    int64_t end = Seek(0, soEnd);
+    Seek(here, soBeginning);
+    return end;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+    if (count > 0 && Read(buffer, count) != count) throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count) {
+    if (count > 0 && Write(buffer, count) != count) throw EStreamError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+    if (count == 0) { source.SetPosition(0); count = source.Size(); }
+    int64_t done = 0;
+    std::vector<char> buf(65536);
+    while (done < count) {
+        int64_t n = std::min<int64_t>(count - done, int64_t(buf.size()));
+        source.ReadBuffer(buf.data(), n);
+        WriteBuffer(buf.data(), n);
+        done += n;
+    }
+    return done;
+}
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+    if (count <= 0 || pos_ >= int64_t(data_.size())) return 0;
+    int64_t n = std::min<int64_t>(count, int64_t(data_.size()) - pos_);
+    std::copy_n(data_.data() + pos_, n, static_cast<uint8_t*>(buffer));
+    pos_ += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+    if (count <= 0) return 0;
+    if (pos_ + count > int64_t(data_.size())) data_.resize(size_t(pos_ + count));
+    std::copy_n(static_cast<const uint8_t*>(buffer), count, data_.data() + pos_);
+    pos_ += count;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+    int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? pos_ : int64_t(data_.size());
+    pos_ = std::max<int64_t>(0, base + offset);
+    return pos_;
+}
+
+void TMemoryStream::SetSize(int64_t size) {
+    data_.resize(size_t(std::max<int64_t>(0, size)));
+    if (pos_ > size) pos_ = size;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& name) {
+    std::string s = ReadFileText(name);
+    data_.assign(s.begin(), s.end());
+    pos_ = 0;
+}
+
+void TMemoryStream::SaveToFile(const std::string& name) {
+    WriteFileText(name, std::string(data_.begin(), data_.end()));
+}
+
+TFileStream::TFileStream(const std::string& name, unsigned mode) {
+    if (mode == fmCreate) {
+        fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd_ < 0) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+    } else {
+        int flags = (mode & 3) == fmOpenWrite ? O_WRONLY : (mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+        fd_ = ::open(name.c_str(), flags | O_CLOEXEC);
+        if (fd_ < 0) throw EFOpenError("Cannot open file \"" + name + "\". " + SysErrorMessage(errno));
+    }
+}
+
+TFileStream::~TFileStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count) {
+    int64_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, size_t(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count) {
+    int64_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, size_t(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+    return int64_t(::lseek(fd_, off_t(offset), whence));
+}
+
+void TFileStream::SetSize(int64_t size) {
+    if (::ftruncate(fd_, off_t(size)) != 0) throw EStreamError("Cannot set the file size");
+}
+
+// ---------------------------------------------------------------- file search
+
+namespace {
+
+// Length of the UTF-8 sequence that starts with byte c (1 for stray bytes).
+size_t Utf8Len(unsigned char c) {
+    if (c < 0xC0) return 1;
+    if (c < 0xE0) return 2;
+    if (c < 0xF0) return 3;
+    return 4;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+bool Match(const char* n, const char* ne, const char* m, const char* me) {
+    // Iterative matcher with one backtrack point for the last "*".
+    const char* starM = nullptr;
+    const char* starN = nullptr;
+    while (n < ne) {
+        if (m < me && *m == '*') { starM = ++m; starN = n; continue; }
+        if (m < me && *m == '?') {
+            n += std::min<size_t>(Utf8Len(static_cast<unsigned char>(*n)), size_t(ne - n));
+            ++m;
+            continue;
+        }
+        if (m < me && FoldAscii(*m) == FoldAscii(*n)) { ++m; ++n; continue; }
+        if (!starM) return false;
+        m = starM;
+        starN += Utf8Len(static_cast<unsigned char>(*starN));
+        if (starN > ne) return false;
+        n = starN;
+    }
+    while (m < me && *m == '*') ++m;
+    return m == me;
+}
+
+struct FindState {
+    DIR* dir = nullptr;
+    std::string folder;
+    std::string mask;
+    ~FindState() { if (dir) closedir(dir); }
+};
+
+int Advance(TSearchRec& rec) {
+    auto* st = static_cast<FindState*>(rec.FindHandle.get());
+    if (!st || !st->dir) return 18;  // no more files
+    while (dirent* e = readdir(st->dir)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        if (!MatchesFileMask(name, st->mask)) continue;
+        std::string full = st->folder + name;
+        struct stat s;
+        if (stat(full.c_str(), &s) != 0 && lstat(full.c_str(), &s) != 0) continue;
+        int attr = 0;
+        if (S_ISDIR(s.st_mode)) attr |= faDirectory;
+        if (name[0] == '.') attr |= faHidden;
+        if (access(full.c_str(), W_OK) != 0) attr |= faReadOnly;
+        if ((attr & rec.ExcludeAttr) != 0) continue;
+        rec.Name = name;
+        rec.Size = S_ISDIR(s.st_mode) ? 0 : int64_t(s.st_size);
+        rec.Attr = attr;
+        rec.Time = UnixToDateTime(s.st_mtim.tv_sec, int(s.st_mtim.tv_nsec));
+        return 0;
+    }
+    return 18;
+}
+
+}  // namespace
+
+bool MatchesFileMask(const std::string& name, const std::string& mask) {
+    if (mask == "*.*" || mask == "*") return true;
+    return Match(name.data(), name.data() + name.size(), mask.data(), mask.data() + mask.size());
+}
+
+int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
+    auto st = std::make_shared<FindState>();
+    st->folder = ExtractFilePath(path);
+    st->mask = ExtractFileName(path);
+    if (st->mask.empty()) st->mask = "*";
+    st->dir = opendir(st->folder.empty() ? "." : st->folder.c_str());
+    if (!st->dir) return errno == ENOENT || errno == ENOTDIR ? 3 : 5;  // path not found / access denied
+    // The search yields plain files always; hidden, read-only-free and folders on request.
+    rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+    rec.FindHandle = st;
+    int r = Advance(rec);
+    if (r != 0) FindClose(rec);
+    return r == 18 ? 2 : r;
+}
+
+int FindNext(TSearchRec& rec) { return Advance(rec); }
+
+void FindClose(TSearchRec& rec) { rec.FindHandle.reset(); }
+
+// ---------------------------------------------------------------- random numbers
+
+uint32_t RandSeed = 0;
+
+void Randomize() {
+    using namespace std::chrono;
+    RandSeed = uint32_t(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+int Random(int range) {
+    RandSeed = RandSeed * 134775813u + 1u;
+    return int((uint64_t(RandSeed) * uint64_t(uint32_t(range))) >> 32);
+}

@@ -1,0 +1,139 @@
+// Base object, string lists, streams, file search and the random generator.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+    // The class name as the form files name it ("TForm_main", "TEdit").
+    virtual std::string ClassName() const { return "TObject"; }
+};
+
+// ---------------------------------------------------------------- string lists
+
+class TStringList : public TObject {
+public:
+    std::string ClassName() const override { return "TStringList"; }
+    int Count() const { return int(items_.size()); }
+    const std::string& operator[](int i) const { check(i); return items_[size_t(i)].s; }
+    const std::string& Strings(int i) const { return (*this)[i]; }
+    void SetString(int i, const std::string& s) { check(i); items_[size_t(i)].s = s; Changed(); }
+    TObject* Objects(int i) const { check(i); return items_[size_t(i)].obj; }
+    void SetObject(int i, TObject* o) { check(i); items_[size_t(i)].obj = o; }
+    int Add(const std::string& s, TObject* o = nullptr);
+    void Insert(int i, const std::string& s, TObject* o = nullptr);
+    void Delete(int i);
+    void Clear();
+    void Exchange(int a, int b);
+    int IndexOf(const std::string& s) const;  // case-insensitive, as the class library does
+    void Assign(const TStringList& other);
+    void AddStrings(const TStringList& other);
+    // Lines joined by "\n" each (the last one too); setting splits on "\n", "\r\n" or "\r".
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void LoadFromFile(const std::string& name);
+    void SaveToFile(const std::string& name) const;
+    bool Sorted = false;  // when set, Add keeps the list sorted (case-insensitive)
+    void Sort();
+    std::vector<std::string> ToVector() const;
+    // Called after every change of the strings.
+    std::function<void()> OnChange;
+
+private:
+    struct Item { std::string s; TObject* obj; };
+    void check(int i) const {
+        if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    }
+    void Changed() { if (OnChange) OnChange(); }
+    std::vector<Item> items_;
+};
+
+// ---------------------------------------------------------------- streams
+
+enum TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream : public TObject {
+public:
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    int64_t Position() { return Seek(0, soCurrent); }
+    void SetPosition(int64_t p) { Seek(p, soBeginning); }
+    int64_t Size();
+    virtual void SetSize(int64_t size) = 0;
+    void ReadBuffer(void* buffer, int64_t count);         // raises EReadError when short
+    void WriteBuffer(const void* buffer, int64_t count);  // raises EStreamError when short
+    int64_t CopyFrom(TStream& source, int64_t count);     // count 0 = the whole source
+};
+
+class TMemoryStream : public TStream {
+public:
+    std::string ClassName() const override { return "TMemoryStream"; }
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    uint8_t* Memory() { return data_.data(); }
+    const std::vector<uint8_t>& Bytes() const { return data_; }
+    void Clear() { data_.clear(); pos_ = 0; }
+    void LoadFromFile(const std::string& name);
+    void SaveToFile(const std::string& name);
+
+private:
+    std::vector<uint8_t> data_;
+    int64_t pos_ = 0;
+};
+
+enum : unsigned { fmCreate = 0xFFFF, fmOpenRead = 0, fmOpenWrite = 1, fmOpenReadWrite = 2 };
+
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& name, unsigned mode);  // raises EFOpenError / EFCreateError
+    ~TFileStream() override;
+    std::string ClassName() const override { return "TFileStream"; }
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+
+private:
+    int fd_ = -1;
+};
+
+// ---------------------------------------------------------------- file search
+
+struct TSearchRec {
+    std::string Name;   // the file's name, without folder
+    int64_t Size = 0;
+    int Attr = 0;       // fa* flags
+    TDateTime Time = 0; // last write time, local
+    // internal
+    std::shared_ptr<void> FindHandle;
+    int ExcludeAttr = 0;
+};
+
+// Lists the entries of the folder part of `path` whose names match its last part.
+// Masks: "*" any run, "?" one character (UTF-8 aware), case folded for ASCII; "*.*"
+// matches every name, with or without a dot. "." and ".." are never listed.
+// Hidden = a leading dot; read-only = not writable by us; folders only with faDirectory.
+// Returns 0 when something was found, else an error code (2 = nothing found).
+int FindFirst(const std::string& path, int attr, TSearchRec& rec);
+int FindNext(TSearchRec& rec);
+void FindClose(TSearchRec& rec);
+// The mask test FindFirst uses.
+bool MatchesFileMask(const std::string& name, const std::string& mask);
+
+// ---------------------------------------------------------------- random numbers
+
+// The classic 32-bit linear congruential generator: seed := seed * 134775813 + 1,
+// Random(n) := (seed * n) >> 32.
+extern uint32_t RandSeed;
+void Randomize();  // seeds from the high-resolution clock
+int Random(int range);

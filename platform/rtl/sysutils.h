@@ -1,0 +1,149 @@
+// Runtime basics: exceptions, string and number conversion, Format, paths and files,
+// date and time. Strings are UTF-8 byte strings; folders use "/".
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---------------------------------------------------------------- exceptions
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : Message(std::move(message)) {}
+    ~Exception() override = default;
+    const char* what() const noexcept override { return Message.c_str(); }
+    std::string Message;
+};
+
+class EInOutError : public Exception {
+public:
+    EInOutError(std::string message, int code = 0) : Exception(std::move(message)), ErrorCode(code) {}
+    int ErrorCode;
+};
+class EConvertError : public Exception { using Exception::Exception; };
+class EOSError : public Exception {
+public:
+    EOSError(std::string message, unsigned code) : Exception(std::move(message)), ErrorCode(code) {}
+    unsigned ErrorCode;
+};
+class EListError : public Exception { using Exception::Exception; };
+class EStreamError : public Exception { using Exception::Exception; };
+class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
+class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
+class EReadError : public EStreamError { using EStreamError::EStreamError; };
+class EInvalidOperation : public Exception { using Exception::Exception; };
+class EComponentError : public Exception { using Exception::Exception; };
+class EIniFileException : public Exception { using Exception::Exception; };
+// Silent exception: unwinds like any other but is never shown.
+class EAbort : public Exception { using Exception::Exception; };
+
+// Raises EInOutError for an errno value (with the system's text).
+[[noreturn]] void RaiseInOutError(int err, const std::string& what);
+// Raises EOSError for the last OS error (errno or the win layer's last error).
+[[noreturn]] void RaiseLastOSError();
+std::string SysErrorMessage(int err);
+
+// ---------------------------------------------------------------- Format
+
+// A printf-like formatter taking any mix of std::string, const char*, integers and
+// floating-point values. Supports %[-][0][width][.prec] with s d u x X f g e c and %%.
+struct FormatArg {
+    enum Kind { Str, Int, UInt, Float } kind;
+    std::string s;
+    long long i = 0;
+    unsigned long long u = 0;
+    double f = 0;
+    FormatArg(const std::string& v) : kind(Str), s(v) {}
+    FormatArg(std::string_view v) : kind(Str), s(v) {}
+    FormatArg(const char* v) : kind(Str), s(v ? v : "") {}
+    FormatArg(char v) : kind(Str), s(1, v) {}
+    FormatArg(int v) : kind(Int), i(v) {}
+    FormatArg(long v) : kind(Int), i(v) {}
+    FormatArg(long long v) : kind(Int), i(v) {}
+    FormatArg(unsigned v) : kind(UInt), u(v) {}
+    FormatArg(unsigned long v) : kind(UInt), u(v) {}
+    FormatArg(unsigned long long v) : kind(UInt), u(v) {}
+    FormatArg(bool v) : kind(Int), i(v) {}
+    FormatArg(double v) : kind(Float), f(v) {}
+};
+std::string FormatV(std::string_view fmt, const std::vector<FormatArg>& args);
+template <class... A>
+std::string Format(std::string_view fmt, const A&... a) {
+    return FormatV(fmt, std::vector<FormatArg>{FormatArg(a)...});
+}
+
+// ---------------------------------------------------------------- strings
+
+std::string IntToStr(long long v);
+std::string IntToHex(unsigned long long v, int digits);
+long long StrToInt(const std::string& s);  // raises EConvertError
+long long StrToIntDef(const std::string& s, long long def);
+bool TryStrToInt(const std::string& s, long long& out);  // decimal, "$hex" or "0x" hex
+double StrToFloat(const std::string& s);
+bool TryStrToFloat(const std::string& s, double& out);
+std::string FloatToStr(double v);  // shortest decimal form: 0.7, 1, 0
+std::string Trim(const std::string& s);
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+std::string LowerCase(const std::string& s);  // ASCII only
+std::string UpperCase(const std::string& s);  // ASCII only
+bool SameText(const std::string& a, const std::string& b);  // ASCII case-insensitive
+int CompareText(const std::string& a, const std::string& b);
+std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to);
+bool StartsStr(const std::string& prefix, const std::string& s);
+bool EndsStr(const std::string& suffix, const std::string& s);
+// 1-based position of sub in s, 0 when absent (the classic Pos).
+size_t Pos(const std::string& sub, const std::string& s);
+std::string QuotedStr(const std::string& s);
+
+// ---------------------------------------------------------------- paths and files
+
+constexpr char PathDelim = '/';
+std::string IncludeTrailingPathDelimiter(const std::string& s);
+std::string ExcludeTrailingPathDelimiter(const std::string& s);
+std::string ExtractFilePath(const std::string& s);  // with trailing "/"
+std::string ExtractFileDir(const std::string& s);   // without trailing "/"
+std::string ExtractFileName(const std::string& s);
+std::string ExtractFileExt(const std::string& s);   // with the dot, "" when none
+std::string ChangeFileExt(const std::string& s, const std::string& ext);
+std::string ExpandFileName(const std::string& s);   // absolute, "." and ".." resolved
+bool FileExists(const std::string& name);           // a regular file (not a folder)
+bool DirectoryExists(const std::string& name);
+bool ForceDirectories(const std::string& dir);
+bool CreateDir(const std::string& dir);
+bool RemoveDir(const std::string& dir);
+bool DeleteFile(const std::string& name);
+bool RenameFile(const std::string& from, const std::string& to);  // replaces atomically
+int64_t FileSize64(const std::string& name);  // -1 when missing
+std::string GetCurrentDir();
+std::string GetTempDir();  // with trailing "/"
+// Reads or writes a whole file; raise EFOpenError / EFCreateError.
+std::string ReadFileText(const std::string& name);
+void WriteFileText(const std::string& name, const std::string& text);
+
+// Creates the folder, raising EInOutError on failure (MkDir).
+void MkDir(const std::string& dir);
+
+// File attributes as the search routines report them.
+enum : int {
+    faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faVolumeID = 0x08,
+    faDirectory = 0x10, faArchive = 0x20, faAnyFile = 0x3F
+};
+
+// ---------------------------------------------------------------- date and time
+
+using TDateTime = double;  // days since 1899-12-30, fraction = time of day
+TDateTime Now();
+TDateTime Date();
+TDateTime EncodeDateTime(int y, int mo, int d, int h, int mi, int s, int ms);
+void DecodeDateTime(TDateTime t, int& y, int& mo, int& d, int& h, int& mi, int& s, int& ms);
+TDateTime UnixToDateTime(int64_t secs, int nsec = 0);  // local time
+// Tokens: yyyy yy mm m dd d hh h nn n ss s zzz; "mm" right after an hour token means minutes.
+// Text in double or single quotes is copied.
+std::string FormatDateTime(const std::string& fmt, TDateTime t);
+
+void Sleep(unsigned ms);
+uint32_t GetTickCount();

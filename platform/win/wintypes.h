@@ -1,0 +1,54 @@
+// The basic types and constants of the Windows-like surface that the program is written
+// against. Handles are opaque pointers owned by the layer that made them.
+#pragma once
+
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = uint8_t;
+using WORD = uint16_t;
+using DWORD = uint32_t;
+using UINT = unsigned int;
+using LONG = int32_t;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+using COLORREF = uint32_t;
+using HANDLE = void*;
+
+struct WindowObject;
+using HWND = WindowObject*;
+struct HKEY__;
+using HKEY = HKEY__*;
+using HINSTANCE = void*;
+
+constexpr BOOL TRUE_ = 1;
+constexpr BOOL FALSE_ = 0;
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD STILL_ACTIVE = 259;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+
+// Error codes used by the layer (the Windows values).
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
+
+DWORD GetLastError();
+void SetLastError(DWORD err);
+
+struct TPoint { int X = 0, Y = 0; };
+struct TRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+};
+inline TRect Rect(int l, int t, int r, int b) { return TRect{l, t, r, b}; }
+inline TPoint Point(int x, int y) { return TPoint{x, y}; }

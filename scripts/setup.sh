@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs everything Vexomat needs to build, test and run (Debian packages only), then
+# builds it into build/. Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg-dev libtiff-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  ghostscript poppler-utils
+  fonts-wqy-zenhei
+  clang libclang-rt-14-dev libgif-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds and runs every test. With --asan, builds a separate AddressSanitizer/UBSan tree.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=build; extra=()
+if [ "${1:-}" = "--asan" ]; then dir=build-asan; extra=(-DVEXOMAT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug); fi
+[ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${extra[@]}"
+cmake --build "$dir"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
