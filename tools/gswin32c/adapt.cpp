@@ -1,1 +1,201 @@
+// The one place that knows how the installed Ghostscript (10.x) differs from 8.51 for
+// the switches the converters write. Every entry says why it exists.
+//
+// Switches checked against Ghostscript 10 and passed on unchanged, because they are
+// accepted silently with the same effect: -dNOPAUSE -dBATCH; -dSAFER (files named on the
+// command line, as input after -f, as a PostScript prologue before the PDF, or as
+// -sOutputFile with or without %04d, stay readable and writable, also with blanks, "$",
+// "'" and non-ASCII characters in their paths, so no --permit-file-* is needed);
+// -dPDFSETTINGS=/default|/screen|/printer|/prepress; every image downsampling switch
+// including -dMonoImageDownsampleType=/Bicubic; -dColorConversionStrategy=/sRGB (still
+// converts to RGB); -sPAPERSIZE= with every paper name the converters use (11x17,
+// ledger, legal, letter, archA-archE, a0-a10, isob0-isob6, c0-c6); -dDEVICEWIDTHPOINTS,
+// -dDEVICEHEIGHTPOINTS, -dFIXEDMEDIA, -dPDFFitPage; -dFirstPage/-dLastPage on PDF input;
+// -dAutoRotatePages=/None; -dCompressPages; -dDOINTERPOLATE; -dJPEGQ; -r; the devices
+// pdfwrite, jpeg, bmp16m, bmp256, bmp16, bmpmono, bmpgray, tiff24nc; "<</Orientation n>>
+// setpagedevice" after -c; the encryption switches -sOwnerPassword, -sUserPassword,
+// -dCompatibilityLevel=1.2|1.4, -dEncryptionR=2|3 (also when given twice),
+// -dKeyLength=40|128 and negative -dPermissions values (-4 ... -64).
+#include "tools/gswin32c/adapt.h"
 
+#include <cctype>
+
+namespace gsw {
+
+namespace {
+
+// Whole-argument replacements. An empty replacement drops the argument.
+struct SwitchRule {
+  std::string_view from;
+  std::string_view to;
+};
+
+constexpr SwitchRule kSwitchRules[] = {
+    // The level-1 PostScript writer was removed in Ghostscript 9.x ("Unknown device:
+    // pswrite", exit code 1, and nothing on the error output). ps2write writes the same
+    // document as PostScript level 2, which every consumer of the result reads.
+    {"-sDEVICE=pswrite", "-sDEVICE=ps2write"},
+    // Same for the EPS writer: epswrite is gone, eps2write writes one EPS per page with
+    // its bounding box, numbered through %04d in the output name as before.
+    {"-sDEVICE=epswrite", "-sDEVICE=eps2write"},
+    // With 10.x colour is managed through ICC profiles, which already gives device-
+    // independent colour; UseCIEColor is a leftover of the old CIE-based path that the
+    // PDF interpreter no longer uses and that is documented as giving poorer colour
+    // where it still applies. Dropping it keeps the rendering of 8.51's switch.
+    {"-dUseCIEColor", ""},
+    {"-dUseCIEColor=true", ""},
+};
+
+// Words removed from PostScript code given after -c.
+constexpr std::string_view kRemovedOperators[] = {
+    // .setpdfwrite only raised the VM threshold for the PDF writer (a speed hint with no
+    // effect on the output) and was removed in 9.x: with it the job ends at once with
+    // "/undefined in .setpdfwrite". Dropping it keeps the output.
+    ".setpdfwrite",
+};
+
+// Lines of the error output by which Ghostscript says that it repaired a damaged file or
+// ignored errors in it and went on. 10.x prints its summary on the error output after
+// the file, e.g.
+//   The following errors were encountered at least once while processing this file:
+//   	startxref offset invalid
+//   	PDF file was repaired
+//      **** This file had errors that were repaired or ignored.
+//      **** The file was produced by: ...
+// ("warnings" instead of "errors" for a content stream with a stray operator). The older
+// interpreter wrote "**** The file has been damaged." and "Output may be incorrect.".
+constexpr std::string_view kRepairMarks[] = {
+    "This file had errors that were repaired or ignored",
+    "were encountered at least once while processing this file",
+    "PDF file was repaired",
+    "The file has been damaged",
+    "Output may be incorrect",
+};
+
+// Lines by which 10.x says that it could not read a file at all. It still ends with exit
+// code 0 after such a file (and pdfwrite leaves an output without pages), so a repair
+// summary printed for the same file must not be taken for a completed job.
+constexpr std::string_view kFatalMarks[] = {
+    "Couldn't initialise file",
+    "Unrecoverable error",
+};
+
+// Remarks that 10.x writes to the error output on a job that completed correctly.
+constexpr std::string_view kHarmlessRemarks[] = {
+    // pdfwrite reserves a page object when a BeginPage procedure (the watermark stamp)
+    // draws while setpagedevice installs it, before the first real page; the reserved
+    // object is never used and the document is complete. 8.51 said nothing here, and the
+    // caller would count the remark as a failed job.
+    "Page object was reserved for an Annotation destination, but no such page was drawn",
+};
+
+// Lines of the standard output that name why a job failed. 10.x writes most errors
+// there, some ("Unknown device") with nothing at all on the error output.
+constexpr std::string_view kFailureMarks[] = {
+    "Error: ",
+    "Unknown device",
+    "**** Error",
+    "Couldn't initialise file",
+};
+
+bool Contains(std::string_view line, std::string_view mark) {
+  return line.find(mark) != std::string_view::npos;
+}
+
+template <std::size_t N>
+bool ContainsAny(std::string_view line, const std::string_view (&marks)[N]) {
+  for (std::string_view m : marks)
+    if (Contains(line, m)) return true;
+  return false;
+}
+
+// Ghostscript reads arguments after -c as PostScript code up to the next one that starts
+// with "@", or with "-" followed by something other than a digit (a negative number is
+// still code).
+bool EndsCode(const std::string& arg) {
+  if (arg.empty()) return false;
+  if (arg[0] == '@') return true;
+  return arg[0] == '-' && !(arg.size() > 1 && std::isdigit(static_cast<unsigned char>(arg[1])));
+}
+
+bool IsRemovedOperator(std::string_view word) {
+  for (std::string_view op : kRemovedOperators)
+    if (word == op) return true;
+  return false;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Removes the removed operators from one argument of code. The argument is returned
+// untouched when it holds none of them, so quoted code keeps its exact spacing.
+std::string StripOperators(const std::string& code) {
+  std::vector<std::string_view> words;
+  bool changed = false;
+  std::string_view rest(code);
+  std::size_t i = 0;
+  while (i < rest.size()) {
+    while (i < rest.size() && IsBlank(rest[i])) ++i;
+    std::size_t j = i;
+    while (j < rest.size() && !IsBlank(rest[j])) ++j;
+    if (j > i) {
+      std::string_view w = rest.substr(i, j - i);
+      if (IsRemovedOperator(w))
+        changed = true;
+      else
+        words.push_back(w);
+    }
+    i = j;
+  }
+  if (!changed) return code;
+  std::string out;
+  for (std::string_view w : words) {
+    if (!out.empty()) out += ' ';
+    out += w;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> AdaptArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> out;
+  out.reserve(args.size());
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-c") {
+      std::vector<std::string> code;
+      std::size_t j = i + 1;
+      for (; j < args.size() && !EndsCode(args[j]); ++j) {
+        std::string c = StripOperators(args[j]);
+        if (!c.empty()) code.push_back(std::move(c));
+      }
+      // "-c" with all of its code removed is dropped as well.
+      if (!code.empty()) {
+        out.push_back(arg);
+        for (std::string& c : code) out.push_back(std::move(c));
+      }
+      i = j - 1;
+      continue;
+    }
+    bool matched = false;
+    for (const SwitchRule& r : kSwitchRules) {
+      if (arg == r.from) {
+        if (!r.to.empty()) out.emplace_back(r.to);
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) out.push_back(arg);
+  }
+  return out;
+}
+
+bool ReportsRepair(std::string_view line) { return ContainsAny(line, kRepairMarks); }
+
+bool ReportsFatal(std::string_view line) { return ContainsAny(line, kFatalMarks); }
+
+bool IsHarmlessRemark(std::string_view line) { return ContainsAny(line, kHarmlessRemarks); }
+
+bool NamesFailure(std::string_view line) { return ContainsAny(line, kFailureMarks); }
+
+}  // namespace gsw

@@ -1,1 +1,31 @@
-int main(){return 0;}
+// gswin32c.exe: the Ghostscript console program as the converters know it. It takes the
+// switches of one job from a response file ("@path") and from its own command line,
+// adapts the switches of Ghostscript 8.51 to the installed Ghostscript, runs that with an
+// argument vector and ends with its exit code.
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+#include "tools/gswin32c/adapt.h"
+#include "tools/gswin32c/relay.h"
+#include "tools/gswin32c/response.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> given;
+  for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
+
+  std::vector<std::string> args;
+  std::string error;
+  if (!gsw::ExpandArguments(given, args, error)) {
+    error += "\n";
+    [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, error.data(), error.size());
+    return 1;
+  }
+
+  // VEXOMAT_GS names another Ghostscript program (tests use it); otherwise "gs" from PATH.
+  std::string program = "gs";
+  if (const char* over = std::getenv("VEXOMAT_GS"); over != nullptr && *over != '\0') program = over;
+
+  return gsw::RunGhostscript(program, gsw::AdaptArguments(args));
+}

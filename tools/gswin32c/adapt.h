@@ -1,0 +1,36 @@
+// What this program changes between the switches written for Ghostscript 8.51 and the
+// Ghostscript that is installed (10.x), and how it reads that Ghostscript's messages.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gsw {
+
+// The line the caller looks for in the error output: a damaged input was repaired or its
+// errors were ignored, and the job still completed.
+inline constexpr std::string_view kRepairNotice = "文件有错误要修复或忽略。";
+
+// Rewrites the switches of one job so that the installed Ghostscript accepts them with
+// the effect they had on 8.51. Order and every other argument stay as given.
+std::vector<std::string> AdaptArguments(const std::vector<std::string>& args);
+
+// True when a line of Ghostscript's output says that an input was damaged and repaired,
+// or that errors in it were ignored.
+bool ReportsRepair(std::string_view line);
+
+// True when a line says that an input could not be processed at all, although
+// Ghostscript may still end with exit code 0.
+bool ReportsFatal(std::string_view line);
+
+// True when a line of the error output is a known harmless remark of the installed
+// Ghostscript that 8.51 never made; it goes to the standard output instead, so that a
+// clean job keeps an empty error output.
+bool IsHarmlessRemark(std::string_view line);
+
+// True when a line of the standard output names the cause of a failed job; such lines
+// are repeated on the error output when Ghostscript failed without writing there.
+bool NamesFailure(std::string_view line);
+
+}  // namespace gsw
