@@ -40,6 +40,32 @@ constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_INVALID_DATA = 13;
+constexpr DWORD ERROR_CALL_NOT_IMPLEMENTED = 120;
+constexpr DWORD ERROR_INVALID_LEVEL = 124;
+constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_DIRECTORY = 267;
+
+constexpr DWORD MAX_PATH = 260;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(intptr_t(-1));
+
+// Show commands (ShowWindow, ShellExecuteA, STARTUPINFOA.wShowWindow).
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_NORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_MAXIMIZE = 3;
+constexpr int SW_SHOWNOACTIVATE = 4;
+constexpr int SW_SHOW = 5;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_SHOWMINNOACTIVE = 7;
+constexpr int SW_SHOWNA = 8;
+constexpr int SW_RESTORE = 9;
+constexpr int SW_SHOWDEFAULT = 10;
 
 DWORD GetLastError();
 void SetLastError(DWORD err);

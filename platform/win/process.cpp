@@ -1,0 +1,458 @@
+#include "platform/win/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "platform/rtl/sysutils.h"
+#include "platform/win/cmdline.h"
+#include "platform/win/module.h"
+#include "platform/win/wake.h"
+
+extern char** environ;
+
+namespace {
+
+// ---------------------------------------------------------------- reaping
+
+// Children whose handles are all closed while they still run. The SIGCHLD handler reaps
+// exactly these pids (never anybody else's children); slots are lock-free for it.
+constexpr int kOrphanSlots = 256;
+std::atomic<pid_t> g_orphans[kOrphanSlots];
+struct sigaction g_oldChild;
+std::atomic<bool> g_handlerInstalled{false};
+
+void reapOrphanSlots() {
+    for (auto& slot : g_orphans) {
+        pid_t p = slot.load();
+        if (p <= 0) continue;
+        int st = 0;
+        pid_t r = waitpid(p, &st, WNOHANG);
+        if (r == p || (r < 0 && errno == ECHILD)) slot.compare_exchange_strong(p, 0);
+    }
+}
+
+void onChild(int sig, siginfo_t* info, void* ctx) {
+    int saved = errno;
+    reapOrphanSlots();
+    errno = saved;
+    if (g_oldChild.sa_flags & SA_SIGINFO) {
+        if (g_oldChild.sa_sigaction) g_oldChild.sa_sigaction(sig, info, ctx);
+    } else if (g_oldChild.sa_handler != SIG_DFL && g_oldChild.sa_handler != SIG_IGN) {
+        g_oldChild.sa_handler(sig);
+    }
+}
+
+void installChildHandler() {
+    if (g_handlerInstalled.exchange(true)) return;
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_sigaction = onChild;
+    sa.sa_flags = SA_SIGINFO | SA_RESTART | SA_NOCLDSTOP;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGCHLD, &sa, &g_oldChild);
+}
+
+std::mutex g_overflowMutex;
+std::vector<pid_t> g_overflow;  // orphans beyond the slots, reaped on the next call
+
+void adoptOrphan(pid_t pid) {
+    installChildHandler();
+    for (auto& slot : g_orphans) {
+        pid_t expected = 0;
+        if (slot.compare_exchange_strong(expected, pid)) {
+            reapOrphanSlots();  // it may have ended before it had a slot
+            return;
+        }
+    }
+    std::lock_guard<std::mutex> lock(g_overflowMutex);
+    g_overflow.push_back(pid);
+}
+
+DWORD exitCodeOf(int status) {
+    if (WIFEXITED(status)) return DWORD(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return DWORD(128 + WTERMSIG(status));
+    return 1;
+}
+
+// ---------------------------------------------------------------- process objects
+
+struct ProcState {
+    pid_t pid = 0;
+    int pidfd = -1;
+    bool reaped = false;
+    DWORD exitCode = STILL_ACTIVE;
+    bool terminated = false;
+    DWORD terminateCode = 0;
+
+    ~ProcState() {
+        poll();
+        release();
+        if (!reaped) adoptOrphan(pid);
+    }
+    void release() {
+        if (pidfd >= 0) {
+            UnregisterWakeFd(pidfd);
+            ::close(pidfd);
+            pidfd = -1;
+        }
+    }
+    void finish(int status) {
+        reaped = true;
+        exitCode = terminated ? terminateCode : exitCodeOf(status);
+        release();
+    }
+    // Reaps the child when it has ended; true once it has.
+    bool poll() {
+        if (reaped) return true;
+        int st = 0;
+        pid_t r = waitpid(pid, &st, WNOHANG);
+        if (r == pid) {
+            finish(st);
+        } else if (r < 0 && errno == ECHILD) {
+            // Somebody else reaped it (SIGCHLD ignored by the program): the code is lost.
+            reaped = true;
+            exitCode = terminated ? terminateCode : 0;
+            release();
+        }
+        return reaped;
+    }
+};
+
+std::mutex g_liveMutex;
+std::vector<std::weak_ptr<ProcState>> g_live;
+
+void trackLive(const std::shared_ptr<ProcState>& st) {
+    std::lock_guard<std::mutex> lock(g_liveMutex);
+    std::erase_if(g_live, [](const std::weak_ptr<ProcState>& w) { return w.expired(); });
+    g_live.push_back(st);
+}
+
+int64_t monotonicMs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+class ProcessObject : public KernelObject {
+public:
+    explicit ProcessObject(std::shared_ptr<ProcState> s) : st(std::move(s)) {}
+    DWORD Wait(DWORD ms) override {
+        if (st->poll()) return WAIT_OBJECT_0;
+        int64_t deadline = ms == INFINITE ? -1 : monotonicMs() + ms;
+        for (;;) {
+            int timeout = -1;
+            if (deadline >= 0) {
+                int64_t left = deadline - monotonicMs();
+                if (left < 0) left = 0;
+                timeout = int(std::min<int64_t>(left, INT_MAX));
+            }
+            if (st->pidfd >= 0) {
+                pollfd p{st->pidfd, POLLIN, 0};
+                int r = ::poll(&p, 1, timeout);
+                if (r < 0 && errno != EINTR) return WAIT_FAILED;
+            } else {
+                // No pidfd (old kernel): look again every few milliseconds.
+                int step = timeout < 0 ? 5 : std::min(timeout, 5);
+                ::usleep(useconds_t(step) * 1000);
+            }
+            if (st->poll()) return WAIT_OBJECT_0;
+            if (deadline >= 0 && monotonicMs() >= deadline) return WAIT_TIMEOUT;
+        }
+    }
+    std::shared_ptr<ProcState> st;
+};
+
+class ThreadObject : public ProcessObject {
+    using ProcessObject::ProcessObject;
+};
+
+// ---------------------------------------------------------------- program search
+
+bool isExecutableFile(const std::string& p, int& err) {
+    struct stat s;
+    if (::stat(p.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) {
+        err = ENOENT;
+        return false;
+    }
+    if (::access(p.c_str(), X_OK) != 0) {
+        err = EACCES;
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> candidates(const std::string& name) {
+    std::vector<std::string> c{name};
+    if (name.size() > 4 && SameText(name.substr(name.size() - 4), ".exe"))
+        c.push_back(name.substr(0, name.size() - 4));
+    return c;
+}
+
+std::string resolveProgram(const std::string& name, bool besideUs, int& err) {
+    err = ENOENT;
+    if (name.empty()) return "";
+    int e = ENOENT;
+    if (name.find('/') != std::string::npos) {
+        for (auto& c : candidates(name)) {
+            if (isExecutableFile(c, e)) return ExpandFileName(c);
+            if (e == EACCES) err = EACCES;
+        }
+        return "";
+    }
+    std::vector<std::string> dirs;
+    if (besideUs) dirs.push_back(ExtractFileDir(ModuleFileName()));
+    const char* path = std::getenv("PATH");
+    std::string ps = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t i = 0;
+    while (i <= ps.size()) {
+        size_t j = ps.find(':', i);
+        if (j == std::string::npos) j = ps.size();
+        if (j > i) dirs.push_back(ps.substr(i, j - i));
+        i = j + 1;
+    }
+    for (auto& c : candidates(name))
+        for (auto& d : dirs) {
+            std::string full = IncludeTrailingPathDelimiter(d) + c;
+            if (isExecutableFile(full, e)) return full;
+            if (e == EACCES) err = EACCES;
+        }
+    return "";
+}
+
+// ---------------------------------------------------------------- spawning
+
+struct FdSet {
+    int fds[3] = {-1, -1, -1};  // owned, close-on-exec; dup2'ed onto 0..2 in the child
+    ~FdSet() {
+        for (int fd : fds)
+            if (fd >= 0) ::close(fd);
+    }
+    void set(int which, int fd) {
+        if (fds[which] >= 0) ::close(fds[which]);
+        fds[which] = fd;
+    }
+};
+
+int openNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
+
+int spawn(const std::string& program, const std::vector<std::string>& argv,
+          const std::vector<std::string>* env, const std::string& cwd, const FdSet& io,
+          bool newSession, pid_t& pid) {
+    posix_spawn_file_actions_t fa;
+    posix_spawnattr_t attr;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawnattr_init(&attr);
+    for (int i = 0; i < 3; ++i)
+        if (io.fds[i] >= 0) posix_spawn_file_actions_adddup2(&fa, io.fds[i], i);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+    posix_spawn_file_actions_addclosefrom_np(&fa, 3);
+#endif
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&fa, cwd.c_str());
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (newSession) {
+        flags |= POSIX_SPAWN_SETSID;
+    } else {
+        flags |= POSIX_SPAWN_SETPGROUP;  // own group, so TerminateProcess reaches helpers
+        posix_spawnattr_setpgroup(&attr, 0);
+    }
+    posix_spawnattr_setflags(&attr, flags);
+
+    std::vector<char*> av;
+    for (auto& a : argv) av.push_back(const_cast<char*>(a.c_str()));
+    av.push_back(nullptr);
+    std::vector<char*> ev;
+    if (env) {
+        for (auto& e : *env) ev.push_back(const_cast<char*>(e.c_str()));
+        ev.push_back(nullptr);
+    }
+    int rc = posix_spawn(&pid, program.c_str(), &fa, &attr, av.data(), env ? ev.data() : environ);
+    posix_spawn_file_actions_destroy(&fa);
+    posix_spawnattr_destroy(&attr);
+    return rc;
+}
+
+DWORD winError(int err) {
+    switch (err) {
+        case ENOENT: return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case EACCES: case EPERM: return ERROR_ACCESS_DENIED;
+        case ENOEXEC: return ERROR_BAD_EXE_FORMAT;
+        case ENOMEM: case EAGAIN: return ERROR_NOT_ENOUGH_MEMORY;
+        default: return ERROR_INVALID_PARAMETER;
+    }
+}
+
+BOOL failWith(DWORD err, int posixErr) {
+    SetLastError(err);
+    errno = posixErr;  // RaiseLastOSError reads errno
+    return FALSE_;
+}
+
+void sweepOverflow() {
+    std::lock_guard<std::mutex> lock(g_overflowMutex);
+    std::erase_if(g_overflow, [](pid_t p) {
+        int st = 0;
+        pid_t r = waitpid(p, &st, WNOHANG);
+        return r == p || (r < 0 && errno == ECHILD);
+    });
+}
+
+}  // namespace
+
+void ReapFinishedProcesses() {
+    reapOrphanSlots();
+    sweepOverflow();
+    std::vector<std::shared_ptr<ProcState>> live;
+    {
+        std::lock_guard<std::mutex> lock(g_liveMutex);
+        for (auto& w : g_live)
+            if (auto s = w.lock()) live.push_back(s);
+    }
+    for (auto& s : live) s->poll();
+}
+
+std::string SearchProgram(const std::string& name) {
+    int err = 0;
+    return resolveProgram(name, false, err);
+}
+
+BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
+                    SECURITY_ATTRIBUTES*, BOOL, DWORD, void* env, const char* curDir,
+                    STARTUPINFOA* startup, PROCESS_INFORMATION* procInfo) {
+    ReapFinishedProcesses();
+    std::string line = cmdLine ? cmdLine : "";
+    std::string app = appName ? appName : "";
+    if (line.empty() && app.empty()) return failWith(ERROR_INVALID_PARAMETER, EINVAL);
+
+    ParsedCommand cmd;
+    std::string why;
+    if (!line.empty() && !ParseCommand(line, cmd, &why)) return failWith(ERROR_INVALID_PARAMETER, EINVAL);
+    if (cmd.argv.empty()) cmd.argv.push_back(app);
+    std::string name = app.empty() || cmd.viaInterpreter ? cmd.argv[0] : app;
+
+    int err = 0;
+    std::string program = resolveProgram(name, true, err);
+    if (program.empty()) return failWith(winError(err), err);
+
+    std::string cwd = curDir && *curDir ? curDir : "";
+    if (!cwd.empty() && !DirectoryExists(cwd)) return failWith(ERROR_DIRECTORY, ENOTDIR);
+
+    // Standard streams: our own, or empty ones when the caller hands over null handles.
+    FdSet io;
+    bool ownStd = startup && (startup->dwFlags & STARTF_USESTDHANDLES);
+    for (int i = 0; i < 3; ++i) {
+        int fd = ownStd ? openNull(i == 0 ? O_RDONLY : O_WRONLY) : ::fcntl(i, F_DUPFD_CLOEXEC, 3);
+        if (fd < 0) fd = openNull(i == 0 ? O_RDONLY : O_WRONLY);
+        io.set(i, fd);
+    }
+    for (auto& r : cmd.redirections) {
+        int fd = -1;
+        switch (r.kind) {
+            case Redirection::Write:
+                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                break;
+            case Redirection::Append:
+                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+                break;
+            case Redirection::Read:
+                fd = ::open(r.file.c_str(), O_RDONLY | O_CLOEXEC);
+                break;
+            case Redirection::Duplicate:
+                fd = ::fcntl(io.fds[r.sourceFd], F_DUPFD_CLOEXEC, 3);
+                break;
+        }
+        if (fd < 0) {
+            int e = errno;
+            return failWith(e == ENOENT ? ERROR_PATH_NOT_FOUND : winError(e), e);
+        }
+        io.set(r.fd, fd);
+    }
+
+    std::vector<std::string> envList;
+    if (env) {
+        for (const char* p = static_cast<const char*>(env); *p; p += std::strlen(p) + 1)
+            envList.emplace_back(p);
+    }
+
+    pid_t pid = 0;
+    int rc = spawn(program, cmd.argv, env ? &envList : nullptr, cwd, io, false, pid);
+    if (rc != 0) return failWith(winError(rc), rc);
+
+    auto st = std::make_shared<ProcState>();
+    st->pid = pid;
+    st->pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
+    if (st->pidfd >= 0) RegisterWakeFd(st->pidfd);
+    trackLive(st);
+    if (procInfo) {
+        procInfo->hProcess = AddHandle(std::make_shared<ProcessObject>(st));
+        procInfo->hThread = AddHandle(std::make_shared<ThreadObject>(st));
+        procInfo->dwProcessId = DWORD(pid);
+        procInfo->dwThreadId = DWORD(pid);
+    }
+    // Without procInfo nobody can ask: st goes out of scope and the child is an orphan.
+    SetLastError(ERROR_SUCCESS);
+    return TRUE_;
+}
+
+BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
+    auto obj = LookupHandleAs<ProcessObject>(process);
+    if (!obj || !exitCode) return failWith(ERROR_INVALID_HANDLE, EBADF);
+    obj->st->poll();
+    *exitCode = obj->st->exitCode;
+    return TRUE_;
+}
+
+BOOL TerminateProcess(HANDLE process, UINT exitCode) {
+    auto obj = LookupHandleAs<ProcessObject>(process);
+    if (!obj) return failWith(ERROR_INVALID_HANDLE, EBADF);
+    auto& st = *obj->st;
+    if (st.poll()) return failWith(ERROR_ACCESS_DENIED, ESRCH);  // already ended
+    st.terminated = true;
+    st.terminateCode = exitCode;
+    // Not reaped yet, so the group id cannot have been reused.
+    if (::kill(-st.pid, SIGKILL) != 0) ::kill(st.pid, SIGKILL);
+    return TRUE_;
+}
+
+DWORD GetProcessId(HANDLE process) {
+    auto obj = LookupHandleAs<ProcessObject>(process);
+    return obj ? DWORD(obj->st->pid) : 0;
+}
+
+int SpawnDetached(const std::vector<std::string>& argv) {
+    ReapFinishedProcesses();
+    if (argv.empty()) return EINVAL;
+    int err = 0;
+    std::string program = resolveProgram(argv[0], false, err);
+    if (program.empty()) return err;
+    FdSet io;
+    io.set(0, openNull(O_RDONLY));
+    for (int i = 1; i < 3; ++i) {
+        int fd = ::fcntl(i, F_DUPFD_CLOEXEC, 3);
+        io.set(i, fd >= 0 ? fd : openNull(O_WRONLY));
+    }
+    pid_t pid = 0;
+    int rc = spawn(program, argv, nullptr, "", io, true, pid);
+    if (rc != 0) return rc;
+    adoptOrphan(pid);
+    return 0;
+}
