@@ -9,7 +9,7 @@ namespace gsw {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -53,7 +53,7 @@ std::vector<std::string> Tokenize(std::string_view text) {
       }
       continue;
     }
-    if (IsBlank(c)) {
+    if (IsSeparator(c)) {
       if (inToken) {
         tokens.push_back(std::move(current));
         current.clear();
