@@ -1,0 +1,256 @@
+#include "controls/extended/xcutils.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "controls/extended/xcconsts.h"
+#include "platform/win/module.h"
+
+// ---------------------------------------------------------------- strings
+
+namespace {
+
+// The position after the UTF-8 character at P (a lone continuation byte counts as one).
+inline const char* NextChar(const char* p, const char* end) {
+    ++p;
+    while (p < end && (static_cast<unsigned char>(*p) & 0xC0) == 0x80) ++p;
+    return p;
+}
+
+// Whether the characters at A and B are the same byte sequence.
+inline bool SameChar(const char* a, const char* ae, const char* b, const char* be) {
+    const char* an = NextChar(a, ae);
+    const char* bn = NextChar(b, be);
+    return an - a == bn - b && std::equal(a, an, b);
+}
+
+}  // namespace
+
+bool MatchWildcardPattern(const std::string& pattern, const std::string& text, int index) {
+    if (pattern.empty()) throw EXcuError(SXcEmptySearchPattern);
+    if (pattern == "*.*") return true;
+    const char* p = pattern.data();
+    const char* const pe = p + pattern.size();
+    const char* s = text.data() + std::min(size_t(std::max(index, 1) - 1), text.size());
+    const char* const se = text.data() + text.size();
+    const char* starP = nullptr;  // pattern just after the last star
+    const char* starS = nullptr;  // where the text under that star would end next
+    while (s < se) {
+        if (p < pe && *p == '*') {
+            while (p < pe && *p == '*') ++p;
+            if (p == pe) return true;  // a trailing star takes the rest
+            starP = p;
+            starS = s;
+        } else if (p < pe && *p == '?') {
+            ++p;
+            s = NextChar(s, se);
+        } else if (p < pe && SameChar(p, pe, s, se)) {
+            p = NextChar(p, pe);
+            s = NextChar(s, se);
+        } else if (starP) {
+            // Let the last star take one more character and try again from there.
+            starS = NextChar(starS, se);
+            s = starS;
+            p = starP;
+        } else {
+            return false;
+        }
+    }
+    while (p < pe && *p == '*') ++p;
+    return p == pe;
+}
+
+std::string LeftChars(const std::string& s, int count) {
+    const char* p = s.data();
+    const char* const e = p + s.size();
+    for (int i = 0; i < count && p < e; ++i) p = NextChar(p, e);
+    return std::string(s.data(), p);
+}
+
+void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list, bool allowEmptyString) {
+    list.Clear();
+    size_t from = 0;
+    if (!sep.empty()) {
+        for (size_t at; (at = s.find(sep, from)) != std::string::npos; from = at + sep.size()) {
+            if (at > from || allowEmptyString) list.Add(s.substr(from, at - from));
+        }
+    }
+    if (from < s.size()) list.Add(s.substr(from));
+}
+
+// ---------------------------------------------------------------- versions and modules
+
+DWORD GetFileVersion(const std::string& fileName) {
+    TVSFixedFileInfo info;
+    return ReadFixedFileInfo(fileName, info) ? info.dwFileVersionMS : 0;
+}
+
+bool ReadFixedFileInfo(const std::string&, TVSFixedFileInfo& info) {
+    info = TVSFixedFileInfo{};
+    return false;
+}
+
+DWORD GetShellVersion() {
+    static const DWORD version = ShellVersion(6, 0);
+    return version;
+}
+
+std::string GetModulePath(HINSTANCE module) {
+    char buffer[261];
+    const DWORD n = GetModuleFileNameA(module, buffer, sizeof buffer);
+    return std::string(buffer, std::min<size_t>(n, sizeof buffer - 1));
+}
+
+// ---------------------------------------------------------------- dates
+
+int DateTimeToDosStamp(TDateTime t) {
+    int y, mo, d, h, mi, s, ms;
+    DecodeDateTime(t, y, mo, d, h, mi, s, ms);
+    if (y < 1980 || y > 2107) return 0;
+    const unsigned date = unsigned(y - 1980) << 9 | unsigned(mo) << 5 | unsigned(d);
+    const unsigned time = unsigned(h) << 11 | unsigned(mi) << 5 | unsigned(s / 2);
+    return int(date << 16 | time);
+}
+
+TDateTime DosStampToDateTime(int stamp) {
+    const unsigned u = unsigned(stamp);
+    const int y = int(u >> 25) + 1980, mo = int(u >> 21 & 15), d = int(u >> 16 & 31);
+    const int h = int(u >> 11 & 31), mi = int(u >> 5 & 63), s = int(u & 31) * 2;
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (mo < 1 || mo > 12 || d < 1 || d > days[mo - 1] || h > 23 || mi > 59 || s > 59) return -1;
+    if (mo == 2 && d == 29 && !(y % 4 == 0 && (y % 100 != 0 || y % 400 == 0))) return -1;
+    return EncodeDateTime(y, mo, d, h, mi, s, 0);
+}
+
+// ---------------------------------------------------------------- paths
+
+std::string MinimizePathName(const std::string& path, const std::function<int(const std::string&)>& textWidth,
+                             int maxWidth) {
+    if (textWidth(path) <= maxWidth) return path;
+    static const std::string ellipsis = "...";
+    const size_t slash = path.rfind('/');
+    const std::string tail = slash == std::string::npos ? path : path.substr(slash);
+    const std::string head = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    // Character boundaries of the head, longest first.
+    std::vector<size_t> cuts;
+    for (const char* p = head.data(); p < head.data() + head.size(); p = NextChar(p, head.data() + head.size()))
+        cuts.push_back(size_t(p - head.data()));
+    for (size_t i = cuts.size(); i-- > 0;) {
+        std::string r = head.substr(0, cuts[i]) + ellipsis + tail;
+        if (textWidth(r) <= maxWidth) return r;
+    }
+    // Not even "..." and the last part fit: keep the start of the last part.
+    std::string r = ellipsis + tail;
+    while (!r.empty() && textWidth(r) > maxWidth) {
+        const char* b = r.data();
+        const char* last = b;
+        for (const char* p = b; p < b + r.size(); p = NextChar(p, b + r.size())) last = p;
+        r.resize(size_t(last - b));
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------- icons
+
+uint16_t IconScreenColours(unsigned screenBits) {
+    const uint16_t b = uint16_t(screenBits);
+    if (b == 24) return 0;
+    return uint16_t(1u << (b % 32));
+}
+
+size_t ChooseIconEntry(const std::vector<TIconDirEntry>& entries, uint16_t screenColours) {
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].ColourCount == screenColours) return i;
+    bool have = false;
+    size_t chosen = 0;
+    uint16_t remembered = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!have) {
+            if (entries[i].ColourCount <= screenColours) {
+                have = true;
+                chosen = i;
+                remembered = entries[i].ColourCount;
+            }
+        } else if (entries[i].ColourCount > remembered) {
+            chosen = i;  // the remembered count stays that of the first candidate
+        }
+    }
+    return chosen;
+}
+
+namespace {
+
+uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+void ReadExactly(TStream& s, void* to, int64_t n) {
+    if (n > 0 && s.Read(to, n) != n) throw EXCLException(SXcIconFormat);
+}
+
+}  // namespace
+
+TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t startOffset, unsigned screenBits) {
+    if (imageCount < 1) throw EXCLException(SXcIconFormat);
+    std::vector<TIconDirEntry> entries(static_cast<size_t>(imageCount));
+    for (auto& e : entries) {
+        uint8_t raw[16];
+        ReadExactly(stream, raw, 16);
+        e.Width = raw[0];
+        e.Height = raw[1];
+        e.ColourCount = Get16(raw + 2);
+        e.Size = Get32(raw + 8);
+        e.Offset = Get32(raw + 12);
+    }
+    const TIconDirEntry& e = entries[ChooseIconEntry(entries, IconScreenColours(screenBits))];
+    const int64_t skip = int64_t(e.Offset) - (startOffset + 16 * int64_t(imageCount));
+    if (skip < 0 || e.Size < 40 || e.Size > (64u << 20)) throw EXCLException(SXcIconFormat);
+    if (skip > 0) stream.Seek(skip, soCurrent);
+    std::vector<uint8_t> data(e.Size);
+    ReadExactly(stream, data.data(), int64_t(data.size()));
+
+    const uint8_t* h = data.data();
+    const uint32_t headerSize = Get32(h);
+    const int32_t width = int32_t(Get32(h + 4));
+    const int32_t height = int32_t(Get32(h + 8)) / 2;  // the colour part and the mask
+    const unsigned bitCount = Get16(h + 14);
+    if (headerSize < 40 || headerSize > data.size() || width < 1 || width > 4096 || height < 1 || height > 4096 ||
+        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32))
+        throw EXCLException(SXcIconFormat);
+    TIconImage img;
+    img.Width = width;
+    img.Height = height;
+    img.BitCount = int(bitCount);
+    const size_t paletteCount = bitCount <= 8 ? size_t(1) << bitCount : 0;
+    const size_t colourRow = (size_t(width) * bitCount + 31) / 32 * 4;
+    const size_t maskRow = (size_t(width) + 31) / 32 * 4;
+    const size_t need = headerSize + paletteCount * 4 + colourRow * size_t(height) + maskRow * size_t(height);
+    if (need > data.size()) throw EXCLException(SXcIconFormat);
+    const uint8_t* p = h + headerSize;
+    for (size_t i = 0; i < paletteCount; ++i, p += 4)
+        img.Palette.push_back(uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+    img.Colour.assign(p, p + colourRow * size_t(height));
+    p += colourRow * size_t(height);
+    img.Mask.assign(p, p + maskRow * size_t(height));
+    return img;
+}
+
+// ---------------------------------------------------------------- memory
+
+void* AllocZeroedMemory(ptrdiff_t size) {
+    if (size < 1) return nullptr;
+    return std::calloc(size_t(size), 1);
+}
+
+void FreeZeroedMemory(void*& p) {
+    if (p) std::free(p);
+    p = nullptr;
+}
+
+bool CompareMem(const void* a, const void* b, size_t length) {
+    return length == 0 || std::memcmp(a, b, length) == 0;
+}
+
+void CopyMemoryBytes(void* dest, const void* source, size_t count) {
+    if (count) std::memmove(dest, source, count);
+}
