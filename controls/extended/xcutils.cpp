@@ -154,26 +154,21 @@ std::string MinimizePathName(const std::string& path, const std::function<int(co
 // ---------------------------------------------------------------- icons
 
 uint16_t IconScreenColours(unsigned screenBits) {
-    const uint16_t b = uint16_t(screenBits);
-    if (b == 24) return 0;
-    return uint16_t(1u << (b % 32));
+    // Deeper screens than 8 bits count as 0, the icon directory's "more than 256".
+    return screenBits <= 8 ? uint16_t(1u << screenBits) : 0;
 }
 
 size_t ChooseIconEntry(const std::vector<TIconDirEntry>& entries, uint16_t screenColours) {
     for (size_t i = 0; i < entries.size(); ++i)
         if (entries[i].ColourCount == screenColours) return i;
+    // The richest image the screen can show; entry 0 when none fits.
     bool have = false;
     size_t chosen = 0;
-    uint16_t remembered = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!have) {
-            if (entries[i].ColourCount <= screenColours) {
-                have = true;
-                chosen = i;
-                remembered = entries[i].ColourCount;
-            }
-        } else if (entries[i].ColourCount > remembered) {
-            chosen = i;  // the remembered count stays that of the first candidate
+        const uint16_t c = entries[i].ColourCount;
+        if (c <= screenColours && (!have || c > entries[chosen].ColourCount)) {
+            have = true;
+            chosen = i;
         }
     }
     return chosen;

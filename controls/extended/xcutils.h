@@ -90,11 +90,10 @@ struct TIconDirEntry {
 };
 
 // The number of colours of a screen of ScreenBits bits per pixel as the icon directory
-// counts them: 0 for 24 bits, else 1 << (bits mod 32) in 16 bits (2, 16, 256; 0 for 16,
-// 1 for 32).
+// counts them: 2, 16 and 256 for 1, 4 and 8 bits, 0 ("more") for deeper screens.
 uint16_t IconScreenColours(unsigned screenBits);
-// The entry to show on such a screen: the first with exactly its colours; else the first
-// with no more, replaced by each later one with more than that first one; else entry 0.
+// The entry to show on such a screen: the first with exactly its colours; else the one with
+// the most colours not above the screen's (the first of equals); else entry 0.
 size_t ChooseIconEntry(const std::vector<TIconDirEntry>& entries, uint16_t screenColours);
 // Reads the image that suits the screen from an icon file image whose directory of
 // ImageCount entries starts at the stream's position, StartOffset bytes into the file.
