@@ -17,6 +17,7 @@
 #include "engine/host.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/vcl/forms.h"
 
 namespace vxtest {
 
@@ -100,6 +101,7 @@ public:
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        EnsureApplication();
         state_ = std::make_unique<TestMainState>();
         SetMainState(state_.get());
         Messages().clear();
@@ -139,6 +141,15 @@ protected:
             start = nl + 1;
         }
         return lines;
+    }
+
+    // The application object the waits handle messages with (offscreen), made once.
+    static void EnsureApplication() {
+        static bool done = false;
+        if (done) return;
+        done = true;
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        Application->Initialize();
     }
 
 private:

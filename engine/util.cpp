@@ -1,0 +1,431 @@
+#include "engine/util.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "engine/host.h"
+#include "platform/rtl/classes.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/vcl/forms.h"
+#include "platform/win/printers.h"
+#include "platform/win/process.h"
+#include "platform/win/shell.h"
+#include "platform/win/version.h"
+
+namespace {
+
+TMainState& State() {
+    TMainState* s = MainState();
+    if (!s) throw Exception("The main window does not exist.");
+    return *s;
+}
+
+void ProcessMessages() { Application->ProcessMessages(); }
+void HandleMessage() { Application->HandleMessage(); }
+
+// Columns a key takes in the log: ASCII one, every other character two.
+int KeyColumns(const std::string& key) {
+    int cols = 0;
+    for (unsigned char c : key) {
+        if (c < 0x80) ++cols;
+        else if ((c & 0xC0) != 0x80) cols += 2;  // lead byte of a multi-byte character
+    }
+    return cols;
+}
+
+void CreateFolderIfMissing(const std::string& dir) {
+    if (DirectoryExists(dir)) return;
+    if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0) {
+        int err = errno;
+        if (err == EEXIST && DirectoryExists(dir)) return;  // made meanwhile
+        RaiseInOutError(err, "MkDir " + dir);
+    }
+}
+
+// Whether an existing entry could be deleted by us: a folder cannot be replaced by a
+// file; a file needs a writable folder (and, in a sticky folder, ownership of the file
+// or the folder) and must not be read-only to us.
+bool CanReplace(const std::string& target, const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return false;
+    std::string dir = ExtractFilePath(target);
+    if (dir.empty()) dir = "./";
+    if (access(dir.c_str(), W_OK | X_OK) != 0) return false;
+    if (!S_ISLNK(st.st_mode) && access(target.c_str(), W_OK) != 0) return false;
+    struct stat ds;
+    if (stat(dir.c_str(), &ds) != 0) return false;
+    uid_t me = geteuid();
+    if ((ds.st_mode & S_ISVTX) && me != 0 && me != st.st_uid && me != ds.st_uid) return false;
+    return true;
+}
+
+// Raises the move message when target exists and cannot be replaced.
+void CheckReplaceable(const std::string& target) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) == 0 && !CanReplace(target, st))
+        throw Exception(MoveMessage(target));
+}
+
+// Copies a regular file into a new file beside target and renames it over target, so
+// target is whole or untouched at any moment. Used when a rename crosses file systems.
+bool CopyOver(const std::string& source, const std::string& target) {
+    int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat st;
+    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) { close(in); return false; }
+    std::string dir = ExtractFilePath(target);
+    if (dir.empty()) dir = "./";
+    const std::string name = dir + ".vxmove-XXXXXX";
+    std::vector<char> tmpl(name.begin(), name.end());
+    tmpl.push_back('\0');
+    int out = mkostemp(tmpl.data(), O_CLOEXEC);
+    if (out < 0) { close(in); return false; }
+    bool ok = true;
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ssize_t n = read(in, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) { ok = false; break; }
+        if (n == 0) break;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = write(out, buf.data() + done, size_t(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) { ok = false; break; }
+            done += w;
+        }
+        if (!ok) break;
+    }
+    fchmod(out, st.st_mode & 07777);
+    close(in);
+    if (close(out) != 0) ok = false;
+    if (ok) ok = std::rename(tmpl.data(), target.c_str()) == 0;
+    if (!ok) { unlink(tmpl.data()); return false; }
+    unlink(source.c_str());
+    return true;
+}
+
+// Renames, replacing target atomically; across file systems a file is copied.
+bool MoveEntry(const std::string& source, const std::string& target) {
+    if (std::rename(source.c_str(), target.c_str()) == 0) return true;
+    if (errno == EXDEV) return CopyOver(source, target);
+    return false;
+}
+
+// Raises the last error of the system layer.
+[[noreturn]] void RaiseLastSystemError() {
+    const DWORD code = GetLastError();
+    std::string text;
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND: text = "The system cannot find the file specified."; break;
+    case ERROR_ACCESS_DENIED: text = "Access is denied."; break;
+    case ERROR_INVALID_HANDLE: text = "The handle is invalid."; break;
+    case ERROR_INVALID_PARAMETER: text = "The parameter is incorrect."; break;
+    case ERROR_INSUFFICIENT_BUFFER: text = "The data area passed to a system call is too small."; break;
+    case ERROR_INVALID_PRINTER_NAME: text = "The printer name is invalid."; break;
+    default: text = "Unknown error."; break;
+    }
+    throw EOSError("System Error.  Code: " + IntToStr(code) + ".\n" + text, code);
+}
+
+// Windows command-line quoting of one argument.
+std::string QuoteArg(const std::string& arg) {
+    std::string out = "\"";
+    size_t backslashes = 0;
+    for (char c : arg) {
+        if (c == '\\') { ++backslashes; continue; }
+        if (c == '"') out.append(backslashes * 2 + 1, '\\');
+        else out.append(backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the day log
+
+std::string FormatLogLine(double time, const std::string& key, const std::string& value) {
+    std::string line = FormatDateTime("hh-nn-ss-zzz", time) + " | " + key;
+    int cols = KeyColumns(key);
+    if (cols < 12) line.append(size_t(12 - cols), ' ');
+    return line + " | " + value;
+}
+
+void EnsureLogFolder(bool force) {
+    TMainState& s = State();
+    if (!force && !s.FLogDir.empty()) return;
+    std::string dir = s.FAppPath + "logs/";
+    CreateFolderIfMissing(dir);
+    dir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
+    CreateFolderIfMissing(dir);
+    s.FLogDir = dir;
+}
+
+void Log(const std::string& key, const std::string& value) {
+    EnsureLogFolder(false);
+    std::string text = FormatLogLine(Now(), key, value) + "\n";
+    if (key == "Version") text.insert(text.begin(), '\n');
+    const std::string name = State().FLogDir + "info.log";
+    int fd = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) RaiseInOutError(errno, name);
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int err = errno;
+            close(fd);
+            RaiseInOutError(err, name);
+        }
+        done += size_t(n);
+    }
+    if (close(fd) != 0) RaiseInOutError(errno, name);
+}
+
+void ReportError(const std::string& message) {
+    TMainState& s = State();
+    if (s.FErrors) s.FErrors->Add(message);
+    Log("ErrorMessage", message);
+}
+
+// ---------------------------------------------------------------- files and folders
+
+int64_t FileSizeOf(const std::string& name) {
+    struct stat st;
+    if (name.empty() || stat(name.c_str(), &st) != 0) return -1;
+    return S_ISDIR(st.st_mode) ? 0 : int64_t(st.st_size);
+}
+
+int64_t FileSizeExpanded(const std::string& name) { return FileSizeOf(ExpandFileName(name)); }
+
+bool DeleteFolder(const std::string& path) {
+    bool result = false;
+    try {
+        std::string from = ExcludeTrailingPathDelimiter(path);
+        if (!from.empty()) {
+            from.push_back('\0');  // the list ends with an empty entry
+            SHFILEOPSTRUCTA op{};
+            op.wFunc = FO_DELETE;
+            op.pFrom = from.c_str();
+            op.pTo = nullptr;
+            op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+            result = SHFileOperationA(&op) == 0;
+        }
+        ProcessMessages();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        result = false;
+    }
+    return result;
+}
+
+bool ShellMove(const std::string& source, const std::string& target) {
+    bool result = false;
+    try {
+        std::string from = source;
+        from.push_back('\0');
+        std::string to = target;
+        to.push_back('\0');
+        SHFILEOPSTRUCTA op{};
+        op.wFunc = FO_MOVE;
+        op.pFrom = from.c_str();
+        op.pTo = to.c_str();
+        op.fFlags = FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_SILENT;
+        result = SHFileOperationA(&op) == 0;
+        ProcessMessages();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        result = false;
+    }
+    return result;
+}
+
+std::string MoveMessage(const std::string& target) {
+    return "无法移动文件到 \"" + target + "\"。可能文件在使用中(被其他的应用程序打开了)。";
+}
+
+bool MoveFileReplacing(const std::string& source, const std::string& target) {
+    try {
+        CheckReplaceable(target);
+        ProcessMessages();
+        bool result = MoveEntry(source, target);
+        ProcessMessages();
+        return result;
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        return false;
+    }
+}
+
+void MoveMatchingFiles(const std::string& mask, const std::string& targetFolder,
+                       std::string& firstTarget) {
+    firstTarget.clear();
+    TSearchRec rec;
+    try {
+        const std::string folder = ExtractFilePath(mask);
+        bool first = true;
+        for (int r = FindFirst(mask, faAnyFile, rec); r == 0; r = FindNext(rec)) {
+            const std::string target = targetFolder + rec.Name;
+            CheckReplaceable(target);
+            ProcessMessages();
+            if (!MoveEntry(folder + rec.Name, target)) {
+                firstTarget.clear();
+                break;
+            }
+            // Only a file that has really arrived names the result.
+            if (first) firstTarget = target;
+            first = false;
+            ProcessMessages();
+        }
+        FindClose(rec);
+    } catch (const std::exception& e) {
+        FindClose(rec);
+        ReportError(e.what());
+    }
+}
+
+std::string RandomFolderName(const std::string& base, int number) {
+    return base + Format("%.8d", number) + "/";
+}
+
+std::string MakeRandomFolder(const std::string& base) {
+    Randomize();
+    const std::string folder = RandomFolderName(base, Random(100000000));
+    MkDir(folder);
+    return folder;
+}
+
+bool WaitForFile(const std::string& name, std::optional<std::chrono::milliseconds> bound) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto expired = [&] { return bound && Clock::now() - start >= *bound; };
+
+    while (!FileExists(name)) {
+        if (expired()) return false;
+        HandleMessage();
+        ProcessMessages();
+    }
+    for (;;) {
+        int64_t size1 = FileSizeOf(name);
+        HandleMessage();
+        int64_t size2 = FileSizeOf(name);
+        HandleMessage();
+        Sleep(200);
+        if (size1 == size2 && size1 > 0) break;
+        if (expired()) return false;
+    }
+    HandleMessage();
+    return true;
+}
+
+// ---------------------------------------------------------------- system
+
+const char* const WindowsVersionNames[12] = {
+    "Unbekannt", "Win95", "Win95OSR2", "Win98", "Win98SE", "WinME",
+    "WinNT3", "WinNT4", "Win2000", "WinXP", "Win2003", "Linux",
+};
+
+int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor, unsigned build,
+                           const std::string& servicePack, std::string& text) {
+    text = "Version " + IntToStr(major) + "." + IntToStr(minor) + ", Build ";
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS)
+        text += IntToStr(build & 0xFFFF) + ", " + servicePack;
+    else if (platformId == VER_PLATFORM_WIN32_NT || platformId == VER_PLATFORM_LINUX)
+        text += IntToStr(build) + ", " + servicePack;
+
+    // The letter after the version number in the service text tells the 9x releases apart.
+    std::string letter = servicePack.size() >= 2 ? Trim(servicePack.substr(1, 1)) : "";
+    switch (platformId) {
+    case VER_PLATFORM_WIN32_WINDOWS:
+        if (minor == 0) return letter == "B" ? wvWin95OSR2 : wvWin95;
+        if (minor == 10) return letter == "A" ? wvWin98SE : wvWin98;
+        if (minor == 90 && build == 0x045A0BB8u) return wvWinME;
+        return wvUnknown;
+    case VER_PLATFORM_WIN32_NT:
+        if (major == 3) return wvWinNT3;
+        if (major == 4) return wvWinNT4;
+        if (major == 5 && minor == 0) return wvWin2000;
+        if (major == 5 && minor == 1) return wvWinXP;
+        if (major == 5 && minor == 2) return wvWin2003;
+        return wvUnknown;
+    case VER_PLATFORM_LINUX:
+        return wvLinux;
+    default:
+        return wvUnknown;
+    }
+}
+
+int GetWindowsVersion(std::string& text) {
+    text.clear();
+    try {
+        OSVERSIONINFOA info{};
+        info.dwOSVersionInfoSize = sizeof(info);
+        if (!GetVersionExA(&info)) RaiseLastSystemError();
+        return ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                                      info.dwBuildNumber, info.szCSDVersion, text);
+    } catch (const std::exception& e) {
+        Log("ErrorMessage", e.what());
+        return wvUnknown;
+    }
+}
+
+void SwitchDefaultPrinter(const std::string& printerName) {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info)) RaiseLastSystemError();
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return;
+
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion < 5) {
+        HANDLE printer = nullptr;
+        if (!OpenPrinterA(const_cast<char*>(printerName.c_str()), &printer, nullptr))
+            RaiseLastSystemError();
+        struct Closer {
+            HANDLE h;
+            ~Closer() { ClosePrinter(h); }
+        } closer{printer};
+        DWORD needed = 0;
+        if (GetPrinterA(printer, 2, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            RaiseLastSystemError();
+        std::vector<BYTE> buffer(needed);
+        if (!GetPrinterA(printer, 2, buffer.data(), needed, &needed)) RaiseLastSystemError();
+        auto* pi = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+        pi->Attributes |= PRINTER_ATTRIBUTE_DEFAULT;
+        if (!SetPrinterA(printer, 2, buffer.data(), PRINTER_CONTROL_SET_STATUS)) RaiseLastSystemError();
+        return;
+    }
+    if (!SetDefaultPrinterA(printerName.c_str())) RaiseLastSystemError();
+}
+
+void RunHelper(const std::string& arg1, const std::string& arg2) {
+    ProcessMessages();
+    TMainState& s = State();
+    const std::string program = s.FAppPath + "additional/enumWindows.exe";
+    // The program path is quoted too, so a program folder with blanks keeps the arguments
+    // in their places. It is only the first word of the line (the program is named apart),
+    // and a quoted first word ends at the next quote, so a path holding one is not used.
+    std::string first = program.find('"') == std::string::npos ? program : "enumWindows.exe";
+    std::string commandLine = "\"" + first + "\" " + QuoteArg(arg1) + " " + QuoteArg(arg2);
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE_,
+                       NORMAL_PRIORITY_CLASS, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    } else {
+        ShowMsg("在开始 enumWindows 时处理!", mkInformation, s.FBatchMode);
+    }
+}
+
+bool HasAssociatedProgram(const std::string& fileName) {
+    std::vector<char> buffer(4096, '\0');
+    return reinterpret_cast<intptr_t>(FindExecutableA(fileName.c_str(), "", buffer.data())) > 32;
+}

@@ -1,0 +1,102 @@
+// Small procedures the whole engine and the conversion driver lean on: the day log, the
+// random temporary folder, moving and replacing result files, deleting and moving folders,
+// waiting for a file that another program writes, the default printer, the system version,
+// the helper program and the test for an associated viewer. All run on the UI thread;
+// those that wait keep the windows alive by handling window messages.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// ---------------------------------------------------------------- the day log
+
+// Appends "hh-nn-ss-zzz | <key padded to 12> | <value>" to info.log in the day's log
+// folder (a "Version" line is preceded by an empty line). I/O errors are raised.
+void Log(const std::string& key, const std::string& value);
+
+// When force is set or FLogDir is empty: FLogDir := <program>/logs/<yyyy-mm-dd>/, creating
+// the two folders when missing. Creation errors are raised as EInOutError.
+void EnsureLogFolder(bool force = false);
+
+// The log line without its line end, for a given time: the key is padded with blanks to
+// 12 columns (a character outside ASCII takes two, as Chinese text does on screen, so the
+// bars stay in line); a longer key is written whole.
+std::string FormatLogLine(double time, const std::string& key, const std::string& value);
+
+// Records a caught failure: adds the message to the main window's error list and logs it
+// under "ErrorMessage".
+void ReportError(const std::string& message);
+
+// ---------------------------------------------------------------- files and folders
+
+// Size in bytes of the file or folder (a folder counts 0) named exactly `name`; -1 when
+// there is none. Wildcard characters in the name are part of the name.
+int64_t FileSizeOf(const std::string& name);
+// The same for the fully expanded path of `name`.
+int64_t FileSizeExpanded(const std::string& name);
+
+// Deletes the folder with everything in it (trailing "/" optional). Failures are logged
+// and listed; the result tells whether the folder was deleted.
+bool DeleteFolder(const std::string& path);
+
+// Moves `source` (a file or folder) into/onto `target` by the shell's file operation.
+bool ShellMove(const std::string& source, const std::string& target);
+
+// The message of a target that cannot be replaced.
+std::string MoveMessage(const std::string& target);
+
+// Moves source to target, replacing an older target atomically; the older target stays
+// when the source cannot be moved. A target that exists and cannot be replaced (a folder,
+// or not deletable by us) is reported with MoveMessage. True when the file now stands at
+// target.
+bool MoveFileReplacing(const std::string& source, const std::string& target);
+
+// Moves every entry matching `mask` (folder + file mask) into targetFolder (trailing "/"),
+// replacing older files. firstTarget is the target path of the first entry once it has
+// been moved; empty when nothing matched, when a move failed, or when the first entry
+// could not be replaced. A failure that is reported (logged and listed) stops the moves.
+void MoveMatchingFiles(const std::string& mask, const std::string& targetFolder,
+                       std::string& firstTarget);
+
+// Reseeds the random generator from the high-resolution clock, draws a number below
+// 100000000 and creates base + the number as 8 digits + "/". Returns that path; a creation
+// failure (for example an existing folder of that name) is raised as EInOutError.
+std::string MakeRandomFolder(const std::string& base);
+// The folder name MakeRandomFolder forms for a drawn number.
+std::string RandomFolderName(const std::string& base, int number);
+
+// Waits until another program has written `name`: until it exists, then until two size
+// readings taken one handled window message apart agree and are above zero. Window
+// messages are handled throughout (the progress timer paces the readings during a run).
+// Without a bound it waits as long as it takes. With a bound, the wait gives up once the
+// bound has passed, noticed after the next handled message, and returns false.
+bool WaitForFile(const std::string& name,
+                 std::optional<std::chrono::milliseconds> bound = std::nullopt);
+
+// ---------------------------------------------------------------- system
+
+// Makes the named printer the default printer. A failing call raises the OS error.
+void SwitchDefaultPrinter(const std::string& printerName);
+
+// System version codes and their names (index = code).
+enum TWindowsVersion : int {
+    wvUnknown = 0, wvWin95 = 1, wvWin95OSR2 = 2, wvWin98 = 3, wvWin98SE = 4, wvWinME = 5,
+    wvWinNT3 = 6, wvWinNT4 = 7, wvWin2000 = 8, wvWinXP = 9, wvWin2003 = 10, wvLinux = 11
+};
+extern const char* const WindowsVersionNames[12];
+
+// Reads the system version: returns its code and sets text to
+// "Version <major>.<minor>, Build <build>, <service text>".
+int GetWindowsVersion(std::string& text);
+// The code and text for given version information (what GetWindowsVersion applies).
+int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor,
+                           unsigned build, const std::string& servicePack, std::string& text);
+
+// Starts <program>/additional/enumWindows.exe with the two arguments and does not wait
+// for it. A start failure is shown as an information message.
+void RunHelper(const std::string& arg1, const std::string& arg2);
+
+// True when the desktop has a program associated with the file.
+bool HasAssociatedProgram(const std::string& fileName);
