@@ -1,6 +1,7 @@
 #include "controls/extended/gifLzw.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -28,6 +29,17 @@ bool TGifCodeReader::NextBlock() {
 }
 
 void TGifCodeReader::Refill() {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (end_ - pos_ >= 8) {  // a whole word at once: as many bytes as fit
+            uint64_t v;
+            std::memcpy(&v, block_ + pos_, 8);
+            const unsigned take = (63 - bits_) >> 3;
+            acc_ |= (v & ((uint64_t(1) << (take * 8)) - 1)) << bits_;
+            pos_ += take;
+            bits_ += take * 8;
+            return;
+        }
+    }
     while (bits_ <= 56) {
         if (pos_ == end_ && !NextBlock()) return;
         acc_ |= uint64_t(block_[pos_++]) << bits_;
