@@ -1,1 +1,27 @@
-int main() { return 0; }
+// The program block: the application, the main window and the message box.
+#include "app/main.h"
+#include "app/msgdlg.h"
+#include "engine/util.h"
+#include "platform/win/module.h"
+
+int main(int argc, char** argv) {
+    SetModuleFileName(argv[0]);
+    std::vector<std::string> params(argv + 1, argv + argc);
+    SetParams(params);
+    Application->Initialize();
+    RegisterMainClasses();
+    SetShowMsgHandler([](const std::string& text, TMsgKind kind, bool autoClose) {
+        return Form_MsgDlg->ShowMsg(text, kind, autoClose);
+    });
+    Application->Title = "Vexomat";
+    try {
+        Application->CreateForm(Form_main, "main.dfm");
+        Application->CreateForm(Form_MsgDlg, "msgdlg.dfm");
+    } catch (Exception& e) {
+        // Nothing can be shown without the windows: report on the error output.
+        std::fprintf(stderr, "vexomat: %s\n", e.Message.c_str());
+        return 1;
+    }
+    Application->Run();
+    return Application->ExitCode;
+}

@@ -2,6 +2,7 @@
 # relative to ROOT ("forms/main.dfm"), with a lookup table.
 set(body "// Generated: resources compiled into the program.\n#include <cstddef>\n#include <cstring>\n#include \"platform/rtl/resources.h\"\nnamespace {\n")
 set(table "")
+string(REPLACE "|" ";" FILES "${FILES}")
 set(i 0)
 foreach(f ${FILES})
   file(READ ${f} hex HEX)

@@ -1,0 +1,231 @@
+#include "app/main.h"
+
+#include "app/msgdlg.h"
+#include "engine/definitions.h"
+#include "engine/util.h"
+#include "platform/win/module.h"
+#include "platform/win/registry_class.h"
+#include "platform/win/shell.h"
+
+TForm_main* Form_main = nullptr;
+const char* const kMakerAddress = "https://vexomat.example.com/";
+
+namespace {
+std::vector<std::string> g_params;
+const char* const kCommon = "COMMON";
+}  // namespace
+
+void SetParams(const std::vector<std::string>& params) { g_params = params; }
+int ParamCount() { return int(g_params.size()); }
+std::string ParamStr(int i) { return i >= 1 && i <= ParamCount() ? g_params[size_t(i - 1)] : ""; }
+
+TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
+    SetMainState(this);
+    BindField("Label_applName", Label_applName);
+    BindField("SpeedButton_closeWindow", SpeedButton_closeWindow);
+    BindField("SpeedButton_exit", SpeedButton_exit);
+    BindField("SpeedButton_faqs", SpeedButton_faqs);
+    BindField("SpeedButton_info", SpeedButton_info);
+    BindField("SpeedButton_check", SpeedButton_check);
+    BindField("Label_copyright", Label_copyright);
+    BindField("ComboBoxEx_function", ComboBoxEx_function);
+    BindField("StaticText_status", StaticText_status);
+    BindField("StyProgress_converting", StyProgress_converting);
+    BindField("Timer_progress", Timer_progress);
+    BindField("StyButton_start", StyButton_start);
+    BindField("StyButton_show", StyButton_show);
+    BindField("CheckBox_autoShow", CheckBox_autoShow);
+    BindField("Panel14", Panel14);
+    BindField("XcDriveCombo_source", XcDriveCombo_source);
+    BindField("XcDirectoryListBox_source", XcDirectoryListBox_source);
+    BindField("XcFileListBox_source", XcFileListBox_source);
+    BindField("Label_files", Label_files);
+    BindField("CheckBox_rightFormat", CheckBox_rightFormat);
+    BindField("Label_sourceFile", Label_sourceFile);
+    BindField("StaticText_currentFile", StaticText_currentFile);
+    BindField("SpeedButton_destinationFile", SpeedButton_destinationFile);
+    BindField("OpenDialog_sourceFile", OpenDialog_sourceFile);
+    BindField("Panel_destination", Panel_destination);
+    BindField("CheckBox_destinationEqualSource", CheckBox_destinationEqualSource);
+    BindField("Label_destinationPath", Label_destinationPath);
+    BindField("StaticText_destinationPath", StaticText_destinationPath);
+    BindField("SpeedButton_destinationPath", SpeedButton_destinationPath);
+    BindField("XcBrowseForFolderDialog_destinationDialog", XcBrowseForFolderDialog_destinationDialog);
+
+    BindMethod<TNotifyEvent>("FormCreate", this, &TForm_main::FormCreate);
+    BindMethod<TNotifyEvent>("FormShow", this, &TForm_main::FormShow);
+    BindMethod<TCloseEvent>("FormClose", this, &TForm_main::FormClose);
+    BindMethod<TNotifyEvent>("Timer_progressTimer", this, &TForm_main::Timer_progressTimer);
+    BindMethod<TNotifyEvent>("StyButton_showClick", this, &TForm_main::StyButton_showClick);
+    BindMethod<TNotifyEvent>("StyButton_startClick", this, &TForm_main::StyButton_startClick);
+    BindMethod<TNotifyEvent>("SpeedButton_closeWindowClick", this, &TForm_main::SpeedButton_closeWindowClick);
+    BindMethod<TNotifyEvent>("SpeedButton_faqsClick", this, &TForm_main::SpeedButton_faqsClick);
+    BindMethod<TNotifyEvent>("SpeedButton_infoClick", this, &TForm_main::SpeedButton_infoClick);
+    BindMethod<TNotifyEvent>("SpeedButton_checkClick", this, &TForm_main::SpeedButton_checkClick);
+    BindMethod<TNotifyEvent>("Label_copyrightClick", this, &TForm_main::Label_copyrightClick);
+    BindMethod<TNotifyEvent>("XcFileListBox_sourceClick", this, &TForm_main::XcFileListBox_sourceClick);
+    BindMethod<TNotifyEvent>("CheckBox_rightFormatClick", this, &TForm_main::CheckBox_rightFormatClick);
+    BindMethod<TNotifyEvent>("SpeedButton_destinationFileClick", this, &TForm_main::SpeedButton_destinationFileClick);
+    BindMethod<TNotifyEvent>("CheckBox_destinationEqualSourceClick", this, &TForm_main::CheckBox_destinationEqualSourceClick);
+    BindMethod<TNotifyEvent>("SpeedButton_destinationPathClick", this, &TForm_main::SpeedButton_destinationPathClick);
+    BindMethod<TNotifyEvent>("RadioButton_mergeAll_filesClick", this, &TForm_main::RadioButton_mergeAll_filesClick);
+    BindMethod<TNotifyEvent>("RadioButton_mergeAll_folderClick", this, &TForm_main::RadioButton_mergeAll_folderClick);
+    BindOptionPanel(this);
+}
+
+const TConverter& TForm_main::SelectedFunction() const {
+    static const TConverter none{"Divider", "", "", {}, ""};
+    int i = ComboBoxEx_function ? ComboBoxEx_function->ItemIndex() : -1;
+    if (i < 0 || i >= int(Functions.size())) return none;
+    return Functions[size_t(i)];
+}
+
+// ---------------------------------------------------------------- life cycle
+
+void TForm_main::FormCreate(TObject*) {
+    char buffer[516];
+    GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    FAppPath = ExtractFilePath(buffer);
+    FLogDir = FAppPath + "logs/";
+    if (!DirectoryExists(FLogDir)) MkDir(FLogDir);
+    FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
+    if (!DirectoryExists(FLogDir)) MkDir(FLogDir);
+    Application->OnException = [this](TObject* s, Exception& e) { AppException(s, e); };
+    FIni = new TIniFile(FAppPath + "config.ini");
+    BuildFunctionTable();
+    FMergeOrder = new TStringList;
+    FSourceFiles = new TStringList;
+    FSelection = new TStringList;
+    FErrors = new TStringList;
+
+    // The pickers follow each other.
+    XcDriveCombo_source->DirList = XcDirectoryListBox_source;
+    XcDirectoryListBox_source->DriveCombo = XcDriveCombo_source;
+    XcDirectoryListBox_source->FileList = XcFileListBox_source;
+    XcDirectoryListBox_source->SetDirectory("/");
+}
+
+void TForm_main::FormShow(TObject*) {
+    SetCaption(" Vexomat 5.44d");
+    Label_applName->SetCaption("Vexomat 5.44d");
+    ComboBoxEx_function->ClearItems();
+    for (const TConverter& row : Functions)
+        ComboBoxEx_function->AddItem(row.Title, -1, -1, -1, row.Name == "Divider" ? 0 : 3, nullptr);
+    ComboBoxEx_function->SetDropDownCount(int(Functions.size()));
+    SetStatus(0);
+
+    {
+        TRegistry reg(KEY_READ);
+        reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        std::string dll;
+        if (reg.OpenKeyReadOnly("SOFTWARE\\AFPL Ghostscript\\8.51")) dll = reg.ReadString("GS_DLL");
+        reg.CloseKey();
+        FGsExe = (dll.size() > 11 ? dll.substr(0, dll.size() - 11) : std::string()) + "gswin32c.exe";
+    }
+
+    FBatchMode = ParamCount() > 0;
+    long long index = FBatchMode ? 1 : FIni->ReadInteger(kCommon, "LAST_CONVERTING_FUNCTION", 0);
+    if (index < 1 || index > int(Functions.size()) - 1) index = 1;
+    ComboBoxEx_function->SetItemIndex(int(index));
+    ComboBoxEx_functionChange(this);
+    CheckBox_rightFormatClick(this);
+
+    if (FBatchMode) {
+        ParseCommandLine();
+        StyButton_startClick(this);
+        return;
+    }
+    std::string path = FIni->ReadString(kCommon, "LAST_FILE", "");
+    if (ExtInList(LowerCase(ExtractFileExt(path)), SelectedFunction().InputExtensions) && FileExists(path)) {
+        SelectSource(path);
+    } else {
+        path = ExtractFilePath(path);
+        if (DirectoryExists(path)) SelectSource(path);
+    }
+    CheckBox_destinationEqualSource->SetChecked(FIni->ReadBool(kCommon, "DESTINATION_EQUAL_SOURCE", true));
+    CheckBox_destinationEqualSourceClick(this);
+    StaticText_destinationPath->SetCaption(FIni->ReadString(kCommon, "DESTINATION_PATH", ""));
+    CheckBox_autoShow->SetChecked(FIni->ReadBool(kCommon, "AUTO_SHOW", false));
+}
+
+void TForm_main::FormClose(TObject*, TCloseAction&) {
+    if (!FBatchMode) {
+        std::string current = XcFileListBox_source->FileName();
+        if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);
+        FIni->WriteInteger(kCommon, "LAST_CONVERTING_FUNCTION", ComboBoxEx_function->ItemIndex());
+        FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE", CheckBox_destinationEqualSource->Checked());
+        FIni->WriteString(kCommon, "DESTINATION_PATH", StaticText_destinationPath->Caption());
+        FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
+        if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
+    }
+    delete FIni;
+    FIni = nullptr;
+    delete FMergeOrder;
+    FMergeOrder = nullptr;
+    delete FSourceFiles;
+    FSourceFiles = nullptr;
+    delete FSelection;
+    FSelection = nullptr;
+    delete FErrors;
+    FErrors = nullptr;
+}
+
+void TForm_main::AppException(TObject*, Exception& E) {
+    Log("ErrorMessage", E.Message);
+    Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n" + E.Message, mkError, FBatchMode);
+}
+
+void TForm_main::SetStatus(int State) {
+    StyProgress_converting->SetPosition(0);
+    StyButton_show->SetVisible(false);
+    switch (State) {
+    case -1: StaticText_status->SetCaption("发生错误。"); break;
+    case 0: StaticText_status->SetCaption("就绪。"); break;
+    case 1: StaticText_status->SetCaption("正在转换..."); break;
+    default:
+        StaticText_status->SetCaption("没有定义。");
+        StyProgress_converting->SetPosition(100);
+        break;
+    }
+    Application->ProcessMessages();
+}
+
+void TForm_main::Timer_progressTimer(TObject*) {
+    TStyProgress* bar = StyProgress_converting;
+    if (bar->Position() >= bar->Max) bar->SetPosition(bar->Min);
+    bar->SetPosition(uint8_t(bar->Position() + bar->Step));
+    Application->ProcessMessages();
+}
+
+void TForm_main::StyButton_showClick(TObject*) {
+    if (!FileExists(FLastResult)) {
+        Form_MsgDlg->ShowMsg("无法找到输出文件。", mkInformation, false);
+        return;
+    }
+    if (HasAssociatedProgram(FLastResult)) {
+        ShellExecuteA(Handle(), "open", FLastResult.c_str(), "", "C:\\", 3);
+        return;
+    }
+    Form_MsgDlg->ShowMsg("没有标准的查看器与输出文件相关联。 \n\n请手动打开的的查看器程序， 并在其中打开输出文件。", mkInformation, false);
+}
+
+void TForm_main::SpeedButton_closeWindowClick(TObject*) { Close(); }
+
+// The side windows come with their own change; until then the buttons open nothing.
+void TForm_main::SpeedButton_faqsClick(TObject*) {}
+void TForm_main::SpeedButton_infoClick(TObject*) {}
+void TForm_main::SpeedButton_checkClick(TObject*) {}
+
+void TForm_main::Label_copyrightClick(TObject*) { ShellExecuteA(Handle(), "open", kMakerAddress, nullptr, nullptr, 10); }
+
+void RegisterMainClasses() {
+    RegisterStyButton();
+    RegisterStyProgress();
+    RegisterXcFileControls();
+    RegisterXcBrowseDialog();
+    RegisterMsgDlgClasses();
+    TClassReg<TForm_main>("TForm_main", "TForm", false);
+    TClassReg<TOpenDialog>("TOpenDialog", "TComponent")
+        .prop("Filter", [](TOpenDialog* d, const TDfmValue& v) { d->Filter = v.s; })
+        .prop("Title", [](TOpenDialog* d, const TDfmValue& v) { d->Title = v.s; });
+}

@@ -1,0 +1,178 @@
+// Choosing the run's sources and its destination.
+#include "app/main.h"
+#include "app/msgdlg.h"
+#include "engine/definitions.h"
+
+namespace {
+
+const char* const kMergedAll = "MERGED-ALL.pdf";
+
+// The function's input extensions as file masks: "*.tif;*.tiff".
+std::string MaskOf(const TConverter& row) {
+    std::string mask;
+    for (const auto& ext : row.InputExtensions) mask += (mask.empty() ? "*" : ";*") + ext;
+    return mask;
+}
+
+// Extension from the last "." after the last folder separator, dot included.
+std::string ExtOf(const std::string& path) { return ExtractFileExt(path); }
+
+}  // namespace
+
+void TForm_main::CollectSources() {
+    FSourceFiles->Clear();
+    std::string dir = XcDirectoryListBox_source->Directory();
+    if (XcFileListBox_source->Visible()) {
+        TStringList* items = XcFileListBox_source->Items();
+        for (int i = 0; i < items->Count(); ++i)
+            if (XcFileListBox_source->Selected(i)) FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
+        return;
+    }
+    // Folder mode: every fitting file of the folder.
+    const auto& exts = SelectedFunction().InputExtensions;
+    TSearchRec sr;
+    if (FindFirst(dir + "/*.*", faAnyFile, sr) != 0) return;
+    do {
+        if (sr.Attr & faDirectory) continue;
+        if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll) FSourceFiles->Add(dir + "/" + sr.Name);
+    } while (FindNext(sr) == 0);
+    FindClose(sr);
+}
+
+void TForm_main::CollectSourcesFromParam(const std::string& value) {
+    FSourceFiles->Clear();
+    if (value.find('#') == std::string::npos) {
+        if (FileExists(value)) {
+            FSourceFiles->Add(value);
+        } else if (DirectoryExists(value)) {
+            // The value is a prefix as it stands: a folder must end with "/".
+            const auto& exts = SelectedFunction().InputExtensions;
+            TSearchRec sr;
+            if (FindFirst(value + "*.*", faAnyFile, sr) == 0) {
+                do {
+                    std::string full = value + sr.Name;
+                    if (FileExists(full) && ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll)
+                        FSourceFiles->Add(full);
+                } while (FindNext(sr) == 0);
+                FindClose(sr);
+            }
+        }
+        return;
+    }
+    size_t start = 0;
+    for (;;) {
+        size_t hash = value.find('#', start);
+        FSourceFiles->Add(value.substr(start, hash == std::string::npos ? std::string::npos : hash - start));
+        if (hash == std::string::npos) break;
+        start = hash + 1;
+    }
+}
+
+bool TForm_main::SourcesExist() {
+    int n = FSourceFiles->Count();
+    if (n == 0) return false;
+    if (n == 1) return FileExists((*FSourceFiles)[0]) || DirectoryExists((*FSourceFiles)[0]);
+    for (int i = 0; i < n; ++i)
+        if (!FileExists((*FSourceFiles)[i])) return false;
+    return true;
+}
+
+bool TForm_main::ExtensionsOk(const std::vector<std::string>& extensions) {
+    if (FSourceFiles->Count() == 0) return false;
+    for (int i = 0; i < FSourceFiles->Count(); ++i)
+        if (!ExtInList(LowerCase(ExtOf((*FSourceFiles)[i])), extensions)) return false;
+    return true;
+}
+
+void TForm_main::SelectSource(const std::string& path) {
+    if (DirectoryExists(path)) {
+        XcDirectoryListBox_source->SetDirectory(path);
+        return;
+    }
+    if (!FileExists(path)) return;
+    std::string dir = ExtractFileDir(path);
+    XcDirectoryListBox_source->SetDirectory(dir.empty() ? "/" : dir);
+    std::string name = ExtractFileName(path);
+    TStringList* items = XcFileListBox_source->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        if ((*items)[i] != name) continue;
+        XcFileListBox_source->SetSelected(i, true);
+        XcFileListBox_source->SetItemIndex(i);
+        StaticText_currentFile->SetCaption(XcFileListBox_source->FileName());
+        Application->ProcessMessages();
+        return;
+    }
+}
+
+void TForm_main::RememberSelection() {
+    FSelection->Clear();
+    TStringList* items = XcFileListBox_source->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (XcFileListBox_source->Selected(i)) FSelection->Add((*items)[i]);
+}
+
+void TForm_main::RestoreSelection() {
+    TStringList* items = XcFileListBox_source->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        bool wanted = false;
+        for (int k = 0; k < FSelection->Count() && !wanted; ++k) wanted = (*FSelection)[k] == (*items)[i];
+        if (!wanted) continue;
+        XcFileListBox_source->SetSelected(i, true);
+        if (!XcFileListBox_source->MultiSelect()) XcFileListBox_source->SetItemIndex(i);
+        StaticText_currentFile->SetCaption(XcFileListBox_source->FileName());
+        Application->ProcessMessages();
+    }
+}
+
+void TForm_main::SetFileListMode(bool show) {
+    XcFileListBox_source->SetVisible(show);
+    Label_files->SetVisible(show);
+    CheckBox_rightFormat->SetVisible(show);
+    Label_sourceFile->SetVisible(show);
+    StaticText_currentFile->SetVisible(show);
+    SpeedButton_destinationFile->SetVisible(show);
+    if (XcFileListBox_source->Visible()) XcFileListBox_sourceClick(this);
+}
+
+void TForm_main::XcFileListBox_sourceClick(TObject*) { StaticText_currentFile->SetCaption(XcFileListBox_source->FileName()); }
+
+void TForm_main::CheckBox_rightFormatClick(TObject*) {
+    RememberSelection();
+    XcFileListBox_source->SetMask(CheckBox_rightFormat->Checked() ? MaskOf(SelectedFunction()) : "*.*");
+    RestoreSelection();
+}
+
+void TForm_main::RadioButton_mergeAll_filesClick(TObject*) {
+    RememberSelection();
+    XcFileListBox_source->SetMultiSelectAndRefill(true);
+    SetFileListMode(true);
+    RestoreSelection();
+}
+
+void TForm_main::RadioButton_mergeAll_folderClick(TObject*) {
+    XcFileListBox_source->SetMultiSelectAndRefill(false);
+    SetFileListMode(false);
+}
+
+void TForm_main::SpeedButton_destinationFileClick(TObject*) {
+    OpenDialog_sourceFile->InitialDir = XcDirectoryListBox_source->Directory();
+    std::string mask = MaskOf(SelectedFunction());
+    OpenDialog_sourceFile->Filter = "源格式文件 (" + mask + ")|" + mask;
+    if (OpenDialog_sourceFile->Execute()) SelectSource(OpenDialog_sourceFile->FileName);
+}
+
+void TForm_main::CheckBox_destinationEqualSourceClick(TObject*) {
+    bool same = CheckBox_destinationEqualSource->Checked();
+    Label_destinationPath->SetVisible(!same);
+    StaticText_destinationPath->SetVisible(!same);
+    SpeedButton_destinationPath->SetVisible(!same);
+    Panel_destination->SetWidth(same ? 296 : 577);
+}
+
+void TForm_main::SpeedButton_destinationPathClick(TObject*) {
+    if (StaticText_destinationPath->Caption().empty() && DirectoryExists(XcDirectoryListBox_source->Directory()))
+        XcBrowseForFolderDialog_destinationDialog->Folder = XcDirectoryListBox_source->Directory();
+    if (!XcBrowseForFolderDialog_destinationDialog->Execute()) return;
+    std::string chosen = XcBrowseForFolderDialog_destinationDialog->Folder;
+    StaticText_destinationPath->SetCaption(chosen.empty() ? "" : IncludeTrailingPathDelimiter(chosen));
+}

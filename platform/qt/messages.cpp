@@ -1,0 +1,153 @@
+// The message queue: posted messages in order, then due timers; waiting idles in the
+// window system until an event, a timer, a wake fd or a cross-thread wake arrives.
+#include "platform/win/messages.h"
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <vector>
+
+#include "platform/qt/qtapp.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win/window.h"
+
+namespace {
+
+struct Timer {
+    HWND hwnd;
+    UINT_PTR id;
+    UINT interval;
+    TIMERPROC proc;
+    int64_t due;
+};
+
+std::deque<MSG> g_posted;
+std::vector<Timer> g_timers;
+UINT_PTR g_nextTimerId = 0x7F00;
+bool g_quit = false;
+int g_quitCode = 0;
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool Matches(const MSG& m, HWND hwnd, UINT lo, UINT hi) {
+    if (hwnd && m.hwnd != hwnd) return false;
+    if (lo == 0 && hi == 0) return true;
+    return m.message >= lo && m.message <= hi;
+}
+
+bool TakePosted(MSG* out, HWND hwnd, UINT lo, UINT hi, bool remove) {
+    for (auto it = g_posted.begin(); it != g_posted.end(); ++it) {
+        if (!Matches(*it, hwnd, lo, hi)) continue;
+        *out = *it;
+        if (remove) g_posted.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool TakeTimer(MSG* out, HWND hwnd, UINT lo, UINT hi, bool remove) {
+    if (!(lo == 0 && hi == 0) && !(WM_TIMER >= lo && WM_TIMER <= hi)) return false;
+    int64_t now = NowMs();
+    for (auto& t : g_timers) {
+        if (t.due > now || (hwnd && t.hwnd != hwnd)) continue;
+        out->hwnd = t.hwnd;
+        out->message = WM_TIMER;
+        out->wParam = t.id;
+        out->lParam = reinterpret_cast<LPARAM>(t.proc);
+        out->time = GetTickCount();
+        if (remove) t.due = now + t.interval;
+        return true;
+    }
+    return false;
+}
+
+int MsUntilNextTimer() {
+    if (g_timers.empty()) return -1;
+    int64_t next = g_timers.front().due;
+    for (auto& t : g_timers) next = std::min(next, t.due);
+    return int(std::max<int64_t>(0, next - NowMs()));
+}
+
+}  // namespace
+
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (hwnd && !IsWindow(hwnd)) return 0;
+    g_posted.push_back(MSG{hwnd, msg, w, l, GetTickCount()});
+    return 1;
+}
+
+LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (!IsWindow(hwnd)) return 0;
+    auto proc = hwnd->proc;  // keep it alive while it runs, even if it is replaced
+    return CallWindowProcA(proc, hwnd, msg, w, l);
+}
+
+void PostQuitMessage(int exitCode) {
+    g_quit = true;
+    g_quitCode = exitCode;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi, UINT remove) {
+    if (qtbridge::GuiStarted()) qtbridge::ProcessEvents(false, 0);
+    if (g_quit && (remove & PM_REMOVE) && !hwnd) {
+        g_quit = false;
+        *msg = MSG{nullptr, WM_QUIT, WPARAM(g_quitCode), 0, GetTickCount()};
+        return 1;
+    }
+    bool rm = (remove & PM_REMOVE) != 0;
+    return TakePosted(msg, hwnd, lo, hi, rm) || TakeTimer(msg, hwnd, lo, hi, rm) ? 1 : 0;
+}
+
+void WaitMessage() {
+    MSG m;
+    if (g_quit || PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) return;
+    qtbridge::ProcessEvents(true, MsUntilNextTimer());
+}
+
+BOOL GetMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi) {
+    for (;;) {
+        if (PeekMessageA(msg, hwnd, lo, hi, PM_REMOVE)) return msg->message == WM_QUIT ? 0 : 1;
+        WaitMessage();
+    }
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (msg->message == WM_TIMER && msg->lParam) {
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    if (!msg->hwnd) return 0;
+    return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL TranslateMessage(const MSG*) { return 0; }
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    if (elapse < 10) elapse = 10;
+    if (!hwnd) id = ++g_nextTimerId;
+    for (auto& t : g_timers) {
+        if (t.hwnd == hwnd && t.id == id) {
+            t.interval = elapse;
+            t.proc = proc;
+            t.due = NowMs() + elapse;
+            return id;
+        }
+    }
+    g_timers.push_back(Timer{hwnd, id, elapse, proc, NowMs() + elapse});
+    return id ? id : 1;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+    auto it = std::find_if(g_timers.begin(), g_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    if (it == g_timers.end()) return 0;
+    g_timers.erase(it);
+    return 1;
+}
+
+void KillAllTimers(HWND hwnd) {
+    g_timers.erase(std::remove_if(g_timers.begin(), g_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), g_timers.end());
+    g_posted.erase(std::remove_if(g_posted.begin(), g_posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }), g_posted.end());
+}

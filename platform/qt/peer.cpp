@@ -1,0 +1,432 @@
+#include "platform/qt/peer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QWidget>
+
+#include "platform/qt/qimage_access.h"
+#include "platform/qt/qtapp.h"
+
+namespace qtbridge {
+namespace {
+
+constexpr unsigned kMouseMove = 0x0200, kLDown = 0x0201, kLUp = 0x0202, kLDbl = 0x0203, kRDown = 0x0204, kRUp = 0x0205;
+constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102;
+
+QColor ToQ(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+
+unsigned MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
+    unsigned k = 0;
+    if (b & Qt::LeftButton) k |= 1;
+    if (b & Qt::RightButton) k |= 2;
+    if (m & Qt::ShiftModifier) k |= 4;
+    if (m & Qt::ControlModifier) k |= 8;
+    if (b & Qt::MiddleButton) k |= 0x10;
+    return k;
+}
+
+unsigned ShiftState(Qt::KeyboardModifiers m) {
+    unsigned s = 0;
+    if (m & Qt::ShiftModifier) s |= 1;
+    if (m & Qt::AltModifier) s |= 2;
+    if (m & Qt::ControlModifier) s |= 4;
+    return s;
+}
+
+// Windows virtual-key codes for the keys the program reacts to.
+int VirtualKey(int qtKey) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 0x70 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Return: case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_End: return 35;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    default: return 0;
+    }
+}
+
+// Sends key presses of any widget to its control first (and through it to the form).
+class KeyFilter : public QObject {
+public:
+    explicit KeyFilter(PeerHost* h) : host_(h) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        int vk = VirtualKey(k->key());
+        bool consumed = false;
+        if (vk) consumed = host_->peerKey(e->type() == QEvent::KeyPress ? kKeyDown : kKeyUp, vk, ShiftState(k->modifiers()));
+        if (!consumed && e->type() == QEvent::KeyPress && !k->text().isEmpty()) {
+            QByteArray utf8 = k->text().toUtf8();
+            consumed = host_->peerKey(kChar, static_cast<unsigned char>(utf8[0]), ShiftState(k->modifiers()));
+        }
+        return consumed;
+    }
+
+private:
+    PeerHost* host_;
+};
+
+// A widget painted by its control, with a backing image so the control can draw at any time.
+class PaintedWidget : public QWidget {
+public:
+    PaintedWidget(QWidget* parent, PeerHost* host) : QWidget(parent), host_(host) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+        setFocusPolicy(Qt::ClickFocus);
+    }
+    Image backing;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        backing.resize(width(), height());
+        {
+            Painter p(backing);
+            host_->peerPaint(p, 0, 0, width(), height());
+        }
+        QPainter wp(this);
+        wp.drawImage(0, 0, QImageOf(backing));
+    }
+    void mouseEvent(unsigned msg, QMouseEvent* e) {
+        QPoint p = e->position().toPoint();
+        host_->peerMouse(msg, p.x(), p.y(), MouseKeys(e->buttons() | e->button(), e->modifiers()));
+    }
+    void mousePressEvent(QMouseEvent* e) override { mouseEvent(e->button() == Qt::RightButton ? kRDown : kLDown, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QPoint p = e->position().toPoint();
+        host_->peerMouse(e->button() == Qt::RightButton ? kRUp : kLUp, p.x(), p.y(), MouseKeys(e->buttons(), e->modifiers()));
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { mouseEvent(kLDbl, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { mouseEvent(kMouseMove, e); }
+    void enterEvent(QEnterEvent*) override { host_->peerEnterLeave(true); }
+    void leaveEvent(QEvent*) override { host_->peerEnterLeave(false); }
+    void focusInEvent(QFocusEvent*) override { host_->peerFocus(true); }
+    void focusOutEvent(QFocusEvent*) override { host_->peerFocus(false); }
+
+    PeerHost* host_;
+};
+
+// A top-level window: frameless, its frame painted by its control around a client widget.
+class TopLevelWidget : public QWidget {
+public:
+    explicit TopLevelWidget(PeerHost* host) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
+        client = new PaintedWidget(this, host);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    PaintedWidget* client;
+    int fl = 0, ft = 0, fr = 0, fb = 0;
+    Image frameImg;
+
+    void layoutClient() { client->setGeometry(fl, ft, std::max(0, width() - fl - fr), std::max(0, height() - ft - fb)); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { layoutClient(); }
+    void paintEvent(QPaintEvent*) override {
+        if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
+        frameImg.resize(width(), height());
+        {
+            Painter p(frameImg);
+            host_->peerPaintFrame(p, width(), height());
+        }
+        QPainter wp(this);
+        wp.drawImage(0, 0, QImageOf(frameImg));
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (host_->peerCloseRequest()) e->accept();
+        else e->ignore();
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        dragFrom_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+        dragging_ = e->position().y() < ft;
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (dragging_ && (e->buttons() & Qt::LeftButton)) move(e->globalPosition().toPoint() - dragFrom_);
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
+
+private:
+    PeerHost* host_;
+    QPoint dragFrom_;
+    bool dragging_ = false;
+};
+
+class QtPeer : public Peer {
+public:
+    QtPeer(PeerKind kind, QWidget* w, PeerHost* host) : kind_(kind), w_(w), host_(host) {
+        w_->installEventFilter(new KeyFilter(host));
+        if (kind == PeerKind::TopLevel) w_->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    ~QtPeer() override { w_->deleteLater(); w_->hide(); w_->setParent(nullptr); }
+
+    QWidget* clientWidget() const {
+        return kind_ == PeerKind::TopLevel ? static_cast<TopLevelWidget*>(w_)->client : w_;
+    }
+
+    void setGeometry(int l, int t, int w, int h) override {
+        if (kind_ == PeerKind::TopLevel) {
+            auto* tl = static_cast<TopLevelWidget*>(w_);
+            tl->setGeometry(l, t, w, h);
+            tl->layoutClient();
+        } else {
+            w_->setGeometry(l, t, std::max(0, w), std::max(0, h));
+        }
+    }
+    void setFrame(int left, int top, int right, int bottom) override {
+        if (kind_ != PeerKind::TopLevel) return;
+        auto* tl = static_cast<TopLevelWidget*>(w_);
+        tl->fl = left; tl->ft = top; tl->fr = right; tl->fb = bottom;
+        tl->layoutClient();
+        tl->update();
+    }
+    void setVisible(bool v) override { w_->setVisible(v); }
+    bool isVisible() const override { return w_->isVisible(); }
+    void setEnabled(bool e) override { w_->setEnabled(e); }
+    void setText(const std::string& s) override {
+        QString q = QString::fromStdString(s);
+        blocked([&] {
+            if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setText(q);
+            else if (auto* b = qobject_cast<QAbstractButton*>(w_)) b->setText(q);
+            else if (auto* c = qobject_cast<QComboBox*>(w_)) { if (c->isEditable()) c->setEditText(q); }
+            else if (kind_ == PeerKind::TopLevel) w_->setWindowTitle(q);
+            else if (auto* s2 = qobject_cast<QSpinBox*>(w_)) s2->setValue(q.toInt());
+        });
+    }
+    std::string text() const override {
+        if (auto* e = qobject_cast<QLineEdit*>(w_)) return e->text().toStdString();
+        if (auto* b = qobject_cast<QAbstractButton*>(w_)) return b->text().toStdString();
+        if (auto* c = qobject_cast<QComboBox*>(w_)) return c->currentText().toStdString();
+        if (auto* s = qobject_cast<QSpinBox*>(w_)) return std::to_string(s->value());
+        return w_->windowTitle().toStdString();
+    }
+    void setFont(const FontSpec& f) override {
+        QFont q(QString::fromStdString(f.name));
+        q.setPixelSize(std::max(1, f.pixelHeight));
+        q.setBold(f.bold);
+        q.setItalic(f.italic);
+        q.setUnderline(f.underline);
+        w_->setFont(q);
+        if (kind_ != PeerKind::Painted && kind_ != PeerKind::TopLevel) {
+            QPalette pal = w_->palette();
+            pal.setColor(QPalette::WindowText, ToQ(f.color));
+            pal.setColor(QPalette::ButtonText, ToQ(f.color));
+            pal.setColor(QPalette::Text, ToQ(f.color));
+            w_->setPalette(pal);
+        }
+    }
+    void setColor(uint32_t bgr) override {
+        if (kind_ == PeerKind::Painted || kind_ == PeerKind::TopLevel) return;
+        QPalette pal = w_->palette();
+        pal.setColor(QPalette::Window, ToQ(bgr));
+        // Check and radio buttons draw their box in the base colour: keep it light.
+        if (kind_ != PeerKind::CheckBox && kind_ != PeerKind::RadioButton) {
+            pal.setColor(QPalette::Base, ToQ(bgr));
+            pal.setColor(QPalette::Button, ToQ(bgr));
+        }
+        w_->setPalette(pal);
+        w_->setAutoFillBackground(true);
+    }
+    void setToolTip(const std::string& s) override { w_->setToolTip(QString::fromStdString(s)); }
+    void setFocus() override { clientWidget()->setFocus(); }
+    bool hasFocus() const override { return clientWidget()->hasFocus(); }
+    void invalidate() override { clientWidget()->update(); if (kind_ == PeerKind::TopLevel) w_->update(); }
+    void repaintNow() override { clientWidget()->repaint(); if (kind_ == PeerKind::TopLevel) w_->repaint(); }
+    void raise() override { w_->raise(); }
+    void setTopmost(bool on) override {
+        bool vis = w_->isVisible();
+        w_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (vis) w_->show();
+    }
+    void activate() override { w_->activateWindow(); w_->raise(); }
+    bool grab(Image& out) override {
+        QPixmap pm = w_->grab();
+        QImage img = pm.toImage().convertToFormat(QImage::Format_RGB32);
+        out.resize(img.width(), img.height());
+        QImageOf(out) = img;
+        return !img.isNull();
+    }
+    void setChecked(bool c) override {
+        if (auto* b = qobject_cast<QAbstractButton*>(w_)) blocked([&] { b->setChecked(c); });
+    }
+    bool checked() const override {
+        auto* b = qobject_cast<QAbstractButton*>(w_);
+        return b && b->isChecked();
+    }
+    void clearItems() override {
+        blocked([&] {
+            if (auto* c = qobject_cast<QComboBox*>(w_)) c->clear();
+            if (auto* l = qobject_cast<QListWidget*>(w_)) l->clear();
+        });
+    }
+    void insertItem(int index, const std::string& s, int indent) override {
+        QString q = QString(indent * 2, QChar(' ')) + QString::fromStdString(s);
+        blocked([&] {
+            if (auto* c = qobject_cast<QComboBox*>(w_)) c->insertItem(index, q);
+            if (auto* l = qobject_cast<QListWidget*>(w_)) l->insertItem(index, q);
+        });
+    }
+    void deleteItem(int index) override {
+        blocked([&] {
+            if (auto* c = qobject_cast<QComboBox*>(w_)) c->removeItem(index);
+            if (auto* l = qobject_cast<QListWidget*>(w_)) delete l->takeItem(index);
+        });
+    }
+    void setItemText(int index, const std::string& s) override {
+        if (auto* c = qobject_cast<QComboBox*>(w_)) c->setItemText(index, QString::fromStdString(s));
+        if (auto* l = qobject_cast<QListWidget*>(w_)) if (auto* it = l->item(index)) it->setText(QString::fromStdString(s));
+    }
+    int itemCount() const override {
+        if (auto* c = qobject_cast<QComboBox*>(w_)) return c->count();
+        if (auto* l = qobject_cast<QListWidget*>(w_)) return l->count();
+        return 0;
+    }
+    int itemIndex() const override {
+        if (auto* c = qobject_cast<QComboBox*>(w_)) return c->currentIndex();
+        if (auto* l = qobject_cast<QListWidget*>(w_)) return l->currentRow();
+        return -1;
+    }
+    void setItemIndex(int i) override {
+        blocked([&] {
+            if (auto* c = qobject_cast<QComboBox*>(w_)) c->setCurrentIndex(i);
+            if (auto* l = qobject_cast<QListWidget*>(w_)) {
+                l->setCurrentRow(i);
+                if (l->selectionMode() == QAbstractItemView::SingleSelection) {
+                    l->clearSelection();
+                    if (i >= 0 && l->item(i)) l->item(i)->setSelected(true);
+                }
+            }
+        });
+    }
+    void setMultiSelect(bool m) override {
+        if (auto* l = qobject_cast<QListWidget*>(w_))
+            l->setSelectionMode(m ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    }
+    void setSelected(int i, bool s) override {
+        if (auto* l = qobject_cast<QListWidget*>(w_)) if (auto* it = l->item(i)) blocked([&] { it->setSelected(s); });
+    }
+    bool selected(int i) const override {
+        if (auto* l = qobject_cast<QListWidget*>(w_)) if (auto* it = l->item(i)) return it->isSelected();
+        return false;
+    }
+    void setDropDownCount(int n) override { if (auto* c = qobject_cast<QComboBox*>(w_)) c->setMaxVisibleItems(std::max(1, n)); }
+    void setRange(int lo, int hi) override {
+        if (auto* p = qobject_cast<QProgressBar*>(w_)) p->setRange(lo, hi);
+        if (auto* s = qobject_cast<QSpinBox*>(w_)) blocked([&] { s->setRange(lo, hi); });
+    }
+    void setPosition(int v) override {
+        if (auto* p = qobject_cast<QProgressBar*>(w_)) p->setValue(v);
+        if (auto* s = qobject_cast<QSpinBox*>(w_)) blocked([&] { s->setValue(v); });
+    }
+    int position() const override {
+        if (auto* p = qobject_cast<QProgressBar*>(w_)) return p->value();
+        if (auto* s = qobject_cast<QSpinBox*>(w_)) return s->value();
+        return 0;
+    }
+    void setReadOnly(bool r) override { if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setReadOnly(r); }
+    void setMaxLength(int n) override { if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setMaxLength(n > 0 ? n : 32767); }
+    void setPasswordChar(char c) override {
+        if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    }
+
+private:
+    // Changes made by the program do not come back as notifications; the class library
+    // raises its own events for them.
+    template <class F>
+    void blocked(F f) {
+        bool old = w_->blockSignals(true);
+        f();
+        w_->blockSignals(old);
+    }
+
+    PeerKind kind_;
+    QWidget* w_;
+    PeerHost* host_;
+};
+
+}  // namespace
+
+Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
+    EnsureGui();
+    QWidget* pw = parent ? static_cast<QtPeer*>(parent)->clientWidget() : nullptr;
+    QWidget* w = nullptr;
+    switch (kind) {
+    case PeerKind::TopLevel: w = new TopLevelWidget(host); break;
+    case PeerKind::Painted: w = new PaintedWidget(pw, host); break;
+    case PeerKind::Edit: {
+        auto* e = new QLineEdit(pw);
+        QObject::connect(e, &QLineEdit::textChanged, [host] { host->peerNotify(pnTextChanged); });
+        w = e;
+        break;
+    }
+    case PeerKind::CheckBox: {
+        auto* b = new QCheckBox(pw);
+        QObject::connect(b, &QCheckBox::clicked, [host] { host->peerNotify(pnClicked); });
+        w = b;
+        break;
+    }
+    case PeerKind::RadioButton: {
+        auto* b = new QRadioButton(pw);
+        b->setAutoExclusive(false);  // the class library keeps siblings exclusive itself
+        QObject::connect(b, &QRadioButton::clicked, [host] { host->peerNotify(pnClicked); });
+        w = b;
+        break;
+    }
+    case PeerKind::PushButton: {
+        auto* b = new QPushButton(pw);
+        QObject::connect(b, &QPushButton::clicked, [host] { host->peerNotify(pnClicked); });
+        w = b;
+        break;
+    }
+    case PeerKind::ComboBox: {
+        auto* c = new QComboBox(pw);
+        QObject::connect(c, QOverload<int>::of(&QComboBox::activated), [host] { host->peerNotify(pnSelChange); });
+        w = c;
+        break;
+    }
+    case PeerKind::ListBox: {
+        auto* l = new QListWidget(pw);
+        QObject::connect(l, &QListWidget::itemSelectionChanged, [host] { host->peerNotify(pnSelChange); });
+        QObject::connect(l, &QListWidget::itemDoubleClicked, [host] { host->peerNotify(pnDblClick); });
+        w = l;
+        break;
+    }
+    case PeerKind::ProgressBar: {
+        auto* p = new QProgressBar(pw);
+        p->setTextVisible(false);
+        w = p;
+        break;
+    }
+    case PeerKind::SpinBox: {
+        auto* s = new QSpinBox(pw);
+        QObject::connect(s, QOverload<int>::of(&QSpinBox::valueChanged), [host] { host->peerNotify(pnValueChanged); });
+        w = s;
+        break;
+    }
+    }
+    if (kind != PeerKind::TopLevel) w->show();
+    return new QtPeer(kind, w, host);
+}
+
+}  // namespace qtbridge

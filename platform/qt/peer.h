@@ -1,0 +1,79 @@
+// Window-system widgets behind the class library's windowed controls, seen without the
+// window system's types. Container and custom controls are painted by their control;
+// edits, check and radio buttons, buttons, combo and list boxes, progress bars and spin
+// boxes are the window system's own widgets.
+#pragma once
+
+#include <string>
+
+#include "platform/qt/surface.h"
+
+namespace qtbridge {
+
+enum class PeerKind { TopLevel, Painted, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ProgressBar, SpinBox };
+
+// Notification codes a native widget reports to its control.
+enum PeerNote { pnClicked = 0, pnTextChanged = 1, pnSelChange = 2, pnValueChanged = 3, pnDropDown = 4, pnCloseUp = 5, pnDblClick = 6 };
+
+class PeerHost {
+public:
+    virtual ~PeerHost() = default;
+    virtual void peerPaint(Painter& p, int l, int t, int r, int b) = 0;   // client area
+    virtual void peerPaintFrame(Painter& p, int w, int h) = 0;              // top level frame
+    virtual void peerMouse(unsigned msg, int x, int y, unsigned keys) = 0;  // client coordinates
+    virtual bool peerKey(unsigned msg, int key, unsigned shift) = 0;        // true: consumed
+    virtual void peerNotify(int code) = 0;
+    virtual bool peerCloseRequest() = 0;
+    virtual void peerFocus(bool in) = 0;
+    virtual void peerEnterLeave(bool enter) = 0;
+};
+
+class Peer {
+public:
+    static Peer* create(PeerKind kind, Peer* parent, PeerHost* host);
+    virtual ~Peer() = default;
+
+    virtual void setGeometry(int l, int t, int w, int h) = 0;     // in the parent's client area
+    virtual void setFrame(int left, int top, int right, int bottom) = 0;  // top level: frame widths
+    virtual void setVisible(bool v) = 0;
+    virtual bool isVisible() const = 0;
+    virtual void setEnabled(bool e) = 0;
+    virtual void setText(const std::string& s) = 0;
+    virtual std::string text() const = 0;
+    virtual void setFont(const FontSpec& f) = 0;
+    virtual void setColor(uint32_t bgr) = 0;
+    virtual void setToolTip(const std::string& s) = 0;
+    virtual void setFocus() = 0;
+    virtual bool hasFocus() const = 0;
+    virtual void invalidate() = 0;
+    virtual void repaintNow() = 0;
+    virtual void raise() = 0;
+    virtual void setTopmost(bool) = 0;
+    virtual void activate() = 0;
+    virtual bool grab(Image& out) = 0;  // the widget as it shows now
+    // check and radio buttons
+    virtual void setChecked(bool) = 0;
+    virtual bool checked() const = 0;
+    // lists and combo boxes
+    virtual void clearItems() = 0;
+    virtual void insertItem(int index, const std::string& s, int indent) = 0;
+    virtual void deleteItem(int index) = 0;
+    virtual void setItemText(int index, const std::string& s) = 0;
+    virtual int itemCount() const = 0;
+    virtual int itemIndex() const = 0;
+    virtual void setItemIndex(int i) = 0;
+    virtual void setMultiSelect(bool) = 0;
+    virtual void setSelected(int i, bool s) = 0;
+    virtual bool selected(int i) const = 0;
+    virtual void setDropDownCount(int) = 0;
+    // progress bars and spin boxes
+    virtual void setRange(int lo, int hi) = 0;
+    virtual void setPosition(int v) = 0;
+    virtual int position() const = 0;
+    // edits
+    virtual void setReadOnly(bool) = 0;
+    virtual void setMaxLength(int) = 0;
+    virtual void setPasswordChar(char) = 0;
+};
+
+}  // namespace qtbridge

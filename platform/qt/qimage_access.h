@@ -1,0 +1,13 @@
+// Inside the window layer only: the Qt image behind an Image.
+#pragma once
+
+#include <QImage>
+
+#include "platform/qt/surface.h"
+
+namespace qtbridge {
+struct Image::Impl {
+    QImage img;
+};
+inline QImage& QImageOf(const Image& i) { return i.impl()->img; }
+}  // namespace qtbridge

@@ -1,0 +1,111 @@
+#include "platform/qt/qtapp.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCursor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdlib>
+#include <map>
+
+#include "platform/win/wake_hooks.h"
+
+namespace qtbridge {
+namespace {
+
+QApplication* g_app = nullptr;
+std::map<int, QSocketNotifier*> g_notifiers;
+
+void AddFd(int fd) {
+    if (!g_app || g_notifiers.count(fd)) return;
+    auto* n = new QSocketNotifier(fd, QSocketNotifier::Read);
+    // A process fd stays readable once the process ended; one wake is enough.
+    QObject::connect(n, &QSocketNotifier::activated, n, [n] { n->setEnabled(false); });
+    g_notifiers[fd] = n;
+}
+
+void RemoveFd(int fd) {
+    auto it = g_notifiers.find(fd);
+    if (it == g_notifiers.end()) return;
+    it->second->setEnabled(false);
+    it->second->deleteLater();
+    g_notifiers.erase(it);
+}
+
+void Wake() {
+    if (auto* d = QAbstractEventDispatcher::instance(g_app ? g_app->thread() : nullptr)) d->wakeUp();
+}
+
+// The program names "宋体" and other Windows fonts; map them to installed CJK faces.
+void MapFonts() {
+    const QStringList cjk = {"WenQuanYi Zen Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN", "DejaVu Sans"};
+    for (const char* name : {"宋体", "SimSun", "新宋体", "黑体", "MS Sans Serif", "Tahoma", "Arial", "System"})
+        QFont::insertSubstitutions(QString::fromUtf8(name), cjk);
+}
+
+}  // namespace
+
+void EnsureGui() {
+    if (g_app) return;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if ((!platform || !*platform) && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "vexomat";
+    static char* argv[] = {name, nullptr};
+    g_app = new QApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    MapFonts();
+    InstallWakeHooks(WakeHooks{&AddFd, &RemoveFd, &Wake});
+}
+
+bool GuiStarted() { return g_app != nullptr; }
+
+void ProcessEvents(bool wait, int timeoutMs) {
+    EnsureGui();
+    if (wait) {
+        QTimer timer;
+        if (timeoutMs >= 0) {
+            timer.setSingleShot(true);
+            timer.start(timeoutMs);
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int ScreenWidth() {
+    EnsureGui();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+int ScreenHeight() {
+    EnsureGui();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 768;
+}
+
+std::string PlatformName() {
+    EnsureGui();
+    return QGuiApplication::platformName().toStdString();
+}
+
+void SetAppCursor(int cursor) {
+    EnsureGui();
+    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    switch (cursor) {
+    case 0: break;
+    case -11: QGuiApplication::setOverrideCursor(Qt::WaitCursor); break;
+    case -21: QGuiApplication::setOverrideCursor(Qt::PointingHandCursor); break;
+    case -4: QGuiApplication::setOverrideCursor(Qt::IBeamCursor); break;
+    case -3: QGuiApplication::setOverrideCursor(Qt::CrossCursor); break;
+    default: QGuiApplication::setOverrideCursor(Qt::ArrowCursor); break;
+    }
+}
+
+}  // namespace qtbridge

@@ -1,0 +1,226 @@
+#include "platform/qt/surface.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+
+#include "platform/qt/qimage_access.h"
+#include "platform/qt/qtapp.h"
+
+namespace qtbridge {
+
+
+namespace {
+QColor ToQ(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
+uint32_t FromQ(QRgb c) { return uint32_t(qRed(c)) | (uint32_t(qGreen(c)) << 8) | (uint32_t(qBlue(c)) << 16); }
+
+QFont ToQFont(const FontSpec& f) {
+    QFont q(QString::fromStdString(f.name));
+    q.setPixelSize(std::max(1, f.pixelHeight));
+    q.setBold(f.bold);
+    q.setItalic(f.italic);
+    q.setUnderline(f.underline);
+    q.setStrikeOut(f.strikeOut);
+    q.setStyleStrategy(QFont::NoAntialias);
+    return q;
+}
+
+int ToQtFlags(unsigned f) {
+    int q = 0;
+    q |= (f & DT_CENTER) ? Qt::AlignHCenter : (f & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    if (f & DT_SINGLELINE) q |= (f & DT_VCENTER) ? Qt::AlignVCenter : (f & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+    else q |= Qt::AlignTop;
+    if (f & DT_WORDBREAK) q |= Qt::TextWordWrap;
+    if (f & DT_SINGLELINE) q |= Qt::TextSingleLine;
+    if (f & DT_EXPANDTABS) q |= Qt::TextExpandTabs;
+    if (!(f & DT_NOPREFIX)) q |= Qt::TextShowMnemonic;
+    return q;
+}
+}  // namespace
+
+Image::Image() : d_(std::make_unique<Impl>()) {}
+Image::Image(int w, int h) : d_(std::make_unique<Impl>()) { resize(w, h); }
+Image::~Image() = default;
+Image::Image(const Image& o) : d_(std::make_unique<Impl>(*o.d_)) {}
+Image& Image::operator=(const Image& o) { *d_ = *o.d_; return *this; }
+int Image::width() const { return d_->img.width(); }
+int Image::height() const { return d_->img.height(); }
+
+void Image::resize(int w, int h) {
+    w = std::max(0, w);
+    h = std::max(0, h);
+    if (w == width() && h == height()) return;
+    QImage n(w, h, QImage::Format_RGB32);
+    n.fill(Qt::white);
+    if (!d_->img.isNull()) {
+        QPainter p(&n);
+        p.drawImage(0, 0, d_->img);
+    }
+    d_->img = n;
+}
+
+uint32_t Image::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width() || y >= height()) return 0xFFFFFFFF;
+    return FromQ(d_->img.pixel(x, y));
+}
+void Image::setPixel(int x, int y, uint32_t bgr) {
+    if (x < 0 || y < 0 || x >= width() || y >= height()) return;
+    d_->img.setPixel(x, y, ToQ(bgr).rgb());
+}
+uint8_t* Image::scanLine(int y) { return d_->img.scanLine(y); }
+bool Image::save(const std::string& path) const { return d_->img.save(QString::fromStdString(path)); }
+bool Image::load(const std::string& path) {
+    QImage i;
+    if (!i.load(QString::fromStdString(path))) return false;
+    d_->img = i.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
+bool Image::loadFromData(const void* data, size_t size) {
+    QImage i;
+    if (!i.loadFromData(static_cast<const uchar*>(data), int(size))) return false;
+    d_->img = i.convertToFormat(QImage::Format_ARGB32);
+    return true;
+}
+
+bool Image::hasAlpha() const { return d_->img.hasAlphaChannel(); }
+
+Image Image::withColorKey(uint32_t bgr) const {
+    Image r;
+    QImage a = d_->img.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = ToQ(bgr).rgb() & 0xFFFFFF;
+    for (int y = 0; y < a.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(a.scanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
+    }
+    r.d_->img = a;
+    return r;
+}
+
+struct Painter::Impl {
+    QPainter p;
+    int penX = 0, penY = 0;
+};
+
+Painter::Painter(Image& target) : d_(std::make_unique<Impl>()) {
+    EnsureGui();  // fonts need the application
+    if (target.width() > 0 && target.height() > 0) d_->p.begin(&target.impl()->img);
+}
+Painter::~Painter() {
+    if (d_->p.isActive()) d_->p.end();
+}
+
+void Painter::setPen(uint32_t bgr, int width, int style) {
+    if (!d_->p.isActive()) return;
+    if (style == 5) { d_->p.setPen(Qt::NoPen); return; }
+    QPen pen(ToQ(bgr));
+    pen.setWidth(std::max(1, width));
+    pen.setStyle(style == 1 ? Qt::DashLine : style == 2 ? Qt::DotLine : Qt::SolidLine);
+    d_->p.setPen(pen);
+}
+void Painter::setBrush(uint32_t bgr, int style) {
+    if (!d_->p.isActive()) return;
+    if (style == 1) d_->p.setBrush(Qt::NoBrush);
+    else d_->p.setBrush(ToQ(bgr));
+}
+void Painter::setFont(const FontSpec& f) {
+    if (!d_->p.isActive()) return;
+    d_->p.setFont(ToQFont(f));
+    QPen pen = d_->p.pen();
+    pen.setColor(ToQ(f.color));
+    d_->p.setPen(pen);
+}
+void Painter::setClip(int l, int t, int r, int b) { if (d_->p.isActive()) d_->p.setClipRect(QRect(l, t, r - l, b - t)); }
+void Painter::clearClip() { if (d_->p.isActive()) d_->p.setClipping(false); }
+void Painter::setOrigin(int x, int y) {
+    if (!d_->p.isActive()) return;
+    d_->p.resetTransform();
+    d_->p.translate(x, y);
+}
+void Painter::fillRect(int l, int t, int r, int b, uint32_t bgr) {
+    if (d_->p.isActive() && r > l && b > t) d_->p.fillRect(QRect(l, t, r - l, b - t), ToQ(bgr));
+}
+void Painter::rectangle(int l, int t, int r, int b) {
+    if (!d_->p.isActive() || r <= l || b <= t) return;
+    // GDI rectangles include the pen inside the right/bottom edges.
+    d_->p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+}
+void Painter::ellipse(int l, int t, int r, int b) {
+    if (d_->p.isActive() && r > l && b > t) d_->p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+}
+void Painter::line(int x1, int y1, int x2, int y2) {
+    if (!d_->p.isActive()) return;
+    if (x1 == x2 && y1 == y2) return;
+    // Stop one pixel short of the end point, as GDI does.
+    int dx = (x2 > x1) - (x2 < x1), dy = (y2 > y1) - (y2 < y1);
+    if (x1 == x2 || y1 == y2) d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
+    else d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
+}
+void Painter::polygon(const int* xy, int points) {
+    if (!d_->p.isActive()) return;
+    QPolygon poly;
+    for (int i = 0; i < points; ++i) poly << QPoint(xy[2 * i], xy[2 * i + 1]);
+    d_->p.drawPolygon(poly);
+}
+void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32_t backBgr) {
+    if (!d_->p.isActive()) return;
+    QFontMetrics fm(d_->p.font());
+    QString s = QString::fromStdString(text);
+    if (opaque) d_->p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQ(backBgr));
+    d_->p.drawText(x, y + fm.ascent(), s);
+}
+int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) {
+    QFont f = d_->p.isActive() ? d_->p.font() : QFont();
+    QFontMetrics fm(f);
+    QString s = QString::fromStdString(text);
+    int width = (flags & DT_WORDBREAK) ? std::max(1, r - l) : 100000;
+    QRect br = fm.boundingRect(QRect(0, 0, width, 100000), ToQtFlags(flags), s);
+    if (flags & DT_CALCRECT) {
+        r = l + ((flags & DT_WORDBREAK) ? std::max(br.width(), 0) : br.width());
+        b = t + br.height();
+        return br.height();
+    }
+    if (d_->p.isActive()) d_->p.drawText(QRect(l, t, r - l, b - t), ToQtFlags(flags), s);
+    return br.height();
+}
+void Painter::textExtent(const std::string& text, int& w, int& h) {
+    QFontMetrics fm(d_->p.isActive() ? d_->p.font() : QFont());
+    w = fm.horizontalAdvance(QString::fromStdString(text));
+    h = fm.height();
+}
+void Painter::drawImage(int x, int y, const Image& img) {
+    if (d_->p.isActive()) d_->p.drawImage(x, y, img.impl()->img);
+}
+void Painter::drawImage(int x, int y, const Image& img, int sx, int sy, int sw, int sh) {
+    if (d_->p.isActive()) d_->p.drawImage(x, y, img.impl()->img, sx, sy, sw, sh);
+}
+void Painter::stretchImage(int l, int t, int r, int b, const Image& img) {
+    if (d_->p.isActive()) d_->p.drawImage(QRect(l, t, r - l, b - t), img.impl()->img);
+}
+void Painter::invertRect(int l, int t, int r, int b) {
+    if (!d_->p.isActive() || r <= l || b <= t) return;
+    auto mode = d_->p.compositionMode();
+    d_->p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    d_->p.fillRect(QRect(l, t, r - l, b - t), Qt::white);
+    d_->p.setCompositionMode(mode);
+}
+
+void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
+    EnsureGui();
+    QFontMetrics fm(ToQFont(f));
+    QRect br = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, QString::fromStdString(text));
+    w = br.width();
+    h = std::max(br.height(), fm.height());
+}
+
+int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
+    EnsureGui();
+    QFontMetrics fm(ToQFont(f));
+    QRect br = fm.boundingRect(QRect(0, 0, std::max(1, width), 1000000), Qt::TextWordWrap | Qt::TextShowMnemonic,
+                               QString::fromStdString(text));
+    return std::max(br.height(), fm.height());
+}
+
+}  // namespace qtbridge

@@ -1,0 +1,112 @@
+#include "platform/vcl/component.h"
+
+#include <algorithm>
+
+#include "platform/vcl/graphics.h"
+
+namespace {
+
+std::map<std::string, TClassInfo>& Classes() {
+    static std::map<std::string, TClassInfo> classes;
+    return classes;
+}
+
+}  // namespace
+
+int TDfmValue::AsInt() const {
+    switch (kind) {
+    case vInt: return int(i);
+    case vFloat: return int(f);
+    case vIdent: {
+        if (SameText(s, "True")) return 1;
+        if (SameText(s, "False")) return 0;
+        TColor c;
+        if (IdentToColor(s, c)) return int(c);
+        throw EReadError("Invalid property value: " + s);
+    }
+    default: throw EReadError("Invalid property value");
+    }
+}
+
+bool TDfmValue::AsBool() const { return AsInt() != 0; }
+double TDfmValue::AsFloat() const { return kind == vFloat ? f : double(AsInt()); }
+
+std::vector<std::string> TDfmValue::AsStrings() const {
+    std::vector<std::string> r;
+    for (const auto& v : list) r.push_back(v.s);
+    return r;
+}
+
+void RegisterComponentClass(const std::string& name, const std::string& parent,
+                            std::function<TComponent*(TComponent*)> create) {
+    auto& info = Classes()[LowerCase(name)];
+    info.name = name;
+    info.parent = parent;
+    info.create = std::move(create);
+}
+
+void RegisterProperty(const std::string& className, const std::string& prop, TPropSetter set,
+                      const std::string& defaultText) {
+    auto& info = Classes()[LowerCase(className)];
+    for (auto& p : info.props)
+        if (SameText(p.name, prop)) { p.set = std::move(set); p.defaultText = defaultText; return; }
+    info.props.push_back(TPropInfo{prop, std::move(set), defaultText});
+}
+
+const TClassInfo* FindClassInfo(const std::string& name) {
+    auto it = Classes().find(LowerCase(name));
+    return it == Classes().end() ? nullptr : &it->second;
+}
+
+const TPropInfo* FindPropInfo(const std::string& className, const std::string& prop) {
+    for (const TClassInfo* c = FindClassInfo(className); c; c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
+        for (const auto& p : c->props)
+            if (SameText(p.name, prop)) return &p;
+    return nullptr;
+}
+
+bool InheritsFrom(const std::string& className, const std::string& ancestor) {
+    for (const TClassInfo* c = FindClassInfo(className); c; c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
+        if (SameText(c->name, ancestor)) return true;
+    return false;
+}
+
+TComponent::TComponent(TComponent* owner) {
+    if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    destroying_ = true;
+    // Owned components go first, the last created first.
+    while (!components_.empty()) {
+        TComponent* c = components_.back();
+        components_.pop_back();
+        c->owner_ = nullptr;
+        delete c;
+    }
+    if (owner_) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+    if (name.empty()) return nullptr;
+    for (TComponent* c : components_)
+        if (SameText(c->Name, name)) return c;
+    return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* c) {
+    components_.push_back(c);
+    c->owner_ = this;
+    Notification(c, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* c) {
+    auto it = std::find(components_.begin(), components_.end(), c);
+    if (it == components_.end()) return;
+    components_.erase(it);
+    c->owner_ = nullptr;
+    if (!destroying_) Notification(c, opRemove);
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}
+void TComponent::Loaded() { loading_ = false; }

@@ -1,0 +1,139 @@
+// The component model: owned components with names, published properties registered per
+// class (with their defaults), and event handlers bound by name when a form is read.
+#pragma once
+
+#include <any>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/classes.h"
+
+class TComponent;
+
+// A property value as a text form file writes it.
+struct TDfmValue {
+    enum Kind { vInt, vFloat, vString, vIdent, vSet, vList, vBinary, vCollection } kind = vInt;
+    long long i = 0;
+    double f = 0;
+    std::string s;                    // string, identifier, or binary bytes
+    std::vector<std::string> set;     // [a, b]
+    std::vector<TDfmValue> list;      // ( ... )
+    // collection items: each a list of (name, value)
+    std::vector<std::vector<std::pair<std::string, TDfmValue>>> items;
+
+    int AsInt() const;        // also accepts True/False and clXxx colour names
+    bool AsBool() const;
+    double AsFloat() const;
+    const std::string& AsString() const { return s; }
+    std::vector<std::string> AsStrings() const;  // a list of strings
+};
+
+using TPropSetter = std::function<void(TComponent*, const TDfmValue&)>;
+
+struct TPropInfo {
+    std::string name;
+    TPropSetter set;
+    std::string defaultText;  // the declared default, as written in a form ("" = none)
+};
+
+struct TClassInfo {
+    std::string name;
+    std::string parent;
+    std::function<TComponent*(TComponent* owner)> create;  // null for abstract classes
+    std::vector<TPropInfo> props;
+};
+
+// Registers a class; its properties are added with RegisterProperty.
+void RegisterComponentClass(const std::string& name, const std::string& parent,
+                            std::function<TComponent*(TComponent*)> create);
+void RegisterProperty(const std::string& className, const std::string& prop, TPropSetter set,
+                      const std::string& defaultText = "");
+const TClassInfo* FindClassInfo(const std::string& name);
+// The setter of a property, looked up along the class's ancestors (names ignore case).
+const TPropInfo* FindPropInfo(const std::string& className, const std::string& prop);
+bool InheritsFrom(const std::string& className, const std::string& ancestor);
+
+// Registration helper: REG_CLASS(TEdit, TWinControl) then .prop<T>(...) calls.
+template <class C>
+struct TClassReg {
+    std::string name;
+    TClassReg(const std::string& n, const std::string& parent, bool creatable = true) : name(n) {
+        if (creatable) {
+            if constexpr (std::is_constructible_v<C, TComponent*> && !std::is_abstract_v<C>)
+                RegisterComponentClass(n, parent, [](TComponent* owner) -> TComponent* { return new C(owner); });
+            else
+                RegisterComponentClass(n, parent, nullptr);
+        } else {
+            RegisterComponentClass(n, parent, nullptr);
+        }
+    }
+    TClassReg& prop(const std::string& p, std::function<void(C*, const TDfmValue&)> f, const std::string& def = "") {
+        RegisterProperty(name, p, [f](TComponent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, def);
+        return *this;
+    }
+};
+
+enum TOperation { opInsert, opRemove };
+
+class TPersistent : public TObject {
+public:
+    std::string ClassName() const override { return "TPersistent"; }
+};
+
+class TComponent : public TPersistent {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+    std::string ClassName() const override { return "TComponent"; }
+
+    std::string Name;
+    int Tag = 0;
+    TComponent* Owner() const { return owner_; }
+    int ComponentCount() const { return int(components_.size()); }
+    TComponent* Components(int i) const { return components_.at(size_t(i)); }
+    TComponent* FindComponent(const std::string& name) const;  // among owned components
+    void InsertComponent(TComponent* c);
+    void RemoveComponent(TComponent* c);
+    bool Loading() const { return loading_; }
+    bool Destroying() const { return destroying_; }
+
+    virtual void Notification(TComponent* c, TOperation op);
+    // Called after a form file has set the component's properties.
+    virtual void Loaded();
+    void SetLoading(bool on) { loading_ = on; }
+
+    // Forms bind their published fields and event handlers by name.
+    std::map<std::string, std::function<void(TComponent*)>> FieldBinders;
+    std::map<std::string, std::any> Methods;
+    template <class T>
+    void BindField(const std::string& name, T*& field) {
+        FieldBinders[name] = [&field](TComponent* c) { field = dynamic_cast<T*>(c); };
+    }
+    template <class E, class Obj, class... A>
+    void BindMethod(const std::string& name, Obj* self, void (Obj::*m)(A...)) {
+        Methods[name] = E([self, m](A... a) { (self->*m)(std::forward<A>(a)...); });
+    }
+
+protected:
+    bool destroying_ = false;
+
+private:
+    TComponent* owner_ = nullptr;
+    std::vector<TComponent*> components_;
+    bool loading_ = false;
+};
+
+// Looks up an event handler of the form being read by its name; raises EReadError when
+// the form has no such method or it has another type.
+template <class E>
+E ResolveEvent(TComponent* root, const std::string& name) {
+    if (!root) throw EReadError("Invalid property value: " + name);
+    auto it = root->Methods.find(name);
+    if (it == root->Methods.end()) throw EReadError("Method '" + name + "' not found");
+    if (const E* e = std::any_cast<E>(&it->second)) return *e;
+    throw EReadError("Method '" + name + "' has the wrong type");
+}
+// The root component of the form file currently being read.
+TComponent* ReadingRoot();

@@ -1,0 +1,535 @@
+#include "platform/vcl/controls.h"
+
+#include <algorithm>
+
+namespace {
+
+std::function<void()>& ExceptionHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+LPARAM MakePoint(int x, int y) { return LPARAM((uint32_t(uint16_t(int16_t(x)))) | (uint32_t(uint16_t(int16_t(y))) << 16)); }
+int PointX(LPARAM l) { return int16_t(uint16_t(l & 0xFFFF)); }
+int PointY(LPARAM l) { return int16_t(uint16_t((l >> 16) & 0xFFFF)); }
+
+TShiftState KeysToShift(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & 1) s |= ssLeft;
+    if (keys & 2) s |= ssRight;
+    if (keys & 4) s |= ssShift;
+    if (keys & 8) s |= ssCtrl;
+    if (keys & 0x10) s |= ssMiddle;
+    return s;
+}
+
+// Runs an event-handling step; an exception that escapes it goes to the application.
+template <class F>
+void Guarded(F f) {
+    try {
+        f();
+    } catch (...) {
+        HandleEventException();
+    }
+}
+
+}  // namespace
+
+void SetEventExceptionHandler(std::function<void()> handler) { ExceptionHandler() = std::move(handler); }
+
+void HandleEventException() {
+    if (ExceptionHandler()) ExceptionHandler()();
+    else throw;
+}
+
+TWinControl* FindControl(HWND hwnd) {
+    return IsWindow(hwnd) ? static_cast<TWinControl*>(hwnd->control) : nullptr;
+}
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    WindowProc = [this](TMessage& m) { WndProc(m); };
+    font_.OnChange = [this] { FontChanged(); };
+}
+
+TControl::~TControl() {
+    destroying_ = true;
+    if (parent_) parent_->RemoveControl(this);
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
+    TMessage m{msg, w, l, 0};
+    WindowProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& m) { Dispatch(m); }
+
+void TControl::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!enabled_) break;
+        clicked_ = true;
+        if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
+        if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        return;
+    case WM_LBUTTONUP: {
+        if (!enabled_) break;
+        int x = PointX(m.LParam), y = PointY(m.LParam);
+        bool click = clicked_ && x >= 0 && y >= 0 && x < width_ && y < height_;
+        clicked_ = false;
+        if (click) Click();
+        if (OnMouseUp) OnMouseUp(this, mbLeft, KeysToShift(m.WParam), x, y);
+        return;
+    }
+    case WM_RBUTTONDOWN:
+        if (OnMouseDown) OnMouseDown(this, mbRight, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        return;
+    case WM_RBUTTONUP:
+        if (OnMouseUp) OnMouseUp(this, mbRight, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        return;
+    case WM_MOUSEMOVE:
+        if (OnMouseMove) OnMouseMove(this, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        return;
+    case CM_MOUSEENTER:
+        MouseInside = true;
+        if (OnMouseEnter) OnMouseEnter(this);
+        return;
+    case CM_MOUSELEAVE:
+        MouseInside = false;
+        if (OnMouseLeave) OnMouseLeave(this);
+        return;
+    case CM_PARENTFONTCHANGED:
+        ParentFontChanged();
+        return;
+    default:
+        break;
+    }
+    DefaultHandler(m);
+}
+
+void TControl::DefaultHandler(TMessage&) {}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::SetParent(TWinControl* p) {
+    if (p == parent_) return;
+    if (parent_) parent_->RemoveControl(this);
+    if (p) p->InsertControl(this);
+}
+
+void TControl::SetBounds(int l, int t, int w, int h) {
+    if (l == left_ && t == top_ && w == width_ && h == height_) return;
+    left_ = l; top_ = t; width_ = w; height_ = h;
+    if (parent_) parent_->Invalidate();
+}
+
+TPoint TControl::ClientOrigin() const {
+    TPoint p{left_, top_};
+    if (parent_) {
+        TPoint o = parent_->ClientOrigin();
+        p.X += o.X;
+        p.Y += o.Y;
+    }
+    return p;
+}
+
+void TControl::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    if (parent_) parent_->Invalidate();
+}
+
+bool TControl::Showing() const {
+    for (const TControl* c = this; c; c = c->parent_)
+        if (!c->visible_) return false;
+    return true;
+}
+
+void TControl::SetEnabled(bool e) {
+    if (e == enabled_) return;
+    enabled_ = e;
+    Invalidate();
+}
+
+void TControl::SetText(const std::string& s) {
+    if (s == text_) return;
+    text_ = s;
+    AdjustSize();
+    Invalidate();
+}
+
+void TControl::SetColor(TColor c) {
+    if (c == color_) return;
+    color_ = c;
+    ParentColor = false;
+    Invalidate();
+}
+
+void TControl::SetHint(const std::string& h) { hint_ = h; }
+
+void TControl::Invalidate() {
+    if (parent_) parent_->Invalidate();
+}
+
+void TControl::Update() {
+    if (parent_) parent_->Update();
+}
+
+void TControl::BringToFront() {
+    if (!parent_) return;
+    auto& v = parent_->controls_;
+    auto it = std::find(v.begin(), v.end(), this);
+    if (it != v.end()) { v.erase(it); v.push_back(this); }
+    Invalidate();
+}
+
+void TControl::FontChanged() {
+    // A font set on the control itself stops following the parent's.
+    ParentFont = false;
+    AdjustSize();
+    Invalidate();
+}
+
+void TControl::ParentFontChanged() {
+    if (!ParentFont || !parent_) return;
+    auto saved = font_.OnChange;
+    font_.OnChange = nullptr;
+    font_.Assign(*parent_->Font());
+    font_.OnChange = saved;
+    AdjustSize();
+    Invalidate();
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        w->ApplyFont();
+        for (TControl* c : w->controls_) c->Perform(CM_PARENTFONTCHANGED);
+    }
+}
+
+// ---------------------------------------------------------------- TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::PaintTo(qtbridge::Painter& p) {
+    canvas_.Font()->Assign(font_);
+    canvas_.Bind(&p);
+    try {
+        Paint();
+    } catch (...) {
+        canvas_.Unbind();
+        throw;
+    }
+    canvas_.Unbind();
+}
+
+// ---------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    destroying_ = true;
+    // Children that are not owned by this control only lose their parent.
+    while (!controls_.empty()) {
+        TControl* c = controls_.back();
+        controls_.pop_back();
+        c->parent_ = nullptr;
+    }
+    DestroyWnd();
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_) CreateWnd();
+    return handle_;
+}
+
+void TWinControl::CreateWnd() {
+    if (handle_) return;
+    if (parent_) parent_->HandleNeeded();
+    handle_ = CreateWindowObject(ClassName(), parent_ ? parent_->handle_ : nullptr,
+                                 [this](HWND, UINT msg, WPARAM w, LPARAM l) {
+                                     TMessage m{msg, w, l, 0};
+                                     MainWndProc(m);
+                                     return m.Result;
+                                 },
+                                 this);
+    peer_.reset(qtbridge::Peer::create(PeerKindOf(), parent_ ? parent_->peer_.get() : nullptr, this));
+    handle_->peer = peer_.get();
+    UpdatePeerGeometry();
+    ApplyFont();
+    if (PeerKindOf() != qtbridge::PeerKind::Painted && PeerKindOf() != qtbridge::PeerKind::TopLevel) {
+        peer_->setText(text_);
+        if (!ParentColor) peer_->setColor(ColorToRGB(color_));
+    }
+    peer_->setEnabled(enabled_);
+    peer_->setToolTip(hint_);
+    PeerCreated();
+    if (PeerKindOf() != qtbridge::PeerKind::TopLevel) peer_->setVisible(visible_);
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateWnd();
+}
+
+void TWinControl::DestroyWnd() {
+    if (!handle_) return;
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyWnd();
+    HWND h = handle_;
+    handle_ = nullptr;
+    DestroyWindow(h);
+    peer_.reset();
+}
+
+void TWinControl::MainWndProc(TMessage& m) {
+    Guarded([&] { WindowProc(m); });
+}
+
+void TWinControl::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case WM_PAINT:
+        Invalidate();
+        return;
+    case WM_SETTEXT:
+        SetText(reinterpret_cast<const char*>(m.LParam));
+        return;
+    default:
+        TControl::Dispatch(m);
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+    if (handle_) m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+}
+
+void TWinControl::SetParent(TWinControl* p) {
+    if (p == parent_) return;
+    if (handle_ && p != parent_) DestroyWnd();
+    TControl::SetParent(p);
+    if (p && p->HandleAllocated()) CreateWnd();
+}
+
+void TWinControl::InsertControl(TControl* c) {
+    controls_.push_back(c);
+    c->parent_ = this;
+    if (c->ParentFont) c->ParentFontChanged();
+    Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* c) {
+    auto it = std::find(controls_.begin(), controls_.end(), c);
+    if (it == controls_.end()) return;
+    controls_.erase(it);
+    c->parent_ = nullptr;
+    if (mouseTarget_ == c) mouseTarget_ = nullptr;
+    if (hoverTarget_ == c) hoverTarget_ = nullptr;
+    Invalidate();
+}
+
+void TWinControl::UpdatePeerGeometry() {
+    if (peer_) peer_->setGeometry(left_, top_, width_, height_);
+}
+
+void TWinControl::SetBounds(int l, int t, int w, int h) {
+    if (l == left_ && t == top_ && w == width_ && h == height_) return;
+    left_ = l; top_ = t; width_ = w; height_ = h;
+    UpdatePeerGeometry();
+    Invalidate();
+}
+
+void TWinControl::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    if (peer_) peer_->setVisible(v);
+    if (parent_) parent_->Invalidate();
+}
+
+void TWinControl::SetEnabled(bool e) {
+    if (e == enabled_) return;
+    enabled_ = e;
+    if (peer_) peer_->setEnabled(e);
+    Invalidate();
+}
+
+void TWinControl::SetText(const std::string& s) {
+    if (s == text_) return;
+    text_ = s;
+    if (peer_ && PeerKindOf() != qtbridge::PeerKind::Painted) peer_->setText(s);
+    AdjustSize();
+    Invalidate();
+}
+
+void TWinControl::SetHint(const std::string& h) {
+    hint_ = h;
+    if (peer_) peer_->setToolTip(ShowHint ? h : h);
+}
+
+void TWinControl::Invalidate() {
+    if (peer_) peer_->invalidate();
+}
+
+void TWinControl::Update() {
+    if (peer_) peer_->repaintNow();
+}
+
+void TWinControl::ApplyFont() {
+    if (peer_) peer_->setFont(font_.Spec());
+}
+
+void TWinControl::FontChanged() {
+    TControl::FontChanged();
+    ApplyFont();
+    for (TControl* c : controls_) c->Perform(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::SetFocus() {
+    if (peer_) peer_->setFocus();
+}
+
+bool TWinControl::Focused() const { return peer_ && peer_->hasFocus(); }
+bool TWinControl::CanFocus() const { return Showing() && enabled_; }
+
+bool TWinControl::SaveScreenshot(const std::string& pngPath) {
+    HandleNeeded();
+    qtbridge::Image img;
+    return peer_->grab(img) && img.save(pngPath);
+}
+
+void TWinControl::PaintBackground(TCanvas& c, const TRect& r) {
+    c.Brush()->Color = color_;
+    c.Brush()->Style = bsSolid;
+    c.FillRect(r);
+}
+
+void TWinControl::PaintControls(qtbridge::Painter& p) {
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible()) continue;
+        p.setOrigin(g->Left(), g->Top());
+        p.setClip(0, 0, g->Width(), g->Height());
+        g->PaintTo(p);
+        p.clearClip();
+        p.setOrigin(0, 0);
+    }
+}
+
+void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+    paintCanvas_.Bind(&p);
+    PaintBackground(paintCanvas_, r);
+    paintCanvas_.Unbind();
+    PaintControls(p);
+}
+
+void TWinControl::peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) {
+    Guarded([&] { PaintWindow(p, Rect(l, t, r, b)); });
+}
+
+void TWinControl::peerPaintFrame(qtbridge::Painter&, int, int) {}
+
+TControl* TWinControl::ControlAtPos(int x, int y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = *it;
+        if (!dynamic_cast<TGraphicControl*>(c) || !c->Visible()) continue;
+        if (x >= c->Left() && y >= c->Top() && x < c->Left() + c->Width() && y < c->Top() + c->Height()) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
+    Guarded([&] {
+        TControl* target = nullptr;
+        if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+            target = ControlAtPos(x, y);
+            if (!target) target = this;
+            mouseTarget_ = target;
+        } else if (msg == WM_MOUSEMOVE) {
+            TControl* hover = ControlAtPos(x, y);
+            if (!hover) hover = this;
+            if (hover != hoverTarget_) {
+                if (hoverTarget_ && hoverTarget_ != this) hoverTarget_->Perform(CM_MOUSELEAVE);
+                hoverTarget_ = hover;
+                if (hover != this) hover->Perform(CM_MOUSEENTER);
+            }
+            target = mouseTarget_ ? mouseTarget_ : hover;
+        } else {
+            target = mouseTarget_ ? mouseTarget_ : this;
+            if (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) mouseTarget_ = nullptr;
+        }
+        int ox = target == this ? 0 : target->Left();
+        int oy = target == this ? 0 : target->Top();
+        target->Perform(msg, keys, MakePoint(x - ox, y - oy));
+    });
+}
+
+bool TWinControl::DoKeyDown(WORD& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+    return key == 0;
+}
+
+bool TWinControl::DoKeyPress(char& key) {
+    if (OnKeyPress) OnKeyPress(this, key);
+    return key == 0;
+}
+
+bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
+    bool consumed = false;
+    Guarded([&] {
+        // The form sees keys first when it asks for them (KeyPreview).
+        TWinControl* top = this;
+        while (top->parent_) top = top->parent_;
+        WORD k = WORD(key);
+        if (msg == WM_KEYDOWN) {
+            TMessage m{CM_CHILDKEY, WPARAM(k), LPARAM(shift), 0};
+            if (top != this) top->WindowProc(m);
+            else top->WindowProc(m);
+            if (m.Result) { consumed = true; return; }
+            consumed = DoKeyDown(k, shift);
+        } else if (msg == WM_CHAR) {
+            char c = char(key);
+            consumed = DoKeyPress(c);
+        }
+    });
+    return consumed;
+}
+
+void TWinControl::peerNotify(int code) {
+    Guarded([&] { PeerChanged(code); });
+}
+
+bool TWinControl::peerCloseRequest() { return true; }
+
+void TWinControl::peerFocus(bool in) {
+    Guarded([&] {
+        if (in && OnEnter) OnEnter(this);
+        if (!in && OnExit) OnExit(this);
+    });
+}
+
+void TWinControl::peerEnterLeave(bool enter) {
+    Guarded([&] {
+        if (!enter && hoverTarget_ && hoverTarget_ != this) {
+            hoverTarget_->Perform(CM_MOUSELEAVE);
+            hoverTarget_ = nullptr;
+        }
+        Perform(enter ? CM_MOUSEENTER : CM_MOUSELEAVE);
+    });
+}
+
+// ---------------------------------------------------------------- TCustomControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+void TCustomControl::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+    canvas_.Font()->Assign(font_);
+    canvas_.Bind(&p);
+    try {
+        PaintBackground(canvas_, r);
+        Paint();
+    } catch (...) {
+        canvas_.Unbind();
+        throw;
+    }
+    canvas_.Unbind();
+    PaintControls(p);
+}

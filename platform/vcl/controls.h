@@ -1,0 +1,260 @@
+// Controls: geometry, visibility, messages through a replaceable WindowProc, painting of
+// windowed and graphic controls, mouse and keyboard events.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/qt/peer.h"
+#include "platform/vcl/component.h"
+#include "platform/vcl/graphics.h"
+#include "platform/win/messages.h"
+#include "platform/win/window.h"
+
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+};
+using TWndMethod = std::function<void(TMessage&)>;
+
+// Component messages of the class library.
+enum : UINT {
+    CM_BASE = 0xB000,
+    CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_ENABLEDCHANGED = CM_BASE + 11,
+    CM_COLORCHANGED = CM_BASE + 12, CM_FONTCHANGED = CM_BASE + 13, CM_PARENTFONTCHANGED = CM_BASE + 15,
+    CM_PARENTCOLORCHANGED = CM_BASE + 16, CM_HITTEST = CM_BASE + 18, CM_VISIBLECHANGED = CM_BASE + 19,
+    CM_ENTER = CM_BASE + 20, CM_EXIT = CM_BASE + 21, CM_MOUSEENTER = CM_BASE + 19 + 0x13,
+    CM_MOUSELEAVE = CM_BASE + 20 + 0x13, CM_TEXTCHANGED = CM_BASE + 18 + 0x12, CM_DIALOGKEY = CM_BASE + 22,
+    CM_DIALOGCHAR = CM_BASE + 23, CM_FOCUSCHANGED = CM_BASE + 24, CM_HINTSHOW = CM_BASE + 48,
+    CM_SYSCOLORCHANGE = CM_BASE + 28, CM_CHILDKEY = CM_BASE + 45, CM_SHOWHINTCHANGED = CM_BASE + 44,
+    CM_MODALRESULT = CM_BASE + 0x100,  // a button with a modal result was clicked
+    CN_BASE = 0xBC00, CN_COMMAND = CN_BASE + WM_COMMAND, CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
+    CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_NOTIFY = CN_BASE + WM_NOTIFY,
+};
+
+enum TCursor : int { crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crHourGlass = -11, crHandPoint = -21 };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+using TShiftState = unsigned;
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+using TNotifyEvent = std::function<void(TObject*)>;
+using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int, int)>;
+using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int, int)>;
+using TKeyEvent = std::function<void(TObject*, WORD&, TShiftState)>;
+using TKeyPressEvent = std::function<void(TObject*, char&)>;
+
+class TWinControl;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+    std::string ClassName() const override { return "TControl"; }
+
+    // Messages: Perform goes through WindowProc, which by default calls WndProc; WndProc
+    // handles the mouse and calls Dispatch, which each class extends by message number.
+    TWndMethod WindowProc;
+    LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
+    virtual void WndProc(TMessage& m);
+    virtual void Dispatch(TMessage& m);
+    virtual void DefaultHandler(TMessage& m);
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* p);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    virtual void SetBounds(int l, int t, int w, int h);
+    TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
+    virtual int ClientWidth() const { return width_; }
+    virtual int ClientHeight() const { return height_; }
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    TPoint ClientOrigin() const;  // in screen coordinates
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool v);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Showing() const;  // visible and every parent visible
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool e);
+
+    // Caption and Text are the same string, as in the class library.
+    std::string Caption() const { return text_; }
+    void SetCaption(const std::string& s) { SetText(s); }
+    std::string Text() const { return GetText(); }
+    virtual std::string GetText() const { return text_; }
+    virtual void SetText(const std::string& s);
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor c);
+    TFont* Font() { return &font_; }
+    bool ParentFont = true;
+    bool ParentColor = false;
+    std::string Hint() const { return hint_; }
+    virtual void SetHint(const std::string& h);
+    bool ShowHint = false;
+    bool ParentShowHint = true;
+    TCursor Cursor = crDefault;
+    TAlign Align = alNone;
+    bool AutoSize = false;
+
+    virtual void Invalidate();
+    void Repaint() { Invalidate(); Update(); }
+    virtual void Update();
+    void BringToFront();
+
+    // Events.
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    virtual void Click();
+
+    bool MouseCapture = false;
+    bool MouseInside = false;
+
+protected:
+    friend class TWinControl;
+    virtual void FontChanged();
+    virtual void AdjustSize() {}
+    void ParentFontChanged();
+    TWinControl* parent_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::string text_;
+    TColor color_ = clBtnFace;
+    TFont font_;
+    std::string hint_;
+    bool clicked_ = false;
+};
+
+// Controls drawn on their parent's surface.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner);
+    ~TGraphicControl() override;
+    std::string ClassName() const override { return "TGraphicControl"; }
+    TCanvas* Canvas() { return &canvas_; }
+    virtual void Paint() {}
+    void PaintTo(qtbridge::Painter& p);  // with origin and clip set by the parent
+
+protected:
+    TCanvas canvas_;
+};
+
+class TWinControl : public TControl, protected qtbridge::PeerHost {
+    friend class TControl;
+
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+    std::string ClassName() const override { return "TWinControl"; }
+
+    HWND Handle();  // created when first asked for
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void SetParent(TWinControl* p) override;
+    void SetBounds(int l, int t, int w, int h) override;
+    void SetVisible(bool v) override;
+    void SetEnabled(bool e) override;
+    void SetText(const std::string& s) override;
+    void SetHint(const std::string& h) override;
+    void Invalidate() override;
+    void Update() override;
+    void Dispatch(TMessage& m) override;
+    void DefaultHandler(TMessage& m) override;
+
+    int ControlCount() const { return int(controls_.size()); }
+    TControl* Controls(int i) const { return controls_.at(size_t(i)); }
+    void InsertControl(TControl* c);
+    void RemoveControl(TControl* c);
+    void SetFocus();
+    bool Focused() const;
+    bool CanFocus() const;
+    int TabOrder = -1;
+    bool TabStop = false;
+    bool DoubleBuffered = false;
+    // Screenshot of the control as it shows now (offscreen too).
+    bool SaveScreenshot(const std::string& pngPath);
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    qtbridge::Peer* Peer() const { return peer_.get(); }
+
+protected:
+    // The kind of window-system widget; containers and custom controls are painted.
+    virtual qtbridge::PeerKind PeerKindOf() const { return qtbridge::PeerKind::Painted; }
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    virtual void PeerCreated() {}  // copy the control's state into the new widget
+    virtual void PeerChanged(int /*code*/) {}  // a native widget's notification
+    // Paints background and graphic children; custom controls paint in between.
+    virtual void PaintWindow(qtbridge::Painter& p, const TRect& r);
+    virtual void PaintBackground(TCanvas& c, const TRect& r);
+    virtual void PaintControls(qtbridge::Painter& p);
+    virtual bool DoKeyDown(WORD& key, TShiftState shift);
+    virtual bool DoKeyPress(char& key);
+    void FontChanged() override;
+    virtual void UpdatePeerGeometry();
+    virtual void ApplyFont();
+    void MainWndProc(TMessage& m);
+    TControl* ControlAtPos(int x, int y) const;
+
+    // PeerHost
+    void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override;
+    void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
+    void peerMouse(unsigned msg, int x, int y, unsigned keys) override;
+    bool peerKey(unsigned msg, int key, unsigned shift) override;
+    void peerNotify(int code) override;
+    bool peerCloseRequest() override;
+    void peerFocus(bool in) override;
+    void peerEnterLeave(bool enter) override;
+
+    std::vector<TControl*> controls_;
+    std::unique_ptr<qtbridge::Peer> peer_;
+    HWND handle_ = nullptr;
+    TControl* mouseTarget_ = nullptr;  // graphic child that took the button press
+    TControl* hoverTarget_ = nullptr;
+    TCanvas paintCanvas_;
+};
+
+// Windowed controls that paint themselves on a canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    std::string ClassName() const override { return "TCustomControl"; }
+    TCanvas* Canvas() { return &canvas_; }
+    virtual void Paint() {}
+
+protected:
+    void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
+    TCanvas canvas_;
+};
+
+// The control a window handle belongs to.
+TWinControl* FindControl(HWND hwnd);
+// Exceptions that escape an event handler go here (the application's handler).
+void HandleEventException();
+void SetEventExceptionHandler(std::function<void()> handler);
+
+void RegisterControlClasses();

@@ -1,0 +1,252 @@
+#include "platform/vcl/formreader.h"
+
+#include <cctype>
+#include <cstring>
+#include <functional>
+
+#include "platform/rtl/resources.h"
+#include "platform/vcl/controls.h"
+
+namespace {
+
+TComponent* g_readingRoot = nullptr;
+
+class Lexer {
+public:
+    explicit Lexer(const std::string& t) : s_(t) {}
+    int line() const { return line_; }
+    [[noreturn]] void fail(const std::string& what) const {
+        throw EReadError("Error reading form, line " + IntToStr(line_) + ": " + what);
+    }
+    void skipSpace() {
+        for (;;) {
+            while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) { if (s_[i_] == '\n') ++line_; ++i_; }
+            if (i_ + 1 < s_.size() && s_[i_] == '/' && s_[i_ + 1] == '/') {
+                while (i_ < s_.size() && s_[i_] != '\n') ++i_;
+                continue;
+            }
+            return;
+        }
+    }
+    bool atEnd() { skipSpace(); return i_ >= s_.size(); }
+    char peek() { skipSpace(); return i_ < s_.size() ? s_[i_] : '\0'; }
+    void expect(char c) {
+        if (peek() != c) fail(std::string("'") + c + "' expected");
+        ++i_;
+    }
+    bool accept(char c) {
+        if (peek() != c) return false;
+        ++i_;
+        return true;
+    }
+    // Identifier, possibly dotted ("Font.Name", "Items.Strings").
+    std::string ident() {
+        skipSpace();
+        size_t b = i_;
+        while (i_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[i_])) || s_[i_] == '_' || s_[i_] == '.')) ++i_;
+        if (b == i_) fail("identifier expected");
+        return s_.substr(b, i_ - b);
+    }
+    bool peekIdent(const char* word) {
+        skipSpace();
+        size_t n = std::strlen(word);
+        if (s_.compare(i_, n, word) != 0 && !SameText(s_.substr(i_, n), word)) return false;
+        return i_ + n >= s_.size() || !(std::isalnum(static_cast<unsigned char>(s_[i_ + n])) || s_[i_ + n] == '_');
+    }
+
+    TDfmValue value() {
+        char c = peek();
+        TDfmValue v;
+        if (c == '\'' || c == '#') {
+            v.kind = TDfmValue::vString;
+            v.s = stringValue();
+            return v;
+        }
+        if (c == '-' || c == '+' || std::isdigit(static_cast<unsigned char>(c)) || c == '$') {
+            size_t b = i_;
+            if (s_[i_] == '-' || s_[i_] == '+') ++i_;
+            if (i_ < s_.size() && s_[i_] == '$') {
+                ++i_;
+                while (i_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+            } else {
+                while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E')) ++i_;
+            }
+            std::string num = s_.substr(b, i_ - b);
+            long long iv;
+            if (TryStrToInt(num, iv)) { v.kind = TDfmValue::vInt; v.i = iv; }
+            else { v.kind = TDfmValue::vFloat; v.f = StrToFloat(num); }
+            return v;
+        }
+        if (c == '[') {
+            ++i_;
+            v.kind = TDfmValue::vSet;
+            while (!accept(']')) {
+                v.set.push_back(ident());
+                accept(',');
+            }
+            return v;
+        }
+        if (c == '(') {
+            ++i_;
+            v.kind = TDfmValue::vList;
+            while (!accept(')')) v.list.push_back(value());
+            return v;
+        }
+        if (c == '{') {
+            ++i_;
+            v.kind = TDfmValue::vBinary;
+            std::string hex;
+            while (i_ < s_.size() && s_[i_] != '}') {
+                if (std::isxdigit(static_cast<unsigned char>(s_[i_]))) hex += s_[i_];
+                if (s_[i_] == '\n') ++line_;
+                ++i_;
+            }
+            expect('}');
+            if (hex.size() % 2) fail("odd binary data");
+            for (size_t k = 0; k < hex.size(); k += 2) v.s += char(std::stoi(hex.substr(k, 2), nullptr, 16));
+            return v;
+        }
+        if (c == '<') {
+            ++i_;
+            v.kind = TDfmValue::vCollection;
+            while (!accept('>')) {
+                if (!peekIdent("item")) fail("item expected");
+                ident();
+                std::vector<std::pair<std::string, TDfmValue>> item;
+                while (!peekIdent("end")) {
+                    std::string name = ident();
+                    expect('=');
+                    item.emplace_back(name, value());
+                }
+                ident();  // end
+                v.items.push_back(std::move(item));
+            }
+            return v;
+        }
+        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            v.kind = TDfmValue::vIdent;
+            v.s = ident();
+            return v;
+        }
+        fail("value expected");
+    }
+
+private:
+    // 'text' pieces, #nnn character codes (as UTF-8) and '+' continuations.
+    std::string stringValue() {
+        std::string out;
+        for (;;) {
+            char c = peek();
+            if (c == '\'') {
+                ++i_;
+                for (;;) {
+                    if (i_ >= s_.size() || s_[i_] == '\n') fail("unterminated string");
+                    if (s_[i_] == '\'') {
+                        if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') { out += '\''; i_ += 2; continue; }
+                        ++i_;
+                        break;
+                    }
+                    out += s_[i_++];
+                }
+            } else if (c == '#') {
+                ++i_;
+                size_t b = i_;
+                while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
+                if (b == i_) fail("character code expected");
+                unsigned cp = unsigned(std::stoul(s_.substr(b, i_ - b)));
+                appendUtf8(out, cp);
+            } else if (c == '+') {
+                ++i_;
+            } else {
+                return out;
+            }
+        }
+    }
+    static void appendUtf8(std::string& out, unsigned cp) {
+        if (cp < 0x80) out += char(cp);
+        else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 0x3F)); }
+        else if (cp < 0x10000) { out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
+        else { out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 0x3F)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
+    }
+
+    const std::string& s_;
+    size_t i_ = 0;
+    int line_ = 1;
+};
+
+void SetProp(Lexer& lx, TComponent* c, const std::string& name, const TDfmValue& v) {
+    const TPropInfo* p = FindPropInfo(c->ClassName(), name);
+    if (!p) lx.fail("property " + c->ClassName() + "." + name + " does not exist");
+    try {
+        p->set(c, v);
+    } catch (const EReadError& e) {
+        lx.fail(e.Message);
+    } catch (const Exception& e) {
+        lx.fail(name + ": " + e.Message);
+    }
+}
+
+void ReadObject(Lexer& lx, TComponent* root, TComponent* self, std::vector<TComponent*>& loaded) {
+    // Properties, then nested objects.
+    while (!lx.peekIdent("end")) {
+        if (lx.peekIdent("object") || lx.peekIdent("inherited")) {
+            lx.ident();
+            std::string name = lx.ident();
+            lx.expect(':');
+            std::string cls = lx.ident();
+            const TClassInfo* info = FindClassInfo(cls);
+            if (!info || !info->create) lx.fail("class " + cls + " not found");
+            TComponent* child = info->create(root);
+            child->Name = name;
+            child->SetLoading(true);
+            loaded.push_back(child);
+            if (auto* ctl = dynamic_cast<TControl*>(child))
+                if (auto* par = dynamic_cast<TWinControl*>(self)) ctl->SetParent(par);
+            auto bind = root->FieldBinders.find(name);
+            if (bind != root->FieldBinders.end()) bind->second(child);
+            ReadObject(lx, root, child, loaded);
+            continue;
+        }
+        std::string prop = lx.ident();
+        lx.expect('=');
+        TDfmValue v = lx.value();
+        SetProp(lx, self, prop, v);
+    }
+    lx.ident();  // end
+}
+
+}  // namespace
+
+TComponent* ReadingRoot() { return g_readingRoot; }
+
+void ReadForm(TComponent* root, const std::string& text) {
+    Lexer lx(text);
+    if (!(lx.peekIdent("object") || lx.peekIdent("inherited"))) lx.fail("'object' expected");
+    lx.ident();
+    std::string name = lx.ident();
+    lx.expect(':');
+    lx.ident();  // the root's class: the instance already exists
+    root->Name = name;
+    TComponent* saved = g_readingRoot;
+    g_readingRoot = root;
+    std::vector<TComponent*> loaded{root};
+    root->SetLoading(true);
+    try {
+        ReadObject(lx, root, root, loaded);
+    } catch (...) {
+        g_readingRoot = saved;
+        for (TComponent* c : loaded) c->SetLoading(false);
+        throw;
+    }
+    g_readingRoot = saved;
+    for (TComponent* c : loaded) c->Loaded();
+}
+
+void ReadFormResource(TComponent* root, const std::string& resourceName) {
+    ReadForm(root, LoadResourceText("forms/" + resourceName));
+}
+
+TDfmValue ParseDfmValue(const std::string& text) {
+    Lexer lx(text);
+    return lx.value();
+}

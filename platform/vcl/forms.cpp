@@ -1,0 +1,313 @@
+#include "platform/vcl/forms.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/qt/qtapp.h"
+#include "platform/vcl/formreader.h"
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen(nullptr);
+
+void Halt(int exitCode) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(exitCode);
+}
+
+// ---------------------------------------------------------------- TForm
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    visible_ = false;
+    color_ = clBtnFace;
+    Screen->Forms.push_back(this);
+}
+
+TForm::~TForm() {
+    destroying_ = true;
+    if (OnDestroy) {
+        try { OnDestroy(this); } catch (...) { HandleEventException(); }
+    }
+    auto& f = Screen->Forms;
+    f.erase(std::remove(f.begin(), f.end(), this), f.end());
+    if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TForm::InitForm(const std::string& resourceName) {
+    ReadFormResource(this, resourceName);
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::Loaded() {
+    TWinControl::Loaded();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle s) {
+    if (s == borderStyle_) return;
+    int cw = ClientWidth(), ch = ClientHeight();
+    borderStyle_ = s;
+    // Keep the client area; the frame grows or shrinks around it.
+    SetBounds(left_, top_, cw + 2 * FrameWidth(), ch + CaptionHeight() + 2 * FrameWidth());
+    if (peer_) peer_->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+}
+
+int TForm::FrameWidth() const {
+    switch (borderStyle_) {
+    case bsNone: return 0;
+    case bsSizeable: case bsSizeToolWin: return 4;
+    default: return 3;
+    }
+}
+
+int TForm::CaptionHeight() const {
+    switch (borderStyle_) {
+    case bsNone: return 0;
+    case bsToolWindow: case bsSizeToolWin: return 16;
+    default: return 19;
+    }
+}
+
+int TForm::ClientWidth() const { return std::max(0, width_ - 2 * FrameWidth()); }
+int TForm::ClientHeight() const { return std::max(0, height_ - CaptionHeight() - 2 * FrameWidth()); }
+void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w + 2 * FrameWidth(), height_); }
+void TForm::SetClientHeight(int h) { SetBounds(left_, top_, width_, h + CaptionHeight() + 2 * FrameWidth()); }
+
+void TForm::UpdatePeerGeometry() {
+    if (peer_) peer_->setGeometry(left_, top_, width_, height_);
+}
+
+void TForm::PeerCreated() {
+    peer_->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+    peer_->setText(text_);
+    peer_->setTopmost(FormStyle == fsStayOnTop);
+}
+
+void TForm::applyPosition() {
+    if (Position == poScreenCenter || Position == poDesktopCenter || Position == poMainFormCenter ||
+        Position == poOwnerFormCenter) {
+        SetBounds((qtbridge::ScreenWidth() - width_) / 2, (qtbridge::ScreenHeight() - height_) / 2, width_, height_);
+    }
+}
+
+void TForm::SetVisible(bool v) {
+    if (v == visible_) return;
+    if (v) {
+        HandleNeeded();
+        if (!shownOnce_) { applyPosition(); shownOnce_ = true; }
+        visible_ = true;
+        peer_->setVisible(true);
+        peer_->activate();
+        if (OnShow) OnShow(this);
+    } else {
+        visible_ = false;
+        if (peer_) peer_->setVisible(false);
+        if (OnHide) OnHide(this);
+    }
+}
+
+void TForm::Show() { SetVisible(true); }
+
+int TForm::ShowModal() {
+    if (visible_ || modal_) throw EInvalidOperation("Cannot make a visible window modal");
+    ModalResult = mrNone;
+    modal_ = true;
+    std::vector<TForm*> disabled;
+    for (TForm* f : Screen->Forms)
+        if (f != this && f->Visible() && f->Enabled()) { f->SetEnabled(false); disabled.push_back(f); }
+    try {
+        Show();
+        while (ModalResult == mrNone && !Application->Terminated()) {
+            Application->HandleMessage();
+            if (ModalResult != mrNone) {
+                // Closing from a button: the form may refuse (OnCloseQuery) or act on OnClose.
+                int r = ModalResult;
+                if (!CloseQuery()) { ModalResult = mrNone; continue; }
+                TCloseAction action = caHide;
+                if (OnClose) OnClose(this, action);
+                if (action == caNone) { ModalResult = mrNone; continue; }
+                ModalResult = r;
+            }
+        }
+    } catch (...) {
+        modal_ = false;
+        for (TForm* f : disabled) f->SetEnabled(true);
+        Hide();
+        throw;
+    }
+    modal_ = false;
+    for (TForm* f : disabled) f->SetEnabled(true);
+    Hide();
+    return ModalResult;
+}
+
+bool TForm::CloseQuery() {
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TForm::Close() {
+    if (modal_) {
+        ModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    if (action == caHide || action == caMinimize) Hide();
+    else if (action == caFree) { Hide(); delete this; }
+}
+
+void TForm::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case WM_NCPAINT: {
+        auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
+        if (nc) PaintNonClient(*nc->canvas, nc->width, nc->height);
+        return;
+    }
+    case CM_MODALRESULT:
+        if (modal_) ModalResult = int(m.WParam);
+        return;
+    case CM_CHILDKEY:
+        if (KeyPreview) {
+            WORD k = WORD(m.WParam);
+            if (OnKeyDown) OnKeyDown(this, k, TShiftState(m.LParam));
+            if (k == 0) m.Result = 1;
+        }
+        return;
+    default:
+        TWinControl::Dispatch(m);
+    }
+}
+
+bool TForm::peerCloseRequest() {
+    try {
+        Close();
+    } catch (...) {
+        HandleEventException();
+    }
+    return false;  // the form hides or frees itself
+}
+
+void TForm::peerPaintFrame(qtbridge::Painter& p, int w, int h) {
+    frameCanvas_.Bind(&p);
+    try {
+        // The frame is painted through the window procedure, so a component that takes
+        // it over (a caption painter) can draw it instead.
+        TNcPaint nc{&frameCanvas_, w, h};
+        Perform(WM_NCPAINT, 0, reinterpret_cast<LPARAM>(&nc));
+    } catch (...) {
+        frameCanvas_.Unbind();
+        HandleEventException();
+        return;
+    }
+    frameCanvas_.Unbind();
+}
+
+void TForm::PaintNonClient(TCanvas& c, int w, int h) {
+    if (borderStyle_ == bsNone) return;
+    int fw = FrameWidth();
+    c.Brush()->Color = clBtnFace;
+    c.FillRect(Rect(0, 0, w, h));
+    c.Pen()->Color = clBtnHighlight;
+    c.MoveTo(0, h - 1); c.LineTo(0, 0); c.LineTo(w - 1, 0);
+    c.Pen()->Color = cl3DDkShadow;
+    c.MoveTo(w - 1, 0); c.LineTo(w - 1, h - 1); c.LineTo(-1, h - 1);
+    c.Brush()->Color = clActiveCaption;
+    c.FillRect(Rect(fw, fw, w - fw, fw + CaptionHeight() - 1));
+    c.Font()->SetName("宋体");
+    c.Font()->SetHeight(-12);
+    c.Font()->SetColor(clCaptionText);
+    c.Font()->SetStyle({fsBold});
+    c.Brush()->Style = bsClear;
+    c.TextOut(fw + 4, fw + 3, text_);
+    c.Brush()->Style = bsSolid;
+}
+
+// ---------------------------------------------------------------- TApplication
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    SetEventExceptionHandler([] { Application->HandleException(nullptr); });
+}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    RegisterStandardClasses();
+    qtbridge::EnsureGui();
+}
+
+void TApplication::Run() {
+    if (mainForm_ && ShowMainForm) mainForm_->Show();
+    while (!terminated_) HandleMessage();
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        ExitCode = int(msg.wParam);
+        return true;
+    }
+    try {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    } catch (...) {
+        HandleException(this);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        if (OnIdle) OnIdle(this);
+        if (!terminated_) WaitMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(TObject* sender) {
+    try {
+        throw;
+    } catch (EAbort&) {
+    } catch (Exception& e) {
+        if (OnException) OnException(sender, e);
+        else ShowException(e);
+    } catch (std::exception& e) {
+        Exception wrapped(e.what());
+        if (OnException) OnException(sender, wrapped);
+        else ShowException(wrapped);
+    }
+}
+
+void TApplication::ShowException(Exception& e) {
+    std::fprintf(stderr, "%s\n", e.Message.c_str());
+}
+
+// ---------------------------------------------------------------- TScreen
+
+void TScreen::SetCursor(TCursor c) {
+    cursor_ = c;
+    qtbridge::SetAppCursor(int(c));
+}
+
+int TScreen::Width() const { return qtbridge::ScreenWidth(); }
+int TScreen::Height() const { return qtbridge::ScreenHeight(); }

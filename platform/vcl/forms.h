@@ -1,0 +1,151 @@
+// Forms, the application object with its message loop, the screen, and Halt.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/vcl/controls.h"
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+// WM_NCPAINT of a form carries this in LParam: a canvas on the whole window.
+struct TNcPaint {
+    TCanvas* canvas;
+    int width;
+    int height;
+};
+
+using TCloseEvent = std::function<void(TObject*, TCloseAction&)>;
+using TCloseQueryEvent = std::function<void(TObject*, bool&)>;
+using TExceptionEvent = std::function<void(TObject*, Exception&)>;
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+    std::string ClassName() const override { return "TForm"; }
+
+    // Reads the form's layout from its text form file (resources/forms/...), binding
+    // components, published fields and handlers by name, then runs OnCreate.
+    void InitForm(const std::string& resourceName);
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle s);
+    TPosition Position = poDesigned;
+    TFormStyle FormStyle = fsNormal;
+    bool KeyPreview = false;
+    int ModalResult = mrNone;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetClientWidth(int w);
+    void SetClientHeight(int h);
+
+    void Show();
+    void Hide() { SetVisible(false); }
+    int ShowModal();
+    void Close();
+    bool IsModal() const { return modal_; }
+    void SetVisible(bool v) override;
+    TWinControl* ActiveControl = nullptr;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnActivate;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    // Caption bar and frame sizes of the non-client area (0 for a borderless form).
+    int FrameWidth() const;
+    int CaptionHeight() const;
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::TopLevel; }
+    void UpdatePeerGeometry() override;
+    void PeerCreated() override;
+    void Dispatch(TMessage& m) override;
+    void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
+    bool peerCloseRequest() override;
+public:
+    // Paints the default frame and caption of a bordered form.
+    virtual void PaintNonClient(TCanvas& c, int w, int h);
+    void RedrawFrame() { if (peer_) peer_->invalidate(); }
+
+protected:
+    virtual bool CloseQuery();
+    void Loaded() override;
+
+private:
+    void applyPosition();
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    bool modal_ = false;
+    bool shownOnce_ = false;
+    TCanvas frameCanvas_;
+};
+
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+    std::string ClassName() const override { return "TApplication"; }
+
+    void Initialize();
+    // Creates a form of type T owned by the application; the first becomes the main form.
+    template <class T>
+    void CreateForm(T*& ref, const std::string& resourceName) {
+        ref = new T(this);
+        if (!mainForm_) mainForm_ = ref;
+        ref->InitForm(resourceName);
+    }
+    void Run();
+    void ProcessMessages();
+    // Handles one message, or idles until one arrives.
+    void HandleMessage();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Lets a test process run the message loop again after its main window closed.
+    void ResetTerminated() { terminated_ = false; }
+    void HandleException(TObject* sender);  // the exception being handled now
+    void ShowException(Exception& e);
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* f) { mainForm_ = f; }
+    std::string Title;
+    bool ShowMainForm = true;
+    TExceptionEvent OnException;
+    TNotifyEvent OnIdle;
+    int ExitCode = 0;
+
+private:
+    bool ProcessMessage(MSG& msg);
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* owner) : TComponent(owner) {}
+    std::string ClassName() const override { return "TScreen"; }
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor c);
+    int Width() const;
+    int Height() const;
+    std::vector<TForm*> Forms;
+
+private:
+    TCursor cursor_ = crDefault;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Ends the process at once with the exit code.
+[[noreturn]] void Halt(int exitCode);
+
+void RegisterFormClasses();
+// Registers every class of the class library (called by Application->Initialize()).
+void RegisterStandardClasses();

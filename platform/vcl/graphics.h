@@ -1,0 +1,197 @@
+// Colours, fonts, pens, brushes, canvases and pictures.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/qt/surface.h"
+#include "platform/vcl/component.h"
+#include "platform/win/wintypes.h"
+
+using TColor = int32_t;  // 0x00BBGGRR, or 0x80000000 | system colour index
+enum : TColor {
+    clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+    clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+    clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+    clWhite = 0xFFFFFF, clNone = 0x1FFFFFFF, clDefault = 0x20000000,
+};
+constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000001),
+                 clActiveCaption = TColor(0x80000002), clInactiveCaption = TColor(0x80000003),
+                 clWindow = TColor(0x80000005), clWindowFrame = TColor(0x80000006),
+                 clWindowText = TColor(0x80000008), clCaptionText = TColor(0x80000009),
+                 clHighlight = TColor(0x8000000D), clHighlightText = TColor(0x8000000E),
+                 clBtnFace = TColor(0x8000000F), clBtnShadow = TColor(0x80000010),
+                 clGrayText = TColor(0x80000011), clBtnText = TColor(0x80000012),
+                 clInactiveCaptionText = TColor(0x80000013), clBtnHighlight = TColor(0x80000014),
+                 cl3DDkShadow = TColor(0x80000015), cl3DLight = TColor(0x80000016),
+                 clInfoText = TColor(0x80000017), clInfoBk = TColor(0x80000018);
+
+bool IdentToColor(const std::string& ident, TColor& out);
+// A system colour resolved to its RGB value.
+COLORREF ColorToRGB(TColor c);
+COLORREF GetSysColor(int index);
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = std::set<TFontStyle>;
+enum TFontCharset : uint8_t { DEFAULT_CHARSET = 1, ANSI_CHARSET = 0, GB2312_CHARSET = 134 };
+
+// Look objects notify their owner through OnChange.
+class TGraphicsObject : public TPersistent {
+public:
+    std::function<void()> OnChange;
+
+protected:
+    void Changed() { if (OnChange) OnChange(); }
+};
+
+class TFont : public TGraphicsObject {
+public:
+    std::string ClassName() const override { return "TFont"; }
+    std::string Name() const { return name_; }
+    void SetName(const std::string& n) { if (n != name_) { name_ = n; Changed(); } }
+    // Height in pixels: negative = character height, positive = cell height (as stored).
+    int Height() const { return height_; }
+    void SetHeight(int h) { if (h != height_) { height_ = h; Changed(); } }
+    int Size() const;  // points at 96 dpi
+    void SetSize(int points);
+    TColor Color() const { return color_; }
+    void SetColor(TColor c) { if (c != color_) { color_ = c; Changed(); } }
+    TFontStyles Style() const { return style_; }
+    void SetStyle(const TFontStyles& s) { if (s != style_) { style_ = s; Changed(); } }
+    TFontCharset Charset = DEFAULT_CHARSET;
+    void Assign(const TFont& f);
+    qtbridge::FontSpec Spec() const;
+
+private:
+    std::string name_ = "宋体";
+    int height_ = -12;
+    TColor color_ = clWindowText;
+    TFontStyles style_;
+};
+
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
+class TPen : public TGraphicsObject {
+public:
+    std::string ClassName() const override { return "TPen"; }
+    TColor Color = clBlack;
+    int Width = 1;
+    TPenStyle Style = psSolid;
+};
+
+enum TBrushStyle { bsSolid, bsClear };
+class TBrush : public TGraphicsObject {
+public:
+    std::string ClassName() const override { return "TBrush"; }
+    TColor Color = clWhite;
+    TBrushStyle Style = bsSolid;
+};
+
+// Drawing on a surface. A canvas is bound to an image (a bitmap's pixels, or the backing
+// image of a window) and paints with its pen, brush and font.
+class TCanvas : public TPersistent {
+public:
+    TCanvas();
+    ~TCanvas() override;
+    std::string ClassName() const override { return "TCanvas"; }
+    TFont* Font() { return &font_; }
+    TPen* Pen() { return &pen_; }
+    TBrush* Brush() { return &brush_; }
+    TPoint PenPos;
+
+    // Binds the canvas to an image; with an origin and clip for graphic controls.
+    void Bind(qtbridge::Painter* painter);
+    void Unbind();
+    bool Bound() const { return painter_ != nullptr; }
+
+    void FillRect(const TRect& r);
+    void FrameRect(const TRect& r);
+    void Rectangle(int l, int t, int r, int b);
+    void Ellipse(int l, int t, int r, int b);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    void Polygon(const std::vector<TPoint>& pts);
+    void TextOut(int x, int y, const std::string& text);
+    void TextRect(const TRect& r, int x, int y, const std::string& text);
+    int DrawText(const std::string& text, TRect& r, unsigned flags);  // DT_* flags
+    int TextWidth(const std::string& text);
+    int TextHeight(const std::string& text);
+    void Draw(int x, int y, class TGraphic* g);
+    void StretchDraw(const TRect& r, class TGraphic* g);
+    void CopyRect(const TRect& dest, TCanvas* src, const TRect& source);
+    void DrawImage(const TRect& dest, const qtbridge::Image& img);
+    TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColor c);
+    qtbridge::Image* Image() const { return image_; }
+    void SetImage(qtbridge::Image* img) { image_ = img; }
+
+private:
+    void applyPen();
+    void applyBrush();
+    void applyFont();
+    TFont font_;
+    TPen pen_;
+    TBrush brush_;
+    qtbridge::Painter* painter_ = nullptr;
+    qtbridge::Image* image_ = nullptr;
+    std::unique_ptr<qtbridge::Painter> own_;
+};
+
+class TGraphic : public TPersistent {
+public:
+    std::string ClassName() const override { return "TGraphic"; }
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void Draw(TCanvas* c, const TRect& r) = 0;
+    virtual bool Empty() const { return Width() == 0 || Height() == 0; }
+    virtual void LoadFromFile(const std::string& name) = 0;
+    virtual void SaveToFile(const std::string& name) = 0;
+    virtual void LoadFromData(const std::string& bytes) = 0;
+    bool Transparent = false;
+    std::function<void()> OnChange;
+};
+
+class TBitmap : public TGraphic {
+public:
+    TBitmap();
+    ~TBitmap() override;
+    std::string ClassName() const override { return "TBitmap"; }
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    void SetSize(int w, int h);
+    void SetWidth(int w) { SetSize(w, Height()); }
+    void SetHeight(int h) { SetSize(Width(), h); }
+    TCanvas* Canvas();
+    void Draw(TCanvas* c, const TRect& r) override;
+    void LoadFromFile(const std::string& name) override;
+    void SaveToFile(const std::string& name) override;
+    void LoadFromData(const std::string& bytes) override;
+    uint8_t* ScanLine(int y);  // 4 bytes per pixel: B G R A
+    qtbridge::Image& Image() { return image_; }
+    const qtbridge::Image& Image() const { return image_; }
+    TColor TransparentColor = clNone;
+
+private:
+    qtbridge::Image image_;
+    std::unique_ptr<TCanvas> canvas_;
+    std::unique_ptr<qtbridge::Painter> painter_;
+};
+
+// A picture of any registered format (by file extension).
+class TPicture : public TPersistent {
+public:
+    std::string ClassName() const override { return "TPicture"; }
+    TGraphic* Graphic() const { return graphic_.get(); }
+    void SetGraphic(std::unique_ptr<TGraphic> g);
+    TBitmap* Bitmap();  // makes the picture a bitmap when it is something else
+    void LoadFromFile(const std::string& name);
+    void LoadFromData(const std::string& ext, const std::string& bytes);
+    int Width() const { return graphic_ ? graphic_->Width() : 0; }
+    int Height() const { return graphic_ ? graphic_->Height() : 0; }
+    std::function<void()> OnChange;
+    static void RegisterFileFormat(const std::string& ext, std::function<std::unique_ptr<TGraphic>()> make);
+
+private:
+    std::unique_ptr<TGraphic> graphic_;
+};

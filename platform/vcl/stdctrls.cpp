@@ -1,0 +1,534 @@
+#include "platform/vcl/stdctrls.h"
+
+#include <algorithm>
+
+using qtbridge::DT_CALCRECT;
+using qtbridge::DT_CENTER;
+using qtbridge::DT_EXPANDTABS;
+using qtbridge::DT_NOPREFIX;
+using qtbridge::DT_RIGHT;
+using qtbridge::DT_SINGLELINE;
+using qtbridge::DT_VCENTER;
+using qtbridge::DT_WORDBREAK;
+
+namespace {
+
+unsigned AlignFlags(TAlignment a) { return a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : 0; }
+
+void Frame3D(TCanvas& c, TRect r, TColor topLeft, TColor bottomRight) {
+    c.Pen()->Color = topLeft;
+    c.MoveTo(r.Left, r.Bottom - 1);
+    c.LineTo(r.Left, r.Top);
+    c.LineTo(r.Right - 1, r.Top);
+    c.Pen()->Color = bottomRight;
+    c.LineTo(r.Right - 1, r.Bottom - 1);
+    c.LineTo(r.Left - 1, r.Bottom - 1);
+}
+
+TColor ParentColorOf(const TControl* c) { return c->Parent() ? c->Parent()->Color() : clBtnFace; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- TLabel
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+    AutoSize = true;
+    width_ = 65;
+    height_ = 13;
+}
+
+void TLabel::SetAutoSize(bool on) {
+    AutoSize = on;
+    AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize || Loading()) return;
+    TRect r = Rect(0, 0, WordWrap ? width_ : 0, 0);
+    TCanvas c;
+    c.Font()->Assign(font_);
+    unsigned flags = DT_CALCRECT | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : 0) | (ShowAccelChar ? 0 : DT_NOPREFIX);
+    std::string text = text_.empty() ? " " : text_;
+    c.DrawText(text, r, flags);
+    int w = WordWrap ? width_ : r.Width();
+    TControl::SetBounds(left_, top_, w, r.Height());
+}
+
+void TLabel::Paint() {
+    TCanvas& c = canvas_;
+    TRect r = ClientRect();
+    if (!Transparent) {
+        c.Brush()->Color = color_;
+        c.Brush()->Style = bsSolid;
+        c.FillRect(r);
+    }
+    c.Brush()->Style = bsClear;
+    c.Font()->Assign(font_);
+    if (!enabled_) c.Font()->SetColor(clGrayText);
+    unsigned flags = DT_EXPANDTABS | AlignFlags(Alignment) | (WordWrap ? DT_WORDBREAK : 0) | (ShowAccelChar ? 0 : DT_NOPREFIX);
+    if (Layout != tlTop) {
+        TRect calc = r;
+        c.DrawText(text_, calc, flags | DT_CALCRECT);
+        int off = Layout == tlCenter ? (r.Height() - calc.Height()) / 2 : r.Height() - calc.Height();
+        r.Top += off;
+    }
+    c.DrawText(text_, r, flags);
+}
+
+// ---------------------------------------------------------------- TStaticText
+
+TStaticText::TStaticText(TComponent* owner) : TWinControl(owner) {
+    AutoSize = true;
+    width_ = 65;
+    height_ = 17;
+}
+
+void TStaticText::AdjustSize() {
+    if (!AutoSize || Loading()) return;
+    TCanvas c;
+    c.Font()->Assign(font_);
+    TRect r = Rect(0, 0, 0, 0);
+    c.DrawText(text_.empty() ? " " : text_, r, DT_CALCRECT | DT_EXPANDTABS);
+    int border = BorderStyle == sbsNone ? 0 : 2;
+    TWinControl::SetBounds(left_, top_, r.Width() + 2 * border, r.Height() + 2 * border);
+}
+
+void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+    paintCanvas_.Bind(&p);
+    TCanvas& c = paintCanvas_;
+    c.Font()->Assign(font_);
+    TColor bg = Transparent ? ParentColorOf(this) : color_;
+    c.Brush()->Color = bg;
+    c.Brush()->Style = bsSolid;
+    c.FillRect(r);
+    TRect tr = ClientRect();
+    if (BorderStyle == sbsSingle) { c.Brush()->Color = clWindowFrame; c.FrameRect(tr); }
+    if (BorderStyle == sbsSunken) Frame3D(c, tr, clBtnShadow, clBtnHighlight);
+    if (BorderStyle != sbsNone) { tr.Left += 2; tr.Top += 2; tr.Right -= 2; tr.Bottom -= 2; }
+    c.Brush()->Style = bsClear;
+    if (!enabled_) c.Font()->SetColor(clGrayText);
+    c.DrawText(text_, tr, DT_EXPANDTABS | AlignFlags(Alignment));
+    paintCanvas_.Unbind();
+}
+
+// ---------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    width_ = 121;
+    height_ = 21;
+    color_ = clWindow;
+    TabStop = true;
+}
+
+std::string TEdit::GetText() const { return peer_ ? peer_->text() : text_; }
+
+void TEdit::PeerCreated() {
+    peer_->setReadOnly(readOnly_);
+    peer_->setMaxLength(maxLength_);
+    peer_->setPasswordChar(passwordChar_);
+}
+
+void TEdit::PeerChanged(int code) {
+    if (code != qtbridge::pnTextChanged) return;
+    text_ = peer_->text();
+    if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------- TCheckBox
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 97;
+    height_ = 17;
+    TabStop = true;
+}
+
+void TCheckBox::SetChecked(bool c) {
+    if (c == checked_) return;
+    checked_ = c;
+    if (peer_) peer_->setChecked(c);
+    Invalidate();
+    if (!Loading()) Click();
+}
+
+void TCheckBox::PeerCreated() { peer_->setChecked(checked_); }
+
+void TCheckBox::PeerChanged(int code) {
+    if (code != qtbridge::pnClicked) return;
+    checked_ = peer_->checked();
+    Click();
+}
+
+// ---------------------------------------------------------------- TRadioButton
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
+    width_ = 113;
+    height_ = 17;
+}
+
+void TRadioButton::SetChecked(bool c) {
+    if (c == checked_) return;
+    checked_ = c;
+    if (peer_) peer_->setChecked(c);
+    if (!c) return;
+    if (parent_) {
+        for (int i = 0; i < parent_->ControlCount(); ++i) {
+            auto* r = dynamic_cast<TRadioButton*>(parent_->Controls(i));
+            if (r && r != this) r->SetChecked(false);
+        }
+    }
+    if (!Loading()) Click();
+}
+
+void TRadioButton::PeerCreated() { peer_->setChecked(checked_); }
+
+void TRadioButton::PeerChanged(int code) {
+    if (code != qtbridge::pnClicked) return;
+    if (checked_) { peer_->setChecked(true); return; }  // a click on the checked one changes nothing
+    SetChecked(true);
+}
+
+// ---------------------------------------------------------------- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    width_ = 75;
+    height_ = 25;
+    TabStop = true;
+}
+
+void TButton::Click() {
+    if (ModalResult != 0) {
+        TWinControl* top = this;
+        while (top->Parent()) top = top->Parent();
+        top->Perform(CM_MODALRESULT, WPARAM(ModalResult));
+    }
+    TWinControl::Click();
+}
+
+void TButton::PeerChanged(int code) {
+    if (code == qtbridge::pnClicked) Click();
+}
+
+// ---------------------------------------------------------------- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 145;
+    height_ = 21;
+    color_ = clWindow;
+    TabStop = true;
+    items_.OnChange = [this] { SyncItems(); };
+}
+
+void TComboBox::SyncItems() {
+    if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
+    if (!peer_) return;
+    peer_->clearItems();
+    for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], IndentOf(i));
+    peer_->setItemIndex(itemIndex_);
+}
+
+int TComboBox::ItemIndex() const { return itemIndex_; }
+
+void TComboBox::SetItemIndex(int i) {
+    if (i < -1 || i >= items_.Count()) i = -1;
+    itemIndex_ = i;
+    if (peer_) peer_->setItemIndex(i);
+}
+
+std::string TComboBox::GetText() const {
+    if (itemIndex_ >= 0 && itemIndex_ < items_.Count()) return items_[itemIndex_];
+    return peer_ ? peer_->text() : text_;
+}
+
+void TComboBox::SetDropDownCount(int n) {
+    dropDownCount_ = n;
+    if (peer_) peer_->setDropDownCount(n);
+}
+
+void TComboBox::PeerCreated() {
+    SyncItems();
+    peer_->setDropDownCount(dropDownCount_);
+}
+
+void TComboBox::PeerChanged(int code) {
+    if (code != qtbridge::pnSelChange) return;
+    itemIndex_ = peer_->itemIndex();
+    if (OnSelect) OnSelect(this);
+    if (OnChange) OnChange(this);
+}
+
+TComboBoxEx::TComboBoxEx(TComponent* owner) : TComboBox(owner) { Style = csDropDownList; }
+
+void TComboBoxEx::AddItem(const std::string& caption, int imageIndex, int selectedImageIndex, int overlayImageIndex,
+                          int indent, void* data) {
+    itemsEx_.push_back(TComboExItem{caption, indent, imageIndex, selectedImageIndex, overlayImageIndex, data});
+    items_.Add(caption);
+}
+
+void TComboBoxEx::ClearItems() {
+    itemsEx_.clear();
+    items_.Clear();
+}
+
+// ---------------------------------------------------------------- TListBox
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 121;
+    height_ = 97;
+    color_ = clWindow;
+    TabStop = true;
+    items_.OnChange = [this] { SyncItems(); };
+}
+
+void TListBox::SyncItems() {
+    selected_.assign(size_t(items_.Count()), false);
+    if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
+    if (!peer_) return;
+    peer_->clearItems();
+    for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], 0);
+    peer_->setItemIndex(itemIndex_);
+}
+
+int TListBox::ItemIndex() const { return itemIndex_; }
+
+void TListBox::SetItemIndex(int i) {
+    if (i < -1 || i >= items_.Count()) i = -1;
+    itemIndex_ = i;
+    if (!multiSelect_) {
+        selected_.assign(size_t(items_.Count()), false);
+        if (i >= 0) selected_[size_t(i)] = true;
+    }
+    if (peer_) peer_->setItemIndex(i);
+}
+
+void TListBox::SetMultiSelect(bool m) {
+    multiSelect_ = m;
+    if (peer_) peer_->setMultiSelect(m);
+}
+
+bool TListBox::Selected(int i) const {
+    if (i < 0 || i >= items_.Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    return i < int(selected_.size()) && selected_[size_t(i)];
+}
+
+void TListBox::SetSelected(int i, bool s) {
+    if (i < 0 || i >= items_.Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    if (!multiSelect_ && s) { SetItemIndex(i); return; }
+    selected_.resize(size_t(items_.Count()), false);
+    selected_[size_t(i)] = s;
+    if (peer_) peer_->setSelected(i, s);
+}
+
+int TListBox::SelCount() const {
+    if (!multiSelect_) return -1;
+    return int(std::count(selected_.begin(), selected_.end(), true));
+}
+
+void TListBox::PeerCreated() {
+    peer_->setMultiSelect(multiSelect_);
+    SyncItems();
+    for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer_->setSelected(i, true);
+}
+
+void TListBox::PeerChanged(int code) {
+    if (code == qtbridge::pnSelChange) {
+        itemIndex_ = peer_->itemIndex();
+        selected_.assign(size_t(items_.Count()), false);
+        for (int i = 0; i < items_.Count(); ++i) selected_[size_t(i)] = peer_->selected(i);
+        Click();
+    } else if (code == qtbridge::pnDblClick) {
+        if (OnDblClick) OnDblClick(this);
+    }
+}
+
+// ---------------------------------------------------------------- containers
+
+TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
+    width_ = 185;
+    height_ = 105;
+}
+
+void TGroupBox::Paint() {
+    TCanvas& c = canvas_;
+    c.Font()->Assign(font_);
+    int th = c.TextHeight("0");
+    TRect r = Rect(0, th / 2, width_, height_);
+    Frame3D(c, r, clBtnShadow, clBtnHighlight);
+    Frame3D(c, Rect(1, th / 2 + 1, width_ - 1, height_ - 1), clBtnHighlight, clBtnShadow);
+    if (!text_.empty()) {
+        c.Brush()->Color = color_;
+        c.Brush()->Style = bsSolid;
+        TRect tr = Rect(8, 0, 8 + c.TextWidth(text_) + 2, th);
+        c.FillRect(tr);
+        c.Brush()->Style = bsClear;
+        c.TextOut(9, 0, text_);
+    }
+}
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+    width_ = 185;
+    height_ = 41;
+}
+
+void TPanel::Paint() {
+    TCanvas& c = canvas_;
+    TRect r = ClientRect();
+    auto bevel = [&](TBevelCut cut) {
+        if (cut == bvNone) return;
+        for (int i = 0; i < BevelWidth; ++i) {
+            if (cut == bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow);
+            else if (cut == bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight);
+            r.Left++; r.Top++; r.Right--; r.Bottom--;
+        }
+    };
+    bevel(BevelOuter);
+    bevel(BevelInner);
+    c.Font()->Assign(font_);
+    c.Brush()->Style = bsClear;
+    c.DrawText(text_, r, DT_SINGLELINE | DT_VCENTER | AlignFlags(Alignment) | DT_EXPANDTABS);
+}
+
+TScrollBox::TScrollBox(TComponent* owner) : TCustomControl(owner) {
+    width_ = 185;
+    height_ = 41;
+}
+
+void TScrollBox::Paint() {
+    if (BorderStyle == bsSingleBorder) Frame3D(canvas_, ClientRect(), clBtnShadow, clBtnHighlight);
+}
+
+// ---------------------------------------------------------------- TImage
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 105;
+    height_ = 105;
+    picture_.OnChange = [this] { Invalidate(); };
+}
+
+TImage::~TImage() { picture_.OnChange = nullptr; }
+
+void TImage::Paint() {
+    TGraphic* g = picture_.Graphic();
+    if (!g || g->Empty()) return;
+    g->Transparent = Transparent;
+    TRect r = Rect(0, 0, g->Width(), g->Height());
+    if (Stretch) {
+        r = ClientRect();
+        if (Proportional) {
+            double k = std::min(double(width_) / g->Width(), double(height_) / g->Height());
+            r = Rect(0, 0, int(g->Width() * k), int(g->Height() * k));
+        }
+    }
+    if (Center) {
+        int dx = (width_ - r.Width()) / 2, dy = (height_ - r.Height()) / 2;
+        r = Rect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
+    }
+    canvas_.StretchDraw(r, g);
+}
+
+// ---------------------------------------------------------------- TSpeedButton
+
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 23;
+    height_ = 22;
+}
+
+void TSpeedButton::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN: pressed_ = true; Invalidate(); break;
+    case WM_LBUTTONUP: pressed_ = false; Invalidate(); break;
+    case CM_MOUSEENTER: case CM_MOUSELEAVE: Invalidate(); break;
+    default: break;
+    }
+    TGraphicControl::Dispatch(m);
+}
+
+void TSpeedButton::Paint() {
+    TCanvas& c = canvas_;
+    TRect r = ClientRect();
+    bool sunken = pressed_ || Down;
+    if (!Flat || !Transparent) {
+        c.Brush()->Color = Flat ? ParentColorOf(this) : color_;
+        c.Brush()->Style = bsSolid;
+        c.FillRect(r);
+    }
+    if (!Flat) Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight, sunken ? clBtnHighlight : cl3DDkShadow);
+    else if (enabled_ && (MouseInside || sunken)) Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight, sunken ? clBtnHighlight : clBtnShadow);
+    c.Font()->Assign(font_);
+    if (!enabled_) c.Font()->SetColor(clGrayText);
+    c.Brush()->Style = bsClear;
+    int gw = glyph_.Empty() ? 0 : glyph_.Width() / std::max(1, NumGlyphs);
+    int tw = c.TextWidth(text_), th = c.TextHeight(text_);
+    int total = gw + (gw && !text_.empty() ? Spacing : 0) + tw;
+    int x = Margin >= 0 ? Margin : (width_ - total) / 2;
+    int off = sunken ? 1 : 0;
+    if (gw) {
+        TRect gr = Rect(x + off, (height_ - glyph_.Height()) / 2 + off, x + off + gw, (height_ - glyph_.Height()) / 2 + off + glyph_.Height());
+        glyph_.Transparent = true;
+        c.Draw(gr.Left, gr.Top, &glyph_);
+        x += gw + Spacing;
+    }
+    TRect tr = Rect(x + off, (height_ - th) / 2 + off, x + off + tw + 2, (height_ - th) / 2 + off + th);
+    c.DrawText(text_, tr, DT_SINGLELINE);
+}
+
+// ---------------------------------------------------------------- TProgressBar
+
+TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
+    width_ = 150;
+    height_ = 16;
+}
+
+void TProgressBar::SetPosition(int v) {
+    position_ = std::clamp(v, min_, max_);
+    sync();
+}
+
+void TProgressBar::sync() {
+    if (!peer_) return;
+    peer_->setRange(min_, max_);
+    peer_->setPosition(position_);
+}
+
+// ---------------------------------------------------------------- TTimer
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+    window_ = CreateWindowObject("TTimerWindow", nullptr,
+                                 [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+                                     if (msg == WM_TIMER && enabled_ && OnTimer) {
+                                         try {
+                                             OnTimer(this);
+                                         } catch (...) {
+                                             HandleEventException();
+                                         }
+                                     }
+                                     return 0;
+                                 },
+                                 nullptr);
+}
+
+TTimer::~TTimer() {
+    enabled_ = false;
+    DestroyWindow(window_);
+}
+
+void TTimer::update() {
+    KillTimer(window_, 1);
+    if (enabled_ && interval_ > 0 && !Loading()) SetTimer(window_, 1, interval_, nullptr);
+}
+
+void TTimer::Loaded() {
+    TComponent::Loaded();
+    update();
+}
+
+void TTimer::SetEnabled(bool e) {
+    if (e == enabled_) return;
+    enabled_ = e;
+    update();
+}
+
+void TTimer::SetInterval(unsigned ms) {
+    if (ms == interval_) return;
+    interval_ = ms;
+    update();
+}

@@ -1,0 +1,307 @@
+// The standard controls: labels, static texts, edits, check and radio buttons, buttons,
+// combo and list boxes, group boxes, panels, scroll boxes, images, speed buttons,
+// progress bars, up-down counters and timers.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/vcl/controls.h"
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* owner);
+    std::string ClassName() const override { return "TLabel"; }
+    void Paint() override;
+    TAlignment Alignment = taLeftJustify;
+    TTextLayout Layout = tlTop;
+    bool WordWrap = false;
+    bool Transparent = false;
+    bool ShowAccelChar = true;
+    void SetAutoSize(bool on);
+    void SetWordWrap(bool on) { WordWrap = on; AdjustSize(); Invalidate(); }
+    void AdjustSize() override;
+};
+
+enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
+class TStaticText : public TWinControl {
+public:
+    explicit TStaticText(TComponent* owner);
+    std::string ClassName() const override { return "TStaticText"; }
+    TAlignment Alignment = taLeftJustify;
+    TStaticBorderStyle BorderStyle = sbsNone;
+    bool Transparent = false;
+    void AdjustSize() override;
+
+protected:
+    void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+    std::string ClassName() const override { return "TEdit"; }
+    std::string GetText() const override;
+    void SetReadOnly(bool r) { readOnly_ = r; if (peer_) peer_->setReadOnly(r); }
+    bool ReadOnly() const { return readOnly_; }
+    void SetMaxLength(int n) { maxLength_ = n; if (peer_) peer_->setMaxLength(n); }
+    int MaxLength() const { return maxLength_; }
+    void SetPasswordChar(char c) { passwordChar_ = c; if (peer_) peer_->setPasswordChar(c); }
+    TNotifyEvent OnChange;
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::Edit; }
+    void PeerCreated() override;
+    void PeerChanged(int code) override;
+
+private:
+    bool readOnly_ = false;
+    int maxLength_ = 0;
+    char passwordChar_ = 0;
+};
+
+// Check box: changing Checked from code runs the click handler, as a click would.
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+    std::string ClassName() const override { return "TCheckBox"; }
+    bool Checked() const { return checked_; }
+    void SetChecked(bool c);
+    TAlignment Alignment = taRightJustify;
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::CheckBox; }
+    void PeerCreated() override;
+    void PeerChanged(int code) override;
+
+private:
+    bool checked_ = false;
+};
+
+// Radio button: setting Checked to true turns the siblings off and runs the click handler;
+// setting it to false runs nothing.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner);
+    std::string ClassName() const override { return "TRadioButton"; }
+    bool Checked() const { return checked_; }
+    void SetChecked(bool c);
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::RadioButton; }
+    void PeerCreated() override;
+    void PeerChanged(int code) override;
+
+private:
+    bool checked_ = false;
+};
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    std::string ClassName() const override { return "TButton"; }
+    int ModalResult = 0;
+    bool Default = false;
+    bool Cancel = false;
+    void Click() override;
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::PushButton; }
+    void PeerChanged(int code) override;
+};
+
+// Items of a list or combo box: a string list that keeps the widget in step.
+class TListControlItems : public TStringList {};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner);
+    std::string ClassName() const override { return "TComboBox"; }
+    TStringList* Items() { return &items_; }
+    int ItemIndex() const;
+    void SetItemIndex(int i);
+    std::string GetText() const override;
+    TComboBoxStyle Style = csDropDown;
+    int DropDownCount() const { return dropDownCount_; }
+    void SetDropDownCount(int n);
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ComboBox; }
+    void PeerCreated() override;
+    void PeerChanged(int code) override;
+    virtual void SyncItems();
+    virtual int IndentOf(int) const { return 0; }
+    TStringList items_;
+    int itemIndex_ = -1;
+    int dropDownCount_ = 8;
+};
+
+// Extended combo box: items with indent and image indexes.
+struct TComboExItem {
+    std::string Caption;
+    int Indent = 0;
+    int ImageIndex = -1;
+    int SelectedImageIndex = -1;
+    int OverlayImageIndex = -1;
+    void* Data = nullptr;
+};
+class TComboBoxEx : public TComboBox {
+public:
+    explicit TComboBoxEx(TComponent* owner);
+    std::string ClassName() const override { return "TComboBoxEx"; }
+    // Adds an item with its caption, indent and images, like ItemsEx.AddItem.
+    void AddItem(const std::string& caption, int imageIndex, int selectedImageIndex, int overlayImageIndex,
+                 int indent, void* data);
+    const TComboExItem& ItemEx(int i) const { return itemsEx_.at(size_t(i)); }
+    int ItemExCount() const { return int(itemsEx_.size()); }
+    void ClearItems();
+
+protected:
+    int IndentOf(int i) const override { return i < int(itemsEx_.size()) ? itemsEx_[size_t(i)].Indent : 0; }
+
+private:
+    std::vector<TComboExItem> itemsEx_;
+};
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner);
+    std::string ClassName() const override { return "TListBox"; }
+    TStringList* Items() { return &items_; }
+    int ItemIndex() const;
+    void SetItemIndex(int i);
+    bool MultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool m);
+    bool Selected(int i) const;
+    void SetSelected(int i, bool s);
+    int SelCount() const;
+    void Clear() { items_.Clear(); }
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ListBox; }
+    void PeerCreated() override;
+    void PeerChanged(int code) override;
+    void SyncItems();
+    TStringList items_;
+    int itemIndex_ = -1;
+    std::vector<bool> selected_;
+    bool multiSelect_ = false;
+};
+
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+    std::string ClassName() const override { return "TGroupBox"; }
+    void Paint() override;
+};
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+class TPanel : public TCustomControl {
+public:
+    explicit TPanel(TComponent* owner);
+    std::string ClassName() const override { return "TPanel"; }
+    void Paint() override;
+    TBevelCut BevelInner = bvNone;
+    TBevelCut BevelOuter = bvRaised;
+    int BevelWidth = 1;
+    TAlignment Alignment = taCenter;
+    bool ParentBackground = false;
+};
+
+enum TBorderStyle { bsNoBorder, bsSingleBorder };
+class TScrollBox : public TCustomControl {
+public:
+    explicit TScrollBox(TComponent* owner);
+    std::string ClassName() const override { return "TScrollBox"; }
+    void Paint() override;
+    TBorderStyle BorderStyle = bsSingleBorder;
+    bool HorzScrollBarVisible = true;
+    bool VertScrollBarVisible = true;
+};
+
+class TImage : public TGraphicControl {
+public:
+    explicit TImage(TComponent* owner);
+    ~TImage() override;
+    std::string ClassName() const override { return "TImage"; }
+    TPicture* Picture() { return &picture_; }
+    void Paint() override;
+    bool Stretch = false;
+    bool Center = false;
+    bool Transparent = false;
+    bool Proportional = false;
+
+private:
+    TPicture picture_;
+};
+
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+class TSpeedButton : public TGraphicControl {
+public:
+    explicit TSpeedButton(TComponent* owner);
+    std::string ClassName() const override { return "TSpeedButton"; }
+    void Paint() override;
+    void Dispatch(TMessage& m) override;
+    bool Flat = false;
+    bool Transparent = true;
+    bool Down = false;
+    int GroupIndex = 0;
+    bool AllowAllUp = false;
+    TButtonLayout Layout = blGlyphLeft;
+    int Margin = -1;
+    int Spacing = 4;
+    TBitmap* Glyph() { return &glyph_; }
+    int NumGlyphs = 1;
+
+private:
+    TBitmap glyph_;
+    bool pressed_ = false;
+};
+
+class TProgressBar : public TWinControl {
+public:
+    explicit TProgressBar(TComponent* owner);
+    std::string ClassName() const override { return "TProgressBar"; }
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+    int Position() const { return position_; }
+    void SetMin(int v) { min_ = v; sync(); }
+    void SetMax(int v) { max_ = v; sync(); }
+    void SetPosition(int v);
+    int Step = 10;
+    void StepIt() { SetPosition(position_ + Step); }
+
+protected:
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ProgressBar; }
+    void PeerCreated() override { sync(); }
+
+private:
+    void sync();
+    int min_ = 0, max_ = 100, position_ = 0;
+};
+
+// A non-visual component whose OnTimer runs every Interval ms while Enabled.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+    std::string ClassName() const override { return "TTimer"; }
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool e);
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned ms);
+    TNotifyEvent OnTimer;
+    void Loaded() override;
+
+private:
+    void update();
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+    HWND window_ = nullptr;
+};

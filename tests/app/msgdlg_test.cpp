@@ -1,0 +1,161 @@
+// The message box: kinds, captions, the growth rule, logging and the unattended form.
+#include "engine/util.h"
+#include "tests/app/fixture.h"
+
+using apptest::AppTest;
+
+namespace {
+
+// Answers the modal box with OK (or Cancel) as soon as it shows.
+struct AutoAnswer {
+    explicit AutoAnswer(bool ok) : timer(nullptr) {
+        timer.SetInterval(30);
+        timer.OnTimer = [ok](TObject*) {
+            if (!Form_MsgDlg->Visible()) return;
+            if (ok) Form_MsgDlg->SpeedButtonOKClick(nullptr);
+            else Form_MsgDlg->SpeedButtonCancelClick(nullptr);
+        };
+        timer.SetEnabled(true);
+    }
+    TTimer timer;
+};
+
+std::string LastLogLine(const std::string& logDir) {
+    TStringList l;
+    l.LoadFromFile(logDir + "info.log");
+    return l.Count() ? l[l.Count() - 1] : "";
+}
+
+}  // namespace
+
+TEST_F(AppTest, KindsSetCaptionButtonsAndPicture) {
+    CreateWindows();
+    struct Case { TMsgKind kind; const char* caption; bool cancel; TImage* TForm_MsgDlg::*picture; };
+    const Case cases[] = {
+        {mkWarning, " 警 告 ", false, &TForm_MsgDlg::ImageWarning},
+        {mkError, " 错 误 ", false, &TForm_MsgDlg::ImageError},
+        {mkInformation, " 信 息 ", false, &TForm_MsgDlg::ImageInformation},
+        {mkConfirmation, " 确 认 ", true, &TForm_MsgDlg::ImageConfirmation},
+    };
+    for (const auto& c : cases) {
+        AutoAnswer answer(true);
+        EXPECT_EQ(Form_MsgDlg->ShowMsg("text", c.kind, false), 1);
+        EXPECT_EQ(Form_MsgDlg->Caption(), c.caption);
+        EXPECT_EQ(Form_MsgDlg->SpeedButtonCancel->Visible(), c.cancel);
+        EXPECT_EQ(Form_MsgDlg->SpeedButtonOK->Caption(), c.cancel ? "» &Yes  " : "» &OK  ");
+        EXPECT_EQ(Form_MsgDlg->SpeedButtonCancel->Caption(), c.cancel ? "» &No  " : "» &Cancel  ");
+        for (auto* img : {Form_MsgDlg->ImageWarning, Form_MsgDlg->ImageError, Form_MsgDlg->ImageInformation,
+                          Form_MsgDlg->ImageConfirmation})
+            EXPECT_EQ(img->Visible(), img == Form_MsgDlg->*c.picture);
+        EXPECT_FALSE(Form_MsgDlg->Visible());
+    }
+    AutoAnswer no(false);
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("继续?", mkConfirmation, false), 2);
+}
+
+TEST_F(AppTest, UnknownKindShowsAndLogsNothing) {
+    CreateWindows();
+    EnsureLogFolder(true);
+    Log("Marker", "x");
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("nothing", TMsgKind(4), false), 2);
+    EXPECT_NE(LastLogLine(Form_main->FLogDir).find("Marker"), std::string::npos);
+    EXPECT_FALSE(Form_MsgDlg->Visible());
+}
+
+TEST_F(AppTest, LogsTitleWithoutBlanksAndTextOnOneLine) {
+    CreateWindows();
+    AutoAnswer answer(true);
+    Form_MsgDlg->ShowMsg("第一行\n\n第二行", mkWarning, false);
+    std::string line = LastLogLine(Form_main->FLogDir);
+    EXPECT_NE(line.find(" | Message      | 警告: 第一行第二行"), std::string::npos) << line;
+}
+
+TEST_F(AppTest, LongTextGrowsTheBoxAndShortTextKeepsIt) {
+    CreateWindows();
+    int initialHeight = Form_MsgDlg->Height();
+    {
+        AutoAnswer answer(true);
+        Form_MsgDlg->ShowMsg("short", mkInformation, false);
+    }
+    EXPECT_EQ(Form_MsgDlg->Height(), initialHeight);
+    std::string longText;
+    for (int i = 0; i < 40; ++i) longText += "这是一条很长的消息，用来测试消息框的增长规则。";
+    {
+        AutoAnswer answer(true);
+        Form_MsgDlg->ShowMsg(longText, mkInformation, false);
+    }
+    int label = Form_MsgDlg->LabelMsgDlg->Height();
+    ASSERT_GT(label, 94);
+    EXPECT_EQ(Form_MsgDlg->ScrollBox_msg->Height(), label + 16);
+    EXPECT_EQ(Form_MsgDlg->Height(), label + 16 + 90);
+    EXPECT_EQ(Form_MsgDlg->SpeedButtonOK->Top(), label + 16 + 90 - 60);
+    EXPECT_EQ(Form_MsgDlg->SpeedButtonCancel->Top(), Form_MsgDlg->SpeedButtonOK->Top());
+    // A later short message keeps the enlarged box.
+    int grown = Form_MsgDlg->Height();
+    {
+        AutoAnswer answer(true);
+        Form_MsgDlg->ShowMsg("short again", mkInformation, false);
+    }
+    EXPECT_EQ(Form_MsgDlg->Height(), grown);
+}
+
+TEST_F(AppTest, GrowthArithmeticForALabelOf200) {
+    CreateWindows();
+    // Text that wraps to exactly 200 pixels is font-dependent; check the rule by the label.
+    std::string text;
+    while (true) {
+        text += "行\n";
+        AutoAnswer answer(true);
+        Form_MsgDlg->ShowMsg(text, mkInformation, false);
+        if (Form_MsgDlg->LabelMsgDlg->Height() >= 200) break;
+    }
+    int label = Form_MsgDlg->LabelMsgDlg->Height();
+    EXPECT_EQ(Form_MsgDlg->ScrollBox_msg->Height(), label + 16);
+    EXPECT_EQ(Form_MsgDlg->Height(), Form_MsgDlg->ScrollBox_msg->Height() + 90);
+}
+
+TEST_F(AppTest, EnterClicksOkWhenVisible) {
+    CreateWindows();
+    TTimer press(nullptr);
+    press.SetInterval(30);
+    press.OnTimer = [](TObject*) {
+        if (!Form_MsgDlg->Visible()) return;
+        WORD key = 13;
+        Form_MsgDlg->FormKeyDown(Form_MsgDlg, key, 0);
+    };
+    press.SetEnabled(true);
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("确认?", mkConfirmation, false), 1);
+}
+
+TEST_F(AppTest, UnattendedFormHoldsReturnsCancelAndLogsTheNotice) {
+    CreateWindows();
+    TForm_MsgDlg::AutoCloseHoldMs = 10;
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("批处理", mkError, true), 2);
+    TForm_MsgDlg::AutoCloseHoldMs = 11000;
+    EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
+    EXPECT_EQ(Form_MsgDlg->Timer_autoClose->Interval(), 10000u);
+    std::string line = LastLogLine(Form_main->FLogDir);
+    EXPECT_NE(line.find("错误: *** 此对话框将在 10 秒后自动关闭! ***批处理"), std::string::npos) << line;
+    // A later interactive message disarms the timer.
+    AutoAnswer answer(true);
+    Form_MsgDlg->ShowMsg("x", mkInformation, false);
+    EXPECT_FALSE(Form_MsgDlg->Timer_autoClose->Enabled());
+}
+
+TEST_F(AppTest, ScreenshotsOfEachKind) {
+    CreateWindows();
+    const TMsgKind kinds[] = {mkWarning, mkError, mkInformation, mkConfirmation};
+    const char* names[] = {"msg-warning", "msg-error", "msg-information", "msg-confirmation"};
+    for (int i = 0; i < 4; ++i) {
+        TTimer shot(nullptr);
+        shot.SetInterval(60);
+        std::string name = names[i];
+        shot.OnTimer = [name](TObject*) {
+            if (!Form_MsgDlg->Visible()) return;
+            apptest::KeepScreenshot(Form_MsgDlg, name);
+            Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        };
+        shot.SetEnabled(true);
+        Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n- 在进行 gs 转换时出错。", kinds[i], false);
+    }
+}
