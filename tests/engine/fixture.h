@@ -17,7 +17,9 @@
 #include "engine/host.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
+#include "engine/constants.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace vxtest {
 
@@ -70,6 +72,142 @@ inline bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+// Stands in for the main window's up-down counters: answers the position message the way
+// the common controls' up-down window does.
+class TestUpDown : public TWinControl {
+public:
+    static constexpr UINT kGetPos32 = 0x0400 + 114;  // UDM_GETPOS32
+    explicit TestUpDown(TComponent* owner) : TWinControl(owner) {}
+    int Position = 0;
+    void WndProc(TMessage& m) override {
+        if (m.Msg == kGetPos32) {
+            m.Result = Position;
+            return;
+        }
+        TWinControl::WndProc(m);
+    }
+};
+
+// The option panel of the main window as the converters read it: the group boxes with
+// their radio buttons, check boxes, edits, combo boxes and up-downs, named as on the
+// window and holding the window's built-in values. Every group box starts hidden, as
+// after a change of function; Show() makes the groups of a function visible.
+class OptionPanel {
+public:
+    OptionPanel() : owner_(new TComponent(nullptr)) {
+        TGroupBox* g = Group("GroupBox_resolution");
+        for (const char* n : {"RadioButton_resolution72", "RadioButton_resolution100",
+                              "RadioButton_resolution150", "RadioButton_resolution300",
+                              "RadioButton_resolution600", "RadioButton_resolutionEdit"})
+            Radio(g, n);
+        Edit(g, "Edit_resolution");
+        Radio("RadioButton_resolution300")->SetChecked(true);
+
+        g = Group("GroupBox_orientation");
+        for (const char* n : {"RadioButton_orientationD", "RadioButton_orientationP",
+                              "RadioButton_orientationL"})
+            Radio(g, n);
+        Radio("RadioButton_orientationD")->SetChecked(true);
+
+        g = Group("GroupBox_optimized");
+        for (const char* n : {"RadioButton_optimizedD", "RadioButton_optimizedR",
+                              "RadioButton_optimizedS", "RadioButton_optimizedP",
+                              "RadioButton_optimizedEdit"})
+            Radio(g, n);
+        Edit(g, "Edit_optimized");
+        Radio("RadioButton_optimizedD")->SetChecked(true);
+
+        g = Group("GroupBox_quality");
+        for (const char* n : {"RadioButton_qualityN", "RadioButton_qualityM", "RadioButton_qualityL",
+                              "RadioButton_qualityX", "RadioButton_qualityEdit"})
+            Radio(g, n);
+        Edit(g, "Edit_quality");
+        Radio("RadioButton_qualityN")->SetChecked(true);
+
+        g = Group("GroupBox_colordepth");
+        for (const char* n : {"RadioButton_colordepth24", "RadioButton_colordepth8",
+                              "RadioButton_colordepth4", "RadioButton_colordepth1",
+                              "RadioButton_colordepth8g"})
+            Radio(g, n);
+        Radio("RadioButton_colordepth24")->SetChecked(true);
+
+        g = Group("GroupBox_papersize");
+        auto* combo = new TComboBox(owner_.get());
+        combo->Name = "ComboBox_papersize";
+        combo->SetParent(g);
+        combo->Style = csDropDownList;
+        combo->Items()->Add("- 默认 -");
+        combo->Items()->Add("- 用户定义 -");
+        for (const auto& row : PaperSizes) combo->Items()->Add(row[0]);
+        combo->SetItemIndex(-1);
+        Add(combo);
+        Edit(g, "Edit_papersize_width");
+        Edit(g, "Edit_papersize_height");
+
+        g = Group("GroupBox_layer");
+        Radio(g, "RadioButton_layerS");
+        Radio(g, "RadioButton_layerM");
+        Radio("RadioButton_layerS")->SetChecked(true);
+
+        g = Group("GroupBox_reduction");
+        auto* upDown = new TestUpDown(owner_.get());
+        upDown->Name = "XcUpDown_reduction_quality";
+        upDown->SetParent(g);
+        upDown->Position = 5;
+        Add(upDown);
+
+        for (auto& [name, group] : groups_) group->SetVisible(false);
+    }
+
+    // Hides every group box, then shows the named ones.
+    void Show(std::initializer_list<const char*> names) {
+        for (auto& [name, group] : groups_) group->SetVisible(false);
+        for (const char* n : names) groups_.at(n)->SetVisible(true);
+    }
+
+    TRadioButton* Radio(const std::string& name) { return Get<TRadioButton>(name); }
+    TEdit* Edit(const std::string& name) { return Get<TEdit>(name); }
+    TComboBox* Combo(const std::string& name) { return Get<TComboBox>(name); }
+    TGroupBox* GroupBox(const std::string& name) { return Get<TGroupBox>(name); }
+    TestUpDown* UpDown(const std::string& name) { return Get<TestUpDown>(name); }
+
+    const std::map<std::string, TComponent*>& All() const { return all_; }
+
+private:
+    template <class T>
+    T* Get(const std::string& name) {
+        T* c = dynamic_cast<T*>(all_.at(name));
+        if (!c) throw std::runtime_error("wrong kind of control: " + name);
+        return c;
+    }
+    void Add(TComponent* c) { all_[c->Name] = c; }
+    TGroupBox* Group(const std::string& name) {
+        auto* g = new TGroupBox(owner_.get());
+        g->Name = name;
+        groups_[name] = g;
+        Add(g);
+        return g;
+    }
+    TRadioButton* Radio(TGroupBox* parent, const std::string& name) {
+        auto* r = new TRadioButton(owner_.get());
+        r->Name = name;
+        r->SetParent(parent);
+        Add(r);
+        return r;
+    }
+    TEdit* Edit(TGroupBox* parent, const std::string& name) {
+        auto* e = new TEdit(owner_.get());
+        e->Name = name;
+        e->SetParent(parent);
+        Add(e);
+        return e;
+    }
+
+    std::unique_ptr<TComponent> owner_;
+    std::map<std::string, TGroupBox*> groups_;
+    std::map<std::string, TComponent*> all_;
+};
+
 // The main window as the engine sees it, over a fresh temporary program folder.
 class TestMainState : public TMainState {
 public:
@@ -94,6 +232,18 @@ public:
     }
     // Components a test offers to the engine by name (not owned).
     std::map<std::string, TComponent*> Components;
+
+    // Creates the option panel (once) and offers its controls by name.
+    OptionPanel& Options() {
+        if (!options_) {
+            options_ = std::make_unique<OptionPanel>();
+            for (const auto& [name, c] : options_->All()) Components[name] = c;
+        }
+        return *options_;
+    }
+
+private:
+    std::unique_ptr<OptionPanel> options_;
 };
 
 // Base of engine tests: installs a TestMainState and a recording message box, and
