@@ -1,0 +1,88 @@
+#include "engine/converters/gsOptions.h"
+
+#include "engine/host.h"
+#include "engine/pdfHelper.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace {
+
+// The up-down message that answers the current position (the common controls' 32-bit form).
+constexpr UINT UDM_GETPOS32 = 0x0400 + 114;
+
+template <class T>
+T* Control(const std::string& name) {
+    TMainState* s = MainState();
+    if (!s) throw Exception("The main window does not exist.");
+    T* c = dynamic_cast<T*>(s->FindComponent(name));
+    if (!c) throw EComponentError("Component '" + name + "' not found");
+    return c;
+}
+
+bool BreaksSwitch(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == '"';
+}
+
+}  // namespace
+
+bool RadioChecked(const std::string& name) { return Control<TRadioButton>(name)->Checked(); }
+bool CheckBoxChecked(const std::string& name) { return Control<TCheckBox>(name)->Checked(); }
+std::string EditText(const std::string& name) { return Control<TEdit>(name)->Text(); }
+int ComboIndex(const std::string& name) { return Control<TComboBox>(name)->ItemIndex(); }
+bool GroupVisible(const std::string& name) { return Control<TGroupBox>(name)->Visible(); }
+
+int UpDownPosition(const std::string& name) {
+    return int(Control<TControl>(name)->Perform(UDM_GETPOS32, 0, 0));
+}
+
+long long EditNumber(const std::string& name) { return StrToInt(Trim(EditText(name))); }
+
+std::string EditSwitchValue(const std::string& name) {
+    const std::string value = Trim(EditText(name));
+    for (char c : value) {
+        if (BreaksSwitch(c))
+            throw EConvertError("'" + value + "' is not a valid value for " + name);
+    }
+    return value;
+}
+
+const char* const GsPrefix = "-dNOPAUSE -dBATCH -dSAFER ";
+
+std::string GsOut(const std::string& path) {
+    return "-sOutputFile=" + QuoteGsArg(GsOutputName(path)) + " ";
+}
+
+std::string GsPaged(const std::string& dst) {
+    const std::string ext = ExtractFileExt(dst);
+    const std::string stem = dst.substr(0, dst.size() - ext.size());
+    return "-sOutputFile=" + QuoteGsArg(GsOutputName(stem) + "_p%04d" + GsOutputName(ext)) + " ";
+}
+
+std::string GsSource(const std::string& path) { return "-f " + QuoteGsArg(path) + " "; }
+
+std::string GsResolution() {
+    std::string r;
+    if (RadioChecked("RadioButton_resolutionEdit") && !EditText("Edit_resolution").empty())
+        r += "-r" + EditSwitchValue("Edit_resolution") + " ";
+    if (RadioChecked("RadioButton_resolution600")) r += "-r600 ";
+    if (RadioChecked("RadioButton_resolution300")) r += "-r300 ";
+    if (RadioChecked("RadioButton_resolution150")) r += "-r150 ";
+    if (RadioChecked("RadioButton_resolution100")) r += "-r100 ";
+    if (RadioChecked("RadioButton_resolution72")) r += "-r72 ";
+    return r;
+}
+
+std::string GsDownsample(long long r) {
+    return "-dDownsampleMonoImages=true "
+           "-dMonoImageDownsampleThreshold=1.5 "
+           "-dMonoImageDownsampleType=/Bicubic "
+           "-dMonoImageResolution=" + IntToStr(4 * r) + " "
+           "-dDownsampleGrayImages=true "
+           "-dGrayImageDownsampleThreshold=1.5 "
+           "-dGrayImageDownsampleType=/Bicubic "
+           "-dGrayImageResolution=" + IntToStr(2 * r) + " "
+           "-dDownsampleColorImages=true "
+           "-dColorImageDownsampleThreshold=1.5 "
+           "-dColorImageDownsampleType=/Bicubic "
+           "-dColorImageResolution=" + IntToStr(r) + " ";
+}

@@ -1,0 +1,63 @@
+// What the Ghostscript converters share: reading the option controls of the main window
+// at the moment of a call, and the pieces their parameter strings are built from. Every
+// switch ends with one blank; file names stand in double quotes.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "engine/pdfHelper.h"
+#include "engine/util.h"
+
+// ---------------------------------------------------------------- option controls
+// Each raises EComponentError when the main window has no control of that name and kind.
+
+bool RadioChecked(const std::string& name);
+bool CheckBoxChecked(const std::string& name);
+std::string EditText(const std::string& name);
+int ComboIndex(const std::string& name);
+bool GroupVisible(const std::string& name);
+// The position of an up-down counter, asked by the up-down message UDM_GETPOS32.
+int UpDownPosition(const std::string& name);
+
+// A number typed into an edit, as Ghostscript reads it: raises EConvertError when the
+// text (blanks around it aside) is not a whole number.
+long long EditNumber(const std::string& name);
+
+// A value typed into an edit that goes into a switch as typed (blanks around it aside).
+// Raises EConvertError when it holds a blank or a quote, which would split the switch
+// and hand the rest to Ghostscript as further switches or file names.
+std::string EditSwitchValue(const std::string& name);
+
+// ---------------------------------------------------------------- switch pieces
+
+// "-dNOPAUSE -dBATCH -dSAFER "
+extern const char* const GsPrefix;
+
+// -sOutputFile="path"
+std::string GsOut(const std::string& path);
+// One output file per page: the result path with "_p%04d" before its extension.
+std::string GsPaged(const std::string& dst);
+// -f "path"
+std::string GsSource(const std::string& path);
+// The resolution switch from the resolution radios and edit; empty for none.
+std::string GsResolution();
+// Image downsampling to r dpi for colour images, 2r for grey and 4r for monochrome.
+std::string GsDownsample(long long r);
+
+// The calling convention of the Ghostscript converters: builds the parameter string and
+// runs the job. A failure while building (a missing control, an edit that holds no
+// number) is logged under "ErrorMessage", added to the error list and gives False
+// without running Ghostscript; otherwise the runner's result.
+template <class Build>
+bool RunGsJob(const std::string& jobName, Build build) {
+    bool result = false;
+    try {
+        const std::string params = build();
+        result = TGhost().Run(jobName, params);
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        result = false;
+    }
+    return result;
+}

@@ -1,0 +1,16 @@
+#include "engine/converters/pdf2eps.h"
+
+#include "engine/converters/gsOptions.h"
+
+std::string TPdf2eps::Parameters(const std::string& src, const std::string& dst) {
+    std::string p = GsPrefix;
+    p += GsResolution();
+    p += "-sDEVICE=epswrite ";
+    p += GsPaged(dst);
+    p += GsSource(src);
+    return p;
+}
+
+bool TPdf2eps::Convert(const std::string& src, const std::string& dst) {
+    return RunGsJob("pdf2eps", [&] { return Parameters(src, dst); });
+}

@@ -1,0 +1,21 @@
+#include "engine/converters/pdf2pdf.h"
+
+#include "engine/converters/gsOptions.h"
+
+std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst) {
+    std::string p = GsPrefix;
+    if (GroupVisible("GroupBox_reduction")) {
+        p += "-dCompressPages=true -dAutoFilterColorImages=true -dAutoFilterGrayImages=true "
+             "-dColorConversionStrategy=/sRGB ";
+        p += GsDownsample(UpDownPosition("XcUpDown_reduction_quality"));
+    }
+    p += "-r300 -sDEVICE=pdfwrite ";
+    p += GsOut(dst);
+    p += "-c .setpdfwrite ";
+    p += GsSource(src);
+    return p;
+}
+
+bool TPdf2pdf::Convert(const std::string& src, const std::string& dst) {
+    return RunGsJob("pdf2pdf", [&] { return Parameters(src, dst); });
+}

@@ -1,0 +1,14 @@
+#include "engine/converters/pdf2ps.h"
+
+#include "engine/converters/gsOptions.h"
+
+std::string TPdf2ps::Parameters(const std::string& src, const std::string& dst) {
+    return "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false "
+           "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 "
+           "-sDEVICE=pswrite " +
+           GsOut(dst) + "-c .setpdfwrite " + GsSource(src);
+}
+
+bool TPdf2ps::Convert(const std::string& src, const std::string& dst) {
+    return RunGsJob("pdf2ps", [&] { return Parameters(src, dst); });
+}

@@ -1,0 +1,16 @@
+#include "engine/converters/pdf2tiff.h"
+
+#include "engine/converters/gsOptions.h"
+
+std::string TPdf2tiff::Parameters(const std::string& src, const std::string& dst) {
+    std::string p = GsPrefix;
+    p += GsResolution();
+    p += "-dUseCIEColor -sDEVICE=tiff24nc ";
+    p += RadioChecked("RadioButton_layerS") ? GsPaged(dst) : GsOut(dst);
+    p += GsSource(src);
+    return p;
+}
+
+bool TPdf2tiff::Convert(const std::string& src, const std::string& dst) {
+    return RunGsJob("pdf2tiff", [&] { return Parameters(src, dst); });
+}

@@ -1,0 +1,60 @@
+#include "engine/converters/ps2pdf.h"
+
+#include "engine/constants.h"
+#include "engine/converters/gsOptions.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+std::string Quality() {
+    if (!GroupVisible("GroupBox_optimized")) return "-dPDFSETTINGS=/default ";
+    std::string q;
+    if (RadioChecked("RadioButton_optimizedD")) q += "-dPDFSETTINGS=/default ";
+    if (RadioChecked("RadioButton_optimizedS")) q += "-dPDFSETTINGS=/screen ";
+    if (RadioChecked("RadioButton_optimizedP")) q += "-dPDFSETTINGS=/printer ";
+    if (RadioChecked("RadioButton_optimizedR")) q += "-dPDFSETTINGS=/prepress ";
+    if (RadioChecked("RadioButton_optimizedEdit") && !EditText("Edit_optimized").empty()) {
+        const long long r = EditNumber("Edit_optimized");
+        if (r >= 5 && r <= 200) q += GsDownsample(r);
+    }
+    return q;
+}
+
+// Entry 0 of the paper combo box is the document's own size and 1 the size of the two
+// edits; entry k >= 2 is row k - 2 of the paper table. No selection counts as entry 0.
+std::string Paper() {
+    if (!GroupVisible("GroupBox_papersize")) return "";
+    const int item = ComboIndex("ComboBox_papersize");
+    if (item == 1) {
+        return "-dDEVICEWIDTHPOINTS=" + EditSwitchValue("Edit_papersize_width") + " " +
+               "-dDEVICEHEIGHTPOINTS=" + EditSwitchValue("Edit_papersize_height") + " " +
+               "-dFIXEDMEDIA ";
+    }
+    if (item >= 2 && item - 2 < PaperSizeCount)
+        return "-sPAPERSIZE=" + PaperSizes[size_t(item - 2)][1] + " -dFIXEDMEDIA ";
+    return "";
+}
+
+std::string Orientation() {
+    if (!GroupVisible("GroupBox_orientation")) return "";
+    if (RadioChecked("RadioButton_orientationL")) return "-c \"<</Orientation 3>> setpagedevice\" ";
+    if (RadioChecked("RadioButton_orientationP")) return "-c \"<</Orientation 0>> setpagedevice\" ";
+    return "";
+}
+
+}  // namespace
+
+std::string TPs2pdf::Parameters(const std::string& src, const std::string& dst) {
+    std::string p = GsPrefix;
+    p += Quality();
+    p += Paper();
+    p += "-r300 -dAutoRotatePages=/None -sDEVICE=pdfwrite ";
+    p += GsOut(dst);
+    p += Orientation();
+    p += GsSource(src);
+    return p;
+}
+
+bool TPs2pdf::Convert(const std::string& src, const std::string& dst) {
+    return RunGsJob("ps2pdf", [&] { return Parameters(src, dst); });
+}
