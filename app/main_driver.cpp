@@ -1,14 +1,200 @@
-// The conversion run started by the Start button (or by the command line).
+// The conversion run started by the Start button (or by the command line): checks,
+// converters in a temporary folder, the move into the destination, and the report.
 #include "app/main.h"
+#include "app/msgdlg.h"
+#include "engine/checker.h"
+#include "engine/converters/pdf2bmp.h"
+#include "engine/converters/pdf2eps.h"
+#include "engine/converters/pdf2jpg.h"
+#include "engine/converters/pdf2pdf.h"
+#include "engine/converters/pdf2ps.h"
+#include "engine/converters/pdf2tiff.h"
+#include "engine/converters/ps2pdf.h"
+#include "engine/definitions.h"
+#include "engine/util.h"
+#include "platform/win/module.h"
 
-void TForm_main::StyButton_startClick(TObject*) {}
-bool TForm_main::RunFunction(const std::string&, std::string&, const std::string&) { return false; }
-std::string TForm_main::ReplaceExt(const std::string& path, const std::string& ext) const { return ChangeFileExt(path, ext); }
-std::string TForm_main::JoinName(const std::string& path, const std::string& folder) const { return folder + ExtractFileName(path); }
+namespace {
+
+// "5.44d, " + the program file's modification date and time.
+std::string VersionText() {
+    TSearchRec sr;
+    std::string stamp;
+    if (FindFirst(ModuleFileName(), faAnyFile, sr) == 0) {
+        stamp = FormatDateTime("yyyy-mm-dd hh:nn:ss", sr.Time);
+        FindClose(sr);
+    }
+    return "5.44d, " + stamp;
+}
+
+}  // namespace
+
+std::string TForm_main::ReplaceExt(const std::string& path, const std::string& ext) const {
+    return ChangeFileExt(path, "") + ext;
+}
+
+std::string TForm_main::JoinName(const std::string& path, const std::string& folder) const {
+    return folder + ExtractFileName(path);
+}
+
 std::string TForm_main::DestName(const std::string& path, const std::string& ext, const std::string& prefix,
                                  const std::string& suffix) const {
     return FDestDir + prefix + ChangeFileExt(ExtractFileName(path), "") + suffix + ext;
 }
+
 std::string TForm_main::AddSuffix(const std::string& path, const std::string& suffix) const {
-    return ChangeFileExt(path, "") + suffix + ExtractFileExt(path);
+    return ExtractFilePath(path) + ChangeFileExt(ExtractFileName(path), "") + suffix + ExtractFileExt(path);
+}
+
+bool TForm_main::RunFunction(const std::string& name, std::string& target, const std::string& temp) {
+    const std::string first = (*FSourceFiles)[0];
+    const std::string src = first;
+    auto inTemp = [&](const std::string& ext) { return ReplaceExt(JoinName(src, temp), ext); };
+    auto moved = [&](const std::string& ext) { return JoinName(ReplaceExt(first, ext), FDestDir); };
+    auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
+    bool ok = true;
+
+    // Conversions that write one file per page: every page file goes to the destination.
+    auto pages = [&](const std::string& ext, auto convert) {
+        if (!CheckGhostscript(true)) return false;
+        if (!convert(inTemp(ext))) return false;
+        MoveMatchingFiles(temp + "*" + ext, FDestDir, target);
+        return true;
+    };
+    // Conversions to one file that is then moved into the destination.
+    auto single = [&](const std::string& ext, const std::string& result, auto convert) {
+        if (!CheckGhostscript(true)) return false;
+        target = result;
+        if (!convert(inTemp(ext))) return false;
+        return MoveFileReplacing(inTemp(ext), result);
+    };
+
+    if (name == "ps2pdf") {
+        ok = single(".pdf", moved(".pdf"), [&](const std::string& dst) { return TPs2pdf().Convert(src, dst); });
+    } else if (name == "pdf2jpg") {
+        ok = pages(".jpg", [&](const std::string& dst) { return TPdf2jpg().Convert(src, dst); });
+    } else if (name == "pdf2bmp") {
+        ok = pages(".bmp", [&](const std::string& dst) { return TPdf2bmp().Convert(src, dst, 0, 0); });
+    } else if (name == "pdf2tiff") {
+        ok = pages(".tiff", [&](const std::string& dst) { return TPdf2tiff().Convert(src, dst); });
+    } else if (name == "pdf2eps") {
+        ok = pages(".eps", [&](const std::string& dst) { return TPdf2eps().Convert(src, dst); });
+    } else if (name == "pdf2pdf") {
+        ok = single(".pdf", movedWithSuffix("_REDUCED"), [&](const std::string& dst) { return TPdf2pdf().Convert(src, dst); });
+    } else if (name == "pdf2ps") {
+        ok = single(".ps", moved(".ps"), [&](const std::string& dst) { return TPdf2ps().Convert(src, dst); });
+    } else {
+        bool known = false;
+        for (const auto& row : Functions) known = known || (row.Name == name && name != "Divider");
+        if (known) {
+            // Functions whose converters are not part of this build end as failed runs.
+            std::string msg = "功能 " + name + " 在此版本中不可用。";
+            Log("ErrorMessage", msg);
+            FErrors->Add(msg);
+        }
+        ok = false;
+    }
+    return ok;
+}
+
+void TForm_main::StyButton_startClick(TObject*) {
+    bool ok = true;
+    FErrors->Clear();
+    EnsureLogFolder(true);
+    Log("Version", VersionText());
+    const TConverter& row = SelectedFunction();
+    Log("功能", row.Name);
+    if (!FBatchMode) CollectSources();
+    std::string comma;
+    for (int i = 0; i < FSourceFiles->Count(); ++i) {
+        std::string s = (*FSourceFiles)[i];
+        bool quote = s.find_first_of(" ,\"") != std::string::npos || s.empty();
+        comma += (i ? "," : "") + (quote ? "\"" + StringReplaceAll(s, "\"", "\"\"") + "\"" : s);
+    }
+    Log("源文件", comma);
+
+    if (!SourcesExist()) {
+        if (FBatchMode) Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError, true);
+        else Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);
+        return;
+    }
+    if (!ExtensionsOk(row.InputExtensions)) {
+        if (FBatchMode) Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError, true);
+        else Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。", mkInformation, false);
+        return;
+    }
+
+    Screen->SetCursor(crHourGlass);
+    StyButton_start->SetEnabled(false);
+    SetStatus(1);
+    Timer_progress->SetEnabled(true);
+
+    std::string firstFolder = ExtractFilePath((*FSourceFiles)[0]);
+    if (FBatchMode) {
+        if (!DirectoryExists(FDestDir)) FDestDir = firstFolder;
+    } else {
+        FDestDir = CheckBox_destinationEqualSource->Checked() ? firstFolder : StaticText_destinationPath->Caption();
+    }
+
+    std::string temp;
+    try {
+        temp = MakeRandomFolder(firstFolder);
+    } catch (...) {
+        // Without a temporary folder there is no run: put the window back before reporting.
+        Timer_progress->SetEnabled(false);
+        Screen->SetCursor(crDefault);
+        StyButton_start->SetEnabled(true);
+        SetStatus(-1);
+        throw;
+    }
+
+    std::string target;
+    try {
+        ok = RunFunction(row.Name, target, temp);
+    } catch (Exception& e) {
+        Log("ErrorMessage", e.Message);
+        FErrors->Add(e.Message);
+        Screen->SetCursor(crDefault);
+        StyButton_start->SetEnabled(true);
+        Form_MsgDlg->ShowMsg("在进行转换的处理时发生了错误!", mkError, FBatchMode);
+        SetStatus(-1);
+        ok = false;
+    }
+
+    Timer_progress->SetEnabled(false);
+    Screen->SetCursor(crDefault);
+    StyButton_start->SetEnabled(true);
+    if (ok) {
+        FLastResult = target;
+        if (!FileExists(target)) ok = false;
+    }
+    DeleteFolder(temp);
+    SetStatus(ok ? 0 : -1);
+    if (ok && !FBatchMode) {
+        StyButton_show->SetVisible(true);
+        if (!CheckBox_autoShow->Checked()) Form_MsgDlg->ShowMsg("转换处理已完成!", mkInformation, false);
+    }
+    if (!ok) {
+        std::string text = "转换处理已完成但带有错误!\n\n";
+        for (int i = 0; i < FErrors->Count(); ++i) text += "- " + (*FErrors)[i] + "\n";
+        Form_MsgDlg->ShowMsg(text, mkInformation, FBatchMode);
+    }
+    if (FBatchMode) {
+        SpeedButton_closeWindowClick(this);
+        if (!ok) Halt(1);
+        return;
+    }
+    RememberSelection();
+    XcFileListBox_source->Update();
+    RestoreSelection();
+    if (ok) SaveOptions();
+    // Let the window catch up with the run; the posted messages keep each wait short.
+    Application->ProcessMessages();
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+    Application->HandleMessage();
+    Application->ProcessMessages();
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+    Application->HandleMessage();
+    Application->ProcessMessages();
+    if (ok && CheckBox_autoShow->Checked()) StyButton_showClick(this);
 }

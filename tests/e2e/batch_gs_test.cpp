@@ -1,0 +1,96 @@
+// Unattended runs of the Ghostscript functions with real Ghostscript: result names, page
+// counts, image sizes, exit codes, and what a run leaves behind.
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+class BatchRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        work = TempFolder("vx work $ 'q' 文件 ");
+        WritePostScript(work + "doc one.ps", 3);
+        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "doc one.ps", "-d", work}).exitCode, 0) << prog.Log();
+        pdf = work + "doc one.pdf";
+        ASSERT_TRUE(Exists(pdf));
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(work, ec);
+    }
+    // No random 8-digit temporary folder may stay behind in the source folder.
+    void ExpectNoTempFolder() {
+        for (auto& name : Listing(work))
+            EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+    }
+    ProgramFolder prog;
+    std::string work, pdf;
+};
+
+}  // namespace
+
+TEST_F(BatchRun, PostScriptBecomesPdfWithAllPages) {
+    EXPECT_EQ(PdfPages(pdf, work), 3);
+    ExpectNoTempFolder();
+    std::string log = prog.Log();
+    EXPECT_NE(log.find("| 功能"), std::string::npos);
+    EXPECT_NE(log.find("ps2pdf"), std::string::npos);
+    EXPECT_FALSE(Exists(prog.dir + "config.ini"));  // a batch run writes no settings
+}
+
+TEST_F(BatchRun, PdfToJpegPagesAtTheChosenResolution) {
+    std::string out = work + "out dir/";
+    std::filesystem::create_directories(out);
+    Run r = prog.Vexomat({"-c", "pdf2jpg", "-s", pdf, "-d", out, "-or", "72"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(Listing(out), (std::vector<std::string>{"doc one_p0001.jpg", "doc one_p0002.jpg", "doc one_p0003.jpg"}));
+    int w = 0, h = 0;
+    ASSERT_TRUE(JpegSize(out + "doc one_p0001.jpg", w, h));
+    EXPECT_EQ(w, 595);
+    EXPECT_EQ(h, 842);
+    ExpectNoTempFolder();
+}
+
+TEST_F(BatchRun, PdfToBmpTiffEpsAndPs) {
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2bmp", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + "doc one_p0003.bmp"));
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2tiff", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0) << prog.Log();
+    bool anyTiff = false;
+    for (auto& n : Listing(work)) anyTiff = anyTiff || EndsStr(".tiff", n);
+    EXPECT_TRUE(anyTiff);
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2eps", "-s", pdf, "-d", work}).exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + "doc one_p0001.eps"));
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", pdf, "-d", work}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(Slurp(work + "doc one.ps").substr(0, 4), "%!PS");
+    ExpectNoTempFolder();
+}
+
+TEST_F(BatchRun, ReducedPdfKeepsTheSourceExtensionCase) {
+    std::filesystem::copy_file(pdf, work + "Caps.PDF");
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2pdf", "-s", work + "Caps.PDF", "-d", work, "-of", "s"}).exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + "Caps_REDUCED.PDF"));
+    EXPECT_EQ(PdfPages(work + "Caps_REDUCED.PDF", work), 3);
+}
+
+TEST_F(BatchRun, MissingDestinationFallsBackToTheSourceFolder) {
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", pdf, "-d", work + "no such folder/"}).exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + "doc one.ps"));
+}
+
+TEST_F(BatchRun, DamagedPdfFailsWithExitCodeOneAndLeavesNothing) {
+    Spit(work + "broken.pdf", "this is not a PDF at all\n");
+    Run r = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "broken.pdf", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    std::string log = prog.Log();
+    EXPECT_NE(log.find("在进行 gs 转换时出错。"), std::string::npos) << log;
+    EXPECT_NE(log.find("转换处理已完成但带有错误!"), std::string::npos);
+    EXPECT_FALSE(Exists(work + "broken_p0001.jpg"));
+    ExpectNoTempFolder();
+}
+
+TEST_F(BatchRun, WrongExtensionAndMissingSourceFail) {
+    Run wrong = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "doc one.ps", "-d", work});
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_NE(prog.Log().find("源文件没有正确的文件扩展名!"), std::string::npos);
+}

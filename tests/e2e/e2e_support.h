@@ -1,0 +1,136 @@
+// Runs of the built program, unattended, in program folders of their own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline std::string TempFolder(const std::string& prefix) {
+    std::string tmpl = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/" + prefix + "XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    return std::string(buf.data()) + "/";
+}
+
+inline std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void Spit(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+inline bool Exists(const std::string& p) { return std::filesystem::exists(p); }
+
+// Files in a folder (names only), sorted.
+inline std::vector<std::string> Listing(const std::string& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Run {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs a program by argument vector, output collected from a file.
+inline Run Exec(const std::vector<std::string>& argv, const std::string& outFile) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        FILE* f = std::fopen(outFile.c_str(), "w");
+        if (f) { dup2(fileno(f), 1); dup2(fileno(f), 2); }
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::vector<char*> args;
+        for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Run r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.output = Slurp(outFile);
+    return r;
+}
+
+// A program folder with the built program linked in; its logs and config.ini stay in it.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string& prefix = "vx e2e 程序 ") : dir(TempFolder(prefix)) {
+        std::string bin = VEXOMAT_BIN_DIR;
+        symlink((bin + "/vexomat").c_str(), (dir + "vexomat").c_str());
+        symlink((bin + "/gs").c_str(), (dir + "gs").c_str());
+        symlink((bin + "/additional").c_str(), (dir + "additional").c_str());
+    }
+    ~ProgramFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    Run Vexomat(const std::vector<std::string>& args) const {
+        std::vector<std::string> argv{dir + "vexomat"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return Exec(argv, dir + "output.txt");
+    }
+    std::string Log() const {
+        std::string all;
+        std::error_code ec;
+        for (auto& day : std::filesystem::directory_iterator(dir + "logs", ec)) all += Slurp(day.path().string() + "/info.log");
+        return all;
+    }
+    std::string dir;
+};
+
+// Writes a PostScript document of n pages (A4), each with a filled shape.
+inline void WritePostScript(const std::string& path, int pages) {
+    std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n";
+    for (int i = 1; i <= pages; ++i)
+        ps += "<< /PageSize [595 842] >> setpagedevice\n0.2 0.4 0.8 setrgbcolor 100 100 " + std::to_string(100 + i * 20) +
+              " 300 rectfill\n/Helvetica findfont 24 scalefont setfont 0 setgray 72 760 moveto (Page " + std::to_string(i) +
+              ") show showpage\n";
+    Spit(path, ps);
+}
+
+// Page count of a PDF as pdfinfo reports it (-1 when it cannot be read).
+inline int PdfPages(const std::string& pdf, const std::string& scratch) {
+    Run r = Exec({"pdfinfo", pdf}, scratch + "pdfinfo.txt");
+    size_t p = r.output.find("Pages:");
+    if (r.exitCode != 0 || p == std::string::npos) return -1;
+    return std::atoi(r.output.c_str() + p + 6);
+}
+
+// Width and height of a JPEG file from its start-of-frame marker.
+inline bool JpegSize(const std::string& path, int& w, int& h) {
+    std::string d = Slurp(path);
+    for (size_t i = 2; i + 9 < d.size();) {
+        if (static_cast<unsigned char>(d[i]) != 0xFF) return false;
+        unsigned char m = static_cast<unsigned char>(d[i + 1]);
+        size_t len = (static_cast<unsigned char>(d[i + 2]) << 8) | static_cast<unsigned char>(d[i + 3]);
+        if (m >= 0xC0 && m <= 0xC3) {
+            h = (static_cast<unsigned char>(d[i + 5]) << 8) | static_cast<unsigned char>(d[i + 6]);
+            w = (static_cast<unsigned char>(d[i + 7]) << 8) | static_cast<unsigned char>(d[i + 8]);
+            return true;
+        }
+        i += 2 + len;
+    }
+    return false;
+}
+
+}  // namespace e2e
