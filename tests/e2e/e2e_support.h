@@ -45,13 +45,13 @@ inline std::vector<std::string> Listing(const std::string& dir) {
     return names;
 }
 
-struct Run {
+struct RunResult {
     int exitCode = -1;
     std::string output;
 };
 
 // Runs a program by argument vector, output collected from a file.
-inline Run Exec(const std::vector<std::string>& argv, const std::string& outFile) {
+inline RunResult Exec(const std::vector<std::string>& argv, const std::string& outFile) {
     pid_t pid = fork();
     if (pid == 0) {
         FILE* f = std::fopen(outFile.c_str(), "w");
@@ -65,7 +65,7 @@ inline Run Exec(const std::vector<std::string>& argv, const std::string& outFile
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    Run r;
+    RunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     r.output = Slurp(outFile);
     return r;
@@ -84,7 +84,7 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
-    Run Vexomat(const std::vector<std::string>& args) const {
+    RunResult Vexomat(const std::vector<std::string>& args) const {
         std::vector<std::string> argv{dir + "vexomat"};
         argv.insert(argv.end(), args.begin(), args.end());
         return Exec(argv, dir + "output.txt");
@@ -110,7 +110,7 @@ inline void WritePostScript(const std::string& path, int pages) {
 
 // Page count of a PDF as pdfinfo reports it (-1 when it cannot be read).
 inline int PdfPages(const std::string& pdf, const std::string& scratch) {
-    Run r = Exec({"pdfinfo", pdf}, scratch + "pdfinfo.txt");
+    RunResult r = Exec({"pdfinfo", pdf}, scratch + "pdfinfo.txt");
     size_t p = r.output.find("Pages:");
     if (r.exitCode != 0 || p == std::string::npos) return -1;
     return std::atoi(r.output.c_str() + p + 6);
