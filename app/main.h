@@ -103,6 +103,8 @@ public:
 
 private:
     bool RunFunction(const std::string& name, std::string& target, const std::string& temp);
+    // The PDF tool functions; false when name is none of them.
+    bool RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);
 };
 
 extern TForm_main* Form_main;

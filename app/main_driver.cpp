@@ -83,6 +83,8 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
         ok = single(".pdf", movedWithSuffix("_REDUCED"), [&](const std::string& dst) { return TPdf2pdf().Convert(src, dst); });
     } else if (name == "pdf2ps") {
         ok = single(".ps", moved(".ps"), [&](const std::string& dst) { return TPdf2ps().Convert(src, dst); });
+    } else if (RunPdfToolFunction(name, target, temp, ok)) {
+        // merging, encryption, cropping, watermark and HTML preview
     } else {
         bool known = false;
         for (const auto& row : Functions) known = known || (row.Name == name && name != "Divider");
