@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <regex>
 
 #include "engine/converters/pdf2bmp.h"
 #include "engine/converters/pdf2eps.h"
@@ -29,9 +28,15 @@ const char kTwoPages[] =
     "1 0 0 setrgbcolor 0 0 72 72 rectfill 0 setgray 80 30 moveto (Page two) show showpage\n";
 
 int PdfPages(const std::string& path) {
+    // Page objects: "/Type /Page" (or "/Type/Page") not followed by the "s" of "/Pages".
     const std::string text = ReadFile(path);
-    static const std::regex page("/Type\\s*/Page[^s]");
-    return int(std::distance(std::sregex_iterator(text.begin(), text.end(), page), std::sregex_iterator()));
+    int pages = 0;
+    for (size_t at = text.find("/Type"); at != std::string::npos; at = text.find("/Type", at + 5)) {
+        size_t i = at + 5;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
+        if (text.compare(i, 5, "/Page") == 0 && (i + 5 >= text.size() || text[i + 5] != 's')) ++pages;
+    }
+    return pages;
 }
 
 struct Size {
