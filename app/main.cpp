@@ -224,6 +224,7 @@ void RegisterMainClasses() {
     RegisterXcFileControls();
     RegisterXcBrowseDialog();
     RegisterMsgDlgClasses();
+    RegisterOptionPanelClasses();
     TClassReg<TForm_main>("TForm_main", "TForm", false);
     TClassReg<TOpenDialog>("TOpenDialog", "TComponent")
         .prop("Filter", [](TOpenDialog* d, const TDfmValue& v) { d->Filter = v.s; })
