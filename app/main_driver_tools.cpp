@@ -1,4 +1,119 @@
 // The run's branches for the PDF tools: merging, encryption, cropping, watermark, preview.
-#include "app/main.h"
+#include <functional>
 
-bool TForm_main::RunPdfToolFunction(const std::string&, std::string&, const std::string&, bool&) { return false; }
+#include "app/main.h"
+#include "engine/checker.h"
+#include "engine/converters/gsOptions.h"
+#include "engine/converters/pdf2bmp.h"
+#include "engine/converters/pdf2htmlPreview.h"
+#include "engine/converters/pdfAutoCrop.h"
+#include "engine/converters/pdfEncrypt.h"
+#include "engine/converters/pdfMerge.h"
+#include "engine/converters/pdfMergeAll.h"
+#include "engine/converters/pdfWatermark.h"
+#include "engine/pdfHelper.h"
+#include "engine/util.h"
+
+bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp,
+                                    bool& ok) {
+    if (name != "pdf2htmlPreview" && name != "pdfMerge" && name != "pdfMergeAll" && name != "pdfAutoCrop" &&
+        name != "pdfWatermark" && name != "pdfEncrypt")
+        return false;
+
+    const std::string first = (*FSourceFiles)[0];
+    const std::string src = first;
+    const std::string n = ChangeFileExt(ExtractFileName(first), "");
+    auto inTemp = [&](const std::string& ext) { return ReplaceExt(JoinName(src, temp), ext); };
+    auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
+
+    // Ghostscript ends normally after most failures and leaves an output behind (a
+    // document without pages, or one cut short); what tells is its error output, which
+    // the runner adds to the error list. So a step succeeds only when it listed nothing.
+    auto clean = [&](const std::function<bool()>& step) {
+        const int before = FErrors->Count();
+        const bool result = step();
+        return result && FErrors->Count() == before;
+    };
+
+    ok = CheckGhostscript(true);
+    if (!ok) return true;
+
+    if (name == "pdf2htmlPreview") {
+        target = FDestDir + "htmlPreview.html";
+        MkDir(temp + "pdf/");
+        ok = clean([&] { return TPdfChopToSingles().Chop(src, temp + "pdf/", "", temp); });
+        TPdf2htmlPreview preview;
+        int pageCount = 0;
+        if (ok) {
+            MkDir(temp + "images/");
+            ok = clean([&] {
+                pageCount = preview.MakeThumbnails(src, temp + "images/");
+                return pageCount > 0;
+            });
+        }
+        if (ok) {
+            const std::string fileName = ExtractFileName(src);
+            const std::string baseName = fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);
+            ok = preview.WriteHtml(temp + "htmlPreview.html", baseName, pageCount,
+                                   UpDownPosition("XcUpDown_html_columns"), EditText("Edit_html_title"),
+                                   EditText("Edit_html_pagetext"), CheckBoxChecked("CheckBox_html_border"));
+        }
+        if (ok) ok = ShellMove(temp + "pdf", FDestDir);
+        if (ok) ok = ShellMove(temp + "images", FDestDir);
+        if (ok) ok = MoveFileReplacing(temp + "htmlPreview.html", target);
+    } else if (name == "pdfMerge") {
+        target = DestName(first, ".pdf", "MERGED-", "");
+        if (FMergeOrder->Count() == 0) {
+            ReportError("没有页面顺序: 请先用 \">> 重排\" 设置要合并的页面。");
+            ok = false;
+            return true;
+        }
+        // Written in the temporary folder first, so a failed merge leaves an older result
+        // as it was.
+        const std::string merged = temp + "MERGED-" + n + ".pdf";
+        ok = clean([&] { return TPdfMerge().Merge(merged); });
+        if (ok) ok = MoveFileReplacing(merged, target);
+        if (ok) ok = !FArrangeTmp.empty() && DeleteFolder(FArrangeTmp);
+    } else if (name == "pdfMergeAll") {
+        target = FDestDir + "MERGED-ALL.pdf";
+        const std::string merged = temp + "MERGED-ALL.pdf";
+        ok = clean([&] { return TPdfMergeAll().Merge(*FSourceFiles, merged); });
+        if (ok) ok = MoveFileReplacing(merged, target);
+    } else if (name == "pdfAutoCrop") {
+        target = DestName(first, ".pdf", "", "_CROPPED");
+        const std::string bitmap = DestName(first, ".bmp", "TEMP-", "");
+        const std::string page1 = DestName(first, ".bmp", "TEMP-", "_p0001");
+        const std::string uncompressed = DestName(first, ".pdf", "TEMP-", "");
+        auto removeTemporaries = [&] {
+            if (FileExists(uncompressed)) DeleteFile(uncompressed);
+            if (FileExists(page1)) DeleteFile(page1);
+        };
+        try {
+            // Both inputs of the cropper are made whatever the other gives; a cropped file
+            // is written only from inputs made without errors, so a damaged source never
+            // replaces an older result.
+            const bool made = clean([&] {
+                const bool a = TPdf2bmp().Convert(src, bitmap, 1, 1);
+                const bool b = TPdfDecompress().Decompress(src, uncompressed);
+                return a && b;
+            });
+            ok = made && TPdfAutoCrop().AutoCrop(page1, uncompressed, target);
+        } catch (...) {
+            removeTemporaries();
+            throw;
+        }
+        removeTemporaries();
+    } else if (name == "pdfWatermark") {
+        target = movedWithSuffix("_WATERMARKED");
+        const std::string stamp = temp + "watermark.ps";
+        TPdfWatermark watermark;
+        ok = watermark.WriteStamp(stamp);
+        if (ok) ok = clean([&] { return watermark.Apply(src, inTemp(".pdf"), stamp); });
+        if (ok) ok = MoveFileReplacing(inTemp(".pdf"), target);
+    } else if (name == "pdfEncrypt") {
+        target = movedWithSuffix("_ENCRYPTED");
+        ok = clean([&] { return TPdfEncrypt().Encrypt(src, inTemp(".pdf")); });
+        if (ok) ok = MoveFileReplacing(inTemp(".pdf"), target);
+    }
+    return true;
+}

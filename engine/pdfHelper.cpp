@@ -1,9 +1,15 @@
 #include "engine/pdfHelper.h"
 
+#include <jpeglib.h>
+#include <setjmp.h>
+#include <string.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
+#include "engine/converters/gsOptions.h"
 #include "engine/host.h"
 #include "engine/util.h"
 #include "platform/rtl/sysutils.h"
@@ -131,4 +137,198 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         ReportError(e.what());
     }
     return result;
+}
+
+// ---------------------------------------------------------------- JPEG header
+
+namespace {
+
+struct JpegErrorTrap {
+    jpeg_error_mgr mgr;
+    jmp_buf jump;
+};
+
+void JpegErrorExit(j_common_ptr info) { longjmp(reinterpret_cast<JpegErrorTrap*>(info->err)->jump, 1); }
+void JpegSilent(j_common_ptr, int) {}
+
+// Plain C state only between setjmp and longjmp: nothing here needs a destructor.
+bool ReadJpegHeader(FILE* f, int& width, int& height) {
+    jpeg_decompress_struct info;
+    JpegErrorTrap trap;
+    info.err = jpeg_std_error(&trap.mgr);
+    trap.mgr.error_exit = JpegErrorExit;
+    trap.mgr.emit_message = JpegSilent;
+    if (setjmp(trap.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, f);
+    jpeg_read_header(&info, TRUE);
+    width = int(info.image_width);
+    height = int(info.image_height);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// Whole-file read in one call.
+std::string ReadWholeFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) RaiseInOutError(FileExists(fileName) ? EACCES : ENOENT, fileName);
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::string text;
+    if (size > 0) {
+        text.resize(size_t(size));
+        in.read(text.data(), size);
+        text.resize(size_t(in.gcount()));
+    }
+    return text;
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+bool ReadJpegSize(const std::string& path, int& width, int& height) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    const bool ok = ReadJpegHeader(f, width, height);
+    std::fclose(f);
+    return ok && width > 0 && height > 0;
+}
+
+// ---------------------------------------------------------------- TPdfDecompress
+
+std::string TPdfDecompress::Parameters(const std::string& src, const std::string& dst) {
+    return "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false " + GsOut(dst) +
+           GsSource(src);
+}
+
+bool TPdfDecompress::Decompress(const std::string& src, const std::string& dst) {
+    return TGhost().Run("pdfDecompress", Parameters(src, dst));
+}
+
+// ---------------------------------------------------------------- TPdfChopToSingles
+
+int TPdfChopToSingles::CountPagesInText(std::string_view text) {
+    static constexpr std::string_view kCount = "/Count";
+    static constexpr std::string_view kClose = ">>";
+    static constexpr std::string_view kParent = "/Parent";
+    const size_t n = text.size();
+    auto find = [&](std::string_view what, size_t from) -> size_t {
+        if (from >= n) return n;
+        const void* hit = memmem(text.data() + from, n - from, what.data(), what.size());
+        return hit ? size_t(static_cast<const char*>(hit) - text.data()) : n;
+    };
+
+    // The next ">>" and the next "/Parent" are remembered and searched again only once
+    // the scan has passed them, so every byte is looked at a bounded number of times.
+    size_t close = 0, parent = 0;
+    bool closeKnown = false, parentKnown = false;
+    int result = -1;
+    for (size_t p = find(kCount, 0); p < n; p = find(kCount, p)) {
+        p += kCount.size();
+        while (p < n && IsBlankOrControl(text[p])) ++p;
+        if (!closeKnown || close < p) close = find(kClose, p), closeKnown = true;
+        const size_t headEnd = close < n ? close + kClose.size() : n;
+        if (!parentKnown || parent < p) parent = find(kParent, p), parentKnown = true;
+        if (parent < n && parent + kParent.size() <= headEnd) continue;  // an inner node
+
+        size_t d = p;
+        while (d < n && text[d] >= '0' && text[d] <= '9') ++d;
+        if (d == p) {
+            std::string head(text.substr(p, std::min<size_t>(headEnd - p, 40)));
+            throw EConvertError("'" + head + "' is not a valid integer value");
+        }
+        result = int(StrToInt(std::string(text.substr(p, d - p))));
+    }
+    return result;
+}
+
+int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
+    const std::string text = ReadWholeFile(fileName);
+    return CountPagesInText(text);
+}
+
+bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::string& workDir,
+                                  TPageSize& size) {
+    const std::string picture = workDir + "pageSizePicture.jpg";
+    if (FileExists(picture)) DeleteFile(picture);
+    const std::string p = "-dNOPAUSE -dBATCH -dSAFER -dJPEGQ=5 -r72 -dFirstPage=" + IntToStr(page) +
+                          " -dLastPage=" + IntToStr(page) + " -dUseCIEColor -sDEVICE=jpeg " +
+                          GsOut(picture) + GsSource(src);
+    TGhost().Run("pdf2jpg", p);
+    if (!FileExists(picture)) return false;
+    int w = 0, h = 0;
+    const bool read = ReadJpegSize(picture, w, h);
+    DeleteFile(picture);
+    if (!read) throw EInOutError("无法读取页面大小图片 \"" + picture + "\"。");
+    size = {w, h};
+    return true;
+}
+
+TPageSize TPdfChopToSingles::GetPdfPageSize(const std::string& src, int page, const std::string& workDir) {
+    TPageSize size;
+    if (!ProbePage(src, page, workDir, size))
+        throw EInOutError("无法测量页面 " + IntToStr(page) + " 的大小: \"" + src + "\"。");
+    return size;
+}
+
+std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std::string& out, int page,
+                                              TPageSize size) {
+    std::string p = GsPrefix;
+    if (!GroupVisible("GroupBox_optimized")) {
+        p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+             "-dDownsampleColorImages=false ";
+    } else {
+        if (RadioChecked("RadioButton_optimizedD")) p += "-dPDFSETTINGS=/default ";
+        if (RadioChecked("RadioButton_optimizedS")) p += "-dPDFSETTINGS=/screen ";
+        if (RadioChecked("RadioButton_optimizedP")) p += "-dPDFSETTINGS=/printer ";
+        if (RadioChecked("RadioButton_optimizedR")) p += "-dPDFSETTINGS=/prepress ";
+        if (RadioChecked("RadioButton_optimizedEdit") && !EditText("Edit_optimized").empty()) {
+            const long long r = EditNumber("Edit_optimized");
+            if (r >= 5 && r <= 200) p += "-dColorConversionStrategy=/sRGB " + GsDownsample(r);
+        }
+    }
+    p += "-dDEVICEWIDTHPOINTS=" + IntToStr(size.x) + " ";
+    p += "-dDEVICEHEIGHTPOINTS=" + IntToStr(size.y) + " ";
+    p += "-dPDFFitPage -dDOINTERPOLATE ";
+    p += "-dFirstPage=" + IntToStr(page) + " -dLastPage=" + IntToStr(page) + " ";
+    p += "-r300 -sDEVICE=pdfwrite " + GsOut(out) + "-c .setpdfwrite " + GsSource(src);
+    return p;
+}
+
+bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
+                             const std::string& workDir) {
+    try {
+        const int count = CountPdfPages(src);
+        const std::string name = ExtractFileName(src);
+        const std::string base = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+        const bool probing = count < 0;
+        for (int page = 1; probing || page <= count; ++page) {
+            TPageSize size;
+            if (probing && page > 1) {
+                // Without a count the document ends where Ghostscript has no page to measure.
+                if (!ProbePage(src, page, workDir, size)) break;
+            } else {
+                size = GetPdfPageSize(src, page, workDir);
+            }
+            const std::string out = outDir + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
+            TGhost().Run("chopPdf", ChopParameters(src, out, page, size));
+            if (probing) {
+                Application->ProcessMessages();
+                if (!FileExists(out)) break;
+                if (FileSizeExpanded(out) < 800) {
+                    DeleteFile(out);
+                    break;
+                }
+            }
+        }
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        return false;
+    }
 }

@@ -1,9 +1,11 @@
-// Ghostscript from the engine's side: the runner every conversion goes through, and the
-// helpers that put file names into its parameter strings. The PDF page tools join this
-// unit later.
+// Ghostscript from the engine's side: the runner every conversion goes through, the
+// helpers that put file names into its parameter strings, and the PDF page tools built on
+// it (an uncompressed copy of a PDF, and a PDF split into one file per page).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 // Runs the Ghostscript console program for one job. The parameter string is written into
 // the response file "temp.log" in the day's log folder; the program's standard output and
@@ -32,3 +34,50 @@ std::string QuoteGsArg(const std::string& text);
 // A file name as Ghostscript's output switch reads it: a "%" there starts a page-number
 // format, so every "%" of the name is doubled to stand for itself.
 std::string GsOutputName(const std::string& path);
+
+// ---------------------------------------------------------------- page tools
+
+// Rewrites a PDF with uncompressed page streams, so that its page boxes can be read and
+// changed as text.
+class TPdfDecompress {
+public:
+    // The runner's result; nothing is caught here.
+    bool Decompress(const std::string& src, const std::string& dst);
+    std::string Parameters(const std::string& src, const std::string& dst);
+};
+
+struct TPageSize {
+    int x = 0;  // width in points
+    int y = 0;  // height in points
+};
+
+// Splits a PDF into one PDF per page, each exactly as large as its page:
+// outDir + prefix + <source name less ".pdf"> + "_p0001.pdf", ...
+class TPdfChopToSingles {
+public:
+    // True when every page was written (the runs' error output is judged by the runner);
+    // failures are logged and listed and give False.
+    bool Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
+              const std::string& workDir);
+
+    // The page count of the document's root page-tree node as its text gives it (the last
+    // root "/Count" of the file wins, so an incremental update counts); -1 when the text
+    // shows none (object streams). A root count that is not a number raises EConvertError.
+    // One pass over the file.
+    int CountPdfPages(const std::string& fileName);
+    static int CountPagesInText(std::string_view text);
+
+    // The size of one page in points, measured by rendering it at 72 dpi into
+    // workDir + "pageSizePicture.jpg" (deleted again). Raises when no picture is made.
+    TPageSize GetPdfPageSize(const std::string& src, int page, const std::string& workDir);
+
+    // The parameter string of one page's run.
+    std::string ChopParameters(const std::string& src, const std::string& out, int page, TPageSize size);
+
+private:
+    // Renders the probe picture; false when Ghostscript wrote none (no such page).
+    bool ProbePage(const std::string& src, int page, const std::string& workDir, TPageSize& size);
+};
+
+// Width and height of a JPEG file from its header; false when it is no readable JPEG.
+bool ReadJpegSize(const std::string& path, int& width, int& height);

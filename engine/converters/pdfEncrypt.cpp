@@ -1,0 +1,45 @@
+#include "engine/converters/pdfEncrypt.h"
+
+#include "engine/constants.h"
+#include "engine/converters/gsOptions.h"
+#include "platform/rtl/sysutils.h"
+
+int TPdfEncrypt::Permissions() {
+    int value = -4;
+    if (!CheckBoxChecked("CheckBox_encryption_allowsP")) value -= 4;
+    if (!CheckBoxChecked("CheckBox_encryption_allowsM")) value -= 8;
+    if (!CheckBoxChecked("CheckBox_encryption_allowsC")) value -= 16;
+    if (!CheckBoxChecked("CheckBox_encryption_allowsA")) value -= 32;
+    return value;
+}
+
+std::string TPdfEncrypt::Parameters(const std::string& src, const std::string& dst) {
+    std::string p = GsPrefix;
+    if (GroupVisible("GroupBox_encryption") && !EditText("Edit_encryption_password").empty()) {
+        // The password goes into the parameter line quoted with the console program's
+        // escapes, so blanks, quotes and backslashes reach Ghostscript as typed.
+        const std::string pw = QuoteGsArg(EditText("Edit_encryption_password"));
+        // An unattended run that names no encryption type has no selection: it gets the
+        // first preset, as a function's options do before anything was saved.
+        const int item = ComboIndex("ComboBox_encryption_type");
+        const auto& row = EncryptionTypes[item >= 0 && item < EncryptionTypeCount ? size_t(item) : 0];
+        p += "-sOwnerPassword=" + pw + " ";
+        p += "-sUserPassword=" + pw + " ";
+        p += "-dCompatibilityLevel=" + row[1] + " ";
+        p += "-dEncryptionR=" + row[2] + " ";
+        p += "-dKeyLength=" + row[3] + " ";
+        p += "-dPermissions=" + IntToStr(Permissions()) + " ";
+        p += "-dEncryptionR=" + row[2] + " ";
+        p += "-dKeyLength=" + row[3] + " ";
+    }
+    p += "-dDownsampleMonoImages=false -dDownsampleGrayImages=false -dDownsampleColorImages=false "
+         "-r300 -sDEVICE=pdfwrite ";
+    p += GsOut(dst);
+    p += "-c .setpdfwrite ";
+    p += GsSource(src);
+    return p;
+}
+
+bool TPdfEncrypt::Encrypt(const std::string& src, const std::string& dst) {
+    return RunGsJob("pdfEncrypt", [&] { return Parameters(src, dst); });
+}

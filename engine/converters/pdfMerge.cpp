@@ -1,0 +1,43 @@
+#include "engine/converters/pdfMerge.h"
+
+#include "engine/converters/gsOptions.h"
+#include "engine/host.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+// The file name less its last four characters (the extension ".pdf").
+std::string PageBase(const std::string& file) {
+    const std::string name = ExtractFileName(file);
+    return name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+}
+
+}  // namespace
+
+std::string TPdfMerge::Parameters(const std::string& dst) {
+    TMainState* s = MainState();
+    if (!s || !s->FMergeOrder) throw Exception("The main window does not exist.");
+    std::string list;
+    for (const std::string& entry : s->FMergeOrder->ToVector()) {
+        const std::string tag = entry.substr(0, 4);
+        const long long number = StrToInt(entry.size() > 9 ? entry.substr(9) : std::string());
+        std::string prefix, name;
+        if (tag == "F1: ") {
+            prefix = "1---";
+            name = PageBase(s->FMergeFile1);
+        } else if (tag == "F2: ") {
+            prefix = "2---";
+            name = PageBase(s->FMergeFile2);
+        } else {
+            throw EConvertError("'" + entry + "' is not a page of the merge order");
+        }
+        list += QuoteGsArg(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf") + " ";
+    }
+    return "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
+           "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite " +
+           GsOut(dst) + "-c .setpdfwrite -f " + list;
+}
+
+bool TPdfMerge::Merge(const std::string& dst) {
+    return RunGsJob("pdfMerge", [&] { return Parameters(dst); });
+}

@@ -1,0 +1,120 @@
+#include "engine/converters/pdfWatermark.h"
+
+#include <charconv>
+#include <vector>
+
+#include "engine/converters/gsOptions.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+std::string Pad(std::string line, size_t width) {
+    if (line.size() < width) line.append(width - line.size(), ' ');
+    return line;
+}
+
+}  // namespace
+
+std::string TPdfWatermark::PsStringBody(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '(' || c == ')' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x7F) {
+            // A line break would split the stamp's line; every control byte goes as \ddd.
+            out += '\\';
+            out += char('0' + (u >> 6));
+            out += char('0' + ((u >> 3) & 7));
+            out += char('0' + (u & 7));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string TPdfWatermark::Gray(int opacity) {
+    // to_chars writes "." whatever the process locale says.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, 1.0 - opacity / 100.0, std::chars_format::general, 15);
+    return std::string(buf, r.ptr);
+}
+
+std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int opacity) {
+    const std::string tab = "\t";
+    std::vector<std::string> lines = {
+        Pad("userdict /BeginPageDict 10 dict put", 47),
+        Pad("BeginPageDict begin", 47),
+        "  /text (" + PsStringBody(text) + ") def" + std::string(22, ' '),
+        Pad("", 47),
+        Pad("  /fontname /Helvetica-Bold def", 47),
+        "  /fontsize " + IntToStr(fontSize) + " def % Fonthoehe" + std::string(17, ' '),
+        "  /gray " + Gray(opacity) + " def % Grauwert des Stempels" + std::string(8, ' '),
+        Pad("", 47),
+        Pad("  % Gesamtgr\xF6\xDF" "e der Seite ermitteln", 47),
+        Pad("  clippath pathbbox", 47),
+        Pad("  /ury exch def /urx exch def", 47),
+        Pad("  /lly exch def /llx exch def", 47),
+        Pad("  /h ury lly sub def", 47),
+        Pad("  /w urx llx sub def", 47),
+        Pad("", 47),
+        Pad("  % Diagonale berechnen", 47),
+        Pad("  /len h dup mul w dup mul add sqrt def", 47),
+        Pad("  /x 0 def", 47),
+        Pad("  /y fontsize 0.7 mul -2 div def", 47),
+        Pad("", 47),
+        Pad("  % Diese Prozedur wird am Anfang", 47),
+        Pad("  % jeder Seite aufgerufen", 47),
+        Pad("  /PaintProc {", 47),
+        Pad(tab + "pop % page count", 45),
+        Pad(tab + "null begin save", 45),
+        Pad(tab + "currentscreen exch pop h w atan dup", 45),
+        Pad(tab + "rotate 45 sub exch setscreen", 45),
+        Pad(tab + "fontname findfont fontsize scalefont", 45),
+        Pad(tab + "setfont", 45),
+        Pad(tab + "gray setgray", 45),
+        Pad(tab + "len text stringwidth pop sub 2 div", 45),
+        Pad(tab + "/x exch def", 45),
+        Pad(tab + "x y moveto text show", 45),
+        Pad(tab + "restore end", 45),
+        Pad("  } dup 1 currentdict put bind def", 47),
+        Pad("end", 47),
+        std::string(16, ' ') + std::string(8, '\t'),
+        "% Aktivierung" + std::string(9, '\t'),
+        "<< /BeginPage" + std::string(9, '\t'),
+        "userdict /BeginPageDict get /PaintProc get" + std::string(2, '\t'),
+        ">> setpagedevice" + std::string(8, '\t'),
+    };
+    std::string out;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) out += '\n';
+        out += lines[i];
+    }
+    return out;
+}
+
+bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
+    try {
+        const std::string text = EditText("Edit_watermark_text");
+        const int size = UpDownPosition("XcUpDown_watermark_fontsize");
+        const int opacity = UpDownPosition("XcUpDown_watermark_opacity");
+        WriteFileText(stampFile, StampText(text, size, opacity));
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        return false;
+    }
+}
+
+std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::string& dst,
+                                           const std::string& stampFile) {
+    return "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false " + GsOut(dst) +
+           QuoteGsArg(stampFile) + " " + QuoteGsArg(src) + " ";
+}
+
+bool TPdfWatermark::Apply(const std::string& src, const std::string& dst, const std::string& stampFile) {
+    return RunGsJob("pdfWatermark", [&] { return ApplyParameters(src, dst, stampFile); });
+}
