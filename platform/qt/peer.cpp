@@ -232,7 +232,9 @@ public:
             QPalette pal = w_->palette();
             pal.setColor(QPalette::WindowText, ToQ(f.color));
             pal.setColor(QPalette::ButtonText, ToQ(f.color));
-            pal.setColor(QPalette::Text, ToQ(f.color));
+            // The mark of a check or radio button is drawn in the text colour on the light
+            // base: it keeps its own colour so that it shows whatever the caption's colour.
+            if (kind_ != PeerKind::CheckBox && kind_ != PeerKind::RadioButton) pal.setColor(QPalette::Text, ToQ(f.color));
             w_->setPalette(pal);
         }
     }
@@ -244,6 +246,9 @@ public:
         if (kind_ != PeerKind::CheckBox && kind_ != PeerKind::RadioButton) {
             pal.setColor(QPalette::Base, ToQ(bgr));
             pal.setColor(QPalette::Button, ToQ(bgr));
+        } else {
+            // Buttons fill their background in the button colour unless told otherwise.
+            w_->setBackgroundRole(QPalette::Window);
         }
         w_->setPalette(pal);
         w_->setAutoFillBackground(true);

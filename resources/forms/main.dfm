@@ -293,6 +293,8 @@ object Form_main: TForm_main
       object Label_ignore_noise: TLabel
         Left = 8
         Top = 25
+        Width = 96
+        Height = 12
         Caption = '忽略噪点 [点数]:'
         Transparent = True
       end
@@ -319,6 +321,8 @@ object Form_main: TForm_main
       object Label_skip_border: TLabel
         Left = 8
         Top = 45
+        Width = 96
+        Height = 12
         Caption = '略过边框 [点数]:'
         Transparent = True
       end
@@ -354,6 +358,8 @@ object Form_main: TForm_main
       object Label_add_border: TLabel
         Left = 8
         Top = 33
+        Width = 96
+        Height = 12
         Caption = '添加边框 [点数]:'
         Transparent = True
       end
@@ -464,6 +470,8 @@ object Form_main: TForm_main
       object Label_html_title: TLabel
         Left = 8
         Top = 21
+        Width = 30
+        Height = 12
         Caption = '标题:'
         Transparent = True
       end
@@ -484,6 +492,8 @@ object Form_main: TForm_main
       object Label_html_pagetext: TLabel
         Left = 8
         Top = 45
+        Width = 54
+        Height = 12
         Caption = '页面文本:'
         Transparent = True
       end
@@ -504,6 +514,8 @@ object Form_main: TForm_main
       object Label_html_border: TLabel
         Left = 194
         Top = 21
+        Width = 30
+        Height = 12
         Caption = '边框:'
         Transparent = True
       end
@@ -517,6 +529,8 @@ object Form_main: TForm_main
       object Label_html_columns: TLabel
         Left = 194
         Top = 45
+        Width = 18
+        Height = 12
         Caption = '列:'
         Transparent = True
       end
@@ -555,6 +569,8 @@ object Form_main: TForm_main
       object Label_encryption_password: TLabel
         Left = 8
         Top = 21
+        Width = 30
+        Height = 12
         Caption = '密码:'
         Transparent = True
       end
@@ -574,6 +590,8 @@ object Form_main: TForm_main
       object Label_encryption_type: TLabel
         Left = 8
         Top = 45
+        Width = 30
+        Height = 12
         Caption = '类型:'
         Transparent = True
       end
@@ -711,6 +729,8 @@ object Form_main: TForm_main
       object Label_papersize_width: TLabel
         Left = 150
         Top = 21
+        Width = 60
+        Height = 12
         Caption = '宽 [点数]:'
         Transparent = True
         Visible = False
@@ -733,6 +753,8 @@ object Form_main: TForm_main
       object Label_papersize_height: TLabel
         Left = 150
         Top = 45
+        Width = 60
+        Height = 12
         Caption = '高 [点数]:'
         Transparent = True
         Visible = False
@@ -814,6 +836,8 @@ object Form_main: TForm_main
       object Label_watermark_text: TLabel
         Left = 8
         Top = 21
+        Width = 30
+        Height = 12
         Caption = '文本:'
         Transparent = True
       end
@@ -834,6 +858,8 @@ object Form_main: TForm_main
       object Label_watermark_fontsize: TLabel
         Left = 8
         Top = 45
+        Width = 90
+        Height = 12
         Caption = '字体大小[字号]:'
         Transparent = True
       end
@@ -862,6 +888,8 @@ object Form_main: TForm_main
       object Label_watermark_opacity: TLabel
         Left = 170
         Top = 45
+        Width = 78
+        Height = 12
         Caption = '不透明度 [%]:'
         Transparent = True
       end
@@ -999,50 +1027,50 @@ object Form_main: TForm_main
       Color = clBlack
       ParentColor = False
       object RadioButton_pagesperside_1: TRadioButton
-        Left = 6
-        Top = 21
-        Width = 32
+        Left = 10
+        Top = 15
+        Width = 42
         Height = 16
         Caption = '1*'
         Checked = True
         Color = clBlack
       end
       object RadioButton_pagesperside_2: TRadioButton
-        Left = 38
-        Top = 21
-        Width = 32
+        Left = 10
+        Top = 32
+        Width = 42
         Height = 16
         Caption = '2'
         Color = clBlack
       end
       object RadioButton_pagesperside_4: TRadioButton
-        Left = 70
-        Top = 21
-        Width = 32
+        Left = 10
+        Top = 49
+        Width = 42
         Height = 16
         Caption = '4'
         Color = clBlack
       end
       object RadioButton_pagesperside_6: TRadioButton
-        Left = 6
-        Top = 43
-        Width = 32
+        Left = 56
+        Top = 15
+        Width = 42
         Height = 16
         Caption = '6'
         Color = clBlack
       end
       object RadioButton_pagesperside_8: TRadioButton
-        Left = 38
-        Top = 43
-        Width = 32
+        Left = 56
+        Top = 32
+        Width = 42
         Height = 16
         Caption = '8'
         Color = clBlack
       end
       object RadioButton_pagesperside_16: TRadioButton
-        Left = 70
-        Top = 43
-        Width = 32
+        Left = 56
+        Top = 49
+        Width = 42
         Height = 16
         Caption = '16'
         Color = clBlack
@@ -1059,6 +1087,8 @@ object Form_main: TForm_main
       object Label_reduction_quality: TLabel
         Left = 8
         Top = 33
+        Width = 30
+        Height = 12
         Caption = '品质:'
         Transparent = True
       end
@@ -1166,7 +1196,7 @@ object Form_main: TForm_main
         OnClick = RadioButton_resolution72Click
       end
       object RadioButton_resolution300: TRadioButton
-        Left = 68
+        Left = 70
         Top = 15
         Width = 58
         Height = 16
@@ -1176,7 +1206,7 @@ object Form_main: TForm_main
         OnClick = RadioButton_resolution72Click
       end
       object RadioButton_resolution600: TRadioButton
-        Left = 68
+        Left = 70
         Top = 32
         Width = 58
         Height = 16
@@ -1185,16 +1215,16 @@ object Form_main: TForm_main
         OnClick = RadioButton_resolution72Click
       end
       object RadioButton_resolutionEdit: TRadioButton
-        Left = 68
+        Left = 70
         Top = 50
         Width = 16
         Height = 16
         Color = clBlack
       end
       object Edit_resolution: TEdit
-        Left = 86
+        Left = 88
         Top = 48
-        Width = 38
+        Width = 36
         Height = 19
         Hint = '在这里输入“dpi”值'
         Color = clWhite
@@ -1328,6 +1358,8 @@ object Form_main: TForm_main
       object Label_2ndFile: TLabel
         Left = 8
         Top = 21
+        Width = 108
+        Height = 12
         Caption = '第二个文件[可选]：'
         Transparent = True
       end
@@ -1360,6 +1392,8 @@ object Form_main: TForm_main
       object Label_arrange: TLabel
         Left = 8
         Top = 46
+        Width = 54
+        Height = 12
         Caption = '页面顺序:'
         Transparent = True
       end

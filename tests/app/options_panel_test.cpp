@@ -607,6 +607,7 @@ TEST_F(OptionsTest, Screenshots) {
         }
         Application->ProcessMessages();
         apptest::KeepScreenshot(Form_main, std::string("options-") + name);
+        apptest::KeepScreenshot(Form_main->Panel_options, std::string("panel-") + name);
         EXPECT_EQ(Form_main->SelectedFunction().Name, name);
     }
 }
