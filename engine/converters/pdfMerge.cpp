@@ -20,7 +20,11 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
     std::string list;
     for (const std::string& entry : s->FMergeOrder->ToVector()) {
         const std::string tag = entry.substr(0, 4);
-        const long long number = StrToInt(entry.size() > 9 ? entry.substr(9) : std::string());
+        // The page number ends the entry, behind the label "页面 ". The label is five bytes
+        // in the original code page but seven in UTF-8, so the number is taken after the
+        // last blank rather than at a fixed column.
+        const size_t blank = entry.rfind(' ');
+        const long long number = StrToInt(blank == std::string::npos ? std::string() : entry.substr(blank + 1));
         std::string prefix, name;
         if (tag == "F1: ") {
             prefix = "1---";
