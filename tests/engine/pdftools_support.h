@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -196,12 +197,14 @@ inline std::vector<std::string> PdfPageSizes(const std::string& pdf, const std::
     args.push_back(pdf);
     e2e::RunResult r = e2e::Exec(args, scratch + "pdfinfo-sizes.txt");
     std::vector<std::string> sizes;
-    size_t p = 0;
-    while ((p = r.output.find("size:", p)) != std::string::npos) {
-        p += 5;
-        while (p < r.output.size() && r.output[p] == ' ') ++p;
-        const size_t e = r.output.find(" pts", p);
-        sizes.push_back(r.output.substr(p, e - p));
+    std::istringstream lines(r.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t p = line.find(" size:");
+        if (line.compare(0, 5, "Page ") != 0 || p == std::string::npos) continue;
+        size_t b = p + 6;
+        while (b < line.size() && line[b] == ' ') ++b;
+        sizes.push_back(line.substr(b, line.find(" pts", b) - b));
     }
     return sizes;
 }
