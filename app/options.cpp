@@ -373,7 +373,11 @@ void TOptionPanel::LoadOptions() {
     if (GroupBox_mergeAll->Visible()) {
         LoadCheck(ini, s, RadioButton_mergeAll_files, true);
         f->RadioButton_mergeAll_filesClick(RadioButton_mergeAll_files);
+        // A folder radio that was checked already runs no click when set again, yet the
+        // list was just brought back: put the list into folder mode then as well.
+        bool wasFolder = RadioButton_mergeAll_folder->Checked();
         LoadCheck(ini, s, RadioButton_mergeAll_folder, false);
+        if (wasFolder && RadioButton_mergeAll_folder->Checked()) f->RadioButton_mergeAll_folderClick(RadioButton_mergeAll_folder);
     }
     if (GroupBox_range->Visible()) {
         LoadCheck(ini, s, RadioButton_rangeAll, true);

@@ -23,6 +23,10 @@ protected:
     }
     void TearDown() override {
         if (Form_MsgDlg) Form_MsgDlg->Timer_autoClose->SetEnabled(false);
+        if (Form_main && Form_main->FIni) {
+            TCloseAction action = caHide;
+            Form_main->FormClose(Form_main, action);  // frees what the window owns
+        }
         TForm_MsgDlg::AutoCloseHoldMs = 11000;
         AppTest::TearDown();
     }

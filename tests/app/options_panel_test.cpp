@@ -56,7 +56,14 @@ protected:
         Form_MsgDlg->Timer_autoClose->SetEnabled(false);
         return text;
     }
+    // Runs the close handler, which frees what the window owns.
+    void CloseMain() {
+        if (!Form_main || !Form_main->FIni) return;
+        TCloseAction action = caHide;
+        Form_main->FormClose(Form_main, action);
+    }
     void TearDown() override {
+        CloseMain();
         TForm_MsgDlg::AutoCloseHoldMs = 11000;
         AppTest::TearDown();
     }
@@ -362,6 +369,7 @@ TEST_F(OptionsTest, RoundTripRestoresEveryGroup) {
     EXPECT_FALSE(f->XcFileListBox_source->Visible());
 
     // Another window on the same config.ini reads all of it back.
+    CloseMain();
     delete Form_MsgDlg;
     Form_MsgDlg = nullptr;
     delete Form_main;
@@ -610,4 +618,20 @@ TEST_F(OptionsTest, Screenshots) {
         apptest::KeepScreenshot(Form_main->Panel_options, std::string("panel-") + name);
         EXPECT_EQ(Form_main->SelectedFunction().Name, name);
     }
+}
+
+TEST_F(OptionsTest, StoredFolderModeHidesTheListEachTimeTheFunctionIsChosen) {
+    apptest::Spit(Ini(), "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=0\nRADIOBUTTON_MERGEALL_FOLDER=1\n");
+    Open();
+    for (int pass = 0; pass < 2; ++pass) {
+        Choose("pdfMergeAll");
+        EXPECT_TRUE(Form_main->RadioButton_mergeAll_folder->Checked()) << pass;
+        EXPECT_FALSE(Form_main->XcFileListBox_source->Visible()) << pass;
+        Choose("pdf2jpg");
+        EXPECT_TRUE(Form_main->XcFileListBox_source->Visible()) << pass;
+    }
+    apptest::Spit(Ini(), "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=1\nRADIOBUTTON_MERGEALL_FOLDER=0\n");
+    Choose("pdfMergeAll");
+    EXPECT_TRUE(Form_main->XcFileListBox_source->Visible());
+    EXPECT_TRUE(Form_main->XcFileListBox_source->MultiSelect());
 }
