@@ -97,7 +97,15 @@ void TForm::SetVisible(bool v) {
         visible_ = true;
         peer_->setVisible(true);
         peer_->activate();
-        if (OnShow) OnShow(this);
+        // The show handler is an event handler like any other: what escapes it goes to
+        // the application's exception handler.
+        if (OnShow) {
+            try {
+                OnShow(this);
+            } catch (...) {
+                HandleEventException();
+            }
+        }
     } else {
         visible_ = false;
         if (peer_) peer_->setVisible(false);

@@ -309,3 +309,21 @@ TEST_F(BatchTest, ConfigIsNeitherReadNorWritten) {
     EXPECT_FALSE(Form_main->RadioButton_resolution600->Checked());
     EXPECT_EQ(apptest::Slurp(folder + "config.ini"), before);
 }
+
+// A syntax error leaves the show handler and reaches the application's exception handler,
+// which shows it with auto-close; the run is not started.
+TEST_F(AppTest, BatchSyntaxErrorReachesTheExceptionHandler) {
+    TForm_MsgDlg::AutoCloseHoldMs = 10;
+    SetParams({"-c", "pdf2jpg", "-s", folder + "a.pdf"});
+    CreateWindows();
+    ShowMain();
+    EXPECT_TRUE(Form_main->FBatchMode);
+    std::string text = Form_MsgDlg->LabelMsgDlg->Caption();
+    EXPECT_NE(text.find("转换处理已完成但带有错误!\n\n在批模式中少许参数。"), std::string::npos) << text;
+    EXPECT_EQ(Form_MsgDlg->Caption(), " 错 误 ");
+    EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
+    Form_MsgDlg->Timer_autoClose->SetEnabled(false);
+    TForm_MsgDlg::AutoCloseHoldMs = 11000;
+    TCloseAction action = caHide;
+    Form_main->FormClose(Form_main, action);
+}
