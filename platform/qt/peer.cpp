@@ -70,10 +70,27 @@ int VirtualKey(int qtKey) {
 }
 
 // Sends key presses of any widget to its control first (and through it to the form).
+// Edits also report clicks and focus changes to their control (OnClick, OnEnter, OnExit).
 class KeyFilter : public QObject {
 public:
-    explicit KeyFilter(PeerHost* h) : host_(h) {}
+    KeyFilter(PeerHost* h, bool edit) : host_(h), edit_(edit) {}
     bool eventFilter(QObject*, QEvent* e) override {
+        if (edit_) {
+            switch (e->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease: {
+                auto* m = static_cast<QMouseEvent*>(e);
+                if (m->button() != Qt::LeftButton) return false;
+                QPoint p = m->position().toPoint();
+                bool down = e->type() == QEvent::MouseButtonPress;
+                host_->peerMouse(down ? kLDown : kLUp, p.x(), p.y(), MouseKeys(m->buttons(), m->modifiers()));
+                return false;
+            }
+            case QEvent::FocusIn: host_->peerFocus(true); return false;
+            case QEvent::FocusOut: host_->peerFocus(false); return false;
+            default: break;
+            }
+        }
         if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return false;
         auto* k = static_cast<QKeyEvent*>(e);
         int vk = VirtualKey(k->key());
@@ -88,6 +105,7 @@ public:
 
 private:
     PeerHost* host_;
+    bool edit_;
 };
 
 // A widget painted by its control, with a backing image so the control can draw at any time.
@@ -176,7 +194,7 @@ private:
 class QtPeer : public Peer {
 public:
     QtPeer(PeerKind kind, QWidget* w, PeerHost* host) : kind_(kind), w_(w), host_(host) {
-        w_->installEventFilter(new KeyFilter(host));
+        w_->installEventFilter(new KeyFilter(host, kind == PeerKind::Edit));
         if (kind == PeerKind::TopLevel) w_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     ~QtPeer() override { w_->deleteLater(); w_->hide(); w_->setParent(nullptr); }
