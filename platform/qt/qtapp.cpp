@@ -9,7 +9,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <poll.h>
+
 #include <cstdlib>
+#include <vector>
 #include <map>
 
 #include "platform/win/wake_hooks.h"
@@ -65,8 +68,18 @@ void EnsureGui() {
 
 bool GuiStarted() { return g_app != nullptr; }
 
+bool AnyWakeFdReady() {
+    if (g_notifiers.empty()) return false;
+    std::vector<pollfd> fds;
+    for (auto& [fd, n] : g_notifiers) fds.push_back(pollfd{fd, POLLIN, 0});
+    return poll(fds.data(), fds.size(), 0) > 0;
+}
+
 void ProcessEvents(bool wait, int timeoutMs) {
     EnsureGui();
+    // A registered fd that is ready (a process that ended) is like a signalled handle:
+    // the wait returns at once, even when its notification was taken by an earlier pass.
+    if (wait && AnyWakeFdReady()) wait = false;
     if (wait) {
         QTimer timer;
         if (timeoutMs >= 0) {

@@ -13,6 +13,8 @@ bool GuiStarted();
 // Handles pending window-system events; with wait, first blocks until at least one event,
 // a wake fd or the timeout (ms, <0 = none) arrives.
 void ProcessEvents(bool wait, int timeoutMs);
+// True when a registered wake fd is readable now.
+bool AnyWakeFdReady();
 int ScreenWidth();
 int ScreenHeight();
 std::string PlatformName();

@@ -135,8 +135,22 @@ private:
     // 'text' pieces, #nnn character codes (as UTF-8) and '+' continuations.
     std::string stringValue() {
         std::string out;
+        bool first = true;
         for (;;) {
-            char c = peek();
+            // Pieces join when they touch ('a'#13'b') or when a "+" stands between them;
+            // strings separated only by blanks are separate values (as in a list).
+            char c;
+            if (first || (i_ < s_.size() && (s_[i_] == '\'' || s_[i_] == '#'))) {
+                c = first ? peek() : s_[i_];
+            } else {
+                size_t save = i_;
+                int saveLine = line_;
+                if (peek() != '+') { i_ = save; line_ = saveLine; return out; }
+                ++i_;
+                c = peek();
+                if (c != '\'' && c != '#') fail("string expected after '+'");
+            }
+            first = false;
             if (c == '\'') {
                 ++i_;
                 for (;;) {
@@ -155,8 +169,6 @@ private:
                 if (b == i_) fail("character code expected");
                 unsigned cp = unsigned(std::stoul(s_.substr(b, i_ - b)));
                 appendUtf8(out, cp);
-            } else if (c == '+') {
-                ++i_;
             } else {
                 return out;
             }
