@@ -105,6 +105,8 @@ private:
     bool RunFunction(const std::string& name, std::string& target, const std::string& temp);
     // The PDF tool functions; false when name is none of them.
     bool RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);
+    // The functions that go through office applications; false when name is none of them.
+    bool RunOfficeFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);
 };
 
 extern TForm_main* Form_main;

@@ -85,6 +85,8 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
         ok = single(".ps", moved(".ps"), [&](const std::string& dst) { return TPdf2ps().Convert(src, dst); });
     } else if (RunPdfToolFunction(name, target, temp, ok)) {
         // merging, encryption, cropping, watermark and HTML preview
+    } else if (RunOfficeFunction(name, target, temp, ok)) {
+        // office documents, TIFF images and presentations
     } else {
         bool known = false;
         for (const auto& row : Functions) known = known || (row.Name == name && name != "Divider");
