@@ -1,0 +1,181 @@
+// Unattended runs of the PDF tools with real Ghostscript, verified by reading the results:
+// the HTML preview and its links, merging a folder, encryption with and without the
+// password, the watermark, cropping; and the failures that must leave nothing behind.
+#include <regex>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+// Pages of the given sizes, each with a black box in its middle half.
+std::string PagesPs(const std::vector<std::pair<int, int>>& sizes) {
+    std::string ps = "%!PS\n";
+    for (auto [w, h] : sizes)
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice 0 setgray " +
+              std::to_string(w / 4) + " " + std::to_string(h / 4) + " " + std::to_string(w / 2) + " " +
+              std::to_string(h / 2) + " rectfill showpage\n";
+    return ps;
+}
+
+std::string UrlDecode(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size()) {
+            out += char(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+class PdfToolsBatch : public ::testing::Test {
+protected:
+    void SetUp() override { work = TempFolder("vx tools $ 'q' 文件 "); }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(work, ec);
+    }
+    std::string MakePdf(const std::string& name, const std::vector<std::pair<int, int>>& sizes) {
+        Spit(work + "src.ps", PagesPs(sizes));
+        std::string output = work + name;  // "%" starts a page-number format in gs output names
+        for (size_t p = output.find('%'); p != std::string::npos; p = output.find('%', p + 2)) output.insert(p, "%");
+        RunResult r = Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+                            "-sOutputFile=" + output, work + "src.ps"},
+                           work + "gs.txt");
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        std::filesystem::remove(work + "src.ps");
+        std::filesystem::remove(work + "gs.txt");
+        return work + name;
+    }
+    std::string Info(const std::vector<std::string>& args) {
+        std::vector<std::string> argv{"pdfinfo"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return Exec(argv, prog.dir + "pdfinfo.txt").output;
+    }
+    // No random 8-digit temporary folder and no "TEMP-" file may stay in the folder.
+    void ExpectNothingLeft(const std::string& dir) {
+        for (auto& name : Listing(dir)) {
+            EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+            EXPECT_NE(name.rfind("TEMP-", 0), 0u) << name;
+        }
+    }
+    ProgramFolder prog;
+    std::string work;
+};
+
+}  // namespace
+
+TEST_F(PdfToolsBatch, HtmlPreviewWithWorkingLinks) {
+    const std::string pdf = MakePdf("My doc %1 'x'.pdf", {{612, 792}, {792, 612}, {300, 200}});
+    const std::string out = work + "out/";
+    std::filesystem::create_directories(out);
+    RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", pdf, "-d", out, "-oht", "=<Titel> & 标题", "-ohx",
+                                "=页 #", "-ohc", "=2", "-ohb"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(Listing(out), (std::vector<std::string>{"htmlPreview.html", "images", "pdf"}));
+    EXPECT_EQ(Listing(out + "pdf"),
+              (std::vector<std::string>{"My doc %1 'x'_p0001.pdf", "My doc %1 'x'_p0002.pdf", "My doc %1 'x'_p0003.pdf"}));
+    int w = 0, h = 0;
+    ASSERT_TRUE(JpegSize(out + "images/My doc %1 'x'_p0001.jpg", w, h));
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(112, 145));
+    ASSERT_TRUE(JpegSize(out + "images/My doc %1 'x'_p0002.jpg", w, h));
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(152, 117));
+    ASSERT_TRUE(JpegSize(out + "images/My doc %1 'x'_p0003.jpg", w, h));
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(152, 101));
+    EXPECT_NE(Info({out + "pdf/My doc %1 'x'_p0002.pdf"}).find("792 x 612 pts"), std::string::npos);
+
+    const std::string html = Slurp(out + "htmlPreview.html");
+    EXPECT_NE(html.find("<title>&lt;Titel&gt; &amp; 标题</title>"), std::string::npos);
+    EXPECT_NE(html.find(">页 # 3</td>"), std::string::npos);
+    EXPECT_NE(html.find("border=\"1\""), std::string::npos);
+    // Every link and picture of the page names a file that is there.
+    std::regex link("(href|src)=\"((pdf|images)/[^\"]+)\"");
+    int links = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator(); ++it, ++links)
+        EXPECT_TRUE(Exists(out + UrlDecode((*it)[2].str()))) << (*it)[2].str();
+    EXPECT_EQ(links, 6);
+    ExpectNothingLeft(work);
+}
+
+TEST_F(PdfToolsBatch, MergeAllOfAFolderInListOrderSkipsAnOlderResult) {
+    MakePdf("b.pdf", {{300, 200}});
+    MakePdf("a.pdf", {{100, 100}, {110, 100}});
+    MakePdf("MERGED-ALL.pdf", {{50, 50}});
+    RunResult r = prog.Vexomat({"-c", "pdfMergeAll", "-s", work, "-d", work, "-om", "a"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_TRUE(std::regex_search(Info({work + "MERGED-ALL.pdf"}), std::regex("Pages: +3\n")));
+    // Selected files, joined by "#", in the order given.
+    r = prog.Vexomat({"-c", "pdfMergeAll", "-s", work + "b.pdf#" + work + "a.pdf", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string info = Exec({"pdfinfo", "-f", "1", "-l", "3", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
+    EXPECT_TRUE(std::regex_search(info, std::regex("Page +1 size: +300 x 200"))) << info;
+    EXPECT_TRUE(std::regex_search(info, std::regex("Page +3 size: +110 x 100"))) << info;
+    ExpectNothingLeft(work);
+}
+
+TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
+    const std::string pdf = MakePdf("secret doc.pdf", {{200, 200}});
+    const std::string password = "p\"w d\\$'";
+    RunResult r = prog.Vexomat(
+        {"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=" + password, "-oyt", "t", "-oya", "pc"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string result = work + "secret doc_ENCRYPTED.pdf";
+    const std::string with = Info({"-upw", password, result});
+    EXPECT_NE(with.find("yes (print:yes copy:yes change:no addNotes:no algorithm:RC4)"), std::string::npos) << with;
+    EXPECT_NE(Exec({"pdfinfo", result}, prog.dir + "i.txt").exitCode, 0);
+    EXPECT_NE(Exec({"pdfinfo", "-upw", "p\"w d", result}, prog.dir + "i.txt").exitCode, 0);
+    ExpectNothingLeft(work);
+}
+
+TEST_F(PdfToolsBatch, WatermarkWithParenthesesAndCropping) {
+    const std::string pdf = MakePdf("Wm.PDF", {{400, 400}, {400, 400}});
+    RunResult r = prog.Vexomat(
+        {"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=(DRAFT) \\ )", "-owf", "=48", "-owo", "=30"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string stamped = work + "Wm_WATERMARKED.PDF";
+    EXPECT_TRUE(std::regex_search(Info({stamped}), std::regex("Pages: +2\n")));
+    EXPECT_NE(Slurp(stamped).find("(\\(DRAFT\\) \\\\ \\))Tj"), std::string::npos);
+
+    r = prog.Vexomat({"-c", "pdfAutoCrop", "-s", pdf, "-d", work, "-oin", "=4", "-oib", "=20", "-onb", "=5"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string cropped = work + "Wm_CROPPED.pdf";
+    const std::string boxes = Exec({"pdfinfo", "-f", "1", "-l", "2", "-box", cropped}, prog.dir + "i.txt").output;
+    EXPECT_TRUE(std::regex_search(boxes, std::regex("Page +2 MediaBox: +95.00 +96.00 +304.00 +305.00"))) << boxes;
+    EXPECT_EQ(boxes.find("Syntax Error"), std::string::npos) << boxes;
+    ExpectNothingLeft(work);
+}
+
+TEST_F(PdfToolsBatch, FailuresKeepOlderResultsAndLeaveNothing) {
+    // A file that is no PDF: the watermark run fails with exit code 1 and an older result
+    // of the same name stays as it was.
+    Spit(work + "fake.pdf", "just text, no PDF\n");
+    Spit(work + "fake_WATERMARKED.pdf", "older result");
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "fake.pdf", "-d", work, "-owt", "=x"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Slurp(work + "fake_WATERMARKED.pdf"), "older result");
+    EXPECT_NE(prog.Log().find("转换处理已完成但带有错误!"), std::string::npos);
+
+    // An encrypted source cannot be read without its password: the preview fails.
+    const std::string pdf = MakePdf("locked.pdf", {{200, 200}});
+    ASSERT_EQ(prog.Vexomat({"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=pw", "-oyt", "s"}).exitCode, 0);
+    const std::string out = work + "out/";
+    std::filesystem::create_directories(out);
+    r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", work + "locked_ENCRYPTED.pdf", "-d", out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Listing(out).empty());
+
+    // A truncated document: a correct result or a clear failure, never TEMP- files.
+    const std::string whole = Slurp(pdf);
+    Spit(work + "cut.pdf", whole.substr(0, whole.size() / 2));
+    r = prog.Vexomat({"-c", "pdfAutoCrop", "-s", work + "cut.pdf", "-d", work});
+    if (r.exitCode == 0)
+        EXPECT_EQ(Exec({"pdfinfo", work + "cut_CROPPED.pdf"}, prog.dir + "i.txt").exitCode, 0);
+    else
+        EXPECT_FALSE(Exists(work + "cut_CROPPED.pdf"));
+    ExpectNothingLeft(work);
+    ExpectNothingLeft(out);
+}
