@@ -2,7 +2,11 @@
 
 #include <jpeglib.h>
 #include <setjmp.h>
+#include <fcntl.h>
 #include <string.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -248,8 +252,28 @@ int TPdfChopToSingles::CountPagesInText(std::string_view text) {
 }
 
 int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
-    const std::string text = ReadWholeFile(fileName);
-    return CountPagesInText(text);
+    // The file is mapped rather than copied: the scan then runs at the speed of memory.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) RaiseInOutError(errno, fileName);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        RaiseInOutError(err, fileName);
+    }
+    if (st.st_size == 0) {
+        ::close(fd);
+        return CountPagesInText({});
+    }
+    void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return CountPagesInText(ReadWholeFile(fileName));
+    struct Unmap {
+        void* p;
+        size_t n;
+        ~Unmap() { ::munmap(p, n); }
+    } unmap{map, size_t(st.st_size)};
+    return CountPagesInText(std::string_view(static_cast<const char*>(map), size_t(st.st_size)));
 }
 
 bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::string& workDir,
