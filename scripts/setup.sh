@@ -10,6 +10,7 @@ packages=(
   libjpeg-dev libtiff-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript poppler-utils
+  libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei
   clang libclang-rt-14-dev libgif-dev
 )

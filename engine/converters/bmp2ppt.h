@@ -1,0 +1,11 @@
+#pragma once
+
+// A presentation of page bitmaps: every "*.bmp" in the folder of the mask becomes one
+// slide, built and saved by the presentation program.
+
+#include <string>
+
+class TBmp2ppt {
+public:
+    bool Convert(const std::string& srcMask, const std::string& dstPpt);
+};

@@ -1,0 +1,7 @@
+#include "engine/converters/officeCommon.h"
+
+#include "platform/vcl/forms.h"
+
+void OfficeProcessMessages() {
+    if (Application) Application->ProcessMessages();
+}

@@ -1,0 +1,21 @@
+// What the office print drivers share: how long a print may take and how a print that
+// never came is reported.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "engine/util.h"
+#include "platform/rtl/sysutils.h"
+
+// The longest wait for an office print file; a print that takes longer fails the run.
+inline constexpr std::chrono::milliseconds kOfficePrintWait{std::chrono::minutes(5)};
+
+// Waits for the print file; raises when it is not complete within the bound.
+inline void WaitForPrintFile(const std::string& file) {
+    if (!WaitForFile(file, kOfficePrintWait))
+        throw Exception("打印文件 " + file + " 在 " + std::to_string(kOfficePrintWait.count() / 1000) + " 秒内没有完成");
+}
+
+// Handles the pending window messages.
+void OfficeProcessMessages();

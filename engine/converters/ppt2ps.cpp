@@ -1,0 +1,33 @@
+#include "engine/converters/ppt2ps.h"
+
+#include "engine/converters/gsOptions.h"
+#include "engine/converters/officeCommon.h"
+#include "platform/automation/olevariant.h"
+
+bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
+    bool result = false;
+    try {
+        OleVariant app = CreateOleObject("Powerpoint.Application");
+        OfficeProcessMessages();
+        // FileName, ReadOnly, Untitled, WithWindow
+        OleVariant pres = app.Get("Presentations").Call("Open", {src, true, true, false});
+        OfficeProcessMessages();
+        if (RadioChecked("RadioButton_orientationL")) pres.Get("PageSetup").Put("SlideOrientation", 1);
+        if (RadioChecked("RadioButton_orientationP")) pres.Get("PageSetup").Put("SlideOrientation", 2);
+        pres.Get("PrintOptions").Put("ActivePrinter", "Generic Colour PostScript");
+        pres.Get("PrintOptions").Put("PrintInBackground", false);
+        pres.Call("PrintOut", {EmptyParam, EmptyParam, dstPs, EmptyParam, EmptyParam});
+        OfficeProcessMessages();
+        WaitForPrintFile(dstPs);
+        pres.Put("Saved", true);
+        app.Call("Quit");
+        pres.Clear();
+        app.Clear();
+        OfficeProcessMessages();
+        result = true;
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        result = false;
+    }
+    return result;
+}

@@ -1,0 +1,544 @@
+#include "platform/automation/office_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/vcl/forms.h"
+#include "platform/win/process.h"
+
+extern char** environ;
+
+namespace office {
+
+extern const char* const kBridgeScript;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool isExecutable(const std::string& p) { return !p.empty() && access(p.c_str(), X_OK) == 0; }
+
+std::string tempRoot() {
+    const char* t = std::getenv("TMPDIR");
+    std::string root = t && *t ? t : "/tmp";
+    if (root.back() != '/') root += '/';
+    return root;
+}
+
+std::string makeTempFolder(const std::string& prefix) {
+    std::string tmpl = tempRoot() + prefix + "XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!mkdtemp(buf.data())) throw EOleError("无法创建办公程序的临时文件夹: " + tmpl + ": " + std::strerror(errno));
+    return std::string(buf.data()) + "/";
+}
+
+std::string fileUrl(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string u = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') u += char(c);
+        else {
+            u += '%';
+            u += hex[c >> 4];
+            u += hex[c & 15];
+        }
+    }
+    return u;
+}
+
+std::string readTail(const std::string& file, size_t max = 600) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    std::string s = ss.str();
+    if (s.size() > max) s = s.substr(s.size() - max);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// Environment for the children: ours, with UTF-8 for Python's streams.
+std::vector<std::string> childEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; e && *e; ++e) {
+        if (std::strncmp(*e, "PYTHONIOENCODING=", 17) == 0 || std::strncmp(*e, "PYTHONHOME=", 11) == 0 ||
+            std::strncmp(*e, "PYTHONPATH=", 11) == 0)
+            continue;
+        env.emplace_back(*e);
+    }
+    env.emplace_back("PYTHONIOENCODING=utf-8");
+    return env;
+}
+
+// posix_spawn in a new process group; stdin/stdout/stderr as given (-1: /dev/null).
+pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd, const std::string& errFile,
+                 const std::vector<int>& closeFds) {
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    if (inFd >= 0) posix_spawn_file_actions_adddup2(&fa, inFd, 0);
+    else posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0) posix_spawn_file_actions_adddup2(&fa, outFd, 1);
+    else posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+    if (!errFile.empty()) posix_spawn_file_actions_addopen(&fa, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    else posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+    for (int fd : closeFds)
+        if (fd > 2) posix_spawn_file_actions_addclose(&fa, fd);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setpgroup(&attr, 0);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    sigset_t def;
+    sigemptyset(&def);
+    sigaddset(&def, SIGPIPE);
+    sigaddset(&def, SIGCHLD);
+    sigaddset(&def, SIGINT);
+    sigaddset(&def, SIGTERM);
+    posix_spawnattr_setsigdefault(&attr, &def);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    std::vector<char*> args;
+    for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<std::string> envStrings = childEnvironment();
+    std::vector<char*> env;
+    for (auto& e : envStrings) env.push_back(e.data());
+    env.push_back(nullptr);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, argv[0].c_str(), &fa, &attr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&fa);
+    posix_spawnattr_destroy(&attr);
+    return rc == 0 ? pid : -1;
+}
+
+int codeOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Waits for pid with messages handled; true when it ended within the bound.
+bool waitChild(pid_t pid, Clock::time_point deadline, int& code) {
+    for (;;) {
+        int st = 0;
+        pid_t r = waitpid(pid, &st, WNOHANG);
+        if (r == pid) {
+            code = codeOf(st);
+            return true;
+        }
+        if (r < 0 && errno != EINTR) {
+            code = -1;
+            return true;
+        }
+        if (Clock::now() >= deadline) return false;
+        PumpMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void killGroup(pid_t pid) {
+    if (pid > 0) ::kill(-pid, SIGKILL);
+}
+
+// ---------------------------------------------------------------- JSON reader
+
+struct JsonReader {
+    const std::string& s;
+    size_t i = 0;
+    [[noreturn]] void fail() { throw EOleError("办公程序的回答无法读取"); }
+    void ws() {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+    }
+    bool lit(const char* w) {
+        size_t n = std::strlen(w);
+        if (s.compare(i, n, w) == 0) {
+            i += n;
+            return true;
+        }
+        return false;
+    }
+    static void utf8(std::string& out, unsigned cp) {
+        if (cp < 0x80) out += char(cp);
+        else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 63)); }
+        else if (cp < 0x10000) { out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 63)); out += char(0x80 | (cp & 63)); }
+        else { out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 63)); out += char(0x80 | ((cp >> 6) & 63)); out += char(0x80 | (cp & 63)); }
+    }
+    unsigned hex4() {
+        if (i + 4 > s.size()) fail();
+        unsigned v = 0;
+        for (int k = 0; k < 4; ++k) {
+            char c = s[i++];
+            v <<= 4;
+            if (c >= '0' && c <= '9') v |= unsigned(c - '0');
+            else if (c >= 'a' && c <= 'f') v |= unsigned(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F') v |= unsigned(c - 'A' + 10);
+            else fail();
+        }
+        return v;
+    }
+    std::string str() {
+        if (s[i] != '"') fail();
+        ++i;
+        std::string out;
+        while (i < s.size() && s[i] != '"') {
+            char c = s[i++];
+            if (c != '\\') { out += c; continue; }
+            if (i >= s.size()) fail();
+            char e = s[i++];
+            switch (e) {
+                case 'n': out += '\n'; break;
+                case 't': out += '\t'; break;
+                case 'r': out += '\r'; break;
+                case 'b': out += '\b'; break;
+                case 'f': out += '\f'; break;
+                case 'u': {
+                    unsigned cp = hex4();
+                    if (cp >= 0xD800 && cp < 0xDC00 && i + 6 <= s.size() && s[i] == '\\' && s[i + 1] == 'u') {
+                        i += 2;
+                        unsigned lo = hex4();
+                        cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
+                    }
+                    utf8(out, cp);
+                    break;
+                }
+                default: out += e;
+            }
+        }
+        if (i >= s.size()) fail();
+        ++i;
+        return out;
+    }
+    OleVariant value() {
+        ws();
+        if (i >= s.size()) fail();
+        char c = s[i];
+        if (c == '"') return OleVariant(str());
+        if (c == '[' || c == '{') {
+            bool obj = c == '{';
+            ++i;
+            std::vector<OleVariant> items;
+            ws();
+            if (i < s.size() && s[i] == (obj ? '}' : ']')) {
+                ++i;
+                return OleVariant(items);
+            }
+            for (;;) {
+                if (obj) {
+                    ws();
+                    std::string key = str();
+                    ws();
+                    if (i >= s.size() || s[i] != ':') fail();
+                    ++i;
+                    items.push_back(OleVariant(std::vector<OleVariant>{OleVariant(key), value()}));
+                } else {
+                    items.push_back(value());
+                }
+                ws();
+                if (i >= s.size()) fail();
+                if (s[i] == ',') { ++i; continue; }
+                if (s[i] == (obj ? '}' : ']')) { ++i; break; }
+                fail();
+            }
+            return OleVariant(items);
+        }
+        if (lit("null")) return OleVariant();
+        if (lit("true")) return OleVariant(true);
+        if (lit("false")) return OleVariant(false);
+        size_t start = i;
+        while (i < s.size() && (std::isdigit((unsigned char)s[i]) || s[i] == '-' || s[i] == '+' || s[i] == '.' || s[i] == 'e' || s[i] == 'E')) ++i;
+        if (start == i) fail();
+        std::string num = s.substr(start, i - start);
+        if (num.find_first_of(".eE") == std::string::npos) return OleVariant(std::stoll(num));
+        return OleVariant(std::stod(num));
+    }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- installation
+
+std::string SofficePath() {
+    for (const char* p : {"/usr/bin/soffice", "/usr/lib/libreoffice/program/soffice"})
+        if (isExecutable(p)) return p;
+    std::string found = SearchProgram("soffice");
+    return found;
+}
+
+std::string UnoPython() {
+    // The office's UNO binding is built for the system's Python.
+    static const std::string found = [] {
+        std::string soffice = SofficePath();
+        if (soffice.empty()) return std::string();
+        for (const char* p : {"/usr/bin/python3", "/usr/lib/libreoffice/program/python"}) {
+            if (!isExecutable(p)) continue;
+            std::string py = p;
+            if (py == "/usr/bin/python3" && !std::filesystem::exists("/usr/lib/python3/dist-packages/uno.py") &&
+                !std::filesystem::exists("/usr/lib/libreoffice/program/uno.py"))
+                continue;
+            return py;
+        }
+        return std::string();
+    }();
+    return found;
+}
+
+bool ModuleInstalled(const std::string& module) {
+    if (SofficePath().empty() || UnoPython().empty()) return false;
+    std::error_code ec;
+    for (const char* base : {"/usr/lib/libreoffice/share/registry/", "/opt/libreoffice/share/registry/"})
+        if (std::filesystem::exists(std::string(base) + module + ".xcd", ec)) return true;
+    return false;
+}
+
+std::string MdbTool(const std::string& name) {
+    std::string p = "/usr/bin/" + name;
+    if (isExecutable(p)) return p;
+    return SearchProgram(name);
+}
+
+// ---------------------------------------------------------------- JSON
+
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += char(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string Json(double number) {
+    if (!std::isfinite(number)) number = 0;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6f", number);
+    return buf;
+}
+
+std::string Json(long long number) { return std::to_string(number); }
+std::string Json(bool value) { return value ? "true" : "false"; }
+
+OleVariant ParseJson(const std::string& text) {
+    JsonReader r{text};
+    try {
+        OleVariant v = r.value();
+        return v;
+    } catch (const std::invalid_argument&) {
+        r.fail();
+    } catch (const std::out_of_range&) {
+        r.fail();
+    }
+}
+
+OleVariant JsonMember(const OleVariant& object, const std::string& key) {
+    if (object.Type() != TVarType::Array) return OleVariant();
+    for (const auto& pair : object.AsArray()) {
+        if (pair.Type() != TVarType::Array || pair.AsArray().size() != 2) continue;
+        if (pair.AsArray()[0].Type() == TVarType::String && pair.AsArray()[0].AsString() == key) return pair.AsArray()[1];
+    }
+    return OleVariant();
+}
+
+// ---------------------------------------------------------------- child processes
+
+void PumpMessages() {
+    if (Application) Application->ProcessMessages();
+}
+
+ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds bound,
+                       const std::string& outputFile) {
+    ChildResult result;
+    std::string errFile;
+    try {
+        errFile = makeTempFolder("vx-run-") + "stderr.txt";
+    } catch (const EOleError&) {
+    }
+    int outFd = -1;
+    if (!outputFile.empty()) outFd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    pid_t pid = argv.empty() ? -1 : spawnGroup(argv, -1, outFd, errFile, {});
+    if (outFd >= 0) close(outFd);
+    if (pid < 0) {
+        result.exitCode = 127;
+    } else {
+        int code = -1;
+        if (!waitChild(pid, Clock::now() + bound, code)) {
+            killGroup(pid);
+            waitChild(pid, Clock::now() + std::chrono::seconds(10), code);
+            result.timedOut = true;
+        }
+        killGroup(pid);  // whatever it left behind in its group
+        result.exitCode = code;
+    }
+    if (!errFile.empty()) {
+        result.errorText = readTail(errFile);
+        std::error_code ec;
+        std::filesystem::remove_all(ExtractFilePath(errFile), ec);
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- the session
+
+Session::Session() { start(); }
+
+Session::~Session() {
+    try {
+        Quit();
+    } catch (...) {
+    }
+}
+
+void Session::start() {
+    std::string soffice = SofficePath();
+    std::string python = UnoPython();
+    if (soffice.empty() || python.empty()) throw EOleError("没有安装 LibreOffice (soffice 和 python3-uno)");
+    work_ = makeTempFolder("vexomat-office-");
+    const std::string script = work_ + "bridge.py";
+    {
+        std::ofstream out(script, std::ios::binary);
+        out << kBridgeScript;
+        if (!out) throw EOleError("无法写入 " + script);
+    }
+    std::filesystem::create_directory(work_ + "profile");
+    std::filesystem::create_directory(work_ + "files");
+    std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" + std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
+                           std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
+    int toChild[2], fromChild[2];
+    if (pipe2(toChild, O_CLOEXEC) != 0) throw EOleError("pipe failed");
+    if (pipe2(fromChild, O_CLOEXEC) != 0) {
+        close(toChild[0]);
+        close(toChild[1]);
+        throw EOleError("pipe failed");
+    }
+    std::vector<std::string> argv{python, script, soffice, fileUrl(work_ + "profile"), pipeName};
+    pid_ = spawnGroup(argv, toChild[0], fromChild[1], work_ + "bridge.log", {toChild[1], fromChild[0]});
+    close(toChild[0]);
+    close(fromChild[1]);
+    in_ = toChild[1];
+    out_ = fromChild[0];
+    if (pid_ < 0) {
+        close(in_);
+        close(out_);
+        in_ = out_ = -1;
+        std::error_code ec;
+        std::filesystem::remove_all(work_, ec);
+        throw EOleError("无法启动办公程序: " + python);
+    }
+    fcntl(out_, F_SETFL, fcntl(out_, F_GETFL) | O_NONBLOCK);
+}
+
+std::string Session::NewWorkFile(const std::string& ext) {
+    return work_ + "files/" + std::to_string(++counter_) + ext;
+}
+
+std::string Session::errorTail() const { return readTail(work_ + "bridge.log"); }
+
+OleVariant Session::Command(const std::string& request, std::chrono::milliseconds bound) {
+    if (pid_ <= 0) throw EOleError("办公程序已经退出");
+    std::string line = request + "\n";
+    size_t done = 0;
+    while (done < line.size()) {
+        ssize_t n = ::write(in_, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            std::string tail = errorTail();
+            endProcesses(std::chrono::milliseconds(0));
+            throw EOleError("办公程序没有响应" + (tail.empty() ? "" : ": " + tail));
+        }
+        done += size_t(n);
+    }
+    const auto deadline = Clock::now() + bound;
+    for (;;) {
+        size_t nl = buffer_.find('\n');
+        if (nl != std::string::npos) {
+            std::string answer = buffer_.substr(0, nl);
+            buffer_.erase(0, nl + 1);
+            OleVariant reply = ParseJson(answer);
+            if (JsonMember(reply, "ok").Type() == TVarType::Bool && JsonMember(reply, "ok").AsBool())
+                return JsonMember(reply, "result");
+            throw EOleError(JsonMember(reply, "error").AsString());
+        }
+        if (Clock::now() >= deadline) {
+            endProcesses(std::chrono::milliseconds(0));
+            throw EOleError("办公程序在 " + std::to_string(bound.count() / 1000) + " 秒内没有完成");
+        }
+        PumpMessages();
+        pollfd p{out_, POLLIN, 0};
+        int r = poll(&p, 1, 10);
+        if (r > 0) {
+            char buf[4096];
+            ssize_t n = ::read(out_, buf, sizeof buf);
+            if (n > 0) {
+                buffer_.append(buf, size_t(n));
+            } else if (n == 0) {
+                std::string tail = errorTail();
+                endProcesses(std::chrono::milliseconds(0));
+                throw EOleError("办公程序意外退出" + (tail.empty() ? "" : ": " + tail));
+            }
+        }
+    }
+}
+
+void Session::endProcesses(std::chrono::milliseconds grace) {
+    if (in_ >= 0) close(in_);
+    in_ = -1;
+    if (pid_ > 0) {
+        int code = 0;
+        if (grace.count() > 0 && waitChild(pid_, Clock::now() + grace, code)) {
+            killGroup(pid_);  // a helper left behind in the group
+        } else {
+            killGroup(pid_);
+            waitChild(pid_, Clock::now() + std::chrono::seconds(10), code);
+        }
+        pid_ = -1;
+    }
+    if (out_ >= 0) close(out_);
+    out_ = -1;
+}
+
+void Session::Quit() {
+    if (pid_ > 0) {
+        bool asked = false;
+        try {
+            Command("{\"op\":\"quit\"}", std::chrono::seconds(40));
+            asked = true;
+        } catch (const EOleError&) {
+        }
+        endProcesses(asked ? std::chrono::seconds(10) : std::chrono::milliseconds(0));
+    }
+    if (!work_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(work_, ec);
+        work_.clear();
+    }
+}
+
+}  // namespace office

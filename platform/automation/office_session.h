@@ -1,0 +1,102 @@
+// The office behind the automation servers: LibreOffice in headless mode, driven through
+// a small bridge program (Python with the office's UNO binding) that takes one command
+// per line and answers one line each. Every session has a private profile folder of its
+// own, started with the session and deleted with it; no office process outlives it.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/automation/olevariant.h"
+
+namespace office {
+
+// ---------------------------------------------------------------- installation
+
+// The LibreOffice start program ("soffice"); empty when LibreOffice is not installed.
+std::string SofficePath();
+// A Python interpreter that can load the UNO binding; empty when none.
+std::string UnoPython();
+// Whether the office module ("writer", "calc", "impress") is installed with what the
+// bridge needs.
+bool ModuleInstalled(const std::string& module);
+// The mdbtools program ("mdb-export", ...), empty when missing.
+std::string MdbTool(const std::string& name);
+
+// ---------------------------------------------------------------- JSON pieces
+
+// A JSON string literal of text (UTF-8 passed through).
+std::string Json(const std::string& text);
+std::string Json(double number);
+std::string Json(long long number);
+std::string Json(bool value);
+// A parsed JSON value: null → empty, numbers → Int or Double, arrays → Array; objects
+// are given as arrays of [key, value] pairs. Raises EOleError for malformed text.
+OleVariant ParseJson(const std::string& text);
+// The value of key in a parsed object; empty when missing.
+OleVariant JsonMember(const OleVariant& object, const std::string& key);
+
+// ---------------------------------------------------------------- child processes
+
+struct ChildResult {
+    int exitCode = -1;      // 128 + signal when ended by a signal
+    bool timedOut = false;  // the bound passed; the process group was killed
+    std::string errorText;  // what the program wrote to its error output (tail)
+};
+
+// Runs a program by argument vector in a process group of its own, its output discarded,
+// waiting with window messages handled until it ends or the bound passes (then the whole
+// group is killed). A program that cannot be started gives exit code 127.
+ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds bound,
+                       const std::string& outputFile = "");
+
+// Handles the pending window messages, when there is an application.
+void PumpMessages();
+
+// ---------------------------------------------------------------- the session
+
+// How long one office command may take before the session counts as hung.
+constexpr std::chrono::milliseconds kCommandBound{std::chrono::minutes(5)};
+
+class Session {
+public:
+    // Starts the bridge, which starts the office; the start goes on while the caller
+    // does other things, and the first command waits for it.
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Sends one command (a JSON object with "op") and returns its result; an answer
+    // with an error raises EOleError with the office's message.
+    OleVariant Command(const std::string& request, std::chrono::milliseconds bound = kCommandBound);
+    // Ends the office and the bridge; afterwards commands raise.
+    void Quit();
+    bool Running() const { return pid_ > 0; }
+    // A folder of the session for files passed between the office and the printer.
+    const std::string& WorkFolder() const { return work_; }
+    // A new file name in the work folder with the extension.
+    std::string NewWorkFile(const std::string& ext);
+    // The bridge's process id (its process group), for tests.
+    int ProcessGroup() const { return pid_; }
+
+private:
+    void start();
+    void endProcesses(std::chrono::milliseconds grace);
+    std::string errorTail() const;
+
+    std::string work_;
+    int pid_ = -1;
+    int in_ = -1;   // commands to the bridge
+    int out_ = -1;  // answers from the bridge
+    std::string buffer_;
+    int counter_ = 0;
+};
+
+using SessionPtr = std::shared_ptr<Session>;
+
+}  // namespace office

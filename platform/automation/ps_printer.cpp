@@ -1,0 +1,132 @@
+#include "platform/automation/ps_printer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/automation/office_session.h"
+#include "platform/win/printers.h"
+#include "platform/win/process.h"
+
+namespace office {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPrintBound{std::chrono::minutes(5)};
+
+// Ghostscript reads "%" in an output name as a page number; a literal one is doubled.
+std::string outName(const std::string& path) {
+    std::string r;
+    for (char c : path) {
+        r += c;
+        if (c == '%') r += '%';
+    }
+    return r;
+}
+
+std::string num(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    return buf;
+}
+
+void runGs(std::vector<std::string> args) {
+    std::string gs = SearchProgram("gs");
+    if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
+    args.insert(args.begin(), {gs, "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"});
+    ChildResult r = RunProgram(args, kPrintBound);
+    if (r.timedOut) throw EOleError("打印作业在 " + std::to_string(kPrintBound.count() / 1000) + " 秒内没有完成");
+    if (r.exitCode != 0)
+        throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" + (r.errorText.empty() ? "" : ": " + r.errorText));
+}
+
+}  // namespace
+
+bool IsPostScriptPrinter(const std::string& name) {
+    std::string base = kPostScriptPrinter;
+    if (name != base && name.rfind(base + " on ", 0) != 0) return false;
+    for (const auto& p : InstalledPrinters())
+        if (p.name == base) return true;
+    return false;
+}
+
+std::string PrinterDisplayName() {
+    for (const auto& p : InstalledPrinters())
+        if (p.name == kPostScriptPrinter) return p.name + " on " + p.port;
+    return std::string(kPostScriptPrinter) + " on " + kFilePort;
+}
+
+std::vector<std::pair<double, double>> PdfPageSizes(const std::string& pdf) {
+    std::ifstream in(pdf, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    const std::string s = ss.str();
+    std::vector<std::pair<double, double>> sizes;
+    const std::string key = "/MediaBox";
+    for (size_t p = s.find(key); p != std::string::npos; p = s.find(key, p + key.size())) {
+        size_t b = s.find('[', p);
+        size_t e = s.find(']', p);
+        if (b == std::string::npos || e == std::string::npos || b > p + key.size() + 4 || e < b) continue;
+        std::istringstream box(s.substr(b + 1, e - b - 1));
+        double x0, y0, x1, y1;
+        if (box >> x0 >> y0 >> x1 >> y1) sizes.emplace_back(std::fabs(x1 - x0), std::fabs(y1 - y0));
+    }
+    return sizes;
+}
+
+void PrintToFile(const PrintJob& job) {
+    namespace fs = std::filesystem;
+    if (job.file.empty()) throw EOleError("打印到文件需要文件名");
+    auto sizes = PdfPageSizes(job.pdf);
+    if (sizes.empty()) throw EOleError("没有要打印的页面");
+    std::string source = job.pdf;
+    double width = sizes[0].first, height = sizes[0].second;
+    bool uniform = true;
+    for (auto& s : sizes) uniform = uniform && std::fabs(s.first - width) < 1 && std::fabs(s.second - height) < 1;
+
+    // Pages per sheet: the sheet is turned when the pages fit it better that way.
+    if (job.columns * job.rows > 1) {
+        double sw = job.sheetWidth > 0 ? job.sheetWidth : width;
+        double sh = job.sheetHeight > 0 ? job.sheetHeight : height;
+        double upright = std::min(sw / job.columns / width, sh / job.rows / height);
+        double turned = std::min(sh / job.columns / width, sw / job.rows / height);
+        if (turned > upright) std::swap(sw, sh);
+        std::string nup = job.pdf + ".nup.pdf";
+        runGs({"-sDEVICE=pdfwrite", "-dDEVICEWIDTHPOINTS=" + num(sw), "-dDEVICEHEIGHTPOINTS=" + num(sh),
+               "-dFIXEDMEDIA", "-sNupControl=" + std::to_string(job.columns) + "x" + std::to_string(job.rows),
+               "-sOutputFile=" + outName(nup), "-f", source});
+        source = nup;
+        width = sw;
+        height = sh;
+        uniform = true;
+    }
+
+    const fs::path target(job.file);
+    const std::string part = (target.parent_path() / (".~" + target.filename().string() + ".part")).string();
+    std::vector<std::string> args{"-sDEVICE=ps2write", "-sOutputFile=" + outName(part)};
+    if (job.landscapeJob && uniform && width > height) {
+        // A portrait sheet; the page goes on it turned counter-clockwise.
+        args.insert(args.end(), {"-dDEVICEWIDTHPOINTS=" + num(height), "-dDEVICEHEIGHTPOINTS=" + num(width),
+                                 "-dFIXEDMEDIA", "-c",
+                                 "<< /BeginPage { pop " + num(height) + " 0 translate 90 rotate } >> setpagedevice"});
+    }
+    args.insert(args.end(), {"-f", source});
+    std::error_code ec;
+    try {
+        runGs(args);
+    } catch (...) {
+        fs::remove(part, ec);
+        throw;
+    }
+    fs::rename(part, job.file, ec);
+    if (ec) {
+        fs::remove(part, ec);
+        throw EOleError("无法写入打印文件: " + job.file);
+    }
+}
+
+}  // namespace office
