@@ -1,5 +1,8 @@
 #include "app/main.h"
 
+#include "app/check.h"
+#include "app/faqs.h"
+#include "app/info.h"
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
 #include "engine/util.h"
@@ -8,7 +11,7 @@
 #include "platform/win/shell.h"
 
 TForm_main* Form_main = nullptr;
-const char* const kMakerAddress = "https://vexomat.example.com/";
+const char* const kMakerAddress = "https://maker.example.org/";
 
 namespace {
 std::vector<std::string> g_params;
@@ -211,10 +214,27 @@ void TForm_main::StyButton_showClick(TObject*) {
 
 void TForm_main::SpeedButton_closeWindowClick(TObject*) { Close(); }
 
-// The side windows come with their own change; until then the buttons open nothing.
-void TForm_main::SpeedButton_faqsClick(TObject*) {}
-void TForm_main::SpeedButton_infoClick(TObject*) {}
-void TForm_main::SpeedButton_checkClick(TObject*) {}
+namespace {
+// A side window is made when none of its name exists, shown modally and freed.
+template <class T>
+void OpenSideWindow(T*& ref, const std::string& name, const std::string& resource) {
+    if (Application->FindComponent(name)) return;
+    Application->CreateForm(ref, resource);
+    try {
+        ref->ShowModal();
+    } catch (...) {
+        delete ref;
+        ref = nullptr;
+        throw;
+    }
+    delete ref;
+    ref = nullptr;
+}
+}  // namespace
+
+void TForm_main::SpeedButton_faqsClick(TObject*) { OpenSideWindow(Form_faqs, "Form_faqs", "faqs.dfm"); }
+void TForm_main::SpeedButton_infoClick(TObject*) { OpenSideWindow(Form_info, "Form_info", "info.dfm"); }
+void TForm_main::SpeedButton_checkClick(TObject*) { OpenSideWindow(Form_check, "Form_check", "check.dfm"); }
 
 void TForm_main::Label_copyrightClick(TObject*) { ShellExecuteA(Handle(), "open", kMakerAddress, nullptr, nullptr, 10); }
 
@@ -224,6 +244,9 @@ void RegisterMainClasses() {
     RegisterXcFileControls();
     RegisterXcBrowseDialog();
     RegisterMsgDlgClasses();
+    RegisterCheckClasses();
+    RegisterInfoClasses();
+    RegisterFaqsClasses();
     RegisterOptionPanelClasses();
     TClassReg<TForm_main>("TForm_main", "TForm", false);
     TClassReg<TOpenDialog>("TOpenDialog", "TComponent")

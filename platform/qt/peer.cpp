@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextBrowser>
 #include <QStandardItemModel>
 #include <QWidget>
 
@@ -369,6 +370,9 @@ public:
     }
     void setReadOnly(bool r) override { if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setReadOnly(r); }
     void setMaxLength(int n) override { if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setMaxLength(n > 0 ? n : 32767); }
+    void setRichText(const std::string& html) override {
+        if (auto* t = qobject_cast<QTextBrowser*>(w_)) t->setHtml(QString::fromStdString(html));
+    }
     void setPasswordChar(char c) override {
         if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
     }
@@ -439,6 +443,15 @@ Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
         auto* p = new QProgressBar(pw);
         p->setTextVisible(false);
         w = p;
+        break;
+    }
+    case PeerKind::RichEdit: {
+        auto* t = new QTextBrowser(pw);
+        t->setReadOnly(true);
+        t->setOpenLinks(false);
+        t->setFrameShape(QFrame::NoFrame);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        w = t;
         break;
     }
     case PeerKind::SpinBox: {

@@ -10,7 +10,7 @@
 
 namespace qtbridge {
 
-enum class PeerKind { TopLevel, Painted, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ProgressBar, SpinBox };
+enum class PeerKind { TopLevel, Painted, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ProgressBar, SpinBox, RichEdit };
 
 // Notification codes a native widget reports to its control.
 enum PeerNote { pnClicked = 0, pnTextChanged = 1, pnSelChange = 2, pnValueChanged = 3, pnDropDown = 4, pnCloseUp = 5, pnDblClick = 6 };
@@ -74,6 +74,8 @@ public:
     virtual void setReadOnly(bool) = 0;
     virtual void setMaxLength(int) = 0;
     virtual void setPasswordChar(char) = 0;
+    // rich edits: the document as HTML
+    virtual void setRichText(const std::string& html) = 0;
 };
 
 }  // namespace qtbridge

@@ -4,6 +4,7 @@
 #include "platform/rtl/resources.h"
 
 #include "platform/vcl/forms.h"
+#include "platform/vcl/richedit.h"
 #include "platform/vcl/stdctrls.h"
 
 namespace {
@@ -223,4 +224,5 @@ void RegisterStandardClasses() {
     RegisterControl();
     RegisterForm();
     RegisterStd();
+    RegisterRichEdit();
 }

@@ -54,6 +54,11 @@ void TLabel::AdjustSize() {
     TControl::SetBounds(left_, top_, w, r.Height());
 }
 
+void TLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustSize();
+}
+
 void TLabel::Paint() {
     TCanvas& c = canvas_;
     TRect r = ClientRect();
@@ -91,6 +96,11 @@ void TStaticText::AdjustSize() {
     c.DrawText(text_.empty() ? " " : text_, r, DT_CALCRECT | DT_EXPANDTABS);
     int border = BorderStyle == sbsNone ? 0 : 2;
     TWinControl::SetBounds(left_, top_, r.Width() + 2 * border, r.Height() + 2 * border);
+}
+
+void TStaticText::Loaded() {
+    TWinControl::Loaded();
+    AdjustSize();
 }
 
 void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {

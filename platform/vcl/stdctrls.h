@@ -24,6 +24,7 @@ public:
     void SetAutoSize(bool on);
     void SetWordWrap(bool on) { WordWrap = on; AdjustSize(); Invalidate(); }
     void AdjustSize() override;
+    void Loaded() override;
 };
 
 enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };
@@ -35,6 +36,7 @@ public:
     TStaticBorderStyle BorderStyle = sbsNone;
     bool Transparent = false;
     void AdjustSize() override;
+    void Loaded() override;
 
 protected:
     void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
