@@ -51,6 +51,9 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
             OfficeProcessMessages();
         } catch (const std::exception& e) {
             ReportError(e.what());
+            // The database program ends here, before the message: an unattended run
+            // may end while the message is shown, and nothing of it may stay behind.
+            app.Clear();
             StopProgress();
             ShowMsg("无法在数据库中找到“对象类型”或“对象名称”。", mkError, MainState() && MainState()->FBatchMode);
             // The switched default printer goes back, and releasing the application ends it.

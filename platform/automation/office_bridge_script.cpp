@@ -191,7 +191,7 @@ class Bridge:
         try:
             from com.sun.star.text.ControlCharacter import PARAGRAPH_BREAK
             from com.sun.star.style.BreakType import PAGE_BEFORE
-            from com.sun.star.text.TextContentAnchorType import AT_PAGE
+            from com.sun.star.text.TextContentAnchorType import AT_PARAGRAPH
             from com.sun.star.text.WrapTextMode import THROUGH
             for s in self.page_styles(d):
                 s.Width, s.Height = hmm(page["width"]), hmm(page["height"])
@@ -205,12 +205,16 @@ class Bridge:
                 text.insertControlCharacter(cur, PARAGRAPH_BREAK, False)
                 cur.gotoEnd(False)
                 cur.BreakType = PAGE_BEFORE
+            # one paragraph per page; each page's pictures hang on its paragraph
+            paragraphs = []
+            walk = text.createEnumeration()
+            while walk.hasMoreElements():
+                paragraphs.append(walk.nextElement())
             for n, pics in enumerate(pages):
                 for p in pics:
                     shape = d.createInstance("com.sun.star.text.TextGraphicObject")
                     shape.Graphic = self.graphic(p["file"])
-                    shape.AnchorType = AT_PAGE
-                    shape.AnchorPageNo = n + 1
+                    shape.AnchorType = AT_PARAGRAPH
                     shape.Surround = THROUGH
                     shape.Opaque = True
                     shape.HoriOrientRelation = 7  # the page
@@ -228,7 +232,7 @@ class Bridge:
                     else:
                         shape.VertOrient = 0
                         shape.VertOrientPosition = hmm(p["top"])
-                    text.insertTextContent(text.getEnd(), shape, False)
+                    text.insertTextContent(paragraphs[n].getStart(), shape, False)
             d.storeToURL(url(path), (pv("FilterName", "writer_pdf_Export"),))
         finally:
             d.close(True)

@@ -156,6 +156,29 @@ void killGroup(pid_t pid) {
     if (pid > 0) ::kill(-pid, SIGKILL);
 }
 
+// The process groups of the sessions that run now. When the program ends while a
+// session still runs (an unattended run ends from a message's timer), they are ended
+// with it.
+std::vector<pid_t>& liveGroups() {
+    static std::vector<pid_t>* groups = new std::vector<pid_t>;
+    return *groups;
+}
+
+void killLiveGroups() {
+    for (pid_t g : liveGroups()) ::kill(-g, SIGKILL);
+}
+
+void addLiveGroup(pid_t g) {
+    static bool hooked = false;
+    if (!hooked) {
+        hooked = true;
+        std::atexit(killLiveGroups);
+    }
+    liveGroups().push_back(g);
+}
+
+void removeLiveGroup(pid_t g) { std::erase(liveGroups(), g); }
+
 // ---------------------------------------------------------------- JSON reader
 
 struct JsonReader {
@@ -453,6 +476,7 @@ void Session::start() {
         throw EOleError("无法启动办公程序: " + python);
     }
     fcntl(out_, F_SETFL, fcntl(out_, F_GETFL) | O_NONBLOCK);
+    addLiveGroup(pid_);
 }
 
 std::string Session::NewWorkFile(const std::string& ext) {
@@ -518,6 +542,7 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
             killGroup(pid_);
             waitChild(pid_, Clock::now() + std::chrono::seconds(10), code);
         }
+        removeLiveGroup(pid_);
         pid_ = -1;
     }
     if (out_ >= 0) close(out_);

@@ -1,0 +1,249 @@
+// Unattended runs of the office functions on LibreOffice: documents made at test time
+// from the flat-ODF sources in tests/data, results read back with poppler and Ghostscript
+// (page counts, page sizes and orientation, page ranges, pages per sheet, the sheets
+// printed, TIFF page order, slides), and no office process left behind.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+bool OfficeInstalled() { return access("/usr/bin/soffice", X_OK) == 0 && Exists("/usr/lib/python3/dist-packages/uno.py"); }
+
+struct PageSize {
+    double w = 0, h = 0;
+};
+
+// "Page    2 size: 595 x 842 pts" lines of pdfinfo -f 1 -l n.
+std::vector<PageSize> PdfPageSizes(const std::string& pdf, const std::string& scratch) {
+    RunResult r = Exec({"pdfinfo", "-f", "1", "-l", "999", pdf}, scratch + "pdfinfo-sizes.txt");
+    std::vector<PageSize> sizes;
+    std::istringstream in(r.output);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t p = line.find(" size: ");
+        if (line.rfind("Page", 0) != 0 || p == std::string::npos) continue;
+        PageSize s;
+        std::sscanf(line.c_str() + p + 7, "%lf x %lf", &s.w, &s.h);
+        sizes.push_back(s);
+    }
+    return sizes;
+}
+
+// Command lines of the running processes that mention text.
+std::vector<std::string> ProcessesMentioning(const std::string& text) {
+    std::vector<std::string> found;
+    DIR* d = opendir("/proc");
+    if (!d) return found;
+    while (dirent* e = readdir(d)) {
+        if (!std::isdigit(static_cast<unsigned char>(e->d_name[0]))) continue;
+        std::string cmd = Slurp(std::string("/proc/") + e->d_name + "/cmdline");
+        for (auto& c : cmd)
+            if (c == '\0') c = ' ';
+        if (cmd.find(text) != std::string::npos) found.push_back(cmd);
+    }
+    closedir(d);
+    return found;
+}
+
+// The colour at the centre of a PDF page, rendered by Ghostscript: 'r', 'g', 'b' or '?'.
+char CentreColour(const std::string& pdf, int page, const std::string& scratch) {
+    std::string ppm = scratch + "centre.ppm";
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=ppmraw", "-r10",
+          "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page), "-sOutputFile=" + ppm, pdf},
+         scratch + "gs.txt");
+    std::string d = Slurp(ppm);
+    // The header: "P6", width, height, maximum, with "#" comment lines between.
+    std::vector<long> values;
+    size_t i = 2;
+    while (values.size() < 3 && i < d.size()) {
+        if (d[i] == '#') {
+            while (i < d.size() && d[i] != '\n') ++i;
+        } else if (std::isdigit(static_cast<unsigned char>(d[i]))) {
+            values.push_back(std::strtol(d.c_str() + i, nullptr, 10));
+            while (i < d.size() && std::isdigit(static_cast<unsigned char>(d[i]))) ++i;
+            continue;
+        }
+        ++i;
+    }
+    if (d.compare(0, 2, "P6") != 0 || values.size() < 3) return '?';
+    const long w = values[0], h = values[1];
+    size_t off = i + 1 + (size_t(h / 2) * size_t(w) + size_t(w / 2)) * 3;
+    if (off + 2 >= d.size()) return '?';
+    auto c = [&](int i) { return static_cast<unsigned char>(d[off + size_t(i)]); };
+    if (c(0) > 200 && c(1) < 60 && c(2) < 60) return 'r';
+    if (c(1) > 200 && c(0) < 60 && c(2) < 60) return 'g';
+    if (c(2) > 200 && c(0) < 60 && c(1) < 60) return 'b';
+    return '?';
+}
+
+class OfficeRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!OfficeInstalled()) GTEST_SKIP() << "LibreOffice (soffice and python3-uno) is not installed; scripts/setup.sh installs it";
+        work = TempFolder("vx office 文件 'q' ");
+        // The runs' office profiles go below a folder of this test, so that what they
+        // leave running can be told apart from anything else.
+        tmp = TempFolder("vx-office-tmp-");
+        oldTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+        hadTmp = std::getenv("TMPDIR") != nullptr;
+        setenv("TMPDIR", tmp.c_str(), 1);
+    }
+    void TearDown() override {
+        if (hadTmp) setenv("TMPDIR", oldTmp.c_str(), 1);
+        else unsetenv("TMPDIR");
+        std::error_code ec;
+        if (!work.empty()) std::filesystem::remove_all(work, ec);
+        if (!tmp.empty()) std::filesystem::remove_all(tmp, ec);
+    }
+    // The document made from a flat-ODF source, converted by LibreOffice to ext.
+    std::string Make(const std::string& source, const std::string& ext, const std::string& name) {
+        std::string profile = tmp + "maker-profile";
+        RunResult r = Exec({"soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to", ext,
+                            "--outdir", tmp, std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/" + source},
+                           tmp + "maker.txt");
+        std::string made = tmp + source.substr(0, source.rfind('.')) + "." + ext;
+        EXPECT_TRUE(Exists(made)) << r.output;
+        std::filesystem::rename(made, work + name);
+        return work + name;
+    }
+    RunResult Run(std::vector<std::string> args) {
+        RunResult r = prog.Vexomat(args);
+        EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the run";
+        return r;
+    }
+    ProgramFolder prog;
+    std::string work, tmp, oldTmp;
+    bool hadTmp = false;
+};
+
+}  // namespace
+
+TEST_F(OfficeRun, WordDocumentPrintsAllPagesInItsOwnOrientation) {
+    std::string doc = Make("three_pages.fodt", "doc", "报告 \"one\".doc");
+    ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-d", work}).exitCode, 0) << prog.Log();
+    auto sizes = PdfPageSizes(work + "报告 \"one\".pdf", work);
+    ASSERT_EQ(sizes.size(), 3u);
+    for (auto& s : sizes) EXPECT_LT(s.w, s.h);
+    EXPECT_NEAR(sizes[0].w, 595, 2);
+}
+
+TEST_F(OfficeRun, WordLandscapeTurnsEveryPage) {
+    std::string doc = Make("three_pages.fodt", "doc", "land.doc");
+    ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oo", "l"}).exitCode, 0) << prog.Log();
+    auto sizes = PdfPageSizes(work + "land.pdf", work);
+    ASSERT_EQ(sizes.size(), 3u);
+    for (auto& s : sizes) {
+        EXPECT_NEAR(s.w, 842, 2);
+        EXPECT_NEAR(s.h, 595, 2);
+    }
+}
+
+TEST_F(OfficeRun, WordPageRangeInItsOwnSyntax) {
+    std::string doc = Make("three_pages.fodt", "doc", "range.doc");
+    ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-ov", "=1, 3-3"}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(work + "range.pdf", work), 2);
+}
+
+TEST_F(OfficeRun, WordPagesPerSheet) {
+    std::string doc = Make("three_pages.fodt", "doc", "nup.doc");
+    // Two portrait pages side by side on a turned sheet.
+    ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", "2"}).exitCode, 0) << prog.Log();
+    auto sizes = PdfPageSizes(work + "nup.pdf", work);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_GT(sizes[0].w, sizes[0].h);
+    // Six per sheet (3 across, 2 down): all three pages on one sheet.
+    ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", "6"}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(work + "nup.pdf", work), 1);
+}
+
+TEST_F(OfficeRun, ExcelFirstLastAndAllSheets) {
+    // Alpha prints on 1 page, Beta on 2, Gamma on 3.
+    std::string xls = Make("sheets.fods", "xls", "book.xls");
+    ASSERT_EQ(Run({"-c", "xls2pdf", "-s", xls, "-os", "f"}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(work + "book.pdf", work), 1);
+    ASSERT_EQ(Run({"-c", "xls2pdf", "-s", xls, "-os", "l"}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(work + "book.pdf", work), 3);
+    ASSERT_EQ(Run({"-c", "xls2pdf", "-s", xls, "-os", "a", "-oo", "l"}).exitCode, 0) << prog.Log();
+    auto sizes = PdfPageSizes(work + "book.pdf", work);
+    ASSERT_EQ(sizes.size(), 6u);
+    for (auto& s : sizes) EXPECT_GT(s.w, s.h);
+}
+
+TEST_F(OfficeRun, PowerPointSlidesAndPortrait) {
+    std::string ppt = Make("two_slides.fodp", "ppt", "slides.ppt");
+    ASSERT_EQ(Run({"-c", "ppt2pdf", "-s", ppt, "-d", work}).exitCode, 0) << prog.Log();
+    auto sizes = PdfPageSizes(work + "slides.pdf", work);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_GT(sizes[0].w, sizes[0].h);
+    ASSERT_EQ(Run({"-c", "ppt2pdf", "-s", ppt, "-oo", "p"}).exitCode, 0) << prog.Log();
+    sizes = PdfPageSizes(work + "slides.pdf", work);
+    ASSERT_EQ(sizes.size(), 2u);
+    EXPECT_LT(sizes[0].w, sizes[0].h);
+}
+
+TEST_F(OfficeRun, TiffPagesInOrderOnTheChosenPaper) {
+    // Three pages of different sizes and colours: red, green, blue.
+    std::string ps = work + "colours.ps";
+    Spit(ps,
+         "%!PS\n<< /PageSize [200 300] >> setpagedevice 1 0 0 setrgbcolor 0 0 200 300 rectfill showpage\n"
+         "<< /PageSize [300 200] >> setpagedevice 0 1 0 setrgbcolor 0 0 300 200 rectfill showpage\n"
+         "<< /PageSize [250 250] >> setpagedevice 0 0 1 setrgbcolor 0 0 250 250 rectfill showpage\n");
+    std::string tif = work + "扫描 1.tif";
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r72", "-sCompression=lzw",
+          "-sOutputFile=" + tif, ps},
+         work + "gs.txt");
+    ASSERT_TRUE(Exists(tif));
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-op", "A4"}).exitCode, 0) << prog.Log();
+    std::string pdf = work + "扫描 1.pdf";
+    auto sizes = PdfPageSizes(pdf, work);
+    ASSERT_EQ(sizes.size(), 3u);
+    for (auto& s : sizes) {
+        EXPECT_NEAR(s.w, 595, 1);
+        EXPECT_NEAR(s.h, 842, 1);
+    }
+    EXPECT_EQ(CentreColour(pdf, 1, work), 'r');
+    EXPECT_EQ(CentreColour(pdf, 2, work), 'g');
+    EXPECT_EQ(CentreColour(pdf, 3, work), 'b');
+    // A user-defined paper.
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-opw", "=1000", "-oph", "=500"}).exitCode, 0) << prog.Log();
+    sizes = PdfPageSizes(pdf, work);
+    ASSERT_EQ(sizes.size(), 3u);
+    EXPECT_NEAR(sizes[0].w, 1000, 1);
+    EXPECT_NEAR(sizes[0].h, 500, 1);
+    EXPECT_EQ(CentreColour(pdf, 2, work), 'g');
+}
+
+TEST_F(OfficeRun, PdfPagesBecomeSlides) {
+    WritePostScript(work + "pages.ps", 4);
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "pages.ps", "-d", work}).exitCode, 0);
+    ASSERT_EQ(Run({"-c", "pdf2ppt", "-s", work + "pages.pdf", "-or", "72"}).exitCode, 0) << prog.Log();
+    ASSERT_TRUE(Exists(work + "pages.ppt"));
+    // Read back: the presentation printed by LibreOffice has one page per slide.
+    Exec({"soffice", "--headless", "-env:UserInstallation=file://" + tmp + "reader-profile", "--convert-to", "pdf",
+          "--outdir", tmp, work + "pages.ppt"},
+         tmp + "reader.txt");
+    auto sizes = PdfPageSizes(tmp + "pages.pdf", work);
+    ASSERT_EQ(sizes.size(), 4u);
+    EXPECT_NEAR(sizes[0].w, 720, 1);
+    EXPECT_NEAR(sizes[0].h, 540, 1);
+}
+
+TEST_F(OfficeRun, AccessTablePrintsAndAMissingReportFails) {
+    std::string mdb = work + "水果 db.mdb";
+    std::filesystem::copy_file(std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/fruit.mdb", mdb);
+    ASSERT_EQ(Run({"-c", "mdb2pdf", "-s", mdb, "-obt", "t", "-obn", "=Fruit"}).exitCode, 0) << prog.Log();
+    EXPECT_GE(PdfPages(work + "水果 db.pdf", work), 1);
+    std::filesystem::remove(work + "水果 db.pdf");
+    // The database has no report of that name: the run fails with the not-found message.
+    RunResult r = Run({"-c", "mdb2pdf", "-s", mdb, "-obt", "r", "-obn", "=Sales"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(Exists(work + "水果 db.pdf"));
+    EXPECT_NE(prog.Log().find("无法在数据库中找到“对象类型”或“对象名称”。"), std::string::npos);
+    EXPECT_NE(prog.Log().find("找不到对象 'Sales'"), std::string::npos);
+}
