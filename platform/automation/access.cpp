@@ -249,6 +249,7 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
         app_->session_->Command("{\"op\":\"export_pdf\",\"id\":" + Json(id) + ",\"path\":" + Json(job.pdf) + ",\"filter\":\"writer_pdf_Export\"}");
         app_->session_->Command("{\"op\":\"close\",\"id\":" + Json(id) + "}");
         PrintToFile(job);
+        app_->session_->PrintDone();
         return OleVariant();
     }
     if (Is(m, "Close")) {

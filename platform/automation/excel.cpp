@@ -161,6 +161,7 @@ OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind, const std::vec
         for (size_t i = 0; i < kept.size(); ++i) b.selected.push_back(int(i));
         b.active = 0;
         PrintToFile(job);
+        b.session->PrintDone();
         return OleVariant();
     }
     UnknownMember(m);

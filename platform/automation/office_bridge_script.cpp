@@ -278,6 +278,12 @@ class Bridge:
                 self.op_close(i)
             except Exception:
                 pass
+        if self.desktop is None and self.proc.poll() is None:
+            # still starting: an office that is asked nothing still has to be ended
+            try:
+                self.connect()
+            except Exception:
+                pass
         if self.desktop is not None:
             try:
                 self.desktop.terminate()

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 
 #include "platform/vcl/forms.h"
 #include "platform/win/process.h"
+#include "platform/win/wake.h"
 
 extern char** environ;
 
@@ -542,6 +544,9 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
             killGroup(pid_);
             waitChild(pid_, Clock::now() + std::chrono::seconds(10), code);
         }
+        // Once more for a helper that was being started while the group was ended.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        killGroup(pid_);
         removeLiveGroup(pid_);
         pid_ = -1;
     }
@@ -549,7 +554,18 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
     out_ = -1;
 }
 
+void Session::PrintDone() {
+    if (printNotice_ >= 0) return;
+    printNotice_ = eventfd(1, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (printNotice_ >= 0) RegisterWakeFd(printNotice_);
+}
+
 void Session::Quit() {
+    if (printNotice_ >= 0) {
+        UnregisterWakeFd(printNotice_);
+        close(printNotice_);
+        printNotice_ = -1;
+    }
     if (pid_ > 0) {
         bool asked = false;
         try {

@@ -81,6 +81,10 @@ public:
     const std::string& WorkFolder() const { return work_; }
     // A new file name in the work folder with the extension.
     std::string NewWorkFile(const std::string& ext);
+    // A print of this session is complete: from now until the session ends, waits for
+    // the next window message end at once (the print job's notice stays pending), so
+    // the wait for the print file is not paced by timers.
+    void PrintDone();
     // The bridge's process id (its process group), for tests.
     int ProcessGroup() const { return pid_; }
 
@@ -95,6 +99,7 @@ private:
     int out_ = -1;  // answers from the bridge
     std::string buffer_;
     int counter_ = 0;
+    int printNotice_ = -1;
 };
 
 using SessionPtr = std::shared_ptr<Session>;

@@ -196,6 +196,7 @@ public:
             if (!pages.empty()) req += ",\"pages\":" + Json(pages);
             p.session->Command(req + "}");
             PrintToFile(job);
+        p.session->PrintDone();
             return OleVariant();
         }
         if (Is(m, "SaveAs")) {

@@ -359,6 +359,7 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
         session().Command(req + "}");
     }
     PrintToFile(job);
+        session().PrintDone();
     return OleVariant();
 }
 
