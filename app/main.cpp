@@ -1,11 +1,13 @@
 #include "app/main.h"
 
+#include "app/arrange.h"
 #include "app/check.h"
 #include "app/faqs.h"
 #include "app/info.h"
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
 #include "engine/util.h"
+#include "platform/automation/olevariant.h"
 #include "platform/win/module.h"
 #include "platform/win/registry_class.h"
 #include "platform/win/shell.h"
@@ -61,6 +63,8 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
     BindMethod<TNotifyEvent>("Timer_progressTimer", this, &TForm_main::Timer_progressTimer);
     BindMethod<TNotifyEvent>("StyButton_showClick", this, &TForm_main::StyButton_showClick);
     BindMethod<TNotifyEvent>("StyButton_startClick", this, &TForm_main::StyButton_startClick);
+    BindMethod<TNotifyEvent>("StyButton_2ndFileClick", this, &TForm_main::StyButton_2ndFileClick);
+    BindMethod<TNotifyEvent>("StyButton_arrangeClick", this, &TForm_main::StyButton_arrangeClick);
     BindMethod<TNotifyEvent>("SpeedButton_closeWindowClick", this, &TForm_main::SpeedButton_closeWindowClick);
     BindMethod<TNotifyEvent>("SpeedButton_faqsClick", this, &TForm_main::SpeedButton_faqsClick);
     BindMethod<TNotifyEvent>("SpeedButton_infoClick", this, &TForm_main::SpeedButton_infoClick);
@@ -239,12 +243,15 @@ void TForm_main::SpeedButton_checkClick(TObject*) { OpenSideWindow(Form_check, "
 void TForm_main::Label_copyrightClick(TObject*) { ShellExecuteA(Handle(), "open", kMakerAddress, nullptr, nullptr, 10); }
 
 void RegisterMainClasses() {
+    // The office servers answer in the registry when their office is installed.
+    RegisterOfficeServers();
     RegisterStyButton();
     RegisterStyProgress();
     RegisterXcFileControls();
     RegisterXcBrowseDialog();
     RegisterMsgDlgClasses();
     RegisterCheckClasses();
+    RegisterArrangeClasses();
     RegisterInfoClasses();
     RegisterFaqsClasses();
     RegisterOptionPanelClasses();

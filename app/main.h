@@ -87,8 +87,10 @@ public:
     void CheckBox_destinationEqualSourceClick(TObject* Sender);
     void SpeedButton_destinationPathClick(TObject* Sender);
 
-    // The run.
+    // The run, and the preparation of a page-order merge.
     void StyButton_startClick(TObject* Sender);
+    void StyButton_2ndFileClick(TObject* Sender);
+    void StyButton_arrangeClick(TObject* Sender);
     std::string ReplaceExt(const std::string& path, const std::string& ext) const;
     std::string JoinName(const std::string& path, const std::string& folder) const;
     std::string DestName(const std::string& path, const std::string& ext, const std::string& prefix,

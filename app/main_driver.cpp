@@ -1,6 +1,7 @@
 // The conversion run started by the Start button (or by the command line): checks,
 // converters in a temporary folder, the move into the destination, and the report.
 #include "app/main.h"
+#include "app/arrange.h"
 #include "app/msgdlg.h"
 #include "engine/checker.h"
 #include "engine/converters/pdf2bmp.h"
@@ -201,4 +202,37 @@ void TForm_main::StyButton_startClick(TObject*) {
     Application->HandleMessage();
     Application->ProcessMessages();
     if (ok && CheckBox_autoShow->Checked()) StyButton_showClick(this);
+}
+
+void TForm_main::StyButton_2ndFileClick(TObject*) {
+    OpenDialog_2ndFile->InitialDir = ExtractFilePath(StaticText_currentFile->Caption());
+    OpenDialog_2ndFile->Filter = "PDF (*.pdf)|*.pdf";
+    if (OpenDialog_2ndFile->Execute() && FileExists(OpenDialog_2ndFile->FileName)) Edit_2ndFile->SetText(OpenDialog_2ndFile->FileName);
+}
+
+void TForm_main::StyButton_arrangeClick(TObject*) {
+    if (!CheckGhostscript(true)) return;
+    std::string current = StaticText_currentFile->Caption();
+    if (!FileExists(current)) {
+        Form_MsgDlg->ShowMsg("没有选择! \n\n请先选择你的源文件。", mkInformation, false);
+        return;
+    }
+    if (LowerCase(ExtractFileExt(current)) == ".pdf") {
+        if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
+        Randomize();
+        FArrangeTmp = ExtractFilePath(current) + Format("%.8d", Random(100000000)) + "/";
+        MkDir(FArrangeTmp);
+    }
+    if (Application->FindComponent("Form_arrange")) return;
+    Application->CreateForm(Form_arrange, "arrange.dfm");
+    Form_arrange->FFirstFile = current;
+    try {
+        Form_arrange->ShowModal();
+    } catch (...) {
+        delete Form_arrange;
+        Form_arrange = nullptr;
+        throw;
+    }
+    delete Form_arrange;
+    Form_arrange = nullptr;
 }

@@ -17,24 +17,24 @@ int TStringList::Add(const std::string& s, TObject* o) {
                                    [](const Item& a, const std::string& b) { return CompareText(a.s, b) < 0; });
         int at = int(it - items_.begin());
         items_.insert(it, Item{s, o});
-        Changed();
+        Changed(lcInsert, at);
         return at;
     }
     items_.push_back(Item{s, o});
-    Changed();
+    Changed(lcInsert, Count() - 1);
     return Count() - 1;
 }
 
 void TStringList::Insert(int i, const std::string& s, TObject* o) {
     if (i < 0 || i > Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
     items_.insert(items_.begin() + i, Item{s, o});
-    Changed();
+    Changed(lcInsert, i);
 }
 
 void TStringList::Delete(int i) {
     check(i);
     items_.erase(items_.begin() + i);
-    Changed();
+    Changed(lcDelete, i);
 }
 
 void TStringList::Clear() {

@@ -24,7 +24,7 @@ public:
     int Count() const { return int(items_.size()); }
     const std::string& operator[](int i) const { check(i); return items_[size_t(i)].s; }
     const std::string& Strings(int i) const { return (*this)[i]; }
-    void SetString(int i, const std::string& s) { check(i); items_[size_t(i)].s = s; Changed(); }
+    void SetString(int i, const std::string& s) { check(i); items_[size_t(i)].s = s; Changed(lcSet, i); }
     TObject* Objects(int i) const { check(i); return items_[size_t(i)].obj; }
     void SetObject(int i, TObject* o) { check(i); items_[size_t(i)].obj = o; }
     int Add(const std::string& s, TObject* o = nullptr);
@@ -45,13 +45,20 @@ public:
     std::vector<std::string> ToVector() const;
     // Called after every change of the strings.
     std::function<void()> OnChange;
+    // Called after each single change with what changed, before OnChange: lists shown in
+    // controls keep their per-item state (selection) in step with it.
+    enum TChange { lcInsert, lcDelete, lcSet, lcReset };
+    std::function<void(TChange, int)> OnItemChange;
 
 private:
     struct Item { std::string s; TObject* obj; };
     void check(int i) const {
         if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
     }
-    void Changed() { if (OnChange) OnChange(); }
+    void Changed(TChange what = lcReset, int index = -1) {
+        if (OnItemChange) OnItemChange(what, index);
+        if (OnChange) OnChange();
+    }
     std::vector<Item> items_;
 };
 

@@ -286,7 +286,29 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     height_ = 97;
     color_ = clWindow;
     TabStop = true;
-    items_.OnChange = [this] { SyncItems(); };
+    items_.OnItemChange = [this](TStringList::TChange what, int index) { ItemChanged(what, index); };
+}
+
+// Inserting or deleting an item keeps the other items' selection, as a list box does.
+void TListBox::ItemChanged(TStringList::TChange what, int index) {
+    switch (what) {
+    case TStringList::lcInsert:
+        selected_.insert(selected_.begin() + std::min<int>(index, int(selected_.size())), false);
+        if (itemIndex_ >= index) ++itemIndex_;
+        if (peer_) peer_->insertItem(index, items_[index], 0);
+        break;
+    case TStringList::lcDelete:
+        if (index < int(selected_.size())) selected_.erase(selected_.begin() + index);
+        if (itemIndex_ == index) itemIndex_ = -1;
+        else if (itemIndex_ > index) --itemIndex_;
+        if (peer_) peer_->deleteItem(index);
+        break;
+    case TStringList::lcSet:
+        if (peer_) peer_->setItemText(index, items_[index]);
+        break;
+    default:
+        SyncItems();
+    }
 }
 
 void TListBox::SyncItems() {

@@ -190,6 +190,7 @@ protected:
     void PeerCreated() override;
     void PeerChanged(int code) override;
     void SyncItems();
+    void ItemChanged(TStringList::TChange what, int index);
     TStringList items_;
     int itemIndex_ = -1;
     std::vector<bool> selected_;

@@ -1,0 +1,173 @@
+// The page-order window and a merge of two documents in a chosen order.
+#include "app/arrange.h"
+#include "tests/app/fixture.h"
+#include "tests/e2e/e2e_support.h"
+
+using apptest::AppTest;
+
+namespace {
+
+// A PDF of n pages whose text says "<tag> page k".
+std::string MakePdf(const std::string& folder, const std::string& name, const std::string& tag, int pages) {
+    std::string ps = folder + name + ".ps", pdf = folder + name + ".pdf";
+    std::string text = "%!PS\n";
+    for (int i = 1; i <= pages; ++i)
+        text += "/Helvetica findfont 30 scalefont setfont 72 700 moveto (" + tag + " page " + std::to_string(i) + ") show showpage\n";
+    apptest::Spit(ps, text);
+    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf, ps}, folder + "gs.txt");
+    return pdf;
+}
+
+std::string PageText(const std::string& pdf, int page, const std::string& scratch) {
+    auto r = e2e::Exec({"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), pdf, "-"}, scratch + "txt.txt");
+    return Trim(r.output);
+}
+
+// Drives the page-order window once it has analysed the files.
+struct ArrangeDriver {
+    explicit ArrangeDriver(std::function<void()> edit) : timer(nullptr) {
+        timer.SetInterval(50);
+        timer.OnTimer = [edit, this](TObject*) {
+            if (!Form_arrange || !Form_arrange->Visible() || Form_arrange->Panel_analyzing->Visible() || done) return;
+            done = true;
+            edit();
+        };
+        timer.SetEnabled(true);
+    }
+    TTimer timer;
+    bool done = false;
+};
+
+void Select(TListBox* l, std::initializer_list<int> items) {
+    for (int i = 0; i < l->Items()->Count(); ++i) l->SetSelected(i, false);
+    for (int i : items) l->SetSelected(i, true);
+}
+
+}  // namespace
+
+TEST_F(AppTest, InsertAndDeleteFollowTheSelection) {
+    CreateWindows();
+    Application->CreateForm(Form_arrange, "arrange.dfm");
+    TForm_arrange* f = Form_arrange;
+    for (int i = 1; i <= 3; ++i) f->ListBox_first->Items()->Add("页面 " + IntToStr(i));
+    // After, into an empty target: first-file pages 1, 2 in order.
+    Select(f->ListBox_first, {0, 1});
+    f->StyButton_insertBeforeClick(f->StyButton_insertAfter);
+    EXPECT_EQ(f->ListBox_destination->Items()->Text(), "F1: 页面 1\nF1: 页面 2\n");
+    // Before the selected entry of a one-entry list: 2, 1, 1.
+    f->ListBox_destination->Items()->Clear();
+    f->ListBox_destination->Items()->Add("F1: 页面 1");
+    Select(f->ListBox_destination, {0});
+    f->StyButton_insertBeforeClick(f->StyButton_insertBefore);
+    EXPECT_EQ(f->ListBox_destination->Items()->Text(), "F1: 页面 2\nF1: 页面 1\nF1: 页面 1\n");
+    // Delete the selection; the first remaining entry becomes selected.
+    Select(f->ListBox_destination, {0, 2});
+    f->StyButton_deleteClick(nullptr);
+    EXPECT_EQ(f->ListBox_destination->Items()->Text(), "F1: 页面 1\n");
+    EXPECT_TRUE(f->ListBox_destination->Selected(0));
+    // A click in one page list clears the other's selection.
+    f->ListBox_second->Items()->Add("页面 1");
+    Select(f->ListBox_second, {0});
+    f->ListBox_firstClick(f->ListBox_first);
+    EXPECT_FALSE(f->ListBox_second->Selected(0));
+    delete Form_arrange;
+    Form_arrange = nullptr;
+}
+
+TEST_F(AppTest, PageNumbersAndPageFiles) {
+    EXPECT_EQ(TForm_arrange::PageNumberOf("页面 12"), 12);
+    EXPECT_EQ(TForm_arrange::PageNumberOf("F2: 页面 7"), 7);
+    EXPECT_EQ(TForm_arrange::PageNumberOf("not"), -1);
+    EXPECT_EQ(TForm_arrange::PageFile("/t/1234/", "2---", "/docs/B.pdf", 12), "/t/1234/2---B_p0012.pdf");
+}
+
+TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
+    std::string pdf = MakePdf(folder, "three", "A", 3);
+    CreateWindows();
+    ShowMain();
+    Form_main->ComboBoxEx_function->SetItemIndex(17);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SelectSource(pdf);
+    Form_main->Edit_2ndFile->SetText("nothing here.pdf");
+    ArrangeDriver d([] {
+        EXPECT_EQ(Form_arrange->ListBox_first->Items()->Text(), "页面 1\n页面 2\n页面 3\n");
+        EXPECT_EQ(Form_arrange->ListBox_second->Items()->Text(), "not\navailable\n");
+        EXPECT_FALSE(Form_arrange->ListBox_second->Enabled());
+        apptest::KeepScreenshot(Form_arrange, "arrange-window");
+        Form_arrange->SpeedButton_closeClick(nullptr);
+    });
+    Form_main->FMergeOrder->Add("stale");
+    Form_main->StyButton_arrangeClick(nullptr);
+    EXPECT_TRUE(d.done);
+    EXPECT_EQ(Form_main->FMergeOrder->Count(), 0);
+    EXPECT_EQ(Form_main->FMergeFile1, pdf);
+    EXPECT_EQ(Form_main->FMergeFile2, "nothing here.pdf");
+    EXPECT_TRUE(DirectoryExists(Form_main->FArrangeTmp));
+    EXPECT_TRUE(FileExists(Form_main->FArrangeTmp + "1---three_p0003.pdf"));
+    // Closing the main window removes the page-order folder.
+    std::string tmp = Form_main->FArrangeTmp;
+    Form_main->Close();
+    EXPECT_FALSE(DirectoryExists(tmp));
+}
+
+TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
+    std::string a = MakePdf(folder, "first doc", "A", 3);
+    std::string b = MakePdf(folder, "second", "B", 2);
+    CreateWindows();
+    ShowMain();
+    Form_main->ComboBoxEx_function->SetItemIndex(17);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SelectSource(a);
+    Form_main->Edit_2ndFile->SetText(b);
+    ArrangeDriver d([] {
+        TForm_arrange* f = Form_arrange;
+        EXPECT_EQ(f->ListBox_second->Items()->Count(), 2);
+        // Choosing pages in one list clears the other, as a click does.
+        Select(f->ListBox_second, {1});
+        f->ListBox_firstClick(f->ListBox_second);
+        f->StyButton_insertBeforeClick(f->StyButton_insertAfter);  // B2
+        Select(f->ListBox_first, {2, 0});
+        f->ListBox_firstClick(f->ListBox_first);
+        f->StyButton_insertBeforeClick(f->StyButton_insertAfter);  // B2 A1 A3
+        Select(f->ListBox_second, {0});
+        f->ListBox_firstClick(f->ListBox_second);
+        Select(f->ListBox_destination, {0});
+        f->StyButton_insertBeforeClick(f->StyButton_insertBefore);  // B1 B2 A1 A3
+        f->SpeedButton_closeClick(nullptr);
+    });
+    Form_main->StyButton_arrangeClick(nullptr);
+    ASSERT_TRUE(d.done);
+    EXPECT_EQ(Form_main->FMergeOrder->Text(), "F2: 页面 1\nF2: 页面 2\nF1: 页面 1\nF1: 页面 3\n");
+    std::string tmp = Form_main->FArrangeTmp;
+    // Start, answering the completion message.
+    TTimer ok(nullptr);
+    ok.SetInterval(50);
+    ok.OnTimer = [](TObject*) { if (Form_MsgDlg->Visible()) Form_MsgDlg->SpeedButtonOKClick(nullptr); };
+    ok.SetEnabled(true);
+    Form_main->StyButton_startClick(nullptr);
+    std::string merged = folder + "MERGED-first doc.pdf";
+    ASSERT_TRUE(FileExists(merged)) << Form_main->FErrors->Text();
+    EXPECT_EQ(e2e::PdfPages(merged, folder), 4);
+    EXPECT_EQ(PageText(merged, 1, folder), "B page 1");
+    EXPECT_EQ(PageText(merged, 2, folder), "B page 2");
+    EXPECT_EQ(PageText(merged, 3, folder), "A page 1");
+    EXPECT_EQ(PageText(merged, 4, folder), "A page 3");
+    EXPECT_FALSE(DirectoryExists(tmp));
+}
+
+TEST_F(AppTest, ArrangeWithoutASelectedFileSaysSo) {
+    CreateWindows();
+    ShowMain();
+    Form_main->StaticText_currentFile->SetCaption("");
+    std::string shown;
+    TTimer t(nullptr);
+    t.SetInterval(30);
+    t.OnTimer = [&](TObject*) {
+        if (!Form_MsgDlg->Visible()) return;
+        shown = Form_MsgDlg->LabelMsgDlg->Caption();
+        Form_MsgDlg->SpeedButtonOKClick(nullptr);
+    };
+    t.SetEnabled(true);
+    Form_main->StyButton_arrangeClick(nullptr);
+    EXPECT_EQ(shown, "没有选择! \n\n请先选择你的源文件。");
+}
