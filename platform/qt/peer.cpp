@@ -277,13 +277,21 @@ public:
     bool hasFocus() const override { return clientWidget()->hasFocus(); }
     void invalidate() override { clientWidget()->update(); if (kind_ == PeerKind::TopLevel) w_->update(); }
     void repaintNow() override { clientWidget()->repaint(); if (kind_ == PeerKind::TopLevel) w_->repaint(); }
-    void raise() override { w_->raise(); }
+    void raise() override {
+        if (!offscreen()) w_->raise();
+    }
     void setTopmost(bool on) override {
         bool vis = w_->isVisible();
         w_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
         if (vis) w_->show();
     }
-    void activate() override { w_->activateWindow(); w_->raise(); }
+    void activate() override {
+        // The offscreen platform has no window stacking to change.
+        if (offscreen()) return;
+        w_->activateWindow();
+        w_->raise();
+    }
+    static bool offscreen() { return QGuiApplication::platformName() == "offscreen"; }
     bool grab(Image& out) override {
         QPixmap pm = w_->grab();
         QImage img = pm.toImage().convertToFormat(QImage::Format_RGB32);

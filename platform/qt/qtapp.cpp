@@ -10,8 +10,11 @@
 #include <QTimer>
 
 #include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 #include <map>
 
@@ -57,6 +60,12 @@ void EnsureGui() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if ((!platform || !*platform) && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt wants a private runtime folder; a session without one (a service, CI) gets its own.
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        std::string dir = "/tmp/vexomat-runtime-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     static int argc = 1;
     static char name[] = "vexomat";
     static char* argv[] = {name, nullptr};
