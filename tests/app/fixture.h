@@ -17,32 +17,18 @@
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
 #include "platform/win/module.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace apptest {
 
-inline std::string TempFolder(const std::string& prefix) {
-    std::string tmpl = GetTempDir() + prefix + "XXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-    return std::string(buf.data()) + "/";
-}
+// File helpers shared with the end-to-end tests.
+using e2e::TempFolder;
+using e2e::Slurp;
+using e2e::Spit;
 
 inline void RemoveTree(const std::string& p) {
     std::error_code ec;
     std::filesystem::remove_all(p, ec);
-}
-
-inline std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-inline void Spit(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 // A program folder of its own: the built program, its console program and helper linked in.
@@ -91,35 +77,6 @@ protected:
     }
     std::string folder;
 };
-
-struct RunResult {
-    int exitCode = -1;
-    std::string output;
-};
-
-// Runs the built program from a program folder with the arguments (no shell).
-inline RunResult RunProgram(const std::string& programFolder, const std::vector<std::string>& args) {
-    std::string out = programFolder + "run-output.txt";
-    pid_t pid = fork();
-    if (pid == 0) {
-        FILE* f = std::fopen(out.c_str(), "w");
-        if (f) { dup2(fileno(f), 1); dup2(fileno(f), 2); }
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::vector<char*> argv;
-        std::string prog = programFolder + "vexomat";
-        argv.push_back(const_cast<char*>(prog.c_str()));
-        for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(prog.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    RunResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.output = Slurp(out);
-    return r;
-}
 
 // Saves a screenshot when VEXOMAT_SCREENSHOTS names a folder (for looking at the windows).
 inline void KeepScreenshot(TWinControl* w, const std::string& name) {
