@@ -73,6 +73,17 @@ TEST_F(BatchRun, ReducedPdfKeepsTheSourceExtensionCase) {
     EXPECT_EQ(PdfPages(work + "Caps_REDUCED.PDF", work), 3);
 }
 
+TEST_F(BatchRun, ExistingSettingsStayUntouched) {
+    const std::string ini = "[COMMON]\nLAST_CONVERTING_FUNCTION=13\nAUTO_SHOW=1\n\n[PDF2JPG]\nRADIOBUTTON_RESOLUTION72=1\n";
+    Spit(prog.dir + "config.ini", ini);
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2jpg", "-s", pdf, "-d", work}).exitCode, 0) << prog.Log();
+    EXPECT_EQ(Slurp(prog.dir + "config.ini"), ini);
+    // The saved 72 dpi is not used: a batch run starts from the built-in 300 dpi.
+    int w = 0, h = 0;
+    ASSERT_TRUE(JpegSize(work + "doc one_p0001.jpg", w, h));
+    EXPECT_EQ(w, 2479);
+}
+
 TEST_F(BatchRun, MissingDestinationFallsBackToTheSourceFolder) {
     ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", pdf, "-d", work + "no such folder/"}).exitCode, 0) << prog.Log();
     EXPECT_TRUE(Exists(work + "doc one.ps"));
