@@ -216,6 +216,25 @@ bool TPdfDecompress::Decompress(const std::string& src, const std::string& dst) 
 
 // ---------------------------------------------------------------- TPdfChopToSingles
 
+namespace {
+
+// Whether the "/Count" just before pos belongs to something else than the root of the page
+// tree: a bookmark ("/Outlines", "/First") or any node with a parent written before the
+// count. Its dictionary starts at the last "<<" before it (looked for within a few
+// kilobytes, as dictionaries are short) and ends at end.
+bool NotThePageRoot(std::string_view text, size_t pos, size_t end) {
+    const size_t limit = pos > 4096 ? pos - 4096 : 0;
+    size_t open = std::string_view::npos;
+    for (size_t i = pos; i > limit + 1; --i)
+        if (text[i - 1] == '<' && text[i - 2] == '<') { open = i - 2; break; }
+    if (open == std::string_view::npos) return false;
+    std::string_view dict = text.substr(open, std::min(end, text.size()) - open);
+    return dict.find("/Outlines") != std::string_view::npos || dict.find("/First") != std::string_view::npos ||
+           dict.find("/Parent") != std::string_view::npos;
+}
+
+}  // namespace
+
 int TPdfChopToSingles::CountPagesInText(std::string_view text) {
     static constexpr std::string_view kCount = "/Count";
     static constexpr std::string_view kClose = ">>";
@@ -239,6 +258,8 @@ int TPdfChopToSingles::CountPagesInText(std::string_view text) {
         const size_t headEnd = close < n ? close + kClose.size() : n;
         if (!parentKnown || parent < p) parent = find(kParent, p), parentKnown = true;
         if (parent < n && parent + kParent.size() <= headEnd) continue;  // an inner node
+        // Bookmarks have counts too, and a parent may stand before the count.
+        if (NotThePageRoot(text, p, headEnd)) continue;
 
         size_t d = p;
         while (d < n && text[d] >= '0' && text[d] <= '9') ++d;

@@ -72,6 +72,16 @@ TEST(PdfPageCount, LastRootCountOfAnUpdateWins) {
     EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<</Type/Pages/Count 2>> ... <</Type/Pages/Count\r\n 9>>"), 9);
 }
 
+TEST(PdfPageCount, BookmarkRootIsNoPageTree) {
+    // The root of the bookmarks has a "/Count" and no "/Parent" as well, after the pages.
+    const std::string text =
+        "1 0 obj << /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >> endobj\n"
+        "5 0 obj << /Type /Outlines /First 6 0 R /Last 7 0 R /Count 7 >> endobj\n"
+        "8 0 obj << /Count 3 /First 6 0 R /Last 7 0 R >> endobj\n"
+        "6 0 obj << /Title (a) /Parent 5 0 R /Count -2 >> endobj\n";
+    EXPECT_EQ(TPdfChopToSingles::CountPagesInText(text), 2);
+}
+
 TEST(PdfPageCount, NoCountGivesMinusOne) {
     EXPECT_EQ(TPdfChopToSingles::CountPagesInText(""), -1);
     EXPECT_EQ(TPdfChopToSingles::CountPagesInText("%PDF-1.5 /Type /ObjStm"), -1);
