@@ -80,6 +80,17 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
     BindOptionPanel(this);
 }
 
+// The close handler frees what the window owns; a window destroyed without being closed
+// frees it here.
+TForm_main::~TForm_main() {
+    delete FIni;
+    delete FMergeOrder;
+    delete FSourceFiles;
+    delete FSelection;
+    delete FErrors;
+    if (MainState() == this) SetMainState(nullptr);
+}
+
 const TConverter& TForm_main::SelectedFunction() const {
     static const TConverter none{"Divider", "", "", {}, ""};
     int i = ComboBoxEx_function ? ComboBoxEx_function->ItemIndex() : -1;

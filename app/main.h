@@ -16,6 +16,7 @@
 class TForm_main : public TForm, public TMainState, public TOptionPanel {
 public:
     explicit TForm_main(TComponent* owner);
+    ~TForm_main() override;
     std::string ClassName() const override { return "TForm_main"; }
     TComponent* FindComponent(const std::string& name) const override { return TForm::FindComponent(name); }
 

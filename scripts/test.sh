@@ -3,7 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=build; extra=()
-if [ "${1:-}" = "--asan" ]; then dir=build-asan; extra=(-DVEXOMAT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug); fi
+if [ "${1:-}" = "--asan" ]; then
+  dir=build-asan; extra=(-DVEXOMAT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
 [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${extra[@]}"
 cmake --build "$dir"
 export QT_QPA_PLATFORM=offscreen

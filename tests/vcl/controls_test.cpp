@@ -8,10 +8,11 @@
 #include "platform/win/wake.h"
 
 namespace {
-struct Init {
-    Init() { Application->Initialize(); }
+struct Init : ::testing::Environment {
+    void SetUp() override { Application->Initialize(); }
 };
-const Init init;
+// Set up once, after every global of the program exists.
+[[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
 }  // namespace
 
 TEST(Buttons, RadioFromCodeActsLikeAClickCheckBoxBothWays) {

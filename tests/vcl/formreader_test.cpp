@@ -24,13 +24,14 @@ public:
     WORD lastKey = 0;
 };
 
-struct Init {
-    Init() {
+struct Init : ::testing::Environment {
+    void SetUp() override {
         Application->Initialize();
         TClassReg<TTestForm>("TTestForm", "TForm", false);
     }
 };
-const Init init;
+// Set up once, after every global of the program exists.
+[[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
 
 const char* const kForm = R"(object TestForm: TTestForm
   Left = 10
