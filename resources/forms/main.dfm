@@ -1388,6 +1388,7 @@ object Form_main: TForm_main
         Font.Name = '宋体'
         Font.Style = []
         ParentFont = False
+        OnClick = StyButton_2ndFileClick
       end
       object Label_arrange: TLabel
         Left = 8
@@ -1409,6 +1410,7 @@ object Form_main: TForm_main
         Font.Name = '宋体'
         Font.Style = []
         ParentFont = False
+        OnClick = StyButton_arrangeClick
       end
       object OpenDialog_2ndFile: TOpenDialog
         Filter = 'PDF (*.pdf)|*.pdf'
