@@ -268,8 +268,9 @@ void TWinControl::CreateWnd() {
     peer_->setToolTip(hint_);
     PeerCreated();
     if (PeerKindOf() != qtbridge::PeerKind::TopLevel) peer_->setVisible(visible_);
+    // Hidden children get their window when they are first shown (or asked for it).
     for (TControl* c : controls_)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateWnd();
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->CreateWnd();
 }
 
 void TWinControl::DestroyWnd() {
@@ -341,6 +342,7 @@ void TWinControl::SetBounds(int l, int t, int w, int h) {
 void TWinControl::SetVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
+    if (v && !handle_ && parent_ && parent_->HandleAllocated()) CreateWnd();
     if (peer_) peer_->setVisible(v);
     if (parent_) parent_->Invalidate();
 }
