@@ -452,6 +452,8 @@ void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
                 if (hoverTarget_ && hoverTarget_ != this) hoverTarget_->Perform(CM_MOUSELEAVE);
                 hoverTarget_ = hover;
                 if (hover != this) hover->Perform(CM_MOUSEENTER);
+                // Graphic controls have no window of their own: their hint shows through ours.
+                if (peer_) peer_->setToolTip(hover->Hint());
             }
             target = mouseTarget_ ? mouseTarget_ : hover;
         } else {
