@@ -376,7 +376,7 @@ void TWinControl::Update() {
 }
 
 void TWinControl::ApplyFont() {
-    if (peer_) peer_->setFont(font_.Spec());
+    if (peer_) peer_->setFont(font_.AsFontSpec());
 }
 
 void TWinControl::FontChanged() {

@@ -58,7 +58,7 @@ void TFont::Assign(const TFont& f) {
     Changed();
 }
 
-qtbridge::FontSpec TFont::Spec() const {
+qtbridge::FontSpec TFont::AsFontSpec() const {
     qtbridge::FontSpec s;
     s.name = name_;
     s.pixelHeight = height_ < 0 ? -height_ : std::max(1, height_ * 4 / 5);
@@ -80,7 +80,7 @@ void TCanvas::Unbind() { painter_ = nullptr; }
 
 void TCanvas::applyPen() { if (painter_) painter_->setPen(ColorToRGB(pen_.Color), pen_.Width, pen_.Style == psClear ? 5 : int(pen_.Style)); }
 void TCanvas::applyBrush() { if (painter_) painter_->setBrush(ColorToRGB(brush_.Color), brush_.Style == bsClear ? 1 : 0); }
-void TCanvas::applyFont() { if (painter_) painter_->setFont(font_.Spec()); }
+void TCanvas::applyFont() { if (painter_) painter_->setFont(font_.AsFontSpec()); }
 
 void TCanvas::FillRect(const TRect& r) {
     if (painter_ && brush_.Style != bsClear) painter_->fillRect(r.Left, r.Top, r.Right, r.Bottom, ColorToRGB(brush_.Color));
@@ -124,7 +124,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
     applyFont();
     if (painter_) return painter_->drawText(text, r.Left, r.Top, r.Right, r.Bottom, flags);
-    qtbridge::FontSpec f = font_.Spec();
+    qtbridge::FontSpec f = font_.AsFontSpec();
     if (flags & qtbridge::DT_CALCRECT) {
         int w, h;
         if (flags & qtbridge::DT_WORDBREAK) {
@@ -140,12 +140,12 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
 }
 int TCanvas::TextWidth(const std::string& text) {
     int w, h;
-    qtbridge::MeasureText(font_.Spec(), text, w, h);
+    qtbridge::MeasureText(font_.AsFontSpec(), text, w, h);
     return w;
 }
 int TCanvas::TextHeight(const std::string& text) {
     int w, h;
-    qtbridge::MeasureText(font_.Spec(), text.empty() ? "Wg" : text, w, h);
+    qtbridge::MeasureText(font_.AsFontSpec(), text.empty() ? "Wg" : text, w, h);
     return h;
 }
 void TCanvas::Draw(int x, int y, TGraphic* g) {

@@ -62,7 +62,7 @@ public:
     void SetStyle(const TFontStyles& s) { if (s != style_) { style_ = s; Changed(); } }
     TFontCharset Charset = DEFAULT_CHARSET;
     void Assign(const TFont& f);
-    qtbridge::FontSpec Spec() const;
+    qtbridge::FontSpec AsFontSpec() const;
 
 private:
     std::string name_ = "宋体";
