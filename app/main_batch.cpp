@@ -38,12 +38,13 @@ void TForm_main::ParseCommandLine() {
         if (sw.size() < 2 || sw[0] != '-') continue;
         const char family = char(std::tolower(static_cast<unsigned char>(sw[1])));
         const std::string value = ParamStr(i + 1);  // empty after the last parameter
+        const bool hasValue = i < count;            // the last switch matches no value test
         std::string free;
 
         if (family == 'c') {
             int row = -1;
             TStringList* items = ComboBoxEx_function->Items();
-            for (int k = 0; k < items->Count() && row < 0; ++k)
+            for (int k = 0; k < items->Count() && row < 0 && hasValue; ++k)
                 if (StartsWith((*items)[k], value)) row = k;
             if (row < 0) {
                 Form_MsgDlg->ShowMsg("批模式: 转换功能 \n> " + value + " <\n不存在!", mkError, FBatchMode);
@@ -157,7 +158,7 @@ void TForm_main::ParseCommandLine() {
                                                           {'c', CheckBox_encryption_allowsC},
                                                           {'a', CheckBox_encryption_allowsA}};
             for (const auto& [letter, box] : allows)
-                if (value.find(letter) == std::string::npos) box->SetChecked(false);
+                if (hasValue && value.find(letter) == std::string::npos) box->SetChecked(false);
         } else if (opt == "yp") {
             if (FreeValue(value, free)) Edit_encryption_password->SetText(free);
         } else if (opt == "g") {

@@ -271,6 +271,10 @@ TEST_F(BatchTest, EncryptionTypeAndPermissions) {
     // Letters present never check a box again.
     Parse(With({"-oya", "pmca"}, "pdfEncrypt"));
     EXPECT_FALSE(f->CheckBox_encryption_allowsM->Checked());
+    // As the last parameter the switch has no value and changes nothing.
+    Parse(With({"-oya"}, "pdfEncrypt"));
+    EXPECT_TRUE(f->CheckBox_encryption_allowsP->Checked());
+    EXPECT_TRUE(f->CheckBox_encryption_allowsC->Checked());
 }
 
 TEST_F(BatchTest, HtmlBorderTakesNoValue) {
