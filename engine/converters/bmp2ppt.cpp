@@ -10,8 +10,7 @@
 #include "platform/vcl/graphics.h"
 
 bool TBmp2ppt::Convert(const std::string& srcMask, const std::string& dstPpt) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         OleVariant app = CreateOleObject("Powerpoint.Application");
         OfficeProcessMessages();
         OleVariant pres = app.Get("Presentations").Call("Add", {EmptyParam});
@@ -54,10 +53,6 @@ bool TBmp2ppt::Convert(const std::string& srcMask, const std::string& dstPpt) {
         pres.Clear();
         app.Clear();
         OfficeProcessMessages();
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }

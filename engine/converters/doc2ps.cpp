@@ -6,8 +6,7 @@
 #include "platform/automation/olevariant.h"
 
 bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         OleVariant app = CreateOleObject("Word.Application");
         OfficeProcessMessages();
         // FileName, ConfirmConversions, ReadOnly, AddToRecentFiles, PasswordDocument,
@@ -67,10 +66,6 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
         setup.Clear();
         app.Clear();
         OfficeProcessMessages();
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }

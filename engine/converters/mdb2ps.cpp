@@ -23,8 +23,7 @@ void StopProgress() {
 }  // namespace
 
 bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         Printer()->SetPrinterIndex(-1);
         const std::string oldDefault = Printer()->Printers()[Printer()->PrinterIndex()];
         if (oldDefault != kPrinter) {
@@ -70,10 +69,6 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
             SwitchDefaultPrinter(oldDefault);
             OfficeProcessMessages();
         }
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }

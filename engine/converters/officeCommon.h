@@ -17,5 +17,17 @@ inline void WaitForPrintFile(const std::string& file) {
         throw Exception("打印文件 " + file + " 在 " + std::to_string(kOfficePrintWait.count() / 1000) + " 秒内没有完成");
 }
 
+// Runs one office job by the converters' convention: a failure is logged under
+// "ErrorMessage" and listed, and the result is false.
+template <class Job>
+bool RunOfficeJob(Job job) {
+    try {
+        return job();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+        return false;
+    }
+}
+
 // Handles the pending window messages.
 void OfficeProcessMessages();

@@ -5,8 +5,7 @@
 #include "platform/automation/olevariant.h"
 
 bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         OleVariant app = CreateOleObject("Powerpoint.Application");
         OfficeProcessMessages();
         // FileName, ReadOnly, Untitled, WithWindow
@@ -24,10 +23,6 @@ bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
         pres.Clear();
         app.Clear();
         OfficeProcessMessages();
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }

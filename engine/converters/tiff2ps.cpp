@@ -81,8 +81,7 @@ std::unique_ptr<TBitmap> TTiff2ps::TiffPageToBitmap(const std::string& tiffFile,
 }
 
 bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile, const std::string& tempDir) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         const int n = TiffPageCount(tiffFile);
         OleVariant app = CreateOleObject("Word.Application");
         OfficeProcessMessages();
@@ -143,10 +142,6 @@ bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile, c
         doc.Clear();
         app.Clear();
         OfficeProcessMessages();
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }

@@ -6,8 +6,7 @@
 #include "platform/automation/olevariant.h"
 
 bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
-    bool result = false;
-    try {
+    return RunOfficeJob([&]() -> bool {
         OleVariant app = CreateOleObject("Excel.Application");
         OfficeProcessMessages();
         std::vector<OleVariant> open(13, EmptyParam);
@@ -50,10 +49,6 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
         book.Clear();
         app.Clear();
         OfficeProcessMessages();
-        result = true;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        result = false;
-    }
-    return result;
+        return true;
+    });
 }
