@@ -55,10 +55,16 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
     auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
     bool ok = true;
 
+    // Ghostscript often leaves a partial file behind when it fails: a step that listed an
+    // error has failed, and what it wrote does not replace an older result.
+    auto converted = [&](auto convert, const std::string& dst) {
+        const int before = FErrors->Count();
+        return convert(dst) && FErrors->Count() == before;
+    };
     // Conversions that write one file per page: every page file goes to the destination.
     auto pages = [&](const std::string& ext, auto convert) {
         if (!CheckGhostscript(true)) return false;
-        if (!convert(inTemp(ext))) return false;
+        if (!converted(convert, inTemp(ext))) return false;
         MoveMatchingFiles(temp + "*" + ext, FDestDir, target);
         return true;
     };
@@ -66,7 +72,7 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
     auto single = [&](const std::string& ext, const std::string& result, auto convert) {
         if (!CheckGhostscript(true)) return false;
         target = result;
-        if (!convert(inTemp(ext))) return false;
+        if (!converted(convert, inTemp(ext))) return false;
         return MoveFileReplacing(inTemp(ext), result);
     };
 

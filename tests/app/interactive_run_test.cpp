@@ -1,0 +1,87 @@
+// A run started from the window: sources from the pickers, the result beside the source,
+// the completion message, the Show button and the function's saved options.
+#include "tests/app/fixture.h"
+
+using apptest::AppTest;
+
+namespace {
+
+// Answers every message box with OK and remembers the texts.
+struct Answerer {
+    Answerer() : timer(nullptr) {
+        timer.SetInterval(40);
+        timer.OnTimer = [this](TObject*) {
+            if (!Form_MsgDlg->Visible()) return;
+            texts.push_back(Form_MsgDlg->LabelMsgDlg->Caption());
+            Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        };
+        timer.SetEnabled(true);
+    }
+    TTimer timer;
+    std::vector<std::string> texts;
+};
+
+void SelectFunction(const std::string& name) {
+    for (int i = 0; i < int(Functions.size()); ++i)
+        if (Functions[size_t(i)].Name == name) Form_main->ComboBoxEx_function->SetItemIndex(i);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+}
+
+}  // namespace
+
+TEST_F(AppTest, StartConvertsTheSelectedFileAndReports) {
+    std::string docs = folder + "文档 a/";
+    ForceDirectories(docs);
+    e2e::WritePostScript(docs + "report 1.ps", 2);
+    CreateWindows();
+    ShowMain();
+    SelectFunction("ps2pdf");
+    Form_main->SelectSource(docs + "report 1.ps");
+    ASSERT_EQ(Form_main->StaticText_currentFile->Caption(), docs + "report 1.ps");
+    Answerer answer;
+    Form_main->StyButton_startClick(nullptr);
+    EXPECT_TRUE(FileExists(docs + "report 1.pdf")) << Form_main->FErrors->Text();
+    EXPECT_EQ(e2e::PdfPages(docs + "report 1.pdf", folder), 2);
+    ASSERT_EQ(answer.texts.size(), 1u);
+    EXPECT_EQ(answer.texts[0], "转换处理已完成!");
+    EXPECT_TRUE(Form_main->StyButton_show->Visible());
+    EXPECT_TRUE(Form_main->StyButton_start->Enabled());
+    EXPECT_EQ(Form_main->StaticText_status->Caption(), "就绪。");
+    EXPECT_EQ(Form_main->FLastResult, docs + "report 1.pdf");
+    // The list shows the new file after the run and the selection stayed.
+    EXPECT_EQ(Form_main->XcFileListBox_source->FileName(), docs + "report 1.ps");
+    // The function's options are saved after a successful run.
+    EXPECT_NE(apptest::Slurp(folder + "config.ini").find("[PS2PDF]"), std::string::npos);
+}
+
+TEST_F(AppTest, StartWithoutASelectionSaysSoAndChangesNothing) {
+    CreateWindows();
+    ShowMain();
+    SelectFunction("pdf2jpg");
+    Answerer answer;
+    Form_main->StyButton_startClick(nullptr);
+    ASSERT_EQ(answer.texts.size(), 1u);
+    EXPECT_EQ(answer.texts[0], "没有正确选择! \n\n请先选择你的源文件。");
+    EXPECT_EQ(Form_main->StaticText_status->Caption(), "就绪。");
+    EXPECT_TRUE(Form_main->StyButton_start->Enabled());
+}
+
+TEST_F(AppTest, AFailedRunListsItsErrors) {
+    std::string docs = folder + "in/";
+    ForceDirectories(docs);
+    apptest::Spit(docs + "broken.pdf", "not a pdf\n");
+    CreateWindows();
+    ShowMain();
+    SelectFunction("pdf2ps");
+    Form_main->SelectSource(docs + "broken.pdf");
+    Answerer answer;
+    Form_main->StyButton_startClick(nullptr);
+    ASSERT_EQ(answer.texts.size(), 1u);
+    EXPECT_EQ(answer.texts[0].rfind("转换处理已完成但带有错误!\n\n- ", 0), 0u) << answer.texts[0];
+    EXPECT_NE(answer.texts[0].find("在进行 gs 转换时出错。"), std::string::npos);
+    EXPECT_EQ(Form_main->StaticText_status->Caption(), "发生错误。");
+    EXPECT_FALSE(Form_main->StyButton_show->Visible());
+    EXPECT_FALSE(FileExists(docs + "broken.ps"));
+    // Options are saved only after success.
+    EXPECT_EQ(apptest::Slurp(folder + "config.ini").find("[PDF2PS]"), std::string::npos);
+}
