@@ -291,6 +291,13 @@ public:
         w_->activateWindow();
         w_->raise();
     }
+    void setModal(bool on) override {
+        if (kind_ != PeerKind::TopLevel) return;
+        bool vis = w_->isVisible();
+        if (vis) w_->hide();
+        w_->setWindowModality(on ? Qt::ApplicationModal : Qt::NonModal);
+        if (vis) w_->show();
+    }
     static bool offscreen() { return QGuiApplication::platformName() == "offscreen"; }
     bool grab(Image& out) override {
         QPixmap pm = w_->grab();

@@ -50,6 +50,8 @@ public:
     virtual void raise() = 0;
     virtual void setTopmost(bool) = 0;
     virtual void activate() = 0;
+    // A modal top-level window blocks input to the others while it shows.
+    virtual void setModal(bool) = 0;
     virtual bool grab(Image& out) = 0;  // the widget as it shows now
     // check and radio buttons
     virtual void setChecked(bool) = 0;

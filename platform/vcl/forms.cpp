@@ -119,9 +119,10 @@ int TForm::ShowModal() {
     if (visible_ || modal_) throw EInvalidOperation("Cannot make a visible window modal");
     ModalResult = mrNone;
     modal_ = true;
-    std::vector<TForm*> disabled;
-    for (TForm* f : Screen->Forms)
-        if (f != this && f->Visible() && f->Enabled()) { f->SetEnabled(false); disabled.push_back(f); }
+    // The window system keeps input away from the other windows while this one shows
+    // (disabling them would grey them out, which Windows does not do).
+    HandleNeeded();
+    peer_->setModal(true);
     try {
         Show();
         while (ModalResult == mrNone && !Application->Terminated()) {
@@ -138,13 +139,13 @@ int TForm::ShowModal() {
         }
     } catch (...) {
         modal_ = false;
-        for (TForm* f : disabled) f->SetEnabled(true);
         Hide();
+        peer_->setModal(false);
         throw;
     }
     modal_ = false;
-    for (TForm* f : disabled) f->SetEnabled(true);
     Hide();
+    peer_->setModal(false);
     return ModalResult;
 }
 
