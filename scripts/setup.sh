@@ -12,7 +12,7 @@ packages=(
   ghostscript poppler-utils
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei
-  clang libclang-rt-14-dev libgif-dev
+  clang libclang-rt-14-dev libgif-dev bc
 )
 missing=()
 for p in "${packages[@]}"; do
