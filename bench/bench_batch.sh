@@ -52,11 +52,11 @@ report() {
 }
 
 run_case() {
-  local name=$1 src=$2 ext=$3
+  local name=$1 src=$2 out=$3
   shift 3
   "$work/prog/vexomat" -c "$name" -s "$src" -d "$work/out/" "$@" >/dev/null 2>&1
   local args=()
-  mapfile -d '' args < <(gs_args "$(logged_params)" "$work/out/bare_$name%04d$ext")
+  mapfile -d '' args < <(gs_args "$(logged_params)" "$work/out/$out")
   local ours=() bare=()
   for ((i = 0; i < rounds; i++)); do
     ours+=("$(elapsed "$work/prog/vexomat" -c "$name" -s "$src" -d "$work/out/" "$@")")
@@ -65,5 +65,6 @@ run_case() {
   report "$name" "$(printf '%s\n' "${ours[@]}" | median)" "$(printf '%s\n' "${bare[@]}" | median)"
 }
 
-run_case ps2pdf "$work/doc.ps" .pdf
-run_case pdf2jpg "$work/out/doc.pdf" .jpg
+# The bare output names: one PDF; one JPEG per page, as the program asks Ghostscript for.
+run_case ps2pdf "$work/doc.ps" bare.pdf
+run_case pdf2jpg "$work/out/doc.pdf" bare_p%04d.jpg

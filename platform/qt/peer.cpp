@@ -300,7 +300,11 @@ public:
     }
     static bool offscreen() { return QGuiApplication::platformName() == "offscreen"; }
     bool grab(Image& out) override {
+        // Off screen nothing is painted until somebody looks (see create()).
+        const bool updates = w_->updatesEnabled();
+        w_->setUpdatesEnabled(true);
         QPixmap pm = w_->grab();
+        w_->setUpdatesEnabled(updates);
         QImage img = pm.toImage().convertToFormat(QImage::Format_RGB32);
         out.resize(img.width(), img.height());
         QImageOf(out) = img;
@@ -414,7 +418,11 @@ Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
     QWidget* pw = parent ? static_cast<QtPeer*>(parent)->clientWidget() : nullptr;
     QWidget* w = nullptr;
     switch (kind) {
-    case PeerKind::TopLevel: w = new TopLevelWidget(host); break;
+    case PeerKind::TopLevel:
+        w = new TopLevelWidget(host);
+        // Without a screen nobody sees the windows: they are painted only when grabbed.
+        if (QGuiApplication::platformName() == "offscreen") w->setUpdatesEnabled(false);
+        break;
     case PeerKind::Painted: w = new PaintedWidget(pw, host); break;
     case PeerKind::Edit: {
         auto* e = new QLineEdit(pw);
