@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -196,7 +197,22 @@ std::string UpperCase(const std::string& s) {
     for (char& c : r) if (c >= 'a' && c <= 'z') c = char(c - 32);
     return r;
 }
-int CompareText(const std::string& a, const std::string& b) { return LowerCase(a).compare(LowerCase(b)); }
+namespace {
+inline unsigned char FoldAscii(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + 32) : u;
+}
+}  // namespace
+
+// Compared in place: names are looked up by these many times while windows are read.
+int CompareText(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
