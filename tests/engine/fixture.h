@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/host.h"
@@ -92,9 +93,39 @@ public:
 // their radio buttons, check boxes, edits, combo boxes and up-downs, named as on the
 // window and holding the window's built-in values. Every group box starts hidden, as
 // after a change of function; Show() makes the groups of a function visible.
-class OptionPanel {
+// Makes named controls owned by one component and finds them again by name; the engine
+// reads option controls this way.
+class ControlMaker {
 public:
-    OptionPanel() : owner_(new TComponent(nullptr)) {
+    ControlMaker() : owner_(new TComponent(nullptr)) {}
+    const std::map<std::string, TComponent*>& All() const { return all_; }
+
+    template <class T>
+    T* Get(const std::string& name) const {
+        T* c = dynamic_cast<T*>(all_.at(name));
+        if (!c) throw std::runtime_error("wrong kind of control: " + name);
+        return c;
+    }
+
+protected:
+    template <class T>
+    T* Make(TWinControl* parent, const std::string& name) {
+        auto* c = new T(owner_.get());
+        c->Name = name;
+        if constexpr (std::is_base_of_v<TControl, T>) {
+            if (parent) c->SetParent(parent);
+        }
+        all_[name] = c;
+        return c;
+    }
+
+    std::unique_ptr<TComponent> owner_;
+    std::map<std::string, TComponent*> all_;
+};
+
+class OptionPanel : public ControlMaker {
+public:
+    OptionPanel() {
         TGroupBox* g = Group("GroupBox_resolution");
         for (const char* n : {"RadioButton_resolution72", "RadioButton_resolution100",
                               "RadioButton_resolution150", "RadioButton_resolution300",
@@ -132,15 +163,12 @@ public:
         Radio("RadioButton_colordepth24")->SetChecked(true);
 
         g = Group("GroupBox_papersize");
-        auto* combo = new TComboBox(owner_.get());
-        combo->Name = "ComboBox_papersize";
-        combo->SetParent(g);
+        auto* combo = Make<TComboBox>(g, "ComboBox_papersize");
         combo->Style = csDropDownList;
         combo->Items()->Add("- 默认 -");
         combo->Items()->Add("- 用户定义 -");
         for (const auto& row : PaperSizes) combo->Items()->Add(row[0]);
         combo->SetItemIndex(-1);
-        Add(combo);
         Edit(g, "Edit_papersize_width");
         Edit(g, "Edit_papersize_height");
 
@@ -150,11 +178,7 @@ public:
         Radio("RadioButton_layerS")->SetChecked(true);
 
         g = Group("GroupBox_reduction");
-        auto* upDown = new TestUpDown(owner_.get());
-        upDown->Name = "XcUpDown_reduction_quality";
-        upDown->SetParent(g);
-        upDown->Position = 5;
-        Add(upDown);
+        Make<TestUpDown>(g, "XcUpDown_reduction_quality")->Position = 5;
 
         for (auto& [name, group] : groups_) group->SetVisible(false);
     }
@@ -171,41 +195,12 @@ public:
     TGroupBox* GroupBox(const std::string& name) { return Get<TGroupBox>(name); }
     TestUpDown* UpDown(const std::string& name) { return Get<TestUpDown>(name); }
 
-    const std::map<std::string, TComponent*>& All() const { return all_; }
-
 private:
-    template <class T>
-    T* Get(const std::string& name) {
-        T* c = dynamic_cast<T*>(all_.at(name));
-        if (!c) throw std::runtime_error("wrong kind of control: " + name);
-        return c;
-    }
-    void Add(TComponent* c) { all_[c->Name] = c; }
-    TGroupBox* Group(const std::string& name) {
-        auto* g = new TGroupBox(owner_.get());
-        g->Name = name;
-        groups_[name] = g;
-        Add(g);
-        return g;
-    }
-    TRadioButton* Radio(TGroupBox* parent, const std::string& name) {
-        auto* r = new TRadioButton(owner_.get());
-        r->Name = name;
-        r->SetParent(parent);
-        Add(r);
-        return r;
-    }
-    TEdit* Edit(TGroupBox* parent, const std::string& name) {
-        auto* e = new TEdit(owner_.get());
-        e->Name = name;
-        e->SetParent(parent);
-        Add(e);
-        return e;
-    }
+    TGroupBox* Group(const std::string& name) { return groups_[name] = Make<TGroupBox>(nullptr, name); }
+    TRadioButton* Radio(TGroupBox* parent, const std::string& name) { return Make<TRadioButton>(parent, name); }
+    TEdit* Edit(TGroupBox* parent, const std::string& name) { return Make<TEdit>(parent, name); }
 
-    std::unique_ptr<TComponent> owner_;
     std::map<std::string, TGroupBox*> groups_;
-    std::map<std::string, TComponent*> all_;
 };
 
 // The main window as the engine sees it, over a fresh temporary program folder.

@@ -15,46 +15,36 @@
 namespace vxtest {
 
 // The option groups of the PDF tools, offered to the engine by name.
-class ToolOptions {
+class ToolOptions : public ControlMaker {
 public:
-    explicit ToolOptions(TestMainState& state) : owner_(new TComponent(nullptr)), state_(state) {
-        TGroupBox* g = Group("GroupBox_encryption");
-        Edit(g, "Edit_encryption_password");
-        auto* combo = new TComboBox(owner_.get());
-        combo->Name = "ComboBox_encryption_type";
-        combo->SetParent(g);
+    explicit ToolOptions(TestMainState& state) : state_(state) {
+        TGroupBox* g = Make<TGroupBox>(nullptr, "GroupBox_encryption");
+        Make<TEdit>(g, "Edit_encryption_password");
+        auto* combo = Make<TComboBox>(g, "ComboBox_encryption_type");
         combo->Style = csDropDownList;
         for (const auto& row : EncryptionTypes) combo->Items()->Add(row[0]);
         combo->SetItemIndex(-1);
-        Add(combo);
         for (const char* n : {"CheckBox_encryption_allowsP", "CheckBox_encryption_allowsM",
-                              "CheckBox_encryption_allowsC", "CheckBox_encryption_allowsA"}) {
-            auto* c = new TCheckBox(owner_.get());
-            c->Name = n;
-            c->SetParent(g);
-            c->SetChecked(true);
-            Add(c);
-        }
-        g = Group("GroupBox_watermark");
-        Edit(g, "Edit_watermark_text");
-        UpDown(g, "XcUpDown_watermark_fontsize");
-        UpDown(g, "XcUpDown_watermark_opacity");
-        g = Group("GroupBox_identification");
-        UpDown(g, "XcUpDown_ignore_noise");
-        UpDown(g, "XcUpDown_skip_border");
-        g = Group("GroupBox_destination");
-        UpDown(g, "XcUpDown_add_border");
-        g = Group("GroupBox_html");
-        Edit(g, "Edit_html_title");
-        Edit(g, "Edit_html_pagetext");
-        UpDown(g, "XcUpDown_html_columns")->Position = 1;
-        auto* border = new TCheckBox(owner_.get());
-        border->Name = "CheckBox_html_border";
-        border->SetParent(g);
-        Add(border);
+                              "CheckBox_encryption_allowsC", "CheckBox_encryption_allowsA"})
+            Make<TCheckBox>(g, n)->SetChecked(true);
+        g = Make<TGroupBox>(nullptr, "GroupBox_watermark");
+        Make<TEdit>(g, "Edit_watermark_text");
+        Make<TestUpDown>(g, "XcUpDown_watermark_fontsize");
+        Make<TestUpDown>(g, "XcUpDown_watermark_opacity");
+        g = Make<TGroupBox>(nullptr, "GroupBox_identification");
+        Make<TestUpDown>(g, "XcUpDown_ignore_noise");
+        Make<TestUpDown>(g, "XcUpDown_skip_border");
+        g = Make<TGroupBox>(nullptr, "GroupBox_destination");
+        Make<TestUpDown>(g, "XcUpDown_add_border");
+        g = Make<TGroupBox>(nullptr, "GroupBox_html");
+        Make<TEdit>(g, "Edit_html_title");
+        Make<TEdit>(g, "Edit_html_pagetext");
+        Make<TestUpDown>(g, "XcUpDown_html_columns")->Position = 1;
+        Make<TCheckBox>(g, "CheckBox_html_border");
+        for (const auto& [name, c] : All()) state_.Components[name] = c;
     }
     ~ToolOptions() {
-        for (const auto& name : names_) state_.Components.erase(name);
+        for (const auto& [name, c] : All()) state_.Components.erase(name);
     }
 
     void SetVisible(const std::string& group, bool visible) { Get<TGroupBox>(group)->SetVisible(visible); }
@@ -64,39 +54,7 @@ public:
     TestUpDown* Counter(const std::string& name) { return Get<TestUpDown>(name); }
 
 private:
-    template <class T>
-    T* Get(const std::string& name) {
-        T* c = dynamic_cast<T*>(state_.Components.at(name));
-        if (!c) throw std::runtime_error("wrong kind of control: " + name);
-        return c;
-    }
-    void Add(TComponent* c) {
-        state_.Components[c->Name] = c;
-        names_.push_back(c->Name);
-    }
-    TGroupBox* Group(const std::string& name) {
-        auto* g = new TGroupBox(owner_.get());
-        g->Name = name;
-        Add(g);
-        return g;
-    }
-    TEdit* Edit(TGroupBox* parent, const std::string& name) {
-        auto* e = new TEdit(owner_.get());
-        e->Name = name;
-        e->SetParent(parent);
-        Add(e);
-        return e;
-    }
-    TestUpDown* UpDown(TGroupBox* parent, const std::string& name) {
-        auto* u = new TestUpDown(owner_.get());
-        u->Name = name;
-        u->SetParent(parent);
-        Add(u);
-        return u;
-    }
-    std::unique_ptr<TComponent> owner_;
     TestMainState& state_;
-    std::vector<std::string> names_;
 };
 
 // PostScript of pages with the given sizes, each with a filled box inset by a quarter of
