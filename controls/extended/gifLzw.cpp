@@ -68,31 +68,12 @@ void TGifCodeWriter::FlushGifCodes() {
 // ---------------------------------------------------------------- interlacing
 
 int NextInterlacedRow(int row, int height, int& pass) {
-    switch (pass) {
-    case 0:
-        row += 8;
-        if (row < height) return row;
-        pass = 1;
-        if (4 < height) return 4;
-        pass = 2;
-        if (2 < height) return 2;
-        pass = 3;
-        return 1;
-    case 1:
-        row += 8;
-        if (row < height) return row;
-        pass = 2;
-        if (2 < height) return 2;
-        pass = 3;
-        return 1;
-    case 2:
-        row += 4;
-        if (row < height) return row;
-        pass = 3;
-        return 1;
-    default:
-        return row + 2;
-    }
+    // Four passes: every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    row += kStep[pass < 3 ? pass : 3];
+    while (row >= height && pass < 3) row = kStart[++pass];
+    return row;
 }
 
 // ---------------------------------------------------------------- decoding

@@ -5,20 +5,8 @@
 
 namespace {
 
-int LoWordX(LPARAM l) { return int16_t(uint16_t(l & 0xFFFF)); }
-int HiWordY(LPARAM l) { return int16_t(uint16_t((l >> 16) & 0xFFFF)); }
 
 bool Inside(const TRect& r, int x, int y) { return x >= r.Left && y >= r.Top && x < r.Right && y < r.Bottom; }
-
-void Frame(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight) {
-    c.Pen()->Color = topLeft;
-    c.MoveTo(r.Left, r.Bottom - 1);
-    c.LineTo(r.Left, r.Top);
-    c.LineTo(r.Right - 1, r.Top);
-    c.Pen()->Color = bottomRight;
-    c.LineTo(r.Right - 1, r.Bottom - 1);
-    c.LineTo(r.Left - 1, r.Bottom - 1);
-}
 
 std::string HexText(int32_t v) {
     static const char* digits = "0123456789ABCDEF";
@@ -132,7 +120,7 @@ void TXcUpDown::Paint() {
         c.Brush()->Style = bsSolid;
         c.Brush()->Color = hot ? cl3DLight : clBtnFace;
         c.FillRect(r);
-        Frame(c, r, down ? clBtnShadow : clBtnHighlight, down ? clBtnHighlight : cl3DDkShadow);
+        Frame3D(c, r, down ? clBtnShadow : clBtnHighlight, down ? clBtnHighlight : cl3DDkShadow);
         // Whether the arrow can still move the counter.
         bool live = enabled_ && (b == btNext ? (max_ == 0 || position_ < max_) : position_ > min_);
         int cx = (r.Left + r.Right) / 2 + (down ? 1 : 0);
@@ -181,7 +169,7 @@ void TXcUpDown::Dispatch(TMessage& m) {
     switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        int x = LoWordX(m.LParam), y = HiWordY(m.LParam);
+        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
         pressed_ = Inside(ButtonRect(btNext), x, y) ? int(btNext) : Inside(ButtonRect(btPrev), x, y) ? int(btPrev) : -1;
         if (pressed_ >= 0) {
             Invalidate();
@@ -196,7 +184,7 @@ void TXcUpDown::Dispatch(TMessage& m) {
         }
         break;
     case WM_MOUSEMOVE: {
-        int x = LoWordX(m.LParam), y = HiWordY(m.LParam);
+        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
         int hot = Inside(ButtonRect(btNext), x, y) ? int(btNext) : Inside(ButtonRect(btPrev), x, y) ? int(btPrev) : -1;
         if (hot != hot_) {
             hot_ = hot;

@@ -21,11 +21,7 @@ void TStyButton::Paint() {
     TRect r = ClientRect();
     c.Brush()->Color = FaceColor;
     c.FillRect(r);
-    TColor tl = pressed_ ? clBtnShadow : clBtnHighlight, br = pressed_ ? clBtnHighlight : cl3DDkShadow;
-    c.Pen()->Color = tl;
-    c.MoveTo(0, height_ - 1); c.LineTo(0, 0); c.LineTo(width_ - 1, 0);
-    c.Pen()->Color = br;
-    c.LineTo(width_ - 1, height_ - 1); c.LineTo(-1, height_ - 1);
+    Frame3D(c, r, pressed_ ? clBtnShadow : clBtnHighlight, pressed_ ? clBtnHighlight : cl3DDkShadow);
     if (MouseInside && enabled_) {
         c.Brush()->Color = clHighlight;
         c.FrameRect(Rect(2, 2, width_ - 2, height_ - 2));

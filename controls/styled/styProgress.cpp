@@ -17,10 +17,7 @@ void TStyProgress::SetPosition(int v) {
 void TStyProgress::Paint() {
     TCanvas& c = canvas_;
     TRect r = ClientRect();
-    c.Pen()->Color = clBtnShadow;
-    c.MoveTo(0, height_ - 1); c.LineTo(0, 0); c.LineTo(width_ - 1, 0);
-    c.Pen()->Color = clBtnHighlight;
-    c.LineTo(width_ - 1, height_ - 1); c.LineTo(-1, height_ - 1);
+    Frame3D(c, r, clBtnShadow, clBtnHighlight);
     int span = std::max(1, Max - Min);
     int inner = width_ - 4;
     int filled = inner * std::clamp(int(position_) - Min, 0, span) / span;
@@ -28,7 +25,6 @@ void TStyProgress::Paint() {
     int pitch = std::max(2, inner / bars);
     c.Brush()->Color = BarColor;
     for (int x = 2; x + pitch - 1 <= 2 + filled; x += pitch) c.FillRect(Rect(x, 2, x + pitch - 1, height_ - 2));
-    (void)r;
 }
 
 void RegisterStyProgress() {

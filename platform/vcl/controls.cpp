@@ -9,9 +9,6 @@ std::function<void()>& ExceptionHandler() {
     return handler;
 }
 
-LPARAM MakePoint(int x, int y) { return LPARAM((uint32_t(uint16_t(int16_t(x)))) | (uint32_t(uint16_t(int16_t(y))) << 16)); }
-int PointX(LPARAM l) { return int16_t(uint16_t(l & 0xFFFF)); }
-int PointY(LPARAM l) { return int16_t(uint16_t((l >> 16) & 0xFFFF)); }
 
 TShiftState KeysToShift(WPARAM keys) {
     TShiftState s = 0;
@@ -73,11 +70,11 @@ void TControl::Dispatch(TMessage& m) {
         if (!enabled_) break;
         clicked_ = true;
         if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
-        if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
         return;
     case WM_LBUTTONUP: {
         if (!enabled_) break;
-        int x = PointX(m.LParam), y = PointY(m.LParam);
+        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
         bool click = clicked_ && x >= 0 && y >= 0 && x < width_ && y < height_;
         clicked_ = false;
         if (click) Click();
@@ -85,13 +82,13 @@ void TControl::Dispatch(TMessage& m) {
         return;
     }
     case WM_RBUTTONDOWN:
-        if (OnMouseDown) OnMouseDown(this, mbRight, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        if (OnMouseDown) OnMouseDown(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
         return;
     case WM_RBUTTONUP:
-        if (OnMouseUp) OnMouseUp(this, mbRight, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        if (OnMouseUp) OnMouseUp(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
         return;
     case WM_MOUSEMOVE:
-        if (OnMouseMove) OnMouseMove(this, KeysToShift(m.WParam), PointX(m.LParam), PointY(m.LParam));
+        if (OnMouseMove) OnMouseMove(this, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
         return;
     case CM_MOUSEENTER:
         MouseInside = true;
@@ -462,7 +459,7 @@ void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
         }
         int ox = target == this ? 0 : target->Left();
         int oy = target == this ? 0 : target->Top();
-        target->Perform(msg, keys, MakePoint(x - ox, y - oy));
+        target->Perform(msg, keys, MAKELPARAM_XY(x - ox, y - oy));
     });
 }
 

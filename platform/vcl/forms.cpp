@@ -226,10 +226,7 @@ void TForm::PaintNonClient(TCanvas& c, int w, int h) {
     int fw = FrameWidth();
     c.Brush()->Color = clBtnFace;
     c.FillRect(Rect(0, 0, w, h));
-    c.Pen()->Color = clBtnHighlight;
-    c.MoveTo(0, h - 1); c.LineTo(0, 0); c.LineTo(w - 1, 0);
-    c.Pen()->Color = cl3DDkShadow;
-    c.MoveTo(w - 1, 0); c.LineTo(w - 1, h - 1); c.LineTo(-1, h - 1);
+    Frame3D(c, Rect(0, 0, w, h), clBtnHighlight, cl3DDkShadow);
     c.Brush()->Color = clActiveCaption;
     c.FillRect(Rect(fw, fw, w - fw, fw + CaptionHeight() - 1));
     c.Font()->SetName("宋体");

@@ -171,6 +171,16 @@ void TCanvas::DrawImage(const TRect& dest, const qtbridge::Image& img) {
 TColor TCanvas::Pixel(int x, int y) const { return image_ ? TColor(image_->pixel(x, y)) : clNone; }
 void TCanvas::SetPixel(int x, int y, TColor c) { if (image_) image_->setPixel(x, y, ColorToRGB(c)); }
 
+void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight) {
+    c.Pen()->Color = topLeft;
+    c.MoveTo(r.Left, r.Bottom - 1);
+    c.LineTo(r.Left, r.Top);
+    c.LineTo(r.Right - 1, r.Top);
+    c.Pen()->Color = bottomRight;
+    c.LineTo(r.Right - 1, r.Bottom - 1);
+    c.LineTo(r.Left - 1, r.Bottom - 1);
+}
+
 // ---------------------------------------------------------------- bitmap
 
 TBitmap::TBitmap() = default;

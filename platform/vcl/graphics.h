@@ -138,6 +138,9 @@ private:
     std::unique_ptr<qtbridge::Painter> own_;
 };
 
+// A one-pixel 3D frame: top and left edges in one colour, bottom and right in the other.
+void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight);
+
 class TGraphic : public TPersistent {
 public:
     std::string ClassName() const override { return "TGraphic"; }

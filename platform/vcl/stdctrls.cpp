@@ -15,16 +15,6 @@ namespace {
 
 unsigned AlignFlags(TAlignment a) { return a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : 0; }
 
-void Frame3D(TCanvas& c, TRect r, TColor topLeft, TColor bottomRight) {
-    c.Pen()->Color = topLeft;
-    c.MoveTo(r.Left, r.Bottom - 1);
-    c.LineTo(r.Left, r.Top);
-    c.LineTo(r.Right - 1, r.Top);
-    c.Pen()->Color = bottomRight;
-    c.LineTo(r.Right - 1, r.Bottom - 1);
-    c.LineTo(r.Left - 1, r.Bottom - 1);
-}
-
 TColor ParentColorOf(const TControl* c) { return c->Parent() ? c->Parent()->Color() : clBtnFace; }
 
 }  // namespace

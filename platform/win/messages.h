@@ -40,6 +40,13 @@ enum : UINT {
     WM_PRINTCLIENT = 0x0318, WM_THEMECHANGED = 0x031A, WM_USER = 0x0400, WM_APP = 0x8000,
 };
 
+// Mouse positions in LPARAM: x in the low word, y in the high word, both signed.
+inline LPARAM MAKELPARAM_XY(int x, int y) {
+    return LPARAM(uint32_t(uint16_t(int16_t(x))) | (uint32_t(uint16_t(int16_t(y))) << 16));
+}
+inline int GET_X_LPARAM(LPARAM l) { return int16_t(uint16_t(l & 0xFFFF)); }
+inline int GET_Y_LPARAM(LPARAM l) { return int16_t(uint16_t((l >> 16) & 0xFFFF)); }
+
 // Peek flags.
 enum : UINT { PM_NOREMOVE = 0, PM_REMOVE = 1 };
 
