@@ -14,6 +14,7 @@
 #include "engine/definitions.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
+#include "platform/win/shell.h"
 
 namespace {
 
@@ -158,6 +159,16 @@ void TForm_main::StyButton_startClick(TObject*) {
         SetStatus(-1);
         throw;
     }
+    // An unattended message ends the process at the next message processing, which may
+    // come in the middle of the run: the temporary folder goes with it then.
+    const int removeTemp = AddExitProc([temp] {
+        std::string list = ExcludeTrailingPathDelimiter(temp) + std::string(1, '\0');
+        SHFILEOPSTRUCTA op;
+        op.wFunc = FO_DELETE;
+        op.pFrom = list.c_str();
+        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+        SHFileOperationA(&op);
+    });
 
     std::string target;
     try {
@@ -180,6 +191,7 @@ void TForm_main::StyButton_startClick(TObject*) {
         if (!FileExists(target)) ok = false;
     }
     DeleteFolder(temp);
+    RemoveExitProc(removeTemp);
     SetStatus(ok ? 0 : -1);
     if (ok && !FBatchMode) {
         StyButton_show->SetVisible(true);

@@ -16,6 +16,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/host.h"
 #include "engine/util.h"
+#include "platform/win/mutex.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
@@ -66,6 +67,31 @@ bool TGhost::ErrorLogHasErrors(const std::string& errorLogPath) {
     return true;
 }
 
+namespace {
+
+// Holds the log folder's named mutex; the window keeps processing messages while it waits.
+class TLogFolderLock {
+public:
+    explicit TLogFolderLock(const std::string& folder) {
+        mutex_ = CreateMutexA(nullptr, FALSE_, ("Vexomat Ghostscript job " + folder).c_str());
+        if (!mutex_) return;
+        while (WaitForSingleObject(mutex_, 20) == WAIT_TIMEOUT) Application->ProcessMessages();
+        held_ = true;
+    }
+    ~TLogFolderLock() {
+        if (held_) ReleaseMutex(mutex_);
+        if (mutex_) CloseHandle(mutex_);
+    }
+    TLogFolderLock(const TLogFolderLock&) = delete;
+    TLogFolderLock& operator=(const TLogFolderLock&) = delete;
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool held_ = false;
+};
+
+}  // namespace
+
 bool TGhost::Run(const std::string& jobName, const std::string& params) {
     bool result = true;
     try {
@@ -90,6 +116,9 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         Log("Parameter", params);
 
         EnsureLogFolder(false);
+        // Another process of the program may be running a job from the same log folder
+        // (unattended runs side by side): the response file and the logs are one job's at a time.
+        TLogFolderLock lock(s.FLogDir);
         const std::string responseFile = s.FLogDir + "temp.log";
         WriteFileText(responseFile, params + "\n");
 

@@ -1,5 +1,6 @@
 #include "platform/vcl/forms.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,7 +10,32 @@
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
 
+namespace {
+std::vector<std::pair<int, std::function<void()>>>& ExitProcs() {
+    static std::vector<std::pair<int, std::function<void()>>> procs;
+    return procs;
+}
+}  // namespace
+
+int AddExitProc(std::function<void()> proc) {
+    static int next = 0;
+    ExitProcs().emplace_back(++next, std::move(proc));
+    return next;
+}
+
+void RemoveExitProc(int id) {
+    auto& p = ExitProcs();
+    p.erase(std::remove_if(p.begin(), p.end(), [id](const auto& e) { return e.first == id; }), p.end());
+}
+
 void Halt(int exitCode) {
+    auto procs = std::move(ExitProcs());
+    for (auto it = procs.rbegin(); it != procs.rend(); ++it) {
+        try {
+            it->second();
+        } catch (...) {
+        }
+    }
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(exitCode);

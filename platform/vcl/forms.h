@@ -143,8 +143,12 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
-// Ends the process at once with the exit code.
+// Ends the process at once with the exit code, after running the exit procedures.
 [[noreturn]] void Halt(int exitCode);
+// Work that must happen even when the process is ended by Halt (last added runs first);
+// the id removes it again once the work is done otherwise.
+int AddExitProc(std::function<void()> proc);
+void RemoveExitProc(int id);
 
 void RegisterFormClasses();
 // Registers every class of the class library (called by Application->Initialize()).

@@ -248,9 +248,10 @@ int expandSources(const char* list, bool filesOnly, std::vector<std::string>& ou
     masked = false;
     if (!list) return EINVAL;
     for (const char* p = list; *p; p += std::strlen(p) + 1) {
-        std::string s = p;
+        // Relative names are taken from the current folder, as the shell does.
+        std::string s = ExpandFileName(p);
         while (s.size() > 1 && s.back() == '/') s.pop_back();
-        if (s == "/" ) return EACCES;  // never the whole file system
+        if (s == "/") return EACCES;  // never the whole file system
         if (!hasMask(ExtractFileName(s))) {
             struct stat st;
             if (::lstat(s.c_str(), &st) != 0) return ENOENT;

@@ -105,3 +105,40 @@ TEST_F(BatchRun, WrongExtensionAndMissingSourceFail) {
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_NE(prog.Log().find("源文件没有正确的文件扩展名!"), std::string::npos);
 }
+
+TEST_F(BatchRun, RelativeSourceLeavesNoTemporaryFolder) {
+    // The source named relative to the current folder: its temporary folder is relative too.
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", "doc one.pdf", "-d", work}, work).exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + "doc one.ps"));
+    ExpectNoTempFolder();
+}
+
+TEST_F(BatchRun, RunsSideBySideShareTheProgramFolderSafely) {
+    // Unattended runs started together use one log folder and one response file name.
+    std::vector<pid_t> pids;
+    for (int i = 0; i < 4; ++i) {
+        WritePostScript(work + "p" + std::to_string(i) + ".ps", i + 1);
+        std::vector<std::string> argv{prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "p" + std::to_string(i) + ".ps",
+                                      "-d", work};
+        pids.push_back(Start(argv, work + "out" + std::to_string(i) + ".txt"));
+    }
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Finish(pids[size_t(i)], work + "out" + std::to_string(i) + ".txt").exitCode, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(PdfPages(work + "p" + std::to_string(i) + ".pdf", work), i + 1) << i;
+    ExpectNoTempFolder();
+}
+
+TEST(BatchRunWithoutGhostscript, TheCheckEndsTheRunAndTheTemporaryFolderGoes) {
+    // A program folder without the console program: the check's message ends the process
+    // in the middle of the run, and the run's temporary folder goes with it.
+    std::string dir = TempFolder("vx no gs ");
+    std::string bin = VEXOMAT_BIN_DIR;
+    symlink((bin + "/vexomat").c_str(), (dir + "vexomat").c_str());
+    WritePostScript(dir + "a.ps", 1);
+    RunResult r = Exec({dir + "vexomat", "-c", "ps2pdf", "-s", dir + "a.ps", "-d", dir}, dir + "out.txt");
+    EXPECT_EQ(r.exitCode, 1);
+    for (auto& name : Listing(dir))
+        EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+    EXPECT_FALSE(Exists(dir + "a.pdf"));
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}

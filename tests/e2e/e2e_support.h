@@ -50,10 +50,11 @@ struct RunResult {
     std::string output;
 };
 
-// Runs a program by argument vector, output collected from a file.
-inline RunResult Exec(const std::vector<std::string>& argv, const std::string& outFile) {
+// Runs a program by argument vector, output collected from a file; in cwd when given.
+inline pid_t Start(const std::vector<std::string>& argv, const std::string& outFile, const std::string& cwd = "") {
     pid_t pid = fork();
     if (pid == 0) {
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
         FILE* f = std::fopen(outFile.c_str(), "w");
         if (f) { dup2(fileno(f), 1); dup2(fileno(f), 2); }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -63,12 +64,20 @@ inline RunResult Exec(const std::vector<std::string>& argv, const std::string& o
         execvp(args[0], args.data());
         _exit(127);
     }
+    return pid;
+}
+
+inline RunResult Finish(pid_t pid, const std::string& outFile) {
     int status = 0;
     waitpid(pid, &status, 0);
     RunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     r.output = Slurp(outFile);
     return r;
+}
+
+inline RunResult Exec(const std::vector<std::string>& argv, const std::string& outFile, const std::string& cwd = "") {
+    return Finish(Start(argv, outFile, cwd), outFile);
 }
 
 // A program folder with the built program linked in; its logs and config.ini stay in it.
@@ -84,10 +93,10 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
-    RunResult Vexomat(const std::vector<std::string>& args) const {
+    RunResult Vexomat(const std::vector<std::string>& args, const std::string& cwd = "") const {
         std::vector<std::string> argv{dir + "vexomat"};
         argv.insert(argv.end(), args.begin(), args.end());
-        return Exec(argv, dir + "output.txt");
+        return Exec(argv, dir + "output.txt", cwd);
     }
     std::string Log() const {
         std::string all;

@@ -1,0 +1,95 @@
+#include "platform/win/mutex.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+// The lock files live in the user's temporary folder, named by a hash of the mutex name.
+std::string LockPath(const std::string& name, const char* kind) {
+    return GetTempDir() + "vexomat-mutex-" + std::to_string(getuid()) + "-" +
+           IntToHex(std::hash<std::string>{}(name), 16) + kind;
+}
+
+class NamedMutex : public KernelObject {
+public:
+    explicit NamedMutex(const std::string& name) {
+        // One file tells whether others have the name open (they hold a shared lock on it),
+        // the other is the mutex itself.
+        presence_ = ::open(LockPath(name, ".open").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        lock_ = ::open(LockPath(name, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (presence_ >= 0) {
+            existed_ = ::flock(presence_, LOCK_EX | LOCK_NB) != 0;
+            ::flock(presence_, LOCK_SH);
+        }
+    }
+    ~NamedMutex() override {
+        if (owned_ > 0 && lock_ >= 0) ::flock(lock_, LOCK_UN);
+        if (lock_ >= 0) ::close(lock_);
+        if (presence_ >= 0) ::close(presence_);
+    }
+    bool ok() const { return lock_ >= 0; }
+    bool existed() const { return existed_; }
+
+    DWORD Wait(DWORD ms) override {
+        if (owned_ > 0 && owner_ == std::this_thread::get_id()) {
+            ++owned_;
+            return WAIT_OBJECT_0;
+        }
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            if (::flock(lock_, LOCK_EX | LOCK_NB) == 0) {
+                owned_ = 1;
+                owner_ = std::this_thread::get_id();
+                return WAIT_OBJECT_0;
+            }
+            if (ms != INFINITE && std::chrono::steady_clock::now() >= deadline) return WAIT_TIMEOUT;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    bool Release() {
+        if (owned_ == 0 || owner_ != std::this_thread::get_id()) return false;
+        if (--owned_ == 0) ::flock(lock_, LOCK_UN);
+        return true;
+    }
+
+private:
+    int presence_ = -1;
+    int lock_ = -1;
+    bool existed_ = false;
+    int owned_ = 0;
+    std::thread::id owner_;
+};
+
+}  // namespace
+
+HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL initialOwner, const char* name) {
+    auto m = std::make_shared<NamedMutex>(name ? name : "");
+    if (!m->ok()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    const bool existed = m->existed();
+    if (initialOwner) m->Wait(INFINITE);
+    HANDLE h = AddHandle(m);
+    SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return h;
+}
+
+BOOL ReleaseMutex(HANDLE mutex) {
+    auto m = LookupHandleAs<NamedMutex>(mutex);
+    if (!m || !m->Release()) {
+        SetLastError(m ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return 1;
+}
