@@ -1,7 +1,7 @@
 // The installation check: one lamp per outside program, lit by the checks.
 #pragma once
 
-#include "controls/extended/xcled.h"
+#include "controls/extended/xcLed.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 

@@ -9,7 +9,7 @@
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
 #include "platform/win/module.h"
-#include "platform/win/registry_class.h"
+#include "platform/win/registryClass.h"
 #include "platform/win/shell.h"
 
 TForm_main* Form_main = nullptr;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/options.h"
-#include "controls/extended/xcbrowse.h"
-#include "controls/extended/xcfilectrl.h"
+#include "controls/extended/xcBrowse.h"
+#include "controls/extended/xcFileCtrl.h"
 #include "controls/styled/styButton.h"
 #include "controls/styled/styProgress.h"
 #include "engine/host.h"

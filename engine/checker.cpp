@@ -4,7 +4,7 @@
 #include "engine/util.h"
 #include "platform/win/printers.h"
 #include "platform/win/registry.h"
-#include "platform/win/registry_class.h"
+#include "platform/win/registryClass.h"
 
 const char* const kProductAddress = "https://vexomat.example.com/";
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/extended/xcutils.h"
+#include "controls/extended/xcUtils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "controls/extended/xcconsts.h"
+#include "controls/extended/xcConsts.h"
 
 // ---------------------------------------------------------------- code reader and writer
 

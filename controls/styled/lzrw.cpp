@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "controls/styled/styconsts.h"
+#include "controls/styled/styConsts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 
 namespace office {

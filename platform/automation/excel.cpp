@@ -1,7 +1,7 @@
 // "Excel.Application" on the office's spreadsheet.
 #include <algorithm>
 
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 
 namespace office {

@@ -1,7 +1,7 @@
 // "PowerPoint.Application" on the office's presentation program. An opened presentation
 // lives in the office; a new one (Presentations.Add) is kept here as slides of pictures
 // and goes to the office when it is saved.
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 
 namespace office {

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/automation/print_prompt.h"
+#include "platform/automation/printPrompt.h"
 #include "platform/win/printers.h"
 
 namespace office {

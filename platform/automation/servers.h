@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/automation/office_session.h"
+#include "platform/automation/officeSession.h"
 #include "platform/automation/olevariant.h"
 
 namespace office {

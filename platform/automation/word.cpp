@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 
 namespace office {

@@ -16,7 +16,7 @@
 #include <QStandardItemModel>
 #include <QWidget>
 
-#include "platform/qt/qimage_access.h"
+#include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
 
 namespace qtbridge {

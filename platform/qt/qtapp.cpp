@@ -18,7 +18,7 @@
 #include <vector>
 #include <map>
 
-#include "platform/win/wake_hooks.h"
+#include "platform/win/wakeHooks.h"
 
 namespace qtbridge {
 namespace {

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include "platform/qt/qimage_access.h"
+#include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
 
 namespace qtbridge {

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "platform/rtl/sysutils.h"
-#include "platform/win/desktop_assoc.h"
+#include "platform/win/desktopAssoc.h"
 #include "platform/win/module.h"
 #include "platform/win/process.h"
 

@@ -12,7 +12,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/win/desktop_assoc.h"
+#include "platform/win/desktopAssoc.h"
 #include "platform/win/process.h"
 
 namespace {

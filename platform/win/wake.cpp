@@ -5,7 +5,7 @@
 
 // Until a window layer installs its event loop, registrations are only remembered; the
 // event loop takes them over when it starts (see wakeHooks).
-#include "platform/win/wake_hooks.h"
+#include "platform/win/wakeHooks.h"
 
 namespace {
 std::mutex g_mutex;

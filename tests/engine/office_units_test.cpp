@@ -7,9 +7,9 @@
 
 #include "engine/checker.h"
 #include "engine/converters/tiff2ps.h"
-#include "platform/automation/office_session.h"
+#include "platform/automation/officeSession.h"
 #include "platform/automation/olevariant.h"
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 #include "platform/vcl/graphics.h"
 #include "tests/engine/fixture.h"

@@ -9,8 +9,8 @@
 
 #include "platform/win/process.h"
 #include "platform/win/wake.h"
-#include "platform/win/wake_hooks.h"
-#include "tests/win/test_util.h"
+#include "platform/win/wakeHooks.h"
+#include "tests/win/win_support.h"
 
 using namespace wintest;
 

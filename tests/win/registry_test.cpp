@@ -2,8 +2,8 @@
 
 #include "platform/win/module.h"
 #include "platform/win/registry.h"
-#include "platform/win/registry_class.h"
-#include "tests/win/test_util.h"
+#include "platform/win/registryClass.h"
+#include "tests/win/win_support.h"
 
 using namespace wintest;
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "platform/win/shell.h"
-#include "tests/win/test_util.h"
+#include "tests/win/win_support.h"
 
 using namespace wintest;
 namespace fs = std::filesystem;

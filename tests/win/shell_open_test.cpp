@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/shell.h"
-#include "tests/win/test_util.h"
+#include "tests/win/win_support.h"
 
 using namespace wintest;
 namespace fs = std::filesystem;

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "../../platform/automation/print_prompt.h"
+#include "../../platform/automation/printPrompt.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

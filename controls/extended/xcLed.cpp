@@ -1,4 +1,4 @@
-#include "controls/extended/xcled.h"
+#include "controls/extended/xcLed.h"
 
 #include <algorithm>
 

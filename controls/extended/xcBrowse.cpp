@@ -1,4 +1,4 @@
-#include "controls/extended/xcbrowse.h"
+#include "controls/extended/xcBrowse.h"
 
 #include "platform/qt/dialogs.h"
 

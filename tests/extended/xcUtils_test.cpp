@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "controls/extended/xcconsts.h"
-#include "controls/extended/xcutils.h"
+#include "controls/extended/xcConsts.h"
+#include "controls/extended/xcUtils.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/automation/ps_printer.h"
+#include "platform/automation/psPrinter.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/automation/office_session.h"
+#include "platform/automation/officeSession.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 

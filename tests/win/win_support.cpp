@@ -1,4 +1,4 @@
-#include "tests/win/test_util.h"
+#include "tests/win/win_support.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/win/desktop_assoc.h"
+#include "platform/win/desktopAssoc.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

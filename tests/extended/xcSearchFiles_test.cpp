@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "controls/extended/xcsearchfiles.h"
+#include "controls/extended/xcSearchFiles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win/registry_class.h"
+#include "platform/win/registryClass.h"
 
 namespace {
 std::string trimSlashes(const std::string& s) {

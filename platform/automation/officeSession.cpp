@@ -1,4 +1,4 @@
-#include "platform/automation/office_session.h"
+#include "platform/automation/officeSession.h"
 
 #include <fcntl.h>
 #include <poll.h>

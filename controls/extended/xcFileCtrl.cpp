@@ -1,4 +1,4 @@
-#include "controls/extended/xcfilectrl.h"
+#include "controls/extended/xcFileCtrl.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "controls/extended/gifLzw.h"
-#include "controls/extended/xcconsts.h"
+#include "controls/extended/xcConsts.h"
 
 namespace {
 

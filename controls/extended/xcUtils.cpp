@@ -1,10 +1,10 @@
-#include "controls/extended/xcutils.h"
+#include "controls/extended/xcUtils.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "controls/extended/xcconsts.h"
+#include "controls/extended/xcConsts.h"
 #include "platform/win/module.h"
 
 // ---------------------------------------------------------------- strings

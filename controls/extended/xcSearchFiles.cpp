@@ -1,9 +1,9 @@
-#include "controls/extended/xcsearchfiles.h"
+#include "controls/extended/xcSearchFiles.h"
 
 #include <cerrno>
 
-#include "controls/extended/xcconsts.h"
-#include "controls/extended/xcutils.h"
+#include "controls/extended/xcConsts.h"
+#include "controls/extended/xcUtils.h"
 #include "platform/win/wintypes.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The bridge program the office sessions run (Python, with the office's UNO binding).
-#include "platform/automation/office_session.h"
+#include "platform/automation/officeSession.h"
 
 namespace office {
 
