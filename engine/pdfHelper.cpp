@@ -2,11 +2,7 @@
 
 #include <jpeglib.h>
 #include <setjmp.h>
-#include <fcntl.h>
 #include <string.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +13,7 @@
 #include "engine/host.h"
 #include "engine/util.h"
 #include "platform/win/mutex.h"
+#include "platform/rtl/mappedFile.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
@@ -204,22 +201,6 @@ bool ReadJpegHeader(FILE* f, int& width, int& height) {
     return true;
 }
 
-// Whole-file read in one call.
-std::string ReadWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) RaiseInOutError(FileExists(fileName) ? EACCES : ENOENT, fileName);
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    std::string text;
-    if (size > 0) {
-        text.resize(size_t(size));
-        in.read(text.data(), size);
-        text.resize(size_t(in.gcount()));
-    }
-    return text;
-}
-
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 }  // namespace
@@ -302,28 +283,8 @@ int TPdfChopToSingles::CountPagesInText(std::string_view text) {
 }
 
 int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
-    // The file is mapped rather than copied: the scan then runs at the speed of memory.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) RaiseInOutError(errno, fileName);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        RaiseInOutError(err, fileName);
-    }
-    if (st.st_size == 0) {
-        ::close(fd);
-        return CountPagesInText({});
-    }
-    void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (map == MAP_FAILED) return CountPagesInText(ReadWholeFile(fileName));
-    struct Unmap {
-        void* p;
-        size_t n;
-        ~Unmap() { ::munmap(p, n); }
-    } unmap{map, size_t(st.st_size)};
-    return CountPagesInText(std::string_view(static_cast<const char*>(map), size_t(st.st_size)));
+    const TMappedFile file(fileName);
+    return CountPagesInText(file.Data());
 }
 
 bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::string& workDir,
