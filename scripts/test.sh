@@ -8,7 +8,8 @@ if [ "${1:-}" = "--asan" ]; then
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
-[ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "${extra[@]}"
+# VEXOMAT_WERROR=1 (set by CI) turns warnings into errors.
+cmake -S . -B "$dir" -G Ninja "${extra[@]}" -DVEXOMAT_WERROR="${VEXOMAT_WERROR:-OFF}" >/dev/null
 cmake --build "$dir"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
