@@ -147,7 +147,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     return 1;
 }
 
-void KillAllTimers(HWND hwnd) {
+void DiscardTimersAndPostedMessages(HWND hwnd) {
     g_timers.erase(std::remove_if(g_timers.begin(), g_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), g_timers.end());
     g_posted.erase(std::remove_if(g_posted.begin(), g_posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }), g_posted.end());
 }

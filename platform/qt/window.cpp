@@ -27,7 +27,7 @@ BOOL DestroyWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return 0;
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
-    KillAllTimers(hwnd);  // timers of the window die with it
+    DiscardTimersAndPostedMessages(hwnd);  // its timers and posted messages die with it
     Live().erase(hwnd);
     delete hwnd;
     return 1;

@@ -67,7 +67,7 @@ void WaitMessage();
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
-// Ends every timer of the window (when it is destroyed).
-void KillAllTimers(HWND hwnd);
+// Ends every timer of the window and drops the messages posted to it (when it is destroyed).
+void DiscardTimersAndPostedMessages(HWND hwnd);
 // Sent messages: SendMessageA calls the procedure at once; this is the message of the
 // window (or 0) currently inside a procedure, for InSendMessage-like tests.
