@@ -1,7 +1,7 @@
 // The response-file reader and the switch adaptation of gswin32c.exe, tested directly.
-// The tool is a program of its own, so its sources are compiled into this test here.
-#include "tools/gswin32c/adapt.cpp"
-#include "tools/gswin32c/response.cpp"
+// The tool is a program of its own; its code is linked here from the tool's library.
+#include "tools/gswin32c/adapt.h"
+#include "tools/gswin32c/response.h"
 
 #include <gtest/gtest.h>
 
