@@ -298,7 +298,7 @@ std::string RandomFolderName(const std::string& base, int number) {
 
 std::string MakeRandomFolder(const std::string& base) {
     Randomize();
-    const std::string folder = RandomFolderName(base, Random(100000000));
+    std::string folder = RandomFolderName(base, Random(100000000));
     MkDir(folder);
     return folder;
 }

@@ -38,7 +38,7 @@ int UpDownPosition(const std::string& name) {
 long long EditNumber(const std::string& name) { return StrToInt(Trim(EditText(name))); }
 
 std::string EditSwitchValue(const std::string& name) {
-    const std::string value = Trim(EditText(name));
+    std::string value = Trim(EditText(name));
     for (char c : value) {
         if (BreaksSwitch(c))
             throw EConvertError("'" + value + "' is not a valid value for " + name);

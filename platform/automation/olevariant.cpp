@@ -98,7 +98,7 @@ std::shared_ptr<TAutoObject> OleVariant::AsObject() const {
     return object_;
 }
 
-OleVariant OleVariant::Get(const std::string& member, std::vector<OleVariant> args) const {
+OleVariant OleVariant::Get(const std::string& member, const std::vector<OleVariant>& args) const {
     return AsObject()->Invoke(member, TInvokeKind::PropertyGet, args);
 }
 
@@ -106,7 +106,7 @@ void OleVariant::Put(const std::string& member, const OleVariant& value) const {
     AsObject()->Invoke(member, TInvokeKind::PropertyPut, {value});
 }
 
-OleVariant OleVariant::Call(const std::string& member, std::vector<OleVariant> args) const {
+OleVariant OleVariant::Call(const std::string& member, const std::vector<OleVariant>& args) const {
     return AsObject()->Invoke(member, TInvokeKind::Method, args);
 }
 

@@ -51,11 +51,11 @@ public:
     std::shared_ptr<TAutoObject> AsObject() const;
 
     // Reads a property (with arguments for indexed properties such as Sheets(1)).
-    OleVariant Get(const std::string& member, std::vector<OleVariant> args = {}) const;
+    OleVariant Get(const std::string& member, const std::vector<OleVariant>& args = {}) const;
     // Sets a property.
     void Put(const std::string& member, const OleVariant& value) const;
     // Calls a method.
-    OleVariant Call(const std::string& member, std::vector<OleVariant> args = {}) const;
+    OleVariant Call(const std::string& member, const std::vector<OleVariant>& args = {}) const;
 
     // Releases what the variant holds; it becomes empty.
     void Clear();
