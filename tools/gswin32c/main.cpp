@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "tools/gswin32c/adapt.h"
+#include "tools/gswin32c/pageRanges.h"
 #include "tools/gswin32c/relay.h"
 #include "tools/gswin32c/response.h"
 
@@ -27,5 +28,8 @@ int main(int argc, char** argv) {
   std::string program = "gs";
   if (const char* over = std::getenv("VEXOMAT_GS"); over != nullptr && *over != '\0') program = over;
 
-  return gsw::RunGhostscript(program, gsw::AdaptArguments(args));
+  const std::vector<std::string> adapted = gsw::AdaptArguments(args);
+  // A job of many page files is rendered over page ranges on every usable processor.
+  if (int code = 0; gsw::RunInPageRanges(program, adapted, code)) return code;
+  return gsw::RunGhostscript(program, adapted);
 }

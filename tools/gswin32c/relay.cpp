@@ -29,22 +29,14 @@ void WriteAll(int fd, std::string_view data) {
   }
 }
 
-// What the relay has learned from the two streams.
-struct Findings {
-  bool repaired = false;
-  bool fatal = false;
-  bool wroteError = false;
-  std::vector<std::string> failureLines;  // from the standard output, a few at most
-};
-
-void Scan(std::string_view line, Findings& f) {
+void Scan(std::string_view line, RelayResult& f) {
   if (ReportsRepair(line)) f.repaired = true;
   if (ReportsFatal(line)) f.fatal = true;
 }
 
 // One complete line (with its line feed, when it had one) of Ghostscript's output.
-void HandleOutLine(std::string_view line, Findings& f) {
-  WriteAll(STDOUT_FILENO, line);
+void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
+  sink.Out(line);
   Scan(line, f);
   if (NamesFailure(line) && f.failureLines.size() < 5) {
     std::string s(line);
@@ -53,13 +45,13 @@ void HandleOutLine(std::string_view line, Findings& f) {
   }
 }
 
-void HandleErrLine(std::string_view line, Findings& f) {
+void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
   Scan(line, f);
   if (IsHarmlessRemark(line)) {
-    WriteAll(STDOUT_FILENO, line);
+    sink.Out(line);
     return;
   }
-  WriteAll(STDERR_FILENO, line);
+  sink.Err(line);
   // A lone line break does not make an error output worth judging; anything else does.
   if (line.find_first_not_of("\r\n") != std::string_view::npos) f.wroteError = true;
 }
@@ -70,48 +62,70 @@ struct Stream {
   bool isErr;
 };
 
-void Consume(Stream& s, const char* data, std::size_t n, Findings& f) {
+void Handle(Stream& s, std::string_view line, RelayResult& f, RelaySink& sink) {
+  s.isErr ? HandleErrLine(line, f, sink) : HandleOutLine(line, f, sink);
+}
+
+void Consume(Stream& s, const char* data, std::size_t n, RelayResult& f, RelaySink& sink) {
   s.pending.append(data, n);
   std::size_t start = 0;
   for (;;) {
     const std::size_t nl = s.pending.find('\n', start);
     if (nl == std::string::npos) break;
     std::string_view line(s.pending.data() + start, nl + 1 - start);
-    s.isErr ? HandleErrLine(line, f) : HandleOutLine(line, f);
+    Handle(s, line, f, sink);
     start = nl + 1;
   }
   s.pending.erase(0, start);
   // A very long line without a break is passed on in pieces rather than held.
   if (s.pending.size() > 65536) {
-    s.isErr ? HandleErrLine(s.pending, f) : HandleOutLine(s.pending, f);
+    Handle(s, s.pending, f, sink);
     s.pending.clear();
   }
 }
 
-void Flush(Stream& s, Findings& f) {
+void Flush(Stream& s, RelayResult& f, RelaySink& sink) {
   if (s.pending.empty()) return;
-  s.isErr ? HandleErrLine(s.pending, f) : HandleOutLine(s.pending, f);
+  Handle(s, s.pending, f, sink);
   s.pending.clear();
+}
+
+class StandardOutputs : public RelaySink {
+ public:
+  void Out(std::string_view text) override { WriteAll(STDOUT_FILENO, text); }
+  void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
+};
+
+RelayResult Failed(RelaySink& sink, const std::string& message) {
+  sink.Err(message);
+  RelayResult r;
+  r.code = 127;
+  r.wroteError = true;
+  return r;
 }
 
 }  // namespace
 
-int RunGhostscript(const std::string& program, const std::vector<std::string>& args) {
+RelaySink& StandardSink() {
+  static StandardOutputs sink;
+  return sink;
+}
+
+RelayResult RelayGhostscript(const std::string& program, const std::vector<std::string>& args,
+                             RelaySink& sink) {
   // Writing to a closed pipe must give an error, not end this program before it can
   // report Ghostscript's exit code.
   std::signal(SIGPIPE, SIG_IGN);
 
   int outPipe[2];
   int errPipe[2];
-  if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-    WriteAll(STDERR_FILENO, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
-    return 127;
-  }
+  if (::pipe2(outPipe, O_CLOEXEC) != 0)
+    return Failed(sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
   if (::pipe2(errPipe, O_CLOEXEC) != 0) {
-    WriteAll(STDERR_FILENO, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
+    const int e = errno;
     ::close(outPipe[0]);
     ::close(outPipe[1]);
-    return 127;
+    return Failed(sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(e) + "\n");
   }
 
   std::vector<std::string> argvStore;
@@ -135,12 +149,11 @@ int RunGhostscript(const std::string& program, const std::vector<std::string>& a
   if (spawnError != 0) {
     ::close(outPipe[0]);
     ::close(errPipe[0]);
-    WriteAll(STDERR_FILENO, "gswin32c: cannot start Ghostscript '" + program + "': " +
-                                std::strerror(spawnError) + "\n");
-    return 127;
+    return Failed(sink, "gswin32c: cannot start Ghostscript '" + program + "': " +
+                            std::strerror(spawnError) + "\n");
   }
 
-  Findings findings;
+  RelayResult findings;
   Stream streams[2] = {{outPipe[0], {}, false}, {errPipe[0], {}, true}};
   bool open[2] = {true, true};
   char buf[16384];
@@ -163,9 +176,9 @@ int RunGhostscript(const std::string& program, const std::vector<std::string>& a
       Stream& s = streams[index[m]];
       const ssize_t n = ::read(s.fd, buf, sizeof buf);
       if (n > 0) {
-        Consume(s, buf, static_cast<std::size_t>(n), findings);
+        Consume(s, buf, static_cast<std::size_t>(n), findings, sink);
       } else if (n == 0 || errno != EINTR) {
-        Flush(s, findings);
+        Flush(s, findings, sink);
         ::close(s.fd);
         open[index[m]] = false;
       }
@@ -173,7 +186,7 @@ int RunGhostscript(const std::string& program, const std::vector<std::string>& a
   }
   for (int k = 0; k < 2; ++k)
     if (open[k]) {
-      Flush(streams[k], findings);
+      Flush(streams[k], findings, sink);
       ::close(streams[k].fd);
     }
 
@@ -184,24 +197,31 @@ int RunGhostscript(const std::string& program, const std::vector<std::string>& a
       break;
     }
   }
-  int code = 0;
   if (WIFEXITED(status))
-    code = WEXITSTATUS(status);
+    findings.code = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))
-    code = 128 + WTERMSIG(status);
+    findings.code = 128 + WTERMSIG(status);
+  return findings;
+}
 
-  if (code == 0 && findings.repaired && !findings.fatal) {
-    WriteAll(STDERR_FILENO, std::string(kRepairNotice) + "\n");
-  } else if (code != 0 && !findings.wroteError) {
-    std::string msg = "gswin32c: Ghostscript ended with exit code " + std::to_string(code) + "\n";
-    for (const std::string& l : findings.failureLines) msg += l + "\n";
-    WriteAll(STDERR_FILENO, msg);
-  } else if (code == 0 && findings.fatal && !findings.wroteError) {
+void WriteVerdict(const RelayResult& r, RelaySink& sink) {
+  if (r.code == 0 && r.repaired && !r.fatal) {
+    sink.Err(std::string(kRepairNotice) + "\n");
+  } else if (r.code != 0 && !r.wroteError) {
+    std::string msg = "gswin32c: Ghostscript ended with exit code " + std::to_string(r.code) + "\n";
+    for (const std::string& l : r.failureLines) msg += l + "\n";
+    sink.Err(msg);
+  } else if (r.code == 0 && r.fatal && !r.wroteError) {
     std::string msg = "gswin32c: Ghostscript could not read an input file\n";
-    for (const std::string& l : findings.failureLines) msg += l + "\n";
-    WriteAll(STDERR_FILENO, msg);
+    for (const std::string& l : r.failureLines) msg += l + "\n";
+    sink.Err(msg);
   }
-  return code;
+}
+
+int RunGhostscript(const std::string& program, const std::vector<std::string>& args) {
+  const RelayResult r = RelayGhostscript(program, args, StandardSink());
+  WriteVerdict(r, StandardSink());
+  return r.code;
 }
 
 }  // namespace gsw
