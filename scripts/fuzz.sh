@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXOMAT_FUZZ_BUILD:-$root/build-fuzz}
 secs=${1:-20}
-targets=(fuzz_gif_lzw fuzz_lzrw fuzz_wildcard)
+targets=(fuzz_gif_lzw fuzz_lzrw fuzz_wildcard fuzz_pdf_pages fuzz_crop_boxes)
 
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

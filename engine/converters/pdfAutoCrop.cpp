@@ -138,6 +138,12 @@ TCropFractions FindContent(const TBlackCounts& c, int noise, int skip) {
 
 TCropManager::TCropManager(const std::string& fileName) : text(ReadAll(fileName)) {}
 
+TCropManager TCropManager::FromText(std::string pdfText) {
+    TCropManager m;
+    m.text = std::move(pdfText);
+    return m;
+}
+
 void TCropManager::ParseBoxes() {
     const std::string key = text.find("/CropBox [") != std::string::npos ? "/CropBox [" : "/MediaBox [";
     boxes.clear();

@@ -43,6 +43,8 @@ public:
 
     // Reads the whole file; raises EFOpenError when it cannot be read.
     explicit TCropManager(const std::string& fileName);
+    // Works on a PDF text already in memory.
+    static TCropManager FromText(std::string pdfText);
 
     // Finds every "/CropBox [" array, or every "/MediaBox [" array when the text has no
     // crop box at all. Numbers must be separated by single blanks (EConvertError).
@@ -56,6 +58,9 @@ public:
 
     std::vector<Box> boxes;
     std::string text;
+
+private:
+    TCropManager() = default;
 };
 
 class TPdfAutoCrop {

@@ -80,8 +80,9 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-    if (!IsWindow(hwnd)) return 0;
-    auto proc = hwnd->proc;  // keep it alive while it runs, even if it is replaced
+    WindowObject* window = WindowFromHandle(hwnd);
+    if (!window) return 0;
+    auto proc = window->proc;  // keep it alive while it runs, even if it is replaced
     return CallWindowProcA(proc, hwnd, msg, w, l);
 }
 

@@ -1,45 +1,59 @@
 #include "platform/win/window.h"
 
-#include <unordered_set>
+#include <cstdint>
+#include <unordered_map>
 
 #include "platform/win/messages.h"
 
 namespace {
-std::unordered_set<HWND>& Live() {
-    static std::unordered_set<HWND> live;
+// Live windows by handle value. Values grow and are never reused.
+std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>>& Live() {
+    static std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>> live;
     return live;
 }
+uintptr_t g_nextHandle = 0x10010;
 }  // namespace
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control) {
-    auto* w = new WindowObject;
+    auto w = std::make_unique<WindowObject>();
     w->className = className;
     w->parent = parent;
     w->proc = std::make_shared<WNDPROC>(std::move(proc));
     w->control = control;
-    Live().insert(w);
-    return w;
+    const uintptr_t value = g_nextHandle;
+    g_nextHandle += 4;
+    Live().emplace(value, std::move(w));
+    return reinterpret_cast<HWND>(value);
 }
 
-BOOL IsWindow(HWND hwnd) { return hwnd && Live().count(hwnd) ? 1 : 0; }
+WindowObject* WindowFromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    auto it = Live().find(reinterpret_cast<uintptr_t>(hwnd));
+    return it == Live().end() ? nullptr : it->second.get();
+}
+
+BOOL IsWindow(HWND hwnd) { return WindowFromHandle(hwnd) ? 1 : 0; }
 
 BOOL DestroyWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return 0;
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     DiscardTimersAndPostedMessages(hwnd);  // its timers and posted messages die with it
-    Live().erase(hwnd);
-    delete hwnd;
+    Live().erase(reinterpret_cast<uintptr_t>(hwnd));
     return 1;
 }
 
 std::shared_ptr<WNDPROC> SetWindowProc(HWND hwnd, std::shared_ptr<WNDPROC> proc) {
-    if (!IsWindow(hwnd)) return nullptr;
-    std::swap(hwnd->proc, proc);
+    WindowObject* w = WindowFromHandle(hwnd);
+    if (!w) return nullptr;
+    std::swap(w->proc, proc);
     return proc;
 }
 
-std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd) { return IsWindow(hwnd) ? hwnd->proc : nullptr; }
+std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    return w ? w->proc : nullptr;
+}
 
 LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     if (!proc || !*proc) return DefWindowProcA(hwnd, msg, w, l);

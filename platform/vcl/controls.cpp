@@ -40,7 +40,8 @@ void HandleEventException() {
 }
 
 TWinControl* FindControl(HWND hwnd) {
-    return IsWindow(hwnd) ? static_cast<TWinControl*>(hwnd->control) : nullptr;
+    WindowObject* w = WindowFromHandle(hwnd);
+    return w ? static_cast<TWinControl*>(w->control) : nullptr;
 }
 
 // ---------------------------------------------------------------- TControl
@@ -254,7 +255,7 @@ void TWinControl::CreateWnd() {
                                  },
                                  this);
     peer_.reset(qtbridge::Peer::create(PeerKindOf(), parent_ ? parent_->peer_.get() : nullptr, this));
-    handle_->peer = peer_.get();
+    WindowFromHandle(handle_)->peer = peer_.get();
     UpdatePeerGeometry();
     ApplyFont();
     if (PeerKindOf() != qtbridge::PeerKind::Painted && PeerKindOf() != qtbridge::PeerKind::TopLevel) {

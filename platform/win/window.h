@@ -20,6 +20,8 @@ struct WindowObject {
 };
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control);
+// The window behind a handle, or null for a handle that is unknown or destroyed.
+WindowObject* WindowFromHandle(HWND hwnd);
 // Sends WM_DESTROY and WM_NCDESTROY, then invalidates the handle.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);

@@ -16,8 +16,10 @@ using LRESULT = intptr_t;
 using COLORREF = uint32_t;
 using HANDLE = void*;
 
-struct WindowObject;
-using HWND = WindowObject*;
+// Window handles are counted values, never reused: a handle of a destroyed window stays
+// invalid even when a new window takes the same memory.
+struct HWND__;
+using HWND = HWND__*;
 struct HKEY__;
 using HKEY = HKEY__*;
 using HINSTANCE = void*;
