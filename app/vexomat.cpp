@@ -1,6 +1,7 @@
 // The program block: the application, the main window and the message box.
 #include "app/main.h"
 #include "app/msgdlg.h"
+#include "controls/styled/styApplication.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     SetParams(params);
     Application->Initialize();
     RegisterMainClasses();
+    // The styled layer's theme state, timer pool and instance mutex exist before any window.
+    StyLayerInitialize();
     SetShowMsgHandler([](const std::string& text, TMsgKind kind, bool autoClose) {
         return Form_MsgDlg->ShowMsg(text, kind, autoClose);
     });
@@ -23,5 +26,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     Application->Run();
+    StyLayerFinalize();
     return Application->ExitCode;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "platform/rtl/sysutils.h"
 
@@ -38,4 +39,62 @@ DWORD GetModuleFileNameA(HINSTANCE, char* buffer, DWORD size) {
     std::memcpy(buffer, f.data(), n);
     buffer[n] = 0;
     return DWORD(n);
+}
+
+namespace {
+
+struct Library {
+    std::map<std::string, FARPROC> exports;  // by exact name
+    int loads = 0;
+};
+
+std::map<std::string, Library>& Libraries() {
+    static std::map<std::string, Library> libs;
+    return libs;
+}
+
+Library* LoadedLibrary(HMODULE module) {
+    for (auto& [name, lib] : Libraries())
+        if (&lib == module && lib.loads > 0) return &lib;
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterModuleExport(const std::string& library, const std::string& name, FARPROC proc) {
+    Libraries()[LowerCase(library)].exports[name] = proc;
+}
+
+HMODULE LoadLibraryA(const char* name) {
+    auto it = name ? Libraries().find(LowerCase(name)) : Libraries().end();
+    if (it == Libraries().end()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    ++it->second.loads;
+    return &it->second;
+}
+
+BOOL FreeLibrary(HMODULE module) {
+    Library* lib = LoadedLibrary(module);
+    if (!lib) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    --lib->loads;
+    return 1;
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* name) {
+    Library* lib = LoadedLibrary(module);
+    if (!lib || !name) {
+        SetLastError(lib ? ERROR_PROC_NOT_FOUND : ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto it = lib->exports.find(name);
+    if (it == lib->exports.end()) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return it->second;
 }

@@ -12,3 +12,19 @@ void SetModuleFileName(const char* argv0);
 // length copied (0 on failure).
 DWORD GetModuleFileNameA(HINSTANCE module, char* buffer, DWORD size);
 std::string ModuleFileName();
+
+// Libraries loaded by name. The platform's own services publish their entry points under
+// the Windows library name they stand for (for example "uxtheme.dll"); a library that no
+// service published is not found (0 with ERROR_MOD_NOT_FOUND). Library names ignore case,
+// entry-point names do not.
+using HMODULE = HINSTANCE;
+using FARPROC = void (*)();  // cast to the entry's own type before calling
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+
+void RegisterModuleExport(const std::string& library, const std::string& name, FARPROC proc);
+HMODULE LoadLibraryA(const char* name);
+// Counted: each LoadLibraryA needs its FreeLibrary; FALSE for a handle not loaded.
+BOOL FreeLibrary(HMODULE module);
+// nullptr with ERROR_PROC_NOT_FOUND when the library does not export the name.
+FARPROC GetProcAddress(HMODULE module, const char* name);
