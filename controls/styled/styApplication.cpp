@@ -4,7 +4,7 @@
 
 #include "controls/styled/styPathStrings.h"
 #include "controls/styled/styThemeLoader.h"
-#include "controls/styled/styconsts.h"
+#include "controls/styled/styConsts.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/handles.h"
 #include "platform/win/module.h"

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "controls/styled/styPathStrings.h"
-#include "controls/styled/styconsts.h"
+#include "controls/styled/styConsts.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/module.h"
 #include "platform/win/sysinfo.h"

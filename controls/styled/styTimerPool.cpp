@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "controls/styled/styconsts.h"
+#include "controls/styled/styConsts.h"
 #include "platform/win/window.h"
 
 namespace {

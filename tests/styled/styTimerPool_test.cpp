@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "controls/styled/styApplication.h"
-#include "controls/styled/styconsts.h"
+#include "controls/styled/styConsts.h"
 
 namespace {
 
