@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 // ---------------------------------------------------------------- string lists
 
@@ -249,19 +250,42 @@ bool Match(const char* n, const char* ne, const char* m, const char* me) {
     return m == me;
 }
 
+// The folder's names, read at the first call and handed out in NTFS order.
 struct FindState {
-    DIR* dir = nullptr;
+    std::vector<std::string> names;
+    size_t next = 0;
     std::string folder;
     std::string mask;
-    ~FindState() { if (dir) closedir(dir); }
 };
+
+// One name as the UTF-16 code units that NTFS compares, each letter in upper case. Stray
+// bytes stand for themselves.
+std::u16string NtfsKey(const std::string& name) {
+    std::u16string key;
+    key.reserve(name.size());
+    for (size_t i = 0; i < name.size();) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        size_t len = std::min(Utf8Len(c), name.size() - i);
+        char32_t cp = len == 1 ? c : char32_t(c & (0x7F >> len));
+        for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3F);
+        i += len;
+        cp = UpperCaseLetter(cp);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            key += char16_t(0xD800 + (cp >> 10));
+            key += char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            key += char16_t(cp);
+        }
+    }
+    return key;
+}
 
 int Advance(TSearchRec& rec) {
     auto* st = static_cast<FindState*>(rec.FindHandle.get());
-    if (!st || !st->dir) return 18;  // no more files
-    while (dirent* e = readdir(st->dir)) {
-        std::string name = e->d_name;
-        if (name == "." || name == "..") continue;
+    if (!st) return 18;  // no more files
+    while (st->next < st->names.size()) {
+        const std::string& name = st->names[st->next++];
         if (!MatchesFileMask(name, st->mask)) continue;
         std::string full = st->folder + name;
         struct stat s;
@@ -282,6 +306,30 @@ int Advance(TSearchRec& rec) {
 
 }  // namespace
 
+char32_t UpperCaseLetter(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
+        return c - 32;  // Latin-1, Greek and Cyrillic small letters
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x450 && c <= 0x45F) return c - 80;
+    if (c >= 0x100 && c <= 0x17F && c != 0x138 && c != 0x149 && c != 0x17F) {
+        // Latin Extended-A pairs: even upper, odd lower, with the run 0x139-0x148 and
+        // 0x179-0x17E the other way round
+        bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if ((c % 2 == 1) != shifted) return c - 1;
+    }
+    if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;  // full-width Latin letters
+    return c;
+}
+
+void SortFileNames(std::vector<std::string>& names) {
+    std::vector<std::pair<std::u16string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& n : names) keyed.emplace_back(NtfsKey(n), std::move(n));
+    std::sort(keyed.begin(), keyed.end());
+    for (size_t i = 0; i < keyed.size(); ++i) names[i] = std::move(keyed[i].second);
+}
+
 bool MatchesFileMask(const std::string& name, const std::string& mask) {
     if (mask == "*.*" || mask == "*") return true;
     return Match(name.data(), name.data() + name.size(), mask.data(), mask.data() + mask.size());
@@ -292,8 +340,12 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
     st->folder = ExtractFilePath(path);
     st->mask = ExtractFileName(path);
     if (st->mask.empty()) st->mask = "*";
-    st->dir = opendir(st->folder.empty() ? "." : st->folder.c_str());
-    if (!st->dir) return errno == ENOENT || errno == ENOTDIR ? 3 : 5;  // path not found / access denied
+    DIR* dir = opendir(st->folder.empty() ? "." : st->folder.c_str());
+    if (!dir) return errno == ENOENT || errno == ENOTDIR ? 3 : 5;  // path not found / access denied
+    while (dirent* e = readdir(dir))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) st->names.emplace_back(e->d_name);
+    closedir(dir);
+    SortFileNames(st->names);
     // The search yields plain files always; hidden, read-only-free and folders on request.
     rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
     rec.FindHandle = st;

@@ -126,7 +126,8 @@ struct TSearchRec {
     int ExcludeAttr = 0;
 };
 
-// Lists the entries of the folder part of `path` whose names match its last part.
+// Lists the entries of the folder part of `path` whose names match its last part, in the
+// order NTFS keeps a folder (SortFileNames), whatever order the file system stores them in.
 // Masks: "*" any run, "?" one character (UTF-8 aware), case folded for ASCII; "*.*"
 // matches every name, with or without a dot. "." and ".." are never listed.
 // Hidden = a leading dot; read-only = not writable by us; folders only with faDirectory.
@@ -134,6 +135,12 @@ struct TSearchRec {
 int FindFirst(const std::string& path, int attr, TSearchRec& rec);
 int FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
+// Sorts names as NTFS orders a folder: by UTF-16 code units, letters compared in upper
+// case ("a_b" after "AB", "b" after "A", "Z" before "_").
+void SortFileNames(std::vector<std::string>& names);
+// The letter in upper case as NTFS maps it (ASCII, Latin-1, Latin Extended-A, Greek,
+// Cyrillic and full-width letters); anything else stays.
+char32_t UpperCaseLetter(char32_t c);
 // The mask test FindFirst uses.
 bool MatchesFileMask(const std::string& name, const std::string& mask);
 

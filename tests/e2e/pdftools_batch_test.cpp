@@ -117,6 +117,26 @@ TEST_F(PdfToolsBatch, MergeAllOfAFolderInListOrderSkipsAnOlderResult) {
     ExpectNothingLeft(work);
 }
 
+TEST_F(PdfToolsBatch, MergeAllOfAFolderTakesTheFilesInNtfsOrder) {
+    // Created in shuffled order; NTFS lists names compared in upper case, so "b" comes
+    // after "A" and "_x" after "Z" (a byte-wise sort would give another order).
+    const std::vector<std::string> shuffled{"doc5.pdf", "_x.pdf", "b.pdf", "doc1.pdf", "Z.pdf", "doc3.pdf", "A.pdf", "c 2.pdf"};
+    const std::vector<std::string> ntfs{"A.pdf", "b.pdf", "c 2.pdf", "doc1.pdf", "doc3.pdf", "doc5.pdf", "Z.pdf", "_x.pdf"};
+    std::filesystem::create_directories(work + "in/");
+    for (auto& name : shuffled) {
+        const int width = 100 + 10 * int(std::find(ntfs.begin(), ntfs.end(), name) - ntfs.begin());
+        MakePdf(name, {{width, 100}});
+        std::filesystem::rename(work + name, work + "in/" + name);
+    }
+    RunResult r = prog.Vexomat({"-c", "pdfMergeAll", "-s", work + "in/", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string info = Exec({"pdfinfo", "-f", "1", "-l", "8", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
+    for (int page = 1; page <= 8; ++page)
+        EXPECT_TRUE(std::regex_search(info, std::regex("Page +" + std::to_string(page) + " size: +" +
+                                                       std::to_string(90 + 10 * page) + " x 100")))
+            << "page " << page << " is not " << ntfs[size_t(page - 1)] << "\n" << info;
+}
+
 TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
     const std::string pdf = MakePdf("secret doc.pdf", {{200, 200}});
     const std::string password = "p\"w d\\$'";

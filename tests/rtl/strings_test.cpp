@@ -87,3 +87,21 @@ TEST(StringList, TextSplittingAndCase) {
     l.Delete(0);
     EXPECT_EQ(l[0], "b");
 }
+
+TEST(FileNames, SortAsNtfsKeepsAFolder) {
+    struct Row {
+        std::vector<std::string> in, want;
+    } rows[] = {
+        {{"b", "A", "c"}, {"A", "b", "c"}},
+        {{"_x", "Z", "a"}, {"a", "Z", "_x"}},
+        {{"a_b", "ab", "AA"}, {"AA", "ab", "a_b"}},
+        {{"doc10", "doc2", "Doc1"}, {"Doc1", "doc10", "doc2"}},
+        {{"été", "Zoo", "Émile"}, {"Zoo", "Émile", "été"}},
+        {{"文件", "b", "Б", "а"}, {"b", "а", "Б", "文件"}},
+    };
+    for (auto& r : rows) {
+        auto names = r.in;
+        SortFileNames(names);
+        EXPECT_EQ(names, r.want) << r.in[0];
+    }
+}
