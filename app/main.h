@@ -76,6 +76,7 @@ public:
     void CollectSourcesFromParam(const std::string& value);
     bool SourcesExist();
     bool ExtensionsOk(const std::vector<std::string>& extensions);
+    bool WatermarkCanShow();
     void SelectSource(const std::string& path);
     void RememberSelection();
     void RestoreSelection();

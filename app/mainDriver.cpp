@@ -4,6 +4,7 @@
 #include "app/arrange.h"
 #include "app/msgdlg.h"
 #include "engine/checker.h"
+#include "engine/converters/gsOptions.h"
 #include "engine/converters/pdf2bmp.h"
 #include "engine/converters/pdf2eps.h"
 #include "engine/converters/pdf2jpg.h"
@@ -109,6 +110,31 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
     return ok;
 }
 
+// A stamp of font size 0 is no stamp (Ghostscript fails on the font), and one of opacity
+// 0 is drawn in white, so the run would report an invisible stamp as done. Both are
+// refused before anything runs, naming the option (and its switch on the command line).
+bool TForm_main::WatermarkCanShow() {
+    if (!GroupVisible("GroupBox_watermark")) return true;
+    const struct {
+        const char* counter;
+        const char* option;
+        const char* batchSwitch;
+    } checks[] = {
+        {"XcUpDown_watermark_fontsize", "字体大小[字号]", "-owf"},
+        {"XcUpDown_watermark_opacity", "不透明度 [%]", "-owo"},
+    };
+    for (const auto& c : checks) {
+        if (UpDownPosition(c.counter) > 0) continue;
+        const std::string head = std::string("水印的“") + c.option + "”为 0, 水印不会显示! \n\n";
+        if (FBatchMode)
+            Form_MsgDlg->ShowMsg(head + "请用参数 " + c.batchSwitch + " 给出一个大于 0 的值。", mkError, true);
+        else
+            Form_MsgDlg->ShowMsg(head + "请设置一个大于 0 的值。", mkInformation, false);
+        return false;
+    }
+    return true;
+}
+
 void TForm_main::StyButton_startClick(TObject*) {
     bool ok = true;
     FErrors->Clear();
@@ -135,6 +161,8 @@ void TForm_main::StyButton_startClick(TObject*) {
         else Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。", mkInformation, false);
         return;
     }
+
+    if (!WatermarkCanShow()) return;
 
     Screen->SetCursor(crHourGlass);
     StyButton_start->SetEnabled(false);

@@ -43,48 +43,61 @@ std::string TPdfWatermark::Gray(int opacity) {
     return std::string(buf, r.ptr);
 }
 
+bool TPdfWatermark::NeedsCjkFont(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
 std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int opacity) {
     const std::string tab = "\t";
+    // Helvetica holds only Latin letters; any other character is shown from the Chinese
+    // CID font that Ghostscript's font map names, reading the text as UTF-8.
+    const std::string font = NeedsCjkFont(text) ? "/STSong-Light--UniGB-UTF8-H" : "/Helvetica-Bold";
+    // The stamp is painted when a page is finished (EndPage, reason 0 = showpage): by then
+    // the page has its own size, and the procedure runs exactly once per page, whereas the
+    // page-start procedure runs again at every page device change the PDF reader makes.
+    // Multiply lets the page's dark marks show through the grey as if it lay beneath them.
     std::vector<std::string> lines = {
         Pad("userdict /BeginPageDict 10 dict put", 47),
         Pad("BeginPageDict begin", 47),
         "  /text (" + PsStringBody(text) + ") def" + std::string(22, ' '),
         Pad("", 47),
-        Pad("  /fontname /Helvetica-Bold def", 47),
+        Pad("  /fontname " + font + " def", 47),
         "  /fontsize " + IntToStr(fontSize) + " def % Fonthoehe" + std::string(17, ' '),
         "  /gray " + Gray(opacity) + " def % Grauwert des Stempels" + std::string(8, ' '),
         Pad("", 47),
+        Pad("  % Diese Prozedur wird am Ende jeder Seite", 47),
+        Pad("  % aufgerufen, wenn ihre Gr\xF6\xDF" "e feststeht", 47),
+        Pad("  /PaintProc {", 47),
+        Pad("  null begin dup 0 eq {", 47),
+        Pad("  gsave initgraphics", 47),
         Pad("  % Gesamtgr\xF6\xDF" "e der Seite ermitteln", 47),
         Pad("  clippath pathbbox", 47),
         Pad("  /ury exch def /urx exch def", 47),
         Pad("  /lly exch def /llx exch def", 47),
         Pad("  /h ury lly sub def", 47),
         Pad("  /w urx llx sub def", 47),
-        Pad("", 47),
         Pad("  % Diagonale berechnen", 47),
         Pad("  /len h dup mul w dup mul add sqrt def", 47),
-        Pad("  /x 0 def", 47),
         Pad("  /y fontsize 0.7 mul -2 div def", 47),
-        Pad("", 47),
-        Pad("  % Diese Prozedur wird am Anfang", 47),
-        Pad("  % jeder Seite aufgerufen", 47),
-        Pad("  /PaintProc {", 47),
-        Pad(tab + "pop % page count", 45),
-        Pad(tab + "null begin save", 45),
+        Pad("  llx lly translate", 47),
         Pad(tab + "currentscreen exch pop h w atan dup", 45),
         Pad(tab + "rotate 45 sub exch setscreen", 45),
+        Pad(tab + "/.setblendmode where", 45),
+        Pad(tab + "{ pop /Multiply .setblendmode } if", 45),
         Pad(tab + "fontname findfont fontsize scalefont", 45),
         Pad(tab + "setfont", 45),
         Pad(tab + "gray setgray", 45),
         Pad(tab + "len text stringwidth pop sub 2 div", 45),
-        Pad(tab + "/x exch def", 45),
-        Pad(tab + "x y moveto text show", 45),
-        Pad(tab + "restore end", 45),
-        Pad("  } dup 1 currentdict put bind def", 47),
+        Pad(tab + "y moveto text show", 45),
+        Pad(tab + "grestore } if", 45),
+        Pad(tab + "exch pop 2 ne end", 45),
+        Pad("  } dup 0 currentdict put bind def", 47),
         Pad("end", 47),
         std::string(16, ' ') + std::string(8, '\t'),
         "% Aktivierung" + std::string(9, '\t'),
-        "<< /BeginPage" + std::string(9, '\t'),
+        "<< /EndPage" + std::string(9, '\t'),
         "userdict /BeginPageDict get /PaintProc get" + std::string(2, '\t'),
         ">> setpagedevice" + std::string(8, '\t'),
     };

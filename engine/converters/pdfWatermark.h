@@ -1,8 +1,9 @@
 #pragma once
 
 // A grey text stamped diagonally across every page. WriteStamp writes a PostScript
-// prologue that installs a page-start procedure in the output device; Apply lets
-// Ghostscript read it and then the PDF, so the procedure paints the stamp on every page.
+// prologue that installs a page-end procedure in the output device; Apply lets
+// Ghostscript read it and then the PDF, so the procedure paints the stamp once on every
+// page, along that page's own diagonal.
 
 #include <string>
 
@@ -15,6 +16,8 @@ public:
     bool Apply(const std::string& src, const std::string& dst, const std::string& stampFile);
     std::string ApplyParameters(const std::string& src, const std::string& dst, const std::string& stampFile);
 
+    // Whether the text needs the Chinese font (it holds characters outside ASCII).
+    static bool NeedsCjkFont(const std::string& text);
     // The stamp text for given values.
     static std::string StampText(const std::string& text, int fontSize, int opacity);
     // The text as the inside of a PostScript string: "(", ")" and "\" escaped, control

@@ -85,3 +85,27 @@ TEST_F(AppTest, AFailedRunListsItsErrors) {
     // Options are saved only after success.
     EXPECT_EQ(apptest::Slurp(folder + "config.ini").find("[PDF2PS]"), std::string::npos);
 }
+
+TEST_F(AppTest, AWatermarkThatCannotShowIsRefusedNamingTheOption) {
+    std::string docs = folder + "in/";
+    ForceDirectories(docs);
+    apptest::Spit(docs + "a.pdf", "%PDF-1.4\n");
+    CreateWindows();
+    ShowMain();
+    SelectFunction("pdfWatermark");
+    Form_main->SelectSource(docs + "a.pdf");
+    struct Row {
+        int size, opacity;
+        std::string option;
+    } rows[] = {{0, 30, "字体大小[字号]"}, {48, 0, "不透明度 [%]"}};
+    for (const Row& r : rows) {
+        Form_main->XcUpDown_watermark_fontsize->SetPosition(r.size);
+        Form_main->XcUpDown_watermark_opacity->SetPosition(r.opacity);
+        Answerer answer;
+        Form_main->StyButton_startClick(nullptr);
+        ASSERT_EQ(answer.texts.size(), 1u);
+        EXPECT_EQ(answer.texts[0], "水印的“" + r.option + "”为 0, 水印不会显示! \n\n请设置一个大于 0 的值。");
+        EXPECT_FALSE(FileExists(docs + "a_WATERMARKED.pdf"));
+        EXPECT_TRUE(Form_main->StyButton_start->Enabled());
+    }
+}

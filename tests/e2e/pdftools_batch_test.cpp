@@ -32,6 +32,62 @@ std::string UrlDecode(const std::string& s) {
     return out;
 }
 
+// Pages of the given sizes, each with long lines of text running up its diagonal (the
+// kind of page Ghostscript's automatic rotation would turn).
+std::string DiagonalTextPs(const std::vector<std::pair<int, int>>& sizes) {
+    std::string ps = "%!PS\n/Helvetica findfont 14 scalefont setfont\n";
+    for (auto [w, h] : sizes) {
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice\n"
+              "/Helvetica findfont 14 scalefont setfont 0 setgray 40 40 translate " +
+              std::to_string(h) + " " + std::to_string(w) + " atan rotate\n";
+        for (int line = 0; line < 12; ++line)
+            ps += "0 " + std::to_string(line * 18) + " moveto (A long line of text that runs up the page diagonal) show\n";
+        ps += "showpage\n";
+    }
+    return ps;
+}
+
+// Dark pixels of a page rendered in grey at 20 dpi: their bounding box's centre and the
+// page's size, in pixels.
+struct InkBox {
+    double cx = 0, cy = 0;
+    int width = 0, height = 0, dark = 0;
+};
+InkBox PageInk(const std::string& pdf, int page, const std::string& scratch) {
+    const std::string pgm = scratch + "ink.pgm";
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r20", "-dFirstPage=" + std::to_string(page),
+          "-dLastPage=" + std::to_string(page), "-sOutputFile=" + pgm, pdf},
+         scratch + "gs.txt");
+    std::istringstream in(Slurp(pgm));
+    // "P5", width, height, maximum; Ghostscript puts a "#" comment line between
+    std::vector<int> header;
+    std::string word;
+    while (header.size() < 3 && in >> word) {
+        if (word[0] == '#') std::getline(in, word);
+        else if (word != "P5") header.push_back(std::atoi(word.c_str()));
+    }
+    in.get();
+    const int w = header.size() == 3 ? header[0] : 0, h = header.size() == 3 ? header[1] : 0;
+    std::string pixels(size_t(w) * size_t(h), '\xff');
+    in.read(pixels.data(), std::streamsize(pixels.size()));
+    InkBox box{0, 0, w, h, 0};
+    int x0 = w, y0 = h, x1 = -1, y1 = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (static_cast<unsigned char>(pixels[size_t(y) * size_t(w) + size_t(x)]) < 235) {
+                ++box.dark;
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x);
+                y1 = std::max(y1, y);
+            }
+    if (box.dark) {
+        box.cx = (x0 + x1) / 2.0;
+        box.cy = (y0 + y1) / 2.0;
+    }
+    return box;
+}
+
 class PdfToolsBatch : public ::testing::Test {
 protected:
     void SetUp() override { work = TempFolder("vx tools $ 'q' 文件 "); }
@@ -137,6 +193,102 @@ TEST_F(PdfToolsBatch, MergeAllOfAFolderTakesTheFilesInNtfsOrder) {
             << "page " << page << " is not " << ntfs[size_t(page - 1)] << "\n" << info;
 }
 
+TEST_F(PdfToolsBatch, PdfToPdfJobsKeepEveryPagesOrientation) {
+    const std::vector<std::pair<int, int>> sizes{{595, 842}, {792, 612}, {842, 595}, {300, 600}};
+    Spit(work + "src.ps", DiagonalTextPs(sizes));
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-dAutoRotatePages=/None",
+                    "-sOutputFile=" + work + "turn.pdf",
+                    work + "src.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    std::filesystem::remove(work + "src.ps");
+    std::filesystem::create_directories(work + "all/");
+    std::filesystem::copy_file(work + "turn.pdf", work + "all/turn.pdf");
+    const std::string src = work + "turn.pdf";
+    struct Job {
+        std::vector<std::string> args;
+        std::string result;
+    } jobs[] = {
+        {{"-c", "pdfWatermark", "-s", src, "-d", work, "-owt", "=A LONG DIAGONAL WATERMARK TEXT", "-owf", "=40", "-owo", "=30"},
+         "turn_WATERMARKED.pdf"},
+        {{"-c", "pdfEncrypt", "-s", src, "-d", work, "-oyp", "=pw", "-oyt", "t"}, "turn_ENCRYPTED.pdf"},
+        {{"-c", "pdfMergeAll", "-s", work + "all/", "-d", work}, "MERGED-ALL.pdf"},
+        {{"-c", "pdf2pdf", "-s", src, "-d", work}, "turn_REDUCED.pdf"},
+        {{"-c", "pdfAutoCrop", "-s", src, "-d", work}, "turn_CROPPED.pdf"},
+    };
+    for (const Job& job : jobs) {
+        RunResult r = prog.Vexomat(job.args);
+        ASSERT_EQ(r.exitCode, 0) << job.args[1] << "\n" << prog.Log();
+        const std::string info =
+            Exec({"pdfinfo", "-upw", "pw", "-f", "1", "-l", "4", work + job.result}, prog.dir + "i.txt").output;
+        for (size_t page = 1; page <= sizes.size(); ++page) {
+            EXPECT_TRUE(std::regex_search(info, std::regex("Page +" + std::to_string(page) + " rot: +0\n")))
+                << job.args[1] << " turned page " << page << "\n" << info;
+            std::smatch m;
+            ASSERT_TRUE(std::regex_search(info, m, std::regex("Page +" + std::to_string(page) + " size: +([0-9.]+) x ([0-9.]+)")))
+                << info;
+            const bool landscape = std::stod(m[1].str()) > std::stod(m[2].str());
+            EXPECT_EQ(landscape, sizes[page - 1].first > sizes[page - 1].second) << job.args[1] << " page " << page;
+        }
+    }
+}
+
+TEST_F(PdfToolsBatch, WatermarkOnceAndCentredOnEveryPageOfAMixedDocument) {
+    // Blank pages: whatever is dark on the result is the stamp.
+    const std::vector<std::pair<int, int>> sizes{{595, 842}, {792, 612}, {300, 600}, {612, 792}};
+    std::string ps = "%!PS\n";
+    for (auto [w, h] : sizes)
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice showpage\n";
+    Spit(work + "src.ps", ps);
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + work + "mixed.pdf",
+                    work + "src.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "mixed.pdf", "-d", work, "-owt", "=STAMP", "-owf", "=60",
+                                "-owo", "=60"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string stamped = work + "mixed_WATERMARKED.pdf";
+    EXPECT_EQ(PdfPages(stamped, work), 4);
+    for (int page = 1; page <= 4; ++page) {
+        const std::string text =
+            Exec({"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), "-raw", stamped, "-"}, work + "t.txt").output;
+        EXPECT_EQ(std::regex_replace(text, std::regex("\\s+"), ""), "STAMP") << "page " << page;
+        const InkBox ink = PageInk(stamped, page, work);
+        ASSERT_GT(ink.dark, 0) << "page " << page;
+        EXPECT_NEAR(ink.cx, ink.width / 2.0, ink.width * 0.05) << "page " << page;
+        EXPECT_NEAR(ink.cy, ink.height / 2.0, ink.height * 0.05) << "page " << page;
+    }
+}
+
+TEST_F(PdfToolsBatch, ChineseWatermarkIsDrawnInAChineseFont) {
+    const std::string pdf = MakePdf("cn.pdf", {{595, 842}});
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=机密 (draft) 文件", "-owf", "=48",
+                                "-owo", "=30"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    const std::string text = Exec({"pdftotext", "-raw", work + "cn_WATERMARKED.pdf", "-"}, work + "t.txt").output;
+    EXPECT_EQ(std::regex_replace(text, std::regex("\\s+"), ""), "机密(draft)文件") << text;
+}
+
+TEST_F(PdfToolsBatch, AWatermarkThatCannotShowIsRefusedNamingTheSwitch) {
+    const std::string pdf = MakePdf("w.pdf", {{200, 200}});
+    struct Row {
+        std::vector<std::string> options;
+        std::string message;
+    } rows[] = {
+        {{"-owo", "=30"}, "水印的“字体大小[字号]”为 0, 水印不会显示! 请用参数 -owf 给出一个大于 0 的值。"},
+        {{"-owf", "=48"}, "水印的“不透明度 [%]”为 0, 水印不会显示! 请用参数 -owo 给出一个大于 0 的值。"},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> args{"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=x"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        EXPECT_EQ(prog.Vexomat(args).exitCode, 1);
+        EXPECT_NE(prog.Log().find(row.message), std::string::npos) << prog.Log();
+        EXPECT_FALSE(Exists(work + "w_WATERMARKED.pdf"));
+    }
+}
+
 TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
     const std::string pdf = MakePdf("secret doc.pdf", {{200, 200}});
     const std::string password = "p\"w d\\$'";
@@ -148,6 +300,8 @@ TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
     EXPECT_NE(with.find("yes (print:yes copy:yes change:no addNotes:no algorithm:RC4)"), std::string::npos) << with;
     EXPECT_NE(Exec({"pdfinfo", result}, prog.dir + "i.txt").exitCode, 0);
     EXPECT_NE(Exec({"pdfinfo", "-upw", "p\"w d", result}, prog.dir + "i.txt").exitCode, 0);
+    // The password the reader is given is no owner password: the restrictions hold.
+    EXPECT_NE(Exec({"pdfinfo", "-opw", password, result}, prog.dir + "i.txt").exitCode, 0);
     ExpectNothingLeft(work);
 }
 

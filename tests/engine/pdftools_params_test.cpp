@@ -253,11 +253,12 @@ TEST(WatermarkStamp, FileForOpacity30AndSize48) {
     EXPECT_EQ(lines[2], "  /text (- STRICTLY CONFIDENTIAL -) def" + std::string(22, ' '));
     EXPECT_EQ(lines[5], "  /fontsize 48 def % Fonthoehe" + std::string(17, ' '));
     EXPECT_EQ(lines[6], "  /gray 0.7 def % Grauwert des Stempels" + std::string(8, ' '));
-    EXPECT_EQ(lines[8], "  % Gesamtgr\xF6\xDF" "e der Seite ermitteln            ");
-    EXPECT_EQ(lines[23], "\tpop % page count" + std::string(45 - 17, ' '));
+    EXPECT_EQ(lines[4], "  /fontname /Helvetica-Bold def" + std::string(16, ' '));
+    EXPECT_EQ(lines[13], "  % Gesamtgr\xF6\xDF" "e der Seite ermitteln            ");
+    EXPECT_EQ(lines[11], "  null begin dup 0 eq {" + std::string(24, ' '));
     EXPECT_EQ(lines[36], std::string(16, ' ') + std::string(8, '\t'));
     EXPECT_EQ(lines[37], "% Aktivierung" + std::string(9, '\t'));
-    EXPECT_EQ(lines[38], "<< /BeginPage" + std::string(9, '\t'));
+    EXPECT_EQ(lines[38], "<< /EndPage" + std::string(9, '\t'));
     EXPECT_EQ(lines[39], "userdict /BeginPageDict get /PaintProc get\t\t");
     EXPECT_EQ(lines[40], ">> setpagedevice" + std::string(8, '\t'));
     for (int i : {1, 2, 4, 5, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 35, 36})
@@ -281,6 +282,10 @@ TEST(WatermarkStamp, TextIsEscapedOnlyWhereItMustBe) {
     EXPECT_EQ(TPdfWatermark::PsStringBody(") show quit ("), "\\) show quit \\(");
     EXPECT_EQ(TPdfWatermark::PsStringBody("c:\\x"), "c:\\\\x");
     EXPECT_EQ(TPdfWatermark::PsStringBody("a\nb\r"), "a\\012b\\015");
+    // Text beyond ASCII is shown from the Chinese font, read as UTF-8; ASCII keeps Helvetica.
+    EXPECT_NE(TPdfWatermark::StampText("机密 (draft)", 10, 10).find("  /fontname /STSong-Light--UniGB-UTF8-H def"),
+              std::string::npos);
+    EXPECT_NE(TPdfWatermark::StampText("DRAFT", 10, 10).find("/Helvetica-Bold def"), std::string::npos);
     // Still 41 lines with a line break in the text.
     EXPECT_EQ(SplitLines(TPdfWatermark::StampText("x\ny", 10, 10), "\n").size(), 41u);
 }

@@ -170,3 +170,37 @@ TEST(GsOutputLines, FatalHarmlessAndFailureLines) {
 }
 
 }  // namespace
+
+TEST_F(GsResponseFile, PdfInputToPdfwriteKeepsThePagesOrientation) {
+  const std::string pdf = Write("in.pdf", "%PDF-1.4\n...");
+  const std::string ps = Write("stamp.ps", "%!PS\n");
+  struct Row {
+    Args in;
+    bool turnedOff;
+  } rows[] = {
+      {{"-sDEVICE=pdfwrite", "-sOutputFile=o.pdf", ps, pdf}, true},
+      {{"-sDEVICE=pdfwrite", "-c", ".setpdfwrite", "-f", pdf}, true},
+      {{"-sDEVICE=pdfwrite", "-f", ps}, false},              // PostScript keeps the rotation
+      {{"-sDEVICE=jpeg", "-f", pdf}, false},                 // no PDF written
+      {{"-sDEVICE=pdfwrite", "-c", pdf, "pop", "-f", ps}, false},  // a name inside code
+      {{"-dAutoRotatePages=/All", "-sDEVICE=pdfwrite", pdf}, false},  // the job's own choice
+  };
+  for (const Row& r : rows) {
+    Args out = gsw::AdaptArguments(r.in);
+    EXPECT_EQ(!out.empty() && out[0] == "-dAutoRotatePages=/None", r.turnedOff) << r.in.back();
+  }
+}
+
+TEST(GsAdaptSwitches, AnOwnerPasswordEqualToTheUserPasswordBecomesASecretOne) {
+  Args once = gsw::AdaptArguments({"-sOwnerPassword=pw", "-sUserPassword=pw", "-dEncryptionR=3"});
+  Args twice = gsw::AdaptArguments({"-sOwnerPassword=pw", "-sUserPassword=pw", "-dEncryptionR=3"});
+  ASSERT_EQ(once.size(), 3u);
+  EXPECT_EQ(once[0].rfind("-sOwnerPassword=", 0), 0u);
+  EXPECT_EQ(once[0].size(), std::string("-sOwnerPassword=").size() + 32);
+  EXPECT_NE(once[0], "-sOwnerPassword=pw");
+  EXPECT_NE(once[0], twice[0]);  // new for every run
+  EXPECT_EQ(once[1], "-sUserPassword=pw");
+  // Different passwords, or an owner password alone, are the job's own choice.
+  Args own = {"-sOwnerPassword=a", "-sUserPassword=b"};
+  EXPECT_EQ(gsw::AdaptArguments(own), own);
+}

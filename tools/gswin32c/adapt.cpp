@@ -19,10 +19,15 @@
 #include "tools/gswin32c/adapt.h"
 
 #include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <random>
 
 namespace gsw {
 
 namespace {
+
+std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args);
 
 // Whole-argument replacements. An empty replacement drops the argument.
 struct SwitchRule {
@@ -155,9 +160,89 @@ std::string StripOperators(const std::string& code) {
   return out;
 }
 
+bool StartsWith(const std::string& s, std::string_view prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+// Whether the file starts like a PDF within its first kilobyte (where readers look).
+bool IsPdfFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[1024] = {};
+  in.read(head, sizeof head);
+  return std::string_view(head, static_cast<std::size_t>(in.gcount())).find("%PDF-") != std::string_view::npos;
+}
+
+// The input files of a job: arguments that are no switch and no PostScript code.
+std::vector<std::string> InputFiles(const std::vector<std::string>& args) {
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-c") {
+      while (i + 1 < args.size() && !EndsCode(args[i + 1])) ++i;
+    } else if (args[i] == "-f") {
+      if (i + 1 < args.size()) files.push_back(args[++i]);
+    } else if (!args[i].empty() && args[i][0] != '-' && args[i][0] != '@') {
+      files.push_back(args[i]);
+    }
+  }
+  return files;
+}
+
+// A PDF written from PDF pages keeps each page's orientation. pdfwrite turns a page whose
+// text runs mostly one way (a diagonal watermark, a turned table) to make that text
+// upright, which 8.51 did far less eagerly; nothing of the program wants a page turned
+// when it rewrites a PDF, so PDF input gets "/None" unless the job says otherwise.
+// (PostScript input keeps the automatic rotation: the office printer sets landscape pages
+// turned on portrait sheets and relies on it to make them landscape pages again.)
+bool WantsOrientationKept(const std::vector<std::string>& args) {
+  bool pdfwrite = false;
+  for (const std::string& a : args) {
+    if (a == "-sDEVICE=pdfwrite") pdfwrite = true;
+    if (StartsWith(a, "-dAutoRotatePages")) return false;
+  }
+  if (!pdfwrite) return false;
+  for (const std::string& f : InputFiles(args))
+    if (IsPdfFile(f)) return true;
+  return false;
+}
+
+// A password nobody is told: 32 hexadecimal digits from the system's random source.
+std::string RandomPassword() {
+  std::random_device source;
+  std::string pw;
+  for (int i = 0; i < 4; ++i) {
+    char part[9];
+    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(source()));
+    pw += part;
+  }
+  return pw;
+}
+
+// The converters give one password as owner and user password. Whoever opens such a
+// file with it holds the owner's rights, so readers that honour the permissions lift
+// every restriction. The owner password becomes one of its own, new for every run and
+// written nowhere, so the chosen permissions hold for the readers of the file.
+void SeparateOwnerPassword(std::vector<std::string>& args) {
+  constexpr std::string_view owner = "-sOwnerPassword=", user = "-sUserPassword=";
+  std::string* ownerArg = nullptr;
+  const std::string* userArg = nullptr;
+  for (std::string& a : args) {
+    if (StartsWith(a, owner)) ownerArg = &a;
+    if (StartsWith(a, user)) userArg = &a;
+  }
+  if (ownerArg && userArg && ownerArg->substr(owner.size()) == userArg->substr(user.size()))
+    *ownerArg = std::string(owner) + RandomPassword();
+}
+
 }  // namespace
 
 std::vector<std::string> AdaptArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> out = AdaptSwitches(args);
+  if (WantsOrientationKept(out)) out.insert(out.begin(), "-dAutoRotatePages=/None");
+  SeparateOwnerPassword(out);
+  return out;
+}
+
+namespace {
+
+std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args) {
   std::vector<std::string> out;
   out.reserve(args.size());
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -189,6 +274,8 @@ std::vector<std::string> AdaptArguments(const std::vector<std::string>& args) {
   }
   return out;
 }
+
+}  // namespace
 
 bool ReportsRepair(std::string_view line) { return ContainsAny(line, kRepairMarks); }
 
