@@ -7,12 +7,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "engine/host.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/fileChange.h"
+#include "platform/win/handles.h"
+#include "platform/win/messages.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 #include "platform/win/shell.h"
@@ -303,11 +307,24 @@ std::string MakeRandomFolder(const std::string& base) {
     return folder;
 }
 
-bool WaitForFile(const std::string& name, std::optional<std::chrono::milliseconds> bound) {
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto expired = [&] { return bound && Clock::now() - start >= *bound; };
+namespace {
 
+// How long the folder must stay quiet before a file that looks complete counts as complete.
+constexpr UINT kQuietSpellMs = 40;
+
+// The file has content and no process has it open for writing.
+bool LooksComplete(const std::string& name) {
+    if (FileSizeOf(name) <= 0) return false;
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+// Without change notifications for the folder (it does not exist yet): readings of the
+// size one handled message and a pause apart.
+bool WaitForFileBySize(const std::string& name, const std::function<bool()>& expired) {
     while (!FileExists(name)) {
         if (expired()) return false;
         HandleMessage();
@@ -317,13 +334,54 @@ bool WaitForFile(const std::string& name, std::optional<std::chrono::millisecond
         int64_t size1 = FileSizeOf(name);
         HandleMessage();
         int64_t size2 = FileSizeOf(name);
-        HandleMessage();
         Sleep(200);
-        if (size1 == size2 && size1 > 0) break;
+        if (size1 == size2 && size1 > 0 && LooksComplete(name)) return true;
         if (expired()) return false;
     }
-    HandleMessage();
-    return true;
+}
+
+}  // namespace
+
+bool WaitForFile(const std::string& name, std::optional<std::chrono::milliseconds> bound) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    std::function<bool()> expired = [&] { return bound && Clock::now() - start >= *bound; };
+
+    // Watching starts before the first look, so no change between the two is missed.
+    HANDLE change = FindFirstChangeNotificationA(ExtractFileDir(ExpandFileName(name)).c_str(), FALSE_,
+                                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    if (change == INVALID_HANDLE_VALUE) return WaitForFileBySize(name, expired);
+
+    bool complete = false;
+    bool candidate = false;
+    int64_t candidateSize = -1;
+    Clock::time_point quietSince;
+    UINT_PTR quietTimer = 0;  // wakes the message wait while a candidate waits out its spell
+    for (bool first = true;; first = false) {
+        const bool changed = WaitForSingleObject(change, 0) == WAIT_OBJECT_0;
+        if (changed) FindNextChangeNotification(change);
+        if (first || changed || !candidate) {
+            candidate = LooksComplete(name);
+            candidateSize = candidate ? FileSizeOf(name) : -1;
+            quietSince = Clock::now();
+        }
+        if (candidate && Clock::now() - quietSince >= std::chrono::milliseconds(kQuietSpellMs) &&
+            FileSizeOf(name) == candidateSize) {
+            complete = true;
+            break;
+        }
+        if (expired()) break;
+        if (candidate && quietTimer == 0) quietTimer = SetTimer(nullptr, 0, kQuietSpellMs, nullptr);
+        if (!candidate && quietTimer != 0) {
+            KillTimer(nullptr, quietTimer);
+            quietTimer = 0;
+        }
+        HandleMessage();  // a window message, a change in the folder, or the quiet timer
+        ProcessMessages();
+    }
+    if (quietTimer != 0) KillTimer(nullptr, quietTimer);
+    FindCloseChangeNotification(change);
+    return complete;
 }
 
 // ---------------------------------------------------------------- system

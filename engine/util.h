@@ -67,11 +67,13 @@ std::string MakeRandomFolder(const std::string& base);
 // The folder name MakeRandomFolder forms for a drawn number.
 std::string RandomFolderName(const std::string& base, int number);
 
-// Waits until another program has written `name`: until it exists, then until two size
-// readings taken one handled window message apart agree and are above zero. Window
-// messages are handled throughout (the progress timer paces the readings during a run).
-// Without a bound it waits as long as it takes. With a bound, the wait gives up once the
-// bound has passed, noticed after the next handled message, and returns false.
+// Waits until another program has written `name`: until it exists with a size above zero,
+// nobody has it open for writing, and its size has stayed the same through a short quiet
+// spell of its folder (a writer that closes the file between chunks is not done between
+// them). The wait wakes on changes in the folder (a file created, renamed into place or
+// closed after writing), not on a timer. Window messages are handled throughout. Without
+// a bound it waits as long as it takes. With a bound, the wait gives up once the bound
+// has passed, noticed after the next handled message, and returns false.
 bool WaitForFile(const std::string& name,
                  std::optional<std::chrono::milliseconds> bound = std::nullopt);
 

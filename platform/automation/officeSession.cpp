@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "platform/vcl/forms.h"
@@ -158,28 +160,88 @@ void killGroup(pid_t pid) {
     if (pid > 0) ::kill(-pid, SIGKILL);
 }
 
-// The process groups of the sessions that run now. When the program ends while a
-// session still runs (an unattended run ends from a message's timer), they are ended
-// with it.
-std::vector<pid_t>& liveGroups() {
-    static std::vector<pid_t>* groups = new std::vector<pid_t>;
-    return *groups;
+// The process groups of the sessions that run now, and the sessions being ended in the
+// background. When the program ends while a session still runs (an unattended run ends
+// from a message's timer) or is still quitting, the groups are ended with it and the
+// program waits until their folders are removed.
+struct LiveSessions {
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::vector<pid_t> groups;
+    int ending = 0;  // sessions being ended in the background
+};
+
+LiveSessions& live() {
+    static LiveSessions* sessions = new LiveSessions;
+    return *sessions;
 }
 
 void killLiveGroups() {
-    for (pid_t g : liveGroups()) ::kill(-g, SIGKILL);
+    LiveSessions& l = live();
+    std::unique_lock<std::mutex> lock(l.mutex);
+    for (pid_t g : l.groups) ::kill(-g, SIGKILL);
+    l.ended.wait_for(lock, std::chrono::seconds(15), [&] { return l.ending == 0; });
 }
 
 void addLiveGroup(pid_t g) {
-    static bool hooked = false;
-    if (!hooked) {
-        hooked = true;
-        std::atexit(killLiveGroups);
-    }
-    liveGroups().push_back(g);
+    static std::once_flag hooked;
+    std::call_once(hooked, [] { std::atexit(killLiveGroups); });
+    std::lock_guard<std::mutex> lock(live().mutex);
+    live().groups.push_back(g);
 }
 
-void removeLiveGroup(pid_t g) { std::erase(liveGroups(), g); }
+void removeLiveGroup(pid_t g) {
+    std::lock_guard<std::mutex> lock(live().mutex);
+    std::erase(live().groups, g);
+}
+
+// Waits for pid without handling messages (off the user-interface thread).
+bool reapChild(pid_t pid, Clock::time_point deadline) {
+    for (;;) {
+        int st = 0;
+        const pid_t r = waitpid(pid, &st, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR)) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// Asks a session's bridge to quit the office and, in the background, waits for it to end
+// (ending its group when it takes too long), ends whatever it left in its group and
+// removes the session's folder. The next step of the caller does not wait for the office.
+void endInBackground(pid_t pid, int in, int out, std::string work) {
+    {
+        std::lock_guard<std::mutex> lock(live().mutex);
+        ++live().ending;
+    }
+    std::thread([pid, in, out, work = std::move(work)] {
+        // A bridge that is gone must not end the program through SIGPIPE.
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        static const char kQuit[] = "{\"op\":\"quit\"}\n";
+        const bool asked = in >= 0 && ::write(in, kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
+        if (in >= 0) close(in);
+        if (!asked || !reapChild(pid, Clock::now() + std::chrono::seconds(40))) {
+            killGroup(pid);
+            reapChild(pid, Clock::now() + std::chrono::seconds(10));
+        }
+        killGroup(pid);  // a helper left behind in the group
+        // Once more for a helper that was being started while the group was ended.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        killGroup(pid);
+        removeLiveGroup(pid);
+        if (out >= 0) close(out);
+        if (!work.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(work, ec);
+        }
+        std::lock_guard<std::mutex> lock(live().mutex);
+        --live().ending;
+        live().ended.notify_all();
+    }).detach();
+}
 
 // ---------------------------------------------------------------- JSON reader
 
@@ -567,13 +629,13 @@ void Session::Quit() {
         printNotice_ = -1;
     }
     if (pid_ > 0) {
-        bool asked = false;
-        try {
-            Command("{\"op\":\"quit\"}", std::chrono::seconds(40));
-            asked = true;
-        } catch (const EOleError&) {
-        }
-        endProcesses(asked ? std::chrono::seconds(10) : std::chrono::milliseconds(0));
+        // Quitting the office takes a good part of a second; it goes on in the background.
+        endInBackground(pid_, in_, out_, work_);
+        pid_ = -1;
+        in_ = out_ = -1;
+        buffer_.clear();
+        work_.clear();
+        return;
     }
     if (!work_.empty()) {
         std::error_code ec;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <thread>
 
 #include "engine/util.h"
 #include "platform/win/messages.h"
@@ -66,6 +68,38 @@ TEST_F(WaitFor, FileThatIsCompleteAtOnce) {
     Start(1, 1, 1);
     EXPECT_TRUE(WaitForFile(g_writer.file));
     EXPECT_EQ(FileSizeOf(g_writer.file), 6);
+}
+
+TEST_F(WaitFor, FileRenamedIntoPlaceEndsTheWaitWithoutAMessage) {
+    // No writer timer: a thread puts the complete file in place while the wait idles. The
+    // slow timer only bounds the test; the wait must end on the file, before its first tick.
+    g_writer = Writer{};
+    g_writer.file = AppPath() + "renamed print.ps";
+    timer_ = SetTimer(nullptr, 0, 3000, &Tick);
+    g_writer.createAt = 1000000;
+    std::thread writer([file = g_writer.file] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        vxtest::WriteFile(file + ".part", "%!PS\nshowpage\n");
+        std::rename((file + ".part").c_str(), file.c_str());
+    });
+    EXPECT_TRUE(WaitForFile(g_writer.file, std::chrono::seconds(20)));
+    writer.join();
+    EXPECT_EQ(g_writer.ticks, 0);
+}
+
+TEST_F(WaitFor, FileStillOpenForWritingIsNotComplete) {
+    // Content is there but the writer has not closed it: the wait goes on until it does.
+    g_writer = Writer{};
+    g_writer.file = AppPath() + "open print.ps";
+    timer_ = SetTimer(nullptr, 0, 20, &Tick);
+    g_writer.createAt = 1000000;
+    std::FILE* out = std::fopen(g_writer.file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("%!PS\n", out);
+    std::fflush(out);
+    EXPECT_FALSE(WaitForFile(g_writer.file, std::chrono::milliseconds(200)));
+    std::fclose(out);
+    EXPECT_TRUE(WaitForFile(g_writer.file, std::chrono::seconds(20)));
 }
 
 TEST_F(WaitFor, BoundEndsTheWaitForAFileThatNeverComes) {
