@@ -176,11 +176,22 @@ LiveSessions& live() {
     return *sessions;
 }
 
+// Waits, within a bound, until no process of the group is left: a killed office takes
+// a moment to release its memory, and until then it still shows as running.
+void awaitGroupGone(pid_t g) {
+    const auto deadline = Clock::now() + std::chrono::seconds(3);
+    while (::kill(-g, 0) == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
 void killLiveGroups() {
     LiveSessions& l = live();
     std::unique_lock<std::mutex> lock(l.mutex);
-    for (pid_t g : l.groups) ::kill(-g, SIGKILL);
+    const std::vector<pid_t> groups = l.groups;
+    for (pid_t g : groups) ::kill(-g, SIGKILL);
     l.ended.wait_for(lock, std::chrono::seconds(15), [&] { return l.ending == 0; });
+    lock.unlock();
+    for (pid_t g : groups) awaitGroupGone(g);
 }
 
 void addLiveGroup(pid_t g) {
@@ -231,6 +242,7 @@ void endInBackground(pid_t pid, int in, int out, std::string work) {
         // Once more for a helper that was being started while the group was ended.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         killGroup(pid);
+        awaitGroupGone(pid);
         removeLiveGroup(pid);
         if (out >= 0) close(out);
         if (!work.empty()) {
@@ -609,6 +621,7 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
         // Once more for a helper that was being started while the group was ended.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         killGroup(pid_);
+        awaitGroupGone(pid_);
         removeLiveGroup(pid_);
         pid_ = -1;
     }
