@@ -118,14 +118,16 @@ public:
         setFocusPolicy(Qt::ClickFocus);
     }
     Image backing;
+    bool showOnly = false;  // the next paint shows the backing image as it is
 
 protected:
     void paintEvent(QPaintEvent*) override {
         backing.resize(width(), height());
-        {
+        if (!showOnly) {
             Painter p(backing);
             host_->peerPaint(p, 0, 0, width(), height());
         }
+        showOnly = false;
         QPainter wp(this);
         wp.drawImage(0, 0, QImageOf(backing));
     }
@@ -158,6 +160,7 @@ public:
     PaintedWidget* client;
     int fl = 0, ft = 0, fr = 0, fb = 0;
     Image frameImg;
+    bool showOnly = false;
 
     void layoutClient() { client->setGeometry(fl, ft, std::max(0, width() - fl - fr), std::max(0, height() - ft - fb)); }
 
@@ -166,10 +169,11 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
         frameImg.resize(width(), height());
-        {
+        if (!showOnly) {
             Painter p(frameImg);
             host_->peerPaintFrame(p, width(), height());
         }
+        showOnly = false;
         QPainter wp(this);
         wp.drawImage(0, 0, QImageOf(frameImg));
     }
@@ -275,7 +279,33 @@ public:
     void setToolTip(const std::string& s) override { w_->setToolTip(QString::fromStdString(s)); }
     void setFocus() override { clientWidget()->setFocus(); }
     bool hasFocus() const override { return clientWidget()->hasFocus(); }
-    void invalidate() override { clientWidget()->update(); if (kind_ == PeerKind::TopLevel) w_->update(); }
+    Image* surface(bool whole) override {
+        if (kind_ == PeerKind::TopLevel && whole) {
+            auto* t = static_cast<TopLevelWidget*>(w_);
+            t->frameImg.resize(t->width(), t->height());
+            return &t->frameImg;
+        }
+        auto* pw = dynamic_cast<PaintedWidget*>(clientWidget());
+        if (!pw) return nullptr;
+        pw->backing.resize(pw->width(), pw->height());
+        return &pw->backing;
+    }
+    void showSurface() override {
+        if (auto* pw = dynamic_cast<PaintedWidget*>(clientWidget())) {
+            pw->showOnly = true;
+            pw->update();
+        }
+        if (kind_ == PeerKind::TopLevel) {
+            static_cast<TopLevelWidget*>(w_)->showOnly = true;
+            w_->update();
+        }
+    }
+    void invalidate() override {
+        if (auto* pw = dynamic_cast<PaintedWidget*>(clientWidget())) pw->showOnly = false;
+        if (kind_ == PeerKind::TopLevel) static_cast<TopLevelWidget*>(w_)->showOnly = false;
+        clientWidget()->update();
+        if (kind_ == PeerKind::TopLevel) w_->update();
+    }
     void repaintNow() override { clientWidget()->repaint(); if (kind_ == PeerKind::TopLevel) w_->repaint(); }
     void raise() override {
         if (!offscreen()) w_->raise();

@@ -53,6 +53,11 @@ public:
     // A modal top-level window blocks input to the others while it shows.
     virtual void setModal(bool) = 0;
     virtual bool grab(Image& out) = 0;  // the widget as it shows now
+    // The image a device context of the window draws on (client area, or the whole window
+    // with `whole`), sized to the widget; null for widgets that paint themselves.
+    virtual Image* surface(bool whole) { (void)whole; return nullptr; }
+    // Shows what was drawn on the surface outside a paint without painting the window anew.
+    virtual void showSurface() {}
     // check and radio buttons
     virtual void setChecked(bool) = 0;
     virtual bool checked() const = 0;

@@ -8,6 +8,7 @@
 namespace qtbridge {
 struct Image::Impl {
     QImage img;
+    Painter* painter = nullptr;  // the painter drawing on the image now, if any
 };
 inline QImage& QImageOf(const Image& i) { return i.impl()->img; }
 }  // namespace qtbridge

@@ -43,8 +43,13 @@ int ToQtFlags(unsigned f) {
 Image::Image() : d_(std::make_unique<Impl>()) {}
 Image::Image(int w, int h) : d_(std::make_unique<Impl>()) { resize(w, h); }
 Image::~Image() = default;
-Image::Image(const Image& o) : d_(std::make_unique<Impl>(*o.d_)) {}
-Image& Image::operator=(const Image& o) { *d_ = *o.d_; return *this; }
+// Copies are deep: a painter may be drawing on the original, and a shared buffer would leave
+// it drawing on the copy once the original detaches.
+Image::Image(const Image& o) : d_(std::make_unique<Impl>()) { d_->img = o.d_->img.copy(); }
+Image& Image::operator=(const Image& o) {
+    if (this != &o) d_->img = o.d_->img.copy();
+    return *this;
+}
 int Image::width() const { return d_->img.width(); }
 int Image::height() const { return d_->img.height(); }
 
@@ -104,12 +109,91 @@ struct Painter::Impl {
     int penX = 0, penY = 0;
 };
 
-Painter::Painter(Image& target) : d_(std::make_unique<Impl>()) {
+Painter::Painter(Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
     EnsureGui();  // fonts need the application
-    if (target.width() > 0 && target.height() > 0) d_->p.begin(&target.impl()->img);
+    if (target.width() > 0 && target.height() > 0 && !target.impl()->painter) {
+        d_->p.begin(&target.impl()->img);
+        target.impl()->painter = this;
+    }
 }
 Painter::~Painter() {
     if (d_->p.isActive()) d_->p.end();
+    if (target_->impl()->painter == this) target_->impl()->painter = nullptr;
+}
+
+Painter* Painter::ActiveOn(Image& img) { return img.impl()->painter; }
+void Painter::save() { if (d_->p.isActive()) d_->p.save(); }
+void Painter::restore() { if (d_->p.isActive()) d_->p.restore(); }
+void Painter::origin(int& x, int& y) const {
+    QPointF o = d_->p.isActive() ? d_->p.transform().map(QPointF(0, 0)) : QPointF(0, 0);
+    x = int(o.x());
+    y = int(o.y());
+}
+bool Painter::clipBox(int& l, int& t, int& r, int& b) const {
+    if (!d_->p.isActive() || !d_->p.hasClipping()) return false;
+    QRect c = d_->p.transform().mapRect(d_->p.clipBoundingRect()).toAlignedRect();
+    l = c.left();
+    t = c.top();
+    r = c.right() + 1;
+    b = c.bottom() + 1;
+    return true;
+}
+void Painter::setClipRects(const int* ltrb, int count) {
+    if (!d_->p.isActive()) return;
+    QRegion rg;
+    for (int i = 0; i < count; ++i)
+        rg += QRect(ltrb[4 * i], ltrb[4 * i + 1], ltrb[4 * i + 2] - ltrb[4 * i], ltrb[4 * i + 3] - ltrb[4 * i + 1]);
+    QTransform t = d_->p.transform();
+    d_->p.resetTransform();
+    d_->p.setClipRegion(rg);
+    d_->p.setTransform(t);
+}
+void Painter::setRop2(int r2) {
+    if (!d_->p.isActive()) return;
+    using M = QPainter::CompositionMode;
+    static const M modes[17] = {
+        M::CompositionMode_SourceOver, M::RasterOp_ClearDestination, M::RasterOp_NotSourceAndNotDestination,
+        M::RasterOp_NotSourceAndDestination, M::RasterOp_NotSource, M::RasterOp_SourceAndNotDestination,
+        M::RasterOp_NotDestination, M::RasterOp_SourceXorDestination, M::RasterOp_NotSourceOrNotDestination,
+        M::RasterOp_SourceAndDestination, M::RasterOp_NotSourceXorDestination, M::CompositionMode_Destination,
+        M::RasterOp_NotSourceOrDestination, M::CompositionMode_SourceOver, M::RasterOp_SourceOrNotDestination,
+        M::RasterOp_SourceOrDestination, M::RasterOp_SetDestination,
+    };
+    d_->p.setCompositionMode(r2 >= 1 && r2 <= 16 ? modes[r2] : M::CompositionMode_SourceOver);
+}
+void Painter::setPenEx(uint32_t bgr, int width, int style, bool flatCaps) {
+    if (!d_->p.isActive()) return;
+    if (style == 5) { d_->p.setPen(Qt::NoPen); return; }
+    QPen pen(ToQ(bgr));
+    pen.setWidth(std::max(1, width));
+    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+    pen.setStyle(style >= 0 && style <= 4 ? styles[style] : Qt::SolidLine);
+    pen.setCapStyle(flatCaps || width <= 1 ? Qt::FlatCap : Qt::RoundCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    d_->p.setPen(pen);
+}
+void Painter::arc(int l, int t, int r, int b, int start16, int span16, int kind) {
+    if (!d_->p.isActive() || r <= l || b <= t) return;
+    QRect box(l, t, r - l - 1, b - t - 1);
+    if (kind == 1) d_->p.drawPie(box, start16, span16);
+    else if (kind == 2) d_->p.drawChord(box, start16, span16);
+    else d_->p.drawArc(box, start16, span16);
+}
+void Painter::polyline(const int* xy, int points) {
+    if (!d_->p.isActive() || points < 2) return;
+    QPolygon poly;
+    for (int i = 0; i < points; ++i) poly << QPoint(xy[2 * i], xy[2 * i + 1]);
+    d_->p.drawPolyline(poly);
+}
+void Painter::polygonFill(const int* xy, int points, bool winding) {
+    if (!d_->p.isActive()) return;
+    QPolygon poly;
+    for (int i = 0; i < points; ++i) poly << QPoint(xy[2 * i], xy[2 * i + 1]);
+    d_->p.drawPolygon(poly, winding ? Qt::WindingFill : Qt::OddEvenFill);
+}
+void Painter::roundRect(int l, int t, int r, int b, int ew, int eh) {
+    if (!d_->p.isActive() || r <= l || b <= t) return;
+    d_->p.drawRoundedRect(QRectF(l, t, r - l - 1, b - t - 1), ew / 2.0, eh / 2.0);
 }
 
 void Painter::setPen(uint32_t bgr, int width, int style) {

@@ -72,7 +72,23 @@ public:
     void stretchImage(int l, int t, int r, int b, const Image& img);
     void invertRect(int l, int t, int r, int b);
 
+    // For the device contexts drawing through this painter.
+    static Painter* ActiveOn(Image& img);  // the painter drawing on the image now, or null
+    Image& target() const { return *target_; }
+    void save();
+    void restore();
+    void origin(int& x, int& y) const;
+    bool clipBox(int& l, int& t, int& r, int& b) const;   // false when nothing clips
+    void setClipRects(const int* ltrb, int count);        // device coordinates
+    void setRop2(int r2);                                  // the R2_ mix of pens and brushes
+    void setPenEx(uint32_t bgr, int width, int style, bool flatCaps);
+    void arc(int l, int t, int r, int b, int startAngle16, int spanAngle16, int kind);  // 0 arc, 1 pie, 2 chord
+    void polyline(const int* xy, int points);
+    void polygonFill(const int* xy, int points, bool winding);
+    void roundRect(int l, int t, int r, int b, int ew, int eh);
+
 private:
+    Image* target_;
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -1,7 +1,10 @@
 #include "platform/vcl/graphics.h"
 
 #include <cmath>
+#include <cstring>
 #include <map>
+
+#include "platform/win/gdiObjects.h"
 
 namespace {
 
@@ -70,22 +73,109 @@ qtbridge::FontSpec TFont::AsFontSpec() const {
     return s;
 }
 
+TFont::~TFont() { if (handle_) DeleteObject(handle_); }
+
+HFONT TFont::Handle() {
+    LOGFONTA lf;
+    lf.lfHeight = height_;
+    lf.lfWeight = style_.count(fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = style_.count(fsItalic) ? 1 : 0;
+    lf.lfUnderline = style_.count(fsUnderline) ? 1 : 0;
+    lf.lfStrikeOut = style_.count(fsStrikeOut) ? 1 : 0;
+    lf.lfCharSet = Charset;
+    std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+    if (handle_ && GetObjectType(handle_) == OBJ_FONT && std::memcmp(&lf, &handleOf_, sizeof lf) == 0) return handle_;
+    if (handle_) DeleteObject(handle_);
+    handleOf_ = lf;
+    return handle_ = CreateFontIndirectA(&lf);
+}
+
+// ---------------------------------------------------------------- pen and brush
+
+TPen::~TPen() { if (handle_) DeleteObject(handle_); }
+
+HPEN TPen::Handle() {
+    LOGPEN lp;
+    lp.lopnStyle = Style == psClear ? PS_NULL : UINT(Style);
+    lp.lopnWidth.x = Width;
+    lp.lopnColor = ColorToRGB(Color);
+    if (handle_ && GetObjectType(handle_) == OBJ_PEN && std::memcmp(&lp, &handleOf_, sizeof lp) == 0) return handle_;
+    if (handle_) DeleteObject(handle_);
+    handleOf_ = lp;
+    return handle_ = CreatePenIndirect(&lp);
+}
+
+TBrush::~TBrush() { if (handle_) DeleteObject(handle_); }
+
+HBRUSH TBrush::Handle() {
+    LOGBRUSH lb;
+    lb.lbStyle = Style == bsClear ? BS_NULL : BS_SOLID;
+    lb.lbColor = ColorToRGB(Color);
+    if (handle_ && GetObjectType(handle_) == OBJ_BRUSH && std::memcmp(&lb, &handleOf_, sizeof lb) == 0) return handle_;
+    if (handle_) DeleteObject(handle_);
+    handleOf_ = lb;
+    return handle_ = CreateBrushIndirect(&lb);
+}
+
 // ---------------------------------------------------------------- canvas
 
 TCanvas::TCanvas() = default;
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas() { releaseHandle(); }
 
 void TCanvas::Bind(qtbridge::Painter* painter) { painter_ = painter; }
-void TCanvas::Unbind() { painter_ = nullptr; }
+void TCanvas::Unbind() {
+    painter_ = nullptr;
+    releaseHandle();
+}
+
+void TCanvas::releaseHandle() {
+    if (handle_) DeleteDC(handle_);
+    handle_ = nullptr;
+}
+
+HDC TCanvas::Handle() {
+    Changing();
+    auto dc = gdi::FindAs<gdi::Dc>(handle_);
+    if (!dc) {
+        dc = std::make_shared<gdi::Dc>();
+        handle_ = gdi::AddAs<HDC>(dc);
+        dc->st.palette = GetStockObject(DEFAULT_PALETTE);
+    }
+    if (bitmapHandle_) {
+        // A bitmap's canvas: a memory DC holding the bitmap.
+        dc->memory = true;
+        dc->st.bitmap = bitmapHandle_;
+    } else {
+        dc->target = painter_ ? &painter_->target() : image_ ? image_ : &dc->scratch;
+        dc->base = POINT{};
+        dc->sysClip.reset();
+        if (painter_) {
+            // A graphic control's canvas: the painter's origin and clip are the control's.
+            int x = 0, y = 0, l, t, r, b;
+            painter_->origin(x, y);
+            dc->base = POINT{x, y};
+            if (painter_->clipBox(l, t, r, b)) dc->sysClip = gdi::RegionSet::FromRect(l, t, r, b);
+        }
+    }
+    dc->st.pen = pen_.Handle();
+    dc->st.brush = brush_.Handle();
+    dc->st.font = font_.Handle();
+    dc->st.text = ColorToRGB(font_.Color());
+    dc->st.bk = ColorToRGB(brush_.Color);
+    dc->st.bkMode = brush_.Style == bsClear ? TRANSPARENT : OPAQUE;
+    return handle_;
+}
 
 void TCanvas::applyPen() { if (painter_) painter_->setPen(ColorToRGB(pen_.Color), pen_.Width, pen_.Style == psClear ? 5 : int(pen_.Style)); }
 void TCanvas::applyBrush() { if (painter_) painter_->setBrush(ColorToRGB(brush_.Color), brush_.Style == bsClear ? 1 : 0); }
 void TCanvas::applyFont() { if (painter_) painter_->setFont(font_.AsFontSpec()); }
 
 void TCanvas::FillRect(const TRect& r) {
+    Changing();
     if (painter_ && brush_.Style != bsClear) painter_->fillRect(r.Left, r.Top, r.Right, r.Bottom, ColorToRGB(brush_.Color));
 }
 void TCanvas::FrameRect(const TRect& r) {
+    Changing();
     if (!painter_) return;
     COLORREF c = ColorToRGB(brush_.Color);
     painter_->fillRect(r.Left, r.Top, r.Right, r.Top + 1, c);
@@ -93,15 +183,17 @@ void TCanvas::FrameRect(const TRect& r) {
     painter_->fillRect(r.Left, r.Top, r.Left + 1, r.Bottom, c);
     painter_->fillRect(r.Right - 1, r.Top, r.Right, r.Bottom, c);
 }
-void TCanvas::Rectangle(int l, int t, int r, int b) { applyPen(); applyBrush(); if (painter_) painter_->rectangle(l, t, r, b); }
-void TCanvas::Ellipse(int l, int t, int r, int b) { applyPen(); applyBrush(); if (painter_) painter_->ellipse(l, t, r, b); }
+void TCanvas::Rectangle(int l, int t, int r, int b) { Changing(); applyPen(); applyBrush(); if (painter_) painter_->rectangle(l, t, r, b); }
+void TCanvas::Ellipse(int l, int t, int r, int b) { Changing(); applyPen(); applyBrush(); if (painter_) painter_->ellipse(l, t, r, b); }
 void TCanvas::MoveTo(int x, int y) { PenPos = Point(x, y); }
 void TCanvas::LineTo(int x, int y) {
+    Changing();
     applyPen();
     if (painter_) painter_->line(PenPos.X, PenPos.Y, x, y);
     PenPos = Point(x, y);
 }
 void TCanvas::Polygon(const std::vector<TPoint>& pts) {
+    Changing();
     applyPen();
     applyBrush();
     std::vector<int> xy;
@@ -109,11 +201,13 @@ void TCanvas::Polygon(const std::vector<TPoint>& pts) {
     if (painter_) painter_->polygon(xy.data(), int(pts.size()));
 }
 void TCanvas::TextOut(int x, int y, const std::string& text) {
+    Changing();
     applyFont();
     if (painter_) painter_->textOut(x, y, text, brush_.Style != bsClear, ColorToRGB(brush_.Color));
     PenPos = Point(x + TextWidth(text), y);
 }
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
+    Changing();
     if (!painter_) return;
     FillRect(r);
     painter_->setClip(r.Left, r.Top, r.Right, r.Bottom);
@@ -122,6 +216,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
     painter_->clearClip();
 }
 int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
+    Changing();
     applyFont();
     if (painter_) return painter_->drawText(text, r.Left, r.Top, r.Right, r.Bottom, flags);
     qtbridge::FontSpec f = font_.AsFontSpec();
@@ -154,22 +249,40 @@ void TCanvas::Draw(int x, int y, TGraphic* g) {
 void TCanvas::StretchDraw(const TRect& r, TGraphic* g) {
     if (g && !g->Empty()) g->Draw(this, r);
 }
+void TCanvas::RoundRect(int l, int t, int r, int b, int ew, int eh) {
+    ::RoundRect(Handle(), l, t, r, b, ew, eh);
+}
 void TCanvas::CopyRect(const TRect& dest, TCanvas* src, const TRect& source) {
-    if (!painter_ || !src || !src->image_) return;
-    qtbridge::Image part(source.Width(), source.Height());
-    {
-        qtbridge::Painter p(part);
-        p.drawImage(-source.Left, -source.Top, *src->image_);
-    }
-    painter_->stretchImage(dest.Left, dest.Top, dest.Right, dest.Bottom, part);
+    if (!src) return;
+    HDC from = src->Handle(), to = Handle();
+    StretchBlt(to, dest.Left, dest.Top, dest.Width(), dest.Height(), from, source.Left, source.Top, source.Width(),
+               source.Height(), CopyMode);
+}
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TColor color) {
+    if (!bmp || bmp->Empty()) return;
+    TBitmap part;
+    part.SetSize(source.Width(), source.Height());
+    part.Canvas()->CopyRect(Rect(0, 0, source.Width(), source.Height()), bmp->Canvas(), source);
+    const COLORREF key = ColorToRGB(color), fill = ColorToRGB(brush_.Color);
+    qtbridge::Image& img = part.Image();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == key) img.setPixel(x, y, fill);
+    DWORD mode = CopyMode;
+    CopyMode = SRCCOPY;
+    CopyRect(dest, part.Canvas(), Rect(0, 0, source.Width(), source.Height()));
+    CopyMode = mode;
 }
 void TCanvas::DrawImage(const TRect& dest, const qtbridge::Image& img) {
     if (!painter_) return;
     if (dest.Width() == img.width() && dest.Height() == img.height()) painter_->drawImage(dest.Left, dest.Top, img);
     else painter_->stretchImage(dest.Left, dest.Top, dest.Right, dest.Bottom, img);
 }
-TColor TCanvas::Pixel(int x, int y) const { return image_ ? TColor(image_->pixel(x, y)) : clNone; }
-void TCanvas::SetPixel(int x, int y, TColor c) { if (image_) image_->setPixel(x, y, ColorToRGB(c)); }
+TColor TCanvas::Pixel(int x, int y) {
+    COLORREF c = GetPixel(Handle(), x, y);
+    return c == CLR_INVALID ? clNone : TColor(c);
+}
+void TCanvas::SetPixel(int x, int y, TColor c) { ::SetPixel(Handle(), x, y, ColorToRGB(c)); }
 
 void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight) {
     c.Pen()->Color = topLeft;
@@ -183,77 +296,240 @@ void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight) {
 
 // ---------------------------------------------------------------- bitmap
 
+namespace gdi {
+std::shared_ptr<Bitmap> MakePackedBitmap(const DibFormat& f, bool dibSection);
+std::vector<RGBQUAD> DefaultColors(int bpp);
+void Rebind(HGDIOBJ h, std::shared_ptr<Object> obj);
+}  // namespace gdi
+
+namespace {
+int BitsOf(TPixelFormat pf) {
+    switch (pf) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit: case pf16bit: return 16;
+    case pf24bit: return 24;
+    default: return 32;
+    }
+}
+}  // namespace
+
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() {
+    unbindCanvas();
+    if (handle_) DeleteObject(handle_);
+    if (palette_) DeleteObject(palette_);
+}
+
+void TBitmap::unbindCanvas() {
     if (canvas_) canvas_->Unbind();
+    painter_.reset();
+}
+
+void TBitmap::bindCanvas() {
+    if (!canvas_) return;
+    painter_ = std::make_unique<qtbridge::Painter>(image_);
+    canvas_->Bind(painter_.get());
+    canvas_->SetImage(&image_);
+}
+
+// The GDI side of the bitmap: its image, nominal depth and, for formats other than 32 bits,
+// the packed rows ScanLine hands out.
+std::shared_ptr<gdi::Bitmap> TBitmap::gdiBitmap() {
+    if (!bm_) {
+        bm_ = std::make_shared<gdi::Bitmap>();
+        bm_->image = &image_;
+        bm_->bpp = 32;
+    }
+    return bm_;
+}
+
+qtbridge::Image& TBitmap::Image() {
+    if (bm_) bm_->beforeUse();
+    return image_;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat pf) {
+    auto b = gdiBitmap();
+    b->beforeUse();
+    pixelFormat_ = pf;
+    const int bits = BitsOf(pf);
+    b->bpp = pf == pfDevice ? 32 : bits;
+    b->packed.reset();
+    b->packedNewer = b->imageNewer = false;
+    if (pf == pfDevice || pf == pf32bit || pf == pfCustom) return;
+    gdi::DibFormat f;
+    f.bpp = bits;
+    f.width = image_.width();
+    f.height = image_.height();
+    f.stride = DibRowBytes(f.width, bits);
+    if (pf == pf16bit) { f.masks[0] = 0xF800; f.masks[1] = 0x07E0; f.masks[2] = 0x001F; }
+    if (bits <= 8) {
+        f.colors = gdi::DefaultColors(bits);
+        if (auto pal = gdi::FindAs<gdi::Palette>(palette_); pal && bits > 1) {
+            f.colors.clear();
+            for (size_t i = 0; i < pal->entries.size() && i < (size_t(1) << bits); ++i)
+                f.colors.push_back(RGBQUAD{pal->entries[i].peBlue, pal->entries[i].peGreen, pal->entries[i].peRed, 0});
+        }
+    }
+    // The pixels drawn so far, in the new format.
+    auto packed = gdi::MakePackedBitmap(f, false);
+    b->packed = std::move(packed->packed);
+    b->imageNewer = true;
+    b->rowsForWriting();
+    b->beforeUse();
+    if (OnChange) OnChange();
+}
+
+void TBitmap::SetHandleType(TBitmapHandleType t) {
+    if (t == bmDDB) SetPixelFormat(pfDevice);
+    else if (pixelFormat_ == pfDevice) SetPixelFormat(pf32bit);
+}
+
+HPALETTE TBitmap::Palette() {
+    if (!palette_ && bm_ && bm_->packed && !bm_->packed->fmt.colors.empty()) {
+        const auto& colors = bm_->packed->fmt.colors;
+        std::vector<uint8_t> mem(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
+        auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
+        lp->palVersion = 0x300;
+        lp->palNumEntries = WORD(colors.size());
+        for (size_t i = 0; i < colors.size(); ++i)
+            lp->palPalEntry[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
+        palette_ = CreatePalette(lp);
+    }
+    return palette_;
+}
+
+void TBitmap::SetPalette(HPALETTE pal) {
+    auto p = gdi::FindAs<gdi::Palette>(pal);
+    if (palette_) DeleteObject(palette_);
+    palette_ = nullptr;
+    if (!p) return;
+    std::vector<uint8_t> mem(sizeof(LOGPALETTE) + p->entries.size() * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
+    lp->palNumEntries = WORD(p->entries.size());
+    for (size_t i = 0; i < p->entries.size(); ++i) lp->palPalEntry[i] = p->entries[i];
+    palette_ = CreatePalette(lp);
+    if (pixelFormat_ == pf4bit || pixelFormat_ == pf8bit) SetPixelFormat(pixelFormat_);  // new colour table
+}
+
+HBITMAP TBitmap::Handle() {
+    auto b = gdiBitmap();
+    if (!handle_ || !gdi::Find(handle_)) handle_ = gdi::AddAs<HBITMAP>(b);
+    return handle_;
+}
+
+void TBitmap::SetHandle(HBITMAP h) {
+    auto src = gdi::FindAs<gdi::Bitmap>(h);
+    if (!src) throw EInvalidOperation("Invalid bitmap handle");
+    src->beforeUse();
+    unbindCanvas();
+    image_ = *src->image;
+    bindCanvas();
+    if (handle_ && handle_ != h) DeleteObject(handle_);
+    bm_.reset();
+    SetPixelFormat(src->bpp == 1 ? pf1bit : src->bpp == 4 ? pf4bit : src->bpp == 8 ? pf8bit : src->bpp == 16 ? pf16bit
+                   : src->bpp == 24 ? pf24bit : pfDevice);
+    handle_ = h;
+    gdi::Rebind(h, gdiBitmap());
+    if (OnChange) OnChange();
+}
+
+void TBitmap::Assign(const TBitmap& other) {
+    const_cast<TBitmap&>(other).Image();  // bring the other's pixels up to date
+    unbindCanvas();
+    image_ = other.image_;
+    bindCanvas();
+    Transparent = other.Transparent;
+    TransparentColor = other.TransparentColor;
+    TransparentMode = other.TransparentMode;
+    if (bm_) bm_->packed.reset();
+    SetPixelFormat(other.pixelFormat_);
+    if (OnChange) OnChange();
 }
 
 void TBitmap::SetSize(int w, int h) {
-    if (canvas_) canvas_->Unbind();
-    painter_.reset();
+    if (bm_) bm_->beforeUse();
+    unbindCanvas();
     image_.resize(w, h);
-    if (canvas_) {
-        painter_ = std::make_unique<qtbridge::Painter>(image_);
-        canvas_->Bind(painter_.get());
-        canvas_->SetImage(&image_);
-    }
+    bindCanvas();
+    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);  // rows of the new size
     if (OnChange) OnChange();
 }
 
 TCanvas* TBitmap::Canvas() {
     if (!canvas_) {
         canvas_ = std::make_unique<TCanvas>();
-        painter_ = std::make_unique<qtbridge::Painter>(image_);
-        canvas_->Bind(painter_.get());
-        canvas_->SetImage(&image_);
+        bindCanvas();
+        canvas_->OnChanging = [this] {
+            if (!bm_) return;
+            bm_->beforeUse();
+            bm_->imageNewer = bm_->packed != nullptr;
+        };
     }
+    canvas_->bitmapHandle_ = Handle();
     return canvas_.get();
 }
 
 void TBitmap::Draw(TCanvas* c, const TRect& r) {
     if (!c->Bound() || Empty()) return;
+    if (bm_) bm_->beforeUse();
+    if (Monochrome() && !Transparent) {
+        // Monochrome bitmaps take the canvas's text and background colours.
+        HDC dst = c->Handle();
+        HDC src = CreateCompatibleDC(dst);
+        SelectObject(src, Handle());
+        StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width(), Height(), c->CopyMode);
+        DeleteDC(src);
+        return;
+    }
     // The bitmap's own painter must finish before its pixels are read.
     TCanvas* own = canvas_.get();
-    if (own) { own->Unbind(); painter_.reset(); }
+    if (own) unbindCanvas();
     if (Transparent && !image_.hasAlpha()) {
         // Pixels of the transparent colour (the bottom-left pixel by default) are left out.
-        COLORREF key = TransparentColor == clNone ? image_.pixel(0, Height() - 1) : ColorToRGB(TransparentColor);
+        bool fixed = TransparentColor != clNone && TransparentMode == tmFixed;
+        COLORREF key = fixed || TransparentColor != clNone ? ColorToRGB(TransparentColor) : image_.pixel(0, Height() - 1);
         c->DrawImage(r, image_.withColorKey(key));
     } else {
         c->DrawImage(r, image_);
     }
-    if (own) {
-        painter_ = std::make_unique<qtbridge::Painter>(image_);
-        own->Bind(painter_.get());
-    }
+    if (own) bindCanvas();
 }
 
 void TBitmap::LoadFromFile(const std::string& name) {
-    if (canvas_) canvas_->Unbind();
-    painter_.reset();
-    if (!image_.load(name)) throw EInvalidOperation("Bitmap image is not valid: " + name);
-    if (canvas_) { painter_ = std::make_unique<qtbridge::Painter>(image_); canvas_->Bind(painter_.get()); }
+    unbindCanvas();
+    bool ok = image_.load(name);
+    bindCanvas();
+    if (!ok) throw EInvalidOperation("Bitmap image is not valid: " + name);
+    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);
     if (OnChange) OnChange();
 }
 
 void TBitmap::LoadFromData(const std::string& bytes) {
-    if (canvas_) canvas_->Unbind();
-    painter_.reset();
-    if (!image_.loadFromData(bytes.data(), bytes.size())) throw EInvalidOperation("Bitmap image is not valid");
-    if (canvas_) { painter_ = std::make_unique<qtbridge::Painter>(image_); canvas_->Bind(painter_.get()); }
+    unbindCanvas();
+    bool ok = image_.loadFromData(bytes.data(), bytes.size());
+    bindCanvas();
+    if (!ok) throw EInvalidOperation("Bitmap image is not valid");
+    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);
     if (OnChange) OnChange();
 }
 
 void TBitmap::SaveToFile(const std::string& name) {
-    if (canvas_) canvas_->Unbind();
-    painter_.reset();
+    if (bm_) bm_->beforeUse();
+    unbindCanvas();
     bool ok = image_.save(name);
-    if (canvas_) { painter_ = std::make_unique<qtbridge::Painter>(image_); canvas_->Bind(painter_.get()); }
+    bindCanvas();
     if (!ok) throw EFCreateError("Cannot create file \"" + name + "\"");
 }
 
 uint8_t* TBitmap::ScanLine(int y) {
     if (y < 0 || y >= Height()) throw EInvalidOperation("Scan line index out of range");
+    if (bm_ && bm_->packed) {
+        gdi::PackedRows* rows = bm_->rowsForWriting();
+        return rows->bits() + size_t(rows->fmt.topDown ? y : rows->fmt.height - 1 - y) * size_t(rows->fmt.stride);
+    }
     return image_.scanLine(y);
 }
 

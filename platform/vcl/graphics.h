@@ -8,6 +8,7 @@
 
 #include "platform/qt/surface.h"
 #include "platform/vcl/component.h"
+#include "platform/win/gdi.h"
 #include "platform/win/wintypes.h"
 
 using TColor = int32_t;  // 0x00BBGGRR, or 0x80000000 | system colour index
@@ -31,11 +32,10 @@ constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000
 bool IdentToColor(const std::string& ident, TColor& out);
 // A system colour resolved to its RGB value.
 COLORREF ColorToRGB(TColor c);
-COLORREF GetSysColor(int index);
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = std::set<TFontStyle>;
-enum TFontCharset : uint8_t { DEFAULT_CHARSET = 1, ANSI_CHARSET = 0, GB2312_CHARSET = 134 };
+using TFontCharset = BYTE;  // ANSI_CHARSET, DEFAULT_CHARSET, GB2312_CHARSET ...
 
 // Look objects notify their owner through OnChange.
 class TGraphicsObject : public TPersistent {
@@ -63,8 +63,13 @@ public:
     TFontCharset Charset = DEFAULT_CHARSET;
     void Assign(const TFont& f);
     qtbridge::FontSpec AsFontSpec() const;
+    // The font as a GDI object, made anew when the font has changed; owned by the font.
+    HFONT Handle();
+    ~TFont() override;
 
 private:
+    HFONT handle_ = nullptr;
+    LOGFONTA handleOf_;
     std::string name_ = "宋体";
     int height_ = -12;
     TColor color_ = clWindowText;
@@ -78,6 +83,12 @@ public:
     TColor Color = clBlack;
     int Width = 1;
     TPenStyle Style = psSolid;
+    HPEN Handle();  // owned by the pen
+    ~TPen() override;
+
+private:
+    HPEN handle_ = nullptr;
+    LOGPEN handleOf_;
 };
 
 enum TBrushStyle { bsSolid, bsClear };
@@ -86,6 +97,12 @@ public:
     std::string ClassName() const override { return "TBrush"; }
     TColor Color = clWhite;
     TBrushStyle Style = bsSolid;
+    HBRUSH Handle();  // owned by the brush
+    ~TBrush() override;
+
+private:
+    HBRUSH handle_ = nullptr;
+    LOGBRUSH handleOf_;
 };
 
 // Drawing on a surface. A canvas is bound to an image (a bitmap's pixels, or the backing
@@ -112,6 +129,7 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Polygon(const std::vector<TPoint>& pts);
+    void RoundRect(int l, int t, int r, int b, int ew, int eh);
     void TextOut(int x, int y, const std::string& text);
     void TextRect(const TRect& r, int x, int y, const std::string& text);
     int DrawText(const std::string& text, TRect& r, unsigned flags);  // DT_* flags
@@ -119,17 +137,33 @@ public:
     int TextHeight(const std::string& text);
     void Draw(int x, int y, class TGraphic* g);
     void StretchDraw(const TRect& r, class TGraphic* g);
+    // Copies with CopyMode (a raster operation), stretching when the sizes differ.
     void CopyRect(const TRect& dest, TCanvas* src, const TRect& source);
+    DWORD CopyMode = SRCCOPY;
+    // Copies the bitmap with the pixels of `color` replaced by the brush.
+    void BrushCopy(const TRect& dest, class TBitmap* bmp, const TRect& source, TColor color);
+    // A device context over the canvas's pixels with its pen, brush and font selected, for
+    // the GDI calls; valid while the canvas stays bound.
+    HDC Handle();
+    // Called before every drawing (a bitmap brings its pixels up to date).
+    std::function<void()> OnChanging;
     void DrawImage(const TRect& dest, const qtbridge::Image& img);
-    TColor Pixel(int x, int y) const;
+    TColor Pixel(int x, int y);
     void SetPixel(int x, int y, TColor c);
+    TColor Pixels(int x, int y) { return Pixel(x, y); }
+    void SetPixels(int x, int y, TColor c) { SetPixel(x, y, c); }
     qtbridge::Image* Image() const { return image_; }
     void SetImage(qtbridge::Image* img) { image_ = img; }
 
 private:
+    friend class TBitmap;
+    void Changing() { if (OnChanging) OnChanging(); }
     void applyPen();
     void applyBrush();
     void applyFont();
+    void releaseHandle();
+    HDC handle_ = nullptr;
+    HBITMAP bitmapHandle_ = nullptr;  // the bitmap a bitmap's canvas DC holds
     TFont font_;
     TPen pen_;
     TBrush brush_;
@@ -155,6 +189,11 @@ public:
     std::function<void()> OnChange;
 };
 
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TBitmapHandleType { bmDIB, bmDDB };
+enum TTransparentMode { tmAuto, tmFixed };
+namespace gdi { struct Bitmap; }
+
 class TBitmap : public TGraphic {
 public:
     TBitmap();
@@ -170,13 +209,36 @@ public:
     void LoadFromFile(const std::string& name) override;
     void SaveToFile(const std::string& name) override;
     void LoadFromData(const std::string& bytes) override;
-    uint8_t* ScanLine(int y);  // 4 bytes per pixel: B G R A
-    qtbridge::Image& Image() { return image_; }
+    // Row y (0 = the top) in the pixel format's layout; 32 bits (and pfDevice): B G R A.
+    uint8_t* ScanLine(int y);
+    qtbridge::Image& Image();
     const qtbridge::Image& Image() const { return image_; }
-    TColor TransparentColor = clNone;
+    TColor TransparentColor = clNone;  // clNone: the bottom-left pixel's colour
+    TTransparentMode TransparentMode = tmAuto;
+    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    void SetPixelFormat(TPixelFormat pf);
+    bool Monochrome() const { return pixelFormat_ == pf1bit; }
+    void SetMonochrome(bool m) { SetPixelFormat(m ? pf1bit : pfDevice); }
+    TBitmapHandleType HandleType() const { return pixelFormat_ == pfDevice ? bmDDB : bmDIB; }
+    void SetHandleType(TBitmapHandleType t);
+    // The colour table of 1, 4 and 8-bit formats as a palette (owned by the bitmap).
+    HPALETTE Palette();
+    void SetPalette(HPALETTE pal);  // copied
+    // The bitmap as a GDI bitmap (owned by the bitmap); drawing through it changes the bitmap.
+    HBITMAP Handle();
+    // Takes over a GDI bitmap: its pixels become this bitmap's and the handle now refers to it.
+    void SetHandle(HBITMAP h);
+    void Assign(const TBitmap& other);
 
 private:
+    void bindCanvas();
+    void unbindCanvas();
+    std::shared_ptr<gdi::Bitmap> gdiBitmap();
     qtbridge::Image image_;
+    TPixelFormat pixelFormat_ = pfDevice;
+    std::shared_ptr<gdi::Bitmap> bm_;
+    HBITMAP handle_ = nullptr;
+    HPALETTE palette_ = nullptr;
     std::unique_ptr<TCanvas> canvas_;
     std::unique_ptr<qtbridge::Painter> painter_;
 };

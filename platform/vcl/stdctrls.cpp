@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-using qtbridge::DT_CALCRECT;
-using qtbridge::DT_CENTER;
-using qtbridge::DT_EXPANDTABS;
-using qtbridge::DT_NOPREFIX;
-using qtbridge::DT_RIGHT;
-using qtbridge::DT_SINGLELINE;
-using qtbridge::DT_VCENTER;
-using qtbridge::DT_WORDBREAK;
 
 namespace {
 

@@ -1,0 +1,421 @@
+// Raster operations per scan line: BitBlt, StretchBlt, PatBlt, MaskBlt, TransparentBlt and the
+// rectangle fills, exact to the truth tables, with monochrome <-> colour conversion by the
+// text and background colours as GDI does it.
+#include <algorithm>
+
+#include "platform/win/gdiObjects.h"
+
+namespace gdi {
+
+uint32_t Rop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d) {
+    switch (index) {
+    case 0x00: return 0;
+    case 0xFF: return 0xFFFFFFFF;
+    case 0xCC: return s;
+    case 0xF0: return p;
+    case 0xAA: return d;
+    case 0x55: return ~d;
+    case 0x33: return ~s;
+    case 0x88: return s & d;
+    case 0xEE: return s | d;
+    case 0x66: return s ^ d;
+    case 0x5A: return p ^ d;
+    case 0xC0: return p & s;
+    case 0xB8: return (p & ~s) | (d & s);  // P where S is 0, else D
+    case 0xE2: return (d & ~s) | (p & s);  // D where S is 0, else P
+    default: break;
+    }
+    // The general case: every minterm of the truth table whose bit is set.
+    uint32_t r = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!(index & (1 << i))) continue;
+        uint32_t term = ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+        r |= term;
+    }
+    return r;
+}
+
+namespace {
+
+bool HatchBit(int hatch, int x, int y) {
+    switch (hatch) {
+    case HS_HORIZONTAL: return y == 7;
+    case HS_VERTICAL: return x == 7;
+    case HS_FDIAGONAL: return x == y;
+    case HS_BDIAGONAL: return x + y == 7;
+    case HS_CROSS: return x == 7 || y == 7;
+    case HS_DIAGCROSS: return x == y || x + y == 7;
+    default: return false;
+    }
+}
+
+int Mod(int a, int m) { return ((a % m) + m) % m; }
+
+bool UsesPattern(uint8_t i) { return ((i >> 4) & 0x0F) != (i & 0x0F); }
+bool UsesSource(uint8_t i) { return ((i >> 2) & 0x33) != (i & 0x33); }
+bool UsesDest(uint8_t i) { return ((i >> 1) & 0x55) != (i & 0x55); }
+
+}  // namespace
+
+PatternSource::PatternSource(const Dc& dc, const Brush* brush) {
+    const bool mono = dc.monochrome();
+    auto pix = [&](COLORREF c) {
+        c = ResolveColor(dc, c);
+        return ToPixel(mono ? MonoColor(c) : c);
+    };
+    ox_ = dc.st.brushOrg.x;
+    oy_ = dc.st.brushOrg.y;
+    if (!brush || brush->style == BS_NULL) {
+        color_ = 0xFFFFFFFF;
+        return;
+    }
+    if (brush->style == BS_SOLID) {
+        color_ = pix(brush->dcBrush ? dc.st.dcBrush : brush->color);
+        return;
+    }
+    solid_ = false;
+    if (brush->style == BS_HATCHED) {
+        hatch_ = brush->hatch;
+        fore_ = pix(brush->color);
+        back_ = pix(dc.st.bk);
+        return;
+    }
+    // A pattern bitmap; monochrome ones take the DC's text (0) and background (1) colours.
+    Bitmap& b = *brush->pattern;
+    tw_ = std::max(1, b.width());
+    th_ = std::max(1, b.height());
+    tile_.resize(size_t(tw_) * size_t(th_), 0xFFFFFFFF);
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            COLORREF c = b.image->pixel(x, y);
+            if (b.monochrome()) c = c ? dc.st.bk : dc.st.text;
+            tile_[size_t(y) * size_t(tw_) + size_t(x)] = pix(c);
+        }
+}
+
+uint32_t PatternSource::at(int x, int y) const {
+    if (solid_) return color_;
+    if (hatch_ >= 0) return HatchBit(hatch_, Mod(x - ox_, 8), Mod(y - oy_, 8)) ? fore_ : back_;
+    return tile_[size_t(Mod(y - oy_, th_)) * size_t(tw_) + size_t(Mod(x - ox_, tw_))];
+}
+
+void RasterRect(Dc& dc, RECT r, DWORD rop, const SourceFn* source, const Brush* brush, const RegionSet* limit) {
+    qtbridge::Image* img = dc.image();
+    if (!img || r.right <= r.left || r.bottom <= r.top) return;
+    if (Bitmap* b = dc.bitmap()) b->beforeUse();
+    RegionSet vis = dc.visible().intersected(r);
+    if (limit) vis = RegionSet::Combine(vis, *limit, RegionSet::And);
+    if (vis.empty()) return;
+    const uint8_t index = uint8_t((rop >> 16) & 0xFF);
+    std::shared_ptr<Brush> current;
+    if (!brush) {
+        current = CurrentBrush(dc);
+        brush = current.get();
+    }
+    const PatternSource pattern(dc, brush);
+    const bool useP = UsesPattern(index), useS = UsesSource(index) && source, useD = UsesDest(index);
+    // A plain copy keeps the source's alpha where the image has an alpha channel.
+    const bool keepAlpha = index == 0xCC && img->hasAlpha();
+    const RECT box = vis.box();
+    vis.forEachRun(box.top, box.bottom, [&](int y, int l, int rr) {
+        auto* row = reinterpret_cast<uint32_t*>(img->scanLine(y));
+        for (int x = l; x < rr; ++x) {
+            const uint32_t p = useP ? pattern.at(x, y) : 0;
+            const uint32_t s = useS ? (*source)(x, y) : 0;
+            const uint32_t d = useD ? row[x] : 0;
+            const uint32_t v = Rop3(index, p, s, d);
+            row[x] = keepAlpha ? s : (v | 0xFF000000u);
+        }
+    });
+    Drawn(dc);
+}
+
+namespace {
+
+// The source rectangle of a blit, read before the destination is written (they may be the
+// same image), converted to the destination's kind of colour.
+struct SourceRect {
+    std::vector<uint32_t> px;
+    int w = 0, h = 0;
+    uint32_t at(int x, int y) const { return px[size_t(y) * size_t(w) + size_t(x)]; }
+};
+
+SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
+    SourceRect s;
+    s.w = w;
+    s.h = h;
+    s.px.assign(size_t(w) * size_t(h), 0xFFFFFFFF);
+    qtbridge::Image* img = src.image();
+    if (!img) return s;
+    if (Bitmap* b = src.bitmap()) b->beforeUse();
+    const bool fromMono = src.monochrome(), toMono = dst.monochrome();
+    const uint32_t text = ToPixel(ResolveColor(dst, dst.st.text)), back = ToPixel(ResolveColor(dst, dst.st.bk));
+    const uint32_t srcBack = ToPixel(ResolveColor(src, src.st.bk)) & 0xFFFFFF;
+    for (int y = 0; y < h; ++y) {
+        int iy = sy + y;
+        if (iy < 0 || iy >= img->height()) continue;
+        const auto* row = reinterpret_cast<const uint32_t*>(img->scanLine(iy));
+        for (int x = 0; x < w; ++x) {
+            int ix = sx + x;
+            if (ix < 0 || ix >= img->width()) continue;
+            uint32_t v = row[ix];
+            if (fromMono && !toMono) v = (v & 0xFFFFFF) ? back : text;
+            else if (!fromMono && toMono) v = (v & 0xFFFFFF) == srcBack ? 0xFFFFFFFF : 0xFF000000u;
+            s.px[size_t(y) * size_t(w) + size_t(x)] = v;
+        }
+    }
+    return s;
+}
+
+// The part of the source rectangle that lies on the source image, as a rectangle.
+RECT SourceBounds(Dc& src, int sx, int sy, int w, int h) {
+    qtbridge::Image* img = src.image();
+    RECT r{std::max(0, sx), std::max(0, sy), std::min(img ? img->width() : 0, sx + w), std::min(img ? img->height() : 0, sy + h)};
+    return r;
+}
+
+// Maps destination columns [0, dw) onto source columns [0, sw): the range of source columns
+// each destination column covers (one at least), mirrored when asked.
+struct Axis {
+    std::vector<int> from, to;
+};
+Axis MapAxis(int dw, int sw, bool mirror) {
+    Axis a;
+    a.from.resize(size_t(dw));
+    a.to.resize(size_t(dw));
+    for (int i = 0; i < dw; ++i) {
+        int k = mirror ? dw - 1 - i : i;
+        int f = int(int64_t(k) * sw / dw);
+        int t = std::max(f + 1, int(int64_t(k + 1) * sw / dw));
+        a.from[size_t(i)] = f;
+        a.to[size_t(i)] = std::min(t, sw);
+    }
+    return a;
+}
+
+struct Stretch {
+    int x, y, w, h;     // destination, device coordinates, normalised
+    int sx, sy, sw, sh; // source, device coordinates, normalised
+    bool flipX, flipY;
+};
+
+bool Normalise(Stretch& s) {
+    s.flipX = (s.w < 0) != (s.sw < 0);
+    s.flipY = (s.h < 0) != (s.sh < 0);
+    // A negative extent runs from its origin pixel backwards: x + w + 1 .. x.
+    if (s.w < 0) { s.x += s.w + 1; s.w = -s.w; }
+    if (s.h < 0) { s.y += s.h + 1; s.h = -s.h; }
+    if (s.sw < 0) { s.sx += s.sw + 1; s.sw = -s.sw; }
+    if (s.sh < 0) { s.sy += s.sh + 1; s.sh = -s.sh; }
+    return s.w > 0 && s.h > 0 && s.sw > 0 && s.sh > 0;
+}
+
+uint32_t CombinePixels(const SourceRect& src, int x0, int x1, int y0, int y1, int mode) {
+    if (x1 - x0 == 1 && y1 - y0 == 1) return src.at(x0, y0);
+    if (mode == COLORONCOLOR) return src.at(x0, y0);
+    if (mode == HALFTONE) {
+        uint64_t r = 0, g = 0, b = 0, n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                uint32_t v = src.at(x, y);
+                r += (v >> 16) & 0xFF; g += (v >> 8) & 0xFF; b += v & 0xFF; ++n;
+            }
+        return 0xFF000000u | uint32_t(r / n) << 16 | uint32_t(g / n) << 8 | uint32_t(b / n);
+    }
+    // BLACKONWHITE keeps black pixels (AND), WHITEONBLACK keeps white ones (OR).
+    uint32_t v = mode == WHITEONBLACK ? 0 : 0xFFFFFFFF;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) v = mode == WHITEONBLACK ? (v | src.at(x, y)) : (v & src.at(x, y));
+    return v;
+}
+
+// The stretched source as a function of destination device coordinates, and the part of the
+// destination that has source pixels.
+struct StretchedSource {
+    SourceRect src;
+    Axis ax, ay;
+    Stretch s;
+    int mode;
+    RECT valid;
+    uint32_t operator()(int x, int y) const {
+        size_t i = size_t(x - s.x), j = size_t(y - s.y);
+        return CombinePixels(src, ax.from[i], ax.to[i], ay.from[j], ay.to[j], mode);
+    }
+};
+
+std::shared_ptr<StretchedSource> MakeStretched(const Dc& dst, Dc& src, Stretch s, int mode) {
+    auto st = std::make_shared<StretchedSource>();
+    st->s = s;
+    st->mode = mode;
+    st->src = ReadSource(dst, src, s.sx, s.sy, s.sw, s.sh);
+    st->ax = MapAxis(s.w, s.sw, s.flipX);
+    st->ay = MapAxis(s.h, s.sh, s.flipY);
+    // Destination columns whose source lies on the source image.
+    RECT b = SourceBounds(src, s.sx, s.sy, s.sw, s.sh);
+    int i0 = s.w, i1 = -1, j0 = s.h, j1 = -1;
+    for (int i = 0; i < s.w; ++i) {
+        int c = s.sx + st->ax.from[size_t(i)];
+        if (c >= b.left && c < b.right) { i0 = std::min(i0, i); i1 = std::max(i1, i); }
+    }
+    for (int j = 0; j < s.h; ++j) {
+        int c = s.sy + st->ay.from[size_t(j)];
+        if (c >= b.top && c < b.bottom) { j0 = std::min(j0, j); j1 = std::max(j1, j); }
+    }
+    st->valid = i1 < 0 || j1 < 0 ? RECT{} : RECT{s.x + i0, s.y + j0, s.x + i1 + 1, s.y + j1 + 1};
+    return st;
+}
+
+std::shared_ptr<Dc> DcOf(HDC h) {
+    auto dc = FindAs<Dc>(h);
+    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
+    return dc;
+}
+
+// A region of the destination rectangle where `keep(x, y)` holds.
+RegionSet RegionWhere(RECT r, const std::function<bool(int, int)>& keep) {
+    std::vector<std::vector<Span>> rows;
+    for (int y = r.top; y < r.bottom; ++y) {
+        std::vector<Span> row;
+        for (int x = r.left; x < r.right;) {
+            if (!keep(x, y)) { ++x; continue; }
+            int x0 = x;
+            while (x < r.right && keep(x, y)) ++x;
+            row.push_back({x0, x});
+        }
+        rows.push_back(std::move(row));
+    }
+    return RegionSet::FromRows(r.top, rows);
+}
+
+BOOL DoStretch(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh, DWORD rop, bool plain) {
+    auto dst = DcOf(hdst);
+    if (!dst) return FALSE_;
+    uint8_t index = uint8_t((rop >> 16) & 0xFF);
+    Stretch s{dst->dx(x), dst->dy(y), w, h, 0, 0, sw, sh, false, false};
+    if (!UsesSource(index)) {
+        if (!Normalise(s = Stretch{s.x, s.y, w, h, 0, 0, 1, 1, false, false})) return TRUE_;
+        RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, rop, nullptr);
+        return TRUE_;
+    }
+    auto src = DcOf(hsrc);
+    if (!src) return FALSE_;
+    s.sx = src->dx(sx);
+    s.sy = src->dy(sy);
+    if (!Normalise(s)) return TRUE_;
+    int mode = plain ? COLORONCOLOR : dst->st.stretchMode;
+    auto st = MakeStretched(*dst, *src, s, mode);
+    SourceFn fn = [st](int px, int py) { return (*st)(px, py); };
+    RegionSet limit = RegionSet::FromRect(st->valid.left, st->valid.top, st->valid.right, st->valid.bottom);
+    RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, rop, &fn, nullptr, &limit);
+    return TRUE_;
+}
+
+}  // namespace
+}  // namespace gdi
+
+using namespace gdi;
+
+BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
+    if (w <= 0 || h <= 0) return TRUE_;
+    return DoStretch(dst, x, y, w, h, src, sx, sy, w, h, rop, true);
+}
+
+BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
+    return DoStretch(dst, x, y, w, h, src, sx, sy, sw, sh, rop, false);
+}
+
+BOOL PatBlt(HDC h, int x, int y, int w, int hh, DWORD rop) {
+    auto dc = DcOf(h);
+    if (!dc) return FALSE_;
+    if (UsesSource(uint8_t((rop >> 16) & 0xFF))) return FALSE_;
+    int l = dc->dx(x), t = dc->dy(y), r = l + w, b = t + hh;
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    RasterRect(*dc, RECT{l, t, r, b}, rop, nullptr);
+    return TRUE_;
+}
+
+BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP mask, int mx, int my, DWORD rop4) {
+    auto dst = DcOf(hdst);
+    if (!dst || w <= 0 || h <= 0) return FALSE_;
+    const DWORD fore = rop4 & 0x00FFFFFF, back = (rop4 >> 8) & 0x00FF0000;
+    auto m = FindAs<Bitmap>(mask);
+    if (!m) return BitBlt(hdst, x, y, w, h, hsrc, sx, sy, fore);
+    if (!m->monochrome()) return FALSE_;
+    m->beforeUse();
+    auto src = FindAs<Dc>(hsrc);
+    const int X = dst->dx(x), Y = dst->dy(y);
+    std::shared_ptr<SourceRect> sr;
+    if (src) sr = std::make_shared<SourceRect>(ReadSource(*dst, *src, src->dx(sx), src->dy(sy), w, h));
+    SourceFn fn = [sr, X, Y](int px, int py) { return sr ? sr->at(px - X, py - Y) : 0xFFFFFFFFu; };
+    RECT r{X, Y, X + w, Y + h};
+    RegionSet ones = RegionWhere(r, [&](int px, int py) {
+        int u = mx + px - X, v = my + py - Y;
+        return u >= 0 && v >= 0 && u < m->width() && v < m->height() && (m->image->pixel(u, v) & 0xFFFFFF) != 0;
+    });
+    RegionSet zeros = RegionSet::Combine(RegionSet::FromRect(r.left, r.top, r.right, r.bottom), ones, RegionSet::Diff);
+    RasterRect(*dst, r, fore, src ? &fn : nullptr, nullptr, &ones);
+    RasterRect(*dst, r, back, src ? &fn : nullptr, nullptr, &zeros);
+    return TRUE_;
+}
+
+BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh, UINT transparent) {
+    auto dst = DcOf(hdst);
+    auto src = DcOf(hsrc);
+    if (!dst || !src) return FALSE_;
+    Stretch s{dst->dx(x), dst->dy(y), w, h, src->dx(sx), src->dy(sy), sw, sh, false, false};
+    if (!Normalise(s)) return FALSE_;
+    // The colour key compares the source's own pixels, before any conversion.
+    Dc same = *src;
+    auto raw = MakeStretched(same, *src, s, COLORONCOLOR);
+    auto st = MakeStretched(*dst, *src, s, COLORONCOLOR);
+    const uint32_t key = ToPixel(ResolveColor(*src, transparent)) & 0xFFFFFF;
+    RegionSet keep = RegionWhere(st->valid, [&](int px, int py) { return ((*raw)(px, py) & 0xFFFFFF) != key; });
+    SourceFn fn = [st](int px, int py) { return (*st)(px, py); };
+    RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, SRCCOPY, &fn, nullptr, &keep);
+    return TRUE_;
+}
+
+int FillRect(HDC h, const RECT* r, HBRUSH brush) {
+    auto dc = DcOf(h);
+    if (!dc || !r) return 0;
+    auto b = FindAs<Brush>(brush);
+    if (!b) {
+        // A system colour index plus one stands for that colour's brush.
+        uintptr_t v = reinterpret_cast<uintptr_t>(brush);
+        if (v == 0 || v > 31) return 0;
+        b = FindAs<Brush>(GetSysColorBrush(int(v - 1)));
+    }
+    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)}, PATCOPY, nullptr, b.get());
+    return 1;
+}
+
+int FrameRect(HDC h, const RECT* r, HBRUSH brush) {
+    if (!r || r->right <= r->left || r->bottom <= r->top) return 0;
+    RECT sides[4] = {{r->left, r->top, r->right, r->top + 1}, {r->left, r->bottom - 1, r->right, r->bottom},
+                     {r->left, r->top, r->left + 1, r->bottom}, {r->right - 1, r->top, r->right, r->bottom}};
+    int ok = 1;
+    for (const RECT& s : sides) ok &= FillRect(h, &s, brush);
+    return ok;
+}
+
+BOOL InvertRect(HDC h, const RECT* r) {
+    auto dc = DcOf(h);
+    if (!dc || !r) return FALSE_;
+    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)}, DSTINVERT, nullptr);
+    return TRUE_;
+}
+
+BOOL DrawFocusRect(HDC h, const RECT* r) {
+    auto dc = DcOf(h);
+    if (!dc || !r) return FALSE_;
+    // Every other pixel of the outline, inverted: drawing it twice restores the picture.
+    int l = dc->dx(r->left), t = dc->dy(r->top), rr = dc->dx(r->right), b = dc->dy(r->bottom);
+    if (rr <= l || b <= t) return TRUE_;
+    RegionSet dots = RegionWhere(RECT{l, t, rr, b}, [&](int x, int y) {
+        bool edge = x == l || x == rr - 1 || y == t || y == b - 1;
+        return edge && ((x + y) & 1) == ((l + t) & 1);
+    });
+    RasterRect(*dc, RECT{l, t, rr, b}, PATINVERT, nullptr, FindAs<Brush>(GetStockObject(WHITE_BRUSH)).get(), &dots);
+    return TRUE_;
+}
