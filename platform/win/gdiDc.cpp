@@ -32,6 +32,8 @@ qtbridge::Image* Dc::image() const {
         Bitmap* b = bitmap();
         return b ? b->image : nullptr;
     }
+    // The surface of a window goes with the window.
+    if (hwnd && !WindowFromHandle(hwnd)) return nullptr;
     return target;
 }
 
@@ -103,11 +105,15 @@ HDC WindowDc(HWND hwnd, bool whole) {
     auto dc = std::make_shared<Dc>();
     dc->hwnd = hwnd;
     dc->target = &dc->scratch;
-    if (IsWindow(hwnd) && hwnd->peer) {
-        auto* peer = static_cast<qtbridge::Peer*>(hwnd->peer);
+    WindowObject* w = WindowFromHandle(hwnd);
+    if (w && w->peer) {
+        auto* peer = static_cast<qtbridge::Peer*>(w->peer);
         if (qtbridge::Image* img = peer->surface(whole)) {
             dc->target = img;
-            dc->onDrawn = [peer] { peer->showSurface(); };
+            dc->onDrawn = [hwnd] {
+                if (WindowObject* live = WindowFromHandle(hwnd); live && live->peer)
+                    static_cast<qtbridge::Peer*>(live->peer)->showSurface();
+            };
         }
     }
     return NewDc(dc);
