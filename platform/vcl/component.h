@@ -105,11 +105,15 @@ public:
     void SetLoading(bool on) { loading_ = on; }
 
     // Forms bind their published fields and event handlers by name.
-    std::map<std::string, std::function<void(TComponent*)>> FieldBinders;
+    // A binder answers false when the component is not of the field's class.
+    std::map<std::string, std::function<bool(TComponent*)>> FieldBinders;
     std::map<std::string, std::any> Methods;
     template <class T>
     void BindField(const std::string& name, T*& field) {
-        FieldBinders[name] = [&field](TComponent* c) { field = dynamic_cast<T*>(c); };
+        FieldBinders[name] = [&field](TComponent* c) {
+            field = dynamic_cast<T*>(c);
+            return field != nullptr;
+        };
     }
     template <class E, class Obj, class... A>
     void BindMethod(const std::string& name, Obj* self, void (Obj::*m)(A...)) {

@@ -1,5 +1,6 @@
 #include "platform/vcl/formreader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <functional>
@@ -215,7 +216,8 @@ void ReadObject(Lexer& lx, TComponent* root, TComponent* self, std::vector<TComp
             if (auto* ctl = dynamic_cast<TControl*>(child))
                 if (auto* par = dynamic_cast<TWinControl*>(self)) ctl->SetParent(par);
             auto bind = root->FieldBinders.find(name);
-            if (bind != root->FieldBinders.end()) bind->second(child);
+            if (bind != root->FieldBinders.end() && !bind->second(child))
+                lx.fail("field " + name + " is not of class " + cls);
             ReadObject(lx, root, child, loaded);
             continue;
         }
@@ -251,6 +253,17 @@ void ReadForm(TComponent* root, const std::string& text) {
         throw;
     }
     g_readingRoot = saved;
+    // Every published field must have found its component: a field left null would only
+    // show itself much later, at its first use.
+    for (const auto& [field, binder] : root->FieldBinders) {
+        (void)binder;
+        const bool found = std::any_of(loaded.begin(), loaded.end(),
+                                       [&](TComponent* c) { return c != root && c->Name == field; });
+        if (!found) {
+            for (TComponent* c : loaded) c->SetLoading(false);
+            throw EReadError("Form " + name + ": field " + field + " not found");
+        }
+    }
     for (TComponent* c : loaded) c->Loaded();
 }
 
