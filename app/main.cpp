@@ -1,11 +1,14 @@
 #include "app/main.h"
 
+#include "engine/optionControls.h"
+
 #include "app/arrange.h"
 #include "app/check.h"
 #include "app/faqs.h"
 #include "app/info.h"
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
+#include "engine/optionControls.h"
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
 #include "platform/win/module.h"
@@ -100,7 +103,15 @@ const TConverter& TForm_main::SelectedFunction() const {
 
 // ---------------------------------------------------------------- life cycle
 
+TComponent* TForm_main::FindComponent(const std::string& name) const {
+    if (!name.empty() && SameText(name, Name)) return const_cast<TForm_main*>(this);
+    return TForm::FindComponent(name);
+}
+
 void TForm_main::FormCreate(TObject*) {
+    // Every control the converters read must be on the window, of its kind: checked once
+    // here rather than found missing in the middle of a run.
+    VerifyOptionControls([this](const std::string& n) { return FindComponent(n); });
     char buffer[516];
     GetModuleFileNameA(nullptr, buffer, sizeof buffer);
     FAppPath = ExtractFilePath(buffer);

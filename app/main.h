@@ -18,7 +18,9 @@ public:
     explicit TForm_main(TComponent* owner);
     ~TForm_main() override;
     std::string ClassName() const override { return "TForm_main"; }
-    TComponent* FindComponent(const std::string& name) const override { return TForm::FindComponent(name); }
+    // The engine finds the window's controls by name, and the window itself by its own name
+    // (as the application would find it among the forms it owns).
+    TComponent* FindComponent(const std::string& name) const override;
 
     TIniFile* FIni = nullptr;
 

@@ -3,6 +3,7 @@
 #include "engine/host.h"
 #include "engine/pdfHelper.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
 namespace {
@@ -25,25 +26,40 @@ bool BreaksSwitch(char c) {
 
 }  // namespace
 
-bool RadioChecked(const std::string& name) { return Control<TRadioButton>(name)->Checked(); }
-bool CheckBoxChecked(const std::string& name) { return Control<TCheckBox>(name)->Checked(); }
-std::string EditText(const std::string& name) { return Control<TEdit>(name)->Text(); }
-int ComboIndex(const std::string& name) { return Control<TComboBox>(name)->ItemIndex(); }
-bool GroupVisible(const std::string& name) { return Control<TGroupBox>(name)->Visible(); }
+bool RadioChecked(TOptionName<TOptionKind::RadioButton> name) { return Control<TRadioButton>(name.Str())->Checked(); }
+bool CheckBoxChecked(TOptionName<TOptionKind::CheckBox> name) { return Control<TCheckBox>(name.Str())->Checked(); }
+std::string EditText(TOptionName<TOptionKind::Edit> name) { return Control<TEdit>(name.Str())->Text(); }
+int ComboIndex(TOptionName<TOptionKind::ComboBox> name) { return Control<TComboBox>(name.Str())->ItemIndex(); }
+bool GroupVisible(TOptionName<TOptionKind::GroupBox> name) { return Control<TGroupBox>(name.Str())->Visible(); }
 
-int UpDownPosition(const std::string& name) {
-    return int(Control<TControl>(name)->Perform(UDM_GETPOS32, 0, 0));
+int UpDownPosition(TOptionName<TOptionKind::UpDown> name) {
+    return int(Control<TControl>(name.Str())->Perform(UDM_GETPOS32, 0, 0));
 }
 
-long long EditNumber(const std::string& name) { return StrToInt(Trim(EditText(name))); }
+long long EditNumber(TOptionName<TOptionKind::Edit> name) { return StrToInt(Trim(EditText(name))); }
 
-std::string EditSwitchValue(const std::string& name) {
+std::string EditSwitchValue(TOptionName<TOptionKind::Edit> name) {
     std::string value = Trim(EditText(name));
     for (char c : value) {
         if (BreaksSwitch(c))
-            throw EConvertError("'" + value + "' is not a valid value for " + name);
+            throw EConvertError("'" + value + "' is not a valid value for " + name.Str());
     }
     return value;
+}
+
+namespace {
+TComponent* FindMain(const std::string& name, TOptionKind kind) {
+    TMainState* s = MainState();
+    TComponent* c = s ? s->FindComponent(name) : nullptr;
+    return IsOfOptionKind(c, kind) ? c : nullptr;
+}
+}  // namespace
+
+TForm* MainForm(TOptionName<TOptionKind::Form> name) {
+    return static_cast<TForm*>(FindMain(name.Str(), TOptionKind::Form));
+}
+TTimer* MainTimer(TOptionName<TOptionKind::Timer> name) {
+    return static_cast<TTimer*>(FindMain(name.Str(), TOptionKind::Timer));
 }
 
 const char* const GsPrefix = "-dNOPAUSE -dBATCH -dSAFER ";

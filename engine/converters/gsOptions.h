@@ -6,28 +6,37 @@
 #include <exception>
 #include <string>
 
+#include "engine/optionControls.h"
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
+
+class TForm;
+class TTimer;
 
 // ---------------------------------------------------------------- option controls
 // Each raises EComponentError when the main window has no control of that name and kind.
 
-bool RadioChecked(const std::string& name);
-bool CheckBoxChecked(const std::string& name);
-std::string EditText(const std::string& name);
-int ComboIndex(const std::string& name);
-bool GroupVisible(const std::string& name);
+bool RadioChecked(TOptionName<TOptionKind::RadioButton> name);
+bool CheckBoxChecked(TOptionName<TOptionKind::CheckBox> name);
+std::string EditText(TOptionName<TOptionKind::Edit> name);
+int ComboIndex(TOptionName<TOptionKind::ComboBox> name);
+bool GroupVisible(TOptionName<TOptionKind::GroupBox> name);
 // The position of an up-down counter, asked by the up-down message UDM_GETPOS32.
-int UpDownPosition(const std::string& name);
+int UpDownPosition(TOptionName<TOptionKind::UpDown> name);
 
 // A number typed into an edit, as Ghostscript reads it: raises EConvertError when the
 // text (blanks around it aside) is not a whole number.
-long long EditNumber(const std::string& name);
+long long EditNumber(TOptionName<TOptionKind::Edit> name);
 
 // A value typed into an edit that goes into a switch as typed (blanks around it aside).
 // Raises EConvertError when it holds a blank or a quote, which would split the switch
 // and hand the rest to Ghostscript as further switches or file names.
-std::string EditSwitchValue(const std::string& name);
+std::string EditSwitchValue(TOptionName<TOptionKind::Edit> name);
+
+// The main window itself and its progress timer, as the converters that must reach them
+// find them: null when the window has none of that name and kind.
+TForm* MainForm(TOptionName<TOptionKind::Form> name);
+TTimer* MainTimer(TOptionName<TOptionKind::Timer> name);
 
 // ---------------------------------------------------------------- switch pieces
 

@@ -14,10 +14,8 @@ const char* const kPrinter = "Generic Colour PostScript";
 
 // The main window to the front and its progress timer stopped, before the message.
 void StopProgress() {
-    TMainState* s = MainState();
-    if (!s) return;
-    if (auto* form = dynamic_cast<TForm*>(s->FindComponent("Form_main"))) form->BringToFront();
-    if (auto* timer = dynamic_cast<TTimer*>(s->FindComponent("Timer_progress"))) timer->SetEnabled(false);
+    if (TForm* form = MainForm("Form_main")) form->BringToFront();
+    if (TTimer* timer = MainTimer("Timer_progress")) timer->SetEnabled(false);
 }
 
 }  // namespace

@@ -15,8 +15,10 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
         OleVariant book = app.Get("Workbooks").Call("Open", open);
         OfficeProcessMessages();
 
-        for (auto [radio, orientation] : {std::pair{"RadioButton_orientationL", 2}, std::pair{"RadioButton_orientationP", 1}}) {
-            if (!RadioChecked(radio)) continue;
+        const std::pair<bool, int> orientations[] = {{RadioChecked("RadioButton_orientationL"), 2},
+                                                     {RadioChecked("RadioButton_orientationP"), 1}};
+        for (auto [checked, orientation] : orientations) {
+            if (!checked) continue;
             const long long n = book.Get("Sheets").Get("Count").AsInt();
             for (long long i = 1; i <= n; ++i) {
                 book.Get("Sheets", {i}).Call("Activate");

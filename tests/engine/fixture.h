@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/optionControls.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
 #include "engine/constants.h"
@@ -79,6 +80,7 @@ class TestUpDown : public TWinControl {
 public:
     static constexpr UINT kGetPos32 = 0x0400 + 114;  // UDM_GETPOS32
     explicit TestUpDown(TComponent* owner) : TWinControl(owner) {}
+    std::string ClassName() const override { return "TTestUpDown"; }
     int Position = 0;
     void WndProc(TMessage& m) override {
         if (m.Msg == kGetPos32) {
@@ -112,6 +114,10 @@ protected:
     T* Make(TWinControl* parent, const std::string& name) {
         auto* c = new T(owner_.get());
         c->Name = name;
+        // The stand-ins carry the names and kinds the converters read from the window.
+        for (const auto& e : OptionControls)
+            if (e.name == name && !IsOfOptionKind(c, e.kind))
+                throw std::runtime_error("stand-in of another kind than the window's: " + name);
         if constexpr (std::is_base_of_v<TControl, T>) {
             if (parent) c->SetParent(parent);
         }
