@@ -116,7 +116,7 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
 bool TForm_main::WatermarkCanShow() {
     if (!GroupVisible("GroupBox_watermark")) return true;
     const struct {
-        const char* counter;
+        TOptionName<TOptionKind::UpDown> counter;
         const char* option;
         const char* batchSwitch;
     } checks[] = {

@@ -42,6 +42,7 @@ inline constexpr TOptionControlEntry OptionControls[] = {
     {"GroupBox_orientation", TOptionKind::GroupBox},
     {"GroupBox_papersize", TOptionKind::GroupBox},
     {"GroupBox_reduction", TOptionKind::GroupBox},
+    {"GroupBox_watermark", TOptionKind::GroupBox},
     {"RadioButton_colordepth1", TOptionKind::RadioButton},
     {"RadioButton_colordepth24", TOptionKind::RadioButton},
     {"RadioButton_colordepth4", TOptionKind::RadioButton},
