@@ -7,6 +7,7 @@
 #include "controls/styled/styPathStrings.h"
 #include "controls/styled/styConsts.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win/gdi.h"
 #include "platform/win/module.h"
 #include "platform/win/sysinfo.h"
 #include "platform/win/version.h"
@@ -41,7 +42,12 @@ void StyInitSystemFlags() {
     }
 }
 
-uint8_t GetColorDepth() { return 32; }  // every surface here is 32-bit
+uint8_t GetColorDepth() {
+    HDC dc = GetDC(nullptr);  // the screen, as a display context would give it
+    int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(nullptr, dc);
+    return uint8_t(depth);
+}
 
 DWORD GetMajorVersion() { return VersionInfo().dwMajorVersion; }
 DWORD GetMinorVersion() { return VersionInfo().dwMinorVersion; }
