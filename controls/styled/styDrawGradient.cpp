@@ -69,6 +69,12 @@ void PaintBands(HDC dc, int ox, int oy, int W, int H, TStyGradientStyle style, b
         return;
     }
     const int cx = W / 2, cy = H / 2;
+    if (style == gstElliptic) {
+        // The outermost ellipse (its half-axes divided by 1.4, not by the square root of 2,
+        // then rounded) can fall short of the corners; they take the outermost colour.
+        brush(n - 1);
+        fill(0, 0, W, H);
+    }
     for (int i = n - 1; i >= 0; --i) {
         brush(i);
         const int aw = MulDiv(i + 1, W, n), bh = MulDiv(i + 1, H, n);
