@@ -64,6 +64,41 @@ private:
     bool had_ = false;
 };
 
+// One-call helpers of the drawing routines.
+inline void StyShrink(TRect& r, int d) {
+    r.Left += d;
+    r.Top += d;
+    r.Right -= d;
+    r.Bottom -= d;
+}
+
+inline void StyEdge(HDC dc, TRect& r, UINT edge, UINT flags) {
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    DrawEdge(dc, &rc, edge, flags & 0xFFFF);
+    r = Rect(rc.left, rc.top, rc.right, rc.bottom);
+}
+
+inline void StyFill(HDC dc, const TRect& r, COLORREF c) {
+    HBRUSH b = CreateSolidBrush(c);
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    FillRect(dc, &rc, b);
+    DeleteObject(b);
+}
+
+inline void StyFrame(HDC dc, const TRect& r, COLORREF c) {
+    HBRUSH b = CreateSolidBrush(c);
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    FrameRect(dc, &rc, b);
+    DeleteObject(b);
+}
+
+inline void StyLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF c) {
+    TStyDcScope s(dc);
+    s.SolidPen(c);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
 // The x and y packed into a placement offset (low word x, high word y).
 inline POINT UnpackOffset(DWORD offset) {
     return POINT{LONG(int16_t(offset & 0xFFFF)), LONG(int16_t(offset >> 16))};
