@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <vector>
 
 #include "engine/converters/gsOptions.h"
@@ -277,7 +278,11 @@ int TPdfChopToSingles::CountPagesInText(std::string_view text) {
             std::string head(text.substr(p, std::min<size_t>(headEnd - p, 40)));
             throw EConvertError("'" + head + "' is not a valid integer value");
         }
-        result = int(StrToInt(std::string(text.substr(p, d - p))));
+        // A count beyond the range of a page number is no count (it would wrap).
+        const std::string digits(text.substr(p, d - p));
+        if (d - p > 10 || StrToInt(digits) > std::numeric_limits<int>::max())
+            throw EConvertError("'" + digits.substr(0, 40) + "' is not a valid integer value");
+        result = int(StrToInt(digits));
     }
     return result;
 }

@@ -47,6 +47,9 @@ double BoxNumber(const std::string& s) {
     const auto r = std::from_chars(b, e, v);
     if (s.empty() || r.ec != std::errc() || r.ptr != e)
         throw EConvertError("'" + s + "' is not a valid floating point value");
+    // Page boxes are measured in points; a value far beyond any page is a damaged file,
+    // and rounding it would overflow.
+    if (!(std::fabs(v) <= 1e9)) throw EConvertError("'" + s + "' is out of the range of a page box");
     return v;
 }
 
