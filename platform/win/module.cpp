@@ -65,7 +65,18 @@ void RegisterModuleExport(const std::string& library, const std::string& name, F
     Libraries()[LowerCase(library)].exports[name] = proc;
 }
 
+namespace {
+// The layer's own libraries are registered once, before anything is looked up by name.
+void EnsureSystemLibraries() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterSystemLibraries();
+}
+}  // namespace
+
 HMODULE LoadLibraryA(const char* name) {
+    EnsureSystemLibraries();
     auto it = name ? Libraries().find(LowerCase(name)) : Libraries().end();
     if (it == Libraries().end()) {
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -83,6 +94,18 @@ BOOL FreeLibrary(HMODULE module) {
     }
     --lib->loads;
     return 1;
+}
+
+HMODULE GetModuleHandleA(const char* name) {
+    static int program;
+    if (!name) return &program;
+    EnsureSystemLibraries();
+    auto it = Libraries().find(LowerCase(name));
+    if (it == Libraries().end() || it->second.loads == 0) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return &it->second;
 }
 
 FARPROC GetProcAddress(HMODULE module, const char* name) {

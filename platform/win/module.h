@@ -26,5 +26,10 @@ void RegisterModuleExport(const std::string& library, const std::string& name, F
 HMODULE LoadLibraryA(const char* name);
 // Counted: each LoadLibraryA needs its FreeLibrary; FALSE for a handle not loaded.
 BOOL FreeLibrary(HMODULE module);
+// The program itself for null; a library by name only while it is loaded (0 otherwise).
+HMODULE GetModuleHandleA(const char* name);
+// The system libraries this layer stands in for ("uxtheme.dll", "shell32.dll",
+// "shfolder.dll", "comctl32.dll"), registered before the first load by name.
+void RegisterSystemLibraries();
 // nullptr with ERROR_PROC_NOT_FOUND when the library does not export the name.
 FARPROC GetProcAddress(HMODULE module, const char* name);

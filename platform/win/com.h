@@ -1,0 +1,39 @@
+// The result codes and the task allocator of the component-object calls the shell and
+// theme services answer with.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/win/wintypes.h"
+
+using HRESULT = int32_t;
+constexpr HRESULT S_OK = 0, S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001), E_NOINTERFACE = HRESULT(0x80004002),
+                  E_POINTER = HRESULT(0x80004003), E_FAIL = HRESULT(0x80004005),
+                  E_OUTOFMEMORY = HRESULT(0x8007000E), E_INVALIDARG = HRESULT(0x80070057),
+                  E_HANDLE = HRESULT(0x80070006);
+inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+inline bool FAILED(HRESULT hr) { return hr < 0; }
+
+// Memory handed between the shell and its callers (item-id lists, strings).
+void* CoTaskMemAlloc(size_t size);
+void CoTaskMemFree(void* p);
+
+// The shell's allocator object; it knows which blocks it handed out.
+class IMalloc {
+public:
+    virtual ~IMalloc() = default;
+    virtual void* Alloc(size_t size) = 0;
+    virtual void* Realloc(void* p, size_t size) = 0;
+    virtual void Free(void* p) = 0;
+    virtual size_t GetSize(void* p) = 0;
+    // 1 when the block came from this allocator, 0 when not, -1 for null.
+    virtual int DidAlloc(void* p) = 0;
+    virtual void HeapMinimize() = 0;
+    virtual uint32_t AddRef() = 0;
+    virtual uint32_t Release() = 0;
+};
+// The process's one allocator (never freed; Release only counts).
+HRESULT SHGetMalloc(IMalloc** out);
+HRESULT CoInitialize(void* reserved);
+void CoUninitialize();
