@@ -251,6 +251,8 @@ std::string MimeTypeOfFile(const std::string& path) {
 
 std::optional<DesktopApp> FindDesktopApplication(const std::string& id) { return findInstalled(id); }
 
+std::vector<std::string> XdgDataDirs() { return allDataDirs(); }
+
 std::string MimeTypeOfName(const std::string& name) {
     const Glob* best = nullptr;
     static thread_local std::vector<Glob> globs;

@@ -17,6 +17,8 @@ struct DesktopApp {
 std::string MimeTypeOfFile(const std::string& path);
 // The same from the name alone (nothing is looked at on disk).
 std::string MimeTypeOfName(const std::string& name);
+// The XDG data folders, the user's first ($XDG_DATA_HOME, then $XDG_DATA_DIRS).
+std::vector<std::string> XdgDataDirs();
 // An installed application by its desktop file id, when its program is there.
 std::optional<DesktopApp> FindDesktopApplication(const std::string& id);
 // The application the desktop opens this MIME type with (a URL scheme as

@@ -10,6 +10,7 @@
 #include "platform/win/builtinIcons.h"
 #include "platform/win/drives.h"
 #include "platform/win/iconTheme.h"
+#include "platform/win/desktopAssoc.h"
 #include "platform/win/mimeTypes.h"
 
 namespace {

@@ -1,0 +1,171 @@
+// The folder browser's state and messages (no window-system types here; the window is in
+// browseFolderWindow.cpp). Lives beside the window layer because its dialog is a window.
+#include "platform/win/browseFolder.h"
+
+#include <sys/stat.h>
+
+#include "platform/win/drives.h"
+#include "platform/win/shellInfo.h"
+#include "platform/win/window.h"
+
+namespace {
+
+bool IsFolder(const std::string& p) {
+    struct stat st {};
+    return !p.empty() && stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string Trimmed(std::string p) {
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    return p;
+}
+
+}  // namespace
+
+std::string FolderDisplayName(const std::string& folder) {
+    SHFILEINFOA fi;
+    if (SHGetFileInfoA(folder.c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME)) return fi.szDisplayName;
+    return folder;
+}
+
+std::function<void(BrowseFolderDialog&)>& BrowseFolderTestDriver() {
+    static std::function<void(BrowseFolderDialog&)> driver;
+    return driver;
+}
+
+void SetBrowseFolderTestDriver(std::function<void(BrowseFolderDialog&)> driver) {
+    BrowseFolderTestDriver() = std::move(driver);
+}
+
+BrowseFolderDialog::BrowseFolderDialog(BROWSEINFOA& bi) : bi_(bi) {
+    std::string r = ItemIdListText(bi.pidlRoot);
+    root_ = r == kComputerItem ? "" : Trimmed(r);
+    selection_ = root_.empty() ? "/" : root_;
+    hwnd_ = CreateWindowObject("#32770", bi.hwndOwner,
+                               [this](HWND, UINT msg, WPARAM w, LPARAM l) { return Handle(msg, w, l); }, nullptr);
+}
+
+BrowseFolderDialog::~BrowseFolderDialog() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void BrowseFolderDialog::Changed() {
+    if (OnStateChanged) OnStateChanged();
+}
+
+int BrowseFolderDialog::Callback(UINT msg, LPARAM l) {
+    return bi_.lpfn ? bi_.lpfn(hwnd_, msg, l, bi_.lParam) : 0;
+}
+
+bool BrowseFolderDialog::Allowed(const std::string& folder) const {
+    std::string f = Trimmed(folder);
+    if (root_.empty() || root_ == "/") return true;
+    return f == root_ || f.compare(0, root_.size() + 1, root_ + "/") == 0;
+}
+
+void BrowseFolderDialog::Start() {
+    if (started_) return;
+    started_ = true;
+    if (HasEditBox()) edit_ = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
+    std::string before = selection_;
+    Callback(BFFM_INITIALIZED, 0);
+    // The callback may have chosen the selection already (which reported it).
+    if (selection_ == before && !done_) {
+        LPITEMIDLIST item = MakeItemIdList(selection_);
+        Callback(BFFM_SELCHANGED, reinterpret_cast<LPARAM>(item));
+        CoTaskMemFree(item);
+    }
+    Changed();
+}
+
+void BrowseFolderDialog::Select(const std::string& folder) {
+    std::string f = Trimmed(folder);
+    if (!IsFolder(f) || !Allowed(f) || done_) return;
+    selection_ = f;
+    if (HasEditBox()) edit_ = f == "/" ? "/" : f.substr(f.find_last_of('/') + 1);
+    LPITEMIDLIST item = MakeItemIdList(selection_);
+    Callback(BFFM_SELCHANGED, reinterpret_cast<LPARAM>(item));
+    CoTaskMemFree(item);
+    Changed();
+}
+
+void BrowseFolderDialog::SetEditText(const std::string& text) {
+    edit_ = text;
+    Changed();
+}
+
+void BrowseFolderDialog::PressOk() {
+    if (done_ || !okEnabled_) return;
+    std::string chosen = selection_;
+    if (HasEditBox()) {
+        std::string typed = edit_;
+        std::string shown = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
+        if (!typed.empty() && typed != shown) {
+            // A typed name is taken relative to the selected folder, an absolute one as it stands.
+            std::string parent = selection_ == "/" ? "" : selection_;
+            std::string candidate = typed[0] == '/' ? Trimmed(typed) : parent + "/" + typed;
+            if (IsFolder(candidate) && Allowed(candidate)) {
+                chosen = Trimmed(candidate);
+            } else if (bi_.ulFlags & BIF_VALIDATE) {
+                std::string copy = typed;
+                if (Callback(BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(copy.c_str())) != 0) return;  // stays open
+                chosen_.clear();
+                done_ = true;
+                Changed();
+                return;
+            }
+        }
+    }
+    chosen_ = chosen;
+    done_ = true;
+    Changed();
+}
+
+void BrowseFolderDialog::Cancel() {
+    if (done_) return;
+    chosen_.clear();
+    done_ = true;
+    Changed();
+}
+
+bool BrowseFolderDialog::NewFolder() {
+    if (done_ || !IsFolder(selection_)) return false;
+    std::string base = (selection_ == "/" ? "" : selection_) + "/新建文件夹";
+    for (int i = 1; i < 1000; ++i) {
+        std::string cand = i == 1 ? base : base + " (" + std::to_string(i) + ")";
+        struct stat st {};
+        if (stat(cand.c_str(), &st) == 0) continue;
+        if (mkdir(cand.c_str(), 0755) != 0) return false;
+        Select(cand);
+        return true;
+    }
+    return false;
+}
+
+LRESULT BrowseFolderDialog::Handle(UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+    case BFFM_SETSELECTIONA: {
+        if (!l) return 0;
+        std::string p = w ? std::string(reinterpret_cast<const char*>(l)) : ItemIdListText(reinterpret_cast<LPCITEMIDLIST>(l));
+        Select(p);
+        return 0;
+    }
+    case BFFM_SETSTATUSTEXTA:
+        status_ = l ? reinterpret_cast<const char*>(l) : "";
+        Changed();
+        return 0;
+    case BFFM_ENABLEOK:
+        okEnabled_ = l != 0;
+        Changed();
+        return 0;
+    case WM_COMMAND:
+        if ((w & 0xFFFF) == IDOK) PressOk();
+        else if ((w & 0xFFFF) == IDCANCEL) Cancel();
+        return 0;
+    case WM_CLOSE:
+        Cancel();
+        return 0;
+    default:
+        return DefWindowProcA(hwnd_, msg, w, l);
+    }
+}

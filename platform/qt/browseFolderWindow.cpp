@@ -1,0 +1,180 @@
+// The folder browser's window: a folder tree over the file system with the shell's icons,
+// the caller's title, an optional status line and edit box, and the dialog's buttons.
+#include <QAbstractFileIconProvider>
+#include <QDialog>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "platform/qt/qtapp.h"
+#include "platform/win/browseFolder.h"
+#include "platform/win/drives.h"
+#include "platform/win/shellInfo.h"
+
+namespace {
+
+QIcon ShellIcon(const QString& path, bool open) {
+    SHFILEINFOA fi;
+    std::string p = path.toStdString();
+    if (!SHGetFileInfoA(p.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0)))
+        return {};
+    IconImage img;
+    if (!ImageListGetImage(SystemImageList(true), fi.iIcon, img)) return {};
+    QImage q(img.width, img.height, QImage::Format_ARGB32);
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            size_t i = size_t(y * img.width + x);
+            q.setPixel(x, y, img.mask[i] && !img.hasAlpha ? 0u : img.pixels[i]);
+        }
+    return QIcon(QPixmap::fromImage(q));
+}
+
+// The tree shows the same icons as the program's other folder lists.
+class ShellIconProvider : public QAbstractFileIconProvider {
+public:
+    QIcon icon(const QFileInfo& info) const override { return ShellIcon(info.absoluteFilePath(), false); }
+    QIcon icon(IconType) const override { return ShellIcon("/", false); }
+};
+
+class BrowseWindow : public QDialog {
+public:
+    explicit BrowseWindow(BrowseFolderDialog& d) : d_(d) {
+        setWindowTitle(QString::fromUtf8("浏览文件夹"));
+        setWindowModality(Qt::ApplicationModal);
+        resize(330, 420);
+        auto* layout = new QVBoxLayout(this);
+        QString title = QString::fromStdString(d.Title());
+        title.replace('\r', '\n');
+        auto* titleLabel = new QLabel(title, this);
+        titleLabel->setWordWrap(true);
+        layout->addWidget(titleLabel);
+        if (d.HasStatusLine()) {
+            status_ = new QLabel(this);
+            layout->addWidget(status_);
+        }
+        model_ = new QFileSystemModel(this);
+        model_->setIconProvider(&icons_);
+        model_->setReadOnly(true);
+        model_->setFilter((d.Flags() & BIF_BROWSEINCLUDEFILES) ? QDir::AllEntries | QDir::NoDotAndDotDot
+                                                                : QDir::AllDirs | QDir::NoDotAndDotDot);
+        QString root = QString::fromStdString(d.Root().empty() ? "/" : d.Root());
+        model_->setRootPath(root);
+        tree_ = new QTreeView(this);
+        tree_->setModel(model_);
+        tree_->setRootIndex(model_->index(root).parent());
+        for (int c = 1; c < model_->columnCount(); ++c) tree_->hideColumn(c);
+        tree_->header()->hide();
+        layout->addWidget(tree_, 1);
+        if (d.HasEditBox()) {
+            auto* row = new QHBoxLayout;
+            auto* label = new QLabel(QString::fromUtf8("文件夹(&F):"), this);
+            edit_ = new QLineEdit(this);
+            label->setBuddy(edit_);
+            row->addWidget(label);
+            row->addWidget(edit_, 1);
+            layout->addLayout(row);
+            connect(edit_, &QLineEdit::textEdited, this, [this](const QString& t) { d_.SetEditText(t.toStdString()); });
+        }
+        auto* buttons = new QHBoxLayout;
+        if (d.HasNewFolderButton()) {
+            auto* nf = new QPushButton(QString::fromUtf8("新建文件夹(&M)"), this);
+            connect(nf, &QPushButton::clicked, this, [this] { d_.NewFolder(); });
+            buttons->addWidget(nf);
+        }
+        buttons->addStretch(1);
+        ok_ = new QPushButton(QString::fromUtf8("确定"), this);
+        ok_->setDefault(true);
+        auto* cancel = new QPushButton(QString::fromUtf8("取消"), this);
+        buttons->addWidget(ok_);
+        buttons->addWidget(cancel);
+        layout->addLayout(buttons);
+        connect(ok_, &QPushButton::clicked, this, [this] { d_.PressOk(); });
+        connect(cancel, &QPushButton::clicked, this, [this] { d_.Cancel(); });
+        connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
+            if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
+        });
+        d.OnStateChanged = [this] { Update(); };
+    }
+    ~BrowseWindow() override { d_.OnStateChanged = nullptr; }
+
+    void Update() {
+        updating_ = true;
+        QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+        if (i.isValid() && tree_->currentIndex() != i) {
+            tree_->setCurrentIndex(i);
+            tree_->scrollTo(i);
+        }
+        if (status_) status_->setText(fontMetrics().elidedText(QString::fromStdString(d_.StatusText()), Qt::ElideMiddle, width() - 30));
+        if (edit_ && edit_->text().toStdString() != d_.EditText()) edit_->setText(QString::fromStdString(d_.EditText()));
+        ok_->setEnabled(d_.OkEnabled());
+        if (d_.Done()) hide();
+        updating_ = false;
+    }
+
+protected:
+    void reject() override { d_.Cancel(); }
+
+private:
+    BrowseFolderDialog& d_;
+    ShellIconProvider icons_;
+    QFileSystemModel* model_ = nullptr;
+    QTreeView* tree_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLineEdit* edit_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    bool updating_ = false;
+};
+
+// Runs the window until the user (or a message) ends the dialog.
+void RunWindow(BrowseFolderDialog& d) {
+    qtbridge::EnsureGui();
+    BrowseWindow w(d);
+    w.show();
+    d.Start();
+    w.Update();
+    while (!d.Done()) {
+        MSG m;
+        if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                PostQuitMessage(int(m.wParam));  // for the program's own loop
+                d.Cancel();
+                break;
+            }
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        } else {
+            WaitMessage();
+        }
+    }
+}
+
+}  // namespace
+
+LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi) {
+    if (!bi) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    BrowseFolderDialog d(*bi);
+    if (auto& driver = BrowseFolderTestDriver()) {
+        d.Start();
+        if (!d.Done()) driver(d);
+        d.Cancel();  // a driver that left it open cancelled it
+    } else {
+        RunWindow(d);
+    }
+    std::string chosen = d.Chosen();
+    if (chosen.empty()) return nullptr;
+    if (bi->pszDisplayName) CopyTextToBuffer(FolderDisplayName(chosen), bi->pszDisplayName, MAX_PATH);
+    SHFILEINFOA fi;
+    if (SHGetFileInfoA(chosen.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) bi->iImage = fi.iIcon;
+    return MakeItemIdList(chosen);
+}

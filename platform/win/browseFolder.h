@@ -1,0 +1,103 @@
+// SHBrowseForFolderA: the shell's folder browser as a dialog of our own (a folder tree, an
+// optional edit box and status line, OK and Cancel), with the callback messages and the
+// dialog messages of the Windows call. The dialog's state and message handling live here;
+// its window is made by the window layer (platform/qt).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/win/messages.h"
+#include "platform/win/shellFolders.h"
+
+using BFFCALLBACK = int (*)(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
+
+struct BROWSEINFOA {
+    HWND hwndOwner = nullptr;
+    LPCITEMIDLIST pidlRoot = nullptr;  // null: the desktop (the whole file system)
+    char* pszDisplayName = nullptr;    // MAX_PATH bytes: the chosen folder's display name
+    const char* lpszTitle = nullptr;   // the text above the tree
+    UINT ulFlags = 0;
+    BFFCALLBACK lpfn = nullptr;
+    LPARAM lParam = 0;
+    int iImage = 0;  // the chosen folder's index in the system image list
+};
+
+constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001, BIF_DONTGOBELOWDOMAIN = 0x0002, BIF_STATUSTEXT = 0x0004,
+               BIF_RETURNFSANCESTORS = 0x0008, BIF_EDITBOX = 0x0010, BIF_VALIDATE = 0x0020,
+               BIF_NEWDIALOGSTYLE = 0x0040, BIF_USENEWUI = 0x0050, BIF_BROWSEINCLUDEURLS = 0x0080,
+               BIF_UAHINT = 0x0100, BIF_NONEWFOLDERBUTTON = 0x0200, BIF_NOTRANSLATETARGETS = 0x0400,
+               BIF_BROWSEFORCOMPUTER = 0x1000, BIF_BROWSEFORPRINTER = 0x2000, BIF_BROWSEINCLUDEFILES = 0x4000,
+               BIF_SHAREABLE = 0x8000;
+// Callback messages.
+constexpr UINT BFFM_INITIALIZED = 1, BFFM_SELCHANGED = 2, BFFM_VALIDATEFAILEDA = 3, BFFM_VALIDATEFAILEDW = 4,
+               BFFM_IUNKNOWN = 5;
+// Messages to the dialog window.
+constexpr UINT BFFM_SETSTATUSTEXTA = WM_USER + 100, BFFM_ENABLEOK = WM_USER + 101,
+               BFFM_SETSELECTIONA = WM_USER + 102, BFFM_SETOKTEXT = WM_USER + 105, BFFM_SETEXPANDED = WM_USER + 106;
+constexpr int IDOK = 1, IDCANCEL = 2;
+
+// Shows the dialog modally; the chosen folder's item-id list (free it with CoTaskMemFree
+// or ILFree), or null when cancelled. With BIF_VALIDATE a typed name that is no folder
+// goes to the callback (BFFM_VALIDATEFAILEDA); when the callback answers 0 the dialog
+// closes and the call returns null (no folder was chosen), otherwise it stays open.
+LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi);
+
+// The dialog while it is open: what the window shows and what the user does.
+class BrowseFolderDialog {
+public:
+    explicit BrowseFolderDialog(BROWSEINFOA& bi);
+    ~BrowseFolderDialog();
+    BrowseFolderDialog(const BrowseFolderDialog&) = delete;
+    BrowseFolderDialog& operator=(const BrowseFolderDialog&) = delete;
+
+    HWND Window() const { return hwnd_; }
+    UINT Flags() const { return bi_.ulFlags; }
+    std::string Title() const { return bi_.lpszTitle ? bi_.lpszTitle : ""; }
+    std::string Root() const { return root_; }  // "" for the whole file system
+    std::string Selection() const { return selection_; }
+    std::string StatusText() const { return status_; }
+    bool OkEnabled() const { return okEnabled_; }
+    std::string EditText() const { return edit_; }
+    bool Done() const { return done_; }
+    bool HasEditBox() const { return (bi_.ulFlags & BIF_EDITBOX) != 0; }
+    bool HasStatusLine() const { return (bi_.ulFlags & BIF_STATUSTEXT) && !(bi_.ulFlags & BIF_NEWDIALOGSTYLE); }
+    bool HasNewFolderButton() const {
+        return (bi_.ulFlags & BIF_NEWDIALOGSTYLE) && !(bi_.ulFlags & BIF_NONEWFOLDERBUTTON);
+    }
+
+    // Sends BFFM_INITIALIZED and then BFFM_SELCHANGED for the first selection.
+    void Start();
+    // The user's actions.
+    void Select(const std::string& folder);
+    void SetEditText(const std::string& text);
+    void PressOk();
+    void Cancel();
+    // Makes a new folder "新建文件夹" (numbered when taken) below the selection and selects it.
+    bool NewFolder();
+
+    // What the window shows follows these (set by the window layer).
+    std::function<void()> OnStateChanged;
+
+    // The result once Done(): the chosen folder, or "" when cancelled.
+    std::string Chosen() const { return chosen_; }
+
+private:
+    LRESULT Handle(UINT msg, WPARAM w, LPARAM l);
+    int Callback(UINT msg, LPARAM l);
+    void Changed();
+    bool Allowed(const std::string& folder) const;
+
+    BROWSEINFOA& bi_;
+    HWND hwnd_ = nullptr;
+    std::string root_, selection_, status_, edit_, chosen_;
+    bool okEnabled_ = true, done_ = false, started_ = false;
+};
+
+// For tests: when set, SHBrowseForFolderA makes no window and lets the driver act as the
+// user (it is called once after BFFM_INITIALIZED); a dialog the driver leaves open is
+// cancelled. Empty function: the window again.
+void SetBrowseFolderTestDriver(std::function<void(BrowseFolderDialog&)> driver);
+std::function<void(BrowseFolderDialog&)>& BrowseFolderTestDriver();
+// The text a folder shows in the dialog's tree and status line.
+std::string FolderDisplayName(const std::string& folder);
