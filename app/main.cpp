@@ -83,14 +83,8 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
     BindOptionPanel(this);
 }
 
-// The close handler frees what the window owns; a window destroyed without being closed
-// frees it here.
+// What the window owns is freed with it, in one place, whether or not it was closed.
 TForm_main::~TForm_main() {
-    delete FIni;
-    delete FMergeOrder;
-    delete FSourceFiles;
-    delete FSelection;
-    delete FErrors;
     if (MainState() == this) SetMainState(nullptr);
 }
 
@@ -120,12 +114,8 @@ void TForm_main::FormCreate(TObject*) {
     FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
     if (!DirectoryExists(FLogDir)) MkDir(FLogDir);
     Application->OnException = [this](TObject* s, Exception& e) { AppException(s, e); };
-    FIni = new TIniFile(FAppPath + "config.ini");
+    FIni = std::make_unique<TIniFile>(FAppPath + "config.ini");
     BuildFunctionTable();
-    FMergeOrder = new TStringList;
-    FSourceFiles = new TStringList;
-    FSelection = new TStringList;
-    FErrors = new TStringList;
 
     // The pickers follow each other.
     XcDriveCombo_source->DirList = XcDirectoryListBox_source;
@@ -187,16 +177,6 @@ void TForm_main::FormClose(TObject*, TCloseAction&) {
         FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
         if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
     }
-    delete FIni;
-    FIni = nullptr;
-    delete FMergeOrder;
-    FMergeOrder = nullptr;
-    delete FSourceFiles;
-    FSourceFiles = nullptr;
-    delete FSelection;
-    FSelection = nullptr;
-    delete FErrors;
-    FErrors = nullptr;
 }
 
 void TForm_main::AppException(TObject*, Exception& E) {
@@ -246,15 +226,7 @@ template <class T>
 void OpenSideWindow(T*& ref, const std::string& name, const std::string& resource) {
     if (Application->FindComponent(name)) return;
     Application->CreateForm(ref, resource);
-    try {
-        ref->ShowModal();
-    } catch (...) {
-        delete ref;
-        ref = nullptr;
-        throw;
-    }
-    delete ref;
-    ref = nullptr;
+    ShowModalAndFree(ref);
 }
 }  // namespace
 

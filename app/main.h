@@ -22,7 +22,7 @@ public:
     // (as the application would find it among the forms it owns).
     TComponent* FindComponent(const std::string& name) const override;
 
-    TIniFile* FIni = nullptr;
+    std::unique_ptr<TIniFile> FIni;  // made at start-up, freed with the window
 
     // Title bar and side buttons.
     TLabel* Label_applName = nullptr;
@@ -116,6 +116,17 @@ private:
 };
 
 extern TForm_main* Form_main;
+
+// Shows a side window modally, then frees it and clears its global, also when showing fails.
+template <class T>
+void ShowModalAndFree(T*& window) {
+    struct Clear {
+        T*& ref;
+        ~Clear() { ref = nullptr; }
+    } clear{window};                          // runs last: the global is cleared after...
+    const std::unique_ptr<T> owner(window);  // ...the window is freed
+    window->ShowModal();
+}
 
 // The maker's web page opened by the copyright notice.
 extern const char* const kMakerAddress;

@@ -272,13 +272,5 @@ void TForm_main::StyButton_arrangeClick(TObject*) {
     if (Application->FindComponent("Form_arrange")) return;
     Application->CreateForm(Form_arrange, "arrange.dfm");
     Form_arrange->FFirstFile = current;
-    try {
-        Form_arrange->ShowModal();
-    } catch (...) {
-        delete Form_arrange;
-        Form_arrange = nullptr;
-        throw;
-    }
-    delete Form_arrange;
-    Form_arrange = nullptr;
+    ShowModalAndFree(Form_arrange);
 }

@@ -277,7 +277,7 @@ void TOptionPanel::ComboBoxEx_functionChange(TObject*) {
 
 void TOptionPanel::LoadOptions() {
     TForm_main* f = Main();
-    TIniFile* ini = f->FIni;
+    TIniFile* ini = f->FIni.get();
     const TConverter& row = f->SelectedFunction();
     if (!ini || row.Name == "Divider") return;
     const std::string s = UpperCase(row.Name);
@@ -396,7 +396,7 @@ void TOptionPanel::LoadOptions() {
 
 void TOptionPanel::SaveOptions() {
     TForm_main* f = Main();
-    TIniFile* ini = f->FIni;
+    TIniFile* ini = f->FIni.get();
     const TConverter& row = f->SelectedFunction();
     // Unattended runs leave config.ini as it is.
     if (!ini || f->FBatchMode || row.Name == "Divider") return;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/rtl/classes.h"
@@ -13,6 +14,7 @@ class TComponent;
 // Kinds of the message box, passed as a byte.
 enum TMsgKind : uint8_t { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfirmation = 3 };
 
+// The lists are made with the state and live as long as it does.
 class TMainState {
 public:
     virtual ~TMainState() = default;
@@ -22,14 +24,14 @@ public:
     std::string FDestDir;     // destination folder of the current run
     std::string FLastResult;  // output file of the last successful run
     std::string FLogDir;      // the day's log folder, trailing "/"
-    TStringList* FSourceFiles = nullptr;
-    TStringList* FSelection = nullptr;
-    TStringList* FErrors = nullptr;
+    const std::unique_ptr<TStringList> FSourceFiles = std::make_unique<TStringList>();
+    const std::unique_ptr<TStringList> FSelection = std::make_unique<TStringList>();
+    const std::unique_ptr<TStringList> FErrors = std::make_unique<TStringList>();
     bool FBatchMode = false;
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
     std::string FMergeFile1;
     std::string FMergeFile2;
-    TStringList* FMergeOrder = nullptr;
+    const std::unique_ptr<TStringList> FMergeOrder = std::make_unique<TStringList>();
 
     // The option controls and the other components of the main window, by name.
     virtual TComponent* FindComponent(const std::string& name) const = 0;

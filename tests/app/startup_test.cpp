@@ -84,7 +84,6 @@ TEST_F(AppTest, CloseWritesCommonInOrderAndKeepsVanishedLastFile) {
     std::string ini = apptest::Slurp(folder + "config.ini");
     EXPECT_EQ(ini, "[COMMON]\nLAST_FILE=/gone/old.ps\nLAST_CONVERTING_FUNCTION=8\nDESTINATION_EQUAL_SOURCE=1\n"
                    "DESTINATION_PATH=\nAUTO_SHOW=1\n");
-    EXPECT_EQ(Form_main->FErrors, nullptr);
 }
 
 TEST_F(AppTest, StatusTextsAndProgressByteWrap) {

@@ -215,16 +215,8 @@ public:
     explicit TestMainState(const std::string& prefix = "vx engine 程序 ") {
         FAppPath = MakeTempFolder(prefix);
         FGsExe = FAppPath + "gs/gswin32c.exe";
-        FSourceFiles = new TStringList;
-        FSelection = new TStringList;
-        FErrors = new TStringList;
-        FMergeOrder = new TStringList;
     }
     ~TestMainState() override {
-        delete FSourceFiles;
-        delete FSelection;
-        delete FErrors;
-        delete FMergeOrder;
         RemoveTree(FAppPath);
     }
     TComponent* FindComponent(const std::string& name) const override {
