@@ -1,0 +1,239 @@
+// Captions in 3D styles and rotated, their measuring, and the arrangement of glyph,
+// caption and drop-down arrow inside a control.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "controls/styled/styCaptionFx.h"
+#include "controls/styled/styDcTools.h"
+#include "controls/styled/styDrawProcs.h"
+#include "controls/styled/stySystem.h"
+
+namespace {
+
+int CaptionKind(const TSty3DCaption* caption) {
+    auto* fx = dynamic_cast<const TStyFxCaption*>(caption);
+    if (!fx) return 0;
+    return fx->Angle() != 0 ? 2 : 1;
+}
+
+void DrawTextIn(HDC dc, const std::string& text, TRect r, UINT format) {
+    std::vector<char> buf(text.begin(), text.end());
+    buf.push_back(0);
+    RECT rc = ToRECT(r);
+    DrawTextExA(dc, buf.data(), int(text.size()), &rc, format, nullptr);
+}
+
+// The text's pixels, as a grid over a box `margin` pixels larger than `r` on every side.
+struct TextMask {
+    int w = 0, h = 0;
+    std::vector<uint8_t> on;
+    bool at(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && on[size_t(y * w + x)]; }
+};
+
+TextMask RenderMask(HDC dc, const std::string& text, const TRect& r, UINT format, bool point, int margin) {
+    TextMask m;
+    m.w = r.Right - r.Left + 2 * margin;
+    m.h = r.Bottom - r.Top + 2 * margin;
+    if (m.w <= 0 || m.h <= 0) return m;
+    TBitmap tmp;
+    tmp.SetSize(m.w, m.h);
+    HDC t = tmp.Canvas()->Handle();
+    StyFill(t, Rect(0, 0, m.w, m.h), 0xFFFFFF);
+    HGDIOBJ oldFont = SelectObject(t, GetCurrentObject(dc, OBJ_FONT));
+    SetBkMode(t, TRANSPARENT);
+    SetTextColor(t, 0);
+    if (point) ExtTextOutA(t, margin, margin, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+    else DrawTextIn(t, text, Rect(margin, margin, m.w - margin, m.h - margin), format);
+    SelectObject(t, oldFont);
+    m.on.resize(size_t(m.w) * size_t(m.h));
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x) m.on[size_t(y * m.w + x)] = GetPixel(t, x, y) != 0xFFFFFF;
+    return m;
+}
+
+// A stroke of width `width` along the outline of the text: the pixels near the glyphs'
+// edges, inside not filled (the platform draws no paths, so the stroke is made here).
+void StrokeOutline(HDC dc, const std::string& text, const TRect& r, UINT format, bool point, int width,
+                   COLORREF color) {
+    const int out = (width + 1) / 2, in = width - out;
+    const int margin = out + 1;
+    TextMask m = RenderMask(dc, text, r, format, point, margin);
+    auto near = [&](int x, int y, int radius, bool value) {
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx)
+                if (m.at(x + dx, y + dy) == value) return true;
+        return false;
+    };
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x) {
+            const bool inside = m.at(x, y);
+            const bool stroke = inside ? in > 0 && near(x, y, in, false) : near(x, y, out, true);
+            if (stroke) SetPixel(dc, r.Left - margin + x, r.Top - margin + y, color);
+        }
+}
+
+}  // namespace
+
+void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, const TRect* clip, UINT drawFlags,
+                UINT format, const TRect& r) {
+    if (!c || text.empty() || RectEmpty(r)) return;
+    HDC dc = c->Handle();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = GetTextColor(dc);
+    if (!caption) {
+        SetTextColor(dc, ColorToRGB(c->Font()->Color()));
+        DrawTextIn(dc, text, r, format);
+        SetTextColor(dc, oldColor);
+        SetBkMode(dc, oldMode);
+        return;
+    }
+    const int kind = CaptionKind(caption);
+    auto* fx = dynamic_cast<TStyFxCaption*>(caption);
+    std::unique_ptr<TStyClipScope> clipScope;
+    if (drawFlags & dtfClip) clipScope = std::make_unique<TStyClipScope>(dc, ToRECT(clip ? *clip : r));
+
+    TStyThreeDStyle style = caption->Style();
+    COLORREF main;
+    if ((drawFlags & dtfEnabled) || caption->DisabledStyle() == dsNone) {
+        main = ColorToRGB(style == tdPColorSunken || style == tdPColorRaised ? c->Brush()->Color : c->Font()->Color());
+    } else {
+        main = ColorToRGB(clGrayText);
+        if (caption->DisabledStyle() == ds3d || (caption->DisabledStyle() == dsAuto && (drawFlags & dtfSunkenWhenDisabled)))
+            style = tdSunken;
+    }
+
+    HFONT rotated = nullptr;
+    HGDIOBJ oldFont = nullptr;
+    if (kind == 2) {
+        LOGFONTA lf{};
+        GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+        lf.lfEscapement = fx->Angle() * 10;
+        rotated = CreateFontIndirectA(&lf);
+        oldFont = SelectObject(dc, rotated);
+    }
+    TRect w = r;
+    if (kind >= 1) {
+        w.Left += fx->PosX(); w.Right += fx->PosX();
+        w.Top += fx->PosY(); w.Bottom += fx->PosY();
+    }
+    // Per-character spacing (Tracing) has no platform call here; captions draw without it.
+
+    auto pass = [&](int dx, int dy, COLORREF color) {
+        w.Left += dx; w.Right += dx;
+        w.Top += dy; w.Bottom += dy;
+        SetTextColor(dc, color);
+        if (kind == 2) ExtTextOutA(dc, w.Left, w.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+        else DrawTextIn(dc, text, w, format);
+    };
+    const int l = caption->LightDepth(), s = caption->ShadowDepth();
+    const COLORREF light = ColorToRGB(caption->LightColor()), shadow = ColorToRGB(caption->ShadowColor());
+    switch (style) {
+    case tdSunken:
+        w.Right -= l;
+        pass(l, l, light);
+        pass(-l, -l, main);
+        break;
+    case tdRaised:
+        w.Right -= l;
+        pass(0, 0, light);
+        pass(l, l, main);
+        break;
+    case tdSunkenShadow:
+    case tdPColorSunken:
+        w.Right -= s + l;
+        pass(0, 0, shadow);
+        pass(l + s, l + s, light);
+        pass(-l, -l, main);
+        break;
+    case tdRaisedShadow:
+    case tdPColorRaised:
+        w.Right -= s + l;
+        pass(l + s, l + s, shadow);
+        pass(-(l + s), -(l + s), light);
+        pass(l, l, main);
+        break;
+    case tdShadow:
+        w.Right -= s;
+        pass(s, s, shadow);
+        pass(-s, -s, main);
+        break;
+    case tdOutline: {
+        w.Left += s / 2; w.Right += s / 2;
+        w.Top += s / 2; w.Bottom += s / 2;
+        StrokeOutline(dc, text, w, format, kind == 2, std::max(1, s), main);
+        break;
+    }
+    case tdExtrude:
+    case tdExtrudeEnh: {
+        static const int start[4][2] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};  // in units of s + 1
+        static const int step[4][2] = {{1, -1}, {-1, -1}, {1, 1}, {-1, 1}};
+        const int o = caption->Orientation() & 3;
+        w.Left += start[o][0] * (s + 1); w.Right += start[o][0] * (s + 1);
+        w.Top += start[o][1] * (s + 1); w.Bottom += start[o][1] * (s + 1);
+        for (int k = s; k >= 1; --k) {
+            COLORREF col = style == tdExtrude ? shadow
+                                              : ColorToRGB(BlendColor(caption->ShadowColor(), caption->LightColor(), k - 1, s));
+            pass(step[o][0], step[o][1], col);
+        }
+        pass(0, 0, main);
+        break;
+    }
+    default: pass(0, 0, main); break;
+    }
+
+    if (rotated) {
+        SelectObject(dc, oldFont);
+        DeleteObject(rotated);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, TFont* font, bool wordWrap,
+                    bool showAccel, int margin, UINT format) {
+    const int kind = CaptionKind(caption);
+    auto* fx = dynamic_cast<TStyFxCaption*>(caption);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font->Handle()) : nullptr;
+    const int extra = caption ? Extra3DSize(caption->Style(), caption->LightDepth(), caption->ShadowDepth()) : 0;
+    if (kind < 2) {
+        if (kind == 1) fx->SetPos(0, 0);
+        UINT f = format | DT_CALCRECT | DT_EXPANDTABS;
+        if (wordWrap) f |= DT_WORDBREAK;
+        if (!showAccel) f |= DT_NOPREFIX;
+        const std::string measured = text.empty() || (text == "&" && showAccel) ? " " : text;
+        std::vector<char> buf(measured.begin(), measured.end());
+        buf.push_back(0);
+        RECT rc = ToRECT(r);
+        DrawTextExA(dc, buf.data(), int(measured.size()), &rc, f, nullptr);
+        r = FromRECT(rc);
+        r.Right += extra;
+        r.Bottom += extra;
+    } else {
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+        const int w = size.cx, h = size.cy;
+        r = RotatedBounds(Rect(0, 0, w + extra, h + extra), fx->Angle());
+        const double a = fx->Angle() * std::numbers::pi / 180.0;
+        const int cx = r.Right / 2, cy = r.Bottom / 2;
+        int d = 0;
+        switch (caption->Style()) {
+        case tdSunken: case tdRaised: d = caption->LightDepth() / 2 - 1; break;
+        case tdSunkenShadow: case tdRaisedShadow: case tdPColorSunken: case tdPColorRaised:
+            d = (caption->LightDepth() + caption->ShadowDepth()) / 2 - 1;
+            break;
+        case tdShadow: case tdExtrude: case tdExtrudeEnh: d = caption->ShadowDepth() / 2 - 1; break;
+        default: break;
+        }
+        d = std::max(d, 0);
+        fx->SetPosX(int16_t(StyRound(cx - (w / 2) * std::cos(a) - (h / 2) * std::sin(a)) - d));
+        fx->SetPosY(int16_t(StyRound(cy + (w / 2) * std::sin(a) - (h / 2) * std::cos(a)) - d));
+    }
+    if (oldFont) SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    r.Right += (margin + 1) * 2;
+    r.Bottom += (margin + 1) * 2;
+}
