@@ -6,6 +6,7 @@
 #include "controls/styled/styDcTools.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
+#include "platform/win/theme.h"
 
 namespace {
 
@@ -100,15 +101,12 @@ TStyUserButtonStyle ResolveButtonStyle(TStyUserButtonStyle style) {
     return style;
 }
 
-// The theme API's handle (the same declaration as the platform's theme calls).
-struct HTHEME__;
-
 namespace {
 
-using StyTheme = HTHEME__*;
-using OpenThemeDataFn = StyTheme (*)(HWND, const wchar_t*);
-using CloseThemeDataFn = int32_t (*)(StyTheme);
-using DrawThemeBackgroundFn = int32_t (*)(StyTheme, HDC, int, int, const RECT*, const RECT*);
+// The entries as the theme library declares them, looked up by name at start-up.
+using OpenThemeDataFn = decltype(&OpenThemeData);
+using CloseThemeDataFn = decltype(&CloseThemeData);
+using DrawThemeBackgroundFn = decltype(&DrawThemeBackground);
 
 // The themed frame; false when the theme library cannot draw it (then the classic one is).
 bool DrawThemedFrame(TWinControl* button, HDC dc, bool hot, TRect& r, TStyUserButtonStyle style, uint8_t state,
@@ -133,7 +131,7 @@ bool DrawThemedFrame(TWinControl* button, HDC dc, bool hot, TRect& r, TStyUserBu
     if ((flags & bfHot) || hot) themeState = 2;
     if (StyStateDown(state)) themeState = 3;
     if (StyStateDisabled(state)) themeState = 4;
-    StyTheme theme = open(button ? button->Handle() : nullptr, cls);
+    HTHEME theme = open(button ? button->Handle() : nullptr, cls);
     if (!theme) return false;
     RECT rc = ToRECT(box);
     draw(theme, dc, part, themeState, &rc, &rc);
