@@ -1,4 +1,5 @@
 #include "platform/vcl/graphics.h"
+#include "platform/vcl/icon.h"
 
 #include <cmath>
 #include <cstring>
@@ -543,6 +544,8 @@ std::map<std::string, std::function<std::unique_ptr<TGraphic>()>>& Formats() {
         {"jpg", [] { return std::make_unique<TBitmap>(); }},
         {"jpeg", [] { return std::make_unique<TBitmap>(); }},
         {"gif", [] { return std::make_unique<TBitmap>(); }},
+        {"ico", [] { return std::make_unique<TIcon>(); }},
+        {"cur", [] { return std::make_unique<TIcon>(); }},
     };
     return f;
 }
