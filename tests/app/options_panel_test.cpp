@@ -604,7 +604,8 @@ TEST_F(OptionsTest, BatchFunctionChangeLoadsNothingAndSaveWritesNothing) {
     EXPECT_EQ(apptest::Slurp(Ini()), before);
 }
 
-TEST_F(OptionsTest, Screenshots) {
+// Whatever groups a function shows lie inside the option panel and do not cover each other.
+TEST_F(OptionsTest, EveryFunctionsGroupsFitThePanelWithoutOverlapping) {
     Open();
     for (const char* name : {"doc2pdf", "ps2pdf", "pdf2jpg", "pdf2ppt", "pdf2htmlPreview", "pdfMerge", "pdfMergeAll",
                              "pdfWatermark", "pdfEncrypt", "mdb2pdf", "pdf2pdf", "pdf2tiff"}) {
@@ -617,6 +618,23 @@ TEST_F(OptionsTest, Screenshots) {
         apptest::KeepScreenshot(Form_main, std::string("options-") + name);
         apptest::KeepScreenshot(Form_main->Panel_options, std::string("panel-") + name);
         EXPECT_EQ(Form_main->SelectedFunction().Name, name);
+        TWinControl* panel = Form_main->Panel_options;
+        std::vector<TRect> shown;
+        for (int i = 0; i < panel->ControlCount(); ++i) {
+            TControl* c = panel->Controls(i);
+            if (!c->Visible() || !dynamic_cast<TGroupBox*>(c)) continue;
+            const TRect r = c->BoundsRect();
+            EXPECT_GE(r.Left, 0) << name << " " << c->Name;
+            EXPECT_GE(r.Top, 0) << name << " " << c->Name;
+            EXPECT_LE(r.Right, panel->Width()) << name << " " << c->Name;
+            EXPECT_LE(r.Bottom, panel->Height()) << name << " " << c->Name;
+            for (const TRect& o : shown) {
+                const bool apart = r.Right <= o.Left || o.Right <= r.Left || r.Bottom <= o.Top || o.Bottom <= r.Top;
+                EXPECT_TRUE(apart) << name << ": " << c->Name << " covers another group";
+            }
+            shown.push_back(r);
+        }
+        EXPECT_FALSE(shown.empty()) << name << " shows no option group";
     }
 }
 
