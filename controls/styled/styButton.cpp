@@ -8,6 +8,13 @@ TStyButton::TStyButton(TComponent* owner) : TCustomControl(owner) {
 
 void TStyButton::Dispatch(TMessage& m) {
     switch (m.Msg) {
+    case CM_DIALOGCHAR:
+        // The accelerator of the caption ("&S") clicks the button, as a push button's does.
+        if (IsAccel(WORD(m.WParam), text_) && CanFocus()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
     case WM_LBUTTONDOWN: pressed_ = true; Invalidate(); break;
     case WM_LBUTTONUP: pressed_ = false; Invalidate(); break;
     case CM_MOUSEENTER: case CM_MOUSELEAVE: Invalidate(); break;

@@ -23,7 +23,7 @@ namespace qtbridge {
 namespace {
 
 constexpr unsigned kMouseMove = 0x0200, kLDown = 0x0201, kLUp = 0x0202, kLDbl = 0x0203, kRDown = 0x0204, kRUp = 0x0205;
-constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102;
+constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102, kSysChar = 0x0106;
 
 QColor ToQ(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
 
@@ -70,6 +70,13 @@ int VirtualKey(int qtKey) {
     }
 }
 
+// The character of a letter or digit key, in lower case (as Alt+S gives "s"); 0 else.
+int AccelCharacter(int qtKey) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'a' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
+    return 0;
+}
+
 // Sends key presses of any widget to its control first (and through it to the form).
 // Edits also report clicks and focus changes to their control (OnClick, OnEnter, OnExit).
 class KeyFilter : public QObject {
@@ -97,7 +104,12 @@ public:
         int vk = VirtualKey(k->key());
         bool consumed = false;
         if (vk) consumed = host_->peerKey(e->type() == QEvent::KeyPress ? kKeyDown : kKeyUp, vk, ShiftState(k->modifiers()));
-        if (!consumed && e->type() == QEvent::KeyPress && !k->text().isEmpty()) {
+        const bool alt = (k->modifiers() & Qt::AltModifier) && !(k->modifiers() & Qt::ControlModifier);
+        if (!consumed && e->type() == QEvent::KeyPress && alt && AccelCharacter(k->key())) {
+            // Alt+letter or digit: the character goes as a system character, the way
+            // accelerators of captions are looked for.
+            consumed = host_->peerKey(kSysChar, AccelCharacter(k->key()), ShiftState(k->modifiers()));
+        } else if (!consumed && e->type() == QEvent::KeyPress && !k->text().isEmpty()) {
             QByteArray utf8 = k->text().toUtf8();
             consumed = host_->peerKey(kChar, static_cast<unsigned char>(utf8[0]), ShiftState(k->modifiers()));
         }
@@ -231,7 +243,12 @@ public:
         QString q = QString::fromStdString(s);
         blocked([&] {
             if (auto* e = qobject_cast<QLineEdit*>(w_)) e->setText(q);
-            else if (auto* b = qobject_cast<QAbstractButton*>(w_)) b->setText(q);
+            else if (auto* b = qobject_cast<QAbstractButton*>(w_)) {
+                // The "&" still underlines its letter, but the accelerator is the class
+                // library's (a dialog character to the control), not a shortcut of Qt's.
+                b->setText(q);
+                b->setShortcut(QKeySequence());
+            }
             else if (auto* c = qobject_cast<QComboBox*>(w_)) { if (c->isEditable()) c->setEditText(q); }
             else if (kind_ == PeerKind::TopLevel) w_->setWindowTitle(q);
             else if (auto* s2 = qobject_cast<QSpinBox*>(w_)) s2->setValue(q.toInt());

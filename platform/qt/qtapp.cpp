@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QFont>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QWidget>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -115,6 +117,46 @@ int ScreenHeight() {
 std::string PlatformName() {
     EnsureGui();
     return QGuiApplication::platformName().toStdString();
+}
+
+void PressKey(int key, unsigned shift) {
+    EnsureGui();
+    QWidget* target = QApplication::focusWidget();
+    if (!target) target = QApplication::activeWindow();
+    if (!target) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) target = w;
+    }
+    if (!target) return;
+    int qtKey = 0;
+    QString text;
+    if (key >= 'A' && key <= 'Z') {
+        qtKey = Qt::Key_A + (key - 'A');
+        text = QChar((shift & 1) ? key : key + 32);
+    } else if (key >= '0' && key <= '9') {
+        qtKey = Qt::Key_0 + (key - '0');
+        text = QChar(key);
+    } else if (key == 13) {
+        qtKey = Qt::Key_Return;
+        text = "\r";
+    } else if (key == 27) {
+        qtKey = Qt::Key_Escape;
+    } else if (key == 9) {
+        qtKey = Qt::Key_Tab;
+        text = "\t";
+    } else {
+        return;
+    }
+    Qt::KeyboardModifiers mods;
+    if (shift & 1) mods |= Qt::ShiftModifier;
+    if (shift & 2) mods |= Qt::AltModifier;
+    if (shift & 4) mods |= Qt::ControlModifier;
+    // Alt and Ctrl combinations carry no text, as the keyboard gives them.
+    if (shift & 6) text.clear();
+    QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
+    QApplication::sendEvent(target, &release);
 }
 
 void SetAppCursor(int cursor) {

@@ -285,8 +285,26 @@ void TWinControl::MainWndProc(TMessage& m) {
     Guarded([&] { WindowProc(m); });
 }
 
+bool IsAccel(WORD key, const std::string& caption) {
+    auto upper = [](unsigned c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;  // "&&" shows one ampersand
+            continue;
+        }
+        return upper(static_cast<unsigned char>(caption[i + 1])) == upper(key);
+    }
+    return false;
+}
+
 void TWinControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
+    case CM_DIALOGCHAR:
+        // Offered to every control inside, depth first, until one takes it.
+        for (size_t i = 0; i < controls_.size() && m.Result == 0; ++i)
+            m.Result = controls_[i]->Perform(m.Msg, m.WParam, m.LParam);
+        return;
     case WM_PAINT:
         Invalidate();
         return;
@@ -490,6 +508,10 @@ bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
         } else if (msg == WM_CHAR) {
             char c = char(key);
             consumed = DoKeyPress(c);
+        } else if (msg == WM_SYSCHAR) {
+            // Alt+character: the form offers it to its controls, and the one whose
+            // caption marks that character acts (the accelerators of "&S" captions).
+            consumed = top->Perform(CM_DIALOGCHAR, WPARAM(key), kAltKeyData) != 0;
         }
     });
     return consumed;

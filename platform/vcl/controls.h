@@ -251,6 +251,12 @@ protected:
     TCanvas canvas_;
 };
 
+// Whether caption marks key as its accelerator: the character after a single "&" ("&&"
+// is a literal ampersand), letters compared without case.
+bool IsAccel(WORD key, const std::string& caption);
+// The character code and key data of a dialog-character message for a pressed key.
+constexpr LPARAM kAltKeyData = LPARAM(1) << 29;  // the context bit: Alt was held
+
 // The control a window handle belongs to.
 TWinControl* FindControl(HWND hwnd);
 // Exceptions that escape an event handler go here (the application's handler).

@@ -36,6 +36,15 @@ void TLabel::AdjustSize() {
     TControl::SetBounds(left_, top_, w, r.Height());
 }
 
+void TLabel::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && FocusControl && enabled_ && ShowAccelChar && IsAccel(WORD(m.WParam), text_)) {
+        FocusControl->SetFocus();
+        m.Result = 1;
+        return;
+    }
+    TGraphicControl::Dispatch(m);
+}
+
 void TLabel::Loaded() {
     TGraphicControl::Loaded();
     AdjustSize();
@@ -142,6 +151,16 @@ void TCheckBox::SetChecked(bool c) {
     if (!Loading()) Click();
 }
 
+void TCheckBox::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(WORD(m.WParam), text_) && CanFocus()) {
+        SetFocus();
+        SetChecked(!checked_);  // as a click: the state turns and the click handler runs
+        m.Result = 1;
+        return;
+    }
+    TWinControl::Dispatch(m);
+}
+
 void TCheckBox::PeerCreated() { peer_->setChecked(checked_); }
 
 void TCheckBox::PeerChanged(int code) {
@@ -171,6 +190,16 @@ void TRadioButton::SetChecked(bool c) {
     if (!Loading()) Click();
 }
 
+void TRadioButton::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(WORD(m.WParam), text_) && CanFocus()) {
+        SetFocus();
+        SetChecked(true);  // a checked one stays as it is, as with a click
+        m.Result = 1;
+        return;
+    }
+    TWinControl::Dispatch(m);
+}
+
 void TRadioButton::PeerCreated() { peer_->setChecked(checked_); }
 
 void TRadioButton::PeerChanged(int code) {
@@ -194,6 +223,15 @@ void TButton::Click() {
         top->Perform(CM_MODALRESULT, WPARAM(ModalResult));
     }
     TWinControl::Click();
+}
+
+void TButton::Dispatch(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR && IsAccel(WORD(m.WParam), text_) && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
+    }
+    TWinControl::Dispatch(m);
 }
 
 void TButton::PeerChanged(int code) {
@@ -448,6 +486,12 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
 
 void TSpeedButton::Dispatch(TMessage& m) {
     switch (m.Msg) {
+    case CM_DIALOGCHAR:
+        if (IsAccel(WORD(m.WParam), text_) && enabled_ && Showing()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
     case WM_LBUTTONDOWN: pressed_ = true; Invalidate(); break;
     case WM_LBUTTONUP: pressed_ = false; Invalidate(); break;
     case CM_MOUSEENTER: case CM_MOUSELEAVE: Invalidate(); break;

@@ -21,6 +21,9 @@ public:
     bool WordWrap = false;
     bool Transparent = false;
     bool ShowAccelChar = true;
+    // The control that its accelerator focuses.
+    TWinControl* FocusControl = nullptr;
+    void Dispatch(TMessage& m) override;
     void SetAutoSize(bool on);
     void SetWordWrap(bool on) { WordWrap = on; AdjustSize(); Invalidate(); }
     void AdjustSize() override;
@@ -70,6 +73,7 @@ class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* owner);
     std::string ClassName() const override { return "TCheckBox"; }
+    void Dispatch(TMessage& m) override;
     bool Checked() const { return checked_; }
     void SetChecked(bool c);
     TAlignment Alignment = taRightJustify;
@@ -89,6 +93,7 @@ class TRadioButton : public TWinControl {
 public:
     explicit TRadioButton(TComponent* owner);
     std::string ClassName() const override { return "TRadioButton"; }
+    void Dispatch(TMessage& m) override;
     bool Checked() const { return checked_; }
     void SetChecked(bool c);
 
@@ -109,6 +114,7 @@ public:
     bool Default = false;
     bool Cancel = false;
     void Click() override;
+    void Dispatch(TMessage& m) override;
 
 protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::PushButton; }

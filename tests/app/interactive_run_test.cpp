@@ -1,5 +1,6 @@
 // A run started from the window: sources from the pickers, the result beside the source,
 // the completion message, the Show button and the function's saved options.
+#include "platform/qt/qtapp.h"
 #include "tests/app/fixture.h"
 
 using apptest::AppTest;
@@ -108,4 +109,15 @@ TEST_F(AppTest, AWatermarkThatCannotShowIsRefusedNamingTheOption) {
         EXPECT_FALSE(FileExists(docs + "a_WATERMARKED.pdf"));
         EXPECT_TRUE(Form_main->StyButton_start->Enabled());
     }
+}
+
+TEST_F(AppTest, AltSOnTheKeyboardStartsARun) {
+    CreateWindows();
+    ShowMain();
+    SelectFunction("pdf2jpg");
+    Answerer answer;
+    qtbridge::PressKey('S', 2);  // Alt+S: " 开始(&S)"
+    Application->ProcessMessages();
+    ASSERT_EQ(answer.texts.size(), 1u);
+    EXPECT_EQ(answer.texts[0], "没有正确选择! \n\n请先选择你的源文件。");
 }

@@ -1,0 +1,108 @@
+// Accelerators: Alt+letter pressed on the keyboard (through the window system, offscreen)
+// reaches the control whose caption marks that letter, for each kind of control.
+#include <gtest/gtest.h>
+
+#include "platform/qt/qtapp.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace {
+
+struct AccelForm {
+    AccelForm() : form(nullptr) {
+        form.SetBounds(0, 0, 400, 300);
+        auto place = [&](TControl* c, const std::string& caption, int top) {
+            c->SetParent(&form);
+            c->SetCaption(caption);
+            c->SetBounds(10, top, 150, 22);
+        };
+        button = new TButton(&form);
+        place(button, "开始(&S)", 10);
+        speed = new TSpeedButton(&form);
+        place(speed, ">> 关闭(&L)", 40);
+        check = new TCheckBox(&form);
+        place(check, "边框(&B)", 70);
+        radio = new TRadioButton(&form);
+        place(radio, "横向(&H)", 100);
+        other = new TRadioButton(&form);
+        place(other, "纵向(&V)", 130);
+        edit = new TEdit(&form);
+        place(edit, "", 160);
+        label = new TLabel(&form);
+        place(label, "文本(&T):", 190);
+        label->FocusControl = edit;
+        amp = new TButton(&form);
+        place(amp, "A&&B", 220);
+        for (TControl* c : std::initializer_list<TControl*>{button, speed, check, radio, other, amp})
+            c->OnClick = [this, c](TObject*) { clicked.push_back(c); };
+        other->SetChecked(true);
+        clicked.clear();
+        form.Show();
+        Application->ProcessMessages();
+        button->SetFocus();
+        Application->ProcessMessages();
+    }
+    void Press(char letter, unsigned shift = 2) {
+        qtbridge::PressKey(letter, shift);
+        Application->ProcessMessages();
+    }
+    TForm form;
+    TButton* button;
+    TSpeedButton* speed;
+    TCheckBox* check;
+    TRadioButton* radio;
+    TRadioButton* other;
+    TEdit* edit;
+    TLabel* label;
+    TButton* amp;
+    std::vector<TControl*> clicked;
+};
+
+}  // namespace
+
+TEST(Accelerators, AltLetterClicksTheControlWhoseCaptionMarksIt) {
+    AccelForm f;
+    const struct {
+        char letter;
+        TControl* control;
+    } rows[] = {{'S', f.button}, {'L', f.speed}, {'B', f.check}, {'H', f.radio}};
+    for (const auto& r : rows) {
+        f.clicked.clear();
+        f.Press(r.letter);
+        EXPECT_EQ(f.clicked, std::vector<TControl*>{r.control}) << "Alt+" << r.letter;
+    }
+    EXPECT_TRUE(f.check->Checked());
+    EXPECT_TRUE(f.radio->Checked());
+    EXPECT_FALSE(f.other->Checked());
+}
+
+TEST(Accelerators, LabelFocusesItsControlAndOtherKeysDoNothing) {
+    AccelForm f;
+    f.Press('T');
+    EXPECT_TRUE(f.edit->Focused());
+    EXPECT_TRUE(f.clicked.empty());
+    // A letter no caption marks, "&&" (a literal ampersand), and the letter without Alt.
+    f.button->SetFocus();
+    f.Press('Q');
+    f.Press('B', 0);
+    EXPECT_TRUE(f.clicked.empty());
+    EXPECT_FALSE(f.check->Checked());
+    // A disabled or hidden control does not take its accelerator.
+    f.button->SetEnabled(false);
+    f.speed->SetVisible(false);
+    f.Press('S');
+    f.Press('L');
+    EXPECT_TRUE(f.clicked.empty());
+}
+
+TEST(Accelerators, CaptionMarks) {
+    struct Row {
+        WORD key;
+        const char* caption;
+        bool accel;
+    } rows[] = {
+        {'S', " 开始(&S)", true}, {'s', " 开始(&S)", true}, {'S', "&start", true}, {'A', "A&&B", false},
+        {'B', "A&&B", false},     {'B', "A&&&B", true},  {'X', "none", false},   {'X', "trailing &", false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(IsAccel(r.key, r.caption), r.accel) << r.caption << " " << char(r.key);
+}
