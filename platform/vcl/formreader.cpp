@@ -255,8 +255,8 @@ void ReadForm(TComponent* root, const std::string& text) {
     g_readingRoot = saved;
     // Every published field must have found its component: a field left null would only
     // show itself much later, at its first use.
-    for (const auto& [field, binder] : root->FieldBinders) {
-        (void)binder;
+    for (const auto& binder : root->FieldBinders) {
+        const std::string& field = binder.first;
         const bool found = std::any_of(loaded.begin(), loaded.end(),
                                        [&](TComponent* c) { return c != root && c->Name == field; });
         if (!found) {
