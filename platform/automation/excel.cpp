@@ -181,7 +181,7 @@ OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind, const std::v
                     b->session = a_->session_;
                     bool readOnly = !Arg(args, 2).IsMissing() && Arg(args, 2).AsBool();
                     b->id = int(a_->session_->Command("{\"op\":\"load\",\"path\":" + Json(Arg(args, 0).AsString()) +
-                                                      ",\"readonly\":" + Json(readOnly) + "}").AsInt());
+                                                      ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"sheet\"}").AsInt());
                     OleVariant r = a_->session_->Command("{\"op\":\"calc_sheets\",\"id\":" + Json((long long)b->id) + "}");
                     for (auto& n : r.AsArray().at(0).AsArray()) b->names.push_back(n.AsString());
                     b->active = int(r.AsArray().at(1).AsInt());

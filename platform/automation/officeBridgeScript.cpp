@@ -81,10 +81,36 @@ class Bridge:
             raise RuntimeError("no such document")
         return d
 
-    def op_load(self, path, readonly=True, filter=None, options=None):
-        self.connect()
+    # The document kind each application opens, and the filters by which the office
+    # reads any file at all (as plain text or separated values): a file that only
+    # these can read is no document of the application's kind.
+    KINDS = {"text": "com.sun.star.text.TextDocument",
+             "sheet": "com.sun.star.sheet.SpreadsheetDocument",
+             "presentation": "com.sun.star.presentation.PresentationDocument"}
+    ANY_FILE_FILTERS = ("Text", "Text (encoded)", "Text (StarWriter/Web)", "Text - txt - csv (StarCalc)")
+
+    def check_kind(self, d, path, kind):
+        used = ""
+        for a in d.getArgs():
+            if a.Name == "FilterName":
+                used = a.Value
+        if not d.supportsService(self.KINDS[kind]) or used in self.ANY_FILE_FILTERS:
+            self.close_doc(d)
+            raise RuntimeError("the document cannot be opened: " + path + " (not a document of this kind)")
+
+    @staticmethod
+    def close_doc(d):
+        try:
+            d.close(True)
+        except Exception:
+            d.dispose()
+
+    def op_load(self, path, readonly=True, filter=None, options=None, kind=None):
         if not os.path.isfile(path):
             raise RuntimeError("file not found: " + path)
+        if kind and os.path.getsize(path) == 0:
+            raise RuntimeError("the document cannot be opened: " + path + " (the file is empty)")
+        self.connect()
         args = [pv("Hidden", True), pv("ReadOnly", bool(readonly)), pv("MacroExecutionMode", 0),
                 pv("UpdateDocMode", 0), pv("Password", "")]
         if filter:
@@ -97,6 +123,8 @@ class Bridge:
             raise RuntimeError("the document cannot be opened: " + path + " (" + str(getattr(e, "Message", e)) + ")")
         if d is None:
             raise RuntimeError("the document cannot be opened: " + path)
+        if kind:
+            self.check_kind(d, path, kind)
         return self.add(d)
 
     def op_close(self, id):

@@ -242,7 +242,7 @@ public:
                         // FileName, ReadOnly, Untitled, WithWindow
                         bool readOnly = !Arg(args, 1).IsMissing() && Arg(args, 1).AsBool();
                         p->id = int(s_->Command("{\"op\":\"load\",\"path\":" + Json(Arg(args, 0).AsString()) +
-                                                ",\"readonly\":" + Json(readOnly) + "}").AsInt());
+                                                ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"presentation\"}").AsInt());
                         return Obj(std::make_shared<PptPresentation>(p));
                     }
                     if (Is(m, "Add")) return Obj(std::make_shared<PptPresentation>(p));

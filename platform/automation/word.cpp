@@ -91,7 +91,7 @@ public:
             // PasswordTemplate, Revert, WritePasswordDocument, WritePasswordTemplate, Format
             std::string file = Arg(args, 0).AsString();
             bool readOnly = Arg(args, 2).IsMissing() ? false : Arg(args, 2).AsBool();
-            long long id = app_->session_->Command("{\"op\":\"load\",\"path\":" + Json(file) + ",\"readonly\":" + Json(readOnly) + "}").AsInt();
+            long long id = app_->session_->Command("{\"op\":\"load\",\"path\":" + Json(file) + ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"text\"}").AsInt();
             auto doc = std::make_shared<WordDocument>(app_, app_->session_, int(id));
             app_->docs_.push_back(doc);
             return Obj(doc);

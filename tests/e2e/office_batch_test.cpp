@@ -162,6 +162,32 @@ TEST_F(OfficeRun, WordPagesPerSheet) {
     EXPECT_EQ(PdfPages(work + "nup.pdf", work), 1);
 }
 
+TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
+    // Random bytes and empty files under each application's extension; the runs go side
+    // by side, each in a program folder of its own.
+    std::string junk;
+    for (int i = 0; i < 3000; ++i) junk += char((i * 7919 + i / 13) % 256);
+    struct Row {
+        std::string function, file, content;
+    } rows[] = {{"doc2pdf", "junk.doc", junk}, {"xls2pdf", "junk.xls", junk}, {"ppt2pdf", "junk.ppt", junk},
+                {"doc2pdf", "empty.doc", ""},  {"xls2pdf", "empty.xls", ""},  {"ppt2pdf", "empty.ppt", ""}};
+    std::vector<std::unique_ptr<ProgramFolder>> folders;
+    std::vector<pid_t> runs;
+    for (const Row& r : rows) {
+        Spit(work + r.file, r.content);
+        folders.push_back(std::make_unique<ProgramFolder>());
+        runs.push_back(Start({folders.back()->dir + "vexomat", "-c", r.function, "-s", work + r.file, "-d", work},
+                             folders.back()->dir + "output.txt"));
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(Finish(runs[i], folders[i]->dir + "output.txt").exitCode, 1) << rows[i].file;
+        EXPECT_NE(folders[i]->Log().find("the document cannot be opened: " + work + rows[i].file), std::string::npos)
+            << folders[i]->Log();
+        EXPECT_FALSE(Exists(work + rows[i].file.substr(0, rows[i].file.size() - 4) + ".pdf")) << rows[i].file;
+    }
+    EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the runs";
+}
+
 TEST_F(OfficeRun, ExcelFirstLastAndAllSheets) {
     // Alpha prints on 1 page, Beta on 2, Gamma on 3.
     std::string xls = Make("sheets.fods", "xls", "book.xls");
