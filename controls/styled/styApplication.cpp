@@ -4,6 +4,7 @@
 
 #include "controls/styled/styPathStrings.h"
 #include "controls/styled/styThemeLoader.h"
+#include "controls/styled/styWndProc.h"
 #include "controls/styled/styConsts.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/handles.h"
@@ -12,6 +13,11 @@
 #include "platform/win/version.h"
 
 TStyApplication* StyApp = nullptr;
+
+namespace {
+// The theme manager the layer keeps without an owner: it hooks no window by itself.
+TStyXPThemeManager* g_themeManager = nullptr;
+}  // namespace
 
 namespace {
 
@@ -43,7 +49,6 @@ TStyApplication::TStyApplication() : TComponent(nullptr) {
     std::string name = ExtractFileName(UpperCase(ModuleFileName()));
     mutex_ = CreateMutexA(nullptr, 0, name.c_str());
     if (mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) secondInstance_ = true;
-    measureCheckBoxes();
     SetLogFileName("");
 }
 
@@ -51,8 +56,6 @@ TStyApplication::~TStyApplication() {
     timerPool_->Clear();
     if (mutex_) CloseHandle(mutex_);
 }
-
-void TStyApplication::measureCheckBoxes() {}
 
 uint16_t TStyApplication::AddTimer(uint16_t interval, TNotifyEvent event) {
     int slot = 0;
@@ -125,9 +128,12 @@ void StyLayerInitialize() {
     LoadThemeLibrary();
     StyInitSystemFlags();
     StyApp = new TStyApplication;
+    g_themeManager = new TStyXPThemeManager(nullptr);
 }
 
 void StyLayerFinalize() {
+    delete g_themeManager;
+    g_themeManager = nullptr;
     delete StyApp;
     StyApp = nullptr;
     FreeThemeLibrary();

@@ -56,7 +56,6 @@ public:
     int64_t PerformanceFrequency() const { return frequency_; }
 
 private:
-    void measureCheckBoxes();
     TStyIniCtrl* iniCtrl_;
     std::unique_ptr<TBitmap> patternBitmap_;
     TColor patternColor_ = clNone;
@@ -65,6 +64,8 @@ private:
     int64_t frequency_ = 0;
     HANDLE mutex_ = nullptr;
     bool secondInstance_ = false;
+    // One cell of the system's check-box images (52 x 39 pixels in four columns and three
+    // rows); the platform has no such system bitmap to measure.
     int checkWidth_ = 13;
     int checkHeight_ = 13;
     bool themeMode_ = true;
