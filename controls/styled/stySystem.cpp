@@ -93,22 +93,12 @@ TRect FitRect(const TRect& source, const TRect& dest) {
 
 TRect RotatedBounds(const TRect& r, int degrees) {
     if (degrees == 0) return r;
-    double a = degrees * std::numbers::pi / 180.0;
-    double c = std::cos(a), s = std::sin(a);
-    double hw = (r.Right - r.Left) / 2.0, hh = (r.Bottom - r.Top) / 2.0;
-    int minX = 0, minY = 0, maxX = 0, maxY = 0;
-    bool first = true;
-    for (double dx : {-hw, hw}) {
-        for (double dy : {-hh, hh}) {
-            // Escapement turns counter-clockwise on a screen whose y axis points down.
-            int x = StyRound(dx * c + dy * s);
-            int y = StyRound(-dx * s + dy * c);
-            if (first) { minX = maxX = x; minY = maxY = y; first = false; }
-            minX = std::min(minX, x); maxX = std::max(maxX, x);
-            minY = std::min(minY, y); maxY = std::max(maxY, y);
-        }
-    }
-    return Rect(0, 0, maxX - minX, maxY - minY);
+    // The box of the turned rectangle is |w cos| + |h sin| by |w sin| + |h cos|, rounded
+    // once: rounding each corner's half offset (to even) lost a pixel on odd sizes.
+    const double a = degrees * std::numbers::pi / 180.0;
+    const double c = std::fabs(std::cos(a)), s = std::fabs(std::sin(a));
+    const double w = r.Right - r.Left, h = r.Bottom - r.Top;
+    return Rect(0, 0, StyRound(w * c + h * s), StyRound(w * s + h * c));
 }
 
 std::string GetWindowsFolder() {

@@ -123,8 +123,14 @@ TEST(StyGeometry, FitRotateAndExtremes) {
     TRect r0 = RotatedBounds(Rect(5, 5, 105, 55), 0);
     EXPECT_EQ(r0.Left, 5);
     TRect r45 = RotatedBounds(Rect(0, 0, 100, 0), 45);
-    EXPECT_EQ(r45.Right, 70);
-    EXPECT_EQ(r45.Bottom, 70);
+    EXPECT_EQ(r45.Right, 71);  // 70.7
+    EXPECT_EQ(r45.Bottom, 71);
+    // Odd sizes keep their pixel: 41 x 15 turned a quarter is 15 x 41.
+    TRect odd = RotatedBounds(Rect(0, 0, 41, 15), 90);
+    EXPECT_EQ(odd.Right, 15);
+    EXPECT_EQ(odd.Bottom, 41);
+    TRect odd270 = RotatedBounds(Rect(0, 0, 41, 15), -90);
+    EXPECT_EQ(odd270.Bottom, 41);
 
     EXPECT_EQ(RectSize(Rect(1, 2, 11, 22)).X, 10);
     EXPECT_EQ(RectSize(Rect(1, 2, 11, 22)).Y, 20);
