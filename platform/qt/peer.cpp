@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTextBrowser>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QStandardItemModel>
 #include <QWidget>
 
@@ -82,7 +84,14 @@ int AccelCharacter(int qtKey) {
 class KeyFilter : public QObject {
 public:
     KeyFilter(PeerHost* h, bool edit) : host_(h), edit_(edit) {}
-    bool eventFilter(QObject*, QEvent* e) override {
+    QWidget* client = nullptr;  // the area the control's coordinates are in
+    bool native = false;        // the window system's own widget: it reports enter and leave here
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) return ShowHint(o, static_cast<QHelpEvent*>(e));
+        if (native && (e->type() == QEvent::Enter || e->type() == QEvent::Leave)) {
+            host_->peerEnterLeave(e->type() == QEvent::Enter);
+            return false;
+        }
         if (edit_) {
             switch (e->type()) {
             case QEvent::MouseButtonPress:
@@ -117,6 +126,23 @@ public:
     }
 
 private:
+    // The control decides the hint's text and colour (CM_HINTSHOW).
+    bool ShowHint(QObject* o, QHelpEvent* h) {
+        QWidget* area = client ? client : static_cast<QWidget*>(o);
+        QPoint p = area->mapFromGlobal(h->globalPos());
+        std::string text;
+        uint32_t bgr = 0;
+        if (!host_->peerHint(p.x(), p.y(), text, bgr)) return false;
+        if (text.empty()) {
+            QToolTip::hideText();
+            return true;
+        }
+        QPalette pal = QToolTip::palette();
+        pal.setColor(QPalette::ToolTipBase, ToQ(bgr));
+        QToolTip::setPalette(pal);
+        QToolTip::showText(h->globalPos(), QString::fromStdString(text), static_cast<QWidget*>(o));
+        return true;
+    }
     PeerHost* host_;
     bool edit_;
 };
@@ -211,7 +237,10 @@ private:
 class QtPeer : public Peer {
 public:
     QtPeer(PeerKind kind, QWidget* w, PeerHost* host) : kind_(kind), w_(w), host_(host) {
-        w_->installEventFilter(new KeyFilter(host, kind == PeerKind::Edit));
+        auto* filter = new KeyFilter(host, kind == PeerKind::Edit);
+        w_->installEventFilter(filter);
+        filter->client = clientWidget();
+        filter->native = kind != PeerKind::Painted && kind != PeerKind::TopLevel;
         if (kind == PeerKind::TopLevel) w_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     ~QtPeer() override { w_->deleteLater(); w_->hide(); w_->setParent(nullptr); }
@@ -451,6 +480,23 @@ private:
         bool old = w_->blockSignals(true);
         f();
         w_->blockSignals(old);
+    }
+
+    void sendMouseMove(int x, int y) override {
+        QWidget* c = clientWidget();
+        QPointF local(x, y);
+        QMouseEvent ev(QEvent::MouseMove, local, c->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(c, &ev);
+    }
+    void sendEnterLeave(bool enter) override {
+        QWidget* c = clientWidget();
+        if (enter) {
+            QEnterEvent ev(QPointF(0, 0), QPointF(0, 0), c->mapToGlobal(QPointF(0, 0)));
+            QCoreApplication::sendEvent(c, &ev);
+        } else {
+            QEvent ev(QEvent::Leave);
+            QCoreApplication::sendEvent(c, &ev);
+        }
     }
 
     PeerKind kind_;

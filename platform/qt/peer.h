@@ -26,6 +26,9 @@ public:
     virtual bool peerCloseRequest() = 0;
     virtual void peerFocus(bool in) = 0;
     virtual void peerEnterLeave(bool enter) = 0;
+    // The hint for a point of the client area: false leaves the widget's own tooltip; true
+    // with an empty text shows none.
+    virtual bool peerHint(int /*x*/, int /*y*/, std::string& /*text*/, uint32_t& /*bgr*/) { return false; }
 };
 
 class Peer {
@@ -83,6 +86,10 @@ public:
     virtual void setPasswordChar(char) = 0;
     // rich edits: the document as HTML
     virtual void setRichText(const std::string& html) = 0;
+    // Synthetic input through the window system's event delivery (tests, automation): a
+    // mouse move to a client point, and the mouse entering or leaving the widget.
+    virtual void sendMouseMove(int /*x*/, int /*y*/) {}
+    virtual void sendEnterLeave(bool /*enter*/) {}
 };
 
 }  // namespace qtbridge

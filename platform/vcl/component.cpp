@@ -108,5 +108,11 @@ void TComponent::RemoveComponent(TComponent* c) {
     if (!destroying_) Notification(c, opRemove);
 }
 
-void TComponent::Notification(TComponent*, TOperation) {}
+// A removal is told to every owned component too, so references to the removed one can
+// be dropped.
+void TComponent::Notification(TComponent* c, TOperation op) {
+    if (op != opRemove || !c) return;
+    for (size_t i = components_.size(); i-- > 0;)
+        if (i < components_.size() && components_[i] != c) components_[i]->Notification(c, op);
+}
 void TComponent::Loaded() { loading_ = false; }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/vcl/forms.h"
+
 namespace {
 
 std::function<void()>& ExceptionHandler() {
@@ -32,6 +34,14 @@ void Guarded(F f) {
 
 }  // namespace
 
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+    TShiftState s = 0;
+    if (keyData & 0x20000000) s |= ssAlt;
+    if (keyData & 0x10000000) s |= ssCtrl;
+    if (keyData & 0x08000000) s |= ssShift;
+    return s;
+}
+
 void SetEventExceptionHandler(std::function<void()> handler) { ExceptionHandler() = std::move(handler); }
 
 void HandleEventException() {
@@ -48,7 +58,7 @@ TWinControl* FindControl(HWND hwnd) {
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     WindowProc = [this](TMessage& m) { WndProc(m); };
-    font_.OnChange = [this] { FontChanged(); };
+    font_.OnChange = [this] { FontObjectChanged(); };
 }
 
 TControl::~TControl() {
@@ -102,6 +112,19 @@ void TControl::Dispatch(TMessage& m) {
     case CM_PARENTFONTCHANGED:
         ParentFontChanged();
         return;
+    case CM_PARENTCOLORCHANGED:
+        // A control that follows its parent's colour takes the new one.
+        if (ParentColor && parent_ && parent_->color_ != color_) {
+            color_ = parent_->color_;
+            Perform(CM_COLORCHANGED);
+        }
+        return;
+    case CM_COLORCHANGED:
+        Invalidate();
+        return;
+    case CM_HITTEST:
+        m.Result = 1;  // the whole bounds answer the mouse
+        return;
     default:
         break;
     }
@@ -140,6 +163,7 @@ void TControl::SetVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
     if (parent_) parent_->Invalidate();
+    Notify(CM_VISIBLECHANGED, WPARAM(v));
 }
 
 bool TControl::Showing() const {
@@ -152,6 +176,7 @@ void TControl::SetEnabled(bool e) {
     if (e == enabled_) return;
     enabled_ = e;
     Invalidate();
+    Notify(CM_ENABLEDCHANGED);
 }
 
 void TControl::SetText(const std::string& s) {
@@ -159,13 +184,18 @@ void TControl::SetText(const std::string& s) {
     text_ = s;
     AdjustSize();
     Invalidate();
+    Notify(CM_TEXTCHANGED);
 }
 
 void TControl::SetColor(TColor c) {
     if (c == color_) return;
     color_ = c;
     ParentColor = false;
-    Invalidate();
+    Notify(CM_COLORCHANGED);
+}
+
+void TControl::Notify(UINT msg, WPARAM w, LPARAM l) {
+    if (!destroying_) Perform(msg, w, l);
 }
 
 void TControl::SetHint(const std::string& h) { hint_ = h; }
@@ -186,11 +216,12 @@ void TControl::BringToFront() {
     Invalidate();
 }
 
-void TControl::FontChanged() {
+void TControl::FontObjectChanged() {
     // A font set on the control itself stops following the parent's.
     ParentFont = false;
     AdjustSize();
     Invalidate();
+    Notify(CM_FONTCHANGED);
 }
 
 void TControl::ParentFontChanged() {
@@ -308,6 +339,18 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_PAINT:
         Invalidate();
         return;
+    case CM_COLORCHANGED:
+        Invalidate();
+        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
+        return;
+    case WM_COMMAND:
+        // A child's notification goes back to the child (CN_COMMAND), as the class library
+        // reflects it.
+        if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
+            m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+            return;
+        }
+        break;
     case WM_SETTEXT:
         SetText(reinterpret_cast<const char*>(m.LParam));
         return;
@@ -328,20 +371,28 @@ void TWinControl::SetParent(TWinControl* p) {
 }
 
 void TWinControl::InsertControl(TControl* c) {
+    Notify(CM_CONTROLLISTCHANGE, WPARAM(c), 1);
     controls_.push_back(c);
     c->parent_ = this;
     if (c->ParentFont) c->ParentFontChanged();
+    if (c->ParentColor && c->color_ != color_) c->Perform(CM_PARENTCOLORCHANGED);
     Invalidate();
+    Notify(CM_CONTROLCHANGE, WPARAM(c), 1);
 }
 
 void TWinControl::RemoveControl(TControl* c) {
     auto it = std::find(controls_.begin(), controls_.end(), c);
+    if (it == controls_.end()) return;
+    Notify(CM_CONTROLCHANGE, WPARAM(c), 0);
+    // The notification may have removed it already.
+    it = std::find(controls_.begin(), controls_.end(), c);
     if (it == controls_.end()) return;
     controls_.erase(it);
     c->parent_ = nullptr;
     if (mouseTarget_ == c) mouseTarget_ = nullptr;
     if (hoverTarget_ == c) hoverTarget_ = nullptr;
     Invalidate();
+    Notify(CM_CONTROLLISTCHANGE, WPARAM(c), 0);
 }
 
 void TWinControl::UpdatePeerGeometry() {
@@ -361,6 +412,8 @@ void TWinControl::SetVisible(bool v) {
     if (v && !handle_ && parent_ && parent_->HandleAllocated()) CreateWnd();
     if (peer_) peer_->setVisible(v);
     if (parent_) parent_->Invalidate();
+    Notify(CM_VISIBLECHANGED, WPARAM(v));
+    if (handle_) Notify(CM_SHOWINGCHANGED);
 }
 
 void TWinControl::SetEnabled(bool e) {
@@ -368,6 +421,7 @@ void TWinControl::SetEnabled(bool e) {
     enabled_ = e;
     if (peer_) peer_->setEnabled(e);
     Invalidate();
+    Notify(CM_ENABLEDCHANGED);
 }
 
 void TWinControl::SetText(const std::string& s) {
@@ -376,6 +430,7 @@ void TWinControl::SetText(const std::string& s) {
     if (peer_ && PeerKindOf() != qtbridge::PeerKind::Painted) peer_->setText(s);
     AdjustSize();
     Invalidate();
+    Notify(CM_TEXTCHANGED);
 }
 
 void TWinControl::SetHint(const std::string& h) {
@@ -395,8 +450,8 @@ void TWinControl::ApplyFont() {
     if (peer_) peer_->setFont(font_.AsFontSpec());
 }
 
-void TWinControl::FontChanged() {
-    TControl::FontChanged();
+void TWinControl::FontObjectChanged() {
+    TControl::FontObjectChanged();
     ApplyFont();
     for (TControl* c : controls_) c->Perform(CM_PARENTFONTCHANGED);
 }
@@ -449,7 +504,9 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* c = *it;
         if (!dynamic_cast<TGraphicControl*>(c) || !c->Visible()) continue;
-        if (x >= c->Left() && y >= c->Top() && x < c->Left() + c->Width() && y < c->Top() + c->Height()) return c;
+        if (x < c->Left() || y < c->Top() || x >= c->Left() + c->Width() || y >= c->Top() + c->Height()) continue;
+        // The control may answer for only part of its bounds.
+        if (c->Perform(CM_HITTEST, 0, MAKELPARAM_XY(x - c->Left(), y - c->Top())) != 0) return c;
     }
     return nullptr;
 }
@@ -528,6 +585,32 @@ void TWinControl::peerFocus(bool in) {
         if (in && OnEnter) OnEnter(this);
         if (!in && OnExit) OnExit(this);
     });
+}
+
+bool TWinControl::HintAt(int x, int y, std::string& text, TColor& color) {
+    TControl* target = ControlAtPos(x, y);
+    if (!target) target = this;
+    if (target->Hint().empty()) return false;
+    THintInfo info;
+    info.HintControl = target;
+    info.HintColor = Application ? Application->HintColor : clInfoBk;
+    info.HintStr = target->Hint();
+    info.CursorPos = Point(x, y);
+    if (target->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0) return false;
+    text = info.HintStr;
+    color = info.HintColor;
+    return !text.empty();
+}
+
+bool TWinControl::peerHint(int x, int y, std::string& text, uint32_t& bgr) {
+    bool show = false;
+    Guarded([&] {
+        TColor color = clInfoBk;
+        show = HintAt(x, y, text, color);
+        bgr = ColorToRGB(color);
+    });
+    if (!show) text.clear();
+    return true;
 }
 
 void TWinControl::peerEnterLeave(bool enter) {

@@ -21,27 +21,36 @@ struct TMessage {
 };
 using TWndMethod = std::function<void(TMessage&)>;
 
-// Component messages of the class library.
+// Component messages of the class library (its own numbering from CM_BASE).
 enum : UINT {
     CM_BASE = 0xB000,
-    CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_ENABLEDCHANGED = CM_BASE + 11,
-    CM_COLORCHANGED = CM_BASE + 12, CM_FONTCHANGED = CM_BASE + 13, CM_PARENTFONTCHANGED = CM_BASE + 15,
-    CM_PARENTCOLORCHANGED = CM_BASE + 16, CM_HITTEST = CM_BASE + 18, CM_VISIBLECHANGED = CM_BASE + 19,
-    CM_ENTER = CM_BASE + 20, CM_EXIT = CM_BASE + 21, CM_MOUSEENTER = CM_BASE + 19 + 0x13,
-    CM_MOUSELEAVE = CM_BASE + 20 + 0x13, CM_TEXTCHANGED = CM_BASE + 18 + 0x12, CM_DIALOGKEY = CM_BASE + 22,
-    CM_DIALOGCHAR = CM_BASE + 23, CM_FOCUSCHANGED = CM_BASE + 24, CM_HINTSHOW = CM_BASE + 48,
-    CM_SYSCOLORCHANGE = CM_BASE + 28, CM_CHILDKEY = CM_BASE + 45, CM_SHOWHINTCHANGED = CM_BASE + 44,
+    CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_DIALOGKEY = CM_BASE + 5,
+    CM_DIALOGCHAR = CM_BASE + 6, CM_FOCUSCHANGED = CM_BASE + 7, CM_PARENTFONTCHANGED = CM_BASE + 8,
+    CM_PARENTCOLORCHANGED = CM_BASE + 9, CM_HITTEST = CM_BASE + 10, CM_VISIBLECHANGED = CM_BASE + 11,
+    CM_ENABLEDCHANGED = CM_BASE + 12, CM_COLORCHANGED = CM_BASE + 13, CM_FONTCHANGED = CM_BASE + 14,
+    CM_CURSORCHANGED = CM_BASE + 15, CM_TEXTCHANGED = CM_BASE + 18, CM_MOUSEENTER = CM_BASE + 19,
+    CM_MOUSELEAVE = CM_BASE + 20, CM_SHOWINGCHANGED = CM_BASE + 25, CM_ENTER = CM_BASE + 26,
+    CM_EXIT = CM_BASE + 27, CM_SHOWHINTCHANGED = CM_BASE + 34, CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
+    CM_SYSCOLORCHANGE = CM_BASE + 36, CM_CONTROLLISTCHANGE = CM_BASE + 44, CM_CHILDKEY = CM_BASE + 46,
+    CM_HINTSHOW = CM_BASE + 48, CM_CONTROLCHANGE = CM_BASE + 54,
     CM_MODALRESULT = CM_BASE + 0x100,  // a button with a modal result was clicked
     CN_BASE = 0xBC00, CN_COMMAND = CN_BASE + WM_COMMAND, CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
     CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_NOTIFY = CN_BASE + WM_NOTIFY,
 };
 
-enum TCursor : int { crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crHourGlass = -11, crHandPoint = -21 };
+enum TCursor : int {
+    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crHourGlass = -11, crDrag = -12,
+    crMultiDrag = -16, crHandPoint = -21,
+};
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
 using TShiftState = unsigned;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// The key-data bits of a character message for Alt (and the class library's bits for Ctrl
+// and Shift), as CM_DIALOGCHAR carries them; other bits carry no shift state.
+TShiftState KeyDataToShiftState(LPARAM keyData);
 
 using TNotifyEvent = std::function<void(TObject*)>;
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int, int)>;
@@ -50,6 +59,22 @@ using TKeyEvent = std::function<void(TObject*, WORD&, TShiftState)>;
 using TKeyPressEvent = std::function<void(TObject*, char&)>;
 
 class TWinControl;
+class TControl;
+
+// What CM_HINTSHOW hands to the control whose hint is about to show; the control may change
+// the text and the colour, or answer non-zero to show no hint.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint HintPos;
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;
+    TPoint CursorPos;
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+    std::string HintStr;
+    void* HintData = nullptr;
+};
 
 class TControl : public TComponent {
 public:
@@ -130,9 +155,11 @@ public:
 
 protected:
     friend class TWinControl;
-    virtual void FontChanged();
+    virtual void FontObjectChanged();
     virtual void AdjustSize() {}
     void ParentFontChanged();
+    // Tells the control itself of a change (CM_ messages), unless it is being destroyed.
+    void Notify(UINT msg, WPARAM w = 0, LPARAM l = 0);
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
@@ -190,6 +217,9 @@ public:
     int TabOrder = -1;
     bool TabStop = false;
     bool DoubleBuffered = false;
+    // The hint to show for the mouse at client point (x, y): the text and colour of the
+    // control under it after its CM_HINTSHOW; false when no hint shows there.
+    bool HintAt(int x, int y, std::string& text, TColor& color);
     // Screenshot of the control as it shows now (offscreen too).
     bool SaveScreenshot(const std::string& pngPath);
 
@@ -214,7 +244,7 @@ protected:
     virtual void PaintControls(qtbridge::Painter& p);
     virtual bool DoKeyDown(WORD& key, TShiftState shift);
     virtual bool DoKeyPress(char& key);
-    void FontChanged() override;
+    void FontObjectChanged() override;
     virtual void UpdatePeerGeometry();
     virtual void ApplyFont();
     void MainWndProc(TMessage& m);
@@ -229,6 +259,7 @@ protected:
     bool peerCloseRequest() override;
     void peerFocus(bool in) override;
     void peerEnterLeave(bool enter) override;
+    bool peerHint(int x, int y, std::string& text, uint32_t& bgr) override;
 
     std::vector<TControl*> controls_;
     std::unique_ptr<qtbridge::Peer> peer_;

@@ -115,6 +115,7 @@ public:
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* f) { mainForm_ = f; }
     std::string Title;
+    TColor HintColor = clInfoBk;  // of every hint window unless its control says otherwise
     bool ShowMainForm = true;
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;

@@ -3,6 +3,7 @@
 
 #include "platform/rtl/resources.h"
 
+#include "platform/vcl/comctrls.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/richedit.h"
 #include "platform/vcl/stdctrls.h"
@@ -225,4 +226,5 @@ void RegisterStandardClasses() {
     RegisterForm();
     RegisterStd();
     RegisterRichEdit();
+    RegisterComCtrlClasses();
 }

@@ -129,6 +129,14 @@ void TEdit::PeerCreated() {
     peer_->setPasswordChar(passwordChar_);
 }
 
+void TEdit::Dispatch(TMessage& m) {
+    if (m.Msg == CN_COMMAND && (m.WParam >> 16) == 0x0300 /* EN_CHANGE */) {
+        if (OnChange) OnChange(this);
+        return;
+    }
+    TWinControl::Dispatch(m);
+}
+
 void TEdit::PeerChanged(int code) {
     if (code != qtbridge::pnTextChanged) return;
     text_ = peer_->text();

@@ -61,6 +61,7 @@ protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::Edit; }
     void PeerCreated() override;
     void PeerChanged(int code) override;
+    void Dispatch(TMessage& m) override;  // EN_CHANGE reflected from the parent
 
 private:
     bool readOnly_ = false;
@@ -202,6 +203,10 @@ protected:
     std::vector<bool> selected_;
     bool multiSelect_ = false;
 };
+
+// The class library's bases of its combo and list boxes.
+using TCustomComboBox = TComboBox;
+using TCustomListBox = TListBox;
 
 class TGroupBox : public TCustomControl {
 public:

@@ -154,9 +154,9 @@ TEST_F(OptionsTest, BuiltInValues) {
         EXPECT_EQ(c.t->Width(), 28) << c.t->Name;
         EXPECT_EQ(c.t->Alignment, taCenter) << c.t->Name;
     }
-    EXPECT_FALSE(f->XcUpDown_ignore_noise->HotTrack);
+    EXPECT_FALSE(f->XcUpDown_ignore_noise->HotTrack());
     EXPECT_TRUE(f->XcUpDown_ignore_noise->Thousands);
-    EXPECT_TRUE(f->XcUpDown_reduction_quality->HotTrack);
+    EXPECT_TRUE(f->XcUpDown_reduction_quality->HotTrack());
     EXPECT_FALSE(f->XcUpDown_reduction_quality->Thousands);
 }
 
