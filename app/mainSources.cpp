@@ -171,8 +171,8 @@ void TForm_main::CheckBox_destinationEqualSourceClick(TObject*) {
 
 void TForm_main::SpeedButton_destinationPathClick(TObject*) {
     if (StaticText_destinationPath->Caption().empty() && DirectoryExists(XcDirectoryListBox_source->Directory()))
-        XcBrowseForFolderDialog_destinationDialog->Folder = XcDirectoryListBox_source->Directory();
+        XcBrowseForFolderDialog_destinationDialog->Directory = XcDirectoryListBox_source->Directory();
     if (!XcBrowseForFolderDialog_destinationDialog->Execute()) return;
-    std::string chosen = XcBrowseForFolderDialog_destinationDialog->Folder;
+    std::string chosen = XcBrowseForFolderDialog_destinationDialog->Directory;
     StaticText_destinationPath->SetCaption(chosen.empty() ? "" : IncludeTrailingPathDelimiter(chosen));
 }

@@ -1,15 +1,95 @@
-// Browse-for-folder dialog: lets the user pick a folder; Folder holds the choice.
+// The folder browse dialog: shows the shell's folder browser (SHBrowseForFolderA) and
+// returns the chosen folder in Directory. Its options are reduced to what the shell's
+// version offers; it shows a status line, and offers events for selection changes and for
+// a typed name that is no folder.
 #pragma once
 
-#include "platform/vcl/component.h"
+#include <functional>
+#include <string>
 
-class TXcBrowseForFolderDialog : public TComponent {
+#include "platform/vcl/controls.h"
+#include "platform/win/browseFolder.h"
+
+// Base of the layer's common dialogs: only Execute.
+class TXcCommonDialogF : public TComponent {
 public:
-    explicit TXcBrowseForFolderDialog(TComponent* owner) : TComponent(owner) {}
+    explicit TXcCommonDialogF(TComponent* owner) : TComponent(owner) {}
+    std::string ClassName() const override { return "TXcCommonDialogF"; }
+    virtual bool Execute() = 0;
+};
+
+enum TOptionsDirectory {
+    odBrowseForComputer, odOnlyDirectory, odOnlyPrinters, odNoBelowDomain, odSystemAncestorsOnly,
+    odFileSystemDirectoryOnly, odStatusAvailable, odIncludeFiles, odIncludeUrls, odEditBox, odNewDialogStyle,
+    odShareable, odUsageHint, odNoNewButtonFolder, odValidate,
+};
+using TOptionsDir = unsigned;  // bit (1 << TOptionsDirectory) per member
+constexpr TOptionsDir Od(TOptionsDirectory o) { return 1u << unsigned(o); }
+
+enum TXcFolderPos { fpDefault, fpScreenCenter, fpFormCenter, fpTopLeft, fpTopRight, fpBottomLeft, fpBottomRight };
+
+enum TFromDirectory {
+    fdNoSpecialFolder, fdRootFolder, fdRecycleBin, fdControlPanel, fdDesktop, fdDesktopDirectory, fdMyComputer,
+    fdFonts, fdNetHood, fdNetwork, fdPersonal, fdPrinters, fdPrograms, fdRecent, fdSendTo, fdStartMenu, fdStartup,
+    fdTemplates, fdStartUpNonLocalized, fdCommonStartUpNonLocalized, fdCommonDocuments, fdCommonFavorites,
+    fdCommonPrograms, fdCommonStartUp, fdCommonTemplates, fdCookies, fdFavorites, fdHistory, fdInternet, fdMyMusic,
+    fdPrinthood, fdConnections, fdAppData, fdInternetCache, fdAdminTools, fdCommonAdminTools, fdCommonAppData,
+    fdLocalAppData, fdMyPictures, fdProfile, fdProgramFiles, fdProgramFilesCommon, fdSystem, fdWindows,
+    fdCDBurnArea, fdCommonMusic, fdCommonPictures, fdCommonVideo, fdMyDocuments, fdMyVideo, fdProfiles,
+    fdResources, fdResourcesLocalized, fdCommonOEMLinks, fdComputersNearMe,
+};
+
+using TXcBrowseAcceptChange = std::function<void(TObject* Sender, const std::string& NewFolder, bool& Accept)>;
+using TXcDirChange = std::function<void(TObject* Sender, const std::string& NewFolder)>;
+using TXcValidateFailedEvent = std::function<void(TObject* Sender, const std::string& Text, bool& CanCloseDialog)>;
+
+class TXcBrowseForFolderDialog : public TXcCommonDialogF {
+public:
+    explicit TXcBrowseForFolderDialog(TComponent* owner);
+    ~TXcBrowseForFolderDialog() override;
     std::string ClassName() const override { return "TXcBrowseForFolderDialog"; }
+
+    std::string Directory;    // the start folder before, the chosen folder after Execute
+    std::string DisplayName;  // the chosen item's display name
+    int HelpContext = 0;      // not 0: the dialog gets a help button
+    TXcFolderPos Position = fpScreenCenter;
     std::string Title;
-    std::string Folder;  // start folder before Execute, the chosen one after
-    bool Execute();
+    std::string StatusText;
+    TOptionsDir Options() const { return options_; }
+    // Stores the options with the members that go with the added ones, without the ones
+    // that exclude them.
+    void SetOptions(TOptionsDir value);
+    TFromDirectory RootDirectory() const { return root_; }
+    void SetRootDirectory(TFromDirectory value);
+    std::string RootDirectoryPath() const;
+    void SetRootDirectoryPath(const std::string& path);
+
+    TXcBrowseAcceptChange OnAcceptChange;
+    TXcDirChange OnChange;
+    TNotifyEvent OnInitialized;
+    TXcValidateFailedEvent OnValidateFailed;
+
+    bool Execute() override;
+
+    // The options Execute uses on a shell of this version, and their BROWSEINFO flags.
+    static TOptionsDir EffectiveOptions(TOptionsDir options, DWORD shellVersion);
+    static UINT FlagsOf(TOptionsDir options);
+    // The text above the tree for these effective options.
+    std::string TitleLine(TOptionsDir effective) const;
+    // The folder of a special folder here ("" when it has none).
+    static std::string SpecialFolderPathOf(TFromDirectory folder);
+
+private:
+    static int BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data);
+    int Callback(HWND hwnd, UINT msg, LPARAM l);
+    void UpdateStatusText(const std::string& path);
+
+    TOptionsDir options_ = Od(odStatusAvailable) | Od(odNewDialogStyle);
+    TOptionsDir effective_ = 0;
+    TFromDirectory root_ = fdNoSpecialFolder;
+    std::string rootPath_;
+    HWND dialog_ = nullptr;
+    LPITEMIDLIST result_ = nullptr;
 };
 
 void RegisterXcBrowseDialog();

@@ -1515,6 +1515,7 @@ object Form_main: TForm_main
     Top = 300
   end
   object XcBrowseForFolderDialog_destinationDialog: TXcBrowseForFolderDialog
+    Options = [odOnlyDirectory, odStatusAvailable, odNewDialogStyle]
     Title = '目标路径'
     Left = 72
     Top = 300

@@ -1,0 +1,180 @@
+// The browse dialog driven through the folder browser's callback messages: the initial
+// selection, the status text, the title line, validation, cancel, and the option rules.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "controls/extended/xcBrowse.h"
+#include "controls/extended/xcUtils.h"
+#include "platform/vcl/forms.h"
+
+namespace {
+struct Init : ::testing::Environment {
+    void SetUp() override { Application->Initialize(); }
+};
+[[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
+
+struct Driver {
+    explicit Driver(std::function<void(BrowseFolderDialog&)> f) { SetBrowseFolderTestDriver(std::move(f)); }
+    ~Driver() { SetBrowseFolderTestDriver(nullptr); }
+};
+
+struct Folders {
+    Folders() {
+        root = std::filesystem::temp_directory_path() / ("xcbrowse_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(root / "a" / "b");
+    }
+    ~Folders() { std::filesystem::remove_all(root); }
+    std::string Path(const std::string& rel = "") const { return rel.empty() ? root.string() : (root / rel).string(); }
+    std::filesystem::path root;
+};
+
+constexpr TOptionsDir kMainWindow = Od(odOnlyDirectory) | Od(odStatusAvailable) | Od(odNewDialogStyle);
+
+}  // namespace
+
+TEST(XcBrowseDialog, StartsAtDirectoryAndReturnsTheChoice) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(kMainWindow);
+    d.Directory = f.Path("a");
+    std::string initial;
+    std::vector<std::string> changes;
+    d.OnChange = [&](TObject*, const std::string& p) { changes.push_back(p); };
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        initial = dlg.Selection();
+        EXPECT_EQ(dlg.Flags(), UINT(0x0004 | 0x0040));
+        dlg.Select(f.Path("a/b"));
+        dlg.PressOk();
+    });
+    ASSERT_TRUE(d.Execute());
+    EXPECT_EQ(initial, f.Path("a"));
+    EXPECT_EQ(d.Directory, f.Path("a/b"));
+    EXPECT_EQ(d.DisplayName, "b");
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.front(), f.Path("a"));
+    EXPECT_EQ(changes.back(), f.Path("a/b"));
+}
+
+TEST(XcBrowseDialog, CancelLeavesDirectoryAndDisplayName) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.Directory = f.Path("a");
+    d.DisplayName = "kept";
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        dlg.Select(f.Path("a/b"));
+        dlg.Cancel();
+    });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(d.Directory, f.Path("a"));
+    EXPECT_EQ(d.DisplayName, "kept");
+}
+
+TEST(XcBrowseDialog, StatusLineWithTheOldStyleAndTitleLineWithTheNew) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(Od(odStatusAvailable));  // the old style: a status line
+    d.Directory = f.Path("a");
+    std::string status, title;
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        status = dlg.StatusText();
+        dlg.Select(f.Path("a/b"));
+        EXPECT_EQ(dlg.StatusText(), f.Path("a/b"));
+        d.StatusText = "x";
+        dlg.Select(f.Path("a"));
+        EXPECT_EQ(dlg.StatusText(), "x");
+        dlg.Cancel();
+    });
+    d.Execute();
+    EXPECT_EQ(status, f.Path("a"));
+
+    d.SetOptions(kMainWindow);
+    d.Title = "T";
+    d.StatusText = "x";
+    const TOptionsDir eff = TXcBrowseForFolderDialog::EffectiveOptions(d.Options(), ShellVersion(6, 0));
+    EXPECT_EQ(d.TitleLine(eff), "T\rx");
+    d.Title.clear();
+    EXPECT_EQ(d.TitleLine(eff), "x");
+    Driver drv2([&](BrowseFolderDialog& dlg) {
+        title = dlg.Title();
+        EXPECT_EQ(dlg.StatusText(), "");  // no status line is sent with the new style
+        dlg.Cancel();
+    });
+    d.Execute();
+    EXPECT_EQ(title, "x");
+}
+
+TEST(XcBrowseDialog, ValidationFailureAndAcceptChange) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(kMainWindow | Od(odValidate));
+    EXPECT_TRUE(d.Options() & Od(odEditBox));
+    d.Directory = f.Path("a");
+    std::vector<std::string> typed;
+    bool close = false;
+    d.OnValidateFailed = [&](TObject*, const std::string& t, bool& can) {
+        typed.push_back(t);
+        can = close;
+    };
+    d.OnAcceptChange = [&](TObject*, const std::string& p, bool& accept) { accept = p != f.Path("a/b"); };
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        dlg.Select(f.Path("a/b"));
+        EXPECT_FALSE(dlg.OkEnabled());
+        dlg.Select(f.Path("a"));
+        EXPECT_TRUE(dlg.OkEnabled());
+        dlg.SetEditText("nowhere");
+        dlg.PressOk();
+        EXPECT_FALSE(dlg.Done());  // the handler kept the dialog open
+        close = true;
+        dlg.PressOk();
+        EXPECT_TRUE(dlg.Done());
+    });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(typed, (std::vector<std::string>{"nowhere", "nowhere"}));
+    EXPECT_EQ(d.Directory, f.Path("a"));
+}
+
+TEST(XcBrowseDialog, OptionRulesAndShellReduction) {
+    TXcBrowseForFolderDialog d(nullptr);
+    EXPECT_EQ(d.Options(), Od(odStatusAvailable) | Od(odNewDialogStyle));
+    EXPECT_EQ(d.Position, fpScreenCenter);
+    EXPECT_EQ(d.RootDirectory(), fdNoSpecialFolder);
+    d.SetOptions(d.Options() | Od(odValidate));
+    EXPECT_TRUE(d.Options() & Od(odEditBox));
+    d.SetOptions(d.Options() & ~Od(odEditBox));
+    EXPECT_FALSE(d.Options() & Od(odValidate));
+    d.SetOptions(d.Options() | Od(odUsageHint));
+    EXPECT_FALSE(d.Options() & Od(odEditBox));
+    d.SetOptions(d.Options() | Od(odIncludeUrls));
+    EXPECT_TRUE(d.Options() & Od(odIncludeFiles));
+    EXPECT_TRUE(d.Options() & Od(odEditBox));
+    EXPECT_FALSE(d.Options() & Od(odUsageHint));
+
+    const TOptionsDir all = 0x7FFF;
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odUsageHint));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odNoNewButtonFolder));
+    EXPECT_TRUE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odEditBox));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) & Od(odEditBox));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) & Od(odNewDialogStyle));
+    EXPECT_EQ(TXcBrowseForFolderDialog::FlagsOf(kMainWindow), UINT(0x0044));
+    EXPECT_EQ(TXcBrowseForFolderDialog::FlagsOf(all), UINT(0xF3FF));
+}
+
+TEST(XcBrowseDialog, RootDirectoryAndItsPath) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetRootDirectoryPath(f.Path());
+    EXPECT_EQ(d.RootDirectory(), fdNoSpecialFolder);
+    EXPECT_EQ(d.RootDirectoryPath(), f.Path());
+    std::string root;
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        root = dlg.Root();
+        dlg.Cancel();
+    });
+    d.Execute();
+    EXPECT_EQ(root, f.Path());
+    d.SetRootDirectory(fdPersonal);
+    const std::string personal = d.RootDirectoryPath();
+    d.SetRootDirectory(fdNoSpecialFolder);  // keeps the special folder's path
+    EXPECT_EQ(d.RootDirectoryPath(), personal);
+}
