@@ -1,6 +1,7 @@
 #include "controls/extended/xcExControls.h"
 
 #include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
 
 namespace {
 
@@ -214,6 +215,20 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         return;
     case WM_SETFOCUS: FocusSet(reinterpret_cast<HWND>(m.WParam)); return;
     case WM_KILLFOCUS: FocusKilled(reinterpret_cast<HWND>(m.WParam)); return;
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+        // The context given to print into keeps its state, also when the handling raises.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        const int saved = SaveDC(dc);
+        try {
+            Base::WndProc(m);
+        } catch (...) {
+            RestoreDC(dc, saved);
+            throw;
+        }
+        RestoreDC(dc, saved);
+        return;
+    }
     case WM_GETDLGCODE: {
         Base::WndProc(m);
         TDlgCodes codes = DlgcToDlgCodes(UINT(m.Result)) | DlgCodeBit(dcNative);

@@ -8,6 +8,7 @@
 
 #include "controls/extended/xcExControls.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
 
 namespace {
 struct Init : ::testing::Environment {
@@ -342,4 +343,38 @@ TEST(XcExHooks, ClassLibraryTellsControlsOfTheirChanges) {
     auto* child = new TLabel(&form);
     EXPECT_EQ(run([&] { child->SetParent(p); }), (V{"ControlsListChanging+", "ControlsListChanged+"}));
     EXPECT_EQ(run([&] { child->SetParent(nullptr); }), (V{"ControlsListChanging-", "ControlsListChanged-"}));
+}
+
+namespace {
+// A list box whose print handling changes the context it is given (and may raise).
+class Printer : public TXcExCustomListBox {
+public:
+    explicit Printer(TComponent* owner) : TXcExCustomListBox(owner) {}
+    bool raise = false;
+
+protected:
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_PRINTCLIENT || m.Msg == WM_PRINT) {
+            SetTextColor(reinterpret_cast<HDC>(m.WParam), RGB(0, 0, 255));
+            if (raise) throw Exception("printing failed");
+            return;
+        }
+        TXcExCustomListBox::Dispatch(m);
+    }
+};
+}  // namespace
+
+TEST(XcExHooks, PrintingLeavesTheContextAsItWas) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    SetTextColor(dc, RGB(255, 0, 0));
+    Printer p(nullptr);
+    p.Perform(WM_PRINTCLIENT, WPARAM(dc), 0);
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    p.Perform(WM_PRINT, WPARAM(dc), 0);
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    p.raise = true;
+    EXPECT_THROW(p.Perform(WM_PRINTCLIENT, WPARAM(dc), 0), Exception);
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    DeleteDC(dc);
 }
