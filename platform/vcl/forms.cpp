@@ -6,6 +6,7 @@
 
 #include "platform/qt/qtapp.h"
 #include "platform/vcl/formreader.h"
+#include "platform/win/theme.h"
 
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
@@ -267,6 +268,7 @@ void TForm::PaintNonClient(TCanvas& c, int w, int h) {
 // ---------------------------------------------------------------- TApplication
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    RegisterThemeDrawingExports();
     SetEventExceptionHandler([] { Application->HandleException(nullptr); });
 }
 

@@ -5,6 +5,8 @@
 // also be reached by name through LoadLibraryA("UxTheme.dll") and GetProcAddress.
 #pragma once
 
+#include <string>
+
 #include "platform/win/com.h"
 #include "platform/win/imageList.h"
 
@@ -67,3 +69,6 @@ BOOL GetThemeSysBool(HTHEME theme, int boolId);
 
 // The theme class a handle was opened for ("BUTTON", "PROGRESS", ...), "" for none.
 std::string ThemeClassOf(HTHEME theme);
+// Publishes the drawing calls (which need the GDI) under "uxtheme.dll"; the class
+// library's application object does it when it is made.
+void RegisterThemeDrawingExports();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "platform/vcl/forms.h"
 #include "platform/win/iconDraw.h"
+#include "platform/win/module.h"
+#include "platform/win/theme.h"
 
 namespace {
 
@@ -142,4 +145,39 @@ TEST(ImageListDraw, MaskColourMakesPixelsTransparent) {
     EXPECT_EQ(ImageList_GetImageCount(list), 2);
     EXPECT_TRUE(ImageList_Destroy(list));
     EXPECT_FALSE(ImageList_Destroy(list));
+}
+
+TEST(ThemeDrawing, AllEntriesByNameAndDrawingOnlyWithThemesOn) {
+    ASSERT_NE(Application, nullptr);  // the application object publishes the drawing calls
+    const char* names[] = {"DrawThemeEdge", "DrawThemeBackground", "DrawThemeParentBackground", "DrawThemeText",
+                           "DrawThemeIcon", "OpenThemeData", "CloseThemeData", "IsThemeBackgroundPartiallyTransparent",
+                           "GetThemeBackgroundContentRect", "SetWindowTheme", "SetThemeAppProperties",
+                           "IsThemePartDefined", "GetThemeColor", "GetThemeMetric", "GetThemeString", "GetThemeBool",
+                           "GetThemeInt", "GetThemeEnumValue", "GetThemePosition", "GetThemeFont", "GetThemeRect",
+                           "GetThemeFilename", "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysBool",
+                           "IsThemeActive", "IsAppThemed", "GetWindowTheme", "EnableThemeDialogTexture",
+                           "IsThemeDialogTextureEnabled", "EnableTheming"};
+    HMODULE ux = LoadLibraryA("UxTheme.dll");
+    ASSERT_NE(ux, nullptr);
+    for (const char* n : names) EXPECT_NE(GetProcAddress(ux, n), nullptr) << n;
+    FreeLibrary(ux);
+
+    Surface s(10, 10, RGB(255, 255, 255));
+    RECT r{0, 0, 10, 10};
+    unsetenv("VEXOMAT_THEMES");
+    EXPECT_EQ(DrawThemeBackground(OpenThemeData(nullptr, L"BUTTON"), s.dc, 1, 1, &r, nullptr), E_HANDLE);
+    EXPECT_EQ(s.At(0, 0), RGB(255, 255, 255));
+    setenv("VEXOMAT_THEMES", "1", 1);
+    HTHEME t = OpenThemeData(nullptr, L"BUTTON");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(DrawThemeBackground(t, s.dc, 1, 1, &r, nullptr), S_OK);
+    EXPECT_NE(s.At(0, 0), RGB(255, 255, 255));
+    RECT content;
+    EXPECT_EQ(GetThemeBackgroundContentRect(t, s.dc, 1, 1, &r, &content), S_OK);
+    EXPECT_EQ(content.left, 2);
+    COLORREF text = 1;
+    EXPECT_EQ(GetThemeColor(t, 1, 1, TMT_TEXTCOLOR, &text), S_OK);
+    EXPECT_EQ(text, RGB(0, 0, 0));
+    CloseThemeData(t);
+    unsetenv("VEXOMAT_THEMES");
 }
