@@ -39,8 +39,10 @@ enum : UINT {
 };
 
 enum TCursor : int {
-    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crHourGlass = -11, crDrag = -12,
-    crMultiDrag = -16, crHandPoint = -21,
+    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6, crSizeNS = -7,
+    crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
+    crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19,
+    crHelp = -20, crHandPoint = -21, crSizeAll = -22,
 };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };

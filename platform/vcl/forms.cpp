@@ -265,6 +265,29 @@ void TForm::PaintNonClient(TCanvas& c, int w, int h) {
     c.Brush()->Style = bsSolid;
 }
 
+// ---------------------------------------------------------------- screen cursors
+
+HCURSOR TScreen::Cursors(int index) {
+    auto it = cursors_.find(index);
+    if (it != cursors_.end()) return it->second;
+    static const std::map<int, unsigned> standard = {
+        {crDefault, IDC_ARROW},   {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},     {crIBeam, IDC_IBEAM},
+        {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},   {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},
+        {crUpArrow, IDC_UPARROW}, {crHourGlass, IDC_WAIT},    {crDrag, IDC_DRAG},       {crNoDrop, IDC_NODROP},
+        {crHSplit, IDC_HSPLIT},   {crVSplit, IDC_VSPLIT},     {crMultiDrag, IDC_MULTIDRAG}, {crSQLWait, IDC_SQLWAIT},
+        {crNo, IDC_NO},           {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},    {crHandPoint, IDC_HAND},
+        {crSizeAll, IDC_SIZEALL},
+    };
+    auto s = standard.find(index);
+    HCURSOR c = index == crNone ? nullptr : LoadCursorA(nullptr, MAKEINTRESOURCEA(s == standard.end() ? IDC_ARROW : s->second));
+    return c;
+}
+
+void TScreen::SetCursors(int index, HCURSOR cursor) {
+    if (cursor) cursors_[index] = cursor;
+    else cursors_.erase(index);
+}
+
 // ---------------------------------------------------------------- TApplication
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "platform/vcl/controls.h"
+#include "platform/win/icons.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
@@ -133,12 +135,18 @@ public:
     std::string ClassName() const override { return "TScreen"; }
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor c);
+    // The cursor list: the class library's standard cursors under their TCursor numbers and
+    // cursors the program adds under its own (drag cursors 100 to 103, for example). An
+    // index without a cursor answers the standard arrow.
+    HCURSOR Cursors(int index);
+    void SetCursors(int index, HCURSOR cursor);
     int Width() const;
     int Height() const;
     std::vector<TForm*> Forms;
 
 private:
     TCursor cursor_ = crDefault;
+    std::map<int, HCURSOR> cursors_;
 };
 
 extern TApplication* Application;

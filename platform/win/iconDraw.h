@@ -43,6 +43,14 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int 
                       UINT style);
 BOOL ImageList_GetImageInfo(HIMAGELIST list, int i, IMAGEINFO* info);
 
+// Standard bitmaps (inst null: OBM_CHECKBOXES, OBM_CHECK) or bitmaps compiled into the
+// program ("bitmaps/<name>.bmp", numbers in decimal); a new bitmap the caller deletes.
+constexpr unsigned OBM_CHECK = 32760, OBM_CHECKBOXES = 32759;
+HBITMAP LoadBitmapA(HINSTANCE inst, LPCSTR name);
+// IMAGE_BITMAP as LoadBitmapA or, with LR_LOADFROMFILE, from a ".bmp" file; icons and
+// cursors as LoadIconOrCursorImage.
+HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+
 // The layer's own: a picture read from a bitmap (top-down pixels, no mask) and the reverse.
 bool IconImageFromBitmap(HBITMAP bmp, IconImage& out);
 HBITMAP BitmapFromIconImage(const IconImage& img);

@@ -253,7 +253,7 @@ HICON CreateIconFromFileBytes(const std::string& bytes, int size, bool* isIcon) 
     return AddIcon(img, icon, false);
 }
 
-HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
+HANDLE LoadIconOrCursorImage(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
     if (type != IMAGE_ICON && type != IMAGE_CURSOR) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;

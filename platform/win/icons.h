@@ -72,7 +72,8 @@ HICON LoadIconA(HINSTANCE inst, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE inst, LPCSTR name);
 // IMAGE_ICON and IMAGE_CURSOR from the program's resources or, with LR_LOADFROMFILE, from
 // a file; cx/cy choose the image (0 with LR_DEFAULTSIZE: the system size, else the first).
-HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+// LoadImageA (iconDraw.h) answers these through it and adds IMAGE_BITMAP.
+HANDLE LoadIconOrCursorImage(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 // Makes an icon from one image of an icon or cursor file's bytes (the CreateIconFromResource
 // of this layer, used by picture classes).
 HICON CreateIconFromFileBytes(const std::string& bytes, int size, bool* isIcon = nullptr);

@@ -181,3 +181,31 @@ TEST(ThemeDrawing, AllEntriesByNameAndDrawingOnlyWithThemesOn) {
     CloseThemeData(t);
     unsetenv("VEXOMAT_THEMES");
 }
+
+TEST(StandardBitmaps, CheckBoxesAndProgramBitmaps) {
+    HBITMAP boxes = LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECKBOXES));
+    ASSERT_NE(boxes, nullptr);
+    BITMAP bm;
+    ASSERT_TRUE(GetObjectA(boxes, sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth / 4, 13);
+    EXPECT_EQ(bm.bmHeight / 3, 13);
+    DeleteObject(boxes);
+    EXPECT_EQ(LoadBitmapA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_EQ(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(65000)), nullptr);
+    EXPECT_EQ(LoadImageA(nullptr, "/no/such.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+}
+
+TEST(ScreenCursors, DragCursorsCanBeRegisteredUnderTheProgramsIds) {
+    ASSERT_NE(Screen, nullptr);
+    HCURSOR multi = Screen->Cursors(crMultiDrag), drag = Screen->Cursors(crDrag);
+    ASSERT_NE(multi, nullptr);
+    EXPECT_NE(multi, drag);
+    EXPECT_EQ(Screen->Cursors(100), Screen->Cursors(crArrow));  // nothing registered yet
+    Screen->SetCursors(100, multi);
+    Screen->SetCursors(101, drag);
+    EXPECT_EQ(Screen->Cursors(100), multi);
+    EXPECT_EQ(Screen->Cursors(101), drag);
+    EXPECT_TRUE(IconIsCursor(Screen->Cursors(crHourGlass)));
+    Screen->SetCursors(100, nullptr);
+    Screen->SetCursors(101, nullptr);
+}
