@@ -13,6 +13,7 @@ packages=(
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei fonts-arphic-uming
   clang libclang-rt-14-dev libgif-dev bc
+  mupdf-tools qpdf libtiff-tools
 )
 missing=()
 for p in "${packages[@]}"; do

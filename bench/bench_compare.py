@@ -1,0 +1,313 @@
+#!/usr/bin/env python3
+"""Whole-process times of unattended runs against what a user would run instead.
+
+Every case runs its variants in rounds; each round runs every variant once, in an order
+shuffled per round, timed with the monotonic clock. A case reports each variant's median
+and the median over the rounds of the program's time divided by the variant's time in
+the same round (paired, so that a slow moment of the machine hits both sides). The bare
+Ghostscript variants use exactly the switches the program logged for its own run.
+
+Usage: bench/bench_compare.py [build folder] [rounds] [case ...]
+Cases: pdf2jpg ps2pdf start merge encrypt tiff2pdf doc2pdf (all when none is named).
+Prints a Markdown table.
+"""
+import os
+import random
+import shlex
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+SRC = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(SRC, "build"))
+ROUNDS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+CASES = sys.argv[3:]
+WORK = tempfile.mkdtemp(prefix="vx-bench-compare-")
+PROG = os.path.join(WORK, "prog")
+ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+
+def run(argv, **kw):
+    subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=ENV, **kw)
+
+
+def timed(argv_or_fn):
+    t0 = time.monotonic()
+    if callable(argv_or_fn):
+        argv_or_fn()
+    else:
+        run(argv_or_fn)
+    return time.monotonic() - t0
+
+
+def program_folder(path, gs_dir):
+    """The program in a folder of its own, as unattended runs use it."""
+    os.makedirs(path)
+    bin_dir = os.path.join(BUILD, "bin")
+    os.symlink(os.path.join(bin_dir, "vexomat"), os.path.join(path, "vexomat"))
+    os.symlink(gs_dir, os.path.join(path, "gs"))
+    os.symlink(os.path.join(bin_dir, "additional"), os.path.join(path, "additional"))
+
+
+def fresh(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    return folder
+
+
+def vexomat(function, source, dest, *options):
+    return [os.path.join(PROG, "vexomat"), "-c", function, "-s", source, "-d", dest + "/", *options]
+
+
+def logged_switches():
+    """The switches of the program's last Ghostscript run, from its day log."""
+    last = None
+    logs = os.path.join(PROG, "logs")
+    for day in sorted(os.listdir(logs)):
+        info = os.path.join(logs, day, "info.log")
+        if not os.path.exists(info):
+            continue
+        with open(info, encoding="utf-8", errors="replace") as f:
+            for line in f:
+                if " | Parameter    | " in line:
+                    last = line.split(" | Parameter    | ", 1)[1].rstrip("\n")
+    if last is None:
+        sys.exit("the program logged no Ghostscript run")
+    return shlex.split(last)
+
+
+def with_output(switches, output):
+    """The switches as the console program hands them to the installed Ghostscript (the
+    8.51 leftovers adapted), the output redirected."""
+    out = []
+    skip = False
+    for s in switches:
+        if skip:
+            skip = False
+            continue
+        if s == "-c" and switches[switches.index(s) + 1] == ".setpdfwrite":
+            skip = True
+            continue
+        if s == "-dUseCIEColor":
+            continue
+        s = {"-sDEVICE=pswrite": "-sDEVICE=ps2write", "-sDEVICE=epswrite": "-sDEVICE=eps2write"}.get(s, s)
+        out.append("-sOutputFile=" + output if s.startswith("-sOutputFile=") else s)
+    return out
+
+
+def inputs_replaced(switches, files):
+    """The switches with the input after -f replaced by `files`."""
+    at = switches.index("-f")
+    return switches[:at] + ["-f", *files]
+
+
+# A Ghostscript that does nothing but leave a result file where the switches say.
+IDLE_GS = r"""
+#include <stdio.h>
+#include <string.h>
+int main(int argc, char** argv) {
+    char text[65536] = "";
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '@') continue;
+        FILE* f = fopen(argv[i] + 1, "rb");
+        if (!f) return 1;
+        text[fread(text, 1, sizeof text - 1, f)] = 0;
+        fclose(f);
+    }
+    char* at = strstr(text, "-sOutputFile=\"");
+    if (!at) return 1;
+    at += 14;
+    char* end = strchr(at, '"');
+    if (!end) return 1;
+    *end = 0;
+    FILE* out = fopen(at, "wb");
+    if (!out) return 1;
+    fputs("%PDF-1.4\n%%EOF\n", out);
+    fclose(out);
+    return 0;
+}
+"""
+
+
+def measure(name, target, variants):
+    """variants: list of (label, callable or argv); the first one is the program."""
+    times = {label: [] for label, _ in variants}
+    for _ in range(ROUNDS):
+        order = list(variants)
+        random.shuffle(order)
+        for label, work in order:
+            times[label].append(timed(work))
+    ours = times[variants[0][0]]
+    rows = []
+    for label, _ in variants:
+        ratios = [a / b for a, b in zip(ours, times[label])]
+        rows.append((name, label, statistics.median(times[label]), statistics.median(ratios)))
+    RESULTS.append((target, rows))
+
+
+def make_text_pdf(pages, path):
+    ps = path + ".ps"
+    lines = ["%!PS-Adobe-3.0", "/F { /Times-Roman findfont 11 scalefont setfont } def"]
+    for page in range(1, pages + 1):
+        lines.append("F")
+        for row in range(60):
+            lines.append(f"72 {780 - row * 12} moveto (Page {page}, line {row + 1}: the quick brown fox "
+                         "jumps over the lazy dog 0123456789.) show")
+        lines.append("0.2 0.4 0.8 setrgbcolor 400 40 120 60 rectfill 0 setgray showpage")
+    with open(ps, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    if path.endswith(".pdf"):
+        run(["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + path, ps])
+    return ps
+
+
+def case_pdf2jpg():
+    pdf = os.path.join(WORK, "doc100.pdf")
+    make_text_pdf(100, pdf)
+    out = fresh(os.path.join(WORK, "jpg"))
+    run(vexomat("pdf2jpg", pdf, out))
+    switches = logged_switches()
+    bare = os.path.join(WORK, "jpg-bare")
+
+    def gs_one():
+        fresh(bare)
+        run(["gs", *with_output(switches, bare + "/p_p%04d.jpg")])
+
+    def gs_four():
+        fresh(bare)
+        procs = []
+        for first in (1, 26, 51, 76):
+            argv = ["gs", f"-dFirstPage={first}", f"-dLastPage={first + 24}",
+                    *with_output(switches, f"{bare}/r{first}_%04d.jpg")]
+            procs.append(subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        for p in procs:
+            p.wait()
+
+    def pdftoppm():
+        fresh(bare)
+        run(["pdftoppm", "-jpeg", "-r", "300", pdf, bare + "/p"])
+
+    def mutool():
+        fresh(bare)
+        run(["mutool", "draw", "-q", "-r", "300", "-o", bare + "/p%d.jpg", pdf])
+
+    measure("PDF to JPEG, 100 pages, 300 dpi", "four gs processes over page ranges",
+            [("vexomat pdf2jpg", lambda: run(vexomat("pdf2jpg", pdf, fresh(out)))),
+             ("gs, one process", gs_one), ("four gs processes over page ranges", gs_four),
+             ("pdftoppm -jpeg", pdftoppm), ("mutool draw", mutool)])
+
+
+def case_ps2pdf():
+    ps = make_text_pdf(1, os.path.join(WORK, "one.ps"))
+    out = fresh(os.path.join(WORK, "ps2pdf"))
+    run(vexomat("ps2pdf", ps, out))
+    switches = logged_switches()
+    measure("ps2pdf, 1 page", "gs, same switches",
+            [("vexomat ps2pdf", vexomat("ps2pdf", ps, out)),
+             ("gs, same switches", ["gs", *with_output(switches, WORK + "/bare-one.pdf")]),
+             ("ps2pdf script", ["ps2pdf", ps, WORK + "/script-one.pdf"])])
+
+
+def case_start():
+    """The program's own start and end: a Ghostscript that does nothing at all."""
+    global PROG
+    idle = os.path.join(WORK, "idle-gs")
+    os.makedirs(idle)
+    with open(os.path.join(WORK, "idle.c"), "w") as f:
+        f.write(IDLE_GS)
+    run(["cc", "-O2", "-o", os.path.join(idle, "gswin32c.exe"), os.path.join(WORK, "idle.c")])
+    real = PROG
+    PROG = os.path.join(WORK, "prog-idle")
+    program_folder(PROG, idle)
+    ps = make_text_pdf(1, os.path.join(WORK, "idle.ps"))
+    out = fresh(os.path.join(WORK, "idle"))
+    measure("start with a do-nothing Ghostscript", None,
+            [("vexomat ps2pdf", vexomat("ps2pdf", ps, out))])
+    PROG = real
+
+
+def case_merge():
+    a = os.path.join(WORK, "a.pdf")
+    b = os.path.join(WORK, "b.pdf")
+    make_text_pdf(20, a)
+    make_text_pdf(20, b)
+    out = fresh(os.path.join(WORK, "merge"))
+    merge = vexomat("pdfMergeAll", a + "#" + b, out, "-om", "s")
+    run(merge)
+    switches = inputs_replaced(logged_switches(), [a, b])
+    measure("merge two PDFs of 20 pages", "qpdf",
+            [("vexomat pdfMergeAll", merge),
+             ("gs, same switches", ["gs", *with_output(switches, WORK + "/bare-merge.pdf")]),
+             ("qpdf --pages", ["qpdf", "--empty", "--pages", a, b, "--", WORK + "/qpdf-merge.pdf"]),
+             ("pdfunite", ["pdfunite", a, b, WORK + "/unite-merge.pdf"])])
+
+
+def case_encrypt():
+    a = os.path.join(WORK, "secret.pdf")
+    make_text_pdf(20, a)
+    out = fresh(os.path.join(WORK, "encrypt"))
+    opts = ("-oyt", "s", "-oyp", "=geheim")
+    run(vexomat("pdfEncrypt", a, out, *opts))
+    switches = logged_switches()
+    measure("encrypt a PDF of 20 pages", "qpdf",
+            [("vexomat pdfEncrypt", vexomat("pdfEncrypt", a, out, *opts)),
+             ("gs, same switches", ["gs", *with_output(switches, WORK + "/bare-enc.pdf")]),
+             ("qpdf --encrypt", ["qpdf", "--encrypt", "geheim", "owner", "128", "--", a, WORK + "/qpdf-enc.pdf"])])
+
+
+def case_tiff2pdf():
+    ps = os.path.join(WORK, "pages.ps")
+    with open(ps, "w") as f:
+        f.write("%!PS\n" + "".join(
+            f"<< /PageSize [595 842] >> setpagedevice {c} setrgbcolor 50 50 495 742 rectfill showpage\n"
+            for c in ("1 0 0", "0 1 0", "0 0 1")))
+    tif = os.path.join(WORK, "three.tif")
+    run(["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r100", "-sCompression=lzw",
+         "-sOutputFile=" + tif, ps])
+    out = fresh(os.path.join(WORK, "tiff"))
+    measure("TIFF to PDF, 3 pages", None,
+            [("vexomat tiff2pdf", vexomat("tiff2pdf", tif, out)),
+             ("tiff2pdf", ["tiff2pdf", "-o", WORK + "/t2p.pdf", tif])])
+
+
+def case_doc2pdf():
+    run(["soffice", "--headless", "-env:UserInstallation=file://" + WORK + "/maker", "--convert-to", "doc",
+         "--outdir", WORK, os.path.join(SRC, "tests/data/three_pages.fodt")])
+    doc = os.path.join(WORK, "three_pages.doc")
+    out = fresh(os.path.join(WORK, "doc"))
+
+    def soffice():
+        bare = fresh(os.path.join(WORK, "doc-bare"))
+        run(["soffice", "--headless", "-env:UserInstallation=file://" + bare + "/profile", "--convert-to", "pdf",
+             "--outdir", bare, doc])
+
+    measure("doc2pdf, 3 pages", "soffice --convert-to pdf",
+            [("vexomat doc2pdf", vexomat("doc2pdf", doc, out)), ("soffice --convert-to pdf", soffice)])
+
+
+RESULTS = []
+
+
+def main():
+    program_folder(PROG, os.path.join(BUILD, "bin", "gs"))
+    cases = {"pdf2jpg": case_pdf2jpg, "ps2pdf": case_ps2pdf, "start": case_start, "merge": case_merge,
+             "encrypt": case_encrypt, "tiff2pdf": case_tiff2pdf, "doc2pdf": case_doc2pdf}
+    try:
+        for name in CASES or list(cases):
+            cases[name]()
+    finally:
+        shutil.rmtree(WORK, ignore_errors=True)
+    print(f"{ROUNDS} paired rounds, medians; ratio = vexomat / variant in the same round\n")
+    print("| job | run by | median s | ratio |")
+    print("|---|---|---:|---:|")
+    for target, rows in RESULTS:
+        for name, label, median, ratio in rows:
+            mark = " (target)" if label == target else ""
+            shown = "" if label.startswith("vexomat") else f"{ratio:.2f}{mark}"
+            print(f"| {name} | {label} | {median:.3f} | {shown} |")
+
+
+main()
