@@ -196,7 +196,11 @@ void killLiveGroups() {
 
 void addLiveGroup(pid_t g) {
     static std::once_flag hooked;
-    std::call_once(hooked, [] { std::atexit(killLiveGroups); });
+    // Halt ends the program without the C++ exit handlers but runs the exit procedures.
+    std::call_once(hooked, [] {
+        std::atexit(killLiveGroups);
+        AddExitProc(killLiveGroups);
+    });
     std::lock_guard<std::mutex> lock(live().mutex);
     live().groups.push_back(g);
 }
