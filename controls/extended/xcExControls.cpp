@@ -1,5 +1,7 @@
 #include "controls/extended/xcExControls.h"
 
+#include "controls/extended/xcWinUtils.h"
+
 #include "platform/vcl/forms.h"
 #include "platform/win/gdi.h"
 
@@ -253,6 +255,7 @@ void RegisterXcExControls() {
     static bool done = false;
     if (done) return;
     done = true;
+    RegisterDragCursors();
     RegisterComponentClass("TXcExGraphicControl", "TGraphicControl", nullptr);
     RegisterComponentClass("TXcGraphicControl", "TXcExGraphicControl", nullptr);
     RegisterComponentClass("TXcExCustomComboBox", "TComboBox", nullptr);

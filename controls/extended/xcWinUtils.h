@@ -1,0 +1,32 @@
+// The shared routines of the extended controls that stand on the window, drawing and shell
+// services: module and item-list release, icon sizes, text height, window procedures bound
+// to an object's method, and the layer's drag cursors.
+#pragma once
+
+#include <memory>
+
+#include "platform/vcl/controls.h"
+#include "platform/win/gdi.h"
+#include "platform/win/icons.h"
+#include "platform/win/module.h"
+#include "platform/win/shellFolders.h"
+#include "platform/win/window.h"
+
+// FreeLibrary when the handle is not 0; the handle is 0 afterwards.
+void ReleaseModule(HMODULE& module);
+// Frees a list the shell's allocator handed out and sets it to null (true); a list it did
+// not allocate is left alone (false); null gives true.
+bool FreeItemIdList(LPITEMIDLIST& list);
+// The colour bitmap's size; else the mask's width and half its height; else (and when the
+// icon cannot be read) the system icon size.
+void GetIconSize(HICON icon, int& width, int& height);
+// The height of a line of text in the canvas's font.
+int CanvasTextHeight(TCanvas& canvas);
+// A window procedure that hands its messages to an object's method; give it to a window
+// with SetWindowProc. FreeObjectInstance drops it (null does nothing).
+std::shared_ptr<WNDPROC> MakeObjectInstance(TWndMethod method);
+void FreeObjectInstance(std::shared_ptr<WNDPROC>& instance);
+// The layer's drag cursors in the screen's list: 100, 102 and 103 the multi-drag cursor,
+// 101 the drag cursor. Done once at start-up, when the screen exists.
+void RegisterDragCursors();
+constexpr int crXcDrag0 = 100, crXcDrag1 = 101, crXcDrag2 = 102, crXcDrag3 = 103;
