@@ -30,21 +30,20 @@ void TIcon::Changed() {
     if (OnChange) OnChange();
 }
 
-int TIcon::Width() const {
-    if (handle_) return IconImageOf(handle_) ? IconImageOf(handle_)->width : 0;
+// The size of the image the handle shows, read from the data while there is no handle.
+static TPoint IconSize(HICON handle, const std::string& data) {
+    if (handle) {
+        auto img = IconImageOf(handle);
+        return img ? TPoint{img->width, img->height} : TPoint{};
+    }
     IconFile f;
-    if (!ReadIconFile(data_, f)) return 0;
+    if (!ReadIconFile(data, f)) return {};
     const IconFileEntry& e = f.entries[size_t(ChooseIconFileEntry(f, kLargeIconSize))];
-    return e.width ? e.width : 256;
+    return TPoint{e.width ? e.width : 256, e.height ? e.height : 256};
 }
 
-int TIcon::Height() const {
-    if (handle_) return IconImageOf(handle_) ? IconImageOf(handle_)->height : 0;
-    IconFile f;
-    if (!ReadIconFile(data_, f)) return 0;
-    const IconFileEntry& e = f.entries[size_t(ChooseIconFileEntry(f, kLargeIconSize))];
-    return e.height ? e.height : 256;
-}
+int TIcon::Width() const { return IconSize(handle_, data_).X; }
+int TIcon::Height() const { return IconSize(handle_, data_).Y; }
 
 void TIcon::Draw(TCanvas* c, const TRect& r) {
     if (!c || Empty()) return;

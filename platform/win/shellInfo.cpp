@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/rtl/sysutils.h"
 #include "platform/win/builtinIcons.h"
 #include "platform/win/drives.h"
 #include "platform/win/iconTheme.h"
@@ -96,15 +97,6 @@ BuiltinIcon IconForMime(const std::string& mime) {
     return BuiltinIcon::File;
 }
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return s;
-}
-
 std::string BaseName(const std::string& path) {
     if (path == "/") return "/";
     size_t s = path.find_last_of('/');
@@ -147,7 +139,7 @@ Item Classify(const std::string& raw, DWORD attrs, bool useAttributes) {
     if (!it.folder) {
         std::string name = BaseName(it.path);
         size_t dot = name.find_last_of('.');
-        it.ext = dot == std::string::npos || dot == 0 ? "" : Lower(name.substr(dot + 1));
+        it.ext = dot == std::string::npos || dot == 0 ? "" : LowerCase(name.substr(dot + 1));
         it.mime = MimeTypeOfName(name);
     }
     return it;
@@ -171,7 +163,7 @@ std::string TypeName(const Item& it) {
     if (!comment.empty()) return comment;
     auto known = KnownExtensions().find(it.ext);
     if (known != KnownExtensions().end()) return known->second.typeName;
-    return it.ext.empty() ? "文件" : Upper(it.ext) + " 文件";
+    return it.ext.empty() ? "文件" : UpperCase(it.ext) + " 文件";
 }
 
 std::string DisplayName(const Item& it) {
