@@ -47,10 +47,10 @@ struct HookCase {
 class StyWndProcOrder : public ::testing::TestWithParam<HookCase> {};
 
 TEST_P(StyWndProcOrder, TwoHooksUnhookedInEitherOrderKeepTheFormWorking) {
+    std::vector<std::string> log;  // outlives the form, whose hooks log its destruction
     TProbeForm form(nullptr);
     HWND h = form.Handle();
     auto original = GetWindowProc(h);
-    std::vector<std::string> log;
     auto* a = new TRecordingHook(&form, "a", log);
     auto* b = new TRecordingHook(&form, "b", log);
     ASSERT_TRUE(a->HookWindow());
