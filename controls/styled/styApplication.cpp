@@ -8,6 +8,8 @@
 #include "controls/styled/styConsts.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/handles.h"
+#include "platform/win/iconDraw.h"
+#include "platform/win/icons.h"
 #include "platform/win/module.h"
 #include "platform/win/mutex.h"
 #include "platform/win/version.h"
@@ -49,6 +51,15 @@ TStyApplication::TStyApplication() : TComponent(nullptr) {
     std::string name = ExtractFileName(UpperCase(ModuleFileName()));
     mutex_ = CreateMutexA(nullptr, 0, name.c_str());
     if (mutex_ && GetLastError() == ERROR_ALREADY_EXISTS) secondInstance_ = true;
+    // One cell of the system's check-box images: four columns, three rows.
+    if (HBITMAP boxes = LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_CHECKBOXES))) {
+        BITMAP bm{};
+        if (GetObjectA(boxes, sizeof bm, &bm)) {
+            checkWidth_ = bm.bmWidth / 4;
+            checkHeight_ = bm.bmHeight / 3;
+        }
+        DeleteObject(boxes);
+    }
     SetLogFileName("");
 }
 

@@ -64,9 +64,7 @@ private:
     int64_t frequency_ = 0;
     HANDLE mutex_ = nullptr;
     bool secondInstance_ = false;
-    // One cell of the system's check-box images (52 x 39 pixels in four columns and three
-    // rows); the platform has no such system bitmap to measure.
-    int checkWidth_ = 13;
+    int checkWidth_ = 13;  // measured from the system bitmap when there is one
     int checkHeight_ = 13;
     bool themeMode_ = true;
     std::array<bool, TimerSlots> slotUsed_{};

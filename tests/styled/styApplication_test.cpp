@@ -42,6 +42,8 @@ TEST(StyApplication, LogFileNameAndDefaults) {
     StyApp->SetLogFileName("");
     EXPECT_EQ(StyApp->IniCtrl()->MaxEntries(), 16);
     EXPECT_EQ(StyApp->PaletteOption, 1);
+    EXPECT_EQ(StyApp->CheckWidth(), 13);  // the classic 52 x 39 check-box bitmap in 4 x 3 cells
+    EXPECT_EQ(StyApp->CheckHeight(), 13);
     EXPECT_EQ(StyApp->TimerPool()->MinInterval(), 50);
     StyApp->TimerPool()->SetMinInterval(10);  // only while loading
     EXPECT_EQ(StyApp->TimerPool()->MinInterval(), 50);
