@@ -44,6 +44,51 @@ void runGs(std::vector<std::string> args) {
         throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" + (r.errorText.empty() ? "" : ": " + r.errorText));
 }
 
+// Pages per sheet on a landscape sheet (sheetW > sheetH), laid out on the upright sheet
+// that a quarter turn clockwise makes the landscape one: each page turned counter-clockwise, and the cells of the
+// landscape sheet, read row by row, found on the upright sheet column by column from the
+// bottom (landscape column c of row r is upright row columns-1-c, column r). Ghostscript
+// fills cells in reading order only, so the pages go to it in that order, a blank page in
+// each cell past the last page.
+void NupOnTurnedSheet(const std::string& pdf, double pageW, double pageH, int columns, int rows, double sheetW,
+                      double sheetH, const std::string& out) {
+    const std::string turned = pdf + ".turned.pdf", upright = pdf + ".upright.pdf";
+    // Fitted onto a medium of the page's size turned, Ghostscript turns each page
+    // counter-clockwise.
+    runGs({"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(pageH),
+           "-dDEVICEHEIGHTPOINTS=" + num(pageW), "-dFIXEDMEDIA", "-dPDFFitPage", "-sOutputFile=" + outName(turned), "-f",
+           pdf, "-c", "showpage"});  // and a blank page for the empty cells
+    // One box per page in Ghostscript's output; the last page is the blank one.
+    const size_t pages = PdfPageSizes(turned).size() - 1;
+    const std::string blank = std::to_string(pages + 1);
+    std::vector<std::string> args{"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetH),
+                                  "-dDEVICEHEIGHTPOINTS=" + num(sheetW), "-dFIXEDMEDIA",
+                                  "-sNupControl=" + std::to_string(rows) + "x" + std::to_string(columns),
+                                  "-sOutputFile=" + outName(upright)};
+    const size_t perSheet = size_t(columns) * size_t(rows);
+    for (size_t first = 0; first < pages; first += perSheet)
+        for (int uprightRow = 0; uprightRow < columns; ++uprightRow)
+            for (int uprightColumn = 0; uprightColumn < rows; ++uprightColumn) {
+                const size_t page = first + size_t(uprightColumn) * size_t(columns) + size_t(columns - 1 - uprightRow);
+                const std::string n = page < pages ? std::to_string(page + 1) : blank;
+                args.insert(args.end(), {"-dFirstPage=" + n, "-dLastPage=" + n, "-f", turned});
+            }
+    std::error_code ec;
+    try {
+        runGs(args);
+        // The upright sheet turned clockwise onto the landscape sheet.
+        runGs({"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetW),
+               "-dDEVICEHEIGHTPOINTS=" + num(sheetH), "-dFIXEDMEDIA", "-sOutputFile=" + outName(out), "-c",
+               "<< /BeginPage { pop 0 " + num(sheetH) + " translate -90 rotate } >> setpagedevice", "-f", upright});
+    } catch (...) {
+        std::filesystem::remove(turned, ec);
+        std::filesystem::remove(upright, ec);
+        throw;
+    }
+    std::filesystem::remove(turned, ec);
+    std::filesystem::remove(upright, ec);
+}
+
 }  // namespace
 
 bool IsPostScriptPrinter(const std::string& name) {
@@ -96,9 +141,15 @@ void PrintToFile(const PrintJob& job) {
         double turned = std::min(sh / job.columns / width, sw / job.rows / height);
         if (turned > upright) std::swap(sw, sh);
         std::string nup = job.pdf + ".nup.pdf";
-        runGs({"-sDEVICE=pdfwrite", "-dDEVICEWIDTHPOINTS=" + num(sw), "-dDEVICEHEIGHTPOINTS=" + num(sh),
-               "-dFIXEDMEDIA", "-sNupControl=" + std::to_string(job.columns) + "x" + std::to_string(job.rows),
-               "-sOutputFile=" + outName(nup), "-f", source});
+        if (sw > sh) {
+            // Ghostscript nests pages onto a landscape sheet of fixed size as blank cells, so
+            // the sheet is laid out upright, with everything on it turned, and turned back.
+            NupOnTurnedSheet(source, width, height, job.columns, job.rows, sw, sh, nup);
+        } else {
+            runGs({"-sDEVICE=pdfwrite", "-dDEVICEWIDTHPOINTS=" + num(sw), "-dDEVICEHEIGHTPOINTS=" + num(sh),
+                   "-dFIXEDMEDIA", "-sNupControl=" + std::to_string(job.columns) + "x" + std::to_string(job.rows),
+                   "-sOutputFile=" + outName(nup), "-f", source});
+        }
         source = nup;
         width = sw;
         height = sh;

@@ -82,6 +82,32 @@ char CentreColour(const std::string& pdf, int page, const std::string& scratch) 
     return '?';
 }
 
+// Which cells of a columns x rows grid over a rendered PDF page hold any dark pixel.
+std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int rows, const std::string& scratch) {
+    const std::string pgm = scratch + "cells.pgm";
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r40", "-dFirstPage=" + std::to_string(page),
+          "-dLastPage=" + std::to_string(page), "-sOutputFile=" + pgm, pdf},
+         scratch + "gs.txt");
+    std::istringstream in(Slurp(pgm));
+    std::vector<int> header;  // width, height, maximum ("#" comment lines between)
+    std::string word;
+    while (header.size() < 3 && in >> word) {
+        if (word[0] == '#') std::getline(in, word);
+        else if (word != "P5") header.push_back(std::atoi(word.c_str()));
+    }
+    in.get();
+    std::vector<bool> inked(size_t(columns * rows), false);
+    if (header.size() < 3) return inked;
+    const int w = header[0], h = header[1];
+    std::string pixels(size_t(w) * size_t(h), '\xff');
+    in.read(pixels.data(), std::streamsize(pixels.size()));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (static_cast<unsigned char>(pixels[size_t(y) * size_t(w) + size_t(x)]) < 160)
+                inked[size_t((y * rows / h) * columns + x * columns / w)] = true;
+    return inked;
+}
+
 class OfficeRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -186,6 +212,31 @@ TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
         EXPECT_FALSE(Exists(work + rows[i].file.substr(0, rows[i].file.size() - 4) + ".pdf")) << rows[i].file;
     }
     EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the runs";
+}
+
+TEST_F(OfficeRun, EveryPagesPerSheetShowsEachPageInItsCell) {
+    // Three pages, each with its text at the top left: the first sheet holds them in its
+    // first three cells (reading order), the other cells stay empty.
+    std::string doc = Make("three_pages.fodt", "doc", "cells.doc");
+    struct Row {
+        std::string perSheet, orientation;
+        int columns, rows;
+    } rows[] = {{"2", "p", 2, 1}, {"4", "p", 2, 2}, {"6", "p", 3, 2}, {"8", "p", 4, 2}, {"2", "l", 2, 1}, {"6", "l", 3, 2}};
+    for (const Row& r : rows) {
+        const std::string& orientation = r.orientation;
+        {
+            ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", r.perSheet, "-oo", orientation}).exitCode, 0) << prog.Log();
+            auto sizes = PdfPageSizes(work + "cells.pdf", work);
+            ASSERT_FALSE(sizes.empty());
+            // The grid runs along the sheet as it shows: columns across its longer side
+            // when the sheet is landscape.
+            const bool landscapeSheet = sizes[0].w > sizes[0].h;
+            const int across = landscapeSheet == (r.columns >= r.rows) ? r.columns : r.rows;
+            const int down = across == r.columns ? r.rows : r.columns;
+            const std::vector<bool> cells = InkedCells(work + "cells.pdf", 1, across, down, work);
+            for (size_t i = 0; i < cells.size(); ++i)
+                EXPECT_EQ(cells[i], i < 3) << r.perSheet << " per sheet, " << orientation << ", cell " << i;
+        }
 }
 
 TEST_F(OfficeRun, ExcelFirstLastAndAllSheets) {
