@@ -224,19 +224,18 @@ TEST_F(OfficeRun, EveryPagesPerSheetShowsEachPageInItsCell) {
     } rows[] = {{"2", "p", 2, 1}, {"4", "p", 2, 2}, {"6", "p", 3, 2}, {"8", "p", 4, 2}, {"2", "l", 2, 1}, {"6", "l", 3, 2}};
     for (const Row& r : rows) {
         const std::string& orientation = r.orientation;
-        {
-            ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", r.perSheet, "-oo", orientation}).exitCode, 0) << prog.Log();
-            auto sizes = PdfPageSizes(work + "cells.pdf", work);
-            ASSERT_FALSE(sizes.empty());
-            // The grid runs along the sheet as it shows: columns across its longer side
-            // when the sheet is landscape.
-            const bool landscapeSheet = sizes[0].w > sizes[0].h;
-            const int across = landscapeSheet == (r.columns >= r.rows) ? r.columns : r.rows;
-            const int down = across == r.columns ? r.rows : r.columns;
-            const std::vector<bool> cells = InkedCells(work + "cells.pdf", 1, across, down, work);
-            for (size_t i = 0; i < cells.size(); ++i)
-                EXPECT_EQ(cells[i], i < 3) << r.perSheet << " per sheet, " << orientation << ", cell " << i;
-        }
+        ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", r.perSheet, "-oo", orientation}).exitCode, 0) << prog.Log();
+        auto sizes = PdfPageSizes(work + "cells.pdf", work);
+        ASSERT_FALSE(sizes.empty());
+        // The grid runs along the sheet as it shows: columns across its longer side
+        // when the sheet is landscape.
+        const bool landscapeSheet = sizes[0].w > sizes[0].h;
+        const int across = landscapeSheet == (r.columns >= r.rows) ? r.columns : r.rows;
+        const int down = across == r.columns ? r.rows : r.columns;
+        const std::vector<bool> cells = InkedCells(work + "cells.pdf", 1, across, down, work);
+        for (size_t i = 0; i < cells.size(); ++i)
+            EXPECT_EQ(cells[i], i < 3) << r.perSheet << " per sheet, " << orientation << ", cell " << i;
+    }
 }
 
 TEST_F(OfficeRun, ExcelFirstLastAndAllSheets) {
