@@ -1,5 +1,6 @@
 #include "app/msgdlg.h"
 
+#include "controls/extended/xcGif.h"
 #include "engine/util.h"
 
 TForm_MsgDlg* Form_MsgDlg = nullptr;
@@ -99,5 +100,6 @@ void TForm_MsgDlg::Timer_autoCloseTimer(TObject*) {
 
 void RegisterMsgDlgClasses() {
     RegisterGradientCaption();
+    RegisterGIFFormat();
     TClassReg<TForm_MsgDlg>("TForm_MsgDlg", "TForm", false);
 }

@@ -12,7 +12,7 @@ packages=(
   ghostscript poppler-utils
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei fonts-arphic-uming
-  clang libclang-rt-14-dev libgif-dev bc
+  clang libclang-rt-14-dev libgif-dev bc imagemagick
   mupdf-tools qpdf libtiff-tools
 )
 missing=()

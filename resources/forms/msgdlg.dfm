@@ -22,7 +22,7 @@ object Form_MsgDlg: TForm_MsgDlg
     Width = 32
     Height = 32
     Transparent = True
-    Picture.Resource = 'images/msg_warning.png'
+    Picture.Resource = 'images/msg_warning.gif'
   end
   object ImageError: TImage
     Left = 24
@@ -31,7 +31,7 @@ object Form_MsgDlg: TForm_MsgDlg
     Height = 32
     Transparent = True
     Visible = False
-    Picture.Resource = 'images/msg_error.png'
+    Picture.Resource = 'images/msg_error.gif'
   end
   object ImageConfirmation: TImage
     Left = 24
@@ -40,7 +40,7 @@ object Form_MsgDlg: TForm_MsgDlg
     Height = 32
     Transparent = True
     Visible = False
-    Picture.Resource = 'images/msg_confirmation.png'
+    Picture.Resource = 'images/msg_confirmation.gif'
   end
   object ImageInformation: TImage
     Left = 24
@@ -49,7 +49,7 @@ object Form_MsgDlg: TForm_MsgDlg
     Height = 32
     Transparent = True
     Visible = False
-    Picture.Resource = 'images/msg_information.png'
+    Picture.Resource = 'images/msg_information.gif'
   end
   object SpeedButtonOK: TSpeedButton
     Left = 79

@@ -1,0 +1,48 @@
+// Bitmaps as device-independent bitmap file images at a chosen colour depth, and drawing
+// of a bitmap with one colour left out.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "controls/extended/xcDib.h"
+#include "platform/vcl/graphics.h"
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+// The graphics framework's error for a bitmap that is not valid.
+class EInvalidGraphic : public Exception { using Exception::Exception; };
+
+// Palette size of a pixel format: 2, 16, 256, or 0 for the formats without a palette.
+int PaletteSizeOf(TPixelFormat f);
+// The format the bitmap's pixels are kept in.
+TPixelFormat BitmapPixelFormat(const TBitmap& bmp);
+
+// The bitmap as a bitmap file image at the target depth; 8-bit targets are reduced by the
+// method. Raises EInvalidGraphic for an empty bitmap, EXCLException for a target other than
+// 1, 4, 8 or 24 bits.
+std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target, TColorReduction method);
+// Up to 2 colours: 1 bit; up to 16: 4 bits; up to 256: 8 bits by DefaultColorReduction;
+// more: 24 bits.
+std::unique_ptr<TMemoryStream> ReducePixelFormatByColorCount(TBitmap& bmp, int colors);
+// The bitmap file image at 1, 4, 24 or 32 bits: 1 bit against black and white, 4 bits
+// against the 16 standard colours (each pixel takes the nearest entry).
+std::string BitmapToPackedDIB(TBitmap& bmp, TPixelFormat target);
+
+// Loads a bitmap file image into the bitmap (see ReadDIB for what is accepted).
+void LoadBitmapFromDIB(TBitmap& bmp, const std::string& bytes);
+
+// Palette-relative form of a colour.
+COLORREF PaletteRelativeColor(TColor c);
+
+// Stretches the source part of the bitmap (all of it when the source width or height is
+// below 1) into the destination rectangle (the bitmap's size when below 1), leaving out the
+// pixels of the transparent colour: clNone draws everything, clDefault takes the bottom-left
+// pixel's colour.
+void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy, int sw, int sh,
+                           TColor transparent);
+void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source, TBitmap* bmp,
+                               TColor transparent);
+
+// Makes Dest a pixel copy of Source.
+void CopyBitmap(TBitmap& dest, TBitmap& source);
