@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/extended/xcutils.h"
+#include "controls/extended/xcUtils.h"
 
 enum TColorReduction { rdQuantize, rdMedianCut, rdFixed224, rdFixed216, rdChannelSplit, rdGrayscale };
 
