@@ -12,53 +12,69 @@ int PaletteSizeOf(TPixelFormat f) {
     }
 }
 
-TPixelFormat BitmapPixelFormat(const TBitmap&) { return pf32bit; }
-
 namespace {
 
-// The 16 standard colours of a 4-bit device palette, 0x00RRGGBB.
-const uint32_t standard16[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
-                                 0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-
-unsigned Nearest(const uint32_t* pal, unsigned n, uint8_t r, uint8_t g, uint8_t b) {
-    unsigned best = 0;
-    long bestD = -1;
-    for (unsigned i = 0; i < n; ++i) {
-        long dr = long((pal[i] >> 16) & 0xFF) - r, dg = long((pal[i] >> 8) & 0xFF) - g, db = long(pal[i] & 0xFF) - b;
-        long d = dr * dr + dg * dg + db * db;
-        if (bestD < 0 || d < bestD) bestD = d, best = i;
+int BitCountOf(TPixelFormat f) {
+    switch (f) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit: case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: return 0;
     }
-    return best;
 }
 
+[[noreturn]] void InvalidBitmap() { throw EInvalidGraphic("位图无效"); }
+
 void CheckBitmap(TBitmap& bmp) {
-    if (bmp.Width() < 1 || bmp.Height() < 1) throw EInvalidGraphic("位图无效");
+    if (bmp.Width() < 1 || bmp.Height() < 1) InvalidBitmap();
 }
 
 }  // namespace
 
-std::string BitmapToPackedDIB(TBitmap& bmp, TPixelFormat target) {
-    CheckBitmap(bmp);
-    const int bits = target == pf1bit ? 1 : target == pf4bit ? 4 : target == pf32bit ? 32 : 24;
-    const int w = bmp.Width(), h = bmp.Height();
-    const size_t stride = RowLength(size_t(w), size_t(bits));
-    std::vector<uint8_t> px(stride * size_t(h));
-    std::vector<uint32_t> pal;
-    if (bits == 1) pal = {0x000000, 0xFFFFFF};
-    if (bits == 4) pal.assign(standard16, standard16 + 16);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* s = bmp.ScanLine(y);
-        uint8_t* d = px.data() + stride * size_t(h - 1 - y);
-        for (int x = 0; x < w; ++x, s += 4) {
-            switch (bits) {
-            case 1: d[x / 8] |= uint8_t(Nearest(pal.data(), 2, s[2], s[1], s[0]) << (7 - x % 8)); break;
-            case 4: d[x / 2] |= uint8_t(Nearest(pal.data(), 16, s[2], s[1], s[0]) << (x % 2 ? 0 : 4)); break;
-            case 24: std::memcpy(d + 3 * x, s, 3); break;
-            default: std::memcpy(d + 4 * x, s, 3); d[4 * x + 3] = 0;
-            }
-        }
+void FillBitmapInfoHeader(HBITMAP bmp, BITMAPINFOHEADER& h, TPixelFormat target) {
+    DIBSECTION ds{};
+    const int got = GetObjectA(bmp, sizeof ds, &ds);
+    if (got >= int(sizeof ds) && ds.dsBmih.biSize >= 40) {
+        h = ds.dsBmih;
+    } else {
+        h = BITMAPINFOHEADER();
+        h.biWidth = ds.dsBm.bmWidth;
+        h.biHeight = ds.dsBm.bmHeight;
     }
-    return BuildDIBFile(w, h, bits, pal, pal.size(), px.data(), px.size());
+    const int bits = target == pf1bit || target == pf4bit || target == pf8bit || target == pf24bit
+                         ? BitCountOf(target)
+                         : ds.dsBm.bmBitsPixel * std::max<int>(1, ds.dsBm.bmPlanes);
+    h.biBitCount = WORD(bits);
+    h.biPlanes = 1;
+    h.biSizeImage = DWORD(RowLength(size_t(std::abs(h.biWidth)), size_t(bits)) * size_t(std::abs(h.biHeight)));
+}
+
+bool ReadDIBits(HBITMAP bmp, HPALETTE pal, BITMAPINFO& info, TPixelFormat target, void* bits) {
+    FillBitmapInfoHeader(bmp, info.bmiHeader, target);
+    info.bmiHeader.biHeight = std::abs(info.bmiHeader.biHeight);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HPALETTE old = pal ? SelectPalette(dc, pal, false) : nullptr;
+    if (pal) RealizePalette(dc);
+    const int rows = GetDIBits(dc, bmp, 0, UINT(info.bmiHeader.biHeight), bits, &info, DIB_RGB_COLORS);
+    if (old) SelectPalette(dc, old, false);
+    DeleteDC(dc);
+    return rows != 0;
+}
+
+std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
+    if (!bmp) InvalidBitmap();
+    BITMAPINFOHEADER h;
+    FillBitmapInfoHeader(bmp, h, target);
+    const size_t headerBlock = ComputeDIBSizes(TDibInfoHeader{.biBitCount = h.biBitCount, .biCompression = h.biCompression});
+    std::string block(DibFileHeaderSize + headerBlock + h.biSizeImage, '\0');
+    auto* p = reinterpret_cast<uint8_t*>(block.data());
+    WriteDibFileHeader(p, uint32_t(block.size()), uint32_t(DibFileHeaderSize + headerBlock));
+    auto* info = reinterpret_cast<BITMAPINFO*>(p + DibFileHeaderSize);
+    if (!ReadDIBits(bmp, pal, *info, target, p + DibFileHeaderSize + headerBlock)) InvalidBitmap();
+    return block;
 }
 
 std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target, TColorReduction method) {
@@ -69,11 +85,11 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
         out->SetPosition(0);
         return std::move(out);
     };
-    if (target == BitmapPixelFormat(bmp) && method != rdGrayscale) return put(BitmapToPackedDIB(bmp, target));
+    if (target == bmp.PixelFormat() && method != rdGrayscale) return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
     if (target != pf1bit && target != pf4bit && target != pf8bit && target != pf24bit)
         throw EXCLException("位图到内存流：尚未执行象素格式");
-    if (target != pf8bit) return put(BitmapToPackedDIB(bmp, target));
-    std::string dib = BitmapToPackedDIB(bmp, pf24bit);
+    if (target != pf8bit) return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
+    std::string dib = BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), pf24bit);
     auto* p = reinterpret_cast<uint8_t*>(dib.data());
     if (GetLE16(p + DibFileHeaderSize + 14) != 24) throw EXCLException("位图到内存流：尚未执行位统计");
     const int w = bmp.Width(), h = bmp.Height();
@@ -118,26 +134,61 @@ void LoadBitmapFromDIB(TBitmap& bmp, const std::string& bytes) {
 
 COLORREF PaletteRelativeColor(TColor c) { return (ColorToRGB(c) & 0xFFFFFF) | 0x02000000; }
 
+void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                           COLORREF transparent, HPALETTE pal) {
+    HDC maskDc = CreateCompatibleDC(dst), invDc = CreateCompatibleDC(dst);
+    HDC colourDc = CreateCompatibleDC(dst), destDc = CreateCompatibleDC(dst);
+    HBITMAP mask = CreateBitmap(sw, sh, 1, 1, nullptr), inv = CreateBitmap(sw, sh, 1, 1, nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(dst, sw, sh), dest = CreateCompatibleBitmap(dst, w, h);
+    HGDIOBJ oldMask = SelectObject(maskDc, mask), oldInv = SelectObject(invDc, inv);
+    HGDIOBJ oldColour = SelectObject(colourDc, colour), oldDest = SelectObject(destDc, dest);
+    HPALETTE oldPal[4] = {};
+    if (pal) {
+        HDC dcs[4] = {dst, colourDc, maskDc, destDc};
+        for (int i = 0; i < 4; ++i) {
+            oldPal[i] = SelectPalette(dcs[i], pal, i == 0);
+            RealizePalette(dcs[i]);
+        }
+    }
+    BitBlt(colourDc, 0, 0, sw, sh, src, sx, sy, SRCCOPY);
+    // The mask: 1 where the colour is the transparent one.
+    const COLORREF oldBk = SetBkColor(colourDc, pal ? PALETTERGB(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent)) : transparent);
+    BitBlt(maskDc, 0, 0, sw, sh, colourDc, 0, 0, SRCCOPY);
+    SetBkColor(colourDc, oldBk);
+    BitBlt(invDc, 0, 0, sw, sh, maskDc, 0, 0, NOTSRCCOPY);
+    BitBlt(destDc, 0, 0, w, h, dst, x, y, SRCCOPY);
+    StretchBlt(destDc, 0, 0, w, h, maskDc, 0, 0, sw, sh, SRCAND);
+    BitBlt(colourDc, 0, 0, sw, sh, invDc, 0, 0, SRCAND);
+    StretchBlt(destDc, 0, 0, w, h, colourDc, 0, 0, sw, sh, SRCPAINT);
+    BitBlt(dst, x, y, w, h, destDc, 0, 0, SRCCOPY);
+    if (pal) {
+        HDC dcs[4] = {dst, colourDc, maskDc, destDc};
+        for (int i = 0; i < 4; ++i) SelectPalette(dcs[i], oldPal[i], false);
+    }
+    SelectObject(maskDc, oldMask);
+    SelectObject(invDc, oldInv);
+    SelectObject(colourDc, oldColour);
+    SelectObject(destDc, oldDest);
+    for (HGDIOBJ o : {HGDIOBJ(mask), HGDIOBJ(inv), HGDIOBJ(colour), HGDIOBJ(dest)}) DeleteObject(o);
+    for (HDC d : {maskDc, invDc, colourDc, destDc}) DeleteDC(d);
+}
+
 void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy, int sw, int sh,
                            TColor transparent) {
     if (!dest || !bmp || bmp->Empty()) return;
     if (w < 1) w = bmp->Width();
     if (h < 1) h = bmp->Height();
     if (sw < 1 || sh < 1) sx = sy = 0, sw = bmp->Width(), sh = bmp->Height();
-    const qtbridge::Image& whole = bmp->Image();
-    qtbridge::Image part(sw, sh);
-    for (int row = 0; row < sh; ++row) {
-        const int from = sy + row;
-        if (from < 0 || from >= bmp->Height()) continue;
-        for (int col = 0; col < sw; ++col)
-            if (sx + col >= 0 && sx + col < bmp->Width()) part.setPixel(col, row, whole.pixel(sx + col, from));
-    }
+    HDC dst = dest->Handle();
+    if (!bmp->Monochrome()) SetStretchBltMode(dst, STRETCH_DELETESCANS);
+    HDC src = bmp->Canvas()->Handle();
     if (transparent == clNone) {
-        dest->DrawImage(Rect(x, y, x + w, y + h), part);
+        StretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh, dest->CopyMode);
         return;
     }
-    const COLORREF key = transparent == clDefault ? whole.pixel(0, bmp->Height() - 1) : ColorToRGB(transparent);
-    dest->DrawImage(Rect(x, y, x + w, y + h), part.withColorKey(key & 0xFFFFFF));
+    if (transparent == clDefault) transparent = TColor(GetPixel(src, 0, bmp->Height() - 1));
+    const COLORREF key = bmp->Monochrome() ? 0xFFFFFF : ColorToRGB(transparent) & 0xFFFFFF;
+    TransparentStretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh, key, bmp->Palette());
 }
 
 void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source, TBitmap* bmp,
