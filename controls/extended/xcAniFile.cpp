@@ -195,6 +195,8 @@ std::string WriteAniFile(const TAniContent& c) {
     const size_t anih = w.Begin("anih");
     TAniHeader h = c.Header;
     h.IconTotal = uint32_t(c.Icons.size());
+    // The frames are always stored as icons: say so, or the file could not be read back.
+    h.Flags |= 1;
     const uint32_t* f = &h.HeaderSize;
     for (int i = 0; i < 9; ++i) w.U32(f[i]);
     w.End(anih);

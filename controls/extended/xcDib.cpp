@@ -109,7 +109,7 @@ TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
     at += headerSize;
     const bool topDown = height < 0;
     if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > 0x8000 || height > 0x8000) BadDib("absurd size");
+    if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) BadDib("absurd size");
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
         BadDib("unsupported bit count");
     uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
