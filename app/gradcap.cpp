@@ -2,9 +2,142 @@
 
 #include <algorithm>
 
-TGradientCaption::TGradientCaption(TComponent* owner) : TComponent(owner) { form_ = dynamic_cast<TForm*>(owner); }
+#include "platform/win/gdi.h"
+#include "platform/win/icons.h"
+#include "platform/win/muldiv.h"
 
-TGradientCaption::~TGradientCaption() { unhook(); }
+namespace {
+
+// Window messages the painter follows besides the frame's own.
+constexpr UINT WM_SETTINGCHANGE_ = 0x001A, WM_DISPLAYCHANGE_ = 0x007E, WM_SETICON_ = 0x0080;
+// Border hit-test codes of WM_SETCURSOR.
+constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15,
+              HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17;
+
+int Channel(COLORREF c, int shift) { return int((c >> shift) & 0xFF); }
+
+// Character height of a font (the height of its letters on a small bitmap's canvas).
+int CharHeight(const TFont& f) {
+    TBitmap b;
+    b.SetSize(10, 10);
+    b.Canvas()->Font()->Assign(f);
+    return b.Canvas()->TextHeight("Wg");
+}
+
+// The text cut at a whole character and ended with "..." so that it fits Width.
+std::string Ellipsize(TCanvas& c, const std::string& s, int width) {
+    if (c.TextWidth(s) <= width) return s;
+    std::string t = s;
+    while (!t.empty()) {
+        do t.pop_back();
+        while (!t.empty() && (uint8_t(t.back()) & 0xC0) == 0x80);
+        if (!t.empty() && uint8_t(t.back()) >= 0xC0) t.pop_back();  // a cut lead byte
+        if (c.TextWidth(t + "...") <= width) break;
+    }
+    return t + "...";
+}
+
+}  // namespace
+
+COLORREF GradientBandColor(COLORREF left, COLORREF right, int i, int n) {
+    if (n <= 1) return left & 0xFFFFFF;
+    COLORREF out = 0;
+    for (int shift : {0, 8, 16}) {
+        const int a = Channel(left, shift), b = Channel(right, shift);
+        out |= COLORREF(std::clamp(a + MulDiv(i, b - a, n - 1), 0, 255)) << shift;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- text parts
+
+TCompanyText::TCompanyText(TGradientCaption* owner) : owner_(owner) {}
+
+void TCompanyText::SetCaption(const std::string& s) {
+    if (s == caption_) return;
+    caption_ = s;
+    owner_->UpdateFormCaption();
+}
+
+void TCompanyText::SetVisible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    owner_->UpdateFormCaption();
+}
+
+void TCompanyText::SetFont(const TFont& f) {
+    font_.Assign(f);
+    if (fontKind_ == fkAutoHeight) ApplyFontKind();
+    else fontKind_ = fkCustom;
+}
+
+void TCompanyText::SetFontKind(TFontKind k) {
+    fontKind_ = k;
+    ApplyFontKind();
+}
+
+void TCompanyText::ApplyFontKind() {
+    const TFont& sys = owner_->SystemCaptionFont();
+    switch (fontKind_) {
+    case fkCustom: return;
+    case fkAutoHeight: {
+        // Fit the part's character height to the system caption font's, in two steps.
+        const int target = CharHeight(sys);
+        for (int step = 0; step < 2; ++step) {
+            const int own = CharHeight(font_);
+            if (step == 1 && own <= target) break;
+            const int h = font_.Height();
+            font_.SetHeight(h < 0 ? h + (own - target) : h - (own - target));
+        }
+        return;
+    }
+    default: {
+        const TColor colour = font_.Color();
+        font_.Assign(sys);
+        font_.SetColor(colour);
+        TFontStyles st = sys.Style();
+        if (fontKind_ == fkSystemI || fontKind_ == fkSystemBI) st.insert(fsItalic);
+        if (fontKind_ == fkSystemB || fontKind_ == fkSystemBI) st.insert(fsBold);
+        font_.SetStyle(st);
+    }
+    }
+}
+
+std::string TCaptionText::Caption() const {
+    TForm* f = owner_->Form();
+    if (!f) return "";
+    std::string s = f->Caption();
+    // Each visible, non-empty part is taken off the front with its following blank. An empty
+    // part is not looked for, and a part that appears later inside the caption is the
+    // caption's own text, so it stays.
+    for (const TCompanyText* part : {static_cast<const TCompanyText*>(&owner_->CompanyText),
+                                     static_cast<const TCompanyText*>(&owner_->AppNameText)}) {
+        const std::string p = part->Caption();
+        if (!part->Visible() || p.empty() || s.compare(0, p.size(), p) != 0) continue;
+        s.erase(0, p.size());
+        if (!s.empty() && s[0] == ' ') s.erase(0, 1);
+    }
+    return s;
+}
+
+// ---------------------------------------------------------------- painter
+
+TGradientCaption::TGradientCaption(TComponent* owner) : TComponent(owner), form_(dynamic_cast<TForm*>(owner)) {
+    if (!form_) throw EInvalidCast("Invalid class typecast");
+    ReadSystemCaptionFont();
+    for (TCompanyText* part : {static_cast<TCompanyText*>(&CompanyText), static_cast<TCompanyText*>(&AppNameText),
+                               static_cast<TCompanyText*>(&CaptionText)})
+        part->ApplyFontKind();
+    hook();
+}
+
+TGradientCaption::~TGradientCaption() {
+    unhook();
+    if (form_ && !form_->Destroying()) {
+        form_->SetCaption(CaptionText.StoredCaption());
+        form_->RedrawFrame();
+    }
+}
 
 void TGradientCaption::Loaded() {
     TComponent::Loaded();
@@ -16,18 +149,17 @@ void TGradientCaption::SetNumColors(int n) {
     numColors_ = std::min(n, 256);
 }
 
+void TGradientCaption::ReadSystemCaptionFont() {
+    // The caption font of the platform's frame: "宋体", 12 pixels, bold.
+    sysFont_.SetName("宋体");
+    sysFont_.SetHeight(-12);
+    sysFont_.SetStyle({fsBold});
+}
+
 void TGradientCaption::hook() {
     if (!form_ || oldProc_) return;
     oldProc_ = form_->WindowProc;
-    form_->WindowProc = [this](TMessage& m) {
-        if (m.Msg == WM_NCPAINT && m.LParam && Enabled != geNever) {
-            oldProc_(m);  // frame and borders first
-            auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
-            PaintCaption(*nc->canvas, nc->width, nc->height);
-            return;
-        }
-        oldProc_(m);
-    };
+    form_->WindowProc = [this](TMessage& m) { wndProc(m); };
 }
 
 void TGradientCaption::unhook() {
@@ -36,50 +168,193 @@ void TGradientCaption::unhook() {
     oldProc_ = nullptr;
 }
 
-void TGradientCaption::PaintCaption(TCanvas& c, int width, int) {
-    int fw = form_->FrameWidth();
-    int top = fw, bottom = fw + form_->CaptionHeight() - 1;
-    int left = fw, right = width - fw;
-    if (right <= left || bottom <= top) return;
-    COLORREF a = ColorToRGB(ColorLeftActive), b = ColorToRGB(ColorRightActive);
-    int bands = numColors_;
-    for (int i = 0; i < bands; ++i) {
-        int x0 = left + (right - left) * i / bands;
-        int x1 = left + (right - left) * (i + 1) / bands;
-        auto mix = [&](int shift) {
-            int ca = int((a >> shift) & 0xFF), cb = int((b >> shift) & 0xFF);
-            return COLORREF(ca + (cb - ca) * i / std::max(1, bands - 1)) << shift;
-        };
-        c.Brush()->Color = TColor(mix(0) | mix(8) | mix(16));
-        c.Brush()->Style = bsSolid;
-        c.FillRect(Rect(x0, top, x1, bottom));
-    }
-    std::string text;
-    if (CompanyText.Visible && !CompanyText.Caption.empty()) text += CompanyText.Caption + " ";
-    if (AppNameText.Visible && !AppNameText.Caption.empty()) text += AppNameText.Caption + " ";
-    if (CaptionText.Visible) text += form_->Caption();
-    c.Font()->SetName("宋体");
-    c.Font()->SetHeight(-12);
-    c.Font()->SetStyle({fsBold});
-    c.Font()->SetColor(CaptionText.ColorActive);
-    c.Brush()->Style = bsClear;
-    c.TextOut(left + 4, top + (bottom - top - c.TextHeight(text)) / 2, text);
-    c.Brush()->Style = bsSolid;
+void TGradientCaption::RedrawFrame() {
+    if (form_) form_->RedrawFrame();
 }
+
+void TGradientCaption::UpdateFormCaption() {
+    if (!form_) return;
+    std::string s;
+    const bool company = CompanyText.Visible(), app = AppNameText.Visible(), caption = CaptionText.Visible();
+    if (company) s += CompanyText.Caption();
+    if (company && !CompanyText.Caption().empty() && (app || caption)) s += " ";
+    if (app) s += AppNameText.Caption();
+    if (app && !AppNameText.Caption().empty() && caption) s += " ";
+    if (caption) s += CaptionText.StoredCaption();
+    form_->SetCaption(s);
+}
+
+bool TGradientCaption::Active() const {
+    if (activationSeen_) return active_;
+    // Without a word from the frame the form counts as the active window.
+    return form_ != nullptr;
+}
+
+bool TGradientCaption::gradientOn(bool active) const {
+    switch (Enabled) {
+    case geAlways: return true;
+    case geNever: return false;
+    case geWhenActive: return active;
+    case geSmart: {
+        HDC screen = GetDC(nullptr);
+        const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+        ReleaseDC(nullptr, screen);
+        return active ? bits >= 8 : bits > 8;
+    }
+    }
+    return false;
+}
+
+int TGradientCaption::PartsThatFit(TCanvas& c, int textWidth) {
+    auto width = [&c](TCompanyText& p) {
+        if (!p.Visible()) return 0;
+        c.Font()->Assign(*p.Font());
+        return c.TextWidth(p.Caption()) + 3;
+    };
+    const int company = width(CompanyText), app = width(AppNameText), caption = width(CaptionText);
+    if (company + app + caption <= textWidth) return 3;
+    if (app + caption <= textWidth) return 2;
+    return 1;
+}
+
+void TGradientCaption::PaintCaption(TCanvas& target, int width, int) {
+    if (!form_ || form_->BorderStyle() == bsNone) return;
+    const bool active = Active();
+    const int fw = form_->FrameWidth();
+    const TRect caption = Rect(fw, fw, width - fw, fw + form_->CaptionHeight() - 1);
+    if (caption.Right <= caption.Left || caption.Bottom <= caption.Top) return;
+    TRect text = caption;
+    text.Right = std::max(text.Right, text.Left + 2);
+
+    TBitmap bmp;
+    bmp.SetSize(caption.Right, caption.Bottom);
+    TCanvas& c = *bmp.Canvas();
+    const TColor system = active ? clActiveCaption : clInactiveCaption;
+    const COLORREF right = ColorToRGB(active ? ColorRightActive : ColorRightInActive);
+    const COLORREF left = ColorToRGB(active ? ColorLeftActive : ColorLeftInActive);
+    const bool gradient = gradientOn(active);
+    c.Brush()->Style = bsSolid;
+    c.Brush()->Color = gradient ? TColor(right) : system;
+    c.FillRect(caption);
+    if (gradient) {
+        const int w = text.Width();
+        for (int i = 0; i < numColors_; ++i) {
+            c.Brush()->Color = TColor(GradientBandColor(left, right, i, numColors_));
+            c.FillRect(Rect(text.Left + MulDiv(i, w, numColors_), text.Top, text.Left + MulDiv(i + 1, w, numColors_),
+                            text.Bottom));
+        }
+    }
+    c.Font()->Assign(sysFont_);
+    if (OnDrawCaption) OnDrawCaption(this, &c, text);
+    CaptionText.Refresh();
+
+    const int parts = PartsThatFit(c, text.Width());
+    TCompanyText* order[] = {&CompanyText, &AppNameText, &CaptionText};
+    int drawn = 0;
+    for (int i = 3 - parts; i < 3; ++i)
+        if (order[i]->Visible()) {
+            c.Font()->Assign(*order[i]->Font());
+            drawn += c.TextWidth(order[i]->Caption()) + 3;
+        }
+    int x = text.Left;
+    if (drawn < text.Width()) {
+        if (Justification == jCenter) x += (text.Width() - drawn) / 2;
+        else if (Justification == jRight) x += text.Width() - drawn;
+    }
+    c.Brush()->Style = bsClear;
+    for (int i = 3 - parts; i < 3; ++i) {
+        TCompanyText& p = *order[i];
+        const std::string s = p.Caption();
+        if (!p.Visible() || s.empty()) continue;
+        c.Font()->Assign(*p.Font());
+        c.Font()->SetColor(active ? p.ColorActive() : p.ColorInactive());
+        TRect r = Rect(x + 3, text.Top, text.Right, text.Bottom);
+        c.DrawText(Ellipsize(c, s, r.Width()), r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        x += 3 + c.TextWidth(s);
+        if (x >= text.Right) break;
+    }
+    c.Brush()->Style = bsSolid;
+    target.CopyRect(caption, &c, caption);
+}
+
+void TGradientCaption::wndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_NCPAINT:
+        oldProc_(m);  // the frame and borders; the title is painted over them
+        if (m.LParam) {
+            auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
+            PaintCaption(*nc->canvas, nc->width, nc->height);
+        }
+        return;
+    case WM_NCACTIVATE:
+        active_ = m.WParam != 0;
+        activationSeen_ = true;
+        RedrawFrame();
+        m.Result = 1;
+        return;
+    case WM_SETCURSOR: {
+        const int hit = int(short(m.LParam & 0xFFFF));
+        unsigned cursor = 0;
+        if (hit == HTLEFT || hit == HTRIGHT) cursor = IDC_SIZEWE;
+        else if (hit == HTTOP || hit == HTBOTTOM) cursor = IDC_SIZENS;
+        else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) cursor = IDC_SIZENWSE;
+        else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) cursor = IDC_SIZENESW;
+        if (cursor) {
+            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(cursor)));
+            m.Result = 1;
+            return;
+        }
+        break;
+    }
+    case WM_SETICON_:
+        oldProc_(m);
+        RedrawFrame();
+        return;
+    case WM_DISPLAYCHANGE_: case WM_SYSCOLORCHANGE: case WM_SETTINGCHANGE_:
+        oldProc_(m);
+        ReadSystemCaptionFont();
+        CompanyText.ApplyFontKind();
+        AppNameText.ApplyFontKind();
+        CaptionText.ApplyFontKind();
+        RedrawFrame();
+        return;
+    default:
+        break;
+    }
+    oldProc_(m);
+}
+
+// ---------------------------------------------------------------- form files
 
 void RegisterGradientCaption() {
     auto text = [](const std::string& part) {
-        auto pick = [part](TGradientCaption* g) -> TCompanyText& {
-            return part == "CompanyText" ? g->CompanyText : part == "AppNameText" ? g->AppNameText : g->CaptionText;
+        auto pick = [part](TComponent* c) -> TCompanyText& {
+            auto* g = static_cast<TGradientCaption*>(c);
+            return part == "CompanyText" ? g->CompanyText : part == "AppNameText" ? static_cast<TCompanyText&>(g->AppNameText)
+                                                                                  : g->CaptionText;
         };
-        RegisterProperty("TGradientCaption", part + ".Caption",
-                         [pick](TComponent* c, const TDfmValue& v) { pick(static_cast<TGradientCaption*>(c)).Caption = v.s; });
-        RegisterProperty("TGradientCaption", part + ".Visible",
-                         [pick](TComponent* c, const TDfmValue& v) { pick(static_cast<TGradientCaption*>(c)).Visible = v.AsBool(); });
-        RegisterProperty("TGradientCaption", part + ".ColorActive",
-                         [pick](TComponent* c, const TDfmValue& v) { pick(static_cast<TGradientCaption*>(c)).ColorActive = v.AsInt(); });
-        for (const char* ignored : {".Font.Charset", ".Font.Color", ".Font.Height", ".Font.Name", ".Font.Style", ".FontKind", ".ColorInactive"})
-            RegisterProperty("TGradientCaption", part + ignored, [](TComponent*, const TDfmValue&) {});
+        auto prop = [&](const char* name, std::function<void(TCompanyText&, const TDfmValue&)> set) {
+            RegisterProperty("TGradientCaption", part + name, [pick, set](TComponent* c, const TDfmValue& v) { set(pick(c), v); });
+        };
+        prop(".Caption", [](TCompanyText& t, const TDfmValue& v) { t.SetCaption(v.s); });
+        prop(".Visible", [](TCompanyText& t, const TDfmValue& v) { t.SetVisible(v.AsBool()); });
+        prop(".ColorActive", [](TCompanyText& t, const TDfmValue& v) { t.SetColorActive(v.AsInt()); });
+        prop(".ColorInactive", [](TCompanyText& t, const TDfmValue& v) { t.SetColorInactive(v.AsInt()); });
+        prop(".FontKind", [](TCompanyText& t, const TDfmValue& v) {
+            static const char* const kinds[] = {"fkCustom", "fkSystem", "fkSystemI", "fkSystemB", "fkSystemBI", "fkAutoHeight"};
+            for (int k = 0; k < 6; ++k)
+                if (SameText(v.s, kinds[k])) t.SetFontKind(TFontKind(k));
+        });
+        prop(".Font.Name", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetName(v.s); });
+        prop(".Font.Height", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetHeight(v.AsInt()); });
+        prop(".Font.Color", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetColor(v.AsInt()); });
+        prop(".Font.Charset", [](TCompanyText&, const TDfmValue&) {});
+        prop(".Font.Style", [](TCompanyText& t, const TDfmValue& v) {
+            TFontStyles st;
+            if (v.s.find("fsBold") != std::string::npos) st.insert(fsBold);
+            if (v.s.find("fsItalic") != std::string::npos) st.insert(fsItalic);
+            t.Font()->SetStyle(st);
+        });
     };
     TClassReg<TGradientCaption>("TGradientCaption", "TComponent")
         .prop("ColorLeftActive", [](TGradientCaption* g, const TDfmValue& v) { g->ColorLeftActive = v.AsInt(); })
@@ -90,6 +365,10 @@ void RegisterGradientCaption() {
         .prop("Enabled", [](TGradientCaption* g, const TDfmValue& v) {
             g->Enabled = SameText(v.s, "geAlways") ? geAlways : SameText(v.s, "geNever") ? geNever
                        : SameText(v.s, "geWhenActive") ? geWhenActive : geSmart;
+        })
+        .prop("Justification", [](TGradientCaption* g, const TDfmValue& v) {
+            g->Justification = SameText(v.s, "jLeft") ? jLeft : SameText(v.s, "jCenter") ? jCenter
+                             : SameText(v.s, "jRight") ? jRight : jAuto;
         });
     text("CompanyText");
     text("AppNameText");

@@ -101,5 +101,6 @@ void TForm_MsgDlg::Timer_autoCloseTimer(TObject*) {
 void RegisterMsgDlgClasses() {
     RegisterGradientCaption();
     RegisterGIFFormat();
+    RegisterAniFormat();
     TClassReg<TForm_MsgDlg>("TForm_MsgDlg", "TForm", false);
 }

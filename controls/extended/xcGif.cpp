@@ -318,3 +318,24 @@ void TXcGIFImage::AssignTo(TGraphic* dest) {
 void RegisterGIFFormat() {
     TPicture::RegisterFileFormat("gif", [] { return std::make_unique<TXcGIFImage>(); });
 }
+
+void TXcGIFImage::Assign(TXcAni& ani) {
+    NewImage();
+    BackgroundColor = uint32_t(ColorToRGB(clWindow)) & 0xFFFFFF;
+    for (int i = 0; i < ani.FrameCount(); ++i) {
+        TXcIconFrame* f = ani.GetFrame(i);
+        if (!f || !f->Width()) continue;
+        // The icon on a colour it does not use, which then stays out.
+        TBitmap b;
+        b.SetSize(f->Width(), f->Height());
+        const TColor key = TColor(0xFF00FE);
+        b.Canvas()->Brush()->Color = key;
+        b.Canvas()->FillRect(Rect(0, 0, b.Width(), b.Height()));
+        f->Draw(b.Canvas(), 0, 0);
+        b.Transparent = true;
+        b.TransparentColor = key;
+        const int index = AddFrame(&b);
+        Frames(index)->DisplayTime = f->JiffRate ? int(f->JiffRate * 100 / 6) : 100;
+    }
+    Changed();
+}

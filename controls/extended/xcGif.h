@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "controls/extended/xcAni.h"
 #include "controls/extended/xcBitmaps.h"
 #include "controls/extended/xcGifStream.h"
 

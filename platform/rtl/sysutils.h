@@ -35,6 +35,7 @@ class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class EReadError : public EStreamError { using EStreamError::EStreamError; };
 class EInvalidOperation : public Exception { using Exception::Exception; };
+class EInvalidCast : public Exception { using Exception::Exception; };
 class EComponentError : public Exception { using Exception::Exception; };
 class EIniFileException : public Exception { using Exception::Exception; };
 // Silent exception: unwinds like any other but is never shown.
