@@ -72,8 +72,12 @@ std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
     std::string block(DibFileHeaderSize + headerBlock + h.biSizeImage, '\0');
     auto* p = reinterpret_cast<uint8_t*>(block.data());
     WriteDibFileHeader(p, uint32_t(block.size()), uint32_t(DibFileHeaderSize + headerBlock));
-    auto* info = reinterpret_cast<BITMAPINFO*>(p + DibFileHeaderSize);
-    if (!ReadDIBits(bmp, pal, *info, target, p + DibFileHeaderSize + headerBlock)) InvalidBitmap();
+    // The header and colour table are read into an aligned buffer (the file header's 14
+    // bytes leave the block's copy unaligned), then copied into place.
+    std::vector<uint32_t> info((headerBlock + 3) / 4);
+    auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+    if (!ReadDIBits(bmp, pal, *bmi, target, p + DibFileHeaderSize + headerBlock)) InvalidBitmap();
+    std::memcpy(p + DibFileHeaderSize, info.data(), headerBlock);
     return block;
 }
 
