@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript poppler-utils
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
-  fonts-wqy-zenhei fonts-arphic-uming
+  fonts-wqy-zenhei fonts-arphic-uming fonts-liberation
   clang libclang-rt-14-dev libgif-dev bc imagemagick
   mupdf-tools qpdf libtiff-tools
 )

@@ -336,6 +336,11 @@ public:
         pw->backing.resize(pw->width(), pw->height());
         return &pw->backing;
     }
+    void setRedraw(bool on) override {
+        // Off screen, top-level windows paint only when grabbed anyway.
+        if (!(kind_ == PeerKind::TopLevel && offscreen())) w_->setUpdatesEnabled(on);
+        if (on) invalidate();
+    }
     void showSurface() override {
         if (auto* pw = dynamic_cast<PaintedWidget*>(clientWidget())) {
             pw->showOnly = true;

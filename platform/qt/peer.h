@@ -61,6 +61,8 @@ public:
     virtual Image* surface(bool whole) { (void)whole; return nullptr; }
     // Shows what was drawn on the surface outside a paint without painting the window anew.
     virtual void showSurface() {}
+    // WM_SETREDRAW: while off, the window is not painted; turning it on paints it.
+    virtual void setRedraw(bool on) { (void)on; }
     // check and radio buttons
     virtual void setChecked(bool) = 0;
     virtual bool checked() const = 0;

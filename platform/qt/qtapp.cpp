@@ -48,11 +48,27 @@ void Wake() {
     if (auto* d = QAbstractEventDispatcher::instance(g_app ? g_app->thread() : nullptr)) d->wakeUp();
 }
 
-// The program names "宋体" and other Windows fonts; map them to installed CJK faces.
+// The Windows faces the forms name, mapped to installed faces of the same kind: a Ming (Song)
+// face for 宋体, metric-compatible Latin faces for Arial and friends. Each list ends in faces
+// that have every Latin-1 sign and the Chinese characters, for the glyphs the first one lacks.
+// Only substitutions are recorded here; the font database is read when text is first drawn.
 void MapFonts() {
-    const QStringList cjk = {"WenQuanYi Zen Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN", "DejaVu Sans"};
-    for (const char* name : {"宋体", "SimSun", "新宋体", "黑体", "MS Sans Serif", "Tahoma", "Arial", "System"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), cjk);
+    const QStringList cjk = {"AR PL UMing CN", "WenQuanYi Zen Hei", "Noto Sans CJK SC"};
+    const QStringList song = QStringList{"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei", "DejaVu Sans"};
+    const QStringList hei = QStringList{"WenQuanYi Zen Hei", "Noto Sans CJK SC", "DejaVu Sans"};
+    const QStringList sans = QStringList{"Liberation Sans", "Nimbus Sans", "DejaVu Sans"} + cjk;
+    const QStringList wide = QStringList{"DejaVu Sans", "Liberation Sans"} + cjk;
+    const QStringList serif = QStringList{"Liberation Serif", "Nimbus Roman", "DejaVu Serif"} + cjk;
+    const QStringList mono = QStringList{"Liberation Mono", "Nimbus Mono PS", "DejaVu Sans Mono"} + cjk;
+    const std::pair<const char*, const QStringList*> faces[] = {
+        {"宋体", &song}, {"SimSun", &song}, {"新宋体", &song}, {"NSimSun", &song}, {"仿宋", &song}, {"楷体", &song},
+        {"黑体", &hei}, {"SimHei", &hei}, {"微软雅黑", &hei}, {"Microsoft YaHei", &hei},
+        {"MS Sans Serif", &sans}, {"Microsoft Sans Serif", &sans}, {"Arial", &sans}, {"System", &sans},
+        {"MS Shell Dlg", &sans}, {"MS Shell Dlg 2", &sans}, {"Tahoma", &wide}, {"Verdana", &wide},
+        {"Times New Roman", &serif}, {"MS Serif", &serif}, {"Courier New", &mono}, {"Courier", &mono},
+        {"Fixedsys", &mono}, {"Terminal", &mono}, {"Lucida Console", &mono},
+    };
+    for (const auto& [name, list] : faces) QFont::insertSubstitutions(QString::fromUtf8(name), *list);
 }
 
 }  // namespace

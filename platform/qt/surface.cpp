@@ -1,6 +1,8 @@
 #include "platform/qt/surface.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -18,6 +20,10 @@ uint32_t FromQ(QRgb c) { return uint32_t(qRed(c)) | (uint32_t(qGreen(c)) << 8) |
 
 QFont ToQFont(const FontSpec& f) {
     QFont q(QString::fromStdString(f.name));
+    // The mapped faces (see MapFonts) stand behind the named one for glyphs it lacks.
+    QStringList families{QString::fromStdString(f.name)};
+    families += QFont::substitutes(families.front());
+    q.setFamilies(families);
     q.setPixelSize(std::max(1, f.pixelHeight));
     q.setBold(f.bold);
     q.setItalic(f.italic);
@@ -25,6 +31,51 @@ QFont ToQFont(const FontSpec& f) {
     q.setStrikeOut(f.strikeOut);
     q.setStyleStrategy(QFont::NoAntialias);
     return q;
+}
+
+// AR PL UMing draws Latin-1 signs (», ±, é ...) from tiny bitmap strikes at small sizes, so
+// runs of them are drawn from a Latin face of the same pixel size; other text keeps the face.
+bool SplitsLatin1(const QFont& f) { return QFontInfo(f).family().startsWith(QLatin1String("AR PL")); }
+QFont Latin1Face(const QFont& f) {
+    QFont l(f);
+    l.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    return l;
+}
+bool IsLatin1Sign(QChar c) { return c.unicode() >= 0xA0 && c.unicode() <= 0xFF; }
+
+// Calls f(run, latin1) for each run of the text.
+template <class F>
+void ForRuns(const QString& s, F f) {
+    int start = 0;
+    for (int i = 1; i <= s.size(); ++i)
+        if (i == s.size() || IsLatin1Sign(s[i]) != IsLatin1Sign(s[start])) {
+            f(s.mid(start, i - start), IsLatin1Sign(s[start]));
+            start = i;
+        }
+}
+
+int Advance(const QFont& font, const QString& s) {
+    if (s.isEmpty()) return 0;
+    if (!SplitsLatin1(font)) return QFontMetrics(font).horizontalAdvance(s);
+    int w = 0;
+    const QFont latin = Latin1Face(font);
+    ForRuns(s, [&](const QString& run, bool l1) { w += QFontMetrics(l1 ? latin : font).horizontalAdvance(run); });
+    return w;
+}
+
+void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
+    const QFont font = p.font();
+    if (!SplitsLatin1(font)) {
+        p.drawText(x, baseline, s);
+        return;
+    }
+    const QFont latin = Latin1Face(font);
+    ForRuns(s, [&](const QString& run, bool l1) {
+        p.setFont(l1 ? latin : font);
+        p.drawText(x, baseline, run);
+        x += QFontMetrics(p.font()).horizontalAdvance(run);
+    });
+    p.setFont(font);
 }
 
 int ToQtFlags(unsigned f) {
@@ -107,6 +158,7 @@ Image Image::withColorKey(uint32_t bgr) const {
 struct Painter::Impl {
     QPainter p;
     int penX = 0, penY = 0;
+    int orientation = 0;  // of the current font, tenths of a degree
 };
 
 Painter::Painter(Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
@@ -212,6 +264,7 @@ void Painter::setBrush(uint32_t bgr, int style) {
 void Painter::setFont(const FontSpec& f) {
     if (!d_->p.isActive()) return;
     d_->p.setFont(ToQFont(f));
+    d_->orientation = f.orientation;
     QPen pen = d_->p.pen();
     pen.setColor(ToQ(f.color));
     d_->p.setPen(pen);
@@ -252,8 +305,18 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
     if (!d_->p.isActive()) return;
     QFontMetrics fm(d_->p.font());
     QString s = QString::fromStdString(text);
-    if (opaque) d_->p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQ(backBgr));
-    d_->p.drawText(x, y + fm.ascent(), s);
+    if (d_->orientation % 3600 != 0) {
+        // Rotated text turns about its reference point, counter-clockwise.
+        d_->p.save();
+        d_->p.translate(x, y);
+        d_->p.rotate(-d_->orientation / 10.0);
+        if (opaque) d_->p.fillRect(QRect(0, 0, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
+        DrawRuns(d_->p, 0, fm.ascent(), s);
+        d_->p.restore();
+        return;
+    }
+    if (opaque) d_->p.fillRect(QRect(x, y, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
+    DrawRuns(d_->p, x, y + fm.ascent(), s);
 }
 int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) {
     QFont f = d_->p.isActive() ? d_->p.font() : QFont();
@@ -270,9 +333,9 @@ int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, u
     return br.height();
 }
 void Painter::textExtent(const std::string& text, int& w, int& h) {
-    QFontMetrics fm(d_->p.isActive() ? d_->p.font() : QFont());
-    w = fm.horizontalAdvance(QString::fromStdString(text));
-    h = fm.height();
+    QFont f = d_->p.isActive() ? d_->p.font() : QFont();
+    w = Advance(f, QString::fromStdString(text));
+    h = QFontMetrics(f).height();
 }
 void Painter::drawImage(int x, int y, const Image& img) {
     if (d_->p.isActive()) d_->p.drawImage(x, y, img.impl()->img);
@@ -297,6 +360,30 @@ void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     QRect br = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, QString::fromStdString(text));
     w = br.width();
     h = std::max(br.height(), fm.height());
+}
+
+int TextAdvance(const FontSpec& f, const std::string& text) {
+    EnsureGui();
+    return Advance(ToQFont(f), QString::fromStdString(text));
+}
+
+FontInfo FontInfoOf(const FontSpec& f) {
+    EnsureGui();
+    QFont q = ToQFont(f);
+    QFontMetrics fm(q);
+    QFontInfo fi(q);
+    FontInfo r;
+    r.ascent = fm.ascent();
+    r.descent = fm.descent();
+    r.height = fm.height();
+    r.leading = std::max(0, fm.leading());
+    r.averageWidth = fm.averageCharWidth();
+    r.maxWidth = fm.maxWidth();
+    r.weight = f.bold ? 700 : 400;
+    r.fixedPitch = fi.fixedPitch();
+    r.family = fi.family().toStdString();
+    r.scalable = QFontDatabase::isSmoothlyScalable(fi.family(), fi.styleName());
+    return r;
 }
 
 int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {

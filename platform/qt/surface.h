@@ -95,6 +95,15 @@ private:
 
 // Text measurement without an image.
 void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h);
+// The advance of a text on one line (no prefix processing), in pixels.
+int TextAdvance(const FontSpec& f, const std::string& text);
+struct FontInfo {
+    int height = 0, ascent = 0, descent = 0, leading = 0;  // leading: external
+    int averageWidth = 0, maxWidth = 0, weight = 400;
+    bool fixedPitch = false, scalable = true;
+    std::string family;  // the face actually used
+};
+FontInfo FontInfoOf(const FontSpec& f);
 int WrappedTextHeight(const FontSpec& f, const std::string& text, int width);
 
 }  // namespace qtbridge

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/qt/peer.h"
 #include "platform/win/messages.h"
 
 namespace {
@@ -60,4 +61,9 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
     return (*proc)(hwnd, msg, w, l);
 }
 
-LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM) {
+    if (msg == WM_SETREDRAW) {
+        if (WindowObject* win = WindowFromHandle(hwnd); win && win->peer) static_cast<qtbridge::Peer*>(win->peer)->setRedraw(w != 0);
+    }
+    return 0;
+}

@@ -217,33 +217,13 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
     painter_->clearClip();
 }
 int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
-    Changing();
-    applyFont();
-    if (painter_) return painter_->drawText(text, r.Left, r.Top, r.Right, r.Bottom, flags);
-    qtbridge::FontSpec f = font_.AsFontSpec();
-    if (flags & qtbridge::DT_CALCRECT) {
-        int w, h;
-        if (flags & qtbridge::DT_WORDBREAK) {
-            h = qtbridge::WrappedTextHeight(f, text, r.Width());
-        } else {
-            qtbridge::MeasureText(f, text, w, h);
-            r.Right = r.Left + w;
-        }
-        r.Bottom = r.Top + h;
-        return h;
-    }
-    return 0;
-}
-int TCanvas::TextWidth(const std::string& text) {
-    int w, h;
-    qtbridge::MeasureText(font_.AsFontSpec(), text, w, h);
-    return w;
-}
-int TCanvas::TextHeight(const std::string& text) {
-    int w, h;
-    qtbridge::MeasureText(font_.AsFontSpec(), text.empty() ? "Wg" : text, w, h);
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    int h = ::DrawTextA(Handle(), text.c_str(), int(text.size()), &rc, flags);
+    if (flags & DT_CALCRECT) r = Rect(rc.left, rc.top, rc.right, rc.bottom);
     return h;
 }
+int TCanvas::TextWidth(const std::string& text) { return qtbridge::TextAdvance(font_.AsFontSpec(), text); }
+int TCanvas::TextHeight(const std::string&) { return qtbridge::FontInfoOf(font_.AsFontSpec()).height; }
 void TCanvas::Draw(int x, int y, TGraphic* g) {
     if (g && !g->Empty()) g->Draw(this, Rect(x, y, x + g->Width(), y + g->Height()));
 }

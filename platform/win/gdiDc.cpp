@@ -56,11 +56,12 @@ void Drawn(Dc& dc) {
     if (dc.onDrawn) dc.onDrawn();
 }
 
-void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw) {
+void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw, const RegionSet* limit) {
     qtbridge::Image* img = dc.image();
     if (!img || img->width() <= 0 || img->height() <= 0) return;
     if (Bitmap* b = dc.bitmap()) b->beforeUse();
     RegionSet vis = dc.visible();
+    if (limit) vis = RegionSet::Combine(vis, *limit, RegionSet::And);
     if (vis.empty()) return;
     qtbridge::Painter* p = qtbridge::Painter::ActiveOn(*img);
     std::unique_ptr<qtbridge::Painter> own;

@@ -178,9 +178,12 @@ uint32_t Rop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d);
 
 // Runs `draw` with a painter on the DC's surface set to its origin, clip and ROP2, and shows
 // the result afterwards. The painter already active on the image (a canvas's) is reused.
-void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw);
+void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw, const RegionSet* limit = nullptr);
 void Drawn(Dc& dc);
 
 qtbridge::FontSpec SpecOf(const LOGFONTA& lf);
+// The DC's font, coloured with its text colour.
+qtbridge::FontSpec DcFontSpec(const Dc& dc);
+DWORD Rop2AsRop3(int rop2);
 
 }  // namespace gdi

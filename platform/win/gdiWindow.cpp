@@ -1,0 +1,81 @@
+// Invalidation and painting of windows through their handles.
+#include "platform/qt/peer.h"
+#include "platform/win/gdiObjects.h"
+#include "platform/win/messages.h"
+#include "platform/win/window.h"
+
+namespace {
+
+qtbridge::Peer* PeerOf(HWND hwnd) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    return w ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+}
+
+HWND g_locked = nullptr;
+
+}  // namespace
+
+// The window repaints whole: the image behind it is painted anew by its control.
+BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
+    qtbridge::Peer* p = PeerOf(hwnd);
+    if (!p) return FALSE_;
+    p->invalidate();
+    return TRUE_;
+}
+
+BOOL InvalidateRgn(HWND hwnd, HRGN, BOOL erase) { return InvalidateRect(hwnd, nullptr, erase); }
+
+// Nothing is pending per rectangle, so there is nothing to take back.
+BOOL ValidateRect(HWND hwnd, const RECT*) { return WindowFromHandle(hwnd) ? TRUE_ : FALSE_; }
+BOOL ValidateRgn(HWND hwnd, HRGN) { return ValidateRect(hwnd, nullptr); }
+
+BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL) {
+    if (r) *r = RECT{};
+    (void)hwnd;
+    return FALSE_;
+}
+
+BOOL UpdateWindow(HWND hwnd) {
+    qtbridge::Peer* p = PeerOf(hwnd);
+    if (!p) return FALSE_;
+    p->repaintNow();
+    return TRUE_;
+}
+
+BOOL RedrawWindow(HWND hwnd, const RECT*, HRGN, UINT flags) {
+    qtbridge::Peer* p = PeerOf(hwnd);
+    if (!p) return FALSE_;
+    if (flags & (RDW_INVALIDATE | RDW_FRAME | RDW_ERASE)) p->invalidate();
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) p->repaintNow();
+    return TRUE_;
+}
+
+BOOL LockWindowUpdate(HWND hwnd) {
+    if (hwnd && g_locked && WindowFromHandle(g_locked)) return FALSE_;  // one window at a time
+    if (!hwnd) {
+        if (qtbridge::Peer* p = PeerOf(g_locked)) p->setRedraw(true);
+        g_locked = nullptr;
+        return TRUE_;
+    }
+    qtbridge::Peer* p = PeerOf(hwnd);
+    if (!p) return FALSE_;
+    p->setRedraw(false);
+    g_locked = hwnd;
+    return TRUE_;
+}
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+    HDC dc = GetDC(hwnd);
+    if (ps) {
+        *ps = PAINTSTRUCT{};
+        ps->hdc = dc;
+        GetClipBox(dc, &ps->rcPaint);
+    }
+    return dc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+    if (!ps) return FALSE_;
+    ReleaseDC(hwnd, ps->hdc);
+    return TRUE_;
+}
