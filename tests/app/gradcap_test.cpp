@@ -136,7 +136,7 @@ TEST_F(AppTest, MessageBoxTitleActiveInactiveAndLong) {
     g.AppNameText.SetVisible(true);
     TBitmap longTitle;
     GrabMessageBox("长标题", longTitle, [] {
-        Form_MsgDlg->SetCaption("Dorvel's 程序 - " + std::string(30, 'W') + " 很长很长很长的标题");
+        Form_MsgDlg->SetCaption("Dorvel's 程序 - " + std::string(80, 'W') + " 很长很长很长的标题");
         Form_MsgDlg->RedrawFrame();
     });
     TBitmap probe;
