@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
@@ -22,6 +21,7 @@
 #include <thread>
 
 #include "platform/vcl/forms.h"
+#include "platform/win/launcher.h"
 #include "platform/win/process.h"
 #include "platform/win/wake.h"
 
@@ -89,46 +89,21 @@ std::vector<std::string> childEnvironment() {
     return env;
 }
 
-// posix_spawn in a new process group; stdin/stdout/stderr as given (-1: /dev/null).
-pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd, const std::string& errFile,
-                 const std::vector<int>& closeFds) {
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    if (inFd >= 0) posix_spawn_file_actions_adddup2(&fa, inFd, 0);
-    else posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0) posix_spawn_file_actions_adddup2(&fa, outFd, 1);
-    else posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    if (!errFile.empty()) posix_spawn_file_actions_addopen(&fa, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    else posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-    for (int fd : closeFds)
-        if (fd > 2) posix_spawn_file_actions_addclose(&fa, fd);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setpgroup(&attr, 0);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    sigset_t def;
-    sigemptyset(&def);
-    sigaddset(&def, SIGPIPE);
-    sigaddset(&def, SIGCHLD);
-    sigaddset(&def, SIGINT);
-    sigaddset(&def, SIGTERM);
-    posix_spawnattr_setsigdefault(&attr, &def);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    std::vector<char*> args;
-    for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    std::vector<std::string> envStrings = childEnvironment();
-    std::vector<char*> env;
-    for (auto& e : envStrings) env.push_back(e.data());
-    env.push_back(nullptr);
+// Starts a program in a process group of its own that ends with this program; stdin and
+// stdout as given (-1: empty), the error output into errFile (empty: discarded).
+pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd, const std::string& errFile) {
+    ScopedFd err;
+    if (!errFile.empty()) err.reset(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    LaunchOptions launch;
+    launch.argv = argv;
+    launch.env = childEnvironment();
+    launch.stdIn = inFd >= 0 ? inFd : LaunchOptions::kNull;
+    launch.stdOut = outFd >= 0 ? outFd : LaunchOptions::kNull;
+    launch.stdErr = err.valid() ? err.get() : LaunchOptions::kNull;
+    launch.parentDeathSignal = SIGKILL;
+    launch.endWithProgram = true;
     pid_t pid = -1;
-    int rc = posix_spawn(&pid, argv[0].c_str(), &fa, &attr, args.data(), env.data());
-    posix_spawn_file_actions_destroy(&fa);
-    posix_spawnattr_destroy(&attr);
-    return rc == 0 ? pid : -1;
+    return Launch(launch, pid) == 0 ? pid : -1;
 }
 
 int codeOf(int status) {
@@ -143,6 +118,7 @@ bool waitChild(pid_t pid, Clock::time_point deadline, int& code) {
         int st = 0;
         pid_t r = waitpid(pid, &st, WNOHANG);
         if (r == pid) {
+            ForgetLaunchedChild(pid);
             code = codeOf(st);
             return true;
         }
@@ -215,7 +191,10 @@ bool reapChild(pid_t pid, Clock::time_point deadline) {
     for (;;) {
         int st = 0;
         const pid_t r = waitpid(pid, &st, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR)) return true;
+        if (r == pid || (r < 0 && errno != EINTR)) {
+            ForgetLaunchedChild(pid);
+            return true;
+        }
         if (Clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -229,15 +208,17 @@ void endInBackground(pid_t pid, int in, int out, std::string work) {
         std::lock_guard<std::mutex> lock(live().mutex);
         ++live().ending;
     }
-    std::thread([pid, in, out, work = std::move(work)] {
+    std::thread([pid, inFd = in, outFd = out, work = std::move(work)] {
+        ScopedFd in(inFd);
+        ScopedFd out(outFd);
         // A bridge that is gone must not end the program through SIGPIPE.
         sigset_t pipe;
         sigemptyset(&pipe);
         sigaddset(&pipe, SIGPIPE);
         pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
         static const char kQuit[] = "{\"op\":\"quit\"}\n";
-        const bool asked = in >= 0 && ::write(in, kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
-        if (in >= 0) close(in);
+        const bool asked = in.valid() && ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
+        in.reset();
         if (!asked || !reapChild(pid, Clock::now() + std::chrono::seconds(40))) {
             killGroup(pid);
             reapChild(pid, Clock::now() + std::chrono::seconds(10));
@@ -248,7 +229,7 @@ void endInBackground(pid_t pid, int in, int out, std::string work) {
         killGroup(pid);
         awaitGroupGone(pid);
         removeLiveGroup(pid);
-        if (out >= 0) close(out);
+        out.reset();
         if (!work.empty()) {
             std::error_code ec;
             std::filesystem::remove_all(work, ec);
@@ -484,10 +465,10 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
         errFile = makeTempFolder("vx-run-") + "stderr.txt";
     } catch (const EOleError&) {
     }
-    int outFd = -1;
-    if (!outputFile.empty()) outFd = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    pid_t pid = argv.empty() ? -1 : spawnGroup(argv, -1, outFd, errFile, {});
-    if (outFd >= 0) close(outFd);
+    ScopedFd out;
+    if (!outputFile.empty()) out.reset(open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    pid_t pid = argv.empty() ? -1 : spawnGroup(argv, -1, out.get(), errFile);
+    out.reset();
     if (pid < 0) {
         result.exitCode = 127;
     } else {
@@ -534,28 +515,18 @@ void Session::start() {
     std::filesystem::create_directory(work_ + "files");
     std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" + std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
                            std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
-    int toChild[2], fromChild[2];
-    if (pipe2(toChild, O_CLOEXEC) != 0) throw EOleError("pipe failed");
-    if (pipe2(fromChild, O_CLOEXEC) != 0) {
-        close(toChild[0]);
-        close(toChild[1]);
-        throw EOleError("pipe failed");
-    }
+    ScopedFd childIn, childOut;
+    if (!MakePipe(childIn, in_) || !MakePipe(out_, childOut)) throw EOleError("pipe failed");
     std::vector<std::string> argv{python, script, soffice, fileUrl(work_ + "profile"), pipeName};
-    pid_ = spawnGroup(argv, toChild[0], fromChild[1], work_ + "bridge.log", {toChild[1], fromChild[0]});
-    close(toChild[0]);
-    close(fromChild[1]);
-    in_ = toChild[1];
-    out_ = fromChild[0];
+    pid_ = spawnGroup(argv, childIn.get(), childOut.get(), work_ + "bridge.log");
     if (pid_ < 0) {
-        close(in_);
-        close(out_);
-        in_ = out_ = -1;
+        in_.reset();
+        out_.reset();
         std::error_code ec;
         std::filesystem::remove_all(work_, ec);
         throw EOleError("无法启动办公程序: " + python);
     }
-    fcntl(out_, F_SETFL, fcntl(out_, F_GETFL) | O_NONBLOCK);
+    fcntl(out_.get(), F_SETFL, fcntl(out_.get(), F_GETFL) | O_NONBLOCK);
     addLiveGroup(pid_);
 }
 
@@ -570,7 +541,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
     std::string line = request + "\n";
     size_t done = 0;
     while (done < line.size()) {
-        ssize_t n = ::write(in_, line.data() + done, line.size() - done);
+        ssize_t n = ::write(in_.get(), line.data() + done, line.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             std::string tail = errorTail();
@@ -595,11 +566,11 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             throw EOleError("办公程序在 " + std::to_string(bound.count() / 1000) + " 秒内没有完成");
         }
         PumpMessages();
-        pollfd p{out_, POLLIN, 0};
+        pollfd p{out_.get(), POLLIN, 0};
         int r = poll(&p, 1, 10);
         if (r > 0) {
             char buf[4096];
-            ssize_t n = ::read(out_, buf, sizeof buf);
+            ssize_t n = ::read(out_.get(), buf, sizeof buf);
             if (n > 0) {
                 buffer_.append(buf, size_t(n));
             } else if (n == 0) {
@@ -612,8 +583,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
 }
 
 void Session::endProcesses(std::chrono::milliseconds grace) {
-    if (in_ >= 0) close(in_);
-    in_ = -1;
+    in_.reset();
     if (pid_ > 0) {
         int code = 0;
         if (grace.count() > 0 && waitChild(pid_, Clock::now() + grace, code)) {
@@ -629,27 +599,24 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
         removeLiveGroup(pid_);
         pid_ = -1;
     }
-    if (out_ >= 0) close(out_);
-    out_ = -1;
+    out_.reset();
 }
 
 void Session::PrintDone() {
-    if (printNotice_ >= 0) return;
-    printNotice_ = eventfd(1, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (printNotice_ >= 0) RegisterWakeFd(printNotice_);
+    if (printNotice_.valid()) return;
+    printNotice_.reset(eventfd(1, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (printNotice_.valid()) RegisterWakeFd(printNotice_.get());
 }
 
 void Session::Quit() {
-    if (printNotice_ >= 0) {
-        UnregisterWakeFd(printNotice_);
-        close(printNotice_);
-        printNotice_ = -1;
+    if (printNotice_.valid()) {
+        UnregisterWakeFd(printNotice_.get());
+        printNotice_.reset();
     }
     if (pid_ > 0) {
         // Quitting the office takes a good part of a second; it goes on in the background.
-        endInBackground(pid_, in_, out_, work_);
+        endInBackground(pid_, in_.release(), out_.release(), work_);
         pid_ = -1;
-        in_ = out_ = -1;
         buffer_.clear();
         work_.clear();
         return;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/automation/olevariant.h"
+#include "platform/win/launcher.h"
 
 namespace office {
 
@@ -95,11 +96,11 @@ private:
 
     std::string work_;
     int pid_ = -1;
-    int in_ = -1;   // commands to the bridge
-    int out_ = -1;  // answers from the bridge
+    ScopedFd in_;   // commands to the bridge
+    ScopedFd out_;  // answers from the bridge
     std::string buffer_;
     int counter_ = 0;
-    int printNotice_ = -1;
+    ScopedFd printNotice_;
 };
 
 using SessionPtr = std::shared_ptr<Session>;

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -19,10 +18,9 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/cmdline.h"
+#include "platform/win/launcher.h"
 #include "platform/win/module.h"
 #include "platform/win/wake.h"
-
-extern char** environ;
 
 namespace {
 
@@ -92,7 +90,7 @@ DWORD exitCodeOf(int status) {
 
 struct ProcState {
     pid_t pid = 0;
-    int pidfd = -1;
+    ScopedFd pidfd;
     bool reaped = false;
     DWORD exitCode = STILL_ACTIVE;
     bool terminated = false;
@@ -104,13 +102,13 @@ struct ProcState {
         if (!reaped) adoptOrphan(pid);
     }
     void release() {
-        if (pidfd >= 0) {
-            UnregisterWakeFd(pidfd);
-            ::close(pidfd);
-            pidfd = -1;
+        if (pidfd.valid()) {
+            UnregisterWakeFd(pidfd.get());
+            pidfd.reset();
         }
     }
     void finish(int status) {
+        ForgetLaunchedChild(pid);
         reaped = true;
         exitCode = terminated ? terminateCode : exitCodeOf(status);
         release();
@@ -124,6 +122,7 @@ struct ProcState {
             finish(st);
         } else if (r < 0 && errno == ECHILD) {
             // Somebody else reaped it (SIGCHLD ignored by the program): the code is lost.
+            ForgetLaunchedChild(pid);
             reaped = true;
             exitCode = terminated ? terminateCode : 0;
             release();
@@ -160,8 +159,8 @@ public:
                 if (left < 0) left = 0;
                 timeout = int(std::min<int64_t>(left, INT_MAX));
             }
-            if (st->pidfd >= 0) {
-                pollfd p{st->pidfd, POLLIN, 0};
+            if (st->pidfd.valid()) {
+                pollfd p{st->pidfd.get(), POLLIN, 0};
                 int r = ::poll(&p, 1, timeout);
                 if (r < 0 && errno != EINTR) return WAIT_FAILED;
             } else {
@@ -235,60 +234,7 @@ std::string resolveProgram(const std::string& name, bool besideUs, int& err) {
 
 // ---------------------------------------------------------------- spawning
 
-struct FdSet {
-    int fds[3] = {-1, -1, -1};  // owned, close-on-exec; dup2'ed onto 0..2 in the child
-    ~FdSet() {
-        for (int fd : fds)
-            if (fd >= 0) ::close(fd);
-    }
-    void set(int which, int fd) {
-        if (fds[which] >= 0) ::close(fds[which]);
-        fds[which] = fd;
-    }
-};
-
 int openNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
-
-int spawn(const std::string& program, const std::vector<std::string>& argv,
-          const std::vector<std::string>* env, const std::string& cwd, const FdSet& io,
-          bool newSession, pid_t& pid) {
-    posix_spawn_file_actions_t fa;
-    posix_spawnattr_t attr;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawnattr_init(&attr);
-    for (int i = 0; i < 3; ++i)
-        if (io.fds[i] >= 0) posix_spawn_file_actions_adddup2(&fa, io.fds[i], i);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-    posix_spawn_file_actions_addclosefrom_np(&fa, 3);
-#endif
-    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&fa, cwd.c_str());
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (newSession) {
-        flags |= POSIX_SPAWN_SETSID;
-    } else {
-        flags |= POSIX_SPAWN_SETPGROUP;  // own group, so TerminateProcess reaches helpers
-        posix_spawnattr_setpgroup(&attr, 0);
-    }
-    posix_spawnattr_setflags(&attr, flags);
-
-    std::vector<char*> av;
-    for (auto& a : argv) av.push_back(const_cast<char*>(a.c_str()));
-    av.push_back(nullptr);
-    std::vector<char*> ev;
-    if (env) {
-        for (auto& e : *env) ev.push_back(const_cast<char*>(e.c_str()));
-        ev.push_back(nullptr);
-    }
-    int rc = posix_spawn(&pid, program.c_str(), &fa, &attr, av.data(), env ? ev.data() : environ);
-    posix_spawn_file_actions_destroy(&fa);
-    posix_spawnattr_destroy(&attr);
-    return rc;
-}
 
 DWORD winError(int err) {
     switch (err) {
@@ -357,12 +303,12 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
     if (!cwd.empty() && !DirectoryExists(cwd)) return failWith(ERROR_DIRECTORY, ENOTDIR);
 
     // Standard streams: our own, or empty ones when the caller hands over null handles.
-    FdSet io;
+    ScopedFd io[3];
     bool ownStd = startup && (startup->dwFlags & STARTF_USESTDHANDLES);
     for (int i = 0; i < 3; ++i) {
         int fd = ownStd ? openNull(i == 0 ? O_RDONLY : O_WRONLY) : ::fcntl(i, F_DUPFD_CLOEXEC, 3);
         if (fd < 0) fd = openNull(i == 0 ? O_RDONLY : O_WRONLY);
-        io.set(i, fd);
+        io[i].reset(fd);
     }
     for (auto& r : cmd.redirections) {
         int fd = -1;
@@ -377,14 +323,14 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
                 fd = ::open(r.file.c_str(), O_RDONLY | O_CLOEXEC);
                 break;
             case Redirection::Duplicate:
-                fd = ::fcntl(io.fds[r.sourceFd], F_DUPFD_CLOEXEC, 3);
+                fd = ::fcntl(io[r.sourceFd].get(), F_DUPFD_CLOEXEC, 3);
                 break;
         }
         if (fd < 0) {
             int e = errno;
             return failWith(e == ENOENT ? ERROR_PATH_NOT_FOUND : winError(e), e);
         }
-        io.set(r.fd, fd);
+        io[r.fd].reset(fd);
     }
 
     std::vector<std::string> envList;
@@ -393,14 +339,26 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
             envList.emplace_back(p);
     }
 
+    // Every child runs in a group of its own (TerminateProcess reaches its helpers), ends
+    // with this program, and is ended with it on the signals that end it.
+    LaunchOptions launch;
+    launch.argv = cmd.argv;
+    launch.argv[0] = program;
+    if (env) launch.env = std::move(envList);
+    launch.workDir = cwd;
+    launch.stdIn = io[0].get();
+    launch.stdOut = io[1].get();
+    launch.stdErr = io[2].get();
+    launch.parentDeathSignal = SIGKILL;
+    launch.endWithProgram = true;
     pid_t pid = 0;
-    int rc = spawn(program, cmd.argv, env ? &envList : nullptr, cwd, io, false, pid);
+    int rc = Launch(launch, pid);
     if (rc != 0) return failWith(winError(rc), rc);
 
     auto st = std::make_shared<ProcState>();
     st->pid = pid;
-    st->pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
-    if (st->pidfd >= 0) RegisterWakeFd(st->pidfd);
+    st->pidfd.reset(int(::syscall(SYS_pidfd_open, pid, 0)));
+    if (st->pidfd.valid()) RegisterWakeFd(st->pidfd.get());
     trackLive(st);
     if (procInfo) {
         procInfo->hProcess = AddHandle(std::make_shared<ProcessObject>(st));
@@ -444,14 +402,13 @@ int SpawnDetached(const std::vector<std::string>& argv) {
     int err = 0;
     std::string program = resolveProgram(argv[0], false, err);
     if (program.empty()) return err;
-    FdSet io;
-    io.set(0, openNull(O_RDONLY));
-    for (int i = 1; i < 3; ++i) {
-        int fd = ::fcntl(i, F_DUPFD_CLOEXEC, 3);
-        io.set(i, fd >= 0 ? fd : openNull(O_WRONLY));
-    }
+    // A viewer or opener outlives us: a session of its own, no parent-death signal.
+    LaunchOptions launch;
+    launch.argv = argv;
+    launch.argv[0] = program;
+    launch.newSession = true;
     pid_t pid = 0;
-    int rc = spawn(program, argv, nullptr, "", io, true, pid);
+    int rc = Launch(launch, pid);
     if (rc != 0) return rc;
     adoptOrphan(pid);
     return 0;

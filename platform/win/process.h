@@ -1,4 +1,4 @@
-// Processes: CreateProcessA over posix_spawn with an argument vector (never a shell),
+// Processes: CreateProcessA over the launcher (launcher.h) with an argument vector (never a shell),
 // exit codes, waits and termination. Each running process's pidfd is registered as a
 // wake fd, so a wait for the next window message ends as soon as a child ends.
 #pragma once

@@ -5,8 +5,13 @@
 //   --write-args=P      write every argument (one per line) to P
 //   --cwd=P             write the working folder to P
 //   --code=N            exit with N (else 0)
+//   --sleeper=P         start "sleep 60" through the launcher with a parent-death
+//                       signal, write its pid to P and sleep until killed
+//   --fds=P             write the open descriptors above 2 (one per line) to P
 // Started under another name (an opener, a viewer), it writes its arguments to the file
 // named by VX_WIN_TEST_LOG.
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +19,8 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+
+#include "platform/win/launcher.h"
 
 namespace {
 
@@ -54,6 +61,25 @@ int childMain(int argc, char** argv) {
         } else if (a.rfind("--cwd=", 0) == 0) {
             char buf[4096];
             writeFileAtomically(val("--cwd="), ::getcwd(buf, sizeof buf) ? buf : "");
+        } else if (a.rfind("--sleeper=", 0) == 0) {
+            LaunchOptions launch;
+            launch.argv = {"sleep", "60"};
+            launch.parentDeathSignal = SIGKILL;
+            pid_t pid = -1;
+            if (Launch(launch, pid) != 0) return 3;
+            writeFileAtomically(val("--sleeper="), std::to_string(pid));
+            for (;;) ::pause();
+        } else if (a.rfind("--fds=", 0) == 0) {
+            std::string text;
+            if (DIR* d = ::opendir("/proc/self/fd")) {
+                const int own = ::dirfd(d);
+                while (dirent* e = ::readdir(d)) {
+                    const int fd = std::atoi(e->d_name);
+                    if (e->d_name[0] != '.' && fd > 2 && fd != own) text += std::to_string(fd) + "\n";
+                }
+                ::closedir(d);
+            }
+            writeFileAtomically(val("--fds="), text);
         } else if (a.rfind("--code=", 0) == 0) {
             code = std::atoi(val("--code=").c_str());
         }

@@ -101,6 +101,21 @@ constexpr std::string_view kFailureMarks[] = {
     "Unknown device",
     "**** Error",
     "Couldn't initialise file",
+    "Could not open the file",
+    "Unrecoverable error",
+};
+
+// Of those, the lines that 10.x prints on the standard output of a job that it ends with
+// exit code 0 although its result is incomplete: a page that could not be drawn (out of
+// memory at a huge resolution) is left out, an output file that could not be written (a
+// full disk) is cut short. Such a job has failed.
+constexpr std::string_view kSilentFailureMarks[] = {
+    "**** Error",
+    "Page drawing error",
+    "Could not open the file",
+    "Unrecoverable error",
+    "Couldn't initialise file",
+    "Error: /",
 };
 
 bool Contains(std::string_view line, std::string_view mark) {
@@ -284,5 +299,7 @@ bool ReportsFatal(std::string_view line) { return ContainsAny(line, kFatalMarks)
 bool IsHarmlessRemark(std::string_view line) { return ContainsAny(line, kHarmlessRemarks); }
 
 bool NamesFailure(std::string_view line) { return ContainsAny(line, kFailureMarks); }
+
+bool ReportsSilentFailure(std::string_view line) { return ContainsAny(line, kSilentFailureMarks); }
 
 }  // namespace gsw

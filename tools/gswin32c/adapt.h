@@ -33,4 +33,9 @@ bool IsHarmlessRemark(std::string_view line);
 // are repeated on the error output when Ghostscript failed without writing there.
 bool NamesFailure(std::string_view line);
 
+// True when a line of the standard output says that the job failed even if Ghostscript
+// ends with exit code 0 ("**** Error: Page drawing error occurred.", "Could not open the
+// file ...").
+bool ReportsSilentFailure(std::string_view line);
+
 }  // namespace gsw

@@ -414,10 +414,11 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
     joined.repaired = joined.repaired || r.repaired;
     joined.fatal = joined.fatal || r.fatal;
     joined.wroteError = joined.wroteError || r.wroteError;
+    joined.silentFailure = joined.silentFailure || r.silentFailure;
     for (const std::string& l : r.failureLines)
       if (joined.failureLines.size() < 5) joined.failureLines.push_back(l);
     err += sinks[used].err;
-    if (r.code != 0) {
+    if (r.code != 0 || r.silentFailure) {
       ++used;
       break;
     }
@@ -447,7 +448,7 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
   standard.Out(JoinStandardOutputs(sinks, used, last));
   standard.Err(err);
   WriteVerdict(joined, standard);
-  exitCode = joined.code;
+  exitCode = ExitCodeOf(joined);
   return true;
 }
 

@@ -3,16 +3,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/win/launcher.h"
 #include "tools/gswin32c/adapt.h"
-
-extern char** environ;
 
 namespace gsw {
 
@@ -38,10 +35,12 @@ void Scan(std::string_view line, RelayResult& f) {
 void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
   sink.Out(line);
   Scan(line, f);
+  if (ReportsSilentFailure(line)) f.silentFailure = true;
   if (NamesFailure(line) && f.failureLines.size() < 5) {
     std::string s(line);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    f.failureLines.push_back(std::move(s));
+    const std::size_t text = s.find_first_not_of(' ');
+    f.failureLines.push_back(text == std::string::npos ? s : s.substr(text));
   }
 }
 
@@ -57,7 +56,7 @@ void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
 }
 
 struct Stream {
-  int fd;
+  ScopedFd fd;
   std::string pending;
   bool isErr;
 };
@@ -84,10 +83,55 @@ void Consume(Stream& s, const char* data, std::size_t n, RelayResult& f, RelaySi
   }
 }
 
+// The rest of a stream that has ended, and its end closed.
 void Flush(Stream& s, RelayResult& f, RelaySink& sink) {
-  if (s.pending.empty()) return;
-  Handle(s, s.pending, f, sink);
+  if (!s.pending.empty()) Handle(s, s.pending, f, sink);
   s.pending.clear();
+  s.fd.reset();
+}
+
+// Passes both streams on until Ghostscript has closed them.
+void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) {
+  char buf[16384];
+  while (streams[0].fd.valid() || streams[1].fd.valid()) {
+    pollfd fds[2];
+    Stream* owner[2];
+    nfds_t count = 0;
+    for (Stream& s : streams) {
+      if (!s.fd.valid()) continue;
+      fds[count] = {s.fd.get(), POLLIN, 0};
+      owner[count++] = &s;
+    }
+    if (::poll(fds, count, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (nfds_t m = 0; m < count; ++m) {
+      if (fds[m].revents == 0) continue;
+      const ssize_t n = ::read(owner[m]->fd.get(), buf, sizeof buf);
+      if (n > 0)
+        Consume(*owner[m], buf, static_cast<std::size_t>(n), findings, sink);
+      else if (n == 0 || errno != EINTR)
+        Flush(*owner[m], findings, sink);
+    }
+  }
+  for (Stream& s : streams) Flush(s, findings, sink);
+}
+
+int WaitForExit(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return 0;
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return 0;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
 }
 
 class StandardOutputs : public RelaySink {
@@ -117,111 +161,60 @@ RelayResult RelayGhostscript(const std::string& program, const std::vector<std::
   // report Ghostscript's exit code.
   std::signal(SIGPIPE, SIG_IGN);
 
-  int outPipe[2];
-  int errPipe[2];
-  if (::pipe2(outPipe, O_CLOEXEC) != 0)
+  Stream streams[2] = {{{}, {}, false}, {{}, {}, true}};
+  ScopedFd outWrite;
+  ScopedFd errWrite;
+  if (!MakePipe(streams[0].fd, outWrite) || !MakePipe(streams[1].fd, errWrite))
     return Failed(sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
-  if (::pipe2(errPipe, O_CLOEXEC) != 0) {
-    const int e = errno;
-    ::close(outPipe[0]);
-    ::close(outPipe[1]);
-    return Failed(sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(e) + "\n");
-  }
 
-  std::vector<std::string> argvStore;
-  argvStore.reserve(args.size() + 1);
-  argvStore.push_back(program);
-  for (const std::string& a : args) argvStore.push_back(a);
-  std::vector<char*> argv;
-  argv.reserve(argvStore.size() + 1);
-  for (std::string& a : argvStore) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+  LaunchOptions launch;
+  launch.argv.reserve(args.size() + 1);
+  launch.argv.push_back(program);
+  launch.argv.insert(launch.argv.end(), args.begin(), args.end());
+  launch.stdIn = LaunchOptions::kInherit;
+  launch.stdOut = outWrite.get();
+  launch.stdErr = errWrite.get();
+  // Ghostscript stays in our process group, which the caller ends as a whole, and dies
+  // with us when we are killed.
+  launch.newProcessGroup = false;
+  launch.parentDeathSignal = SIGKILL;
   pid_t pid = 0;
-  const int spawnError = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(outPipe[1]);
-  ::close(errPipe[1]);
-  if (spawnError != 0) {
-    ::close(outPipe[0]);
-    ::close(errPipe[0]);
+  const int spawnError = Launch(launch, pid);
+  outWrite.reset();
+  errWrite.reset();
+  if (spawnError != 0)
     return Failed(sink, "gswin32c: cannot start Ghostscript '" + program + "': " +
                             std::strerror(spawnError) + "\n");
-  }
 
   RelayResult findings;
-  Stream streams[2] = {{outPipe[0], {}, false}, {errPipe[0], {}, true}};
-  bool open[2] = {true, true};
-  char buf[16384];
-  while (open[0] || open[1]) {
-    pollfd fds[2];
-    nfds_t count = 0;
-    int index[2];
-    for (int k = 0; k < 2; ++k) {
-      if (!open[k]) continue;
-      fds[count] = {streams[k].fd, POLLIN, 0};
-      index[count] = k;
-      ++count;
-    }
-    if (::poll(fds, count, -1) < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    for (nfds_t m = 0; m < count; ++m) {
-      if (fds[m].revents == 0) continue;
-      Stream& s = streams[index[m]];
-      const ssize_t n = ::read(s.fd, buf, sizeof buf);
-      if (n > 0) {
-        Consume(s, buf, static_cast<std::size_t>(n), findings, sink);
-      } else if (n == 0 || errno != EINTR) {
-        Flush(s, findings, sink);
-        ::close(s.fd);
-        open[index[m]] = false;
-      }
-    }
-  }
-  for (int k = 0; k < 2; ++k)
-    if (open[k]) {
-      Flush(streams[k], findings, sink);
-      ::close(streams[k].fd);
-    }
-
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) {
-      status = 0;
-      break;
-    }
-  }
-  if (WIFEXITED(status))
-    findings.code = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status))
-    findings.code = 128 + WTERMSIG(status);
+  RelayStreams(streams, findings, sink);
+  findings.code = WaitForExit(pid);
   return findings;
 }
 
 void WriteVerdict(const RelayResult& r, RelaySink& sink) {
-  if (r.code == 0 && r.repaired && !r.fatal) {
+  if (r.code == 0 && r.silentFailure) {
+    // The cause first, so the first line of the error output says what went wrong.
+    sink.Err(Lines(r.failureLines) + "gswin32c: Ghostscript did not complete the job\n");
+  } else if (r.code == 0 && r.repaired && !r.fatal) {
     sink.Err(std::string(kRepairNotice) + "\n");
   } else if (r.code != 0 && !r.wroteError) {
-    std::string msg = "gswin32c: Ghostscript ended with exit code " + std::to_string(r.code) + "\n";
-    for (const std::string& l : r.failureLines) msg += l + "\n";
-    sink.Err(msg);
+    sink.Err("gswin32c: Ghostscript ended with exit code " + std::to_string(r.code) + "\n" +
+             Lines(r.failureLines));
   } else if (r.code == 0 && r.fatal && !r.wroteError) {
-    std::string msg = "gswin32c: Ghostscript could not read an input file\n";
-    for (const std::string& l : r.failureLines) msg += l + "\n";
-    sink.Err(msg);
+    sink.Err("gswin32c: Ghostscript could not read an input file\n" + Lines(r.failureLines));
   }
+}
+
+int ExitCodeOf(const RelayResult& r) {
+  if (r.code != 0) return r.code;
+  return r.silentFailure || r.fatal ? 1 : 0;
 }
 
 int RunGhostscript(const std::string& program, const std::vector<std::string>& args) {
   const RelayResult r = RelayGhostscript(program, args, StandardSink());
   WriteVerdict(r, StandardSink());
-  return r.code;
+  return ExitCodeOf(r);
 }
 
 }  // namespace gsw

@@ -1,0 +1,261 @@
+#include "platform/win/launcher.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+int ScopedFd::reset(int fd) {
+    int rc = 0;
+    if (fd_ >= 0 && fd_ != fd) rc = ::close(fd_);
+    fd_ = fd;
+    return rc;
+}
+
+bool MakePipe(ScopedFd& readEnd, ScopedFd& writeEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+    readEnd.reset(fds[0]);
+    writeEnd.reset(fds[1]);
+    return true;
+}
+
+namespace {
+
+// ---------------------------------------------------------------- children to end
+
+// Process groups of running children started with endWithProgram. Lock-free slots, so a
+// signal handler can read them.
+constexpr int kGroupSlots = 128;
+std::atomic<pid_t> g_groups[kGroupSlots];
+
+void rememberGroup(pid_t pid) {
+    // A program that ends by exit (an unattended run ends from a message's timer) takes
+    // its children with it.
+    static const bool hooked = std::atexit(EndLaunchedChildren) == 0;
+    (void)hooked;
+    for (auto& slot : g_groups) {
+        pid_t expected = 0;
+        if (slot.compare_exchange_strong(expected, pid)) return;
+    }
+}
+
+// ---------------------------------------------------------------- program search
+
+bool isExecutableFile(const std::string& path, int& err) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        err = ENOENT;
+        return false;
+    }
+    if (::access(path.c_str(), X_OK) != 0) {
+        err = EACCES;
+        return false;
+    }
+    return true;
+}
+
+std::string pathVariable(const std::vector<std::string>* env) {
+    if (env) {
+        for (const auto& e : *env)
+            if (e.compare(0, 5, "PATH=") == 0) return e.substr(5);
+    }
+    const char* p = std::getenv("PATH");
+    return p ? p : "/usr/local/bin:/usr/bin:/bin";
+}
+
+// ---------------------------------------------------------------- the child side
+
+// Everything the child needs, prepared before the fork: the child only makes system calls.
+struct ChildPlan {
+    const char* program;
+    char* const* argv;
+    char* const* envp;
+    const char* workDir;
+    int streams[3];  // >= 3: duplicate onto the stream; kInherit: leave it
+    const int* keep;
+    size_t keepCount;
+    bool newGroup;
+    bool newSession;
+    int deathSignal;
+    pid_t parent;
+    int errorPipe;  // the errno of a failed start is written here; exec closes it
+};
+
+[[noreturn]] void childFail(const ChildPlan* plan, int err) {
+    [[maybe_unused]] ssize_t n = ::write(plan->errorPipe, &err, sizeof err);
+    ::_exit(127);
+}
+
+[[noreturn]] void runChild(const ChildPlan* plan) {
+    // Signals caught by this program are reset; the child starts with nothing blocked.
+    struct sigaction dfl;
+    std::memset(&dfl, 0, sizeof dfl);
+    dfl.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (sig == SIGKILL || sig == SIGSTOP) continue;
+        ::sigaction(sig, &dfl, nullptr);
+    }
+    if (plan->newSession) {
+        if (::setsid() < 0) childFail(plan, errno);
+    } else if (plan->newGroup) {
+        if (::setpgid(0, 0) != 0) childFail(plan, errno);
+    }
+    if (plan->deathSignal) {
+        ::prctl(PR_SET_PDEATHSIG, plan->deathSignal);
+        // The parent may have ended before the signal was armed.
+        if (::getppid() != plan->parent) ::_exit(127);
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (plan->streams[i] >= 0 && ::dup2(plan->streams[i], i) < 0) childFail(plan, errno);
+    }
+#ifdef SYS_close_range
+    // Everything above the standard streams closes on exec, except what is kept.
+    ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
+#endif
+    for (size_t k = 0; k < plan->keepCount; ++k) ::fcntl(plan->keep[k], F_SETFD, 0);
+    if (plan->workDir && ::chdir(plan->workDir) != 0) childFail(plan, errno);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execve(plan->program, plan->argv, plan->envp);
+    childFail(plan, errno);
+}
+
+std::vector<char*> pointers(const std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    out.reserve(strings.size() + 1);
+    for (const auto& s : strings) out.push_back(const_cast<char*>(s.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string& name, int& err, const std::vector<std::string>* env) {
+    err = ENOENT;
+    if (name.empty()) return "";
+    int e = ENOENT;
+    if (name.find('/') != std::string::npos) {
+        if (isExecutableFile(name, e)) return name;
+        err = e;
+        return "";
+    }
+    const std::string path = pathVariable(env);
+    size_t i = 0;
+    while (i <= path.size()) {
+        size_t j = path.find(':', i);
+        if (j == std::string::npos) j = path.size();
+        std::string dir = j > i ? path.substr(i, j - i) : ".";
+        if (dir.back() != '/') dir += '/';
+        if (isExecutableFile(dir + name, e)) return dir + name;
+        if (e == EACCES) err = EACCES;
+        i = j + 1;
+    }
+    return "";
+}
+
+int Launch(const LaunchOptions& options, pid_t& pid) {
+    pid = -1;
+    if (options.argv.empty()) return EINVAL;
+    int err = 0;
+    const std::string program =
+        FindProgram(options.argv[0], err, options.env ? &*options.env : nullptr);
+    if (program.empty()) return err;
+
+    // Stream descriptors are moved above 2 first, so one dup2 never overwrites the
+    // source of another.
+    ScopedFd streams[3];
+    const int given[3] = {options.stdIn, options.stdOut, options.stdErr};
+    for (int i = 0; i < 3; ++i) {
+        if (given[i] == LaunchOptions::kInherit) continue;
+        int fd = given[i] >= 0 ? ::fcntl(given[i], F_DUPFD_CLOEXEC, 3)
+                               : ::open("/dev/null", (i == 0 ? O_RDONLY : O_WRONLY) | O_CLOEXEC);
+        if (fd < 0) return errno;
+        if (fd < 3) {  // our own standard streams were closed: lift it
+            int high = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+            ::close(fd);
+            if (high < 0) return errno;
+            fd = high;
+        }
+        streams[i].reset(fd);
+    }
+
+    std::vector<char*> argv = pointers(options.argv);
+    std::vector<char*> envp = options.env ? pointers(*options.env) : std::vector<char*>{};
+    ScopedFd errorRead, errorWrite;
+    if (!MakePipe(errorRead, errorWrite)) return errno;
+    ChildPlan plan{};
+    plan.program = program.c_str();
+    plan.argv = argv.data();
+    plan.envp = options.env ? envp.data() : environ;
+    plan.workDir = options.workDir.empty() ? nullptr : options.workDir.c_str();
+    for (int i = 0; i < 3; ++i) plan.streams[i] = streams[i].valid() ? streams[i].get() : -1;
+    plan.keep = options.keepFds.data();
+    plan.keepCount = options.keepFds.size();
+    plan.newGroup = options.newProcessGroup;
+    plan.newSession = options.newSession;
+    plan.deathSignal = options.parentDeathSignal;
+    plan.parent = ::getpid();
+    plan.errorPipe = errorWrite.get();
+
+    // No handler of ours may run in the child between the fork and the exec.
+    sigset_t all, old;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &old);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // The sanitizers' run-time does not follow a child that shares our memory.
+    const pid_t child = ::fork();
+#else
+    const pid_t child = ::vfork();
+#endif
+    if (child == 0) runChild(&plan);
+    const int forkErr = errno;
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    if (child < 0) return forkErr;
+
+    // The pipe ends empty when exec succeeded (it closed the child's end).
+    errorWrite.reset();
+    int childError = 0;
+    ssize_t got;
+    while ((got = ::read(errorRead.get(), &childError, sizeof childError)) < 0 && errno == EINTR) {
+    }
+    if (got == ssize_t(sizeof childError)) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return childError;
+    }
+    pid = child;
+    // The group exists once the child has called setpgid; set it from here as well, so a
+    // signal sent to the group right after Launch returns cannot miss it.
+    if (options.newProcessGroup && !options.newSession) ::setpgid(child, child);
+    if (options.endWithProgram && (options.newProcessGroup || options.newSession))
+        rememberGroup(child);
+    return 0;
+}
+
+void EndLaunchedChildren() {
+    for (auto& slot : g_groups) {
+        const pid_t g = slot.load();
+        if (g > 0) ::kill(-g, SIGKILL);
+    }
+}
+
+void ForgetLaunchedChild(pid_t pid) {
+    if (pid <= 0) return;
+    for (auto& slot : g_groups) {
+        pid_t expected = pid;
+        slot.compare_exchange_strong(expected, 0);
+    }
+}

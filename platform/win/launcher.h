@@ -1,0 +1,80 @@
+// The one way this program starts a child process: an argument vector (never a shell),
+// an optional environment and working folder, the three standard streams, a process
+// group of its own, a parent-death signal and the descriptors the child keeps. Every
+// other descriptor is closed in the child. Depends on the C library only, so the
+// Ghostscript console program compiles it into itself.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A file descriptor that is closed when its owner goes.
+class ScopedFd {
+public:
+    ScopedFd() = default;
+    explicit ScopedFd(int fd) : fd_(fd) {}
+    ~ScopedFd() { reset(); }
+    ScopedFd(ScopedFd&& other) noexcept : fd_(other.release()) {}
+    ScopedFd& operator=(ScopedFd&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    ScopedFd(const ScopedFd&) = delete;
+    ScopedFd& operator=(const ScopedFd&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Gives the descriptor up without closing it.
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    // Closes the held descriptor (if any) and holds fd. Returns close()'s result (0 when
+    // nothing was held), for callers that must know a write-back failed.
+    int reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
+// Both ends of a pipe, close-on-exec; false (errno set) when no pipe could be made.
+bool MakePipe(ScopedFd& readEnd, ScopedFd& writeEnd);
+
+struct LaunchOptions {
+    // What a standard stream of the child is: an empty stream, this program's own, or a
+    // given descriptor (>= 0, duplicated onto the stream).
+    static constexpr int kNull = -1;
+    static constexpr int kInherit = -2;
+
+    std::vector<std::string> argv;  // argv[0] names the program; no "/" means PATH search
+    std::optional<std::vector<std::string>> env;  // "NAME=value" entries; ours when unset
+    std::string workDir;                           // ours when empty
+    int stdIn = kNull;
+    int stdOut = kInherit;
+    int stdErr = kInherit;
+    bool newProcessGroup = true;  // so the child and its own children can be ended together
+    bool newSession = false;      // a detached program (a viewer) that outlives us
+    int parentDeathSignal = 0;    // sent to the child when this program ends (0: none)
+    bool endWithProgram = false;  // its group is ended by EndLaunchedChildren
+    std::vector<int> keepFds;     // descriptors (>= 3) the child keeps under their numbers
+};
+
+// Starts the program. Returns 0 and the child's id, or an errno value: ENOENT when the
+// program is not found, EACCES when it may not be run, ENOTDIR/ENOENT for a working
+// folder that is missing, or what exec reported.
+int Launch(const LaunchOptions& options, pid_t& pid);
+
+// The full path of a program: a name with "/" as it is, else the first executable file
+// of that name on PATH (from env when given). Empty when none; err says why.
+std::string FindProgram(const std::string& name, int& err,
+                        const std::vector<std::string>* env = nullptr);
+
+// Ends (SIGKILL) the process groups of the children started with endWithProgram that
+// still run. Async-signal-safe: signal handlers call it.
+void EndLaunchedChildren();
+// The child has been waited for: its group is no longer ended by EndLaunchedChildren.
+void ForgetLaunchedChild(pid_t pid);
