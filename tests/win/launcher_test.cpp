@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/win/launcher.h"
-#include "test_util.h"
+#include "win_support.h"
 
 namespace {
 
