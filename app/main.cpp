@@ -109,10 +109,12 @@ void TForm_main::FormCreate(TObject*) {
     char buffer[516];
     GetModuleFileNameA(nullptr, buffer, sizeof buffer);
     FAppPath = ExtractFilePath(buffer);
+    // Runs started at once make these folders side by side: one that another process has
+    // just made is there, which is all that counts.
     FLogDir = FAppPath + "logs/";
-    if (!DirectoryExists(FLogDir)) MkDir(FLogDir);
+    if (!ForceDirectories(FLogDir)) MkDir(FLogDir);
     FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
-    if (!DirectoryExists(FLogDir)) MkDir(FLogDir);
+    if (!ForceDirectories(FLogDir)) MkDir(FLogDir);
     Application->OnException = [this](TObject* s, Exception& e) { AppException(s, e); };
     FIni = std::make_unique<TIniFile>(FAppPath + "config.ini");
     BuildFunctionTable();

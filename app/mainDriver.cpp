@@ -15,7 +15,10 @@
 #include "engine/definitions.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
+#include "platform/win/runGuard.h"
 #include "platform/win/shell.h"
+
+#include <optional>
 
 namespace {
 
@@ -56,6 +59,16 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
     auto moved = [&](const std::string& ext) { return JoinName(ReplaceExt(first, ext), FDestDir); };
     auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
     bool ok = true;
+
+    // An empty PDF is no document: Ghostscript would make a blank page of it and call that
+    // a success.
+    for (int i = 0; i < FSourceFiles->Count(); ++i) {
+        const std::string s = (*FSourceFiles)[i];
+        if (SameText(ExtractFileExt(s), ".pdf") && FileSizeOf(s) == 0) {
+            ReportError("源文件是空的 (0 字节): \"" + s + "\"");
+            return false;
+        }
+    }
 
     // Ghostscript often leaves a partial file behind when it fails: a step that listed an
     // error has failed, and what it wrote does not replace an older result.
@@ -138,7 +151,11 @@ bool TForm_main::WatermarkCanShow() {
 void TForm_main::StyButton_startClick(TObject*) {
     bool ok = true;
     FErrors->Clear();
-    EnsureLogFolder(true);
+    try {
+        EnsureLogFolder(true);
+    } catch (const std::exception&) {
+        // Reported by the first log line; a log that cannot be written stops no run.
+    }
     Log("Version", VersionText());
     const TConverter& row = SelectedFunction();
     Log("功能", row.Name);
@@ -178,6 +195,9 @@ void TForm_main::StyButton_startClick(TObject*) {
 
     std::string temp;
     try {
+        // Run folders that a killed run of this program left here, and that no process
+        // holds any more, go first.
+        RemoveAbandonedRunFolders(firstFolder);
         temp = MakeRandomFolder(firstFolder);
     } catch (...) {
         // Without a temporary folder there is no run: put the window back before reporting.
@@ -197,6 +217,11 @@ void TForm_main::StyButton_startClick(TObject*) {
         op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
         SHFileOperationA(&op);
     });
+
+    // The folder is this run's: held while it runs, removed when a signal ends the program.
+    std::optional<TRunFolderClaim> claim;
+    claim.emplace(temp);
+    FRunTemp = temp;
 
     std::string target;
     try {
@@ -218,6 +243,8 @@ void TForm_main::StyButton_startClick(TObject*) {
         FLastResult = target;
         if (!FileExists(target)) ok = false;
     }
+    claim.reset();
+    FRunTemp.clear();
     DeleteFolder(temp);
     RemoveExitProc(removeTemp);
     SetStatus(ok ? 0 : -1);

@@ -34,12 +34,19 @@ bool TForm_main::RunOfficeFunction(const std::string& name, std::string& target,
         return good;
     };
 
+    // A Ghostscript step that listed an error has failed, whatever it left behind.
+    auto clean = [&](auto step) {
+        const int before = FErrors->Count();
+        const bool result = step();
+        return result && FErrors->Count() == before;
+    };
+
     auto viaPostScript = [&](auto print) {
         const std::string ps = inTemp(".ps");
         const std::string pdf = inTemp(".pdf");
         target = moved(".pdf");
         bool good = print(ps);
-        if (good) good = TPs2pdf().Convert(ps, pdf);
+        if (good) good = clean([&] { return TPs2pdf().Convert(ps, pdf); });
         if (good) good = MoveFileReplacing(pdf, target);
         return good;
     };
@@ -64,7 +71,12 @@ bool TForm_main::RunOfficeFunction(const std::string& name, std::string& target,
         ok = checks("PowerPoint", false, false);
         if (ok) {
             target = moved(".ppt");
-            ok = TPdf2bmp().Convert(src, inTemp(".bmp"), 0, 0);
+            ok = clean([&] { return TPdf2bmp().Convert(src, inTemp(".bmp"), 0, 0); });
+            // Pages there must be: a presentation without slides is no result.
+            if (ok && !FileExists(ReplaceExt(inTemp(".bmp"), "_p0001.bmp"))) {
+                ReportError("在进行 gs 转换时出错。\n没有生成任何页面。");
+                ok = false;
+            }
             if (ok) ok = TBmp2ppt().Convert(inTemp(".bmp"), inTemp(".ppt"));
             if (ok) ok = MoveFileReplacing(inTemp(".ppt"), target);
         }

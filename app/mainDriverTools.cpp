@@ -81,28 +81,22 @@ bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target
         if (ok) ok = MoveFileReplacing(merged, target);
     } else if (name == "pdfAutoCrop") {
         target = DestName(first, ".pdf", "", "_CROPPED");
-        const std::string bitmap = DestName(first, ".bmp", "TEMP-", "");
-        const std::string page1 = DestName(first, ".bmp", "TEMP-", "_p0001");
-        const std::string uncompressed = DestName(first, ".pdf", "TEMP-", "");
-        auto removeTemporaries = [&] {
-            if (FileExists(uncompressed)) DeleteFile(uncompressed);
-            if (FileExists(page1)) DeleteFile(page1);
-        };
-        try {
-            // Both inputs of the cropper are made whatever the other gives; a cropped file
-            // is written only from inputs made without errors, so a damaged source never
-            // replaces an older result.
-            const bool made = clean([&] {
-                const bool a = TPdf2bmp().Convert(src, bitmap, 1, 1);
-                const bool b = TPdfDecompress().Decompress(src, uncompressed);
-                return a && b;
-            });
-            ok = made && TPdfAutoCrop().AutoCrop(page1, uncompressed, target);
-        } catch (...) {
-            removeTemporaries();
-            throw;
-        }
-        removeTemporaries();
+        // The intermediates belong to the run: in its temporary folder nothing of the user's
+        // can be followed, replaced or deleted, and runs side by side do not meet.
+        const std::string bitmap = temp + "TEMP-" + n + ".bmp";
+        const std::string page1 = temp + "TEMP-" + n + "_p0001.bmp";
+        const std::string uncompressed = temp + "TEMP-" + n + ".pdf";
+        const std::string cropped = temp + n + "_CROPPED.pdf";
+        // Both inputs of the cropper are made whatever the other gives; a cropped file is
+        // written only from inputs made without errors, so a damaged source never replaces
+        // an older result.
+        const bool made = clean([&] {
+            const bool a = TPdf2bmp().Convert(src, bitmap, 1, 1);
+            const bool b = TPdfDecompress().Decompress(src, uncompressed);
+            return a && b;
+        });
+        ok = made && TPdfAutoCrop().AutoCrop(page1, uncompressed, cropped);
+        if (ok) ok = MoveFileReplacing(cropped, target);
     } else if (name == "pdfWatermark") {
         target = movedWithSuffix("_WATERMARKED");
         const std::string stamp = temp + "watermark.ps";

@@ -4,9 +4,12 @@
 #include "controls/styled/styApplication.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
+#include "platform/win/runGuard.h"
 
 int main(int argc, char** argv) {
     SetModuleFileName(argv[0]);
+    // Ctrl-C, SIGTERM and a closed terminal end the children and remove the run's folder.
+    InstallRunGuard();
     std::vector<std::string> params(argv + 1, argv + argc);
     SetParams(params);
     Application->Initialize();

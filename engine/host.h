@@ -28,6 +28,7 @@ public:
     const std::unique_ptr<TStringList> FSelection = std::make_unique<TStringList>();
     const std::unique_ptr<TStringList> FErrors = std::make_unique<TStringList>();
     bool FBatchMode = false;
+    std::string FRunTemp;     // temporary folder of the current run, trailing "/"; empty outside a run
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
     std::string FMergeFile1;
     std::string FMergeFile2;

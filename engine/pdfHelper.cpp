@@ -19,6 +19,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
 #include "platform/win/process.h"
+#include "platform/win/runGuard.h"
 
 namespace {
 
@@ -48,6 +49,68 @@ std::string QuoteGsArg(const std::string& text) {
         out += c;
     }
     out += '"';
+    return out;
+}
+
+namespace {
+
+bool IsValidUtf8(const std::string& s) {
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t n = 0;
+        if (c >= 0xC2 && c <= 0xDF) n = 1;
+        else if (c >= 0xE0 && c <= 0xEF) n = 2;
+        else if (c >= 0xF0 && c <= 0xF4) n = 3;
+        else if (c >= 0x80) return false;
+        if (i + n >= s.size() && n > 0) return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+// Where the safe-named links of a run lie: in its temporary folder, else in the day's log
+// folder (a converter called outside a run).
+std::string NameLinkFolder() {
+    TMainState* s = MainState();
+    std::string base = s && !s->FRunTemp.empty() ? s->FRunTemp : s ? s->FLogDir : GetTempDir();
+    const std::string folder = base + "names/";
+    ForceDirectories(folder);
+    return folder;
+}
+
+}  // namespace
+
+std::string GsFileName(const std::string& path) {
+    const std::string full = ExpandFileName(path);
+    if (IsValidUtf8(full)) return full;
+    const std::string folder = NameLinkFolder();
+    std::string ext = ExtractFileExt(full);
+    if (!IsValidUtf8(ext)) ext.clear();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string link = folder + "name" + Format("%.8d", Random(100000000)) + ext;
+        if (CreateSymbolicLink(link, full)) return link;
+    }
+    throw EInOutError("无法为文件名建立链接: \"" + full + "\"");
+}
+
+std::string MaskPasswords(const std::string& params) {
+    std::string out = params;
+    for (const char* key : {"-sOwnerPassword=", "-sUserPassword="}) {
+        for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at + 1)) {
+            size_t from = at + std::strlen(key);
+            size_t to = from;
+            if (to < out.size() && out[to] == '"') {
+                for (++to; to < out.size() && out[to] != '"'; ++to)
+                    if (out[to] == '\\') ++to;
+                if (to < out.size()) ++to;
+            } else {
+                while (to < out.size() && out[to] != ' ') ++to;
+            }
+            out.replace(from, std::min(to, out.size()) - from, "******");
+        }
+    }
     return out;
 }
 
@@ -88,6 +151,27 @@ private:
     bool held_ = false;
 };
 
+// A new folder for one job inside the run's temporary folder (or the log folder).
+std::string JobFolder(const TMainState& s) {
+    const std::string base = s.FRunTemp.empty() ? s.FLogDir : s.FRunTemp;
+    for (int attempt = 0;; ++attempt) {
+        const std::string dir = base + "gsjob" + Format("%.8d", Random(100000000)) + "/";
+        if (CreateDir(dir)) return dir;
+        if (attempt >= 100 || DirectoryExists(dir) == false) MkDir(dir);  // raises the reason
+    }
+}
+
+// The first line of an error output that holds text, trimmed.
+std::string FirstErrorLine(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = Trim(line);
+        if (!line.empty()) return line;
+    }
+    return "";
+}
+
 }  // namespace
 
 bool TGhost::Run(const std::string& jobName, const std::string& params) {
@@ -111,14 +195,22 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         const int nameIndex = version >= 0 && version < 12 ? version : 0;
         Log("WinVersion", std::string(WindowsVersionNames[nameIndex]) + " / " + versionText);
         Log("GS", s.FGsExe);
-        Log("Parameter", params);
+        Log("Parameter", MaskPasswords(params));
 
         EnsureLogFolder(false);
         // Another process of the program may be running a job from the same log folder
         // (unattended runs side by side): the response file and the logs are one job's at a time.
         TLogFolderLock lock(s.FLogDir);
         const std::string responseFile = s.FLogDir + "temp.log";
-        WriteFileText(responseFile, params + "\n");
+        // The response file may hold passwords: its owner's only, and gone after the job
+        // whatever happens.
+        struct ResponseFileRemover {
+            const std::string& name;
+            ~ResponseFileRemover() {
+                if (FileExists(name)) DeleteFile(name);
+            }
+        } removeResponse{responseFile};
+        WritePrivateFileText(responseFile, params + "\n");
 
         const std::string gsDir = s.FLogDir + "gs/";
         if (!DirectoryExists(gsDir)) MkDir(gsDir);
@@ -131,6 +223,20 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             version >= wvWin95 && version <= wvWin98SE ? core : "cmd /c \"" + core + "\"";
         Log("CommandLine", commandLine);
 
+        // The job's own temporary folder is the only place besides its outputs where it may
+        // write: Ghostscript's -dSAFER permits the temporary folder it is given.
+        const std::string jobDir = JobFolder(s);
+        struct JobFolderRemover {
+            const std::string& name;
+            ~JobFolderRemover() { RemoveTreeNow(name.c_str()); }
+        } removeJobDir{jobDir};
+        std::string environment;
+        for (const std::string& e : EnvironmentStrings()) {
+            if (StartsStr("TMPDIR=", e) || StartsStr("TEMP=", e) || StartsStr("TMP=", e)) continue;
+            environment += e + '\0';
+        }
+        for (const char* name : {"TMPDIR=", "TEMP=", "TMP="}) environment += name + jobDir + '\0';
+        environment += '\0';
         // A quote inside one of the paths would end its quoted name early and hand the
         // rest to the program as further arguments, so such a line is never started.
         bool started = false;
@@ -140,7 +246,7 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE_,
                                      CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE |
                                          NORMAL_PRIORITY_CLASS,
-                                     nullptr, nullptr, &startup, &info) != 0;
+                                     environment.data(), nullptr, &startup, &info) != 0;
         }
         if (!started) {
             ShowMsg("在开始进行处理 " + jobName + " 时出错!", mkInformation, s.FBatchMode);
@@ -163,7 +269,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             throw Exception("无法删除临时参数文件。");
 
         Application->ProcessMessages();
-        if (ErrorLogHasErrors(errorLog)) throw Exception("在进行 gs 转换时出错。");
+        // The first line of Ghostscript's error output says why, beneath the message.
+        if (ErrorLogHasErrors(errorLog)) {
+            const std::string reason = FirstErrorLine(errorLog);
+            throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
+        }
     } catch (const std::exception& e) {
         ReportError(e.what());
     }

@@ -31,6 +31,16 @@ public:
 // every quote of the text is escaped, and any text comes back exactly as it was.
 std::string QuoteGsArg(const std::string& text);
 
+// A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
+// "@" or "-" is never taken for a device, a response file or a switch), and, when the
+// name is not valid UTF-8 (Ghostscript drops such bytes), a link with a safe name in the
+// run's temporary folder that points to it.
+std::string GsFileName(const std::string& path);
+
+// The parameter string as the day log shows it: the values of the password switches
+// replaced by "******".
+std::string MaskPasswords(const std::string& params);
+
 // A file name as Ghostscript's output switch reads it: a "%" there starts a page-number
 // format, so every "%" of the name is doubled to stand for itself.
 std::string GsOutputName(const std::string& path);

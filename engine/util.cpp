@@ -156,6 +156,10 @@ std::string QuoteArg(const std::string& arg) {
 
 // ---------------------------------------------------------------- the day log
 
+namespace {
+bool g_logFailureReported = false;  // in this run
+}  // namespace
+
 std::string FormatLogLine(double time, const std::string& key, const std::string& value) {
     std::string line = FormatDateTime("hh-nn-ss-zzz", time) + " | " + key;
     int cols = KeyColumns(key);
@@ -166,6 +170,7 @@ std::string FormatLogLine(double time, const std::string& key, const std::string
 void EnsureLogFolder(bool force) {
     TMainState& s = State();
     if (!force && !s.FLogDir.empty()) return;
+    if (force) g_logFailureReported = false;  // a new run reports a log it cannot write anew
     std::string dir = s.FAppPath + "logs/";
     CreateFolderIfMissing(dir);
     dir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
@@ -173,7 +178,20 @@ void EnsureLogFolder(bool force) {
     s.FLogDir = dir;
 }
 
-void Log(const std::string& key, const std::string& value) {
+namespace {
+
+// A day log that cannot be written is reported once (on the error output and in the
+// error list) and the run goes on; the log is a record, not a step of the run.
+void ReportLogFailure(const std::string& reason) {
+    if (g_logFailureReported) return;
+    g_logFailureReported = true;
+    const std::string message = "无法写入日志文件: " + reason;
+    std::fprintf(stderr, "vexomat: %s\n", message.c_str());
+    TMainState* s = MainState();
+    if (s && s->FErrors) s->FErrors->Add(message);
+}
+
+void AppendLogLine(const std::string& key, const std::string& value) {
     EnsureLogFolder(false);
     std::string text = FormatLogLine(Now(), key, value) + "\n";
     if (key == "Version") text.insert(text.begin(), '\n');
@@ -192,6 +210,16 @@ void Log(const std::string& key, const std::string& value) {
         done += size_t(n);
     }
     if (close(fd) != 0) RaiseInOutError(errno, name);
+}
+
+}  // namespace
+
+void Log(const std::string& key, const std::string& value) {
+    try {
+        AppendLogLine(key, value);
+    } catch (const std::exception& e) {
+        ReportLogFailure(e.what());
+    }
 }
 
 void ReportError(const std::string& message) {
@@ -260,8 +288,10 @@ bool MoveFileReplacing(const std::string& source, const std::string& target) {
     try {
         CheckReplaceable(target);
         ProcessMessages();
-        bool result = MoveEntry(source, target);
+        const bool result = MoveEntry(source, target);
+        const int err = errno;
         ProcessMessages();
+        if (!result) throw Exception(MoveMessage(target) + "\n" + SysErrorMessage(err));
         return result;
     } catch (const std::exception& e) {
         ReportError(e.what());

@@ -13,7 +13,8 @@
 // ---------------------------------------------------------------- the day log
 
 // Appends "hh-nn-ss-zzz | <key padded to 12> | <value>" to info.log in the day's log
-// folder (a "Version" line is preceded by an empty line). I/O errors are raised.
+// folder (a "Version" line is preceded by an empty line). A log that cannot be written is
+// reported once per run (error output and error list) and never raised: the run goes on.
 void Log(const std::string& key, const std::string& value);
 
 // When force is set or FLogDir is empty: FLogDir := <program>/logs/<yyyy-mm-dd>/, creating

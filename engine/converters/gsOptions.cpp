@@ -65,16 +65,17 @@ TTimer* MainTimer(TOptionName<TOptionKind::Timer> name) {
 const char* const GsPrefix = "-dNOPAUSE -dBATCH -dSAFER ";
 
 std::string GsOut(const std::string& path) {
-    return "-sOutputFile=" + QuoteGsArg(GsOutputName(path)) + " ";
+    return "-sOutputFile=" + QuoteGsArg(GsOutputName(GsFileName(path))) + " ";
 }
 
 std::string GsPaged(const std::string& dst) {
-    const std::string ext = ExtractFileExt(dst);
-    const std::string stem = dst.substr(0, dst.size() - ext.size());
+    const std::string full = ExpandFileName(dst);
+    const std::string ext = ExtractFileExt(full);
+    const std::string stem = full.substr(0, full.size() - ext.size());
     return "-sOutputFile=" + QuoteGsArg(GsOutputName(stem) + "_p%04d" + GsOutputName(ext)) + " ";
 }
 
-std::string GsSource(const std::string& path) { return "-f " + QuoteGsArg(path) + " "; }
+std::string GsSource(const std::string& path) { return "-f " + QuoteGsArg(GsFileName(path)) + " "; }
 
 std::string GsResolution() {
     std::string r;

@@ -35,7 +35,7 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
         } else {
             throw EConvertError("'" + entry + "' is not a page of the merge order");
         }
-        list += QuoteGsArg(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf") + " ";
+        list += QuoteGsArg(GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf")) + " ";
     }
     return "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
            "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite " +

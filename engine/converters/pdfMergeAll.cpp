@@ -8,7 +8,7 @@
 
 std::string TPdfMergeAll::Parameters(const TStringList& files, const std::string& dst) {
     std::string list;
-    for (int i = 0; i < files.Count(); ++i) list += QuoteGsArg(files[i]) + " ";
+    for (int i = 0; i < files.Count(); ++i) list += QuoteGsArg(GsFileName(files[i])) + " ";
     return "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
            "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite " +
            GsOut(dst) + "-c .setpdfwrite -f " + list;

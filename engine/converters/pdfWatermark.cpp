@@ -125,7 +125,7 @@ bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
 std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::string& dst,
                                            const std::string& stampFile) {
     return "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false " + GsOut(dst) +
-           QuoteGsArg(stampFile) + " " + QuoteGsArg(src) + " ";
+           QuoteGsArg(GsFileName(stampFile)) + " " + QuoteGsArg(GsFileName(src)) + " ";
 }
 
 bool TPdfWatermark::Apply(const std::string& src, const std::string& dst, const std::string& stampFile) {

@@ -47,6 +47,8 @@ std::string AskPrintFileName(const std::string& program, std::chrono::millisecon
             in.close();
             std::error_code ec;
             std::filesystem::remove(answer, ec);
+            // The answers' folder goes once it is empty.
+            std::filesystem::remove(PrintPromptFolder(), ec);
             std::string name = ss.str();
             while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
             if (!name.empty()) return name;

@@ -1,5 +1,6 @@
 #include "platform/rtl/sysutils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -336,6 +337,32 @@ void WriteFileText(const std::string& name, const std::string& text) {
     if (!out) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
     out << text;
     if (!out.flush()) throw EFCreateError("Cannot write file \"" + name + "\".");
+}
+
+extern "C" char** environ;
+
+void WritePrivateFileText(const std::string& name, const std::string& text) {
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+    bool ok = fchmod(fd, 0600) == 0;
+    for (size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += size_t(n);
+    }
+    if (close(fd) != 0) ok = false;
+    if (!ok) throw EFCreateError("Cannot write file \"" + name + "\". " + SysErrorMessage(errno));
+}
+
+bool CreateSymbolicLink(const std::string& link, const std::string& target) {
+    return symlink(target.c_str(), link.c_str()) == 0;
+}
+
+std::vector<std::string> EnvironmentStrings() {
+    std::vector<std::string> env;
+    for (char** e = environ; e && *e; ++e) env.emplace_back(*e);
+    return env;
 }
 
 // ---------------------------------------------------------------- date and time

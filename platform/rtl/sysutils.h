@@ -124,6 +124,12 @@ std::string GetTempDir();  // with trailing "/"
 // Reads or writes a whole file; raise EFOpenError / EFCreateError.
 std::string ReadFileText(const std::string& name);
 void WriteFileText(const std::string& name, const std::string& text);
+// Writes a file that only its owner may read (it may hold passwords), never through a link.
+void WritePrivateFileText(const std::string& name, const std::string& text);
+// Makes `link` a symbolic link to `target`; false when it cannot be made.
+bool CreateSymbolicLink(const std::string& link, const std::string& target);
+// The whole environment of this process as "NAME=value" entries.
+std::vector<std::string> EnvironmentStrings();
 
 // Creates the folder, raising EInOutError on failure (MkDir).
 void MkDir(const std::string& dir);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,20 +20,37 @@ std::string LockPath(const std::string& name, const char* kind) {
            IntToHex(std::hash<std::string>{}(name), 16) + kind;
 }
 
+// Whether fd is the file that path names now (the last user of a name removes its files).
+bool StillNamed(int fd, const std::string& path) {
+    struct stat a, b;
+    return ::fstat(fd, &a) == 0 && ::lstat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
 class NamedMutex : public KernelObject {
 public:
-    explicit NamedMutex(const std::string& name) {
+    explicit NamedMutex(const std::string& name)
+        : presencePath_(LockPath(name, ".open")), lockPath_(LockPath(name, ".lock")) {
         // One file tells whether others have the name open (they hold a shared lock on it),
-        // the other is the mutex itself.
-        presence_ = ::open(LockPath(name, ".open").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        lock_ = ::open(LockPath(name, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (presence_ >= 0) {
-            existed_ = ::flock(presence_, LOCK_EX | LOCK_NB) != 0;
-            ::flock(presence_, LOCK_SH);
+        // the other is the mutex itself. Both are removed by the last one to close the name,
+        // so none is left behind in the temporary folder.
+        for (int attempt = 0; attempt < 100 && presence_ < 0; ++attempt) {
+            const int fd = ::open(presencePath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd < 0) break;
+            existed_ = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+            ::flock(fd, LOCK_SH);
+            if (StillNamed(fd, presencePath_)) presence_ = fd;
+            else ::close(fd);
         }
+        // While the name is held, nobody removes the mutex file.
+        lock_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     }
     ~NamedMutex() override {
         if (owned_ > 0 && lock_ >= 0) ::flock(lock_, LOCK_UN);
+        if (presence_ >= 0 && ::flock(presence_, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(lockPath_.c_str());
+            ::unlink(presencePath_.c_str());
+        }
         if (lock_ >= 0) ::close(lock_);
         if (presence_ >= 0) ::close(presence_);
     }
@@ -63,6 +81,8 @@ public:
     }
 
 private:
+    std::string presencePath_;
+    std::string lockPath_;
     int presence_ = -1;
     int lock_ = -1;
     bool existed_ = false;

@@ -106,7 +106,8 @@ TEST_F(GhostRunner, ErrorOutputFailsTheJobButNotTheRun) {
     GsProgram fail("false");
     EXPECT_TRUE(TGhost().Run("pdf2jpg", "-x "));
     ASSERT_EQ(Errors().size(), 1u);
-    EXPECT_EQ(Errors()[0], "在进行 gs 转换时出错。");
+    // The message, and beneath it the first line of Ghostscript's error output.
+    EXPECT_EQ(Errors()[0].rfind("在进行 gs 转换时出错。\n", 0), 0u) << Errors()[0];
     EXPECT_EQ(LoggedValue("ErrorMessage"), "在进行 gs 转换时出错。");
     EXPECT_TRUE(Messages().empty());
     EXPECT_FALSE(Exists(LogDir() + "temp.log"));

@@ -98,14 +98,23 @@ TEST_F(DayLog, FolderThatCannotBeMadeRaisesAndLeavesNoFolderBehind) {
     vxtest::WriteFile(AppPath() + "logs", "not a folder");
     EXPECT_THROW(EnsureLogFolder(true), EInOutError);
     EXPECT_TRUE(State().FLogDir.empty());
-    EXPECT_THROW(Log("GS", "x"), EInOutError);
+    // The log itself never raises: the failure is reported once and the run goes on.
+    EXPECT_NO_THROW(Log("GS", "x"));
+    EXPECT_NO_THROW(Log("GS", "y"));
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0].rfind("无法写入日志文件: ", 0), 0u) << Errors()[0];
 }
 
-TEST_F(DayLog, UnwritableLogFileRaises) {
-    EnsureLogFolder(false);
+TEST_F(DayLog, UnwritableLogFileIsReportedOncePerRun) {
+    EnsureLogFolder(true);
     // A folder named info.log cannot be opened for appending.
     ASSERT_TRUE(CreateDir(State().FLogDir + "info.log"));
-    EXPECT_THROW(Log("GS", "x"), EInOutError);
+    EXPECT_NO_THROW(Log("GS", "x"));
+    EXPECT_NO_THROW(ReportError("step failed"));
+    EXPECT_EQ(Errors().size(), 2u);  // the log failure once, then the step's own error
+    EnsureLogFolder(true);           // the next run
+    Log("GS", "x");
+    EXPECT_EQ(Errors().size(), 3u);
 }
 
 TEST_F(DayLog, ReportErrorListsAndLogs) {

@@ -1,0 +1,179 @@
+#include "platform/win/runGuard.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/win/launcher.h"
+
+const char* const kRunFolderMarker = ".vexomat-run";
+
+namespace {
+
+// ---------------------------------------------------------------- removal by system calls
+
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+bool isDots(const char* n) { return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)); }
+
+bool removeAt(int dirFd, const char* name, int depth);
+
+// Empties an open folder; passes are repeated from its start, since removing entries
+// while reading a folder may skip some.
+void emptyFolder(int fd, int depth) {
+    alignas(8) char buf[4096];
+    for (;;) {
+        bool removed = false;
+        if (::lseek(fd, 0, SEEK_SET) < 0) return;
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, fd, buf, sizeof buf);
+            if (n <= 0) break;
+            for (long off = 0; off < n;) {
+                auto* d = reinterpret_cast<LinuxDirent64*>(buf + off);
+                off += d->d_reclen;
+                if (!isDots(d->d_name) && removeAt(fd, d->d_name, depth + 1)) removed = true;
+            }
+        }
+        if (!removed) return;
+    }
+}
+
+bool removeAt(int dirFd, const char* name, int depth) {
+    if (::unlinkat(dirFd, name, 0) == 0) return true;
+    if (errno != EISDIR && errno != EPERM) return false;
+    if (depth > 32) return false;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    emptyFolder(fd, depth);
+    ::close(fd);
+    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0;
+}
+
+// ---------------------------------------------------------------- claimed folders
+
+constexpr int kSlots = 16;
+constexpr size_t kPathMax = 4096;
+char g_paths[kSlots][kPathMax];
+std::atomic<bool> g_used[kSlots];
+
+int claimSlot(const std::string& folder) {
+    if (folder.size() >= kPathMax) return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        bool expected = false;
+        if (!g_used[i].load() && g_used[i].compare_exchange_strong(expected, true)) {
+            std::memcpy(g_paths[i], folder.c_str(), folder.size() + 1);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void onEndingSignal(int sig) {
+    EndLaunchedChildren();
+    for (int i = 0; i < kSlots; ++i)
+        if (g_used[i].load()) RemoveTreeNow(g_paths[i]);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+bool isRunFolderName(const char* n) {
+    int digits = 0;
+    for (; n[digits]; ++digits)
+        if (n[digits] < '0' || n[digits] > '9') return false;
+    return digits == 8;
+}
+
+}  // namespace
+
+bool RemoveTreeNow(const char* path) {
+    // Removed relative to its parent, so a link named like the folder is only unlinked.
+    char parent[kPathMax];
+    size_t len = std::strlen(path);
+    while (len > 1 && path[len - 1] == '/') --len;
+    if (len == 0 || len >= kPathMax) return false;
+    std::memcpy(parent, path, len);
+    parent[len] = 0;
+    char* slash = std::strrchr(parent, '/');
+    const char* name = parent;
+    int dirFd = AT_FDCWD;
+    if (slash) {
+        *slash = 0;
+        name = slash + 1;
+        dirFd = ::open(slash == parent ? "/" : parent, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd < 0) return false;
+    }
+    const bool ok = removeAt(dirFd, name, 0);
+    if (dirFd != AT_FDCWD) ::close(dirFd);
+    return ok;
+}
+
+void InstallRunGuard() {
+    static std::atomic<bool> installed{false};
+    if (installed.exchange(true)) return;
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = onEndingSignal;
+    sigfillset(&sa.sa_mask);  // one ending signal at a time
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old;
+        // A signal that the starter of the program ignores (nohup) stays ignored.
+        if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        ::sigaction(sig, &sa, nullptr);
+    }
+}
+
+TRunFolderClaim::TRunFolderClaim(const std::string& folder) {
+    std::string dir = folder;
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    // The marker is locked before it gets its name, so no other run ever sees it unlocked.
+    const std::string part = dir + kRunFolderMarker + ".part";
+    const int fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::rename(part.c_str(), (dir + kRunFolderMarker).c_str()) == 0) {
+            lock_ = fd;
+        } else {
+            ::unlink(part.c_str());
+            ::close(fd);
+        }
+    }
+    slot_ = claimSlot(folder);
+}
+
+TRunFolderClaim::~TRunFolderClaim() {
+    if (slot_ >= 0) g_used[slot_].store(false);
+    if (lock_ >= 0) ::close(lock_);
+}
+
+int RemoveAbandonedRunFolders(const std::string& parent) {
+    std::string dir = parent.empty() ? "./" : parent;
+    if (dir.back() != '/') dir += '/';
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (dirent* e = ::readdir(d)) {
+        if (!isRunFolderName(e->d_name)) continue;
+        const std::string folder = dir + e->d_name;
+        struct stat st;
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const int fd = ::open((folder + "/" + kRunFolderMarker).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;  // not a run folder of this program
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && RemoveTreeNow(folder.c_str())) ++removed;
+        ::close(fd);
+    }
+    ::closedir(d);
+    return removed;
+}
