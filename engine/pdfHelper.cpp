@@ -99,7 +99,7 @@ std::string MaskPasswords(const std::string& params) {
     std::string out = params;
     for (const char* key : {"-sOwnerPassword=", "-sUserPassword="}) {
         for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at + 1)) {
-            size_t from = at + std::strlen(key);
+            size_t from = at + strlen(key);
             size_t to = from;
             if (to < out.size() && out[to] == '"') {
                 for (++to; to < out.size() && out[to] != '"'; ++to)
