@@ -1,5 +1,7 @@
 #include "platform/qt/peer.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -169,12 +171,24 @@ protected:
         QPainter wp(this);
         wp.drawImage(0, 0, QImageOf(backing));
     }
+public:
+    // Outside the shape of its window a widget takes no mouse (set by the window).
+    static inline std::function<bool(QWidget*, QPoint)> outsideShape;
+
+protected:
+    bool outside(QMouseEvent* e) {
+        if (!outsideShape || !outsideShape(this, e->position().toPoint())) return false;
+        e->ignore();
+        return true;
+    }
     void mouseEvent(unsigned msg, QMouseEvent* e) {
+        if (outside(e)) return;
         QPoint p = e->position().toPoint();
         host_->peerMouse(msg, p.x(), p.y(), MouseKeys(e->buttons() | e->button(), e->modifiers()));
     }
     void mousePressEvent(QMouseEvent* e) override { mouseEvent(e->button() == Qt::RightButton ? kRDown : kLDown, e); }
     void mouseReleaseEvent(QMouseEvent* e) override {
+        if (outside(e)) return;
         QPoint p = e->position().toPoint();
         host_->peerMouse(e->button() == Qt::RightButton ? kRUp : kLUp, p.x(), p.y(), MouseKeys(e->buttons(), e->modifiers()));
     }
@@ -199,6 +213,9 @@ public:
     int fl = 0, ft = 0, fr = 0, fb = 0;
     Image frameImg;
     bool showOnly = false;
+    bool shaped = false;
+    QRegion shape;  // window coordinates
+    bool takesMouseAt(QPoint p) const { return !shaped || shape.contains(p); }
 
     void layoutClient() { client->setGeometry(fl, ft, std::max(0, width() - fl - fr), std::max(0, height() - ft - fb)); }
 
@@ -220,6 +237,7 @@ protected:
         else e->ignore();
     }
     void mousePressEvent(QMouseEvent* e) override {
+        if (!takesMouseAt(e->position().toPoint())) { e->ignore(); return; }
         dragFrom_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
         dragging_ = e->position().y() < ft;
     }
@@ -291,19 +309,20 @@ public:
         return w_->windowTitle().toStdString();
     }
     void setFont(const FontSpec& f) override {
-        QFont q(QString::fromStdString(f.name));
-        q.setPixelSize(std::max(1, f.pixelHeight));
-        q.setBold(f.bold);
-        q.setItalic(f.italic);
-        q.setUnderline(f.underline);
-        w_->setFont(q);
+        w_->setFont(QFontOf(f));
         if (kind_ != PeerKind::Painted && kind_ != PeerKind::TopLevel) {
             QPalette pal = w_->palette();
-            pal.setColor(QPalette::WindowText, ToQ(f.color));
-            pal.setColor(QPalette::ButtonText, ToQ(f.color));
-            // The mark of a check or radio button is drawn in the text colour on the light
-            // base: it keeps its own colour so that it shows whatever the caption's colour.
-            if (kind_ != PeerKind::CheckBox && kind_ != PeerKind::RadioButton) pal.setColor(QPalette::Text, ToQ(f.color));
+            // The font's colour is the enabled look only: disabled text stays grey.
+            const QColor grey = ToQ(0x808080);
+            for (auto group : {QPalette::Active, QPalette::Inactive}) {
+                pal.setColor(group, QPalette::WindowText, ToQ(f.color));
+                pal.setColor(group, QPalette::ButtonText, ToQ(f.color));
+                // The mark of a check or radio button is drawn in the text colour on the light
+                // base: it keeps its own colour so that it shows whatever the caption's colour.
+                if (kind_ != PeerKind::CheckBox && kind_ != PeerKind::RadioButton) pal.setColor(group, QPalette::Text, ToQ(f.color));
+            }
+            for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+                pal.setColor(QPalette::Disabled, role, grey);
             w_->setPalette(pal);
         }
     }
@@ -335,6 +354,33 @@ public:
         if (!pw) return nullptr;
         pw->backing.resize(pw->width(), pw->height());
         return &pw->backing;
+    }
+    void setShape(const int* ltrb, int count, bool shaped) override {
+        QRegion rg;
+        for (int i = 0; i < count; ++i)
+            rg += QRect(ltrb[4 * i], ltrb[4 * i + 1], ltrb[4 * i + 2] - ltrb[4 * i], ltrb[4 * i + 3] - ltrb[4 * i + 1]);
+        if (shaped) w_->setMask(rg.isEmpty() ? QRegion(-1, -1, 1, 1) : rg);  // an empty mask would mean none
+        else w_->clearMask();
+        if (auto* t = dynamic_cast<TopLevelWidget*>(w_)) {
+            t->shaped = shaped;
+            t->shape = rg;
+        }
+        PaintedWidget::outsideShape = [](QWidget* w, QPoint p) {
+            auto* t = dynamic_cast<TopLevelWidget*>(w->window());
+            return t && !t->takesMouseAt(w->mapTo(t, p));
+        };
+        invalidate();
+    }
+    void click(int x, int y) override {
+        QPoint p(x, y);
+        QWidget* target = w_->childAt(p);
+        if (!target) target = w_;
+        QPoint local = target->mapFrom(w_, p);
+        QPointF global = target->mapToGlobal(QPointF(local));
+        QMouseEvent down(QEvent::MouseButtonPress, QPointF(local), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(local), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &down);
+        QApplication::sendEvent(target, &up);
     }
     void setRedraw(bool on) override {
         // Off screen, top-level windows paint only when grabbed anyway.
@@ -382,11 +428,23 @@ public:
     static bool offscreen() { return QGuiApplication::platformName() == "offscreen"; }
     bool grab(Image& out) override {
         // Off screen nothing is painted until somebody looks (see create()).
-        const bool updates = w_->updatesEnabled();
-        w_->setUpdatesEnabled(true);
-        QPixmap pm = w_->grab();
-        w_->setUpdatesEnabled(updates);
-        QImage img = pm.toImage().convertToFormat(QImage::Format_RGB32);
+        // A child is cut from its window's picture: off screen only whole windows paint, and
+        // the child must look exactly as it does in its window.
+        QWidget* top = w_->window();
+        const bool updates = top->updatesEnabled();
+        top->setUpdatesEnabled(true);
+        QImage img;
+        auto* shaped = dynamic_cast<TopLevelWidget*>(top);
+        if (shaped && shaped->shaped && top == w_) {
+            // Outside its shape a window shows nothing of its own.
+            img = QImage(top->size(), QImage::Format_ARGB32);
+            img.fill(Qt::transparent);
+            top->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        } else {
+            QRect area = top == w_ ? w_->rect() : QRect(w_->mapTo(top, QPoint(0, 0)), w_->size());
+            img = top->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+        }
+        top->setUpdatesEnabled(updates);
         out.resize(img.width(), img.height());
         QImageOf(out) = img;
         return !img.isNull();

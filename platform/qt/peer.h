@@ -61,6 +61,11 @@ public:
     virtual Image* surface(bool whole) { (void)whole; return nullptr; }
     // Shows what was drawn on the surface outside a paint without painting the window anew.
     virtual void showSurface() {}
+    // Shapes the window (window coordinates, frame included): outside the rectangles it
+    // neither shows nor takes the mouse. No rectangles and `shaped` false: the whole window.
+    virtual void setShape(const int* ltrb, int count, bool shaped) { (void)ltrb; (void)count; (void)shaped; }
+    // A left click at a window point, delivered as the window system delivers one.
+    virtual void click(int x, int y) { (void)x; (void)y; }
     // WM_SETREDRAW: while off, the window is not painted; turning it on paints it.
     virtual void setRedraw(bool on) { (void)on; }
     // check and radio buttons

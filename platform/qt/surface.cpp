@@ -362,6 +362,8 @@ void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     h = std::max(br.height(), fm.height());
 }
 
+QFont QFontOf(const FontSpec& f) { return ToQFont(f); }
+
 int TextAdvance(const FontSpec& f, const std::string& text) {
     EnsureGui();
     return Advance(ToQFont(f), QString::fromStdString(text));

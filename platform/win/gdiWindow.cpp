@@ -1,4 +1,7 @@
 // Invalidation and painting of windows through their handles.
+#include <unordered_map>
+#include <vector>
+
 #include "platform/qt/peer.h"
 #include "platform/win/gdiObjects.h"
 #include "platform/win/messages.h"
@@ -13,7 +16,44 @@ qtbridge::Peer* PeerOf(HWND hwnd) {
 
 HWND g_locked = nullptr;
 
+// The shapes of windows, by handle (handles are never reused, so a stale entry is harmless).
+std::unordered_map<HWND, gdi::RegionSet>& Shapes() {
+    static std::unordered_map<HWND, gdi::RegionSet> shapes;
+    return shapes;
+}
+
 }  // namespace
+
+int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
+    qtbridge::Peer* p = PeerOf(hwnd);
+    if (!WindowFromHandle(hwnd)) return 0;
+    if (!rgn) {
+        Shapes().erase(hwnd);
+        if (p) p->setShape(nullptr, 0, false);
+        return 1;
+    }
+    auto r = gdi::FindAs<gdi::Region>(rgn);
+    if (!r) return 0;
+    gdi::RegionSet set = r->set;
+    DeleteObject(rgn);  // the region belongs to the window now
+    std::vector<int> ltrb;
+    for (const RECT& x : set.rects()) ltrb.insert(ltrb.end(), {int(x.left), int(x.top), int(x.right), int(x.bottom)});
+    if (p) p->setShape(ltrb.data(), int(ltrb.size() / 4), true);
+    Shapes()[hwnd] = std::move(set);
+    return 1;
+}
+
+int GetWindowRgn(HWND hwnd, HRGN rgn) {
+    auto it = Shapes().find(hwnd);
+    auto r = gdi::FindAs<gdi::Region>(rgn);
+    if (it == Shapes().end() || !r) return ERROR_REGION;
+    if (!WindowFromHandle(hwnd)) {
+        Shapes().erase(it);
+        return ERROR_REGION;
+    }
+    r->set = it->second;
+    return r->set.kind();
+}
 
 // The window repaints whole: the image behind it is painted anew by its control.
 BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
