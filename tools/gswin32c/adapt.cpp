@@ -31,8 +31,8 @@ std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args);
 
 // Whole-argument replacements. An empty replacement drops the argument.
 struct SwitchRule {
-  std::string_view from;
-  std::string_view to;
+    std::string_view from;
+    std::string_view to;
 };
 
 constexpr SwitchRule kSwitchRules[] = {
@@ -110,38 +110,34 @@ constexpr std::string_view kFailureMarks[] = {
 // memory at a huge resolution) is left out, an output file that could not be written (a
 // full disk) is cut short. Such a job has failed.
 constexpr std::string_view kSilentFailureMarks[] = {
-    "**** Error",
-    "Page drawing error",
-    "Could not open the file",
-    "Unrecoverable error",
-    "Couldn't initialise file",
-    "Error: /",
+    "**** Error",          "Page drawing error",       "Could not open the file",
+    "Unrecoverable error", "Couldn't initialise file", "Error: /",
 };
 
 bool Contains(std::string_view line, std::string_view mark) {
-  return line.find(mark) != std::string_view::npos;
+    return line.find(mark) != std::string_view::npos;
 }
 
 template <std::size_t N>
 bool ContainsAny(std::string_view line, const std::string_view (&marks)[N]) {
-  for (std::string_view m : marks)
-    if (Contains(line, m)) return true;
-  return false;
+    for (std::string_view m : marks)
+        if (Contains(line, m)) return true;
+    return false;
 }
 
 // Ghostscript reads arguments after -c as PostScript code up to the next one that starts
 // with "@", or with "-" followed by something other than a digit (a negative number is
 // still code).
 bool EndsCode(const std::string& arg) {
-  if (arg.empty()) return false;
-  if (arg[0] == '@') return true;
-  return arg[0] == '-' && !(arg.size() > 1 && std::isdigit(static_cast<unsigned char>(arg[1])));
+    if (arg.empty()) return false;
+    if (arg[0] == '@') return true;
+    return arg[0] == '-' && !(arg.size() > 1 && std::isdigit(static_cast<unsigned char>(arg[1])));
 }
 
 bool IsRemovedOperator(std::string_view word) {
-  for (std::string_view op : kRemovedOperators)
-    if (word == op) return true;
-  return false;
+    for (std::string_view op : kRemovedOperators)
+        if (word == op) return true;
+    return false;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -149,55 +145,58 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Removes the removed operators from one argument of code. The argument is returned
 // untouched when it holds none of them, so quoted code keeps its exact spacing.
 std::string StripOperators(const std::string& code) {
-  std::vector<std::string_view> words;
-  bool changed = false;
-  std::string_view rest(code);
-  std::size_t i = 0;
-  while (i < rest.size()) {
-    while (i < rest.size() && IsBlank(rest[i])) ++i;
-    std::size_t j = i;
-    while (j < rest.size() && !IsBlank(rest[j])) ++j;
-    if (j > i) {
-      std::string_view w = rest.substr(i, j - i);
-      if (IsRemovedOperator(w))
-        changed = true;
-      else
-        words.push_back(w);
+    std::vector<std::string_view> words;
+    bool changed = false;
+    std::string_view rest(code);
+    std::size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && IsBlank(rest[i])) ++i;
+        std::size_t j = i;
+        while (j < rest.size() && !IsBlank(rest[j])) ++j;
+        if (j > i) {
+            std::string_view w = rest.substr(i, j - i);
+            if (IsRemovedOperator(w))
+                changed = true;
+            else
+                words.push_back(w);
+        }
+        i = j;
     }
-    i = j;
-  }
-  if (!changed) return code;
-  std::string out;
-  for (std::string_view w : words) {
-    if (!out.empty()) out += ' ';
-    out += w;
-  }
-  return out;
+    if (!changed) return code;
+    std::string out;
+    for (std::string_view w : words) {
+        if (!out.empty()) out += ' ';
+        out += w;
+    }
+    return out;
 }
 
-bool StartsWith(const std::string& s, std::string_view prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& s, std::string_view prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
 
 // Whether the file starts like a PDF within its first kilobyte (where readers look).
 bool IsPdfFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[1024] = {};
-  in.read(head, sizeof head);
-  return std::string_view(head, static_cast<std::size_t>(in.gcount())).find("%PDF-") != std::string_view::npos;
+    std::ifstream in(path, std::ios::binary);
+    char head[1024] = {};
+    in.read(head, sizeof head);
+    return std::string_view(head, static_cast<std::size_t>(in.gcount())).find("%PDF-") !=
+           std::string_view::npos;
 }
 
 // The input files of a job: arguments that are no switch and no PostScript code.
 std::vector<std::string> InputFiles(const std::vector<std::string>& args) {
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-c") {
-      while (i + 1 < args.size() && !EndsCode(args[i + 1])) ++i;
-    } else if (args[i] == "-f") {
-      if (i + 1 < args.size()) files.push_back(args[++i]);
-    } else if (!args[i].empty() && args[i][0] != '-' && args[i][0] != '@') {
-      files.push_back(args[i]);
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-c") {
+            while (i + 1 < args.size() && !EndsCode(args[i + 1])) ++i;
+        } else if (args[i] == "-f") {
+            if (i + 1 < args.size()) files.push_back(args[++i]);
+        } else if (!args[i].empty() && args[i][0] != '-' && args[i][0] != '@') {
+            files.push_back(args[i]);
+        }
     }
-  }
-  return files;
+    return files;
 }
 
 // A PDF written from PDF pages keeps each page's orientation. pdfwrite turns a page whose
@@ -207,27 +206,27 @@ std::vector<std::string> InputFiles(const std::vector<std::string>& args) {
 // (PostScript input keeps the automatic rotation: the office printer sets landscape pages
 // turned on portrait sheets and relies on it to make them landscape pages again.)
 bool WantsOrientationKept(const std::vector<std::string>& args) {
-  bool pdfwrite = false;
-  for (const std::string& a : args) {
-    if (a == "-sDEVICE=pdfwrite") pdfwrite = true;
-    if (StartsWith(a, "-dAutoRotatePages")) return false;
-  }
-  if (!pdfwrite) return false;
-  for (const std::string& f : InputFiles(args))
-    if (IsPdfFile(f)) return true;
-  return false;
+    bool pdfwrite = false;
+    for (const std::string& a : args) {
+        if (a == "-sDEVICE=pdfwrite") pdfwrite = true;
+        if (StartsWith(a, "-dAutoRotatePages")) return false;
+    }
+    if (!pdfwrite) return false;
+    for (const std::string& f : InputFiles(args))
+        if (IsPdfFile(f)) return true;
+    return false;
 }
 
 // A password nobody is told: 32 hexadecimal digits from the system's random source.
 std::string RandomPassword() {
-  std::random_device source;
-  std::string pw;
-  for (int i = 0; i < 4; ++i) {
-    char part[9];
-    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(source()));
-    pw += part;
-  }
-  return pw;
+    std::random_device source;
+    std::string pw;
+    for (int i = 0; i < 4; ++i) {
+        char part[9];
+        std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(source()));
+        pw += part;
+    }
+    return pw;
 }
 
 // The converters give one password as owner and user password. Whoever opens such a
@@ -235,59 +234,59 @@ std::string RandomPassword() {
 // every restriction. The owner password becomes one of its own, new for every run and
 // written nowhere, so the chosen permissions hold for the readers of the file.
 void SeparateOwnerPassword(std::vector<std::string>& args) {
-  constexpr std::string_view owner = "-sOwnerPassword=", user = "-sUserPassword=";
-  std::string* ownerArg = nullptr;
-  const std::string* userArg = nullptr;
-  for (std::string& a : args) {
-    if (StartsWith(a, owner)) ownerArg = &a;
-    if (StartsWith(a, user)) userArg = &a;
-  }
-  if (ownerArg && userArg && ownerArg->substr(owner.size()) == userArg->substr(user.size()))
-    *ownerArg = std::string(owner) + RandomPassword();
+    constexpr std::string_view owner = "-sOwnerPassword=", user = "-sUserPassword=";
+    std::string* ownerArg = nullptr;
+    const std::string* userArg = nullptr;
+    for (std::string& a : args) {
+        if (StartsWith(a, owner)) ownerArg = &a;
+        if (StartsWith(a, user)) userArg = &a;
+    }
+    if (ownerArg && userArg && ownerArg->substr(owner.size()) == userArg->substr(user.size()))
+        *ownerArg = std::string(owner) + RandomPassword();
 }
 
 }  // namespace
 
 std::vector<std::string> AdaptArguments(const std::vector<std::string>& args) {
-  std::vector<std::string> out = AdaptSwitches(args);
-  if (WantsOrientationKept(out)) out.insert(out.begin(), "-dAutoRotatePages=/None");
-  SeparateOwnerPassword(out);
-  return out;
+    std::vector<std::string> out = AdaptSwitches(args);
+    if (WantsOrientationKept(out)) out.insert(out.begin(), "-dAutoRotatePages=/None");
+    SeparateOwnerPassword(out);
+    return out;
 }
 
 namespace {
 
 std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args) {
-  std::vector<std::string> out;
-  out.reserve(args.size());
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "-c") {
-      std::vector<std::string> code;
-      std::size_t j = i + 1;
-      for (; j < args.size() && !EndsCode(args[j]); ++j) {
-        std::string c = StripOperators(args[j]);
-        if (!c.empty()) code.push_back(std::move(c));
-      }
-      // "-c" with all of its code removed is dropped as well.
-      if (!code.empty()) {
-        out.push_back(arg);
-        for (std::string& c : code) out.push_back(std::move(c));
-      }
-      i = j - 1;
-      continue;
+    std::vector<std::string> out;
+    out.reserve(args.size());
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-c") {
+            std::vector<std::string> code;
+            std::size_t j = i + 1;
+            for (; j < args.size() && !EndsCode(args[j]); ++j) {
+                std::string c = StripOperators(args[j]);
+                if (!c.empty()) code.push_back(std::move(c));
+            }
+            // "-c" with all of its code removed is dropped as well.
+            if (!code.empty()) {
+                out.push_back(arg);
+                for (std::string& c : code) out.push_back(std::move(c));
+            }
+            i = j - 1;
+            continue;
+        }
+        bool matched = false;
+        for (const SwitchRule& r : kSwitchRules) {
+            if (arg == r.from) {
+                if (!r.to.empty()) out.emplace_back(r.to);
+                matched = true;
+                break;
+            }
+        }
+        if (!matched) out.push_back(arg);
     }
-    bool matched = false;
-    for (const SwitchRule& r : kSwitchRules) {
-      if (arg == r.from) {
-        if (!r.to.empty()) out.emplace_back(r.to);
-        matched = true;
-        break;
-      }
-    }
-    if (!matched) out.push_back(arg);
-  }
-  return out;
+    return out;
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 // switches of one job from a response file ("@path") and from its own command line,
 // adapts the switches of Ghostscript 8.51 to the installed Ghostscript, runs that with an
 // argument vector and ends with its exit code.
+#include <unistd.h>
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "tools/gswin32c/adapt.h"
 #include "tools/gswin32c/pageRanges.h"
@@ -13,23 +13,24 @@
 #include "tools/gswin32c/response.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> given;
-  for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
+    std::vector<std::string> given;
+    for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
 
-  std::vector<std::string> args;
-  std::string error;
-  if (!gsw::ExpandArguments(given, args, error)) {
-    error += "\n";
-    [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, error.data(), error.size());
-    return 1;
-  }
+    std::vector<std::string> args;
+    std::string error;
+    if (!gsw::ExpandArguments(given, args, error)) {
+        error += "\n";
+        [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, error.data(), error.size());
+        return 1;
+    }
 
-  // VEXOMAT_GS names another Ghostscript program (tests use it); otherwise "gs" from PATH.
-  std::string program = "gs";
-  if (const char* over = std::getenv("VEXOMAT_GS"); over != nullptr && *over != '\0') program = over;
+    // VEXOMAT_GS names another Ghostscript program (tests use it); otherwise "gs" from PATH.
+    std::string program = "gs";
+    if (const char* over = std::getenv("VEXOMAT_GS"); over != nullptr && *over != '\0')
+        program = over;
 
-  const std::vector<std::string> adapted = gsw::AdaptArguments(args);
-  // A job of many page files is rendered over page ranges on every usable processor.
-  if (int code = 0; gsw::RunInPageRanges(program, adapted, code)) return code;
-  return gsw::RunGhostscript(program, adapted);
+    const std::vector<std::string> adapted = gsw::AdaptArguments(args);
+    // A job of many page files is rendered over page ranges on every usable processor.
+    if (int code = 0; gsw::RunInPageRanges(program, adapted, code)) return code;
+    return gsw::RunGhostscript(program, adapted);
 }

@@ -11,13 +11,13 @@ namespace gsw {
 
 // What a job that writes one file per page consists of (see ParsePagedJob).
 struct PagedJob {
-  std::string input;          // the one PDF rendered
-  std::string pattern;        // the output name with its page-number conversion
-  std::size_t outputIndex = 0;  // position of the -sOutputFile switch in the arguments
-  std::size_t inputIndex = 0;   // position where the input starts ("-f" or the file)
-  int first = 1;              // page span asked for; last 0 means "to the end"
-  int last = 0;
-  bool tiff = false;          // the pages are TIFF files, which carry their page index
+    std::string input;            // the one PDF rendered
+    std::string pattern;          // the output name with its page-number conversion
+    std::size_t outputIndex = 0;  // position of the -sOutputFile switch in the arguments
+    std::size_t inputIndex = 0;   // position where the input starts ("-f" or the file)
+    int first = 1;                // page span asked for; last 0 means "to the end"
+    int last = 0;
+    bool tiff = false;  // the pages are TIFF files, which carry their page index
 };
 
 // True when `args` (already adapted) describe a job whose pages may be rendered apart:

@@ -1,12 +1,12 @@
 #include "tools/gswin32c/relay.h"
 
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <poll.h>
 #include <string_view>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/win/launcher.h"
 #include "tools/gswin32c/adapt.h"
@@ -16,205 +16,206 @@ namespace gsw {
 namespace {
 
 void WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;  // the reader went away; nothing sensible is left to do with the text
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return;  // the reader went away; nothing sensible is left to do with the text
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
     }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
 }
 
 void Scan(std::string_view line, RelayResult& f) {
-  if (ReportsRepair(line)) f.repaired = true;
-  if (ReportsFatal(line)) f.fatal = true;
+    if (ReportsRepair(line)) f.repaired = true;
+    if (ReportsFatal(line)) f.fatal = true;
 }
 
 // One complete line (with its line feed, when it had one) of Ghostscript's output.
 void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
-  sink.Out(line);
-  Scan(line, f);
-  if (ReportsSilentFailure(line)) f.silentFailure = true;
-  if (NamesFailure(line) && f.failureLines.size() < 5) {
-    std::string s(line);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    const std::size_t text = s.find_first_not_of(' ');
-    f.failureLines.push_back(text == std::string::npos ? s : s.substr(text));
-  }
+    sink.Out(line);
+    Scan(line, f);
+    if (ReportsSilentFailure(line)) f.silentFailure = true;
+    if (NamesFailure(line) && f.failureLines.size() < 5) {
+        std::string s(line);
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+        const std::size_t text = s.find_first_not_of(' ');
+        f.failureLines.push_back(text == std::string::npos ? s : s.substr(text));
+    }
 }
 
 void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
-  Scan(line, f);
-  if (IsHarmlessRemark(line)) {
-    sink.Out(line);
-    return;
-  }
-  sink.Err(line);
-  // A lone line break does not make an error output worth judging; anything else does.
-  if (line.find_first_not_of("\r\n") != std::string_view::npos) f.wroteError = true;
+    Scan(line, f);
+    if (IsHarmlessRemark(line)) {
+        sink.Out(line);
+        return;
+    }
+    sink.Err(line);
+    // A lone line break does not make an error output worth judging; anything else does.
+    if (line.find_first_not_of("\r\n") != std::string_view::npos) f.wroteError = true;
 }
 
 struct Stream {
-  ScopedFd fd;
-  std::string pending;
-  bool isErr;
+    ScopedFd fd;
+    std::string pending;
+    bool isErr;
 };
 
 void Handle(Stream& s, std::string_view line, RelayResult& f, RelaySink& sink) {
-  s.isErr ? HandleErrLine(line, f, sink) : HandleOutLine(line, f, sink);
+    s.isErr ? HandleErrLine(line, f, sink) : HandleOutLine(line, f, sink);
 }
 
 void Consume(Stream& s, const char* data, std::size_t n, RelayResult& f, RelaySink& sink) {
-  s.pending.append(data, n);
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t nl = s.pending.find('\n', start);
-    if (nl == std::string::npos) break;
-    std::string_view line(s.pending.data() + start, nl + 1 - start);
-    Handle(s, line, f, sink);
-    start = nl + 1;
-  }
-  s.pending.erase(0, start);
-  // A very long line without a break is passed on in pieces rather than held.
-  if (s.pending.size() > 65536) {
-    Handle(s, s.pending, f, sink);
-    s.pending.clear();
-  }
+    s.pending.append(data, n);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t nl = s.pending.find('\n', start);
+        if (nl == std::string::npos) break;
+        std::string_view line(s.pending.data() + start, nl + 1 - start);
+        Handle(s, line, f, sink);
+        start = nl + 1;
+    }
+    s.pending.erase(0, start);
+    // A very long line without a break is passed on in pieces rather than held.
+    if (s.pending.size() > 65536) {
+        Handle(s, s.pending, f, sink);
+        s.pending.clear();
+    }
 }
 
 // The rest of a stream that has ended, and its end closed.
 void Flush(Stream& s, RelayResult& f, RelaySink& sink) {
-  if (!s.pending.empty()) Handle(s, s.pending, f, sink);
-  s.pending.clear();
-  s.fd.reset();
+    if (!s.pending.empty()) Handle(s, s.pending, f, sink);
+    s.pending.clear();
+    s.fd.reset();
 }
 
 // Passes both streams on until Ghostscript has closed them.
 void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) {
-  char buf[16384];
-  while (streams[0].fd.valid() || streams[1].fd.valid()) {
-    pollfd fds[2];
-    Stream* owner[2];
-    nfds_t count = 0;
-    for (Stream& s : streams) {
-      if (!s.fd.valid()) continue;
-      fds[count] = {s.fd.get(), POLLIN, 0};
-      owner[count++] = &s;
+    char buf[16384];
+    while (streams[0].fd.valid() || streams[1].fd.valid()) {
+        pollfd fds[2];
+        Stream* owner[2];
+        nfds_t count = 0;
+        for (Stream& s : streams) {
+            if (!s.fd.valid()) continue;
+            fds[count] = {s.fd.get(), POLLIN, 0};
+            owner[count++] = &s;
+        }
+        if (::poll(fds, count, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (nfds_t m = 0; m < count; ++m) {
+            if (fds[m].revents == 0) continue;
+            const ssize_t n = ::read(owner[m]->fd.get(), buf, sizeof buf);
+            if (n > 0)
+                Consume(*owner[m], buf, static_cast<std::size_t>(n), findings, sink);
+            else if (n == 0 || errno != EINTR)
+                Flush(*owner[m], findings, sink);
+        }
     }
-    if (::poll(fds, count, -1) < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    for (nfds_t m = 0; m < count; ++m) {
-      if (fds[m].revents == 0) continue;
-      const ssize_t n = ::read(owner[m]->fd.get(), buf, sizeof buf);
-      if (n > 0)
-        Consume(*owner[m], buf, static_cast<std::size_t>(n), findings, sink);
-      else if (n == 0 || errno != EINTR)
-        Flush(*owner[m], findings, sink);
-    }
-  }
-  for (Stream& s : streams) Flush(s, findings, sink);
+    for (Stream& s : streams) Flush(s, findings, sink);
 }
 
 int WaitForExit(pid_t pid) {
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return 0;
-  }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return 0;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return 0;
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 0;
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& l : lines) text += l + "\n";
-  return text;
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return text;
 }
 
 class StandardOutputs : public RelaySink {
- public:
-  void Out(std::string_view text) override { WriteAll(STDOUT_FILENO, text); }
-  void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
+public:
+    void Out(std::string_view text) override { WriteAll(STDOUT_FILENO, text); }
+    void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
 };
 
 RelayResult Failed(RelaySink& sink, const std::string& message) {
-  sink.Err(message);
-  RelayResult r;
-  r.code = 127;
-  r.wroteError = true;
-  return r;
+    sink.Err(message);
+    RelayResult r;
+    r.code = 127;
+    r.wroteError = true;
+    return r;
 }
 
 }  // namespace
 
 RelaySink& StandardSink() {
-  static StandardOutputs sink;
-  return sink;
+    static StandardOutputs sink;
+    return sink;
 }
 
 RelayResult RelayGhostscript(const std::string& program, const std::vector<std::string>& args,
                              RelaySink& sink) {
-  // Writing to a closed pipe must give an error, not end this program before it can
-  // report Ghostscript's exit code.
-  std::signal(SIGPIPE, SIG_IGN);
+    // Writing to a closed pipe must give an error, not end this program before it can
+    // report Ghostscript's exit code.
+    std::signal(SIGPIPE, SIG_IGN);
 
-  Stream streams[2] = {{{}, {}, false}, {{}, {}, true}};
-  ScopedFd outWrite;
-  ScopedFd errWrite;
-  if (!MakePipe(streams[0].fd, outWrite) || !MakePipe(streams[1].fd, errWrite))
-    return Failed(sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
+    Stream streams[2] = {{{}, {}, false}, {{}, {}, true}};
+    ScopedFd outWrite;
+    ScopedFd errWrite;
+    if (!MakePipe(streams[0].fd, outWrite) || !MakePipe(streams[1].fd, errWrite))
+        return Failed(
+            sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
 
-  LaunchOptions launch;
-  launch.argv.reserve(args.size() + 1);
-  launch.argv.push_back(program);
-  launch.argv.insert(launch.argv.end(), args.begin(), args.end());
-  launch.stdIn = LaunchOptions::kInherit;
-  launch.stdOut = outWrite.get();
-  launch.stdErr = errWrite.get();
-  // Ghostscript stays in our process group, which the caller ends as a whole, and dies
-  // with us when we are killed.
-  launch.newProcessGroup = false;
-  launch.parentDeathSignal = SIGKILL;
-  pid_t pid = 0;
-  const int spawnError = Launch(launch, pid);
-  outWrite.reset();
-  errWrite.reset();
-  if (spawnError != 0)
-    return Failed(sink, "gswin32c: cannot start Ghostscript '" + program + "': " +
-                            std::strerror(spawnError) + "\n");
+    LaunchOptions launch;
+    launch.argv.reserve(args.size() + 1);
+    launch.argv.push_back(program);
+    launch.argv.insert(launch.argv.end(), args.begin(), args.end());
+    launch.stdIn = LaunchOptions::kInherit;
+    launch.stdOut = outWrite.get();
+    launch.stdErr = errWrite.get();
+    // Ghostscript stays in our process group, which the caller ends as a whole, and dies
+    // with us when we are killed.
+    launch.newProcessGroup = false;
+    launch.parentDeathSignal = SIGKILL;
+    pid_t pid = 0;
+    const int spawnError = Launch(launch, pid);
+    outWrite.reset();
+    errWrite.reset();
+    if (spawnError != 0)
+        return Failed(sink, "gswin32c: cannot start Ghostscript '" + program +
+                                "': " + std::strerror(spawnError) + "\n");
 
-  RelayResult findings;
-  RelayStreams(streams, findings, sink);
-  findings.code = WaitForExit(pid);
-  return findings;
+    RelayResult findings;
+    RelayStreams(streams, findings, sink);
+    findings.code = WaitForExit(pid);
+    return findings;
 }
 
 void WriteVerdict(const RelayResult& r, RelaySink& sink) {
-  if (r.code == 0 && r.silentFailure) {
-    // The cause first, so the first line of the error output says what went wrong.
-    sink.Err(Lines(r.failureLines) + "gswin32c: Ghostscript did not complete the job\n");
-  } else if (r.code == 0 && r.repaired && !r.fatal) {
-    sink.Err(std::string(kRepairNotice) + "\n");
-  } else if (r.code != 0 && !r.wroteError) {
-    sink.Err("gswin32c: Ghostscript ended with exit code " + std::to_string(r.code) + "\n" +
-             Lines(r.failureLines));
-  } else if (r.code == 0 && r.fatal && !r.wroteError) {
-    sink.Err("gswin32c: Ghostscript could not read an input file\n" + Lines(r.failureLines));
-  }
+    if (r.code == 0 && r.silentFailure) {
+        // The cause first, so the first line of the error output says what went wrong.
+        sink.Err(Lines(r.failureLines) + "gswin32c: Ghostscript did not complete the job\n");
+    } else if (r.code == 0 && r.repaired && !r.fatal) {
+        sink.Err(std::string(kRepairNotice) + "\n");
+    } else if (r.code != 0 && !r.wroteError) {
+        sink.Err("gswin32c: Ghostscript ended with exit code " + std::to_string(r.code) + "\n" +
+                 Lines(r.failureLines));
+    } else if (r.code == 0 && r.fatal && !r.wroteError) {
+        sink.Err("gswin32c: Ghostscript could not read an input file\n" + Lines(r.failureLines));
+    }
 }
 
 int ExitCodeOf(const RelayResult& r) {
-  if (r.code != 0) return r.code;
-  return r.silentFailure || r.fatal ? 1 : 0;
+    if (r.code != 0) return r.code;
+    return r.silentFailure || r.fatal ? 1 : 0;
 }
 
 int RunGhostscript(const std::string& program, const std::vector<std::string>& args) {
-  const RelayResult r = RelayGhostscript(program, args, StandardSink());
-  WriteVerdict(r, StandardSink());
-  return ExitCodeOf(r);
+    const RelayResult r = RelayGhostscript(program, args, StandardSink());
+    WriteVerdict(r, StandardSink());
+    return ExitCodeOf(r);
 }
 
 }  // namespace gsw

@@ -10,10 +10,10 @@ namespace gsw {
 // Where the relayed lines of one Ghostscript run go: this program's own standard output
 // and error output, or a buffer when several runs make up one job.
 class RelaySink {
- public:
-  virtual ~RelaySink() = default;
-  virtual void Out(std::string_view text) = 0;
-  virtual void Err(std::string_view text) = 0;
+public:
+    virtual ~RelaySink() = default;
+    virtual void Out(std::string_view text) = 0;
+    virtual void Err(std::string_view text) = 0;
 };
 
 // The sink that writes to this program's standard output and error output.
@@ -21,14 +21,14 @@ RelaySink& StandardSink();
 
 // What a relayed run has shown: its exit code and what its lines said.
 struct RelayResult {
-  int code = 0;
-  bool repaired = false;
-  bool fatal = false;
-  bool wroteError = false;
-  // The standard output names a failure although the exit code is 0 (a page that could
-  // not be drawn, an output file that could not be written).
-  bool silentFailure = false;
-  std::vector<std::string> failureLines;  // from the standard output, a few at most
+    int code = 0;
+    bool repaired = false;
+    bool fatal = false;
+    bool wroteError = false;
+    // The standard output names a failure although the exit code is 0 (a page that could
+    // not be drawn, an output file that could not be written).
+    bool silentFailure = false;
+    std::vector<std::string> failureLines;  // from the standard output, a few at most
 };
 
 // Starts `program` (searched in PATH when it holds no "/") with `args` as its argument
