@@ -12,6 +12,6 @@ struct Image::Impl {
     Painter* painter = nullptr;  // the painter drawing on the image now, if any
 };
 inline QImage& QImageOf(const Image& i) { return i.impl()->img; }
-// The Qt font for a font spec, with the mapped faces behind it.
+// The Qt font for a font description, with the mapped faces behind it.
 QFont QFontOf(const FontSpec& f);
 }  // namespace qtbridge

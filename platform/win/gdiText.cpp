@@ -61,7 +61,7 @@ public:
         info_ = qtbridge::FontInfoOf(spec_);
         tabWidth_ = std::max(1, tabChars) * std::max(1, info_.averageWidth);
     }
-    const qtbridge::FontSpec& spec() const { return spec_; }
+    const qtbridge::FontSpec& font() const { return spec_; }
     const qtbridge::FontInfo& info() const { return info_; }
     int lineHeight() const { return info_.height + ((format_ & DT_EXTERNALLEADING) ? info_.leading : 0); }
 
@@ -216,7 +216,7 @@ void DrawLine(qtbridge::Painter& p, const Layout& lay, const Line& line, int x, 
                 if (i < s.size() && s[i] != '\t') continue;
                 std::string seg = s.substr(start, i - start);
                 p.textOut(x + cx, y, seg, opaque, bk);
-                cx += qtbridge::TextAdvance(lay.spec(), seg);
+                cx += qtbridge::TextAdvance(lay.font(), seg);
                 if (i < s.size()) cx = (cx / lay.tabWidth() + 1) * lay.tabWidth();
                 start = i + 1;
             }
@@ -225,9 +225,9 @@ void DrawLine(qtbridge::Painter& p, const Layout& lay, const Line& line, int x, 
     for (size_t u : line.underlined) {
         if (u >= s.size()) continue;
         int ux = x + lay.width(s.substr(0, u));
-        int uw = qtbridge::TextAdvance(lay.spec(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
+        int uw = qtbridge::TextAdvance(lay.font(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
         int uy = y + lay.info().ascent + 1;
-        p.fillRect(ux, uy, ux + uw, uy + 1, lay.spec().color);
+        p.fillRect(ux, uy, ux + uw, uy + 1, lay.font().color);
     }
 }
 
@@ -304,7 +304,7 @@ int DrawTextExA(HDC h, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS
     const bool opaque = dc->st.bkMode == OPAQUE;
     const COLORREF bk = BkColor(*dc);
     WithPainter(*dc, [&](qtbridge::Painter& p) {
-        p.setFont(lay.spec());
+        p.setFont(lay.font());
         int ly = y;
         for (const Line& l : lines) {
             int w = lay.width(l.text);
