@@ -42,8 +42,10 @@ void TStyTimerItem::Fire() {
     if (!enabled_) return;
     count_ = count_ == INT32_MAX ? 0 : count_ + 1;
     if (count_ == FireLimit) enabled_ = false;
-    if (OnTimer) OnTimer(pool_);
-    else if (pool_->OnTimer) pool_->OnTimer(pool_, id_, count_);
+    if (OnTimer)
+        OnTimer(pool_);
+    else if (pool_->OnTimer)
+        pool_->OnTimer(pool_, id_, count_);
 }
 
 // ---------------------------------------------------------------- TStyTimerPool
@@ -62,7 +64,9 @@ void TStyTimerPool::SetMinInterval(uint16_t v) {
     minInterval_ = v;
 }
 
-bool TStyTimerPool::StartPlatformTimer() { return SetTimer(window_, PoolTimerId, minInterval_, nullptr) != 0; }
+bool TStyTimerPool::StartPlatformTimer() {
+    return SetTimer(window_, PoolTimerId, minInterval_, nullptr) != 0;
+}
 
 void TStyTimerPool::StopPlatformTimer() {
     if (window_) KillTimer(window_, PoolTimerId);
@@ -71,9 +75,9 @@ void TStyTimerPool::StopPlatformTimer() {
 void TStyTimerPool::SetActive(bool v) {
     if (Designing()) return;
     if (!window_)
-        window_ = CreateWindowObject("TPUtilWindow", nullptr,
-                                     [this](HWND, UINT msg, WPARAM w, LPARAM l) { return WindowProc(msg, w, l); },
-                                     nullptr);
+        window_ = CreateWindowObject(
+            "TPUtilWindow", nullptr,
+            [this](HWND, UINT msg, WPARAM w, LPARAM l) { return WindowProc(msg, w, l); }, nullptr);
     active_ = false;
     StopPlatformTimer();
     if (v && EnabledCount() > 0) {
@@ -99,8 +103,12 @@ LRESULT TStyTimerPool::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 void TStyTimerPool::Tick() {
     if (locked_) return;
-    for (size_t i = 0; i < items_.size(); ++i) {
-        TStyTimerItem* item = items_[i];
+    // The items of this tick are those listed when it starts; an event may remove any of
+    // them (its own included), and a removed item is skipped and kept alive until the end.
+    const std::vector<TStyTimerItem*> due = items_;
+    ++tickDepth_;
+    for (TStyTimerItem* item : due) {
+        if (std::find(discarded_.begin(), discarded_.end(), item) != discarded_.end()) continue;
         if (!item->Enabled() || counter_ % item->Ticks() != 0) continue;
         // An event that raises must not hold the counter back or starve the items after it.
         try {
@@ -108,6 +116,11 @@ void TStyTimerPool::Tick() {
         } catch (...) {
             HandleEventException();
         }
+    }
+    if (--tickDepth_ == 0) {
+        std::vector<TStyTimerItem*> gone;
+        gone.swap(discarded_);
+        for (TStyTimerItem* item : gone) delete item;
     }
     counter_ = counter_ == INT32_MAX ? 0 : counter_ + 1;
 }
@@ -136,8 +149,7 @@ void TStyTimerPool::RemoveItem(uint16_t id) {
     try {
         if (TStyTimerItem* item = ItemById(id)) {
             item->SetEnabled(false);
-            item->OnTimer = nullptr;
-            delete item;
+            Discard(item);
             if (items_.empty()) SetActive(false);
         }
     } catch (...) {
@@ -149,7 +161,18 @@ void TStyTimerPool::RemoveItem(uint16_t id) {
 
 void TStyTimerPool::Clear() {
     SetActive(false);
-    while (!items_.empty()) delete items_.back();
+    while (!items_.empty()) Discard(items_.back());
+}
+
+void TStyTimerPool::Discard(TStyTimerItem* item) {
+    if (tickDepth_ == 0) {
+        item->OnTimer = nullptr;
+        delete item;
+        return;
+    }
+    // The item's event may be the code running now: its closure stays until the tick ends.
+    Detach(item);
+    discarded_.push_back(item);
 }
 
 void TStyTimerPool::Detach(TStyTimerItem* item) {
@@ -168,5 +191,6 @@ int TStyTimerPool::IndexOfId(uint16_t id) const {
 }
 
 int TStyTimerPool::EnabledCount() const {
-    return int(std::count_if(items_.begin(), items_.end(), [](const TStyTimerItem* t) { return t->Enabled(); }));
+    return int(std::count_if(items_.begin(), items_.end(),
+                             [](const TStyTimerItem* t) { return t->Enabled(); }));
 }

@@ -56,6 +56,8 @@ public:
     // is below MinInterval or no multiple of it; EOutOfResources when no platform timer
     // can be had (then nothing is added).
     int AddItem(uint16_t id, uint16_t interval, TNotifyEvent event);
+    // Safe from inside an item's own event: an item removed during a tick leaves the list
+    // at once but is freed only when the tick is over, so the running event is not cut off.
     void RemoveItem(uint16_t id);
     void Clear();
     TStyTimerItem* ItemById(uint16_t id) const;
@@ -82,9 +84,13 @@ private:
     friend class TStyTimerItem;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
     void Detach(TStyTimerItem* item);
+    // Frees the item now, or after the running tick when one is in progress.
+    void Discard(TStyTimerItem* item);
 
     bool active_ = false;
     bool inTick_ = false;
+    int tickDepth_ = 0;                      // Tick frames on the stack
+    std::vector<TStyTimerItem*> discarded_;  // removed during a tick, freed after it
     HWND window_ = nullptr;
     int32_t counter_ = 0;
     uint16_t minInterval_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "controls/styled/styApplication.h"
@@ -40,7 +41,8 @@ TEST_F(AppTimers, SeveralIntervalsShareOnePlatformTimer) {
 
     for (int i = 0; i < 30; ++i) DeliverTick(pool);
     EXPECT_EQ(fired[500], (std::vector<int>{10, 20, 30}));
-    EXPECT_EQ(fired[100], (std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}));
+    EXPECT_EQ(fired[100],
+              (std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}));
     EXPECT_EQ(fired[150], (std::vector<int>{3, 6, 9, 12, 15, 18, 21, 24, 27, 30}));
     EXPECT_EQ(StyApp->GetTimerItem(a)->Count(), 3);
 
@@ -138,6 +140,58 @@ TEST(StyTimerPool, AnEventThatRaisesDoesNotStopThePool) {
     pool.RemoveItem(1);
     SendMessageA(pool.Window(), WM_TIMER, 1, 0);
     EXPECT_EQ(later, 2);
+}
+
+// Events that take timers out of the pool while the pool is firing them: the closure that
+// is running holds captured state (a string here) that must outlive its own removal.
+TEST_F(AppTimers, AnEventMayRemoveItsOwnTimerAndOthers) {
+    TStyTimerPool* pool = StyApp->TimerPool();
+    std::vector<std::string> log;
+    uint16_t self = 0, later = 0, earlier = 0;
+    earlier = Add(50, [&](TObject*) { log.push_back("earlier"); });
+    std::string name = "self";
+    self = Add(50, [&, name](TObject*) {
+        StyApp->RemoveTimer(self);
+        StyApp->RemoveTimer(later);    // not yet fired in this tick: it no longer fires
+        StyApp->RemoveTimer(earlier);  // already fired
+        log.push_back(name);           // the closure's own copy, still alive
+    });
+    later = Add(50, [&](TObject*) { log.push_back("later"); });
+    DeliverTick(pool);
+    EXPECT_EQ(log, (std::vector<std::string>{"earlier", "self"}));
+    EXPECT_EQ(pool->Count(), 0);
+    EXPECT_FALSE(pool->Active());
+    DeliverTick(pool);
+    EXPECT_EQ(log.size(), 2u);
+
+    // The freed slot can be taken again from inside an event; the new item fires from the
+    // next tick on and the one that gave up its id is not confused with it.
+    int again = 0;
+    uint16_t first = Add(50, nullptr);
+    StyApp->GetTimerItem(first)->OnTimer = [&](TObject*) {
+        StyApp->RemoveTimer(first);
+        uint16_t second = Add(50, [&](TObject*) { ++again; });
+        EXPECT_EQ(second, first);
+    };
+    DeliverTick(pool);
+    EXPECT_EQ(again, 0);
+    DeliverTick(pool);
+    EXPECT_EQ(again, 1);
+    EXPECT_EQ(pool->Count(), 1);
+}
+
+TEST(StyTimerPool, ClearingThePoolFromAnEventFreesEveryItemAfterTheTick) {
+    TStyTimerPool pool(nullptr, 50);
+    int fired = 0;
+    std::vector<int> big(1000, 7);  // a closure large enough to live on the heap
+    pool.AddItem(1, 50, [&, big](TObject*) {
+        pool.Clear();
+        fired += big[999];
+    });
+    pool.AddItem(2, 50, [&](TObject*) { ++fired; });
+    pool.Tick();
+    EXPECT_EQ(fired, 7);
+    EXPECT_EQ(pool.Count(), 0);
 }
 
 // A pool whose platform refuses the timer.
