@@ -9,6 +9,7 @@
 
 #include "platform/qt/qtapp.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win/mountWatch.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -64,11 +65,28 @@ bool TakeTimer(MSG* out, HWND hwnd, UINT lo, UINT hi, bool remove) {
     return false;
 }
 
+// An idle wait still looks at the mount table this often, for the drives that come and go.
+constexpr int kDeviceCheckMs = 1000;
+
 int MsUntilNextTimer() {
-    if (g_timers.empty()) return -1;
+    if (g_timers.empty()) return kDeviceCheckMs;
     int64_t next = g_timers.front().due;
     for (auto& t : g_timers) next = std::min(next, t.due);
-    return int(std::max<int64_t>(0, next - NowMs()));
+    return int(std::clamp<int64_t>(next - NowMs(), 0, kDeviceCheckMs));
+}
+
+void CheckDevices() {
+    static MountTableWatch watch;
+    static bool busy = false;
+    if (busy) return;  // a window that pumps messages while told of the change
+    busy = true;
+    try {
+        DeliverDeviceChange(watch);
+    } catch (...) {
+        busy = false;
+        throw;
+    }
+    busy = false;
 }
 
 }  // namespace
@@ -91,8 +109,20 @@ void PostQuitMessage(int exitCode) {
     g_quitCode = exitCode;
 }
 
+int DeliverDeviceChange(MountTableWatch& watch, bool compareAlways) {
+    if (!watch.Changed(compareAlways)) return 0;
+    int told = 0;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (!IsWindow(hwnd)) continue;  // an earlier window's handling destroyed it
+        SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+        ++told;
+    }
+    return told;
+}
+
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi, UINT remove) {
     if (qtbridge::GuiStarted()) qtbridge::ProcessEvents(false, 0);
+    CheckDevices();
     if (g_quit && (remove & PM_REMOVE) && !hwnd) {
         g_quit = false;
         *msg = MSG{nullptr, WM_QUIT, WPARAM(g_quitCode), 0, GetTickCount()};

@@ -1,5 +1,6 @@
 #include "platform/win/window.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
@@ -34,6 +35,16 @@ WindowObject* WindowFromHandle(HWND hwnd) {
 }
 
 BOOL IsWindow(HWND hwnd) { return WindowFromHandle(hwnd) ? 1 : 0; }
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<uintptr_t> values;
+    for (const auto& [value, window] : Live())
+        if (!window->parent) values.push_back(value);
+    std::sort(values.begin(), values.end());
+    std::vector<HWND> out;
+    for (uintptr_t v : values) out.push_back(reinterpret_cast<HWND>(v));
+    return out;
+}
 
 BOOL DestroyWindow(HWND hwnd) {
     if (!IsWindow(hwnd)) return 0;

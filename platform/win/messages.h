@@ -69,6 +69,13 @@ BOOL TranslateMessage(const MSG* msg);
 // Idles until a message, a timer, a window-system event or a wake fd is ready.
 void WaitMessage();
 
+// Drives come and go: when the watched mount table changed, every top-level window gets
+// WM_DEVICECHANGE with DBT_DEVNODES_CHANGED, as Windows broadcasts it. The queue checks the
+// process's own watch of /proc/self/mounts on every peek (and an idle wait looks at least
+// once a second). Answers the number of windows told.
+class MountTableWatch;
+int DeliverDeviceChange(MountTableWatch& watch, bool compareAlways = false);
+
 // Timers: WM_TIMER is generated for a window (or the callback runs) when the timer is due
 // and no other message is waiting.
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win/wintypes.h"
 
@@ -25,6 +26,8 @@ WindowObject* WindowFromHandle(HWND hwnd);
 // Sends WM_DESTROY and WM_NCDESTROY, then invalidates the handle.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
+// The windows without a parent, oldest first (what a broadcast reaches).
+std::vector<HWND> TopLevelWindows();
 // Replaces the window procedure and returns the one it replaces (to call on and to restore).
 std::shared_ptr<WNDPROC> SetWindowProc(HWND hwnd, std::shared_ptr<WNDPROC> proc);
 std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd);

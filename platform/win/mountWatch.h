@@ -1,0 +1,30 @@
+// Drives coming and going. The kernel's mount table (/proc/self/mounts) reports a change to
+// poll() as an exceptional condition on an open descriptor of it; the watch then reads the
+// table again and compares, so a change is reported once, and only a real one.
+#pragma once
+
+#include <string>
+
+#include "platform/win/wintypes.h"
+
+// wParam of WM_DEVICECHANGE: a device was added to or removed from the system.
+constexpr WPARAM DBT_DEVNODES_CHANGED = 0x0007;
+
+class MountTableWatch {
+public:
+    explicit MountTableWatch(const std::string& path = "/proc/self/mounts");
+    ~MountTableWatch();
+    MountTableWatch(const MountTableWatch&) = delete;
+    MountTableWatch& operator=(const MountTableWatch&) = delete;
+
+    // True once for each change of the table's text since the watch began or last answered
+    // true. Costs one poll() without waiting while nothing is signalled; `compareAlways`
+    // compares the text even then (for files that do not signal, such as a copy in a test).
+    bool Changed(bool compareAlways = false);
+    bool Open() const { return fd_ >= 0; }
+
+private:
+    std::string ReadAll();
+    int fd_ = -1;
+    std::string text_;
+};
