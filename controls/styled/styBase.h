@@ -11,6 +11,8 @@
 // Design-time placeholder shown as "About" by designers; it carries nothing.
 struct TStyAboutVar {};
 
+class TStyFiler;
+
 class TStyObject : public TPersistent {
 public:
     TStyObject() = default;
@@ -25,6 +27,8 @@ public:
     virtual std::string GetDescription() const { return ""; }
     // Copies another look object's settings; the base accepts none (EConvertError).
     virtual void Assign(const TPersistent* source);
+    // Stored properties beyond the published ones; none in the base.
+    virtual void DefineProperties(TStyFiler&) {}
 
     void BeginUpdate() { locked_ = true; }
     void EndUpdate(bool notify);
@@ -53,6 +57,8 @@ public:
 
     virtual void Change();
     virtual void SubObjectChanged(TObject* sender);
+    // Stored properties beyond the published ones; none in the base.
+    virtual void DefineProperties(TStyFiler&) {}
     void BeginUpdate() { locked_ = true; }
     void EndUpdate(bool notify);
     bool Locked() const { return locked_; }
