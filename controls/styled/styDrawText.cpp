@@ -26,53 +26,19 @@ void DrawTextIn(HDC dc, const std::string& text, TRect r, UINT format) {
     DrawTextExA(dc, buf.data(), int(text.size()), &rc, format, nullptr);
 }
 
-// The text's pixels, as a grid over a box `margin` pixels larger than `r` on every side.
-struct TextMask {
-    int w = 0, h = 0;
-    std::vector<uint8_t> on;
-    bool at(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && on[size_t(y * w + x)]; }
-};
-
-TextMask RenderMask(HDC dc, const std::string& text, const TRect& r, UINT format, bool point, int margin) {
-    TextMask m;
-    m.w = r.Right - r.Left + 2 * margin;
-    m.h = r.Bottom - r.Top + 2 * margin;
-    if (m.w <= 0 || m.h <= 0) return m;
-    TBitmap tmp;
-    tmp.SetSize(m.w, m.h);
-    HDC t = tmp.Canvas()->Handle();
-    StyFill(t, Rect(0, 0, m.w, m.h), 0xFFFFFF);
-    HGDIOBJ oldFont = SelectObject(t, GetCurrentObject(dc, OBJ_FONT));
-    SetBkMode(t, TRANSPARENT);
-    SetTextColor(t, 0);
-    if (point) ExtTextOutA(t, margin, margin, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
-    else DrawTextIn(t, text, Rect(margin, margin, m.w - margin, m.h - margin), format);
-    SelectObject(t, oldFont);
-    m.on.resize(size_t(m.w) * size_t(m.h));
-    for (int y = 0; y < m.h; ++y)
-        for (int x = 0; x < m.w; ++x) m.on[size_t(y * m.w + x)] = GetPixel(t, x, y) != 0xFFFFFF;
-    return m;
-}
-
-// A stroke of width `width` along the outline of the text: the pixels near the glyphs'
-// edges, inside not filled (the platform draws no paths, so the stroke is made here).
+// The outline style: the text recorded as a path and its glyph outlines stroked with a pen of
+// the colour and width; the inside is not filled.
 void StrokeOutline(HDC dc, const std::string& text, const TRect& r, UINT format, bool point, int width,
                    COLORREF color) {
-    const int out = (width + 1) / 2, in = width - out;
-    const int margin = out + 1;
-    TextMask m = RenderMask(dc, text, r, format, point, margin);
-    auto near = [&](int x, int y, int radius, bool value) {
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx)
-                if (m.at(x + dx, y + dy) == value) return true;
-        return false;
-    };
-    for (int y = 0; y < m.h; ++y)
-        for (int x = 0; x < m.w; ++x) {
-            const bool inside = m.at(x, y);
-            const bool stroke = inside ? in > 0 && near(x, y, in, false) : near(x, y, out, true);
-            if (stroke) SetPixel(dc, r.Left - margin + x, r.Top - margin + y, color);
-        }
+    BeginPath(dc);
+    if (point) ExtTextOutA(dc, r.Left, r.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+    else DrawTextIn(dc, text, r, format);
+    EndPath(dc);
+    HPEN pen = CreatePen(PS_SOLID, width, color);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    StrokePath(dc);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
 }
 
 }  // namespace
@@ -119,7 +85,8 @@ void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, con
         w.Left += fx->PosX(); w.Right += fx->PosX();
         w.Top += fx->PosY(); w.Bottom += fx->PosY();
     }
-    // Per-character spacing (Tracing) has no platform call here; captions draw without it.
+    const int tracing = caption->Tracing();
+    if (tracing != 0) SetTextCharacterExtra(dc, tracing);
 
     auto pass = [&](int dx, int dy, COLORREF color) {
         w.Left += dx; w.Right += dx;
@@ -188,6 +155,7 @@ void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, con
         SelectObject(dc, oldFont);
         DeleteObject(rotated);
     }
+    if (tracing != 0) SetTextCharacterExtra(dc, 0);
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }
@@ -199,6 +167,7 @@ void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, T
     HDC dc = GetDC(nullptr);
     HGDIOBJ oldFont = font ? SelectObject(dc, font->Handle()) : nullptr;
     const int extra = caption ? Extra3DSize(caption->Style(), caption->LightDepth(), caption->ShadowDepth()) : 0;
+    if (caption && caption->Tracing() != 0) SetTextCharacterExtra(dc, caption->Tracing());
     if (kind < 2) {
         if (kind == 1) fx->SetPos(0, 0);
         UINT f = format | DT_CALCRECT | DT_EXPANDTABS;
@@ -233,6 +202,7 @@ void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, T
         fx->SetPosY(int16_t(StyRound(cy + (w / 2) * std::sin(a) - (h / 2) * std::cos(a)) - d));
     }
     if (oldFont) SelectObject(dc, oldFont);
+    SetTextCharacterExtra(dc, 0);
     ReleaseDC(nullptr, dc);
     r.Right += (margin + 1) * 2;
     r.Bottom += (margin + 1) * 2;

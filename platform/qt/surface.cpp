@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygon>
 
 #include "platform/qt/qimageAccess.h"
@@ -30,6 +31,7 @@ QFont ToQFont(const FontSpec& f) {
     q.setUnderline(f.underline);
     q.setStrikeOut(f.strikeOut);
     q.setStyleStrategy(QFont::NoAntialias);
+    if (f.charExtra != 0) q.setLetterSpacing(QFont::AbsoluteSpacing, f.charExtra);
     return q;
 }
 
@@ -159,7 +161,33 @@ struct Painter::Impl {
     QPainter p;
     int penX = 0, penY = 0;
     int orientation = 0;  // of the current font, tenths of a degree
+    Path* record = nullptr;
 };
+
+struct Path::Impl {
+    QPainterPath outlines;
+};
+Path::Path() : d_(std::make_unique<Impl>()) {}
+Path::~Path() = default;
+bool Path::empty() const { return d_->outlines.isEmpty(); }
+
+namespace {
+// The glyph outlines of a text whose baseline starts at (x, baseline), mapped by `t`.
+void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, int x, int baseline, const QString& s) {
+    QPainterPath local;
+    auto add = [&](const QFont& f, const QString& run) {
+        local.addText(x, baseline, f, run);
+        x += QFontMetrics(f).horizontalAdvance(run);
+    };
+    if (!SplitsLatin1(font)) {
+        add(font, s);
+    } else {
+        const QFont latin = Latin1Face(font);
+        ForRuns(s, [&](const QString& run, bool l1) { add(l1 ? latin : font, run); });
+    }
+    out.addPath(t.map(local));
+}
+}  // namespace
 
 Painter::Painter(Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
     EnsureGui();  // fonts need the application
@@ -305,6 +333,14 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
     if (!d_->p.isActive()) return;
     QFontMetrics fm(d_->p.font());
     QString s = QString::fromStdString(text);
+    if (d_->record) {
+        // Inside a path bracket text becomes outlines; its background is no part of them.
+        QTransform place;
+        place.translate(x, y);
+        if (d_->orientation % 3600 != 0) place.rotate(-d_->orientation / 10.0);
+        AddTextOutlines(d_->record->d_->outlines, place * d_->p.transform(), d_->p.font(), 0, fm.ascent(), s);
+        return;
+    }
     if (d_->orientation % 3600 != 0) {
         // Rotated text turns about its reference point, counter-clockwise.
         d_->p.save();
@@ -318,6 +354,22 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
     if (opaque) d_->p.fillRect(QRect(x, y, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
     DrawRuns(d_->p, x, y + fm.ascent(), s);
 }
+void Painter::recordTo(Path* path) { d_->record = path; }
+
+void Painter::strokePath(const Path& path, uint32_t bgr, int width) {
+    if (!d_->p.isActive() || path.empty()) return;
+    d_->p.save();
+    d_->p.resetTransform();
+    QPen pen(ToQ(bgr));
+    pen.setWidth(std::max(1, width));
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
+    d_->p.setPen(pen);
+    d_->p.setBrush(Qt::NoBrush);
+    d_->p.drawPath(path.d_->outlines);
+    d_->p.restore();
+}
+
 int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) {
     QFont f = d_->p.isActive() ? d_->p.font() : QFont();
     QFontMetrics fm(f);

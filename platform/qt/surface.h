@@ -14,6 +14,7 @@ struct FontSpec {
     bool bold = false, italic = false, underline = false, strikeOut = false;
     uint32_t color = 0;    // 0x00BBGGRR
     int orientation = 0;   // tenths of a degree, counter-clockwise
+    int charExtra = 0;     // pixels added after every character
 };
 
 // A 32-bit image.
@@ -48,6 +49,17 @@ constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCEN
                    DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
 
 // Drawing on an image; coordinates in pixels, right and bottom edges exclusive.
+// Outlines recorded by a device context between BeginPath and EndPath (the glyphs of text
+// drawn meanwhile), in device coordinates.
+class Path {
+public:
+    Path();
+    ~Path();
+    bool empty() const;
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
 class Painter {
 public:
     explicit Painter(Image& target);
@@ -86,6 +98,10 @@ public:
     void polyline(const int* xy, int points);
     void polygonFill(const int* xy, int points, bool winding);
     void roundRect(int l, int t, int r, int b, int ew, int eh);
+    // While a path is given, text adds its glyph outlines to it instead of being drawn.
+    void recordTo(Path* path);
+    // Strokes the outlines with a solid pen of the colour and width; the inside stays as it is.
+    void strokePath(const Path& path, uint32_t bgr, int width);
 
 private:
     Image* target_;

@@ -301,6 +301,15 @@ constexpr BYTE TMPF_FIXED_PITCH = 1, TMPF_VECTOR = 2, TMPF_TRUETYPE = 4, TMPF_DE
 constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8;
 constexpr UINT TA_BASELINE = 24;
 UINT SetTextAlign(HDC dc, UINT align);
+// Pixels added after every character of text drawn or measured; answers the previous value.
+int SetTextCharacterExtra(HDC dc, int extra);
+int GetTextCharacterExtra(HDC dc);
+// A path bracket: text drawn between BeginPath and EndPath is recorded as glyph outlines
+// instead of being drawn; StrokePath then draws the outlines with the current pen.
+BOOL BeginPath(HDC dc);
+BOOL EndPath(HDC dc);
+BOOL AbortPath(HDC dc);
+BOOL StrokePath(HDC dc);
 UINT GetTextAlign(HDC dc);
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* tm);
 BOOL GetTextExtentPoint32A(HDC dc, const char* text, int len, SIZE* out);

@@ -75,7 +75,15 @@ void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw, co
     p->setOrigin(dc.dx(0), dc.dy(0));
     p->setClipRects(ltrb.data(), int(ltrb.size() / 4));
     p->setRop2(dc.st.rop2);
-    draw(*p);
+    p->recordTo(dc.pathOpen ? dc.path.get() : nullptr);
+    try {
+        draw(*p);
+    } catch (...) {
+        p->recordTo(nullptr);
+        p->restore();
+        throw;
+    }
+    p->recordTo(nullptr);
     p->restore();
     own.reset();
     Drawn(dc);
@@ -239,6 +247,43 @@ int SetPolyFillMode(HDC h, int mode) {
     if (mode != ALTERNATE && mode != WINDING) return 0;
     return Swap(h, &DcState::polyFill, mode, 0);
 }
+int SetTextCharacterExtra(HDC h, int extra) { return Swap(h, &DcState::charExtra, extra, int(0x80000000)); }
+int GetTextCharacterExtra(HDC h) { auto dc = DcOf(h); return dc ? dc->st.charExtra : int(0x80000000); }
+
+BOOL BeginPath(HDC h) {
+    auto dc = DcOf(h);
+    if (!dc) return FALSE_;
+    dc->path = std::make_shared<qtbridge::Path>();  // an earlier path is discarded
+    dc->pathOpen = true;
+    return TRUE_;
+}
+
+BOOL EndPath(HDC h) {
+    auto dc = DcOf(h);
+    if (!dc || !dc->pathOpen) return FALSE_;
+    dc->pathOpen = false;
+    return TRUE_;
+}
+
+BOOL AbortPath(HDC h) {
+    auto dc = DcOf(h);
+    if (!dc) return FALSE_;
+    dc->path.reset();
+    dc->pathOpen = false;
+    return TRUE_;
+}
+
+BOOL StrokePath(HDC h) {
+    auto dc = DcOf(h);
+    if (!dc || dc->pathOpen || !dc->path) return FALSE_;
+    std::shared_ptr<qtbridge::Path> path = std::move(dc->path);  // stroking uses the path up
+    auto pen = CurrentPen(*dc);
+    if (pen->style == PS_NULL) return TRUE_;
+    const COLORREF color = ResolveColor(*dc, pen->dcPen ? dc->st.dcPen : pen->color);
+    WithPainter(*dc, [&](qtbridge::Painter& p) { p.strokePath(*path, dc->monochrome() ? MonoColor(color) : color, pen->width); });
+    return TRUE_;
+}
+
 UINT SetTextAlign(HDC h, UINT align) { return Swap(h, &DcState::textAlign, align, UINT(GDI_ERROR)); }
 UINT GetTextAlign(HDC h) { auto dc = DcOf(h); return dc ? dc->st.textAlign : UINT(GDI_ERROR); }
 

@@ -102,6 +102,7 @@ struct DcState {
     COLORREF text = 0, bk = 0xFFFFFF, dcBrush = 0xFFFFFF, dcPen = 0;
     int bkMode = OPAQUE, rop2 = R2_COPYPEN, stretchMode = BLACKONWHITE, polyFill = ALTERNATE;
     UINT textAlign = 0;
+    int charExtra = 0;  // SetTextCharacterExtra
     POINT pos, windowOrg, viewportOrg, brushOrg;
     std::optional<RegionSet> clip;  // device coordinates
 };
@@ -117,6 +118,9 @@ struct Dc : Object {
     POINT base;                              // device offset of the surface (a canvas's origin)
     std::optional<RegionSet> sysClip;        // device coordinates: the window's or canvas's limits
     std::function<void()> onDrawn;           // shows the new pixels (window DCs)
+    // The path bracket: open between BeginPath and EndPath, then ready to be stroked.
+    std::shared_ptr<qtbridge::Path> path;
+    bool pathOpen = false;
 
     Bitmap* bitmap() const;
     qtbridge::Image* image() const;

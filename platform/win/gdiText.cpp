@@ -23,6 +23,7 @@ qtbridge::FontSpec DcFontSpec(const Dc& dc) {
     qtbridge::FontSpec s = SpecOf(CurrentFont(dc)->lf);
     COLORREF c = ResolveColor(dc, dc.st.text);
     s.color = dc.monochrome() ? MonoColor(c) : c;
+    s.charExtra = dc.st.charExtra;
     return s;
 }
 

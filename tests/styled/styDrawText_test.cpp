@@ -134,24 +134,77 @@ TEST(StyDraw3DText, ExtrudeTowardTheNamedCorner) {
     EXPECT_EQ(BoxOf(enh, kInk).minX, ref.minX + 3);
 }
 
-TEST(StyDraw3DText, OutlineStrokesAroundTheGlyphsWithoutFillingThem) {
-    Box ref = Reference();
-    TestBitmap plain(80, 40);
-    Draw(plain, nullptr);
-    TestBitmap t(80, 40);
-    TSty3DCaption cap = Caption(tdOutline, 1, 1);
-    Draw(t, &cap);
-    Box ink = BoxOf(t, kInk);
-    ASSERT_GT(ink.count, 0);
-    // A stroke of width 1 lies just outside the glyphs (moved by s div 2 = 0).
-    EXPECT_EQ(ink.minX, ref.minX - 1);
-    EXPECT_EQ(ink.maxY, ref.maxY + 1);
-    // The glyphs themselves stay unpainted.
-    int insideUnpainted = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 80; ++x)
-            if (plain.At(x, y) == ColorToRGB(kInk) && t.At(x, y) != ColorToRGB(kInk)) ++insideUnpainted;
-    EXPECT_EQ(insideUnpainted, ref.count);
+// A large bold "H" in ink on white, drawn plain or with a caption object.
+void DrawLarge(TestBitmap& t, TSty3DCaption* cap) {
+    t.C()->Font()->SetColor(kInk);
+    t.C()->Font()->SetName("Arial");
+    t.C()->Font()->SetHeight(-40);
+    t.C()->Font()->SetStyle({fsBold});
+    Draw3DText(t.C(), "H", cap, nullptr, dtfEnabled, 0, Rect(4, 4, 56, 56));
+}
+
+TEST(StyDraw3DText, OutlineStrokesTheGlyphOutlinesWithoutFillingThem) {
+    TestBitmap plain(60, 60);
+    DrawLarge(plain, nullptr);
+    const COLORREF ink = ColorToRGB(kInk);
+    auto glyph = [&](int x, int y) { return x >= 0 && y >= 0 && x < 60 && y < 60 && plain.At(x, y) == ink; };
+    // Pixels on either side of the glyph's edge (within one pixel of a change of glyph/not glyph).
+    auto nearEdge = [&](int x, int y, int reach) {
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+                if (glyph(x + dx, y + dy) != glyph(x, y)) return true;
+        return false;
+    };
+    Box ref = BoxOf(plain, kInk);
+    ASSERT_GT(ref.count, 200);
+    int previous = 0;
+    for (int s : {1, 3}) {
+        TestBitmap t(60, 60);
+        TSty3DCaption cap = Caption(tdOutline, 1, s);
+        DrawLarge(t, &cap);
+        Box stroke = BoxOf(t, kInk);
+        ASSERT_GT(stroke.count, 0) << s;
+        int interiorUnpainted = 0, farFromOutline = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x) {
+                // The pass is moved by s div 2 before the outline is recorded.
+                const int gx = x - s / 2, gy = y - s / 2;
+                // Half the pen on each side of the outline, and a pixel for the glyphs' hinting.
+                if (t.At(x, y) == ink && !nearEdge(gx, gy, s / 2 + 2)) ++farFromOutline;
+                if (glyph(gx, gy) && !nearEdge(gx, gy, s / 2 + 1) && t.At(x, y) != ink) ++interiorUnpainted;
+            }
+        EXPECT_EQ(farFromOutline, 0) << s;  // the stroke follows the outlines
+        EXPECT_GT(interiorUnpainted, ref.count / 8) << s;  // and the stems stay hollow
+        EXPECT_GT(stroke.count, previous) << s;  // a wider pen strokes more
+        EXPECT_LE(std::abs(stroke.minX - (ref.minX + s / 2)), s) << s;
+        previous = stroke.count;
+    }
+}
+
+TEST(StyDraw3DText, TracingWidensTheCaptionByItsSpacingPerCharacter) {
+    // Measured: each character gets the extra pixels; drawn: the last glyph moves right.
+    for (int tracing : {0, 2, 5}) {
+        TSty3DCaption cap = Caption(tdNone, 1, 1);
+        cap.SetTracing(tracing);
+        TFont font;
+        font.SetName("Arial");
+        font.SetHeight(-14);
+        TRect plain = Rect(0, 0, 0, 0), traced = Rect(0, 0, 0, 0);
+        MeasureCaption("Hello", nullptr, plain, &font, false, false, 0, DT_SINGLELINE);
+        MeasureCaption("Hello", &cap, traced, &font, false, false, 0, DT_SINGLELINE);
+        EXPECT_EQ(traced.Width() - plain.Width(), 5 * tracing) << tracing;
+
+        TestBitmap a(120, 30), b(120, 30);
+        a.C()->Font()->Assign(font);
+        b.C()->Font()->Assign(font);
+        Draw3DText(a.C(), "Hello", nullptr, nullptr, dtfEnabled, 0, Rect(2, 2, 118, 28));
+        Draw3DText(b.C(), "Hello", &cap, nullptr, dtfEnabled, 0, Rect(2, 2, 118, 28));
+        const Box pa = BoxOf(a, clBlack), pb = BoxOf(b, clBlack);
+        EXPECT_EQ(pb.minX, pa.minX) << tracing;
+        EXPECT_EQ(pb.maxX - pa.maxX, 4 * tracing) << tracing;  // four gaps before the last glyph
+        // The canvas's context draws without spacing again afterwards.
+        EXPECT_EQ(GetTextCharacterExtra(b.C()->Handle()), 0);
+    }
 }
 
 TEST(StyDraw3DText, DisabledColoursAndStyles) {

@@ -216,3 +216,64 @@ TEST(FrameControls, CheckMarksArrowsAndStates) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CharacterExtra, WidensTextByTheExtraPerCharacterAndIsPartOfTheSavedState) {
+    TextDc t(200, 40, "Arial", -14);
+    const int plain = t.width("abcd"), wide = t.width("中文");
+    EXPECT_EQ(SetTextCharacterExtra(t.dc, 3), 0);
+    EXPECT_EQ(GetTextCharacterExtra(t.dc), 3);
+    EXPECT_EQ(t.width("abcd"), plain + 4 * 3);
+    EXPECT_EQ(t.width("中文"), wide + 2 * 3);  // characters, not bytes
+    RECT calc{0, 0, 0, 0};
+    DrawTextA(t.dc, "abcd", -1, &calc, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(calc.right, plain + 12);
+    const int level = SaveDC(t.dc);
+    SetTextCharacterExtra(t.dc, 10);
+    RestoreDC(t.dc, level);
+    EXPECT_EQ(GetTextCharacterExtra(t.dc), 3);
+    SetTextCharacterExtra(t.dc, 0);
+    EXPECT_EQ(t.width("abcd"), plain);
+}
+
+TEST(Paths, TextInABracketIsRecordedAndOnlyStrokingDrawsIt) {
+    TextDc t(80, 70, "Arial", -50);
+    SetBkMode(t.dc, TRANSPARENT);
+    const RECT all{0, 0, 80, 70};
+    EXPECT_FALSE(StrokePath(t.dc));  // no path yet
+    ASSERT_TRUE(BeginPath(t.dc));
+    TextOutA(t.dc, 10, 5, "O", 1);
+    EXPECT_EQ(t.dark(all), 0);  // recorded, not drawn
+    EXPECT_FALSE(StrokePath(t.dc));  // the bracket is still open
+    ASSERT_TRUE(EndPath(t.dc));
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    HGDIOBJ old = SelectObject(t.dc, pen);
+    EXPECT_TRUE(StrokePath(t.dc));
+    const int stroked = t.dark(all);
+    EXPECT_GT(stroked, 0);
+    // The ring of the "O" is hollow: a filled one has many more dark pixels.
+    TextDc filled(80, 70, "Arial", -50);
+    TextOutA(filled.dc, 10, 5, "O", 1);
+    EXPECT_LT(stroked, filled.dark(all));
+    int hollowInside = 0;  // glyph pixels away from the outline that the stroke left white
+    for (int y = 1; y < 69; ++y)
+        for (int x = 1; x < 79; ++x) {
+            bool edge = false;
+            for (int d = 0; d < 9; ++d) edge |= (GetPixel(filled.dc, x + d % 3 - 1, y + d / 3 - 1) == 0) != (GetPixel(filled.dc, x, y) == 0);
+            if (!edge && GetPixel(filled.dc, x, y) == 0 && GetPixel(t.dc, x, y) != 0) ++hollowInside;
+        }
+    EXPECT_GT(hollowInside, 0);
+    EXPECT_FALSE(StrokePath(t.dc));  // stroking used the path up
+    SelectObject(t.dc, old);
+    DeleteObject(pen);
+    // An aborted bracket draws nothing and leaves nothing to stroke.
+    TextDc a(80, 70, "Arial", -50);
+    BeginPath(a.dc);
+    TextOutA(a.dc, 10, 5, "O", 1);
+    EXPECT_TRUE(AbortPath(a.dc));
+    EXPECT_FALSE(StrokePath(a.dc));
+    EXPECT_EQ(a.dark(all), 0);
+}
+
+}  // namespace
