@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/automation/officeSession.h"
+#include "platform/automation/psGlyphNames.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 
@@ -39,47 +40,82 @@ void runGs(std::vector<std::string> args) {
     if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
     args.insert(args.begin(), {gs, "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"});
     ChildResult r = RunProgram(args, kPrintBound);
-    if (r.timedOut) throw EOleError("打印作业在 " + std::to_string(kPrintBound.count() / 1000) + " 秒内没有完成");
+    if (r.timedOut)
+        throw EOleError("打印作业在 " + std::to_string(kPrintBound.count() / 1000) +
+                        " 秒内没有完成");
     if (r.exitCode != 0)
-        throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" + (r.errorText.empty() ? "" : ": " + r.errorText));
+        throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" +
+                        (r.errorText.empty() ? "" : ": " + r.errorText));
+}
+
+// A file of the print job rewritten in place by change.
+void rewriteFile(const std::string& path, std::string (*change)(const std::string&)) {
+    std::string before;
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream ss;
+        ss << in.rdbuf();
+        if (!in) throw EOleError("无法读取打印文件: " + path);
+        before = ss.str();
+    }
+    const std::string after = change(before);
+    if (after == before) return;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(after.data(), std::streamsize(after.size()));
+    out.close();
+    if (!out) throw EOleError("无法写入打印文件: " + path);
+}
+
+// A Ghostscript pass writing a PDF of the job. Its character maps are written unpacked
+// and spelled out, so that the next pass reads them right (see SpellOutOneCodeRanges).
+void writePdf(std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), {"-sDEVICE=pdfwrite", "-dCompressFonts=false",
+                               "-dCompressStreams=false", "-sOutputFile=" + outName(out)});
+    runGs(args);
+    rewriteFile(out, SpellOutOneCodeRanges);
 }
 
 // Pages per sheet on a landscape sheet (sheetW > sheetH), laid out on the upright sheet
-// that a quarter turn clockwise makes the landscape one: each page turned counter-clockwise, and the cells of the
-// landscape sheet, read row by row, found on the upright sheet column by column from the
-// bottom (landscape column c of row r is upright row columns-1-c, column r). Ghostscript
+// that a quarter turn clockwise makes the landscape one: each page turned counter-clockwise, and
+// the cells of the landscape sheet, read row by row, found on the upright sheet column by column
+// from the bottom (landscape column c of row r is upright row columns-1-c, column r). Ghostscript
 // fills cells in reading order only, so the pages go to it in that order, a blank page in
 // each cell past the last page.
-void NupOnTurnedSheet(const std::string& pdf, double pageW, double pageH, int columns, int rows, double sheetW,
-                      double sheetH, const std::string& out) {
+void NupOnTurnedSheet(const std::string& pdf, double pageW, double pageH, int columns, int rows,
+                      double sheetW, double sheetH, const std::string& out) {
     const std::string turned = pdf + ".turned.pdf", upright = pdf + ".upright.pdf";
     // Fitted onto a medium of the page's size turned, Ghostscript turns each page
     // counter-clockwise.
-    runGs({"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(pageH),
-           "-dDEVICEHEIGHTPOINTS=" + num(pageW), "-dFIXEDMEDIA", "-dPDFFitPage", "-sOutputFile=" + outName(turned), "-f",
-           pdf, "-c", "showpage"});  // and a blank page for the empty cells
+    writePdf({"-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(pageH),
+              "-dDEVICEHEIGHTPOINTS=" + num(pageW), "-dFIXEDMEDIA", "-dPDFFitPage", "-f", pdf, "-c",
+              "showpage"},
+             turned);  // and a blank page for the empty cells
     // One box per page in Ghostscript's output; the last page is the blank one.
     const size_t pages = PdfPageSizes(turned).size() - 1;
     const std::string blank = std::to_string(pages + 1);
-    std::vector<std::string> args{"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetH),
-                                  "-dDEVICEHEIGHTPOINTS=" + num(sheetW), "-dFIXEDMEDIA",
-                                  "-sNupControl=" + std::to_string(rows) + "x" + std::to_string(columns),
-                                  "-sOutputFile=" + outName(upright)};
+    std::vector<std::string> args{
+        "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetH),
+        "-dDEVICEHEIGHTPOINTS=" + num(sheetW), "-dFIXEDMEDIA",
+        "-sNupControl=" + std::to_string(rows) + "x" + std::to_string(columns)};
     const size_t perSheet = size_t(columns) * size_t(rows);
     for (size_t first = 0; first < pages; first += perSheet)
         for (int uprightRow = 0; uprightRow < columns; ++uprightRow)
             for (int uprightColumn = 0; uprightColumn < rows; ++uprightColumn) {
-                const size_t page = first + size_t(uprightColumn) * size_t(columns) + size_t(columns - 1 - uprightRow);
+                const size_t page = first + size_t(uprightColumn) * size_t(columns) +
+                                    size_t(columns - 1 - uprightRow);
                 const std::string n = page < pages ? std::to_string(page + 1) : blank;
                 args.insert(args.end(), {"-dFirstPage=" + n, "-dLastPage=" + n, "-f", turned});
             }
     std::error_code ec;
     try {
-        runGs(args);
+        writePdf(args, upright);
         // The upright sheet turned clockwise onto the landscape sheet.
-        runGs({"-sDEVICE=pdfwrite", "-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetW),
-               "-dDEVICEHEIGHTPOINTS=" + num(sheetH), "-dFIXEDMEDIA", "-sOutputFile=" + outName(out), "-c",
-               "<< /BeginPage { pop 0 " + num(sheetH) + " translate -90 rotate } >> setpagedevice", "-f", upright});
+        writePdf(
+            {"-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetW),
+             "-dDEVICEHEIGHTPOINTS=" + num(sheetH), "-dFIXEDMEDIA", "-c",
+             "<< /BeginPage { pop 0 " + num(sheetH) + " translate -90 rotate } >> setpagedevice",
+             "-f", upright},
+            out);
     } catch (...) {
         std::filesystem::remove(turned, ec);
         std::filesystem::remove(upright, ec);
@@ -115,7 +151,8 @@ std::vector<std::pair<double, double>> PdfPageSizes(const std::string& pdf) {
     for (size_t p = s.find(key); p != std::string::npos; p = s.find(key, p + key.size())) {
         size_t b = s.find('[', p);
         size_t e = s.find(']', p);
-        if (b == std::string::npos || e == std::string::npos || b > p + key.size() + 4 || e < b) continue;
+        if (b == std::string::npos || e == std::string::npos || b > p + key.size() + 4 || e < b)
+            continue;
         std::istringstream box(s.substr(b + 1, e - b - 1));
         double x0, y0, x1, y1;
         if (box >> x0 >> y0 >> x1 >> y1) sizes.emplace_back(std::fabs(x1 - x0), std::fabs(y1 - y0));
@@ -131,7 +168,8 @@ void PrintToFile(const PrintJob& job) {
     std::string source = job.pdf;
     double width = sizes[0].first, height = sizes[0].second;
     bool uniform = true;
-    for (auto& s : sizes) uniform = uniform && std::fabs(s.first - width) < 1 && std::fabs(s.second - height) < 1;
+    for (auto& s : sizes)
+        uniform = uniform && std::fabs(s.first - width) < 1 && std::fabs(s.second - height) < 1;
 
     // Pages per sheet: the sheet is turned when the pages fit it better that way.
     if (job.columns * job.rows > 1) {
@@ -146,9 +184,12 @@ void PrintToFile(const PrintJob& job) {
             // the sheet is laid out upright, with everything on it turned, and turned back.
             NupOnTurnedSheet(source, width, height, job.columns, job.rows, sw, sh, nup);
         } else {
-            runGs({"-sDEVICE=pdfwrite", "-dDEVICEWIDTHPOINTS=" + num(sw), "-dDEVICEHEIGHTPOINTS=" + num(sh),
-                   "-dFIXEDMEDIA", "-sNupControl=" + std::to_string(job.columns) + "x" + std::to_string(job.rows),
-                   "-sOutputFile=" + outName(nup), "-f", source});
+            writePdf(
+                {"-dDEVICEWIDTHPOINTS=" + num(sw), "-dDEVICEHEIGHTPOINTS=" + num(sh),
+                 "-dFIXEDMEDIA",
+                 "-sNupControl=" + std::to_string(job.columns) + "x" + std::to_string(job.rows),
+                 "-f", source},
+                nup);
         }
         source = nup;
         width = sw;
@@ -157,18 +198,24 @@ void PrintToFile(const PrintJob& job) {
     }
 
     const fs::path target(job.file);
-    const std::string part = (target.parent_path() / (".~" + target.filename().string() + ".part")).string();
-    std::vector<std::string> args{"-sDEVICE=ps2write", "-sOutputFile=" + outName(part)};
+    const std::string part =
+        (target.parent_path() / (".~" + target.filename().string() + ".part")).string();
+    // The fonts' character maps are written unpacked, so that their glyphs can be named
+    // after the characters they show (see psGlyphNames.h).
+    std::vector<std::string> args{"-sDEVICE=ps2write", "-dCompressFonts=false",
+                                  "-dCompressStreams=false", "-sOutputFile=" + outName(part)};
     if (job.landscapeJob && uniform && width > height) {
         // A portrait sheet; the page goes on it turned counter-clockwise.
-        args.insert(args.end(), {"-dDEVICEWIDTHPOINTS=" + num(height), "-dDEVICEHEIGHTPOINTS=" + num(width),
-                                 "-dFIXEDMEDIA", "-c",
-                                 "<< /BeginPage { pop " + num(height) + " 0 translate 90 rotate } >> setpagedevice"});
+        args.insert(args.end(), {"-dDEVICEWIDTHPOINTS=" + num(height),
+                                 "-dDEVICEHEIGHTPOINTS=" + num(width), "-dFIXEDMEDIA", "-c",
+                                 "<< /BeginPage { pop " + num(height) +
+                                     " 0 translate 90 rotate } >> setpagedevice"});
     }
     args.insert(args.end(), {"-f", source});
     std::error_code ec;
     try {
         runGs(args);
+        rewriteFile(part, NameGlyphsByCharacters);
     } catch (...) {
         fs::remove(part, ec);
         throw;
