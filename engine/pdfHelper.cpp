@@ -8,16 +8,18 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <vector>
 
 #include "engine/converters/gsOptions.h"
+#include "engine/failureReason.h"
 #include "engine/host.h"
 #include "engine/util.h"
-#include "platform/win/mutex.h"
 #include "platform/rtl/mappedFile.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
+#include "platform/win/mutex.h"
 #include "platform/win/process.h"
 #include "platform/win/runGuard.h"
 
@@ -161,15 +163,12 @@ std::string JobFolder(const TMainState& s) {
     }
 }
 
-// The first line of an error output that holds text, trimmed.
-std::string FirstErrorLine(const std::string& path) {
+// The line of an error output file that states the error.
+std::string StatedErrorLineOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (!line.empty()) return line;
-    }
-    return "";
+    std::ostringstream text;
+    text << in.rdbuf();
+    return StatedErrorLine(text.str());
 }
 
 }  // namespace
@@ -269,9 +268,15 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             throw Exception("无法删除临时参数文件。");
 
         Application->ProcessMessages();
-        // The first line of Ghostscript's error output says why, beneath the message.
+        // The line of Ghostscript's error output that states the error says why, beneath
+        // the message; a common failure in our words, its line kept in the day log.
         if (ErrorLogHasErrors(errorLog)) {
-            const std::string reason = FirstErrorLine(errorLog);
+            const std::string line = StatedErrorLineOf(errorLog);
+            std::string reason = FailureInOurWords(line);
+            if (reason.empty())
+                reason = line;
+            else
+                Log("ErrorLine", line);
             throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
         }
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "engine/failureReason.h"
 #include "engine/util.h"
 #include "platform/rtl/sysutils.h"
 
@@ -24,7 +25,10 @@ bool RunOfficeJob(Job job) {
     try {
         return job();
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        // The office's own texts are no message for a user: ours is shown, theirs logged.
+        const std::string shown = OfficeFailureInOurWords(e.what());
+        if (shown != e.what()) Log("ErrorLine", e.what());
+        ReportError(shown);
         return false;
     }
 }

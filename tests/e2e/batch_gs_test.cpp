@@ -100,6 +100,33 @@ TEST_F(BatchRun, DamagedPdfFailsWithExitCodeOneAndLeavesNothing) {
     ExpectNoTempFolder();
 }
 
+TEST_F(BatchRun, CommonFailuresSayWhyInOurWords) {
+    // A PDF that needs a password, a resolution Ghostscript cannot take, a damaged PDF:
+    // the message says why in a sentence of ours; the day log keeps Ghostscript's line.
+    const std::string locked = work + "locked.pdf";
+    Exec({"qpdf", "--encrypt", "user", "owner", "256", "--", pdf, locked}, work + "qpdf.txt");
+    ASSERT_TRUE(Exists(locked));
+    Spit(work + "cut.pdf", Slurp(pdf).substr(0, 400));
+    struct Row {
+        std::vector<std::string> args;
+        std::string sentence, line;
+    } rows[] = {{{"-c", "pdf2jpg", "-s", locked, "-d", work},
+                 "该文件受密码保护，需要密码才能打开。",
+                 "This file requires a password for access."},
+                {{"-c", "pdf2jpg", "-s", pdf, "-d", work, "-or", "=1"},
+                 "所选的分辨率超出了可以处理的范围",
+                 "Unrecoverable error: rangecheck in setscreen"},
+                {{"-c", "pdf2jpg", "-s", work + "cut.pdf", "-d", work},
+                 "文件已损坏，或不是可以转换的文件。",
+                 ""}};
+    for (const Row& r : rows) {
+        EXPECT_EQ(prog.Vexomat(r.args).exitCode, 1);
+        const std::string log = prog.Log();
+        EXPECT_NE(log.find("在进行 gs 转换时出错。\n" + r.sentence), std::string::npos) << log;
+        EXPECT_NE(log.find("| ErrorLine    | " + r.line), std::string::npos) << log;
+    }
+}
+
 TEST_F(BatchRun, WrongExtensionAndMissingSourceFail) {
     RunResult wrong = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "doc one.ps", "-d", work});
     EXPECT_EQ(wrong.exitCode, 1);
