@@ -203,8 +203,8 @@ void TForm_main::SetStatus(int State) {
 
 void TForm_main::Timer_progressTimer(TObject*) {
     TStyProgress* bar = StyProgress_converting;
-    if (bar->Position() >= bar->Max) bar->SetPosition(bar->Min);
-    bar->SetPosition(uint8_t(bar->Position() + bar->Step));
+    if (bar->Position() >= bar->MaxValue()) bar->SetPosition(bar->MinValue());
+    bar->SetPosition(uint8_t(bar->Position() + bar->Step));  // the position is one byte
     Application->ProcessMessages();
 }
 

@@ -252,6 +252,52 @@ private:
     bool dragging_ = false;
 };
 
+// A push button whose looks are its control's: the window system keeps focus, keys, the
+// pressed state while the button is held and the click; every paint becomes a draw-item
+// request on a backing image. Button presses are reported to the control as well.
+class OwnerDrawButton : public QPushButton {
+public:
+    OwnerDrawButton(QWidget* parent, PeerHost* host) : QPushButton(parent), host_(host) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    Image backing;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        backing.resize(width(), height());
+        {
+            Painter p(backing);
+            unsigned state = 0;
+            if (isDown()) state |= 0x0001;      // ODS_SELECTED
+            if (!isEnabled()) state |= 0x0004;  // ODS_DISABLED
+            if (hasFocus()) state |= 0x0010;    // ODS_FOCUS
+            host_->peerDrawItem(p, state, width(), height());
+        }
+        QPainter wp(this);
+        wp.drawImage(0, 0, QImageOf(backing));
+    }
+    void report(unsigned msg, QMouseEvent* e) {
+        QPoint p = e->position().toPoint();
+        host_->peerMouse(msg, p.x(), p.y(), MouseKeys(e->buttons(), e->modifiers()));
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) report(kLDown, e);
+        QPushButton::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) report(kLUp, e);
+        QPushButton::mouseReleaseEvent(e);
+    }
+    // A fast second press is a press for the button (and a double click for its control).
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) report(kLDbl, e);
+        QPushButton::mousePressEvent(e);
+    }
+
+private:
+    PeerHost* host_;
+};
+
 class QtPeer : public Peer {
 public:
     QtPeer(PeerKind kind, QWidget* w, PeerHost* host) : kind_(kind), w_(w), host_(host) {
@@ -551,6 +597,23 @@ private:
         QMouseEvent ev(QEvent::MouseMove, local, c->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(c, &ev);
     }
+    void setPressed(bool down) override {
+        if (auto* b = qobject_cast<QAbstractButton*>(w_)) {
+            b->setDown(down);
+            b->update();
+        }
+    }
+    bool pressed() const override {
+        auto* b = qobject_cast<QAbstractButton*>(w_);
+        return b && b->isDown();
+    }
+    void sendMouseButton(bool down, int x, int y) override {
+        QWidget* c = clientWidget();
+        QPointF local(x, y);
+        QMouseEvent ev(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, local, c->mapToGlobal(local),
+                       Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(c, &ev);
+    }
     void sendEnterLeave(bool enter) override {
         QWidget* c = clientWidget();
         if (enter) {
@@ -601,6 +664,12 @@ Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
     }
     case PeerKind::PushButton: {
         auto* b = new QPushButton(pw);
+        QObject::connect(b, &QPushButton::clicked, [host] { host->peerNotify(pnClicked); });
+        w = b;
+        break;
+    }
+    case PeerKind::OwnerDrawButton: {
+        auto* b = new OwnerDrawButton(pw, host);
         QObject::connect(b, &QPushButton::clicked, [host] { host->peerNotify(pnClicked); });
         w = b;
         break;

@@ -10,7 +10,9 @@
 
 namespace qtbridge {
 
-enum class PeerKind { TopLevel, Painted, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ProgressBar, SpinBox, RichEdit };
+// OwnerDrawButton: a push button (focus, keys, the pressed state while held, the click) whose
+// every paint is asked of its control as a draw-item request.
+enum class PeerKind { TopLevel, Painted, Edit, CheckBox, RadioButton, PushButton, ComboBox, ListBox, ProgressBar, SpinBox, RichEdit, OwnerDrawButton };
 
 // Notification codes a native widget reports to its control.
 enum PeerNote { pnClicked = 0, pnTextChanged = 1, pnSelChange = 2, pnValueChanged = 3, pnDropDown = 4, pnCloseUp = 5, pnDblClick = 6 };
@@ -29,6 +31,8 @@ public:
     // The hint for a point of the client area: false leaves the widget's own tooltip; true
     // with an empty text shows none.
     virtual bool peerHint(int /*x*/, int /*y*/, std::string& /*text*/, uint32_t& /*bgr*/) { return false; }
+    // An owner-drawn widget's paint: the item state bits (1 selected, 4 disabled, 16 focus).
+    virtual void peerDrawItem(Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
 };
 
 class Peer {
@@ -97,6 +101,11 @@ public:
     // mouse move to a client point, and the mouse entering or leaving the widget.
     virtual void sendMouseMove(int /*x*/, int /*y*/) {}
     virtual void sendEnterLeave(bool /*enter*/) {}
+    // Push buttons: shows the button pressed or released (BM_SETSTATE); whether it shows pressed.
+    virtual void setPressed(bool /*down*/) {}
+    virtual bool pressed() const { return false; }
+    // Synthetic left button press or release at a client point (tests, automation).
+    virtual void sendMouseButton(bool /*down*/, int /*x*/, int /*y*/) {}
 };
 
 }  // namespace qtbridge

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/forms.h"
+#include "platform/win/ownerDraw.h"
 
 namespace {
 
@@ -255,6 +256,32 @@ void TGraphicControl::PaintTo(qtbridge::Painter& p) {
     canvas_.Unbind();
 }
 
+bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
+    if (canvas_.Bound()) {
+        draw();
+        return true;
+    }
+    if (!parent_ || !Showing() || !parent_->Peer()) return false;
+    qtbridge::Image* img = parent_->Peer()->surface(false);
+    if (!img || img->width() <= 0 || img->height() <= 0) return false;
+    {
+        qtbridge::Painter p(*img);
+        p.setOrigin(left_, top_);
+        p.setClip(0, 0, width_, height_);
+        canvas_.Font()->Assign(font_);
+        canvas_.Bind(&p);
+        try {
+            draw();
+        } catch (...) {
+            canvas_.Unbind();
+            throw;
+        }
+        canvas_.Unbind();
+    }
+    parent_->Peer()->showSurface();
+    return true;
+}
+
 // ---------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -351,6 +378,23 @@ void TWinControl::Dispatch(TMessage& m) {
             return;
         }
         break;
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+        // An owner-drawn child draws (and measures) itself: the request goes back to it.
+        HWND item = m.Msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem : nullptr;
+        TWinControl* child = item ? FindControl(item) : nullptr;
+        if (m.Msg == WM_MEASUREITEM) {
+            for (TControl* c : controls_) {
+                auto* w = dynamic_cast<TWinControl*>(c);
+                if (w && w->HandleAllocated() && UINT_PTR(w->Handle()) == UINT_PTR(m.WParam)) child = w;
+            }
+        }
+        if (child && child != this) {
+            m.Result = child->Perform(m.Msg == WM_DRAWITEM ? CN_DRAWITEM : CN_MEASUREITEM, m.WParam, m.LParam);
+            return;
+        }
+        break;
+    }
     case WM_SETTEXT:
         SetText(reinterpret_cast<const char*>(m.LParam));
         return;
@@ -611,6 +655,29 @@ bool TWinControl::peerHint(int x, int y, std::string& text, uint32_t& bgr) {
     });
     if (!show) text.clear();
     return true;
+}
+
+void TWinControl::peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) {
+    Guarded([&] {
+        TCanvas c;
+        c.Bind(&p);
+        DRAWITEMSTRUCT dis;
+        dis.CtlType = ODT_BUTTON;
+        dis.CtlID = UINT(UINT_PTR(Handle()));
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = itemState;
+        dis.hwndItem = Handle();
+        dis.hDC = c.Handle();
+        dis.rcItem = RECT{0, 0, w, h};
+        try {
+            if (parent_) parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+            else Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        } catch (...) {
+            c.Unbind();
+            throw;
+        }
+        c.Unbind();
+    });
 }
 
 void TWinControl::peerEnterLeave(bool enter) {

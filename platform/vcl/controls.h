@@ -36,6 +36,7 @@ enum : UINT {
     CM_MODALRESULT = CM_BASE + 0x100,  // a button with a modal result was clicked
     CN_BASE = 0xBC00, CN_COMMAND = CN_BASE + WM_COMMAND, CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
     CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_NOTIFY = CN_BASE + WM_NOTIFY,
+    CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM,
 };
 
 enum TCursor : int {
@@ -182,6 +183,10 @@ public:
     TCanvas* Canvas() { return &canvas_; }
     virtual void Paint() {}
     void PaintTo(qtbridge::Painter& p);  // with origin and clip set by the parent
+    // Runs `draw` with the canvas bound to the parent window's image at the control's place,
+    // outside a paint, and shows the result at once; inside a paint the canvas is used as it
+    // is bound. False (nothing drawn) when the control is not showing.
+    bool DrawOnSurface(const std::function<void()>& draw);
 
 protected:
     TCanvas canvas_;
@@ -261,6 +266,8 @@ protected:
     bool peerCloseRequest() override;
     void peerFocus(bool in) override;
     void peerEnterLeave(bool enter) override;
+    // An owner-drawn window asks its parent to draw it (WM_DRAWITEM, reflected as CN_DRAWITEM).
+    void peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) override;
     bool peerHint(int x, int y, std::string& text, uint32_t& bgr) override;
 
     std::vector<TControl*> controls_;

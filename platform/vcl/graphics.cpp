@@ -129,6 +129,20 @@ void TCanvas::Unbind() {
     releaseHandle();
 }
 
+void TCanvas::SetHandle(HDC h) {
+    Unbind();
+    own_.reset();
+    auto dc = gdi::FindAs<gdi::Dc>(h);
+    qtbridge::Image* img = dc ? dc->image() : nullptr;
+    if (!img) return;
+    qtbridge::Painter* p = qtbridge::Painter::ActiveOn(*img);
+    if (!p) {
+        own_ = std::make_unique<qtbridge::Painter>(*img);
+        p = own_.get();
+    }
+    Bind(p);
+}
+
 void TCanvas::releaseHandle() {
     if (handle_) DeleteDC(handle_);
     handle_ = nullptr;

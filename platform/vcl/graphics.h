@@ -121,6 +121,9 @@ public:
     void Bind(qtbridge::Painter* painter);
     void Unbind();
     bool Bound() const { return painter_ != nullptr; }
+    // Binds the canvas to the surface of a device context it does not own (a draw-item
+    // request's); null unbinds it again.
+    void SetHandle(HDC dc);
 
     void FillRect(const TRect& r);
     void FrameRect(const TRect& r);

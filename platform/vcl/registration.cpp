@@ -38,7 +38,7 @@ const std::map<std::string, int> kAlignment = {{"taleftjustify", taLeftJustify},
 const std::map<std::string, int> kCursors = {{"crdefault", crDefault}, {"crarrow", crArrow}, {"crhandpoint", crHandPoint},
                                              {"crhourglass", crHourGlass}, {"cribeam", crIBeam}, {"crcross", crCross}};
 const std::map<std::string, int> kAlign = {{"alnone", alNone}, {"altop", alTop}, {"albottom", alBottom}, {"alleft", alLeft}, {"alright", alRight}, {"alclient", alClient}};
-const std::map<std::string, int> kBevel = {{"bvnone", bvNone}, {"bvlowered", bvLowered}, {"bvraised", bvRaised}, {"bvspace", bvSpace}};
+const std::map<std::string, int> kBevel = {{"bvnone", int(TBevelCut::bvNone)}, {"bvlowered", int(TBevelCut::bvLowered)}, {"bvraised", int(TBevelCut::bvRaised)}, {"bvspace", int(TBevelCut::bvSpace)}};
 const std::map<std::string, int> kCharset = {{"default_charset", DEFAULT_CHARSET}, {"ansi_charset", ANSI_CHARSET}, {"gb2312_charset", GB2312_CHARSET}};
 
 void Ignore(TComponent*, const TDfmValue&) {}

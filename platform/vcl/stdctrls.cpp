@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win/ownerDraw.h"
 
 namespace {
 
@@ -239,6 +240,14 @@ void TButton::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     }
+    if (m.Msg == BM_SETSTATE) {  // shows the button pressed or released
+        if (peer_) peer_->setPressed(m.WParam != 0);
+        return;
+    }
+    if (m.Msg == BM_GETSTATE) {
+        m.Result = peer_ && peer_->pressed() ? LRESULT(BST_PUSHED) : 0;
+        return;
+    }
     TWinControl::Dispatch(m);
 }
 
@@ -433,10 +442,10 @@ void TPanel::Paint() {
     TCanvas& c = canvas_;
     TRect r = ClientRect();
     auto bevel = [&](TBevelCut cut) {
-        if (cut == bvNone) return;
+        if (cut == TBevelCut::bvNone) return;
         for (int i = 0; i < BevelWidth; ++i) {
-            if (cut == bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow);
-            else if (cut == bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight);
+            if (cut == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow);
+            else if (cut == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight);
             r.Left++; r.Top++; r.Right--; r.Bottom--;
         }
     };

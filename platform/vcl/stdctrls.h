@@ -118,7 +118,11 @@ public:
     void Dispatch(TMessage& m) override;
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::PushButton; }
+    // The button kind of its window style (BS_OWNERDRAW: the control draws every look).
+    virtual DWORD ButtonStyle() const { return 0; }
+    qtbridge::PeerKind PeerKindOf() const override {
+        return (ButtonStyle() & 0xF) == 0xB ? qtbridge::PeerKind::OwnerDrawButton : qtbridge::PeerKind::PushButton;
+    }
     void PeerChanged(int code) override;
 };
 
@@ -215,14 +219,15 @@ public:
     void Paint() override;
 };
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+// Scoped: the styled layer's bevel styles share the first three names.
+enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 class TPanel : public TCustomControl {
 public:
     explicit TPanel(TComponent* owner);
     std::string ClassName() const override { return "TPanel"; }
     void Paint() override;
-    TBevelCut BevelInner = bvNone;
-    TBevelCut BevelOuter = bvRaised;
+    TBevelCut BevelInner = TBevelCut::bvNone;
+    TBevelCut BevelOuter = TBevelCut::bvRaised;
     int BevelWidth = 1;
     TAlignment Alignment = taCenter;
     bool ParentBackground = false;

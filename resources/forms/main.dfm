@@ -1449,17 +1449,28 @@ object Form_main: TForm_main
   object StyProgress_converting: TStyProgress
     Left = 102
     Top = 566
-    Width = 330
-    Height = 14
-    Position = 100
+    Width = 455
+    Height = 17
+    BarColor = 153
+    Bar3D = lsWindowBorder
+    Bevel.StyleOuter = bvLowered
+    Bevel.Mode = bmCustom
+    Bevel.StandardStyle = lsNone
+    Color = 14671839
+    SmallBar.AutoSize = False
+    SmallBar.BarColor = 153
+    SmallBar.BarCount = 157
+    SmallBar.HSpace = 1
+    SmallBar.VSpace = 1
     Step = 5
-    SmallBars = 157
+    Position = 100
+    UserValue = 100
   end
   object StyButton_show: TStyButton
-    Left = 456
-    Top = 546
-    Width = 104
-    Height = 32
+    Left = 572
+    Top = 521
+    Width = 107
+    Height = 27
     Hint = '显示输出。'
     Caption = ' 显示(&W)'
     Font.Charset = GB2312_CHARSET
@@ -1473,7 +1484,7 @@ object Form_main: TForm_main
   end
   object StyButton_start: TStyButton
     Left = 572
-    Top = 546
+    Top = 552
     Width = 107
     Height = 32
     Hint = '开始转换。'

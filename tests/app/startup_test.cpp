@@ -109,12 +109,14 @@ TEST_F(AppTest, StatusTextsAndProgressByteWrap) {
     EXPECT_EQ(seen[0], 5);
     EXPECT_EQ(seen[19], 100);
     EXPECT_EQ(seen[20], 5);
-    // The position is a byte: a step past 255 wraps.
-    Form_main->StyProgress_converting->Max = 300;
-    Form_main->StyProgress_converting->Step = 10;
+    // The position is a byte: a step past 255 wraps (100 + 200 = 44), and the bar keeps
+    // its percent within 0..100. The tick compares the percent with MaxValue as it stands.
+    Form_main->StyProgress_converting->SetMaxValue(300);
+    Form_main->StyProgress_converting->Step = 200;
     Form_main->StyProgress_converting->SetPosition(250);
+    EXPECT_EQ(Form_main->StyProgress_converting->Position(), 100);
     Form_main->Timer_progressTimer(nullptr);
-    EXPECT_EQ(Form_main->StyProgress_converting->Position(), 4);
+    EXPECT_EQ(Form_main->StyProgress_converting->Position(), 44);
 }
 
 TEST_F(AppTest, ShowButtonWithoutResultSaysSo) {

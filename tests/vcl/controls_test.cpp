@@ -123,7 +123,7 @@ TEST(Drawing, ScreenshotShowsPaintedColours) {
     auto* p = new TPanel(&form);
     p->SetParent(&form);
     p->SetBounds(10, 10, 20, 20);
-    p->BevelOuter = bvNone;
+    p->BevelOuter = TBevelCut::bvNone;
     p->SetColor(clRed);
     form.Show();
     Application->ProcessMessages();

@@ -1,0 +1,247 @@
+#include "controls/styled/styControls.h"
+
+#include "controls/styled/styApplication.h"
+#include "platform/vcl/forms.h"
+
+// ---------------------------------------------------------------- TStyControl
+
+void TStyControl::SetBounds(int l, int t, int w, int h) {
+    const int ol = left_, ot = top_, ow = width_, oh = height_;
+    TGraphicControl::SetBounds(l, t, w, h);
+    TStyBoundsChanges changes = 0;
+    if (l != ol || t != ot) changes |= bcsPosition;
+    if (w != ow || h != oh) changes |= bcsSize;
+    if (changes && !Loading()) BoundsChanged(changes);
+}
+
+void TStyControl::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+        case CM_MOUSEENTER:
+            MouseInside = true;
+            if (!Designing()) MouseEnter();
+            return;
+        case CM_MOUSELEAVE:
+            MouseInside = false;
+            if (!Designing()) MouseExit();
+            return;
+        case CM_STYTHEMECHANGED:
+            ThemeChanged();
+            return;
+        default:
+            TGraphicControl::Dispatch(m);
+    }
+}
+
+void TStyControl::SetCtlXP(bool v) {
+    if (ctlXP_ == v) return;
+    ctlXP_ = v;
+    ThemeChanged();
+}
+
+bool TStyControl::IsThemed() const {
+    return SupportsThemes() && StyApp && StyApp->UseThemes() && ctlXP_;
+}
+
+void TStyControl::EndUpdate() {
+    if (updateCount_ > 0) --updateCount_;
+}
+
+void TStyControl::DrawDesignFrame() {
+    TCanvas* c = Canvas();
+    c->Pen()->Color = clBlack;
+    c->Pen()->Width = 1;
+    c->Pen()->Style = psDash;
+    c->Brush()->Style = bsClear;
+    c->Rectangle(0, 0, Width(), Height());
+}
+
+void TStyControl::ThemeChanged() {
+    if (SupportsThemes()) Invalidate();
+}
+
+void TStyControl::BoundsChanged(TStyBoundsChanges changes) {
+    if (OnBoundsChange) OnBoundsChange(this, changes);
+}
+
+void TStyControl::MouseEnter() {
+    if (Enabled() && OnMouseEnter) OnMouseEnter(this);
+}
+
+void TStyControl::MouseExit() {
+    if (Enabled() && OnMouseExit) OnMouseExit(this);
+}
+
+void TStyControl::GetChange(TObject*) {
+    if (updateCount_ < 1 && !Loading()) Invalidate();
+}
+
+// ---------------------------------------------------------------- TStyBaseControl
+
+void TStyBaseControl::Dispatch(TMessage& m) {
+    if (m.Msg == CM_STYPARENTBKCHANGED) {
+        if (Visible() && !Loading() && HasFilledParent()) GetChange(nullptr);
+        return;
+    }
+    TStyControl::Dispatch(m);
+}
+
+// ---------------------------------------------------------------- TStyBaseGraphicControl
+
+TStyBaseGraphicControl::TStyBaseGraphicControl(TComponent* owner) : TStyBaseControl(owner) {
+    width_ = 30;
+    height_ = 30;
+}
+
+void TStyBaseGraphicControl::Redraw() {
+    if (IsUpdating()) return;
+    if (transparent_) {
+        Invalidate();
+        return;
+    }
+    // Opaque: painted at once, without waiting for the window's next paint.
+    if (!DrawOnSurface([this] { Paint(); })) Invalidate();
+}
+
+void TStyBaseGraphicControl::GetChange(TObject*) { Redraw(); }
+
+void TStyBaseGraphicControl::Paint() {
+    if (Designing()) DrawDesignFrame();
+}
+
+bool TStyBaseGraphicControl::HasFilledParent() const {
+    // No form of this program carries a shaped-form component, so no parent paints its own
+    // filled background.
+    return false;
+}
+
+void TStyBaseGraphicControl::Dispatch(TMessage& m) {
+    if (m.Msg == CM_STYREPAINT) {
+        if (Visible()) Redraw();
+        return;
+    }
+    TStyBaseControl::Dispatch(m);
+}
+
+// ---------------------------------------------------------------- TStyGraphicControl
+
+TStyGraphicControl::TStyGraphicControl(TComponent* owner)
+    : TStyBaseGraphicControl(owner), bevel_(std::make_unique<TStyBevel>()) {
+    bevel_->OnChange = [this](TObject* s) { GetChange(s); };
+}
+
+TStyGraphicControl::~TStyGraphicControl() { bevel_->OnChange = nullptr; }
+
+void TStyGraphicControl::SetBevel(const TStyBevel* b) {
+    bevel_->Assign(b);
+    Perform(CM_STYBEVELCHANGED, 0, 0);
+}
+
+void TStyGraphicControl::Paint() {
+    if (Loading()) return;
+    if (DesignFrameWanted() && bevel_->Extent() == 0) {
+        TStyBaseGraphicControl::Paint();
+        return;
+    }
+    bevel_->PaintBevel(Canvas(), Rect(0, 0, Width(), Height()), transparent_);
+}
+
+// ---------------------------------------------------------------- streaming
+
+namespace {
+
+int Ident(const TDfmValue& v, std::initializer_list<const char*> names) {
+    if (v.kind != TDfmValue::vIdent) return v.AsInt();
+    int i = 0;
+    for (const char* n : names) {
+        if (SameText(v.s, n)) return i;
+        ++i;
+    }
+    throw EReadError("Invalid property value: " + v.s);
+}
+
+int BevelStyle(const TDfmValue& v) {
+    return Ident(v, {"bvNone", "bvLowered", "bvRaised", "bvFrameLowered", "bvFrameRaised",
+                     "bvNormal", "bvShadow"});
+}
+
+}  // namespace
+
+int StyBorderStyleIdent(const TDfmValue& v) {
+    return Ident(v,
+                 {"lsNone", "lsSingle", "lsLowered", "lsRaised", "lsRaisedspb", "lsLoweredspb",
+                  "lsRaisedExt", "lsLoweredExt", "lsFrameInset", "lsFrameOffset", "lsWindowBorder",
+                  "lsSingleRaised", "lsSingleLowered", "lsDoubleRaised", "lsDoubleLowered"});
+}
+
+void RegisterStyBevelProps(const std::string& cls) {
+    using B = TStyGraphicControl;
+    auto bevel = [](TComponent* c) { return static_cast<B*>(c)->Bevel(); };
+    auto reg = [&](const char* name, std::function<void(TStyBevel*, const TDfmValue&)> f,
+                   const char* def) {
+        RegisterProperty(
+            cls, std::string("Bevel.") + name,
+            [bevel, f](TComponent* c, const TDfmValue& v) { f(bevel(c), v); }, def);
+    };
+    reg(
+        "StyleInner",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetStyleInner(TStyBevelStyle(BevelStyle(v))); },
+        "bvNone");
+    reg(
+        "StyleOuter",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetStyleOuter(TStyBevelStyle(BevelStyle(v))); },
+        "bvNone");
+    reg(
+        "WidthInner",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetWidthInner(uint8_t(v.AsInt())); }, "1");
+    reg(
+        "WidthOuter",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetWidthOuter(uint8_t(v.AsInt())); }, "1");
+    reg(
+        "BorderColor", [](TStyBevel* b, const TDfmValue& v) { b->SetBorderColor(v.AsInt()); },
+        "clBtnFace");
+    reg(
+        "BorderSides",
+        [](TStyBevel* b, const TDfmValue& v) {
+            TStyFrameSides s = 0;
+            for (const auto& n : v.set) {
+                TDfmValue side;
+                side.kind = TDfmValue::vIdent;
+                side.s = n;
+                s |= TStyFrameSides(1 << Ident(side, {"fsBottom", "fsLeft", "fsRight", "fsTop"}));
+            }
+            b->SetBorderSides(s);
+        },
+        "[fsBottom, fsLeft, fsRight, fsTop]");
+    reg(
+        "BorderWidth",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetBorderWidth(uint8_t(v.AsInt())); }, "0");
+    reg(
+        "BorderInnerWidth",
+        [](TStyBevel* b, const TDfmValue& v) { b->SetBorderInnerWidth(uint8_t(v.AsInt())); }, "0");
+    reg(
+        "EdgeStyle",
+        [](TStyBevel* b, const TDfmValue& v) {
+            b->SetEdgeStyle(TStyEdgeStyle(
+                Ident(v, {"etRaisedInner", "etRaisedOuter", "etSunkenInner", "etSunkenOuter",
+                          "etBump", "etEtched", "etRaised", "etSunken"})));
+        },
+        "etEtched");
+    reg(
+        "LightColor", [](TStyBevel* b, const TDfmValue& v) { b->SetLightColor(v.AsInt()); },
+        "clBtnHighlight");
+    reg(
+        "Mode",
+        [](TStyBevel* b, const TDfmValue& v) {
+            b->SetMode(TStyBevelMode(Ident(v, {"bmCustom", "bmStandard", "bmEdge", "bmWindows"})));
+        },
+        "");
+    reg(
+        "ShadowColor", [](TStyBevel* b, const TDfmValue& v) { b->SetShadowColor(v.AsInt()); },
+        "clBtnShadow");
+    reg(
+        "StandardStyle",
+        [](TStyBevel* b, const TDfmValue& v) {
+            b->SetStandardStyle(TStyBorderStyle(StyBorderStyleIdent(v)));
+        },
+        "lsSingleLowered");
+}

@@ -1,0 +1,78 @@
+// The styled controls in the windows as a user sees them: the main window's progress bar at
+// 0, 50 and 100 percent read from screenshots, and the buttons of the main and page-order
+// windows.
+#include <gtest/gtest.h>
+
+#include "tests/app/fixture.h"
+
+using namespace apptest;
+
+namespace {
+
+// The lit small bars of the main window's bar on its middle row, from a screenshot.
+struct BarShot {
+    int lit = 0;       // pixels in the bar colour
+    int runs = 0;      // separate bars
+    TColor space = 0;  // the colour between the bars
+    TColor topLeft = 0;
+};
+
+BarShot ShootBar(TForm_main* w, const std::string& path) {
+    EXPECT_TRUE(w->SaveScreenshot(path));
+    TBitmap shot;
+    shot.LoadFromFile(path);
+    TStyProgress* bar = w->StyProgress_converting;
+    const int y = bar->Top() + bar->Height() / 2;
+    BarShot s;
+    bool inRun = false;
+    for (int x = bar->Left() + 1; x < bar->Left() + bar->Width() - 1; ++x) {
+        bool on = shot.Canvas()->Pixel(x, y) == 153;
+        if (on) ++s.lit;
+        if (on && !inRun) ++s.runs;
+        inRun = on;
+    }
+    s.space = shot.Canvas()->Pixel(bar->Left() + bar->Width() - 3, y);
+    s.topLeft = shot.Canvas()->Pixel(bar->Left(), bar->Top());
+    return s;
+}
+
+}  // namespace
+
+TEST_F(AppTest, MainWindowBarAtZeroHalfAndFull) {
+    CreateWindows();
+    ShowMain();
+    TStyProgress* bar = Form_main->StyProgress_converting;
+    EXPECT_EQ(bar->Width(), 455);
+    EXPECT_EQ(bar->Height(), 17);
+    EXPECT_EQ(bar->SmallBar()->BarCount(), 157);
+    EXPECT_EQ(bar->Bevel()->Extent(), 1);
+    EXPECT_EQ(bar->Step, 5);
+    const std::string path = folder + "bar.png";
+    struct Row {
+        int position, runs;
+    };
+    for (Row row : {Row{0, 0}, Row{50, 78}, Row{100, 157}}) {
+        bar->SetPosition(row.position);
+        Application->ProcessMessages();
+        BarShot s = ShootBar(Form_main, path);
+        EXPECT_EQ(s.runs, row.runs) << row.position;
+        EXPECT_EQ(s.lit, row.runs) << row.position;  // one pixel each
+        EXPECT_EQ(s.space, TColor(0xDFDFDF)) << row.position;
+        EXPECT_EQ(s.topLeft, TColor(ColorToRGB(clBtnShadow))) << row.position;
+        if (row.position == 50) KeepScreenshot(Form_main, "main_bar_50");
+    }
+    // Start and the Show button stand clear of the bar and of each other.
+    Form_main->StyButton_show->SetVisible(true);
+    TRect b = bar->BoundsRect();
+    for (TControl* c : {static_cast<TControl*>(Form_main->StyButton_start),
+                        static_cast<TControl*>(Form_main->StyButton_show)}) {
+        TRect r = c->BoundsRect();
+        EXPECT_TRUE(r.Left >= b.Right || r.Right <= b.Left || r.Top >= b.Bottom ||
+                    r.Bottom <= b.Top)
+            << c->Name;
+    }
+    TRect s = Form_main->StyButton_show->BoundsRect(), t = Form_main->StyButton_start->BoundsRect();
+    EXPECT_TRUE(s.Right <= t.Left || t.Right <= s.Left || s.Bottom <= t.Top || t.Bottom <= s.Top);
+    Form_main->SetStatus(0);
+    KeepScreenshot(Form_main, "main_idle");
+}
