@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libtiff-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  ghostscript poppler-utils
+  ghostscript poppler-utils qt6-translations-l10n
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei fonts-arphic-uming fonts-liberation
   clang libclang-rt-14-dev libgif-dev bc imagemagick

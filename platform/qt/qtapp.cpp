@@ -6,10 +6,13 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QWidget>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QTranslator>
+#include <QWidget>
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -71,6 +74,21 @@ void MapFonts() {
     for (const auto& [name, list] : faces) QFont::insertSubstitutions(QString::fromUtf8(name), *list);
 }
 
+// The program speaks Chinese whatever the system's language, and so do the dialogs the
+// toolkit shows for it (file dialogs, its standard buttons): its Chinese translations
+// (Debian's qt6-translations-l10n) are loaded. Without them the dialogs stay English.
+// The toolkit's own formats (dates and file types in a file list) follow the same language.
+void LoadToolkitTranslations() {
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    auto* translator = new QTranslator(g_app);
+    if (translator->load(chinese, "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 }  // namespace
 
 void EnsureGui() {
@@ -90,6 +108,7 @@ void EnsureGui() {
     g_app = new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     MapFonts();
+    LoadToolkitTranslations();
     InstallWakeHooks(WakeHooks{&AddFd, &RemoveFd, &Wake});
 }
 
