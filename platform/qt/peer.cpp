@@ -547,9 +547,11 @@ public:
             }
         });
     }
-    void setMultiSelect(bool m) override {
+    void setMultiSelect(bool m, bool extended) override {
         if (auto* l = qobject_cast<QListWidget*>(w_))
-            l->setSelectionMode(m ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+            l->setSelectionMode(!m         ? QAbstractItemView::SingleSelection
+                                : extended ? QAbstractItemView::ExtendedSelection
+                                           : QAbstractItemView::MultiSelection);
     }
     void setSelected(int i, bool s) override {
         if (auto* l = qobject_cast<QListWidget*>(w_)) if (auto* it = l->item(i)) blocked([&] { it->setSelected(s); });

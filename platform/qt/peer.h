@@ -83,7 +83,8 @@ public:
     virtual int itemCount() const = 0;
     virtual int itemIndex() const = 0;
     virtual void setItemIndex(int i) = 0;
-    virtual void setMultiSelect(bool) = 0;
+    // extended: a click selects one item, Shift and Ctrl widen; otherwise a click toggles one.
+    virtual void setMultiSelect(bool multi, bool extended) = 0;
     virtual void setSelected(int i, bool s) = 0;
     virtual bool selected(int i) const = 0;
     virtual void setDropDownCount(int) = 0;

@@ -163,8 +163,13 @@ void RegisterStd() {
     TClassReg<TComboBoxEx>("TComboBoxEx", "TComboBox");
     RegisterProperty("TComboBoxEx", "ItemsEx", &Ignore);
     TClassReg<TListBox>("TListBox", "TWinControl")
-        .prop("Items.Strings", [](TListBox* c, const TDfmValue& v) { for (auto& s : v.AsStrings()) c->Items()->Add(s); })
+        .prop("Items.Strings",
+              [](TListBox* c, const TDfmValue& v) {
+                  for (auto& s : v.AsStrings()) c->Items()->Add(s);
+              })
         .prop("MultiSelect", [](TListBox* c, const TDfmValue& v) { c->SetMultiSelect(v.AsBool()); })
+        .prop("ExtendedSelect",
+              [](TListBox* c, const TDfmValue& v) { c->SetExtendedSelect(v.AsBool()); })
         .prop("ItemHeight", &Ignore)
         .prop("BorderStyle", &Ignore);
     TClassReg<TGroupBox>("TGroupBox", "TCustomControl");

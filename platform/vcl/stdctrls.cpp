@@ -371,7 +371,12 @@ void TListBox::SetItemIndex(int i) {
 
 void TListBox::SetMultiSelect(bool m) {
     multiSelect_ = m;
-    if (peer_) peer_->setMultiSelect(m);
+    if (peer_) peer_->setMultiSelect(m, extendedSelect_);
+}
+
+void TListBox::SetExtendedSelect(bool e) {
+    extendedSelect_ = e;
+    if (peer_) peer_->setMultiSelect(multiSelect_, e);
 }
 
 bool TListBox::Selected(int i) const {
@@ -393,7 +398,7 @@ int TListBox::SelCount() const {
 }
 
 void TListBox::PeerCreated() {
-    peer_->setMultiSelect(multiSelect_);
+    peer_->setMultiSelect(multiSelect_, extendedSelect_);
     SyncItems();
     for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer_->setSelected(i, true);
 }

@@ -191,6 +191,10 @@ public:
     void SetItemIndex(int i);
     bool MultiSelect() const { return multiSelect_; }
     void SetMultiSelect(bool m);
+    // With several selected: whether a click selects one item (Shift and Ctrl widening
+    // the selection) rather than toggling the one clicked. On by default.
+    bool ExtendedSelect() const { return extendedSelect_; }
+    void SetExtendedSelect(bool e);
     bool Selected(int i) const;
     void SetSelected(int i, bool s);
     int SelCount() const;
@@ -206,6 +210,7 @@ protected:
     int itemIndex_ = -1;
     std::vector<bool> selected_;
     bool multiSelect_ = false;
+    bool extendedSelect_ = true;
 };
 
 // The class library's bases of its combo and list boxes.

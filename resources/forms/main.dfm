@@ -179,6 +179,7 @@ object Form_main: TForm_main
         Font.Name = '宋体'
         Font.Style = []
         ParentFont = False
+        ExtendedSelect = False
         TabOrder = 3
         OnClick = XcFileListBox_sourceClick
       end

@@ -294,6 +294,8 @@ TEST_F(BatchTest, MergeAllFolderModeHidesTheFileList) {
     EXPECT_TRUE(f->RadioButton_mergeAll_files->Checked());
     EXPECT_TRUE(f->XcFileListBox_source->Visible());
     EXPECT_TRUE(f->XcFileListBox_source->MultiSelect());
+    // Each click in the list toggles one file.
+    EXPECT_FALSE(f->XcFileListBox_source->ExtendedSelect());
 }
 
 TEST_F(BatchTest, LaterSwitchesWinAndOtherFormsAreSkipped) {

@@ -1,0 +1,59 @@
+// How clicks select in a list box of several selected items: with extended selection a
+// click selects the one item clicked; without it each click toggles one item.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace {
+
+std::string SelectedItems(TListBox& list) {
+    std::string s;
+    for (int i = 0; i < list.Items()->Count(); ++i)
+        if (list.Selected(i)) s += list.Items()->Strings(i);
+    return s;
+}
+
+}  // namespace
+
+TEST(ListBoxSelection, ClicksToggleWithoutExtendedSelection) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 200);
+    auto* list = new TListBox(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 150, 150);
+    for (const char* s : {"a", "b", "c", "d"}) list->Items()->Add(s);
+    list->SetMultiSelect(true);
+    form.Show();
+    Application->ProcessMessages();
+    // Where each row starts: a click selects the row under it (extended selection).
+    std::vector<int> rowY;
+    for (int y = 1; y < 150 && rowY.size() < 4; ++y) {
+        list->Peer()->click(20, y);
+        if (list->ItemIndex() == int(rowY.size())) rowY.push_back(y + 1);
+    }
+    ASSERT_EQ(rowY.size(), 4u);
+
+    struct Row {
+        bool extended;
+        std::vector<int> clicks;
+        std::string selected;
+    } rows[] = {
+        {true, {0, 2}, "c"},      // a click replaces the selection
+        {false, {0, 2}, "ac"},    // each click adds one
+        {false, {0, 2, 0}, "c"},  // and a second click on it takes it away again
+        {false, {1, 3, 1, 3}, ""}, {false, {3, 2, 1}, "bcd"},
+    };
+    for (const Row& r : rows) {
+        list->SetExtendedSelect(r.extended);
+        for (int i = 0; i < 4; ++i) list->SetSelected(i, false);
+        for (int row : r.clicks) list->Peer()->click(20, rowY[size_t(row)]);
+        Application->ProcessMessages();
+        EXPECT_EQ(SelectedItems(*list), r.selected)
+            << (r.extended ? "extended" : "toggling") << " " << r.clicks.size();
+    }
+    form.Hide();
+}
