@@ -12,9 +12,7 @@
 #include <string>
 
 #include "platform/rtl/classes.h"
-
-// The graphics framework's error for a picture that cannot be read or written.
-class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
+#include "platform/vcl/graphicErrors.h"
 
 enum TProgressStage { psStarting, psRunning, psEnding };
 // Stage, percentage 0-100, message (the error text when psEnding reports a failure).

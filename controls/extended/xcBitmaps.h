@@ -6,11 +6,9 @@
 #include <string>
 
 #include "controls/extended/xcDib.h"
+#include "platform/vcl/graphicErrors.h"
 #include "platform/vcl/graphics.h"
 #include "platform/win/gdi.h"
-
-// The graphics framework's error for a bitmap that is not valid.
-class EInvalidGraphic : public Exception { using Exception::Exception; };
 
 // Palette size of a pixel format: 2, 16, 256, or 0 for the formats without a palette.
 int PaletteSizeOf(TPixelFormat f);

@@ -74,7 +74,11 @@ struct TField {
         if (!bits) return 0;
         uint32_t x = (v >> shift) & ((bits >= 32 ? 0 : (1u << bits)) - 1);
         if (bits >= 8) return x >> (bits - 8);
-        return bits ? uint32_t(x * 255 / ((1u << bits) - 1)) : 0;
+        // Narrow channels repeat their bits downwards (5 bits abcde give abcdeabc), as the GDI
+        // widens them, so the full value is 255 and a file reads alike on every path.
+        uint32_t out = 0;
+        for (unsigned filled = 0; filled < 8; filled += bits) out = out << bits | x;
+        return (out >> (((8 + bits - 1) / bits) * bits - 8)) & 0xFF;
     }
 };
 

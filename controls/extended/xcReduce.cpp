@@ -207,6 +207,33 @@ struct TBox {
 
 int CellOf(uint8_t b, uint8_t g, uint8_t r) { return (r >> 4) * 256 + (g >> 4) * 16 + (b >> 4); }
 
+// Orders cells [lo, hi] by their key: a quicksort around the middle element's key, short
+// runs by insertion. Cells of equal key do not keep their order (an inserted cell goes
+// before the equal ones already placed); which cells end up below the median, and so the
+// palette, depends on that order.
+template <class Key>
+void SortCells(std::vector<int>& cells, int lo, int hi, const Key& key) {
+    if (hi - lo + 1 < 8) {
+        for (int i = lo + 1; i <= hi; ++i) {
+            const int cell = cells[size_t(i)];
+            int j = i;
+            for (; j > lo && key(cells[size_t(j - 1)]) >= key(cell); --j)
+                cells[size_t(j)] = cells[size_t(j - 1)];
+            cells[size_t(j)] = cell;
+        }
+        return;
+    }
+    const auto pivot = key(cells[size_t((lo + hi) / 2)]);
+    int i = lo, j = hi;
+    while (i <= j) {
+        while (key(cells[size_t(i)]) < pivot) ++i;
+        while (key(cells[size_t(j)]) > pivot) --j;
+        if (i <= j) std::swap(cells[size_t(i++)], cells[size_t(j--)]);
+    }
+    if (lo < j) SortCells(cells, lo, j, key);
+    if (i < hi) SortCells(cells, i, hi, key);
+}
+
 // Splits boxes at the median of their widest channel until Wanted boxes exist or no box of
 // two or more cells is left.
 void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, size_t wanted) {
@@ -219,8 +246,8 @@ void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, 
         }
         if (pick < 0) return;
         TBox& box = boxes[size_t(pick)];
-        std::stable_sort(box.cells.begin(), box.cells.end(),
-                         [&](int a, int b) { return cube[size_t(a)].level[channel] < cube[size_t(b)].level[channel]; });
+        SortCells(box.cells, 0, int(box.cells.size()) - 1,
+                  [&](int cell) { return cube[size_t(cell)].level[channel]; });
         size_t lowerCells = 0;
         uint64_t sum = 0;
         while (lowerCells + 1 < box.cells.size() && sum + cube[size_t(box.cells[lowerCells])].count <= box.total / 2)

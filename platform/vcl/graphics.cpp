@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/win/gdiObjects.h"
+#include "platform/win/iconDraw.h"
 
 namespace {
 
@@ -493,7 +494,34 @@ void TBitmap::Draw(TCanvas* c, const TRect& r) {
     if (own) bindCanvas();
 }
 
+namespace {
+
+// A bitmap file whose pixels are bit fields (16 bits per pixel, or masks given): such files
+// are read by the GDI's own reader, so a file shows the same colours however it is loaded.
+bool IsBitFieldBmp(const std::string& bytes) {
+    if (bytes.size() < 14 + 40 || bytes.compare(0, 2, "BM") != 0) return false;
+    const auto* h = reinterpret_cast<const uint8_t*>(bytes.data()) + 14;
+    const unsigned bits = unsigned(h[14] | h[15] << 8);
+    const uint32_t compression =
+        uint32_t(h[16]) | uint32_t(h[17]) << 8 | uint32_t(h[18]) << 16 | uint32_t(h[19]) << 24;
+    return bits == 16 || compression == BI_BITFIELDS;
+}
+
+}  // namespace
+
+bool TBitmap::LoadBitFieldBmp(const std::string& bytes) {
+    if (!IsBitFieldBmp(bytes)) return false;
+    HBITMAP h = BitmapFromBmpFile(bytes);
+    if (!h) return false;
+    const bool keep = bm_ && bm_->packed;
+    const TPixelFormat format = pixelFormat_;
+    SetHandle(h);
+    if (keep) SetPixelFormat(format);
+    return true;
+}
+
 void TBitmap::LoadFromFile(const std::string& name) {
+    if (FileExists(name) && LoadBitFieldBmp(ReadFileText(name))) return;
     unbindCanvas();
     bool ok = image_.load(name);
     bindCanvas();
@@ -503,6 +531,7 @@ void TBitmap::LoadFromFile(const std::string& name) {
 }
 
 void TBitmap::LoadFromData(const std::string& bytes) {
+    if (LoadBitFieldBmp(bytes)) return;
     unbindCanvas();
     bool ok = image_.loadFromData(bytes.data(), bytes.size());
     bindCanvas();

@@ -8,6 +8,7 @@
 
 #include "platform/qt/surface.h"
 #include "platform/vcl/component.h"
+#include "platform/vcl/graphicErrors.h"
 #include "platform/win/gdi.h"
 #include "platform/win/wintypes.h"
 
@@ -234,6 +235,8 @@ public:
     void Assign(const TBitmap& other);
 
 private:
+    // Reads a bit-field bitmap file through the GDI; false for other data.
+    bool LoadBitFieldBmp(const std::string& bytes);
     void bindCanvas();
     void unbindCanvas();
     std::shared_ptr<gdi::Bitmap> gdiBitmap();

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "platform/rtl/classes.h"
+#include "platform/vcl/graphicErrors.h"
 #include "platform/vcl/graphics.h"
 #include "platform/win/icons.h"
-
-// Picture data that no picture class can read, or an operation a picture cannot do.
-class EInvalidGraphic : public Exception { using Exception::Exception; };
-class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
 
 class TIcon : public TGraphic {
 public:

@@ -66,23 +66,6 @@ HBITMAP CheckMark() {
     return CreateBitmap(n, n, 1, 1, rows.data());
 }
 
-// A ".bmp" file's bytes as a bitmap.
-HBITMAP FromBmpFile(const std::string& bytes) {
-    if (bytes.size() < 14 + 40 || bytes.compare(0, 2, "BM") != 0) return nullptr;
-    uint32_t offBits = Get32(bytes, 10);
-    if (offBits >= bytes.size()) return nullptr;
-    // Header and colour table copied so they are aligned for the GDI.
-    std::vector<uint8_t> info(bytes.begin() + 14, bytes.begin() + offBits);
-    if (info.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
-    const auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
-    const BITMAPINFOHEADER& h = bmi->bmiHeader;
-    long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
-    size_t need = size_t(DibRowBytes(h.biWidth, h.biBitCount)) * size_t(height);
-    if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768 || bytes.size() - offBits < need)
-        return nullptr;
-    return CreateDIBitmap(nullptr, &h, CBM_INIT, bytes.data() + offBits, bmi, DIB_RGB_COLORS);
-}
-
 std::string NameOf(LPCSTR name) {
     return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<uintptr_t>(name)) : std::string(name);
 }
@@ -100,7 +83,8 @@ HBITMAP LoadBitmapA(HINSTANCE inst, LPCSTR name) {
     }
     std::string path = "bitmaps/" + NameOf(name) + ".bmp";
     const EmbeddedResource* r = FindEmbeddedResource(path.c_str());
-    HBITMAP b = r ? FromBmpFile(std::string(reinterpret_cast<const char*>(r->data), r->size)) : nullptr;
+    HBITMAP b = r ? BitmapFromBmpFile(std::string(reinterpret_cast<const char*>(r->data), r->size))
+                  : nullptr;
     if (!b) SetLastError(1814);
     return b;
 }
@@ -112,7 +96,24 @@ HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT f
             SetLastError(ERROR_FILE_NOT_FOUND);
             return nullptr;
         }
-        return FromBmpFile(ReadFileText(name));
+        return BitmapFromBmpFile(ReadFileText(name));
     }
     return LoadBitmapA(inst, name);
+}
+
+HBITMAP BitmapFromBmpFile(const std::string& bytes) {
+    if (bytes.size() < 14 + 40 || bytes.compare(0, 2, "BM") != 0) return nullptr;
+    uint32_t offBits = Get32(bytes, 10);
+    if (offBits >= bytes.size()) return nullptr;
+    // Header and colour table copied so they are aligned for the GDI.
+    std::vector<uint8_t> info(bytes.begin() + 14, bytes.begin() + offBits);
+    if (info.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
+    const auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
+    const BITMAPINFOHEADER& h = bmi->bmiHeader;
+    long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
+    size_t need = size_t(DibRowBytes(h.biWidth, h.biBitCount)) * size_t(height);
+    if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768 ||
+        bytes.size() - offBits < need)
+        return nullptr;
+    return CreateDIBitmap(nullptr, &h, CBM_INIT, bytes.data() + offBits, bmi, DIB_RGB_COLORS);
 }

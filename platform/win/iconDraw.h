@@ -50,6 +50,8 @@ HBITMAP LoadBitmapA(HINSTANCE inst, LPCSTR name);
 // IMAGE_BITMAP as LoadBitmapA or, with LR_LOADFROMFILE, from a ".bmp" file; icons and
 // cursors as LoadIconOrCursorImage.
 HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+// A ".bmp" file's bytes as a new bitmap (null when they are not one); the caller deletes it.
+HBITMAP BitmapFromBmpFile(const std::string& bytes);
 
 // The layer's own: a picture read from a bitmap (top-down pixels, no mask) and the reverse.
 bool IconImageFromBitmap(HBITMAP bmp, IconImage& out);

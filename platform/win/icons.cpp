@@ -7,6 +7,7 @@
 
 #include "platform/rtl/resources.h"
 #include "platform/win/builtinIcons.h"
+#include "platform/win/byteOrder.h"
 #include "platform/win/objectTable.h"
 
 namespace {
@@ -132,13 +133,38 @@ IconImage ScaleIconImage(const IconImage& src, int w, int h) {
     return out;
 }
 
+namespace {
+
+// The colour depth of a stored image as the image itself says it: the bitmap header's bit
+// count, or a PNG's depth and colour type. Directories often leave their own count at 0
+// (and a cursor's holds the hot spot there), so it is not asked.
+int StoredImageDepth(const IconFileEntry& e) {
+    if (e.IsPng()) {
+        if (e.data.size() < 26) return 0;
+        const int depth = uint8_t(e.data[24]);
+        switch (uint8_t(e.data[25])) {
+            case 2:
+                return 3 * depth;  // RGB
+            case 4:
+                return 2 * depth;  // grey with alpha
+            case 6:
+                return 4 * depth;  // RGBA
+            default:
+                return depth;  // grey or palette
+        }
+    }
+    return e.data.size() >= 16 ? Get16(e.data, 14) : 0;
+}
+
+}  // namespace
+
 int ChooseIconFileEntry(const IconFile& file, int size) {
     if (file.entries.empty() || size <= 0) return 0;
     int best = 0, bestDiff = 1 << 30, bestBits = -1;
     for (size_t i = 0; i < file.entries.size(); ++i) {
         const IconFileEntry& e = file.entries[i];
         int w = e.width ? e.width : 256;
-        int bits = file.type == kIconFileCursor ? 0 : e.bitCount;
+        int bits = StoredImageDepth(e);
         int diff = std::abs(w - size);
         if (diff < bestDiff || (diff == bestDiff && bits > bestBits)) {
             best = int(i);

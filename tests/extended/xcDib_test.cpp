@@ -133,3 +133,100 @@ TEST(XcDib, DamagedBitmapFilesAreRefused) {
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) EXPECT_EQ(back.Image().pixel(x, y) & 0xFFFFFF, b.Image().pixel(x, y) & 0xFFFFFF);
 }
+
+namespace {
+
+// A 16-bit bitmap file of Width x Height whose pixel (x, y) is Pixel(x, y); masks given
+// (BI_BITFIELDS) or the default 5-5-5 layout.
+std::string SixteenBitFile(int w, int h, uint16_t (*pixel)(int, int), const uint32_t* masks) {
+    std::string f;
+    auto put16 = [&f](uint32_t v) {
+        f.push_back(char(v & 0xFF)), f.push_back(char((v >> 8) & 0xFF));
+    };
+    auto put32 = [&](uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+    const uint32_t row = (uint32_t(w) * 2 + 3) / 4 * 4, offset = 14 + 40 + (masks ? 12 : 0);
+    f += "BM";
+    put32(offset + row * uint32_t(h)), put32(0), put32(offset);
+    put32(40), put32(uint32_t(w)), put32(uint32_t(h)), put16(1), put16(16), put32(masks ? 3 : 0);
+    put32(row * uint32_t(h)), put32(0), put32(0), put32(0), put32(0);
+    if (masks)
+        for (int i = 0; i < 3; ++i) put32(masks[i]);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) put16(pixel(x, y));
+        f.append(row - uint32_t(w) * 2, '\0');
+    }
+    return f;
+}
+
+// A narrow channel widened by repeating its bits.
+uint32_t Widen(uint32_t v, int bits) { return bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4); }
+
+}  // namespace
+
+// A 16-bit file reads to the same colours through the picture reader, the bitmap's data and
+// file loaders, and the GDI; 5 and 6-bit channels widen by repeating their bits (31 -> 255,
+// 16 -> 132, 1 -> 8).
+TEST(SixteenBitBitmaps, OneExpansionOnEveryPath) {
+    const uint32_t masks565[3] = {0xF800, 0x07E0, 0x001F};
+    struct Row {
+        const char* name;
+        std::string file;
+        uint32_t (*expected)(int, int);
+    };
+    const std::vector<Row> rows = {
+        {"555",
+         SixteenBitFile(
+             32, 3, [](int x, int y) { return uint16_t(x << (10 - 5 * y)); }, nullptr),
+         [](int x, int y) { return Widen(uint32_t(x), 5) << (16 - 8 * y); }},
+        {"565",
+         SixteenBitFile(
+             64, 1, [](int x, int) { return uint16_t(x << 5); }, masks565),
+         [](int x, int) { return Widen(uint32_t(x), 6) << 8; }},
+    };
+    const std::string path = ::testing::TempDir() + "/sixteen.bmp";
+    for (const Row& r : rows) {
+        const TDibImage img = Read(r.file);
+        TBitmap fromData, fromFile;
+        fromData.LoadFromData(r.file);
+        WriteFileText(path, r.file);
+        fromFile.LoadFromFile(path);
+        ASSERT_EQ(fromData.Width(), img.Width) << r.name;
+        ASSERT_EQ(fromFile.Height(), img.Height) << r.name;
+        for (int y = 0; y < img.Height; ++y)
+            for (int x = 0; x < img.Width; ++x) {
+                const uint32_t want = r.expected(x, y);
+                EXPECT_EQ(img.Pixels[size_t(y * img.Width + x)], want)
+                    << r.name << " " << x << "," << y;
+                EXPECT_EQ(Swap(fromData.Image().pixel(x, y) & 0xFFFFFF), want)
+                    << r.name << " " << x << "," << y;
+                EXPECT_EQ(Swap(fromFile.Image().pixel(x, y) & 0xFFFFFF), want)
+                    << r.name << " " << x << "," << y;
+            }
+    }
+    EXPECT_EQ(Widen(31, 5), 255u);
+    EXPECT_EQ(Widen(16, 5), 132u);
+    EXPECT_EQ(Widen(63, 6), 255u);
+}
+
+// Three cells A < B < C in cube order, A and B on the same red level: splitting on red puts
+// B (inserted after A) before A, so B alone is the lower half (2 of 4 pixels) and the
+// palette reads B, A, C. Keeping A before B would give A, B, C.
+TEST(MedianCutOrder, EqualKeysGoBeforeThoseAlreadyPlaced) {
+    TBitmap b;
+    // 0x00BBGGRR: A = green 0x80, B = green 0xF0 blue 0x80 (two pixels), C = red 0xF0.
+    const uint32_t px[4] = {0x008000, 0x80F000, 0x80F000, 0x0000F0};
+    b.SetSize(4, 1);
+    for (int x = 0; x < 4; ++x) b.Image().setPixel(x, 0, px[x]);
+    const std::string f = Bytes(*BitmapToDIBStream(b, pf8bit, rdMedianCut));
+    const auto* p = reinterpret_cast<const uint8_t*>(f.data());
+    ASSERT_EQ(GetLE32(p + 14 + 32), 3u);  // three boxes
+    auto entry = [&](int i) {
+        return uint32_t(p[54 + 4 * i + 2]) << 16 | uint32_t(p[54 + 4 * i + 1]) << 8 | p[54 + 4 * i];
+    };
+    EXPECT_EQ(entry(0), 0x0FFF8Fu);  // B
+    EXPECT_EQ(entry(1), 0x0F8F0Fu);  // A
+    EXPECT_EQ(entry(2), 0xFF0F0Fu);  // C
+    // Each pixel maps to its own cell's entry.
+    const uint8_t* pixels = p + GetLE32(p + 10);
+    EXPECT_EQ(std::vector<int>(pixels, pixels + 4), (std::vector<int>{1, 0, 0, 2}));
+}

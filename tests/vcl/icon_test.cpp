@@ -145,3 +145,40 @@ TEST(TImageListClass, AddMaskedThenDrawTransparentAndShareTheSystemList) {
     }
     EXPECT_TRUE(IsImageList(sys));
 }
+
+// Real icon files often leave the directory's colour depth at 0: the choice among images of
+// the same size then follows the depth the images themselves are stored in.
+TEST(IconEntryChoice, ZeroDirectoryDepthsFollowTheImages) {
+    IconImage soft = Square(32, 0x336699, 32);
+    soft.hasAlpha = true;
+    IconFileEntry four, deep, png, small;
+    ASSERT_TRUE(EncodeIconEntry(Square(32, 0xFF0000, 4), 4, false, four));
+    ASSERT_TRUE(EncodeIconEntry(soft, 32, false, deep));
+    ASSERT_TRUE(EncodeIconEntry(Square(16, 0xFF0000, 32), 32, false, small));
+    png = deep;
+    png.data = EncodePng(32, 32, soft.pixels);
+    struct Row {
+        std::vector<IconFileEntry> entries;
+        int size, chosen;
+    };
+    const std::vector<Row> rows = {
+        {{four, deep}, 32, 1},         // the 32-bit image, not the first
+        {{deep, four}, 32, 0},         // order does not matter
+        {{four, png}, 32, 1},          // a PNG image counts with its own depth (RGBA: 32)
+        {{small, four, deep}, 16, 0},  // the size comes first
+        {{four}, 32, 0},
+    };
+    for (size_t r = 0; r < rows.size(); ++r) {
+        IconFile f;
+        f.entries = rows[r].entries;
+        for (auto& e : f.entries) e.bitCount = 0;
+        EXPECT_EQ(ChooseIconFileEntry(f, rows[r].size), rows[r].chosen) << "row " << r;
+    }
+    // The whole file made into an icon shows the deep image's colour.
+    IconFile f;
+    f.entries = {four, deep};
+    for (auto& e : f.entries) e.bitCount = 0;
+    TIcon icon;
+    icon.LoadFromData(WriteIconFile(f));
+    EXPECT_EQ(IconImageOf(icon.Handle())->pixels[5] & 0xFFFFFF, 0x336699u);
+}
