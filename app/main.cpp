@@ -120,9 +120,8 @@ void TForm_main::FormCreate(TObject*) {
     BuildFunctionTable();
 
     // The pickers follow each other.
-    XcDriveCombo_source->DirList = XcDirectoryListBox_source;
-    XcDirectoryListBox_source->DriveCombo = XcDriveCombo_source;
-    XcDirectoryListBox_source->FileList = XcFileListBox_source;
+    XcDirectoryListBox_source->SetDriveCombo(XcDriveCombo_source);
+    XcDirectoryListBox_source->SetFileList(XcFileListBox_source);
     XcDirectoryListBox_source->SetDirectory("/");
 }
 

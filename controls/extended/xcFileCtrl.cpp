@@ -1,176 +1,626 @@
 #include "controls/extended/xcFileCtrl.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstring>
 
+#include "controls/extended/xcUtils.h"
 #include "platform/rtl/classes.h"
+#include "platform/vcl/forms.h"
+#include "platform/win/drives.h"
+#include "platform/win/gdi.h"
+#include "platform/win/iconDraw.h"
+#include "platform/win/shellInfo.h"
 
 namespace {
 
-std::vector<std::string> Split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    size_t b = 0;
-    for (size_t i = 0; i <= s.size(); ++i) {
-        if (i == s.size() || s[i] == sep) {
-            std::string p = Trim(s.substr(b, i - b));
-            if (!p.empty()) parts.push_back(p);
-            b = i + 1;
-        }
-    }
-    return parts;
+// Device notifications of WM_DEVICECHANGE: a volume arrived or was removed, or the system's
+// devices changed (what this platform sends when its mount table changes).
+constexpr WPARAM kDbtDevNodesChanged = 0x0007, kDbtDeviceArrival = 0x8000,
+                 kDbtDeviceRemoveComplete = 0x8004;
+constexpr DWORD kDbtDevtypVolume = 0x0002;
+struct DevBroadcastHeader {
+    DWORD size = 0, deviceType = 0, reserved = 0;
+};
+
+// Items keep their icon as their object: the system image list's index, and the overlay
+// index + 1 in the top byte when the shell gives one.
+TObject* IconObject(intptr_t value) { return reinterpret_cast<TObject*>(value); }
+intptr_t IconValue(TObject* o) { return reinterpret_cast<intptr_t>(o); }
+
+int IconHeight(HIMAGELIST list) {
+    int cx = 0, cy = 0;
+    return list && ImageList_GetIconSize(list, &cx, &cy) ? cy : 0;
+}
+int IconWidth(HIMAGELIST list) {
+    int cx = 0, cy = 0;
+    return list && ImageList_GetIconSize(list, &cx, &cy) ? cx : 0;
 }
 
-std::string HomeFolder() {
-    const char* h = std::getenv("HOME");
-    return h && *h ? ExcludeTrailingPathDelimiter(h) : "/";
+void DrawIconOf(HIMAGELIST list, TObject* obj, HDC dc, int x, int top, int height) {
+    const intptr_t v = IconValue(obj);
+    const int index = int(v & 0xFFFFFF);
+    const int overlay = int((v >> 24) & 0xFF);
+    UINT style = ILD_TRANSPARENT;
+    if (overlay > 0) style |= UINT(overlay) << 8;  // INDEXTOOVERLAYMASK
+    ImageList_Draw(list, index, dc, x, top + (height - IconHeight(list)) / 2, style);
 }
+
+// The drive a folder lies on, by the platform's drives.
+std::string DriveRootOf(const std::string& path) {
+    DriveInfo d;
+    return DriveOfPath(path, d) ? d.root : std::string("/");
+}
+
+// "/a/b" -> "/a/b"; "/a/b/" -> "/a/b"; "/" stays.
+std::string NormalFolder(const std::string& path) {
+    std::string p = ExpandFileName(path);
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    return p.empty() ? "/" : p;
+}
+
+int CountSlashes(const std::string& s) { return int(std::count(s.begin(), s.end(), '/')); }
 
 }  // namespace
 
-// ---------------------------------------------------------------- drives
-
-TXcDriveCombo::TXcDriveCombo(TComponent* owner) : TComboBox(owner) {
-    Style = csDropDownList;
-    fill();
+std::string MinimizeName(const std::string& path, TCanvas& canvas, int maxWidth) {
+    if (canvas.TextWidth(path) <= maxWidth) return path;
+    // Leading folders give way to "..." one by one; the name itself stays to the last.
+    std::string rest = path;
+    while (true) {
+        size_t slash = rest.find('/', 1);
+        if (slash == std::string::npos) break;
+        rest = rest.substr(slash);
+        if (canvas.TextWidth("..." + rest) <= maxWidth) return "..." + rest;
+    }
+    std::string name = "..." + rest;
+    while (name.size() > 3 && canvas.TextWidth(name) > maxWidth) name.pop_back();
+    return name;
 }
 
-void TXcDriveCombo::fill() {
+// ---------------------------------------------------------------- drives
+
+TXcDriveCombo::TXcDriveCombo(TComponent* owner) : TXcCustomComboBox(owner) {
+    Style = csOwnerDrawFixed;
+    color_ = clWindow;
+    images_ = SystemImageList(true);
+    ResetItemHeight();
+}
+
+TXcDriveCombo::~TXcDriveCombo() {
+    unhookMainWindow();
+    if (dirList_ && dirList_->driveCombo_ == this) dirList_->driveCombo_ = nullptr;
+}
+
+void TXcDriveCombo::ResetItemHeight() {
+    TCanvas c;
+    c.Font()->Assign(font_);
+    SetItemHeight(std::max(c.TextHeight("0"), IconHeight(images_)));
+}
+
+void TXcDriveCombo::FontChanged() {
+    TXcCustomComboBox::FontChanged();
+    ResetItemHeight();
+}
+
+void TXcDriveCombo::hookMainWindow() {
+    if (hooked_) return;
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    TWinControl* top = main;
+    if (!top) {
+        top = this;
+        while (top->Parent()) top = top->Parent();
+    }
+    if (!top || top == this || !top->HandleAllocated()) return;
+    hooked_ = top->Handle();
+    hookProc_ = std::make_shared<WNDPROC>([this](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+        if (msg == WM_DEVICECHANGE) {
+            auto* header = reinterpret_cast<const DevBroadcastHeader*>(l);
+            const bool volume = (w == kDbtDeviceArrival || w == kDbtDeviceRemoveComplete) &&
+                                (!header || header->deviceType == kDbtDevtypVolume);
+            if (volume || w == kDbtDevNodesChanged) Rebuild();
+        }
+        return CallWindowProcA(oldProc_, h, msg, w, l);
+    });
+    oldProc_ = SetWindowProc(hooked_, hookProc_);
+}
+
+void TXcDriveCombo::unhookMainWindow() {
+    if (!hooked_) return;
+    if (IsWindow(hooked_) && GetWindowProc(hooked_) == hookProc_) SetWindowProc(hooked_, oldProc_);
+    hooked_ = nullptr;
+}
+
+void TXcDriveCombo::PeerCreated() {
+    TXcCustomComboBox::PeerCreated();
+    FillDriveItems();
+    if (drive_.empty() && !roots_.empty()) {
+        const std::string here = DriveRootOf(GetCurrentDir());
+        SetDrive(std::find(roots_.begin(), roots_.end(), here) != roots_.end() ? here
+                                                                               : roots_.front());
+    }
+    hookMainWindow();
+}
+
+void TXcDriveCombo::Rebuild() {
+    if (HandleAllocated()) FillDriveItems();
+}
+
+void TXcDriveCombo::FillDriveItems() {
     items_.Clear();
-    items_.Add("/");
-    std::string home = HomeFolder();
-    if (home != "/") items_.Add(home);
-    SetItemIndex(items_.IndexOf(drive_));
+    roots_.clear();
+    const bool small = imageSize_ == isSmall;
+    const UINT iconFlags = SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : 0);
+    SHFILEINFOA sfi;
+    images_ = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("/", 0, &sfi, sizeof sfi, iconFlags));
+    const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    // Mount points are paths of any length: the buffer is as large as the list asks.
+    std::vector<char> buffer(105);
+    DWORD need = GetLogicalDriveStringsA(DWORD(buffer.size()), buffer.data());
+    if (need > buffer.size()) {
+        buffer.assign(need, 0);
+        need = GetLogicalDriveStringsA(DWORD(buffer.size()), buffer.data());
+    }
+    for (const char* root = buffer.data(); *root; root += std::strlen(root) + 1) {
+        const UINT kind = GetDriveTypeA(root);
+        const TXcDriveType type = kind == DRIVE_REMOVABLE ? dtRemovable
+                                  : kind == DRIVE_FIXED   ? dtFixed
+                                  : kind == DRIVE_REMOTE  ? dtRemote
+                                  : kind == DRIVE_CDROM   ? dtCDROM
+                                  : kind == DRIVE_RAMDISK ? dtRamDisk
+                                                          : dtUnknown;
+        if (kind == DRIVE_NO_ROOT_DIR || !driveTypes_.Contains(type)) continue;
+        SHFILEINFOA info;
+        SHGetFileInfoA(root, 0, &info, sizeof info, iconFlags | SHGFI_DISPLAYNAME);
+        items_.Add(Trim(info.szDisplayName), IconObject(info.iIcon));
+        roots_.push_back(root);
+    }
+    SetErrorMode(oldMode);
+    // The drive shown stays when it is still there.
+    const std::string shown = drive_;
+    drive_.clear();
+    driveIndex_ = -1;
+    if (!shown.empty()) SetDrive(shown);
+    Update();
 }
 
 void TXcDriveCombo::SetDrive(const std::string& root) {
-    drive_ = root;
-    if (items_.IndexOf(root) < 0) items_.Add(root);
-    SetItemIndex(items_.IndexOf(root));
+    if (root.empty()) return;
+    const std::string r = IncludeTrailingPathDelimiter(root);
+    if (r != drive_) {
+        auto it = std::find(roots_.begin(), roots_.end(), r);
+        if (it == roots_.end()) return;
+        drive_ = r;
+        driveIndex_ = int(it - roots_.begin());
+        displayName_ = items_[driveIndex_];
+        SetItemIndex(driveIndex_);
+        if (dirList_) dirList_->ChangeDrive(drive_);
+        return;
+    }
+    SetItemIndex(driveIndex_ >= 0 ? driveIndex_ : 0);
+}
+
+void TXcDriveCombo::SetDriveTypes(TXcDriveTypes t) {
+    driveTypes_ = t.Bits() == 0 ? TXcDriveTypes{dtFixed} : t;
+    Rebuild();
+}
+
+void TXcDriveCombo::SetOffset(int px) {
+    offset_ = px;
+    Invalidate();
+}
+
+void TXcDriveCombo::SetImageSize(TXcImageSize s) {
+    imageSize_ = s;
+    images_ = SystemImageList(s == isSmall);
+    ResetItemHeight();
+    Rebuild();
 }
 
 void TXcDriveCombo::PeerChanged(int code) {
-    TComboBox::PeerChanged(code);
-    if (code != qtbridge::pnSelChange || ItemIndex() < 0) return;
-    drive_ = items_[ItemIndex()];
-    if (DirList) DirList->SetDirectory(drive_);
+    if (code != qtbridge::pnSelChange) {
+        TXcCustomComboBox::PeerChanged(code);
+        return;
+    }
+    const int i = peer_->itemIndex();
+    if (i < 0 || i >= int(roots_.size())) return;
+    itemIndex_ = i;
+    SetDrive(roots_[size_t(i)]);
+    displayName_ = items_[i];
+    if (OnChange) OnChange(this);
+}
+
+void TXcDriveCombo::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    TCanvas* c = Canvas();
+    HDC dc = c->Handle();
+    TRect text = r;
+    if (index >= 0 && index < items_.Count() && images_ && ImageList_GetImageCount(images_) > 0) {
+        DrawIconOf(images_, items_.Objects(index), dc, r.Left + offset_, r.Top, r.Bottom - r.Top);
+        text.Left = r.Left + IconWidth(images_) + 2 * offset_;
+        const std::string s = index >= 0 && index < items_.Count() ? items_[index] : std::string();
+        text.Right = std::min(r.Right, text.Left + c->TextWidth(s) + 6);
+    }
+    c->FillRect(text);
+    if (state & ODS_FOCUS) c->DrawFocusRect(text);
+    if (index < 0 || index >= items_.Count()) return;
+    TRect t = text;
+    t.Left += 3;
+    c->Brush()->Style = bsClear;
+    c->DrawText(items_[index], t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 // ---------------------------------------------------------------- folders
 
-TXcDirectoryListBox::TXcDirectoryListBox(TComponent* owner) : TListBox(owner) {}
+namespace {
+constexpr UINT kOpenItem = WM_APP + 0x3A1;  // opens an item after the click that chose it
+}
 
-void TXcDirectoryListBox::fill() {
-    paths_.clear();
-    std::vector<std::string> names;
-    // The chain from the root down to the current folder.
-    std::string acc;
-    names.push_back("/");
-    paths_.push_back("/");
-    for (const auto& part : Split(directory_, '/')) {
-        acc += "/" + part;
-        names.push_back(std::string(paths_.size() * 2, ' ') + part);
-        paths_.push_back(acc);
+TXcDirectoryListBox::TXcDirectoryListBox(TComponent* owner) : TXcCustomListBox(owner) {
+    SetStyle(lbOwnerDrawFixed);
+    width_ = 145;
+    directory_ = NormalFolder(GetCurrentDir());
+    images_ = SystemImageList(true);
+    ResetItemHeight();
+}
+
+TXcDirectoryListBox::~TXcDirectoryListBox() {
+    if (driveCombo_ && driveCombo_->dirList_ == this) driveCombo_->dirList_ = nullptr;
+}
+
+void TXcDirectoryListBox::ResetItemHeight() {
+    TCanvas c;
+    c.Font()->Assign(font_);
+    SetItemHeight(std::max(c.TextHeight("0"), IconHeight(images_) + 1));
+}
+
+void TXcDirectoryListBox::FontChanged() {
+    TXcCustomListBox::FontChanged();
+    ResetItemHeight();
+}
+
+void TXcDirectoryListBox::Loaded() {
+    TXcCustomListBox::Loaded();
+    ResetItemHeight();
+}
+
+void TXcDirectoryListBox::Notification(TComponent* c, TOperation op) {
+    TXcCustomListBox::Notification(c, op);
+    if (op != opRemove) return;
+    if (c == fileList_) fileList_ = nullptr;
+    if (c == driveCombo_) driveCombo_ = nullptr;
+    if (c == dirLabel_) dirLabel_ = nullptr;
+}
+
+void TXcDirectoryListBox::SetFileList(TXcFileListBox* list) {
+    fileList_ = list;
+    if (fileList_) fileList_->SetDirectory(directory_);
+}
+
+void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
+    if (driveCombo_ && driveCombo_->dirList_ == this) driveCombo_->dirList_ = nullptr;
+    driveCombo_ = combo;
+    if (!combo) return;
+    combo->dirList_ = this;
+    combo->HandleNeeded();
+    combo->SetDrive(DriveRootOf(directory_));
+}
+
+void TXcDirectoryListBox::SetDirLabel(TLabel* label) {
+    dirLabel_ = label;
+    Change();
+}
+
+void TXcDirectoryListBox::SetShowAllFolders(bool on) {
+    showAllFolders_ = on;
+    if (HandleAllocated()) FillDirectoryItems();
+}
+
+bool TXcDirectoryListBox::DriveChangeError(std::string& drive) {
+    if (!OnDriveChangeError) return false;
+    OnDriveChangeError(this, drive);
+    return true;
+}
+
+void TXcDirectoryListBox::ChangeDrive(const std::string& root) {
+    if (root.empty() || DriveRootOf(directory_) == IncludeTrailingPathDelimiter(root)) return;
+    std::string target = root;
+    if (!DirectoryExists(target)) {
+        std::string other = target;
+        if (DriveChangeError(other) && other != target && DirectoryExists(other))
+            target = other;
+        else
+            target = DriveRootOf(directory_);  // stays on the drive it was on
     }
-    size_t depth = paths_.size();
-    std::vector<std::string> subs;
-    TSearchRec sr;
-    if (FindFirst(IncludeTrailingPathDelimiter(directory_) + "*", faDirectory, sr) == 0) {
-        do {
-            if ((sr.Attr & faDirectory) && sr.Name[0] != '.') subs.push_back(sr.Name);
-        } while (FindNext(sr) == 0);
-        FindClose(sr);
+    directory_ = NormalFolder(target);
+    DWORD flags = 0;
+    GetVolumeInformationA(IncludeTrailingPathDelimiter(directory_).c_str(), nullptr, 0, nullptr,
+                          nullptr, &flags, nullptr, 0);
+    casePreserved_ = (flags & 3) != 0;
+    caseSensitive_ = (flags & 1) != 0;
+    if (!inDriveChange_) {
+        FillDirectoryItems();
+        Change();
     }
-    std::sort(subs.begin(), subs.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
-    for (const auto& s : subs) {
-        names.push_back(std::string(depth * 2, ' ') + s);
-        paths_.push_back(IncludeTrailingPathDelimiter(directory_) + s);
-    }
-    items_.Clear();
-    for (const auto& n : names) items_.Add(n);
-    SetItemIndex(int(depth) - 1);
 }
 
 void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
-    std::string d = ExcludeTrailingPathDelimiter(ExpandFileName(dir.empty() ? "/" : dir));
-    if (!DirectoryExists(d)) throw EInOutError("Folder not found: " + dir);
-    directory_ = d;
-    fill();
-    if (DriveCombo) {
-        std::string home = HomeFolder();
-        DriveCombo->SetDrive(home != "/" && (d == home || StartsStr(home + "/", d)) ? home : "/");
+    if (dir.empty()) return;
+    // Only absolute folders of this machine: relative and network ("//server") paths are refused.
+    if (dir[0] != '/' || dir.compare(0, 2, "//") == 0) return;
+    std::string target = NormalFolder(dir);
+    if (target == directory_ && !Loading() && items_.Count() > 0) return;
+    const std::string drive = DriveRootOf(target);
+    if (drive != DriveRootOf(directory_)) {
+        inDriveChange_ = true;
+        try {
+            if (driveCombo_)
+                driveCombo_->SetDrive(drive);
+            else
+                ChangeDrive(drive);
+        } catch (...) {
+            inDriveChange_ = false;
+            throw;
+        }
+        inDriveChange_ = false;
     }
-    if (FileList) FileList->SetDirectory(d);
+    // A folder that is not there (any more) gives way to the one shown, or to the nearest
+    // folder above it that is still there.
+    if (!DirectoryExists(target)) {
+        target = directory_;
+        while (target != "/" && !DirectoryExists(target))
+            target = NormalFolder(ExtractFileDir(target));
+    }
+    directory_ = target;
+    FillDirectoryItems();
+    Change();
+}
+
+void TXcDirectoryListBox::Change() {
+    if (fileList_) fileList_->SetDirectory(directory_);
+    if (driveCombo_) driveCombo_->SetDrive(DriveRootOf(directory_));
+    if (dirLabel_) {
+        TCanvas c;
+        c.Font()->Assign(*dirLabel_->Font());
+        dirLabel_->SetCaption(
+            MinimizeName(directory_, c, dirLabel_->AutoSize ? Width() : dirLabel_->Width()));
+    }
     if (OnChange) OnChange(this);
 }
 
+void TXcDirectoryListBox::FillDirectoryItems() {
+    if (!HandleAllocated()) return;
+    Perform(WM_SETREDRAW, 0, 0);
+    items_.Clear();
+    names_.clear();
+    auto add = [this](const std::string& path, UINT flags) {
+        SHFILEINFOA sfi;
+        if (!SHGetFileInfoA(path.c_str(), 0, &sfi, sizeof sfi, flags)) {
+            sfi.iIcon = 0;
+            CopyTextToBuffer(ExtractFileName(path).empty() ? path : ExtractFileName(path),
+                             sfi.szDisplayName, sizeof sfi.szDisplayName);
+        }
+        names_.push_back(sfi.szDisplayName);
+        items_.Add(path, IconObject(sfi.iIcon));
+    };
+    // The levels from the root down to the folder, in their open look.
+    const UINT levelFlags =
+        SHGFI_SELECTED | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_OPENICON | SHGFI_SMALLICON;
+    for (size_t i = 0; i < directory_.size(); ++i)
+        if (directory_[i] == '/')
+            add(i == 0 ? std::string("/") : directory_.substr(0, i), levelFlags);
+    if (directory_ != "/") add(directory_, levelFlags);
+    const int current = items_.Count() - 1;
+    // The folder's own folders, sorted.
+    TStringList subs;
+    TSearchRec sr;
+    const int attrs =
+        showAllFolders_ ? faDirectory | faHidden | faSysFile | faReadOnly | faArchive : faDirectory;
+    if (FindFirst(IncludeTrailingPathDelimiter(directory_) + "*", attrs, sr) == 0) {
+        do {
+            if ((sr.Attr & faDirectory) && sr.Name != "." && sr.Name != "..") subs.Add(sr.Name);
+        } while (FindNext(sr) == 0);
+        FindClose(sr);
+    }
+    subs.Sort();
+    for (int i = 0; i < subs.Count(); ++i)
+        add(IncludeTrailingPathDelimiter(directory_) + subs[i],
+            SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    SetItemIndex(current);
+    Perform(WM_SETREDRAW, 1, 0);
+}
+
+void TXcDirectoryListBox::PeerCreated() {
+    TXcCustomListBox::PeerCreated();
+    FillDirectoryItems();
+}
+
+void TXcDirectoryListBox::OpenItem(int index) {
+    if (index < 0 || index >= items_.Count()) return;
+    SetDirectory(items_[index]);
+}
+
 void TXcDirectoryListBox::PeerChanged(int code) {
-    TListBox::PeerChanged(code);
-    if (code == qtbridge::pnDblClick && ItemIndex() >= 0 && ItemIndex() < int(paths_.size()))
-        SetDirectory(paths_[size_t(ItemIndex())]);
+    TXcCustomListBox::PeerChanged(code);
+    if (code == qtbridge::pnDblClick) OpenItem(ItemIndex());
+    // The list refills when it opens the item: not inside the click that chose it.
+    else if (code == qtbridge::pnSelChange && AutoExpand && HandleAllocated())
+        PostMessageA(Handle(), kOpenItem, WPARAM(ItemIndex()), 0);
+}
+
+void TXcDirectoryListBox::Dispatch(TMessage& m) {
+    if (m.Msg == kOpenItem) {
+        if (int(m.WParam) == ItemIndex()) OpenItem(int(m.WParam));
+        return;
+    }
+    TXcCustomListBox::Dispatch(m);
+}
+
+bool TXcDirectoryListBox::DoKeyDown(WORD& key, TShiftState shift) {
+    if (key == 13) {
+        OpenItem(ItemIndex());
+        return true;
+    }
+    return TXcCustomListBox::DoKeyDown(key, shift);
+}
+
+void TXcDirectoryListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (OnDrawItem) {
+        TXcCustomListBox::DrawItem(index, r, state);
+        return;
+    }
+    TCanvas* c = Canvas();
+    c->FillRect(r);
+    if (index < 0 || index >= items_.Count()) return;
+    const int indent = index == 0 ? 0 : 4 * (CountSlashes(items_[index]) + 1);
+    DrawIconOf(images_, items_.Objects(index), c->Handle(), r.Left + indent + 2, r.Top,
+               r.Bottom - r.Top);
+    c->Brush()->Style = bsClear;
+    const std::string& name = index < int(names_.size()) ? names_[size_t(index)] : items_[index];
+    c->TextOut(r.Left + IconWidth(images_) + indent + 4, r.Top + 2, name);
+    if (state & ODS_FOCUS) c->DrawFocusRect(r);
 }
 
 // ---------------------------------------------------------------- files
 
-TXcFileListBox::TXcFileListBox(TComponent* owner) : TListBox(owner) {}
+TXcFileListBox::TXcFileListBox(TComponent* owner) : TFileListBox(owner) {
+    SetStyle(lbOwnerDrawFixed);
+    images_ = SystemImageList(true);
+    search_ = std::make_unique<TXcSearchFiles>();
+    search_->SetOptions({soAllowDuplicates, soSearchDirs, soSearchFiles, soStripDirs});
+    search_->DirOption = doExcludeSubDirs;
+    search_->ErrorResponse = erIgnore;
+    search_->FileParams.SearchTypes = {stAttribute, stFileMask};
+    search_->FileParams.MaskSeparator = ';';
+    search_->FileParams.Attributes.SetIncludeAttr(0);
+    search_->DirParams.SearchTypes = {};
+}
 
-void TXcFileListBox::fill() {
-    std::vector<std::string> files;
-    if (!directory_.empty()) {
-        TSearchRec sr;
-        int attrs = faReadOnly | faArchive | (ShowHidden ? faHidden : 0);
-        if (FindFirst(IncludeTrailingPathDelimiter(directory_) + "*", attrs, sr) == 0) {
-            auto masks = Split(mask_, ';');
-            do {
-                if (sr.Attr & faDirectory) continue;
-                bool match = masks.empty();
-                for (const auto& m : masks) match = match || MatchesFileMask(sr.Name, m);
-                if (match) files.push_back(sr.Name);
-            } while (FindNext(sr) == 0);
-            FindClose(sr);
-        }
-    }
-    std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+TXcFileListBox::~TXcFileListBox() = default;
+
+void TXcFileListBox::SetForceFileExtensions(bool on) {
+    forceFileExtensions_ = on;
+    ReadFileNames();
+}
+
+void TXcFileListBox::ReadFileNames() {
+    if (!HandleAllocated()) return;
+    uint32_t mask = 0;
+    if (fileType_ & FileTypeBit(ftReadOnly)) mask |= 0x01;
+    if (fileType_ & FileTypeBit(ftHidden)) mask |= 0x02;
+    if (fileType_ & FileTypeBit(ftSystem)) mask |= 0x04;
+    if (fileType_ & FileTypeBit(ftArchive)) mask |= 0x20;
+    if (fileType_ & FileTypeBit(ftNormal)) mask |= 0xA1;
+    Perform(WM_SETREDRAW, 0, 0);
     items_.Clear();
-    for (const auto& f : files) items_.Add(f);
-    SetItemIndex(-1);
+    const TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+    search_->RootDirectory = IncludeTrailingPathDelimiter(directory_);
+    search_->FileParams.SetFileMasks(mask_);
+    search_->FileParams.Attributes.SetExcludeAttr(~mask & 0xA7);
+    TXcSearchOptions options = search_->Options();
+    if (fileType_ & FileTypeBit(ftDirectory))
+        options.Include(soSearchDirs);
+    else
+        options.Exclude(soSearchDirs);
+    search_->SetOptions(options);
+    search_->Search();
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON;
+    if (GetShellVersion() >= ShellVersion(5, 0)) flags |= SHGFI_OVERLAYINDEX;
+    auto add = [&](const std::string& name, bool folder) {
+        SHFILEINFOA sfi;
+        const std::string path = IncludeTrailingPathDelimiter(directory_) + name;
+        if (!SHGetFileInfoA(path.c_str(), 0, &sfi, sizeof sfi, flags))
+            CopyTextToBuffer(name, sfi.szDisplayName, sizeof sfi.szDisplayName);
+        std::string text = forceFileExtensions_ ? name : std::string(sfi.szDisplayName);
+        if (folder) text = " " + text;
+        intptr_t icon = sfi.iIcon & 0xFFFFFF;
+        const int overlay = (sfi.iIcon >> 24) & 0xFF;
+        if (overlay > 0) icon |= intptr_t(overlay + 1) << 24;
+        items_.Add(text, IconObject(icon));
+        if (items_.Count() == 100 && Screen) Screen->SetCursor(crHourGlass);
+    };
+    for (int i = 0; i < search_->Directories.Count(); ++i) add(search_->Directories[i], true);
+    for (int i = 0; i < search_->Files.Count(); ++i) add(search_->Files[i], false);
+    if (Screen) Screen->SetCursor(cursor);
+    Perform(WM_SETREDRAW, 1, 0);
 }
 
-void TXcFileListBox::SetDirectory(const std::string& dir) {
-    directory_ = ExcludeTrailingPathDelimiter(dir);
-    fill();
+void TXcFileListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (OnDrawItem) {
+        TFileListBox::DrawItem(index, r, state);
+        return;
+    }
+    TCanvas* c = Canvas();
+    c->FillRect(r);
+    if (index < 0 || index >= items_.Count()) return;
+    int x = r.Left + 2;
+    if (images_) {
+        DrawIconOf(images_, items_.Objects(index), c->Handle(), r.Left + 2, r.Top,
+                   r.Bottom - r.Top);
+        x = r.Left + IconWidth(images_) + 6;
+    }
+    c->Brush()->Style = bsClear;
+    const std::string text = Trim(items_[index]);
+    c->TextOut(x, r.Top + (r.Bottom - r.Top - c->TextHeight(text)) / 2, text);
+    if (state & ODS_FOCUS) c->DrawFocusRect(r);
 }
 
-void TXcFileListBox::SetMask(const std::string& m) {
-    if (m == mask_) return;
-    mask_ = m;
-    fill();
+// ---------------------------------------------------------------- form properties
+
+namespace {
+
+TXcDriveTypes DriveTypesOf(const TDfmValue& v) {
+    static const char* names[] = {"dtUnknown", "dtRemovable", "dtFixed",
+                                  "dtRemote",  "dtCDROM",     "dtRamDisk"};
+    TXcDriveTypes t;
+    for (const std::string& s : v.set)
+        for (int i = 0; i < 6; ++i)
+            if (SameText(s, names[i])) t.Include(TXcDriveType(i));
+    return t;
 }
 
-void TXcFileListBox::Update() {
-    fill();
-    TListBox::Update();
+TFileType FileTypeOf(const TDfmValue& v) {
+    static const char* names[] = {"ftReadOnly",  "ftHidden",  "ftSystem", "ftVolumeID",
+                                  "ftDirectory", "ftArchive", "ftNormal"};
+    TFileType t = 0;
+    for (const std::string& s : v.set)
+        for (int i = 0; i < 7; ++i)
+            if (SameText(s, names[i])) t |= FileTypeBit(TFileAttr(i));
+    return t;
 }
 
-std::string TXcFileListBox::FileName() const {
-    if (ItemIndex() < 0 || ItemIndex() >= items_.Count()) return "";
-    return IncludeTrailingPathDelimiter(directory_) + items_[ItemIndex()];
+TScrollStyle ScrollStyleOf(const TDfmValue& v) {
+    return SameText(v.s, "ssNone")         ? ssNone
+           : SameText(v.s, "ssHorizontal") ? ssHorizontal
+           : SameText(v.s, "ssVertical")   ? ssVertical
+                                           : ssBoth;
 }
 
-void TXcFileListBox::SetFileName(const std::string& path) {
-    std::string dir = ExtractFileDir(path);
-    if (!dir.empty() && ExcludeTrailingPathDelimiter(dir) != directory_) SetDirectory(dir);
-    SetItemIndex(items_.IndexOf(ExtractFileName(path)));
-}
-
-void TXcFileListBox::SetMultiSelectAndRefill(bool m) {
-    SetMultiSelect(m);
-    fill();
-}
+}  // namespace
 
 void RegisterXcFileControls() {
-    TClassReg<TXcDriveCombo>("TXcDriveCombo", "TComboBox");
-    TClassReg<TXcDirectoryListBox>("TXcDirectoryListBox", "TListBox");
+    RegisterXcExControls();
+    RegisterXcListBox();
+    RegisterXcComboBox();
+    TClassReg<TXcDriveCombo>("TXcDriveCombo", "TComboBox")
+        .prop("DriveTypes",
+              [](TXcDriveCombo* c, const TDfmValue& v) { c->SetDriveTypes(DriveTypesOf(v)); })
+        .prop("Offset", [](TXcDriveCombo* c, const TDfmValue& v) { c->SetOffset(v.AsInt()); })
+        .prop("ImageSize", [](TXcDriveCombo* c, const TDfmValue& v) {
+            c->SetImageSize(SameText(v.s, "isLarge") ? isLarge : isSmall);
+        });
+    TClassReg<TXcDirectoryListBox>("TXcDirectoryListBox", "TListBox")
+        .prop("Directory", [](TXcDirectoryListBox* l, const TDfmValue& v) { l->SetDirectory(v.s); })
+        .prop("AutoExpand",
+              [](TXcDirectoryListBox* l, const TDfmValue& v) { l->AutoExpand = v.AsBool(); })
+        .prop("ShowAllFolders",
+              [](TXcDirectoryListBox* l, const TDfmValue& v) { l->SetShowAllFolders(v.AsBool()); })
+        .prop("ScrollBars", [](TXcDirectoryListBox* l, const TDfmValue& v) {
+            l->SetScrollBars(ScrollStyleOf(v));
+        });
     TClassReg<TXcFileListBox>("TXcFileListBox", "TListBox")
         .prop("Mask", [](TXcFileListBox* f, const TDfmValue& v) { f->SetMask(v.s); })
-        .prop("OnClick", [](TXcFileListBox* f, const TDfmValue& v) { f->OnClick = ResolveEvent<TNotifyEvent>(ReadingRoot(), v.s); });
+        .prop("FileType",
+              [](TXcFileListBox* f, const TDfmValue& v) { f->SetFileType(FileTypeOf(v)); })
+        .prop("ForceFileExtensions",
+              [](TXcFileListBox* f, const TDfmValue& v) { f->SetForceFileExtensions(v.AsBool()); })
+        .prop("ExtendedSelect", [](TXcFileListBox*, const TDfmValue&) {});
 }

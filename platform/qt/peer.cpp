@@ -1,6 +1,8 @@
 #include "platform/qt/peer.h"
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +20,8 @@
 #include <QToolTip>
 #include <QHelpEvent>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
 #include <QWidget>
 
 #include "platform/qt/qimageAccess.h"
@@ -88,10 +92,15 @@ public:
     KeyFilter(PeerHost* h, bool edit) : host_(h), edit_(edit) {}
     QWidget* client = nullptr;  // the area the control's coordinates are in
     bool native = false;        // the window system's own widget: it reports enter and leave here
+    bool reportsFocus = false;  // lists and combo boxes report focus changes here
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::ToolTip) return ShowHint(o, static_cast<QHelpEvent*>(e));
         if (native && (e->type() == QEvent::Enter || e->type() == QEvent::Leave)) {
             host_->peerEnterLeave(e->type() == QEvent::Enter);
+            return false;
+        }
+        if (reportsFocus && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut)) {
+            host_->peerFocus(e->type() == QEvent::FocusIn);
             return false;
         }
         if (edit_) {
@@ -202,6 +211,75 @@ protected:
     PeerHost* host_;
 };
 
+
+// The state flags of an owner-drawn item as the host reads them (ODS_ values).
+constexpr unsigned kOdsSelected = 0x1, kOdsDisabled = 0x4, kOdsFocus = 0x10, kOdsComboBoxEdit = 0x1000;
+
+// Items of owner-drawn lists and combo boxes are drawn by the host on an image of the item's
+// size; their sizes are the ones the host set.
+class OwnerDrawDelegate : public QStyledItemDelegate {
+public:
+    OwnerDrawDelegate(QObject* parent, PeerHost* host) : QStyledItemDelegate(parent), host_(host) {}
+    bool on = false;
+    std::function<QSize(int)> sizeOf;
+    QSize sizeHint(const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
+        if (!on || !sizeOf) return QStyledItemDelegate::sizeHint(opt, index);
+        return sizeOf(index.row());
+    }
+    void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
+        if (!on) {
+            QStyledItemDelegate::paint(p, opt, index);
+            return;
+        }
+        unsigned state = 0;
+        if (opt.state & QStyle::State_Selected) state |= kOdsSelected;
+        if (opt.state & QStyle::State_HasFocus) state |= kOdsFocus;
+        if (!(opt.state & QStyle::State_Enabled)) state |= kOdsDisabled;
+        Image img(std::max(1, opt.rect.width()), std::max(1, opt.rect.height()));
+        host_->peerDrawListItem(img, index.row(), state);
+        p->drawImage(opt.rect.topLeft(), QImageOf(img));
+    }
+
+private:
+    PeerHost* host_;
+};
+
+// A combo box whose closed face shows the host's drawing of the current item.
+class OwnerDrawCombo : public QComboBox {
+public:
+    OwnerDrawCombo(QWidget* parent, PeerHost* host) : QComboBox(parent), host_(host) {}
+    bool ownerDraw = false;
+    bool noPopup = false;
+    void showPopup() override {
+        if (!noPopup) QComboBox::showPopup();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        if (!ownerDraw || isEditable()) {
+            QComboBox::paintEvent(e);
+            return;
+        }
+        QStylePainter p(this);
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        opt.currentText.clear();
+        opt.currentIcon = QIcon();
+        p.drawComplexControl(QStyle::CC_ComboBox, opt);
+        QRect r = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+        if (r.width() <= 0 || r.height() <= 0) return;
+        unsigned state = kOdsComboBoxEdit;
+        if (hasFocus()) state |= kOdsSelected | kOdsFocus;
+        if (!isEnabled()) state |= kOdsDisabled;
+        Image img(r.width(), r.height());
+        host_->peerDrawListItem(img, currentIndex(), state);
+        p.drawImage(r.topLeft(), QImageOf(img));
+    }
+
+private:
+    PeerHost* host_;
+};
+
 // A top-level window: frameless, its frame painted by its control around a client widget.
 class TopLevelWidget : public QWidget {
 public:
@@ -305,6 +383,17 @@ public:
         w_->installEventFilter(filter);
         filter->client = clientWidget();
         filter->native = kind != PeerKind::Painted && kind != PeerKind::TopLevel;
+        filter->reportsFocus = kind == PeerKind::ComboBox || kind == PeerKind::ListBox;
+        filter_ = filter;
+        if (auto* v = itemView()) {
+            auto* d = new OwnerDrawDelegate(v, host);
+            d->sizeOf = [this](int row) {
+                int h = ownerDraw_ == 2 && row >= 0 && row < int(heights_.size()) ? heights_[size_t(row)] : itemHeight_;
+                int w = qobject_cast<QComboBox*>(w_) ? w_->width() : std::max(1, extent_);
+                return QSize(w, std::max(1, h));
+            };
+            v->setItemDelegate(d);
+        }
         if (kind == PeerKind::TopLevel) w_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     ~QtPeer() override { w_->deleteLater(); w_->hide(); w_->setParent(nullptr); }
@@ -507,15 +596,18 @@ public:
             if (auto* c = qobject_cast<QComboBox*>(w_)) c->clear();
             if (auto* l = qobject_cast<QListWidget*>(w_)) l->clear();
         });
+        heights_.clear();
     }
     void insertItem(int index, const std::string& s, int indent) override {
         QString q = QString(indent * 2, QChar(' ')) + QString::fromStdString(s);
+        heights_.insert(heights_.begin() + std::clamp<int>(index, 0, int(heights_.size())), itemHeight_);
         blocked([&] {
             if (auto* c = qobject_cast<QComboBox*>(w_)) c->insertItem(index, q);
             if (auto* l = qobject_cast<QListWidget*>(w_)) l->insertItem(index, q);
         });
     }
     void deleteItem(int index) override {
+        if (index >= 0 && index < int(heights_.size())) heights_.erase(heights_.begin() + index);
         blocked([&] {
             if (auto* c = qobject_cast<QComboBox*>(w_)) c->removeItem(index);
             if (auto* l = qobject_cast<QListWidget*>(w_)) delete l->takeItem(index);
@@ -559,6 +651,89 @@ public:
     bool selected(int i) const override {
         if (auto* l = qobject_cast<QListWidget*>(w_)) if (auto* it = l->item(i)) return it->isSelected();
         return false;
+    }
+
+    QAbstractItemView* itemView() const {
+        if (auto* l = qobject_cast<QListWidget*>(w_)) return l;
+        if (auto* c = qobject_cast<QComboBox*>(w_)) return c->view();
+        return nullptr;
+    }
+    void relayoutItems() {
+        if (auto* l = qobject_cast<QListWidget*>(w_)) l->doItemsLayout();
+        if (auto* c = qobject_cast<QComboBox*>(w_)) {
+            c->view()->doItemsLayout();
+            c->updateGeometry();
+        }
+        w_->update();
+    }
+    void setOwnerDraw(int mode) override {
+        ownerDraw_ = mode;
+        if (auto* v = itemView())
+            if (auto* d = dynamic_cast<OwnerDrawDelegate*>(v->itemDelegate())) d->on = mode != 0;
+        if (auto* c = dynamic_cast<OwnerDrawCombo*>(w_)) c->ownerDraw = mode != 0;
+        if (auto* l = qobject_cast<QListWidget*>(w_)) l->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        relayoutItems();
+    }
+    void setItemHeight(int index, int h) override {
+        if (index < 0) {
+            itemHeight_ = h;
+            std::fill(heights_.begin(), heights_.end(), h);
+        } else if (index < int(heights_.size())) {
+            heights_[size_t(index)] = h;
+        }
+        if (ownerDraw_) relayoutItems();
+    }
+    void setHorizontalExtent(int w) override {
+        if (w == extent_) return;
+        extent_ = w;
+        if (ownerDraw_) relayoutItems();
+    }
+    void setScrollBars(bool horizontal, bool vertical) override {
+        auto* l = qobject_cast<QListWidget*>(w_);
+        if (!l) return;
+        l->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        l->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    }
+    int topIndex() const override {
+        auto* l = qobject_cast<QListWidget*>(w_);
+        if (!l || l->count() == 0) return 0;
+        QModelIndex i = l->indexAt(QPoint(1, 1));
+        return i.isValid() ? i.row() : 0;
+    }
+    void setTopIndex(int i) override {
+        if (auto* l = qobject_cast<QListWidget*>(w_))
+            if (auto* it = l->item(i)) l->scrollToItem(it, QAbstractItemView::PositionAtTop);
+    }
+    int itemAt(int x, int y, bool nearest) const override {
+        auto* l = qobject_cast<QListWidget*>(w_);
+        if (!l || l->count() == 0) return nearest ? 0 : -1;
+        QPoint vp = l->viewport()->mapFrom(l, QPoint(x, y));
+        QModelIndex i = l->indexAt(vp);
+        if (i.isValid()) return i.row();
+        if (!nearest) return -1;
+        // Above the first item: the first; below the last: one past it.
+        QRect first = l->visualItemRect(l->item(0));
+        return vp.y() < first.top() ? 0 : l->count();
+    }
+    bool itemRect(int i, int& left, int& top, int& right, int& bottom) const override {
+        auto* l = qobject_cast<QListWidget*>(w_);
+        if (!l || !l->item(i)) return false;
+        QRect r = l->visualItemRect(l->item(i));
+        QPoint o = l->viewport()->mapTo(l, r.topLeft());
+        left = o.x(); top = o.y(); right = o.x() + r.width(); bottom = o.y() + r.height();
+        return true;
+    }
+    void setEditable(bool on) override {
+        if (auto* c = qobject_cast<QComboBox*>(w_)) {
+            blocked([&] { c->setEditable(on); });
+            if (auto* e = c->lineEdit()) e->installEventFilter(filter_);
+        }
+    }
+    void setEditReadOnly(bool on) override {
+        if (auto* c = dynamic_cast<OwnerDrawCombo*>(w_)) {
+            c->noPopup = on;
+            if (c->lineEdit()) c->lineEdit()->setReadOnly(on);
+        }
     }
     void setDropDownCount(int n) override { if (auto* c = qobject_cast<QComboBox*>(w_)) c->setMaxVisibleItems(std::max(1, n)); }
     void setRange(int lo, int hi) override {
@@ -630,6 +805,11 @@ private:
     PeerKind kind_;
     QWidget* w_;
     PeerHost* host_;
+    KeyFilter* filter_ = nullptr;
+    int ownerDraw_ = 0;
+    int itemHeight_ = 16;
+    int extent_ = 0;
+    std::vector<int> heights_;  // per item, for variable heights
 };
 
 }  // namespace
@@ -677,7 +857,7 @@ Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
         break;
     }
     case PeerKind::ComboBox: {
-        auto* c = new QComboBox(pw);
+        auto* c = new OwnerDrawCombo(pw, host);
         QObject::connect(c, QOverload<int>::of(&QComboBox::activated), [host] { host->peerNotify(pnSelChange); });
         w = c;
         break;

@@ -33,6 +33,9 @@ public:
     virtual bool peerHint(int /*x*/, int /*y*/, std::string& /*text*/, uint32_t& /*bgr*/) { return false; }
     // An owner-drawn widget's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
+    // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
+    // item's size; `state` holds the ODS_ flags.
+    virtual void peerDrawListItem(Image& /*img*/, int /*index*/, unsigned /*state*/) {}
 };
 
 class Peer {
@@ -88,6 +91,24 @@ public:
     virtual void setSelected(int i, bool s) = 0;
     virtual bool selected(int i) const = 0;
     virtual void setDropDownCount(int) = 0;
+    // Owner drawing of lists and combo boxes: 0 the widget draws its items, 1 the host draws
+    // them at one height, 2 at a height per item.
+    virtual void setOwnerDraw(int /*mode*/) {}
+    // The height of item `index`, or with -1 of every item (and of the ones added later).
+    virtual void setItemHeight(int /*index*/, int /*h*/) {}
+    // The width the horizontal scroll bar scrolls over (owner-drawn lists).
+    virtual void setHorizontalExtent(int /*w*/) {}
+    virtual void setScrollBars(bool /*horizontal*/, bool /*vertical*/) {}
+    virtual int topIndex() const { return 0; }
+    virtual void setTopIndex(int /*i*/) {}
+    // The item at a client point (-1: none; `nearest` takes the closest item instead), and
+    // an item's rectangle in client coordinates.
+    virtual int itemAt(int /*x*/, int /*y*/, bool /*nearest*/) const { return -1; }
+    virtual bool itemRect(int /*i*/, int& /*l*/, int& /*t*/, int& /*r*/, int& /*b*/) const { return false; }
+    // A combo box with an edit part (typing allowed unless read-only; a read-only box does
+    // not drop its list down either).
+    virtual void setEditable(bool /*on*/) {}
+    virtual void setEditReadOnly(bool /*on*/) {}
     // progress bars and spin boxes
     virtual void setRange(int lo, int hi) = 0;
     virtual void setPosition(int v) = 0;

@@ -34,12 +34,14 @@ void TStringList::Insert(int i, const std::string& s, TObject* o) {
 
 void TStringList::Delete(int i) {
     check(i);
+    if (OnItemChanging) OnItemChanging(lcDelete, i);
     items_.erase(items_.begin() + i);
     Changed(lcDelete, i);
 }
 
 void TStringList::Clear() {
     if (items_.empty()) return;
+    if (OnItemChanging) OnItemChanging(lcReset, -1);
     items_.clear();
     Changed();
 }

@@ -49,6 +49,9 @@ public:
     // controls keep their per-item state (selection) in step with it.
     enum TChange { lcInsert, lcDelete, lcSet, lcReset };
     std::function<void(TChange, int)> OnItemChange;
+    // Called before an item is deleted (lcDelete) or the list cleared (lcReset), while the
+    // strings are still there.
+    std::function<void(TChange, int)> OnItemChanging;
 
 private:
     struct Item { std::string s; TObject* obj; };

@@ -4,6 +4,7 @@
 
 #include "platform/vcl/forms.h"
 #include "platform/win/ownerDraw.h"
+#include "platform/win/listMessages.h"
 
 namespace {
 
@@ -305,6 +306,8 @@ HWND TWinControl::Handle() {
 void TWinControl::CreateWnd() {
     if (handle_) return;
     if (parent_) parent_->HandleNeeded();
+    // Making the parent's window made this one too (a parent makes its visible children's).
+    if (handle_) return;
     handle_ = CreateWindowObject(ClassName(), parent_ ? parent_->handle_ : nullptr,
                                  [this](HWND, UINT msg, WPARAM w, LPARAM l) {
                                      TMessage m{msg, w, l, 0};
@@ -401,6 +404,28 @@ void TWinControl::Dispatch(TMessage& m) {
     default:
         TControl::Dispatch(m);
     }
+}
+
+void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned state) {
+    Guarded([&] {
+        qtbridge::Painter painter(img);
+        // The item starts on the control's background, as the list's erased area.
+        painter.fillRect(0, 0, img.width(), img.height(), ColorToRGB(color_));
+        TCanvas dcCanvas;
+        dcCanvas.Bind(&painter);
+        DRAWITEMSTRUCT dis;
+        dis.CtlType = OwnerDrawType();
+        dis.CtlID = UINT(TabOrder < 0 ? 0 : TabOrder);
+        dis.itemID = UINT(index);
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = state;
+        dis.hwndItem = Handle();
+        dis.hDC = dcCanvas.Handle();
+        dis.rcItem = RECT{0, 0, img.width(), img.height()};
+        if (parent_) parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        else Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        dcCanvas.Unbind();
+    });
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
@@ -626,6 +651,7 @@ bool TWinControl::peerCloseRequest() { return true; }
 
 void TWinControl::peerFocus(bool in) {
     Guarded([&] {
+        Perform(in ? CM_ENTER : CM_EXIT);
         if (in && OnEnter) OnEnter(this);
         if (!in && OnExit) OnExit(this);
     });

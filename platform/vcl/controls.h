@@ -32,11 +32,12 @@ enum : UINT {
     CM_MOUSELEAVE = CM_BASE + 20, CM_SHOWINGCHANGED = CM_BASE + 25, CM_ENTER = CM_BASE + 26,
     CM_EXIT = CM_BASE + 27, CM_SHOWHINTCHANGED = CM_BASE + 34, CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
     CM_SYSCOLORCHANGE = CM_BASE + 36, CM_CONTROLLISTCHANGE = CM_BASE + 44, CM_CHILDKEY = CM_BASE + 46,
-    CM_HINTSHOW = CM_BASE + 48, CM_CONTROLCHANGE = CM_BASE + 54,
+    CM_HINTSHOW = CM_BASE + 48, CM_CONTROLCHANGE = CM_BASE + 54, CM_CHANGED = CM_BASE + 55,
     CM_MODALRESULT = CM_BASE + 0x100,  // a button with a modal result was clicked
     CN_BASE = 0xBC00, CN_COMMAND = CN_BASE + WM_COMMAND, CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
     CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_NOTIFY = CN_BASE + WM_NOTIFY,
-    CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM,
+    CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM, CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
+    CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL,
 };
 
 enum TCursor : int {
@@ -269,6 +270,11 @@ protected:
     // An owner-drawn window asks its parent to draw it (WM_DRAWITEM, reflected as CN_DRAWITEM).
     void peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) override;
     bool peerHint(int x, int y, std::string& text, uint32_t& bgr) override;
+    // Owner-drawn items: a device context over the item's image goes to the parent as
+    // WM_DRAWITEM, which comes back to this control as CN_DRAWITEM.
+    void peerDrawListItem(qtbridge::Image& img, int index, unsigned state) override;
+    // ODT_ kind of this control's owner-drawn items; 0 when it draws none.
+    virtual UINT OwnerDrawType() const { return 0; }
 
     std::vector<TControl*> controls_;
     std::unique_ptr<qtbridge::Peer> peer_;

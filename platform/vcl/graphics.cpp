@@ -124,24 +124,16 @@ HBRUSH TBrush::Handle() {
 TCanvas::TCanvas() = default;
 TCanvas::~TCanvas() { releaseHandle(); }
 
-void TCanvas::Bind(qtbridge::Painter* painter) { painter_ = painter; }
+void TCanvas::Bind(qtbridge::Painter* painter) {
+    own_.reset();
+    external_ = nullptr;
+    painter_ = painter;
+}
 void TCanvas::Unbind() {
     painter_ = nullptr;
-    releaseHandle();
-}
-
-void TCanvas::SetHandle(HDC h) {
-    Unbind();
     own_.reset();
-    auto dc = gdi::FindAs<gdi::Dc>(h);
-    qtbridge::Image* img = dc ? dc->image() : nullptr;
-    if (!img) return;
-    qtbridge::Painter* p = qtbridge::Painter::ActiveOn(*img);
-    if (!p) {
-        own_ = std::make_unique<qtbridge::Painter>(*img);
-        p = own_.get();
-    }
-    Bind(p);
+    external_ = nullptr;
+    releaseHandle();
 }
 
 void TCanvas::releaseHandle() {
@@ -149,8 +141,45 @@ void TCanvas::releaseHandle() {
     handle_ = nullptr;
 }
 
+void TCanvas::SetHandle(HDC h) {
+    if (h && h == external_) return;
+    painter_ = nullptr;
+    own_.reset();
+    releaseHandle();
+    external_ = nullptr;
+    auto dc = gdi::FindAs<gdi::Dc>(h);
+    qtbridge::Image* img = dc ? dc->image() : nullptr;
+    if (!img) return;
+    external_ = h;
+    // The pixels may be held by a painter already (the context's own): draw through it.
+    if (qtbridge::Painter* active = qtbridge::Painter::ActiveOn(*img)) {
+        painter_ = active;
+    } else {
+        own_ = std::make_unique<qtbridge::Painter>(*img);
+        own_->setOrigin(dc->base.x, dc->base.y);
+        painter_ = own_.get();
+    }
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    ::DrawFocusRect(Handle(), &rc);
+}
+
 HDC TCanvas::Handle() {
     Changing();
+    if (external_) {
+        if (auto dc = gdi::FindAs<gdi::Dc>(external_)) {
+            SelectObject(external_, pen_.Handle());
+            SelectObject(external_, brush_.Handle());
+            SelectObject(external_, font_.Handle());
+            dc->st.text = ColorToRGB(font_.Color());
+            dc->st.bk = ColorToRGB(brush_.Color);
+            dc->st.bkMode = brush_.Style == bsClear ? TRANSPARENT : OPAQUE;
+            return external_;
+        }
+        external_ = nullptr;
+    }
     auto dc = gdi::FindAs<gdi::Dc>(handle_);
     if (!dc) {
         dc = std::make_shared<gdi::Dc>();

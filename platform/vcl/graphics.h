@@ -122,9 +122,6 @@ public:
     void Bind(qtbridge::Painter* painter);
     void Unbind();
     bool Bound() const { return painter_ != nullptr; }
-    // Binds the canvas to the surface of a device context it does not own (a draw-item
-    // request's); null unbinds it again.
-    void SetHandle(HDC dc);
 
     void FillRect(const TRect& r);
     void FrameRect(const TRect& r);
@@ -149,6 +146,10 @@ public:
     // A device context over the canvas's pixels with its pen, brush and font selected, for
     // the GDI calls; valid while the canvas stays bound.
     HDC Handle();
+    // Binds the canvas to the surface of a device context it does not own (a draw-item
+    // request's) and draws on its pixels; null unbinds it again.
+    void SetHandle(HDC dc);
+    void DrawFocusRect(const TRect& r);
     // Called before every drawing (a bitmap brings its pixels up to date).
     std::function<void()> OnChanging;
     void DrawImage(const TRect& dest, const qtbridge::Image& img);
@@ -167,6 +168,7 @@ private:
     void applyFont();
     void releaseHandle();
     HDC handle_ = nullptr;
+    HDC external_ = nullptr;
     HBITMAP bitmapHandle_ = nullptr;  // the bitmap a bitmap's canvas DC holds
     TFont font_;
     TPen pen_;

@@ -156,8 +156,13 @@ void RegisterStd() {
         .prop("Items.Strings", [](TComboBox* c, const TDfmValue& v) { for (auto& s : v.AsStrings()) c->Items()->Add(s); })
         .prop("ItemIndex", [](TComboBox* c, const TDfmValue& v) { c->SetItemIndex(v.AsInt()); })
         .prop("DropDownCount", [](TComboBox* c, const TDfmValue& v) { c->SetDropDownCount(v.AsInt()); })
-        .prop("Style", [](TComboBox* c, const TDfmValue& v) { c->Style = SameText(v.s, "csDropDownList") ? csDropDownList : csDropDown; })
-        .prop("ItemHeight", &Ignore)
+        .prop("Style", [](TComboBox* c, const TDfmValue& v) {
+            const TComboBoxStyle styles[] = {csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable};
+            const char* names[] = {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"};
+            for (int i = 0; i < 5; ++i)
+                if (SameText(v.s, names[i])) c->SetStyle(styles[i]);
+        })
+        .prop("ItemHeight", [](TComboBox* c, const TDfmValue& v) { c->SetItemHeight(v.AsInt()); })
         .prop("OnChange", [](TComboBox* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); })
         .prop("OnSelect", [](TComboBox* c, const TDfmValue& v) { c->OnSelect = Event<TNotifyEvent>(v); });
     TClassReg<TComboBoxEx>("TComboBoxEx", "TComboBox");
@@ -170,7 +175,12 @@ void RegisterStd() {
         .prop("MultiSelect", [](TListBox* c, const TDfmValue& v) { c->SetMultiSelect(v.AsBool()); })
         .prop("ExtendedSelect",
               [](TListBox* c, const TDfmValue& v) { c->SetExtendedSelect(v.AsBool()); })
-        .prop("ItemHeight", &Ignore)
+        .prop("Style", [](TListBox* c, const TDfmValue& v) {
+            const char* names[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"};
+            for (int i = 0; i < 5; ++i)
+                if (SameText(v.s, names[i])) c->SetStyle(TListBoxStyle(i));
+        })
+        .prop("ItemHeight", [](TListBox* c, const TDfmValue& v) { c->SetItemHeight(v.AsInt()); })
         .prop("BorderStyle", &Ignore);
     TClassReg<TGroupBox>("TGroupBox", "TCustomControl");
     TClassReg<TPanel>("TPanel", "TCustomControl")

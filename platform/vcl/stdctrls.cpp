@@ -1,6 +1,9 @@
 #include "platform/vcl/stdctrls.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/win/listMessages.h"
 
 #include "platform/win/ownerDraw.h"
 
@@ -255,6 +258,50 @@ void TButton::PeerChanged(int code) {
     if (code == qtbridge::pnClicked) Click();
 }
 
+
+namespace {
+
+// The next item from after `start` (wrapping once) that equals the text, or begins with it,
+// without regard to case; -1 when none. As list and combo boxes search their items.
+int FindItem(const TStringList& items, const std::string& text, int start, bool exact) {
+    int n = items.Count();
+    if (n == 0) return -1;
+    if (start < -1 || start >= n - 1) start = -1;
+    for (int k = 1; k <= n; ++k) {
+        int i = (start + k) % n;
+        const std::string& s = items[i];
+        bool hit = exact ? SameText(s, text) : s.size() >= text.size() && SameText(s.substr(0, text.size()), text);
+        if (hit) return i;
+    }
+    return -1;
+}
+
+LRESULT CopyItemText(const std::string& s, LPARAM buffer) {
+    if (buffer) std::memcpy(reinterpret_cast<char*>(buffer), s.c_str(), s.size() + 1);
+    return LRESULT(s.size());
+}
+
+// Binds the item canvas to an owner-drawn item's context with the control's font and colour
+// (the highlight colours for a selected item), and lets go of it afterwards.
+struct ItemCanvasScope {
+    ItemCanvasScope(TCanvas& c, const DRAWITEMSTRUCT& dis, TFont& font, TColor color) : c_(c) {
+        c.SetHandle(dis.hDC);
+        c.Font()->Assign(font);
+        c.Brush()->Color = color;
+        c.Brush()->Style = bsSolid;
+        if (int(dis.itemID) >= 0 && (dis.itemState & ODS_SELECTED)) {
+            c.Brush()->Color = clHighlight;
+            c.Font()->SetColor(clHighlightText);
+        }
+    }
+    ~ItemCanvasScope() { c_.SetHandle(nullptr); }
+    TCanvas& c_;
+};
+
+TRect RectOf(const RECT& r) { return Rect(r.left, r.top, r.right, r.bottom); }
+
+}  // namespace
+
 // ---------------------------------------------------------------- TComboBox
 
 TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
@@ -292,9 +339,121 @@ void TComboBox::SetDropDownCount(int n) {
 }
 
 void TComboBox::PeerCreated() {
+    if (EditablePeer()) peer_->setEditable(true);
+    applyOwnerDraw();
     SyncItems();
     peer_->setDropDownCount(dropDownCount_);
 }
+
+void TComboBox::SetStyle(TComboBoxStyle st) {
+    if (st == Style) return;
+    Style = st;
+    applyOwnerDraw();
+}
+
+void TComboBox::SetItemHeight(int h) {
+    if (h <= 0) return;
+    itemHeight_ = h;
+    if (peer_) peer_->setItemHeight(-1, h);
+}
+
+void TComboBox::applyOwnerDraw() {
+    if (!peer_) return;
+    peer_->setOwnerDraw(!IsOwnerDrawn() ? 0 : Style == csOwnerDrawVariable ? 2 : 1);
+    peer_->setItemHeight(-1, itemHeight_);
+}
+
+void TComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (OnDrawItem) {
+        OnDrawItem(this, index, r, state);
+        return;
+    }
+    itemCanvas_.FillRect(r);
+    if (index >= 0 && index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, ItemText(index));
+}
+
+void TComboBox::MeasureItem(int index, int& height) {
+    if (OnMeasureItem) OnMeasureItem(this, index, height);
+}
+
+void TComboBox::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+    case CN_DRAWITEM: {
+        auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        ItemCanvasScope scope(itemCanvas_, dis, font_, color_);
+        TRect r = RectOf(dis.rcItem);
+        if (int(dis.itemID) >= 0) DrawItem(int(dis.itemID), r, dis.itemState);
+        else itemCanvas_.FillRect(r);
+        if (dis.itemState & ODS_FOCUS) itemCanvas_.DrawFocusRect(r);
+        m.Result = 1;
+        return;
+    }
+    case CN_MEASUREITEM: {
+        auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+        int h = int(mis.itemHeight);
+        MeasureItem(int(mis.itemID), h);
+        mis.itemHeight = UINT(h);
+        m.Result = 1;
+        return;
+    }
+    case CB_GETCOUNT: m.Result = items_.Count(); return;
+    case CB_GETCURSEL: m.Result = itemIndex_; return;
+    case CB_SETCURSEL:
+        SetItemIndex(int(m.WParam));
+        m.Result = itemIndex_ == int(m.WParam) ? itemIndex_ : LRESULT(CB_ERR);
+        return;
+    case CB_GETLBTEXT:
+    case CB_GETLBTEXTLEN:
+        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) m.Result = LRESULT(int(CB_ERR));
+        else m.Result = m.Msg == CB_GETLBTEXT ? CopyItemText(items_[int(m.WParam)], m.LParam) : LRESULT(items_[int(m.WParam)].size());
+        return;
+    case CB_ADDSTRING: m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam)); return;
+    case CB_INSERTSTRING: {
+        int at = int(m.WParam) < 0 || int(m.WParam) > items_.Count() ? items_.Count() : int(m.WParam);
+        items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
+        m.Result = at;
+        return;
+    }
+    case CB_DELETESTRING:
+        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) { m.Result = LRESULT(int(CB_ERR)); return; }
+        items_.Delete(int(m.WParam));
+        m.Result = items_.Count();
+        return;
+    case CB_RESETCONTENT: items_.Clear(); return;
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+    case CB_SELECTSTRING: {
+        int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), int(m.WParam), m.Msg == CB_FINDSTRINGEXACT);
+        if (i >= 0 && m.Msg == CB_SELECTSTRING) SetItemIndex(i);
+        m.Result = i;
+        return;
+    }
+    case CB_GETITEMDATA:
+        m.Result = int(m.WParam) >= 0 && int(m.WParam) < items_.Count() ? LRESULT(items_.Objects(int(m.WParam))) : LRESULT(int(CB_ERR));
+        return;
+    case CB_SETITEMDATA:
+        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) { m.Result = LRESULT(int(CB_ERR)); return; }
+        items_.SetObject(int(m.WParam), reinterpret_cast<TObject*>(m.LParam));
+        return;
+    case CB_SETITEMHEIGHT:
+        if (int(m.LParam) > 0 && int(m.WParam) < 0) {
+            // The edit part's height: the box itself.
+            SetHeight(int(m.LParam) + 6);
+        } else if (int(m.LParam) > 0) {
+            if (Style == csOwnerDrawVariable && peer_) peer_->setItemHeight(int(m.WParam), int(m.LParam));
+            else SetItemHeight(int(m.LParam));
+        }
+        return;
+    case CB_GETITEMHEIGHT: m.Result = int(m.WParam) < 0 ? height_ - 6 : itemHeight_; return;
+    case EM_SETREADONLY:
+        if (peer_) peer_->setEditReadOnly(m.WParam != 0);
+        m.Result = 1;
+        return;
+    default:
+        TWinControl::Dispatch(m);
+    }
+}
+
 
 void TComboBox::PeerChanged(int code) {
     if (code != qtbridge::pnSelChange) return;
@@ -324,18 +483,189 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     color_ = clWindow;
     TabStop = true;
     items_.OnItemChange = [this](TStringList::TChange what, int index) { ItemChanged(what, index); };
+    items_.OnItemChanging = [this](TStringList::TChange what, int index) { ItemChanging(what, index); };
 }
+
+void TListBox::SetStyle(TListBoxStyle st) {
+    if (st == style_) return;
+    style_ = st;
+    if (style_ == lbOwnerDrawVariable)
+        for (int i = 0; i < items_.Count(); ++i) measureItemAt(i);
+    applyOwnerDraw();
+}
+
+void TListBox::SetItemHeight(int h) {
+    if (h <= 0 || h == itemHeight_) return;
+    itemHeight_ = h;
+    if (style_ != lbOwnerDrawVariable) {
+        std::fill(heights_.begin(), heights_.end(), h);
+        if (peer_) peer_->setItemHeight(-1, h);
+    }
+}
+
+void TListBox::applyOwnerDraw() {
+    if (!peer_) return;
+    peer_->setItemHeight(-1, itemHeight_);
+    if (style_ == lbOwnerDrawVariable)
+        for (int i = 0; i < int(heights_.size()); ++i) peer_->setItemHeight(i, heights_[size_t(i)]);
+    peer_->setHorizontalExtent(extent_);
+    peer_->setOwnerDraw(!IsOwnerDrawn() ? 0 : style_ == lbOwnerDrawVariable ? 2 : 1);
+}
+
+void TListBox::measureItemAt(int index) {
+    if (index < 0 || index >= int(heights_.size())) return;
+    MEASUREITEMSTRUCT mis;
+    mis.CtlType = ODT_LISTBOX;
+    mis.itemID = UINT(index);
+    mis.itemHeight = UINT(itemHeight_);
+    Perform(CN_MEASUREITEM, 0, LPARAM(&mis));
+    heights_[size_t(index)] = int(mis.itemHeight);
+    if (peer_) peer_->setItemHeight(index, int(mis.itemHeight));
+}
+
+void TListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (OnDrawItem) {
+        OnDrawItem(this, index, r, state);
+        return;
+    }
+    itemCanvas_.FillRect(r);
+    if (index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, items_[index]);
+}
+
+void TListBox::MeasureItem(int index, int& height) {
+    if (OnMeasureItem) OnMeasureItem(this, index, height);
+}
+
+int TListBox::ItemAtPos(const TPoint& p, bool existing) const {
+    return peer_ ? peer_->itemAt(p.X, p.Y, !existing) : -1;
+}
+
+TRect TListBox::ItemRect(int i) const {
+    int l = 0, t = 0, r = 0, b = 0;
+    if (peer_ && peer_->itemRect(i, l, t, r, b)) return Rect(l, t, r, b);
+    return Rect(0, 0, 0, 0);
+}
+
+void TListBox::Dispatch(TMessage& m) {
+    const int w = int(m.WParam);
+    const bool inRange = w >= 0 && w < items_.Count();
+    switch (m.Msg) {
+    case CN_DRAWITEM: {
+        auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        ItemCanvasScope scope(itemCanvas_, dis, font_, color_);
+        TRect r = RectOf(dis.rcItem);
+        if (int(dis.itemID) >= 0) DrawItem(int(dis.itemID), r, dis.itemState);
+        else itemCanvas_.FillRect(r);
+        if (dis.itemState & ODS_FOCUS) itemCanvas_.DrawFocusRect(r);
+        m.Result = 1;
+        return;
+    }
+    case CN_MEASUREITEM: {
+        auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+        int h = int(mis.itemHeight);
+        MeasureItem(int(mis.itemID), h);
+        mis.itemHeight = UINT(h);
+        m.Result = 1;
+        return;
+    }
+    case LB_GETCOUNT: m.Result = items_.Count(); return;
+    case LB_GETCURSEL: m.Result = itemIndex_; return;
+    case LB_SETCURSEL:
+        SetItemIndex(w);
+        m.Result = inRange ? w : LRESULT(int(LB_ERR));
+        return;
+    case LB_GETSEL: m.Result = inRange ? (Selected(w) ? 1 : 0) : LRESULT(int(LB_ERR)); return;
+    case LB_SETSEL:
+        if (int(m.LParam) == -1) {
+            for (int i = 0; i < items_.Count(); ++i) SetSelected(i, m.WParam != 0);
+        } else if (int(m.LParam) >= 0 && int(m.LParam) < items_.Count()) {
+            SetSelected(int(m.LParam), m.WParam != 0);
+        }
+        return;
+    case LB_GETSELCOUNT: m.Result = SelCount(); return;
+    case LB_GETTEXT:
+    case LB_GETTEXTLEN:
+        if (!inRange) m.Result = LRESULT(int(LB_ERR));
+        else m.Result = m.Msg == LB_GETTEXT ? CopyItemText(items_[w], m.LParam) : LRESULT(items_[w].size());
+        return;
+    case LB_ADDSTRING: m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam)); return;
+    case LB_INSERTSTRING: {
+        int at = w < 0 || w > items_.Count() ? items_.Count() : w;
+        items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
+        m.Result = at;
+        return;
+    }
+    case LB_DELETESTRING:
+        if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
+        items_.Delete(w);
+        m.Result = items_.Count();
+        return;
+    case LB_RESETCONTENT: items_.Clear(); return;
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+    case LB_SELECTSTRING: {
+        int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), w, m.Msg == LB_FINDSTRINGEXACT);
+        if (i >= 0 && m.Msg == LB_SELECTSTRING) SetItemIndex(i);
+        m.Result = i;
+        return;
+    }
+    case LB_GETITEMDATA: m.Result = inRange ? LRESULT(items_.Objects(w)) : LRESULT(int(LB_ERR)); return;
+    case LB_SETITEMDATA:
+        if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
+        items_.SetObject(w, reinterpret_cast<TObject*>(m.LParam));
+        return;
+    case LB_SETHORIZONTALEXTENT:
+        extent_ = w;
+        if (peer_) peer_->setHorizontalExtent(w);
+        return;
+    case LB_GETHORIZONTALEXTENT: m.Result = extent_; return;
+    case LB_SETITEMHEIGHT:
+        if (int(m.LParam) <= 0 || int(m.LParam) > 255) { m.Result = LRESULT(int(LB_ERR)); return; }
+        if (style_ == lbOwnerDrawVariable) {
+            if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
+            heights_[size_t(w)] = int(m.LParam);
+            if (peer_) peer_->setItemHeight(w, int(m.LParam));
+        } else {
+            SetItemHeight(int(m.LParam));
+        }
+        return;
+    case LB_GETITEMHEIGHT:
+        m.Result = style_ == lbOwnerDrawVariable && inRange ? heights_[size_t(w)] : itemHeight_;
+        return;
+    case LB_GETTOPINDEX: m.Result = TopIndex(); return;
+    case LB_SETTOPINDEX: SetTopIndex(w); return;
+    case LB_ITEMFROMPOINT: {
+        int i = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), false);
+        int hit = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), true);
+        m.Result = LRESULT((i < 0 ? 0 : i) | (hit < 0 ? 0x10000 : 0));
+        return;
+    }
+    case LB_GETITEMRECT: {
+        if (!inRange || !m.LParam) { m.Result = LRESULT(int(LB_ERR)); return; }
+        TRect r = ItemRect(w);
+        *reinterpret_cast<RECT*>(m.LParam) = RECT{r.Left, r.Top, r.Right, r.Bottom};
+        m.Result = 1;
+        return;
+    }
+    default:
+        TWinControl::Dispatch(m);
+    }
+}
+
 
 // Inserting or deleting an item keeps the other items' selection, as a list box does.
 void TListBox::ItemChanged(TStringList::TChange what, int index) {
     switch (what) {
     case TStringList::lcInsert:
         selected_.insert(selected_.begin() + std::min<int>(index, int(selected_.size())), false);
+        heights_.insert(heights_.begin() + std::min<int>(index, int(heights_.size())), itemHeight_);
         if (itemIndex_ >= index) ++itemIndex_;
         if (peer_) peer_->insertItem(index, items_[index], 0);
+        if (style_ == lbOwnerDrawVariable) measureItemAt(index);
         break;
     case TStringList::lcDelete:
         if (index < int(selected_.size())) selected_.erase(selected_.begin() + index);
+        if (index < int(heights_.size())) heights_.erase(heights_.begin() + index);
         if (itemIndex_ == index) itemIndex_ = -1;
         else if (itemIndex_ > index) --itemIndex_;
         if (peer_) peer_->deleteItem(index);
@@ -350,11 +680,15 @@ void TListBox::ItemChanged(TStringList::TChange what, int index) {
 
 void TListBox::SyncItems() {
     selected_.assign(size_t(items_.Count()), false);
+    heights_.assign(size_t(items_.Count()), itemHeight_);
     if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
-    if (!peer_) return;
-    peer_->clearItems();
-    for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], 0);
-    peer_->setItemIndex(itemIndex_);
+    if (peer_) {
+        peer_->clearItems();
+        for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], 0);
+        peer_->setItemIndex(itemIndex_);
+    }
+    if (style_ == lbOwnerDrawVariable)
+        for (int i = 0; i < items_.Count(); ++i) measureItemAt(i);
 }
 
 int TListBox::ItemIndex() const { return itemIndex_; }
@@ -398,6 +732,8 @@ int TListBox::SelCount() const {
 }
 
 void TListBox::PeerCreated() {
+    ApplyScrollBars();
+    applyOwnerDraw();
     peer_->setMultiSelect(multiSelect_, extendedSelect_);
     SyncItems();
     for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer_->setSelected(i, true);

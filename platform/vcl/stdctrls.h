@@ -129,6 +129,12 @@ protected:
 // Items of a list or combo box: a string list that keeps the widget in step.
 class TListControlItems : public TStringList {};
 
+// Owner drawing of list and combo boxes: the state is the ODS_ bits of the item.
+using TOwnerDrawState = unsigned;
+using TDrawItemEvent = std::function<void(TWinControl*, int, const TRect&, TOwnerDrawState)>;
+using TMeasureItemEvent = std::function<void(TWinControl*, int, int&)>;
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 class TComboBox : public TWinControl {
 public:
@@ -143,11 +149,30 @@ public:
     void SetDropDownCount(int n);
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
+    // Owner-drawn styles draw through these (and the canvas, bound while an item draws).
+    void SetStyle(TComboBoxStyle s);
+    int ItemHeight() const { return itemHeight_; }
+    virtual void SetItemHeight(int h);
+    TCanvas* Canvas() { return &itemCanvas_; }
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+    void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, CB_ messages
 
 protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ComboBox; }
     void PeerCreated() override;
     void PeerChanged(int code) override;
+    UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 3 /* ODT_COMBOBOX */ : 0; }
+    bool IsOwnerDrawn() const { return Style == csOwnerDrawFixed || Style == csOwnerDrawVariable; }
+    // Whether the widget has an edit part (the class library's own boxes choose only).
+    virtual bool EditablePeer() const { return false; }
+    virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
+    virtual void MeasureItem(int index, int& height);
+    // The edit part's text while the list is closed.
+    virtual std::string ItemText(int index) const { return index >= 0 && index < items_.Count() ? items_[index] : ""; }
+    void applyOwnerDraw();
+    TCanvas itemCanvas_;
+    int itemHeight_ = 16;
     virtual void SyncItems();
     virtual int IndentOf(int) const { return 0; }
     TStringList items_;
@@ -182,10 +207,25 @@ private:
     std::vector<TComboExItem> itemsEx_;
 };
 
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
     std::string ClassName() const override { return "TListBox"; }
+    TListBoxStyle Style() const { return style_; }
+    virtual void SetStyle(TListBoxStyle s);
+    int ItemHeight() const { return itemHeight_; }
+    virtual void SetItemHeight(int h);
+    TCanvas* Canvas() { return &itemCanvas_; }
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+    int TopIndex() const { return peer_ ? peer_->topIndex() : 0; }
+    void SetTopIndex(int i) { if (peer_) peer_->setTopIndex(i); }
+    // The item at a client point: -1 when none, or with `existing` false the nearest.
+    int ItemAtPos(const TPoint& p, bool existing) const;
+    TRect ItemRect(int i) const;
+    int HorizontalExtent() const { return extent_; }
+    void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, LB_ messages
     TStringList* Items() { return &items_; }
     int ItemIndex() const;
     void SetItemIndex(int i);
@@ -204,8 +244,24 @@ protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ListBox; }
     void PeerCreated() override;
     void PeerChanged(int code) override;
+    UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 2 /* ODT_LISTBOX */ : 0; }
+    bool IsOwnerDrawn() const { return style_ != lbStandard && style_ != lbVirtual; }
+    virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
+    virtual void MeasureItem(int index, int& height);
+    // Scroll bars the window shows (both by default).
+    virtual TScrollStyle ScrollBarStyle() const { return ssBoth; }
+    void ApplyScrollBars() { if (peer_) peer_->setScrollBars(ScrollBarStyle() == ssHorizontal || ScrollBarStyle() == ssBoth, ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth); }
     void SyncItems();
-    void ItemChanged(TStringList::TChange what, int index);
+    virtual void ItemChanged(TStringList::TChange what, int index);
+    virtual void ItemChanging(TStringList::TChange /*what*/, int /*index*/) {}
+    void applyOwnerDraw();
+    // Variable heights: asks the item's height (CN_MEASUREITEM) and sets it.
+    void measureItemAt(int index);
+    TCanvas itemCanvas_;
+    TListBoxStyle style_ = lbStandard;
+    int itemHeight_ = 16;
+    int extent_ = 0;
+    std::vector<int> heights_;
     TStringList items_;
     int itemIndex_ = -1;
     std::vector<bool> selected_;

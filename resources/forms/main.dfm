@@ -131,6 +131,9 @@ object Form_main: TForm_main
         Top = 20
         Width = 184
         Height = 22
+        DriveTypes = [dtRemovable, dtFixed, dtRemote, dtCDROM, dtRamDisk]
+        Offset = 4
+        ItemHeight = 16
         Font.Charset = GB2312_CHARSET
         Font.Color = clBlack
         Font.Height = -12
@@ -152,6 +155,9 @@ object Form_main: TForm_main
         Top = 64
         Width = 184
         Height = 181
+        Directory = '/'
+        ItemHeight = 17
+        ScrollBars = ssBoth
         Font.Charset = GB2312_CHARSET
         Font.Color = clBlack
         Font.Height = -12
@@ -173,6 +179,10 @@ object Form_main: TForm_main
         Top = 20
         Width = 361
         Height = 176
+        ExtendedSelect = False
+        FileType = [ftReadOnly, ftNormal]
+        ForceFileExtensions = True
+        ItemHeight = 13
         Font.Charset = GB2312_CHARSET
         Font.Color = clBlack
         Font.Height = -12

@@ -1,0 +1,266 @@
+#include "controls/extended/xcComboBox.h"
+
+#include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
+
+namespace {
+
+constexpr WORD kF4 = 115, kLeft = 37, kUp = 38, kDown = 40;
+
+bool IsArrow(WPARAM key) { return key >= kLeft && key <= kDown; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- pixel limit
+
+TXcMaxPixel::TXcMaxPixel(TControl* owner, std::function<void()> onChange)
+    : owner_(owner), onChange_(std::move(onChange)) {
+    font_.OnChange = [this] { changed(); };
+}
+
+void TXcMaxPixel::SetUseControlFont(bool on) {
+    if (on == useControlFont_) return;
+    useControlFont_ = on;
+    changed();
+}
+
+void TXcMaxPixel::SetLength(int px) {
+    if (px == length_) return;
+    length_ = px;
+    changed();
+}
+
+bool TXcMaxPixel::Test(std::string& Text, TFont* ControlFont) {
+    if (length_ == 0) return true;
+    TCanvas c;
+    c.Font()->Assign(useControlFont_ && ControlFont ? *ControlFont : font_);
+    const bool wider = c.TextWidth(Text) > length_;
+    while (!Text.empty() && c.TextWidth(Text) > length_) {
+        // Whole characters: a UTF-8 sequence goes at once.
+        size_t cut = Text.size() - 1;
+        while (cut > 0 && (static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80) --cut;
+        Text.erase(cut);
+    }
+    (void)owner_;
+    return wider;
+}
+
+// ---------------------------------------------------------------- combo box
+
+TXcCustomComboBox::TXcCustomComboBox(TComponent* owner) : TXcExCustomComboBox(owner) {
+    maxPixel_ = std::make_unique<TXcMaxPixel>(this, [this] { MaxPixelChanged(); });
+}
+
+TXcCustomComboBox::~TXcCustomComboBox() = default;
+
+std::string TXcCustomComboBox::TextValue() const {
+    return emptyShown_ ? std::string() : TXcExCustomComboBox::GetText();
+}
+
+void TXcCustomComboBox::SetTextValue(const std::string& s) { SetText(s); }
+
+std::string TXcCustomComboBox::GetText() const { return TextValue(); }
+
+void TXcCustomComboBox::SetReadOnly(bool on) {
+    readOnly_ = on;
+    Perform(EM_SETREADONLY, WPARAM(on), 0);
+}
+
+void TXcCustomComboBox::SetEmptyValue(const std::string& s) {
+    // The old empty value leaves the box before the new one may show.
+    if (emptyShown_) HideEmptyValue();
+    emptyValue_ = s;
+    if (!HandleAllocated()) return;
+    if (Focused())
+        HideEmptyValue();
+    else
+        ShowEmptyValue();
+}
+
+void TXcCustomComboBox::ShowEmptyValue() {
+    if (emptyValue_.empty() || emptyShown_ || !TXcExCustomComboBox::GetText().empty()) return;
+    emptyShown_ = true;
+    SetText(emptyValue_);
+    savedFontColor_ = font_.Color();
+    font_.SetColor(emptyFontColor_);
+}
+
+void TXcCustomComboBox::HideEmptyValue() {
+    if (emptyValue_.empty() || !emptyShown_) return;
+    SetText("");
+    emptyShown_ = false;
+    font_.SetColor(savedFontColor_);
+}
+
+void TXcCustomComboBox::SetMeasureStyle(TXcComboBoxMeasureStyle s) {
+    measureStyle_ = s;
+    if (HandleAllocated() && measureStyle_ == cmsAfterCreate) MeasureAll();
+}
+
+void TXcCustomComboBox::SetItemHeight(int h) {
+    lastItemHeight_ = h;
+    TXcExCustomComboBox::SetItemHeight(h);
+}
+
+void TXcCustomComboBox::Loaded() {
+    TXcExCustomComboBox::Loaded();
+    if (HandleAllocated()) {
+        Perform(EM_SETREADONLY, WPARAM(readOnly_), 0);
+        if (measureStyle_ == cmsAfterCreate) MeasureAll();
+    }
+}
+
+void TXcCustomComboBox::PeerCreated() {
+    TXcExCustomComboBox::PeerCreated();
+    Perform(EM_SETREADONLY, WPARAM(readOnly_), 0);
+    if (measureStyle_ == cmsAfterCreate) MeasureAll();
+    if (Focused())
+        HideEmptyValue();
+    else
+        ShowEmptyValue();
+}
+
+void TXcCustomComboBox::SyncItems() {
+    // Emptying the items keeps what the edit part shows.
+    const bool keep = peer_ && !emptyShown_ && itemIndex_ < 0;
+    const std::string text = keep ? peer_->text() : std::string();
+    TXcExCustomComboBox::SyncItems();
+    if (keep && !text.empty()) peer_->setText(text);
+}
+
+void TXcCustomComboBox::MeasureItemHeight(int Index, int& Height) {
+    if (OnMeasureItem && IsOwnerDrawn()) OnMeasureItem(this, Index, Height);
+}
+
+void TXcCustomComboBox::MeasureItem(int index, int& height) {
+    if (Loading()) return;
+    if (measureStyle_ == cmsStandard) MeasureItemHeight(index, height);
+}
+
+void TXcCustomComboBox::MeasureAll() {
+    const int last = Style == csOwnerDrawVariable ? items_.Count() - 1 : 0;
+    for (int i = -1; i <= last; ++i) {
+        int h = lastItemHeight_;
+        MeasureItemHeight(i, h);
+        Perform(CB_SETITEMHEIGHT, WPARAM(i), LPARAM(h));
+    }
+}
+
+std::string TXcCustomComboBox::ItemTextOf(int Index) { return items_[Index]; }
+
+void TXcCustomComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (Destroying()) return;
+    if (measureStyle_ == cmsBeforeDraw && Style == csOwnerDrawVariable) {
+        int h = lastItemHeight_;
+        MeasureItemHeight((state & ODS_COMBOBOXEDIT) ? -1 : index, h);
+        Perform(CB_SETITEMHEIGHT, WPARAM((state & ODS_COMBOBOXEDIT) ? -1 : index), LPARAM(h));
+    }
+    if (OnDrawItem && IsOwnerDrawn()) {
+        OnDrawItem(this, index, r, state);
+        return;
+    }
+    if (!Enabled()) state |= ODS_GRAYED | ODS_DISABLED;
+    TCanvas* c = Canvas();
+    c->FillRect(r);
+    if (index >= 0 && index < items_.Count()) c->TextOut(r.Left + 2, r.Top, ItemTextOf(index));
+}
+
+bool TXcCustomComboBox::refusedWhileReadOnly(TMessage& m) {
+    if (!readOnly_) return false;
+    switch (m.Msg) {
+        case CN_KEYDOWN:
+            if (m.WParam != kF4) return false;
+            m.Result = 1;
+            return true;
+        case CN_SYSKEYDOWN:
+            if (m.WParam != kUp && m.WParam != kDown) return false;
+            m.Result = 1;
+            return true;
+        case WM_KEYDOWN:
+            if (!IsArrow(m.WParam) && m.WParam != kF4) return false;
+            m.Result = 0;
+            return true;
+        case WM_SYSKEYDOWN:
+            if (m.WParam != kUp && m.WParam != kDown) return false;
+            m.Result = 0;
+            return true;
+        case WM_CHAR:
+            m.Result = 0;
+            return true;
+        case WM_COMMAND:
+            if ((m.WParam >> 16) != 1) return false;
+            m.Result = 0;
+            return true;
+        case WM_LBUTTONDOWN:
+            // Only the focus: the list does not drop down.
+            SetFocus();
+            return true;
+        case WM_LBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TXcCustomComboBox::WndProc(TMessage& m) {
+    if (refusedWhileReadOnly(m)) return;
+    switch (m.Msg) {
+        case CM_ENTER:
+            HideEmptyValue();
+            break;
+        case CM_EXIT:
+            ShowEmptyValue();
+            break;
+        default:
+            break;
+    }
+    TXcExCustomComboBox::WndProc(m);
+}
+
+bool TXcCustomComboBox::DoKeyDown(WORD& key, TShiftState shift) {
+    TMessage m{UINT((shift & ssAlt) ? WM_SYSKEYDOWN : WM_KEYDOWN), key, 0, 0};
+    if (refusedWhileReadOnly(m)) return true;
+    return TXcExCustomComboBox::DoKeyDown(key, shift);
+}
+
+bool TXcCustomComboBox::DoKeyPress(char& key) {
+    TMessage m{WM_CHAR, WPARAM(static_cast<unsigned char>(key)), 0, 0};
+    if (refusedWhileReadOnly(m)) return true;
+    return TXcExCustomComboBox::DoKeyPress(key);
+}
+
+void TXcCustomComboBox::Dispatch(TMessage& m) {
+    if (m.Msg == WM_INITDIALOG) {
+        TXcExCustomComboBox::Dispatch(m);
+        if (measureStyle_ == cmsAfterCreate) MeasureAll();
+        return;
+    }
+    TXcExCustomComboBox::Dispatch(m);
+}
+
+void TXcCustomComboBox::MaxPixelChanged() {
+    if (Style == csDropDownList || emptyShown_) return;
+    std::string text = TextValue();
+    const std::string before = text;
+    maxPixel_->Test(text, &font_);
+    if (text != before) SetTextValue(text);
+}
+
+void RegisterXcComboBox() {
+    TClassReg<TXcComboBox>("TXcComboBox", "TComboBox")
+        .prop("ReadOnly", [](TXcComboBox* c, const TDfmValue& v) { c->SetReadOnly(v.AsBool()); })
+        .prop("EmptyValue", [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyValue(v.s); })
+        .prop("EmptyFontColor",
+              [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyFontColor(TColor(v.AsInt())); })
+        .prop("MaxPixel.Length",
+              [](TXcComboBox* c, const TDfmValue& v) { c->MaxPixel()->SetLength(v.AsInt()); })
+        .prop("MaxPixel.UseControlFont",
+              [](TXcComboBox* c, const TDfmValue& v) {
+                  c->MaxPixel()->SetUseControlFont(v.AsBool());
+              })
+        .prop("MeasureStyle", [](TXcComboBox* c, const TDfmValue& v) {
+            c->SetMeasureStyle(v.s == "cmsAfterCreate"  ? cmsAfterCreate
+                               : v.s == "cmsBeforeDraw" ? cmsBeforeDraw
+                                                        : cmsStandard);
+        });
+}

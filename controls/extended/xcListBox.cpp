@@ -1,0 +1,575 @@
+#include "controls/extended/xcListBox.h"
+
+#include <algorithm>
+
+#include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
+
+// ---------------------------------------------------------------- background
+
+TXcListBoxBackground::TXcListBoxBackground() = default;
+
+void TXcListBoxBackground::SetImage(TBitmap* b) {
+    if (b)
+        image_.Assign(*b);
+    else
+        image_.SetSize(0, 0);
+    changed();
+}
+
+void TXcListBoxBackground::SetFillMode(TXcListboxFillMode m) {
+    fillMode_ = m;
+    changed();
+}
+
+void TXcListBoxBackground::SetVisible(bool v) {
+    visible_ = v;
+    changed();
+}
+
+void TXcListBoxBackground::Assign(const TXcListBoxBackground& other) {
+    image_.Assign(other.image_);
+    fillMode_ = other.fillMode_;
+    visible_ = other.visible_;
+    changed();
+}
+
+// ---------------------------------------------------------------- list box
+
+TXcCustomListBox::TXcCustomListBox(TComponent* owner) : TXcExCustomListBox(owner) {
+    background_.OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TXcCustomListBox::~TXcCustomListBox() = default;
+
+int TXcCustomListBox::textFlags() const {
+    return alignment_ == taRightJustify ? DT_RIGHT : alignment_ == taCenter ? DT_CENTER : DT_LEFT;
+}
+
+void TXcCustomListBox::MeasureText(const std::string& text, int limit, int& width, int& height) {
+    TCanvas* c = Canvas();
+    c->Font()->Assign(font_);
+    TRect r = Rect(0, 0, limit > 0 ? limit - 2 : 0x7FFFFFFF, 1);
+    c->DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | UINT(textFlags()));
+    width = r.Right + 4;
+    height = std::clamp(r.Bottom, ItemHeight(), 255);
+}
+
+void TXcCustomListBox::RecalcHorizontalExtent() {
+    const TStringList& src = ItemSource();
+    const int limit = WrapMode() ? ClientWidth() : 0;
+    int widest = 0;
+    for (int i = 0; i < src.Count(); ++i) {
+        int w = 0, h = 0;
+        MeasureText(src[i], limit, w, h);
+        if (multiLine_) Perform(LB_SETITEMHEIGHT, WPARAM(i), LPARAM(h));
+        widest = std::max(widest, w);
+    }
+    if (WrapMode() || widest == maxWidth_) return;
+    maxWidth_ = widest;
+    Perform(LB_SETHORIZONTALEXTENT, WPARAM(widest), 0);
+}
+
+void TXcCustomListBox::UpdateStyle() {
+    if (Loading()) return;
+    if (multiLine_)
+        SetStyle(lbOwnerDrawVariable);
+    else if (alignment_ != taLeftJustify && Style() == lbStandard)
+        SetStyle(lbOwnerDrawFixed);
+    if (Style() == lbStandard) return;
+    TEXTMETRICA tm;
+    Canvas()->Font()->Assign(font_);
+    GetTextMetricsA(Canvas()->Handle(), &tm);
+    SetItemHeight(tm.tmHeight + (showFocusRect_ ? 2 : 0));
+    RecalcHorizontalExtent();
+}
+
+void TXcCustomListBox::Loaded() {
+    TXcExCustomListBox::Loaded();
+    UpdateStyle();
+}
+
+void TXcCustomListBox::SetBounds(int l, int t, int w, int h) {
+    TXcExCustomListBox::SetBounds(l, t, w, h);
+    if (alignment_ != taLeftJustify) Invalidate();
+}
+
+void TXcCustomListBox::PeerCreated() {
+    TXcExCustomListBox::PeerCreated();
+    backgroundOffset_ = 0;
+    if (HasHorizontalBar()) {
+        // The window starts without an extent: give it the one kept.
+        maxWidth_ = -1;
+        RecalcHorizontalExtent();
+    }
+}
+
+void TXcCustomListBox::SetAlignment(TAlignment a) {
+    alignment_ = a;
+    UpdateStyle();
+    Invalidate();
+}
+
+void TXcCustomListBox::SetScrollBars(TScrollStyle s) {
+    scrollBars_ = s;
+    ApplyScrollBars();
+    // The items are measured anew, as for a new window: wrapping may have begun or ended.
+    if (Style() == lbOwnerDrawVariable)
+        for (int i = 0; i < items_.Count(); ++i) measureItemAt(i);
+}
+
+void TXcCustomListBox::SetSorted(bool on) {
+    sorted_ = on;
+    items_.Sorted = on;
+    if (on) items_.Sort();
+}
+
+void TXcCustomListBox::SetMultiLine(bool on) {
+    multiLine_ = on;
+    UpdateStyle();
+    if (on) {
+        if (scrollBars_ == ssBoth)
+            SetScrollBars(ssVertical);
+        else if (scrollBars_ == ssHorizontal)
+            SetScrollBars(ssNone);
+        maxWidth_ = 0;
+        Perform(LB_SETHORIZONTALEXTENT, 0, 0);
+    } else {
+        RecalcHorizontalExtent();
+    }
+}
+
+void TXcCustomListBox::SetShowFocusRect(bool on) {
+    showFocusRect_ = on;
+    Canvas()->Font()->Assign(font_);
+    SetItemHeight(Canvas()->TextHeight("0") + (on ? 2 : 0));
+    RecalcHorizontalExtent();
+    if (Focused()) Invalidate();
+}
+
+void TXcCustomListBox::SetSelectedColor(TColor c) {
+    selectedColor_ = c;
+    Invalidate();
+}
+
+void TXcCustomListBox::SetSelectedTextColor(TColor c) {
+    selectedTextColor_ = c;
+    Invalidate();
+}
+
+void TXcCustomListBox::SetDisabledTextColor(TColor c) {
+    disabledTextColor_ = c;
+    Invalidate();
+}
+
+void TXcCustomListBox::SetHotTrack(bool on) {
+    hotTrack_ = on;
+    ctl3D_ = !on;
+}
+
+void TXcCustomListBox::MouseEnter(TControl* AControl) {
+    if (hotTrack_ && !MouseOver()) ctl3D_ = true;
+    TXcExCustomListBox::MouseEnter(AControl);
+}
+
+void TXcCustomListBox::MouseLeave(TControl* AControl) {
+    if (hotTrack_) ctl3D_ = false;
+    TXcExCustomListBox::MouseLeave(AControl);
+}
+
+void TXcCustomListBox::FontChanged() {
+    TXcExCustomListBox::FontChanged();
+    Canvas()->Font()->Assign(font_);
+    if (HasHorizontalBar()) RecalcHorizontalExtent();
+}
+
+const TStringList& TXcCustomListBox::ItemSource() { return items_; }
+
+void TXcCustomListBox::DoGetText(int Index, std::string& Text) {
+    if (OnGetText) OnGetText(this, Index, Text);
+}
+
+void TXcCustomListBox::Changed() { Perform(CM_CHANGED); }
+
+// ---------------------------------------------------------------- items and the extent
+
+void TXcCustomListBox::ItemChanging(TStringList::TChange what, int index) {
+    deletedWidest_ = false;
+    if (what != TStringList::lcDelete) return;
+    deletingText_ = items_[index];
+    if (!WrapMode()) {
+        int w = 0, h = 0;
+        MeasureText(deletingText_, 0, w, h);
+        deletedWidest_ = w >= maxWidth_;
+    }
+}
+
+void TXcCustomListBox::ItemChanged(TStringList::TChange what, int index) {
+    TXcExCustomListBox::ItemChanged(what, index);
+    switch (what) {
+        case TStringList::lcInsert: {
+            const std::string text = items_[index];
+            if (!WrapMode()) {
+                int w = 0, h = 0;
+                MeasureText(text, 0, w, h);
+                if (w > maxWidth_) {
+                    maxWidth_ = w;
+                    Perform(LB_SETHORIZONTALEXTENT, WPARAM(w), 0);
+                }
+            }
+            if (index == items_.Count() - 1) {
+                if (OnAddString) OnAddString(this, text);
+                if (OnChange) OnChange(this);
+            }
+            break;
+        }
+        case TStringList::lcDelete:
+            if (deletedWidest_ && HasHorizontalBar()) RecalcHorizontalExtent();
+            deletedWidest_ = false;
+            if (OnDeleteString) OnDeleteString(this, deletingText_);
+            if (OnChange) OnChange(this);
+            break;
+        case TStringList::lcSet:
+            if (!WrapMode()) RecalcHorizontalExtent();
+            break;
+        case TStringList::lcReset:
+            if (items_.Count() == 0) {
+                maxWidth_ = 0;
+                Perform(LB_SETHORIZONTALEXTENT, 0, 0);
+            } else {
+                RecalcHorizontalExtent();
+            }
+            break;
+    }
+}
+
+// ---------------------------------------------------------------- drawing
+
+void TXcCustomListBox::PaintBackground(HDC dc, bool withOffset) {
+    if (!background_.DoDraw() || Destroying()) return;
+    TRect r = ClientRect();
+    if (withOffset) r = Rect(r.Left - backgroundOffset_, r.Top, r.Right, r.Bottom);
+    RECT clip;
+    if (GetClipBox(dc, &clip) == 0 /* NULLREGION */) return;
+    TCanvas c;
+    c.SetHandle(dc);
+    TBitmap* img = background_.Image();
+    if (background_.FillMode() == bfmStretch) {
+        c.StretchDraw(r, img);
+    } else {
+        for (int y = r.Top; y < r.Bottom; y += img->Height())
+            for (int x = r.Left; x < r.Right; x += img->Width())
+                if (x < clip.right && y < clip.bottom && x + img->Width() > clip.left &&
+                    y + img->Height() > clip.top)
+                    c.Draw(x, y, img);
+    }
+    c.SetHandle(nullptr);
+}
+
+void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerDrawState State) {
+    TCanvas* c = Canvas();
+    TRect r = ItemRect;
+    if (HasHorizontalBar()) r = Rect(0, r.Top, std::max(r.Right, maxWidth_), r.Bottom);
+    const bool picture = background_.DoDraw();
+    if (picture) {
+        // The picture lies under the whole client area: this item shows its strip of it.
+        c->Brush()->Style = bsClear;
+        c->Font()->SetColor(font_.Color());
+        HDC dc = c->Handle();
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+        TRect client = TListBox::ItemRect(Index);
+        SetViewportOrgEx(dc, 0, -client.Top, nullptr);
+        PaintBackground(dc, true);
+        RestoreDC(dc, saved);
+    }
+    const TStringList& src = ItemSource();
+    if (Index >= src.Count()) return;
+    if (!picture) c->FillRect(r);
+    unsigned flags =
+        unsigned(textFlags()) |
+        (multiLine_ ? DT_WORDBREAK | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    TRect tr = r;
+    tr.Left += 2;
+    std::string text = src[Index];
+    DoGetText(Index, text);
+    c->DrawText(text, tr, flags);
+    if (picture && (State & ODS_SELECTED)) {
+        RECT ir{r.Left, r.Top, r.Right, r.Bottom};
+        InvertRect(c->Handle(), &ir);
+    }
+}
+
+void TXcCustomListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
+    if (Destroying()) return;
+    if (OnDrawItem) {
+        TXcExCustomListBox::DrawItem(index, r, state);
+        return;
+    }
+    DefaultDrawItem(index, r, state);
+    if (showFocusRect_ && (state & ODS_FOCUS)) Canvas()->DrawFocusRect(r);
+}
+
+void TXcCustomListBox::MeasureItem(int index, int& height) {
+    if (!OnMeasureItem && multiLine_ && index >= 0 && index < ItemSource().Count()) {
+        int w = 0;
+        MeasureText(ItemSource()[index], WrapMode() ? ClientWidth() : 0, w, height);
+        return;
+    }
+    TXcExCustomListBox::MeasureItem(index, height);
+}
+
+void TXcCustomListBox::drawItemMessage(TMessage& m) {
+    auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    TCanvas* c = Canvas();
+    c->SetHandle(dis.hDC);
+    c->Font()->Assign(font_);
+    c->Brush()->Color = color_;
+    c->Brush()->Style = bsSolid;
+    const TRect r = Rect(dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom);
+    const int index = int(dis.itemID);
+    if (index >= 0) {
+        if (dis.itemState & ODS_SELECTED) {
+            c->Brush()->Color = selectedColor_;
+            c->Font()->SetColor(selectedTextColor_);
+        }
+        if ((dis.itemState & (ODS_GRAYED | ODS_DISABLED)) || !Enabled())
+            c->Font()->SetColor(disabledTextColor_);
+        DrawItem(index, r, dis.itemState);
+    } else {
+        if (background_.DoDraw())
+            PaintBackground(c->Handle(), false);
+        else
+            c->FillRect(r);
+        if (Focused()) c->DrawFocusRect(r);
+    }
+    c->SetHandle(nullptr);
+    m.Result = 1;
+}
+
+// ---------------------------------------------------------------- messages
+
+void TXcCustomListBox::scrollMessage(TMessage& m, bool horizontal) {
+    const bool picture = background_.DoDraw();
+    if (picture) Perform(WM_SETREDRAW, 0, 0);
+    bool dontScroll = false;
+    TXcScrollEvent& event = horizontal ? OnHorizontalScroll : OnVerticalScroll;
+    if (event) event(this, m, dontScroll);
+    if (!dontScroll) {
+        // The window scrolls by whole lines for these requests.
+        const UINT request = UINT(m.WParam & 0xFFFF);
+        if (!horizontal && request == SB_LINEUP)
+            SetTopIndex(std::max(0, TopIndex() - 1));
+        else if (!horizontal && request == SB_LINEDOWN)
+            SetTopIndex(TopIndex() + 1);
+        TXcExCustomListBox::Dispatch(m);
+    }
+    if (picture) {
+        Perform(WM_SETREDRAW, 1, 0);
+        Invalidate();
+    }
+    if (horizontal && !dontScroll) backgroundOffset_ = 0;
+}
+
+void TXcCustomListBox::WndProc(TMessage& m) {
+    if (m.Msg == WM_SETFONT) {
+        TXcExCustomListBox::WndProc(m);
+        Canvas()->Font()->Assign(font_);
+        if (HasHorizontalBar()) RecalcHorizontalExtent();
+        return;
+    }
+    TXcExCustomListBox::WndProc(m);
+}
+
+void TXcCustomListBox::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+        case CN_DRAWITEM:
+            drawItemMessage(m);
+            return;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            scrollMessage(m, m.Msg == WM_HSCROLL);
+            return;
+        case CN_KEYDOWN:
+            if (m.WParam >= 37 && m.WParam <= 40 && background_.DoDraw()) {
+                Perform(WM_SETREDRAW, 0, 0);
+                TXcExCustomListBox::Dispatch(m);
+                Perform(WM_SETREDRAW, 1, 0);
+                Invalidate();
+                return;
+            }
+            break;
+        case CN_COMMAND:
+            if ((m.WParam >> 16) == LBN_SELCANCEL) {
+                if (OnSelectCancel) OnSelectCancel(this);
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    TXcExCustomListBox::Dispatch(m);
+}
+
+// ---------------------------------------------------------------- editing the list
+
+void TXcCustomListBox::DeleteSelected() {
+    if (MultiSelect()) {
+        for (int i = items_.Count() - 1; i >= 0; --i)
+            if (Selected(i)) items_.Delete(i);
+    } else {
+        const int i = ItemIndex();
+        if (i >= 0) {
+            items_.Delete(i);
+            if (items_.Count() > 0) SetItemIndex(std::max(0, i - 1));
+        }
+    }
+    Changed();
+}
+
+void TXcCustomListBox::SelectAll() {
+    if (!MultiSelect()) return;
+    Perform(WM_SETREDRAW, 0, 0);
+    for (int i = 0; i < items_.Count(); ++i) SetSelected(i, true);
+    Perform(WM_SETREDRAW, 1, 0);
+}
+
+namespace {
+
+// Swaps two items' texts and objects in place, leaving the selection to the caller.
+void SwapItems(TStringList& items, int a, int b) {
+    const std::string ta = items[a];
+    TObject* oa = items.Objects(a);
+    items.SetString(a, items[b]);
+    items.SetObject(a, items.Objects(b));
+    items.SetString(b, ta);
+    items.SetObject(b, oa);
+}
+
+}  // namespace
+
+void TXcCustomListBox::MoveSelectedUp() {
+    const int n = items_.Count();
+    if (MultiSelect() && SelCount() > 0) {
+        if (Selected(0)) return;
+        for (int i = 1; i < n; ++i) {
+            if (!Selected(i)) continue;
+            SwapItems(items_, i, i - 1);
+            SetSelected(i, false);
+            SetSelected(i - 1, true);
+        }
+        return;
+    }
+    const int i = ItemIndex();
+    if (i <= 0) return;
+    SwapItems(items_, i, i - 1);
+    SetItemIndex(i - 1);
+}
+
+void TXcCustomListBox::MoveSelectedDown() {
+    const int n = items_.Count();
+    if (MultiSelect() && SelCount() > 0) {
+        if (Selected(n - 1)) return;
+        for (int i = n - 2; i >= 0; --i) {
+            if (!Selected(i)) continue;
+            SwapItems(items_, i, i + 1);
+            SetSelected(i, false);
+            SetSelected(i + 1, true);
+        }
+        return;
+    }
+    const int i = ItemIndex();
+    if (i < 0 || i >= n - 1) return;
+    SwapItems(items_, i, i + 1);
+    SetItemIndex(i + 1);
+}
+
+// ---------------------------------------------------------------- dragging within the list
+
+void TXcCustomListBox::BeginDrag() {
+    if (OnStartDrag) {
+        OnStartDrag(this);
+        return;
+    }
+    dragIndex_ = ItemIndex();
+    if (dragIndex_ < 0) return;
+    // The picture that follows the pointer: the item's text in black on white, after room
+    // for the pointer.
+    const std::string text = items_[dragIndex_];
+    TCanvas* c = Canvas();
+    c->Font()->Assign(font_);
+    int w = 0, h = 0;
+    if (multiLine_) {
+        TRect r = Rect(0, 0, 0x7FFFFFFF, 0);
+        c->DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        w = r.Right;
+        h = r.Bottom;
+    } else {
+        w = c->TextWidth(text);
+        h = c->TextHeight(text);
+    }
+    dragImage_ = std::make_unique<TBitmap>();
+    dragImage_->SetSize(w + 15, std::max(1, h));
+    TCanvas* dc = dragImage_->Canvas();
+    dc->Brush()->Color = clWhite;
+    dc->FillRect(Rect(0, 0, w + 15, h));
+    dc->Font()->Assign(font_);
+    dc->Font()->SetColor(clBlack);
+    dc->Brush()->Style = bsClear;
+    dc->TextOut(15, 0, text);
+}
+
+bool TXcCustomListBox::DragOver(TObject* Source, int X, int Y) {
+    bool accept = false;
+    if (OnDragOver) {
+        accept = true;
+        OnDragOver(this, Source, X, Y, accept);
+        return accept;
+    }
+    accept = Source == this;
+    if (!accept) return false;
+    if (Y < 5) {
+        Perform(WM_VSCROLL, SB_LINEUP, 0);
+        Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
+    } else if (Y > ClientHeight() - 6) {
+        Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+        Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
+    }
+    return true;
+}
+
+void TXcCustomListBox::DragDrop(TObject* Source, int X, int Y) {
+    if (OnDragDrop) {
+        OnDragDrop(this, Source, X, Y);
+        return;
+    }
+    if (Source != this || dragIndex_ < 0 || dragIndex_ >= items_.Count()) return;
+    const int top = TopIndex();
+    const std::string text = items_[dragIndex_];
+    TObject* obj = items_.Objects(dragIndex_);
+    int target = ItemAtPos(Point(X, Y), false);
+    if (target > dragIndex_) --target;
+    items_.Delete(dragIndex_);
+    if (target < 0 || target >= items_.Count())
+        items_.Add(text, obj);
+    else
+        items_.Insert(target, text, obj);
+    SetTopIndex(top);
+    dragIndex_ = -1;
+    dragImage_.reset();
+}
+
+void RegisterXcListBox() {
+    TClassReg<TXcListBox>("TXcListBox", "TListBox")
+        .prop("Alignment",
+              [](TXcListBox* l, const TDfmValue& v) {
+                  l->SetAlignment(v.s == "taRightJustify" ? taRightJustify
+                                  : v.s == "taCenter"     ? taCenter
+                                                          : taLeftJustify);
+              })
+        .prop("MultiLine", [](TXcListBox* l, const TDfmValue& v) { l->SetMultiLine(v.AsBool()); })
+        .prop("ShowFocusRect",
+              [](TXcListBox* l, const TDfmValue& v) { l->SetShowFocusRect(v.AsBool()); })
+        .prop("HotTrack", [](TXcListBox* l, const TDfmValue& v) { l->SetHotTrack(v.AsBool()); })
+        .prop("Sorted", [](TXcListBox* l, const TDfmValue& v) { l->SetSorted(v.AsBool()); });
+}

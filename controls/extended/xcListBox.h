@@ -1,0 +1,158 @@
+// The extended list box: owner drawing with alignment, word-wrapped items, selection and
+// disabled colours, a background picture, hot tracking, a horizontal scroll extent that
+// follows the widest item, re-ordering by dragging, moving the selection up and down, and
+// events for added and deleted strings, scrolling and a cancelled selection.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "controls/extended/xcExControls.h"
+#include "platform/win/listMessages.h"
+
+enum TXcListboxFillMode { bfmTile, bfmStretch };
+
+// The picture behind the items; any change calls OnChange (the list box repaints).
+class TXcListBoxBackground : public TPersistent {
+public:
+    TXcListBoxBackground();
+    std::string ClassName() const override { return "TXcListBoxBackground"; }
+    TNotifyEvent OnChange;
+    TBitmap* Image() { return &image_; }
+    void SetImage(TBitmap* b);  // copied
+    TXcListboxFillMode FillMode() const { return fillMode_; }
+    void SetFillMode(TXcListboxFillMode m);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool v);
+    // The background is drawn: visible and a picture there.
+    bool DoDraw() const { return visible_ && !image_.Empty(); }
+    void Assign(const TXcListBoxBackground& other);
+
+private:
+    void changed() {
+        if (OnChange) OnChange(this);
+    }
+    TBitmap image_;
+    TXcListboxFillMode fillMode_ = bfmTile;
+    bool visible_ = false;
+};
+
+using TXcListBoxDataEvent = std::function<void(TObject* Sender, int Index, std::string& Text)>;
+using TXcListboxChange = std::function<void(TObject* Sender, const std::string& Item)>;
+using TXcScrollEvent = std::function<void(TObject* Sender, TMessage& Msg, bool& DontScroll)>;
+
+class TXcCustomListBox : public TXcExCustomListBox {
+public:
+    explicit TXcCustomListBox(TComponent* owner);
+    ~TXcCustomListBox() override;
+    std::string ClassName() const override { return "TXcCustomListBox"; }
+
+    bool HotTrack() const { return hotTrack_; }
+    void SetHotTrack(bool on);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment a);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle s);
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool on);
+    bool MultiLine() const { return multiLine_; }
+    void SetMultiLine(bool on);
+    bool ShowFocusRect() const { return showFocusRect_; }
+    void SetShowFocusRect(bool on);
+    TColor SelectedColor() const { return selectedColor_; }
+    void SetSelectedColor(TColor c);
+    TColor SelectedTextColor() const { return selectedTextColor_; }
+    void SetSelectedTextColor(TColor c);
+    TColor DisabledTextColor() const { return disabledTextColor_; }
+    void SetDisabledTextColor(TColor c);
+    TXcListBoxBackground* Background() { return &background_; }
+    void SetBackground(const TXcListBoxBackground& b) { background_.Assign(b); }
+    // Drawn like the classic three-dimensional border while the mouse is over a hot-tracking
+    // list box.
+    bool Ctl3D() const { return ctl3D_; }
+    // The widest item's width in pixels (the horizontal extent last set).
+    int MaxWidth() const { return maxWidth_; }
+
+    TXcListBoxDataEvent OnGetText;
+    TNotifyEvent OnSelectCancel;
+    TXcListboxChange OnDeleteString;
+    TXcListboxChange OnAddString;
+    TNotifyEvent OnChange;
+    TXcScrollEvent OnHorizontalScroll;
+    TXcScrollEvent OnVerticalScroll;
+    // Dragging within the list (used while the form assigns no drag handlers of its own).
+    TNotifyEvent OnStartDrag;
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)> OnDragOver;
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y)> OnDragDrop;
+    void BeginDrag();
+    bool DragOver(TObject* Source, int X, int Y);
+    void DragDrop(TObject* Source, int X, int Y);
+    int DragIndex() const { return dragIndex_; }
+    TBitmap* DragImage() { return dragImage_.get(); }
+
+    virtual void DeleteSelected();
+    virtual void SelectAll();
+    virtual void MoveSelectedUp();
+    virtual void MoveSelectedDown();
+    void Loaded() override;
+    void SetBounds(int l, int t, int w, int h) override;
+    void Dispatch(TMessage& m) override;
+    // Width and height of an item's text as drawn (limit 0: no wrapping width).
+    void MeasureText(const std::string& text, int limit, int& width, int& height);
+    void RecalcHorizontalExtent();
+
+protected:
+    void WndProc(TMessage& m) override;
+    void MouseEnter(TControl* AControl) override;
+    void MouseLeave(TControl* AControl) override;
+    void FontChanged() override;
+    void PeerCreated() override;
+    TScrollStyle ScrollBarStyle() const override { return scrollBars_; }
+    void DrawItem(int index, const TRect& r, TOwnerDrawState state) override;
+    void MeasureItem(int index, int& height) override;
+    void ItemChanging(TStringList::TChange what, int index) override;
+    void ItemChanged(TStringList::TChange what, int index) override;
+    virtual void Changed();
+    virtual void DoGetText(int Index, std::string& Text);
+    // The strings the items show: the consumer's while a provider is selected, else Items.
+    virtual const TStringList& ItemSource();
+    virtual void DefaultDrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    // Background picture over the client (moved by the horizontal scroll offset when asked).
+    void PaintBackground(HDC dc, bool withOffset);
+    void UpdateStyle();
+    bool WrapMode() const {
+        return multiLine_ && (scrollBars_ == ssNone || scrollBars_ == ssVertical);
+    }
+    bool HasHorizontalBar() const { return scrollBars_ == ssHorizontal || scrollBars_ == ssBoth; }
+
+private:
+    void drawItemMessage(TMessage& m);
+    void scrollMessage(TMessage& m, bool horizontal);
+    int textFlags() const;
+
+    bool hotTrack_ = false;
+    TAlignment alignment_ = taLeftJustify;
+    int maxWidth_ = 0;
+    TScrollStyle scrollBars_ = ssBoth;
+    bool sorted_ = false;
+    int dragIndex_ = -1;
+    std::unique_ptr<TBitmap> dragImage_;
+    bool multiLine_ = false;
+    bool showFocusRect_ = true;
+    TColor selectedTextColor_ = clHighlightText;
+    TColor selectedColor_ = clHighlight;
+    TColor disabledTextColor_ = clGrayText;
+    TXcListBoxBackground background_;
+    int backgroundOffset_ = 0;
+    bool ctl3D_ = true;
+    bool deletedWidest_ = false;
+    std::string deletingText_;
+};
+
+class TXcListBox : public TXcCustomListBox {
+public:
+    explicit TXcListBox(TComponent* owner) : TXcCustomListBox(owner) {}
+    std::string ClassName() const override { return "TXcListBox"; }
+};
+
+void RegisterXcListBox();
