@@ -621,6 +621,5 @@ void RegisterXcFileControls() {
         .prop("FileType",
               [](TXcFileListBox* f, const TDfmValue& v) { f->SetFileType(FileTypeOf(v)); })
         .prop("ForceFileExtensions",
-              [](TXcFileListBox* f, const TDfmValue& v) { f->SetForceFileExtensions(v.AsBool()); })
-        .prop("ExtendedSelect", [](TXcFileListBox*, const TDfmValue&) {});
+              [](TXcFileListBox* f, const TDfmValue& v) { f->SetForceFileExtensions(v.AsBool()); });
 }

@@ -179,7 +179,6 @@ object Form_main: TForm_main
         Top = 20
         Width = 361
         Height = 176
-        ExtendedSelect = False
         FileType = [ftReadOnly, ftNormal]
         ForceFileExtensions = True
         ItemHeight = 13
