@@ -177,6 +177,10 @@ void TXcExWinHooks<Base>::FocusSet(HWND PrevWnd) { this->BaseWndProc(WM_SETFOCUS
 template <class Base>
 void TXcExWinHooks<Base>::FocusKilled(HWND NextWnd) { this->BaseWndProc(WM_KILLFOCUS, WPARAM(NextWnd), 0); }
 template <class Base>
+bool TXcExWinHooks<Base>::PaintBackground(TCanvas* Canvas, int Param) {
+    return this->BaseWndProc(WM_ERASEBKGND, WPARAM(Canvas->Handle()), LPARAM(Param)) != 0;
+}
+template <class Base>
 void TXcExWinHooks<Base>::CursorChanged() { this->BaseWndProc(CM_CURSORCHANGED, 0, 0); }
 template <class Base>
 void TXcExWinHooks<Base>::ShowingChanged() { this->BaseWndProc(CM_SHOWINGCHANGED, 0, 0); }
@@ -228,6 +232,24 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
             RestoreDC(dc, saved);
             throw;
         }
+        RestoreDC(dc, saved);
+        return;
+    }
+    case WM_ERASEBKGND: {
+        // The hook draws on a canvas lent the context; the context gets its state back and
+        // the canvas lets go of it whatever the hook does.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        const int saved = SaveDC(dc);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        try {
+            m.Result = PaintBackground(&canvas, int(m.LParam)) ? 1 : 0;
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            RestoreDC(dc, saved);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
         RestoreDC(dc, saved);
         return;
     }

@@ -101,6 +101,9 @@ protected:
     virtual void GetDlgCode(TDlgCodes& /*Codes*/) {}
     virtual void FocusSet(HWND PrevWnd);
     virtual void FocusKilled(HWND NextWnd);
+    // The background, on a canvas over the context of WM_ERASEBKGND; true when painted.
+    using Base::PaintBackground;
+    virtual bool PaintBackground(TCanvas* Canvas, int Param);
 
     virtual void CursorChanged();
     virtual void ShowingChanged();

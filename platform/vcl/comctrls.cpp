@@ -246,10 +246,10 @@ TRect TCustomUpDown::ButtonRect(TUDBtnType b) const {
     return b == btNext ? Rect(0, 0, width_, half) : Rect(0, half, width_, height_);
 }
 
-void TCustomUpDown::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+void TCustomUpDown::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
     canvas_.Bind(&p);
     try {
-        PaintBackground(canvas_, r);
+        EraseBackground(canvas_);
         Paint();
     } catch (...) {
         canvas_.Unbind();

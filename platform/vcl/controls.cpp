@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
 #include "platform/win/ownerDraw.h"
 #include "platform/win/listMessages.h"
 
@@ -202,6 +203,19 @@ void TControl::Notify(UINT msg, WPARAM w, LPARAM l) {
 
 void TControl::SetHint(const std::string& h) { hint_ = h; }
 
+void TControl::SetShowHint(bool v) {
+    ParentShowHint = false;
+    if (v == ShowHint) return;
+    ShowHint = v;
+    Notify(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetCursor(TCursor c) {
+    if (c == Cursor) return;
+    Cursor = c;
+    Notify(CM_CURSORCHANGED);
+}
+
 void TControl::Invalidate() {
     if (parent_) parent_->Invalidate();
 }
@@ -373,6 +387,16 @@ void TWinControl::Dispatch(TMessage& m) {
         Invalidate();
         for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
         return;
+    case CM_FOCUSCHANGED:
+        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
+        return;
+    case CM_SHOWHINTCHANGED:
+        for (TControl* c : std::vector<TControl*>(controls_))
+            if (c->ParentShowHint) {
+                c->ShowHint = ShowHint;
+                c->Perform(CM_PARENTSHOWHINTCHANGED);
+            }
+        return;
     case WM_COMMAND:
         // A child's notification goes back to the child (CN_COMMAND), as the class library
         // reflects it.
@@ -401,6 +425,23 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_SETTEXT:
         SetText(reinterpret_cast<const char*>(m.LParam));
         return;
+    case WM_ERASEBKGND: {
+        // The background on whatever context the message brings, within its clip.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        RECT box{};
+        if (GetClipBox(dc, &box) == ERROR_REGION) return;
+        TCanvas c;
+        c.SetHandle(dc);
+        try {
+            PaintBackground(c, Rect(box.left, box.top, box.right, box.bottom));
+        } catch (...) {
+            c.SetHandle(nullptr);
+            throw;
+        }
+        c.SetHandle(nullptr);
+        m.Result = 1;
+        return;
+    }
     default:
         TControl::Dispatch(m);
     }
@@ -470,9 +511,12 @@ void TWinControl::UpdatePeerGeometry() {
 
 void TWinControl::SetBounds(int l, int t, int w, int h) {
     if (l == left_ && t == top_ && w == width_ && h == height_) return;
+    const bool resized = w != width_ || h != height_;
     left_ = l; top_ = t; width_ = w; height_ = h;
     UpdatePeerGeometry();
     Invalidate();
+    // A window hears of its new size (SIZE_RESTORED, the client size) once it exists.
+    if (resized && handle_) Notify(WM_SIZE, 0, MAKELPARAM_XY(ClientWidth(), ClientHeight()));
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -544,6 +588,8 @@ void TWinControl::PaintBackground(TCanvas& c, const TRect& r) {
     c.FillRect(r);
 }
 
+void TWinControl::EraseBackground(TCanvas& c) { Perform(WM_ERASEBKGND, WPARAM(c.Handle()), 0); }
+
 void TWinControl::PaintControls(qtbridge::Painter& p) {
     for (TControl* c : controls_) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
@@ -556,9 +602,14 @@ void TWinControl::PaintControls(qtbridge::Painter& p) {
     }
 }
 
-void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
     paintCanvas_.Bind(&p);
-    PaintBackground(paintCanvas_, r);
+    try {
+        EraseBackground(paintCanvas_);
+    } catch (...) {
+        paintCanvas_.Unbind();
+        throw;
+    }
     paintCanvas_.Unbind();
     PaintControls(p);
 }
@@ -631,6 +682,9 @@ bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
             else top->WindowProc(m);
             if (m.Result) { consumed = true; return; }
             consumed = DoKeyDown(k, shift);
+            // A control that asks for tabs (WM_GETDLGCODE) keeps the Tab key: the focus stays.
+            if (!consumed && k == 9 && (Perform(WM_GETDLGCODE, k, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
+                consumed = true;
         } else if (msg == WM_CHAR) {
             char c = char(key);
             consumed = DoKeyPress(c);
@@ -651,6 +705,12 @@ bool TWinControl::peerCloseRequest() { return true; }
 
 void TWinControl::peerFocus(bool in) {
     Guarded([&] {
+        if (in) {
+            // The form and every control on it hear which control has the focus now.
+            TWinControl* top = this;
+            while (top->parent_) top = top->parent_;
+            top->Perform(CM_FOCUSCHANGED, 0, LPARAM(this));
+        }
         Perform(in ? CM_ENTER : CM_EXIT);
         if (in && OnEnter) OnEnter(this);
         if (!in && OnExit) OnExit(this);
@@ -720,11 +780,11 @@ void TWinControl::peerEnterLeave(bool enter) {
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
-void TCustomControl::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+void TCustomControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
     canvas_.Font()->Assign(font_);
     canvas_.Bind(&p);
     try {
-        PaintBackground(canvas_, r);
+        EraseBackground(canvas_);
         Paint();
     } catch (...) {
         canvas_.Unbind();

@@ -136,6 +136,11 @@ public:
     bool ShowHint = false;
     bool ParentShowHint = true;
     TCursor Cursor = crDefault;
+    // The setters tell the control (CM_SHOWHINTCHANGED, CM_CURSORCHANGED); a changed hint
+    // flag is no longer taken from the parent, and the children that take theirs from this
+    // control hear CM_PARENTSHOWHINTCHANGED.
+    void SetShowHint(bool v);
+    void SetCursor(TCursor c);
     TAlign Align = alNone;
     bool AutoSize = false;
 
@@ -249,6 +254,9 @@ protected:
     // Paints background and graphic children; custom controls paint in between.
     virtual void PaintWindow(qtbridge::Painter& p, const TRect& r);
     virtual void PaintBackground(TCanvas& c, const TRect& r);
+    // Sends WM_ERASEBKGND with the canvas's device context; the class library's own handling
+    // paints the background through PaintBackground.
+    void EraseBackground(TCanvas& c);
     virtual void PaintControls(qtbridge::Painter& p);
     virtual bool DoKeyDown(WORD& key, TShiftState shift);
     virtual bool DoKeyPress(char& key);

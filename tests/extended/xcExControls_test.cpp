@@ -2,11 +2,14 @@
 // pass the message on, hint colours, dialog codes and the mouse-over flag over a real window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "controls/extended/xcExControls.h"
+#include "platform/qt/qtapp.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/gdi.h"
 
@@ -57,6 +60,15 @@ protected:
     void GetDlgCode(TDlgCodes& c) override { this->hooks.push_back("GetDlgCode"); if (dlgCodeHook) dlgCodeHook(c); }
     void FocusSet(HWND w) override { this->hooks.push_back("FocusSet"); Base::FocusSet(w); }
     void FocusKilled(HWND w) override { this->hooks.push_back("FocusKilled"); Base::FocusKilled(w); }
+public:
+    std::function<bool(TCanvas*, int)> backgroundHook;
+
+protected:
+    using Base::PaintBackground;
+    bool PaintBackground(TCanvas* c, int param) override {
+        this->hooks.push_back("PaintBackground");
+        return backgroundHook ? backgroundHook(c, param) : Base::PaintBackground(c, param);
+    }
     void CursorChanged() override { this->hooks.push_back("CursorChanged"); Base::CursorChanged(); }
     void ShowingChanged() override { this->hooks.push_back("ShowingChanged"); Base::ShowingChanged(); }
     void ShowHintChanged() override { this->hooks.push_back("ShowHintChanged"); Base::ShowHintChanged(); }
@@ -377,4 +389,137 @@ TEST(XcExHooks, PrintingLeavesTheContextAsItWas) {
     EXPECT_THROW(p.Perform(WM_PRINTCLIENT, WPARAM(dc), 0), Exception);
     EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
     DeleteDC(dc);
+}
+
+namespace {
+// A memory context over a white 20 by 20 bitmap with a known text colour.
+struct TestDc {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateBitmap(20, 20, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    TestDc() {
+        PatBlt(dc, 0, 0, 20, 20, WHITENESS);
+        SetTextColor(dc, RGB(255, 0, 0));
+    }
+    ~TestDc() {
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+    }
+};
+}  // namespace
+
+TEST(XcExHooks, PaintBackgroundDrawsOnTheMessagesContextAndGivesItsStateBack) {
+    WinProbe<TXcExCustomUpDown> p(nullptr);
+    p.SetColor(clLime);
+    p.hooks.clear();
+    // Without an override the class library fills the context with the control's colour.
+    {
+        TestDc t;
+        EXPECT_EQ(p.Perform(WM_ERASEBKGND, WPARAM(t.dc), 0), 1);
+        EXPECT_EQ(p.hooks, std::vector<std::string>{"PaintBackground"});
+        EXPECT_EQ(GetPixel(t.dc, 10, 10), ColorToRGB(clLime));
+        EXPECT_EQ(GetTextColor(t.dc), RGB(255, 0, 0));
+    }
+    // An override draws with the canvas it is lent and may say it painted nothing.
+    struct HookRow { bool answer; bool raise; };
+    for (HookRow row : {HookRow{true, false}, HookRow{false, false}, HookRow{true, true}}) {
+        TestDc t;
+        int seenParam = -1;
+        p.backgroundHook = [&](TCanvas* c, int param) {
+            seenParam = param;
+            c->Brush()->Color = clBlue;
+            c->FillRect(Rect(0, 0, 5, 5));
+            SetTextColor(c->Handle(), RGB(0, 0, 255));
+            if (row.raise) throw Exception("background failed");
+            return row.answer;
+        };
+        if (row.raise) {
+            EXPECT_THROW(p.Perform(WM_ERASEBKGND, WPARAM(t.dc), 7), Exception);
+        } else {
+            EXPECT_EQ(p.Perform(WM_ERASEBKGND, WPARAM(t.dc), 7), row.answer ? 1 : 0);
+        }
+        EXPECT_EQ(seenParam, 7);
+        EXPECT_EQ(GetPixel(t.dc, 2, 2), ColorToRGB(clBlue));
+        EXPECT_EQ(GetPixel(t.dc, 10, 10), RGB(255, 255, 255));
+        // The state is back and no saved level is left over, also when the hook raised.
+        EXPECT_EQ(GetTextColor(t.dc), RGB(255, 0, 0)) << row.raise;
+        EXPECT_EQ(SaveDC(t.dc), 1) << row.raise;
+    }
+}
+
+TEST(XcExHooks, ClassLibrarySendsFocusCursorHintSizeAndBackgroundMessages) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 150);
+    auto* p = new WinProbe<TXcExCustomUpDown>(&form);
+    p->SetParent(&form);
+    p->SetBounds(10, 10, 20, 40);
+    auto* other = new WinProbe<TXcExCustomListBox>(&form);
+    other->SetParent(&form);
+    other->SetBounds(100, 10, 80, 60);
+    auto has = [](const std::vector<std::string>& hooks, const std::string& name) {
+        return std::count(hooks.begin(), hooks.end(), name);
+    };
+    form.HandleNeeded();
+    p->hooks.clear();
+    p->SetCursor(crHandPoint);
+    p->SetCursor(crHandPoint);  // unchanged: nothing to tell
+    EXPECT_EQ(p->hooks, std::vector<std::string>{"CursorChanged"});
+    p->hooks.clear();
+    p->SetShowHint(true);
+    EXPECT_EQ(p->hooks, std::vector<std::string>{"ShowHintChanged"});
+    EXPECT_FALSE(p->ParentShowHint);
+    // A parent's changed hint flag reaches the children that follow it.
+    other->hooks.clear();
+    form.SetShowHint(true);
+    EXPECT_EQ(has(other->hooks, "ParentShowHintChanged"), 1);
+    EXPECT_TRUE(other->ShowHint);
+    p->hooks.clear();
+    p->SetBounds(12, 10, 20, 40);  // moved only
+    EXPECT_EQ(has(p->hooks, "BoundsChanged"), 0);
+    p->SetBounds(12, 10, 24, 44);
+    EXPECT_EQ(has(p->hooks, "BoundsChanged"), 1);
+    // The focus moving to a control is told to the form and everything on it.
+    p->hooks.clear();
+    other->hooks.clear();
+    form.Perform(CM_FOCUSCHANGED, 0, LPARAM(other));
+    EXPECT_EQ(has(p->hooks, "FocusChanged"), 1);
+    EXPECT_EQ(has(other->hooks, "FocusChanged"), 1);
+    // Painting the window erases its background through the message.
+    p->hooks.clear();
+    form.Show();
+    Application->ProcessMessages();
+    const std::string shot = testing::TempDir() + "xc_erase.png";
+    EXPECT_TRUE(form.SaveScreenshot(shot));
+    EXPECT_GE(has(p->hooks, "PaintBackground"), 1);
+    std::remove(shot.c_str());
+    form.Hide();
+}
+
+TEST(XcExHooks, TabStaysWithAControlWhoseDialogCodeAsksForIt) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 120);
+    auto* p = new WinProbe<TXcExCustomUpDown>(&form);
+    p->SetParent(&form);
+    p->SetBounds(10, 10, 20, 40);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(60, 10, 100, 22);
+    form.Show();
+    Application->ProcessMessages();
+    for (bool wantsTab : {true, false}) {
+        p->dlgCodeHook = [wantsTab](TDlgCodes& c) {
+            if (wantsTab) c = (c | DlgCodeBit(dcWantTab)) & ~DlgCodeBit(dcNative);
+        };
+        p->SetFocus();
+        Application->ProcessMessages();
+        ASSERT_TRUE(p->Focused());
+        p->hooks.clear();
+        qtbridge::PressKey(9, 0);
+        Application->ProcessMessages();
+        EXPECT_EQ(std::count(p->hooks.begin(), p->hooks.end(), "GetDlgCode"), 1) << wantsTab;
+        EXPECT_EQ(p->Focused(), wantsTab);
+        EXPECT_EQ(edit->Focused(), !wantsTab);
+    }
+    form.Hide();
 }
