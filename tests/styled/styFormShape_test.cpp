@@ -1,0 +1,170 @@
+// The shaped form: its window takes the region's shape, resizing rebuilds it, the
+// background drags the form while its controls keep their clicks, the background is
+// painted with the fill object and the border; and the component lookup of the form.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "controls/styled/styFiler.h"
+#include "controls/styled/styFormShape.h"
+#include "controls/styled/styImageLists.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/vcl/formreader.h"
+#include "tests/styled/styDrawSupport.h"
+
+namespace {
+
+// Answers hit tests as the window system does for a client point.
+class THitForm : public TForm {
+public:
+    using TForm::TForm;
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_NCHITTEST) {
+            m.Result = 1;
+            return;
+        }
+        TForm::Dispatch(m);
+    }
+};
+
+struct ShapedForm {
+    THitForm* form;
+    TStyFormShape* shape;
+    ShapedForm(TStyRegionShape s, int w = 200, int h = 120) {
+        form = new THitForm(nullptr);
+        form->SetBorderStyle(bsNone);
+        form->SetBounds(40, 30, w, h);
+        shape = new TStyFormShape(form);
+        shape->Region()->SetShape(s);
+        shape->FillObject()->SetStyle(sfBrush);
+        shape->FillObject()->Brush()->Color = clYellow;
+        form->Show();
+        shape->Loaded();  // as after reading the form file: hooks and shapes
+    }
+    ~ShapedForm() { delete form; }
+    HWND H() { return form->Handle(); }
+    bool In(int x, int y) {
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        const bool have = GetWindowRgn(H(), r) != ERROR_REGION;
+        const bool in = have && PtInRegion(r, x, y);
+        DeleteObject(r);
+        return in;
+    }
+};
+
+TEST(StyFormShape, TheWindowTakesTheShapeAndResizingRebuildsIt) {
+    ShapedForm f(rsElliptic);
+    ASSERT_TRUE(f.shape->Hooked());
+    EXPECT_FALSE(f.In(0, 0));
+    EXPECT_FALSE(f.In(199, 119));
+    EXPECT_TRUE(f.In(100, 60));
+    EXPECT_FALSE(f.In(250, 60));
+
+    f.form->SetBounds(40, 30, 300, 120);
+    SendMessageA(f.H(), WM_SIZE, 0, MAKELPARAM_XY(300, 120));
+    EXPECT_TRUE(f.In(250, 60));
+    EXPECT_FALSE(f.In(299, 0));
+
+    // A change of the shape applies at once.
+    f.shape->Region()->SetShape(rsRect);
+    EXPECT_TRUE(f.In(299, 0));
+}
+
+TEST(StyFormShape, ShadowAndCaptionJoinTheRegion) {
+    auto* form = new THitForm(nullptr);
+    form->SetBorderStyle(bsSingle);
+    form->SetBounds(0, 0, 206, 145);
+    auto* shape = new TStyFormShape(form);
+    shape->Region()->SetShape(rsElliptic);
+    shape->Region()->Shadow()->SetStyle(hssSolid);
+    form->Show();
+    shape->Loaded();
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(form->Handle(), r), ERROR_REGION);
+    const int top = form->FrameWidth() + form->CaptionHeight();
+    EXPECT_TRUE(PtInRegion(r, 1, 1));         // the title bar stays
+    EXPECT_FALSE(PtInRegion(r, 4, top + 2));  // the client's corner is cut
+    EXPECT_TRUE(PtInRegion(r, 100, top + 60));
+    DeleteObject(r);
+    delete form;
+}
+
+TEST(StyFormShape, TheBackgroundDragsTheFormAndControlsKeepTheirClicks) {
+    ShapedForm f(rsRect);
+    auto* button = new TCustomControl(f.form);  // any control on the form
+    button->SetParent(f.form);
+    button->SetBounds(10, 10, 60, 24);
+    const TPoint o = f.form->ClientOrigin();
+    auto hit = [&](int x, int y) {
+        return SendMessageA(f.H(), WM_NCHITTEST, 0, MAKELPARAM_XY(o.X + x, o.Y + y));
+    };
+    EXPECT_EQ(hit(150, 80), 2);         // caption: the form moves
+    EXPECT_EQ(hit(20, 20), 1);          // the button keeps its click
+    SendMessageA(f.H(), 0x00A4, 2, 0);  // right button down on the non-client area
+    EXPECT_TRUE(f.shape->NcRightDown());
+    EXPECT_EQ(hit(150, 80), 1);  // the context handling goes on as usual
+    SendMessageA(f.H(), 0x00A5, 2, 0);
+    EXPECT_EQ(hit(150, 80), 2);
+    f.shape->FormDragable = false;
+    EXPECT_EQ(hit(150, 80), 1);
+}
+
+TEST(StyFormShape, BackgroundIsTheFillWithTheBorderAndCornersStayUnpainted) {
+    ShapedForm f(rsRoundRect);
+    f.shape->Region()->Border()->SetStyle(rbSingle);
+    HDC dc = GetDC(f.H());
+    PatBlt(dc, 0, 0, 200, 120, WHITENESS);
+    EXPECT_EQ(SendMessageA(f.H(), WM_ERASEBKGND, WPARAM(dc), 0), 1);
+    EXPECT_EQ(GetPixel(dc, 100, 60), RGB(255, 255, 0));  // the fill
+    EXPECT_EQ(GetPixel(dc, 100, 0), RGB(0, 0, 0));       // the border along the top
+    ReleaseDC(f.H(), dc);
+
+    // The form as it shows: nothing outside its rounded corners.
+    qtbridge::Image shot;
+    ASSERT_TRUE(f.form->Peer()->grab(shot));
+    const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
+    const std::string folder =
+        keep && *keep ? IncludeTrailingPathDelimiter(keep) : ::testing::TempDir();
+    shot.save(folder + "styShapedForm.png");
+    ASSERT_EQ(shot.width(), 200);
+    auto alpha = [&](int x, int y) { return shot.scanLine(y)[x * 4 + 3]; };
+    for (TPoint p : {TPoint{0, 0}, TPoint{199, 0}, TPoint{0, 119}, TPoint{199, 119}, TPoint{1, 1}})
+        EXPECT_EQ(alpha(p.X, p.Y), 0) << p.X << "," << p.Y;
+    EXPECT_EQ(alpha(100, 60), 255);
+    EXPECT_EQ(shot.pixel(100, 60), RGB(255, 255, 0));
+    EXPECT_EQ(shot.pixel(100, 0), RGB(0, 0, 0));
+}
+
+TEST(StyFormShape, StoredInAFormFile) {
+    RegisterStyFormShape();
+    TForm form(nullptr);
+    ReadForm(&form,
+             "object Form: TForm\n"
+             "object Shape: TStyFormShape\n"
+             "  Region.Shape = rsStar\n"
+             "  Region.Border.Style = rbRaised\n"
+             "  Region.PointList = (1 2 3 4)\n"
+             "  FillObject.Style = sfGradient\n"
+             "  FillObject.Gradient.ColorList = (255 65280 16711680)\n"
+             "  FormDragable = False\n"
+             "  Internal = 'STYBML30'\n"
+             "end\n"
+             "end\n");
+    ASSERT_EQ(FindComponentIndexByClass<TStyFormShape>(&form), 0);
+    auto* s = static_cast<TStyFormShape*>(form.Components(0));
+    EXPECT_EQ(s->Region()->Shape(), rsStar);
+    EXPECT_EQ(s->Region()->Border()->Style(), rbRaised);
+    EXPECT_EQ(s->Region()->Points()->Count(), 2);
+    EXPECT_EQ(s->FillObject()->Style(), sfGradient);
+    EXPECT_EQ(s->FillObject()->Gradient()->ColorList().size(), 3u);
+    EXPECT_FALSE(s->FormDragable);
+    EXPECT_EQ(s->ImageList(), StyGlobalContainer()->BitmapList());
+    EXPECT_FALSE(s->ImageListStored());
+    TForm other(nullptr);
+    EXPECT_THROW(ReadForm(&other,
+                          "object Form: TForm\nobject Shape2: TStyFormShape\n  Region.Shape = "
+                          "rsNothing\nend\nend\n"),
+                 EReadError);
+}
+
+}  // namespace
