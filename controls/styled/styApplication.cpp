@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "controls/styled/styImageLists.h"
 #include "controls/styled/styPathStrings.h"
 #include "controls/styled/styThemeLoader.h"
 #include "controls/styled/styWndProc.h"
@@ -143,6 +144,7 @@ void StyLayerInitialize() {
 }
 
 void StyLayerFinalize() {
+    StyFreeGlobalContainer();
     delete g_themeManager;
     g_themeManager = nullptr;
     delete StyApp;

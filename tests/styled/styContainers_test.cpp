@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
@@ -192,6 +193,170 @@ TEST(StyFindComponent, FirstComponentOfTheClassOnAForm) {
     EXPECT_EQ(FindComponentIndexByClass<TStyImageList>(nullptr), -1);
     TStyContainer notAForm(nullptr);
     EXPECT_EQ(FindComponentIndexByClass<TStyImageList>(&notAForm), -1);
+}
+
+}  // namespace
+
+namespace {
+
+struct TempFile {
+    std::string name;
+    explicit TempFile(const std::string& n) : name(::testing::TempDir() + n) {}
+    ~TempFile() { std::remove(name.c_str()); }
+};
+
+TEST(StyContainerFiles, BitmapsStripsStringsAndWavesReadBackEqual) {
+    TStyContainer c(nullptr);
+    // Bitmaps: plain and compressed, at their own depth and at 4 bits.
+    TBitmap a, b;
+    PaintPattern(a, 9, 7, 2);
+    b.SetSize(6, 5);
+    PatBlt(b.Canvas()->Handle(), 0, 0, 6, 5, BLACKNESS);
+    b.Canvas()->SetPixel(2, 2, clRed);
+    TStyBitmapListItem* first = c.BitmapList()->AddBitmap(&a);
+    first->SetDescription("第一");
+    first->SetIdent(12);
+    TStyBitmapListItem* second = c.BitmapList()->AddBitmap(&b);
+    second->SetCompressed(true);
+    second->PixelFormat = spf4bit;
+    c.BitmapList()->AddItem();  // empty
+    // An image strip with a mask.
+    auto* strip = static_cast<TStyImageListItem*>(c.ImageList()->AddItem());
+    strip->SetWidth(8);
+    strip->SetHeight(6);
+    TBitmap cells;
+    PaintPattern(cells, 24, 6, 5);
+    strip->AddMasked(&cells, TColor(cells.Canvas()->Pixel(0, 5)));
+    strip->SetCompressed(true);
+    // Strings and a wave.
+    auto* lines = static_cast<TStyStringListItem*>(c.StringList()->AddItem());
+    lines->Items()->Add("第一行");
+    lines->Items()->Add("second");
+    auto* sound = static_cast<TStyWaveListItem*>(c.WaveList()->AddItem());
+    TMemoryStream wbytes;
+    PutBytes(wbytes, MakeWaveBytes(700));
+    sound->Wave()->LoadFromStreamRest(wbytes);
+    sound->SetCompressed(true);
+
+    TempFile bml("c.bml"), iml("c.iml"), sll("c.sll"), wvl("c.wvl");
+    c.BitmapList()->SaveToFile(bml.name);
+    c.ImageList()->SaveToFile(iml.name);
+    c.StringList()->SaveToFile(sll.name);
+    c.WaveList()->SaveToFile(wvl.name);
+
+    TStyContainer r(nullptr);
+    r.BitmapList()->LoadFromFile(bml.name);
+    r.ImageList()->LoadFromFile(iml.name);
+    r.StringList()->LoadFromFile(sll.name);
+    r.WaveList()->LoadFromFile(wvl.name);
+
+    ASSERT_EQ(r.BitmapList()->Count(), 3);
+    EXPECT_EQ(r.BitmapList()->Bitmaps(0)->Description(), "第一");
+    EXPECT_EQ(r.BitmapList()->Bitmaps(0)->Ident(), 12);
+    EXPECT_TRUE(SamePixels(*r.BitmapList()->Bitmaps(0)->StoredBitmap(), a));
+    EXPECT_TRUE(r.BitmapList()->Bitmaps(1)->Compressed());
+    EXPECT_EQ(r.BitmapList()->Bitmaps(1)->PixelFormat, spf4bit);
+    EXPECT_TRUE(SamePixels(*r.BitmapList()->Bitmaps(1)->StoredBitmap(), b));
+    EXPECT_TRUE(r.BitmapList()->Bitmaps(2)->IsEmpty());
+
+    ASSERT_EQ(r.ImageList()->Count(), 1);
+    TStyImageListItem* rs = r.ImageList()->Strips(0);
+    ASSERT_EQ(rs->Count(), 3);
+    EXPECT_TRUE(rs->Masked());
+    for (int k = 0; k < 3; ++k) {
+        TBitmap x, y, mx, my;
+        strip->GetImage(k, &x);
+        rs->GetImage(k, &y);
+        EXPECT_TRUE(SamePixels(x, y)) << k;
+        strip->GetMask(k, &mx);
+        rs->GetMask(k, &my);
+        EXPECT_TRUE(SamePixels(mx, my)) << k;
+    }
+    EXPECT_EQ(r.StringList()->Lists(0)->Items()->ToVector(), lines->Items()->ToVector());
+    EXPECT_EQ(r.WaveList()->Waves(0)->Wave()->Data()->Bytes(), sound->Wave()->Data()->Bytes());
+
+    // Single items through the offset table, and the header.
+    int count = 0;
+    std::vector<int32_t> offsets;
+    EXPECT_EQ(ReadContainerHeader(bml.name, count, &offsets), ckBitmapList);
+    EXPECT_EQ(count, 3);
+    TBitmap single;
+    LoadBitmapFromFile(bml.name, 1, &single);
+    EXPECT_TRUE(SamePixels(single, b));
+    TStyStringListItem one(nullptr);
+    try {
+        LoadItemFromFile(bml.name, ckStringList, nullptr, &one, 0);
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message.find(bml.name), std::string::npos);  // names the file
+    }
+    EXPECT_THROW(LoadBitmapFromFile(bml.name, 3, &single), EListError);
+    // Another container's file is refused whole.
+    EXPECT_THROW(r.BitmapList()->LoadFromFile(sll.name), Exception);
+}
+
+TEST(StyContainerFiles, DamagedFilesRaiseAndLeaveTheContainerEmpty) {
+    TStyStringList list(nullptr);
+    for (int i = 0; i < 3; ++i)
+        static_cast<TStyStringListItem*>(list.AddItem())->Items()->Add("line " + std::to_string(i));
+    TMemoryStream good;
+    WriteShortText(good, "STYSLL30");
+    list.SaveToStream(good, true);
+    const std::vector<uint8_t> bytes = good.Bytes();
+    TempFile f("damaged.sll");
+    auto tryRead = [&](const std::vector<uint8_t>& b) {
+        TMemoryStream m;
+        PutBytes(m, b);
+        m.SaveToFile(f.name);
+        TStyStringList r(nullptr);
+        r.AddItem();
+        bool raised = false;
+        try {
+            r.LoadFromFile(f.name);
+        } catch (const EStreamError&) {
+            raised = true;
+        }
+        EXPECT_TRUE(raised || r.Count() == 3);
+        if (raised) {
+            EXPECT_EQ(r.Count(), 0);
+        }
+        return raised;
+    };
+    EXPECT_FALSE(tryRead(bytes));
+    for (size_t n = 9; n < bytes.size(); n += 3)
+        EXPECT_TRUE(tryRead({bytes.begin(), bytes.begin() + long(n)})) << n;
+    std::vector<uint8_t> liar = bytes;
+    liar[9] = 0xFF, liar[10] = 0xFF, liar[11] = 0xFF, liar[12] = 0x0F;  // a count of 268 million
+    EXPECT_TRUE(tryRead(liar));
+    std::vector<uint8_t> strip;  // an image strip claiming 100000 images
+    TMemoryStream s;
+    WriteShortText(s, "STYIML30");
+    WriteLongInt(s, 1);
+    WriteLongInt(s, 17);
+    WriteFlag(s, 0);
+    WriteLongInt(s, 16);
+    WriteLongInt(s, 16);
+    WriteLongInt(s, 4);
+    WriteFlag(s, 0);
+    WriteLongInt(s, 100000);
+    s.SaveToFile(f.name);
+    TStyImageList images(nullptr);
+    EXPECT_THROW(images.LoadFromFile(f.name), EReadError);
+}
+
+TEST(StyListItems, RecordsCarryOnlyWhatTheirFlagsAnnounce) {
+    TStyBitmapListItem bare(nullptr);
+    TMemoryStream s;
+    bare.WriteData(s);
+    EXPECT_EQ(BytesOf(s), std::vector<uint8_t>{0});  // the flags byte alone
+    TStyBitmapListItem item(nullptr);
+    item.SetIdent(0x1234);
+    item.PixelFormat = spf8bit;
+    s.Clear();
+    item.WriteData(s);
+    EXPECT_EQ(BytesOf(s), (std::vector<uint8_t>{4 | 64, 0x34, 0x12, 0, 0}));
+    item.SetDescription(std::string(300, 'x'));  // too long for its one length byte
+    EXPECT_THROW(item.WriteData(s), EStreamError);
 }
 
 }  // namespace
