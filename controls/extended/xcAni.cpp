@@ -3,10 +3,16 @@
 #include <algorithm>
 
 #include "controls/extended/xcGifStream.h"
+#include "controls/extended/xcWinUtils.h"
 
 void TXcIconFrame::Assign(const TXcIconFrame& other) {
-    Icon = other.Icon;
-    Picture = other.Picture;
+    if (&other == this) return;
+    if (other.icon_) {
+        if (!icon_) icon_ = std::make_shared<TIcon>();
+        icon_->Assign(*other.icon_);
+    } else {
+        icon_.reset();
+    }
     IsIcon = other.IsIcon;
     HotSpotX = other.HotSpotX;
     HotSpotY = other.HotSpotY;
@@ -14,21 +20,7 @@ void TXcIconFrame::Assign(const TXcIconFrame& other) {
 }
 
 void TXcIconFrame::Draw(TCanvas* c, int x, int y) const {
-    if (!Picture || !c) return;
-    const TDibImage& img = Picture->Image;
-    TBitmap b;
-    b.SetSize(img.Width, img.Height);
-    // The masked pixels take a colour the picture does not use, then stay out.
-    uint32_t key = 0xFF00FF;
-    while (std::find(img.Pixels.begin(), img.Pixels.end(), key) != img.Pixels.end()) --key;
-    for (int py = 0; py < img.Height; ++py)
-        for (int px = 0; px < img.Width; ++px) {
-            const size_t i = size_t(py) * size_t(img.Width) + size_t(px);
-            const uint32_t v = Picture->Transparent[i] ? key : img.Pixels[i];
-            b.Image().setPixel(px, py, (v & 0xFF) << 16 | (v & 0xFF00) | ((v >> 16) & 0xFF));
-        }
-    const TColor k = TColor((key & 0xFF) << 16 | (key & 0xFF00) | ((key >> 16) & 0xFF));
-    DrawBitmapTransparent(c, x, y, img.Width, img.Height, &b, 0, 0, img.Width, img.Height, k);
+    if (c && icon_ && !icon_->Empty()) DrawIconAtOwnSize(*c, *icon_, x, y);
 }
 
 TXcAni::TXcAni() {
@@ -61,7 +53,11 @@ TXcIconFrame* TXcAni::GetFrame(int index) {
     const int icon = sequence_.empty() ? index : int(sequence_[size_t(index)]);
     TXcIconFrame* f = GetIcon(icon);
     if (!f) return nullptr;
-    current_.Assign(*f);
+    // The scratch frame refers to the stored picture; it never copies or frees it.
+    current_.icon_ = f->icon_;
+    current_.IsIcon = f->IsIcon;
+    current_.HotSpotX = f->HotSpotX;
+    current_.HotSpotY = f->HotSpotY;
     // A rate list shorter than the steps leaves the default rate for the rest.
     current_.JiffRate = size_t(index) < rates_.size() ? rates_[size_t(index)] : Header.DefaultRate;
     return &current_;
@@ -105,8 +101,8 @@ void TXcAni::Tick() {
 }
 
 void TXcAni::Draw(TCanvas* c, const TRect& r) {
-    TXcIconFrame* f = GetFrame(frameIndex_);
-    if (f) f->Draw(c, r.Left, r.Top);
+    // At the icon's own size at the top-left corner; the rectangle's size is not used.
+    if (TXcIconFrame* f = GetFrame(frameIndex_)) f->Draw(c, r.Left, r.Top);
 }
 
 void TXcAni::LoadFromStream(TStream& s) {
@@ -125,16 +121,12 @@ void TXcAni::LoadFromStream(TStream& s) {
     rates_ = c.Rates;
     sequence_ = c.Sequence;
     for (auto& icon : c.Icons) {
+        if (!icon.Picture) continue;  // frames without an icon are removed
         auto f = std::make_unique<TXcIconFrame>(Header.DefaultRate);
-        try {
-            f->Picture = std::make_shared<TIconPicture>(ReadIconPicture(icon.Data));
-        } catch (const EXCLException&) {
-            continue;  // a frame without a picture is dropped
-        }
+        f->SetIcon(std::move(icon.Picture));
         f->IsIcon = icon.IsIcon;
         f->HotSpotX = icon.HotX;
         f->HotSpotY = icon.HotY;
-        f->Icon = std::move(icon);
         frames_.push_back(std::move(f));
     }
     frameCount_ = c.HasSequence ? int(sequence_.size()) : int(frames_.size());
@@ -153,7 +145,13 @@ void TXcAni::SaveToStream(TStream& s) {
     c.Rates = rates_;
     c.Sequence = sequence_;
     c.HasSequence = !sequence_.empty();
-    for (const auto& f : frames_) c.Icons.push_back(f->Icon);
+    for (const auto& f : frames_) {
+        // Each icon chunk holds the icon's own saved form.
+        TAniIcon icon;
+        if (f->Icon()) icon.Data = f->Icon()->SaveToData();
+        icon.IsIcon = f->IsIcon;
+        c.Icons.push_back(std::move(icon));
+    }
     const std::string bytes = WriteAniFile(c);
     s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
 }
@@ -204,8 +202,33 @@ void TXcAni::AssignTo(TBitmap& dest, TColor background) {
     strip.Canvas()->FillRect(Rect(0, 0, strip.Width(), strip.Height()));
     for (int i = 0; i < frameCount_; ++i)
         if (TXcIconFrame* f = GetFrame(i)) f->Draw(strip.Canvas(), f->Width() * i, 0);
+    GetFrame(frameIndex_);  // the scratch frame shows the current step again
     auto dib = ReducePixelFormatByColorCount(strip, std::max<int>(Colors, 16));
     LoadBitmapFromDIB(dest, std::string(reinterpret_cast<const char*>(dib->Memory()), size_t(dib->Size())));
+}
+
+void TXcAni::AssignTo(TIcon& dest) {
+    TXcIconFrame* f = GetFrame(frameIndex_);
+    if (f && f->Icon())
+        dest.Assign(*f->Icon());
+    else
+        dest.SetHandle(nullptr);
+}
+
+void TXcAni::AssignTo(TCustomImageList& dest) {
+    dest.BeginUpdate();
+    try {
+        dest.Clear();
+        for (int i = 0; i < frameCount_; ++i) {
+            TXcIconFrame* f = GetFrame(i);
+            if (f && f->Icon()) dest.AddIcon(f->Icon());
+        }
+    } catch (...) {
+        dest.EndUpdate();
+        throw;
+    }
+    dest.EndUpdate();
+    GetFrame(frameIndex_);
 }
 
 void RegisterAniFormat() {

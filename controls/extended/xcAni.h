@@ -7,24 +7,33 @@
 
 #include "controls/extended/xcAniFile.h"
 #include "controls/extended/xcBitmaps.h"
+#include "platform/vcl/icon.h"
+#include "platform/vcl/imgList.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/icons.h"
 
-// One stored icon with its picture.
+// One stored icon: its picture (a class-library icon, null until one is given), whether
+// it was stored as an icon or a cursor, the hot spot and the display time.
 class TXcIconFrame : public TPersistent {
 public:
     explicit TXcIconFrame(uint32_t rate) : JiffRate(rate) {}
     std::string ClassName() const override { return "TXcIconFrame"; }
-    TAniIcon Icon;              // the icon file
-    std::shared_ptr<TIconPicture> Picture;
+    TIcon* Icon() const { return icon_.get(); }
+    // The frame holds the picture from now on (shared only with the image's scratch frame).
+    void SetIcon(std::shared_ptr<TIcon> icon) { icon_ = std::move(icon); }
     bool IsIcon = true;
     int HotSpotX = 0, HotSpotY = 0;
     uint32_t JiffRate;
+    // Makes its own icon when it has none and copies the other's picture into it.
     void Assign(const TXcIconFrame& other);
-    int Width() const { return Picture ? Picture->Image.Width : 0; }
-    int Height() const { return Picture ? Picture->Image.Height : 0; }
-    // Draws the picture at its own size, leaving out the masked pixels.
+    int Width() const { return icon_ ? icon_->Width() : 0; }
+    int Height() const { return icon_ ? icon_->Height() : 0; }
+    // Draws the picture at its own size (mask and alpha applied).
     void Draw(TCanvas* c, int x, int y) const;
+
+private:
+    friend class TXcAni;
+    std::shared_ptr<TIcon> icon_;
 };
 
 class TXcAni : public TGraphic {
@@ -59,8 +68,13 @@ public:
     void Tick();
     void Clear();
     void Assign(const TXcAni& other);
-    // A strip of every step side by side on the brush colour, reduced to at least 16 colours.
+    // A strip of every step side by side on the brush colour, reduced to at least 16 colours
+    // (nothing without steps).
     void AssignTo(TBitmap& dest, TColor background = clWhite);
+    // The current step's icon (an empty icon without steps).
+    void AssignTo(TIcon& dest);
+    // The list emptied and every step's icon added, as one change.
+    void AssignTo(TCustomImageList& dest);
     std::string Title, Author;
     TAniHeader Header;
     uint16_t Colors = 0;

@@ -65,22 +65,29 @@ bool ReadIcon(TChunkReader& r, uint32_t n, TAniContent& c) {
         const uint8_t* e = p + 6 + 16 * i;
         const uint32_t offset = GetLE32(e + 12);
         if (offset > n || n - offset < 16) return false;
-        const uint16_t bits = GetLE16(p + offset + 14);
+        const uint8_t* image = p + offset;
+        // A PNG image's depth stands in its header chunk; a palette image counts its colours.
+        const bool png = n - offset >= 26 && std::memcmp(image, "\x89PNG", 4) == 0;
+        const uint16_t bits = png ? (image[25] == 3 ? image[24] : 0) : GetLE16(image + 14);
         const uint16_t colours = bits == 2 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
         c.Colors = std::max(c.Colors, colours);
         icon.HotX = GetLE16(e + 4);
         icon.HotY = GetLE16(e + 6);
     }
+    // The frame's picture is the class library's icon, which reads every image kind an icon
+    // file holds (alpha channels and PNG images included).
+    auto picture = std::make_shared<TIcon>();
+    try {
+        picture->LoadFromData(icon.Data);
+    } catch (const EInvalidGraphic&) {
+        return false;
+    }
     if (icon.IsIcon) {
         // An icon's hot spot is its middle.
-        try {
-            const TIconPicture pic = ReadIconPicture(icon.Data);
-            icon.HotX = pic.Image.Width / 2;
-            icon.HotY = pic.Image.Height / 2;
-        } catch (const EXCLException&) {
-            return false;
-        }
+        icon.HotX = picture->Width() / 2;
+        icon.HotY = picture->Height() / 2;
     }
+    icon.Picture = std::move(picture);
     c.Icons.push_back(std::move(icon));
     return true;
 }
@@ -225,31 +232,4 @@ std::string WriteAniFile(const TAniContent& c) {
     // have always been given it.
     PutLE32(reinterpret_cast<uint8_t*>(w.out.data()) + riff + 4, uint32_t(w.out.size()));
     return w.out;
-}
-
-TIconPicture ReadIconPicture(const std::string& file) {
-    const auto* p = reinterpret_cast<const uint8_t*>(file.data());
-    const size_t n = file.size();
-    if (n < 6 + 16 || GetLE16(p + 4) == 0) throw EXCLException("图标无效");
-    const uint32_t bytes = GetLE32(p + 6 + 8), offset = GetLE32(p + 6 + 12);
-    if (offset > n || bytes > n - offset || bytes < 40) throw EXCLException("图标无效");
-    // The image's header counts the colour rows and the mask rows together.
-    std::string dib(file, offset, bytes);
-    auto* h = reinterpret_cast<uint8_t*>(dib.data());
-    const int32_t height = int32_t(GetLE32(h + 8)) / 2;
-    PutLE32(h + 8, uint32_t(height));
-    PutLE32(h + 16, 0);
-    TIconPicture pic;
-    pic.Image = ReadDIB(h, dib.size(), false);
-    const int w = pic.Image.Width, ht = pic.Image.Height;
-    // The mask follows the colour rows: 1 bit per pixel, rows bottom-up.
-    const size_t palette = pic.Image.BitCount <= 8 ? (GetLE32(h + 32) ? GetLE32(h + 32) : 1u << pic.Image.BitCount) : 0;
-    const size_t maskAt = GetLE32(h) + 4 * palette + RowLength(size_t(w), size_t(pic.Image.BitCount)) * size_t(ht);
-    const size_t maskRow = RowLength(size_t(w), 1);
-    pic.Transparent.assign(size_t(w) * size_t(ht), 0);
-    if (maskAt <= dib.size() && maskRow * size_t(ht) <= dib.size() - maskAt)
-        for (int y = 0; y < ht; ++y)
-            for (int x = 0; x < w; ++x)
-                pic.Transparent[size_t(y) * size_t(w) + size_t(x)] = (h[maskAt + maskRow * size_t(ht - 1 - y) + size_t(x / 8)] >> (7 - x % 8)) & 1;
-    return pic;
 }

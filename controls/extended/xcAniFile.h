@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/extended/xcDib.h"
+#include "platform/vcl/icon.h"
 
 extern const char* const SAniReadError;  // the class library's stream-read error
 
@@ -22,11 +24,13 @@ struct TAniHeader {
 };
 
 // One stored icon: the icon file as read (a cursor's type rewritten to 1, as the icon
-// loader wants it), and what its directory says.
+// loader wants it), what its directory says, and the picture the class library's icon
+// loaded from it (null in an icon that was not read from a file).
 struct TAniIcon {
     std::string Data;
     bool IsIcon = true;
     int HotX = 0, HotY = 0;
+    std::shared_ptr<TIcon> Picture;
 };
 
 struct TAniContent {
@@ -39,18 +43,11 @@ struct TAniContent {
     uint16_t Colors = 0;  // the largest palette met among the icons' images
 };
 
-// Reads an animated cursor file. Not RIFF/ACON, an "anih" without the icon flag or with no
+// Reads an animated cursor file; each icon is loaded by the class library's icon, and one
+// it cannot load ends the reading. Not RIFF/ACON, an "anih" without the icon flag or with no
 // icons, or no icon at all raise EReadError; a chunk cut short ends the reading, keeping
 // what was read. Sizes are checked against the data before anything is allocated.
 TAniContent ReadAniFile(const uint8_t* data, size_t size);
 
 // Writes the chunks in the order INFO list, "anih", "rate", "seq ", "fram" list.
 std::string WriteAniFile(const TAniContent& content);
-
-// The first picture of an icon or cursor file: its colours and, per pixel, whether the
-// mask leaves it out (transparent). Raises EXCLException for a file it cannot read.
-struct TIconPicture {
-    TDibImage Image;
-    std::vector<uint8_t> Transparent;  // 1 = left out
-};
-TIconPicture ReadIconPicture(const std::string& file);

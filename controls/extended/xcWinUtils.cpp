@@ -1,5 +1,7 @@
 #include "controls/extended/xcWinUtils.h"
 
+#include "controls/extended/xcConsts.h"
+#include "controls/extended/xcUtils.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/iconDraw.h"
 
@@ -37,6 +39,89 @@ void GetIconSize(HICON icon, int& width, int& height) {
     // The bitmaps GetIconInfo made are the caller's.
     if (info.hbmColor) DeleteObject(info.hbmColor);
     if (info.hbmMask) DeleteObject(info.hbmMask);
+}
+
+namespace {
+
+uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void ReadOrFail(TStream& s, void* to, int64_t n) {
+    if (n > 0 && s.Read(to, n) != n) throw EXCLException(SXcIconFormat);
+}
+
+// Colour layers times bits per pixel of the screen.
+unsigned ScreenBits() {
+    HDC dc = GetDC(nullptr);
+    const unsigned bits =
+        dc ? unsigned(GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL)) : 32;
+    if (dc) ReleaseDC(nullptr, dc);
+    return bits;
+}
+
+}  // namespace
+
+void LoadIconImageFromStream(TStream& stream, HICON& icon, int imageCount, int64_t startOffset) {
+    if (imageCount < 1) throw EXCLException(SXcIconFormat);
+    std::vector<TIconDirEntry> entries(static_cast<size_t>(imageCount));
+    std::vector<IconFileEntry> raw(static_cast<size_t>(imageCount));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        uint8_t d[16];
+        ReadOrFail(stream, d, 16);
+        entries[i].Width = d[0];
+        entries[i].Height = d[1];
+        entries[i].ColourCount = uint16_t(d[2] | d[3] << 8);
+        entries[i].Size = Le32(d + 8);
+        entries[i].Offset = Le32(d + 12);
+        raw[i].width = d[0];
+        raw[i].height = d[1];
+        raw[i].colorCount = d[2];
+    }
+    const size_t chosen = ChooseIconEntry(entries, IconScreenColours(ScreenBits()));
+    const TIconDirEntry& e = entries[chosen];
+    const int64_t skip = int64_t(e.Offset) - (startOffset + 16 * int64_t(imageCount));
+    if (skip < 0 || e.Size < 8 || e.Size > (64u << 20) || skip > stream.Size() - stream.Position())
+        throw EXCLException(SXcIconFormat);
+    stream.Seek(skip, soCurrent);
+    IconFileEntry& entry = raw[chosen];
+    entry.data.resize(e.Size);
+    ReadOrFail(stream, entry.data.data(), int64_t(e.Size));
+    // The image as stored, at its own size: mask, alpha and PNG images kept.
+    IconImage image;
+    if (!DecodeIconEntry(entry, image)) throw EXCLException(SXcIconFormat);
+    HICON made = NewIconHandle(image);
+    if (!made) throw EXCLException(SXcIconFormat);
+    icon = made;
+}
+
+HICON CopyIconAtOwnSize(TIcon& icon) {
+    TMemoryStream m;
+    icon.SaveToStream(m);
+    m.SetPosition(0);
+    uint8_t header[6] = {};
+    if (m.Read(header, 6) != 6) return LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION));
+    const unsigned type = unsigned(header[2] | header[3] << 8),
+                   count = unsigned(header[4] | header[5] << 8);
+    switch (type) {
+        case 0:
+            return LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION));
+        case 1: {
+            HICON h = nullptr;
+            LoadIconImageFromStream(m, h, int(count), 6);
+            return h;
+        }
+        default:
+            return CopyIcon(icon.Handle());
+    }
+}
+
+void DrawIconAtOwnSize(TCanvas& canvas, TIcon& icon, int x, int y) {
+    HICON h = CopyIconAtOwnSize(icon);
+    int w = 0, ht = 0;
+    GetIconSize(h, w, ht);
+    DrawIconEx(canvas.Handle(), x, y, h, w, ht, 0, nullptr, DI_NORMAL);
+    DestroyIcon(h);
 }
 
 // The cell height of the canvas's font (what GetTextMetricsA reports as tmHeight).

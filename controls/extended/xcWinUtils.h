@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/vcl/controls.h"
+#include "platform/vcl/icon.h"
 #include "platform/win/gdi.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
@@ -20,6 +21,17 @@ bool FreeItemIdList(LPITEMIDLIST& list);
 // The colour bitmap's size; else the mask's width and half its height; else (and when the
 // icon cannot be read) the system icon size.
 void GetIconSize(HICON icon, int& width, int& height);
+// A new icon (the caller destroys it) of the picture's image at its own size, not scaled to
+// the system size: an empty picture gives the standard application icon, an icon the image
+// that suits the screen's colours, a cursor a copy of its handle.
+HICON CopyIconAtOwnSize(TIcon& icon);
+// Draws the picture at its own size with its mask and alpha at (X, Y).
+void DrawIconAtOwnSize(TCanvas& canvas, TIcon& icon, int x, int y);
+// Makes an icon of the image that suits the screen (by the directory's colour counts) from
+// an icon file whose directory of ImageCount entries starts at the stream's position,
+// StartOffset bytes into the file. Stored bitmaps (with their mask or alpha) and PNG images
+// are read; data cut short or inconsistent raise EXCLException.
+void LoadIconImageFromStream(TStream& stream, HICON& icon, int imageCount, int64_t startOffset);
 // The height of a line of text in the canvas's font.
 int CanvasTextHeight(TCanvas& canvas);
 // A window procedure that hands its messages to an object's method; give it to a window

@@ -105,7 +105,8 @@ HICON TIcon::Handle() {
 }
 
 void TIcon::SetHandle(HICON h) {
-    if (h == handle_) return;
+    // Null also empties an icon that holds only its file so far.
+    if (h == handle_ && (h || data_.empty())) return;
     if (handle_) DestroyIcon(handle_);
     handle_ = h;
     data_.clear();

@@ -18,7 +18,20 @@ TCustomImageList::~TCustomImageList() {
 }
 
 void TCustomImageList::Change() {
+    if (updateCount_ > 0) {
+        changedMeanwhile_ = true;
+        return;
+    }
     if (OnChange) OnChange(this);
+}
+
+void TCustomImageList::BeginUpdate() { ++updateCount_; }
+
+void TCustomImageList::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    const bool changed = changedMeanwhile_;
+    changedMeanwhile_ = false;
+    if (changed) Change();
 }
 
 void TCustomImageList::Recreate() {

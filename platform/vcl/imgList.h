@@ -59,6 +59,9 @@ public:
     void GetIcon(int index, TIcon* into);
 
     std::function<void(TObject*)> OnChange;
+    // Changes made between these come out as one OnChange when the count returns to 0.
+    void BeginUpdate();
+    void EndUpdate();
 
 protected:
     void Change();
@@ -70,6 +73,8 @@ private:
     TColor bkColor_ = clNone;
     HIMAGELIST handle_ = nullptr;
     bool owned_ = false;
+    int updateCount_ = 0;
+    bool changedMeanwhile_ = false;
 };
 
 class TImageList : public TCustomImageList {

@@ -69,11 +69,13 @@ TEST(XcAniFile, RoundTripKeepsIconsSequenceRatesTitleAndAuthor) {
     EXPECT_EQ(c.Icons[1].HotX, 3);
     EXPECT_EQ(c.Icons[1].HotY, 4);
     EXPECT_EQ(WriteAniFile(c), file);
-    const TIconPicture pic = ReadIconPicture(c.Icons[1].Data);
-    EXPECT_EQ(pic.Image.Width, 16);
-    EXPECT_EQ(pic.Image.Pixels[5], 0x00FF00u);
-    EXPECT_EQ(pic.Transparent[0], 1);
-    EXPECT_EQ(pic.Transparent[1], 0);
+    ASSERT_NE(c.Icons[1].Picture, nullptr);
+    auto pic = IconImageOf(c.Icons[1].Picture->Handle());
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->width, 16);
+    EXPECT_EQ(pic->pixels[5] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(pic->mask[0], 1);
+    EXPECT_EQ(pic->mask[1], 0);
 }
 
 TEST(XcAniFile, WithoutSequenceOrRates) {
