@@ -516,7 +516,9 @@ void TWinControl::SetBounds(int l, int t, int w, int h) {
     UpdatePeerGeometry();
     Invalidate();
     // A window hears of its new size (SIZE_RESTORED, the client size) once it exists.
-    if (resized && handle_) Notify(WM_SIZE, 0, MAKELPARAM_XY(ClientWidth(), ClientHeight()));
+    // Through the window procedure, as the window system sends it, so hooks on it see it.
+    if (resized && handle_ && !destroying_)
+        SendMessageA(handle_, WM_SIZE, 0, MAKELPARAM_XY(ClientWidth(), ClientHeight()));
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -588,7 +590,14 @@ void TWinControl::PaintBackground(TCanvas& c, const TRect& r) {
     c.FillRect(r);
 }
 
-void TWinControl::EraseBackground(TCanvas& c) { Perform(WM_ERASEBKGND, WPARAM(c.Handle()), 0); }
+// The window system asks the window procedure to erase, so hooks on it (a shaped form's
+// background) take part; without a window the control answers itself.
+void TWinControl::EraseBackground(TCanvas& c) {
+    if (handle_ && IsWindow(handle_))
+        SendMessageA(handle_, WM_ERASEBKGND, WPARAM(c.Handle()), 0);
+    else
+        Perform(WM_ERASEBKGND, WPARAM(c.Handle()), 0);
+}
 
 void TWinControl::PaintControls(qtbridge::Painter& p) {
     for (TControl* c : controls_) {

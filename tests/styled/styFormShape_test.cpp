@@ -60,8 +60,7 @@ TEST(StyFormShape, TheWindowTakesTheShapeAndResizingRebuildsIt) {
     EXPECT_TRUE(f.In(100, 60));
     EXPECT_FALSE(f.In(250, 60));
 
-    f.form->SetBounds(40, 30, 300, 120);
-    SendMessageA(f.H(), WM_SIZE, 0, MAKELPARAM_XY(300, 120));
+    f.form->SetBounds(40, 30, 300, 120);  // the window hears WM_SIZE through its procedure
     EXPECT_TRUE(f.In(250, 60));
     EXPECT_FALSE(f.In(299, 0));
 
@@ -133,6 +132,25 @@ TEST(StyFormShape, BackgroundIsTheFillWithTheBorderAndCornersStayUnpainted) {
     EXPECT_EQ(alpha(100, 60), 255);
     EXPECT_EQ(shot.pixel(100, 60), RGB(255, 255, 0));
     EXPECT_EQ(shot.pixel(100, 0), RGB(0, 0, 0));
+}
+
+TEST(StyFormShape, AShownFormPaintsItsFillAndBorderByItself) {
+    ShapedForm f(rsElliptic);
+    f.shape->FillObject()->SetStyle(sfGradient);
+    f.shape->FillObject()->Gradient()->SetColor(clRed);
+    f.shape->FillObject()->Gradient()->SetEndColor(clBlue);
+    f.shape->Region()->Border()->SetStyle(rbSingle);
+    f.form->Invalidate();
+    Application->ProcessMessages();
+    qtbridge::Image shot;
+    ASSERT_TRUE(f.form->Peer()->grab(shot));
+    const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
+    shot.save((keep && *keep ? IncludeTrailingPathDelimiter(keep) : ::testing::TempDir()) +
+              "styShapedFormShown.png");
+    EXPECT_EQ(shot.pixel(100, 2), RGB(255, 0, 0));    // the gradient's first band at the top
+    EXPECT_EQ(shot.pixel(100, 117), RGB(0, 0, 255));  // its last at the bottom
+    EXPECT_EQ(shot.pixel(0, 60), RGB(0, 0, 0));       // the border on the left end
+    EXPECT_EQ(shot.scanLine(0)[3], 0);                // the corner is cut away
 }
 
 TEST(StyFormShape, StoredInAFormFile) {
