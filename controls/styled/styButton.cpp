@@ -1,47 +1,383 @@
 #include "controls/styled/styButton.h"
 
-TStyButton::TStyButton(TComponent* owner) : TCustomControl(owner) {
+#include "controls/styled/styApplication.h"
+#include "controls/styled/styConsts.h"
+#include "controls/styled/styDrawProcs.h"
+#include "platform/rtl/resources.h"
+#include "platform/vcl/forms.h"
+
+TStyCustomButton::TStyCustomButton(TComponent* owner)
+    : TButton(owner),
+      layout_(std::make_unique<TStyButtonLayout>()),
+      canvas_(std::make_unique<TCanvas>()),
+      fontFX_(std::make_unique<TStyFxCaption>()),
+      changeLink_(std::make_unique<TStyChangeLink>()),
+      glyph_(std::make_unique<TStyGlyph>()) {
+    glyph_->OnChange = [this](TObject* s) { ObjectChanged(s); };
+    layout_->OnChange = [this](TObject* s) { ObjectChanged(s); };
+    fontFX_->OnChange = [this](TObject* s) { ObjectChanged(s); };
+    changeLink_->OnChange = [this](TObject*) { GlyphFromImageList(); };
     width_ = 75;
     height_ = 25;
-    TabStop = true;
 }
 
-void TStyButton::Dispatch(TMessage& m) {
-    switch (m.Msg) {
-    case CM_DIALOGCHAR:
-        // The accelerator of the caption ("&S") clicks the button, as a push button's does.
-        if (IsAccel(WORD(m.WParam), text_) && CanFocus()) {
-            Click();
-            m.Result = 1;
+TStyCustomButton::~TStyCustomButton() {
+    StopRepeatTimer();
+    glyph_->OnChange = nullptr;
+    layout_->OnChange = nullptr;
+    fontFX_->OnChange = nullptr;
+    changeLink_->OnChange = nullptr;  // the link unregisters itself when it goes
+}
+
+void TStyCustomButton::CreateParams(TCreateParams& params) { params.Style |= BS_OWNERDRAW; }
+
+DWORD TStyCustomButton::ButtonStyle() const {
+    TCreateParams p;
+    const_cast<TStyCustomButton*>(this)->CreateParams(p);
+    return p.Style;
+}
+
+void TStyCustomButton::Repaint() { Invalidate(); }
+
+// ---------------------------------------------------------------- properties
+
+void TStyCustomButton::SetGlyph(const TBitmap* b) {
+    if (imageList_ && !Loading()) SetImageList(nullptr);
+    glyph_->SetGlyph(b);
+    Repaint();
+}
+
+void TStyCustomButton::SetNumGlyphs(TStyNumGlyphs n) {
+    glyph_->SetNumGlyphs(n);
+    Repaint();
+}
+
+void TStyCustomButton::SetExtStyle(TStyUserButtonStyle s) {
+    glyph_->SetGreyMode(s >= ubsFlatUnColored && s <= ubsExplorer ? 1 : 0);
+    if (s == extStyle_) return;
+    extStyle_ = s;
+    Repaint();
+}
+
+void TStyCustomButton::SetMultiLine(bool v) {
+    if (v == multiLine_) return;
+    multiLine_ = v;
+    ObjectChanged(nullptr);
+}
+
+void TStyCustomButton::SetUseCaption(bool v) {
+    if (v == useCaption_) return;
+    useCaption_ = v;
+    ObjectChanged(nullptr);
+}
+
+void TStyCustomButton::SetImageList(TStyCustomImageList* list) {
+    // A list that is going has already let its links go.
+    if (imageList_ && changeLink_->Sender == imageList_)
+        imageList_->UnRegisterChanges(changeLink_.get());
+    imageList_ = list;
+    if (list) list->RegisterChanges(changeLink_.get());
+    GlyphFromImageList();
+}
+
+void TStyCustomButton::SetIndex(int which, int v) {
+    int& field = which == 0 ? imageIndex_ : listIndex_;  // each index compares with itself
+    if (v < 0 || v == field) return;
+    field = v;
+    if (imageList_) GlyphFromImageList();
+}
+
+void TStyCustomButton::GlyphFromImageList() {
+    if (ArrowKind != 0) return;
+    if (imageList_ && imageList_->HasImage(listIndex_, imageIndex_)) {
+        TBitmap bmp;
+        if (imageList_->GetBitmap(listIndex_, imageIndex_, &bmp)) glyph_->SetGlyph(&bmp);
+    } else {
+        glyph_->SetGlyph(nullptr);
+    }
+    Repaint();
+}
+
+void TStyCustomButton::SetVisible(bool v) {
+    if (!v) {
+        mouseOver_ = false;
+        StopRepeatTimer();
+    }
+    TButton::SetVisible(v);
+}
+
+void TStyCustomButton::SetBounds(int l, int t, int w, int h) {
+    const int ol = left_, ot = top_, ow = width_, oh = height_;
+    TButton::SetBounds(l, t, w, h);
+    uint8_t changes = 0;
+    if (w != ow || h != oh) changes |= 1;
+    if (l != ol || t != ot) changes |= 2;
+    if (changes && !Loading()) BoundsChanged(changes);
+}
+
+void TStyCustomButton::SetButtonStyle(bool isDefault) {
+    if (isDefault == defaultLook_) return;
+    defaultLook_ = isDefault;
+    Repaint();
+}
+
+void TStyCustomButton::Loaded() { TButton::Loaded(); }
+
+void TStyCustomButton::Notification(TComponent* c, TOperation op) {
+    TButton::Notification(c, op);
+    if (op == opRemove && c && c == static_cast<TComponent*>(imageList_)) {
+        if (changeLink_->Sender == imageList_) imageList_->UnRegisterChanges(changeLink_.get());
+        imageList_ = nullptr;
+        GlyphFromImageList();
+    }
+}
+
+void TStyCustomButton::ObjectChanged(TObject* sender) {
+    if (Loading()) return;
+    const bool fromFont = sender == static_cast<TObject*>(Font());
+    const bool fromFx = sender == fontFX_.get();
+    if (fromFont || fromFx) {
+        ParentFont = false;
+        if (fontFX_->Angle() != 0 && !IsTrueTypeFont(Font())) {
+            // Only outline fonts turn: the font or the angle gives way.
+            if (fromFx) {
+                Font()->SetName("Arial");
+                return;
+            }
+            fontFX_->SetAngle(0);
+            return;
         }
-        return;
-    case WM_LBUTTONDOWN: pressed_ = true; Invalidate(); break;
-    case WM_LBUTTONUP: pressed_ = false; Invalidate(); break;
-    case CM_MOUSEENTER: case CM_MOUSELEAVE: Invalidate(); break;
-    default: break;
     }
-    TCustomControl::Dispatch(m);
+    Repaint();
 }
 
-void TStyButton::Paint() {
-    TCanvas& c = canvas_;
-    TRect r = ClientRect();
-    c.Brush()->Color = FaceColor;
-    c.FillRect(r);
-    Frame3D(c, r, pressed_ ? clBtnShadow : clBtnHighlight, pressed_ ? clBtnHighlight : cl3DDkShadow);
-    if (MouseInside && enabled_) {
-        c.Brush()->Color = clHighlight;
-        c.FrameRect(Rect(2, 2, width_ - 2, height_ - 2));
+// ---------------------------------------------------------------- messages
+
+void TStyCustomButton::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+        case CN_DRAWITEM: {
+            if (ArrowKind != 0 && Glyph()->Empty()) {
+                glyph_->SetNumGlyphs(1);
+                TBitmap arrow;
+                LoadArrowGlyph(&arrow, ArrowKind);
+                SetGlyph(&arrow);
+                return;
+            }
+            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
+            m.Result = 1;
+            return;
+        }
+        case CN_MEASUREITEM: {
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+            mis->itemWidth = UINT(Width());
+            mis->itemHeight = UINT(Height());
+            return;
+        }
+        case CM_MOUSEENTER:
+            MouseInside = true;
+            if (state_ == 0 && OnMouseEnter) OnMouseEnter(this);
+            if (!mouseOver_) {
+                mouseOver_ = true;
+                Repaint();
+            }
+            return;
+        case CM_MOUSELEAVE:
+            MouseInside = false;
+            if (OnMouseExit) OnMouseExit(this);
+            if (mouseOver_) {
+                mouseOver_ = false;
+                state_ = 0;
+                Repaint();
+            }
+            if (HideHint && Application) Application->CancelHint();
+            return;
+        case CM_ENABLEDCHANGED:
+            TButton::Dispatch(m);
+            Repaint();
+            return;
+        case CM_FONTCHANGED:
+            TButton::Dispatch(m);
+            ObjectChanged(Font());
+            return;
+        case CM_STYTHEMECHANGED:
+            Repaint();
+            return;
+        case WM_LBUTTONDBLCLK:
+            // A fast second press is a press.
+            Perform(WM_LBUTTONDOWN, m.WParam, m.LParam);
+            return;
+        case WM_LBUTTONDOWN:
+            TButton::Dispatch(m);
+            if (RepeatedClick && repeatTimerId_ == 0 && StyApp) {
+                const uint16_t id =
+                    StyApp->AddTimer(RepeatingDelay, [this](TObject* s) { RepeatTimerTick(s); });
+                if (id == 0) throw EOutOfResources(SStyNoTimers);
+                repeatTimerId_ = id;
+                if (TStyTimerItem* item = StyApp->GetTimerItem(id)) item->SetEnabled(true);
+            }
+            return;
+        case WM_LBUTTONUP:
+            TButton::Dispatch(m);
+            if (RepeatedClick) StopRepeatTimer();
+            return;
+        default:
+            TButton::Dispatch(m);
     }
-    c.Font()->Assign(font_);
-    if (!enabled_) c.Font()->SetColor(clGrayText);
-    c.Brush()->Style = bsClear;
-    TRect tr = r;
-    if (pressed_) { tr.Left += 1; tr.Top += 1; tr.Right += 1; tr.Bottom += 1; }
-    c.DrawText(text_, tr, qtbridge::DT_CENTER | qtbridge::DT_VCENTER | qtbridge::DT_SINGLELINE);
 }
+
+void TStyCustomButton::Click() { TButton::Click(); }
+
+// ---------------------------------------------------------------- repeated click
+
+void TStyCustomButton::RepeatTimerTick(TObject*) {
+    if (mouseOver_) RepeatClick();
+}
+
+void TStyCustomButton::RepeatClick() {
+    if (repeatTimerId_ != 0 && StyApp)
+        if (TStyTimerItem* item = StyApp->GetTimerItem(repeatTimerId_))
+            item->SetInterval(RepeatingInterval);
+    Click();
+}
+
+void TStyCustomButton::StopRepeatTimer() {
+    if (repeatTimerId_ == 0 || !StyApp) return;
+    TStyTimerItem* item = StyApp->GetTimerItem(repeatTimerId_);
+    const uint16_t id = repeatTimerId_;
+    repeatTimerId_ = 0;
+    if (!item) return;
+    item->OnTimer = nullptr;
+    item->SetEnabled(false);
+    StyApp->RemoveTimer(id);
+}
+
+// ---------------------------------------------------------------- painting
+
+void TStyCustomButton::DrawButton(const DRAWITEMSTRUCT& dis) {
+    canvas_->SetHandle(dis.hDC);
+    try {
+        TRect r = ClientRect();
+        if (!Enabled())
+            state_ = 1;
+        else if (dis.itemState & ODS_SELECTED)
+            state_ = 4;
+        else if (mouseOver_)
+            state_ = 2;
+        else
+            state_ = 0;
+        // The focus and default flags each say what they are named for.
+        uint16_t flags = bfRoundCorners;
+        if (dis.itemState & ODS_FOCUS) flags |= bfFocused;
+        if (defaultLook_) flags |= bfDefault;
+        if (mouseOver_) flags |= bfHot;
+        frameFlags_ = flags;
+        switch (extStyle_) {
+            case ubsExplorer:
+            case ubsExplorerColored:
+            case ubsWinXP:
+            case ubsWinXPCombo:
+            case ubsWinXPTool:
+                canvas_->Brush()->Style = bsSolid;
+                canvas_->Brush()->Color = Color();
+                canvas_->FillRect(r);
+                break;
+            default:
+                break;
+        }
+        DrawButtonFrame(this, canvas_.get(), mouseOver_, r, extStyle_, state_, flags, Color());
+        if (!(extStyle_ == ubsWinXPCombo && StyApp && StyApp->UseThemes())) {
+            canvas_->Font()->Assign(*Font());
+            DrawContent(canvas_.get(), r, 0);
+        }
+        ++paintCount_;
+    } catch (...) {
+        canvas_->SetHandle(nullptr);
+        throw;
+    }
+    canvas_->SetHandle(nullptr);
+}
+
+void TStyCustomButton::DrawContent(TCanvas* c, const TRect& r, UINT textFlags) {
+    const std::string caption = useCaption_ ? Caption() : std::string();
+    const UINT options = Enabled() ? 6 : 5;
+    glyph_->Draw(c, caption, fontFX_.get(), r, state_, layout_.get(), options, multiLine_,
+                 textFlags);
+}
+
+// ---------------------------------------------------------------- streaming
+
+namespace {
+
+template <class E>
+E IdentOf(const TDfmValue& v, std::initializer_list<const char*> names) {
+    if (v.kind != TDfmValue::vIdent) return E(v.AsInt());
+    int i = 0;
+    for (const char* n : names) {
+        if (SameText(v.s, n)) return E(i);
+        ++i;
+    }
+    throw EReadError("Invalid property value: " + v.s);
+}
+
+}  // namespace
 
 void RegisterStyButton() {
-    TClassReg<TStyButton>("TStyButton", "TCustomControl")
-        .prop("FaceColor", [](TStyButton* b, const TDfmValue& v) { b->FaceColor = v.AsInt(); b->Invalidate(); });
+    using B = TStyCustomButton;
+    TClassReg<B>("TStyCustomButton", "TButton", false)
+        .prop("About", [](B* b, const TDfmValue& v) { b->About = v.AsString(); })
+        // Glyph bitmaps are kept among the compiled resources and named here.
+        .prop("Glyph.Resource",
+              [](B* b, const TDfmValue& v) {
+                  TBitmap bmp;
+                  bmp.LoadFromData(LoadResourceText(v.AsString()));
+                  b->SetGlyph(&bmp);
+              })
+        .prop(
+            "NumGlyphs",
+            [](B* b, const TDfmValue& v) { b->SetNumGlyphs(TStyNumGlyphs(v.AsInt())); }, "1")
+        .prop(
+            "ExtStyle",
+            [](B* b, const TDfmValue& v) {
+                b->SetExtStyle(IdentOf<TStyUserButtonStyle>(
+                    v, {"ubsAutoDetect", "ubsWin31", "ubsWin40", "ubsDelphi", "ubsDelphiFlat",
+                        "ubsFlat", "ubsFlatUnColored", "ubsNavigator", "ubsExplorer",
+                        "ubsExplorerColored", "ubsIntegrated", "ubsWinXP", "ubsWinXPCombo",
+                        "ubsWinXPTool"}));
+            },
+            "ubsAutoDetect")
+        // Read only: the style identifier of older forms.
+        .prop("Style",
+              [](B* b, const TDfmValue& v) {
+                  if (SameText(v.s, "nbsAutoDetect"))
+                      b->SetExtStyle(ubsAutoDetect);
+                  else if (SameText(v.s, "nbsWin31"))
+                      b->SetExtStyle(ubsWin31);
+                  else if (SameText(v.s, "nbsWin40"))
+                      b->SetExtStyle(ubsWin40);
+              })
+        .prop(
+            "HideHint", [](B* b, const TDfmValue& v) { b->HideHint = v.AsBool(); }, "True")
+        .prop(
+            "UseCaption", [](B* b, const TDfmValue& v) { b->SetUseCaption(v.AsBool()); }, "True")
+        .prop(
+            "MultiLine", [](B* b, const TDfmValue& v) { b->SetMultiLine(v.AsBool()); }, "False")
+        .prop(
+            "RepeatedClick", [](B* b, const TDfmValue& v) { b->RepeatedClick = v.AsBool(); },
+            "False")
+        .prop(
+            "RepeatingDelay",
+            [](B* b, const TDfmValue& v) { b->RepeatingDelay = uint16_t(v.AsInt()); }, "500")
+        .prop(
+            "RepeatingInterval",
+            [](B* b, const TDfmValue& v) { b->RepeatingInterval = uint16_t(v.AsInt()); }, "100")
+        .prop(
+            "ImageIndex", [](B* b, const TDfmValue& v) { b->SetImageIndex(v.AsInt()); }, "0")
+        .prop(
+            "ListIndex", [](B* b, const TDfmValue& v) { b->SetListIndex(v.AsInt()); }, "0")
+        // The layer's shared lists are stored by name.
+        .prop("Internal", [](B* b, const TDfmValue& v) {
+            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString()))
+                b->SetImageList(list);
+        });
+    TClassReg<TStyButton>("TStyButton", "TStyCustomButton");
 }

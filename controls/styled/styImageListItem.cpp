@@ -133,6 +133,19 @@ int TStyImageListItem::AddMasked(TBitmap* image, TColor transparent) {
     return Add(&picture, &mask);
 }
 
+void TStyImageListItem::ReplaceMasked(int k, TBitmap* image, TColor transparent) {
+    if (k < 0 || k >= Count()) return;
+    if (!image || image->Width() != width_ || image->Height() != height_)
+        throw EInvalidGraphicOperation(kBadSize);
+    TBitmap mask, picture;
+    MakeMask(image, &mask, &picture, transparent);
+    const int x = entries_[size_t(k)].x;
+    CopyCell(image_.get(), x, &picture, 0, width_, height_);
+    if (masked_) CopyCell(mask_.get(), x, &mask, 0, width_, height_);
+    entries_[size_t(k)].masked = uint8_t(masked_);
+    Change();
+}
+
 bool TStyImageListItem::GetImage(int k, TBitmap* out) const {
     if (!out || k < 0 || k >= Count()) return false;
     out->SetSize(width_, height_);

@@ -32,6 +32,8 @@ public:
     int Add(TBitmap* image, TBitmap* mask);
     // The mask is made from the pixels of the transparent colour.
     int AddMasked(TBitmap* image, TColor transparent);
+    // Image k replaced by `image` (Width x Height), its mask made the same way.
+    void ReplaceMasked(int k, TBitmap* image, TColor transparent);
     // X offset of image k in the strip, -1 outside the list.
     int OffsetOf(int k) const;
     TBitmap* ImageStrip() const { return image_.get(); }

@@ -366,6 +366,14 @@ protected:
         if (e->button() == Qt::LeftButton) report(kLUp, e);
         QPushButton::mouseReleaseEvent(e);
     }
+    void focusInEvent(QFocusEvent* e) override {
+        QPushButton::focusInEvent(e);
+        host_->peerFocus(true);
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QPushButton::focusOutEvent(e);
+        host_->peerFocus(false);
+    }
     // A fast second press is a press for the button (and a double click for its control).
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton) report(kLDbl, e);

@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QToolTip>
 #include <QCursor>
 #include <QFont>
 #include <QFontDatabase>
@@ -205,6 +206,10 @@ void SetAppCursor(int cursor) {
     case -3: QGuiApplication::setOverrideCursor(Qt::CrossCursor); break;
     default: QGuiApplication::setOverrideCursor(Qt::ArrowCursor); break;
     }
+}
+
+void HideHint() {
+    if (GuiStarted()) QToolTip::hideText();
 }
 
 }  // namespace qtbridge

@@ -23,6 +23,8 @@ std::string PlatformName();
 // (1 Shift, 2 Alt, 4 Ctrl). Key: 'A'-'Z', '0'-'9' or a virtual-key code the controls
 // know (Return 13, Escape 27, Tab 9). Used to drive windows from tests and tools.
 void PressKey(int key, unsigned shift);
+// Hides the hint window when one shows.
+void HideHint();
 // The cursor of the whole application: 0 default, -11 hourglass (the class library's codes).
 void SetAppCursor(int cursor);
 

@@ -368,3 +368,5 @@ void TScreen::SetCursor(TCursor c) {
 
 int TScreen::Width() const { return qtbridge::ScreenWidth(); }
 int TScreen::Height() const { return qtbridge::ScreenHeight(); }
+
+void TApplication::CancelHint() { qtbridge::HideHint(); }

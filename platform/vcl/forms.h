@@ -118,6 +118,8 @@ public:
     void SetMainForm(TForm* f) { mainForm_ = f; }
     std::string Title;
     TColor HintColor = clInfoBk;  // of every hint window unless its control says otherwise
+    // Hides the hint window that shows now.
+    void CancelHint();
     bool ShowMainForm = true;
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;

@@ -243,6 +243,8 @@ void TButton::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     }
+    // The window clicks the button (BN_CLICKED); a button release is no click of its own.
+    if (m.Msg == WM_LBUTTONUP) clicked_ = false;
     if (m.Msg == BM_SETSTATE) {  // shows the button pressed or released
         if (peer_) peer_->setPressed(m.WParam != 0);
         return;
@@ -252,6 +254,11 @@ void TButton::Dispatch(TMessage& m) {
         return;
     }
     TWinControl::Dispatch(m);
+}
+
+void TButton::peerFocus(bool in) {
+    TWinControl::peerFocus(in);
+    SetButtonStyle(in || Default);
 }
 
 void TButton::PeerChanged(int code) {

@@ -118,6 +118,10 @@ public:
     void Dispatch(TMessage& m) override;
 
 protected:
+    // Told whether the button draws as the default button now: while it has the focus, and
+    // while it is the Default button and has none.
+    virtual void SetButtonStyle(bool /*isDefault*/) {}
+    void peerFocus(bool in) override;
     // The button kind of its window style (BS_OWNERDRAW: the control draws every look).
     virtual DWORD ButtonStyle() const { return 0; }
     qtbridge::PeerKind PeerKindOf() const override {

@@ -108,6 +108,8 @@ object Form_arrange: TForm_arrange
     Height = 26
     Hint = '在选项前插入所选的页面'
     Caption = '前插入 >>'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_insertbefore.bmp'
     OnClick = StyButton_insertBeforeClick
   end
   object StyButton_insertAfter: TStyButton
@@ -117,6 +119,8 @@ object Form_arrange: TForm_arrange
     Height = 26
     Hint = '在选项后插入所选的页面'
     Caption = '后插入 >>'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_insertafter.bmp'
     OnClick = StyButton_insertBeforeClick
   end
   object StyButton_delete: TStyButton
@@ -126,6 +130,8 @@ object Form_arrange: TForm_arrange
     Height = 26
     Hint = '删除所选的页面'
     Caption = '<< 删除'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_delete.bmp'
     OnClick = StyButton_deleteClick
   end
   object StyButton_show: TStyButton
@@ -135,6 +141,8 @@ object Form_arrange: TForm_arrange
     Height = 26
     Hint = '显示所选的页面'
     Caption = '>> 显示'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_show.bmp'
     OnClick = StyButton_showClick
   end
   object ListBox_destination: TListBox

@@ -1392,6 +1392,8 @@ object Form_main: TForm_main
         Width = 24
         Height = 21
         Caption = '...'
+        Color = 14671839
+        Glyph.Resource = 'images/glyph_2ndfile.bmp'
         Font.Charset = GB2312_CHARSET
         Font.Color = clBlack
         Font.Height = -12
@@ -1414,6 +1416,8 @@ object Form_main: TForm_main
         Width = 96
         Height = 23
         Caption = '>> 重排'
+        Color = 14671839
+        Glyph.Resource = 'images/glyph_arrange.bmp'
         Font.Charset = GB2312_CHARSET
         Font.Color = clBlack
         Font.Height = -12
@@ -1483,6 +1487,8 @@ object Form_main: TForm_main
     Height = 27
     Hint = '显示输出。'
     Caption = ' 显示(&W)'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_show.bmp'
     Font.Charset = GB2312_CHARSET
     Font.Color = clBlack
     Font.Height = -12
@@ -1499,6 +1505,8 @@ object Form_main: TForm_main
     Height = 32
     Hint = '开始转换。'
     Caption = ' 开始(&S)'
+    Color = 14671839
+    Glyph.Resource = 'images/glyph_start.bmp'
     Font.Charset = GB2312_CHARSET
     Font.Color = clBlack
     Font.Height = -12

@@ -3,6 +3,7 @@
 // windows.
 #include <gtest/gtest.h>
 
+#include "app/arrange.h"
 #include "tests/app/fixture.h"
 
 using namespace apptest;
@@ -75,4 +76,59 @@ TEST_F(AppTest, MainWindowBarAtZeroHalfAndFull) {
     EXPECT_TRUE(s.Right <= t.Left || t.Right <= s.Left || s.Bottom <= t.Top || t.Bottom <= s.Top);
     Form_main->SetStatus(0);
     KeepScreenshot(Form_main, "main_idle");
+}
+
+TEST_F(AppTest, MainWindowAtHalfOfARun) {
+    CreateWindows();
+    ShowMain();
+    // What the driver does at the start of a run, then ten ticks of the progress timer.
+    Form_main->StyButton_start->SetEnabled(false);
+    Form_main->SetStatus(1);
+    for (int i = 0; i < 10; ++i) Form_main->Timer_progressTimer(nullptr);
+    EXPECT_EQ(Form_main->StyProgress_converting->Position(), 50);
+    BarShot s = ShootBar(Form_main, folder + "run.png");
+    EXPECT_EQ(s.runs, 78);
+    EXPECT_EQ(Form_main->StyButton_start->State(), 1);  // drawn disabled
+    KeepScreenshot(Form_main, "main_run_50");
+    Form_main->StyButton_start->SetEnabled(true);
+}
+
+TEST_F(AppTest, ButtonsOfBothWindowsAreStyledWithGlyphs) {
+    CreateWindows();
+    ShowMain();
+    for (TStyButton* b : {Form_main->StyButton_start, Form_main->StyButton_show,
+                          Form_main->StyButton_arrange, Form_main->StyButton_2ndFile}) {
+        EXPECT_FALSE(b->Glyph()->Empty()) << b->Name;
+        EXPECT_EQ(b->Color(), TColor(0xDFDFDF)) << b->Name;
+        EXPECT_TRUE(b->TabStop) << b->Name;
+    }
+    EXPECT_EQ(Form_main->StyButton_start->Hint(), "开始转换。");
+    // The merge options hold the second-file and page-order buttons.
+    for (size_t i = 0; i < Functions.size(); ++i)
+        if (Functions[i].Name == "pdfMerge") Form_main->ComboBoxEx_function->SetItemIndex(int(i));
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SaveScreenshot(folder + "merge.png");
+    EXPECT_EQ(Form_main->StyButton_arrange->State(), 0);
+    KeepScreenshot(Form_main, "main_merge");
+    EXPECT_FALSE(Form_main->StyButton_show->Visible());
+    // Start takes the keyboard focus like a push button.
+    Form_main->StyButton_start->SetFocus();
+    Application->ProcessMessages();
+    EXPECT_TRUE(Form_main->StyButton_start->Focused());
+    Application->CreateForm(Form_arrange, "arrange.dfm");
+    Form_arrange->Show();
+    Application->ProcessMessages();
+    for (TStyButton* b : {Form_arrange->StyButton_insertBefore, Form_arrange->StyButton_insertAfter,
+                          Form_arrange->StyButton_delete, Form_arrange->StyButton_show}) {
+        EXPECT_FALSE(b->Glyph()->Empty()) << b->Name;
+        EXPECT_EQ(b->NumGlyphs(), 1) << b->Name;
+    }
+    // Glyphs of one cell size share one strip: the main window's and these 16 x 16 ones.
+    Form_arrange->Panel_analyzing->SetVisible(false);
+    Form_arrange->SaveScreenshot(folder + "arrange.png");
+    EXPECT_EQ(Form_arrange->StyButton_show->GlyphObject()->List(),
+              Form_arrange->StyButton_delete->GlyphObject()->List());
+    KeepScreenshot(Form_arrange, "arrange_buttons");
+    delete Form_arrange;
+    Form_arrange = nullptr;
 }

@@ -13,7 +13,7 @@ namespace {
 
 struct Meter {
     Meter() : form(new TForm(nullptr)) {
-        form->SetBounds(0, 0, 200, 60);
+        form->SetBounds(0, 0, 240, 120);
         panel = new TPanel(form.get());
         panel->SetParent(form.get());
         panel->SetBounds(0, 0, 200, 60);

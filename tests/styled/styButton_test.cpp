@@ -1,0 +1,259 @@
+// The owner-drawn button: its looks (normal, mouse over, pressed, disabled) read from
+// screenshots with synthetic mouse input, the frame flags, the repeated click driven over the
+// timer pool's window, the glyph cells shared between buttons, and the setters' edges.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "controls/styled/styApplication.h"
+#include "controls/styled/styButton.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
+
+namespace {
+
+// A 16 x 16 glyph: fuchsia background, a black-rimmed square from (4, 4) to (12, 12), red
+// inside (the disabled look etches the black pixels).
+std::unique_ptr<TBitmap> SquareGlyph(int cells = 1, TColor ink = clRed) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(16 * cells, 16);
+    b->Canvas()->Brush()->Color = clFuchsia;
+    b->Canvas()->FillRect(Rect(0, 0, 16 * cells, 16));
+    for (int i = 0; i < cells; ++i) {
+        b->Canvas()->Brush()->Color = i == 0 ? ink : i == 1 ? clBlue : clLime;
+        b->Canvas()->FillRect(Rect(16 * i + 4, 4, 16 * i + 12, 12));
+        b->Canvas()->Brush()->Color = clBlack;
+        b->Canvas()->FrameRect(Rect(16 * i + 4, 4, 16 * i + 12, 12));
+    }
+    return b;
+}
+
+struct CountingButton : TStyButton {
+    using TStyButton::TStyButton;
+    void Invalidate() override {
+        ++invalidated;
+        TStyButton::Invalidate();
+    }
+    int invalidated = 0;
+};
+
+struct ButtonRig {
+    ButtonRig() : form(new TForm(nullptr)) {
+        form->SetBounds(0, 0, 220, 120);
+        panel = new TPanel(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(0, 0, 160, 60);
+        panel->BevelOuter = TBevelCut::bvNone;
+        panel->SetColor(clBlack);
+        other =
+            new TButton(form.get());  // takes the focus, so the styled button shows no focus frame
+        other->SetParent(panel);
+        other->SetBounds(120, 10, 30, 30);
+        button = new CountingButton(form.get());
+        button->SetParent(panel);
+        button->SetBounds(10, 10, 100, 30);
+        button->SetColor(clSilver);
+        button->SetCaption("Go");
+        button->Font()->SetColor(clBlack);
+        button->SetExtStyle(ubsFlat);
+        button->SetGlyph(SquareGlyph().get());
+        button->OnClick = [this](TObject*) { ++clicks; };
+        form->Show();
+        Application->ProcessMessages();
+        other->SetFocus();
+        Application->ProcessMessages();
+    }
+    ~ButtonRig() { form.reset(); }
+    void Shoot(const char* keep = nullptr) {
+        EXPECT_TRUE(panel->SaveScreenshot(path));
+        shot.LoadFromFile(path);
+        const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
+        if (keep && dir && *dir) shot.SaveToFile(std::string(dir) + "/stybutton_" + keep + ".png");
+    }
+    TColor At(int x, int y) { return shot.Canvas()->Pixel(10 + x, 10 + y); }
+    int Count(TColor c) {
+        int n = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 100; ++x) n += At(x, y) == c;
+        return n;
+    }
+    std::unique_ptr<TForm> form;
+    TPanel* panel;
+    TButton* other;
+    CountingButton* button;
+    TBitmap shot;
+    int clicks = 0;
+    std::string path = ::testing::TempDir() + "stybutton_shot.png";
+};
+
+void Tick(int n) {
+    for (int i = 0; i < n; ++i) SendMessageA(StyApp->TimerPool()->Window(), WM_TIMER, 1, 0);
+}
+
+const TColor kShadow = TColor(ColorToRGB(clBtnShadow));
+const TColor kLight = TColor(ColorToRGB(clBtnHighlight));
+
+}  // namespace
+
+TEST(StyButtonLooks, NormalHotPressedAndDisabledFromScreenshots) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    ASSERT_NE(b->Peer(), nullptr);
+    r.Shoot("normal");
+    EXPECT_EQ(b->State(), 0);
+    EXPECT_EQ(r.At(0, 0), clSilver);  // flat: no edge while up and not hot
+    EXPECT_EQ(r.Count(clRed), 36);    // the glyph's square, its background masked out
+    EXPECT_EQ(r.Count(clFuchsia), 0);
+
+    b->Peer()->sendEnterLeave(true);
+    r.Shoot("hot");
+    EXPECT_TRUE(b->MouseOver());
+    EXPECT_EQ(b->State(), 2);
+    EXPECT_TRUE(b->FrameFlags() & bfHot);
+    EXPECT_EQ(r.At(0, 0), kLight);  // raised when hot
+    EXPECT_EQ(r.At(99, 29), kShadow);
+    const int hotShadow = r.Count(kShadow);
+
+    b->Peer()->sendMouseButton(true, 50, 15);
+    r.Shoot("pressed");
+    EXPECT_EQ(b->State(), 4);
+    EXPECT_EQ(r.At(0, 0), kShadow);  // sunk while held
+    EXPECT_EQ(r.Count(clRed), 36);
+    b->Peer()->sendMouseButton(false, 50, 15);
+    Application->ProcessMessages();
+    EXPECT_EQ(r.clicks, 1);  // the window's click, once
+    r.Shoot();
+    EXPECT_EQ(b->State(), 2);  // hovered and released
+
+    b->SetEnabled(false);
+    r.Shoot("disabled");
+    EXPECT_EQ(b->State(), 1);      // disabled wins over hot
+    EXPECT_EQ(r.Count(clRed), 0);  // the glyph is etched: its black rim in shadow
+    EXPECT_GE(r.Count(kShadow), hotShadow + 28);
+
+    b->Peer()->sendEnterLeave(false);
+    EXPECT_FALSE(b->MouseOver());
+}
+
+TEST(StyButtonLooks, FocusAndDefaultFlagsEachMeanTheirOwnThing) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    b->Default = true;
+    b->SetFocus();
+    Application->ProcessMessages();
+    r.Shoot();
+    if (!b->Focused()) GTEST_SKIP() << "no keyboard focus on this platform";
+    EXPECT_TRUE(b->DefaultLook());
+    EXPECT_TRUE(b->FrameFlags() & bfFocused);
+    EXPECT_TRUE(b->FrameFlags() & bfDefault);
+    TButton& other = *r.other;
+    other.SetFocus();
+    Application->ProcessMessages();
+    r.Shoot();
+    EXPECT_FALSE(b->FrameFlags() & bfFocused);
+    EXPECT_TRUE(b->FrameFlags() & bfDefault);  // still the Default button
+    b->Default = false;
+    b->SetFocus();
+    Application->ProcessMessages();
+    other.SetFocus();
+    Application->ProcessMessages();
+    r.Shoot();
+    EXPECT_FALSE(b->DefaultLook());
+    EXPECT_FALSE(b->FrameFlags() & (bfFocused | bfDefault));
+}
+
+TEST(StyButtonRepeat, ClicksOverThePoolWhileHeldAndOver) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    ASSERT_EQ(StyApp->TimerPool()->Count(), 0);
+    b->RepeatedClick = true;
+    b->Peer()->sendEnterLeave(true);
+    b->Peer()->sendMouseButton(true, 50, 15);
+    const uint16_t id = b->RepeatTimerId();
+    ASSERT_NE(id, 0);
+    Tick(9);
+    EXPECT_EQ(r.clicks, 0);
+    Tick(1);  // 500 ms: the first repeated click
+    EXPECT_EQ(r.clicks, 1);
+    Tick(10);  // then one every 100 ms
+    EXPECT_EQ(r.clicks, 6);
+    // A second press while the timer runs makes no second timer.
+    b->Perform(WM_LBUTTONDBLCLK, 1, MAKELPARAM_XY(50, 15));
+    EXPECT_EQ(b->RepeatTimerId(), id);
+    EXPECT_EQ(StyApp->TimerPool()->Count(), 1);
+    b->Peer()->sendEnterLeave(false);  // off the button: paused, not stopped
+    Tick(10);
+    EXPECT_EQ(r.clicks, 6);
+    EXPECT_NE(b->RepeatTimerId(), 0);
+    b->Peer()->sendEnterLeave(true);
+    Tick(2);
+    EXPECT_EQ(r.clicks, 7);
+    b->Peer()->sendMouseButton(false, 50, 15);
+    Application->ProcessMessages();
+    EXPECT_EQ(b->RepeatTimerId(), 0);
+    EXPECT_EQ(StyApp->TimerPool()->Count(), 0);
+    const int after = r.clicks;  // the release's own click
+    Tick(20);
+    EXPECT_EQ(r.clicks, after);
+}
+
+TEST(StyButtonRepeat, HidingStopsTheTimer) {
+    ButtonRig r;
+    r.button->RepeatedClick = true;
+    r.button->Peer()->sendEnterLeave(true);
+    r.button->Peer()->sendMouseButton(true, 50, 15);
+    ASSERT_NE(r.button->RepeatTimerId(), 0);
+    r.button->SetVisible(false);
+    EXPECT_EQ(r.button->RepeatTimerId(), 0);
+    EXPECT_FALSE(r.button->MouseOver());
+    EXPECT_EQ(StyApp->TimerPool()->Count(), 0);
+}
+
+TEST(StyButtonSetters, UnchangedValuesRepaintNothing) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    const int before = b->invalidated;
+    b->SetMultiLine(false);
+    b->SetUseCaption(true);
+    b->SetImageIndex(-1);
+    EXPECT_EQ(b->invalidated, before);  // nothing to repaint
+    EXPECT_EQ(b->ImageIndex(), 0);
+    b->SetMultiLine(true);
+    EXPECT_EQ(b->invalidated, before + 1);
+    // Each index compares with itself: ListIndex 0 -> 3 is stored although ImageIndex is 3.
+    b->SetImageIndex(3);
+    b->SetListIndex(3);
+    EXPECT_EQ(b->ListIndex(), 3);
+    // Three cells side by side give three looks; six or more give one cell.
+    b->SetGlyph(SquareGlyph(3).get());
+    EXPECT_EQ(b->NumGlyphs(), 3);
+    TBitmap wide;
+    wide.SetSize(96, 16);
+    b->SetGlyph(&wide);
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    TBitmap odd;
+    odd.SetSize(50, 16);
+    b->SetNumGlyphs(2);
+    b->SetGlyph(&odd);
+    EXPECT_EQ(b->NumGlyphs(), 2);
+}
+
+TEST(StyButtonSetters, ImageListSuppliesTheGlyph) {
+    ButtonRig r;
+    auto* list = new TStyBitmapList(r.form.get());
+    CountingButton* b = r.button;
+    b->SetImageList(list);
+    EXPECT_TRUE(b->Glyph()->Empty());       // no such image: the glyph is cleared
+    list->AddBitmap(SquareGlyph(3).get());  // the change link brings it in
+    EXPECT_EQ(b->Glyph()->Width(), 48);
+    EXPECT_EQ(b->NumGlyphs(), 3);
+    b->SetGlyph(SquareGlyph().get());  // a glyph of its own lets the list go
+    EXPECT_EQ(b->ImageList(), nullptr);
+    b->SetImageList(list);
+    EXPECT_EQ(b->Glyph()->Width(), 48);
+    delete list;  // its removal is noticed
+    EXPECT_EQ(b->ImageList(), nullptr);
+    // The layer's shared lists are stored by name and found again by it.
+    EXPECT_EQ(StyListFromReferenceName("STYBML30"), StyGlobalContainer()->BitmapList());
+}
