@@ -168,6 +168,18 @@ TEST(StyRegionShapes, ShieldsFollowTheirRectangle) {
     DeleteObject(copy);
 }
 
+TEST(StyRegionShapes, TheHalfRoundIsTheLowerHalfWhereverItStands) {
+    TStyRegion r;
+    HRGN low = Build(r, rsHalfRound, Rect(0, 100, 200, 220));
+    EXPECT_FALSE(PtInRegion(low, 100, 90));  // the upper half stays out
+    EXPECT_TRUE(PtInRegion(low, 100, 101));
+    EXPECT_TRUE(PtInRegion(low, 100, 215));
+    EXPECT_FALSE(PtInRegion(low, 5, 215));
+    RECT box;
+    GetRgnBox(low, &box);
+    EXPECT_EQ(box.top, 100);
+}
+
 TEST(StyPointList, PacksSignedSixteenBitHalves) {
     TStyPointList l;
     int changes = 0;
