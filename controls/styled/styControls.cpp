@@ -1,6 +1,7 @@
 #include "controls/styled/styControls.h"
 
 #include "controls/styled/styApplication.h"
+#include "controls/styled/styFormShape.h"
 #include "platform/vcl/forms.h"
 
 // ---------------------------------------------------------------- TStyControl
@@ -77,9 +78,48 @@ void TStyControl::GetChange(TObject*) {
 
 // ---------------------------------------------------------------- TStyBaseControl
 
+TStyBaseControl::TStyBaseControl(TComponent* owner)
+    : TStyControl(owner),
+      imageListLink_(std::make_unique<TStyChangeLink>()),
+      effects_(std::make_unique<TStyBitmapEffectObject>()) {
+    imageListLink_->OnChange = [this](TObject* s) { ImageListChanged(s); };
+    effects_->OnChange = [this](TObject* s) { GetChange(s); };
+}
+
+TStyBaseControl::~TStyBaseControl() {
+    // No change reaches a control half gone.
+    imageListLink_->OnChange = nullptr;
+    effects_->OnChange = nullptr;
+}
+
+void TStyBaseControl::SetImageList(TStyCustomImageList* list) {
+    // A list that is going has already let its links go.
+    if (imageList_ && imageListLink_->Sender == imageList_)
+        imageList_->UnRegisterChanges(imageListLink_.get());
+    imageList_ = list;
+    if (list) list->RegisterChanges(imageListLink_.get());
+    ImageListChanged(nullptr);
+}
+
+void TStyBaseControl::Notification(TComponent* c, TOperation op) {
+    TStyControl::Notification(c, op);
+    if (op != opRemove || !c) return;
+    if (c == static_cast<TComponent*>(imageList_)) {
+        if (imageListLink_->Sender == imageList_)
+            imageList_->UnRegisterChanges(imageListLink_.get());
+        imageList_ = nullptr;
+        ImageListChanged(nullptr);
+    }
+    if (!Destroying() && c == static_cast<TComponent*>(effects_->AlphaBlend()->ImageList()))
+        effects_->AlphaBlend()->SetImageList(nullptr);
+}
+
 void TStyBaseControl::Dispatch(TMessage& m) {
     if (m.Msg == CM_STYPARENTBKCHANGED) {
-        if (Visible() && !Loading() && HasFilledParent()) GetChange(nullptr);
+        if (Visible()) {
+            if (!Loading() && HasFilledParent()) GetChange(nullptr);
+            effects_->SetValid(false);  // the buffered image shows the old background
+        }
         return;
     }
     TStyControl::Dispatch(m);
@@ -109,9 +149,13 @@ void TStyBaseGraphicControl::Paint() {
 }
 
 bool TStyBaseGraphicControl::HasFilledParent() const {
-    // No form of this program carries a shaped-form component, so no parent paints its own
-    // filled background.
-    return false;
+    if (!transparent_) return false;
+    auto* form = dynamic_cast<TForm*>(Parent());
+    if (!form) return false;
+    // The form that owns the control (the one it is placed on) and its shape component.
+    const int i = FindComponentIndexByClass<TStyFormShape>(Owner());
+    if (i == -1 || !form->HandleAllocated()) return false;
+    return static_cast<TStyFormShape*>(Owner()->Components(i))->NeedsBackground();
 }
 
 void TStyBaseGraphicControl::Dispatch(TMessage& m) {
@@ -165,6 +209,12 @@ int BevelStyle(const TDfmValue& v) {
 }
 
 }  // namespace
+
+void RegisterStyImageListProps(const std::string& cls) {
+    RegisterProperty(cls, "Internal", [](TComponent* c, const TDfmValue& v) {
+        static_cast<TStyBaseControl*>(c)->SetImageList(StyListFromReferenceName(v.AsString()));
+    });
+}
 
 int StyBorderStyleIdent(const TDfmValue& v) {
     return Ident(v,

@@ -9,6 +9,9 @@
 #include <memory>
 
 #include "controls/styled/styBevel.h"
+#include "controls/styled/styChangeLink.h"
+#include "controls/styled/styEffects.h"
+#include "controls/styled/styImageLists.h"
 #include "platform/vcl/controls.h"
 
 // Component messages of the styled layer.
@@ -64,11 +67,23 @@ private:
 
 class TStyBaseControl : public TStyControl {
 public:
-    explicit TStyBaseControl(TComponent* owner) : TStyControl(owner) {}
+    explicit TStyBaseControl(TComponent* owner);
+    ~TStyBaseControl() override;
     std::string ClassName() const override { return "TStyBaseControl"; }
     void Dispatch(TMessage& m) override;
+    void Notification(TComponent* c, TOperation op) override;
 
     virtual bool HasFilledParent() const { return false; }
+    virtual void ImageListChanged(TObject* sender) { GetChange(sender); }
+
+    TStyCustomImageList* ImageList() const { return imageList_; }
+    void SetImageList(TStyCustomImageList* list);
+    TStyBitmapEffectObject* Effects() const { return effects_.get(); }
+
+private:
+    TStyCustomImageList* imageList_ = nullptr;
+    std::unique_ptr<TStyChangeLink> imageListLink_;
+    std::unique_ptr<TStyBitmapEffectObject> effects_;
 };
 
 class TStyBaseGraphicControl : public TStyBaseControl {
@@ -109,5 +124,7 @@ private:
 
 // Registers the bevel's properties ("Bevel.StyleOuter" and so on) for a class with a bevel.
 void RegisterStyBevelProps(const std::string& className);
+// The "Internal" stream property of a class with an image list: the name of a shared list.
+void RegisterStyImageListProps(const std::string& className);
 // A border style read from a form (its identifier or its number).
 int StyBorderStyleIdent(const TDfmValue& v);

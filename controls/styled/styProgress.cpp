@@ -473,6 +473,7 @@ void RegisterStyProgress() {
         .prop(
             "UserValue", [](P* p, const TDfmValue& v) { p->SetUserValue(v.AsInt()); }, "0");
     RegisterStyBevelProps("TStyProgress");
+    RegisterStyImageListProps("TStyProgress");
     // The meter's own bevel starts lowered: a form that wants none writes bvNone, and reads
     // it back as written.
     const TPropInfo* outer = FindPropInfo("TStyProgress", "Bevel.StyleOuter");
