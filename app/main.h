@@ -77,6 +77,7 @@ public:
     void CollectSources();
     void CollectSourcesFromParam(const std::string& value);
     bool SourcesExist();
+    std::string PathTooLong();
     bool ExtensionsOk(const std::vector<std::string>& extensions);
     bool WatermarkCanShow();
     void SelectSource(const std::string& path);

@@ -60,11 +60,14 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
     auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
     bool ok = true;
 
-    // An empty PDF is no document: Ghostscript would make a blank page of it and call that
-    // a success.
+    // An empty PDF or PostScript file is no document: Ghostscript would make a blank page
+    // of it and call that a success.
     for (int i = 0; i < FSourceFiles->Count(); ++i) {
         const std::string s = (*FSourceFiles)[i];
-        if (SameText(ExtractFileExt(s), ".pdf") && FileSizeOf(s) == 0) {
+        const std::string ext = ExtractFileExt(s);
+        const bool document =
+            SameText(ext, ".pdf") || SameText(ext, ".ps") || SameText(ext, ".eps");
+        if (document && FileSizeOf(s) == 0) {
             ReportError("源文件是空的 (0 字节): \"" + s + "\"");
             return false;
         }
@@ -168,6 +171,13 @@ void TForm_main::StyButton_startClick(TObject*) {
     }
     Log("源文件", comma);
 
+    // Checked before anything is made, so a name the system cannot take leaves nothing.
+    if (const std::string tooLong = PathTooLong(); !tooLong.empty()) {
+        Log("ErrorMessage", tooLong);
+        Form_MsgDlg->ShowMsg("文件的路径不能使用! \n\n" + tooLong,
+                             FBatchMode ? mkError : mkInformation, FBatchMode);
+        return;
+    }
     if (!SourcesExist()) {
         if (FBatchMode) Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError, true);
         else Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);

@@ -14,6 +14,18 @@
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
 
+namespace {
+
+int CountMatchingFiles(const std::string& mask) {
+    int count = 0;
+    TSearchRec rec;
+    for (int r = FindFirst(mask, faAnyFile, rec); r == 0; r = FindNext(rec)) ++count;
+    FindClose(rec);
+    return count;
+}
+
+}  // namespace
+
 bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp,
                                     bool& ok) {
     if (name != "pdf2htmlPreview" && name != "pdfMerge" && name != "pdfMergeAll" && name != "pdfAutoCrop" &&
@@ -50,6 +62,17 @@ bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target
                 pageCount = preview.MakeThumbnails(src, temp + "images/");
                 return pageCount > 0;
             });
+        }
+        // The page files come from the document's stated page count, the thumbnails from
+        // its pages as drawn; a count that lies would link thumbnails to missing pages.
+        if (ok) {
+            const int pageFiles = CountMatchingFiles(temp + "pdf/*.pdf");
+            if (pageFiles != pageCount) {
+                ReportError("PDF 文件的页数不一致: 页面树说 " + IntToStr(pageFiles) +
+                            " 页, 实际有 " + IntToStr(pageCount) + " 页。文件可能已损坏: \"" + src +
+                            "\"");
+                ok = false;
+            }
         }
         if (ok) {
             const std::string fileName = ExtractFileName(src);

@@ -68,6 +68,30 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
     }
 }
 
+// Names the first source or destination that the system cannot take: a relative name in
+// a working folder deeper than the path limit (the system cannot name that folder, and
+// every expanded name would point elsewhere), or a full name longer than the limit.
+// Empty when every name can be used.
+std::string TForm_main::PathTooLong() {
+    std::vector<std::string> names;
+    for (int i = 0; i < FSourceFiles->Count(); ++i) names.push_back((*FSourceFiles)[i]);
+    if (!FDestDir.empty()) names.push_back(FDestDir);
+    std::string cwd;
+    const bool cwdKnown = TryGetCurrentDir(cwd);
+    const std::string limit = IntToStr(int(MaxPathBytes));
+    for (const std::string& name : names) {
+        const bool relative = !name.empty() && name[0] != '/';
+        if (relative && !cwdKnown)
+            return "当前文件夹的路径太长 (超过 " + limit + " 字节), 无法使用相对的文件名: \"" +
+                   name + "\"";
+        const std::string full = relative ? IncludeTrailingPathDelimiter(cwd) + name : name;
+        // The run's own names inside the folder add some 40 bytes.
+        if (full.size() + 40 > MaxPathBytes)
+            return "路径太长 (超过 " + limit + " 字节): \"" + name + "\"";
+    }
+    return "";
+}
+
 bool TForm_main::SourcesExist() {
     int n = FSourceFiles->Count();
     if (n == 0) return false;

@@ -89,6 +89,34 @@ namespace {
 bool g_logFailureReported = false;  // in this run
 }  // namespace
 
+std::string EscapeControls(const std::string& text) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c != 0x7F) {
+            out += ch;
+            continue;
+        }
+        switch (c) {
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+                break;
+        }
+    }
+    return out;
+}
+
 std::string FormatLogLine(double time, const std::string& key, const std::string& value) {
     std::string line = FormatDateTime("hh-nn-ss-zzz", time) + " | " + key;
     int cols = KeyColumns(key);
@@ -120,9 +148,29 @@ void ReportLogFailure(const std::string& reason) {
     if (s && s->FErrors) s->FErrors->Add(message);
 }
 
+// Values that are one line by nature (names, parameter strings, command lines): a line
+// break in them is a name's own byte and is shown escaped like every other control byte.
+bool IsOneLineKey(const std::string& key) {
+    for (const char* k : {"源文件", "Parameter", "CommandLine", "GS", "功能", "Version"})
+        if (key == k) return true;
+    return false;
+}
+
+// A value as the log shows it: control bytes escaped, so no text (a file name, a
+// watermark, a message quoting them) can make a line that looks like a log entry. Where a
+// value spans lines, each further line is indented beneath the first.
+std::string LogValue(const std::string& key, const std::string& value) {
+    if (IsOneLineKey(key)) return EscapeControls(value);
+    std::string out;
+    size_t from = 0;
+    for (size_t nl; (nl = value.find('\n', from)) != std::string::npos; from = nl + 1)
+        out += EscapeControls(value.substr(from, nl - from)) + "\n" + std::string(15, ' ');
+    return out + EscapeControls(value.substr(from));
+}
+
 void AppendLogLine(const std::string& key, const std::string& value) {
     EnsureLogFolder(false);
-    std::string text = FormatLogLine(Now(), key, value) + "\n";
+    std::string text = FormatLogLine(Now(), key, LogValue(key, value)) + "\n";
     if (key == "Version") text.insert(text.begin(), '\n');
     const std::string name = State().FLogDir + "info.log";
     AppendToFile(name, text);

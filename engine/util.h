@@ -26,6 +26,10 @@ void EnsureLogFolder(bool force = false);
 // bars stay in line); a longer key is written whole.
 std::string FormatLogLine(double time, const std::string& key, const std::string& value);
 
+// The text with every control byte (line breaks, escape, ...) written as an escape
+// ("\n", "\r", "\t", "\x1B"), so it stays on one line of the log.
+std::string EscapeControls(const std::string& text);
+
 // Records a caught failure: adds the message to the main window's error list and logs it
 // under "ErrorMessage".
 void ReportError(const std::string& message);

@@ -271,6 +271,13 @@ std::string GetCurrentDir() {
     return buf.data();
 }
 
+bool TryGetCurrentDir(std::string& dir) {
+    std::vector<char> buf(MaxPathBytes + 1);
+    if (!getcwd(buf.data(), buf.size())) return false;
+    dir = buf.data();
+    return true;
+}
+
 std::string ExpandFileName(const std::string& s) {
     if (s.empty()) return s;
     std::string full = s[0] == '/' ? s : IncludeTrailingPathDelimiter(GetCurrentDir()) + s;

@@ -120,6 +120,11 @@ bool DeleteFile(const std::string& name);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces atomically
 int64_t FileSize64(const std::string& name);  // -1 when missing
 std::string GetCurrentDir();
+// The working folder; false when the system cannot name it (deeper than its path limit,
+// or removed).
+bool TryGetCurrentDir(std::string& dir);
+// The longest path the system takes in one call, in bytes without the ending zero.
+constexpr size_t MaxPathBytes = 4095;
 std::string GetTempDir();  // with trailing "/"
 // Reads or writes a whole file; raise EFOpenError / EFCreateError.
 std::string ReadFileText(const std::string& name);

@@ -125,3 +125,17 @@ TEST_F(DayLog, ReportErrorListsAndLogs) {
 }
 
 }  // namespace
+
+TEST(LogText, ControlBytesAreEscapedSoNoTextMakesALineOfItsOwn) {
+    const struct {
+        std::string in, out;
+    } rows[] = {
+        {"plain 中文 name", "plain 中文 name"},
+        {"a\nb", "a\\nb"},
+        {"cr\rtab\t", "cr\\rtab\\t"},
+        {std::string("esc\x1b[2J nul") + '\0' + "x", "esc\\x1B[2J nul\\x00x"},
+        {"del\x7f", "del\\x7F"},
+        {"\xb2\xe2", "\xb2\xe2"},  // bytes of other encodings stay as they are
+    };
+    for (const auto& r : rows) EXPECT_EQ(EscapeControls(r.in), r.out) << r.in;
+}

@@ -1,0 +1,156 @@
+// Runs that used to end as a success, or to change what was there, although they failed:
+// each either leaves a complete result with exit code 0, or exit code 1 with a reason
+// and every older file as it was.
+#include <sys/stat.h>
+
+#include <map>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+std::map<std::string, std::string> Contents(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& name : Listing(dir)) {
+        std::error_code ec;
+        files[name] =
+            std::filesystem::is_directory(dir + name, ec) ? "<folder>" : Slurp(dir + name);
+    }
+    return files;
+}
+
+bool HasRunFolder(const std::string& dir) {
+    for (const auto& n : Listing(dir))
+        if (n.size() == 8 && n.find_first_not_of("0123456789") == std::string::npos) return true;
+    return false;
+}
+
+class RunIntegrity : public ::testing::Test {
+protected:
+    void SetUp() override { work = TempFolder("vx integrity "); }
+    // rm removes folders deeper than the path limit, which remove_all cannot name.
+    void TearDown() override { Exec({"rm", "-rf", work}, "/dev/null"); }
+    // A PDF of n pages made by the program itself.
+    void MakePdf(const std::string& name, int pages) {
+        WritePostScript(work + name + ".ps", pages);
+        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + name + ".ps", "-d", work}).exitCode, 0)
+            << prog.Log();
+        std::filesystem::remove(work + name + ".ps");
+    }
+    ProgramFolder prog;
+    std::string work;
+};
+
+}  // namespace
+
+TEST_F(RunIntegrity, AnEmptyPostScriptFileIsRefusedAndTheOlderResultStays) {
+    for (const char* ext : {".ps", ".eps"}) {
+        Spit(work + "empty" + ext, "");
+        Spit(work + "empty.pdf", "older result");
+        RunResult r = prog.Vexomat({"-c", "ps2pdf", "-s", work + "empty" + ext, "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << ext;
+        EXPECT_EQ(Slurp(work + "empty.pdf"), "older result") << ext;
+        EXPECT_NE(prog.Log().find("源文件是空的"), std::string::npos) << prog.Log();
+        EXPECT_FALSE(HasRunFolder(work));
+    }
+}
+
+TEST_F(RunIntegrity, APreviewOfAPdfWhosePageCountLiesFails) {
+    MakePdf("liar", 5);
+    std::string pdf = Slurp(work + "liar.pdf");
+    const size_t at = pdf.find("/Count 5");
+    ASSERT_NE(at, std::string::npos);
+    pdf.replace(at, 8, "/Count 2");
+    Spit(work + "liar.pdf", pdf);
+    const std::string dest = work + "preview/";
+    std::filesystem::create_directories(dest);
+    Spit(dest + "htmlPreview.html", "older preview");
+    RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", work + "liar.pdf", "-d", dest});
+    EXPECT_EQ(r.exitCode, 1) << prog.Log();
+    EXPECT_NE(prog.Log().find("页数不一致"), std::string::npos) << prog.Log();
+    EXPECT_EQ(Contents(dest),
+              (std::map<std::string, std::string>{{"htmlPreview.html", "older preview"}}));
+    EXPECT_FALSE(HasRunFolder(work));
+}
+
+TEST_F(RunIntegrity, ANameWithALineBreakForgesNoLogLine) {
+    MakePdf("a", 1);
+    const std::string forged = "a\n03-00-00-000 | Version      | FORGED\x1b[2J";
+    std::filesystem::copy_file(work + "a.pdf", work + forged + ".pdf");
+    RunResult r = prog.Vexomat({"-c", "pdf2pdf", "-s", work + forged + ".pdf", "-d", work});
+    EXPECT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_TRUE(Exists(work + forged + "_REDUCED.pdf"));
+    const std::string log = prog.Log();
+    EXPECT_EQ(log.find("\n03-00-00-000"), std::string::npos) << log;
+    EXPECT_EQ(log.find('\x1b'), std::string::npos) << log;
+    EXPECT_NE(log.find("a\\n03-00-00-000 | Version      | FORGED\\x1B[2J.pdf"), std::string::npos)
+        << log;
+}
+
+namespace {
+
+// Runs the program from a working folder deeper than the system's path limit (entered
+// step by step, which is the only way there); the source is named relative to it.
+RunResult RunInDeepFolder(const ProgramFolder& prog, const std::string& top, int depth,
+                          const std::string& out) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(top.c_str()) != 0) _exit(126);
+        for (int i = 0; i < depth; ++i)
+            if (chdir(std::string(200, 'd').c_str()) != 0) _exit(126);
+        FILE* f = std::fopen(out.c_str(), "w");
+        if (f) {
+            dup2(fileno(f), 1);
+            dup2(fileno(f), 2);
+        }
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        const std::string bin = prog.dir + "vexomat";
+        execl(bin.c_str(), bin.c_str(), "-c", "pdf2pdf", "-s", "doc.pdf", "-d", "./",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return Finish(pid, out);
+}
+
+}  // namespace
+
+TEST_F(RunIntegrity, AWorkingFolderDeeperThanThePathLimitFailsBeforeAnythingIsMade) {
+    MakePdf("doc", 1);
+    const std::string pdf = Slurp(work + "doc.pdf");
+    // 22 levels of 201 bytes: some 4400 bytes below the work folder.
+    const int depth = 22;
+    const pid_t maker = fork();
+    if (maker == 0) {
+        if (chdir(work.c_str()) != 0) _exit(1);
+        for (int i = 0; i < depth; ++i) {
+            const std::string name(200, 'd');
+            if (mkdir(name.c_str(), 0777) != 0 || chdir(name.c_str()) != 0) _exit(1);
+        }
+        Spit("doc.pdf", pdf);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(maker, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_FALSE(Exists("/doc.pdf"));
+    ASSERT_FALSE(Exists("/doc_REDUCED.pdf"));
+
+    RunResult r = RunInDeepFolder(prog, work, depth, work + "out.txt");
+    EXPECT_EQ(r.exitCode, 1) << r.output << prog.Log();
+    EXPECT_NE(prog.Log().find("路径太长"), std::string::npos) << prog.Log();
+    EXPECT_FALSE(Exists("/doc_REDUCED.pdf"));
+    EXPECT_FALSE(HasRunFolder("/"));
+    // Nothing was made in the deep folder: it still holds the source alone.
+    const pid_t lister = fork();
+    if (lister == 0) {
+        if (chdir(work.c_str()) != 0) _exit(2);
+        for (int i = 0; i < depth; ++i)
+            if (chdir(std::string(200, 'd').c_str()) != 0) _exit(2);
+        _exit(Listing("./") == std::vector<std::string>{"doc.pdf"} ? 0 : 1);
+    }
+    waitpid(lister, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the deep folder holds more than the source";
+}
