@@ -13,6 +13,7 @@
 #include "engine/converters/pdfWatermark.h"
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
+#include "platform/rtl/fileTransaction.h"
 
 namespace {
 
@@ -81,9 +82,14 @@ bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target
                                    UpDownPosition("XcUpDown_html_columns"), EditText("Edit_html_title"),
                                    EditText("Edit_html_pagetext"), CheckBoxChecked("CheckBox_html_border"));
         }
-        if (ok) ok = ShellMove(temp + "pdf", FDestDir);
-        if (ok) ok = ShellMove(temp + "images", FDestDir);
-        if (ok) ok = MoveFileReplacing(temp + "htmlPreview.html", target);
+        // The page, its thumbnails and their PDFs arrive together or not at all.
+        if (ok) {
+            TFileTransaction moves;
+            AddMatchingFiles(moves, temp + "pdf/*", FDestDir + "pdf/", nullptr, true);
+            AddMatchingFiles(moves, temp + "images/*", FDestDir + "images/", nullptr, true);
+            moves.Add(temp + "htmlPreview.html", target);
+            ok = CommitResults(moves);
+        }
     } else if (name == "pdfMerge") {
         target = DestName(first, ".pdf", "MERGED-", "");
         if (FMergeOrder->Count() == 0) {

@@ -9,6 +9,7 @@
 #include "engine/host.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/fileOps.h"
+#include "platform/rtl/fileTransaction.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/fileChange.h"
@@ -41,13 +42,6 @@ int KeyColumns(const std::string& key) {
 }
 
 void CreateFolderIfMissing(const std::string& dir) { ForceSingleFolder(dir); }
-
-// Raises the move message when target exists and cannot be replaced.
-void CheckReplaceable(const std::string& target) {
-    if (!EntryReplaceable(target)) throw Exception(MoveMessage(target));
-}
-
-bool MoveEntry(const std::string& source, const std::string& target) { return MoveEntryReplacing(source, target); }
 
 // Raises the last error of the system layer.
 [[noreturn]] void RaiseLastSystemError() {
@@ -244,46 +238,41 @@ std::string MoveMessage(const std::string& target) {
     return "无法移动文件到 \"" + target + "\"。可能文件在使用中(被其他的应用程序打开了)。";
 }
 
+bool CommitResults(TFileTransaction& moves) {
+    ProcessMessages();
+    std::string failed, cause;
+    const bool ok = moves.Commit(failed, cause);
+    ProcessMessages();
+    if (!ok) ReportError(MoveMessage(failed) + "\n" + cause);
+    return ok;
+}
+
 bool MoveFileReplacing(const std::string& source, const std::string& target) {
-    try {
-        CheckReplaceable(target);
-        ProcessMessages();
-        const bool result = MoveEntry(source, target);
-        const int err = errno;
-        ProcessMessages();
-        if (!result) throw Exception(MoveMessage(target) + "\n" + SysErrorMessage(err));
-        return result;
-    } catch (const std::exception& e) {
-        ReportError(e.what());
-        return false;
+    TFileTransaction move;
+    move.Add(source, target);
+    return CommitResults(move);
+}
+
+void AddMatchingFiles(TFileTransaction& moves, const std::string& mask,
+                      const std::string& targetFolder, std::string* firstTarget, bool makeFolder) {
+    const std::string folder = ExtractFilePath(mask);
+    TSearchRec rec;
+    for (int r = FindFirst(mask, faAnyFile, rec); r == 0; r = FindNext(rec)) {
+        if (rec.Attr & faDirectory) continue;
+        moves.Add(folder + rec.Name, targetFolder + rec.Name, makeFolder);
+        if (firstTarget && firstTarget->empty()) *firstTarget = targetFolder + rec.Name;
     }
+    FindClose(rec);
 }
 
 void MoveMatchingFiles(const std::string& mask, const std::string& targetFolder,
                        std::string& firstTarget) {
     firstTarget.clear();
-    TSearchRec rec;
-    try {
-        const std::string folder = ExtractFilePath(mask);
-        bool first = true;
-        for (int r = FindFirst(mask, faAnyFile, rec); r == 0; r = FindNext(rec)) {
-            const std::string target = targetFolder + rec.Name;
-            CheckReplaceable(target);
-            ProcessMessages();
-            if (!MoveEntry(folder + rec.Name, target)) {
-                firstTarget.clear();
-                break;
-            }
-            // Only a file that has really arrived names the result.
-            if (first) firstTarget = target;
-            first = false;
-            ProcessMessages();
-        }
-        FindClose(rec);
-    } catch (const std::exception& e) {
-        FindClose(rec);
-        ReportError(e.what());
-    }
+    TFileTransaction moves;
+    std::string first;
+    AddMatchingFiles(moves, mask, targetFolder, &first);
+    // Only files that have really arrived name the result.
+    if (!moves.Empty() && CommitResults(moves)) firstTarget = first;
 }
 
 std::string RandomFolderName(const std::string& base, int number) {

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+class TFileTransaction;
+
 // ---------------------------------------------------------------- the day log
 
 // Appends "hh-nn-ss-zzz | <key padded to 12> | <value>" to info.log in the day's log
@@ -52,16 +54,26 @@ bool ShellMove(const std::string& source, const std::string& target);
 // The message of a target that cannot be replaced.
 std::string MoveMessage(const std::string& target);
 
+// Moves the planned files into place all or nothing (TFileTransaction). A failure is
+// reported (listed and logged) as MoveMessage of the file, and beneath it the system's
+// reason; every older file is then as it was.
+bool CommitResults(TFileTransaction& moves);
+
 // Moves source to target, replacing an older target atomically; the older target stays
-// when the source cannot be moved. A target that exists and cannot be replaced (a folder,
-// or not deletable by us) is reported with MoveMessage. True when the file now stands at
-// target.
+// when the source cannot be moved. True when the file now stands at target; otherwise the
+// failure is reported as by CommitResults.
 bool MoveFileReplacing(const std::string& source, const std::string& target);
 
-// Moves every entry matching `mask` (folder + file mask) into targetFolder (trailing "/"),
-// replacing older files. firstTarget is the target path of the first entry once it has
-// been moved; empty when nothing matched, when a move failed, or when the first entry
-// could not be replaced. A failure that is reported (logged and listed) stops the moves.
+// Plans moving every file matching `mask` (folder + file mask) into targetFolder
+// (trailing "/"), made when missing if makeFolder is set. firstTarget, when given and
+// empty, receives the first target.
+void AddMatchingFiles(TFileTransaction& moves, const std::string& mask,
+                      const std::string& targetFolder, std::string* firstTarget = nullptr,
+                      bool makeFolder = false);
+
+// Moves every file matching `mask` into targetFolder, all or nothing, replacing older
+// files. firstTarget is the target path of the first file once all have been moved;
+// empty when nothing matched or the moves failed (then reported as by CommitResults).
 void MoveMatchingFiles(const std::string& mask, const std::string& targetFolder,
                        std::string& firstTarget);
 

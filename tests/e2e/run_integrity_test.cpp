@@ -1,8 +1,11 @@
 // Runs that used to end as a success, or to change what was there, although they failed:
 // each either leaves a complete result with exit code 0, or exit code 1 with a reason
 // and every older file as it was.
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <map>
 
 #include "tests/e2e/e2e_support.h"
@@ -153,4 +156,80 @@ TEST_F(RunIntegrity, AWorkingFolderDeeperThanThePathLimitFailsBeforeAnythingIsMa
     waitpid(lister, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "the deep folder holds more than the source";
+}
+
+// ---------------------------------------------------------------- results all or nothing
+
+TEST_F(RunIntegrity, APageThatCannotBeMovedFailsTheRunAndEveryOlderPageStays) {
+    MakePdf("doc", 5);
+    const std::string dest = work + "dest/";
+    std::filesystem::create_directories(dest + "doc_p0003.jpg");  // a folder holds page 3's name
+    Spit(dest + "doc_p0001.jpg", "older page 1");
+    Spit(dest + "doc_p0002.jpg", "older page 2");
+    const auto before = Contents(dest);
+    RunResult r = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "doc.pdf", "-d", dest, "-or", "72"});
+    EXPECT_EQ(r.exitCode, 1) << prog.Log();
+    EXPECT_EQ(Contents(dest), before);
+    EXPECT_NE(prog.Log().find(dest + "doc_p0003.jpg"), std::string::npos) << prog.Log();
+    EXPECT_NE(prog.Log().find("Is a directory"), std::string::npos) << prog.Log();
+    EXPECT_FALSE(HasRunFolder(work));
+}
+
+namespace {
+
+// Runs body in a child process that has a private mount namespace with a small file
+// system mounted on dir; the child's exit code is returned (77: not possible here).
+int WithSmallFileSystem(const std::string& dir, const std::string& size,
+                        const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (unshare(CLONE_NEWNS) != 0) _exit(77);
+        if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) _exit(77);
+        if (mount("tmpfs", dir.c_str(), "tmpfs", 0, ("size=" + size).c_str()) != 0) _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+}  // namespace
+
+TEST_F(RunIntegrity, AFullDestinationFailsWithTheReasonAndEveryOlderFileStays) {
+    MakePdf("doc", 40);
+    const std::string dest = work + "small/";
+    std::filesystem::create_directories(dest);
+    struct Case {
+        std::vector<std::string> args;
+        std::string size;
+    } cases[] = {
+        {{"-c", "pdf2jpg", "-s", work + "doc.pdf", "-d", dest, "-or", "300"}, "3m"},
+        {{"-c", "pdf2htmlPreview", "-s", work + "doc.pdf", "-d", dest}, "96k"},
+    };
+    for (const Case& c : cases) {
+        const std::string log = prog.dir + "logs";
+        std::error_code ec;
+        std::filesystem::remove_all(log, ec);
+        const int code = WithSmallFileSystem(dest, c.size, [&] {
+            Spit(dest + "doc_p0001.jpg", "older page 1");
+            Spit(dest + "htmlPreview.html", "older preview");
+            std::filesystem::create_directories(dest + "pdf");
+            Spit(dest + "pdf/doc_p0002.pdf", "older page 2");
+            const auto before = Contents(dest);
+            const auto beforePdf = Contents(dest + "pdf/");
+            const RunResult r = prog.Vexomat(c.args);
+            int fails = 0;
+            if (r.exitCode != 1) fails |= 1;
+            if (Contents(dest) != before) fails |= 2;
+            if (Contents(dest + "pdf/") != beforePdf) fails |= 4;
+            return fails;
+        });
+        if (code == 77) GTEST_SKIP() << "no private mount namespace here (needs CAP_SYS_ADMIN)";
+        EXPECT_EQ(code, 0) << c.args[1]
+                           << ": failed checks (bits: 1 exit code, 2 destination, 4 pdf folder)\n"
+                           << prog.Log();
+        EXPECT_NE(prog.Log().find("No space left on device"), std::string::npos)
+            << c.args[1] << prog.Log();
+        EXPECT_FALSE(HasRunFolder(work));
+    }
 }

@@ -113,10 +113,11 @@ TEST_F(Files, MoveFileReplacingOntoAFolderGivesTheMoveMessage) {
     const std::string target = Dir("d/taken.pdf");
     EXPECT_FALSE(MoveFileReplacing(d + "src.pdf", target.substr(0, target.size() - 1)));
     EXPECT_TRUE(Exists(d + "src.pdf"));
+    // The message, and beneath it the system's reason.
     const std::string msg = "无法移动文件到 \"" + d + "taken.pdf" +
                             "\"。可能文件在使用中(被其他的应用程序打开了)。";
-    EXPECT_EQ(Errors(), std::vector<std::string>{msg});
-    ASSERT_EQ(LogLines().size(), 1u);
+    EXPECT_EQ(Errors(), std::vector<std::string>{msg + "\nIs a directory"});
+    ASSERT_EQ(LogLines().size(), 2u);
     EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | " + msg);
 }
 
@@ -136,7 +137,9 @@ TEST_F(Files, MoveFileReplacingIntoAReadOnlyFolder) {
         if (MoveFileReplacing(base + "new.pdf", ro + "old.pdf")) fails |= 1;
         if (ReadFile(ro + "old.pdf") != "older") fails |= 2;
         if (ReadFile(base + "new.pdf") != "newer") fails |= 4;
-        if (state.FErrors->Count() != 1 || (*state.FErrors)[0] != MoveMessage(ro + "old.pdf")) fails |= 8;
+        if (state.FErrors->Count() != 1 ||
+            (*state.FErrors)[0] != MoveMessage(ro + "old.pdf") + "\nPermission denied")
+            fails |= 8;
         // A new name in the same folder: the rename fails, and says why.
         if (MoveFileReplacing(base + "other.pdf", ro + "other.pdf")) fails |= 16;
         if (state.FErrors->Count() != 2) fails |= 32;
@@ -232,7 +235,8 @@ TEST_F(Files, MoveMatchingFilesStopsAtATargetThatCannotBeReplaced) {
     // The old entry is not the result: nothing was moved.
     EXPECT_EQ(first, "");
     EXPECT_TRUE(Exists(src + "only.eps"));
-    EXPECT_EQ(Errors(), std::vector<std::string>{MoveMessage(dst + "only.eps")});
+    EXPECT_EQ(Errors(),
+              std::vector<std::string>{MoveMessage(dst + "only.eps") + "\nIs a directory"});
 }
 
 TEST_F(Files, MoveMatchingFilesIntoAMissingFolderClearsTheResult) {
@@ -242,8 +246,9 @@ TEST_F(Files, MoveMatchingFilesIntoAMissingFolderClearsTheResult) {
     std::string first = "stale";
     MoveMatchingFiles(src + "*.bmp", work_ + "missing/", first);
     EXPECT_EQ(first, "");
-    EXPECT_TRUE(Errors().empty());
-    // The rename that failed left its file in place, and the search stopped there.
+    // A page that cannot arrive fails the moves, and says why; nothing was moved.
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("No such file or directory"), std::string::npos) << Errors()[0];
     EXPECT_TRUE(Exists(src + "p_0001.bmp") && Exists(src + "p_0002.bmp"));
 }
 
