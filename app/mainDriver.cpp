@@ -68,7 +68,7 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
         const bool document =
             SameText(ext, ".pdf") || SameText(ext, ".ps") || SameText(ext, ".eps");
         if (document && FileSizeOf(s) == 0) {
-            ReportError("源文件是空的 (0 字节): \"" + s + "\"");
+            ReportError("源文件是空的 (0 字节): \"" + EscapeControls(s) + "\"");
             return false;
         }
     }

@@ -70,8 +70,8 @@ bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target
             const int pageFiles = CountMatchingFiles(temp + "pdf/*.pdf");
             if (pageFiles != pageCount) {
                 ReportError("PDF 文件的页数不一致: 页面树说 " + IntToStr(pageFiles) +
-                            " 页, 实际有 " + IntToStr(pageCount) + " 页。文件可能已损坏: \"" + src +
-                            "\"");
+                            " 页, 实际有 " + IntToStr(pageCount) + " 页。文件可能已损坏: \"" +
+                            EscapeControls(src) + "\"");
                 ok = false;
             }
         }

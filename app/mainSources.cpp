@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
+#include "engine/util.h"
 
 namespace {
 
@@ -83,11 +84,11 @@ std::string TForm_main::PathTooLong() {
         const bool relative = !name.empty() && name[0] != '/';
         if (relative && !cwdKnown)
             return "当前文件夹的路径太长 (超过 " + limit + " 字节), 无法使用相对的文件名: \"" +
-                   name + "\"";
+                   EscapeControls(name) + "\"";
         const std::string full = relative ? IncludeTrailingPathDelimiter(cwd) + name : name;
         // The run's own names inside the folder add some 40 bytes.
         if (full.size() + 40 > MaxPathBytes)
-            return "路径太长 (超过 " + limit + " 字节): \"" + name + "\"";
+            return "路径太长 (超过 " + limit + " 字节): \"" + EscapeControls(name) + "\"";
     }
     return "";
 }

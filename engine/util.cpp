@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "engine/host.h"
@@ -150,15 +151,29 @@ bool IsOneLineKey(const std::string& key) {
     return false;
 }
 
+// Whether a line begins like a log entry ("hh-nn-ss-zzz").
+bool LooksLikeLogLine(std::string_view line) {
+    static const char pattern[] = "00-00-00-000";
+    if (line.size() < sizeof pattern - 1) return false;
+    for (size_t i = 0; i + 1 < sizeof pattern; ++i) {
+        const bool digit = line[i] >= '0' && line[i] <= '9';
+        if (pattern[i] == '0' ? !digit : line[i] != '-') return false;
+    }
+    return true;
+}
+
 // A value as the log shows it: control bytes escaped, so no text (a file name, a
-// watermark, a message quoting them) can make a line that looks like a log entry. Where a
-// value spans lines, each further line is indented beneath the first.
+// watermark, a message quoting them) can make a line that looks like a log entry. A
+// message's own line breaks stay (its reason stands on the line beneath), except before
+// a line that would pass for an entry.
 std::string LogValue(const std::string& key, const std::string& value) {
     if (IsOneLineKey(key)) return EscapeControls(value);
     std::string out;
     size_t from = 0;
-    for (size_t nl; (nl = value.find('\n', from)) != std::string::npos; from = nl + 1)
-        out += EscapeControls(value.substr(from, nl - from)) + "\n" + std::string(15, ' ');
+    for (size_t nl; (nl = value.find('\n', from)) != std::string::npos; from = nl + 1) {
+        out += EscapeControls(value.substr(from, nl - from));
+        out += LooksLikeLogLine(std::string_view(value).substr(nl + 1)) ? "\\n" : "\n";
+    }
     return out + EscapeControls(value.substr(from));
 }
 
@@ -235,7 +250,8 @@ bool ShellMove(const std::string& source, const std::string& target) {
 }
 
 std::string MoveMessage(const std::string& target) {
-    return "无法移动文件到 \"" + target + "\"。可能文件在使用中(被其他的应用程序打开了)。";
+    return "无法移动文件到 \"" + EscapeControls(target) +
+           "\"。可能文件在使用中(被其他的应用程序打开了)。";
 }
 
 bool CommitResults(TFileTransaction& moves) {

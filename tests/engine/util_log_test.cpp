@@ -124,6 +124,15 @@ TEST_F(DayLog, ReportErrorListsAndLogs) {
     EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | 无法 \"x\"");
 }
 
+TEST_F(DayLog, AMessageKeepsItsLinesButNoneThatPassesForAnEntry) {
+    Log("ErrorMessage", "在进行 gs 转换时出错。\nthe reason\n03-00-00-000 | Version      | FORGED");
+    Log("源文件", "a\nb.pdf");
+    const auto lines = LogLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "the reason\\n03-00-00-000 | Version      | FORGED");
+    EXPECT_EQ(lines[2].substr(12), " | 源文件       | a\\nb.pdf");
+}
+
 }  // namespace
 
 TEST(LogText, ControlBytesAreEscapedSoNoTextMakesALineOfItsOwn) {
