@@ -125,6 +125,7 @@ void TStyCustomButton::Loaded() { TButton::Loaded(); }
 
 void TStyCustomButton::Notification(TComponent* c, TOperation op) {
     TButton::Notification(c, op);
+    if (op == opRemove && c && c == dropDownMenu_) dropDownMenu_ = nullptr;
     if (op == opRemove && c && c == static_cast<TComponent*>(imageList_)) {
         if (changeLink_->Sender == imageList_) imageList_->UnRegisterChanges(changeLink_.get());
         imageList_ = nullptr;
@@ -225,7 +226,42 @@ void TStyCustomButton::Dispatch(TMessage& m) {
     }
 }
 
-void TStyCustomButton::Click() { TButton::Click(); }
+void TStyCustomButton::Click() {
+    if (dropDownMenu_ && !dropped_) {
+        if (OnClick) OnClick(this);
+        DropDown();
+        return;
+    }
+    TButton::Click();
+}
+
+void TStyCustomButton::DropDown() {
+    if (!dropDownMenu_ || dropped_) return;
+    if (!defaultLook_ && CanFocus()) SetFocus();
+    Perform(BM_SETSTATE, 1, 0);
+    Repaint();
+    dropped_ = true;
+    if (OnDropDown) OnDropDown(this);
+    const TPoint origin = ClientOrigin();
+    try {
+        if (DropDownRight)
+            dropDownMenu_->Popup(origin.X + Width(), origin.Y + DropDownIndent);
+        else
+            dropDownMenu_->Popup(origin.X + DropDownIndent, origin.Y + Height());
+    } catch (...) {
+        dropped_ = false;
+        Perform(BM_SETSTATE, 0, 0);
+        throw;
+    }
+    // The press that closed the menu must not press the button again.
+    if (HandleAllocated()) {
+        MSG msg;
+        while (PeekMessageA(&msg, Handle(), WM_MOUSEMOVE, WM_MOUSEWHEEL, PM_REMOVE)) {}
+    }
+    dropped_ = false;
+    state_ = 0;
+    Perform(BM_SETSTATE, 0, 0);
+}
 
 // ---------------------------------------------------------------- repeated click
 
@@ -379,5 +415,15 @@ void RegisterStyButton() {
             if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString()))
                 b->SetImageList(list);
         });
-    TClassReg<TStyButton>("TStyButton", "TStyCustomButton");
+    TClassReg<TStyButton>("TStyButton", "TStyCustomButton")
+        .prop(
+            "DropDownIndent",
+            [](TStyButton* b, const TDfmValue& v) { b->DropDownIndent = v.AsInt(); }, "0")
+        .prop(
+            "DropDownRight",
+            [](TStyButton* b, const TDfmValue& v) { b->DropDownRight = v.AsBool(); }, "False")
+        .prop("DropDownMenu", [](TStyButton* b, const TDfmValue& v) {
+            b->SetDropDownMenu(dynamic_cast<TPopupMenu*>(
+                ReadingRoot() ? ReadingRoot()->FindComponent(v.AsString()) : nullptr));
+        });
 }

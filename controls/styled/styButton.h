@@ -11,6 +11,7 @@
 #include "controls/styled/styGraph.h"
 #include "controls/styled/styImageLists.h"
 #include "platform/vcl/comctrls.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/ownerDraw.h"
 
@@ -53,6 +54,16 @@ public:
     void SetListIndex(int v) { SetIndex(1, v); }
     // The glyph from ImageList (ListIndex, ImageIndex), cleared when the list has no such image.
     void GlyphFromImageList();
+
+    // A menu that a click opens below the button (or beside it with DropDownRight).
+    TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
+    void SetDropDownMenu(TPopupMenu* menu) { dropDownMenu_ = menu; }
+    int DropDownIndent = 0;
+    bool DropDownRight = false;
+    TNotifyEvent OnDropDown;
+    bool Dropped() const { return dropped_; }
+    // Opens the drop-down menu, the button shown pressed until the menu closes.
+    void DropDown();
 
     bool RepeatedClick = false;
     uint16_t RepeatingDelay = 500;
@@ -101,6 +112,8 @@ private:
     uint16_t repeatTimerId_ = 0;
     bool useCaption_ = true;
     TStyCustomImageList* imageList_ = nullptr;
+    TPopupMenu* dropDownMenu_ = nullptr;
+    bool dropped_ = false;
     int imageIndex_ = 0;
     int listIndex_ = 0;
     std::unique_ptr<TStyChangeLink> changeLink_;

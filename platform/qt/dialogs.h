@@ -1,6 +1,7 @@
 // The window system's file and folder dialogs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,4 +20,15 @@ struct OpenFileDialogLook {
 };
 OpenFileDialogLook ProbeOpenFileDialog(const std::string& title, const std::string& dir,
                                        const std::string& filter, const std::string& picture);
+
+// A popup menu at a screen point, shown until it closes; the index of the item chosen, -1
+// when none. A driver set for tests answers instead of the window system.
+struct PopupMenuItem {
+    std::string caption;  // "-" for a separator
+    bool enabled = true;
+    bool checked = false;
+};
+int PopupMenu(const std::vector<PopupMenuItem>& items, int x, int y);
+using PopupMenuDriver = std::function<int(const std::vector<PopupMenuItem>& items, int x, int y)>;
+void SetPopupMenuDriver(PopupMenuDriver driver);
 }  // namespace qtbridge

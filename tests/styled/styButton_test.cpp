@@ -8,6 +8,7 @@
 
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styButton.h"
+#include "platform/qt/dialogs.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -256,4 +257,41 @@ TEST(StyButtonSetters, ImageListSuppliesTheGlyph) {
     EXPECT_EQ(b->ImageList(), nullptr);
     // The layer's shared lists are stored by name and found again by it.
     EXPECT_EQ(StyListFromReferenceName("STYBML30"), StyGlobalContainer()->BitmapList());
+}
+
+TEST(StyButtonDropDown, ClickFiresOnClickThenOpensTheMenuBelow) {
+    ButtonRig r;
+    TStyButton* b = r.button;
+    TPopupMenu menu(r.form.get());
+    int chosen = 0;
+    menu.Add("One")->OnClick = [&](TObject*) { chosen = 1; };
+    menu.Add("Two")->OnClick = [&](TObject*) { chosen = 2; };
+    b->SetDropDownMenu(&menu);
+    b->DropDownIndent = 4;
+    int dropped = 0, shownPressed = 0, atX = 0, atY = 0;
+    b->OnDropDown = [&](TObject*) { ++dropped; };
+    qtbridge::SetPopupMenuDriver(
+        [&](const std::vector<qtbridge::PopupMenuItem>& items, int x, int y) {
+            EXPECT_EQ(items.size(), 2u);
+            EXPECT_TRUE(b->Dropped());
+            shownPressed = int(b->Perform(BM_GETSTATE));
+            atX = x;
+            atY = y;
+            return 1;
+        });
+    b->Click();
+    qtbridge::SetPopupMenuDriver(nullptr);
+    EXPECT_EQ(r.clicks, 1);  // OnClick first
+    EXPECT_EQ(dropped, 1);
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(shownPressed, int(BST_PUSHED));
+    EXPECT_FALSE(b->Dropped());
+    EXPECT_EQ(b->Perform(BM_GETSTATE), 0);
+    const TPoint o = b->ClientOrigin();
+    EXPECT_EQ(atX, o.X + 4);
+    EXPECT_EQ(atY, o.Y + b->Height());
+    b->SetDropDownMenu(nullptr);
+    b->Click();
+    EXPECT_EQ(r.clicks, 2);
+    EXPECT_EQ(dropped, 1);
 }
