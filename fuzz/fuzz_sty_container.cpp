@@ -11,9 +11,16 @@
 
 namespace {
 
+// The container is read from a file, as users hand them over; one file per process,
+// removed when the fuzzer ends.
+struct ScratchFile {
+    std::string name = "/tmp/fuzz_sty_container." + std::to_string(getpid()) + ".bin";
+    ~ScratchFile() { std::remove(name.c_str()); }
+};
+
 const std::string& FileName() {
-    static const std::string name = "/tmp/fuzz_sty_container." + std::to_string(getpid()) + ".bin";
-    return name;
+    static const ScratchFile file;
+    return file.name;
 }
 
 template <class List>

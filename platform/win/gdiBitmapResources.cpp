@@ -1,5 +1,6 @@
 // Bitmaps by resource name: the system's standard bitmaps (drawn here) and the bitmaps
 // compiled into the program; LoadImageA over them and over icons and cursors.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -104,16 +105,26 @@ HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT f
 HBITMAP BitmapFromBmpFile(const std::string& bytes) {
     if (bytes.size() < 14 + 40 || bytes.compare(0, 2, "BM") != 0) return nullptr;
     uint32_t offBits = Get32(bytes, 10);
-    if (offBits >= bytes.size()) return nullptr;
+    // The bits follow the file header, the info header and the colour table.
+    if (offBits < 14 + 40 || offBits >= bytes.size()) return nullptr;
     // Header and colour table copied so they are aligned for the GDI.
     std::vector<uint8_t> info(bytes.begin() + 14, bytes.begin() + offBits);
-    if (info.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
     const auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
     const BITMAPINFOHEADER& h = bmi->bmiHeader;
+    const int bits = h.biBitCount;
+    if (h.biSize < 40 || h.biSize > info.size()) return nullptr;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return nullptr;
     long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
-    size_t need = size_t(DibRowBytes(h.biWidth, h.biBitCount)) * size_t(height);
-    if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768 ||
-        bytes.size() - offBits < need)
-        return nullptr;
+    if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768) return nullptr;
+    // What the GDI reads after the header must be there: the masks or the colour table.
+    size_t table = 0;
+    if (h.biCompression == BI_BITFIELDS)
+        table = 3 * sizeof(DWORD);
+    else if (bits <= 8)
+        table = (h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << bits) : size_t(1) << bits) *
+                sizeof(RGBQUAD);
+    if (info.size() - h.biSize < table) return nullptr;
+    size_t need = size_t(DibRowBytes(h.biWidth, bits)) * size_t(height);
+    if (bytes.size() - offBits < need) return nullptr;
     return CreateDIBitmap(nullptr, &h, CBM_INIT, bytes.data() + offBits, bmi, DIB_RGB_COLORS);
 }

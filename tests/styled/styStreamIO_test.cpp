@@ -221,6 +221,40 @@ TEST(StyStreamIO, AReaderStepsOverAPayloadItDoesNotKnow) {
     EXPECT_EQ(c.Position(), c.Size());
 }
 
+// A 16-bit bitmap file whose bits offset points back into its own file header, and one
+// whose colour masks are cut off: refused as pictures, never read out of bounds.
+TEST(StyStreamIO, BitmapFilesWithImpossibleOffsetsAreRefused) {
+    auto bmp16 = [](uint32_t offBits, uint32_t headerSize, size_t fileSize) {
+        std::vector<uint8_t> f(fileSize, 0x55);
+        auto put = [&](size_t at, uint32_t v, int n) {
+            for (int i = 0; i < n; ++i) f[at + size_t(i)] = uint8_t(v >> (8 * i));
+        };
+        f[0] = 'B', f[1] = 'M';
+        put(2, uint32_t(fileSize), 4);
+        put(10, offBits, 4);
+        put(14, headerSize, 4);
+        put(18, 5, 4);  // width
+        put(22, 3, 4);  // height
+        put(26, 1, 2);
+        put(28, 16, 2);
+        put(30, 3, 4);  // BI_BITFIELDS
+        return f;
+    };
+    for (const auto& file :
+         {bmp16(2, 40, 120), bmp16(13, 40, 120), bmp16(54, 40, 120), bmp16(66, 400, 120)}) {
+        TMemoryStream s;
+        WriteLongInt(s, int32_t(file.size()));
+        s.WriteBuffer(file.data(), int64_t(file.size()));
+        s.SetPosition(0);
+        TBitmap b;
+        try {
+            ReadGraphicFromStream(s, &b, false);
+        } catch (const Exception&) {
+            // refused: fine; anything else escapes and fails the test
+        }
+    }
+}
+
 TEST(StyStreamIO, APlainItemIsLeftRightAfterItsPayload) {
     TMemoryStream s;
     TBitmap b;
