@@ -521,8 +521,17 @@ void TWinControl::SetBounds(int l, int t, int w, int h) {
         SendMessageA(handle_, WM_SIZE, 0, MAKELPARAM_XY(ClientWidth(), ClientHeight()));
 }
 
+void TWinControl::EndHover() {
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->EndHover();
+    if (hoverTarget_ && hoverTarget_ != this) hoverTarget_->Perform(CM_MOUSELEAVE);
+    hoverTarget_ = nullptr;
+    if (MouseInside) Perform(CM_MOUSELEAVE);
+}
+
 void TWinControl::SetVisible(bool v) {
     if (v == visible_) return;
+    if (!v) EndHover();
     visible_ = v;
     if (v && !handle_ && parent_ && parent_->HandleAllocated()) CreateWnd();
     if (peer_) peer_->setVisible(v);

@@ -265,6 +265,9 @@ protected:
     virtual void ApplyFont();
     void MainWndProc(TMessage& m);
     TControl* ControlAtPos(int x, int y) const;
+    // The window hides: the mouse is over none of it or its children any more, so each
+    // control it was over gets its mouse-leave (a hidden window is told no leave).
+    void EndHover();
 
     // PeerHost
     void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override;

@@ -134,6 +134,7 @@ void TForm::SetVisible(bool v) {
             }
         }
     } else {
+        EndHover();
         visible_ = false;
         if (peer_) peer_->setVisible(false);
         if (OnHide) OnHide(this);

@@ -159,3 +159,51 @@ TEST_F(AppTest, ScreenshotsOfEachKind) {
         Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n- 在进行 gs 转换时出错。", kinds[i], false);
     }
 }
+
+TEST_F(AppTest, HoverOnOkEndsWhenTheBoxIsClosedByAClick) {
+    // The mouse rests on "» OK" when it closes the box; the next box shows OK unframed,
+    // exactly as in a box the mouse never touched.
+    CreateWindows();
+    TSpeedButton* ok = Form_MsgDlg->SpeedButtonOK;
+    // The whole box as it shows (its caption included).
+    auto okPixels = [&] {
+        const std::string path = Form_main->FLogDir + "msg-hover.png";
+        EXPECT_TRUE(Form_MsgDlg->SaveScreenshot(path));
+        qtbridge::Image img;
+        const std::string data = ReadFileText(path);
+        EXPECT_TRUE(img.loadFromData(data.data(), data.size()));
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) pixels.push_back(img.pixel(x, y));
+        return pixels;
+    };
+    std::vector<uint32_t> untouched, hovered, after;
+    TTimer step(nullptr);
+    step.SetInterval(30);
+    int box = 0;
+    step.OnTimer = [&](TObject*) {
+        if (!Form_MsgDlg->Visible()) return;
+        TWinControl* parent = ok->Parent();
+        const int x = ok->Left() + ok->Width() / 2, y = ok->Top() + ok->Height() / 2;
+        if (box == 0) {
+            untouched = okPixels();
+            parent->Peer()->sendMouseMove(x, y);
+            EXPECT_TRUE(ok->MouseInside);
+            hovered = okPixels();
+            ++box;
+            ok->Click();  // the mouse stays on it
+        } else {
+            EXPECT_FALSE(ok->MouseInside);
+            after = okPixels();
+            apptest::KeepScreenshot(Form_MsgDlg, "msg-after-click");
+            Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        }
+    };
+    step.SetEnabled(true);
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("同一个", mkInformation, false), 1);
+    EXPECT_FALSE(ok->MouseInside);
+    EXPECT_EQ(Form_MsgDlg->ShowMsg("同一个", mkInformation, false), 1);
+    ASSERT_FALSE(untouched.empty());
+    EXPECT_NE(hovered, untouched);  // the frame shows while the mouse is there
+    EXPECT_EQ(after, untouched);
+}
