@@ -611,8 +611,17 @@ public:
         heights_.insert(heights_.begin() + std::clamp<int>(index, 0, int(heights_.size())), itemHeight_);
         blocked([&] {
             if (auto* c = qobject_cast<QComboBox*>(w_)) c->insertItem(index, q);
-            if (auto* l = qobject_cast<QListWidget*>(w_)) l->insertItem(index, q);
+            if (auto* l = qobject_cast<QListWidget*>(w_)) {
+                l->insertItem(index, q);
+                if (rowHeight_ > 0) l->item(index)->setSizeHint(QSize(0, rowHeight_));
+            }
         });
+    }
+    void setRowHeight(int h) override {
+        rowHeight_ = h;
+        if (auto* l = qobject_cast<QListWidget*>(w_))
+            for (int i = 0; i < l->count(); ++i)
+                l->item(i)->setSizeHint(h > 0 ? QSize(0, h) : QSize());
     }
     void deleteItem(int index) override {
         if (index >= 0 && index < int(heights_.size())) heights_.erase(heights_.begin() + index);
@@ -818,6 +827,7 @@ private:
     int itemHeight_ = 16;
     int extent_ = 0;
     std::vector<int> heights_;  // per item, for variable heights
+    int rowHeight_ = 0;         // a plain list's rows; 0: the font's
 };
 
 }  // namespace

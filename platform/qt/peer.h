@@ -96,6 +96,8 @@ public:
     virtual void setOwnerDraw(int /*mode*/) {}
     // The height of item `index`, or with -1 of every item (and of the ones added later).
     virtual void setItemHeight(int /*index*/, int /*h*/) {}
+    // The height of a plain list's rows in pixels; 0: the font's.
+    virtual void setRowHeight(int h) { (void)h; }
     // The width the horizontal scroll bar scrolls over (owner-drawn lists).
     virtual void setHorizontalExtent(int /*w*/) {}
     virtual void setScrollBars(bool /*horizontal*/, bool /*vertical*/) {}

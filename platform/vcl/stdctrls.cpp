@@ -502,7 +502,12 @@ void TListBox::SetStyle(TListBoxStyle st) {
 }
 
 void TListBox::SetItemHeight(int h) {
-    if (h <= 0 || h == itemHeight_) return;
+    if (h <= 0) return;
+    // The form records the row height the window system gave the list with its font (13
+    // for 12-pixel Song text): plain lists keep it, so their rows keep a pixel apart.
+    itemHeightGiven_ = true;
+    if (peer_) peer_->setRowHeight(style_ == lbStandard ? h : 0);
+    if (h == itemHeight_) return;
     itemHeight_ = h;
     if (style_ != lbOwnerDrawVariable) {
         std::fill(heights_.begin(), heights_.end(), h);
@@ -513,6 +518,7 @@ void TListBox::SetItemHeight(int h) {
 void TListBox::applyOwnerDraw() {
     if (!peer_) return;
     peer_->setItemHeight(-1, itemHeight_);
+    peer_->setRowHeight(style_ == lbStandard && itemHeightGiven_ ? itemHeight_ : 0);
     if (style_ == lbOwnerDrawVariable)
         for (int i = 0; i < int(heights_.size()); ++i) peer_->setItemHeight(i, heights_[size_t(i)]);
     peer_->setHorizontalExtent(extent_);

@@ -264,6 +264,7 @@ protected:
     TCanvas itemCanvas_;
     TListBoxStyle style_ = lbStandard;
     int itemHeight_ = 16;
+    bool itemHeightGiven_ = false;  // a plain list's rows take it only when the form gives it
     int extent_ = 0;
     std::vector<int> heights_;
     TStringList items_;

@@ -207,3 +207,55 @@ TEST_F(AppTest, HoverOnOkEndsWhenTheBoxIsClosedByAClick) {
     EXPECT_NE(hovered, untouched);  // the frame shows while the mouse is there
     EXPECT_EQ(after, untouched);
 }
+
+namespace {
+
+// The lengths of the runs of rows holding ink (pixels darker than light grey) in a
+// picture's columns from left to right - 1.
+std::vector<int> InkRuns(const qtbridge::Image& img, int left, int right) {
+    std::vector<int> runs;
+    int run = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        bool ink = false;
+        for (int x = left; x < right && !ink; ++x) {
+            const uint32_t p = img.pixel(x, y);
+            ink = (p & 0xFF) < 0xC0 && ((p >> 8) & 0xFF) < 0xC0;
+        }
+        if (ink) {
+            ++run;
+        } else if (run) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    if (run) runs.push_back(run);
+    return runs;
+}
+
+}  // namespace
+
+TEST_F(AppTest, WrappedChineseLinesKeepAPixelApart) {
+    // Four wrapped lines of 12-pixel Song text: between each two a blank row of pixels.
+    CreateWindows();
+    const std::string path = Form_main->FLogDir + "msg-lines.png";
+    TTimer shot(nullptr);
+    shot.SetInterval(30);
+    shot.OnTimer = [&](TObject*) {
+        if (!Form_MsgDlg->Visible()) return;
+        EXPECT_TRUE(Form_MsgDlg->ScrollBox_msg->SaveScreenshot(path));
+        apptest::KeepScreenshot(Form_MsgDlg, "msg-wrapped-lines");
+        Form_MsgDlg->SpeedButtonOKClick(nullptr);
+    };
+    shot.SetEnabled(true);
+    Form_MsgDlg->ShowMsg(
+        "文件已损坏，或不是可以转换的文件。磁盘空间不足，无法写入结果。所选的分辨率超出了可以处理的"
+        "范围，请选择其他分辨率。"
+        "该文件受密码保护，需要密码才能打开。警告：夏季量算器",
+        mkError, false);
+    qtbridge::Image img;
+    const std::string data = ReadFileText(path);
+    ASSERT_TRUE(img.loadFromData(data.data(), data.size()));
+    const std::vector<int> runs = InkRuns(img, 0, img.width());
+    EXPECT_GE(runs.size(), 4u);
+    for (int r : runs) EXPECT_LE(r, 11) << "lines touch";
+}

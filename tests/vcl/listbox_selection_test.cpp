@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -55,5 +56,42 @@ TEST(ListBoxSelection, ClicksToggleWithoutExtendedSelection) {
         EXPECT_EQ(SelectedItems(*list), r.selected)
             << (r.extended ? "extended" : "toggling") << " " << r.clicks.size();
     }
+    form.Hide();
+}
+
+TEST(ListBoxRows, RowsOfTheFormsHeightKeepChineseNamesAPixelApart) {
+    // 12-pixel Song text in rows of 13 (the file list's): a blank row of pixels between
+    // the names, and the rows 13 pixels apart.
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 200);
+    auto* list = new TListBox(&form);
+    list->SetParent(&form);
+    list->SetBounds(0, 0, 150, 150);
+    list->Font()->SetName("宋体");
+    list->Font()->SetHeight(-12);
+    list->SetItemHeight(13);
+    for (const char* s :
+         {"警告量算器夏季.pdf", "分辨率超出范围.pdf", "需要密码才能打开.pdf", "磁盘空间不足.pdf"})
+        list->Items()->Add(s);
+    form.Show();
+    Application->ProcessMessages();
+    const std::string path = ::testing::TempDir() + "vx-list-rows.png";
+    ASSERT_TRUE(list->SaveScreenshot(path));
+    qtbridge::Image img;
+    const std::string data = ReadFileText(path);
+    ASSERT_TRUE(img.loadFromData(data.data(), data.size()));
+    // Rows of ink (dark pixels) in the text's columns: runs of at most 12, starting 13 apart.
+    std::vector<int> starts, lengths;
+    bool before = false;
+    for (int y = 0; y < img.height(); ++y) {
+        bool ink = false;
+        for (int x = 2; x < 140 && !ink; ++x) ink = (img.pixel(x, y) & 0xFF) < 0x80;
+        if (ink && !before) starts.push_back(y), lengths.push_back(0);
+        if (ink) ++lengths.back();
+        before = ink;
+    }
+    ASSERT_GE(starts.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) EXPECT_LE(lengths[i], 12) << i;
+    for (size_t i = 1; i < 4; ++i) EXPECT_EQ(starts[i] - starts[i - 1], 13) << i;
     form.Hide();
 }
