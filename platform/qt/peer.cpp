@@ -617,6 +617,9 @@ public:
             }
         });
     }
+    void setTabStop(bool on) override {
+        if (kind_ == PeerKind::RadioButton) w_->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+    }
     void setRowHeight(int h) override {
         rowHeight_ = h;
         if (auto* l = qobject_cast<QListWidget*>(w_))

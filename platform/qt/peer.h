@@ -88,6 +88,8 @@ public:
     virtual void setItemIndex(int i) = 0;
     // extended: a click selects one item, Shift and Ctrl widen; otherwise a click toggles one.
     virtual void setMultiSelect(bool multi, bool extended) = 0;
+    // Whether the Tab key stops at the control (radio buttons: only the checked one).
+    virtual void setTabStop(bool on) { (void)on; }
     virtual void setSelected(int i, bool s) = 0;
     virtual bool selected(int i) const = 0;
     virtual void setDropDownCount(int) = 0;

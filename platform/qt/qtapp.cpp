@@ -180,6 +180,8 @@ void PressKey(int key, unsigned shift) {
     } else if (key == 9) {
         qtKey = Qt::Key_Tab;
         text = "\t";
+    } else if (key >= 37 && key <= 40) {  // the arrow keys: left, up, right, down
+        qtKey = Qt::Key_Left + (key - 37);
     } else {
         return;
     }

@@ -191,7 +191,12 @@ TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
 void TRadioButton::SetChecked(bool c) {
     if (c == checked_) return;
     checked_ = c;
-    if (peer_) peer_->setChecked(c);
+    // A group of radio buttons is one Tab stop: its checked button.
+    TabStop = c;
+    if (peer_) {
+        peer_->setChecked(c);
+        peer_->setTabStop(c);
+    }
     if (!c) return;
     if (parent_) {
         for (int i = 0; i < parent_->ControlCount(); ++i) {
@@ -212,7 +217,31 @@ void TRadioButton::Dispatch(TMessage& m) {
     TWinControl::Dispatch(m);
 }
 
-void TRadioButton::PeerCreated() { peer_->setChecked(checked_); }
+void TRadioButton::PeerCreated() {
+    peer_->setChecked(checked_);
+    peer_->setTabStop(checked_);
+}
+
+bool TRadioButton::DoKeyDown(WORD& key, TShiftState shift) {
+    constexpr WORD kLeft = 37, kUp = 38, kDown = 40;  // and right, 39
+    if (key < kLeft || key > kDown || !parent_) return TWinControl::DoKeyDown(key, shift);
+    // The group: the radio buttons beside this one that can take the focus, in Tab order.
+    std::vector<TRadioButton*> group;
+    for (int i = 0; i < parent_->ControlCount(); ++i) {
+        auto* r = dynamic_cast<TRadioButton*>(parent_->Controls(i));
+        if (r && (r == this || r->CanFocus())) group.push_back(r);
+    }
+    std::stable_sort(group.begin(), group.end(), [](const TRadioButton* a, const TRadioButton* b) {
+        return a->TabOrder < b->TabOrder;
+    });
+    const auto at = std::find(group.begin(), group.end(), this);
+    if (group.size() < 2 || at == group.end()) return true;
+    const size_t n = group.size(), here = size_t(at - group.begin());
+    TRadioButton* next = group[(key == kUp || key == kLeft) ? (here + n - 1) % n : (here + 1) % n];
+    next->SetFocus();
+    next->SetChecked(true);
+    return true;
+}
 
 void TRadioButton::PeerChanged(int code) {
     if (code != qtbridge::pnClicked) return;

@@ -102,6 +102,8 @@ protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::RadioButton; }
     void PeerCreated() override;
     void PeerChanged(int code) override;
+    // The arrow keys move to the previous or next button of the group and check it.
+    bool DoKeyDown(WORD& key, TShiftState shift) override;
 
 private:
     bool checked_ = false;

@@ -106,3 +106,43 @@ TEST(Accelerators, CaptionMarks) {
     };
     for (const Row& r : rows) EXPECT_EQ(IsAccel(r.key, r.caption), r.accel) << r.caption << " " << char(r.key);
 }
+
+TEST(Accelerators, RadioGroupIsOneTabStopAndArrowsMoveWithinIt) {
+    AccelForm f;
+    auto* third = new TRadioButton(&f.form);
+    third->SetParent(&f.form);
+    third->SetCaption("自动(&A)");
+    third->SetBounds(200, 100, 150, 22);
+    third->TabOrder = 10;
+    Application->ProcessMessages();
+    // Tab from the check box: the group's checked button, then past the group.
+    f.check->SetFocus();
+    Application->ProcessMessages();
+    f.Press('\t', 0);
+    EXPECT_TRUE(f.other->Focused());
+    f.Press('\t', 0);
+    EXPECT_FALSE(f.radio->Focused() || third->Focused());
+    // Arrows move within the group and check the button they reach, round its ends.
+    struct Row {
+        WORD key;
+        TRadioButton* checked;
+    } rows[] = {{40, third}, {40, f.radio}, {39, f.other}, {38, f.radio}, {37, third}};
+    f.other->SetFocus();
+    Application->ProcessMessages();
+    for (const Row& r : rows) {
+        f.Press(char(r.key), 0);
+        EXPECT_TRUE(r.checked->Focused()) << r.key;
+        EXPECT_TRUE(r.checked->Checked()) << r.key;
+        for (TRadioButton* b : {f.radio, f.other, third}) EXPECT_EQ(b->Checked(), b == r.checked);
+    }
+    // The newly checked button is now the group's Tab stop, and the only one of them.
+    f.check->SetFocus();
+    Application->ProcessMessages();
+    int stops = 0;
+    for (int i = 0; i < 8; ++i) {
+        f.Press('\t', 0);
+        EXPECT_FALSE(f.radio->Focused() || f.other->Focused());
+        stops += third->Focused();
+    }
+    EXPECT_GE(stops, 1);
+}
