@@ -421,6 +421,10 @@ int TextAdvance(const FontSpec& f, const std::string& text) {
     return Advance(ToQFont(f), QString::fromStdString(text));
 }
 
+static bool IsSongFace(const std::string& name) {
+    return name == "宋体" || name == "新宋体" || name == "SimSun" || name == "NSimSun";
+}
+
 FontInfo FontInfoOf(const FontSpec& f) {
     EnsureGui();
     QFont q = ToQFont(f);
@@ -429,7 +433,13 @@ FontInfo FontInfoOf(const FontSpec& f) {
     FontInfo r;
     r.ascent = fm.ascent();
     r.descent = fm.descent();
-    r.height = fm.height();
+    // The Song face the forms name (宋体) reaches 36/256 of its size below the baseline;
+    // the face standing in for it may reach less (AR PL UMing: 1 pixel at 12 pixels, where
+    // the Song face has 2). Its lines keep the Song face's height, so lines of Chinese text
+    // and list rows (13 pixels at 12) keep the pixel of space the forms are laid out with.
+    if (IsSongFace(f.name))
+        r.descent = std::max(r.descent, (std::max(1, f.pixelHeight) * 36 + 128) / 256);
+    r.height = r.ascent + r.descent;
     r.leading = std::max(0, fm.leading());
     r.averageWidth = fm.averageCharWidth();
     r.maxWidth = fm.maxWidth();

@@ -1,5 +1,6 @@
 // The page-order window and a merge of two documents in a chosen order.
 #include "app/arrange.h"
+#include "platform/qt/qtapp.h"
 #include "tests/app/fixture.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -170,4 +171,25 @@ TEST_F(AppTest, ArrangeWithoutASelectedFileSaysSo) {
     t.SetEnabled(true);
     Form_main->StyButton_arrangeClick(nullptr);
     EXPECT_EQ(shown, "没有选择! \n\n请先选择你的源文件。");
+}
+
+TEST_F(AppTest, PageOrderWindowClosesByAltLAndKeepsOpenOnEscape) {
+    std::string pdf = MakePdf(folder, "keys", "K", 2);
+    CreateWindows();
+    ShowMain();
+    Form_main->ComboBoxEx_function->SetItemIndex(17);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SelectSource(pdf);
+    bool stayed = false;
+    ArrangeDriver d([&] {
+        qtbridge::PressKey(27, 0);
+        Application->ProcessMessages();
+        stayed = Form_arrange && Form_arrange->Visible();
+        qtbridge::PressKey('L', 2);  // ">> 关闭(&L)"
+        Application->ProcessMessages();
+    });
+    Form_main->StyButton_arrangeClick(nullptr);
+    EXPECT_TRUE(d.done);
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(!Form_arrange || !Form_arrange->Visible());
 }

@@ -1,5 +1,6 @@
 // The message box: kinds, captions, the growth rule, logging and the unattended form.
 #include "engine/util.h"
+#include "platform/qt/qtapp.h"
 #include "tests/app/fixture.h"
 
 using apptest::AppTest;
@@ -258,4 +259,32 @@ TEST_F(AppTest, WrappedChineseLinesKeepAPixelApart) {
     const std::vector<int> runs = InkRuns(img, 0, img.width());
     EXPECT_GE(runs.size(), 4u);
     for (int r : runs) EXPECT_LE(r, 11) << "lines touch";
+}
+
+TEST_F(AppTest, MessageBoxKeys) {
+    // Alt and the marked letter press its buttons, Enter presses OK (Yes); Escape, which
+    // the box does not take, leaves it open until a button is pressed.
+    CreateWindows();
+    struct Row {
+        TMsgKind kind;
+        std::vector<std::pair<int, unsigned>> keys;  // pressed in turn
+        int answer;
+    } rows[] = {
+        {mkInformation, {{'O', 2}}, 1},  {mkInformation, {{27, 0}, {13, 0}}, 1},
+        {mkConfirmation, {{'Y', 2}}, 1}, {mkConfirmation, {{27, 0}, {'N', 2}}, 2},
+        {mkConfirmation, {{13, 0}}, 1},
+    };
+    for (const Row& r : rows) {
+        size_t next = 0;
+        TTimer t(nullptr);
+        t.SetInterval(30);
+        t.OnTimer = [&](TObject*) {
+            if (!Form_MsgDlg->Visible() || next >= r.keys.size()) return;
+            qtbridge::PressKey(r.keys[next].first, r.keys[next].second);
+            ++next;
+        };
+        t.SetEnabled(true);
+        EXPECT_EQ(Form_MsgDlg->ShowMsg("按键?", r.kind, false), r.answer) << r.keys.size();
+        EXPECT_EQ(next, r.keys.size());
+    }
 }

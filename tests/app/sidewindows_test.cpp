@@ -1,7 +1,10 @@
 // The check, about and FAQ windows opened from the main window.
+#include <functional>
+
 #include "app/check.h"
 #include "app/faqs.h"
 #include "app/info.h"
+#include "platform/qt/qtapp.h"
 #include "platform/rtl/rtf.h"
 #include "platform/win/printers.h"
 #include "tests/app/fixture.h"
@@ -138,4 +141,47 @@ TEST(Rtf, FormattingColoursAndUnicode) {
     EXPECT_NE(html.find("<b>T标</b>"), std::string::npos);
     EXPECT_NE(html.find("font-size:14pt"), std::string::npos);
     EXPECT_THROW(RtfToHtml("plain text"), EConvertError);
+}
+
+TEST_F(AppTest, SideWindowsCloseByAltLAndKeepOpenOnEscapeAndEnter) {
+    // ">> 关闭(&L)": Alt+L closes each window; Escape and Enter, which no control of theirs
+    // takes, leave them open.
+    CreateWindows();
+    ShowMain();
+    std::filesystem::copy_file(std::string(VEXOMAT_BIN_DIR) + "/faqs.rtf", folder + "faqs.rtf");
+    struct Row {
+        const char* name;
+        std::function<TForm*()> window;
+        std::function<void()> open;
+    } rows[] = {
+        {"check", [] { return static_cast<TForm*>(Form_check); },
+         [] { Form_main->SpeedButton_checkClick(nullptr); }},
+        {"faq", [] { return static_cast<TForm*>(Form_faqs); },
+         [] { Form_main->SpeedButton_faqsClick(nullptr); }},
+        {"about", [] { return static_cast<TForm*>(Form_info); },
+         [] { Form_main->SpeedButton_infoClick(nullptr); }},
+    };
+    for (const Row& r : rows) {
+        bool stayed = false, pressed = false;
+        TTimer t(nullptr);
+        t.SetInterval(60);
+        t.OnTimer = [&](TObject*) {
+            TForm* w = r.window();
+            if (!w || !w->Visible() || pressed) return;
+            pressed = true;
+            for (int key : {27, 13}) {
+                qtbridge::PressKey(key, 0);
+                Application->ProcessMessages();
+            }
+            stayed = r.window() && r.window()->Visible();
+            qtbridge::PressKey('L', 2);
+            Application->ProcessMessages();
+        };
+        t.SetEnabled(true);
+        r.open();
+        t.SetEnabled(false);
+        EXPECT_TRUE(pressed) << r.name;
+        EXPECT_TRUE(stayed) << r.name;
+        EXPECT_TRUE(!r.window() || !r.window()->Visible()) << r.name;
+    }
 }
