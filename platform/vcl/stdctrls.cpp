@@ -915,7 +915,10 @@ void TSpeedButton::Paint() {
     if (!enabled_) c.Font()->SetColor(clGrayText);
     c.Brush()->Style = bsClear;
     int gw = glyph_.Empty() ? 0 : glyph_.Width() / std::max(1, NumGlyphs);
-    int tw = c.TextWidth(text_), th = c.TextHeight(text_);
+    // Measured as drawn: the "&" that marks the accelerator takes no room.
+    TRect measured = Rect(0, 0, 0, 0);
+    c.DrawText(text_, measured, DT_SINGLELINE | DT_CALCRECT);
+    int tw = measured.Right - measured.Left, th = c.TextHeight(text_);
     int total = gw + (gw && !text_.empty() ? Spacing : 0) + tw;
     int x = Margin >= 0 ? Margin : (width_ - total) / 2;
     int off = sunken ? 1 : 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/qtapp.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -145,4 +146,40 @@ TEST(Accelerators, RadioGroupIsOneTabStopAndArrowsMoveWithinIt) {
         stops += third->Focused();
     }
     EXPECT_GE(stops, 1);
+}
+
+TEST(Accelerators, SpeedButtonsUnderlineTheirMarkedLetter) {
+    // ">> FAQ(&F)" in 12-pixel Song text shows the F underlined: the caption drawn with the
+    // mark differs from the one without it only below the letters.
+    auto shot = [](const std::string& caption) {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 160, 80);
+        auto* b = new TSpeedButton(&form);
+        b->SetParent(&form);
+        b->SetBounds(0, 0, 100, 20);
+        b->Flat = true;
+        b->Font()->SetName("宋体");
+        b->Font()->SetHeight(-12);
+        b->SetCaption(caption);
+        form.Show();
+        Application->ProcessMessages();
+        const std::string path =
+            ::testing::TempDir() + "vx-speed-underline" + std::to_string(caption.size()) + ".png";
+        EXPECT_TRUE(form.SaveScreenshot(path));
+        form.Hide();
+        qtbridge::Image img;
+        const std::string data = ReadFileText(path);
+        EXPECT_TRUE(img.loadFromData(data.data(), data.size()));
+        return img;
+    };
+    const qtbridge::Image marked = shot(">> FAQ(&F)"), plain = shot(">> FAQ(F)");
+    ASSERT_EQ(marked.height(), plain.height());
+    std::vector<int> rows;
+    for (int y = 0; y < marked.height(); ++y)
+        for (int x = 0; x < marked.width(); ++x)
+            if (marked.pixel(x, y) != plain.pixel(x, y)) {
+                rows.push_back(y);
+                break;
+            }
+    ASSERT_EQ(rows.size(), 1u) << "one underline row";
 }
