@@ -49,9 +49,46 @@ bool TXcMaxPixel::Test(std::string& Text, TFont* ControlFont) {
 
 TXcCustomComboBox::TXcCustomComboBox(TComponent* owner) : TXcExCustomComboBox(owner) {
     maxPixel_ = std::make_unique<TXcMaxPixel>(this, [this] { MaxPixelChanged(); });
+    provider_ = XcRef<TXcDataConsumer>(XcCreate<TXcDataConsumer>(this));
+    auto* view =
+        provider_->AddImplementer(std::make_unique<TXcDataConsumerViewList>(provider_.get()));
+    view->RevealNew = true;
+    view->SetLevelIndent(-1);
+    provider_->AddImplementer(std::make_unique<TXcDataConsumerItemSelect>(provider_.get()));
+    consumerStrings_ = std::make_unique<TXcConsumerStrings>(provider_.get());
+    provider_->OnAfterChange = [this](TXcConsumerChange) { providerChanged(); };
 }
 
-TXcCustomComboBox::~TXcCustomComboBox() = default;
+TXcCustomComboBox::~TXcCustomComboBox() {
+    provider_->OnAfterChange = nullptr;
+    provider_->SetProvider(nullptr);
+}
+
+void TXcCustomComboBox::providerChanged() {
+    if (Destroying()) return;
+    const bool selected = provider_->Provider() != nullptr;
+    if (selected && !providerSelected_) ownItems_.Assign(items_);
+    if (selected) {
+        consumerStrings_->Refresh();
+        const int keep = itemIndex_;
+        items_.Assign(*consumerStrings_);
+        if (keep < items_.Count()) SetItemIndex(keep);
+    } else if (providerSelected_) {
+        items_.Assign(ownItems_);
+        ownItems_.Clear();
+    }
+    providerSelected_ = selected;
+    Invalidate();
+}
+
+void TXcCustomComboBox::PeerChanged(int code) {
+    TXcExCustomComboBox::PeerChanged(code);
+    if (code != qtbridge::pnSelChange || !providerSelected_) return;
+    // The consumer's selected item follows the choice.
+    auto* view = provider_->GetInterface<TXcDataConsumerViewList>();
+    auto* select = provider_->GetInterface<TXcDataConsumerItemSelect>();
+    if (view && select) select->SelectItem(view->RowItem(itemIndex_));
+}
 
 std::string TXcCustomComboBox::TextValue() const {
     return emptyShown_ ? std::string() : TXcExCustomComboBox::GetText();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/extended/xcDataConsumerView.h"
 #include "controls/extended/xcExControls.h"
 #include "platform/win/listMessages.h"
 
@@ -53,6 +54,10 @@ public:
     TXcComboBoxMeasureStyle MeasureStyle() const { return measureStyle_; }
     void SetMeasureStyle(TXcComboBoxMeasureStyle s);
     TXcMaxPixel* MaxPixel() { return maxPixel_.get(); }
+    // The data consumer: while it has a provider the box shows the provider's items, keeps
+    // its own strings aside, and a choice selects the provider's item.
+    TXcDataConsumer* Provider() { return provider_.get(); }
+    bool ProviderSelected() const { return providerSelected_; }
     // Empty while the empty value shows.
     std::string GetText() const override;
     void SetItemHeight(int h) override;
@@ -68,6 +73,7 @@ protected:
     bool DoKeyDown(WORD& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;
     bool EditablePeer() const override { return Style == csDropDown || Style == csSimple; }
+    void PeerChanged(int code) override;
     virtual std::string TextValue() const;
     virtual void SetTextValue(const std::string& s);
     virtual void HideEmptyValue();
@@ -90,6 +96,11 @@ private:
     bool emptyShown_ = false;
     TColor emptyFontColor_ = clGrayText;
     TColor savedFontColor_ = clWindowText;
+    void providerChanged();
+    XcRef<TXcDataConsumer> provider_;
+    std::unique_ptr<TXcConsumerStrings> consumerStrings_;
+    TStringList ownItems_;
+    bool providerSelected_ = false;
 };
 
 class TXcComboBox : public TXcCustomComboBox {

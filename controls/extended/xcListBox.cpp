@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/extended/xcItemsSearch.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/gdi.h"
 
@@ -38,9 +39,35 @@ void TXcListBoxBackground::Assign(const TXcListBoxBackground& other) {
 
 TXcCustomListBox::TXcCustomListBox(TComponent* owner) : TXcExCustomListBox(owner) {
     background_.OnChange = [this](TObject*) { Invalidate(); };
+    provider_ = XcRef<TXcDataConsumer>(XcCreate<TXcDataConsumer>(this));
+    auto* view =
+        provider_->AddImplementer(std::make_unique<TXcDataConsumerViewList>(provider_.get()));
+    view->RevealNew = true;
+    view->SetLevelIndent(-1);
+    provider_->AddImplementer(std::make_unique<TXcDataConsumerItemSelect>(provider_.get()));
+    consumerStrings_ = std::make_unique<TXcConsumerStrings>(provider_.get());
+    provider_->OnAfterChange = [this](TXcConsumerChange) { providerChanged(); };
 }
 
-TXcCustomListBox::~TXcCustomListBox() = default;
+void TXcCustomListBox::providerChanged() {
+    if (Destroying()) return;
+    const bool selected = provider_->Provider() != nullptr;
+    if (selected && !providerSelected_) ownItems_.Assign(items_);  // the own strings go aside
+    if (selected) {
+        consumerStrings_->Refresh();
+        items_.Assign(*consumerStrings_);
+    } else if (providerSelected_) {
+        items_.Assign(ownItems_);  // and come back
+        ownItems_.Clear();
+    }
+    providerSelected_ = selected;
+    Invalidate();
+}
+
+TXcCustomListBox::~TXcCustomListBox() {
+    provider_->OnAfterChange = nullptr;
+    provider_->SetProvider(nullptr);
+}
 
 int TXcCustomListBox::textFlags() const {
     return alignment_ == taRightJustify ? DT_RIGHT : alignment_ == taCenter ? DT_CENTER : DT_LEFT;
@@ -183,7 +210,9 @@ void TXcCustomListBox::FontChanged() {
     if (HasHorizontalBar()) RecalcHorizontalExtent();
 }
 
-const TStringList& TXcCustomListBox::ItemSource() { return items_; }
+const TStringList& TXcCustomListBox::ItemSource() {
+    return providerSelected_ ? static_cast<const TStringList&>(*consumerStrings_) : items_;
+}
 
 void TXcCustomListBox::DoGetText(int Index, std::string& Text) {
     if (OnGetText) OnGetText(this, Index, Text);

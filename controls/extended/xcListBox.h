@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/extended/xcDataConsumerView.h"
 #include "controls/extended/xcExControls.h"
 #include "platform/win/listMessages.h"
 
@@ -72,6 +73,10 @@ public:
     bool Ctl3D() const { return ctl3D_; }
     // The widest item's width in pixels (the horizontal extent last set).
     int MaxWidth() const { return maxWidth_; }
+    // The data consumer that takes the items from a provider instead of Items: while one is
+    // set the list shows the provider's items and keeps its own strings aside.
+    TXcDataConsumer* Provider() { return provider_.get(); }
+    bool ProviderSelected() const { return providerSelected_; }
 
     TXcListBoxDataEvent OnGetText;
     TNotifyEvent OnSelectCancel;
@@ -137,6 +142,11 @@ private:
     bool sorted_ = false;
     int dragIndex_ = -1;
     std::unique_ptr<TBitmap> dragImage_;
+    void providerChanged();
+    XcRef<TXcDataConsumer> provider_;
+    std::unique_ptr<TXcConsumerStrings> consumerStrings_;
+    TStringList ownItems_;  // the list's own strings while a provider's show
+    bool providerSelected_ = false;
     bool multiLine_ = false;
     bool showFocusRect_ = true;
     TColor selectedTextColor_ = clHighlightText;

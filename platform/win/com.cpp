@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <random>
+
+#include "platform/win/guid.h"
 
 namespace {
 
@@ -69,4 +72,18 @@ HRESULT SHGetMalloc(IMalloc** out) {
 HRESULT CoInitialize(void*) { return g_comInits++ == 0 ? S_OK : S_FALSE; }
 void CoUninitialize() {
     if (g_comInits > 0) --g_comInits;
+}
+
+HRESULT CoCreateGuid(GUID* out) {
+    if (!out) return E_POINTER;
+    uint8_t b[16] = {};
+    std::random_device rd;
+    for (uint8_t& x : b) x = uint8_t(rd());
+    b[6] = uint8_t((b[6] & 0x0F) | 0x40);  // version 4
+    b[8] = uint8_t((b[8] & 0x3F) | 0x80);  // the standard variant
+    out->Data1 = DWORD(b[0]) | DWORD(b[1]) << 8 | DWORD(b[2]) << 16 | DWORD(b[3]) << 24;
+    out->Data2 = WORD(b[4] | b[5] << 8);
+    out->Data3 = WORD(b[6] | b[7] << 8);
+    for (int i = 0; i < 8; ++i) out->Data4[i] = b[8 + i];
+    return S_OK;
 }

@@ -37,3 +37,7 @@ public:
 HRESULT SHGetMalloc(IMalloc** out);
 HRESULT CoInitialize(void* reserved);
 void CoUninitialize();
+
+// A new random identifier (version 4).
+struct GUID;
+HRESULT CoCreateGuid(GUID* out);

@@ -210,3 +210,28 @@ TEST(XcItemsSearchs, ExactAndPrefixWrapAround) {
     TStringList empty;
     EXPECT_EQ(TXcItemsSearchs::FindPrefix(empty, "a", false, -1), -1);
 }
+
+TEST(XcListBox, AProviderShowsItsItemsAndGivesTheOwnOnesBack) {
+    ListOnForm f;
+    f.list->Items()->Add("own one");
+    f.list->Items()->Add("own two");
+    TXcDataProviderBase provider;
+    TXcBaseDataItem* alpha = provider.RootItems()->Add("alpha");
+    provider.RootItems()->Add("beta");
+    f.list->Provider()->SetProvider(&provider);
+    EXPECT_TRUE(f.list->ProviderSelected());
+    EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"alpha", "beta"}));
+    // The provider's changes show; searches go by the provider's texts.
+    provider.RootItems()->Add("gamma");
+    EXPECT_EQ(f.list->Items()->Count(), 3);
+    alpha->GetInterface<IXcDataItemText>()->SetCaption("alpha 2");
+    EXPECT_EQ((*f.list->Items())[0], "alpha 2");
+    EXPECT_EQ(f.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("GAM")), 2);
+    EXPECT_EQ(f.list->Perform(LB_FINDSTRINGEXACT, 2, LPARAM("beta")), 1);
+    EXPECT_EQ(f.list->Perform(LB_SELECTSTRING, WPARAM(-1), LPARAM("beta")), 1);
+    EXPECT_EQ(f.list->ItemIndex(), 1);
+    // Without the provider the own strings return.
+    f.list->Provider()->SetProvider(nullptr);
+    EXPECT_FALSE(f.list->ProviderSelected());
+    EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"own one", "own two"}));
+}

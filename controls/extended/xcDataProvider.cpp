@@ -1,0 +1,707 @@
+#include "controls/extended/xcDataProvider.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "platform/win/com.h"
+#include "platform/win/guid.h"
+
+std::string XcDataMessage(int id) {
+    static const std::map<int, std::string> texts = {
+        {65200, "查看列表不同步"},
+        {65201, "已有该类工具"},
+        {65202, "预期收集"},
+        {65203, "缺失的类名称属性"},
+        {65204, "类的类型无效"},
+        {65218, "(项目不支持 IXcDataItemText 界面)"},
+        {65219, "内部错误"},
+        {65223, "项目无法被删除"},
+        {65224, "已有相同的上下文名称"},
+        {65225, "非上下文列表所有者无法创建上下文"},
+        {65226, "设置上下文前必须指定一个提供器"},
+        {65227, "提供器无名称为 \"%s\" 的上下文"},
+        {65228, "提供器不支持上下文"},
+        {65229, "指定上下文非同一提供器的一部分"},
+        {65230, "设置项目前必须指定一个提供器"},
+        {65231, "在选定的上下文中找不到项目"},
+    };
+    auto it = texts.find(id);
+    return it == texts.end() ? std::string() : it->second;
+}
+
+namespace {
+
+std::map<std::string, TXcImplementerFactory>& ImplementerClasses() {
+    static std::map<std::string, TXcImplementerFactory> classes;
+    return classes;
+}
+
+std::string NewItemID() {
+    GUID g;
+    CoCreateGuid(&g);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&g);
+    std::string id;
+    char hex[3];
+    for (size_t i = 0; i < sizeof g; ++i) {
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        id += hex;
+    }
+    return id;
+}
+
+// The collection entries of a streamed value, checked as "Extensions" and "Items" are read.
+const std::vector<std::vector<std::pair<std::string, TDfmValue>>>& EntriesOf(const TDfmValue& v) {
+    if (v.kind != TDfmValue::vCollection) throw EReadError(XcDataMessage(65202));
+    for (const auto& entry : v.items)
+        if (entry.empty() || !SameText(entry.front().first, "ClassName"))
+            throw EReadError(XcDataMessage(65203));
+    return v.items;
+}
+
+TDfmValue StringValue(const std::string& s) {
+    TDfmValue v;
+    v.kind = TDfmValue::vString;
+    v.s = s;
+    return v;
+}
+
+}  // namespace
+
+void RegisterXcImplementerClass(const std::string& name, TXcImplementerFactory make) {
+    ImplementerClasses()[name] = std::move(make);
+}
+
+bool IsXcImplementerClassRegistered(const std::string& name) {
+    return ImplementerClasses().count(name) != 0;
+}
+
+// ---------------------------------------------------------------- foundation
+
+TExtensibleInterfacedPersistent::TExtensibleInterfacedPersistent() = default;
+
+TExtensibleInterfacedPersistent::~TExtensibleInterfacedPersistent() {
+    ClearImplementers();
+    // Freeing an object that somebody still holds is a fault of the program.
+    if (refCount_ > 0 && !std::uncaught_exceptions()) std::abort();
+}
+
+void TExtensibleInterfacedPersistent::AfterConstruction() {
+    CreateStandardImplementers();
+    --refCount_;
+}
+
+int TExtensibleInterfacedPersistent::AddRef() { return ++refCount_; }
+
+int TExtensibleInterfacedPersistent::Release() {
+    const int n = --refCount_;
+    if (n == 0) delete this;
+    return n;
+}
+
+void TExtensibleInterfacedPersistent::RemoveImplementer(TAggregatedPersistentEx* impl) {
+    auto it = std::find_if(implementers_.begin(), implementers_.end(),
+                           [&](auto& p) { return p.get() == impl; });
+    if (it != implementers_.end()) implementers_.erase(it);
+}
+
+void TExtensibleInterfacedPersistent::ClearImplementers() {
+    while (!implementers_.empty()) implementers_.pop_back();
+}
+
+bool TExtensibleInterfacedPersistent::IsStreamable(const TAggregatedPersistentEx& impl) const {
+    return IsXcImplementerClassRegistered(impl.ClassName());
+}
+
+bool TExtensibleInterfacedPersistent::HasExtensions() const {
+    return std::any_of(implementers_.begin(), implementers_.end(),
+                       [&](auto& i) { return IsStreamable(*i); });
+}
+
+TDfmValue TExtensibleInterfacedPersistent::WriteExtensions() const {
+    TDfmValue v;
+    v.kind = TDfmValue::vCollection;
+    for (const auto& impl : implementers_) {
+        if (!IsStreamable(*impl)) continue;
+        std::vector<std::pair<std::string, TDfmValue>> entry{
+            {"ClassName", StringValue(impl->ClassName())}};
+        for (auto& p : impl->Properties()) entry.push_back(p);
+        v.items.push_back(std::move(entry));
+    }
+    return v;
+}
+
+void TExtensibleInterfacedPersistent::ReadExtensions(const TDfmValue& v) {
+    XcRef<TExtensibleInterfacedPersistent> hold(this);  // held while reading
+    for (const auto& entry : EntriesOf(v)) {
+        const std::string name = entry.front().second.s;
+        auto cls = ImplementerClasses().find(name);
+        if (cls == ImplementerClasses().end()) throw EReadError(XcDataMessage(65204));
+        TAggregatedPersistentEx* target = nullptr;
+        for (auto& i : implementers_)
+            if (SameText(i->ClassName(), name)) target = i.get();
+        if (!target) {
+            std::unique_ptr<TAggregatedPersistentEx> made = cls->second(this);
+            if (!made) throw EReadError(XcDataMessage(65204));
+            target = made.get();
+            implementers_.push_back(std::move(made));
+            ImplementerAdded(target);
+        }
+        for (size_t k = 1; k < entry.size(); ++k)
+            target->SetProperty(entry[k].first, entry[k].second);
+    }
+}
+
+// ---------------------------------------------------------------- items
+
+TXcBaseDataItem::TXcBaseDataItem(TXcDataItemsList* owner) : list_(owner), id_(NewItemID()) {}
+
+void TXcBaseDataItem::CreateStandardImplementers() {
+    AddImplementer(std::make_unique<TXcDataItemTextImpl>(this));
+    AddImplementer(std::make_unique<TXcDataItemImageImpl>(this));
+    AddImplementer(std::make_unique<TXcBaseDataItemSubItems>(this));
+}
+
+int TXcBaseDataItem::AddRef() {
+    if (list_ && !list_->DynamicItems()) return -1;
+    return TExtensibleInterfacedPersistent::AddRef();
+}
+
+int TXcBaseDataItem::Release() {
+    if (list_ && !list_->DynamicItems()) return -1;
+    return TExtensibleInterfacedPersistent::Release();
+}
+
+TXcBaseDataItem* TXcBaseDataItem::ParentItem() const {
+    return list_ ? list_->ParentItem() : nullptr;
+}
+
+bool TXcBaseDataItem::IsAncestorOf(const TXcBaseDataItem* other) const {
+    for (const TXcBaseDataItem* p = other ? other->ParentItem() : nullptr; p; p = p->ParentItem())
+        if (p == this) return true;
+    return false;
+}
+
+TXcDataItemsList* TXcBaseDataItem::SubItems() {
+    auto* s = GetInterface<TXcBaseDataItemSubItems>();
+    return s ? s->Items() : nullptr;
+}
+
+bool TXcBaseDataItem::CanDelete() {
+    bool allow = true;
+    for (auto& i : implementers_)
+        if (auto* n = dynamic_cast<IXcItemImplementerNotify*>(i.get()))
+            allow = n->AllowDelete() && allow;
+    return allow;
+}
+
+std::vector<std::pair<std::string, TDfmValue>> TXcBaseDataItem::Properties() const {
+    std::vector<std::pair<std::string, TDfmValue>> p{{"ID", StringValue(id_)}};
+    for (auto& i : implementers_)
+        for (auto& q : i->Properties()) p.push_back(q);
+    return p;
+}
+
+void TXcBaseDataItem::SetProperty(const std::string& name, const TDfmValue& v) {
+    if (SameText(name, "ID")) {
+        id_ = v.s;
+        return;
+    }
+    if (SameText(name, "SubItems")) {
+        if (TXcDataItemsList* s = SubItems()) s->ReadItems(v);
+        return;
+    }
+    for (auto& i : implementers_) i->SetProperty(name, v);
+}
+
+void TXcDataItemTextImpl::SetCaption(const std::string& s) {
+    if (s == caption_) return;
+    auto* item = static_cast<TXcBaseDataItem*>(Owner());
+    IXcDataProvider* p = item->OwnerList() ? item->OwnerList()->Provider() : nullptr;
+    if (p) p->Changing(xcrItemChanged, item);
+    caption_ = s;
+    if (p) p->Changed(xcrItemChanged, item);
+}
+
+std::vector<std::pair<std::string, TDfmValue>> TXcDataItemTextImpl::Properties() const {
+    return {{"Caption", StringValue(caption_)}};
+}
+
+void TXcDataItemTextImpl::SetProperty(const std::string& name, const TDfmValue& v) {
+    if (SameText(name, "Caption")) caption_ = v.s;
+}
+
+namespace {
+template <class T>
+void SetNotified(TAggregatedPersistentEx* impl, T& field, T value) {
+    if (field == value) return;
+    auto* item = static_cast<TXcBaseDataItem*>(impl->Owner());
+    IXcDataProvider* p = item->OwnerList() ? item->OwnerList()->Provider() : nullptr;
+    if (p) p->Changing(xcrItemChanged, item);
+    field = value;
+    if (p) p->Changed(xcrItemChanged, item);
+}
+}  // namespace
+
+void TXcDataItemImageImpl::SetImageIndex(int i) { SetNotified(this, imageIndex_, i); }
+void TXcDataItemImageImpl::SetSelectedIndex(int i) { SetNotified(this, selectedIndex_, i); }
+void TXcDataItemImageImpl::SetAlignment(TAlignment a) { SetNotified(this, alignment_, a); }
+
+TXcBaseDataItemSubItems::TXcBaseDataItemSubItems(TExtensibleInterfacedPersistent* owner)
+    : TAggregatedPersistentEx(owner) {
+    auto* item = static_cast<TXcBaseDataItem*>(owner);
+    IXcDataProvider* p = item->OwnerList() ? item->OwnerList()->Provider() : nullptr;
+    items_ = XcCreate<TXcDataItemsList>(p, item);
+    items_->AddRef();
+}
+
+TXcBaseDataItemSubItems::~TXcBaseDataItemSubItems() { items_->Release(); }
+
+// ---------------------------------------------------------------- item lists
+
+TXcDataItemsList::TXcDataItemsList(IXcDataProvider* provider, TXcBaseDataItem* parentItem)
+    : provider_(provider), parent_(parentItem) {}
+
+TXcDataItemsList::~TXcDataItemsList() {
+    // The items go with the list (they are not counted).
+    items_.clear();
+}
+
+void TXcDataItemsList::tell(bool changing, unsigned char reason, TXcBaseDataItem* item) {
+    if (!provider_) return;
+    if (changing)
+        provider_->Changing(reason, item ? static_cast<TObject*>(item) : this);
+    else
+        provider_->Changed(reason, item ? static_cast<TObject*>(item) : this);
+}
+
+TXcBaseDataItem* TXcDataItemsList::Item(int i) const {
+    if (i < 0 || i >= Count()) throw EXCLDataItems("列表索引超过了最大值(" + IntToStr(i) + ")");
+    return items_[size_t(i)].get();
+}
+
+int TXcDataItemsList::IndexOf(const TXcBaseDataItem* item) const {
+    for (int i = 0; i < Count(); ++i)
+        if (items_[size_t(i)].get() == item) return i;
+    return -1;
+}
+
+TXcBaseDataItem* TXcDataItemsList::Add(const std::string& caption) {
+    TXcBaseDataItem* item = XcCreate<TXcBaseDataItem>(this);
+    items_.emplace_back(item);
+    if (auto* t = item->GetInterface<TXcDataItemTextImpl>()) {
+        IXcDataProvider* keep = provider_;
+        provider_ = nullptr;  // the new item's caption is part of its addition
+        t->SetCaption(caption);
+        provider_ = keep;
+    }
+    tell(false, xcrItemAdded, item);
+    return item;
+}
+
+void TXcDataItemsList::Delete(int index) { Remove(Item(index)); }
+
+void TXcDataItemsList::Remove(TXcBaseDataItem* item) {
+    const int i = IndexOf(item);
+    if (i < 0) return;
+    if (!item->CanDelete()) throw EXCLDataItems(XcDataMessage(65223));
+    tell(true, xcrItemRemoving, item);
+    std::unique_ptr<TXcBaseDataItem> gone = std::move(items_[size_t(i)]);
+    items_.erase(items_.begin() + i);
+    tell(false, xcrItemRemoving, gone.get());
+}
+
+void TXcDataItemsList::Clear() {
+    tell(true, xcrListChanged, nullptr);
+    items_.clear();
+    tell(false, xcrListChanged, nullptr);
+}
+
+void TXcDataItemsList::Move(int from, int to) {
+    if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to) return;
+    tell(true, xcrListChanged, nullptr);
+    auto item = std::move(items_[size_t(from)]);
+    items_.erase(items_.begin() + from);
+    items_.insert(items_.begin() + to, std::move(item));
+    tell(false, xcrListChanged, nullptr);
+}
+
+TXcBaseDataItem* TXcDataItemsList::FindByID(const std::string& id, bool recursive) const {
+    for (const auto& i : items_)
+        if (SameText(i->ID(), id)) return i.get();
+    if (!recursive) return nullptr;
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+        if (TXcDataItemsList* sub = (*it)->SubItems())
+            if (TXcBaseDataItem* found = sub->FindByID(id, true)) return found;
+    return nullptr;
+}
+
+TXcBaseDataItem* TXcDataItemsList::FindByIndexPath(const std::vector<int>& path) const {
+    const TXcDataItemsList* list = this;
+    TXcBaseDataItem* item = nullptr;
+    for (int index : path) {
+        if (!list || index < 0 || index >= list->Count()) return nullptr;
+        item = list->Item(index);
+        list = item->SubItems();
+    }
+    return item;
+}
+
+TXcBaseDataItem* TXcDataItemsList::FindByPath(const std::string& path) const {
+    const TXcDataItemsList* list = this;
+    TXcBaseDataItem* item = nullptr;
+    size_t pos = 0;
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
+        list = provider_ ? provider_->RootItems() : this;
+        pos = 1;
+    }
+    while (pos <= path.size()) {
+        size_t end = path.find_first_of("/\\", pos);
+        std::string seg =
+            path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        if (seg == "..") {
+            TXcBaseDataItem* parent = list ? list->ParentItem() : nullptr;
+            list = parent ? parent->OwnerList() : nullptr;
+            item = list ? list->ParentItem() : nullptr;
+        } else if (!seg.empty()) {
+            item = nullptr;
+            for (int i = list ? list->Count() - 1 : -1; i >= 0; --i)
+                if (SameText(list->Item(i)->ID(), seg)) {
+                    item = list->Item(i);
+                    break;
+                }
+            if (!item) return nullptr;
+            list = item->SubItems();
+        }
+        if (end == std::string::npos) break;
+        pos = end + 1;
+    }
+    return item;
+}
+
+TDfmValue TXcDataItemsList::WriteItems() const {
+    TDfmValue v;
+    v.kind = TDfmValue::vCollection;
+    for (const auto& item : items_) {
+        if (!IsXcImplementerClassRegistered(item->ClassName())) continue;
+        std::vector<std::pair<std::string, TDfmValue>> entry{
+            {"ClassName", StringValue(item->ClassName())}};
+        for (auto& p : item->Properties()) entry.push_back(p);
+        if (TXcDataItemsList* sub = item->SubItems(); sub && sub->Count() > 0)
+            entry.push_back({"SubItems", sub->WriteItems()});
+        v.items.push_back(std::move(entry));
+    }
+    return v;
+}
+
+void TXcDataItemsList::ReadItems(const TDfmValue& v) {
+    for (const auto& entry : EntriesOf(v)) {
+        if (!SameText(entry.front().second.s, "TXcBaseDataItem"))
+            throw EReadError(XcDataMessage(65204));
+        TXcBaseDataItem* item = XcCreate<TXcBaseDataItem>(this);
+        items_.emplace_back(item);
+        for (size_t k = 1; k < entry.size(); ++k)
+            item->SetProperty(entry[k].first, entry[k].second);
+    }
+}
+
+// ---------------------------------------------------------------- text rendering
+
+std::string TXcCustomDataItemsTextRenderer::TextOf(TXcBaseDataItem* item) {
+    auto* t = item ? item->GetInterface<IXcDataItemText>() : nullptr;
+    return t ? t->Caption() : XcDataMessage(65218);
+}
+
+void TXcCustomDataItemsTextRenderer::Draw(TCanvas& c, TXcBaseDataItem* item, const TRect& r) {
+    c.TextRect(r, r.Left, r.Top, TextOf(item));
+}
+
+SIZE TXcCustomDataItemsTextRenderer::Measure(TCanvas& c, TXcBaseDataItem* item) {
+    const std::string t = TextOf(item);
+    return SIZE{c.TextWidth(t), c.TextHeight(t)};
+}
+
+SIZE TXcCustomDataItemsTextRenderer::AverageSize(TCanvas& c) {
+    const std::string t = "WyWyWyWyWyWyWyWyWyWy";
+    return SIZE{c.TextWidth(t), c.TextHeight(t)};
+}
+
+SIZE TXcCustomDataItemsTextRenderer::MeasureIndex(TCanvas& c, TXcDataItemsList& list, int index) {
+    if (index == -1) return AverageSize(c);
+    return Measure(c, list.Item(index));
+}
+
+// ---------------------------------------------------------------- contexts
+
+TXcDataContext::TXcDataContext(TXcDataContexts* list, const std::string& name)
+    : list_(list), name_(name) {
+    if (!list) throw EXCLDataContexts(XcDataMessage(65225));
+}
+
+void TXcDataContext::SetName(const std::string& n) {
+    if (n == name_) return;
+    if (list_->IndexOfName(n) >= 0) throw EXCLDataContexts(XcDataMessage(65224));
+    name_ = n;
+}
+
+TXcDataContexts* TXcDataContext::SubContexts() {
+    if (!sub_) sub_ = std::make_unique<TXcDataContexts>(list_->Provider(), this);
+    return sub_.get();
+}
+
+int TXcDataContexts::IndexOfName(const std::string& name) const {
+    for (int i = Count() - 1; i >= 0; --i)
+        if (contexts_[size_t(i)]->Name() == name) return i;
+    return -1;
+}
+
+TXcDataContext* TXcDataContexts::Add(const std::string& name) {
+    TXcDataContext* c = XcCreate<TXcDataContext>(this, name);
+    XcRef<TXcDataContext> hold(c);
+    Add(c);
+    return c;
+}
+
+void TXcDataContexts::Add(TXcDataContext* context) {
+    const int at = IndexOfName(context->Name());
+    if (at >= 0) {
+        if (contexts_[size_t(at)].get() == context) return;
+        throw EXCLDataContexts(XcDataMessage(65224));
+    }
+    if (provider_) provider_->Changing(xcrContextAdded, context);
+    contexts_.emplace_back(context);
+    if (provider_) provider_->Changed(xcrContextAdded, context);
+}
+
+void TXcDataContexts::Remove(TXcDataContext* context) {
+    for (size_t i = 0; i < contexts_.size(); ++i) {
+        if (contexts_[i].get() != context) continue;
+        XcRef<TXcDataContext> hold(context);
+        if (provider_) provider_->Changing(xcrContextRemoved, context);
+        contexts_.erase(contexts_.begin() + long(i));
+        if (provider_) provider_->Changed(xcrContextRemoved, context);
+        return;
+    }
+}
+
+void TXcDataContexts::Clear() { contexts_.clear(); }
+
+TXcDataContext* TXcDataContexts::Find(const std::string& path) const {
+    const TXcDataContexts* list = this;
+    TXcDataContext* found = nullptr;
+    size_t pos = 0;
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
+        list = provider_ && provider_->Contexts() ? provider_->Contexts() : this;
+        pos = 1;
+    }
+    while (pos <= path.size()) {
+        size_t end = path.find_first_of("/\\", pos);
+        std::string seg =
+            path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        if (seg == "..") {
+            TXcDataContext* parent = list ? list->ParentContext() : nullptr;
+            list = parent ? parent->List() : nullptr;
+            found = list ? list->ParentContext() : nullptr;
+        } else if (!seg.empty()) {
+            found = nullptr;
+            for (int i = list ? list->Count() - 1 : -1; i >= 0; --i)
+                if (SameText(list->Context(i)->Name(), seg)) {
+                    found = list->Context(i);
+                    break;
+                }
+            if (!found) return nullptr;
+            list = found->SubContexts();
+        }
+        if (end == std::string::npos) break;
+        pos = end + 1;
+    }
+    return found;
+}
+
+// ---------------------------------------------------------------- a provider
+
+TXcDataProviderBase::TXcDataProviderBase() {
+    root_ = XcCreate<TXcDataItemsList>(this, nullptr);
+    root_->AddRef();
+}
+
+TXcDataProviderBase::~TXcDataProviderBase() {
+    for (TXcDataConsumer* c : std::vector<TXcDataConsumer*>(consumers_)) c->SetProvider(nullptr);
+    contexts_.reset();
+    root_->Release();
+}
+
+void TXcDataProviderBase::EnableContexts() {
+    if (!contexts_) contexts_ = std::make_unique<TXcDataContexts>(this, nullptr);
+}
+
+void TXcDataProviderBase::Subscribe(TXcDataConsumer* c) {
+    if (std::find(consumers_.begin(), consumers_.end(), c) == consumers_.end())
+        consumers_.push_back(c);
+}
+
+void TXcDataProviderBase::Unsubscribe(TXcDataConsumer* c) {
+    consumers_.erase(std::remove(consumers_.begin(), consumers_.end(), c), consumers_.end());
+}
+
+void TXcDataProviderBase::Changing(unsigned char reason, TObject* source) {
+    for (TXcDataConsumer* c : std::vector<TXcDataConsumer*>(consumers_))
+        c->ProviderChanging(reason, source);
+}
+
+void TXcDataProviderBase::Changed(unsigned char reason, TObject* source) {
+    for (TXcDataConsumer* c : std::vector<TXcDataConsumer*>(consumers_))
+        c->ProviderChanged(reason, source);
+}
+
+// ---------------------------------------------------------------- consumer
+
+TXcDataConsumerAggregatedObject::TXcDataConsumerAggregatedObject(TXcDataConsumer* consumer)
+    : TAggregatedPersistentEx(consumer) {}
+
+TXcDataConsumer* TXcDataConsumerAggregatedObject::Consumer() const {
+    return static_cast<TXcDataConsumer*>(Owner());
+}
+
+void TXcDataConsumerAggregatedObject::Changed() { Consumer()->ImplementerChanged(this); }
+
+TXcDataConsumer::TXcDataConsumer(TComponent* owner, const std::vector<int>& attributes)
+    : owner_(owner) {
+    for (int a : attributes)
+        if (!HasAttribute(a)) attributes_.push_back(a);
+}
+
+TXcDataConsumer::~TXcDataConsumer() {
+    // The provider forgets the consumer; its control hears nothing more.
+    if (provider_) provider_->Unsubscribe(this);
+    provider_ = nullptr;
+    context_ = XcRef<TXcDataContext>();
+    ClearImplementers();
+}
+
+void TXcDataConsumer::CreateStandardImplementers() {}
+
+bool TXcDataConsumer::HasAttribute(int a) const {
+    return std::find(attributes_.begin(), attributes_.end(), a) != attributes_.end();
+}
+
+void TXcDataConsumer::ImplementerAdded(TAggregatedPersistentEx* impl) {
+    if (OnImplementerAdded) OnImplementerAdded(impl);
+}
+
+void TXcDataConsumer::beforeChange(TXcConsumerChange k) {
+    if (OnBeforeChange) OnBeforeChange(k);
+}
+
+void TXcDataConsumer::afterChange(TXcConsumerChange k) {
+    if (OnAfterChange) OnAfterChange(k);
+    if (auto* control = dynamic_cast<TControl*>(owner_)) control->Invalidate();
+    for (std::function<void()>* s : std::vector<std::function<void()>*>(subscribers_))
+        if (*s) (*s)();
+}
+
+void TXcDataConsumer::SetProvider(IXcDataProvider* p) {
+    if (p == provider_) return;
+    beforeChange(cckProvider);
+    if (provider_) provider_->Unsubscribe(this);
+    context_ = XcRef<TXcDataContext>();
+    provider_ = p;
+    if (provider_) provider_->Subscribe(this);
+    // Implementers that cannot work with the new provider go.
+    for (int i = int(implementers_.size()) - 1; i >= 0; --i) {
+        auto* o = dynamic_cast<TXcDataConsumerAggregatedObject*>(implementers_[size_t(i)].get());
+        if (o && !o->ProviderIndependent() && !o->AcceptsProvider(p))
+            implementers_.erase(implementers_.begin() + i);
+    }
+    if (provider_ && provider_->Contexts() && provider_->Contexts()->Count() > 0)
+        context_ = XcRef<TXcDataContext>(provider_->Contexts()->Context(0));
+    if (provider_ && !pendingContext_.empty()) {
+        const std::string pending = pendingContext_;
+        pendingContext_.clear();
+        SetContext(pending);
+    }
+    forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ProviderSet(); });
+    afterChange(cckProvider);
+}
+
+std::string TXcDataConsumer::Context() const { return context_ ? context_->Name() : std::string(); }
+
+void TXcDataConsumer::SetContext(const std::string& name) {
+    if (SameText(name, Context()) && (context_ || name.empty())) return;
+    if (!provider_) {
+        auto* comp = owner_;
+        if (comp && comp->Loading()) {
+            pendingContext_ = name;
+            return;
+        }
+        throw EXCLDataConsumer(XcDataMessage(65226));
+    }
+    if (name.empty()) {
+        SelectContext(nullptr);
+        return;
+    }
+    if (!provider_->Contexts()) throw EXCLDataConsumer(XcDataMessage(65228));
+    TXcDataContext* c = provider_->Contexts()->Find(name);
+    if (!c) throw EXCLDataConsumer(Format(XcDataMessage(65227), name));
+    SelectContext(c);
+}
+
+void TXcDataConsumer::SelectContext(TXcDataContext* c) {
+    if (c == context_.get()) return;
+    if (c && (!c->List() || c->List()->Provider() != provider_))
+        throw EXCLDataConsumer(XcDataMessage(65229));
+    beforeChange(cckContext);
+    context_ = XcRef<TXcDataContext>(c);
+    forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ContextSet(); });
+    afterChange(cckContext);
+}
+
+void TXcDataConsumer::Loaded() {
+    if (!pendingContext_.empty() && provider_) {
+        const std::string pending = pendingContext_;
+        pendingContext_.clear();
+        SetContext(pending);
+    }
+    forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->Loaded(); });
+}
+
+void TXcDataConsumer::Subscribe(std::function<void()>* s) {
+    if (std::find(subscribers_.begin(), subscribers_.end(), s) == subscribers_.end())
+        subscribers_.push_back(s);
+}
+
+void TXcDataConsumer::Unsubscribe(std::function<void()>* s) {
+    subscribers_.erase(std::remove(subscribers_.begin(), subscribers_.end(), s),
+                       subscribers_.end());
+}
+
+void TXcDataConsumer::ProviderChanging(unsigned char reason, TObject* source) {
+    forEachConsumerImpl([&](TXcDataConsumerAggregatedObject* o) {
+        o->ProviderChanging(provider_, reason, source);
+    });
+    if (OnProviderChanging) OnProviderChanging(reason, source);
+}
+
+void TXcDataConsumer::ProviderChanged(unsigned char reason, TObject* source) {
+    forEachConsumerImpl(
+        [&](TXcDataConsumerAggregatedObject* o) { o->ProviderChanged(provider_, reason, source); });
+    if (OnProviderChanged) OnProviderChanged(reason, source);
+}
+
+void TXcDataConsumer::ImplementerChanged(TXcDataConsumerAggregatedObject*) {
+    beforeChange(cckContent);
+    afterChange(cckContent);
+}
+
+void RegisterXcDataClasses() {
+    RegisterXcImplementerClass("TXcDataItemTextImpl", [](TExtensibleInterfacedPersistent* o) {
+        return std::unique_ptr<TAggregatedPersistentEx>(new TXcDataItemTextImpl(o));
+    });
+    RegisterXcImplementerClass("TXcDataItemImageImpl", [](TExtensibleInterfacedPersistent* o) {
+        return std::unique_ptr<TAggregatedPersistentEx>(new TXcDataItemImageImpl(o));
+    });
+    RegisterXcImplementerClass("TXcBaseDataItem", [](TExtensibleInterfacedPersistent*) {
+        return std::unique_ptr<TAggregatedPersistentEx>();
+    });
+}

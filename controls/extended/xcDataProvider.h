@@ -1,0 +1,452 @@
+// Data providers and consumers: a list-like control can take its items from a provider's
+// tree of items (each item a set of small parts: text, image, sub-items) instead of its own
+// strings. Objects are reference counted once handed out and are extended at run time by
+// implementer objects; a control embeds a consumer that follows one provider and context.
+// No window of the program assigns a provider; the controls keep their own strings then.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/extended/xcUtils.h"
+#include "platform/rtl/classes.h"
+#include "platform/vcl/component.h"
+#include "platform/vcl/controls.h"
+#include "platform/vcl/graphics.h"
+
+// ---------------------------------------------------------------- errors and texts
+
+class EXCLDataItems : public EXCLException {
+    using EXCLException::EXCLException;
+};
+class EXCLDataContexts : public EXCLException {
+    using EXCLException::EXCLException;
+};
+class EXCLDataConsumer : public EXCLException {
+    using EXCLException::EXCLException;
+};
+
+// The layer's string table for these messages (65200 ...).
+std::string XcDataMessage(int id);
+
+// Reasons a provider gives its consumers for a change.
+enum : unsigned char {
+    xcrItemAdded = 0,
+    xcrItemRemoving = 1,
+    xcrItemChanged = 2,
+    xcrListChanged = 3,
+    xcrContextAdded = 5,
+    xcrContextRemoved = 6,
+};
+
+// ---------------------------------------------------------------- foundation
+
+class TAggregatedPersistentEx;
+
+// A reference-counted persistent object that implementers extend. Made with XcCreate, its
+// count is 0 until someone holds it; Release to 0 frees it.
+class TExtensibleInterfacedPersistent : public TPersistent {
+public:
+    TExtensibleInterfacedPersistent();
+    ~TExtensibleInterfacedPersistent() override;
+    std::string ClassName() const override { return "TExtensibleInterfacedPersistent"; }
+    virtual int AddRef();
+    virtual int Release();
+    int RefCount() const { return refCount_; }
+    // Runs once after construction: the standard implementers are added, then the count drops.
+    void AfterConstruction();
+
+    // The object itself when it is an I, else the last implementer added that is one.
+    template <class I>
+    I* GetInterface() {
+        if (auto* self = dynamic_cast<I*>(this)) return self;
+        for (auto it = implementers_.rbegin(); it != implementers_.rend(); ++it)
+            if (auto* i = dynamic_cast<I*>(it->get())) return i;
+        return nullptr;
+    }
+    // Takes the implementer; one of the same class (or a descendant) there already raises.
+    template <class T>
+    T* AddImplementer(std::unique_ptr<T> impl) {
+        for (auto& i : implementers_)
+            if (dynamic_cast<T*>(i.get())) throw EXCLException(XcDataMessage(65201));
+        T* raw = impl.get();
+        implementers_.push_back(std::move(impl));
+        ImplementerAdded(raw);
+        return raw;
+    }
+    void RemoveImplementer(TAggregatedPersistentEx* impl);
+    // The last index of an implementer of that class, -1 when none.
+    template <class T>
+    int IndexOfImplementerClass() const {
+        for (int i = int(implementers_.size()) - 1; i >= 0; --i)
+            if (dynamic_cast<T*>(implementers_[size_t(i)].get())) return i;
+        return -1;
+    }
+    int ImplementerCount() const { return int(implementers_.size()); }
+    TAggregatedPersistentEx* Implementer(int i) const { return implementers_.at(size_t(i)).get(); }
+    void ClearImplementers();
+    // Streamable: the implementer's class is registered by name.
+    virtual bool IsStreamable(const TAggregatedPersistentEx& impl) const;
+    // "Extensions" as a collection of the streamable implementers, and back.
+    bool HasExtensions() const;
+    TDfmValue WriteExtensions() const;
+    void ReadExtensions(const TDfmValue& v);
+
+protected:
+    virtual void CreateStandardImplementers() {}
+    virtual void ImplementerAdded(TAggregatedPersistentEx*) {}
+    std::vector<std::unique_ptr<TAggregatedPersistentEx>> implementers_;
+
+private:
+    int refCount_ = 1;
+};
+
+template <class T, class... A>
+T* XcCreate(A&&... args) {
+    T* p = new T(std::forward<A>(args)...);
+    p->AfterConstruction();
+    return p;
+}
+
+// A counted reference.
+template <class T>
+class XcRef {
+public:
+    XcRef() = default;
+    XcRef(T* p) : p_(p) {  // NOLINT: a reference is made from a pointer implicitly
+        if (p_) p_->AddRef();
+    }
+    XcRef(const XcRef& o) : XcRef(o.p_) {}
+    XcRef& operator=(const XcRef& o) {
+        XcRef(o).swap(*this);
+        return *this;
+    }
+    ~XcRef() {
+        if (p_) p_->Release();
+    }
+    void swap(XcRef& o) { std::swap(p_, o.p_); }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// An implementer: lives and dies with its owner, and may be streamed with its published
+// properties (Properties and SetProperty).
+class TAggregatedPersistentEx : public TPersistent {
+public:
+    explicit TAggregatedPersistentEx(TExtensibleInterfacedPersistent* owner) : owner_(owner) {}
+    std::string ClassName() const override { return "TAggregatedPersistentEx"; }
+    TExtensibleInterfacedPersistent* Owner() const { return owner_; }
+    virtual std::vector<std::pair<std::string, TDfmValue>> Properties() const { return {}; }
+    virtual void SetProperty(const std::string& /*name*/, const TDfmValue& /*v*/) {}
+
+private:
+    TExtensibleInterfacedPersistent* owner_;
+};
+
+// Implementer classes by name, for "Extensions".
+using TXcImplementerFactory =
+    std::function<std::unique_ptr<TAggregatedPersistentEx>(TExtensibleInterfacedPersistent*)>;
+void RegisterXcImplementerClass(const std::string& name, TXcImplementerFactory make);
+bool IsXcImplementerClassRegistered(const std::string& name);
+
+// ---------------------------------------------------------------- items
+
+class TXcDataItemsList;
+class IXcDataProvider;
+
+class TXcBaseDataItem : public TExtensibleInterfacedPersistent {
+public:
+    explicit TXcBaseDataItem(TXcDataItemsList* owner);
+    std::string ClassName() const override { return "TXcBaseDataItem"; }
+    // A new item's ID is the 32 hexadecimal digits of a new GUID.
+    std::string ID() const { return id_; }
+    void SetID(const std::string& id) { id_ = id; }
+    TXcDataItemsList* OwnerList() const { return list_; }
+    // Counted only in lists of dynamic items; otherwise the list owns the item.
+    int AddRef() override;
+    int Release() override;
+    // The item's parent item (the one whose sub-items hold it), or null at the root.
+    TXcBaseDataItem* ParentItem() const;
+    bool IsAncestorOf(const TXcBaseDataItem* other) const;
+    // Its children, when it has a sub-items part.
+    TXcDataItemsList* SubItems();
+    // Whether every implementer that has a say allows deleting it.
+    bool CanDelete();
+    std::vector<std::pair<std::string, TDfmValue>> Properties() const;
+    void SetProperty(const std::string& name, const TDfmValue& v);
+
+protected:
+    void CreateStandardImplementers() override;
+
+private:
+    TXcDataItemsList* list_;
+    std::string id_;
+};
+
+// Parts of an item.
+class IXcDataItemText {
+public:
+    virtual ~IXcDataItemText() = default;
+    virtual std::string Caption() const = 0;
+    virtual void SetCaption(const std::string& s) = 0;
+};
+class TXcDataItemTextImpl : public TAggregatedPersistentEx, public IXcDataItemText {
+public:
+    using TAggregatedPersistentEx::TAggregatedPersistentEx;
+    std::string ClassName() const override { return "TXcDataItemTextImpl"; }
+    std::string Caption() const override { return caption_; }
+    void SetCaption(const std::string& s) override;
+    std::vector<std::pair<std::string, TDfmValue>> Properties() const override;
+    void SetProperty(const std::string& name, const TDfmValue& v) override;
+
+private:
+    std::string caption_;
+};
+class TXcDataItemImageImpl : public TAggregatedPersistentEx {
+public:
+    using TAggregatedPersistentEx::TAggregatedPersistentEx;
+    std::string ClassName() const override { return "TXcDataItemImageImpl"; }
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int i);
+    int SelectedIndex() const { return selectedIndex_; }
+    void SetSelectedIndex(int i);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment a);
+
+private:
+    int imageIndex_ = -1, selectedIndex_ = -1;
+    TAlignment alignment_ = taLeftJustify;
+};
+// An implementer may have a say in deleting its item (the notification interface).
+class IXcItemImplementerNotify {
+public:
+    virtual ~IXcItemImplementerNotify() = default;
+    virtual bool AllowDelete() = 0;
+    virtual void Notify() = 0;
+};
+class TXcBaseDataItemSubItems : public TAggregatedPersistentEx {
+public:
+    explicit TXcBaseDataItemSubItems(TExtensibleInterfacedPersistent* owner);
+    ~TXcBaseDataItemSubItems() override;
+    std::string ClassName() const override { return "TXcBaseDataItemSubItems"; }
+    TXcDataItemsList* Items() { return items_; }
+
+private:
+    TXcDataItemsList* items_;
+};
+
+// A list of items, the root list of a provider or the sub-items of an item. It owns its
+// items (they are not counted).
+class TXcDataItemsList : public TExtensibleInterfacedPersistent {
+public:
+    TXcDataItemsList(IXcDataProvider* provider, TXcBaseDataItem* parentItem);
+    ~TXcDataItemsList() override;
+    std::string ClassName() const override { return "TXcDataItemsList"; }
+    bool DynamicItems() const { return false; }
+    IXcDataProvider* Provider() const { return provider_; }
+    TXcBaseDataItem* ParentItem() const { return parent_; }
+    int Count() const { return int(items_.size()); }
+    TXcBaseDataItem* Item(int i) const;
+    int IndexOf(const TXcBaseDataItem* item) const;
+    // Management: adding tells the provider reason 0; deleting brackets reason 1 around the
+    // removal; clearing brackets reason 3.
+    TXcBaseDataItem* Add(const std::string& caption = "");
+    void Delete(int index);
+    void Remove(TXcBaseDataItem* item);
+    void Clear();
+    // Moves an item to another position (a re-sort), telling reason 3.
+    void Move(int from, int to);
+    // Lookup by ID (without case); with `recursive` the sub-lists too, last item first.
+    TXcBaseDataItem* FindByID(const std::string& id, bool recursive) const;
+    TXcBaseDataItem* FindByIndexPath(const std::vector<int>& path) const;
+    // "a/b", "/a" from the root, ".." to the parent's list; the last item of each ID.
+    TXcBaseDataItem* FindByPath(const std::string& path) const;
+    // "Items" as a collection, and back.
+    TDfmValue WriteItems() const;
+    void ReadItems(const TDfmValue& v);
+
+private:
+    void tell(bool changing, unsigned char reason, TXcBaseDataItem* item);
+    IXcDataProvider* provider_;
+    TXcBaseDataItem* parent_;
+    std::vector<std::unique_ptr<TXcBaseDataItem>> items_;
+};
+
+// Drawing and measuring items as text.
+class TXcCustomDataItemsTextRenderer {
+public:
+    static std::string TextOf(TXcBaseDataItem* item);
+    static void Draw(TCanvas& c, TXcBaseDataItem* item, const TRect& r);
+    static SIZE Measure(TCanvas& c, TXcBaseDataItem* item);
+    static SIZE AverageSize(TCanvas& c);
+    // By index in a list; -1 measures the average item; outside the list raises.
+    static SIZE MeasureIndex(TCanvas& c, TXcDataItemsList& list, int index);
+};
+
+// ---------------------------------------------------------------- contexts
+
+class TXcDataContexts;
+class TXcDataContext : public TExtensibleInterfacedPersistent {
+public:
+    TXcDataContext(TXcDataContexts* list, const std::string& name);
+    std::string ClassName() const override { return "TXcDataContext"; }
+    std::string Name() const { return name_; }
+    void SetName(const std::string& n);
+    TXcDataContexts* List() const { return list_; }
+    TXcDataContexts* SubContexts();
+
+private:
+    TXcDataContexts* list_;
+    std::string name_;
+    std::unique_ptr<TXcDataContexts> sub_;
+};
+
+class TXcDataContexts {
+public:
+    TXcDataContexts(IXcDataProvider* provider, TXcDataContext* parent)
+        : provider_(provider), parent_(parent) {}
+    IXcDataProvider* Provider() const { return provider_; }
+    TXcDataContext* ParentContext() const { return parent_; }
+    int Count() const { return int(contexts_.size()); }
+    TXcDataContext* Context(int i) const { return contexts_.at(size_t(i)).get(); }
+    // A context of this list by name: the same object again does nothing, another of that
+    // name raises; else the provider hears reason 5 around the addition.
+    TXcDataContext* Add(const std::string& name);
+    void Add(TXcDataContext* context);
+    void Remove(TXcDataContext* context);
+    void Clear();
+    int IndexOfName(const std::string& name) const;  // case counts
+    // "a/b" down the contexts, "/a" from the provider's, ".." up; names without case.
+    TXcDataContext* Find(const std::string& path) const;
+
+private:
+    friend class TXcDataContext;
+    IXcDataProvider* provider_;
+    TXcDataContext* parent_;
+    std::vector<XcRef<TXcDataContext>> contexts_;
+};
+
+// ---------------------------------------------------------------- the provider
+
+class TXcDataConsumer;
+// What consumers need of a provider: its items, contexts and notifications.
+class IXcDataProvider {
+public:
+    virtual ~IXcDataProvider() = default;
+    virtual TXcDataItemsList* RootItems() = 0;
+    // Null when the provider has no contexts.
+    virtual TXcDataContexts* Contexts() = 0;
+    virtual void Subscribe(TXcDataConsumer* c) = 0;
+    virtual void Unsubscribe(TXcDataConsumer* c) = 0;
+    // The items tell their provider before and after each change.
+    virtual void Changing(unsigned char reason, TObject* source) = 0;
+    virtual void Changed(unsigned char reason, TObject* source) = 0;
+};
+
+// A provider with one root list that tells its subscribed consumers of every change.
+class TXcDataProviderBase : public IXcDataProvider {
+public:
+    TXcDataProviderBase();
+    ~TXcDataProviderBase() override;
+    TXcDataItemsList* RootItems() override { return root_; }
+    TXcDataContexts* Contexts() override { return contexts_.get(); }
+    void EnableContexts();
+    void Subscribe(TXcDataConsumer* c) override;
+    void Unsubscribe(TXcDataConsumer* c) override;
+    void Changing(unsigned char reason, TObject* source) override;
+    void Changed(unsigned char reason, TObject* source) override;
+
+private:
+    TXcDataItemsList* root_;
+    std::unique_ptr<TXcDataContexts> contexts_;
+    std::vector<TXcDataConsumer*> consumers_;
+};
+
+// ---------------------------------------------------------------- the consumer
+
+// Kinds of change a consumer brackets: 0 provider, 2 content, 3 context.
+enum TXcConsumerChange { cckProvider = 0, cckContent = 2, cckContext = 3 };
+
+class TXcDataConsumerAggregatedObject : public TAggregatedPersistentEx {
+public:
+    explicit TXcDataConsumerAggregatedObject(TXcDataConsumer* consumer);
+    std::string ClassName() const override { return "TXcDataConsumerAggregatedObject"; }
+    TXcDataConsumer* Consumer() const;
+    virtual void ProviderChanging(IXcDataProvider*, unsigned char /*reason*/, TObject* /*source*/) {
+    }
+    virtual void ProviderChanged(IXcDataProvider*, unsigned char /*reason*/, TObject* /*source*/) {}
+    virtual void Loaded() {}
+    // The consumer's provider, context or view changed.
+    virtual void ProviderSet() {}
+    virtual void ContextSet() {}
+    virtual bool AcceptsProvider(IXcDataProvider*) { return true; }
+    virtual bool ProviderIndependent() const { return false; }
+
+protected:
+    // Asks the consumer to tell its control (content changed).
+    void Changed();
+};
+
+class TXcDataConsumer : public TExtensibleInterfacedPersistent {
+public:
+    // `attributes`: the numbers the owning control declares (each once).
+    TXcDataConsumer(TComponent* owner, const std::vector<int>& attributes = {});
+    ~TXcDataConsumer() override;
+    std::string ClassName() const override { return "TXcDataConsumer"; }
+    TComponent* OwnerComponent() const { return owner_; }
+    bool HasAttribute(int a) const;
+    IXcDataProvider* Provider() const { return provider_; }
+    void SetProvider(IXcDataProvider* p);
+    // The selected context's name ("" when none).
+    std::string Context() const;
+    void SetContext(const std::string& name);
+    TXcDataContext* SelectedContext() const { return context_.get(); }
+    void SelectContext(TXcDataContext* c);
+    // The items of the selected context (the provider's root list).
+    TXcDataItemsList* Items() const { return provider_ ? provider_->RootItems() : nullptr; }
+    // Applies a context name read before the provider, then the implementers' own loading.
+    void Loaded();
+    // Interfaces told after every change of the consumer.
+    void Subscribe(std::function<void()>* s);
+    void Unsubscribe(std::function<void()>* s);
+    // From the provider, forwarded to every implementer.
+    void ProviderChanging(unsigned char reason, TObject* source);
+    void ProviderChanged(unsigned char reason, TObject* source);
+    // An implementer reports a change of content.
+    void ImplementerChanged(TXcDataConsumerAggregatedObject* from);
+
+    // Unpublished events for the owning control.
+    std::function<void(TXcConsumerChange)> OnBeforeChange;
+    std::function<void(TXcConsumerChange)> OnAfterChange;
+    std::function<void(unsigned char, TObject*)> OnProviderChanging;
+    std::function<void(unsigned char, TObject*)> OnProviderChanged;
+    std::function<void(TAggregatedPersistentEx*)> OnImplementerAdded;
+
+protected:
+    void CreateStandardImplementers() override;
+    void ImplementerAdded(TAggregatedPersistentEx* impl) override;
+
+private:
+    void beforeChange(TXcConsumerChange k);
+    void afterChange(TXcConsumerChange k);
+    template <class F>
+    void forEachConsumerImpl(F f) {
+        for (size_t i = 0; i < implementers_.size(); ++i)
+            if (auto* o = dynamic_cast<TXcDataConsumerAggregatedObject*>(implementers_[i].get()))
+                f(o);
+    }
+    TComponent* owner_;
+    std::vector<int> attributes_;
+    IXcDataProvider* provider_ = nullptr;
+    XcRef<TXcDataContext> context_;
+    std::string pendingContext_;
+    std::vector<std::function<void()>*> subscribers_;
+};
+
+void RegisterXcDataClasses();
