@@ -75,6 +75,13 @@ int TXcAni::Height() const {
     return f ? f->Height() : 0;
 }
 
+void TXcAni::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+    throw EInvalidGraphicOperation("剪贴板不支持图标");
+}
+void TXcAni::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+    throw EInvalidGraphicOperation("剪贴板不支持图标");
+}
+
 void TXcAni::SetWidth(int) { throw EInvalidGraphicOperation("符号的大小不能更改"); }
 void TXcAni::SetHeight(int) { throw EInvalidGraphicOperation("符号的大小不能更改"); }
 

@@ -48,6 +48,9 @@ public:
     void LoadFromFile(const std::string& name) override;
     void SaveToFile(const std::string& name) override;
     void LoadFromData(const std::string& bytes) override;
+    // Animated cursors have no clipboard form: both raise EInvalidGraphicOperation.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     void LoadFromStream(TStream& s);
     void SaveToStream(TStream& s);
     void SetWidth(int);

@@ -1,6 +1,9 @@
 #include "controls/extended/xcGif.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/win/clipboard.h"
 
 bool TolerateCorruptGifData = true;
 
@@ -315,8 +318,47 @@ void TXcGIFImage::AssignTo(TGraphic* dest) {
     Current()->AssignTo(*bmp);
 }
 
+const UINT CF_GIF = RegisterClipboardFormatA("GIF Image");
+
 void RegisterGIFFormat() {
     TPicture::RegisterFileFormat("gif", [] { return std::make_unique<TXcGIFImage>(); });
+    TPicture::RegisterClipboardFormat(CF_GIF, [] { return std::make_unique<TXcGIFImage>(); });
+}
+
+void TXcGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    HGLOBAL gif = IsClipboardFormatAvailable(CF_GIF) ? GetClipboardData(CF_GIF) : nullptr;
+    if (!gif) {
+        TBitmap b;
+        b.LoadFromClipboardFormat(format, data, palette);
+        Assign(&b);
+        return;
+    }
+    TMemoryStream m;
+    if (const void* p = GlobalLock(gif)) {
+        m.WriteBuffer(p, int64_t(GlobalSize(gif)));
+        GlobalUnlock(gif);
+    }
+    m.SetPosition(0);
+    uint8_t count[4];
+    if (m.Read(count, 4) != 4) GifError(SReadError);
+    ReadGIFStream(int64_t(GetLE32(count)), m, false);
+    if (!frames_.empty() && IsClipboardFormatAvailable(CF_BITMAP))
+        if (HANDLE bmp = GetClipboardData(CF_BITMAP))
+            frames_[0]->Bitmap()->LoadFromClipboardFormat(CF_BITMAP, bmp, palette);
+}
+
+void TXcGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    if (frames_.empty()) GifError(SGifNoData);
+    frames_[0]->Bitmap()->SaveToClipboardFormat(format, data, palette);
+    for (const auto& f : frames_)
+        if (f->Item->Data.empty()) return;
+    TMemoryStream m;
+    WriteGIFStream(m, true);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size_t(m.Size()));
+    if (!h) return;
+    std::memcpy(GlobalLock(h), m.Memory(), size_t(m.Size()));
+    GlobalUnlock(h);
+    if (!SetClipboardData(CF_GIF, h)) GlobalFree(h);
 }
 
 void TXcGIFImage::Assign(TXcAni& ani) {

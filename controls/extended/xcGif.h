@@ -13,6 +13,10 @@
 class TXcGIFImage;
 class TXcAni;
 
+// The clipboard format "GIF Image", registered when the program starts: a 32-bit byte
+// count, then the GIF data.
+extern const UINT CF_GIF;
+
 // Whether damaged frame data is kept (marked corrupted) instead of raising an error.
 extern bool TolerateCorruptGifData;
 
@@ -56,6 +60,12 @@ public:
     void LoadFromFile(const std::string& name) override;
     void SaveToFile(const std::string& name) override;
     void LoadFromData(const std::string& bytes) override;
+    // With the clipboard open: the GIF data when it offers them (frame 0's bitmap then from
+    // its CF_BITMAP, when there is one), else a bitmap of the given format made the image.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    // Frame 0's bitmap as the format to put; with the clipboard open and every frame's data
+    // at hand, the GIF data go on it too in their own format.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     void SetWidth(int);
     void SetHeight(int);
     // Transparent on, and at least one frame with a transparent colour.

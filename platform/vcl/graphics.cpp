@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <vector>
 
+#include "platform/win/clipboard.h"
 #include "platform/win/gdiObjects.h"
 #include "platform/win/iconDraw.h"
 
@@ -538,6 +540,39 @@ bool IsBitFieldBmp(const std::string& bytes) {
 
 }  // namespace
 
+void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+    throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+    throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    auto src = format == CF_BITMAP ? gdi::FindAs<gdi::Bitmap>(static_cast<HBITMAP>(data)) : nullptr;
+    if (!src) throw EInvalidGraphic("Unsupported clipboard format");
+    src->beforeUse();
+    // A copy: the bitmap stays the clipboard's.
+    unbindCanvas();
+    image_ = *src->image;
+    bindCanvas();
+    if (bm_) bm_->packed.reset();
+    SetPixelFormat(pfDevice);
+    if (palette) SetPalette(palette);
+    if (OnChange) OnChange();
+}
+
+void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    const int w = Width(), h = Height();
+    std::vector<uint32_t> px(size_t(w) * size_t(h));
+    qtbridge::Image& img = Image();
+    for (int y = 0; y < h; ++y)
+        std::memcpy(px.data() + size_t(y) * size_t(w), img.scanLine(y), size_t(w) * 4);
+    format = CF_BITMAP;
+    data = CreateBitmap(w, h, 1, 32, px.data());
+    palette = nullptr;
+}
+
 bool TBitmap::LoadBitFieldBmp(const std::string& bytes) {
     if (!IsBitFieldBmp(bytes)) return false;
     HBITMAP h = BitmapFromBmpFile(bytes);
@@ -602,6 +637,34 @@ std::map<std::string, std::function<std::unique_ptr<TGraphic>()>>& Formats() {
     return f;
 }
 }  // namespace
+
+namespace {
+std::map<UINT, std::function<std::unique_ptr<TGraphic>()>>& ClipboardFormats() {
+    static std::map<UINT, std::function<std::unique_ptr<TGraphic>()>> f = {
+        {CF_BITMAP, [] { return std::make_unique<TBitmap>(); }},
+    };
+    return f;
+}
+}  // namespace
+
+void TPicture::RegisterClipboardFormat(UINT format,
+                                       std::function<std::unique_ptr<TGraphic>()> make) {
+    ClipboardFormats()[format] = std::move(make);
+}
+
+void TPicture::UnregisterClipboardFormat(UINT format) {
+    if (format != CF_BITMAP) ClipboardFormats().erase(format);
+}
+
+bool TPicture::SupportsClipboardFormat(UINT format) { return ClipboardFormats().count(format) > 0; }
+
+void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    auto it = ClipboardFormats().find(format);
+    if (it == ClipboardFormats().end()) throw EInvalidGraphic("Unsupported clipboard format");
+    auto g = it->second();
+    g->LoadFromClipboardFormat(format, data, palette);
+    SetGraphic(std::move(g));
+}
 
 void TPicture::RegisterFileFormat(const std::string& ext, std::function<std::unique_ptr<TGraphic>()> make) {
     Formats()[LowerCase(ext)] = std::move(make);

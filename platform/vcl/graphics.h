@@ -191,6 +191,12 @@ public:
     virtual void LoadFromFile(const std::string& name) = 0;
     virtual void SaveToFile(const std::string& name) = 0;
     virtual void LoadFromData(const std::string& bytes) = 0;
+    // The picture from clipboard data of a format (the data stays the clipboard's); raises
+    // EInvalidGraphic for a format the class does not read.
+    virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
+    // The picture as clipboard data: its format, a new handle for the clipboard to take, and
+    // a palette (or null). Raises EInvalidGraphic when the class has no clipboard form.
+    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
     bool Transparent = false;
     std::function<void()> OnChange;
 };
@@ -215,6 +221,9 @@ public:
     void LoadFromFile(const std::string& name) override;
     void SaveToFile(const std::string& name) override;
     void LoadFromData(const std::string& bytes) override;
+    // CF_BITMAP: a copy of the clipboard's bitmap / a new bitmap of the pixels.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     // Row y (0 = the top) in the pixel format's layout; 32 bits (and pfDevice): B G R A.
     uint8_t* ScanLine(int y);
     qtbridge::Image& Image();
@@ -264,6 +273,13 @@ public:
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
     std::function<void()> OnChange;
     static void RegisterFileFormat(const std::string& ext, std::function<std::unique_ptr<TGraphic>()> make);
+    // Picture classes by clipboard format (CF_BITMAP is a bitmap from the start).
+    static void RegisterClipboardFormat(UINT format,
+                                        std::function<std::unique_ptr<TGraphic>()> make);
+    static void UnregisterClipboardFormat(UINT format);
+    static bool SupportsClipboardFormat(UINT format);
+    // A picture of the class registered for the format, loaded from the clipboard's data.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
 
 private:
     std::unique_ptr<TGraphic> graphic_;
