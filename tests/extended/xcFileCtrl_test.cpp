@@ -251,3 +251,25 @@ TEST(XcPickers, IconsDifferForAFolderAPdfAndAnUnknownType) {
     const char* dir = getenv("VEXOMAT_SCREENSHOTS");
     if (dir && *dir) p.form.SaveScreenshot(std::string(dir) + "/pickers.png");
 }
+
+TEST(XcPickers, AClickOnAFolderOpensIt) {
+    Tree t;
+    t.Dir("one");
+    t.File("one/inside.pdf");
+    Pickers p;
+    p.dirs->SetDirectory(t.root);
+    const int row = p.dirs->Items()->IndexOf(t.root + "/one");
+    ASSERT_GE(row, 0);
+    TRect r = p.dirs->ItemRect(row);
+    // Through the window system's own click, as the user does it.
+    p.dirs->Peer()->click(r.Left + 20, (r.Top + r.Bottom) / 2);
+    Application->ProcessMessages();
+    EXPECT_EQ(p.dirs->Directory(), t.root + "/one");
+    EXPECT_EQ(p.FileItems(), (std::set<std::string>{"inside.pdf"}));
+    // A level above is opened the same way.
+    TRect up = p.dirs->ItemRect(p.dirs->Items()->IndexOf(t.root));
+    p.dirs->Peer()->click(up.Left + 20, (up.Top + up.Bottom) / 2);
+    Application->ProcessMessages();
+    EXPECT_EQ(p.dirs->Directory(), t.root);
+    EXPECT_TRUE(p.FileItems().empty());
+}
