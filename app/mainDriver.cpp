@@ -1,7 +1,7 @@
 // The conversion run started by the Start button (or by the command line): checks,
 // converters in a temporary folder, the move into the destination, and the report.
-#include "app/main.h"
 #include "app/arrange.h"
+#include "app/main.h"
 #include "app/msgdlg.h"
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
@@ -13,6 +13,7 @@
 #include "engine/converters/pdf2tiff.h"
 #include "engine/converters/ps2pdf.h"
 #include "engine/definitions.h"
+#include "engine/pdfHelper.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
 #include "platform/win/runGuard.h"
@@ -226,6 +227,7 @@ void TForm_main::StyButton_startClick(TObject*) {
         op.pFrom = list.c_str();
         op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
         SHFileOperationA(&op);
+        EndSafeNames();
     });
 
     // The folder is this run's: held while it runs, removed when a signal ends the program.
@@ -256,6 +258,7 @@ void TForm_main::StyButton_startClick(TObject*) {
     claim.reset();
     FRunTemp.clear();
     DeleteFolder(temp);
+    EndSafeNames();
     RemoveExitProc(removeTemp);
     SetStatus(ok ? 0 : -1);
     if (ok && !FBatchMode) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -54,8 +55,6 @@ std::string QuoteGsArg(const std::string& text) {
     return out;
 }
 
-namespace {
-
 bool IsValidUtf8(const std::string& s) {
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -72,29 +71,117 @@ bool IsValidUtf8(const std::string& s) {
     return true;
 }
 
+namespace {
+
+// Ghostscript drops bytes that are not UTF-8 from a name, refuses one holding "%pipe%"
+// (or "|") as a command to run, and a control byte would end a line of the response file.
+bool GsReadsExactly(const std::string& s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c == 0x7F || c == '|') return false;
+    return LowerCase(s).find("%pipe") == std::string::npos && IsValidUtf8(s);
+}
+
+// A folder for safe names when the run's own folder has a name Ghostscript cannot read:
+// a folder of the system's temporary folder, claimed like a run folder (a killed run's
+// is removed by the next run that needs one) and removed at the end of the run.
+struct TSafeNamesFolder {
+    std::string path;
+    std::unique_ptr<TRunFolderClaim> claim;
+};
+TSafeNamesFolder g_safeNames;
+
+std::string SafeNamesBase() {
+    if (g_safeNames.path.empty()) {
+        std::string tmp = GetTempDir();
+        if (!GsReadsExactly(tmp)) tmp = "/tmp/";
+        RemoveAbandonedRunFolders(tmp);
+        g_safeNames.path = MakeRandomFolder(tmp);
+        g_safeNames.claim = std::make_unique<TRunFolderClaim>(g_safeNames.path);
+    }
+    return g_safeNames.path;
+}
+
 // Where the safe-named links of a run lie: in its temporary folder, else in the day's log
-// folder (a converter called outside a run).
+// folder (a converter called outside a run); in a folder of the system's temporary folder
+// when Ghostscript cannot read that one's name.
 std::string NameLinkFolder() {
     TMainState* s = MainState();
     std::string base = s && !s->FRunTemp.empty() ? s->FRunTemp : s ? s->FLogDir : GetTempDir();
+    if (!GsReadsExactly(ExpandFileName(base))) base = SafeNamesBase();
     const std::string folder = base + "names/";
     ForceDirectories(folder);
     return folder;
 }
 
+// A link with a safe name in the link folder that points to target.
+std::string SafeLink(const std::string& target, const std::string& kind, const std::string& ext) {
+    const std::string folder = NameLinkFolder();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string link = folder + kind + Format("%.8d", Random(100000000)) + ext;
+        if (CreateSymbolicLink(link, target)) return link;
+    }
+    throw EInOutError("无法为文件名建立链接: \"" + EscapeControls(target) + "\"");
+}
+
+// Page files written under a safe name, to be renamed to the real one after the run.
+struct TPendingRename {
+    std::string folder;      // real folder, trailing "/"
+    std::string safePrefix;  // the name Ghostscript writes (before "_p0001...")
+    std::string realPrefix;  // the name the files get
+    std::string suffix;  // appended to every real name (an extension Ghostscript could not take)
+};
+std::vector<TPendingRename> g_pendingRenames;
+
+// Gives the page files of the last run their real names.
+void ApplyPendingRenames() {
+    for (const TPendingRename& r : g_pendingRenames) {
+        TSearchRec rec;
+        std::vector<std::string> names;
+        for (int found = FindFirst(r.folder + r.safePrefix + "*", faAnyFile, rec); found == 0;
+             found = FindNext(rec))
+            names.push_back(rec.Name);
+        FindClose(rec);
+        for (const std::string& name : names)
+            RenameFile(r.folder + name,
+                       r.folder + r.realPrefix + name.substr(r.safePrefix.size()) + r.suffix);
+    }
+    g_pendingRenames.clear();
+}
+
 }  // namespace
+
+void EndSafeNames() {
+    g_pendingRenames.clear();
+    if (g_safeNames.path.empty()) return;
+    RemoveTreeNow(g_safeNames.path.c_str());
+    g_safeNames.claim.reset();
+    g_safeNames.path.clear();
+}
 
 std::string GsFileName(const std::string& path) {
     const std::string full = ExpandFileName(path);
-    if (IsValidUtf8(full)) return full;
-    const std::string folder = NameLinkFolder();
+    if (GsReadsExactly(full)) return full;
     std::string ext = ExtractFileExt(full);
-    if (!IsValidUtf8(ext)) ext.clear();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string link = folder + "name" + Format("%.8d", Random(100000000)) + ext;
-        if (CreateSymbolicLink(link, full)) return link;
-    }
-    throw EInOutError("无法为文件名建立链接: \"" + full + "\"");
+    if (!GsReadsExactly(ext)) ext.clear();
+    return SafeLink(full, "name", ext);
+}
+
+std::string GsPagedOutputName(const std::string& dst) {
+    const std::string full = ExpandFileName(dst);
+    const std::string ext = ExtractFileExt(full);
+    const std::string stem = full.substr(0, full.size() - ext.size());
+    if (GsReadsExactly(full)) return GsOutputName(stem) + "_p%04d" + GsOutputName(ext);
+    // Ghostscript writes the pages under a safe name, through a link to their folder when
+    // it cannot read the folder's name either; the runner renames them when it ends.
+    const std::string folder = ExtractFilePath(full);
+    const std::string safeFolder =
+        GsReadsExactly(folder) ? folder
+                               : SafeLink(ExcludeTrailingPathDelimiter(folder), "dir", "") + "/";
+    const std::string safePrefix = "page" + Format("%.8d", Random(100000000));
+    const bool extReadable = GsReadsExactly(ext);
+    g_pendingRenames.push_back(
+        {folder, safePrefix, stem.substr(folder.size()), extReadable ? "" : ext});
+    return safeFolder + safePrefix + "_p%04d" + (extReadable ? ext : "");
 }
 
 std::string MaskPasswords(const std::string& params) {
@@ -175,6 +262,10 @@ std::string StatedErrorLineOf(const std::string& path) {
 
 bool TGhost::Run(const std::string& jobName, const std::string& params) {
     bool result = true;
+    // Page files written under safe names get their real names, whatever the run gave.
+    struct RenamesApplier {
+        ~RenamesApplier() { ApplyPendingRenames(); }
+    } applyRenames;
     try {
         TMainState& s = State();
 

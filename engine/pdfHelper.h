@@ -26,6 +26,9 @@ public:
     bool ErrorLogHasErrors(const std::string& errorLogPath);
 };
 
+// Whether the bytes are text in UTF-8, the only encoding texts are drawn from.
+bool IsValidUtf8(const std::string& s);
+
 // One argument of a parameter string in double quotes. Inside quotes the console program
 // reads \" as " and \\ as \, and every other backslash as itself; so every backslash and
 // every quote of the text is escaped, and any text comes back exactly as it was.
@@ -33,9 +36,19 @@ std::string QuoteGsArg(const std::string& text);
 
 // A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
 // "@" or "-" is never taken for a device, a response file or a switch), and, when the
-// name is not valid UTF-8 (Ghostscript drops such bytes), a link with a safe name in the
-// run's temporary folder that points to it.
+// name is not valid UTF-8 (Ghostscript drops such bytes), holds "%pipe%" or "|" (read
+// as a pipe) or a control byte, a link with a safe name that points to it.
 std::string GsFileName(const std::string& path);
+
+// The output name of a job writing one file per page, as Ghostscript reads it: the stem
+// of dst + "_p%04d" + the extension of dst. A name Ghostscript cannot read exactly is
+// replaced by a safe one (in a linked folder when the folder's name is the problem), and
+// the next run of TGhost gives the page files their real names when it ends.
+std::string GsPagedOutputName(const std::string& dst);
+
+// Ends what the run's safe names needed: the folder of links in the system's temporary
+// folder, made when the run's own folder has a name Ghostscript cannot read.
+void EndSafeNames();
 
 // The parameter string as the day log shows it: the values of the password switches
 // replaced by "******".

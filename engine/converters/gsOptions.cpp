@@ -69,10 +69,7 @@ std::string GsOut(const std::string& path) {
 }
 
 std::string GsPaged(const std::string& dst) {
-    const std::string full = ExpandFileName(dst);
-    const std::string ext = ExtractFileExt(full);
-    const std::string stem = full.substr(0, full.size() - ext.size());
-    return "-sOutputFile=" + QuoteGsArg(GsOutputName(stem) + "_p%04d" + GsOutputName(ext)) + " ";
+    return "-sOutputFile=" + QuoteGsArg(GsPagedOutputName(dst)) + " ";
 }
 
 std::string GsSource(const std::string& path) { return "-f " + QuoteGsArg(GsFileName(path)) + " "; }

@@ -217,9 +217,9 @@ void TPdf2htmlPreview::ShrinkJpeg(const std::string& jpegFile) {
 
 int TPdf2htmlPreview::MakeThumbnails(const std::string& src, const std::string& imagesDir) {
     const std::string base = ChangeFileExt(ExtractFileName(src), "");
-    const std::string params = "-dNOPAUSE -dBATCH -dSAFER -dJPEGQ=75 -r72 -dUseCIEColor -sDEVICE=jpeg -sOutputFile=" +
-                               QuoteGsArg(GsOutputName(ExpandFileName(ExtractFilePath(imagesDir)) + base) + "_p%04d.jpg") + " " +
-                               GsSource(src);
+    const std::string params =
+        "-dNOPAUSE -dBATCH -dSAFER -dJPEGQ=75 -r72 -dUseCIEColor -sDEVICE=jpeg " +
+        GsPaged(ExpandFileName(ExtractFilePath(imagesDir)) + base + ".jpg") + GsSource(src);
     TGhost().Run("pdf2jpg", params);
 
     int count = 0;

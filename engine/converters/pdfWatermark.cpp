@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/converters/gsOptions.h"
+#include "engine/pdfHelper.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -112,6 +113,11 @@ std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int 
 bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
     try {
         const std::string text = EditText("Edit_watermark_text");
+        // Bytes of another encoding (GBK, say) would print as one empty box each.
+        if (!IsValidUtf8(text))
+            throw Exception(
+                "水印文字无法显示: 它不是 UTF-8 文本 (也许是 GBK 编码的)。请用 UTF-8 "
+                "给出水印文字。");
         const int size = UpDownPosition("XcUpDown_watermark_fontsize");
         const int opacity = UpDownPosition("XcUpDown_watermark_opacity");
         WriteFileText(stampFile, StampText(text, size, opacity));

@@ -125,12 +125,24 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
     TabStop = true;
 }
 
-std::string TEdit::GetText() const { return peer_ ? peer_->text() : text_; }
+std::string TEdit::GetText() const {
+    if (!peer_) return text_;
+    // The window shows text as UTF-8; bytes it cannot show stay ours while it shows them.
+    std::string shown = peer_->text();
+    return shown == shown_ ? typed_ : shown;
+}
+
+void TEdit::SetText(const std::string& s) {
+    typed_ = s;
+    TWinControl::SetText(s);
+    if (peer_) shown_ = peer_->text();
+}
 
 void TEdit::PeerCreated() {
     peer_->setReadOnly(readOnly_);
     peer_->setMaxLength(maxLength_);
     peer_->setPasswordChar(passwordChar_);
+    shown_ = peer_->text();
 }
 
 void TEdit::Dispatch(TMessage& m) {

@@ -49,7 +49,10 @@ class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* owner);
     std::string ClassName() const override { return "TEdit"; }
+    // The text is bytes: what was set is read back byte for byte (a password or name
+    // that is not UTF-8 included) until the user edits it.
     std::string GetText() const override;
+    void SetText(const std::string& s) override;
     void SetReadOnly(bool r) { readOnly_ = r; if (peer_) peer_->setReadOnly(r); }
     bool ReadOnly() const { return readOnly_; }
     void SetMaxLength(int n) { maxLength_ = n; if (peer_) peer_->setMaxLength(n); }
@@ -67,6 +70,8 @@ private:
     bool readOnly_ = false;
     int maxLength_ = 0;
     char passwordChar_ = 0;
+    std::string typed_;  // the bytes last set from code
+    std::string shown_;  // what the window showed for them
 };
 
 // Check box: changing Checked from code runs the click handler, as a click would.

@@ -233,3 +233,65 @@ TEST_F(RunIntegrity, AFullDestinationFailsWithTheReasonAndEveryOlderFileStays) {
         EXPECT_FALSE(HasRunFolder(work));
     }
 }
+
+// ---------------------------------------------------------------- names are bytes
+
+TEST_F(RunIntegrity, NamesInGbkAndNamesWithPipesConvertInEveryPdfFunction) {
+    MakePdf("a", 2);
+    const std::string gbk = "\xb2\xe2\xca\xd4";  // "测试" in GBK
+    std::filesystem::create_directories(work + gbk);
+    const std::vector<std::string> sources = {gbk, gbk + "/plain", "x|y", "%pipe%z"};
+    for (const std::string& s : sources)
+        std::filesystem::copy_file(work + "a.pdf", work + s + ".pdf");
+    for (const std::string& s : sources) {
+        const std::string name = s.substr(s.rfind('/') == std::string::npos ? 0 : s.rfind('/') + 1);
+        const std::string dest = work + "out/";
+        std::filesystem::remove_all(dest);
+        std::filesystem::create_directories(dest);
+        const struct {
+            const char* function;
+            std::vector<std::string> results;
+        } rows[] = {
+            {"pdf2jpg", {name + "_p0001.jpg", name + "_p0002.jpg"}},
+            {"pdf2tiff", {name + "_p0002.tiff"}},
+            {"pdfAutoCrop", {name + "_CROPPED.pdf"}},
+            {"pdf2htmlPreview",
+             {"htmlPreview.html", "images/" + name + "_p0002.jpg", "pdf/" + name + "_p0002.pdf"}},
+        };
+        for (const auto& row : rows) {
+            RunResult r = prog.Vexomat(
+                {"-c", row.function, "-s", work + s + ".pdf", "-d", dest, "-or", "72"});
+            EXPECT_EQ(r.exitCode, 0) << row.function << " " << s << "\n" << prog.Log();
+            for (const std::string& result : row.results)
+                EXPECT_TRUE(Exists(dest + result)) << row.function << ": " << result;
+        }
+        EXPECT_FALSE(HasRunFolder(work)) << s;
+    }
+}
+
+TEST_F(RunIntegrity, AGbkPasswordOpensTheResultAndNothingElseDoes) {
+    MakePdf("a", 1);
+    const std::string password = "\xc3\xdc\xc2\xeb";  // "密码" in GBK
+    RunResult r = prog.Vexomat(
+        {"-c", "pdfEncrypt", "-s", work + "a.pdf", "-d", work, "-oyp", "=" + password});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(
+        Exec({"qpdf", "--requires-password", work + "a_ENCRYPTED.pdf"}, work + "q.txt").exitCode, 0)
+        << "the result opens without a password";
+    EXPECT_EQ(
+        Exec({"pdfinfo", "-upw", password, work + "a_ENCRYPTED.pdf"}, work + "q.txt").exitCode, 0);
+    EXPECT_NE(Exec({"pdfinfo", "-upw", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd",
+                    work + "a_ENCRYPTED.pdf"},
+                   work + "q.txt")
+                  .exitCode,
+              0);
+}
+
+TEST_F(RunIntegrity, AWatermarkTextThatCannotBeDrawnIsRefused) {
+    MakePdf("a", 1);
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
+                                "=\xb2\xe2\xca\xd4", "-owf", "=40", "-owo", "=50"});
+    EXPECT_EQ(r.exitCode, 1) << prog.Log();
+    EXPECT_FALSE(Exists(work + "a_WATERMARKED.pdf"));
+    EXPECT_NE(prog.Log().find("水印文字无法显示"), std::string::npos) << prog.Log();
+}

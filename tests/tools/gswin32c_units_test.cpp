@@ -204,3 +204,15 @@ TEST(GsAdaptSwitches, AnOwnerPasswordEqualToTheUserPasswordBecomesASecretOne) {
   Args own = {"-sOwnerPassword=a", "-sUserPassword=b"};
   EXPECT_EQ(gsw::AdaptArguments(own), own);
 }
+
+TEST(GsAdaptSwitches, APasswordThatIsNotUtf8GoesAsItsBytes) {
+    // Ghostscript would take "\xc3\xdc\xc2\xeb" (GBK) as an empty password.
+    Args a = gsw::AdaptArguments(
+        {"-sOwnerPassword=\xc3\xdc\xc2\xeb", "-sUserPassword=\xc3\xdc\xc2\xeb"});
+    ASSERT_EQ(a.size(), 2u);
+    EXPECT_EQ(a[0].rfind("-sOwnerPassword=", 0), 0u);  // the secret owner password
+    EXPECT_EQ(a[1], "-dUserPassword=<C3DCC2EB>");
+    // UTF-8 passwords stay string switches.
+    EXPECT_EQ(gsw::AdaptArguments({"-sUserPassword=密码"}), (Args{"-sUserPassword=密码"}));
+    EXPECT_EQ(gsw::AdaptArguments({"-sUserPassword=\xe9"}), (Args{"-dUserPassword=<E9>"}));
+}

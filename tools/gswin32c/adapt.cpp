@@ -245,12 +245,54 @@ void SeparateOwnerPassword(std::vector<std::string>& args) {
         *ownerArg = std::string(owner) + RandomPassword();
 }
 
+bool IsUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = 0;
+        if (c < 0x80) continue;
+        if (c >= 0xC2 && c <= 0xDF)
+            n = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            n = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            n = 3;
+        else
+            return false;
+        if (i + n >= s.size()) return false;
+        for (std::size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+
+// Ghostscript reads a string switch as UTF-8 and takes one that is not as an empty
+// password, which would leave the file open to anyone. A password of other bytes (typed
+// in GBK, say) goes as a PostScript hexadecimal string, which Ghostscript keeps byte for
+// byte.
+void PasswordsAsTyped(std::vector<std::string>& args) {
+    for (std::string& a : args) {
+        for (std::string_view key : {"OwnerPassword=", "UserPassword="}) {
+            if (a.size() < 2 + key.size() || a.compare(0, 2, "-s") != 0 ||
+                a.compare(2, key.size(), key) != 0)
+                continue;
+            const std::string value = a.substr(2 + key.size());
+            if (IsUtf8(value)) continue;
+            static const char* const hex = "0123456789ABCDEF";
+            std::string encoded = "-d" + std::string(key) + "<";
+            for (unsigned char c : value) encoded += std::string{hex[c >> 4], hex[c & 15]};
+            a = encoded + ">";
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> AdaptArguments(const std::vector<std::string>& args) {
     std::vector<std::string> out = AdaptSwitches(args);
     if (WantsOrientationKept(out)) out.insert(out.begin(), "-dAutoRotatePages=/None");
     SeparateOwnerPassword(out);
+    PasswordsAsTyped(out);
     return out;
 }
 
