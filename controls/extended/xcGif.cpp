@@ -367,13 +367,26 @@ void TXcGIFImage::Assign(TXcAni& ani) {
     for (int i = 0; i < ani.FrameCount(); ++i) {
         TXcIconFrame* f = ani.GetFrame(i);
         if (!f || !f->Width()) continue;
-        // The icon on a colour it does not use, which then stays out.
-        TBitmap b;
-        b.SetSize(f->Width(), f->Height());
-        const TColor key = TColor(0xFF00FE);
-        b.Canvas()->Brush()->Color = key;
-        b.Canvas()->FillRect(Rect(0, 0, b.Width(), b.Height()));
-        f->Draw(b.Canvas(), 0, 0);
+        // The icon over the window colour, so soft edges blend with what it will stand on;
+        // the pixels it leaves wholly uncovered (unchanged over two different grounds) take a
+        // key colour, which then stays out.
+        const int w = f->Width(), h = f->Height();
+        auto drawnOn = [&](TBitmap& b, TColor ground) {
+            b.SetSize(w, h);
+            b.Canvas()->Brush()->Color = ground;
+            b.Canvas()->FillRect(Rect(0, 0, w, h));
+            f->Draw(b.Canvas(), 0, 0);
+        };
+        const TColor key = TColor(0xFF00FE), other = TColor(0x00FF01);
+        TBitmap b, overKey, overOther;
+        drawnOn(b, clWindow);
+        drawnOn(overKey, key);
+        drawnOn(overOther, other);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((overKey.Image().pixel(x, y) & 0xFFFFFF) == uint32_t(key) &&
+                    (overOther.Image().pixel(x, y) & 0xFFFFFF) == uint32_t(other))
+                    b.Image().setPixel(x, y, uint32_t(key));
         b.Transparent = true;
         b.TransparentColor = key;
         const int index = AddFrame(&b);

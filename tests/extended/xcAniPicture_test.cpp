@@ -5,6 +5,7 @@
 
 #include "controls/extended/xcAni.h"
 #include "controls/extended/xcBitmaps.h"  // the picture errors come from one place
+#include "controls/extended/xcGif.h"
 #include "controls/extended/xcWinUtils.h"
 #include "platform/vcl/forms.h"
 
@@ -211,4 +212,24 @@ TEST(AniFrames, AssignToAnIconAndAnIconList) {
     EXPECT_EQ(copy->IconCount(), 2);
     EXPECT_EQ(copy->GetIcon(0)->Width(), 16);
     EXPECT_THROW(copy->SetWidth(3), EInvalidGraphicOperation);
+}
+
+// A GIF made of an animated cursor: each frame over the window colour, its soft ring blended
+// with that colour (not with the key), the uncovered pixels transparent.
+TEST(AniFrames, AGifOfTheFramesBlendsSoftEdgesWithTheWindowColour) {
+    TXcAni ani;
+    ani.LoadFromData(AniOf({IconFileOf(AlphaOnly(16, 16)), IconFileOf(AlphaOnly(16, 16), true)}));
+    TXcGIFImage gif;
+    gif.Assign(ani);
+    ASSERT_EQ(gif.FrameCount(), 2);
+    const uint32_t window = uint32_t(ColorToRGB(clWindow)) & 0xFFFFFF;
+    for (int i = 0; i < 2; ++i) {
+        TBitmap* b = gif.Frames(i)->Bitmap();
+        EXPECT_EQ(b->Image().pixel(0, 0) & 0xFFFFFF, gif.Frames(i)->TransparentColor) << i;
+        EXPECT_EQ(b->Image().pixel(8, 8) & 0xFFFFFF, kInside) << i;
+        uint32_t ring = 0;
+        for (int s = 0; s < 24; s += 8)
+            ring |= (((kInside >> s & 0xFF) * 128 + (window >> s & 0xFF) * 127 + 127) / 255) << s;
+        EXPECT_TRUE(Near(b->Image().pixel(1, 8) & 0xFFFFFF, ring)) << i;
+    }
 }
