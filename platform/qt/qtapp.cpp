@@ -182,6 +182,9 @@ void PressKey(int key, unsigned shift) {
         text = "\t";
     } else if (key >= 37 && key <= 40) {  // the arrow keys: left, up, right, down
         qtKey = Qt::Key_Left + (key - 37);
+    } else if (key == 32) {
+        qtKey = Qt::Key_Space;
+        text = " ";
     } else {
         return;
     }

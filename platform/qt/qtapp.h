@@ -21,8 +21,8 @@ std::string PlatformName();
 // Presses and releases a key as the keyboard would: delivered to the widget that has the
 // focus (else the active window), with shift as the class library's shift state
 // (1 Shift, 2 Alt, 4 Ctrl). Key: 'A'-'Z', '0'-'9' or a virtual-key code the controls
-// know (Return 13, Escape 27, Tab 9, the arrows 37-40). Used to drive windows from tests
-// and tools.
+// know (Return 13, Escape 27, Tab 9, Space 32, the arrows 37-40). Used to drive windows
+// from tests and tools.
 void PressKey(int key, unsigned shift);
 // Hides the hint window when one shows.
 void HideHint();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/arrange.h"
+#include "platform/qt/qtapp.h"
 #include "tests/app/fixture.h"
 
 using namespace apptest;
@@ -131,4 +132,28 @@ TEST_F(AppTest, ButtonsOfBothWindowsAreStyledWithGlyphs) {
     KeepScreenshot(Form_arrange, "arrange_buttons");
     delete Form_arrange;
     Form_arrange = nullptr;
+}
+
+TEST_F(AppTest, TabReachesStartLikeAPushButton) {
+    CreateWindows();
+    ShowMain();
+    Form_main->CheckBox_autoShow->SetFocus();
+    Application->ProcessMessages();
+    if (!Form_main->CheckBox_autoShow->Focused())
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    bool reached = false;
+    for (int i = 0; i < 12 && !reached; ++i) {
+        qtbridge::PressKey(9, 0);
+        Application->ProcessMessages();
+        reached = Form_main->StyButton_start->Focused();
+    }
+    EXPECT_TRUE(reached);
+    Form_main->SaveScreenshot(folder + "focus.png");
+    EXPECT_TRUE(Form_main->StyButton_start->FrameFlags() & bfFocused);
+    // Space presses the focused button and releases it: one click.
+    int clicks = 0;
+    Form_main->StyButton_start->OnClick = [&](TObject*) { ++clicks; };
+    qtbridge::PressKey(32, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(clicks, 1);
 }
