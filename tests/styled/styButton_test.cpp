@@ -85,7 +85,9 @@ struct ButtonRig {
     CountingButton* button;
     TBitmap shot;
     int clicks = 0;
-    std::string path = ::testing::TempDir() + "stybutton_shot.png";
+    // One file per test: ctest runs the tests side by side.
+    std::string path = ::testing::TempDir() + "stybutton_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
 };
 
 void Tick(int n) {

@@ -36,7 +36,9 @@ struct Meter {
     TPanel* panel;
     TStyProgress* bar;
     TBitmap shot;
-    std::string path = ::testing::TempDir() + "styprogress_shot.png";
+    // One file per test: ctest runs the tests side by side.
+    std::string path = ::testing::TempDir() + "styprogress_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
 };
 
 }  // namespace
