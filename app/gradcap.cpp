@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "platform/win/gdi.h"
+#include "platform/win/iconDraw.h"
 #include "platform/win/icons.h"
+#include "platform/win/metrics.h"
 #include "platform/win/muldiv.h"
 
 namespace {
-
-// Window messages the painter follows besides the frame's own.
-constexpr UINT WM_SETTINGCHANGE_ = 0x001A, WM_DISPLAYCHANGE_ = 0x007E, WM_SETICON_ = 0x0080;
-// Border hit-test codes of WM_SETCURSOR.
-constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15,
-              HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17;
 
 int Channel(COLORREF c, int shift) { return int((c >> shift) & 0xFF); }
 
@@ -133,6 +129,8 @@ TGradientCaption::TGradientCaption(TComponent* owner) : TComponent(owner), form_
 
 TGradientCaption::~TGradientCaption() {
     unhook();
+    // Also while a new window was awaited: the posted message then finds nobody.
+    if (appHookId_ && Application) Application->UnhookMainWindow(appHookId_);
     if (form_ && !form_->Destroying()) {
         form_->SetCaption(CaptionText.StoredCaption());
         form_->RedrawFrame();
@@ -150,22 +148,52 @@ void TGradientCaption::SetNumColors(int n) {
 }
 
 void TGradientCaption::ReadSystemCaptionFont() {
-    // The caption font of the platform's frame: "宋体", 12 pixels, bold.
-    sysFont_.SetName("宋体");
-    sysFont_.SetHeight(-12);
-    sysFont_.SetStyle({fsBold});
+    // The stock system font, then the caption font of the non-client metrics.
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
+    NONCLIENTMETRICSA ncm;
+    ncm.cbSize = 340;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0)) lf = ncm.lfCaptionFont;
+    sysFont_.SetName(lf.lfFaceName);
+    if (lf.lfHeight < 1)
+        sysFont_.SetHeight(lf.lfHeight);
+    else
+        sysFont_.SetSize(lf.lfHeight);
+    TFontStyles st;
+    if (lf.lfItalic) st.insert(fsItalic);
+    if (lf.lfWeight > 500) st.insert(fsBold);
+    sysFont_.SetStyle(st);
 }
 
 void TGradientCaption::hook() {
     if (!form_ || oldProc_) return;
     oldProc_ = form_->WindowProc;
     form_->WindowProc = [this](TMessage& m) { wndProc(m); };
+    if (!recreating_ && Application)
+        appHookId_ = Application->HookMainWindow([this](TMessage& m) { return appHook(m); });
+    recreating_ = false;
 }
 
 void TGradientCaption::unhook() {
     if (!form_ || !oldProc_) return;
+    if (!recreating_ && Application && appHookId_) {
+        Application->UnhookMainWindow(appHookId_);
+        appHookId_ = 0;
+    }
     form_->WindowProc = oldProc_;
     oldProc_ = nullptr;
+}
+
+bool TGradientCaption::appHook(TMessage& m) {
+    if (m.Msg != kRehookMessage || m.LParam != LPARAM(this)) return false;
+    // The form has its new window: take it over and show its state.
+    hook();
+    if (form_->HandleAllocated() && GetActiveWindow() == form_->Handle()) {
+        active_ = true;
+        activationSeen_ = true;
+    }
+    RedrawFrame();
+    return true;
 }
 
 void TGradientCaption::RedrawFrame() {
@@ -186,8 +214,97 @@ void TGradientCaption::UpdateFormCaption() {
 
 bool TGradientCaption::Active() const {
     if (activationSeen_) return active_;
-    // Without a word from the frame the form counts as the active window.
-    return form_ != nullptr;
+    // Until the frame has said so, the form is active only as the active window.
+    return form_ && form_->HandleAllocated() && GetActiveWindow() == form_->Handle();
+}
+
+TRect TGradientCaption::CaptionRect() const {
+    if (!form_ || form_->BorderStyle() == bsNone) return Rect(0, 0, 0, 0);
+    const TFormBorderStyle bs = form_->BorderStyle();
+    TRect r = Rect(0, 0, form_->Width(), form_->Height());
+    if (bs == bsSizeable || bs == bsSizeToolWin) {
+        r.Left += GetSystemMetrics(SM_CXFRAME);
+        r.Right -= GetSystemMetrics(SM_CXFRAME);
+        r.Top += GetSystemMetrics(SM_CYFRAME);
+    } else {
+        r.Left += GetSystemMetrics(SM_CXDLGFRAME);
+        r.Right -= GetSystemMetrics(SM_CXDLGFRAME);
+        r.Top += GetSystemMetrics(SM_CYDLGFRAME);
+    }
+    const bool tool = bs == bsToolWindow || bs == bsSizeToolWin;
+    r.Bottom = r.Top + GetSystemMetrics(tool ? SM_CYSMCAPTION : SM_CYCAPTION) - 1;
+    return r;
+}
+
+unsigned TGradientCaption::CaptionButtons() const {
+    if (!form_) return 0;
+    const TFormBorderStyle bs = form_->BorderStyle();
+    const TBorderIcons icons = form_->BorderIcons;
+    if (bs == bsNone || !(icons & BorderIconBit(biSystemMenu))) return 0;
+    if (bs == bsToolWindow || bs == bsSizeToolWin) return 1u << cbClose;
+    unsigned b = 1u << cbClose;
+    const bool minMax = icons & (BorderIconBit(biMinimize) | BorderIconBit(biMaximize));
+    if ((icons & BorderIconBit(biHelp)) && (bs == bsDialog || !minMax)) b |= 1u << cbHelp;
+    if (bs != bsDialog && minMax) b |= (1u << cbMinimize) | (1u << cbMaximize);
+    return b;
+}
+
+TRect TGradientCaption::TextRect() const {
+    TRect r = CaptionRect();
+    if (r.Right <= r.Left) return r;
+    const TFormBorderStyle bs = form_->BorderStyle();
+    const int w =
+        GetSystemMetrics(bs == bsToolWindow || bs == bsSizeToolWin ? SM_CXSMSIZE : SM_CXSIZE);
+    const unsigned b = CaptionButtons();
+    for (int k : {cbClose, cbMaximize, cbMinimize, cbHelp})
+        if (b & (1u << k)) r.Right -= w + (k == cbClose || k == cbHelp ? 2 : 0);
+    r.Right = std::max(r.Right, r.Left + 2);
+    return r;
+}
+
+void TGradientCaption::drawIconAndButtons(TCanvas& c, const TRect& caption, TRect& text) {
+    const TFormBorderStyle bs = form_->BorderStyle();
+    HDC dc = c.Handle();
+    if ((bs == bsSingle || bs == bsSizeable) &&
+        (form_->BorderIcons & BorderIconBit(biSystemMenu))) {
+        // The form's icon, else the standard application icon, at the small-icon size.
+        int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+        if (cx <= 0 || cy <= 0) cx = GetSystemMetrics(SM_CXSIZE), cy = GetSystemMetrics(SM_CYSIZE);
+        HICON icon = form_->Icon()->Empty() ? LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION))
+                                            : form_->Icon()->Handle();
+        HICON small = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0));
+        DrawIconEx(dc, text.Left + 2, text.Top + 1, small ? small : icon, cx, cy, 0, nullptr,
+                   DI_NORMAL);
+        if (small) DestroyIcon(small);
+        text.Left += cx + 2;
+    }
+    const unsigned b = CaptionButtons();
+    if (!b) return;
+    const bool tool = bs == bsToolWindow || bs == bsSizeToolWin;
+    const int w = GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) - 2;
+    TRect area = caption;
+    area.Left += 2;
+    area.Top += 2;
+    area.Right -= 2;
+    area.Bottom -= 2;
+    int right = area.Right;
+    HWND hwnd = form_->Handle();
+    auto button = [&](UINT state) {
+        RECT r{right - w, area.Top, right, area.Bottom};
+        DrawFrameControl(dc, &r, DFC_CAPTION, state);
+        right -= w;
+    };
+    if (b & (1u << cbClose)) {
+        button(DFCS_CAPTIONCLOSE);
+        right -= 2;
+    }
+    if (b & (1u << cbMaximize))
+        button((IsZoomed(hwnd) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) |
+               ((form_->BorderIcons & BorderIconBit(biMaximize)) ? 0 : DFCS_INACTIVE));
+    if (b & (1u << cbMinimize))
+        button((IsIconic(hwnd) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) |
+               ((form_->BorderIcons & BorderIconBit(biMinimize)) ? 0 : DFCS_INACTIVE));
+    if (b & (1u << cbHelp)) button(DFCS_CAPTIONHELP);
 }
 
 bool TGradientCaption::gradientOn(bool active) const {
@@ -217,14 +334,12 @@ int TGradientCaption::PartsThatFit(TCanvas& c, int textWidth) {
     return 1;
 }
 
-void TGradientCaption::PaintCaption(TCanvas& target, int width, int) {
+void TGradientCaption::PaintCaption(TCanvas& target, int, int) {
     if (!form_ || form_->BorderStyle() == bsNone) return;
     const bool active = Active();
-    const int fw = form_->FrameWidth();
-    const TRect caption = Rect(fw, fw, width - fw, fw + form_->CaptionHeight() - 1);
+    const TRect caption = CaptionRect();
     if (caption.Right <= caption.Left || caption.Bottom <= caption.Top) return;
-    TRect text = caption;
-    text.Right = std::max(text.Right, text.Left + 2);
+    TRect text = TextRect();
 
     TBitmap bmp;
     bmp.SetSize(caption.Right, caption.Bottom);
@@ -244,6 +359,7 @@ void TGradientCaption::PaintCaption(TCanvas& target, int width, int) {
                             text.Bottom));
         }
     }
+    drawIconAndButtons(c, caption, text);
     c.Font()->Assign(sysFont_);
     if (OnDrawCaption) OnDrawCaption(this, &c, text);
     CaptionText.Refresh();
@@ -306,11 +422,24 @@ void TGradientCaption::wndProc(TMessage& m) {
         }
         break;
     }
-    case WM_SETICON_:
+    case WM_SETICON:
         oldProc_(m);
         RedrawFrame();
         return;
-    case WM_DISPLAYCHANGE_: case WM_SYSCOLORCHANGE: case WM_SETTINGCHANGE_:
+    case WM_DESTROY:
+        // The window goes but the painter stays: take over the window that replaces it.
+        if (!form_->Destroying() && !Destroying() && Application) {
+            recreating_ = true;
+            auto old = oldProc_;
+            unhook();
+            PostMessageA(Application->Handle(), kRehookMessage, 0, LPARAM(this));
+            old(m);
+            return;
+        }
+        break;
+    case WM_DISPLAYCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
         oldProc_(m);
         ReadSystemCaptionFont();
         CompanyText.ApplyFontKind();

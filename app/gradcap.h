@@ -90,8 +90,16 @@ public:
     TOnDrawCaption OnDrawCaption;
 
     TForm* Form() const { return form_; }
-    // The active state the title shows: the last WM_NCACTIVATE, else the form's focus.
+    // The active state the title shows: the last WM_NCACTIVATE, else whether the form is the
+    // active window.
     bool Active() const;
+    // The title bar in window coordinates (empty without a border), and the part of it the
+    // texts may use (without the icon's room, which painting takes off).
+    TRect CaptionRect() const;
+    TRect TextRect() const;
+    // The caption buttons the title shows, as bits of TCaptionButton.
+    enum TCaptionButton { cbClose, cbMinimize, cbMaximize, cbHelp };
+    unsigned CaptionButtons() const;
     // The form caption made of the visible parts.
     void UpdateFormCaption();
     // Paints the title bar on a canvas of the whole window.
@@ -107,14 +115,22 @@ private:
     void hook();
     void unhook();
     void wndProc(TMessage& m);
+    bool appHook(TMessage& m);
     bool gradientOn(bool active) const;
+    void drawIconAndButtons(TCanvas& c, const TRect& caption, TRect& text);
     TForm* form_;
     TWndMethod oldProc_;
+    int appHookId_ = 0;
+    bool recreating_ = false;
     int numColors_ = 64;
     bool active_ = true;
     bool activationSeen_ = false;
     TFont sysFont_;
 };
+
+// Posted to the application window with the painter as its long parameter after the form's
+// window was destroyed, so that the painter takes over the new window.
+constexpr UINT kRehookMessage = 18828;
 
 // Colour of band I of N from Left to Right (0x00BBGGRR), and the band's edges within a
 // width: left + MulDiv(i, width, n) to left + MulDiv(i + 1, width, n).

@@ -286,7 +286,10 @@ public:
     explicit TopLevelWidget(PeerHost* host) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
         client = new PaintedWidget(this, host);
         setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);              // the frame hears every move, for its sizing cursors
+        client->setCursor(Qt::ArrowCursor);  // the frame's cursor stays on the frame
     }
+    int cursorId = 0;  // the standard cursor the frame shows (IDC_ number, 0 the arrow)
     PaintedWidget* client;
     int fl = 0, ft = 0, fr = 0, fb = 0;
     Image frameImg;
@@ -320,7 +323,40 @@ protected:
         dragging_ = e->position().y() < ft;
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        if (dragging_ && (e->buttons() & Qt::LeftButton)) move(e->globalPosition().toPoint() - dragFrom_);
+        if (dragging_ && (e->buttons() & Qt::LeftButton)) {
+            move(e->globalPosition().toPoint() - dragFrom_);
+            return;
+        }
+        // The window decides its cursor (hit test, then WM_SETCURSOR), as on Windows.
+        const QPoint p = e->position().toPoint();
+        showCursor(host_->peerFrameMouse(p.x(), p.y()));
+    }
+    void changeEvent(QEvent* e) override;
+
+public:
+    PeerHost* host() const { return host_; }
+
+protected:
+    void showCursor(int id) {
+        cursorId = id;
+        switch (id) {
+            case 32644:
+                setCursor(Qt::SizeHorCursor);
+                break;  // IDC_SIZEWE
+            case 32645:
+                setCursor(Qt::SizeVerCursor);
+                break;  // IDC_SIZENS
+            case 32642:
+                setCursor(Qt::SizeFDiagCursor);
+                break;  // IDC_SIZENWSE
+            case 32643:
+                setCursor(Qt::SizeBDiagCursor);
+                break;  // IDC_SIZENESW
+            default:
+                cursorId = 0;
+                unsetCursor();
+                break;
+        }
     }
     void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
 
@@ -384,6 +420,52 @@ private:
     PeerHost* host_;
 };
 
+// Which top-level window is active, kept as Windows keeps it: a window shown is activated,
+// and when the active window hides or goes, the one active before it (still shown) is. On a
+// screen the window system's own changes (a click into another window) are followed too; off
+// screen the window system activates only on a window's first showing, so this order rules.
+std::vector<TopLevelWidget*> g_activation;  // the active one last
+
+bool Offscreen() { return QGuiApplication::platformName() == "offscreen"; }
+
+void ActivateTopLevel(TopLevelWidget* w) {
+    TopLevelWidget* old = g_activation.empty() ? nullptr : g_activation.back();
+    if (w == old) return;
+    g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
+                       g_activation.end());
+    if (w) g_activation.push_back(w);
+    if (old) old->host()->peerActivate(false);
+    if (w) w->host()->peerActivate(true);
+}
+
+// A window hides (`notify`) or goes: the window active before it takes over.
+void LeaveActivation(TopLevelWidget* w, bool notify) {
+    const bool wasActive = !g_activation.empty() && g_activation.back() == w;
+    g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
+                       g_activation.end());
+    if (!wasActive) return;
+    if (notify) w->host()->peerActivate(false);
+    for (auto it = g_activation.rbegin(); it != g_activation.rend(); ++it)
+        if ((*it)->isVisible()) {
+            TopLevelWidget* next = *it;
+            g_activation.erase(std::next(it).base());
+            g_activation.push_back(next);
+            next->host()->peerActivate(true);
+            return;
+        }
+}
+
+void TopLevelWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange && !Offscreen()) {
+        if (isActiveWindow())
+            ActivateTopLevel(this);
+        else if (!g_activation.empty() && g_activation.back() == this &&
+                 !QApplication::activeWindow())
+            ActivateTopLevel(nullptr);  // another program has the keyboard now
+    }
+    QWidget::changeEvent(e);
+}
+
 class QtPeer : public Peer {
 public:
     QtPeer(PeerKind kind, QWidget* w, PeerHost* host) : kind_(kind), w_(w), host_(host) {
@@ -404,7 +486,12 @@ public:
         }
         if (kind == PeerKind::TopLevel) w_->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    ~QtPeer() override { w_->deleteLater(); w_->hide(); w_->setParent(nullptr); }
+    ~QtPeer() override {
+        if (kind_ == PeerKind::TopLevel) LeaveActivation(static_cast<TopLevelWidget*>(w_), false);
+        w_->deleteLater();
+        w_->hide();
+        w_->setParent(nullptr);
+    }
 
     QWidget* clientWidget() const {
         return kind_ == PeerKind::TopLevel ? static_cast<TopLevelWidget*>(w_)->client : w_;
@@ -426,7 +513,11 @@ public:
         tl->layoutClient();
         tl->update();
     }
-    void setVisible(bool v) override { w_->setVisible(v); }
+    void setVisible(bool v) override {
+        w_->setVisible(v);
+        if (!v && kind_ == PeerKind::TopLevel)
+            LeaveActivation(static_cast<TopLevelWidget*>(w_), true);
+    }
     bool isVisible() const override { return w_->isVisible(); }
     void setEnabled(bool e) override { w_->setEnabled(e); }
     void setText(const std::string& s) override {
@@ -555,11 +646,29 @@ public:
         w_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
         if (vis) w_->show();
     }
+    void hover(int x, int y) override {
+        QPoint p(x, y);
+        QWidget* target = w_->childAt(p);
+        if (!target) target = w_;
+        QPoint local = target->mapFrom(w_, p);
+        QMouseEvent move(QEvent::MouseMove, QPointF(local), target->mapToGlobal(QPointF(local)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    }
+    int cursorShown() const override {
+        auto* tl = kind_ == PeerKind::TopLevel ? static_cast<TopLevelWidget*>(w_) : nullptr;
+        return tl ? tl->cursorId : 0;
+    }
+    bool isActive() const override { return !g_activation.empty() && g_activation.back() == w_; }
+    bool minimized() const override { return w_->isMinimized(); }
+    bool maximized() const override { return w_->isMaximized(); }
     void activate() override {
-        // The offscreen platform has no window stacking to change.
-        if (offscreen()) return;
+        // A window shown takes the keyboard (also off screen, where it says whose frame
+        // shows active); the offscreen platform has no window stacking to change.
+        if (kind_ == PeerKind::TopLevel && w_->isVisible())
+            ActivateTopLevel(static_cast<TopLevelWidget*>(w_));
         w_->activateWindow();
-        w_->raise();
+        if (!offscreen()) w_->raise();
     }
     void setModal(bool on) override {
         if (kind_ != PeerKind::TopLevel) return;

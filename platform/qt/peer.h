@@ -31,6 +31,11 @@ public:
     // The hint for a point of the client area: false leaves the widget's own tooltip; true
     // with an empty text shows none.
     virtual bool peerHint(int /*x*/, int /*y*/, std::string& /*text*/, uint32_t& /*bgr*/) { return false; }
+    // A top-level window became active or inactive.
+    virtual void peerActivate(bool /*active*/) {}
+    // The mouse moved over a top-level window's frame (window coordinates); answers the
+    // standard cursor to show there (an IDC_ number), 0 for the arrow.
+    virtual int peerFrameMouse(int /*x*/, int /*y*/) { return 0; }
     // An owner-drawn widget's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
@@ -73,6 +78,17 @@ public:
     virtual void setShape(const int* ltrb, int count, bool shaped) { (void)ltrb; (void)count; (void)shaped; }
     // A left click at a window point, delivered as the window system delivers one.
     virtual void click(int x, int y) { (void)x; (void)y; }
+    // A mouse move to a window point (frame included), delivered as the window system does,
+    // and the standard cursor (an IDC_ number, 0 for the arrow) the window shows there now.
+    virtual void hover(int x, int y) {
+        (void)x;
+        (void)y;
+    }
+    virtual int cursorShown() const { return 0; }
+    // The top-level window is the active one.
+    virtual bool isActive() const { return false; }
+    virtual bool minimized() const { return false; }
+    virtual bool maximized() const { return false; }
     // WM_SETREDRAW: while off, the window is not painted; turning it on paints it.
     virtual void setRedraw(bool on) { (void)on; }
     // check and radio buttons

@@ -24,7 +24,9 @@
 #include <vector>
 #include <map>
 
+#include "platform/win/messages.h"
 #include "platform/win/wakeHooks.h"
+#include "platform/win/window.h"
 
 namespace qtbridge {
 namespace {
@@ -46,6 +48,29 @@ void RemoveFd(int fd) {
     it->second->setEnabled(false);
     it->second->deleteLater();
     g_notifiers.erase(it);
+}
+
+// Display and colour changes reach every top-level window, as Windows broadcasts them.
+void Broadcast(UINT msg, WPARAM w, LPARAM l) {
+    for (HWND h : TopLevelWindows())
+        if (IsWindow(h)) SendMessageA(h, msg, w, l);
+}
+
+class SystemChangeFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == qApp && e->type() == QEvent::ApplicationPaletteChange)
+            Broadcast(WM_SYSCOLORCHANGE, 0, 0);
+        return false;
+    }
+};
+
+void WatchDisplay(QScreen* s) {
+    if (!s) return;
+    QObject::connect(s, &QScreen::geometryChanged, [](const QRect& r) {
+        Broadcast(WM_DISPLAYCHANGE, 32, MAKELPARAM_XY(r.width(), r.height()));
+    });
 }
 
 void Wake() {
@@ -110,6 +135,13 @@ void EnsureGui() {
     QApplication::setQuitOnLastWindowClosed(false);
     MapFonts();
     LoadToolkitTranslations();
+    g_app->installEventFilter(new SystemChangeFilter(g_app));
+    WatchDisplay(QGuiApplication::primaryScreen());
+    QObject::connect(g_app, &QGuiApplication::primaryScreenChanged, [](QScreen* s) {
+        WatchDisplay(s);
+        const QRect r = s ? s->geometry() : QRect();
+        Broadcast(WM_DISPLAYCHANGE, 32, MAKELPARAM_XY(r.width(), r.height()));
+    });
     InstallWakeHooks(WakeHooks{&AddFd, &RemoveFd, &Wake});
 }
 

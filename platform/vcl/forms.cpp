@@ -6,6 +6,7 @@
 
 #include "platform/qt/qtapp.h"
 #include "platform/vcl/formreader.h"
+#include "platform/win/metrics.h"
 #include "platform/win/theme.h"
 
 TApplication* Application = new TApplication(nullptr);
@@ -48,6 +49,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     visible_ = false;
     color_ = clBtnFace;
     Screen->Forms.push_back(this);
+    icon_.OnChange = [this] {
+        if (handle_)
+            Perform(WM_SETICON, ICON_BIG, LPARAM(icon_.Empty() ? nullptr : icon_.Handle()));
+    };
 }
 
 TForm::~TForm() {
@@ -81,16 +86,22 @@ void TForm::SetBorderStyle(TFormBorderStyle s) {
 int TForm::FrameWidth() const {
     switch (borderStyle_) {
     case bsNone: return 0;
-    case bsSizeable: case bsSizeToolWin: return 4;
-    default: return 3;
+    case bsSizeable:
+    case bsSizeToolWin:
+        return GetSystemMetrics(SM_CXFRAME);
+    default:
+        return GetSystemMetrics(SM_CXDLGFRAME);
     }
 }
 
 int TForm::CaptionHeight() const {
     switch (borderStyle_) {
     case bsNone: return 0;
-    case bsToolWindow: case bsSizeToolWin: return 16;
-    default: return 19;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        return GetSystemMetrics(SM_CYSMCAPTION);
+    default:
+        return GetSystemMetrics(SM_CYCAPTION);
     }
 }
 
@@ -213,6 +224,33 @@ void TForm::Dispatch(TMessage& m) {
     case CM_MODALRESULT:
         if (modal_) ModalResult = int(m.WParam);
         return;
+    case WM_NCACTIVATE:
+        frameActive_ = m.WParam != 0;
+        RedrawFrame();
+        m.Result = 1;
+        return;
+    case WM_NCHITTEST:
+        m.Result = HitTestFrame(GET_X_LPARAM(m.LParam) - left_, GET_Y_LPARAM(m.LParam) - top_);
+        return;
+    case WM_SETCURSOR: {
+        // Sizing borders show the sizing cursors; elsewhere the arrow.
+        const int hit = int(int16_t(m.LParam & 0xFFFF));
+        unsigned id = IDC_ARROW;
+        if (hit == HTLEFT || hit == HTRIGHT)
+            id = IDC_SIZEWE;
+        else if (hit == HTTOP || hit == HTBOTTOM)
+            id = IDC_SIZENS;
+        else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT)
+            id = IDC_SIZENWSE;
+        else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT)
+            id = IDC_SIZENESW;
+        ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(id)));
+        m.Result = id != IDC_ARROW ? 1 : 0;
+        return;
+    }
+    case WM_SETICON:
+        RedrawFrame();
+        return;
     case CM_CHILDKEY:
         if (KeyPreview) {
             WORD k = WORD(m.WParam);
@@ -247,6 +285,77 @@ void TForm::peerPaintFrame(qtbridge::Painter& p, int w, int h) {
         return;
     }
     frameCanvas_.Unbind();
+}
+
+int TForm::HitTestFrame(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return HTNOWHERE;
+    if (borderStyle_ == bsNone) return HTCLIENT;
+    const int fw = FrameWidth();
+    if (x < fw || y < fw || x >= width_ - fw || y >= height_ - fw) {
+        if (borderStyle_ != bsSizeable && borderStyle_ != bsSizeToolWin) return HTBORDER;
+        // The corners reach a caption button's size along both edges.
+        const int corner = GetSystemMetrics(SM_CXSIZE);
+        const bool left = x < corner, right = x >= width_ - corner, top = y < corner,
+                   bottom = y >= height_ - corner;
+        if (x < fw || x >= width_ - fw) {
+            const bool l = x < fw;
+            return top      ? (l ? HTTOPLEFT : HTTOPRIGHT)
+                   : bottom ? (l ? HTBOTTOMLEFT : HTBOTTOMRIGHT)
+                            : (l ? HTLEFT : HTRIGHT);
+        }
+        const bool t = y < fw;
+        return left    ? (t ? HTTOPLEFT : HTBOTTOMLEFT)
+               : right ? (t ? HTTOPRIGHT : HTBOTTOMRIGHT)
+                       : (t ? HTTOP : HTBOTTOM);
+    }
+    return y < fw + CaptionHeight() ? HTCAPTION : HTCLIENT;
+}
+
+void TForm::peerActivate(bool active) {
+    try {
+        Perform(WM_NCACTIVATE, active ? 1 : 0, 0);
+    } catch (...) {
+        HandleEventException();
+    }
+}
+
+int TForm::peerFrameMouse(int x, int y) {
+    unsigned shown = 0;
+    try {
+        const LRESULT hit = Perform(WM_NCHITTEST, 0, MAKELPARAM_XY(left_ + x, top_ + y));
+        ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW)));
+        Perform(WM_SETCURSOR, WPARAM(handle_),
+                LPARAM(uint32_t(uint16_t(hit)) | (uint32_t(WM_MOUSEMOVE) << 16)));
+        const HCURSOR now = GetCursor();
+        for (unsigned id : {IDC_SIZEWE, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZENESW})
+            if (now == LoadCursorA(nullptr, MAKEINTRESOURCEA(id))) shown = id;
+    } catch (...) {
+        HandleEventException();
+    }
+    return int(shown);
+}
+
+namespace {
+qtbridge::Peer* TopLevelPeer(HWND hwnd) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    return w && !w->parent ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+}
+}  // namespace
+
+BOOL IsIconic(HWND hwnd) {
+    qtbridge::Peer* p = TopLevelPeer(hwnd);
+    return p && p->minimized() ? TRUE_ : FALSE_;
+}
+
+BOOL IsZoomed(HWND hwnd) {
+    qtbridge::Peer* p = TopLevelPeer(hwnd);
+    return p && p->maximized() ? TRUE_ : FALSE_;
+}
+
+HWND GetActiveWindow() {
+    for (TForm* f : Screen->Forms)
+        if (f->HandleAllocated() && f->Peer() && f->Peer()->isActive()) return f->Handle();
+    return nullptr;
 }
 
 void TForm::PaintNonClient(TCanvas& c, int w, int h) {
@@ -296,7 +405,41 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     SetEventExceptionHandler([] { Application->HandleException(nullptr); });
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+    if (handle_) DestroyWindow(handle_);
+}
+
+HWND TApplication::Handle() {
+    if (!handle_ || !IsWindow(handle_)) {
+        handle_ = CreateWindowObject(
+            "TApplication", nullptr,
+            [this](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+                TMessage m{msg, w, l, 0};
+                // A hook may take itself off while it runs.
+                auto hooks = hooks_;
+                for (auto it = hooks.rbegin(); it != hooks.rend(); ++it) {
+                    const int id = it->first;
+                    const bool live = std::any_of(hooks_.begin(), hooks_.end(),
+                                                  [id](const auto& e) { return e.first == id; });
+                    if (live && it->second(m)) return m.Result;
+                }
+                return DefWindowProcA(h, msg, w, l);
+            },
+            nullptr);
+    }
+    return handle_;
+}
+
+int TApplication::HookMainWindow(TWindowHook hook) {
+    hooks_.emplace_back(++nextHook_, std::move(hook));
+    return nextHook_;
+}
+
+void TApplication::UnhookMainWindow(int id) {
+    hooks_.erase(
+        std::remove_if(hooks_.begin(), hooks_.end(), [id](const auto& e) { return e.first == id; }),
+        hooks_.end());
+}
 
 void TApplication::Initialize() {
     RegisterStandardClasses();

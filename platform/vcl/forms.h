@@ -6,12 +6,16 @@
 #include <string>
 
 #include "platform/vcl/controls.h"
+#include "platform/vcl/icon.h"
 #include "platform/win/icons.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = unsigned;  // bit (1 << TBorderIcon) per member
+constexpr TBorderIcons BorderIconBit(TBorderIcon i) { return 1u << unsigned(i); }
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
 // WM_NCPAINT of a form carries this in LParam: a canvas on the whole window.
@@ -37,6 +41,12 @@ public:
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle s);
+    TBorderIcons BorderIcons =
+        BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
+    // The form's own icon (empty: the application's); a change is told with WM_SETICON.
+    TIcon* Icon() { return &icon_; }
+    // The frame shows the form as the active window (the last WM_NCACTIVATE's word).
+    bool FrameActive() const { return frameActive_; }
     TPosition Position = poDesigned;
     TFormStyle FormStyle = fsNormal;
     bool KeyPreview = false;
@@ -65,6 +75,8 @@ public:
     // Caption bar and frame sizes of the non-client area (0 for a borderless form).
     int FrameWidth() const;
     int CaptionHeight() const;
+    // The part of the window at a window point (the HT codes of WM_NCHITTEST).
+    int HitTestFrame(int x, int y) const;
 
 protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::TopLevel; }
@@ -73,6 +85,9 @@ protected:
     void Dispatch(TMessage& m) override;
     void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
     bool peerCloseRequest() override;
+    void peerActivate(bool active) override;
+    int peerFrameMouse(int x, int y) override;
+
 public:
     // Paints the default frame and caption of a bordered form.
     virtual void PaintNonClient(TCanvas& c, int w, int h);
@@ -87,7 +102,9 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     bool modal_ = false;
     bool shownOnce_ = false;
+    bool frameActive_ = false;
     TCanvas frameCanvas_;
+    TIcon icon_;
 };
 
 class TApplication : public TComponent {
@@ -124,9 +141,19 @@ public:
     TExceptionEvent OnException;
     TNotifyEvent OnIdle;
     int ExitCode = 0;
+    // The application's own hidden window; messages sent or posted to it go through the hooks.
+    HWND Handle();
+    // A hook sees each message of the application window, newest hook first; answering true
+    // ends the message's handling. The id takes the hook off again.
+    using TWindowHook = std::function<bool(TMessage&)>;
+    int HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(int id);
 
 private:
     bool ProcessMessage(MSG& msg);
+    HWND handle_ = nullptr;
+    std::vector<std::pair<int, TWindowHook>> hooks_;
+    int nextHook_ = 0;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };

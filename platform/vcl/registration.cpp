@@ -114,7 +114,16 @@ void RegisterForm() {
         .prop("OnActivate", [](TForm* f, const TDfmValue& v) { f->OnActivate = Event<TNotifyEvent>(v); })
         .prop("OnClose", [](TForm* f, const TDfmValue& v) { f->OnClose = Event<TCloseEvent>(v); })
         .prop("OnCloseQuery", [](TForm* f, const TDfmValue& v) { f->OnCloseQuery = Event<TCloseQueryEvent>(v); });
-    for (const char* p : {"BorderIcons", "OldCreateOrder", "PixelsPerInch", "TextHeight", "Scaled", "WindowState", "Icon.Data"})
+    RegisterProperty("TForm", "BorderIcons", [](TComponent* c, const TDfmValue& v) {
+        static const char* const names[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+        TBorderIcons icons = 0;
+        for (const std::string& member : v.set)
+            for (int i = 0; i < 4; ++i)
+                if (SameText(member, names[i])) icons |= BorderIconBit(TBorderIcon(i));
+        static_cast<TForm*>(c)->BorderIcons = icons;
+    });
+    for (const char* p :
+         {"OldCreateOrder", "PixelsPerInch", "TextHeight", "Scaled", "WindowState", "Icon.Data"})
         RegisterProperty("TForm", p, &Ignore);
 }
 

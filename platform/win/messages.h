@@ -40,6 +40,36 @@ enum : UINT {
     WM_PRINT = 0x0317, WM_PRINTCLIENT = 0x0318, WM_THEMECHANGED = 0x031A, WM_USER = 0x0400, WM_APP = 0x8000,
 };
 
+// Messages of top-level windows: icons, display and setting changes.
+enum : UINT {
+    WM_SETTINGCHANGE = 0x001A,
+    WM_DISPLAYCHANGE = 0x007E,
+    WM_GETICON = 0x007F,
+    WM_SETICON = 0x0080
+};
+enum : WPARAM { ICON_SMALL = 0, ICON_BIG = 1 };
+
+// What WM_NCHITTEST answers: the part of a window at a screen point.
+enum : int {
+    HTNOWHERE = 0,
+    HTCLIENT = 1,
+    HTCAPTION = 2,
+    HTSYSMENU = 3,
+    HTMINBUTTON = 8,
+    HTMAXBUTTON = 9,
+    HTLEFT = 10,
+    HTRIGHT = 11,
+    HTTOP = 12,
+    HTTOPLEFT = 13,
+    HTTOPRIGHT = 14,
+    HTBOTTOM = 15,
+    HTBOTTOMLEFT = 16,
+    HTBOTTOMRIGHT = 17,
+    HTBORDER = 18,
+    HTCLOSE = 20,
+    HTHELP = 21,
+};
+
 // What a control answers to WM_GETDLGCODE.
 enum : UINT {
     DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004, DLGC_WANTMESSAGE = 0x0004,

@@ -28,6 +28,11 @@ BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 // The windows without a parent, oldest first (what a broadcast reaches).
 std::vector<HWND> TopLevelWindows();
+// The top-level window that has the keyboard (null when none of the program's has).
+HWND GetActiveWindow();
+// A top-level window shown minimised (iconic) or maximised (zoomed) by the window system.
+BOOL IsIconic(HWND hwnd);
+BOOL IsZoomed(HWND hwnd);
 // Replaces the window procedure and returns the one it replaces (to call on and to restore).
 std::shared_ptr<WNDPROC> SetWindowProc(HWND hwnd, std::shared_ptr<WNDPROC> proc);
 std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd);

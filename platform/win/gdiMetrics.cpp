@@ -1,0 +1,80 @@
+// The metrics of the frame that platform/vcl draws around top-level windows (the classic
+// look: 19-pixel captions, 18-pixel caption buttons, 4-pixel sizing frames).
+#include <cstring>
+
+#include "platform/qt/qtapp.h"
+#include "platform/win/metrics.h"
+
+namespace {
+
+LOGFONTA Font(int height, int weight) {
+    LOGFONTA lf;
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfCharSet = GB2312_CHARSET;
+    std::strcpy(lf.lfFaceName, "宋体");
+    return lf;
+}
+
+}  // namespace
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN:
+            return qtbridge::ScreenWidth();
+        case SM_CYSCREEN:
+            return qtbridge::ScreenHeight();
+        case SM_CYCAPTION:
+            return 19;
+        case SM_CXBORDER:
+        case SM_CYBORDER:
+            return 1;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME:
+            return 3;
+        case SM_CXFRAME:
+        case SM_CYFRAME:
+            return 4;
+        case SM_CXICON:
+        case SM_CYICON:
+            return 32;
+        case SM_CXSIZE:
+        case SM_CYSIZE:
+            return 18;
+        case SM_CXSMICON:
+        case SM_CYSMICON:
+            return 16;
+        case SM_CYSMCAPTION:
+            return 16;
+        case SM_CXSMSIZE:
+            return 12;
+        case SM_CYSMSIZE:
+            return 15;
+        default:
+            return 0;
+    }
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* out, UINT) {
+    if (!out) return FALSE_;
+    if (action == SPI_GETWORKAREA) {
+        *static_cast<RECT*>(out) =
+            RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return TRUE_;
+    }
+    if (action == SPI_GETNONCLIENTMETRICS) {
+        auto* m = static_cast<NONCLIENTMETRICSA*>(out);
+        if (m->cbSize != sizeof(NONCLIENTMETRICSA)) return FALSE_;
+        m->iBorderWidth = 1;
+        m->iScrollWidth = m->iScrollHeight = 16;
+        m->iCaptionWidth = m->iCaptionHeight = GetSystemMetrics(SM_CXSIZE);
+        m->lfCaptionFont = Font(-12, FW_BOLD);
+        m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+        m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+        m->lfSmCaptionFont = Font(-12, FW_BOLD);
+        m->iMenuWidth = m->iMenuHeight = 18;
+        m->lfMenuFont = m->lfStatusFont = m->lfMessageFont = Font(-12, FW_NORMAL);
+        return TRUE_;
+    }
+    return FALSE_;
+}

@@ -1,0 +1,32 @@
+// System metrics and parameters: the sizes of the window frame this platform draws (frames,
+// captions, caption buttons, icons), the screen and its work area, and the non-client
+// metrics with the caption font.
+#pragma once
+
+#include "platform/win/gdi.h"
+
+constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4, SM_CXBORDER = 5, SM_CYBORDER = 6;
+constexpr int SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXFIXEDFRAME = 7, SM_CYFIXEDFRAME = 8,
+              SM_CXICON = 11;
+constexpr int SM_CYICON = 12, SM_CXSIZE = 30, SM_CYSIZE = 31, SM_CXFRAME = 32, SM_CYFRAME = 33;
+constexpr int SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33, SM_CXSMICON = 49, SM_CYSMICON = 50,
+              SM_CYSMCAPTION = 51;
+constexpr int SM_CXSMSIZE = 52, SM_CYSMSIZE = 53;
+// 0 for an index this platform does not know.
+int GetSystemMetrics(int index);
+
+constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029, SPI_GETWORKAREA = 0x0030;
+struct NONCLIENTMETRICSA {
+    UINT cbSize = sizeof(NONCLIENTMETRICSA);
+    int iBorderWidth = 0, iScrollWidth = 0, iScrollHeight = 0, iCaptionWidth = 0,
+        iCaptionHeight = 0;
+    LOGFONTA lfCaptionFont;
+    int iSmCaptionWidth = 0, iSmCaptionHeight = 0;
+    LOGFONTA lfSmCaptionFont;
+    int iMenuWidth = 0, iMenuHeight = 0;
+    LOGFONTA lfMenuFont, lfStatusFont, lfMessageFont;
+};
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "the structure callers size as 340 bytes");
+// SPI_GETNONCLIENTMETRICS fills a NONCLIENTMETRICSA whose cbSize is 340; SPI_GETWORKAREA a
+// RECT (the screen, which has no task bar here). FALSE for anything else.
+BOOL SystemParametersInfoA(UINT action, UINT param, void* out, UINT winIni);
