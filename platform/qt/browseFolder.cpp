@@ -33,6 +33,15 @@ std::function<void(BrowseFolderDialog&)>& BrowseFolderTestDriver() {
     return driver;
 }
 
+std::function<bool(BrowseFolderDialog&)>& BrowseFolderWindowProbe() {
+    static std::function<bool(BrowseFolderDialog&)> probe;
+    return probe;
+}
+
+void SetBrowseFolderWindowProbe(std::function<bool(BrowseFolderDialog&)> probe) {
+    BrowseFolderWindowProbe() = std::move(probe);
+}
+
 void SetBrowseFolderTestDriver(std::function<void(BrowseFolderDialog&)> driver) {
     BrowseFolderTestDriver() = std::move(driver);
 }

@@ -14,6 +14,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <set>
+#include <string>
+
 #include "platform/qt/qtapp.h"
 #include "platform/win/browseFolder.h"
 #include "platform/win/drives.h"
@@ -102,16 +105,49 @@ public:
             if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
         });
         d.OnStateChanged = [this] { Update(); };
+        // The folders of the way down to the selection arrive in the background: each one
+        // that arrives brings the selection nearer, so the view follows until it shows it.
+        connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+            loaded_.insert(folder.toStdString());
+            const std::string f = folder.toStdString(), sel = d_.Selection();
+            if (sel == f || sel.compare(0, f.size() + 1, f == "/" ? f : f + "/") == 0) Reveal();
+        });
+        d.SelectionInView = [this] {
+            // Only once every folder on the way down has been read do the rows stand still.
+            const std::string root = d_.Root().empty() ? "/" : d_.Root();
+            for (std::string f = d_.Selection(); f.size() > root.size();) {
+                const size_t cut = f.find_last_of('/');
+                f.resize(cut == 0 || cut == std::string::npos ? 1 : cut);  // "/" for a top folder
+                if (!loaded_.count(f)) return false;
+            }
+            const QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+            return i.isValid() && tree_->viewport()->rect().contains(tree_->visualRect(i));
+        };
+        d.SaveScreenshot = [this](const std::string& png) {
+            return grab().save(QString::fromStdString(png), "PNG");
+        };
     }
-    ~BrowseWindow() override { d_.OnStateChanged = nullptr; }
+    ~BrowseWindow() override {
+        d_.OnStateChanged = nullptr;
+        d_.SelectionInView = nullptr;
+        d_.SaveScreenshot = nullptr;
+    }
+
+    // Selects the chosen folder's row and scrolls it to the middle of the view.
+    void Reveal() {
+        const QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+        if (!i.isValid()) return;
+        const bool was = updating_;
+        updating_ = true;
+        if (tree_->currentIndex() != i) tree_->setCurrentIndex(i);
+        tree_->scrollTo(i, QAbstractItemView::PositionAtCenter);
+        updating_ = was;
+    }
 
     void Update() {
         updating_ = true;
         QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
-        if (i.isValid() && tree_->currentIndex() != i) {
-            tree_->setCurrentIndex(i);
-            tree_->scrollTo(i);
-        }
+        if (i.isValid() && tree_->currentIndex() != i) Reveal();
         if (status_) status_->setText(fontMetrics().elidedText(QString::fromStdString(d_.StatusText()), Qt::ElideMiddle, width() - 30));
         if (edit_ && edit_->text().toStdString() != d_.EditText()) edit_->setText(QString::fromStdString(d_.EditText()));
         ok_->setEnabled(d_.OkEnabled());
@@ -131,6 +167,7 @@ private:
     QLineEdit* edit_ = nullptr;
     QPushButton* ok_ = nullptr;
     bool updating_ = false;
+    std::set<std::string> loaded_;  // folders the model has read
 };
 
 // Runs the window until the user (or a message) ends the dialog.
@@ -140,7 +177,10 @@ void RunWindow(BrowseFolderDialog& d) {
     w.show();
     d.Start();
     w.Update();
+    bool probed = false;
     while (!d.Done()) {
+        if (!probed && BrowseFolderWindowProbe()) probed = BrowseFolderWindowProbe()(d);
+        if (d.Done()) break;
         MSG m;
         if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
             if (m.message == WM_QUIT) {

@@ -78,6 +78,11 @@ public:
 
     // What the window shows follows these (set by the window layer).
     std::function<void()> OnStateChanged;
+    // Set by the window layer while it shows: whether the selected folder's row is in view
+    // (the tree reads folders in the background and scrolls to it once they are there), and
+    // a picture of the window.
+    std::function<bool()> SelectionInView;
+    std::function<bool(const std::string& pngPath)> SaveScreenshot;
 
     // The result once Done(): the chosen folder, or "" when cancelled.
     std::string Chosen() const { return chosen_; }
@@ -99,5 +104,9 @@ private:
 // cancelled. Empty function: the window again.
 void SetBrowseFolderTestDriver(std::function<void(BrowseFolderDialog&)> driver);
 std::function<void(BrowseFolderDialog&)>& BrowseFolderTestDriver();
+// For tests of the real window: called on every turn of the dialog's message loop while the
+// window shows, until it answers true (it may look at the window, act as the user, end it).
+void SetBrowseFolderWindowProbe(std::function<bool(BrowseFolderDialog&)> probe);
+std::function<bool(BrowseFolderDialog&)>& BrowseFolderWindowProbe();
 // The text a folder shows in the dialog's tree and status line.
 std::string FolderDisplayName(const std::string& folder);

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -192,4 +194,45 @@ TEST_F(BrowseFolder, TheWindowRunsUntilAMessageEndsIt) {
     EXPECT_EQ(Run(), start);
     KillTimer(nullptr, guard);
     (void)shown;
+}
+
+TEST_F(BrowseFolder, TheWindowOpensScrolledToADeepStartFolder) {
+    // Forty folders come before the way down, so the start folder lies far below the top.
+    for (int i = 0; i < 40; ++i) mkdir((dir_ + "/a" + std::to_string(100 + i)).c_str(), 0755);
+    std::string deep = dir_ + "/z";
+    mkdir(deep.c_str(), 0755);
+    for (const char* level : {"/第一层", "/2", "/3", "/4", "/5", "/目标"}) {
+        deep += level;
+        mkdir(deep.c_str(), 0755);
+    }
+    struct Start {
+        static int Callback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
+            if (msg == BFFM_INITIALIZED) SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE_, data);
+            return 0;
+        }
+    };
+    bi_.lpfn = Start::Callback;
+    bi_.lParam = reinterpret_cast<LPARAM>(deep.c_str());
+    bi_.ulFlags = BIF_STATUSTEXT;
+    bi_.pidlRoot = MakeItemIdList(dir_);
+    bool seen = false;
+    SetBrowseFolderWindowProbe([&](BrowseFolderDialog& d) {
+        if (!d.SelectionInView || !d.SelectionInView()) return false;
+        seen = true;
+        const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
+        if (keep && *keep) d.SaveScreenshot(std::string(keep) + "/browse-deep.png");
+        d.PressOk();
+        return true;
+    });
+    UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+        ADD_FAILURE() << "the start folder never came into view";
+        PostQuitMessage(0);
+    });
+    EXPECT_EQ(Run(), deep);
+    KillTimer(nullptr, guard);
+    SetBrowseFolderWindowProbe(nullptr);
+    EXPECT_TRUE(seen);
+    CoTaskMemFree(const_cast<ITEMIDLIST*>(bi_.pidlRoot));
+    std::filesystem::remove_all(dir_ + "/z");
+    for (int i = 0; i < 40; ++i) rmdir((dir_ + "/a" + std::to_string(100 + i)).c_str());
 }
