@@ -4,11 +4,13 @@
 namespace office {
 
 extern const char* const kBridgeScript;
-const char* const kBridgeScript = R"PY(# The office bridge: starts a headless office with the private profile it is given,
+const char* const kBridgeScript =
+    R"PY(# The office bridge: starts a headless office with the private profile it is given,
 # connects to it and carries out one command per input line (a JSON object), answering
 # each with one JSON line {"ok": true, "result": ...} or {"ok": false, "error": "..."}.
 import json
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -27,7 +29,22 @@ def pv(name, value):
     return p
 
 
+LINKS = os.path.join(os.path.dirname(os.path.abspath(sys.argv[0])), "names")
+link_count = [0]
+
+
 def url(path):
+    try:
+        path.encode("utf-8")
+    except UnicodeEncodeError:
+        # A name of other bytes (GBK, say) came as escapes; the office reads the file
+        # through a link of a safe name in the session's folder.
+        ext = os.path.splitext(path)[1]
+        ext = ext if ext.isascii() else ""
+        link_count[0] += 1
+        link = os.path.join(LINKS, "name%d%s" % (link_count[0], ext))
+        os.symlink(os.fsencode(os.path.abspath(path)), os.fsencode(link))
+        path = link
     return uno.systemPathToFileUrl(os.path.abspath(path))
 
 
@@ -323,7 +340,13 @@ class Bridge:
             self.proc.kill()
 
 
+def end_group(*_):
+    # Our program has ended: the office goes with us, the whole group at once.
+    os.killpg(os.getpgrp(), signal.SIGKILL)
+
+
 def main():
+    signal.signal(signal.SIGTERM, end_group)
     soffice, profile, pipe = sys.argv[1:4]
     b = Bridge(soffice, profile, pipe)
     out = sys.stdout

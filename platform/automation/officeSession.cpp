@@ -11,18 +11,20 @@
 
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
 #include "platform/win/process.h"
+#include "platform/win/runGuard.h"
 #include "platform/win/wake.h"
 
 extern char** environ;
@@ -76,31 +78,39 @@ std::string readTail(const std::string& file, size_t max = 600) {
     return s;
 }
 
-// Environment for the children: ours, with UTF-8 for Python's streams.
-std::vector<std::string> childEnvironment() {
+// Environment for the children: ours, with UTF-8 for Python's streams, and, when given,
+// a temporary folder of their own (the office's "lu*.tmp" folders go there).
+std::vector<std::string> childEnvironment(const std::string& tmp = "") {
     std::vector<std::string> env;
     for (char** e = environ; e && *e; ++e) {
         if (std::strncmp(*e, "PYTHONIOENCODING=", 17) == 0 || std::strncmp(*e, "PYTHONHOME=", 11) == 0 ||
             std::strncmp(*e, "PYTHONPATH=", 11) == 0)
             continue;
+        if (!tmp.empty() && (std::strncmp(*e, "TMPDIR=", 7) == 0 ||
+                             std::strncmp(*e, "TMP=", 4) == 0 || std::strncmp(*e, "TEMP=", 5) == 0))
+            continue;
         env.emplace_back(*e);
     }
     env.emplace_back("PYTHONIOENCODING=utf-8");
+    if (!tmp.empty())
+        for (const char* name : {"TMPDIR=", "TMP=", "TEMP="}) env.emplace_back(name + tmp);
     return env;
 }
 
 // Starts a program in a process group of its own that ends with this program; stdin and
 // stdout as given (-1: empty), the error output into errFile (empty: discarded).
-pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd, const std::string& errFile) {
+pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd,
+                 const std::string& errFile, const std::string& tmp = "",
+                 int parentDeathSignal = SIGKILL) {
     ScopedFd err;
     if (!errFile.empty()) err.reset(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     LaunchOptions launch;
     launch.argv = argv;
-    launch.env = childEnvironment();
+    launch.env = childEnvironment(tmp);
     launch.stdIn = inFd >= 0 ? inFd : LaunchOptions::kNull;
     launch.stdOut = outFd >= 0 ? outFd : LaunchOptions::kNull;
     launch.stdErr = err.valid() ? err.get() : LaunchOptions::kNull;
-    launch.parentDeathSignal = SIGKILL;
+    launch.parentDeathSignal = parentDeathSignal;
     launch.endWithProgram = true;
     pid_t pid = -1;
     return Launch(launch, pid) == 0 ? pid : -1;
@@ -203,12 +213,14 @@ bool reapChild(pid_t pid, Clock::time_point deadline) {
 // Asks a session's bridge to quit the office and, in the background, waits for it to end
 // (ending its group when it takes too long), ends whatever it left in its group and
 // removes the session's folder. The next step of the caller does not wait for the office.
-void endInBackground(pid_t pid, int in, int out, std::string work) {
+void endInBackground(pid_t pid, int in, int out, std::string work,
+                     std::shared_ptr<TRunFolderClaim> claim) {
     {
         std::lock_guard<std::mutex> lock(live().mutex);
         ++live().ending;
     }
-    std::thread([pid, inFd = in, outFd = out, work = std::move(work)] {
+    std::thread([pid, inFd = in, outFd = out, work = std::move(work),
+                 claim = std::move(claim)]() mutable {
         ScopedFd in(inFd);
         ScopedFd out(outFd);
         // A bridge that is gone must not end the program through SIGPIPE.
@@ -234,6 +246,7 @@ void endInBackground(pid_t pid, int in, int out, std::string work) {
             std::error_code ec;
             std::filesystem::remove_all(work, ec);
         }
+        claim.reset();
         std::lock_guard<std::mutex> lock(live().mutex);
         --live().ending;
         live().ended.notify_all();
@@ -398,9 +411,36 @@ std::string MdbTool(const std::string& name) {
 
 // ---------------------------------------------------------------- JSON
 
+// Length of the UTF-8 sequence at s[i], 0 when none starts there.
+size_t Utf8Length(const std::string& s, size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t n = c < 0x80                 ? 1
+               : c >= 0xC2 && c <= 0xDF ? 2
+               : c >= 0xE0 && c <= 0xEF ? 3
+               : c >= 0xF0 && c <= 0xF4 ? 4
+                                        : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+// A string as JSON. Bytes that are not UTF-8 (a name in GBK) are written as the escapes
+// U+DC80..U+DCFF that Python reads back as those bytes (its "surrogateescape").
 std::string Json(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (const size_t n = Utf8Length(text, i); n > 1) {
+            out.append(text, i, n);
+            i += n - 1;
+            continue;
+        } else if (n == 0) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\udc%02x", c);
+            out += buf;
+            continue;
+        }
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
@@ -504,7 +544,11 @@ void Session::start() {
     std::string soffice = SofficePath();
     std::string python = UnoPython();
     if (soffice.empty() || python.empty()) throw EOleError("没有安装 LibreOffice (soffice 和 python3-uno)");
+    // Folders of sessions whose program was killed: nobody holds them any more.
+    RemoveAbandonedFolders(tempRoot(), "vexomat-office-");
     work_ = makeTempFolder("vexomat-office-");
+    // Held while the session lives; removed when a signal ends the program.
+    claim_ = std::make_shared<TRunFolderClaim>(work_);
     const std::string script = work_ + "bridge.py";
     {
         std::ofstream out(script, std::ios::binary);
@@ -513,12 +557,17 @@ void Session::start() {
     }
     std::filesystem::create_directory(work_ + "profile");
     std::filesystem::create_directory(work_ + "files");
+    std::filesystem::create_directory(work_ + "tmp");
+    std::filesystem::create_directory(work_ + "names");
     std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" + std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
                            std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
     ScopedFd childIn, childOut;
     if (!MakePipe(childIn, in_) || !MakePipe(out_, childOut)) throw EOleError("pipe failed");
     std::vector<std::string> argv{python, script, soffice, fileUrl(work_ + "profile"), pipeName};
-    pid_ = spawnGroup(argv, childIn.get(), childOut.get(), work_ + "bridge.log");
+    // The bridge hears of our end by SIGTERM and then ends its whole group, the office it
+    // started included (a parent-death signal reaches only the bridge itself).
+    pid_ = spawnGroup(argv, childIn.get(), childOut.get(), work_ + "bridge.log", work_ + "tmp/",
+                      SIGTERM);
     if (pid_ < 0) {
         in_.reset();
         out_.reset();
@@ -615,7 +664,7 @@ void Session::Quit() {
     }
     if (pid_ > 0) {
         // Quitting the office takes a good part of a second; it goes on in the background.
-        endInBackground(pid_, in_.release(), out_.release(), work_);
+        endInBackground(pid_, in_.release(), out_.release(), work_, std::move(claim_));
         pid_ = -1;
         buffer_.clear();
         work_.clear();
@@ -626,6 +675,7 @@ void Session::Quit() {
         std::filesystem::remove_all(work_, ec);
         work_.clear();
     }
+    claim_.reset();
 }
 
 }  // namespace office

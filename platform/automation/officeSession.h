@@ -14,6 +14,8 @@
 #include "platform/automation/olevariant.h"
 #include "platform/win/launcher.h"
 
+class TRunFolderClaim;
+
 namespace office {
 
 // ---------------------------------------------------------------- installation
@@ -95,6 +97,7 @@ private:
     std::string errorTail() const;
 
     std::string work_;
+    std::shared_ptr<TRunFolderClaim> claim_;  // marks work_ as this program's
     int pid_ = -1;
     ScopedFd in_;   // commands to the bridge
     ScopedFd out_;  // answers from the bridge

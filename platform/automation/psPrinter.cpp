@@ -1,5 +1,6 @@
 #include "platform/automation/psPrinter.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "platform/automation/officeSession.h"
 #include "platform/automation/psGlyphNames.h"
+#include "platform/rtl/fileOps.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 
@@ -20,6 +22,24 @@ namespace {
 constexpr std::chrono::milliseconds kPrintBound{std::chrono::minutes(5)};
 
 // Ghostscript reads "%" in an output name as a page number; a literal one is doubled.
+// Whether Ghostscript reads the name back exactly: UTF-8, without a pipe.
+bool GsCanName(const std::string& s) {
+    if (s.find('|') != std::string::npos || s.find("%pipe") != std::string::npos) return false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t n = c < 0x80                 ? 0
+                   : c >= 0xC2 && c <= 0xDF ? 1
+                   : c >= 0xE0 && c <= 0xEF ? 2
+                   : c >= 0xF0 && c <= 0xF4 ? 3
+                                            : 9;
+        if (c < 0x20 || n == 9 || i + n >= s.size() + (n ? 0 : 1)) return false;
+        for (size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+
 std::string outName(const std::string& path) {
     std::string r;
     for (char c : path) {
@@ -198,8 +218,26 @@ void PrintToFile(const PrintJob& job) {
     }
 
     const fs::path target(job.file);
-    const std::string part =
+    std::string part =
         (target.parent_path() / (".~" + target.filename().string() + ".part")).string();
+    // Ghostscript cannot write a name that is not UTF-8 (or holds a pipe): the job is then
+    // written in a folder of its own in the temporary folder and moved into place.
+    std::string partFolder;
+    if (!GsCanName(job.file)) {
+        const char* t = std::getenv("TMPDIR");
+        std::string tmpl =
+            std::string(t && *t && GsCanName(t) ? t : "/tmp") + "/vexomat-print-XXXXXX";
+        if (!mkdtemp(tmpl.data())) throw EOleError("无法写入打印文件: " + job.file);
+        partFolder = tmpl;
+        part = partFolder + "/print.part";
+    }
+    struct PartFolderRemover {
+        const std::string& folder;
+        ~PartFolderRemover() {
+            std::error_code ec;
+            if (!folder.empty()) fs::remove_all(folder, ec);
+        }
+    } removePartFolder{partFolder};
     // The fonts' character maps are written unpacked, so that their glyphs can be named
     // after the characters they show (see psGlyphNames.h).
     std::vector<std::string> args{"-sDEVICE=ps2write", "-dCompressFonts=false",
@@ -220,7 +258,10 @@ void PrintToFile(const PrintJob& job) {
         fs::remove(part, ec);
         throw;
     }
-    fs::rename(part, job.file, ec);
+    if (partFolder.empty())
+        fs::rename(part, job.file, ec);
+    else if (!MoveEntryReplacing(part, job.file))
+        ec = std::error_code(errno, std::generic_category());
     if (ec) {
         fs::remove(part, ec);
         throw EOleError("无法写入打印文件: " + job.file);

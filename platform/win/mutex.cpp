@@ -1,5 +1,6 @@
 #include "platform/win/mutex.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/rtl/sysutils.h"
 
@@ -27,10 +29,42 @@ bool StillNamed(int fd, const std::string& path) {
            a.st_ino == b.st_ino;
 }
 
+// A program that ends without closing its names (a failed unattended run, a signal)
+// leaves their two files behind; a name nobody has open any more (its presence file can
+// be locked exclusively) has its files removed. Done once per program.
+void RemoveAbandonedNames() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const std::string dir = GetTempDir();
+    const std::string prefix = "vexomat-mutex-" + std::to_string(getuid()) + "-";
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    std::vector<std::string> stems;
+    while (dirent* e = ::readdir(d)) {
+        const std::string n = e->d_name;
+        if (n.compare(0, prefix.size(), prefix) == 0 && n.size() > 5 &&
+            n.compare(n.size() - 5, 5, ".open") == 0)
+            stems.push_back(dir + n.substr(0, n.size() - 5));
+    }
+    ::closedir(d);
+    for (const std::string& stem : stems) {
+        const std::string presence = stem + ".open";
+        const int fd = ::open(presence.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, presence)) {
+            ::unlink((stem + ".lock").c_str());
+            ::unlink(presence.c_str());
+        }
+        ::close(fd);
+    }
+}
+
 class NamedMutex : public KernelObject {
 public:
     explicit NamedMutex(const std::string& name)
         : presencePath_(LockPath(name, ".open")), lockPath_(LockPath(name, ".lock")) {
+        RemoveAbandonedNames();
         // One file tells whether others have the name open (they hold a shared lock on it),
         // the other is the mutex itself. Both are removed by the last one to close the name,
         // so none is left behind in the temporary folder.

@@ -159,13 +159,19 @@ TRunFolderClaim::~TRunFolderClaim() {
 }
 
 int RemoveAbandonedRunFolders(const std::string& parent) {
+    return RemoveAbandonedFolders(parent, "");
+}
+
+int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix) {
     std::string dir = parent.empty() ? "./" : parent;
     if (dir.back() != '/') dir += '/';
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     int removed = 0;
     while (dirent* e = ::readdir(d)) {
-        if (!isRunFolderName(e->d_name)) continue;
+        if (prefix.empty() ? !isRunFolderName(e->d_name)
+                           : std::strncmp(e->d_name, prefix.c_str(), prefix.size()) != 0)
+            continue;
         const std::string folder = dir + e->d_name;
         struct stat st;
         if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;

@@ -32,6 +32,8 @@ extern const char* const kRunFolderMarker;
 // Removes every folder directly in `parent` whose name is eight digits, that holds the
 // marker of a run of this program and whose marker no process holds. Returns how many.
 int RemoveAbandonedRunFolders(const std::string& parent);
+// The same for the folders whose names start with prefix (claimed the same way).
+int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix);
 
 // Removes a folder and everything in it without following links; usable in a signal
 // handler (system calls only). False when something could not be removed.

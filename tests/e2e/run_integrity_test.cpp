@@ -2,9 +2,11 @@
 // each either leaves a complete result with exit code 0, or exit code 1 with a reason
 // and every older file as it was.
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -294,4 +296,80 @@ TEST_F(RunIntegrity, AWatermarkTextThatCannotBeDrawnIsRefused) {
     EXPECT_EQ(r.exitCode, 1) << prog.Log();
     EXPECT_FALSE(Exists(work + "a_WATERMARKED.pdf"));
     EXPECT_NE(prog.Log().find("水印文字无法显示"), std::string::npos) << prog.Log();
+}
+
+// ---------------------------------------------------------------- killed runs, leftovers
+
+namespace {
+
+class TmpDir {
+public:
+    explicit TmpDir(const std::string& dir) { setenv("TMPDIR", dir.c_str(), 1); }
+    ~TmpDir() { unsetenv("TMPDIR"); }
+};
+
+// Processes whose command line mentions text.
+int ProcessesMentioning(const std::string& text) {
+    int count = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = e.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::string cmd = Slurp("/proc/" + pid + "/cmdline");
+        std::replace(cmd.begin(), cmd.end(), '\0', ' ');
+        const std::string stat = Slurp("/proc/" + pid + "/stat");
+        const size_t close = stat.rfind(')');
+        const bool zombie =
+            close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+        if (!zombie && cmd.find(text) != std::string::npos) ++count;
+    }
+    return count;
+}
+
+template <class Pred>
+bool Within(int tenths, Pred done) {
+    for (int i = 0; i < tenths; ++i) {
+        if (done()) return true;
+        usleep(100000);
+    }
+    return done();
+}
+
+}  // namespace
+
+TEST_F(RunIntegrity, FailedRunsLeaveNoLockFilesPilingUpInTheTemporaryFolder) {
+    const std::string tmp = TempFolder("vx private tmp ");
+    TmpDir t(tmp);
+    Spit(work + "empty.ps", "");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "empty.ps", "-d", work}).exitCode, 1);
+    EXPECT_LE(Listing(tmp).size(), 2u) << "one pair of a failed run at most";
+    WritePostScript(work + "a.ps", 1);
+    EXPECT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
+    EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
+    Exec({"rm", "-rf", tmp}, "/dev/null");
+}
+
+TEST_F(RunIntegrity, AKilledOfficeRunTakesTheOfficeAlongAndTheNextRunClearsWhatItLeft) {
+    if (!Exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    const std::string tmp = TempFolder("vx-office-tmp-");
+    TmpDir t(tmp);
+    // A document in another encoding's name, too: the office reads it through a link.
+    const std::string doc = work + "\xb2\xe2\xca\xd4.doc";
+    Spit(doc, "{\\rtf1 hello\\par}");
+    const pid_t run =
+        Start({prog.dir + "vexomat", "-c", "doc2pdf", "-s", doc, "-d", work}, work + "run.out");
+    const bool officeUp =
+        Within(600, [&] { return ProcessesMentioning(tmp + "vexomat-office-") >= 2; });
+    kill(run, SIGKILL);
+    Finish(run, work + "run.out");
+    ASSERT_TRUE(officeUp) << "the office did not start within a minute";
+    EXPECT_TRUE(Within(50, [&] { return ProcessesMentioning(tmp) == 0; }))
+        << "the office outlived the killed run";
+    RunResult r = prog.Vexomat({"-c", "doc2pdf", "-s", doc, "-d", work});
+    EXPECT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_GT(PdfPages(work + "\xb2\xe2\xca\xd4.pdf", work), 0);
+    EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
+    EXPECT_FALSE(HasRunFolder(work));
+    Exec({"rm", "-rf", tmp}, "/dev/null");
 }
