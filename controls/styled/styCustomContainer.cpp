@@ -1,6 +1,7 @@
 #include "controls/styled/styCustomContainer.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "controls/styled/styStreamIO.h"
 
@@ -53,6 +54,12 @@ TStyListItem* TStyCustomContainer::Item(int i) const {
 int TStyCustomContainer::IndexOf(const TStyListItem* item) const {
     auto it = std::find(items_.begin(), items_.end(), item);
     return it == items_.end() ? -1 : int(it - items_.begin());
+}
+
+bool TStyCustomContainer::Accepts(const TStyListItem* item) const {
+    if (!item) return false;
+    std::unique_ptr<TStyListItem> sample(factory_(nullptr));
+    return sample && sample->ClassName() == item->ClassName();
 }
 
 TStyListItem* TStyCustomContainer::AddItem(TStyListItem* item) {

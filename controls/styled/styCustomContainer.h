@@ -49,6 +49,8 @@ public:
     virtual void LoadFromStream(TStream& s, bool withOffsets);
     virtual void SaveToStream(TStream& s, bool withOffsets);
 
+    // Whether the item is of the container's item class.
+    bool Accepts(const TStyListItem* item) const;
     // Appends the item (null: a new item of the container's item class) and returns it.
     TStyListItem* AddItem(TStyListItem* item = nullptr);
     void Clear();

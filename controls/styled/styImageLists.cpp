@@ -1,6 +1,7 @@
 #include "controls/styled/styImageLists.h"
 
 #include "controls/styled/styDrawProcs.h"
+#include "controls/styled/styFiler.h"
 
 namespace {
 
@@ -286,4 +287,52 @@ TStyCustomImageList* StyListFromReferenceName(const std::string& name) {
     if (name == StyContainerSignature(ckBitmapList)) return StyGlobalContainer()->BitmapList();
     if (name == StyContainerSignature(ckImageList)) return StyGlobalContainer()->ImageList();
     return nullptr;
+}
+
+// ---------------------------------------------------------------- form files
+
+namespace {
+
+TStySavePixelFormat PixelFormatOf(const TDfmValue& v) {
+    static const char* const names[] = {"spfDefault", "spfMono", "spf4bit", "spf8bit"};
+    for (int i = 0; i < 4; ++i)
+        if (SameText(v.s, names[i])) return TStySavePixelFormat(i);
+    throw EReadError("Invalid property value: " + v.s);
+}
+
+template <class List>
+void RegisterList(const char* name) {
+    TClassReg<List>(name, "TComponent").prop("DefaultCompressed", [](List* l, const TDfmValue& v) {
+        l->DefaultCompressed = v.AsBool();
+    });
+}
+
+}  // namespace
+
+void RegisterStyContainers() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    using I = TStyListItem;
+    TClassReg<I>("TStyListItem", "TComponent")
+        .prop("Description", [](I* i, const TDfmValue& v) { i->SetDescription(v.AsString()); })
+        .prop("Ident", [](I* i, const TDfmValue& v) { i->SetIdent(uint16_t(v.AsInt())); })
+        .prop("Compressed", [](I* i, const TDfmValue& v) { i->SetCompressed(v.AsBool()); })
+        .prop("Internal",
+              [](I* i, const TDfmValue& v) { StyReadStoredProperty(i, "Internal", v); });
+    TClassReg<TStyBitmapListItem>("TStyBitmapListItem", "TStyListItem")
+        .prop("PixelFormat",
+              [](TStyBitmapListItem* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); });
+    TClassReg<TStyImageListItem>("TStyImageListItem", "TStyListItem")
+        .prop("PixelFormat",
+              [](TStyImageListItem* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); })
+        .prop("Bitmap", [](TStyImageListItem* i, const TDfmValue& v) {
+            StyReadStoredProperty(i, "Bitmap", v);
+        });
+    TClassReg<TStyStringListItem>("TStyStringListItem", "TStyListItem");
+    TClassReg<TStyWaveListItem>("TStyWaveListItem", "TStyListItem");
+    RegisterList<TStyBitmapList>("TStyBitmapList");
+    RegisterList<TStyImageList>("TStyImageList");
+    RegisterList<TStyStringList>("TStyStringList");
+    RegisterList<TStyWaveList>("TStyWaveList");
 }

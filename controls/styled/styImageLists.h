@@ -125,5 +125,8 @@ void StyFreeGlobalContainer();
 // and the list a stored text stands for (null for any other text).
 std::string StyListReferenceName(const TStyCustomImageList* list);
 TStyCustomImageList* StyListFromReferenceName(const std::string& name);
+// Registers the lists and their items for form files: items nested in a list join it,
+// their records stored as "Internal".
+void RegisterStyContainers();
 // True for the global container's bitmap list and image list.
 bool StyIsSharedList(const TStyCustomImageList* list);

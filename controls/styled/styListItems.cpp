@@ -64,6 +64,15 @@ TStyCustomContainer* TStyListItem::Container() const {
     return dynamic_cast<TStyCustomContainer*>(Owner());
 }
 
+void TStyListItem::SetParentComponent(TComponent* parent) {
+    if (auto* c = dynamic_cast<TStyCustomContainer*>(parent)) {
+        if (!c->Accepts(this))
+            throw EReadError("A " + c->ClassName() + " holds no " + ClassName() + " (" + Name +
+                             ")");
+        c->AddItem(this);
+    }
+}
+
 void TStyListItem::Change() {
     TStyCustomComponent::Change();
     if (Locked()) return;

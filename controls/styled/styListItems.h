@@ -53,6 +53,8 @@ public:
 
     // The container holding the item, null when none.
     TStyCustomContainer* Container() const;
+    // Read from a form file inside a container, the item joins it.
+    void SetParentComponent(TComponent* parent) override;
     // Tells the container that the item changed.
     void Change() override;
     // "Internal": the item record.

@@ -102,6 +102,9 @@ public:
     virtual void Notification(TComponent* c, TOperation op);
     // Called after a form file has set the component's properties.
     virtual void Loaded();
+    // A form file names the object a non-visual component is nested in (a list's item in
+    // its list); controls get their parent window instead.
+    virtual void SetParentComponent(TComponent*) {}
     void SetLoading(bool on) { loading_ = on; }
 
     // Forms bind their published fields and event handlers by name.

@@ -213,8 +213,11 @@ void ReadObject(Lexer& lx, TComponent* root, TComponent* self, std::vector<TComp
             child->Name = name;
             child->SetLoading(true);
             loaded.push_back(child);
-            if (auto* ctl = dynamic_cast<TControl*>(child))
+            if (auto* ctl = dynamic_cast<TControl*>(child)) {
                 if (auto* par = dynamic_cast<TWinControl*>(self)) ctl->SetParent(par);
+            } else if (self != root) {
+                child->SetParentComponent(self);
+            }
             auto bind = root->FieldBinders.find(name);
             if (bind != root->FieldBinders.end() && !bind->second(child))
                 lx.fail("field " + name + " is not of class " + cls);

@@ -9,6 +9,7 @@
 #include "controls/styled/styImageLists.h"
 #include "controls/styled/styStreamIO.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/vcl/formreader.h"
 #include "tests/styled/styStreamSupport.h"
 
 namespace {
@@ -357,6 +358,63 @@ TEST(StyListItems, RecordsCarryOnlyWhatTheirFlagsAnnounce) {
     EXPECT_EQ(BytesOf(s), (std::vector<uint8_t>{4 | 64, 0x34, 0x12, 0, 0}));
     item.SetDescription(std::string(300, 'x'));  // too long for its one length byte
     EXPECT_THROW(item.WriteData(s), EStreamError);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Hex(const std::vector<uint8_t>& b) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string s;
+    for (uint8_t v : b) s += std::string(1, digits[v >> 4]) + digits[v & 15];
+    return s;
+}
+
+TEST(StyContainerForms, ItemsNestedInAListJoinIt) {
+    RegisterStyContainers();
+    TStyBitmapListItem source(nullptr);
+    TBitmap bmp;
+    PaintPattern(bmp, 4, 3);
+    source.SetBitmap(&bmp);
+    source.SetCompressed(true);
+    TMemoryStream record;
+    source.WriteData(record);
+    const std::string text =
+        "object Form: TForm\n"
+        "  object Bitmaps: TStyBitmapList\n"
+        "    DefaultCompressed = True\n"
+        "    object First: TStyBitmapListItem\n"
+        "      Description = 'one'\n"
+        "      Internal = {" +
+        Hex(BytesOf(record)) +
+        "}\n"
+        "    end\n"
+        "  end\n"
+        "end\n";
+    TForm form(nullptr);
+    ReadForm(&form, text);
+    auto* list = dynamic_cast<TStyBitmapList*>(form.FindComponent("Bitmaps"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->DefaultCompressed);
+    ASSERT_EQ(list->Count(), 1);
+    EXPECT_TRUE(list->Bitmaps(0)->Compressed());
+    EXPECT_TRUE(SamePixels(*list->Bitmaps(0)->StoredBitmap(), bmp));
+
+    // An item of another kind, or a record cut short, is a reading error of the form.
+    TForm other(nullptr);
+    EXPECT_THROW(ReadForm(&other,
+                          "object Form: TForm\n object L: TStyBitmapList\n"
+                          "  object S: TStyStringListItem\n  end\n end\nend\n"),
+                 EReadError);
+    TForm cut(nullptr);
+    const std::string half = Hex(BytesOf(record)).substr(0, 20);
+    EXPECT_THROW(
+        ReadForm(&cut,
+                 "object Form: TForm\n object L: TStyBitmapList\n  object B: TStyBitmapListItem\n"
+                 "   Internal = {" +
+                     half + "}\n  end\n end\nend\n"),
+        EReadError);
 }
 
 }  // namespace
