@@ -3,6 +3,7 @@
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styImageLists.h"
 #include "platform/win/messages.h"
+#include "platform/win/metrics.h"
 
 namespace {
 
@@ -132,9 +133,27 @@ void TStyFormShape::WndProc(TMessage& m) {
 
 void TStyFormShape::ApplyRegion() {
     TForm* form = Form();
-    if (!form || !form->HandleAllocated() || form->Destroying()) return;
-    const int fw = form->FrameWidth(), fh = form->FrameWidth();
-    const int caption = form->CaptionHeight();
+    if (!form || !form->HandleAllocated() || form->Destroying() || IsIconic(form->Handle())) return;
+    // The frame and caption the window system gives the form's border style.
+    int fw = 0, fh = 0, caption = 0;
+    switch (form->BorderStyle()) {
+        case bsNone:
+            break;
+        case bsSizeable:
+        case bsSizeToolWin:
+            fw = GetSystemMetrics(SM_CXFRAME);
+            fh = GetSystemMetrics(SM_CYFRAME);
+            break;
+        default:
+            fw = GetSystemMetrics(SM_CXDLGFRAME);
+            fh = GetSystemMetrics(SM_CYDLGFRAME);
+            break;
+    }
+    if (form->BorderStyle() != bsNone)
+        caption = GetSystemMetrics(form->BorderStyle() == bsToolWindow ||
+                                           form->BorderStyle() == bsSizeToolWin
+                                       ? SM_CYSMCAPTION
+                                       : SM_CYCAPTION);
     const int depth = region_->Shadow()->Style() != hssNone ? region_->Shadow()->Depth() : 0;
     if (region_->Shape() == rsBitmap && !region_->Mask()->BorderBmp()->Empty()) {
         TBitmap* b = region_->Mask()->BorderBmp();
