@@ -384,8 +384,9 @@ void TXcCustomListBox::scrollMessage(TMessage& m, bool horizontal) {
     bool dontScroll = false;
     TXcScrollEvent& event = horizontal ? OnHorizontalScroll : OnVerticalScroll;
     if (event) event(this, m, dontScroll);
-    if (!dontScroll) {
-        // The window scrolls by whole lines for these requests.
+    if (!dontScroll && !ScrollFromWindow()) {
+        // A request sent to the list: it scrolls by whole lines (the window's own bar
+        // scrolls by itself).
         const UINT request = UINT(m.WParam & 0xFFFF);
         if (!horizontal && request == SB_LINEUP)
             SetTopIndex(std::max(0, TopIndex() - 1));
@@ -393,6 +394,7 @@ void TXcCustomListBox::scrollMessage(TMessage& m, bool horizontal) {
             SetTopIndex(TopIndex() + 1);
         TXcExCustomListBox::Dispatch(m);
     }
+    m.Result = dontScroll ? 1 : 0;
     if (picture) {
         Perform(WM_SETREDRAW, 1, 0);
         Invalidate();

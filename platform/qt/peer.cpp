@@ -21,6 +21,7 @@
 #include <QHelpEvent>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
+#include <QScrollBar>
 #include <QStylePainter>
 #include <QWidget>
 
@@ -920,6 +921,18 @@ private:
                        Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(c, &ev);
     }
+    void sendScroll(bool horizontal, int request) override {
+        auto* l = qobject_cast<QListWidget*>(w_);
+        if (!l) return;
+        QScrollBar* bar = horizontal ? l->horizontalScrollBar() : l->verticalScrollBar();
+        const QAbstractSlider::SliderAction actions[] = {
+            QAbstractSlider::SliderSingleStepSub, QAbstractSlider::SliderSingleStepAdd,
+            QAbstractSlider::SliderPageStepSub,   QAbstractSlider::SliderPageStepAdd,
+            QAbstractSlider::SliderNoAction,      QAbstractSlider::SliderMove,
+            QAbstractSlider::SliderToMinimum,     QAbstractSlider::SliderToMaximum};
+        if (request >= 0 && request < 8 && actions[request] != QAbstractSlider::SliderNoAction)
+            bar->triggerAction(actions[request]);
+    }
     void sendEnterLeave(bool enter) override {
         QWidget* c = clientWidget();
         if (enter) {
@@ -996,6 +1009,25 @@ Peer* Peer::create(PeerKind kind, Peer* parent, PeerHost* host) {
         auto* l = new QListWidget(pw);
         QObject::connect(l, &QListWidget::itemSelectionChanged, [host] { host->peerNotify(pnSelChange); });
         QObject::connect(l, &QListWidget::itemDoubleClicked, [host] { host->peerNotify(pnDblClick); });
+        for (bool horizontal : {false, true}) {
+            QScrollBar* bar = horizontal ? l->horizontalScrollBar() : l->verticalScrollBar();
+            QObject::connect(bar, &QAbstractSlider::actionTriggered, [host, bar, horizontal](int action) {
+                int request = -1;
+                switch (action) {
+                case QAbstractSlider::SliderSingleStepSub: request = 0; break;  // SB_LINEUP
+                case QAbstractSlider::SliderSingleStepAdd: request = 1; break;  // SB_LINEDOWN
+                case QAbstractSlider::SliderPageStepSub: request = 2; break;    // SB_PAGEUP
+                case QAbstractSlider::SliderPageStepAdd: request = 3; break;    // SB_PAGEDOWN
+                case QAbstractSlider::SliderMove: request = 5; break;           // SB_THUMBTRACK
+                case QAbstractSlider::SliderToMinimum: request = 6; break;      // SB_TOP
+                case QAbstractSlider::SliderToMaximum: request = 7; break;      // SB_BOTTOM
+                default: return;
+                }
+                // The bar has its new position but not yet its value: keeping the value
+                // undoes the step.
+                if (host->peerScroll(horizontal, request, bar->sliderPosition())) bar->setSliderPosition(bar->value());
+            });
+        }
         w = l;
         break;
     }

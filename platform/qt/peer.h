@@ -41,6 +41,9 @@ public:
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
     // item's size; `state` holds the ODS_ flags.
     virtual void peerDrawListItem(Image& /*img*/, int /*index*/, unsigned /*state*/) {}
+    // A list's scroll bar is about to move (an SB_ request and the position it goes to);
+    // true keeps it where it is.
+    virtual bool peerScroll(bool /*horizontal*/, int /*request*/, int /*pos*/) { return false; }
 };
 
 class Peer {
@@ -143,6 +146,8 @@ public:
     // mouse move to a client point, and the mouse entering or leaving the widget.
     virtual void sendMouseMove(int /*x*/, int /*y*/) {}
     virtual void sendEnterLeave(bool /*enter*/) {}
+    // A scroll-bar step of a list (an SB_ request), as a click on the bar's arrow or track.
+    virtual void sendScroll(bool /*horizontal*/, int /*request*/) {}
     // Push buttons: shows the button pressed or released (BM_SETSTATE); whether it shows pressed.
     virtual void setPressed(bool /*down*/) {}
     virtual bool pressed() const { return false; }

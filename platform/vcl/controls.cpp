@@ -447,6 +447,21 @@ void TWinControl::Dispatch(TMessage& m) {
     }
 }
 
+bool TWinControl::peerScroll(bool horizontal, int request, int pos) {
+    bool keep = false;
+    Guarded([&] {
+        scrollFromWindow_ = true;
+        try {
+            keep = Perform(horizontal ? WM_HSCROLL : WM_VSCROLL, WPARAM(request & 0xFFFF) | WPARAM(pos & 0xFFFF) << 16, 0) != 0;
+        } catch (...) {
+            scrollFromWindow_ = false;
+            throw;
+        }
+        scrollFromWindow_ = false;
+    });
+    return keep;
+}
+
 void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned state) {
     Guarded([&] {
         qtbridge::Painter painter(img);

@@ -284,12 +284,19 @@ protected:
     // Owner-drawn items: a device context over the item's image goes to the parent as
     // WM_DRAWITEM, which comes back to this control as CN_DRAWITEM.
     void peerDrawListItem(qtbridge::Image& img, int index, unsigned state) override;
+    // The window's own scroll bar moves: WM_HSCROLL/WM_VSCROLL to the control, which may
+    // keep it where it is (answering non-zero).
+    bool peerScroll(bool horizontal, int request, int pos) override;
+    // True while the message being handled comes from the window's own scroll bar (which
+    // then scrolls by itself).
+    bool ScrollFromWindow() const { return scrollFromWindow_; }
     // ODT_ kind of this control's owner-drawn items; 0 when it draws none.
     virtual UINT OwnerDrawType() const { return 0; }
 
     std::vector<TControl*> controls_;
     std::unique_ptr<qtbridge::Peer> peer_;
     HWND handle_ = nullptr;
+    bool scrollFromWindow_ = false;
     TControl* mouseTarget_ = nullptr;  // graphic child that took the button press
     TControl* hoverTarget_ = nullptr;
     TCanvas paintCanvas_;

@@ -235,3 +235,30 @@ TEST(XcListBox, AProviderShowsItsItemsAndGivesTheOwnOnesBack) {
     EXPECT_FALSE(f.list->ProviderSelected());
     EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"own one", "own two"}));
 }
+
+TEST(XcListBox, ScrollEventsMayKeepTheListWhereItIs) {
+    ListOnForm f;
+    for (int i = 0; i < 60; ++i) f.list->Items()->Add("row " + std::to_string(i));
+    Application->ProcessMessages();
+    std::vector<UINT> requests;
+    bool refuse = false;
+    f.list->OnVerticalScroll = [&](TObject*, TMessage& m, bool& dontScroll) {
+        requests.push_back(UINT(m.WParam & 0xFFFF));
+        dontScroll = refuse;
+    };
+    // The window's own bar: a step down moves the list and is told first.
+    const int top = f.list->TopIndex();
+    f.list->Peer()->sendScroll(false, SB_LINEDOWN);
+    EXPECT_EQ(requests, (std::vector<UINT>{SB_LINEDOWN}));
+    EXPECT_GT(f.list->TopIndex(), top);
+    // The handler keeps it where it is.
+    refuse = true;
+    const int kept = f.list->TopIndex();
+    f.list->Peer()->sendScroll(false, SB_LINEDOWN);
+    EXPECT_EQ(f.list->TopIndex(), kept);
+    // A request sent to the list scrolls it by a line.
+    refuse = false;
+    f.list->Perform(WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(f.list->TopIndex(), kept - 1);
+    EXPECT_EQ(requests.size(), 3u);
+}
