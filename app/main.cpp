@@ -11,6 +11,7 @@
 #include "engine/optionControls.h"
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
+#include "platform/win/launcher.h"
 #include "platform/win/module.h"
 #include "platform/win/registryClass.h"
 #include "platform/win/shell.h"
@@ -169,6 +170,12 @@ void TForm_main::FormShow(TObject*) {
 }
 
 void TForm_main::FormClose(TObject*, TCloseAction&) {
+    // Closed during a run: its children end now, and the run, when it returns, moves
+    // nothing into place and removes its folder.
+    if (!FRunTemp.empty()) {
+        FRunCancelled = true;
+        EndLaunchedChildren();
+    }
     if (!FBatchMode) {
         std::string current = XcFileListBox_source->FileName();
         if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);

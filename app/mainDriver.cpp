@@ -155,6 +155,7 @@ bool TForm_main::WatermarkCanShow() {
 void TForm_main::StyButton_startClick(TObject*) {
     bool ok = true;
     FErrors->Clear();
+    FRunCancelled = false;
     try {
         EnsureLogFolder(true);
     } catch (const std::exception&) {
@@ -265,7 +266,7 @@ void TForm_main::StyButton_startClick(TObject*) {
         StyButton_show->SetVisible(true);
         if (!CheckBox_autoShow->Checked()) Form_MsgDlg->ShowMsg("转换处理已完成!", mkInformation, false);
     }
-    if (!ok) {
+    if (!ok && !FRunCancelled) {
         std::string text = "转换处理已完成但带有错误!\n\n";
         for (int i = 0; i < FErrors->Count(); ++i) text += "- " + (*FErrors)[i] + "\n";
         Form_MsgDlg->ShowMsg(text, mkInformation, FBatchMode);

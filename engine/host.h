@@ -29,6 +29,8 @@ public:
     const std::unique_ptr<TStringList> FErrors = std::make_unique<TStringList>();
     bool FBatchMode = false;
     std::string FRunTemp;     // temporary folder of the current run, trailing "/"; empty outside a run
+    bool FRunCancelled =
+        false;  // the window was closed during the run: nothing more is moved into place
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
     std::string FMergeFile1;
     std::string FMergeFile2;

@@ -256,6 +256,11 @@ std::string MoveMessage(const std::string& target) {
 
 bool CommitResults(TFileTransaction& moves) {
     ProcessMessages();
+    // A run whose window was closed leaves the destination as it was.
+    if (TMainState* s = MainState(); s && s->FRunCancelled) {
+        ReportError("转换被中断 (窗口已关闭), 结果没有移到目标文件夹。");
+        return false;
+    }
     std::string failed, cause;
     const bool ok = moves.Commit(failed, cause);
     ProcessMessages();

@@ -121,3 +121,34 @@ TEST_F(AppTest, AltSOnTheKeyboardStartsARun) {
     ASSERT_EQ(answer.texts.size(), 1u);
     EXPECT_EQ(answer.texts[0], "没有正确选择! \n\n请先选择你的源文件。");
 }
+
+TEST_F(AppTest, ClosingTheWindowDuringARunEndsItAndKeepsTheOlderResult) {
+    std::string docs = folder + "close/";
+    ForceDirectories(docs);
+    e2e::WritePostScript(docs + "a.ps", 1);
+    apptest::Spit(docs + "a.pdf", "older result");
+    CreateWindows();
+    ShowMain();
+    SelectFunction("ps2pdf");
+    Form_main->SelectSource(docs + "a.ps");
+    // Ghostscript's stand-in never ends; the window is closed while the run waits for it.
+    setenv("VEXOMAT_GS", VX_GS_STANDIN, 1);
+    setenv("VX_STANDIN_MODE", "hang", 1);
+    TTimer closer(nullptr);
+    closer.SetInterval(300);
+    closer.OnTimer = [&](TObject*) {
+        closer.SetEnabled(false);
+        Form_main->Close();
+    };
+    closer.SetEnabled(true);
+    Answerer answer;
+    Form_main->StyButton_startClick(nullptr);
+    unsetenv("VEXOMAT_GS");
+    unsetenv("VX_STANDIN_MODE");
+    EXPECT_EQ(apptest::Slurp(docs + "a.pdf"), "older result");
+    EXPECT_TRUE(answer.texts.empty()) << answer.texts[0];
+    EXPECT_TRUE(Form_main->FRunTemp.empty());
+    for (const auto& e : std::filesystem::directory_iterator(docs))
+        EXPECT_TRUE(e.path().filename() == "a.ps" || e.path().filename() == "a.pdf") << e.path();
+    Application->ResetTerminated();
+}
