@@ -1,7 +1,5 @@
 #include "engine/converters/tiff2ps.h"
 
-#include <tiffio.h>
-
 #include <cstring>
 #include <vector>
 
@@ -9,6 +7,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
 #include "platform/automation/olevariant.h"
+#include "platform/automation/tiffLibrary.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/graphics.h"
 
@@ -27,13 +26,15 @@ void tiffWarning(const char*, const char*, va_list) {}
 
 struct TiffFile {
     explicit TiffFile(const std::string& name) {
-        TIFFSetErrorHandler(tiffError);
-        TIFFSetWarningHandler(tiffWarning);
+        Tiff().SetErrorHandler(tiffError);
+        Tiff().SetWarningHandler(tiffWarning);
         g_tiffError.clear();
-        tif = TIFFOpen(name.c_str(), "r");
-        if (!tif) throw Exception("无法打开 TIFF 文件: " + name + (g_tiffError.empty() ? "" : " (" + g_tiffError + ")"));
+        tif = Tiff().Open(name.c_str(), "r");
+        if (!tif)
+            throw Exception("无法打开 TIFF 文件: " + name +
+                            (g_tiffError.empty() ? "" : " (" + g_tiffError + ")"));
     }
-    ~TiffFile() { TIFFClose(tif); }
+    ~TiffFile() { Tiff().Close(tif); }
     TiffFile(const TiffFile&) = delete;
     TiffFile& operator=(const TiffFile&) = delete;
     TIFF* tif;
@@ -50,7 +51,7 @@ int PaperPoints(const std::string& wh, bool height) {
 int TTiff2ps::TiffPageCount(const std::string& tiffFile) {
     TiffFile f(tiffFile);
     int count = 1;
-    while (TIFFReadDirectory(f.tif)) ++count;
+    while (Tiff().ReadDirectory(f.tif)) ++count;
     return count;
 }
 
@@ -62,25 +63,28 @@ void TTiff2ps::SwapRedBlue(int width, int height, uint8_t* pixels) {
 std::unique_ptr<TBitmap> TTiff2ps::TiffPageToBitmap(const std::string& tiffFile, int page) {
     TiffFile f(tiffFile);
     for (int i = 1; i < page; ++i)
-        if (!TIFFReadDirectory(f.tif)) throw Exception("TIFF 文件没有第 " + std::to_string(page) + " 页: " + tiffFile);
+        if (!Tiff().ReadDirectory(f.tif))
+            throw Exception("TIFF 文件没有第 " + std::to_string(page) + " 页: " + tiffFile);
     uint32_t width = 0, height = 0;
-    TIFFGetField(f.tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(f.tif, TIFFTAG_IMAGELENGTH, &height);
+    Tiff().GetField(f.tif, TIFFTAG_IMAGEWIDTH, &width);
+    Tiff().GetField(f.tif, TIFFTAG_IMAGELENGTH, &height);
     if (width == 0 || height == 0 || uint64_t(width) * height > (uint64_t(1) << 28))
         throw Exception("TIFF 页面的大小无效: " + tiffFile);
     // The raster starts at the bottom row, as a bottom-up bitmap's memory does.
     std::vector<uint32_t> raster(size_t(width) * height);
     g_tiffError.clear();
-    TIFFReadRGBAImage(f.tif, width, height, raster.data(), 0);
+    Tiff().ReadRGBAImage(f.tif, width, height, raster.data(), 0);
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetSize(int(width), int(height));
     for (uint32_t r = 0; r < height; ++r)
-        std::memcpy(bitmap->ScanLine(int(height - 1 - r)), &raster[size_t(r) * width], size_t(width) * 4);
+        std::memcpy(bitmap->ScanLine(int(height - 1 - r)), &raster[size_t(r) * width],
+                    size_t(width) * 4);
     for (uint32_t y = 0; y < height; ++y) SwapRedBlue(int(width), 1, bitmap->ScanLine(int(y)));
     return bitmap;
 }
 
-bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile, const std::string& tempDir) {
+bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile,
+                       const std::string& tempDir) {
     return RunOfficeJob([&]() -> bool {
         const int n = TiffPageCount(tiffFile);
         OleVariant app = CreateOleObject("Word.Application");

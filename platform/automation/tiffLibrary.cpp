@@ -1,0 +1,46 @@
+#include "platform/automation/tiffLibrary.h"
+
+#include <dlfcn.h>
+
+#include <mutex>
+#include <string>
+
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+template <typename F>
+void Bind(void* lib, F& f, const char* name, std::string& missing) {
+    f = reinterpret_cast<F>(dlsym(lib, name));
+    if (!f) missing += std::string(missing.empty() ? "" : ", ") + name;
+}
+
+}  // namespace
+
+const TiffLibrary& Tiff() {
+    static TiffLibrary api{};
+    static std::string failure;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* lib = nullptr;
+        for (const char* name : {"libtiff.so.6", "libtiff.so.5", "libtiff.so"})
+            if ((lib = dlopen(name, RTLD_NOW | RTLD_LOCAL))) break;
+        if (!lib) {
+            const char* why = dlerror();
+            failure =
+                "Cannot load the TIFF library" + (why ? ": " + std::string(why) : std::string());
+            return;
+        }
+        std::string missing;
+        Bind(lib, api.Open, "TIFFOpen", missing);
+        Bind(lib, api.Close, "TIFFClose", missing);
+        Bind(lib, api.ReadDirectory, "TIFFReadDirectory", missing);
+        Bind(lib, api.GetField, "TIFFGetField", missing);
+        Bind(lib, api.ReadRGBAImage, "TIFFReadRGBAImage", missing);
+        Bind(lib, api.SetErrorHandler, "TIFFSetErrorHandler", missing);
+        Bind(lib, api.SetWarningHandler, "TIFFSetWarningHandler", missing);
+        if (!missing.empty()) failure = "The TIFF library lacks " + missing;
+    });
+    if (!failure.empty()) throw Exception(failure);
+    return api;
+}

@@ -1,0 +1,19 @@
+// libtiff, loaded the first time a TIFF file is read. Linked at start it brought its own
+// libraries (Lerc, WebP, JBIG, deflate) into every start of the program, which only reading
+// a TIFF page needs.
+#pragma once
+
+#include <tiffio.h>
+
+struct TiffLibrary {
+    decltype(&TIFFOpen) Open;
+    decltype(&TIFFClose) Close;
+    decltype(&TIFFReadDirectory) ReadDirectory;
+    decltype(&TIFFGetField) GetField;
+    decltype(&TIFFReadRGBAImage) ReadRGBAImage;
+    decltype(&TIFFSetErrorHandler) SetErrorHandler;
+    decltype(&TIFFSetWarningHandler) SetWarningHandler;
+};
+
+// The library's functions; raises Exception when it cannot be loaded.
+const TiffLibrary& Tiff();
