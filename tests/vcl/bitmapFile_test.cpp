@@ -1,0 +1,96 @@
+// Bitmap files loaded from bytes: uncompressed files of every depth and row order read by
+// the program's own reader, run-length files by the toolkit, foreign bytes refused.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/vcl/graphics.h"
+
+namespace {
+
+void Put16(std::string& s, unsigned v) {
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+// A 2x2 file: top row red, green; bottom row blue, white. Palette files index those four.
+std::string BmpFile(int bits, bool topDown, uint32_t compression = 0) {
+    const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
+    const std::vector<std::vector<uint32_t>> top = {{red, green}, {blue, white}};
+    std::string table, pixels;
+    if (bits <= 8)
+        for (uint32_t c : {red, green, blue, white}) Put32(table, c);
+    for (int r = 0; r < 2; ++r) {
+        const auto& row = top[size_t(topDown ? r : 1 - r)];
+        std::string line;
+        if (compression == 1) {  // RLE8: each pixel as a run of one, then end of line
+            for (int x = 0; x < 2; ++x)
+                line += std::string{char(1), char(x + (row == top[0] ? 0 : 2))};
+            line += std::string{char(0), char(0)};
+        } else if (bits == 24) {
+            for (uint32_t c : row)
+                line += std::string{char(c & 0xFF), char((c >> 8) & 0xFF), char(c >> 16)};
+        } else if (bits == 8) {
+            for (int x = 0; x < 2; ++x) line += char(x + (row == top[0] ? 0 : 2));
+        } else if (bits == 4) {
+            line += char(row == top[0] ? 0x01 : 0x23);
+        }
+        if (compression == 0) line.resize((line.size() + 3) / 4 * 4, '\0');  // rows end on 4 bytes
+        pixels += line;
+    }
+    if (compression == 1) pixels += std::string{char(0), char(1)};
+    std::string f = "BM";
+    const uint32_t offset = 14 + 40 + uint32_t(table.size());
+    Put32(f, offset + uint32_t(pixels.size()));
+    Put32(f, 0);
+    Put32(f, offset);
+    Put32(f, 40);
+    Put32(f, 2);
+    Put32(f, topDown ? uint32_t(-2) : 2u);
+    Put16(f, 1);
+    Put16(f, unsigned(bits));
+    Put32(f, compression);
+    Put32(f, uint32_t(pixels.size()));
+    Put32(f, 2835);
+    Put32(f, 2835);
+    Put32(f, bits <= 8 ? 4 : 0);
+    Put32(f, 0);
+    return f + table + pixels;
+}
+
+}  // namespace
+
+TEST(BitmapFile, EveryDepthAndRowOrderShowsItsPixels) {
+    struct Case {
+        int bits;
+        bool topDown;
+        uint32_t compression;
+    };
+    for (Case c : {Case{24, false, 0}, Case{24, true, 0}, Case{8, false, 0}, Case{4, false, 0},
+                   Case{8, false, 1}}) {
+        TBitmap b;
+        b.LoadFromData(BmpFile(c.bits, c.topDown, c.compression));
+        const std::string what =
+            std::to_string(c.bits) + (c.topDown ? " top-down" : "") + (c.compression ? " rle" : "");
+        ASSERT_EQ(b.Width(), 2) << what;
+        ASSERT_EQ(b.Height(), 2) << what;
+        EXPECT_EQ(b.Canvas()->Pixels(0, 0), clRed) << what;
+        EXPECT_EQ(b.Canvas()->Pixels(1, 0), clLime) << what;
+        EXPECT_EQ(b.Canvas()->Pixels(0, 1), clBlue) << what;
+        EXPECT_EQ(b.Canvas()->Pixels(1, 1), clWhite) << what;
+    }
+}
+
+TEST(BitmapFile, ForeignOrHeaderOnlyBytesAreRefused) {
+    for (const std::string& bytes : {std::string("BM"), BmpFile(24, false).substr(0, 54),
+                                     std::string("not a picture at all, long enough to be read")}) {
+        TBitmap b;
+        EXPECT_ANY_THROW(b.LoadFromData(bytes)) << bytes.size();
+    }
+}
