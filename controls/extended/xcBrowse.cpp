@@ -2,42 +2,78 @@
 
 #include "controls/extended/xcUtils.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
+#include "platform/win/metrics.h"
 
 namespace {
 
 struct TSpecialFolder {
     int csidl;
-    DWORD minShell;              // lowest shell version that has it (0: all)
-    TFromDirectory fallback;     // taken where this one is missing
+    DWORD minShell;           // lowest shell version that has it (0: all)
+    TFromDirectory fallback;  // taken where this one is missing
 };
 
 // One row per TFromDirectory value, in its order.
 const TSpecialFolder kFolders[] = {
-    {0, 0, fdNoSpecialFolder}, {0x00, 0, fdNoSpecialFolder}, {0x0A, 0, fdNoSpecialFolder},
-    {0x03, 0, fdNoSpecialFolder}, {0x00, 0, fdNoSpecialFolder}, {0x10, 0, fdNoSpecialFolder},
-    {0x11, 0, fdNoSpecialFolder}, {0x14, 0, fdNoSpecialFolder}, {0x13, 0, fdNoSpecialFolder},
-    {0x12, 0, fdNoSpecialFolder}, {0x05, 0, fdNoSpecialFolder}, {0x04, 0, fdNoSpecialFolder},
-    {0x02, 0, fdNoSpecialFolder}, {0x08, 0, fdNoSpecialFolder}, {0x09, 0, fdNoSpecialFolder},
-    {0x0B, 0, fdNoSpecialFolder}, {0x07, 0, fdNoSpecialFolder}, {0x15, 0, fdNoSpecialFolder},
-    {0x1D, 0, fdNoSpecialFolder}, {0x1E, 0, fdNoSpecialFolder}, {0x2E, 0, fdNoSpecialFolder},
-    {0x1F, 0, fdNoSpecialFolder}, {0x17, 0, fdNoSpecialFolder}, {0x18, 0, fdNoSpecialFolder},
-    {0x2D, 0, fdNoSpecialFolder}, {0x21, 0, fdNoSpecialFolder}, {0x06, 0, fdNoSpecialFolder},
-    {0x22, 0, fdNoSpecialFolder}, {0x01, 0, fdNoSpecialFolder}, {0x0D, 0, fdNoSpecialFolder},
-    {0x1B, 0, fdNoSpecialFolder}, {0x31, 0, fdNoSpecialFolder}, {0x1A, 0x00040071, fdNoSpecialFolder},
-    {0x20, 0x00040072, fdNoSpecialFolder}, {0x30, 0x00050000, fdNoSpecialFolder},
-    {0x2F, 0x00050000, fdNoSpecialFolder}, {0x23, 0x00050000, fdNoSpecialFolder},
-    {0x1C, 0x00050000, fdNoSpecialFolder}, {0x27, 0x00050000, fdPersonal}, {0x28, 0x00050000, fdNoSpecialFolder},
-    {0x26, 0x00050000, fdNoSpecialFolder}, {0x2B, 0x00050000, fdNoSpecialFolder},
-    {0x25, 0x00050000, fdNoSpecialFolder}, {0x24, 0x00050000, fdNoSpecialFolder},
-    {0x3B, 0x00060000, fdNoSpecialFolder}, {0x35, 0x00060000, fdCommonDocuments},
-    {0x36, 0x00060000, fdCommonDocuments}, {0x37, 0x00060000, fdCommonDocuments},
-    {0x0C, 0x00060000, fdPersonal}, {0x0E, 0x00060000, fdPersonal}, {0x3E, 0x00060000, fdNoSpecialFolder},
-    {0x38, 0x00060000, fdNoSpecialFolder}, {0x39, 0x00060000, fdNoSpecialFolder},
-    {0x3A, 0x00060000, fdNoSpecialFolder}, {0x3D, 0x00060000, fdNoSpecialFolder},
+    {0, 0, fdNoSpecialFolder},
+    {0x00, 0, fdNoSpecialFolder},
+    {0x0A, 0, fdNoSpecialFolder},
+    {0x03, 0, fdNoSpecialFolder},
+    {0x00, 0, fdNoSpecialFolder},
+    {0x10, 0, fdNoSpecialFolder},
+    {0x11, 0, fdNoSpecialFolder},
+    {0x14, 0, fdNoSpecialFolder},
+    {0x13, 0, fdNoSpecialFolder},
+    {0x12, 0, fdNoSpecialFolder},
+    {0x05, 0, fdNoSpecialFolder},
+    {0x04, 0, fdNoSpecialFolder},
+    {0x02, 0, fdNoSpecialFolder},
+    {0x08, 0, fdNoSpecialFolder},
+    {0x09, 0, fdNoSpecialFolder},
+    {0x0B, 0, fdNoSpecialFolder},
+    {0x07, 0, fdNoSpecialFolder},
+    {0x15, 0, fdNoSpecialFolder},
+    {0x1D, 0, fdNoSpecialFolder},
+    {0x1E, 0, fdNoSpecialFolder},
+    {0x2E, 0, fdNoSpecialFolder},
+    {0x1F, 0, fdNoSpecialFolder},
+    {0x17, 0, fdNoSpecialFolder},
+    {0x18, 0, fdNoSpecialFolder},
+    {0x2D, 0, fdNoSpecialFolder},
+    {0x21, 0, fdNoSpecialFolder},
+    {0x06, 0, fdNoSpecialFolder},
+    {0x22, 0, fdNoSpecialFolder},
+    {0x01, 0, fdNoSpecialFolder},
+    {0x0D, 0, fdNoSpecialFolder},
+    {0x1B, 0, fdNoSpecialFolder},
+    {0x31, 0, fdNoSpecialFolder},
+    {0x1A, 0x00040071, fdNoSpecialFolder},
+    {0x20, 0x00040072, fdNoSpecialFolder},
+    {0x30, 0x00050000, fdNoSpecialFolder},
+    {0x2F, 0x00050000, fdNoSpecialFolder},
+    {0x23, 0x00050000, fdNoSpecialFolder},
+    {0x1C, 0x00050000, fdNoSpecialFolder},
+    {0x27, 0x00050000, fdPersonal},
+    {0x28, 0x00050000, fdNoSpecialFolder},
+    {0x26, 0x00050000, fdNoSpecialFolder},
+    {0x2B, 0x00050000, fdNoSpecialFolder},
+    {0x25, 0x00050000, fdNoSpecialFolder},
+    {0x24, 0x00050000, fdNoSpecialFolder},
+    {0x3B, 0x00060000, fdNoSpecialFolder},
+    {0x35, 0x00060000, fdCommonDocuments},
+    {0x36, 0x00060000, fdCommonDocuments},
+    {0x37, 0x00060000, fdCommonDocuments},
+    {0x0C, 0x00060000, fdPersonal},
+    {0x0E, 0x00060000, fdPersonal},
+    {0x3E, 0x00060000, fdNoSpecialFolder},
+    {0x38, 0x00060000, fdNoSpecialFolder},
+    {0x39, 0x00060000, fdNoSpecialFolder},
+    {0x3A, 0x00060000, fdNoSpecialFolder},
+    {0x3D, 0x00060000, fdNoSpecialFolder},
 };
 static_assert(sizeof kFolders / sizeof kFolders[0] == fdComputersNearMe + 1);
 
-constexpr UINT kFlags[] = {0x1000, 0, 0x2000, 0x0002, 0x0008, 0x0001, 0x0004, 0x4000,
+constexpr UINT kFlags[] = {0x1000, 0,      0x2000, 0x0002, 0x0008, 0x0001, 0x0004, 0x4000,
                            0x0080, 0x0010, 0x0040, 0x8000, 0x0100, 0x0200, 0x0020};
 
 bool Has(TOptionsDir s, TOptionsDirectory o) { return (s & Od(o)) != 0; }
@@ -60,10 +96,13 @@ void TXcBrowseForFolderDialog::SetOptions(TOptionsDir value) {
     if (Has(added, odValidate)) v |= Od(odEditBox);
     if (Has(added, odEditBox)) v &= ~Od(odUsageHint);
     if (Has(removed, odEditBox)) v &= ~(Od(odValidate) | Od(odIncludeUrls));
-    if (Has(removed, odNewDialogStyle)) v &= ~(Od(odIncludeUrls) | Od(odShareable) | Od(odUsageHint));
+    if (Has(removed, odNewDialogStyle))
+        v &= ~(Od(odIncludeUrls) | Od(odShareable) | Od(odUsageHint));
     if (Has(removed, odIncludeFiles)) v &= ~Od(odIncludeUrls);
-    if (Has(v, odEditBox)) v &= ~Od(odUsageHint);
-    else v &= ~(Od(odValidate) | Od(odIncludeUrls));
+    if (Has(v, odEditBox))
+        v &= ~Od(odUsageHint);
+    else
+        v &= ~(Od(odValidate) | Od(odIncludeUrls));
     if (Has(v, odUsageHint)) v &= ~(Od(odValidate) | Od(odEditBox));
     options_ = v;
 }
@@ -71,7 +110,8 @@ void TXcBrowseForFolderDialog::SetOptions(TOptionsDir value) {
 TOptionsDir TXcBrowseForFolderDialog::EffectiveOptions(TOptionsDir options, DWORD shell) {
     TOptionsDir v = options;
     if (shell < ShellVersion(6, 0)) v &= ~(Od(odUsageHint) | Od(odNoNewButtonFolder));
-    if (shell < ShellVersion(5, 0)) v &= ~(Od(odIncludeUrls) | Od(odNewDialogStyle) | Od(odShareable));
+    if (shell < ShellVersion(5, 0))
+        v &= ~(Od(odIncludeUrls) | Od(odNewDialogStyle) | Od(odShareable));
     // Compared with 0x00040071 as it stands: every 4.x shell (4.71 = 0x00040047 too) is below.
     if (shell < DWORD(0x00040071)) v &= ~(Od(odIncludeFiles) | Od(odEditBox) | Od(odValidate));
     return v;
@@ -103,7 +143,8 @@ std::string TXcBrowseForFolderDialog::SpecialFolderPathOf(TFromDirectory folder)
 }
 
 void TXcBrowseForFolderDialog::SetRootDirectory(TFromDirectory value) {
-    if (value == fdNoSpecialFolder && root_ != fdNoSpecialFolder) rootPath_ = SpecialFolderPathOf(root_);
+    if (value == fdNoSpecialFolder && root_ != fdNoSpecialFolder)
+        rootPath_ = SpecialFolderPathOf(root_);
     root_ = value;
 }
 
@@ -117,9 +158,72 @@ void TXcBrowseForFolderDialog::SetRootDirectoryPath(const std::string& path) {
 }
 
 void TXcBrowseForFolderDialog::UpdateStatusText(const std::string& path) {
-    if (!Has(effective_, odStatusAvailable) || Has(effective_, odNewDialogStyle) || !dialog_) return;
-    const std::string text = StatusText.empty() ? path : StatusText;
+    if (!Has(effective_, odStatusAvailable) || Has(effective_, odNewDialogStyle) || !dialog_)
+        return;
+    std::string text = StatusText;
+    if (text.empty()) text = ShortenedForStatusLine(path);
     SendMessageA(dialog_, BFFM_SETSTATUSTEXTA, 0, LPARAM(text.c_str()));
+}
+
+std::string TXcBrowseForFolderDialog::ShortenedForStatusLine(const std::string& path) const {
+    RECT dialog, status;
+    const HWND item = GetDlgItem(dialog_, kBrowseStatusItem);
+    if (!item || !GetWindowRect(dialog_, &dialog) || !GetWindowRect(item, &status)) return path;
+    // Measured in the main window's font, as the line shows it.
+    TCanvas canvas;
+    if (TForm* main = Application ? Application->MainForm() : nullptr)
+        canvas.Font()->Assign(*main->Font());
+    const int width = (dialog.right - dialog.left) - 2 * (status.left - dialog.left) - 8;
+    return MinimizePathName(
+        path, [&](const std::string& t) { return canvas.TextWidth(t); }, width);
+}
+
+void TXcBrowseForFolderDialog::Place() {
+    RECT client;
+    if (Position == fpDefault || !dialog_ || !GetClientRect(dialog_, &client)) return;
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = client.right - client.left, h = client.bottom - client.top;
+    int x = work.left, y = work.top;
+    switch (Position) {
+        case fpScreenCenter:
+            x = (work.right - work.left - w) / 2, y = (work.bottom - work.top - h) / 2;
+            break;
+        case fpFormCenter: {
+            RECT owner;
+            if (!GetWindowRect(owner_, &owner)) return;  // no owner to centre on: left where it is
+            x = owner.left + (owner.right - owner.left - w) / 2,
+            y = owner.top + (owner.bottom - owner.top - h) / 2;
+            break;
+        }
+        case fpTopRight:
+            x = work.right - w - GetSystemMetrics(SM_CXFIXEDFRAME);
+            break;
+        case fpBottomLeft:
+            y = work.bottom - h - GetSystemMetrics(SM_CYCAPTION) +
+                GetSystemMetrics(SM_CYFIXEDFRAME);
+            break;
+        case fpBottomRight:
+            x = work.right - w - GetSystemMetrics(SM_CXFIXEDFRAME);
+            y = work.bottom - h - GetSystemMetrics(SM_CYCAPTION) -
+                GetSystemMetrics(SM_CYFIXEDFRAME);
+            break;
+        default:
+            break;
+    }
+    SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TXcBrowseForFolderDialog::DialogMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    try {
+        if (msg == WM_SHOWWINDOW && !positioned_) {
+            Place();
+            positioned_ = true;
+        }
+    } catch (...) {
+        if (Application) Application->HandleException(this);
+    }
+    return CallWindowProcA(previousProc_, hwnd, msg, w, l);
 }
 
 int TXcBrowseForFolderDialog::BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data) {
@@ -135,32 +239,44 @@ int TXcBrowseForFolderDialog::BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPAR
 int TXcBrowseForFolderDialog::Callback(HWND hwnd, UINT msg, LPARAM l) {
     dialog_ = hwnd;
     switch (msg) {
-    case BFFM_INITIALIZED:
-        if (!Directory.empty()) SendMessageA(hwnd, BFFM_SETSELECTIONA, 1, LPARAM(Directory.c_str()));
-        UpdateStatusText(Directory);
-        if (OnInitialized) OnInitialized(this);
-        return 0;
-    case BFFM_SELCHANGED: {
-        char buffer[MAX_PATH + 1] = {};
-        std::string path = SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), buffer) ? buffer : "";
-        if (OnAcceptChange) {
-            bool accept = true;
-            OnAcceptChange(this, path, accept);
-            SendMessageA(hwnd, BFFM_ENABLEOK, 0, accept ? 1 : 0);
+        case BFFM_INITIALIZED:
+            positioned_ = !Has(effective_, odNewDialogStyle);
+            if (positioned_) {
+                Place();
+            } else if (!previousProc_) {
+                // The new-style dialog is placed when it first shows.
+                previousProc_ = SetWindowProc(
+                    hwnd, std::make_shared<WNDPROC>([this](HWND h, UINT m, WPARAM w, LPARAM l) {
+                        return DialogMessage(h, m, w, l);
+                    }));
+            }
+            if (!Directory.empty())
+                SendMessageA(hwnd, BFFM_SETSELECTIONA, 1, LPARAM(Directory.c_str()));
+            UpdateStatusText(Directory);
+            if (OnInitialized) OnInitialized(this);
+            return 0;
+        case BFFM_SELCHANGED: {
+            char buffer[MAX_PATH + 1] = {};
+            std::string path =
+                SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), buffer) ? buffer : "";
+            if (OnAcceptChange) {
+                bool accept = true;
+                OnAcceptChange(this, path, accept);
+                SendMessageA(hwnd, BFFM_ENABLEOK, 0, accept ? 1 : 0);
+            }
+            UpdateStatusText(path);
+            if (OnChange) OnChange(this, path);
+            return 0;
         }
-        UpdateStatusText(path);
-        if (OnChange) OnChange(this, path);
-        return 0;
-    }
-    case BFFM_VALIDATEFAILEDA:
-    case BFFM_VALIDATEFAILEDW: {
-        if (!OnValidateFailed) return 0;
-        bool canClose = true;
-        OnValidateFailed(this, l ? reinterpret_cast<const char*>(l) : "", canClose);
-        return canClose ? 0 : 1;
-    }
-    default:
-        return 0;
+        case BFFM_VALIDATEFAILEDA:
+        case BFFM_VALIDATEFAILEDW: {
+            if (!OnValidateFailed) return 0;
+            bool canClose = true;
+            OnValidateFailed(this, l ? reinterpret_cast<const char*>(l) : "", canClose);
+            return canClose ? 0 : 1;
+        }
+        default:
+            return 0;
     }
 }
 
@@ -168,13 +284,16 @@ bool TXcBrowseForFolderDialog::Execute() {
     const DWORD shell = GetShellVersion();
     if (shell < ShellVersion(4, 0)) throw EXCLException("这个对话框需要外壳程序 4.0 或更高版本。");
     TForm* active = Screen && !Screen->Forms.empty() ? Application->MainForm() : nullptr;
+    owner_ = active && active->HandleAllocated() ? active->Handle() : nullptr;
+    positioned_ = false;
+    previousProc_ = nullptr;
     effective_ = EffectiveOptions(options_, shell);
     const std::string title = TitleLine(effective_);
     char displayName[MAX_PATH + 1] = {};
     const std::string rootPath = RootDirectoryPath();
     LPITEMIDLIST root = rootPath.empty() ? nullptr : ILCreateFromPathA(rootPath.c_str());
     BROWSEINFOA bi;
-    bi.hwndOwner = active && active->HandleAllocated() ? active->Handle() : nullptr;
+    bi.hwndOwner = owner_;
     bi.pidlRoot = root;
     bi.pszDisplayName = displayName;
     bi.lpszTitle = title.c_str();
@@ -192,12 +311,14 @@ bool TXcBrowseForFolderDialog::Execute() {
     } catch (...) {
         if (com) CoUninitialize();
         if (root) ILFree(root);
-        dialog_ = nullptr;
+        dialog_ = owner_ = nullptr;
+        previousProc_ = nullptr;
         throw;
     }
     if (com) CoUninitialize();
     if (root) ILFree(root);
-    dialog_ = nullptr;
+    dialog_ = owner_ = nullptr;
+    previousProc_ = nullptr;
     if (!result_) return false;
     DisplayName = displayName;
     char path[MAX_PATH + 1] = {};
@@ -206,27 +327,37 @@ bool TXcBrowseForFolderDialog::Execute() {
 }
 
 void RegisterXcBrowseDialog() {
-    static const char* names[] = {"odBrowseForComputer", "odOnlyDirectory", "odOnlyPrinters", "odNoBelowDomain",
-                                  "odSystemAncestorsOnly", "odFileSystemDirectoryOnly", "odStatusAvailable",
-                                  "odIncludeFiles", "odIncludeUrls", "odEditBox", "odNewDialogStyle", "odShareable",
-                                  "odUsageHint", "odNoNewButtonFolder", "odValidate"};
-    static const char* positions[] = {"fpDefault", "fpScreenCenter", "fpFormCenter", "fpTopLeft",
-                                      "fpTopRight", "fpBottomLeft", "fpBottomRight"};
+    static const char* names[] = {
+        "odBrowseForComputer", "odOnlyDirectory",       "odOnlyPrinters",
+        "odNoBelowDomain",     "odSystemAncestorsOnly", "odFileSystemDirectoryOnly",
+        "odStatusAvailable",   "odIncludeFiles",        "odIncludeUrls",
+        "odEditBox",           "odNewDialogStyle",      "odShareable",
+        "odUsageHint",         "odNoNewButtonFolder",   "odValidate"};
+    static const char* positions[] = {"fpDefault",  "fpScreenCenter", "fpFormCenter", "fpTopLeft",
+                                      "fpTopRight", "fpBottomLeft",   "fpBottomRight"};
     TClassReg<TXcCommonDialogF>("TXcCommonDialogF", "TComponent", false);
     TClassReg<TXcBrowseForFolderDialog>("TXcBrowseForFolderDialog", "TXcCommonDialogF")
-        .prop("Directory", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->Directory = v.s; })
-        .prop("DisplayName", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->DisplayName = v.s; })
-        .prop("HelpContext", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->HelpContext = v.AsInt(); }, "0")
+        .prop("Directory",
+              [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->Directory = v.s; })
+        .prop("DisplayName",
+              [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->DisplayName = v.s; })
+        .prop(
+            "HelpContext",
+            [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->HelpContext = v.AsInt(); },
+            "0")
         .prop("Title", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->Title = v.s; })
-        .prop("StatusText", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->StatusText = v.s; })
-        .prop("RootDirectoryPath", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->SetRootDirectoryPath(v.s); })
-        .prop("Position",
-              [](TXcBrowseForFolderDialog* d, const TDfmValue& v) {
-                  for (int i = 0; i < 7; ++i)
-                      if (SameText(v.s, positions[i])) return void(d->Position = TXcFolderPos(i));
-                  throw EReadError("Invalid property value: " + v.s);
-              },
-              "fpScreenCenter")
+        .prop("StatusText",
+              [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->StatusText = v.s; })
+        .prop("RootDirectoryPath",
+              [](TXcBrowseForFolderDialog* d, const TDfmValue& v) { d->SetRootDirectoryPath(v.s); })
+        .prop(
+            "Position",
+            [](TXcBrowseForFolderDialog* d, const TDfmValue& v) {
+                for (int i = 0; i < 7; ++i)
+                    if (SameText(v.s, positions[i])) return void(d->Position = TXcFolderPos(i));
+                throw EReadError("Invalid property value: " + v.s);
+            },
+            "fpScreenCenter")
         .prop("Options", [](TXcBrowseForFolderDialog* d, const TDfmValue& v) {
             TOptionsDir set = 0;
             for (const std::string& n : v.set) {

@@ -9,6 +9,7 @@
 
 #include "platform/vcl/controls.h"
 #include "platform/win/browseFolder.h"
+#include "platform/win/window.h"
 
 // Base of the layer's common dialogs: only Execute.
 class TXcCommonDialogF : public TComponent {
@@ -19,29 +20,98 @@ public:
 };
 
 enum TOptionsDirectory {
-    odBrowseForComputer, odOnlyDirectory, odOnlyPrinters, odNoBelowDomain, odSystemAncestorsOnly,
-    odFileSystemDirectoryOnly, odStatusAvailable, odIncludeFiles, odIncludeUrls, odEditBox, odNewDialogStyle,
-    odShareable, odUsageHint, odNoNewButtonFolder, odValidate,
+    odBrowseForComputer,
+    odOnlyDirectory,
+    odOnlyPrinters,
+    odNoBelowDomain,
+    odSystemAncestorsOnly,
+    odFileSystemDirectoryOnly,
+    odStatusAvailable,
+    odIncludeFiles,
+    odIncludeUrls,
+    odEditBox,
+    odNewDialogStyle,
+    odShareable,
+    odUsageHint,
+    odNoNewButtonFolder,
+    odValidate,
 };
 using TOptionsDir = unsigned;  // bit (1 << TOptionsDirectory) per member
 constexpr TOptionsDir Od(TOptionsDirectory o) { return 1u << unsigned(o); }
 
-enum TXcFolderPos { fpDefault, fpScreenCenter, fpFormCenter, fpTopLeft, fpTopRight, fpBottomLeft, fpBottomRight };
-
-enum TFromDirectory {
-    fdNoSpecialFolder, fdRootFolder, fdRecycleBin, fdControlPanel, fdDesktop, fdDesktopDirectory, fdMyComputer,
-    fdFonts, fdNetHood, fdNetwork, fdPersonal, fdPrinters, fdPrograms, fdRecent, fdSendTo, fdStartMenu, fdStartup,
-    fdTemplates, fdStartUpNonLocalized, fdCommonStartUpNonLocalized, fdCommonDocuments, fdCommonFavorites,
-    fdCommonPrograms, fdCommonStartUp, fdCommonTemplates, fdCookies, fdFavorites, fdHistory, fdInternet, fdMyMusic,
-    fdPrinthood, fdConnections, fdAppData, fdInternetCache, fdAdminTools, fdCommonAdminTools, fdCommonAppData,
-    fdLocalAppData, fdMyPictures, fdProfile, fdProgramFiles, fdProgramFilesCommon, fdSystem, fdWindows,
-    fdCDBurnArea, fdCommonMusic, fdCommonPictures, fdCommonVideo, fdMyDocuments, fdMyVideo, fdProfiles,
-    fdResources, fdResourcesLocalized, fdCommonOEMLinks, fdComputersNearMe,
+enum TXcFolderPos {
+    fpDefault,
+    fpScreenCenter,
+    fpFormCenter,
+    fpTopLeft,
+    fpTopRight,
+    fpBottomLeft,
+    fpBottomRight
 };
 
-using TXcBrowseAcceptChange = std::function<void(TObject* Sender, const std::string& NewFolder, bool& Accept)>;
+enum TFromDirectory {
+    fdNoSpecialFolder,
+    fdRootFolder,
+    fdRecycleBin,
+    fdControlPanel,
+    fdDesktop,
+    fdDesktopDirectory,
+    fdMyComputer,
+    fdFonts,
+    fdNetHood,
+    fdNetwork,
+    fdPersonal,
+    fdPrinters,
+    fdPrograms,
+    fdRecent,
+    fdSendTo,
+    fdStartMenu,
+    fdStartup,
+    fdTemplates,
+    fdStartUpNonLocalized,
+    fdCommonStartUpNonLocalized,
+    fdCommonDocuments,
+    fdCommonFavorites,
+    fdCommonPrograms,
+    fdCommonStartUp,
+    fdCommonTemplates,
+    fdCookies,
+    fdFavorites,
+    fdHistory,
+    fdInternet,
+    fdMyMusic,
+    fdPrinthood,
+    fdConnections,
+    fdAppData,
+    fdInternetCache,
+    fdAdminTools,
+    fdCommonAdminTools,
+    fdCommonAppData,
+    fdLocalAppData,
+    fdMyPictures,
+    fdProfile,
+    fdProgramFiles,
+    fdProgramFilesCommon,
+    fdSystem,
+    fdWindows,
+    fdCDBurnArea,
+    fdCommonMusic,
+    fdCommonPictures,
+    fdCommonVideo,
+    fdMyDocuments,
+    fdMyVideo,
+    fdProfiles,
+    fdResources,
+    fdResourcesLocalized,
+    fdCommonOEMLinks,
+    fdComputersNearMe,
+};
+
+using TXcBrowseAcceptChange =
+    std::function<void(TObject* Sender, const std::string& NewFolder, bool& Accept)>;
 using TXcDirChange = std::function<void(TObject* Sender, const std::string& NewFolder)>;
-using TXcValidateFailedEvent = std::function<void(TObject* Sender, const std::string& Text, bool& CanCloseDialog)>;
+using TXcValidateFailedEvent =
+    std::function<void(TObject* Sender, const std::string& Text, bool& CanCloseDialog)>;
 
 class TXcBrowseForFolderDialog : public TXcCommonDialogF {
 public:
@@ -83,12 +153,20 @@ private:
     static int BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data);
     int Callback(HWND hwnd, UINT msg, LPARAM l);
     void UpdateStatusText(const std::string& path);
+    // The path cut with "..." to fit the status line (as it stands when there is none).
+    std::string ShortenedForStatusLine(const std::string& path) const;
+    // Moves the dialog window to where Position puts it.
+    void Place();
+    LRESULT DialogMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
     TOptionsDir options_ = Od(odStatusAvailable) | Od(odNewDialogStyle);
     TOptionsDir effective_ = 0;
     TFromDirectory root_ = fdNoSpecialFolder;
     std::string rootPath_;
     HWND dialog_ = nullptr;
+    HWND owner_ = nullptr;
+    bool positioned_ = false;
+    std::shared_ptr<WNDPROC> previousProc_;  // of the dialog window while it is subclassed
     LPITEMIDLIST result_ = nullptr;
 };
 

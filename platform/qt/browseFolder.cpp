@@ -24,7 +24,8 @@ std::string Trimmed(std::string p) {
 
 std::string FolderDisplayName(const std::string& folder) {
     SHFILEINFOA fi;
-    if (SHGetFileInfoA(folder.c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME)) return fi.szDisplayName;
+    if (SHGetFileInfoA(folder.c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME))
+        return fi.szDisplayName;
     return folder;
 }
 
@@ -50,11 +51,22 @@ BrowseFolderDialog::BrowseFolderDialog(BROWSEINFOA& bi) : bi_(bi) {
     std::string r = ItemIdListText(bi.pidlRoot);
     root_ = r == kComputerItem ? "" : Trimmed(r);
     selection_ = root_.empty() ? "/" : root_;
-    hwnd_ = CreateWindowObject("#32770", bi.hwndOwner,
-                               [this](HWND, UINT msg, WPARAM w, LPARAM l) { return Handle(msg, w, l); }, nullptr);
+    hwnd_ = CreateWindowObject(
+        "#32770", bi.hwndOwner,
+        [this](HWND, UINT msg, WPARAM w, LPARAM l) { return Handle(msg, w, l); }, nullptr);
+    // The window's size until the window layer reports the one it shows.
+    if (WindowObject* w = WindowFromHandle(hwnd_))
+        w->width = w->clientWidth = 330, w->height = w->clientHeight = 420;
+    if (HasStatusLine()) {
+        statusItem_ = CreateWindowObject("STATIC", hwnd_, nullptr, nullptr);
+        if (WindowObject* s = WindowFromHandle(statusItem_))
+            s->controlId = kBrowseStatusItem, s->left = 12, s->top = 40,
+            s->width = s->clientWidth = 330 - 24, s->height = s->clientHeight = 16;
+    }
 }
 
 BrowseFolderDialog::~BrowseFolderDialog() {
+    if (statusItem_) DestroyWindow(statusItem_);
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -75,9 +87,11 @@ bool BrowseFolderDialog::Allowed(const std::string& folder) const {
 void BrowseFolderDialog::Start() {
     if (started_) return;
     started_ = true;
-    if (HasEditBox()) edit_ = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
+    if (HasEditBox())
+        edit_ = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
     std::string before = selection_;
     Callback(BFFM_INITIALIZED, 0);
+    if (!done_) SendMessageA(hwnd_, WM_SHOWWINDOW, 1, 0);
     // The callback may have chosen the selection already (which reported it).
     if (selection_ == before && !done_) {
         LPITEMIDLIST item = MakeItemIdList(selection_);
@@ -108,7 +122,8 @@ void BrowseFolderDialog::PressOk() {
     std::string chosen = selection_;
     if (HasEditBox()) {
         std::string typed = edit_;
-        std::string shown = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
+        std::string shown =
+            selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
         if (!typed.empty() && typed != shown) {
             // A typed name is taken relative to the selected folder, an absolute one as it stands.
             std::string parent = selection_ == "/" ? "" : selection_;
@@ -117,7 +132,8 @@ void BrowseFolderDialog::PressOk() {
                 chosen = Trimmed(candidate);
             } else if (bi_.ulFlags & BIF_VALIDATE) {
                 std::string copy = typed;
-                if (Callback(BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(copy.c_str())) != 0) return;  // stays open
+                if (Callback(BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(copy.c_str())) != 0)
+                    return;  // stays open
                 chosen_.clear();
                 done_ = true;
                 Changed();
@@ -153,28 +169,31 @@ bool BrowseFolderDialog::NewFolder() {
 
 LRESULT BrowseFolderDialog::Handle(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
-    case BFFM_SETSELECTIONA: {
-        if (!l) return 0;
-        std::string p = w ? std::string(reinterpret_cast<const char*>(l)) : ItemIdListText(reinterpret_cast<LPCITEMIDLIST>(l));
-        Select(p);
-        return 0;
-    }
-    case BFFM_SETSTATUSTEXTA:
-        status_ = l ? reinterpret_cast<const char*>(l) : "";
-        Changed();
-        return 0;
-    case BFFM_ENABLEOK:
-        okEnabled_ = l != 0;
-        Changed();
-        return 0;
-    case WM_COMMAND:
-        if ((w & 0xFFFF) == IDOK) PressOk();
-        else if ((w & 0xFFFF) == IDCANCEL) Cancel();
-        return 0;
-    case WM_CLOSE:
-        Cancel();
-        return 0;
-    default:
-        return DefWindowProcA(hwnd_, msg, w, l);
+        case BFFM_SETSELECTIONA: {
+            if (!l) return 0;
+            std::string p = w ? std::string(reinterpret_cast<const char*>(l))
+                              : ItemIdListText(reinterpret_cast<LPCITEMIDLIST>(l));
+            Select(p);
+            return 0;
+        }
+        case BFFM_SETSTATUSTEXTA:
+            status_ = l ? reinterpret_cast<const char*>(l) : "";
+            Changed();
+            return 0;
+        case BFFM_ENABLEOK:
+            okEnabled_ = l != 0;
+            Changed();
+            return 0;
+        case WM_COMMAND:
+            if ((w & 0xFFFF) == IDOK)
+                PressOk();
+            else if ((w & 0xFFFF) == IDCANCEL)
+                Cancel();
+            return 0;
+        case WM_CLOSE:
+            Cancel();
+            return 0;
+        default:
+            return DefWindowProcA(hwnd_, msg, w, l);
     }
 }

@@ -21,13 +21,15 @@
 #include "platform/win/browseFolder.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
+#include "platform/win/window.h"
 
 namespace {
 
 QIcon ShellIcon(const QString& path, bool open) {
     SHFILEINFOA fi;
     std::string p = path.toStdString();
-    if (!SHGetFileInfoA(p.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0)))
+    if (!SHGetFileInfoA(p.c_str(), 0, &fi, sizeof fi,
+                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0)))
         return {};
     IconImage img;
     if (!ImageListGetImage(SystemImageList(true), fi.iIcon, img)) return {};
@@ -43,7 +45,9 @@ QIcon ShellIcon(const QString& path, bool open) {
 // The tree shows the same icons as the program's other folder lists.
 class ShellIconProvider : public QAbstractFileIconProvider {
 public:
-    QIcon icon(const QFileInfo& info) const override { return ShellIcon(info.absoluteFilePath(), false); }
+    QIcon icon(const QFileInfo& info) const override {
+        return ShellIcon(info.absoluteFilePath(), false);
+    }
     QIcon icon(IconType) const override { return ShellIcon("/", false); }
 };
 
@@ -66,8 +70,9 @@ public:
         model_ = new QFileSystemModel(this);
         model_->setIconProvider(&icons_);
         model_->setReadOnly(true);
-        model_->setFilter((d.Flags() & BIF_BROWSEINCLUDEFILES) ? QDir::AllEntries | QDir::NoDotAndDotDot
-                                                                : QDir::AllDirs | QDir::NoDotAndDotDot);
+        model_->setFilter((d.Flags() & BIF_BROWSEINCLUDEFILES)
+                              ? QDir::AllEntries | QDir::NoDotAndDotDot
+                              : QDir::AllDirs | QDir::NoDotAndDotDot);
         QString root = QString::fromStdString(d.Root().empty() ? "/" : d.Root());
         model_->setRootPath(root);
         tree_ = new QTreeView(this);
@@ -84,7 +89,8 @@ public:
             row->addWidget(label);
             row->addWidget(edit_, 1);
             layout->addLayout(row);
-            connect(edit_, &QLineEdit::textEdited, this, [this](const QString& t) { d_.SetEditText(t.toStdString()); });
+            connect(edit_, &QLineEdit::textEdited, this,
+                    [this](const QString& t) { d_.SetEditText(t.toStdString()); });
         }
         auto* buttons = new QHBoxLayout;
         if (d.HasNewFolderButton()) {
@@ -101,9 +107,10 @@ public:
         layout->addLayout(buttons);
         connect(ok_, &QPushButton::clicked, this, [this] { d_.PressOk(); });
         connect(cancel, &QPushButton::clicked, this, [this] { d_.Cancel(); });
-        connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& i) {
-            if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
-        });
+        connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this](const QModelIndex& i) {
+                    if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
+                });
         d.OnStateChanged = [this] { Update(); };
         // The folders of the way down to the selection arrive in the background: each one
         // that arrives brings the selection nearer, so the view follows until it shows it.
@@ -148,8 +155,11 @@ public:
         updating_ = true;
         QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
         if (i.isValid() && tree_->currentIndex() != i) Reveal();
-        if (status_) status_->setText(fontMetrics().elidedText(QString::fromStdString(d_.StatusText()), Qt::ElideMiddle, width() - 30));
-        if (edit_ && edit_->text().toStdString() != d_.EditText()) edit_->setText(QString::fromStdString(d_.EditText()));
+        if (status_)
+            status_->setText(fontMetrics().elidedText(QString::fromStdString(d_.StatusText()),
+                                                      Qt::ElideMiddle, width() - 30));
+        if (edit_ && edit_->text().toStdString() != d_.EditText())
+            edit_->setText(QString::fromStdString(d_.EditText()));
         ok_->setEnabled(d_.OkEnabled());
         if (d_.Done()) hide();
         updating_ = false;
@@ -175,7 +185,17 @@ void RunWindow(BrowseFolderDialog& d) {
     qtbridge::EnsureGui();
     BrowseWindow w(d);
     w.show();
+    if (WindowObject* o = WindowFromHandle(d.Window())) {
+        const QRect frame = w.frameGeometry();
+        o->left = frame.left(), o->top = frame.top(), o->width = frame.width(),
+        o->height = frame.height();
+        o->clientWidth = w.width(), o->clientHeight = w.height();
+    }
     d.Start();
+    // The callback may have placed the window.
+    if (WindowObject* o = WindowFromHandle(d.Window());
+        o && QPoint(o->left, o->top) != w.frameGeometry().topLeft())
+        w.move(o->left, o->top);
     w.Update();
     bool probed = false;
     while (!d.Done()) {
@@ -213,8 +233,10 @@ LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi) {
     }
     std::string chosen = d.Chosen();
     if (chosen.empty()) return nullptr;
-    if (bi->pszDisplayName) CopyTextToBuffer(FolderDisplayName(chosen), bi->pszDisplayName, MAX_PATH);
+    if (bi->pszDisplayName)
+        CopyTextToBuffer(FolderDisplayName(chosen), bi->pszDisplayName, MAX_PATH);
     SHFILEINFOA fi;
-    if (SHGetFileInfoA(chosen.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) bi->iImage = fi.iIcon;
+    if (SHGetFileInfoA(chosen.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        bi->iImage = fi.iIcon;
     return MakeItemIdList(chosen);
 }

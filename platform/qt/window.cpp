@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/qt/peer.h"
+#include "platform/win/gdi.h"
 #include "platform/win/messages.h"
 
 namespace {
@@ -67,14 +68,54 @@ std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd) {
     return w ? w->proc : nullptr;
 }
 
-LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT msg, WPARAM w,
+                        LPARAM l) {
     if (!proc || !*proc) return DefWindowProcA(hwnd, msg, w, l);
     return (*proc)(hwnd, msg, w, l);
 }
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM) {
     if (msg == WM_SETREDRAW) {
-        if (WindowObject* win = WindowFromHandle(hwnd); win && win->peer) static_cast<qtbridge::Peer*>(win->peer)->setRedraw(w != 0);
+        if (WindowObject* win = WindowFromHandle(hwnd); win && win->peer)
+            static_cast<qtbridge::Peer*>(win->peer)->setRedraw(w != 0);
     }
     return 0;
+}
+
+BOOL GetWindowRect(HWND hwnd, RECT* r) {
+    const WindowObject* w = WindowFromHandle(hwnd);
+    // A window the layer does not place has no size here: no rectangle rather than a wrong one.
+    if (!w || !r || (w->width == 0 && w->height == 0)) return 0;
+    int x = w->left, y = w->top;
+    for (const WindowObject* p = WindowFromHandle(w->parent); p; p = WindowFromHandle(p->parent))
+        x += p->left, y += p->top;
+    *r = RECT{x, y, x + w->width, y + w->height};
+    return 1;
+}
+
+BOOL GetClientRect(HWND hwnd, RECT* r) {
+    const WindowObject* w = WindowFromHandle(hwnd);
+    if (!w || !r || (w->width == 0 && w->height == 0)) return 0;
+    *r = RECT{0, 0, w->clientWidth, w->clientHeight};
+    return 1;
+}
+
+BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    if (!w) return 0;
+    if (!(flags & SWP_NOMOVE)) w->left = x, w->top = y;
+    if (!(flags & SWP_NOSIZE)) {
+        // The frame stays as thick as it was.
+        w->clientWidth += cx - w->width, w->clientHeight += cy - w->height;
+        w->width = cx, w->height = cy;
+    }
+    return 1;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    if (!dialog) return nullptr;
+    for (const auto& [value, window] : Live())
+        if (window->parent == dialog && window->controlId == id)
+            return reinterpret_cast<HWND>(value);
+    return nullptr;
 }

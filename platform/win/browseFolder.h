@@ -23,19 +23,22 @@ struct BROWSEINFOA {
     int iImage = 0;  // the chosen folder's index in the system image list
 };
 
-constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001, BIF_DONTGOBELOWDOMAIN = 0x0002, BIF_STATUSTEXT = 0x0004,
-               BIF_RETURNFSANCESTORS = 0x0008, BIF_EDITBOX = 0x0010, BIF_VALIDATE = 0x0020,
-               BIF_NEWDIALOGSTYLE = 0x0040, BIF_USENEWUI = 0x0050, BIF_BROWSEINCLUDEURLS = 0x0080,
-               BIF_UAHINT = 0x0100, BIF_NONEWFOLDERBUTTON = 0x0200, BIF_NOTRANSLATETARGETS = 0x0400,
-               BIF_BROWSEFORCOMPUTER = 0x1000, BIF_BROWSEFORPRINTER = 0x2000, BIF_BROWSEINCLUDEFILES = 0x4000,
+constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001, BIF_DONTGOBELOWDOMAIN = 0x0002,
+               BIF_STATUSTEXT = 0x0004, BIF_RETURNFSANCESTORS = 0x0008, BIF_EDITBOX = 0x0010,
+               BIF_VALIDATE = 0x0020, BIF_NEWDIALOGSTYLE = 0x0040, BIF_USENEWUI = 0x0050,
+               BIF_BROWSEINCLUDEURLS = 0x0080, BIF_UAHINT = 0x0100, BIF_NONEWFOLDERBUTTON = 0x0200,
+               BIF_NOTRANSLATETARGETS = 0x0400, BIF_BROWSEFORCOMPUTER = 0x1000,
+               BIF_BROWSEFORPRINTER = 0x2000, BIF_BROWSEINCLUDEFILES = 0x4000,
                BIF_SHAREABLE = 0x8000;
 // Callback messages.
-constexpr UINT BFFM_INITIALIZED = 1, BFFM_SELCHANGED = 2, BFFM_VALIDATEFAILEDA = 3, BFFM_VALIDATEFAILEDW = 4,
-               BFFM_IUNKNOWN = 5;
+constexpr UINT BFFM_INITIALIZED = 1, BFFM_SELCHANGED = 2, BFFM_VALIDATEFAILEDA = 3,
+               BFFM_VALIDATEFAILEDW = 4, BFFM_IUNKNOWN = 5;
 // Messages to the dialog window.
 constexpr UINT BFFM_SETSTATUSTEXTA = WM_USER + 100, BFFM_ENABLEOK = WM_USER + 101,
-               BFFM_SETSELECTIONA = WM_USER + 102, BFFM_SETOKTEXT = WM_USER + 105, BFFM_SETEXPANDED = WM_USER + 106;
+               BFFM_SETSELECTIONA = WM_USER + 102, BFFM_SETOKTEXT = WM_USER + 105,
+               BFFM_SETEXPANDED = WM_USER + 106;
 constexpr int IDOK = 1, IDCANCEL = 2;
+constexpr int kBrowseStatusItem = 14147;  // the status line's dialog item
 
 // Shows the dialog modally; the chosen folder's item-id list (free it with CoTaskMemFree
 // or ILFree), or null when cancelled. With BIF_VALIDATE a typed name that is no folder
@@ -61,7 +64,9 @@ public:
     std::string EditText() const { return edit_; }
     bool Done() const { return done_; }
     bool HasEditBox() const { return (bi_.ulFlags & BIF_EDITBOX) != 0; }
-    bool HasStatusLine() const { return (bi_.ulFlags & BIF_STATUSTEXT) && !(bi_.ulFlags & BIF_NEWDIALOGSTYLE); }
+    bool HasStatusLine() const {
+        return (bi_.ulFlags & BIF_STATUSTEXT) && !(bi_.ulFlags & BIF_NEWDIALOGSTYLE);
+    }
     bool HasNewFolderButton() const {
         return (bi_.ulFlags & BIF_NEWDIALOGSTYLE) && !(bi_.ulFlags & BIF_NONEWFOLDERBUTTON);
     }
@@ -94,7 +99,7 @@ private:
     bool Allowed(const std::string& folder) const;
 
     BROWSEINFOA& bi_;
-    HWND hwnd_ = nullptr;
+    HWND hwnd_ = nullptr, statusItem_ = nullptr;
     std::string root_, selection_, status_, edit_, chosen_;
     bool okEnabled_ = true, done_ = false, started_ = false;
 };

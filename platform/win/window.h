@@ -9,6 +9,8 @@
 
 #include "platform/win/wintypes.h"
 
+struct RECT;
+
 using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 struct WindowObject {
@@ -18,6 +20,11 @@ struct WindowObject {
     void* control = nullptr;        // the class-library control that made it
     void* peer = nullptr;           // the window system's widget (platform/qt)
     intptr_t userData = 0;
+    // Where the window is on the screen and the size of its client area, for windows whose
+    // place the program decides itself (the shell's dialogs); the window layer follows them.
+    // A child's place is in its parent's client area.
+    int left = 0, top = 0, width = 0, height = 0, clientWidth = 0, clientHeight = 0;
+    int controlId = 0;  // a dialog item's identifier
 };
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control);
@@ -36,5 +43,15 @@ BOOL IsZoomed(HWND hwnd);
 // Replaces the window procedure and returns the one it replaces (to call on and to restore).
 std::shared_ptr<WNDPROC> SetWindowProc(HWND hwnd, std::shared_ptr<WNDPROC> proc);
 std::shared_ptr<WNDPROC> GetWindowProc(HWND hwnd);
-LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT msg, WPARAM w,
+                        LPARAM l);
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+// The window's rectangle on the screen and its client area (origin 0, 0); FALSE for a handle
+// that is no window. SetWindowPos moves (and, without SWP_NOSIZE, sizes) the window.
+BOOL GetWindowRect(HWND hwnd, RECT* r);
+BOOL GetClientRect(HWND hwnd, RECT* r);
+constexpr UINT SWP_NOSIZE = 0x0001, SWP_NOMOVE = 0x0002, SWP_NOZORDER = 0x0004,
+               SWP_NOACTIVATE = 0x0010;
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+// The child of a dialog window with this identifier, or null.
+HWND GetDlgItem(HWND dialog, int id);

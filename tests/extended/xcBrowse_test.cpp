@@ -7,6 +7,8 @@
 #include "controls/extended/xcBrowse.h"
 #include "controls/extended/xcUtils.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/gdi.h"
+#include "platform/win/metrics.h"
 
 namespace {
 struct Init : ::testing::Environment {
@@ -15,7 +17,9 @@ struct Init : ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
 
 struct Driver {
-    explicit Driver(std::function<void(BrowseFolderDialog&)> f) { SetBrowseFolderTestDriver(std::move(f)); }
+    explicit Driver(std::function<void(BrowseFolderDialog&)> f) {
+        SetBrowseFolderTestDriver(std::move(f));
+    }
     ~Driver() { SetBrowseFolderTestDriver(nullptr); }
 };
 
@@ -25,11 +29,14 @@ struct Folders {
         std::filesystem::create_directories(root / "a" / "b");
     }
     ~Folders() { std::filesystem::remove_all(root); }
-    std::string Path(const std::string& rel = "") const { return rel.empty() ? root.string() : (root / rel).string(); }
+    std::string Path(const std::string& rel = "") const {
+        return rel.empty() ? root.string() : (root / rel).string();
+    }
     std::filesystem::path root;
 };
 
-constexpr TOptionsDir kMainWindow = Od(odOnlyDirectory) | Od(odStatusAvailable) | Od(odNewDialogStyle);
+constexpr TOptionsDir kMainWindow =
+    Od(odOnlyDirectory) | Od(odStatusAvailable) | Od(odNewDialogStyle);
 
 }  // namespace
 
@@ -91,7 +98,8 @@ TEST(XcBrowseDialog, StatusLineWithTheOldStyleAndTitleLineWithTheNew) {
     d.SetOptions(kMainWindow);
     d.Title = "T";
     d.StatusText = "x";
-    const TOptionsDir eff = TXcBrowseForFolderDialog::EffectiveOptions(d.Options(), ShellVersion(6, 0));
+    const TOptionsDir eff =
+        TXcBrowseForFolderDialog::EffectiveOptions(d.Options(), ShellVersion(6, 0));
     EXPECT_EQ(d.TitleLine(eff), "T\rx");
     d.Title.clear();
     EXPECT_EQ(d.TitleLine(eff), "x");
@@ -116,7 +124,9 @@ TEST(XcBrowseDialog, ValidationFailureAndAcceptChange) {
         typed.push_back(t);
         can = close;
     };
-    d.OnAcceptChange = [&](TObject*, const std::string& p, bool& accept) { accept = p != f.Path("a/b"); };
+    d.OnAcceptChange = [&](TObject*, const std::string& p, bool& accept) {
+        accept = p != f.Path("a/b");
+    };
     Driver drv([&](BrowseFolderDialog& dlg) {
         dlg.Select(f.Path("a/b"));
         EXPECT_FALSE(dlg.OkEnabled());
@@ -151,11 +161,16 @@ TEST(XcBrowseDialog, OptionRulesAndShellReduction) {
     EXPECT_FALSE(d.Options() & Od(odUsageHint));
 
     const TOptionsDir all = 0x7FFF;
-    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odUsageHint));
-    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odNoNewButtonFolder));
-    EXPECT_TRUE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) & Od(odEditBox));
-    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) & Od(odEditBox));
-    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) & Od(odNewDialogStyle));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) &
+                 Od(odUsageHint));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) &
+                 Od(odNoNewButtonFolder));
+    EXPECT_TRUE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(5, 0)) &
+                Od(odEditBox));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) &
+                 Od(odEditBox));
+    EXPECT_FALSE(TXcBrowseForFolderDialog::EffectiveOptions(all, ShellVersion(4, 72)) &
+                 Od(odNewDialogStyle));
     EXPECT_EQ(TXcBrowseForFolderDialog::FlagsOf(kMainWindow), UINT(0x0044));
     EXPECT_EQ(TXcBrowseForFolderDialog::FlagsOf(all), UINT(0xF3FF));
 }
@@ -177,4 +192,66 @@ TEST(XcBrowseDialog, RootDirectoryAndItsPath) {
     const std::string personal = d.RootDirectoryPath();
     d.SetRootDirectory(fdNoSpecialFolder);  // keeps the special folder's path
     EXPECT_EQ(d.RootDirectoryPath(), personal);
+}
+
+TEST(XcBrowseDialog, PlacedByPositionInBothStyles) {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    constexpr int w = 330, h = 420;  // the dialog's client size
+    const int fx = GetSystemMetrics(SM_CXFIXEDFRAME), fy = GetSystemMetrics(SM_CYFIXEDFRAME),
+              cap = GetSystemMetrics(SM_CYCAPTION);
+    struct Row {
+        TXcFolderPos pos;
+        int x, y;
+    };
+    const Row rows[] = {
+        {fpDefault, 0, 0},
+        {fpScreenCenter, (work.right - work.left - w) / 2, (work.bottom - work.top - h) / 2},
+        {fpFormCenter, 0, 0},  // no owner window to centre on: stays
+        {fpTopLeft, work.left, work.top},
+        {fpTopRight, work.right - w - fx, work.top},
+        {fpBottomLeft, work.left, work.bottom - h - cap + fy},
+        {fpBottomRight, work.right - w - fx, work.bottom - h - cap - fy},
+    };
+    for (TOptionsDir style : {Od(odStatusAvailable), kMainWindow})
+        for (const Row& r : rows) {
+            SCOPED_TRACE(int(r.pos) * 100 + int(style == kMainWindow));
+            TXcBrowseForFolderDialog d(nullptr);
+            d.SetOptions(style);
+            d.Position = r.pos;
+            RECT at{-1, -1, -1, -1}, client{};
+            Driver drv([&](BrowseFolderDialog& dlg) {
+                GetWindowRect(dlg.Window(), &at);
+                GetClientRect(dlg.Window(), &client);
+                dlg.Cancel();
+            });
+            d.Execute();
+            EXPECT_EQ(at.left, r.x);
+            EXPECT_EQ(at.top, r.y);
+            EXPECT_EQ(client.right, w);  // moved, not sized
+            EXPECT_EQ(client.bottom, h);
+        }
+}
+
+TEST(XcBrowseDialog, StatusLineShortensALongPathToTheDialogsWidth) {
+    Folders f;
+    const std::string deep = "a/" + std::string(60, 'x') + "/" + std::string(60, 'y') + "/leaf";
+    std::filesystem::create_directories(f.root / deep);
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(Od(odStatusAvailable));
+    d.Directory = f.Path("a");
+    std::string shortLine, longLine;
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        shortLine = dlg.StatusText();
+        dlg.Select(f.Path(deep));
+        longLine = dlg.StatusText();
+        dlg.Cancel();
+    });
+    d.Execute();
+    EXPECT_EQ(shortLine, f.Path("a"));  // fits: as it stands
+    EXPECT_NE(longLine, f.Path(deep));
+    EXPECT_NE(longLine.find("..."), std::string::npos) << longLine;
+    EXPECT_TRUE(EndsStr("/leaf", longLine)) << longLine;
+    TCanvas canvas;
+    EXPECT_LE(canvas.TextWidth(longLine), 330 - 2 * 12 - 8);  // the dialog less the line's margins
 }
