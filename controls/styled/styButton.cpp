@@ -342,21 +342,6 @@ void TStyCustomButton::DrawContent(TCanvas* c, const TRect& r, UINT textFlags) {
 
 // ---------------------------------------------------------------- streaming
 
-namespace {
-
-template <class E>
-E IdentOf(const TDfmValue& v, std::initializer_list<const char*> names) {
-    if (v.kind != TDfmValue::vIdent) return E(v.AsInt());
-    int i = 0;
-    for (const char* n : names) {
-        if (SameText(v.s, n)) return E(i);
-        ++i;
-    }
-    throw EReadError("Invalid property value: " + v.s);
-}
-
-}  // namespace
-
 void RegisterStyButton() {
     using B = TStyCustomButton;
     TClassReg<B>("TStyCustomButton", "TButton", false)

@@ -386,21 +386,6 @@ void TStyCustomProgress::DrawBar(TCanvas* c, const TRect& dest, const TRect& not
 
 // ---------------------------------------------------------------- streaming
 
-namespace {
-
-template <class E>
-E IdentOf(const TDfmValue& v, std::initializer_list<const char*> names) {
-    if (v.kind != TDfmValue::vIdent) return E(v.AsInt());
-    int i = 0;
-    for (const char* n : names) {
-        if (SameText(v.s, n)) return E(i);
-        ++i;
-    }
-    throw EReadError("Invalid property value: " + v.s);
-}
-
-}  // namespace
-
 void RegisterStyProgress() {
     using P = TStyProgress;
     TClassReg<TStyCustomProgress>("TStyCustomProgress", "TGraphicControl", false);

@@ -4,6 +4,7 @@
 
 #include <any>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,19 @@ struct TDfmValue {
     const std::string& AsString() const { return s; }
     std::vector<std::string> AsStrings() const;  // a list of strings
 };
+
+// An enumeration property: an identifier stands for its position among `names` (compared
+// without case), a number for itself.
+template <class E>
+E IdentOf(const TDfmValue& v, std::initializer_list<const char*> names) {
+    if (v.kind != TDfmValue::vIdent) return E(v.AsInt());
+    int i = 0;
+    for (const char* n : names) {
+        if (SameText(v.s, n)) return E(i);
+        ++i;
+    }
+    throw EReadError("Invalid property value: " + v.s);
+}
 
 using TPropSetter = std::function<void(TComponent*, const TDfmValue&)>;
 

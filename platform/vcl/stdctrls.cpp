@@ -348,6 +348,28 @@ struct ItemCanvasScope {
 
 TRect RectOf(const RECT& r) { return Rect(r.left, r.top, r.right, r.bottom); }
 
+// The reflected owner-draw requests of a list or combo box: an item is drawn on the item
+// canvas bound to the request's context (an empty box gets its background), a variable
+// row is measured.
+void AnswerOwnerDraw(TMessage& m, TCanvas& canvas, TFont& font, TColor color,
+                     const std::function<void(int, const TRect&, TOwnerDrawState)>& draw,
+                     const std::function<void(int, int&)>& measure) {
+    if (m.Msg == CN_DRAWITEM) {
+        auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        ItemCanvasScope scope(canvas, dis, font, color);
+        TRect r = RectOf(dis.rcItem);
+        if (int(dis.itemID) >= 0) draw(int(dis.itemID), r, dis.itemState);
+        else canvas.FillRect(r);
+        if (dis.itemState & ODS_FOCUS) canvas.DrawFocusRect(r);
+    } else {
+        auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+        int h = int(mis.itemHeight);
+        measure(int(mis.itemID), h);
+        mis.itemHeight = UINT(h);
+    }
+    m.Result = 1;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TComboBox
@@ -426,24 +448,12 @@ void TComboBox::MeasureItem(int index, int& height) {
 
 void TComboBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case CN_DRAWITEM: {
-        auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-        ItemCanvasScope scope(itemCanvas_, dis, font_, color_);
-        TRect r = RectOf(dis.rcItem);
-        if (int(dis.itemID) >= 0) DrawItem(int(dis.itemID), r, dis.itemState);
-        else itemCanvas_.FillRect(r);
-        if (dis.itemState & ODS_FOCUS) itemCanvas_.DrawFocusRect(r);
-        m.Result = 1;
+    case CN_DRAWITEM:
+    case CN_MEASUREITEM:
+        AnswerOwnerDraw(
+            m, itemCanvas_, font_, color_, [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
+            [this](int i, int& h) { MeasureItem(i, h); });
         return;
-    }
-    case CN_MEASUREITEM: {
-        auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-        int h = int(mis.itemHeight);
-        MeasureItem(int(mis.itemID), h);
-        mis.itemHeight = UINT(h);
-        m.Result = 1;
-        return;
-    }
     case CB_GETCOUNT: m.Result = items_.Count(); return;
     case CB_GETCURSEL: m.Result = itemIndex_; return;
     case CB_SETCURSEL:
@@ -604,24 +614,12 @@ void TListBox::Dispatch(TMessage& m) {
     const int w = int(m.WParam);
     const bool inRange = w >= 0 && w < items_.Count();
     switch (m.Msg) {
-    case CN_DRAWITEM: {
-        auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-        ItemCanvasScope scope(itemCanvas_, dis, font_, color_);
-        TRect r = RectOf(dis.rcItem);
-        if (int(dis.itemID) >= 0) DrawItem(int(dis.itemID), r, dis.itemState);
-        else itemCanvas_.FillRect(r);
-        if (dis.itemState & ODS_FOCUS) itemCanvas_.DrawFocusRect(r);
-        m.Result = 1;
+    case CN_DRAWITEM:
+    case CN_MEASUREITEM:
+        AnswerOwnerDraw(
+            m, itemCanvas_, font_, color_, [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
+            [this](int i, int& h) { MeasureItem(i, h); });
         return;
-    }
-    case CN_MEASUREITEM: {
-        auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-        int h = int(mis.itemHeight);
-        MeasureItem(int(mis.itemID), h);
-        mis.itemHeight = UINT(h);
-        m.Result = 1;
-        return;
-    }
     case LB_GETCOUNT: m.Result = items_.Count(); return;
     case LB_GETCURSEL: m.Result = itemIndex_; return;
     case LB_SETCURSEL:
