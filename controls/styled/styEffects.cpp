@@ -102,19 +102,8 @@ std::string TStyAlphaObject::GetDescription() const {
 }
 
 void TStyAlphaObject::DefineProperties(TStyFiler& filer) {
-    filer.DefineProperty(
-        "Internal",
-        [this](const TDfmValue& v) {
-            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString()))
-                SetImageList(list);
-        },
-        [this] {
-            TDfmValue v;
-            v.kind = TDfmValue::vString;
-            v.s = StyListReferenceName(ImageList());
-            return v;
-        },
-        StyIsSharedList(ImageList()));
+    StyDefineSharedListReference(
+        filer, [this] { return ImageList(); }, [this](TStyCustomImageList* list) { SetImageList(list); });
 }
 
 // ---------------------------------------------------------------- bitmap-effect object

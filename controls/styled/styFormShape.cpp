@@ -74,19 +74,8 @@ void TStyFormShape::Notification(TComponent* c, TOperation op) {
 }
 
 void TStyFormShape::DefineProperties(TStyFiler& filer) {
-    filer.DefineProperty(
-        "Internal",
-        [this](const TDfmValue& v) {
-            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString()))
-                SetImageList(list);
-        },
-        [this] {
-            TDfmValue v;
-            v.kind = TDfmValue::vString;
-            v.s = StyListReferenceName(ImageList());
-            return v;
-        },
-        StyIsSharedList(ImageList()));
+    StyDefineSharedListReference(
+        filer, [this] { return ImageList(); }, [this](TStyCustomImageList* list) { SetImageList(list); });
 }
 
 bool TStyFormShape::NeedsBackground() const {

@@ -336,3 +336,19 @@ void RegisterStyContainers() {
     RegisterList<TStyStringList>("TStyStringList");
     RegisterList<TStyWaveList>("TStyWaveList");
 }
+
+void StyDefineSharedListReference(TStyFiler& filer, const std::function<TStyCustomImageList*()>& get,
+                                  const std::function<void(TStyCustomImageList*)>& set) {
+    filer.DefineProperty(
+        "Internal",
+        [set](const TDfmValue& v) {
+            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString())) set(list);
+        },
+        [get] {
+            TDfmValue v;
+            v.kind = TDfmValue::vString;
+            v.s = StyListReferenceName(get());
+            return v;
+        },
+        StyIsSharedList(get()));
+}

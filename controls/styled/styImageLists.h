@@ -5,8 +5,12 @@
 // by name ("STYBML30", "STYIML30").
 #pragma once
 
+#include <functional>
+
 #include "controls/styled/styCustomContainer.h"
 #include "controls/styled/styImageListItem.h"
+
+class TStyFiler;
 
 class TStyCustomImageList : public TStyCustomContainer {
 public:
@@ -130,3 +134,7 @@ TStyCustomImageList* StyListFromReferenceName(const std::string& name);
 void RegisterStyContainers();
 // True for the global container's bitmap list and image list.
 bool StyIsSharedList(const TStyCustomImageList* list);
+// Stores an object's image list as "Internal" when it is one of the shared lists, and
+// links a shared list named there when read back.
+void StyDefineSharedListReference(TStyFiler& filer, const std::function<TStyCustomImageList*()>& get,
+                                  const std::function<void(TStyCustomImageList*)>& set);
