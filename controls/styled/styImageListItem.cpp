@@ -312,15 +312,6 @@ void TStyImageListItem::DefineProperties(TStyFiler& filer) {
     // Image data of an older form: read as an item record, never written.
     filer.DefineBinaryProperty(
         "Bitmap",
-        [this](TStream& s) {
-            BeginUpdate();
-            try {
-                ReadData(s);
-            } catch (...) {
-                EndUpdate(false);
-                throw;
-            }
-            EndUpdate(true);
-        },
+        [this](TStream& s) { ReadStoredRecord(s); },
         nullptr, false);
 }

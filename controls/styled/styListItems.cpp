@@ -109,19 +109,21 @@ void TStyListItem::Assign(const TPersistent* source) {
     compressed_ = other->compressed_;
 }
 
+void TStyListItem::ReadStoredRecord(TStream& s) {
+    BeginUpdate();
+    try {
+        ReadData(s);
+    } catch (...) {
+        EndUpdate(false);
+        throw;
+    }
+    EndUpdate(true);
+}
+
 void TStyListItem::DefineProperties(TStyFiler& filer) {
     filer.DefineBinaryProperty(
         "Internal",
-        [this](TStream& s) {
-            BeginUpdate();
-            try {
-                ReadData(s);
-            } catch (...) {
-                EndUpdate(false);
-                throw;
-            }
-            EndUpdate(true);
-        },
+        [this](TStream& s) { ReadStoredRecord(s); },
         [this](TStream& s) { WriteData(s); }, true);
 }
 

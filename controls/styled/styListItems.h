@@ -63,6 +63,8 @@ public:
 protected:
     // The common fields after the flags byte.
     void ReadCommon(TStream& s, uint8_t flags);
+    // Reads a stored record as one update: the change is told only when the whole record read.
+    void ReadStoredRecord(TStream& s);
 
 private:
     std::string description_;
