@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 
 #include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
@@ -56,13 +59,16 @@ void ForRuns(const QString& s, F f) {
         }
 }
 
-int Advance(const QFont& font, const QString& s) {
+int Advance(const QFont& font, const QString& s, bool splitsLatin1) {
     if (s.isEmpty()) return 0;
-    if (!SplitsLatin1(font)) return QFontMetrics(font).horizontalAdvance(s);
+    if (!splitsLatin1) return QFontMetrics(font).horizontalAdvance(s);
     int w = 0;
     const QFont latin = Latin1Face(font);
     ForRuns(s, [&](const QString& run, bool l1) { w += QFontMetrics(l1 ? latin : font).horizontalAdvance(run); });
     return w;
+}
+int Advance(const QFont& font, const QString& s) {
+    return s.isEmpty() ? 0 : Advance(font, s, SplitsLatin1(font));
 }
 
 void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
@@ -78,6 +84,63 @@ void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
         x += QFontMetrics(p.font()).horizontalAdvance(run);
     });
     p.setFont(font);
+}
+
+// Measuring is asked for the same few fonts and texts again and again (every label, list
+// row and caption at start, every paint after), and building a QFont from a spec, resolving
+// its faces and shaping the text cost far more than the answer. Fonts, their metrics and
+// advances are kept per spec; the substitutions they depend on are set once at start
+// (MapFonts), before anything is measured. Held behind a pointer that is never freed, so
+// no QFont outlives the toolkit at exit.
+struct FontKey {
+    std::string name;
+    int pixelHeight;
+    int charExtra;
+    unsigned style;  // bold, italic, underline, strike-out
+    bool operator==(const FontKey&) const = default;
+};
+FontKey KeyOf(const FontSpec& f) {
+    return {f.name, f.pixelHeight, f.charExtra,
+            unsigned(f.bold) | unsigned(f.italic) << 1 | unsigned(f.underline) << 2 |
+                unsigned(f.strikeOut) << 3};
+}
+struct FontKeyHash {
+    size_t operator()(const FontKey& k) const {
+        return std::hash<std::string>()(k.name) ^ (size_t(k.pixelHeight) << 8) ^
+               (size_t(k.charExtra) << 20) ^ (size_t(k.style) << 28);
+    }
+};
+struct CachedFont {
+    QFont font;
+    std::optional<bool> splitsLatin1;  // asked only when text is measured: it loads the face
+    std::optional<FontInfo> info;
+    std::unordered_map<std::string, int> advances;
+};
+// Bounds on what is kept; past them the cache starts afresh (a program that shows ever new
+// texts keeps measuring them correctly, only without the saving).
+constexpr size_t kMaxFonts = 256;
+constexpr size_t kMaxAdvancesPerFont = 4096;
+
+class FontCache {
+public:
+    // The entry for the spec, made when first asked for. Call with the lock held.
+    CachedFont& entry(const FontSpec& f) {
+        FontKey key = KeyOf(f);
+        auto it = fonts_.find(key);
+        if (it != fonts_.end()) return it->second;
+        if (fonts_.size() >= kMaxFonts) fonts_.clear();
+        CachedFont& c = fonts_[std::move(key)];
+        c.font = ToQFont(f);
+        return c;
+    }
+    std::mutex lock;
+
+private:
+    std::unordered_map<FontKey, CachedFont, FontKeyHash> fonts_;
+};
+FontCache& Fonts() {
+    static FontCache* cache = new FontCache;
+    return *cache;
 }
 
 int ToQtFlags(unsigned f) {
@@ -291,7 +354,7 @@ void Painter::setBrush(uint32_t bgr, int style) {
 }
 void Painter::setFont(const FontSpec& f) {
     if (!d_->p.isActive()) return;
-    d_->p.setFont(ToQFont(f));
+    d_->p.setFont(QFontOf(f));
     d_->orientation = f.orientation;
     QPen pen = d_->p.pen();
     pen.setColor(ToQ(f.color));
@@ -408,17 +471,33 @@ void Painter::invertRect(int l, int t, int r, int b) {
 
 void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     EnsureGui();
-    QFontMetrics fm(ToQFont(f));
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> hold(cache.lock);
+    QFontMetrics fm(cache.entry(f).font);
     QRect br = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, QString::fromStdString(text));
     w = br.width();
     h = std::max(br.height(), fm.height());
 }
 
-QFont QFontOf(const FontSpec& f) { return ToQFont(f); }
+QFont QFontOf(const FontSpec& f) {
+    EnsureGui();
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> hold(cache.lock);
+    return cache.entry(f).font;
+}
 
 int TextAdvance(const FontSpec& f, const std::string& text) {
+    if (text.empty()) return 0;
     EnsureGui();
-    return Advance(ToQFont(f), QString::fromStdString(text));
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> hold(cache.lock);
+    CachedFont& c = cache.entry(f);
+    if (auto it = c.advances.find(text); it != c.advances.end()) return it->second;
+    if (!c.splitsLatin1) c.splitsLatin1 = SplitsLatin1(c.font);
+    const int w = Advance(c.font, QString::fromStdString(text), *c.splitsLatin1);
+    if (c.advances.size() >= kMaxAdvancesPerFont) c.advances.clear();
+    c.advances.emplace(text, w);
+    return w;
 }
 
 static bool IsSongFace(const std::string& name) {
@@ -427,7 +506,11 @@ static bool IsSongFace(const std::string& name) {
 
 FontInfo FontInfoOf(const FontSpec& f) {
     EnsureGui();
-    QFont q = ToQFont(f);
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> hold(cache.lock);
+    CachedFont& c = cache.entry(f);
+    if (c.info) return *c.info;
+    const QFont& q = c.font;
     QFontMetrics fm(q);
     QFontInfo fi(q);
     FontInfo r;
@@ -447,12 +530,15 @@ FontInfo FontInfoOf(const FontSpec& f) {
     r.fixedPitch = fi.fixedPitch();
     r.family = fi.family().toStdString();
     r.scalable = QFontDatabase::isSmoothlyScalable(fi.family(), fi.styleName());
+    c.info = r;
     return r;
 }
 
 int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
     EnsureGui();
-    QFontMetrics fm(ToQFont(f));
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> hold(cache.lock);
+    QFontMetrics fm(cache.entry(f).font);
     QRect br = fm.boundingRect(QRect(0, 0, std::max(1, width), 1000000), Qt::TextWordWrap | Qt::TextShowMnemonic,
                                QString::fromStdString(text));
     return std::max(br.height(), fm.height());
