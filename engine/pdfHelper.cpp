@@ -43,18 +43,6 @@ std::string OutputLogName(const std::string& gsDir, const char* suffix) {
 
 }  // namespace
 
-std::string QuoteGsArg(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    for (char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 bool IsValidUtf8(const std::string& s) {
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -185,22 +173,20 @@ std::string GsPagedOutputName(const std::string& dst) {
 }
 
 std::string MaskPasswords(const std::string& params) {
-    std::string out = params;
-    for (const char* key : {"-sOwnerPassword=", "-sUserPassword="}) {
-        for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at + 1)) {
-            size_t from = at + strlen(key);
-            size_t to = from;
-            if (to < out.size() && out[to] == '"') {
-                for (++to; to < out.size() && out[to] != '"'; ++to)
-                    if (out[to] == '\\') ++to;
-                if (to < out.size()) ++to;
-            } else {
-                while (to < out.size() && out[to] != ' ') ++to;
-            }
-            out.replace(from, std::min(to, out.size()) - from, "******");
+    // Read as the console program reads the line, so a quoted password is masked whole
+    // and a file name that merely holds the switch's text is left alone.
+    std::string out;
+    size_t copied = 0;
+    for (const GsToken& t : GsTokenSpans(params)) {
+        for (const char* key : {"-sOwnerPassword=", "-sUserPassword="}) {
+            if (!StartsStr(key, t.value)) continue;
+            out.append(params, copied, t.begin - copied);
+            out += std::string(key) + "******";
+            copied = t.end;
+            break;
         }
     }
-    return out;
+    return out + params.substr(copied);
 }
 
 std::string GsOutputName(const std::string& path) { return StringReplaceAll(path, "%", "%%"); }
@@ -423,8 +409,11 @@ bool ReadJpegSize(const std::string& path, int& width, int& height) {
 // ---------------------------------------------------------------- TPdfDecompress
 
 std::string TPdfDecompress::Parameters(const std::string& src, const std::string& dst) {
-    return "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false " + GsOut(dst) +
-           GsSource(src);
+    GsArgs p = GsPrefix();
+    p += "-sDEVICE=pdfwrite -dCompressPages=false";
+    p += GsOut(dst);
+    p += GsSource(src);
+    return p.Line();
 }
 
 bool TPdfDecompress::Decompress(const std::string& src, const std::string& dst) {
@@ -502,10 +491,14 @@ bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::s
                                   TPageSize& size) {
     const std::string picture = workDir + "pageSizePicture.jpg";
     if (FileExists(picture)) DeleteFile(picture);
-    const std::string p = "-dNOPAUSE -dBATCH -dSAFER -dJPEGQ=5 -r72 -dFirstPage=" + IntToStr(page) +
-                          " -dLastPage=" + IntToStr(page) + " -dUseCIEColor -sDEVICE=jpeg " +
-                          GsOut(picture) + GsSource(src);
-    TGhost().Run("pdf2jpg", p);
+    GsArgs p = GsPrefix();
+    p += "-dJPEGQ=5 -r72";
+    p += "-dFirstPage=" + IntToStr(page);
+    p += "-dLastPage=" + IntToStr(page);
+    p += "-dUseCIEColor -sDEVICE=jpeg";
+    p += GsOut(picture);
+    p += GsSource(src);
+    TGhost().Run("pdf2jpg", p.Line());
     if (!FileExists(picture)) return false;
     int w = 0, h = 0;
     const bool read = ReadJpegSize(picture, w, h);
@@ -524,26 +517,30 @@ TPageSize TPdfChopToSingles::GetPdfPageSize(const std::string& src, int page, co
 
 std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std::string& out, int page,
                                               TPageSize size) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     if (!GroupVisible("GroupBox_optimized")) {
         p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
-             "-dDownsampleColorImages=false ";
+             "-dDownsampleColorImages=false";
     } else {
-        if (RadioChecked("RadioButton_optimizedD")) p += "-dPDFSETTINGS=/default ";
-        if (RadioChecked("RadioButton_optimizedS")) p += "-dPDFSETTINGS=/screen ";
-        if (RadioChecked("RadioButton_optimizedP")) p += "-dPDFSETTINGS=/printer ";
-        if (RadioChecked("RadioButton_optimizedR")) p += "-dPDFSETTINGS=/prepress ";
+        if (RadioChecked("RadioButton_optimizedD")) p += "-dPDFSETTINGS=/default";
+        if (RadioChecked("RadioButton_optimizedS")) p += "-dPDFSETTINGS=/screen";
+        if (RadioChecked("RadioButton_optimizedP")) p += "-dPDFSETTINGS=/printer";
+        if (RadioChecked("RadioButton_optimizedR")) p += "-dPDFSETTINGS=/prepress";
         if (RadioChecked("RadioButton_optimizedEdit") && !EditText("Edit_optimized").empty()) {
             const long long r = EditNumber("Edit_optimized");
-            if (r >= 5 && r <= 200) p += "-dColorConversionStrategy=/sRGB " + GsDownsample(r);
+            if (r >= 5 && r <= 200) (p += "-dColorConversionStrategy=/sRGB") += GsDownsample(r);
         }
     }
-    p += "-dDEVICEWIDTHPOINTS=" + IntToStr(size.x) + " ";
-    p += "-dDEVICEHEIGHTPOINTS=" + IntToStr(size.y) + " ";
-    p += "-dPDFFitPage -dDOINTERPOLATE ";
-    p += "-dFirstPage=" + IntToStr(page) + " -dLastPage=" + IntToStr(page) + " ";
-    p += "-r300 -sDEVICE=pdfwrite " + GsOut(out) + "-c .setpdfwrite " + GsSource(src);
-    return p;
+    p += "-dDEVICEWIDTHPOINTS=" + IntToStr(size.x);
+    p += "-dDEVICEHEIGHTPOINTS=" + IntToStr(size.y);
+    p += "-dPDFFitPage -dDOINTERPOLATE";
+    p += "-dFirstPage=" + IntToStr(page);
+    p += "-dLastPage=" + IntToStr(page);
+    p += "-r300 -sDEVICE=pdfwrite";
+    p += GsOut(out);
+    p += "-c .setpdfwrite";
+    p += GsSource(src);
+    return p.Line();
 }
 
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir, const std::string& prefix,

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/gsArgs.h"
+
 // Runs the Ghostscript console program for one job. The parameter string is written into
 // the response file "temp.log" in the day's log folder; the program's standard output and
 // error go into "gs/hh-nn-ss-zzz_out.log" and "gs/hh-nn-ss-zzz_error.log" there. The wait
@@ -28,11 +30,6 @@ public:
 
 // Whether the bytes are text in UTF-8, the only encoding texts are drawn from.
 bool IsValidUtf8(const std::string& s);
-
-// One argument of a parameter string in double quotes. Inside quotes the console program
-// reads \" as " and \\ as \, and every other backslash as itself; so every backslash and
-// every quote of the text is escaped, and any text comes back exactly as it was.
-std::string QuoteGsArg(const std::string& text);
 
 // A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
 // "@" or "-" is never taken for a device, a response file or a switch), and, when the

@@ -3,7 +3,8 @@
 #   app -> engine, controls -> platform; only platform/qt includes Qt; only platform/
 #   (and the stand-alone helper programs in tools/, which may use the layers like the
 #   program) call POSIX directly; nothing outside app/
-#   includes app/; the runtime includes only itself.
+#   includes app/; the runtime includes only itself, and the Ghostscript argument grammar
+#   (compiled into the console program as well) only the standard library.
 # Run by ctest (the "LayerArrows" test) and usable by hand: scripts/check_layers.sh [root]
 set -uo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -11,6 +12,7 @@ cd "$root" || exit 2
 
 # folder prefix | project folders it may include (regex on the include path)
 rules=(
+  "platform/rtl/gsArgs.|^platform/rtl/gsArgs\.h$"
   "platform/rtl/|^platform/rtl/"
   "platform/qt/|^platform/"
   "platform/|^platform/"

@@ -20,10 +20,6 @@ T* Control(const std::string& name) {
     return c;
 }
 
-bool BreaksSwitch(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == '"';
-}
-
 }  // namespace
 
 bool RadioChecked(TOptionName<TOptionKind::RadioButton> name) { return Control<TRadioButton>(name.Str())->Checked(); }
@@ -40,10 +36,8 @@ long long EditNumber(TOptionName<TOptionKind::Edit> name) { return StrToInt(Trim
 
 std::string EditSwitchValue(TOptionName<TOptionKind::Edit> name) {
     std::string value = Trim(EditText(name));
-    for (char c : value) {
-        if (BreaksSwitch(c))
-            throw EConvertError("'" + value + "' is not a valid value for " + name.Str());
-    }
+    if (!GsBareWritable(value))
+        throw EConvertError("'" + value + "' is not a valid value for " + name.Str());
     return value;
 }
 
@@ -62,41 +56,42 @@ TTimer* MainTimer(TOptionName<TOptionKind::Timer> name) {
     return static_cast<TTimer*>(FindMain(name.Str(), TOptionKind::Timer));
 }
 
-const char* const GsPrefix = "-dNOPAUSE -dBATCH -dSAFER ";
-
-std::string GsOut(const std::string& path) {
-    return "-sOutputFile=" + QuoteGsArg(GsOutputName(GsFileName(path))) + " ";
+GsArgs GsOut(const std::string& path) {
+    return GsArgs().Quoted("-sOutputFile=", GsOutputName(GsFileName(path)));
 }
 
-std::string GsPaged(const std::string& dst) {
-    return "-sOutputFile=" + QuoteGsArg(GsPagedOutputName(dst)) + " ";
+GsArgs GsPaged(const std::string& dst) {
+    return GsArgs().Quoted("-sOutputFile=", GsPagedOutputName(dst));
 }
 
-std::string GsSource(const std::string& path) { return "-f " + QuoteGsArg(GsFileName(path)) + " "; }
+GsArgs GsSource(const std::string& path) {
+    GsArgs source;
+    source += "-f";
+    return source.Quoted("", GsFileName(path));
+}
 
-std::string GsResolution() {
-    std::string r;
+GsArgs GsResolution() {
+    GsArgs r;
     if (RadioChecked("RadioButton_resolutionEdit") && !EditText("Edit_resolution").empty())
-        r += "-r" + EditSwitchValue("Edit_resolution") + " ";
-    if (RadioChecked("RadioButton_resolution600")) r += "-r600 ";
-    if (RadioChecked("RadioButton_resolution300")) r += "-r300 ";
-    if (RadioChecked("RadioButton_resolution150")) r += "-r150 ";
-    if (RadioChecked("RadioButton_resolution100")) r += "-r100 ";
-    if (RadioChecked("RadioButton_resolution72")) r += "-r72 ";
+        r += "-r" + EditSwitchValue("Edit_resolution");
+    if (RadioChecked("RadioButton_resolution600")) r += "-r600";
+    if (RadioChecked("RadioButton_resolution300")) r += "-r300";
+    if (RadioChecked("RadioButton_resolution150")) r += "-r150";
+    if (RadioChecked("RadioButton_resolution100")) r += "-r100";
+    if (RadioChecked("RadioButton_resolution72")) r += "-r72";
     return r;
 }
 
-std::string GsDownsample(long long r) {
-    return "-dDownsampleMonoImages=true "
-           "-dMonoImageDownsampleThreshold=1.5 "
-           "-dMonoImageDownsampleType=/Bicubic "
-           "-dMonoImageResolution=" + IntToStr(4 * r) + " "
-           "-dDownsampleGrayImages=true "
-           "-dGrayImageDownsampleThreshold=1.5 "
-           "-dGrayImageDownsampleType=/Bicubic "
-           "-dGrayImageResolution=" + IntToStr(2 * r) + " "
-           "-dDownsampleColorImages=true "
-           "-dColorImageDownsampleThreshold=1.5 "
-           "-dColorImageDownsampleType=/Bicubic "
-           "-dColorImageResolution=" + IntToStr(r) + " ";
+GsArgs GsDownsample(long long r) {
+    GsArgs d;
+    d += "-dDownsampleMonoImages=true -dMonoImageDownsampleThreshold=1.5 "
+         "-dMonoImageDownsampleType=/Bicubic";
+    d += "-dMonoImageResolution=" + IntToStr(4 * r);
+    d += "-dDownsampleGrayImages=true -dGrayImageDownsampleThreshold=1.5 "
+         "-dGrayImageDownsampleType=/Bicubic";
+    d += "-dGrayImageResolution=" + IntToStr(2 * r);
+    d += "-dDownsampleColorImages=true -dColorImageDownsampleThreshold=1.5 "
+         "-dColorImageDownsampleType=/Bicubic";
+    d += "-dColorImageResolution=" + IntToStr(r);
+    return d;
 }

@@ -9,6 +9,7 @@
 #include "engine/optionControls.h"
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
+#include "platform/rtl/gsArgs.h"
 
 class TForm;
 class TTimer;
@@ -40,22 +41,21 @@ TTimer* MainTimer(TOptionName<TOptionKind::Timer> name);
 
 // ---------------------------------------------------------------- switch pieces
 
-// "-dNOPAUSE -dBATCH -dSAFER "
-extern const char* const GsPrefix;
+// The common switches come from GsPrefix (platform/rtl/gsArgs.h).
 
 // -sOutputFile="path"
-std::string GsOut(const std::string& path);
+GsArgs GsOut(const std::string& path);
 // One output file per page: the result path with "_p%04d" before its extension.
-std::string GsPaged(const std::string& dst);
+GsArgs GsPaged(const std::string& dst);
 // -f "path"
-std::string GsSource(const std::string& path);
+GsArgs GsSource(const std::string& path);
 // The resolution switch from the resolution radios and edit; empty for none.
-std::string GsResolution();
+GsArgs GsResolution();
 // Image downsampling to r dpi for colour images, 2r for grey and 4r for monochrome.
-std::string GsDownsample(long long r);
+GsArgs GsDownsample(long long r);
 
-// The calling convention of the Ghostscript converters: builds the parameter string and
-// runs the job. A failure while building (a missing control, an edit that holds no
+// The calling convention of the Ghostscript converters: builds the parameter string (the
+// line of the job's arguments) and runs the job. A failure while building (a missing control, an edit that holds no
 // number) is logged under "ErrorMessage", added to the error list and gives False
 // without running Ghostscript; otherwise the runner's result.
 template <class Build>

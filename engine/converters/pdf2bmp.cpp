@@ -5,19 +5,19 @@
 
 std::string TPdf2bmp::Parameters(const std::string& src, const std::string& dst, int firstPage,
                                  int lastPage) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     p += GsResolution();
-    if (RadioChecked("RadioButton_colordepth24")) p += "-sDEVICE=bmp16m ";
-    if (RadioChecked("RadioButton_colordepth8")) p += "-sDEVICE=bmp256 ";
-    if (RadioChecked("RadioButton_colordepth4")) p += "-sDEVICE=bmp16 ";
-    if (RadioChecked("RadioButton_colordepth1")) p += "-sDEVICE=bmpmono ";
-    if (RadioChecked("RadioButton_colordepth8g")) p += "-sDEVICE=bmpgray ";
-    if (firstPage > 0) p += "-dFirstPage=" + IntToStr(firstPage) + " ";
-    if (lastPage > 0) p += "-dLastPage=" + IntToStr(lastPage) + " ";
-    p += "-dUseCIEColor ";
+    if (RadioChecked("RadioButton_colordepth24")) p += "-sDEVICE=bmp16m";
+    if (RadioChecked("RadioButton_colordepth8")) p += "-sDEVICE=bmp256";
+    if (RadioChecked("RadioButton_colordepth4")) p += "-sDEVICE=bmp16";
+    if (RadioChecked("RadioButton_colordepth1")) p += "-sDEVICE=bmpmono";
+    if (RadioChecked("RadioButton_colordepth8g")) p += "-sDEVICE=bmpgray";
+    if (firstPage > 0) p += "-dFirstPage=" + IntToStr(firstPage);
+    if (lastPage > 0) p += "-dLastPage=" + IntToStr(lastPage);
+    p += "-dUseCIEColor";
     p += GsPaged(dst);
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdf2bmp::Convert(const std::string& src, const std::string& dst, int firstPage,

@@ -3,12 +3,12 @@
 #include "engine/converters/gsOptions.h"
 
 std::string TPdf2eps::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     p += GsResolution();
-    p += "-sDEVICE=epswrite ";
+    p += "-sDEVICE=epswrite";
     p += GsPaged(dst);
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdf2eps::Convert(const std::string& src, const std::string& dst) {

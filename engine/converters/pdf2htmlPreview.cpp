@@ -217,10 +217,11 @@ void TPdf2htmlPreview::ShrinkJpeg(const std::string& jpegFile) {
 
 int TPdf2htmlPreview::MakeThumbnails(const std::string& src, const std::string& imagesDir) {
     const std::string base = ChangeFileExt(ExtractFileName(src), "");
-    const std::string params =
-        "-dNOPAUSE -dBATCH -dSAFER -dJPEGQ=75 -r72 -dUseCIEColor -sDEVICE=jpeg " +
-        GsPaged(ExpandFileName(ExtractFilePath(imagesDir)) + base + ".jpg") + GsSource(src);
-    TGhost().Run("pdf2jpg", params);
+    GsArgs params = GsPrefix();
+    params += "-dJPEGQ=75 -r72 -dUseCIEColor -sDEVICE=jpeg";
+    params += GsPaged(ExpandFileName(ExtractFilePath(imagesDir)) + base + ".jpg");
+    params += GsSource(src);
+    TGhost().Run("pdf2jpg", params.Line());
 
     int count = 0;
     std::vector<std::string> files;

@@ -4,20 +4,20 @@
 #include "platform/rtl/sysutils.h"
 
 std::string TPdf2jpg::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     if (RadioChecked("RadioButton_qualityEdit") && !EditText("Edit_quality").empty()) {
         const long long q = EditNumber("Edit_quality");
-        if (q >= 1 && q <= 100) p += "-dJPEGQ=" + IntToStr(q) + " ";
+        if (q >= 1 && q <= 100) p += "-dJPEGQ=" + IntToStr(q);
     }
-    if (RadioChecked("RadioButton_qualityX")) p += "-dJPEGQ=100 ";
-    if (RadioChecked("RadioButton_qualityN")) p += "-dJPEGQ=75 ";
-    if (RadioChecked("RadioButton_qualityM")) p += "-dJPEGQ=40 ";
-    if (RadioChecked("RadioButton_qualityL")) p += "-dJPEGQ=5 ";
+    if (RadioChecked("RadioButton_qualityX")) p += "-dJPEGQ=100";
+    if (RadioChecked("RadioButton_qualityN")) p += "-dJPEGQ=75";
+    if (RadioChecked("RadioButton_qualityM")) p += "-dJPEGQ=40";
+    if (RadioChecked("RadioButton_qualityL")) p += "-dJPEGQ=5";
     p += GsResolution();
-    p += "-dUseCIEColor -sDEVICE=jpeg ";
+    p += "-dUseCIEColor -sDEVICE=jpeg";
     p += GsPaged(dst);
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdf2jpg::Convert(const std::string& src, const std::string& dst) {

@@ -3,17 +3,17 @@
 #include "engine/converters/gsOptions.h"
 
 std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     if (GroupVisible("GroupBox_reduction")) {
         p += "-dCompressPages=true -dAutoFilterColorImages=true -dAutoFilterGrayImages=true "
-             "-dColorConversionStrategy=/sRGB ";
+             "-dColorConversionStrategy=/sRGB";
         p += GsDownsample(UpDownPosition("XcUpDown_reduction_quality"));
     }
-    p += "-r300 -sDEVICE=pdfwrite ";
+    p += "-r300 -sDEVICE=pdfwrite";
     p += GsOut(dst);
-    p += "-c .setpdfwrite ";
+    p += "-c .setpdfwrite";
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdf2pdf::Convert(const std::string& src, const std::string& dst) {

@@ -3,10 +3,13 @@
 #include "engine/converters/gsOptions.h"
 
 std::string TPdf2ps::Parameters(const std::string& src, const std::string& dst) {
-    return "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false "
-           "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 "
-           "-sDEVICE=pswrite " +
-           GsOut(dst) + "-c .setpdfwrite " + GsSource(src);
+    GsArgs p = GsPrefix();
+    p += "-dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+         "-dDownsampleColorImages=false -r300 -sDEVICE=pswrite";
+    p += GsOut(dst);
+    p += "-c .setpdfwrite";
+    p += GsSource(src);
+    return p.Line();
 }
 
 bool TPdf2ps::Convert(const std::string& src, const std::string& dst) {

@@ -3,12 +3,12 @@
 #include "engine/converters/gsOptions.h"
 
 std::string TPdf2tiff::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     p += GsResolution();
-    p += "-dUseCIEColor -sDEVICE=tiff24nc ";
+    p += "-dUseCIEColor -sDEVICE=tiff24nc";
     p += RadioChecked("RadioButton_layerS") ? GsPaged(dst) : GsOut(dst);
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdf2tiff::Convert(const std::string& src, const std::string& dst) {

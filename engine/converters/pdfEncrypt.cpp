@@ -14,30 +14,30 @@ int TPdfEncrypt::Permissions() {
 }
 
 std::string TPdfEncrypt::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     if (GroupVisible("GroupBox_encryption") && !EditText("Edit_encryption_password").empty()) {
         // The password goes into the parameter line quoted with the console program's
         // escapes, so blanks, quotes and backslashes reach Ghostscript as typed.
-        const std::string pw = QuoteGsArg(EditText("Edit_encryption_password"));
+        const std::string pw = EditText("Edit_encryption_password");
         // An unattended run that names no encryption type has no selection: it gets the
         // first preset, as a function's options do before anything was saved.
         const int item = ComboIndex("ComboBox_encryption_type");
         const auto& row = EncryptionTypes[item >= 0 && item < EncryptionTypeCount ? size_t(item) : 0];
-        p += "-sOwnerPassword=" + pw + " ";
-        p += "-sUserPassword=" + pw + " ";
-        p += "-dCompatibilityLevel=" + row[1] + " ";
-        p += "-dEncryptionR=" + row[2] + " ";
-        p += "-dKeyLength=" + row[3] + " ";
-        p += "-dPermissions=" + IntToStr(Permissions()) + " ";
-        p += "-dEncryptionR=" + row[2] + " ";
-        p += "-dKeyLength=" + row[3] + " ";
+        p.Quoted("-sOwnerPassword=", pw);
+        p.Quoted("-sUserPassword=", pw);
+        p += "-dCompatibilityLevel=" + row[1];
+        p += "-dEncryptionR=" + row[2];
+        p += "-dKeyLength=" + row[3];
+        p += "-dPermissions=" + IntToStr(Permissions());
+        p += "-dEncryptionR=" + row[2];
+        p += "-dKeyLength=" + row[3];
     }
     p += "-dDownsampleMonoImages=false -dDownsampleGrayImages=false -dDownsampleColorImages=false "
-         "-r300 -sDEVICE=pdfwrite ";
+         "-r300 -sDEVICE=pdfwrite";
     p += GsOut(dst);
-    p += "-c .setpdfwrite ";
+    p += "-c .setpdfwrite";
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPdfEncrypt::Encrypt(const std::string& src, const std::string& dst) {

@@ -17,7 +17,7 @@ std::string PageBase(const std::string& file) {
 std::string TPdfMerge::Parameters(const std::string& dst) {
     TMainState* s = MainState();
     if (!s || !s->FMergeOrder) throw Exception("The main window does not exist.");
-    std::string list;
+    GsArgs list;
     for (const std::string& entry : s->FMergeOrder->ToVector()) {
         const std::string tag = entry.substr(0, 4);
         // The page number ends the entry, behind the label "页面 ". The label is five bytes
@@ -35,11 +35,15 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
         } else {
             throw EConvertError("'" + entry + "' is not a page of the merge order");
         }
-        list += QuoteGsArg(GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf")) + " ";
+        list.Quoted("", GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf"));
     }
-    return "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
-           "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite " +
-           GsOut(dst) + "-c .setpdfwrite -f " + list;
+    GsArgs p = GsPrefix();
+    p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+         "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite";
+    p += GsOut(dst);
+    p += "-c .setpdfwrite -f";
+    p += list;
+    return p.Line();
 }
 
 bool TPdfMerge::Merge(const std::string& dst) {

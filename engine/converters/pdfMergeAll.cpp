@@ -7,11 +7,13 @@
 #include "platform/vcl/forms.h"
 
 std::string TPdfMergeAll::Parameters(const TStringList& files, const std::string& dst) {
-    std::string list;
-    for (int i = 0; i < files.Count(); ++i) list += QuoteGsArg(GsFileName(files[i])) + " ";
-    return "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
-           "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite " +
-           GsOut(dst) + "-c .setpdfwrite -f " + list;
+    GsArgs p = GsPrefix();
+    p += "-dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+         "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite";
+    p += GsOut(dst);
+    p += "-c .setpdfwrite -f";
+    for (int i = 0; i < files.Count(); ++i) p.Quoted("", GsFileName(files[i]));
+    return p.Line();
 }
 
 bool TPdfMergeAll::Merge(const TStringList& files, const std::string& dst) {

@@ -130,8 +130,11 @@ bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
 
 std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::string& dst,
                                            const std::string& stampFile) {
-    return "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false " + GsOut(dst) +
-           QuoteGsArg(GsFileName(stampFile)) + " " + QuoteGsArg(GsFileName(src)) + " ";
+    GsArgs p = GsPrefix();
+    p += "-sDEVICE=pdfwrite -dCompressPages=false";
+    p += GsOut(dst);
+    p.Quoted("", GsFileName(stampFile)).Quoted("", GsFileName(src));
+    return p.Line();
 }
 
 bool TPdfWatermark::Apply(const std::string& src, const std::string& dst, const std::string& stampFile) {

@@ -6,13 +6,13 @@
 
 namespace {
 
-std::string Quality() {
-    if (!GroupVisible("GroupBox_optimized")) return "-dPDFSETTINGS=/default ";
-    std::string q;
-    if (RadioChecked("RadioButton_optimizedD")) q += "-dPDFSETTINGS=/default ";
-    if (RadioChecked("RadioButton_optimizedS")) q += "-dPDFSETTINGS=/screen ";
-    if (RadioChecked("RadioButton_optimizedP")) q += "-dPDFSETTINGS=/printer ";
-    if (RadioChecked("RadioButton_optimizedR")) q += "-dPDFSETTINGS=/prepress ";
+GsArgs Quality() {
+    GsArgs q;
+    if (!GroupVisible("GroupBox_optimized")) return q += "-dPDFSETTINGS=/default";
+    if (RadioChecked("RadioButton_optimizedD")) q += "-dPDFSETTINGS=/default";
+    if (RadioChecked("RadioButton_optimizedS")) q += "-dPDFSETTINGS=/screen";
+    if (RadioChecked("RadioButton_optimizedP")) q += "-dPDFSETTINGS=/printer";
+    if (RadioChecked("RadioButton_optimizedR")) q += "-dPDFSETTINGS=/prepress";
     if (RadioChecked("RadioButton_optimizedEdit") && !EditText("Edit_optimized").empty()) {
         const long long r = EditNumber("Edit_optimized");
         if (r >= 5 && r <= 200) q += GsDownsample(r);
@@ -22,37 +22,43 @@ std::string Quality() {
 
 // Entry 0 of the paper combo box is the document's own size and 1 the size of the two
 // edits; entry k >= 2 is row k - 2 of the paper table. No selection counts as entry 0.
-std::string Paper() {
-    if (!GroupVisible("GroupBox_papersize")) return "";
+GsArgs Paper() {
+    GsArgs p;
+    if (!GroupVisible("GroupBox_papersize")) return p;
     const int item = ComboIndex("ComboBox_papersize");
     if (item == 1) {
-        return "-dDEVICEWIDTHPOINTS=" + EditSwitchValue("Edit_papersize_width") + " " +
-               "-dDEVICEHEIGHTPOINTS=" + EditSwitchValue("Edit_papersize_height") + " " +
-               "-dFIXEDMEDIA ";
+        p += "-dDEVICEWIDTHPOINTS=" + EditSwitchValue("Edit_papersize_width");
+        p += "-dDEVICEHEIGHTPOINTS=" + EditSwitchValue("Edit_papersize_height");
+        return p += "-dFIXEDMEDIA";
     }
-    if (item >= 2 && item - 2 < PaperSizeCount)
-        return "-sPAPERSIZE=" + PaperSizes[size_t(item - 2)][1] + " -dFIXEDMEDIA ";
-    return "";
+    if (item >= 2 && item - 2 < PaperSizeCount) {
+        p += "-sPAPERSIZE=" + PaperSizes[size_t(item - 2)][1];
+        p += "-dFIXEDMEDIA";
+    }
+    return p;
 }
 
-std::string Orientation() {
-    if (!GroupVisible("GroupBox_orientation")) return "";
-    if (RadioChecked("RadioButton_orientationL")) return "-c \"<</Orientation 3>> setpagedevice\" ";
-    if (RadioChecked("RadioButton_orientationP")) return "-c \"<</Orientation 0>> setpagedevice\" ";
-    return "";
+GsArgs Orientation() {
+    GsArgs o;
+    if (!GroupVisible("GroupBox_orientation")) return o;
+    if (RadioChecked("RadioButton_orientationL"))
+        (o += "-c").Quoted("", "<</Orientation 3>> setpagedevice");
+    else if (RadioChecked("RadioButton_orientationP"))
+        (o += "-c").Quoted("", "<</Orientation 0>> setpagedevice");
+    return o;
 }
 
 }  // namespace
 
 std::string TPs2pdf::Parameters(const std::string& src, const std::string& dst) {
-    std::string p = GsPrefix;
+    GsArgs p = GsPrefix();
     p += Quality();
     p += Paper();
-    p += "-r300 -dAutoRotatePages=/None -sDEVICE=pdfwrite ";
+    p += "-r300 -dAutoRotatePages=/None -sDEVICE=pdfwrite";
     p += GsOut(dst);
     p += Orientation();
     p += GsSource(src);
-    return p;
+    return p.Line();
 }
 
 bool TPs2pdf::Convert(const std::string& src, const std::string& dst) {

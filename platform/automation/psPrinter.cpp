@@ -12,6 +12,7 @@
 #include "platform/automation/officeSession.h"
 #include "platform/automation/psGlyphNames.h"
 #include "platform/rtl/fileOps.h"
+#include "platform/rtl/gsArgs.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 
@@ -58,7 +59,9 @@ std::string num(double v) {
 void runGs(std::vector<std::string> args) {
     std::string gs = SearchProgram("gs");
     if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
-    args.insert(args.begin(), {gs, "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"});
+    std::vector<std::string> head = {gs, "-q"};
+    for (std::string& sw : GsPrefix().Vector()) head.push_back(std::move(sw));
+    args.insert(args.begin(), head.begin(), head.end());
     ChildResult r = RunProgram(args, kPrintBound);
     if (r.timedOut)
         throw EOleError("打印作业在 " + std::to_string(kPrintBound.count() / 1000) +

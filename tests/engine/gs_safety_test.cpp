@@ -47,6 +47,9 @@ TEST(MaskPasswords, ValuesOfBothPasswordSwitchesAreHidden) {
         {"-sOwnerPassword=\"a\\\"b\\\\\" -f \"x.pdf\" ", "-sOwnerPassword=****** -f \"x.pdf\" "},
         {"-sUserPassword=plain -r72 ", "-sUserPassword=****** -r72 "},
         {"-dNOPAUSE ", "-dNOPAUSE "},
+        // Only a switch is masked, not a file name that holds its text.
+        {"-f \"/in/-sOwnerPassword=x.pdf\" -sOwnerPassword=\"a b\"x y ",
+         "-f \"/in/-sOwnerPassword=x.pdf\" -sOwnerPassword=****** y "},
     };
     for (const Row& r : rows) EXPECT_EQ(MaskPasswords(r.params), r.logged) << r.params;
 }
@@ -72,9 +75,9 @@ TEST_F(GsSafety, TheFirstErrorLineStandsBeneathTheMessage) {
 
 TEST_F(GsSafety, FileNamesAreAbsoluteSoNoNameReadsAsADeviceOrSwitch) {
     for (const std::string name : {"%pipe%touch X", "@evil.ps", "-sDEVICE=x.pdf"}) {
-        const std::string out = GsOut(name);
+        const std::string out = GsOut(name).Line();
         EXPECT_EQ(out.rfind("-sOutputFile=\"/", 0), 0u) << out;
-        EXPECT_EQ(GsSource(name).rfind("-f \"/", 0), 0u) << GsSource(name);
+        EXPECT_EQ(GsSource(name).Line().rfind("-f \"/", 0), 0u) << GsSource(name).Line();
     }
     EXPECT_EQ(GsFileName("a.pdf"), GetCurrentDir() + "/a.pdf");
 }

@@ -242,6 +242,17 @@ TEST_F(PdfToolsParams, PasswordWithQuoteAndBackslashIsEscapedForTheConsoleProgra
     EXPECT_NE(p.find("-sOwnerPassword=\"a\\\"b c\\\\\" -sUserPassword=\"a\\\"b c\\\\\" "), std::string::npos) << p;
 }
 
+TEST_F(PdfToolsParams, PasswordWithALineBreakIsRefusedBeforeAnyRun) {
+    // The response file is one line: such a password cannot reach Ghostscript as typed.
+    Tools().SetVisible("GroupBox_encryption", true);
+    Tools().EditOf("Edit_encryption_password")->SetText("first\nsecond");
+    EXPECT_THROW(TPdfEncrypt().Parameters("/s.pdf", "/d.pdf"), GsArgError);
+    EXPECT_FALSE(TPdfEncrypt().Encrypt("/s.pdf", AppPath() + "d.pdf"));
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("first\\x0Asecond"), std::string::npos) << Errors()[0];
+    EXPECT_FALSE(FileExists(State().FLogDir + "temp.log"));
+}
+
 // ---------------------------------------------------------------- watermark
 
 TEST(WatermarkStamp, FileForOpacity30AndSize48) {

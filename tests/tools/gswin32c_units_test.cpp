@@ -1,5 +1,6 @@
 // The response-file reader and the switch adaptation of gswin32c.exe, tested directly.
 // The tool is a program of its own; its code is linked here from the tool's library.
+#include "platform/rtl/gsArgs.h"
 #include "tools/gswin32c/adapt.h"
 #include "tools/gswin32c/response.h"
 
@@ -15,42 +16,42 @@ using Args = std::vector<std::string>;
 namespace {
 
 TEST(GsResponseTokenize, SplitsOnBlanksTabsAndLineBreaks) {
-  EXPECT_EQ(gsw::Tokenize("-dNOPAUSE -dBATCH\t-dSAFER \r\n"),
+  EXPECT_EQ(GsTokenize("-dNOPAUSE -dBATCH\t-dSAFER \r\n"),
             (Args{"-dNOPAUSE", "-dBATCH", "-dSAFER"}));
-  EXPECT_EQ(gsw::Tokenize("  a   b  "), (Args{"a", "b"}));
-  EXPECT_TRUE(gsw::Tokenize("").empty());
-  EXPECT_TRUE(gsw::Tokenize(" \r\n\t ").empty());
+  EXPECT_EQ(GsTokenize("  a   b  "), (Args{"a", "b"}));
+  EXPECT_TRUE(GsTokenize("").empty());
+  EXPECT_TRUE(GsTokenize(" \r\n\t ").empty());
 }
 
 TEST(GsResponseTokenize, QuotesGroupBlanksAndJoinTheSwitch) {
-  EXPECT_EQ(gsw::Tokenize("-sOutputFile=\"/tmp/my dir/out put.pdf\" -f \"/tmp/a b.pdf\" "),
+  EXPECT_EQ(GsTokenize("-sOutputFile=\"/tmp/my dir/out put.pdf\" -f \"/tmp/a b.pdf\" "),
             (Args{"-sOutputFile=/tmp/my dir/out put.pdf", "-f", "/tmp/a b.pdf"}));
-  EXPECT_EQ(gsw::Tokenize("-c \"<</Orientation 3>> setpagedevice\" -f"),
+  EXPECT_EQ(GsTokenize("-c \"<</Orientation 3>> setpagedevice\" -f"),
             (Args{"-c", "<</Orientation 3>> setpagedevice", "-f"}));
-  EXPECT_EQ(gsw::Tokenize("a\"b c\"d"), (Args{"ab cd"}));
+  EXPECT_EQ(GsTokenize("a\"b c\"d"), (Args{"ab cd"}));
 }
 
 TEST(GsResponseTokenize, DollarApostropheAndNonAsciiAreData) {
-  EXPECT_EQ(gsw::Tokenize("-f \"/tmp/$HOME 'x' 中文 文件.pdf\" $PATH"),
+  EXPECT_EQ(GsTokenize("-f \"/tmp/$HOME 'x' 中文 文件.pdf\" $PATH"),
             (Args{"-f", "/tmp/$HOME 'x' 中文 文件.pdf", "$PATH"}));
 }
 
 TEST(GsResponseTokenize, EscapedQuoteAndBackslashInsideQuotes) {
-  EXPECT_EQ(gsw::Tokenize(R"(-sOwnerPassword="pa\"ss w" -sUserPassword="a\\b")"),
+  EXPECT_EQ(GsTokenize(R"(-sOwnerPassword="pa\"ss w" -sUserPassword="a\\b")"),
             (Args{"-sOwnerPassword=pa\"ss w", "-sUserPassword=a\\b"}));
-  EXPECT_EQ(gsw::Tokenize(R"("\"")"), (Args{"\""}));
+  EXPECT_EQ(GsTokenize(R"("\"")"), (Args{"\""}));
 }
 
 TEST(GsResponseTokenize, OtherBackslashesStayAsTheyAre) {
   // Windows-style paths keep every backslash, inside quotes and outside.
-  EXPECT_EQ(gsw::Tokenize(R"(-sOutputFile="C:\temp\new\a.pdf" C:\x\y)"),
+  EXPECT_EQ(GsTokenize(R"(-sOutputFile="C:\temp\new\a.pdf" C:\x\y)"),
             (Args{R"(-sOutputFile=C:\temp\new\a.pdf)", R"(C:\x\y)"}));
-  EXPECT_EQ(gsw::Tokenize(R"("a\nb")"), (Args{R"(a\nb)"}));
+  EXPECT_EQ(GsTokenize(R"("a\nb")"), (Args{R"(a\nb)"}));
 }
 
 TEST(GsResponseTokenize, EmptyQuotesGiveAnEmptyArgumentAndOpenQuoteRunsToEnd) {
-  EXPECT_EQ(gsw::Tokenize("-a \"\" -b"), (Args{"-a", "", "-b"}));
-  EXPECT_EQ(gsw::Tokenize("-f \"open to the end "), (Args{"-f", "open to the end "}));
+  EXPECT_EQ(GsTokenize("-a \"\" -b"), (Args{"-a", "", "-b"}));
+  EXPECT_EQ(GsTokenize("-f \"open to the end "), (Args{"-f", "open to the end "}));
 }
 
 class GsResponseFile : public ::testing::Test {

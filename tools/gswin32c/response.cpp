@@ -5,13 +5,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/rtl/gsArgs.h"
+
 namespace gsw {
 
 namespace {
-
-bool IsSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -38,41 +36,6 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
 
 }  // namespace
 
-std::vector<std::string> Tokenize(std::string_view text) {
-    std::vector<std::string> tokens;
-    std::string current;
-    bool inToken = false;  // something (even an empty quoted stretch) has been seen
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
-                current += text[++i];
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                current += c;
-            }
-            continue;
-        }
-        if (IsSeparator(c)) {
-            if (inToken) {
-                tokens.push_back(std::move(current));
-                current.clear();
-                inToken = false;
-            }
-        } else if (c == '"') {
-            quoted = true;
-            inToken = true;
-        } else {
-            current += c;
-            inToken = true;
-        }
-    }
-    if (inToken) tokens.push_back(std::move(current));
-    return tokens;
-}
-
 bool ExpandArguments(const std::vector<std::string>& args, std::vector<std::string>& out,
                      std::string& error) {
     for (const std::string& arg : args) {
@@ -90,7 +53,7 @@ bool ExpandArguments(const std::vector<std::string>& args, std::vector<std::stri
         }
         std::string text;
         if (!ReadWholeFile(path, text, error)) return false;
-        for (std::string& t : Tokenize(text)) out.push_back(std::move(t));
+        for (std::string& t : GsTokenize(text)) out.push_back(std::move(t));
     }
     return true;
 }
