@@ -5,6 +5,7 @@
 #include "controls/styled/styDrawProcs.h"
 #include "platform/rtl/resources.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/capture.h"
 
 TStyCustomButton::TStyCustomButton(TComponent* owner)
     : TButton(owner),
@@ -258,6 +259,8 @@ void TStyCustomButton::DropDown() {
         MSG msg;
         while (PeekMessageA(&msg, Handle(), WM_MOUSEMOVE, WM_MOUSEWHEEL, PM_REMOVE)) {}
     }
+    // A window that took the mouse while the menu was open leaves that mode.
+    if (const HWND holder = GetCapture()) SendMessageA(holder, WM_CANCELMODE, 0, 0);
     dropped_ = false;
     state_ = 0;
     Perform(BM_SETSTATE, 0, 0);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/qt/peer.h"
+#include "platform/win/capture.h"
 #include "platform/win/gdi.h"
 #include "platform/win/messages.h"
 
@@ -75,6 +76,8 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
 }
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM) {
+    // A window told to leave its mode lets the mouse go.
+    if (msg == WM_CANCELMODE && GetCapture() == hwnd) ReleaseCapture();
     if (msg == WM_SETREDRAW) {
         if (WindowObject* win = WindowFromHandle(hwnd); win && win->peer)
             static_cast<qtbridge::Peer*>(win->peer)->setRedraw(w != 0);

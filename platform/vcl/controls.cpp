@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/forms.h"
+#include "platform/win/capture.h"
 #include "platform/win/gdi.h"
 #include "platform/win/ownerDraw.h"
 #include "platform/win/listMessages.h"
@@ -57,6 +58,40 @@ TWinControl* FindControl(HWND hwnd) {
     return w ? static_cast<TWinControl*>(w->control) : nullptr;
 }
 
+// ---------------------------------------------------------------- mouse capture
+
+namespace {
+// A graphic control holding the capture through its parent's window.
+TControl* g_captureControl = nullptr;
+}  // namespace
+
+TControl* GetCaptureControl() {
+    TWinControl* holder = FindControl(GetCapture());
+    if (!holder) return nullptr;
+    if (g_captureControl && g_captureControl->Parent() == holder) return g_captureControl;
+    return holder;
+}
+
+void SetCaptureControl(TControl* c) {
+    ReleaseCapture();
+    g_captureControl = nullptr;
+    if (!c) return;
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (!w) {
+        if (!c->Parent()) return;
+        g_captureControl = c;
+        w = c->Parent();
+    }
+    SetCapture(w->Handle());
+}
+
+bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+
+void TControl::SetMouseCapture(bool on) {
+    if (on == MouseCapture()) return;
+    SetCaptureControl(on ? this : nullptr);
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
@@ -66,6 +101,11 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     destroying_ = true;
+    if (g_captureControl == this) {  // a freed holder lets the mouse go
+        const bool holding = GetCaptureControl() == this;
+        g_captureControl = nullptr;
+        if (holding) ReleaseCapture();
+    }
     if (parent_) parent_->RemoveControl(this);
 }
 
@@ -666,6 +706,12 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
 
 void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
     Guarded([&] {
+        // The control holding the capture gets the mouse wherever it is.
+        if (TControl* holder = GetCaptureControl(); holder && holder != this) {
+            const TPoint here = ClientOrigin(), there = holder->ClientOrigin();
+            holder->Perform(msg, keys, MAKELPARAM_XY(x + here.X - there.X, y + here.Y - there.Y));
+            return;
+        }
         TControl* target = nullptr;
         if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
             target = ControlAtPos(x, y);

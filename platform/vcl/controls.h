@@ -159,7 +159,10 @@ public:
     TNotifyEvent OnMouseLeave;
     virtual void Click();
 
-    bool MouseCapture = false;
+    // While the control holds the mouse capture, the mouse input of every window of the
+    // program comes to it; a graphic control holds it through its parent's window.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool on);
     bool MouseInside = false;
 
 protected:
@@ -323,6 +326,10 @@ constexpr LPARAM kAltKeyData = LPARAM(1) << 29;  // the context bit: Alt was hel
 
 // The control a window handle belongs to.
 TWinControl* FindControl(HWND hwnd);
+// The control holding the mouse capture (null when none of the program's controls holds it),
+// and the call that gives it to a control (null: releases it).
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* c);
 // Exceptions that escape an event handler go here (the application's handler).
 void HandleEventException();
 void SetEventExceptionHandler(std::function<void()> handler);

@@ -2,8 +2,12 @@
 // parent), the colour rules and the blink timer.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "controls/extended/xcLed.h"
@@ -41,7 +45,10 @@ struct Lamp {
     std::unique_ptr<TForm> form;
     TPanel* panel;
     TXcLED* led;
-    std::string path = ::testing::TempDir() + "xcled_shot.png";
+    ~Lamp() { std::remove(path.c_str()); }
+    // One file per process and lamp: runs of the suite side by side must not share it.
+    std::string path = ::testing::TempDir() + "xcled_shot_" + std::to_string(::getpid()) + "_" +
+                       std::to_string(reinterpret_cast<uintptr_t>(this)) + ".png";
 };
 
 }  // namespace
@@ -49,15 +56,15 @@ struct Lamp {
 TEST(XcLED, PixelsOnOffAndTransparentCorners) {
     Lamp l;
     l.led->SetColorOn(clYellow);
-    EXPECT_EQ(l.Shot(8, 10), clYellow);      // inside the lamp: the on colour
-    EXPECT_EQ(l.Shot(6, 6), clWhite);        // the highlight
-    EXPECT_EQ(l.Shot(2, 8), clGray);         // the ring
+    EXPECT_EQ(l.Shot(8, 10), clYellow);  // inside the lamp: the on colour
+    EXPECT_EQ(l.Shot(6, 6), clWhite);    // the highlight
+    EXPECT_EQ(l.Shot(2, 8), clGray);     // the ring
     for (auto [x, y] : {std::pair{0, 0}, {16, 0}, {0, 16}, {16, 16}, {3, 3}})
         EXPECT_EQ(l.Shot(x, y), clWhite) << x << "," << y;  // the panel shows through
     l.panel->SetColor(clNavy);
     EXPECT_EQ(l.Shot(0, 0), clNavy);
     l.led->SetStatus(false);
-    EXPECT_EQ(l.Shot(8, 10), clRed);          // the off colour
+    EXPECT_EQ(l.Shot(8, 10), clRed);  // the off colour
     EXPECT_EQ(l.Shot(0, 0), clNavy);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/qt/dialogs.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/capture.h"
 
 namespace {
 
@@ -296,4 +297,32 @@ TEST(StyButtonDropDown, ClickFiresOnClickThenOpensTheMenuBelow) {
     b->Click();
     EXPECT_EQ(r.clicks, 2);
     EXPECT_EQ(dropped, 1);
+}
+
+TEST(StyButtonDropDown, AWindowHoldingTheMouseLeavesItsModeWhenTheMenuCloses) {
+    ButtonRig r;
+    TPopupMenu menu(r.form.get());
+    menu.Add("One");
+    r.button->SetDropDownMenu(&menu);
+    int cancels = 0;
+    TWndMethod inner = r.other->WindowProc;
+    r.other->WindowProc = [&](TMessage& m) {
+        cancels += m.Msg == WM_CANCELMODE;
+        inner(m);
+    };
+    // The other button takes the mouse while the menu is open.
+    qtbridge::SetPopupMenuDriver([&](const std::vector<qtbridge::PopupMenuItem>&, int, int) {
+        r.other->SetMouseCapture(true);
+        return -1;
+    });
+    r.button->Click();
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(GetCapture(), nullptr);  // and let it go
+    // Without a holder nobody is told.
+    qtbridge::SetPopupMenuDriver(
+        [](const std::vector<qtbridge::PopupMenuItem>&, int, int) { return -1; });
+    r.button->Click();
+    qtbridge::SetPopupMenuDriver(nullptr);
+    EXPECT_EQ(cancels, 1);
+    r.other->WindowProc = inner;
 }

@@ -1,0 +1,28 @@
+#include "platform/win/capture.h"
+
+#include "platform/win/messages.h"
+#include "platform/win/window.h"
+
+namespace {
+HWND g_capture = nullptr;
+}  // namespace
+
+HWND GetCapture() {
+    if (g_capture && !IsWindow(g_capture)) g_capture = nullptr;  // destroyed meanwhile
+    return g_capture;
+}
+
+HWND SetCapture(HWND hwnd) {
+    const HWND previous = GetCapture();
+    if (!IsWindow(hwnd)) return previous;
+    g_capture = hwnd;
+    if (previous && previous != hwnd) SendMessageA(previous, WM_CAPTURECHANGED, 0, LPARAM(hwnd));
+    return previous;
+}
+
+BOOL ReleaseCapture() {
+    const HWND previous = GetCapture();
+    g_capture = nullptr;
+    if (previous) SendMessageA(previous, WM_CAPTURECHANGED, 0, 0);
+    return 1;
+}
