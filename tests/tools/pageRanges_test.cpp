@@ -289,6 +289,49 @@ TEST_F(GsPageRangeRun, PagesAreTheBytesAndNamesOfOneRun) {
   }
 }
 
+// Where the page objects show in the file, the ranges start without a counting run of
+// Ghostscript and the last one runs to the end. A file whose objects promise more pages
+// than it has (here words after its end) leaves the ranges past its end with nothing to
+// draw. Pages, names and what the caller reads stay those of one run.
+TEST_F(GsPageRangeRun, RangesFollowThePageObjectsWithoutACountingRun) {
+  const std::string plain = ReadAll(pdf_);
+  // Words after the end of the file that look like page objects to the count.
+  auto promising = [&](int extra) {
+    std::string bytes = plain;
+    for (int i = 0; i < extra; ++i) bytes += "% /Type /Page\n";
+    return bytes;
+  };
+  const struct Row {
+    const char* what;
+    std::string bytes;
+    int processes;
+  } rows[] = {
+    {"as written", plain, 3},
+    {"ten pages too many: the third range lies past the end", promising(10), 3},
+    {"twenty too many: the last two ranges lie past the end", promising(20), 4},
+  };
+  const std::string saved = pdf_;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    pdf_ = base_ + "/counted.pdf";
+    WriteAll(pdf_, row.bytes);
+    const std::string one = base_ + "/one", many = base_ + "/many";
+    const Outcome single = RunJob("-r20 -sDEVICE=bmp16m", one, 1);
+    const Outcome split = RunJob("-r20 -sDEVICE=bmp16m", many, row.processes);
+    EXPECT_EQ(ReadAll(base_ + "/runs.log").find("pdfpagecount"), std::string::npos);
+    EXPECT_EQ(RangeRuns(), row.processes);
+    EXPECT_EQ(split.code, 0) << split.out << split.err;
+    EXPECT_EQ(split.err, single.err);
+    EXPECT_EQ(split.out, single.out);
+    const std::vector<std::string> names = List(one);
+    EXPECT_EQ(names.size(), size_t(kPages));
+    ASSERT_EQ(List(many), names);
+    for (const std::string& name : names)
+      EXPECT_TRUE(ReadAll(many + "/" + name) == ReadAll(one + "/" + name)) << name;
+  }
+  pdf_ = saved;
+}
+
 TEST_F(GsPageRangeRun, FewPagesOrOneProcessorRunOnce) {
   RunJob("-r30 -sDEVICE=bmp16m -dFirstPage=2 -dLastPage=8", base_ + "/few", 4);
   EXPECT_EQ(RangeRuns(), 0);

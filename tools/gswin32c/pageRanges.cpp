@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <string_view>
 #include <thread>
 
@@ -173,12 +174,31 @@ std::string WithoutRepeatedFontLoads(const std::string& text, const std::string&
     return kept;
 }
 
+constexpr std::string_view kProcessing = "Processing pages ";
+
+// The last page a run says it renders ("Processing pages a through b."), 0 when it names none.
+int ProcessedThrough(const std::string& out) {
+    std::size_t at = StartsWith(out, kProcessing) ? 0 : out.find("\n" + std::string(kProcessing));
+    if (at == std::string::npos) return 0;
+    const std::size_t through = out.find(" through ", at);
+    const std::size_t end = out.find('.', through);
+    int page = 0;
+    if (through == std::string::npos || end == std::string::npos ||
+        !ParsePage(std::string_view(out).substr(through + 9, end - through - 9), page))
+        return 0;
+    return page;
+}
+
+// A run whose first page lies past the end of the document renders nothing and says so.
+bool StartsPastTheEnd(const std::string& out) {
+    return out.find("Requested FirstPage is greater than the number of pages") != std::string::npos;
+}
+
 // The standard output of the runs joined as one run would have written it: Ghostscript's
 // greeting and "Processing pages a through b." once, for the whole span, then the lines
 // of every range in page order.
 std::string JoinStandardOutputs(const std::vector<BufferSink>& sinks, std::size_t used,
                                 int lastPage) {
-    constexpr std::string_view kProcessing = "Processing pages ";
     std::string joined;
     for (std::size_t i = 0; i < used; ++i) {
         const std::string& out = sinks[i].out;
@@ -376,8 +396,16 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
     if (processors < 2 || (job.last != 0 && job.last - job.first + 1 < enough)) return false;
     const int apparent = ApparentPdfPages(job.input);
     if (apparent < enough) return false;
-    const int pages = CountPages(program, job.input);
-    const int last = job.last == 0 || job.last > pages ? pages : job.last;
+    // Where the page objects can be seen in the file, the ranges follow their count and the
+    // last range runs to the end of the document, so a count that is off (pages of an older
+    // revision, an object written in an unusual way) only moves work between ranges. Only
+    // a packed file needs Ghostscript's own count, a run of its own before any page is drawn.
+    const bool openEnd = job.last == 0 && apparent != INT_MAX;
+    int last = apparent;
+    if (!openEnd) {
+        const int pages = CountPages(program, job.input);
+        last = job.last == 0 || job.last > pages ? pages : job.last;
+    }
     if (last - job.first + 1 < enough) return false;
     int count = (last - job.first + 1) / kMinPagesPerProcess;
     if (count > processors) count = processors;
@@ -399,7 +427,8 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
         for (std::size_t i = 0; i < args.size(); ++i) {
             if (i == job.inputIndex) {
                 a.push_back(std::string(kFirst) + std::to_string(ranges[r].first));
-                a.push_back(std::string(kLast) + std::to_string(ranges[r].second));
+                if (!openEnd || r + 1 < ranges.size())
+                    a.push_back(std::string(kLast) + std::to_string(ranges[r].second));
             }
             if (i < job.inputIndex && (StartsWith(args[i], kFirst) || StartsWith(args[i], kLast)))
                 continue;
@@ -417,6 +446,16 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
                 [&, r] { results[r] = RelayGhostscript(program, rangeArgs[r], sinks[r]); });
         for (std::thread& t : runs) t.join();
     }
+
+    // Ranges past the end of a document shorter than its page objects made it seem drew
+    // nothing; what they said is not what one run says. (When the first range is among
+    // them, the whole job lies past the end, and its words are those of one run.)
+    int lastDrawn = 0;
+    for (std::size_t r = 0; r < ranges.size(); ++r) {
+        if (r > 0 && StartsPastTheEnd(sinks[r].out)) sinks[r].out.clear();
+        lastDrawn = std::max(lastDrawn, ProcessedThrough(sinks[r].out));
+    }
+    if (lastDrawn == 0) lastDrawn = last;
 
     // One run stops at a failure: nothing of the ranges after the first failed one counts.
     std::size_t used = 0;
@@ -440,7 +479,9 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
 
     for (std::size_t r = 0; r < used; ++r) {
         const std::string dir = root + "/" + std::to_string(r + 1);
-        for (int page = ranges[r].first; page <= ranges[r].second; ++page) {
+        // The last range of an open end draws up to the page Ghostscript named.
+        const int end = openEnd && r + 1 == ranges.size() ? lastDrawn : ranges[r].second;
+        for (int page = ranges[r].first; page <= end; ++page) {
             std::string from;
             std::string to;
             const long inRange = page - ranges[r].first + 1;
@@ -461,7 +502,7 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
     RemoveTree(root);
 
     RelaySink& standard = StandardSink();
-    standard.Out(JoinStandardOutputs(sinks, used, last));
+    standard.Out(JoinStandardOutputs(sinks, used, lastDrawn));
     standard.Err(err);
     WriteVerdict(joined, standard);
     exitCode = ExitCodeOf(joined);
