@@ -12,6 +12,7 @@
 #include "engine/converters/pdf2ps.h"
 #include "engine/converters/pdf2tiff.h"
 #include "engine/converters/ps2pdf.h"
+#include "engine/converters/watermarkGlyphs.h"
 #include "engine/definitions.h"
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
@@ -129,7 +130,8 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
 
 // A stamp of font size 0 is no stamp (Ghostscript fails on the font), and one of opacity
 // 0 is drawn in white, so the run would report an invisible stamp as done. Both are
-// refused before anything runs, naming the option (and its switch on the command line).
+// refused before anything runs, naming the option (and its switch on the command line),
+// and so is a text the stamp's fonts cannot draw.
 bool TForm_main::WatermarkCanShow() {
     if (!GroupVisible("GroupBox_watermark")) return true;
     const struct {
@@ -147,6 +149,14 @@ bool TForm_main::WatermarkCanShow() {
             Form_MsgDlg->ShowMsg(head + "请用参数 " + c.batchSwitch + " 给出一个大于 0 的值。", mkError, true);
         else
             Form_MsgDlg->ShowMsg(head + "请设置一个大于 0 的值。", mkInformation, false);
+        return false;
+    }
+    // A character the stamp's fonts lack would be drawn as nothing while the run reports
+    // success; the text is refused before any folder or file is made.
+    const std::string problem = WatermarkTextProblem(Edit_watermark_text->Text());
+    if (!problem.empty()) {
+        if (FBatchMode) Form_MsgDlg->ShowMsg(problem + "\n\n(参数 -owt)", mkError, true);
+        else Form_MsgDlg->ShowMsg(problem, mkInformation, false);
         return false;
     }
     return true;

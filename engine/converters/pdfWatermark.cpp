@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/converters/gsOptions.h"
+#include "engine/converters/watermarkGlyphs.h"
 #include "engine/pdfHelper.h"
 #include "platform/rtl/sysutils.h"
 
@@ -113,11 +114,9 @@ std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int 
 bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
     try {
         const std::string text = EditText("Edit_watermark_text");
-        // Bytes of another encoding (GBK, say) would print as one empty box each.
-        if (!IsValidUtf8(text))
-            throw Exception(
-                "水印文字无法显示: 它不是 UTF-8 文本 (也许是 GBK 编码的)。请用 UTF-8 "
-                "给出水印文字。");
+        // A character the stamp's fonts lack would be drawn as nothing.
+        const std::string problem = WatermarkTextProblem(text);
+        if (!problem.empty()) throw Exception(problem);
         const int size = UpDownPosition("XcUpDown_watermark_fontsize");
         const int opacity = UpDownPosition("XcUpDown_watermark_opacity");
         WriteFileText(stampFile, StampText(text, size, opacity));

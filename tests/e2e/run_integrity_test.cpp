@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 
@@ -291,11 +292,37 @@ TEST_F(RunIntegrity, AGbkPasswordOpensTheResultAndNothingElseDoes) {
 
 TEST_F(RunIntegrity, AWatermarkTextThatCannotBeDrawnIsRefused) {
     MakePdf("a", 1);
+    Spit(work + "a_WATERMARKED.pdf", "older result");
+    const auto before = Contents(work);
+    const struct {
+        std::string text;
+        std::string named;  // how the reason names the character
+    } rows[] = {
+        {"\xb2\xe2\xca\xd4", "UTF-8"},           // GBK bytes that are not UTF-8
+        {"\xcb\xae\xd3\xa1", "U+02EE"},          // GBK "水印": UTF-8 of U+02EE U+04E1
+        {"ok \xe3\x90\x80", "U+3400"},          // an ideograph the Song face lacks
+    };
+    for (const auto& row : rows) {
+        RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
+                                    "=" + row.text, "-owf", "=40", "-owo", "=50"});
+        EXPECT_EQ(r.exitCode, 1) << row.named << "\n" << prog.Log();
+        EXPECT_EQ(Contents(work), before) << row.named;
+        const std::string log = prog.Log();
+        const size_t reason = log.rfind("水印文字无法显示");
+        ASSERT_NE(reason, std::string::npos) << log;
+        EXPECT_NE(log.find(row.named, reason), std::string::npos) << log;
+        // Refused before the run: Ghostscript never ran.
+        EXPECT_EQ(log.find("watermark.ps"), std::string::npos) << log;
+    }
+    // A Chinese text the font has is drawn, and reads back as typed.
     RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
-                                "=\xb2\xe2\xca\xd4", "-owf", "=40", "-owo", "=50"});
-    EXPECT_EQ(r.exitCode, 1) << prog.Log();
-    EXPECT_FALSE(Exists(work + "a_WATERMARKED.pdf"));
-    EXPECT_NE(prog.Log().find("水印文字无法显示"), std::string::npos) << prog.Log();
+                                "=\xe6\xb0\xb4\xe5\x8d\xb0 \xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b", "-owf",
+                                "=40", "-owo", "=50"});
+    ASSERT_EQ(r.exitCode, 0) << prog.Log();
+    std::string text = Exec({"pdftotext", "-raw", work + "a_WATERMARKED.pdf", "-"}, work + "t.txt").output;
+    text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }), text.end());
+    EXPECT_EQ(text, "Page1\xe6\xb0\xb4\xe5\x8d\xb0\xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b");
+    EXPECT_FALSE(HasRunFolder(work));
 }
 
 // ---------------------------------------------------------------- killed runs, leftovers
