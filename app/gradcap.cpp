@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/win/gdi.h"
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/icons.h"
 #include "platform/win/metrics.h"
 #include "platform/win/muldiv.h"

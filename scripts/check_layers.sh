@@ -16,11 +16,11 @@ rules=(
   "platform/rtl/|^platform/rtl/"
   "platform/qt/|^platform/"
   "platform/|^platform/"
-  "engine/|^(engine/|platform/(rtl|win|vcl|automation)/)"
-  "controls/extended/|^(controls/extended/|platform/(rtl|win|vcl)/)"
-  "controls/styled/|^(controls/styled/|platform/(rtl|win|vcl)/)"
-  "app/|^(app/|engine/|controls/|platform/(rtl|win|vcl|automation)/)"
-  "tools/|^(tools/|controls/|platform/(rtl|win|vcl|automation)/|\.\./\.\./platform/(rtl|win|automation)/)"
+  "engine/|^(engine/|platform/(rtl|win|gdi|user|vcl|automation)/)"
+  "controls/extended/|^(controls/extended/|platform/(rtl|win|gdi|user|vcl)/)"
+  "controls/styled/|^(controls/styled/|platform/(rtl|win|gdi|user|vcl)/)"
+  "app/|^(app/|engine/|controls/|platform/(rtl|win|gdi|user|vcl|automation)/)"
+  "tools/|^(tools/|controls/|platform/(rtl|win|gdi|user|vcl|automation)/|\.\./\.\./platform/(rtl|win|automation)/)"
 )
 qt_re='#include[[:space:]]*<Q[A-Za-z]*(/[A-Za-z]+)?>|#include[[:space:]]*<Qt[A-Za-z]+/'
 posix_re='#include[[:space:]]*<(unistd|fcntl|dirent|signal|spawn|dlfcn|poll|pwd|grp|termios|glob|fnmatch|sys/[a-z_]+)\.h>'

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "controls/extended/xcDib.h"
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/graphicErrors.h"
 #include "platform/vcl/graphics.h"
-#include "platform/win/gdi.h"
 
 // Palette size of a pixel format: 2, 16, 256, or 0 for the formats without a palette.
 int PaletteSizeOf(TPixelFormat f);

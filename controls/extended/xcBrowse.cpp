@@ -1,8 +1,8 @@
 #include "controls/extended/xcBrowse.h"
 
 #include "controls/extended/xcUtils.h"
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/gdi.h"
 #include "platform/win/metrics.h"
 
 namespace {

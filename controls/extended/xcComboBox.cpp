@@ -1,7 +1,7 @@
 #include "controls/extended/xcComboBox.h"
 
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "controls/extended/xcWinUtils.h"
 
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

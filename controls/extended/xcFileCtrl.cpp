@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "controls/extended/xcUtils.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
-#include "platform/win/gdi.h"
-#include "platform/win/iconDraw.h"
 #include "platform/win/shellInfo.h"
 
 namespace {

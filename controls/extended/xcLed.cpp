@@ -1,8 +1,8 @@
 #include "controls/extended/xcLed.h"
 
+#include "platform/gdi/gdi.h"
 #include "platform/rtl/resources.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "controls/extended/xcItemsSearch.h"
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/gdi.h"
 
 // ---------------------------------------------------------------- background
 

@@ -2,8 +2,8 @@
 
 #include "controls/extended/xcConsts.h"
 #include "controls/extended/xcUtils.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/iconDraw.h"
 
 void ReleaseModule(HMODULE& module) {
     if (module) FreeLibrary(module);

@@ -5,9 +5,9 @@
 
 #include <memory>
 
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/icon.h"
-#include "platform/win/gdi.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 #include "platform/win/shellFolders.h"

@@ -2,14 +2,14 @@
 
 #include <functional>
 
+#include "controls/styled/styConsts.h"
 #include "controls/styled/styImageLists.h"
 #include "controls/styled/styPathStrings.h"
 #include "controls/styled/styThemeLoader.h"
 #include "controls/styled/styWndProc.h"
-#include "controls/styled/styConsts.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/handles.h"
-#include "platform/win/iconDraw.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 #include "platform/win/mutex.h"

@@ -2,8 +2,8 @@
 // (and deleted) when the scope ends, on every path.
 #pragma once
 
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/graphics.h"
-#include "platform/win/gdi.h"
 
 class TStyDcScope {
 public:

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "controls/styled/styGraph.h"
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/graphics.h"
-#include "platform/win/gdi.h"
 
 using TStyColorList = std::vector<TColor>;
 

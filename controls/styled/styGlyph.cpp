@@ -1,7 +1,7 @@
 #include "controls/styled/styGlyph.h"
 
 #include "controls/styled/styDrawProcs.h"
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 

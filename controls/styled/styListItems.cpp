@@ -3,7 +3,7 @@
 #include "controls/styled/styCustomContainer.h"
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styStreamIO.h"
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 

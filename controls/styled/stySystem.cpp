@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "controls/styled/styPathStrings.h"
 #include "controls/styled/styConsts.h"
+#include "controls/styled/styPathStrings.h"
+#include "platform/gdi/gdi.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/win/gdi.h"
 #include "platform/win/module.h"
 #include "platform/win/sysinfo.h"
 #include "platform/win/version.h"

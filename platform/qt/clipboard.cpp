@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "platform/qt/qtapp.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include "platform/gdi/gdi.h"
 #include "platform/qt/peer.h"
 #include "platform/win/capture.h"
-#include "platform/win/gdi.h"
 #include "platform/win/messages.h"
 
 namespace {

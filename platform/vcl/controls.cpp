@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/capture.h"
-#include "platform/win/gdi.h"
-#include "platform/win/ownerDraw.h"
 #include "platform/win/listMessages.h"
+#include "platform/win/ownerDraw.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
+#include "platform/gdi/gdiObjects.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/clipboard.h"
-#include "platform/win/gdiObjects.h"
-#include "platform/win/iconDraw.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <string>
 
+#include "platform/gdi/gdi.h"
 #include "platform/qt/surface.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphicErrors.h"
-#include "platform/win/gdi.h"
 #include "platform/win/wintypes.h"
 
 using TColor = int32_t;  // 0x00BBGGRR, or 0x80000000 | system colour index

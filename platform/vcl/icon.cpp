@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/byteOrder.h"
-#include "platform/win/iconDraw.h"
 
 namespace {
 

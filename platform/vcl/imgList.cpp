@@ -1,6 +1,6 @@
 #include "platform/vcl/imgList.h"
 
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/iconDraw.h"
 
 namespace {
 COLORREF ListColor(TColor c) { return c == clNone ? CLR_NONE : c == clDefault ? CLR_DEFAULT : ColorToRGB(c); }

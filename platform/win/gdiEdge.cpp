@@ -1,7 +1,7 @@
 // The 3D edges and frame controls of the classic look, drawn pixel for pixel.
 #include <algorithm>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace {
 

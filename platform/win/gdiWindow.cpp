@@ -2,8 +2,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gdi/gdiObjects.h"
 #include "platform/qt/peer.h"
-#include "platform/win/gdiObjects.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
 

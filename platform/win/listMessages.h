@@ -2,7 +2,7 @@
 // numbering), answered by the class library's list and combo boxes.
 #pragma once
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "platform/win/messages.h"
 #include "platform/win/ownerDraw.h"
 

@@ -3,7 +3,7 @@
 // metrics with the caption font.
 #pragma once
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 
 constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4, SM_CXBORDER = 5, SM_CYBORDER = 6;
 constexpr int SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXFIXEDFRAME = 7, SM_CYFIXEDFRAME = 8,

@@ -2,7 +2,7 @@
 // the records of WM_DRAWITEM and WM_MEASUREITEM.
 #pragma once
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "platform/win/messages.h"
 
 // Button styles (the low four bits of the window style) and messages.

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "controls/extended/xcExControls.h"
+#include "platform/gdi/gdi.h"
 #include "platform/qt/qtapp.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/gdi.h"
 
 namespace {
 struct Init : ::testing::Environment {

@@ -4,8 +4,8 @@
 
 #include "controls/extended/xcExControls.h"
 #include "controls/extended/xcWinUtils.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/iconDraw.h"
 
 namespace {
 struct Init : ::testing::Environment {

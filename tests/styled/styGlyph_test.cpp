@@ -7,7 +7,7 @@
 #include <set>
 
 #include "controls/styled/styGlyph.h"
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 

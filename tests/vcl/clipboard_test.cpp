@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/gdi/gdi.h"
 #include "platform/win/clipboard.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

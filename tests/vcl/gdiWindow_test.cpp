@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/gdi/gdi.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/gdi.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 
 struct MemDc {
     HDC dc = nullptr;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/gdi/iconDraw.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/iconDraw.h"
 #include "platform/win/module.h"
 #include "platform/win/theme.h"
 

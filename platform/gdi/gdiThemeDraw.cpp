@@ -2,8 +2,8 @@
 // with the GDI; with themes off no theme handle exists and every call answers an error.
 #include <string>
 
-#include "platform/win/gdi.h"
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/iconDraw.h"
 #include "platform/win/module.h"
 #include "platform/win/theme.h"
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/gdi/gdiObjects.h"
 #include "platform/qt/peer.h"
-#include "platform/win/gdiObjects.h"
 #include "platform/win/window.h"
 
 namespace gdi {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/gdiDib.h"
+#include "platform/gdi/gdiDib.h"
 
 namespace gdi {
 

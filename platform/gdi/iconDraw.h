@@ -2,7 +2,7 @@
 // from GDI bitmaps (GetIconInfo, CreateIconIndirect, ImageList_Add).
 #pragma once
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 #include "platform/win/imageList.h"
 
 struct ICONINFO {

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/gdiRegionSet.h"
 #include "platform/qt/surface.h"
-#include "platform/win/gdi.h"
-#include "platform/win/gdiRegionSet.h"
 
 namespace gdi {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/iconDraw.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/byteOrder.h"
-#include "platform/win/iconDraw.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 

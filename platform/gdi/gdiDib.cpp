@@ -1,5 +1,5 @@
 // Packed DIB rows of every depth to and from 32-bit pixels.
-#include "platform/win/gdiDib.h"
+#include "platform/gdi/gdiDib.h"
 
 #include <bit>
 #include <unordered_map>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 namespace {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 

@@ -1,4 +1,4 @@
-#include "platform/win/gdiRegionSet.h"
+#include "platform/gdi/gdiRegionSet.h"
 
 #include <algorithm>
 

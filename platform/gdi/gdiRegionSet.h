@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win/gdi.h"
+#include "platform/gdi/gdi.h"
 
 namespace gdi {
 

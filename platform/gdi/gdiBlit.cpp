@@ -3,7 +3,7 @@
 // text and background colours as GDI does it.
 #include <algorithm>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win/iconDraw.h"
+#include "platform/gdi/iconDraw.h"
 
 namespace {
 

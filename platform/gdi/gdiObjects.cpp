@@ -3,7 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/win/gdiObjects.h"
+#include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
 namespace {
