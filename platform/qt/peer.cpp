@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +33,8 @@ namespace qtbridge {
 namespace {
 
 constexpr unsigned kMouseMove = 0x0200, kLDown = 0x0201, kLUp = 0x0202, kLDbl = 0x0203, kRDown = 0x0204, kRUp = 0x0205;
+constexpr unsigned kNcLDown = 0x00A1, kNcRDown = 0x00A4, kNcRUp = 0x00A5;
+constexpr int kHtClient = 1, kHtTransparent = -1;
 constexpr unsigned kKeyDown = 0x0100, kKeyUp = 0x0101, kChar = 0x0102, kSysChar = 0x0106;
 
 QColor ToQ(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
@@ -159,6 +162,59 @@ private:
     bool edit_;
 };
 
+// The window system's tracking of a move or resize: while it runs, the mouse belongs to it,
+// whichever widget the press went to (the press's widget keeps receiving the moves).
+struct MouseTracking {
+    std::function<void(int, int)> moved;
+    std::function<void()> ended;
+    bool on() const { return bool(moved); }
+    // Feeds a move or a left release to the tracking; false when none runs.
+    bool feed(QMouseEvent* e) {
+        if (!on()) return false;
+        if (e->type() == QEvent::MouseMove) {
+            const QPoint g = e->globalPosition().toPoint();
+            auto step = moved;  // the step may end the tracking
+            step(g.x(), g.y());
+        } else if (e->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
+            auto end = std::move(ended);
+            moved = nullptr;
+            ended = nullptr;
+            if (end) end();
+        }
+        return true;
+    }
+};
+MouseTracking g_tracking;
+
+// A press asks its window which part lies under the mouse; a press off the client area is a
+// non-client press, whose release goes to the window the same way.
+class NonClientPress {
+public:
+    // True when the press went to the window as a non-client press.
+    bool press(PeerHost* host, QMouseEvent* e) {
+        const QPoint g = e->globalPosition().toPoint();
+        const int hit = host->peerHitTest(g.x(), g.y());
+        if (hit == kHtClient || hit == kHtTransparent) return false;
+        button_ = e->button();
+        hit_ = hit;
+        host->peerNcMouse(e->button() == Qt::RightButton ? kNcRDown : kNcLDown, hit, g.x(), g.y());
+        return true;
+    }
+    bool held() const { return button_ != Qt::NoButton; }
+    // True when the release belongs to a non-client press.
+    bool release(PeerHost* host, QMouseEvent* e) {
+        if (e->button() != button_) return false;
+        button_ = Qt::NoButton;
+        const QPoint g = e->globalPosition().toPoint();
+        if (e->button() == Qt::RightButton) host->peerNcMouse(kNcRUp, hit_, g.x(), g.y());
+        return true;
+    }
+
+private:
+    Qt::MouseButton button_ = Qt::NoButton;
+    int hit_ = 0;
+};
+
 // A widget painted by its control, with a backing image so the control can draw at any time.
 class PaintedWidget : public QWidget {
 public:
@@ -196,20 +252,32 @@ protected:
         QPoint p = e->position().toPoint();
         host_->peerMouse(msg, p.x(), p.y(), MouseKeys(e->buttons() | e->button(), e->modifiers()));
     }
-    void mousePressEvent(QMouseEvent* e) override { mouseEvent(e->button() == Qt::RightButton ? kRDown : kLDown, e); }
+    void press(unsigned msg, QMouseEvent* e) {
+        if (outside(e) || nonClient_.press(host_, e)) return;
+        mouseEvent(msg, e);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        press(e->button() == Qt::RightButton ? kRDown : kLDown, e);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override {
+        const bool tracked = e->button() == Qt::LeftButton && g_tracking.feed(e);
+        if (nonClient_.release(host_, e) || tracked) return;
         if (outside(e)) return;
         QPoint p = e->position().toPoint();
         host_->peerMouse(e->button() == Qt::RightButton ? kRUp : kLUp, p.x(), p.y(), MouseKeys(e->buttons(), e->modifiers()));
     }
-    void mouseDoubleClickEvent(QMouseEvent* e) override { mouseEvent(kLDbl, e); }
-    void mouseMoveEvent(QMouseEvent* e) override { mouseEvent(kMouseMove, e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { press(kLDbl, e); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (g_tracking.feed(e) || nonClient_.held()) return;
+        mouseEvent(kMouseMove, e);
+    }
     void enterEvent(QEnterEvent*) override { host_->peerEnterLeave(true); }
     void leaveEvent(QEvent*) override { host_->peerEnterLeave(false); }
     void focusInEvent(QFocusEvent*) override { host_->peerFocus(true); }
     void focusOutEvent(QFocusEvent*) override { host_->peerFocus(false); }
 
     PeerHost* host_;
+    NonClientPress nonClient_;
 };
 
 
@@ -318,16 +386,14 @@ protected:
         if (host_->peerCloseRequest()) e->accept();
         else e->ignore();
     }
+    // The frame is never client area: a press there is the window's non-client press (a
+    // press on the caption or a sizing border starts the window system's move or resize).
     void mousePressEvent(QMouseEvent* e) override {
         if (!takesMouseAt(e->position().toPoint())) { e->ignore(); return; }
-        dragFrom_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-        dragging_ = e->position().y() < ft;
+        nonClient_.press(host_, e);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        if (dragging_ && (e->buttons() & Qt::LeftButton)) {
-            move(e->globalPosition().toPoint() - dragFrom_);
-            return;
-        }
+        if (g_tracking.feed(e) || nonClient_.held()) return;
         // The window decides its cursor (hit test, then WM_SETCURSOR), as on Windows.
         const QPoint p = e->position().toPoint();
         showCursor(host_->peerFrameMouse(p.x(), p.y()));
@@ -359,12 +425,14 @@ protected:
                 break;
         }
     }
-    void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) g_tracking.feed(e);
+        nonClient_.release(host_, e);
+    }
 
 private:
     PeerHost* host_;
-    QPoint dragFrom_;
-    bool dragging_ = false;
+    NonClientPress nonClient_;
 };
 
 // A push button whose looks are its control's: the window system keeps focus, keys, the
@@ -655,6 +723,55 @@ public:
         QMouseEvent move(QEvent::MouseMove, QPointF(local), target->mapToGlobal(QPointF(local)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(target, &move);
+    }
+    bool screenRect(bool client, int& l, int& t, int& r, int& b) const override {
+        const QWidget* w = client ? clientWidget() : w_;
+        const QPoint o = w->mapToGlobal(QPoint(0, 0));
+        l = o.x(), t = o.y(), r = o.x() + w->width(), b = o.y() + w->height();
+        return true;
+    }
+    void trackMouse(std::function<void(int, int)> moved, std::function<void()> ended) override {
+        if (g_tracking.on()) {  // one mouse: a tracking still running ends first
+            auto end = std::move(g_tracking.ended);
+            g_tracking = MouseTracking{};
+            if (end) end();
+        }
+        g_tracking.moved = std::move(moved);
+        g_tracking.ended = std::move(ended);
+    }
+    void sendMouse(unsigned msg, int sx, int sy) override {
+        static QPointer<QWidget> pressed;
+        static Qt::MouseButtons held;
+        QEvent::Type type = QEvent::MouseMove;
+        Qt::MouseButton button = Qt::NoButton;
+        switch (msg) {
+            case kLDown:
+                type = QEvent::MouseButtonPress, button = Qt::LeftButton;
+                break;
+            case kLUp:
+                type = QEvent::MouseButtonRelease, button = Qt::LeftButton;
+                break;
+            case kRDown:
+                type = QEvent::MouseButtonPress, button = Qt::RightButton;
+                break;
+            case kRUp:
+                type = QEvent::MouseButtonRelease, button = Qt::RightButton;
+                break;
+            default:
+                break;
+        }
+        const QPointF global(sx, sy);
+        QWidget* target = pressed;
+        if (type == QEvent::MouseButtonPress || !held || !target) {
+            QWidget* top = w_->window();
+            target = top->childAt(top->mapFromGlobal(global).toPoint());
+            if (!target) target = top;
+        }
+        if (type == QEvent::MouseButtonPress) held |= button, pressed = target;
+        if (type == QEvent::MouseButtonRelease) held &= ~button;
+        if (!held) pressed = nullptr;
+        QMouseEvent e(type, target->mapFromGlobal(global), global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
     }
     int cursorShown() const override {
         auto* tl = kind_ == PeerKind::TopLevel ? static_cast<TopLevelWidget*>(w_) : nullptr;

@@ -4,6 +4,7 @@
 // boxes are the window system's own widgets.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/qt/surface.h"
@@ -36,6 +37,11 @@ public:
     // The mouse moved over a top-level window's frame (window coordinates); answers the
     // standard cursor to show there (an IDC_ number), 0 for the arrow.
     virtual int peerFrameMouse(int /*x*/, int /*y*/) { return 0; }
+    // A button press at a screen point first asks the window which part of it lies there
+    // (the HT code of WM_NCHITTEST); a press off its client area goes to the window as a
+    // non-client button message (WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP).
+    virtual int peerHitTest(int /*sx*/, int /*sy*/) { return 1; }
+    virtual void peerNcMouse(unsigned /*msg*/, int /*hit*/, int /*sx*/, int /*sy*/) {}
     // An owner-drawn widget's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
@@ -88,6 +94,23 @@ public:
         (void)y;
     }
     virtual int cursorShown() const { return 0; }
+    // The window's rectangle on the screen, or its client area's; false when not shown by
+    // the window system.
+    virtual bool screenRect(bool client, int& l, int& t, int& r, int& b) const {
+        (void)client, (void)l, (void)t, (void)r, (void)b;
+        return false;
+    }
+    // Follows the mouse until its left button is released, whichever widget has it (the
+    // window system's tracking of a move or a resize): `moved` hears each screen position,
+    // `ended` the release.
+    virtual void trackMouse(std::function<void(int, int)> moved, std::function<void()> ended) {
+        (void)moved, (void)ended;
+    }
+    // Synthetic mouse input at a screen point (tests, automation): WM_MOUSEMOVE or a button
+    // message (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP), delivered as the
+    // window system delivers it: a press to the widget of this window under the point, moves
+    // and releases while a button is held to the widget that was pressed.
+    virtual void sendMouse(unsigned msg, int sx, int sy) { (void)msg, (void)sx, (void)sy; }
     // The top-level window is the active one.
     virtual bool isActive() const { return false; }
     virtual bool minimized() const { return false; }

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/qt/peer.h"
+#include "platform/qt/sizeMove.h"
 #include "platform/win/capture.h"
 #include "platform/win/messages.h"
 
@@ -75,20 +76,67 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
     return (*proc)(hwnd, msg, w, l);
 }
 
-LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM) {
-    // A window told to leave its mode lets the mouse go.
-    if (msg == WM_CANCELMODE && GetCapture() == hwnd) ReleaseCapture();
-    if (msg == WM_SETREDRAW) {
-        if (WindowObject* win = WindowFromHandle(hwnd); win && win->peer)
-            static_cast<qtbridge::Peer*>(win->peer)->setRedraw(w != 0);
+namespace {
+qtbridge::Peer* PeerOf(const WindowObject* w) {
+    return w ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+}
+
+// A window's place in its parent's client area (on the screen for a top-level window), and
+// the origin of its own client area there, as the window system shows it.
+bool PlaceInParent(const WindowObject* w, RECT& window, POINT& client) {
+    qtbridge::Peer* peer = PeerOf(w);
+    RECT c;
+    if (!peer || !peer->screenRect(false, window.left, window.top, window.right, window.bottom) ||
+        !peer->screenRect(true, c.left, c.top, c.right, c.bottom))
+        return false;
+    client = POINT{c.left, c.top};
+    RECT parent;
+    if (qtbridge::Peer* p = PeerOf(WindowFromHandle(w->parent));
+        p && p->screenRect(true, parent.left, parent.top, parent.right, parent.bottom)) {
+        window = RECT{window.left - parent.left, window.top - parent.top,
+                      window.right - parent.left, window.bottom - parent.top};
+        client = POINT{client.x - parent.left, client.y - parent.top};
     }
-    return 0;
+    return true;
+}
+}  // namespace
+
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    switch (msg) {
+        case WM_CANCELMODE:
+            // A window told to leave its mode lets the mouse go.
+            if (GetCapture() == hwnd) ReleaseCapture();
+            return 0;
+        case WM_SETREDRAW:
+            if (qtbridge::Peer* peer = PeerOf(WindowFromHandle(hwnd))) peer->setRedraw(w != 0);
+            return 0;
+        case WM_NCHITTEST:
+            return HTCLIENT;
+        case WM_NCLBUTTONDOWN:
+            // The caption moves the window, a sizing border resizes it, until the release.
+            qtbridge::BeginSizeMove(hwnd, int(w), GET_X_LPARAM(l), GET_Y_LPARAM(l));
+            return 0;
+        case WM_WINDOWPOSCHANGED: {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(l);
+            RECT window;
+            POINT client;
+            if (pos && !(pos->flags & SWP_NOMOVE) &&
+                PlaceInParent(WindowFromHandle(hwnd), window, client))
+                SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM_XY(client.x, client.y));
+            return 0;
+        }
+        default:
+            return 0;
+    }
 }
 
 BOOL GetWindowRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
+    if (!w || !r) return 0;
+    if (qtbridge::Peer* peer = PeerOf(w))
+        return peer->screenRect(false, r->left, r->top, r->right, r->bottom) ? 1 : 0;
     // A window the layer does not place has no size here: no rectangle rather than a wrong one.
-    if (!w || !r || (w->width == 0 && w->height == 0)) return 0;
+    if (w->width == 0 && w->height == 0) return 0;
     int x = w->left, y = w->top;
     for (const WindowObject* p = WindowFromHandle(w->parent); p; p = WindowFromHandle(p->parent))
         x += p->left, y += p->top;
@@ -98,14 +146,37 @@ BOOL GetWindowRect(HWND hwnd, RECT* r) {
 
 BOOL GetClientRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
-    if (!w || !r || (w->width == 0 && w->height == 0)) return 0;
+    if (!w || !r) return 0;
+    if (qtbridge::Peer* peer = PeerOf(w)) {
+        RECT c;
+        if (!peer->screenRect(true, c.left, c.top, c.right, c.bottom)) return 0;
+        *r = RECT{0, 0, c.right - c.left, c.bottom - c.top};
+        return 1;
+    }
+    if (w->width == 0 && w->height == 0) return 0;
     *r = RECT{0, 0, w->clientWidth, w->clientHeight};
     return 1;
 }
 
-BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
     WindowObject* w = WindowFromHandle(hwnd);
     if (!w) return 0;
+    RECT now;
+    POINT client;
+    if (PlaceInParent(w, now, client)) {
+        // A window of the window system moves there and hears where it is now.
+        WINDOWPOS pos{hwnd,    insertAfter,          now.left,
+                      now.top, now.right - now.left, now.bottom - now.top,
+                      flags};
+        if (!(flags & SWP_NOMOVE)) pos.x = x, pos.y = y;
+        if (!(flags & SWP_NOSIZE)) pos.cx = std::max(0, cx), pos.cy = std::max(0, cy);
+        if (pos.x == now.left && pos.y == now.top) pos.flags |= SWP_NOMOVE;
+        if (pos.cx == now.right - now.left && pos.cy == now.bottom - now.top)
+            pos.flags |= SWP_NOSIZE;
+        PeerOf(w)->setGeometry(pos.x, pos.y, pos.cx, pos.cy);
+        SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+        return 1;
+    }
     if (!(flags & SWP_NOMOVE)) w->left = x, w->top = y;
     if (!(flags & SWP_NOSIZE)) {
         // The frame stays as thick as it was.

@@ -423,6 +423,15 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_PAINT:
         Invalidate();
         return;
+    case WM_WINDOWPOSCHANGED:
+        // The window system moved or sized the window (a drag of its caption or border).
+        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam)) {
+            const bool move = !(pos->flags & SWP_NOMOVE), size = !(pos->flags & SWP_NOSIZE);
+            SetBounds(move ? pos->x : left_, move ? pos->y : top_, size ? pos->cx : width_,
+                      size ? pos->cy : height_);
+        }
+        DefaultHandler(m);
+        return;
     case CM_COLORCHANGED:
         Invalidate();
         for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
@@ -735,6 +744,22 @@ void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
         int ox = target == this ? 0 : target->Left();
         int oy = target == this ? 0 : target->Top();
         target->Perform(msg, keys, MAKELPARAM_XY(x - ox, y - oy));
+    });
+}
+
+int TWinControl::peerHitTest(int sx, int sy) {
+    int hit = HTCLIENT;
+    Guarded([&] {
+        if (handle_ && IsWindow(handle_))
+            hit = int(SendMessageA(handle_, WM_NCHITTEST, 0, MAKELPARAM_XY(sx, sy)));
+    });
+    return hit;
+}
+
+void TWinControl::peerNcMouse(unsigned msg, int hit, int sx, int sy) {
+    Guarded([&] {
+        if (handle_ && IsWindow(handle_))
+            SendMessageA(handle_, msg, WPARAM(hit), MAKELPARAM_XY(sx, sy));
     });
 }
 

@@ -109,7 +109,7 @@ public:
     virtual int ClientWidth() const { return width_; }
     virtual int ClientHeight() const { return height_; }
     TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
-    TPoint ClientOrigin() const;  // in screen coordinates
+    virtual TPoint ClientOrigin() const;  // in screen coordinates
 
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool v);
@@ -276,6 +276,10 @@ protected:
     void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override;
     void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
     void peerMouse(unsigned msg, int x, int y, unsigned keys) override;
+    // Hit tests and non-client presses go through the window procedure, as the window
+    // system sends them, so hooks on the window take part.
+    int peerHitTest(int sx, int sy) override;
+    void peerNcMouse(unsigned msg, int hit, int sx, int sy) override;
     bool peerKey(unsigned msg, int key, unsigned shift) override;
     void peerNotify(int code) override;
     bool peerCloseRequest() override;

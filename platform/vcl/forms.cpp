@@ -107,6 +107,9 @@ int TForm::CaptionHeight() const {
 
 int TForm::ClientWidth() const { return std::max(0, width_ - 2 * FrameWidth()); }
 int TForm::ClientHeight() const { return std::max(0, height_ - CaptionHeight() - 2 * FrameWidth()); }
+TPoint TForm::ClientOrigin() const {
+    return TPoint{left_ + FrameWidth(), top_ + FrameWidth() + CaptionHeight()};
+}
 void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w + 2 * FrameWidth(), height_); }
 void TForm::SetClientHeight(int h) { SetBounds(left_, top_, width_, h + CaptionHeight() + 2 * FrameWidth()); }
 
@@ -322,10 +325,12 @@ void TForm::peerActivate(bool active) {
 int TForm::peerFrameMouse(int x, int y) {
     unsigned shown = 0;
     try {
-        const LRESULT hit = Perform(WM_NCHITTEST, 0, MAKELPARAM_XY(left_ + x, top_ + y));
+        // Through the window procedure, so hooks on the window answer too.
+        const LRESULT hit =
+            SendMessageA(Handle(), WM_NCHITTEST, 0, MAKELPARAM_XY(left_ + x, top_ + y));
         ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW)));
-        Perform(WM_SETCURSOR, WPARAM(handle_),
-                LPARAM(uint32_t(uint16_t(hit)) | (uint32_t(WM_MOUSEMOVE) << 16)));
+        SendMessageA(Handle(), WM_SETCURSOR, WPARAM(handle_),
+                     LPARAM(uint32_t(uint16_t(hit)) | (uint32_t(WM_MOUSEMOVE) << 16)));
         const HCURSOR now = GetCursor();
         for (unsigned id : {IDC_SIZEWE, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZENESW})
             if (now == LoadCursorA(nullptr, MAKEINTRESOURCEA(id))) shown = id;

@@ -77,6 +77,7 @@ public:
     int CaptionHeight() const;
     // The part of the window at a window point (the HT codes of WM_NCHITTEST).
     int HitTestFrame(int x, int y) const;
+    TPoint ClientOrigin() const override;
 
 protected:
     qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::TopLevel; }

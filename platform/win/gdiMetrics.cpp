@@ -50,6 +50,10 @@ int GetSystemMetrics(int index) {
             return 12;
         case SM_CYSMSIZE:
             return 15;
+        case SM_CXMINTRACK:
+            return 112;
+        case SM_CYMINTRACK:
+            return 27;
         default:
             return 0;
     }

@@ -12,6 +12,8 @@ constexpr int SM_CYICON = 12, SM_CXSIZE = 30, SM_CYSIZE = 31, SM_CXFRAME = 32, S
 constexpr int SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33, SM_CXSMICON = 49, SM_CYSMICON = 50,
               SM_CYSMCAPTION = 51;
 constexpr int SM_CXSMSIZE = 52, SM_CYSMSIZE = 53;
+// The smallest size a window can be dragged to by its sizing border.
+constexpr int SM_CXMINTRACK = 34, SM_CYMINTRACK = 35;
 // 0 for an index this platform does not know.
 int GetSystemMetrics(int index);
 

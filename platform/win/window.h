@@ -47,11 +47,32 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
                         LPARAM l);
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 // The window's rectangle on the screen and its client area (origin 0, 0); FALSE for a handle
-// that is no window. SetWindowPos moves (and, without SWP_NOSIZE, sizes) the window.
+// that is no window. SetWindowPos moves (and, without SWP_NOSIZE, sizes) the window; x and y
+// are in the parent's client area (on the screen for a top-level window). A window shown by
+// the window system hears its new place as WM_WINDOWPOSCHANGED, then WM_MOVE.
 BOOL GetWindowRect(HWND hwnd, RECT* r);
 BOOL GetClientRect(HWND hwnd, RECT* r);
 constexpr UINT SWP_NOSIZE = 0x0001, SWP_NOMOVE = 0x0002, SWP_NOZORDER = 0x0004,
                SWP_NOACTIVATE = 0x0010;
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+// WM_WINDOWPOSCHANGED's lParam: the window's new place (SWP_ flags say what changed).
+struct WINDOWPOS {
+    HWND hwnd = nullptr;
+    HWND hwndInsertAfter = nullptr;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    UINT flags = 0;
+};
+// WM_SIZING's wParam: the edge or corner being dragged (lParam points to the proposed RECT,
+// which the window may change; WM_MOVING has the same RECT).
+enum : WPARAM {
+    WMSZ_LEFT = 1,
+    WMSZ_RIGHT = 2,
+    WMSZ_TOP = 3,
+    WMSZ_TOPLEFT = 4,
+    WMSZ_TOPRIGHT = 5,
+    WMSZ_BOTTOM = 6,
+    WMSZ_BOTTOMLEFT = 7,
+    WMSZ_BOTTOMRIGHT = 8
+};
 // The child of a dialog window with this identifier, or null.
 HWND GetDlgItem(HWND dialog, int id);

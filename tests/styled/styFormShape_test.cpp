@@ -8,8 +8,10 @@
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
+#include "platform/qt/peer.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/formreader.h"
+#include "platform/vcl/stdctrls.h"
 #include "tests/styled/styDrawSupport.h"
 
 namespace {
@@ -106,6 +108,49 @@ TEST(StyFormShape, TheBackgroundDragsTheFormAndControlsKeepTheirClicks) {
     EXPECT_EQ(hit(150, 80), 2);
     f.shape->FormDragable = false;
     EXPECT_EQ(hit(150, 80), 1);
+}
+
+TEST(StyFormShape, TheMouseDragsTheFormByItsBackgroundAndButtonsKeepTheirClicks) {
+    ShapedForm f(rsRoundRect);
+    auto* button = new TButton(f.form);
+    button->SetParent(f.form);
+    button->SetBounds(10, 10, 60, 24);
+    int clicks = 0, downs = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    f.form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    qtbridge::Peer* peer = f.form->Peer();
+    auto press = [&](unsigned down, unsigned up, int x, int y, int dx, int dy) {
+        peer->sendMouse(down, x, y);
+        peer->sendMouse(WM_MOUSEMOVE, x + dx, y + dy);
+        peer->sendMouse(up, x + dx, y + dy);
+    };
+    // The form lies at 40, 30: its background follows the left button.
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, 40 + 150, 30 + 80, 25, -10);
+    EXPECT_EQ(f.form->Left(), 65);
+    EXPECT_EQ(f.form->Top(), 20);
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(f.H(), &r));
+    EXPECT_EQ(r.left, 65);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_TRUE(f.In(100, 60));  // the window keeps its shape
+    EXPECT_EQ(downs, 0);
+    // A press on the button clicks it and leaves the form where it is.
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, 65 + 30, 20 + 20, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(f.form->Left(), 65);
+    // The right button on the background is a non-client press while it is held.
+    press(WM_RBUTTONDOWN, WM_RBUTTONUP, 65 + 150, 20 + 80, 5, 5);
+    EXPECT_FALSE(f.shape->NcRightDown());
+    EXPECT_EQ(f.form->Left(), 65);
+    peer->sendMouse(WM_RBUTTONDOWN, 65 + 150, 20 + 80);
+    EXPECT_TRUE(f.shape->NcRightDown());
+    peer->sendMouse(WM_RBUTTONUP, 65 + 150, 20 + 80);
+    EXPECT_FALSE(f.shape->NcRightDown());
+    // Not draggable: the background is the form's client area again.
+    f.shape->FormDragable = false;
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, 65 + 150, 20 + 80, 25, 25);
+    EXPECT_EQ(f.form->Left(), 65);
+    EXPECT_EQ(downs, 1);
 }
 
 TEST(StyFormShape, BackgroundIsTheFillWithTheBorderAndCornersStayUnpainted) {
