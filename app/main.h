@@ -137,3 +137,7 @@ void RegisterMainClasses();
 void SetParams(const std::vector<std::string>& params);
 int ParamCount();
 std::string ParamStr(int i);
+// Whether the conversion function of that name goes through office applications.
+bool IsOfficeFunction(const std::string& name);
+// Whether the command line runs an office function unattended ("-c doc2pdf ...").
+bool CommandLineRunsOfficeFunction();

@@ -13,11 +13,19 @@
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
 
-bool TForm_main::RunOfficeFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok) {
+bool IsOfficeFunction(const std::string& name) {
     static const char* const kNames[] = {"doc2pdf", "xls2pdf", "ppt2pdf", "mdb2pdf", "tiff2pdf", "pdf2ppt"};
     bool mine = false;
     for (const char* n : kNames) mine = mine || name == n;
-    if (!mine) return false;
+    return mine;
+}
+
+bool CommandLineRunsOfficeFunction() {
+    return ParamCount() >= 2 && ParamStr(1).compare(0, 2, "-c") == 0 && IsOfficeFunction(ParamStr(2));
+}
+
+bool TForm_main::RunOfficeFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok) {
+    if (!IsOfficeFunction(name)) return false;
 
     // The office servers answer the checks from what is installed.
     RegisterOfficeServers();

@@ -3,6 +3,7 @@
 #include "app/msgdlg.h"
 #include "controls/styled/styApplication.h"
 #include "engine/util.h"
+#include "platform/automation/officeSession.h"
 #include "platform/win/module.h"
 #include "platform/win/runGuard.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     InstallRunGuard();
     std::vector<std::string> params(argv + 1, argv + argc);
     SetParams(params);
+    // An unattended office job: the office starts while the windows are made.
+    if (CommandLineRunsOfficeFunction()) office::StartSessionAhead();
     Application->Initialize();
     RegisterMainClasses();
     // The styled layer's theme state, timer pool and instance mutex exist before any window.
@@ -26,9 +29,11 @@ int main(int argc, char** argv) {
     } catch (Exception& e) {
         // Nothing can be shown without the windows: report on the error output.
         std::fprintf(stderr, "vexomat: %s\n", e.Message.c_str());
+        office::DropSessionAhead();
         return 1;
     }
     Application->Run();
+    office::DropSessionAhead();
     StyLayerFinalize();
     return Application->ExitCode;
 }

@@ -128,7 +128,7 @@ public:
 
 class AccessApp : public TServerObject {
 public:
-    AccessApp() : TServerObject("Access.Application"), session_(std::make_shared<Session>()) {}
+    AccessApp() : TServerObject("Access.Application"), session_(NewSession()) {}
     OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
         if (Is(m, "OpenCurrentDatabase")) {
             // FilePath, Exclusive, bstrPassword

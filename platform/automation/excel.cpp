@@ -68,7 +68,7 @@ public:
 
 class ExcelApp : public TServerObject {
 public:
-    ExcelApp() : TServerObject("Excel.Application"), session_(std::make_shared<Session>()) { printer_ = DefaultPrinterName(); }
+    ExcelApp() : TServerObject("Excel.Application"), session_(NewSession()) { printer_ = DefaultPrinterName(); }
     OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;
     BookPtr book() {
         if (books_.empty()) throw EOleError("没有打开的工作簿");

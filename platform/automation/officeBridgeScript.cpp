@@ -80,7 +80,7 @@ class Bridge:
                     raise RuntimeError("the office program ended before it could be reached")
                 if time.monotonic() > deadline:
                     raise RuntimeError("the office program does not answer")
-                time.sleep(0.03)
+                time.sleep(0.01)
         self.ctx = ctx
         self.smgr = ctx.ServiceManager
         self.desktop = self.smgr.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)

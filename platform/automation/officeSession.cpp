@@ -377,6 +377,29 @@ std::string SofficePath() {
     return found;
 }
 
+bool PrepareProfile(const std::string& soffice, const std::string& profile) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path program = fs::canonical(soffice, ec).parent_path();
+    if (ec || program.empty()) return false;
+    // Bundled extensions would be left unregistered for the profile: such an office keeps
+    // its restart.
+    const fs::path bundled = program.parent_path() / "share" / "extensions";
+    if (fs::exists(bundled, ec) && !fs::is_empty(bundled, ec)) return false;
+    std::ifstream rc(program / "versionrc");
+    std::string build;
+    for (std::string line; std::getline(rc, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("buildid=", 0) == 0) build = line.substr(8);
+    }
+    if (build.empty()) return false;
+    const fs::path extensions = fs::path(profile) / "user" / "extensions";
+    fs::create_directories(extensions, ec);
+    std::ofstream out(extensions / "buildid", std::ios::binary);
+    out << build;
+    return !ec && out.good();
+}
+
 std::string UnoPython() {
     // The office's UNO binding is built for the system's Python.
     static const std::string found = [] {
@@ -556,6 +579,7 @@ void Session::start() {
         if (!out) throw EOleError("无法写入 " + script);
     }
     std::filesystem::create_directory(work_ + "profile");
+    PrepareProfile(soffice, work_ + "profile");
     std::filesystem::create_directory(work_ + "files");
     std::filesystem::create_directory(work_ + "tmp");
     std::filesystem::create_directory(work_ + "names");
@@ -677,5 +701,47 @@ void Session::Quit() {
     }
     claim_.reset();
 }
+
+// ---------------------------------------------------------------- a session started ahead
+
+namespace {
+SessionPtr& sessionAhead() {
+    static SessionPtr* waiting = new SessionPtr;
+    return *waiting;
+}
+
+// A run that ends before any application object took the session (a refused source, a
+// message that closes the program) ends it on the way out, its folder removed, like any
+// session still quitting then.
+void endSessionAhead() {
+    sessionAhead().reset();
+    killLiveGroups();
+}
+}  // namespace
+
+void StartSessionAhead() {
+    if (sessionAhead()) return;
+    try {
+        sessionAhead() = std::make_shared<Session>();
+    } catch (const std::exception&) {
+        // No office: the application object that asks for one says so.
+        return;
+    }
+    static std::once_flag hooked;
+    // Registered after the session's own exit handlers, so it runs before them.
+    std::call_once(hooked, [] {
+        std::atexit(endSessionAhead);
+        AddExitProc(endSessionAhead);
+    });
+}
+
+SessionPtr NewSession() {
+    SessionPtr s = std::move(sessionAhead());
+    sessionAhead().reset();
+    if (s && s->Running()) return s;
+    return std::make_shared<Session>();
+}
+
+void DropSessionAhead() { sessionAhead().reset(); }
 
 }  // namespace office

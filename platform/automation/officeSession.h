@@ -30,6 +30,13 @@ bool ModuleInstalled(const std::string& module);
 // The mdbtools program ("mdb-export", ...), empty when missing.
 std::string MdbTool(const std::string& name);
 
+// Prepares a new, empty profile folder for the office at `soffice` so that its first start
+// is not followed by a restart: an office meeting a new profile registers its bundled
+// extensions there and starts itself again, which costs about a second. When it bundles
+// none, the profile is marked as set up for the installed build (user/extensions/buildid,
+// the build named in program/versionrc). Returns whether it was marked.
+bool PrepareProfile(const std::string& soffice, const std::string& profile);
+
 // ---------------------------------------------------------------- JSON pieces
 
 // A JSON string literal of text (UTF-8 passed through).
@@ -107,5 +114,15 @@ private:
 };
 
 using SessionPtr = std::shared_ptr<Session>;
+
+// A session for the first application object of a run that will need the office: started
+// while the program makes its windows, so the office's start overlaps the program's own.
+// Does nothing when a session is already waiting or the office cannot be started (the
+// application object then reports that as usual).
+void StartSessionAhead();
+// The session started ahead when one is waiting, otherwise a new session.
+SessionPtr NewSession();
+// Ends a session started ahead that no application object took.
+void DropSessionAhead();
 
 }  // namespace office

@@ -228,7 +228,7 @@ public:
 
 class PptApp : public TServerObject {
 public:
-    PptApp() : TServerObject("PowerPoint.Application"), session_(std::make_shared<Session>()) {}
+    PptApp() : TServerObject("PowerPoint.Application"), session_(NewSession()) {}
     OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>&) override {
         if (Is(m, "Presentations")) {
             class Presentations : public TServerObject {

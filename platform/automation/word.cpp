@@ -58,7 +58,7 @@ public:
 
 class WordApp : public TServerObject {
 public:
-    WordApp() : TServerObject("Word.Application"), session_(std::make_shared<Session>()) {
+    WordApp() : TServerObject("Word.Application"), session_(NewSession()) {
         activePrinter_ = DefaultPrinterName();
     }
     OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;

@@ -253,6 +253,20 @@ TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
     EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the runs";
 }
 
+// An unattended office run starts the office while it sets itself up. A run that ends
+// before the office is asked for anything (here its source does not exist) still leaves no
+// office process and no session folder behind.
+TEST_F(OfficeRun, ARunRefusedBeforeTheOfficeIsUsedLeavesNothingBehind) {
+    for (const char* function : {"doc2pdf", "xls2pdf"}) {
+        const RunResult r = Run({"-c", function, "-s", work + "missing.doc", "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << function;
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::directory_iterator(tmp))
+            if (e.path().filename().string().rfind("vexomat-office-", 0) == 0) left.push_back(e.path());
+        EXPECT_TRUE(left.empty()) << function << ": " << (left.empty() ? "" : left[0]);
+    }
+}
+
 TEST_F(OfficeRun, EveryPagesPerSheetShowsEachPageInItsCell) {
     // Three pages, each with its text at the top left: the first sheet holds them in its
     // first three cells (reading order), the other cells stay empty.
