@@ -7,9 +7,10 @@ and the median over the rounds of the program's time divided by the variant's ti
 the same round (paired, so that a slow moment of the machine hits both sides). The bare
 Ghostscript variants use exactly the switches the program logged for its own run.
 
-Usage: bench/bench_compare.py [build folder] [rounds] [case ...]
+Usage: bench/bench_compare.py [build folder] [rounds] [case ...] [--readme README.md]
 Cases: pdf2jpg ps2pdf start merge encrypt tiff2pdf doc2pdf (all when none is named).
-Prints a Markdown table.
+Prints a Markdown table, the machine's load before and after, and the ratios that have a
+target; with --readme the table also replaces the one between the markers in that file.
 """
 import os
 import random
@@ -22,9 +23,18 @@ import tempfile
 import time
 
 SRC = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(SRC, "build"))
-ROUNDS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
-CASES = sys.argv[3:]
+ARGS = list(sys.argv[1:])
+README = None
+if "--readme" in ARGS:
+    at = ARGS.index("--readme")
+    README = os.path.abspath(ARGS[at + 1])
+    del ARGS[at:at + 2]
+BUILD = os.path.abspath(ARGS[0] if len(ARGS) > 0 else os.path.join(SRC, "build"))
+ROUNDS = int(ARGS[1]) if len(ARGS) > 1 else 5
+CASES = ARGS[2:]
+PROCESSORS = len(os.sched_getaffinity(0))
+# What the issue set as the bound for each compared pair (the program's time over the variant's).
+TARGETS = {}
 WORK = tempfile.mkdtemp(prefix="vx-bench-compare-")
 PROG = os.path.join(WORK, "prog")
 ENV = dict(os.environ, QT_QPA_PLATFORM="offscreen")
@@ -132,8 +142,11 @@ int main(int argc, char** argv) {
 """
 
 
-def measure(name, target, variants):
-    """variants: list of (label, callable or argv); the first one is the program."""
+def measure(name, target, variants, bound=None):
+    """variants: list of (label, callable or argv); the first one is the program. `bound`:
+    the ratio the program should keep against `target`."""
+    if bound is not None:
+        TARGETS[(name, target)] = bound
     times = {label: [] for label, _ in variants}
     for _ in range(ROUNDS):
         order = list(variants)
@@ -176,11 +189,13 @@ def case_pdf2jpg():
         fresh(bare)
         run(["gs", *with_output(switches, bare + "/p_p%04d.jpg")])
 
-    def gs_four():
+    def gs_ranges():
+        # One bare Ghostscript per processor over page ranges of nearly equal length.
         fresh(bare)
         procs = []
-        for first in (1, 26, 51, 76):
-            argv = ["gs", f"-dFirstPage={first}", f"-dLastPage={first + 24}",
+        for i in range(PROCESSORS):
+            first, last = i * 100 // PROCESSORS + 1, (i + 1) * 100 // PROCESSORS
+            argv = ["gs", f"-dFirstPage={first}", f"-dLastPage={last}",
                     *with_output(switches, f"{bare}/r{first}_%04d.jpg")]
             procs.append(subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         for p in procs:
@@ -194,10 +209,11 @@ def case_pdf2jpg():
         fresh(bare)
         run(["mutool", "draw", "-q", "-r", "300", "-o", bare + "/p%d.jpg", pdf])
 
-    measure("PDF to JPEG, 100 pages, 300 dpi", "four gs processes over page ranges",
+    ranges = f"{PROCESSORS} gs processes over page ranges"
+    measure("PDF to JPEG, 100 pages, 300 dpi", ranges,
             [("vexomat pdf2jpg", lambda: run(vexomat("pdf2jpg", pdf, fresh(out)))),
-             ("gs, one process", gs_one), ("four gs processes over page ranges", gs_four),
-             ("pdftoppm -jpeg", pdftoppm), ("mutool draw", mutool)])
+             ("gs, one process", gs_one), (ranges, gs_ranges),
+             ("pdftoppm -jpeg", pdftoppm), ("mutool draw", mutool)], bound=1.15)
 
 
 def case_ps2pdf():
@@ -208,7 +224,7 @@ def case_ps2pdf():
     measure("ps2pdf, 1 page", "gs, same switches",
             [("vexomat ps2pdf", vexomat("ps2pdf", ps, out)),
              ("gs, same switches", ["gs", *with_output(switches, WORK + "/bare-one.pdf")]),
-             ("ps2pdf script", ["ps2pdf", ps, WORK + "/script-one.pdf"])])
+             ("ps2pdf script", ["ps2pdf", ps, WORK + "/script-one.pdf"])], bound=1.15)
 
 
 def case_start():
@@ -226,6 +242,10 @@ def case_start():
     out = fresh(os.path.join(WORK, "idle"))
     measure("start with a do-nothing Ghostscript", None,
             [("vexomat ps2pdf", vexomat("ps2pdf", ps, out))])
+    # The program's own peak memory: its Ghostscript here is a few kilobytes.
+    child = subprocess.Popen(vexomat("ps2pdf", ps, out), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                             env=ENV)
+    PEAK.append(os.wait4(child.pid, 0)[2].ru_maxrss / 1024)
     PROG = real
 
 
@@ -278,36 +298,85 @@ def case_doc2pdf():
          "--outdir", WORK, os.path.join(SRC, "tests/data/three_pages.fodt")])
     doc = os.path.join(WORK, "three_pages.doc")
     out = fresh(os.path.join(WORK, "doc"))
+    # The direct export runs with a profile of its own that it has used before, as a user's
+    # office has one (the program's sessions start with a new profile every time).
+    profile = "file://" + os.path.join(WORK, "soffice-profile")
+    bare = os.path.join(WORK, "doc-bare")
 
     def soffice():
-        bare = fresh(os.path.join(WORK, "doc-bare"))
-        run(["soffice", "--headless", "-env:UserInstallation=file://" + bare + "/profile", "--convert-to", "pdf",
-             "--outdir", bare, doc])
+        fresh(bare)
+        run(["soffice", "--headless", "-env:UserInstallation=" + profile, "--convert-to", "pdf", "--outdir", bare, doc])
 
+    soffice()
     measure("doc2pdf, 3 pages", "soffice --convert-to pdf",
-            [("vexomat doc2pdf", vexomat("doc2pdf", doc, out)), ("soffice --convert-to pdf", soffice)])
+            [("vexomat doc2pdf", vexomat("doc2pdf", doc, out)), ("soffice --convert-to pdf", soffice)], bound=1.4)
 
 
 RESULTS = []
+PEAK = []  # MiB
+README_BEGIN = "<!-- bench_compare table -->"
+README_END = "<!-- /bench_compare table -->"
+
+
+def load_text(load):
+    return f"{load[0]:.2f} / {load[1]:.2f} / {load[2]:.2f}"
+
+
+def table(load_before, load_after):
+    lines = [f"{ROUNDS} paired rounds, medians; ratio = vexomat / variant in the same round. "
+             f"{PROCESSORS} processors; load average (1 / 5 / 15 minutes) {load_text(load_before)} "
+             f"before, {load_text(load_after)} after.", "",
+             "| job | run by | median s | ratio |", "|---|---|---:|---:|"]
+    for target, rows in RESULTS:
+        for name, label, median, ratio in rows:
+            bound = TARGETS.get((name, label))
+            mark = f" (target ≤ {bound:.2f})" if bound is not None else (" (target)" if label == target else "")
+            shown = "" if label.startswith("vexomat") else f"{ratio:.2f}{mark}"
+            lines.append(f"| {name} | {label} | {median:.3f} | {shown} |")
+    for peak in PEAK:
+        lines += ["", f"Peak memory of a batch run (the do-nothing Ghostscript case): {peak:.0f} MiB."]
+    return "\n".join(lines) + "\n"
+
+
+def targets():
+    lines = []
+    for target, rows in RESULTS:
+        for name, label, median, ratio in rows:
+            bound = TARGETS.get((name, label))
+            if bound is not None:
+                verdict = "holds" if ratio <= bound else "missed"
+                lines.append(f"{name} against {label}: {ratio:.2f} (target ≤ {bound:.2f}, {verdict})")
+    for peak in PEAK:
+        lines.append(f"peak memory of a batch run: {peak:.0f} MiB (target ≤ 64, {'holds' if peak <= 64 else 'missed'})")
+    return "\n".join(lines) + ("\n" if lines else "")
+
+
+def write_readme(text):
+    with open(README, encoding="utf-8") as f:
+        old = f.read()
+    begin, end = old.find(README_BEGIN), old.find(README_END)
+    if begin < 0 or end < begin:
+        sys.exit(f"{README} has no {README_BEGIN} ... {README_END} markers")
+    new = old[:begin] + README_BEGIN + "\n" + text + old[end:]
+    with open(README, "w", encoding="utf-8") as f:
+        f.write(new)
 
 
 def main():
     program_folder(PROG, os.path.join(BUILD, "bin", "gs"))
     cases = {"pdf2jpg": case_pdf2jpg, "ps2pdf": case_ps2pdf, "start": case_start, "merge": case_merge,
              "encrypt": case_encrypt, "tiff2pdf": case_tiff2pdf, "doc2pdf": case_doc2pdf}
+    load_before = os.getloadavg()
     try:
         for name in CASES or list(cases):
             cases[name]()
     finally:
         shutil.rmtree(WORK, ignore_errors=True)
-    print(f"{ROUNDS} paired rounds, medians; ratio = vexomat / variant in the same round\n")
-    print("| job | run by | median s | ratio |")
-    print("|---|---|---:|---:|")
-    for target, rows in RESULTS:
-        for name, label, median, ratio in rows:
-            mark = " (target)" if label == target else ""
-            shown = "" if label.startswith("vexomat") else f"{ratio:.2f}{mark}"
-            print(f"| {name} | {label} | {median:.3f} | {shown} |")
+    text = table(load_before, os.getloadavg())
+    print(text)
+    print(targets(), end="")
+    if README:
+        write_readme(text)
 
 
 main()
