@@ -14,6 +14,7 @@
 #include "platform/win/launcher.h"
 #include "platform/win/module.h"
 #include "platform/win/registryClass.h"
+#include "platform/win/runGuard.h"
 #include "platform/win/shell.h"
 
 TForm_main* Form_main = nullptr;
@@ -87,6 +88,7 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
 // What the window owns is freed with it, in one place, whether or not it was closed.
 TForm_main::~TForm_main() {
     if (MainState() == this) SetMainState(nullptr);
+    EndArrangeFolder();
 }
 
 const TConverter& TForm_main::SelectedFunction() const {
@@ -183,7 +185,7 @@ void TForm_main::FormClose(TObject*, TCloseAction&) {
         FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE", CheckBox_destinationEqualSource->Checked());
         FIni->WriteString(kCommon, "DESTINATION_PATH", StaticText_destinationPath->Caption());
         FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
-        if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
+        EndArrangeFolder();
     }
 }
 

@@ -13,6 +13,8 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
+class TRunFolderClaim;
+
 class TForm_main : public TForm, public TMainState, public TOptionPanel {
 public:
     explicit TForm_main(TComponent* owner);
@@ -96,6 +98,11 @@ public:
     void StyButton_startClick(TObject* Sender);
     void StyButton_2ndFileClick(TObject* Sender);
     void StyButton_arrangeClick(TObject* Sender);
+    // The page-order window's folder of single pages (FArrangeTmp): made in the system's
+    // temporary folder and claimed like a run folder, so nothing is written beside the
+    // source and a killed program's folder is removed by the next one.
+    void MakeArrangeFolder();
+    void EndArrangeFolder();
     std::string ReplaceExt(const std::string& path, const std::string& ext) const;
     std::string JoinName(const std::string& path, const std::string& folder) const;
     std::string DestName(const std::string& path, const std::string& ext, const std::string& prefix,
@@ -109,6 +116,7 @@ public:
     const struct TConverter& SelectedFunction() const;
 
 private:
+    std::unique_ptr<TRunFolderClaim> FArrangeClaim;
     bool RunFunction(const std::string& name, std::string& target, const std::string& temp);
     // The PDF tool functions; false when name is none of them.
     bool RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);

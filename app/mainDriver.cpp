@@ -307,6 +307,33 @@ void TForm_main::StyButton_2ndFileClick(TObject*) {
     if (OpenDialog_2ndFile->Execute() && FileExists(OpenDialog_2ndFile->FileName)) Edit_2ndFile->SetText(OpenDialog_2ndFile->FileName);
 }
 
+namespace {
+const char* const kArrangePrefix = "vexomat-pages-";
+}
+
+void TForm_main::MakeArrangeFolder() {
+    EndArrangeFolder();
+    const std::string tmp = GetTempDir();
+    // Folders of programs that were killed while their page-order window was open.
+    RemoveAbandonedFolders(tmp, kArrangePrefix);
+    Randomize();
+    for (int attempt = 0;; ++attempt) {
+        const std::string folder = tmp + kArrangePrefix + Format("%.8d", Random(100000000)) + "/";
+        // A folder that exists already is somebody else's: it is never taken, nor removed.
+        if (CreateDir(folder)) {
+            FArrangeTmp = folder;
+            FArrangeClaim = std::make_unique<TRunFolderClaim>(folder);
+            return;
+        }
+        if (attempt >= 100) MkDir(folder);  // raises the reason
+    }
+}
+
+void TForm_main::EndArrangeFolder() {
+    if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
+    FArrangeClaim.reset();
+}
+
 void TForm_main::StyButton_arrangeClick(TObject*) {
     if (!CheckGhostscript(true)) return;
     std::string current = StaticText_currentFile->Caption();
@@ -314,12 +341,7 @@ void TForm_main::StyButton_arrangeClick(TObject*) {
         Form_MsgDlg->ShowMsg("没有选择! \n\n请先选择你的源文件。", mkInformation, false);
         return;
     }
-    if (LowerCase(ExtractFileExt(current)) == ".pdf") {
-        if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
-        Randomize();
-        FArrangeTmp = ExtractFilePath(current) + Format("%.8d", Random(100000000)) + "/";
-        MkDir(FArrangeTmp);
-    }
+    if (LowerCase(ExtractFileExt(current)) == ".pdf") MakeArrangeFolder();
     if (Application->FindComponent("Form_arrange")) return;
     Application->CreateForm(Form_arrange, "arrange.dfm");
     Form_arrange->FFirstFile = current;

@@ -14,6 +14,7 @@
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
 #include "platform/rtl/fileTransaction.h"
+#include "platform/win/runGuard.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ bool TForm_main::RunPdfToolFunction(const std::string& name, std::string& target
         ok = clean([&] { return TPdfMerge().Merge(merged); });
         if (ok) ok = MoveFileReplacing(merged, target);
         if (ok) ok = !FArrangeTmp.empty() && DeleteFolder(FArrangeTmp);
+        if (ok) FArrangeClaim.reset();
     } else if (name == "pdfMergeAll") {
         target = FDestDir + "MERGED-ALL.pdf";
         const std::string merged = temp + "MERGED-ALL.pdf";

@@ -7,6 +7,7 @@
 #include "platform/qt/qtapp.h"
 #include "platform/vcl/formreader.h"
 #include "platform/win/metrics.h"
+#include "platform/win/mutex.h"
 #include "platform/win/theme.h"
 
 TApplication* Application = new TApplication(nullptr);
@@ -38,6 +39,8 @@ void Halt(int exitCode) {
         } catch (...) {
         }
     }
+    // Handles are not closed on the way out: the named ones would leave their files.
+    CloseNamedMutexesNow();
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(exitCode);

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -60,6 +62,51 @@ void RemoveAbandonedNames() {
     }
 }
 
+// The names this process has open, readable by a signal handler: the presence file's
+// descriptor and the two paths in fixed storage, each slot taken and given back atomically.
+constexpr int kOpenSlots = 32;
+constexpr size_t kPathMax = 4096;
+struct OpenName {
+    std::atomic<bool> used{false};  // the slot is taken
+    std::atomic<bool> live{false};  // it is filled in and its name not yet closed
+    int presence = -1;
+    char presencePath[kPathMax];
+    char lockPath[kPathMax];
+};
+OpenName g_open[kOpenSlots];
+
+// The last one to close a name removes its files: only then is an exclusive lock on the
+// presence file granted (everybody else holds a shared one).
+void removeFilesIfLast(int presence, const char* presencePath, const char* lockPath) {
+    if (presence >= 0 && ::flock(presence, LOCK_EX | LOCK_NB) == 0) {
+        ::unlink(lockPath);
+        ::unlink(presencePath);
+    }
+}
+
+int registerOpenName(int presence, const std::string& presencePath, const std::string& lockPath) {
+    if (presence < 0 || presencePath.size() >= kPathMax || lockPath.size() >= kPathMax) return -1;
+    for (int i = 0; i < kOpenSlots; ++i) {
+        bool expected = false;
+        if (g_open[i].used.load() || !g_open[i].used.compare_exchange_strong(expected, true))
+            continue;
+        g_open[i].presence = presence;
+        std::memcpy(g_open[i].presencePath, presencePath.c_str(), presencePath.size() + 1);
+        std::memcpy(g_open[i].lockPath, lockPath.c_str(), lockPath.size() + 1);
+        g_open[i].live.store(true);
+        return i;
+    }
+    return -1;
+}
+
+// Takes the slot back; false when CloseNamedMutexesNow has closed it already.
+bool unregisterOpenName(int slot) {
+    if (slot < 0) return true;
+    const bool mine = g_open[slot].live.exchange(false);
+    g_open[slot].used.store(false);
+    return mine;
+}
+
 class NamedMutex : public KernelObject {
 public:
     explicit NamedMutex(const std::string& name)
@@ -69,22 +116,24 @@ public:
         // the other is the mutex itself. Both are removed by the last one to close the name,
         // so none is left behind in the temporary folder.
         for (int attempt = 0; attempt < 100 && presence_ < 0; ++attempt) {
-            const int fd = ::open(presencePath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+            const int fd =
+                ::open(presencePath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
             if (fd < 0) break;
             existed_ = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
             ::flock(fd, LOCK_SH);
-            if (StillNamed(fd, presencePath_)) presence_ = fd;
-            else ::close(fd);
+            if (StillNamed(fd, presencePath_))
+                presence_ = fd;
+            else
+                ::close(fd);
         }
         // While the name is held, nobody removes the mutex file.
         lock_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        slot_ = registerOpenName(presence_, presencePath_, lockPath_);
     }
     ~NamedMutex() override {
         if (owned_ > 0 && lock_ >= 0) ::flock(lock_, LOCK_UN);
-        if (presence_ >= 0 && ::flock(presence_, LOCK_EX | LOCK_NB) == 0) {
-            ::unlink(lockPath_.c_str());
-            ::unlink(presencePath_.c_str());
-        }
+        if (unregisterOpenName(slot_))
+            removeFilesIfLast(presence_, presencePath_.c_str(), lockPath_.c_str());
         if (lock_ >= 0) ::close(lock_);
         if (presence_ >= 0) ::close(presence_);
     }
@@ -119,12 +168,27 @@ private:
     std::string lockPath_;
     int presence_ = -1;
     int lock_ = -1;
+    int slot_ = -1;
     bool existed_ = false;
     int owned_ = 0;
     std::thread::id owner_;
 };
 
 }  // namespace
+
+void CloseNamedMutexesNow() {
+    // The shared locks of all of them go first: a name this process opened twice is
+    // removed only when none of its own handles still holds it.
+    bool closed[kOpenSlots] = {};
+    for (int i = 0; i < kOpenSlots; ++i)
+        if (g_open[i].live.exchange(false)) {
+            closed[i] = true;
+            ::flock(g_open[i].presence, LOCK_UN);
+        }
+    for (int i = 0; i < kOpenSlots; ++i)
+        if (closed[i])
+            removeFilesIfLast(g_open[i].presence, g_open[i].presencePath, g_open[i].lockPath);
+}
 
 HANDLE CreateMutexA(SECURITY_ATTRIBUTES*, BOOL initialOwner, const char* name) {
     auto m = std::make_shared<NamedMutex>(name ? name : "");

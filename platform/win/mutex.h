@@ -10,3 +10,9 @@ struct SECURITY_ATTRIBUTES;
 // was open (in this process or another one). The name is any text.
 HANDLE CreateMutexA(SECURITY_ATTRIBUTES* attributes, BOOL initialOwner, const char* name);
 BOOL ReleaseMutex(HANDLE mutex);
+
+// Lets go of every name this process still has open, as closing its handles would: the
+// files of a name nobody else has open are removed. For a program that ends without
+// closing its handles (Halt, an ending signal); only system calls, so a signal handler
+// may call it.
+void CloseNamedMutexesNow();

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/win/launcher.h"
+#include "platform/win/mutex.h"
 
 const char* const kRunFolderMarker = ".vexomat-run";
 
@@ -86,6 +87,7 @@ void onEndingSignal(int sig) {
     EndLaunchedChildren();
     for (int i = 0; i < kSlots; ++i)
         if (g_used[i].load()) RemoveTreeNow(g_paths[i]);
+    CloseNamedMutexesNow();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }

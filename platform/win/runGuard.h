@@ -7,8 +7,9 @@
 #include <string>
 
 // Installs the handlers of SIGINT, SIGTERM and SIGHUP (once). They end the children
-// started to end with the program, remove the claimed run folders, and then end the
-// program by the signal's own default action.
+// started to end with the program, remove the claimed run folders, let go of the named
+// mutexes (so their files go), and then end the program by the signal's own default
+// action.
 void InstallRunGuard();
 
 // Marks a run's temporary folder as held by this process for the life of the object: a

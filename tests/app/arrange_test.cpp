@@ -193,3 +193,67 @@ TEST_F(AppTest, PageOrderWindowClosesByAltLAndKeepsOpenOnEscape) {
     EXPECT_TRUE(stayed);
     EXPECT_TRUE(!Form_arrange || !Form_arrange->Visible());
 }
+
+namespace {
+
+class PrivateTmpDir {
+public:
+    PrivateTmpDir() : dir(e2e::TempFolder("vx arrange tmp ")) { setenv("TMPDIR", dir.c_str(), 1); }
+    ~PrivateTmpDir() {
+        unsetenv("TMPDIR");
+        apptest::RemoveTree(dir);
+    }
+    std::string dir;
+};
+
+}  // namespace
+
+TEST_F(AppTest, PageFilesLieInAPrivateTemporaryFolderAndNothingIsWrittenBesideTheSource) {
+    const std::string src = e2e::TempFolder("vx arrange src ");
+    PrivateTmpDir tmp;
+    const std::string pdf = MakePdf(src, "pages", "P", 2);
+    std::filesystem::remove(src + "pages.ps");
+    std::filesystem::remove(src + "gs.txt");
+    // Named like the program's page folders: one a killed program left (its marker unheld),
+    // one that is not the program's (no marker); only the first is removed.
+    const std::string abandoned = tmp.dir + "vexomat-pages-12345678/";
+    const std::string foreign = tmp.dir + "vexomat-pages-87654321/";
+    std::filesystem::create_directories(abandoned);
+    std::filesystem::create_directories(foreign);
+    apptest::Spit(abandoned + ".vexomat-run", "");
+    apptest::Spit(abandoned + "1---pages_p0001.pdf", "left over");
+    apptest::Spit(foreign + "keep.txt", "somebody's");
+    const std::vector<std::string> sources = e2e::Listing(src);
+
+    CreateWindows();
+    ShowMain();
+    Form_main->ComboBoxEx_function->SetItemIndex(17);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SelectSource(pdf);
+    std::vector<std::string> whileOpen;
+    ArrangeDriver d([&] {
+        whileOpen = e2e::Listing(src);
+        Form_arrange->SpeedButton_closeClick(nullptr);
+    });
+    Form_main->StyButton_arrangeClick(nullptr);
+    ASSERT_TRUE(d.done);
+    EXPECT_EQ(whileOpen, sources);
+    const std::string first = Form_main->FArrangeTmp;
+    EXPECT_EQ(first.rfind(tmp.dir + "vexomat-pages-", 0), 0u) << first;
+    EXPECT_TRUE(FileExists(first + "1---pages_p0002.pdf"));
+    EXPECT_FALSE(DirectoryExists(abandoned));
+    EXPECT_EQ(apptest::Slurp(foreign + "keep.txt"), "somebody's");
+
+    // Arranging again starts a new folder; the old one goes.
+    ArrangeDriver again([] { Form_arrange->SpeedButton_closeClick(nullptr); });
+    Form_main->StyButton_arrangeClick(nullptr);
+    ASSERT_TRUE(again.done);
+    EXPECT_NE(Form_main->FArrangeTmp, first);
+    EXPECT_FALSE(DirectoryExists(first));
+    EXPECT_TRUE(DirectoryExists(Form_main->FArrangeTmp));
+
+    Form_main->Close();
+    EXPECT_EQ(e2e::Listing(src), sources);
+    EXPECT_EQ(e2e::Listing(tmp.dir), std::vector<std::string>{"vexomat-pages-87654321"});
+    apptest::RemoveTree(src);
+}
