@@ -4,6 +4,7 @@
 #include "controls/styled/styConsts.h"
 #include "controls/styled/styDrawProcs.h"
 #include "platform/rtl/resources.h"
+#include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/capture.h"
 
@@ -123,6 +124,31 @@ void TStyCustomButton::SetButtonStyle(bool isDefault) {
 }
 
 void TStyCustomButton::Loaded() { TButton::Loaded(); }
+
+void TStyCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
+    TButton::ActionChange(sender, checkDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (ArrowKind != 0 || !action) return;
+    TCustomImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
+    const int index = action->ImageIndex();
+    if (images && index >= 0 && index < images->Count()) {
+        // The action's image replaces the glyph it gave before, so every change of the action
+        // shows it again; a glyph of the form's own stays while the action is being read.
+        if (checkDefaults && !Glyph()->Empty()) return;
+        TBitmap image;
+        image.SetSize(images->Width(), images->Height());
+        image.Canvas()->Brush()->Color = clFuchsia;
+        image.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+        images->Draw(image.Canvas(), 0, 0, index);
+        image.TransparentColor = clFuchsia;  // also where the picture reaches the corner
+        image.TransparentMode = tmFixed;
+        glyph_->SetGlyph(&image);
+        glyph_->SetNumGlyphs(1);  // one picture, whatever its shape
+        Repaint();
+    } else if (!Loading()) {
+        SetGlyph(nullptr);
+    }
+}
 
 void TStyCustomButton::Notification(TComponent* c, TOperation op) {
     TButton::Notification(c, op);

@@ -93,6 +93,8 @@ protected:
     virtual void CreateParams(TCreateParams& params);
     DWORD ButtonStyle() const override;
     void SetButtonStyle(bool isDefault) override;
+    // Besides caption, state and click: the glyph shows the action's image of its list.
+    void ActionChange(TObject* sender, bool checkDefaults) override;
     // A look object, the font or the glyph changed.
     void ObjectChanged(TObject* sender);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/capture.h"
 #include "platform/win/listMessages.h"
@@ -177,7 +178,47 @@ void TControl::Dispatch(TMessage& m) {
 void TControl::DefaultHandler(TMessage&) {}
 
 void TControl::Click() {
-    if (OnClick) OnClick(this);
+    TBasicAction* action = Action();
+    if (OnClick && action && !IsActionExecuteEvent(OnClick, action))
+        OnClick(this);
+    else if (action)
+        actionLink_->Execute(this);
+    else if (OnClick)
+        OnClick(this);
+}
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* a) {
+    if (!a) {
+        actionLink_.reset();
+        return;
+    }
+    if (!actionLink_) actionLink_ = std::make_unique<TControlActionLink>(this);
+    actionLink_->SetAction(a);
+    actionLink_->OnChange = [this](TObject* sender) {
+        if (sender == Action()) ActionChange(sender, false);
+    };
+    ActionChange(a, a->Loading());
+}
+
+void TControl::InitiateAction() {
+    if (actionLink_) actionLink_->Update();
+}
+
+void TControl::Notification(TComponent* c, TOperation op) {
+    TComponent::Notification(c, op);
+    if (op == opRemove && c && c == Action()) SetAction(nullptr);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+    auto* a = dynamic_cast<TCustomAction*>(sender);
+    if (!a) return;
+    if (!checkDefaults || Caption().empty() || Caption() == Name) SetCaption(a->Caption());
+    if (!checkDefaults || Enabled()) SetEnabled(a->Enabled());
+    if (!checkDefaults || Hint().empty()) SetHint(a->Hint());
+    if (!checkDefaults || Visible()) SetVisible(a->Visible());
+    if (!checkDefaults || !OnClick) OnClick = ActionExecuteEvent(a);
 }
 
 void TControl::SetParent(TWinControl* p) {

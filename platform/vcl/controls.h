@@ -63,6 +63,8 @@ using TKeyEvent = std::function<void(TObject*, WORD&, TShiftState)>;
 using TKeyPressEvent = std::function<void(TObject*, char&)>;
 
 class TWinControl;
+class TBasicAction;
+class TControlActionLink;
 class TControl;
 
 // What CM_HINTSHOW hands to the control whose hint is about to show; the control may change
@@ -157,7 +159,17 @@ public:
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
+    // Runs OnClick, or executes the action when OnClick is unassigned or the action's own.
     virtual void Click();
+
+    // The action the control follows (caption, enabled state, hint, visibility, OnClick) and
+    // that a click executes; null for none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* a);
+    TControlActionLink* ActionLink() const { return actionLink_.get(); }
+    // Lets the action update itself (its OnUpdate), as the application does when idle.
+    virtual void InitiateAction();
+    void Notification(TComponent* c, TOperation op) override;
 
     // While the control holds the mouse capture, the mouse input of every window of the
     // program comes to it; a graphic control holds it through its parent's window.
@@ -167,6 +179,10 @@ public:
 
 protected:
     friend class TWinControl;
+    // The action changed or was just assigned: the control takes its properties; with
+    // checkDefaults (the action is being read from a form) only those still at their defaults.
+    virtual void ActionChange(TObject* sender, bool checkDefaults);
+    std::unique_ptr<TControlActionLink> actionLink_;
     virtual void FontObjectChanged();
     virtual void AdjustSize() {}
     void ParentFontChanged();

@@ -485,8 +485,26 @@ void TApplication::HandleMessage() {
     MSG msg;
     if (!ProcessMessage(msg)) {
         if (OnIdle) OnIdle(this);
+        for (TForm* f : std::vector<TForm*>(Screen->Forms))
+            if (f->Showing()) f->UpdateActions();
         if (!terminated_) WaitMessage();
     }
+}
+
+namespace {
+// Hidden controls too: an action that hid its control must be able to show it again.
+void InitiateActions(TWinControl* container) {
+    for (int i = 0; i < container->ControlCount(); ++i) {
+        TControl* c = container->Controls(i);
+        c->InitiateAction();
+        if (auto* w = dynamic_cast<TWinControl*>(c)) InitiateActions(w);
+    }
+}
+}  // namespace
+
+void TForm::UpdateActions() {
+    InitiateAction();
+    InitiateActions(this);
 }
 
 void TApplication::Terminate() {

@@ -60,6 +60,8 @@ public:
     void Hide() { SetVisible(false); }
     int ShowModal();
     void Close();
+    // Lets the actions of the form and its controls update themselves (the idle update).
+    void UpdateActions();
     bool IsModal() const { return modal_; }
     void SetVisible(bool v) override;
     TWinControl* ActiveControl = nullptr;

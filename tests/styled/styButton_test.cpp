@@ -9,6 +9,7 @@
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styButton.h"
 #include "platform/qt/dialogs.h"
+#include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/capture.h"
@@ -325,4 +326,106 @@ TEST(StyButtonDropDown, AWindowHoldingTheMouseLeavesItsModeWhenTheMenuCloses) {
     qtbridge::SetPopupMenuDriver(nullptr);
     EXPECT_EQ(cancels, 1);
     r.other->WindowProc = inner;
+}
+
+namespace {
+// A 16 x 16 picture for an image list: a coloured square on fuchsia, reaching the bottom-left
+// corner (which must not make that colour transparent).
+std::unique_ptr<TBitmap> ListPicture(TColor ink) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(16, 16);
+    b->Canvas()->Brush()->Color = clFuchsia;
+    b->Canvas()->FillRect(Rect(0, 0, 16, 16));
+    b->Canvas()->Brush()->Color = ink;
+    b->Canvas()->FillRect(Rect(0, 4, 8, 16));
+    return b;
+}
+
+struct ActionRig : ButtonRig {
+    ActionRig() {
+        images = new TImageList(form.get());
+        images->AddMasked(ListPicture(clRed).get(), clFuchsia);
+        images->AddMasked(ListPicture(clBlue).get(), clFuchsia);
+        list = new TActionList(form.get());
+        list->SetImages(images);
+        action = new TAction(form.get());
+        action->SetActionList(list);
+        action->SetCaption("Run");
+        action->SetImageIndex(0);
+        action->SetOnExecute([this](TObject*) { ++executed; });
+        button->OnClick = nullptr;
+    }
+    TImageList* images;
+    TActionList* list;
+    TAction* action;
+    int executed = 0;
+};
+}  // namespace
+
+TEST(StyButtonAction, ShowsTheActionsCaptionAndImageAndExecutesIt) {
+    ActionRig r;
+    CountingButton* b = r.button;
+    b->SetAction(r.action);
+    EXPECT_EQ(b->Caption(), "Run");
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    r.Shoot("action");
+    EXPECT_EQ(r.Count(clRed), 8 * 12);  // the whole picture, its corner included
+    EXPECT_EQ(r.Count(clFuchsia), 0);
+
+    // A press and release of the mouse executes the action.
+    b->Peer()->sendEnterLeave(true);
+    b->Peer()->sendMouseButton(true, 50, 15);
+    b->Peer()->sendMouseButton(false, 50, 15);
+    Application->ProcessMessages();
+    EXPECT_EQ(r.executed, 1);
+
+    // Another image of the list; then changes that leave the image as it is keep showing it.
+    r.action->SetImageIndex(1);
+    r.Shoot();
+    EXPECT_EQ(r.Count(clBlue), 8 * 12);
+    for (bool enabled : {false, true, false}) {
+        r.action->SetEnabled(enabled);
+        r.Shoot();
+        EXPECT_EQ(b->Enabled(), enabled);
+        EXPECT_FALSE(b->Glyph()->Empty()) << enabled;
+        if (enabled) {
+            EXPECT_EQ(r.Count(clBlue), 8 * 12);
+        }
+    }
+    EXPECT_EQ(b->State(), 1);  // drawn disabled with the action
+    b->Click();
+    EXPECT_EQ(r.executed, 1);  // a disabled action does nothing
+}
+
+TEST(StyButtonAction, WithoutAnImageTheGlyphIsCleared) {
+    struct Row {
+        const char* what;
+        int imageIndex;
+        bool withImages;
+    };
+    for (Row row : {Row{"no image", -1, true}, Row{"index past the list", 2, true},
+                    Row{"list without images", 0, false}}) {
+        ActionRig r;
+        if (!row.withImages) r.list->SetImages(nullptr);
+        r.action->SetImageIndex(row.imageIndex);
+        r.button->SetAction(r.action);
+        EXPECT_TRUE(r.button->Glyph()->Empty()) << row.what;
+    }
+    // Only an action being read leaves the form's own glyph in place.
+    ActionRig r;
+    r.action->SetLoading(true);
+    r.button->SetAction(r.action);
+    r.action->SetLoading(false);
+    EXPECT_EQ(r.button->Glyph()->Width(), 16);
+    r.Shoot();
+    EXPECT_EQ(r.Count(clRed), 36);  // the square glyph, not the list's picture
+    // A button showing a built-in arrow keeps it.
+    ActionRig a;
+    a.button->ArrowKind = 2;
+    a.button->SetGlyph(nullptr);
+    a.action->SetImageIndex(-1);
+    a.button->SetAction(a.action);
+    a.Shoot();
+    EXPECT_EQ(a.button->Glyph()->Width(), 13);
 }
