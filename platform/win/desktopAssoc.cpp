@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/process.h"
@@ -98,7 +99,14 @@ struct Glob {
     std::string mime;
     std::string pattern;  // "*.pdf" or a literal name
     bool caseSensitive;
+    enum Form { kSuffix, kLiteral, kOther } form = kOther;  // worked out once, when read
 };
+
+Glob::Form formOf(const std::string& p) {
+    if (p.size() > 1 && p[0] == '*' && p.find_first_of("*?[", 1) == std::string::npos) return Glob::kSuffix;
+    if (p.find_first_of("*?[") == std::string::npos) return Glob::kLiteral;
+    return Glob::kOther;
+}
 
 std::vector<Glob> loadGlobs() {
     std::vector<Glob> globs;
@@ -109,23 +117,34 @@ std::vector<Glob> loadGlobs() {
             if (l.empty() || l[0] == '#') continue;
             auto f = splitList(l, ':');
             if (f.size() < 3) continue;
-            Glob g{int(StrToIntDef(f[0], 50)), f[1], f[2], f.size() > 3 && f[3].find("cs") != std::string::npos};
+            Glob g{int(StrToIntDef(f[0], 50)), f[1], f[2], f.size() > 3 && f[3].find("cs") != std::string::npos,
+                   formOf(f[2])};
             globs.push_back(g);
         }
     }
     return globs;
 }
 
-bool globMatches(const Glob& g, const std::string& name) {
-    const std::string& p = g.pattern;
-    if (p.size() > 1 && p[0] == '*' && p.find_first_of("*?[", 1) == std::string::npos) {
-        std::string suffix = p.substr(1);
+// Whether a and b are equal, letters compared without case when `fold` (ASCII, as SameText).
+bool sameChars(std::string_view a, std::string_view b, bool fold) {
+    if (a.size() != b.size()) return false;
+    if (!fold) return a == b;
+    auto folded = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i)
+        if (folded(a[i]) != folded(b[i])) return false;
+    return true;
+}
+
+// Asked for every file a list shows, against every pattern of the database (over a
+// thousand): compared in place, without copies.
+bool globMatches(const Glob& g, std::string_view name) {
+    const std::string_view p = g.pattern;
+    if (g.form == Glob::kSuffix) {
+        const std::string_view suffix = p.substr(1);
         if (name.size() < suffix.size()) return false;
-        std::string tail = name.substr(name.size() - suffix.size());
-        return g.caseSensitive ? tail == suffix : SameText(tail, suffix);
+        return sameChars(name.substr(name.size() - suffix.size()), suffix, !g.caseSensitive);
     }
-    if (p.find_first_of("*?[") == std::string::npos)
-        return g.caseSensitive ? name == p : SameText(name, p);
+    if (g.form == Glob::kLiteral) return sameChars(name, p, !g.caseSensitive);
     return false;  // other glob forms are rare; not needed for documents
 }
 
