@@ -80,5 +80,14 @@ TEST(FunctionTableRunners, EveryFunctionRowHasItsOwnRunnerAndNoDividerHasOne) {
     EXPECT_EQ(runners.size(), 19u);
 }
 
+TEST(FunctionTableRunners, TheRowsThatStartAnOfficeApplicationSaySo) {
+    BuildFunctionTable();
+    std::set<std::string> office;
+    for (const TConverter& row : Functions)
+        if (row.ThroughOffice) office.insert(row.Name);
+    EXPECT_EQ(office, (std::set<std::string>{"doc2pdf", "xls2pdf", "ppt2pdf", "mdb2pdf", "tiff2pdf",
+                                             "pdf2ppt"}));
+}
+
 }  // namespace
 }  // namespace vxtest
