@@ -217,11 +217,11 @@ void TXcDriveCombo::SetImageSize(TXcImageSize s) {
 }
 
 void TXcDriveCombo::PeerChanged(int code) {
-    if (code != qtbridge::pnSelChange) {
+    if (code != ws::pnSelChange) {
         TXcCustomComboBox::PeerChanged(code);
         return;
     }
-    const int i = peer_->itemIndex();
+    const int i = peer()->itemIndex();
     if (i < 0 || i >= int(roots_.size())) return;
     itemIndex_ = i;
     SetDrive(roots_[size_t(i)]);
@@ -440,9 +440,9 @@ void TXcDirectoryListBox::OpenItem(int index) {
 
 void TXcDirectoryListBox::PeerChanged(int code) {
     TXcCustomListBox::PeerChanged(code);
-    if (code == qtbridge::pnDblClick) OpenItem(ItemIndex());
+    if (code == ws::pnDblClick) OpenItem(ItemIndex());
     // The list refills when it opens the item: not inside the click that chose it.
-    else if (code == qtbridge::pnSelChange && AutoExpand && HandleAllocated())
+    else if (code == ws::pnSelChange && AutoExpand && HandleAllocated())
         PostMessageA(Handle(), kOpenItem, WPARAM(ItemIndex()), 0);
 }
 
