@@ -447,3 +447,25 @@ TEST_F(RunIntegrity, AGbkNamedPdfBecomesAPresentationOfItsOwnName) {
     EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
     Exec({"rm", "-rf", tmp}, "/dev/null");
 }
+
+TEST_F(RunIntegrity, ATiffInAGbkFolderBecomesAPdf) {
+    if (!Exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    const std::string tmp = TempFolder("vx-office-tmp-");
+    TmpDir t(tmp);
+    const std::string folder = work + "\xb2\xe2\xca\xd4/";  // "测试" in GBK
+    std::filesystem::create_directories(folder);
+    WritePostScript(work + "a.ps", 1);
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r36",
+                    "-sOutputFile=" + work + "a.tif", work + "a.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    std::filesystem::rename(work + "a.tif", folder + "a.tif");
+    // The page bitmaps in the run folder are written and read by the bytes of their names.
+    RunResult r = prog.Vexomat({"-c", "tiff2pdf", "-s", folder + "a.tif", "-d", folder});
+    EXPECT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(folder + "a.pdf", work), 1);
+    EXPECT_FALSE(HasRunFolder(folder));
+    EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
+    Exec({"rm", "-rf", tmp}, "/dev/null");
+}
