@@ -7,6 +7,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
@@ -217,11 +218,11 @@ void TXcDriveCombo::SetImageSize(TXcImageSize s) {
 }
 
 void TXcDriveCombo::PeerChanged(int code) {
-    if (code != ws::pnSelChange) {
+    if (code != qtbridge::pnSelChange) {
         TXcCustomComboBox::PeerChanged(code);
         return;
     }
-    const int i = peer()->itemIndex();
+    const int i = peer_->itemIndex();
     if (i < 0 || i >= int(roots_.size())) return;
     itemIndex_ = i;
     SetDrive(roots_[size_t(i)]);
@@ -306,7 +307,7 @@ void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
 
 void TXcDirectoryListBox::SetDirLabel(TLabel* label) {
     dirLabel_ = label;
-    Change();
+    DirectoryChanged();
 }
 
 void TXcDirectoryListBox::SetShowAllFolders(bool on) {
@@ -338,7 +339,7 @@ void TXcDirectoryListBox::ChangeDrive(const std::string& root) {
     caseSensitive_ = (flags & 1) != 0;
     if (!inDriveChange_) {
         FillDirectoryItems();
-        Change();
+        DirectoryChanged();
     }
 }
 
@@ -351,16 +352,11 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     const std::string drive = DriveRootOf(target);
     if (drive != DriveRootOf(directory_)) {
         inDriveChange_ = true;
-        try {
-            if (driveCombo_)
-                driveCombo_->SetDrive(drive);
-            else
-                ChangeDrive(drive);
-        } catch (...) {
-            inDriveChange_ = false;
-            throw;
-        }
-        inDriveChange_ = false;
+        ScopeExit done([this] { inDriveChange_ = false; });
+        if (driveCombo_)
+            driveCombo_->SetDrive(drive);
+        else
+            ChangeDrive(drive);
     }
     // A folder that is not there (any more) gives way to the one shown, or to the nearest
     // folder above it that is still there.
@@ -371,10 +367,10 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     }
     directory_ = target;
     FillDirectoryItems();
-    Change();
+    DirectoryChanged();
 }
 
-void TXcDirectoryListBox::Change() {
+void TXcDirectoryListBox::DirectoryChanged() {
     if (fileList_) fileList_->SetDirectory(directory_);
     if (driveCombo_) driveCombo_->SetDrive(DriveRootOf(directory_));
     if (dirLabel_) {
@@ -440,9 +436,9 @@ void TXcDirectoryListBox::OpenItem(int index) {
 
 void TXcDirectoryListBox::PeerChanged(int code) {
     TXcCustomListBox::PeerChanged(code);
-    if (code == ws::pnDblClick) OpenItem(ItemIndex());
+    if (code == qtbridge::pnDblClick) OpenItem(ItemIndex());
     // The list refills when it opens the item: not inside the click that chose it.
-    else if (code == ws::pnSelChange && AutoExpand && HandleAllocated())
+    else if (code == qtbridge::pnSelChange && AutoExpand && HandleAllocated())
         PostMessageA(Handle(), kOpenItem, WPARAM(ItemIndex()), 0);
 }
 

@@ -1,7 +1,6 @@
 #include "engine/converters/pdf2pdf.h"
 
 #include "engine/converters/gsOptions.h"
-#include "engine/runner.h"
 
 std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst) {
     GsArgs p = GsPrefix();
@@ -19,9 +18,4 @@ std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst)
 
 bool TPdf2pdf::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("pdf2pdf", [&] { return Parameters(src, dst); });
-}
-
-bool RunPdf2pdf(TRun& run) {
-    return run.Single(".pdf", run.MovedWithSuffix("_REDUCED"),
-                      [&](const std::string& dst) { return TPdf2pdf().Convert(run.Source(), dst); });
 }

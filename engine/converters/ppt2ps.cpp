@@ -2,7 +2,6 @@
 
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
-#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 
 bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
@@ -26,9 +25,4 @@ bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
         OfficeProcessMessages();
         return true;
     });
-}
-
-bool RunPpt2pdf(TRun& run) {
-    return OfficeFunctionReady("PowerPoint", true, false) &&
-           ViaPostScript(run, [&](const std::string& ps) { return TPpt2ps().Convert(run.Source(), ps); });
 }

@@ -82,8 +82,7 @@ public:
     TPoint ClientOrigin() const override;
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override;
-    ws::WindowPeer* peer() const { return PeerAs<ws::WindowPeer>(); }
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::TopLevel; }
     void UpdatePeerGeometry() override;
     void PeerCreated() override;
     void Dispatch(TMessage& m) override;

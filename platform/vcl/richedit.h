@@ -2,7 +2,6 @@
 #pragma once
 
 #include "platform/vcl/controls.h"
-#include "platform/vcl/peerKinds.h"
 
 class TRichEdit;
 
@@ -27,8 +26,7 @@ public:
     bool ReadOnly = true;
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewRichEditPeer(parent, this); }
-    ws::RichEditPeer* peer() const { return PeerAs<ws::RichEditPeer>(); }
+    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::RichEdit; }
     void PeerCreated() override;
 
 private:
