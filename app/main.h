@@ -13,8 +13,6 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
-class TRunFolderClaim;
-
 class TForm_main : public TForm, public TMainState, public TOptionPanel {
 public:
     explicit TForm_main(TComponent* owner);
@@ -116,12 +114,8 @@ public:
     const struct TConverter& SelectedFunction() const;
 
 private:
-    std::unique_ptr<TRunFolderClaim> FArrangeClaim;
-    bool RunFunction(const std::string& name, std::string& target, const std::string& temp);
-    // The PDF tool functions; false when name is none of them.
-    bool RunPdfToolFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);
-    // The functions that go through office applications; false when name is none of them.
-    bool RunOfficeFunction(const std::string& name, std::string& target, const std::string& temp, bool& ok);
+    // Runs the row's runner in the run's temporary folder; target receives its result file.
+    bool RunFunction(const struct TConverter& row, std::string& target, const std::string& temp);
 };
 
 extern TForm_main* Form_main;

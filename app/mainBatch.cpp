@@ -27,6 +27,18 @@ bool StartsWith(const std::string& s, const std::string& prefix) { return s.comp
 
 }  // namespace
 
+bool IsOfficeFunction(const std::string& name) {
+    // The command line is read before the main window builds the table.
+    if (Functions.empty()) BuildFunctionTable();
+    for (const TConverter& row : Functions)
+        if (row.Name == name) return row.ThroughOffice;
+    return false;
+}
+
+bool CommandLineRunsOfficeFunction() {
+    return ParamCount() >= 2 && ParamStr(1).compare(0, 2, "-c") == 0 && IsOfficeFunction(ParamStr(2));
+}
+
 void TForm_main::ParseCommandLine() {
     const int count = ParamCount();
     if (count < 5) throw Exception("在批模式中少许参数。");

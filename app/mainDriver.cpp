@@ -5,16 +5,10 @@
 #include "app/msgdlg.h"
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
-#include "engine/converters/pdf2bmp.h"
-#include "engine/converters/pdf2eps.h"
-#include "engine/converters/pdf2jpg.h"
-#include "engine/converters/pdf2pdf.h"
-#include "engine/converters/pdf2ps.h"
-#include "engine/converters/pdf2tiff.h"
-#include "engine/converters/ps2pdf.h"
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/definitions.h"
 #include "engine/pdfHelper.h"
+#include "engine/runner.h"
 #include "engine/util.h"
 #include "platform/win/module.h"
 #include "platform/win/runGuard.h"
@@ -38,30 +32,23 @@ std::string VersionText() {
 }  // namespace
 
 std::string TForm_main::ReplaceExt(const std::string& path, const std::string& ext) const {
-    return ChangeFileExt(path, "") + ext;
+    return ::ReplaceExt(path, ext);
 }
 
 std::string TForm_main::JoinName(const std::string& path, const std::string& folder) const {
-    return folder + ExtractFileName(path);
+    return ::JoinName(path, folder);
 }
 
 std::string TForm_main::DestName(const std::string& path, const std::string& ext, const std::string& prefix,
                                  const std::string& suffix) const {
-    return FDestDir + prefix + ChangeFileExt(ExtractFileName(path), "") + suffix + ext;
+    return ::DestName(FDestDir, path, ext, prefix, suffix);
 }
 
 std::string TForm_main::AddSuffix(const std::string& path, const std::string& suffix) const {
-    return ExtractFilePath(path) + ChangeFileExt(ExtractFileName(path), "") + suffix + ExtractFileExt(path);
+    return ::AddSuffix(path, suffix);
 }
 
-bool TForm_main::RunFunction(const std::string& name, std::string& target, const std::string& temp) {
-    const std::string first = (*FSourceFiles)[0];
-    const std::string src = first;
-    auto inTemp = [&](const std::string& ext) { return ReplaceExt(JoinName(src, temp), ext); };
-    auto moved = [&](const std::string& ext) { return JoinName(ReplaceExt(first, ext), FDestDir); };
-    auto movedWithSuffix = [&](const std::string& suffix) { return JoinName(AddSuffix(first, suffix), FDestDir); };
-    bool ok = true;
-
+bool TForm_main::RunFunction(const TConverter& row, std::string& target, const std::string& temp) {
     // An empty PDF or PostScript file is no document: Ghostscript would make a blank page
     // of it and call that a success.
     for (int i = 0; i < FSourceFiles->Count(); ++i) {
@@ -74,57 +61,10 @@ bool TForm_main::RunFunction(const std::string& name, std::string& target, const
             return false;
         }
     }
-
-    // Ghostscript often leaves a partial file behind when it fails: a step that listed an
-    // error has failed, and what it wrote does not replace an older result.
-    auto converted = [&](auto convert, const std::string& dst) {
-        const int before = FErrors->Count();
-        return convert(dst) && FErrors->Count() == before;
-    };
-    // Conversions that write one file per page: every page file goes to the destination.
-    auto pages = [&](const std::string& ext, auto convert) {
-        if (!CheckGhostscript(true)) return false;
-        if (!converted(convert, inTemp(ext))) return false;
-        MoveMatchingFiles(temp + "*" + ext, FDestDir, target);
-        return true;
-    };
-    // Conversions to one file that is then moved into the destination.
-    auto single = [&](const std::string& ext, const std::string& result, auto convert) {
-        if (!CheckGhostscript(true)) return false;
-        target = result;
-        if (!converted(convert, inTemp(ext))) return false;
-        return MoveFileReplacing(inTemp(ext), result);
-    };
-
-    if (name == "ps2pdf") {
-        ok = single(".pdf", moved(".pdf"), [&](const std::string& dst) { return TPs2pdf().Convert(src, dst); });
-    } else if (name == "pdf2jpg") {
-        ok = pages(".jpg", [&](const std::string& dst) { return TPdf2jpg().Convert(src, dst); });
-    } else if (name == "pdf2bmp") {
-        ok = pages(".bmp", [&](const std::string& dst) { return TPdf2bmp().Convert(src, dst, 0, 0); });
-    } else if (name == "pdf2tiff") {
-        ok = pages(".tiff", [&](const std::string& dst) { return TPdf2tiff().Convert(src, dst); });
-    } else if (name == "pdf2eps") {
-        ok = pages(".eps", [&](const std::string& dst) { return TPdf2eps().Convert(src, dst); });
-    } else if (name == "pdf2pdf") {
-        ok = single(".pdf", movedWithSuffix("_REDUCED"), [&](const std::string& dst) { return TPdf2pdf().Convert(src, dst); });
-    } else if (name == "pdf2ps") {
-        ok = single(".ps", moved(".ps"), [&](const std::string& dst) { return TPdf2ps().Convert(src, dst); });
-    } else if (RunPdfToolFunction(name, target, temp, ok)) {
-        // merging, encryption, cropping, watermark and HTML preview
-    } else if (RunOfficeFunction(name, target, temp, ok)) {
-        // office documents, TIFF images and presentations
-    } else {
-        bool known = false;
-        for (const auto& row : Functions) known = known || (row.Name == name && name != "Divider");
-        if (known) {
-            // Functions whose converters are not part of this build end as failed runs.
-            std::string msg = "功能 " + name + " 在此版本中不可用。";
-            Log("ErrorMessage", msg);
-            FErrors->Add(msg);
-        }
-        ok = false;
-    }
+    if (!row.Run) return false;  // a divider row
+    TRun run(*this, temp);
+    const bool ok = row.Run(run);
+    target = run.Target;
     return ok;
 }
 
@@ -248,7 +188,7 @@ void TForm_main::StyButton_startClick(TObject*) {
 
     std::string target;
     try {
-        ok = RunFunction(row.Name, target, temp);
+        ok = RunFunction(row, target, temp);
     } catch (Exception& e) {
         Log("ErrorMessage", e.Message);
         FErrors->Add(e.Message);

@@ -40,6 +40,15 @@ void Save(TIniFile* ini, const std::string& section, TEdit* e) { ini->WriteStrin
 void Save(TIniFile* ini, const std::string& section, TXcUpDown* u) { ini->WriteInteger(section, Key(u), u->Position()); }
 void Save(TIniFile* ini, const std::string& section, TComboBox* c) { ini->WriteInteger(section, Key(c), c->ItemIndex()); }
 
+// A control of the main window that the function table names (present by the start-up
+// check of the option controls).
+template <class T>
+T* Named(const TForm_main* f, const std::string& name) {
+    T* c = dynamic_cast<T*>(f->FindComponent(name));
+    if (!c) throw EComponentError("Component '" + name + "' not found");
+    return c;
+}
+
 // A whole number as a user types it: optional sign and decimal digits, blanks around it
 // allowed; it must fit into 32 bits.
 bool IsWholeNumber(const std::string& text, long long& value) {
@@ -225,33 +234,8 @@ void TOptionPanel::ComboBoxEx_functionChange(TObject*) {
 
     combo->SetHint(name + ": " + row.Description);
 
-    auto show = [](std::initializer_list<TGroupBox*> groups) {
-        for (TGroupBox* g : groups) g->SetVisible(true);
-    };
-    if (name == "doc2pdf") show({GroupBox_orientation, GroupBox_optimized, GroupBox_range, GroupBox_pagesperside});
-    else if (name == "xls2pdf") show({GroupBox_orientation, GroupBox_optimized, GroupBox_sheets});
-    else if (name == "ppt2pdf") show({GroupBox_orientation, GroupBox_optimized});
-    else if (name == "mdb2pdf") show({GroupBox_data, GroupBox_optimized});
-    else if (name == "ps2pdf") show({GroupBox_optimized, GroupBox_papersize});
-    else if (name == "tiff2pdf") show({GroupBox_papersize, GroupBox_optimized});
-    else if (name == "pdf2jpg") show({GroupBox_quality, GroupBox_resolution});
-    else if (name == "pdf2bmp") show({GroupBox_resolution, GroupBox_colordepth});
-    else if (name == "pdf2tiff") show({GroupBox_resolution, GroupBox_layer});
-    else if (name == "pdf2eps") show({GroupBox_resolution});
-    else if (name == "pdf2ppt") show({GroupBox_orientation, GroupBox_resolution, GroupBox_colordepth});
-    else if (name == "pdf2pdf") show({GroupBox_reduction});
-    else if (name == "pdf2htmlPreview") show({GroupBox_html, GroupBox_optimized});
-    else if (name == "pdfMerge") show({GroupBox_merge});
-    else if (name == "pdfMergeAll") show({GroupBox_mergeAll});
-    else if (name == "pdfAutoCrop") {
-        // The cropper renders page 1 at 72 dpi in black and white.
-        RadioButton_resolution72->SetChecked(true);
-        GroupBox_resolution->SetVisible(false);
-        RadioButton_colordepth1->SetChecked(true);
-        GroupBox_colordepth->SetVisible(false);
-        show({GroupBox_identification, GroupBox_destination});
-    } else if (name == "pdfWatermark") show({GroupBox_watermark});
-    else if (name == "pdfEncrypt") show({GroupBox_encryption});
+    for (const auto& group : row.Options) Named<TGroupBox>(f, group.Str())->SetVisible(true);
+    for (const auto& radio : row.Fixed) Named<TRadioButton>(f, radio.Str())->SetChecked(true);
 
     struct Place { TXcUpDown* upDown; TGroupBox* group; int top; };
     for (const Place& p : {Place{XcUpDown_ignore_noise, GroupBox_identification, 23},

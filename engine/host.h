@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/rtl/classes.h"
+#include "platform/win/runGuard.h"
 
 class TComponent;
 
@@ -32,6 +33,7 @@ public:
     bool FRunCancelled =
         false;  // the window was closed during the run: nothing more is moved into place
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
+    std::unique_ptr<TRunFolderClaim> FArrangeClaim;  // held while FArrangeTmp exists
     std::string FMergeFile1;
     std::string FMergeFile2;
     const std::unique_ptr<TStringList> FMergeOrder = std::make_unique<TStringList>();

@@ -1,4 +1,5 @@
-// The main window's controls that the converters read, by name and kind, in one place.
+// The main window's controls that the converters read and the function table names, by
+// name and kind, in one place.
 // The readers of gsOptions take a TOptionName, whose constructor runs at compile time: a
 // name missing from this table, or asked for as another kind, does not build. The window
 // checks at start-up that each of these exists with its kind (VerifyOptionControls), and the
@@ -37,11 +38,24 @@ inline constexpr TOptionControlEntry OptionControls[] = {
     {"Edit_range", TOptionKind::Edit},
     {"Edit_resolution", TOptionKind::Edit},
     {"Edit_watermark_text", TOptionKind::Edit},
+    {"GroupBox_colordepth", TOptionKind::GroupBox},
+    {"GroupBox_data", TOptionKind::GroupBox},
+    {"GroupBox_destination", TOptionKind::GroupBox},
     {"GroupBox_encryption", TOptionKind::GroupBox},
+    {"GroupBox_html", TOptionKind::GroupBox},
+    {"GroupBox_identification", TOptionKind::GroupBox},
+    {"GroupBox_layer", TOptionKind::GroupBox},
+    {"GroupBox_merge", TOptionKind::GroupBox},
+    {"GroupBox_mergeAll", TOptionKind::GroupBox},
     {"GroupBox_optimized", TOptionKind::GroupBox},
     {"GroupBox_orientation", TOptionKind::GroupBox},
+    {"GroupBox_pagesperside", TOptionKind::GroupBox},
     {"GroupBox_papersize", TOptionKind::GroupBox},
+    {"GroupBox_quality", TOptionKind::GroupBox},
+    {"GroupBox_range", TOptionKind::GroupBox},
     {"GroupBox_reduction", TOptionKind::GroupBox},
+    {"GroupBox_resolution", TOptionKind::GroupBox},
+    {"GroupBox_sheets", TOptionKind::GroupBox},
     {"GroupBox_watermark", TOptionKind::GroupBox},
     {"RadioButton_colordepth1", TOptionKind::RadioButton},
     {"RadioButton_colordepth24", TOptionKind::RadioButton},

@@ -83,7 +83,7 @@ void TXcCustomComboBox::providerChanged() {
 
 void TXcCustomComboBox::PeerChanged(int code) {
     TXcExCustomComboBox::PeerChanged(code);
-    if (code != qtbridge::pnSelChange || !providerSelected_) return;
+    if (code != ws::pnSelChange || !providerSelected_) return;
     // The consumer's selected item follows the choice.
     auto* view = provider_->GetInterface<TXcDataConsumerViewList>();
     auto* select = provider_->GetInterface<TXcDataConsumerItemSelect>();

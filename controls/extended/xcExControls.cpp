@@ -3,7 +3,6 @@
 #include "controls/extended/xcWinUtils.h"
 
 #include "platform/gdi/gdi.h"
-#include "platform/rtl/scopeExit.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -23,11 +22,13 @@ template <class F>
 void WithoutEvent(TNotifyEvent& event, F step) {
     TNotifyEvent saved = std::move(event);
     event = nullptr;
-    // Put back unless the step assigned a handler of its own.
-    ScopeExit restore([&] {
+    try {
+        step();
+    } catch (...) {
         if (!event) event = std::move(saved);
-    });
-    step();
+        throw;
+    }
+    if (!event) event = std::move(saved);
 }
 
 }  // namespace
@@ -64,7 +65,7 @@ TXcExHookCore<Base>::TXcExHookCore(TComponent* owner) : Base(owner) {
 template <class Base>
 LRESULT TXcExHookCore<Base>::BaseWndProc(UINT msg, WPARAM w, LPARAM l) {
     TMessage m{msg, w, l, 0};
-    BaseWndProc(m);
+    Base::WndProc(m);
     return m.Result;
 }
 
@@ -215,7 +216,7 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         else ControlsListChanged(control, true);
         return;
     case WM_SIZE:
-        this->BaseWndProc(m);
+        Base::WndProc(m);
         BoundsChanged();
         return;
     case WM_SETFOCUS: FocusSet(reinterpret_cast<HWND>(m.WParam)); return;
@@ -225,8 +226,13 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         // The context given to print into keeps its state, also when the handling raises.
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         const int saved = SaveDC(dc);
-        ScopeExit restore([&] { RestoreDC(dc, saved); });
-        this->BaseWndProc(m);
+        try {
+            Base::WndProc(m);
+        } catch (...) {
+            RestoreDC(dc, saved);
+            throw;
+        }
+        RestoreDC(dc, saved);
         return;
     }
     case WM_ERASEBKGND: {
@@ -234,22 +240,28 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         // the canvas lets go of it whatever the hook does.
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         const int saved = SaveDC(dc);
-        ScopeExit restore([&] { RestoreDC(dc, saved); });
         TCanvas canvas;
         canvas.SetHandle(dc);
-        ScopeExit release([&] { canvas.SetHandle(nullptr); });
-        m.Result = PaintBackground(&canvas, int(m.LParam)) ? 1 : 0;
+        try {
+            m.Result = PaintBackground(&canvas, int(m.LParam)) ? 1 : 0;
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            RestoreDC(dc, saved);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
+        RestoreDC(dc, saved);
         return;
     }
     case WM_GETDLGCODE: {
-        this->BaseWndProc(m);
+        Base::WndProc(m);
         TDlgCodes codes = DlgcToDlgCodes(UINT(m.Result)) | DlgCodeBit(dcNative);
         GetDlgCode(codes);
         if (!(codes & DlgCodeBit(dcNative))) m.Result = LRESULT(DlgCodesToDlgc(codes));
         return;
     }
     default:
-        this->BaseWndProc(m);
+        Base::WndProc(m);
     }
 }
 

@@ -7,7 +7,6 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
-#include "platform/rtl/scopeExit.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
@@ -218,11 +217,11 @@ void TXcDriveCombo::SetImageSize(TXcImageSize s) {
 }
 
 void TXcDriveCombo::PeerChanged(int code) {
-    if (code != qtbridge::pnSelChange) {
+    if (code != ws::pnSelChange) {
         TXcCustomComboBox::PeerChanged(code);
         return;
     }
-    const int i = peer_->itemIndex();
+    const int i = peer()->itemIndex();
     if (i < 0 || i >= int(roots_.size())) return;
     itemIndex_ = i;
     SetDrive(roots_[size_t(i)]);
@@ -307,7 +306,7 @@ void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
 
 void TXcDirectoryListBox::SetDirLabel(TLabel* label) {
     dirLabel_ = label;
-    DirectoryChanged();
+    Change();
 }
 
 void TXcDirectoryListBox::SetShowAllFolders(bool on) {
@@ -339,7 +338,7 @@ void TXcDirectoryListBox::ChangeDrive(const std::string& root) {
     caseSensitive_ = (flags & 1) != 0;
     if (!inDriveChange_) {
         FillDirectoryItems();
-        DirectoryChanged();
+        Change();
     }
 }
 
@@ -352,11 +351,16 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     const std::string drive = DriveRootOf(target);
     if (drive != DriveRootOf(directory_)) {
         inDriveChange_ = true;
-        ScopeExit done([this] { inDriveChange_ = false; });
-        if (driveCombo_)
-            driveCombo_->SetDrive(drive);
-        else
-            ChangeDrive(drive);
+        try {
+            if (driveCombo_)
+                driveCombo_->SetDrive(drive);
+            else
+                ChangeDrive(drive);
+        } catch (...) {
+            inDriveChange_ = false;
+            throw;
+        }
+        inDriveChange_ = false;
     }
     // A folder that is not there (any more) gives way to the one shown, or to the nearest
     // folder above it that is still there.
@@ -367,10 +371,10 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     }
     directory_ = target;
     FillDirectoryItems();
-    DirectoryChanged();
+    Change();
 }
 
-void TXcDirectoryListBox::DirectoryChanged() {
+void TXcDirectoryListBox::Change() {
     if (fileList_) fileList_->SetDirectory(directory_);
     if (driveCombo_) driveCombo_->SetDrive(DriveRootOf(directory_));
     if (dirLabel_) {
@@ -436,9 +440,9 @@ void TXcDirectoryListBox::OpenItem(int index) {
 
 void TXcDirectoryListBox::PeerChanged(int code) {
     TXcCustomListBox::PeerChanged(code);
-    if (code == qtbridge::pnDblClick) OpenItem(ItemIndex());
+    if (code == ws::pnDblClick) OpenItem(ItemIndex());
     // The list refills when it opens the item: not inside the click that chose it.
-    else if (code == qtbridge::pnSelChange && AutoExpand && HandleAllocated())
+    else if (code == ws::pnSelChange && AutoExpand && HandleAllocated())
         PostMessageA(Handle(), kOpenItem, WPARAM(ItemIndex()), 0);
 }
 

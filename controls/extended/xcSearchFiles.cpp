@@ -4,7 +4,6 @@
 
 #include "controls/extended/xcConsts.h"
 #include "controls/extended/xcUtils.h"
-#include "platform/rtl/scopeExit.h"
 #include "platform/win/wintypes.h"
 
 namespace {
@@ -17,6 +16,21 @@ TDateTime FileDate(TDateTime t) {
     if (stamp == 0) throw EConvertError(SXcInvalidFileDate);
     return DosStampToDateTime(stamp);
 }
+
+// Clears a flag or restores a counter on every way out of a scope.
+struct RunningGuard {
+    bool& flag;
+    ~RunningGuard() { flag = false; }
+};
+struct DepthGuard {
+    int& depth;
+    explicit DepthGuard(int& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+};
+struct FindGuard {
+    TSearchRec& rec;
+    ~FindGuard() { FindClose(rec); }
+};
 
 }  // namespace
 
@@ -95,7 +109,7 @@ bool TXcSearchFiles::Search() {
     if (running_) return false;
     Reset();
     running_ = true;
-    ScopeExit idle([this] { running_ = false; });
+    RunningGuard guard{running_};
     const bool valid = RootValid();
     if (!valid && (DirOption == doExcludeSubDirs ||
                    (DirOption == doExcludeCompleteInvalidDirs && options_.Contains(soCheckRootDirValid))))
@@ -117,7 +131,7 @@ bool TXcSearchFiles::RootValid() {
         return CheckDirectory(TXcFoundEntry{rec, XcFileAttributes(rec)});
     }
     // The root's own entry, from a search of its parent.
-    ScopeExit closeSearch([&] { FindClose(rec); });
+    FindGuard g{rec};
     for (int r = FindFirst(root, faAnyFile | faDirectory | faHidden, rec); r == 0; r = FindNext(rec))
         if (rec.Name == name && (rec.Attr & faDirectory))
             return CheckDirectory(TXcFoundEntry{rec, XcFileAttributes(rec)});
@@ -129,8 +143,7 @@ bool TXcSearchFiles::RecurseSearch(const std::string& folder, bool reportEntries
     if (const unsigned err = ScanDir(folder, reportEntries, subDirs); err != 0) {
         if (!HandleError(err)) return false;
     }
-    ++depth_;
-    ScopeExit up([this] { --depth_; });
+    DepthGuard depth(depth_);
     if (RecurseDepth != 0 && depth_ > RecurseDepth) return true;
     for (const SubDir& d : subDirs) {
         if (Abort) return HandleError(ErrorOperationAborted);
@@ -142,7 +155,7 @@ bool TXcSearchFiles::RecurseSearch(const std::string& folder, bool reportEntries
 unsigned TXcSearchFiles::ScanDir(const std::string& folder, bool reportEntries, std::vector<SubDir>& subDirs) {
     DoBeginScanDir(folder);
     TSearchRec& rec = current_;
-    ScopeExit closeSearch([&] { FindClose(rec); });
+    FindGuard g{rec};
     int r = FindFirst(folder + "*", faAnyFile | faDirectory | faHidden, rec);
     if (r != 0) {
         // Nothing there, or no such folder: nothing found. Anything else is an error.

@@ -54,6 +54,14 @@ void MonochromeOf(TCanvas* source, const TRect& sr, COLORREF white, TBitmap* mon
     SetBkColor(from, oldBk);
 }
 
+// Whether a monochrome bitmap has any 1 (white) bit.
+bool AnyPixelSet(TBitmap* mono) {
+    for (int y = 0; y < mono->Height(); ++y)
+        for (int x = 0; x < mono->Width(); ++x)
+            if (mono->Canvas()->Pixel(x, y) != clBlack) return true;
+    return false;
+}
+
 // The canvas's brush copy: the bitmap's part copied with the pixels of `key` replaced by the
 // brush colour, done as the platform does it (the pixels of the key become a mask through
 // which the brush is painted).
@@ -232,9 +240,15 @@ void DrawDisabledBitmap(TBitmap* dest, TBitmap* source, int x, int y) {
     if (!dest || !source || source->Empty()) return;
     const int w = source->Width(), h = source->Height();
     if (dest->Empty()) dest->SetSize(w, h);
-    // The glyph's black pixels become the 1 bits that the etching paints.
+    // The glyph's black pixels become the 1 bits that the etching paints. A glyph without
+    // black (a red cross) would vanish: its whole shape, all but the transparent colour, is
+    // etched instead.
     TBitmap mono;
     MonochromeOf(source->Canvas(), Rect(0, 0, w, h), 0x000000, &mono);
+    if (!AnyPixelSet(&mono)) {
+        MonochromeOf(source->Canvas(), Rect(0, 0, w, h), ColorToRGB(TransparentColorOf(source)), &mono);
+        PatBlt(mono.Canvas()->Handle(), 0, 0, w, h, DSTINVERT);
+    }
     HDC dc = dest->Canvas()->Handle();
     {
         HBRUSH fill = CreateSolidBrush(ColorToRGB(TransparentColorOf(source)));

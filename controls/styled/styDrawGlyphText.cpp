@@ -78,6 +78,10 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
                                                                                    : Rect(gx, gy, gx, gy);
     if (!(flags & glfNoPlacement)) {
         TRect place = AlignRect(layout->Alignment(), Rect(0, 0, bw, bh), client);
+        // A box larger than the rectangle starts at its edge instead of before it: what does
+        // not fit is cut at the far side, and the glyph in front is not pushed off.
+        place.Left = std::max(place.Left, client.Left);
+        place.Top = std::max(place.Top, client.Top);
         Move(glyphR, place.Left, place.Top);
         Move(textR, place.Left + 1, place.Top + 1);
     }

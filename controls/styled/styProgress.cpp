@@ -6,7 +6,6 @@
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
-#include "platform/rtl/scopeExit.h"
 #include "platform/win/theme.h"
 
 // ---------------------------------------------------------------- arithmetic
@@ -47,14 +46,19 @@ bool DrawProgressPart(TControl* meter, HDC dc, int part, TRect& r, bool content)
     HWND wnd = meter->Parent() ? meter->Parent()->Handle() : nullptr;
     HTHEME theme = open(wnd, L"PROGRESS");
     if (!theme) return false;
-    ScopeExit closeTheme([&] { close(theme); });
     RECT rc = ToRECT(r);
-    draw(theme, dc, part, 0, &rc, nullptr);
-    if (content && contentRect) {
-        RECT in;
-        contentRect(theme, dc, part, 0, &rc, &in);
-        r = FromRECT(in);
+    try {
+        draw(theme, dc, part, 0, &rc, nullptr);
+        if (content && contentRect) {
+            RECT in;
+            contentRect(theme, dc, part, 0, &rc, &in);
+            r = FromRECT(in);
+        }
+    } catch (...) {
+        close(theme);
+        throw;
     }
+    close(theme);
     return true;
 }
 
@@ -178,11 +182,15 @@ void TStyBaseMeter::DrawMeter(bool full) {
         if (p != 0 && p != 100) return;
     }
     painting_ = true;
-    ScopeExit done([&] {
+    try {
+        DrawOnSurface([&] { DrawMeterOn(Canvas(), p); });
+    } catch (...) {
         painting_ = false;
         lastPercent_ = p;
-    });
-    DrawOnSurface([&] { DrawMeterOn(Canvas(), p); });
+        throw;
+    }
+    painting_ = false;
+    lastPercent_ = p;
 }
 
 void TStyBaseMeter::DrawMeterOn(TCanvas* target, uint8_t p) {

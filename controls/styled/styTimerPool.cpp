@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "controls/styled/styConsts.h"
-#include "platform/rtl/scopeExit.h"
 #include "platform/win/window.h"
 
 namespace {
@@ -147,12 +146,17 @@ int TStyTimerPool::AddItem(uint16_t id, uint16_t interval, TNotifyEvent event) {
 
 void TStyTimerPool::RemoveItem(uint16_t id) {
     locked_ = true;
-    ScopeExit unlock([this] { locked_ = false; });
-    if (TStyTimerItem* item = ItemById(id)) {
-        item->SetEnabled(false);
-        Discard(item);
-        if (items_.empty()) SetActive(false);
+    try {
+        if (TStyTimerItem* item = ItemById(id)) {
+            item->SetEnabled(false);
+            Discard(item);
+            if (items_.empty()) SetActive(false);
+        }
+    } catch (...) {
+        locked_ = false;
+        throw;
     }
+    locked_ = false;
 }
 
 void TStyTimerPool::Clear() {

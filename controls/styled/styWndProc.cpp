@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "controls/styled/styApplication.h"
-#include "platform/rtl/scopeExit.h"
 
 struct TStyWndProcComponent::Link {
     TStyWndProcComponent* owner;       // null once unhooked: then messages just pass on
@@ -145,9 +144,14 @@ void TStyXPThemeManager::WndProc(TMessage& m) {
         if (StyApp) StyApp->RefreshThemeFlag();
     } else if (m.Msg == WM_THEMECHANGED && !switching_ && StyApp && StyApp->UseThemes()) {
         switching_ = true;
-        ScopeExit done([this] { switching_ = false; });
-        StyApp->SetThemeMode(false);
-        StyApp->SetThemeMode(true);
+        try {
+            StyApp->SetThemeMode(false);
+            StyApp->SetThemeMode(true);
+        } catch (...) {
+            switching_ = false;
+            throw;
+        }
+        switching_ = false;
     }
     TStyWndProcComponent::WndProc(m);
 }

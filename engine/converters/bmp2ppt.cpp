@@ -4,6 +4,9 @@
 
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/converters/pdf2bmp.h"
+#include "engine/runner.h"
+#include "engine/util.h"
 #include "platform/automation/olevariant.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
@@ -55,4 +58,19 @@ bool TBmp2ppt::Convert(const std::string& srcMask, const std::string& dstPpt) {
         OfficeProcessMessages();
         return true;
     });
+}
+
+bool RunPdf2ppt(TRun& run) {
+    if (!OfficeFunctionReady("PowerPoint", false, false)) return false;
+    run.Target = run.Moved(".ppt");
+    const std::string bitmaps = run.InTemp(".bmp");
+    bool ok = run.Clean([&] { return TPdf2bmp().Convert(run.Source(), bitmaps, 0, 0); });
+    // Pages there must be: a presentation without slides is no result.
+    if (ok && !FileExists(ReplaceExt(bitmaps, "_p0001.bmp"))) {
+        ReportError("在进行 gs 转换时出错。\n没有生成任何页面。");
+        ok = false;
+    }
+    if (ok) ok = TBmp2ppt().Convert(bitmaps, run.InTemp(".ppt"));
+    if (ok) ok = MoveFileReplacing(run.InTemp(".ppt"), run.Target);
+    return ok;
 }

@@ -9,3 +9,8 @@ class TBmp2ppt {
 public:
     bool Convert(const std::string& srcMask, const std::string& dstPpt);
 };
+
+class TRun;
+// The function pdf2ppt: the pages as bitmaps, made a presentation in the destination.
+// Named by its row of the function table.
+bool RunPdf2ppt(TRun& run);

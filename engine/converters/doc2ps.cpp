@@ -3,6 +3,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 
 bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
@@ -68,4 +69,9 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
         OfficeProcessMessages();
         return true;
     });
+}
+
+bool RunDoc2pdf(TRun& run) {
+    return OfficeFunctionReady("Word", true, false) &&
+           ViaPostScript(run, [&](const std::string& ps) { return TDoc2ps().Convert(run.Source(), ps); });
 }

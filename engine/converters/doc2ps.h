@@ -9,3 +9,8 @@ class TDoc2ps {
 public:
     bool Convert(const std::string& src, const std::string& dstPs);
 };
+
+class TRun;
+// The function doc2pdf: the Word document printed and made a PDF in the destination.
+// Named by its row of the function table.
+bool RunDoc2pdf(TRun& run);

@@ -3,6 +3,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
 #include "engine/host.h"
+#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
@@ -69,4 +70,9 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
         }
         return true;
     });
+}
+
+bool RunMdb2pdf(TRun& run) {
+    return OfficeFunctionReady("Access", true, true) &&
+           ViaPostScript(run, [&](const std::string& ps) { return TMdb2ps().Convert(run.Source(), ps); });
 }

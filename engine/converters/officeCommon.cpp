@@ -1,7 +1,28 @@
 #include "engine/converters/officeCommon.h"
 
+#include "engine/checker.h"
+#include "engine/converters/ps2pdf.h"
+#include "engine/runner.h"
+#include "platform/automation/olevariant.h"
 #include "platform/vcl/forms.h"
 
 void OfficeProcessMessages() {
     if (Application) Application->ProcessMessages();
+}
+
+bool OfficeFunctionReady(const char* office, bool printer, bool port) {
+    // The office servers answer the checks from what is installed.
+    RegisterOfficeServers();
+    bool good = CheckOffice(office, true);
+    good = CheckGhostscript(true) && good;
+    if (printer) good = CheckPrinter(true, port) && good;
+    return good;
+}
+
+bool ViaPostScript(TRun& run, const std::function<bool(const std::string& ps)>& print) {
+    const std::string ps = run.InTemp(".ps");
+    const std::string pdf = run.InTemp(".pdf");
+    run.Target = run.Moved(".pdf");
+    return print(ps) && run.Clean([&] { return TPs2pdf().Convert(ps, pdf); }) &&
+           MoveFileReplacing(pdf, run.Target);
 }

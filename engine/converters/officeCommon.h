@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "engine/failureReason.h"
@@ -35,3 +36,14 @@ bool RunOfficeJob(Job job) {
 
 // Handles the pending window messages.
 void OfficeProcessMessages();
+
+class TRun;
+
+// The checks of an office function: the office application, Ghostscript and, when printer
+// is set, the PostScript printer (its file port too when port is set). Every check runs,
+// so each missing piece shows its own message.
+bool OfficeFunctionReady(const char* office, bool printer, bool port);
+
+// The office functions to PDF: print makes T + N + ".ps", Ghostscript makes it
+// T + N + ".pdf", which is moved to D + N + ".pdf", the run's result.
+bool ViaPostScript(TRun& run, const std::function<bool(const std::string& ps)>& print);

@@ -1,6 +1,7 @@
 #include "engine/converters/pdf2bmp.h"
 
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 std::string TPdf2bmp::Parameters(const std::string& src, const std::string& dst, int firstPage,
@@ -23,4 +24,9 @@ std::string TPdf2bmp::Parameters(const std::string& src, const std::string& dst,
 bool TPdf2bmp::Convert(const std::string& src, const std::string& dst, int firstPage,
                        int lastPage) {
     return RunGsJob("pdf2bmp", [&] { return Parameters(src, dst, firstPage, lastPage); });
+}
+
+bool RunPdf2bmp(TRun& run) {
+    return run.Pages(".bmp",
+                     [&](const std::string& dst) { return TPdf2bmp().Convert(run.Source(), dst, 0, 0); });
 }

@@ -12,3 +12,8 @@ public:
     std::string Parameters(const std::string& src, const std::string& dst, int firstPage,
                            int lastPage);
 };
+
+class TRun;
+// The function pdf2bmp: one bitmap per page in the destination.
+// Named by its row of the function table.
+bool RunPdf2bmp(TRun& run);

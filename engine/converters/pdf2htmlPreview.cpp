@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/pdfHelper.h"
+#include "engine/runner.h"
 #include "platform/rtl/classes.h"
+#include "platform/rtl/fileTransaction.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 
@@ -367,4 +371,61 @@ bool TPdf2htmlPreview::WriteHtml(const std::string& htmlFile, const std::string&
         ReportError(e.what());
         return false;
     }
+}
+
+namespace {
+
+int CountMatchingFiles(const std::string& mask) {
+    int count = 0;
+    TSearchRec rec;
+    for (int r = FindFirst(mask, faAnyFile, rec); r == 0; r = FindNext(rec)) ++count;
+    FindClose(rec);
+    return count;
+}
+
+}  // namespace
+
+bool RunPdf2htmlPreview(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    const std::string& src = run.Source();
+    const std::string& temp = run.Temp();
+    run.Target = run.State().FDestDir + "htmlPreview.html";
+    MkDir(temp + "pdf/");
+    bool ok = run.Clean([&] { return TPdfChopToSingles().Chop(src, temp + "pdf/", "", temp); });
+    TPdf2htmlPreview preview;
+    int pageCount = 0;
+    if (ok) {
+        MkDir(temp + "images/");
+        ok = run.Clean([&] {
+            pageCount = preview.MakeThumbnails(src, temp + "images/");
+            return pageCount > 0;
+        });
+    }
+    // The page files come from the document's stated page count, the thumbnails from
+    // its pages as drawn; a count that lies would link thumbnails to missing pages.
+    if (ok) {
+        const int pageFiles = CountMatchingFiles(temp + "pdf/*.pdf");
+        if (pageFiles != pageCount) {
+            ReportError("PDF 文件的页数不一致: 页面树说 " + IntToStr(pageFiles) + " 页, 实际有 " +
+                        IntToStr(pageCount) + " 页。文件可能已损坏: \"" + EscapeControls(src) + "\"");
+            ok = false;
+        }
+    }
+    if (ok) {
+        const std::string fileName = ExtractFileName(src);
+        const std::string baseName = fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);
+        ok = preview.WriteHtml(temp + "htmlPreview.html", baseName, pageCount,
+                               UpDownPosition("XcUpDown_html_columns"), EditText("Edit_html_title"),
+                               EditText("Edit_html_pagetext"), CheckBoxChecked("CheckBox_html_border"));
+    }
+    // The page, its thumbnails and their PDFs arrive together or not at all.
+    if (ok) {
+        const std::string& dest = run.State().FDestDir;
+        TFileTransaction moves;
+        AddMatchingFiles(moves, temp + "pdf/*", dest + "pdf/", nullptr, true);
+        AddMatchingFiles(moves, temp + "images/*", dest + "images/", nullptr, true);
+        moves.Add(temp + "htmlPreview.html", run.Target);
+        ok = CommitResults(moves);
+    }
+    return ok;
 }

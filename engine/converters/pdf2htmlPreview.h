@@ -57,3 +57,8 @@ public:
 // JPEG files through libjpeg. Both raise EReadError / EWriteError-like exceptions.
 TRgbImage LoadJpegRgb(const std::string& path);
 std::string EncodeJpegRgb(const TRgbImage& image);
+
+class TRun;
+// The function pdf2htmlPreview: "htmlPreview.html" with its page PDFs and thumbnails in the destination.
+// Named by its row of the function table.
+bool RunPdf2htmlPreview(TRun& run);

@@ -1,6 +1,7 @@
 #include "engine/converters/pdf2jpg.h"
 
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 std::string TPdf2jpg::Parameters(const std::string& src, const std::string& dst) {
@@ -22,4 +23,8 @@ std::string TPdf2jpg::Parameters(const std::string& src, const std::string& dst)
 
 bool TPdf2jpg::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("pdf2jpg", [&] { return Parameters(src, dst); });
+}
+
+bool RunPdf2jpg(TRun& run) {
+    return run.Pages(".jpg", [&](const std::string& dst) { return TPdf2jpg().Convert(run.Source(), dst); });
 }

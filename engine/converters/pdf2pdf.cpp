@@ -1,6 +1,7 @@
 #include "engine/converters/pdf2pdf.h"
 
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 
 std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst) {
     GsArgs p = GsPrefix();
@@ -18,4 +19,9 @@ std::string TPdf2pdf::Parameters(const std::string& src, const std::string& dst)
 
 bool TPdf2pdf::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("pdf2pdf", [&] { return Parameters(src, dst); });
+}
+
+bool RunPdf2pdf(TRun& run) {
+    return run.Single(".pdf", run.MovedWithSuffix("_REDUCED"),
+                      [&](const std::string& dst) { return TPdf2pdf().Convert(run.Source(), dst); });
 }

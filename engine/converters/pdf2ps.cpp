@@ -1,6 +1,7 @@
 #include "engine/converters/pdf2ps.h"
 
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 
 std::string TPdf2ps::Parameters(const std::string& src, const std::string& dst) {
     GsArgs p = GsPrefix();
@@ -14,4 +15,9 @@ std::string TPdf2ps::Parameters(const std::string& src, const std::string& dst) 
 
 bool TPdf2ps::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("pdf2ps", [&] { return Parameters(src, dst); });
+}
+
+bool RunPdf2ps(TRun& run) {
+    return run.Single(".ps", run.Moved(".ps"),
+                      [&](const std::string& dst) { return TPdf2ps().Convert(run.Source(), dst); });
 }

@@ -1,6 +1,7 @@
 #include "engine/converters/pdf2tiff.h"
 
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 
 std::string TPdf2tiff::Parameters(const std::string& src, const std::string& dst) {
     GsArgs p = GsPrefix();
@@ -13,4 +14,8 @@ std::string TPdf2tiff::Parameters(const std::string& src, const std::string& dst
 
 bool TPdf2tiff::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("pdf2tiff", [&] { return Parameters(src, dst); });
+}
+
+bool RunPdf2tiff(TRun& run) {
+    return run.Pages(".tiff", [&](const std::string& dst) { return TPdf2tiff().Convert(run.Source(), dst); });
 }

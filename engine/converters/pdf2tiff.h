@@ -11,3 +11,8 @@ public:
     // The parameter string the job hands to Ghostscript, from the options as they are now.
     std::string Parameters(const std::string& src, const std::string& dst);
 };
+
+class TRun;
+// The function pdf2tiff: TIFF pictures (or one file of layers) in the destination.
+// Named by its row of the function table.
+bool RunPdf2tiff(TRun& run);

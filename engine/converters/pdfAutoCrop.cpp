@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <fstream>
 
+#include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/converters/pdf2bmp.h"
+#include "engine/pdfHelper.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 
@@ -287,4 +291,26 @@ bool TPdfAutoCrop::AutoCrop(const std::string& bitmapFile, const std::string& sr
         ReportError(e.what());
         return false;
     }
+}
+
+bool RunPdfAutoCrop(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    run.Target = run.DestName(".pdf", "", "_CROPPED");
+    // The intermediates belong to the run: in its temporary folder nothing of the user's
+    // can be followed, replaced or deleted, and runs side by side do not meet.
+    const std::string n = ChangeFileExt(ExtractFileName(run.Source()), "");
+    const std::string bitmap = run.Temp() + "TEMP-" + n + ".bmp";
+    const std::string page1 = run.Temp() + "TEMP-" + n + "_p0001.bmp";
+    const std::string uncompressed = run.Temp() + "TEMP-" + n + ".pdf";
+    const std::string cropped = run.Temp() + n + "_CROPPED.pdf";
+    // Both inputs of the cropper are made whatever the other gives; a cropped file is
+    // written only from inputs made without errors, so a damaged source never replaces
+    // an older result.
+    const bool made = run.Clean([&] {
+        const bool a = TPdf2bmp().Convert(run.Source(), bitmap, 1, 1);
+        const bool b = TPdfDecompress().Decompress(run.Source(), uncompressed);
+        return a && b;
+    });
+    return made && TPdfAutoCrop().AutoCrop(page1, uncompressed, cropped) &&
+           MoveFileReplacing(cropped, run.Target);
 }

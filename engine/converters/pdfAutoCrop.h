@@ -69,3 +69,8 @@ public:
     // cropped copy of srcPdf (uncompressed) to dstPdf. Failures are logged and listed.
     bool AutoCrop(const std::string& bitmapFile, const std::string& srcPdf, const std::string& dstPdf);
 };
+
+class TRun;
+// The function pdfAutoCrop: the cropped copy, named with "_CROPPED", in the destination.
+// Named by its row of the function table.
+bool RunPdfAutoCrop(TRun& run);

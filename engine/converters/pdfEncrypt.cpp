@@ -1,7 +1,9 @@
 #include "engine/converters/pdfEncrypt.h"
 
+#include "engine/checker.h"
 #include "engine/constants.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 int TPdfEncrypt::Permissions() {
@@ -42,4 +44,12 @@ std::string TPdfEncrypt::Parameters(const std::string& src, const std::string& d
 
 bool TPdfEncrypt::Encrypt(const std::string& src, const std::string& dst) {
     return RunGsJob("pdfEncrypt", [&] { return Parameters(src, dst); });
+}
+
+bool RunPdfEncrypt(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    run.Target = run.MovedWithSuffix("_ENCRYPTED");
+    const std::string encrypted = run.InTemp(".pdf");
+    return run.Clean([&] { return TPdfEncrypt().Encrypt(run.Source(), encrypted); }) &&
+           MoveFileReplacing(encrypted, run.Target);
 }

@@ -15,3 +15,8 @@ public:
     // The permission value from the four check boxes: -4 with all allowed, -64 with none.
     static int Permissions();
 };
+
+class TRun;
+// The function pdfEncrypt: the encrypted copy, named with "_ENCRYPTED", in the destination.
+// Named by its row of the function table.
+bool RunPdfEncrypt(TRun& run);

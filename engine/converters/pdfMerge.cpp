@@ -1,7 +1,9 @@
 #include "engine/converters/pdfMerge.h"
 
+#include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/host.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -48,4 +50,23 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
 
 bool TPdfMerge::Merge(const std::string& dst) {
     return RunGsJob("pdfMerge", [&] { return Parameters(dst); });
+}
+
+bool RunPdfMerge(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    TMainState& s = run.State();
+    run.Target = run.DestName(".pdf", "MERGED-", "");
+    if (s.FMergeOrder->Count() == 0) {
+        ReportError("没有页面顺序: 请先用 \">> 重排\" 设置要合并的页面。");
+        return false;
+    }
+    // Written in the temporary folder first, so a failed merge leaves an older result
+    // as it was.
+    const std::string merged =
+        run.Temp() + "MERGED-" + ChangeFileExt(ExtractFileName(run.Source()), "") + ".pdf";
+    if (!run.Clean([&] { return TPdfMerge().Merge(merged); })) return false;
+    if (!MoveFileReplacing(merged, run.Target)) return false;
+    if (s.FArrangeTmp.empty() || !DeleteFolder(s.FArrangeTmp)) return false;
+    s.FArrangeClaim.reset();
+    return true;
 }

@@ -13,3 +13,9 @@ public:
     bool Merge(const std::string& dst);
     std::string Parameters(const std::string& dst);
 };
+
+class TRun;
+// The function pdfMerge: the pages in the order of the page-order window, joined into
+// "MERGED-" + N + ".pdf" in the destination.
+// Named by its row of the function table.
+bool RunPdfMerge(TRun& run);

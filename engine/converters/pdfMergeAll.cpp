@@ -2,7 +2,10 @@
 
 #include <cerrno>
 
+#include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/host.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 
@@ -22,4 +25,12 @@ bool TPdfMergeAll::Merge(const TStringList& files, const std::string& dst) {
         Application->ProcessMessages();
         return Parameters(files, dst);
     });
+}
+
+bool RunPdfMergeAll(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    run.Target = run.State().FDestDir + "MERGED-ALL.pdf";
+    const std::string merged = run.Temp() + "MERGED-ALL.pdf";
+    return run.Clean([&] { return TPdfMergeAll().Merge(*run.State().FSourceFiles, merged); }) &&
+           MoveFileReplacing(merged, run.Target);
 }

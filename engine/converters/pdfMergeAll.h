@@ -13,3 +13,8 @@ public:
     bool Merge(const TStringList& files, const std::string& dst);
     std::string Parameters(const TStringList& files, const std::string& dst);
 };
+
+class TRun;
+// The function pdfMergeAll: every source joined into "MERGED-ALL.pdf" in the destination.
+// Named by its row of the function table.
+bool RunPdfMergeAll(TRun& run);

@@ -3,9 +3,11 @@
 #include <charconv>
 #include <vector>
 
+#include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/pdfHelper.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -138,4 +140,15 @@ std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::st
 
 bool TPdfWatermark::Apply(const std::string& src, const std::string& dst, const std::string& stampFile) {
     return RunGsJob("pdfWatermark", [&] { return ApplyParameters(src, dst, stampFile); });
+}
+
+bool RunPdfWatermark(TRun& run) {
+    if (!CheckGhostscript(true)) return false;
+    run.Target = run.MovedWithSuffix("_WATERMARKED");
+    const std::string stamp = run.Temp() + "watermark.ps";
+    const std::string stamped = run.InTemp(".pdf");
+    TPdfWatermark watermark;
+    return watermark.WriteStamp(stamp) &&
+           run.Clean([&] { return watermark.Apply(run.Source(), stamped, stamp); }) &&
+           MoveFileReplacing(stamped, run.Target);
 }

@@ -26,3 +26,8 @@ public:
     // 1 - opacity / 100 in the shortest decimal form (30 -> 0.7, 0 -> 1, 100 -> 0).
     static std::string Gray(int opacity);
 };
+
+class TRun;
+// The function pdfWatermark: the stamped copy, named with "_WATERMARKED", in the destination.
+// Named by its row of the function table.
+bool RunPdfWatermark(TRun& run);

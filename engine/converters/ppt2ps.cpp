@@ -2,6 +2,7 @@
 
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 
 bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
@@ -25,4 +26,9 @@ bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
         OfficeProcessMessages();
         return true;
     });
+}
+
+bool RunPpt2pdf(TRun& run) {
+    return OfficeFunctionReady("PowerPoint", true, false) &&
+           ViaPostScript(run, [&](const std::string& ps) { return TPpt2ps().Convert(run.Source(), ps); });
 }

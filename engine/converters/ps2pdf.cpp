@@ -2,6 +2,7 @@
 
 #include "engine/constants.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -63,4 +64,9 @@ std::string TPs2pdf::Parameters(const std::string& src, const std::string& dst) 
 
 bool TPs2pdf::Convert(const std::string& src, const std::string& dst) {
     return RunGsJob("ps2pdf", [&] { return Parameters(src, dst); });
+}
+
+bool RunPs2pdf(TRun& run) {
+    return run.Single(".pdf", run.Moved(".pdf"),
+                      [&](const std::string& dst) { return TPs2pdf().Convert(run.Source(), dst); });
 }

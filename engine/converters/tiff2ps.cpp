@@ -6,6 +6,7 @@
 #include "engine/constants.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 #include "platform/automation/tiffLibrary.h"
 #include "platform/rtl/sysutils.h"
@@ -148,4 +149,11 @@ bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile,
         OfficeProcessMessages();
         return true;
     });
+}
+
+bool RunTiff2pdf(TRun& run) {
+    return OfficeFunctionReady("Word", false, false) &&
+           ViaPostScript(run, [&](const std::string& ps) {
+               return TTiff2ps().Convert(run.Source(), ps, run.Temp());
+           });
 }

@@ -20,3 +20,8 @@ public:
     // RGBA pixels into BGRA: bytes 0 and 2 of each 32-bit pixel exchanged.
     void SwapRedBlue(int width, int height, uint8_t* pixels);
 };
+
+class TRun;
+// The function tiff2pdf: the TIFF pages made PostScript, then a PDF in the destination.
+// Named by its row of the function table.
+bool RunTiff2pdf(TRun& run);

@@ -3,6 +3,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 
 bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
@@ -53,4 +54,9 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
         OfficeProcessMessages();
         return true;
     });
+}
+
+bool RunXls2pdf(TRun& run) {
+    return OfficeFunctionReady("Excel", true, false) &&
+           ViaPostScript(run, [&](const std::string& ps) { return TXls2ps().Convert(run.Source(), ps); });
 }

@@ -10,6 +10,7 @@ const char* const kBridgeScript =
 # each with one JSON line {"ok": true, "result": ...} or {"ok": false, "error": "..."}.
 import json
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -46,6 +47,23 @@ def url(path):
         os.symlink(os.fsencode(os.path.abspath(path)), os.fsencode(link))
         path = link
     return uno.systemPathToFileUrl(os.path.abspath(path))
+
+
+def store(d, path, args):
+    try:
+        path.encode("utf-8")
+    except UnicodeEncodeError:
+        # The office cannot write through a link to a file that is not there yet: a name
+        # of other bytes is written under a safe name in the session's folder and then
+        # moved to its own name.
+        ext = os.path.splitext(path)[1]
+        ext = ext if ext.isascii() else ""
+        link_count[0] += 1
+        safe = os.path.join(LINKS, "out%d%s" % (link_count[0], ext))
+        d.storeToURL(uno.systemPathToFileUrl(safe), args)
+        shutil.move(os.fsencode(safe), os.fsencode(os.path.abspath(path)))
+        return
+    d.storeToURL(uno.systemPathToFileUrl(os.path.abspath(path)), args)
 
 
 def hmm(points):
@@ -218,7 +236,7 @@ class Bridge:
             fd.append(pv("PageRange", pages))
         args = (pv("FilterName", filter),
                 pv("FilterData", uno.Any("[]com.sun.star.beans.PropertyValue", tuple(fd))))
-        d.storeToURL(url(path), args)
+        store(d, path, args)
 
     def graphic(self, path):
         provider = self.smgr.createInstanceWithContext("com.sun.star.graphic.GraphicProvider", self.ctx)
@@ -278,7 +296,7 @@ class Bridge:
                         shape.VertOrient = 0
                         shape.VertOrientPosition = hmm(p["top"])
                     text.insertTextContent(paragraphs[n].getStart(), shape, False)
-            d.storeToURL(url(path), (pv("FilterName", "writer_pdf_Export"),))
+            store(d, path, (pv("FilterName", "writer_pdf_Export"),))
         finally:
             d.close(True)
 
@@ -313,7 +331,7 @@ class Bridge:
                     size = shape.Size
                     size.Width, size.Height = hmm(q["width"]), hmm(q["height"])
                     shape.Size = size
-            d.storeToURL(url(path), (pv("FilterName", "MS PowerPoint 97"), pv("Overwrite", True)))
+            store(d, path, (pv("FilterName", "MS PowerPoint 97"), pv("Overwrite", True)))
         finally:
             d.close(True)
 

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "platform/gdi/gdiObjects.h"
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/win/window.h"
 
 namespace gdi {
@@ -116,12 +116,12 @@ HDC WindowDc(HWND hwnd, bool whole) {
     dc->target = &dc->scratch;
     WindowObject* w = WindowFromHandle(hwnd);
     if (w && w->peer) {
-        auto* peer = static_cast<qtbridge::Peer*>(w->peer);
-        if (qtbridge::Image* img = peer->surface(whole)) {
+        auto* peer = dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer));
+        if (qtbridge::Image* img = peer ? peer->surface(whole) : nullptr) {
             dc->target = img;
             dc->onDrawn = [hwnd] {
                 if (WindowObject* live = WindowFromHandle(hwnd); live && live->peer)
-                    static_cast<qtbridge::Peer*>(live->peer)->showSurface();
+                    dynamic_cast<ws::PaintedPeer&>(*static_cast<ws::Peer*>(live->peer)).showSurface();
             };
         }
     }

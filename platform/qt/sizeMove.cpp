@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/win/capture.h"
 #include "platform/win/messages.h"
 #include "platform/win/metrics.h"
@@ -68,7 +68,7 @@ bool BeginSizeMove(HWND hwnd, int hit, int sx, int sy) {
     if ((hit != HTCAPTION && edge == 0) || !GetWindowRect(hwnd, &start)) return false;
     // The tracking holds the mouse capture; the window hears WM_CAPTURECHANGED at the release.
     SetCapture(hwnd);
-    static_cast<Peer*>(w->peer)->trackMouse(
+    static_cast<ws::Peer*>(w->peer)->trackMouse(
         [=](int x, int y) { Step(hwnd, edge, start, x - sx, y - sy); },
         [hwnd] {
             if (GetCapture() == hwnd) ReleaseCapture();

@@ -1,5 +1,6 @@
 #include "platform/qt/surface.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -191,10 +194,42 @@ void Image::setPixel(int x, int y, uint32_t bgr) {
     d_->img.setPixel(x, y, ToQ(bgr).rgb());
 }
 uint8_t* Image::scanLine(int y) { return d_->img.scanLine(y); }
-bool Image::save(const std::string& path) const { return d_->img.save(QString::fromStdString(path)); }
+namespace {
+
+// The extension of a path in lower case, as the toolkit names image formats ("bmp", "png").
+QByteArray ImageFormatOf(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return {};
+    return QByteArray::fromStdString(path.substr(dot + 1)).toLower();
+}
+
+}  // namespace
+
+// The file itself is written and read by its bytes: a name in another encoding than UTF-8
+// (a GBK folder) would not survive the toolkit's text file names.
+bool Image::save(const std::string& path) const {
+    const QByteArray format = ImageFormatOf(path);
+    if (format.isEmpty()) return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!d_->img.save(&buffer, format.constData())) return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.constData(), bytes.size());
+    out.close();
+    return bool(out);
+}
 bool Image::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const QByteArray format = ImageFormatOf(path);
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
     QImage i;
-    if (!i.load(QString::fromStdString(path))) return false;
+    // The extension names the format, as for a file name; the content decides otherwise.
+    if (!i.loadFromData(data, int(bytes.size()), format.isEmpty() ? nullptr : format.constData()) &&
+        !i.loadFromData(data, int(bytes.size())))
+        return false;
     d_->img = i.convertToFormat(QImage::Format_RGB32);
     return true;
 }

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/gdi.h"
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/qt/sizeMove.h"
 #include "platform/win/capture.h"
 #include "platform/win/messages.h"
@@ -77,21 +77,21 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
 }
 
 namespace {
-qtbridge::Peer* PeerOf(const WindowObject* w) {
-    return w ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+ws::Peer* PeerOf(const WindowObject* w) {
+    return w ? static_cast<ws::Peer*>(w->peer) : nullptr;
 }
 
 // A window's place in its parent's client area (on the screen for a top-level window), and
 // the origin of its own client area there, as the window system shows it.
 bool PlaceInParent(const WindowObject* w, RECT& window, POINT& client) {
-    qtbridge::Peer* peer = PeerOf(w);
+    ws::Peer* peer = PeerOf(w);
     RECT c;
     if (!peer || !peer->screenRect(false, window.left, window.top, window.right, window.bottom) ||
         !peer->screenRect(true, c.left, c.top, c.right, c.bottom))
         return false;
     client = POINT{c.left, c.top};
     RECT parent;
-    if (qtbridge::Peer* p = PeerOf(WindowFromHandle(w->parent));
+    if (ws::Peer* p = PeerOf(WindowFromHandle(w->parent));
         p && p->screenRect(true, parent.left, parent.top, parent.right, parent.bottom)) {
         window = RECT{window.left - parent.left, window.top - parent.top,
                       window.right - parent.left, window.bottom - parent.top};
@@ -108,7 +108,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
             if (GetCapture() == hwnd) ReleaseCapture();
             return 0;
         case WM_SETREDRAW:
-            if (qtbridge::Peer* peer = PeerOf(WindowFromHandle(hwnd))) peer->setRedraw(w != 0);
+            if (ws::Peer* peer = PeerOf(WindowFromHandle(hwnd))) peer->setRedraw(w != 0);
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;
@@ -133,7 +133,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 BOOL GetWindowRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
     if (!w || !r) return 0;
-    if (qtbridge::Peer* peer = PeerOf(w))
+    if (ws::Peer* peer = PeerOf(w))
         return peer->screenRect(false, r->left, r->top, r->right, r->bottom) ? 1 : 0;
     // A window the layer does not place has no size here: no rectangle rather than a wrong one.
     if (w->width == 0 && w->height == 0) return 0;
@@ -147,7 +147,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* r) {
 BOOL GetClientRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
     if (!w || !r) return 0;
-    if (qtbridge::Peer* peer = PeerOf(w)) {
+    if (ws::Peer* peer = PeerOf(w)) {
         RECT c;
         if (!peer->screenRect(true, c.left, c.top, c.right, c.bottom)) return 0;
         *r = RECT{0, 0, c.right - c.left, c.bottom - c.top};

@@ -358,7 +358,8 @@ bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
         return true;
     }
     if (!parent_ || !Showing() || !parent_->Peer()) return false;
-    qtbridge::Image* img = parent_->Peer()->surface(false);
+    auto* surface = dynamic_cast<ws::PaintedPeer*>(parent_->Peer());
+    qtbridge::Image* img = surface ? surface->surface(false) : nullptr;
     if (!img || img->width() <= 0 || img->height() <= 0) return false;
     {
         qtbridge::Painter p(*img);
@@ -374,7 +375,7 @@ bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
         }
         canvas_.Unbind();
     }
-    parent_->Peer()->showSurface();
+    surface->showSurface();
     return true;
 }
 
@@ -410,22 +411,24 @@ void TWinControl::CreateWnd() {
                                      return m.Result;
                                  },
                                  this);
-    peer_.reset(qtbridge::Peer::create(PeerKindOf(), parent_ ? parent_->peer_.get() : nullptr, this));
+    peer_ = CreatePeer(parent_ ? parent_->peer_.get() : nullptr);
     WindowFromHandle(handle_)->peer = peer_.get();
     UpdatePeerGeometry();
     ApplyFont();
-    if (PeerKindOf() != qtbridge::PeerKind::Painted && PeerKindOf() != qtbridge::PeerKind::TopLevel) {
-        peer_->setText(text_);
-        if (!ParentColor) peer_->setColor(ColorToRGB(color_));
-    }
+    // Painted windows keep no text and take no colour of the window system's.
+    peer_->setText(text_);
+    if (!ParentColor) peer_->setColor(ColorToRGB(color_));
     peer_->setEnabled(enabled_);
     peer_->setToolTip(hint_);
     PeerCreated();
-    if (PeerKindOf() != qtbridge::PeerKind::TopLevel) peer_->setVisible(visible_);
+    // A top-level window shows when its form says so.
+    if (!dynamic_cast<ws::WindowPeer*>(peer_.get())) peer_->setVisible(visible_);
     // Hidden children get their window when they are first shown (or asked for it).
     for (TControl* c : controls_)
         if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->CreateWnd();
 }
+
+std::unique_ptr<ws::Peer> TWinControl::CreatePeer(ws::Peer* parent) { return ws::NewPaintedPeer(parent, this); }
 
 void TWinControl::DestroyWnd() {
     if (!handle_) return;
@@ -656,7 +659,7 @@ void TWinControl::SetEnabled(bool e) {
 void TWinControl::SetText(const std::string& s) {
     if (s == text_) return;
     text_ = s;
-    if (peer_ && PeerKindOf() != qtbridge::PeerKind::Painted) peer_->setText(s);
+    if (peer_) peer_->setText(s);
     AdjustSize();
     Invalidate();
     Notify(CM_TEXTCHANGED);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/peer.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphics.h"
+#include "platform/vcl/peer.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
 
@@ -217,7 +217,7 @@ protected:
     TCanvas canvas_;
 };
 
-class TWinControl : public TControl, protected qtbridge::PeerHost {
+class TWinControl : public TControl, protected ws::PeerHost {
     friend class TControl;
 
 public:
@@ -261,11 +261,16 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
-    qtbridge::Peer* Peer() const { return peer_.get(); }
+    ws::Peer* Peer() const { return peer_.get(); }
+    // The peer as the interface of its kind, the one the control's CreatePeer made.
+    template <class P>
+    P* PeerAs() const {
+        return static_cast<P*>(peer_.get());
+    }
 
 protected:
-    // The kind of window-system widget; containers and custom controls are painted.
-    virtual qtbridge::PeerKind PeerKindOf() const { return qtbridge::PeerKind::Painted; }
+    // Makes the window-system side of the control; containers and custom controls are painted.
+    virtual std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent);
     virtual void CreateWnd();
     virtual void DestroyWnd();
     virtual void PeerCreated() {}  // copy the control's state into the new widget
@@ -317,7 +322,7 @@ protected:
     virtual UINT OwnerDrawType() const { return 0; }
 
     std::vector<TControl*> controls_;
-    std::unique_ptr<qtbridge::Peer> peer_;
+    std::unique_ptr<ws::Peer> peer_;
     HWND handle_ = nullptr;
     bool scrollFromWindow_ = false;
     TControl* mouseTarget_ = nullptr;  // graphic child that took the button press

@@ -83,7 +83,7 @@ void TForm::SetBorderStyle(TFormBorderStyle s) {
     borderStyle_ = s;
     // Keep the client area; the frame grows or shrinks around it.
     SetBounds(left_, top_, cw + 2 * FrameWidth(), ch + CaptionHeight() + 2 * FrameWidth());
-    if (peer_) peer_->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+    if (peer_) peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
 }
 
 int TForm::FrameWidth() const {
@@ -120,10 +120,12 @@ void TForm::UpdatePeerGeometry() {
     if (peer_) peer_->setGeometry(left_, top_, width_, height_);
 }
 
+std::unique_ptr<ws::Peer> TForm::CreatePeer(ws::Peer*) { return ws::NewWindowPeer(this); }
+
 void TForm::PeerCreated() {
-    peer_->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+    peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
     peer_->setText(text_);
-    peer_->setTopmost(FormStyle == fsStayOnTop);
+    peer()->setTopmost(FormStyle == fsStayOnTop);
 }
 
 void TForm::applyPosition() {
@@ -140,7 +142,7 @@ void TForm::SetVisible(bool v) {
         if (!shownOnce_) { applyPosition(); shownOnce_ = true; }
         visible_ = true;
         peer_->setVisible(true);
-        peer_->activate();
+        peer()->activate();
         // The show handler is an event handler like any other: what escapes it goes to
         // the application's exception handler.
         if (OnShow) {
@@ -167,7 +169,7 @@ int TForm::ShowModal() {
     // The window system keeps input away from the other windows while this one shows
     // (disabling them would grey them out, which Windows does not do).
     HandleNeeded();
-    peer_->setModal(true);
+    peer()->setModal(true);
     try {
         Show();
         while (ModalResult == mrNone && !Application->Terminated()) {
@@ -185,12 +187,12 @@ int TForm::ShowModal() {
     } catch (...) {
         modal_ = false;
         Hide();
-        peer_->setModal(false);
+        peer()->setModal(false);
         throw;
     }
     modal_ = false;
     Hide();
-    peer_->setModal(false);
+    peer()->setModal(false);
     return ModalResult;
 }
 
@@ -344,25 +346,25 @@ int TForm::peerFrameMouse(int x, int y) {
 }
 
 namespace {
-qtbridge::Peer* TopLevelPeer(HWND hwnd) {
+ws::WindowPeer* TopLevelPeer(HWND hwnd) {
     WindowObject* w = WindowFromHandle(hwnd);
-    return w && !w->parent ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+    return w && !w->parent ? dynamic_cast<ws::WindowPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr;
 }
 }  // namespace
 
 BOOL IsIconic(HWND hwnd) {
-    qtbridge::Peer* p = TopLevelPeer(hwnd);
+    ws::WindowPeer* p = TopLevelPeer(hwnd);
     return p && p->minimized() ? TRUE_ : FALSE_;
 }
 
 BOOL IsZoomed(HWND hwnd) {
-    qtbridge::Peer* p = TopLevelPeer(hwnd);
+    ws::WindowPeer* p = TopLevelPeer(hwnd);
     return p && p->maximized() ? TRUE_ : FALSE_;
 }
 
 HWND GetActiveWindow() {
     for (TForm* f : Screen->Forms)
-        if (f->HandleAllocated() && f->Peer() && f->Peer()->isActive()) return f->Handle();
+        if (f->HandleAllocated() && f->Peer() && f->PeerAs<ws::WindowPeer>()->isActive()) return f->Handle();
     return nullptr;
 }
 

@@ -82,7 +82,8 @@ public:
     TPoint ClientOrigin() const override;
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::TopLevel; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override;
+    ws::WindowPeer* peer() const { return PeerAs<ws::WindowPeer>(); }
     void UpdatePeerGeometry() override;
     void PeerCreated() override;
     void Dispatch(TMessage& m) override;

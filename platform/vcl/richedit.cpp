@@ -18,11 +18,11 @@ TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner), lines_(this) {
 void TRichEdit::SetRtf(const std::string& rtf) {
     html_ = RtfToHtml(rtf);
     plain_ = RtfToText(rtf);
-    if (peer_) peer_->setRichText(html_);
+    if (peer_) peer()->setRichText(html_);
 }
 
 void TRichEdit::PeerCreated() {
-    if (!html_.empty()) peer_->setRichText(html_);
+    if (!html_.empty()) peer()->setRichText(html_);
 }
 
 void RegisterRichEdit() {

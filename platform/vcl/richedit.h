@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/vcl/controls.h"
+#include "platform/vcl/peerKinds.h"
 
 class TRichEdit;
 
@@ -26,7 +27,8 @@ public:
     bool ReadOnly = true;
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::RichEdit; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewRichEditPeer(parent, this); }
+    ws::RichEditPeer* peer() const { return PeerAs<ws::RichEditPeer>(); }
     void PeerCreated() override;
 
 private:

@@ -128,21 +128,21 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
 std::string TEdit::GetText() const {
     if (!peer_) return text_;
     // The window shows text as UTF-8; bytes it cannot show stay ours while it shows them.
-    std::string shown = peer_->text();
+    std::string shown = peer()->text();
     return shown == shown_ ? typed_ : shown;
 }
 
 void TEdit::SetText(const std::string& s) {
     typed_ = s;
     TWinControl::SetText(s);
-    if (peer_) shown_ = peer_->text();
+    if (peer_) shown_ = peer()->text();
 }
 
 void TEdit::PeerCreated() {
-    peer_->setReadOnly(readOnly_);
-    peer_->setMaxLength(maxLength_);
-    peer_->setPasswordChar(passwordChar_);
-    shown_ = peer_->text();
+    peer()->setReadOnly(readOnly_);
+    peer()->setMaxLength(maxLength_);
+    peer()->setPasswordChar(passwordChar_);
+    shown_ = peer()->text();
 }
 
 void TEdit::Dispatch(TMessage& m) {
@@ -154,8 +154,8 @@ void TEdit::Dispatch(TMessage& m) {
 }
 
 void TEdit::PeerChanged(int code) {
-    if (code != qtbridge::pnTextChanged) return;
-    text_ = peer_->text();
+    if (code != ws::pnTextChanged) return;
+    text_ = peer()->text();
     if (OnChange) OnChange(this);
 }
 
@@ -170,7 +170,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
 void TCheckBox::SetChecked(bool c) {
     if (c == checked_) return;
     checked_ = c;
-    if (peer_) peer_->setChecked(c);
+    if (peer_) peer()->setChecked(c);
     Invalidate();
     if (!Loading()) Click();
 }
@@ -185,11 +185,11 @@ void TCheckBox::Dispatch(TMessage& m) {
     TWinControl::Dispatch(m);
 }
 
-void TCheckBox::PeerCreated() { peer_->setChecked(checked_); }
+void TCheckBox::PeerCreated() { peer()->setChecked(checked_); }
 
 void TCheckBox::PeerChanged(int code) {
-    if (code != qtbridge::pnClicked) return;
-    checked_ = peer_->checked();
+    if (code != ws::pnClicked) return;
+    checked_ = peer()->checked();
     Click();
 }
 
@@ -206,8 +206,8 @@ void TRadioButton::SetChecked(bool c) {
     // A group of radio buttons is one Tab stop: its checked button.
     TabStop = c;
     if (peer_) {
-        peer_->setChecked(c);
-        peer_->setTabStop(c);
+        peer()->setChecked(c);
+        peer()->setTabStop(c);
     }
     if (!c) return;
     if (parent_) {
@@ -230,8 +230,8 @@ void TRadioButton::Dispatch(TMessage& m) {
 }
 
 void TRadioButton::PeerCreated() {
-    peer_->setChecked(checked_);
-    peer_->setTabStop(checked_);
+    peer()->setChecked(checked_);
+    peer()->setTabStop(checked_);
 }
 
 bool TRadioButton::DoKeyDown(WORD& key, TShiftState shift) {
@@ -256,8 +256,8 @@ bool TRadioButton::DoKeyDown(WORD& key, TShiftState shift) {
 }
 
 void TRadioButton::PeerChanged(int code) {
-    if (code != qtbridge::pnClicked) return;
-    if (checked_) { peer_->setChecked(true); return; }  // a click on the checked one changes nothing
+    if (code != ws::pnClicked) return;
+    if (checked_) { peer()->setChecked(true); return; }  // a click on the checked one changes nothing
     SetChecked(true);
 }
 
@@ -287,11 +287,11 @@ void TButton::Dispatch(TMessage& m) {
     // The window clicks the button (BN_CLICKED); a button release is no click of its own.
     if (m.Msg == WM_LBUTTONUP) clicked_ = false;
     if (m.Msg == BM_SETSTATE) {  // shows the button pressed or released
-        if (peer_) peer_->setPressed(m.WParam != 0);
+        if (peer_) peer()->setPressed(m.WParam != 0);
         return;
     }
     if (m.Msg == BM_GETSTATE) {
-        m.Result = peer_ && peer_->pressed() ? LRESULT(BST_PUSHED) : 0;
+        m.Result = peer_ && peer()->pressed() ? LRESULT(BST_PUSHED) : 0;
         return;
     }
     TWinControl::Dispatch(m);
@@ -303,7 +303,7 @@ void TButton::peerFocus(bool in) {
 }
 
 void TButton::PeerChanged(int code) {
-    if (code == qtbridge::pnClicked) Click();
+    if (code == ws::pnClicked) Click();
 }
 
 
@@ -385,9 +385,9 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
 void TComboBox::SyncItems() {
     if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
     if (!peer_) return;
-    peer_->clearItems();
-    for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], IndentOf(i));
-    peer_->setItemIndex(itemIndex_);
+    peer()->clearItems();
+    for (int i = 0; i < items_.Count(); ++i) peer()->insertItem(i, items_[i], IndentOf(i));
+    peer()->setItemIndex(itemIndex_);
 }
 
 int TComboBox::ItemIndex() const { return itemIndex_; }
@@ -395,24 +395,24 @@ int TComboBox::ItemIndex() const { return itemIndex_; }
 void TComboBox::SetItemIndex(int i) {
     if (i < -1 || i >= items_.Count()) i = -1;
     itemIndex_ = i;
-    if (peer_) peer_->setItemIndex(i);
+    if (peer_) peer()->setItemIndex(i);
 }
 
 std::string TComboBox::GetText() const {
     if (itemIndex_ >= 0 && itemIndex_ < items_.Count()) return items_[itemIndex_];
-    return peer_ ? peer_->text() : text_;
+    return peer_ ? peer()->text() : text_;
 }
 
 void TComboBox::SetDropDownCount(int n) {
     dropDownCount_ = n;
-    if (peer_) peer_->setDropDownCount(n);
+    if (peer_) peer()->setDropDownCount(n);
 }
 
 void TComboBox::PeerCreated() {
-    if (EditablePeer()) peer_->setEditable(true);
+    if (EditablePeer()) peer()->setEditable(true);
     applyOwnerDraw();
     SyncItems();
-    peer_->setDropDownCount(dropDownCount_);
+    peer()->setDropDownCount(dropDownCount_);
 }
 
 void TComboBox::SetStyle(TComboBoxStyle st) {
@@ -424,13 +424,13 @@ void TComboBox::SetStyle(TComboBoxStyle st) {
 void TComboBox::SetItemHeight(int h) {
     if (h <= 0) return;
     itemHeight_ = h;
-    if (peer_) peer_->setItemHeight(-1, h);
+    if (peer_) peer()->setItemHeight(-1, h);
 }
 
 void TComboBox::applyOwnerDraw() {
     if (!peer_) return;
-    peer_->setOwnerDraw(!IsOwnerDrawn() ? 0 : Style == csOwnerDrawVariable ? 2 : 1);
-    peer_->setItemHeight(-1, itemHeight_);
+    peer()->setOwnerDraw(!IsOwnerDrawn() ? 0 : Style == csOwnerDrawVariable ? 2 : 1);
+    peer()->setItemHeight(-1, itemHeight_);
 }
 
 void TComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
@@ -498,13 +498,13 @@ void TComboBox::Dispatch(TMessage& m) {
             // The edit part's height: the box itself.
             SetHeight(int(m.LParam) + 6);
         } else if (int(m.LParam) > 0) {
-            if (Style == csOwnerDrawVariable && peer_) peer_->setItemHeight(int(m.WParam), int(m.LParam));
+            if (Style == csOwnerDrawVariable && peer_) peer()->setItemHeight(int(m.WParam), int(m.LParam));
             else SetItemHeight(int(m.LParam));
         }
         return;
     case CB_GETITEMHEIGHT: m.Result = int(m.WParam) < 0 ? height_ - 6 : itemHeight_; return;
     case EM_SETREADONLY:
-        if (peer_) peer_->setEditReadOnly(m.WParam != 0);
+        if (peer_) peer()->setEditReadOnly(m.WParam != 0);
         m.Result = 1;
         return;
     default:
@@ -514,8 +514,8 @@ void TComboBox::Dispatch(TMessage& m) {
 
 
 void TComboBox::PeerChanged(int code) {
-    if (code != qtbridge::pnSelChange) return;
-    itemIndex_ = peer_->itemIndex();
+    if (code != ws::pnSelChange) return;
+    itemIndex_ = peer()->itemIndex();
     if (OnSelect) OnSelect(this);
     if (OnChange) OnChange(this);
 }
@@ -557,23 +557,23 @@ void TListBox::SetItemHeight(int h) {
     // The form records the row height the window system gave the list with its font (13
     // for 12-pixel Song text): plain lists keep it, so their rows keep a pixel apart.
     itemHeightGiven_ = true;
-    if (peer_) peer_->setRowHeight(style_ == lbStandard ? h : 0);
+    if (peer_) peer()->setRowHeight(style_ == lbStandard ? h : 0);
     if (h == itemHeight_) return;
     itemHeight_ = h;
     if (style_ != lbOwnerDrawVariable) {
         std::fill(heights_.begin(), heights_.end(), h);
-        if (peer_) peer_->setItemHeight(-1, h);
+        if (peer_) peer()->setItemHeight(-1, h);
     }
 }
 
 void TListBox::applyOwnerDraw() {
     if (!peer_) return;
-    peer_->setItemHeight(-1, itemHeight_);
-    peer_->setRowHeight(style_ == lbStandard && itemHeightGiven_ ? itemHeight_ : 0);
+    peer()->setItemHeight(-1, itemHeight_);
+    peer()->setRowHeight(style_ == lbStandard && itemHeightGiven_ ? itemHeight_ : 0);
     if (style_ == lbOwnerDrawVariable)
-        for (int i = 0; i < int(heights_.size()); ++i) peer_->setItemHeight(i, heights_[size_t(i)]);
-    peer_->setHorizontalExtent(extent_);
-    peer_->setOwnerDraw(!IsOwnerDrawn() ? 0 : style_ == lbOwnerDrawVariable ? 2 : 1);
+        for (int i = 0; i < int(heights_.size()); ++i) peer()->setItemHeight(i, heights_[size_t(i)]);
+    peer()->setHorizontalExtent(extent_);
+    peer()->setOwnerDraw(!IsOwnerDrawn() ? 0 : style_ == lbOwnerDrawVariable ? 2 : 1);
 }
 
 void TListBox::measureItemAt(int index) {
@@ -584,7 +584,7 @@ void TListBox::measureItemAt(int index) {
     mis.itemHeight = UINT(itemHeight_);
     Perform(CN_MEASUREITEM, 0, LPARAM(&mis));
     heights_[size_t(index)] = int(mis.itemHeight);
-    if (peer_) peer_->setItemHeight(index, int(mis.itemHeight));
+    if (peer_) peer()->setItemHeight(index, int(mis.itemHeight));
 }
 
 void TListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
@@ -601,12 +601,12 @@ void TListBox::MeasureItem(int index, int& height) {
 }
 
 int TListBox::ItemAtPos(const TPoint& p, bool existing) const {
-    return peer_ ? peer_->itemAt(p.X, p.Y, !existing) : -1;
+    return peer_ ? peer()->itemAt(p.X, p.Y, !existing) : -1;
 }
 
 TRect TListBox::ItemRect(int i) const {
     int l = 0, t = 0, r = 0, b = 0;
-    if (peer_ && peer_->itemRect(i, l, t, r, b)) return Rect(l, t, r, b);
+    if (peer_ && peer()->itemRect(i, l, t, r, b)) return Rect(l, t, r, b);
     return Rect(0, 0, 0, 0);
 }
 
@@ -668,7 +668,7 @@ void TListBox::Dispatch(TMessage& m) {
         return;
     case LB_SETHORIZONTALEXTENT:
         extent_ = w;
-        if (peer_) peer_->setHorizontalExtent(w);
+        if (peer_) peer()->setHorizontalExtent(w);
         return;
     case LB_GETHORIZONTALEXTENT: m.Result = extent_; return;
     case LB_SETITEMHEIGHT:
@@ -676,7 +676,7 @@ void TListBox::Dispatch(TMessage& m) {
         if (style_ == lbOwnerDrawVariable) {
             if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
             heights_[size_t(w)] = int(m.LParam);
-            if (peer_) peer_->setItemHeight(w, int(m.LParam));
+            if (peer_) peer()->setItemHeight(w, int(m.LParam));
         } else {
             SetItemHeight(int(m.LParam));
         }
@@ -712,7 +712,7 @@ void TListBox::ItemChanged(TStringList::TChange what, int index) {
         selected_.insert(selected_.begin() + std::min<int>(index, int(selected_.size())), false);
         heights_.insert(heights_.begin() + std::min<int>(index, int(heights_.size())), itemHeight_);
         if (itemIndex_ >= index) ++itemIndex_;
-        if (peer_) peer_->insertItem(index, items_[index], 0);
+        if (peer_) peer()->insertItem(index, items_[index], 0);
         if (style_ == lbOwnerDrawVariable) measureItemAt(index);
         break;
     case TStringList::lcDelete:
@@ -720,10 +720,10 @@ void TListBox::ItemChanged(TStringList::TChange what, int index) {
         if (index < int(heights_.size())) heights_.erase(heights_.begin() + index);
         if (itemIndex_ == index) itemIndex_ = -1;
         else if (itemIndex_ > index) --itemIndex_;
-        if (peer_) peer_->deleteItem(index);
+        if (peer_) peer()->deleteItem(index);
         break;
     case TStringList::lcSet:
-        if (peer_) peer_->setItemText(index, items_[index]);
+        if (peer_) peer()->setItemText(index, items_[index]);
         break;
     default:
         SyncItems();
@@ -735,9 +735,9 @@ void TListBox::SyncItems() {
     heights_.assign(size_t(items_.Count()), itemHeight_);
     if (itemIndex_ >= items_.Count()) itemIndex_ = -1;
     if (peer_) {
-        peer_->clearItems();
-        for (int i = 0; i < items_.Count(); ++i) peer_->insertItem(i, items_[i], 0);
-        peer_->setItemIndex(itemIndex_);
+        peer()->clearItems();
+        for (int i = 0; i < items_.Count(); ++i) peer()->insertItem(i, items_[i], 0);
+        peer()->setItemIndex(itemIndex_);
     }
     if (style_ == lbOwnerDrawVariable)
         for (int i = 0; i < items_.Count(); ++i) measureItemAt(i);
@@ -752,17 +752,17 @@ void TListBox::SetItemIndex(int i) {
         selected_.assign(size_t(items_.Count()), false);
         if (i >= 0) selected_[size_t(i)] = true;
     }
-    if (peer_) peer_->setItemIndex(i);
+    if (peer_) peer()->setItemIndex(i);
 }
 
 void TListBox::SetMultiSelect(bool m) {
     multiSelect_ = m;
-    if (peer_) peer_->setMultiSelect(m, extendedSelect_);
+    if (peer_) peer()->setMultiSelect(m, extendedSelect_);
 }
 
 void TListBox::SetExtendedSelect(bool e) {
     extendedSelect_ = e;
-    if (peer_) peer_->setMultiSelect(multiSelect_, e);
+    if (peer_) peer()->setMultiSelect(multiSelect_, e);
 }
 
 bool TListBox::Selected(int i) const {
@@ -775,7 +775,7 @@ void TListBox::SetSelected(int i, bool s) {
     if (!multiSelect_ && s) { SetItemIndex(i); return; }
     selected_.resize(size_t(items_.Count()), false);
     selected_[size_t(i)] = s;
-    if (peer_) peer_->setSelected(i, s);
+    if (peer_) peer()->setSelected(i, s);
 }
 
 int TListBox::SelCount() const {
@@ -786,18 +786,18 @@ int TListBox::SelCount() const {
 void TListBox::PeerCreated() {
     ApplyScrollBars();
     applyOwnerDraw();
-    peer_->setMultiSelect(multiSelect_, extendedSelect_);
+    peer()->setMultiSelect(multiSelect_, extendedSelect_);
     SyncItems();
-    for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer_->setSelected(i, true);
+    for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer()->setSelected(i, true);
 }
 
 void TListBox::PeerChanged(int code) {
-    if (code == qtbridge::pnSelChange) {
-        itemIndex_ = peer_->itemIndex();
+    if (code == ws::pnSelChange) {
+        itemIndex_ = peer()->itemIndex();
         selected_.assign(size_t(items_.Count()), false);
-        for (int i = 0; i < items_.Count(); ++i) selected_[size_t(i)] = peer_->selected(i);
+        for (int i = 0; i < items_.Count(); ++i) selected_[size_t(i)] = peer()->selected(i);
         Click();
-    } else if (code == qtbridge::pnDblClick) {
+    } else if (code == ws::pnDblClick) {
         if (OnDblClick) OnDblClick(this);
     }
 }
@@ -956,8 +956,8 @@ void TProgressBar::SetPosition(int v) {
 
 void TProgressBar::sync() {
     if (!peer_) return;
-    peer_->setRange(min_, max_);
-    peer_->setPosition(position_);
+    peer()->setRange(min_, max_);
+    peer()->setPosition(position_);
 }
 
 // ---------------------------------------------------------------- TTimer

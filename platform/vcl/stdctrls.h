@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vcl/controls.h"
+#include "platform/vcl/peerKinds.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
@@ -53,15 +54,16 @@ public:
     // that is not UTF-8 included) until the user edits it.
     std::string GetText() const override;
     void SetText(const std::string& s) override;
-    void SetReadOnly(bool r) { readOnly_ = r; if (peer_) peer_->setReadOnly(r); }
+    void SetReadOnly(bool r) { readOnly_ = r; if (peer_) peer()->setReadOnly(r); }
     bool ReadOnly() const { return readOnly_; }
-    void SetMaxLength(int n) { maxLength_ = n; if (peer_) peer_->setMaxLength(n); }
+    void SetMaxLength(int n) { maxLength_ = n; if (peer_) peer()->setMaxLength(n); }
     int MaxLength() const { return maxLength_; }
-    void SetPasswordChar(char c) { passwordChar_ = c; if (peer_) peer_->setPasswordChar(c); }
+    void SetPasswordChar(char c) { passwordChar_ = c; if (peer_) peer()->setPasswordChar(c); }
     TNotifyEvent OnChange;
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::Edit; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewEditPeer(parent, this); }
+    ws::EditPeer* peer() const { return PeerAs<ws::EditPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
     void Dispatch(TMessage& m) override;  // EN_CHANGE reflected from the parent
@@ -85,7 +87,10 @@ public:
     TAlignment Alignment = taRightJustify;
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::CheckBox; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewButtonPeer(ws::ButtonKind::Check, parent, this);
+    }
+    ws::ButtonPeer* peer() const { return PeerAs<ws::ButtonPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
 
@@ -104,7 +109,10 @@ public:
     void SetChecked(bool c);
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::RadioButton; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewButtonPeer(ws::ButtonKind::Radio, parent, this);
+    }
+    ws::ButtonPeer* peer() const { return PeerAs<ws::ButtonPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
     // The arrow keys move to the previous or next button of the group and check it.
@@ -131,9 +139,11 @@ protected:
     void peerFocus(bool in) override;
     // The button kind of its window style (BS_OWNERDRAW: the control draws every look).
     virtual DWORD ButtonStyle() const { return 0; }
-    qtbridge::PeerKind PeerKindOf() const override {
-        return (ButtonStyle() & 0xF) == 0xB ? qtbridge::PeerKind::OwnerDrawButton : qtbridge::PeerKind::PushButton;
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        const bool ownerDraw = (ButtonStyle() & 0xF) == 0xB;
+        return ws::NewButtonPeer(ownerDraw ? ws::ButtonKind::OwnerDraw : ws::ButtonKind::Push, parent, this);
     }
+    ws::ButtonPeer* peer() const { return PeerAs<ws::ButtonPeer>(); }
     void PeerChanged(int code) override;
 };
 
@@ -170,7 +180,8 @@ public:
     void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, CB_ messages
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ComboBox; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewComboPeer(parent, this); }
+    ws::ComboPeer* peer() const { return PeerAs<ws::ComboPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
     UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 3 /* ODT_COMBOBOX */ : 0; }
@@ -230,8 +241,8 @@ public:
     TCanvas* Canvas() { return &itemCanvas_; }
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
-    int TopIndex() const { return peer_ ? peer_->topIndex() : 0; }
-    void SetTopIndex(int i) { if (peer_) peer_->setTopIndex(i); }
+    int TopIndex() const { return peer_ ? peer()->topIndex() : 0; }
+    void SetTopIndex(int i) { if (peer_) peer()->setTopIndex(i); }
     // The item at a client point: -1 when none, or with `existing` false the nearest.
     int ItemAtPos(const TPoint& p, bool existing) const;
     TRect ItemRect(int i) const;
@@ -252,7 +263,8 @@ public:
     void Clear() { items_.Clear(); }
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ListBox; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewListPeer(parent, this); }
+    ws::ListPeer* peer() const { return PeerAs<ws::ListPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
     UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 2 /* ODT_LISTBOX */ : 0; }
@@ -261,7 +273,7 @@ protected:
     virtual void MeasureItem(int index, int& height);
     // Scroll bars the window shows (both by default).
     virtual TScrollStyle ScrollBarStyle() const { return ssBoth; }
-    void ApplyScrollBars() { if (peer_) peer_->setScrollBars(ScrollBarStyle() == ssHorizontal || ScrollBarStyle() == ssBoth, ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth); }
+    void ApplyScrollBars() { if (peer_) peer()->setScrollBars(ScrollBarStyle() == ssHorizontal || ScrollBarStyle() == ssBoth, ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth); }
     void SyncItems();
     virtual void ItemChanged(TStringList::TChange what, int index);
     virtual void ItemChanging(TStringList::TChange /*what*/, int /*index*/) {}
@@ -370,7 +382,8 @@ public:
     void StepIt() { SetPosition(position_ + Step); }
 
 protected:
-    qtbridge::PeerKind PeerKindOf() const override { return qtbridge::PeerKind::ProgressBar; }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewRangePeer(parent, this); }
+    ws::RangePeer* peer() const { return PeerAs<ws::RangePeer>(); }
     void PeerCreated() override { sync(); }
 
 private:

@@ -1,6 +1,5 @@
 #include "platform/win/drives.h"
 
-#include "platform/rtl/utf8.h"
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -129,11 +128,43 @@ std::vector<DriveInfo> DrivesFromMounts(const std::string& mounts, const std::st
     return found;
 }
 
+namespace {
+
+// The last list made, with what it was made from: the mount table, the home folder and
+// the answer of every readability check. A file list asks for every folder it shows;
+// the list is made again only when one of these changed.
+struct DriveListMemo {
+    std::string mounts, home;
+    std::vector<std::pair<std::string, bool>> checks;
+    std::vector<DriveInfo> drives;
+};
+thread_local std::vector<std::pair<std::string, bool>>* g_checks = nullptr;
+
+bool CheckedUserCanRead(const std::string& dir) {
+    const bool readable = UserCanRead(dir);
+    if (g_checks) g_checks->emplace_back(dir, readable);
+    return readable;
+}
+
+}  // namespace
+
 std::vector<DriveInfo> ListDrives() {
     std::ifstream in("/proc/self/mounts");
     std::stringstream text;
     text << in.rdbuf();
-    return DrivesFromMounts(text.str(), HomeFolder(), UserCanRead);
+    static thread_local DriveListMemo memo;
+    const std::string mounts = text.str();
+    const std::string home = HomeFolder();
+    if (!memo.mounts.empty() && mounts == memo.mounts && home == memo.home &&
+        std::all_of(memo.checks.begin(), memo.checks.end(),
+                    [](const auto& c) { return UserCanRead(c.first) == c.second; }))
+        return memo.drives;
+    DriveListMemo made{mounts, home, {}, {}};
+    g_checks = &made.checks;
+    made.drives = DrivesFromMounts(mounts, home, CheckedUserCanRead);
+    g_checks = nullptr;
+    memo = std::move(made);
+    return memo.drives;
 }
 
 bool DriveOfPath(const std::string& path, DriveInfo& out) {
@@ -216,7 +247,10 @@ UINT SetErrorMode(UINT mode) {
 
 void CopyTextToBuffer(const std::string& text, char* buffer, size_t size) {
     if (!buffer || size == 0) return;
-    const size_t n = Utf8CutPoint(text, size - 1);
+    size_t n = std::min(text.size(), size - 1);
+    // Step back over continuation bytes so no character is cut in half.
+    if (n < text.size())
+        while (n > 0 && (uint8_t(text[n]) & 0xC0) == 0x80) --n;
     std::memcpy(buffer, text.data(), n);
     buffer[n] = 0;
 }

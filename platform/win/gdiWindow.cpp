@@ -3,15 +3,15 @@
 #include <vector>
 
 #include "platform/gdi/gdiObjects.h"
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
 
 namespace {
 
-qtbridge::Peer* PeerOf(HWND hwnd) {
+ws::Peer* PeerOf(HWND hwnd) {
     WindowObject* w = WindowFromHandle(hwnd);
-    return w ? static_cast<qtbridge::Peer*>(w->peer) : nullptr;
+    return w ? static_cast<ws::Peer*>(w->peer) : nullptr;
 }
 
 HWND g_locked = nullptr;
@@ -25,7 +25,7 @@ std::unordered_map<HWND, gdi::RegionSet>& Shapes() {
 }  // namespace
 
 int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
-    qtbridge::Peer* p = PeerOf(hwnd);
+    ws::Peer* p = PeerOf(hwnd);
     if (!WindowFromHandle(hwnd)) return 0;
     if (!rgn) {
         Shapes().erase(hwnd);
@@ -57,7 +57,7 @@ int GetWindowRgn(HWND hwnd, HRGN rgn) {
 
 // The window repaints whole: the image behind it is painted anew by its control.
 BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
-    qtbridge::Peer* p = PeerOf(hwnd);
+    ws::Peer* p = PeerOf(hwnd);
     if (!p) return FALSE_;
     p->invalidate();
     return TRUE_;
@@ -76,14 +76,14 @@ BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL) {
 }
 
 BOOL UpdateWindow(HWND hwnd) {
-    qtbridge::Peer* p = PeerOf(hwnd);
+    ws::Peer* p = PeerOf(hwnd);
     if (!p) return FALSE_;
     p->repaintNow();
     return TRUE_;
 }
 
 BOOL RedrawWindow(HWND hwnd, const RECT*, HRGN, UINT flags) {
-    qtbridge::Peer* p = PeerOf(hwnd);
+    ws::Peer* p = PeerOf(hwnd);
     if (!p) return FALSE_;
     if (flags & (RDW_INVALIDATE | RDW_FRAME | RDW_ERASE)) p->invalidate();
     if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) p->repaintNow();
@@ -93,11 +93,11 @@ BOOL RedrawWindow(HWND hwnd, const RECT*, HRGN, UINT flags) {
 BOOL LockWindowUpdate(HWND hwnd) {
     if (hwnd && g_locked && WindowFromHandle(g_locked)) return FALSE_;  // one window at a time
     if (!hwnd) {
-        if (qtbridge::Peer* p = PeerOf(g_locked)) p->setRedraw(true);
+        if (ws::Peer* p = PeerOf(g_locked)) p->setRedraw(true);
         g_locked = nullptr;
         return TRUE_;
     }
-    qtbridge::Peer* p = PeerOf(hwnd);
+    ws::Peer* p = PeerOf(hwnd);
     if (!p) return FALSE_;
     p->setRedraw(false);
     g_locked = hwnd;

@@ -9,27 +9,35 @@ using apptest::AppTest;
 namespace {
 
 // A PDF of n pages whose text says "<tag> page k".
-std::string MakePdf(const std::string& folder, const std::string& name, const std::string& tag, int pages) {
+std::string MakePdf(const std::string& folder, const std::string& name, const std::string& tag,
+                    int pages) {
     std::string ps = folder + name + ".ps", pdf = folder + name + ".pdf";
     std::string text = "%!PS\n";
     for (int i = 1; i <= pages; ++i)
-        text += "/Helvetica findfont 30 scalefont setfont 72 700 moveto (" + tag + " page " + std::to_string(i) + ") show showpage\n";
+        text += "/Helvetica findfont 30 scalefont setfont 72 700 moveto (" + tag + " page " +
+                std::to_string(i) + ") show showpage\n";
     apptest::Spit(ps, text);
-    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf, ps}, folder + "gs.txt");
+    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+               "-sOutputFile=" + pdf, ps},
+              folder + "gs.txt");
     return pdf;
 }
 
 std::string PageText(const std::string& pdf, int page, const std::string& scratch) {
-    auto r = e2e::Exec({"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), pdf, "-"}, scratch + "txt.txt");
+    auto r =
+        e2e::Exec({"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), pdf, "-"},
+                  scratch + "txt.txt");
     return Trim(r.output);
 }
 
 // Drives the page-order window once it has analysed the files.
 struct ArrangeDriver {
-    explicit ArrangeDriver(const std::function<void()>& edit) : timer(nullptr) {
+    explicit ArrangeDriver(std::function<void()> edit) : timer(nullptr) {
         timer.SetInterval(50);
         timer.OnTimer = [edit, this](TObject*) {
-            if (!Form_arrange || !Form_arrange->Visible() || Form_arrange->Panel_analyzing->Visible() || done) return;
+            if (!Form_arrange || !Form_arrange->Visible() ||
+                Form_arrange->Panel_analyzing->Visible() || done)
+                return;
             done = true;
             edit();
         };
@@ -79,7 +87,8 @@ TEST_F(AppTest, PageNumbersAndPageFiles) {
     EXPECT_EQ(TForm_arrange::PageNumberOf("页面 12"), 12);
     EXPECT_EQ(TForm_arrange::PageNumberOf("F2: 页面 7"), 7);
     EXPECT_EQ(TForm_arrange::PageNumberOf("not"), -1);
-    EXPECT_EQ(TForm_arrange::PageFile("/t/1234/", "2---", "/docs/B.pdf", 12), "/t/1234/2---B_p0012.pdf");
+    EXPECT_EQ(TForm_arrange::PageFile("/t/1234/", "2---", "/docs/B.pdf", 12),
+              "/t/1234/2---B_p0012.pdf");
 }
 
 TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
@@ -143,7 +152,9 @@ TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
     // Start, answering the completion message.
     TTimer ok(nullptr);
     ok.SetInterval(50);
-    ok.OnTimer = [](TObject*) { if (Form_MsgDlg->Visible()) Form_MsgDlg->SpeedButtonOKClick(nullptr); };
+    ok.OnTimer = [](TObject*) {
+        if (Form_MsgDlg->Visible()) Form_MsgDlg->SpeedButtonOKClick(nullptr);
+    };
     ok.SetEnabled(true);
     Form_main->StyButton_startClick(nullptr);
     std::string merged = folder + "MERGED-first doc.pdf";

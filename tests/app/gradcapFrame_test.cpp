@@ -159,15 +159,15 @@ TEST(CaptionFrame, BordersShowSizingCursorsThroughHitTestAndSetCursor) {
               Row{150, 12, HTCAPTION, 0}}) {
             EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MAKELPARAM_XY(20 + row.x, 20 + row.y)), row.hit)
                 << row.x << "," << row.y;
-            form.Peer()->hover(row.x, row.y);
-            EXPECT_EQ(form.Peer()->cursorShown(), int(row.cursor))
+            form.PeerAs<ws::WindowPeer>()->hover(row.x, row.y);
+            EXPECT_EQ(form.PeerAs<ws::WindowPeer>()->cursorShown(), int(row.cursor))
                 << row.x << "," << row.y << " painter " << painter;
         }
         // A fixed border is no sizing border.
         form.SetBorderStyle(bsDialog);
         EXPECT_EQ(form.Perform(WM_NCHITTEST, 0, MAKELPARAM_XY(21, 80)), HTBORDER);
-        form.Peer()->hover(1, 60);
-        EXPECT_EQ(form.Peer()->cursorShown(), 0);
+        form.PeerAs<ws::WindowPeer>()->hover(1, 60);
+        EXPECT_EQ(form.PeerAs<ws::WindowPeer>()->cursorShown(), 0);
         form.Hide();
         (void)g;
     }

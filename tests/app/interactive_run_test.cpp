@@ -14,12 +14,14 @@ struct Answerer {
         timer.OnTimer = [this](TObject*) {
             if (!Form_MsgDlg->Visible()) return;
             texts.push_back(Form_MsgDlg->LabelMsgDlg->Caption());
+            if (!screenshot.empty()) apptest::KeepScreenshot(Form_MsgDlg, screenshot);
             Form_MsgDlg->SpeedButtonOKClick(nullptr);
         };
         timer.SetEnabled(true);
     }
     TTimer timer;
     std::vector<std::string> texts;
+    std::string screenshot;  // the name a shown message is kept under, if any
 };
 
 void SelectFunction(const std::string& name) {
@@ -105,10 +107,24 @@ TEST_F(AppTest, AWatermarkThatCannotShowIsRefusedNamingTheOption) {
         Answerer answer;
         Form_main->StyButton_startClick(nullptr);
         ASSERT_EQ(answer.texts.size(), 1u);
-        EXPECT_EQ(answer.texts[0], "水印的“" + r.option + "”为 0, 水印不会显示! \n\n请设置一个大于 0 的值。");
+        EXPECT_EQ(answer.texts[0],
+                  "水印的“" + r.option + "”为 0, 水印不会显示! \n\n请设置一个大于 0 的值。");
         EXPECT_FALSE(FileExists(docs + "a_WATERMARKED.pdf"));
         EXPECT_TRUE(Form_main->StyButton_start->Enabled());
     }
+    // A text the stamp's fonts cannot draw (GBK "水印", which happens to be UTF-8) is refused
+    // the same way, before the run makes its folder beside the source.
+    Form_main->XcUpDown_watermark_fontsize->SetPosition(48);
+    Form_main->XcUpDown_watermark_opacity->SetPosition(30);
+    Form_main->Edit_watermark_text->SetText("\xcb\xae\xd3\xa1");
+    Answerer answer;
+    answer.screenshot = "watermark-text-refused";
+    Form_main->StyButton_startClick(nullptr);
+    ASSERT_EQ(answer.texts.size(), 1u);
+    EXPECT_EQ(answer.texts[0].rfind("水印文字无法显示: 水印的字体没有字符 U+02EE", 0), 0u)
+        << answer.texts[0];
+    EXPECT_EQ(e2e::Listing(docs), std::vector<std::string>{"a.pdf"});
+    EXPECT_TRUE(Form_main->StyButton_start->Enabled());
 }
 
 TEST_F(AppTest, AltSOnTheKeyboardStartsARun) {

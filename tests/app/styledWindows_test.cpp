@@ -3,6 +3,8 @@
 // windows.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/arrange.h"
 #include "platform/qt/qtapp.h"
 #include "tests/app/fixture.h"
@@ -111,6 +113,27 @@ TEST_F(AppTest, ButtonsOfBothWindowsAreStyledWithGlyphs) {
     Form_main->SaveScreenshot(folder + "merge.png");
     EXPECT_EQ(Form_main->StyButton_arrange->State(), 0);
     KeepScreenshot(Form_main, "main_merge");
+    // The second-file button is narrower than its glyph and "..." side by side: the whole
+    // glyph shows, every pixel of each of its colours.
+    {
+        TStyButton* second = Form_main->StyButton_2ndFile;
+        ASSERT_TRUE(second->SaveScreenshot(folder + "second.png"));
+        TBitmap shot;
+        shot.LoadFromFile(folder + "second.png");
+        TBitmap* glyph = second->Glyph();
+        const TColor clear = second->GlyphObject()->TransparentColor();
+        std::map<TColor, int> inGlyph, shown;
+        for (int y = 0; y < glyph->Height(); ++y)
+            for (int x = 0; x < glyph->Width(); ++x)
+                if (TColor c = glyph->Canvas()->Pixel(x, y); c != clear) ++inGlyph[c];
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                if (auto it = inGlyph.find(shot.Canvas()->Pixel(x, y)); it != inGlyph.end())
+                    ++shown[it->first];
+        inGlyph.erase(clBlack);  // the caption is black too
+        ASSERT_FALSE(inGlyph.empty());
+        for (auto [colour, n] : inGlyph) EXPECT_EQ(shown[colour], n) << std::hex << colour;
+    }
     EXPECT_FALSE(Form_main->StyButton_show->Visible());
     // Start takes the keyboard focus like a push button.
     Form_main->StyButton_start->SetFocus();
@@ -130,6 +153,27 @@ TEST_F(AppTest, ButtonsOfBothWindowsAreStyledWithGlyphs) {
     EXPECT_EQ(Form_arrange->StyButton_show->GlyphObject()->List(),
               Form_arrange->StyButton_delete->GlyphObject()->List());
     KeepScreenshot(Form_arrange, "arrange_buttons");
+    // Disabled, the delete button's red cross (a glyph without black) is etched, not gone.
+    {
+        TStyButton* del = Form_arrange->StyButton_delete;
+        auto shadowPixels = [&](const char* name) {
+            EXPECT_TRUE(del->SaveScreenshot(folder + name));
+            TBitmap shot;
+            shot.LoadFromFile(folder + name);
+            int n = 0;
+            for (int y = 0; y < shot.Height(); ++y)
+                for (int x = 0; x < shot.Width(); ++x)
+                    n += shot.Canvas()->Pixel(x, y) == TColor(ColorToRGB(clBtnShadow));
+            return n;
+        };
+        del->SetUseCaption(false);  // the disabled caption is drawn in the shadow colour too
+        const int enabled = shadowPixels("delete_on.png");
+        del->SetEnabled(false);
+        Application->ProcessMessages();
+        EXPECT_GE(shadowPixels("delete_off.png"), enabled + 40);  // the cross, less its light edge
+        del->SetUseCaption(true);
+        KeepScreenshot(del, "arrange_delete_disabled");
+    }
     delete Form_arrange;
     Form_arrange = nullptr;
 }

@@ -298,9 +298,9 @@ TEST_F(RunIntegrity, AWatermarkTextThatCannotBeDrawnIsRefused) {
         std::string text;
         std::string named;  // how the reason names the character
     } rows[] = {
-        {"\xb2\xe2\xca\xd4", "UTF-8"},           // GBK bytes that are not UTF-8
-        {"\xcb\xae\xd3\xa1", "U+02EE"},          // GBK "水印": UTF-8 of U+02EE U+04E1
-        {"ok \xe3\x90\x80", "U+3400"},          // an ideograph the Song face lacks
+        {"\xb2\xe2\xca\xd4", "UTF-8"},   // GBK bytes that are not UTF-8
+        {"\xcb\xae\xd3\xa1", "U+02EE"},  // GBK "水印": UTF-8 of U+02EE U+04E1
+        {"ok \xe3\x90\x80", "U+3400"},   // an ideograph the Song face lacks
     };
     for (const auto& row : rows) {
         RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
@@ -315,13 +315,18 @@ TEST_F(RunIntegrity, AWatermarkTextThatCannotBeDrawnIsRefused) {
         EXPECT_EQ(log.find("watermark.ps"), std::string::npos) << log;
     }
     // A Chinese text the font has is drawn, and reads back as typed.
-    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
-                                "=\xe6\xb0\xb4\xe5\x8d\xb0 \xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b", "-owf",
-                                "=40", "-owo", "=50"});
+    RunResult r =
+        prog.Vexomat({"-c", "pdfWatermark", "-s", work + "a.pdf", "-d", work, "-owt",
+                      "=\xe6\xb0\xb4\xe5\x8d\xb0 \xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b",
+                      "-owf", "=40", "-owo", "=50"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
-    std::string text = Exec({"pdftotext", "-raw", work + "a_WATERMARKED.pdf", "-"}, work + "t.txt").output;
-    text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }), text.end());
-    EXPECT_EQ(text, "Page1\xe6\xb0\xb4\xe5\x8d\xb0\xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b");
+    std::string text =
+        Exec({"pdftotext", "-raw", work + "a_WATERMARKED.pdf", "-"}, work + "t.txt").output;
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
+        text.end());
+    EXPECT_EQ(text,
+              "Page1\xe6\xb0\xb4\xe5\x8d\xb0\xe3\x80\x8a\xe5\x86\x85\xe9\x83\xa8\xe3\x80\x8b");
     EXPECT_FALSE(HasRunFolder(work));
 }
 
@@ -388,8 +393,8 @@ TEST_F(RunIntegrity, ARunEndedBySigtermLeavesNothingInTheTemporaryFolder) {
     setenv("VEXOMAT_GS", VX_GS_STANDIN, 1);
     setenv("VX_STANDIN_MODE", "hang", 1);
     setenv("VX_STANDIN_PIDFILE", pidFile.c_str(), 1);
-    const pid_t run =
-        Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "a.ps", "-d", work}, work + "run.out");
+    const pid_t run = Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "a.ps", "-d", work},
+                            work + "run.out");
     for (const char* name : {"VEXOMAT_GS", "VX_STANDIN_MODE", "VX_STANDIN_PIDFILE"}) unsetenv(name);
     const bool started = Within(600, [&] { return Exists(pidFile); });
     EXPECT_FALSE(Listing(tmp).empty()) << "the run holds its named mutexes";
@@ -422,5 +427,45 @@ TEST_F(RunIntegrity, AKilledOfficeRunTakesTheOfficeAlongAndTheNextRunClearsWhatI
     EXPECT_GT(PdfPages(work + "\xb2\xe2\xca\xd4.pdf", work), 0);
     EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
     EXPECT_FALSE(HasRunFolder(work));
+    Exec({"rm", "-rf", tmp}, "/dev/null");
+}
+
+TEST_F(RunIntegrity, AGbkNamedPdfBecomesAPresentationOfItsOwnName) {
+    if (!Exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    const std::string tmp = TempFolder("vx-office-tmp-");
+    TmpDir t(tmp);
+    MakePdf("a", 2);
+    const std::string gbk = "\xb2\xe2\xca\xd4";  // "测试" in GBK
+    std::filesystem::rename(work + "a.pdf", work + gbk + ".pdf");
+    // The office writes the presentation under a safe name and it is moved to the real one.
+    RunResult r =
+        prog.Vexomat({"-c", "pdf2ppt", "-s", work + gbk + ".pdf", "-d", work, "-or", "72"});
+    EXPECT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(Slurp(work + gbk + ".ppt").substr(0, 4), "\xd0\xcf\x11\xe0")
+        << "not a PowerPoint file";
+    EXPECT_FALSE(HasRunFolder(work));
+    EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
+    Exec({"rm", "-rf", tmp}, "/dev/null");
+}
+
+TEST_F(RunIntegrity, ATiffInAGbkFolderBecomesAPdf) {
+    if (!Exists("/usr/bin/soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    const std::string tmp = TempFolder("vx-office-tmp-");
+    TmpDir t(tmp);
+    const std::string folder = work + "\xb2\xe2\xca\xd4/";  // "测试" in GBK
+    std::filesystem::create_directories(folder);
+    WritePostScript(work + "a.ps", 1);
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r36",
+                    "-sOutputFile=" + work + "a.tif", work + "a.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    std::filesystem::rename(work + "a.tif", folder + "a.tif");
+    // The page bitmaps in the run folder are written and read by the bytes of their names.
+    RunResult r = prog.Vexomat({"-c", "tiff2pdf", "-s", folder + "a.tif", "-d", folder});
+    EXPECT_EQ(r.exitCode, 0) << prog.Log();
+    EXPECT_EQ(PdfPages(folder + "a.pdf", work), 1);
+    EXPECT_FALSE(HasRunFolder(folder));
+    EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
     Exec({"rm", "-rf", tmp}, "/dev/null");
 }

@@ -248,13 +248,13 @@ TEST(XcListBox, ScrollEventsMayKeepTheListWhereItIs) {
     };
     // The window's own bar: a step down moves the list and is told first.
     const int top = f.list->TopIndex();
-    f.list->Peer()->sendScroll(false, SB_LINEDOWN);
+    f.list->PeerAs<ws::ListPeer>()->sendScroll(false, SB_LINEDOWN);
     EXPECT_EQ(requests, (std::vector<UINT>{SB_LINEDOWN}));
     EXPECT_GT(f.list->TopIndex(), top);
     // The handler keeps it where it is.
     refuse = true;
     const int kept = f.list->TopIndex();
-    f.list->Peer()->sendScroll(false, SB_LINEDOWN);
+    f.list->PeerAs<ws::ListPeer>()->sendScroll(false, SB_LINEDOWN);
     EXPECT_EQ(f.list->TopIndex(), kept);
     // A request sent to the list scrolls it by a line.
     refuse = false;

@@ -75,8 +75,8 @@ struct Offsets {
     const char* name;
     TStyThreeDStyle style;
     int light, shadow;
-    int inkDx, inkDy;          // the main text relative to the plain one
-    TColor extra;              // one of the other passes
+    int inkDx, inkDy;            // the main text relative to the plain one
+    TColor extra;                // one of the other passes
     int extraMaxDx, extraMaxDy;  // its far edge relative to the plain text's
 };
 
@@ -147,7 +147,9 @@ TEST(StyDraw3DText, OutlineStrokesTheGlyphOutlinesWithoutFillingThem) {
     TestBitmap plain(60, 60);
     DrawLarge(plain, nullptr);
     const COLORREF ink = ColorToRGB(kInk);
-    auto glyph = [&](int x, int y) { return x >= 0 && y >= 0 && x < 60 && y < 60 && plain.At(x, y) == ink; };
+    auto glyph = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < 60 && y < 60 && plain.At(x, y) == ink;
+    };
     // Pixels on either side of the glyph's edge (within one pixel of a change of glyph/not glyph).
     auto nearEdge = [&](int x, int y, int reach) {
         for (int dy = -reach; dy <= reach; ++dy)
@@ -171,11 +173,12 @@ TEST(StyDraw3DText, OutlineStrokesTheGlyphOutlinesWithoutFillingThem) {
                 const int gx = x - s / 2, gy = y - s / 2;
                 // Half the pen on each side of the outline, and a pixel for the glyphs' hinting.
                 if (t.At(x, y) == ink && !nearEdge(gx, gy, s / 2 + 2)) ++farFromOutline;
-                if (glyph(gx, gy) && !nearEdge(gx, gy, s / 2 + 1) && t.At(x, y) != ink) ++interiorUnpainted;
+                if (glyph(gx, gy) && !nearEdge(gx, gy, s / 2 + 1) && t.At(x, y) != ink)
+                    ++interiorUnpainted;
             }
-        EXPECT_EQ(farFromOutline, 0) << s;  // the stroke follows the outlines
+        EXPECT_EQ(farFromOutline, 0) << s;                 // the stroke follows the outlines
         EXPECT_GT(interiorUnpainted, ref.count / 8) << s;  // and the stems stay hollow
-        EXPECT_GT(stroke.count, previous) << s;  // a wider pen strokes more
+        EXPECT_GT(stroke.count, previous) << s;            // a wider pen strokes more
         EXPECT_LE(std::abs(stroke.minX - (ref.minX + s / 2)), s) << s;
         previous = stroke.count;
     }
@@ -209,10 +212,16 @@ TEST(StyDraw3DText, TracingWidensTheCaptionByItsSpacingPerCharacter) {
 
 TEST(StyDraw3DText, DisabledColoursAndStyles) {
     Box ref = Reference();
-    struct Row { TStyDisabledStyle ds; UINT flags; TColor ink; bool sunken; };
-    for (Row row : {Row{dsAuto, 0, clGrayText, false}, Row{dsAuto, dtfSunkenWhenDisabled, clGrayText, true},
-                    Row{ds3d, 0, clGrayText, true}, Row{dsStandard, dtfSunkenWhenDisabled, clGrayText, false},
-                    Row{dsNone, 0, kInk, false}}) {
+    struct Row {
+        TStyDisabledStyle ds;
+        UINT flags;
+        TColor ink;
+        bool sunken;
+    };
+    for (Row row :
+         {Row{dsAuto, 0, clGrayText, false}, Row{dsAuto, dtfSunkenWhenDisabled, clGrayText, true},
+          Row{ds3d, 0, clGrayText, true}, Row{dsStandard, dtfSunkenWhenDisabled, clGrayText, false},
+          Row{dsNone, 0, kInk, false}}) {
         TestBitmap t(80, 40);
         TSty3DCaption cap = Caption(tdNone, 1, 1);
         cap.SetDisabledStyle(row.ds);
@@ -220,7 +229,8 @@ TEST(StyDraw3DText, DisabledColoursAndStyles) {
         Box ink = BoxOf(t, row.ink);
         ASSERT_GT(ink.count, 0) << int(row.ds);
         EXPECT_EQ(ink.minX, ref.minX);
-        EXPECT_EQ(BoxOf(t, kLight).count > 0, row.sunken) << int(row.ds);  // the light copy of sunken
+        EXPECT_EQ(BoxOf(t, kLight).count > 0, row.sunken)
+            << int(row.ds);  // the light copy of sunken
     }
 }
 
@@ -300,8 +310,8 @@ TEST(StyDrawGlyphText, ArrangementArrowAndFocus) {
     TStyGlyphTextRects out;
     TRect g = Rect(0, 0, 16, 16);
     const TRect client = Rect(0, 0, 120, 40);
-    DrawGlyphText(t.C(), "OK", nullptr, &out, 0, dtfEnabled, false, false, false, &layout, clNone, nullptr, g,
-                  glyph.C(), client);
+    DrawGlyphText(t.C(), "OK", nullptr, &out, 0, dtfEnabled, false, false, false, &layout, clNone,
+                  nullptr, g, glyph.C(), client);
     EXPECT_EQ(out.Glyph.Left, 0);
     EXPECT_EQ(out.Text.Left, 16 + 2 + 1);
     EXPECT_EQ(t.At(0, out.Glyph.Top), ColorToRGB(clRed));
@@ -312,15 +322,37 @@ TEST(StyDrawGlyphText, ArrangementArrowAndFocus) {
     TStyButtonLayout button;
     TRect none = Rect(0, 0, 0, 0);
     TStyGlyphTextRects plain, arrowed;
-    DrawGlyphText(t.C(), "OK", nullptr, &plain, 0, glfMeasureOnly, false, false, false, &button, clNone, nullptr,
-                  none, nullptr, client);
+    DrawGlyphText(t.C(), "OK", nullptr, &plain, 0, glfMeasureOnly, false, false, false, &button,
+                  clNone, nullptr, none, nullptr, client);
     button.SetArrow(true);
     none = Rect(0, 0, 0, 0);
-    DrawGlyphText(t.C(), "OK", nullptr, &arrowed, 0, glfMeasureOnly, false, false, false, &button, clNone, nullptr,
-                  none, nullptr, client);
-    EXPECT_EQ(arrowed.Text.Right - arrowed.Text.Left, plain.Text.Right - plain.Text.Left + 3 * 2 - 1 + 3);
+    DrawGlyphText(t.C(), "OK", nullptr, &arrowed, 0, glfMeasureOnly, false, false, false, &button,
+                  clNone, nullptr, none, nullptr, client);
+    EXPECT_EQ(arrowed.Text.Right - arrowed.Text.Left,
+              plain.Text.Right - plain.Text.Left + 3 * 2 - 1 + 3);
     // Measuring only: the focus is the union grown by one, then grown once more.
     EXPECT_EQ(none.Left, arrowed.Union.Left - 2);
+}
+
+// Glyph and caption wider than the rectangle (a narrow "..." button): the pair starts at the
+// rectangle's edge, so the glyph stays whole and the caption is what runs off.
+TEST(StyDrawGlyphText, APairWiderThanTheRectangleKeepsItsGlyphInside) {
+    for (TStyAlignment a : {agCenter, agCenterRight, agBottomCenter}) {
+        TestBitmap t(40, 40);
+        TestBitmap glyph(7, 7, clRed);
+        TStyButtonLayout layout;
+        layout.SetAlignment(a);
+        TStyGlyphTextRects out;
+        TRect g = Rect(0, 0, 7, 7);
+        const TRect client = Rect(2, 2, 22, 19);  // 20 wide: glyph, spacing and "..." need more
+        DrawGlyphText(t.C(), "...", nullptr, &out, 0, dtfEnabled, false, false, false, &layout,
+                      clNone, nullptr, g, glyph.C(), client);
+        EXPECT_EQ(out.Glyph.Left, 2) << int(a);
+        EXPECT_GE(out.Glyph.Top, 2) << int(a);
+        EXPECT_EQ(t.At(2, out.Glyph.Top), ColorToRGB(clRed)) << int(a);
+        EXPECT_EQ(t.At(8, out.Glyph.Top + 6), ColorToRGB(clRed)) << int(a);
+        EXPECT_GT(out.Text.Right, client.Right) << int(a);
+    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/stdctrls.h"
@@ -118,7 +118,7 @@ TEST(StyFormShape, TheMouseDragsTheFormByItsBackgroundAndButtonsKeepTheirClicks)
     int clicks = 0, downs = 0;
     button->OnClick = [&](TObject*) { ++clicks; };
     f.form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
-    qtbridge::Peer* peer = f.form->Peer();
+    ws::Peer* peer = f.form->Peer();
     auto press = [&](unsigned down, unsigned up, int x, int y, int dx, int dy) {
         peer->sendMouse(down, x, y);
         peer->sendMouse(WM_MOUSEMOVE, x + dx, y + dy);

@@ -81,6 +81,44 @@ TEST(StyGlyph, OneCellGivesEveryLookAndAnEmbossedDisabledImage) {
     EXPECT_EQ(g.CreateButtonGlyph(5), normal);  // no cell of its own: the normal look
 }
 
+// The disabled look of glyphs with and without black: black parts are etched and the rest
+// vanishes; a glyph with no black at all (a red cross) is etched in its whole shape instead of
+// vanishing.
+TEST(StyGlyph, DisabledLookKeepsAGlyphWithoutBlackVisible) {
+    const TColor shadow = TColor(ColorToRGB(clBtnShadow)),
+                 light = TColor(ColorToRGB(clBtnHighlight));
+    struct Row {
+        const char* what;
+        TColor bar, dot;  // a horizontal bar from (2, 7) to (14, 9), a dot at (7, 3)
+        bool barShown, dotShown;
+    };
+    for (Row row : {Row{"red cross", clRed, clRed, true, true},
+                    Row{"red bar, black dot", clRed, clBlack, false, true},
+                    Row{"yellow and white", clYellow, clWhite, true, true}}) {
+        TBitmap b;
+        b.SetSize(16, 16);
+        b.Canvas()->Brush()->Color = clFuchsia;
+        b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+        b.Canvas()->Brush()->Color = row.bar;
+        b.Canvas()->FillRect(Rect(2, 7, 14, 9));
+        b.Canvas()->SetPixel(7, 3, row.dot);
+        TStyGlyph g;
+        g.SetGlyph(&b);
+        const int disabled = g.CreateButtonGlyph(1);
+        TBitmap img;
+        ASSERT_TRUE(g.List()->GetImage(disabled, &img)) << row.what;
+        auto at = [&](int x, int y) { return img.Canvas()->Pixel(x, y); };
+        EXPECT_EQ(at(7, 3) == shadow, row.dotShown) << row.what;
+        EXPECT_EQ(at(2, 7) == shadow && at(13, 8) == shadow, row.barShown) << row.what;
+        if (row.barShown) {
+            EXPECT_EQ(at(14, 9), light) << row.what;  // the light edge below and right
+        }
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                EXPECT_NE(at(x, y), row.bar) << row.what << " " << x << "," << y;
+    }
+}
+
 TEST(StyGlyph, GreyModeShowsColourOnlyWhenHot) {
     TStyGlyph g;
     auto b = Strip(1, 16, clRed);

@@ -29,7 +29,7 @@ struct Rig {
         action->SetOnExecute([this](TObject* s) {
             ++executed;
             sender = s;
-            component = action->ActionComponent;
+            component = action ? action->ActionComponent : nullptr;
         });
     }
     std::unique_ptr<TForm> form;
@@ -172,6 +172,7 @@ TEST(Actions, ActionsOrControlsThatGoFirstLeaveNothingBehind) {
         Rig r;
         r.button->SetAction(r.action);
         delete r.action;  // owned by the form: the control hears of it
+        r.action = nullptr;
         EXPECT_EQ(r.button->Action(), nullptr);
         r.button->Click();  // the handler it was given still runs
         EXPECT_EQ(r.executed, 1);

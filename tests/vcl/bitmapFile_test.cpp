@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,4 +94,32 @@ TEST(BitmapFile, ForeignOrHeaderOnlyBytesAreRefused) {
         TBitmap b;
         EXPECT_ANY_THROW(b.LoadFromData(bytes)) << bytes.size();
     }
+}
+
+// Names are bytes: a bitmap saved and read back under a name in GBK, in a folder named in
+// GBK, is the file of that name; formats follow the extension whatever its case.
+TEST(BitmapFile, NamesThatAreNotUtf8AreWrittenAndReadAsTheirBytes) {
+    const std::string dir =
+        std::filesystem::temp_directory_path().string() + "/vx bitmap \xb2\xe2/";
+    std::filesystem::create_directories(dir);
+    for (const std::string name : {"\xb2\xe2\xca\xd4.bmp", "plain.PNG", "\xca\xd4.jpg"}) {
+        TBitmap b;
+        b.SetSize(4, 3);
+        b.Canvas()->SetPixel(1, 1, clRed);
+        ASSERT_NO_THROW(b.SaveToFile(dir + name)) << name;
+        ASSERT_TRUE(std::filesystem::exists(dir + name)) << name;
+        TBitmap back;
+        ASSERT_NO_THROW(back.LoadFromFile(dir + name)) << name;
+        EXPECT_EQ(back.Width(), 4) << name;
+        EXPECT_EQ(back.Height(), 3) << name;
+        if (name.find(".jpg") == std::string::npos) {
+            EXPECT_EQ(back.Canvas()->Pixels(1, 1), clRed) << name;
+        }
+    }
+    // Without an extension there is no format to write, and a missing file reads as none.
+    TBitmap b;
+    b.SetSize(2, 2);
+    EXPECT_ANY_THROW(b.SaveToFile(dir + "no-extension"));
+    EXPECT_ANY_THROW(b.LoadFromFile(dir + "missing.bmp"));
+    std::filesystem::remove_all(dir);
 }

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/qt/peer.h"
+#include "platform/vcl/peer.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/messages.h"
@@ -64,7 +64,7 @@ struct ShownForm {
     ~ShownForm() { form.Hide(); }
     // A left-button drag from a screen point, in two steps.
     void Drag(int x, int y, int dx, int dy) {
-        qtbridge::Peer* p = form.Peer();
+        ws::Peer* p = form.Peer();
         p->sendMouse(WM_LBUTTONDOWN, x, y);
         p->sendMouse(WM_MOUSEMOVE, x + dx / 2, y + dy / 2);
         p->sendMouse(WM_MOUSEMOVE, x + dx, y + dy);

@@ -191,6 +191,33 @@ TEST(Drives, LogicalDriveStringsStartWithRootAndHome) {
     EXPECT_GT(total, 0u);
 }
 
+// The list is asked for again and again (a folder list asks for every folder it shows);
+// it still follows the home folder and whether its folders can be read.
+TEST(Drives, ListFollowsTheHomeFolderAndItsReadability) {
+    char tmpl[] = "/tmp/vx-drives-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string base = tmpl, a = base + "/home a", b = base + "/home b";
+    ASSERT_EQ(mkdir(a.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(b.c_str(), 0755), 0);
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    auto roots = [] {
+        std::string all;
+        for (const DriveInfo& d : ListDrives()) all += d.root + "|";
+        return all;
+    };
+    setenv("HOME", a.c_str(), 1);
+    EXPECT_NE(roots().find(a + "/|"), std::string::npos);
+    EXPECT_NE(roots().find(a + "/|"), std::string::npos);  // asked again
+    setenv("HOME", b.c_str(), 1);
+    EXPECT_EQ(roots().find(a + "/|"), std::string::npos);
+    EXPECT_NE(roots().find(b + "/|"), std::string::npos);
+    rmdir(b.c_str());  // the same mounts and home, but the home is gone
+    EXPECT_EQ(roots().find(b + "/|"), std::string::npos);
+    setenv("HOME", oldHome.c_str(), 1);
+    rmdir(a.c_str());
+    rmdir(base.c_str());
+}
+
 TEST(Drives, TextIsNeverCutInsideACharacter) {
     char buf[5];
     CopyTextToBuffer("ab文件", buf, sizeof buf);  // 文 is three bytes: it does not fit

@@ -1,0 +1,65 @@
+#include "engine/runner.h"
+
+#include "engine/checker.h"
+#include "engine/host.h"
+#include "engine/util.h"
+#include "platform/rtl/sysutils.h"
+
+std::string ReplaceExt(const std::string& path, const std::string& ext) {
+    return ChangeFileExt(path, "") + ext;
+}
+
+std::string JoinName(const std::string& path, const std::string& folder) {
+    return folder + ExtractFileName(path);
+}
+
+std::string AddSuffix(const std::string& path, const std::string& suffix) {
+    return ExtractFilePath(path) + ChangeFileExt(ExtractFileName(path), "") + suffix +
+           ExtractFileExt(path);
+}
+
+std::string DestName(const std::string& destDir, const std::string& path, const std::string& ext,
+                     const std::string& prefix, const std::string& suffix) {
+    return destDir + prefix + ChangeFileExt(ExtractFileName(path), "") + suffix + ext;
+}
+
+TRun::TRun(TMainState& state, std::string temp)
+    : state_(state), temp_(std::move(temp)), source_((*state.FSourceFiles)[0]) {}
+
+std::string TRun::InTemp(const std::string& ext) const {
+    return ReplaceExt(JoinName(source_, temp_), ext);
+}
+
+std::string TRun::Moved(const std::string& ext) const {
+    return JoinName(ReplaceExt(source_, ext), state_.FDestDir);
+}
+
+std::string TRun::MovedWithSuffix(const std::string& suffix) const {
+    return JoinName(AddSuffix(source_, suffix), state_.FDestDir);
+}
+
+std::string TRun::DestName(const std::string& ext, const std::string& prefix,
+                           const std::string& suffix) const {
+    return ::DestName(state_.FDestDir, source_, ext, prefix, suffix);
+}
+
+bool TRun::Clean(const std::function<bool()>& step) const {
+    const int before = state_.FErrors->Count();
+    const bool result = step();
+    return result && state_.FErrors->Count() == before;
+}
+
+bool TRun::Pages(const std::string& ext, const std::function<bool(const std::string&)>& convert) {
+    if (!CheckGhostscript(true)) return false;
+    if (!Clean([&] { return convert(InTemp(ext)); })) return false;
+    MoveMatchingFiles(temp_ + "*" + ext, state_.FDestDir, Target);
+    return true;
+}
+
+bool TRun::Single(const std::string& ext, const std::string& result,
+                  const std::function<bool(const std::string&)>& convert) {
+    if (!CheckGhostscript(true)) return false;
+    Target = result;
+    if (!Clean([&] { return convert(InTemp(ext)); })) return false;
+    return MoveFileReplacing(InTemp(ext), result);
+}

@@ -1,0 +1,169 @@
+// List boxes: the window system's list, its items drawn by it or by the control.
+#include <QListWidget>
+#include <QScrollBar>
+
+#include "platform/qt/itemsPeer.h"
+
+namespace qtbridge {
+namespace {
+
+class QtListPeer final : public QtItemsPeer<ws::ListPeer> {
+public:
+    QtListPeer(QListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {}
+
+    void clearItems() override {
+        blocked([&] { list_->clear(); });
+        heightsCleared();
+    }
+    void insertItem(int index, const std::string& s, int indent) override {
+        heightInserted(index);
+        blocked([&] {
+            list_->insertItem(index, QString(indent * 2, QChar(' ')) + QString::fromStdString(s));
+            if (rowHeight_ > 0) list_->item(index)->setSizeHint(QSize(0, rowHeight_));
+        });
+    }
+    void deleteItem(int index) override {
+        heightDeleted(index);
+        blocked([&] { delete list_->takeItem(index); });
+    }
+    void setItemText(int index, const std::string& s) override {
+        if (auto* it = list_->item(index)) it->setText(QString::fromStdString(s));
+    }
+    int itemIndex() const override { return list_->currentRow(); }
+    void setItemIndex(int i) override {
+        blocked([&] {
+            list_->setCurrentRow(i);
+            if (list_->selectionMode() == QAbstractItemView::SingleSelection) {
+                list_->clearSelection();
+                if (i >= 0 && list_->item(i)) list_->item(i)->setSelected(true);
+            }
+        });
+    }
+    void setMultiSelect(bool multi, bool extended) override {
+        list_->setSelectionMode(!multi     ? QAbstractItemView::SingleSelection
+                                : extended ? QAbstractItemView::ExtendedSelection
+                                           : QAbstractItemView::MultiSelection);
+    }
+    void setSelected(int i, bool s) override {
+        if (auto* it = list_->item(i)) blocked([&] { it->setSelected(s); });
+    }
+    bool selected(int i) const override {
+        auto* it = list_->item(i);
+        return it && it->isSelected();
+    }
+    void setRowHeight(int h) override {
+        rowHeight_ = h;
+        for (int i = 0; i < list_->count(); ++i)
+            list_->item(i)->setSizeHint(h > 0 ? QSize(0, h) : QSize());
+    }
+    void setHorizontalExtent(int w) override {
+        if (w == extent_) return;
+        extent_ = w;
+        if (ownerDraw_) relayoutItems();
+    }
+    void setScrollBars(bool horizontal, bool vertical) override {
+        list_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded
+                                                       : Qt::ScrollBarAlwaysOff);
+        list_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded
+                                                   : Qt::ScrollBarAlwaysOff);
+    }
+    int topIndex() const override {
+        if (list_->count() == 0) return 0;
+        QModelIndex i = list_->indexAt(QPoint(1, 1));
+        return i.isValid() ? i.row() : 0;
+    }
+    void setTopIndex(int i) override {
+        if (auto* it = list_->item(i)) list_->scrollToItem(it, QAbstractItemView::PositionAtTop);
+    }
+    int itemAt(int x, int y, bool nearest) const override {
+        if (list_->count() == 0) return nearest ? 0 : -1;
+        QPoint vp = list_->viewport()->mapFrom(list_, QPoint(x, y));
+        QModelIndex i = list_->indexAt(vp);
+        if (i.isValid()) return i.row();
+        if (!nearest) return -1;
+        // Above the first item: the first; below the last: one past it.
+        QRect first = list_->visualItemRect(list_->item(0));
+        return vp.y() < first.top() ? 0 : list_->count();
+    }
+    bool itemRect(int i, int& left, int& top, int& right, int& bottom) const override {
+        if (!list_->item(i)) return false;
+        QRect r = list_->visualItemRect(list_->item(i));
+        QPoint o = list_->viewport()->mapTo(list_, r.topLeft());
+        left = o.x();
+        top = o.y();
+        right = o.x() + r.width();
+        bottom = o.y() + r.height();
+        return true;
+    }
+    void sendScroll(bool horizontal, int request) override {
+        QScrollBar* bar = horizontal ? list_->horizontalScrollBar() : list_->verticalScrollBar();
+        const QAbstractSlider::SliderAction actions[] = {
+            QAbstractSlider::SliderSingleStepSub, QAbstractSlider::SliderSingleStepAdd,
+            QAbstractSlider::SliderPageStepSub,   QAbstractSlider::SliderPageStepAdd,
+            QAbstractSlider::SliderNoAction,      QAbstractSlider::SliderMove,
+            QAbstractSlider::SliderToMinimum,     QAbstractSlider::SliderToMaximum};
+        if (request >= 0 && request < 8 && actions[request] != QAbstractSlider::SliderNoAction)
+            bar->triggerAction(actions[request]);
+    }
+
+protected:
+    int itemWidth() const override { return std::max(1, extent_); }
+    void ownerDrawChanged(bool) override {
+        list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    }
+    void relayoutItems() override {
+        list_->doItemsLayout();
+        list_->update();
+    }
+
+private:
+    QListWidget* list_;
+    int extent_ = 0;
+    int rowHeight_ = 0;  // a plain list's rows; 0: the font's
+};
+
+// The SB_ request of a scroll-bar action; -1 for none.
+int ScrollRequest(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            return 0;  // SB_LINEUP
+        case QAbstractSlider::SliderSingleStepAdd:
+            return 1;  // SB_LINEDOWN
+        case QAbstractSlider::SliderPageStepSub:
+            return 2;  // SB_PAGEUP
+        case QAbstractSlider::SliderPageStepAdd:
+            return 3;  // SB_PAGEDOWN
+        case QAbstractSlider::SliderMove:
+            return 5;  // SB_THUMBTRACK
+        case QAbstractSlider::SliderToMinimum:
+            return 6;  // SB_TOP
+        case QAbstractSlider::SliderToMaximum:
+            return 7;  // SB_BOTTOM
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+}  // namespace qtbridge
+
+std::unique_ptr<ws::ListPeer> ws::NewListPeer(Peer* parent, PeerHost* host) {
+    using namespace qtbridge;
+    auto* l = new QListWidget(ParentWidget(parent));
+    QObject::connect(l, &QListWidget::itemSelectionChanged,
+                     [host] { host->peerNotify(pnSelChange); });
+    QObject::connect(l, &QListWidget::itemDoubleClicked, [host] { host->peerNotify(pnDblClick); });
+    for (bool horizontal : {false, true}) {
+        QScrollBar* bar = horizontal ? l->horizontalScrollBar() : l->verticalScrollBar();
+        QObject::connect(bar, &QAbstractSlider::actionTriggered,
+                         [host, bar, horizontal](int action) {
+                             const int request = ScrollRequest(action);
+                             if (request < 0) return;
+                             // The bar has its new position but not yet its value: keeping the
+                             // value undoes the step.
+                             if (host->peerScroll(horizontal, request, bar->sliderPosition()))
+                                 bar->setSliderPosition(bar->value());
+                         });
+    }
+    return Shown<ListPeer>(std::make_unique<QtListPeer>(l, host));
+}

@@ -1,0 +1,35 @@
+// Windows painted by their control: containers and custom controls.
+#include "platform/qt/peerCore.h"
+
+namespace qtbridge {
+namespace {
+
+class QtPaintedPeer final : public QtPeer<ws::PaintedPeer> {
+public:
+    QtPaintedPeer(PaintedWidget* w, ws::PeerHost* host)
+        : QtPeer(w, w, host, PeerReports{}), painted_(w) {}
+    ws::Image* surface(bool) override {
+        painted_->backing.resize(painted_->width(), painted_->height());
+        return &painted_->backing;
+    }
+    void showSurface() override {
+        painted_->showOnly = true;
+        painted_->update();
+    }
+    void invalidate() override {
+        painted_->showOnly = false;
+        painted_->update();
+    }
+
+private:
+    PaintedWidget* painted_;
+};
+
+}  // namespace
+}  // namespace qtbridge
+
+std::unique_ptr<ws::PaintedPeer> ws::NewPaintedPeer(Peer* parent, PeerHost* host) {
+    using namespace qtbridge;
+    auto* w = new PaintedWidget(ParentWidget(parent), host);
+    return Shown<PaintedPeer>(std::make_unique<QtPaintedPeer>(w, host));
+}

@@ -1,0 +1,268 @@
+// Top-level windows: frameless, their frame painted by their control around a painted client
+// area; which of them is active is kept here.
+#include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QPainter>
+
+#include "platform/qt/peerCore.h"
+#include "platform/qt/qtapp.h"
+
+namespace qtbridge {
+namespace {
+
+// A top-level window: frameless, its frame painted by its control around a client widget.
+class TopLevelWidget : public QWidget {
+public:
+    explicit TopLevelWidget(ws::PeerHost* host)
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
+        client = new PaintedWidget(this, host);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);              // the frame hears every move, for its sizing cursors
+        client->setCursor(Qt::ArrowCursor);  // the frame's cursor stays on the frame
+    }
+    int cursorId = 0;  // the standard cursor the frame shows (IDC_ number, 0 the arrow)
+    PaintedWidget* client;
+    int fl = 0, ft = 0, fr = 0, fb = 0;
+    Image frameImg;
+    bool showOnly = false;
+    bool shaped = false;
+    QRegion shape;  // window coordinates
+    bool takesMouseAt(QPoint p) const { return !shaped || shape.contains(p); }
+
+    void layoutClient() {
+        client->setGeometry(fl, ft, std::max(0, width() - fl - fr),
+                            std::max(0, height() - ft - fb));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { layoutClient(); }
+    void paintEvent(QPaintEvent*) override {
+        if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
+        frameImg.resize(width(), height());
+        if (!showOnly) {
+            Painter p(frameImg);
+            host_->peerPaintFrame(p, width(), height());
+        }
+        showOnly = false;
+        QPainter wp(this);
+        wp.drawImage(0, 0, QImageOf(frameImg));
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (host_->peerCloseRequest())
+            e->accept();
+        else
+            e->ignore();
+    }
+    // The frame is never client area: a press there is the window's non-client press (a
+    // press on the caption or a sizing border starts the window system's move or resize).
+    void mousePressEvent(QMouseEvent* e) override {
+        if (!takesMouseAt(e->position().toPoint())) {
+            e->ignore();
+            return;
+        }
+        nonClient_.press(host_, e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (g_tracking.feed(e) || nonClient_.held()) return;
+        // The window decides its cursor (hit test, then WM_SETCURSOR), as on Windows.
+        const QPoint p = e->position().toPoint();
+        showCursor(host_->peerFrameMouse(p.x(), p.y()));
+    }
+    void changeEvent(QEvent* e) override;
+
+public:
+    ws::PeerHost* host() const { return host_; }
+
+protected:
+    void showCursor(int id) {
+        cursorId = id;
+        switch (id) {
+            case 32644:
+                setCursor(Qt::SizeHorCursor);
+                break;  // IDC_SIZEWE
+            case 32645:
+                setCursor(Qt::SizeVerCursor);
+                break;  // IDC_SIZENS
+            case 32642:
+                setCursor(Qt::SizeFDiagCursor);
+                break;  // IDC_SIZENWSE
+            case 32643:
+                setCursor(Qt::SizeBDiagCursor);
+                break;  // IDC_SIZENESW
+            default:
+                cursorId = 0;
+                unsetCursor();
+                break;
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) g_tracking.feed(e);
+        nonClient_.release(host_, e);
+    }
+
+private:
+    ws::PeerHost* host_;
+    NonClientPress nonClient_;
+};
+
+// Which top-level window is active, kept as Windows keeps it: a window shown is activated,
+// and when the active window hides or goes, the one active before it (still shown) is. On a
+// screen the window system's own changes (a click into another window) are followed too; off
+// screen the window system activates only on a window's first showing, so this order rules.
+std::vector<TopLevelWidget*> g_activation;  // the active one last
+
+void ActivateTopLevel(TopLevelWidget* w) {
+    TopLevelWidget* old = g_activation.empty() ? nullptr : g_activation.back();
+    if (w == old) return;
+    g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
+                       g_activation.end());
+    if (w) g_activation.push_back(w);
+    if (old) old->host()->peerActivate(false);
+    if (w) w->host()->peerActivate(true);
+}
+
+// A window hides (`notify`) or goes: the window active before it takes over.
+void LeaveActivation(TopLevelWidget* w, bool notify) {
+    const bool wasActive = !g_activation.empty() && g_activation.back() == w;
+    g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
+                       g_activation.end());
+    if (!wasActive) return;
+    if (notify) w->host()->peerActivate(false);
+    for (auto it = g_activation.rbegin(); it != g_activation.rend(); ++it)
+        if ((*it)->isVisible()) {
+            TopLevelWidget* next = *it;
+            g_activation.erase(std::next(it).base());
+            g_activation.push_back(next);
+            next->host()->peerActivate(true);
+            return;
+        }
+}
+
+void TopLevelWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange && !Offscreen()) {
+        if (isActiveWindow())
+            ActivateTopLevel(this);
+        else if (!g_activation.empty() && g_activation.back() == this &&
+                 !QApplication::activeWindow())
+            ActivateTopLevel(nullptr);  // another program has the keyboard now
+    }
+    QWidget::changeEvent(e);
+}
+
+class QtWindowPeer final : public QtPeer<ws::WindowPeer> {
+public:
+    QtWindowPeer(TopLevelWidget* w, ws::PeerHost* host)
+        : QtPeer(w, w->client, host, PeerReports{}), top_(w) {
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    ~QtWindowPeer() override { LeaveActivation(top_, false); }
+
+    void setGeometry(int l, int t, int w, int h) override {
+        top_->setGeometry(l, t, w, h);
+        top_->layoutClient();
+    }
+    void setFrame(int left, int top, int right, int bottom) override {
+        top_->fl = left;
+        top_->ft = top;
+        top_->fr = right;
+        top_->fb = bottom;
+        top_->layoutClient();
+        top_->update();
+    }
+    void setVisible(bool v) override {
+        top_->setVisible(v);
+        if (!v) LeaveActivation(top_, true);
+    }
+    void setText(const std::string& s) override { top_->setWindowTitle(QString::fromStdString(s)); }
+    std::string text() const override { return top_->windowTitle().toStdString(); }
+    ws::Image* surface(bool whole) override {
+        if (whole) {
+            top_->frameImg.resize(top_->width(), top_->height());
+            return &top_->frameImg;
+        }
+        top_->client->backing.resize(top_->client->width(), top_->client->height());
+        return &top_->client->backing;
+    }
+    void showSurface() override {
+        top_->client->showOnly = true;
+        top_->client->update();
+        top_->showOnly = true;
+        top_->update();
+    }
+    void invalidate() override {
+        top_->client->showOnly = false;
+        top_->showOnly = false;
+        top_->client->update();
+        top_->update();
+    }
+    void repaintNow() override {
+        top_->client->repaint();
+        top_->repaint();
+    }
+    void setRedraw(bool on) override {
+        // Off screen, top-level windows paint only when grabbed anyway.
+        if (!Offscreen()) top_->setUpdatesEnabled(on);
+        if (on) invalidate();
+    }
+    void setShape(const int* ltrb, int count, bool shaped) override {
+        QRegion rg;
+        for (int i = 0; i < count; ++i)
+            rg += QRect(ltrb[4 * i], ltrb[4 * i + 1], ltrb[4 * i + 2] - ltrb[4 * i],
+                        ltrb[4 * i + 3] - ltrb[4 * i + 1]);
+        top_->shaped = shaped;
+        top_->shape = rg;
+        PaintedWidget::outsideShape = [](QWidget* w, QPoint p) {
+            auto* t = dynamic_cast<TopLevelWidget*>(w->window());
+            return t && !t->takesMouseAt(w->mapTo(t, p));
+        };
+        PeerCore::setShape(ltrb, count, shaped);
+    }
+    void setTopmost(bool on) override {
+        const bool vis = top_->isVisible();
+        top_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        if (vis) top_->show();
+    }
+    void activate() override {
+        // A window shown takes the keyboard (also off screen, where it says whose frame
+        // shows active); the offscreen platform has no window stacking to change.
+        if (top_->isVisible()) ActivateTopLevel(top_);
+        top_->activateWindow();
+        if (!Offscreen()) top_->raise();
+    }
+    void setModal(bool on) override {
+        const bool vis = top_->isVisible();
+        if (vis) top_->hide();
+        top_->setWindowModality(on ? Qt::ApplicationModal : Qt::NonModal);
+        if (vis) top_->show();
+    }
+    bool isActive() const override { return !g_activation.empty() && g_activation.back() == top_; }
+    bool minimized() const override { return top_->isMinimized(); }
+    bool maximized() const override { return top_->isMaximized(); }
+    void hover(int x, int y) override {
+        QPoint p(x, y);
+        QWidget* target = top_->childAt(p);
+        if (!target) target = top_;
+        QPoint local = target->mapFrom(top_, p);
+        QMouseEvent move(QEvent::MouseMove, QPointF(local), target->mapToGlobal(QPointF(local)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    }
+    int cursorShown() const override { return top_->cursorId; }
+
+private:
+    TopLevelWidget* top_;
+};
+
+}  // namespace
+}  // namespace qtbridge
+
+std::unique_ptr<ws::WindowPeer> ws::NewWindowPeer(PeerHost* host) {
+    using namespace qtbridge;
+    EnsureGui();
+    auto* w = new TopLevelWidget(host);
+    // Without a screen nobody sees the windows: they are painted only when grabbed.
+    if (Offscreen()) w->setUpdatesEnabled(false);
+    return std::make_unique<QtWindowPeer>(w, host);
+}
