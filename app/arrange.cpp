@@ -51,7 +51,7 @@ void TForm_arrange::Analyse() {
     Screen->SetCursor(crHourGlass);
     StaticText_dots->SetCaption("");
     Timer_analyzing->SetEnabled(true);
-    std::string tmp = Form_main->FArrangeTmp;
+    std::string tmp = Form_main->FState.FArrangeTmp;
     // Without a temporary folder, or for a file that is no PDF, there is nothing to split:
     // the lists stay empty and the merge has no pages.
     bool canSplit = !tmp.empty() && DirectoryExists(tmp) && LowerCase(ExtractFileExt(FFirstFile)) == ".pdf";
@@ -74,14 +74,14 @@ void TForm_arrange::Analyse() {
     Timer_analyzing->SetEnabled(false);
     Panel_analyzing->SetVisible(false);
     Screen->SetCursor(crDefault);
-    Form_main->FMergeFile1 = FFirstFile;
-    Form_main->FMergeFile2 = Form_main->Edit_2ndFile->Text();
+    Form_main->FState.FMergeFile1 = FFirstFile;
+    Form_main->FState.FMergeFile2 = Form_main->Edit_2ndFile->Text();
 }
 
 int TForm_arrange::CountChoppedPages(const std::string& Prefix) {
     int n = 0;
     TSearchRec sr;
-    if (FindFirst(Form_main->FArrangeTmp + Prefix + "*.pdf", faAnyFile, sr) == 0) {
+    if (FindFirst(Form_main->FState.FArrangeTmp + Prefix + "*.pdf", faAnyFile, sr) == 0) {
         do {
             if (!(sr.Attr & faDirectory)) ++n;
         } while (FindNext(sr) == 0);
@@ -168,22 +168,22 @@ void TForm_arrange::StyButton_showClick(TObject*) {
         Form_MsgDlg->ShowMsg("无法显示选择页面!\n请先选择一个页面。", mkInformation, false);
         return;
     }
-    std::string prefix = "1---", base = Form_main->FMergeFile1, item = a >= 0 ? (*ListBox_first->Items())[a] : "";
+    std::string prefix = "1---", base = Form_main->FState.FMergeFile1, item = a >= 0 ? (*ListBox_first->Items())[a] : "";
     if (b >= 0) {
         prefix = "2---";
-        base = Form_main->FMergeFile2;
+        base = Form_main->FState.FMergeFile2;
         item = (*ListBox_second->Items())[b];
     }
     int page = PageNumberOf(item);
     if (page < 0) return;
-    std::string path = PageFile(Form_main->FArrangeTmp, prefix, base, page);
+    std::string path = PageFile(Form_main->FState.FArrangeTmp, prefix, base, page);
     if (FileExists(path) && CheckPdfViewer(true)) ShellExecuteA(Handle(), "open", path.c_str(), "", "C:\\", 3);
 }
 
 void TForm_arrange::SpeedButton_closeClick(TObject*) {
-    Form_main->FMergeOrder->Clear();
+    Form_main->FState.FMergeOrder->Clear();
     for (int i = 0; i < ListBox_destination->Items()->Count(); ++i)
-        Form_main->FMergeOrder->Add((*ListBox_destination->Items())[i]);
+        Form_main->FState.FMergeOrder->Add((*ListBox_destination->Items())[i]);
     Close();
 }
 

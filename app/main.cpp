@@ -30,7 +30,7 @@ int ParamCount() { return int(g_params.size()); }
 std::string ParamStr(int i) { return i >= 1 && i <= ParamCount() ? g_params[size_t(i - 1)] : ""; }
 
 TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
-    SetMainState(this);
+    SetMainState(&FState);
     BindField("Label_applName", Label_applName);
     BindField("SpeedButton_closeWindow", SpeedButton_closeWindow);
     BindField("SpeedButton_exit", SpeedButton_exit);
@@ -87,7 +87,7 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
 
 // What the window owns is freed with it, in one place, whether or not it was closed.
 TForm_main::~TForm_main() {
-    if (MainState() == this) SetMainState(nullptr);
+    if (MainState() == &FState) SetMainState(nullptr);
     EndArrangeFolder();
 }
 
@@ -111,15 +111,15 @@ void TForm_main::FormCreate(TObject*) {
     VerifyOptionControls([this](const std::string& n) { return FindComponent(n); });
     char buffer[516];
     GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    FAppPath = ExtractFilePath(buffer);
+    FState.FAppPath = ExtractFilePath(buffer);
     // Runs started at once make these folders side by side: one that another process has
     // just made is there, which is all that counts.
-    FLogDir = FAppPath + "logs/";
-    if (!ForceDirectories(FLogDir)) MkDir(FLogDir);
-    FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
-    if (!ForceDirectories(FLogDir)) MkDir(FLogDir);
+    FState.FLogDir = FState.FAppPath + "logs/";
+    if (!ForceDirectories(FState.FLogDir)) MkDir(FState.FLogDir);
+    FState.FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
+    if (!ForceDirectories(FState.FLogDir)) MkDir(FState.FLogDir);
     Application->OnException = [this](TObject* s, Exception& e) { AppException(s, e); };
-    FIni = std::make_unique<TIniFile>(FAppPath + "config.ini");
+    FIni = std::make_unique<TIniFile>(FState.FAppPath + "config.ini");
     BuildFunctionTable();
 
     // The pickers follow each other.
@@ -143,17 +143,17 @@ void TForm_main::FormShow(TObject*) {
         std::string dll;
         if (reg.OpenKeyReadOnly("SOFTWARE\\AFPL Ghostscript\\8.51")) dll = reg.ReadString("GS_DLL");
         reg.CloseKey();
-        FGsExe = (dll.size() > 11 ? dll.substr(0, dll.size() - 11) : std::string()) + "gswin32c.exe";
+        FState.FGsExe = (dll.size() > 11 ? dll.substr(0, dll.size() - 11) : std::string()) + "gswin32c.exe";
     }
 
-    FBatchMode = ParamCount() > 0;
-    long long index = FBatchMode ? 1 : FIni->ReadInteger(kCommon, "LAST_CONVERTING_FUNCTION", 0);
+    FState.FBatchMode = ParamCount() > 0;
+    long long index = FState.FBatchMode ? 1 : FIni->ReadInteger(kCommon, "LAST_CONVERTING_FUNCTION", 0);
     if (index < 1 || index > int(Functions.size()) - 1) index = 1;
     ComboBoxEx_function->SetItemIndex(int(index));
     ComboBoxEx_functionChange(this);
     CheckBox_rightFormatClick(this);
 
-    if (FBatchMode) {
+    if (FState.FBatchMode) {
         ParseCommandLine();
         StyButton_startClick(this);
         return;
@@ -174,11 +174,11 @@ void TForm_main::FormShow(TObject*) {
 void TForm_main::FormClose(TObject*, TCloseAction&) {
     // Closed during a run: its children end now, and the run, when it returns, moves
     // nothing into place and removes its folder.
-    if (!FRunTemp.empty()) {
-        FRunCancelled = true;
+    if (!FState.FRunTemp.empty()) {
+        FState.FRunCancelled = true;
         EndLaunchedChildren();
     }
-    if (!FBatchMode) {
+    if (!FState.FBatchMode) {
         std::string current = XcFileListBox_source->FileName();
         if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);
         FIni->WriteInteger(kCommon, "LAST_CONVERTING_FUNCTION", ComboBoxEx_function->ItemIndex());
@@ -191,7 +191,7 @@ void TForm_main::FormClose(TObject*, TCloseAction&) {
 
 void TForm_main::AppException(TObject*, Exception& E) {
     Log("ErrorMessage", E.Message);
-    Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n" + E.Message, mkError, FBatchMode);
+    Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n" + E.Message, mkError, FState.FBatchMode);
 }
 
 void TForm_main::SetStatus(int State) {
@@ -217,12 +217,12 @@ void TForm_main::Timer_progressTimer(TObject*) {
 }
 
 void TForm_main::StyButton_showClick(TObject*) {
-    if (!FileExists(FLastResult)) {
+    if (!FileExists(FState.FLastResult)) {
         Form_MsgDlg->ShowMsg("无法找到输出文件。", mkInformation, false);
         return;
     }
-    if (HasAssociatedProgram(FLastResult)) {
-        ShellExecuteA(Handle(), "open", FLastResult.c_str(), "", "C:\\", 3);
+    if (HasAssociatedProgram(FState.FLastResult)) {
+        ShellExecuteA(Handle(), "open", FState.FLastResult.c_str(), "", "C:\\", 3);
         return;
     }
     Form_MsgDlg->ShowMsg("没有标准的查看器与输出文件相关联。 \n\n请手动打开的的查看器程序， 并在其中打开输出文件。", mkInformation, false);

@@ -13,14 +13,17 @@
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
-class TForm_main : public TForm, public TMainState, public TOptionPanel {
+class TForm_main : public TForm, public TOptionPanel {
 public:
     explicit TForm_main(TComponent* owner);
     ~TForm_main() override;
     std::string ClassName() const override { return "TForm_main"; }
     // The engine finds the window's controls by name, and the window itself by its own name
     // (as the application would find it among the forms it owns).
-    TComponent* FindComponent(const std::string& name) const override;
+    TComponent* FindComponent(const std::string& name) const;
+
+    // The state every run shares; the window registers it with the engine while it lives.
+    TMainState FState{[this](const std::string& name) { return FindComponent(name); }};
 
     std::unique_ptr<TIniFile> FIni;  // made at start-up, freed with the window
 

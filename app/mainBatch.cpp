@@ -59,7 +59,7 @@ void TForm_main::ParseCommandLine() {
             for (int k = 0; k < items->Count() && row < 0 && hasValue; ++k)
                 if (StartsWith((*items)[k], value)) row = k;
             if (row < 0) {
-                Form_MsgDlg->ShowMsg("批模式: 转换功能 \n> " + value + " <\n不存在!", mkError, FBatchMode);
+                Form_MsgDlg->ShowMsg("批模式: 转换功能 \n> " + value + " <\n不存在!", mkError, FState.FBatchMode);
                 return;
             }
             ComboBoxEx_function->SetItemIndex(row);
@@ -69,13 +69,13 @@ void TForm_main::ParseCommandLine() {
         if (family == 's') {
             if (sw.size() != 2) continue;
             CollectSourcesFromParam(value);
-            if (FSourceFiles->Count() == 1 && FileExists((*FSourceFiles)[0])) SelectSource((*FSourceFiles)[0]);
+            if (FState.FSourceFiles->Count() == 1 && FileExists((*FState.FSourceFiles)[0])) SelectSource((*FState.FSourceFiles)[0]);
             continue;
         }
         if (family == 'd') {
             // An empty destination stays empty, so the run falls back to the source folder.
-            FDestDir = value;
-            if (!FDestDir.empty() && FDestDir.back() != '/') FDestDir += '/';
+            FState.FDestDir = value;
+            if (!FState.FDestDir.empty() && FState.FDestDir.back() != '/') FState.FDestDir += '/';
             continue;
         }
         if (family != 'o' || (sw.size() != 3 && sw.size() != 4)) continue;

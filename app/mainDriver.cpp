@@ -41,7 +41,7 @@ std::string TForm_main::JoinName(const std::string& path, const std::string& fol
 
 std::string TForm_main::DestName(const std::string& path, const std::string& ext, const std::string& prefix,
                                  const std::string& suffix) const {
-    return ::DestName(FDestDir, path, ext, prefix, suffix);
+    return ::DestName(FState.FDestDir, path, ext, prefix, suffix);
 }
 
 std::string TForm_main::AddSuffix(const std::string& path, const std::string& suffix) const {
@@ -51,8 +51,8 @@ std::string TForm_main::AddSuffix(const std::string& path, const std::string& su
 bool TForm_main::RunFunction(const TConverter& row, std::string& target, const std::string& temp) {
     // An empty PDF or PostScript file is no document: Ghostscript would make a blank page
     // of it and call that a success.
-    for (int i = 0; i < FSourceFiles->Count(); ++i) {
-        const std::string s = (*FSourceFiles)[i];
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
+        const std::string s = (*FState.FSourceFiles)[i];
         const std::string ext = ExtractFileExt(s);
         const bool document =
             SameText(ext, ".pdf") || SameText(ext, ".ps") || SameText(ext, ".eps");
@@ -62,7 +62,7 @@ bool TForm_main::RunFunction(const TConverter& row, std::string& target, const s
         }
     }
     if (!row.Run) return false;  // a divider row
-    TRun run(*this, temp);
+    TRun run(FState, temp);
     const bool ok = row.Run(run);
     target = run.Target;
     return ok;
@@ -85,7 +85,7 @@ bool TForm_main::WatermarkCanShow() {
     for (const auto& c : checks) {
         if (UpDownPosition(c.counter) > 0) continue;
         const std::string head = std::string("水印的“") + c.option + "”为 0, 水印不会显示! \n\n";
-        if (FBatchMode)
+        if (FState.FBatchMode)
             Form_MsgDlg->ShowMsg(head + "请用参数 " + c.batchSwitch + " 给出一个大于 0 的值。", mkError, true);
         else
             Form_MsgDlg->ShowMsg(head + "请设置一个大于 0 的值。", mkInformation, false);
@@ -95,7 +95,7 @@ bool TForm_main::WatermarkCanShow() {
     // success; the text is refused before any folder or file is made.
     const std::string problem = WatermarkTextProblem(Edit_watermark_text->Text());
     if (!problem.empty()) {
-        if (FBatchMode) Form_MsgDlg->ShowMsg(problem + "\n\n(参数 -owt)", mkError, true);
+        if (FState.FBatchMode) Form_MsgDlg->ShowMsg(problem + "\n\n(参数 -owt)", mkError, true);
         else Form_MsgDlg->ShowMsg(problem, mkInformation, false);
         return false;
     }
@@ -104,8 +104,8 @@ bool TForm_main::WatermarkCanShow() {
 
 void TForm_main::StyButton_startClick(TObject*) {
     bool ok = true;
-    FErrors->Clear();
-    FRunCancelled = false;
+    FState.FErrors->Clear();
+    FState.FRunCancelled = false;
     try {
         EnsureLogFolder(true);
     } catch (const std::exception&) {
@@ -114,10 +114,10 @@ void TForm_main::StyButton_startClick(TObject*) {
     Log("Version", VersionText());
     const TConverter& row = SelectedFunction();
     Log("功能", row.Name);
-    if (!FBatchMode) CollectSources();
+    if (!FState.FBatchMode) CollectSources();
     std::string comma;
-    for (int i = 0; i < FSourceFiles->Count(); ++i) {
-        std::string s = (*FSourceFiles)[i];
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
+        std::string s = (*FState.FSourceFiles)[i];
         bool quote = s.find_first_of(" ,\"") != std::string::npos || s.empty();
         comma += (i ? "," : "") + (quote ? "\"" + StringReplaceAll(s, "\"", "\"\"") + "\"" : s);
     }
@@ -127,16 +127,16 @@ void TForm_main::StyButton_startClick(TObject*) {
     if (const std::string tooLong = PathTooLong(); !tooLong.empty()) {
         Log("ErrorMessage", tooLong);
         Form_MsgDlg->ShowMsg("文件的路径不能使用! \n\n" + tooLong,
-                             FBatchMode ? mkError : mkInformation, FBatchMode);
+                             FState.FBatchMode ? mkError : mkInformation, FState.FBatchMode);
         return;
     }
     if (!SourcesExist()) {
-        if (FBatchMode) Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError, true);
+        if (FState.FBatchMode) Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError, true);
         else Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);
         return;
     }
     if (!ExtensionsOk(row.InputExtensions)) {
-        if (FBatchMode) Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError, true);
+        if (FState.FBatchMode) Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError, true);
         else Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。", mkInformation, false);
         return;
     }
@@ -148,11 +148,11 @@ void TForm_main::StyButton_startClick(TObject*) {
     SetStatus(1);
     Timer_progress->SetEnabled(true);
 
-    std::string firstFolder = ExtractFilePath((*FSourceFiles)[0]);
-    if (FBatchMode) {
-        if (!DirectoryExists(FDestDir)) FDestDir = firstFolder;
+    std::string firstFolder = ExtractFilePath((*FState.FSourceFiles)[0]);
+    if (FState.FBatchMode) {
+        if (!DirectoryExists(FState.FDestDir)) FState.FDestDir = firstFolder;
     } else {
-        FDestDir = CheckBox_destinationEqualSource->Checked() ? firstFolder : StaticText_destinationPath->Caption();
+        FState.FDestDir = CheckBox_destinationEqualSource->Checked() ? firstFolder : StaticText_destinationPath->Caption();
     }
 
     std::string temp;
@@ -184,17 +184,17 @@ void TForm_main::StyButton_startClick(TObject*) {
     // The folder is this run's: held while it runs, removed when a signal ends the program.
     std::optional<TRunFolderClaim> claim;
     claim.emplace(temp);
-    FRunTemp = temp;
+    FState.FRunTemp = temp;
 
     std::string target;
     try {
         ok = RunFunction(row, target, temp);
     } catch (Exception& e) {
         Log("ErrorMessage", e.Message);
-        FErrors->Add(e.Message);
+        FState.FErrors->Add(e.Message);
         Screen->SetCursor(crDefault);
         StyButton_start->SetEnabled(true);
-        Form_MsgDlg->ShowMsg("在进行转换的处理时发生了错误!", mkError, FBatchMode);
+        Form_MsgDlg->ShowMsg("在进行转换的处理时发生了错误!", mkError, FState.FBatchMode);
         SetStatus(-1);
         ok = false;
     }
@@ -203,25 +203,25 @@ void TForm_main::StyButton_startClick(TObject*) {
     Screen->SetCursor(crDefault);
     StyButton_start->SetEnabled(true);
     if (ok) {
-        FLastResult = target;
+        FState.FLastResult = target;
         if (!FileExists(target)) ok = false;
     }
     claim.reset();
-    FRunTemp.clear();
+    FState.FRunTemp.clear();
     DeleteFolder(temp);
     EndSafeNames();
     RemoveExitProc(removeTemp);
     SetStatus(ok ? 0 : -1);
-    if (ok && !FBatchMode) {
+    if (ok && !FState.FBatchMode) {
         StyButton_show->SetVisible(true);
         if (!CheckBox_autoShow->Checked()) Form_MsgDlg->ShowMsg("转换处理已完成!", mkInformation, false);
     }
-    if (!ok && !FRunCancelled) {
+    if (!ok && !FState.FRunCancelled) {
         std::string text = "转换处理已完成但带有错误!\n\n";
-        for (int i = 0; i < FErrors->Count(); ++i) text += "- " + (*FErrors)[i] + "\n";
-        Form_MsgDlg->ShowMsg(text, mkInformation, FBatchMode);
+        for (int i = 0; i < FState.FErrors->Count(); ++i) text += "- " + (*FState.FErrors)[i] + "\n";
+        Form_MsgDlg->ShowMsg(text, mkInformation, FState.FBatchMode);
     }
-    if (FBatchMode) {
+    if (FState.FBatchMode) {
         SpeedButton_closeWindowClick(this);
         if (!ok) Halt(1);
         return;
@@ -261,8 +261,8 @@ void TForm_main::MakeArrangeFolder() {
         const std::string folder = tmp + kArrangePrefix + Format("%.8d", Random(100000000)) + "/";
         // A folder that exists already is somebody else's: it is never taken, nor removed.
         if (CreateDir(folder)) {
-            FArrangeTmp = folder;
-            FArrangeClaim = std::make_unique<TRunFolderClaim>(folder);
+            FState.FArrangeTmp = folder;
+            FState.FArrangeClaim = std::make_unique<TRunFolderClaim>(folder);
             return;
         }
         if (attempt >= 100) MkDir(folder);  // raises the reason
@@ -270,8 +270,8 @@ void TForm_main::MakeArrangeFolder() {
 }
 
 void TForm_main::EndArrangeFolder() {
-    if (!FArrangeTmp.empty() && DirectoryExists(FArrangeTmp)) DeleteFolder(FArrangeTmp);
-    FArrangeClaim.reset();
+    if (!FState.FArrangeTmp.empty() && DirectoryExists(FState.FArrangeTmp)) DeleteFolder(FState.FArrangeTmp);
+    FState.FArrangeClaim.reset();
 }
 
 void TForm_main::StyButton_arrangeClick(TObject*) {

@@ -21,12 +21,12 @@ std::string ExtOf(const std::string& path) { return ExtractFileExt(path); }
 }  // namespace
 
 void TForm_main::CollectSources() {
-    FSourceFiles->Clear();
+    FState.FSourceFiles->Clear();
     std::string dir = XcDirectoryListBox_source->Directory();
     if (XcFileListBox_source->Visible()) {
         TStringList* items = XcFileListBox_source->Items();
         for (int i = 0; i < items->Count(); ++i)
-            if (XcFileListBox_source->Selected(i)) FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
+            if (XcFileListBox_source->Selected(i)) FState.FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
         return;
     }
     // Folder mode: every fitting file of the folder.
@@ -35,16 +35,16 @@ void TForm_main::CollectSources() {
     if (FindFirst(dir + "/*.*", faAnyFile, sr) != 0) return;
     do {
         if (sr.Attr & faDirectory) continue;
-        if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll) FSourceFiles->Add(dir + "/" + sr.Name);
+        if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll) FState.FSourceFiles->Add(dir + "/" + sr.Name);
     } while (FindNext(sr) == 0);
     FindClose(sr);
 }
 
 void TForm_main::CollectSourcesFromParam(const std::string& value) {
-    FSourceFiles->Clear();
+    FState.FSourceFiles->Clear();
     if (value.find('#') == std::string::npos) {
         if (FileExists(value)) {
-            FSourceFiles->Add(value);
+            FState.FSourceFiles->Add(value);
         } else if (DirectoryExists(value)) {
             // The value is a prefix as it stands: a folder must end with "/".
             const auto& exts = SelectedFunction().InputExtensions;
@@ -53,7 +53,7 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
                 do {
                     std::string full = value + sr.Name;
                     if (FileExists(full) && ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll)
-                        FSourceFiles->Add(full);
+                        FState.FSourceFiles->Add(full);
                 } while (FindNext(sr) == 0);
                 FindClose(sr);
             }
@@ -63,7 +63,7 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
     size_t start = 0;
     for (;;) {
         size_t hash = value.find('#', start);
-        FSourceFiles->Add(value.substr(start, hash == std::string::npos ? std::string::npos : hash - start));
+        FState.FSourceFiles->Add(value.substr(start, hash == std::string::npos ? std::string::npos : hash - start));
         if (hash == std::string::npos) break;
         start = hash + 1;
     }
@@ -75,8 +75,8 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
 // Empty when every name can be used.
 std::string TForm_main::PathTooLong() {
     std::vector<std::string> names;
-    for (int i = 0; i < FSourceFiles->Count(); ++i) names.push_back((*FSourceFiles)[i]);
-    if (!FDestDir.empty()) names.push_back(FDestDir);
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i) names.push_back((*FState.FSourceFiles)[i]);
+    if (!FState.FDestDir.empty()) names.push_back(FState.FDestDir);
     std::string cwd;
     const bool cwdKnown = TryGetCurrentDir(cwd);
     const std::string limit = IntToStr(int(MaxPathBytes));
@@ -94,18 +94,18 @@ std::string TForm_main::PathTooLong() {
 }
 
 bool TForm_main::SourcesExist() {
-    int n = FSourceFiles->Count();
+    int n = FState.FSourceFiles->Count();
     if (n == 0) return false;
-    if (n == 1) return FileExists((*FSourceFiles)[0]) || DirectoryExists((*FSourceFiles)[0]);
+    if (n == 1) return FileExists((*FState.FSourceFiles)[0]) || DirectoryExists((*FState.FSourceFiles)[0]);
     for (int i = 0; i < n; ++i)
-        if (!FileExists((*FSourceFiles)[i])) return false;
+        if (!FileExists((*FState.FSourceFiles)[i])) return false;
     return true;
 }
 
 bool TForm_main::ExtensionsOk(const std::vector<std::string>& extensions) {
-    if (FSourceFiles->Count() == 0) return false;
-    for (int i = 0; i < FSourceFiles->Count(); ++i)
-        if (!ExtInList(LowerCase(ExtOf((*FSourceFiles)[i])), extensions)) return false;
+    if (FState.FSourceFiles->Count() == 0) return false;
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i)
+        if (!ExtInList(LowerCase(ExtOf((*FState.FSourceFiles)[i])), extensions)) return false;
     return true;
 }
 
@@ -130,17 +130,17 @@ void TForm_main::SelectSource(const std::string& path) {
 }
 
 void TForm_main::RememberSelection() {
-    FSelection->Clear();
+    FState.FSelection->Clear();
     TStringList* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i)
-        if (XcFileListBox_source->Selected(i)) FSelection->Add((*items)[i]);
+        if (XcFileListBox_source->Selected(i)) FState.FSelection->Add((*items)[i]);
 }
 
 void TForm_main::RestoreSelection() {
     TStringList* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i) {
         bool wanted = false;
-        for (int k = 0; k < FSelection->Count() && !wanted; ++k) wanted = (*FSelection)[k] == (*items)[i];
+        for (int k = 0; k < FState.FSelection->Count() && !wanted; ++k) wanted = (*FState.FSelection)[k] == (*items)[i];
         if (!wanted) continue;
         XcFileListBox_source->SetSelected(i, true);
         if (!XcFileListBox_source->MultiSelect()) XcFileListBox_source->SetItemIndex(i);

@@ -248,7 +248,7 @@ void TOptionPanel::ComboBoxEx_functionChange(TObject*) {
         if (p.group->Visible()) p.upDown->SetBounds(p.upDown->Left(), p.top, 32, 15);
     }
 
-    if (!f->FBatchMode) LoadOptions();
+    if (!f->FState.FBatchMode) LoadOptions();
 
     std::string remembered = f->XcFileListBox_source->FileName();
     if (remembered.empty()) remembered = current;
@@ -383,7 +383,7 @@ void TOptionPanel::SaveOptions() {
     TIniFile* ini = f->FIni.get();
     const TConverter& row = f->SelectedFunction();
     // Unattended runs leave config.ini as it is.
-    if (!ini || f->FBatchMode || row.Name == "Divider") return;
+    if (!ini || f->FState.FBatchMode || row.Name == "Divider") return;
     const std::string s = UpperCase(row.Name);
 
     if (GroupBox_resolution->Visible()) {
@@ -484,7 +484,7 @@ void TOptionPanel::ComboBox_papersizeChange(TObject*) {
     for (TControl* c : std::initializer_list<TControl*>{Label_papersize_width, Label_papersize_height,
                                                         Edit_papersize_width, Edit_papersize_height})
         c->SetVisible(true);
-    if (!f->FBatchMode) {
+    if (!f->FState.FBatchMode) {
         Edit_papersize_width->SetText("");
         Edit_papersize_height->SetText("");
     }
@@ -522,7 +522,7 @@ bool TOptionPanel::CheckEditValue(TEdit* edit, bool ranged, long long lo, long l
     else if (ranged && (value < lo || value > hi))
         message = "请只输入在 " + IntToStr(lo) + " 与 " + IntToStr(hi) + " 间的值!";
     if (message.empty()) return true;
-    Form_MsgDlg->ShowMsg(message, mkInformation, Main()->FBatchMode);
+    Form_MsgDlg->ShowMsg(message, mkInformation, Main()->FState.FBatchMode);
     if (edit->CanFocus()) edit->SetFocus();
     return false;
 }

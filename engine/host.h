@@ -1,9 +1,10 @@
 // What the engine needs of the main window: the state every run shares and the one
-// message box. The main window derives from TMainState and registers itself; the engine
-// reaches it through MainState(), and shows every message through ShowMsg.
+// message box. The main window owns a TMainState and registers it; the engine reaches it
+// through MainState(), and shows every message through ShowMsg.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,7 +19,12 @@ enum TMsgKind : uint8_t { mkWarning = 0, mkError = 1, mkInformation = 2, mkConfi
 // The lists are made with the state and live as long as it does.
 class TMainState {
 public:
-    virtual ~TMainState() = default;
+    // Finds the main window's components by name; null when there is none of that name.
+    using TComponentFinder = std::function<TComponent*(const std::string& name)>;
+
+    explicit TMainState(TComponentFinder find) : find_(std::move(find)) {}
+    TMainState(const TMainState&) = delete;
+    TMainState& operator=(const TMainState&) = delete;
 
     std::string FAppPath;     // program folder, trailing "/"
     std::string FGsExe;       // full path of the Ghostscript console program
@@ -39,7 +45,10 @@ public:
     const std::unique_ptr<TStringList> FMergeOrder = std::make_unique<TStringList>();
 
     // The option controls and the other components of the main window, by name.
-    virtual TComponent* FindComponent(const std::string& name) const = 0;
+    TComponent* FindComponent(const std::string& name) const { return find_ ? find_(name) : nullptr; }
+
+private:
+    TComponentFinder find_;
 };
 
 // The one main window (null before it exists).

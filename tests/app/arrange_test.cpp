@@ -106,16 +106,16 @@ TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
         apptest::KeepScreenshot(Form_arrange, "arrange-window");
         Form_arrange->SpeedButton_closeClick(nullptr);
     });
-    Form_main->FMergeOrder->Add("stale");
+    Form_main->FState.FMergeOrder->Add("stale");
     Form_main->StyButton_arrangeClick(nullptr);
     EXPECT_TRUE(d.done);
-    EXPECT_EQ(Form_main->FMergeOrder->Count(), 0);
-    EXPECT_EQ(Form_main->FMergeFile1, pdf);
-    EXPECT_EQ(Form_main->FMergeFile2, "nothing here.pdf");
-    EXPECT_TRUE(DirectoryExists(Form_main->FArrangeTmp));
-    EXPECT_TRUE(FileExists(Form_main->FArrangeTmp + "1---three_p0003.pdf"));
+    EXPECT_EQ(Form_main->FState.FMergeOrder->Count(), 0);
+    EXPECT_EQ(Form_main->FState.FMergeFile1, pdf);
+    EXPECT_EQ(Form_main->FState.FMergeFile2, "nothing here.pdf");
+    EXPECT_TRUE(DirectoryExists(Form_main->FState.FArrangeTmp));
+    EXPECT_TRUE(FileExists(Form_main->FState.FArrangeTmp + "1---three_p0003.pdf"));
     // Closing the main window removes the page-order folder.
-    std::string tmp = Form_main->FArrangeTmp;
+    std::string tmp = Form_main->FState.FArrangeTmp;
     Form_main->Close();
     EXPECT_FALSE(DirectoryExists(tmp));
 }
@@ -147,8 +147,8 @@ TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
     });
     Form_main->StyButton_arrangeClick(nullptr);
     ASSERT_TRUE(d.done);
-    EXPECT_EQ(Form_main->FMergeOrder->Text(), "F2: 页面 1\nF2: 页面 2\nF1: 页面 1\nF1: 页面 3\n");
-    std::string tmp = Form_main->FArrangeTmp;
+    EXPECT_EQ(Form_main->FState.FMergeOrder->Text(), "F2: 页面 1\nF2: 页面 2\nF1: 页面 1\nF1: 页面 3\n");
+    std::string tmp = Form_main->FState.FArrangeTmp;
     // Start, answering the completion message.
     TTimer ok(nullptr);
     ok.SetInterval(50);
@@ -158,7 +158,7 @@ TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
     ok.SetEnabled(true);
     Form_main->StyButton_startClick(nullptr);
     std::string merged = folder + "MERGED-first doc.pdf";
-    ASSERT_TRUE(FileExists(merged)) << Form_main->FErrors->Text();
+    ASSERT_TRUE(FileExists(merged)) << Form_main->FState.FErrors->Text();
     EXPECT_EQ(e2e::PdfPages(merged, folder), 4);
     EXPECT_EQ(PageText(merged, 1, folder), "B page 1");
     EXPECT_EQ(PageText(merged, 2, folder), "B page 2");
@@ -249,7 +249,7 @@ TEST_F(AppTest, PageFilesLieInAPrivateTemporaryFolderAndNothingIsWrittenBesideTh
     Form_main->StyButton_arrangeClick(nullptr);
     ASSERT_TRUE(d.done);
     EXPECT_EQ(whileOpen, sources);
-    const std::string first = Form_main->FArrangeTmp;
+    const std::string first = Form_main->FState.FArrangeTmp;
     EXPECT_EQ(first.rfind(tmp.dir + "vexomat-pages-", 0), 0u) << first;
     EXPECT_TRUE(FileExists(first + "1---pages_p0002.pdf"));
     EXPECT_FALSE(DirectoryExists(abandoned));
@@ -259,9 +259,9 @@ TEST_F(AppTest, PageFilesLieInAPrivateTemporaryFolderAndNothingIsWrittenBesideTh
     ArrangeDriver again([] { Form_arrange->SpeedButton_closeClick(nullptr); });
     Form_main->StyButton_arrangeClick(nullptr);
     ASSERT_TRUE(again.done);
-    EXPECT_NE(Form_main->FArrangeTmp, first);
+    EXPECT_NE(Form_main->FState.FArrangeTmp, first);
     EXPECT_FALSE(DirectoryExists(first));
-    EXPECT_TRUE(DirectoryExists(Form_main->FArrangeTmp));
+    EXPECT_TRUE(DirectoryExists(Form_main->FState.FArrangeTmp));
 
     Form_main->Close();
     EXPECT_EQ(e2e::Listing(src), sources);

@@ -19,7 +19,7 @@ protected:
         // The window as the show handler leaves it, without starting a run.
         CreateWindows();
         ShowMain();
-        Form_main->FBatchMode = true;
+        Form_main->FState.FBatchMode = true;
     }
     void TearDown() override {
         if (Form_MsgDlg) Form_MsgDlg->Timer_autoClose->SetEnabled(false);
@@ -50,7 +50,7 @@ protected:
     }
     std::vector<std::string> Sources() const {
         std::vector<std::string> out;
-        for (int i = 0; i < Form_main->FSourceFiles->Count(); ++i) out.push_back((*Form_main->FSourceFiles)[i]);
+        for (int i = 0; i < Form_main->FState.FSourceFiles->Count(); ++i) out.push_back((*Form_main->FState.FSourceFiles)[i]);
         return out;
     }
     std::string docs;
@@ -62,14 +62,14 @@ TEST_F(BatchTest, FunctionSourceAndDestination) {
     Parse({"-c", "doc2pdf", "-s", docs + "a.doc", "-d", folder + "out"});
     EXPECT_EQ(Form_main->SelectedFunction().Name, "doc2pdf");
     EXPECT_EQ(Sources(), std::vector<std::string>{docs + "a.doc"});
-    EXPECT_EQ(Form_main->FDestDir, folder + "out/");
+    EXPECT_EQ(Form_main->FState.FDestDir, folder + "out/");
     EXPECT_EQ(Form_main->XcFileListBox_source->FileName(), docs + "a.doc");
 
     Parse(With({"-D", folder + "out/"}));
-    EXPECT_EQ(Form_main->FDestDir, folder + "out/");
+    EXPECT_EQ(Form_main->FState.FDestDir, folder + "out/");
     // A destination switch at the end has no value: the run falls back to the source folder.
     Parse(With({"-d"}));
-    EXPECT_EQ(Form_main->FDestDir, "");
+    EXPECT_EQ(Form_main->FState.FDestDir, "");
 }
 
 TEST_F(BatchTest, SyntaxErrors) {
@@ -80,7 +80,7 @@ TEST_F(BatchTest, SyntaxErrors) {
     EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-S", docs + "a.pdf", "-or"}), "第二个参数不是“源文件”参数。");
     EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-d", docs + "a.pdf", "-or"}), "第二个参数不是“源文件”参数。");
     // Parsing stopped before any switch was applied.
-    EXPECT_EQ(Form_main->FSourceFiles->Count(), 0);
+    EXPECT_EQ(Form_main->FState.FSourceFiles->Count(), 0);
 }
 
 TEST_F(BatchTest, FunctionByTheBeginningOfItsTitle) {
@@ -102,7 +102,7 @@ TEST_F(BatchTest, UnknownFunctionShowsAMessageAndStops) {
     EXPECT_NE(text.find("批模式: 转换功能 \n> PDF2JPG <\n不存在!"), std::string::npos) << text;
     EXPECT_EQ(Form_MsgDlg->Caption(), " 错 误 ");
     EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
-    EXPECT_EQ(Form_main->FSourceFiles->Count(), 0);
+    EXPECT_EQ(Form_main->FState.FSourceFiles->Count(), 0);
     EXPECT_FALSE(Form_main->RadioButton_resolution600->Checked());
 }
 
@@ -110,9 +110,9 @@ TEST_F(BatchTest, SourceSwitchLetterAndLength) {
     // Upper case in the loop is a source switch; a longer one is not.
     Parse({"-c", "pdf2jpg", "-s", docs + "a.pdf", "-S", docs + "b.pdf"});
     EXPECT_EQ(Sources(), std::vector<std::string>{docs + "b.pdf"});
-    Form_main->FSourceFiles->Clear();
+    Form_main->FState.FSourceFiles->Clear();
     Parse({"-c", "pdf2jpg", "-sx", docs + "a.pdf", "-or", "72"});
-    EXPECT_EQ(Form_main->FSourceFiles->Count(), 0);
+    EXPECT_EQ(Form_main->FState.FSourceFiles->Count(), 0);
     EXPECT_TRUE(Form_main->RadioButton_resolution72->Checked());
     Parse(With({"-s", docs + "a.pdf#" + docs + "c.pdf"}));
     EXPECT_EQ(Sources(), (std::vector<std::string>{docs + "a.pdf", docs + "c.pdf"}));
@@ -323,7 +323,7 @@ TEST_F(AppTest, BatchSyntaxErrorReachesTheExceptionHandler) {
     SetParams({"-c", "pdf2jpg", "-s", folder + "a.pdf"});
     CreateWindows();
     ShowMain();
-    EXPECT_TRUE(Form_main->FBatchMode);
+    EXPECT_TRUE(Form_main->FState.FBatchMode);
     std::string text = Form_MsgDlg->LabelMsgDlg->Caption();
     EXPECT_NE(text.find("转换处理已完成但带有错误!\n\n在批模式中少许参数。"), std::string::npos) << text;
     EXPECT_EQ(Form_MsgDlg->Caption(), " 错 误 ");

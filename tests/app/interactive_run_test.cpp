@@ -43,14 +43,14 @@ TEST_F(AppTest, StartConvertsTheSelectedFileAndReports) {
     ASSERT_EQ(Form_main->StaticText_currentFile->Caption(), docs + "report 1.ps");
     Answerer answer;
     Form_main->StyButton_startClick(nullptr);
-    EXPECT_TRUE(FileExists(docs + "report 1.pdf")) << Form_main->FErrors->Text();
+    EXPECT_TRUE(FileExists(docs + "report 1.pdf")) << Form_main->FState.FErrors->Text();
     EXPECT_EQ(e2e::PdfPages(docs + "report 1.pdf", folder), 2);
     ASSERT_EQ(answer.texts.size(), 1u);
     EXPECT_EQ(answer.texts[0], "转换处理已完成!");
     EXPECT_TRUE(Form_main->StyButton_show->Visible());
     EXPECT_TRUE(Form_main->StyButton_start->Enabled());
     EXPECT_EQ(Form_main->StaticText_status->Caption(), "就绪。");
-    EXPECT_EQ(Form_main->FLastResult, docs + "report 1.pdf");
+    EXPECT_EQ(Form_main->FState.FLastResult, docs + "report 1.pdf");
     // The list shows the new file after the run and the selection stayed.
     EXPECT_EQ(Form_main->XcFileListBox_source->FileName(), docs + "report 1.ps");
     // The function's options are saved after a successful run.
@@ -163,7 +163,7 @@ TEST_F(AppTest, ClosingTheWindowDuringARunEndsItAndKeepsTheOlderResult) {
     unsetenv("VX_STANDIN_MODE");
     EXPECT_EQ(apptest::Slurp(docs + "a.pdf"), "older result");
     EXPECT_TRUE(answer.texts.empty()) << answer.texts[0];
-    EXPECT_TRUE(Form_main->FRunTemp.empty());
+    EXPECT_TRUE(Form_main->FState.FRunTemp.empty());
     for (const auto& e : std::filesystem::directory_iterator(docs))
         EXPECT_TRUE(e.path().filename() == "a.ps" || e.path().filename() == "a.pdf") << e.path();
     Application->ResetTerminated();

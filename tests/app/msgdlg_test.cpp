@@ -59,7 +59,7 @@ TEST_F(AppTest, UnknownKindShowsAndLogsNothing) {
     EnsureLogFolder(true);
     Log("Marker", "x");
     EXPECT_EQ(Form_MsgDlg->ShowMsg("nothing", TMsgKind(4), false), 2);
-    EXPECT_NE(LastLogLine(Form_main->FLogDir).find("Marker"), std::string::npos);
+    EXPECT_NE(LastLogLine(Form_main->FState.FLogDir).find("Marker"), std::string::npos);
     EXPECT_FALSE(Form_MsgDlg->Visible());
 }
 
@@ -67,7 +67,7 @@ TEST_F(AppTest, LogsTitleWithoutBlanksAndTextOnOneLine) {
     CreateWindows();
     AutoAnswer answer(true);
     Form_MsgDlg->ShowMsg("第一行\n\n第二行", mkWarning, false);
-    std::string line = LastLogLine(Form_main->FLogDir);
+    std::string line = LastLogLine(Form_main->FState.FLogDir);
     EXPECT_NE(line.find(" | Message      | 警告: 第一行第二行"), std::string::npos) << line;
 }
 
@@ -135,7 +135,7 @@ TEST_F(AppTest, UnattendedFormHoldsReturnsCancelAndLogsTheNotice) {
     TForm_MsgDlg::AutoCloseHoldMs = 11000;
     EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
     EXPECT_EQ(Form_MsgDlg->Timer_autoClose->Interval(), 10000u);
-    std::string line = LastLogLine(Form_main->FLogDir);
+    std::string line = LastLogLine(Form_main->FState.FLogDir);
     EXPECT_NE(line.find("错误: *** 此对话框将在 10 秒后自动关闭! ***批处理"), std::string::npos) << line;
     // A later interactive message disarms the timer.
     AutoAnswer answer(true);
@@ -168,7 +168,7 @@ TEST_F(AppTest, HoverOnOkEndsWhenTheBoxIsClosedByAClick) {
     TSpeedButton* ok = Form_MsgDlg->SpeedButtonOK;
     // The whole box as it shows (its caption included).
     auto okPixels = [&] {
-        const std::string path = Form_main->FLogDir + "msg-hover.png";
+        const std::string path = Form_main->FState.FLogDir + "msg-hover.png";
         EXPECT_TRUE(Form_MsgDlg->SaveScreenshot(path));
         qtbridge::Image img;
         const std::string data = ReadFileText(path);
@@ -238,7 +238,7 @@ std::vector<int> InkRuns(const qtbridge::Image& img, int left, int right) {
 TEST_F(AppTest, WrappedChineseLinesKeepAPixelApart) {
     // Four wrapped lines of 12-pixel Song text: between each two a blank row of pixels.
     CreateWindows();
-    const std::string path = Form_main->FLogDir + "msg-lines.png";
+    const std::string path = Form_main->FState.FLogDir + "msg-lines.png";
     TTimer shot(nullptr);
     shot.SetInterval(30);
     shot.OnTimer = [&](TObject*) {

@@ -553,7 +553,7 @@ TEST_F(OptionsTest, SmallHandlersKeepEditsAndRadiosTogether) {
 TEST_F(OptionsTest, TypedNumbersAreCheckedWhenLeavingTheEdit) {
     Open();
     TForm_main* f = Form_main;
-    f->FBatchMode = true;  // the message box does not wait
+    f->FState.FBatchMode = true;  // the message box does not wait
     TForm_MsgDlg::AutoCloseHoldMs = 10;
     const std::string notice = "*** 此对话框将在 10 秒后自动关闭! ***\n\n";
     struct Case { TEdit* edit; void (TOptionPanel::*exit)(TObject*); const char* text; const char* message; };
@@ -567,7 +567,7 @@ TEST_F(OptionsTest, TypedNumbersAreCheckedWhenLeavingTheEdit) {
         {f->Edit_resolution, &TOptionPanel::Edit_resolutionExit, "0x10", "请只输入整数值!"},
     };
     for (const Case& c : cases) {
-        f->FBatchMode = true;
+        f->FState.FBatchMode = true;
         Form_MsgDlg->LabelMsgDlg->SetCaption("");
         c.edit->SetText(c.text);
         (f->*c.exit)(c.edit);
@@ -590,14 +590,14 @@ TEST_F(OptionsTest, TypedNumbersAreCheckedWhenLeavingTheEdit) {
         (f->*c.exit)(c.edit);
         EXPECT_EQ(Form_MsgDlg->LabelMsgDlg->Caption(), "") << c.text;
     }
-    f->FBatchMode = false;
+    f->FState.FBatchMode = false;
 }
 
 TEST_F(OptionsTest, BatchFunctionChangeLoadsNothingAndSaveWritesNothing) {
     apptest::Spit(Ini(), "[PDF2JPG]\nRADIOBUTTON_RESOLUTION600=1\n");
     CreateWindows();
     ShowMain();
-    Form_main->FBatchMode = true;
+    Form_main->FState.FBatchMode = true;
     Choose("pdf2jpg");
     EXPECT_FALSE(Form_main->RadioButton_resolution600->Checked());
     std::string before = apptest::Slurp(Ini());

@@ -49,7 +49,7 @@ TEST_F(AppTest, CheckWindowRowStatesWithMissingPieces) {
     Application->CreateForm(Form_check, "check.dfm");
     ResetPrinters();
     UninstallPrinter("Generic Colour PostScript");
-    Form_main->FGsExe = folder + "no/gswin32c.exe";
+    Form_main->FState.FGsExe = folder + "no/gswin32c.exe";
     Form_check->RunChecks();
     EXPECT_EQ(Form_check->XcLED_gs->ColorOn(), TColor(255));
     EXPECT_EQ(Form_check->XcLED_printer->ColorOn(), TColor(255));

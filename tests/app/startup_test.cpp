@@ -6,17 +6,31 @@ using apptest::AppTest;
 
 TEST_F(AppTest, CreationFormsFoldersAndTable) {
     CreateWindows();
-    EXPECT_EQ(Form_main->FAppPath, folder);
+    EXPECT_EQ(Form_main->FState.FAppPath, folder);
     EXPECT_TRUE(DirectoryExists(folder + "logs"));
     std::string day = FormatDateTime("yyyy-mm-dd", Now());
-    EXPECT_EQ(Form_main->FLogDir, folder + "logs/" + day + "/");
-    EXPECT_TRUE(DirectoryExists(Form_main->FLogDir));
+    EXPECT_EQ(Form_main->FState.FLogDir, folder + "logs/" + day + "/");
+    EXPECT_TRUE(DirectoryExists(Form_main->FState.FLogDir));
     EXPECT_EQ(Functions.size(), 22u);
-    ASSERT_NE(Form_main->FErrors, nullptr);
-    ASSERT_NE(Form_main->FMergeOrder, nullptr);
+    ASSERT_NE(Form_main->FState.FErrors, nullptr);
+    ASSERT_NE(Form_main->FState.FMergeOrder, nullptr);
     EXPECT_EQ(Form_main->ClientWidth(), 692);
     EXPECT_EQ(Form_main->ClientHeight(), 591);
     EXPECT_EQ(Form_main->BorderStyle(), bsNone);
+}
+
+TEST_F(AppTest, TheWindowHandsItsOwnRunStateToTheEngineWhileItLives) {
+    CreateWindows();
+    ASSERT_EQ(MainState(), &Form_main->FState);
+    // The engine finds the window by its name and the option controls through the state.
+    EXPECT_EQ(MainState()->FindComponent("Form_main"), Form_main);
+    EXPECT_EQ(MainState()->FindComponent("RadioButton_resolution72"), Form_main->RadioButton_resolution72);
+    EXPECT_EQ(MainState()->FindComponent("NoSuchControl"), nullptr);
+    delete Form_MsgDlg;
+    Form_MsgDlg = nullptr;
+    delete Form_main;
+    Form_main = nullptr;
+    EXPECT_EQ(MainState(), nullptr);
 }
 
 TEST_F(AppTest, ShowFillsFunctionsAndRestoresCommon) {
@@ -44,8 +58,8 @@ TEST_F(AppTest, ShowFillsFunctionsAndRestoresCommon) {
     EXPECT_EQ(Form_main->Panel_destination->Width(), 577);
     EXPECT_EQ(Form_main->StaticText_destinationPath->Caption(), "/tmp/out/");
     EXPECT_TRUE(Form_main->CheckBox_autoShow->Checked());
-    EXPECT_FALSE(Form_main->FBatchMode);
-    EXPECT_EQ(Form_main->FGsExe, folder + "gs/gswin32c.exe");
+    EXPECT_FALSE(Form_main->FState.FBatchMode);
+    EXPECT_EQ(Form_main->FState.FGsExe, folder + "gs/gswin32c.exe");
     apptest::KeepScreenshot(Form_main, "main-window");
 }
 
@@ -122,7 +136,7 @@ TEST_F(AppTest, StatusTextsAndProgressByteWrap) {
 TEST_F(AppTest, ShowButtonWithoutResultSaysSo) {
     CreateWindows();
     ShowMain();
-    Form_main->FLastResult = folder + "missing.pdf";
+    Form_main->FState.FLastResult = folder + "missing.pdf";
     std::vector<std::string> shown;
     SetShowMsgHandler(nullptr);
     // The message box is modal here: answer it from a timer as a user would.

@@ -212,16 +212,16 @@ private:
 // The main window as the engine sees it, over a fresh temporary program folder.
 class TestMainState : public TMainState {
 public:
-    explicit TestMainState(const std::string& prefix = "vx engine 程序 ") {
+    explicit TestMainState(const std::string& prefix = "vx engine 程序 ")
+        : TMainState([this](const std::string& name) -> TComponent* {
+              auto it = Components.find(name);
+              return it == Components.end() ? nullptr : it->second;
+          }) {
         FAppPath = MakeTempFolder(prefix);
         FGsExe = FAppPath + "gs/gswin32c.exe";
     }
-    ~TestMainState() override {
+    ~TestMainState() {
         RemoveTree(FAppPath);
-    }
-    TComponent* FindComponent(const std::string& name) const override {
-        auto it = Components.find(name);
-        return it == Components.end() ? nullptr : it->second;
     }
     // Components a test offers to the engine by name (not owned).
     std::map<std::string, TComponent*> Components;
