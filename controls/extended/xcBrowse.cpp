@@ -280,11 +280,23 @@ int TXcBrowseForFolderDialog::Callback(HWND hwnd, UINT msg, LPARAM l) {
     }
 }
 
+HWND TXcBrowseForFolderDialog::OwnerWindow() const {
+    if (auto* control = dynamic_cast<TControl*>(Owner())) {
+        TControl* top = control;
+        while (top->Parent()) top = top->Parent();
+        if (auto* form = dynamic_cast<TForm*>(top)) return form->Handle();
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) return windowed->Handle();
+    }
+    // The screen's active form, else the window in the foreground.
+    if (HWND active = GetActiveWindow(); active && dynamic_cast<TForm*>(FindControl(active)))
+        return active;
+    return GetForegroundWindow();
+}
+
 bool TXcBrowseForFolderDialog::Execute() {
     const DWORD shell = GetShellVersion();
     if (shell < ShellVersion(4, 0)) throw EXCLException("这个对话框需要外壳程序 4.0 或更高版本。");
-    TForm* active = Screen && !Screen->Forms.empty() ? Application->MainForm() : nullptr;
-    owner_ = active && active->HandleAllocated() ? active->Handle() : nullptr;
+    owner_ = OwnerWindow();
     positioned_ = false;
     previousProc_ = nullptr;
     effective_ = EffectiveOptions(options_, shell);

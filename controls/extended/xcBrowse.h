@@ -155,6 +155,9 @@ private:
     void UpdateStatusText(const std::string& path);
     // The path cut with "..." to fit the status line (as it stands when there is none).
     std::string ShortenedForStatusLine(const std::string& path) const;
+    // The window the dialog belongs to: the owning control's form, else the control's own
+    // window, else the active form, else the foreground window.
+    HWND OwnerWindow() const;
     // Moves the dialog window to where Position puts it.
     void Place();
     LRESULT DialogMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);

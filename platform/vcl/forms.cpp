@@ -368,6 +368,9 @@ HWND GetActiveWindow() {
     return nullptr;
 }
 
+// The program sees only its own windows: the one in the foreground is its active one.
+HWND GetForegroundWindow() { return GetActiveWindow(); }
+
 void TForm::PaintNonClient(TCanvas& c, int w, int h) {
     if (borderStyle_ == bsNone) return;
     int fw = FrameWidth();

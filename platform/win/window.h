@@ -37,6 +37,8 @@ BOOL IsWindow(HWND hwnd);
 std::vector<HWND> TopLevelWindows();
 // The top-level window that has the keyboard (null when none of the program's has).
 HWND GetActiveWindow();
+// The window the user works in (of the program's windows: the active one).
+HWND GetForegroundWindow();
 // A top-level window shown minimised (iconic) or maximised (zoomed) by the window system.
 BOOL IsIconic(HWND hwnd);
 BOOL IsZoomed(HWND hwnd);

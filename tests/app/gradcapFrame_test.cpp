@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "app/gradcap.h"
 #include "platform/win/icons.h"
@@ -205,4 +206,50 @@ TEST(CaptionFrame, TheSystemCaptionFontComesFromTheNonClientMetrics) {
     RECT work{};
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
     EXPECT_EQ(work.right, GetSystemMetrics(SM_CXSCREEN));
+}
+
+// Display, colour and setting changes make the painter read the system caption font again
+// and derive each part's font from it by its kind; the form hears the message as well.
+TEST(CaptionFrame, SystemChangesReapplyTheSystemFontsAndReachTheForm) {
+    class TListeningForm : public TForm {
+    public:
+        using TForm::TForm;
+        std::vector<UINT> heard;
+        void Dispatch(TMessage& m) override {
+            if (m.Msg == WM_DISPLAYCHANGE || m.Msg == WM_SYSCOLORCHANGE ||
+                m.Msg == WM_SETTINGCHANGE)
+                heard.push_back(m.Msg);
+            TForm::Dispatch(m);
+        }
+    };
+    for (UINT msg : {UINT(WM_DISPLAYCHANGE), UINT(WM_SYSCOLORCHANGE), UINT(WM_SETTINGCHANGE)}) {
+        SCOPED_TRACE(msg);
+        TListeningForm form(nullptr);
+        form.SetBounds(20, 20, 300, 120);
+        auto* g = new TGradientCaption(&form);
+        form.Show();
+        g->CaptionText.SetFontKind(fkSystemI);
+        g->CaptionText.Font()->SetColor(clYellow);
+        g->AppNameText.SetFontKind(fkSystem);
+        TFont custom;
+        custom.SetName("Arial");
+        custom.SetHeight(-20);
+        g->CompanyText.SetFont(custom);  // custom: left alone
+        // The fonts as they would stand after the system's caption font was another.
+        g->CaptionText.Font()->SetName("Arial");
+        g->CaptionText.Font()->SetStyle({});
+        g->AppNameText.Font()->SetHeight(-30);
+        SendMessageA(form.Handle(), msg, 0, 0);
+        EXPECT_EQ(form.heard, std::vector<UINT>{msg});
+        EXPECT_EQ(g->CaptionText.Font()->Name(), "宋体");
+        EXPECT_TRUE(g->CaptionText.Font()->Style().count(fsItalic));
+        EXPECT_TRUE(g->CaptionText.Font()->Style().count(fsBold));
+        EXPECT_EQ(g->CaptionText.Font()->Color(), clYellow);  // its own colour stays
+        EXPECT_EQ(g->AppNameText.Font()->Height(), -12);
+        EXPECT_FALSE(g->AppNameText.Font()->Style().count(fsItalic));
+        EXPECT_EQ(g->CompanyText.FontKind(), fkCustom);
+        EXPECT_EQ(g->CompanyText.Font()->Name(), "Arial");
+        EXPECT_EQ(g->CompanyText.Font()->Height(), -20);
+        form.Hide();
+    }
 }

@@ -8,6 +8,7 @@
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 #include "platform/win/metrics.h"
 
 namespace {
@@ -254,4 +255,48 @@ TEST(XcBrowseDialog, StatusLineShortensALongPathToTheDialogsWidth) {
     EXPECT_TRUE(EndsStr("/leaf", longLine)) << longLine;
     TCanvas canvas;
     EXPECT_LE(canvas.TextWidth(longLine), 330 - 2 * 12 - 8);  // the dialog less the line's margins
+}
+
+TEST(XcBrowseDialog, FormCenterCentresOnTheOwningForm) {
+    constexpr int w = 330, h = 420;  // the dialog's client size
+    TForm form(nullptr);
+    form.SetBounds(200, 150, 400, 300);
+    form.Show();
+    auto* panel = new TPanel(&form);  // a dialog owned by a control of the form
+    panel->SetParent(&form);
+    struct Row {
+        TComponent* owner;
+        int x, y;
+    };
+    for (const Row& r :
+         {Row{&form, 200 + (400 - w) / 2, 150 + (300 - h) / 2},
+          Row{panel, 200 + (400 - w) / 2, 150 + (300 - h) / 2},
+          Row{nullptr, 200 + (400 - w) / 2, 150 + (300 - h) / 2}}) {  // the active form
+        TXcBrowseForFolderDialog d(r.owner);
+        d.Position = fpFormCenter;
+        RECT at{-1, -1, -1, -1};
+        HWND owner = nullptr;
+        Driver drv([&](BrowseFolderDialog& dlg) {
+            GetWindowRect(dlg.Window(), &at);
+            owner = WindowFromHandle(dlg.Window())->parent;
+            dlg.Cancel();
+        });
+        d.Execute();
+        EXPECT_EQ(owner, form.Handle());
+        EXPECT_EQ(at.left, r.x);
+        EXPECT_EQ(at.top, r.y);
+    }
+    // The form moved by the user: the dialog follows it.
+    ASSERT_TRUE(SetWindowPos(form.Handle(), nullptr, 20, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    TXcBrowseForFolderDialog d(&form);
+    d.Position = fpFormCenter;
+    RECT at{};
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        GetWindowRect(dlg.Window(), &at);
+        dlg.Cancel();
+    });
+    d.Execute();
+    EXPECT_EQ(at.left, 20 + (400 - w) / 2);
+    EXPECT_EQ(at.top, 40 + (300 - h) / 2);
+    form.Hide();
 }
