@@ -379,7 +379,24 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
     height_ = 21;
     color_ = clWindow;
     TabStop = true;
-    items_.OnChange = [this] { SyncItems(); };
+    // An item added at the end of a list that has items already goes into the widget alone
+    // (lists are filled an item at a time); any other change builds the widget's list anew.
+    // Boxes with an edit part always do: building anew is what decides their edit text.
+    items_.OnItemChange = [this](TStringList::TChange what, int index) {
+        appended_ = what == TStringList::lcInsert && peer_ && !EditablePeer() && index > 0 &&
+                    index == items_.Count() - 1 && widgetItems_ == index;
+    };
+    items_.OnChange = [this] {
+        if (!appended_) {
+            SyncItems();
+            return;
+        }
+        appended_ = false;
+        const int last = items_.Count() - 1;
+        peer()->insertItem(last, items_[last], IndentOf(last));
+        peer()->setItemIndex(itemIndex_);
+        widgetItems_ = items_.Count();
+    };
 }
 
 void TComboBox::SyncItems() {
@@ -388,6 +405,7 @@ void TComboBox::SyncItems() {
     peer()->clearItems();
     for (int i = 0; i < items_.Count(); ++i) peer()->insertItem(i, items_[i], IndentOf(i));
     peer()->setItemIndex(itemIndex_);
+    widgetItems_ = items_.Count();
 }
 
 int TComboBox::ItemIndex() const { return itemIndex_; }

@@ -200,6 +200,10 @@ protected:
     TStringList items_;
     int itemIndex_ = -1;
     int dropDownCount_ = 8;
+
+private:
+    bool appended_ = false;  // the change under way adds the last item and nothing else
+    int widgetItems_ = 0;    // the items the widget holds, as the list last gave them to it
 };
 
 // Extended combo box: items with indent and image indexes.
