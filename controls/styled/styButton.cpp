@@ -3,6 +3,7 @@
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styConsts.h"
 #include "controls/styled/styDrawProcs.h"
+#include "controls/styled/styFiler.h"
 #include "platform/rtl/resources.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
@@ -80,6 +81,29 @@ void TStyCustomButton::SetImageList(TStyCustomImageList* list) {
     imageList_ = list;
     if (list) list->RegisterChanges(changeLink_.get());
     GlyphFromImageList();
+}
+
+bool TStyCustomButton::GlyphStored() const { return !imageList_ || ArrowKind != 0; }
+
+bool TStyCustomButton::ImageListStored() const {
+    return imageList_ && !StyIsSharedList(imageList_);
+}
+
+void TStyCustomButton::DefineProperties(TStyFiler& filer) {
+    StyDefineSharedListReference(
+        filer, [this] { return ImageList(); },
+        [this](TStyCustomImageList* list) { SetImageList(list); });
+    filer.DefineProperty(
+        "Style",
+        [this](const TDfmValue& v) {
+            if (SameText(v.s, "nbsAutoDetect"))
+                SetExtStyle(ubsAutoDetect);
+            else if (SameText(v.s, "nbsWin31"))
+                SetExtStyle(ubsWin31);
+            else if (SameText(v.s, "nbsWin40"))
+                SetExtStyle(ubsWin40);
+        },
+        nullptr, false);
 }
 
 void TStyCustomButton::SetIndex(int which, int v) {
@@ -395,16 +419,7 @@ void RegisterStyButton() {
                         "ubsWinXPTool"}));
             },
             "ubsAutoDetect")
-        // Read only: the style identifier of older forms.
-        .prop("Style",
-              [](B* b, const TDfmValue& v) {
-                  if (SameText(v.s, "nbsAutoDetect"))
-                      b->SetExtStyle(ubsAutoDetect);
-                  else if (SameText(v.s, "nbsWin31"))
-                      b->SetExtStyle(ubsWin31);
-                  else if (SameText(v.s, "nbsWin40"))
-                      b->SetExtStyle(ubsWin40);
-              })
+        .prop("Style", [](B* b, const TDfmValue& v) { StyReadStoredProperty(b, "Style", v); })
         .prop(
             "HideHint", [](B* b, const TDfmValue& v) { b->HideHint = v.AsBool(); }, "True")
         .prop(
@@ -424,11 +439,8 @@ void RegisterStyButton() {
             "ImageIndex", [](B* b, const TDfmValue& v) { b->SetImageIndex(v.AsInt()); }, "0")
         .prop(
             "ListIndex", [](B* b, const TDfmValue& v) { b->SetListIndex(v.AsInt()); }, "0")
-        // The layer's shared lists are stored by name.
-        .prop("Internal", [](B* b, const TDfmValue& v) {
-            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString()))
-                b->SetImageList(list);
-        });
+        .prop("Internal",
+              [](B* b, const TDfmValue& v) { StyReadStoredProperty(b, "Internal", v); });
     TClassReg<TStyButton>("TStyButton", "TStyCustomButton")
         .prop(
             "DropDownIndent",

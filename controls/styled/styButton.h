@@ -54,6 +54,13 @@ public:
     void SetListIndex(int v) { SetIndex(1, v); }
     // The glyph from ImageList (ListIndex, ImageIndex), cleared when the list has no such image.
     void GlyphFromImageList();
+    // What a form file stores: the glyph unless it comes from an image list (an arrow cell
+    // is stored as well); the list unless it is one of the layer's shared lists, which go
+    // by name under "Internal".
+    bool GlyphStored() const;
+    bool ImageListStored() const;
+    // "Internal": the name of a shared list; "Style": read only, the style of older forms.
+    virtual void DefineProperties(TStyFiler& filer);
 
     // A menu that a click opens below the button (or beside it with DropDownRight).
     TPopupMenu* DropDownMenu() const { return dropDownMenu_; }

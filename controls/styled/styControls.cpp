@@ -1,6 +1,7 @@
 #include "controls/styled/styControls.h"
 
 #include "controls/styled/styApplication.h"
+#include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
 #include "platform/vcl/forms.h"
 
@@ -114,6 +115,12 @@ void TStyBaseControl::Notification(TComponent* c, TOperation op) {
         effects_->AlphaBlend()->SetImageList(nullptr);
 }
 
+void TStyBaseControl::DefineProperties(TStyFiler& filer) {
+    StyDefineSharedListReference(
+        filer, [this] { return ImageList(); },
+        [this](TStyCustomImageList* list) { SetImageList(list); }, TStyUnknownListName::Unlinks);
+}
+
 void TStyBaseControl::Dispatch(TMessage& m) {
     if (m.Msg == CM_STYPARENTBKCHANGED) {
         if (Visible()) {
@@ -212,7 +219,7 @@ int BevelStyle(const TDfmValue& v) {
 
 void RegisterStyImageListProps(const std::string& cls) {
     RegisterProperty(cls, "Internal", [](TComponent* c, const TDfmValue& v) {
-        static_cast<TStyBaseControl*>(c)->SetImageList(StyListFromReferenceName(v.AsString()));
+        StyReadStoredProperty(static_cast<TStyBaseControl*>(c), "Internal", v);
     });
 }
 

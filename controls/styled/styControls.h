@@ -79,6 +79,9 @@ public:
     TStyCustomImageList* ImageList() const { return imageList_; }
     void SetImageList(TStyCustomImageList* list);
     TStyBitmapEffectObject* Effects() const { return effects_.get(); }
+    // "Internal": the name of a shared list ("STYBML30", "STYIML30"); any other name
+    // read back unlinks the list.
+    virtual void DefineProperties(TStyFiler& filer);
 
 private:
     TStyCustomImageList* imageList_ = nullptr;
@@ -124,7 +127,7 @@ private:
 
 // Registers the bevel's properties ("Bevel.StyleOuter" and so on) for a class with a bevel.
 void RegisterStyBevelProps(const std::string& className);
-// The "Internal" stream property of a class with an image list: the name of a shared list.
+// Reads the control bases' "Internal" (the name of a shared list) from form files.
 void RegisterStyImageListProps(const std::string& className);
 // A border style read from a form (its identifier or its number).
 int StyBorderStyleIdent(const TDfmValue& v);

@@ -337,12 +337,15 @@ void RegisterStyContainers() {
     RegisterList<TStyWaveList>("TStyWaveList");
 }
 
-void StyDefineSharedListReference(TStyFiler& filer, const std::function<TStyCustomImageList*()>& get,
-                                  const std::function<void(TStyCustomImageList*)>& set) {
+void StyDefineSharedListReference(TStyFiler& filer,
+                                  const std::function<TStyCustomImageList*()>& get,
+                                  const std::function<void(TStyCustomImageList*)>& set,
+                                  TStyUnknownListName unknown) {
     filer.DefineProperty(
         "Internal",
-        [set](const TDfmValue& v) {
-            if (TStyCustomImageList* list = StyListFromReferenceName(v.AsString())) set(list);
+        [set, unknown](const TDfmValue& v) {
+            TStyCustomImageList* list = StyListFromReferenceName(v.AsString());
+            if (list || unknown == TStyUnknownListName::Unlinks) set(list);
         },
         [get] {
             TDfmValue v;

@@ -134,7 +134,12 @@ TStyCustomImageList* StyListFromReferenceName(const std::string& name);
 void RegisterStyContainers();
 // True for the global container's bitmap list and image list.
 bool StyIsSharedList(const TStyCustomImageList* list);
+// What reading back a name that is neither shared list does: the look objects and the
+// button keep the list they have; the control bases let it go.
+enum class TStyUnknownListName { Ignored, Unlinks };
 // Stores an object's image list as "Internal" when it is one of the shared lists, and
 // links a shared list named there when read back.
-void StyDefineSharedListReference(TStyFiler& filer, const std::function<TStyCustomImageList*()>& get,
-                                  const std::function<void(TStyCustomImageList*)>& set);
+void StyDefineSharedListReference(TStyFiler& filer,
+                                  const std::function<TStyCustomImageList*()>& get,
+                                  const std::function<void(TStyCustomImageList*)>& set,
+                                  TStyUnknownListName unknown = TStyUnknownListName::Ignored);

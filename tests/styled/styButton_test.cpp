@@ -1,6 +1,7 @@
 // The owner-drawn button: its looks (normal, mouse over, pressed, disabled) read from
 // screenshots with synthetic mouse input, the frame flags, the repeated click driven over the
-// timer pool's window, the glyph cells shared between buttons, and the setters' edges.
+// timer pool's window, the glyph cells shared between buttons, the setters' edges, and what a form
+// stores.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,8 +9,10 @@
 
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styButton.h"
+#include "controls/styled/styFiler.h"
 #include "platform/qt/dialogs.h"
 #include "platform/vcl/actnlist.h"
+#include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 #include "platform/win/capture.h"
@@ -428,4 +431,79 @@ TEST(StyButtonAction, WithoutAnImageTheGlyphIsCleared) {
     a.button->SetAction(a.action);
     a.Shoot();
     EXPECT_EQ(a.button->Glyph()->Width(), 13);
+}
+
+TEST(StyButtonStreaming, WhatAFormStoresForEachKindOfList) {
+    TForm form(nullptr);
+    TStyBitmapList own(&form);
+    TStyContainer* shared = StyGlobalContainer();
+    struct Row {
+        TStyCustomImageList* list;
+        uint8_t arrow;
+        bool glyphStored, listStored;
+        const char* internal;  // null: not written
+    };
+    const Row rows[] = {
+        {nullptr, 0, true, false, nullptr},
+        {&own, 0, false, true, nullptr},
+        {&own, 3, true, true, nullptr},  // an arrow cell is stored with the glyph
+        {shared->BitmapList(), 0, false, false, "STYBML30"},
+        {shared->ImageList(), 0, false, false, "STYIML30"},
+        {shared->ImageList(), 2, true, false, "STYIML30"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << (row.internal ? row.internal : "-") << " arrow " << int(row.arrow));
+        TStyButton b(&form);
+        b.SetImageList(row.list);
+        b.ArrowKind = row.arrow;
+        EXPECT_EQ(b.GlyphStored(), row.glyphStored);
+        EXPECT_EQ(b.ImageListStored(), row.listStored);
+        TStyPropertyWriter w;
+        b.DefineProperties(w);
+        EXPECT_EQ(w.Find("Style"), nullptr);  // read only
+        const TDfmValue* v = w.Find("Internal");
+        ASSERT_EQ(v != nullptr, row.internal != nullptr);
+        if (!v) continue;
+        EXPECT_EQ(v->s, row.internal);
+        // What was written links the same shared list when read back.
+        TStyButton read(&form);
+        StyReadStoredProperty(&read, "Internal", *v);
+        EXPECT_EQ(read.ImageList(), row.list);
+    }
+}
+
+TEST(StyButtonStreaming, FormFileNamesSharedListsAndOldStyles) {
+    RegisterStyButton();
+    TForm form(nullptr);
+    form.Name = "F";
+    ReadForm(&form,
+             "object F: TForm\n"
+             "  object A: TStyButton\n"
+             "    Internal = 'STYIML30'\n"
+             "    Style = nbsWin40\n"
+             "  end\n"
+             "  object B: TStyButton\n"
+             "    Internal = 'STYWVL30'\n"  // the shared wave list is no image list
+             "    ExtStyle = ubsFlat\n"
+             "    Style = nbsUnknown\n"
+             "  end\n"
+             "end\n");
+    auto* a = dynamic_cast<TStyButton*>(form.FindComponent("A"));
+    auto* b = dynamic_cast<TStyButton*>(form.FindComponent("B"));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->ImageList(), StyGlobalContainer()->ImageList());
+    EXPECT_EQ(a->ExtStyle(), ubsWin40);
+    EXPECT_EQ(b->ImageList(), nullptr);
+    EXPECT_EQ(b->ExtStyle(), ubsFlat);  // an unknown old style leaves it
+
+    // A name that is no shared list keeps the list the button has.
+    TStyBitmapList own(&form);
+    b->SetImageList(&own);
+    TDfmValue unknown;
+    unknown.kind = TDfmValue::vString;
+    unknown.s = "STYXML30";
+    StyReadStoredProperty(b, "Internal", unknown);
+    EXPECT_EQ(b->ImageList(), &own);
+    b->SetImageList(nullptr);
 }

@@ -1,9 +1,11 @@
 // The meter: its value model (percent, user value, range, Delta), its arithmetic in the wide
-// floating type, the small-bar geometry read from screenshots, and what a form stores.
+// floating type, the small-bar geometry read from screenshots, and what a form stores (the shared
+// lists by name).
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "controls/styled/styFiler.h"
 #include "controls/styled/styProgress.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
@@ -218,4 +220,54 @@ TEST(StyMeterStreaming, FormValuesReadBackAsWritten) {
     EXPECT_EQ(FindPropInfo("TStyProgress", "Bevel.StyleOuter")->defaultText, "bvLowered");
     TStyProgress fresh(nullptr);
     EXPECT_EQ(fresh.Bevel()->StyleOuter(), bvLowered);
+}
+
+TEST(StyMeterStreaming, SharedListsAreStoredByName) {
+    TForm form(nullptr);
+    TStyBitmapList own(&form);
+    TStyContainer* shared = StyGlobalContainer();
+    struct Row {
+        TStyCustomImageList* list;
+        const char* internal;  // null: not written
+    };
+    const Row rows[] = {{nullptr, nullptr},
+                        {&own, nullptr},
+                        {shared->BitmapList(), "STYBML30"},
+                        {shared->ImageList(), "STYIML30"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.internal ? row.internal : "-");
+        TStyProgress p(&form);
+        p.SetImageList(row.list);
+        TStyPropertyWriter w;
+        p.DefineProperties(w);
+        const TDfmValue* v = w.Find("Internal");
+        ASSERT_EQ(v != nullptr, row.internal != nullptr);
+        if (!v) continue;
+        EXPECT_EQ(v->s, row.internal);
+        TStyProgress read(&form);
+        read.SetImageList(&own);
+        StyReadStoredProperty(&read, "Internal", *v);
+        EXPECT_EQ(read.ImageList(), row.list);
+    }
+}
+
+TEST(StyMeterStreaming, FormFileLinksTheNamedSharedListOrNone) {
+    RegisterStyProgress();
+    TForm form(nullptr);
+    form.Name = "F";
+    ReadForm(&form,
+             "object F: TForm\n"
+             "  object P: TStyProgress\n"
+             "    Internal = 'STYBML30'\n"
+             "  end\n"
+             "end\n");
+    auto* p = dynamic_cast<TStyProgress*>(form.FindComponent("P"));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->ImageList(), StyGlobalContainer()->BitmapList());
+    // Any other name leaves the meter without a list.
+    TDfmValue unknown;
+    unknown.kind = TDfmValue::vString;
+    unknown.s = "STYWVL30";
+    StyReadStoredProperty(p, "Internal", unknown);
+    EXPECT_EQ(p->ImageList(), nullptr);
 }
