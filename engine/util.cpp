@@ -15,7 +15,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/win/fileChange.h"
 #include "platform/win/handles.h"
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 #include "platform/win/shell.h"

@@ -9,7 +9,7 @@
 
 #include "platform/vcl/controls.h"
 #include "platform/win/browseFolder.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 // Base of the layer's common dialogs: only Execute.
 class TXcCommonDialogF : public TComponent {

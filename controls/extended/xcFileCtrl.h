@@ -13,7 +13,7 @@
 #include "controls/extended/xcSearchFiles.h"
 #include "platform/vcl/filectrl.h"
 #include "platform/win/imageList.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 class TXcDirectoryListBox;
 class TXcFileListBox;

@@ -11,7 +11,7 @@
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 #include "platform/win/shellFolders.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 // FreeLibrary when the handle is not 0; the handle is 0 afterwards.
 void ReleaseModule(HMODULE& module);

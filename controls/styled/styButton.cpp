@@ -7,7 +7,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/capture.h"
+#include "platform/user/capture.h"
 
 TStyCustomButton::TStyCustomButton(TComponent* owner)
     : TButton(owner),

@@ -2,7 +2,7 @@
 
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styImageLists.h"
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/metrics.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "controls/styled/styConsts.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace {
 constexpr UINT_PTR PoolTimerId = 1;

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/gdiObjects.h"
 #include "platform/vcl/peer.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace gdi {
 

@@ -6,7 +6,7 @@
 
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace {
 

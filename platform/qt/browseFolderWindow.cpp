@@ -21,7 +21,7 @@
 #include "platform/win/browseFolder.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace {
 

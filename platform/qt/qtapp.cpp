@@ -24,9 +24,9 @@
 #include <vector>
 #include <map>
 
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/wakeHooks.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace qtbridge {
 namespace {
@@ -146,6 +146,10 @@ void EnsureGui() {
 }
 
 bool GuiStarted() { return g_app != nullptr; }
+
+// The window manager pumps this event loop and drives the widgets from the start, before any
+// window exists (its waits start the window system).
+[[maybe_unused]] const bool g_windowDriverInstalled = (InstallWindowDriverOfQt(), true);
 
 bool AnyWakeFdReady() {
     if (g_notifiers.empty()) return false;

@@ -10,6 +10,8 @@ namespace qtbridge {
 // platform by itself, so unattended runs and tests need no X server.
 void EnsureGui();
 bool GuiStarted();
+// Installs the window manager's driver over this window system (done when the program starts).
+void InstallWindowDriverOfQt();
 // Handles pending window-system events; with wait, first blocks until at least one event,
 // a wake fd or the timeout (ms, <0 = none) arrives.
 void ProcessEvents(bool wait, int timeoutMs);

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "platform/vcl/peer.h"
-#include "platform/win/capture.h"
-#include "platform/win/messages.h"
+#include "platform/user/capture.h"
+#include "platform/user/messages.h"
 #include "platform/win/metrics.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace qtbridge {
 namespace {

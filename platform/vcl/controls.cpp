@@ -5,7 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/capture.h"
+#include "platform/user/capture.h"
 #include "platform/win/listMessages.h"
 #include "platform/win/ownerDraw.h"
 

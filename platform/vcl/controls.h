@@ -10,8 +10,8 @@
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphics.h"
 #include "platform/vcl/peer.h"
-#include "platform/win/messages.h"
-#include "platform/win/window.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
 
 struct TMessage {
     UINT Msg = 0;

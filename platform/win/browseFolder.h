@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/shellFolders.h"
 
 using BFFCALLBACK = int (*)(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);

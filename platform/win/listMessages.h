@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/gdi/gdi.h"
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/ownerDraw.h"
 
 enum : UINT {

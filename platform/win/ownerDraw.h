@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/gdi/gdi.h"
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 
 // Button styles (the low four bits of the window style) and messages.
 constexpr DWORD BS_PUSHBUTTON = 0x0, BS_DEFPUSHBUTTON = 0x1, BS_OWNERDRAW = 0xB, BS_TYPEMASK = 0xF;

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "engine/util.h"
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "tests/engine/fixture.h"
 
 namespace {

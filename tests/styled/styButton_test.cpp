@@ -15,7 +15,7 @@
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/capture.h"
+#include "platform/user/capture.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/capture.h"
-#include "platform/win/messages.h"
+#include "platform/user/capture.h"
+#include "platform/user/messages.h"
 
 namespace {
 struct Init : ::testing::Environment {

@@ -10,8 +10,8 @@
 
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/messages.h"
-#include "platform/win/window.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
 
 namespace {
 

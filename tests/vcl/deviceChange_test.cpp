@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 #include "platform/win/mountWatch.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
-#include "platform/win/window.h"
+#include "platform/user/window.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 
 #include "platform/gdi/gdi.h"
-#include "platform/vcl/peer.h"
-#include "platform/qt/sizeMove.h"
-#include "platform/win/capture.h"
-#include "platform/win/messages.h"
+#include "platform/user/capture.h"
+#include "platform/user/messages.h"
+#include "platform/user/windowDriver.h"
 
 namespace {
 // Live windows by handle value. Values grow and are never reused.
@@ -77,22 +76,19 @@ LRESULT CallWindowProcA(const std::shared_ptr<WNDPROC>& proc, HWND hwnd, UINT ms
 }
 
 namespace {
-ws::Peer* PeerOf(const WindowObject* w) {
-    return w ? static_cast<ws::Peer*>(w->peer) : nullptr;
+// The window system's rectangle of a window shown by it (its client area's with `client`).
+bool ScreenRect(const WindowObject* w, bool client, RECT& r) {
+    return w && w->peer && WindowSystem().screenRect(w->peer, client, &r);
 }
 
 // A window's place in its parent's client area (on the screen for a top-level window), and
 // the origin of its own client area there, as the window system shows it.
 bool PlaceInParent(const WindowObject* w, RECT& window, POINT& client) {
-    ws::Peer* peer = PeerOf(w);
     RECT c;
-    if (!peer || !peer->screenRect(false, window.left, window.top, window.right, window.bottom) ||
-        !peer->screenRect(true, c.left, c.top, c.right, c.bottom))
-        return false;
+    if (!ScreenRect(w, false, window) || !ScreenRect(w, true, c)) return false;
     client = POINT{c.left, c.top};
     RECT parent;
-    if (ws::Peer* p = PeerOf(WindowFromHandle(w->parent));
-        p && p->screenRect(true, parent.left, parent.top, parent.right, parent.bottom)) {
+    if (ScreenRect(WindowFromHandle(w->parent), true, parent)) {
         window = RECT{window.left - parent.left, window.top - parent.top,
                       window.right - parent.left, window.bottom - parent.top};
         client = POINT{client.x - parent.left, client.y - parent.top};
@@ -108,13 +104,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
             if (GetCapture() == hwnd) ReleaseCapture();
             return 0;
         case WM_SETREDRAW:
-            if (ws::Peer* peer = PeerOf(WindowFromHandle(hwnd))) peer->setRedraw(w != 0);
+            if (const WindowObject* win = WindowFromHandle(hwnd); win && win->peer)
+                WindowSystem().setRedraw(win->peer, w != 0);
             return 0;
         case WM_NCHITTEST:
             return HTCLIENT;
         case WM_NCLBUTTONDOWN:
             // The caption moves the window, a sizing border resizes it, until the release.
-            qtbridge::BeginSizeMove(hwnd, int(w), GET_X_LPARAM(l), GET_Y_LPARAM(l));
+            WindowSystem().beginSizeMove(hwnd, int(w), GET_X_LPARAM(l), GET_Y_LPARAM(l));
             return 0;
         case WM_WINDOWPOSCHANGED: {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(l);
@@ -133,8 +130,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 BOOL GetWindowRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
     if (!w || !r) return 0;
-    if (ws::Peer* peer = PeerOf(w))
-        return peer->screenRect(false, r->left, r->top, r->right, r->bottom) ? 1 : 0;
+    if (w->peer) return ScreenRect(w, false, *r) ? 1 : 0;
     // A window the layer does not place has no size here: no rectangle rather than a wrong one.
     if (w->width == 0 && w->height == 0) return 0;
     int x = w->left, y = w->top;
@@ -147,9 +143,9 @@ BOOL GetWindowRect(HWND hwnd, RECT* r) {
 BOOL GetClientRect(HWND hwnd, RECT* r) {
     const WindowObject* w = WindowFromHandle(hwnd);
     if (!w || !r) return 0;
-    if (ws::Peer* peer = PeerOf(w)) {
+    if (w->peer) {
         RECT c;
-        if (!peer->screenRect(true, c.left, c.top, c.right, c.bottom)) return 0;
+        if (!ScreenRect(w, true, c)) return 0;
         *r = RECT{0, 0, c.right - c.left, c.bottom - c.top};
         return 1;
     }
@@ -173,7 +169,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (pos.x == now.left && pos.y == now.top) pos.flags |= SWP_NOMOVE;
         if (pos.cx == now.right - now.left && pos.cy == now.bottom - now.top)
             pos.flags |= SWP_NOSIZE;
-        PeerOf(w)->setGeometry(pos.x, pos.y, pos.cx, pos.cy);
+        WindowSystem().setGeometry(w->peer, pos.x, pos.y, pos.cx, pos.cy);
         SendMessageA(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
         return 1;
     }

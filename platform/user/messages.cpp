@@ -1,16 +1,16 @@
 // The message queue: posted messages in order, then due timers; waiting idles in the
 // window system until an event, a timer, a wake fd or a cross-thread wake arrives.
-#include "platform/win/messages.h"
+#include "platform/user/messages.h"
 
 #include <algorithm>
 #include <chrono>
 #include <deque>
 #include <vector>
 
-#include "platform/qt/qtapp.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/mountWatch.h"
-#include "platform/win/window.h"
+#include "platform/user/window.h"
+#include "platform/user/windowDriver.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ int DeliverDeviceChange(MountTableWatch& watch, bool compareAlways) {
 }
 
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi, UINT remove) {
-    if (qtbridge::GuiStarted()) qtbridge::ProcessEvents(false, 0);
+    if (WindowSystem().started()) WindowSystem().processEvents(false, 0);
     CheckDevices();
     if (g_quit && (remove & PM_REMOVE) && !hwnd) {
         g_quit = false;
@@ -135,7 +135,7 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi, UINT remove) {
 void WaitMessage() {
     MSG m;
     if (g_quit || PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) return;
-    qtbridge::ProcessEvents(true, MsUntilNextTimer());
+    WindowSystem().processEvents(true, MsUntilNextTimer());
 }
 
 BOOL GetMessageA(MSG* msg, HWND hwnd, UINT lo, UINT hi) {

@@ -1,7 +1,7 @@
-#include "platform/win/capture.h"
+#include "platform/user/capture.h"
 
-#include "platform/win/messages.h"
-#include "platform/win/window.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
 
 namespace {
 HWND g_capture = nullptr;

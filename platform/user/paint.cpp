@@ -3,15 +3,16 @@
 #include <vector>
 
 #include "platform/gdi/gdiObjects.h"
-#include "platform/vcl/peer.h"
-#include "platform/win/messages.h"
-#include "platform/win/window.h"
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
+#include "platform/user/windowDriver.h"
 
 namespace {
 
-ws::Peer* PeerOf(HWND hwnd) {
+// The window system's widget of a window, null when it has none.
+void* PeerOf(HWND hwnd) {
     WindowObject* w = WindowFromHandle(hwnd);
-    return w ? static_cast<ws::Peer*>(w->peer) : nullptr;
+    return w ? w->peer : nullptr;
 }
 
 HWND g_locked = nullptr;
@@ -25,11 +26,11 @@ std::unordered_map<HWND, gdi::RegionSet>& Shapes() {
 }  // namespace
 
 int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
-    ws::Peer* p = PeerOf(hwnd);
+    void* p = PeerOf(hwnd);
     if (!WindowFromHandle(hwnd)) return 0;
     if (!rgn) {
         Shapes().erase(hwnd);
-        if (p) p->setShape(nullptr, 0, false);
+        if (p) WindowSystem().setShape(p, nullptr, 0, false);
         return 1;
     }
     auto r = gdi::FindAs<gdi::Region>(rgn);
@@ -38,7 +39,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
     DeleteObject(rgn);  // the region belongs to the window now
     std::vector<int> ltrb;
     for (const RECT& x : set.rects()) ltrb.insert(ltrb.end(), {int(x.left), int(x.top), int(x.right), int(x.bottom)});
-    if (p) p->setShape(ltrb.data(), int(ltrb.size() / 4), true);
+    if (p) WindowSystem().setShape(p, ltrb.data(), int(ltrb.size() / 4), true);
     Shapes()[hwnd] = std::move(set);
     return 1;
 }
@@ -57,9 +58,9 @@ int GetWindowRgn(HWND hwnd, HRGN rgn) {
 
 // The window repaints whole: the image behind it is painted anew by its control.
 BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
-    ws::Peer* p = PeerOf(hwnd);
+    void* p = PeerOf(hwnd);
     if (!p) return FALSE_;
-    p->invalidate();
+    WindowSystem().invalidate(p);
     return TRUE_;
 }
 
@@ -76,30 +77,30 @@ BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL) {
 }
 
 BOOL UpdateWindow(HWND hwnd) {
-    ws::Peer* p = PeerOf(hwnd);
+    void* p = PeerOf(hwnd);
     if (!p) return FALSE_;
-    p->repaintNow();
+    WindowSystem().repaintNow(p);
     return TRUE_;
 }
 
 BOOL RedrawWindow(HWND hwnd, const RECT*, HRGN, UINT flags) {
-    ws::Peer* p = PeerOf(hwnd);
+    void* p = PeerOf(hwnd);
     if (!p) return FALSE_;
-    if (flags & (RDW_INVALIDATE | RDW_FRAME | RDW_ERASE)) p->invalidate();
-    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) p->repaintNow();
+    if (flags & (RDW_INVALIDATE | RDW_FRAME | RDW_ERASE)) WindowSystem().invalidate(p);
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) WindowSystem().repaintNow(p);
     return TRUE_;
 }
 
 BOOL LockWindowUpdate(HWND hwnd) {
     if (hwnd && g_locked && WindowFromHandle(g_locked)) return FALSE_;  // one window at a time
     if (!hwnd) {
-        if (ws::Peer* p = PeerOf(g_locked)) p->setRedraw(true);
+        if (void* p = PeerOf(g_locked)) WindowSystem().setRedraw(p, true);
         g_locked = nullptr;
         return TRUE_;
     }
-    ws::Peer* p = PeerOf(hwnd);
+    void* p = PeerOf(hwnd);
     if (!p) return FALSE_;
-    p->setRedraw(false);
+    WindowSystem().setRedraw(p, false);
     g_locked = hwnd;
     return TRUE_;
 }

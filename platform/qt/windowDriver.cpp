@@ -1,0 +1,37 @@
+// The window manager's driver over Qt: the event loop and the peers behind windows.
+#include "platform/user/windowDriver.h"
+
+#include "platform/gdi/gdi.h"
+#include "platform/qt/qtapp.h"
+#include "platform/qt/sizeMove.h"
+#include "platform/vcl/peer.h"
+
+namespace qtbridge {
+namespace {
+
+ws::Peer* PeerOf(void* peer) { return static_cast<ws::Peer*>(peer); }
+
+}  // namespace
+
+void InstallWindowDriverOfQt() {
+    WindowDriver d;
+    d.processEvents = [](bool wait, int timeoutMs) { ProcessEvents(wait, timeoutMs); };
+    d.started = [] { return GuiStarted(); };
+    d.screenRect = [](void* p, bool client, RECT* r) {
+        int l = 0, t = 0, rr = 0, b = 0;
+        if (!PeerOf(p)->screenRect(client, l, t, rr, b)) return false;
+        *r = RECT{l, t, rr, b};
+        return true;
+    };
+    d.setGeometry = [](void* p, int x, int y, int w, int h) { PeerOf(p)->setGeometry(x, y, w, h); };
+    d.invalidate = [](void* p) { PeerOf(p)->invalidate(); };
+    d.repaintNow = [](void* p) { PeerOf(p)->repaintNow(); };
+    d.setRedraw = [](void* p, bool on) { PeerOf(p)->setRedraw(on); };
+    d.setShape = [](void* p, const int* ltrb, int count, bool shaped) {
+        PeerOf(p)->setShape(ltrb, count, shaped);
+    };
+    d.beginSizeMove = &BeginSizeMove;
+    InstallWindowDriver(d);
+}
+
+}  // namespace qtbridge
