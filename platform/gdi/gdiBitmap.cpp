@@ -10,13 +10,13 @@ HGDIOBJ DefaultBitmap();
 
 namespace {
 
-void UnpackAll(PackedRows& p, qtbridge::Image& img) {
+void UnpackAll(PackedRows& p, gdi::Image& img) {
     const int w = std::min(p.fmt.width, img.width()), h = std::min(p.fmt.height, img.height());
     for (int y = 0; y < h; ++y)
         UnpackRow(DibRow(p.bits(), p.fmt, y), p.fmt, reinterpret_cast<uint32_t*>(img.scanLine(y)), w);
 }
 
-void PackAll(qtbridge::Image& img, PackedRows& p) {
+void PackAll(gdi::Image& img, PackedRows& p) {
     const int w = std::min(p.fmt.width, img.width()), h = std::min(p.fmt.height, img.height());
     for (int y = 0; y < h; ++y)
         PackRow(reinterpret_cast<const uint32_t*>(img.scanLine(y)), p.fmt, DibRow(p.bits(), p.fmt, y), w);
@@ -24,7 +24,7 @@ void PackAll(qtbridge::Image& img, PackedRows& p) {
 
 std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
     auto b = std::make_shared<Bitmap>();
-    b->own = std::make_unique<qtbridge::Image>(w, h);
+    b->own = std::make_unique<gdi::Image>(w, h);
     b->image = b->own.get();
     b->bpp = bpp;
     return b;

@@ -100,7 +100,7 @@ uint32_t PatternSource::at(int x, int y) const {
 }
 
 void RasterRect(Dc& dc, RECT r, DWORD rop, const SourceFn* source, const Brush* brush, const RegionSet* limit) {
-    qtbridge::Image* img = dc.image();
+    gdi::Image* img = dc.image();
     if (!img || r.right <= r.left || r.bottom <= r.top) return;
     if (Bitmap* b = dc.bitmap()) b->beforeUse();
     RegionSet vis = dc.visible().intersected(r);
@@ -145,7 +145,7 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
     s.w = w;
     s.h = h;
     s.px.assign(size_t(w) * size_t(h), 0xFFFFFFFF);
-    qtbridge::Image* img = src.image();
+    gdi::Image* img = src.image();
     if (!img) return s;
     if (Bitmap* b = src.bitmap()) b->beforeUse();
     const bool fromMono = src.monochrome(), toMono = dst.monochrome();
@@ -169,7 +169,7 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
 
 // The part of the source rectangle that lies on the source image, as a rectangle.
 RECT SourceBounds(Dc& src, int sx, int sy, int w, int h) {
-    qtbridge::Image* img = src.image();
+    gdi::Image* img = src.image();
     RECT r{std::max(0, sx), std::max(0, sy), std::min(img ? img->width() : 0, sx + w), std::min(img ? img->height() : 0, sy + h)};
     return r;
 }

@@ -3,8 +3,6 @@
 #include <functional>
 
 #include "platform/gdi/gdiObjects.h"
-#include "platform/vcl/peer.h"
-#include "platform/user/window.h"
 
 namespace gdi {
 
@@ -12,7 +10,7 @@ HGDIOBJ DefaultBitmap() {
     // A memory DC starts with a 1x1 monochrome bitmap, as on Windows.
     static HGDIOBJ h = [] {
         auto b = std::make_shared<Bitmap>();
-        b->own = std::make_unique<qtbridge::Image>(1, 1);
+        b->own = std::make_unique<gdi::Image>(1, 1);
         b->image = b->own.get();
         b->bpp = 1;
         b->stock = true;
@@ -27,13 +25,13 @@ Bitmap* Dc::bitmap() const {
     return b.get();
 }
 
-qtbridge::Image* Dc::image() const {
+gdi::Image* Dc::image() const {
     if (memory) {
         Bitmap* b = bitmap();
         return b ? b->image : nullptr;
     }
     // The surface of a window goes with the window.
-    if (hwnd && !WindowFromHandle(hwnd)) return nullptr;
+    if (hwnd && !Driver().windowAlive(hwnd)) return nullptr;
     return target;
 }
 
@@ -43,7 +41,7 @@ bool Dc::monochrome() const {
 }
 
 RegionSet Dc::visible() const {
-    qtbridge::Image* img = image();
+    gdi::Image* img = image();
     if (!img) return {};
     RegionSet v = RegionSet::FromRect(0, 0, img->width(), img->height());
     if (sysClip) v = RegionSet::Combine(v, *sysClip, RegionSet::And);
@@ -56,17 +54,17 @@ void Drawn(Dc& dc) {
     if (dc.onDrawn) dc.onDrawn();
 }
 
-void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw, const RegionSet* limit) {
-    qtbridge::Image* img = dc.image();
+void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw, const RegionSet* limit) {
+    gdi::Image* img = dc.image();
     if (!img || img->width() <= 0 || img->height() <= 0) return;
     if (Bitmap* b = dc.bitmap()) b->beforeUse();
     RegionSet vis = dc.visible();
     if (limit) vis = RegionSet::Combine(vis, *limit, RegionSet::And);
     if (vis.empty()) return;
-    qtbridge::Painter* p = qtbridge::Painter::ActiveOn(*img);
-    std::unique_ptr<qtbridge::Painter> own;
+    gdi::Painter* p = gdi::Painter::ActiveOn(*img);
+    std::unique_ptr<gdi::Painter> own;
     if (!p) {
-        own = std::make_unique<qtbridge::Painter>(*img);
+        own = Driver().newPainter(*img);
         p = own.get();
     }
     p->save();
@@ -114,16 +112,9 @@ HDC WindowDc(HWND hwnd, bool whole) {
     auto dc = std::make_shared<Dc>();
     dc->hwnd = hwnd;
     dc->target = &dc->scratch;
-    WindowObject* w = WindowFromHandle(hwnd);
-    if (w && w->peer) {
-        auto* peer = dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer));
-        if (qtbridge::Image* img = peer ? peer->surface(whole) : nullptr) {
-            dc->target = img;
-            dc->onDrawn = [hwnd] {
-                if (WindowObject* live = WindowFromHandle(hwnd); live && live->peer)
-                    dynamic_cast<ws::PaintedPeer&>(*static_cast<ws::Peer*>(live->peer)).showSurface();
-            };
-        }
+    if (gdi::Image* img = Driver().windowSurface(hwnd, whole)) {
+        dc->target = img;
+        dc->onDrawn = [hwnd] { Driver().showWindowSurface(hwnd); };
     }
     return NewDc(dc);
 }
@@ -253,7 +244,7 @@ int GetTextCharacterExtra(HDC h) { auto dc = DcOf(h); return dc ? dc->st.charExt
 BOOL BeginPath(HDC h) {
     auto dc = DcOf(h);
     if (!dc) return FALSE_;
-    dc->path = std::make_shared<qtbridge::Path>();  // an earlier path is discarded
+    dc->path = std::make_shared<gdi::Path>();  // an earlier path is discarded
     dc->pathOpen = true;
     return TRUE_;
 }
@@ -276,11 +267,11 @@ BOOL AbortPath(HDC h) {
 BOOL StrokePath(HDC h) {
     auto dc = DcOf(h);
     if (!dc || dc->pathOpen || !dc->path) return FALSE_;
-    std::shared_ptr<qtbridge::Path> path = std::move(dc->path);  // stroking uses the path up
+    std::shared_ptr<gdi::Path> path = std::move(dc->path);  // stroking uses the path up
     auto pen = CurrentPen(*dc);
     if (pen->style == PS_NULL) return TRUE_;
     const COLORREF color = ResolveColor(*dc, pen->dcPen ? dc->st.dcPen : pen->color);
-    WithPainter(*dc, [&](qtbridge::Painter& p) { p.strokePath(*path, dc->monochrome() ? MonoColor(color) : color, pen->width); });
+    WithPainter(*dc, [&](gdi::Painter& p) { p.strokePath(*path, dc->monochrome() ? MonoColor(color) : color, pen->width); });
     return TRUE_;
 }
 
@@ -298,7 +289,7 @@ BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* old) {
 COLORREF GetPixel(HDC h, int x, int y) {
     auto dc = DcOf(h);
     if (!dc) return CLR_INVALID;
-    qtbridge::Image* img = dc->image();
+    gdi::Image* img = dc->image();
     if (Bitmap* b = dc->bitmap()) b->beforeUse();
     int px = dc->dx(x), py = dc->dy(y);
     if (!img || !dc->visible().contains(px, py)) return CLR_INVALID;
@@ -308,7 +299,7 @@ COLORREF GetPixel(HDC h, int x, int y) {
 COLORREF SetPixel(HDC h, int x, int y, COLORREF c) {
     auto dc = DcOf(h);
     if (!dc) return CLR_INVALID;
-    qtbridge::Image* img = dc->image();
+    gdi::Image* img = dc->image();
     if (Bitmap* b = dc->bitmap()) b->beforeUse();
     int px = dc->dx(x), py = dc->dy(y);
     if (!img || !dc->visible().contains(px, py)) return CLR_INVALID;
@@ -375,7 +366,7 @@ BOOL DPtoLP(HDC h, POINT* pts, int count) {
 int GetDeviceCaps(HDC h, int index) {
     auto dc = DcOf(h);
     if (!dc) return 0;
-    qtbridge::Image* img = dc->image();
+    gdi::Image* img = dc->image();
     switch (index) {
     case HORZRES: return img && img->width() > 1 ? img->width() : 1024;
     case VERTRES: return img && img->height() > 1 ? img->height() : 768;

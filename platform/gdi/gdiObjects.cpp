@@ -237,7 +237,7 @@ HBRUSH CreatePatternBrush(HBITMAP bmp) {
     src->beforeUse();
     // The brush keeps a copy: the bitmap may be deleted or changed afterwards.
     auto copy = std::make_shared<Bitmap>();
-    copy->own = std::make_unique<qtbridge::Image>(*src->image);
+    copy->own = std::make_unique<gdi::Image>(*src->image);
     copy->image = copy->own.get();
     copy->bpp = src->bpp;
     auto b = std::make_shared<Brush>();
@@ -255,6 +255,22 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
     case BS_PATTERN: return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
     default: return nullptr;
     }
+}
+
+namespace {
+
+// Windows classic scheme colours, 0x00BBGGRR.
+const COLORREF kSysColors[] = {
+    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF,
+    0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4,
+    0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
+};
+
+}  // namespace
+
+COLORREF GetSysColor(int index) {
+    if (index < 0 || index >= int(sizeof kSysColors / sizeof kSysColors[0])) return 0;
+    return kSysColors[index];
 }
 
 HBRUSH GetSysColorBrush(int index) {

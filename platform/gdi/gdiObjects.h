@@ -11,7 +11,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdiRegionSet.h"
-#include "platform/qt/surface.h"
+#include "platform/gdi/surface.h"
 
 namespace gdi {
 
@@ -77,8 +77,8 @@ struct PackedRows {
 // rows are quantised.
 struct Bitmap : Object {
     DWORD type() const override { return OBJ_BITMAP; }
-    std::unique_ptr<qtbridge::Image> own;
-    qtbridge::Image* image = nullptr;
+    std::unique_ptr<gdi::Image> own;
+    gdi::Image* image = nullptr;
     int bpp = 32;
     bool dibSection = false;
     std::unique_ptr<PackedRows> packed;
@@ -113,17 +113,17 @@ struct Dc : Object {
     std::vector<DcState> saved;
     bool memory = false;
     HWND hwnd = nullptr;
-    qtbridge::Image* target = nullptr;       // window DCs and canvas DCs
-    qtbridge::Image scratch;                 // what a DC draws on when it has nothing else
+    gdi::Image* target = nullptr;       // window DCs and canvas DCs
+    gdi::Image scratch;                 // what a DC draws on when it has nothing else
     POINT base;                              // device offset of the surface (a canvas's origin)
     std::optional<RegionSet> sysClip;        // device coordinates: the window's or canvas's limits
     std::function<void()> onDrawn;           // shows the new pixels (window DCs)
     // The path bracket: open between BeginPath and EndPath, then ready to be stroked.
-    std::shared_ptr<qtbridge::Path> path;
+    std::shared_ptr<gdi::Path> path;
     bool pathOpen = false;
 
     Bitmap* bitmap() const;
-    qtbridge::Image* image() const;
+    gdi::Image* image() const;
     // Logical to device coordinates.
     int dx(int x) const { return x - st.windowOrg.x + st.viewportOrg.x + base.x; }
     int dy(int y) const { return y - st.windowOrg.y + st.viewportOrg.y + base.y; }
@@ -182,12 +182,12 @@ uint32_t Rop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d);
 
 // Runs `draw` with a painter on the DC's surface set to its origin, clip and ROP2, and shows
 // the result afterwards. The painter already active on the image (a canvas's) is reused.
-void WithPainter(Dc& dc, const std::function<void(qtbridge::Painter&)>& draw, const RegionSet* limit = nullptr);
+void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw, const RegionSet* limit = nullptr);
 void Drawn(Dc& dc);
 
-qtbridge::FontSpec SpecOf(const LOGFONTA& lf);
+gdi::FontSpec SpecOf(const LOGFONTA& lf);
 // The DC's font, coloured with its text colour.
-qtbridge::FontSpec DcFontSpec(const Dc& dc);
+gdi::FontSpec DcFontSpec(const Dc& dc);
 DWORD Rop2AsRop3(int rop2);
 
 }  // namespace gdi

@@ -312,7 +312,7 @@ int ExtSelectClipRgn(HDC h, HRGN rgn, int mode) {
     if (!r || mode < RGN_AND || mode > RGN_DIFF) return ERROR_REGION;
     RegionSet s = r->set;
     s.offset(dc->base.x, dc->base.y);
-    qtbridge::Image* img = dc->image();
+    gdi::Image* img = dc->image();
     RegionSet cur = dc->st.clip ? *dc->st.clip : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
     static const RegionSet::Op ops[] = {RegionSet::And, RegionSet::Or, RegionSet::Xor, RegionSet::Diff};
     dc->st.clip = RegionSet::Combine(cur, s, ops[mode - RGN_AND]);
@@ -326,7 +326,7 @@ int ClipRect(HDC h, int l, int t, int r, int b, RegionSet::Op op) {
     Order(l, r);
     Order(t, b);
     RegionSet rect = RegionSet::FromRect(dc->dx(l), dc->dy(t), dc->dx(r), dc->dy(b));
-    qtbridge::Image* img = dc->image();
+    gdi::Image* img = dc->image();
     RegionSet cur = dc->st.clip ? *dc->st.clip : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
     dc->st.clip = RegionSet::Combine(cur, rect, op);
     return ClipKind(*dc);

@@ -77,7 +77,7 @@ void PaintWithBrush(Dc& dc, const RegionSet& set) {
     RasterRect(dc, set.box(), Rop2AsRop3(dc.st.rop2), nullptr, brush.get(), &set);
 }
 
-void ApplyPenBrush(Dc& dc, qtbridge::Painter& p, bool fill) {
+void ApplyPenBrush(Dc& dc, gdi::Painter& p, bool fill) {
     auto pen = CurrentPen(dc);
     p.setPenEx(PenColor(dc, *pen), pen->width, pen->style == PS_INSIDEFRAME ? PS_SOLID : pen->style & PS_STYLE_MASK,
                false);
@@ -108,7 +108,7 @@ BOOL DrawPolyline(HDC h, const POINT* pts, int count, bool closed) {
     std::vector<int> xy;
     for (int i = 0; i < count; ++i) xy.insert(xy.end(), {int(pts[i].x), int(pts[i].y)});
     if (closed) xy.insert(xy.end(), {int(pts[0].x), int(pts[0].y)});
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         ApplyPenBrush(*dc, p, false);
         p.polyline(xy.data(), int(xy.size() / 2));
     });
@@ -129,7 +129,7 @@ BOOL ArcShape(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2,
     int a1 = Angle16(cx, cy, x1, y1), a2 = Angle16(cx, cy, x2, y2);
     int span = a2 - a1;
     if (span <= 0) span += 360 * 16;
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         ApplyPenBrush(*dc, p, kind != 0);
         p.arc(l, t, r, b, a1, span, kind);
     });
@@ -213,7 +213,7 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b) {
             PaintWithPen(*dc, *pen, RegionSet::Combine(RegionSet::FromRect(L, T, R, B), inside, RegionSet::Diff));
         return TRUE_;
     }
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         ApplyPenBrush(*dc, p, true);
         p.rectangle(l, t, r, b);
     });
@@ -223,7 +223,7 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b) {
 BOOL RoundRect(HDC h, int l, int t, int r, int b, int ew, int eh) {
     auto dc = DcOf(h);
     if (!dc) return FALSE_;
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         ApplyPenBrush(*dc, p, true);
         p.roundRect(l, t, r, b, ew, eh);
     });
@@ -233,7 +233,7 @@ BOOL RoundRect(HDC h, int l, int t, int r, int b, int ew, int eh) {
 BOOL Ellipse(HDC h, int l, int t, int r, int b) {
     auto dc = DcOf(h);
     if (!dc) return FALSE_;
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         ApplyPenBrush(*dc, p, true);
         p.ellipse(l, t, r, b);
     });

@@ -6,8 +6,8 @@
 
 namespace gdi {
 
-qtbridge::FontSpec SpecOf(const LOGFONTA& lf) {
-    qtbridge::FontSpec s;
+gdi::FontSpec SpecOf(const LOGFONTA& lf) {
+    gdi::FontSpec s;
     if (lf.lfFaceName[0]) s.name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
     // A positive height is the cell height; the character height is about four fifths of it.
     s.pixelHeight = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight > 0 ? std::max(1, int(lf.lfHeight) * 4 / 5) : 12;
@@ -19,8 +19,8 @@ qtbridge::FontSpec SpecOf(const LOGFONTA& lf) {
     return s;
 }
 
-qtbridge::FontSpec DcFontSpec(const Dc& dc) {
-    qtbridge::FontSpec s = SpecOf(CurrentFont(dc)->lf);
+gdi::FontSpec DcFontSpec(const Dc& dc) {
+    gdi::FontSpec s = SpecOf(CurrentFont(dc)->lf);
     COLORREF c = ResolveColor(dc, dc.st.text);
     s.color = dc.monochrome() ? MonoColor(c) : c;
     s.charExtra = dc.st.charExtra;
@@ -59,21 +59,21 @@ struct Line {
 class Layout {
 public:
     Layout(const Dc& dc, UINT format, int tabChars) : spec_(DcFontSpec(dc)), format_(format) {
-        info_ = qtbridge::FontInfoOf(spec_);
+        info_ = gdi::FontInfoOf(spec_);
         tabWidth_ = std::max(1, tabChars) * std::max(1, info_.averageWidth);
     }
-    const qtbridge::FontSpec& font() const { return spec_; }
-    const qtbridge::FontInfo& info() const { return info_; }
+    const gdi::FontSpec& font() const { return spec_; }
+    const gdi::FontInfo& info() const { return info_; }
     int lineHeight() const { return info_.height + ((format_ & DT_EXTERNALLEADING) ? info_.leading : 0); }
 
     // The width of a line, tab stops expanded when asked.
     int width(const std::string& s) const {
-        if (!(format_ & DT_EXPANDTABS) || s.find('\t') == std::string::npos) return qtbridge::TextAdvance(spec_, s);
+        if (!(format_ & DT_EXPANDTABS) || s.find('\t') == std::string::npos) return gdi::TextAdvance(spec_, s);
         int x = 0;
         size_t start = 0;
         for (size_t i = 0; i <= s.size(); ++i) {
             if (i < s.size() && s[i] != '\t') continue;
-            x += qtbridge::TextAdvance(spec_, s.substr(start, i - start));
+            x += gdi::TextAdvance(spec_, s.substr(start, i - start));
             if (i < s.size()) x = (x / tabWidth_ + 1) * tabWidth_;
             start = i + 1;
         }
@@ -82,8 +82,8 @@ public:
     int tabWidth() const { return tabWidth_; }
 
 private:
-    qtbridge::FontSpec spec_;
-    qtbridge::FontInfo info_;
+    gdi::FontSpec spec_;
+    gdi::FontInfo info_;
     UINT format_;
     int tabWidth_;
 };
@@ -204,7 +204,7 @@ bool Ellipsize(Line& line, const Layout& lay, int limit, UINT format) {
     return false;
 }
 
-void DrawLine(qtbridge::Painter& p, const Layout& lay, const Line& line, int x, int y, UINT format, bool opaque,
+void DrawLine(gdi::Painter& p, const Layout& lay, const Line& line, int x, int y, UINT format, bool opaque,
               COLORREF bk) {
     const std::string& s = line.text;
     if (!(format & DT_PREFIXONLY)) {
@@ -217,7 +217,7 @@ void DrawLine(qtbridge::Painter& p, const Layout& lay, const Line& line, int x, 
                 if (i < s.size() && s[i] != '\t') continue;
                 std::string seg = s.substr(start, i - start);
                 p.textOut(x + cx, y, seg, opaque, bk);
-                cx += qtbridge::TextAdvance(lay.font(), seg);
+                cx += gdi::TextAdvance(lay.font(), seg);
                 if (i < s.size()) cx = (cx / lay.tabWidth() + 1) * lay.tabWidth();
                 start = i + 1;
             }
@@ -226,7 +226,7 @@ void DrawLine(qtbridge::Painter& p, const Layout& lay, const Line& line, int x, 
     for (size_t u : line.underlined) {
         if (u >= s.size()) continue;
         int ux = x + lay.width(s.substr(0, u));
-        int uw = qtbridge::TextAdvance(lay.font(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
+        int uw = gdi::TextAdvance(lay.font(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
         int uy = y + lay.info().ascent + 1;
         p.fillRect(ux, uy, ux + uw, uy + 1, lay.font().color);
     }
@@ -304,7 +304,7 @@ int DrawTextExA(HDC h, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS
     RegionSet clip = RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom));
     const bool opaque = dc->st.bkMode == OPAQUE;
     const COLORREF bk = BkColor(*dc);
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         p.setFont(lay.font());
         int ly = y;
         for (const Line& l : lines) {
@@ -330,8 +330,8 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
     auto dc = DcOf(h);
     if (!dc || !tm) return FALSE_;
     const LOGFONTA& lf = CurrentFont(*dc)->lf;
-    qtbridge::FontSpec spec = SpecOf(lf);
-    qtbridge::FontInfo fi = qtbridge::FontInfoOf(spec);
+    gdi::FontSpec spec = SpecOf(lf);
+    gdi::FontInfo fi = gdi::FontInfoOf(spec);
     *tm = TEXTMETRICA{};
     tm->tmHeight = fi.height;
     tm->tmAscent = fi.ascent;
@@ -354,10 +354,10 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
 BOOL GetTextExtentPoint32A(HDC h, const char* text, int len, SIZE* out) {
     auto dc = DcOf(h);
     if (!dc || !out || len < 0) return FALSE_;
-    qtbridge::FontSpec spec = DcFontSpec(*dc);
+    gdi::FontSpec spec = DcFontSpec(*dc);
     std::string s = TextOf(text, len);
-    out->cx = qtbridge::TextAdvance(spec, s);
-    out->cy = qtbridge::FontInfoOf(spec).height;
+    out->cx = gdi::TextAdvance(spec, s);
+    out->cy = gdi::FontInfoOf(spec).height;
     return TRUE_;
 }
 
@@ -377,7 +377,7 @@ int GetTextFaceA(HDC h, int size, char* out) {
 
 BOOL IsTrueTypeFont(HDC h) {
     auto dc = DcOf(h);
-    return dc && qtbridge::FontInfoOf(SpecOf(CurrentFont(*dc)->lf)).scalable;
+    return dc && gdi::FontInfoOf(SpecOf(CurrentFont(*dc)->lf)).scalable;
 }
 
 BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* text, UINT len, const int* dx) {
@@ -391,11 +391,11 @@ BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* t
     }
     std::string s = TextOf(text, int(len));
     if (s.empty()) return TRUE_;
-    qtbridge::FontSpec spec = DcFontSpec(*dc);
-    qtbridge::FontInfo fi = qtbridge::FontInfoOf(spec);
+    gdi::FontSpec spec = DcFontSpec(*dc);
+    gdi::FontInfo fi = gdi::FontInfoOf(spec);
     int w = 0;
     if (dx) for (UINT i = 0; i < len; ++i) w += dx[i];
-    else w = qtbridge::TextAdvance(spec, s);
+    else w = gdi::TextAdvance(spec, s);
     const UINT align = dc->st.textAlign;
     if (align & TA_UPDATECP) {
         x = dc->st.pos.x;
@@ -411,7 +411,7 @@ BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* t
     RegionSet clip;
     if ((options & ETO_CLIPPED) && r) clip = RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom));
     const bool opaque = dc->st.bkMode == OPAQUE && !(options & ETO_OPAQUE);
-    WithPainter(*dc, [&](qtbridge::Painter& p) {
+    WithPainter(*dc, [&](gdi::Painter& p) {
         p.setFont(spec);
         if (!dx) {
             p.textOut(left, top, s, opaque, bk);

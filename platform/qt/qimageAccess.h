@@ -7,11 +7,25 @@
 #include "platform/qt/surface.h"
 
 namespace qtbridge {
-struct Image::Impl {
+// Every Image is made by the driver table this layer installs, so its pixels are these.
+class QtImageData final : public gdi::ImageData {
+public:
     QImage img;
-    Painter* painter = nullptr;  // the painter drawing on the image now, if any
+    std::unique_ptr<gdi::ImageData> clone() const override;
+    void copyFrom(const gdi::ImageData& other) override;
+    int width() const override { return img.width(); }
+    int height() const override { return img.height(); }
+    void resize(int w, int h) override;
+    uint32_t pixel(int x, int y) const override;
+    void setPixel(int x, int y, uint32_t bgr) override;
+    uint8_t* scanLine(int y) override { return img.scanLine(y); }
+    bool save(const std::string& path) const override;
+    bool load(const std::string& path) override;
+    bool loadFromData(const void* data, size_t size) override;
+    std::unique_ptr<gdi::ImageData> withColorKey(uint32_t bgr) const override;
+    bool hasAlpha() const override { return img.hasAlphaChannel(); }
 };
-inline QImage& QImageOf(const Image& i) { return i.impl()->img; }
+inline QImage& QImageOf(const Image& i) { return static_cast<QtImageData&>(i.data()).img; }
 // The Qt font for a font description, with the mapped faces behind it.
 QFont QFontOf(const FontSpec& f);
 }  // namespace qtbridge

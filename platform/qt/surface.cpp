@@ -17,6 +17,8 @@
 
 #include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
+#include "platform/vcl/peer.h"
+#include "platform/user/window.h"
 
 namespace qtbridge {
 
@@ -159,41 +161,36 @@ int ToQtFlags(unsigned f) {
 }
 }  // namespace
 
-Image::Image() : d_(std::make_unique<Impl>()) {}
-Image::Image(int w, int h) : d_(std::make_unique<Impl>()) { resize(w, h); }
-Image::~Image() = default;
+std::unique_ptr<gdi::ImageData> QtImageData::clone() const {
+    auto r = std::make_unique<QtImageData>();
+    r->img = img.copy();
+    return r;
+}
 // Copies are deep: a painter may be drawing on the original, and a shared buffer would leave
 // it drawing on the copy once the original detaches.
-Image::Image(const Image& o) : d_(std::make_unique<Impl>()) { d_->img = o.d_->img.copy(); }
-Image& Image::operator=(const Image& o) {
-    if (this != &o) d_->img = o.d_->img.copy();
-    return *this;
+void QtImageData::copyFrom(const gdi::ImageData& other) {
+    if (&other != this) img = static_cast<const QtImageData&>(other).img.copy();
 }
-int Image::width() const { return d_->img.width(); }
-int Image::height() const { return d_->img.height(); }
 
-void Image::resize(int w, int h) {
-    w = std::max(0, w);
-    h = std::max(0, h);
+void QtImageData::resize(int w, int h) {
     if (w == width() && h == height()) return;
     QImage n(w, h, QImage::Format_RGB32);
     n.fill(Qt::white);
-    if (!d_->img.isNull()) {
+    if (!img.isNull()) {
         QPainter p(&n);
-        p.drawImage(0, 0, d_->img);
+        p.drawImage(0, 0, img);
     }
-    d_->img = n;
+    img = n;
 }
 
-uint32_t Image::pixel(int x, int y) const {
+uint32_t QtImageData::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return 0xFFFFFFFF;
-    return FromQ(d_->img.pixel(x, y));
+    return FromQ(img.pixel(x, y));
 }
-void Image::setPixel(int x, int y, uint32_t bgr) {
+void QtImageData::setPixel(int x, int y, uint32_t bgr) {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return;
-    d_->img.setPixel(x, y, ToQ(bgr).rgb());
+    img.setPixel(x, y, ToQ(bgr).rgb());
 }
-uint8_t* Image::scanLine(int y) { return d_->img.scanLine(y); }
 namespace {
 
 // The extension of a path in lower case, as the toolkit names image formats ("bmp", "png").
@@ -207,19 +204,19 @@ QByteArray ImageFormatOf(const std::string& path) {
 
 // The file itself is written and read by its bytes: a name in another encoding than UTF-8
 // (a GBK folder) would not survive the toolkit's text file names.
-bool Image::save(const std::string& path) const {
+bool QtImageData::save(const std::string& path) const {
     const QByteArray format = ImageFormatOf(path);
     if (format.isEmpty()) return false;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!d_->img.save(&buffer, format.constData())) return false;
+    if (!img.save(&buffer, format.constData())) return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.constData(), bytes.size());
     out.close();
     return bool(out);
 }
-bool Image::load(const std::string& path) {
+bool QtImageData::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -230,28 +227,26 @@ bool Image::load(const std::string& path) {
     if (!i.loadFromData(data, int(bytes.size()), format.isEmpty() ? nullptr : format.constData()) &&
         !i.loadFromData(data, int(bytes.size())))
         return false;
-    d_->img = i.convertToFormat(QImage::Format_RGB32);
+    img = i.convertToFormat(QImage::Format_RGB32);
     return true;
 }
-bool Image::loadFromData(const void* data, size_t size) {
+bool QtImageData::loadFromData(const void* data, size_t size) {
     QImage i;
     if (!i.loadFromData(static_cast<const uchar*>(data), int(size))) return false;
-    d_->img = i.convertToFormat(QImage::Format_ARGB32);
+    img = i.convertToFormat(QImage::Format_ARGB32);
     return true;
 }
 
-bool Image::hasAlpha() const { return d_->img.hasAlphaChannel(); }
-
-Image Image::withColorKey(uint32_t bgr) const {
-    Image r;
-    QImage a = d_->img.convertToFormat(QImage::Format_ARGB32);
+std::unique_ptr<gdi::ImageData> QtImageData::withColorKey(uint32_t bgr) const {
+    auto r = std::make_unique<QtImageData>();
+    QImage a = img.convertToFormat(QImage::Format_ARGB32);
     const QRgb key = ToQ(bgr).rgb() & 0xFFFFFF;
     for (int y = 0; y < a.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(a.scanLine(y));
         for (int x = 0; x < a.width(); ++x)
             if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
     }
-    r.d_->img = a;
+    r->img = a;
     return r;
 }
 
@@ -262,12 +257,13 @@ struct Painter::Impl {
     Path* record = nullptr;
 };
 
-struct Path::Impl {
+namespace {
+struct QtPathData final : gdi::PathData {
     QPainterPath outlines;
+    bool empty() const override { return outlines.isEmpty(); }
 };
-Path::Path() : d_(std::make_unique<Impl>()) {}
-Path::~Path() = default;
-bool Path::empty() const { return d_->outlines.isEmpty(); }
+QPainterPath& OutlinesOf(const Path& p) { return static_cast<QtPathData&>(p.data()).outlines; }
+}  // namespace
 
 namespace {
 // The glyph outlines of a text whose baseline starts at (x, baseline), mapped by `t`.
@@ -289,17 +285,16 @@ void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, 
 
 Painter::Painter(Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
     EnsureGui();  // fonts need the application
-    if (target.width() > 0 && target.height() > 0 && !target.impl()->painter) {
-        d_->p.begin(&target.impl()->img);
-        target.impl()->painter = this;
+    if (target.width() > 0 && target.height() > 0 && !target.painter) {
+        d_->p.begin(&QImageOf(target));
+        target.painter = this;
     }
 }
 Painter::~Painter() {
     if (d_->p.isActive()) d_->p.end();
-    if (target_->impl()->painter == this) target_->impl()->painter = nullptr;
+    if (target_->painter == this) target_->painter = nullptr;
 }
 
-Painter* Painter::ActiveOn(Image& img) { return img.impl()->painter; }
 void Painter::save() { if (d_->p.isActive()) d_->p.save(); }
 void Painter::restore() { if (d_->p.isActive()) d_->p.restore(); }
 void Painter::origin(int& x, int& y) const {
@@ -436,7 +431,7 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
         QTransform place;
         place.translate(x, y);
         if (d_->orientation % 3600 != 0) place.rotate(-d_->orientation / 10.0);
-        AddTextOutlines(d_->record->d_->outlines, place * d_->p.transform(), d_->p.font(), 0, fm.ascent(), s);
+        AddTextOutlines(OutlinesOf(*d_->record), place * d_->p.transform(), d_->p.font(), 0, fm.ascent(), s);
         return;
     }
     if (d_->orientation % 3600 != 0) {
@@ -464,7 +459,7 @@ void Painter::strokePath(const Path& path, uint32_t bgr, int width) {
     pen.setCapStyle(Qt::RoundCap);
     d_->p.setPen(pen);
     d_->p.setBrush(Qt::NoBrush);
-    d_->p.drawPath(path.d_->outlines);
+    d_->p.drawPath(OutlinesOf(path));
     d_->p.restore();
 }
 
@@ -488,13 +483,13 @@ void Painter::textExtent(const std::string& text, int& w, int& h) {
     h = QFontMetrics(f).height();
 }
 void Painter::drawImage(int x, int y, const Image& img) {
-    if (d_->p.isActive()) d_->p.drawImage(x, y, img.impl()->img);
+    if (d_->p.isActive()) d_->p.drawImage(x, y, QImageOf(img));
 }
 void Painter::drawImage(int x, int y, const Image& img, int sx, int sy, int sw, int sh) {
-    if (d_->p.isActive()) d_->p.drawImage(x, y, img.impl()->img, sx, sy, sw, sh);
+    if (d_->p.isActive()) d_->p.drawImage(x, y, QImageOf(img), sx, sy, sw, sh);
 }
 void Painter::stretchImage(int l, int t, int r, int b, const Image& img) {
-    if (d_->p.isActive()) d_->p.drawImage(QRect(l, t, r - l, b - t), img.impl()->img);
+    if (d_->p.isActive()) d_->p.drawImage(QRect(l, t, r - l, b - t), QImageOf(img));
 }
 void Painter::invertRect(int l, int t, int r, int b) {
     if (!d_->p.isActive() || r <= l || b <= t) return;
@@ -578,5 +573,38 @@ int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
                                QString::fromStdString(text));
     return std::max(br.height(), fm.height());
 }
+
+void InstallDrawing() {
+    gdi::SurfaceDriver d;
+    d.newImage = [](int w, int h) -> std::unique_ptr<gdi::ImageData> {
+        auto r = std::make_unique<QtImageData>();
+        r->resize(std::max(0, w), std::max(0, h));
+        return r;
+    };
+    d.newPainter = [](Image& target) -> std::unique_ptr<gdi::Painter> { return std::make_unique<Painter>(target); };
+    d.newPath = []() -> std::unique_ptr<gdi::PathData> { return std::make_unique<QtPathData>(); };
+    d.measureText = &MeasureText;
+    d.textAdvance = &TextAdvance;
+    d.fontInfo = &FontInfoOf;
+    d.wrappedTextHeight = &WrappedTextHeight;
+    d.windowAlive = [](HWND hwnd) { return WindowFromHandle(hwnd) != nullptr; };
+    d.windowSurface = [](HWND hwnd, bool whole) -> Image* {
+        WindowObject* w = WindowFromHandle(hwnd);
+        auto* painted = w && w->peer ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr;
+        return painted ? painted->surface(whole) : nullptr;
+    };
+    d.showWindowSurface = [](HWND hwnd) {
+        WindowObject* w = WindowFromHandle(hwnd);
+        if (auto* painted = w && w->peer ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr)
+            painted->showSurface();
+    };
+    gdi::InstallSurfaceDriver(d);
+}
+
+namespace {
+// Installed before main, so images and device contexts work from the start wherever this
+// back end is linked in.
+[[maybe_unused]] const bool g_drawingInstalled = (InstallDrawing(), true);
+}  // namespace
 
 }  // namespace qtbridge

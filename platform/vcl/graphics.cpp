@@ -10,22 +10,6 @@
 #include "platform/gdi/iconDraw.h"
 #include "platform/win/clipboard.h"
 
-namespace {
-
-// Windows classic scheme colours, 0x00BBGGRR.
-const COLORREF kSysColors[] = {
-    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF,
-    0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4,
-    0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
-};
-
-}  // namespace
-
-COLORREF GetSysColor(int index) {
-    if (index < 0 || index >= int(sizeof kSysColors / sizeof kSysColors[0])) return 0;
-    return kSysColors[index];
-}
-
 COLORREF ColorToRGB(TColor c) {
     if (uint32_t(c) & 0x80000000u) return GetSysColor(int(uint32_t(c) & 0xFF));
     return COLORREF(c) & 0x00FFFFFF;
@@ -154,7 +138,7 @@ void TCanvas::SetHandle(HDC h) {
     if (!img) return;
     external_ = h;
     // The pixels may be held by a painter already (the context's own): draw through it.
-    if (qtbridge::Painter* active = qtbridge::Painter::ActiveOn(*img)) {
+    if (gdi::Painter* active = gdi::Painter::ActiveOn(*img)) {
         painter_ = active;
     } else {
         own_ = std::make_unique<qtbridge::Painter>(*img);

@@ -173,7 +173,7 @@ private:
     TFont font_;
     TPen pen_;
     TBrush brush_;
-    qtbridge::Painter* painter_ = nullptr;
+    gdi::Painter* painter_ = nullptr;
     qtbridge::Image* image_ = nullptr;
     std::unique_ptr<qtbridge::Painter> own_;
 };
