@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/gdi/gdi.h"
+#include "platform/qt/surface.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ struct Surface {
 };
 
 void Run(benchmark::State& state, DWORD rop, bool withSource) {
+    qtbridge::InstallDrawing();  // nothing else of the window system's layer is linked in
     Surface src, dst;
     HBRUSH brush = CreateSolidBrush(RGB(0x40, 0x80, 0xC0));
     HGDIOBJ oldBrush = SelectObject(dst.dc, brush);

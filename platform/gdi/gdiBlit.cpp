@@ -2,38 +2,12 @@
 // rectangle fills, exact to the truth tables, with monochrome <-> colour conversion by the
 // text and background colours as GDI does it.
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "platform/gdi/gdiObjects.h"
 
 namespace gdi {
-
-uint32_t Rop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d) {
-    switch (index) {
-    case 0x00: return 0;
-    case 0xFF: return 0xFFFFFFFF;
-    case 0xCC: return s;
-    case 0xF0: return p;
-    case 0xAA: return d;
-    case 0x55: return ~d;
-    case 0x33: return ~s;
-    case 0x88: return s & d;
-    case 0xEE: return s | d;
-    case 0x66: return s ^ d;
-    case 0x5A: return p ^ d;
-    case 0xC0: return p & s;
-    case 0xB8: return (p & ~s) | (d & s);  // P where S is 0, else D
-    case 0xE2: return (d & ~s) | (p & s);  // D where S is 0, else P
-    default: break;
-    }
-    // The general case: every minterm of the truth table whose bit is set.
-    uint32_t r = 0;
-    for (int i = 0; i < 8; ++i) {
-        if (!(index & (1 << i))) continue;
-        uint32_t term = ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
-        r |= term;
-    }
-    return r;
-}
 
 namespace {
 
@@ -53,9 +27,50 @@ int Mod(int a, int m) { return ((a % m) + m) % m; }
 
 bool UsesPattern(uint8_t i) { return ((i >> 4) & 0x0F) != (i & 0x0F); }
 bool UsesSource(uint8_t i) { return ((i >> 2) & 0x33) != (i & 0x33); }
-bool UsesDest(uint8_t i) { return ((i >> 1) & 0x55) != (i & 0x55); }
 
 }  // namespace
+
+RopMasks RopMasks::Of(uint8_t index) {
+    // The truth table's bit i is the result for P, S, D = bits 2, 1, 0 of i. Its algebraic
+    // normal form: coefficient k belongs to the product of the variables whose bits are in k.
+    uint8_t a[8];
+    for (int i = 0; i < 8; ++i) a[i] = (index >> i) & 1;
+    for (int bit = 1; bit < 8; bit <<= 1)
+        for (int i = 0; i < 8; ++i)
+            if (i & bit) a[i] ^= a[i ^ bit];
+    auto m = [&](int k) { return a[k] ? 0xFFFFFFFFu : 0u; };
+    return RopMasks{m(0), m(4), m(2), m(1), m(6), m(5), m(3), m(7)};
+}
+
+namespace {
+
+// The pattern row, or the solid colour repeated, or nothing; the source row or nothing.
+template <bool PatternRow, bool WithSource>
+void RopSpan(const RopMasks& m, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s, int n) {
+    for (int i = 0; i < n; ++i) {
+        const uint32_t pv = PatternRow ? p[i] : solid;
+        const uint32_t sv = WithSource ? s[i] : 0;
+        d[i] = m.apply(pv, sv, d[i]) | 0xFF000000u;
+    }
+}
+
+}  // namespace
+
+// Pixels are 32 bits in every image (the nominal depth of a bitmap is kept in its packed
+// rows, converted after drawing), and monochrome pixels are all ones or all zeros, on which
+// the same masks give all ones or all zeros again; so one routine serves every depth.
+void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s,
+               int n, bool keepAlpha) {
+    if (n <= 0) return;
+    if (index == 0xCC && s) {
+        if (keepAlpha) std::memcpy(d, s, size_t(n) * 4);
+        else
+            for (int i = 0; i < n; ++i) d[i] = s[i] | 0xFF000000u;
+        return;
+    }
+    if (p) s ? RopSpan<true, true>(m, d, p, solid, s, n) : RopSpan<true, false>(m, d, p, solid, s, n);
+    else s ? RopSpan<false, true>(m, d, p, solid, s, n) : RopSpan<false, false>(m, d, p, solid, s, n);
+}
 
 PatternSource::PatternSource(const Dc& dc, const Brush* brush) {
     const bool mono = dc.monochrome();
@@ -99,7 +114,20 @@ uint32_t PatternSource::at(int x, int y) const {
     return tile_[size_t(Mod(y - oy_, th_)) * size_t(tw_) + size_t(Mod(x - ox_, tw_))];
 }
 
-void RasterRect(Dc& dc, RECT r, DWORD rop, const SourceFn* source, const Brush* brush, const RegionSet* limit) {
+void PatternSource::row(int y, int l, int r, uint32_t* out) const {
+    if (hatch_ >= 0) {
+        const int hy = Mod(y - oy_, 8);
+        for (int x = l; x < r; ++x) out[x - l] = HatchBit(hatch_, Mod(x - ox_, 8), hy) ? fore_ : back_;
+        return;
+    }
+    const uint32_t* line = tile_.data() + size_t(Mod(y - oy_, th_)) * size_t(tw_);
+    for (int x = l, tx = Mod(l - ox_, tw_); x < r; ++x) {
+        out[x - l] = line[tx];
+        if (++tx == tw_) tx = 0;
+    }
+}
+
+void RasterRect(Dc& dc, RECT r, DWORD rop, SourceRows* source, const Brush* brush, const RegionSet* limit) {
     gdi::Image* img = dc.image();
     if (!img || r.right <= r.left || r.bottom <= r.top) return;
     if (Bitmap* b = dc.bitmap()) b->beforeUse();
@@ -113,31 +141,42 @@ void RasterRect(Dc& dc, RECT r, DWORD rop, const SourceFn* source, const Brush* 
         brush = current.get();
     }
     const PatternSource pattern(dc, brush);
-    const bool useP = UsesPattern(index), useS = UsesSource(index) && source, useD = UsesDest(index);
+    const bool useP = UsesPattern(index), useS = UsesSource(index) && source;
+    const bool patternRow = useP && !pattern.solid();
+    const uint32_t solid = useP ? pattern.color() : 0;
+    const RopMasks masks = RopMasks::Of(index);
     // A plain copy keeps the source's alpha where the image has an alpha channel.
     const bool keepAlpha = index == 0xCC && img->hasAlpha();
-    const RECT box = vis.box();
-    vis.forEachRun(box.top, box.bottom, [&](int y, int l, int rr) {
-        auto* row = reinterpret_cast<uint32_t*>(img->scanLine(y));
-        for (int x = l; x < rr; ++x) {
-            const uint32_t p = useP ? pattern.at(x, y) : 0;
-            const uint32_t s = useS ? (*source)(x, y) : 0;
-            const uint32_t d = useD ? row[x] : 0;
-            const uint32_t v = Rop3(index, p, s, d);
-            row[x] = keepAlpha ? s : (v | 0xFF000000u);
+    std::vector<uint32_t> patternBuf;
+    for (const Band& band : vis.bands())
+        for (int y = band.top; y < band.bottom; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(img->scanLine(y));
+            for (const Span& sp : band.spans) {
+                const int n = sp.r - sp.l;
+                const uint32_t* p = nullptr;
+                if (patternRow) {
+                    patternBuf.resize(size_t(n));
+                    pattern.row(y, sp.l, sp.r, patternBuf.data());
+                    p = patternBuf.data();
+                }
+                const uint32_t* s = useS ? source->span(y, sp.l, sp.r) : nullptr;
+                RopSpan32(masks, index, row + sp.l, p, solid, s, n, keepAlpha);
+            }
         }
-    });
     Drawn(dc);
 }
 
 namespace {
 
 // The source rectangle of a blit, read before the destination is written (they may be the
-// same image), converted to the destination's kind of colour.
-struct SourceRect {
+// same image), converted to the destination's kind of colour. Placed with its top left at
+// (x, y) of the destination, it answers the destination's spans.
+struct SourceRect : SourceRows {
     std::vector<uint32_t> px;
     int w = 0, h = 0;
-    uint32_t at(int x, int y) const { return px[size_t(y) * size_t(w) + size_t(x)]; }
+    int x = 0, y = 0;
+    uint32_t at(int cx, int cy) const { return px[size_t(cy) * size_t(w) + size_t(cx)]; }
+    const uint32_t* span(int dy, int l, int) override { return px.data() + size_t(dy - y) * size_t(w) + size_t(l - x); }
 };
 
 SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
@@ -151,18 +190,20 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
     const bool fromMono = src.monochrome(), toMono = dst.monochrome();
     const uint32_t text = ToPixel(ResolveColor(dst, dst.st.text)), back = ToPixel(ResolveColor(dst, dst.st.bk));
     const uint32_t srcBack = ToPixel(ResolveColor(src, src.st.bk)) & 0xFFFFFF;
+    // The columns that lie on the source image.
+    const int x0 = std::max(0, -sx), x1 = std::min(w, img->width() - sx);
+    if (x1 <= x0) return s;
     for (int y = 0; y < h; ++y) {
-        int iy = sy + y;
+        const int iy = sy + y;
         if (iy < 0 || iy >= img->height()) continue;
-        const auto* row = reinterpret_cast<const uint32_t*>(img->scanLine(iy));
-        for (int x = 0; x < w; ++x) {
-            int ix = sx + x;
-            if (ix < 0 || ix >= img->width()) continue;
-            uint32_t v = row[ix];
-            if (fromMono && !toMono) v = (v & 0xFFFFFF) ? back : text;
-            else if (!fromMono && toMono) v = (v & 0xFFFFFF) == srcBack ? 0xFFFFFFFF : 0xFF000000u;
-            s.px[size_t(y) * size_t(w) + size_t(x)] = v;
-        }
+        const auto* in = reinterpret_cast<const uint32_t*>(img->scanLine(iy)) + sx;
+        uint32_t* out = s.px.data() + size_t(y) * size_t(w);
+        if (fromMono && !toMono)
+            for (int x = x0; x < x1; ++x) out[x] = (in[x] & 0xFFFFFF) ? back : text;
+        else if (!fromMono && toMono)
+            for (int x = x0; x < x1; ++x) out[x] = (in[x] & 0xFFFFFF) == srcBack ? 0xFFFFFFFF : 0xFF000000u;
+        else
+            std::memcpy(out + x0, in + x0, size_t(x1 - x0) * 4);
     }
     return s;
 }
@@ -231,15 +272,21 @@ uint32_t CombinePixels(const SourceRect& src, int x0, int x1, int y0, int y1, in
 
 // The stretched source as a function of destination device coordinates, and the part of the
 // destination that has source pixels.
-struct StretchedSource {
+struct StretchedSource : SourceRows {
     SourceRect src;
     Axis ax, ay;
     Stretch s;
     int mode;
     RECT valid;
+    std::vector<uint32_t> row;
     uint32_t operator()(int x, int y) const {
         size_t i = size_t(x - s.x), j = size_t(y - s.y);
         return CombinePixels(src, ax.from[i], ax.to[i], ay.from[j], ay.to[j], mode);
+    }
+    const uint32_t* span(int y, int l, int r) override {
+        row.resize(size_t(r - l));
+        for (int x = l; x < r; ++x) row[size_t(x - l)] = (*this)(x, y);
+        return row.data();
     }
 };
 
@@ -304,9 +351,15 @@ BOOL DoStretch(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, i
     if (!Normalise(s)) return TRUE_;
     int mode = plain ? COLORONCOLOR : dst->st.stretchMode;
     auto st = MakeStretched(*dst, *src, s, mode);
-    SourceFn fn = [st](int px, int py) { return (*st)(px, py); };
     RegionSet limit = RegionSet::FromRect(st->valid.left, st->valid.top, st->valid.right, st->valid.bottom);
-    RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, rop, &fn, nullptr, &limit);
+    if (plain) {
+        // Unstretched: the source rows are read in place.
+        st->src.x = s.x;
+        st->src.y = s.y;
+        RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, rop, &st->src, nullptr, &limit);
+    } else {
+        RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, rop, st.get(), nullptr, &limit);
+    }
     return TRUE_;
 }
 
@@ -345,17 +398,20 @@ BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBI
     m->beforeUse();
     auto src = FindAs<Dc>(hsrc);
     const int X = dst->dx(x), Y = dst->dy(y);
-    std::shared_ptr<SourceRect> sr;
-    if (src) sr = std::make_shared<SourceRect>(ReadSource(*dst, *src, src->dx(sx), src->dy(sy), w, h));
-    SourceFn fn = [sr, X, Y](int px, int py) { return sr ? sr->at(px - X, py - Y) : 0xFFFFFFFFu; };
+    std::optional<SourceRect> sr;
+    if (src) {
+        sr = ReadSource(*dst, *src, src->dx(sx), src->dy(sy), w, h);
+        sr->x = X;
+        sr->y = Y;
+    }
     RECT r{X, Y, X + w, Y + h};
     RegionSet ones = RegionWhere(r, [&](int px, int py) {
         int u = mx + px - X, v = my + py - Y;
         return u >= 0 && v >= 0 && u < m->width() && v < m->height() && (m->image->pixel(u, v) & 0xFFFFFF) != 0;
     });
     RegionSet zeros = RegionSet::Combine(RegionSet::FromRect(r.left, r.top, r.right, r.bottom), ones, RegionSet::Diff);
-    RasterRect(*dst, r, fore, src ? &fn : nullptr, nullptr, &ones);
-    RasterRect(*dst, r, back, src ? &fn : nullptr, nullptr, &zeros);
+    RasterRect(*dst, r, fore, sr ? &*sr : nullptr, nullptr, &ones);
+    RasterRect(*dst, r, back, sr ? &*sr : nullptr, nullptr, &zeros);
     return TRUE_;
 }
 
@@ -371,8 +427,7 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
     auto st = MakeStretched(*dst, *src, s, COLORONCOLOR);
     const uint32_t key = ToPixel(ResolveColor(*src, transparent)) & 0xFFFFFF;
     RegionSet keep = RegionWhere(st->valid, [&](int px, int py) { return ((*raw)(px, py) & 0xFFFFFF) != key; });
-    SourceFn fn = [st](int px, int py) { return (*st)(px, py); };
-    RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, SRCCOPY, &fn, nullptr, &keep);
+    RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, SRCCOPY, st.get(), nullptr, &keep);
     return TRUE_;
 }
 

@@ -160,6 +160,8 @@ public:
     PatternSource(const Dc& dc, const Brush* brush);
     bool solid() const { return solid_; }
     uint32_t at(int x, int y) const;
+    // Pixels l..r-1 of device row y (not for a solid pattern).
+    void row(int y, int l, int r, uint32_t* out) const;
     uint32_t color() const { return color_; }
 
 private:
@@ -171,14 +173,34 @@ private:
     int tw_ = 0, th_ = 0, ox_ = 0, oy_ = 0;
 };
 
-// Applies `rop` (a ternary ROP code) to every visible pixel of the device rectangle, with the
-// pattern of the DC's brush and, when given, a source function answering the source pixel for
-// a device position (already converted to the destination's colour kind).
-using SourceFn = std::function<uint32_t(int x, int y)>;
-void RasterRect(Dc& dc, RECT devRect, DWORD rop, const SourceFn* source, const Brush* brush = nullptr,
+// A ternary raster operation as masks made once per call: the result is the exclusive-or
+// of the products of pattern, source and destination whose mask is all ones.
+struct RopMasks {
+    uint32_t one, p, s, d, ps, pd, sd, psd;
+    static RopMasks Of(uint8_t index);
+    uint32_t apply(uint32_t pv, uint32_t sv, uint32_t dv) const {
+        return one ^ (p & pv) ^ (s & sv) ^ (d & dv) ^ (ps & pv & sv) ^ (pd & pv & dv) ^ (sd & sv & dv) ^
+               (psd & pv & sv & dv);
+    }
+};
+// Applies the operation to `n` destination pixels; `p` null means the solid pattern colour,
+// `s` null no source. `keepAlpha`: a plain copy keeps the source's alpha.
+void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s,
+               int n, bool keepAlpha);
+
+// The source pixels of a raster operation, one destination span at a time, already
+// converted to the destination's colour kind.
+class SourceRows {
+public:
+    virtual ~SourceRows() = default;
+    // Source values for destination pixels l..r-1 of device row y.
+    virtual const uint32_t* span(int y, int l, int r) = 0;
+};
+
+// Applies `rop` to every visible pixel of the device rectangle, with the pattern of the DC's
+// brush (or the one given) and, when given, the source.
+void RasterRect(Dc& dc, RECT devRect, DWORD rop, SourceRows* source, const Brush* brush = nullptr,
                 const RegionSet* limit = nullptr);
-// The result of ternary raster operation `index` on pattern, source and destination bits.
-uint32_t Rop3(uint8_t index, uint32_t p, uint32_t s, uint32_t d);
 
 // Runs `draw` with a painter on the DC's surface set to its origin, clip and ROP2, and shows
 // the result afterwards. The painter already active on the image (a canvas's) is reused.

@@ -15,9 +15,9 @@ struct FontSpec {
     std::string name = "宋体";
     int pixelHeight = 12;  // character height in pixels
     bool bold = false, italic = false, underline = false, strikeOut = false;
-    uint32_t color = 0;    // 0x00BBGGRR
-    int orientation = 0;   // tenths of a degree, counter-clockwise
-    int charExtra = 0;     // pixels added after every character
+    uint32_t color = 0;   // 0x00BBGGRR
+    int orientation = 0;  // tenths of a degree, counter-clockwise
+    int charExtra = 0;    // pixels added after every character
 };
 
 struct FontInfo {
@@ -58,11 +58,13 @@ public:
     Image& operator=(const Image&);
     int width() const { return d_->width(); }
     int height() const { return d_->height(); }
-    void resize(int w, int h);  // keeps the overlapping pixels
+    void resize(int w, int h);                                      // keeps the overlapping pixels
     uint32_t pixel(int x, int y) const { return d_->pixel(x, y); }  // 0x00BBGGRR
     void setPixel(int x, int y, uint32_t bgr) { d_->setPixel(x, y, bgr); }
     uint8_t* scanLine(int y) { return d_->scanLine(y); }  // 4 bytes per pixel, B G R A
-    bool save(const std::string& path) const { return d_->save(path); }  // format from the extension
+    bool save(const std::string& path) const {
+        return d_->save(path);
+    }  // format from the extension
     bool load(const std::string& path) { return d_->load(path); }
     bool loadFromData(const void* data, size_t size) { return d_->loadFromData(data, size); }
     // A copy in which every pixel of the colour is transparent.
@@ -114,7 +116,8 @@ public:
     virtual void polygon(const int* xy, int points) = 0;
     virtual void textOut(int x, int y, const std::string& text, bool opaque, uint32_t backBgr) = 0;
     // Returns the height of the text; with DT_CALCRECT only measures (r and b updated).
-    virtual int drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) = 0;
+    virtual int drawText(const std::string& text, int& l, int& t, int& r, int& b,
+                         unsigned flags) = 0;
     virtual void textExtent(const std::string& text, int& w, int& h) = 0;
     virtual void drawImage(int x, int y, const Image& img) = 0;
     virtual void drawImage(int x, int y, const Image& img, int sx, int sy, int sw, int sh) = 0;
@@ -125,9 +128,10 @@ public:
     virtual void origin(int& x, int& y) const = 0;
     virtual bool clipBox(int& l, int& t, int& r, int& b) const = 0;  // false when nothing clips
     virtual void setClipRects(const int* ltrb, int count) = 0;       // device coordinates
-    virtual void setRop2(int r2) = 0;                                 // the R2_ mix of pens and brushes
+    virtual void setRop2(int r2) = 0;  // the R2_ mix of pens and brushes
     virtual void setPenEx(uint32_t bgr, int width, int style, bool flatCaps) = 0;
-    virtual void arc(int l, int t, int r, int b, int startAngle16, int spanAngle16, int kind) = 0;  // 0 arc, 1 pie, 2 chord
+    virtual void arc(int l, int t, int r, int b, int startAngle16, int spanAngle16,
+                     int kind) = 0;  // 0 arc, 1 pie, 2 chord
     virtual void polyline(const int* xy, int points) = 0;
     virtual void polygonFill(const int* xy, int points, bool winding) = 0;
     virtual void roundRect(int l, int t, int r, int b, int ew, int eh) = 0;
@@ -144,7 +148,8 @@ struct SurfaceDriver {
     std::unique_ptr<Painter> (*newPainter)(Image& target) = nullptr;
     std::unique_ptr<PathData> (*newPath)() = nullptr;
     void (*measureText)(const FontSpec& f, const std::string& text, int& w, int& h) = nullptr;
-    int (*textAdvance)(const FontSpec& f, const std::string& text) = nullptr;  // one line, no prefixes
+    int (*textAdvance)(const FontSpec& f,
+                       const std::string& text) = nullptr;  // one line, no prefixes
     FontInfo (*fontInfo)(const FontSpec& f) = nullptr;
     int (*wrappedTextHeight)(const FontSpec& f, const std::string& text, int width) = nullptr;
     // Whether the window still exists; its backing image (`whole`: with its frame), or null
@@ -161,7 +166,9 @@ const SurfaceDriver& Driver();
 inline void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     Driver().measureText(f, text, w, h);
 }
-inline int TextAdvance(const FontSpec& f, const std::string& text) { return Driver().textAdvance(f, text); }
+inline int TextAdvance(const FontSpec& f, const std::string& text) {
+    return Driver().textAdvance(f, text);
+}
 inline FontInfo FontInfoOf(const FontSpec& f) { return Driver().fontInfo(f); }
 inline int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
     return Driver().wrappedTextHeight(f, text, width);
