@@ -214,11 +214,43 @@ void TXcBrowseForFolderDialog::Place() {
     SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TXcBrowseForFolderDialog::AddHelpButton(HWND dialog) {
+    const HWND first = FindWindowExA(dialog, nullptr, "BUTTON", nullptr);
+    RECT button, window;
+    if (!first || !GetWindowRect(first, &button) || !GetWindowRect(dialog, &window)) return;
+    POINT topLeft{button.left, button.top}, bottomRight{button.right, button.bottom};
+    ScreenToClient(dialog, &topLeft);
+    ScreenToClient(dialog, &bottomRight);
+    helpDistance_ = (window.bottom - window.top) - topLeft.y;
+    help_ = CreateWindowExA(0, "BUTTON", "帮助(&H)",
+                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 12, topLeft.y,
+                            bottomRight.x - topLeft.x, bottomRight.y - topLeft.y, dialog,
+                            reinterpret_cast<HMENU>(intptr_t(0xFFFF)), nullptr, nullptr);
+    SendMessageA(help_, WM_SETFONT, WPARAM(SendMessageA(dialog, WM_GETFONT, 0, 0)), 1);
+    UpdateWindow(dialog);
+}
+
+// The help button keeps its distance from the dialog's bottom edge.
+void TXcBrowseForFolderDialog::FollowSize(HWND dialog) {
+    RECT window, button;
+    if (!help_ || !GetWindowRect(dialog, &window) || !GetWindowRect(help_, &button)) return;
+    POINT at{button.left, button.top};
+    ScreenToClient(dialog, &at);
+    SetWindowPos(help_, nullptr, at.x, (window.bottom - window.top) - helpDistance_,
+                 button.right - button.left, button.bottom - button.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT TXcBrowseForFolderDialog::DialogMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     try {
         if (msg == WM_SHOWWINDOW && !positioned_) {
             Place();
             positioned_ = true;
+        }
+        if (msg == WM_SIZE) {
+            const LRESULT result = CallWindowProcA(previousProc_, hwnd, msg, w, l);
+            FollowSize(hwnd);
+            return result;
         }
     } catch (...) {
         if (Application) Application->HandleException(this);
@@ -250,6 +282,7 @@ int TXcBrowseForFolderDialog::Callback(HWND hwnd, UINT msg, LPARAM l) {
                         return DialogMessage(h, m, w, l);
                     }));
             }
+            if (HelpContext != 0) AddHelpButton(hwnd);
             if (!Directory.empty())
                 SendMessageA(hwnd, BFFM_SETSELECTIONA, 1, LPARAM(Directory.c_str()));
             UpdateStatusText(Directory);
@@ -298,6 +331,8 @@ bool TXcBrowseForFolderDialog::Execute() {
     if (shell < ShellVersion(4, 0)) throw EXCLException("这个对话框需要外壳程序 4.0 或更高版本。");
     owner_ = OwnerWindow();
     positioned_ = false;
+    help_ = nullptr;
+    helpDistance_ = 0;
     previousProc_ = nullptr;
     effective_ = EffectiveOptions(options_, shell);
     const std::string title = TitleLine(effective_);

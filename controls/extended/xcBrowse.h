@@ -161,6 +161,10 @@ private:
     // Moves the dialog window to where Position puts it.
     void Place();
     LRESULT DialogMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+    // The help button (HelpContext not 0) beside the dialog's first button, and its move
+    // when the dialog is resized.
+    void AddHelpButton(HWND dialog);
+    void FollowSize(HWND dialog);
 
     TOptionsDir options_ = Od(odStatusAvailable) | Od(odNewDialogStyle);
     TOptionsDir effective_ = 0;
@@ -169,6 +173,8 @@ private:
     HWND dialog_ = nullptr;
     HWND owner_ = nullptr;
     bool positioned_ = false;
+    HWND help_ = nullptr;
+    int helpDistance_ = 0;  // from the help button's top to the dialog's bottom edge
     std::shared_ptr<WNDPROC> previousProc_;  // of the dialog window while it is subclassed
     LPITEMIDLIST result_ = nullptr;
 };

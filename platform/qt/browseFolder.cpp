@@ -4,6 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
+#include "platform/gdi/gdi.h"
+
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
 #include "platform/user/window.h"
@@ -63,10 +67,52 @@ BrowseFolderDialog::BrowseFolderDialog(BROWSEINFOA& bi) : bi_(bi) {
             s->controlId = kBrowseStatusItem, s->left = 12, s->top = 40,
             s->width = s->clientWidth = 330 - 24, s->height = s->clientHeight = 16;
     }
+    // The buttons of the bottom row are child windows, as the shell's are.
+    auto button = [&](int id, const char* text) {
+        const HWND b = CreateWindowObject("BUTTON", hwnd_, nullptr, nullptr);
+        WindowObject* o = WindowFromHandle(b);
+        o->controlId = id, o->text = text, o->style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+        buttons_.push_back(b);
+    };
+    if (HasNewFolderButton()) button(kBrowseNewFolderItem, "新建文件夹(&M)");
+    button(IDOK, "确定");
+    button(IDCANCEL, "取消");
+    LayOutButtons();
+}
+
+bool BrowseFolderDialog::OwnButton(HWND child) const {
+    return std::find(buttons_.begin(), buttons_.end(), child) != buttons_.end();
+}
+
+void BrowseFolderDialog::LayOutButtons() {
+    const WindowObject* d = WindowFromHandle(hwnd_);
+    if (!d) return;
+    constexpr int margin = 12, gap = 6, w = 75, h = 23, wideW = 110;
+    int right = d->clientWidth - margin;
+    for (auto it = buttons_.rbegin(); it != buttons_.rend(); ++it) {
+        WindowObject* b = WindowFromHandle(*it);
+        if (!b) continue;
+        const bool wide = b->controlId == kBrowseNewFolderItem;
+        b->width = b->clientWidth = wide ? wideW : w, b->height = b->clientHeight = h;
+        b->top = d->clientHeight - margin - h;
+        b->left = wide ? margin : right - w;  // the new folder button stands at the left
+        if (!wide) right -= w + gap;
+    }
+}
+
+void BrowseFolderDialog::Resize(int clientWidth, int clientHeight) {
+    WindowObject* d = WindowFromHandle(hwnd_);
+    if (!d) return;
+    d->width += clientWidth - d->clientWidth, d->height += clientHeight - d->clientHeight;
+    d->clientWidth = clientWidth, d->clientHeight = clientHeight;
+    LayOutButtons();
+    SendMessageA(hwnd_, WM_SIZE, 0, MAKELPARAM_XY(clientWidth, clientHeight));
+    Changed();
 }
 
 BrowseFolderDialog::~BrowseFolderDialog() {
-    if (statusItem_) DestroyWindow(statusItem_);
+    // Its children go with it: the status line, the buttons and those the program added.
+    while (HWND child = FindWindowExA(hwnd_, nullptr, nullptr, nullptr)) DestroyWindow(child);
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -189,7 +235,14 @@ LRESULT BrowseFolderDialog::Handle(UINT msg, WPARAM w, LPARAM l) {
                 PressOk();
             else if ((w & 0xFFFF) == IDCANCEL)
                 Cancel();
+            else if ((w & 0xFFFF) == kBrowseNewFolderItem)
+                NewFolder();
             return 0;
+        case WM_PARENTNOTIFY:  // a child the program made: the window shows it
+            Changed();
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT));
         case WM_CLOSE:
             Cancel();
             return 0;

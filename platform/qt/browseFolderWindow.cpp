@@ -14,6 +14,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -57,6 +58,8 @@ public:
         setWindowTitle(QString::fromUtf8("浏览文件夹"));
         setWindowModality(Qt::ApplicationModal);
         resize(330, 420);
+        // The old-style dialog has a fixed size; the new style can be resized.
+        if (!(d.Flags() & BIF_NEWDIALOGSTYLE)) setFixedSize(330, 420);
         auto* layout = new QVBoxLayout(this);
         QString title = QString::fromStdString(d.Title());
         title.replace('\r', '\n');
@@ -92,21 +95,9 @@ public:
             connect(edit_, &QLineEdit::textEdited, this,
                     [this](const QString& t) { d_.SetEditText(t.toStdString()); });
         }
-        auto* buttons = new QHBoxLayout;
-        if (d.HasNewFolderButton()) {
-            auto* nf = new QPushButton(QString::fromUtf8("新建文件夹(&M)"), this);
-            connect(nf, &QPushButton::clicked, this, [this] { d_.NewFolder(); });
-            buttons->addWidget(nf);
-        }
-        buttons->addStretch(1);
-        ok_ = new QPushButton(QString::fromUtf8("确定"), this);
-        ok_->setDefault(true);
-        auto* cancel = new QPushButton(QString::fromUtf8("取消"), this);
-        buttons->addWidget(ok_);
-        buttons->addWidget(cancel);
-        layout->addLayout(buttons);
-        connect(ok_, &QPushButton::clicked, this, [this] { d_.PressOk(); });
-        connect(cancel, &QPushButton::clicked, this, [this] { d_.Cancel(); });
+        // The bottom row's buttons are the dialog's child windows, placed where they say.
+        layout->addSpacing(12 + 23);
+        PlaceButtons();
         connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex& i) {
                     if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
@@ -151,8 +142,31 @@ public:
         updating_ = was;
     }
 
+    // A button per child window of class BUTTON (the dialog's own and those the program
+    // added), where the child window lies; a click is the dialog's WM_COMMAND.
+    void PlaceButtons() {
+        const HWND dialog = d_.Window();
+        for (HWND c = FindWindowExA(dialog, nullptr, "BUTTON", nullptr); c;
+             c = FindWindowExA(dialog, c, "BUTTON", nullptr)) {
+            const WindowObject* o = WindowFromHandle(c);
+            if (!o || !(o->style & WS_VISIBLE)) continue;
+            QPushButton*& b = buttons_[c];
+            if (!b) {
+                b = new QPushButton(QString::fromStdString(o->text), this);
+                const int id = o->controlId;
+                connect(b, &QPushButton::clicked, this, [this, c, id] {
+                    SendMessageA(d_.Window(), WM_COMMAND, WPARAM(id & 0xFFFF), LPARAM(c));
+                });
+                if (id == IDOK) ok_ = b, b->setDefault(true);
+                b->show();
+            }
+            b->setGeometry(o->left, o->top, o->width, o->height);
+        }
+    }
+
     void Update() {
         updating_ = true;
+        PlaceButtons();
         QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
         if (i.isValid() && tree_->currentIndex() != i) Reveal();
         if (status_)
@@ -160,13 +174,18 @@ public:
                                                       Qt::ElideMiddle, width() - 30));
         if (edit_ && edit_->text().toStdString() != d_.EditText())
             edit_->setText(QString::fromStdString(d_.EditText()));
-        ok_->setEnabled(d_.OkEnabled());
+        if (ok_) ok_->setEnabled(d_.OkEnabled());
         if (d_.Done()) hide();
         updating_ = false;
     }
 
 protected:
     void reject() override { d_.Cancel(); }
+    void resizeEvent(QResizeEvent* e) override {
+        QDialog::resizeEvent(e);
+        d_.Resize(width(), height());
+        PlaceButtons();
+    }
 
 private:
     BrowseFolderDialog& d_;
@@ -177,6 +196,7 @@ private:
     QLineEdit* edit_ = nullptr;
     QPushButton* ok_ = nullptr;
     bool updating_ = false;
+    std::map<HWND, QPushButton*> buttons_;
     std::set<std::string> loaded_;  // folders the model has read
 };
 
@@ -191,6 +211,7 @@ void RunWindow(BrowseFolderDialog& d) {
         o->height = frame.height();
         o->clientWidth = w.width(), o->clientHeight = w.height();
     }
+    w.PlaceButtons();
     d.Start();
     // The callback may have placed the window.
     if (WindowObject* o = WindowFromHandle(d.Window());

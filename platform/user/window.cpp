@@ -1,8 +1,10 @@
 #include "platform/user/window.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/capture.h"
@@ -134,8 +136,12 @@ BOOL GetWindowRect(HWND hwnd, RECT* r) {
     // A window the layer does not place has no size here: no rectangle rather than a wrong one.
     if (w->width == 0 && w->height == 0) return 0;
     int x = w->left, y = w->top;
-    for (const WindowObject* p = WindowFromHandle(w->parent); p; p = WindowFromHandle(p->parent))
-        x += p->left, y += p->top;
+    // A child lies in its parent's client area: inside the frame, as wide on each side and
+    // along the bottom.
+    for (const WindowObject* p = WindowFromHandle(w->parent); p; p = WindowFromHandle(p->parent)) {
+        const int side = (p->width - p->clientWidth) / 2;
+        x += p->left + side, y += p->top + (p->height - p->clientHeight) - side;
+    }
     *r = RECT{x, y, x + w->width, y + w->height};
     return 1;
 }
@@ -188,4 +194,49 @@ HWND GetDlgItem(HWND dialog, int id) {
         if (window->parent == dialog && window->controlId == id)
             return reinterpret_cast<HWND>(value);
     return nullptr;
+}
+
+HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE, void*) {
+    if (!className || (parent && !IsWindow(parent))) return nullptr;
+    const HWND hwnd = CreateWindowObject(className, parent, nullptr, nullptr);
+    WindowObject* w = WindowFromHandle(hwnd);
+    w->text = windowName ? windowName : "";
+    w->style = style;
+    w->left = x, w->top = y, w->width = w->clientWidth = std::max(0, width),
+    w->height = w->clientHeight = std::max(0, height);
+    if (style & WS_CHILD) w->controlId = int(reinterpret_cast<intptr_t>(menu));
+    if (parent)
+        SendMessageA(parent, WM_PARENTNOTIFY,
+                     WPARAM(WM_CREATE | (uint32_t(uint16_t(w->controlId)) << 16)),
+                     reinterpret_cast<LPARAM>(hwnd));
+    return hwnd;
+}
+
+HWND FindWindowExA(HWND parent, HWND after, const char* className, const char* windowName) {
+    std::vector<uintptr_t> children;
+    for (const auto& [value, window] : Live()) {
+        if (window->parent != parent || value <= reinterpret_cast<uintptr_t>(after)) continue;
+        if (className && strcasecmp(window->className.c_str(), className) != 0) continue;
+        if (windowName && window->text != windowName) continue;
+        children.push_back(value);
+    }
+    if (children.empty()) return nullptr;
+    return reinterpret_cast<HWND>(*std::min_element(children.begin(), children.end()));
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* p) {
+    RECT window, client;
+    if (!p || !GetWindowRect(hwnd, &window) || !GetClientRect(hwnd, &client)) return 0;
+    // The client area lies inside the frame: as wide on each side and along the bottom.
+    const LONG side = ((window.right - window.left) - client.right) / 2;
+    const LONG top = (window.bottom - window.top) - client.bottom - side;
+    if (const WindowObject* w = WindowFromHandle(hwnd); w && w->peer) {
+        RECT c;
+        if (!ScreenRect(w, true, c)) return 0;
+        p->x -= c.left, p->y -= c.top;
+        return 1;
+    }
+    p->x -= window.left + side, p->y -= window.top + top;
+    return 1;
 }

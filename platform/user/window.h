@@ -10,6 +10,7 @@
 #include "platform/win/wintypes.h"
 
 struct RECT;
+struct POINT;
 
 using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
@@ -25,6 +26,8 @@ struct WindowObject {
     // A child's place is in its parent's client area.
     int left = 0, top = 0, width = 0, height = 0, clientWidth = 0, clientHeight = 0;
     int controlId = 0;  // a dialog item's identifier
+    std::string text;   // the text it was made with (a button's caption)
+    DWORD style = 0;
 };
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control);
@@ -78,3 +81,21 @@ enum : WPARAM {
 };
 // The child of a dialog window with this identifier, or null.
 HWND GetDlgItem(HWND dialog, int id);
+
+// Child windows made by the program inside a window it does not draw itself (a button on a
+// shell dialog): the window showing the parent shows them from their place, text and style.
+constexpr DWORD WS_TABSTOP = 0x00010000, WS_CLIPSIBLINGS = 0x04000000, WS_VISIBLE = 0x10000000,
+                WS_CHILD = 0x40000000;
+constexpr UINT WM_PARENTNOTIFY = 0x0210;
+using HMENU = void*;
+// Makes a window of a class at x, y in the parent's client area; a child's `menu` is its
+// control identifier. The parent hears WM_PARENTNOTIFY (WM_CREATE in the low word, the
+// identifier in the high word, the child in lParam).
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu,
+                     HINSTANCE instance, void* param);
+// The next child of `parent` after `after` (null: the first), oldest first, whose class
+// (in any case) and text match; a null class or text matches any.
+HWND FindWindowExA(HWND parent, HWND after, const char* className, const char* windowName);
+// A screen point in the window's client area.
+BOOL ScreenToClient(HWND hwnd, POINT* p);

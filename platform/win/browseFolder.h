@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/user/messages.h"
 #include "platform/win/shellFolders.h"
@@ -39,6 +40,7 @@ constexpr UINT BFFM_SETSTATUSTEXTA = WM_USER + 100, BFFM_ENABLEOK = WM_USER + 10
                BFFM_SETEXPANDED = WM_USER + 106;
 constexpr int IDOK = 1, IDCANCEL = 2;
 constexpr int kBrowseStatusItem = 14147;  // the status line's dialog item
+constexpr int kBrowseNewFolderItem = 14150;  // the new folder button
 
 // Shows the dialog modally; the chosen folder's item-id list (free it with CoTaskMemFree
 // or ILFree), or null when cancelled. With BIF_VALIDATE a typed name that is no folder
@@ -80,6 +82,11 @@ public:
     void Cancel();
     // Makes a new folder "新建文件夹" (numbered when taken) below the selection and selects it.
     bool NewFolder();
+    // The dialog's client area takes this size (the user drags its border): its own buttons
+    // keep their distance from the bottom right corner, and the window hears WM_SIZE.
+    void Resize(int clientWidth, int clientHeight);
+    // Whether a child window is one of the dialog's own buttons (else the program made it).
+    bool OwnButton(HWND child) const;
 
     // What the window shows follows these (set by the window layer).
     std::function<void()> OnStateChanged;
@@ -99,7 +106,10 @@ private:
     bool Allowed(const std::string& folder) const;
 
     BROWSEINFOA& bi_;
+    void LayOutButtons();
+
     HWND hwnd_ = nullptr, statusItem_ = nullptr;
+    std::vector<HWND> buttons_;  // new folder (when shown), OK, Cancel
     std::string root_, selection_, status_, edit_, chosen_;
     bool okEnabled_ = true, done_ = false, started_ = false;
 };

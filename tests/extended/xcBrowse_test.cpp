@@ -2,6 +2,7 @@
 // selection, the status text, the title line, validation, cancel, and the option rules.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "controls/extended/xcBrowse.h"
@@ -299,4 +300,84 @@ TEST(XcBrowseDialog, FormCenterCentresOnTheOwningForm) {
     EXPECT_EQ(at.left, 20 + (400 - w) / 2);
     EXPECT_EQ(at.top, 40 + (300 - h) / 2);
     form.Hide();
+}
+
+TEST(XcBrowseDialog, AHelpContextAddsAHelpButtonThatFollowsTheBottomEdge) {
+    struct Found {
+        HWND help = nullptr;
+        RECT at{}, ok{};
+    };
+    auto find = [](BrowseFolderDialog& dlg) {
+        Found f;
+        f.help = FindWindowExA(dlg.Window(), nullptr, "button", "帮助(&H)");
+        if (f.help) GetWindowRect(f.help, &f.at);
+        GetWindowRect(GetDlgItem(dlg.Window(), IDOK), &f.ok);
+        return f;
+    };
+    {
+        TXcBrowseForFolderDialog d(nullptr);
+        d.SetOptions(kMainWindow);
+        Found none;
+        Driver drv([&](BrowseFolderDialog& dlg) {
+            none = find(dlg);
+            dlg.Cancel();
+        });
+        d.Execute();
+        EXPECT_EQ(none.help, nullptr);  // HelpContext 0: no button
+    }
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(Od(odStatusAvailable) | Od(odNewDialogStyle) | Od(odNoNewButtonFolder));
+    d.HelpContext = 7;
+    d.Position = fpDefault;
+    std::vector<Found> seen;
+    int id = 0;
+    Driver drv([&](BrowseFolderDialog& dlg) {
+        seen.push_back(find(dlg));
+        if (seen.back().help) id = WindowFromHandle(seen.back().help)->controlId;
+        dlg.Resize(500, 600);
+        seen.push_back(find(dlg));
+        dlg.Resize(300, 380);
+        seen.push_back(find(dlg));
+        dlg.Cancel();
+    });
+    d.Execute();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(id, 0xFFFF);
+    for (const Found& f : seen) {
+        ASSERT_NE(f.help, nullptr);
+        EXPECT_EQ(f.at.left, 12);       // the dialog lies at 0, 0 and has no frame here
+        EXPECT_EQ(f.at.top, f.ok.top);  // beside the first button, at the same distance
+        EXPECT_EQ(f.at.bottom - f.at.top, f.ok.bottom - f.ok.top);
+        EXPECT_EQ(f.at.right - f.at.left, f.ok.right - f.ok.left);
+    }
+    EXPECT_EQ(seen[1].at.top - seen[0].at.top, 600 - 420);
+    EXPECT_EQ(seen[2].at.top - seen[0].at.top, 380 - 420);
+}
+
+TEST(XcBrowseDialog, TheShownDialogShowsItsHelpButton) {
+    Folders f;
+    TXcBrowseForFolderDialog d(nullptr);
+    d.SetOptions(Od(odStatusAvailable) | Od(odNewDialogStyle) | Od(odNoNewButtonFolder));
+    d.HelpContext = 3;
+    d.Title = "选择目标文件夹";
+    d.Directory = f.Path("a/b");
+    RECT help{}, ok{};
+    bool shot = false;
+    SetBrowseFolderWindowProbe([&](BrowseFolderDialog& dlg) {
+        const HWND h = FindWindowExA(dlg.Window(), nullptr, "BUTTON", "帮助(&H)");
+        if (!h || !dlg.SaveScreenshot) return false;
+        GetWindowRect(h, &help);
+        GetWindowRect(GetDlgItem(dlg.Window(), IDOK), &ok);
+        const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
+        const std::string png =
+            (keep && *keep ? std::string(keep) + "/" : testing::TempDir()) + "browse-help.png";
+        shot = dlg.SaveScreenshot(png);
+        dlg.Cancel();
+        return true;
+    });
+    EXPECT_FALSE(d.Execute());
+    SetBrowseFolderWindowProbe(nullptr);
+    EXPECT_TRUE(shot);
+    EXPECT_EQ(help.top, ok.top);
+    EXPECT_LT(help.right, ok.left);  // at the left, clear of OK
 }
