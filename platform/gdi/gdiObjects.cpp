@@ -4,17 +4,17 @@
 #include <unordered_map>
 
 #include "platform/gdi/gdiObjects.h"
+#include "platform/win/handleTable.h"
 
 namespace gdi {
 namespace {
 
-// Never destroyed: fonts and bitmaps of static lifetime delete their handles at exit.
-std::unordered_map<uintptr_t, std::shared_ptr<Object>>& Table() {
-    static auto* t = new std::unordered_map<uintptr_t, std::shared_ptr<Object>>;
+// GDI objects in the one handle table (never destroyed: fonts and bitmaps of static lifetime
+// delete their handles at exit).
+TypedHandles<Object>& Table() {
+    static auto* t = new TypedHandles<Object>(HandleKind::Gdi);
     return *t;
 }
-// Values grow and are never reused, so a stale handle never reaches a newer object.
-uintptr_t g_next = 0x10000;
 
 std::shared_ptr<Object> MakeStock(int which) {
     auto brush = [](COLORREF c, UINT style = BS_SOLID) {
@@ -70,18 +70,12 @@ std::shared_ptr<Object> MakeStock(int which) {
 
 HGDIOBJ AddObject(std::shared_ptr<Object> obj) {
     if (!obj) return nullptr;
-    uintptr_t v = g_next;
-    g_next += 4;
-    Table().emplace(v, std::move(obj));
-    return reinterpret_cast<HGDIOBJ>(v);
+    return reinterpret_cast<HGDIOBJ>(Table().Add(std::move(obj)));
 }
 
-std::shared_ptr<Object> Find(HGDIOBJ h) {
-    auto it = Table().find(reinterpret_cast<uintptr_t>(h));
-    return it == Table().end() ? nullptr : it->second;
-}
+std::shared_ptr<Object> Find(HGDIOBJ h) { return Table().Find(reinterpret_cast<uintptr_t>(h)); }
 
-void RemoveObject(HGDIOBJ h) { Table().erase(reinterpret_cast<uintptr_t>(h)); }
+void RemoveObject(HGDIOBJ h) { Table().Remove(reinterpret_cast<uintptr_t>(h)); }
 
 std::shared_ptr<Pen> CurrentPen(const Dc& dc) {
     auto p = FindAs<Pen>(dc.st.pen);
@@ -358,7 +352,6 @@ BOOL CopyRect(RECT* dst, const RECT* src) {
 namespace gdi {
 // Makes an existing handle refer to another object (a TBitmap taking over a bitmap handle).
 void Rebind(HGDIOBJ h, std::shared_ptr<Object> obj) {
-    auto it = Table().find(reinterpret_cast<uintptr_t>(h));
-    if (it != Table().end()) it->second = std::move(obj);
+    Table().Replace(reinterpret_cast<uintptr_t>(h), std::move(obj));
 }
 }  // namespace gdi

@@ -1,5 +1,7 @@
 #include "platform/user/window.h"
 
+#include "platform/win/handleTable.h"
+
 #include <strings.h>
 #include <algorithm>
 #include <cstdint>
@@ -17,7 +19,6 @@ std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>>& Live() {
     static std::unordered_map<uintptr_t, std::unique_ptr<WindowObject>> live;
     return live;
 }
-uintptr_t g_nextHandle = 0x10010;
 }  // namespace
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control) {
@@ -26,8 +27,8 @@ HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc,
     w->parent = parent;
     w->proc = std::make_shared<WNDPROC>(std::move(proc));
     w->control = control;
-    const uintptr_t value = g_nextHandle;
-    g_nextHandle += 4;
+    // The id comes from the one handle table, so it is never any other kind's.
+    const uintptr_t value = handles::Add(HandleKind::Window, nullptr);
     Live().emplace(value, std::move(w));
     return reinterpret_cast<HWND>(value);
 }
@@ -55,7 +56,7 @@ BOOL DestroyWindow(HWND hwnd) {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     DiscardTimersAndPostedMessages(hwnd);  // its timers and posted messages die with it
-    Live().erase(reinterpret_cast<uintptr_t>(hwnd));
+    if (Live().erase(reinterpret_cast<uintptr_t>(hwnd))) handles::Remove(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
     return 1;
 }
 

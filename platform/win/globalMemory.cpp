@@ -13,7 +13,7 @@ struct Block {
 };
 
 ObjectTable<Block>& Blocks() {
-    static ObjectTable<Block> table(0x00500000);
+    static ObjectTable<Block> table(HandleKind::GlobalMemory);
     return table;
 }
 
@@ -38,7 +38,10 @@ HGLOBAL GlobalAlloc(UINT, size_t bytes) {
 
 void* GlobalLock(HGLOBAL mem) {
     auto b = Blocks().Find(IdOf(mem));
-    if (!b) return nullptr;
+    if (!b) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
     ++b->locks;
     return b->bytes.data();
 }
@@ -54,4 +57,8 @@ size_t GlobalSize(HGLOBAL mem) {
     return b ? b->bytes.size() : 0;
 }
 
-HGLOBAL GlobalFree(HGLOBAL mem) { return Blocks().Remove(IdOf(mem)) ? nullptr : mem; }
+HGLOBAL GlobalFree(HGLOBAL mem) {
+    if (Blocks().Remove(IdOf(mem))) return nullptr;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return mem;
+}

@@ -19,7 +19,7 @@ struct IconObject {
 };
 
 ObjectTable<IconObject>& Icons() {
-    static ObjectTable<IconObject> table(0x00100000);
+    static ObjectTable<IconObject> table(HandleKind::Icon);
     return table;
 }
 

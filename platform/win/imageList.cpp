@@ -16,7 +16,7 @@ struct ImageListObject {
 };
 
 ObjectTable<ImageListObject>& Lists() {
-    static ObjectTable<ImageListObject> table(0x00200000);
+    static ObjectTable<ImageListObject> table(HandleKind::ImageList);
     return table;
 }
 

@@ -15,7 +15,7 @@ struct ThemeObject {
 };
 
 ObjectTable<ThemeObject>& Themes() {
-    static ObjectTable<ThemeObject> table(0x00300000);
+    static ObjectTable<ThemeObject> table(HandleKind::Theme);
     return table;
 }
 
