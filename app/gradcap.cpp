@@ -462,7 +462,7 @@ void RegisterGradientCaption() {
             return part == "CompanyText" ? g->CompanyText : part == "AppNameText" ? static_cast<TCompanyText&>(g->AppNameText)
                                                                                   : g->CaptionText;
         };
-        auto prop = [&](const char* name, std::function<void(TCompanyText&, const TDfmValue&)> set) {
+        auto prop = [&](const char* name, const std::function<void(TCompanyText&, const TDfmValue&)>& set) {
             RegisterProperty("TGradientCaption", part + name, [pick, set](TComponent* c, const TDfmValue& v) { set(pick(c), v); });
         };
         prop(".Caption", [](TCompanyText& t, const TDfmValue& v) { t.SetCaption(v.s); });

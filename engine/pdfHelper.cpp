@@ -17,7 +17,9 @@
 #include "engine/host.h"
 #include "engine/util.h"
 #include "platform/rtl/mappedFile.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/handles.h"
 #include "platform/win/mutex.h"
@@ -43,22 +45,6 @@ std::string OutputLogName(const std::string& gsDir, const char* suffix) {
 
 }  // namespace
 
-bool IsValidUtf8(const std::string& s) {
-    for (size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = 0;
-        if (c >= 0xC2 && c <= 0xDF) n = 1;
-        else if (c >= 0xE0 && c <= 0xEF) n = 2;
-        else if (c >= 0xF0 && c <= 0xF4) n = 3;
-        else if (c >= 0x80) return false;
-        if (i + n >= s.size() && n > 0) return false;
-        for (size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n + 1;
-    }
-    return true;
-}
-
 namespace {
 
 // Ghostscript drops bytes that are not UTF-8 from a name, refuses one holding "%pipe%"
@@ -66,7 +52,7 @@ namespace {
 bool GsReadsExactly(const std::string& s) {
     for (unsigned char c : s)
         if (c < 0x20 || c == 0x7F || c == '|') return false;
-    return LowerCase(s).find("%pipe") == std::string::npos && IsValidUtf8(s);
+    return LowerCase(s).find("%pipe") == std::string::npos && IsUtf8(s);
 }
 
 // A folder for safe names when the run's own folder has a name Ghostscript cannot read:
@@ -96,7 +82,7 @@ std::string NameLinkFolder() {
     TMainState* s = MainState();
     std::string base = s && !s->FRunTemp.empty() ? s->FRunTemp : s ? s->FLogDir : GetTempDir();
     if (!GsReadsExactly(ExpandFileName(base))) base = SafeNamesBase();
-    const std::string folder = base + "names/";
+    std::string folder = base + "names/";
     ForceDirectories(folder);
     return folder;
 }
@@ -105,7 +91,7 @@ std::string NameLinkFolder() {
 std::string SafeLink(const std::string& target, const std::string& kind, const std::string& ext) {
     const std::string folder = NameLinkFolder();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string link = folder + kind + Format("%.8d", Random(100000000)) + ext;
+        std::string link = folder + kind + Format("%.8d", Random(100000000)) + ext;
         if (CreateSymbolicLink(link, target)) return link;
     }
     throw EInOutError("无法为文件名建立链接: \"" + EscapeControls(target) + "\"");
@@ -147,7 +133,7 @@ void EndSafeNames() {
 }
 
 std::string GsFileName(const std::string& path) {
-    const std::string full = ExpandFileName(path);
+    std::string full = ExpandFileName(path);
     if (GsReadsExactly(full)) return full;
     std::string ext = ExtractFileExt(full);
     if (!GsReadsExactly(ext)) ext.clear();
@@ -230,7 +216,7 @@ private:
 std::string JobFolder(const TMainState& s) {
     const std::string base = s.FRunTemp.empty() ? s.FLogDir : s.FRunTemp;
     for (int attempt = 0;; ++attempt) {
-        const std::string dir = base + "gsjob" + Format("%.8d", Random(100000000)) + "/";
+        std::string dir = base + "gsjob" + Format("%.8d", Random(100000000)) + "/";
         if (CreateDir(dir)) return dir;
         if (attempt >= 100 || DirectoryExists(dir) == false) MkDir(dir);  // raises the reason
     }
@@ -249,9 +235,7 @@ std::string StatedErrorLineOf(const std::string& path) {
 bool TGhost::Run(const std::string& jobName, const std::string& params) {
     bool result = true;
     // Page files written under safe names get their real names, whatever the run gave.
-    struct RenamesApplier {
-        ~RenamesApplier() { ApplyPendingRenames(); }
-    } applyRenames;
+    ScopeExit applyRenames([] { ApplyPendingRenames(); });
     try {
         TMainState& s = State();
 
@@ -280,12 +264,9 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         const std::string responseFile = s.FLogDir + "temp.log";
         // The response file may hold passwords: its owner's only, and gone after the job
         // whatever happens.
-        struct ResponseFileRemover {
-            const std::string& name;
-            ~ResponseFileRemover() {
-                if (FileExists(name)) DeleteFile(name);
-            }
-        } removeResponse{responseFile};
+        ScopeExit removeResponse([&] {
+            if (FileExists(responseFile)) DeleteFile(responseFile);
+        });
         WritePrivateFileText(responseFile, params + "\n");
 
         const std::string gsDir = s.FLogDir + "gs/";
@@ -302,10 +283,7 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         // The job's own temporary folder is the only place besides its outputs where it may
         // write: Ghostscript's -dSAFER permits the temporary folder it is given.
         const std::string jobDir = JobFolder(s);
-        struct JobFolderRemover {
-            const std::string& name;
-            ~JobFolderRemover() { RemoveTreeNow(name.c_str()); }
-        } removeJobDir{jobDir};
+        ScopeExit removeJobDir([&] { RemoveTreeNow(jobDir.c_str()); });
         std::string environment;
         for (const std::string& e : EnvironmentStrings()) {
             if (StartsStr("TMPDIR=", e) || StartsStr("TEMP=", e) || StartsStr("TMP=", e)) continue;

@@ -28,9 +28,6 @@ public:
     bool ErrorLogHasErrors(const std::string& errorLogPath);
 };
 
-// Whether the bytes are text in UTF-8, the only encoding texts are drawn from.
-bool IsValidUtf8(const std::string& s);
-
 // A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
 // "@" or "-" is never taken for a device, a response file or a switch), and, when the
 // name is not valid UTF-8 (Ghostscript drops such bytes), holds "%pipe%" or "|" (read

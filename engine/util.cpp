@@ -11,7 +11,9 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/fileOps.h"
 #include "platform/rtl/fileTransaction.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/fileChange.h"
 #include "platform/win/handles.h"
@@ -35,10 +37,8 @@ void HandleMessage() { Application->HandleMessage(); }
 // Columns a key takes in the log: ASCII one, every other character two.
 int KeyColumns(const std::string& key) {
     int cols = 0;
-    for (unsigned char c : key) {
-        if (c < 0x80) ++cols;
-        else if ((c & 0xC0) != 0x80) cols += 2;  // lead byte of a multi-byte character
-    }
+    for (size_t i = 0; i < key.size(); i = Utf8CharEnd(key, i))
+        cols += static_cast<unsigned char>(key[i]) < 0x80 ? 1 : 2;
     return cols;
 }
 
@@ -445,10 +445,7 @@ void SwitchDefaultPrinter(const std::string& printerName) {
         HANDLE printer = nullptr;
         if (!OpenPrinterA(const_cast<char*>(printerName.c_str()), &printer, nullptr))
             RaiseLastSystemError();
-        struct Closer {
-            HANDLE h;
-            ~Closer() { ClosePrinter(h); }
-        } closer{printer};
+        ScopeExit close([&] { ClosePrinter(printer); });
         DWORD needed = 0;
         if (GetPrinterA(printer, 2, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
             RaiseLastSystemError();

@@ -119,8 +119,8 @@ public:
         if (p_) p_->AddRef();
     }
     XcRef(const XcRef& o) : XcRef(o.p_) {}
-    XcRef& operator=(const XcRef& o) {
-        XcRef(o).swap(*this);
+    XcRef& operator=(XcRef o) {  // copy and swap: safe against self-assignment
+        swap(o);
         return *this;
     }
     ~XcRef() {

@@ -3,6 +3,7 @@
 #include "controls/extended/xcWinUtils.h"
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -22,13 +23,11 @@ template <class F>
 void WithoutEvent(TNotifyEvent& event, F step) {
     TNotifyEvent saved = std::move(event);
     event = nullptr;
-    try {
-        step();
-    } catch (...) {
+    // Put back unless the step assigned a handler of its own.
+    ScopeExit restore([&] {
         if (!event) event = std::move(saved);
-        throw;
-    }
-    if (!event) event = std::move(saved);
+    });
+    step();
 }
 
 }  // namespace
@@ -65,7 +64,7 @@ TXcExHookCore<Base>::TXcExHookCore(TComponent* owner) : Base(owner) {
 template <class Base>
 LRESULT TXcExHookCore<Base>::BaseWndProc(UINT msg, WPARAM w, LPARAM l) {
     TMessage m{msg, w, l, 0};
-    Base::WndProc(m);
+    BaseWndProc(m);
     return m.Result;
 }
 
@@ -216,7 +215,7 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         else ControlsListChanged(control, true);
         return;
     case WM_SIZE:
-        Base::WndProc(m);
+        this->BaseWndProc(m);
         BoundsChanged();
         return;
     case WM_SETFOCUS: FocusSet(reinterpret_cast<HWND>(m.WParam)); return;
@@ -226,13 +225,8 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         // The context given to print into keeps its state, also when the handling raises.
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         const int saved = SaveDC(dc);
-        try {
-            Base::WndProc(m);
-        } catch (...) {
-            RestoreDC(dc, saved);
-            throw;
-        }
-        RestoreDC(dc, saved);
+        ScopeExit restore([&] { RestoreDC(dc, saved); });
+        this->BaseWndProc(m);
         return;
     }
     case WM_ERASEBKGND: {
@@ -240,28 +234,22 @@ void TXcExWinHooks<Base>::WndProc(TMessage& m) {
         // the canvas lets go of it whatever the hook does.
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         const int saved = SaveDC(dc);
+        ScopeExit restore([&] { RestoreDC(dc, saved); });
         TCanvas canvas;
         canvas.SetHandle(dc);
-        try {
-            m.Result = PaintBackground(&canvas, int(m.LParam)) ? 1 : 0;
-        } catch (...) {
-            canvas.SetHandle(nullptr);
-            RestoreDC(dc, saved);
-            throw;
-        }
-        canvas.SetHandle(nullptr);
-        RestoreDC(dc, saved);
+        ScopeExit release([&] { canvas.SetHandle(nullptr); });
+        m.Result = PaintBackground(&canvas, int(m.LParam)) ? 1 : 0;
         return;
     }
     case WM_GETDLGCODE: {
-        Base::WndProc(m);
+        this->BaseWndProc(m);
         TDlgCodes codes = DlgcToDlgCodes(UINT(m.Result)) | DlgCodeBit(dcNative);
         GetDlgCode(codes);
         if (!(codes & DlgCodeBit(dcNative))) m.Result = LRESULT(DlgCodesToDlgc(codes));
         return;
     }
     default:
-        Base::WndProc(m);
+        this->BaseWndProc(m);
     }
 }
 

@@ -62,7 +62,8 @@ public:
 
 protected:
     void WndProc(TMessage& m) override;
-    // The class library's handling of one message; returns its result.
+    // The class library's handling of one message, past every hook of this family.
+    void BaseWndProc(TMessage& m) { Base::WndProc(m); }
     LRESULT BaseWndProc(UINT msg, WPARAM w, LPARAM l);
 
     virtual void TextChanged();

@@ -7,6 +7,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
@@ -306,7 +307,7 @@ void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
 
 void TXcDirectoryListBox::SetDirLabel(TLabel* label) {
     dirLabel_ = label;
-    Change();
+    DirectoryChanged();
 }
 
 void TXcDirectoryListBox::SetShowAllFolders(bool on) {
@@ -338,7 +339,7 @@ void TXcDirectoryListBox::ChangeDrive(const std::string& root) {
     caseSensitive_ = (flags & 1) != 0;
     if (!inDriveChange_) {
         FillDirectoryItems();
-        Change();
+        DirectoryChanged();
     }
 }
 
@@ -351,16 +352,11 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     const std::string drive = DriveRootOf(target);
     if (drive != DriveRootOf(directory_)) {
         inDriveChange_ = true;
-        try {
-            if (driveCombo_)
-                driveCombo_->SetDrive(drive);
-            else
-                ChangeDrive(drive);
-        } catch (...) {
-            inDriveChange_ = false;
-            throw;
-        }
-        inDriveChange_ = false;
+        ScopeExit done([this] { inDriveChange_ = false; });
+        if (driveCombo_)
+            driveCombo_->SetDrive(drive);
+        else
+            ChangeDrive(drive);
     }
     // A folder that is not there (any more) gives way to the one shown, or to the nearest
     // folder above it that is still there.
@@ -371,10 +367,10 @@ void TXcDirectoryListBox::SetDirectory(const std::string& dir) {
     }
     directory_ = target;
     FillDirectoryItems();
-    Change();
+    DirectoryChanged();
 }
 
-void TXcDirectoryListBox::Change() {
+void TXcDirectoryListBox::DirectoryChanged() {
     if (fileList_) fileList_->SetDirectory(directory_);
     if (driveCombo_) driveCombo_->SetDrive(DriveRootOf(directory_));
     if (dirLabel_) {

@@ -105,7 +105,8 @@ protected:
     bool DoKeyDown(WORD& key, TShiftState shift) override;
     void DrawItem(int index, const TRect& r, TOwnerDrawState state) override;
     void FontChanged() override;
-    virtual void Change();
+    // The folder shown changed: the linked file list, drive combo and label follow, then OnChange.
+    virtual void DirectoryChanged();
     virtual void FillDirectoryItems();
     virtual bool DriveChangeError(std::string& drive);
     void ChangeDrive(const std::string& root);

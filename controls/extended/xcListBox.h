@@ -122,7 +122,9 @@ protected:
     // The strings the items show: the consumer's while a provider is selected, else Items.
     virtual const TStringList& ItemSource();
     virtual void DefaultDrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
-    // Background picture over the client (moved by the horizontal scroll offset when asked).
+    // Background picture over the client (moved by the horizontal scroll offset when asked);
+    // the erase hook's PaintBackground stays overridable beside it.
+    using TXcExCustomListBox::PaintBackground;
     void PaintBackground(HDC dc, bool withOffset);
     void UpdateStyle();
     bool WrapMode() const {

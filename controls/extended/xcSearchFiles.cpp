@@ -4,6 +4,7 @@
 
 #include "controls/extended/xcConsts.h"
 #include "controls/extended/xcUtils.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/win/wintypes.h"
 
 namespace {
@@ -16,21 +17,6 @@ TDateTime FileDate(TDateTime t) {
     if (stamp == 0) throw EConvertError(SXcInvalidFileDate);
     return DosStampToDateTime(stamp);
 }
-
-// Clears a flag or restores a counter on every way out of a scope.
-struct RunningGuard {
-    bool& flag;
-    ~RunningGuard() { flag = false; }
-};
-struct DepthGuard {
-    int& depth;
-    explicit DepthGuard(int& d) : depth(d) { ++depth; }
-    ~DepthGuard() { --depth; }
-};
-struct FindGuard {
-    TSearchRec& rec;
-    ~FindGuard() { FindClose(rec); }
-};
 
 }  // namespace
 
@@ -109,7 +95,7 @@ bool TXcSearchFiles::Search() {
     if (running_) return false;
     Reset();
     running_ = true;
-    RunningGuard guard{running_};
+    ScopeExit idle([this] { running_ = false; });
     const bool valid = RootValid();
     if (!valid && (DirOption == doExcludeSubDirs ||
                    (DirOption == doExcludeCompleteInvalidDirs && options_.Contains(soCheckRootDirValid))))
@@ -131,7 +117,7 @@ bool TXcSearchFiles::RootValid() {
         return CheckDirectory(TXcFoundEntry{rec, XcFileAttributes(rec)});
     }
     // The root's own entry, from a search of its parent.
-    FindGuard g{rec};
+    ScopeExit closeSearch([&] { FindClose(rec); });
     for (int r = FindFirst(root, faAnyFile | faDirectory | faHidden, rec); r == 0; r = FindNext(rec))
         if (rec.Name == name && (rec.Attr & faDirectory))
             return CheckDirectory(TXcFoundEntry{rec, XcFileAttributes(rec)});
@@ -143,7 +129,8 @@ bool TXcSearchFiles::RecurseSearch(const std::string& folder, bool reportEntries
     if (const unsigned err = ScanDir(folder, reportEntries, subDirs); err != 0) {
         if (!HandleError(err)) return false;
     }
-    DepthGuard depth(depth_);
+    ++depth_;
+    ScopeExit up([this] { --depth_; });
     if (RecurseDepth != 0 && depth_ > RecurseDepth) return true;
     for (const SubDir& d : subDirs) {
         if (Abort) return HandleError(ErrorOperationAborted);
@@ -155,7 +142,7 @@ bool TXcSearchFiles::RecurseSearch(const std::string& folder, bool reportEntries
 unsigned TXcSearchFiles::ScanDir(const std::string& folder, bool reportEntries, std::vector<SubDir>& subDirs) {
     DoBeginScanDir(folder);
     TSearchRec& rec = current_;
-    FindGuard g{rec};
+    ScopeExit closeSearch([&] { FindClose(rec); });
     int r = FindFirst(folder + "*", faAnyFile | faDirectory | faHidden, rec);
     if (r != 0) {
         // Nothing there, or no such folder: nothing found. Anything else is an error.

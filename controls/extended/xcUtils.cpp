@@ -5,23 +5,17 @@
 #include <cstring>
 
 #include "controls/extended/xcConsts.h"
+#include "platform/rtl/utf8.h"
 #include "platform/win/module.h"
 
 // ---------------------------------------------------------------- strings
 
 namespace {
 
-// The position after the UTF-8 character at P (a lone continuation byte counts as one).
-inline const char* NextChar(const char* p, const char* end) {
-    ++p;
-    while (p < end && (static_cast<unsigned char>(*p) & 0xC0) == 0x80) ++p;
-    return p;
-}
-
 // Whether the characters at A and B are the same byte sequence.
 inline bool SameChar(const char* a, const char* ae, const char* b, const char* be) {
-    const char* an = NextChar(a, ae);
-    const char* bn = NextChar(b, be);
+    const char* an = Utf8CharEnd(a, ae);
+    const char* bn = Utf8CharEnd(b, be);
     return an - a == bn - b && std::equal(a, an, b);
 }
 
@@ -44,13 +38,13 @@ bool MatchWildcardPattern(const std::string& pattern, const std::string& text, i
             starS = s;
         } else if (p < pe && *p == '?') {
             ++p;
-            s = NextChar(s, se);
+            s = Utf8CharEnd(s, se);
         } else if (p < pe && SameChar(p, pe, s, se)) {
-            p = NextChar(p, pe);
-            s = NextChar(s, se);
+            p = Utf8CharEnd(p, pe);
+            s = Utf8CharEnd(s, se);
         } else if (starP) {
             // Let the last star take one more character and try again from there.
-            starS = NextChar(starS, se);
+            starS = Utf8CharEnd(starS, se);
             s = starS;
             p = starP;
         } else {
@@ -64,7 +58,7 @@ bool MatchWildcardPattern(const std::string& pattern, const std::string& text, i
 std::string LeftChars(const std::string& s, int count) {
     const char* p = s.data();
     const char* const e = p + s.size();
-    for (int i = 0; i < count && p < e; ++i) p = NextChar(p, e);
+    for (int i = 0; i < count && p < e; ++i) p = Utf8CharEnd(p, e);
     return std::string(s.data(), p);
 }
 
@@ -134,7 +128,7 @@ std::string MinimizePathName(const std::string& path, const std::function<int(co
     const std::string head = slash == std::string::npos ? std::string() : path.substr(0, slash);
     // Character boundaries of the head, longest first.
     std::vector<size_t> cuts;
-    for (const char* p = head.data(); p < head.data() + head.size(); p = NextChar(p, head.data() + head.size()))
+    for (const char* p = head.data(); p < head.data() + head.size(); p = Utf8CharEnd(p, head.data() + head.size()))
         cuts.push_back(size_t(p - head.data()));
     for (size_t i = cuts.size(); i-- > 0;) {
         std::string r = head.substr(0, cuts[i]) + ellipsis + tail;
@@ -145,7 +139,7 @@ std::string MinimizePathName(const std::string& path, const std::function<int(co
     while (!r.empty() && textWidth(r) > maxWidth) {
         const char* b = r.data();
         const char* last = b;
-        for (const char* p = b; p < b + r.size(); p = NextChar(p, b + r.size())) last = p;
+        for (const char* p = b; p < b + r.size(); p = Utf8CharEnd(p, b + r.size())) last = p;
         r.resize(size_t(last - b));
     }
     return r;

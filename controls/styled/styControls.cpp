@@ -233,7 +233,7 @@ int StyBorderStyleIdent(const TDfmValue& v) {
 void RegisterStyBevelProps(const std::string& cls) {
     using B = TStyGraphicControl;
     auto bevel = [](TComponent* c) { return static_cast<B*>(c)->Bevel(); };
-    auto reg = [&](const char* name, std::function<void(TStyBevel*, const TDfmValue&)> f,
+    auto reg = [&](const char* name, const std::function<void(TStyBevel*, const TDfmValue&)>& f,
                    const char* def) {
         RegisterProperty(
             cls, std::string("Bevel.") + name,

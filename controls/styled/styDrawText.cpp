@@ -198,8 +198,9 @@ void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, T
         default: break;
         }
         d = std::max(d, 0);
-        fx->SetPosX(int16_t(StyRound(cx - (w / 2) * std::cos(a) - (h / 2) * std::sin(a)) - d));
-        fx->SetPosY(int16_t(StyRound(cy + (w / 2) * std::sin(a) - (h / 2) * std::cos(a)) - d));
+        const int halfW = w / 2, halfH = h / 2;  // whole halves, as the centre's
+        fx->SetPosX(int16_t(StyRound(cx - halfW * std::cos(a) - halfH * std::sin(a)) - d));
+        fx->SetPosY(int16_t(StyRound(cy + halfW * std::sin(a) - halfH * std::cos(a)) - d));
     }
     if (oldFont) SelectObject(dc, oldFont);
     SetTextCharacterExtra(dc, 0);

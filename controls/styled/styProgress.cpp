@@ -6,6 +6,7 @@
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/win/theme.h"
 
 // ---------------------------------------------------------------- arithmetic
@@ -46,19 +47,14 @@ bool DrawProgressPart(TControl* meter, HDC dc, int part, TRect& r, bool content)
     HWND wnd = meter->Parent() ? meter->Parent()->Handle() : nullptr;
     HTHEME theme = open(wnd, L"PROGRESS");
     if (!theme) return false;
+    ScopeExit closeTheme([&] { close(theme); });
     RECT rc = ToRECT(r);
-    try {
-        draw(theme, dc, part, 0, &rc, nullptr);
-        if (content && contentRect) {
-            RECT in;
-            contentRect(theme, dc, part, 0, &rc, &in);
-            r = FromRECT(in);
-        }
-    } catch (...) {
-        close(theme);
-        throw;
+    draw(theme, dc, part, 0, &rc, nullptr);
+    if (content && contentRect) {
+        RECT in;
+        contentRect(theme, dc, part, 0, &rc, &in);
+        r = FromRECT(in);
     }
-    close(theme);
     return true;
 }
 
@@ -182,15 +178,11 @@ void TStyBaseMeter::DrawMeter(bool full) {
         if (p != 0 && p != 100) return;
     }
     painting_ = true;
-    try {
-        DrawOnSurface([&] { DrawMeterOn(Canvas(), p); });
-    } catch (...) {
+    ScopeExit done([&] {
         painting_ = false;
         lastPercent_ = p;
-        throw;
-    }
-    painting_ = false;
-    lastPercent_ = p;
+    });
+    DrawOnSurface([&] { DrawMeterOn(Canvas(), p); });
 }
 
 void TStyBaseMeter::DrawMeterOn(TCanvas* target, uint8_t p) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/styled/styConsts.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/user/window.h"
 
 namespace {
@@ -146,17 +147,12 @@ int TStyTimerPool::AddItem(uint16_t id, uint16_t interval, TNotifyEvent event) {
 
 void TStyTimerPool::RemoveItem(uint16_t id) {
     locked_ = true;
-    try {
-        if (TStyTimerItem* item = ItemById(id)) {
-            item->SetEnabled(false);
-            Discard(item);
-            if (items_.empty()) SetActive(false);
-        }
-    } catch (...) {
-        locked_ = false;
-        throw;
+    ScopeExit unlock([this] { locked_ = false; });
+    if (TStyTimerItem* item = ItemById(id)) {
+        item->SetEnabled(false);
+        Discard(item);
+        if (items_.empty()) SetActive(false);
     }
-    locked_ = false;
 }
 
 void TStyTimerPool::Clear() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/styled/styApplication.h"
+#include "platform/rtl/scopeExit.h"
 
 struct TStyWndProcComponent::Link {
     TStyWndProcComponent* owner;       // null once unhooked: then messages just pass on
@@ -144,14 +145,9 @@ void TStyXPThemeManager::WndProc(TMessage& m) {
         if (StyApp) StyApp->RefreshThemeFlag();
     } else if (m.Msg == WM_THEMECHANGED && !switching_ && StyApp && StyApp->UseThemes()) {
         switching_ = true;
-        try {
-            StyApp->SetThemeMode(false);
-            StyApp->SetThemeMode(true);
-        } catch (...) {
-            switching_ = false;
-            throw;
-        }
-        switching_ = false;
+        ScopeExit done([this] { switching_ = false; });
+        StyApp->SetThemeMode(false);
+        StyApp->SetThemeMode(true);
     }
     TStyWndProcComponent::WndProc(m);
 }

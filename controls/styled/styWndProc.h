@@ -46,7 +46,8 @@ protected:
 private:
     bool enabled_ = true;
     bool hookAtDesignTime_ = false;
-    bool mainWindowHook_ = false;
+    // (No main-window hook is ever asked for, and an MDI parent always hooks its own window:
+    // the flags that would ask for either are left out.)
     bool mainWindowHooked_ = false;
     bool spare_ = false;
     int ownerKind_ = 0;  // 0 normal form or none, 1 MDI child, 2 MDI parent
@@ -55,7 +56,6 @@ private:
     std::shared_ptr<WNDPROC> oldWndProc_;
     HWND hookedWnd_ = nullptr;
     bool destroyed_ = false;
-    bool useFormWindow_ = false;
 };
 
 // Keeps the layer's theme state current: refreshed when the form's window is created,

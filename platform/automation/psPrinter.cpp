@@ -13,6 +13,8 @@
 #include "platform/automation/psGlyphNames.h"
 #include "platform/rtl/fileOps.h"
 #include "platform/rtl/gsArgs.h"
+#include "platform/rtl/scopeExit.h"
+#include "platform/rtl/utf8.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 
@@ -26,19 +28,9 @@ constexpr std::chrono::milliseconds kPrintBound{std::chrono::minutes(5)};
 // Whether Ghostscript reads the name back exactly: UTF-8, without a pipe.
 bool GsCanName(const std::string& s) {
     if (s.find('|') != std::string::npos || s.find("%pipe") != std::string::npos) return false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80                 ? 0
-                   : c >= 0xC2 && c <= 0xDF ? 1
-                   : c >= 0xE0 && c <= 0xEF ? 2
-                   : c >= 0xF0 && c <= 0xF4 ? 3
-                                            : 9;
-        if (c < 0x20 || n == 9 || i + n >= s.size() + (n ? 0 : 1)) return false;
-        for (size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+    return IsUtf8(s);
 }
 
 std::string outName(const std::string& path) {
@@ -107,6 +99,12 @@ void writePdf(std::vector<std::string> args, const std::string& out) {
 void NupOnTurnedSheet(const std::string& pdf, double pageW, double pageH, int columns, int rows,
                       double sheetW, double sheetH, const std::string& out) {
     const std::string turned = pdf + ".turned.pdf", upright = pdf + ".upright.pdf";
+    // Both intermediate files go whatever happens, the first one also when it cannot be read.
+    ScopeExit removeIntermediates([&] {
+        std::error_code ec;
+        std::filesystem::remove(turned, ec);
+        std::filesystem::remove(upright, ec);
+    });
     // Fitted onto a medium of the page's size turned, Ghostscript turns each page
     // counter-clockwise.
     writePdf({"-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(pageH),
@@ -129,23 +127,13 @@ void NupOnTurnedSheet(const std::string& pdf, double pageW, double pageH, int co
                 const std::string n = page < pages ? std::to_string(page + 1) : blank;
                 args.insert(args.end(), {"-dFirstPage=" + n, "-dLastPage=" + n, "-f", turned});
             }
-    std::error_code ec;
-    try {
-        writePdf(args, upright);
-        // The upright sheet turned clockwise onto the landscape sheet.
-        writePdf(
-            {"-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetW),
-             "-dDEVICEHEIGHTPOINTS=" + num(sheetH), "-dFIXEDMEDIA", "-c",
-             "<< /BeginPage { pop 0 " + num(sheetH) + " translate -90 rotate } >> setpagedevice",
-             "-f", upright},
-            out);
-    } catch (...) {
-        std::filesystem::remove(turned, ec);
-        std::filesystem::remove(upright, ec);
-        throw;
-    }
-    std::filesystem::remove(turned, ec);
-    std::filesystem::remove(upright, ec);
+    writePdf(args, upright);
+    // The upright sheet turned clockwise onto the landscape sheet.
+    writePdf({"-dAutoRotatePages=/None", "-dDEVICEWIDTHPOINTS=" + num(sheetW),
+              "-dDEVICEHEIGHTPOINTS=" + num(sheetH), "-dFIXEDMEDIA", "-c",
+              "<< /BeginPage { pop 0 " + num(sheetH) + " translate -90 rotate } >> setpagedevice",
+              "-f", upright},
+             out);
 }
 
 }  // namespace
@@ -234,13 +222,10 @@ void PrintToFile(const PrintJob& job) {
         partFolder = tmpl;
         part = partFolder + "/print.part";
     }
-    struct PartFolderRemover {
-        const std::string& folder;
-        ~PartFolderRemover() {
-            std::error_code ec;
-            if (!folder.empty()) fs::remove_all(folder, ec);
-        }
-    } removePartFolder{partFolder};
+    ScopeExit removePartFolder([&] {
+        std::error_code ec;
+        if (!partFolder.empty()) fs::remove_all(partFolder, ec);
+    });
     // The fonts' character maps are written unpacked, so that their glyphs can be named
     // after the characters they show (see psGlyphNames.h).
     std::vector<std::string> args{"-sDEVICE=ps2write", "-dCompressFonts=false",
@@ -253,22 +238,20 @@ void PrintToFile(const PrintJob& job) {
                                      " 0 translate 90 rotate } >> setpagedevice"});
     }
     args.insert(args.end(), {"-f", source});
-    std::error_code ec;
-    try {
-        runGs(args);
-        rewriteFile(part, NameGlyphsByCharacters);
-    } catch (...) {
+    // The part file goes unless it is moved into place.
+    ScopeExit removePart([&] {
+        std::error_code ec;
         fs::remove(part, ec);
-        throw;
-    }
+    });
+    runGs(args);
+    rewriteFile(part, NameGlyphsByCharacters);
+    std::error_code ec;
     if (partFolder.empty())
         fs::rename(part, job.file, ec);
     else if (!MoveEntryReplacing(part, job.file))
         ec = std::error_code(errno, std::generic_category());
-    if (ec) {
-        fs::remove(part, ec);
-        throw EOleError("无法写入打印文件: " + job.file);
-    }
+    if (ec) throw EOleError("无法写入打印文件: " + job.file);
+    removePart.Release();
 }
 
 }  // namespace office

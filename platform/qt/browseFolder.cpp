@@ -177,8 +177,7 @@ void BrowseFolderDialog::PressOk() {
             if (IsFolder(candidate) && Allowed(candidate)) {
                 chosen = Trimmed(candidate);
             } else if (bi_.ulFlags & BIF_VALIDATE) {
-                std::string copy = typed;
-                if (Callback(BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(copy.c_str())) != 0)
+                if (Callback(BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(typed.c_str())) != 0)
                     return;  // stays open
                 chosen_.clear();
                 done_ = true;

@@ -37,7 +37,7 @@ QIcon ShellIcon(const QString& path, bool open) {
     QImage q(img.width, img.height, QImage::Format_ARGB32);
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
-            size_t i = size_t(y * img.width + x);
+            size_t i = size_t(y) * size_t(img.width) + size_t(x);
             q.setPixel(x, y, img.mask[i] && !img.hasAlpha ? 0u : img.pixels[i]);
         }
     return QIcon(QPixmap::fromImage(q));

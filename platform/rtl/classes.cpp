@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/rtl/utf8.h"
+
 // ---------------------------------------------------------------- string lists
 
 int TStringList::Add(const std::string& s, TObject* o) {
@@ -220,14 +222,6 @@ void TFileStream::SetSize(int64_t size) {
 
 namespace {
 
-// Length of the UTF-8 sequence that starts with byte c (1 for stray bytes).
-size_t Utf8Len(unsigned char c) {
-    if (c < 0xC0) return 1;
-    if (c < 0xE0) return 2;
-    if (c < 0xF0) return 3;
-    return 4;
-}
-
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 bool Match(const char* n, const char* ne, const char* m, const char* me) {
@@ -237,15 +231,14 @@ bool Match(const char* n, const char* ne, const char* m, const char* me) {
     while (n < ne) {
         if (m < me && *m == '*') { starM = ++m; starN = n; continue; }
         if (m < me && *m == '?') {
-            n += std::min<size_t>(Utf8Len(static_cast<unsigned char>(*n)), size_t(ne - n));
+            n = Utf8CharEnd(n, ne);
             ++m;
             continue;
         }
         if (m < me && FoldAscii(*m) == FoldAscii(*n)) { ++m; ++n; continue; }
         if (!starM) return false;
         m = starM;
-        starN += Utf8Len(static_cast<unsigned char>(*starN));
-        if (starN > ne) return false;
+        starN = Utf8CharEnd(starN, ne);
         n = starN;
     }
     while (m < me && *m == '*') ++m;
@@ -266,11 +259,9 @@ std::u16string NtfsKey(const std::string& name) {
     std::u16string key;
     key.reserve(name.size());
     for (size_t i = 0; i < name.size();) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        size_t len = std::min(Utf8Len(c), name.size() - i);
-        char32_t cp = len == 1 ? c : char32_t(c & (0x7F >> len));
-        for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[i + k]) & 0x3F);
-        i += len;
+        char32_t cp = static_cast<unsigned char>(name[i]);
+        const size_t len = Utf8Decode(name, i, cp);
+        i += len ? len : 1;
         cp = UpperCaseLetter(cp);
         if (cp >= 0x10000) {
             cp -= 0x10000;

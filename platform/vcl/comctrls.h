@@ -95,6 +95,8 @@ protected:
     // Whether the step the window is about to take may happen: OnChanging, then
     // OnChangingEx with the new value and direction.
     virtual bool CanChange();
+    // A step by one of the two buttons; the control's plain Click stays reachable beside it.
+    using TWinControl::Click;
     virtual void Click(TUDBtnType button);
     // The control that shows the position while the user steps it (UDS_SETBUDDYINT).
     virtual TWinControl* BuddyControl() const { return FindControl(wndBuddy_); }

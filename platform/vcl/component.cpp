@@ -13,6 +13,8 @@ std::map<std::string, TClassInfo>& Classes() {
 
 }  // namespace
 
+TDfmValue::TDfmValue() = default;
+
 int TDfmValue::AsInt() const {
     switch (kind) {
     case vInt: return int(i);

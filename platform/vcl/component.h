@@ -24,6 +24,10 @@ struct TDfmValue {
     // collection items: each a list of (name, value)
     std::vector<std::vector<std::pair<std::string, TDfmValue>>> items;
 
+    // Defined where the type is complete: a constructor made inline would ask whether the
+    // pairs above can be built before TDfmValue itself is known (clang rejects that).
+    TDfmValue();
+
     int AsInt() const;        // also accepts True/False and clXxx colour names
     bool AsBool() const;
     double AsFloat() const;

@@ -1,5 +1,6 @@
 #include "platform/win/drives.h"
 
+#include "platform/rtl/utf8.h"
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -247,10 +248,7 @@ UINT SetErrorMode(UINT mode) {
 
 void CopyTextToBuffer(const std::string& text, char* buffer, size_t size) {
     if (!buffer || size == 0) return;
-    size_t n = std::min(text.size(), size - 1);
-    // Step back over continuation bytes so no character is cut in half.
-    if (n < text.size())
-        while (n > 0 && (uint8_t(text[n]) & 0xC0) == 0x80) --n;
+    const size_t n = Utf8CutPoint(text, size - 1);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = 0;
 }

@@ -100,7 +100,7 @@ LPITEMIDLIST MakeItemIdList(const std::string& text) {
     if (cb) {
         p[0] = uint8_t(cb & 0xFF);
         p[1] = uint8_t(cb >> 8);
-        std::memcpy(p + 2, text.data(), text.size());
+        std::memcpy(p + 2, text.c_str(), text.size() + 1);  // the name with its NUL
     }
     return reinterpret_cast<LPITEMIDLIST>(p);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/utf8.h"
 
 namespace {
 
@@ -73,8 +74,7 @@ BOOL GetVersionExA(OSVERSIONINFOA* info) {
     info->dwBuildNumber = k.build;
     info->dwPlatformId = VER_PLATFORM_LINUX;
     std::string name = distributionName();
-    size_t n = std::min(name.size(), sizeof info->szCSDVersion - 1);
-    while (n > 0 && n < name.size() && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+    const size_t n = Utf8CutPoint(name, sizeof info->szCSDVersion - 1);
     std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
     std::memcpy(info->szCSDVersion, name.data(), n);
     if (size == sizeof(OSVERSIONINFOEXA)) {

@@ -32,7 +32,7 @@ std::string PageText(const std::string& pdf, int page, const std::string& scratc
 
 // Drives the page-order window once it has analysed the files.
 struct ArrangeDriver {
-    explicit ArrangeDriver(std::function<void()> edit) : timer(nullptr) {
+    explicit ArrangeDriver(const std::function<void()>& edit) : timer(nullptr) {
         timer.SetInterval(50);
         timer.OnTimer = [edit, this](TObject*) {
             if (!Form_arrange || !Form_arrange->Visible() ||

@@ -495,7 +495,7 @@ TEST_F(OptionsTest, CombosWithoutAChoiceIndexNoTable) {
 TEST_F(OptionsTest, RightFormatMaskKeepsTheMatchingSelection) {
     std::string docs = folder + "docs/";
     ForceDirectories(docs);
-    apptest::Spit(docs + "scan.tif", "II*\0");
+    apptest::Spit(docs + "scan.tif", std::string("II*\0", 4));
     apptest::Spit(docs + "paper.pdf", "%PDF-1.4\n");
     Open();
     TForm_main* f = Form_main;

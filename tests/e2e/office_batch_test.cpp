@@ -104,7 +104,7 @@ std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int 
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (static_cast<unsigned char>(pixels[size_t(y) * size_t(w) + size_t(x)]) < 160)
-                inked[size_t((y * rows / h) * columns + x * columns / w)] = true;
+                inked[size_t(y * rows / h) * size_t(columns) + size_t(x * columns / w)] = true;
     return inked;
 }
 
@@ -138,7 +138,7 @@ protected:
         std::filesystem::rename(made, work + name);
         return work + name;
     }
-    RunResult Run(std::vector<std::string> args) {
+    RunResult Run(const std::vector<std::string>& args) {
         RunResult r = prog.Vexomat(args);
         EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the run";
         return r;

@@ -128,7 +128,7 @@ protected:
     // Makes the two-page PDF from PostScript in `dir`, named `stem`.pdf.
     std::string MakePdf(const std::string& dir, const std::string& stem) {
         const std::string ps = dir + stem + ".ps";
-        const std::string pdf = dir + stem + ".pdf";
+        std::string pdf = dir + stem + ".pdf";
         WriteFile(ps, kTwoPages);
         EXPECT_TRUE(TPs2pdf().Convert(ps, pdf));
         EXPECT_TRUE(Errors().empty()) << (Errors().empty() ? "" : Errors()[0]);

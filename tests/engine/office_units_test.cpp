@@ -165,7 +165,7 @@ TEST(OfficeTiff, PagesCountedAndReadInTheirOwnSizesAndColours) {
     EXPECT_EQ(px[0], 0);    // blue
     EXPECT_EQ(px[2], 255);  // red: the bitmap holds B G R A
     EXPECT_THROW(t.TiffPageToBitmap(dir + "t.tif", 4), Exception);
-    vxtest::WriteFile(dir + "bad.tif", "II*\0garbage");
+    vxtest::WriteFile(dir + "bad.tif", std::string("II*\0garbage", 11));
     EXPECT_THROW(t.TiffPageCount(dir + "bad.tif"), Exception);
     vxtest::RemoveTree(dir);
 }

@@ -146,7 +146,7 @@ TEST(PaperSizes, SizeColumnsAgree) {
     for (const auto& row : PaperSizes) {
         double v[3][2];
         for (int c = 0; c < 3; ++c) {
-            const std::string& cell = row[size_t(c + 2)];
+            const std::string& cell = row[size_t(c) + 2];
             size_t slash = cell.find('/');
             ASSERT_NE(slash, std::string::npos) << cell;
             v[c][0] = std::atof(cell.substr(0, slash).c_str());

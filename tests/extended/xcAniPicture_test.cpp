@@ -23,8 +23,8 @@ IconImage AlphaOnly(int w, int h) {
             const bool inside = x >= 2 && y >= 2 && x < w - 2 && y < h - 2;
             const bool ring = !inside && x >= 1 && y >= 1 && x < w - 1 && y < h - 1;
             const uint32_t a = inside ? 255 : ring ? 128 : 0;
-            img.pixels[size_t(y * w + x)] = a << 24 | 0x336699;
-            img.mask[size_t(y * w + x)] = 0;
+            img.pixels[size_t(y) * size_t(w) + size_t(x)] = a << 24 | 0x336699;
+            img.mask[size_t(y) * size_t(w) + size_t(x)] = 0;
         }
     return img;
 }

@@ -14,7 +14,7 @@ IconImage Sample(int w, int h, int bits) {
     const uint32_t palette[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x123456, 0xABCDEF};
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            size_t i = size_t(y * w + x);
+            size_t i = size_t(y) * size_t(w) + size_t(x);
             uint32_t rgb = bits == 1 ? palette[(x + y) % 2] : bits == 4 ? palette[(x * 3 + y) % 8]
                          : bits == 8 ? uint32_t((x * 7 + y * 13) % 200) * 0x010101u
                                      : uint32_t(x * 255 / w) << 16 | uint32_t(y * 255 / h) << 8 | uint32_t((x + y) & 0xFF);
@@ -24,7 +24,7 @@ IconImage Sample(int w, int h, int bits) {
         }
     if (bits == 32) {
         img.hasAlpha = true;
-        img.pixels[size_t(w + 5)] = 0x80336699;  // half transparent
+        img.pixels[size_t(w) + 5] = 0x80336699;  // half transparent
     }
     return img;
 }

@@ -23,6 +23,8 @@
 #include <fstream>
 #include <random>
 
+#include "platform/rtl/utf8.h"
+
 namespace gsw {
 
 namespace {
@@ -243,27 +245,6 @@ void SeparateOwnerPassword(std::vector<std::string>& args) {
     }
     if (ownerArg && userArg && ownerArg->substr(owner.size()) == userArg->substr(user.size()))
         *ownerArg = std::string(owner) + RandomPassword();
-}
-
-bool IsUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        if (c < 0x80) continue;
-        if (c >= 0xC2 && c <= 0xDF)
-            n = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            n = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            n = 3;
-        else
-            return false;
-        if (i + n >= s.size()) return false;
-        for (std::size_t k = 1; k <= n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
 }
 
 // Ghostscript reads a string switch as UTF-8 and takes one that is not as an empty
