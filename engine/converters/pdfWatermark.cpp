@@ -8,6 +8,7 @@
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/pdfHelper.h"
 #include "engine/runner.h"
+#include "engine/util.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -116,7 +117,9 @@ std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int 
 bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
     try {
         const std::string text = EditText("Edit_watermark_text");
-        // A character the stamp's fonts lack would be drawn as nothing.
+        // A character the stamp's fonts lack would be drawn as nothing. The log says which
+        // face decided (or that the built-in table did, the face being unreadable).
+        Log("WatermarkFont", InstalledWatermarkFonts().Source());
         const std::string problem = WatermarkTextProblem(text);
         if (!problem.empty()) throw Exception(problem);
         const int size = UpDownPosition("XcUpDown_watermark_fontsize");

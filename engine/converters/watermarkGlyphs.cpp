@@ -1,7 +1,10 @@
 #include "engine/converters/watermarkGlyphs.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <iterator>
+#include <string_view>
 
 #include "platform/rtl/sysutils.h"
 
@@ -14,8 +17,8 @@ struct TRange {
 // Every character the character map leads to a glyph of the Song face, and printable
 // ASCII. Left out where the face has no glyphs: CJK extension A, Yi, the private use area,
 // the compatibility ideographs and the planes beyond the first. Within the unified
-// ideographs the face lacks a few rare characters of the extended national set; they are
-// kept, since the block is the font's own.
+// ideographs the face lacks about 2,200 rare characters of the extended national set; the
+// face's own character map, read at run time, leaves those out.
 constexpr TRange kDrawable[] = {
     {0x0020, 0x007E}, {0x00A0, 0x00A0}, {0x00A4, 0x00A5}, {0x00A7, 0x00A8}, {0x00B0, 0x00B1},
     {0x00B7, 0x00B7}, {0x00D7, 0x00D7}, {0x00E0, 0x00E1}, {0x00E8, 0x00EA}, {0x00EC, 0x00ED},
@@ -48,6 +51,13 @@ constexpr TRange kDrawable[] = {
     {0xFFE4, 0xFFE5},
 };
 
+// Characters the character map sends to the same CID as another: Ghostscript looks the CID
+// up in the face under one of them, so the face drawing any of a group draws them all.
+constexpr char32_t kSameGlyph[][3] = {
+    {0x00B7, 0x2022, 0x30FB}, {0x2026, 0x22EF, 0}, {0x205D, 0xFE19, 0},
+    {0x2329, 0x3008, 0},      {0x232A, 0x3009, 0},
+};
+
 static_assert(std::is_sorted(std::begin(kDrawable), std::end(kDrawable),
                              [](const TRange& a, const TRange& b) { return a.last < b.first; }));
 
@@ -72,28 +82,164 @@ long NextCharacter(const std::string& text, size_t& i) {
     return c;
 }
 
-}  // namespace
-
-bool WatermarkFontsDraw(char32_t c) {
-    const TRange* r =
-        std::lower_bound(std::begin(kDrawable), std::end(kDrawable), c,
-                         [](const TRange& range, char32_t v) { return range.last < v; });
-    return r != std::end(kDrawable) && r->first <= c;
+template <typename Range, typename Ranges>
+bool InRanges(const Ranges& ranges, char32_t c) {
+    const auto r = std::lower_bound(std::begin(ranges), std::end(ranges), c,
+                                    [](const Range& range, char32_t v) { return range.last < v; });
+    return r != std::end(ranges) && r->first <= c;
 }
 
-std::string FirstUndrawableCharacter(const std::string& text) {
+// A PostScript token of a cidfmap at i: a name ("/X"), a string's contents ("(...)"), a
+// number, or one of "<<", ">>", ";". Empty at the end.
+std::string NextToken(const std::string& map, size_t& i) {
+    while (i < map.size()) {
+        if (map[i] == '%') {
+            i = map.find('\n', i);
+            if (i == std::string::npos) i = map.size();
+        } else if (std::isspace(static_cast<unsigned char>(map[i]))) {
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (i >= map.size()) return "";
+    if (map.compare(i, 2, "<<") == 0 || map.compare(i, 2, ">>") == 0)
+        return i += 2, map.substr(i - 2, 2);
+    if (map[i] == '(') {
+        std::string body = "(";
+        for (int depth = 1; ++i < map.size();) {
+            char ch = map[i];
+            if (ch == '\\' && i + 1 < map.size()) {
+                ch = map[++i];
+            } else if (ch == '(') {
+                ++depth;
+            } else if (ch == ')' && --depth == 0) {
+                ++i;
+                return body;
+            }
+            body += ch;
+        }
+        return body;  // an unended string: the map is damaged from here on
+    }
+    const size_t from = i;
+    if (map[i] == ';' || map[i] == '[' || map[i] == ']') return map.substr(i++, 1);
+    while (++i < map.size() && !std::isspace(static_cast<unsigned char>(map[i])) &&
+           std::string_view("/()<>[];%").find(map[i]) == std::string_view::npos) {}
+    return map.substr(from, i - from);
+}
+
+// Each entry's tokens up to its ";", by the entry's name.
+std::vector<std::pair<std::string, std::vector<std::string>>> CidfmapEntries(
+    const std::string& map) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> entries;
+    size_t i = 0;
+    for (std::string t; !(t = NextToken(map, i)).empty();) {
+        if (t[0] != '/') continue;  // a stray token: skip to the next name
+        std::vector<std::string> body;
+        std::string b;
+        while (!(b = NextToken(map, i)).empty() && b != ";") body.push_back(b);
+        if (b == ";") entries.emplace_back(t.substr(1), std::move(body));  // else cut short
+    }
+    return entries;
+}
+
+// Debian's Ghostscript reads the map update-gsfontmap builds from /etc/ghostscript/cidfmap.d.
+const std::vector<std::string> kInstalledCidfmaps = {
+    "/var/lib/ghostscript/fonts/cidfmap",
+    "/etc/ghostscript/cidfmap.d/90gs-cjk-resource-gb1.conf",
+};
+
+}  // namespace
+
+std::optional<TCidFontFile> CidFontFile(const std::string& cidfmap, const std::string& fontName) {
+    const auto entries = CidfmapEntries(cidfmap);
+    std::string name = fontName;
+    for (int hops = 0; hops < 16; ++hops) {  // bounded: aliases may loop
+        const auto e = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& x) { return x.first == name; });
+        if (e == entries.end() || e->second.empty()) return std::nullopt;
+        const std::vector<std::string>& body = e->second;
+        if (body.size() == 1 && body[0][0] == '/') {
+            name = body[0].substr(1);
+            continue;
+        }
+        if (body[0] != "<<") return std::nullopt;
+        TCidFontFile file;
+        bool trueType = false, hasPath = false;
+        for (size_t k = 1; k + 1 < body.size(); ++k) {
+            const std::string& key = body[k];
+            const std::string& value = body[k + 1];
+            if (key == "/FileType") trueType = value == "/TrueType";
+            if (key == "/Path" && value[0] == '(') hasPath = true, file.path = value.substr(1);
+            if (key == "/SubfontID") {
+                char* end = nullptr;
+                const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+                if (*end || n > 0xFFFF) return std::nullopt;
+                file.face = unsigned(n);
+            }
+        }
+        if (!trueType || !hasPath || file.path.empty()) return std::nullopt;
+        return file;
+    }
+    return std::nullopt;
+}
+
+TWatermarkFonts::TWatermarkFonts(const std::vector<std::string>& cidfmaps) {
+    std::string why = "no cidfmap names STSong-Light";
+    for (const std::string& map : cidfmaps) {
+        if (!FileExists(map)) continue;
+        std::optional<TCidFontFile> file;
+        try {
+            file = CidFontFile(ReadFileText(map), "STSong-Light");
+        } catch (const std::exception& e) {
+            why = map + ": " + e.what();
+            continue;
+        }
+        if (!file) continue;
+        const std::string name = file->path + " face " + std::to_string(file->face);
+        try {
+            face_ = ReadTrueTypeCharacters(file->path, file->face);
+            faceRead_ = true;
+            source_ = "STSong-Light: " + name + " (" + map + ")";
+            return;
+        } catch (const std::exception& e) {
+            why = "STSong-Light: " + name + " cannot be read: " + e.what();
+            break;  // Ghostscript takes the first map's entry too
+        }
+    }
+    source_ = why + "; the built-in table of the Song face's characters decides alone";
+}
+
+bool TWatermarkFonts::Draws(char32_t c) const {
+    if (!InRanges<TRange>(kDrawable, c)) return false;
+    if (!faceRead_ || InRanges<TCodeRange>(face_, c)) return true;
+    for (const auto& group : kSameGlyph) {
+        if (std::find(std::begin(group), std::end(group), c) == std::end(group)) continue;
+        for (char32_t other : group)
+            if (other && InRanges<TCodeRange>(face_, other)) return true;
+    }
+    return false;
+}
+
+const TWatermarkFonts& InstalledWatermarkFonts() {
+    static const TWatermarkFonts fonts(kInstalledCidfmaps);
+    return fonts;
+}
+
+bool WatermarkFontsDraw(char32_t c) { return InstalledWatermarkFonts().Draws(c); }
+
+std::string FirstUndrawableCharacter(const std::string& text, const TWatermarkFonts& fonts) {
     for (size_t i = 0; i < text.size();) {
         const size_t at = i;
         const long c = NextCharacter(text, i);
         if (c < 0) return "0x" + IntToHex(static_cast<unsigned char>(text[at]), 2);
-        if (!WatermarkFontsDraw(static_cast<char32_t>(c)))
-            return "U+" + IntToHex(c, c > 0xFFFF ? 5 : 4);
+        if (!fonts.Draws(static_cast<char32_t>(c))) return "U+" + IntToHex(c, c > 0xFFFF ? 5 : 4);
     }
     return "";
 }
 
-std::string WatermarkTextProblem(const std::string& text) {
-    const std::string first = FirstUndrawableCharacter(text);
+std::string WatermarkTextProblem(const std::string& text, const TWatermarkFonts& fonts) {
+    const std::string first = FirstUndrawableCharacter(text, fonts);
     if (first.empty()) return "";
     // Bytes of another encoding (GBK, say) print as one empty box each, and GBK bytes that
     // happen to be UTF-8 are characters no Chinese font has.
