@@ -19,7 +19,7 @@ namespace {
 // content streams of drawing operators, and the root "/Count" near the end.
 const std::string& BigPdfFile() {
     static const std::string path = [] {
-        const std::string p = "/tmp/vx-bench-pdftools-" + std::to_string(getpid()) + ".pdf";
+        std::string p = "/tmp/vx-bench-pdftools-" + std::to_string(getpid()) + ".pdf";
         std::ofstream out(p, std::ios::binary);
         out << "%PDF-1.4\n";
         std::mt19937 rng(7);

@@ -12,7 +12,7 @@ packages=(
   ghostscript poppler-utils qt6-translations-l10n
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools
   fonts-wqy-zenhei fonts-arphic-uming fonts-liberation
-  clang libclang-rt-14-dev libgif-dev bc imagemagick
+  clang clang-tidy clang-format libclang-rt-14-dev libgif-dev bc imagemagick
   mupdf-tools qpdf libtiff-tools
 )
 missing=()

@@ -19,7 +19,7 @@ constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kShadow = 0x808080, kDa
 HBITMAP CheckBoxes() {
     const int cell = 13, w = 4 * cell, h = 3 * cell;
     std::vector<uint32_t> px(size_t(w) * size_t(h), kFace);
-    auto set = [&](int x, int y, uint32_t c) { px[size_t(y * w + x)] = c; };
+    auto set = [&](int x, int y, uint32_t c) { px[size_t(y) * size_t(w) + size_t(x)] = c; };
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 4; ++col) {
             int ox = col * cell, oy = row * cell;
@@ -62,7 +62,7 @@ HBITMAP CheckMark() {
     std::vector<uint8_t> rows(size_t(2 * n), 0xFF);  // word-aligned monochrome rows, white
     for (int i = 0; i < 7; ++i) {
         int x = 3 + i, y = i < 3 ? 5 + i : 9 - (i - 2);
-        for (int t = 0; t < 3; ++t) rows[size_t((y + t) * 2 + x / 8)] &= uint8_t(~(0x80 >> (x % 8)));
+        for (int t = 0; t < 3; ++t) rows[size_t(y + t) * 2 + size_t(x / 8)] &= uint8_t(~(0x80 >> (x % 8)));
     }
     return CreateBitmap(n, n, 1, 1, rows.data());
 }

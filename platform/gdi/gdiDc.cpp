@@ -99,7 +99,7 @@ std::shared_ptr<Dc> DcOf(HDC h) {
     return dc;
 }
 
-HDC NewDc(std::shared_ptr<Dc> dc) {
+HDC NewDc(const std::shared_ptr<Dc>& dc) {
     dc->st.pen = GetStockObject(BLACK_PEN);
     dc->st.brush = GetStockObject(WHITE_BRUSH);
     dc->st.font = GetStockObject(SYSTEM_FONT);

@@ -102,7 +102,7 @@ std::vector<uint8_t> MonoRows(int w, int h, const std::function<bool(int, int)>&
     std::vector<uint8_t> rows(size_t(stride) * size_t(h), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (white(x, y)) rows[size_t(y * stride + x / 8)] |= uint8_t(0x80 >> (x % 8));
+            if (white(x, y)) rows[size_t(y) * size_t(stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     return rows;
 }
 
@@ -228,9 +228,9 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
         one.bitCount = 24;
         for (int y = 0; y < cy; ++y)
             for (int x = 0; x < cx; ++x) {
-                size_t o = size_t(y * cx + x);
-                if (y < all.height) one.pixels[o] = all.pixels[size_t(y * all.width + left + x)];
-                bool clear = useMask && left + x < mw && y < mh && (maskPx[size_t(y * mw + left + x)] & kRgb) != 0;
+                size_t o = size_t(y) * size_t(cx) + size_t(x);
+                if (y < all.height) one.pixels[o] = all.pixels[size_t(y) * size_t(all.width) + size_t(left + x)];
+                bool clear = useMask && left + x < mw && y < mh && (maskPx[size_t(y) * size_t(mw) + size_t(left + x)] & kRgb) != 0;
                 one.mask[o] = clear ? 1 : 0;
                 if (clear) one.pixels[o] &= kRgb;
             }
@@ -253,9 +253,9 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor) {
         one.bitCount = 24;
         for (int y = 0; y < std::min(cy, all.height); ++y)
             for (int x = 0; x < cx; ++x) {
-                uint32_t c = all.pixels[size_t(y * all.width + left + x)];
+                uint32_t c = all.pixels[size_t(y) * size_t(all.width) + size_t(left + x)];
                 bool clear = masked && (c & kRgb) == key;
-                size_t o = size_t(y * cx + x);
+                size_t o = size_t(y) * size_t(cx) + size_t(x);
                 one.mask[o] = clear ? 1 : 0;
                 one.pixels[o] = clear ? 0 : c;  // black under the mask, as the XOR drawing needs
             }
@@ -287,8 +287,8 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int 
         part.hasAlpha = img.hasAlpha;
         for (int yy = 0; yy < h; ++yy)
             for (int xx = 0; xx < w; ++xx) {
-                part.pixels[size_t(yy * w + xx)] = img.pixels[size_t(yy * img.width + xx)];
-                part.mask[size_t(yy * w + xx)] = img.mask[size_t(yy * img.width + xx)];
+                part.pixels[size_t(yy) * size_t(w) + size_t(xx)] = img.pixels[size_t(yy) * size_t(img.width) + size_t(xx)];
+                part.mask[size_t(yy) * size_t(w) + size_t(xx)] = img.mask[size_t(yy) * size_t(img.width) + size_t(xx)];
             }
         img = part;
     }
@@ -315,7 +315,7 @@ BOOL ImageList_GetImageInfo(HIMAGELIST list, int i, IMAGEINFO* info) {
     if (lastImage) DeleteObject(lastImage);
     if (lastMask) DeleteObject(lastMask);
     lastImage = BitmapFromIconImage(img);
-    auto rows = MonoRows(img.width, img.height, [&](int x, int y) { return img.mask[size_t(y * img.width + x)] != 0; });
+    auto rows = MonoRows(img.width, img.height, [&](int x, int y) { return img.mask[size_t(y) * size_t(img.width) + size_t(x)] != 0; });
     lastMask = MakeBitmap(img.width, img.height, 1, rows.data());
     *info = IMAGEINFO{};
     info->hbmImage = lastImage;

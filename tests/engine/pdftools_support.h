@@ -120,7 +120,7 @@ inline std::string ObjectStreamPdf(int pages) {
            " >>\nstream\n" + encoded + "\nendstream\nendobj\n";
     for (int i = 0; i < pages; ++i) {
         const std::string content = "0 0 1 rg 20 20 " + std::to_string(50 + 10 * i) + " 50 re f";
-        offsets[size_t(contentBase + i)] = pdf.size();
+        offsets[size_t(contentBase) + size_t(i)] = pdf.size();
         pdf += std::to_string(contentBase + i) + " 0 obj\n<< /Length " + std::to_string(content.size()) +
                " >>\nstream\n" + content + "\nendstream\nendobj\n";
     }
@@ -136,7 +136,7 @@ inline std::string ObjectStreamPdf(int pages) {
     entry(0, 0, 0xFFFF);
     for (int i = 0; i < inStream; ++i) entry(2, size_t(streamNumber), i);
     entry(1, offsets[size_t(streamNumber)], 0);
-    for (int i = 0; i < pages; ++i) entry(1, offsets[size_t(contentBase + i)], 0);
+    for (int i = 0; i < pages; ++i) entry(1, offsets[size_t(contentBase) + size_t(i)], 0);
     entry(1, xrefOffset, 0);
     pdf += std::to_string(xrefNumber) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(xrefNumber + 1) +
            " /W [1 4 2] /Root 1 0 R /Length " + std::to_string(entries.size()) + " >>\nstream\n" + entries +

@@ -27,16 +27,16 @@ std::vector<uint8_t> Pattern(int w, int h, int bpp) {
     std::vector<uint8_t> bits(size_t(stride * h), 0);
     int used = (w * bpp + 7) / 8;
     for (int y = 0; y < h; ++y)
-        for (int i = 0; i < used; ++i) bits[size_t(y * stride + i)] = uint8_t(y * 31 + i * 13 + 1);
+        for (int i = 0; i < used; ++i) bits[size_t(y) * size_t(stride) + size_t(i)] = uint8_t(y * 31 + i * 13 + 1);
     // Bits past the last pixel of a row are not pixels: keep them zero.
     if ((w * bpp) % 8)
         for (int y = 0; y < h; ++y) bits[size_t(y * stride + used - 1)] &= uint8_t(0xFF << (8 - (w * bpp) % 8));
     if (bpp == 16)  // the top bit of a 5-5-5 pixel is unused
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) bits[size_t(y * stride + 2 * x + 1)] &= 0x7F;
+            for (int x = 0; x < w; ++x) bits[size_t(y) * size_t(stride) + size_t(2 * x + 1)] &= 0x7F;
     if (bpp == 32)  // the fourth byte is not colour and comes back as zero
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) bits[size_t(y * stride + 4 * x + 3)] = 0;
+            for (int x = 0; x < w; ++x) bits[size_t(y) * size_t(stride) + size_t(4 * x + 3)] = 0;
     return bits;
 }
 

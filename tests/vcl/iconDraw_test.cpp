@@ -36,7 +36,7 @@ HICON RedHalf() {
     img.bitCount = 24;
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
-            size_t i = size_t(y * 4 + x);
+            size_t i = size_t(y) * 4 + size_t(x);
             img.mask[i] = x >= 2;
             img.pixels[i] = x < 2 ? 0xFFFF0000u : 0;
         }
