@@ -29,10 +29,12 @@ TForm_arrange::TForm_arrange(TComponent* owner) : TForm(owner) {
     BindMethod<TNotifyEvent>("Timer_startTimer", this, &TForm_arrange::Timer_startTimer);
     BindMethod<TNotifyEvent>("Timer_analyzingTimer", this, &TForm_arrange::Timer_analyzingTimer);
     BindMethod<TNotifyEvent>("ListBox_firstClick", this, &TForm_arrange::ListBox_firstClick);
-    BindMethod<TNotifyEvent>("StyButton_insertBeforeClick", this, &TForm_arrange::StyButton_insertBeforeClick);
+    BindMethod<TNotifyEvent>("StyButton_insertBeforeClick", this,
+                             &TForm_arrange::StyButton_insertBeforeClick);
     BindMethod<TNotifyEvent>("StyButton_deleteClick", this, &TForm_arrange::StyButton_deleteClick);
     BindMethod<TNotifyEvent>("StyButton_showClick", this, &TForm_arrange::StyButton_showClick);
-    BindMethod<TNotifyEvent>("SpeedButton_closeClick", this, &TForm_arrange::SpeedButton_closeClick);
+    BindMethod<TNotifyEvent>("SpeedButton_closeClick", this,
+                             &TForm_arrange::SpeedButton_closeClick);
 }
 
 void TForm_arrange::FormShow(TObject*) { Timer_start->SetEnabled(true); }
@@ -54,10 +56,12 @@ void TForm_arrange::Analyse() {
     std::string tmp = Form_main->FState.FArrangeTmp;
     // Without a temporary folder, or for a file that is no PDF, there is nothing to split:
     // the lists stay empty and the merge has no pages.
-    bool canSplit = !tmp.empty() && DirectoryExists(tmp) && LowerCase(ExtractFileExt(FFirstFile)) == ".pdf";
+    bool canSplit =
+        !tmp.empty() && DirectoryExists(tmp) && LowerCase(ExtractFileExt(FFirstFile)) == ".pdf";
     if (canSplit) TPdfChopToSingles().Chop(FFirstFile, tmp, "1---", tmp);
     bool second = canSplit && secondUsable();
-    if (canSplit && second) TPdfChopToSingles().Chop(Form_main->Edit_2ndFile->Text(), tmp, "2---", tmp);
+    if (canSplit && second)
+        TPdfChopToSingles().Chop(Form_main->Edit_2ndFile->Text(), tmp, "2---", tmp);
 
     int n = canSplit ? CountChoppedPages("1---") : 0;
     ListBox_first->Items()->Clear();
@@ -149,8 +153,8 @@ int TForm_arrange::PageNumberOf(const std::string& item) {
     return TryStrToInt(item.substr(p + std::string(kPage).size()), n) ? int(n) : -1;
 }
 
-std::string TForm_arrange::PageFile(const std::string& folder, const std::string& prefix, const std::string& sourceName,
-                                    int page) {
+std::string TForm_arrange::PageFile(const std::string& folder, const std::string& prefix,
+                                    const std::string& sourceName, int page) {
     std::string base = ExtractFileName(sourceName);
     base = base.size() > 4 ? base.substr(0, base.size() - 4) : "";
     return folder + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
@@ -168,7 +172,8 @@ void TForm_arrange::StyButton_showClick(TObject*) {
         Form_MsgDlg->ShowMsg("无法显示选择页面!\n请先选择一个页面。", mkInformation, false);
         return;
     }
-    std::string prefix = "1---", base = Form_main->FState.FMergeFile1, item = a >= 0 ? (*ListBox_first->Items())[a] : "";
+    std::string prefix = "1---", base = Form_main->FState.FMergeFile1,
+                item = a >= 0 ? (*ListBox_first->Items())[a] : "";
     if (b >= 0) {
         prefix = "2---";
         base = Form_main->FState.FMergeFile2;
@@ -177,7 +182,8 @@ void TForm_arrange::StyButton_showClick(TObject*) {
     int page = PageNumberOf(item);
     if (page < 0) return;
     std::string path = PageFile(Form_main->FState.FArrangeTmp, prefix, base, page);
-    if (FileExists(path) && CheckPdfViewer(true)) ShellExecuteA(Handle(), "open", path.c_str(), "", "C:\\", 3);
+    if (FileExists(path) && CheckPdfViewer(true))
+        ShellExecuteA(Handle(), "open", path.c_str(), "", "C:\\", 3);
 }
 
 void TForm_arrange::SpeedButton_closeClick(TObject*) {

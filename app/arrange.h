@@ -41,8 +41,8 @@ public:
     static int PageNumberOf(const std::string& item);
     // The single-page file of a page: FArrangeTmp + prefix + base without its extension +
     // "_p" + four digits + ".pdf".
-    static std::string PageFile(const std::string& folder, const std::string& prefix, const std::string& sourceName,
-                                int page);
+    static std::string PageFile(const std::string& folder, const std::string& prefix,
+                                const std::string& sourceName, int page);
 
 private:
     bool secondUsable() const;

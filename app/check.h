@@ -13,12 +13,12 @@ public:
     TLabel* Label1 = nullptr;
     TSpeedButton* SpeedButton_close = nullptr;
     TTimer* Timer_start = nullptr;
-    TPanel *Panel_gs = nullptr, *Panel_printer = nullptr, *Panel_word = nullptr, *Panel_excel = nullptr,
-           *Panel_powerpoint = nullptr, *Panel_access = nullptr;
-    TLabel *Label_gs = nullptr, *Label_printer = nullptr, *Label_word = nullptr, *Label_excel = nullptr,
-           *Label_powerpoint = nullptr, *Label_access = nullptr;
-    TXcLED *XcLED_gs = nullptr, *XcLED_printer = nullptr, *XcLED_word = nullptr, *XcLED_excel = nullptr,
-           *XcLED_powerpoint = nullptr, *XcLED_access = nullptr;
+    TPanel *Panel_gs = nullptr, *Panel_printer = nullptr, *Panel_word = nullptr,
+           *Panel_excel = nullptr, *Panel_powerpoint = nullptr, *Panel_access = nullptr;
+    TLabel *Label_gs = nullptr, *Label_printer = nullptr, *Label_word = nullptr,
+           *Label_excel = nullptr, *Label_powerpoint = nullptr, *Label_access = nullptr;
+    TXcLED *XcLED_gs = nullptr, *XcLED_printer = nullptr, *XcLED_word = nullptr,
+           *XcLED_excel = nullptr, *XcLED_powerpoint = nullptr, *XcLED_access = nullptr;
 
     void FormShow(TObject* Sender);
     void Timer_startTimer(TObject* Sender);

@@ -9,6 +9,8 @@ TForm_faqs::TForm_faqs(TComponent* owner) : TLinkWindow(owner) {
     BindMethod<TNotifyEvent>("FormShow", this, &TForm_faqs::FormShow);
 }
 
-void TForm_faqs::FormShow(TObject*) { RichEdit_faqs->Lines()->LoadFromFile(Form_main->FState.FAppPath + "faqs.rtf"); }
+void TForm_faqs::FormShow(TObject*) {
+    RichEdit_faqs->Lines()->LoadFromFile(Form_main->FState.FAppPath + "faqs.rtf");
+}
 
 void RegisterFaqsClasses() { TClassReg<TForm_faqs>("TForm_faqs", "TForm", false); }

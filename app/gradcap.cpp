@@ -63,8 +63,10 @@ void TCompanyText::SetVisible(bool v) {
 
 void TCompanyText::SetFont(const TFont& f) {
     font_.Assign(f);
-    if (fontKind_ == fkAutoHeight) ApplyFontKind();
-    else fontKind_ = fkCustom;
+    if (fontKind_ == fkAutoHeight)
+        ApplyFontKind();
+    else
+        fontKind_ = fkCustom;
 }
 
 void TCompanyText::SetFontKind(TFontKind k) {
@@ -75,27 +77,28 @@ void TCompanyText::SetFontKind(TFontKind k) {
 void TCompanyText::ApplyFontKind() {
     const TFont& sys = owner_->SystemCaptionFont();
     switch (fontKind_) {
-    case fkCustom: return;
-    case fkAutoHeight: {
-        // Fit the part's character height to the system caption font's, in two steps.
-        const int target = CharHeight(sys);
-        for (int step = 0; step < 2; ++step) {
-            const int own = CharHeight(font_);
-            if (step == 1 && own <= target) break;
-            const int h = font_.Height();
-            font_.SetHeight(h < 0 ? h + (own - target) : h - (own - target));
+        case fkCustom:
+            return;
+        case fkAutoHeight: {
+            // Fit the part's character height to the system caption font's, in two steps.
+            const int target = CharHeight(sys);
+            for (int step = 0; step < 2; ++step) {
+                const int own = CharHeight(font_);
+                if (step == 1 && own <= target) break;
+                const int h = font_.Height();
+                font_.SetHeight(h < 0 ? h + (own - target) : h - (own - target));
+            }
+            return;
         }
-        return;
-    }
-    default: {
-        const TColor colour = font_.Color();
-        font_.Assign(sys);
-        font_.SetColor(colour);
-        TFontStyles st = sys.Style();
-        if (fontKind_ == fkSystemI || fontKind_ == fkSystemBI) st.insert(fsItalic);
-        if (fontKind_ == fkSystemB || fontKind_ == fkSystemBI) st.insert(fsBold);
-        font_.SetStyle(st);
-    }
+        default: {
+            const TColor colour = font_.Color();
+            font_.Assign(sys);
+            font_.SetColor(colour);
+            TFontStyles st = sys.Style();
+            if (fontKind_ == fkSystemI || fontKind_ == fkSystemBI) st.insert(fsItalic);
+            if (fontKind_ == fkSystemB || fontKind_ == fkSystemBI) st.insert(fsBold);
+            font_.SetStyle(st);
+        }
     }
 }
 
@@ -118,11 +121,13 @@ std::string TCaptionText::Caption() const {
 
 // ---------------------------------------------------------------- painter
 
-TGradientCaption::TGradientCaption(TComponent* owner) : TComponent(owner), form_(dynamic_cast<TForm*>(owner)) {
+TGradientCaption::TGradientCaption(TComponent* owner)
+    : TComponent(owner), form_(dynamic_cast<TForm*>(owner)) {
     if (!form_) throw EInvalidCast("Invalid class typecast");
     ReadSystemCaptionFont();
-    for (TCompanyText* part : {static_cast<TCompanyText*>(&CompanyText), static_cast<TCompanyText*>(&AppNameText),
-                               static_cast<TCompanyText*>(&CaptionText)})
+    for (TCompanyText* part :
+         {static_cast<TCompanyText*>(&CompanyText), static_cast<TCompanyText*>(&AppNameText),
+          static_cast<TCompanyText*>(&CaptionText)})
         part->ApplyFontKind();
     hook();
 }
@@ -203,7 +208,8 @@ void TGradientCaption::RedrawFrame() {
 void TGradientCaption::UpdateFormCaption() {
     if (!form_) return;
     std::string s;
-    const bool company = CompanyText.Visible(), app = AppNameText.Visible(), caption = CaptionText.Visible();
+    const bool company = CompanyText.Visible(), app = AppNameText.Visible(),
+               caption = CaptionText.Visible();
     if (company) s += CompanyText.Caption();
     if (company && !CompanyText.Caption().empty() && (app || caption)) s += " ";
     if (app) s += AppNameText.Caption();
@@ -309,15 +315,18 @@ void TGradientCaption::drawIconAndButtons(TCanvas& c, const TRect& caption, TRec
 
 bool TGradientCaption::gradientOn(bool active) const {
     switch (Enabled) {
-    case geAlways: return true;
-    case geNever: return false;
-    case geWhenActive: return active;
-    case geSmart: {
-        HDC screen = GetDC(nullptr);
-        const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-        ReleaseDC(nullptr, screen);
-        return active ? bits >= 8 : bits > 8;
-    }
+        case geAlways:
+            return true;
+        case geNever:
+            return false;
+        case geWhenActive:
+            return active;
+        case geSmart: {
+            HDC screen = GetDC(nullptr);
+            const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+            ReleaseDC(nullptr, screen);
+            return active ? bits >= 8 : bits > 8;
+        }
     }
     return false;
 }
@@ -355,8 +364,8 @@ void TGradientCaption::PaintCaption(TCanvas& target, int, int) {
         const int w = text.Width();
         for (int i = 0; i < numColors_; ++i) {
             c.Brush()->Color = TColor(GradientBandColor(left, right, i, numColors_));
-            c.FillRect(Rect(text.Left + MulDiv(i, w, numColors_), text.Top, text.Left + MulDiv(i + 1, w, numColors_),
-                            text.Bottom));
+            c.FillRect(Rect(text.Left + MulDiv(i, w, numColors_), text.Top,
+                            text.Left + MulDiv(i + 1, w, numColors_), text.Bottom));
         }
     }
     drawIconAndButtons(c, caption, text);
@@ -374,8 +383,10 @@ void TGradientCaption::PaintCaption(TCanvas& target, int, int) {
         }
     int x = text.Left;
     if (drawn < text.Width()) {
-        if (Justification == jCenter) x += (text.Width() - drawn) / 2;
-        else if (Justification == jRight) x += text.Width() - drawn;
+        if (Justification == jCenter)
+            x += (text.Width() - drawn) / 2;
+        else if (Justification == jRight)
+            x += text.Width() - drawn;
     }
     c.Brush()->Style = bsClear;
     for (int i = 3 - parts; i < 3; ++i) {
@@ -395,60 +406,64 @@ void TGradientCaption::PaintCaption(TCanvas& target, int, int) {
 
 void TGradientCaption::wndProc(TMessage& m) {
     switch (m.Msg) {
-    case WM_NCPAINT:
-        oldProc_(m);  // the frame and borders; the title is painted over them
-        if (m.LParam) {
-            auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
-            PaintCaption(*nc->canvas, nc->width, nc->height);
-        }
-        return;
-    case WM_NCACTIVATE:
-        active_ = m.WParam != 0;
-        activationSeen_ = true;
-        RedrawFrame();
-        m.Result = 1;
-        return;
-    case WM_SETCURSOR: {
-        const int hit = int(short(m.LParam & 0xFFFF));
-        unsigned cursor = 0;
-        if (hit == HTLEFT || hit == HTRIGHT) cursor = IDC_SIZEWE;
-        else if (hit == HTTOP || hit == HTBOTTOM) cursor = IDC_SIZENS;
-        else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT) cursor = IDC_SIZENWSE;
-        else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT) cursor = IDC_SIZENESW;
-        if (cursor) {
-            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(cursor)));
+        case WM_NCPAINT:
+            oldProc_(m);  // the frame and borders; the title is painted over them
+            if (m.LParam) {
+                auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
+                PaintCaption(*nc->canvas, nc->width, nc->height);
+            }
+            return;
+        case WM_NCACTIVATE:
+            active_ = m.WParam != 0;
+            activationSeen_ = true;
+            RedrawFrame();
             m.Result = 1;
             return;
+        case WM_SETCURSOR: {
+            const int hit = int(short(m.LParam & 0xFFFF));
+            unsigned cursor = 0;
+            if (hit == HTLEFT || hit == HTRIGHT)
+                cursor = IDC_SIZEWE;
+            else if (hit == HTTOP || hit == HTBOTTOM)
+                cursor = IDC_SIZENS;
+            else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT)
+                cursor = IDC_SIZENWSE;
+            else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT)
+                cursor = IDC_SIZENESW;
+            if (cursor) {
+                SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(cursor)));
+                m.Result = 1;
+                return;
+            }
+            break;
         }
-        break;
-    }
-    case WM_SETICON:
-        oldProc_(m);
-        RedrawFrame();
-        return;
-    case WM_DESTROY:
-        // The window goes but the painter stays: take over the window that replaces it.
-        if (!form_->Destroying() && !Destroying() && Application) {
-            recreating_ = true;
-            auto old = oldProc_;
-            unhook();
-            PostMessageA(Application->Handle(), kRehookMessage, 0, LPARAM(this));
-            old(m);
+        case WM_SETICON:
+            oldProc_(m);
+            RedrawFrame();
             return;
-        }
-        break;
-    case WM_DISPLAYCHANGE:
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-        oldProc_(m);
-        ReadSystemCaptionFont();
-        CompanyText.ApplyFontKind();
-        AppNameText.ApplyFontKind();
-        CaptionText.ApplyFontKind();
-        RedrawFrame();
-        return;
-    default:
-        break;
+        case WM_DESTROY:
+            // The window goes but the painter stays: take over the window that replaces it.
+            if (!form_->Destroying() && !Destroying() && Application) {
+                recreating_ = true;
+                auto old = oldProc_;
+                unhook();
+                PostMessageA(Application->Handle(), kRehookMessage, 0, LPARAM(this));
+                old(m);
+                return;
+            }
+            break;
+        case WM_DISPLAYCHANGE:
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            oldProc_(m);
+            ReadSystemCaptionFont();
+            CompanyText.ApplyFontKind();
+            AppNameText.ApplyFontKind();
+            CaptionText.ApplyFontKind();
+            RedrawFrame();
+            return;
+        default:
+            break;
     }
     oldProc_(m);
 }
@@ -459,24 +474,32 @@ void RegisterGradientCaption() {
     auto text = [](const std::string& part) {
         auto pick = [part](TComponent* c) -> TCompanyText& {
             auto* g = static_cast<TGradientCaption*>(c);
-            return part == "CompanyText" ? g->CompanyText : part == "AppNameText" ? static_cast<TCompanyText&>(g->AppNameText)
-                                                                                  : g->CaptionText;
+            return part == "CompanyText"   ? g->CompanyText
+                   : part == "AppNameText" ? static_cast<TCompanyText&>(g->AppNameText)
+                                           : g->CaptionText;
         };
-        auto prop = [&](const char* name, const std::function<void(TCompanyText&, const TDfmValue&)>& set) {
-            RegisterProperty("TGradientCaption", part + name, [pick, set](TComponent* c, const TDfmValue& v) { set(pick(c), v); });
+        auto prop = [&](const char* name,
+                        const std::function<void(TCompanyText&, const TDfmValue&)>& set) {
+            RegisterProperty("TGradientCaption", part + name,
+                             [pick, set](TComponent* c, const TDfmValue& v) { set(pick(c), v); });
         };
         prop(".Caption", [](TCompanyText& t, const TDfmValue& v) { t.SetCaption(v.s); });
         prop(".Visible", [](TCompanyText& t, const TDfmValue& v) { t.SetVisible(v.AsBool()); });
-        prop(".ColorActive", [](TCompanyText& t, const TDfmValue& v) { t.SetColorActive(v.AsInt()); });
-        prop(".ColorInactive", [](TCompanyText& t, const TDfmValue& v) { t.SetColorInactive(v.AsInt()); });
+        prop(".ColorActive",
+             [](TCompanyText& t, const TDfmValue& v) { t.SetColorActive(v.AsInt()); });
+        prop(".ColorInactive",
+             [](TCompanyText& t, const TDfmValue& v) { t.SetColorInactive(v.AsInt()); });
         prop(".FontKind", [](TCompanyText& t, const TDfmValue& v) {
-            static const char* const kinds[] = {"fkCustom", "fkSystem", "fkSystemI", "fkSystemB", "fkSystemBI", "fkAutoHeight"};
+            static const char* const kinds[] = {"fkCustom",  "fkSystem",   "fkSystemI",
+                                                "fkSystemB", "fkSystemBI", "fkAutoHeight"};
             for (int k = 0; k < 6; ++k)
                 if (SameText(v.s, kinds[k])) t.SetFontKind(TFontKind(k));
         });
         prop(".Font.Name", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetName(v.s); });
-        prop(".Font.Height", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetHeight(v.AsInt()); });
-        prop(".Font.Color", [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetColor(v.AsInt()); });
+        prop(".Font.Height",
+             [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetHeight(v.AsInt()); });
+        prop(".Font.Color",
+             [](TCompanyText& t, const TDfmValue& v) { t.Font()->SetColor(v.AsInt()); });
         prop(".Font.Charset", [](TCompanyText&, const TDfmValue&) {});
         prop(".Font.Style", [](TCompanyText& t, const TDfmValue& v) {
             TFontStyles st;
@@ -486,18 +509,28 @@ void RegisterGradientCaption() {
         });
     };
     TClassReg<TGradientCaption>("TGradientCaption", "TComponent")
-        .prop("ColorLeftActive", [](TGradientCaption* g, const TDfmValue& v) { g->ColorLeftActive = v.AsInt(); })
-        .prop("ColorLeftInActive", [](TGradientCaption* g, const TDfmValue& v) { g->ColorLeftInActive = v.AsInt(); })
-        .prop("ColorRightActive", [](TGradientCaption* g, const TDfmValue& v) { g->ColorRightActive = v.AsInt(); })
-        .prop("ColorRightInActive", [](TGradientCaption* g, const TDfmValue& v) { g->ColorRightInActive = v.AsInt(); })
-        .prop("NumColors", [](TGradientCaption* g, const TDfmValue& v) { g->SetNumColors(v.AsInt()); })
-        .prop("Enabled", [](TGradientCaption* g, const TDfmValue& v) {
-            g->Enabled = SameText(v.s, "geAlways") ? geAlways : SameText(v.s, "geNever") ? geNever
-                       : SameText(v.s, "geWhenActive") ? geWhenActive : geSmart;
-        })
+        .prop("ColorLeftActive",
+              [](TGradientCaption* g, const TDfmValue& v) { g->ColorLeftActive = v.AsInt(); })
+        .prop("ColorLeftInActive",
+              [](TGradientCaption* g, const TDfmValue& v) { g->ColorLeftInActive = v.AsInt(); })
+        .prop("ColorRightActive",
+              [](TGradientCaption* g, const TDfmValue& v) { g->ColorRightActive = v.AsInt(); })
+        .prop("ColorRightInActive",
+              [](TGradientCaption* g, const TDfmValue& v) { g->ColorRightInActive = v.AsInt(); })
+        .prop("NumColors",
+              [](TGradientCaption* g, const TDfmValue& v) { g->SetNumColors(v.AsInt()); })
+        .prop("Enabled",
+              [](TGradientCaption* g, const TDfmValue& v) {
+                  g->Enabled = SameText(v.s, "geAlways")       ? geAlways
+                               : SameText(v.s, "geNever")      ? geNever
+                               : SameText(v.s, "geWhenActive") ? geWhenActive
+                                                               : geSmart;
+              })
         .prop("Justification", [](TGradientCaption* g, const TDfmValue& v) {
-            g->Justification = SameText(v.s, "jLeft") ? jLeft : SameText(v.s, "jCenter") ? jCenter
-                             : SameText(v.s, "jRight") ? jRight : jAuto;
+            g->Justification = SameText(v.s, "jLeft")     ? jLeft
+                               : SameText(v.s, "jCenter") ? jCenter
+                               : SameText(v.s, "jRight")  ? jRight
+                                                          : jAuto;
         });
     text("CompanyText");
     text("AppNameText");

@@ -37,6 +37,4 @@ void TLinkWindow::Image_quenorClick(TObject*) {
 
 void TLinkWindow::SpeedButton_closeClick(TObject*) { Close(); }
 
-void RegisterInfoClasses() {
-    TClassReg<TForm_info>("TForm_info", "TForm", false);
-}
+void RegisterInfoClasses() { TClassReg<TForm_info>("TForm_info", "TForm", false); }

@@ -60,7 +60,8 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
     BindField("Label_destinationPath", Label_destinationPath);
     BindField("StaticText_destinationPath", StaticText_destinationPath);
     BindField("SpeedButton_destinationPath", SpeedButton_destinationPath);
-    BindField("XcBrowseForFolderDialog_destinationDialog", XcBrowseForFolderDialog_destinationDialog);
+    BindField("XcBrowseForFolderDialog_destinationDialog",
+              XcBrowseForFolderDialog_destinationDialog);
 
     BindMethod<TNotifyEvent>("FormCreate", this, &TForm_main::FormCreate);
     BindMethod<TNotifyEvent>("FormShow", this, &TForm_main::FormShow);
@@ -70,18 +71,26 @@ TForm_main::TForm_main(TComponent* owner) : TForm(owner) {
     BindMethod<TNotifyEvent>("StyButton_startClick", this, &TForm_main::StyButton_startClick);
     BindMethod<TNotifyEvent>("StyButton_2ndFileClick", this, &TForm_main::StyButton_2ndFileClick);
     BindMethod<TNotifyEvent>("StyButton_arrangeClick", this, &TForm_main::StyButton_arrangeClick);
-    BindMethod<TNotifyEvent>("SpeedButton_closeWindowClick", this, &TForm_main::SpeedButton_closeWindowClick);
+    BindMethod<TNotifyEvent>("SpeedButton_closeWindowClick", this,
+                             &TForm_main::SpeedButton_closeWindowClick);
     BindMethod<TNotifyEvent>("SpeedButton_faqsClick", this, &TForm_main::SpeedButton_faqsClick);
     BindMethod<TNotifyEvent>("SpeedButton_infoClick", this, &TForm_main::SpeedButton_infoClick);
     BindMethod<TNotifyEvent>("SpeedButton_checkClick", this, &TForm_main::SpeedButton_checkClick);
     BindMethod<TNotifyEvent>("Label_copyrightClick", this, &TForm_main::Label_copyrightClick);
-    BindMethod<TNotifyEvent>("XcFileListBox_sourceClick", this, &TForm_main::XcFileListBox_sourceClick);
-    BindMethod<TNotifyEvent>("CheckBox_rightFormatClick", this, &TForm_main::CheckBox_rightFormatClick);
-    BindMethod<TNotifyEvent>("SpeedButton_destinationFileClick", this, &TForm_main::SpeedButton_destinationFileClick);
-    BindMethod<TNotifyEvent>("CheckBox_destinationEqualSourceClick", this, &TForm_main::CheckBox_destinationEqualSourceClick);
-    BindMethod<TNotifyEvent>("SpeedButton_destinationPathClick", this, &TForm_main::SpeedButton_destinationPathClick);
-    BindMethod<TNotifyEvent>("RadioButton_mergeAll_filesClick", this, &TForm_main::RadioButton_mergeAll_filesClick);
-    BindMethod<TNotifyEvent>("RadioButton_mergeAll_folderClick", this, &TForm_main::RadioButton_mergeAll_folderClick);
+    BindMethod<TNotifyEvent>("XcFileListBox_sourceClick", this,
+                             &TForm_main::XcFileListBox_sourceClick);
+    BindMethod<TNotifyEvent>("CheckBox_rightFormatClick", this,
+                             &TForm_main::CheckBox_rightFormatClick);
+    BindMethod<TNotifyEvent>("SpeedButton_destinationFileClick", this,
+                             &TForm_main::SpeedButton_destinationFileClick);
+    BindMethod<TNotifyEvent>("CheckBox_destinationEqualSourceClick", this,
+                             &TForm_main::CheckBox_destinationEqualSourceClick);
+    BindMethod<TNotifyEvent>("SpeedButton_destinationPathClick", this,
+                             &TForm_main::SpeedButton_destinationPathClick);
+    BindMethod<TNotifyEvent>("RadioButton_mergeAll_filesClick", this,
+                             &TForm_main::RadioButton_mergeAll_filesClick);
+    BindMethod<TNotifyEvent>("RadioButton_mergeAll_folderClick", this,
+                             &TForm_main::RadioButton_mergeAll_folderClick);
     BindOptionPanel(this);
 }
 
@@ -143,11 +152,13 @@ void TForm_main::FormShow(TObject*) {
         std::string dll;
         if (reg.OpenKeyReadOnly("SOFTWARE\\AFPL Ghostscript\\8.51")) dll = reg.ReadString("GS_DLL");
         reg.CloseKey();
-        FState.FGsExe = (dll.size() > 11 ? dll.substr(0, dll.size() - 11) : std::string()) + "gswin32c.exe";
+        FState.FGsExe =
+            (dll.size() > 11 ? dll.substr(0, dll.size() - 11) : std::string()) + "gswin32c.exe";
     }
 
     FState.FBatchMode = ParamCount() > 0;
-    long long index = FState.FBatchMode ? 1 : FIni->ReadInteger(kCommon, "LAST_CONVERTING_FUNCTION", 0);
+    long long index =
+        FState.FBatchMode ? 1 : FIni->ReadInteger(kCommon, "LAST_CONVERTING_FUNCTION", 0);
     if (index < 1 || index > int(Functions.size()) - 1) index = 1;
     ComboBoxEx_function->SetItemIndex(int(index));
     ComboBoxEx_functionChange(this);
@@ -159,13 +170,15 @@ void TForm_main::FormShow(TObject*) {
         return;
     }
     std::string path = FIni->ReadString(kCommon, "LAST_FILE", "");
-    if (ExtInList(LowerCase(ExtractFileExt(path)), SelectedFunction().InputExtensions) && FileExists(path)) {
+    if (ExtInList(LowerCase(ExtractFileExt(path)), SelectedFunction().InputExtensions) &&
+        FileExists(path)) {
         SelectSource(path);
     } else {
         path = ExtractFilePath(path);
         if (DirectoryExists(path)) SelectSource(path);
     }
-    CheckBox_destinationEqualSource->SetChecked(FIni->ReadBool(kCommon, "DESTINATION_EQUAL_SOURCE", true));
+    CheckBox_destinationEqualSource->SetChecked(
+        FIni->ReadBool(kCommon, "DESTINATION_EQUAL_SOURCE", true));
     CheckBox_destinationEqualSourceClick(this);
     StaticText_destinationPath->SetCaption(FIni->ReadString(kCommon, "DESTINATION_PATH", ""));
     CheckBox_autoShow->SetChecked(FIni->ReadBool(kCommon, "AUTO_SHOW", false));
@@ -182,7 +195,8 @@ void TForm_main::FormClose(TObject*, TCloseAction&) {
         std::string current = XcFileListBox_source->FileName();
         if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);
         FIni->WriteInteger(kCommon, "LAST_CONVERTING_FUNCTION", ComboBoxEx_function->ItemIndex());
-        FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE", CheckBox_destinationEqualSource->Checked());
+        FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE",
+                        CheckBox_destinationEqualSource->Checked());
         FIni->WriteString(kCommon, "DESTINATION_PATH", StaticText_destinationPath->Caption());
         FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
         EndArrangeFolder();
@@ -198,13 +212,19 @@ void TForm_main::SetStatus(int State) {
     StyProgress_converting->SetPosition(0);
     StyButton_show->SetVisible(false);
     switch (State) {
-    case -1: StaticText_status->SetCaption("发生错误。"); break;
-    case 0: StaticText_status->SetCaption("就绪。"); break;
-    case 1: StaticText_status->SetCaption("正在转换..."); break;
-    default:
-        StaticText_status->SetCaption("没有定义。");
-        StyProgress_converting->SetPosition(100);
-        break;
+        case -1:
+            StaticText_status->SetCaption("发生错误。");
+            break;
+        case 0:
+            StaticText_status->SetCaption("就绪。");
+            break;
+        case 1:
+            StaticText_status->SetCaption("正在转换...");
+            break;
+        default:
+            StaticText_status->SetCaption("没有定义。");
+            StyProgress_converting->SetPosition(100);
+            break;
     }
     Application->ProcessMessages();
 }
@@ -225,7 +245,9 @@ void TForm_main::StyButton_showClick(TObject*) {
         ShellExecuteA(Handle(), "open", FState.FLastResult.c_str(), "", "C:\\", 3);
         return;
     }
-    Form_MsgDlg->ShowMsg("没有标准的查看器与输出文件相关联。 \n\n请手动打开的的查看器程序， 并在其中打开输出文件。", mkInformation, false);
+    Form_MsgDlg->ShowMsg(
+        "没有标准的查看器与输出文件相关联。 \n\n请手动打开的的查看器程序， 并在其中打开输出文件。",
+        mkInformation, false);
 }
 
 void TForm_main::SpeedButton_closeWindowClick(TObject*) { Close(); }
@@ -240,11 +262,19 @@ void OpenSideWindow(T*& ref, const std::string& name, const std::string& resourc
 }
 }  // namespace
 
-void TForm_main::SpeedButton_faqsClick(TObject*) { OpenSideWindow(Form_faqs, "Form_faqs", "faqs.dfm"); }
-void TForm_main::SpeedButton_infoClick(TObject*) { OpenSideWindow(Form_info, "Form_info", "info.dfm"); }
-void TForm_main::SpeedButton_checkClick(TObject*) { OpenSideWindow(Form_check, "Form_check", "check.dfm"); }
+void TForm_main::SpeedButton_faqsClick(TObject*) {
+    OpenSideWindow(Form_faqs, "Form_faqs", "faqs.dfm");
+}
+void TForm_main::SpeedButton_infoClick(TObject*) {
+    OpenSideWindow(Form_info, "Form_info", "info.dfm");
+}
+void TForm_main::SpeedButton_checkClick(TObject*) {
+    OpenSideWindow(Form_check, "Form_check", "check.dfm");
+}
 
-void TForm_main::Label_copyrightClick(TObject*) { ShellExecuteA(Handle(), "open", kMakerAddress, nullptr, nullptr, 10); }
+void TForm_main::Label_copyrightClick(TObject*) {
+    ShellExecuteA(Handle(), "open", kMakerAddress, nullptr, nullptr, 10);
+}
 
 void RegisterMainClasses() {
     // The office servers answer in the registry when their office is installed.

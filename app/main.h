@@ -129,7 +129,7 @@ void ShowModalAndFree(T*& window) {
     struct Clear {
         T*& ref;
         ~Clear() { ref = nullptr; }
-    } clear{window};                          // runs last: the global is cleared after...
+    } clear{window};                         // runs last: the global is cleared after...
     const std::unique_ptr<T> owner(window);  // ...the window is freed
     window->ShowModal();
 }

@@ -19,11 +19,14 @@ bool FreeValue(const std::string& value, std::string& out) {
 // A number given on the command line; anything that is no 32-bit integer is an error.
 int32_t Number(const std::string& text) {
     long long v = StrToInt(text);
-    if (v < INT32_MIN || v > INT32_MAX) throw EConvertError("'" + text + "' is not a valid integer value");
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw EConvertError("'" + text + "' is not a valid integer value");
     return int32_t(v);
 }
 
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
 
 }  // namespace
 
@@ -36,7 +39,8 @@ bool IsOfficeFunction(const std::string& name) {
 }
 
 bool CommandLineRunsOfficeFunction() {
-    return ParamCount() >= 2 && ParamStr(1).compare(0, 2, "-c") == 0 && IsOfficeFunction(ParamStr(2));
+    return ParamCount() >= 2 && ParamStr(1).compare(0, 2, "-c") == 0 &&
+           IsOfficeFunction(ParamStr(2));
 }
 
 void TForm_main::ParseCommandLine() {
@@ -59,7 +63,8 @@ void TForm_main::ParseCommandLine() {
             for (int k = 0; k < items->Count() && row < 0 && hasValue; ++k)
                 if (StartsWith((*items)[k], value)) row = k;
             if (row < 0) {
-                Form_MsgDlg->ShowMsg("批模式: 转换功能 \n> " + value + " <\n不存在!", mkError, FState.FBatchMode);
+                Form_MsgDlg->ShowMsg("批模式: 转换功能 \n> " + value + " <\n不存在!", mkError,
+                                     FState.FBatchMode);
                 return;
             }
             ComboBoxEx_function->SetItemIndex(row);
@@ -69,7 +74,8 @@ void TForm_main::ParseCommandLine() {
         if (family == 's') {
             if (sw.size() != 2) continue;
             CollectSourcesFromParam(value);
-            if (FState.FSourceFiles->Count() == 1 && FileExists((*FState.FSourceFiles)[0])) SelectSource((*FState.FSourceFiles)[0]);
+            if (FState.FSourceFiles->Count() == 1 && FileExists((*FState.FSourceFiles)[0]))
+                SelectSource((*FState.FSourceFiles)[0]);
             continue;
         }
         if (family == 'd') {
@@ -91,19 +97,28 @@ void TForm_main::ParseCommandLine() {
         auto firstChar = [&](char c) { return !value.empty() && value[0] == c; };
 
         if (opt == "r") {
-            radios({{"72", RadioButton_resolution72}, {"100", RadioButton_resolution100}, {"150", RadioButton_resolution150},
-                    {"300", RadioButton_resolution300}, {"600", RadioButton_resolution600}});
+            radios({{"72", RadioButton_resolution72},
+                    {"100", RadioButton_resolution100},
+                    {"150", RadioButton_resolution150},
+                    {"300", RadioButton_resolution300},
+                    {"600", RadioButton_resolution600}});
             if (FreeValue(value, free)) {
                 std::string n = IntToStr(Number(free));
                 RadioButton_resolutionEdit->SetChecked(true);
                 Edit_resolution->SetText(n);
             }
         } else if (opt == "s") {
-            radios({{"f", RadioButton_sheetsFirst}, {"l", RadioButton_sheetsLast}, {"a", RadioButton_sheetsAll}});
+            radios({{"f", RadioButton_sheetsFirst},
+                    {"l", RadioButton_sheetsLast},
+                    {"a", RadioButton_sheetsAll}});
         } else if (opt == "o") {
-            radios({{"d", RadioButton_orientationD}, {"p", RadioButton_orientationP}, {"l", RadioButton_orientationL}});
+            radios({{"d", RadioButton_orientationD},
+                    {"p", RadioButton_orientationP},
+                    {"l", RadioButton_orientationL}});
         } else if (opt == "q") {
-            radios({{"n", RadioButton_qualityN}, {"m", RadioButton_qualityM}, {"l", RadioButton_qualityL},
+            radios({{"n", RadioButton_qualityN},
+                    {"m", RadioButton_qualityM},
+                    {"l", RadioButton_qualityL},
                     {"x", RadioButton_qualityX}});
             if (FreeValue(value, free)) {
                 std::string n = IntToStr(Number(free));
@@ -111,8 +126,11 @@ void TForm_main::ParseCommandLine() {
                 Edit_quality->SetText(n);
             }
         } else if (opt == "d") {
-            radios({{"24", RadioButton_colordepth24}, {"8", RadioButton_colordepth8}, {"4", RadioButton_colordepth4},
-                    {"1", RadioButton_colordepth1}, {"8g", RadioButton_colordepth8g}});
+            radios({{"24", RadioButton_colordepth24},
+                    {"8", RadioButton_colordepth8},
+                    {"4", RadioButton_colordepth4},
+                    {"1", RadioButton_colordepth1},
+                    {"8g", RadioButton_colordepth8g}});
         } else if (opt == "p") {
             int row = -1;
             if (value == "d") row = 0;
@@ -130,7 +148,9 @@ void TForm_main::ParseCommandLine() {
                 (opt == "ph" ? Edit_papersize_height : Edit_papersize_width)->SetText(n);
             }
         } else if (opt == "f") {
-            radios({{"d", RadioButton_optimizedD}, {"s", RadioButton_optimizedS}, {"p", RadioButton_optimizedP},
+            radios({{"d", RadioButton_optimizedD},
+                    {"s", RadioButton_optimizedS},
+                    {"p", RadioButton_optimizedP},
                     {"r", RadioButton_optimizedR}});
             if (FreeValue(value, free)) {
                 std::string n = IntToStr(Number(free));
@@ -184,8 +204,12 @@ void TForm_main::ParseCommandLine() {
                 Edit_range->SetText(free);
             }
         } else if (opt == "a") {
-            radios({{"1", RadioButton_pagesperside_1}, {"2", RadioButton_pagesperside_2}, {"4", RadioButton_pagesperside_4},
-                    {"6", RadioButton_pagesperside_6}, {"8", RadioButton_pagesperside_8}, {"16", RadioButton_pagesperside_16}});
+            radios({{"1", RadioButton_pagesperside_1},
+                    {"2", RadioButton_pagesperside_2},
+                    {"4", RadioButton_pagesperside_4},
+                    {"6", RadioButton_pagesperside_6},
+                    {"8", RadioButton_pagesperside_8},
+                    {"16", RadioButton_pagesperside_16}});
         } else if (opt == "bt") {
             if (firstChar('r')) RadioButton_typeR->SetChecked(true);
             if (firstChar('q')) RadioButton_typeQ->SetChecked(true);

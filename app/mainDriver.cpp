@@ -39,8 +39,8 @@ std::string TForm_main::JoinName(const std::string& path, const std::string& fol
     return ::JoinName(path, folder);
 }
 
-std::string TForm_main::DestName(const std::string& path, const std::string& ext, const std::string& prefix,
-                                 const std::string& suffix) const {
+std::string TForm_main::DestName(const std::string& path, const std::string& ext,
+                                 const std::string& prefix, const std::string& suffix) const {
     return ::DestName(FState.FDestDir, path, ext, prefix, suffix);
 }
 
@@ -86,7 +86,8 @@ bool TForm_main::WatermarkCanShow() {
         if (UpDownPosition(c.counter) > 0) continue;
         const std::string head = std::string("水印的“") + c.option + "”为 0, 水印不会显示! \n\n";
         if (FState.FBatchMode)
-            Form_MsgDlg->ShowMsg(head + "请用参数 " + c.batchSwitch + " 给出一个大于 0 的值。", mkError, true);
+            Form_MsgDlg->ShowMsg(head + "请用参数 " + c.batchSwitch + " 给出一个大于 0 的值。",
+                                 mkError, true);
         else
             Form_MsgDlg->ShowMsg(head + "请设置一个大于 0 的值。", mkInformation, false);
         return false;
@@ -95,8 +96,10 @@ bool TForm_main::WatermarkCanShow() {
     // success; the text is refused before any folder or file is made.
     const std::string problem = WatermarkTextProblem(Edit_watermark_text->Text());
     if (!problem.empty()) {
-        if (FState.FBatchMode) Form_MsgDlg->ShowMsg(problem + "\n\n(参数 -owt)", mkError, true);
-        else Form_MsgDlg->ShowMsg(problem, mkInformation, false);
+        if (FState.FBatchMode)
+            Form_MsgDlg->ShowMsg(problem + "\n\n(参数 -owt)", mkError, true);
+        else
+            Form_MsgDlg->ShowMsg(problem, mkInformation, false);
         return false;
     }
     return true;
@@ -131,13 +134,21 @@ void TForm_main::StyButton_startClick(TObject*) {
         return;
     }
     if (!SourcesExist()) {
-        if (FState.FBatchMode) Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError, true);
-        else Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);
+        if (FState.FBatchMode)
+            Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError,
+                                 true);
+        else
+            Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);
         return;
     }
     if (!ExtensionsOk(row.InputExtensions)) {
-        if (FState.FBatchMode) Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError, true);
-        else Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。", mkInformation, false);
+        if (FState.FBatchMode)
+            Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError,
+                                 true);
+        else
+            Form_MsgDlg->ShowMsg(
+                "源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。",
+                mkInformation, false);
         return;
     }
 
@@ -152,7 +163,9 @@ void TForm_main::StyButton_startClick(TObject*) {
     if (FState.FBatchMode) {
         if (!DirectoryExists(FState.FDestDir)) FState.FDestDir = firstFolder;
     } else {
-        FState.FDestDir = CheckBox_destinationEqualSource->Checked() ? firstFolder : StaticText_destinationPath->Caption();
+        FState.FDestDir = CheckBox_destinationEqualSource->Checked()
+                              ? firstFolder
+                              : StaticText_destinationPath->Caption();
     }
 
     std::string temp;
@@ -214,11 +227,13 @@ void TForm_main::StyButton_startClick(TObject*) {
     SetStatus(ok ? 0 : -1);
     if (ok && !FState.FBatchMode) {
         StyButton_show->SetVisible(true);
-        if (!CheckBox_autoShow->Checked()) Form_MsgDlg->ShowMsg("转换处理已完成!", mkInformation, false);
+        if (!CheckBox_autoShow->Checked())
+            Form_MsgDlg->ShowMsg("转换处理已完成!", mkInformation, false);
     }
     if (!ok && !FState.FRunCancelled) {
         std::string text = "转换处理已完成但带有错误!\n\n";
-        for (int i = 0; i < FState.FErrors->Count(); ++i) text += "- " + (*FState.FErrors)[i] + "\n";
+        for (int i = 0; i < FState.FErrors->Count(); ++i)
+            text += "- " + (*FState.FErrors)[i] + "\n";
         Form_MsgDlg->ShowMsg(text, mkInformation, FState.FBatchMode);
     }
     if (FState.FBatchMode) {
@@ -244,7 +259,8 @@ void TForm_main::StyButton_startClick(TObject*) {
 void TForm_main::StyButton_2ndFileClick(TObject*) {
     OpenDialog_2ndFile->InitialDir = ExtractFilePath(StaticText_currentFile->Caption());
     OpenDialog_2ndFile->Filter = "PDF (*.pdf)|*.pdf";
-    if (OpenDialog_2ndFile->Execute() && FileExists(OpenDialog_2ndFile->FileName)) Edit_2ndFile->SetText(OpenDialog_2ndFile->FileName);
+    if (OpenDialog_2ndFile->Execute() && FileExists(OpenDialog_2ndFile->FileName))
+        Edit_2ndFile->SetText(OpenDialog_2ndFile->FileName);
 }
 
 namespace {
@@ -270,7 +286,8 @@ void TForm_main::MakeArrangeFolder() {
 }
 
 void TForm_main::EndArrangeFolder() {
-    if (!FState.FArrangeTmp.empty() && DirectoryExists(FState.FArrangeTmp)) DeleteFolder(FState.FArrangeTmp);
+    if (!FState.FArrangeTmp.empty() && DirectoryExists(FState.FArrangeTmp))
+        DeleteFolder(FState.FArrangeTmp);
     FState.FArrangeClaim.reset();
 }
 

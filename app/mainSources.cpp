@@ -26,7 +26,8 @@ void TForm_main::CollectSources() {
     if (XcFileListBox_source->Visible()) {
         TStringList* items = XcFileListBox_source->Items();
         for (int i = 0; i < items->Count(); ++i)
-            if (XcFileListBox_source->Selected(i)) FState.FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
+            if (XcFileListBox_source->Selected(i))
+                FState.FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
         return;
     }
     // Folder mode: every fitting file of the folder.
@@ -35,7 +36,8 @@ void TForm_main::CollectSources() {
     if (FindFirst(dir + "/*.*", faAnyFile, sr) != 0) return;
     do {
         if (sr.Attr & faDirectory) continue;
-        if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll) FState.FSourceFiles->Add(dir + "/" + sr.Name);
+        if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll)
+            FState.FSourceFiles->Add(dir + "/" + sr.Name);
     } while (FindNext(sr) == 0);
     FindClose(sr);
 }
@@ -52,7 +54,8 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
             if (FindFirst(value + "*.*", faAnyFile, sr) == 0) {
                 do {
                     std::string full = value + sr.Name;
-                    if (FileExists(full) && ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll)
+                    if (FileExists(full) && ExtInList(LowerCase(ExtOf(sr.Name)), exts) &&
+                        sr.Name != kMergedAll)
                         FState.FSourceFiles->Add(full);
                 } while (FindNext(sr) == 0);
                 FindClose(sr);
@@ -63,7 +66,8 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
     size_t start = 0;
     for (;;) {
         size_t hash = value.find('#', start);
-        FState.FSourceFiles->Add(value.substr(start, hash == std::string::npos ? std::string::npos : hash - start));
+        FState.FSourceFiles->Add(
+            value.substr(start, hash == std::string::npos ? std::string::npos : hash - start));
         if (hash == std::string::npos) break;
         start = hash + 1;
     }
@@ -75,7 +79,8 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
 // Empty when every name can be used.
 std::string TForm_main::PathTooLong() {
     std::vector<std::string> names;
-    for (int i = 0; i < FState.FSourceFiles->Count(); ++i) names.push_back((*FState.FSourceFiles)[i]);
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i)
+        names.push_back((*FState.FSourceFiles)[i]);
     if (!FState.FDestDir.empty()) names.push_back(FState.FDestDir);
     std::string cwd;
     const bool cwdKnown = TryGetCurrentDir(cwd);
@@ -96,7 +101,8 @@ std::string TForm_main::PathTooLong() {
 bool TForm_main::SourcesExist() {
     int n = FState.FSourceFiles->Count();
     if (n == 0) return false;
-    if (n == 1) return FileExists((*FState.FSourceFiles)[0]) || DirectoryExists((*FState.FSourceFiles)[0]);
+    if (n == 1)
+        return FileExists((*FState.FSourceFiles)[0]) || DirectoryExists((*FState.FSourceFiles)[0]);
     for (int i = 0; i < n; ++i)
         if (!FileExists((*FState.FSourceFiles)[i])) return false;
     return true;
@@ -140,7 +146,8 @@ void TForm_main::RestoreSelection() {
     TStringList* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i) {
         bool wanted = false;
-        for (int k = 0; k < FState.FSelection->Count() && !wanted; ++k) wanted = (*FState.FSelection)[k] == (*items)[i];
+        for (int k = 0; k < FState.FSelection->Count() && !wanted; ++k)
+            wanted = (*FState.FSelection)[k] == (*items)[i];
         if (!wanted) continue;
         XcFileListBox_source->SetSelected(i, true);
         if (!XcFileListBox_source->MultiSelect()) XcFileListBox_source->SetItemIndex(i);
@@ -159,11 +166,14 @@ void TForm_main::SetFileListMode(bool show) {
     if (XcFileListBox_source->Visible()) XcFileListBox_sourceClick(this);
 }
 
-void TForm_main::XcFileListBox_sourceClick(TObject*) { StaticText_currentFile->SetCaption(XcFileListBox_source->FileName()); }
+void TForm_main::XcFileListBox_sourceClick(TObject*) {
+    StaticText_currentFile->SetCaption(XcFileListBox_source->FileName());
+}
 
 void TForm_main::CheckBox_rightFormatClick(TObject*) {
     RememberSelection();
-    XcFileListBox_source->SetMask(CheckBox_rightFormat->Checked() ? MaskOf(SelectedFunction()) : "*.*");
+    XcFileListBox_source->SetMask(CheckBox_rightFormat->Checked() ? MaskOf(SelectedFunction())
+                                                                  : "*.*");
     RestoreSelection();
 }
 
@@ -195,9 +205,12 @@ void TForm_main::CheckBox_destinationEqualSourceClick(TObject*) {
 }
 
 void TForm_main::SpeedButton_destinationPathClick(TObject*) {
-    if (StaticText_destinationPath->Caption().empty() && DirectoryExists(XcDirectoryListBox_source->Directory()))
-        XcBrowseForFolderDialog_destinationDialog->Directory = XcDirectoryListBox_source->Directory();
+    if (StaticText_destinationPath->Caption().empty() &&
+        DirectoryExists(XcDirectoryListBox_source->Directory()))
+        XcBrowseForFolderDialog_destinationDialog->Directory =
+            XcDirectoryListBox_source->Directory();
     if (!XcBrowseForFolderDialog_destinationDialog->Execute()) return;
     std::string chosen = XcBrowseForFolderDialog_destinationDialog->Directory;
-    StaticText_destinationPath->SetCaption(chosen.empty() ? "" : IncludeTrailingPathDelimiter(chosen));
+    StaticText_destinationPath->SetCaption(chosen.empty() ? ""
+                                                          : IncludeTrailingPathDelimiter(chosen));
 }

@@ -30,15 +30,26 @@ int32_t ReadInt32(TIniFile* ini, const std::string& section, const std::string& 
     long long v = ini->ReadInteger(section, key, def);
     return v < INT32_MIN || v > INT32_MAX ? def : int32_t(v);
 }
-void LoadCounter(TIniFile* ini, const std::string& section, TXcUpDown* u, TStaticText* t, int32_t def) {
+void LoadCounter(TIniFile* ini, const std::string& section, TXcUpDown* u, TStaticText* t,
+                 int32_t def) {
     TOptionPanel::SetCounter(u, t, ReadInt32(ini, section, Key(u), def));
 }
 
-void Save(TIniFile* ini, const std::string& section, TRadioButton* r) { ini->WriteBool(section, Key(r), r->Checked()); }
-void Save(TIniFile* ini, const std::string& section, TCheckBox* c) { ini->WriteBool(section, Key(c), c->Checked()); }
-void Save(TIniFile* ini, const std::string& section, TEdit* e) { ini->WriteString(section, Key(e), e->Text()); }
-void Save(TIniFile* ini, const std::string& section, TXcUpDown* u) { ini->WriteInteger(section, Key(u), u->Position()); }
-void Save(TIniFile* ini, const std::string& section, TComboBox* c) { ini->WriteInteger(section, Key(c), c->ItemIndex()); }
+void Save(TIniFile* ini, const std::string& section, TRadioButton* r) {
+    ini->WriteBool(section, Key(r), r->Checked());
+}
+void Save(TIniFile* ini, const std::string& section, TCheckBox* c) {
+    ini->WriteBool(section, Key(c), c->Checked());
+}
+void Save(TIniFile* ini, const std::string& section, TEdit* e) {
+    ini->WriteString(section, Key(e), e->Text());
+}
+void Save(TIniFile* ini, const std::string& section, TXcUpDown* u) {
+    ini->WriteInteger(section, Key(u), u->Position());
+}
+void Save(TIniFile* ini, const std::string& section, TComboBox* c) {
+    ini->WriteInteger(section, Key(c), c->ItemIndex());
+}
 
 // A control of the main window that the function table names (present by the start-up
 // check of the option controls).
@@ -175,27 +186,36 @@ void TOptionPanel::BindOptionPanel(TComponent* form) {
     form->BindField("StyButton_arrange", StyButton_arrange);
     form->BindField("OpenDialog_2ndFile", OpenDialog_2ndFile);
 
-    form->BindMethod<TNotifyEvent>("ComboBoxEx_functionChange", this, &TOptionPanel::ComboBoxEx_functionChange);
-    form->BindMethod<TNotifyEvent>("ComboBox_papersizeChange", this, &TOptionPanel::ComboBox_papersizeChange);
-    form->BindMethod<TNotifyEvent>("ComboBox_encryption_typeChange", this, &TOptionPanel::ComboBox_encryption_typeChange);
-    form->BindMethod<TNotifyEvent>("Edit_resolutionClick", this, &TOptionPanel::Edit_resolutionClick);
+    form->BindMethod<TNotifyEvent>("ComboBoxEx_functionChange", this,
+                                   &TOptionPanel::ComboBoxEx_functionChange);
+    form->BindMethod<TNotifyEvent>("ComboBox_papersizeChange", this,
+                                   &TOptionPanel::ComboBox_papersizeChange);
+    form->BindMethod<TNotifyEvent>("ComboBox_encryption_typeChange", this,
+                                   &TOptionPanel::ComboBox_encryption_typeChange);
+    form->BindMethod<TNotifyEvent>("Edit_resolutionClick", this,
+                                   &TOptionPanel::Edit_resolutionClick);
     form->BindMethod<TNotifyEvent>("Edit_qualityClick", this, &TOptionPanel::Edit_qualityClick);
     form->BindMethod<TNotifyEvent>("Edit_optimizedClick", this, &TOptionPanel::Edit_optimizedClick);
     form->BindMethod<TNotifyEvent>("Edit_rangeClick", this, &TOptionPanel::Edit_rangeClick);
-    form->BindMethod<TNotifyEvent>("RadioButton_resolution72Click", this, &TOptionPanel::RadioButton_resolution72Click);
-    form->BindMethod<TNotifyEvent>("RadioButton_qualityNClick", this, &TOptionPanel::RadioButton_qualityNClick);
-    form->BindMethod<TNotifyEvent>("RadioButton_optimizedDClick", this, &TOptionPanel::RadioButton_optimizedDClick);
-    form->BindMethod<TNotifyEvent>("RadioButton_rangeAllClick", this, &TOptionPanel::RadioButton_rangeAllClick);
+    form->BindMethod<TNotifyEvent>("RadioButton_resolution72Click", this,
+                                   &TOptionPanel::RadioButton_resolution72Click);
+    form->BindMethod<TNotifyEvent>("RadioButton_qualityNClick", this,
+                                   &TOptionPanel::RadioButton_qualityNClick);
+    form->BindMethod<TNotifyEvent>("RadioButton_optimizedDClick", this,
+                                   &TOptionPanel::RadioButton_optimizedDClick);
+    form->BindMethod<TNotifyEvent>("RadioButton_rangeAllClick", this,
+                                   &TOptionPanel::RadioButton_rangeAllClick);
     form->BindMethod<TNotifyEvent>("Edit_resolutionExit", this, &TOptionPanel::Edit_resolutionExit);
     form->BindMethod<TNotifyEvent>("Edit_qualityExit", this, &TOptionPanel::Edit_qualityExit);
     form->BindMethod<TNotifyEvent>("Edit_optimizedExit", this, &TOptionPanel::Edit_optimizedExit);
 }
 
 std::vector<TGroupBox*> TOptionPanel::Groups() const {
-    return {GroupBox_resolution, GroupBox_sheets,         GroupBox_orientation, GroupBox_data,     GroupBox_optimized,
-            GroupBox_quality,    GroupBox_merge,          GroupBox_colordepth,  GroupBox_papersize, GroupBox_identification,
-            GroupBox_destination, GroupBox_watermark,     GroupBox_layer,       GroupBox_encryption, GroupBox_html,
-            GroupBox_reduction,  GroupBox_mergeAll,       GroupBox_range,       GroupBox_pagesperside};
+    return {GroupBox_resolution, GroupBox_sheets,         GroupBox_orientation, GroupBox_data,
+            GroupBox_optimized,  GroupBox_quality,        GroupBox_merge,       GroupBox_colordepth,
+            GroupBox_papersize,  GroupBox_identification, GroupBox_destination, GroupBox_watermark,
+            GroupBox_layer,      GroupBox_encryption,     GroupBox_html,        GroupBox_reduction,
+            GroupBox_mergeAll,   GroupBox_range,          GroupBox_pagesperside};
 }
 
 // ---------------------------------------------------------------- function change
@@ -220,7 +240,8 @@ void TOptionPanel::ComboBoxEx_functionChange(TObject*) {
     for (TGroupBox* g : Groups()) g->SetVisible(false);
 
     // Every function starts from one selected file in a visible list.
-    if (f->XcFileListBox_source->MultiSelect()) f->XcFileListBox_source->SetMultiSelectAndRefill(false);
+    if (f->XcFileListBox_source->MultiSelect())
+        f->XcFileListBox_source->SetMultiSelectAndRefill(false);
     f->SetFileListMode(true);
 
     ComboBox_papersize->Items()->Clear();
@@ -237,7 +258,11 @@ void TOptionPanel::ComboBoxEx_functionChange(TObject*) {
     for (const auto& group : row.Options) Named<TGroupBox>(f, group.Str())->SetVisible(true);
     for (const auto& radio : row.Fixed) Named<TRadioButton>(f, radio.Str())->SetChecked(true);
 
-    struct Place { TXcUpDown* upDown; TGroupBox* group; int top; };
+    struct Place {
+        TXcUpDown* upDown;
+        TGroupBox* group;
+        int top;
+    };
     for (const Place& p : {Place{XcUpDown_ignore_noise, GroupBox_identification, 23},
                            Place{XcUpDown_skip_border, GroupBox_identification, 43},
                            Place{XcUpDown_add_border, GroupBox_destination, 31},
@@ -327,7 +352,8 @@ void TOptionPanel::LoadOptions() {
         LoadCounter(ini, s, XcUpDown_ignore_noise, StaticText_ignore_noise, 4);
         LoadCounter(ini, s, XcUpDown_skip_border, StaticText_skip_border, 20);
     }
-    if (GroupBox_destination->Visible()) LoadCounter(ini, s, XcUpDown_add_border, StaticText_add_border, 5);
+    if (GroupBox_destination->Visible())
+        LoadCounter(ini, s, XcUpDown_add_border, StaticText_add_border, 5);
     if (GroupBox_watermark->Visible()) {
         LoadText(ini, s, Edit_watermark_text, "- STRICTLY CONFIDENTIAL -");
         LoadCounter(ini, s, XcUpDown_watermark_fontsize, StaticText_watermark_fontsize, 60);
@@ -343,7 +369,8 @@ void TOptionPanel::LoadOptions() {
         LoadCheck(ini, s, CheckBox_encryption_allowsC, true);
         LoadCheck(ini, s, CheckBox_encryption_allowsA, true);
         long long index = ini->ReadInteger(s, Key(ComboBox_encryption_type), 0);
-        ComboBox_encryption_type->SetItemIndex(index < INT_MIN || index > INT_MAX ? -1 : int(index));
+        ComboBox_encryption_type->SetItemIndex(index < INT_MIN || index > INT_MAX ? -1
+                                                                                  : int(index));
         ComboBox_encryption_typeChange(ComboBox_encryption_type);
     }
     if (GroupBox_html->Visible()) {
@@ -361,7 +388,8 @@ void TOptionPanel::LoadOptions() {
         // list was just brought back: put the list into folder mode then as well.
         bool wasFolder = RadioButton_mergeAll_folder->Checked();
         LoadCheck(ini, s, RadioButton_mergeAll_folder, false);
-        if (wasFolder && RadioButton_mergeAll_folder->Checked()) f->RadioButton_mergeAll_folderClick(RadioButton_mergeAll_folder);
+        if (wasFolder && RadioButton_mergeAll_folder->Checked())
+            f->RadioButton_mergeAll_folderClick(RadioButton_mergeAll_folder);
     }
     if (GroupBox_range->Visible()) {
         LoadCheck(ini, s, RadioButton_rangeAll, true);
@@ -387,34 +415,42 @@ void TOptionPanel::SaveOptions() {
     const std::string s = UpperCase(row.Name);
 
     if (GroupBox_resolution->Visible()) {
-        for (TRadioButton* r : {RadioButton_resolution72, RadioButton_resolution100, RadioButton_resolution150,
-                                RadioButton_resolution300, RadioButton_resolution600, RadioButton_resolutionEdit})
+        for (TRadioButton* r :
+             {RadioButton_resolution72, RadioButton_resolution100, RadioButton_resolution150,
+              RadioButton_resolution300, RadioButton_resolution600, RadioButton_resolutionEdit})
             Save(ini, s, r);
         Save(ini, s, Edit_resolution);
     }
     if (GroupBox_sheets->Visible())
-        for (TRadioButton* r : {RadioButton_sheetsFirst, RadioButton_sheetsLast, RadioButton_sheetsAll}) Save(ini, s, r);
+        for (TRadioButton* r :
+             {RadioButton_sheetsFirst, RadioButton_sheetsLast, RadioButton_sheetsAll})
+            Save(ini, s, r);
     if (GroupBox_orientation->Visible())
-        for (TRadioButton* r : {RadioButton_orientationD, RadioButton_orientationP, RadioButton_orientationL}) Save(ini, s, r);
+        for (TRadioButton* r :
+             {RadioButton_orientationD, RadioButton_orientationP, RadioButton_orientationL})
+            Save(ini, s, r);
     if (GroupBox_data->Visible()) {
-        for (TRadioButton* r : {RadioButton_typeR, RadioButton_typeQ, RadioButton_typeT}) Save(ini, s, r);
+        for (TRadioButton* r : {RadioButton_typeR, RadioButton_typeQ, RadioButton_typeT})
+            Save(ini, s, r);
         Save(ini, s, Edit_dataName);
     }
     if (GroupBox_optimized->Visible()) {
-        for (TRadioButton* r : {RadioButton_optimizedD, RadioButton_optimizedS, RadioButton_optimizedP,
-                                RadioButton_optimizedR, RadioButton_optimizedEdit})
+        for (TRadioButton* r :
+             {RadioButton_optimizedD, RadioButton_optimizedS, RadioButton_optimizedP,
+              RadioButton_optimizedR, RadioButton_optimizedEdit})
             Save(ini, s, r);
         Save(ini, s, Edit_optimized);
     }
     if (GroupBox_quality->Visible()) {
-        for (TRadioButton* r : {RadioButton_qualityN, RadioButton_qualityL, RadioButton_qualityX, RadioButton_qualityM,
-                                RadioButton_qualityEdit})
+        for (TRadioButton* r : {RadioButton_qualityN, RadioButton_qualityL, RadioButton_qualityX,
+                                RadioButton_qualityM, RadioButton_qualityEdit})
             Save(ini, s, r);
         Save(ini, s, Edit_quality);
     }
     if (GroupBox_colordepth->Visible())
-        for (TRadioButton* r : {RadioButton_colordepth24, RadioButton_colordepth8, RadioButton_colordepth4,
-                                RadioButton_colordepth1, RadioButton_colordepth8g})
+        for (TRadioButton* r :
+             {RadioButton_colordepth24, RadioButton_colordepth8, RadioButton_colordepth4,
+              RadioButton_colordepth1, RadioButton_colordepth8g})
             Save(ini, s, r);
     if (GroupBox_papersize->Visible()) {
         Save(ini, s, ComboBox_papersize);
@@ -436,8 +472,8 @@ void TOptionPanel::SaveOptions() {
         Save(ini, s, RadioButton_layerM);
     }
     if (GroupBox_encryption->Visible()) {
-        for (TCheckBox* c : {CheckBox_encryption_allowsP, CheckBox_encryption_allowsM, CheckBox_encryption_allowsC,
-                             CheckBox_encryption_allowsA})
+        for (TCheckBox* c : {CheckBox_encryption_allowsP, CheckBox_encryption_allowsM,
+                             CheckBox_encryption_allowsC, CheckBox_encryption_allowsA})
             Save(ini, s, c);
         Save(ini, s, ComboBox_encryption_type);
     }
@@ -458,8 +494,9 @@ void TOptionPanel::SaveOptions() {
         Save(ini, s, Edit_range);
     }
     if (GroupBox_pagesperside->Visible())
-        for (TRadioButton* r : {RadioButton_pagesperside_1, RadioButton_pagesperside_2, RadioButton_pagesperside_4,
-                                RadioButton_pagesperside_6, RadioButton_pagesperside_8, RadioButton_pagesperside_16})
+        for (TRadioButton* r :
+             {RadioButton_pagesperside_1, RadioButton_pagesperside_2, RadioButton_pagesperside_4,
+              RadioButton_pagesperside_6, RadioButton_pagesperside_8, RadioButton_pagesperside_16})
             Save(ini, s, r);
 }
 
@@ -467,13 +504,15 @@ void TOptionPanel::SaveOptions() {
 
 void TOptionPanel::ComboBox_papersizeChange(TObject*) {
     TForm_main* f = Main();
-    for (TControl* c : std::initializer_list<TControl*>{Label_papersize_width, Label_papersize_height,
-                                                        Edit_papersize_width, Edit_papersize_height})
+    for (TControl* c :
+         std::initializer_list<TControl*>{Label_papersize_width, Label_papersize_height,
+                                          Edit_papersize_width, Edit_papersize_height})
         c->SetVisible(false);
     int index = ComboBox_papersize->ItemIndex();
     if (index >= 2 && index - 2 < PaperSizeCount) {
         const auto& paper = PaperSizes[size_t(index - 2)];
-        StaticText_pagesize->SetCaption("W/H: " + paper[2] + " inches = " + paper[3] + " mm = " + paper[4] + " points");
+        StaticText_pagesize->SetCaption("W/H: " + paper[2] + " inches = " + paper[3] +
+                                        " mm = " + paper[4] + " points");
         StaticText_pagesize->SetVisible(true);
         return;
     }
@@ -481,8 +520,9 @@ void TOptionPanel::ComboBox_papersizeChange(TObject*) {
     StaticText_pagesize->SetCaption("");
     StaticText_pagesize->SetVisible(false);
     if (index != 1) return;
-    for (TControl* c : std::initializer_list<TControl*>{Label_papersize_width, Label_papersize_height,
-                                                        Edit_papersize_width, Edit_papersize_height})
+    for (TControl* c :
+         std::initializer_list<TControl*>{Label_papersize_width, Label_papersize_height,
+                                          Edit_papersize_width, Edit_papersize_height})
         c->SetVisible(true);
     if (!f->FState.FBatchMode) {
         Edit_papersize_width->SetText("");
@@ -498,7 +538,8 @@ void TOptionPanel::ComboBox_encryption_typeChange(TObject*) {
         return;
     }
     const auto& preset = EncryptionTypes[size_t(index)];
-    StaticText_encryption_type->SetCaption("PDF: " + preset[1] + " / " + "密钥长度: " + preset[3] + " 位");
+    StaticText_encryption_type->SetCaption("PDF: " + preset[1] + " / " + "密钥长度: " + preset[3] +
+                                           " 位");
 }
 
 // ---------------------------------------------------------------- small handlers
@@ -518,7 +559,8 @@ bool TOptionPanel::CheckEditValue(TEdit* edit, bool ranged, long long lo, long l
     if (text.empty()) return true;
     long long value = 0;
     std::string message;
-    if (!IsWholeNumber(text, value)) message = "请只输入整数值!";
+    if (!IsWholeNumber(text, value))
+        message = "请只输入整数值!";
     else if (ranged && (value < lo || value > hi))
         message = "请只输入在 " + IntToStr(lo) + " 与 " + IntToStr(hi) + " 间的值!";
     if (message.empty()) return true;

@@ -30,7 +30,8 @@ struct Frame {
 
 std::vector<Frame> Plan() {
     std::vector<Frame> f = {{0, 0, W, H, 1, -1}};
-    for (int i = 1; i < Frames; ++i) f.push_back({(i * 97) % (W / 2), (i * 61) % (H / 2), W / 2, H / 2, i % 4, i % 2 ? 0 : -1});
+    for (int i = 1; i < Frames; ++i)
+        f.push_back({(i * 97) % (W / 2), (i * 61) % (H / 2), W / 2, H / 2, i % 4, i % 2 ? 0 : -1});
     return f;
 }
 
@@ -41,7 +42,8 @@ std::vector<uint8_t> MakeGif() {
     GifFileType* gif = EGifOpen(&bytes, Collect, &err);
     if (!gif) throw std::runtime_error("EGifOpen");
     ColorMapObject* map = GifMakeMapObject(256, nullptr);
-    for (int i = 0; i < 256; ++i) map->Colors[i] = GifColorType{GifByteType(i), GifByteType(255 - i), GifByteType(i * 7)};
+    for (int i = 0; i < 256; ++i)
+        map->Colors[i] = GifColorType{GifByteType(i), GifByteType(255 - i), GifByteType(i * 7)};
     EGifPutScreenDesc(gif, W, H, 8, 0, map);
     std::mt19937 rng(5);
     for (const Frame& f : Plan()) {
@@ -53,9 +55,11 @@ std::vector<uint8_t> MakeGif() {
         std::vector<uint8_t> row(size_t(f.width));
         for (int y = 0; y < f.height; ++y) {
             for (int x = 0; x < f.width; ++x)
-                row[size_t(x)] = f.disposal == 1 && f.width == W
-                                     ? uint8_t(int(128 + 60 * std::sin(x / 97.0) + 50 * std::cos(y / 53.0)) + int(rng() % 9) - 4)
-                                     : uint8_t(((x / 32) ^ (y / 24)) & 15);
+                row[size_t(x)] =
+                    f.disposal == 1 && f.width == W
+                        ? uint8_t(int(128 + 60 * std::sin(x / 97.0) + 50 * std::cos(y / 53.0)) +
+                                  int(rng() % 9) - 4)
+                        : uint8_t(((x / 32) ^ (y / 24)) & 15);
             EGifPutLine(gif, row.data(), f.width);
         }
     }
@@ -71,8 +75,12 @@ const std::vector<uint8_t>& File() {
 
 struct Sink : TGifFrameSink {
     std::vector<std::unique_ptr<TGifFrameRecord>> frames;
-    std::unique_ptr<TGifFrameRecord> NewFrame() override { return std::make_unique<TGifFrameRecord>(); }
-    void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override { frames.push_back(std::move(f)); }
+    std::unique_ptr<TGifFrameRecord> NewFrame() override {
+        return std::make_unique<TGifFrameRecord>();
+    }
+    void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override {
+        frames.push_back(std::move(f));
+    }
 };
 
 void Ours(benchmark::State& state) {
@@ -118,7 +126,8 @@ void Giflib(benchmark::State& state) {
             const SavedImage& si = gif->SavedImages[i];
             if (lastDisposal == 2)
                 for (int y = last.Top; y < std::min(gif->SHeight, last.Top + last.Height); ++y)
-                    std::fill_n(screen.begin() + y * gif->SWidth + last.Left, std::min(gif->SWidth, last.Left + last.Width) - last.Left, 0u);
+                    std::fill_n(screen.begin() + y * gif->SWidth + last.Left,
+                                std::min(gif->SWidth, last.Left + last.Width) - last.Left, 0u);
             else if (lastDisposal == 3 && !saved.empty())
                 screen = saved;
             GraphicsControlBlock gcb;
@@ -126,7 +135,10 @@ void Giflib(benchmark::State& state) {
             if (gcb.DisposalMode == 3) saved = screen;
             const ColorMapObject* m = si.ImageDesc.ColorMap ? si.ImageDesc.ColorMap : map;
             for (int c = 0; c < 256; ++c)
-                lut[c] = c < m->ColorCount ? uint32_t(m->Colors[c].Red) << 16 | uint32_t(m->Colors[c].Green) << 8 | m->Colors[c].Blue : 0;
+                lut[c] = c < m->ColorCount
+                             ? uint32_t(m->Colors[c].Red) << 16 |
+                                   uint32_t(m->Colors[c].Green) << 8 | m->Colors[c].Blue
+                             : 0;
             const GifImageDesc& d = si.ImageDesc;
             for (int y = 0; y < d.Height && d.Top + y < gif->SHeight; ++y) {
                 const GifByteType* src = si.RasterBits + size_t(y) * size_t(d.Width);
@@ -172,16 +184,26 @@ void Reduce(benchmark::State& state) {
         state.PauseTiming();
         work = source;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(ReduceDib24To8(work.data(), W, H, TColorReduction(state.range(0)), 256, palette));
+        benchmark::DoNotOptimize(
+            ReduceDib24To8(work.data(), W, H, TColorReduction(state.range(0)), 256, palette));
     }
 }
 
 BENCHMARK(Reduce)->Name("Reduce1024x768/quantize")->Arg(rdQuantize)->Unit(benchmark::kMillisecond);
-BENCHMARK(Reduce)->Name("Reduce1024x768/mediancut")->Arg(rdMedianCut)->Unit(benchmark::kMillisecond);
+BENCHMARK(Reduce)
+    ->Name("Reduce1024x768/mediancut")
+    ->Arg(rdMedianCut)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Reduce)->Name("Reduce1024x768/fixed224")->Arg(rdFixed224)->Unit(benchmark::kMillisecond);
 BENCHMARK(Reduce)->Name("Reduce1024x768/fixed216")->Arg(rdFixed216)->Unit(benchmark::kMillisecond);
-BENCHMARK(Reduce)->Name("Reduce1024x768/channelsplit")->Arg(rdChannelSplit)->Unit(benchmark::kMillisecond);
-BENCHMARK(Reduce)->Name("Reduce1024x768/grayscale")->Arg(rdGrayscale)->Unit(benchmark::kMillisecond);
+BENCHMARK(Reduce)
+    ->Name("Reduce1024x768/channelsplit")
+    ->Arg(rdChannelSplit)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Reduce)
+    ->Name("Reduce1024x768/grayscale")
+    ->Arg(rdGrayscale)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -35,7 +35,8 @@ GifFile Make(int kind) {
         for (int x = 0; x < Side; ++x) {
             uint8_t v;
             if (kind == 0) {
-                v = uint8_t(int(128 + 60 * std::sin(x / 97.0) + 50 * std::cos(y / 53.0)) + int(rng() % 9) - 4);
+                v = uint8_t(int(128 + 60 * std::sin(x / 97.0) + 50 * std::cos(y / 53.0)) +
+                            int(rng() % 9) - 4);
             } else {
                 v = uint8_t(((x / 64) ^ (y / 48)) & 7);
                 if ((y / 16) % 5 == 0 && (x / 3) % 7 < 3) v = uint8_t(200 + (x / 200));
@@ -49,7 +50,8 @@ GifFile Make(int kind) {
     GifFileType* gif = EGifOpen(&f.bytes, Collect, &err);
     if (!gif) throw std::runtime_error("EGifOpen");
     ColorMapObject* map = GifMakeMapObject(256, nullptr);
-    for (int i = 0; i < 256; ++i) map->Colors[i] = GifColorType{GifByteType(i), GifByteType(i), GifByteType(255 - i)};
+    for (int i = 0; i < 256; ++i)
+        map->Colors[i] = GifColorType{GifByteType(i), GifByteType(i), GifByteType(255 - i)};
     EGifPutScreenDesc(gif, Side, Side, 8, 0, map);
     EGifPutImageDesc(gif, 0, 0, Side, Side, false, nullptr);
     for (int y = 0; y < Side; ++y) EGifPutLine(gif, px.data() + size_t(y) * Side, Side);
@@ -102,7 +104,8 @@ void GiflibDecode(const GifFile& f, std::vector<uint8_t>& px) {
         DGifGetRecordType(gif, &type);
         if (type == IMAGE_DESC_RECORD_TYPE) {
             DGifGetImageDesc(gif);
-            for (int y = 0; y < f.height; ++y) DGifGetLine(gif, px.data() + size_t(y) * size_t(f.width), f.width);
+            for (int y = 0; y < f.height; ++y)
+                DGifGetLine(gif, px.data() + size_t(y) * size_t(f.width), f.width);
         } else if (type == EXTENSION_RECORD_TYPE) {
             int code;
             GifByteType* ext;
@@ -128,7 +131,8 @@ void BM_OurDecoder(benchmark::State& state) {
     std::vector<uint8_t> theirs(size_t(f.width) * size_t(f.height));
     GiflibDecode(f, theirs);
     for (int y = 0; y < f.height; ++y)
-        if (std::memcmp(theirs.data() + size_t(y) * size_t(f.width), px.data() + size_t(f.height - 1 - y) * size_t(f.width),
+        if (std::memcmp(theirs.data() + size_t(y) * size_t(f.width),
+                        px.data() + size_t(f.height - 1 - y) * size_t(f.width),
                         size_t(f.width)) != 0) {
             state.SkipWithError("the decoders disagree");
             break;

@@ -27,24 +27,29 @@ const std::string& BigPdfFile() {
         std::string chunk;
         while (written < (110u << 20)) {
             chunk.clear();
-            chunk += std::to_string(obj++) + " 0 obj\n<</Type/Pages/Kids [7 0 R 8 0 R] /Count 2 /Parent 2 0 R>>\nendobj\n";
+            chunk += std::to_string(obj++) +
+                     " 0 obj\n<</Type/Pages/Kids [7 0 R 8 0 R] /Count 2 /Parent 2 0 R>>\nendobj\n";
             for (int page = 0; page < 20; ++page) {
                 const size_t pageObj = obj++;
                 chunk += std::to_string(pageObj) +
-                         " 0 obj\n<</Type/Page/MediaBox [0 0 612 792] /Parent 3 0 R/Resources<</Font<</F1 9 0 R>>>>/Contents " +
+                         " 0 obj\n<</Type/Page/MediaBox [0 0 612 792] /Parent 3 0 "
+                         "R/Resources<</Font<</F1 9 0 R>>>>/Contents " +
                          std::to_string(obj) + " 0 R>>\nendobj\n";
                 std::string content;
                 for (int k = 0; k < 60; ++k)
-                    content += std::to_string(rng() % 600) + " " + std::to_string(rng() % 780) + " m " +
-                               std::to_string(rng() % 600) + " " + std::to_string(rng() % 780) + " l S\nBT /F1 12 Tf (" +
+                    content += std::to_string(rng() % 600) + " " + std::to_string(rng() % 780) +
+                               " m " + std::to_string(rng() % 600) + " " +
+                               std::to_string(rng() % 780) + " l S\nBT /F1 12 Tf (" +
                                "text of the page) Tj ET\n";
-                chunk += std::to_string(obj++) + " 0 obj\n<</Length " + std::to_string(content.size()) + ">>stream\n" +
-                         content + "endstream\nendobj\n";
+                chunk += std::to_string(obj++) + " 0 obj\n<</Length " +
+                         std::to_string(content.size()) + ">>stream\n" + content +
+                         "endstream\nendobj\n";
             }
             out << chunk;
             written += chunk.size();
         }
-        out << "2 0 obj\n<</Type/Pages/Kids [3 0 R] /Count 123456>>\nendobj\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
+        out << "2 0 obj\n<</Type/Pages/Kids [3 0 R] /Count 123456>>\nendobj\ntrailer\n<</Root 1 0 "
+               "R>>\n%%EOF\n";
         return p;
     }();
     return path;
@@ -80,7 +85,8 @@ TRgbImage RenderedPage(int w, int h) {
     std::mt19937 rng(3);
     for (int y = 0; y < h; ++y) {
         uint8_t* row = img.Row(y);
-        for (int x = 0; x < 3 * w; ++x) row[x] = (y / 40) % 3 == 0 && x % 97 < 60 ? uint8_t(rng() % 64) : 250;
+        for (int x = 0; x < 3 * w; ++x)
+            row[x] = (y / 40) % 3 == 0 && x % 97 < 60 ? uint8_t(rng() % 64) : 250;
     }
     return img;
 }
@@ -95,7 +101,8 @@ void BM_Resample(benchmark::State& state) {
         TPdf2htmlPreview::Resample(source, target);
         benchmark::DoNotOptimize(target.pixels.data());
     }
-    state.SetLabel(std::to_string(w) + "x" + std::to_string(h) + " -> " + std::to_string(tw) + "x" + std::to_string(th));
+    state.SetLabel(std::to_string(w) + "x" + std::to_string(h) + " -> " + std::to_string(tw) + "x" +
+                   std::to_string(th));
 }
 BENCHMARK(BM_Resample)->Args({595, 842})->Args({792, 612})->Unit(benchmark::kMicrosecond);
 

@@ -46,9 +46,12 @@ std::vector<std::string> Tokens(const std::string& line) {
     for (size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
-            if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) cur += line[++i];
-            else if (c == '"') quoted = false;
-            else cur += c;
+            if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\'))
+                cur += line[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                cur += c;
         } else if (c == ' ') {
             if (in) out.push_back(cur), cur.clear(), in = false;
         } else if (c == '"') {
@@ -73,11 +76,13 @@ struct Setup {
         std::string ps = "%!PS\n/Helvetica findfont 24 scalefont setfont\n";
         for (int i = 1; i <= 100; ++i)
             ps += std::string(i % 5 ? "<< /PageSize [595 842] >>" : "<< /PageSize [842 595] >>") +
-                  " setpagedevice 0.2 0.3 0.8 setrgbcolor 100 100 300 400 rectfill 0 setgray 72 60 moveto (Page " +
+                  " setpagedevice 0.2 0.3 0.8 setrgbcolor 100 100 300 400 rectfill 0 setgray 72 60 "
+                  "moveto (Page " +
                   std::to_string(i) + ") show showpage\n";
         std::ofstream(dir + "doc.ps") << ps;
         pdf = dir + "doc.pdf";
-        Run({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf, dir + "doc.ps"},
+        Run({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf,
+             dir + "doc.ps"},
             dir + "o.txt", dir + "e.txt");
     }
     ~Setup() {
@@ -96,8 +101,9 @@ void BM_HtmlPreview100Pages(benchmark::State& state) {
         fs::remove_all(s.dir + "out", ec);
         fs::create_directories(s.dir + "out");
         const auto t0 = Clock::now();
-        const int rc = Run({s.prog + "vexomat", "-c", "pdf2htmlPreview", "-s", s.pdf, "-d", s.dir + "out/"},
-                           s.dir + "prog.txt", s.dir + "prog-err.txt");
+        const int rc =
+            Run({s.prog + "vexomat", "-c", "pdf2htmlPreview", "-s", s.pdf, "-d", s.dir + "out/"},
+                s.dir + "prog.txt", s.dir + "prog-err.txt");
         const double program = std::chrono::duration<double>(Clock::now() - t0).count();
         if (rc != 0) {
             state.SkipWithError("the preview run failed");
@@ -124,7 +130,8 @@ void BM_HtmlPreview100Pages(benchmark::State& state) {
                         continue;
                     }
                     if (t.rfind("-sOutputFile=", 0) == 0) {
-                        argv.push_back("-sOutputFile=" + s.dir + "bare-" + fs::path(t.substr(13)).filename().string());
+                        argv.push_back("-sOutputFile=" + s.dir + "bare-" +
+                                       fs::path(t.substr(13)).filename().string());
                         continue;
                     }
                     argv.push_back(t);

@@ -12,12 +12,17 @@ namespace {
 
 const char* const kPrinterName = "Generic Colour PostScript";
 
-void Inform(const std::string& text) { ShowMsg(text, mkInformation, MainState() && MainState()->FBatchMode); }
+void Inform(const std::string& text) {
+    ShowMsg(text, mkInformation, MainState() && MainState()->FBatchMode);
+}
 
-std::string CommonEnding() { return "\n\n这是进行转换所必须的功能。\n\n请安装或选择其他的转换功能。"; }
+std::string CommonEnding() {
+    return "\n\n这是进行转换所必须的功能。\n\n请安装或选择其他的转换功能。";
+}
 
 std::string VersionMessage(const std::string& appName) {
-    if (appName == "Access") return "不是 Microsoft " + appName + " 2000 或更高版本在你的系统中! " + CommonEnding();
+    if (appName == "Access")
+        return "不是 Microsoft " + appName + " 2000 或更高版本在你的系统中! " + CommonEnding();
     return "不是 Microsoft " + appName + " 97 或更高版本在你的系统中! " + CommonEnding();
 }
 
@@ -38,8 +43,10 @@ std::string RegisteredOfficeValue(const std::string& appName) {
 // one when a dot stands before it. Raises EConvertError when that is no number.
 int VersionOf(const std::string& value) {
     std::string tail;
-    if (value.size() >= 3 && value[value.size() - 2] != '.') tail = value.substr(value.size() - 2);
-    else tail = value.substr(value.size() - 1);
+    if (value.size() >= 3 && value[value.size() - 2] != '.')
+        tail = value.substr(value.size() - 2);
+    else
+        tail = value.substr(value.size() - 1);
     return int(StrToInt(tail));
 }
 
@@ -87,7 +94,10 @@ bool CheckGhostscript(bool show) {
     reg.CloseKey();
     if (!dll.empty() && MainState() && FileExists(MainState()->FGsExe)) return true;
     if (show)
-        Inform("在你的系统中没有免费 \"GhostScript 8.51\" ! \n\n它是 Vexomat 所必需。请下载并安装这个免费软件。 " + MoreInfo());
+        Inform(
+            "在你的系统中没有免费 \"GhostScript 8.51\" ! \n\n它是 Vexomat "
+            "所必需。请下载并安装这个免费软件。 " +
+            MoreInfo());
     return false;
 }
 
@@ -101,8 +111,11 @@ bool CheckPrinter(bool show, bool checkPort) {
     }
     if (found < 0) {
         if (show)
-            Inform("在你的系统中没有免费 Postscript 驱动程序(打印机 \"Generic Colour PostScript\")! \n\n"
-                   "它是 Vexomat 所必需。请下载并安装这个免费软件。 " + MoreInfo());
+            Inform(
+                "在你的系统中没有免费 Postscript 驱动程序(打印机 \"Generic Colour PostScript\")! "
+                "\n\n"
+                "它是 Vexomat 所必需。请下载并安装这个免费软件。 " +
+                MoreInfo());
         return false;
     }
     std::string device, driver, port;
@@ -116,8 +129,9 @@ bool CheckPrinter(bool show, bool checkPort) {
     }
     // The port is compared as text ("文件:" is not 5 bytes here).
     if (checkPort && show && UpperCase(port) != "文件:")
-        Inform("Postscript 驱动程序的端口(打印机 \"Generic Colour PostScript\") 不是 \"文件:\"! \n\n"
-               "请更改打印机属性设置 \"Generic Colour PostScript\" (在 windows 打印机列表中)。");
+        Inform(
+            "Postscript 驱动程序的端口(打印机 \"Generic Colour PostScript\") 不是 \"文件:\"! \n\n"
+            "请更改打印机属性设置 \"Generic Colour PostScript\" (在 windows 打印机列表中)。");
     return true;
 }
 
@@ -126,6 +140,9 @@ bool CheckPdfViewer(bool show) {
     if (!value.empty()) value = ReadDefault(HKEY_CLASSES_ROOT, value + "\\shell\\open\\command");
     if (!value.empty()) return true;
     if (show)
-        Inform("在你的系统中没有免费 \"PDF-Viewer\"! \n\n这个程序不是必需，但推荐使用。请下载并安装这个免费软件。 " + MoreInfo());
+        Inform(
+            "在你的系统中没有免费 \"PDF-Viewer\"! "
+            "\n\n这个程序不是必需，但推荐使用。请下载并安装这个免费软件。 " +
+            MoreInfo());
     return false;
 }

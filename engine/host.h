@@ -35,7 +35,7 @@ public:
     const std::unique_ptr<TStringList> FSelection = std::make_unique<TStringList>();
     const std::unique_ptr<TStringList> FErrors = std::make_unique<TStringList>();
     bool FBatchMode = false;
-    std::string FRunTemp;     // temporary folder of the current run, trailing "/"; empty outside a run
+    std::string FRunTemp;  // temporary folder of the current run, trailing "/"; empty outside a run
     bool FRunCancelled =
         false;  // the window was closed during the run: nothing more is moved into place
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
@@ -45,7 +45,9 @@ public:
     const std::unique_ptr<TStringList> FMergeOrder = std::make_unique<TStringList>();
 
     // The option controls and the other components of the main window, by name.
-    TComponent* FindComponent(const std::string& name) const { return find_ ? find_(name) : nullptr; }
+    TComponent* FindComponent(const std::string& name) const {
+        return find_ ? find_(name) : nullptr;
+    }
 
 private:
     TComponentFinder find_;

@@ -297,10 +297,10 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         if (s.FGsExe.find('"') == std::string::npos && s.FLogDir.find('"') == std::string::npos) {
             std::vector<char> line(commandLine.begin(), commandLine.end());
             line.push_back('\0');
-            started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE_,
-                                     CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE |
-                                         NORMAL_PRIORITY_CLASS,
-                                     environment.data(), nullptr, &startup, &info) != 0;
+            started = CreateProcessA(
+                          nullptr, line.data(), nullptr, nullptr, TRUE_,
+                          CREATE_DEFAULT_ERROR_MODE | CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+                          environment.data(), nullptr, &startup, &info) != 0;
         }
         if (!started) {
             ShowMsg("在开始进行处理 " + jobName + " 时出错!", mkInformation, s.FBatchMode);
@@ -349,7 +349,9 @@ struct JpegErrorTrap {
     jmp_buf jump;
 };
 
-void JpegErrorExit(j_common_ptr info) { longjmp(reinterpret_cast<JpegErrorTrap*>(info->err)->jump, 1); }
+void JpegErrorExit(j_common_ptr info) {
+    longjmp(reinterpret_cast<JpegErrorTrap*>(info->err)->jump, 1);
+}
 void JpegSilent(j_common_ptr, int) {}
 
 // Plain C state only between setjmp and longjmp: nothing here needs a destructor.
@@ -410,10 +412,14 @@ bool NotThePageRoot(std::string_view text, size_t pos, size_t end) {
     const size_t limit = pos > 4096 ? pos - 4096 : 0;
     size_t open = std::string_view::npos;
     for (size_t i = pos; i > limit + 1; --i)
-        if (text[i - 1] == '<' && text[i - 2] == '<') { open = i - 2; break; }
+        if (text[i - 1] == '<' && text[i - 2] == '<') {
+            open = i - 2;
+            break;
+        }
     if (open == std::string_view::npos) return false;
     std::string_view dict = text.substr(open, std::min(end, text.size()) - open);
-    return dict.find("/Outlines") != std::string_view::npos || dict.find("/First") != std::string_view::npos ||
+    return dict.find("/Outlines") != std::string_view::npos ||
+           dict.find("/First") != std::string_view::npos ||
            dict.find("/Parent") != std::string_view::npos;
 }
 
@@ -486,15 +492,16 @@ bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::s
     return true;
 }
 
-TPageSize TPdfChopToSingles::GetPdfPageSize(const std::string& src, int page, const std::string& workDir) {
+TPageSize TPdfChopToSingles::GetPdfPageSize(const std::string& src, int page,
+                                            const std::string& workDir) {
     TPageSize size;
     if (!ProbePage(src, page, workDir, size))
         throw EInOutError("无法测量页面 " + IntToStr(page) + " 的大小: \"" + src + "\"。");
     return size;
 }
 
-std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std::string& out, int page,
-                                              TPageSize size) {
+std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std::string& out,
+                                              int page, TPageSize size) {
     GsArgs p = GsPrefix();
     if (!GroupVisible("GroupBox_optimized")) {
         p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
@@ -521,8 +528,8 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
     return p.Line();
 }
 
-bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
-                             const std::string& workDir) {
+bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
+                             const std::string& prefix, const std::string& workDir) {
     try {
         const int count = CountPdfPages(src);
         const std::string name = ExtractFileName(src);

@@ -89,7 +89,8 @@ public:
     TPageSize GetPdfPageSize(const std::string& src, int page, const std::string& workDir);
 
     // The parameter string of one page's run.
-    std::string ChopParameters(const std::string& src, const std::string& out, int page, TPageSize size);
+    std::string ChopParameters(const std::string& src, const std::string& out, int page,
+                               TPageSize size);
 
 private:
     // Renders the probe picture; false when Ghostscript wrote none (no such page).

@@ -14,10 +14,10 @@
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
+#include "platform/user/messages.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/fileChange.h"
 #include "platform/win/handles.h"
-#include "platform/user/messages.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
 #include "platform/win/shell.h"
@@ -49,13 +49,27 @@ void CreateFolderIfMissing(const std::string& dir) { ForceSingleFolder(dir); }
     const DWORD code = GetLastError();
     std::string text;
     switch (code) {
-    case ERROR_FILE_NOT_FOUND: text = "The system cannot find the file specified."; break;
-    case ERROR_ACCESS_DENIED: text = "Access is denied."; break;
-    case ERROR_INVALID_HANDLE: text = "The handle is invalid."; break;
-    case ERROR_INVALID_PARAMETER: text = "The parameter is incorrect."; break;
-    case ERROR_INSUFFICIENT_BUFFER: text = "The data area passed to a system call is too small."; break;
-    case ERROR_INVALID_PRINTER_NAME: text = "The printer name is invalid."; break;
-    default: text = "Unknown error."; break;
+        case ERROR_FILE_NOT_FOUND:
+            text = "The system cannot find the file specified.";
+            break;
+        case ERROR_ACCESS_DENIED:
+            text = "Access is denied.";
+            break;
+        case ERROR_INVALID_HANDLE:
+            text = "The handle is invalid.";
+            break;
+        case ERROR_INVALID_PARAMETER:
+            text = "The parameter is incorrect.";
+            break;
+        case ERROR_INSUFFICIENT_BUFFER:
+            text = "The data area passed to a system call is too small.";
+            break;
+        case ERROR_INVALID_PRINTER_NAME:
+            text = "The printer name is invalid.";
+            break;
+        default:
+            text = "Unknown error.";
+            break;
     }
     throw EOSError("System Error.  Code: " + IntToStr(code) + ".\n" + text, code);
 }
@@ -65,9 +79,14 @@ std::string QuoteArg(const std::string& arg) {
     std::string out = "\"";
     size_t backslashes = 0;
     for (char c : arg) {
-        if (c == '\\') { ++backslashes; continue; }
-        if (c == '"') out.append(backslashes * 2 + 1, '\\');
-        else out.append(backslashes, '\\');
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"')
+            out.append(backslashes * 2 + 1, '\\');
+        else
+            out.append(backslashes, '\\');
         backslashes = 0;
         out += c;
     }
@@ -348,8 +367,9 @@ bool WaitForFile(const std::string& name, std::optional<std::chrono::millisecond
     std::function<bool()> expired = [&] { return bound && Clock::now() - start >= *bound; };
 
     // Watching starts before the first look, so no change between the two is missed.
-    HANDLE change = FindFirstChangeNotificationA(ExtractFileDir(ExpandFileName(name)).c_str(), FALSE_,
-                                                 FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    HANDLE change =
+        FindFirstChangeNotificationA(ExtractFileDir(ExpandFileName(name)).c_str(), FALSE_,
+                                     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (change == INVALID_HANDLE_VALUE) return WaitForFileBySize(name, expired);
 
     bool complete = false;
@@ -387,8 +407,8 @@ bool WaitForFile(const std::string& name, std::optional<std::chrono::millisecond
 // ---------------------------------------------------------------- system
 
 const char* const WindowsVersionNames[12] = {
-    "Unbekannt", "Win95", "Win95OSR2", "Win98", "Win98SE", "WinME",
-    "WinNT3", "WinNT4", "Win2000", "WinXP", "Win2003", "Linux",
+    "Unbekannt", "Win95",  "Win95OSR2", "Win98", "Win98SE", "WinME",
+    "WinNT3",    "WinNT4", "Win2000",   "WinXP", "Win2003", "Linux",
 };
 
 int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor, unsigned build,
@@ -402,22 +422,22 @@ int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor, 
     // The letter after the version number in the service text tells the 9x releases apart.
     std::string letter = servicePack.size() >= 2 ? Trim(servicePack.substr(1, 1)) : "";
     switch (platformId) {
-    case VER_PLATFORM_WIN32_WINDOWS:
-        if (minor == 0) return letter == "B" ? wvWin95OSR2 : wvWin95;
-        if (minor == 10) return letter == "A" ? wvWin98SE : wvWin98;
-        if (minor == 90 && build == 0x045A0BB8u) return wvWinME;
-        return wvUnknown;
-    case VER_PLATFORM_WIN32_NT:
-        if (major == 3) return wvWinNT3;
-        if (major == 4) return wvWinNT4;
-        if (major == 5 && minor == 0) return wvWin2000;
-        if (major == 5 && minor == 1) return wvWinXP;
-        if (major == 5 && minor == 2) return wvWin2003;
-        return wvUnknown;
-    case VER_PLATFORM_LINUX:
-        return wvLinux;
-    default:
-        return wvUnknown;
+        case VER_PLATFORM_WIN32_WINDOWS:
+            if (minor == 0) return letter == "B" ? wvWin95OSR2 : wvWin95;
+            if (minor == 10) return letter == "A" ? wvWin98SE : wvWin98;
+            if (minor == 90 && build == 0x045A0BB8u) return wvWinME;
+            return wvUnknown;
+        case VER_PLATFORM_WIN32_NT:
+            if (major == 3) return wvWinNT3;
+            if (major == 4) return wvWinNT4;
+            if (major == 5 && minor == 0) return wvWin2000;
+            if (major == 5 && minor == 1) return wvWinXP;
+            if (major == 5 && minor == 2) return wvWin2003;
+            return wvUnknown;
+        case VER_PLATFORM_LINUX:
+            return wvLinux;
+        default:
+            return wvUnknown;
     }
 }
 
@@ -447,13 +467,15 @@ void SwitchDefaultPrinter(const std::string& printerName) {
             RaiseLastSystemError();
         ScopeExit close([&] { ClosePrinter(printer); });
         DWORD needed = 0;
-        if (GetPrinterA(printer, 2, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        if (GetPrinterA(printer, 2, nullptr, 0, &needed) ||
+            GetLastError() != ERROR_INSUFFICIENT_BUFFER)
             RaiseLastSystemError();
         std::vector<BYTE> buffer(needed);
         if (!GetPrinterA(printer, 2, buffer.data(), needed, &needed)) RaiseLastSystemError();
         auto* pi = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
         pi->Attributes |= PRINTER_ATTRIBUTE_DEFAULT;
-        if (!SetPrinterA(printer, 2, buffer.data(), PRINTER_CONTROL_SET_STATUS)) RaiseLastSystemError();
+        if (!SetPrinterA(printer, 2, buffer.data(), PRINTER_CONTROL_SET_STATUS))
+            RaiseLastSystemError();
         return;
     }
     if (!SetDefaultPrinterA(printerName.c_str())) RaiseLastSystemError();

@@ -101,8 +101,18 @@ void SwitchDefaultPrinter(const std::string& printerName);
 
 // System version codes and their names (index = code).
 enum TWindowsVersion : int {
-    wvUnknown = 0, wvWin95 = 1, wvWin95OSR2 = 2, wvWin98 = 3, wvWin98SE = 4, wvWinME = 5,
-    wvWinNT3 = 6, wvWinNT4 = 7, wvWin2000 = 8, wvWinXP = 9, wvWin2003 = 10, wvLinux = 11
+    wvUnknown = 0,
+    wvWin95 = 1,
+    wvWin95OSR2 = 2,
+    wvWin98 = 3,
+    wvWin98SE = 4,
+    wvWinME = 5,
+    wvWinNT3 = 6,
+    wvWinNT4 = 7,
+    wvWin2000 = 8,
+    wvWinXP = 9,
+    wvWin2003 = 10,
+    wvLinux = 11
 };
 extern const char* const WindowsVersionNames[12];
 
@@ -110,8 +120,8 @@ extern const char* const WindowsVersionNames[12];
 // "Version <major>.<minor>, Build <build>, <service text>".
 int GetWindowsVersion(std::string& text);
 // The code and text for given version information (what GetWindowsVersion applies).
-int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor,
-                           unsigned build, const std::string& servicePack, std::string& text);
+int ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor, unsigned build,
+                           const std::string& servicePack, std::string& text);
 
 // Starts <program>/additional/enumWindows.exe with the two arguments and does not wait
 // for it. A start failure is shown as an information message.

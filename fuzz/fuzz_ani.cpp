@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& icon : c.Icons)
         if (!icon.Picture || icon.Picture->Empty()) std::abort();
     const std::string again = WriteAniFile(c);
-    const TAniContent back = ReadAniFile(reinterpret_cast<const uint8_t*>(again.data()), again.size());
-    if (back.Icons.size() != c.Icons.size() || back.Sequence != c.Sequence || back.Rates != c.Rates) std::abort();
+    const TAniContent back =
+        ReadAniFile(reinterpret_cast<const uint8_t*>(again.data()), again.size());
+    if (back.Icons.size() != c.Icons.size() || back.Sequence != c.Sequence || back.Rates != c.Rates)
+        std::abort();
     return 0;
 }

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[2] & 1) f.right = frac(data[2]);
     if (data[3] & 1) f.bottom = frac(data[3]);
     const int margin = data[3] >> 4;
-    TCropManager m = TCropManager::FromText(std::string(reinterpret_cast<const char*>(data) + 4, size - 4));
+    TCropManager m =
+        TCropManager::FromText(std::string(reinterpret_cast<const char*>(data) + 4, size - 4));
     try {
         m.ParseBoxes();
     } catch (const EConvertError&) {

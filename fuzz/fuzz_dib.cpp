@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (img.Pixels.size() != size_t(img.Width) * size_t(img.Height)) std::abort();
             // Pixels cost at most 32 per byte of data (1 bit per pixel as 32-bit pixels).
             if (img.Pixels.size() > 8 * size + 64) std::abort();
-        } catch (const EXCLException&) {
-        }
+        } catch (const EXCLException&) {}
     }
     return 0;
 }

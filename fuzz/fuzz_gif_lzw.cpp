@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TMemoryStream src = StreamOf(data + 4, size - 4);
     bool corrupted;
     try {
-        corrupted = DecodeGifLzw(src, f, interlaced, nullptr, pixels.data(), pixels.size(), bpp, tolerate);
+        corrupted =
+            DecodeGifLzw(src, f, interlaced, nullptr, pixels.data(), pixels.size(), bpp, tolerate);
     } catch (const EInvalidGraphicOperation&) {
         if (tolerate) std::abort();  // damage is tolerated, never raised
         return 0;
@@ -45,14 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EncodeGifLzw(packed, f, interlaced, nullptr, pixels.data(), pixels.size());
     packed.SetPosition(0);
     std::vector<uint8_t> back(bytes);
-    if (DecodeGifLzw(packed, f, interlaced, nullptr, back.data(), back.size(), 8, false)) std::abort();
+    if (DecodeGifLzw(packed, f, interlaced, nullptr, back.data(), back.size(), 8, false))
+        std::abort();
     // Padding bits at the end of rows are not image data.
     const size_t stride = GifStride(f.Width, f.BitCount);
     const size_t used = (size_t(f.Width) * size_t(f.BitCount) + 7) / 8;
     for (int y = 0; y < f.Height; ++y)
         for (size_t i = 0; i < used; ++i) {
             uint8_t mask = 0xFF;
-            if (i + 1 == used && (f.Width * f.BitCount) % 8) mask = uint8_t(0xFF << (8 - (f.Width * f.BitCount) % 8));
+            if (i + 1 == used && (f.Width * f.BitCount) % 8)
+                mask = uint8_t(0xFF << (8 - (f.Width * f.BitCount) % 8));
             const size_t at = size_t(y) * stride + i;
             if ((pixels[at] & mask) != (back[at] & mask)) std::abort();
         }

@@ -12,8 +12,12 @@ namespace {
 
 struct Sink : TGifFrameSink {
     std::vector<std::unique_ptr<TGifFrameRecord>> frames;
-    std::unique_ptr<TGifFrameRecord> NewFrame() override { return std::make_unique<TGifFrameRecord>(); }
-    void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override { frames.push_back(std::move(f)); }
+    std::unique_ptr<TGifFrameRecord> NewFrame() override {
+        return std::make_unique<TGifFrameRecord>();
+    }
+    void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override {
+        frames.push_back(std::move(f));
+    }
 };
 
 // Frames this large are valid but slow to decode under the sanitizers.
@@ -32,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sink sink;
     try {
         ReadGifStream(data, size, image, sink, tolerate);
-    } catch (const EInvalidGraphicOperation&) {
-    }
+    } catch (const EInvalidGraphicOperation&) {}
     if (!Small(image, sink)) return 0;
     std::vector<TGifFrameRecord*> records;
     for (auto& f : sink.frames) {
@@ -50,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         TGifComposer screen(image, tolerate);
         for (auto* f : records) screen.Draw(*f);
-    } catch (const EInvalidGraphicOperation&) {
-    }
+    } catch (const EInvalidGraphicOperation&) {}
     if (records.empty()) return 0;
     TMemoryStream out;
     try {

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         try {
             const size_t n = LZRWDecompress(block, out);
             if (n > room) std::abort();
-        } catch (const ELZRWError&) {
-        }
+        } catch (const ELZRWError&) {}
     }
     // Round trip.
     const size_t n = size > 0xFFFF ? 0xFFFF : size;

@@ -27,9 +27,12 @@ struct Reference {
         signed char& m = memo[pi * (s.size() + 1) + si];
         if (m >= 0) return m;
         bool r;
-        if (pi == p.size()) r = si == s.size();
-        else if (p[pi] == '*') r = Match(pi + 1, si) || (si < s.size() && Match(pi, Next(s, si)));
-        else if (p[pi] == '?') r = si < s.size() && Match(pi + 1, Next(s, si));
+        if (pi == p.size())
+            r = si == s.size();
+        else if (p[pi] == '*')
+            r = Match(pi + 1, si) || (si < s.size() && Match(pi, Next(s, si)));
+        else if (p[pi] == '?')
+            r = si < s.size() && Match(pi + 1, Next(s, si));
         else {
             const size_t pn = Next(p, pi), sn = si < s.size() ? Next(s, si) : si;
             r = si < s.size() && p.compare(pi, pn - pi, s, si, sn - si) == 0 && Match(pn, sn);

@@ -84,18 +84,25 @@ constexpr unsigned MaxCodes = 4096;
 constexpr unsigned NoCode = 0xFFFF;
 
 void CheckFormat(const TGifPixelFormat& f, size_t size) {
-    if (f.BitCount != 1 && f.BitCount != 4 && f.BitCount != 8) throw EInvalidGraphicOperation(SGifColorCount);
+    if (f.BitCount != 1 && f.BitCount != 4 && f.BitCount != 8)
+        throw EInvalidGraphicOperation(SGifColorCount);
     if (f.Width < 0 || f.Height < 0) throw EInvalidGraphicOperation(SGifPixelArraySize);
     const size_t stride = GifStride(f.Width, f.BitCount);
-    if (f.Height > 0 && stride > size / size_t(f.Height)) throw EInvalidGraphicOperation(SGifPixelArraySize);
+    if (f.Height > 0 && stride > size / size_t(f.Height))
+        throw EInvalidGraphicOperation(SGifPixelArraySize);
 }
 
 // Where decoded pixels go: row by row, top row at the end of the array.
 class PixelSink {
 public:
     PixelSink(uint8_t* pixels, const TGifPixelFormat& f, bool interlaced)
-        : pixels_(pixels), stride_(GifStride(f.Width, f.BitCount)), width_(f.Width), height_(f.Height),
-          bitCount_(f.BitCount), valueMask_((1u << f.BitCount) - 1), interlaced_(interlaced) {
+        : pixels_(pixels),
+          stride_(GifStride(f.Width, f.BitCount)),
+          width_(f.Width),
+          height_(f.Height),
+          bitCount_(f.BitCount),
+          valueMask_((1u << f.BitCount) - 1),
+          interlaced_(interlaced) {
         if (width_ == 0) row_ = height_;  // nothing to fill
         SetRow();
     }
@@ -124,19 +131,23 @@ public:
 private:
     void Put(unsigned v) {
         switch (bitCount_) {
-        case 8:
-            line_[x_] = uint8_t(v);
-            break;
-        case 4:
-            v &= valueMask_;
-            if ((x_ & 1) == 0) line_[x_ >> 1] = uint8_t(v << 4);
-            else line_[x_ >> 1] |= uint8_t(v);
-            break;
-        default:
-            v &= valueMask_;
-            if ((x_ & 7) == 0) line_[x_ >> 3] = uint8_t(v << 7);
-            else line_[x_ >> 3] |= uint8_t(v << (7 - (x_ & 7)));
-            break;
+            case 8:
+                line_[x_] = uint8_t(v);
+                break;
+            case 4:
+                v &= valueMask_;
+                if ((x_ & 1) == 0)
+                    line_[x_ >> 1] = uint8_t(v << 4);
+                else
+                    line_[x_ >> 1] |= uint8_t(v);
+                break;
+            default:
+                v &= valueMask_;
+                if ((x_ & 7) == 0)
+                    line_[x_ >> 3] = uint8_t(v << 7);
+                else
+                    line_[x_ >> 3] |= uint8_t(v << (7 - (x_ & 7)));
+                break;
         }
         if (++x_ == width_) NextRow();
     }
@@ -212,7 +223,8 @@ Damage RunDecoder(TGifCodeReader& reader, PixelSink& sink, DecoderTables& t, uns
             }
             sink.PutString(code, t.length[code], t.prefix, t.suffix);
             oldCode = code;
-            if (sink.Full()) return startCorrupt ? Damage::Corrupt : Damage::None;  // no end code needed
+            if (sink.Full())
+                return startCorrupt ? Damage::Corrupt : Damage::None;  // no end code needed
         }
         code = reader.ReadGifCode(codeSize);
         if (tick) tick();
@@ -261,16 +273,16 @@ bool DecodeGifLzw(TStream& source, const TGifPixelFormat& format, bool interlace
                 };
             }
             switch (RunDecoder(reader, *sink, *tables, minSize, pixelMask, corrupted, tick)) {
-            case Damage::None:
-                break;
-            case Damage::Corrupt:
-                if (!tolerateCorrupt) throw EInvalidGraphicOperation(SGifCorruptData);
-                corrupted = true;
-                break;
-            case Damage::Truncated:
-                if (!tolerateCorrupt) throw EInvalidGraphicOperation(SStreamReadError);
-                corrupted = true;
-                break;
+                case Damage::None:
+                    break;
+                case Damage::Corrupt:
+                    if (!tolerateCorrupt) throw EInvalidGraphicOperation(SGifCorruptData);
+                    corrupted = true;
+                    break;
+                case Damage::Truncated:
+                    if (!tolerateCorrupt) throw EInvalidGraphicOperation(SStreamReadError);
+                    corrupted = true;
+                    break;
             }
         }
     } catch (const Exception& e) {
@@ -328,9 +340,12 @@ void EncodeGifLzw(TStream& dest, const TGifPixelFormat& format, bool interlaced,
             const uint8_t* line = pixels + size_t(h - 1 - row) * stride;
             for (int x = 0; x < w; ++x) {
                 unsigned p;
-                if (format.BitCount == 8) p = line[x];
-                else if (format.BitCount == 4) p = (line[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
-                else p = (line[x >> 3] >> (7 - (x & 7))) & 1;
+                if (format.BitCount == 8)
+                    p = line[x];
+                else if (format.BitCount == 4)
+                    p = (line[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+                else
+                    p = (line[x >> 3] >> (7 - (x & 7))) & 1;
                 if (++run == 1) {
                     prefix = p;
                     hash = (p + 3) * 301;

@@ -211,7 +211,8 @@ void TXcAni::AssignTo(TBitmap& dest, TColor background) {
         if (TXcIconFrame* f = GetFrame(i)) f->Draw(strip.Canvas(), f->Width() * i, 0);
     GetFrame(frameIndex_);  // the scratch frame shows the current step again
     auto dib = ReducePixelFormatByColorCount(strip, std::max<int>(Colors, 16));
-    LoadBitmapFromDIB(dest, std::string(reinterpret_cast<const char*>(dib->Memory()), size_t(dib->Size())));
+    LoadBitmapFromDIB(
+        dest, std::string(reinterpret_cast<const char*>(dib->Memory()), size_t(dib->Size())));
 }
 
 void TXcAni::AssignTo(TIcon& dest) {

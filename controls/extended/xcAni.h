@@ -83,7 +83,9 @@ public:
     uint16_t Colors = 0;
 
 private:
-    void Changed() { if (OnChange) OnChange(); }
+    void Changed() {
+        if (OnChange) OnChange();
+    }
     std::vector<std::unique_ptr<TXcIconFrame>> frames_;
     std::vector<uint32_t> rates_, sequence_;
     int frameCount_ = 0;

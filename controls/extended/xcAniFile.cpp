@@ -57,8 +57,10 @@ bool ReadIcon(TChunkReader& r, uint32_t n, TAniContent& c) {
     auto* p = reinterpret_cast<uint8_t*>(icon.Data.data());
     const uint16_t type = GetLE16(p + 2);
     icon.IsIcon = type == 1;
-    if (type == 2) PutLE16(p + 2, 1);
-    else if (type != 1) return false;
+    if (type == 2)
+        PutLE16(p + 2, 1);
+    else if (type != 1)
+        return false;
     const size_t count = GetLE16(p + 4);
     if (6 + 16 * count > n) return false;
     for (size_t i = 0; i < count; ++i) {
@@ -128,7 +130,9 @@ TAniContent ReadAniFile(const uint8_t* data, size_t size) {
     std::string id;
     uint32_t chunk;
     char form[4];
-    if (!r.Header(id, chunk) || id != "RIFF" || !r.Read(form, 4) || std::memcmp(form, "ACON", 4) != 0) AniError();
+    if (!r.Header(id, chunk) || id != "RIFF" || !r.Read(form, 4) ||
+        std::memcmp(form, "ACON", 4) != 0)
+        AniError();
     TAniContent c;
     while (r.Header(id, chunk)) {
         if (id == "anih") {
@@ -143,8 +147,10 @@ TAniContent ReadAniFile(const uint8_t* data, size_t size) {
             if (chunk > r.Left()) break;
             auto values = ReadValues(r, chunk);
             r.Skip(Even(chunk) > r.Left() ? chunk : Even(chunk));
-            if (id == "rate") c.Rates = std::move(values);
-            else c.Sequence = std::move(values), c.HasSequence = true;
+            if (id == "rate")
+                c.Rates = std::move(values);
+            else
+                c.Sequence = std::move(values), c.HasSequence = true;
         } else if (id == "LIST") {
             if (!ReadList(r, Even(chunk), c)) break;
         } else if (!r.Skip(Even(chunk))) {
@@ -223,7 +229,8 @@ std::string WriteAniFile(const TAniContent& c) {
         const size_t at = w.Begin("icon");
         std::string data = icon.Data;
         // A cursor is stored as a cursor again, with its hot spot.
-        if (!icon.IsIcon && data.size() >= 6) PutLE16(reinterpret_cast<uint8_t*>(data.data()) + 2, 2);
+        if (!icon.IsIcon && data.size() >= 6)
+            PutLE16(reinterpret_cast<uint8_t*>(data.data()) + 2, 2);
         w.out += data;
         w.End(at);
     }

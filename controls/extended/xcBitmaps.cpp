@@ -5,10 +5,14 @@
 
 int PaletteSizeOf(TPixelFormat f) {
     switch (f) {
-    case pf1bit: return 2;
-    case pf4bit: return 16;
-    case pf8bit: return 256;
-    default: return 0;
+        case pf1bit:
+            return 2;
+        case pf4bit:
+            return 16;
+        case pf8bit:
+            return 256;
+        default:
+            return 0;
     }
 }
 
@@ -16,13 +20,21 @@ namespace {
 
 int BitCountOf(TPixelFormat f) {
     switch (f) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf15bit: case pf16bit: return 16;
-    case pf24bit: return 24;
-    case pf32bit: return 32;
-    default: return 0;
+        case pf1bit:
+            return 1;
+        case pf4bit:
+            return 4;
+        case pf8bit:
+            return 8;
+        case pf15bit:
+        case pf16bit:
+            return 16;
+        case pf24bit:
+            return 24;
+        case pf32bit:
+            return 32;
+        default:
+            return 0;
     }
 }
 
@@ -49,7 +61,8 @@ void FillBitmapInfoHeader(HBITMAP bmp, BITMAPINFOHEADER& h, TPixelFormat target)
                          : ds.dsBm.bmBitsPixel * std::max<int>(1, ds.dsBm.bmPlanes);
     h.biBitCount = WORD(bits);
     h.biPlanes = 1;
-    h.biSizeImage = DWORD(RowLength(size_t(std::abs(h.biWidth)), size_t(bits)) * size_t(std::abs(h.biHeight)));
+    h.biSizeImage =
+        DWORD(RowLength(size_t(std::abs(h.biWidth)), size_t(bits)) * size_t(std::abs(h.biHeight)));
 }
 
 bool ReadDIBits(HBITMAP bmp, HPALETTE pal, BITMAPINFO& info, TPixelFormat target, void* bits) {
@@ -58,7 +71,8 @@ bool ReadDIBits(HBITMAP bmp, HPALETTE pal, BITMAPINFO& info, TPixelFormat target
     HDC dc = CreateCompatibleDC(nullptr);
     HPALETTE old = pal ? SelectPalette(dc, pal, false) : nullptr;
     if (pal) RealizePalette(dc);
-    const int rows = GetDIBits(dc, bmp, 0, UINT(info.bmiHeader.biHeight), bits, &info, DIB_RGB_COLORS);
+    const int rows =
+        GetDIBits(dc, bmp, 0, UINT(info.bmiHeader.biHeight), bits, &info, DIB_RGB_COLORS);
     if (old) SelectPalette(dc, old, false);
     DeleteDC(dc);
     return rows != 0;
@@ -68,7 +82,8 @@ std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
     if (!bmp) InvalidBitmap();
     BITMAPINFOHEADER h;
     FillBitmapInfoHeader(bmp, h, target);
-    const size_t headerBlock = ComputeDIBSizes(TDibInfoHeader{.biBitCount = h.biBitCount, .biCompression = h.biCompression});
+    const size_t headerBlock = ComputeDIBSizes(
+        TDibInfoHeader{.biBitCount = h.biBitCount, .biCompression = h.biCompression});
     std::string block(DibFileHeaderSize + headerBlock + h.biSizeImage, '\0');
     auto* p = reinterpret_cast<uint8_t*>(block.data());
     WriteDibFileHeader(p, uint32_t(block.size()), uint32_t(DibFileHeaderSize + headerBlock));
@@ -81,7 +96,8 @@ std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
     return block;
 }
 
-std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target, TColorReduction method) {
+std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target,
+                                                 TColorReduction method) {
     CheckBitmap(bmp);
     auto out = std::make_unique<TMemoryStream>();
     auto put = [&out](const std::string& s) {
@@ -89,13 +105,15 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
         out->SetPosition(0);
         return std::move(out);
     };
-    if (target == bmp.PixelFormat() && method != rdGrayscale) return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
+    if (target == bmp.PixelFormat() && method != rdGrayscale)
+        return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
     if (target != pf1bit && target != pf4bit && target != pf8bit && target != pf24bit)
         throw EXCLException("位图到内存流：尚未执行象素格式");
     if (target != pf8bit) return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
     std::string dib = BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), pf24bit);
     auto* p = reinterpret_cast<uint8_t*>(dib.data());
-    if (GetLE16(p + DibFileHeaderSize + 14) != 24) throw EXCLException("位图到内存流：尚未执行位统计");
+    if (GetLE16(p + DibFileHeaderSize + 14) != 24)
+        throw EXCLException("位图到内存流：尚未执行位统计");
     const int w = bmp.Width(), h = bmp.Height();
     uint8_t* bits = p + GetLE32(p + 10);
     uint8_t palette[256 * 4];
@@ -117,7 +135,10 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
 }
 
 std::unique_ptr<TMemoryStream> ReducePixelFormatByColorCount(TBitmap& bmp, int colors) {
-    const TPixelFormat f = colors <= 2 ? pf1bit : colors <= 16 ? pf4bit : colors <= 256 ? pf8bit : pf24bit;
+    const TPixelFormat f = colors <= 2     ? pf1bit
+                           : colors <= 16  ? pf4bit
+                           : colors <= 256 ? pf8bit
+                                           : pf24bit;
     return BitmapToDIBStream(bmp, f, DefaultColorReduction);
 }
 
@@ -138,8 +159,8 @@ void LoadBitmapFromDIB(TBitmap& bmp, const std::string& bytes) {
 
 COLORREF PaletteRelativeColor(TColor c) { return (ColorToRGB(c) & 0xFFFFFF) | 0x02000000; }
 
-void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-                           COLORREF transparent, HPALETTE pal) {
+void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
+                           int sh, COLORREF transparent, HPALETTE pal) {
     HDC maskDc = CreateCompatibleDC(dst), invDc = CreateCompatibleDC(dst);
     HDC colourDc = CreateCompatibleDC(dst), destDc = CreateCompatibleDC(dst);
     HBITMAP mask = CreateBitmap(sw, sh, 1, 1, nullptr), inv = CreateBitmap(sw, sh, 1, 1, nullptr);
@@ -156,7 +177,10 @@ void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx,
     }
     BitBlt(colourDc, 0, 0, sw, sh, src, sx, sy, SRCCOPY);
     // The mask: 1 where the colour is the transparent one.
-    const COLORREF oldBk = SetBkColor(colourDc, pal ? PALETTERGB(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent)) : transparent);
+    const COLORREF oldBk = SetBkColor(
+        colourDc,
+        pal ? PALETTERGB(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent))
+            : transparent);
     BitBlt(maskDc, 0, 0, sw, sh, colourDc, 0, 0, SRCCOPY);
     SetBkColor(colourDc, oldBk);
     BitBlt(invDc, 0, 0, sw, sh, maskDc, 0, 0, NOTSRCCOPY);
@@ -177,8 +201,8 @@ void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx,
     for (HDC d : {maskDc, invDc, colourDc, destDc}) DeleteDC(d);
 }
 
-void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy, int sw, int sh,
-                           TColor transparent) {
+void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy,
+                           int sw, int sh, TColor transparent) {
     if (!dest || !bmp || bmp->Empty()) return;
     if (w < 1) w = bmp->Width();
     if (h < 1) h = bmp->Height();
@@ -195,14 +219,16 @@ void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* b
     TransparentStretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh, key, bmp->Palette());
 }
 
-void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source, TBitmap* bmp,
-                               TColor transparent) {
-    DrawBitmapTransparent(dest, x, y, w, h, bmp, source.Left, source.Top, source.Width(), source.Height(), transparent);
+void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source,
+                               TBitmap* bmp, TColor transparent) {
+    DrawBitmapTransparent(dest, x, y, w, h, bmp, source.Left, source.Top, source.Width(),
+                          source.Height(), transparent);
 }
 
 void CopyBitmap(TBitmap& dest, TBitmap& source) {
     if (&dest == &source) return;
     dest.SetSize(source.Width(), source.Height());
-    for (int y = 0; y < source.Height(); ++y) std::memcpy(dest.ScanLine(y), source.ScanLine(y), size_t(source.Width()) * 4);
+    for (int y = 0; y < source.Height(); ++y)
+        std::memcpy(dest.ScanLine(y), source.ScanLine(y), size_t(source.Width()) * 4);
     dest.TransparentColor = source.TransparentColor;
 }

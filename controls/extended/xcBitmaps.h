@@ -23,7 +23,8 @@ bool ReadDIBits(HBITMAP bmp, HPALETTE pal, BITMAPINFO& info, TPixelFormat target
 // The bitmap as a bitmap file image at the target depth; 8-bit targets are reduced by the
 // method. Raises EInvalidGraphic for an empty bitmap, EXCLException for a target other than
 // 1, 4, 8 or 24 bits.
-std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target, TColorReduction method);
+std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat target,
+                                                 TColorReduction method);
 // Up to 2 colours: 1 bit; up to 16: 4 bits; up to 256: 8 bits by DefaultColorReduction;
 // more: 24 bits.
 std::unique_ptr<TMemoryStream> ReducePixelFormatByColorCount(TBitmap& bmp, int colors);
@@ -39,17 +40,17 @@ COLORREF PaletteRelativeColor(TColor c);
 
 // Stretches the source area onto the destination leaving out the pixels of the transparent
 // colour, through a mask made on memory DCs.
-void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-                           COLORREF transparent, HPALETTE pal);
+void TransparentStretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
+                           int sh, COLORREF transparent, HPALETTE pal);
 
 // Stretches the source part of the bitmap (all of it when the source width or height is
 // below 1) into the destination rectangle (the bitmap's size when below 1), leaving out the
 // pixels of the transparent colour: clNone draws everything, clDefault takes the bottom-left
 // pixel's colour.
-void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy, int sw, int sh,
-                           TColor transparent);
-void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source, TBitmap* bmp,
-                               TColor transparent);
+void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* bmp, int sx, int sy,
+                           int sw, int sh, TColor transparent);
+void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source,
+                               TBitmap* bmp, TColor transparent);
 
 // Makes Dest a pixel copy of Source.
 void CopyBitmap(TBitmap& dest, TBitmap& source);

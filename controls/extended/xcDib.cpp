@@ -12,7 +12,9 @@ void PutLE32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 uint16_t GetLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t GetLE32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t GetLE32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 size_t ComputeDIBSizes(const TDibInfoHeader& h) {
     if (h.biBitCount <= 8) return DibInfoHeaderSize + (size_t(4) << h.biBitCount);
@@ -67,8 +69,14 @@ struct TField {
     unsigned shift = 0, bits = 0;
     explicit TField(uint32_t mask) {
         if (!mask) return;
-        while (!(mask & 1)) { mask >>= 1; ++shift; }
-        while (mask & 1) { mask >>= 1; ++bits; }
+        while (!(mask & 1)) {
+            mask >>= 1;
+            ++shift;
+        }
+        while (mask & 1) {
+            mask >>= 1;
+            ++bits;
+        }
     }
     uint32_t Take(uint32_t v) const {
         if (!bits) return 0;
@@ -87,13 +95,15 @@ struct TField {
 TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
     size_t at = 0, dataOffset = 0;
     if (withFileHeader) {
-        if (size < DibFileHeaderSize || GetLE16(data) != DibSignature) BadDib("no bitmap file header");
+        if (size < DibFileHeaderSize || GetLE16(data) != DibSignature)
+            BadDib("no bitmap file header");
         dataOffset = GetLE32(data + 10);
         at = DibFileHeaderSize;
     }
     if (size - at < 4) BadDib("cut short");
     const uint32_t headerSize = GetLE32(data + at);
-    if (headerSize != 12 && (headerSize < DibInfoHeaderSize || headerSize > size - at)) BadDib("bad info header size");
+    if (headerSize != 12 && (headerSize < DibInfoHeaderSize || headerSize > size - at))
+        BadDib("bad info header size");
     if (headerSize > size - at) BadDib("cut short");
     const uint8_t* h = data + at;
     int64_t width, height;
@@ -114,7 +124,8 @@ TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) BadDib("absurd size");
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32)
         BadDib("unsupported bit count");
     uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (bitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
@@ -154,18 +165,22 @@ TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
         for (int x = 0; x < img.Width; ++x) {
             uint32_t v;
             switch (bitCount) {
-            case 1: case 4: case 8: {
-                unsigned idx = bitCount == 8 ? row[x]
-                             : bitCount == 4 ? (row[x / 2] >> (x % 2 ? 0 : 4)) & 15
-                                             : (row[x / 8] >> (7 - x % 8)) & 1;
-                v = idx < img.Palette.size() ? img.Palette[idx] : 0;
-                break;
-            }
-            case 24: v = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x]; break;
-            default: {
-                uint32_t raw = bitCount == 16 ? GetLE16(row + 2 * x) : GetLE32(row + 4 * x);
-                v = fr.Take(raw) << 16 | fg.Take(raw) << 8 | fb.Take(raw);
-            }
+                case 1:
+                case 4:
+                case 8: {
+                    unsigned idx = bitCount == 8   ? row[x]
+                                   : bitCount == 4 ? (row[x / 2] >> (x % 2 ? 0 : 4)) & 15
+                                                   : (row[x / 8] >> (7 - x % 8)) & 1;
+                    v = idx < img.Palette.size() ? img.Palette[idx] : 0;
+                    break;
+                }
+                case 24:
+                    v = uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+                    break;
+                default: {
+                    uint32_t raw = bitCount == 16 ? GetLE16(row + 2 * x) : GetLE32(row + 4 * x);
+                    v = fr.Take(raw) << 16 | fg.Take(raw) << 8 | fb.Take(raw);
+                }
             }
             out[x] = v;
         }

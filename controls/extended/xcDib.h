@@ -10,7 +10,14 @@
 
 #include "controls/extended/xcUtils.h"
 
-enum TColorReduction { rdQuantize, rdMedianCut, rdFixed224, rdFixed216, rdChannelSplit, rdGrayscale };
+enum TColorReduction {
+    rdQuantize,
+    rdMedianCut,
+    rdFixed224,
+    rdFixed216,
+    rdChannelSplit,
+    rdGrayscale
+};
 
 // The method ReducePixelFormatByColorCount uses.
 extern TColorReduction DefaultColorReduction;
@@ -79,5 +86,5 @@ std::string BuildDIBFile(int width, int height, int bitCount, const std::vector<
 // the same area). Fills Palette (256 entries of blue, green, red, 0) and returns the used
 // colour count the header gets (0 when the method leaves it unset). PaletteSize is the number
 // of entries the quantizer may choose (2 to 256).
-uint32_t ReduceDib24To8(uint8_t* bits, int width, int height, TColorReduction method, int paletteSize,
-                        uint8_t palette[256 * 4]);
+uint32_t ReduceDib24To8(uint8_t* bits, int width, int height, TColorReduction method,
+                        int paletteSize, uint8_t palette[256 * 4]);

@@ -18,7 +18,15 @@
 constexpr UINT CM_QUERYNOSUBCLASS = CM_BASE + 2000;
 
 // Dialog codes as a set; dcNative marks that the class library's answer is to stay.
-enum TDlgCode { dcWantAllKeys, dcWantArrows, dcWantChars, dcButton, dcHasSetSel, dcWantTab, dcNative };
+enum TDlgCode {
+    dcWantAllKeys,
+    dcWantArrows,
+    dcWantChars,
+    dcButton,
+    dcHasSetSel,
+    dcWantTab,
+    dcNative
+};
 using TDlgCodes = unsigned;  // bit (1 << TDlgCode) per member
 constexpr TDlgCodes DlgCodeBit(TDlgCode c) { return 1u << unsigned(c); }
 
@@ -32,14 +40,16 @@ LPARAM ShiftStateToKeyData(TShiftState shift);
 // The family's interface: nothing asks a control for it.
 class IXcExControl {
 public:
-    static constexpr GUID IID = {0x8E6579C3, 0xD683, 0x4562, {0xAF, 0xAB, 0xD2, 0x3C, 0x85, 0x26, 0xE3, 0x86}};
+    static constexpr GUID IID = {
+        0x8E6579C3, 0xD683, 0x4562, {0xAF, 0xAB, 0xD2, 0x3C, 0x85, 0x26, 0xE3, 0x86}};
     virtual ~IXcExControl() = default;
 };
 // A class that carries this tag answers CM_QUERYNOSUBCLASS with 1; none of the program's
 // classes does.
 class IXcNoSubclass {
 public:
-    static constexpr GUID IID = {0x76942BC0, 0x2A6E, 0x4DC4, {0xBF, 0xC9, 0x8E, 0x11, 0x0D, 0xB7, 0xF6, 0x01}};
+    static constexpr GUID IID = {
+        0x76942BC0, 0x2A6E, 0x4DC4, {0xBF, 0xC9, 0x8E, 0x11, 0x0D, 0xB7, 0xF6, 0x01}};
     virtual ~IXcNoSubclass() = default;
 };
 

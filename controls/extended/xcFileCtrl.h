@@ -11,9 +11,9 @@
 #include "controls/extended/xcComboBox.h"
 #include "controls/extended/xcListBox.h"
 #include "controls/extended/xcSearchFiles.h"
+#include "platform/user/window.h"
 #include "platform/vcl/filectrl.h"
 #include "platform/win/imageList.h"
-#include "platform/user/window.h"
 
 class TXcDirectoryListBox;
 class TXcFileListBox;

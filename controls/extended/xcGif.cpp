@@ -15,7 +15,8 @@ TXcGIFFrame::~TXcGIFFrame() = default;
 TBitmap* TXcGIFFrame::Bitmap() {
     if (!bitmap_) {
         auto bmp = std::make_unique<TBitmap>();
-        if (!Item->Data.empty()) LoadBitmapFromDIB(*bmp, DecodeGifFrameToDIB(*this, TolerateCorruptGifData));
+        if (!Item->Data.empty())
+            LoadBitmapFromDIB(*bmp, DecodeGifFrameToDIB(*this, TolerateCorruptGifData));
         bitmap_ = std::move(bmp);
     }
     return bitmap_.get();
@@ -143,7 +144,8 @@ void TXcGIFImage::NewImage() {
 
 TXcGIFFrame* TXcGIFImage::Current() const {
     if (frames_.empty()) return nullptr;
-    return frames_[FrameIndex >= 0 && FrameIndex < int(frames_.size()) ? size_t(FrameIndex) : 0].get();
+    return frames_[FrameIndex >= 0 && FrameIndex < int(frames_.size()) ? size_t(FrameIndex) : 0]
+        .get();
 }
 
 int TXcGIFImage::Width() const {
@@ -165,7 +167,8 @@ bool TXcGIFImage::Empty() const {
 
 bool TXcGIFImage::GetTransparent() const {
     if (!Transparent) return false;
-    return std::any_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->TransparentColor != GifNoColor; });
+    return std::any_of(frames_.begin(), frames_.end(),
+                       [](const auto& f) { return f->TransparentColor != GifNoColor; });
 }
 
 void TXcGIFImage::SetWidth(int) { GifError(SGifImageResize); }
@@ -176,8 +179,8 @@ void TXcGIFImage::Draw(TCanvas* c, const TRect& r) {
     if (!f || !c) return;
     TBitmap* bmp = f->Bitmap();
     if (f->TransparentColor != GifNoColor && Transparent)
-        DrawBitmapTransparent(c, r.Left, r.Top, r.Width(), r.Height(), bmp, 0, 0, bmp->Width(), bmp->Height(),
-                              TColor(f->TransparentColor));
+        DrawBitmapTransparent(c, r.Left, r.Top, r.Width(), r.Height(), bmp, 0, 0, bmp->Width(),
+                              bmp->Height(), TColor(f->TransparentColor));
     else
         c->StretchDraw(r, bmp);
 }
@@ -186,8 +189,11 @@ namespace {
 
 class TImageSink : public TGifFrameSink {
 public:
-    TImageSink(TXcGIFImage* image, std::vector<std::unique_ptr<TXcGIFFrame>>& frames) : image_(image), frames_(frames) {}
-    std::unique_ptr<TGifFrameRecord> NewFrame() override { return std::make_unique<TXcGIFFrame>(image_); }
+    TImageSink(TXcGIFImage* image, std::vector<std::unique_ptr<TXcGIFFrame>>& frames)
+        : image_(image), frames_(frames) {}
+    std::unique_ptr<TGifFrameRecord> NewFrame() override {
+        return std::make_unique<TXcGIFFrame>(image_);
+    }
     void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override {
         frames_.emplace_back(static_cast<TXcGIFFrame*>(f.release()));
     }
@@ -207,7 +213,8 @@ void TXcGIFImage::ReadGIFStream(int64_t size, TStream& s, bool decodeFirst) {
     if (size) s.ReadBuffer(buf.data(), size);
     TImageSink sink(this, frames_);
     try {
-        ReadGifStream(reinterpret_cast<const uint8_t*>(buf.data()), buf.size(), *this, sink, TolerateCorruptGifData);
+        ReadGifStream(reinterpret_cast<const uint8_t*>(buf.data()), buf.size(), *this, sink,
+                      TolerateCorruptGifData);
     } catch (...) {
         if (!frames_.empty()) FrameIndex = 0;
         Changed();

@@ -100,7 +100,9 @@ public:
     void WriteGIFStream(TStream& s, bool withCount);
     // The screen grows to cover a frame.
     void RecomputeScreen();
-    void Changed() { if (OnChange) OnChange(); }
+    void Changed() {
+        if (OnChange) OnChange();
+    }
 
 private:
     friend class TXcGIFFrame;

@@ -68,7 +68,8 @@ void TGifFrameRecord::UpdateExtensions() {
         const int delay = std::min(DisplayTime / 10, 0xFFFF);
         gce->Block[2] = uint8_t(delay);
         gce->Block[3] = uint8_t(delay >> 8);
-        const int index = TransparentColor == GifNoColor ? -1 : Item->ColorTable.IndexOf(TransparentColor);
+        const int index =
+            TransparentColor == GifNoColor ? -1 : Item->ColorTable.IndexOf(TransparentColor);
         uint8_t packed = uint8_t(gce->Block[1] & ~0x1D);
         if (index >= 0) {
             packed |= 1;
@@ -77,7 +78,8 @@ void TGifFrameRecord::UpdateExtensions() {
         packed |= uint8_t((Disposal & 7) << 2);
         gce->Block[1] = packed;
     }
-    std::erase_if(Extensions, [](const TExtension& e) { return e.Kind == ekComment && e.Data.empty(); });
+    std::erase_if(Extensions,
+                  [](const TExtension& e) { return e.Kind == ekComment && e.Data.empty(); });
 }
 
 // ---------------------------------------------------------------- reading
@@ -133,11 +135,20 @@ TExtension ReadExtension(TByteReader& r) {
     TExtension e;
     const uint8_t label = r.Byte();
     switch (label) {
-    case 0xF9: e.Kind = ekGraphicControl; break;
-    case 0xFE: e.Kind = ekComment; break;
-    case 0x01: e.Kind = ekPlainText; break;
-    case 0xFF: e.Kind = ekApplication; break;
-    default: GifError(Format(SGifUnknownExt, int(label)));
+        case 0xF9:
+            e.Kind = ekGraphicControl;
+            break;
+        case 0xFE:
+            e.Kind = ekComment;
+            break;
+        case 0x01:
+            e.Kind = ekPlainText;
+            break;
+        case 0xFF:
+            e.Kind = ekApplication;
+            break;
+        default:
+            GifError(Format(SGifUnknownExt, int(label)));
     }
     const size_t block = TExtension::BlockSize(e.Kind);
     if (block) std::memcpy(e.Block, r.Take(block), block);
@@ -148,7 +159,8 @@ TExtension ReadExtension(TByteReader& r) {
 bool IsLoopExtension(const TExtension& e) {
     // The identifier is compared over its stated length, never past its 11 bytes.
     const size_t n = std::min<size_t>(e.Block[0], 11);
-    const bool named = std::memcmp(e.Block + 1, "NETSCAPE2.0", n) == 0 || std::memcmp(e.Block + 1, "ANIMEXTS1.0", n) == 0;
+    const bool named = std::memcmp(e.Block + 1, "NETSCAPE2.0", n) == 0 ||
+                       std::memcmp(e.Block + 1, "ANIMEXTS1.0", n) == 0;
     return named && !e.Data.empty() && e.Data[0].size() >= 3 && e.Data[0][0] == 1;
 }
 
@@ -163,8 +175,10 @@ void MakeTransparentUnique(TGifColorTable& t, unsigned index) {
             clash = i != index && t.RGB(i) == t.RGB(index);
         if (!clash) return;
         uint8_t& blue = t.Colors[index][2];
-        if (blue == 0) step = 1;
-        else if (blue > 254) step = -1;
+        if (blue == 0)
+            step = 1;
+        else if (blue > 254)
+            step = -1;
         blue = uint8_t(blue + step);
     }
 }
@@ -225,7 +239,8 @@ void ReadFrame(TByteReader& r, const TGifImageRecord& image, TGifFrameRecord& f,
 
 }  // namespace
 
-void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGifFrameSink& sink, bool tolerate) {
+void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGifFrameSink& sink,
+                   bool tolerate) {
     if (!size) return;
     TByteReader r(data, size);
     if (r.Left() < 6) GifError(SGifUnknownVersion);
@@ -236,9 +251,12 @@ void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGi
         return true;
     };
     if (!same(sig, "gif")) GifError(SGifUnknownVersion);
-    if (same(sig + 3, "87a")) image.Version = 1;
-    else if (same(sig + 3, "89a")) image.Version = 2;
-    else GifError(SGifUnknownVersion);
+    if (same(sig + 3, "87a"))
+        image.Version = 1;
+    else if (same(sig + 3, "89a"))
+        image.Version = 2;
+    else
+        GifError(SGifUnknownVersion);
 
     TGIFData& gd = *image.Data;
     image.ScreenWidth = r.Word();
@@ -260,16 +278,19 @@ void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGi
             any = true;
             TExtension e = ReadExtension(r);
             if (e.Kind == ekPlainText) collected.clear();
-            if (e.Kind == ekGraphicControl || e.Kind == ekComment) collected.push_back(std::move(e));
+            if (e.Kind == ekGraphicControl || e.Kind == ekComment)
+                collected.push_back(std::move(e));
             else if (e.Kind == ekApplication && IsLoopExtension(e)) {
                 image.Looping = true;
-                image.RepeatCount = std::min(int(GetLE16(reinterpret_cast<const uint8_t*>(e.Data[0].data()) + 1)), 30000);
+                image.RepeatCount = std::min(
+                    int(GetLE16(reinterpret_cast<const uint8_t*>(e.Data[0].data()) + 1)), 30000);
             }
             sep = r.AtEnd() ? ';' : r.NextNonZero();
         }
         if (sep == ',') {
             auto frame = sink.NewFrame();
-            if (gd.ColorTable.Count) frame->Item->BitsPerPixel = uint8_t(GifBitsForCount(gd.ColorTable.Count));
+            if (gd.ColorTable.Count)
+                frame->Item->BitsPerPixel = uint8_t(GifBitsForCount(gd.ColorTable.Count));
             frame->Extensions = std::move(collected);
             collected.clear();
             ReadFrame(r, image, *frame, tolerate);
@@ -345,8 +366,8 @@ void CheckSize(int v) {
 
 }  // namespace
 
-void WriteGifStream(TStream& dest, TGifImageRecord& image, const std::vector<TGifFrameRecord*>& frames,
-                    bool withCount) {
+void WriteGifStream(TStream& dest, TGifImageRecord& image,
+                    const std::vector<TGifFrameRecord*>& frames, bool withCount) {
     if (frames.empty()) GifError(SGifNoData);
     for (auto* f : frames) {
         f->UpdateExtensions();
@@ -372,7 +393,8 @@ void WriteGifStream(TStream& dest, TGifImageRecord& image, const std::vector<TGi
     } else {
         const int res = std::clamp(int(gd.ColorResolution ? gd.ColorResolution : globalBits), 1, 8);
         Put(out, uint8_t(0x80 + ((res - 1) << 4) + (globalBits - 1)));
-        const int bg = image.BackgroundColor == GifNoColor ? -1 : gd.ColorTable.IndexOf(image.BackgroundColor);
+        const int bg =
+            image.BackgroundColor == GifNoColor ? -1 : gd.ColorTable.IndexOf(image.BackgroundColor);
         Put(out, uint8_t(std::max(bg, 0)));
     }
     Put(out, gd.AspectRatio);
@@ -441,23 +463,27 @@ TDecoded DecodeFrame(TGifFrameRecord& frame, bool tolerate, const TGifProgressEv
     src.WriteBuffer(item.Data.data(), int64_t(item.Data.size()));
     src.SetPosition(0);
     const TGifPixelFormat fmt{item.Width, item.Height, d.bitCount};
-    if (DecodeGifLzw(src, fmt, frame.Interlaced, progress, d.bits.data(), d.bits.size(), bpp, tolerate))
+    if (DecodeGifLzw(src, fmt, frame.Interlaced, progress, d.bits.data(), d.bits.size(), bpp,
+                     tolerate))
         frame.Corrupted = true;
     return d;
 }
 
 }  // namespace
 
-std::string DecodeGifFrameToDIB(TGifFrameRecord& frame, bool tolerate, const TGifProgressEvent& progress) {
+std::string DecodeGifFrameToDIB(TGifFrameRecord& frame, bool tolerate,
+                                const TGifProgressEvent& progress) {
     const TDecoded d = DecodeFrame(frame, tolerate, progress);
     const TGifColorTable& t = frame.Item->ColorTable;
     const size_t entries = size_t(1) << d.bitCount;
     std::vector<uint32_t> pal(entries, 0x80808080u);
     for (size_t i = 0; i < entries && i < t.Count; ++i)
         pal[i] = uint32_t(t.Colors[i][0]) << 16 | uint32_t(t.Colors[i][1]) << 8 | t.Colors[i][2];
-    std::string dib = BuildDIBFile(frame.Item->Width, frame.Item->Height, d.bitCount, pal, entries, d.bits.data(), d.bits.size());
+    std::string dib = BuildDIBFile(frame.Item->Width, frame.Item->Height, d.bitCount, pal, entries,
+                                   d.bits.data(), d.bits.size());
     // Entries past the table are 80 80 80 80, the reserved byte included.
-    for (size_t i = t.Count; i < entries; ++i) dib[DibFileHeaderSize + DibInfoHeaderSize + 4 * i + 3] = char(0x80);
+    for (size_t i = t.Count; i < entries; ++i)
+        dib[DibFileHeaderSize + DibInfoHeaderSize + 4 * i + 3] = char(0x80);
     return dib;
 }
 
@@ -469,9 +495,14 @@ std::vector<uint8_t> DecodeGifFrameIndices(TGifFrameRecord& frame, bool tolerate
         const uint8_t* row = d.bits.data() + d.stride * size_t(h - 1 - y);
         uint8_t* o = out.data() + size_t(y) * size_t(w);
         switch (d.bitCount) {
-        case 8: std::memcpy(o, row, size_t(w)); break;
-        case 4: for (int x = 0; x < w; ++x) o[x] = (row[x / 2] >> (x % 2 ? 0 : 4)) & 15; break;
-        default: for (int x = 0; x < w; ++x) o[x] = (row[x / 8] >> (7 - x % 8)) & 1;
+            case 8:
+                std::memcpy(o, row, size_t(w));
+                break;
+            case 4:
+                for (int x = 0; x < w; ++x) o[x] = (row[x / 2] >> (x % 2 ? 0 : 4)) & 15;
+                break;
+            default:
+                for (int x = 0; x < w; ++x) o[x] = (row[x / 8] >> (7 - x % 8)) & 1;
         }
     }
     return out;
@@ -490,7 +521,8 @@ void TGifComposer::Draw(TGifFrameRecord& frame) {
     if (lastDisposal_ == 2) {
         for (int y = lastTop_; y < std::min(height_, lastTop_ + lastHeight_); ++y)
             std::fill_n(screen_.begin() + ptrdiff_t(size_t(y) * size_t(width_) + size_t(lastLeft_)),
-                        std::max(0, std::min(width_, lastLeft_ + lastWidth_) - lastLeft_), background_);
+                        std::max(0, std::min(width_, lastLeft_ + lastWidth_) - lastLeft_),
+                        background_);
     } else if (lastDisposal_ == 3 && !saved_.empty()) {
         screen_ = saved_;
     }
@@ -501,7 +533,9 @@ void TGifComposer::Draw(TGifFrameRecord& frame) {
     int transparent = frame.TransparentColor == GifNoColor ? -1 : t.IndexOf(frame.TransparentColor);
     uint32_t lut[256];
     for (unsigned i = 0; i < 256; ++i)
-        lut[i] = i < t.Count ? uint32_t(t.Colors[i][0]) << 16 | uint32_t(t.Colors[i][1]) << 8 | t.Colors[i][2] : 0;
+        lut[i] = i < t.Count ? uint32_t(t.Colors[i][0]) << 16 | uint32_t(t.Colors[i][1]) << 8 |
+                                   t.Colors[i][2]
+                             : 0;
     const int x0 = frame.Left, x1 = std::min(width_, frame.Left + w);
     for (int y = 0; y < h && frame.Top + y < height_; ++y) {
         const uint8_t* src = idx.data() + size_t(y) * size_t(w);

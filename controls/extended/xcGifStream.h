@@ -24,7 +24,7 @@ extern const char* const SGifBadColorCount;   // 65209
 extern const char* const SGifEncodeError;     // 65212
 extern const char* const SGifUnknownVersion;  // 65213
 extern const char* const SGifTooLarge;
-extern const char* const SReadError;          // the class library's stream-read error
+extern const char* const SReadError;  // the class library's stream-read error
 
 [[noreturn]] void GifError(const std::string& text);
 
@@ -32,7 +32,9 @@ extern const char* const SReadError;          // the class library's stream-read
 struct TGifColorTable {
     uint32_t Count = 0;
     uint8_t Colors[256][3] = {};
-    uint32_t RGB(unsigned i) const { return uint32_t(Colors[i][0]) | uint32_t(Colors[i][1]) << 8 | uint32_t(Colors[i][2]) << 16; }
+    uint32_t RGB(unsigned i) const {
+        return uint32_t(Colors[i][0]) | uint32_t(Colors[i][1]) << 8 | uint32_t(Colors[i][2]) << 16;
+    }
     // The first entry of this RGB value (0x00BBGGRR), -1 when there is none.
     int IndexOf(uint32_t rgb) const;
 };
@@ -119,17 +121,19 @@ public:
 // Reads a whole GIF file image into Image (which must be fresh) and the sink. Errors raise
 // EInvalidGraphicOperation; what was read before an error stays. A frame whose data is cut
 // short is kept, marked corrupted, when Tolerate is on, else it raises the read error.
-void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGifFrameSink& sink, bool tolerate);
+void ReadGifStream(const uint8_t* data, size_t size, TGifImageRecord& image, TGifFrameSink& sink,
+                   bool tolerate);
 
 // Writes the GIF file image of Image and its frames (each with its data) to Dest, after
 // the 32-bit byte count when WithCount. Updates the frames' extensions and the version.
-void WriteGifStream(TStream& dest, TGifImageRecord& image, const std::vector<TGifFrameRecord*>& frames,
-                    bool withCount);
+void WriteGifStream(TStream& dest, TGifImageRecord& image,
+                    const std::vector<TGifFrameRecord*>& frames, bool withCount);
 
 // A frame's pixels decoded: a bitmap file image at 1, 4 or 8 bits per pixel (the smallest
 // that holds the frame's colour depth) with the frame's colour table. Sets the frame's
 // Corrupted flag when damage was tolerated.
-std::string DecodeGifFrameToDIB(TGifFrameRecord& frame, bool tolerate, const TGifProgressEvent& progress = nullptr);
+std::string DecodeGifFrameToDIB(TGifFrameRecord& frame, bool tolerate,
+                                const TGifProgressEvent& progress = nullptr);
 
 // Decodes a frame to one palette index per pixel, top row first (Width x Height bytes).
 std::vector<uint8_t> DecodeGifFrameIndices(TGifFrameRecord& frame, bool tolerate);

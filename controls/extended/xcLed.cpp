@@ -99,10 +99,21 @@ void TXcCustomLED::Paint() {
 void RegisterXcLED() {
     RegisterXcExControls();
     TClassReg<TXcCustomLED>("TXcCustomLED", "TXcGraphicControl", false)
-        .prop("ColorOn", [](TXcCustomLED* l, const TDfmValue& v) { l->SetColorOn(v.AsInt()); }, "clLime")
-        .prop("ColorOff", [](TXcCustomLED* l, const TDfmValue& v) { l->SetColorOff(v.AsInt()); }, "clRed")
-        .prop("Interval", [](TXcCustomLED* l, const TDfmValue& v) { l->SetInterval(unsigned(v.AsInt())); }, "1000")
-        .prop("Active", [](TXcCustomLED* l, const TDfmValue& v) { l->SetActive(v.AsBool()); }, "False")
-        .prop("Status", [](TXcCustomLED* l, const TDfmValue& v) { l->SetStatus(v.AsBool()); }, "True");
+        .prop(
+            "ColorOn", [](TXcCustomLED* l, const TDfmValue& v) { l->SetColorOn(v.AsInt()); },
+            "clLime")
+        .prop(
+            "ColorOff", [](TXcCustomLED* l, const TDfmValue& v) { l->SetColorOff(v.AsInt()); },
+            "clRed")
+        .prop(
+            "Interval",
+            [](TXcCustomLED* l, const TDfmValue& v) { l->SetInterval(unsigned(v.AsInt())); },
+            "1000")
+        .prop(
+            "Active", [](TXcCustomLED* l, const TDfmValue& v) { l->SetActive(v.AsBool()); },
+            "False")
+        .prop(
+            "Status", [](TXcCustomLED* l, const TDfmValue& v) { l->SetStatus(v.AsBool()); },
+            "True");
     TClassReg<TXcLED>("TXcLED", "TXcCustomLED");
 }

@@ -43,7 +43,8 @@ struct TLevels {
         for (int v = 0; v < 256; ++v) {
             int best = 0;
             for (int i = 1; i < int(l.size()); ++i)
-                if (std::abs(l[i] - v) < std::abs(l[best] - v)) best = i;  // the lower level wins a tie
+                if (std::abs(l[i] - v) < std::abs(l[best] - v))
+                    best = i;  // the lower level wins a tie
             nearest[v] = uint8_t(best);
         }
     }
@@ -55,10 +56,12 @@ const int levels8[] = {0, 36, 73, 109, 146, 182, 219, 255};
 const int levels4[] = {0, 85, 170, 255};
 
 uint32_t Fixed224(const TRows& rows, uint8_t* pal) {
-    static const TLevels r7{0, 43, 85, 128, 170, 213, 255}, g8{0, 36, 73, 109, 146, 182, 219, 255}, b4{0, 85, 170, 255};
+    static const TLevels r7{0, 43, 85, 128, 170, 213, 255}, g8{0, 36, 73, 109, 146, 182, 219, 255},
+        b4{0, 85, 170, 255};
     for (int r = 0; r < 7; ++r)
         for (int g = 0; g < 8; ++g)
-            for (int b = 0; b < 4; ++b) SetEntry(pal, r * 32 + g * 4 + b, levels7[r], levels8[g], levels4[b]);
+            for (int b = 0; b < 4; ++b)
+                SetEntry(pal, r * 32 + g * 4 + b, levels7[r], levels8[g], levels4[b]);
     MapPixels(rows, [](uint8_t b, uint8_t g, uint8_t r, int, int) {
         return uint8_t(r7.nearest[r] * 32 + g8.nearest[g] * 4 + b4.nearest[b]);
     });
@@ -69,7 +72,8 @@ uint32_t Fixed216(const TRows& rows, uint8_t* pal) {
     static const TLevels l6{0, 51, 102, 153, 204, 255};
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b) SetEntry(pal, r * 36 + g * 6 + b, levels6[r], levels6[g], levels6[b]);
+            for (int b = 0; b < 6; ++b)
+                SetEntry(pal, r * 36 + g * 6 + b, levels6[r], levels6[g], levels6[b]);
     MapPixels(rows, [](uint8_t b, uint8_t g, uint8_t r, int, int) {
         return uint8_t(l6.nearest[r] * 36 + l6.nearest[g] * 6 + l6.nearest[b]);
     });
@@ -84,9 +88,12 @@ uint32_t ChannelSplit(const TRows& rows, uint8_t* pal) {
     }
     MapPixels(rows, [](uint8_t b, uint8_t g, uint8_t r, int x, int y) {
         switch ((x + y) % 3) {
-        case 0: return uint8_t(r / 4);
-        case 1: return uint8_t(g / 4 + 64);
-        default: return uint8_t(b / 4 + 128);
+            case 0:
+                return uint8_t(r / 4);
+            case 1:
+                return uint8_t(g / 4 + 64);
+            default:
+                return uint8_t(b / 4 + 128);
         }
     });
     return 0;
@@ -129,7 +136,8 @@ public:
                 }
                 if (int(colors.size()) >= MaxColors) return false;
                 slot = uint16_t(colors.size());
-                colors.push_back({uint8_t(s[0] & mask[0]), uint8_t(s[1] & mask[1]), uint8_t(s[2] & mask[2]), 1, 0});
+                colors.push_back({uint8_t(s[0] & mask[0]), uint8_t(s[1] & mask[1]),
+                                  uint8_t(s[2] & mask[2]), 1, 0});
             }
         }
         return true;
@@ -242,7 +250,8 @@ void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, 
         for (size_t b = 0; b < boxes.size(); ++b) {
             if (boxes[b].cells.size() < 2) continue;
             for (int c = 0; c < 3; ++c)
-                if (pick < 0 || boxes[b].width[c] > boxes[size_t(pick)].width[channel]) pick = int(b), channel = c;
+                if (pick < 0 || boxes[b].width[c] > boxes[size_t(pick)].width[channel])
+                    pick = int(b), channel = c;
         }
         if (pick < 0) return;
         TBox& box = boxes[size_t(pick)];
@@ -250,7 +259,8 @@ void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, 
                   [&](int cell) { return cube[size_t(cell)].level[channel]; });
         size_t lowerCells = 0;
         uint64_t sum = 0;
-        while (lowerCells + 1 < box.cells.size() && sum + cube[size_t(box.cells[lowerCells])].count <= box.total / 2)
+        while (lowerCells + 1 < box.cells.size() &&
+               sum + cube[size_t(box.cells[lowerCells])].count <= box.total / 2)
             sum += cube[size_t(box.cells[lowerCells++])].count;
         if (lowerCells == 0) lowerCells = 1;
         TBox upper;
@@ -261,7 +271,8 @@ void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, 
         const int split = 16 * cube[size_t(upper.cells.front())].level[channel];
         upper.lower[channel] = split;
         upper.width[channel] = std::max(0, box.lower[channel] + box.width[channel] - split);
-        box.width[channel] = std::max(0, 16 * cube[size_t(box.cells.back())].level[channel] - box.lower[channel]);
+        box.width[channel] =
+            std::max(0, 16 * cube[size_t(box.cells.back())].level[channel] - box.lower[channel]);
         box.total = upper.total = 0;
         for (int c : box.cells) box.total += cube[size_t(c)].count;
         for (int c : upper.cells) upper.total += cube[size_t(c)].count;
@@ -271,8 +282,10 @@ void SplitColorBoxMedianCut(std::vector<TBox>& boxes, std::vector<TCell>& cube, 
 
 uint32_t MedianCut(const TRows& rows, uint8_t* pal) {
     std::vector<TCell> cube(4096);
-    for (int i = 0; i < 4096; ++i) cube[size_t(i)].level[0] = uint8_t(i >> 8), cube[size_t(i)].level[1] = uint8_t((i >> 4) & 15),
-                                   cube[size_t(i)].level[2] = uint8_t(i & 15);
+    for (int i = 0; i < 4096; ++i)
+        cube[size_t(i)].level[0] = uint8_t(i >> 8),
+        cube[size_t(i)].level[1] = uint8_t((i >> 4) & 15),
+        cube[size_t(i)].level[2] = uint8_t(i & 15);
     std::vector<TBox> boxes(1);
     for (int y = 0; y < rows.height; ++y) {
         const uint8_t* s = rows.Src(y);
@@ -296,23 +309,32 @@ uint32_t MedianCut(const TRows& rows, uint8_t* pal) {
         if (ch[0] <= 16 && ch[1] <= 16 && ch[2] <= 16) ch[0] = ch[1] = ch[2] = 0;
         SetEntry(pal, int(b), ch[0], ch[1], ch[2]);
     }
-    MapPixels(rows, [&cube](uint8_t b, uint8_t g, uint8_t r, int, int) { return cube[size_t(CellOf(b, g, r))].index; });
+    MapPixels(rows, [&cube](uint8_t b, uint8_t g, uint8_t r, int, int) {
+        return cube[size_t(CellOf(b, g, r))].index;
+    });
     return uint32_t(boxes.size());
 }
 
 }  // namespace
 
-uint32_t ReduceDib24To8(uint8_t* bits, int width, int height, TColorReduction method, int paletteSize,
-                        uint8_t palette[256 * 4]) {
+uint32_t ReduceDib24To8(uint8_t* bits, int width, int height, TColorReduction method,
+                        int paletteSize, uint8_t palette[256 * 4]) {
     std::memset(palette, 0, 256 * 4);
-    const TRows rows{bits, width, height, RowLength(size_t(width), 24), RowLength(size_t(width), 8)};
+    const TRows rows{bits, width, height, RowLength(size_t(width), 24),
+                     RowLength(size_t(width), 8)};
     switch (method) {
-    case rdQuantize: return Quantize(rows, palette, std::clamp(paletteSize, 1, 256));
-    case rdMedianCut: return MedianCut(rows, palette);
-    case rdFixed224: return Fixed224(rows, palette);
-    case rdFixed216: return Fixed216(rows, palette);
-    case rdChannelSplit: return ChannelSplit(rows, palette);
-    case rdGrayscale: return Grayscale(rows, palette);
+        case rdQuantize:
+            return Quantize(rows, palette, std::clamp(paletteSize, 1, 256));
+        case rdMedianCut:
+            return MedianCut(rows, palette);
+        case rdFixed224:
+            return Fixed224(rows, palette);
+        case rdFixed216:
+            return Fixed216(rows, palette);
+        case rdChannelSplit:
+            return ChannelSplit(rows, palette);
+        case rdGrayscale:
+            return Grayscale(rows, palette);
     }
     return 0;
 }

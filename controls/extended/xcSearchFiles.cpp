@@ -30,9 +30,7 @@ uint32_t XcFileAttributes(const TSearchRec& rec) {
 
 // ---------------------------------------------------------------- parameters
 
-TXcSearchParams::TXcSearchParams() {
-    after_ = before_ = EncodeDateTime(1980, 1, 1, 0, 0, 0, 0);
-}
+TXcSearchParams::TXcSearchParams() { after_ = before_ = EncodeDateTime(1980, 1, 1, 0, 0, 0, 0); }
 
 void TXcSearchParams::SetLastChangeAfter(TDateTime t) { after_ = FileDate(t); }
 void TXcSearchParams::SetLastChangeBefore(TDateTime t) { before_ = FileDate(t); }
@@ -97,8 +95,8 @@ bool TXcSearchFiles::Search() {
     running_ = true;
     ScopeExit idle([this] { running_ = false; });
     const bool valid = RootValid();
-    if (!valid && (DirOption == doExcludeSubDirs ||
-                   (DirOption == doExcludeCompleteInvalidDirs && options_.Contains(soCheckRootDirValid))))
+    if (!valid && (DirOption == doExcludeSubDirs || (DirOption == doExcludeCompleteInvalidDirs &&
+                                                     options_.Contains(soCheckRootDirValid))))
         return true;
     return RecurseSearch(IncludeTrailingPathDelimiter(RootDirectory), valid);
 }
@@ -118,7 +116,8 @@ bool TXcSearchFiles::RootValid() {
     }
     // The root's own entry, from a search of its parent.
     ScopeExit closeSearch([&] { FindClose(rec); });
-    for (int r = FindFirst(root, faAnyFile | faDirectory | faHidden, rec); r == 0; r = FindNext(rec))
+    for (int r = FindFirst(root, faAnyFile | faDirectory | faHidden, rec); r == 0;
+         r = FindNext(rec))
         if (rec.Name == name && (rec.Attr & faDirectory))
             return CheckDirectory(TXcFoundEntry{rec, XcFileAttributes(rec)});
     return false;
@@ -139,7 +138,8 @@ bool TXcSearchFiles::RecurseSearch(const std::string& folder, bool reportEntries
     return true;
 }
 
-unsigned TXcSearchFiles::ScanDir(const std::string& folder, bool reportEntries, std::vector<SubDir>& subDirs) {
+unsigned TXcSearchFiles::ScanDir(const std::string& folder, bool reportEntries,
+                                 std::vector<SubDir>& subDirs) {
     DoBeginScanDir(folder);
     TSearchRec& rec = current_;
     ScopeExit closeSearch([&] { FindClose(rec); });
@@ -152,21 +152,25 @@ unsigned TXcSearchFiles::ScanDir(const std::string& folder, bool reportEntries, 
         DoProgress();
         if (Abort) return ErrorOperationAborted;
         const TXcFoundEntry entry{rec, XcFileAttributes(rec)};
-        const bool hiddenSystem = (entry.Attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
-                                  (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        const bool hiddenSystem =
+            (entry.Attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
+            (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         if (!entry.IsDirectory()) {
-            if (reportEntries && options_.Contains(soSearchFiles) && CheckFile(entry)) DoFindFile(entry, folder);
+            if (reportEntries && options_.Contains(soSearchFiles) && CheckFile(entry))
+                DoFindFile(entry, folder);
             continue;
         }
         if (rec.Name == "." || rec.Name == "..") continue;
         if (hiddenSystem && !options_.Contains(soIncludeSystemHiddenDirs)) continue;
         const std::string path = folder + rec.Name + PathDelim;
         if (DirOption == doExcludeSubDirs || DirOption == doIncludeSubDirs) {
-            if (reportEntries && options_.Contains(soSearchDirs) && CheckDirectory(entry)) DoFindDirectory(entry, folder);
+            if (reportEntries && options_.Contains(soSearchDirs) && CheckDirectory(entry))
+                DoFindDirectory(entry, folder);
             if (DirOption == doIncludeSubDirs) subDirs.push_back({path, true});
         } else {
             const bool ok = CheckDirectory(entry);
-            if (ok && reportEntries && options_.Contains(soSearchDirs)) DoFindDirectory(entry, folder);
+            if (ok && reportEntries && options_.Contains(soSearchDirs))
+                DoFindDirectory(entry, folder);
             if (ok || DirOption == doExcludeInvalidDirs) subDirs.push_back({path, ok});
         }
     }
@@ -184,16 +188,18 @@ bool TXcSearchFiles::HandleError(unsigned errorCode) {
     TXcErrorResponse response = ErrorResponse;
     if (OnError) OnError(this, response);
     switch (response) {
-    case erIgnore:
-        return true;
-    case erRaise:
-        throw EOSError(SysErrorMessage(errorCode == ERROR_ACCESS_DENIED ? EACCES : EIO), errorCode);
-    default:
-        return false;
+        case erIgnore:
+            return true;
+        case erRaise:
+            throw EOSError(SysErrorMessage(errorCode == ERROR_ACCESS_DENIED ? EACCES : EIO),
+                           errorCode);
+        default:
+            return false;
     }
 }
 
-void TXcSearchFiles::AddTo(TStringList& list, std::unordered_set<std::string>& seen, const std::string& name) {
+void TXcSearchFiles::AddTo(TStringList& list, std::unordered_set<std::string>& seen,
+                           const std::string& name) {
     if (options_.Contains(soOwnerData)) return;
     if (!options_.Contains(soAllowDuplicates) && !seen.insert(name).second) return;
     list.Add(name);
@@ -201,7 +207,8 @@ void TXcSearchFiles::AddTo(TStringList& list, std::unordered_set<std::string>& s
 
 void TXcSearchFiles::DoFindFile(const TXcFoundEntry& entry, const std::string& folder) {
     ++FileCount;
-    const std::string name = options_.Contains(soStripDirs) ? entry.Rec.Name : folder + entry.Rec.Name;
+    const std::string name =
+        options_.Contains(soStripDirs) ? entry.Rec.Name : folder + entry.Rec.Name;
     AddTo(Files, seenFiles_, name);
     TotalFileSize += entry.Rec.Size;
     if (OnFindFile) OnFindFile(this, name);
@@ -209,7 +216,8 @@ void TXcSearchFiles::DoFindFile(const TXcFoundEntry& entry, const std::string& f
 
 void TXcSearchFiles::DoFindDirectory(const TXcFoundEntry& entry, const std::string& folder) {
     ++DirCount;
-    const std::string name = options_.Contains(soStripDirs) ? entry.Rec.Name : folder + entry.Rec.Name;
+    const std::string name =
+        options_.Contains(soStripDirs) ? entry.Rec.Name : folder + entry.Rec.Name;
     AddTo(Directories, seenDirs_, name);
     TotalFileSize += entry.Rec.Size;
     if (OnFindDirectory) OnFindDirectory(this, name);
@@ -229,7 +237,8 @@ void TXcSearchFiles::DoProgress() {
 
 bool TXcSearchFiles::CheckFile(const TXcFoundEntry& entry) {
     const uint32_t hs = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if ((entry.Attributes & hs) == hs && !options_.Contains(soIncludeSystemHiddenFiles)) return false;
+    if ((entry.Attributes & hs) == hs && !options_.Contains(soIncludeSystemHiddenFiles))
+        return false;
     if (OnCheck) {
         bool accept = true;
         OnCheck(this, entry, accept);

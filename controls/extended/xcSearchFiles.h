@@ -24,8 +24,14 @@ public:
         for (E v : values) bits_ |= Bit(v);
     }
     constexpr bool Contains(E v) const { return (bits_ & Bit(v)) != 0; }
-    constexpr TXcSet& Include(E v) { bits_ |= Bit(v); return *this; }
-    constexpr TXcSet& Exclude(E v) { bits_ &= ~Bit(v); return *this; }
+    constexpr TXcSet& Include(E v) {
+        bits_ |= Bit(v);
+        return *this;
+    }
+    constexpr TXcSet& Exclude(E v) {
+        bits_ &= ~Bit(v);
+        return *this;
+    }
     constexpr bool operator==(const TXcSet&) const = default;
     constexpr uint32_t Bits() const { return bits_; }
 
@@ -34,25 +40,52 @@ private:
     uint32_t bits_ = 0;
 };
 
-enum TXcDirOption { doExcludeSubDirs, doIncludeSubDirs, doExcludeInvalidDirs, doExcludeCompleteInvalidDirs };
+enum TXcDirOption {
+    doExcludeSubDirs,
+    doIncludeSubDirs,
+    doExcludeInvalidDirs,
+    doExcludeCompleteInvalidDirs
+};
 enum TXcSearchOption {
-    soAllowDuplicates, soCheckRootDirValid, soExcludeFilesInRootDir, soOwnerData, soSearchDirs,
-    soSearchFiles, soSorted, soStripDirs, soIncludeSystemHiddenDirs, soIncludeSystemHiddenFiles
+    soAllowDuplicates,
+    soCheckRootDirValid,
+    soExcludeFilesInRootDir,
+    soOwnerData,
+    soSearchDirs,
+    soSearchFiles,
+    soSorted,
+    soStripDirs,
+    soIncludeSystemHiddenDirs,
+    soIncludeSystemHiddenFiles
 };
 using TXcSearchOptions = TXcSet<TXcSearchOption>;
 enum TXcErrorResponse { erAbort, erIgnore, erRaise };
 enum TXcAttrFlagKind { tsMustBeSet, tsDontCare, tsMustBeUnSet };
 enum TXcSearchType {
-    stAttribute, stFileMask, stFileMaskCaseSensitive, stLastChangeAfter, stLastChangeBefore, stMaxSize, stMinSize
+    stAttribute,
+    stFileMask,
+    stFileMaskCaseSensitive,
+    stLastChangeAfter,
+    stLastChangeBefore,
+    stMaxSize,
+    stMinSize
 };
 using TXcSearchTypes = TXcSet<TXcSearchType>;
 
 // File attribute bits (the Windows values).
 enum : uint32_t {
-    FILE_ATTRIBUTE_READONLY = 0x1, FILE_ATTRIBUTE_HIDDEN = 0x2, FILE_ATTRIBUTE_SYSTEM = 0x4,
-    FILE_ATTRIBUTE_DIRECTORY = 0x10, FILE_ATTRIBUTE_ARCHIVE = 0x20, FILE_ATTRIBUTE_NORMAL = 0x80,
-    FILE_ATTRIBUTE_TEMPORARY = 0x100, FILE_ATTRIBUTE_SPARSE_FILE = 0x200, FILE_ATTRIBUTE_REPARSE_POINT = 0x400,
-    FILE_ATTRIBUTE_COMPRESSED = 0x800, FILE_ATTRIBUTE_OFFLINE = 0x1000, FILE_ATTRIBUTE_NOT_CONTENT_INDEXED = 0x2000,
+    FILE_ATTRIBUTE_READONLY = 0x1,
+    FILE_ATTRIBUTE_HIDDEN = 0x2,
+    FILE_ATTRIBUTE_SYSTEM = 0x4,
+    FILE_ATTRIBUTE_DIRECTORY = 0x10,
+    FILE_ATTRIBUTE_ARCHIVE = 0x20,
+    FILE_ATTRIBUTE_NORMAL = 0x80,
+    FILE_ATTRIBUTE_TEMPORARY = 0x100,
+    FILE_ATTRIBUTE_SPARSE_FILE = 0x200,
+    FILE_ATTRIBUTE_REPARSE_POINT = 0x400,
+    FILE_ATTRIBUTE_COMPRESSED = 0x800,
+    FILE_ATTRIBUTE_OFFLINE = 0x1000,
+    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED = 0x2000,
     FILE_ATTRIBUTE_ENCRYPTED = 0x4000
 };
 
@@ -94,8 +127,14 @@ public:
     // The condensed form (stored in form data as "IncludeAttr" and "ExcludeAttr").
     uint32_t IncludeAttr() const { return include_; }
     uint32_t ExcludeAttr() const { return exclude_; }
-    void SetIncludeAttr(uint32_t v) { include_ = v; exclude_ &= ~v; }
-    void SetExcludeAttr(uint32_t v) { exclude_ = v; include_ &= ~v; }
+    void SetIncludeAttr(uint32_t v) {
+        include_ = v;
+        exclude_ &= ~v;
+    }
+    void SetExcludeAttr(uint32_t v) {
+        exclude_ = v;
+        include_ &= ~v;
+    }
 
 private:
     TXcAttrFlagKind Get(uint32_t bit) const {
@@ -104,8 +143,10 @@ private:
     void Set(uint32_t bit, TXcAttrFlagKind v) {
         include_ &= ~bit;
         exclude_ &= ~bit;
-        if (v == tsMustBeSet) include_ |= bit;
-        else if (v == tsMustBeUnSet) exclude_ |= bit;
+        if (v == tsMustBeSet)
+            include_ |= bit;
+        else if (v == tsMustBeUnSet)
+            exclude_ |= bit;
     }
     uint32_t include_ = 0, exclude_ = 0;
 };
@@ -141,7 +182,8 @@ public:
     using TXcFileSearchEvent = std::function<void(TObject* sender, const std::string& name)>;
     using TXcNotifyEvent = std::function<void(TObject* sender)>;
     using TXcSearchErrorEvent = std::function<void(TObject* sender, TXcErrorResponse& response)>;
-    using TXcCheckEvent = std::function<void(TObject* sender, const TXcFoundEntry& entry, bool& accept)>;
+    using TXcCheckEvent =
+        std::function<void(TObject* sender, const TXcFoundEntry& entry, bool& accept)>;
 
     TXcSearchFiles();
     std::string ClassName() const override { return "TXcSearchFiles"; }
@@ -192,7 +234,10 @@ protected:
     virtual bool RecurseSearch(const std::string& folder, bool reportEntries);
 
 private:
-    struct SubDir { std::string path; bool report; };
+    struct SubDir {
+        std::string path;
+        bool report;
+    };
     // Scans one folder; 0 when done, else the error code that stopped it.
     unsigned ScanDir(const std::string& folder, bool reportEntries, std::vector<SubDir>& subDirs);
     bool RootValid();

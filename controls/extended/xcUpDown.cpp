@@ -38,7 +38,9 @@ bool TXcCustomUpDown::Use32() {
     return use32_;
 }
 
-bool TXcCustomUpDown::AcceptPosition(int32_t v) const { return !(v < min_ || (max_ != 0 && v > max_)); }
+bool TXcCustomUpDown::AcceptPosition(int32_t v) const {
+    return !(v < min_ || (max_ != 0 && v > max_));
+}
 
 int32_t TXcCustomUpDown::Position() {
     if (HandleAllocated()) {
@@ -52,8 +54,10 @@ void TXcCustomUpDown::SetPosition(int32_t v) {
     if (v != position_ && AcceptPosition(v)) {
         position_ = v;
         if (HandleAllocated()) {
-            if (Use32()) Perform(UDM_SETPOS32, 0, LPARAM(v));
-            else Perform(UDM_SETPOS, 0, LPARAM(uint16_t(int16_t(v))));
+            if (Use32())
+                Perform(UDM_SETPOS32, 0, LPARAM(v));
+            else
+                Perform(UDM_SETPOS, 0, LPARAM(uint16_t(int16_t(v))));
             Invalidate();
         }
     }
@@ -121,7 +125,8 @@ void TXcCustomUpDown::AttachBuddyKeepingSize() {
     TWinControl* buddy = associate_;
     const int w = buddy->Width(), l = buddy->Left();
     Perform(UDM_SETBUDDY, WPARAM(buddy->Handle()), 0);
-    buddy->SetBounds(l - (buddy->Left() - l), buddy->Top(), 2 * w - buddy->Width(), buddy->Height());
+    buddy->SetBounds(l - (buddy->Left() - l), buddy->Top(), 2 * w - buddy->Width(),
+                     buddy->Height());
 }
 
 void TXcCustomUpDown::Notification(TComponent* c, TOperation op) {
@@ -139,8 +144,10 @@ void TXcCustomUpDown::CreateParams(TCreateParams& params) {
     TXcExCustomUpDown::CreateParams(params);
     if (hotTrack_) params.Style |= UDS_HOTTRACK;
     params.Style &= ~DWORD(UDS_ALIGNRIGHT | UDS_ALIGNLEFT);
-    if (alignButton_ == abLeft) params.Style |= UDS_ALIGNLEFT;
-    else if (alignButton_ == abRight) params.Style |= UDS_ALIGNRIGHT;
+    if (alignButton_ == abLeft)
+        params.Style |= UDS_ALIGNLEFT;
+    else if (alignButton_ == abRight)
+        params.Style |= UDS_ALIGNRIGHT;
 }
 
 void TXcCustomUpDown::CreateWnd() {
@@ -155,36 +162,46 @@ void TXcCustomUpDown::CreateWnd() {
     Perform(UDM_SETBASE, format_ == ufHex ? 16 : 10, 0);
     SendAccel();
     // The new window starts at the control's position, which is then read back.
-    if (Use32()) Perform(UDM_SETPOS32, 0, LPARAM(position_));
-    else Perform(UDM_SETPOS, 0, LPARAM(uint16_t(int16_t(position_))));
+    if (Use32())
+        Perform(UDM_SETPOS32, 0, LPARAM(position_));
+    else
+        Perform(UDM_SETPOS, 0, LPARAM(uint16_t(int16_t(position_))));
     SetPosition(Position());
     SetAssociate(associate_);
 }
 
 bool TXcCustomUpDown::AnswerWithoutWindow(TMessage& m) {
     switch (m.Msg) {
-    case UDM_GETPOS32: m.Result = position_; return true;
-    case UDM_GETPOS: m.Result = uint16_t(position_); return true;
-    case UDM_SETPOS32: {
-        const int32_t old = position_;
-        SetPosition(int32_t(m.LParam));
-        m.Result = old;
-        return true;
-    }
-    case UDM_SETRANGE32:
-        SetMin(int32_t(m.WParam));
-        SetMax(int32_t(m.LParam));
-        return true;
-    case UDM_GETRANGE32:
-        if (m.WParam) *reinterpret_cast<int*>(m.WParam) = min_;
-        if (m.LParam) *reinterpret_cast<int*>(m.LParam) = max_;
-        return true;
-    case UDM_GETACCEL:
-        if (m.WParam >= 1 && m.LParam) *reinterpret_cast<UDACCEL*>(m.LParam) = UDACCEL{0, UINT(increment_)};
-        m.Result = 1;
-        return true;
-    case UDM_GETBASE: m.Result = format_ == ufHex ? 16 : 10; return true;
-    default: return false;
+        case UDM_GETPOS32:
+            m.Result = position_;
+            return true;
+        case UDM_GETPOS:
+            m.Result = uint16_t(position_);
+            return true;
+        case UDM_SETPOS32: {
+            const int32_t old = position_;
+            SetPosition(int32_t(m.LParam));
+            m.Result = old;
+            return true;
+        }
+        case UDM_SETRANGE32:
+            SetMin(int32_t(m.WParam));
+            SetMax(int32_t(m.LParam));
+            return true;
+        case UDM_GETRANGE32:
+            if (m.WParam) *reinterpret_cast<int*>(m.WParam) = min_;
+            if (m.LParam) *reinterpret_cast<int*>(m.LParam) = max_;
+            return true;
+        case UDM_GETACCEL:
+            if (m.WParam >= 1 && m.LParam)
+                *reinterpret_cast<UDACCEL*>(m.LParam) = UDACCEL{0, UINT(increment_)};
+            m.Result = 1;
+            return true;
+        case UDM_GETBASE:
+            m.Result = format_ == ufHex ? 16 : 10;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -211,8 +228,10 @@ void TXcCustomUpDown::Dispatch(TMessage& m) {
 bool TXcCustomUpDown::CanChange() {
     const bool allowed = TXcExCustomUpDown::CanChange();
     auto* edit = dynamic_cast<TEdit*>(associate_);
-    if (allowed && edit && edit->Parent() && edit->Parent()->HandleAllocated() && edit->HandleAllocated())
-        PostMessageA(edit->Parent()->Handle(), WM_COMMAND, WPARAM(EN_CHANGE) << 16, LPARAM(edit->Handle()));
+    if (allowed && edit && edit->Parent() && edit->Parent()->HandleAllocated() &&
+        edit->HandleAllocated())
+        PostMessageA(edit->Parent()->Handle(), WM_COMMAND, WPARAM(EN_CHANGE) << 16,
+                     LPARAM(edit->Handle()));
     return allowed;
 }
 
@@ -224,20 +243,39 @@ void TXcUpDown::UpdateAssociateText() {
 
 void RegisterXcUpDown() {
     RegisterXcExControls();
-    static const std::map<std::string, int> align = {{"ableft", abLeft}, {"abright", abRight}, {"abnone", abNone}};
+    static const std::map<std::string, int> align = {
+        {"ableft", abLeft}, {"abright", abRight}, {"abnone", abNone}};
     auto ident = [](const TDfmValue& v, const std::map<std::string, int>& names) {
         auto it = names.find(LowerCase(v.s));
         if (it == names.end()) throw EReadError("Invalid property value: " + v.s);
         return it->second;
     };
     TClassReg<TXcCustomUpDown>("TXcCustomUpDown", "TXcExCustomUpDown", false)
-        .prop("Min", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetMin(v.AsInt()); }, "0")
-        .prop("Max", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetMax(v.AsInt()); }, "100")
-        .prop("Increment", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetIncrement(v.AsInt()); }, "1")
-        .prop("Position", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetPosition(v.AsInt()); }, "0")
+        .prop(
+            "Min", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetMin(v.AsInt()); }, "0")
+        .prop(
+            "Max", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetMax(v.AsInt()); }, "100")
+        .prop(
+            "Increment", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetIncrement(v.AsInt()); },
+            "1")
+        .prop(
+            "Position", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetPosition(v.AsInt()); },
+            "0")
         .prop("Associate", [](TXcCustomUpDown* u, const TDfmValue& v) { u->AssociateName = v.s; })
-        .prop("AlignButton", [ident](TXcCustomUpDown* u, const TDfmValue& v) { u->SetAlignButton(TXcAlignButton(ident(v, align))); }, "abRight")
-        .prop("Format", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetFormat(SameText(v.s, "ufHex") ? ufHex : ufInt); }, "ufInt")
-        .prop("HotTrack", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetHotTrack(v.AsBool()); }, "False");
+        .prop(
+            "AlignButton",
+            [ident](TXcCustomUpDown* u, const TDfmValue& v) {
+                u->SetAlignButton(TXcAlignButton(ident(v, align)));
+            },
+            "abRight")
+        .prop(
+            "Format",
+            [](TXcCustomUpDown* u, const TDfmValue& v) {
+                u->SetFormat(SameText(v.s, "ufHex") ? ufHex : ufInt);
+            },
+            "ufInt")
+        .prop(
+            "HotTrack", [](TXcCustomUpDown* u, const TDfmValue& v) { u->SetHotTrack(v.AsBool()); },
+            "False");
     TClassReg<TXcUpDown>("TXcUpDown", "TXcCustomUpDown");
 }

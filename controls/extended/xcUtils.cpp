@@ -62,7 +62,8 @@ std::string LeftChars(const std::string& s, int count) {
     return std::string(s.data(), p);
 }
 
-void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list, bool allowEmptyString) {
+void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list,
+                    bool allowEmptyString) {
     list.Clear();
     size_t from = 0;
     if (!sep.empty()) {
@@ -119,7 +120,8 @@ TDateTime DosStampToDateTime(int stamp) {
 
 // ---------------------------------------------------------------- paths
 
-std::string MinimizePathName(const std::string& path, const std::function<int(const std::string&)>& textWidth,
+std::string MinimizePathName(const std::string& path,
+                             const std::function<int(const std::string&)>& textWidth,
                              int maxWidth) {
     if (textWidth(path) <= maxWidth) return path;
     static const std::string ellipsis = "...";
@@ -128,7 +130,8 @@ std::string MinimizePathName(const std::string& path, const std::function<int(co
     const std::string head = slash == std::string::npos ? std::string() : path.substr(0, slash);
     // Character boundaries of the head, longest first.
     std::vector<size_t> cuts;
-    for (const char* p = head.data(); p < head.data() + head.size(); p = Utf8CharEnd(p, head.data() + head.size()))
+    for (const char* p = head.data(); p < head.data() + head.size();
+         p = Utf8CharEnd(p, head.data() + head.size()))
         cuts.push_back(size_t(p - head.data()));
     for (size_t i = cuts.size(); i-- > 0;) {
         std::string r = head.substr(0, cuts[i]) + ellipsis + tail;
@@ -170,7 +173,9 @@ size_t ChooseIconEntry(const std::vector<TIconDirEntry>& entries, uint16_t scree
 
 namespace {
 
-uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t Get32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 void ReadExactly(TStream& s, void* to, int64_t n) {
@@ -179,7 +184,8 @@ void ReadExactly(TStream& s, void* to, int64_t n) {
 
 }  // namespace
 
-TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t startOffset, unsigned screenBits) {
+TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t startOffset,
+                                   unsigned screenBits) {
     if (imageCount < 1) throw EXCLException(SXcIconFormat);
     std::vector<TIconDirEntry> entries(static_cast<size_t>(imageCount));
     for (auto& e : entries) {
@@ -203,8 +209,10 @@ TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t star
     const int32_t width = int32_t(Get32(h + 4));
     const int32_t height = int32_t(Get32(h + 8)) / 2;  // the colour part and the mask
     const unsigned bitCount = Get16(h + 14);
-    if (headerSize < 40 || headerSize > data.size() || width < 1 || width > 4096 || height < 1 || height > 4096 ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32))
+    if (headerSize < 40 || headerSize > data.size() || width < 1 || width > 4096 || height < 1 ||
+        height > 4096 ||
+        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+         bitCount != 32))
         throw EXCLException(SXcIconFormat);
     TIconImage img;
     img.Width = width;
@@ -213,7 +221,8 @@ TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t star
     const size_t paletteCount = bitCount <= 8 ? size_t(1) << bitCount : 0;
     const size_t colourRow = (size_t(width) * bitCount + 31) / 32 * 4;
     const size_t maskRow = (size_t(width) + 31) / 32 * 4;
-    const size_t need = headerSize + paletteCount * 4 + colourRow * size_t(height) + maskRow * size_t(height);
+    const size_t need =
+        headerSize + paletteCount * 4 + colourRow * size_t(height) + maskRow * size_t(height);
     if (need > data.size()) throw EXCLException(SXcIconFormat);
     const uint8_t* p = h + headerSize;
     for (size_t i = 0; i < paletteCount; ++i, p += 4)

@@ -12,9 +12,13 @@
 #include "platform/win/wintypes.h"
 
 // The layer's errors (bitmap conversion, browse dialog, data providers).
-class EXCLException : public Exception { using Exception::Exception; };
+class EXCLException : public Exception {
+    using Exception::Exception;
+};
 // Errors of the string routines.
-class EXcuError : public Exception { using Exception::Exception; };
+class EXcuError : public Exception {
+    using Exception::Exception;
+};
 
 // ---------------------------------------------------------------- strings
 
@@ -30,7 +34,8 @@ std::string LeftChars(const std::string& s, int count);
 
 // Clears List and adds the pieces of S between occurrences of Sep; empty pieces only with
 // AllowEmptyString, and never an empty last piece. An empty Sep gives S as one piece.
-void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list, bool allowEmptyString);
+void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list,
+                    bool allowEmptyString);
 
 // ---------------------------------------------------------------- versions and modules
 
@@ -67,8 +72,8 @@ TDateTime DosStampToDateTime(int stamp);
 
 // Shortens Path to fit MaxWidth pixels by putting "..." in the middle, keeping as much as
 // possible of the part after the last "/". TextWidth measures a text in pixels.
-std::string MinimizePathName(const std::string& path, const std::function<int(const std::string&)>& textWidth,
-                             int maxWidth);
+std::string MinimizePathName(const std::string& path,
+                             const std::function<int(const std::string&)>& textWidth, int maxWidth);
 
 // ---------------------------------------------------------------- icons
 
@@ -76,7 +81,7 @@ std::string MinimizePathName(const std::string& path, const std::function<int(co
 // device-independent bitmap bodies with 32-bit aligned rows.
 struct TIconImage {
     int Width = 0;
-    int Height = 0;           // of the image (half the height in its bitmap header)
+    int Height = 0;  // of the image (half the height in its bitmap header)
     int BitCount = 0;
     std::vector<uint32_t> Palette;  // 0x00RRGGBB entries for 1, 4 and 8 bits
     std::vector<uint8_t> Colour;    // Height rows of the colour part
@@ -98,7 +103,8 @@ size_t ChooseIconEntry(const std::vector<TIconDirEntry>& entries, uint16_t scree
 // Reads the image that suits the screen from an icon file image whose directory of
 // ImageCount entries starts at the stream's position, StartOffset bytes into the file.
 // Raises EXCLException for data that is cut short or inconsistent.
-TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t startOffset, unsigned screenBits);
+TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t startOffset,
+                                   unsigned screenBits);
 
 // ---------------------------------------------------------------- memory
 
@@ -108,6 +114,8 @@ void* AllocZeroedMemory(ptrdiff_t size);
 void FreeZeroedMemory(void*& p);
 bool CompareMem(const void* a, const void* b, size_t length);
 inline void* OffsetPointer(void* p, ptrdiff_t offset) { return static_cast<uint8_t*>(p) + offset; }
-inline const void* OffsetPointer(const void* p, ptrdiff_t offset) { return static_cast<const uint8_t*>(p) + offset; }
+inline const void* OffsetPointer(const void* p, ptrdiff_t offset) {
+    return static_cast<const uint8_t*>(p) + offset;
+}
 // Destination first.
 void CopyMemoryBytes(void* dest, const void* source, size_t count);

@@ -128,11 +128,12 @@ void DrawIconAtOwnSize(TCanvas& canvas, TIcon& icon, int x, int y) {
 int CanvasTextHeight(TCanvas& canvas) { return canvas.TextHeight("Wq"); }
 
 std::shared_ptr<WNDPROC> MakeObjectInstance(TWndMethod method) {
-    return std::make_shared<WNDPROC>([method = std::move(method)](HWND, UINT msg, WPARAM w, LPARAM l) {
-        TMessage m{msg, w, l, 0};
-        method(m);
-        return m.Result;
-    });
+    return std::make_shared<WNDPROC>(
+        [method = std::move(method)](HWND, UINT msg, WPARAM w, LPARAM l) {
+            TMessage m{msg, w, l, 0};
+            method(m);
+            return m.Result;
+        });
 }
 
 void FreeObjectInstance(std::shared_ptr<WNDPROC>& instance) { instance.reset(); }

@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/window.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/icon.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 #include "platform/win/shellFolders.h"
-#include "platform/user/window.h"
 
 // FreeLibrary when the handle is not 0; the handle is 0 afterwards.
 void ReleaseModule(HMODULE& module);

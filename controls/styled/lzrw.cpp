@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr uint32_t MaxRun = 4095;     // longest run the compressor writes
-constexpr uint32_t MinRun = 16;       // shorter runs go as a literal and a copy
+constexpr uint32_t MaxRun = 4095;  // longest run the compressor writes
+constexpr uint32_t MinRun = 16;    // shorter runs go as a literal and a copy
 constexpr uint32_t MaxCopy = 18;
 constexpr uint32_t MaxOffset = 4095;
 constexpr uint16_t NoPosition = 0xFFFF;
@@ -29,11 +29,11 @@ size_t LZRWCompress(const uint8_t* s, uint8_t* d, uint16_t len) {
     std::fill(std::begin(table), std::end(table), NoPosition);
 
     d[0] = LZRWCompressedFlag;
-    uint32_t y = 3;   // output position
-    uint32_t z = 1;   // where the current control word goes
-    uint32_t k = 0;   // items under the current control word
-    uint16_t w = 0;   // control word
-    uint32_t x = 0;   // input position
+    uint32_t y = 3;  // output position
+    uint32_t z = 1;  // where the current control word goes
+    uint32_t k = 0;  // items under the current control word
+    uint16_t w = 0;  // control word
+    uint32_t x = 0;  // input position
     while (x < n && y <= n) {
         if (k == 16) {
             PutWord(d + z, w);
@@ -88,7 +88,8 @@ size_t LZRWCompress(const uint8_t* s, uint8_t* d, uint16_t len) {
 }
 
 size_t LZRWCompress(std::span<const uint8_t> source, std::span<uint8_t> dest) {
-    if (source.size() > 0xFFFF || dest.size() < source.size() + LZRWSlack) throw ELZRWError(SLZRWNoRoom);
+    if (source.size() > 0xFFFF || dest.size() < source.size() + LZRWSlack)
+        throw ELZRWError(SLZRWNoRoom);
     return LZRWCompress(source.data(), dest.data(), uint16_t(source.size()));
 }
 
@@ -125,7 +126,8 @@ size_t LZRWDecompress(const uint8_t* b, uint8_t* d, size_t len, size_t destSize)
                 if (offset >= count) {
                     std::memcpy(to, from, count);
                 } else {
-                    for (size_t j = 0; j < count; ++j) to[j] = from[j];  // overlapping: byte by byte
+                    for (size_t j = 0; j < count; ++j)
+                        to[j] = from[j];  // overlapping: byte by byte
                 }
                 o += count;
                 i += 2;

@@ -22,7 +22,9 @@ constexpr uint8_t LZRWCompressedFlag = 0x40;
 constexpr uint8_t LZRWStoredFlag = 0x80;
 
 // Raised when a block cannot be decompressed into the room given (a damaged block).
-class ELZRWError : public Exception { using Exception::Exception; };
+class ELZRWError : public Exception {
+    using Exception::Exception;
+};
 
 // Compresses Len bytes of Source into Dest, which must hold Len + LZRWSlack bytes, and
 // returns the length of the block written. Never reads past Source[Len - 1].
@@ -34,7 +36,7 @@ size_t LZRWCompress(std::span<const uint8_t> source, std::span<uint8_t> dest);
 
 // Decompresses a block of Len bytes into Dest of DestSize bytes and returns the number of
 // bytes written. A block that is cut short, copies from before the start of the output or
-// expands beyond DestSize (or beyond 65535 bytes, more than any source) raises ELZRWError; nothing outside the block
-// and Dest is read or written.
+// expands beyond DestSize (or beyond 65535 bytes, more than any source) raises ELZRWError; nothing
+// outside the block and Dest is read or written.
 size_t LZRWDecompress(const uint8_t* block, uint8_t* dest, size_t len, size_t destSize);
 size_t LZRWDecompress(std::span<const uint8_t> block, std::span<uint8_t> dest);

@@ -95,8 +95,10 @@ void TStyApplication::SetThemeMode(bool on) {
     themeMode_ = on;
     if (!ThemeLibraryLoaded) return;
     // The class library here has no application window to tell; the forms are told below.
-    if (on) StySetThemeAppProperties(STAP_ALLOW_NONCLIENT_AND_CONTROLS);
-    else if (!NoThemeReset) StySetThemeAppProperties(0);
+    if (on)
+        StySetThemeAppProperties(STAP_ALLOW_NONCLIENT_AND_CONTROLS);
+    else if (!NoThemeReset)
+        StySetThemeAppProperties(0);
     BroadcastThemeChange();
 }
 
@@ -107,7 +109,8 @@ void TStyApplication::BroadcastThemeChange() {
         if (!form->Visible()) continue;
         Broadcast(form, CM_STYTHEMECHANGED);
         SendThemeChangedToWindows(form);
-        if (!NoThemeReset && form->HandleAllocated()) SendMessageA(form->Handle(), WM_THEMECHANGED, 0, 0);
+        if (!NoThemeReset && form->HandleAllocated())
+            SendMessageA(form->Handle(), WM_THEMECHANGED, 0, 0);
     }
 }
 
@@ -130,8 +133,10 @@ TBitmap* TStyApplication::GetPatternBitmap(TColor color) {
 
 void TStyApplication::SetLogFileName(const std::string& name) {
     std::string n = name;
-    if (IsBlank(n)) n = ChangeFileExt(ModuleFileName(), ".LOG");
-    else if (ExtractFileExt(n).empty()) n += ".LOG";
+    if (IsBlank(n))
+        n = ChangeFileExt(ModuleFileName(), ".LOG");
+    else if (ExtractFileExt(n).empty())
+        n += ".LOG";
     logFile_ = LogPrefix == ppFixed ? n : GetPathPrefix(LogPrefix, true) + ExtractFileName(n);
 }
 

@@ -1,8 +1,8 @@
 #include "controls/styled/styBase.h"
 
 void StyAssignError(const TPersistent* source, const TPersistent* dest) {
-    throw EConvertError("Cannot assign a " + (source ? source->ClassName() : std::string("nil")) + " to a " +
-                        dest->ClassName());
+    throw EConvertError("Cannot assign a " + (source ? source->ClassName() : std::string("nil")) +
+                        " to a " + dest->ClassName());
 }
 
 void TStyObject::Change() {

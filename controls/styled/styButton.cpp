@@ -5,9 +5,9 @@
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styFiler.h"
 #include "platform/rtl/resources.h"
+#include "platform/user/capture.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
-#include "platform/user/capture.h"
 
 TStyCustomButton::TStyCustomButton(TComponent* owner)
     : TButton(owner),

@@ -3,9 +3,9 @@
 namespace {
 
 const char* StyleText(TStyThreeDStyle s) {
-    static const char* const texts[] = {"Disabled",      "sunken",        "raised", "sunken shadow",
-                                        "raised shadow", "PColor sunken", "PColor raised", "shadow",
-                                        "outline",       "extrude",       "extrude enh"};
+    static const char* const texts[] = {
+        "Disabled",      "sunken", "raised",  "sunken shadow", "raised shadow", "PColor sunken",
+        "PColor raised", "shadow", "outline", "extrude",       "extrude enh"};
     return s <= tdExtrudeEnh ? texts[s] : "";
 }
 
@@ -29,7 +29,9 @@ void TSty3DCaption::Assign(const TPersistent* source) {
     Change();
 }
 
-std::string TSty3DCaption::GetDescription() const { return std::string("{") + StyleText(style_) + "}"; }
+std::string TSty3DCaption::GetDescription() const {
+    return std::string("{") + StyleText(style_) + "}";
+}
 
 void TStyFxCaption::Assign(const TPersistent* source) {
     auto* o = dynamic_cast<const TStyFxCaption*>(source);
@@ -85,9 +87,20 @@ void TStyButtonLayout::Assign(const TPersistent* source) {
 
 int Extra3DSize(TStyThreeDStyle style, uint8_t lightDepth, uint8_t shadowDepth) {
     switch (style) {
-    case tdSunken: case tdRaised: return lightDepth;
-    case tdSunkenShadow: case tdRaisedShadow: case tdPColorSunken: case tdPColorRaised: return lightDepth + shadowDepth;
-    case tdShadow: case tdOutline: case tdExtrude: case tdExtrudeEnh: return shadowDepth;
-    default: return 0;
+        case tdSunken:
+        case tdRaised:
+            return lightDepth;
+        case tdSunkenShadow:
+        case tdRaisedShadow:
+        case tdPColorSunken:
+        case tdPColorRaised:
+            return lightDepth + shadowDepth;
+        case tdShadow:
+        case tdOutline:
+        case tdExtrude:
+        case tdExtrudeEnh:
+            return shadowDepth;
+        default:
+            return 0;
     }
 }

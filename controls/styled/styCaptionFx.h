@@ -10,11 +10,29 @@
 
 enum TStyDisabledStyle : uint8_t { dsAuto, dsStandard, ds3d, dsNone };
 enum TStyThreeDStyle : uint8_t {
-    tdNone, tdSunken, tdRaised, tdSunkenShadow, tdRaisedShadow, tdPColorSunken, tdPColorRaised, tdShadow,
-    tdOutline, tdExtrude, tdExtrudeEnh
+    tdNone,
+    tdSunken,
+    tdRaised,
+    tdSunkenShadow,
+    tdRaisedShadow,
+    tdPColorSunken,
+    tdPColorRaised,
+    tdShadow,
+    tdOutline,
+    tdExtrude,
+    tdExtrudeEnh
 };
 enum TStyThreeDOrientation : uint8_t { toBottomLeft, toBottomRight, toTopLeft, toTopRight };
-enum TStyTextArrange : uint8_t { taLeft, taLeftTop, taRight, taRightTop, taTop, taTopLeft, taBottom, taBottomLeft };
+enum TStyTextArrange : uint8_t {
+    taLeft,
+    taLeftTop,
+    taRight,
+    taRightTop,
+    taTop,
+    taTopLeft,
+    taBottom,
+    taBottomLeft
+};
 enum TStyArrowPosition : uint8_t { apRightText, apLeftText, apRightGlyph, apLeftGlyph };
 using TStyAngle = int16_t;
 using TStyDDArrowSize = uint8_t;
@@ -136,23 +154,27 @@ int Extra3DSize(TStyThreeDStyle style, uint8_t lightDepth, uint8_t shadowDepth);
 enum : UINT { dtfEnabled = 2, dtfSunkenWhenDisabled = 4, dtfClip = 8 };
 // Layout flags of DrawGlyphText.
 enum : UINT {
-    glfNoPlacement = 32, glfFocusText = 64, glfFocusGlyph = 128, glfFocusUnion = 256, glfMeasureOnly = 512,
+    glfNoPlacement = 32,
+    glfFocusText = 64,
+    glfFocusGlyph = 128,
+    glfFocusUnion = 256,
+    glfMeasureOnly = 512,
     glfCutText = 1024
 };
 
 // Paints a caption in its 3D style (rotated for a TStyFxCaption with an angle).
-void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, const TRect* clip, UINT drawFlags,
-                UINT format, const TRect& r);
+void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, const TRect* clip,
+                UINT drawFlags, UINT format, const TRect& r);
 // The rectangle the caption needs, measured on the screen with `font`.
-void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, TFont* font, bool wordWrap,
-                    bool showAccel, int margin, UINT format);
+void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, TFont* font,
+                    bool wordWrap, bool showAccel, int margin, UINT format);
 
 struct TStyGlyphTextRects {
     TRect Union, Text, Glyph;
 };
 // Arranges glyph, caption and arrow in `client` and paints them. `glyph` comes in with the
 // glyph's size (empty without a glyph) and goes out as the focus rectangle.
-void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, TStyGlyphTextRects* out,
-                   UINT format, UINT flags, bool transparentGlyph, bool showAccel, bool wordWrap,
-                   TStyGlyphTextLayout* layout, TColor transparent, TBitmap* mask, TRect& glyph,
-                   TCanvas* glyphCanvas, const TRect& client);
+void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption,
+                   TStyGlyphTextRects* out, UINT format, UINT flags, bool transparentGlyph,
+                   bool showAccel, bool wordWrap, TStyGlyphTextLayout* layout, TColor transparent,
+                   TBitmap* mask, TRect& glyph, TCanvas* glyphCanvas, const TRect& client);

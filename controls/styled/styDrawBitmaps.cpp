@@ -65,10 +65,12 @@ bool AnyPixelSet(TBitmap* mono) {
 // The canvas's brush copy: the bitmap's part copied with the pixels of `key` replaced by the
 // brush colour, done as the platform does it (the pixels of the key become a mask through
 // which the brush is painted).
-void BrushCopyRect(HDC dc, const TRect& to, TBitmap* bmp, const TRect& from, COLORREF key, COLORREF brush) {
+void BrushCopyRect(HDC dc, const TRect& to, TBitmap* bmp, const TRect& from, COLORREF key,
+                   COLORREF brush) {
     const int w = to.Right - to.Left, h = to.Bottom - to.Top;
     const int fw = from.Right - from.Left, fh = from.Bottom - from.Top;
-    StretchBlt(dc, to.Left, to.Top, w, h, bmp->Canvas()->Handle(), from.Left, from.Top, fw, fh, SRCCOPY);
+    StretchBlt(dc, to.Left, to.Top, w, h, bmp->Canvas()->Handle(), from.Left, from.Top, fw, fh,
+               SRCCOPY);
     TBitmap mono;
     MonochromeOf(bmp->Canvas(), from, key, &mono);
     COLORREF oldText = SetTextColor(dc, 0), oldBk = SetBkColor(dc, 0xFFFFFF);
@@ -112,13 +114,17 @@ void MakeEmbossedBitmap(TBitmap* dest, TBitmap* source) {
             TColor p = s->Pixel(x, y);
             if (p == background) continue;
             int b = Brightness(COLORREF(p));
-            TColor tone = b > t + 550 ? clWhite : b > t + 250 ? clBtnHighlight : b > t + 50 ? clBtnShadow : clBlack;
+            TColor tone = b > t + 550   ? clWhite
+                          : b > t + 250 ? clBtnHighlight
+                          : b > t + 50  ? clBtnShadow
+                                        : clBlack;
             d->SetPixel(x, y, tone);
         }
     }
 }
 
-void BuildMaskedImage(TCanvas* source, const TRect& sr, TBitmap* mask, TColor transparent, TBitmap* image) {
+void BuildMaskedImage(TCanvas* source, const TRect& sr, TBitmap* mask, TColor transparent,
+                      TBitmap* image) {
     if (!source || !mask || !image || RectEmpty(sr)) return;
     const int w = sr.Right - sr.Left, h = sr.Bottom - sr.Top;
     image->SetSize(w, h);
@@ -134,11 +140,13 @@ void BuildMaskedImage(TCanvas* source, const TRect& sr, TBitmap* mask, TColor tr
 
 void MakeMask(TBitmap* source, TBitmap* mask, TBitmap* image, TColor transparent) {
     if (!source || source->Empty()) return;
-    BuildMaskedImage(source->Canvas(), Rect(0, 0, source->Width(), source->Height()), mask, transparent, image);
+    BuildMaskedImage(source->Canvas(), Rect(0, 0, source->Width(), source->Height()), mask,
+                     transparent, image);
 }
 
-void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRect& sr, uint16_t flags,
-                      TColor color, HPALETTE palette, TBitmap* extra, TRect* drawn) {
+void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRect& sr,
+                      uint16_t flags, TColor color, HPALETTE palette, TBitmap* extra,
+                      TRect* drawn) {
     if (!dest || RectEmpty(dr)) return;
     const int sw = sr.Right - sr.Left, sh = sr.Bottom - sr.Top;
     const int dw = dr.Right - dr.Left, dh = dr.Bottom - dr.Top;
@@ -183,10 +191,12 @@ void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRe
         } else if (source) {
             auto blit = [&](TCanvas* from, const TRect& fromRect, DWORD rop) {
                 for (const TRect& t : tiles)
-                    StretchBlt(dc, t.Left, t.Top, t.Right - t.Left, t.Bottom - t.Top, from->Handle(), fromRect.Left,
-                               fromRect.Top, fromRect.Right - fromRect.Left, fromRect.Bottom - fromRect.Top, rop);
+                    StretchBlt(dc, t.Left, t.Top, t.Right - t.Left, t.Bottom - t.Top,
+                               from->Handle(), fromRect.Left, fromRect.Top,
+                               fromRect.Right - fromRect.Left, fromRect.Bottom - fromRect.Top, rop);
             };
-            auto masked = [&](TCanvas* maskCanvas, const TRect& maskRect, TCanvas* imageCanvas, const TRect& imageRect) {
+            auto masked = [&](TCanvas* maskCanvas, const TRect& maskRect, TCanvas* imageCanvas,
+                              const TRect& imageRect) {
                 COLORREF oldBk = SetBkColor(dc, 0xFFFFFF), oldText = SetTextColor(dc, 0);
                 blit(maskCanvas, maskRect, SRCAND);
                 blit(imageCanvas, imageRect, SRCPAINT);
@@ -208,7 +218,8 @@ void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRe
     if (stretched) SetStretchBltMode(dc, oldStretch);
 }
 
-void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transparent, DWORD offset, uint16_t flags) {
+void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transparent, DWORD offset,
+                       uint16_t flags) {
     if (!c || !bmp || bmp->Empty()) return;
     HDC dc = c->Handle();
     TPaletteScope pal(dc, (flags & bpPalette) ? bmp->Palette() : nullptr, flags);
@@ -216,8 +227,9 @@ void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transpar
     POINT o = UnpackOffset(offset);
     clip = Rect(clip.Left + o.x, clip.Top + o.y, clip.Right + o.x, clip.Bottom + o.y);
     auto draw = [&] {
-        DrawBitmapInRect(c, r, bmp->Canvas(), Rect(0, 0, bmp->Width(), bmp->Height()), flags, transparent, nullptr,
-                         (flags & bpTransparentColor) ? bmp : nullptr, nullptr);
+        DrawBitmapInRect(c, r, bmp->Canvas(), Rect(0, 0, bmp->Width(), bmp->Height()), flags,
+                         transparent, nullptr, (flags & bpTransparentColor) ? bmp : nullptr,
+                         nullptr);
     };
     if (flags & bpClip) {
         TStyClipScope scope(dc, ToRECT(clip));
@@ -227,13 +239,14 @@ void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transpar
     }
 }
 
-void DrawBitmapToRect(TCanvas* c, const TRect& r, TBitmap* bmp, TRect* drawn, TColor transparent, uint16_t flags) {
+void DrawBitmapToRect(TCanvas* c, const TRect& r, TBitmap* bmp, TRect* drawn, TColor transparent,
+                      uint16_t flags) {
     if (drawn) *drawn = Rect(0, 0, 0, 0);
     if (!c || !bmp || bmp->Empty()) return;
     HPALETTE palette = (flags & bpPalette) ? bmp->Palette() : nullptr;
     TPaletteScope pal(c->Handle(), palette, flags);
-    DrawBitmapInRect(c, r, bmp->Canvas(), Rect(0, 0, bmp->Width(), bmp->Height()), flags, transparent, palette,
-                     (flags & bpTransparentColor) ? bmp : nullptr, drawn);
+    DrawBitmapInRect(c, r, bmp->Canvas(), Rect(0, 0, bmp->Width(), bmp->Height()), flags,
+                     transparent, palette, (flags & bpTransparentColor) ? bmp : nullptr, drawn);
 }
 
 void DrawDisabledBitmap(TBitmap* dest, TBitmap* source, int x, int y) {
@@ -246,7 +259,8 @@ void DrawDisabledBitmap(TBitmap* dest, TBitmap* source, int x, int y) {
     TBitmap mono;
     MonochromeOf(source->Canvas(), Rect(0, 0, w, h), 0x000000, &mono);
     if (!AnyPixelSet(&mono)) {
-        MonochromeOf(source->Canvas(), Rect(0, 0, w, h), ColorToRGB(TransparentColorOf(source)), &mono);
+        MonochromeOf(source->Canvas(), Rect(0, 0, w, h), ColorToRGB(TransparentColorOf(source)),
+                     &mono);
         PatBlt(mono.Canvas()->Handle(), 0, 0, w, h, DSTINVERT);
     }
     HDC dc = dest->Canvas()->Handle();

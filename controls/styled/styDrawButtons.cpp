@@ -18,9 +18,14 @@ constexpr COLORREF kBlack = 0x000000, kGrey = 0x808080, kWhite = 0xFFFFFF;
 
 int BorderWidthOf(TStyBorderStyle style) {
     switch (style) {
-    case lsNone: return 0;
-    case lsSingle: case lsSingleRaised: case lsSingleLowered: return 1;
-    default: return 2;
+        case lsNone:
+            return 0;
+        case lsSingle:
+        case lsSingleRaised:
+        case lsSingleLowered:
+            return 1;
+        default:
+            return 2;
     }
 }
 
@@ -29,50 +34,64 @@ bool DrawBorder(TCanvas* c, TRect& r, TStyBorderStyle style, UINT x) {
     HDC dc = c->Handle();
     x &= 0xFFFF;
     switch (style) {
-    case lsNone: break;
-    case lsSingle:
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_LEFT | BF_TOP | BF_ADJUST | BF_SOFT | x);
-        StyEdge(dc, r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
-        break;
-    case lsLowered: StyEdge(dc, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | BF_SOFT | x); break;
-    case lsRaised: StyEdge(dc, r, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_SOFT | x); break;
-    case lsRaisedspb:
-    case lsRaisedExt:
-        StyEdge(dc, r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_SOFT | x);
-        StyEdge(dc, r, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
-        if (style == lsRaisedExt) { ++r.Left; ++r.Top; }
-        break;
-    case lsLoweredspb:
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
-        StyEdge(dc, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST | x);
-        break;
-    case lsLoweredExt:
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
-        StyEdge(dc, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST);
-        --r.Right;
-        --r.Bottom;
-        break;
-    case lsFrameInset: StyEdge(dc, r, EDGE_ETCHED, BF_RECT | BF_ADJUST | x); break;
-    case lsFrameOffset:
-        StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
-        break;
-    case lsWindowBorder:
-        StyEdge(dc, r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM | BF_ADJUST | x);
-        ++r.Left;
-        ++r.Top;
-        StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
-        break;
-    case lsSingleRaised: StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x); break;
-    case lsSingleLowered: StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x); break;
-    case lsDoubleRaised:
-        StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
-        StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
-        break;
-    case lsDoubleLowered:
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
-        StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
-        break;
+        case lsNone:
+            break;
+        case lsSingle:
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_LEFT | BF_TOP | BF_ADJUST | BF_SOFT | x);
+            StyEdge(dc, r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
+            break;
+        case lsLowered:
+            StyEdge(dc, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | BF_SOFT | x);
+            break;
+        case lsRaised:
+            StyEdge(dc, r, EDGE_RAISED, BF_RECT | BF_ADJUST | BF_SOFT | x);
+            break;
+        case lsRaisedspb:
+        case lsRaisedExt:
+            StyEdge(dc, r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_SOFT | x);
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
+            if (style == lsRaisedExt) {
+                ++r.Left;
+                ++r.Top;
+            }
+            break;
+        case lsLoweredspb:
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            StyEdge(dc, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST | x);
+            break;
+        case lsLoweredExt:
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            StyEdge(dc, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP | BF_ADJUST);
+            --r.Right;
+            --r.Bottom;
+            break;
+        case lsFrameInset:
+            StyEdge(dc, r, EDGE_ETCHED, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsFrameOffset:
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsWindowBorder:
+            StyEdge(dc, r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM | BF_ADJUST | x);
+            ++r.Left;
+            ++r.Top;
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsSingleRaised:
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsSingleLowered:
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsDoubleRaised:
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
+            StyEdge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST | x);
+            break;
+        case lsDoubleLowered:
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            StyEdge(dc, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | x);
+            break;
     }
     return true;
 }
@@ -109,8 +128,8 @@ using CloseThemeDataFn = decltype(&CloseThemeData);
 using DrawThemeBackgroundFn = decltype(&DrawThemeBackground);
 
 // The themed frame; false when the theme library cannot draw it (then the classic one is).
-bool DrawThemedFrame(TWinControl* button, HDC dc, bool hot, TRect& r, TStyUserButtonStyle style, uint8_t state,
-                     uint16_t flags) {
+bool DrawThemedFrame(TWinControl* button, HDC dc, bool hot, TRect& r, TStyUserButtonStyle style,
+                     uint8_t state, uint16_t flags) {
     auto open = ThemeCall<OpenThemeDataFn>(teOpenThemeData);
     auto close = ThemeCall<CloseThemeDataFn>(teCloseThemeData);
     auto draw = ThemeCall<DrawThemeBackgroundFn>(teDrawThemeBackground);
@@ -149,31 +168,48 @@ enum Kind { kW31, kW40, kPlain, kDelphi, kFlat, kIntegrated };
 
 }  // namespace
 
-bool DrawButtonFrame(TWinControl* button, TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style, uint8_t state,
-                     uint16_t flags, TColor face) {
+bool DrawButtonFrame(TWinControl* button, TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style,
+                     uint8_t state, uint16_t flags, TColor face) {
     if (!c) return false;
     TStyUserButtonStyle s = ResolveButtonStyle(style);
     if (s == ubsWinXP || s == ubsWinXPCombo || s == ubsWinXPTool) {
         if (DrawThemedFrame(button, c->Handle(), hot, r, s, state, flags)) return true;
         // A theme that cannot draw leaves the classic look of the same kind.
-        s = ResolveButtonStyle(s == ubsWinXP ? ubsWin40 : s == ubsWinXPCombo ? ubsIntegrated : ubsExplorerColored);
+        s = ResolveButtonStyle(s == ubsWinXP        ? ubsWin40
+                               : s == ubsWinXPCombo ? ubsIntegrated
+                                                    : ubsExplorerColored);
     }
     return DrawClassicButtonFrame(c, hot, r, s, state, flags, face);
 }
 
-bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style, uint8_t state,
-                            uint16_t flags, TColor face) {
+bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style,
+                            uint8_t state, uint16_t flags, TColor face) {
     if (!c) return false;
     if (style == ubsAutoDetect) style = StyNewStyleControls ? ubsWin40 : ubsWin31;
     Kind kind = kFlat;
     switch (style) {
-    case ubsWin31: kind = kW31; break;
-    case ubsWin40: kind = (flags & bf3D) ? kW40 : kPlain; break;
-    case ubsDelphi: kind = kDelphi; break;
-    case ubsIntegrated: kind = kIntegrated; break;
-    case ubsDelphiFlat: case ubsFlat: case ubsFlatUnColored: case ubsNavigator: case ubsExplorer:
-    case ubsExplorerColored: kind = kFlat; break;
-    default: return false;  // the themed styles are not drawn here
+        case ubsWin31:
+            kind = kW31;
+            break;
+        case ubsWin40:
+            kind = (flags & bf3D) ? kW40 : kPlain;
+            break;
+        case ubsDelphi:
+            kind = kDelphi;
+            break;
+        case ubsIntegrated:
+            kind = kIntegrated;
+            break;
+        case ubsDelphiFlat:
+        case ubsFlat:
+        case ubsFlatUnColored:
+        case ubsNavigator:
+        case ubsExplorer:
+        case ubsExplorerColored:
+            kind = kFlat;
+            break;
+        default:
+            return false;  // the themed styles are not drawn here
     }
     HDC dc = c->Handle();
     const bool down = StyStateDown(state);
@@ -213,80 +249,86 @@ bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle 
     TRect w = r;
 
     switch (kind) {
-    case kW31:
-        darkFrame(w);
-        if (!down) {
-            StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-            StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-        } else {
-            StyEdge(dc, w, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
-            StyShrink(w, 1);
+        case kW31:
+            darkFrame(w);
+            if (!down) {
+                StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+                StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+            } else {
+                StyEdge(dc, w, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+                StyShrink(w, 1);
+            }
+            break;
+        case kW40:
+            if (!down)
+                DrawBorder(c, w, lsRaisedspb, 0);
+            else if (!(flags & bfExplorerDown))
+                DrawBorder(c, w, lsLowered, 0);
+            else
+                StyEdge(dc, w, EDGE_SUNKEN, BF_RECT);
+            break;
+        case kPlain:
+            if (down) {
+                TStyDcScope s(dc);
+                s.SolidPen(kBlack);
+                s.SolidBrush(faceRGB);
+                Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
+                s.SolidPen(kGrey);
+                Rectangle(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Bottom - 1);
+            } else if (flags & bfFocused) {
+                StyEdge(dc, w, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_SOFT);
+                StyEdge(dc, w, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
+            } else {
+                DrawBorder(c, w, lsRaisedspb, 0);
+            }
+            break;
+        case kFlat:
+            if ((style == ubsNavigator || style == ubsDelphiFlat) && (down || hot)) {
+                TStyDcScope s(dc);
+                s.SolidPen(ColorToRGB(clBtnShadow));
+                s.NoBrush();
+                Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
+                StyShrink(w, 1);
+            }
+            if (down)
+                StyEdge(dc, w, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+            else if (hot)
+                StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+            else if (!explorer)
+                StyFill(dc, w, faceRGB);
+            break;
+        case kDelphi: {
+            {
+                TStyDcScope s(dc);
+                s.SolidPen(kBlack);
+                s.NoBrush();
+                Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
+            }
+            if (down) {
+                StyLine(dc, w.Left + 1, w.Bottom - 2, w.Left + 1, w.Top + 1, kGrey);
+                StyLine(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Top + 1, kGrey);
+            } else {
+                TRect in = w;
+                StyShrink(in, 1);
+                StyEdge(dc, in, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+            }
+            break;
         }
-        break;
-    case kW40:
-        if (!down) DrawBorder(c, w, lsRaisedspb, 0);
-        else if (!(flags & bfExplorerDown)) DrawBorder(c, w, lsLowered, 0);
-        else StyEdge(dc, w, EDGE_SUNKEN, BF_RECT);
-        break;
-    case kPlain:
-        if (down) {
-            TStyDcScope s(dc);
-            s.SolidPen(kBlack);
-            s.SolidBrush(faceRGB);
-            Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
-            s.SolidPen(kGrey);
-            Rectangle(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Bottom - 1);
-        } else if (flags & bfFocused) {
-            StyEdge(dc, w, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_SOFT);
-            StyEdge(dc, w, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
-        } else {
-            DrawBorder(c, w, lsRaisedspb, 0);
-        }
-        break;
-    case kFlat:
-        if ((style == ubsNavigator || style == ubsDelphiFlat) && (down || hot)) {
-            TStyDcScope s(dc);
-            s.SolidPen(ColorToRGB(clBtnShadow));
-            s.NoBrush();
-            Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
-            StyShrink(w, 1);
-        }
-        if (down) StyEdge(dc, w, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        else if (hot) StyEdge(dc, w, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-        else if (!explorer) StyFill(dc, w, faceRGB);
-        break;
-    case kDelphi: {
-        {
-            TStyDcScope s(dc);
-            s.SolidPen(kBlack);
-            s.NoBrush();
-            Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
-        }
-        if (down) {
-            StyLine(dc, w.Left + 1, w.Bottom - 2, w.Left + 1, w.Top + 1, kGrey);
-            StyLine(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Top + 1, kGrey);
-        } else {
-            TRect in = w;
-            StyShrink(in, 1);
-            StyEdge(dc, in, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-        }
-        break;
-    }
-    case kIntegrated:
-        if (down) {
-            StyFrame(dc, w, kGrey);
-        } else {
-            StyFrame(dc, w, kBlack);
-            COLORREF bf = ColorToRGB(clBtnFace);
-            StyLine(dc, w.Left + 1, w.Bottom - 2, w.Left + 1, w.Top + 1, bf);
-            StyLine(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Top + 1, bf);
-            TRect in = w;
-            StyShrink(in, 1);
-            StyFrame(dc, in, kWhite);
-            StyLine(dc, in.Right - 2, in.Top + 1, in.Right - 2, in.Bottom - 2, kGrey);
-            StyLine(dc, in.Left + 1, in.Bottom - 2, in.Right - 1, in.Bottom - 2, kGrey);
-        }
-        break;
+        case kIntegrated:
+            if (down) {
+                StyFrame(dc, w, kGrey);
+            } else {
+                StyFrame(dc, w, kBlack);
+                COLORREF bf = ColorToRGB(clBtnFace);
+                StyLine(dc, w.Left + 1, w.Bottom - 2, w.Left + 1, w.Top + 1, bf);
+                StyLine(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Top + 1, bf);
+                TRect in = w;
+                StyShrink(in, 1);
+                StyFrame(dc, in, kWhite);
+                StyLine(dc, in.Right - 2, in.Top + 1, in.Right - 2, in.Bottom - 2, kGrey);
+                StyLine(dc, in.Left + 1, in.Bottom - 2, in.Right - 1, in.Bottom - 2, kGrey);
+            }
+            break;
     }
 
     if (flags & bfFocused) {
@@ -298,8 +340,10 @@ bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle 
     r = content;
     StyShrink(r, 3);
     if (down) {
-        ++r.Left; ++r.Right;
-        ++r.Top; ++r.Bottom;
+        ++r.Left;
+        ++r.Right;
+        ++r.Top;
+        ++r.Bottom;
     }
     return true;
 }

@@ -48,18 +48,20 @@ bool DrawBevel(TCanvas* c, TRect& r, TStyBevelStyle style, TColor light, TColor 
     } else {
         s.NoPen();
         s.SolidBrush(bottomRight);
-        POINT br[] = {{L, B}, {L + w, B - 1 - w}, {R - w, B - 1 - w}, {R - w, T + w}, {R, T}, {R, B}};
+        POINT br[] = {{L, B}, {L + w, B - 1 - w}, {R - w, B - 1 - w}, {R - w, T + w}, {R, T},
+                      {R, B}};
         Polygon(dc, br, 6);
         s.SolidBrush(topLeft);
-        POINT tl[] = {{L, B - 1}, {L + w, B - 1 - w}, {L + w, T + w}, {R - w - 1, T + w}, {R - 1, T}, {L, T}};
+        POINT tl[] = {{L, B - 1},         {L + w, B - 1 - w}, {L + w, T + w},
+                      {R - w - 1, T + w}, {R - 1, T},         {L, T}};
         Polygon(dc, tl, 6);
     }
     StyShrink(r, w);
     return true;
 }
 
-bool DrawShadowFrame(TCanvas* c, TRect& r, TColor frameColor, bool transparent, int frameWidth, int depth,
-                     TColor background, TColor shadowColor) {
+bool DrawShadowFrame(TCanvas* c, TRect& r, TColor frameColor, bool transparent, int frameWidth,
+                     int depth, TColor background, TColor shadowColor) {
     if (!c) return false;
     HDC dc = c->Handle();
     const int d = depth;
@@ -114,4 +116,3 @@ TRect AlignRect(TStyAlignment align, const TRect& inner, const TRect& outer) {
     const int y = outer.Top + (row == 0 ? 0 : row == 1 ? dh / 2 : dh);
     return Rect(x, y, x + w, y + h);
 }
-

@@ -7,34 +7,46 @@
 namespace {
 
 void Move(TRect& r, int dx, int dy) {
-    r.Left += dx; r.Right += dx;
-    r.Top += dy; r.Bottom += dy;
+    r.Left += dx;
+    r.Right += dx;
+    r.Top += dy;
+    r.Bottom += dy;
 }
 
 TRect Grown(TRect r, int d) {
-    r.Left -= d; r.Top -= d;
-    r.Right += d; r.Bottom += d;
+    r.Left -= d;
+    r.Top -= d;
+    r.Right += d;
+    r.Bottom += d;
     return r;
 }
 
 TRect UnionOf(const TRect& a, const TRect& b) {
     if (RectEmpty(a)) return b;
     if (RectEmpty(b)) return a;
-    return Rect(std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom));
+    return Rect(std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                std::max(a.Bottom, b.Bottom));
 }
 
 UINT AlignmentFormat(TStyAlignment a) {
-    static const UINT formats[] = {0, DT_CENTER, DT_RIGHT, DT_VCENTER, DT_CENTER | DT_VCENTER, DT_RIGHT | DT_VCENTER,
-                                   DT_BOTTOM, DT_BOTTOM | DT_CENTER, DT_BOTTOM | DT_RIGHT};
+    static const UINT formats[] = {0,
+                                   DT_CENTER,
+                                   DT_RIGHT,
+                                   DT_VCENTER,
+                                   DT_CENTER | DT_VCENTER,
+                                   DT_RIGHT | DT_VCENTER,
+                                   DT_BOTTOM,
+                                   DT_BOTTOM | DT_CENTER,
+                                   DT_BOTTOM | DT_RIGHT};
     return a <= agBottomRight ? formats[a] : 0;
 }
 
 }  // namespace
 
-void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, TStyGlyphTextRects* out,
-                   UINT format, UINT flags, bool transparentGlyph, bool showAccel, bool wordWrap,
-                   TStyGlyphTextLayout* layout, TColor transparent, TBitmap* mask, TRect& glyph,
-                   TCanvas* glyphCanvas, const TRect& client) {
+void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption,
+                   TStyGlyphTextRects* out, UINT format, UINT flags, bool transparentGlyph,
+                   bool showAccel, bool wordWrap, TStyGlyphTextLayout* layout, TColor transparent,
+                   TBitmap* mask, TRect& glyph, TCanvas* glyphCanvas, const TRect& client) {
     if (!c || !layout) return;
     auto* buttonLayout = dynamic_cast<TStyButtonLayout*>(layout);
     const bool arrow = buttonLayout && buttonLayout->Arrow();
@@ -51,22 +63,64 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
     int gw = hasGlyph ? glyphW : 0, gh = hasGlyph ? glyphH : 0;
     const int sp = !text.empty() && hasGlyph ? layout->Spacing() : 0;
     if (arrow) {
-        if (ap == apRightGlyph || ap == apLeftGlyph) gw += aw + indent;
-        else tw += aw + indent;
+        if (ap == apRightGlyph || ap == apLeftGlyph)
+            gw += aw + indent;
+        else
+            tw += aw + indent;
     }
 
     // 3. Arrangement in a box of its own.
     int tx = 0, ty = 0, gx = 0, gy = 0, bw, bh;
     const int hmax = std::max(th, gh), wmax = std::max(tw, gw);
     switch (layout->AlignText2Glyph()) {
-    case taLeft: tx = 0; gx = tw + sp; ty = (hmax - th) / 2; gy = (hmax - gh) / 2; break;
-    case taLeftTop: tx = 0; ty = (hmax - th) / 2; gx = tw + sp; gy = 0; break;
-    case taRight: gx = 0; tx = gw + sp; ty = (hmax - th) / 2; gy = (hmax - gh) / 2; break;
-    case taRightTop: tx = gw + sp; ty = (hmax - th) / 2; gx = 0; gy = 1; break;
-    case taTop: ty = 0; gy = th + sp; tx = (wmax - tw) / 2; gx = (wmax - gw) / 2; break;
-    case taTopLeft: ty = 0; tx = (wmax - tw) / 2; gx = 0; gy = th + sp; break;
-    case taBottom: gy = 0; ty = gh + sp; tx = (wmax - tw) / 2; gx = (wmax - gw) / 2; break;
-    case taBottomLeft: gx = 0; gy = 0; ty = gh + sp; tx = (wmax - tw) / 2; break;
+        case taLeft:
+            tx = 0;
+            gx = tw + sp;
+            ty = (hmax - th) / 2;
+            gy = (hmax - gh) / 2;
+            break;
+        case taLeftTop:
+            tx = 0;
+            ty = (hmax - th) / 2;
+            gx = tw + sp;
+            gy = 0;
+            break;
+        case taRight:
+            gx = 0;
+            tx = gw + sp;
+            ty = (hmax - th) / 2;
+            gy = (hmax - gh) / 2;
+            break;
+        case taRightTop:
+            tx = gw + sp;
+            ty = (hmax - th) / 2;
+            gx = 0;
+            gy = 1;
+            break;
+        case taTop:
+            ty = 0;
+            gy = th + sp;
+            tx = (wmax - tw) / 2;
+            gx = (wmax - gw) / 2;
+            break;
+        case taTopLeft:
+            ty = 0;
+            tx = (wmax - tw) / 2;
+            gx = 0;
+            gy = th + sp;
+            break;
+        case taBottom:
+            gy = 0;
+            ty = gh + sp;
+            tx = (wmax - tw) / 2;
+            gx = (wmax - gw) / 2;
+            break;
+        case taBottomLeft:
+            gx = 0;
+            gy = 0;
+            ty = gh + sp;
+            tx = (wmax - tw) / 2;
+            break;
     }
     const bool across = layout->AlignText2Glyph() <= taRightTop;
     bw = across ? tw + sp + gw : wmax;
@@ -74,8 +128,9 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
 
     // 4. Placement in the client rectangle.
     TRect textR = Rect(tx, ty, tx + tw, ty + th);
-    TRect glyphR = hasGlyph || (arrow && (ap == apRightGlyph || ap == apLeftGlyph)) ? Rect(gx, gy, gx + gw, gy + gh)
-                                                                                   : Rect(gx, gy, gx, gy);
+    TRect glyphR = hasGlyph || (arrow && (ap == apRightGlyph || ap == apLeftGlyph))
+                       ? Rect(gx, gy, gx + gw, gy + gh)
+                       : Rect(gx, gy, gx, gy);
     if (!(flags & glfNoPlacement)) {
         TRect place = AlignRect(layout->Alignment(), Rect(0, 0, bw, bh), client);
         // A box larger than the rectangle starts at its edge instead of before it: what does
@@ -107,8 +162,10 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
         Draw3DText(c, text, caption, nullptr, flags, f, textR);
         if (hasGlyph && glyphCanvas) {
             const uint16_t placement = !transparentGlyph ? 0 : mask ? bpGivenMask : bpMaskFromColor;
-            DrawBitmapInRect(c, Rect(glyphR.Left, glyphR.Top, glyphR.Left + glyphW, glyphR.Top + glyphH), glyphCanvas,
-                             Rect(0, 0, glyphW, glyphH), placement, transparent, nullptr, mask, nullptr);
+            DrawBitmapInRect(
+                c, Rect(glyphR.Left, glyphR.Top, glyphR.Left + glyphW, glyphR.Top + glyphH),
+                glyphCanvas, Rect(0, 0, glyphW, glyphH), placement, transparent, nullptr, mask,
+                nullptr);
         }
         if (arrow) {
             const bool onGlyph = ap == apRightGlyph || ap == apLeftGlyph;
@@ -116,10 +173,18 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
             const int y = base.Top + (base.Bottom - base.Top) / 2 - s / 2;
             int x = 0;
             switch (ap) {
-            case apRightText: x = textR.Right - (wordWrap ? s : aw) - 1; break;
-            case apLeftText: x = textR.Left - (indent + aw); break;
-            case apRightGlyph: x = glyphR.Right - aw; break;
-            case apLeftGlyph: x = glyphR.Left - (indent + aw); break;
+                case apRightText:
+                    x = textR.Right - (wordWrap ? s : aw) - 1;
+                    break;
+                case apLeftText:
+                    x = textR.Left - (indent + aw);
+                    break;
+                case apRightGlyph:
+                    x = glyphR.Right - aw;
+                    break;
+                case apLeftGlyph:
+                    x = glyphR.Left - (indent + aw);
+                    break;
             }
             DrawDropArrow(c, x, y, (flags & dtfEnabled) != 0, true, buttonLayout->ArrowColor(), s);
         }
@@ -130,9 +195,18 @@ void DrawGlyphText(TCanvas* c, const std::string& text, TSty3DCaption* caption, 
     if (out) *out = TStyGlyphTextRects{both, textR, glyphR};
     TRect focus = client;
     bool applied = false;
-    if (flags & glfFocusText) { focus = Grown(textR, 1); applied = true; }
-    if ((flags & glfFocusGlyph) && hasGlyph) { focus = glyphR; applied = true; }
-    if (flags & (glfFocusUnion | glfMeasureOnly)) { focus = Grown(both, 1); applied = true; }
+    if (flags & glfFocusText) {
+        focus = Grown(textR, 1);
+        applied = true;
+    }
+    if ((flags & glfFocusGlyph) && hasGlyph) {
+        focus = glyphR;
+        applied = true;
+    }
+    if (flags & (glfFocusUnion | glfMeasureOnly)) {
+        focus = Grown(both, 1);
+        applied = true;
+    }
     if (!applied) focus = Grown(focus, -1);
     if (flags & glfMeasureOnly) focus = Grown(focus, 1);
     glyph = focus;

@@ -11,7 +11,9 @@
 TColor BlendColor(TColor a, TColor b, int step, int steps) {
     COLORREF ca = ColorToRGB(a), cb = ColorToRGB(b);
     if (steps == 0) return TColor(ca);  // no steps: nothing to blend towards
-    auto mix = [&](int x, int y) { return BYTE(std::clamp(StyRound(x + double(y - x) * step / steps), 0, 255)); };
+    auto mix = [&](int x, int y) {
+        return BYTE(std::clamp(StyRound(x + double(y - x) * step / steps), 0, 255));
+    };
     return TColor(RGB(mix(GetRValue(ca), GetRValue(cb)), mix(GetGValue(ca), GetGValue(cb)),
                       mix(GetBValue(ca), GetBValue(cb))));
 }
@@ -25,10 +27,13 @@ void MakeGradientColors(TColor start, TColor end, int count, bool clearFirst, TS
         if (clearFirst) list->push_back(TColor(s));
         return;
     }
-    auto comp = [&](int from, int to, int i) { return BYTE((from + MulDiv(i, to - from, count - 1)) & 0xFF); };
+    auto comp = [&](int from, int to, int i) {
+        return BYTE((from + MulDiv(i, to - from, count - 1)) & 0xFF);
+    };
     for (int i = clearFirst ? 0 : 1; i < count; ++i)
-        list->push_back(TColor(RGB(comp(GetRValue(s), GetRValue(e), i), comp(GetGValue(s), GetGValue(e), i),
-                                   comp(GetBValue(s), GetBValue(e), i))));
+        list->push_back(
+            TColor(RGB(comp(GetRValue(s), GetRValue(e), i), comp(GetGValue(s), GetGValue(e), i),
+                       comp(GetBValue(s), GetBValue(e), i))));
 }
 
 HPALETTE CreateGradientPalette(const TStyColorList* list) {
@@ -79,34 +84,48 @@ void PaintBands(HDC dc, int ox, int oy, int W, int H, TStyGradientStyle style, b
         brush(i);
         const int aw = MulDiv(i + 1, W, n), bh = MulDiv(i + 1, H, n);
         switch (style) {
-        case gstVertical: fill(0, MulDiv(i, H, n), W, MulDiv(i + 1, H, n)); break;
-        case gstSquare: {
-            const int a = aw / 2, b = bh / 2;
-            Rectangle(dc, ox + cx - a, oy + cy - b, ox + cx + a + 2, oy + cy + b + 2);
-            break;
-        }
-        case gstElliptic: {
-            const int a = StyRound(aw / 1.4), b = StyRound(bh / 1.4);
-            Ellipse(dc, ox + cx - a, oy + cy - b, ox + cx + a, oy + cy + b);
-            break;
-        }
-        case gstTopLeft: Rectangle(dc, ox, oy, ox + aw + 1, oy + bh + 1); break;
-        case gstTopRight: Rectangle(dc, ox + W - aw, oy, ox + W + 1, oy + bh + 1); break;
-        case gstBottomLeft: Rectangle(dc, ox, oy + H - bh, ox + aw + 1, oy + H + 1); break;
-        case gstBottomRight: Rectangle(dc, ox + W - aw, oy + H - bh, ox + W + 1, oy + H + 1); break;
-        case gstTopLeftDiagonal: {
-            const int a = 2 * aw, b = 2 * bh;
-            POINT p[] = {{ox, oy}, {ox + a, oy}, {ox, oy + b + 1}, {ox - a, oy + b + 1}};
-            Polygon(dc, p, 4);
-            break;
-        }
-        case gstTopRightDiagonal: {
-            const int a = 2 * aw, b = 2 * bh;
-            POINT p[] = {{ox + W + 1, oy}, {ox + W + 1 - a, oy}, {ox + W + 1, oy + b}, {ox + W + 1 + a, oy + b}};
-            Polygon(dc, p, 4);
-            break;
-        }
-        default: return;
+            case gstVertical:
+                fill(0, MulDiv(i, H, n), W, MulDiv(i + 1, H, n));
+                break;
+            case gstSquare: {
+                const int a = aw / 2, b = bh / 2;
+                Rectangle(dc, ox + cx - a, oy + cy - b, ox + cx + a + 2, oy + cy + b + 2);
+                break;
+            }
+            case gstElliptic: {
+                const int a = StyRound(aw / 1.4), b = StyRound(bh / 1.4);
+                Ellipse(dc, ox + cx - a, oy + cy - b, ox + cx + a, oy + cy + b);
+                break;
+            }
+            case gstTopLeft:
+                Rectangle(dc, ox, oy, ox + aw + 1, oy + bh + 1);
+                break;
+            case gstTopRight:
+                Rectangle(dc, ox + W - aw, oy, ox + W + 1, oy + bh + 1);
+                break;
+            case gstBottomLeft:
+                Rectangle(dc, ox, oy + H - bh, ox + aw + 1, oy + H + 1);
+                break;
+            case gstBottomRight:
+                Rectangle(dc, ox + W - aw, oy + H - bh, ox + W + 1, oy + H + 1);
+                break;
+            case gstTopLeftDiagonal: {
+                const int a = 2 * aw, b = 2 * bh;
+                POINT p[] = {{ox, oy}, {ox + a, oy}, {ox, oy + b + 1}, {ox - a, oy + b + 1}};
+                Polygon(dc, p, 4);
+                break;
+            }
+            case gstTopRightDiagonal: {
+                const int a = 2 * aw, b = 2 * bh;
+                POINT p[] = {{ox + W + 1, oy},
+                             {ox + W + 1 - a, oy},
+                             {ox + W + 1, oy + b},
+                             {ox + W + 1 + a, oy + b}};
+                Polygon(dc, p, 4);
+                break;
+            }
+            default:
+                return;
         }
     }
 }
@@ -141,7 +160,10 @@ void FillGradient(TCanvas* c, const TRect& r, TStyGradientStyle style, DWORD off
         withPalette(target, [&] { BitBlt(target, r.Left, r.Top, W, H, dc, 0, 0, SRCCOPY); });
         return;
     }
-    auto paint = [&] { withPalette(target, [&] { PaintBands(target, r.Left, r.Top, W, H, style, usePalette, *list); }); };
+    auto paint = [&] {
+        withPalette(target,
+                    [&] { PaintBands(target, r.Left, r.Top, W, H, style, usePalette, *list); });
+    };
     if (flags & bpClip) {
         POINT o = UnpackOffset(offset);
         TStyClipScope clip(target, RECT{r.Left + o.x, r.Top + o.y, r.Right + o.x, r.Bottom + o.y});

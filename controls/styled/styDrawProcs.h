@@ -15,8 +15,8 @@ using TStyColorList = std::vector<TColor>;
 
 // Frames and borders. Each shrinks `r` by what it drew.
 bool DrawBevel(TCanvas* c, TRect& r, TStyBevelStyle style, TColor light, TColor shadow, int width);
-bool DrawShadowFrame(TCanvas* c, TRect& r, TColor frameColor, bool transparent, int frameWidth, int depth,
-                     TColor background, TColor shadowColor);
+bool DrawShadowFrame(TCanvas* c, TRect& r, TColor frameColor, bool transparent, int frameWidth,
+                     int depth, TColor background, TColor shadowColor);
 int BorderWidthOf(TStyBorderStyle style);
 bool DrawBorder(TCanvas* c, TRect& r, TStyBorderStyle style, UINT extraFlags);
 // A filled triangle of horizontal lines; sizes 2..15 only.
@@ -26,16 +26,19 @@ void DrawDropArrow(TCanvas* c, int x, int y, bool enabled, bool down, TColor col
 void PrepareBitmap(TBitmap* bmp, const TRect& r, TColor color);
 void MakeEmbossedBitmap(TBitmap* dest, TBitmap* source);
 // Image black where it is transparent, mask white there and black elsewhere (monochrome).
-void BuildMaskedImage(TCanvas* source, const TRect& sr, TBitmap* mask, TColor transparent, TBitmap* image);
+void BuildMaskedImage(TCanvas* source, const TRect& sr, TBitmap* mask, TColor transparent,
+                      TBitmap* image);
 void MakeMask(TBitmap* source, TBitmap* mask, TBitmap* image, TColor transparent);
 // The central placement routine: `extra` is the source bitmap for flag 128 and the mask
 // for flag 256. `drawn` receives the rectangle covered (all of `dest` for an empty placement).
-void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRect& sr, uint16_t flags,
-                      TColor color, HPALETTE palette, TBitmap* extra, TRect* drawn);
+void DrawBitmapInRect(TCanvas* dest, const TRect& dr, TCanvas* source, const TRect& sr,
+                      uint16_t flags, TColor color, HPALETTE palette, TBitmap* extra, TRect* drawn);
 // `offset`: x in the low word, y in the high word (for the clip rectangle with flag 1).
-void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transparent, DWORD offset, uint16_t flags);
+void DrawBitmapClipped(TCanvas* c, const TRect& r, TBitmap* bmp, TColor transparent, DWORD offset,
+                       uint16_t flags);
 // `drawn` is empty when nothing was drawn.
-void DrawBitmapToRect(TCanvas* c, const TRect& r, TBitmap* bmp, TRect* drawn, TColor transparent, uint16_t flags);
+void DrawBitmapToRect(TCanvas* c, const TRect& r, TBitmap* bmp, TRect* drawn, TColor transparent,
+                      uint16_t flags);
 void DrawDisabledBitmap(TBitmap* dest, TBitmap* source, int x, int y);
 
 // Colours.
@@ -53,8 +56,8 @@ TRect AlignRect(TStyAlignment align, const TRect& inner, const TRect& outer);
 TStyUserButtonStyle ResolveButtonStyle(TStyUserButtonStyle style);
 bool DrawButtonFrame(TWinControl* button, TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style,
                      uint8_t state, uint16_t frameFlags, TColor face);
-bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style, uint8_t state,
-                            uint16_t frameFlags, TColor face);
+bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle style,
+                            uint8_t state, uint16_t frameFlags, TColor face);
 bool IsTrueTypeFont(TFont* font);
 
 // The class library's "new look" of buttons (Windows 95 and later); set at start-up.

@@ -28,11 +28,13 @@ void DrawTextIn(HDC dc, const std::string& text, TRect r, UINT format) {
 
 // The outline style: the text recorded as a path and its glyph outlines stroked with a pen of
 // the colour and width; the inside is not filled.
-void StrokeOutline(HDC dc, const std::string& text, const TRect& r, UINT format, bool point, int width,
-                   COLORREF color) {
+void StrokeOutline(HDC dc, const std::string& text, const TRect& r, UINT format, bool point,
+                   int width, COLORREF color) {
     BeginPath(dc);
-    if (point) ExtTextOutA(dc, r.Left, r.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
-    else DrawTextIn(dc, text, r, format);
+    if (point)
+        ExtTextOutA(dc, r.Left, r.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+    else
+        DrawTextIn(dc, text, r, format);
     EndPath(dc);
     HPEN pen = CreatePen(PS_SOLID, width, color);
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -43,8 +45,8 @@ void StrokeOutline(HDC dc, const std::string& text, const TRect& r, UINT format,
 
 }  // namespace
 
-void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, const TRect* clip, UINT drawFlags,
-                UINT format, const TRect& r) {
+void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, const TRect* clip,
+                UINT drawFlags, UINT format, const TRect& r) {
     if (!c || text.empty() || RectEmpty(r)) return;
     HDC dc = c->Handle();
     const int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -59,15 +61,18 @@ void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, con
     const int kind = CaptionKind(caption);
     auto* fx = dynamic_cast<TStyFxCaption*>(caption);
     std::unique_ptr<TStyClipScope> clipScope;
-    if (drawFlags & dtfClip) clipScope = std::make_unique<TStyClipScope>(dc, ToRECT(clip ? *clip : r));
+    if (drawFlags & dtfClip)
+        clipScope = std::make_unique<TStyClipScope>(dc, ToRECT(clip ? *clip : r));
 
     TStyThreeDStyle style = caption->Style();
     COLORREF main;
     if ((drawFlags & dtfEnabled) || caption->DisabledStyle() == dsNone) {
-        main = ColorToRGB(style == tdPColorSunken || style == tdPColorRaised ? c->Brush()->Color : c->Font()->Color());
+        main = ColorToRGB(style == tdPColorSunken || style == tdPColorRaised ? c->Brush()->Color
+                                                                             : c->Font()->Color());
     } else {
         main = ColorToRGB(clGrayText);
-        if (caption->DisabledStyle() == ds3d || (caption->DisabledStyle() == dsAuto && (drawFlags & dtfSunkenWhenDisabled)))
+        if (caption->DisabledStyle() == ds3d ||
+            (caption->DisabledStyle() == dsAuto && (drawFlags & dtfSunkenWhenDisabled)))
             style = tdSunken;
     }
 
@@ -82,73 +87,88 @@ void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, con
     }
     TRect w = r;
     if (kind >= 1) {
-        w.Left += fx->PosX(); w.Right += fx->PosX();
-        w.Top += fx->PosY(); w.Bottom += fx->PosY();
+        w.Left += fx->PosX();
+        w.Right += fx->PosX();
+        w.Top += fx->PosY();
+        w.Bottom += fx->PosY();
     }
     const int tracing = caption->Tracing();
     if (tracing != 0) SetTextCharacterExtra(dc, tracing);
 
     auto pass = [&](int dx, int dy, COLORREF color) {
-        w.Left += dx; w.Right += dx;
-        w.Top += dy; w.Bottom += dy;
+        w.Left += dx;
+        w.Right += dx;
+        w.Top += dy;
+        w.Bottom += dy;
         SetTextColor(dc, color);
-        if (kind == 2) ExtTextOutA(dc, w.Left, w.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
-        else DrawTextIn(dc, text, w, format);
+        if (kind == 2)
+            ExtTextOutA(dc, w.Left, w.Top, 0, nullptr, text.c_str(), UINT(text.size()), nullptr);
+        else
+            DrawTextIn(dc, text, w, format);
     };
     const int l = caption->LightDepth(), s = caption->ShadowDepth();
-    const COLORREF light = ColorToRGB(caption->LightColor()), shadow = ColorToRGB(caption->ShadowColor());
+    const COLORREF light = ColorToRGB(caption->LightColor()),
+                   shadow = ColorToRGB(caption->ShadowColor());
     switch (style) {
-    case tdSunken:
-        w.Right -= l;
-        pass(l, l, light);
-        pass(-l, -l, main);
-        break;
-    case tdRaised:
-        w.Right -= l;
-        pass(0, 0, light);
-        pass(l, l, main);
-        break;
-    case tdSunkenShadow:
-    case tdPColorSunken:
-        w.Right -= s + l;
-        pass(0, 0, shadow);
-        pass(l + s, l + s, light);
-        pass(-l, -l, main);
-        break;
-    case tdRaisedShadow:
-    case tdPColorRaised:
-        w.Right -= s + l;
-        pass(l + s, l + s, shadow);
-        pass(-(l + s), -(l + s), light);
-        pass(l, l, main);
-        break;
-    case tdShadow:
-        w.Right -= s;
-        pass(s, s, shadow);
-        pass(-s, -s, main);
-        break;
-    case tdOutline: {
-        w.Left += s / 2; w.Right += s / 2;
-        w.Top += s / 2; w.Bottom += s / 2;
-        StrokeOutline(dc, text, w, format, kind == 2, std::max(1, s), main);
-        break;
-    }
-    case tdExtrude:
-    case tdExtrudeEnh: {
-        static const int start[4][2] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};  // in units of s + 1
-        static const int step[4][2] = {{1, -1}, {-1, -1}, {1, 1}, {-1, 1}};
-        const int o = caption->Orientation() & 3;
-        w.Left += start[o][0] * (s + 1); w.Right += start[o][0] * (s + 1);
-        w.Top += start[o][1] * (s + 1); w.Bottom += start[o][1] * (s + 1);
-        for (int k = s; k >= 1; --k) {
-            COLORREF col = style == tdExtrude ? shadow
-                                              : ColorToRGB(BlendColor(caption->ShadowColor(), caption->LightColor(), k - 1, s));
-            pass(step[o][0], step[o][1], col);
+        case tdSunken:
+            w.Right -= l;
+            pass(l, l, light);
+            pass(-l, -l, main);
+            break;
+        case tdRaised:
+            w.Right -= l;
+            pass(0, 0, light);
+            pass(l, l, main);
+            break;
+        case tdSunkenShadow:
+        case tdPColorSunken:
+            w.Right -= s + l;
+            pass(0, 0, shadow);
+            pass(l + s, l + s, light);
+            pass(-l, -l, main);
+            break;
+        case tdRaisedShadow:
+        case tdPColorRaised:
+            w.Right -= s + l;
+            pass(l + s, l + s, shadow);
+            pass(-(l + s), -(l + s), light);
+            pass(l, l, main);
+            break;
+        case tdShadow:
+            w.Right -= s;
+            pass(s, s, shadow);
+            pass(-s, -s, main);
+            break;
+        case tdOutline: {
+            w.Left += s / 2;
+            w.Right += s / 2;
+            w.Top += s / 2;
+            w.Bottom += s / 2;
+            StrokeOutline(dc, text, w, format, kind == 2, std::max(1, s), main);
+            break;
         }
-        pass(0, 0, main);
-        break;
-    }
-    default: pass(0, 0, main); break;
+        case tdExtrude:
+        case tdExtrudeEnh: {
+            static const int start[4][2] = {{0, 1}, {1, 1}, {0, 0}, {1, 0}};  // in units of s + 1
+            static const int step[4][2] = {{1, -1}, {-1, -1}, {1, 1}, {-1, 1}};
+            const int o = caption->Orientation() & 3;
+            w.Left += start[o][0] * (s + 1);
+            w.Right += start[o][0] * (s + 1);
+            w.Top += start[o][1] * (s + 1);
+            w.Bottom += start[o][1] * (s + 1);
+            for (int k = s; k >= 1; --k) {
+                COLORREF col = style == tdExtrude
+                                   ? shadow
+                                   : ColorToRGB(BlendColor(caption->ShadowColor(),
+                                                           caption->LightColor(), k - 1, s));
+                pass(step[o][0], step[o][1], col);
+            }
+            pass(0, 0, main);
+            break;
+        }
+        default:
+            pass(0, 0, main);
+            break;
     }
 
     if (rotated) {
@@ -160,13 +180,14 @@ void Draw3DText(TCanvas* c, const std::string& text, TSty3DCaption* caption, con
     SetBkMode(dc, oldMode);
 }
 
-void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, TFont* font, bool wordWrap,
-                    bool showAccel, int margin, UINT format) {
+void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, TFont* font,
+                    bool wordWrap, bool showAccel, int margin, UINT format) {
     const int kind = CaptionKind(caption);
     auto* fx = dynamic_cast<TStyFxCaption*>(caption);
     HDC dc = GetDC(nullptr);
     HGDIOBJ oldFont = font ? SelectObject(dc, font->Handle()) : nullptr;
-    const int extra = caption ? Extra3DSize(caption->Style(), caption->LightDepth(), caption->ShadowDepth()) : 0;
+    const int extra =
+        caption ? Extra3DSize(caption->Style(), caption->LightDepth(), caption->ShadowDepth()) : 0;
     if (caption && caption->Tracing() != 0) SetTextCharacterExtra(dc, caption->Tracing());
     if (kind < 2) {
         if (kind == 1) fx->SetPos(0, 0);
@@ -190,12 +211,23 @@ void MeasureCaption(const std::string& text, TSty3DCaption* caption, TRect& r, T
         const int cx = r.Right / 2, cy = r.Bottom / 2;
         int d = 0;
         switch (caption->Style()) {
-        case tdSunken: case tdRaised: d = caption->LightDepth() / 2 - 1; break;
-        case tdSunkenShadow: case tdRaisedShadow: case tdPColorSunken: case tdPColorRaised:
-            d = (caption->LightDepth() + caption->ShadowDepth()) / 2 - 1;
-            break;
-        case tdShadow: case tdExtrude: case tdExtrudeEnh: d = caption->ShadowDepth() / 2 - 1; break;
-        default: break;
+            case tdSunken:
+            case tdRaised:
+                d = caption->LightDepth() / 2 - 1;
+                break;
+            case tdSunkenShadow:
+            case tdRaisedShadow:
+            case tdPColorSunken:
+            case tdPColorRaised:
+                d = (caption->LightDepth() + caption->ShadowDepth()) / 2 - 1;
+                break;
+            case tdShadow:
+            case tdExtrude:
+            case tdExtrudeEnh:
+                d = caption->ShadowDepth() / 2 - 1;
+                break;
+            default:
+                break;
         }
         d = std::max(d, 0);
         const int halfW = w / 2, halfH = h / 2;  // whole halves, as the centre's

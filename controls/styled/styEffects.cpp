@@ -103,7 +103,8 @@ std::string TStyAlphaObject::GetDescription() const {
 
 void TStyAlphaObject::DefineProperties(TStyFiler& filer) {
     StyDefineSharedListReference(
-        filer, [this] { return ImageList(); }, [this](TStyCustomImageList* list) { SetImageList(list); });
+        filer, [this] { return ImageList(); },
+        [this](TStyCustomImageList* list) { SetImageList(list); });
 }
 
 // ---------------------------------------------------------------- bitmap-effect object

@@ -75,7 +75,8 @@ void TStyFormShape::Notification(TComponent* c, TOperation op) {
 
 void TStyFormShape::DefineProperties(TStyFiler& filer) {
     StyDefineSharedListReference(
-        filer, [this] { return ImageList(); }, [this](TStyCustomImageList* list) { SetImageList(list); });
+        filer, [this] { return ImageList(); },
+        [this](TStyCustomImageList* list) { SetImageList(list); });
 }
 
 bool TStyFormShape::NeedsBackground() const {

@@ -311,7 +311,5 @@ void TStyImageListItem::DefineProperties(TStyFiler& filer) {
     TStyListItem::DefineProperties(filer);
     // Image data of an older form: read as an item record, never written.
     filer.DefineBinaryProperty(
-        "Bitmap",
-        [this](TStream& s) { ReadStoredRecord(s); },
-        nullptr, false);
+        "Bitmap", [this](TStream& s) { ReadStoredRecord(s); }, nullptr, false);
 }

@@ -7,7 +7,14 @@
 #include "controls/styled/styBase.h"
 #include "controls/styled/stySystem.h"
 
-enum TStyRegRootKey : uint8_t { rpClassesRoot, rpCurrentUser, rpLocalMachine, rpUsers, rpCurrentConfig, rpDynData };
+enum TStyRegRootKey : uint8_t {
+    rpClassesRoot,
+    rpCurrentUser,
+    rpLocalMachine,
+    rpUsers,
+    rpCurrentConfig,
+    rpDynData
+};
 enum TStyIniTarget : uint8_t { itIniFile, itRegistry, itAuto };
 
 class TStyIniCtrl : public TStyCustomComponent {

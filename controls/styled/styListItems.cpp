@@ -122,8 +122,7 @@ void TStyListItem::ReadStoredRecord(TStream& s) {
 
 void TStyListItem::DefineProperties(TStyFiler& filer) {
     filer.DefineBinaryProperty(
-        "Internal",
-        [this](TStream& s) { ReadStoredRecord(s); },
+        "Internal", [this](TStream& s) { ReadStoredRecord(s); },
         [this](TStream& s) { WriteData(s); }, true);
 }
 

@@ -88,7 +88,8 @@ TRect FitRect(const TRect& source, const TRect& dest) {
     TPoint s = RectSize(source), d = RectSize(dest);
     if (s.X <= 0 || s.Y <= 0) return Rect(dest.Left, dest.Top, dest.Left, dest.Top);
     double scale = std::min(double(d.X) / s.X, double(d.Y) / s.Y);
-    return Rect(dest.Left, dest.Top, dest.Left + StyRound(s.X * scale), dest.Top + StyRound(s.Y * scale));
+    return Rect(dest.Left, dest.Top, dest.Left + StyRound(s.X * scale),
+                dest.Top + StyRound(s.Y * scale));
 }
 
 TRect RotatedBounds(const TRect& r, int degrees) {
@@ -118,10 +119,17 @@ std::string GetProgramFolder() { return ExtractFilePath(ModuleFileName()); }
 std::string GetPathPrefix(TStyPathPrefix prefix, bool trailingDelimiter) {
     std::string folder;
     switch (prefix) {
-    case ppWindows: folder = GetWindowsFolder(); break;
-    case ppSystem: folder = GetSystemFolder(); break;
-    case ppProgram: folder = GetProgramFolder(); break;
-    case ppFixed: return "";
+        case ppWindows:
+            folder = GetWindowsFolder();
+            break;
+        case ppSystem:
+            folder = GetSystemFolder();
+            break;
+        case ppProgram:
+            folder = GetProgramFolder();
+            break;
+        case ppFixed:
+            return "";
     }
     return trailingDelimiter ? AddBackslash(folder) : RemoveBackslash(folder);
 }

@@ -1,13 +1,37 @@
 #include "controls/styled/styThemeLoader.h"
 
 const char* const ThemeEntryNames[teThemeEntryCount] = {
-    "DrawThemeEdge", "DrawThemeBackground", "DrawThemeParentBackground", "DrawThemeText",
-    "DrawThemeIcon", "OpenThemeData", "CloseThemeData", "IsThemeBackgroundPartiallyTransparent",
-    "GetThemeBackgroundContentRect", "SetWindowTheme", "SetThemeAppProperties", "IsThemePartDefined",
-    "GetThemeColor", "GetThemeMetric", "GetThemeString", "GetThemeBool", "GetThemeInt",
-    "GetThemeEnumValue", "GetThemePosition", "GetThemeFont", "GetThemeRect", "GetThemeFilename",
-    "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysBool", "IsThemeActive", "IsAppThemed",
-    "GetWindowTheme", "EnableThemeDialogTexture", "IsThemeDialogTextureEnabled", "EnableTheming",
+    "DrawThemeEdge",
+    "DrawThemeBackground",
+    "DrawThemeParentBackground",
+    "DrawThemeText",
+    "DrawThemeIcon",
+    "OpenThemeData",
+    "CloseThemeData",
+    "IsThemeBackgroundPartiallyTransparent",
+    "GetThemeBackgroundContentRect",
+    "SetWindowTheme",
+    "SetThemeAppProperties",
+    "IsThemePartDefined",
+    "GetThemeColor",
+    "GetThemeMetric",
+    "GetThemeString",
+    "GetThemeBool",
+    "GetThemeInt",
+    "GetThemeEnumValue",
+    "GetThemePosition",
+    "GetThemeFont",
+    "GetThemeRect",
+    "GetThemeFilename",
+    "GetThemeSysColor",
+    "GetThemeSysColorBrush",
+    "GetThemeSysBool",
+    "IsThemeActive",
+    "IsAppThemed",
+    "GetWindowTheme",
+    "EnableThemeDialogTexture",
+    "IsThemeDialogTextureEnabled",
+    "EnableTheming",
 };
 
 HMODULE ThemeLibrary = nullptr;
@@ -22,7 +46,8 @@ void LoadThemeLibrary(const char* libraryName) {
     ThemeLibrary = LoadLibraryA(libraryName);
     ThemeLibraryLoaded = ThemeLibrary != nullptr;
     for (int i = 0; i < teThemeEntryCount; ++i)
-        g_entries[i] = ThemeLibraryLoaded ? GetProcAddress(ThemeLibrary, ThemeEntryNames[i]) : nullptr;
+        g_entries[i] =
+            ThemeLibraryLoaded ? GetProcAddress(ThemeLibrary, ThemeEntryNames[i]) : nullptr;
 }
 
 void FreeThemeLibrary() {

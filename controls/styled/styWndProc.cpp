@@ -7,8 +7,8 @@
 #include "platform/rtl/scopeExit.h"
 
 struct TStyWndProcComponent::Link {
-    TStyWndProcComponent* owner;       // null once unhooked: then messages just pass on
-    std::shared_ptr<WNDPROC> next;     // the procedure that was on the window before us
+    TStyWndProcComponent* owner;    // null once unhooked: then messages just pass on
+    std::shared_ptr<WNDPROC> next;  // the procedure that was on the window before us
     HWND wnd;
 };
 
@@ -24,7 +24,10 @@ std::vector<std::weak_ptr<TStyWndProcComponent::Link>>& Links() {
 void Forget(const std::shared_ptr<TStyWndProcComponent::Link>& link) {
     auto& links = Links();
     links.erase(std::remove_if(links.begin(), links.end(),
-                               [&](const auto& w) { auto l = w.lock(); return !l || l == link; }),
+                               [&](const auto& w) {
+                                   auto l = w.lock();
+                                   return !l || l == link;
+                               }),
                 links.end());
 }
 
@@ -46,8 +49,10 @@ void TStyWndProcComponent::SetEnabled(bool v) {
     if (v == enabled_) return;
     enabled_ = v;
     if (!Designing()) {
-        if (v) HookWindow();
-        else UnhookWindow();
+        if (v)
+            HookWindow();
+        else
+            UnhookWindow();
     }
     EnabledChanged();
 }
@@ -75,12 +80,13 @@ bool TStyWndProcComponent::HookWindow() {
         mainWindowHooked_ = false;
         link_ = std::make_shared<Link>(Link{this, nullptr, target});
         // The procedure holds its link; the link holds only the procedure below it.
-        newWndProc_ = std::make_shared<WNDPROC>([link = link_](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
-            if (!link->owner) return CallWindowProcA(link->next, h, msg, w, l);
-            TMessage m{msg, w, l, 0};
-            link->owner->WndProc(m);
-            return m.Result;
-        });
+        newWndProc_ = std::make_shared<WNDPROC>(
+            [link = link_](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+                if (!link->owner) return CallWindowProcA(link->next, h, msg, w, l);
+                TMessage m{msg, w, l, 0};
+                link->owner->WndProc(m);
+                return m.Result;
+            });
         oldWndProc_ = GetWindowProc(target);
         link_->next = oldWndProc_;
         if (!oldWndProc_) throw Exception("The window has no procedure");
@@ -101,7 +107,8 @@ bool TStyWndProcComponent::UnhookWindow() {
         } else {
             // Another hook sits above ours: let the one that calls us call our predecessor.
             for (auto& w : Links())
-                if (auto l = w.lock(); l && l != link_ && l->next == newWndProc_) l->next = link_->next;
+                if (auto l = w.lock(); l && l != link_ && l->next == newWndProc_)
+                    l->next = link_->next;
         }
     }
     if (link_) {

@@ -50,8 +50,8 @@ private:
     // the flags that would ask for either are left out.)
     bool mainWindowHooked_ = false;
     bool spare_ = false;
-    int ownerKind_ = 0;  // 0 normal form or none, 1 MDI child, 2 MDI parent
-    std::shared_ptr<Link> link_;                 // our procedure's link, null when not hooked
+    int ownerKind_ = 0;           // 0 normal form or none, 1 MDI child, 2 MDI parent
+    std::shared_ptr<Link> link_;  // our procedure's link, null when not hooked
     std::shared_ptr<WNDPROC> newWndProc_;
     std::shared_ptr<WNDPROC> oldWndProc_;
     HWND hookedWnd_ = nullptr;

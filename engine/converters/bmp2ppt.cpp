@@ -18,8 +18,10 @@ bool TBmp2ppt::Convert(const std::string& srcMask, const std::string& dstPpt) {
         OfficeProcessMessages();
         OleVariant pres = app.Get("Presentations").Call("Add", {EmptyParam});
         OfficeProcessMessages();
-        if (RadioChecked("RadioButton_orientationL")) pres.Get("PageSetup").Put("SlideOrientation", 1);
-        if (RadioChecked("RadioButton_orientationP")) pres.Get("PageSetup").Put("SlideOrientation", 2);
+        if (RadioChecked("RadioButton_orientationL"))
+            pres.Get("PageSetup").Put("SlideOrientation", 1);
+        if (RadioChecked("RadioButton_orientationP"))
+            pres.Get("PageSetup").Put("SlideOrientation", 2);
 
         const std::string folder = ExtractFilePath(srcMask);
         int index = 1;
@@ -35,13 +37,16 @@ bool TBmp2ppt::Convert(const std::string& srcMask, const std::string& dstPpt) {
                     // Full slide height, proportional width, centred across.
                     TBitmap bitmap;
                     bitmap.LoadFromFile(file);
-                    if (bitmap.Width() <= 0 || bitmap.Height() <= 0) throw Exception("无法读取图片: " + file);
+                    if (bitmap.Width() <= 0 || bitmap.Height() <= 0)
+                        throw Exception("无法读取图片: " + file);
                     const double scale = slideHeight / bitmap.Height();
                     const double pictureWidth = std::nearbyint(bitmap.Width() * scale);
                     const double left = std::nearbyint((slideWidth - pictureWidth) / 2);
-                    slide.Get("Shapes").Call("AddPicture", {file, false, true, left, 0, pictureWidth, slideHeight});
+                    slide.Get("Shapes").Call(
+                        "AddPicture", {file, false, true, left, 0, pictureWidth, slideHeight});
                 } else {
-                    slide.Get("Shapes").Call("AddPicture", {file, false, true, 0, 0, slideWidth, slideHeight});
+                    slide.Get("Shapes").Call("AddPicture",
+                                             {file, false, true, 0, 0, slideWidth, slideHeight});
                 }
                 ++index;
                 OfficeProcessMessages();

@@ -12,8 +12,9 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
         OfficeProcessMessages();
         // FileName, ConfirmConversions, ReadOnly, AddToRecentFiles, PasswordDocument,
         // PasswordTemplate, Revert, WritePasswordDocument, WritePasswordTemplate, Format
-        OleVariant doc = app.Get("Documents").Call(
-            "Open", {src, EmptyParam, true, EmptyParam, EmptyParam, EmptyParam, false, EmptyParam, EmptyParam, 0});
+        OleVariant doc = app.Get("Documents")
+                             .Call("Open", {src, EmptyParam, true, EmptyParam, EmptyParam,
+                                            EmptyParam, false, EmptyParam, EmptyParam, 0});
         OfficeProcessMessages();
         if (RadioChecked("RadioButton_orientationL")) doc.Get("PageSetup").Put("Orientation", 1);
         if (RadioChecked("RadioButton_orientationP")) doc.Get("PageSetup").Put("Orientation", 0);
@@ -25,11 +26,26 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
             pages = EditText("Edit_range");
         }
         int columns = 1, rows = 1;
-        if (RadioChecked("RadioButton_pagesperside_2")) { columns = 2; rows = 1; }
-        if (RadioChecked("RadioButton_pagesperside_4")) { columns = 2; rows = 2; }
-        if (RadioChecked("RadioButton_pagesperside_6")) { columns = 3; rows = 2; }
-        if (RadioChecked("RadioButton_pagesperside_8")) { columns = 4; rows = 2; }
-        if (RadioChecked("RadioButton_pagesperside_16")) { columns = 4; rows = 4; }
+        if (RadioChecked("RadioButton_pagesperside_2")) {
+            columns = 2;
+            rows = 1;
+        }
+        if (RadioChecked("RadioButton_pagesperside_4")) {
+            columns = 2;
+            rows = 2;
+        }
+        if (RadioChecked("RadioButton_pagesperside_6")) {
+            columns = 3;
+            rows = 2;
+        }
+        if (RadioChecked("RadioButton_pagesperside_8")) {
+            columns = 4;
+            rows = 2;
+        }
+        if (RadioChecked("RadioButton_pagesperside_16")) {
+            columns = 4;
+            rows = 4;
+        }
 
         OleVariant setup = doc.Get("PageSetup");
         int paperWidth, paperHeight;
@@ -42,8 +58,9 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
         }
         app.Put("ActivePrinter", "Generic Colour PostScript");
 
-        std::vector<OleVariant> args{false, false, rangeMode, dstPs, EmptyParam, EmptyParam, 0, 1, pages, 0, true,
-                                     EmptyParam, EmptyParam, EmptyParam};
+        std::vector<OleVariant> args{false,      false,      rangeMode,  dstPs,     EmptyParam,
+                                     EmptyParam, 0,          1,          pages,     0,
+                                     true,       EmptyParam, EmptyParam, EmptyParam};
         const int version = OfficeVersion("Word");
         if (version == 8) {
             doc.Call("PrintOut", args);
@@ -73,5 +90,6 @@ bool TDoc2ps::Convert(const std::string& src, const std::string& dstPs) {
 
 bool RunDoc2pdf(TRun& run) {
     return OfficeFunctionReady("Word", true, false) &&
-           ViaPostScript(run, [&](const std::string& ps) { return TDoc2ps().Convert(run.Source(), ps); });
+           ViaPostScript(
+               run, [&](const std::string& ps) { return TDoc2ps().Convert(run.Source(), ps); });
 }

@@ -22,11 +22,21 @@ T* Control(const std::string& name) {
 
 }  // namespace
 
-bool RadioChecked(TOptionName<TOptionKind::RadioButton> name) { return Control<TRadioButton>(name.Str())->Checked(); }
-bool CheckBoxChecked(TOptionName<TOptionKind::CheckBox> name) { return Control<TCheckBox>(name.Str())->Checked(); }
-std::string EditText(TOptionName<TOptionKind::Edit> name) { return Control<TEdit>(name.Str())->Text(); }
-int ComboIndex(TOptionName<TOptionKind::ComboBox> name) { return Control<TComboBox>(name.Str())->ItemIndex(); }
-bool GroupVisible(TOptionName<TOptionKind::GroupBox> name) { return Control<TGroupBox>(name.Str())->Visible(); }
+bool RadioChecked(TOptionName<TOptionKind::RadioButton> name) {
+    return Control<TRadioButton>(name.Str())->Checked();
+}
+bool CheckBoxChecked(TOptionName<TOptionKind::CheckBox> name) {
+    return Control<TCheckBox>(name.Str())->Checked();
+}
+std::string EditText(TOptionName<TOptionKind::Edit> name) {
+    return Control<TEdit>(name.Str())->Text();
+}
+int ComboIndex(TOptionName<TOptionKind::ComboBox> name) {
+    return Control<TComboBox>(name.Str())->ItemIndex();
+}
+bool GroupVisible(TOptionName<TOptionKind::GroupBox> name) {
+    return Control<TGroupBox>(name.Str())->Visible();
+}
 
 int UpDownPosition(TOptionName<TOptionKind::UpDown> name) {
     return int(Control<TControl>(name.Str())->Perform(UDM_GETPOS32, 0, 0));

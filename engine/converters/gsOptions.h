@@ -55,9 +55,9 @@ GsArgs GsResolution();
 GsArgs GsDownsample(long long r);
 
 // The calling convention of the Ghostscript converters: builds the parameter string (the
-// line of the job's arguments) and runs the job. A failure while building (a missing control, an edit that holds no
-// number) is logged under "ErrorMessage", added to the error list and gives False
-// without running Ghostscript; otherwise the runner's result.
+// line of the job's arguments) and runs the job. A failure while building (a missing control, an
+// edit that holds no number) is logged under "ErrorMessage", added to the error list and gives
+// False without running Ghostscript; otherwise the runner's result.
 template <class Build>
 bool RunGsJob(const std::string& jobName, Build build) {
     bool result = false;

@@ -41,9 +41,12 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
         const std::string name = EditText("Edit_dataName");
         try {
             OleVariant cmd = app.Get("DoCmd");
-            if (type == "report") cmd.Call("OpenReport", {name, 2});
-            else if (type == "query") cmd.Call("OpenQuery", {name, 2});
-            else if (type == "table") cmd.Call("OpenTable", {name, 2});
+            if (type == "report")
+                cmd.Call("OpenReport", {name, 2});
+            else if (type == "query")
+                cmd.Call("OpenQuery", {name, 2});
+            else if (type == "table")
+                cmd.Call("OpenTable", {name, 2});
             RunHelper(dstPs, "MSACCESS.EXE");
             cmd.Call("PrintOut");
             OfficeProcessMessages();
@@ -53,7 +56,8 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
             // may end while the message is shown, and nothing of it may stay behind.
             app.Clear();
             StopProgress();
-            ShowMsg("无法在数据库中找到“对象类型”或“对象名称”。", mkError, MainState() && MainState()->FBatchMode);
+            ShowMsg("无法在数据库中找到“对象类型”或“对象名称”。", mkError,
+                    MainState() && MainState()->FBatchMode);
             // The switched default printer goes back, and releasing the application ends it.
             if (oldDefault != kPrinter) SwitchDefaultPrinter(oldDefault);
             return false;
@@ -74,5 +78,6 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
 
 bool RunMdb2pdf(TRun& run) {
     return OfficeFunctionReady("Access", true, true) &&
-           ViaPostScript(run, [&](const std::string& ps) { return TMdb2ps().Convert(run.Source(), ps); });
+           ViaPostScript(
+               run, [&](const std::string& ps) { return TMdb2ps().Convert(run.Source(), ps); });
 }

@@ -16,7 +16,8 @@ inline constexpr std::chrono::milliseconds kOfficePrintWait{std::chrono::minutes
 // Waits for the print file; raises when it is not complete within the bound.
 inline void WaitForPrintFile(const std::string& file) {
     if (!WaitForFile(file, kOfficePrintWait))
-        throw Exception("打印文件 " + file + " 在 " + std::to_string(kOfficePrintWait.count() / 1000) + " 秒内没有完成");
+        throw Exception("打印文件 " + file + " 在 " +
+                        std::to_string(kOfficePrintWait.count() / 1000) + " 秒内没有完成");
 }
 
 // Runs one office job by the converters' convention: a failure is logged under

@@ -27,6 +27,7 @@ bool TPdf2bmp::Convert(const std::string& src, const std::string& dst, int first
 }
 
 bool RunPdf2bmp(TRun& run) {
-    return run.Pages(".bmp",
-                     [&](const std::string& dst) { return TPdf2bmp().Convert(run.Source(), dst, 0, 0); });
+    return run.Pages(".bmp", [&](const std::string& dst) {
+        return TPdf2bmp().Convert(run.Source(), dst, 0, 0);
+    });
 }

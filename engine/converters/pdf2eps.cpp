@@ -17,5 +17,6 @@ bool TPdf2eps::Convert(const std::string& src, const std::string& dst) {
 }
 
 bool RunPdf2eps(TRun& run) {
-    return run.Pages(".eps", [&](const std::string& dst) { return TPdf2eps().Convert(run.Source(), dst); });
+    return run.Pages(".eps",
+                     [&](const std::string& dst) { return TPdf2eps().Convert(run.Source(), dst); });
 }

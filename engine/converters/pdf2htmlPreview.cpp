@@ -120,7 +120,10 @@ int EncodeMemory(const TRgbImage* image, unsigned char** out, unsigned long* siz
 }  // namespace
 
 TRgbImage::TRgbImage(int w, int h)
-    : width(w), height(h), stride(((size_t(w) * 24 + 31) & ~size_t(31)) / 8), pixels(stride * size_t(h), 0) {}
+    : width(w),
+      height(h),
+      stride(((size_t(w) * 24 + 31) & ~size_t(31)) / 8),
+      pixels(stride * size_t(h), 0) {}
 
 TRgbImage LoadJpegRgb(const std::string& path) {
     TRgbImage image;
@@ -157,8 +160,10 @@ void TPdf2htmlPreview::Resample(const TRgbImage& s, TRgbImage& t) {
     const double sx = double(s.width) / tw, sy = double(s.height) / th;
     // Spans of source columns and rows per target pixel; they tile the source exactly.
     std::vector<int> xSpan(static_cast<size_t>(tw)), ySpan(static_cast<size_t>(th));
-    for (int i = 0; i < tw; ++i) xSpan[size_t(i)] = int(std::nearbyint((i + 1) * sx) - std::nearbyint(i * sx));
-    for (int j = 0; j < th; ++j) ySpan[size_t(j)] = int(std::nearbyint((j + 1) * sy) - std::nearbyint(j * sy));
+    for (int i = 0; i < tw; ++i)
+        xSpan[size_t(i)] = int(std::nearbyint((i + 1) * sx) - std::nearbyint(i * sx));
+    for (int j = 0; j < th; ++j)
+        ySpan[size_t(j)] = int(std::nearbyint((j + 1) * sy) - std::nearbyint(j * sy));
 
     // Box average, one target row at a time from the sums of its source rows.
     std::vector<uint32_t> sum(size_t(tw) * 3);
@@ -250,12 +255,23 @@ std::string TPdf2htmlPreview::HtmlEscape(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -266,8 +282,8 @@ std::string TPdf2htmlPreview::UrlEscape(const std::string& name) {
     std::string out;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
-        if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' || c == '.' ||
-            c == '_' || c == '~') {
+        if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~') {
             out += c;
         } else {
             out += '%';
@@ -279,7 +295,8 @@ std::string TPdf2htmlPreview::UrlEscape(const std::string& name) {
 }
 
 std::string TPdf2htmlPreview::HtmlText(const std::string& baseName, int pageCount, int columns,
-                                       const std::string& title, const std::string& pageText, bool border) {
+                                       const std::string& title, const std::string& pageText,
+                                       bool border) {
     if (columns < 1) columns = 1;
     const int rows = pageCount > 0 ? (pageCount + columns - 1) / columns : 0;
     std::string h;
@@ -334,7 +351,8 @@ std::string TPdf2htmlPreview::HtmlText(const std::string& baseName, int pageCoun
             if (n <= pageCount) {
                 const std::string page = Format("%.4d", n);
                 line(5, "<td valign=\"top\"><a href=\"pdf/" + url + "_p" + page +
-                            ".pdf\" target=\"_blank\"><img hspace=\"0\" src=\"images/" + url + "_p" + page +
+                            ".pdf\" target=\"_blank\"><img hspace=\"0\" src=\"images/" + url +
+                            "_p" + page +
                             (border ? ".jpg\" border=\"1\" fixproportion=\"true\"></a></td>"
                                     : ".jpg\" border=\"0\" fixproportion=\"true\"></a></td>"));
             } else {
@@ -347,7 +365,8 @@ std::string TPdf2htmlPreview::HtmlText(const std::string& baseName, int pageCoun
         for (int c = 1; c <= columns; ++c) {
             const int n = (r - 1) * columns + c;
             if (n <= pageCount)
-                line(5, "<td valign=\"top\" align=\"center\" height=\"20\">" + caption + " " + IntToStr(n) + "</td>");
+                line(5, "<td valign=\"top\" align=\"center\" height=\"20\">" + caption + " " +
+                            IntToStr(n) + "</td>");
             else
                 line(5, empty);
             if (c < columns) line(5, spacer);
@@ -362,8 +381,9 @@ std::string TPdf2htmlPreview::HtmlText(const std::string& baseName, int pageCoun
     return h;
 }
 
-bool TPdf2htmlPreview::WriteHtml(const std::string& htmlFile, const std::string& baseName, int pageCount,
-                                 int columns, const std::string& title, const std::string& pageText, bool border) {
+bool TPdf2htmlPreview::WriteHtml(const std::string& htmlFile, const std::string& baseName,
+                                 int pageCount, int columns, const std::string& title,
+                                 const std::string& pageText, bool border) {
     try {
         WriteFileText(htmlFile, HtmlText(baseName, pageCount, columns, title, pageText, border));
         return true;
@@ -407,16 +427,19 @@ bool RunPdf2htmlPreview(TRun& run) {
         const int pageFiles = CountMatchingFiles(temp + "pdf/*.pdf");
         if (pageFiles != pageCount) {
             ReportError("PDF 文件的页数不一致: 页面树说 " + IntToStr(pageFiles) + " 页, 实际有 " +
-                        IntToStr(pageCount) + " 页。文件可能已损坏: \"" + EscapeControls(src) + "\"");
+                        IntToStr(pageCount) + " 页。文件可能已损坏: \"" + EscapeControls(src) +
+                        "\"");
             ok = false;
         }
     }
     if (ok) {
         const std::string fileName = ExtractFileName(src);
-        const std::string baseName = fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);
+        const std::string baseName =
+            fileName.substr(0, fileName.size() >= 4 ? fileName.size() - 4 : 0);
         ok = preview.WriteHtml(temp + "htmlPreview.html", baseName, pageCount,
                                UpDownPosition("XcUpDown_html_columns"), EditText("Edit_html_title"),
-                               EditText("Edit_html_pagetext"), CheckBoxChecked("CheckBox_html_border"));
+                               EditText("Edit_html_pagetext"),
+                               CheckBoxChecked("CheckBox_html_border"));
     }
     // The page, its thumbnails and their PDFs arrive together or not at all.
     if (ok) {

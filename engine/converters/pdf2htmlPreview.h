@@ -42,10 +42,10 @@ public:
 
     // Writes the page (CR LF line ends); False (logged and listed) when it cannot be
     // written.
-    bool WriteHtml(const std::string& htmlFile, const std::string& baseName, int pageCount, int columns,
-                   const std::string& title, const std::string& pageText, bool border);
-    static std::string HtmlText(const std::string& baseName, int pageCount, int columns, const std::string& title,
-                                const std::string& pageText, bool border);
+    bool WriteHtml(const std::string& htmlFile, const std::string& baseName, int pageCount,
+                   int columns, const std::string& title, const std::string& pageText, bool border);
+    static std::string HtmlText(const std::string& baseName, int pageCount, int columns,
+                                const std::string& title, const std::string& pageText, bool border);
 
     // Text for an HTML element ("&", "<", ">", quotes as entities).
     static std::string HtmlEscape(const std::string& text);
@@ -59,6 +59,6 @@ TRgbImage LoadJpegRgb(const std::string& path);
 std::string EncodeJpegRgb(const TRgbImage& image);
 
 class TRun;
-// The function pdf2htmlPreview: "htmlPreview.html" with its page PDFs and thumbnails in the destination.
-// Named by its row of the function table.
+// The function pdf2htmlPreview: "htmlPreview.html" with its page PDFs and thumbnails in the
+// destination. Named by its row of the function table.
 bool RunPdf2htmlPreview(TRun& run);

@@ -26,5 +26,6 @@ bool TPdf2jpg::Convert(const std::string& src, const std::string& dst) {
 }
 
 bool RunPdf2jpg(TRun& run) {
-    return run.Pages(".jpg", [&](const std::string& dst) { return TPdf2jpg().Convert(run.Source(), dst); });
+    return run.Pages(".jpg",
+                     [&](const std::string& dst) { return TPdf2jpg().Convert(run.Source(), dst); });
 }

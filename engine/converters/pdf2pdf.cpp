@@ -22,6 +22,7 @@ bool TPdf2pdf::Convert(const std::string& src, const std::string& dst) {
 }
 
 bool RunPdf2pdf(TRun& run) {
-    return run.Single(".pdf", run.MovedWithSuffix("_REDUCED"),
-                      [&](const std::string& dst) { return TPdf2pdf().Convert(run.Source(), dst); });
+    return run.Single(".pdf", run.MovedWithSuffix("_REDUCED"), [&](const std::string& dst) {
+        return TPdf2pdf().Convert(run.Source(), dst);
+    });
 }

@@ -17,5 +17,6 @@ bool TPdf2tiff::Convert(const std::string& src, const std::string& dst) {
 }
 
 bool RunPdf2tiff(TRun& run) {
-    return run.Pages(".tiff", [&](const std::string& dst) { return TPdf2tiff().Convert(run.Source(), dst); });
+    return run.Pages(
+        ".tiff", [&](const std::string& dst) { return TPdf2tiff().Convert(run.Source(), dst); });
 }

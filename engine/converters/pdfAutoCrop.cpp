@@ -1,9 +1,9 @@
 #include "engine/converters/pdfAutoCrop.h"
 
-#include <charconv>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -53,7 +53,8 @@ double BoxNumber(const std::string& s) {
         throw EConvertError("'" + s + "' is not a valid floating point value");
     // Page boxes are measured in points; a value far beyond any page is a damaged file,
     // and rounding it would overflow.
-    if (!(std::fabs(v) <= 1e9)) throw EConvertError("'" + s + "' is out of the range of a page box");
+    if (!(std::fabs(v) <= 1e9))
+        throw EConvertError("'" + s + "' is out of the range of a page box");
     return v;
 }
 
@@ -98,7 +99,8 @@ TBlackCounts CountBlackPixels(const std::string& bitmapFile) {
         }
     }
     const size_t stride = ((size_t(w) * size_t(bits) + 31) & ~size_t(31)) / 8;
-    if (dataOffset > d.size() || (d.size() - dataOffset) / stride < size_t(h)) NotABitmap(bitmapFile);
+    if (dataOffset > d.size() || (d.size() - dataOffset) / stride < size_t(h))
+        NotABitmap(bitmapFile);
 
     TBlackCounts c;
     c.width = w;
@@ -107,16 +109,27 @@ TBlackCounts CountBlackPixels(const std::string& bitmapFile) {
     c.columns.assign(size_t(w), 0);
     for (int64_t y = 0; y < h; ++y) {
         const size_t fileRow = size_t(bottomUp ? h - 1 - y : y);
-        const uint8_t* row = reinterpret_cast<const uint8_t*>(d.data()) + dataOffset + fileRow * stride;
+        const uint8_t* row =
+            reinterpret_cast<const uint8_t*>(d.data()) + dataOffset + fileRow * stride;
         int& rowCount = c.rows[size_t(y)];
         for (int32_t x = 0; x < w; ++x) {
             bool black;
             switch (bits) {
-                case 1: black = blackIndex[(row[x >> 3] >> (7 - (x & 7))) & 1]; break;
-                case 4: black = blackIndex[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-                case 8: black = blackIndex[row[x]]; break;
-                case 24: black = (row[3 * x] | row[3 * x + 1] | row[3 * x + 2]) == 0; break;
-                default: black = (row[4 * x] | row[4 * x + 1] | row[4 * x + 2]) == 0; break;
+                case 1:
+                    black = blackIndex[(row[x >> 3] >> (7 - (x & 7))) & 1];
+                    break;
+                case 4:
+                    black = blackIndex[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+                    break;
+                case 8:
+                    black = blackIndex[row[x]];
+                    break;
+                case 24:
+                    black = (row[3 * x] | row[3 * x + 1] | row[3 * x + 2]) == 0;
+                    break;
+                default:
+                    black = (row[4 * x] | row[4 * x + 1] | row[4 * x + 2]) == 0;
+                    break;
             }
             if (black) {
                 ++rowCount;
@@ -131,13 +144,25 @@ TCropFractions FindContent(const TBlackCounts& c, int noise, int skip) {
     TCropFractions f;
     const double w = c.width, h = c.height;
     for (int x = skip; x < c.width; ++x)
-        if (c.columns[size_t(x)] > noise) { f.left = x / w; break; }
+        if (c.columns[size_t(x)] > noise) {
+            f.left = x / w;
+            break;
+        }
     for (int y = skip; y < c.height; ++y)
-        if (c.rows[size_t(y)] > noise) { f.top = y / h; break; }
+        if (c.rows[size_t(y)] > noise) {
+            f.top = y / h;
+            break;
+        }
     for (int x = c.width - 1; x >= skip && x >= 0; --x)
-        if (c.columns[size_t(x)] > noise) { f.right = x / w; break; }
+        if (c.columns[size_t(x)] > noise) {
+            f.right = x / w;
+            break;
+        }
     for (int y = c.height - 1; y >= skip && y >= 0; --y)
-        if (c.rows[size_t(y)] > noise) { f.bottom = y / h; break; }
+        if (c.rows[size_t(y)] > noise) {
+            f.bottom = y / h;
+            break;
+        }
     return f;
 }
 
@@ -152,7 +177,8 @@ TCropManager TCropManager::FromText(std::string pdfText) {
 }
 
 void TCropManager::ParseBoxes() {
-    const std::string key = text.find("/CropBox [") != std::string::npos ? "/CropBox [" : "/MediaBox [";
+    const std::string key =
+        text.find("/CropBox [") != std::string::npos ? "/CropBox [" : "/MediaBox [";
     boxes.clear();
     for (size_t p = text.find(key); p != std::string::npos;) {
         Box b;
@@ -164,8 +190,10 @@ void TCropManager::ParseBoxes() {
         for (int i = 0; i < 3; ++i) {
             const size_t blank = s.find(' ');
             b.text[i] = s.substr(0, blank);
-            if (blank == std::string::npos) s.clear();
-            else s = s.substr(blank + 1);
+            if (blank == std::string::npos)
+                s.clear();
+            else
+                s = s.substr(blank + 1);
         }
         b.text[3] = Trim(s);
         b.x1 = BoxNumber(b.text[0]);
@@ -189,7 +217,8 @@ std::string TCropManager::CroppedText(const TCropFractions& f, int margin) const
     size_t copied = 0;
     for (const Box& b : boxes) {
         const double w = b.x2 - b.x1, h = b.y2 - b.y1;
-        auto side = [&](const std::optional<double>& fraction, double value, const std::string& old) {
+        auto side = [&](const std::optional<double>& fraction, double value,
+                        const std::string& old) {
             return fraction ? IntToStr(RoundEven(value)) : old;
         };
         const std::string r =
@@ -224,7 +253,8 @@ std::string TCropManager::CroppedText(const TCropFractions& f, int margin) const
     size_t q = sx + 9;
     while (q < text.size() && IsBlankOrControlChar(text[q])) ++q;
     size_t digitsEnd = q;
-    while (digitsEnd < text.size() && std::isdigit(static_cast<unsigned char>(text[digitsEnd]))) ++digitsEnd;
+    while (digitsEnd < text.size() && std::isdigit(static_cast<unsigned char>(text[digitsEnd])))
+        ++digitsEnd;
     if (digitsEnd == q) return out;
     const size_t xref = size_t(StrToInt(text.substr(q, digitsEnd - q)));
     if (xref >= text.size() || text.compare(xref, 4, "xref") != 0) return out;
@@ -235,7 +265,9 @@ std::string TCropManager::CroppedText(const TCropFractions& f, int margin) const
     // Entries are fixed-width: each is overwritten where it now stands in the new text.
     std::string fixed = out;
     size_t r = xref + 4;
-    auto skipBlanks = [&] { while (r < trailer && IsBlankOrControlChar(text[r])) ++r; };
+    auto skipBlanks = [&] {
+        while (r < trailer && IsBlankOrControlChar(text[r])) ++r;
+    };
     auto readNumber = [&](long long& v) {
         const size_t b = r;
         while (r < trailer && std::isdigit(static_cast<unsigned char>(text[r]))) ++r;
@@ -264,7 +296,8 @@ std::string TCropManager::CroppedText(const TCropFractions& f, int margin) const
 
 void TCropManager::Apply(const std::string& dstFile, const TCropFractions& f, int margin) const {
     const std::string cropped = CroppedText(f, margin);
-    const std::string part = ExtractFilePath(dstFile) + "TEMP-" + ExtractFileName(dstFile) + ".part";
+    const std::string part =
+        ExtractFilePath(dstFile) + "TEMP-" + ExtractFileName(dstFile) + ".part";
     try {
         WriteFileText(part, cropped);
         if (!RenameFile(part, dstFile)) RaiseInOutError(errno ? errno : EACCES, dstFile);
@@ -276,7 +309,8 @@ void TCropManager::Apply(const std::string& dstFile, const TCropFractions& f, in
 
 // ---------------------------------------------------------------- TPdfAutoCrop
 
-bool TPdfAutoCrop::AutoCrop(const std::string& bitmapFile, const std::string& srcPdf, const std::string& dstPdf) {
+bool TPdfAutoCrop::AutoCrop(const std::string& bitmapFile, const std::string& srcPdf,
+                            const std::string& dstPdf) {
     try {
         const int noise = UpDownPosition("XcUpDown_ignore_noise");
         const int skip = UpDownPosition("XcUpDown_skip_border");

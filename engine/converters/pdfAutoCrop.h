@@ -67,7 +67,8 @@ class TPdfAutoCrop {
 public:
     // Reads the noise, skip and margin counters, scans bitmapFile (page 1) and writes the
     // cropped copy of srcPdf (uncompressed) to dstPdf. Failures are logged and listed.
-    bool AutoCrop(const std::string& bitmapFile, const std::string& srcPdf, const std::string& dstPdf);
+    bool AutoCrop(const std::string& bitmapFile, const std::string& srcPdf,
+                  const std::string& dstPdf);
 };
 
 class TRun;

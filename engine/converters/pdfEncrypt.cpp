@@ -24,7 +24,8 @@ std::string TPdfEncrypt::Parameters(const std::string& src, const std::string& d
         // An unattended run that names no encryption type has no selection: it gets the
         // first preset, as a function's options do before anything was saved.
         const int item = ComboIndex("ComboBox_encryption_type");
-        const auto& row = EncryptionTypes[item >= 0 && item < EncryptionTypeCount ? size_t(item) : 0];
+        const auto& row =
+            EncryptionTypes[item >= 0 && item < EncryptionTypeCount ? size_t(item) : 0];
         p.Quoted("-sOwnerPassword=", pw);
         p.Quoted("-sUserPassword=", pw);
         p += "-dCompatibilityLevel=" + row[1];

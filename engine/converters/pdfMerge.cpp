@@ -26,7 +26,8 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
         // in the original code page but seven in UTF-8, so the number is taken after the
         // last blank rather than at a fixed column.
         const size_t blank = entry.rfind(' ');
-        const long long number = StrToInt(blank == std::string::npos ? std::string() : entry.substr(blank + 1));
+        const long long number =
+            StrToInt(blank == std::string::npos ? std::string() : entry.substr(blank + 1));
         std::string prefix, name;
         if (tag == "F1: ") {
             prefix = "1---";
@@ -37,7 +38,8 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
         } else {
             throw EConvertError("'" + entry + "' is not a page of the merge order");
         }
-        list.Quoted("", GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) + ".pdf"));
+        list.Quoted("", GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) +
+                                   ".pdf"));
     }
     GsArgs p = GsPrefix();
     p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "

@@ -44,7 +44,8 @@ std::string TPdfWatermark::PsStringBody(const std::string& text) {
 std::string TPdfWatermark::Gray(int opacity) {
     // to_chars writes "." whatever the process locale says.
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, 1.0 - opacity / 100.0, std::chars_format::general, 15);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, 1.0 - opacity / 100.0, std::chars_format::general, 15);
     return std::string(buf, r.ptr);
 }
 
@@ -73,11 +74,15 @@ std::string TPdfWatermark::StampText(const std::string& text, int fontSize, int 
         "  /gray " + Gray(opacity) + " def % Grauwert des Stempels" + std::string(8, ' '),
         Pad("", 47),
         Pad("  % Diese Prozedur wird am Ende jeder Seite", 47),
-        Pad("  % aufgerufen, wenn ihre Gr\xF6\xDF" "e feststeht", 47),
+        Pad("  % aufgerufen, wenn ihre Gr\xF6\xDF"
+            "e feststeht",
+            47),
         Pad("  /PaintProc {", 47),
         Pad("  null begin dup 0 eq {", 47),
         Pad("  gsave initgraphics", 47),
-        Pad("  % Gesamtgr\xF6\xDF" "e der Seite ermitteln", 47),
+        Pad("  % Gesamtgr\xF6\xDF"
+            "e der Seite ermitteln",
+            47),
         Pad("  clippath pathbbox", 47),
         Pad("  /ury exch def /urx exch def", 47),
         Pad("  /lly exch def /llx exch def", 47),
@@ -141,7 +146,8 @@ std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::st
     return p.Line();
 }
 
-bool TPdfWatermark::Apply(const std::string& src, const std::string& dst, const std::string& stampFile) {
+bool TPdfWatermark::Apply(const std::string& src, const std::string& dst,
+                          const std::string& stampFile) {
     return RunGsJob("pdfWatermark", [&] { return ApplyParameters(src, dst, stampFile); });
 }
 

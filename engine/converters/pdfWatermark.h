@@ -14,7 +14,8 @@ public:
     bool WriteStamp(const std::string& stampFile);
     // Runs the job; False when Ghostscript cannot start.
     bool Apply(const std::string& src, const std::string& dst, const std::string& stampFile);
-    std::string ApplyParameters(const std::string& src, const std::string& dst, const std::string& stampFile);
+    std::string ApplyParameters(const std::string& src, const std::string& dst,
+                                const std::string& stampFile);
 
     // Whether the text needs the Chinese font (it holds characters outside ASCII).
     static bool NeedsCjkFont(const std::string& text);

@@ -12,8 +12,10 @@ bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
         // FileName, ReadOnly, Untitled, WithWindow
         OleVariant pres = app.Get("Presentations").Call("Open", {src, true, true, false});
         OfficeProcessMessages();
-        if (RadioChecked("RadioButton_orientationL")) pres.Get("PageSetup").Put("SlideOrientation", 1);
-        if (RadioChecked("RadioButton_orientationP")) pres.Get("PageSetup").Put("SlideOrientation", 2);
+        if (RadioChecked("RadioButton_orientationL"))
+            pres.Get("PageSetup").Put("SlideOrientation", 1);
+        if (RadioChecked("RadioButton_orientationP"))
+            pres.Get("PageSetup").Put("SlideOrientation", 2);
         pres.Get("PrintOptions").Put("ActivePrinter", "Generic Colour PostScript");
         pres.Get("PrintOptions").Put("PrintInBackground", false);
         pres.Call("PrintOut", {EmptyParam, EmptyParam, dstPs, EmptyParam, EmptyParam});
@@ -30,5 +32,6 @@ bool TPpt2ps::Convert(const std::string& src, const std::string& dstPs) {
 
 bool RunPpt2pdf(TRun& run) {
     return OfficeFunctionReady("PowerPoint", true, false) &&
-           ViaPostScript(run, [&](const std::string& ps) { return TPpt2ps().Convert(run.Source(), ps); });
+           ViaPostScript(
+               run, [&](const std::string& ps) { return TPpt2ps().Convert(run.Source(), ps); });
 }

@@ -12,7 +12,8 @@ class TBitmap;
 
 class TTiff2ps {
 public:
-    bool Convert(const std::string& tiffFile, const std::string& psFile, const std::string& tempDir);
+    bool Convert(const std::string& tiffFile, const std::string& psFile,
+                 const std::string& tempDir);
     // Pages (directories) of the file; raises when the file cannot be read as TIFF.
     int TiffPageCount(const std::string& tiffFile);
     // The page (1-based) as a new 32-bit bitmap; raises when it cannot be read.

@@ -28,7 +28,8 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
         }
 
         if (RadioChecked("RadioButton_sheetsFirst")) book.Get("Sheets", {1}).Call("Select");
-        if (RadioChecked("RadioButton_sheetsLast")) book.Get("Sheets", {book.Get("Sheets").Get("Count")}).Call("Select");
+        if (RadioChecked("RadioButton_sheetsLast"))
+            book.Get("Sheets", {book.Get("Sheets").Get("Count")}).Call("Select");
         if (RadioChecked("RadioButton_sheetsAll")) {
             const long long n = book.Get("Sheets").Get("Count").AsInt();
             std::vector<OleVariant> names;
@@ -39,10 +40,11 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
         OleVariant selected = app.Get("ActiveWindow").Get("SelectedSheets");
         if (OfficeVersion("Excel") == 8) {
             RunHelper(dstPs, "EXCEL.EXE");
-            selected.Call("PrintOut", {EmptyParam, EmptyParam, EmptyParam, EmptyParam, "Generic Colour PostScript", true, EmptyParam});
+            selected.Call("PrintOut", {EmptyParam, EmptyParam, EmptyParam, EmptyParam,
+                                       "Generic Colour PostScript", true, EmptyParam});
         } else {
-            selected.Call("PrintOut",
-                          {EmptyParam, EmptyParam, EmptyParam, EmptyParam, "Generic Colour PostScript", true, EmptyParam, dstPs});
+            selected.Call("PrintOut", {EmptyParam, EmptyParam, EmptyParam, EmptyParam,
+                                       "Generic Colour PostScript", true, EmptyParam, dstPs});
         }
         OfficeProcessMessages();
         WaitForPrintFile(dstPs);
@@ -58,5 +60,6 @@ bool TXls2ps::Convert(const std::string& src, const std::string& dstPs) {
 
 bool RunXls2pdf(TRun& run) {
     return OfficeFunctionReady("Excel", true, false) &&
-           ViaPostScript(run, [&](const std::string& ps) { return TXls2ps().Convert(run.Source(), ps); });
+           ViaPostScript(
+               run, [&](const std::string& ps) { return TXls2ps().Convert(run.Source(), ps); });
 }

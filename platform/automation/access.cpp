@@ -32,7 +32,8 @@ std::string mdb(const std::string& work, const std::vector<std::string>& args) {
     std::error_code ec;
     std::filesystem::remove(out, ec);
     if (r.exitCode != 0 || r.timedOut)
-        throw EOleError("数据库无法读取 (" + args[0] + ")" + (r.errorText.empty() ? "" : ": " + r.errorText));
+        throw EOleError("数据库无法读取 (" + args[0] + ")" +
+                        (r.errorText.empty() ? "" : ": " + r.errorText));
     return text;
 }
 
@@ -100,11 +101,20 @@ std::string html(const std::string& s) {
     std::string r;
     for (char c : s) {
         switch (c) {
-            case '&': r += "&amp;"; break;
-            case '<': r += "&lt;"; break;
-            case '>': r += "&gt;"; break;
-            case '"': r += "&quot;"; break;
-            default: r += c;
+            case '&':
+                r += "&amp;";
+                break;
+            case '<':
+                r += "&lt;";
+                break;
+            case '>':
+                r += "&gt;";
+                break;
+            case '"':
+                r += "&quot;";
+                break;
+            default:
+                r += c;
         }
     }
     return r;
@@ -122,19 +132,22 @@ class AccessApp;
 class DoCmd : public TServerObject {
 public:
     explicit DoCmd(std::shared_ptr<AccessApp> app) : TServerObject("DoCmd"), app_(std::move(app)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) override;
+    OleVariant Invoke(const std::string& m, TInvokeKind,
+                      const std::vector<OleVariant>& args) override;
     std::shared_ptr<AccessApp> app_;
 };
 
 class AccessApp : public TServerObject {
 public:
     AccessApp() : TServerObject("Access.Application"), session_(NewSession()) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         if (Is(m, "OpenCurrentDatabase")) {
             // FilePath, Exclusive, bstrPassword
             if (db_) throw EOleError("已经打开了一个数据库");
             std::string file = Arg(args, 0).AsString();
-            if (!std::filesystem::is_regular_file(file)) throw EOleError("找不到数据库 '" + file + "'");
+            if (!std::filesystem::is_regular_file(file))
+                throw EOleError("找不到数据库 '" + file + "'");
             mdb(session_->WorkFolder(), {"mdb-ver", file});
             db_ = std::make_shared<Database>();
             db_->file = file;
@@ -144,13 +157,16 @@ public:
             db_.reset();
             return OleVariant();
         }
-        if (Is(m, "DoCmd")) return Obj(std::make_shared<DoCmd>(std::static_pointer_cast<AccessApp>(shared_from_this())));
+        if (Is(m, "DoCmd"))
+            return Obj(
+                std::make_shared<DoCmd>(std::static_pointer_cast<AccessApp>(shared_from_this())));
         if (Is(m, "Quit")) {
             db_.reset();
             session_->Quit();
             return OleVariant();
         }
-        if (Is(m, "Visible")) return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
+        if (Is(m, "Visible"))
+            return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
         UnknownMember(m);
     }
     Database& db() {
@@ -179,10 +195,12 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
         std::string name = Arg(args, 0).AsString();
         if (Is(m, "OpenTable")) {
             if (!listed(lines(mdb(work, {"mdb-tables", "-1", d.file})), name)) notFound(name);
-            d.rows = parseCsv(mdb(work, {"mdb-export", "-b", "strip", "-D", "%Y-%m-%d %H:%M:%S", d.file, name}));
+            d.rows = parseCsv(
+                mdb(work, {"mdb-export", "-b", "strip", "-D", "%Y-%m-%d %H:%M:%S", d.file, name}));
             d.openKind = "table";
         } else if (Is(m, "OpenQuery")) {
-            if (!listed(lines(mdb(work, {"mdb-queries", "-L", "-1", d.file})), name)) notFound(name);
+            if (!listed(lines(mdb(work, {"mdb-queries", "-L", "-1", d.file})), name))
+                notFound(name);
             std::string sql = Trim(mdb(work, {"mdb-queries", d.file, name}));
             std::string sqlFile = work + "query.sql";
             std::ofstream(sqlFile, std::ios::binary) << sql << "\n";
@@ -193,7 +211,8 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
                 out.clear();
             }
             auto rows = lines(out);
-            if (rows.empty() || out.find("Error") != std::string::npos || out.find("error") != std::string::npos)
+            if (rows.empty() || out.find("Error") != std::string::npos ||
+                out.find("error") != std::string::npos)
                 throw EOleError("查询 '" + name + "' 无法在此系统上执行: " + sql);
             d.rows.clear();
             for (auto& l : rows) {
@@ -206,7 +225,8 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
             d.openKind = "query";
         } else {
             // Reports are objects of type -32764 in the system table.
-            auto objects = parseCsv(mdb(work, {"mdb-export", "-b", "strip", d.file, "MSysObjects"}));
+            auto objects =
+                parseCsv(mdb(work, {"mdb-export", "-b", "strip", d.file, "MSysObjects"}));
             size_t nameCol = 0, typeCol = 0;
             if (!objects.empty())
                 for (size_t i = 0; i < objects[0].size(); ++i) {
@@ -215,11 +235,12 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
                 }
             bool found = false;
             for (size_t r = 1; r < objects.size(); ++r)
-                if (objects[r].size() > std::max(nameCol, typeCol) && objects[r][typeCol] == "-32764" &&
-                    SameText(objects[r][nameCol], name))
+                if (objects[r].size() > std::max(nameCol, typeCol) &&
+                    objects[r][typeCol] == "-32764" && SameText(objects[r][nameCol], name))
                     found = true;
             if (!found) notFound(name);
-            throw EOleError("报表 '" + name + "' 无法在此系统上显示: 数据库程序 (mdbtools) 不能排版报表");
+            throw EOleError("报表 '" + name +
+                            "' 无法在此系统上显示: 数据库程序 (mdbtools) 不能排版报表");
         }
         d.openName = name;
         return OleVariant();
@@ -230,13 +251,16 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
         Database& d = app_->db();
         if (d.openKind.empty()) throw EOleError("没有可打印的对象");
         std::string printer = DefaultPrinterName();
-        if (!IsPostScriptPrinter(printer)) throw EOleError("默认打印机 \"" + printer + "\" 不能使用");
+        if (!IsPostScriptPrinter(printer))
+            throw EOleError("默认打印机 \"" + printer + "\" 不能使用");
         std::string file = AskPrintFileName("MSACCESS.EXE");
-        std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + html(d.openName) +
-                           "</title></head><body>\n<h3>" + html(d.openName) + "</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n";
+        std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
+                           html(d.openName) + "</title></head><body>\n<h3>" + html(d.openName) +
+                           "</h3>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n";
         for (size_t r = 0; r < d.rows.size(); ++r) {
             page += "<tr>";
-            for (auto& c : d.rows[r]) page += (r == 0 ? "<th>" : "<td>") + html(c) + (r == 0 ? "</th>" : "</td>");
+            for (auto& c : d.rows[r])
+                page += (r == 0 ? "<th>" : "<td>") + html(c) + (r == 0 ? "</th>" : "</td>");
             page += "</tr>\n";
         }
         page += "</table>\n</body></html>\n";
@@ -245,8 +269,12 @@ OleVariant DoCmd::Invoke(const std::string& m, TInvokeKind, const std::vector<Ol
         PrintJob job;
         job.file = file;
         job.pdf = app_->session_->NewWorkFile(".pdf");
-        long long id = app_->session_->Command("{\"op\":\"load\",\"path\":" + Json(htmlFile) + ",\"filter\":\"HTML (StarWriter)\"}").AsInt();
-        app_->session_->Command("{\"op\":\"export_pdf\",\"id\":" + Json(id) + ",\"path\":" + Json(job.pdf) + ",\"filter\":\"writer_pdf_Export\"}");
+        long long id = app_->session_
+                           ->Command("{\"op\":\"load\",\"path\":" + Json(htmlFile) +
+                                     ",\"filter\":\"HTML (StarWriter)\"}")
+                           .AsInt();
+        app_->session_->Command("{\"op\":\"export_pdf\",\"id\":" + Json(id) + ",\"path\":" +
+                                Json(job.pdf) + ",\"filter\":\"writer_pdf_Export\"}");
         app_->session_->Command("{\"op\":\"close\",\"id\":" + Json(id) + "}");
         PrintToFile(job);
         app_->session_->PrintDone();

@@ -35,13 +35,15 @@ int sheetIndex(const Book& b, const OleVariant& v) {
 class ExcelPageSetup : public TServerObject {
 public:
     ExcelPageSetup(BookPtr b, int i) : TServerObject("PageSetup"), b_(std::move(b)), i_(i) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         if (Is(m, "Orientation")) {
             if (kind != TInvokeKind::PropertyPut) return OleVariant(orientation_);
             long long o = PutValue(args).AsInt();  // 1 portrait, 2 landscape
             if (o != 1 && o != 2) throw EOleError("无法设置 PageSetup 类的 Orientation 属性");
-            b_->session->Command("{\"op\":\"calc_orientation\",\"id\":" + Json((long long)b_->id) + ",\"index\":" +
-                                 Json((long long)i_) + ",\"landscape\":" + Json(o == 2) + "}");
+            b_->session->Command("{\"op\":\"calc_orientation\",\"id\":" + Json((long long)b_->id) +
+                                 ",\"index\":" + Json((long long)i_) +
+                                 ",\"landscape\":" + Json(o == 2) + "}");
             b_->landscapeSet = o == 2;
             orientation_ = int(o);
             return OleVariant();
@@ -57,9 +59,13 @@ public:
 class ExcelSheets : public TServerObject {
 public:
     ExcelSheets(std::weak_ptr<ExcelApp> app, BookPtr b, std::vector<int> which, bool collection)
-        : TServerObject(collection ? "Sheets" : "Worksheet"), app_(std::move(app)), b_(std::move(b)), which_(std::move(which)),
+        : TServerObject(collection ? "Sheets" : "Worksheet"),
+          app_(std::move(app)),
+          b_(std::move(b)),
+          which_(std::move(which)),
           collection_(collection) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override;
     std::weak_ptr<ExcelApp> app_;
     BookPtr b_;
     std::vector<int> which_;
@@ -68,8 +74,11 @@ public:
 
 class ExcelApp : public TServerObject {
 public:
-    ExcelApp() : TServerObject("Excel.Application"), session_(NewSession()) { printer_ = DefaultPrinterName(); }
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;
+    ExcelApp() : TServerObject("Excel.Application"), session_(NewSession()) {
+        printer_ = DefaultPrinterName();
+    }
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override;
     BookPtr book() {
         if (books_.empty()) throw EOleError("没有打开的工作簿");
         return books_.back();
@@ -81,8 +90,10 @@ public:
 
 class ExcelWorkbook : public TServerObject {
 public:
-    ExcelWorkbook(std::weak_ptr<ExcelApp> app, BookPtr b) : TServerObject("Workbook"), app_(std::move(app)), b_(std::move(b)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    ExcelWorkbook(std::weak_ptr<ExcelApp> app, BookPtr b)
+        : TServerObject("Workbook"), app_(std::move(app)), b_(std::move(b)) {}
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         if (Is(m, "Sheets") || Is(m, "Worksheets")) {
             std::vector<int> all;
             for (size_t i = 0; i < b_->names.size(); ++i) all.push_back(int(i));
@@ -105,7 +116,8 @@ public:
     BookPtr b_;
 };
 
-OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) {
+OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind,
+                               const std::vector<OleVariant>& args) {
     Book& b = *b_;
     if (Is(m, "Count")) return OleVariant(int(which_.size()));
     if (Is(m, "Item")) {
@@ -115,21 +127,24 @@ OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind, const std::vec
             for (auto& k : key.AsArray()) group.push_back(sheetIndex(b, k));
             return Obj(std::make_shared<ExcelSheets>(app_, b_, group, false));
         }
-        return Obj(std::make_shared<ExcelSheets>(app_, b_, std::vector<int>{sheetIndex(b, key)}, false));
+        return Obj(
+            std::make_shared<ExcelSheets>(app_, b_, std::vector<int>{sheetIndex(b, key)}, false));
     }
     if (which_.empty()) throw EOleError("没有工作表");
     if (Is(m, "Name")) return OleVariant(b.names[size_t(which_[0])]);
     if (Is(m, "Index")) return OleVariant(which_[0] + 1);
     if (Is(m, "Activate")) {
         b.active = which_[0];
-        if (std::find(b.selected.begin(), b.selected.end(), b.active) == b.selected.end()) b.selected = {b.active};
+        if (std::find(b.selected.begin(), b.selected.end(), b.active) == b.selected.end())
+            b.selected = {b.active};
         return OleVariant();
     }
     if (Is(m, "Select")) {
         bool replace = Arg(args, 0).IsMissing() || Arg(args, 0).AsBool();
         if (replace) b.selected.clear();
         for (int i : which_)
-            if (std::find(b.selected.begin(), b.selected.end(), i) == b.selected.end()) b.selected.push_back(i);
+            if (std::find(b.selected.begin(), b.selected.end(), i) == b.selected.end())
+                b.selected.push_back(i);
         std::sort(b.selected.begin(), b.selected.end());
         b.active = which_[0];
         return OleVariant();
@@ -144,14 +159,16 @@ OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind, const std::vec
         bool toFile = !Arg(args, 5).IsMissing() && Arg(args, 5).AsBool();
         if (!toFile) throw EOleError("打印机的端口是文件: 请打印到文件");
         // Without a file name the port asks for one; the helper program answers.
-        std::string file = Arg(args, 7).IsMissing() ? AskPrintFileName("EXCEL.EXE") : Arg(args, 7).AsString();
+        std::string file =
+            Arg(args, 7).IsMissing() ? AskPrintFileName("EXCEL.EXE") : Arg(args, 7).AsString();
         PrintJob job;
         job.file = file;
         job.landscapeJob = b.landscapeSet;
         job.pdf = b.session->NewWorkFile(".pdf");
         std::string list;
         for (int i : which_) list += std::string(list.empty() ? "" : ",") + std::to_string(i);
-        b.session->Command("{\"op\":\"export_pdf\",\"id\":" + Json((long long)b.id) + ",\"path\":" + Json(job.pdf) +
+        b.session->Command("{\"op\":\"export_pdf\",\"id\":" + Json((long long)b.id) +
+                           ",\"path\":" + Json(job.pdf) +
                            ",\"filter\":\"calc_pdf_Export\",\"sheets\":[" + list + "]}");
         // The office printed by leaving only these sheets in the book.
         std::vector<std::string> kept;
@@ -167,22 +184,29 @@ OleVariant ExcelSheets::Invoke(const std::string& m, TInvokeKind, const std::vec
     UnknownMember(m);
 }
 
-OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) {
+OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind,
+                            const std::vector<OleVariant>& args) {
     auto self = std::static_pointer_cast<ExcelApp>(shared_from_this());
     if (Is(m, "Workbooks")) {
         class Workbooks : public TServerObject {
         public:
-            explicit Workbooks(std::shared_ptr<ExcelApp> a) : TServerObject("Workbooks"), a_(std::move(a)) {}
-            OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) override {
+            explicit Workbooks(std::shared_ptr<ExcelApp> a)
+                : TServerObject("Workbooks"), a_(std::move(a)) {}
+            OleVariant Invoke(const std::string& m, TInvokeKind,
+                              const std::vector<OleVariant>& args) override {
                 if (Is(m, "Count")) return OleVariant(int(a_->books_.size()));
                 if (Is(m, "Open")) {
                     // FileName, UpdateLinks, ReadOnly, ...
                     auto b = std::make_shared<Book>();
                     b->session = a_->session_;
                     bool readOnly = !Arg(args, 2).IsMissing() && Arg(args, 2).AsBool();
-                    b->id = int(a_->session_->Command("{\"op\":\"load\",\"path\":" + Json(Arg(args, 0).AsString()) +
-                                                      ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"sheet\"}").AsInt());
-                    OleVariant r = a_->session_->Command("{\"op\":\"calc_sheets\",\"id\":" + Json((long long)b->id) + "}");
+                    b->id = int(
+                        a_->session_
+                            ->Command("{\"op\":\"load\",\"path\":" + Json(Arg(args, 0).AsString()) +
+                                      ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"sheet\"}")
+                            .AsInt());
+                    OleVariant r = a_->session_->Command(
+                        "{\"op\":\"calc_sheets\",\"id\":" + Json((long long)b->id) + "}");
                     for (auto& n : r.AsArray().at(0).AsArray()) b->names.push_back(n.AsString());
                     b->active = int(r.AsArray().at(1).AsInt());
                     b->selected = {b->active};
@@ -203,9 +227,12 @@ OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind, const std::v
     if (Is(m, "ActiveWindow")) {
         class Window : public TServerObject {
         public:
-            Window(std::shared_ptr<ExcelApp> a, BookPtr b) : TServerObject("Window"), a_(std::move(a)), b_(std::move(b)) {}
-            OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>&) override {
-                if (Is(m, "SelectedSheets")) return Obj(std::make_shared<ExcelSheets>(a_, b_, b_->selected, false));
+            Window(std::shared_ptr<ExcelApp> a, BookPtr b)
+                : TServerObject("Window"), a_(std::move(a)), b_(std::move(b)) {}
+            OleVariant Invoke(const std::string& m, TInvokeKind,
+                              const std::vector<OleVariant>&) override {
+                if (Is(m, "SelectedSheets"))
+                    return Obj(std::make_shared<ExcelSheets>(a_, b_, b_->selected, false));
                 UnknownMember(m);
             }
             std::shared_ptr<ExcelApp> a_;
@@ -214,7 +241,8 @@ OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind, const std::v
         return Obj(std::make_shared<Window>(self, book()));
     }
     if (Is(m, "ActivePrinter")) {
-        if (kind != TInvokeKind::PropertyPut) return OleVariant(IsPostScriptPrinter(printer_) ? PrinterDisplayName() : printer_);
+        if (kind != TInvokeKind::PropertyPut)
+            return OleVariant(IsPostScriptPrinter(printer_) ? PrinterDisplayName() : printer_);
         std::string name = PutValue(args).AsString();
         if (!IsPostScriptPrinter(name)) throw EOleError("打印机 \"" + name + "\" 不存在");
         printer_ = name;
@@ -225,7 +253,8 @@ OleVariant ExcelApp::Invoke(const std::string& m, TInvokeKind kind, const std::v
         session_->Quit();
         return OleVariant();
     }
-    if (Is(m, "Visible") || Is(m, "DisplayAlerts")) return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
+    if (Is(m, "Visible") || Is(m, "DisplayAlerts"))
+        return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
     UnknownMember(m);
 }
 

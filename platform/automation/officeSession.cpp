@@ -50,7 +50,8 @@ std::string makeTempFolder(const std::string& prefix) {
     std::string tmpl = tempRoot() + prefix + "XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data())) throw EOleError("无法创建办公程序的临时文件夹: " + tmpl + ": " + std::strerror(errno));
+    if (!mkdtemp(buf.data()))
+        throw EOleError("无法创建办公程序的临时文件夹: " + tmpl + ": " + std::strerror(errno));
     return std::string(buf.data()) + "/";
 }
 
@@ -58,7 +59,8 @@ std::string fileUrl(const std::string& path) {
     static const char* hex = "0123456789ABCDEF";
     std::string u = "file://";
     for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') u += char(c);
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
+            u += char(c);
         else {
             u += '%';
             u += hex[c >> 4];
@@ -83,8 +85,8 @@ std::string readTail(const std::string& file, size_t max = 600) {
 std::vector<std::string> childEnvironment(const std::string& tmp = "") {
     std::vector<std::string> env;
     for (char** e = environ; e && *e; ++e) {
-        if (std::strncmp(*e, "PYTHONIOENCODING=", 17) == 0 || std::strncmp(*e, "PYTHONHOME=", 11) == 0 ||
-            std::strncmp(*e, "PYTHONPATH=", 11) == 0)
+        if (std::strncmp(*e, "PYTHONIOENCODING=", 17) == 0 ||
+            std::strncmp(*e, "PYTHONHOME=", 11) == 0 || std::strncmp(*e, "PYTHONPATH=", 11) == 0)
             continue;
         if (!tmp.empty() && (std::strncmp(*e, "TMPDIR=", 7) == 0 ||
                              std::strncmp(*e, "TMP=", 4) == 0 || std::strncmp(*e, "TEMP=", 5) == 0))
@@ -103,7 +105,8 @@ pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd,
                  const std::string& errFile, const std::string& tmp = "",
                  int parentDeathSignal = SIGKILL) {
     ScopedFd err;
-    if (!errFile.empty()) err.reset(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!errFile.empty())
+        err.reset(open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     LaunchOptions launch;
     launch.argv = argv;
     launch.env = childEnvironment(tmp);
@@ -229,7 +232,8 @@ void endInBackground(pid_t pid, int in, int out, std::string work,
         sigaddset(&pipe, SIGPIPE);
         pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
         static const char kQuit[] = "{\"op\":\"quit\"}\n";
-        const bool asked = in.valid() && ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
+        const bool asked =
+            in.valid() && ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
         in.reset();
         if (!asked || !reapChild(pid, Clock::now() + std::chrono::seconds(40))) {
             killGroup(pid);
@@ -271,10 +275,21 @@ struct JsonReader {
         return false;
     }
     static void utf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) out += char(cp);
-        else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 63)); }
-        else if (cp < 0x10000) { out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 63)); out += char(0x80 | (cp & 63)); }
-        else { out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 63)); out += char(0x80 | ((cp >> 6) & 63)); out += char(0x80 | (cp & 63)); }
+        if (cp < 0x80)
+            out += char(cp);
+        else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 63));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 63));
+            out += char(0x80 | (cp & 63));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 63));
+            out += char(0x80 | ((cp >> 6) & 63));
+            out += char(0x80 | (cp & 63));
+        }
     }
     unsigned hex4() {
         if (i + 4 > s.size()) fail();
@@ -282,10 +297,14 @@ struct JsonReader {
         for (int k = 0; k < 4; ++k) {
             char c = s[i++];
             v <<= 4;
-            if (c >= '0' && c <= '9') v |= unsigned(c - '0');
-            else if (c >= 'a' && c <= 'f') v |= unsigned(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') v |= unsigned(c - 'A' + 10);
-            else fail();
+            if (c >= '0' && c <= '9')
+                v |= unsigned(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                v |= unsigned(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                v |= unsigned(c - 'A' + 10);
+            else
+                fail();
         }
         return v;
     }
@@ -295,18 +314,32 @@ struct JsonReader {
         std::string out;
         while (i < s.size() && s[i] != '"') {
             char c = s[i++];
-            if (c != '\\') { out += c; continue; }
+            if (c != '\\') {
+                out += c;
+                continue;
+            }
             if (i >= s.size()) fail();
             char e = s[i++];
             switch (e) {
-                case 'n': out += '\n'; break;
-                case 't': out += '\t'; break;
-                case 'r': out += '\r'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
                 case 'u': {
                     unsigned cp = hex4();
-                    if (cp >= 0xD800 && cp < 0xDC00 && i + 6 <= s.size() && s[i] == '\\' && s[i + 1] == 'u') {
+                    if (cp >= 0xD800 && cp < 0xDC00 && i + 6 <= s.size() && s[i] == '\\' &&
+                        s[i + 1] == 'u') {
                         i += 2;
                         unsigned lo = hex4();
                         cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
@@ -314,7 +347,8 @@ struct JsonReader {
                     utf8(out, cp);
                     break;
                 }
-                default: out += e;
+                default:
+                    out += e;
             }
         }
         if (i >= s.size()) fail();
@@ -348,8 +382,14 @@ struct JsonReader {
                 }
                 ws();
                 if (i >= s.size()) fail();
-                if (s[i] == ',') { ++i; continue; }
-                if (s[i] == (obj ? '}' : ']')) { ++i; break; }
+                if (s[i] == ',') {
+                    ++i;
+                    continue;
+                }
+                if (s[i] == (obj ? '}' : ']')) {
+                    ++i;
+                    break;
+                }
                 fail();
             }
             return OleVariant(items);
@@ -358,7 +398,9 @@ struct JsonReader {
         if (lit("true")) return OleVariant(true);
         if (lit("false")) return OleVariant(false);
         size_t start = i;
-        while (i < s.size() && (std::isdigit((unsigned char)s[i]) || s[i] == '-' || s[i] == '+' || s[i] == '.' || s[i] == 'e' || s[i] == 'E')) ++i;
+        while (i < s.size() && (std::isdigit((unsigned char)s[i]) || s[i] == '-' || s[i] == '+' ||
+                                s[i] == '.' || s[i] == 'e' || s[i] == 'E'))
+            ++i;
         if (start == i) fail();
         std::string num = s.substr(start, i - start);
         if (num.find_first_of(".eE") == std::string::npos) return OleVariant(std::stoll(num));
@@ -408,7 +450,8 @@ std::string UnoPython() {
         for (const char* p : {"/usr/bin/python3", "/usr/lib/libreoffice/program/python"}) {
             if (!isExecutable(p)) continue;
             std::string py = p;
-            if (py == "/usr/bin/python3" && !std::filesystem::exists("/usr/lib/python3/dist-packages/uno.py") &&
+            if (py == "/usr/bin/python3" &&
+                !std::filesystem::exists("/usr/lib/python3/dist-packages/uno.py") &&
                 !std::filesystem::exists("/usr/lib/libreoffice/program/uno.py"))
                 continue;
             return py;
@@ -421,7 +464,8 @@ std::string UnoPython() {
 bool ModuleInstalled(const std::string& module) {
     if (SofficePath().empty() || UnoPython().empty()) return false;
     std::error_code ec;
-    for (const char* base : {"/usr/lib/libreoffice/share/registry/", "/opt/libreoffice/share/registry/"})
+    for (const char* base :
+         {"/usr/lib/libreoffice/share/registry/", "/opt/libreoffice/share/registry/"})
         if (std::filesystem::exists(std::string(base) + module + ".xcd", ec)) return true;
     return false;
 }
@@ -465,11 +509,21 @@ std::string Json(const std::string& text) {
             continue;
         }
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];
@@ -509,7 +563,8 @@ OleVariant JsonMember(const OleVariant& object, const std::string& key) {
     if (object.Type() != TVarType::Array) return OleVariant();
     for (const auto& pair : object.AsArray()) {
         if (pair.Type() != TVarType::Array || pair.AsArray().size() != 2) continue;
-        if (pair.AsArray()[0].Type() == TVarType::String && pair.AsArray()[0].AsString() == key) return pair.AsArray()[1];
+        if (pair.AsArray()[0].Type() == TVarType::String && pair.AsArray()[0].AsString() == key)
+            return pair.AsArray()[1];
     }
     return OleVariant();
 }
@@ -526,10 +581,10 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
     std::string errFile;
     try {
         errFile = makeTempFolder("vx-run-") + "stderr.txt";
-    } catch (const EOleError&) {
-    }
+    } catch (const EOleError&) {}
     ScopedFd out;
-    if (!outputFile.empty()) out.reset(open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!outputFile.empty())
+        out.reset(open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     pid_t pid = argv.empty() ? -1 : spawnGroup(argv, -1, out.get(), errFile);
     out.reset();
     if (pid < 0) {
@@ -559,14 +614,14 @@ Session::Session() { start(); }
 Session::~Session() {
     try {
         Quit();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void Session::start() {
     std::string soffice = SofficePath();
     std::string python = UnoPython();
-    if (soffice.empty() || python.empty()) throw EOleError("没有安装 LibreOffice (soffice 和 python3-uno)");
+    if (soffice.empty() || python.empty())
+        throw EOleError("没有安装 LibreOffice (soffice 和 python3-uno)");
     // Folders of sessions whose program was killed: nobody holds them any more.
     RemoveAbandonedFolders(tempRoot(), "vexomat-office-");
     work_ = makeTempFolder("vexomat-office-");
@@ -583,7 +638,8 @@ void Session::start() {
     std::filesystem::create_directory(work_ + "files");
     std::filesystem::create_directory(work_ + "tmp");
     std::filesystem::create_directory(work_ + "names");
-    std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" + std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
+    std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" +
+                           std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
                            std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
     ScopedFd childIn, childOut;
     if (!MakePipe(childIn, in_) || !MakePipe(out_, childOut)) throw EOleError("pipe failed");
@@ -630,7 +686,8 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             std::string answer = buffer_.substr(0, nl);
             buffer_.erase(0, nl + 1);
             OleVariant reply = ParseJson(answer);
-            if (JsonMember(reply, "ok").Type() == TVarType::Bool && JsonMember(reply, "ok").AsBool())
+            if (JsonMember(reply, "ok").Type() == TVarType::Bool &&
+                JsonMember(reply, "ok").AsBool())
                 return JsonMember(reply, "result");
             throw EOleError(JsonMember(reply, "error").AsString());
         }

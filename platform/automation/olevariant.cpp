@@ -31,60 +31,79 @@ bool parseNumber(const std::string& s, double& d) {
 
 long long OleVariant::AsInt() const {
     switch (type_) {
-        case TVarType::Empty: return 0;
-        case TVarType::Bool: return int_ ? -1 : 0;  // automation's True is -1
-        case TVarType::Int: return int_;
-        case TVarType::Double: return std::llround(double_);
+        case TVarType::Empty:
+            return 0;
+        case TVarType::Bool:
+            return int_ ? -1 : 0;  // automation's True is -1
+        case TVarType::Int:
+            return int_;
+        case TVarType::Double:
+            return std::llround(double_);
         case TVarType::String: {
             double d;
             if (!parseNumber(string_, d)) mismatch();
             return std::llround(d);
         }
-        default: mismatch();
+        default:
+            mismatch();
     }
 }
 
 double OleVariant::AsDouble() const {
     switch (type_) {
-        case TVarType::Empty: return 0;
-        case TVarType::Bool: return int_ ? -1 : 0;
-        case TVarType::Int: return double(int_);
-        case TVarType::Double: return double_;
+        case TVarType::Empty:
+            return 0;
+        case TVarType::Bool:
+            return int_ ? -1 : 0;
+        case TVarType::Int:
+            return double(int_);
+        case TVarType::Double:
+            return double_;
         case TVarType::String: {
             double d;
             if (!parseNumber(string_, d)) mismatch();
             return d;
         }
-        default: mismatch();
+        default:
+            mismatch();
     }
 }
 
 bool OleVariant::AsBool() const {
     switch (type_) {
-        case TVarType::Empty: return false;
+        case TVarType::Empty:
+            return false;
         case TVarType::Bool:
-        case TVarType::Int: return int_ != 0;
-        case TVarType::Double: return double_ != 0;
+        case TVarType::Int:
+            return int_ != 0;
+        case TVarType::Double:
+            return double_ != 0;
         case TVarType::String:
             if (SameText(string_, "true")) return true;
             if (SameText(string_, "false")) return false;
             return AsDouble() != 0;
-        default: mismatch();
+        default:
+            mismatch();
     }
 }
 
 std::string OleVariant::AsString() const {
     switch (type_) {
-        case TVarType::Empty: return "";
-        case TVarType::Bool: return int_ ? "True" : "False";
-        case TVarType::Int: return std::to_string(int_);
+        case TVarType::Empty:
+            return "";
+        case TVarType::Bool:
+            return int_ ? "True" : "False";
+        case TVarType::Int:
+            return std::to_string(int_);
         case TVarType::Double: {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.15g", double_);
             return buf;
         }
-        case TVarType::String: return string_;
-        default: mismatch();
+        case TVarType::String:
+            return string_;
+        default:
+            mismatch();
     }
 }
 

@@ -28,7 +28,8 @@ public:
     OleVariant(double d) : type_(TVarType::Double), double_(d) {}
     OleVariant(const char* s) : type_(TVarType::String), string_(s) {}
     OleVariant(std::string s) : type_(TVarType::String), string_(std::move(s)) {}
-    OleVariant(std::shared_ptr<TAutoObject> o) : type_(o ? TVarType::Object : TVarType::Empty), object_(std::move(o)) {}
+    OleVariant(std::shared_ptr<TAutoObject> o)
+        : type_(o ? TVarType::Object : TVarType::Empty), object_(std::move(o)) {}
     OleVariant(std::vector<OleVariant> a) : type_(TVarType::Array), array_(std::move(a)) {}
 
     // A missing optional argument.
@@ -79,13 +80,15 @@ enum class TInvokeKind { Method, PropertyGet, PropertyPut };
 class TAutoObject : public std::enable_shared_from_this<TAutoObject> {
 public:
     virtual ~TAutoObject() = default;
-    virtual OleVariant Invoke(const std::string& member, TInvokeKind kind, const std::vector<OleVariant>& args) = 0;
+    virtual OleVariant Invoke(const std::string& member, TInvokeKind kind,
+                              const std::vector<OleVariant>& args) = 0;
     // The object's name for error messages.
     virtual std::string TypeName() const = 0;
 
 protected:
     // Helpers for servers.
-    static const OleVariant& Arg(const std::vector<OleVariant>& args, size_t i);  // 0-based; omitted past the end
+    static const OleVariant& Arg(const std::vector<OleVariant>& args,
+                                 size_t i);  // 0-based; omitted past the end
     [[noreturn]] void UnknownMember(const std::string& member) const;
 };
 

@@ -13,9 +13,9 @@
 namespace office {
 
 struct PrintJob {
-    std::string pdf;        // the rendered document
-    std::string file;       // the PostScript file to write
-    int columns = 1;        // pages per sheet, across and down
+    std::string pdf;   // the rendered document
+    std::string file;  // the PostScript file to write
+    int columns = 1;   // pages per sheet, across and down
     int rows = 1;
     double sheetWidth = 0;  // the sheet in points for pages per sheet; 0: the pages' size
     double sheetHeight = 0;

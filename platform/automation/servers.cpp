@@ -54,7 +54,8 @@ std::string AskPrintFileName(const std::string& program, std::chrono::millisecon
             if (!name.empty()) return name;
         }
         if (std::chrono::steady_clock::now() >= deadline)
-            throw EOleError("打印到文件: 在 " + std::to_string(bound.count() / 1000) + " 秒内没有得到输出文件名");
+            throw EOleError("打印到文件: 在 " + std::to_string(bound.count() / 1000) +
+                            " 秒内没有得到输出文件名");
         PumpMessages();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -79,11 +80,14 @@ std::string OfficePageRange(const std::string& pages) {
         size_t dash = item.find('-');
         std::string a = item.substr(0, dash);
         std::string b = dash == std::string::npos ? "" : item.substr(dash + 1);
-        auto digits = [](const std::string& s) { return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos; };
+        auto digits = [](const std::string& s) {
+            return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+        };
         if (!digits(a) || (dash != std::string::npos && !b.empty() && !digits(b)) ||
             (dash != std::string::npos && b.find('-') != std::string::npos))
             throw EOleError("页码范围无效: " + pages);
-        if (std::stoll(a.substr(0, 9)) < 1 || (digits(b) && std::stoll(b.substr(0, 9)) < std::stoll(a.substr(0, 9))))
+        if (std::stoll(a.substr(0, 9)) < 1 ||
+            (digits(b) && std::stoll(b.substr(0, 9)) < std::stoll(a.substr(0, 9))))
             throw EOleError("页码范围无效: " + pages);
         if (!out.empty()) out += ",";
         out += item;
@@ -91,8 +95,10 @@ std::string OfficePageRange(const std::string& pages) {
     };
     for (char c : pages) {
         if (c == ' ' || c == '\t') continue;
-        if (c == ',' || c == ';') flush(false);
-        else item += c;
+        if (c == ',' || c == ';')
+            flush(false);
+        else
+            item += c;
     }
     flush(true);
     return out;
@@ -103,7 +109,10 @@ void BitmapInfo(const std::string& file, int& width, int& height, double& dpiX, 
     unsigned char h[54];
     if (!in.read(reinterpret_cast<char*>(h), sizeof h) || h[0] != 'B' || h[1] != 'M')
         throw EOleError("无法读取图片: " + file);
-    auto u32 = [&](int o) { return uint32_t(h[o]) | uint32_t(h[o + 1]) << 8 | uint32_t(h[o + 2]) << 16 | uint32_t(h[o + 3]) << 24; };
+    auto u32 = [&](int o) {
+        return uint32_t(h[o]) | uint32_t(h[o + 1]) << 8 | uint32_t(h[o + 2]) << 16 |
+               uint32_t(h[o + 3]) << 24;
+    };
     uint32_t headerSize = u32(14);
     if (headerSize == 12) {
         width = h[18] | h[19] << 8;

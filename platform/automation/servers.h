@@ -40,7 +40,9 @@ public:
 
 protected:
     template <class T>
-    static OleVariant Obj(std::shared_ptr<T> p) { return OleVariant(std::shared_ptr<TAutoObject>(std::move(p))); }
+    static OleVariant Obj(std::shared_ptr<T> p) {
+        return OleVariant(std::shared_ptr<TAutoObject>(std::move(p)));
+    }
     // Raises when a property put is given no value.
     static const OleVariant& PutValue(const std::vector<OleVariant>& args) {
         if (args.empty()) throw EOleError("缺少属性值");

@@ -32,7 +32,8 @@ public:
         : TServerObject("Document"), id_(officeId), app_(app), session_(std::move(session)) {
         if (id_ == 0) sections_.emplace_back();
     }
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override;
 
     bool built() const { return id_ == 0; }
     Session& session();
@@ -61,9 +62,12 @@ public:
     WordApp() : TServerObject("Word.Application"), session_(NewSession()) {
         activePrinter_ = DefaultPrinterName();
     }
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override;
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override;
 
-    std::shared_ptr<WordApp> self() { return std::static_pointer_cast<WordApp>(shared_from_this()); }
+    std::shared_ptr<WordApp> self() {
+        return std::static_pointer_cast<WordApp>(shared_from_this());
+    }
     std::shared_ptr<WordDocument> active() {
         if (docs_.empty()) throw EOleError("此命令无效，因为没有打开的文档");
         return docs_.back();
@@ -83,22 +87,28 @@ std::shared_ptr<WordApp> WordDocument::app() {
 
 class WordDocuments : public TServerObject {
 public:
-    explicit WordDocuments(std::shared_ptr<WordApp> app) : TServerObject("Documents"), app_(std::move(app)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) override {
+    explicit WordDocuments(std::shared_ptr<WordApp> app)
+        : TServerObject("Documents"), app_(std::move(app)) {}
+    OleVariant Invoke(const std::string& m, TInvokeKind,
+                      const std::vector<OleVariant>& args) override {
         if (Is(m, "Count")) return OleVariant(int(app_->docs_.size()));
         if (Is(m, "Open")) {
             // FileName, ConfirmConversions, ReadOnly, AddToRecentFiles, PasswordDocument,
             // PasswordTemplate, Revert, WritePasswordDocument, WritePasswordTemplate, Format
             std::string file = Arg(args, 0).AsString();
             bool readOnly = Arg(args, 2).IsMissing() ? false : Arg(args, 2).AsBool();
-            long long id = app_->session_->Command("{\"op\":\"load\",\"path\":" + Json(file) + ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"text\"}").AsInt();
+            long long id = app_->session_
+                               ->Command("{\"op\":\"load\",\"path\":" + Json(file) +
+                                         ",\"readonly\":" + Json(readOnly) + ",\"kind\":\"text\"}")
+                               .AsInt();
             auto doc = std::make_shared<WordDocument>(app_, app_->session_, int(id));
             app_->docs_.push_back(doc);
             return Obj(doc);
         }
         if (Is(m, "Add")) {
             // Template, NewTemplate, DocumentType (0 a blank document), Visible
-            if (!Arg(args, 2).IsMissing() && Arg(args, 2).AsInt() != 0) throw EOleError("不支持的文档类型");
+            if (!Arg(args, 2).IsMissing() && Arg(args, 2).AsInt() != 0)
+                throw EOleError("不支持的文档类型");
             auto doc = std::make_shared<WordDocument>(app_, app_->session_, 0);
             app_->docs_.push_back(doc);
             return Obj(doc);
@@ -110,8 +120,10 @@ public:
 
 class WordPageSetup : public TServerObject {
 public:
-    explicit WordPageSetup(std::shared_ptr<WordDocument> doc) : TServerObject("PageSetup"), doc_(std::move(doc)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    explicit WordPageSetup(std::shared_ptr<WordDocument> doc)
+        : TServerObject("PageSetup"), doc_(std::move(doc)) {}
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         WordDocument& d = *doc_;
         bool put = kind == TInvokeKind::PropertyPut;
         if (Is(m, "Orientation")) {
@@ -136,8 +148,11 @@ public:
             d.pageSize(w, h);
             return OleVariant(isWidth ? w : h);
         }
-        double* margin = Is(m, "TopMargin") ? &d.top_ : Is(m, "BottomMargin") ? &d.bottom_
-                       : Is(m, "LeftMargin") ? &d.left_ : Is(m, "RightMargin") ? &d.right_ : nullptr;
+        double* margin = Is(m, "TopMargin")      ? &d.top_
+                         : Is(m, "BottomMargin") ? &d.bottom_
+                         : Is(m, "LeftMargin")   ? &d.left_
+                         : Is(m, "RightMargin")  ? &d.right_
+                                                 : nullptr;
         if (margin) {
             if (!put) return OleVariant(*margin);
             if (!d.built()) throw EOleError("此文档的页边距不能在这里更改");
@@ -154,7 +169,8 @@ public:
 class WordWrapFormat : public TServerObject {
 public:
     explicit WordWrapFormat(PicturePtr p) : TServerObject("WrapFormat"), p_(std::move(p)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         bool put = kind == TInvokeKind::PropertyPut;
         if (Is(m, "AllowOverlap")) {
             if (put) p_->allowOverlap = PutValue(args).AsBool();
@@ -176,21 +192,27 @@ public:
 class WordShape : public TServerObject {
 public:
     explicit WordShape(PicturePtr p) : TServerObject("Shape"), p_(std::move(p)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         bool put = kind == TInvokeKind::PropertyPut;
         if (Is(m, "WrapFormat")) return Obj(std::make_shared<WordWrapFormat>(p_));
         struct {
             const char* name;
             double* d;
             int* i;
-        } props[] = {{"Left", &p_->left, nullptr}, {"Top", &p_->top, nullptr}, {"Width", &p_->width, nullptr},
-                     {"Height", &p_->height, nullptr}, {"RelativeHorizontalPosition", nullptr, &p_->relH},
+        } props[] = {{"Left", &p_->left, nullptr},
+                     {"Top", &p_->top, nullptr},
+                     {"Width", &p_->width, nullptr},
+                     {"Height", &p_->height, nullptr},
+                     {"RelativeHorizontalPosition", nullptr, &p_->relH},
                      {"RelativeVerticalPosition", nullptr, &p_->relV}};
         for (auto& p : props) {
             if (!Is(m, p.name)) continue;
             if (!put) return p.d ? OleVariant(*p.d) : OleVariant(*p.i);
-            if (p.d) *p.d = PutValue(args).AsDouble();
-            else *p.i = int(PutValue(args).AsInt());
+            if (p.d)
+                *p.d = PutValue(args).AsDouble();
+            else
+                *p.i = int(PutValue(args).AsInt());
             return OleVariant();
         }
         UnknownMember(m);
@@ -200,8 +222,10 @@ public:
 
 class WordShapes : public TServerObject {
 public:
-    explicit WordShapes(std::shared_ptr<WordDocument> doc) : TServerObject("Shapes"), doc_(std::move(doc)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) override {
+    explicit WordShapes(std::shared_ptr<WordDocument> doc)
+        : TServerObject("Shapes"), doc_(std::move(doc)) {}
+    OleVariant Invoke(const std::string& m, TInvokeKind,
+                      const std::vector<OleVariant>& args) override {
         WordDocument& d = *doc_;
         if (Is(m, "Count")) {
             int n = 0;
@@ -231,8 +255,10 @@ public:
 
 class WordSelection : public TServerObject {
 public:
-    explicit WordSelection(std::shared_ptr<WordApp> app) : TServerObject("Selection"), app_(std::move(app)) {}
-    OleVariant Invoke(const std::string& m, TInvokeKind, const std::vector<OleVariant>& args) override {
+    explicit WordSelection(std::shared_ptr<WordApp> app)
+        : TServerObject("Selection"), app_(std::move(app)) {}
+    OleVariant Invoke(const std::string& m, TInvokeKind,
+                      const std::vector<OleVariant>& args) override {
         auto doc = app_->active();
         if (!doc->built()) throw EOleError("此文档的选定内容不能在这里更改");
         if (Is(m, "HomeKey")) {
@@ -264,7 +290,8 @@ void WordDocument::pageSize(double& w, double& h) {
         h = height_;
         return;
     }
-    OleVariant r = session().Command("{\"op\":\"writer_pagesetup\",\"id\":" + Json((long long)id_) + "}");
+    OleVariant r =
+        session().Command("{\"op\":\"writer_pagesetup\",\"id\":" + Json((long long)id_) + "}");
     w = r.AsArray().at(0).AsDouble();
     h = r.AsArray().at(1).AsDouble();
 }
@@ -277,7 +304,8 @@ void WordDocument::setOrientation(int o) {
         if ((width_ > height_) != (o == 1)) std::swap(width_, height_);
         return;
     }
-    session().Command("{\"op\":\"writer_orientation\",\"id\":" + Json((long long)id_) + ",\"landscape\":" + Json(o == 1) + "}");
+    session().Command("{\"op\":\"writer_orientation\",\"id\":" + Json((long long)id_) +
+                      ",\"landscape\":" + Json(o == 1) + "}");
 }
 
 void WordDocument::close() {
@@ -317,7 +345,8 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
     job.landscapeJob = landscapeSet_;
     job.columns = Arg(a, 14).IsMissing() ? 1 : int(Arg(a, 14).AsInt());
     job.rows = Arg(a, 15).IsMissing() ? 1 : int(Arg(a, 15).AsInt());
-    if (job.columns < 1 || job.rows < 1 || job.columns > 8 || job.rows > 8) throw EOleError("每张纸的页数无效");
+    if (job.columns < 1 || job.rows < 1 || job.columns > 8 || job.rows > 8)
+        throw EOleError("每张纸的页数无效");
     if (!Arg(a, 16).IsMissing()) job.sheetWidth = Arg(a, 16).AsDouble() / 20.0;
     if (!Arg(a, 17).IsMissing()) job.sheetHeight = Arg(a, 17).AsDouble() / 20.0;
     job.pdf = session().NewWorkFile(".pdf");
@@ -343,27 +372,31 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
                     top = top_ + (height_ - top_ - bottom_ - h) / 2;
                     vc = false;
                 }
-                pics += std::string(pics.empty() ? "" : ",") + "{\"file\":" + Json(p->file) + ",\"left\":" + Json(left) +
-                        ",\"top\":" + Json(top) + ",\"width\":" + Json(w) + ",\"height\":" + Json(h) +
+                pics += std::string(pics.empty() ? "" : ",") + "{\"file\":" + Json(p->file) +
+                        ",\"left\":" + Json(left) + ",\"top\":" + Json(top) +
+                        ",\"width\":" + Json(w) + ",\"height\":" + Json(h) +
                         ",\"hcenter\":" + Json(bool(hc)) + ",\"vcenter\":" + Json(bool(vc)) + "}";
             }
             list += std::string(list.empty() ? "" : ",") + "[" + pics + "]";
         }
-        session().Command("{\"op\":\"writer_pictures\",\"path\":" + Json(job.pdf) + ",\"page\":{\"width\":" + Json(width_) +
-                          ",\"height\":" + Json(height_) + ",\"top\":" + Json(top_) + ",\"bottom\":" + Json(bottom_) +
-                          ",\"left\":" + Json(left_) + ",\"right\":" + Json(right_) + "},\"pages\":[" + list + "]}");
+        session().Command("{\"op\":\"writer_pictures\",\"path\":" + Json(job.pdf) +
+                          ",\"page\":{\"width\":" + Json(width_) + ",\"height\":" + Json(height_) +
+                          ",\"top\":" + Json(top_) + ",\"bottom\":" + Json(bottom_) +
+                          ",\"left\":" + Json(left_) + ",\"right\":" + Json(right_) +
+                          "},\"pages\":[" + list + "]}");
     } else {
-        std::string req = "{\"op\":\"export_pdf\",\"id\":" + Json((long long)id_) + ",\"path\":" + Json(job.pdf) +
-                          ",\"filter\":\"writer_pdf_Export\"";
+        std::string req = "{\"op\":\"export_pdf\",\"id\":" + Json((long long)id_) +
+                          ",\"path\":" + Json(job.pdf) + ",\"filter\":\"writer_pdf_Export\"";
         if (!pages.empty()) req += ",\"pages\":" + Json(pages);
         session().Command(req + "}");
     }
     PrintToFile(job);
-        session().PrintDone();
+    session().PrintDone();
     return OleVariant();
 }
 
-OleVariant WordDocument::Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) {
+OleVariant WordDocument::Invoke(const std::string& m, TInvokeKind kind,
+                                const std::vector<OleVariant>& args) {
     auto me = std::static_pointer_cast<WordDocument>(shared_from_this());
     if (Is(m, "PageSetup")) return Obj(std::make_shared<WordPageSetup>(me));
     if (Is(m, "Shapes")) return Obj(std::make_shared<WordShapes>(me));
@@ -383,12 +416,15 @@ OleVariant WordDocument::Invoke(const std::string& m, TInvokeKind kind, const st
     UnknownMember(m);
 }
 
-OleVariant WordApp::Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) {
+OleVariant WordApp::Invoke(const std::string& m, TInvokeKind kind,
+                           const std::vector<OleVariant>& args) {
     if (Is(m, "Documents")) return Obj(std::make_shared<WordDocuments>(self()));
     if (Is(m, "ActiveDocument")) return Obj(active());
     if (Is(m, "Selection")) return Obj(std::make_shared<WordSelection>(self()));
     if (Is(m, "ActivePrinter")) {
-        if (kind != TInvokeKind::PropertyPut) return OleVariant(IsPostScriptPrinter(activePrinter_) ? PrinterDisplayName() : activePrinter_);
+        if (kind != TInvokeKind::PropertyPut)
+            return OleVariant(IsPostScriptPrinter(activePrinter_) ? PrinterDisplayName()
+                                                                  : activePrinter_);
         std::string name = PutValue(args).AsString();
         if (!IsPostScriptPrinter(name)) throw EOleError("打印机 \"" + name + "\" 不存在");
         activePrinter_ = name;
@@ -399,7 +435,8 @@ OleVariant WordApp::Invoke(const std::string& m, TInvokeKind kind, const std::ve
         session_->Quit();
         return OleVariant();
     }
-    if (Is(m, "Visible")) return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
+    if (Is(m, "Visible"))
+        return kind == TInvokeKind::PropertyPut ? OleVariant() : OleVariant(false);
     UnknownMember(m);
 }
 

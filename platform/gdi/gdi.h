@@ -27,11 +27,19 @@ using HRGN = HRGN__*;
 using SHORT = int16_t;
 using LPVOID = void*;
 
-struct RECT { LONG left = 0, top = 0, right = 0, bottom = 0; };
-struct POINT { LONG x = 0, y = 0; };
-struct SIZE { LONG cx = 0, cy = 0; };
+struct RECT {
+    LONG left = 0, top = 0, right = 0, bottom = 0;
+};
+struct POINT {
+    LONG x = 0, y = 0;
+};
+struct SIZE {
+    LONG cx = 0, cy = 0;
+};
 
-constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) { return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16); }
+constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+    return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
+}
 constexpr BYTE GetRValue(COLORREF c) { return BYTE(c & 0xFF); }
 constexpr BYTE GetGValue(COLORREF c) { return BYTE((c >> 8) & 0xFF); }
 constexpr BYTE GetBValue(COLORREF c) { return BYTE((c >> 16) & 0xFF); }
@@ -54,11 +62,15 @@ BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL CopyRect(RECT* dst, const RECT* src);
 
 // ---------------------------------------------------------------- objects
-constexpr int OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
+constexpr int OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7,
+              OBJ_REGION = 8;
 constexpr int OBJ_MEMDC = 10;
-constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4, NULL_BRUSH = 5;
-constexpr int HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10, ANSI_FIXED_FONT = 11;
-constexpr int ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15, SYSTEM_FIXED_FONT = 16;
+constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
+              NULL_BRUSH = 5;
+constexpr int HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10,
+              ANSI_FIXED_FONT = 11;
+constexpr int ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15,
+              SYSTEM_FIXED_FONT = 16;
 constexpr int DEFAULT_GUI_FONT = 17, DC_BRUSH = 18, DC_PEN = 19;
 HGDIOBJ GetStockObject(int which);
 // Stock objects are never deleted; deleting one still answers TRUE, as Windows does.
@@ -67,17 +79,28 @@ DWORD GetObjectType(HGDIOBJ h);
 int GetObjectA(HGDIOBJ h, int size, void* out);
 
 // Pens
-constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6;
-constexpr int PS_STYLE_MASK = 0xF, PS_ENDCAP_FLAT = 0x200, PS_JOIN_MITER = 0x2000, PS_GEOMETRIC = 0x10000;
+constexpr int PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
+              PS_INSIDEFRAME = 6;
+constexpr int PS_STYLE_MASK = 0xF, PS_ENDCAP_FLAT = 0x200, PS_JOIN_MITER = 0x2000,
+              PS_GEOMETRIC = 0x10000;
 constexpr int PS_COSMETIC = 0;
-struct LOGPEN { UINT lopnStyle = 0; POINT lopnWidth; COLORREF lopnColor = 0; };
+struct LOGPEN {
+    UINT lopnStyle = 0;
+    POINT lopnWidth;
+    COLORREF lopnColor = 0;
+};
 HPEN CreatePen(int style, int width, COLORREF color);
 HPEN CreatePenIndirect(const LOGPEN* lp);
 
 // Brushes
 constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;
-constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5;
-struct LOGBRUSH { UINT lbStyle = 0; COLORREF lbColor = 0; uintptr_t lbHatch = 0; };
+constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
+              HS_DIAGCROSS = 5;
+struct LOGBRUSH {
+    UINT lbStyle = 0;
+    COLORREF lbColor = 0;
+    uintptr_t lbHatch = 0;
+};
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int hatch, COLORREF color);
 // An 8x8 (or larger) bitmap tiled from the brush origin; monochrome patterns take the text
@@ -91,27 +114,37 @@ COLORREF SetDCPenColor(HDC dc, COLORREF c);
 
 // Fonts
 constexpr int LF_FACESIZE = 32;
-constexpr int FW_DONTCARE = 0, FW_THIN = 100, FW_LIGHT = 300, FW_NORMAL = 400, FW_MEDIUM = 500, FW_SEMIBOLD = 600;
+constexpr int FW_DONTCARE = 0, FW_THIN = 100, FW_LIGHT = 300, FW_NORMAL = 400, FW_MEDIUM = 500,
+              FW_SEMIBOLD = 600;
 constexpr int FW_BOLD = 700, FW_HEAVY = 900;
-constexpr BYTE ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, GB2312_CHARSET = 134, OEM_CHARSET = 255;
-constexpr BYTE OUT_DEFAULT_PRECIS = 0, OUT_TT_PRECIS = 4, CLIP_DEFAULT_PRECIS = 0, DEFAULT_QUALITY = 0, NONANTIALIASED_QUALITY = 3;
+constexpr BYTE ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, GB2312_CHARSET = 134,
+               OEM_CHARSET = 255;
+constexpr BYTE OUT_DEFAULT_PRECIS = 0, OUT_TT_PRECIS = 4, CLIP_DEFAULT_PRECIS = 0,
+               DEFAULT_QUALITY = 0, NONANTIALIASED_QUALITY = 3;
 constexpr BYTE ANTIALIASED_QUALITY = 4;
-constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2, FF_DONTCARE = 0, FF_ROMAN = 0x10, FF_SWISS = 0x20;
+constexpr BYTE DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2, FF_DONTCARE = 0,
+               FF_ROMAN = 0x10, FF_SWISS = 0x20;
 constexpr BYTE FF_MODERN = 0x30;
 struct LOGFONTA {
     LONG lfHeight = 0, lfWidth = 0, lfEscapement = 0, lfOrientation = 0, lfWeight = 0;
-    BYTE lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 0, lfOutPrecision = 0, lfClipPrecision = 0,
-         lfQuality = 0, lfPitchAndFamily = 0;
+    BYTE lfItalic = 0, lfUnderline = 0, lfStrikeOut = 0, lfCharSet = 0, lfOutPrecision = 0,
+         lfClipPrecision = 0, lfQuality = 0, lfPitchAndFamily = 0;
     char lfFaceName[LF_FACESIZE] = {};
 };
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
-                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, const char* face);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const char* face);
 HFONT CreateFontIndirectA(const LOGFONTA* lf);
 
 // Palettes
-struct PALETTEENTRY { BYTE peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0; };
-struct LOGPALETTE { WORD palVersion = 0x300; WORD palNumEntries = 0; PALETTEENTRY palPalEntry[1]; };
+struct PALETTEENTRY {
+    BYTE peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0;
+};
+struct LOGPALETTE {
+    WORD palVersion = 0x300;
+    WORD palNumEntries = 0;
+    PALETTEENTRY palPalEntry[1];
+};
 HPALETTE CreatePalette(const LOGPALETTE* lp);
 HPALETTE SelectPalette(HDC dc, HPALETTE pal, BOOL forceBackground);
 UINT RealizePalette(HDC dc);
@@ -139,12 +172,15 @@ COLORREF GetBkColor(HDC dc);
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
 int SetBkMode(HDC dc, int mode);
 int GetBkMode(HDC dc);
-constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5, R2_NOT = 6;
-constexpr int R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12;
+constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4,
+              R2_MASKPENNOT = 5, R2_NOT = 6;
+constexpr int R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11,
+              R2_MERGENOTPEN = 12;
 constexpr int R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
 int SetROP2(HDC dc, int rop2);
 int GetROP2(HDC dc);
-constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4, STRETCH_ANDSCANS = 1, STRETCH_DELETESCANS = 3;
+constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4,
+              STRETCH_ANDSCANS = 1, STRETCH_DELETESCANS = 3;
 int SetStretchBltMode(HDC dc, int mode);
 int GetStretchBltMode(HDC dc);
 constexpr int ALTERNATE = 1, WINDING = 2;
@@ -161,7 +197,8 @@ BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old);
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old);
 BOOL LPtoDP(HDC dc, POINT* pts, int count);
 BOOL DPtoLP(HDC dc, POINT* pts, int count);
-constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24, RASTERCAPS = 38, LOGPIXELSX = 88;
+constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24,
+              RASTERCAPS = 38, LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90, SIZEPALETTE = 104;
 constexpr int RC_PALETTE = 0x100;
 int GetDeviceCaps(HDC dc, int index);
@@ -173,7 +210,9 @@ struct BITMAP {
     WORD bmPlanes = 0, bmBitsPixel = 0;
     LPVOID bmBits = nullptr;
 };
-struct RGBQUAD { BYTE rgbBlue = 0, rgbGreen = 0, rgbRed = 0, rgbReserved = 0; };
+struct RGBQUAD {
+    BYTE rgbBlue = 0, rgbGreen = 0, rgbRed = 0, rgbReserved = 0;
+};
 struct BITMAPINFOHEADER {
     DWORD biSize = 40;
     LONG biWidth = 0, biHeight = 0;
@@ -183,26 +222,40 @@ struct BITMAPINFOHEADER {
     DWORD biClrUsed = 0, biClrImportant = 0;
 };
 // The colour table follows the header; callers allocate room for as many entries as they need.
-struct BITMAPINFO { BITMAPINFOHEADER bmiHeader; RGBQUAD bmiColors[1]; };
-struct DIBSECTION { BITMAP dsBm; BITMAPINFOHEADER dsBmih; DWORD dsBitfields[3] = {}; HANDLE dshSection = nullptr; DWORD dsOffset = 0; };
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+struct DIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3] = {};
+    HANDLE dshSection = nullptr;
+    DWORD dsOffset = 0;
+};
 constexpr DWORD BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
 constexpr UINT DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1;
 // Bytes in one DWORD-aligned DIB row.
 constexpr LONG DibRowBytes(LONG width, int bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
-HBITMAP CreateBitmap(int w, int h, UINT planes, UINT bitCount, const void* bits);  // word-aligned rows
+HBITMAP CreateBitmap(int w, int h, UINT planes, UINT bitCount,
+                     const void* bits);  // word-aligned rows
 HBITMAP CreateBitmapIndirect(const BITMAP* bm);
 HBITMAP CreateCompatibleBitmap(HDC dc, int w, int h);
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section, DWORD offset);
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* bih, DWORD init, const void* bits, const BITMAPINFO* bmi, UINT usage);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* bih, DWORD init, const void* bits,
+                       const BITMAPINFO* bmi, UINT usage);
 constexpr DWORD CBM_INIT = 4;
-// With bits null, fills in the header (size and, for 16/32 bits, nothing else) and returns the height.
+// With bits null, fills in the header (size and, for 16/32 bits, nothing else) and returns the
+// height.
 int GetDIBits(HDC dc, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO* bmi, UINT usage);
-int SetDIBits(HDC dc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
-int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UINT start, UINT lines,
-                      const void* bits, const BITMAPINFO* bmi, UINT usage);
-int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh, const void* bits,
-                  const BITMAPINFO* bmi, UINT usage, DWORD rop);
+int SetDIBits(HDC dc, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* bmi,
+              UINT usage);
+int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UINT start,
+                      UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage);
+int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                  const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop);
 LONG GetBitmapBits(HBITMAP bmp, LONG size, void* out);  // word-aligned rows, top-down
 LONG SetBitmapBits(HBITMAP bmp, DWORD size, const void* in);
 BOOL GetBitmapDimensionEx(HBITMAP bmp, SIZE* out);
@@ -210,28 +263,42 @@ UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* out);
 UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* in);
 
 // ---------------------------------------------------------------- raster operations
-constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046, SRCERASE = 0x00440328;
-constexpr DWORD NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226;
-constexpr DWORD PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009;
+constexpr DWORD SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6,
+                SRCINVERT = 0x00660046, SRCERASE = 0x00440328;
+constexpr DWORD NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA,
+                MERGEPAINT = 0x00BB0226;
+constexpr DWORD PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049,
+                DSTINVERT = 0x00550009;
 constexpr DWORD BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
 // The ternary raster operation whose truth table is `index` (bits: P=4, S=2, D=1).
 constexpr DWORD MAKEROP3(BYTE index) { return DWORD(index) << 16; }
 constexpr DWORD MAKEROP4(DWORD fore, DWORD back) { return ((back << 8) & 0xFF000000u) | fore; }
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop);
-BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop);
+BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                DWORD rop);
 BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop);
 // Where the monochrome mask has 1 bits the foreground ROP applies, else the background ROP.
-BOOL MaskBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx, int my, DWORD rop4);
+BOOL MaskBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx,
+             int my, DWORD rop4);
 // Copies every source pixel except those of the transparent colour (msimg32's call).
-BOOL TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, UINT transparent);
+BOOL TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                    UINT transparent);
 
 // ---------------------------------------------------------------- regions
 constexpr int ERROR_REGION = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
 constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 constexpr DWORD RDH_RECTANGLES = 1;
-struct RGNDATAHEADER { DWORD dwSize = 32, iType = RDH_RECTANGLES, nCount = 0, nRgnSize = 0; RECT rcBound; };
-struct RGNDATA { RGNDATAHEADER rdh; char Buffer[1]; };
-struct XFORM { float eM11 = 1, eM12 = 0, eM21 = 0, eM22 = 1, eDx = 0, eDy = 0; };
+struct RGNDATAHEADER {
+    DWORD dwSize = 32, iType = RDH_RECTANGLES, nCount = 0, nRgnSize = 0;
+    RECT rcBound;
+};
+struct RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];
+};
+struct XFORM {
+    float eM11 = 1, eM12 = 0, eM21 = 0, eM22 = 1, eDx = 0, eDy = 0;
+};
 HRGN CreateRectRgn(int l, int t, int r, int b);
 HRGN CreateRectRgnIndirect(const RECT* r);
 HRGN CreateRoundRectRgn(int l, int t, int r, int b, int ellipseW, int ellipseH);
@@ -292,13 +359,14 @@ BOOL DrawFocusRect(HDC dc, const RECT* r);  // dotted, by XOR: twice restores
 // ---------------------------------------------------------------- text
 struct TEXTMETRICA {
     LONG tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0,
-         tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0, tmDigitizedAspectX = 96,
-         tmDigitizedAspectY = 96;
+         tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0,
+         tmDigitizedAspectX = 96, tmDigitizedAspectY = 96;
     BYTE tmFirstChar = 0x20, tmLastChar = 0xFF, tmDefaultChar = 0x1F, tmBreakChar = 0x20;
     BYTE tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0, tmPitchAndFamily = 0, tmCharSet = 0;
 };
 constexpr BYTE TMPF_FIXED_PITCH = 1, TMPF_VECTOR = 2, TMPF_TRUETYPE = 4, TMPF_DEVICE = 8;
-constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8;
+constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
+               TA_TOP = 0, TA_BOTTOM = 8;
 constexpr UINT TA_BASELINE = 24;
 UINT SetTextAlign(HDC dc, UINT align);
 // Pixels added after every character of text drawn or measured; answers the previous value.
@@ -319,48 +387,83 @@ int GetTextFaceA(HDC dc, int size, char* out);
 BOOL IsTrueTypeFont(HDC dc);
 BOOL TextOutA(HDC dc, int x, int y, const char* text, int len);
 constexpr UINT ETO_OPAQUE = 2, ETO_CLIPPED = 4;
-BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* r, const char* text, UINT len, const int* dx);
-constexpr UINT DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8, DT_WORDBREAK = 0x10;
-constexpr UINT DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80, DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200;
-constexpr UINT DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000;
-constexpr UINT DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000;
-constexpr UINT DT_NOFULLWIDTHCHARBREAK = 0x80000, DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000;
-struct DRAWTEXTPARAMS { UINT cbSize = 20; int iTabLength = 8, iLeftMargin = 0, iRightMargin = 0; UINT uiLengthDrawn = 0; };
-// Answers the height of the text drawn (or measured, with DT_CALCRECT); `len` -1 for a zero-ended text.
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* r, const char* text, UINT len,
+                 const int* dx);
+constexpr UINT DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8,
+               DT_WORDBREAK = 0x10;
+constexpr UINT DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80, DT_NOCLIP = 0x100,
+               DT_EXTERNALLEADING = 0x200;
+constexpr UINT DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_INTERNAL = 0x1000,
+               DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000;
+constexpr UINT DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000,
+               DT_WORD_ELLIPSIS = 0x40000;
+constexpr UINT DT_NOFULLWIDTHCHARBREAK = 0x80000, DT_HIDEPREFIX = 0x100000,
+               DT_PREFIXONLY = 0x200000;
+struct DRAWTEXTPARAMS {
+    UINT cbSize = 20;
+    int iTabLength = 8, iLeftMargin = 0, iRightMargin = 0;
+    UINT uiLengthDrawn = 0;
+};
+// Answers the height of the text drawn (or measured, with DT_CALCRECT); `len` -1 for a zero-ended
+// text.
 int DrawTextA(HDC dc, const char* text, int len, RECT* r, UINT format);
 int DrawTextExA(HDC dc, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS* params);
 
 // ---------------------------------------------------------------- 3D edges and frame controls
-constexpr UINT BDR_RAISEDOUTER = 1, BDR_SUNKENOUTER = 2, BDR_RAISEDINNER = 4, BDR_SUNKENINNER = 8, BDR_OUTER = 3;
-constexpr UINT BDR_INNER = 0xC, BDR_RAISED = 5, BDR_SUNKEN = 0xA, EDGE_RAISED = 5, EDGE_SUNKEN = 0xA, EDGE_ETCHED = 6;
-constexpr UINT EDGE_BUMP = 9, BF_LEFT = 1, BF_TOP = 2, BF_RIGHT = 4, BF_BOTTOM = 8, BF_TOPLEFT = 3, BF_BOTTOMRIGHT = 0xC;
-constexpr UINT BF_RECT = 0xF, BF_DIAGONAL = 0x10, BF_DIAGONAL_ENDTOPRIGHT = 0x16, BF_DIAGONAL_ENDTOPLEFT = 0x13;
-constexpr UINT BF_DIAGONAL_ENDBOTTOMLEFT = 0x19, BF_DIAGONAL_ENDBOTTOMRIGHT = 0x1C, BF_MIDDLE = 0x800, BF_SOFT = 0x1000;
+constexpr UINT BDR_RAISEDOUTER = 1, BDR_SUNKENOUTER = 2, BDR_RAISEDINNER = 4, BDR_SUNKENINNER = 8,
+               BDR_OUTER = 3;
+constexpr UINT BDR_INNER = 0xC, BDR_RAISED = 5, BDR_SUNKEN = 0xA, EDGE_RAISED = 5,
+               EDGE_SUNKEN = 0xA, EDGE_ETCHED = 6;
+constexpr UINT EDGE_BUMP = 9, BF_LEFT = 1, BF_TOP = 2, BF_RIGHT = 4, BF_BOTTOM = 8, BF_TOPLEFT = 3,
+               BF_BOTTOMRIGHT = 0xC;
+constexpr UINT BF_RECT = 0xF, BF_DIAGONAL = 0x10, BF_DIAGONAL_ENDTOPRIGHT = 0x16,
+               BF_DIAGONAL_ENDTOPLEFT = 0x13;
+constexpr UINT BF_DIAGONAL_ENDBOTTOMLEFT = 0x19, BF_DIAGONAL_ENDBOTTOMRIGHT = 0x1C,
+               BF_MIDDLE = 0x800, BF_SOFT = 0x1000;
 constexpr UINT BF_ADJUST = 0x2000, BF_FLAT = 0x4000, BF_MONO = 0x8000;
 BOOL DrawEdge(HDC dc, RECT* r, UINT edge, UINT flags);
 constexpr UINT DFC_CAPTION = 1, DFC_MENU = 2, DFC_SCROLL = 3, DFC_BUTTON = 4;
-constexpr UINT DFCS_CAPTIONCLOSE = 0, DFCS_CAPTIONMIN = 1, DFCS_CAPTIONMAX = 2, DFCS_CAPTIONRESTORE = 3, DFCS_CAPTIONHELP = 4;
-constexpr UINT DFCS_MENUARROW = 0, DFCS_MENUCHECK = 1, DFCS_MENUBULLET = 2, DFCS_MENUARROWRIGHT = 4, DFCS_SCROLLUP = 0;
-constexpr UINT DFCS_SCROLLDOWN = 1, DFCS_SCROLLLEFT = 2, DFCS_SCROLLRIGHT = 3, DFCS_SCROLLCOMBOBOX = 5, DFCS_SCROLLSIZEGRIP = 8;
-constexpr UINT DFCS_SCROLLSIZEGRIPRIGHT = 0x10, DFCS_BUTTONCHECK = 0, DFCS_BUTTONRADIOIMAGE = 1, DFCS_BUTTONRADIOMASK = 2;
-constexpr UINT DFCS_BUTTONRADIO = 4, DFCS_BUTTON3STATE = 8, DFCS_BUTTONPUSH = 0x10, DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200;
-constexpr UINT DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800, DFCS_HOT = 0x1000, DFCS_ADJUSTRECT = 0x2000;
+constexpr UINT DFCS_CAPTIONCLOSE = 0, DFCS_CAPTIONMIN = 1, DFCS_CAPTIONMAX = 2,
+               DFCS_CAPTIONRESTORE = 3, DFCS_CAPTIONHELP = 4;
+constexpr UINT DFCS_MENUARROW = 0, DFCS_MENUCHECK = 1, DFCS_MENUBULLET = 2, DFCS_MENUARROWRIGHT = 4,
+               DFCS_SCROLLUP = 0;
+constexpr UINT DFCS_SCROLLDOWN = 1, DFCS_SCROLLLEFT = 2, DFCS_SCROLLRIGHT = 3,
+               DFCS_SCROLLCOMBOBOX = 5, DFCS_SCROLLSIZEGRIP = 8;
+constexpr UINT DFCS_SCROLLSIZEGRIPRIGHT = 0x10, DFCS_BUTTONCHECK = 0, DFCS_BUTTONRADIOIMAGE = 1,
+               DFCS_BUTTONRADIOMASK = 2;
+constexpr UINT DFCS_BUTTONRADIO = 4, DFCS_BUTTON3STATE = 8, DFCS_BUTTONPUSH = 0x10,
+               DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200;
+constexpr UINT DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800, DFCS_HOT = 0x1000,
+               DFCS_ADJUSTRECT = 0x2000;
 constexpr UINT DFCS_FLAT = 0x4000, DFCS_MONO = 0x8000;
 BOOL DrawFrameControl(HDC dc, RECT* r, UINT type, UINT state);
 
 // ---------------------------------------------------------------- system colours
-constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3;
-constexpr int COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8;
-constexpr int COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11, COLOR_APPWORKSPACE = 12;
-constexpr int COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15, COLOR_3DFACE = 15, COLOR_BTNSHADOW = 16;
-constexpr int COLOR_3DSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19;
-constexpr int COLOR_BTNHIGHLIGHT = 20, COLOR_3DHILIGHT = 20, COLOR_3DHIGHLIGHT = 20, COLOR_3DDKSHADOW = 21;
-constexpr int COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24, COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27;
+constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2,
+              COLOR_INACTIVECAPTION = 3;
+constexpr int COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7,
+              COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11,
+              COLOR_APPWORKSPACE = 12;
+constexpr int COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15, COLOR_3DFACE = 15,
+              COLOR_BTNSHADOW = 16;
+constexpr int COLOR_3DSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18,
+              COLOR_INACTIVECAPTIONTEXT = 19;
+constexpr int COLOR_BTNHIGHLIGHT = 20, COLOR_3DHILIGHT = 20, COLOR_3DHIGHLIGHT = 20,
+              COLOR_3DDKSHADOW = 21;
+constexpr int COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24, COLOR_HOTLIGHT = 26,
+              COLOR_GRADIENTACTIVECAPTION = 27;
 constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
 COLORREF GetSysColor(int index);
 
 // ---------------------------------------------------------------- window painting
-struct PAINTSTRUCT { HDC hdc = nullptr; BOOL fErase = 0; RECT rcPaint; BOOL fRestore = 0, fIncUpdate = 0; BYTE rgbReserved[32] = {}; };
+struct PAINTSTRUCT {
+    HDC hdc = nullptr;
+    BOOL fErase = 0;
+    RECT rcPaint;
+    BOOL fRestore = 0, fIncUpdate = 0;
+    BYTE rgbReserved[32] = {};
+};
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase);
@@ -369,8 +472,10 @@ BOOL ValidateRect(HWND hwnd, const RECT* r);
 BOOL ValidateRgn(HWND hwnd, HRGN rgn);
 BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase);
 BOOL UpdateWindow(HWND hwnd);
-constexpr UINT RDW_INVALIDATE = 1, RDW_INTERNALPAINT = 2, RDW_ERASE = 4, RDW_VALIDATE = 8, RDW_NOINTERNALPAINT = 0x10;
-constexpr UINT RDW_NOERASE = 0x20, RDW_NOCHILDREN = 0x40, RDW_ALLCHILDREN = 0x80, RDW_UPDATENOW = 0x100, RDW_ERASENOW = 0x200;
+constexpr UINT RDW_INVALIDATE = 1, RDW_INTERNALPAINT = 2, RDW_ERASE = 4, RDW_VALIDATE = 8,
+               RDW_NOINTERNALPAINT = 0x10;
+constexpr UINT RDW_NOERASE = 0x20, RDW_NOCHILDREN = 0x40, RDW_ALLCHILDREN = 0x80,
+               RDW_UPDATENOW = 0x100, RDW_ERASENOW = 0x200;
 constexpr UINT RDW_FRAME = 0x400, RDW_NOFRAME = 0x800;
 BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN rgn, UINT flags);
 BOOL LockWindowUpdate(HWND hwnd);

@@ -13,13 +13,15 @@ namespace {
 void UnpackAll(PackedRows& p, gdi::Image& img) {
     const int w = std::min(p.fmt.width, img.width()), h = std::min(p.fmt.height, img.height());
     for (int y = 0; y < h; ++y)
-        UnpackRow(DibRow(p.bits(), p.fmt, y), p.fmt, reinterpret_cast<uint32_t*>(img.scanLine(y)), w);
+        UnpackRow(DibRow(p.bits(), p.fmt, y), p.fmt, reinterpret_cast<uint32_t*>(img.scanLine(y)),
+                  w);
 }
 
 void PackAll(gdi::Image& img, PackedRows& p) {
     const int w = std::min(p.fmt.width, img.width()), h = std::min(p.fmt.height, img.height());
     for (int y = 0; y < h; ++y)
-        PackRow(reinterpret_cast<const uint32_t*>(img.scanLine(y)), p.fmt, DibRow(p.bits(), p.fmt, y), w);
+        PackRow(reinterpret_cast<const uint32_t*>(img.scanLine(y)), p.fmt,
+                DibRow(p.bits(), p.fmt, y), w);
 }
 
 std::shared_ptr<Bitmap> NewBitmap(int w, int h, int bpp) {
@@ -49,8 +51,10 @@ void Bitmap::afterWrite() {
         }
     }
     if (!packed || !image) return;
-    if (dibSection) PackAll(*image, *packed);
-    else imageNewer = true;
+    if (dibSection)
+        PackAll(*image, *packed);
+    else
+        imageNewer = true;
 }
 
 PackedRows* Bitmap::rowsForWriting() {
@@ -80,7 +84,12 @@ HBITMAP CreateBitmap(int w, int h, UINT planes, UINT bitCount, const void* bits)
     if (planes != 1 && planes != 0) return nullptr;
     if (w <= 0 || h <= 0) return static_cast<HBITMAP>(DefaultBitmap());
     if (w > 32768 || h > 32768) return nullptr;
-    int bpp = bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : bitCount <= 16 ? 16 : bitCount <= 24 ? 24 : 32;
+    int bpp = bitCount <= 1    ? 1
+              : bitCount <= 4  ? 4
+              : bitCount <= 8  ? 8
+              : bitCount <= 16 ? 16
+              : bitCount <= 24 ? 24
+                               : 32;
     auto b = NewBitmap(w, h, bpp == 1 ? 1 : 32);
     if (bits) {
         // Device-dependent bits: word-aligned rows from the top; 1 bits are white.
@@ -92,15 +101,18 @@ HBITMAP CreateBitmap(int w, int h, UINT planes, UINT bitCount, const void* bits)
         f.stride = ((w * bpp + 15) / 16) * 2;
         f.colors = DefaultColors(bpp);
         for (int y = 0; y < h; ++y)
-            UnpackRow(DibRow(static_cast<const uint8_t*>(bits), f, y), f, reinterpret_cast<uint32_t*>(b->image->scanLine(y)), w);
+            UnpackRow(DibRow(static_cast<const uint8_t*>(bits), f, y), f,
+                      reinterpret_cast<uint32_t*>(b->image->scanLine(y)), w);
     } else if (bpp == 1) {
-        for (int y = 0; y < h; ++y) std::fill_n(reinterpret_cast<uint32_t*>(b->image->scanLine(y)), w, 0xFF000000u);
+        for (int y = 0; y < h; ++y)
+            std::fill_n(reinterpret_cast<uint32_t*>(b->image->scanLine(y)), w, 0xFF000000u);
     }
     return AddAs<HBITMAP>(b);
 }
 
 HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
-    return bm ? CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, bm->bmBits) : nullptr;
+    return bm ? CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, bm->bmBits)
+              : nullptr;
 }
 
 HBITMAP CreateCompatibleBitmap(HDC h, int w, int hh) {
@@ -122,7 +134,8 @@ HBITMAP CreateDIBSection(HDC h, const BITMAPINFO* bmi, UINT usage, void** bits, 
     return AddAs<HBITMAP>(b);
 }
 
-int SetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage) {
+int SetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, const void* bits, const BITMAPINFO* bmi,
+              UINT usage) {
     auto b = FindAs<Bitmap>(bmp);
     DibFormat f;
     if (!b || !bits || !FormatOf(bmi, usage, DcOf(h).get(), f)) return 0;
@@ -135,7 +148,8 @@ int SetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, const void* bits, cons
         if (scan >= f.height) break;
         int y = f.topDown ? scan : f.height - 1 - scan;
         if (y < 0 || y >= b->height()) continue;
-        UnpackRow(static_cast<const uint8_t*>(bits) + size_t(k) * size_t(f.stride), f, row.data(), f.width);
+        UnpackRow(static_cast<const uint8_t*>(bits) + size_t(k) * size_t(f.stride), f, row.data(),
+                  f.width);
         auto* dst = reinterpret_cast<uint32_t*>(b->image->scanLine(y));
         std::copy_n(row.data(), std::min(f.width, b->width()), dst);
         ++done;
@@ -144,11 +158,14 @@ int SetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, const void* bits, cons
     return done;
 }
 
-HBITMAP CreateDIBitmap(HDC h, const BITMAPINFOHEADER* bih, DWORD init, const void* bits, const BITMAPINFO* bmi, UINT usage) {
+HBITMAP CreateDIBitmap(HDC h, const BITMAPINFOHEADER* bih, DWORD init, const void* bits,
+                       const BITMAPINFO* bmi, UINT usage) {
     if (!bih || bih->biWidth <= 0 || bih->biHeight == 0) return nullptr;
     auto dc = DcOf(h);
-    HBITMAP bmp = CreateBitmap(bih->biWidth, std::abs(bih->biHeight), 1, dc && dc->monochrome() ? 1 : 32, nullptr);
-    if ((init & CBM_INIT) && bits && bmi) SetDIBits(h, bmp, 0, UINT(std::abs(bih->biHeight)), bits, bmi, usage);
+    HBITMAP bmp = CreateBitmap(bih->biWidth, std::abs(bih->biHeight), 1,
+                               dc && dc->monochrome() ? 1 : 32, nullptr);
+    if ((init & CBM_INIT) && bits && bmi)
+        SetDIBits(h, bmp, 0, UINT(std::abs(bih->biHeight)), bits, bmi, usage);
     return bmp;
 }
 
@@ -176,14 +193,17 @@ int GetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO
     // The colour table: the bitmap's own for a DIB section of this depth, else the default one.
     std::vector<RGBQUAD> colors;
     if (bpp <= 8) {
-        colors = b->packed && b->packed->fmt.bpp == bpp && !b->packed->fmt.colors.empty() ? b->packed->fmt.colors : DefaultColors(bpp);
+        colors = b->packed && b->packed->fmt.bpp == bpp && !b->packed->fmt.colors.empty()
+                     ? b->packed->fmt.colors
+                     : DefaultColors(bpp);
         colors.resize(size_t(1) << bpp);
         hd.biClrUsed = 0;
         if (usage == DIB_PAL_COLORS) {
             auto* idx = reinterpret_cast<WORD*>(reinterpret_cast<uint8_t*>(bmi) + hd.biSize);
             for (size_t i = 0; i < colors.size(); ++i) idx[i] = WORD(i);
         } else {
-            std::memcpy(reinterpret_cast<uint8_t*>(bmi) + hd.biSize, colors.data(), colors.size() * sizeof(RGBQUAD));
+            std::memcpy(reinterpret_cast<uint8_t*>(bmi) + hd.biSize, colors.data(),
+                        colors.size() * sizeof(RGBQUAD));
         }
     }
     hd.biSizeImage = DWORD(DibRowBytes(hd.biWidth, bpp) * std::abs(hd.biHeight));
@@ -207,7 +227,8 @@ int GetDIBits(HDC h, HBITMAP bmp, UINT start, UINT lines, void* bits, BITMAPINFO
         int y = f.topDown ? scan : f.height - 1 - scan;
         std::fill(row.begin(), row.end(), 0xFF000000u);
         if (y >= 0 && y < b->height())
-            std::copy_n(reinterpret_cast<const uint32_t*>(b->image->scanLine(y)), std::min(f.width, b->width()), row.begin());
+            std::copy_n(reinterpret_cast<const uint32_t*>(b->image->scanLine(y)),
+                        std::min(f.width, b->width()), row.begin());
         uint8_t* out = static_cast<uint8_t*>(bits) + size_t(k) * size_t(f.stride);
         std::memset(out, 0, size_t(f.stride));
         PackRow(row.data(), f, out, f.width);
@@ -224,7 +245,8 @@ struct TempDib {
     HBITMAP bmp = nullptr;
     int height = 0;
     bool ok = false;
-    TempDib(HDC like, const void* bits, const BITMAPINFO* bmi, UINT usage, UINT start = 0, UINT lines = 0x7FFFFFFF) {
+    TempDib(HDC like, const void* bits, const BITMAPINFO* bmi, UINT usage, UINT start = 0,
+            UINT lines = 0x7FFFFFFF) {
         DibFormat f;
         if (!bits || !FormatOf(bmi, usage, DcOf(like).get(), f)) return;
         auto b = NewBitmap(f.width, f.height, 32);
@@ -232,7 +254,8 @@ struct TempDib {
         for (UINT k = 0; k < lines && int(start + k) < f.height; ++k) {
             int scan = int(start + k);
             int y = f.topDown ? scan : f.height - 1 - scan;
-            UnpackRow(static_cast<const uint8_t*>(bits) + size_t(k) * size_t(f.stride), f, row.data(), f.width);
+            UnpackRow(static_cast<const uint8_t*>(bits) + size_t(k) * size_t(f.stride), f,
+                      row.data(), f.width);
             std::copy_n(row.data(), f.width, reinterpret_cast<uint32_t*>(b->image->scanLine(y)));
         }
         height = f.height;
@@ -248,8 +271,8 @@ struct TempDib {
 };
 }  // namespace
 
-int StretchDIBits(HDC h, int x, int y, int w, int hh, int sx, int sy, int sw, int sh, const void* bits,
-                  const BITMAPINFO* bmi, UINT usage, DWORD rop) {
+int StretchDIBits(HDC h, int x, int y, int w, int hh, int sx, int sy, int sw, int sh,
+                  const void* bits, const BITMAPINFO* bmi, UINT usage, DWORD rop) {
     TempDib t(h, bits, bmi, usage);
     if (!t.ok) return 0;
     // The source origin of a bottom-up DIB is its bottom-left corner.
@@ -257,8 +280,8 @@ int StretchDIBits(HDC h, int x, int y, int w, int hh, int sx, int sy, int sw, in
     return StretchBlt(h, x, y, w, hh, t.dc, sx, top, sw, sh, rop) ? std::abs(hh) : 0;
 }
 
-int SetDIBitsToDevice(HDC h, int x, int y, DWORD w, DWORD hh, int sx, int sy, UINT start, UINT lines,
-                      const void* bits, const BITMAPINFO* bmi, UINT usage) {
+int SetDIBitsToDevice(HDC h, int x, int y, DWORD w, DWORD hh, int sx, int sy, UINT start,
+                      UINT lines, const void* bits, const BITMAPINFO* bmi, UINT usage) {
     TempDib t(h, bits, bmi, usage, start, lines);
     if (!t.ok) return 0;
     int top = bmi->bmiHeader.biHeight < 0 ? sy : t.height - sy - int(hh);
@@ -301,7 +324,8 @@ LONG SetBitmapBits(HBITMAP bmp, DWORD size, const void* in) {
     f.colors = DefaultColors(f.bpp);
     LONG done = 0;
     for (int y = 0; y < f.height && DWORD(done + f.stride) <= size; ++y) {
-        UnpackRow(static_cast<const uint8_t*>(in) + done, f, reinterpret_cast<uint32_t*>(b->image->scanLine(y)), f.width);
+        UnpackRow(static_cast<const uint8_t*>(in) + done, f,
+                  reinterpret_cast<uint32_t*>(b->image->scanLine(y)), f.width);
         done += f.stride;
     }
     b->afterWrite();
@@ -383,10 +407,14 @@ UINT GetNearestPaletteIndex(HPALETTE pal, COLORREF c) {
     UINT best = 0;
     long bestD = -1;
     for (size_t i = 0; i < p->entries.size(); ++i) {
-        long dr = long(GetRValue(c)) - p->entries[i].peRed, dg = long(GetGValue(c)) - p->entries[i].peGreen,
+        long dr = long(GetRValue(c)) - p->entries[i].peRed,
+             dg = long(GetGValue(c)) - p->entries[i].peGreen,
              db = long(GetBValue(c)) - p->entries[i].peBlue;
         long d = dr * dr + dg * dg + db * db;
-        if (bestD < 0 || d < bestD) { bestD = d; best = UINT(i); }
+        if (bestD < 0 || d < bestD) {
+            bestD = d;
+            best = UINT(i);
+        }
     }
     return best;
 }

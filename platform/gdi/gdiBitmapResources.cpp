@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kShadow = 0x808080, kDark = 0x404040, kLight = 0xD4D0C8,
-                   kFace = 0xD4D0C8;
+constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kShadow = 0x808080, kDark = 0x404040,
+                   kLight = 0xD4D0C8, kFace = 0xD4D0C8;
 
 // The classic 13 x 13 check boxes: columns normal, checked, pushed, pushed and checked;
 // rows check box, radio button, three-state box.
@@ -29,7 +29,9 @@ HBITMAP CheckBoxes() {
                 for (int y = 0; y < cell; ++y)
                     for (int x = 0; x < cell; ++x) {
                         int dx = 2 * x - 12, dy = 2 * y - 12, d = dx * dx + dy * dy;
-                        if (d <= 144) set(ox + x, oy + y, d >= 100 ? (dx + dy < 0 ? kShadow : kWhite) : inside);
+                        if (d <= 144)
+                            set(ox + x, oy + y,
+                                d >= 100 ? (dx + dy < 0 ? kShadow : kWhite) : inside);
                         if (checked && d <= 16) set(ox + x, oy + y, kBlack);
                     }
                 continue;
@@ -62,13 +64,15 @@ HBITMAP CheckMark() {
     std::vector<uint8_t> rows(size_t(2 * n), 0xFF);  // word-aligned monochrome rows, white
     for (int i = 0; i < 7; ++i) {
         int x = 3 + i, y = i < 3 ? 5 + i : 9 - (i - 2);
-        for (int t = 0; t < 3; ++t) rows[size_t(y + t) * 2 + size_t(x / 8)] &= uint8_t(~(0x80 >> (x % 8)));
+        for (int t = 0; t < 3; ++t)
+            rows[size_t(y + t) * 2 + size_t(x / 8)] &= uint8_t(~(0x80 >> (x % 8)));
     }
     return CreateBitmap(n, n, 1, 1, rows.data());
 }
 
 std::string NameOf(LPCSTR name) {
-    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<uintptr_t>(name)) : std::string(name);
+    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<uintptr_t>(name))
+                                : std::string(name);
 }
 
 }  // namespace
@@ -77,9 +81,13 @@ HBITMAP LoadBitmapA(HINSTANCE inst, LPCSTR name) {
     if (!name) return nullptr;
     if (!inst) {
         switch (reinterpret_cast<uintptr_t>(name)) {
-        case OBM_CHECKBOXES: return CheckBoxes();
-        case OBM_CHECK: return CheckMark();
-        default: SetLastError(1814); return nullptr;  // ERROR_RESOURCE_NAME_NOT_FOUND
+            case OBM_CHECKBOXES:
+                return CheckBoxes();
+            case OBM_CHECK:
+                return CheckMark();
+            default:
+                SetLastError(1814);
+                return nullptr;  // ERROR_RESOURCE_NAME_NOT_FOUND
         }
     }
     std::string path = "bitmaps/" + NameOf(name) + ".bmp";
@@ -113,7 +121,8 @@ HBITMAP BitmapFromBmpFile(const std::string& bytes) {
     const BITMAPINFOHEADER& h = bmi->bmiHeader;
     const int bits = h.biBitCount;
     if (h.biSize < 40 || h.biSize > info.size()) return nullptr;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return nullptr;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return nullptr;
     long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
     if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768) return nullptr;
     // What the GDI reads after the header must be there: the masks or the colour table.
@@ -121,8 +130,9 @@ HBITMAP BitmapFromBmpFile(const std::string& bytes) {
     if (h.biCompression == BI_BITFIELDS)
         table = 3 * sizeof(DWORD);
     else if (bits <= 8)
-        table = (h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << bits) : size_t(1) << bits) *
-                sizeof(RGBQUAD);
+        table =
+            (h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << bits) : size_t(1) << bits) *
+            sizeof(RGBQUAD);
     if (info.size() - h.biSize < table) return nullptr;
     size_t need = size_t(DibRowBytes(h.biWidth, bits)) * size_t(height);
     if (bytes.size() - offBits < need) return nullptr;

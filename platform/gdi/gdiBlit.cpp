@@ -13,13 +13,20 @@ namespace {
 
 bool HatchBit(int hatch, int x, int y) {
     switch (hatch) {
-    case HS_HORIZONTAL: return y == 7;
-    case HS_VERTICAL: return x == 7;
-    case HS_FDIAGONAL: return x == y;
-    case HS_BDIAGONAL: return x + y == 7;
-    case HS_CROSS: return x == 7 || y == 7;
-    case HS_DIAGCROSS: return x == y || x + y == 7;
-    default: return false;
+        case HS_HORIZONTAL:
+            return y == 7;
+        case HS_VERTICAL:
+            return x == 7;
+        case HS_FDIAGONAL:
+            return x == y;
+        case HS_BDIAGONAL:
+            return x + y == 7;
+        case HS_CROSS:
+            return x == 7 || y == 7;
+        case HS_DIAGCROSS:
+            return x == y || x + y == 7;
+        default:
+            return false;
     }
 }
 
@@ -46,7 +53,8 @@ namespace {
 
 // The pattern row, or the solid colour repeated, or nothing; the source row or nothing.
 template <bool PatternRow, bool WithSource>
-void RopSpan(const RopMasks& m, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s, int n) {
+void RopSpan(const RopMasks& m, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s,
+             int n) {
     for (int i = 0; i < n; ++i) {
         const uint32_t pv = PatternRow ? p[i] : solid;
         const uint32_t sv = WithSource ? s[i] : 0;
@@ -59,17 +67,21 @@ void RopSpan(const RopMasks& m, uint32_t* d, const uint32_t* p, uint32_t solid, 
 // Pixels are 32 bits in every image (the nominal depth of a bitmap is kept in its packed
 // rows, converted after drawing), and monochrome pixels are all ones or all zeros, on which
 // the same masks give all ones or all zeros again; so one routine serves every depth.
-void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s,
-               int n, bool keepAlpha) {
+void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid,
+               const uint32_t* s, int n, bool keepAlpha) {
     if (n <= 0) return;
     if (index == 0xCC && s) {
-        if (keepAlpha) std::memcpy(d, s, size_t(n) * 4);
+        if (keepAlpha)
+            std::memcpy(d, s, size_t(n) * 4);
         else
             for (int i = 0; i < n; ++i) d[i] = s[i] | 0xFF000000u;
         return;
     }
-    if (p) s ? RopSpan<true, true>(m, d, p, solid, s, n) : RopSpan<true, false>(m, d, p, solid, s, n);
-    else s ? RopSpan<false, true>(m, d, p, solid, s, n) : RopSpan<false, false>(m, d, p, solid, s, n);
+    if (p)
+        s ? RopSpan<true, true>(m, d, p, solid, s, n) : RopSpan<true, false>(m, d, p, solid, s, n);
+    else
+        s ? RopSpan<false, true>(m, d, p, solid, s, n)
+          : RopSpan<false, false>(m, d, p, solid, s, n);
 }
 
 PatternSource::PatternSource(const Dc& dc, const Brush* brush) {
@@ -117,7 +129,8 @@ uint32_t PatternSource::at(int x, int y) const {
 void PatternSource::row(int y, int l, int r, uint32_t* out) const {
     if (hatch_ >= 0) {
         const int hy = Mod(y - oy_, 8);
-        for (int x = l; x < r; ++x) out[x - l] = HatchBit(hatch_, Mod(x - ox_, 8), hy) ? fore_ : back_;
+        for (int x = l; x < r; ++x)
+            out[x - l] = HatchBit(hatch_, Mod(x - ox_, 8), hy) ? fore_ : back_;
         return;
     }
     const uint32_t* line = tile_.data() + size_t(Mod(y - oy_, th_)) * size_t(tw_);
@@ -127,7 +140,8 @@ void PatternSource::row(int y, int l, int r, uint32_t* out) const {
     }
 }
 
-void RasterRect(Dc& dc, RECT r, DWORD rop, SourceRows* source, const Brush* brush, const RegionSet* limit) {
+void RasterRect(Dc& dc, RECT r, DWORD rop, SourceRows* source, const Brush* brush,
+                const RegionSet* limit) {
     gdi::Image* img = dc.image();
     if (!img || r.right <= r.left || r.bottom <= r.top) return;
     if (Bitmap* b = dc.bitmap()) b->beforeUse();
@@ -176,7 +190,9 @@ struct SourceRect : SourceRows {
     int w = 0, h = 0;
     int x = 0, y = 0;
     uint32_t at(int cx, int cy) const { return px[size_t(cy) * size_t(w) + size_t(cx)]; }
-    const uint32_t* span(int dy, int l, int) override { return px.data() + size_t(dy - y) * size_t(w) + size_t(l - x); }
+    const uint32_t* span(int dy, int l, int) override {
+        return px.data() + size_t(dy - y) * size_t(w) + size_t(l - x);
+    }
 };
 
 SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
@@ -188,7 +204,8 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
     if (!img) return s;
     if (Bitmap* b = src.bitmap()) b->beforeUse();
     const bool fromMono = src.monochrome(), toMono = dst.monochrome();
-    const uint32_t text = ToPixel(ResolveColor(dst, dst.st.text)), back = ToPixel(ResolveColor(dst, dst.st.bk));
+    const uint32_t text = ToPixel(ResolveColor(dst, dst.st.text)),
+                   back = ToPixel(ResolveColor(dst, dst.st.bk));
     const uint32_t srcBack = ToPixel(ResolveColor(src, src.st.bk)) & 0xFFFFFF;
     // The columns that lie on the source image.
     const int x0 = std::max(0, -sx), x1 = std::min(w, img->width() - sx);
@@ -201,7 +218,8 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
         if (fromMono && !toMono)
             for (int x = x0; x < x1; ++x) out[x] = (in[x] & 0xFFFFFF) ? back : text;
         else if (!fromMono && toMono)
-            for (int x = x0; x < x1; ++x) out[x] = (in[x] & 0xFFFFFF) == srcBack ? 0xFFFFFFFF : 0xFF000000u;
+            for (int x = x0; x < x1; ++x)
+                out[x] = (in[x] & 0xFFFFFF) == srcBack ? 0xFFFFFFFF : 0xFF000000u;
         else
             std::memcpy(out + x0, in + x0, size_t(x1 - x0) * 4);
     }
@@ -211,7 +229,8 @@ SourceRect ReadSource(const Dc& dst, Dc& src, int sx, int sy, int w, int h) {
 // The part of the source rectangle that lies on the source image, as a rectangle.
 RECT SourceBounds(Dc& src, int sx, int sy, int w, int h) {
     gdi::Image* img = src.image();
-    RECT r{std::max(0, sx), std::max(0, sy), std::min(img ? img->width() : 0, sx + w), std::min(img ? img->height() : 0, sy + h)};
+    RECT r{std::max(0, sx), std::max(0, sy), std::min(img ? img->width() : 0, sx + w),
+           std::min(img ? img->height() : 0, sy + h)};
     return r;
 }
 
@@ -235,8 +254,8 @@ Axis MapAxis(int dw, int sw, bool mirror) {
 }
 
 struct Stretch {
-    int x, y, w, h;     // destination, device coordinates, normalised
-    int sx, sy, sw, sh; // source, device coordinates, normalised
+    int x, y, w, h;      // destination, device coordinates, normalised
+    int sx, sy, sw, sh;  // source, device coordinates, normalised
     bool flipX, flipY;
 };
 
@@ -244,10 +263,22 @@ bool Normalise(Stretch& s) {
     s.flipX = (s.w < 0) != (s.sw < 0);
     s.flipY = (s.h < 0) != (s.sh < 0);
     // A negative extent runs from its origin pixel backwards: x + w + 1 .. x.
-    if (s.w < 0) { s.x += s.w + 1; s.w = -s.w; }
-    if (s.h < 0) { s.y += s.h + 1; s.h = -s.h; }
-    if (s.sw < 0) { s.sx += s.sw + 1; s.sw = -s.sw; }
-    if (s.sh < 0) { s.sy += s.sh + 1; s.sh = -s.sh; }
+    if (s.w < 0) {
+        s.x += s.w + 1;
+        s.w = -s.w;
+    }
+    if (s.h < 0) {
+        s.y += s.h + 1;
+        s.h = -s.h;
+    }
+    if (s.sw < 0) {
+        s.sx += s.sw + 1;
+        s.sw = -s.sw;
+    }
+    if (s.sh < 0) {
+        s.sy += s.sh + 1;
+        s.sh = -s.sh;
+    }
     return s.w > 0 && s.h > 0 && s.sw > 0 && s.sh > 0;
 }
 
@@ -259,14 +290,18 @@ uint32_t CombinePixels(const SourceRect& src, int x0, int x1, int y0, int y1, in
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
                 uint32_t v = src.at(x, y);
-                r += (v >> 16) & 0xFF; g += (v >> 8) & 0xFF; b += v & 0xFF; ++n;
+                r += (v >> 16) & 0xFF;
+                g += (v >> 8) & 0xFF;
+                b += v & 0xFF;
+                ++n;
             }
         return 0xFF000000u | uint32_t(r / n) << 16 | uint32_t(g / n) << 8 | uint32_t(b / n);
     }
     // BLACKONWHITE keeps black pixels (AND), WHITEONBLACK keeps white ones (OR).
     uint32_t v = mode == WHITEONBLACK ? 0 : 0xFFFFFFFF;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) v = mode == WHITEONBLACK ? (v | src.at(x, y)) : (v & src.at(x, y));
+        for (int x = x0; x < x1; ++x)
+            v = mode == WHITEONBLACK ? (v | src.at(x, y)) : (v & src.at(x, y));
     return v;
 }
 
@@ -302,11 +337,17 @@ std::shared_ptr<StretchedSource> MakeStretched(const Dc& dst, Dc& src, Stretch s
     int i0 = s.w, i1 = -1, j0 = s.h, j1 = -1;
     for (int i = 0; i < s.w; ++i) {
         int c = s.sx + st->ax.from[size_t(i)];
-        if (c >= b.left && c < b.right) { i0 = std::min(i0, i); i1 = std::max(i1, i); }
+        if (c >= b.left && c < b.right) {
+            i0 = std::min(i0, i);
+            i1 = std::max(i1, i);
+        }
     }
     for (int j = 0; j < s.h; ++j) {
         int c = s.sy + st->ay.from[size_t(j)];
-        if (c >= b.top && c < b.bottom) { j0 = std::min(j0, j); j1 = std::max(j1, j); }
+        if (c >= b.top && c < b.bottom) {
+            j0 = std::min(j0, j);
+            j1 = std::max(j1, j);
+        }
     }
     st->valid = i1 < 0 || j1 < 0 ? RECT{} : RECT{s.x + i0, s.y + j0, s.x + i1 + 1, s.y + j1 + 1};
     return st;
@@ -324,7 +365,10 @@ RegionSet RegionWhere(RECT r, const std::function<bool(int, int)>& keep) {
     for (int y = r.top; y < r.bottom; ++y) {
         std::vector<Span> row;
         for (int x = r.left; x < r.right;) {
-            if (!keep(x, y)) { ++x; continue; }
+            if (!keep(x, y)) {
+                ++x;
+                continue;
+            }
             int x0 = x;
             while (x < r.right && keep(x, y)) ++x;
             row.push_back({x0, x});
@@ -334,7 +378,8 @@ RegionSet RegionWhere(RECT r, const std::function<bool(int, int)>& keep) {
     return RegionSet::FromRows(r.top, rows);
 }
 
-BOOL DoStretch(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh, DWORD rop, bool plain) {
+BOOL DoStretch(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
+               DWORD rop, bool plain) {
     auto dst = DcOf(hdst);
     if (!dst) return FALSE_;
     uint8_t index = uint8_t((rop >> 16) & 0xFF);
@@ -351,7 +396,8 @@ BOOL DoStretch(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, i
     if (!Normalise(s)) return TRUE_;
     int mode = plain ? COLORONCOLOR : dst->st.stretchMode;
     auto st = MakeStretched(*dst, *src, s, mode);
-    RegionSet limit = RegionSet::FromRect(st->valid.left, st->valid.top, st->valid.right, st->valid.bottom);
+    RegionSet limit =
+        RegionSet::FromRect(st->valid.left, st->valid.top, st->valid.right, st->valid.bottom);
     if (plain) {
         // Unstretched: the source rows are read in place.
         st->src.x = s.x;
@@ -373,7 +419,8 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     return DoStretch(dst, x, y, w, h, src, sx, sy, w, h, rop, true);
 }
 
-BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
+BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                DWORD rop) {
     return DoStretch(dst, x, y, w, h, src, sx, sy, sw, sh, rop, false);
 }
 
@@ -388,7 +435,8 @@ BOOL PatBlt(HDC h, int x, int y, int w, int hh, DWORD rop) {
     return TRUE_;
 }
 
-BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP mask, int mx, int my, DWORD rop4) {
+BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP mask, int mx,
+             int my, DWORD rop4) {
     auto dst = DcOf(hdst);
     if (!dst || w <= 0 || h <= 0) return FALSE_;
     const DWORD fore = rop4 & 0x00FFFFFF, back = (rop4 >> 8) & 0x00FF0000;
@@ -407,15 +455,18 @@ BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBI
     RECT r{X, Y, X + w, Y + h};
     RegionSet ones = RegionWhere(r, [&](int px, int py) {
         int u = mx + px - X, v = my + py - Y;
-        return u >= 0 && v >= 0 && u < m->width() && v < m->height() && (m->image->pixel(u, v) & 0xFFFFFF) != 0;
+        return u >= 0 && v >= 0 && u < m->width() && v < m->height() &&
+               (m->image->pixel(u, v) & 0xFFFFFF) != 0;
     });
-    RegionSet zeros = RegionSet::Combine(RegionSet::FromRect(r.left, r.top, r.right, r.bottom), ones, RegionSet::Diff);
+    RegionSet zeros = RegionSet::Combine(RegionSet::FromRect(r.left, r.top, r.right, r.bottom),
+                                         ones, RegionSet::Diff);
     RasterRect(*dst, r, fore, sr ? &*sr : nullptr, nullptr, &ones);
     RasterRect(*dst, r, back, sr ? &*sr : nullptr, nullptr, &zeros);
     return TRUE_;
 }
 
-BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh, UINT transparent) {
+BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
+                    UINT transparent) {
     auto dst = DcOf(hdst);
     auto src = DcOf(hsrc);
     if (!dst || !src) return FALSE_;
@@ -426,7 +477,8 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
     auto raw = MakeStretched(same, *src, s, COLORONCOLOR);
     auto st = MakeStretched(*dst, *src, s, COLORONCOLOR);
     const uint32_t key = ToPixel(ResolveColor(*src, transparent)) & 0xFFFFFF;
-    RegionSet keep = RegionWhere(st->valid, [&](int px, int py) { return ((*raw)(px, py) & 0xFFFFFF) != key; });
+    RegionSet keep =
+        RegionWhere(st->valid, [&](int px, int py) { return ((*raw)(px, py) & 0xFFFFFF) != key; });
     RasterRect(*dst, RECT{s.x, s.y, s.x + s.w, s.y + s.h}, SRCCOPY, st.get(), nullptr, &keep);
     return TRUE_;
 }
@@ -441,14 +493,17 @@ int FillRect(HDC h, const RECT* r, HBRUSH brush) {
         if (v == 0 || v > 31) return 0;
         b = FindAs<Brush>(GetSysColorBrush(int(v - 1)));
     }
-    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)}, PATCOPY, nullptr, b.get());
+    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)},
+               PATCOPY, nullptr, b.get());
     return 1;
 }
 
 int FrameRect(HDC h, const RECT* r, HBRUSH brush) {
     if (!r || r->right <= r->left || r->bottom <= r->top) return 0;
-    RECT sides[4] = {{r->left, r->top, r->right, r->top + 1}, {r->left, r->bottom - 1, r->right, r->bottom},
-                     {r->left, r->top, r->left + 1, r->bottom}, {r->right - 1, r->top, r->right, r->bottom}};
+    RECT sides[4] = {{r->left, r->top, r->right, r->top + 1},
+                     {r->left, r->bottom - 1, r->right, r->bottom},
+                     {r->left, r->top, r->left + 1, r->bottom},
+                     {r->right - 1, r->top, r->right, r->bottom}};
     int ok = 1;
     for (const RECT& s : sides) ok &= FillRect(h, &s, brush);
     return ok;
@@ -457,7 +512,8 @@ int FrameRect(HDC h, const RECT* r, HBRUSH brush) {
 BOOL InvertRect(HDC h, const RECT* r) {
     auto dc = DcOf(h);
     if (!dc || !r) return FALSE_;
-    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)}, DSTINVERT, nullptr);
+    RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)},
+               DSTINVERT, nullptr);
     return TRUE_;
 }
 
@@ -471,6 +527,7 @@ BOOL DrawFocusRect(HDC h, const RECT* r) {
         bool edge = x == l || x == rr - 1 || y == t || y == b - 1;
         return edge && ((x + y) & 1) == ((l + t) & 1);
     });
-    RasterRect(*dc, RECT{l, t, rr, b}, PATINVERT, nullptr, FindAs<Brush>(GetStockObject(WHITE_BRUSH)).get(), &dots);
+    RasterRect(*dc, RECT{l, t, rr, b}, PATINVERT, nullptr,
+               FindAs<Brush>(GetStockObject(WHITE_BRUSH)).get(), &dots);
     return TRUE_;
 }

@@ -69,7 +69,8 @@ void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw, const R
     }
     p->save();
     std::vector<int> ltrb;
-    for (const RECT& r : vis.rects()) ltrb.insert(ltrb.end(), {int(r.left), int(r.top), int(r.right), int(r.bottom)});
+    for (const RECT& r : vis.rects())
+        ltrb.insert(ltrb.end(), {int(r.left), int(r.top), int(r.right), int(r.bottom)});
     p->setOrigin(dc.dx(0), dc.dy(0));
     p->setClipRects(ltrb.data(), int(ltrb.size() / 4));
     p->setRop2(dc.st.rop2);
@@ -183,20 +184,25 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ obj) {
     auto o = Find(obj);
     if (!dc || !o) return nullptr;
     switch (o->type()) {
-    case OBJ_PEN: return std::exchange(dc->st.pen, obj);
-    case OBJ_BRUSH: return std::exchange(dc->st.brush, obj);
-    case OBJ_FONT: return std::exchange(dc->st.font, obj);
-    case OBJ_PAL: return std::exchange(dc->st.palette, obj);
-    case OBJ_BITMAP: {
-        if (!dc->memory) return nullptr;
-        static_cast<Bitmap*>(o.get())->beforeUse();
-        return std::exchange(dc->st.bitmap, obj);
-    }
-    case OBJ_REGION: {
-        int kind = SelectClipRgn(h, static_cast<HRGN>(obj));
-        return reinterpret_cast<HGDIOBJ>(intptr_t(kind));
-    }
-    default: return nullptr;
+        case OBJ_PEN:
+            return std::exchange(dc->st.pen, obj);
+        case OBJ_BRUSH:
+            return std::exchange(dc->st.brush, obj);
+        case OBJ_FONT:
+            return std::exchange(dc->st.font, obj);
+        case OBJ_PAL:
+            return std::exchange(dc->st.palette, obj);
+        case OBJ_BITMAP: {
+            if (!dc->memory) return nullptr;
+            static_cast<Bitmap*>(o.get())->beforeUse();
+            return std::exchange(dc->st.bitmap, obj);
+        }
+        case OBJ_REGION: {
+            int kind = SelectClipRgn(h, static_cast<HRGN>(obj));
+            return reinterpret_cast<HGDIOBJ>(intptr_t(kind));
+        }
+        default:
+            return nullptr;
     }
 }
 
@@ -204,12 +210,18 @@ HGDIOBJ GetCurrentObject(HDC h, UINT type) {
     auto dc = DcOf(h);
     if (!dc) return nullptr;
     switch (type) {
-    case OBJ_PEN: return dc->st.pen;
-    case OBJ_BRUSH: return dc->st.brush;
-    case OBJ_FONT: return dc->st.font;
-    case OBJ_PAL: return dc->st.palette;
-    case OBJ_BITMAP: return dc->memory ? dc->st.bitmap : nullptr;
-    default: return nullptr;
+        case OBJ_PEN:
+            return dc->st.pen;
+        case OBJ_BRUSH:
+            return dc->st.brush;
+        case OBJ_FONT:
+            return dc->st.font;
+        case OBJ_PAL:
+            return dc->st.palette;
+        case OBJ_BITMAP:
+            return dc->memory ? dc->st.bitmap : nullptr;
+        default:
+            return nullptr;
     }
 }
 
@@ -217,29 +229,49 @@ COLORREF SetTextColor(HDC h, COLORREF c) { return Swap(h, &DcState::text, c, CLR
 COLORREF SetBkColor(HDC h, COLORREF c) { return Swap(h, &DcState::bk, c, CLR_INVALID); }
 COLORREF SetDCBrushColor(HDC h, COLORREF c) { return Swap(h, &DcState::dcBrush, c, CLR_INVALID); }
 COLORREF SetDCPenColor(HDC h, COLORREF c) { return Swap(h, &DcState::dcPen, c, CLR_INVALID); }
-COLORREF GetTextColor(HDC h) { auto dc = DcOf(h); return dc ? dc->st.text : CLR_INVALID; }
-COLORREF GetBkColor(HDC h) { auto dc = DcOf(h); return dc ? dc->st.bk : CLR_INVALID; }
+COLORREF GetTextColor(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.text : CLR_INVALID;
+}
+COLORREF GetBkColor(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.bk : CLR_INVALID;
+}
 int SetBkMode(HDC h, int mode) {
     if (mode != TRANSPARENT && mode != OPAQUE) return 0;
     return Swap(h, &DcState::bkMode, mode, 0);
 }
-int GetBkMode(HDC h) { auto dc = DcOf(h); return dc ? dc->st.bkMode : 0; }
+int GetBkMode(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.bkMode : 0;
+}
 int SetROP2(HDC h, int rop2) {
     if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
     return Swap(h, &DcState::rop2, rop2, 0);
 }
-int GetROP2(HDC h) { auto dc = DcOf(h); return dc ? dc->st.rop2 : 0; }
+int GetROP2(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.rop2 : 0;
+}
 int SetStretchBltMode(HDC h, int mode) {
     if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
     return Swap(h, &DcState::stretchMode, mode, 0);
 }
-int GetStretchBltMode(HDC h) { auto dc = DcOf(h); return dc ? dc->st.stretchMode : 0; }
+int GetStretchBltMode(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.stretchMode : 0;
+}
 int SetPolyFillMode(HDC h, int mode) {
     if (mode != ALTERNATE && mode != WINDING) return 0;
     return Swap(h, &DcState::polyFill, mode, 0);
 }
-int SetTextCharacterExtra(HDC h, int extra) { return Swap(h, &DcState::charExtra, extra, int(0x80000000)); }
-int GetTextCharacterExtra(HDC h) { auto dc = DcOf(h); return dc ? dc->st.charExtra : int(0x80000000); }
+int SetTextCharacterExtra(HDC h, int extra) {
+    return Swap(h, &DcState::charExtra, extra, int(0x80000000));
+}
+int GetTextCharacterExtra(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.charExtra : int(0x80000000);
+}
 
 BOOL BeginPath(HDC h) {
     auto dc = DcOf(h);
@@ -271,12 +303,19 @@ BOOL StrokePath(HDC h) {
     auto pen = CurrentPen(*dc);
     if (pen->style == PS_NULL) return TRUE_;
     const COLORREF color = ResolveColor(*dc, pen->dcPen ? dc->st.dcPen : pen->color);
-    WithPainter(*dc, [&](gdi::Painter& p) { p.strokePath(*path, dc->monochrome() ? MonoColor(color) : color, pen->width); });
+    WithPainter(*dc, [&](gdi::Painter& p) {
+        p.strokePath(*path, dc->monochrome() ? MonoColor(color) : color, pen->width);
+    });
     return TRUE_;
 }
 
-UINT SetTextAlign(HDC h, UINT align) { return Swap(h, &DcState::textAlign, align, UINT(GDI_ERROR)); }
-UINT GetTextAlign(HDC h) { auto dc = DcOf(h); return dc ? dc->st.textAlign : UINT(GDI_ERROR); }
+UINT SetTextAlign(HDC h, UINT align) {
+    return Swap(h, &DcState::textAlign, align, UINT(GDI_ERROR));
+}
+UINT GetTextAlign(HDC h) {
+    auto dc = DcOf(h);
+    return dc ? dc->st.textAlign : UINT(GDI_ERROR);
+}
 
 BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* old) {
     auto dc = DcOf(h);
@@ -336,10 +375,18 @@ BOOL GetOrg(HDC h, POINT DcState::*field, POINT* out) {
 }
 }  // namespace
 
-BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* old) { return SetOrg(h, &DcState::windowOrg, x, y, old, false); }
-BOOL SetViewportOrgEx(HDC h, int x, int y, POINT* old) { return SetOrg(h, &DcState::viewportOrg, x, y, old, false); }
-BOOL OffsetWindowOrgEx(HDC h, int x, int y, POINT* old) { return SetOrg(h, &DcState::windowOrg, x, y, old, true); }
-BOOL OffsetViewportOrgEx(HDC h, int x, int y, POINT* old) { return SetOrg(h, &DcState::viewportOrg, x, y, old, true); }
+BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* old) {
+    return SetOrg(h, &DcState::windowOrg, x, y, old, false);
+}
+BOOL SetViewportOrgEx(HDC h, int x, int y, POINT* old) {
+    return SetOrg(h, &DcState::viewportOrg, x, y, old, false);
+}
+BOOL OffsetWindowOrgEx(HDC h, int x, int y, POINT* old) {
+    return SetOrg(h, &DcState::windowOrg, x, y, old, true);
+}
+BOOL OffsetViewportOrgEx(HDC h, int x, int y, POINT* old) {
+    return SetOrg(h, &DcState::viewportOrg, x, y, old, true);
+}
 BOOL GetWindowOrgEx(HDC h, POINT* out) { return GetOrg(h, &DcState::windowOrg, out); }
 BOOL GetViewportOrgEx(HDC h, POINT* out) { return GetOrg(h, &DcState::viewportOrg, out); }
 
@@ -368,15 +415,25 @@ int GetDeviceCaps(HDC h, int index) {
     if (!dc) return 0;
     gdi::Image* img = dc->image();
     switch (index) {
-    case HORZRES: return img && img->width() > 1 ? img->width() : 1024;
-    case VERTRES: return img && img->height() > 1 ? img->height() : 768;
-    case BITSPIXEL: return dc->monochrome() ? 1 : 32;
-    case PLANES: return 1;
-    case NUMCOLORS: return -1;
-    case RASTERCAPS: return 0;
-    case LOGPIXELSX: case LOGPIXELSY: return 96;
-    case SIZEPALETTE: return 0;
-    default: return 0;
+        case HORZRES:
+            return img && img->width() > 1 ? img->width() : 1024;
+        case VERTRES:
+            return img && img->height() > 1 ? img->height() : 768;
+        case BITSPIXEL:
+            return dc->monochrome() ? 1 : 32;
+        case PLANES:
+            return 1;
+        case NUMCOLORS:
+            return -1;
+        case RASTERCAPS:
+            return 0;
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+            return 96;
+        case SIZEPALETTE:
+            return 0;
+        default:
+            return 0;
     }
 }
 

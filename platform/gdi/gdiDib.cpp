@@ -7,7 +7,9 @@
 namespace gdi {
 namespace {
 
-uint32_t FromQuad(const RGBQUAD& q) { return 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue; }
+uint32_t FromQuad(const RGBQUAD& q) {
+    return 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
+}
 
 // Extracts a channel by mask and widens it to 8 bits.
 uint32_t Channel(uint32_t v, DWORD mask) {
@@ -31,9 +33,21 @@ uint32_t Place(uint32_t c8, DWORD mask) {
 }
 
 void Masks(const DibFormat& f, DWORD& r, DWORD& g, DWORD& b) {
-    if (f.masks[0] || f.masks[1] || f.masks[2]) { r = f.masks[0]; g = f.masks[1]; b = f.masks[2]; return; }
-    if (f.bpp == 16) { r = 0x7C00; g = 0x03E0; b = 0x001F; return; }
-    r = 0xFF0000; g = 0x00FF00; b = 0x0000FF;
+    if (f.masks[0] || f.masks[1] || f.masks[2]) {
+        r = f.masks[0];
+        g = f.masks[1];
+        b = f.masks[2];
+        return;
+    }
+    if (f.bpp == 16) {
+        r = 0x7C00;
+        g = 0x03E0;
+        b = 0x001F;
+        return;
+    }
+    r = 0xFF0000;
+    g = 0x00FF00;
+    b = 0x0000FF;
 }
 
 class Nearest {
@@ -47,9 +61,13 @@ public:
         long bestD = -1;
         int r = int((px >> 16) & 0xFF), g = int((px >> 8) & 0xFF), b = int(px & 0xFF);
         for (size_t i = 0; i < colors_.size(); ++i) {
-            long dr = r - colors_[i].rgbRed, dg = g - colors_[i].rgbGreen, db = b - colors_[i].rgbBlue;
+            long dr = r - colors_[i].rgbRed, dg = g - colors_[i].rgbGreen,
+                 db = b - colors_[i].rgbBlue;
             long d = dr * dr + dg * dg + db * db;
-            if (bestD < 0 || d < bestD) { bestD = d; best = int(i); }
+            if (bestD < 0 || d < bestD) {
+                bestD = d;
+                best = int(i);
+            }
             if (d == 0) break;
         }
         return cache_[px] = best;
@@ -66,15 +84,17 @@ std::vector<RGBQUAD> DefaultColors(int bpp) {
     auto q = [](COLORREF c) { return RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0}; };
     std::vector<RGBQUAD> t;
     if (bpp == 1) return {q(0), q(0xFFFFFF)};
-    static const COLORREF kVga[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-                                      0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    static const COLORREF kVga[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                      0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                      0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
     for (COLORREF c : kVga) t.push_back(q(c));
     if (bpp == 4) return t;
     if (bpp != 8) return {};
     // Sixteen VGA colours, a 6x6x6 colour cube, then greys.
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b) t.push_back(q(RGB(BYTE(r * 51), BYTE(g * 51), BYTE(b * 51))));
+            for (int b = 0; b < 6; ++b)
+                t.push_back(q(RGB(BYTE(r * 51), BYTE(g * 51), BYTE(b * 51))));
     for (int i = 0; t.size() < 256; ++i) {
         BYTE v = BYTE(8 + i * 10);
         t.push_back(q(RGB(v, v, v)));
@@ -85,11 +105,15 @@ std::vector<RGBQUAD> DefaultColors(int bpp) {
 bool FormatOf(const BITMAPINFO* bmi, UINT usage, const Dc* dc, DibFormat& f) {
     if (!bmi) return false;
     const BITMAPINFOHEADER& h = bmi->bmiHeader;
-    if (h.biSize < 40 || h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > 32768 || h.biHeight > 32768 || h.biHeight < -32768)
+    if (h.biSize < 40 || h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > 32768 ||
+        h.biHeight > 32768 || h.biHeight < -32768)
         return false;
     f.bpp = h.biBitCount;
-    if (f.bpp != 1 && f.bpp != 4 && f.bpp != 8 && f.bpp != 16 && f.bpp != 24 && f.bpp != 32) return false;
-    if (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && (f.bpp == 16 || f.bpp == 32))) return false;
+    if (f.bpp != 1 && f.bpp != 4 && f.bpp != 8 && f.bpp != 16 && f.bpp != 24 && f.bpp != 32)
+        return false;
+    if (h.biCompression != BI_RGB &&
+        !(h.biCompression == BI_BITFIELDS && (f.bpp == 16 || f.bpp == 32)))
+        return false;
     f.width = h.biWidth;
     f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
     f.topDown = h.biHeight < 0;
@@ -98,7 +122,8 @@ bool FormatOf(const BITMAPINFO* bmi, UINT usage, const Dc* dc, DibFormat& f) {
     if (h.biCompression == BI_BITFIELDS) {
         std::memcpy(f.masks, table, sizeof f.masks);
     } else if (f.bpp <= 8) {
-        size_t n = h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << f.bpp) : size_t(1) << f.bpp;
+        size_t n =
+            h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << f.bpp) : size_t(1) << f.bpp;
         f.colors.resize(n);
         if (usage == DIB_PAL_COLORS) {
             const auto* idx = reinterpret_cast<const WORD*>(table);
@@ -114,25 +139,37 @@ bool FormatOf(const BITMAPINFO* bmi, UINT usage, const Dc* dc, DibFormat& f) {
 }
 
 void UnpackRow(const uint8_t* s, const DibFormat& f, uint32_t* d, int count) {
-    auto color = [&](size_t i) { return i < f.colors.size() ? FromQuad(f.colors[i]) : 0xFF000000u; };
+    auto color = [&](size_t i) {
+        return i < f.colors.size() ? FromQuad(f.colors[i]) : 0xFF000000u;
+    };
     DWORD mr, mg, mb;
     Masks(f, mr, mg, mb);
     for (int x = 0; x < count; ++x) {
         switch (f.bpp) {
-        case 1: d[x] = color((s[x >> 3] >> (7 - (x & 7))) & 1); break;
-        case 4: d[x] = color((s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF); break;
-        case 8: d[x] = color(s[x]); break;
-        case 16: {
-            uint32_t v = uint32_t(s[2 * x]) | uint32_t(s[2 * x + 1]) << 8;
-            d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
-            break;
-        }
-        case 24: d[x] = 0xFF000000u | uint32_t(s[3 * x + 2]) << 16 | uint32_t(s[3 * x + 1]) << 8 | s[3 * x]; break;
-        default: {
-            uint32_t v = uint32_t(s[4 * x]) | uint32_t(s[4 * x + 1]) << 8 | uint32_t(s[4 * x + 2]) << 16 | uint32_t(s[4 * x + 3]) << 24;
-            d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
-            break;
-        }
+            case 1:
+                d[x] = color((s[x >> 3] >> (7 - (x & 7))) & 1);
+                break;
+            case 4:
+                d[x] = color((s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
+                break;
+            case 8:
+                d[x] = color(s[x]);
+                break;
+            case 16: {
+                uint32_t v = uint32_t(s[2 * x]) | uint32_t(s[2 * x + 1]) << 8;
+                d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
+                break;
+            }
+            case 24:
+                d[x] = 0xFF000000u | uint32_t(s[3 * x + 2]) << 16 | uint32_t(s[3 * x + 1]) << 8 |
+                       s[3 * x];
+                break;
+            default: {
+                uint32_t v = uint32_t(s[4 * x]) | uint32_t(s[4 * x + 1]) << 8 |
+                             uint32_t(s[4 * x + 2]) << 16 | uint32_t(s[4 * x + 3]) << 24;
+                d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
+                break;
+            }
         }
     }
 }
@@ -159,22 +196,27 @@ void PackRow(const uint32_t* s, const DibFormat& f, uint8_t* d, int count) {
     for (int x = 0; x < count; ++x) {
         uint32_t r = (s[x] >> 16) & 0xFF, g = (s[x] >> 8) & 0xFF, b = s[x] & 0xFF;
         switch (f.bpp) {
-        case 16: {
-            uint32_t v = Place(r, mr) | Place(g, mg) | Place(b, mb);
-            d[2 * x] = uint8_t(v);
-            d[2 * x + 1] = uint8_t(v >> 8);
-            break;
-        }
-        case 24: d[3 * x] = uint8_t(b); d[3 * x + 1] = uint8_t(g); d[3 * x + 2] = uint8_t(r); break;
-        default: {
-            // The fourth byte (alpha, for those who keep one there) is left as it was.
-            uint32_t v = Place(r, mr) | Place(g, mg) | Place(b, mb);
-            uint32_t keep = ~(mr | mg | mb);
-            uint32_t old = uint32_t(d[4 * x]) | uint32_t(d[4 * x + 1]) << 8 | uint32_t(d[4 * x + 2]) << 16 | uint32_t(d[4 * x + 3]) << 24;
-            v |= old & keep;
-            for (int k = 0; k < 4; ++k) d[4 * x + k] = uint8_t(v >> (8 * k));
-            break;
-        }
+            case 16: {
+                uint32_t v = Place(r, mr) | Place(g, mg) | Place(b, mb);
+                d[2 * x] = uint8_t(v);
+                d[2 * x + 1] = uint8_t(v >> 8);
+                break;
+            }
+            case 24:
+                d[3 * x] = uint8_t(b);
+                d[3 * x + 1] = uint8_t(g);
+                d[3 * x + 2] = uint8_t(r);
+                break;
+            default: {
+                // The fourth byte (alpha, for those who keep one there) is left as it was.
+                uint32_t v = Place(r, mr) | Place(g, mg) | Place(b, mb);
+                uint32_t keep = ~(mr | mg | mb);
+                uint32_t old = uint32_t(d[4 * x]) | uint32_t(d[4 * x + 1]) << 8 |
+                               uint32_t(d[4 * x + 2]) << 16 | uint32_t(d[4 * x + 3]) << 24;
+                v |= old & keep;
+                for (int k = 0; k < 4; ++k) d[4 * x + k] = uint8_t(v >> (8 * k));
+                break;
+            }
         }
     }
 }

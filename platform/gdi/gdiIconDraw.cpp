@@ -46,7 +46,8 @@ uint32_t Mix(uint32_t dst, uint32_t src, unsigned alpha) {
 enum class Paint { Normal, MaskOnly, MaskCopy, ImageOnly, Opaque };
 
 // Composes the picture onto the DC at (x, y) through a copy of the destination.
-bool Compose(HDC dc, int x, int y, const IconImage& img, Paint paint, COLORREF bk, COLORREF blend, unsigned blendAlpha) {
+bool Compose(HDC dc, int x, int y, const IconImage& img, Paint paint, COLORREF bk, COLORREF blend,
+             unsigned blendAlpha) {
     if (img.Empty()) return false;
     Scratch s(img.width, img.height);
     if (!s.ok()) return false;
@@ -59,17 +60,27 @@ bool Compose(HDC dc, int x, int y, const IconImage& img, Paint paint, COLORREF b
         bool clear = img.mask[i] != 0;
         if (blendAlpha && !clear) c = Mix(c, fgPixel, blendAlpha);
         switch (paint) {
-        case Paint::MaskOnly: d = clear ? d : 0; break;  // ANDed with the mask
-        case Paint::MaskCopy: d = clear ? kRgb : 0; break;
-        case Paint::ImageOnly: d = c; break;
-        case Paint::Opaque:
-            if (img.hasAlpha) d = Mix(bkPixel, c, img.pixels[i] >> 24);
-            else d = clear ? bkPixel : c;
-            break;
-        case Paint::Normal:
-            if (img.hasAlpha) d = Mix(d, c, img.pixels[i] >> 24);
-            else d = clear ? d ^ c : c;  // AND with the mask, then XOR with the colours
-            break;
+            case Paint::MaskOnly:
+                d = clear ? d : 0;
+                break;  // ANDed with the mask
+            case Paint::MaskCopy:
+                d = clear ? kRgb : 0;
+                break;
+            case Paint::ImageOnly:
+                d = c;
+                break;
+            case Paint::Opaque:
+                if (img.hasAlpha)
+                    d = Mix(bkPixel, c, img.pixels[i] >> 24);
+                else
+                    d = clear ? bkPixel : c;
+                break;
+            case Paint::Normal:
+                if (img.hasAlpha)
+                    d = Mix(d, c, img.pixels[i] >> 24);
+                else
+                    d = clear ? d ^ c : c;  // AND with the mask, then XOR with the colours
+                break;
         }
         s.bits[i] = d;
     }
@@ -94,7 +105,9 @@ bool ReadPixels(HBITMAP bmp, int& w, int& h, std::vector<uint32_t>& px) {
     return lines == h;
 }
 
-HBITMAP MakeBitmap(int w, int h, int bits, const void* data) { return CreateBitmap(w, h, 1, UINT(bits), data); }
+HBITMAP MakeBitmap(int w, int h, int bits, const void* data) {
+    return CreateBitmap(w, h, 1, UINT(bits), data);
+}
 
 // Rows of a monochrome bitmap, word-aligned, 1 = white.
 std::vector<uint8_t> MonoRows(int w, int h, const std::function<bool(int, int)>& white) {
@@ -102,7 +115,8 @@ std::vector<uint8_t> MonoRows(int w, int h, const std::function<bool(int, int)>&
     std::vector<uint8_t> rows(size_t(stride) * size_t(h), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (white(x, y)) rows[size_t(y) * size_t(stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+            if (white(x, y))
+                rows[size_t(y) * size_t(stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     return rows;
 }
 
@@ -126,7 +140,8 @@ bool IconImageFromBitmap(HBITMAP bmp, IconImage& out) {
 
 HBITMAP BitmapFromIconImage(const IconImage& img) {
     std::vector<uint32_t> px(img.pixels.size());
-    for (size_t i = 0; i < px.size(); ++i) px[i] = img.hasAlpha ? img.pixels[i] : (img.pixels[i] & kRgb);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = img.hasAlpha ? img.pixels[i] : (img.pixels[i] & kRgb);
     return MakeBitmap(img.width, img.height, 32, px.data());
 }
 
@@ -182,10 +197,12 @@ HICON CreateIconIndirect(const ICONINFO* info) {
         }
         img.Resize(w, h);
         img.bitCount = 32;
-        img.hasAlpha = std::any_of(color.begin(), color.end(), [](uint32_t c) { return (c >> 24) != 0; });
+        img.hasAlpha =
+            std::any_of(color.begin(), color.end(), [](uint32_t c) { return (c >> 24) != 0; });
         for (size_t i = 0; i < color.size(); ++i) {
             img.mask[i] = (mask[i] & kRgb) != 0;
-            img.pixels[i] = img.hasAlpha ? color[i] : (color[i] & kRgb) | (img.mask[i] ? 0u : 0xFF000000u);
+            img.pixels[i] =
+                img.hasAlpha ? color[i] : (color[i] & kRgb) | (img.mask[i] ? 0u : 0xFF000000u);
         }
     }
     img.hotX = int(info->xHotspot);
@@ -193,7 +210,8 @@ HICON CreateIconIndirect(const ICONINFO* info) {
     return NewIconHandle(img, info->fIcon != 0);
 }
 
-BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH flickerFree, UINT flags) {
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH flickerFree,
+                UINT flags) {
     auto img = IconImageOf(icon);
     if (!img) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -207,12 +225,16 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH f
         FillRect(dc, &r, flickerFree);
     }
     UINT part = flags & DI_NORMAL;
-    Paint paint = part == DI_MASK ? Paint::MaskOnly : part == DI_IMAGE ? Paint::ImageOnly : Paint::Normal;
+    Paint paint = part == DI_MASK    ? Paint::MaskOnly
+                  : part == DI_IMAGE ? Paint::ImageOnly
+                                     : Paint::Normal;
     if (part == 0) return TRUE_;
     return Compose(dc, x, y, ScaleIconImage(*img, w, h), paint, 0, 0, 0) ? TRUE_ : FALSE_;
 }
 
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon) { return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE); }
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
+    return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+}
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
     int cx = 0, cy = 0;
@@ -229,8 +251,10 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
         for (int y = 0; y < cy; ++y)
             for (int x = 0; x < cx; ++x) {
                 size_t o = size_t(y) * size_t(cx) + size_t(x);
-                if (y < all.height) one.pixels[o] = all.pixels[size_t(y) * size_t(all.width) + size_t(left + x)];
-                bool clear = useMask && left + x < mw && y < mh && (maskPx[size_t(y) * size_t(mw) + size_t(left + x)] & kRgb) != 0;
+                if (y < all.height)
+                    one.pixels[o] = all.pixels[size_t(y) * size_t(all.width) + size_t(left + x)];
+                bool clear = useMask && left + x < mw && y < mh &&
+                             (maskPx[size_t(y) * size_t(mw) + size_t(left + x)] & kRgb) != 0;
                 one.mask[o] = clear ? 1 : 0;
                 if (clear) one.pixels[o] &= kRgb;
             }
@@ -244,7 +268,8 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor) {
     int cx = 0, cy = 0;
     IconImage all;
     if (!ImageList_GetIconSize(list, &cx, &cy) || !IconImageFromBitmap(image, all)) return -1;
-    const uint32_t key = (maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | ((maskColor >> 16) & 0xFF);
+    const uint32_t key =
+        (maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | ((maskColor >> 16) & 0xFF);
     const bool masked = (ImageListFlags(list) & ILC_MASK) != 0;
     int first = -1;
     for (int left = 0; left + cx <= all.width; left += cx) {
@@ -275,20 +300,24 @@ BOOL ImageList_Replace(HIMAGELIST list, int i, HBITMAP image, HBITMAP mask) {
     return ok ? TRUE_ : FALSE_;
 }
 
-BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg, UINT style) {
+BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk,
+                      COLORREF fg, UINT style) {
     IconImage img;
     if (!ImageListGetImage(list, i, img)) return FALSE_;
     if (dx > 0 || dy > 0) {
         // Only the top-left part of dx x dy is drawn.
         IconImage part;
-        int w = dx > 0 ? std::min(dx, img.width) : img.width, h = dy > 0 ? std::min(dy, img.height) : img.height;
+        int w = dx > 0 ? std::min(dx, img.width) : img.width,
+            h = dy > 0 ? std::min(dy, img.height) : img.height;
         part.Resize(w, h);
         part.bitCount = img.bitCount;
         part.hasAlpha = img.hasAlpha;
         for (int yy = 0; yy < h; ++yy)
             for (int xx = 0; xx < w; ++xx) {
-                part.pixels[size_t(yy) * size_t(w) + size_t(xx)] = img.pixels[size_t(yy) * size_t(img.width) + size_t(xx)];
-                part.mask[size_t(yy) * size_t(w) + size_t(xx)] = img.mask[size_t(yy) * size_t(img.width) + size_t(xx)];
+                part.pixels[size_t(yy) * size_t(w) + size_t(xx)] =
+                    img.pixels[size_t(yy) * size_t(img.width) + size_t(xx)];
+                part.mask[size_t(yy) * size_t(w) + size_t(xx)] =
+                    img.mask[size_t(yy) * size_t(img.width) + size_t(xx)];
             }
         img = part;
     }
@@ -297,9 +326,12 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int 
     if (fg == CLR_NONE) blendAlpha = 0;
     COLORREF blend = fg == CLR_DEFAULT ? Highlight() : fg;
     Paint paint = Paint::Normal;
-    if (style & ILD_MASK) paint = Paint::MaskCopy;
-    else if (style & ILD_IMAGE) paint = Paint::ImageOnly;
-    else if (!(style & ILD_TRANSPARENT) && bk != CLR_NONE) paint = Paint::Opaque;
+    if (style & ILD_MASK)
+        paint = Paint::MaskCopy;
+    else if (style & ILD_IMAGE)
+        paint = Paint::ImageOnly;
+    else if (!(style & ILD_TRANSPARENT) && bk != CLR_NONE)
+        paint = Paint::Opaque;
     return Compose(dc, x, y, img, paint, bk, blend, blendAlpha) ? TRUE_ : FALSE_;
 }
 
@@ -315,7 +347,9 @@ BOOL ImageList_GetImageInfo(HIMAGELIST list, int i, IMAGEINFO* info) {
     if (lastImage) DeleteObject(lastImage);
     if (lastMask) DeleteObject(lastMask);
     lastImage = BitmapFromIconImage(img);
-    auto rows = MonoRows(img.width, img.height, [&](int x, int y) { return img.mask[size_t(y) * size_t(img.width) + size_t(x)] != 0; });
+    auto rows = MonoRows(img.width, img.height, [&](int x, int y) {
+        return img.mask[size_t(y) * size_t(img.width) + size_t(x)] != 0;
+    });
     lastMask = MakeBitmap(img.width, img.height, 1, rows.data());
     *info = IMAGEINFO{};
     info->hbmImage = lastImage;

@@ -38,31 +38,58 @@ std::shared_ptr<Object> MakeStock(int which) {
         return f;
     };
     switch (which) {
-    case WHITE_BRUSH: return brush(0xFFFFFF);
-    case LTGRAY_BRUSH: return brush(0xC0C0C0);
-    case GRAY_BRUSH: return brush(0x808080);
-    case DKGRAY_BRUSH: return brush(0x404040);
-    case BLACK_BRUSH: return brush(0);
-    case NULL_BRUSH: return brush(0, BS_NULL);
-    case WHITE_PEN: return pen(0xFFFFFF);
-    case BLACK_PEN: return pen(0);
-    case NULL_PEN: return pen(0, PS_NULL);
-    case OEM_FIXED_FONT: case ANSI_FIXED_FONT: case SYSTEM_FIXED_FONT: return font("Courier New", -13, true);
-    case ANSI_VAR_FONT: case SYSTEM_FONT: case DEVICE_DEFAULT_FONT: return font("宋体", -12, false);
-    case DEFAULT_GUI_FONT: return font("宋体", -12, false);
-    case DEFAULT_PALETTE: {
-        auto p = std::make_shared<Palette>();
-        // The twenty static colours of the system palette.
-        static const COLORREF kStatic[20] = {
-            0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0, 0xC0DCC0, 0xF0CAA6,
-            0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-        };
-        for (COLORREF c : kStatic) p->entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
-        return p;
-    }
-    case DC_BRUSH: { auto b = brush(0xFFFFFF); b->dcBrush = true; return b; }
-    case DC_PEN: { auto p = pen(0); p->dcPen = true; return p; }
-    default: return nullptr;
+        case WHITE_BRUSH:
+            return brush(0xFFFFFF);
+        case LTGRAY_BRUSH:
+            return brush(0xC0C0C0);
+        case GRAY_BRUSH:
+            return brush(0x808080);
+        case DKGRAY_BRUSH:
+            return brush(0x404040);
+        case BLACK_BRUSH:
+            return brush(0);
+        case NULL_BRUSH:
+            return brush(0, BS_NULL);
+        case WHITE_PEN:
+            return pen(0xFFFFFF);
+        case BLACK_PEN:
+            return pen(0);
+        case NULL_PEN:
+            return pen(0, PS_NULL);
+        case OEM_FIXED_FONT:
+        case ANSI_FIXED_FONT:
+        case SYSTEM_FIXED_FONT:
+            return font("Courier New", -13, true);
+        case ANSI_VAR_FONT:
+        case SYSTEM_FONT:
+        case DEVICE_DEFAULT_FONT:
+            return font("宋体", -12, false);
+        case DEFAULT_GUI_FONT:
+            return font("宋体", -12, false);
+        case DEFAULT_PALETTE: {
+            auto p = std::make_shared<Palette>();
+            // The twenty static colours of the system palette.
+            static const COLORREF kStatic[20] = {
+                0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
+                0xC0C0C0, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF,
+                0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+            };
+            for (COLORREF c : kStatic)
+                p->entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
+            return p;
+        }
+        case DC_BRUSH: {
+            auto b = brush(0xFFFFFF);
+            b->dcBrush = true;
+            return b;
+        }
+        case DC_PEN: {
+            auto p = pen(0);
+            p->dcPen = true;
+            return p;
+        }
+        default:
+            return nullptr;
     }
 }
 
@@ -243,11 +270,16 @@ HBRUSH CreatePatternBrush(HBITMAP bmp) {
 HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
     if (!lb) return nullptr;
     switch (lb->lbStyle) {
-    case BS_SOLID: return CreateSolidBrush(lb->lbColor);
-    case BS_NULL: return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    case BS_HATCHED: return CreateHatchBrush(int(lb->lbHatch), lb->lbColor);
-    case BS_PATTERN: return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
-    default: return nullptr;
+        case BS_SOLID:
+            return CreateSolidBrush(lb->lbColor);
+        case BS_NULL:
+            return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+        case BS_HATCHED:
+            return CreateHatchBrush(int(lb->lbHatch), lb->lbColor);
+        case BS_PATTERN:
+            return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
+        default:
+            return nullptr;
     }
 }
 
@@ -255,9 +287,10 @@ namespace {
 
 // Windows classic scheme colours, 0x00BBGGRR.
 const COLORREF kSysColors[] = {
-    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF,
-    0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4,
-    0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
+    0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
+    0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
+    0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
+    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0,
 };
 
 }  // namespace
@@ -277,9 +310,9 @@ HBRUSH GetSysColorBrush(int index) {
     return static_cast<HBRUSH>(brushes[index] = AddObject(b));
 }
 
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
-                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, const char* face) {
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const char* face) {
     LOGFONTA lf;
     lf.lfHeight = height;
     lf.lfWidth = width;
@@ -317,31 +350,51 @@ BOOL SetRectEmpty(RECT* r) { return SetRect(r, 0, 0, 0, 0); }
 BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
 BOOL OffsetRect(RECT* r, int dx, int dy) {
     if (!r) return FALSE_;
-    r->left += dx; r->right += dx; r->top += dy; r->bottom += dy;
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
     return TRUE_;
 }
 BOOL InflateRect(RECT* r, int dx, int dy) {
     if (!r) return FALSE_;
-    r->left -= dx; r->right += dx; r->top -= dy; r->bottom += dy;
+    r->left -= dx;
+    r->right += dx;
+    r->top -= dy;
+    r->bottom += dy;
     return TRUE_;
 }
 BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b) {
     if (!out || !a || !b) return FALSE_;
-    RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right), std::min(a->bottom, b->bottom)};
-    if (IsRectEmpty(&r)) { SetRectEmpty(out); return FALSE_; }
+    RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+           std::min(a->bottom, b->bottom)};
+    if (IsRectEmpty(&r)) {
+        SetRectEmpty(out);
+        return FALSE_;
+    }
     *out = r;
     return TRUE_;
 }
 BOOL UnionRect(RECT* out, const RECT* a, const RECT* b) {
     if (!out || !a || !b) return FALSE_;
-    if (IsRectEmpty(a)) { *out = *b; return !IsRectEmpty(b); }
-    if (IsRectEmpty(b)) { *out = *a; return TRUE_; }
-    *out = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+    if (IsRectEmpty(a)) {
+        *out = *b;
+        return !IsRectEmpty(b);
+    }
+    if (IsRectEmpty(b)) {
+        *out = *a;
+        return TRUE_;
+    }
+    *out = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+                std::max(a->bottom, b->bottom)};
     return TRUE_;
 }
-BOOL PtInRect(const RECT* r, POINT p) { return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom; }
+BOOL PtInRect(const RECT* r, POINT p) {
+    return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
+}
 BOOL EqualRect(const RECT* a, const RECT* b) {
-    return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
+    return a && b && a->left == b->left && a->top == b->top && a->right == b->right &&
+           a->bottom == b->bottom;
 }
 BOOL CopyRect(RECT* dst, const RECT* src) {
     if (!dst || !src) return FALSE_;

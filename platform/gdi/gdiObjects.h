@@ -113,11 +113,11 @@ struct Dc : Object {
     std::vector<DcState> saved;
     bool memory = false;
     HWND hwnd = nullptr;
-    gdi::Image* target = nullptr;       // window DCs and canvas DCs
-    gdi::Image scratch;                 // what a DC draws on when it has nothing else
-    POINT base;                              // device offset of the surface (a canvas's origin)
-    std::optional<RegionSet> sysClip;        // device coordinates: the window's or canvas's limits
-    std::function<void()> onDrawn;           // shows the new pixels (window DCs)
+    gdi::Image* target = nullptr;      // window DCs and canvas DCs
+    gdi::Image scratch;                // what a DC draws on when it has nothing else
+    POINT base;                        // device offset of the surface (a canvas's origin)
+    std::optional<RegionSet> sysClip;  // device coordinates: the window's or canvas's limits
+    std::function<void()> onDrawn;     // shows the new pixels (window DCs)
     // The path bracket: open between BeginPath and EndPath, then ready to be stroked.
     std::shared_ptr<gdi::Path> path;
     bool pathOpen = false;
@@ -127,7 +127,8 @@ struct Dc : Object {
     // Logical to device coordinates.
     int dx(int x) const { return x - st.windowOrg.x + st.viewportOrg.x + base.x; }
     int dy(int y) const { return y - st.windowOrg.y + st.viewportOrg.y + base.y; }
-    // Where drawing may go: the surface, the system clip and the clip region, in device coordinates.
+    // Where drawing may go: the surface, the system clip and the clip region, in device
+    // coordinates.
     RegionSet visible() const;
     bool monochrome() const;
 };
@@ -136,9 +137,13 @@ struct Dc : Object {
 HGDIOBJ AddObject(std::shared_ptr<Object> obj);
 std::shared_ptr<Object> Find(HGDIOBJ h);
 template <class T>
-std::shared_ptr<T> FindAs(HGDIOBJ h) { return std::dynamic_pointer_cast<T>(Find(h)); }
+std::shared_ptr<T> FindAs(HGDIOBJ h) {
+    return std::dynamic_pointer_cast<T>(Find(h));
+}
 template <class H, class T>
-H AddAs(std::shared_ptr<T> obj) { return static_cast<H>(AddObject(std::move(obj))); }
+H AddAs(std::shared_ptr<T> obj) {
+    return static_cast<H>(AddObject(std::move(obj)));
+}
 void RemoveObject(HGDIOBJ h);
 
 // The DC's current objects (the stock defaults when the selected one has gone).
@@ -148,8 +153,12 @@ std::shared_ptr<Font> CurrentFont(const Dc& dc);
 std::shared_ptr<Palette> CurrentPalette(const Dc& dc);
 
 // ---------------------------------------------------------------- pixels
-inline uint32_t ToPixel(COLORREF c) { return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
-inline COLORREF ToColor(uint32_t px) { return ((px >> 16) & 0xFF) | (px & 0xFF00) | ((px & 0xFF) << 16); }
+inline uint32_t ToPixel(COLORREF c) {
+    return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+inline COLORREF ToColor(uint32_t px) {
+    return ((px >> 16) & 0xFF) | (px & 0xFF00) | ((px & 0xFF) << 16);
+}
 // A colour as stored in a monochrome bitmap: white when bright, else black.
 COLORREF MonoColor(COLORREF c);
 // Palette indices and PALETTERGB resolved against the DC's palette.
@@ -179,14 +188,14 @@ struct RopMasks {
     uint32_t one, p, s, d, ps, pd, sd, psd;
     static RopMasks Of(uint8_t index);
     uint32_t apply(uint32_t pv, uint32_t sv, uint32_t dv) const {
-        return one ^ (p & pv) ^ (s & sv) ^ (d & dv) ^ (ps & pv & sv) ^ (pd & pv & dv) ^ (sd & sv & dv) ^
-               (psd & pv & sv & dv);
+        return one ^ (p & pv) ^ (s & sv) ^ (d & dv) ^ (ps & pv & sv) ^ (pd & pv & dv) ^
+               (sd & sv & dv) ^ (psd & pv & sv & dv);
     }
 };
 // Applies the operation to `n` destination pixels; `p` null means the solid pattern colour,
 // `s` null no source. `keepAlpha`: a plain copy keeps the source's alpha.
-void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid, const uint32_t* s,
-               int n, bool keepAlpha);
+void RopSpan32(const RopMasks& m, uint8_t index, uint32_t* d, const uint32_t* p, uint32_t solid,
+               const uint32_t* s, int n, bool keepAlpha);
 
 // The source pixels of a raster operation, one destination span at a time, already
 // converted to the destination's colour kind.
@@ -204,7 +213,8 @@ void RasterRect(Dc& dc, RECT devRect, DWORD rop, SourceRows* source, const Brush
 
 // Runs `draw` with a painter on the DC's surface set to its origin, clip and ROP2, and shows
 // the result afterwards. The painter already active on the image (a canvas's) is reused.
-void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw, const RegionSet* limit = nullptr);
+void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw,
+                 const RegionSet* limit = nullptr);
 void Drawn(Dc& dc);
 
 gdi::FontSpec SpecOf(const LOGFONTA& lf);

@@ -20,7 +20,9 @@ HRGN NewRegion(RegionSet set) {
     return AddAs<HRGN>(r);
 }
 
-void Order(int& a, int& b) { if (a > b) std::swap(a, b); }
+void Order(int& a, int& b) {
+    if (a > b) std::swap(a, b);
+}
 
 // The spans of an ellipse inscribed in [l, r) x [t, b), sampled at pixel centres.
 RegionSet EllipseSet(int l, int t, int r, int b) {
@@ -61,7 +63,10 @@ RegionSet RoundRectSet(int l, int t, int r, int b, int ew, int eh) {
 
 // Scan conversion of polygons at pixel centres, by the even-odd or the winding rule.
 RegionSet PolygonSet(const POINT* pts, const int* counts, int polygons, int mode) {
-    struct Edge { double x0, y0, x1, y1; int dir; };
+    struct Edge {
+        double x0, y0, x1, y1;
+        int dir;
+    };
     std::vector<Edge> edges;
     int top = INT32_MAX, bottom = INT32_MIN;
     const POINT* p = pts;
@@ -72,8 +77,10 @@ RegionSet PolygonSet(const POINT* pts, const int* counts, int polygons, int mode
             top = std::min<int>(top, a.y);
             bottom = std::max<int>(bottom, a.y);
             if (a.y == b.y) continue;
-            if (a.y < b.y) edges.push_back({double(a.x), double(a.y), double(b.x), double(b.y), 1});
-            else edges.push_back({double(b.x), double(b.y), double(a.x), double(a.y), -1});
+            if (a.y < b.y)
+                edges.push_back({double(a.x), double(a.y), double(b.x), double(b.y), 1});
+            else
+                edges.push_back({double(b.x), double(b.y), double(a.x), double(a.y), -1});
         }
         p += n;
     }
@@ -84,7 +91,8 @@ RegionSet PolygonSet(const POINT* pts, const int* counts, int polygons, int mode
         double py = y + 0.5;
         xs.clear();
         for (auto& e : edges)
-            if (py >= e.y0 && py < e.y1) xs.push_back({e.x0 + (py - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir});
+            if (py >= e.y0 && py < e.y1)
+                xs.push_back({e.x0 + (py - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir});
         std::sort(xs.begin(), xs.end());
         std::vector<Span> row;
         int wind = 0;
@@ -122,10 +130,16 @@ HRGN CreateRectRgn(int l, int t, int r, int b) {
     Order(t, b);
     return NewRegion(RegionSet::FromRect(l, t, r, b));
 }
-HRGN CreateRectRgnIndirect(const RECT* r) { return r ? CreateRectRgn(r->left, r->top, r->right, r->bottom) : nullptr; }
-HRGN CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh) { return NewRegion(RoundRectSet(l, t, r, b, ew, eh)); }
+HRGN CreateRectRgnIndirect(const RECT* r) {
+    return r ? CreateRectRgn(r->left, r->top, r->right, r->bottom) : nullptr;
+}
+HRGN CreateRoundRectRgn(int l, int t, int r, int b, int ew, int eh) {
+    return NewRegion(RoundRectSet(l, t, r, b, ew, eh));
+}
 HRGN CreateEllipticRgn(int l, int t, int r, int b) { return NewRegion(EllipseSet(l, t, r, b)); }
-HRGN CreateEllipticRgnIndirect(const RECT* r) { return r ? CreateEllipticRgn(r->left, r->top, r->right, r->bottom) : nullptr; }
+HRGN CreateEllipticRgnIndirect(const RECT* r) {
+    return r ? CreateEllipticRgn(r->left, r->top, r->right, r->bottom) : nullptr;
+}
 
 HRGN CreatePolygonRgn(const POINT* pts, int count, int mode) {
     if (!pts || count < 2 || (mode != ALTERNATE && mode != WINDING)) return nullptr;
@@ -148,7 +162,8 @@ int CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
     }
     auto rb = RgnOf(b);
     if (!rb || mode < RGN_AND || mode > RGN_DIFF) return ERROR_REGION;
-    static const RegionSet::Op ops[] = {RegionSet::And, RegionSet::Or, RegionSet::Xor, RegionSet::Diff};
+    static const RegionSet::Op ops[] = {RegionSet::And, RegionSet::Or, RegionSet::Xor,
+                                        RegionSet::Diff};
     d->set = RegionSet::Combine(ra->set, rb->set, ops[mode - RGN_AND]);
     return d->set.kind();
 }
@@ -177,7 +192,8 @@ BOOL PtInRegion(HRGN rgn, int x, int y) {
 BOOL RectInRegion(HRGN rgn, const RECT* r) {
     auto d = RgnOf(rgn);
     if (!d || !r) return FALSE_;
-    RECT n{std::min(r->left, r->right), std::min(r->top, r->bottom), std::max(r->left, r->right), std::max(r->top, r->bottom)};
+    RECT n{std::min(r->left, r->right), std::min(r->top, r->bottom), std::max(r->left, r->right),
+           std::max(r->top, r->bottom)};
     return d->set.intersects(n);
 }
 
@@ -206,7 +222,9 @@ DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* out) {
     h.nRgnSize = DWORD(rects.size() * sizeof(RECT));
     h.rcBound = d->set.box();
     std::memcpy(static_cast<void*>(out), &h, sizeof h);
-    if (!rects.empty()) std::memcpy(reinterpret_cast<char*>(out) + sizeof h, rects.data(), rects.size() * sizeof(RECT));
+    if (!rects.empty())
+        std::memcpy(reinterpret_cast<char*>(out) + sizeof h, rects.data(),
+                    rects.size() * sizeof(RECT));
     return need;
 }
 
@@ -224,7 +242,9 @@ HRGN ExtCreateRegion(const XFORM* xf, DWORD size, const RGNDATA* data) {
         RECT r;
         std::memcpy(&r, p + i * sizeof(RECT), sizeof r);
         if (r.right <= r.left || r.bottom <= r.top) continue;
-        set = RegionSet::Combine(set, RegionSet::FromRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy), RegionSet::Or);
+        set = RegionSet::Combine(
+            set, RegionSet::FromRect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy),
+            RegionSet::Or);
     }
     return NewRegion(std::move(set));
 }
@@ -258,7 +278,7 @@ BOOL PaintRgn(HDC h, HRGN rgn) {
     auto r = RgnOf(rgn);
     auto dc = DcOf(h);
     if (!r || !dc) return FALSE_;
-    static const DWORD kRop2ToRop3[17] = {0, 0x00, 0x05, 0x0A, 0x0F, 0x50, 0x55, 0x5A, 0x5F,
+    static const DWORD kRop2ToRop3[17] = {0,    0x00, 0x05, 0x0A, 0x0F, 0x50, 0x55, 0x5A, 0x5F,
                                           0xA0, 0xA5, 0xAA, 0xAF, 0xF0, 0xF5, 0xFA, 0xFF};
     return PaintSet(h, r->set, nullptr, kRop2ToRop3[dc->st.rop2] << 16);
 }
@@ -313,8 +333,11 @@ int ExtSelectClipRgn(HDC h, HRGN rgn, int mode) {
     RegionSet s = r->set;
     s.offset(dc->base.x, dc->base.y);
     gdi::Image* img = dc->image();
-    RegionSet cur = dc->st.clip ? *dc->st.clip : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
-    static const RegionSet::Op ops[] = {RegionSet::And, RegionSet::Or, RegionSet::Xor, RegionSet::Diff};
+    RegionSet cur =
+        dc->st.clip ? *dc->st.clip
+                    : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
+    static const RegionSet::Op ops[] = {RegionSet::And, RegionSet::Or, RegionSet::Xor,
+                                        RegionSet::Diff};
     dc->st.clip = RegionSet::Combine(cur, s, ops[mode - RGN_AND]);
     return ClipKind(*dc);
 }
@@ -327,14 +350,20 @@ int ClipRect(HDC h, int l, int t, int r, int b, RegionSet::Op op) {
     Order(t, b);
     RegionSet rect = RegionSet::FromRect(dc->dx(l), dc->dy(t), dc->dx(r), dc->dy(b));
     gdi::Image* img = dc->image();
-    RegionSet cur = dc->st.clip ? *dc->st.clip : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
+    RegionSet cur =
+        dc->st.clip ? *dc->st.clip
+                    : RegionSet::FromRect(0, 0, img ? img->width() : 0, img ? img->height() : 0);
     dc->st.clip = RegionSet::Combine(cur, rect, op);
     return ClipKind(*dc);
 }
 }  // namespace
 
-int ExcludeClipRect(HDC h, int l, int t, int r, int b) { return ClipRect(h, l, t, r, b, RegionSet::Diff); }
-int IntersectClipRect(HDC h, int l, int t, int r, int b) { return ClipRect(h, l, t, r, b, RegionSet::And); }
+int ExcludeClipRect(HDC h, int l, int t, int r, int b) {
+    return ClipRect(h, l, t, r, b, RegionSet::Diff);
+}
+int IntersectClipRect(HDC h, int l, int t, int r, int b) {
+    return ClipRect(h, l, t, r, b, RegionSet::And);
+}
 
 int OffsetClipRgn(HDC h, int dx, int dy) {
     auto dc = DcOf(h);
@@ -372,5 +401,6 @@ BOOL PtVisible(HDC h, int x, int y) {
 BOOL RectVisible(HDC h, const RECT* r) {
     auto dc = DcOf(h);
     if (!dc || !r) return FALSE_;
-    return dc->visible().intersects(RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)});
+    return dc->visible().intersects(
+        RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)});
 }

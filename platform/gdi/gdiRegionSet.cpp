@@ -10,8 +10,10 @@ std::vector<Span> Normalise(std::vector<Span> s) {
     std::vector<Span> out;
     for (const Span& x : s) {
         if (x.r <= x.l) continue;
-        if (!out.empty() && x.l <= out.back().r) out.back().r = std::max(out.back().r, x.r);
-        else out.push_back(x);
+        if (!out.empty() && x.l <= out.back().r)
+            out.back().r = std::max(out.back().r, x.r);
+        else
+            out.push_back(x);
     }
     return out;
 }
@@ -24,10 +26,17 @@ bool SameSpans(const std::vector<Span>& a, const std::vector<Span>& b) {
 }
 
 // Boolean operation on two sorted span lists by sweeping their edges.
-std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b, RegionSet::Op op) {
+std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b,
+                               RegionSet::Op op) {
     std::vector<int> xs;
-    for (auto& s : a) { xs.push_back(s.l); xs.push_back(s.r); }
-    for (auto& s : b) { xs.push_back(s.l); xs.push_back(s.r); }
+    for (auto& s : a) {
+        xs.push_back(s.l);
+        xs.push_back(s.r);
+    }
+    for (auto& s : b) {
+        xs.push_back(s.l);
+        xs.push_back(s.r);
+    }
     std::sort(xs.begin(), xs.end());
     xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
     std::vector<Span> out;
@@ -38,11 +47,15 @@ std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Spa
         while (ib < b.size() && b[ib].r <= x) ++ib;
         bool inA = ia < a.size() && a[ia].l <= x;
         bool inB = ib < b.size() && b[ib].l <= x;
-        bool in = op == RegionSet::And ? (inA && inB) : op == RegionSet::Or ? (inA || inB)
-                : op == RegionSet::Xor ? (inA != inB) : (inA && !inB);
+        bool in = op == RegionSet::And   ? (inA && inB)
+                  : op == RegionSet::Or  ? (inA || inB)
+                  : op == RegionSet::Xor ? (inA != inB)
+                                         : (inA && !inB);
         if (!in) continue;
-        if (!out.empty() && out.back().r == x) out.back().r = xs[i + 1];
-        else out.push_back({x, xs[i + 1]});
+        if (!out.empty() && out.back().r == x)
+            out.back().r = xs[i + 1];
+        else
+            out.push_back({x, xs[i + 1]});
     }
     return out;
 }
@@ -66,7 +79,8 @@ RegionSet RegionSet::FromRect(int l, int t, int r, int b) {
 
 RegionSet RegionSet::FromRows(int top, const std::vector<std::vector<Span>>& rows) {
     RegionSet s;
-    for (size_t i = 0; i < rows.size(); ++i) s.append(top + int(i), top + int(i) + 1, Normalise(rows[i]));
+    for (size_t i = 0; i < rows.size(); ++i)
+        s.append(top + int(i), top + int(i) + 1, Normalise(rows[i]));
     return s;
 }
 
@@ -113,7 +127,10 @@ void RegionSet::offset(int dx, int dy) {
     for (auto& b : bands_) {
         b.top += dy;
         b.bottom += dy;
-        for (auto& s : b.spans) { s.l += dx; s.r += dx; }
+        for (auto& s : b.spans) {
+            s.l += dx;
+            s.r += dx;
+        }
     }
 }
 
@@ -135,8 +152,14 @@ bool RegionSet::operator==(const RegionSet& o) const {
 
 RegionSet RegionSet::Combine(const RegionSet& a, const RegionSet& b, Op op) {
     std::vector<int> ys;
-    for (auto& x : a.bands_) { ys.push_back(x.top); ys.push_back(x.bottom); }
-    for (auto& x : b.bands_) { ys.push_back(x.top); ys.push_back(x.bottom); }
+    for (auto& x : a.bands_) {
+        ys.push_back(x.top);
+        ys.push_back(x.bottom);
+    }
+    for (auto& x : b.bands_) {
+        ys.push_back(x.top);
+        ys.push_back(x.bottom);
+    }
     std::sort(ys.begin(), ys.end());
     ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
     static const std::vector<Span> none;

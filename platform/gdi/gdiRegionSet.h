@@ -10,7 +10,9 @@
 
 namespace gdi {
 
-struct Span { int l, r; };  // [l, r)
+struct Span {
+    int l, r;
+};  // [l, r)
 struct Band {
     int top, bottom;
     std::vector<Span> spans;
@@ -36,7 +38,9 @@ public:
 
     enum Op { And, Or, Xor, Diff };
     static RegionSet Combine(const RegionSet& a, const RegionSet& b, Op op);
-    RegionSet intersected(const RECT& r) const { return Combine(*this, FromRect(r.left, r.top, r.right, r.bottom), And); }
+    RegionSet intersected(const RECT& r) const {
+        return Combine(*this, FromRect(r.left, r.top, r.right, r.bottom), And);
+    }
     // Calls `f(y, l, r)` for every covered run of row y within [top, bottom).
     void forEachRun(int top, int bottom, const std::function<void(int, int, int)>& f) const;
 

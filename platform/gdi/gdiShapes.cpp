@@ -28,7 +28,9 @@ COLORREF PenColor(const Dc& dc, const Pen& p) {
     return dc.monochrome() ? MonoColor(c) : c;
 }
 
-bool ThinSolid(const Pen& p) { return (p.style == PS_SOLID || p.style == PS_INSIDEFRAME) && p.width <= 1; }
+bool ThinSolid(const Pen& p) {
+    return (p.style == PS_SOLID || p.style == PS_INSIDEFRAME) && p.width <= 1;
+}
 
 // The pixels of a line from a to b (device coordinates), the end point left out.
 void LinePixels(int x0, int y0, int x1, int y1, std::vector<std::pair<int, int>>& out) {
@@ -41,7 +43,10 @@ void LinePixels(int x0, int y0, int x1, int y1, std::vector<std::pair<int, int>>
         for (int i = 0, x = x0; i < steps; ++i, x += sx) {
             out.push_back({x, y});
             err -= dy;
-            if (err < 0) { y += sy; err += dx; }
+            if (err < 0) {
+                y += sy;
+                err += dx;
+            }
         }
     } else {
         int err = dy / 2;
@@ -49,14 +54,19 @@ void LinePixels(int x0, int y0, int x1, int y1, std::vector<std::pair<int, int>>
         for (int i = 0, y = y0; i < steps; ++i, y += sy) {
             out.push_back({x, y});
             err -= dx;
-            if (err < 0) { x += sx; err += dy; }
+            if (err < 0) {
+                x += sx;
+                err += dy;
+            }
         }
     }
 }
 
 RegionSet PixelSet(std::vector<std::pair<int, int>>& px) {
     if (px.empty()) return {};
-    std::sort(px.begin(), px.end(), [](auto& a, auto& b) { return a.second != b.second ? a.second < b.second : a.first < b.first; });
+    std::sort(px.begin(), px.end(), [](auto& a, auto& b) {
+        return a.second != b.second ? a.second < b.second : a.first < b.first;
+    });
     int top = px.front().second, bottom = px.back().second;
     std::vector<std::vector<Span>> rows(size_t(bottom - top + 1));
     for (auto& p : px) rows[size_t(p.second - top)].push_back({p.first, p.first + 1});
@@ -79,8 +89,8 @@ void PaintWithBrush(Dc& dc, const RegionSet& set) {
 
 void ApplyPenBrush(Dc& dc, gdi::Painter& p, bool fill) {
     auto pen = CurrentPen(dc);
-    p.setPenEx(PenColor(dc, *pen), pen->width, pen->style == PS_INSIDEFRAME ? PS_SOLID : pen->style & PS_STYLE_MASK,
-               false);
+    p.setPenEx(PenColor(dc, *pen), pen->width,
+               pen->style == PS_INSIDEFRAME ? PS_SOLID : pen->style & PS_STYLE_MASK, false);
     auto brush = CurrentBrush(dc);
     COLORREF bc = ResolveColor(dc, brush->dcBrush ? dc.st.dcBrush : brush->color);
     if (dc.monochrome()) bc = MonoColor(bc);
@@ -207,10 +217,13 @@ BOOL Rectangle(HDC h, int l, int t, int r, int b) {
     if (ThinSolid(*pen) || pen->style == PS_NULL) {
         // With a null pen the brush fills one pixel less to the right and bottom, as in GDI.
         bool outline = pen->style != PS_NULL;
-        RegionSet inside = outline ? RegionSet::FromRect(L + 1, T + 1, R - 1, B - 1) : RegionSet::FromRect(L, T, R - 1, B - 1);
+        RegionSet inside = outline ? RegionSet::FromRect(L + 1, T + 1, R - 1, B - 1)
+                                   : RegionSet::FromRect(L, T, R - 1, B - 1);
         PaintWithBrush(*dc, inside);
         if (outline)
-            PaintWithPen(*dc, *pen, RegionSet::Combine(RegionSet::FromRect(L, T, R, B), inside, RegionSet::Diff));
+            PaintWithPen(
+                *dc, *pen,
+                RegionSet::Combine(RegionSet::FromRect(L, T, R, B), inside, RegionSet::Diff));
         return TRUE_;
     }
     WithPainter(*dc, [&](gdi::Painter& p) {
@@ -240,6 +253,12 @@ BOOL Ellipse(HDC h, int l, int t, int r, int b) {
     return TRUE_;
 }
 
-BOOL Arc(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) { return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 0); }
-BOOL Pie(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) { return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 1); }
-BOOL Chord(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) { return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 2); }
+BOOL Arc(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
+    return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 0);
+}
+BOOL Pie(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
+    return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 1);
+}
+BOOL Chord(HDC h, int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
+    return ArcShape(h, l, t, r, b, x1, y1, x2, y2, 2);
+}

@@ -10,7 +10,9 @@ gdi::FontSpec SpecOf(const LOGFONTA& lf) {
     gdi::FontSpec s;
     if (lf.lfFaceName[0]) s.name = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
     // A positive height is the cell height; the character height is about four fifths of it.
-    s.pixelHeight = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight > 0 ? std::max(1, int(lf.lfHeight) * 4 / 5) : 12;
+    s.pixelHeight = lf.lfHeight < 0   ? -lf.lfHeight
+                    : lf.lfHeight > 0 ? std::max(1, int(lf.lfHeight) * 4 / 5)
+                                      : 12;
     s.bold = lf.lfWeight >= FW_SEMIBOLD;
     s.italic = lf.lfItalic != 0;
     s.underline = lf.lfUnderline != 0;
@@ -40,7 +42,9 @@ std::string TextOf(const char* text, int len) {
     return len < 0 ? std::string(text) : std::string(text, size_t(len));
 }
 
-size_t CharLen(unsigned char c) { return c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1; }
+size_t CharLen(unsigned char c) {
+    return c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+}
 
 // Wide (CJK) characters may be broken between, like spaces.
 bool IsWide(const std::string& s, size_t i) { return static_cast<unsigned char>(s[i]) >= 0xE2; }
@@ -64,11 +68,14 @@ public:
     }
     const gdi::FontSpec& font() const { return spec_; }
     const gdi::FontInfo& info() const { return info_; }
-    int lineHeight() const { return info_.height + ((format_ & DT_EXTERNALLEADING) ? info_.leading : 0); }
+    int lineHeight() const {
+        return info_.height + ((format_ & DT_EXTERNALLEADING) ? info_.leading : 0);
+    }
 
     // The width of a line, tab stops expanded when asked.
     int width(const std::string& s) const {
-        if (!(format_ & DT_EXPANDTABS) || s.find('\t') == std::string::npos) return gdi::TextAdvance(spec_, s);
+        if (!(format_ & DT_EXPANDTABS) || s.find('\t') == std::string::npos)
+            return gdi::TextAdvance(spec_, s);
         int x = 0;
         size_t start = 0;
         for (size_t i = 0; i <= s.size(); ++i) {
@@ -102,7 +109,8 @@ Line StripPrefixes(const std::string& s, UINT format) {
                 ++i;
                 continue;
             }
-            if (i + 1 < s.size() && !(format & DT_HIDEPREFIX)) out.underlined.push_back(out.text.size());
+            if (i + 1 < s.size() && !(format & DT_HIDEPREFIX))
+                out.underlined.push_back(out.text.size());
             continue;
         }
         out.text += s[i];
@@ -130,7 +138,8 @@ std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
         while (i < s.size()) {
             size_t n = CharLen(static_cast<unsigned char>(s[i]));
             if (lay.width(s.substr(start, i + n - start)) > limit && i > start) {
-                end = lastBreak != std::string::npos ? lastBreak : (IsWide(s, i) ? i : std::string::npos);
+                end = lastBreak != std::string::npos ? lastBreak
+                                                     : (IsWide(s, i) ? i : std::string::npos);
                 if (end == std::string::npos) {
                     // Inside a long word: run to its end.
                     end = s.find(' ', i);
@@ -139,8 +148,10 @@ std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
                 broke = true;
                 break;
             }
-            if (s[i] == ' ') lastBreak = i;
-            else if (IsWide(s, i)) lastBreak = i + n;
+            if (s[i] == ' ')
+                lastBreak = i;
+            else if (IsWide(s, i))
+                lastBreak = i + n;
             i += n;
         }
         if (!broke) end = s.size();
@@ -186,11 +197,13 @@ bool Ellipsize(Line& line, const Layout& lay, int limit, UINT format) {
             }
         }
     }
-    if (!(format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(format & DT_PATH_ELLIPSIS)) return false;
+    if (!(format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(format & DT_PATH_ELLIPSIS))
+        return false;
     std::string base = line.text;
     for (size_t n = Utf8Count(base); n-- > 0;) {
         std::string head = Utf8Prefix(base, n);
-        if ((format & DT_WORD_ELLIPSIS) && n > 0 && head.back() != ' ' && base[head.size()] != ' ') continue;
+        if ((format & DT_WORD_ELLIPSIS) && n > 0 && head.back() != ' ' && base[head.size()] != ' ')
+            continue;
         while (!head.empty() && head.back() == ' ') head.pop_back();
         if (lay.width(head + "...") <= limit || n == 0) {
             line.text = head + "...";
@@ -204,8 +217,8 @@ bool Ellipsize(Line& line, const Layout& lay, int limit, UINT format) {
     return false;
 }
 
-void DrawLine(gdi::Painter& p, const Layout& lay, const Line& line, int x, int y, UINT format, bool opaque,
-              COLORREF bk) {
+void DrawLine(gdi::Painter& p, const Layout& lay, const Line& line, int x, int y, UINT format,
+              bool opaque, COLORREF bk) {
     const std::string& s = line.text;
     if (!(format & DT_PREFIXONLY)) {
         if (!(format & DT_EXPANDTABS) || s.find('\t') == std::string::npos) {
@@ -226,7 +239,8 @@ void DrawLine(gdi::Painter& p, const Layout& lay, const Line& line, int x, int y
     for (size_t u : line.underlined) {
         if (u >= s.size()) continue;
         int ux = x + lay.width(s.substr(0, u));
-        int uw = gdi::TextAdvance(lay.font(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
+        int uw =
+            gdi::TextAdvance(lay.font(), s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
         int uy = y + lay.info().ascent + 1;
         p.fillRect(ux, uy, ux + uw, uy + 1, lay.font().color);
     }
@@ -256,13 +270,16 @@ int DrawTextExA(HDC h, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS
     std::vector<Line> lines;
     std::string body = original;
     if (format & DT_SINGLELINE) {
-        body.erase(std::remove_if(body.begin(), body.end(), [](char c) { return c == '\r' || c == '\n'; }), body.end());
+        body.erase(
+            std::remove_if(body.begin(), body.end(), [](char c) { return c == '\r' || c == '\n'; }),
+            body.end());
         lines.push_back(StripPrefixes(body, format));
     } else {
         size_t start = 0;
         while (true) {
             size_t nl = body.find('\n', start);
-            std::string para = body.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+            std::string para =
+                body.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
             if (!para.empty() && para.back() == '\r') para.pop_back();
             Line l = StripPrefixes(para, format);
             if (format & DT_WORDBREAK) {
@@ -297,23 +314,31 @@ int DrawTextExA(HDC h, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS
     }
     int y = int(box.top);
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER) y = int(box.top + box.bottom - lineH) / 2;
-        else if (format & DT_BOTTOM) y = int(box.bottom) - lineH;
+        if (format & DT_VCENTER)
+            y = int(box.top + box.bottom - lineH) / 2;
+        else if (format & DT_BOTTOM)
+            y = int(box.bottom) - lineH;
     }
     const int drawnTo = y + total - int(r->top);
-    RegionSet clip = RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom));
+    RegionSet clip =
+        RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom));
     const bool opaque = dc->st.bkMode == OPAQUE;
     const COLORREF bk = BkColor(*dc);
-    WithPainter(*dc, [&](gdi::Painter& p) {
-        p.setFont(lay.font());
-        int ly = y;
-        for (const Line& l : lines) {
-            int w = lay.width(l.text);
-            int x = (format & DT_CENTER) ? int(box.left + box.right - w) / 2 : (format & DT_RIGHT) ? int(box.right) - w : int(box.left);
-            DrawLine(p, lay, l, x, ly, format, opaque, bk);
-            ly += lineH;
-        }
-    }, (format & DT_NOCLIP) ? nullptr : &clip);
+    WithPainter(
+        *dc,
+        [&](gdi::Painter& p) {
+            p.setFont(lay.font());
+            int ly = y;
+            for (const Line& l : lines) {
+                int w = lay.width(l.text);
+                int x = (format & DT_CENTER)  ? int(box.left + box.right - w) / 2
+                        : (format & DT_RIGHT) ? int(box.right) - w
+                                              : int(box.left);
+                DrawLine(p, lay, l, x, ly, format, opaque, bk);
+                ly += lineH;
+            }
+        },
+        (format & DT_NOCLIP) ? nullptr : &clip);
     return (format & (DT_VCENTER | DT_BOTTOM)) && (format & DT_SINGLELINE) ? drawnTo : total;
 }
 
@@ -322,7 +347,8 @@ int DrawTextA(HDC h, const char* text, int len, RECT* r, UINT format) {
     // Without DT_MODIFYSTRING the text is only read; work on a copy for the shared routine.
     std::string copy = TextOf(text, len);
     copy.push_back(0);
-    int n = DrawTextExA(h, copy.data(), int(copy.size() - 1), r, format & ~DT_MODIFYSTRING, nullptr);
+    int n =
+        DrawTextExA(h, copy.data(), int(copy.size() - 1), r, format & ~DT_MODIFYSTRING, nullptr);
     return n;
 }
 
@@ -346,8 +372,9 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
     tm->tmStruckOut = lf.lfStrikeOut;
     tm->tmCharSet = lf.lfCharSet;
     // TMPF_FIXED_PITCH set means a variable-pitch font (the bit's meaning is inverted).
-    tm->tmPitchAndFamily = BYTE((fi.fixedPitch ? 0 : TMPF_FIXED_PITCH) | (fi.scalable ? TMPF_TRUETYPE | TMPF_VECTOR : 0) |
-                                (lf.lfPitchAndFamily & 0xF0));
+    tm->tmPitchAndFamily =
+        BYTE((fi.fixedPitch ? 0 : TMPF_FIXED_PITCH) |
+             (fi.scalable ? TMPF_TRUETYPE | TMPF_VECTOR : 0) | (lf.lfPitchAndFamily & 0xF0));
     return TRUE_;
 }
 
@@ -361,7 +388,9 @@ BOOL GetTextExtentPoint32A(HDC h, const char* text, int len, SIZE* out) {
     return TRUE_;
 }
 
-BOOL GetTextExtentPointA(HDC h, const char* text, int len, SIZE* out) { return GetTextExtentPoint32A(h, text, len, out); }
+BOOL GetTextExtentPointA(HDC h, const char* text, int len, SIZE* out) {
+    return GetTextExtentPoint32A(h, text, len, out);
+}
 
 int GetTextFaceA(HDC h, int size, char* out) {
     auto dc = DcOf(h);
@@ -380,54 +409,67 @@ BOOL IsTrueTypeFont(HDC h) {
     return dc && gdi::FontInfoOf(SpecOf(CurrentFont(*dc)->lf)).scalable;
 }
 
-BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* text, UINT len, const int* dx) {
+BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* text, UINT len,
+                 const int* dx) {
     auto dc = DcOf(h);
     if (!dc) return FALSE_;
     const COLORREF bk = BkColor(*dc);
     if ((options & ETO_OPAQUE) && r) {
         Brush b;
         b.color = bk;
-        RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)}, PATCOPY, nullptr, &b);
+        RasterRect(*dc, RECT{dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom)},
+                   PATCOPY, nullptr, &b);
     }
     std::string s = TextOf(text, int(len));
     if (s.empty()) return TRUE_;
     gdi::FontSpec spec = DcFontSpec(*dc);
     gdi::FontInfo fi = gdi::FontInfoOf(spec);
     int w = 0;
-    if (dx) for (UINT i = 0; i < len; ++i) w += dx[i];
-    else w = gdi::TextAdvance(spec, s);
+    if (dx)
+        for (UINT i = 0; i < len; ++i) w += dx[i];
+    else
+        w = gdi::TextAdvance(spec, s);
     const UINT align = dc->st.textAlign;
     if (align & TA_UPDATECP) {
         x = dc->st.pos.x;
         y = dc->st.pos.y;
     }
     int left = x;
-    if ((align & TA_CENTER) == TA_CENTER) left = x - w / 2;
-    else if (align & TA_RIGHT) left = x - w;
+    if ((align & TA_CENTER) == TA_CENTER)
+        left = x - w / 2;
+    else if (align & TA_RIGHT)
+        left = x - w;
     int top = y;
-    if ((align & TA_BASELINE) == TA_BASELINE) top = y - fi.ascent;
-    else if (align & TA_BOTTOM) top = y - fi.height;
+    if ((align & TA_BASELINE) == TA_BASELINE)
+        top = y - fi.ascent;
+    else if (align & TA_BOTTOM)
+        top = y - fi.height;
     if (align & TA_UPDATECP) dc->st.pos.x = (align & TA_RIGHT) ? x - w : x + w;
     RegionSet clip;
-    if ((options & ETO_CLIPPED) && r) clip = RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right), dc->dy(r->bottom));
+    if ((options & ETO_CLIPPED) && r)
+        clip = RegionSet::FromRect(dc->dx(r->left), dc->dy(r->top), dc->dx(r->right),
+                                   dc->dy(r->bottom));
     const bool opaque = dc->st.bkMode == OPAQUE && !(options & ETO_OPAQUE);
-    WithPainter(*dc, [&](gdi::Painter& p) {
-        p.setFont(spec);
-        if (!dx) {
-            p.textOut(left, top, s, opaque, bk);
-            return;
-        }
-        // One advance per byte, as for double-byte texts: a character moves by its bytes' sum.
-        int cx = left;
-        for (size_t i = 0; i < s.size();) {
-            size_t n = std::min(CharLen(static_cast<unsigned char>(s[i])), s.size() - i);
-            int adv = 0;
-            for (size_t k = 0; k < n; ++k) adv += dx[i + k];
-            p.textOut(cx, top, s.substr(i, n), opaque, bk);
-            cx += adv;
-            i += n;
-        }
-    }, (options & ETO_CLIPPED) && r ? &clip : nullptr);
+    WithPainter(
+        *dc,
+        [&](gdi::Painter& p) {
+            p.setFont(spec);
+            if (!dx) {
+                p.textOut(left, top, s, opaque, bk);
+                return;
+            }
+            // One advance per byte, as for double-byte texts: a character moves by its bytes' sum.
+            int cx = left;
+            for (size_t i = 0; i < s.size();) {
+                size_t n = std::min(CharLen(static_cast<unsigned char>(s[i])), s.size() - i);
+                int adv = 0;
+                for (size_t k = 0; k < n; ++k) adv += dx[i + k];
+                p.textOut(cx, top, s.substr(i, n), opaque, bk);
+                cx += adv;
+                i += n;
+            }
+        },
+        (options & ETO_CLIPPED) && r ? &clip : nullptr);
     return TRUE_;
 }
 

@@ -9,18 +9,23 @@
 
 namespace {
 
-constexpr COLORREF kBorder = RGB(0x7A, 0x7A, 0x7A), kFace = RGB(0xE1, 0xE1, 0xE1), kHot = RGB(0xE5, 0xF1, 0xFB),
-                   kPressed = RGB(0xCC, 0xE4, 0xF7), kDisabled = RGB(0xF4, 0xF4, 0xF4), kChunk = RGB(0x06, 0xB0, 0x25);
+constexpr COLORREF kBorder = RGB(0x7A, 0x7A, 0x7A), kFace = RGB(0xE1, 0xE1, 0xE1),
+                   kHot = RGB(0xE5, 0xF1, 0xFB), kPressed = RGB(0xCC, 0xE4, 0xF7),
+                   kDisabled = RGB(0xF4, 0xF4, 0xF4), kChunk = RGB(0x06, 0xB0, 0x25);
 
 bool Valid(HTHEME t) { return !ThemeClassOf(t).empty(); }
 
 // Button states: 1 normal, 2 hot, 3 pressed, 4 disabled (the other classes number alike).
 COLORREF FaceFor(int state) {
     switch (state) {
-    case 2: return kHot;
-    case 3: return kPressed;
-    case 4: return kDisabled;
-    default: return kFace;
+        case 2:
+            return kHot;
+        case 3:
+            return kPressed;
+        case 4:
+            return kDisabled;
+        default:
+            return kFace;
     }
 }
 
@@ -32,7 +37,8 @@ void Fill(HDC dc, const RECT& r, COLORREF c) {
 
 }  // namespace
 
-HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* r, const RECT* clip) {
+HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* r,
+                            const RECT* clip) {
     if (!Valid(theme)) return E_HANDLE;
     if (!dc || !r) return E_INVALIDARG;
     int saved = SaveDC(dc);
@@ -43,7 +49,8 @@ HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const REC
     } else {
         Fill(dc, *r, kBorder);
         RECT in{r->left + 1, r->top + 1, r->right - 1, r->bottom - 1};
-        if (in.right > in.left && in.bottom > in.top) Fill(dc, in, progress ? RGB(0xE6, 0xE6, 0xE6) : FaceFor(state));
+        if (in.right > in.left && in.bottom > in.top)
+            Fill(dc, in, progress ? RGB(0xE6, 0xE6, 0xE6) : FaceFor(state));
     }
     RestoreDC(dc, saved);
     return S_OK;
@@ -58,14 +65,16 @@ HRESULT DrawThemeParentBackground(HWND, HDC dc, RECT* r) {
 
 // Text output waits for the GDI's DrawTextA; until then the call says so and callers draw
 // the text themselves, as they do without themes.
-HRESULT DrawThemeText(HTHEME theme, HDC dc, int, int, const wchar_t* text, int, DWORD, DWORD, const RECT* r) {
+HRESULT DrawThemeText(HTHEME theme, HDC dc, int, int, const wchar_t* text, int, DWORD, DWORD,
+                      const RECT* r) {
     if (!Valid(theme)) return E_HANDLE;
     if (!dc || !r || !text) return E_INVALIDARG;
     return E_NOTIMPL;
 }
 
 // A flat one-pixel frame in the border colour on the sides the flags name.
-HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int, int, const RECT* dest, UINT, UINT flags, RECT* content) {
+HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int, int, const RECT* dest, UINT, UINT flags,
+                      RECT* content) {
     if (!Valid(theme)) return E_HANDLE;
     if (!dc || !dest) return E_INVALIDARG;
     RECT r = *dest;
@@ -74,8 +83,10 @@ HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int, int, const RECT* dest, UINT, UI
     if (flags & BF_RIGHT) Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, kBorder);
     if (flags & BF_BOTTOM) Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, kBorder);
     if (flags & BF_MIDDLE) Fill(dc, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, kFace);
-    if (content) *content = RECT{r.left + ((flags & BF_LEFT) ? 1 : 0), r.top + ((flags & BF_TOP) ? 1 : 0),
-                                 r.right - ((flags & BF_RIGHT) ? 1 : 0), r.bottom - ((flags & BF_BOTTOM) ? 1 : 0)};
+    if (content)
+        *content =
+            RECT{r.left + ((flags & BF_LEFT) ? 1 : 0), r.top + ((flags & BF_TOP) ? 1 : 0),
+                 r.right - ((flags & BF_RIGHT) ? 1 : 0), r.bottom - ((flags & BF_BOTTOM) ? 1 : 0)};
     return S_OK;
 }
 
@@ -85,7 +96,8 @@ HRESULT DrawThemeIcon(HTHEME theme, HDC dc, int, int, const RECT* r, HIMAGELIST 
     return ImageList_Draw(list, index, dc, r->left, r->top, ILD_TRANSPARENT) ? S_OK : E_INVALIDARG;
 }
 
-HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int, int, const RECT* bounds, RECT* content) {
+HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int, int, const RECT* bounds,
+                                      RECT* content) {
     if (!Valid(theme)) return E_HANDLE;
     if (!bounds || !content) return E_INVALIDARG;
     *content = RECT{bounds->left + 2, bounds->top + 2, bounds->right - 2, bounds->bottom - 2};
@@ -96,9 +108,12 @@ HRESULT GetThemePartSize(HTHEME theme, HDC, int part, int, const RECT* r, THEMES
     if (!Valid(theme)) return E_HANDLE;
     if (!out) return E_INVALIDARG;
     bool box = ThemeClassOf(theme).find("BUTTON") != std::string::npos && (part == 2 || part == 3);
-    if (box) *out = SIZE{13, 13};
-    else if (r) *out = SIZE{r->right - r->left, r->bottom - r->top};
-    else *out = SIZE{0, 0};
+    if (box)
+        *out = SIZE{13, 13};
+    else if (r)
+        *out = SIZE{r->right - r->left, r->bottom - r->top};
+    else
+        *out = SIZE{0, 0};
     return S_OK;
 }
 
@@ -106,12 +121,26 @@ HRESULT GetThemeColor(HTHEME theme, int, int state, int prop, COLORREF* out) {
     if (!Valid(theme)) return E_HANDLE;
     if (!out) return E_INVALIDARG;
     switch (prop) {
-    case TMT_BORDERCOLOR: *out = kBorder; return S_OK;
-    case TMT_FILLCOLOR: case TMT_EDGEFILLCOLOR: *out = FaceFor(state); return S_OK;
-    case TMT_TEXTCOLOR: *out = state == 4 ? RGB(0xA0, 0xA0, 0xA0) : RGB(0, 0, 0); return S_OK;
-    case TMT_EDGELIGHTCOLOR: case TMT_EDGEHIGHLIGHTCOLOR: *out = RGB(0xFF, 0xFF, 0xFF); return S_OK;
-    case TMT_EDGESHADOWCOLOR: case TMT_EDGEDKSHADOWCOLOR: *out = kBorder; return S_OK;
-    default: return E_FAIL;  // no such property
+        case TMT_BORDERCOLOR:
+            *out = kBorder;
+            return S_OK;
+        case TMT_FILLCOLOR:
+        case TMT_EDGEFILLCOLOR:
+            *out = FaceFor(state);
+            return S_OK;
+        case TMT_TEXTCOLOR:
+            *out = state == 4 ? RGB(0xA0, 0xA0, 0xA0) : RGB(0, 0, 0);
+            return S_OK;
+        case TMT_EDGELIGHTCOLOR:
+        case TMT_EDGEHIGHLIGHTCOLOR:
+            *out = RGB(0xFF, 0xFF, 0xFF);
+            return S_OK;
+        case TMT_EDGESHADOWCOLOR:
+        case TMT_EDGEDKSHADOWCOLOR:
+            *out = kBorder;
+            return S_OK;
+        default:
+            return E_FAIL;  // no such property
     }
 }
 
@@ -127,7 +156,9 @@ HRESULT GetThemePosition(HTHEME theme, int, int, int, POINT* out) {
     return E_FAIL;
 }
 
-HRESULT GetThemeFont(HTHEME theme, HDC, int, int, int, LOGFONTW*) { return Valid(theme) ? E_FAIL : E_HANDLE; }
+HRESULT GetThemeFont(HTHEME theme, HDC, int, int, int, LOGFONTW*) {
+    return Valid(theme) ? E_FAIL : E_HANDLE;
+}
 
 HRESULT GetThemeRect(HTHEME theme, int, int, int, RECT* out) {
     if (!Valid(theme)) return E_HANDLE;
@@ -145,7 +176,8 @@ void RegisterThemeDrawingExports() {
         {"DrawThemeParentBackground", reinterpret_cast<FARPROC>(&DrawThemeParentBackground)},
         {"DrawThemeText", reinterpret_cast<FARPROC>(&DrawThemeText)},
         {"DrawThemeIcon", reinterpret_cast<FARPROC>(&DrawThemeIcon)},
-        {"GetThemeBackgroundContentRect", reinterpret_cast<FARPROC>(&GetThemeBackgroundContentRect)},
+        {"GetThemeBackgroundContentRect",
+         reinterpret_cast<FARPROC>(&GetThemeBackgroundContentRect)},
         {"GetThemePartSize", reinterpret_cast<FARPROC>(&GetThemePartSize)},
         {"GetThemeColor", reinterpret_cast<FARPROC>(&GetThemeColor)},
         {"GetThemeMetric", reinterpret_cast<FARPROC>(&GetThemeMetric)},

@@ -12,15 +12,16 @@ struct ICONINFO {
     HBITMAP hbmColor = nullptr;  // null for a monochrome icon
 };
 
-constexpr UINT DI_MASK = 0x0001, DI_IMAGE = 0x0002, DI_NORMAL = 0x0003, DI_COMPAT = 0x0004, DI_DEFAULTSIZE = 0x0008,
-               DI_NOMIRROR = 0x0010;
+constexpr UINT DI_MASK = 0x0001, DI_IMAGE = 0x0002, DI_NORMAL = 0x0003, DI_COMPAT = 0x0004,
+               DI_DEFAULTSIZE = 0x0008, DI_NOMIRROR = 0x0010;
 
 // New bitmaps the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
 HICON CreateIconIndirect(const ICONINFO* info);
 // cx/cy 0: the icon's own size (with DI_DEFAULTSIZE the system's); a flicker-free brush
 // fills the rectangle first. DI_MASK draws the AND mask, DI_IMAGE the colours alone.
-BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree,
+                UINT flags);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 
 struct IMAGEINFO {
@@ -39,8 +40,8 @@ BOOL ImageList_Replace(HIMAGELIST list, int i, HBITMAP image, HBITMAP mask);
 BOOL ImageList_Draw(HIMAGELIST list, int i, HDC dc, int x, int y, UINT style);
 // dx/dy 0: the whole image; bk CLR_DEFAULT: the list's background colour, CLR_NONE: none;
 // fg CLR_DEFAULT: the highlight colour for ILD_BLEND25/ILD_BLEND50.
-BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
-                      UINT style);
+BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk,
+                      COLORREF fg, UINT style);
 BOOL ImageList_GetImageInfo(HIMAGELIST list, int i, IMAGEINFO* info);
 
 // Standard bitmaps (inst null: OBM_CHECKBOXES, OBM_CHECK) or bitmaps compiled into the

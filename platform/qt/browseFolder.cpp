@@ -8,9 +8,9 @@
 
 #include "platform/gdi/gdi.h"
 
+#include "platform/user/window.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
-#include "platform/user/window.h"
 
 namespace {
 

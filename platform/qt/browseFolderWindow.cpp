@@ -19,10 +19,10 @@
 #include <string>
 
 #include "platform/qt/qtapp.h"
+#include "platform/user/window.h"
 #include "platform/win/browseFolder.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
-#include "platform/user/window.h"
 
 namespace {
 

@@ -67,7 +67,9 @@ protected:
     bool outside(QMouseEvent* e);
     void mouseEvent(unsigned msg, QMouseEvent* e);
     void press(unsigned msg, QMouseEvent* e);
-    void mousePressEvent(QMouseEvent* e) override { press(e->button() == Qt::RightButton ? kRDown : kLDown, e); }
+    void mousePressEvent(QMouseEvent* e) override {
+        press(e->button() == Qt::RightButton ? kRDown : kLDown, e);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override { press(kLDbl, e); }
     void mouseMoveEvent(QMouseEvent* e) override;

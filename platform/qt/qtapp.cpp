@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QToolTip>
 #include <QCursor>
 #include <QFont>
 #include <QFontDatabase>
@@ -12,6 +11,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QToolTip>
 #include <QTranslator>
 #include <QWidget>
 
@@ -20,13 +20,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
-#include <map>
 
 #include "platform/user/messages.h"
-#include "platform/win/wakeHooks.h"
 #include "platform/user/window.h"
+#include "platform/win/wakeHooks.h"
 
 namespace qtbridge {
 namespace {
@@ -74,7 +74,8 @@ void WatchDisplay(QScreen* s) {
 }
 
 void Wake() {
-    if (auto* d = QAbstractEventDispatcher::instance(g_app ? g_app->thread() : nullptr)) d->wakeUp();
+    if (auto* d = QAbstractEventDispatcher::instance(g_app ? g_app->thread() : nullptr))
+        d->wakeUp();
 }
 
 // The Windows faces the forms name, mapped to installed faces of the same kind: a Ming (Song)
@@ -83,21 +84,43 @@ void Wake() {
 // Only substitutions are recorded here; the font database is read when text is first drawn.
 void MapFonts() {
     const QStringList cjk = {"AR PL UMing CN", "WenQuanYi Zen Hei", "Noto Sans CJK SC"};
-    const QStringList song = QStringList{"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC", "WenQuanYi Zen Hei", "DejaVu Sans"};
+    const QStringList song = QStringList{"AR PL UMing CN", "AR PL UMing TW", "Noto Serif CJK SC",
+                                         "WenQuanYi Zen Hei", "DejaVu Sans"};
     const QStringList hei = QStringList{"WenQuanYi Zen Hei", "Noto Sans CJK SC", "DejaVu Sans"};
     const QStringList sans = QStringList{"Liberation Sans", "Nimbus Sans", "DejaVu Sans"} + cjk;
     const QStringList wide = QStringList{"DejaVu Sans", "Liberation Sans"} + cjk;
     const QStringList serif = QStringList{"Liberation Serif", "Nimbus Roman", "DejaVu Serif"} + cjk;
-    const QStringList mono = QStringList{"Liberation Mono", "Nimbus Mono PS", "DejaVu Sans Mono"} + cjk;
+    const QStringList mono =
+        QStringList{"Liberation Mono", "Nimbus Mono PS", "DejaVu Sans Mono"} + cjk;
     const std::pair<const char*, const QStringList*> faces[] = {
-        {"宋体", &song}, {"SimSun", &song}, {"新宋体", &song}, {"NSimSun", &song}, {"仿宋", &song}, {"楷体", &song},
-        {"黑体", &hei}, {"SimHei", &hei}, {"微软雅黑", &hei}, {"Microsoft YaHei", &hei},
-        {"MS Sans Serif", &sans}, {"Microsoft Sans Serif", &sans}, {"Arial", &sans}, {"System", &sans},
-        {"MS Shell Dlg", &sans}, {"MS Shell Dlg 2", &sans}, {"Tahoma", &wide}, {"Verdana", &wide},
-        {"Times New Roman", &serif}, {"MS Serif", &serif}, {"Courier New", &mono}, {"Courier", &mono},
-        {"Fixedsys", &mono}, {"Terminal", &mono}, {"Lucida Console", &mono},
+        {"宋体", &song},
+        {"SimSun", &song},
+        {"新宋体", &song},
+        {"NSimSun", &song},
+        {"仿宋", &song},
+        {"楷体", &song},
+        {"黑体", &hei},
+        {"SimHei", &hei},
+        {"微软雅黑", &hei},
+        {"Microsoft YaHei", &hei},
+        {"MS Sans Serif", &sans},
+        {"Microsoft Sans Serif", &sans},
+        {"Arial", &sans},
+        {"System", &sans},
+        {"MS Shell Dlg", &sans},
+        {"MS Shell Dlg 2", &sans},
+        {"Tahoma", &wide},
+        {"Verdana", &wide},
+        {"Times New Roman", &serif},
+        {"MS Serif", &serif},
+        {"Courier New", &mono},
+        {"Courier", &mono},
+        {"Fixedsys", &mono},
+        {"Terminal", &mono},
+        {"Lucida Console", &mono},
     };
-    for (const auto& [name, list] : faces) QFont::insertSubstitutions(QString::fromUtf8(name), *list);
+    for (const auto& [name, list] : faces)
+        QFont::insertSubstitutions(QString::fromUtf8(name), *list);
 }
 
 // The program speaks Chinese whatever the system's language, and so do the dialogs the
@@ -240,12 +263,23 @@ void SetAppCursor(int cursor) {
     EnsureGui();
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
     switch (cursor) {
-    case 0: break;
-    case -11: QGuiApplication::setOverrideCursor(Qt::WaitCursor); break;
-    case -21: QGuiApplication::setOverrideCursor(Qt::PointingHandCursor); break;
-    case -4: QGuiApplication::setOverrideCursor(Qt::IBeamCursor); break;
-    case -3: QGuiApplication::setOverrideCursor(Qt::CrossCursor); break;
-    default: QGuiApplication::setOverrideCursor(Qt::ArrowCursor); break;
+        case 0:
+            break;
+        case -11:
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            break;
+        case -21:
+            QGuiApplication::setOverrideCursor(Qt::PointingHandCursor);
+            break;
+        case -4:
+            QGuiApplication::setOverrideCursor(Qt::IBeamCursor);
+            break;
+        case -3:
+            QGuiApplication::setOverrideCursor(Qt::CrossCursor);
+            break;
+        default:
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+            break;
     }
 }
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/vcl/peer.h"
 #include "platform/user/capture.h"
 #include "platform/user/messages.h"
-#include "platform/win/metrics.h"
 #include "platform/user/window.h"
+#include "platform/vcl/peer.h"
+#include "platform/win/metrics.h"
 
 namespace qtbridge {
 namespace {

@@ -17,15 +17,18 @@
 
 #include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
-#include "platform/vcl/peer.h"
 #include "platform/user/window.h"
+#include "platform/vcl/peer.h"
 
 namespace qtbridge {
 
-
 namespace {
-QColor ToQ(uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-uint32_t FromQ(QRgb c) { return uint32_t(qRed(c)) | (uint32_t(qGreen(c)) << 8) | (uint32_t(qBlue(c)) << 16); }
+QColor ToQ(uint32_t bgr) {
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+uint32_t FromQ(QRgb c) {
+    return uint32_t(qRed(c)) | (uint32_t(qGreen(c)) << 8) | (uint32_t(qBlue(c)) << 16);
+}
 
 QFont ToQFont(const FontSpec& f) {
     QFont q(QString::fromStdString(f.name));
@@ -45,7 +48,9 @@ QFont ToQFont(const FontSpec& f) {
 
 // AR PL UMing draws Latin-1 signs (», ±, é ...) from tiny bitmap strikes at small sizes, so
 // runs of them are drawn from a Latin face of the same pixel size; other text keeps the face.
-bool SplitsLatin1(const QFont& f) { return QFontInfo(f).family().startsWith(QLatin1String("AR PL")); }
+bool SplitsLatin1(const QFont& f) {
+    return QFontInfo(f).family().startsWith(QLatin1String("AR PL"));
+}
 QFont Latin1Face(const QFont& f) {
     QFont l(f);
     l.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
@@ -69,7 +74,9 @@ int Advance(const QFont& font, const QString& s, bool splitsLatin1) {
     if (!splitsLatin1) return QFontMetrics(font).horizontalAdvance(s);
     int w = 0;
     const QFont latin = Latin1Face(font);
-    ForRuns(s, [&](const QString& run, bool l1) { w += QFontMetrics(l1 ? latin : font).horizontalAdvance(run); });
+    ForRuns(s, [&](const QString& run, bool l1) {
+        w += QFontMetrics(l1 ? latin : font).horizontalAdvance(run);
+    });
     return w;
 }
 int Advance(const QFont& font, const QString& s) {
@@ -151,8 +158,10 @@ FontCache& Fonts() {
 int ToQtFlags(unsigned f) {
     int q = 0;
     q |= (f & DT_CENTER) ? Qt::AlignHCenter : (f & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
-    if (f & DT_SINGLELINE) q |= (f & DT_VCENTER) ? Qt::AlignVCenter : (f & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
-    else q |= Qt::AlignTop;
+    if (f & DT_SINGLELINE)
+        q |= (f & DT_VCENTER) ? Qt::AlignVCenter : (f & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+    else
+        q |= Qt::AlignTop;
     if (f & DT_WORDBREAK) q |= Qt::TextWordWrap;
     if (f & DT_SINGLELINE) q |= Qt::TextSingleLine;
     if (f & DT_EXPANDTABS) q |= Qt::TextExpandTabs;
@@ -267,7 +276,8 @@ QPainterPath& OutlinesOf(const Path& p) { return static_cast<QtPathData&>(p.data
 
 namespace {
 // The glyph outlines of a text whose baseline starts at (x, baseline), mapped by `t`.
-void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, int x, int baseline, const QString& s) {
+void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, int x, int baseline,
+                     const QString& s) {
     QPainterPath local;
     auto add = [&](const QFont& f, const QString& run) {
         local.addText(x, baseline, f, run);
@@ -295,8 +305,12 @@ Painter::~Painter() {
     if (target_->painter == this) target_->painter = nullptr;
 }
 
-void Painter::save() { if (d_->p.isActive()) d_->p.save(); }
-void Painter::restore() { if (d_->p.isActive()) d_->p.restore(); }
+void Painter::save() {
+    if (d_->p.isActive()) d_->p.save();
+}
+void Painter::restore() {
+    if (d_->p.isActive()) d_->p.restore();
+}
 void Painter::origin(int& x, int& y) const {
     QPointF o = d_->p.isActive() ? d_->p.transform().map(QPointF(0, 0)) : QPointF(0, 0);
     x = int(o.x());
@@ -315,7 +329,8 @@ void Painter::setClipRects(const int* ltrb, int count) {
     if (!d_->p.isActive()) return;
     QRegion rg;
     for (int i = 0; i < count; ++i)
-        rg += QRect(ltrb[4 * i], ltrb[4 * i + 1], ltrb[4 * i + 2] - ltrb[4 * i], ltrb[4 * i + 3] - ltrb[4 * i + 1]);
+        rg += QRect(ltrb[4 * i], ltrb[4 * i + 1], ltrb[4 * i + 2] - ltrb[4 * i],
+                    ltrb[4 * i + 3] - ltrb[4 * i + 1]);
     QTransform t = d_->p.transform();
     d_->p.resetTransform();
     d_->p.setClipRegion(rg);
@@ -325,21 +340,36 @@ void Painter::setRop2(int r2) {
     if (!d_->p.isActive()) return;
     using M = QPainter::CompositionMode;
     static const M modes[17] = {
-        M::CompositionMode_SourceOver, M::RasterOp_ClearDestination, M::RasterOp_NotSourceAndNotDestination,
-        M::RasterOp_NotSourceAndDestination, M::RasterOp_NotSource, M::RasterOp_SourceAndNotDestination,
-        M::RasterOp_NotDestination, M::RasterOp_SourceXorDestination, M::RasterOp_NotSourceOrNotDestination,
-        M::RasterOp_SourceAndDestination, M::RasterOp_NotSourceXorDestination, M::CompositionMode_Destination,
-        M::RasterOp_NotSourceOrDestination, M::CompositionMode_SourceOver, M::RasterOp_SourceOrNotDestination,
-        M::RasterOp_SourceOrDestination, M::RasterOp_SetDestination,
+        M::CompositionMode_SourceOver,
+        M::RasterOp_ClearDestination,
+        M::RasterOp_NotSourceAndNotDestination,
+        M::RasterOp_NotSourceAndDestination,
+        M::RasterOp_NotSource,
+        M::RasterOp_SourceAndNotDestination,
+        M::RasterOp_NotDestination,
+        M::RasterOp_SourceXorDestination,
+        M::RasterOp_NotSourceOrNotDestination,
+        M::RasterOp_SourceAndDestination,
+        M::RasterOp_NotSourceXorDestination,
+        M::CompositionMode_Destination,
+        M::RasterOp_NotSourceOrDestination,
+        M::CompositionMode_SourceOver,
+        M::RasterOp_SourceOrNotDestination,
+        M::RasterOp_SourceOrDestination,
+        M::RasterOp_SetDestination,
     };
     d_->p.setCompositionMode(r2 >= 1 && r2 <= 16 ? modes[r2] : M::CompositionMode_SourceOver);
 }
 void Painter::setPenEx(uint32_t bgr, int width, int style, bool flatCaps) {
     if (!d_->p.isActive()) return;
-    if (style == 5) { d_->p.setPen(Qt::NoPen); return; }
+    if (style == 5) {
+        d_->p.setPen(Qt::NoPen);
+        return;
+    }
     QPen pen(ToQ(bgr));
     pen.setWidth(std::max(1, width));
-    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                          Qt::DashDotDotLine};
     pen.setStyle(style >= 0 && style <= 4 ? styles[style] : Qt::SolidLine);
     pen.setCapStyle(flatCaps || width <= 1 ? Qt::FlatCap : Qt::RoundCap);
     pen.setJoinStyle(Qt::MiterJoin);
@@ -348,9 +378,12 @@ void Painter::setPenEx(uint32_t bgr, int width, int style, bool flatCaps) {
 void Painter::arc(int l, int t, int r, int b, int start16, int span16, int kind) {
     if (!d_->p.isActive() || r <= l || b <= t) return;
     QRect box(l, t, r - l - 1, b - t - 1);
-    if (kind == 1) d_->p.drawPie(box, start16, span16);
-    else if (kind == 2) d_->p.drawChord(box, start16, span16);
-    else d_->p.drawArc(box, start16, span16);
+    if (kind == 1)
+        d_->p.drawPie(box, start16, span16);
+    else if (kind == 2)
+        d_->p.drawChord(box, start16, span16);
+    else
+        d_->p.drawArc(box, start16, span16);
 }
 void Painter::polyline(const int* xy, int points) {
     if (!d_->p.isActive() || points < 2) return;
@@ -371,7 +404,10 @@ void Painter::roundRect(int l, int t, int r, int b, int ew, int eh) {
 
 void Painter::setPen(uint32_t bgr, int width, int style) {
     if (!d_->p.isActive()) return;
-    if (style == 5) { d_->p.setPen(Qt::NoPen); return; }
+    if (style == 5) {
+        d_->p.setPen(Qt::NoPen);
+        return;
+    }
     QPen pen(ToQ(bgr));
     pen.setWidth(std::max(1, width));
     pen.setStyle(style == 1 ? Qt::DashLine : style == 2 ? Qt::DotLine : Qt::SolidLine);
@@ -379,8 +415,10 @@ void Painter::setPen(uint32_t bgr, int width, int style) {
 }
 void Painter::setBrush(uint32_t bgr, int style) {
     if (!d_->p.isActive()) return;
-    if (style == 1) d_->p.setBrush(Qt::NoBrush);
-    else d_->p.setBrush(ToQ(bgr));
+    if (style == 1)
+        d_->p.setBrush(Qt::NoBrush);
+    else
+        d_->p.setBrush(ToQ(bgr));
 }
 void Painter::setFont(const FontSpec& f) {
     if (!d_->p.isActive()) return;
@@ -390,8 +428,12 @@ void Painter::setFont(const FontSpec& f) {
     pen.setColor(ToQ(f.color));
     d_->p.setPen(pen);
 }
-void Painter::setClip(int l, int t, int r, int b) { if (d_->p.isActive()) d_->p.setClipRect(QRect(l, t, r - l, b - t)); }
-void Painter::clearClip() { if (d_->p.isActive()) d_->p.setClipping(false); }
+void Painter::setClip(int l, int t, int r, int b) {
+    if (d_->p.isActive()) d_->p.setClipRect(QRect(l, t, r - l, b - t));
+}
+void Painter::clearClip() {
+    if (d_->p.isActive()) d_->p.setClipping(false);
+}
 void Painter::setOrigin(int x, int y) {
     if (!d_->p.isActive()) return;
     d_->p.resetTransform();
@@ -413,8 +455,10 @@ void Painter::line(int x1, int y1, int x2, int y2) {
     if (x1 == x2 && y1 == y2) return;
     // Stop one pixel short of the end point, as GDI does.
     int dx = (x2 > x1) - (x2 < x1), dy = (y2 > y1) - (y2 < y1);
-    if (x1 == x2 || y1 == y2) d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
-    else d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
+    if (x1 == x2 || y1 == y2)
+        d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
+    else
+        d_->p.drawLine(x1, y1, x2 - dx, y2 - dy);
 }
 void Painter::polygon(const int* xy, int points) {
     if (!d_->p.isActive()) return;
@@ -431,7 +475,8 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
         QTransform place;
         place.translate(x, y);
         if (d_->orientation % 3600 != 0) place.rotate(-d_->orientation / 10.0);
-        AddTextOutlines(OutlinesOf(*d_->record), place * d_->p.transform(), d_->p.font(), 0, fm.ascent(), s);
+        AddTextOutlines(OutlinesOf(*d_->record), place * d_->p.transform(), d_->p.font(), 0,
+                        fm.ascent(), s);
         return;
     }
     if (d_->orientation % 3600 != 0) {
@@ -439,7 +484,8 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
         d_->p.save();
         d_->p.translate(x, y);
         d_->p.rotate(-d_->orientation / 10.0);
-        if (opaque) d_->p.fillRect(QRect(0, 0, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
+        if (opaque)
+            d_->p.fillRect(QRect(0, 0, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
         DrawRuns(d_->p, 0, fm.ascent(), s);
         d_->p.restore();
         return;
@@ -504,7 +550,8 @@ void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     QFontMetrics fm(cache.entry(f).font);
-    QRect br = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, QString::fromStdString(text));
+    QRect br = fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic,
+                               QString::fromStdString(text));
     w = br.width();
     h = std::max(br.height(), fm.height());
 }
@@ -569,8 +616,9 @@ int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     QFontMetrics fm(cache.entry(f).font);
-    QRect br = fm.boundingRect(QRect(0, 0, std::max(1, width), 1000000), Qt::TextWordWrap | Qt::TextShowMnemonic,
-                               QString::fromStdString(text));
+    QRect br =
+        fm.boundingRect(QRect(0, 0, std::max(1, width), 1000000),
+                        Qt::TextWordWrap | Qt::TextShowMnemonic, QString::fromStdString(text));
     return std::max(br.height(), fm.height());
 }
 
@@ -581,7 +629,9 @@ void InstallDrawing() {
         r->resize(std::max(0, w), std::max(0, h));
         return r;
     };
-    d.newPainter = [](Image& target) -> std::unique_ptr<gdi::Painter> { return std::make_unique<Painter>(target); };
+    d.newPainter = [](Image& target) -> std::unique_ptr<gdi::Painter> {
+        return std::make_unique<Painter>(target);
+    };
     d.newPath = []() -> std::unique_ptr<gdi::PathData> { return std::make_unique<QtPathData>(); };
     d.measureText = &MeasureText;
     d.textAdvance = &TextAdvance;
@@ -590,12 +640,16 @@ void InstallDrawing() {
     d.windowAlive = [](HWND hwnd) { return WindowFromHandle(hwnd) != nullptr; };
     d.windowSurface = [](HWND hwnd, bool whole) -> Image* {
         WindowObject* w = WindowFromHandle(hwnd);
-        auto* painted = w && w->peer ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr;
+        auto* painted = w && w->peer
+                            ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer))
+                            : nullptr;
         return painted ? painted->surface(whole) : nullptr;
     };
     d.showWindowSurface = [](HWND hwnd) {
         WindowObject* w = WindowFromHandle(hwnd);
-        if (auto* painted = w && w->peer ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr)
+        if (auto* painted = w && w->peer
+                                ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer))
+                                : nullptr)
             painted->showSurface();
     };
     gdi::InstallSurfaceDriver(d);

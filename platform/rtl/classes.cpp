@@ -16,8 +16,9 @@
 
 int TStringList::Add(const std::string& s, TObject* o) {
     if (Sorted) {
-        auto it = std::lower_bound(items_.begin(), items_.end(), s,
-                                   [](const Item& a, const std::string& b) { return CompareText(a.s, b) < 0; });
+        auto it = std::lower_bound(
+            items_.begin(), items_.end(), s,
+            [](const Item& a, const std::string& b) { return CompareText(a.s, b) < 0; });
         int at = int(it - items_.begin());
         items_.insert(it, Item{s, o});
         Changed(lcInsert, at);
@@ -73,7 +74,10 @@ void TStringList::AddStrings(const TStringList& other) {
 
 std::string TStringList::Text() const {
     std::string r;
-    for (const auto& it : items_) { r += it.s; r += '\n'; }
+    for (const auto& it : items_) {
+        r += it.s;
+        r += '\n';
+    }
     return r;
 }
 
@@ -82,7 +86,10 @@ void TStringList::SetText(const std::string& text) {
     size_t i = 0;
     while (i < text.size()) {
         size_t e = text.find_first_of("\r\n", i);
-        if (e == std::string::npos) { items_.push_back(Item{text.substr(i), nullptr}); break; }
+        if (e == std::string::npos) {
+            items_.push_back(Item{text.substr(i), nullptr});
+            break;
+        }
         items_.push_back(Item{text.substr(i, e - i), nullptr});
         if (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ++e;
         i = e + 1;
@@ -94,7 +101,8 @@ void TStringList::LoadFromFile(const std::string& name) { SetText(ReadFileText(n
 void TStringList::SaveToFile(const std::string& name) const { WriteFileText(name, Text()); }
 
 void TStringList::Sort() {
-    std::stable_sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) { return CompareText(a.s, b.s) < 0; });
+    std::stable_sort(items_.begin(), items_.end(),
+                     [](const Item& a, const Item& b) { return CompareText(a.s, b.s) < 0; });
     Changed();
 }
 
@@ -123,7 +131,10 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-    if (count == 0) { source.SetPosition(0); count = source.Size(); }
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
     int64_t done = 0;
     std::vector<char> buf(65536);
     while (done < count) {
@@ -175,11 +186,15 @@ void TMemoryStream::SaveToFile(const std::string& name) {
 TFileStream::TFileStream(const std::string& name, unsigned mode) {
     if (mode == fmCreate) {
         fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd_ < 0) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+        if (fd_ < 0)
+            throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
     } else {
-        int flags = (mode & 3) == fmOpenWrite ? O_WRONLY : (mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+        int flags = (mode & 3) == fmOpenWrite       ? O_WRONLY
+                    : (mode & 3) == fmOpenReadWrite ? O_RDWR
+                                                    : O_RDONLY;
         fd_ = ::open(name.c_str(), flags | O_CLOEXEC);
-        if (fd_ < 0) throw EFOpenError("Cannot open file \"" + name + "\". " + SysErrorMessage(errno));
+        if (fd_ < 0)
+            throw EFOpenError("Cannot open file \"" + name + "\". " + SysErrorMessage(errno));
     }
 }
 
@@ -229,13 +244,21 @@ bool Match(const char* n, const char* ne, const char* m, const char* me) {
     const char* starM = nullptr;
     const char* starN = nullptr;
     while (n < ne) {
-        if (m < me && *m == '*') { starM = ++m; starN = n; continue; }
+        if (m < me && *m == '*') {
+            starM = ++m;
+            starN = n;
+            continue;
+        }
         if (m < me && *m == '?') {
             n = Utf8CharEnd(n, ne);
             ++m;
             continue;
         }
-        if (m < me && FoldAscii(*m) == FoldAscii(*n)) { ++m; ++n; continue; }
+        if (m < me && FoldAscii(*m) == FoldAscii(*n)) {
+            ++m;
+            ++n;
+            continue;
+        }
         if (!starM) return false;
         m = starM;
         starN = Utf8CharEnd(starN, ne);
@@ -301,7 +324,8 @@ int Advance(TSearchRec& rec) {
 
 char32_t UpperCaseLetter(char32_t c) {
     if (c >= 'a' && c <= 'z') return c - 32;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F))
         return c - 32;  // Latin-1, Greek and Cyrillic small letters
     if (c == 0xFF) return 0x178;
     if (c >= 0x450 && c <= 0x45F) return c - 80;
@@ -336,7 +360,8 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
     DIR* dir = opendir(st->folder.empty() ? "." : st->folder.c_str());
     if (!dir) return errno == ENOENT || errno == ENOTDIR ? 3 : 5;  // path not found / access denied
     while (dirent* e = readdir(dir))
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) st->names.emplace_back(e->d_name);
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            st->names.emplace_back(e->d_name);
     closedir(dir);
     SortFileNames(st->names);
     // The search yields plain files always; hidden, read-only-free and folders on request.

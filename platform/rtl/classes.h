@@ -22,11 +22,24 @@ class TStringList : public TObject {
 public:
     std::string ClassName() const override { return "TStringList"; }
     int Count() const { return int(items_.size()); }
-    const std::string& operator[](int i) const { check(i); return items_[size_t(i)].s; }
+    const std::string& operator[](int i) const {
+        check(i);
+        return items_[size_t(i)].s;
+    }
     const std::string& Strings(int i) const { return (*this)[i]; }
-    void SetString(int i, const std::string& s) { check(i); items_[size_t(i)].s = s; Changed(lcSet, i); }
-    TObject* Objects(int i) const { check(i); return items_[size_t(i)].obj; }
-    void SetObject(int i, TObject* o) { check(i); items_[size_t(i)].obj = o; }
+    void SetString(int i, const std::string& s) {
+        check(i);
+        items_[size_t(i)].s = s;
+        Changed(lcSet, i);
+    }
+    TObject* Objects(int i) const {
+        check(i);
+        return items_[size_t(i)].obj;
+    }
+    void SetObject(int i, TObject* o) {
+        check(i);
+        items_[size_t(i)].obj = o;
+    }
     int Add(const std::string& s, TObject* o = nullptr);
     void Insert(int i, const std::string& s, TObject* o = nullptr);
     void Delete(int i);
@@ -54,9 +67,13 @@ public:
     std::function<void(TChange, int)> OnItemChanging;
 
 private:
-    struct Item { std::string s; TObject* obj; };
+    struct Item {
+        std::string s;
+        TObject* obj;
+    };
     void check(int i) const {
-        if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+        if (i < 0 || i >= Count())
+            throw EListError("List index out of bounds (" + IntToStr(i) + ")");
     }
     void Changed(TChange what = lcReset, int index = -1) {
         if (OnItemChange) OnItemChange(what, index);
@@ -92,7 +109,10 @@ public:
     void SetSize(int64_t size) override;
     uint8_t* Memory() { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
-    void Clear() { data_.clear(); pos_ = 0; }
+    void Clear() {
+        data_.clear();
+        pos_ = 0;
+    }
     void LoadFromFile(const std::string& name);
     void SaveToFile(const std::string& name);
 
@@ -120,10 +140,10 @@ private:
 // ---------------------------------------------------------------- file search
 
 struct TSearchRec {
-    std::string Name;   // the file's name, without folder
+    std::string Name;  // the file's name, without folder
     int64_t Size = 0;
-    int Attr = 0;       // fa* flags
-    TDateTime Time = 0; // last write time, local
+    int Attr = 0;        // fa* flags
+    TDateTime Time = 0;  // last write time, local
     // internal
     std::shared_ptr<void> FindHandle;
     int ExcludeAttr = 0;

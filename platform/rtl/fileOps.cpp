@@ -50,25 +50,37 @@ static bool CopyOver(const std::string& source, const std::string& target) {
     int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
     struct stat st;
-    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) { close(in); return false; }
+    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(in);
+        return false;
+    }
     std::string dir = ExtractFilePath(target);
     if (dir.empty()) dir = "./";
     const std::string name = dir + ".vxmove-XXXXXX";
     std::vector<char> tmpl(name.begin(), name.end());
     tmpl.push_back('\0');
     int out = mkostemp(tmpl.data(), O_CLOEXEC);
-    if (out < 0) { close(in); return false; }
+    if (out < 0) {
+        close(in);
+        return false;
+    }
     bool ok = true;
     std::vector<char> buf(1 << 16);
     for (;;) {
         ssize_t n = read(in, buf.data(), buf.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) { ok = false; break; }
+        if (n < 0) {
+            ok = false;
+            break;
+        }
         if (n == 0) break;
         for (ssize_t done = 0; done < n;) {
             ssize_t w = write(out, buf.data() + done, size_t(n - done));
             if (w < 0 && errno == EINTR) continue;
-            if (w < 0) { ok = false; break; }
+            if (w < 0) {
+                ok = false;
+                break;
+            }
             done += w;
         }
         if (!ok) break;
@@ -77,7 +89,10 @@ static bool CopyOver(const std::string& source, const std::string& target) {
     close(in);
     if (close(out) != 0) ok = false;
     if (ok) ok = std::rename(tmpl.data(), target.c_str()) == 0;
-    if (!ok) { unlink(tmpl.data()); return false; }
+    if (!ok) {
+        unlink(tmpl.data());
+        return false;
+    }
     unlink(source.c_str());
     return true;
 }

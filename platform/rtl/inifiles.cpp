@@ -8,7 +8,11 @@ std::vector<std::string> ReadLines(const std::string& file) {
     std::vector<std::string> lines;
     if (!FileExists(file)) return lines;
     std::string text;
-    try { text = ReadFileText(file); } catch (const Exception&) { return lines; }
+    try {
+        text = ReadFileText(file);
+    } catch (const Exception&) {
+        return lines;
+    }
     TStringList l;
     l.SetText(text);
     return l.ToVector();
@@ -35,18 +39,23 @@ bool KeyValue(const std::string& line, std::string& key, std::string& value) {
 }
 
 std::string Unquote(const std::string& v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) return v.substr(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
     return v;
 }
 
 // Index range [begin, end) of the section's body lines, or begin = -1 when missing.
-void SectionRange(const std::vector<std::string>& lines, const std::string& section, int& begin, int& end) {
+void SectionRange(const std::vector<std::string>& lines, const std::string& section, int& begin,
+                  int& end) {
     begin = -1;
     end = int(lines.size());
     for (int i = 0; i < int(lines.size()); ++i) {
         std::string name;
         if (!SectionName(lines[size_t(i)], name)) continue;
-        if (begin >= 0) { end = i; return; }
+        if (begin >= 0) {
+            end = i;
+            return;
+        }
         if (SameText(name, section)) begin = i + 1;
     }
 }
@@ -59,24 +68,30 @@ std::string Join(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-bool TIniFile::find(const std::string& section, const std::string& ident, std::string& value) const {
+bool TIniFile::find(const std::string& section, const std::string& ident,
+                    std::string& value) const {
     auto lines = ReadLines(FileName);
     int b, e;
     SectionRange(lines, section, b, e);
     if (b < 0) return false;
     for (int i = b; i < e; ++i) {
         std::string k, v;
-        if (KeyValue(lines[size_t(i)], k, v) && SameText(k, ident)) { value = Unquote(v); return true; }
+        if (KeyValue(lines[size_t(i)], k, v) && SameText(k, ident)) {
+            value = Unquote(v);
+            return true;
+        }
     }
     return false;
 }
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) const {
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
+                                 const std::string& def) const {
     std::string v;
     return find(section, ident, v) ? v : def;
 }
 
-long long TIniFile::ReadInteger(const std::string& section, const std::string& ident, long long def) const {
+long long TIniFile::ReadInteger(const std::string& section, const std::string& ident,
+                                long long def) const {
     std::string v;
     if (!find(section, ident, v) || v.empty()) return def;
     long long r;
@@ -95,7 +110,8 @@ void TIniFile::store(const std::string& text) {
     }
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+void TIniFile::WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value) {
     auto lines = ReadLines(FileName);
     int b, e;
     SectionRange(lines, section, b, e);
@@ -108,11 +124,15 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
         bool done = false;
         for (int i = b; i < e && !done; ++i) {
             std::string k, v;
-            if (KeyValue(lines[size_t(i)], k, v) && SameText(k, ident)) { lines[size_t(i)] = line; done = true; }
+            if (KeyValue(lines[size_t(i)], k, v) && SameText(k, ident)) {
+                lines[size_t(i)] = line;
+                done = true;
+            }
         }
         if (!done) {
             int at = e;
-            while (at > b && Trim(lines[size_t(at - 1)]).empty()) --at;  // keep the blank line before the next section
+            while (at > b && Trim(lines[size_t(at - 1)]).empty())
+                --at;  // keep the blank line before the next section
             lines.insert(lines.begin() + at, line);
         }
     }

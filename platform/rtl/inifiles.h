@@ -13,11 +13,14 @@ public:
     explicit TIniFile(std::string fileName) : FileName(std::move(fileName)) {}
     std::string ClassName() const override { return "TIniFile"; }
 
-    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) const;
-    long long ReadInteger(const std::string& section, const std::string& ident, long long def) const;
+    std::string ReadString(const std::string& section, const std::string& ident,
+                           const std::string& def) const;
+    long long ReadInteger(const std::string& section, const std::string& ident,
+                          long long def) const;
     bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
     // Writes raise EIniFileException when the file cannot be written.
-    void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+    void WriteString(const std::string& section, const std::string& ident,
+                     const std::string& value);
     void WriteInteger(const std::string& section, const std::string& ident, long long value);
     void WriteBool(const std::string& section, const std::string& ident, bool value);
     bool SectionExists(const std::string& section) const;

@@ -22,7 +22,8 @@ TMappedFile::TMappedFile(const std::string& fileName) {
     }
     if (st.st_size > 0) {
         // Mapped rather than copied: a scan then runs at the speed of memory.
-        void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        void* map =
+            ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
         if (map != MAP_FAILED) {
             ::close(fd);
             map_ = map;

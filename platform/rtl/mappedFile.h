@@ -1,5 +1,6 @@
 // A whole file seen as read-only memory: mapped where the system can map it, read into a
-// buffer otherwise. Only regular files are accepted. Raises EInOutError when the file cannot be read.
+// buffer otherwise. Only regular files are accepted. Raises EInOutError when the file cannot be
+// read.
 #pragma once
 
 #include <cstddef>

@@ -11,27 +11,45 @@ namespace {
 struct Style {
     bool bold = false, italic = false, underline = false;
     int halfPoints = 24;
-    int color = 0;  // index into the colour table, 0 = automatic
-    int align = 0;  // 0 left, 1 centre, 2 right
+    int color = 0;      // index into the colour table, 0 = automatic
+    int align = 0;      // 0 left, 1 centre, 2 right
     bool skip = false;  // inside a destination that is not shown
     int ucSkip = 1;
 };
 
 void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) out += char(cp);
-    else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) { out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
-    else { out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 0x3F)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
+    if (cp < 0x80)
+        out += char(cp);
+    else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
 }
 
 std::string Escape(const std::string& s) {
     std::string r;
     for (char c : s) {
         switch (c) {
-        case '<': r += "&lt;"; break;
-        case '>': r += "&gt;"; break;
-        case '&': r += "&amp;"; break;
-        default: r += c;
+            case '<':
+                r += "&lt;";
+                break;
+            case '>':
+                r += "&gt;";
+                break;
+            case '&':
+                r += "&amp;";
+                break;
+            default:
+                r += c;
         }
     }
     return r;
@@ -47,15 +65,25 @@ public:
         colors_.push_back("");
         while (i_ < s_.size()) {
             char c = s_[i_];
-            if (c == '{') { stack_.push_back(stack_.back()); ++i_; continue; }
+            if (c == '{') {
+                stack_.push_back(stack_.back());
+                ++i_;
+                continue;
+            }
             if (c == '}') {
                 flushRun();
                 if (stack_.size() > 1) stack_.pop_back();
                 ++i_;
                 continue;
             }
-            if (c == '\\') { control(); continue; }
-            if (c == '\r' || c == '\n') { ++i_; continue; }
+            if (c == '\\') {
+                control();
+                continue;
+            }
+            if (c == '\r' || c == '\n') {
+                ++i_;
+                continue;
+            }
             text(std::string(1, c));
             ++i_;
         }
@@ -72,27 +100,44 @@ private:
     void text(const std::string& t) {
         if (cur().skip) return;
         if (runStyleValid_ && !same(runStyle_, cur())) flushRun();
-        if (!runStyleValid_) { runStyle_ = cur(); runStyleValid_ = true; }
+        if (!runStyleValid_) {
+            runStyle_ = cur();
+            runStyleValid_ = true;
+        }
         run_ += t;
         plain_ += t;
         paraAlign_ = cur().align;
     }
 
     static bool same(const Style& a, const Style& b) {
-        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.halfPoints == b.halfPoints && a.color == b.color;
+        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+               a.halfPoints == b.halfPoints && a.color == b.color;
     }
 
     void flushRun() {
-        if (run_.empty()) { runStyleValid_ = false; return; }
+        if (run_.empty()) {
+            runStyleValid_ = false;
+            return;
+        }
         const Style& st = runStyle_;
         std::string open, close;
         std::string css = "font-size:" + IntToStr(st.halfPoints / 2) + "pt;";
-        if (st.color > 0 && st.color < int(colors_.size()) && !colors_[size_t(st.color)].empty()) css += "color:" + colors_[size_t(st.color)] + ";";
+        if (st.color > 0 && st.color < int(colors_.size()) && !colors_[size_t(st.color)].empty())
+            css += "color:" + colors_[size_t(st.color)] + ";";
         open += "<span style=\"" + css + "\">";
         close = "</span>" + close;
-        if (st.bold) { open += "<b>"; close = "</b>" + close; }
-        if (st.italic) { open += "<i>"; close = "</i>" + close; }
-        if (st.underline) { open += "<u>"; close = "</u>" + close; }
+        if (st.bold) {
+            open += "<b>";
+            close = "</b>" + close;
+        }
+        if (st.italic) {
+            open += "<i>";
+            close = "</i>" + close;
+        }
+        if (st.underline) {
+            open += "<u>";
+            close = "</u>" + close;
+        }
         para_ += open + Escape(run_) + close;
         run_.clear();
         runStyleValid_ = false;
@@ -102,7 +147,8 @@ private:
         flushRun();
         if (para_.empty() && !always) return;
         static const char* const aligns[] = {"left", "center", "right"};
-        html_ += std::string("<p align=\"") + aligns[paraAlign_] + "\">" + (para_.empty() ? "&nbsp;" : para_) + "</p>\n";
+        html_ += std::string("<p align=\"") + aligns[paraAlign_] + "\">" +
+                 (para_.empty() ? "&nbsp;" : para_) + "</p>\n";
         para_.clear();
         plain_ += "\n";
     }
@@ -111,7 +157,11 @@ private:
         ++i_;  // backslash
         if (i_ >= s_.size()) return;
         char c = s_[i_];
-        if (c == '\\' || c == '{' || c == '}') { text(std::string(1, c)); ++i_; return; }
+        if (c == '\\' || c == '{' || c == '}') {
+            text(std::string(1, c));
+            ++i_;
+            return;
+        }
         if (c == '\'') {
             unsigned v = 0;
             if (i_ + 2 < s_.size()) v = unsigned(std::stoul(s_.substr(i_ + 1, 2), nullptr, 16));
@@ -121,10 +171,25 @@ private:
             text(t);
             return;
         }
-        if (c == '*') { cur().skip = true; ++i_; return; }
-        if (c == '~') { text("\xC2\xA0"); ++i_; return; }
-        if (c == '\r' || c == '\n') { endParagraph(true); ++i_; return; }
-        if (!std::isalpha(static_cast<unsigned char>(c))) { ++i_; return; }
+        if (c == '*') {
+            cur().skip = true;
+            ++i_;
+            return;
+        }
+        if (c == '~') {
+            text("\xC2\xA0");
+            ++i_;
+            return;
+        }
+        if (c == '\r' || c == '\n') {
+            endParagraph(true);
+            ++i_;
+            return;
+        }
+        if (!std::isalpha(static_cast<unsigned char>(c))) {
+            ++i_;
+            return;
+        }
         size_t b = i_;
         while (i_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[i_]))) ++i_;
         std::string word = s_.substr(b, i_ - b);
@@ -144,38 +209,61 @@ private:
     void apply(const std::string& w, bool hasArg, long arg) {
         Style& st = cur();
         bool on = !hasArg || arg != 0;
-        if (w == "fonttbl" || w == "stylesheet" || w == "info" || w == "pict" || w == "header" || w == "footer")
+        if (w == "fonttbl" || w == "stylesheet" || w == "info" || w == "pict" || w == "header" ||
+            w == "footer")
             st.skip = true;
-        else if (w == "colortbl") { st.skip = true; parseColors(); }
-        else if (w == "par") endParagraph(true);
+        else if (w == "colortbl") {
+            st.skip = true;
+            parseColors();
+        } else if (w == "par")
+            endParagraph(true);
         else if (w == "line") {
             if (st.skip) return;
             flushRun();
             para_ += "<br>";
             plain_ += "\n";
-        }
-        else if (w == "tab") text("\t");
-        else if (w == "b") st.bold = on;
-        else if (w == "i") st.italic = on;
-        else if (w == "ul") st.underline = on;
-        else if (w == "ulnone") st.underline = false;
-        else if (w == "fs" && hasArg) st.halfPoints = int(arg);
-        else if (w == "cf" && hasArg) st.color = int(arg);
-        else if (w == "qc") st.align = 1;
-        else if (w == "qr") st.align = 2;
-        else if (w == "ql" || w == "qj") st.align = 0;
-        else if (w == "pard") { st.align = 0; }
-        else if (w == "plain") { bool skip = st.skip; int uc = st.ucSkip; st = Style(); st.skip = skip; st.ucSkip = uc; }
-        else if (w == "uc" && hasArg) st.ucSkip = int(arg);
+        } else if (w == "tab")
+            text("\t");
+        else if (w == "b")
+            st.bold = on;
+        else if (w == "i")
+            st.italic = on;
+        else if (w == "ul")
+            st.underline = on;
+        else if (w == "ulnone")
+            st.underline = false;
+        else if (w == "fs" && hasArg)
+            st.halfPoints = int(arg);
+        else if (w == "cf" && hasArg)
+            st.color = int(arg);
+        else if (w == "qc")
+            st.align = 1;
+        else if (w == "qr")
+            st.align = 2;
+        else if (w == "ql" || w == "qj")
+            st.align = 0;
+        else if (w == "pard") {
+            st.align = 0;
+        } else if (w == "plain") {
+            bool skip = st.skip;
+            int uc = st.ucSkip;
+            st = Style();
+            st.skip = skip;
+            st.ucSkip = uc;
+        } else if (w == "uc" && hasArg)
+            st.ucSkip = int(arg);
         else if (w == "u" && hasArg) {
             std::string t;
             AppendUtf8(t, unsigned(arg < 0 ? arg + 65536 : arg));
             text(t);
             // Skip the stand-in characters that follow for readers without Unicode.
             for (int k = 0; k < st.ucSkip && i_ < s_.size(); ++k) {
-                if (s_[i_] == '\\' && i_ + 1 < s_.size() && s_[i_ + 1] == '\'') i_ += 4;
-                else if (s_[i_] == '{' || s_[i_] == '}' || s_[i_] == '\\') break;
-                else ++i_;
+                if (s_[i_] == '\\' && i_ + 1 < s_.size() && s_[i_ + 1] == '\'')
+                    i_ += 4;
+                else if (s_[i_] == '{' || s_[i_] == '}' || s_[i_] == '\\')
+                    break;
+                else
+                    ++i_;
             }
         }
     }
@@ -203,9 +291,12 @@ private:
                 size_t a = i_;
                 while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
                 int v = a == i_ ? 0 : std::stoi(s_.substr(a, i_ - a));
-                if (w == "red") r = v, any = true;
-                else if (w == "green") g = v, any = true;
-                else if (w == "blue") b = v, any = true;
+                if (w == "red")
+                    r = v, any = true;
+                else if (w == "green")
+                    g = v, any = true;
+                else if (w == "blue")
+                    b = v, any = true;
                 if (i_ < s_.size() && s_[i_] == ' ') ++i_;
                 continue;
             }

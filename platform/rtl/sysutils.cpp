@@ -21,12 +21,14 @@
 std::string SysErrorMessage(int err) { return std::strerror(err); }
 
 void RaiseInOutError(int err, const std::string& what) {
-    throw EInOutError(what.empty() ? SysErrorMessage(err) : what + ": " + SysErrorMessage(err), err);
+    throw EInOutError(what.empty() ? SysErrorMessage(err) : what + ": " + SysErrorMessage(err),
+                      err);
 }
 
 void RaiseLastOSError() {
     int err = errno;
-    throw EOSError("System Error.  Code: " + IntToStr(err) + ".\n" + SysErrorMessage(err), unsigned(err));
+    throw EOSError("System Error.  Code: " + IntToStr(err) + ".\n" + SysErrorMessage(err),
+                   unsigned(err));
 }
 
 // ---------------------------------------------------------------- Format
@@ -36,7 +38,8 @@ std::string pad(std::string body, int width, bool left, char fill) {
     if (width <= 0 || int(body.size()) >= width) return body;
     std::string padding(size_t(width) - body.size(), fill);
     if (left) return body + std::string(padding.size(), ' ');
-    if (fill == '0' && !body.empty() && (body[0] == '-' || body[0] == '+')) return body[0] + padding + body.substr(1);
+    if (fill == '0' && !body.empty() && (body[0] == '-' || body[0] == '+'))
+        return body[0] + padding + body.substr(1);
     return padding + body;
 }
 }  // namespace
@@ -46,61 +49,98 @@ std::string FormatV(std::string_view fmt, const std::vector<FormatArg>& args) {
     size_t next = 0;
     for (size_t i = 0; i < fmt.size(); ++i) {
         char c = fmt[i];
-        if (c != '%') { out += c; continue; }
-        if (++i >= fmt.size()) throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
-        if (fmt[i] == '%') { out += '%'; continue; }
-        bool left = false; char fill = ' ';
-        while (i < fmt.size() && (fmt[i] == '-' || fmt[i] == '0')) { if (fmt[i] == '-') left = true; else fill = '0'; ++i; }
+        if (c != '%') {
+            out += c;
+            continue;
+        }
+        if (++i >= fmt.size())
+            throw EConvertError("Format '" + std::string(fmt) +
+                                "' invalid or incompatible with argument");
+        if (fmt[i] == '%') {
+            out += '%';
+            continue;
+        }
+        bool left = false;
+        char fill = ' ';
+        while (i < fmt.size() && (fmt[i] == '-' || fmt[i] == '0')) {
+            if (fmt[i] == '-')
+                left = true;
+            else
+                fill = '0';
+            ++i;
+        }
         int width = 0, prec = -1;
-        while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i]))) width = width * 10 + (fmt[i++] - '0');
+        while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
+            width = width * 10 + (fmt[i++] - '0');
         if (i < fmt.size() && fmt[i] == '.') {
-            prec = 0; ++i;
-            while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i]))) prec = prec * 10 + (fmt[i++] - '0');
+            prec = 0;
+            ++i;
+            while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
+                prec = prec * 10 + (fmt[i++] - '0');
         }
         if (i >= fmt.size() || next >= args.size())
-            throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
+            throw EConvertError("Format '" + std::string(fmt) +
+                                "' invalid or incompatible with argument");
         const FormatArg& a = args[next++];
         char conv = fmt[i];
         std::string body;
         char buf[128];
         switch (conv) {
-        case 's':
-            if (a.kind != FormatArg::Str) throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
-            body = prec >= 0 ? a.s.substr(0, size_t(prec)) : a.s;
-            break;
-        case 'c': body = a.kind == FormatArg::Str ? a.s.substr(0, 1) : std::string(1, char(a.i)); break;
-        case 'd': case 'u': {
-            long long v = a.kind == FormatArg::Int ? a.i : a.kind == FormatArg::UInt ? (long long)a.u : 0;
-            if (a.kind == FormatArg::Str || a.kind == FormatArg::Float)
-                throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
-            if (a.kind == FormatArg::UInt) std::snprintf(buf, sizeof buf, "%llu", a.u);
-            else std::snprintf(buf, sizeof buf, "%lld", v);
-            body = buf;
-            // Delphi-style precision on integers: minimum digit count with leading zeros.
-            if (prec > 0) {
-                bool neg = !body.empty() && body[0] == '-';
-                std::string digits = neg ? body.substr(1) : body;
-                if (int(digits.size()) < prec) digits = std::string(size_t(prec) - digits.size(), '0') + digits;
-                body = (neg ? "-" : "") + digits;
+            case 's':
+                if (a.kind != FormatArg::Str)
+                    throw EConvertError("Format '" + std::string(fmt) +
+                                        "' invalid or incompatible with argument");
+                body = prec >= 0 ? a.s.substr(0, size_t(prec)) : a.s;
+                break;
+            case 'c':
+                body = a.kind == FormatArg::Str ? a.s.substr(0, 1) : std::string(1, char(a.i));
+                break;
+            case 'd':
+            case 'u': {
+                long long v = a.kind == FormatArg::Int    ? a.i
+                              : a.kind == FormatArg::UInt ? (long long)a.u
+                                                          : 0;
+                if (a.kind == FormatArg::Str || a.kind == FormatArg::Float)
+                    throw EConvertError("Format '" + std::string(fmt) +
+                                        "' invalid or incompatible with argument");
+                if (a.kind == FormatArg::UInt)
+                    std::snprintf(buf, sizeof buf, "%llu", a.u);
+                else
+                    std::snprintf(buf, sizeof buf, "%lld", v);
+                body = buf;
+                // Delphi-style precision on integers: minimum digit count with leading zeros.
+                if (prec > 0) {
+                    bool neg = !body.empty() && body[0] == '-';
+                    std::string digits = neg ? body.substr(1) : body;
+                    if (int(digits.size()) < prec)
+                        digits = std::string(size_t(prec) - digits.size(), '0') + digits;
+                    body = (neg ? "-" : "") + digits;
+                }
+                break;
             }
-            break;
-        }
-        case 'x': case 'X': {
-            unsigned long long v = a.kind == FormatArg::UInt ? a.u : (unsigned long long)a.i;
-            std::snprintf(buf, sizeof buf, conv == 'x' ? "%llx" : "%llX", v);
-            body = buf;
-            if (prec > 0 && int(body.size()) < prec) body = std::string(size_t(prec) - body.size(), '0') + body;
-            break;
-        }
-        case 'f': case 'g': case 'e': {
-            double v = a.kind == FormatArg::Float ? a.f : a.kind == FormatArg::Int ? double(a.i) : double(a.u);
-            char spec[8] = {'%', '.', '*', conv, 0};
-            std::snprintf(buf, sizeof buf, spec, prec < 0 ? (conv == 'g' ? 15 : 2) : prec, v);
-            body = buf;
-            break;
-        }
-        default:
-            throw EConvertError("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
+            case 'x':
+            case 'X': {
+                unsigned long long v = a.kind == FormatArg::UInt ? a.u : (unsigned long long)a.i;
+                std::snprintf(buf, sizeof buf, conv == 'x' ? "%llx" : "%llX", v);
+                body = buf;
+                if (prec > 0 && int(body.size()) < prec)
+                    body = std::string(size_t(prec) - body.size(), '0') + body;
+                break;
+            }
+            case 'f':
+            case 'g':
+            case 'e': {
+                double v = a.kind == FormatArg::Float ? a.f
+                           : a.kind == FormatArg::Int ? double(a.i)
+                                                      : double(a.u);
+                char spec[8] = {'%', '.', '*', conv, 0};
+                std::snprintf(buf, sizeof buf, spec, prec < 0 ? (conv == 'g' ? 15 : 2) : prec, v);
+                body = buf;
+                break;
+            }
+            default:
+                throw EConvertError("Format '" + std::string(fmt) +
+                                    "' invalid or incompatible with argument");
         }
         out += pad(body, width, left, left ? ' ' : fill);
     }
@@ -122,19 +162,31 @@ bool TryStrToInt(const std::string& text, long long& out) {
     if (s.empty()) return false;
     bool neg = false;
     size_t i = 0;
-    if (s[0] == '-' || s[0] == '+') { neg = s[0] == '-'; i = 1; }
+    if (s[0] == '-' || s[0] == '+') {
+        neg = s[0] == '-';
+        i = 1;
+    }
     int base = 10;
-    if (i < s.size() && s[i] == '$') { base = 16; ++i; }
-    else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) { base = 16; i += 2; }
+    if (i < s.size() && s[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
     if (i >= s.size()) return false;
     unsigned long long v = 0;
     for (; i < s.size(); ++i) {
         int d;
         char c = s[i];
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * unsigned(base) + unsigned(d);
         if (v > 0xFFFFFFFFFFFFull) return false;  // far beyond any value we store
     }
@@ -166,7 +218,8 @@ bool TryStrToFloat(const std::string& text, double& out) {
 
 double StrToFloat(const std::string& s) {
     double v;
-    if (!TryStrToFloat(s, v)) throw EConvertError("'" + s + "' is not a valid floating point value");
+    if (!TryStrToFloat(s, v))
+        throw EConvertError("'" + s + "' is not a valid floating point value");
     return v;
 }
 
@@ -190,12 +243,14 @@ std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
 
 std::string LowerCase(const std::string& s) {
     std::string r = s;
-    for (char& c : r) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c + 32);
     return r;
 }
 std::string UpperCase(const std::string& s) {
     std::string r = s;
-    for (char& c : r) if (c >= 'a' && c <= 'z') c = char(c - 32);
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
     return r;
 }
 namespace {
@@ -214,19 +269,28 @@ int CompareText(const std::string& a, const std::string& b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
-bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareText(a, b) == 0;
+}
 
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
     if (from.empty()) return s;
     std::string r;
     size_t i = 0, p;
-    while ((p = s.find(from, i)) != std::string::npos) { r.append(s, i, p - i); r += to; i = p + from.size(); }
+    while ((p = s.find(from, i)) != std::string::npos) {
+        r.append(s, i, p - i);
+        r += to;
+        i = p + from.size();
+    }
     r.append(s, i, std::string::npos);
     return r;
 }
-bool StartsStr(const std::string& prefix, const std::string& s) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool StartsStr(const std::string& prefix, const std::string& s) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
 bool EndsStr(const std::string& suffix, const std::string& s) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return s.size() >= suffix.size() &&
+           s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 size_t Pos(const std::string& sub, const std::string& s) {
     size_t p = s.find(sub);
@@ -287,8 +351,10 @@ std::string ExpandFileName(const std::string& s) {
         size_t j = full.find('/', i);
         if (j == std::string::npos) j = full.size();
         std::string part = full.substr(i, j - i);
-        if (part == "..") { if (!parts.empty()) parts.pop_back(); }
-        else if (!part.empty() && part != ".") parts.push_back(part);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".")
+            parts.push_back(part);
         i = j + 1;
     }
     std::string r;
@@ -306,7 +372,9 @@ bool DirectoryExists(const std::string& name) {
     struct stat st;
     return !name.empty() && stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
-bool CreateDir(const std::string& dir) { return mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) == 0; }
+bool CreateDir(const std::string& dir) {
+    return mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) == 0;
+}
 bool ForceDirectories(const std::string& dir) {
     std::string d = ExcludeTrailingPathDelimiter(dir);
     if (d.empty()) return false;
@@ -315,9 +383,15 @@ bool ForceDirectories(const std::string& dir) {
     if (!parent.empty() && parent != d && !ForceDirectories(parent)) return false;
     return CreateDir(d) || DirectoryExists(d);
 }
-bool RemoveDir(const std::string& dir) { return rmdir(ExcludeTrailingPathDelimiter(dir).c_str()) == 0; }
-bool DeleteFile(const std::string& name) { return !DirectoryExists(name) && unlink(name.c_str()) == 0; }
-bool RenameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+bool RemoveDir(const std::string& dir) {
+    return rmdir(ExcludeTrailingPathDelimiter(dir).c_str()) == 0;
+}
+bool DeleteFile(const std::string& name) {
+    return !DirectoryExists(name) && unlink(name.c_str()) == 0;
+}
+bool RenameFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
 int64_t FileSize64(const std::string& name) {
     struct stat st;
     if (stat(name.c_str(), &st) != 0) return -1;
@@ -329,7 +403,8 @@ std::string GetTempDir() {
 }
 
 void MkDir(const std::string& dir) {
-    if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0) RaiseInOutError(errno, "MkDir " + dir);
+    if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0)
+        RaiseInOutError(errno, "MkDir " + dir);
 }
 
 std::string ReadFileText(const std::string& name) {
@@ -350,13 +425,16 @@ extern "C" char** environ;
 
 void WritePrivateFileText(const std::string& name, const std::string& text) {
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+    if (fd < 0)
+        throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
     bool ok = fchmod(fd, 0600) == 0;
     for (size_t done = 0; ok && done < text.size();) {
         const ssize_t n = write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += size_t(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += size_t(n);
     }
     if (close(fd) != 0) ok = false;
     if (!ok) throw EFCreateError("Cannot write file \"" + name + "\". " + SysErrorMessage(errno));
@@ -406,16 +484,23 @@ TDateTime EncodeDateTime(int y, int mo, int d, int h, int mi, int s, int ms) {
 void DecodeDateTime(TDateTime t, int& y, int& mo, int& d, int& h, int& mi, int& s, int& ms) {
     int64_t days = int64_t(std::floor(t));
     int64_t msOfDay = int64_t(std::llround((t - double(days)) * 86400000.0));
-    if (msOfDay >= 86400000) { msOfDay -= 86400000; ++days; }
+    if (msOfDay >= 86400000) {
+        msOfDay -= 86400000;
+        ++days;
+    }
     CivilFromDays(days - kDaysFrom1899To1970, y, mo, d);
-    h = int(msOfDay / 3600000); mi = int(msOfDay / 60000 % 60); s = int(msOfDay / 1000 % 60); ms = int(msOfDay % 1000);
+    h = int(msOfDay / 3600000);
+    mi = int(msOfDay / 60000 % 60);
+    s = int(msOfDay / 1000 % 60);
+    ms = int(msOfDay % 1000);
 }
 
 TDateTime UnixToDateTime(int64_t secs, int nsec) {
     time_t tt = time_t(secs);
     struct tm lt;
     localtime_r(&tt, &lt);
-    return EncodeDateTime(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec, nsec / 1000000);
+    return EncodeDateTime(lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday, lt.tm_hour, lt.tm_min,
+                          lt.tm_sec, nsec / 1000000);
 }
 
 TDateTime Now() {
@@ -431,11 +516,17 @@ std::string FormatDateTime(const std::string& fmt, TDateTime t) {
     DecodeDateTime(t, y, mo, d, h, mi, s, ms);
     std::string out;
     bool lastWasHour = false;
-    auto two = [](int v) { char b[8]; std::snprintf(b, sizeof b, "%02d", v); return std::string(b); };
+    auto two = [](int v) {
+        char b[8];
+        std::snprintf(b, sizeof b, "%02d", v);
+        return std::string(b);
+    };
     for (size_t i = 0; i < fmt.size();) {
         char c = fmt[i];
         size_t run = 1;
-        while (i + run < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[i + run])) == std::tolower(static_cast<unsigned char>(c))) ++run;
+        while (i + run < fmt.size() && std::tolower(static_cast<unsigned char>(fmt[i + run])) ==
+                                           std::tolower(static_cast<unsigned char>(c)))
+            ++run;
         char lc = char(std::tolower(static_cast<unsigned char>(c)));
         if (c == '"' || c == '\'') {
             size_t e = fmt.find(c, i + 1);
@@ -445,18 +536,44 @@ std::string FormatDateTime(const std::string& fmt, TDateTime t) {
             continue;
         }
         switch (lc) {
-        case 'y': out += run >= 3 ? std::to_string(y) : two(y % 100); lastWasHour = false; break;
-        case 'm':
-            if (lastWasHour) out += run >= 2 ? two(mi) : std::to_string(mi);
-            else out += run >= 2 ? two(mo) : std::to_string(mo);
-            lastWasHour = false;
-            break;
-        case 'd': out += run >= 2 ? two(d) : std::to_string(d); lastWasHour = false; break;
-        case 'h': out += run >= 2 ? two(h) : std::to_string(h); lastWasHour = true; break;
-        case 'n': out += run >= 2 ? two(mi) : std::to_string(mi); lastWasHour = false; break;
-        case 's': out += run >= 2 ? two(s) : std::to_string(s); lastWasHour = false; break;
-        case 'z': { char b[8]; std::snprintf(b, sizeof b, run >= 3 ? "%03d" : "%d", ms); out += b; lastWasHour = false; break; }
-        default: out.append(run, c); i += run; continue;
+            case 'y':
+                out += run >= 3 ? std::to_string(y) : two(y % 100);
+                lastWasHour = false;
+                break;
+            case 'm':
+                if (lastWasHour)
+                    out += run >= 2 ? two(mi) : std::to_string(mi);
+                else
+                    out += run >= 2 ? two(mo) : std::to_string(mo);
+                lastWasHour = false;
+                break;
+            case 'd':
+                out += run >= 2 ? two(d) : std::to_string(d);
+                lastWasHour = false;
+                break;
+            case 'h':
+                out += run >= 2 ? two(h) : std::to_string(h);
+                lastWasHour = true;
+                break;
+            case 'n':
+                out += run >= 2 ? two(mi) : std::to_string(mi);
+                lastWasHour = false;
+                break;
+            case 's':
+                out += run >= 2 ? two(s) : std::to_string(s);
+                lastWasHour = false;
+                break;
+            case 'z': {
+                char b[8];
+                std::snprintf(b, sizeof b, run >= 3 ? "%03d" : "%d", ms);
+                out += b;
+                lastWasHour = false;
+                break;
+            }
+            default:
+                out.append(run, c);
+                i += run;
+                continue;
         }
         i += run;
     }

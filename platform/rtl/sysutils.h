@@ -20,26 +20,49 @@ public:
 
 class EInOutError : public Exception {
 public:
-    EInOutError(std::string message, int code = 0) : Exception(std::move(message)), ErrorCode(code) {}
+    EInOutError(std::string message, int code = 0)
+        : Exception(std::move(message)), ErrorCode(code) {}
     int ErrorCode;
 };
-class EConvertError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
 class EOSError : public Exception {
 public:
     EOSError(std::string message, unsigned code) : Exception(std::move(message)), ErrorCode(code) {}
     unsigned ErrorCode;
 };
-class EListError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
-class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
-class EReadError : public EStreamError { using EStreamError::EStreamError; };
-class EInvalidOperation : public Exception { using Exception::Exception; };
-class EInvalidCast : public Exception { using Exception::Exception; };
-class EComponentError : public Exception { using Exception::Exception; };
-class EIniFileException : public Exception { using Exception::Exception; };
+class EListError : public Exception {
+    using Exception::Exception;
+};
+class EStreamError : public Exception {
+    using Exception::Exception;
+};
+class EFCreateError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EReadError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EInvalidOperation : public Exception {
+    using Exception::Exception;
+};
+class EInvalidCast : public Exception {
+    using Exception::Exception;
+};
+class EComponentError : public Exception {
+    using Exception::Exception;
+};
+class EIniFileException : public Exception {
+    using Exception::Exception;
+};
 // Silent exception: unwinds like any other but is never shown.
-class EAbort : public Exception { using Exception::Exception; };
+class EAbort : public Exception {
+    using Exception::Exception;
+};
 
 // Raises EInOutError for an errno value (with the system's text).
 [[noreturn]] void RaiseInOutError(int err, const std::string& what);
@@ -89,8 +112,8 @@ std::string FloatToStr(double v);  // shortest decimal form: 0.7, 1, 0
 std::string Trim(const std::string& s);
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
-std::string LowerCase(const std::string& s);  // ASCII only
-std::string UpperCase(const std::string& s);  // ASCII only
+std::string LowerCase(const std::string& s);                // ASCII only
+std::string UpperCase(const std::string& s);                // ASCII only
 bool SameText(const std::string& a, const std::string& b);  // ASCII case-insensitive
 int CompareText(const std::string& a, const std::string& b);
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to);
@@ -108,17 +131,17 @@ std::string ExcludeTrailingPathDelimiter(const std::string& s);
 std::string ExtractFilePath(const std::string& s);  // with trailing "/"
 std::string ExtractFileDir(const std::string& s);   // without trailing "/"
 std::string ExtractFileName(const std::string& s);
-std::string ExtractFileExt(const std::string& s);   // with the dot, "" when none
+std::string ExtractFileExt(const std::string& s);  // with the dot, "" when none
 std::string ChangeFileExt(const std::string& s, const std::string& ext);
-std::string ExpandFileName(const std::string& s);   // absolute, "." and ".." resolved
-bool FileExists(const std::string& name);           // a regular file (not a folder)
+std::string ExpandFileName(const std::string& s);  // absolute, "." and ".." resolved
+bool FileExists(const std::string& name);          // a regular file (not a folder)
 bool DirectoryExists(const std::string& name);
 bool ForceDirectories(const std::string& dir);
 bool CreateDir(const std::string& dir);
 bool RemoveDir(const std::string& dir);
 bool DeleteFile(const std::string& name);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces atomically
-int64_t FileSize64(const std::string& name);  // -1 when missing
+int64_t FileSize64(const std::string& name);                      // -1 when missing
 std::string GetCurrentDir();
 // The working folder; false when the system cannot name it (deeper than its path limit,
 // or removed).
@@ -141,8 +164,13 @@ void MkDir(const std::string& dir);
 
 // File attributes as the search routines report them.
 enum : int {
-    faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faVolumeID = 0x08,
-    faDirectory = 0x10, faArchive = 0x20, faAnyFile = 0x3F
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSysFile = 0x04,
+    faVolumeID = 0x08,
+    faDirectory = 0x10,
+    faArchive = 0x20,
+    faAnyFile = 0x3F
 };
 
 // ---------------------------------------------------------------- date and time

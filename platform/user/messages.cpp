@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
-#include "platform/win/mountWatch.h"
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
+#include "platform/win/mountWatch.h"
 
 namespace {
 
@@ -172,13 +172,18 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-    auto it = std::find_if(g_timers.begin(), g_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    auto it = std::find_if(g_timers.begin(), g_timers.end(),
+                           [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
     if (it == g_timers.end()) return 0;
     g_timers.erase(it);
     return 1;
 }
 
 void DiscardTimersAndPostedMessages(HWND hwnd) {
-    g_timers.erase(std::remove_if(g_timers.begin(), g_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), g_timers.end());
-    g_posted.erase(std::remove_if(g_posted.begin(), g_posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }), g_posted.end());
+    g_timers.erase(std::remove_if(g_timers.begin(), g_timers.end(),
+                                  [&](const Timer& t) { return t.hwnd == hwnd; }),
+                   g_timers.end());
+    g_posted.erase(std::remove_if(g_posted.begin(), g_posted.end(),
+                                  [&](const MSG& m) { return m.hwnd == hwnd; }),
+                   g_posted.end());
 }

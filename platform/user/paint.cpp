@@ -38,7 +38,8 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
     gdi::RegionSet set = r->set;
     DeleteObject(rgn);  // the region belongs to the window now
     std::vector<int> ltrb;
-    for (const RECT& x : set.rects()) ltrb.insert(ltrb.end(), {int(x.left), int(x.top), int(x.right), int(x.bottom)});
+    for (const RECT& x : set.rects())
+        ltrb.insert(ltrb.end(), {int(x.left), int(x.top), int(x.right), int(x.bottom)});
     if (p) WindowSystem().setShape(p, ltrb.data(), int(ltrb.size() / 4), true);
     Shapes()[hwnd] = std::move(set);
     return 1;

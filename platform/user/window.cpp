@@ -56,7 +56,8 @@ BOOL DestroyWindow(HWND hwnd) {
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     DiscardTimersAndPostedMessages(hwnd);  // its timers and posted messages die with it
-    if (Live().erase(reinterpret_cast<uintptr_t>(hwnd))) handles::Remove(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
+    if (Live().erase(reinterpret_cast<uintptr_t>(hwnd)))
+        handles::Remove(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
     return 1;
 }
 

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && y >= r.Top && x < r.Right && y < r.Bottom; }
+bool Inside(const TRect& r, int x, int y) {
+    return x >= r.Left && y >= r.Top && x < r.Right && y < r.Bottom;
+}
 
 // Decimal with a comma between groups of three digits.
 std::string Grouped(int32_t v) {
@@ -87,63 +89,63 @@ bool TCustomUpDown::WindowMessage(TMessage& m) {
         return int32_t(std::clamp<int64_t>(v, std::min<int64_t>(wndMin_, hi), hi));
     };
     switch (m.Msg) {
-    case UDM_SETRANGE:
-        wndMin_ = int16_t(uint16_t(m.LParam >> 16));
-        wndMax_ = int16_t(uint16_t(m.LParam & 0xFFFF));
-        break;
-    case UDM_GETRANGE:
-        m.Result = LRESULT(uint32_t(uint16_t(wndMax_)) | uint32_t(uint16_t(wndMin_)) << 16);
-        break;
-    case UDM_SETRANGE32:
-        wndMin_ = int32_t(m.WParam);
-        wndMax_ = int32_t(m.LParam);
-        break;
-    case UDM_GETRANGE32:
-        if (m.WParam) *reinterpret_cast<int*>(m.WParam) = wndMin_;
-        if (m.LParam) *reinterpret_cast<int*>(m.LParam) = wndMax_;
-        break;
-    case UDM_SETPOS:
-        m.Result = uint16_t(wndPos_);
-        wndPos_ = clampPos(int16_t(uint16_t(m.LParam & 0xFFFF)));
-        break;
-    case UDM_GETPOS:
-        m.Result = uint16_t(wndPos_);  // the high word, 0, says the position is valid
-        break;
-    case UDM_SETPOS32:
-        m.Result = wndPos_;
-        wndPos_ = clampPos(int32_t(m.LParam));
-        break;
-    case UDM_GETPOS32:
-        if (m.LParam) *reinterpret_cast<BOOL*>(m.LParam) = FALSE_;
-        m.Result = wndPos_;
-        break;
-    case UDM_SETACCEL:
-        if (m.WParam < 1 || !m.LParam) return m.Result = FALSE_, true;
-        wndAccel_ = *reinterpret_cast<const UDACCEL*>(m.LParam);
-        m.Result = TRUE_;
-        break;
-    case UDM_GETACCEL:
-        if (m.WParam >= 1 && m.LParam) *reinterpret_cast<UDACCEL*>(m.LParam) = wndAccel_;
-        m.Result = 1;
-        break;
-    case UDM_SETBASE:
-        if (m.WParam != 10 && m.WParam != 16) return m.Result = 0, true;
-        m.Result = wndBase_;
-        wndBase_ = int(m.WParam);
-        break;
-    case UDM_GETBASE:
-        m.Result = wndBase_;
-        break;
-    case UDM_SETBUDDY:
-        // The buddy keeps its place and size: the forms lay the pair out themselves.
-        m.Result = LRESULT(wndBuddy_);
-        wndBuddy_ = reinterpret_cast<HWND>(m.WParam);
-        break;
-    case UDM_GETBUDDY:
-        m.Result = LRESULT(wndBuddy_);
-        break;
-    default:
-        return false;
+        case UDM_SETRANGE:
+            wndMin_ = int16_t(uint16_t(m.LParam >> 16));
+            wndMax_ = int16_t(uint16_t(m.LParam & 0xFFFF));
+            break;
+        case UDM_GETRANGE:
+            m.Result = LRESULT(uint32_t(uint16_t(wndMax_)) | uint32_t(uint16_t(wndMin_)) << 16);
+            break;
+        case UDM_SETRANGE32:
+            wndMin_ = int32_t(m.WParam);
+            wndMax_ = int32_t(m.LParam);
+            break;
+        case UDM_GETRANGE32:
+            if (m.WParam) *reinterpret_cast<int*>(m.WParam) = wndMin_;
+            if (m.LParam) *reinterpret_cast<int*>(m.LParam) = wndMax_;
+            break;
+        case UDM_SETPOS:
+            m.Result = uint16_t(wndPos_);
+            wndPos_ = clampPos(int16_t(uint16_t(m.LParam & 0xFFFF)));
+            break;
+        case UDM_GETPOS:
+            m.Result = uint16_t(wndPos_);  // the high word, 0, says the position is valid
+            break;
+        case UDM_SETPOS32:
+            m.Result = wndPos_;
+            wndPos_ = clampPos(int32_t(m.LParam));
+            break;
+        case UDM_GETPOS32:
+            if (m.LParam) *reinterpret_cast<BOOL*>(m.LParam) = FALSE_;
+            m.Result = wndPos_;
+            break;
+        case UDM_SETACCEL:
+            if (m.WParam < 1 || !m.LParam) return m.Result = FALSE_, true;
+            wndAccel_ = *reinterpret_cast<const UDACCEL*>(m.LParam);
+            m.Result = TRUE_;
+            break;
+        case UDM_GETACCEL:
+            if (m.WParam >= 1 && m.LParam) *reinterpret_cast<UDACCEL*>(m.LParam) = wndAccel_;
+            m.Result = 1;
+            break;
+        case UDM_SETBASE:
+            if (m.WParam != 10 && m.WParam != 16) return m.Result = 0, true;
+            m.Result = wndBase_;
+            wndBase_ = int(m.WParam);
+            break;
+        case UDM_GETBASE:
+            m.Result = wndBase_;
+            break;
+        case UDM_SETBUDDY:
+            // The buddy keeps its place and size: the forms lay the pair out themselves.
+            m.Result = LRESULT(wndBuddy_);
+            wndBuddy_ = reinterpret_cast<HWND>(m.WParam);
+            break;
+        case UDM_GETBUDDY:
+            m.Result = LRESULT(wndBuddy_);
+            break;
+        default:
+            return false;
     }
     return true;
 }
@@ -185,53 +187,60 @@ bool TCustomUpDown::DoKeyDown(WORD& key, TShiftState shift) {
 bool TCustomUpDown::ArrowKey(WORD key) {
     if (!ArrowKeys) return false;
     const bool horz = Orientation == udHorizontal;
-    if (key == (horz ? 39 : 38)) ClickButton(btNext);
-    else if (key == (horz ? 37 : 40)) ClickButton(btPrev);
-    else return false;
+    if (key == (horz ? 39 : 38))
+        ClickButton(btNext);
+    else if (key == (horz ? 37 : 40))
+        ClickButton(btPrev);
+    else
+        return false;
     return true;
 }
 
 void TCustomUpDown::Dispatch(TMessage& m) {
     if (WindowMessage(m)) return;
     switch (m.Msg) {
-    case CN_NOTIFY: {
-        auto* nm = reinterpret_cast<const NMHDR*>(m.LParam);
-        if (nm && nm->code == UDN_DELTAPOS) m.Result = CanChange() ? 0 : 1;
-        return;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-        pressed_ = Inside(ButtonRect(btNext), x, y) ? int(btNext) : Inside(ButtonRect(btPrev), x, y) ? int(btPrev) : -1;
-        if (pressed_ >= 0) {
-            Invalidate();
-            ClickButton(TUDBtnType(pressed_));
+        case CN_NOTIFY: {
+            auto* nm = reinterpret_cast<const NMHDR*>(m.LParam);
+            if (nm && nm->code == UDN_DELTAPOS) m.Result = CanChange() ? 0 : 1;
+            return;
         }
-        break;
-    }
-    case WM_LBUTTONUP:
-        if (pressed_ >= 0) {
-            pressed_ = -1;
-            Invalidate();
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+            pressed_ = Inside(ButtonRect(btNext), x, y)   ? int(btNext)
+                       : Inside(ButtonRect(btPrev), x, y) ? int(btPrev)
+                                                          : -1;
+            if (pressed_ >= 0) {
+                Invalidate();
+                ClickButton(TUDBtnType(pressed_));
+            }
+            break;
         }
-        break;
-    case WM_MOUSEMOVE: {
-        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-        int hot = Inside(ButtonRect(btNext), x, y) ? int(btNext) : Inside(ButtonRect(btPrev), x, y) ? int(btPrev) : -1;
-        if (hot != hot_) {
-            hot_ = hot;
-            if (style_ & UDS_HOTTRACK) Invalidate();
+        case WM_LBUTTONUP:
+            if (pressed_ >= 0) {
+                pressed_ = -1;
+                Invalidate();
+            }
+            break;
+        case WM_MOUSEMOVE: {
+            int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+            int hot = Inside(ButtonRect(btNext), x, y)   ? int(btNext)
+                      : Inside(ButtonRect(btPrev), x, y) ? int(btPrev)
+                                                         : -1;
+            if (hot != hot_) {
+                hot_ = hot;
+                if (style_ & UDS_HOTTRACK) Invalidate();
+            }
+            break;
         }
-        break;
-    }
-    case CM_MOUSELEAVE:
-        if (hot_ >= 0) {
-            hot_ = -1;
-            if (style_ & UDS_HOTTRACK) Invalidate();
-        }
-        break;
-    default:
-        break;
+        case CM_MOUSELEAVE:
+            if (hot_ >= 0) {
+                hot_ = -1;
+                if (style_ & UDS_HOTTRACK) Invalidate();
+            }
+            break;
+        default:
+            break;
     }
     TWinControl::Dispatch(m);
 }
@@ -278,11 +287,19 @@ void TCustomUpDown::Paint() {
         int s = std::max(2, std::min(r.Width(), r.Height()) / 4);
         std::vector<TPoint> tri;
         if (Orientation == udHorizontal) {
-            if (b == btNext) tri = {Point(cx - s / 2, cy - s), Point(cx - s / 2, cy + s), Point(cx + s / 2 + 1, cy)};
-            else tri = {Point(cx + s / 2, cy - s), Point(cx + s / 2, cy + s), Point(cx - s / 2 - 1, cy)};
+            if (b == btNext)
+                tri = {Point(cx - s / 2, cy - s), Point(cx - s / 2, cy + s),
+                       Point(cx + s / 2 + 1, cy)};
+            else
+                tri = {Point(cx + s / 2, cy - s), Point(cx + s / 2, cy + s),
+                       Point(cx - s / 2 - 1, cy)};
         } else {
-            if (b == btNext) tri = {Point(cx - s, cy + s / 2), Point(cx + s, cy + s / 2), Point(cx, cy - s / 2 - 1)};
-            else tri = {Point(cx - s, cy - s / 2), Point(cx + s, cy - s / 2), Point(cx, cy + s / 2 + 1)};
+            if (b == btNext)
+                tri = {Point(cx - s, cy + s / 2), Point(cx + s, cy + s / 2),
+                       Point(cx, cy - s / 2 - 1)};
+            else
+                tri = {Point(cx - s, cy - s / 2), Point(cx + s, cy - s / 2),
+                       Point(cx, cy + s / 2 + 1)};
         }
         TColor ink = live ? clBtnText : clGrayText;
         c.Pen()->Color = ink;
@@ -292,16 +309,23 @@ void TCustomUpDown::Paint() {
 }
 
 void RegisterComCtrlClasses() {
-    static const std::map<std::string, int> orientation = {{"udhorizontal", udHorizontal}, {"udvertical", udVertical}};
+    static const std::map<std::string, int> orientation = {{"udhorizontal", udHorizontal},
+                                                           {"udvertical", udVertical}};
     TClassReg<TCustomUpDown>("TCustomUpDown", "TWinControl", false)
-        .prop("Orientation",
-              [](TCustomUpDown* u, const TDfmValue& v) {
-                  auto it = orientation.find(LowerCase(v.s));
-                  if (it == orientation.end()) throw EReadError("Invalid property value: " + v.s);
-                  u->Orientation = TUDOrientation(it->second);
-              },
-              "udVertical")
-        .prop("ArrowKeys", [](TCustomUpDown* u, const TDfmValue& v) { u->ArrowKeys = v.AsBool(); }, "True")
-        .prop("Thousands", [](TCustomUpDown* u, const TDfmValue& v) { u->Thousands = v.AsBool(); }, "True")
-        .prop("Wrap", [](TCustomUpDown* u, const TDfmValue& v) { u->Wrap = v.AsBool(); }, "False");
+        .prop(
+            "Orientation",
+            [](TCustomUpDown* u, const TDfmValue& v) {
+                auto it = orientation.find(LowerCase(v.s));
+                if (it == orientation.end()) throw EReadError("Invalid property value: " + v.s);
+                u->Orientation = TUDOrientation(it->second);
+            },
+            "udVertical")
+        .prop(
+            "ArrowKeys", [](TCustomUpDown* u, const TDfmValue& v) { u->ArrowKeys = v.AsBool(); },
+            "True")
+        .prop(
+            "Thousands", [](TCustomUpDown* u, const TDfmValue& v) { u->Thousands = v.AsBool(); },
+            "True")
+        .prop(
+            "Wrap", [](TCustomUpDown* u, const TDfmValue& v) { u->Wrap = v.AsBool(); }, "False");
 }

@@ -11,17 +11,32 @@
 
 // Up-down window messages.
 enum : UINT {
-    UDM_SETRANGE = WM_USER + 101, UDM_GETRANGE = WM_USER + 102, UDM_SETPOS = WM_USER + 103,
-    UDM_GETPOS = WM_USER + 104, UDM_SETBUDDY = WM_USER + 105, UDM_GETBUDDY = WM_USER + 106,
-    UDM_SETACCEL = WM_USER + 107, UDM_GETACCEL = WM_USER + 108, UDM_SETBASE = WM_USER + 109,
-    UDM_GETBASE = WM_USER + 110, UDM_SETRANGE32 = WM_USER + 111, UDM_GETRANGE32 = WM_USER + 112,
-    UDM_SETPOS32 = WM_USER + 113, UDM_GETPOS32 = WM_USER + 114,
+    UDM_SETRANGE = WM_USER + 101,
+    UDM_GETRANGE = WM_USER + 102,
+    UDM_SETPOS = WM_USER + 103,
+    UDM_GETPOS = WM_USER + 104,
+    UDM_SETBUDDY = WM_USER + 105,
+    UDM_GETBUDDY = WM_USER + 106,
+    UDM_SETACCEL = WM_USER + 107,
+    UDM_GETACCEL = WM_USER + 108,
+    UDM_SETBASE = WM_USER + 109,
+    UDM_GETBASE = WM_USER + 110,
+    UDM_SETRANGE32 = WM_USER + 111,
+    UDM_GETRANGE32 = WM_USER + 112,
+    UDM_SETPOS32 = WM_USER + 113,
+    UDM_GETPOS32 = WM_USER + 114,
 };
 
 // Up-down window styles.
 enum : DWORD {
-    UDS_WRAP = 0x0001, UDS_SETBUDDYINT = 0x0002, UDS_ALIGNRIGHT = 0x0004, UDS_ALIGNLEFT = 0x0008,
-    UDS_AUTOBUDDY = 0x0010, UDS_ARROWKEYS = 0x0020, UDS_HORZ = 0x0040, UDS_NOTHOUSANDS = 0x0080,
+    UDS_WRAP = 0x0001,
+    UDS_SETBUDDYINT = 0x0002,
+    UDS_ALIGNRIGHT = 0x0004,
+    UDS_ALIGNLEFT = 0x0008,
+    UDS_AUTOBUDDY = 0x0010,
+    UDS_ARROWKEYS = 0x0020,
+    UDS_HORZ = 0x0040,
+    UDS_NOTHOUSANDS = 0x0080,
     UDS_HOTTRACK = 0x0100,
 };
 
@@ -52,8 +67,8 @@ enum TUpDownDirection { updNone, updUp, updDown };
 
 using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
 using TUDChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
-using TUDChangingEventEx =
-    std::function<void(TObject* Sender, bool& AllowChange, int16_t NewValue, TUpDownDirection Direction)>;
+using TUDChangingEventEx = std::function<void(TObject* Sender, bool& AllowChange, int16_t NewValue,
+                                              TUpDownDirection Direction)>;
 
 // The window style of a control, gathered before its window is made.
 struct TCreateParams {
@@ -68,9 +83,9 @@ public:
 
     // Read by the window as it works (and into its style when it is made).
     TUDOrientation Orientation = udVertical;
-    bool ArrowKeys = true;   // the arrow keys step the position while the control has focus
-    bool Thousands = true;   // the buddy's number gets thousands separators
-    bool Wrap = false;       // stepping past an end goes round to the other
+    bool ArrowKeys = true;  // the arrow keys step the position while the control has focus
+    bool Thousands = true;  // the buddy's number gets thousands separators
+    bool Wrap = false;      // stepping past an end goes round to the other
 
     TUDChangingEvent OnChanging;
     TUDChangingEventEx OnChangingEx;

@@ -17,16 +17,19 @@ TDfmValue::TDfmValue() = default;
 
 int TDfmValue::AsInt() const {
     switch (kind) {
-    case vInt: return int(i);
-    case vFloat: return int(f);
-    case vIdent: {
-        if (SameText(s, "True")) return 1;
-        if (SameText(s, "False")) return 0;
-        TColor c;
-        if (IdentToColor(s, c)) return int(c);
-        throw EReadError("Invalid property value: " + s);
-    }
-    default: throw EReadError("Invalid property value");
+        case vInt:
+            return int(i);
+        case vFloat:
+            return int(f);
+        case vIdent: {
+            if (SameText(s, "True")) return 1;
+            if (SameText(s, "False")) return 0;
+            TColor c;
+            if (IdentToColor(s, c)) return int(c);
+            throw EReadError("Invalid property value: " + s);
+        }
+        default:
+            throw EReadError("Invalid property value");
     }
 }
 
@@ -51,7 +54,11 @@ void RegisterProperty(const std::string& className, const std::string& prop, TPr
                       const std::string& defaultText) {
     auto& info = Classes()[LowerCase(className)];
     for (auto& p : info.props)
-        if (SameText(p.name, prop)) { p.set = std::move(set); p.defaultText = defaultText; return; }
+        if (SameText(p.name, prop)) {
+            p.set = std::move(set);
+            p.defaultText = defaultText;
+            return;
+        }
     info.props.push_back(TPropInfo{prop, std::move(set), defaultText});
 }
 
@@ -61,14 +68,16 @@ const TClassInfo* FindClassInfo(const std::string& name) {
 }
 
 const TPropInfo* FindPropInfo(const std::string& className, const std::string& prop) {
-    for (const TClassInfo* c = FindClassInfo(className); c; c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
+    for (const TClassInfo* c = FindClassInfo(className); c;
+         c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
         for (const auto& p : c->props)
             if (SameText(p.name, prop)) return &p;
     return nullptr;
 }
 
 bool InheritsFrom(const std::string& className, const std::string& ancestor) {
-    for (const TClassInfo* c = FindClassInfo(className); c; c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
+    for (const TClassInfo* c = FindClassInfo(className); c;
+         c = c->parent.empty() ? nullptr : FindClassInfo(c->parent))
         if (SameText(c->name, ancestor)) return true;
     return false;
 }

@@ -18,9 +18,9 @@ struct TDfmValue {
     enum Kind { vInt, vFloat, vString, vIdent, vSet, vList, vBinary, vCollection } kind = vInt;
     long long i = 0;
     double f = 0;
-    std::string s;                    // string, identifier, or binary bytes
-    std::vector<std::string> set;     // [a, b]
-    std::vector<TDfmValue> list;      // ( ... )
+    std::string s;                 // string, identifier, or binary bytes
+    std::vector<std::string> set;  // [a, b]
+    std::vector<TDfmValue> list;   // ( ... )
     // collection items: each a list of (name, value)
     std::vector<std::vector<std::pair<std::string, TDfmValue>>> items;
 
@@ -28,7 +28,7 @@ struct TDfmValue {
     // pairs above can be built before TDfmValue itself is known (clang rejects that).
     TDfmValue();
 
-    int AsInt() const;        // also accepts True/False and clXxx colour names
+    int AsInt() const;  // also accepts True/False and clXxx colour names
     bool AsBool() const;
     double AsFloat() const;
     const std::string& AsString() const { return s; }
@@ -80,15 +80,18 @@ struct TClassReg {
     TClassReg(const std::string& n, const std::string& parent, bool creatable = true) : name(n) {
         if (creatable) {
             if constexpr (std::is_constructible_v<C, TComponent*> && !std::is_abstract_v<C>)
-                RegisterComponentClass(n, parent, [](TComponent* owner) -> TComponent* { return new C(owner); });
+                RegisterComponentClass(
+                    n, parent, [](TComponent* owner) -> TComponent* { return new C(owner); });
             else
                 RegisterComponentClass(n, parent, nullptr);
         } else {
             RegisterComponentClass(n, parent, nullptr);
         }
     }
-    TClassReg& prop(const std::string& p, std::function<void(C*, const TDfmValue&)> f, const std::string& def = "") {
-        RegisterProperty(name, p, [f](TComponent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, def);
+    TClassReg& prop(const std::string& p, std::function<void(C*, const TDfmValue&)> f,
+                    const std::string& def = "") {
+        RegisterProperty(
+            name, p, [f](TComponent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, def);
         return *this;
     }
 };

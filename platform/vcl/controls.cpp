@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/capture.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
-#include "platform/user/capture.h"
 #include "platform/win/listMessages.h"
 #include "platform/win/ownerDraw.h"
 
@@ -15,7 +15,6 @@ std::function<void()>& ExceptionHandler() {
     static std::function<void()> handler;
     return handler;
 }
-
 
 TShiftState KeysToShift(WPARAM keys) {
     TShiftState s = 0;
@@ -47,11 +46,15 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
     return s;
 }
 
-void SetEventExceptionHandler(std::function<void()> handler) { ExceptionHandler() = std::move(handler); }
+void SetEventExceptionHandler(std::function<void()> handler) {
+    ExceptionHandler() = std::move(handler);
+}
 
 void HandleEventException() {
-    if (ExceptionHandler()) ExceptionHandler()();
-    else throw;
+    if (ExceptionHandler())
+        ExceptionHandler()();
+    else
+        throw;
 }
 
 TWinControl* FindControl(HWND hwnd) {
@@ -120,57 +123,65 @@ void TControl::WndProc(TMessage& m) { Dispatch(m); }
 
 void TControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (!enabled_) break;
-        clicked_ = true;
-        if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
-        if (OnMouseDown) OnMouseDown(this, mbLeft, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-        return;
-    case WM_LBUTTONUP: {
-        if (!enabled_) break;
-        int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-        bool click = clicked_ && x >= 0 && y >= 0 && x < width_ && y < height_;
-        clicked_ = false;
-        if (click) Click();
-        if (OnMouseUp) OnMouseUp(this, mbLeft, KeysToShift(m.WParam), x, y);
-        return;
-    }
-    case WM_RBUTTONDOWN:
-        if (OnMouseDown) OnMouseDown(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-        return;
-    case WM_RBUTTONUP:
-        if (OnMouseUp) OnMouseUp(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-        return;
-    case WM_MOUSEMOVE:
-        if (OnMouseMove) OnMouseMove(this, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-        return;
-    case CM_MOUSEENTER:
-        MouseInside = true;
-        if (OnMouseEnter) OnMouseEnter(this);
-        return;
-    case CM_MOUSELEAVE:
-        MouseInside = false;
-        if (OnMouseLeave) OnMouseLeave(this);
-        return;
-    case CM_PARENTFONTCHANGED:
-        ParentFontChanged();
-        return;
-    case CM_PARENTCOLORCHANGED:
-        // A control that follows its parent's colour takes the new one.
-        if (ParentColor && parent_ && parent_->color_ != color_) {
-            color_ = parent_->color_;
-            Perform(CM_COLORCHANGED);
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!enabled_) break;
+            clicked_ = true;
+            if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
+            if (OnMouseDown)
+                OnMouseDown(this, mbLeft, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam),
+                            GET_Y_LPARAM(m.LParam));
+            return;
+        case WM_LBUTTONUP: {
+            if (!enabled_) break;
+            int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+            bool click = clicked_ && x >= 0 && y >= 0 && x < width_ && y < height_;
+            clicked_ = false;
+            if (click) Click();
+            if (OnMouseUp) OnMouseUp(this, mbLeft, KeysToShift(m.WParam), x, y);
+            return;
         }
-        return;
-    case CM_COLORCHANGED:
-        Invalidate();
-        return;
-    case CM_HITTEST:
-        m.Result = 1;  // the whole bounds answer the mouse
-        return;
-    default:
-        break;
+        case WM_RBUTTONDOWN:
+            if (OnMouseDown)
+                OnMouseDown(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam),
+                            GET_Y_LPARAM(m.LParam));
+            return;
+        case WM_RBUTTONUP:
+            if (OnMouseUp)
+                OnMouseUp(this, mbRight, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam),
+                          GET_Y_LPARAM(m.LParam));
+            return;
+        case WM_MOUSEMOVE:
+            if (OnMouseMove)
+                OnMouseMove(this, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam),
+                            GET_Y_LPARAM(m.LParam));
+            return;
+        case CM_MOUSEENTER:
+            MouseInside = true;
+            if (OnMouseEnter) OnMouseEnter(this);
+            return;
+        case CM_MOUSELEAVE:
+            MouseInside = false;
+            if (OnMouseLeave) OnMouseLeave(this);
+            return;
+        case CM_PARENTFONTCHANGED:
+            ParentFontChanged();
+            return;
+        case CM_PARENTCOLORCHANGED:
+            // A control that follows its parent's colour takes the new one.
+            if (ParentColor && parent_ && parent_->color_ != color_) {
+                color_ = parent_->color_;
+                Perform(CM_COLORCHANGED);
+            }
+            return;
+        case CM_COLORCHANGED:
+            Invalidate();
+            return;
+        case CM_HITTEST:
+            m.Result = 1;  // the whole bounds answer the mouse
+            return;
+        default:
+            break;
     }
     DefaultHandler(m);
 }
@@ -229,7 +240,10 @@ void TControl::SetParent(TWinControl* p) {
 
 void TControl::SetBounds(int l, int t, int w, int h) {
     if (l == left_ && t == top_ && w == width_ && h == height_) return;
-    left_ = l; top_ = t; width_ = w; height_ = h;
+    left_ = l;
+    top_ = t;
+    width_ = w;
+    height_ = h;
     if (parent_) parent_->Invalidate();
 }
 
@@ -309,7 +323,10 @@ void TControl::BringToFront() {
     if (!parent_) return;
     auto& v = parent_->controls_;
     auto it = std::find(v.begin(), v.end(), this);
-    if (it != v.end()) { v.erase(it); v.push_back(this); }
+    if (it != v.end()) {
+        v.erase(it);
+        v.push_back(this);
+    }
     Invalidate();
 }
 
@@ -404,13 +421,14 @@ void TWinControl::CreateWnd() {
     if (parent_) parent_->HandleNeeded();
     // Making the parent's window made this one too (a parent makes its visible children's).
     if (handle_) return;
-    handle_ = CreateWindowObject(ClassName(), parent_ ? parent_->handle_ : nullptr,
-                                 [this](HWND, UINT msg, WPARAM w, LPARAM l) {
-                                     TMessage m{msg, w, l, 0};
-                                     MainWndProc(m);
-                                     return m.Result;
-                                 },
-                                 this);
+    handle_ = CreateWindowObject(
+        ClassName(), parent_ ? parent_->handle_ : nullptr,
+        [this](HWND, UINT msg, WPARAM w, LPARAM l) {
+            TMessage m{msg, w, l, 0};
+            MainWndProc(m);
+            return m.Result;
+        },
+        this);
     peer_ = CreatePeer(parent_ ? parent_->peer_.get() : nullptr);
     WindowFromHandle(handle_)->peer = peer_.get();
     UpdatePeerGeometry();
@@ -428,7 +446,9 @@ void TWinControl::CreateWnd() {
         if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) w->CreateWnd();
 }
 
-std::unique_ptr<ws::Peer> TWinControl::CreatePeer(ws::Peer* parent) { return ws::NewPaintedPeer(parent, this); }
+std::unique_ptr<ws::Peer> TWinControl::CreatePeer(ws::Peer* parent) {
+    return ws::NewPaintedPeer(parent, this);
+}
 
 void TWinControl::DestroyWnd() {
     if (!handle_) return;
@@ -459,84 +479,89 @@ bool IsAccel(WORD key, const std::string& caption) {
 
 void TWinControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case CM_DIALOGCHAR:
-        // Offered to every control inside, depth first, until one takes it.
-        for (size_t i = 0; i < controls_.size() && m.Result == 0; ++i)
-            m.Result = controls_[i]->Perform(m.Msg, m.WParam, m.LParam);
-        return;
-    case WM_PAINT:
-        Invalidate();
-        return;
-    case WM_WINDOWPOSCHANGED:
-        // The window system moved or sized the window (a drag of its caption or border).
-        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam)) {
-            const bool move = !(pos->flags & SWP_NOMOVE), size = !(pos->flags & SWP_NOSIZE);
-            SetBounds(move ? pos->x : left_, move ? pos->y : top_, size ? pos->cx : width_,
-                      size ? pos->cy : height_);
-        }
-        DefaultHandler(m);
-        return;
-    case CM_COLORCHANGED:
-        Invalidate();
-        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
-        return;
-    case CM_FOCUSCHANGED:
-        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
-        return;
-    case CM_SHOWHINTCHANGED:
-        for (TControl* c : std::vector<TControl*>(controls_))
-            if (c->ParentShowHint) {
-                c->ShowHint = ShowHint;
-                c->Perform(CM_PARENTSHOWHINTCHANGED);
-            }
-        return;
-    case WM_COMMAND:
-        // A child's notification goes back to the child (CN_COMMAND), as the class library
-        // reflects it.
-        if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
-            m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+        case CM_DIALOGCHAR:
+            // Offered to every control inside, depth first, until one takes it.
+            for (size_t i = 0; i < controls_.size() && m.Result == 0; ++i)
+                m.Result = controls_[i]->Perform(m.Msg, m.WParam, m.LParam);
             return;
-        }
-        break;
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM: {
-        // An owner-drawn child draws (and measures) itself: the request goes back to it.
-        HWND item = m.Msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem : nullptr;
-        TWinControl* child = item ? FindControl(item) : nullptr;
-        if (m.Msg == WM_MEASUREITEM) {
-            for (TControl* c : controls_) {
-                auto* w = dynamic_cast<TWinControl*>(c);
-                if (w && w->HandleAllocated() && UINT_PTR(w->Handle()) == UINT_PTR(m.WParam)) child = w;
-            }
-        }
-        if (child && child != this) {
-            m.Result = child->Perform(m.Msg == WM_DRAWITEM ? CN_DRAWITEM : CN_MEASUREITEM, m.WParam, m.LParam);
+        case WM_PAINT:
+            Invalidate();
             return;
+        case WM_WINDOWPOSCHANGED:
+            // The window system moved or sized the window (a drag of its caption or border).
+            if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.LParam)) {
+                const bool move = !(pos->flags & SWP_NOMOVE), size = !(pos->flags & SWP_NOSIZE);
+                SetBounds(move ? pos->x : left_, move ? pos->y : top_, size ? pos->cx : width_,
+                          size ? pos->cy : height_);
+            }
+            DefaultHandler(m);
+            return;
+        case CM_COLORCHANGED:
+            Invalidate();
+            for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
+            return;
+        case CM_FOCUSCHANGED:
+            for (TControl* c : std::vector<TControl*>(controls_))
+                c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
+            return;
+        case CM_SHOWHINTCHANGED:
+            for (TControl* c : std::vector<TControl*>(controls_))
+                if (c->ParentShowHint) {
+                    c->ShowHint = ShowHint;
+                    c->Perform(CM_PARENTSHOWHINTCHANGED);
+                }
+            return;
+        case WM_COMMAND:
+            // A child's notification goes back to the child (CN_COMMAND), as the class library
+            // reflects it.
+            if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam));
+                child && child != this) {
+                m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+                return;
+            }
+            break;
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM: {
+            // An owner-drawn child draws (and measures) itself: the request goes back to it.
+            HWND item = m.Msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem
+                                             : nullptr;
+            TWinControl* child = item ? FindControl(item) : nullptr;
+            if (m.Msg == WM_MEASUREITEM) {
+                for (TControl* c : controls_) {
+                    auto* w = dynamic_cast<TWinControl*>(c);
+                    if (w && w->HandleAllocated() && UINT_PTR(w->Handle()) == UINT_PTR(m.WParam))
+                        child = w;
+                }
+            }
+            if (child && child != this) {
+                m.Result = child->Perform(m.Msg == WM_DRAWITEM ? CN_DRAWITEM : CN_MEASUREITEM,
+                                          m.WParam, m.LParam);
+                return;
+            }
+            break;
         }
-        break;
-    }
-    case WM_SETTEXT:
-        SetText(reinterpret_cast<const char*>(m.LParam));
-        return;
-    case WM_ERASEBKGND: {
-        // The background on whatever context the message brings, within its clip.
-        HDC dc = reinterpret_cast<HDC>(m.WParam);
-        RECT box{};
-        if (GetClipBox(dc, &box) == ERROR_REGION) return;
-        TCanvas c;
-        c.SetHandle(dc);
-        try {
-            PaintBackground(c, Rect(box.left, box.top, box.right, box.bottom));
-        } catch (...) {
+        case WM_SETTEXT:
+            SetText(reinterpret_cast<const char*>(m.LParam));
+            return;
+        case WM_ERASEBKGND: {
+            // The background on whatever context the message brings, within its clip.
+            HDC dc = reinterpret_cast<HDC>(m.WParam);
+            RECT box{};
+            if (GetClipBox(dc, &box) == ERROR_REGION) return;
+            TCanvas c;
+            c.SetHandle(dc);
+            try {
+                PaintBackground(c, Rect(box.left, box.top, box.right, box.bottom));
+            } catch (...) {
+                c.SetHandle(nullptr);
+                throw;
+            }
             c.SetHandle(nullptr);
-            throw;
+            m.Result = 1;
+            return;
         }
-        c.SetHandle(nullptr);
-        m.Result = 1;
-        return;
-    }
-    default:
-        TControl::Dispatch(m);
+        default:
+            TControl::Dispatch(m);
     }
 }
 
@@ -545,7 +570,8 @@ bool TWinControl::peerScroll(bool horizontal, int request, int pos) {
     Guarded([&] {
         scrollFromWindow_ = true;
         try {
-            keep = Perform(horizontal ? WM_HSCROLL : WM_VSCROLL, WPARAM(request & 0xFFFF) | WPARAM(pos & 0xFFFF) << 16, 0) != 0;
+            keep = Perform(horizontal ? WM_HSCROLL : WM_VSCROLL,
+                           WPARAM(request & 0xFFFF) | WPARAM(pos & 0xFFFF) << 16, 0) != 0;
         } catch (...) {
             scrollFromWindow_ = false;
             throw;
@@ -571,8 +597,10 @@ void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned sta
         dis.hwndItem = Handle();
         dis.hDC = dcCanvas.Handle();
         dis.rcItem = RECT{0, 0, img.width(), img.height()};
-        if (parent_) parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-        else Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        if (parent_)
+            parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        else
+            Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
         dcCanvas.Unbind();
     });
 }
@@ -620,7 +648,10 @@ void TWinControl::UpdatePeerGeometry() {
 void TWinControl::SetBounds(int l, int t, int w, int h) {
     if (l == left_ && t == top_ && w == width_ && h == height_) return;
     const bool resized = w != width_ || h != height_;
-    left_ = l; top_ = t; width_ = w; height_ = h;
+    left_ = l;
+    top_ = t;
+    width_ = w;
+    height_ = h;
     UpdatePeerGeometry();
     Invalidate();
     // A window hears of its new size (SIZE_RESTORED, the client size) once it exists.
@@ -750,7 +781,9 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* c = *it;
         if (!dynamic_cast<TGraphicControl*>(c) || !c->Visible()) continue;
-        if (x < c->Left() || y < c->Top() || x >= c->Left() + c->Width() || y >= c->Top() + c->Height()) continue;
+        if (x < c->Left() || y < c->Top() || x >= c->Left() + c->Width() ||
+            y >= c->Top() + c->Height())
+            continue;
         // The control may answer for only part of its bounds.
         if (c->Perform(CM_HITTEST, 0, MAKELPARAM_XY(x - c->Left(), y - c->Top())) != 0) return c;
     }
@@ -826,12 +859,18 @@ bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
         WORD k = WORD(key);
         if (msg == WM_KEYDOWN) {
             TMessage m{CM_CHILDKEY, WPARAM(k), LPARAM(shift), 0};
-            if (top != this) top->WindowProc(m);
-            else top->WindowProc(m);
-            if (m.Result) { consumed = true; return; }
+            if (top != this)
+                top->WindowProc(m);
+            else
+                top->WindowProc(m);
+            if (m.Result) {
+                consumed = true;
+                return;
+            }
             consumed = DoKeyDown(k, shift);
             // A control that asks for tabs (WM_GETDLGCODE) keeps the Tab key: the focus stays.
-            if (!consumed && k == 9 && (Perform(WM_GETDLGCODE, k, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
+            if (!consumed && k == 9 &&
+                (Perform(WM_GETDLGCODE, k, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
                 consumed = true;
         } else if (msg == WM_CHAR) {
             char c = char(key);
@@ -904,8 +943,10 @@ void TWinControl::peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, 
         dis.hDC = c.Handle();
         dis.rcItem = RECT{0, 0, w, h};
         try {
-            if (parent_) parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-            else Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
+            if (parent_)
+                parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+            else
+                Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
         } catch (...) {
             c.Unbind();
             throw;

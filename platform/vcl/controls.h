@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/user/messages.h"
+#include "platform/user/window.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphics.h"
 #include "platform/vcl/peer.h"
-#include "platform/user/messages.h"
-#include "platform/user/window.h"
 
 struct TMessage {
     UINT Msg = 0;
@@ -24,30 +24,79 @@ using TWndMethod = std::function<void(TMessage&)>;
 // Component messages of the class library (its own numbering from CM_BASE).
 enum : UINT {
     CM_BASE = 0xB000,
-    CM_ACTIVATE = CM_BASE + 0, CM_DEACTIVATE = CM_BASE + 1, CM_DIALOGKEY = CM_BASE + 5,
-    CM_DIALOGCHAR = CM_BASE + 6, CM_FOCUSCHANGED = CM_BASE + 7, CM_PARENTFONTCHANGED = CM_BASE + 8,
-    CM_PARENTCOLORCHANGED = CM_BASE + 9, CM_HITTEST = CM_BASE + 10, CM_VISIBLECHANGED = CM_BASE + 11,
-    CM_ENABLEDCHANGED = CM_BASE + 12, CM_COLORCHANGED = CM_BASE + 13, CM_FONTCHANGED = CM_BASE + 14,
-    CM_CURSORCHANGED = CM_BASE + 15, CM_TEXTCHANGED = CM_BASE + 18, CM_MOUSEENTER = CM_BASE + 19,
-    CM_MOUSELEAVE = CM_BASE + 20, CM_SHOWINGCHANGED = CM_BASE + 25, CM_ENTER = CM_BASE + 26,
-    CM_EXIT = CM_BASE + 27, CM_SHOWHINTCHANGED = CM_BASE + 34, CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
-    CM_SYSCOLORCHANGE = CM_BASE + 36, CM_CONTROLLISTCHANGE = CM_BASE + 44, CM_CHILDKEY = CM_BASE + 46,
-    CM_HINTSHOW = CM_BASE + 48, CM_CONTROLCHANGE = CM_BASE + 54, CM_CHANGED = CM_BASE + 55,
+    CM_ACTIVATE = CM_BASE + 0,
+    CM_DEACTIVATE = CM_BASE + 1,
+    CM_DIALOGKEY = CM_BASE + 5,
+    CM_DIALOGCHAR = CM_BASE + 6,
+    CM_FOCUSCHANGED = CM_BASE + 7,
+    CM_PARENTFONTCHANGED = CM_BASE + 8,
+    CM_PARENTCOLORCHANGED = CM_BASE + 9,
+    CM_HITTEST = CM_BASE + 10,
+    CM_VISIBLECHANGED = CM_BASE + 11,
+    CM_ENABLEDCHANGED = CM_BASE + 12,
+    CM_COLORCHANGED = CM_BASE + 13,
+    CM_FONTCHANGED = CM_BASE + 14,
+    CM_CURSORCHANGED = CM_BASE + 15,
+    CM_TEXTCHANGED = CM_BASE + 18,
+    CM_MOUSEENTER = CM_BASE + 19,
+    CM_MOUSELEAVE = CM_BASE + 20,
+    CM_SHOWINGCHANGED = CM_BASE + 25,
+    CM_ENTER = CM_BASE + 26,
+    CM_EXIT = CM_BASE + 27,
+    CM_SHOWHINTCHANGED = CM_BASE + 34,
+    CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
+    CM_SYSCOLORCHANGE = CM_BASE + 36,
+    CM_CONTROLLISTCHANGE = CM_BASE + 44,
+    CM_CHILDKEY = CM_BASE + 46,
+    CM_HINTSHOW = CM_BASE + 48,
+    CM_CONTROLCHANGE = CM_BASE + 54,
+    CM_CHANGED = CM_BASE + 55,
     CM_MODALRESULT = CM_BASE + 0x100,  // a button with a modal result was clicked
-    CN_BASE = 0xBC00, CN_COMMAND = CN_BASE + WM_COMMAND, CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
-    CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_NOTIFY = CN_BASE + WM_NOTIFY,
-    CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM, CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
-    CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL,
+    CN_BASE = 0xBC00,
+    CN_COMMAND = CN_BASE + WM_COMMAND,
+    CN_DRAWITEM = CN_BASE + WM_DRAWITEM,
+    CN_KEYDOWN = CN_BASE + WM_KEYDOWN,
+    CN_NOTIFY = CN_BASE + WM_NOTIFY,
+    CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM,
+    CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
+    CN_HSCROLL = CN_BASE + WM_HSCROLL,
+    CN_VSCROLL = CN_BASE + WM_VSCROLL,
 };
 
 enum TCursor : int {
-    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6, crSizeNS = -7,
-    crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
-    crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19,
-    crHelp = -20, crHandPoint = -21, crSizeAll = -22,
+    crDefault = 0,
+    crNone = -1,
+    crArrow = -2,
+    crCross = -3,
+    crIBeam = -4,
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crUpArrow = -10,
+    crHourGlass = -11,
+    crDrag = -12,
+    crNoDrop = -13,
+    crHSplit = -14,
+    crVSplit = -15,
+    crMultiDrag = -16,
+    crSQLWait = -17,
+    crNo = -18,
+    crAppStart = -19,
+    crHelp = -20,
+    crHandPoint = -21,
+    crSizeAll = -22,
 };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+enum TShiftFlag {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
 using TShiftState = unsigned;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -147,7 +196,10 @@ public:
     bool AutoSize = false;
 
     virtual void Invalidate();
-    void Repaint() { Invalidate(); Update(); }
+    void Repaint() {
+        Invalidate();
+        Update();
+    }
     virtual void Update();
     void BringToFront();
 
@@ -273,7 +325,7 @@ protected:
     virtual std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent);
     virtual void CreateWnd();
     virtual void DestroyWnd();
-    virtual void PeerCreated() {}  // copy the control's state into the new widget
+    virtual void PeerCreated() {}              // copy the control's state into the new widget
     virtual void PeerChanged(int /*code*/) {}  // a native widget's notification
     // Paints background and graphic children; custom controls paint in between.
     virtual void PaintWindow(qtbridge::Painter& p, const TRect& r);

@@ -21,7 +21,10 @@ public:
     }
     void skipSpace() {
         for (;;) {
-            while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) { if (s_[i_] == '\n') ++line_; ++i_; }
+            while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) {
+                if (s_[i_] == '\n') ++line_;
+                ++i_;
+            }
             if (i_ + 1 < s_.size() && s_[i_] == '/' && s_[i_ + 1] == '/') {
                 while (i_ < s_.size() && s_[i_] != '\n') ++i_;
                 continue;
@@ -29,8 +32,14 @@ public:
             return;
         }
     }
-    bool atEnd() { skipSpace(); return i_ >= s_.size(); }
-    char peek() { skipSpace(); return i_ < s_.size() ? s_[i_] : '\0'; }
+    bool atEnd() {
+        skipSpace();
+        return i_ >= s_.size();
+    }
+    char peek() {
+        skipSpace();
+        return i_ < s_.size() ? s_[i_] : '\0';
+    }
     void expect(char c) {
         if (peek() != c) fail(std::string("'") + c + "' expected");
         ++i_;
@@ -44,7 +53,9 @@ public:
     std::string ident() {
         skipSpace();
         size_t b = i_;
-        while (i_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[i_])) || s_[i_] == '_' || s_[i_] == '.')) ++i_;
+        while (i_ < s_.size() &&
+               (std::isalnum(static_cast<unsigned char>(s_[i_])) || s_[i_] == '_' || s_[i_] == '.'))
+            ++i_;
         if (b == i_) fail("identifier expected");
         return s_.substr(b, i_ - b);
     }
@@ -52,7 +63,8 @@ public:
         skipSpace();
         size_t n = std::strlen(word);
         if (s_.compare(i_, n, word) != 0 && !SameText(s_.substr(i_, n), word)) return false;
-        return i_ + n >= s_.size() || !(std::isalnum(static_cast<unsigned char>(s_[i_ + n])) || s_[i_ + n] == '_');
+        return i_ + n >= s_.size() ||
+               !(std::isalnum(static_cast<unsigned char>(s_[i_ + n])) || s_[i_ + n] == '_');
     }
 
     TDfmValue value() {
@@ -70,12 +82,19 @@ public:
                 ++i_;
                 while (i_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
             } else {
-                while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E')) ++i_;
+                while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) ||
+                                          s_[i_] == '.' || s_[i_] == 'e' || s_[i_] == 'E'))
+                    ++i_;
             }
             std::string num = s_.substr(b, i_ - b);
             long long iv;
-            if (TryStrToInt(num, iv)) { v.kind = TDfmValue::vInt; v.i = iv; }
-            else { v.kind = TDfmValue::vFloat; v.f = StrToFloat(num); }
+            if (TryStrToInt(num, iv)) {
+                v.kind = TDfmValue::vInt;
+                v.i = iv;
+            } else {
+                v.kind = TDfmValue::vFloat;
+                v.f = StrToFloat(num);
+            }
             return v;
         }
         if (c == '[') {
@@ -104,7 +123,8 @@ public:
             }
             expect('}');
             if (hex.size() % 2) fail("odd binary data");
-            for (size_t k = 0; k < hex.size(); k += 2) v.s += char(std::stoi(hex.substr(k, 2), nullptr, 16));
+            for (size_t k = 0; k < hex.size(); k += 2)
+                v.s += char(std::stoi(hex.substr(k, 2), nullptr, 16));
             return v;
         }
         if (c == '<') {
@@ -146,7 +166,11 @@ private:
             } else {
                 size_t save = i_;
                 int saveLine = line_;
-                if (peek() != '+') { i_ = save; line_ = saveLine; return out; }
+                if (peek() != '+') {
+                    i_ = save;
+                    line_ = saveLine;
+                    return out;
+                }
                 ++i_;
                 c = peek();
                 if (c != '\'' && c != '#') fail("string expected after '+'");
@@ -157,7 +181,11 @@ private:
                 for (;;) {
                     if (i_ >= s_.size() || s_[i_] == '\n') fail("unterminated string");
                     if (s_[i_] == '\'') {
-                        if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') { out += '\''; i_ += 2; continue; }
+                        if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') {
+                            out += '\'';
+                            i_ += 2;
+                            continue;
+                        }
                         ++i_;
                         break;
                     }
@@ -176,10 +204,21 @@ private:
         }
     }
     static void appendUtf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) out += char(cp);
-        else if (cp < 0x800) { out += char(0xC0 | (cp >> 6)); out += char(0x80 | (cp & 0x3F)); }
-        else if (cp < 0x10000) { out += char(0xE0 | (cp >> 12)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
-        else { out += char(0xF0 | (cp >> 18)); out += char(0x80 | ((cp >> 12) & 0x3F)); out += char(0x80 | ((cp >> 6) & 0x3F)); out += char(0x80 | (cp & 0x3F)); }
+        if (cp < 0x80)
+            out += char(cp);
+        else if (cp < 0x800) {
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | (cp >> 12));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | (cp >> 18));
+            out += char(0x80 | ((cp >> 12) & 0x3F));
+            out += char(0x80 | ((cp >> 6) & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        }
     }
 
     const std::string& s_;
@@ -260,8 +299,9 @@ void ReadForm(TComponent* root, const std::string& text) {
     // show itself much later, at its first use.
     for (const auto& binder : root->FieldBinders) {
         const std::string& field = binder.first;
-        const bool found = std::any_of(loaded.begin(), loaded.end(),
-                                       [&](TComponent* c) { return c != root && c->Name == field; });
+        const bool found = std::any_of(loaded.begin(), loaded.end(), [&](TComponent* c) {
+            return c != root && c->Name == field;
+        });
         if (!found) {
             for (TComponent* c : loaded) c->SetLoading(false);
             throw EReadError("Form " + name + ": field " + field + " not found");

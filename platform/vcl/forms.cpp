@@ -28,7 +28,8 @@ int AddExitProc(std::function<void()> proc) {
 
 void RemoveExitProc(int id) {
     auto& p = ExitProcs();
-    p.erase(std::remove_if(p.begin(), p.end(), [id](const auto& e) { return e.first == id; }), p.end());
+    p.erase(std::remove_if(p.begin(), p.end(), [id](const auto& e) { return e.first == id; }),
+            p.end());
 }
 
 void Halt(int exitCode) {
@@ -36,8 +37,7 @@ void Halt(int exitCode) {
     for (auto it = procs.rbegin(); it != procs.rend(); ++it) {
         try {
             it->second();
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     // Handles are not closed on the way out: the named ones would leave their files.
     CloseNamedMutexesNow();
@@ -61,7 +61,11 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 TForm::~TForm() {
     destroying_ = true;
     if (OnDestroy) {
-        try { OnDestroy(this); } catch (...) { HandleEventException(); }
+        try {
+            OnDestroy(this);
+        } catch (...) {
+            HandleEventException();
+        }
     }
     auto& f = Screen->Forms;
     f.erase(std::remove(f.begin(), f.end(), this), f.end());
@@ -73,9 +77,7 @@ void TForm::InitForm(const std::string& resourceName) {
     if (OnCreate) OnCreate(this);
 }
 
-void TForm::Loaded() {
-    TWinControl::Loaded();
-}
+void TForm::Loaded() { TWinControl::Loaded(); }
 
 void TForm::SetBorderStyle(TFormBorderStyle s) {
     if (s == borderStyle_) return;
@@ -83,38 +85,45 @@ void TForm::SetBorderStyle(TFormBorderStyle s) {
     borderStyle_ = s;
     // Keep the client area; the frame grows or shrinks around it.
     SetBounds(left_, top_, cw + 2 * FrameWidth(), ch + CaptionHeight() + 2 * FrameWidth());
-    if (peer_) peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+    if (peer_)
+        peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
 }
 
 int TForm::FrameWidth() const {
     switch (borderStyle_) {
-    case bsNone: return 0;
-    case bsSizeable:
-    case bsSizeToolWin:
-        return GetSystemMetrics(SM_CXFRAME);
-    default:
-        return GetSystemMetrics(SM_CXDLGFRAME);
+        case bsNone:
+            return 0;
+        case bsSizeable:
+        case bsSizeToolWin:
+            return GetSystemMetrics(SM_CXFRAME);
+        default:
+            return GetSystemMetrics(SM_CXDLGFRAME);
     }
 }
 
 int TForm::CaptionHeight() const {
     switch (borderStyle_) {
-    case bsNone: return 0;
-    case bsToolWindow:
-    case bsSizeToolWin:
-        return GetSystemMetrics(SM_CYSMCAPTION);
-    default:
-        return GetSystemMetrics(SM_CYCAPTION);
+        case bsNone:
+            return 0;
+        case bsToolWindow:
+        case bsSizeToolWin:
+            return GetSystemMetrics(SM_CYSMCAPTION);
+        default:
+            return GetSystemMetrics(SM_CYCAPTION);
     }
 }
 
 int TForm::ClientWidth() const { return std::max(0, width_ - 2 * FrameWidth()); }
-int TForm::ClientHeight() const { return std::max(0, height_ - CaptionHeight() - 2 * FrameWidth()); }
+int TForm::ClientHeight() const {
+    return std::max(0, height_ - CaptionHeight() - 2 * FrameWidth());
+}
 TPoint TForm::ClientOrigin() const {
     return TPoint{left_ + FrameWidth(), top_ + FrameWidth() + CaptionHeight()};
 }
 void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w + 2 * FrameWidth(), height_); }
-void TForm::SetClientHeight(int h) { SetBounds(left_, top_, width_, h + CaptionHeight() + 2 * FrameWidth()); }
+void TForm::SetClientHeight(int h) {
+    SetBounds(left_, top_, width_, h + CaptionHeight() + 2 * FrameWidth());
+}
 
 void TForm::UpdatePeerGeometry() {
     if (peer_) peer_->setGeometry(left_, top_, width_, height_);
@@ -131,7 +140,8 @@ void TForm::PeerCreated() {
 void TForm::applyPosition() {
     if (Position == poScreenCenter || Position == poDesktopCenter || Position == poMainFormCenter ||
         Position == poOwnerFormCenter) {
-        SetBounds((qtbridge::ScreenWidth() - width_) / 2, (qtbridge::ScreenHeight() - height_) / 2, width_, height_);
+        SetBounds((qtbridge::ScreenWidth() - width_) / 2, (qtbridge::ScreenHeight() - height_) / 2,
+                  width_, height_);
     }
 }
 
@@ -139,7 +149,10 @@ void TForm::SetVisible(bool v) {
     if (v == visible_) return;
     if (v) {
         HandleNeeded();
-        if (!shownOnce_) { applyPosition(); shownOnce_ = true; }
+        if (!shownOnce_) {
+            applyPosition();
+            shownOnce_ = true;
+        }
         visible_ = true;
         peer_->setVisible(true);
         peer()->activate();
@@ -177,10 +190,16 @@ int TForm::ShowModal() {
             if (ModalResult != mrNone) {
                 // Closing from a button: the form may refuse (OnCloseQuery) or act on OnClose.
                 int r = ModalResult;
-                if (!CloseQuery()) { ModalResult = mrNone; continue; }
+                if (!CloseQuery()) {
+                    ModalResult = mrNone;
+                    continue;
+                }
                 TCloseAction action = caHide;
                 if (OnClose) OnClose(this, action);
-                if (action == caNone) { ModalResult = mrNone; continue; }
+                if (action == caNone) {
+                    ModalResult = mrNone;
+                    continue;
+                }
                 ModalResult = r;
             }
         }
@@ -215,59 +234,63 @@ void TForm::Close() {
         Application->Terminate();
         return;
     }
-    if (action == caHide || action == caMinimize) Hide();
-    else if (action == caFree) { Hide(); delete this; }
+    if (action == caHide || action == caMinimize)
+        Hide();
+    else if (action == caFree) {
+        Hide();
+        delete this;
+    }
 }
 
 void TForm::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case WM_CLOSE:
-        Close();
-        return;
-    case WM_NCPAINT: {
-        auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
-        if (nc) PaintNonClient(*nc->canvas, nc->width, nc->height);
-        return;
-    }
-    case CM_MODALRESULT:
-        if (modal_) ModalResult = int(m.WParam);
-        return;
-    case WM_NCACTIVATE:
-        frameActive_ = m.WParam != 0;
-        RedrawFrame();
-        m.Result = 1;
-        return;
-    case WM_NCHITTEST:
-        m.Result = HitTestFrame(GET_X_LPARAM(m.LParam) - left_, GET_Y_LPARAM(m.LParam) - top_);
-        return;
-    case WM_SETCURSOR: {
-        // Sizing borders show the sizing cursors; elsewhere the arrow.
-        const int hit = int(int16_t(m.LParam & 0xFFFF));
-        unsigned id = IDC_ARROW;
-        if (hit == HTLEFT || hit == HTRIGHT)
-            id = IDC_SIZEWE;
-        else if (hit == HTTOP || hit == HTBOTTOM)
-            id = IDC_SIZENS;
-        else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT)
-            id = IDC_SIZENWSE;
-        else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT)
-            id = IDC_SIZENESW;
-        ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(id)));
-        m.Result = id != IDC_ARROW ? 1 : 0;
-        return;
-    }
-    case WM_SETICON:
-        RedrawFrame();
-        return;
-    case CM_CHILDKEY:
-        if (KeyPreview) {
-            WORD k = WORD(m.WParam);
-            if (OnKeyDown) OnKeyDown(this, k, TShiftState(m.LParam));
-            if (k == 0) m.Result = 1;
+        case WM_CLOSE:
+            Close();
+            return;
+        case WM_NCPAINT: {
+            auto* nc = reinterpret_cast<TNcPaint*>(m.LParam);
+            if (nc) PaintNonClient(*nc->canvas, nc->width, nc->height);
+            return;
         }
-        return;
-    default:
-        TWinControl::Dispatch(m);
+        case CM_MODALRESULT:
+            if (modal_) ModalResult = int(m.WParam);
+            return;
+        case WM_NCACTIVATE:
+            frameActive_ = m.WParam != 0;
+            RedrawFrame();
+            m.Result = 1;
+            return;
+        case WM_NCHITTEST:
+            m.Result = HitTestFrame(GET_X_LPARAM(m.LParam) - left_, GET_Y_LPARAM(m.LParam) - top_);
+            return;
+        case WM_SETCURSOR: {
+            // Sizing borders show the sizing cursors; elsewhere the arrow.
+            const int hit = int(int16_t(m.LParam & 0xFFFF));
+            unsigned id = IDC_ARROW;
+            if (hit == HTLEFT || hit == HTRIGHT)
+                id = IDC_SIZEWE;
+            else if (hit == HTTOP || hit == HTBOTTOM)
+                id = IDC_SIZENS;
+            else if (hit == HTTOPLEFT || hit == HTBOTTOMRIGHT)
+                id = IDC_SIZENWSE;
+            else if (hit == HTTOPRIGHT || hit == HTBOTTOMLEFT)
+                id = IDC_SIZENESW;
+            ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(id)));
+            m.Result = id != IDC_ARROW ? 1 : 0;
+            return;
+        }
+        case WM_SETICON:
+            RedrawFrame();
+            return;
+        case CM_CHILDKEY:
+            if (KeyPreview) {
+                WORD k = WORD(m.WParam);
+                if (OnKeyDown) OnKeyDown(this, k, TShiftState(m.LParam));
+                if (k == 0) m.Result = 1;
+            }
+            return;
+        default:
+            TWinControl::Dispatch(m);
     }
 }
 
@@ -348,7 +371,8 @@ int TForm::peerFrameMouse(int x, int y) {
 namespace {
 ws::WindowPeer* TopLevelPeer(HWND hwnd) {
     WindowObject* w = WindowFromHandle(hwnd);
-    return w && !w->parent ? dynamic_cast<ws::WindowPeer*>(static_cast<ws::Peer*>(w->peer)) : nullptr;
+    return w && !w->parent ? dynamic_cast<ws::WindowPeer*>(static_cast<ws::Peer*>(w->peer))
+                           : nullptr;
 }
 }  // namespace
 
@@ -364,7 +388,8 @@ BOOL IsZoomed(HWND hwnd) {
 
 HWND GetActiveWindow() {
     for (TForm* f : Screen->Forms)
-        if (f->HandleAllocated() && f->Peer() && f->PeerAs<ws::WindowPeer>()->isActive()) return f->Handle();
+        if (f->HandleAllocated() && f->Peer() && f->PeerAs<ws::WindowPeer>()->isActive())
+            return f->Handle();
     return nullptr;
 }
 
@@ -394,21 +419,41 @@ HCURSOR TScreen::Cursors(int index) {
     auto it = cursors_.find(index);
     if (it != cursors_.end()) return it->second;
     static const std::map<int, unsigned> standard = {
-        {crDefault, IDC_ARROW},   {crArrow, IDC_ARROW},       {crCross, IDC_CROSS},     {crIBeam, IDC_IBEAM},
-        {crSizeNESW, IDC_SIZENESW}, {crSizeNS, IDC_SIZENS},   {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},
-        {crUpArrow, IDC_UPARROW}, {crHourGlass, IDC_WAIT},    {crDrag, IDC_DRAG},       {crNoDrop, IDC_NODROP},
-        {crHSplit, IDC_HSPLIT},   {crVSplit, IDC_VSPLIT},     {crMultiDrag, IDC_MULTIDRAG}, {crSQLWait, IDC_SQLWAIT},
-        {crNo, IDC_NO},           {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},    {crHandPoint, IDC_HAND},
+        {crDefault, IDC_ARROW},
+        {crArrow, IDC_ARROW},
+        {crCross, IDC_CROSS},
+        {crIBeam, IDC_IBEAM},
+        {crSizeNESW, IDC_SIZENESW},
+        {crSizeNS, IDC_SIZENS},
+        {crSizeNWSE, IDC_SIZENWSE},
+        {crSizeWE, IDC_SIZEWE},
+        {crUpArrow, IDC_UPARROW},
+        {crHourGlass, IDC_WAIT},
+        {crDrag, IDC_DRAG},
+        {crNoDrop, IDC_NODROP},
+        {crHSplit, IDC_HSPLIT},
+        {crVSplit, IDC_VSPLIT},
+        {crMultiDrag, IDC_MULTIDRAG},
+        {crSQLWait, IDC_SQLWAIT},
+        {crNo, IDC_NO},
+        {crAppStart, IDC_APPSTARTING},
+        {crHelp, IDC_HELP},
+        {crHandPoint, IDC_HAND},
         {crSizeAll, IDC_SIZEALL},
     };
     auto s = standard.find(index);
-    HCURSOR c = index == crNone ? nullptr : LoadCursorA(nullptr, MAKEINTRESOURCEA(s == standard.end() ? IDC_ARROW : s->second));
+    HCURSOR c =
+        index == crNone
+            ? nullptr
+            : LoadCursorA(nullptr, MAKEINTRESOURCEA(s == standard.end() ? IDC_ARROW : s->second));
     return c;
 }
 
 void TScreen::SetCursors(int index, HCURSOR cursor) {
-    if (cursor) cursors_[index] = cursor;
-    else cursors_.erase(index);
+    if (cursor)
+        cursors_[index] = cursor;
+    else
+        cursors_.erase(index);
 }
 
 // ---------------------------------------------------------------- TApplication
@@ -482,8 +527,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
 
 void TApplication::ProcessMessages() {
     MSG msg;
-    while (ProcessMessage(msg)) {
-    }
+    while (ProcessMessage(msg)) {}
 }
 
 void TApplication::HandleMessage() {
@@ -512,27 +556,27 @@ void TForm::UpdateActions() {
     InitiateActions(this);
 }
 
-void TApplication::Terminate() {
-    PostQuitMessage(0);
-}
+void TApplication::Terminate() { PostQuitMessage(0); }
 
 void TApplication::HandleException(TObject* sender) {
     try {
         throw;
     } catch (EAbort&) {
     } catch (Exception& e) {
-        if (OnException) OnException(sender, e);
-        else ShowException(e);
+        if (OnException)
+            OnException(sender, e);
+        else
+            ShowException(e);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
-        if (OnException) OnException(sender, wrapped);
-        else ShowException(wrapped);
+        if (OnException)
+            OnException(sender, wrapped);
+        else
+            ShowException(wrapped);
     }
 }
 
-void TApplication::ShowException(Exception& e) {
-    std::fprintf(stderr, "%s\n", e.Message.c_str());
-}
+void TApplication::ShowException(Exception& e) { std::fprintf(stderr, "%s\n", e.Message.c_str()); }
 
 // ---------------------------------------------------------------- TScreen
 

@@ -10,13 +10,31 @@
 #include "platform/win/icons.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = unsigned;  // bit (1 << TBorderIcon) per member
 constexpr TBorderIcons BorderIconBit(TBorderIcon i) { return 1u << unsigned(i); }
-enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+enum TModalResult : int {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
 
 // WM_NCPAINT of a form carries this in LParam: a canvas on the whole window.
 struct TNcPaint {
@@ -95,7 +113,9 @@ protected:
 public:
     // Paints the default frame and caption of a bordered form.
     virtual void PaintNonClient(TCanvas& c, int w, int h);
-    void RedrawFrame() { if (peer_) peer_->invalidate(); }
+    void RedrawFrame() {
+        if (peer_) peer_->invalidate();
+    }
 
 protected:
     virtual bool CloseQuery();

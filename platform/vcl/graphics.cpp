@@ -17,17 +17,44 @@ COLORREF ColorToRGB(TColor c) {
 
 bool IdentToColor(const std::string& ident, TColor& out) {
     static const std::map<std::string, TColor> names = {
-        {"clblack", clBlack}, {"clmaroon", clMaroon}, {"clgreen", clGreen}, {"clolive", clOlive},
-        {"clnavy", clNavy}, {"clpurple", clPurple}, {"clteal", clTeal}, {"clgray", clGray},
-        {"clsilver", clSilver}, {"clred", clRed}, {"cllime", clLime}, {"clyellow", clYellow},
-        {"clblue", clBlue}, {"clfuchsia", clFuchsia}, {"claqua", clAqua}, {"clwhite", clWhite},
-        {"clnone", clNone}, {"cldefault", clDefault}, {"clbtnface", clBtnFace}, {"clwindow", clWindow},
-        {"clwindowtext", clWindowText}, {"clbtntext", clBtnText}, {"clhighlight", clHighlight},
-        {"clhighlighttext", clHighlightText}, {"clbtnshadow", clBtnShadow}, {"clbtnhighlight", clBtnHighlight},
-        {"clgraytext", clGrayText}, {"clactivecaption", clActiveCaption}, {"clinactivecaption", clInactiveCaption},
-        {"clcaptiontext", clCaptionText}, {"clinfobk", clInfoBk}, {"clinfotext", clInfoText},
-        {"cl3ddkshadow", cl3DDkShadow}, {"cl3dlight", cl3DLight}, {"clwindowframe", clWindowFrame},
-        {"clinactivecaptiontext", clInactiveCaptionText}, {"clscrollbar", clScrollBar}, {"clbackground", clBackground},
+        {"clblack", clBlack},
+        {"clmaroon", clMaroon},
+        {"clgreen", clGreen},
+        {"clolive", clOlive},
+        {"clnavy", clNavy},
+        {"clpurple", clPurple},
+        {"clteal", clTeal},
+        {"clgray", clGray},
+        {"clsilver", clSilver},
+        {"clred", clRed},
+        {"cllime", clLime},
+        {"clyellow", clYellow},
+        {"clblue", clBlue},
+        {"clfuchsia", clFuchsia},
+        {"claqua", clAqua},
+        {"clwhite", clWhite},
+        {"clnone", clNone},
+        {"cldefault", clDefault},
+        {"clbtnface", clBtnFace},
+        {"clwindow", clWindow},
+        {"clwindowtext", clWindowText},
+        {"clbtntext", clBtnText},
+        {"clhighlight", clHighlight},
+        {"clhighlighttext", clHighlightText},
+        {"clbtnshadow", clBtnShadow},
+        {"clbtnhighlight", clBtnHighlight},
+        {"clgraytext", clGrayText},
+        {"clactivecaption", clActiveCaption},
+        {"clinactivecaption", clInactiveCaption},
+        {"clcaptiontext", clCaptionText},
+        {"clinfobk", clInfoBk},
+        {"clinfotext", clInfoText},
+        {"cl3ddkshadow", cl3DDkShadow},
+        {"cl3dlight", cl3DLight},
+        {"clwindowframe", clWindowFrame},
+        {"clinactivecaptiontext", clInactiveCaptionText},
+        {"clscrollbar", clScrollBar},
+        {"clbackground", clBackground},
     };
     auto it = names.find(LowerCase(ident));
     if (it == names.end()) return false;
@@ -61,7 +88,9 @@ qtbridge::FontSpec TFont::AsFontSpec() const {
     return s;
 }
 
-TFont::~TFont() { if (handle_) DeleteObject(handle_); }
+TFont::~TFont() {
+    if (handle_) DeleteObject(handle_);
+}
 
 HFONT TFont::Handle() {
     LOGFONTA lf;
@@ -72,7 +101,9 @@ HFONT TFont::Handle() {
     lf.lfStrikeOut = style_.count(fsStrikeOut) ? 1 : 0;
     lf.lfCharSet = Charset;
     std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
-    if (handle_ && GetObjectType(handle_) == OBJ_FONT && std::memcmp(&lf, &handleOf_, sizeof lf) == 0) return handle_;
+    if (handle_ && GetObjectType(handle_) == OBJ_FONT &&
+        std::memcmp(&lf, &handleOf_, sizeof lf) == 0)
+        return handle_;
     if (handle_) DeleteObject(handle_);
     handleOf_ = lf;
     return handle_ = CreateFontIndirectA(&lf);
@@ -80,26 +111,34 @@ HFONT TFont::Handle() {
 
 // ---------------------------------------------------------------- pen and brush
 
-TPen::~TPen() { if (handle_) DeleteObject(handle_); }
+TPen::~TPen() {
+    if (handle_) DeleteObject(handle_);
+}
 
 HPEN TPen::Handle() {
     LOGPEN lp;
     lp.lopnStyle = Style == psClear ? PS_NULL : UINT(Style);
     lp.lopnWidth.x = Width;
     lp.lopnColor = ColorToRGB(Color);
-    if (handle_ && GetObjectType(handle_) == OBJ_PEN && std::memcmp(&lp, &handleOf_, sizeof lp) == 0) return handle_;
+    if (handle_ && GetObjectType(handle_) == OBJ_PEN &&
+        std::memcmp(&lp, &handleOf_, sizeof lp) == 0)
+        return handle_;
     if (handle_) DeleteObject(handle_);
     handleOf_ = lp;
     return handle_ = CreatePenIndirect(&lp);
 }
 
-TBrush::~TBrush() { if (handle_) DeleteObject(handle_); }
+TBrush::~TBrush() {
+    if (handle_) DeleteObject(handle_);
+}
 
 HBRUSH TBrush::Handle() {
     LOGBRUSH lb;
     lb.lbStyle = Style == bsClear ? BS_NULL : BS_SOLID;
     lb.lbColor = ColorToRGB(Color);
-    if (handle_ && GetObjectType(handle_) == OBJ_BRUSH && std::memcmp(&lb, &handleOf_, sizeof lb) == 0) return handle_;
+    if (handle_ && GetObjectType(handle_) == OBJ_BRUSH &&
+        std::memcmp(&lb, &handleOf_, sizeof lb) == 0)
+        return handle_;
     if (handle_) DeleteObject(handle_);
     handleOf_ = lb;
     return handle_ = CreateBrushIndirect(&lb);
@@ -197,13 +236,22 @@ HDC TCanvas::Handle() {
     return handle_;
 }
 
-void TCanvas::applyPen() { if (painter_) painter_->setPen(ColorToRGB(pen_.Color), pen_.Width, pen_.Style == psClear ? 5 : int(pen_.Style)); }
-void TCanvas::applyBrush() { if (painter_) painter_->setBrush(ColorToRGB(brush_.Color), brush_.Style == bsClear ? 1 : 0); }
-void TCanvas::applyFont() { if (painter_) painter_->setFont(font_.AsFontSpec()); }
+void TCanvas::applyPen() {
+    if (painter_)
+        painter_->setPen(ColorToRGB(pen_.Color), pen_.Width,
+                         pen_.Style == psClear ? 5 : int(pen_.Style));
+}
+void TCanvas::applyBrush() {
+    if (painter_) painter_->setBrush(ColorToRGB(brush_.Color), brush_.Style == bsClear ? 1 : 0);
+}
+void TCanvas::applyFont() {
+    if (painter_) painter_->setFont(font_.AsFontSpec());
+}
 
 void TCanvas::FillRect(const TRect& r) {
     Changing();
-    if (painter_ && brush_.Style != bsClear) painter_->fillRect(r.Left, r.Top, r.Right, r.Bottom, ColorToRGB(brush_.Color));
+    if (painter_ && brush_.Style != bsClear)
+        painter_->fillRect(r.Left, r.Top, r.Right, r.Bottom, ColorToRGB(brush_.Color));
 }
 void TCanvas::FrameRect(const TRect& r) {
     Changing();
@@ -214,8 +262,18 @@ void TCanvas::FrameRect(const TRect& r) {
     painter_->fillRect(r.Left, r.Top, r.Left + 1, r.Bottom, c);
     painter_->fillRect(r.Right - 1, r.Top, r.Right, r.Bottom, c);
 }
-void TCanvas::Rectangle(int l, int t, int r, int b) { Changing(); applyPen(); applyBrush(); if (painter_) painter_->rectangle(l, t, r, b); }
-void TCanvas::Ellipse(int l, int t, int r, int b) { Changing(); applyPen(); applyBrush(); if (painter_) painter_->ellipse(l, t, r, b); }
+void TCanvas::Rectangle(int l, int t, int r, int b) {
+    Changing();
+    applyPen();
+    applyBrush();
+    if (painter_) painter_->rectangle(l, t, r, b);
+}
+void TCanvas::Ellipse(int l, int t, int r, int b) {
+    Changing();
+    applyPen();
+    applyBrush();
+    if (painter_) painter_->ellipse(l, t, r, b);
+}
 void TCanvas::MoveTo(int x, int y) { PenPos = Point(x, y); }
 void TCanvas::LineTo(int x, int y) {
     Changing();
@@ -228,7 +286,10 @@ void TCanvas::Polygon(const std::vector<TPoint>& pts) {
     applyPen();
     applyBrush();
     std::vector<int> xy;
-    for (auto& p : pts) { xy.push_back(p.X); xy.push_back(p.Y); }
+    for (auto& p : pts) {
+        xy.push_back(p.X);
+        xy.push_back(p.Y);
+    }
     if (painter_) painter_->polygon(xy.data(), int(pts.size()));
 }
 void TCanvas::TextOut(int x, int y, const std::string& text) {
@@ -252,8 +313,12 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
     if (flags & DT_CALCRECT) r = Rect(rc.left, rc.top, rc.right, rc.bottom);
     return h;
 }
-int TCanvas::TextWidth(const std::string& text) { return qtbridge::TextAdvance(font_.AsFontSpec(), text); }
-int TCanvas::TextHeight(const std::string&) { return qtbridge::FontInfoOf(font_.AsFontSpec()).height; }
+int TCanvas::TextWidth(const std::string& text) {
+    return qtbridge::TextAdvance(font_.AsFontSpec(), text);
+}
+int TCanvas::TextHeight(const std::string&) {
+    return qtbridge::FontInfoOf(font_.AsFontSpec()).height;
+}
 void TCanvas::Draw(int x, int y, TGraphic* g) {
     if (g && !g->Empty()) g->Draw(this, Rect(x, y, x + g->Width(), y + g->Height()));
 }
@@ -266,8 +331,8 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int ew, int eh) {
 void TCanvas::CopyRect(const TRect& dest, TCanvas* src, const TRect& source) {
     if (!src) return;
     HDC from = src->Handle(), to = Handle();
-    StretchBlt(to, dest.Left, dest.Top, dest.Width(), dest.Height(), from, source.Left, source.Top, source.Width(),
-               source.Height(), CopyMode);
+    StretchBlt(to, dest.Left, dest.Top, dest.Width(), dest.Height(), from, source.Left, source.Top,
+               source.Width(), source.Height(), CopyMode);
 }
 void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TColor color) {
     if (!bmp || bmp->Empty()) return;
@@ -286,8 +351,10 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TC
 }
 void TCanvas::DrawImage(const TRect& dest, const qtbridge::Image& img) {
     if (!painter_) return;
-    if (dest.Width() == img.width() && dest.Height() == img.height()) painter_->drawImage(dest.Left, dest.Top, img);
-    else painter_->stretchImage(dest.Left, dest.Top, dest.Right, dest.Bottom, img);
+    if (dest.Width() == img.width() && dest.Height() == img.height())
+        painter_->drawImage(dest.Left, dest.Top, img);
+    else
+        painter_->stretchImage(dest.Left, dest.Top, dest.Right, dest.Bottom, img);
 }
 TColor TCanvas::Pixel(int x, int y) {
     COLORREF c = GetPixel(Handle(), x, y);
@@ -316,12 +383,19 @@ void Rebind(HGDIOBJ h, std::shared_ptr<Object> obj);
 namespace {
 int BitsOf(TPixelFormat pf) {
     switch (pf) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf15bit: case pf16bit: return 16;
-    case pf24bit: return 24;
-    default: return 32;
+        case pf1bit:
+            return 1;
+        case pf4bit:
+            return 4;
+        case pf8bit:
+            return 8;
+        case pf15bit:
+        case pf16bit:
+            return 16;
+        case pf24bit:
+            return 24;
+        default:
+            return 32;
     }
 }
 }  // namespace
@@ -375,13 +449,18 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
     f.width = image_.width();
     f.height = image_.height();
     f.stride = DibRowBytes(f.width, bits);
-    if (pf == pf16bit) { f.masks[0] = 0xF800; f.masks[1] = 0x07E0; f.masks[2] = 0x001F; }
+    if (pf == pf16bit) {
+        f.masks[0] = 0xF800;
+        f.masks[1] = 0x07E0;
+        f.masks[2] = 0x001F;
+    }
     if (bits <= 8) {
         f.colors = gdi::DefaultColors(bits);
         if (auto pal = gdi::FindAs<gdi::Palette>(palette_); pal && bits > 1) {
             f.colors.clear();
             for (size_t i = 0; i < pal->entries.size() && i < (size_t(1) << bits); ++i)
-                f.colors.push_back(RGBQUAD{pal->entries[i].peBlue, pal->entries[i].peGreen, pal->entries[i].peRed, 0});
+                f.colors.push_back(RGBQUAD{pal->entries[i].peBlue, pal->entries[i].peGreen,
+                                           pal->entries[i].peRed, 0});
         }
     }
     // The pixels drawn so far, in the new format.
@@ -394,8 +473,10 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
 }
 
 void TBitmap::SetHandleType(TBitmapHandleType t) {
-    if (t == bmDDB) SetPixelFormat(pfDevice);
-    else if (pixelFormat_ == pfDevice) SetPixelFormat(pf32bit);
+    if (t == bmDDB)
+        SetPixelFormat(pfDevice);
+    else if (pixelFormat_ == pfDevice)
+        SetPixelFormat(pf32bit);
 }
 
 HPALETTE TBitmap::Palette() {
@@ -406,7 +487,8 @@ HPALETTE TBitmap::Palette() {
         lp->palVersion = 0x300;
         lp->palNumEntries = WORD(colors.size());
         for (size_t i = 0; i < colors.size(); ++i)
-            lp->palPalEntry[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
+            lp->palPalEntry[i] =
+                PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
         palette_ = CreatePalette(lp);
     }
     return palette_;
@@ -422,7 +504,8 @@ void TBitmap::SetPalette(HPALETTE pal) {
     lp->palNumEntries = WORD(p->entries.size());
     for (size_t i = 0; i < p->entries.size(); ++i) lp->palPalEntry[i] = p->entries[i];
     palette_ = CreatePalette(lp);
-    if (pixelFormat_ == pf4bit || pixelFormat_ == pf8bit) SetPixelFormat(pixelFormat_);  // new colour table
+    if (pixelFormat_ == pf4bit || pixelFormat_ == pf8bit)
+        SetPixelFormat(pixelFormat_);  // new colour table
 }
 
 HBITMAP TBitmap::Handle() {
@@ -440,8 +523,12 @@ void TBitmap::SetHandle(HBITMAP h) {
     bindCanvas();
     if (handle_ && handle_ != h) DeleteObject(handle_);
     bm_.reset();
-    SetPixelFormat(src->bpp == 1 ? pf1bit : src->bpp == 4 ? pf4bit : src->bpp == 8 ? pf8bit : src->bpp == 16 ? pf16bit
-                   : src->bpp == 24 ? pf24bit : pfDevice);
+    SetPixelFormat(src->bpp == 1    ? pf1bit
+                   : src->bpp == 4  ? pf4bit
+                   : src->bpp == 8  ? pf8bit
+                   : src->bpp == 16 ? pf16bit
+                   : src->bpp == 24 ? pf24bit
+                                    : pfDevice);
     handle_ = h;
     gdi::Rebind(h, gdiBitmap());
     if (OnChange) OnChange();
@@ -491,7 +578,8 @@ void TBitmap::Draw(TCanvas* c, const TRect& r) {
         HDC dst = c->Handle();
         HDC src = CreateCompatibleDC(dst);
         SelectObject(src, Handle());
-        StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width(), Height(), c->CopyMode);
+        StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width(), Height(),
+                   c->CopyMode);
         DeleteDC(src);
         return;
     }
@@ -501,7 +589,8 @@ void TBitmap::Draw(TCanvas* c, const TRect& r) {
     if (Transparent && !image_.hasAlpha()) {
         // Pixels of the transparent colour (the bottom-left pixel by default) are left out.
         bool fixed = TransparentColor != clNone && TransparentMode == tmFixed;
-        COLORREF key = fixed || TransparentColor != clNone ? ColorToRGB(TransparentColor) : image_.pixel(0, Height() - 1);
+        COLORREF key = fixed || TransparentColor != clNone ? ColorToRGB(TransparentColor)
+                                                           : image_.pixel(0, Height() - 1);
         c->DrawImage(r, image_.withColorKey(key));
     } else {
         c->DrawImage(r, image_);
@@ -602,7 +691,8 @@ uint8_t* TBitmap::ScanLine(int y) {
     if (y < 0 || y >= Height()) throw EInvalidOperation("Scan line index out of range");
     if (bm_ && bm_->packed) {
         gdi::PackedRows* rows = bm_->rowsForWriting();
-        return rows->bits() + size_t(rows->fmt.topDown ? y : rows->fmt.height - 1 - y) * size_t(rows->fmt.stride);
+        return rows->bits() +
+               size_t(rows->fmt.topDown ? y : rows->fmt.height - 1 - y) * size_t(rows->fmt.stride);
     }
     return image_.scanLine(y);
 }
@@ -652,13 +742,17 @@ void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palett
     SetGraphic(std::move(g));
 }
 
-void TPicture::RegisterFileFormat(const std::string& ext, std::function<std::unique_ptr<TGraphic>()> make) {
+void TPicture::RegisterFileFormat(const std::string& ext,
+                                  std::function<std::unique_ptr<TGraphic>()> make) {
     Formats()[LowerCase(ext)] = std::move(make);
 }
 
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> g) {
     graphic_ = std::move(g);
-    if (graphic_) graphic_->OnChange = [this] { if (OnChange) OnChange(); };
+    if (graphic_)
+        graphic_->OnChange = [this] {
+            if (OnChange) OnChange();
+        };
     if (OnChange) OnChange();
 }
 
@@ -676,7 +770,8 @@ void TPicture::LoadFromFile(const std::string& name) {
 
 void TPicture::LoadFromData(const std::string& ext, const std::string& bytes) {
     auto it = Formats().find(LowerCase(ext));
-    if (it == Formats().end()) throw EInvalidOperation("Unknown picture file extension (." + ext + ")");
+    if (it == Formats().end())
+        throw EInvalidOperation("Unknown picture file extension (." + ext + ")");
     auto g = it->second();
     g->LoadFromData(bytes);
     SetGraphic(std::move(g));

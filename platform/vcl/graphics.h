@@ -14,10 +14,24 @@
 
 using TColor = int32_t;  // 0x00BBGGRR, or 0x80000000 | system colour index
 enum : TColor {
-    clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
-    clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
-    clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
-    clWhite = 0xFFFFFF, clNone = 0x1FFFFFFF, clDefault = 0x20000000,
+    clBlack = 0x000000,
+    clMaroon = 0x000080,
+    clGreen = 0x008000,
+    clOlive = 0x008080,
+    clNavy = 0x800000,
+    clPurple = 0x800080,
+    clTeal = 0x808000,
+    clGray = 0x808080,
+    clSilver = 0xC0C0C0,
+    clRed = 0x0000FF,
+    clLime = 0x00FF00,
+    clYellow = 0x00FFFF,
+    clBlue = 0xFF0000,
+    clFuchsia = 0xFF00FF,
+    clAqua = 0xFFFF00,
+    clWhite = 0xFFFFFF,
+    clNone = 0x1FFFFFFF,
+    clDefault = 0x20000000,
 };
 constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000001),
                  clActiveCaption = TColor(0x80000002), clInactiveCaption = TColor(0x80000003),
@@ -44,23 +58,45 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    void Changed() { if (OnChange) OnChange(); }
+    void Changed() {
+        if (OnChange) OnChange();
+    }
 };
 
 class TFont : public TGraphicsObject {
 public:
     std::string ClassName() const override { return "TFont"; }
     std::string Name() const { return name_; }
-    void SetName(const std::string& n) { if (n != name_) { name_ = n; Changed(); } }
+    void SetName(const std::string& n) {
+        if (n != name_) {
+            name_ = n;
+            Changed();
+        }
+    }
     // Height in pixels: negative = character height, positive = cell height (as stored).
     int Height() const { return height_; }
-    void SetHeight(int h) { if (h != height_) { height_ = h; Changed(); } }
+    void SetHeight(int h) {
+        if (h != height_) {
+            height_ = h;
+            Changed();
+        }
+    }
     int Size() const;  // points at 96 dpi
     void SetSize(int points);
     TColor Color() const { return color_; }
-    void SetColor(TColor c) { if (c != color_) { color_ = c; Changed(); } }
+    void SetColor(TColor c) {
+        if (c != color_) {
+            color_ = c;
+            Changed();
+        }
+    }
     TFontStyles Style() const { return style_; }
-    void SetStyle(const TFontStyles& s) { if (s != style_) { style_ = s; Changed(); } }
+    void SetStyle(const TFontStyles& s) {
+        if (s != style_) {
+            style_ = s;
+            Changed();
+        }
+    }
     TFontCharset Charset = DEFAULT_CHARSET;
     void Assign(const TFont& f);
     qtbridge::FontSpec AsFontSpec() const;
@@ -162,7 +198,9 @@ public:
 
 private:
     friend class TBitmap;
-    void Changing() { if (OnChanging) OnChanging(); }
+    void Changing() {
+        if (OnChanging) OnChanging();
+    }
     void applyPen();
     void applyBrush();
     void applyFont();
@@ -201,10 +239,22 @@ public:
     std::function<void()> OnChange;
 };
 
-enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TPixelFormat {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
 enum TBitmapHandleType { bmDIB, bmDDB };
 enum TTransparentMode { tmAuto, tmFixed };
-namespace gdi { struct Bitmap; }
+namespace gdi {
+struct Bitmap;
+}
 
 class TBitmap : public TGraphic {
 public:
@@ -272,7 +322,8 @@ public:
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
     std::function<void()> OnChange;
-    static void RegisterFileFormat(const std::string& ext, std::function<std::unique_ptr<TGraphic>()> make);
+    static void RegisterFileFormat(const std::string& ext,
+                                   std::function<std::unique_ptr<TGraphic>()> make);
     // Picture classes by clipboard format (CF_BITMAP is a bitmap from the start).
     static void RegisterClipboardFormat(UINT format,
                                         std::function<std::unique_ptr<TGraphic>()> make);

@@ -3,7 +3,9 @@
 #include "platform/gdi/iconDraw.h"
 
 namespace {
-COLORREF ListColor(TColor c) { return c == clNone ? CLR_NONE : c == clDefault ? CLR_DEFAULT : ColorToRGB(c); }
+COLORREF ListColor(TColor c) {
+    return c == clNone ? CLR_NONE : c == clDefault ? CLR_DEFAULT : ColorToRGB(c);
+}
 }  // namespace
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {}
@@ -43,7 +45,8 @@ void TCustomImageList::Recreate() {
 
 HIMAGELIST TCustomImageList::Handle() {
     if (!handle_) {
-        handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | (masked_ ? ILC_MASK : 0), AllocBy, AllocBy);
+        handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | (masked_ ? ILC_MASK : 0), AllocBy,
+                                   AllocBy);
         owned_ = true;
         ImageList_SetBkColor(handle_, ListColor(bkColor_));
     }
@@ -97,8 +100,9 @@ int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
 
 int TCustomImageList::AddMasked(TBitmap* image, TColor maskColor) {
     if (!image) return -1;
-    int i = masked_ && maskColor != clNone ? ImageList_AddMasked(Handle(), image->Handle(), ColorToRGB(maskColor))
-                                           : ImageList_Add(Handle(), image->Handle(), nullptr);
+    int i = masked_ && maskColor != clNone
+                ? ImageList_AddMasked(Handle(), image->Handle(), ColorToRGB(maskColor))
+                : ImageList_Add(Handle(), image->Handle(), nullptr);
     Change();
     return i;
 }
@@ -111,13 +115,15 @@ int TCustomImageList::AddIcon(TIcon* icon) {
 }
 
 void TCustomImageList::Replace(int index, TBitmap* image, TBitmap* mask) {
-    if (!image || !ImageList_Replace(Handle(), index, image->Handle(), mask ? mask->Handle() : nullptr))
+    if (!image ||
+        !ImageList_Replace(Handle(), index, image->Handle(), mask ? mask->Handle() : nullptr))
         throw EInvalidOperation("Failed to replace image");
     Change();
 }
 
 void TCustomImageList::ReplaceIcon(int index, TIcon* icon) {
-    if (!icon || ImageList_ReplaceIcon(Handle(), index, icon->Handle()) < 0) throw EInvalidOperation("Failed to replace image");
+    if (!icon || ImageList_ReplaceIcon(Handle(), index, icon->Handle()) < 0)
+        throw EInvalidOperation("Failed to replace image");
     Change();
 }
 
@@ -136,20 +142,28 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     Draw(canvas, x, y, index, DrawingStyle, ImageType, enabled);
 }
 
-void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type, bool enabled) {
+void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style,
+                            TImageType type, bool enabled) {
     if (!canvas || !handle_ || index < 0 || index >= Count()) return;
     UINT flags = type == itMask ? ILD_MASK : 0;
     switch (style) {
-    case dsFocus: flags |= ILD_FOCUS; break;
-    case dsSelected: flags |= ILD_SELECTED; break;
-    case dsTransparent: flags |= ILD_TRANSPARENT; break;
-    case dsNormal: break;
+        case dsFocus:
+            flags |= ILD_FOCUS;
+            break;
+        case dsSelected:
+            flags |= ILD_SELECTED;
+            break;
+        case dsTransparent:
+            flags |= ILD_TRANSPARENT;
+            break;
+        case dsNormal:
+            break;
     }
     COLORREF fg = ListColor(BlendColor == clNone ? clHighlight : BlendColor);
     if (!enabled) {
         // Greyed: the image blended half with the button face, drawn transparent.
-        ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE, ColorToRGB(clBtnFace),
-                         ILD_TRANSPARENT | ILD_BLEND50);
+        ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE,
+                         ColorToRGB(clBtnFace), ILD_TRANSPARENT | ILD_BLEND50);
         return;
     }
     ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, ListColor(bkColor_), fg, flags);

@@ -52,7 +52,8 @@ public:
     void Clear();
     // Draws with DrawingStyle and ImageType; a disabled image is drawn greyed.
     void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
-    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type, bool enabled = true);
+    void Draw(TCanvas* canvas, int x, int y, int index, TDrawingStyle style, TImageType type,
+              bool enabled = true);
     // Copies image `index` into the bitmap (resized to the list's size, on the background
     // colour or white) / into the icon.
     void GetBitmap(int index, TBitmap* into);

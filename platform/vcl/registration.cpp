@@ -25,21 +25,35 @@ int IdentValue(const TDfmValue& v, const std::map<std::string, int>& names) {
 TFontStyles FontStyles(const TDfmValue& v) {
     TFontStyles s;
     for (const auto& n : v.set) {
-        if (SameText(n, "fsBold")) s.insert(fsBold);
-        else if (SameText(n, "fsItalic")) s.insert(fsItalic);
-        else if (SameText(n, "fsUnderline")) s.insert(fsUnderline);
-        else if (SameText(n, "fsStrikeOut")) s.insert(fsStrikeOut);
-        else throw EReadError("Invalid property value: " + n);
+        if (SameText(n, "fsBold"))
+            s.insert(fsBold);
+        else if (SameText(n, "fsItalic"))
+            s.insert(fsItalic);
+        else if (SameText(n, "fsUnderline"))
+            s.insert(fsUnderline);
+        else if (SameText(n, "fsStrikeOut"))
+            s.insert(fsStrikeOut);
+        else
+            throw EReadError("Invalid property value: " + n);
     }
     return s;
 }
 
-const std::map<std::string, int> kAlignment = {{"taleftjustify", taLeftJustify}, {"tarightjustify", taRightJustify}, {"tacenter", taCenter}};
-const std::map<std::string, int> kCursors = {{"crdefault", crDefault}, {"crarrow", crArrow}, {"crhandpoint", crHandPoint},
-                                             {"crhourglass", crHourGlass}, {"cribeam", crIBeam}, {"crcross", crCross}};
-const std::map<std::string, int> kAlign = {{"alnone", alNone}, {"altop", alTop}, {"albottom", alBottom}, {"alleft", alLeft}, {"alright", alRight}, {"alclient", alClient}};
-const std::map<std::string, int> kBevel = {{"bvnone", int(TBevelCut::bvNone)}, {"bvlowered", int(TBevelCut::bvLowered)}, {"bvraised", int(TBevelCut::bvRaised)}, {"bvspace", int(TBevelCut::bvSpace)}};
-const std::map<std::string, int> kCharset = {{"default_charset", DEFAULT_CHARSET}, {"ansi_charset", ANSI_CHARSET}, {"gb2312_charset", GB2312_CHARSET}};
+const std::map<std::string, int> kAlignment = {
+    {"taleftjustify", taLeftJustify}, {"tarightjustify", taRightJustify}, {"tacenter", taCenter}};
+const std::map<std::string, int> kCursors = {
+    {"crdefault", crDefault},     {"crarrow", crArrow}, {"crhandpoint", crHandPoint},
+    {"crhourglass", crHourGlass}, {"cribeam", crIBeam}, {"crcross", crCross}};
+const std::map<std::string, int> kAlign = {{"alnone", alNone},     {"altop", alTop},
+                                           {"albottom", alBottom}, {"alleft", alLeft},
+                                           {"alright", alRight},   {"alclient", alClient}};
+const std::map<std::string, int> kBevel = {{"bvnone", int(TBevelCut::bvNone)},
+                                           {"bvlowered", int(TBevelCut::bvLowered)},
+                                           {"bvraised", int(TBevelCut::bvRaised)},
+                                           {"bvspace", int(TBevelCut::bvSpace)}};
+const std::map<std::string, int> kCharset = {{"default_charset", DEFAULT_CHARSET},
+                                             {"ansi_charset", ANSI_CHARSET},
+                                             {"gb2312_charset", GB2312_CHARSET}};
 
 void Ignore(TComponent*, const TDfmValue&) {}
 
@@ -51,69 +65,114 @@ void RegisterControl() {
         .prop("Height", [](TControl* c, const TDfmValue& v) { c->SetHeight(v.AsInt()); })
         .prop("Caption", [](TControl* c, const TDfmValue& v) { c->SetText(v.AsString()); })
         .prop("Text", [](TControl* c, const TDfmValue& v) { c->SetText(v.AsString()); })
-        .prop("Visible", [](TControl* c, const TDfmValue& v) { c->SetVisible(v.AsBool()); }, "True")
-        .prop("Enabled", [](TControl* c, const TDfmValue& v) { c->SetEnabled(v.AsBool()); }, "True")
+        .prop(
+            "Visible", [](TControl* c, const TDfmValue& v) { c->SetVisible(v.AsBool()); }, "True")
+        .prop(
+            "Enabled", [](TControl* c, const TDfmValue& v) { c->SetEnabled(v.AsBool()); }, "True")
         .prop("Color", [](TControl* c, const TDfmValue& v) { c->SetColor(v.AsInt()); })
         .prop("ParentColor", [](TControl* c, const TDfmValue& v) { c->ParentColor = v.AsBool(); })
-        .prop("ParentFont", [](TControl* c, const TDfmValue& v) { c->ParentFont = v.AsBool(); }, "True")
-        .prop("Font.Charset", [](TControl* c, const TDfmValue& v) { c->Font()->Charset = TFontCharset(IdentValue(v, kCharset)); })
+        .prop(
+            "ParentFont", [](TControl* c, const TDfmValue& v) { c->ParentFont = v.AsBool(); },
+            "True")
+        .prop("Font.Charset",
+              [](TControl* c, const TDfmValue& v) {
+                  c->Font()->Charset = TFontCharset(IdentValue(v, kCharset));
+              })
         .prop("Font.Color", [](TControl* c, const TDfmValue& v) { c->Font()->SetColor(v.AsInt()); })
-        .prop("Font.Height", [](TControl* c, const TDfmValue& v) { c->Font()->SetHeight(v.AsInt()); })
+        .prop("Font.Height",
+              [](TControl* c, const TDfmValue& v) { c->Font()->SetHeight(v.AsInt()); })
         .prop("Font.Size", [](TControl* c, const TDfmValue& v) { c->Font()->SetSize(v.AsInt()); })
-        .prop("Font.Name", [](TControl* c, const TDfmValue& v) { c->Font()->SetName(v.AsString()); })
-        .prop("Font.Style", [](TControl* c, const TDfmValue& v) { c->Font()->SetStyle(FontStyles(v)); })
+        .prop("Font.Name",
+              [](TControl* c, const TDfmValue& v) { c->Font()->SetName(v.AsString()); })
+        .prop("Font.Style",
+              [](TControl* c, const TDfmValue& v) { c->Font()->SetStyle(FontStyles(v)); })
         .prop("Hint", [](TControl* c, const TDfmValue& v) { c->SetHint(v.AsString()); })
         .prop("ShowHint", [](TControl* c, const TDfmValue& v) { c->SetShowHint(v.AsBool()); })
-        .prop("ParentShowHint", [](TControl* c, const TDfmValue& v) { c->ParentShowHint = v.AsBool(); })
-        .prop("Cursor", [](TControl* c, const TDfmValue& v) { c->SetCursor(TCursor(IdentValue(v, kCursors))); })
-        .prop("Align", [](TControl* c, const TDfmValue& v) { c->Align = TAlign(IdentValue(v, kAlign)); })
+        .prop("ParentShowHint",
+              [](TControl* c, const TDfmValue& v) { c->ParentShowHint = v.AsBool(); })
+        .prop("Cursor", [](TControl* c,
+                           const TDfmValue& v) { c->SetCursor(TCursor(IdentValue(v, kCursors))); })
+        .prop("Align",
+              [](TControl* c, const TDfmValue& v) { c->Align = TAlign(IdentValue(v, kAlign)); })
         .prop("AutoSize", [](TControl* c, const TDfmValue& v) { c->AutoSize = v.AsBool(); })
         .prop("Tag", [](TControl* c, const TDfmValue& v) { c->Tag = v.AsInt(); })
-        .prop("OnClick", [](TControl* c, const TDfmValue& v) { c->OnClick = Event<TNotifyEvent>(v); })
-        .prop("OnDblClick", [](TControl* c, const TDfmValue& v) { c->OnDblClick = Event<TNotifyEvent>(v); })
-        .prop("OnMouseDown", [](TControl* c, const TDfmValue& v) { c->OnMouseDown = Event<TMouseEvent>(v); })
-        .prop("OnMouseUp", [](TControl* c, const TDfmValue& v) { c->OnMouseUp = Event<TMouseEvent>(v); })
-        .prop("OnMouseMove", [](TControl* c, const TDfmValue& v) { c->OnMouseMove = Event<TMouseMoveEvent>(v); })
-        .prop("OnMouseEnter", [](TControl* c, const TDfmValue& v) { c->OnMouseEnter = Event<TNotifyEvent>(v); })
-        .prop("OnMouseLeave", [](TControl* c, const TDfmValue& v) { c->OnMouseLeave = Event<TNotifyEvent>(v); });
+        .prop("OnClick",
+              [](TControl* c, const TDfmValue& v) { c->OnClick = Event<TNotifyEvent>(v); })
+        .prop("OnDblClick",
+              [](TControl* c, const TDfmValue& v) { c->OnDblClick = Event<TNotifyEvent>(v); })
+        .prop("OnMouseDown",
+              [](TControl* c, const TDfmValue& v) { c->OnMouseDown = Event<TMouseEvent>(v); })
+        .prop("OnMouseUp",
+              [](TControl* c, const TDfmValue& v) { c->OnMouseUp = Event<TMouseEvent>(v); })
+        .prop("OnMouseMove",
+              [](TControl* c, const TDfmValue& v) { c->OnMouseMove = Event<TMouseMoveEvent>(v); })
+        .prop("OnMouseEnter",
+              [](TControl* c, const TDfmValue& v) { c->OnMouseEnter = Event<TNotifyEvent>(v); })
+        .prop("OnMouseLeave",
+              [](TControl* c, const TDfmValue& v) { c->OnMouseLeave = Event<TNotifyEvent>(v); });
     // Layout hints of the designer that change nothing here.
-    for (const char* p : {"Anchors", "Constraints.MinWidth", "Constraints.MinHeight", "DragKind", "DragMode",
-                          "Ctl3D", "ParentCtl3D", "ParentBiDiMode", "BiDiMode", "ImeName", "ImeMode"})
+    for (const char* p :
+         {"Anchors", "Constraints.MinWidth", "Constraints.MinHeight", "DragKind", "DragMode",
+          "Ctl3D", "ParentCtl3D", "ParentBiDiMode", "BiDiMode", "ImeName", "ImeMode"})
         RegisterProperty("TControl", p, &Ignore);
 
     TClassReg<TWinControl>("TWinControl", "TControl", false)
         .prop("TabOrder", [](TWinControl* c, const TDfmValue& v) { c->TabOrder = v.AsInt(); })
         .prop("TabStop", [](TWinControl* c, const TDfmValue& v) { c->TabStop = v.AsBool(); })
-        .prop("DoubleBuffered", [](TWinControl* c, const TDfmValue& v) { c->DoubleBuffered = v.AsBool(); })
-        .prop("OnKeyDown", [](TWinControl* c, const TDfmValue& v) { c->OnKeyDown = Event<TKeyEvent>(v); })
-        .prop("OnKeyUp", [](TWinControl* c, const TDfmValue& v) { c->OnKeyUp = Event<TKeyEvent>(v); })
-        .prop("OnKeyPress", [](TWinControl* c, const TDfmValue& v) { c->OnKeyPress = Event<TKeyPressEvent>(v); })
-        .prop("OnEnter", [](TWinControl* c, const TDfmValue& v) { c->OnEnter = Event<TNotifyEvent>(v); })
-        .prop("OnExit", [](TWinControl* c, const TDfmValue& v) { c->OnExit = Event<TNotifyEvent>(v); });
+        .prop("DoubleBuffered",
+              [](TWinControl* c, const TDfmValue& v) { c->DoubleBuffered = v.AsBool(); })
+        .prop("OnKeyDown",
+              [](TWinControl* c, const TDfmValue& v) { c->OnKeyDown = Event<TKeyEvent>(v); })
+        .prop("OnKeyUp",
+              [](TWinControl* c, const TDfmValue& v) { c->OnKeyUp = Event<TKeyEvent>(v); })
+        .prop("OnKeyPress",
+              [](TWinControl* c, const TDfmValue& v) { c->OnKeyPress = Event<TKeyPressEvent>(v); })
+        .prop("OnEnter",
+              [](TWinControl* c, const TDfmValue& v) { c->OnEnter = Event<TNotifyEvent>(v); })
+        .prop("OnExit",
+              [](TWinControl* c, const TDfmValue& v) { c->OnExit = Event<TNotifyEvent>(v); });
     TClassReg<TGraphicControl>("TGraphicControl", "TControl", false);
     TClassReg<TCustomControl>("TCustomControl", "TWinControl", false);
 }
 
 void RegisterForm() {
-    const std::map<std::string, int> border = {{"bsnone", bsNone}, {"bssingle", bsSingle}, {"bssizeable", bsSizeable},
-                                               {"bsdialog", bsDialog}, {"bstoolwindow", bsToolWindow}, {"bssizetoolwin", bsSizeToolWin}};
-    const std::map<std::string, int> position = {{"podesigned", poDesigned}, {"podefault", poDefault}, {"poscreencenter", poScreenCenter},
-                                                 {"podesktopcenter", poDesktopCenter}, {"pomainformcenter", poMainFormCenter},
-                                                 {"poownerformcenter", poOwnerFormCenter}, {"podefaultposonly", poDefaultPosOnly}};
+    const std::map<std::string, int> border = {
+        {"bsnone", bsNone},     {"bssingle", bsSingle},         {"bssizeable", bsSizeable},
+        {"bsdialog", bsDialog}, {"bstoolwindow", bsToolWindow}, {"bssizetoolwin", bsSizeToolWin}};
+    const std::map<std::string, int> position = {{"podesigned", poDesigned},
+                                                 {"podefault", poDefault},
+                                                 {"poscreencenter", poScreenCenter},
+                                                 {"podesktopcenter", poDesktopCenter},
+                                                 {"pomainformcenter", poMainFormCenter},
+                                                 {"poownerformcenter", poOwnerFormCenter},
+                                                 {"podefaultposonly", poDefaultPosOnly}};
     TClassReg<TForm>("TForm", "TWinControl")
-        .prop("BorderStyle", [border](TForm* f, const TDfmValue& v) { f->SetBorderStyle(TFormBorderStyle(IdentValue(v, border))); })
+        .prop("BorderStyle",
+              [border](TForm* f, const TDfmValue& v) {
+                  f->SetBorderStyle(TFormBorderStyle(IdentValue(v, border)));
+              })
         .prop("ClientWidth", [](TForm* f, const TDfmValue& v) { f->SetClientWidth(v.AsInt()); })
         .prop("ClientHeight", [](TForm* f, const TDfmValue& v) { f->SetClientHeight(v.AsInt()); })
-        .prop("Position", [position](TForm* f, const TDfmValue& v) { f->Position = TPosition(IdentValue(v, position)); })
-        .prop("FormStyle", [](TForm* f, const TDfmValue& v) { f->FormStyle = SameText(v.s, "fsStayOnTop") ? fsStayOnTop : fsNormal; })
+        .prop("Position",
+              [position](TForm* f, const TDfmValue& v) {
+                  f->Position = TPosition(IdentValue(v, position));
+              })
+        .prop("FormStyle",
+              [](TForm* f, const TDfmValue& v) {
+                  f->FormStyle = SameText(v.s, "fsStayOnTop") ? fsStayOnTop : fsNormal;
+              })
         .prop("KeyPreview", [](TForm* f, const TDfmValue& v) { f->KeyPreview = v.AsBool(); })
-        .prop("OnCreate", [](TForm* f, const TDfmValue& v) { f->OnCreate = Event<TNotifyEvent>(v); })
+        .prop("OnCreate",
+              [](TForm* f, const TDfmValue& v) { f->OnCreate = Event<TNotifyEvent>(v); })
         .prop("OnShow", [](TForm* f, const TDfmValue& v) { f->OnShow = Event<TNotifyEvent>(v); })
         .prop("OnHide", [](TForm* f, const TDfmValue& v) { f->OnHide = Event<TNotifyEvent>(v); })
-        .prop("OnDestroy", [](TForm* f, const TDfmValue& v) { f->OnDestroy = Event<TNotifyEvent>(v); })
-        .prop("OnActivate", [](TForm* f, const TDfmValue& v) { f->OnActivate = Event<TNotifyEvent>(v); })
+        .prop("OnDestroy",
+              [](TForm* f, const TDfmValue& v) { f->OnDestroy = Event<TNotifyEvent>(v); })
+        .prop("OnActivate",
+              [](TForm* f, const TDfmValue& v) { f->OnActivate = Event<TNotifyEvent>(v); })
         .prop("OnClose", [](TForm* f, const TDfmValue& v) { f->OnClose = Event<TCloseEvent>(v); })
-        .prop("OnCloseQuery", [](TForm* f, const TDfmValue& v) { f->OnCloseQuery = Event<TCloseQueryEvent>(v); });
+        .prop("OnCloseQuery",
+              [](TForm* f, const TDfmValue& v) { f->OnCloseQuery = Event<TCloseQueryEvent>(v); });
     RegisterProperty("TForm", "BorderIcons", [](TComponent* c, const TDfmValue& v) {
         static const char* const names[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
         TBorderIcons icons = 0;
@@ -129,31 +188,50 @@ void RegisterForm() {
 
 void RegisterStd() {
     TClassReg<TLabel>("TLabel", "TGraphicControl")
-        .prop("Alignment", [](TLabel* c, const TDfmValue& v) { c->Alignment = TAlignment(IdentValue(v, kAlignment)); })
-        .prop("AutoSize", [](TLabel* c, const TDfmValue& v) { c->AutoSize = v.AsBool(); }, "True")
+        .prop("Alignment",
+              [](TLabel* c, const TDfmValue& v) {
+                  c->Alignment = TAlignment(IdentValue(v, kAlignment));
+              })
+        .prop(
+            "AutoSize", [](TLabel* c, const TDfmValue& v) { c->AutoSize = v.AsBool(); }, "True")
         .prop("WordWrap", [](TLabel* c, const TDfmValue& v) { c->WordWrap = v.AsBool(); })
         .prop("Transparent", [](TLabel* c, const TDfmValue& v) { c->Transparent = v.AsBool(); })
         .prop("ShowAccelChar", [](TLabel* c, const TDfmValue& v) { c->ShowAccelChar = v.AsBool(); })
         .prop("Layout", [](TLabel* c, const TDfmValue& v) {
-            c->Layout = SameText(v.s, "tlCenter") ? tlCenter : SameText(v.s, "tlBottom") ? tlBottom : tlTop;
+            c->Layout = SameText(v.s, "tlCenter")   ? tlCenter
+                        : SameText(v.s, "tlBottom") ? tlBottom
+                                                    : tlTop;
         });
     TClassReg<TStaticText>("TStaticText", "TWinControl")
-        .prop("Alignment", [](TStaticText* c, const TDfmValue& v) { c->Alignment = TAlignment(IdentValue(v, kAlignment)); })
-        .prop("AutoSize", [](TStaticText* c, const TDfmValue& v) { c->AutoSize = v.AsBool(); }, "True")
-        .prop("Transparent", [](TStaticText* c, const TDfmValue& v) { c->Transparent = v.AsBool(); })
+        .prop("Alignment",
+              [](TStaticText* c, const TDfmValue& v) {
+                  c->Alignment = TAlignment(IdentValue(v, kAlignment));
+              })
+        .prop(
+            "AutoSize", [](TStaticText* c, const TDfmValue& v) { c->AutoSize = v.AsBool(); },
+            "True")
+        .prop("Transparent",
+              [](TStaticText* c, const TDfmValue& v) { c->Transparent = v.AsBool(); })
         .prop("BorderStyle", [](TStaticText* c, const TDfmValue& v) {
-            c->BorderStyle = SameText(v.s, "sbsSingle") ? sbsSingle : SameText(v.s, "sbsSunken") ? sbsSunken : sbsNone;
+            c->BorderStyle = SameText(v.s, "sbsSingle")   ? sbsSingle
+                             : SameText(v.s, "sbsSunken") ? sbsSunken
+                                                          : sbsNone;
         });
     TClassReg<TEdit>("TEdit", "TWinControl")
         .prop("ReadOnly", [](TEdit* c, const TDfmValue& v) { c->SetReadOnly(v.AsBool()); })
         .prop("MaxLength", [](TEdit* c, const TDfmValue& v) { c->SetMaxLength(v.AsInt()); })
-        .prop("PasswordChar", [](TEdit* c, const TDfmValue& v) { c->SetPasswordChar(v.s.empty() ? 0 : v.s[0]); })
-        .prop("OnChange", [](TEdit* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); });
+        .prop("PasswordChar",
+              [](TEdit* c, const TDfmValue& v) { c->SetPasswordChar(v.s.empty() ? 0 : v.s[0]); })
+        .prop("OnChange",
+              [](TEdit* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); });
     RegisterProperty("TEdit", "BorderStyle", &Ignore);
     TClassReg<TCheckBox>("TCheckBox", "TWinControl")
         .prop("Checked", [](TCheckBox* c, const TDfmValue& v) { c->SetChecked(v.AsBool()); })
-        .prop("State", [](TCheckBox* c, const TDfmValue& v) { c->SetChecked(SameText(v.s, "cbChecked")); })
-        .prop("Alignment", [](TCheckBox* c, const TDfmValue& v) { c->Alignment = TAlignment(IdentValue(v, kAlignment)); });
+        .prop("State",
+              [](TCheckBox* c, const TDfmValue& v) { c->SetChecked(SameText(v.s, "cbChecked")); })
+        .prop("Alignment", [](TCheckBox* c, const TDfmValue& v) {
+            c->Alignment = TAlignment(IdentValue(v, kAlignment));
+        });
     TClassReg<TRadioButton>("TRadioButton", "TWinControl")
         .prop("Checked", [](TRadioButton* c, const TDfmValue& v) { c->SetChecked(v.AsBool()); });
     RegisterProperty("TRadioButton", "Alignment", &Ignore);
@@ -162,18 +240,27 @@ void RegisterStd() {
         .prop("Default", [](TButton* c, const TDfmValue& v) { c->Default = v.AsBool(); })
         .prop("Cancel", [](TButton* c, const TDfmValue& v) { c->Cancel = v.AsBool(); });
     TClassReg<TComboBox>("TComboBox", "TWinControl")
-        .prop("Items.Strings", [](TComboBox* c, const TDfmValue& v) { for (auto& s : v.AsStrings()) c->Items()->Add(s); })
+        .prop("Items.Strings",
+              [](TComboBox* c, const TDfmValue& v) {
+                  for (auto& s : v.AsStrings()) c->Items()->Add(s);
+              })
         .prop("ItemIndex", [](TComboBox* c, const TDfmValue& v) { c->SetItemIndex(v.AsInt()); })
-        .prop("DropDownCount", [](TComboBox* c, const TDfmValue& v) { c->SetDropDownCount(v.AsInt()); })
-        .prop("Style", [](TComboBox* c, const TDfmValue& v) {
-            const TComboBoxStyle styles[] = {csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable};
-            const char* names[] = {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"};
-            for (int i = 0; i < 5; ++i)
-                if (SameText(v.s, names[i])) c->SetStyle(styles[i]);
-        })
+        .prop("DropDownCount",
+              [](TComboBox* c, const TDfmValue& v) { c->SetDropDownCount(v.AsInt()); })
+        .prop("Style",
+              [](TComboBox* c, const TDfmValue& v) {
+                  const TComboBoxStyle styles[] = {csDropDown, csSimple, csDropDownList,
+                                                   csOwnerDrawFixed, csOwnerDrawVariable};
+                  const char* names[] = {"csDropDown", "csSimple", "csDropDownList",
+                                         "csOwnerDrawFixed", "csOwnerDrawVariable"};
+                  for (int i = 0; i < 5; ++i)
+                      if (SameText(v.s, names[i])) c->SetStyle(styles[i]);
+              })
         .prop("ItemHeight", [](TComboBox* c, const TDfmValue& v) { c->SetItemHeight(v.AsInt()); })
-        .prop("OnChange", [](TComboBox* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); })
-        .prop("OnSelect", [](TComboBox* c, const TDfmValue& v) { c->OnSelect = Event<TNotifyEvent>(v); });
+        .prop("OnChange",
+              [](TComboBox* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); })
+        .prop("OnSelect",
+              [](TComboBox* c, const TDfmValue& v) { c->OnSelect = Event<TNotifyEvent>(v); });
     TClassReg<TComboBoxEx>("TComboBoxEx", "TComboBox");
     RegisterProperty("TComboBoxEx", "ItemsEx", &Ignore);
     TClassReg<TListBox>("TListBox", "TWinControl")
@@ -184,25 +271,40 @@ void RegisterStd() {
         .prop("MultiSelect", [](TListBox* c, const TDfmValue& v) { c->SetMultiSelect(v.AsBool()); })
         .prop("ExtendedSelect",
               [](TListBox* c, const TDfmValue& v) { c->SetExtendedSelect(v.AsBool()); })
-        .prop("Style", [](TListBox* c, const TDfmValue& v) {
-            const char* names[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"};
-            for (int i = 0; i < 5; ++i)
-                if (SameText(v.s, names[i])) c->SetStyle(TListBoxStyle(i));
-        })
+        .prop("Style",
+              [](TListBox* c, const TDfmValue& v) {
+                  const char* names[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable",
+                                         "lbVirtual", "lbVirtualOwnerDraw"};
+                  for (int i = 0; i < 5; ++i)
+                      if (SameText(v.s, names[i])) c->SetStyle(TListBoxStyle(i));
+              })
         .prop("ItemHeight", [](TListBox* c, const TDfmValue& v) { c->SetItemHeight(v.AsInt()); })
         .prop("BorderStyle", &Ignore);
     TClassReg<TGroupBox>("TGroupBox", "TCustomControl");
     TClassReg<TPanel>("TPanel", "TCustomControl")
-        .prop("BevelInner", [](TPanel* c, const TDfmValue& v) { c->BevelInner = TBevelCut(IdentValue(v, kBevel)); })
-        .prop("BevelOuter", [](TPanel* c, const TDfmValue& v) { c->BevelOuter = TBevelCut(IdentValue(v, kBevel)); })
+        .prop(
+            "BevelInner",
+            [](TPanel* c, const TDfmValue& v) { c->BevelInner = TBevelCut(IdentValue(v, kBevel)); })
+        .prop(
+            "BevelOuter",
+            [](TPanel* c, const TDfmValue& v) { c->BevelOuter = TBevelCut(IdentValue(v, kBevel)); })
         .prop("BevelWidth", [](TPanel* c, const TDfmValue& v) { c->BevelWidth = v.AsInt(); })
-        .prop("Alignment", [](TPanel* c, const TDfmValue& v) { c->Alignment = TAlignment(IdentValue(v, kAlignment)); })
-        .prop("ParentBackground", [](TPanel* c, const TDfmValue& v) { c->ParentBackground = v.AsBool(); })
+        .prop("Alignment",
+              [](TPanel* c, const TDfmValue& v) {
+                  c->Alignment = TAlignment(IdentValue(v, kAlignment));
+              })
+        .prop("ParentBackground",
+              [](TPanel* c, const TDfmValue& v) { c->ParentBackground = v.AsBool(); })
         .prop("BorderStyle", &Ignore);
     TClassReg<TScrollBox>("TScrollBox", "TCustomControl")
-        .prop("BorderStyle", [](TScrollBox* c, const TDfmValue& v) { c->BorderStyle = SameText(v.s, "bsNone") ? bsNoBorder : bsSingleBorder; })
-        .prop("HorzScrollBar.Visible", [](TScrollBox* c, const TDfmValue& v) { c->HorzScrollBarVisible = v.AsBool(); })
-        .prop("VertScrollBar.Visible", [](TScrollBox* c, const TDfmValue& v) { c->VertScrollBarVisible = v.AsBool(); })
+        .prop("BorderStyle",
+              [](TScrollBox* c, const TDfmValue& v) {
+                  c->BorderStyle = SameText(v.s, "bsNone") ? bsNoBorder : bsSingleBorder;
+              })
+        .prop("HorzScrollBar.Visible",
+              [](TScrollBox* c, const TDfmValue& v) { c->HorzScrollBarVisible = v.AsBool(); })
+        .prop("VertScrollBar.Visible",
+              [](TScrollBox* c, const TDfmValue& v) { c->VertScrollBarVisible = v.AsBool(); })
         .prop("BevelKind", &Ignore)
         .prop("BevelInner", &Ignore)
         .prop("BevelOuter", &Ignore);
@@ -218,22 +320,29 @@ void RegisterStd() {
         });
     TClassReg<TSpeedButton>("TSpeedButton", "TGraphicControl")
         .prop("Flat", [](TSpeedButton* c, const TDfmValue& v) { c->Flat = v.AsBool(); })
-        .prop("Transparent", [](TSpeedButton* c, const TDfmValue& v) { c->Transparent = v.AsBool(); })
+        .prop("Transparent",
+              [](TSpeedButton* c, const TDfmValue& v) { c->Transparent = v.AsBool(); })
         .prop("Down", [](TSpeedButton* c, const TDfmValue& v) { c->Down = v.AsBool(); })
         .prop("GroupIndex", [](TSpeedButton* c, const TDfmValue& v) { c->GroupIndex = v.AsInt(); })
         .prop("Margin", [](TSpeedButton* c, const TDfmValue& v) { c->Margin = v.AsInt(); })
         .prop("Spacing", [](TSpeedButton* c, const TDfmValue& v) { c->Spacing = v.AsInt(); })
         .prop("NumGlyphs", [](TSpeedButton* c, const TDfmValue& v) { c->NumGlyphs = v.AsInt(); })
-        .prop("Glyph.Resource", [](TSpeedButton* c, const TDfmValue& v) { c->Glyph()->LoadFromData(LoadResourceText(v.s)); });
+        .prop("Glyph.Resource", [](TSpeedButton* c, const TDfmValue& v) {
+            c->Glyph()->LoadFromData(LoadResourceText(v.s));
+        });
     TClassReg<TProgressBar>("TProgressBar", "TWinControl")
         .prop("Min", [](TProgressBar* c, const TDfmValue& v) { c->SetMin(v.AsInt()); })
         .prop("Max", [](TProgressBar* c, const TDfmValue& v) { c->SetMax(v.AsInt()); })
         .prop("Position", [](TProgressBar* c, const TDfmValue& v) { c->SetPosition(v.AsInt()); })
         .prop("Step", [](TProgressBar* c, const TDfmValue& v) { c->Step = v.AsInt(); });
     TClassReg<TTimer>("TTimer", "TComponent")
-        .prop("Enabled", [](TTimer* c, const TDfmValue& v) { c->SetEnabled(v.AsBool()); }, "True")
-        .prop("Interval", [](TTimer* c, const TDfmValue& v) { c->SetInterval(unsigned(v.AsInt())); }, "1000")
-        .prop("OnTimer", [](TTimer* c, const TDfmValue& v) { c->OnTimer = Event<TNotifyEvent>(v); });
+        .prop(
+            "Enabled", [](TTimer* c, const TDfmValue& v) { c->SetEnabled(v.AsBool()); }, "True")
+        .prop(
+            "Interval", [](TTimer* c, const TDfmValue& v) { c->SetInterval(unsigned(v.AsInt())); },
+            "1000")
+        .prop("OnTimer",
+              [](TTimer* c, const TDfmValue& v) { c->OnTimer = Event<TNotifyEvent>(v); });
     // Non-visual components keep their designer position in the form file.
     RegisterProperty("TComponent", "Left", &Ignore);
     RegisterProperty("TComponent", "Top", &Ignore);

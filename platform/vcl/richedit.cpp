@@ -3,7 +3,8 @@
 #include "platform/rtl/rtf.h"
 
 void TRichEditLines::LoadFromFile(const std::string& name) {
-    if (!FileExists(name)) throw EFOpenError("Cannot open file \"" + name + "\". No such file or directory");
+    if (!FileExists(name))
+        throw EFOpenError("Cannot open file \"" + name + "\". No such file or directory");
     owner_->SetRtf(ReadFileText(name));
 }
 

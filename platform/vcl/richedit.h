@@ -27,7 +27,9 @@ public:
     bool ReadOnly = true;
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewRichEditPeer(parent, this); }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewRichEditPeer(parent, this);
+    }
     ws::RichEditPeer* peer() const { return PeerAs<ws::RichEditPeer>(); }
     void PeerCreated() override;
 

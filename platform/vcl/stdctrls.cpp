@@ -9,7 +9,9 @@
 
 namespace {
 
-unsigned AlignFlags(TAlignment a) { return a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : 0; }
+unsigned AlignFlags(TAlignment a) {
+    return a == taCenter ? DT_CENTER : a == taRightJustify ? DT_RIGHT : 0;
+}
 
 TColor ParentColorOf(const TControl* c) { return c->Parent() ? c->Parent()->Color() : clBtnFace; }
 
@@ -33,7 +35,8 @@ void TLabel::AdjustSize() {
     TRect r = Rect(0, 0, WordWrap ? width_ : 0, 0);
     TCanvas c;
     c.Font()->Assign(font_);
-    unsigned flags = DT_CALCRECT | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : 0) | (ShowAccelChar ? 0 : DT_NOPREFIX);
+    unsigned flags = DT_CALCRECT | DT_EXPANDTABS | (WordWrap ? DT_WORDBREAK : 0) |
+                     (ShowAccelChar ? 0 : DT_NOPREFIX);
     std::string text = text_.empty() ? " " : text_;
     c.DrawText(text, r, flags);
     int w = WordWrap ? width_ : r.Width();
@@ -41,7 +44,8 @@ void TLabel::AdjustSize() {
 }
 
 void TLabel::Dispatch(TMessage& m) {
-    if (m.Msg == CM_DIALOGCHAR && FocusControl && enabled_ && ShowAccelChar && IsAccel(WORD(m.WParam), text_)) {
+    if (m.Msg == CM_DIALOGCHAR && FocusControl && enabled_ && ShowAccelChar &&
+        IsAccel(WORD(m.WParam), text_)) {
         FocusControl->SetFocus();
         m.Result = 1;
         return;
@@ -65,11 +69,13 @@ void TLabel::Paint() {
     c.Brush()->Style = bsClear;
     c.Font()->Assign(font_);
     if (!enabled_) c.Font()->SetColor(clGrayText);
-    unsigned flags = DT_EXPANDTABS | AlignFlags(Alignment) | (WordWrap ? DT_WORDBREAK : 0) | (ShowAccelChar ? 0 : DT_NOPREFIX);
+    unsigned flags = DT_EXPANDTABS | AlignFlags(Alignment) | (WordWrap ? DT_WORDBREAK : 0) |
+                     (ShowAccelChar ? 0 : DT_NOPREFIX);
     if (Layout != tlTop) {
         TRect calc = r;
         c.DrawText(text_, calc, flags | DT_CALCRECT);
-        int off = Layout == tlCenter ? (r.Height() - calc.Height()) / 2 : r.Height() - calc.Height();
+        int off =
+            Layout == tlCenter ? (r.Height() - calc.Height()) / 2 : r.Height() - calc.Height();
         r.Top += off;
     }
     c.DrawText(text_, r, flags);
@@ -107,9 +113,17 @@ void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {
     c.Brush()->Style = bsSolid;
     c.FillRect(r);
     TRect tr = ClientRect();
-    if (BorderStyle == sbsSingle) { c.Brush()->Color = clWindowFrame; c.FrameRect(tr); }
+    if (BorderStyle == sbsSingle) {
+        c.Brush()->Color = clWindowFrame;
+        c.FrameRect(tr);
+    }
     if (BorderStyle == sbsSunken) Frame3D(c, tr, clBtnShadow, clBtnHighlight);
-    if (BorderStyle != sbsNone) { tr.Left += 2; tr.Top += 2; tr.Right -= 2; tr.Bottom -= 2; }
+    if (BorderStyle != sbsNone) {
+        tr.Left += 2;
+        tr.Top += 2;
+        tr.Right -= 2;
+        tr.Bottom -= 2;
+    }
     c.Brush()->Style = bsClear;
     if (!enabled_) c.Font()->SetColor(clGrayText);
     c.DrawText(text_, tr, DT_EXPANDTABS | AlignFlags(Alignment));
@@ -257,7 +271,10 @@ bool TRadioButton::DoKeyDown(WORD& key, TShiftState shift) {
 
 void TRadioButton::PeerChanged(int code) {
     if (code != ws::pnClicked) return;
-    if (checked_) { peer()->setChecked(true); return; }  // a click on the checked one changes nothing
+    if (checked_) {
+        peer()->setChecked(true);
+        return;
+    }  // a click on the checked one changes nothing
     SetChecked(true);
 }
 
@@ -306,7 +323,6 @@ void TButton::PeerChanged(int code) {
     if (code == ws::pnClicked) Click();
 }
 
-
 namespace {
 
 // The next item from after `start` (wrapping once) that equals the text, or begins with it,
@@ -318,7 +334,8 @@ int FindItem(const TStringList& items, const std::string& text, int start, bool 
     for (int k = 1; k <= n; ++k) {
         int i = (start + k) % n;
         const std::string& s = items[i];
-        bool hit = exact ? SameText(s, text) : s.size() >= text.size() && SameText(s.substr(0, text.size()), text);
+        bool hit = exact ? SameText(s, text)
+                         : s.size() >= text.size() && SameText(s.substr(0, text.size()), text);
         if (hit) return i;
     }
     return -1;
@@ -358,8 +375,10 @@ void AnswerOwnerDraw(TMessage& m, TCanvas& canvas, TFont& font, TColor color,
         auto& dis = *reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
         ItemCanvasScope scope(canvas, dis, font, color);
         TRect r = RectOf(dis.rcItem);
-        if (int(dis.itemID) >= 0) draw(int(dis.itemID), r, dis.itemState);
-        else canvas.FillRect(r);
+        if (int(dis.itemID) >= 0)
+            draw(int(dis.itemID), r, dis.itemState);
+        else
+            canvas.FillRect(r);
         if (dis.itemState & ODS_FOCUS) canvas.DrawFocusRect(r);
     } else {
         auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
@@ -457,7 +476,8 @@ void TComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
         return;
     }
     itemCanvas_.FillRect(r);
-    if (index >= 0 && index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, ItemText(index));
+    if (index >= 0 && index < items_.Count())
+        itemCanvas_.TextOut(r.Left + 2, r.Top, ItemText(index));
 }
 
 void TComboBox::MeasureItem(int index, int& height) {
@@ -466,70 +486,95 @@ void TComboBox::MeasureItem(int index, int& height) {
 
 void TComboBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case CN_DRAWITEM:
-    case CN_MEASUREITEM:
-        AnswerOwnerDraw(
-            m, itemCanvas_, font_, color_, [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
-            [this](int i, int& h) { MeasureItem(i, h); });
-        return;
-    case CB_GETCOUNT: m.Result = items_.Count(); return;
-    case CB_GETCURSEL: m.Result = itemIndex_; return;
-    case CB_SETCURSEL:
-        SetItemIndex(int(m.WParam));
-        m.Result = itemIndex_ == int(m.WParam) ? itemIndex_ : LRESULT(CB_ERR);
-        return;
-    case CB_GETLBTEXT:
-    case CB_GETLBTEXTLEN:
-        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) m.Result = LRESULT(int(CB_ERR));
-        else m.Result = m.Msg == CB_GETLBTEXT ? CopyItemText(items_[int(m.WParam)], m.LParam) : LRESULT(items_[int(m.WParam)].size());
-        return;
-    case CB_ADDSTRING: m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam)); return;
-    case CB_INSERTSTRING: {
-        int at = int(m.WParam) < 0 || int(m.WParam) > items_.Count() ? items_.Count() : int(m.WParam);
-        items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
-        m.Result = at;
-        return;
-    }
-    case CB_DELETESTRING:
-        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) { m.Result = LRESULT(int(CB_ERR)); return; }
-        items_.Delete(int(m.WParam));
-        m.Result = items_.Count();
-        return;
-    case CB_RESETCONTENT: items_.Clear(); return;
-    case CB_FINDSTRING:
-    case CB_FINDSTRINGEXACT:
-    case CB_SELECTSTRING: {
-        int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), int(m.WParam), m.Msg == CB_FINDSTRINGEXACT);
-        if (i >= 0 && m.Msg == CB_SELECTSTRING) SetItemIndex(i);
-        m.Result = i;
-        return;
-    }
-    case CB_GETITEMDATA:
-        m.Result = int(m.WParam) >= 0 && int(m.WParam) < items_.Count() ? LRESULT(items_.Objects(int(m.WParam))) : LRESULT(int(CB_ERR));
-        return;
-    case CB_SETITEMDATA:
-        if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) { m.Result = LRESULT(int(CB_ERR)); return; }
-        items_.SetObject(int(m.WParam), reinterpret_cast<TObject*>(m.LParam));
-        return;
-    case CB_SETITEMHEIGHT:
-        if (int(m.LParam) > 0 && int(m.WParam) < 0) {
-            // The edit part's height: the box itself.
-            SetHeight(int(m.LParam) + 6);
-        } else if (int(m.LParam) > 0) {
-            if (Style == csOwnerDrawVariable && peer_) peer()->setItemHeight(int(m.WParam), int(m.LParam));
-            else SetItemHeight(int(m.LParam));
+        case CN_DRAWITEM:
+        case CN_MEASUREITEM:
+            AnswerOwnerDraw(
+                m, itemCanvas_, font_, color_,
+                [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
+                [this](int i, int& h) { MeasureItem(i, h); });
+            return;
+        case CB_GETCOUNT:
+            m.Result = items_.Count();
+            return;
+        case CB_GETCURSEL:
+            m.Result = itemIndex_;
+            return;
+        case CB_SETCURSEL:
+            SetItemIndex(int(m.WParam));
+            m.Result = itemIndex_ == int(m.WParam) ? itemIndex_ : LRESULT(CB_ERR);
+            return;
+        case CB_GETLBTEXT:
+        case CB_GETLBTEXTLEN:
+            if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count())
+                m.Result = LRESULT(int(CB_ERR));
+            else
+                m.Result = m.Msg == CB_GETLBTEXT ? CopyItemText(items_[int(m.WParam)], m.LParam)
+                                                 : LRESULT(items_[int(m.WParam)].size());
+            return;
+        case CB_ADDSTRING:
+            m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam));
+            return;
+        case CB_INSERTSTRING: {
+            int at = int(m.WParam) < 0 || int(m.WParam) > items_.Count() ? items_.Count()
+                                                                         : int(m.WParam);
+            items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
+            m.Result = at;
+            return;
         }
-        return;
-    case CB_GETITEMHEIGHT: m.Result = int(m.WParam) < 0 ? height_ - 6 : itemHeight_; return;
-    case EM_SETREADONLY:
-        if (peer_) peer()->setEditReadOnly(m.WParam != 0);
-        m.Result = 1;
-        return;
-    default:
-        TWinControl::Dispatch(m);
+        case CB_DELETESTRING:
+            if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) {
+                m.Result = LRESULT(int(CB_ERR));
+                return;
+            }
+            items_.Delete(int(m.WParam));
+            m.Result = items_.Count();
+            return;
+        case CB_RESETCONTENT:
+            items_.Clear();
+            return;
+        case CB_FINDSTRING:
+        case CB_FINDSTRINGEXACT:
+        case CB_SELECTSTRING: {
+            int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), int(m.WParam),
+                             m.Msg == CB_FINDSTRINGEXACT);
+            if (i >= 0 && m.Msg == CB_SELECTSTRING) SetItemIndex(i);
+            m.Result = i;
+            return;
+        }
+        case CB_GETITEMDATA:
+            m.Result = int(m.WParam) >= 0 && int(m.WParam) < items_.Count()
+                           ? LRESULT(items_.Objects(int(m.WParam)))
+                           : LRESULT(int(CB_ERR));
+            return;
+        case CB_SETITEMDATA:
+            if (int(m.WParam) < 0 || int(m.WParam) >= items_.Count()) {
+                m.Result = LRESULT(int(CB_ERR));
+                return;
+            }
+            items_.SetObject(int(m.WParam), reinterpret_cast<TObject*>(m.LParam));
+            return;
+        case CB_SETITEMHEIGHT:
+            if (int(m.LParam) > 0 && int(m.WParam) < 0) {
+                // The edit part's height: the box itself.
+                SetHeight(int(m.LParam) + 6);
+            } else if (int(m.LParam) > 0) {
+                if (Style == csOwnerDrawVariable && peer_)
+                    peer()->setItemHeight(int(m.WParam), int(m.LParam));
+                else
+                    SetItemHeight(int(m.LParam));
+            }
+            return;
+        case CB_GETITEMHEIGHT:
+            m.Result = int(m.WParam) < 0 ? height_ - 6 : itemHeight_;
+            return;
+        case EM_SETREADONLY:
+            if (peer_) peer()->setEditReadOnly(m.WParam != 0);
+            m.Result = 1;
+            return;
+        default:
+            TWinControl::Dispatch(m);
     }
 }
-
 
 void TComboBox::PeerChanged(int code) {
     if (code != ws::pnSelChange) return;
@@ -540,9 +585,10 @@ void TComboBox::PeerChanged(int code) {
 
 TComboBoxEx::TComboBoxEx(TComponent* owner) : TComboBox(owner) { Style = csDropDownList; }
 
-void TComboBoxEx::AddItem(const std::string& caption, int imageIndex, int selectedImageIndex, int overlayImageIndex,
-                          int indent, void* data) {
-    itemsEx_.push_back(TComboExItem{caption, indent, imageIndex, selectedImageIndex, overlayImageIndex, data});
+void TComboBoxEx::AddItem(const std::string& caption, int imageIndex, int selectedImageIndex,
+                          int overlayImageIndex, int indent, void* data) {
+    itemsEx_.push_back(
+        TComboExItem{caption, indent, imageIndex, selectedImageIndex, overlayImageIndex, data});
     items_.Add(caption);
 }
 
@@ -558,8 +604,12 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     height_ = 97;
     color_ = clWindow;
     TabStop = true;
-    items_.OnItemChange = [this](TStringList::TChange what, int index) { ItemChanged(what, index); };
-    items_.OnItemChanging = [this](TStringList::TChange what, int index) { ItemChanging(what, index); };
+    items_.OnItemChange = [this](TStringList::TChange what, int index) {
+        ItemChanged(what, index);
+    };
+    items_.OnItemChanging = [this](TStringList::TChange what, int index) {
+        ItemChanging(what, index);
+    };
 }
 
 void TListBox::SetStyle(TListBoxStyle st) {
@@ -589,7 +639,8 @@ void TListBox::applyOwnerDraw() {
     peer()->setItemHeight(-1, itemHeight_);
     peer()->setRowHeight(style_ == lbStandard && itemHeightGiven_ ? itemHeight_ : 0);
     if (style_ == lbOwnerDrawVariable)
-        for (int i = 0; i < int(heights_.size()); ++i) peer()->setItemHeight(i, heights_[size_t(i)]);
+        for (int i = 0; i < int(heights_.size()); ++i)
+            peer()->setItemHeight(i, heights_[size_t(i)]);
     peer()->setHorizontalExtent(extent_);
     peer()->setOwnerDraw(!IsOwnerDrawn() ? 0 : style_ == lbOwnerDrawVariable ? 2 : 1);
 }
@@ -632,119 +683,162 @@ void TListBox::Dispatch(TMessage& m) {
     const int w = int(m.WParam);
     const bool inRange = w >= 0 && w < items_.Count();
     switch (m.Msg) {
-    case CN_DRAWITEM:
-    case CN_MEASUREITEM:
-        AnswerOwnerDraw(
-            m, itemCanvas_, font_, color_, [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
-            [this](int i, int& h) { MeasureItem(i, h); });
-        return;
-    case LB_GETCOUNT: m.Result = items_.Count(); return;
-    case LB_GETCURSEL: m.Result = itemIndex_; return;
-    case LB_SETCURSEL:
-        SetItemIndex(w);
-        m.Result = inRange ? w : LRESULT(int(LB_ERR));
-        return;
-    case LB_GETSEL: m.Result = inRange ? (Selected(w) ? 1 : 0) : LRESULT(int(LB_ERR)); return;
-    case LB_SETSEL:
-        if (int(m.LParam) == -1) {
-            for (int i = 0; i < items_.Count(); ++i) SetSelected(i, m.WParam != 0);
-        } else if (int(m.LParam) >= 0 && int(m.LParam) < items_.Count()) {
-            SetSelected(int(m.LParam), m.WParam != 0);
+        case CN_DRAWITEM:
+        case CN_MEASUREITEM:
+            AnswerOwnerDraw(
+                m, itemCanvas_, font_, color_,
+                [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
+                [this](int i, int& h) { MeasureItem(i, h); });
+            return;
+        case LB_GETCOUNT:
+            m.Result = items_.Count();
+            return;
+        case LB_GETCURSEL:
+            m.Result = itemIndex_;
+            return;
+        case LB_SETCURSEL:
+            SetItemIndex(w);
+            m.Result = inRange ? w : LRESULT(int(LB_ERR));
+            return;
+        case LB_GETSEL:
+            m.Result = inRange ? (Selected(w) ? 1 : 0) : LRESULT(int(LB_ERR));
+            return;
+        case LB_SETSEL:
+            if (int(m.LParam) == -1) {
+                for (int i = 0; i < items_.Count(); ++i) SetSelected(i, m.WParam != 0);
+            } else if (int(m.LParam) >= 0 && int(m.LParam) < items_.Count()) {
+                SetSelected(int(m.LParam), m.WParam != 0);
+            }
+            return;
+        case LB_GETSELCOUNT:
+            m.Result = SelCount();
+            return;
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN:
+            if (!inRange)
+                m.Result = LRESULT(int(LB_ERR));
+            else
+                m.Result = m.Msg == LB_GETTEXT ? CopyItemText(items_[w], m.LParam)
+                                               : LRESULT(items_[w].size());
+            return;
+        case LB_ADDSTRING:
+            m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam));
+            return;
+        case LB_INSERTSTRING: {
+            int at = w < 0 || w > items_.Count() ? items_.Count() : w;
+            items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
+            m.Result = at;
+            return;
         }
-        return;
-    case LB_GETSELCOUNT: m.Result = SelCount(); return;
-    case LB_GETTEXT:
-    case LB_GETTEXTLEN:
-        if (!inRange) m.Result = LRESULT(int(LB_ERR));
-        else m.Result = m.Msg == LB_GETTEXT ? CopyItemText(items_[w], m.LParam) : LRESULT(items_[w].size());
-        return;
-    case LB_ADDSTRING: m.Result = items_.Add(reinterpret_cast<const char*>(m.LParam)); return;
-    case LB_INSERTSTRING: {
-        int at = w < 0 || w > items_.Count() ? items_.Count() : w;
-        items_.Insert(at, reinterpret_cast<const char*>(m.LParam));
-        m.Result = at;
-        return;
-    }
-    case LB_DELETESTRING:
-        if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
-        items_.Delete(w);
-        m.Result = items_.Count();
-        return;
-    case LB_RESETCONTENT: items_.Clear(); return;
-    case LB_FINDSTRING:
-    case LB_FINDSTRINGEXACT:
-    case LB_SELECTSTRING: {
-        int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), w, m.Msg == LB_FINDSTRINGEXACT);
-        if (i >= 0 && m.Msg == LB_SELECTSTRING) SetItemIndex(i);
-        m.Result = i;
-        return;
-    }
-    case LB_GETITEMDATA: m.Result = inRange ? LRESULT(items_.Objects(w)) : LRESULT(int(LB_ERR)); return;
-    case LB_SETITEMDATA:
-        if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
-        items_.SetObject(w, reinterpret_cast<TObject*>(m.LParam));
-        return;
-    case LB_SETHORIZONTALEXTENT:
-        extent_ = w;
-        if (peer_) peer()->setHorizontalExtent(w);
-        return;
-    case LB_GETHORIZONTALEXTENT: m.Result = extent_; return;
-    case LB_SETITEMHEIGHT:
-        if (int(m.LParam) <= 0 || int(m.LParam) > 255) { m.Result = LRESULT(int(LB_ERR)); return; }
-        if (style_ == lbOwnerDrawVariable) {
-            if (!inRange) { m.Result = LRESULT(int(LB_ERR)); return; }
-            heights_[size_t(w)] = int(m.LParam);
-            if (peer_) peer()->setItemHeight(w, int(m.LParam));
-        } else {
-            SetItemHeight(int(m.LParam));
+        case LB_DELETESTRING:
+            if (!inRange) {
+                m.Result = LRESULT(int(LB_ERR));
+                return;
+            }
+            items_.Delete(w);
+            m.Result = items_.Count();
+            return;
+        case LB_RESETCONTENT:
+            items_.Clear();
+            return;
+        case LB_FINDSTRING:
+        case LB_FINDSTRINGEXACT:
+        case LB_SELECTSTRING: {
+            int i = FindItem(items_, reinterpret_cast<const char*>(m.LParam), w,
+                             m.Msg == LB_FINDSTRINGEXACT);
+            if (i >= 0 && m.Msg == LB_SELECTSTRING) SetItemIndex(i);
+            m.Result = i;
+            return;
         }
-        return;
-    case LB_GETITEMHEIGHT:
-        m.Result = style_ == lbOwnerDrawVariable && inRange ? heights_[size_t(w)] : itemHeight_;
-        return;
-    case LB_GETTOPINDEX: m.Result = TopIndex(); return;
-    case LB_SETTOPINDEX: SetTopIndex(w); return;
-    case LB_ITEMFROMPOINT: {
-        int i = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), false);
-        int hit = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), true);
-        m.Result = LRESULT((i < 0 ? 0 : i) | (hit < 0 ? 0x10000 : 0));
-        return;
-    }
-    case LB_GETITEMRECT: {
-        if (!inRange || !m.LParam) { m.Result = LRESULT(int(LB_ERR)); return; }
-        TRect r = ItemRect(w);
-        *reinterpret_cast<RECT*>(m.LParam) = RECT{r.Left, r.Top, r.Right, r.Bottom};
-        m.Result = 1;
-        return;
-    }
-    default:
-        TWinControl::Dispatch(m);
+        case LB_GETITEMDATA:
+            m.Result = inRange ? LRESULT(items_.Objects(w)) : LRESULT(int(LB_ERR));
+            return;
+        case LB_SETITEMDATA:
+            if (!inRange) {
+                m.Result = LRESULT(int(LB_ERR));
+                return;
+            }
+            items_.SetObject(w, reinterpret_cast<TObject*>(m.LParam));
+            return;
+        case LB_SETHORIZONTALEXTENT:
+            extent_ = w;
+            if (peer_) peer()->setHorizontalExtent(w);
+            return;
+        case LB_GETHORIZONTALEXTENT:
+            m.Result = extent_;
+            return;
+        case LB_SETITEMHEIGHT:
+            if (int(m.LParam) <= 0 || int(m.LParam) > 255) {
+                m.Result = LRESULT(int(LB_ERR));
+                return;
+            }
+            if (style_ == lbOwnerDrawVariable) {
+                if (!inRange) {
+                    m.Result = LRESULT(int(LB_ERR));
+                    return;
+                }
+                heights_[size_t(w)] = int(m.LParam);
+                if (peer_) peer()->setItemHeight(w, int(m.LParam));
+            } else {
+                SetItemHeight(int(m.LParam));
+            }
+            return;
+        case LB_GETITEMHEIGHT:
+            m.Result = style_ == lbOwnerDrawVariable && inRange ? heights_[size_t(w)] : itemHeight_;
+            return;
+        case LB_GETTOPINDEX:
+            m.Result = TopIndex();
+            return;
+        case LB_SETTOPINDEX:
+            SetTopIndex(w);
+            return;
+        case LB_ITEMFROMPOINT: {
+            int i = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), false);
+            int hit = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), true);
+            m.Result = LRESULT((i < 0 ? 0 : i) | (hit < 0 ? 0x10000 : 0));
+            return;
+        }
+        case LB_GETITEMRECT: {
+            if (!inRange || !m.LParam) {
+                m.Result = LRESULT(int(LB_ERR));
+                return;
+            }
+            TRect r = ItemRect(w);
+            *reinterpret_cast<RECT*>(m.LParam) = RECT{r.Left, r.Top, r.Right, r.Bottom};
+            m.Result = 1;
+            return;
+        }
+        default:
+            TWinControl::Dispatch(m);
     }
 }
-
 
 // Inserting or deleting an item keeps the other items' selection, as a list box does.
 void TListBox::ItemChanged(TStringList::TChange what, int index) {
     switch (what) {
-    case TStringList::lcInsert:
-        selected_.insert(selected_.begin() + std::min<int>(index, int(selected_.size())), false);
-        heights_.insert(heights_.begin() + std::min<int>(index, int(heights_.size())), itemHeight_);
-        if (itemIndex_ >= index) ++itemIndex_;
-        if (peer_) peer()->insertItem(index, items_[index], 0);
-        if (style_ == lbOwnerDrawVariable) measureItemAt(index);
-        break;
-    case TStringList::lcDelete:
-        if (index < int(selected_.size())) selected_.erase(selected_.begin() + index);
-        if (index < int(heights_.size())) heights_.erase(heights_.begin() + index);
-        if (itemIndex_ == index) itemIndex_ = -1;
-        else if (itemIndex_ > index) --itemIndex_;
-        if (peer_) peer()->deleteItem(index);
-        break;
-    case TStringList::lcSet:
-        if (peer_) peer()->setItemText(index, items_[index]);
-        break;
-    default:
-        SyncItems();
+        case TStringList::lcInsert:
+            selected_.insert(selected_.begin() + std::min<int>(index, int(selected_.size())),
+                             false);
+            heights_.insert(heights_.begin() + std::min<int>(index, int(heights_.size())),
+                            itemHeight_);
+            if (itemIndex_ >= index) ++itemIndex_;
+            if (peer_) peer()->insertItem(index, items_[index], 0);
+            if (style_ == lbOwnerDrawVariable) measureItemAt(index);
+            break;
+        case TStringList::lcDelete:
+            if (index < int(selected_.size())) selected_.erase(selected_.begin() + index);
+            if (index < int(heights_.size())) heights_.erase(heights_.begin() + index);
+            if (itemIndex_ == index)
+                itemIndex_ = -1;
+            else if (itemIndex_ > index)
+                --itemIndex_;
+            if (peer_) peer()->deleteItem(index);
+            break;
+        case TStringList::lcSet:
+            if (peer_) peer()->setItemText(index, items_[index]);
+            break;
+        default:
+            SyncItems();
     }
 }
 
@@ -784,13 +878,18 @@ void TListBox::SetExtendedSelect(bool e) {
 }
 
 bool TListBox::Selected(int i) const {
-    if (i < 0 || i >= items_.Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    if (i < 0 || i >= items_.Count())
+        throw EListError("List index out of bounds (" + IntToStr(i) + ")");
     return i < int(selected_.size()) && selected_[size_t(i)];
 }
 
 void TListBox::SetSelected(int i, bool s) {
-    if (i < 0 || i >= items_.Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
-    if (!multiSelect_ && s) { SetItemIndex(i); return; }
+    if (i < 0 || i >= items_.Count())
+        throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    if (!multiSelect_ && s) {
+        SetItemIndex(i);
+        return;
+    }
     selected_.resize(size_t(items_.Count()), false);
     selected_[size_t(i)] = s;
     if (peer_) peer()->setSelected(i, s);
@@ -806,7 +905,8 @@ void TListBox::PeerCreated() {
     applyOwnerDraw();
     peer()->setMultiSelect(multiSelect_, extendedSelect_);
     SyncItems();
-    for (int i = 0; i < int(selected_.size()); ++i) if (selected_[size_t(i)]) peer()->setSelected(i, true);
+    for (int i = 0; i < int(selected_.size()); ++i)
+        if (selected_[size_t(i)]) peer()->setSelected(i, true);
 }
 
 void TListBox::PeerChanged(int code) {
@@ -855,9 +955,14 @@ void TPanel::Paint() {
     auto bevel = [&](TBevelCut cut) {
         if (cut == TBevelCut::bvNone) return;
         for (int i = 0; i < BevelWidth; ++i) {
-            if (cut == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow);
-            else if (cut == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight);
-            r.Left++; r.Top++; r.Right--; r.Bottom--;
+            if (cut == TBevelCut::bvRaised)
+                Frame3D(c, r, clBtnHighlight, clBtnShadow);
+            else if (cut == TBevelCut::bvLowered)
+                Frame3D(c, r, clBtnShadow, clBtnHighlight);
+            r.Left++;
+            r.Top++;
+            r.Right--;
+            r.Bottom--;
         }
     };
     bevel(BevelOuter);
@@ -914,16 +1019,26 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
 
 void TSpeedButton::Dispatch(TMessage& m) {
     switch (m.Msg) {
-    case CM_DIALOGCHAR:
-        if (IsAccel(WORD(m.WParam), text_) && enabled_ && Showing()) {
-            Click();
-            m.Result = 1;
-        }
-        return;
-    case WM_LBUTTONDOWN: pressed_ = true; Invalidate(); break;
-    case WM_LBUTTONUP: pressed_ = false; Invalidate(); break;
-    case CM_MOUSEENTER: case CM_MOUSELEAVE: Invalidate(); break;
-    default: break;
+        case CM_DIALOGCHAR:
+            if (IsAccel(WORD(m.WParam), text_) && enabled_ && Showing()) {
+                Click();
+                m.Result = 1;
+            }
+            return;
+        case WM_LBUTTONDOWN:
+            pressed_ = true;
+            Invalidate();
+            break;
+        case WM_LBUTTONUP:
+            pressed_ = false;
+            Invalidate();
+            break;
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            Invalidate();
+            break;
+        default:
+            break;
     }
     TGraphicControl::Dispatch(m);
 }
@@ -937,8 +1052,11 @@ void TSpeedButton::Paint() {
         c.Brush()->Style = bsSolid;
         c.FillRect(r);
     }
-    if (!Flat) Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight, sunken ? clBtnHighlight : cl3DDkShadow);
-    else if (enabled_ && (MouseInside || sunken)) Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight, sunken ? clBtnHighlight : clBtnShadow);
+    if (!Flat)
+        Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight,
+                sunken ? clBtnHighlight : cl3DDkShadow);
+    else if (enabled_ && (MouseInside || sunken))
+        Frame3D(c, r, sunken ? clBtnShadow : clBtnHighlight, sunken ? clBtnHighlight : clBtnShadow);
     c.Font()->Assign(font_);
     if (!enabled_) c.Font()->SetColor(clGrayText);
     c.Brush()->Style = bsClear;
@@ -951,12 +1069,14 @@ void TSpeedButton::Paint() {
     int x = Margin >= 0 ? Margin : (width_ - total) / 2;
     int off = sunken ? 1 : 0;
     if (gw) {
-        TRect gr = Rect(x + off, (height_ - glyph_.Height()) / 2 + off, x + off + gw, (height_ - glyph_.Height()) / 2 + off + glyph_.Height());
+        TRect gr = Rect(x + off, (height_ - glyph_.Height()) / 2 + off, x + off + gw,
+                        (height_ - glyph_.Height()) / 2 + off + glyph_.Height());
         glyph_.Transparent = true;
         c.Draw(gr.Left, gr.Top, &glyph_);
         x += gw + Spacing;
     }
-    TRect tr = Rect(x + off, (height_ - th) / 2 + off, x + off + tw + 2, (height_ - th) / 2 + off + th);
+    TRect tr =
+        Rect(x + off, (height_ - th) / 2 + off, x + off + tw + 2, (height_ - th) / 2 + off + th);
     c.DrawText(text_, tr, DT_SINGLELINE);
 }
 
@@ -981,18 +1101,19 @@ void TProgressBar::sync() {
 // ---------------------------------------------------------------- TTimer
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-    window_ = CreateWindowObject("TTimerWindow", nullptr,
-                                 [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
-                                     if (msg == WM_TIMER && enabled_ && OnTimer) {
-                                         try {
-                                             OnTimer(this);
-                                         } catch (...) {
-                                             HandleEventException();
-                                         }
-                                     }
-                                     return 0;
-                                 },
-                                 nullptr);
+    window_ = CreateWindowObject(
+        "TTimerWindow", nullptr,
+        [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+            if (msg == WM_TIMER && enabled_ && OnTimer) {
+                try {
+                    OnTimer(this);
+                } catch (...) {
+                    HandleEventException();
+                }
+            }
+            return 0;
+        },
+        nullptr);
 }
 
 TTimer::~TTimer() {

@@ -26,7 +26,11 @@ public:
     TWinControl* FocusControl = nullptr;
     void Dispatch(TMessage& m) override;
     void SetAutoSize(bool on);
-    void SetWordWrap(bool on) { WordWrap = on; AdjustSize(); Invalidate(); }
+    void SetWordWrap(bool on) {
+        WordWrap = on;
+        AdjustSize();
+        Invalidate();
+    }
     void AdjustSize() override;
     void Loaded() override;
 };
@@ -54,15 +58,26 @@ public:
     // that is not UTF-8 included) until the user edits it.
     std::string GetText() const override;
     void SetText(const std::string& s) override;
-    void SetReadOnly(bool r) { readOnly_ = r; if (peer_) peer()->setReadOnly(r); }
+    void SetReadOnly(bool r) {
+        readOnly_ = r;
+        if (peer_) peer()->setReadOnly(r);
+    }
     bool ReadOnly() const { return readOnly_; }
-    void SetMaxLength(int n) { maxLength_ = n; if (peer_) peer()->setMaxLength(n); }
+    void SetMaxLength(int n) {
+        maxLength_ = n;
+        if (peer_) peer()->setMaxLength(n);
+    }
     int MaxLength() const { return maxLength_; }
-    void SetPasswordChar(char c) { passwordChar_ = c; if (peer_) peer()->setPasswordChar(c); }
+    void SetPasswordChar(char c) {
+        passwordChar_ = c;
+        if (peer_) peer()->setPasswordChar(c);
+    }
     TNotifyEvent OnChange;
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewEditPeer(parent, this); }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewEditPeer(parent, this);
+    }
     ws::EditPeer* peer() const { return PeerAs<ws::EditPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
@@ -141,7 +156,8 @@ protected:
     virtual DWORD ButtonStyle() const { return 0; }
     std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
         const bool ownerDraw = (ButtonStyle() & 0xF) == 0xB;
-        return ws::NewButtonPeer(ownerDraw ? ws::ButtonKind::OwnerDraw : ws::ButtonKind::Push, parent, this);
+        return ws::NewButtonPeer(ownerDraw ? ws::ButtonKind::OwnerDraw : ws::ButtonKind::Push,
+                                 parent, this);
     }
     ws::ButtonPeer* peer() const { return PeerAs<ws::ButtonPeer>(); }
     void PeerChanged(int code) override;
@@ -180,7 +196,9 @@ public:
     void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, CB_ messages
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewComboPeer(parent, this); }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewComboPeer(parent, this);
+    }
     ws::ComboPeer* peer() const { return PeerAs<ws::ComboPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
@@ -191,7 +209,9 @@ protected:
     virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
     // The edit part's text while the list is closed.
-    virtual std::string ItemText(int index) const { return index >= 0 && index < items_.Count() ? items_[index] : ""; }
+    virtual std::string ItemText(int index) const {
+        return index >= 0 && index < items_.Count() ? items_[index] : "";
+    }
     void applyOwnerDraw();
     TCanvas itemCanvas_;
     int itemHeight_ = 16;
@@ -220,20 +240,28 @@ public:
     explicit TComboBoxEx(TComponent* owner);
     std::string ClassName() const override { return "TComboBoxEx"; }
     // Adds an item with its caption, indent and images, like ItemsEx.AddItem.
-    void AddItem(const std::string& caption, int imageIndex, int selectedImageIndex, int overlayImageIndex,
-                 int indent, void* data);
+    void AddItem(const std::string& caption, int imageIndex, int selectedImageIndex,
+                 int overlayImageIndex, int indent, void* data);
     const TComboExItem& ItemEx(int i) const { return itemsEx_.at(size_t(i)); }
     int ItemExCount() const { return int(itemsEx_.size()); }
     void ClearItems();
 
 protected:
-    int IndentOf(int i) const override { return i < int(itemsEx_.size()) ? itemsEx_[size_t(i)].Indent : 0; }
+    int IndentOf(int i) const override {
+        return i < int(itemsEx_.size()) ? itemsEx_[size_t(i)].Indent : 0;
+    }
 
 private:
     std::vector<TComboExItem> itemsEx_;
 };
 
-enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+enum TListBoxStyle {
+    lbStandard,
+    lbOwnerDrawFixed,
+    lbOwnerDrawVariable,
+    lbVirtual,
+    lbVirtualOwnerDraw
+};
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
@@ -246,7 +274,9 @@ public:
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
     int TopIndex() const { return peer_ ? peer()->topIndex() : 0; }
-    void SetTopIndex(int i) { if (peer_) peer()->setTopIndex(i); }
+    void SetTopIndex(int i) {
+        if (peer_) peer()->setTopIndex(i);
+    }
     // The item at a client point: -1 when none, or with `existing` false the nearest.
     int ItemAtPos(const TPoint& p, bool existing) const;
     TRect ItemRect(int i) const;
@@ -267,7 +297,9 @@ public:
     void Clear() { items_.Clear(); }
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewListPeer(parent, this); }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewListPeer(parent, this);
+    }
     ws::ListPeer* peer() const { return PeerAs<ws::ListPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
@@ -277,7 +309,11 @@ protected:
     virtual void MeasureItem(int index, int& height);
     // Scroll bars the window shows (both by default).
     virtual TScrollStyle ScrollBarStyle() const { return ssBoth; }
-    void ApplyScrollBars() { if (peer_) peer()->setScrollBars(ScrollBarStyle() == ssHorizontal || ScrollBarStyle() == ssBoth, ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth); }
+    void ApplyScrollBars() {
+        if (peer_)
+            peer()->setScrollBars(ScrollBarStyle() == ssHorizontal || ScrollBarStyle() == ssBoth,
+                                  ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth);
+    }
     void SyncItems();
     virtual void ItemChanged(TStringList::TChange what, int index);
     virtual void ItemChanging(TStringList::TChange /*what*/, int /*index*/) {}
@@ -379,14 +415,22 @@ public:
     int Min() const { return min_; }
     int Max() const { return max_; }
     int Position() const { return position_; }
-    void SetMin(int v) { min_ = v; sync(); }
-    void SetMax(int v) { max_ = v; sync(); }
+    void SetMin(int v) {
+        min_ = v;
+        sync();
+    }
+    void SetMax(int v) {
+        max_ = v;
+        sync();
+    }
     void SetPosition(int v);
     int Step = 10;
     void StepIt() { SetPosition(position_ + Step); }
 
 protected:
-    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override { return ws::NewRangePeer(parent, this); }
+    std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
+        return ws::NewRangePeer(parent, this);
+    }
     ws::RangePeer* peer() const { return PeerAs<ws::RangePeer>(); }
     void PeerCreated() override { sync(); }
 

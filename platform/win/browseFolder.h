@@ -39,7 +39,7 @@ constexpr UINT BFFM_SETSTATUSTEXTA = WM_USER + 100, BFFM_ENABLEOK = WM_USER + 10
                BFFM_SETSELECTIONA = WM_USER + 102, BFFM_SETOKTEXT = WM_USER + 105,
                BFFM_SETEXPANDED = WM_USER + 106;
 constexpr int IDOK = 1, IDCANCEL = 2;
-constexpr int kBrowseStatusItem = 14147;  // the status line's dialog item
+constexpr int kBrowseStatusItem = 14147;     // the status line's dialog item
 constexpr int kBrowseNewFolderItem = 14150;  // the new folder button
 
 // Shows the dialog modally; the chosen folder's item-id list (free it with CoTaskMemFree

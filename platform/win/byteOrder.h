@@ -8,8 +8,8 @@ inline uint16_t Get16(const std::string& s, size_t p) {
     return uint16_t(uint8_t(s[p]) | uint8_t(s[p + 1]) << 8);
 }
 inline uint32_t Get32(const std::string& s, size_t p) {
-    return uint32_t(uint8_t(s[p])) | uint32_t(uint8_t(s[p + 1])) << 8 | uint32_t(uint8_t(s[p + 2])) << 16 |
-           uint32_t(uint8_t(s[p + 3])) << 24;
+    return uint32_t(uint8_t(s[p])) | uint32_t(uint8_t(s[p + 1])) << 8 |
+           uint32_t(uint8_t(s[p + 2])) << 16 | uint32_t(uint8_t(s[p + 3])) << 24;
 }
 inline void Put16(std::string& s, uint16_t v) {
     s += char(v & 0xFF);
@@ -19,8 +19,8 @@ inline void Put32(std::string& s, uint32_t v) {
     for (int i = 0; i < 4; ++i) s += char((v >> (8 * i)) & 0xFF);
 }
 inline uint32_t GetBE32(const std::string& s, size_t p) {
-    return uint32_t(uint8_t(s[p])) << 24 | uint32_t(uint8_t(s[p + 1])) << 16 | uint32_t(uint8_t(s[p + 2])) << 8 |
-           uint32_t(uint8_t(s[p + 3]));
+    return uint32_t(uint8_t(s[p])) << 24 | uint32_t(uint8_t(s[p + 1])) << 16 |
+           uint32_t(uint8_t(s[p + 2])) << 8 | uint32_t(uint8_t(s[p + 3]));
 }
 inline void PutBE32(std::string& s, uint32_t v) {
     for (int i = 3; i >= 0; --i) s += char((v >> (8 * i)) & 0xFF);

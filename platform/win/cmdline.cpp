@@ -19,7 +19,11 @@ std::string programToken(const std::string& s, size_t& i) {
     bool quoted = false;
     while (i < s.size()) {
         char c = s[i];
-        if (c == '"') { quoted = !quoted; ++i; continue; }
+        if (c == '"') {
+            quoted = !quoted;
+            ++i;
+            continue;
+        }
         if (!quoted && blank(c)) break;
         t += c;
         ++i;
@@ -89,15 +93,24 @@ bool isInterpreter(const std::string& prog) {
 }
 
 // Takes the redirections out of an interpreter command, leaving blanks in their place.
-bool extractRedirections(const std::string& s, std::string& rest,
-                         std::vector<Redirection>& reds, std::string* error) {
+bool extractRedirections(const std::string& s, std::string& rest, std::vector<Redirection>& reds,
+                         std::string* error) {
     rest.clear();
     bool quoted = false;
     size_t i = 0;
     while (i < s.size()) {
         char c = s[i];
-        if (c == '"') { quoted = !quoted; rest += c; ++i; continue; }
-        if (quoted) { rest += c; ++i; continue; }
+        if (c == '"') {
+            quoted = !quoted;
+            rest += c;
+            ++i;
+            continue;
+        }
+        if (quoted) {
+            rest += c;
+            ++i;
+            continue;
+        }
         bool tokenStart = i == 0 || blank(s[i - 1]);
         bool digitRedir = tokenStart && c >= '0' && c <= '2' && i + 1 < s.size() &&
                           (s[i + 1] == '>' || s[i + 1] == '<');
@@ -115,7 +128,10 @@ bool extractRedirections(const std::string& s, std::string& rest,
             } else {
                 ++i;
                 r.kind = Redirection::Write;
-                if (i < s.size() && s[i] == '>') { r.kind = Redirection::Append; ++i; }
+                if (i < s.size() && s[i] == '>') {
+                    r.kind = Redirection::Append;
+                    ++i;
+                }
             }
             if (i + 1 < s.size() && s[i] == '&' && s[i + 1] >= '0' && s[i + 1] <= '2') {
                 r.kind = Redirection::Duplicate;
@@ -126,7 +142,8 @@ bool extractRedirections(const std::string& s, std::string& rest,
                 std::string file;
                 if (i < s.size() && s[i] == '"') {
                     size_t q = s.find('"', i + 1);
-                    if (q == std::string::npos) return fail(error, "unterminated quote in redirection");
+                    if (q == std::string::npos)
+                        return fail(error, "unterminated quote in redirection");
                     file = s.substr(i + 1, q - i - 1);
                     i = q + 1;
                 } else {
@@ -169,7 +186,10 @@ bool ParseCommand(const std::string& line, ParsedCommand& out, std::string* erro
             char sw = char(std::tolower(static_cast<unsigned char>(line[i + 1])));
             i += 2;
             if (sw == 'c') break;
-            if (sw == 's') { stripAlways = true; continue; }
+            if (sw == 's') {
+                stripAlways = true;
+                continue;
+            }
             if (sw == 'q' || sw == 'd') continue;
             return fail(error, "unsupported interpreter switch");
         }

@@ -13,10 +13,10 @@ std::vector<std::string> SplitCommandLine(const std::string& line);
 
 struct Redirection {
     enum Kind { Write, Append, Read, Duplicate };
-    int fd = 1;         // 0, 1 or 2
+    int fd = 1;  // 0, 1 or 2
     Kind kind = Write;
-    std::string file;   // Write, Append, Read
-    int sourceFd = 1;   // Duplicate: fd := sourceFd
+    std::string file;  // Write, Append, Read
+    int sourceFd = 1;  // Duplicate: fd := sourceFd
 };
 
 struct ParsedCommand {

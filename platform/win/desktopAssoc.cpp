@@ -103,7 +103,8 @@ struct Glob {
 };
 
 Glob::Form formOf(const std::string& p) {
-    if (p.size() > 1 && p[0] == '*' && p.find_first_of("*?[", 1) == std::string::npos) return Glob::kSuffix;
+    if (p.size() > 1 && p[0] == '*' && p.find_first_of("*?[", 1) == std::string::npos)
+        return Glob::kSuffix;
     if (p.find_first_of("*?[") == std::string::npos) return Glob::kLiteral;
     return Glob::kOther;
 }
@@ -117,8 +118,8 @@ std::vector<Glob> loadGlobs() {
             if (l.empty() || l[0] == '#') continue;
             auto f = splitList(l, ':');
             if (f.size() < 3) continue;
-            Glob g{int(StrToIntDef(f[0], 50)), f[1], f[2], f.size() > 3 && f[3].find("cs") != std::string::npos,
-                   formOf(f[2])};
+            Glob g{int(StrToIntDef(f[0], 50)), f[1], f[2],
+                   f.size() > 3 && f[3].find("cs") != std::string::npos, formOf(f[2])};
             globs.push_back(g);
         }
     }
@@ -149,15 +150,25 @@ bool globMatches(const Glob& g, std::string_view name) {
 }
 
 const std::map<std::string, std::string>& builtinTypes() {
-    static const std::map<std::string, std::string> t = {
-        {".pdf", "application/pdf"}, {".ps", "application/postscript"},
-        {".eps", "image/x-eps"}, {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"},
-        {".bmp", "image/bmp"}, {".tif", "image/tiff"}, {".tiff", "image/tiff"},
-        {".png", "image/png"}, {".gif", "image/gif"}, {".htm", "text/html"},
-        {".html", "text/html"}, {".txt", "text/plain"}, {".log", "text/x-log"},
-        {".rtf", "application/rtf"}, {".doc", "application/msword"},
-        {".xls", "application/vnd.ms-excel"}, {".ppt", "application/vnd.ms-powerpoint"},
-        {".mdb", "application/vnd.ms-access"}};
+    static const std::map<std::string, std::string> t = {{".pdf", "application/pdf"},
+                                                         {".ps", "application/postscript"},
+                                                         {".eps", "image/x-eps"},
+                                                         {".jpg", "image/jpeg"},
+                                                         {".jpeg", "image/jpeg"},
+                                                         {".bmp", "image/bmp"},
+                                                         {".tif", "image/tiff"},
+                                                         {".tiff", "image/tiff"},
+                                                         {".png", "image/png"},
+                                                         {".gif", "image/gif"},
+                                                         {".htm", "text/html"},
+                                                         {".html", "text/html"},
+                                                         {".txt", "text/plain"},
+                                                         {".log", "text/x-log"},
+                                                         {".rtf", "application/rtf"},
+                                                         {".doc", "application/msword"},
+                                                         {".xls", "application/vnd.ms-excel"},
+                                                         {".ppt", "application/vnd.ms-powerpoint"},
+                                                         {".mdb", "application/vnd.ms-access"}};
     return t;
 }
 
@@ -188,8 +199,16 @@ std::vector<std::string> splitExec(const std::string& s) {
         bool quoted = false;
         while (i < s.size() && (quoted || s[i] != ' ')) {
             char c = s[i];
-            if (c == '"') { quoted = !quoted; ++i; continue; }
-            if (quoted && c == '\\' && i + 1 < s.size()) { a += s[i + 1]; i += 2; continue; }
+            if (c == '"') {
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            if (quoted && c == '\\' && i + 1 < s.size()) {
+                a += s[i + 1];
+                i += 2;
+                continue;
+            }
             a += c;
             ++i;
         }
@@ -203,7 +222,10 @@ std::optional<DesktopApp> loadDesktopFile(const std::string& id, const std::stri
     auto it = ini.find("Desktop Entry");
     if (it == ini.end()) return std::nullopt;
     auto& e = it->second;
-    auto get = [&](const char* k) { auto f = e.find(k); return f == e.end() ? std::string() : unescapeValue(f->second); };
+    auto get = [&](const char* k) {
+        auto f = e.find(k);
+        return f == e.end() ? std::string() : unescapeValue(f->second);
+    };
     if (get("Type") != "Application" || SameText(get("Hidden"), "true")) return std::nullopt;
     std::string tryExec = get("TryExec");
     if (!tryExec.empty() && SearchProgram(tryExec).empty()) return std::nullopt;
@@ -258,7 +280,8 @@ std::string UrlScheme(const std::string& s) {
     if (!std::isalpha(static_cast<unsigned char>(s[0]))) return "";
     for (size_t i = 1; i < colon; ++i) {
         char c = s[i];
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return "";
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return "";
     }
     return LowerCase(s.substr(0, colon));
 }
@@ -268,7 +291,9 @@ std::string MimeTypeOfFile(const std::string& path) {
     return MimeTypeOfName(ExtractFileName(ExcludeTrailingPathDelimiter(path)));
 }
 
-std::optional<DesktopApp> FindDesktopApplication(const std::string& id) { return findInstalled(id); }
+std::optional<DesktopApp> FindDesktopApplication(const std::string& id) {
+    return findInstalled(id);
+}
 
 std::vector<std::string> XdgDataDirs() { return allDataDirs(); }
 
@@ -349,8 +374,12 @@ std::vector<std::string> ExpandExecLine(const DesktopApp& app, const std::string
         for (size_t j = 0; j < a.size(); ++j) {
             if (a[j] == '%' && j + 1 < a.size()) {
                 char c = a[++j];
-                if (c == '%') r += '%';
-                else if (c == 'f' || c == 'u' || c == 'F' || c == 'U') { r += target; placed = true; }
+                if (c == '%')
+                    r += '%';
+                else if (c == 'f' || c == 'u' || c == 'F' || c == 'U') {
+                    r += target;
+                    placed = true;
+                }
                 // other field codes are dropped
             } else {
                 r += a[j];

@@ -8,8 +8,8 @@
 #include <vector>
 
 struct DesktopApp {
-    std::string id;       // "org.gnome.Evince.desktop"
-    std::string program;  // full path of the Exec program
+    std::string id;                 // "org.gnome.Evince.desktop"
+    std::string program;            // full path of the Exec program
     std::vector<std::string> exec;  // the Exec line split into arguments, field codes kept
 };
 

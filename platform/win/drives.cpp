@@ -1,13 +1,13 @@
 #include "platform/win/drives.h"
 
-#include "platform/rtl/utf8.h"
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include "platform/rtl/utf8.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -18,28 +18,32 @@ namespace {
 // File systems that hold no user files.
 const std::set<std::string>& PseudoFileSystems() {
     static const std::set<std::string> s = {
-        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs", "tracefs",
-        "configfs", "fusectl", "mqueue", "hugetlbfs", "pstore", "bpf", "autofs", "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs", "selinuxfs", "ramfs", "squashfs", "fuse.gvfsd-fuse", "fuse.portal", "overlay",
-        "tmpfs", "devfs", "none"};
+        "proc",        "sysfs",   "devtmpfs",  "devpts",   "cgroup",      "cgroup2",
+        "securityfs",  "debugfs", "tracefs",   "configfs", "fusectl",     "mqueue",
+        "hugetlbfs",   "pstore",  "bpf",       "autofs",   "binfmt_misc", "efivarfs",
+        "rpc_pipefs",  "nsfs",    "selinuxfs", "ramfs",    "squashfs",    "fuse.gvfsd-fuse",
+        "fuse.portal", "overlay", "tmpfs",     "devfs",    "none"};
     return s;
 }
 
 // System areas whose mounts are not drives even when their file system is a real one.
 bool SystemArea(const std::string& dir) {
-    for (const char* p : {"/proc/", "/sys/", "/dev/", "/run/", "/snap/", "/boot/", "/var/lib/", "/etc/", "/usr/", "/var/snap/"})
+    for (const char* p : {"/proc/", "/sys/", "/dev/", "/run/", "/snap/", "/boot/", "/var/lib/",
+                          "/etc/", "/usr/", "/var/snap/"})
         if (dir.compare(0, std::strlen(p), p) == 0) return true;
     return false;
 }
 
-bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
+bool StartsWith(const std::string& s, const std::string& p) {
+    return s.compare(0, p.size(), p) == 0;
+}
 
 // Mount tables escape blanks and a few other characters as \ooo.
 std::string Unescape(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size() + 0 && std::isdigit(uint8_t(s[i + 1])) && std::isdigit(uint8_t(s[i + 2])) &&
-            std::isdigit(uint8_t(s[i + 3]))) {
+        if (s[i] == '\\' && i + 3 < s.size() + 0 && std::isdigit(uint8_t(s[i + 1])) &&
+            std::isdigit(uint8_t(s[i + 2])) && std::isdigit(uint8_t(s[i + 3]))) {
             out += char((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
             i += 3;
         } else {
@@ -56,18 +60,21 @@ std::string WithSlash(std::string s) {
 
 UINT KindOf(const std::string& dir, const std::string& device, const std::string& fs) {
     if (fs == "iso9660" || fs == "udf") return DRIVE_CDROM;
-    if (fs == "nfs" || fs == "nfs4" || fs == "cifs" || fs == "smb3" || fs == "smbfs" || fs == "9p" || fs == "davfs" ||
-        fs == "fuse.sshfs" || fs == "afs" || device.find(':') != std::string::npos || StartsWith(device, "//"))
+    if (fs == "nfs" || fs == "nfs4" || fs == "cifs" || fs == "smb3" || fs == "smbfs" ||
+        fs == "9p" || fs == "davfs" || fs == "fuse.sshfs" || fs == "afs" ||
+        device.find(':') != std::string::npos || StartsWith(device, "//"))
         return DRIVE_REMOTE;
     if (fs == "tmpfs" || fs == "ramfs") return DRIVE_RAMDISK;
-    if (StartsWith(dir, "/media/") || StartsWith(dir, "/run/media/") || fs == "vfat" || fs == "exfat")
+    if (StartsWith(dir, "/media/") || StartsWith(dir, "/run/media/") || fs == "vfat" ||
+        fs == "exfat")
         return DRIVE_REMOVABLE;
     return DRIVE_FIXED;
 }
 
 bool UserCanRead(const std::string& dir) {
     struct stat st {};
-    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), R_OK | X_OK) == 0;
+    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           access(dir.c_str(), R_OK | X_OK) == 0;
 }
 
 std::string HomeFolder() {
@@ -97,18 +104,25 @@ std::vector<DriveInfo> DrivesFromMounts(const std::string& mounts, const std::st
         bool root = dir == "/";
         // The root stays a drive whatever it is mounted from (containers mount it as overlay).
         if (!root && (PseudoFileSystems().count(fs) || SystemArea(dir))) {
-            if (!(fs == "tmpfs" && (StartsWith(dir, "/media/") || StartsWith(dir, "/mnt/")))) continue;
+            if (!(fs == "tmpfs" && (StartsWith(dir, "/media/") || StartsWith(dir, "/mnt/"))))
+                continue;
         }
         if (!readable(dir)) continue;
         DriveInfo d{dir, device, fs, root ? DRIVE_FIXED : KindOf(dir, device, fs)};
-        auto same = std::find_if(found.begin(), found.end(), [&](const DriveInfo& e) { return e.root == dir; });
-        if (same != found.end()) *same = d;  // a later mount on the same folder hides the earlier one
-        else found.push_back(d);
+        auto same = std::find_if(found.begin(), found.end(),
+                                 [&](const DriveInfo& e) { return e.root == dir; });
+        if (same != found.end())
+            *same = d;  // a later mount on the same folder hides the earlier one
+        else
+            found.push_back(d);
     }
-    if (std::none_of(found.begin(), found.end(), [](const DriveInfo& d) { return d.root == "/"; }) && readable("/"))
+    if (std::none_of(found.begin(), found.end(),
+                     [](const DriveInfo& d) { return d.root == "/"; }) &&
+        readable("/"))
         found.push_back(DriveInfo{"/", "", "", DRIVE_FIXED});
     if (!home.empty() && home != "/" && readable(home) &&
-        std::none_of(found.begin(), found.end(), [&](const DriveInfo& d) { return d.root == home; })) {
+        std::none_of(found.begin(), found.end(),
+                     [&](const DriveInfo& d) { return d.root == home; })) {
         // The home folder counts as a drive of the kind of the file system it lies on.
         DriveInfo h{home, "", "", DRIVE_FIXED};
         size_t best = 0;
@@ -201,9 +215,9 @@ UINT GetDriveTypeA(const char* root) {
     return DriveOfPath(p, d) ? d.type : DRIVE_UNKNOWN;
 }
 
-BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize, DWORD* serialNumber,
-                           DWORD* maxComponentLength, DWORD* fileSystemFlags, char* fileSystemName,
-                           DWORD fileSystemNameSize) {
+BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                           DWORD* serialNumber, DWORD* maxComponentLength, DWORD* fileSystemFlags,
+                           char* fileSystemName, DWORD fileSystemNameSize) {
     std::string p = root && *root ? WithSlash(root) : CurrentFolder();
     struct stat st {};
     struct statvfs vs {};
@@ -213,14 +227,17 @@ BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameS
     }
     DriveInfo d;
     DriveOfPath(p, d);
-    bool foldsCase = d.fsType == "vfat" || d.fsType == "exfat" || d.fsType == "ntfs" || d.fsType == "ntfs3" ||
-                     d.fsType == "iso9660" || d.fsType == "cifs" || d.fsType == "smb3";
+    bool foldsCase = d.fsType == "vfat" || d.fsType == "exfat" || d.fsType == "ntfs" ||
+                     d.fsType == "ntfs3" || d.fsType == "iso9660" || d.fsType == "cifs" ||
+                     d.fsType == "smb3";
     if (volumeName && volumeNameSize) CopyTextToBuffer("", volumeName, volumeNameSize);
     if (serialNumber) *serialNumber = DWORD(st.st_dev ^ (uint64_t(st.st_dev) >> 32));
     if (maxComponentLength) *maxComponentLength = DWORD(vs.f_namemax);
     if (fileSystemFlags)
-        *fileSystemFlags = FILE_CASE_PRESERVED_NAMES | FILE_UNICODE_ON_DISK | (foldsCase ? 0 : FILE_CASE_SENSITIVE_SEARCH | FILE_PERSISTENT_ACLS);
-    if (fileSystemName && fileSystemNameSize) CopyTextToBuffer(d.fsType, fileSystemName, fileSystemNameSize);
+        *fileSystemFlags = FILE_CASE_PRESERVED_NAMES | FILE_UNICODE_ON_DISK |
+                           (foldsCase ? 0 : FILE_CASE_SENSITIVE_SEARCH | FILE_PERSISTENT_ACLS);
+    if (fileSystemName && fileSystemNameSize)
+        CopyTextToBuffer(d.fsType, fileSystemName, fileSystemNameSize);
     return TRUE_;
 }
 

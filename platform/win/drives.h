@@ -12,8 +12,8 @@
 
 constexpr UINT DRIVE_UNKNOWN = 0, DRIVE_NO_ROOT_DIR = 1, DRIVE_REMOVABLE = 2, DRIVE_FIXED = 3,
                DRIVE_REMOTE = 4, DRIVE_CDROM = 5, DRIVE_RAMDISK = 6;
-constexpr DWORD FILE_CASE_SENSITIVE_SEARCH = 0x1, FILE_CASE_PRESERVED_NAMES = 0x2, FILE_UNICODE_ON_DISK = 0x4,
-                FILE_PERSISTENT_ACLS = 0x8;
+constexpr DWORD FILE_CASE_SENSITIVE_SEARCH = 0x1, FILE_CASE_PRESERVED_NAMES = 0x2,
+                FILE_UNICODE_ON_DISK = 0x4, FILE_PERSISTENT_ACLS = 0x8;
 constexpr UINT SEM_FAILCRITICALERRORS = 0x1, SEM_NOOPENFILEERRORBOX = 0x8000;
 
 struct DriveInfo {
@@ -39,9 +39,9 @@ DWORD GetLogicalDriveStringsA(DWORD bufferLength, char* buffer);
 // that is not a root gives the kind of the drive it lies on; DRIVE_NO_ROOT_DIR when the
 // path does not exist.
 UINT GetDriveTypeA(const char* root);
-BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize, DWORD* serialNumber,
-                           DWORD* maxComponentLength, DWORD* fileSystemFlags, char* fileSystemName,
-                           DWORD fileSystemNameSize);
+BOOL GetVolumeInformationA(const char* root, char* volumeName, DWORD volumeNameSize,
+                           DWORD* serialNumber, DWORD* maxComponentLength, DWORD* fileSystemFlags,
+                           char* fileSystemName, DWORD fileSystemNameSize);
 BOOL GetDiskFreeSpaceExA(const char* directory, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
                          uint64_t* totalFreeBytes);
 // Kept for callers that silence the system's error boxes; this layer shows none.

@@ -1,12 +1,12 @@
 #include "platform/win/fileChange.h"
 
-#include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
 
 #include "platform/win/handles.h"
 #include "platform/win/wake.h"
@@ -15,7 +15,8 @@ namespace {
 
 uint32_t InotifyMask(DWORD filter) {
     uint32_t mask = 0;
-    if (filter & FILE_NOTIFY_CHANGE_FILE_NAME) mask |= IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+    if (filter & FILE_NOTIFY_CHANGE_FILE_NAME)
+        mask |= IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
     if (filter & FILE_NOTIFY_CHANGE_SIZE) mask |= IN_MODIFY;
     if (filter & FILE_NOTIFY_CHANGE_LAST_WRITE) mask |= IN_CLOSE_WRITE | IN_MOVED_TO;
     return mask;
@@ -44,8 +45,7 @@ public:
     // lets the next change wake it again.
     void Reset() {
         char buf[4096];
-        while (::read(fd_, buf, sizeof buf) > 0) {
-        }
+        while (::read(fd_, buf, sizeof buf) > 0) {}
         UnregisterWakeFd(fd_);
         RegisterWakeFd(fd_);
     }
@@ -66,11 +66,15 @@ private:
 
 DWORD ErrorOf(int err) {
     switch (err) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM: return ERROR_ACCESS_DENIED;
-    default: return ERROR_INVALID_PARAMETER;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return ERROR_ACCESS_DENIED;
+        default:
+            return ERROR_INVALID_PARAMETER;
     }
 }
 

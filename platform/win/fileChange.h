@@ -6,9 +6,10 @@
 
 #include "platform/win/wintypes.h"
 
-constexpr DWORD FILE_NOTIFY_CHANGE_FILE_NAME = 0x00000001;   // created, deleted, renamed
-constexpr DWORD FILE_NOTIFY_CHANGE_SIZE = 0x00000008;        // written to
-constexpr DWORD FILE_NOTIFY_CHANGE_LAST_WRITE = 0x00000010;  // a writer finished, or a file arrived whole by a rename
+constexpr DWORD FILE_NOTIFY_CHANGE_FILE_NAME = 0x00000001;  // created, deleted, renamed
+constexpr DWORD FILE_NOTIFY_CHANGE_SIZE = 0x00000008;       // written to
+constexpr DWORD FILE_NOTIFY_CHANGE_LAST_WRITE =
+    0x00000010;  // a writer finished, or a file arrived whole by a rename
 
 // INVALID_HANDLE_VALUE with ERROR_PATH_NOT_FOUND when the folder does not exist, or
 // ERROR_INVALID_PARAMETER for a subtree watch or an empty filter (not supported).
@@ -29,5 +30,5 @@ constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 // file open for writing, which tells a file still being written from a complete one.
 // Other failures: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_INVALID_PARAMETER.
 // The handle is closed with CloseHandle.
-HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
-                   DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, void* security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile);

@@ -13,9 +13,13 @@ TypedHandles<KernelObject>& Kernel() {
 
 DWORD KernelObject::Wait(DWORD) { return WAIT_FAILED; }
 
-HANDLE AddHandle(std::shared_ptr<KernelObject> object) { return reinterpret_cast<HANDLE>(Kernel().Add(std::move(object))); }
+HANDLE AddHandle(std::shared_ptr<KernelObject> object) {
+    return reinterpret_cast<HANDLE>(Kernel().Add(std::move(object)));
+}
 
-std::shared_ptr<KernelObject> LookupHandle(HANDLE h) { return Kernel().Find(reinterpret_cast<uintptr_t>(h)); }
+std::shared_ptr<KernelObject> LookupHandle(HANDLE h) {
+    return Kernel().Find(reinterpret_cast<uintptr_t>(h));
+}
 
 BOOL CloseHandle(HANDLE h) {
     if (!Kernel().Remove(reinterpret_cast<uintptr_t>(h))) {

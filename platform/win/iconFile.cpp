@@ -30,7 +30,8 @@ bool ReadIconFile(const std::string& bytes, IconFile& out, std::string* error) {
     if (bytes.size() < kHeaderSize) return Fail(error, "too short for an icon header");
     if (Get16(bytes, 0) != 0) return Fail(error, "reserved field not 0");
     uint16_t type = Get16(bytes, 2);
-    if (type != kIconFileIcon && type != kIconFileCursor) return Fail(error, "neither an icon nor a cursor");
+    if (type != kIconFileIcon && type != kIconFileCursor)
+        return Fail(error, "neither an icon nor a cursor");
     uint16_t count = Get16(bytes, 4);
     if (count == 0) return Fail(error, "no images");
     if (bytes.size() < kHeaderSize + kEntrySize * count) return Fail(error, "directory cut short");
@@ -93,18 +94,21 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
     int32_t w = int32_t(Get32(d, 4)), h2 = int32_t(Get32(d, 8));
     int bits = Get16(d, 14);
     uint32_t compression = Get32(d, 16), clrUsed = Get32(d, 32);
-    if (infoSize < kInfoSize || infoSize > d.size() || w <= 0 || w > 4096 || h2 <= 0 || h2 > 8192) return false;
+    if (infoSize < kInfoSize || infoSize > d.size() || w <= 0 || w > 4096 || h2 <= 0 || h2 > 8192)
+        return false;
     if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
     int h = h2 / 2;
     if (h <= 0) return false;
     size_t p = infoSize;
-    if (compression == 3) p += 12;  // three channel masks, the standard 5-5-5 or 8-8-8 layout assumed
+    if (compression == 3)
+        p += 12;  // three channel masks, the standard 5-5-5 or 8-8-8 layout assumed
     std::vector<uint32_t> palette;
     if (bits <= 8) {
         size_t n = clrUsed ? clrUsed : (1u << bits);
         if (n > 256 || p + 4 * n > d.size()) return false;
-        for (size_t i = 0; i < n; ++i) palette.push_back(0xFF000000u | (Get32(d, p + 4 * i) & 0xFFFFFF));
+        for (size_t i = 0; i < n; ++i)
+            palette.push_back(0xFF000000u | (Get32(d, p + 4 * i) & 0xFFFFFF));
         p += 4 * n;
     }
     size_t xorStride = size_t(Stride(w, bits)), andStride = size_t(Stride(w, 1));
@@ -113,24 +117,36 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
     out.bitCount = bits;
     bool anyAlpha = false;
     for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const uint8_t*>(d.data() + p + xorStride * size_t(h - 1 - y));
+        const auto* row =
+            reinterpret_cast<const uint8_t*>(d.data() + p + xorStride * size_t(h - 1 - y));
         for (int x = 0; x < w; ++x) {
             uint32_t c = 0;
             switch (bits) {
-            case 1: c = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-            case 4: c = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15; break;
-            case 8: c = row[x]; break;
-            case 16: {
-                unsigned v = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
-                unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-                c = 0xFF000000u | ((r * 255 / 31) << 16) | ((g * 255 / 31) << 8) | (b * 255 / 31);
-                break;
-            }
-            case 24: c = 0xFF000000u | uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x]; break;
-            case 32:
-                c = uint32_t(row[4 * x + 3]) << 24 | uint32_t(row[4 * x + 2]) << 16 | uint32_t(row[4 * x + 1]) << 8 | row[4 * x];
-                anyAlpha = anyAlpha || (c >> 24) != 0;
-                break;
+                case 1:
+                    c = (row[x >> 3] >> (7 - (x & 7))) & 1;
+                    break;
+                case 4:
+                    c = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+                    break;
+                case 8:
+                    c = row[x];
+                    break;
+                case 16: {
+                    unsigned v = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
+                    unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+                    c = 0xFF000000u | ((r * 255 / 31) << 16) | ((g * 255 / 31) << 8) |
+                        (b * 255 / 31);
+                    break;
+                }
+                case 24:
+                    c = 0xFF000000u | uint32_t(row[3 * x + 2]) << 16 |
+                        uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+                    break;
+                case 32:
+                    c = uint32_t(row[4 * x + 3]) << 24 | uint32_t(row[4 * x + 2]) << 16 |
+                        uint32_t(row[4 * x + 1]) << 8 | row[4 * x];
+                    anyAlpha = anyAlpha || (c >> 24) != 0;
+                    break;
             }
             if (bits <= 8) c = c < palette.size() ? palette[c] : 0xFF000000u;
             out.pixels[size_t(y) * size_t(w) + size_t(x)] = c;
@@ -139,10 +155,14 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
     p += xorStride * size_t(h);
     bool haveMask = p + andStride * size_t(h) <= d.size();
     for (int y = 0; y < h; ++y) {
-        const auto* row = haveMask ? reinterpret_cast<const uint8_t*>(d.data() + p + andStride * size_t(h - 1 - y)) : nullptr;
+        const auto* row =
+            haveMask
+                ? reinterpret_cast<const uint8_t*>(d.data() + p + andStride * size_t(h - 1 - y))
+                : nullptr;
         for (int x = 0; x < w; ++x) {
             size_t i = size_t(y) * size_t(w) + size_t(x);
-            uint8_t m = row ? (row[x >> 3] >> (7 - (x & 7))) & 1 : (bits == 32 && anyAlpha ? (out.pixels[i] >> 24) == 0 : 0);
+            uint8_t m = row ? (row[x >> 3] >> (7 - (x & 7))) & 1
+                            : (bits == 32 && anyAlpha ? (out.pixels[i] >> 24) == 0 : 0);
             out.mask[i] = m;
         }
     }
@@ -188,18 +208,26 @@ bool EncodeIconEntry(const IconImage& image, int bits, bool cursor, IconFileEntr
         for (int x = 0; x < w; ++x) {
             uint32_t c = image.pixels[size_t(y) * size_t(w) + size_t(x)];
             switch (bits) {
-            case 1: row[size_t(x >> 3)] = char(uint8_t(row[size_t(x >> 3)]) | (index[c & 0xFFFFFF] << (7 - (x & 7)))); break;
-            case 4: row[size_t(x >> 1)] = char(uint8_t(row[size_t(x >> 1)]) | (index[c & 0xFFFFFF] << ((x & 1) ? 0 : 4))); break;
-            case 8: row[size_t(x)] = char(index[c & 0xFFFFFF]); break;
-            case 24:
-            case 32: {
-                size_t q = size_t(x) * size_t(bits / 8);
-                row[q] = char(c & 0xFF);
-                row[q + 1] = char((c >> 8) & 0xFF);
-                row[q + 2] = char((c >> 16) & 0xFF);
-                if (bits == 32) row[q + 3] = char(image.hasAlpha ? (c >> 24) : 0);
-                break;
-            }
+                case 1:
+                    row[size_t(x >> 3)] =
+                        char(uint8_t(row[size_t(x >> 3)]) | (index[c & 0xFFFFFF] << (7 - (x & 7))));
+                    break;
+                case 4:
+                    row[size_t(x >> 1)] = char(uint8_t(row[size_t(x >> 1)]) |
+                                               (index[c & 0xFFFFFF] << ((x & 1) ? 0 : 4)));
+                    break;
+                case 8:
+                    row[size_t(x)] = char(index[c & 0xFFFFFF]);
+                    break;
+                case 24:
+                case 32: {
+                    size_t q = size_t(x) * size_t(bits / 8);
+                    row[q] = char(c & 0xFF);
+                    row[q + 1] = char((c >> 8) & 0xFF);
+                    row[q + 2] = char((c >> 16) & 0xFF);
+                    if (bits == 32) row[q + 3] = char(image.hasAlpha ? (c >> 24) : 0);
+                    break;
+                }
             }
         }
         d += row;
@@ -207,7 +235,8 @@ bool EncodeIconEntry(const IconImage& image, int bits, bool cursor, IconFileEntr
     for (int y = h - 1; y >= 0; --y) {
         std::string row(andStride, '\0');
         for (int x = 0; x < w; ++x)
-            if (image.mask[size_t(y) * size_t(w) + size_t(x)]) row[size_t(x >> 3)] = char(uint8_t(row[size_t(x >> 3)]) | (0x80 >> (x & 7)));
+            if (image.mask[size_t(y) * size_t(w) + size_t(x)])
+                row[size_t(x >> 3)] = char(uint8_t(row[size_t(x >> 3)]) | (0x80 >> (x & 7)));
         d += row;
     }
     out = IconFileEntry{};

@@ -12,7 +12,7 @@ struct IconImage {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     std::vector<uint8_t> mask;
-    int bitCount = 32;   // the depth it was stored in (or is to be stored in)
+    int bitCount = 32;       // the depth it was stored in (or is to be stored in)
     int hotX = 0, hotY = 0;  // the hot spot of a cursor
     bool hasAlpha = false;   // 32-bit pixels whose alpha channel carries the shape
     bool Empty() const { return width <= 0 || height <= 0; }

@@ -40,10 +40,12 @@ std::string GtkTheme() {
 std::vector<std::string> ThemeDirs() {
     std::string chosen = Env("VEXOMAT_ICON_THEME");
     if (chosen.empty()) chosen = GtkTheme();
-    std::vector<std::string> bases = {Env("HOME") + "/.local/share/icons", Env("HOME") + "/.icons", "/usr/local/share/icons", "/usr/share/icons"};
+    std::vector<std::string> bases = {Env("HOME") + "/.local/share/icons", Env("HOME") + "/.icons",
+                                      "/usr/local/share/icons", "/usr/share/icons"};
     std::vector<std::string> dirs;
     for (const std::string& theme : {chosen, std::string("Adwaita"), std::string("hicolor")}) {
-        if (theme.empty() || theme.find('/') != std::string::npos || theme == "." || theme == "..") continue;
+        if (theme.empty() || theme.find('/') != std::string::npos || theme == "." || theme == "..")
+            continue;
         for (const std::string& b : bases)
             if (IsDir(b + "/" + theme)) dirs.push_back(b + "/" + theme);
     }
@@ -70,7 +72,8 @@ bool ReadPng(const std::string& file, IconImage& out) {
 
 bool IconThemeEnabled() { return Env("VEXOMAT_ICON_THEME") != "builtin"; }
 
-bool LoadThemeIcon(const std::vector<std::string>& names, int size, IconImage& out, std::string* file) {
+bool LoadThemeIcon(const std::vector<std::string>& names, int size, IconImage& out,
+                   std::string* file) {
     if (!IconThemeEnabled()) return false;
     static std::map<std::string, std::string> found;  // name@size -> file ("" = none)
     static const char* contexts[] = {"mimetypes", "places", "devices", "apps", "status", "legacy"};
@@ -86,8 +89,9 @@ bool LoadThemeIcon(const std::vector<std::string>& names, int size, IconImage& o
                 for (int s : sizes) {
                     std::string sz = std::to_string(s);
                     for (const char* ctx : contexts)
-                        for (const std::string& cand : {theme + "/" + sz + "x" + sz + "/" + ctx + "/" + name + ".png",
-                                                        theme + "/" + ctx + "/" + sz + "/" + name + ".png"}) {
+                        for (const std::string& cand :
+                             {theme + "/" + sz + "x" + sz + "/" + ctx + "/" + name + ".png",
+                              theme + "/" + ctx + "/" + sz + "/" + name + ".png"}) {
                             struct stat st {};
                             if (hit.empty() && stat(cand.c_str(), &st) == 0) hit = cand;
                         }

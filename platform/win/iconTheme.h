@@ -12,4 +12,5 @@
 // True when icons are to be taken from a theme at all.
 bool IconThemeEnabled();
 // The first of the names found as a PNG at (or near, then scaled to) size pixels.
-bool LoadThemeIcon(const std::vector<std::string>& names, int size, IconImage& out, std::string* file = nullptr);
+bool LoadThemeIcon(const std::vector<std::string>& names, int size, IconImage& out,
+                   std::string* file = nullptr);

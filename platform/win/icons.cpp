@@ -45,7 +45,8 @@ HICON AddIcon(const IconImage& image, bool isIcon, bool shared) {
 // Text form of a resource name: numbers in decimal.
 std::string ResourceKey(LPCSTR name) {
     if (!name) return "";
-    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<uintptr_t>(name)) : std::string(name);
+    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<uintptr_t>(name))
+                                : std::string(name);
 }
 
 const BuiltinIcon* StandardIcon(uintptr_t id) {
@@ -64,7 +65,8 @@ HICON LoadShared(HINSTANCE inst, LPCSTR name, bool cursor, int size) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    std::string key = std::string(cursor ? "c:" : "i:") + (inst ? "p:" : "s:") + ResourceKey(name) + ":" + std::to_string(size);
+    std::string key = std::string(cursor ? "c:" : "i:") + (inst ? "p:" : "s:") + ResourceKey(name) +
+                      ":" + std::to_string(size);
     auto hit = SharedIcons().find(key);
     if (hit != SharedIcons().end()) return hit->second;
     IconImage img;
@@ -78,12 +80,14 @@ HICON LoadShared(HINSTANCE inst, LPCSTR name, bool cursor, int size) {
             ok = true;
         }
     } else {
-        std::string path = std::string(cursor ? "cursors/" : "icons/") + ResourceKey(name) + (cursor ? ".cur" : ".ico");
+        std::string path = std::string(cursor ? "cursors/" : "icons/") + ResourceKey(name) +
+                           (cursor ? ".cur" : ".ico");
         if (const EmbeddedResource* r = FindEmbeddedResource(path.c_str())) {
             IconFile f;
             std::string bytes(reinterpret_cast<const char*>(r->data), r->size);
             if (ReadIconFile(bytes, f)) {
-                int i = ChooseIconFileEntry(f, size ? size : (cursor ? kCursorSize : kLargeIconSize));
+                int i =
+                    ChooseIconFileEntry(f, size ? size : (cursor ? kCursorSize : kLargeIconSize));
                 ok = DecodeIconEntry(f.entries[size_t(i)], img);
                 if (ok && f.type == kIconFileCursor) {
                     img.hotX = f.entries[size_t(i)].planes;
@@ -175,9 +179,10 @@ int ChooseIconFileEntry(const IconFile& file, int size) {
     return best;
 }
 
-HICON CreateIcon(HINSTANCE, int width, int height, BYTE planes, BYTE bitsPixel, const BYTE* andBits, const BYTE* xorBits) {
-    if (width <= 0 || height <= 0 || width > 256 || height > 256 || !andBits || !xorBits || planes != 1 ||
-        (bitsPixel != 1 && bitsPixel != 24 && bitsPixel != 32)) {
+HICON CreateIcon(HINSTANCE, int width, int height, BYTE planes, BYTE bitsPixel, const BYTE* andBits,
+                 const BYTE* xorBits) {
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || !andBits || !xorBits ||
+        planes != 1 || (bitsPixel != 1 && bitsPixel != 24 && bitsPixel != 32)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -206,12 +211,15 @@ HICON CreateIcon(HINSTANCE, int width, int height, BYTE planes, BYTE bitsPixel, 
         }
     img.hasAlpha = alpha;
     if (!alpha)
-        for (size_t i = 0; i < img.pixels.size(); ++i) img.pixels[i] = (img.pixels[i] & 0xFFFFFF) | (img.mask[i] ? 0u : 0xFF000000u);
+        for (size_t i = 0; i < img.pixels.size(); ++i)
+            img.pixels[i] = (img.pixels[i] & 0xFFFFFF) | (img.mask[i] ? 0u : 0xFF000000u);
     return AddIcon(img, true, false);
 }
 
-HCURSOR CreateCursor(HINSTANCE inst, int xHot, int yHot, int width, int height, const void* andBits, const void* xorBits) {
-    HICON h = CreateIcon(inst, width, height, 1, 1, static_cast<const BYTE*>(andBits), static_cast<const BYTE*>(xorBits));
+HCURSOR CreateCursor(HINSTANCE inst, int xHot, int yHot, int width, int height, const void* andBits,
+                     const void* xorBits) {
+    HICON h = CreateIcon(inst, width, height, 1, 1, static_cast<const BYTE*>(andBits),
+                         static_cast<const BYTE*>(xorBits));
     if (!h) return nullptr;
     auto o = Icons().Find(ToId(h));
     auto img = std::make_shared<IconImage>(*o->image);
@@ -238,7 +246,8 @@ HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
         return nullptr;
     }
     const IconImage& src = *o->image;
-    HICON copy = AddIcon(ScaleIconImage(src, cx > 0 ? cx : src.width, cy > 0 ? cy : src.height), type == IMAGE_ICON, false);
+    HICON copy = AddIcon(ScaleIconImage(src, cx > 0 ? cx : src.width, cy > 0 ? cy : src.height),
+                         type == IMAGE_ICON, false);
     if (flags & LR_COPYDELETEORG) DestroyIcon(static_cast<HICON>(image));
     return copy;
 }
@@ -285,7 +294,8 @@ HANDLE LoadIconOrCursorImage(HINSTANCE inst, LPCSTR name, UINT type, int cx, int
         return nullptr;
     }
     bool cursor = type == IMAGE_CURSOR;
-    int size = cx > 0 ? cx : ((flags & LR_DEFAULTSIZE) ? (cursor ? kCursorSize : kLargeIconSize) : 0);
+    int size =
+        cx > 0 ? cx : ((flags & LR_DEFAULTSIZE) ? (cursor ? kCursorSize : kLargeIconSize) : 0);
     if (flags & LR_LOADFROMFILE) {
         if (!name || IS_INTRESOURCE(name)) {
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -300,7 +310,8 @@ HANDLE LoadIconOrCursorImage(HINSTANCE inst, LPCSTR name, UINT type, int cx, int
         HICON h = CreateIconFromFileBytes(bytes, size);
         if (h && (cx > 0 || cy > 0)) {
             auto img = IconImageOf(h);
-            HANDLE scaled = CopyImage(h, type, cx > 0 ? cx : img->width, cy > 0 ? cy : img->height, LR_COPYDELETEORG);
+            HANDLE scaled = CopyImage(h, type, cx > 0 ? cx : img->width, cy > 0 ? cy : img->height,
+                                      LR_COPYDELETEORG);
             return scaled;
         }
         return h;

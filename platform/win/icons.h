@@ -14,25 +14,30 @@ using HCURSOR = HICON;
 using LPCSTR = const char*;
 
 // Resource names given as numbers (MAKEINTRESOURCE).
-inline LPCSTR MAKEINTRESOURCEA(unsigned id) { return reinterpret_cast<LPCSTR>(uintptr_t(id & 0xFFFF)); }
+inline LPCSTR MAKEINTRESOURCEA(unsigned id) {
+    return reinterpret_cast<LPCSTR>(uintptr_t(id & 0xFFFF));
+}
 inline bool IS_INTRESOURCE(LPCSTR name) { return (reinterpret_cast<uintptr_t>(name) >> 16) == 0; }
 
 // Standard icons (LoadIconA with no module).
-constexpr unsigned IDI_APPLICATION = 32512, IDI_HAND = 32513, IDI_QUESTION = 32514, IDI_EXCLAMATION = 32515,
-                   IDI_ASTERISK = 32516, IDI_WINLOGO = 32517, IDI_WARNING = IDI_EXCLAMATION, IDI_ERROR = IDI_HAND,
+constexpr unsigned IDI_APPLICATION = 32512, IDI_HAND = 32513, IDI_QUESTION = 32514,
+                   IDI_EXCLAMATION = 32515, IDI_ASTERISK = 32516, IDI_WINLOGO = 32517,
+                   IDI_WARNING = IDI_EXCLAMATION, IDI_ERROR = IDI_HAND,
                    IDI_INFORMATION = IDI_ASTERISK;
 // Standard cursors (LoadCursorA with no module).
-constexpr unsigned IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515, IDC_UPARROW = 32516,
-                   IDC_SIZE = 32640, IDC_ICON = 32641, IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644,
-                   IDC_SIZENS = 32645, IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650,
+constexpr unsigned IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515,
+                   IDC_UPARROW = 32516, IDC_SIZE = 32640, IDC_ICON = 32641, IDC_SIZENWSE = 32642,
+                   IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
+                   IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650,
                    IDC_HELP = 32651;
 // The class library's own drag cursors, kept among the standard ones of this layer.
-constexpr unsigned IDC_DRAG = 0x7F90, IDC_NODROP = 0x7F91, IDC_MULTIDRAG = 0x7F92, IDC_SQLWAIT = 0x7F93,
-                   IDC_HSPLIT = 0x7F94, IDC_VSPLIT = 0x7F95;
+constexpr unsigned IDC_DRAG = 0x7F90, IDC_NODROP = 0x7F91, IDC_MULTIDRAG = 0x7F92,
+                   IDC_SQLWAIT = 0x7F93, IDC_HSPLIT = 0x7F94, IDC_VSPLIT = 0x7F95;
 
 constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
 constexpr UINT LR_DEFAULTCOLOR = 0, LR_MONOCHROME = 1, LR_COPYRETURNORG = 4, LR_COPYDELETEORG = 8,
-               LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20, LR_DEFAULTSIZE = 0x40, LR_SHARED = 0x8000;
+               LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20, LR_DEFAULTSIZE = 0x40,
+               LR_SHARED = 0x8000;
 
 // The icon sizes of this layer (SM_CXICON and SM_CXSMICON).
 constexpr int kLargeIconSize = 32, kSmallIconSize = 16, kCursorSize = 32;
@@ -54,8 +59,8 @@ int ChooseIconFileEntry(const IconFile& file, int size);
 
 // AND bits are 1 bit per pixel, XOR bits 1, 24 or 32 bits per pixel (one plane); rows top
 // down, each padded to a multiple of 16 bits.
-HICON CreateIcon(HINSTANCE inst, int width, int height, BYTE planes, BYTE bitsPixel, const BYTE* andBits,
-                 const BYTE* xorBits);
+HICON CreateIcon(HINSTANCE inst, int width, int height, BYTE planes, BYTE bitsPixel,
+                 const BYTE* andBits, const BYTE* xorBits);
 HCURSOR CreateCursor(HINSTANCE inst, int xHot, int yHot, int width, int height, const void* andBits,
                      const void* xorBits);
 HICON CopyIcon(HICON icon);

@@ -184,7 +184,9 @@ UINT ImageListFlags(HIMAGELIST list) {
     return o ? o->flags : 0;
 }
 
-bool IsImageList(HIMAGELIST list) { return Lists().Find(reinterpret_cast<uintptr_t>(list)) != nullptr; }
+bool IsImageList(HIMAGELIST list) {
+    return Lists().Find(reinterpret_cast<uintptr_t>(list)) != nullptr;
+}
 
 void ImageListMarkShared(HIMAGELIST list) {
     if (auto o = Find(list)) o->shared = true;

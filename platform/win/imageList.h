@@ -8,10 +8,11 @@ struct HIMAGELIST__;
 using HIMAGELIST = HIMAGELIST__*;
 
 constexpr UINT ILC_MASK = 0x0001, ILC_COLOR = 0x0000, ILC_COLORDDB = 0x00FE, ILC_COLOR4 = 0x0004,
-               ILC_COLOR8 = 0x0008, ILC_COLOR16 = 0x0010, ILC_COLOR24 = 0x0018, ILC_COLOR32 = 0x0020;
+               ILC_COLOR8 = 0x0008, ILC_COLOR16 = 0x0010, ILC_COLOR24 = 0x0018,
+               ILC_COLOR32 = 0x0020;
 constexpr UINT ILD_NORMAL = 0x0000, ILD_TRANSPARENT = 0x0001, ILD_MASK = 0x0010, ILD_IMAGE = 0x0020,
-               ILD_BLEND25 = 0x0002, ILD_FOCUS = 0x0002, ILD_BLEND50 = 0x0004, ILD_SELECTED = 0x0004,
-               ILD_BLEND = 0x0004, ILD_OVERLAYMASK = 0x0F00;
+               ILD_BLEND25 = 0x0002, ILD_FOCUS = 0x0002, ILD_BLEND50 = 0x0004,
+               ILD_SELECTED = 0x0004, ILD_BLEND = 0x0004, ILD_OVERLAYMASK = 0x0F00;
 constexpr uint32_t CLR_NONE = 0xFFFFFFFF, CLR_DEFAULT = 0xFF000000;
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
@@ -23,7 +24,9 @@ BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count);
 // Replaces image i with the icon scaled to the list's size; i = -1 appends. Returns the
 // index, or -1.
 int ImageList_ReplaceIcon(HIMAGELIST list, int i, HICON icon);
-inline int ImageList_AddIcon(HIMAGELIST list, HICON icon) { return ImageList_ReplaceIcon(list, -1, icon); }
+inline int ImageList_AddIcon(HIMAGELIST list, HICON icon) {
+    return ImageList_ReplaceIcon(list, -1, icon);
+}
 // i = -1 removes every image.
 BOOL ImageList_Remove(HIMAGELIST list, int i);
 inline BOOL ImageList_RemoveAll(HIMAGELIST list) { return ImageList_Remove(list, -1); }

@@ -228,12 +228,10 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
     errorWrite.reset();
     int childError = 0;
     ssize_t got;
-    while ((got = ::read(errorRead.get(), &childError, sizeof childError)) < 0 && errno == EINTR) {
-    }
+    while ((got = ::read(errorRead.get(), &childError, sizeof childError)) < 0 && errno == EINTR) {}
     if (got == ssize_t(sizeof childError)) {
         int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
         return childError;
     }
     pid = child;

@@ -52,7 +52,7 @@ struct LaunchOptions {
 
     std::vector<std::string> argv;  // argv[0] names the program; no "/" means PATH search
     std::optional<std::vector<std::string>> env;  // "NAME=value" entries; ours when unset
-    std::string workDir;                           // ours when empty
+    std::string workDir;                          // ours when empty
     int stdIn = kNull;
     int stdOut = kInherit;
     int stdErr = kInherit;

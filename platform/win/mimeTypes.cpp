@@ -21,7 +21,8 @@ void ReadPairs(const std::string& file, std::map<std::string, std::string>& into
     std::string line;
     while (std::getline(in, line)) {
         size_t c = line.find(':');
-        if (c != std::string::npos && line[0] != '#') into.emplace(line.substr(0, c), line.substr(c + 1));
+        if (c != std::string::npos && line[0] != '#')
+            into.emplace(line.substr(0, c), line.substr(c + 1));
     }
 }
 
@@ -43,9 +44,11 @@ const MimeData& Data() {
 }
 
 std::string XmlText(std::string s) {
-    const std::pair<const char*, const char*> ents[] = {{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    const std::pair<const char*, const char*> ents[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
     for (auto [from, to] : ents)
-        for (size_t p; (p = s.find(from)) != std::string::npos;) s.replace(p, std::string(from).size(), to);
+        for (size_t p; (p = s.find(from)) != std::string::npos;)
+            s.replace(p, std::string(from).size(), to);
     return s;
 }
 
@@ -62,9 +65,12 @@ std::string MimeTypeComment(const std::string& type) {
         for (size_t p = 0; (p = xml.find("<comment", p)) != std::string::npos;) {
             size_t close = xml.find('>', p), end = xml.find("</comment>", p);
             if (close == std::string::npos || end == std::string::npos || end < close) break;
-            std::string attrs = xml.substr(p, close - p), body = XmlText(xml.substr(close + 1, end - close - 1));
-            if (attrs.find("xml:lang") == std::string::npos) english = body;
-            else if (attrs.find("\"zh_CN\"") != std::string::npos) chinese = body;
+            std::string attrs = xml.substr(p, close - p),
+                        body = XmlText(xml.substr(close + 1, end - close - 1));
+            if (attrs.find("xml:lang") == std::string::npos)
+                english = body;
+            else if (attrs.find("\"zh_CN\"") != std::string::npos)
+                chinese = body;
             p = end;
         }
         if (!chinese.empty()) return chinese;
@@ -81,8 +87,10 @@ std::vector<std::string> MimeIconNames(const std::string& type) {
     std::string dashed = type;
     std::replace(dashed.begin(), dashed.end(), '/', '-');
     names.push_back(dashed);
-    if (auto it = d.genericIcons.find(type); it != d.genericIcons.end()) names.push_back(it->second);
-    else names.push_back(type.substr(0, type.find('/')) + "-x-generic");
+    if (auto it = d.genericIcons.find(type); it != d.genericIcons.end())
+        names.push_back(it->second);
+    else
+        names.push_back(type.substr(0, type.find('/')) + "-x-generic");
     return names;
 }
 

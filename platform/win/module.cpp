@@ -11,7 +11,7 @@
 namespace {
 std::string g_moduleFile;
 thread_local DWORD g_lastError = 0;
-}
+}  // namespace
 
 DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD err) { g_lastError = err; }

@@ -24,12 +24,22 @@ bool Unfilter(std::string& raw, size_t stride, int rows, size_t bpp) {
         for (size_t i = 0; i < stride; ++i) {
             int a = i >= bpp ? cur[i - bpp] : 0, b = up[i], c = i >= bpp ? up[i - bpp] : 0;
             switch (filter) {
-            case 0: break;
-            case 1: cur[i] = uint8_t(cur[i] + a); break;
-            case 2: cur[i] = uint8_t(cur[i] + b); break;
-            case 3: cur[i] = uint8_t(cur[i] + (a + b) / 2); break;
-            case 4: cur[i] = uint8_t(cur[i] + Paeth(a, b, c)); break;
-            default: return false;
+                case 0:
+                    break;
+                case 1:
+                    cur[i] = uint8_t(cur[i] + a);
+                    break;
+                case 2:
+                    cur[i] = uint8_t(cur[i] + b);
+                    break;
+                case 3:
+                    cur[i] = uint8_t(cur[i] + (a + b) / 2);
+                    break;
+                case 4:
+                    cur[i] = uint8_t(cur[i] + Paeth(a, b, c));
+                    break;
+                default:
+                    return false;
             }
         }
         prev.assign(reinterpret_cast<const char*>(cur), stride);
@@ -66,7 +76,12 @@ bool DecodePng(const std::string& data, int& width, int& height, std::vector<uin
         p += 12 + len;
     }
     if (width <= 0 || height <= 0 || width > 4096 || height > 4096 || interlace != 0) return false;
-    int channels = colorType == 0 ? 1 : colorType == 2 ? 3 : colorType == 3 ? 1 : colorType == 4 ? 2 : colorType == 6 ? 4 : 0;
+    int channels = colorType == 0   ? 1
+                   : colorType == 2 ? 3
+                   : colorType == 3 ? 1
+                   : colorType == 4 ? 2
+                   : colorType == 6 ? 4
+                                    : 0;
     if (channels == 0) return false;
     bool lowDepth = (colorType == 0 || colorType == 3) && (depth == 1 || depth == 2 || depth == 4);
     if (depth != 8 && !lowDepth) return false;
@@ -74,29 +89,43 @@ bool DecodePng(const std::string& data, int& width, int& height, std::vector<uin
     size_t bpp = std::max<size_t>(1, size_t(channels) * size_t(depth) / 8);
     std::string raw((stride + 1) * size_t(height), '\0');
     uLongf rawLen = uLongf(raw.size());
-    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawLen, reinterpret_cast<const Bytef*>(idat.data()), uLong(idat.size())) != Z_OK ||
+    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &rawLen,
+                   reinterpret_cast<const Bytef*>(idat.data()), uLong(idat.size())) != Z_OK ||
         rawLen != raw.size())
         return false;
     if (!Unfilter(raw, stride, height, bpp)) return false;
     pixels.assign(size_t(width) * size_t(height), 0);
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint8_t*>(raw.data() + size_t(y) * (stride + 1) + 1);
+        const auto* row =
+            reinterpret_cast<const uint8_t*>(raw.data() + size_t(y) * (stride + 1) + 1);
         for (int x = 0; x < width; ++x) {
             uint32_t r = 0, g = 0, b = 0, a = 255;
             if (lowDepth || colorType == 3) {
                 int perByte = 8 / depth;
-                unsigned v = depth == 8 ? row[x] : (row[x / perByte] >> ((perByte - 1 - x % perByte) * depth)) & ((1u << depth) - 1);
+                unsigned v = depth == 8
+                                 ? row[x]
+                                 : (row[x / perByte] >> ((perByte - 1 - x % perByte) * depth)) &
+                                       ((1u << depth) - 1);
                 if (colorType == 3) {
                     if (3 * v + 2 >= plte.size()) return false;
-                    r = uint8_t(plte[3 * v]); g = uint8_t(plte[3 * v + 1]); b = uint8_t(plte[3 * v + 2]);
+                    r = uint8_t(plte[3 * v]);
+                    g = uint8_t(plte[3 * v + 1]);
+                    b = uint8_t(plte[3 * v + 2]);
                     if (v < trns.size()) a = uint8_t(trns[v]);
                 } else {
                     r = g = b = v * 255 / ((1u << depth) - 1);
                 }
             } else {
                 const uint8_t* px = row + size_t(x) * size_t(channels);
-                if (channels <= 2) { r = g = b = px[0]; if (channels == 2) a = px[1]; }
-                else { r = px[0]; g = px[1]; b = px[2]; if (channels == 4) a = px[3]; }
+                if (channels <= 2) {
+                    r = g = b = px[0];
+                    if (channels == 2) a = px[1];
+                } else {
+                    r = px[0];
+                    g = px[1];
+                    b = px[2];
+                    if (channels == 4) a = px[3];
+                }
             }
             pixels[size_t(y) * size_t(width) + size_t(x)] = a << 24 | r << 16 | g << 8 | b;
         }
@@ -128,7 +157,8 @@ std::string EncodePng(int width, int height, const std::vector<uint32_t>& pixels
     }
     uLongf len = compressBound(uLong(raw.size()));
     std::string z(len, '\0');
-    compress2(reinterpret_cast<Bytef*>(&z[0]), &len, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()), 9);
+    compress2(reinterpret_cast<Bytef*>(&z[0]), &len, reinterpret_cast<const Bytef*>(raw.data()),
+              uLong(raw.size()), 9);
     z.resize(len);
     std::string ihdr;
     PutBE32(ihdr, uint32_t(width));

@@ -56,8 +56,10 @@ void InstallPrinter(const PrinterEntry& p) {
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
     init();
     int i = findLocked(p.name);
-    if (i >= 0) g_printers[size_t(i)] = p;
-    else g_printers.push_back(p);
+    if (i >= 0)
+        g_printers[size_t(i)] = p;
+    else
+        g_printers.push_back(p);
     if (g_default.empty()) g_default = p.name;
     ++g_generation;
 }
@@ -200,7 +202,8 @@ void TPrinter::sync() {
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
     init();
     if (generation_ == g_generation) return;
-    std::string current = index_ >= 0 && size_t(index_) < entries_.size() ? entries_[size_t(index_)].name : "";
+    std::string current =
+        index_ >= 0 && size_t(index_) < entries_.size() ? entries_[size_t(index_)].name : "";
     entries_ = g_printers;
     generation_ = g_generation;
     printers_.Clear();
@@ -242,7 +245,8 @@ void TPrinter::SetPrinterIndex(int index) {
         if (index_ < 0) throw EPrinter("There is no default printer currently selected");
         return;
     }
-    if (index < 0 || size_t(index) >= entries_.size()) throw EPrinter("Printer selected is not valid");
+    if (index < 0 || size_t(index) >= entries_.size())
+        throw EPrinter("Printer selected is not valid");
     index_ = index;
 }
 

@@ -73,7 +73,9 @@ BOOL GetDefaultPrinterA(char* buffer, DWORD* size);
 DWORD GetProfileStringA(const char* section, const char* key, const char* def, char* buffer,
                         DWORD size);
 
-class EPrinter : public Exception { using Exception::Exception; };
+class EPrinter : public Exception {
+    using Exception::Exception;
+};
 
 // The class library's printer object.
 class TPrinter : public TObject {

@@ -238,12 +238,20 @@ int openNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
 
 DWORD winError(int err) {
     switch (err) {
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-        case EACCES: case EPERM: return ERROR_ACCESS_DENIED;
-        case ENOEXEC: return ERROR_BAD_EXE_FORMAT;
-        case ENOMEM: case EAGAIN: return ERROR_NOT_ENOUGH_MEMORY;
-        default: return ERROR_INVALID_PARAMETER;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+            return ERROR_ACCESS_DENIED;
+        case ENOEXEC:
+            return ERROR_BAD_EXE_FORMAT;
+        case ENOMEM:
+        case EAGAIN:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        default:
+            return ERROR_INVALID_PARAMETER;
     }
 }
 
@@ -281,9 +289,9 @@ std::string SearchProgram(const std::string& name) {
     return resolveProgram(name, false, err);
 }
 
-BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
-                    SECURITY_ATTRIBUTES*, BOOL, DWORD, void* env, const char* curDir,
-                    STARTUPINFOA* startup, PROCESS_INFORMATION* procInfo) {
+BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SECURITY_ATTRIBUTES*,
+                    BOOL, DWORD, void* env, const char* curDir, STARTUPINFOA* startup,
+                    PROCESS_INFORMATION* procInfo) {
     ReapFinishedProcesses();
     std::string line = cmdLine ? cmdLine : "";
     std::string app = appName ? appName : "";
@@ -291,7 +299,8 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*,
 
     ParsedCommand cmd;
     std::string why;
-    if (!line.empty() && !ParseCommand(line, cmd, &why)) return failWith(ERROR_INVALID_PARAMETER, EINVAL);
+    if (!line.empty() && !ParseCommand(line, cmd, &why))
+        return failWith(ERROR_INVALID_PARAMETER, EINVAL);
     if (cmd.argv.empty()) cmd.argv.push_back(app);
     std::string name = app.empty() || cmd.viaInterpreter ? cmd.argv[0] : app;
 

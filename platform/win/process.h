@@ -54,9 +54,8 @@ struct PROCESS_INFORMATION {
 // FALSE with GetLastError ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND (redirection
 // target), ERROR_ACCESS_DENIED, ERROR_DIRECTORY (curDir), ERROR_INVALID_PARAMETER.
 BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES* procAttrs,
-                    SECURITY_ATTRIBUTES* threadAttrs, BOOL inheritHandles, DWORD flags,
-                    void* env, const char* curDir, STARTUPINFOA* startup,
-                    PROCESS_INFORMATION* procInfo);
+                    SECURITY_ATTRIBUTES* threadAttrs, BOOL inheritHandles, DWORD flags, void* env,
+                    const char* curDir, STARTUPINFOA* startup, PROCESS_INFORMATION* procInfo);
 // STILL_ACTIVE (259) while running; then the exit code (128 + signal for a signal,
 // the TerminateProcess code when ended by it). Takes a process or its thread handle.
 BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);

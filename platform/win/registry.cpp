@@ -98,10 +98,14 @@ bool fileTypeProvider(const std::string& path, RegistryKeyData& d) {
         return false;
     auto app = FindDesktopApplication(progId + ".desktop");
     if (!app) return false;
-    if (rest == "") d.subkeys.push_back("shell");
-    else if (rest == "shell") d.subkeys.push_back("open");
-    else if (rest == "shell\\open") d.subkeys.push_back("command");
-    else d.values.emplace_back("", OpenCommandLine(*app));
+    if (rest == "")
+        d.subkeys.push_back("shell");
+    else if (rest == "shell")
+        d.subkeys.push_back("open");
+    else if (rest == "shell\\open")
+        d.subkeys.push_back("command");
+    else
+        d.values.emplace_back("", OpenCommandLine(*app));
     return true;
 }
 
@@ -129,7 +133,8 @@ bool gather(HKEY root, const std::string& rawPath, RegistryKeyData& out) {
             out.values = it->second.values;
         }
         std::string prefix = lower.empty() ? "" : lower + "\\";
-        for (auto k = keys.lower_bound(prefix); k != keys.end() && StartsStr(prefix, k->first); ++k) {
+        for (auto k = keys.lower_bound(prefix); k != keys.end() && StartsStr(prefix, k->first);
+             ++k) {
             exists = true;
             std::string tail = k->second.path.substr(prefix.size());
             addUnique(out.subkeys, tail.substr(0, tail.find('\\')));
@@ -205,9 +210,8 @@ void RegistryDeleteKey(HKEY root, const std::string& key) {
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
     std::string lower = LowerCase(normalize(key));
     auto& keys = g_store[root];
-    std::erase_if(keys, [&](auto& kv) {
-        return kv.first == lower || StartsStr(lower + "\\", kv.first);
-    });
+    std::erase_if(keys,
+                  [&](auto& kv) { return kv.first == lower || StartsStr(lower + "\\", kv.first); });
 }
 
 bool RegistryKeyExists(HKEY root, const std::string& path) {

@@ -48,7 +48,9 @@ void TRegistry::CloseKey() {
     currentPath_.clear();
 }
 
-bool TRegistry::KeyExists(const std::string& key) { return RegistryKeyExists(root_, absolute(key)); }
+bool TRegistry::KeyExists(const std::string& key) {
+    return RegistryKeyExists(root_, absolute(key));
+}
 
 bool TRegistry::ValueExists(const std::string& name) {
     std::string v;
@@ -66,7 +68,8 @@ void TRegistry::GetKeyNames(TStringList& list) {
     char buf[256];
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof buf;
-        if (RegEnumKeyExA(h, i, buf, &n, nullptr, nullptr, nullptr, nullptr) != LONG(ERROR_SUCCESS)) break;
+        if (RegEnumKeyExA(h, i, buf, &n, nullptr, nullptr, nullptr, nullptr) != LONG(ERROR_SUCCESS))
+            break;
         list.Add(buf);
     }
 }

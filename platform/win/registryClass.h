@@ -6,7 +6,9 @@
 #include "platform/rtl/classes.h"
 #include "platform/win/registry.h"
 
-class ERegistryException : public Exception { using Exception::Exception; };
+class ERegistryException : public Exception {
+    using Exception::Exception;
+};
 
 class TRegistry : public TObject {
 public:

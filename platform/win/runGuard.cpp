@@ -145,7 +145,8 @@ TRunFolderClaim::TRunFolderClaim(const std::string& folder) {
     const std::string part = dir + kRunFolderMarker + ".part";
     const int fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::rename(part.c_str(), (dir + kRunFolderMarker).c_str()) == 0) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::rename(part.c_str(), (dir + kRunFolderMarker).c_str()) == 0) {
             lock_ = fd;
         } else {
             ::unlink(part.c_str());
@@ -176,8 +177,10 @@ int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix)
             continue;
         const std::string folder = dir + e->d_name;
         struct stat st;
-        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
-        const int fd = ::open((folder + "/" + kRunFolderMarker).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        const int fd =
+            ::open((folder + "/" + kRunFolderMarker).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue;  // not a run folder of this program
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && RemoveTreeNow(folder.c_str())) ++removed;
         ::close(fd);

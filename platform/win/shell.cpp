@@ -35,15 +35,20 @@ bool exists(const std::string& p) {
 
 intptr_t spawnError(int err) {
     switch (err) {
-        case ENOENT: return SE_ERR_FNF;
-        case EACCES: case EPERM: return SE_ERR_ACCESSDENIED;
-        default: return SE_ERR_OOM;
+        case ENOENT:
+            return SE_ERR_FNF;
+        case EACCES:
+        case EPERM:
+            return SE_ERR_ACCESSDENIED;
+        default:
+            return SE_ERR_OOM;
     }
 }
 
 }  // namespace
 
-HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char*, const char* dir, int) {
+HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char*, const char* dir,
+                        int) {
     std::string v = verb ? verb : "";
     if (!v.empty() && !SameText(v, "open") && !SameText(v, "explore")) return code(SE_ERR_NOASSOC);
     std::string f = file ? file : "";
@@ -87,12 +92,24 @@ namespace {
 
 int winCode(int err) {
     switch (err) {
-        case 0: return 0;
-        case ENOENT: case ENOTDIR: return int(ERROR_FILE_NOT_FOUND);
-        case EACCES: case EPERM: case EROFS: case EBUSY: return int(ERROR_ACCESS_DENIED);
-        case EEXIST: case ENOTEMPTY: case EISDIR: return int(ERROR_ALREADY_EXISTS);
-        case EINVAL: return int(ERROR_INVALID_PARAMETER);
-        default: return 0x402;  // an unknown error, as the shell reports it
+        case 0:
+            return 0;
+        case ENOENT:
+        case ENOTDIR:
+            return int(ERROR_FILE_NOT_FOUND);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EBUSY:
+            return int(ERROR_ACCESS_DENIED);
+        case EEXIST:
+        case ENOTEMPTY:
+        case EISDIR:
+            return int(ERROR_ALREADY_EXISTS);
+        case EINVAL:
+            return int(ERROR_INVALID_PARAMETER);
+        default:
+            return 0x402;  // an unknown error, as the shell reports it
     }
 }
 

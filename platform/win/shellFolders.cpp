@@ -55,24 +55,52 @@ bool MakeFolders(const std::string& path) {
 
 std::string SpecialFolderPath(int csidl) {
     switch (csidl & 0xFF) {
-    case CSIDL_DESKTOP: case CSIDL_DESKTOPDIRECTORY: return UserDir("XDG_DESKTOP_DIR", "Desktop");
-    case CSIDL_PERSONAL: case CSIDL_MYDOCUMENTS: case CSIDL_COMMON_DOCUMENTS: return UserDir("XDG_DOCUMENTS_DIR", "Documents");
-    case CSIDL_MYPICTURES: case CSIDL_COMMON_PICTURES: return UserDir("XDG_PICTURES_DIR", "Pictures");
-    case CSIDL_MYMUSIC: case CSIDL_COMMON_MUSIC: return UserDir("XDG_MUSIC_DIR", "Music");
-    case CSIDL_MYVIDEO: case CSIDL_COMMON_VIDEO: return UserDir("XDG_VIDEOS_DIR", "Videos");
-    case CSIDL_TEMPLATES: case CSIDL_COMMON_TEMPLATES: return UserDir("XDG_TEMPLATES_DIR", "Templates");
-    case CSIDL_PROFILE: return Home();
-    case CSIDL_PROFILES: return "/home";
-    case CSIDL_APPDATA: return EnvOr("XDG_CONFIG_HOME", Home() + "/.config");
-    case CSIDL_LOCAL_APPDATA: return EnvOr("XDG_DATA_HOME", Home() + "/.local/share");
-    case CSIDL_INTERNET_CACHE: case CSIDL_COOKIES: case CSIDL_HISTORY: return EnvOr("XDG_CACHE_HOME", Home() + "/.cache");
-    case CSIDL_COMMON_APPDATA: return "/etc/xdg";
-    case CSIDL_FONTS: return EnvOr("XDG_DATA_HOME", Home() + "/.local/share") + "/fonts";
-    case CSIDL_RECENT: return EnvOr("XDG_DATA_HOME", Home() + "/.local/share") + "/recently-used";
-    case CSIDL_PROGRAM_FILES: case CSIDL_WINDOWS: return "/usr";
-    case CSIDL_PROGRAM_FILES_COMMON: return "/usr/share";
-    case CSIDL_SYSTEM: return "/usr/lib";
-    default: return "";
+        case CSIDL_DESKTOP:
+        case CSIDL_DESKTOPDIRECTORY:
+            return UserDir("XDG_DESKTOP_DIR", "Desktop");
+        case CSIDL_PERSONAL:
+        case CSIDL_MYDOCUMENTS:
+        case CSIDL_COMMON_DOCUMENTS:
+            return UserDir("XDG_DOCUMENTS_DIR", "Documents");
+        case CSIDL_MYPICTURES:
+        case CSIDL_COMMON_PICTURES:
+            return UserDir("XDG_PICTURES_DIR", "Pictures");
+        case CSIDL_MYMUSIC:
+        case CSIDL_COMMON_MUSIC:
+            return UserDir("XDG_MUSIC_DIR", "Music");
+        case CSIDL_MYVIDEO:
+        case CSIDL_COMMON_VIDEO:
+            return UserDir("XDG_VIDEOS_DIR", "Videos");
+        case CSIDL_TEMPLATES:
+        case CSIDL_COMMON_TEMPLATES:
+            return UserDir("XDG_TEMPLATES_DIR", "Templates");
+        case CSIDL_PROFILE:
+            return Home();
+        case CSIDL_PROFILES:
+            return "/home";
+        case CSIDL_APPDATA:
+            return EnvOr("XDG_CONFIG_HOME", Home() + "/.config");
+        case CSIDL_LOCAL_APPDATA:
+            return EnvOr("XDG_DATA_HOME", Home() + "/.local/share");
+        case CSIDL_INTERNET_CACHE:
+        case CSIDL_COOKIES:
+        case CSIDL_HISTORY:
+            return EnvOr("XDG_CACHE_HOME", Home() + "/.cache");
+        case CSIDL_COMMON_APPDATA:
+            return "/etc/xdg";
+        case CSIDL_FONTS:
+            return EnvOr("XDG_DATA_HOME", Home() + "/.local/share") + "/fonts";
+        case CSIDL_RECENT:
+            return EnvOr("XDG_DATA_HOME", Home() + "/.local/share") + "/recently-used";
+        case CSIDL_PROGRAM_FILES:
+        case CSIDL_WINDOWS:
+            return "/usr";
+        case CSIDL_PROGRAM_FILES_COMMON:
+            return "/usr/share";
+        case CSIDL_SYSTEM:
+            return "/usr/lib";
+        default:
+            return "";
     }
 }
 
@@ -90,7 +118,10 @@ HRESULT SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD, char* path) {
 }
 
 BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int csidl, BOOL create) {
-    return SUCCEEDED(SHGetFolderPathA(owner, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, path)) ? TRUE_ : FALSE_;
+    return SUCCEEDED(
+               SHGetFolderPathA(owner, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, path))
+               ? TRUE_
+               : FALSE_;
 }
 
 LPITEMIDLIST MakeItemIdList(const std::string& text) {
@@ -110,7 +141,8 @@ std::string ItemIdListText(LPCITEMIDLIST list) {
     const auto* p = reinterpret_cast<const uint8_t*>(list);
     size_t cb = size_t(p[0]) | size_t(p[1]) << 8;
     if (cb <= 2) return "";
-    return std::string(reinterpret_cast<const char*>(p + 2), strnlen(reinterpret_cast<const char*>(p + 2), cb - 2));
+    return std::string(reinterpret_cast<const char*>(p + 2),
+                       strnlen(reinterpret_cast<const char*>(p + 2), cb - 2));
 }
 
 HRESULT SHGetSpecialFolderLocation(HWND, int csidl, LPITEMIDLIST* out) {
@@ -160,7 +192,9 @@ unsigned ILGetSize(LPCITEMIDLIST list) {
     return unsigned(p[0] | p[1] << 8) + 2;
 }
 
-LPITEMIDLIST ILClone(LPCITEMIDLIST list) { return list ? MakeItemIdList(ItemIdListText(list)) : nullptr; }
+LPITEMIDLIST ILClone(LPCITEMIDLIST list) {
+    return list ? MakeItemIdList(ItemIdListText(list)) : nullptr;
+}
 
 BOOL ILIsEqual(LPCITEMIDLIST a, LPCITEMIDLIST b) {
     return a && b && ItemIdListText(a) == ItemIdListText(b) ? TRUE_ : FALSE_;

@@ -9,9 +9,9 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/builtinIcons.h"
+#include "platform/win/desktopAssoc.h"
 #include "platform/win/drives.h"
 #include "platform/win/iconTheme.h"
-#include "platform/win/desktopAssoc.h"
 #include "platform/win/mimeTypes.h"
 
 namespace {
@@ -81,19 +81,23 @@ BuiltinIcon IconForMime(const std::string& mime) {
     if (mime == "application/pdf") return BuiltinIcon::Pdf;
     if (Has(mime, "postscript") || mime == "image/x-eps") return BuiltinIcon::PostScript;
     if (mime.compare(0, 6, "image/") == 0) return BuiltinIcon::Image;
-    if (Has(mime, "spreadsheet") || Has(mime, "excel") || mime == "text/csv") return BuiltinIcon::Spreadsheet;
+    if (Has(mime, "spreadsheet") || Has(mime, "excel") || mime == "text/csv")
+        return BuiltinIcon::Spreadsheet;
     if (Has(mime, "presentation") || Has(mime, "powerpoint")) return BuiltinIcon::Presentation;
-    if (Has(mime, "msword") || Has(mime, "wordprocessing") || Has(mime, "opendocument.text") || Has(mime, "rtf"))
+    if (Has(mime, "msword") || Has(mime, "wordprocessing") || Has(mime, "opendocument.text") ||
+        Has(mime, "rtf"))
         return BuiltinIcon::Document;
-    if (Has(mime, "msaccess") || Has(mime, "database") || Has(mime, "sqlite")) return BuiltinIcon::Database;
+    if (Has(mime, "msaccess") || Has(mime, "database") || Has(mime, "sqlite"))
+        return BuiltinIcon::Database;
     if (mime == "text/html") return BuiltinIcon::Html;
     if (mime.compare(0, 5, "text/") == 0) return BuiltinIcon::Text;
     if (mime.compare(0, 6, "audio/") == 0) return BuiltinIcon::Audio;
     if (mime.compare(0, 6, "video/") == 0) return BuiltinIcon::Video;
-    if (Has(mime, "zip") || Has(mime, "tar") || Has(mime, "compressed") || Has(mime, "rar") || Has(mime, "bzip") ||
-        Has(mime, "xz") || Has(mime, "archive"))
+    if (Has(mime, "zip") || Has(mime, "tar") || Has(mime, "compressed") || Has(mime, "rar") ||
+        Has(mime, "bzip") || Has(mime, "xz") || Has(mime, "archive"))
         return BuiltinIcon::Archive;
-    if (Has(mime, "executable") || Has(mime, "msdownload") || Has(mime, "sharedlib")) return BuiltinIcon::Executable;
+    if (Has(mime, "executable") || Has(mime, "msdownload") || Has(mime, "sharedlib"))
+        return BuiltinIcon::Executable;
     return BuiltinIcon::File;
 }
 
@@ -147,11 +151,16 @@ Item Classify(const std::string& raw, DWORD attrs, bool useAttributes) {
 
 std::string DriveKindName(UINT type) {
     switch (type) {
-    case DRIVE_REMOVABLE: return "可移动磁盘";
-    case DRIVE_CDROM: return "CD 驱动器";
-    case DRIVE_REMOTE: return "网络驱动器";
-    case DRIVE_RAMDISK: return "RAM 磁盘";
-    default: return "本地磁盘";
+        case DRIVE_REMOVABLE:
+            return "可移动磁盘";
+        case DRIVE_CDROM:
+            return "CD 驱动器";
+        case DRIVE_REMOTE:
+            return "网络驱动器";
+        case DRIVE_RAMDISK:
+            return "RAM 磁盘";
+        default:
+            return "本地磁盘";
     }
 }
 
@@ -192,23 +201,41 @@ IconChoice ChooseIcon(const Item& it, bool open) {
             c.builtin = BuiltinIcon::Home;
         } else {
             switch (it.driveType) {
-            case DRIVE_REMOVABLE: c.names = {"drive-removable-media"}; c.builtin = BuiltinIcon::DriveRemovable; break;
-            case DRIVE_CDROM: c.names = {"media-optical", "drive-optical"}; c.builtin = BuiltinIcon::DriveCdrom; break;
-            case DRIVE_REMOTE: c.names = {"folder-remote", "network-server"}; c.builtin = BuiltinIcon::DriveRemote; break;
-            case DRIVE_RAMDISK: c.names = {"drive-harddisk"}; c.builtin = BuiltinIcon::DriveRam; break;
-            default: c.names = {"drive-harddisk"}; c.builtin = BuiltinIcon::DriveFixed; break;
+                case DRIVE_REMOVABLE:
+                    c.names = {"drive-removable-media"};
+                    c.builtin = BuiltinIcon::DriveRemovable;
+                    break;
+                case DRIVE_CDROM:
+                    c.names = {"media-optical", "drive-optical"};
+                    c.builtin = BuiltinIcon::DriveCdrom;
+                    break;
+                case DRIVE_REMOTE:
+                    c.names = {"folder-remote", "network-server"};
+                    c.builtin = BuiltinIcon::DriveRemote;
+                    break;
+                case DRIVE_RAMDISK:
+                    c.names = {"drive-harddisk"};
+                    c.builtin = BuiltinIcon::DriveRam;
+                    break;
+                default:
+                    c.names = {"drive-harddisk"};
+                    c.builtin = BuiltinIcon::DriveFixed;
+                    break;
             }
         }
     } else if (it.folder) {
-        c.names = open ? std::vector<std::string>{"folder-open", "folder"} : std::vector<std::string>{"folder"};
+        c.names = open ? std::vector<std::string>{"folder-open", "folder"}
+                       : std::vector<std::string>{"folder"};
         c.builtin = open ? BuiltinIcon::FolderOpen : BuiltinIcon::Folder;
     } else {
         c.names = MimeIconNames(it.mime);
         c.names.push_back("text-x-generic");
         auto known = KnownExtensions().find(it.ext);
-        c.builtin = !it.mime.empty() ? IconForMime(it.mime)
-                                     : known != KnownExtensions().end() ? known->second.icon : BuiltinIcon::File;
-        if (c.builtin == BuiltinIcon::File && known != KnownExtensions().end()) c.builtin = known->second.icon;
+        c.builtin = !it.mime.empty()                   ? IconForMime(it.mime)
+                    : known != KnownExtensions().end() ? known->second.icon
+                                                       : BuiltinIcon::File;
+        if (c.builtin == BuiltinIcon::File && known != KnownExtensions().end())
+            c.builtin = known->second.icon;
     }
     return c;
 }
@@ -256,7 +283,8 @@ HIMAGELIST SystemImageList(bool small) {
     return l;
 }
 
-DWORD_PTR SHGetFileInfoA(const char* path, DWORD fileAttributes, SHFILEINFOA* info, UINT, UINT flags) {
+DWORD_PTR SHGetFileInfoA(const char* path, DWORD fileAttributes, SHFILEINFOA* info, UINT,
+                         UINT flags) {
     if (!path) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -291,8 +319,10 @@ DWORD_PTR SHGetFileInfoA(const char* path, DWORD fileAttributes, SHFILEINFOA* in
             out.hIcon = NewIconHandle(img);
         }
     }
-    if (flags & SHGFI_DISPLAYNAME) CopyTextToBuffer(DisplayName(it), out.szDisplayName, sizeof out.szDisplayName);
-    if (flags & SHGFI_TYPENAME) CopyTextToBuffer(TypeName(it), out.szTypeName, sizeof out.szTypeName);
+    if (flags & SHGFI_DISPLAYNAME)
+        CopyTextToBuffer(DisplayName(it), out.szDisplayName, sizeof out.szDisplayName);
+    if (flags & SHGFI_TYPENAME)
+        CopyTextToBuffer(TypeName(it), out.szTypeName, sizeof out.szTypeName);
     if (flags & SHGFI_ATTRIBUTES) out.dwAttributes = Attributes(it);
     if (flags & SHGFI_SYSICONINDEX) return reinterpret_cast<DWORD_PTR>(SystemImageList(small));
     return 1;

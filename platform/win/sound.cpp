@@ -61,13 +61,15 @@ void Stop() {
     }
 }
 
-bool IsWave(const char* data) { return std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0; }
+bool IsWave(const char* data) {
+    return std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0;
+}
 
 // The bytes of an in-memory wave: the RIFF header's size field plus 8.
 bool WriteMemoryWave(const char* data, std::string& file) {
     if (!IsWave(data)) return false;
-    uint32_t size = uint32_t(uint8_t(data[4])) | uint32_t(uint8_t(data[5])) << 8 | uint32_t(uint8_t(data[6])) << 16 |
-                    uint32_t(uint8_t(data[7])) << 24;
+    uint32_t size = uint32_t(uint8_t(data[4])) | uint32_t(uint8_t(data[5])) << 8 |
+                    uint32_t(uint8_t(data[6])) << 16 | uint32_t(uint8_t(data[7])) << 24;
     if (size < 4 || size > (256u << 20)) return false;
     char name[] = "/tmp/vexomat-sound-XXXXXX";
     int fd = mkstemp(name);
@@ -146,6 +148,7 @@ BOOL PlaySoundA(const char* sound, HINSTANCE, DWORD flags) {
         Stop();
         return TRUE_;
     }
-    if ((flags & SND_ALIAS) || (flags & SND_RESOURCE) == SND_RESOURCE) return FALSE_;  // no system sounds here
+    if ((flags & SND_ALIAS) || (flags & SND_RESOURCE) == SND_RESOURCE)
+        return FALSE_;  // no system sounds here
     return sndPlaySoundA(sound, flags & (SND_ASYNC | SND_MEMORY | SND_NOSTOP | SND_NODEFAULT));
 }

@@ -7,7 +7,8 @@
 
 constexpr UINT SND_SYNC = 0x0000, SND_ASYNC = 0x0001, SND_NODEFAULT = 0x0002, SND_MEMORY = 0x0004,
                SND_LOOP = 0x0008, SND_NOSTOP = 0x0010, SND_PURGE = 0x0040, SND_APPLICATION = 0x0080,
-               SND_NOWAIT = 0x2000, SND_ALIAS = 0x00010000, SND_FILENAME = 0x00020000, SND_RESOURCE = 0x00040004;
+               SND_NOWAIT = 0x2000, SND_ALIAS = 0x00010000, SND_FILENAME = 0x00020000,
+               SND_RESOURCE = 0x00040004;
 
 // sound: a file name, or with SND_MEMORY a RIFF wave in memory; null stops the sound that
 // is playing (and answers TRUE). SND_ASYNC returns at once; otherwise the call waits until

@@ -25,8 +25,10 @@ std::string HomeFolder() {
 
 UINT GetWindowsDirectoryA(char* buffer, UINT size) {
     std::string dir;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') dir = x;
-    else dir = HomeFolder() + "/.config";
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/')
+        dir = x;
+    else
+        dir = HomeFolder() + "/.config";
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return CopyFolder(dir, buffer, size);
 }
@@ -39,8 +41,10 @@ BOOL GetUserNameA(char* buffer, DWORD* size) {
         return 0;
     }
     std::string name;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name) name = pw->pw_name;
-    else if (const char* u = std::getenv("USER")) name = u;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name)
+        name = pw->pw_name;
+    else if (const char* u = std::getenv("USER"))
+        name = u;
     if (name.empty()) {
         SetLastError(ERROR_NO_MORE_ITEMS);
         return 0;

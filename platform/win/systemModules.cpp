@@ -77,7 +77,10 @@ const ProcTable& ComCtl32() {
 
 void RegisterSystemLibraries() {
     const std::pair<const char*, const ProcTable& (*)()> libraries[] = {
-        {"uxtheme.dll", &UxTheme}, {"shell32.dll", &Shell32}, {"shfolder.dll", &ShFolder}, {"comctl32.dll", &ComCtl32}};
+        {"uxtheme.dll", &UxTheme},
+        {"shell32.dll", &Shell32},
+        {"shfolder.dll", &ShFolder},
+        {"comctl32.dll", &ComCtl32}};
     for (const auto& [library, table] : libraries)
         for (const auto& [name, proc] : table()) RegisterModuleExport(library, name, proc);
 }

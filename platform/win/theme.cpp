@@ -27,7 +27,9 @@ bool SettingOn() {
     return v && std::strcmp(v, "1") == 0;
 }
 
-std::shared_ptr<ThemeObject> Find(HTHEME theme) { return Themes().Find(reinterpret_cast<uintptr_t>(theme)); }
+std::shared_ptr<ThemeObject> Find(HTHEME theme) {
+    return Themes().Find(reinterpret_cast<uintptr_t>(theme));
+}
 
 HRESULT CopyWide(const std::wstring& s, wchar_t* out, int max) {
     if (!out || max <= 0) return E_INVALIDARG;
@@ -40,7 +42,9 @@ HRESULT CopyWide(const std::wstring& s, wchar_t* out, int max) {
 }  // namespace
 
 BOOL IsThemeActive() { return SettingOn() && g_enabled ? TRUE_ : FALSE_; }
-BOOL IsAppThemed() { return IsThemeActive() && (g_appProperties & STAP_ALLOW_CONTROLS) ? TRUE_ : FALSE_; }
+BOOL IsAppThemed() {
+    return IsThemeActive() && (g_appProperties & STAP_ALLOW_CONTROLS) ? TRUE_ : FALSE_;
+}
 
 HRESULT EnableTheming(BOOL enable) {
     g_enabled = enable != 0;
@@ -56,7 +60,8 @@ HTHEME OpenThemeData(HWND hwnd, const wchar_t* classList) {
         return nullptr;
     }
     auto o = std::make_shared<ThemeObject>();
-    for (const wchar_t* p = classList; *p; ++p) o->classes += char(std::towupper(wint_t(*p)) & 0x7F);
+    for (const wchar_t* p = classList; *p; ++p)
+        o->classes += char(std::towupper(wint_t(*p)) & 0x7F);
     o->hwnd = hwnd;
     return reinterpret_cast<HTHEME>(Themes().Add(o));
 }
@@ -74,7 +79,8 @@ std::string ThemeClassOf(HTHEME theme) {
 HTHEME GetWindowTheme(HWND) { return nullptr; }
 HRESULT SetWindowTheme(HWND, const wchar_t*, const wchar_t*) { return S_OK; }
 
-HRESULT GetCurrentThemeName(wchar_t* file, int maxFile, wchar_t* color, int maxColor, wchar_t* size, int maxSize) {
+HRESULT GetCurrentThemeName(wchar_t* file, int maxFile, wchar_t* color, int maxColor, wchar_t* size,
+                            int maxSize) {
     if (!IsThemeActive()) return E_FAIL;
     if (file) CopyWide(L"Vexomat", file, maxFile);
     if (color) CopyWide(L"Normal", color, maxColor);

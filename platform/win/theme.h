@@ -25,9 +25,9 @@ enum THEMESIZE { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
 constexpr DWORD STAP_ALLOW_NONCLIENT = 1, STAP_ALLOW_CONTROLS = 2, STAP_ALLOW_WEBCONTENT = 4;
 constexpr DWORD ETDT_DISABLE = 1, ETDT_ENABLE = 2, ETDT_USETABTEXTURE = 4, ETDT_ENABLETAB = 6;
 // Property ids that GetThemeColor answers.
-constexpr int TMT_BORDERCOLOR = 3801, TMT_FILLCOLOR = 3802, TMT_TEXTCOLOR = 3803, TMT_EDGELIGHTCOLOR = 3804,
-              TMT_EDGEHIGHLIGHTCOLOR = 3805, TMT_EDGESHADOWCOLOR = 3806, TMT_EDGEDKSHADOWCOLOR = 3807,
-              TMT_EDGEFILLCOLOR = 3808;
+constexpr int TMT_BORDERCOLOR = 3801, TMT_FILLCOLOR = 3802, TMT_TEXTCOLOR = 3803,
+              TMT_EDGELIGHTCOLOR = 3804, TMT_EDGEHIGHLIGHTCOLOR = 3805, TMT_EDGESHADOWCOLOR = 3806,
+              TMT_EDGEDKSHADOWCOLOR = 3807, TMT_EDGEFILLCOLOR = 3808;
 
 BOOL IsThemeActive();
 BOOL IsAppThemed();
@@ -38,20 +38,26 @@ HTHEME OpenThemeData(HWND hwnd, const wchar_t* classList);
 HRESULT CloseThemeData(HTHEME theme);
 HTHEME GetWindowTheme(HWND hwnd);
 HRESULT SetWindowTheme(HWND hwnd, const wchar_t* subAppName, const wchar_t* subIdList);
-HRESULT GetCurrentThemeName(wchar_t* themeFile, int maxFile, wchar_t* colorName, int maxColor, wchar_t* sizeName, int maxSize);
+HRESULT GetCurrentThemeName(wchar_t* themeFile, int maxFile, wchar_t* colorName, int maxColor,
+                            wchar_t* sizeName, int maxSize);
 HRESULT EnableThemeDialogTexture(HWND hwnd, DWORD flags);
 BOOL IsThemeDialogTextureEnabled(HWND hwnd);
 BOOL IsThemePartDefined(HTHEME theme, int part, int state);
 BOOL IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state);
 
-HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* r, const RECT* clip);
+HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* r,
+                            const RECT* clip);
 HRESULT DrawThemeParentBackground(HWND hwnd, HDC dc, RECT* r);
-HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int count, DWORD flags,
-                      DWORD flags2, const RECT* r);
-HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* dest, UINT edge, UINT flags, RECT* content);
-HRESULT DrawThemeIcon(HTHEME theme, HDC dc, int part, int state, const RECT* r, HIMAGELIST list, int index);
-HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds, RECT* content);
-HRESULT GetThemePartSize(HTHEME theme, HDC dc, int part, int state, const RECT* r, THEMESIZE kind, SIZE* out);
+HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int count,
+                      DWORD flags, DWORD flags2, const RECT* r);
+HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* dest, UINT edge,
+                      UINT flags, RECT* content);
+HRESULT DrawThemeIcon(HTHEME theme, HDC dc, int part, int state, const RECT* r, HIMAGELIST list,
+                      int index);
+HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds,
+                                      RECT* content);
+HRESULT GetThemePartSize(HTHEME theme, HDC dc, int part, int state, const RECT* r, THEMESIZE kind,
+                         SIZE* out);
 
 HRESULT GetThemeColor(HTHEME theme, int part, int state, int prop, COLORREF* out);
 HRESULT GetThemeMetric(HTHEME theme, HDC dc, int part, int state, int prop, int* out);

@@ -47,8 +47,10 @@ std::string distributionName() {
         if (!in) continue;
         std::string line, pretty, name;
         while (std::getline(in, line)) {
-            if (StartsStr("PRETTY_NAME=", line)) pretty = unquote(line.substr(12));
-            else if (StartsStr("NAME=", line)) name = unquote(line.substr(5));
+            if (StartsStr("PRETTY_NAME=", line))
+                pretty = unquote(line.substr(12));
+            else if (StartsStr("NAME=", line))
+                name = unquote(line.substr(5));
         }
         if (!pretty.empty()) return pretty;
         if (!name.empty()) return name;

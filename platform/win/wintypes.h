@@ -72,7 +72,9 @@ constexpr int SW_SHOWDEFAULT = 10;
 DWORD GetLastError();
 void SetLastError(DWORD err);
 
-struct TPoint { int X = 0, Y = 0; };
+struct TPoint {
+    int X = 0, Y = 0;
+};
 struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     int Width() const { return Right - Left; }

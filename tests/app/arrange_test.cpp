@@ -147,7 +147,8 @@ TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
     });
     Form_main->StyButton_arrangeClick(nullptr);
     ASSERT_TRUE(d.done);
-    EXPECT_EQ(Form_main->FState.FMergeOrder->Text(), "F2: 页面 1\nF2: 页面 2\nF1: 页面 1\nF1: 页面 3\n");
+    EXPECT_EQ(Form_main->FState.FMergeOrder->Text(),
+              "F2: 页面 1\nF2: 页面 2\nF1: 页面 1\nF1: 页面 3\n");
     std::string tmp = Form_main->FState.FArrangeTmp;
     // Start, answering the completion message.
     TTimer ok(nullptr);

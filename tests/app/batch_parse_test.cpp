@@ -14,7 +14,8 @@ protected:
         AppTest::SetUp();
         docs = folder + "docs 文档/";
         ForceDirectories(docs);
-        for (const char* name : {"a.doc", "a.pdf", "b.pdf", "c.pdf", "notes.txt"}) apptest::Spit(docs + name, "x");
+        for (const char* name : {"a.doc", "a.pdf", "b.pdf", "c.pdf", "notes.txt"})
+            apptest::Spit(docs + name, "x");
         TForm_MsgDlg::AutoCloseHoldMs = 10;
         // The window as the show handler leaves it, without starting a run.
         CreateWindows();
@@ -43,14 +44,16 @@ protected:
         }
         return "";
     }
-    std::vector<std::string> With(std::vector<std::string> extra, const std::string& function = "pdf2jpg") {
+    std::vector<std::string> With(std::vector<std::string> extra,
+                                  const std::string& function = "pdf2jpg") {
         std::vector<std::string> p = {"-c", function, "-s", docs + "a.pdf"};
         p.insert(p.end(), extra.begin(), extra.end());
         return p;
     }
     std::vector<std::string> Sources() const {
         std::vector<std::string> out;
-        for (int i = 0; i < Form_main->FState.FSourceFiles->Count(); ++i) out.push_back((*Form_main->FState.FSourceFiles)[i]);
+        for (int i = 0; i < Form_main->FState.FSourceFiles->Count(); ++i)
+            out.push_back((*Form_main->FState.FSourceFiles)[i]);
         return out;
     }
     std::string docs;
@@ -75,10 +78,14 @@ TEST_F(BatchTest, FunctionSourceAndDestination) {
 TEST_F(BatchTest, SyntaxErrors) {
     EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-s", docs + "a.pdf"}), "在批模式中少许参数。");
     EXPECT_EQ(ParseError({}), "在批模式中少许参数。");
-    EXPECT_EQ(ParseError({"-C", "pdf2jpg", "-s", docs + "a.pdf", "-or"}), "第一个参数不是 “转换功能” 参数。");
-    EXPECT_EQ(ParseError({"-s", docs + "a.pdf", "-c", "pdf2jpg", "-or"}), "第一个参数不是 “转换功能” 参数。");
-    EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-S", docs + "a.pdf", "-or"}), "第二个参数不是“源文件”参数。");
-    EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-d", docs + "a.pdf", "-or"}), "第二个参数不是“源文件”参数。");
+    EXPECT_EQ(ParseError({"-C", "pdf2jpg", "-s", docs + "a.pdf", "-or"}),
+              "第一个参数不是 “转换功能” 参数。");
+    EXPECT_EQ(ParseError({"-s", docs + "a.pdf", "-c", "pdf2jpg", "-or"}),
+              "第一个参数不是 “转换功能” 参数。");
+    EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-S", docs + "a.pdf", "-or"}),
+              "第二个参数不是“源文件”参数。");
+    EXPECT_EQ(ParseError({"-c", "pdf2jpg", "-d", docs + "a.pdf", "-or"}),
+              "第二个参数不是“源文件”参数。");
     // Parsing stopped before any switch was applied.
     EXPECT_EQ(Form_main->FState.FSourceFiles->Count(), 0);
 }
@@ -141,7 +148,11 @@ TEST_F(BatchTest, ResolutionValuesAndFreeNumbers) {
 
 TEST_F(BatchTest, RadioSwitches) {
     TForm_main* f = Form_main;
-    struct Case { const char* sw; const char* value; TRadioButton* radio; };
+    struct Case {
+        const char* sw;
+        const char* value;
+        TRadioButton* radio;
+    };
     const Case cases[] = {
         {"-os", "l", f->RadioButton_sheetsLast},       {"-os", "a", f->RadioButton_sheetsAll},
         {"-os", "f", f->RadioButton_sheetsFirst},      {"-oo", "p", f->RadioButton_orientationP},
@@ -179,7 +190,8 @@ TEST_F(BatchTest, RadioSwitches) {
 
 TEST_F(BatchTest, CountersTakeNumbersInRangeAndShowThem) {
     TForm_main* f = Form_main;
-    Parse(With({"-oin", "=7", "-oib", "=30", "-onb", "=12", "-owf", "=48", "-owo", "=50", "-ohc", "=3", "-og", "=150"}));
+    Parse(With({"-oin", "=7", "-oib", "=30", "-onb", "=12", "-owf", "=48", "-owo", "=50", "-ohc",
+                "=3", "-og", "=150"}));
     EXPECT_EQ(f->XcUpDown_ignore_noise->Position(), 7);
     EXPECT_EQ(f->StaticText_ignore_noise->Caption(), "7");
     EXPECT_EQ(f->XcUpDown_skip_border->Position(), 30);
@@ -215,7 +227,8 @@ TEST_F(BatchTest, OpacityAboveTheRangeKeepsTheBuiltInValue) {
 
 TEST_F(BatchTest, TextSwitches) {
     TForm_main* f = Form_main;
-    Parse(With({"-owt", "=机密 文件", "-oht", "=Title", "-ohx", "=Page #", "-oyp", "=s3cret", "-owt", "no equals"}));
+    Parse(With({"-owt", "=机密 文件", "-oht", "=Title", "-ohx", "=Page #", "-oyp", "=s3cret",
+                "-owt", "no equals"}));
     EXPECT_EQ(f->Edit_watermark_text->Text(), "机密 文件");
     EXPECT_EQ(f->Edit_html_title->Text(), "Title");
     EXPECT_EQ(f->Edit_html_pagetext->Text(), "Page #");
@@ -227,7 +240,8 @@ TEST_F(BatchTest, PaperSizes) {
     Parse(With({"-op", "A4"}, "ps2pdf"));
     EXPECT_EQ(f->ComboBox_papersize->ItemIndex(), 15);
     EXPECT_TRUE(f->StaticText_pagesize->Visible());
-    EXPECT_EQ(f->StaticText_pagesize->Caption(), "W/H: 8.3/11.7 inches = 210/297 mm = 595/842 points");
+    EXPECT_EQ(f->StaticText_pagesize->Caption(),
+              "W/H: 8.3/11.7 inches = 210/297 mm = 595/842 points");
     Parse(With({"-op", "Letter"}, "ps2pdf"));
     EXPECT_EQ(f->ComboBox_papersize->ItemIndex(), 5);
     Parse(With({"-op", "A4", "-op", "a4"}, "ps2pdf"));  // no row of that name: nothing
@@ -325,7 +339,8 @@ TEST_F(AppTest, BatchSyntaxErrorReachesTheExceptionHandler) {
     ShowMain();
     EXPECT_TRUE(Form_main->FState.FBatchMode);
     std::string text = Form_MsgDlg->LabelMsgDlg->Caption();
-    EXPECT_NE(text.find("转换处理已完成但带有错误!\n\n在批模式中少许参数。"), std::string::npos) << text;
+    EXPECT_NE(text.find("转换处理已完成但带有错误!\n\n在批模式中少许参数。"), std::string::npos)
+        << text;
     EXPECT_EQ(Form_MsgDlg->Caption(), " 错 误 ");
     EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
     Form_MsgDlg->Timer_autoClose->SetEnabled(false);

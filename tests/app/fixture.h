@@ -22,9 +22,9 @@
 namespace apptest {
 
 // File helpers shared with the end-to-end tests.
-using e2e::TempFolder;
 using e2e::Slurp;
 using e2e::Spit;
+using e2e::TempFolder;
 
 inline void RemoveTree(const std::string& p) {
     std::error_code ec;

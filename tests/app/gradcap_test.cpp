@@ -9,8 +9,10 @@ using apptest::AppTest;
 namespace {
 
 // Shows the message box, grabs it into a bitmap while it stands, and closes it.
-void GrabMessageBox(const std::string& text, TBitmap& shot, const std::function<void()>& before = nullptr) {
-    const std::string file = std::filesystem::temp_directory_path() / ("vxgradcap" + std::to_string(getpid()) + ".png");
+void GrabMessageBox(const std::string& text, TBitmap& shot,
+                    const std::function<void()>& before = nullptr) {
+    const std::string file =
+        std::filesystem::temp_directory_path() / ("vxgradcap" + std::to_string(getpid()) + ".png");
     TTimer t(nullptr);
     t.SetInterval(40);
     bool done = false;
@@ -28,7 +30,8 @@ void GrabMessageBox(const std::string& text, TBitmap& shot, const std::function<
     shot.LoadFromFile(file);
     std::filesystem::remove(file);
     const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
-    if (keep && *keep) shot.SaveToFile(IncludeTrailingPathDelimiter(keep) + "title-" + text + ".png");
+    if (keep && *keep)
+        shot.SaveToFile(IncludeTrailingPathDelimiter(keep) + "title-" + text + ".png");
 }
 
 uint32_t Px(TBitmap& b, int x, int y) { return b.Image().pixel(x, y) & 0xFFFFFF; }
@@ -115,8 +118,10 @@ TEST_F(AppTest, MessageBoxTitleActiveInactiveAndLong) {
     GrabMessageBox("活动", active);
     const int w = active.Width();
     // Dark red on the left, light grey on the right, the title's text in between.
-    EXPECT_TRUE(Near(Px(active, fw + 1, fw + 1), 0x000099)) << std::hex << Px(active, fw + 1, fw + 1);
-    EXPECT_TRUE(Near(Px(active, w - fw - 2, fw + 1), 0xDFDFDF)) << std::hex << Px(active, w - fw - 2, fw + 1);
+    EXPECT_TRUE(Near(Px(active, fw + 1, fw + 1), 0x000099))
+        << std::hex << Px(active, fw + 1, fw + 1);
+    EXPECT_TRUE(Near(Px(active, w - fw - 2, fw + 1), 0xDFDFDF))
+        << std::hex << Px(active, w - fw - 2, fw + 1);
     const uint32_t textColour = ColorToRGB(clCaptionText) & 0xFFFFFF;
     EXPECT_GT(TextPixels(active, fw, fw + 60, fw, fw + ch - 1, textColour), 10);
     EXPECT_EQ(Px(active, fw + 1, mid - 3) & 0xFFFFFF, Px(active, fw + 1, fw + 1));
@@ -126,7 +131,8 @@ TEST_F(AppTest, MessageBoxTitleActiveInactiveAndLong) {
     g.ColorLeftInActive = 0x008000;
     g.CaptionText.SetColorInactive(clYellow);
     GrabMessageBox("不活动", inactive, [] { Form_MsgDlg->Perform(WM_NCACTIVATE, 0, 0); });
-    EXPECT_TRUE(Near(Px(inactive, fw + 1, fw + 1), 0x008000)) << std::hex << Px(inactive, fw + 1, fw + 1);
+    EXPECT_TRUE(Near(Px(inactive, fw + 1, fw + 1), 0x008000))
+        << std::hex << Px(inactive, fw + 1, fw + 1);
     EXPECT_GT(TextPixels(inactive, fw, fw + 60, fw, fw + ch - 1, 0x00FFFF), 10);
     Form_MsgDlg->Perform(WM_NCACTIVATE, 1, 0);
 

@@ -13,8 +13,10 @@ struct AutoAnswer {
         timer.SetInterval(30);
         timer.OnTimer = [ok](TObject*) {
             if (!Form_MsgDlg->Visible()) return;
-            if (ok) Form_MsgDlg->SpeedButtonOKClick(nullptr);
-            else Form_MsgDlg->SpeedButtonCancelClick(nullptr);
+            if (ok)
+                Form_MsgDlg->SpeedButtonOKClick(nullptr);
+            else
+                Form_MsgDlg->SpeedButtonCancelClick(nullptr);
         };
         timer.SetEnabled(true);
     }
@@ -31,7 +33,12 @@ std::string LastLogLine(const std::string& logDir) {
 
 TEST_F(AppTest, KindsSetCaptionButtonsAndPicture) {
     CreateWindows();
-    struct Case { TMsgKind kind; const char* caption; bool cancel; TImage* TForm_MsgDlg::*picture; };
+    struct Case {
+        TMsgKind kind;
+        const char* caption;
+        bool cancel;
+        TImage* TForm_MsgDlg::*picture;
+    };
     const Case cases[] = {
         {mkWarning, " 警 告 ", false, &TForm_MsgDlg::ImageWarning},
         {mkError, " 错 误 ", false, &TForm_MsgDlg::ImageError},
@@ -45,8 +52,8 @@ TEST_F(AppTest, KindsSetCaptionButtonsAndPicture) {
         EXPECT_EQ(Form_MsgDlg->SpeedButtonCancel->Visible(), c.cancel);
         EXPECT_EQ(Form_MsgDlg->SpeedButtonOK->Caption(), c.cancel ? "» &Yes  " : "» &OK  ");
         EXPECT_EQ(Form_MsgDlg->SpeedButtonCancel->Caption(), c.cancel ? "» &No  " : "» &Cancel  ");
-        for (auto* img : {Form_MsgDlg->ImageWarning, Form_MsgDlg->ImageError, Form_MsgDlg->ImageInformation,
-                          Form_MsgDlg->ImageConfirmation})
+        for (auto* img : {Form_MsgDlg->ImageWarning, Form_MsgDlg->ImageError,
+                          Form_MsgDlg->ImageInformation, Form_MsgDlg->ImageConfirmation})
             EXPECT_EQ(img->Visible(), img == Form_MsgDlg->*c.picture);
         EXPECT_FALSE(Form_MsgDlg->Visible());
     }
@@ -136,7 +143,8 @@ TEST_F(AppTest, UnattendedFormHoldsReturnsCancelAndLogsTheNotice) {
     EXPECT_TRUE(Form_MsgDlg->Timer_autoClose->Enabled());
     EXPECT_EQ(Form_MsgDlg->Timer_autoClose->Interval(), 10000u);
     std::string line = LastLogLine(Form_main->FState.FLogDir);
-    EXPECT_NE(line.find("错误: *** 此对话框将在 10 秒后自动关闭! ***批处理"), std::string::npos) << line;
+    EXPECT_NE(line.find("错误: *** 此对话框将在 10 秒后自动关闭! ***批处理"), std::string::npos)
+        << line;
     // A later interactive message disarms the timer.
     AutoAnswer answer(true);
     Form_MsgDlg->ShowMsg("x", mkInformation, false);
@@ -157,7 +165,8 @@ TEST_F(AppTest, ScreenshotsOfEachKind) {
             Form_MsgDlg->SpeedButtonOKClick(nullptr);
         };
         shot.SetEnabled(true);
-        Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n- 在进行 gs 转换时出错。", kinds[i], false);
+        Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n- 在进行 gs 转换时出错。", kinds[i],
+                             false);
     }
 }
 

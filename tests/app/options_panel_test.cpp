@@ -76,15 +76,24 @@ TEST_F(OptionsTest, PanelHoldsNineteenGroupsInOneRow) {
     CreateWindows();
     TPanel* panel = Form_main->Panel_options;
     const std::map<std::string, std::string> captions = {
-        {"GroupBox_identification", "识别空白区"}, {"GroupBox_destination", "目标文件"},
-        {"GroupBox_layer", "层"},                  {"GroupBox_data", "数据对象"},
-        {"GroupBox_html", " HTML "},               {"GroupBox_encryption", "加密"},
-        {"GroupBox_sheets", "工作表"},             {"GroupBox_papersize", "纸张大小"},
-        {"GroupBox_colordepth", "颜色深度"},       {"GroupBox_watermark", " 水印 "},
-        {"GroupBox_mergeAll", " 正在合并..."},     {"GroupBox_quality", " 质量 "},
-        {"GroupBox_pagesperside", "每个幻灯片页面"}, {"GroupBox_reduction", " 图形缩减 "},
-        {"GroupBox_range", "正在转换..."},         {"GroupBox_resolution", " 分辨率 "},
-        {"GroupBox_orientation", " 方向 "},        {"GroupBox_optimized", " PDF 优化... "},
+        {"GroupBox_identification", "识别空白区"},
+        {"GroupBox_destination", "目标文件"},
+        {"GroupBox_layer", "层"},
+        {"GroupBox_data", "数据对象"},
+        {"GroupBox_html", " HTML "},
+        {"GroupBox_encryption", "加密"},
+        {"GroupBox_sheets", "工作表"},
+        {"GroupBox_papersize", "纸张大小"},
+        {"GroupBox_colordepth", "颜色深度"},
+        {"GroupBox_watermark", " 水印 "},
+        {"GroupBox_mergeAll", " 正在合并..."},
+        {"GroupBox_quality", " 质量 "},
+        {"GroupBox_pagesperside", "每个幻灯片页面"},
+        {"GroupBox_reduction", " 图形缩减 "},
+        {"GroupBox_range", "正在转换..."},
+        {"GroupBox_resolution", " 分辨率 "},
+        {"GroupBox_orientation", " 方向 "},
+        {"GroupBox_optimized", " PDF 优化... "},
         {"GroupBox_merge", " 合并 "},
     };
     int count = 0;
@@ -113,13 +122,14 @@ TEST_F(OptionsTest, BuiltInValues) {
     TForm_main* f = Form_main;
     EXPECT_TRUE(f->RadioButton_resolution300->Checked());
     EXPECT_FALSE(f->RadioButton_resolution72->Checked());
-    for (TRadioButton* r : {f->RadioButton_sheetsFirst, f->RadioButton_orientationD, f->RadioButton_typeR,
-                            f->RadioButton_optimizedD, f->RadioButton_qualityN, f->RadioButton_colordepth24,
-                            f->RadioButton_layerS, f->RadioButton_mergeAll_files, f->RadioButton_rangeAll,
-                            f->RadioButton_pagesperside_1})
+    for (TRadioButton* r :
+         {f->RadioButton_sheetsFirst, f->RadioButton_orientationD, f->RadioButton_typeR,
+          f->RadioButton_optimizedD, f->RadioButton_qualityN, f->RadioButton_colordepth24,
+          f->RadioButton_layerS, f->RadioButton_mergeAll_files, f->RadioButton_rangeAll,
+          f->RadioButton_pagesperside_1})
         EXPECT_TRUE(r->Checked()) << r->Name;
-    for (TCheckBox* c : {f->CheckBox_encryption_allowsP, f->CheckBox_encryption_allowsM, f->CheckBox_encryption_allowsC,
-                         f->CheckBox_encryption_allowsA})
+    for (TCheckBox* c : {f->CheckBox_encryption_allowsP, f->CheckBox_encryption_allowsM,
+                         f->CheckBox_encryption_allowsC, f->CheckBox_encryption_allowsA})
         EXPECT_TRUE(c->Checked()) << c->Name;
     EXPECT_FALSE(f->CheckBox_html_border->Checked());
     for (TEdit* e : {f->Edit_resolution, f->Edit_optimized, f->Edit_quality})
@@ -136,14 +146,19 @@ TEST_F(OptionsTest, BuiltInValues) {
     EXPECT_EQ(f->StaticText_pagesize->Caption(), "000");
     EXPECT_EQ(f->StaticText_encryption_type->Caption(), "000");
 
-    struct Counter { TXcUpDown* u; TStaticText* t; int min, max, pos, inc; };
-    for (const Counter& c : {Counter{f->XcUpDown_ignore_noise, f->StaticText_ignore_noise, 0, 500, 0, 1},
-                             Counter{f->XcUpDown_skip_border, f->StaticText_skip_border, 0, 500, 0, 1},
-                             Counter{f->XcUpDown_add_border, f->StaticText_add_border, 0, 500, 0, 1},
-                             Counter{f->XcUpDown_watermark_fontsize, f->StaticText_watermark_fontsize, 0, 500, 0, 1},
-                             Counter{f->XcUpDown_watermark_opacity, f->StaticText_watermark_opacity, 0, 100, 0, 1},
-                             Counter{f->XcUpDown_html_columns, f->StaticText_html_columns, 1, 500, 1, 1},
-                             Counter{f->XcUpDown_reduction_quality, f->StaticText_reduction_quality, 5, 300, 5, 5}}) {
+    struct Counter {
+        TXcUpDown* u;
+        TStaticText* t;
+        int min, max, pos, inc;
+    };
+    for (const Counter& c :
+         {Counter{f->XcUpDown_ignore_noise, f->StaticText_ignore_noise, 0, 500, 0, 1},
+          Counter{f->XcUpDown_skip_border, f->StaticText_skip_border, 0, 500, 0, 1},
+          Counter{f->XcUpDown_add_border, f->StaticText_add_border, 0, 500, 0, 1},
+          Counter{f->XcUpDown_watermark_fontsize, f->StaticText_watermark_fontsize, 0, 500, 0, 1},
+          Counter{f->XcUpDown_watermark_opacity, f->StaticText_watermark_opacity, 0, 100, 0, 1},
+          Counter{f->XcUpDown_html_columns, f->StaticText_html_columns, 1, 500, 1, 1},
+          Counter{f->XcUpDown_reduction_quality, f->StaticText_reduction_quality, 5, 300, 5, 5}}) {
         EXPECT_EQ(c.u->Min(), c.min) << c.u->Name;
         EXPECT_EQ(c.u->Max(), c.max) << c.u->Name;
         EXPECT_EQ(c.u->Position(), c.pos) << c.u->Name;
@@ -286,10 +301,12 @@ TEST_F(OptionsTest, WatermarkSavesExactlyItsThreeKeys) {
     Open();
     Choose("pdfWatermark");
     Form_main->Edit_watermark_text->SetText("草稿");
-    TOptionPanel::SetCounter(Form_main->XcUpDown_watermark_fontsize, Form_main->StaticText_watermark_fontsize, 72);
+    TOptionPanel::SetCounter(Form_main->XcUpDown_watermark_fontsize,
+                             Form_main->StaticText_watermark_fontsize, 72);
     Form_main->SaveOptions();
     EXPECT_EQ(SectionKeys(Ini(), "PDFWATERMARK"),
-              (std::vector<std::string>{"EDIT_WATERMARK_TEXT", "XCUPDOWN_WATERMARK_FONTSIZE", "XCUPDOWN_WATERMARK_OPACITY"}));
+              (std::vector<std::string>{"EDIT_WATERMARK_TEXT", "XCUPDOWN_WATERMARK_FONTSIZE",
+                                        "XCUPDOWN_WATERMARK_OPACITY"}));
     TIniFile ini(Ini());
     EXPECT_EQ(ini.ReadString("PDFWATERMARK", "EDIT_WATERMARK_TEXT", ""), "草稿");
     EXPECT_EQ(ini.ReadString("PDFWATERMARK", "XCUPDOWN_WATERMARK_FONTSIZE", ""), "72");
@@ -301,25 +318,31 @@ TEST_F(OptionsTest, SavedKeysFollowTheVisibleGroupsInOrder) {
     Choose("doc2pdf");
     Form_main->SaveOptions();
     EXPECT_EQ(SectionKeys(Ini(), "DOC2PDF"),
-              (std::vector<std::string>{"RADIOBUTTON_ORIENTATIOND", "RADIOBUTTON_ORIENTATIONP", "RADIOBUTTON_ORIENTATIONL",
-                                        "RADIOBUTTON_OPTIMIZEDD", "RADIOBUTTON_OPTIMIZEDS", "RADIOBUTTON_OPTIMIZEDP",
-                                        "RADIOBUTTON_OPTIMIZEDR", "RADIOBUTTON_OPTIMIZEDEDIT", "EDIT_OPTIMIZED",
-                                        "RADIOBUTTON_RANGEALL", "RADIOBUTTON_RANGEEDIT", "EDIT_RANGE",
-                                        "RADIOBUTTON_PAGESPERSIDE_1", "RADIOBUTTON_PAGESPERSIDE_2", "RADIOBUTTON_PAGESPERSIDE_4",
-                                        "RADIOBUTTON_PAGESPERSIDE_6", "RADIOBUTTON_PAGESPERSIDE_8", "RADIOBUTTON_PAGESPERSIDE_16"}));
+              (std::vector<std::string>{
+                  "RADIOBUTTON_ORIENTATIOND", "RADIOBUTTON_ORIENTATIONP",
+                  "RADIOBUTTON_ORIENTATIONL", "RADIOBUTTON_OPTIMIZEDD", "RADIOBUTTON_OPTIMIZEDS",
+                  "RADIOBUTTON_OPTIMIZEDP", "RADIOBUTTON_OPTIMIZEDR", "RADIOBUTTON_OPTIMIZEDEDIT",
+                  "EDIT_OPTIMIZED", "RADIOBUTTON_RANGEALL", "RADIOBUTTON_RANGEEDIT", "EDIT_RANGE",
+                  "RADIOBUTTON_PAGESPERSIDE_1", "RADIOBUTTON_PAGESPERSIDE_2",
+                  "RADIOBUTTON_PAGESPERSIDE_4", "RADIOBUTTON_PAGESPERSIDE_6",
+                  "RADIOBUTTON_PAGESPERSIDE_8", "RADIOBUTTON_PAGESPERSIDE_16"}));
     Choose("pdf2jpg");
     Form_main->SaveOptions();
     EXPECT_EQ(SectionKeys(Ini(), "PDF2JPG"),
-              (std::vector<std::string>{"RADIOBUTTON_RESOLUTION72", "RADIOBUTTON_RESOLUTION100", "RADIOBUTTON_RESOLUTION150",
-                                        "RADIOBUTTON_RESOLUTION300", "RADIOBUTTON_RESOLUTION600", "RADIOBUTTON_RESOLUTIONEDIT",
-                                        "EDIT_RESOLUTION", "RADIOBUTTON_QUALITYN", "RADIOBUTTON_QUALITYL", "RADIOBUTTON_QUALITYX",
-                                        "RADIOBUTTON_QUALITYM", "RADIOBUTTON_QUALITYEDIT", "EDIT_QUALITY"}));
+              (std::vector<std::string>{
+                  "RADIOBUTTON_RESOLUTION72", "RADIOBUTTON_RESOLUTION100",
+                  "RADIOBUTTON_RESOLUTION150", "RADIOBUTTON_RESOLUTION300",
+                  "RADIOBUTTON_RESOLUTION600", "RADIOBUTTON_RESOLUTIONEDIT", "EDIT_RESOLUTION",
+                  "RADIOBUTTON_QUALITYN", "RADIOBUTTON_QUALITYL", "RADIOBUTTON_QUALITYX",
+                  "RADIOBUTTON_QUALITYM", "RADIOBUTTON_QUALITYEDIT", "EDIT_QUALITY"}));
     Choose("pdfEncrypt");
     Form_main->Edit_encryption_password->SetText("geheim");
     Form_main->SaveOptions();
-    EXPECT_EQ(SectionKeys(Ini(), "PDFENCRYPT"),
-              (std::vector<std::string>{"CHECKBOX_ENCRYPTION_ALLOWSP", "CHECKBOX_ENCRYPTION_ALLOWSM", "CHECKBOX_ENCRYPTION_ALLOWSC",
-                                        "CHECKBOX_ENCRYPTION_ALLOWSA", "COMBOBOX_ENCRYPTION_TYPE"}));
+    EXPECT_EQ(
+        SectionKeys(Ini(), "PDFENCRYPT"),
+        (std::vector<std::string>{"CHECKBOX_ENCRYPTION_ALLOWSP", "CHECKBOX_ENCRYPTION_ALLOWSM",
+                                  "CHECKBOX_ENCRYPTION_ALLOWSC", "CHECKBOX_ENCRYPTION_ALLOWSA",
+                                  "COMBOBOX_ENCRYPTION_TYPE"}));
     EXPECT_EQ(apptest::Slurp(Ini()).find("geheim"), std::string::npos);
     Choose("pdfMerge");
     Form_main->Edit_2ndFile->SetText("/tmp/x.pdf");
@@ -388,7 +411,8 @@ TEST_F(OptionsTest, RoundTripRestoresEveryGroup) {
     EXPECT_EQ(f->Edit_optimized->Text(), "120");
     EXPECT_EQ(f->ComboBox_papersize->ItemIndex(), 15);
     EXPECT_TRUE(f->StaticText_pagesize->Visible());
-    EXPECT_EQ(f->StaticText_pagesize->Caption(), "W/H: 8.3/11.7 inches = 210/297 mm = 595/842 points");
+    EXPECT_EQ(f->StaticText_pagesize->Caption(),
+              "W/H: 8.3/11.7 inches = 210/297 mm = 595/842 points");
     Choose("pdf2htmlPreview");
     EXPECT_EQ(f->Edit_html_title->Text(), "标题 1");
     EXPECT_EQ(f->Edit_html_pagetext->Text(), "第 # 页");
@@ -420,8 +444,10 @@ TEST_F(OptionsTest, RoundTripRestoresEveryGroup) {
 }
 
 TEST_F(OptionsTest, StoredValuesOutsideACounterRangeAreRefused) {
-    apptest::Spit(Ini(), "[PDFWATERMARK]\nXCUPDOWN_WATERMARK_OPACITY=150\nXCUPDOWN_WATERMARK_FONTSIZE=0x30\n"
-                         "[PDF2PDF]\nXCUPDOWN_REDUCTION_QUALITY=2\n");
+    apptest::Spit(
+        Ini(),
+        "[PDFWATERMARK]\nXCUPDOWN_WATERMARK_OPACITY=150\nXCUPDOWN_WATERMARK_FONTSIZE=0x30\n"
+        "[PDF2PDF]\nXCUPDOWN_REDUCTION_QUALITY=2\n");
     Open();
     Choose("pdfWatermark");
     // The opacity keeps the position it had: the built-in 0.
@@ -434,19 +460,24 @@ TEST_F(OptionsTest, StoredValuesOutsideACounterRangeAreRefused) {
 }
 
 TEST_F(OptionsTest, AllFalseLeavesAGroupWithNothingChecked) {
-    apptest::Spit(Ini(), "[PDF2EPS]\nRADIOBUTTON_RESOLUTION72=0\nRADIOBUTTON_RESOLUTION600=junk\nEDIT_RESOLUTION=99\n");
+    apptest::Spit(Ini(),
+                  "[PDF2EPS]\nRADIOBUTTON_RESOLUTION72=0\nRADIOBUTTON_RESOLUTION600=junk\nEDIT_"
+                  "RESOLUTION=99\n");
     Open();
     Choose("pdf2eps");
-    for (TRadioButton* r : {Form_main->RadioButton_resolution72, Form_main->RadioButton_resolution100,
-                            Form_main->RadioButton_resolution150, Form_main->RadioButton_resolution300,
-                            Form_main->RadioButton_resolution600, Form_main->RadioButton_resolutionEdit})
+    for (TRadioButton* r :
+         {Form_main->RadioButton_resolution72, Form_main->RadioButton_resolution100,
+          Form_main->RadioButton_resolution150, Form_main->RadioButton_resolution300,
+          Form_main->RadioButton_resolution600, Form_main->RadioButton_resolutionEdit})
         EXPECT_FALSE(r->Checked()) << r->Name;
     // The edit belongs to its radio: emptied when that is not checked.
     EXPECT_EQ(Form_main->Edit_resolution->Text(), "");
 }
 
 TEST_F(OptionsTest, UserPaperSizeLoadedShowsStoredEditsAndByHandEmptyOnes) {
-    apptest::Spit(Ini(), "[PS2PDF]\nCOMBOBOX_PAPERSIZE=1\nEDIT_PAPERSIZE_WIDTH=500\nEDIT_PAPERSIZE_HEIGHT=700\n");
+    apptest::Spit(
+        Ini(),
+        "[PS2PDF]\nCOMBOBOX_PAPERSIZE=1\nEDIT_PAPERSIZE_WIDTH=500\nEDIT_PAPERSIZE_HEIGHT=700\n");
     Open();
     TForm_main* f = Form_main;
     Choose("ps2pdf");
@@ -461,7 +492,8 @@ TEST_F(OptionsTest, UserPaperSizeLoadedShowsStoredEditsAndByHandEmptyOnes) {
     f->ComboBox_papersizeChange(f->ComboBox_papersize);
     EXPECT_FALSE(f->Edit_papersize_width->Visible());
     EXPECT_TRUE(f->StaticText_pagesize->Visible());
-    EXPECT_EQ(f->StaticText_pagesize->Caption(), "W/H: 17.0/11.0 inches = 432/279 mm = 1224/792 points");
+    EXPECT_EQ(f->StaticText_pagesize->Caption(),
+              "W/H: 17.0/11.0 inches = 432/279 mm = 1224/792 points");
 
     f->ComboBox_papersize->SetItemIndex(1);
     f->ComboBox_papersizeChange(f->ComboBox_papersize);
@@ -476,7 +508,8 @@ TEST_F(OptionsTest, UserPaperSizeLoadedShowsStoredEditsAndByHandEmptyOnes) {
 }
 
 TEST_F(OptionsTest, CombosWithoutAChoiceIndexNoTable) {
-    apptest::Spit(Ini(), "[TIFF2PDF]\nCOMBOBOX_PAPERSIZE=99\n[PDFENCRYPT]\nCOMBOBOX_ENCRYPTION_TYPE=7\n");
+    apptest::Spit(Ini(),
+                  "[TIFF2PDF]\nCOMBOBOX_PAPERSIZE=99\n[PDFENCRYPT]\nCOMBOBOX_ENCRYPTION_TYPE=7\n");
     Open();
     TForm_main* f = Form_main;
     Choose("tiff2pdf");
@@ -556,7 +589,12 @@ TEST_F(OptionsTest, TypedNumbersAreCheckedWhenLeavingTheEdit) {
     f->FState.FBatchMode = true;  // the message box does not wait
     TForm_MsgDlg::AutoCloseHoldMs = 10;
     const std::string notice = "*** 此对话框将在 10 秒后自动关闭! ***\n\n";
-    struct Case { TEdit* edit; void (TOptionPanel::*exit)(TObject*); const char* text; const char* message; };
+    struct Case {
+        TEdit* edit;
+        void (TOptionPanel::*exit)(TObject*);
+        const char* text;
+        const char* message;
+    };
     const Case cases[] = {
         {f->Edit_quality, &TOptionPanel::Edit_qualityExit, "abc", "请只输入整数值!"},
         {f->Edit_quality, &TOptionPanel::Edit_qualityExit, "0", "请只输入在 1 与 100 间的值!"},
@@ -608,8 +646,9 @@ TEST_F(OptionsTest, BatchFunctionChangeLoadsNothingAndSaveWritesNothing) {
 // Whatever groups a function shows lie inside the option panel and do not cover each other.
 TEST_F(OptionsTest, EveryFunctionsGroupsFitThePanelWithoutOverlapping) {
     Open();
-    for (const char* name : {"doc2pdf", "ps2pdf", "pdf2jpg", "pdf2ppt", "pdf2htmlPreview", "pdfMerge", "pdfMergeAll",
-                             "pdfWatermark", "pdfEncrypt", "mdb2pdf", "pdf2pdf", "pdf2tiff"}) {
+    for (const char* name :
+         {"doc2pdf", "ps2pdf", "pdf2jpg", "pdf2ppt", "pdf2htmlPreview", "pdfMerge", "pdfMergeAll",
+          "pdfWatermark", "pdfEncrypt", "mdb2pdf", "pdf2pdf", "pdf2tiff"}) {
         Choose(name);
         if (std::string(name) == "ps2pdf") {
             Form_main->ComboBox_papersize->SetItemIndex(15);
@@ -630,7 +669,8 @@ TEST_F(OptionsTest, EveryFunctionsGroupsFitThePanelWithoutOverlapping) {
             EXPECT_LE(r.Right, panel->Width()) << name << " " << c->Name;
             EXPECT_LE(r.Bottom, panel->Height()) << name << " " << c->Name;
             for (const TRect& o : shown) {
-                const bool apart = r.Right <= o.Left || o.Right <= r.Left || r.Bottom <= o.Top || o.Bottom <= r.Top;
+                const bool apart = r.Right <= o.Left || o.Right <= r.Left || r.Bottom <= o.Top ||
+                                   o.Bottom <= r.Top;
                 EXPECT_TRUE(apart) << name << ": " << c->Name << " covers another group";
             }
             shown.push_back(r);
@@ -640,7 +680,8 @@ TEST_F(OptionsTest, EveryFunctionsGroupsFitThePanelWithoutOverlapping) {
 }
 
 TEST_F(OptionsTest, StoredFolderModeHidesTheListEachTimeTheFunctionIsChosen) {
-    apptest::Spit(Ini(), "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=0\nRADIOBUTTON_MERGEALL_FOLDER=1\n");
+    apptest::Spit(Ini(),
+                  "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=0\nRADIOBUTTON_MERGEALL_FOLDER=1\n");
     Open();
     for (int pass = 0; pass < 2; ++pass) {
         Choose("pdfMergeAll");
@@ -649,7 +690,8 @@ TEST_F(OptionsTest, StoredFolderModeHidesTheListEachTimeTheFunctionIsChosen) {
         Choose("pdf2jpg");
         EXPECT_TRUE(Form_main->XcFileListBox_source->Visible()) << pass;
     }
-    apptest::Spit(Ini(), "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=1\nRADIOBUTTON_MERGEALL_FOLDER=0\n");
+    apptest::Spit(Ini(),
+                  "[PDFMERGEALL]\nRADIOBUTTON_MERGEALL_FILES=1\nRADIOBUTTON_MERGEALL_FOLDER=0\n");
     Choose("pdfMergeAll");
     EXPECT_TRUE(Form_main->XcFileListBox_source->Visible());
     EXPECT_TRUE(Form_main->XcFileListBox_source->MultiSelect());

@@ -11,9 +11,7 @@
 
 using apptest::AppTest;
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 TEST_F(AppTest, CheckWindowLightsEveryRowAndCopiesHints) {
     CreateWindows();
@@ -29,8 +27,8 @@ TEST_F(AppTest, CheckWindowLightsEveryRowAndCopiesHints) {
         // Ghostscript is installed here and our PostScript printer always is.
         EXPECT_EQ(Form_check->XcLED_gs->ColorOn(), TColor(65280));
         EXPECT_EQ(Form_check->XcLED_printer->ColorOn(), TColor(65280));
-        for (TXcLED* led : {Form_check->XcLED_word, Form_check->XcLED_excel, Form_check->XcLED_powerpoint,
-                            Form_check->XcLED_access})
+        for (TXcLED* led : {Form_check->XcLED_word, Form_check->XcLED_excel,
+                            Form_check->XcLED_powerpoint, Form_check->XcLED_access})
             EXPECT_TRUE(led->ColorOn() == TColor(65280) || led->ColorOn() == TColor(128));
         EXPECT_EQ(Form_check->Label_gs->Hint(), Form_check->XcLED_gs->Hint());
         EXPECT_EQ(Form_check->Panel_word->Hint(), Form_check->XcLED_word->Hint());
@@ -53,7 +51,9 @@ TEST_F(AppTest, CheckWindowRowStatesWithMissingPieces) {
     Form_check->RunChecks();
     EXPECT_EQ(Form_check->XcLED_gs->ColorOn(), TColor(255));
     EXPECT_EQ(Form_check->XcLED_printer->ColorOn(), TColor(255));
-    EXPECT_NE(Form_check->XcLED_gs->Hint().find("软件没有安装。\n请安装这个免费软件。\n更多信息在 "), std::string::npos);
+    EXPECT_NE(
+        Form_check->XcLED_gs->Hint().find("软件没有安装。\n请安装这个免费软件。\n更多信息在 "),
+        std::string::npos);
     Form_check->SetRow(Form_check->XcLED_word, -2);
     EXPECT_EQ(Form_check->XcLED_word->ColorOn(), TColor(128));
     EXPECT_EQ(Form_check->Label_word->Hint(), "可选软件没有安装。\n很可能这个软件不是必需。");
@@ -116,7 +116,8 @@ TEST_F(AppTest, BundledFaqAndAboutWindowLookRight) {
     t.SetInterval(60);
     t.OnTimer = [&](TObject*) {
         if (Form_faqs && Form_faqs->Visible()) {
-            EXPECT_NE(Form_faqs->RichEdit_faqs->Lines()->Text().find("常见问题解答"), std::string::npos);
+            EXPECT_NE(Form_faqs->RichEdit_faqs->Lines()->Text().find("常见问题解答"),
+                      std::string::npos);
             apptest::KeepScreenshot(Form_faqs, "faq-window");
             Form_faqs->SpeedButton_closeClick(nullptr);
         }
@@ -132,8 +133,9 @@ TEST_F(AppTest, BundledFaqAndAboutWindowLookRight) {
 }
 
 TEST(Rtf, FormattingColoursAndUnicode) {
-    std::string rtf = "{\\rtf1\\ansi{\\colortbl ;\\red153\\green0\\blue0;}\\qc\\cf1\\b\\fs28 T\\u26631?\\b0\\par"
-                      "\\pard a\\tab b\\line c \\{x\\}\\'e9\\par}";
+    std::string rtf =
+        "{\\rtf1\\ansi{\\colortbl ;\\red153\\green0\\blue0;}\\qc\\cf1\\b\\fs28 T\\u26631?\\b0\\par"
+        "\\pard a\\tab b\\line c \\{x\\}\\'e9\\par}";
     EXPECT_EQ(RtfToText(rtf), "T标\na\tb\nc {x}é\n");
     std::string html = RtfToHtml(rtf);
     EXPECT_NE(html.find("<p align=\"center\">"), std::string::npos);

@@ -24,7 +24,8 @@ TEST_F(AppTest, TheWindowHandsItsOwnRunStateToTheEngineWhileItLives) {
     ASSERT_EQ(MainState(), &Form_main->FState);
     // The engine finds the window by its name and the option controls through the state.
     EXPECT_EQ(MainState()->FindComponent("Form_main"), Form_main);
-    EXPECT_EQ(MainState()->FindComponent("RadioButton_resolution72"), Form_main->RadioButton_resolution72);
+    EXPECT_EQ(MainState()->FindComponent("RadioButton_resolution72"),
+              Form_main->RadioButton_resolution72);
     EXPECT_EQ(MainState()->FindComponent("NoSuchControl"), nullptr);
     delete Form_MsgDlg;
     Form_MsgDlg = nullptr;
@@ -38,8 +39,9 @@ TEST_F(AppTest, ShowFillsFunctionsAndRestoresCommon) {
     ForceDirectories(docs);
     apptest::Spit(docs + "a b.ps", "%!PS\nshowpage\n");
     apptest::Spit(folder + "config.ini",
-                  "[COMMON]\nLAST_CONVERTING_FUNCTION=5\nLAST_FILE=" + docs + "a b.ps\n"
-                  "DESTINATION_EQUAL_SOURCE=0\nDESTINATION_PATH=/tmp/out/\nAUTO_SHOW=1\n");
+                  "[COMMON]\nLAST_CONVERTING_FUNCTION=5\nLAST_FILE=" + docs +
+                      "a b.ps\n"
+                      "DESTINATION_EQUAL_SOURCE=0\nDESTINATION_PATH=/tmp/out/\nAUTO_SHOW=1\n");
     CreateWindows();
     ShowMain();
     EXPECT_EQ(Form_main->Caption(), " Vexomat 5.44d");
@@ -65,7 +67,8 @@ TEST_F(AppTest, ShowFillsFunctionsAndRestoresCommon) {
 
 TEST_F(AppTest, FunctionIndexOutOfRangeSelectsRowOne) {
     for (const char* stored : {"0", "-4", "22", "999", "junk"}) {
-        apptest::Spit(folder + "config.ini", std::string("[COMMON]\nLAST_CONVERTING_FUNCTION=") + stored + "\n");
+        apptest::Spit(folder + "config.ini",
+                      std::string("[COMMON]\nLAST_CONVERTING_FUNCTION=") + stored + "\n");
         CreateWindows();
         ShowMain();
         EXPECT_EQ(Form_main->ComboBoxEx_function->ItemIndex(), 1) << stored;
@@ -81,7 +84,8 @@ TEST_F(AppTest, LastFileOfAnotherTypeSelectsItsFolder) {
     std::string docs = folder + "in/";
     ForceDirectories(docs);
     apptest::Spit(docs + "x.pdf", "%PDF-1.4\n");
-    apptest::Spit(folder + "config.ini", "[COMMON]\nLAST_CONVERTING_FUNCTION=5\nLAST_FILE=" + docs + "x.pdf\n");
+    apptest::Spit(folder + "config.ini",
+                  "[COMMON]\nLAST_CONVERTING_FUNCTION=5\nLAST_FILE=" + docs + "x.pdf\n");
     CreateWindows();
     ShowMain();
     EXPECT_EQ(Form_main->XcDirectoryListBox_source->Directory(), folder + "in");
@@ -96,8 +100,10 @@ TEST_F(AppTest, CloseWritesCommonInOrderAndKeepsVanishedLastFile) {
     Form_main->CheckBox_autoShow->SetChecked(true);
     Form_main->Close();
     std::string ini = apptest::Slurp(folder + "config.ini");
-    EXPECT_EQ(ini, "[COMMON]\nLAST_FILE=/gone/old.ps\nLAST_CONVERTING_FUNCTION=8\nDESTINATION_EQUAL_SOURCE=1\n"
-                   "DESTINATION_PATH=\nAUTO_SHOW=1\n");
+    EXPECT_EQ(
+        ini,
+        "[COMMON]\nLAST_FILE=/gone/old.ps\nLAST_CONVERTING_FUNCTION=8\nDESTINATION_EQUAL_SOURCE=1\n"
+        "DESTINATION_PATH=\nAUTO_SHOW=1\n");
 }
 
 TEST_F(AppTest, StatusTextsAndProgressByteWrap) {

@@ -11,7 +11,8 @@ protected:
     void SetUp() override {
         work = TempFolder("vx work $ 'q' 文件 ");
         WritePostScript(work + "doc one.ps", 3);
-        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "doc one.ps", "-d", work}).exitCode, 0) << prog.Log();
+        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "doc one.ps", "-d", work}).exitCode, 0)
+            << prog.Log();
         pdf = work + "doc one.pdf";
         ASSERT_TRUE(Exists(pdf));
     }
@@ -22,7 +23,9 @@ protected:
     // No random 8-digit temporary folder may stay behind in the source folder.
     void ExpectNoTempFolder() {
         for (auto& name : Listing(work))
-            EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+            EXPECT_FALSE(name.size() == 8 &&
+                         name.find_first_not_of("0123456789") == std::string::npos)
+                << name;
     }
     ProgramFolder prog;
     std::string work, pdf;
@@ -44,7 +47,8 @@ TEST_F(BatchRun, PdfToJpegPagesAtTheChosenResolution) {
     std::filesystem::create_directories(out);
     RunResult r = prog.Vexomat({"-c", "pdf2jpg", "-s", pdf, "-d", out, "-or", "72"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
-    EXPECT_EQ(Listing(out), (std::vector<std::string>{"doc one_p0001.jpg", "doc one_p0002.jpg", "doc one_p0003.jpg"}));
+    EXPECT_EQ(Listing(out), (std::vector<std::string>{"doc one_p0001.jpg", "doc one_p0002.jpg",
+                                                      "doc one_p0003.jpg"}));
     int w = 0, h = 0;
     ASSERT_TRUE(JpegSize(out + "doc one_p0001.jpg", w, h));
     EXPECT_EQ(w, 595);
@@ -53,11 +57,14 @@ TEST_F(BatchRun, PdfToJpegPagesAtTheChosenResolution) {
 }
 
 TEST_F(BatchRun, PdfToBmpTiffEpsAndPs) {
-    ASSERT_EQ(prog.Vexomat({"-c", "pdf2bmp", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2bmp", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0)
+        << prog.Log();
     EXPECT_TRUE(Exists(work + "doc one_p0003.bmp"));
-    ASSERT_EQ(prog.Vexomat({"-c", "pdf2tiff", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2tiff", "-s", pdf, "-d", work, "-or", "=50"}).exitCode, 0)
+        << prog.Log();
     bool anyTiff = false;
-    for (auto& n : Listing(work)) anyTiff = anyTiff || (n.size() > 5 && n.substr(n.size() - 5) == ".tiff");
+    for (auto& n : Listing(work))
+        anyTiff = anyTiff || (n.size() > 5 && n.substr(n.size() - 5) == ".tiff");
     EXPECT_TRUE(anyTiff);
     ASSERT_EQ(prog.Vexomat({"-c", "pdf2eps", "-s", pdf, "-d", work}).exitCode, 0) << prog.Log();
     EXPECT_TRUE(Exists(work + "doc one_p0001.eps"));
@@ -68,13 +75,18 @@ TEST_F(BatchRun, PdfToBmpTiffEpsAndPs) {
 
 TEST_F(BatchRun, ReducedPdfKeepsTheSourceExtensionCase) {
     std::filesystem::copy_file(pdf, work + "Caps.PDF");
-    ASSERT_EQ(prog.Vexomat({"-c", "pdf2pdf", "-s", work + "Caps.PDF", "-d", work, "-of", "s"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(
+        prog.Vexomat({"-c", "pdf2pdf", "-s", work + "Caps.PDF", "-d", work, "-of", "s"}).exitCode,
+        0)
+        << prog.Log();
     EXPECT_TRUE(Exists(work + "Caps_REDUCED.PDF"));
     EXPECT_EQ(PdfPages(work + "Caps_REDUCED.PDF", work), 3);
 }
 
 TEST_F(BatchRun, ExistingSettingsStayUntouched) {
-    const std::string ini = "[COMMON]\nLAST_CONVERTING_FUNCTION=13\nAUTO_SHOW=1\n\n[PDF2JPG]\nRADIOBUTTON_RESOLUTION72=1\n";
+    const std::string ini =
+        "[COMMON]\nLAST_CONVERTING_FUNCTION=13\nAUTO_SHOW=1\n\n[PDF2JPG]\nRADIOBUTTON_RESOLUTION72="
+        "1\n";
     Spit(prog.dir + "config.ini", ini);
     ASSERT_EQ(prog.Vexomat({"-c", "pdf2jpg", "-s", pdf, "-d", work}).exitCode, 0) << prog.Log();
     EXPECT_EQ(Slurp(prog.dir + "config.ini"), ini);
@@ -85,7 +97,8 @@ TEST_F(BatchRun, ExistingSettingsStayUntouched) {
 }
 
 TEST_F(BatchRun, MissingDestinationFallsBackToTheSourceFolder) {
-    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", pdf, "-d", work + "no such folder/"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", pdf, "-d", work + "no such folder/"}).exitCode, 0)
+        << prog.Log();
     EXPECT_TRUE(Exists(work + "doc one.ps"));
 }
 
@@ -135,7 +148,8 @@ TEST_F(BatchRun, WrongExtensionAndMissingSourceFail) {
 
 TEST_F(BatchRun, RelativeSourceLeavesNoTemporaryFolder) {
     // The source named relative to the current folder: its temporary folder is relative too.
-    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", "doc one.pdf", "-d", work}, work).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "pdf2ps", "-s", "doc one.pdf", "-d", work}, work).exitCode, 0)
+        << prog.Log();
     EXPECT_TRUE(Exists(work + "doc one.ps"));
     ExpectNoTempFolder();
 }
@@ -145,12 +159,19 @@ TEST_F(BatchRun, RunsSideBySideShareTheProgramFolderSafely) {
     std::vector<pid_t> pids;
     for (int i = 0; i < 4; ++i) {
         WritePostScript(work + "p" + std::to_string(i) + ".ps", i + 1);
-        std::vector<std::string> argv{prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "p" + std::to_string(i) + ".ps",
-                                      "-d", work};
+        std::vector<std::string> argv{prog.dir + "vexomat",
+                                      "-c",
+                                      "ps2pdf",
+                                      "-s",
+                                      work + "p" + std::to_string(i) + ".ps",
+                                      "-d",
+                                      work};
         pids.push_back(Start(argv, work + "out" + std::to_string(i) + ".txt"));
     }
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Finish(pids[size_t(i)], work + "out" + std::to_string(i) + ".txt").exitCode, 0);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(PdfPages(work + "p" + std::to_string(i) + ".pdf", work), i + 1) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Finish(pids[size_t(i)], work + "out" + std::to_string(i) + ".txt").exitCode, 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(PdfPages(work + "p" + std::to_string(i) + ".pdf", work), i + 1) << i;
     ExpectNoTempFolder();
 }
 
@@ -161,10 +182,12 @@ TEST(BatchRunWithoutGhostscript, TheCheckEndsTheRunAndTheTemporaryFolderGoes) {
     std::string bin = VEXOMAT_BIN_DIR;
     symlink((bin + "/vexomat").c_str(), (dir + "vexomat").c_str());
     WritePostScript(dir + "a.ps", 1);
-    RunResult r = Exec({dir + "vexomat", "-c", "ps2pdf", "-s", dir + "a.ps", "-d", dir}, dir + "out.txt");
+    RunResult r =
+        Exec({dir + "vexomat", "-c", "ps2pdf", "-s", dir + "a.ps", "-d", dir}, dir + "out.txt");
     EXPECT_EQ(r.exitCode, 1);
     for (auto& name : Listing(dir))
-        EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+        EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos)
+            << name;
     EXPECT_FALSE(Exists(dir + "a.pdf"));
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);

@@ -15,7 +15,8 @@
 namespace e2e {
 
 inline std::string TempFolder(const std::string& prefix) {
-    std::string tmpl = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/" + prefix + "XXXXXX";
+    std::string tmpl = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/" +
+                       prefix + "XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
@@ -40,7 +41,8 @@ inline bool Exists(const std::string& p) { return std::filesystem::exists(p); }
 inline std::vector<std::string> Listing(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (auto& e : std::filesystem::directory_iterator(dir, ec)) names.push_back(e.path().filename().string());
+    for (auto& e : std::filesystem::directory_iterator(dir, ec))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -51,12 +53,16 @@ struct RunResult {
 };
 
 // Runs a program by argument vector, output collected from a file; in cwd when given.
-inline pid_t Start(const std::vector<std::string>& argv, const std::string& outFile, const std::string& cwd = "") {
+inline pid_t Start(const std::vector<std::string>& argv, const std::string& outFile,
+                   const std::string& cwd = "") {
     pid_t pid = fork();
     if (pid == 0) {
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
         FILE* f = std::fopen(outFile.c_str(), "w");
-        if (f) { dup2(fileno(f), 1); dup2(fileno(f), 2); }
+        if (f) {
+            dup2(fileno(f), 1);
+            dup2(fileno(f), 2);
+        }
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         std::vector<char*> args;
         for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -76,7 +82,8 @@ inline RunResult Finish(pid_t pid, const std::string& outFile) {
     return r;
 }
 
-inline RunResult Exec(const std::vector<std::string>& argv, const std::string& outFile, const std::string& cwd = "") {
+inline RunResult Exec(const std::vector<std::string>& argv, const std::string& outFile,
+                      const std::string& cwd = "") {
     return Finish(Start(argv, outFile, cwd), outFile);
 }
 
@@ -101,7 +108,8 @@ public:
     std::string Log() const {
         std::string all;
         std::error_code ec;
-        for (auto& day : std::filesystem::directory_iterator(dir + "logs", ec)) all += Slurp(day.path().string() + "/info.log");
+        for (auto& day : std::filesystem::directory_iterator(dir + "logs", ec))
+            all += Slurp(day.path().string() + "/info.log");
         return all;
     }
     std::string dir;
@@ -111,9 +119,11 @@ public:
 inline void WritePostScript(const std::string& path, int pages) {
     std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n";
     for (int i = 1; i <= pages; ++i)
-        ps += "<< /PageSize [595 842] >> setpagedevice\n0.2 0.4 0.8 setrgbcolor 100 100 " + std::to_string(100 + i * 20) +
-              " 300 rectfill\n/Helvetica findfont 24 scalefont setfont 0 setgray 72 760 moveto (Page " + std::to_string(i) +
-              ") show showpage\n";
+        ps += "<< /PageSize [595 842] >> setpagedevice\n0.2 0.4 0.8 setrgbcolor 100 100 " +
+              std::to_string(100 + i * 20) +
+              " 300 rectfill\n/Helvetica findfont 24 scalefont setfont 0 setgray 72 760 moveto "
+              "(Page " +
+              std::to_string(i) + ") show showpage\n";
     Spit(path, ps);
 }
 
@@ -131,7 +141,8 @@ inline bool JpegSize(const std::string& path, int& w, int& h) {
     for (size_t i = 2; i + 9 < d.size();) {
         if (static_cast<unsigned char>(d[i]) != 0xFF) return false;
         unsigned char m = static_cast<unsigned char>(d[i + 1]);
-        size_t len = (static_cast<unsigned char>(d[i + 2]) << 8) | static_cast<unsigned char>(d[i + 3]);
+        size_t len =
+            (static_cast<unsigned char>(d[i + 2]) << 8) | static_cast<unsigned char>(d[i + 3]);
         if (m >= 0xC0 && m <= 0xC3) {
             h = (static_cast<unsigned char>(d[i + 5]) << 8) | static_cast<unsigned char>(d[i + 6]);
             w = (static_cast<unsigned char>(d[i + 7]) << 8) | static_cast<unsigned char>(d[i + 8]);

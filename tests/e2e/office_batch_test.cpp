@@ -13,7 +13,9 @@ using namespace e2e;
 
 namespace {
 
-bool OfficeInstalled() { return access("/usr/bin/soffice", X_OK) == 0 && Exists("/usr/lib/python3/dist-packages/uno.py"); }
+bool OfficeInstalled() {
+    return access("/usr/bin/soffice", X_OK) == 0 && Exists("/usr/lib/python3/dist-packages/uno.py");
+}
 
 struct PageSize {
     double w = 0, h = 0;
@@ -55,7 +57,8 @@ std::vector<std::string> ProcessesMentioning(const std::string& text) {
 char CentreColour(const std::string& pdf, int page, const std::string& scratch) {
     std::string ppm = scratch + "centre.ppm";
     Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=ppmraw", "-r10",
-          "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page), "-sOutputFile=" + ppm, pdf},
+          "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page),
+          "-sOutputFile=" + ppm, pdf},
          scratch + "gs.txt");
     std::string d = Slurp(ppm);
     // The header: "P6", width, height, maximum, with "#" comment lines between.
@@ -83,17 +86,21 @@ char CentreColour(const std::string& pdf, int page, const std::string& scratch) 
 }
 
 // Which cells of a columns x rows grid over a rendered PDF page hold any dark pixel.
-std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int rows, const std::string& scratch) {
+std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int rows,
+                             const std::string& scratch) {
     const std::string pgm = scratch + "cells.pgm";
-    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r40", "-dFirstPage=" + std::to_string(page),
-          "-dLastPage=" + std::to_string(page), "-sOutputFile=" + pgm, pdf},
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r40",
+          "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page),
+          "-sOutputFile=" + pgm, pdf},
          scratch + "gs.txt");
     std::istringstream in(Slurp(pgm));
     std::vector<int> header;  // width, height, maximum ("#" comment lines between)
     std::string word;
     while (header.size() < 3 && in >> word) {
-        if (word[0] == '#') std::getline(in, word);
-        else if (word != "P5") header.push_back(std::atoi(word.c_str()));
+        if (word[0] == '#')
+            std::getline(in, word);
+        else if (word != "P5")
+            header.push_back(std::atoi(word.c_str()));
     }
     in.get();
     std::vector<bool> inked(size_t(columns * rows), false);
@@ -111,7 +118,9 @@ std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int 
 class OfficeRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!OfficeInstalled()) GTEST_SKIP() << "LibreOffice (soffice and python3-uno) is not installed; scripts/setup.sh installs it";
+        if (!OfficeInstalled())
+            GTEST_SKIP() << "LibreOffice (soffice and python3-uno) is not installed; "
+                            "scripts/setup.sh installs it";
         work = TempFolder("vx office 文件 'q' ");
         // The runs' office profiles go below a folder of this test, so that what they
         // leave running can be told apart from anything else.
@@ -121,8 +130,10 @@ protected:
         setenv("TMPDIR", tmp.c_str(), 1);
     }
     void TearDown() override {
-        if (hadTmp) setenv("TMPDIR", oldTmp.c_str(), 1);
-        else unsetenv("TMPDIR");
+        if (hadTmp)
+            setenv("TMPDIR", oldTmp.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
         std::error_code ec;
         if (!work.empty()) std::filesystem::remove_all(work, ec);
         if (!tmp.empty()) std::filesystem::remove_all(tmp, ec);
@@ -130,9 +141,10 @@ protected:
     // The document made from a flat-ODF source, converted by LibreOffice to ext.
     std::string Make(const std::string& source, const std::string& ext, const std::string& name) {
         std::string profile = tmp + "maker-profile";
-        RunResult r = Exec({"soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to", ext,
-                            "--outdir", tmp, std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/" + source},
-                           tmp + "maker.txt");
+        RunResult r = Exec(
+            {"soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to",
+             ext, "--outdir", tmp, std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/" + source},
+            tmp + "maker.txt");
         std::string made = tmp + source.substr(0, source.rfind('.')) + "." + ext;
         EXPECT_TRUE(Exists(made)) << r.output;
         std::filesystem::rename(made, work + name);
@@ -140,7 +152,8 @@ protected:
     }
     RunResult Run(const std::vector<std::string>& args) {
         RunResult r = prog.Vexomat(args);
-        EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the run";
+        EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty())
+            << "an office process outlived the run";
         return r;
     }
     ProgramFolder prog;
@@ -234,23 +247,28 @@ TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
     for (int i = 0; i < 3000; ++i) junk += char((i * 7919 + i / 13) % 256);
     struct Row {
         std::string function, file, content;
-    } rows[] = {{"doc2pdf", "junk.doc", junk}, {"xls2pdf", "junk.xls", junk}, {"ppt2pdf", "junk.ppt", junk},
-                {"doc2pdf", "empty.doc", ""},  {"xls2pdf", "empty.xls", ""},  {"ppt2pdf", "empty.ppt", ""}};
+    } rows[] = {{"doc2pdf", "junk.doc", junk}, {"xls2pdf", "junk.xls", junk},
+                {"ppt2pdf", "junk.ppt", junk}, {"doc2pdf", "empty.doc", ""},
+                {"xls2pdf", "empty.xls", ""},  {"ppt2pdf", "empty.ppt", ""}};
     std::vector<std::unique_ptr<ProgramFolder>> folders;
     std::vector<pid_t> runs;
     for (const Row& r : rows) {
         Spit(work + r.file, r.content);
         folders.push_back(std::make_unique<ProgramFolder>());
-        runs.push_back(Start({folders.back()->dir + "vexomat", "-c", r.function, "-s", work + r.file, "-d", work},
-                             folders.back()->dir + "output.txt"));
+        runs.push_back(Start(
+            {folders.back()->dir + "vexomat", "-c", r.function, "-s", work + r.file, "-d", work},
+            folders.back()->dir + "output.txt"));
     }
     for (size_t i = 0; i < runs.size(); ++i) {
         EXPECT_EQ(Finish(runs[i], folders[i]->dir + "output.txt").exitCode, 1) << rows[i].file;
-        EXPECT_NE(folders[i]->Log().find("the document cannot be opened: " + work + rows[i].file), std::string::npos)
+        EXPECT_NE(folders[i]->Log().find("the document cannot be opened: " + work + rows[i].file),
+                  std::string::npos)
             << folders[i]->Log();
-        EXPECT_FALSE(Exists(work + rows[i].file.substr(0, rows[i].file.size() - 4) + ".pdf")) << rows[i].file;
+        EXPECT_FALSE(Exists(work + rows[i].file.substr(0, rows[i].file.size() - 4) + ".pdf"))
+            << rows[i].file;
     }
-    EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty()) << "an office process outlived the runs";
+    EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty())
+        << "an office process outlived the runs";
 }
 
 // An unattended office run starts the office while it sets itself up. A run that ends
@@ -262,7 +280,8 @@ TEST_F(OfficeRun, ARunRefusedBeforeTheOfficeIsUsedLeavesNothingBehind) {
         EXPECT_EQ(r.exitCode, 1) << function;
         std::vector<std::string> left;
         for (const auto& e : std::filesystem::directory_iterator(tmp))
-            if (e.path().filename().string().rfind("vexomat-office-", 0) == 0) left.push_back(e.path());
+            if (e.path().filename().string().rfind("vexomat-office-", 0) == 0)
+                left.push_back(e.path());
         EXPECT_TRUE(left.empty()) << function << ": " << (left.empty() ? "" : left[0]);
     }
 }
@@ -274,10 +293,13 @@ TEST_F(OfficeRun, EveryPagesPerSheetShowsEachPageInItsCell) {
     struct Row {
         std::string perSheet, orientation;
         int columns, rows;
-    } rows[] = {{"2", "p", 2, 1}, {"4", "p", 2, 2}, {"6", "p", 3, 2}, {"8", "p", 4, 2}, {"2", "l", 2, 1}, {"6", "l", 3, 2}};
+    } rows[] = {{"2", "p", 2, 1}, {"4", "p", 2, 2}, {"6", "p", 3, 2},
+                {"8", "p", 4, 2}, {"2", "l", 2, 1}, {"6", "l", 3, 2}};
     for (const Row& r : rows) {
         const std::string& orientation = r.orientation;
-        ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", r.perSheet, "-oo", orientation}).exitCode, 0) << prog.Log();
+        ASSERT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-oa", r.perSheet, "-oo", orientation}).exitCode,
+                  0)
+            << prog.Log();
         auto sizes = PdfPageSizes(work + "cells.pdf", work);
         ASSERT_FALSE(sizes.empty());
         // The grid runs along the sheet as it shows: columns across its longer side
@@ -287,7 +309,8 @@ TEST_F(OfficeRun, EveryPagesPerSheetShowsEachPageInItsCell) {
         const int down = across == r.columns ? r.rows : r.columns;
         const std::vector<bool> cells = InkedCells(work + "cells.pdf", 1, across, down, work);
         for (size_t i = 0; i < cells.size(); ++i)
-            EXPECT_EQ(cells[i], i < 3) << r.perSheet << " per sheet, " << orientation << ", cell " << i;
+            EXPECT_EQ(cells[i], i < 3)
+                << r.perSheet << " per sheet, " << orientation << ", cell " << i;
     }
 }
 
@@ -320,12 +343,14 @@ TEST_F(OfficeRun, TiffPagesInOrderOnTheChosenPaper) {
     // Three pages of different sizes and colours: red, green, blue.
     std::string ps = work + "colours.ps";
     Spit(ps,
-         "%!PS\n<< /PageSize [200 300] >> setpagedevice 1 0 0 setrgbcolor 0 0 200 300 rectfill showpage\n"
+         "%!PS\n<< /PageSize [200 300] >> setpagedevice 1 0 0 setrgbcolor 0 0 200 300 rectfill "
+         "showpage\n"
          "<< /PageSize [300 200] >> setpagedevice 0 1 0 setrgbcolor 0 0 300 200 rectfill showpage\n"
-         "<< /PageSize [250 250] >> setpagedevice 0 0 1 setrgbcolor 0 0 250 250 rectfill showpage\n");
+         "<< /PageSize [250 250] >> setpagedevice 0 0 1 setrgbcolor 0 0 250 250 rectfill "
+         "showpage\n");
     std::string tif = work + "扫描 1.tif";
-    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r72", "-sCompression=lzw",
-          "-sOutputFile=" + tif, ps},
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiff24nc", "-r72",
+          "-sCompression=lzw", "-sOutputFile=" + tif, ps},
          work + "gs.txt");
     ASSERT_TRUE(Exists(tif));
     ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-op", "A4"}).exitCode, 0) << prog.Log();
@@ -340,7 +365,8 @@ TEST_F(OfficeRun, TiffPagesInOrderOnTheChosenPaper) {
     EXPECT_EQ(CentreColour(pdf, 2, work), 'g');
     EXPECT_EQ(CentreColour(pdf, 3, work), 'b');
     // A user-defined paper.
-    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-opw", "=1000", "-oph", "=500"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-opw", "=1000", "-oph", "=500"}).exitCode, 0)
+        << prog.Log();
     sizes = PdfPageSizes(pdf, work);
     ASSERT_EQ(sizes.size(), 3u);
     EXPECT_NEAR(sizes[0].w, 1000, 1);
@@ -351,11 +377,12 @@ TEST_F(OfficeRun, TiffPagesInOrderOnTheChosenPaper) {
 TEST_F(OfficeRun, PdfPagesBecomeSlides) {
     WritePostScript(work + "pages.ps", 4);
     ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "pages.ps", "-d", work}).exitCode, 0);
-    ASSERT_EQ(Run({"-c", "pdf2ppt", "-s", work + "pages.pdf", "-or", "72"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(Run({"-c", "pdf2ppt", "-s", work + "pages.pdf", "-or", "72"}).exitCode, 0)
+        << prog.Log();
     ASSERT_TRUE(Exists(work + "pages.ppt"));
     // Read back: the presentation printed by LibreOffice has one page per slide.
-    Exec({"soffice", "--headless", "-env:UserInstallation=file://" + tmp + "reader-profile", "--convert-to", "pdf",
-          "--outdir", tmp, work + "pages.ppt"},
+    Exec({"soffice", "--headless", "-env:UserInstallation=file://" + tmp + "reader-profile",
+          "--convert-to", "pdf", "--outdir", tmp, work + "pages.ppt"},
          tmp + "reader.txt");
     auto sizes = PdfPageSizes(tmp + "pages.pdf", work);
     ASSERT_EQ(sizes.size(), 4u);
@@ -366,7 +393,8 @@ TEST_F(OfficeRun, PdfPagesBecomeSlides) {
 TEST_F(OfficeRun, AccessTablePrintsAndAMissingReportFails) {
     std::string mdb = work + "水果 db.mdb";
     std::filesystem::copy_file(std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/fruit.mdb", mdb);
-    ASSERT_EQ(Run({"-c", "mdb2pdf", "-s", mdb, "-obt", "t", "-obn", "=Fruit"}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(Run({"-c", "mdb2pdf", "-s", mdb, "-obt", "t", "-obn", "=Fruit"}).exitCode, 0)
+        << prog.Log();
     EXPECT_GE(PdfPages(work + "水果 db.pdf", work), 1);
     std::filesystem::remove(work + "水果 db.pdf");
     // The database has no report of that name: the run fails with the not-found message.

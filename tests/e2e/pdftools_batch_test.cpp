@@ -13,9 +13,10 @@ namespace {
 std::string PagesPs(const std::vector<std::pair<int, int>>& sizes) {
     std::string ps = "%!PS\n";
     for (auto [w, h] : sizes)
-        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice 0 setgray " +
-              std::to_string(w / 4) + " " + std::to_string(h / 4) + " " + std::to_string(w / 2) + " " +
-              std::to_string(h / 2) + " rectfill showpage\n";
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) +
+              "] >> setpagedevice 0 setgray " + std::to_string(w / 4) + " " +
+              std::to_string(h / 4) + " " + std::to_string(w / 2) + " " + std::to_string(h / 2) +
+              " rectfill showpage\n";
     return ps;
 }
 
@@ -37,11 +38,13 @@ std::string UrlDecode(const std::string& s) {
 std::string DiagonalTextPs(const std::vector<std::pair<int, int>>& sizes) {
     std::string ps = "%!PS\n/Helvetica findfont 14 scalefont setfont\n";
     for (auto [w, h] : sizes) {
-        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice\n"
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) +
+              "] >> setpagedevice\n"
               "/Helvetica findfont 14 scalefont setfont 0 setgray 40 40 translate " +
               std::to_string(h) + " " + std::to_string(w) + " atan rotate\n";
         for (int line = 0; line < 12; ++line)
-            ps += "0 " + std::to_string(line * 18) + " moveto (A long line of text that runs up the page diagonal) show\n";
+            ps += "0 " + std::to_string(line * 18) +
+                  " moveto (A long line of text that runs up the page diagonal) show\n";
         ps += "showpage\n";
     }
     return ps;
@@ -55,16 +58,19 @@ struct InkBox {
 };
 InkBox PageInk(const std::string& pdf, int page, const std::string& scratch) {
     const std::string pgm = scratch + "ink.pgm";
-    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r20", "-dFirstPage=" + std::to_string(page),
-          "-dLastPage=" + std::to_string(page), "-sOutputFile=" + pgm, pdf},
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw", "-r20",
+          "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page),
+          "-sOutputFile=" + pgm, pdf},
          scratch + "gs.txt");
     std::istringstream in(Slurp(pgm));
     // "P5", width, height, maximum; Ghostscript puts a "#" comment line between
     std::vector<int> header;
     std::string word;
     while (header.size() < 3 && in >> word) {
-        if (word[0] == '#') std::getline(in, word);
-        else if (word != "P5") header.push_back(std::atoi(word.c_str()));
+        if (word[0] == '#')
+            std::getline(in, word);
+        else if (word != "P5")
+            header.push_back(std::atoi(word.c_str()));
     }
     in.get();
     const int w = header.size() == 3 ? header[0] : 0, h = header.size() == 3 ? header[1] : 0;
@@ -98,7 +104,8 @@ protected:
     std::string MakePdf(const std::string& name, const std::vector<std::pair<int, int>>& sizes) {
         Spit(work + "src.ps", PagesPs(sizes));
         std::string output = work + name;  // "%" starts a page-number format in gs output names
-        for (size_t p = output.find('%'); p != std::string::npos; p = output.find('%', p + 2)) output.insert(p, "%");
+        for (size_t p = output.find('%'); p != std::string::npos; p = output.find('%', p + 2))
+            output.insert(p, "%");
         RunResult r = Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
                             "-sOutputFile=" + output, work + "src.ps"},
                            work + "gs.txt");
@@ -115,7 +122,9 @@ protected:
     // No random 8-digit temporary folder and no "TEMP-" file may stay in the folder.
     void ExpectNothingLeft(const std::string& dir) {
         for (auto& name : Listing(dir)) {
-            EXPECT_FALSE(name.size() == 8 && name.find_first_not_of("0123456789") == std::string::npos) << name;
+            EXPECT_FALSE(name.size() == 8 &&
+                         name.find_first_not_of("0123456789") == std::string::npos)
+                << name;
             EXPECT_NE(name.rfind("TEMP-", 0), 0u) << name;
         }
     }
@@ -129,12 +138,13 @@ TEST_F(PdfToolsBatch, HtmlPreviewWithWorkingLinks) {
     const std::string pdf = MakePdf("My doc %1 'x'.pdf", {{612, 792}, {792, 612}, {300, 200}});
     const std::string out = work + "out/";
     std::filesystem::create_directories(out);
-    RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", pdf, "-d", out, "-oht", "=<Titel> & 标题", "-ohx",
-                                "=页 #", "-ohc", "=2", "-ohb"});
+    RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", pdf, "-d", out, "-oht",
+                                "=<Titel> & 标题", "-ohx", "=页 #", "-ohc", "=2", "-ohb"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
     EXPECT_EQ(Listing(out), (std::vector<std::string>{"htmlPreview.html", "images", "pdf"}));
     EXPECT_EQ(Listing(out + "pdf"),
-              (std::vector<std::string>{"My doc %1 'x'_p0001.pdf", "My doc %1 'x'_p0002.pdf", "My doc %1 'x'_p0003.pdf"}));
+              (std::vector<std::string>{"My doc %1 'x'_p0001.pdf", "My doc %1 'x'_p0002.pdf",
+                                        "My doc %1 'x'_p0003.pdf"}));
     int w = 0, h = 0;
     ASSERT_TRUE(JpegSize(out + "images/My doc %1 'x'_p0001.jpg", w, h));
     EXPECT_EQ(std::make_pair(w, h), std::make_pair(112, 145));
@@ -151,7 +161,8 @@ TEST_F(PdfToolsBatch, HtmlPreviewWithWorkingLinks) {
     // Every link and picture of the page names a file that is there.
     std::regex link("(href|src)=\"((pdf|images)/[^\"]+)\"");
     int links = 0;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator(); ++it, ++links)
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), link);
+         it != std::sregex_iterator(); ++it, ++links)
         EXPECT_TRUE(Exists(out + UrlDecode((*it)[2].str()))) << (*it)[2].str();
     EXPECT_EQ(links, 6);
     ExpectNothingLeft(work);
@@ -167,7 +178,8 @@ TEST_F(PdfToolsBatch, MergeAllOfAFolderInListOrderSkipsAnOlderResult) {
     // Selected files, joined by "#", in the order given.
     r = prog.Vexomat({"-c", "pdfMergeAll", "-s", work + "b.pdf#" + work + "a.pdf", "-d", work});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
-    const std::string info = Exec({"pdfinfo", "-f", "1", "-l", "3", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
+    const std::string info =
+        Exec({"pdfinfo", "-f", "1", "-l", "3", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
     EXPECT_TRUE(std::regex_search(info, std::regex("Page +1 size: +300 x 200"))) << info;
     EXPECT_TRUE(std::regex_search(info, std::regex("Page +3 size: +110 x 100"))) << info;
     ExpectNothingLeft(work);
@@ -176,8 +188,10 @@ TEST_F(PdfToolsBatch, MergeAllOfAFolderInListOrderSkipsAnOlderResult) {
 TEST_F(PdfToolsBatch, MergeAllOfAFolderTakesTheFilesInNtfsOrder) {
     // Created in shuffled order; NTFS lists names compared in upper case, so "b" comes
     // after "A" and "_x" after "Z" (a byte-wise sort would give another order).
-    const std::vector<std::string> shuffled{"doc5.pdf", "_x.pdf", "b.pdf", "doc1.pdf", "Z.pdf", "doc3.pdf", "A.pdf", "c 2.pdf"};
-    const std::vector<std::string> ntfs{"A.pdf", "b.pdf", "c 2.pdf", "doc1.pdf", "doc3.pdf", "doc5.pdf", "Z.pdf", "_x.pdf"};
+    const std::vector<std::string> shuffled{"doc5.pdf", "_x.pdf",   "b.pdf", "doc1.pdf",
+                                            "Z.pdf",    "doc3.pdf", "A.pdf", "c 2.pdf"};
+    const std::vector<std::string> ntfs{"A.pdf",    "b.pdf",    "c 2.pdf", "doc1.pdf",
+                                        "doc3.pdf", "doc5.pdf", "Z.pdf",   "_x.pdf"};
     std::filesystem::create_directories(work + "in/");
     for (auto& name : shuffled) {
         const int width = 100 + 10 * int(std::find(ntfs.begin(), ntfs.end(), name) - ntfs.begin());
@@ -186,22 +200,25 @@ TEST_F(PdfToolsBatch, MergeAllOfAFolderTakesTheFilesInNtfsOrder) {
     }
     RunResult r = prog.Vexomat({"-c", "pdfMergeAll", "-s", work + "in/", "-d", work});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
-    const std::string info = Exec({"pdfinfo", "-f", "1", "-l", "8", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
+    const std::string info =
+        Exec({"pdfinfo", "-f", "1", "-l", "8", work + "MERGED-ALL.pdf"}, prog.dir + "i.txt").output;
     for (int page = 1; page <= 8; ++page)
-        EXPECT_TRUE(std::regex_search(info, std::regex("Page +" + std::to_string(page) + " size: +" +
-                                                       std::to_string(90 + 10 * page) + " x 100")))
-            << "page " << page << " is not " << ntfs[size_t(page - 1)] << "\n" << info;
+        EXPECT_TRUE(
+            std::regex_search(info, std::regex("Page +" + std::to_string(page) + " size: +" +
+                                               std::to_string(90 + 10 * page) + " x 100")))
+            << "page " << page << " is not " << ntfs[size_t(page - 1)] << "\n"
+            << info;
 }
 
 TEST_F(PdfToolsBatch, PdfToPdfJobsKeepEveryPagesOrientation) {
     const std::vector<std::pair<int, int>> sizes{{595, 842}, {792, 612}, {842, 595}, {300, 600}};
     Spit(work + "src.ps", DiagonalTextPs(sizes));
-    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-dAutoRotatePages=/None",
-                    "-sOutputFile=" + work + "turn.pdf",
-                    work + "src.ps"},
-                   work + "gs.txt")
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+              "-dAutoRotatePages=/None", "-sOutputFile=" + work + "turn.pdf", work + "src.ps"},
+             work + "gs.txt")
+            .exitCode,
+        0);
     std::filesystem::remove(work + "src.ps");
     std::filesystem::create_directories(work + "all/");
     std::filesystem::copy_file(work + "turn.pdf", work + "all/turn.pdf");
@@ -210,9 +227,11 @@ TEST_F(PdfToolsBatch, PdfToPdfJobsKeepEveryPagesOrientation) {
         std::vector<std::string> args;
         std::string result;
     } jobs[] = {
-        {{"-c", "pdfWatermark", "-s", src, "-d", work, "-owt", "=A LONG DIAGONAL WATERMARK TEXT", "-owf", "=40", "-owo", "=30"},
+        {{"-c", "pdfWatermark", "-s", src, "-d", work, "-owt", "=A LONG DIAGONAL WATERMARK TEXT",
+          "-owf", "=40", "-owo", "=30"},
          "turn_WATERMARKED.pdf"},
-        {{"-c", "pdfEncrypt", "-s", src, "-d", work, "-oyp", "=pw", "-oyt", "t"}, "turn_ENCRYPTED.pdf"},
+        {{"-c", "pdfEncrypt", "-s", src, "-d", work, "-oyp", "=pw", "-oyt", "t"},
+         "turn_ENCRYPTED.pdf"},
         {{"-c", "pdfMergeAll", "-s", work + "all/", "-d", work}, "MERGED-ALL.pdf"},
         {{"-c", "pdf2pdf", "-s", src, "-d", work}, "turn_REDUCED.pdf"},
         {{"-c", "pdfAutoCrop", "-s", src, "-d", work}, "turn_CROPPED.pdf"},
@@ -221,15 +240,22 @@ TEST_F(PdfToolsBatch, PdfToPdfJobsKeepEveryPagesOrientation) {
         RunResult r = prog.Vexomat(job.args);
         ASSERT_EQ(r.exitCode, 0) << job.args[1] << "\n" << prog.Log();
         const std::string info =
-            Exec({"pdfinfo", "-upw", "pw", "-f", "1", "-l", "4", work + job.result}, prog.dir + "i.txt").output;
+            Exec({"pdfinfo", "-upw", "pw", "-f", "1", "-l", "4", work + job.result},
+                 prog.dir + "i.txt")
+                .output;
         for (size_t page = 1; page <= sizes.size(); ++page) {
-            EXPECT_TRUE(std::regex_search(info, std::regex("Page +" + std::to_string(page) + " rot: +0\n")))
-                << job.args[1] << " turned page " << page << "\n" << info;
+            EXPECT_TRUE(
+                std::regex_search(info, std::regex("Page +" + std::to_string(page) + " rot: +0\n")))
+                << job.args[1] << " turned page " << page << "\n"
+                << info;
             std::smatch m;
-            ASSERT_TRUE(std::regex_search(info, m, std::regex("Page +" + std::to_string(page) + " size: +([0-9.]+) x ([0-9.]+)")))
+            ASSERT_TRUE(std::regex_search(
+                info, m,
+                std::regex("Page +" + std::to_string(page) + " size: +([0-9.]+) x ([0-9.]+)")))
                 << info;
             const bool landscape = std::stod(m[1].str()) > std::stod(m[2].str());
-            EXPECT_EQ(landscape, sizes[page - 1].first > sizes[page - 1].second) << job.args[1] << " page " << page;
+            EXPECT_EQ(landscape, sizes[page - 1].first > sizes[page - 1].second)
+                << job.args[1] << " page " << page;
         }
     }
 }
@@ -239,21 +265,24 @@ TEST_F(PdfToolsBatch, WatermarkOnceAndCentredOnEveryPageOfAMixedDocument) {
     const std::vector<std::pair<int, int>> sizes{{595, 842}, {792, 612}, {300, 600}, {612, 792}};
     std::string ps = "%!PS\n";
     for (auto [w, h] : sizes)
-        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice showpage\n";
+        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) +
+              "] >> setpagedevice showpage\n";
     Spit(work + "src.ps", ps);
-    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + work + "mixed.pdf",
-                    work + "src.ps"},
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+                    "-sOutputFile=" + work + "mixed.pdf", work + "src.ps"},
                    work + "gs.txt")
                   .exitCode,
               0);
-    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "mixed.pdf", "-d", work, "-owt", "=STAMP", "-owf", "=60",
-                                "-owo", "=60"});
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "mixed.pdf", "-d", work, "-owt",
+                                "=STAMP", "-owf", "=60", "-owo", "=60"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
     const std::string stamped = work + "mixed_WATERMARKED.pdf";
     EXPECT_EQ(PdfPages(stamped, work), 4);
     for (int page = 1; page <= 4; ++page) {
-        const std::string text =
-            Exec({"pdftotext", "-f", std::to_string(page), "-l", std::to_string(page), "-raw", stamped, "-"}, work + "t.txt").output;
+        const std::string text = Exec({"pdftotext", "-f", std::to_string(page), "-l",
+                                       std::to_string(page), "-raw", stamped, "-"},
+                                      work + "t.txt")
+                                     .output;
         EXPECT_EQ(std::regex_replace(text, std::regex("\\s+"), ""), "STAMP") << "page " << page;
         const InkBox ink = PageInk(stamped, page, work);
         ASSERT_GT(ink.dark, 0) << "page " << page;
@@ -264,10 +293,11 @@ TEST_F(PdfToolsBatch, WatermarkOnceAndCentredOnEveryPageOfAMixedDocument) {
 
 TEST_F(PdfToolsBatch, ChineseWatermarkIsDrawnInAChineseFont) {
     const std::string pdf = MakePdf("cn.pdf", {{595, 842}});
-    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=机密 (draft) 文件", "-owf", "=48",
-                                "-owo", "=30"});
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt",
+                                "=机密 (draft) 文件", "-owf", "=48", "-owo", "=30"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
-    const std::string text = Exec({"pdftotext", "-raw", work + "cn_WATERMARKED.pdf", "-"}, work + "t.txt").output;
+    const std::string text =
+        Exec({"pdftotext", "-raw", work + "cn_WATERMARKED.pdf", "-"}, work + "t.txt").output;
     EXPECT_EQ(std::regex_replace(text, std::regex("\\s+"), ""), "机密(draft)文件") << text;
 }
 
@@ -279,7 +309,8 @@ TEST_F(PdfToolsBatch, AWatermarkThatCannotShowIsRefusedNamingTheSwitch) {
     } rows[] = {
         // (the size is refused the same way; the window test has both, as every message
         // of an unattended run stands for its ten seconds)
-        {{"-owf", "=48"}, "水印的“不透明度 [%]”为 0, 水印不会显示! 请用参数 -owo 给出一个大于 0 的值。"},
+        {{"-owf", "=48"},
+         "水印的“不透明度 [%]”为 0, 水印不会显示! 请用参数 -owo 给出一个大于 0 的值。"},
     };
     for (const Row& row : rows) {
         std::vector<std::string> args{"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=x"};
@@ -293,12 +324,14 @@ TEST_F(PdfToolsBatch, AWatermarkThatCannotShowIsRefusedNamingTheSwitch) {
 TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
     const std::string pdf = MakePdf("secret doc.pdf", {{200, 200}});
     const std::string password = "p\"w d\\$'";
-    RunResult r = prog.Vexomat(
-        {"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=" + password, "-oyt", "t", "-oya", "pc"});
+    RunResult r = prog.Vexomat({"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=" + password,
+                                "-oyt", "t", "-oya", "pc"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
     const std::string result = work + "secret doc_ENCRYPTED.pdf";
     const std::string with = Info({"-upw", password, result});
-    EXPECT_NE(with.find("yes (print:yes copy:yes change:no addNotes:no algorithm:RC4)"), std::string::npos) << with;
+    EXPECT_NE(with.find("yes (print:yes copy:yes change:no addNotes:no algorithm:RC4)"),
+              std::string::npos)
+        << with;
     EXPECT_NE(Exec({"pdfinfo", result}, prog.dir + "i.txt").exitCode, 0);
     EXPECT_NE(Exec({"pdfinfo", "-upw", "p\"w d", result}, prog.dir + "i.txt").exitCode, 0);
     // The password the reader is given is no owner password: the restrictions hold.
@@ -308,18 +341,22 @@ TEST_F(PdfToolsBatch, EncryptionWithAPasswordHoldingQuotes) {
 
 TEST_F(PdfToolsBatch, WatermarkWithParenthesesAndCropping) {
     const std::string pdf = MakePdf("Wm.PDF", {{400, 400}, {400, 400}});
-    RunResult r = prog.Vexomat(
-        {"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt", "=(DRAFT) \\ )", "-owf", "=48", "-owo", "=30"});
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", pdf, "-d", work, "-owt",
+                                "=(DRAFT) \\ )", "-owf", "=48", "-owo", "=30"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
     const std::string stamped = work + "Wm_WATERMARKED.PDF";
     EXPECT_TRUE(std::regex_search(Info({stamped}), std::regex("Pages: +2\n")));
     EXPECT_NE(Slurp(stamped).find("(\\(DRAFT\\) \\\\ \\))Tj"), std::string::npos);
 
-    r = prog.Vexomat({"-c", "pdfAutoCrop", "-s", pdf, "-d", work, "-oin", "=4", "-oib", "=20", "-onb", "=5"});
+    r = prog.Vexomat(
+        {"-c", "pdfAutoCrop", "-s", pdf, "-d", work, "-oin", "=4", "-oib", "=20", "-onb", "=5"});
     ASSERT_EQ(r.exitCode, 0) << prog.Log();
     const std::string cropped = work + "Wm_CROPPED.pdf";
-    const std::string boxes = Exec({"pdfinfo", "-f", "1", "-l", "2", "-box", cropped}, prog.dir + "i.txt").output;
-    EXPECT_TRUE(std::regex_search(boxes, std::regex("Page +2 MediaBox: +95.00 +96.00 +304.00 +305.00"))) << boxes;
+    const std::string boxes =
+        Exec({"pdfinfo", "-f", "1", "-l", "2", "-box", cropped}, prog.dir + "i.txt").output;
+    EXPECT_TRUE(
+        std::regex_search(boxes, std::regex("Page +2 MediaBox: +95.00 +96.00 +304.00 +305.00")))
+        << boxes;
     EXPECT_EQ(boxes.find("Syntax Error"), std::string::npos) << boxes;
     ExpectNothingLeft(work);
 }
@@ -329,14 +366,17 @@ TEST_F(PdfToolsBatch, FailuresKeepOlderResultsAndLeaveNothing) {
     // of the same name stays as it was.
     Spit(work + "fake.pdf", "just text, no PDF\n");
     Spit(work + "fake_WATERMARKED.pdf", "older result");
-    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "fake.pdf", "-d", work, "-owt", "=x", "-owf", "=9", "-owo", "=9"});
+    RunResult r = prog.Vexomat({"-c", "pdfWatermark", "-s", work + "fake.pdf", "-d", work, "-owt",
+                                "=x", "-owf", "=9", "-owo", "=9"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(Slurp(work + "fake_WATERMARKED.pdf"), "older result");
     EXPECT_NE(prog.Log().find("转换处理已完成但带有错误!"), std::string::npos);
 
     // An encrypted source cannot be read without its password: the preview fails.
     const std::string pdf = MakePdf("locked.pdf", {{200, 200}});
-    ASSERT_EQ(prog.Vexomat({"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=pw", "-oyt", "s"}).exitCode, 0);
+    ASSERT_EQ(prog.Vexomat({"-c", "pdfEncrypt", "-s", pdf, "-d", work, "-oyp", "=pw", "-oyt", "s"})
+                  .exitCode,
+              0);
     const std::string out = work + "out/";
     std::filesystem::create_directories(out);
     r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", work + "locked_ENCRYPTED.pdf", "-d", out});

@@ -23,9 +23,12 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
     for (const auto& name : Listing(dir)) {
         const std::string p = dir + name;
         std::error_code ec;
-        if (std::filesystem::is_symlink(p, ec)) files[name] = "-> " + std::filesystem::read_symlink(p, ec).string();
-        else if (std::filesystem::is_regular_file(p, ec)) files[name] = Slurp(p);
-        else files[name] = "<folder>";
+        if (std::filesystem::is_symlink(p, ec))
+            files[name] = "-> " + std::filesystem::read_symlink(p, ec).string();
+        else if (std::filesystem::is_regular_file(p, ec))
+            files[name] = Slurp(p);
+        else
+            files[name] = "<folder>";
     }
     return files;
 }
@@ -49,7 +52,9 @@ std::vector<std::string> RunFolders(const std::string& dir) {
 // Sets an environment variable for one scope (the program runs inherit it).
 class Env {
 public:
-    Env(const char* name, const std::string& value) : name_(name) { setenv(name, value.c_str(), 1); }
+    Env(const char* name, const std::string& value) : name_(name) {
+        setenv(name, value.c_str(), 1);
+    }
     ~Env() { unsetenv(name_); }
 
 private:
@@ -109,10 +114,14 @@ TEST_F(Safety, NamesThatLookLikeDevicesResponseFilesOrSwitchesAreFileNames) {
 
 TEST_F(Safety, ANameThatIsNotUtf8ConvertsItselfNotItsLookAlike) {
     WritePostScript(work + "1.ps", 2);
-    const std::string gbk = "\xb1\xa8\xb8\xe6" "1";  // "报告1" in GBK
+    const std::string gbk =
+        "\xb1\xa8\xb8\xe6"
+        "1";  // "报告1" in GBK
     WritePostScript(work + gbk + ".ps", 1);
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "1.ps", "-d", work}).exitCode, 0) << prog.Log();
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + gbk + ".ps", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "1.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + gbk + ".ps", "-d", work}).exitCode, 0)
+        << prog.Log();
     RunResult r = prog.Vexomat({"-c", "pdf2pdf", "-s", work + gbk + ".pdf", "-d", work});
     ASSERT_EQ(r.exitCode, 0) << r.output << prog.Log();
     EXPECT_EQ(PdfPages(work + gbk + "_REDUCED.pdf", work), 1);
@@ -121,13 +130,15 @@ TEST_F(Safety, ANameThatIsNotUtf8ConvertsItselfNotItsLookAlike) {
 
 TEST_F(Safety, CroppingFollowsNoPlantedLinkAndKeepsTheUsersFiles) {
     WritePostScript(work + "a.ps", 1);
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
     const std::string victims = TempFolder("vx victims ");
     Spit(victims + "precious", "precious");
     std::filesystem::create_symlink(victims + "precious", work + "TEMP-a.pdf");
     std::filesystem::create_symlink(victims + "precious", work + "a_CROPPED.pdf");
     Spit(work + "TEMP-a_p0001.bmp", "the user's own file");
-    ASSERT_EQ(prog.Vexomat({"-c", "pdfAutoCrop", "-s", work + "a.pdf", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "pdfAutoCrop", "-s", work + "a.pdf", "-d", work}).exitCode, 0)
+        << prog.Log();
     EXPECT_EQ(Slurp(victims + "precious"), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink(work + "TEMP-a.pdf"));
     EXPECT_EQ(Slurp(work + "TEMP-a_p0001.bmp"), "the user's own file");
@@ -140,7 +151,8 @@ TEST_F(Safety, CroppingFollowsNoPlantedLinkAndKeepsTheUsersFiles) {
 TEST_F(Safety, GhostscriptMayWriteOnlyInItsOwnTemporaryFolder) {
     const std::string planted = GetTmp() + "vx-hostile-" + std::to_string(getpid());
     std::filesystem::remove(planted);
-    Spit(work + "hostile.ps", "%!PS\n(" + planted + ") (w) file dup (owned) writestring closefile\nshowpage\n");
+    Spit(work + "hostile.ps",
+         "%!PS\n(" + planted + ") (w) file dup (owned) writestring closefile\nshowpage\n");
     prog.Vexomat({"-c", "ps2pdf", "-s", work + "hostile.ps", "-d", work});
     EXPECT_FALSE(Exists(planted)) << "the PostScript file wrote into the system's temporary folder";
     std::filesystem::remove(planted);
@@ -148,7 +160,8 @@ TEST_F(Safety, GhostscriptMayWriteOnlyInItsOwnTemporaryFolder) {
 
 TEST_F(Safety, ErrorOnStandardOutputWithExitZeroFailsAndReplacesNothing) {
     WritePostScript(work + "a.ps", 1);
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
     Spit(work + "a_p0001.jpg", "older page");
     const auto before = Snapshot(work);
     Env gs("VEXOMAT_GS", VX_GS_STANDIN);
@@ -192,8 +205,9 @@ TEST_F(Safety, EightRunsStartedAtOnceOnAnEmptyProgramFolder) {
     for (int i = 0; i < 8; ++i) {
         const std::string name = "doc" + std::to_string(i);
         WritePostScript(work + name + ".ps", 1);
-        runs.push_back(Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + name + ".ps", "-d", work},
-                             work + name + ".out"));
+        runs.push_back(
+            Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + name + ".ps", "-d", work},
+                  work + name + ".out"));
     }
     for (int i = 0; i < 8; ++i) {
         const std::string name = "doc" + std::to_string(i);
@@ -209,7 +223,8 @@ TEST_F(Safety, NoLockFileOrPrintFolderIsLeftInTheTemporaryFolder) {
     WritePostScript(work + "a.ps", 1);
     {
         Env t("TMPDIR", tmp);
-        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << prog.Log();
+        ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+            << prog.Log();
     }
     EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
     std::error_code ec;
@@ -226,7 +241,8 @@ pid_t StartHangingRun(const ProgramFolder& prog, const std::string& work, pid_t&
     Env g("VEXOMAT_GS", VX_GS_STANDIN);
     Env m("VX_STANDIN_MODE", "hang");
     Env p("VX_STANDIN_PIDFILE", pidFile);
-    const pid_t run = Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "a.ps", "-d", work}, work + "run.out");
+    const pid_t run = Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "a.ps", "-d", work},
+                            work + "run.out");
     gs = -1;
     if (WaitForFile(pidFile, std::chrono::seconds(60))) gs = std::atoi(Slurp(pidFile).c_str());
     return run;
@@ -242,7 +258,8 @@ TEST_F(Safety, SigtermEndsGhostscriptAndRemovesTheRunFolder) {
     ::kill(run, SIGTERM);
     RunResult r = Finish(run, work + "run.out");
     EXPECT_EQ(r.exitCode, 128 + SIGTERM);
-    EXPECT_TRUE(GoneWithin(gs, std::chrono::seconds(1))) << "Ghostscript outlived the run by more than a second";
+    EXPECT_TRUE(GoneWithin(gs, std::chrono::seconds(1)))
+        << "Ghostscript outlived the run by more than a second";
     EXPECT_TRUE(RunFolders(work).empty());
     ::kill(gs, SIGKILL);
 }
@@ -253,10 +270,12 @@ TEST_F(Safety, SigkillTakesGhostscriptAlongAndTheNextRunRemovesTheAbandonedFolde
     ASSERT_GT(gs, 0) << "Ghostscript's stand-in did not start within 60 s";
     ::kill(run, SIGKILL);
     Finish(run, work + "run.out");
-    EXPECT_TRUE(GoneWithin(gs, std::chrono::seconds(1))) << "Ghostscript outlived the killed run by more than a second";
+    EXPECT_TRUE(GoneWithin(gs, std::chrono::seconds(1)))
+        << "Ghostscript outlived the killed run by more than a second";
     ::kill(gs, SIGKILL);
     ASSERT_EQ(RunFolders(work).size(), 1u);  // a killed program can remove nothing
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
     EXPECT_TRUE(RunFolders(work).empty());
 }
 
@@ -264,7 +283,8 @@ TEST_F(Safety, SigkillTakesGhostscriptAlongAndTheNextRunRemovesTheAbandonedFolde
 // failed run is exactly what it was before.
 TEST_F(Safety, AFailedRunLeavesTheDestinationAsItWas) {
     WritePostScript(work + "a.ps", 1);
-    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << prog.Log();
+    ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
+        << prog.Log();
     const std::string dest = work + "dest/";
     std::filesystem::create_directories(dest);
     Spit(dest + "a_p0001.bmp", "older page 1");

@@ -40,14 +40,16 @@ TEST_F(CheckerTest, OfficeVersionsFromTheRegisteredValue) {
     EXPECT_FALSE(CheckOffice("Access", true));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].text,
-              "不是 Microsoft Access 2000 或更高版本在你的系统中! \n\n这是进行转换所必须的功能。\n\n请安装或选择其他的转换功能。");
+              "不是 Microsoft Access 2000 或更高版本在你的系统中! "
+              "\n\n这是进行转换所必须的功能。\n\n请安装或选择其他的转换功能。");
     EXPECT_EQ(Messages()[0].kind, mkInformation);
 }
 
 TEST_F(CheckerTest, OldMissingAndUnreadableVersions) {
     SetCurVer("PowerPoint", "PowerPoint.Application.7");
     EXPECT_FALSE(CheckOffice("PowerPoint", true));
-    EXPECT_NE(Messages().back().text.find("不是 Microsoft PowerPoint 97 或更高版本在你的系统中! "), std::string::npos);
+    EXPECT_NE(Messages().back().text.find("不是 Microsoft PowerPoint 97 或更高版本在你的系统中! "),
+              std::string::npos);
     // A value without a version number: logged, and the version message.
     SetCurVer("Word", "Word.Application");
     EXPECT_FALSE(CheckOffice("Word", true));
@@ -68,9 +70,11 @@ TEST_F(CheckerTest, GhostscriptNeedsTheValueAndTheProgram) {
     State().FGsExe = AppPath() + "gs/gswin32c.exe";
     EXPECT_FALSE(CheckGhostscript(true));
     ASSERT_FALSE(Messages().empty());
-    EXPECT_NE(Messages().back().text.find("在你的系统中没有免费 \"GhostScript 8.51\" ! "), std::string::npos);
+    EXPECT_NE(Messages().back().text.find("在你的系统中没有免费 \"GhostScript 8.51\" ! "),
+              std::string::npos);
     EXPECT_NE(Messages().back().text.find(kProductAddress), std::string::npos);
-    RegistrySetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\AFPL Ghostscript\\8.51", "GS_DLL", "/somewhere/gsdll32.dll");
+    RegistrySetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\AFPL Ghostscript\\8.51", "GS_DLL",
+                     "/somewhere/gsdll32.dll");
     EXPECT_FALSE(CheckGhostscript(false));  // value set, program missing
     std::filesystem::create_directories(AppPath() + "gs");
     WriteFile(AppPath() + "gs/gswin32c.exe", "");
@@ -82,7 +86,9 @@ TEST_F(CheckerTest, PrinterByPrefixAndThePortIsOnlyReported) {
     ResetPrinters();
     UninstallPrinter("Generic Colour PostScript");
     EXPECT_FALSE(CheckPrinter(true, false));
-    EXPECT_NE(Messages().back().text.find("Postscript 驱动程序(打印机 \"Generic Colour PostScript\")! "), std::string::npos);
+    EXPECT_NE(
+        Messages().back().text.find("Postscript 驱动程序(打印机 \"Generic Colour PostScript\")! "),
+        std::string::npos);
     InstallPrinter(PrinterEntry{"Generic Colour PostScript on LPT1", "LPT1:", "PS", ""});
     size_t before = Messages().size();
     EXPECT_TRUE(CheckPrinter(true, false));  // no port test: no message
@@ -99,11 +105,13 @@ TEST_F(CheckerTest, PrinterByPrefixAndThePortIsOnlyReported) {
 
 TEST_F(CheckerTest, PdfViewerFromTheAssociation) {
     RegistrySetValue(HKEY_CLASSES_ROOT, ".pdf", "", "Test.Viewer");
-    RegistrySetValue(HKEY_CLASSES_ROOT, "Test.Viewer\\shell\\open\\command", "", "\"viewer\" \"%1\"");
+    RegistrySetValue(HKEY_CLASSES_ROOT, "Test.Viewer\\shell\\open\\command", "",
+                     "\"viewer\" \"%1\"");
     EXPECT_TRUE(CheckPdfViewer(true));
     RegistryDeleteKey(HKEY_CLASSES_ROOT, "Test.Viewer");
     RegistrySetValue(HKEY_CLASSES_ROOT, ".pdf", "", "Test.Missing");
     EXPECT_FALSE(CheckPdfViewer(true));
-    EXPECT_NE(Messages().back().text.find("在你的系统中没有免费 \"PDF-Viewer\"! "), std::string::npos);
+    EXPECT_NE(Messages().back().text.find("在你的系统中没有免费 \"PDF-Viewer\"! "),
+              std::string::npos);
     RegistryDeleteKey(HKEY_CLASSES_ROOT, ".pdf");
 }

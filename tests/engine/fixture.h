@@ -15,11 +15,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "engine/constants.h"
 #include "engine/host.h"
 #include "engine/optionControls.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
-#include "engine/constants.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -48,7 +48,8 @@ inline void RemoveTree(const std::string& path) {
     if (!fs::exists(fs::symlink_status(path, ec))) return;
     if (fs::is_directory(fs::symlink_status(path, ec))) {
         chmod(path.c_str(), 0700);
-        for (auto it = fs::recursive_directory_iterator(path, fs::directory_options::skip_permission_denied, ec);
+        for (auto it = fs::recursive_directory_iterator(
+                 path, fs::directory_options::skip_permission_denied, ec);
              it != fs::recursive_directory_iterator(); it.increment(ec)) {
             if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
         }
@@ -141,30 +142,31 @@ public:
         Radio("RadioButton_resolution300")->SetChecked(true);
 
         g = Group("GroupBox_orientation");
-        for (const char* n : {"RadioButton_orientationD", "RadioButton_orientationP",
-                              "RadioButton_orientationL"})
+        for (const char* n :
+             {"RadioButton_orientationD", "RadioButton_orientationP", "RadioButton_orientationL"})
             Radio(g, n);
         Radio("RadioButton_orientationD")->SetChecked(true);
 
         g = Group("GroupBox_optimized");
-        for (const char* n : {"RadioButton_optimizedD", "RadioButton_optimizedR",
-                              "RadioButton_optimizedS", "RadioButton_optimizedP",
-                              "RadioButton_optimizedEdit"})
+        for (const char* n :
+             {"RadioButton_optimizedD", "RadioButton_optimizedR", "RadioButton_optimizedS",
+              "RadioButton_optimizedP", "RadioButton_optimizedEdit"})
             Radio(g, n);
         Edit(g, "Edit_optimized");
         Radio("RadioButton_optimizedD")->SetChecked(true);
 
         g = Group("GroupBox_quality");
-        for (const char* n : {"RadioButton_qualityN", "RadioButton_qualityM", "RadioButton_qualityL",
-                              "RadioButton_qualityX", "RadioButton_qualityEdit"})
+        for (const char* n :
+             {"RadioButton_qualityN", "RadioButton_qualityM", "RadioButton_qualityL",
+              "RadioButton_qualityX", "RadioButton_qualityEdit"})
             Radio(g, n);
         Edit(g, "Edit_quality");
         Radio("RadioButton_qualityN")->SetChecked(true);
 
         g = Group("GroupBox_colordepth");
-        for (const char* n : {"RadioButton_colordepth24", "RadioButton_colordepth8",
-                              "RadioButton_colordepth4", "RadioButton_colordepth1",
-                              "RadioButton_colordepth8g"})
+        for (const char* n :
+             {"RadioButton_colordepth24", "RadioButton_colordepth8", "RadioButton_colordepth4",
+              "RadioButton_colordepth1", "RadioButton_colordepth8g"})
             Radio(g, n);
         Radio("RadioButton_colordepth24")->SetChecked(true);
 
@@ -202,8 +204,12 @@ public:
     TestUpDown* UpDown(const std::string& name) { return Get<TestUpDown>(name); }
 
 private:
-    TGroupBox* Group(const std::string& name) { return groups_[name] = Make<TGroupBox>(nullptr, name); }
-    TRadioButton* Radio(TGroupBox* parent, const std::string& name) { return Make<TRadioButton>(parent, name); }
+    TGroupBox* Group(const std::string& name) {
+        return groups_[name] = Make<TGroupBox>(nullptr, name);
+    }
+    TRadioButton* Radio(TGroupBox* parent, const std::string& name) {
+        return Make<TRadioButton>(parent, name);
+    }
     TEdit* Edit(TGroupBox* parent, const std::string& name) { return Make<TEdit>(parent, name); }
 
     std::map<std::string, TGroupBox*> groups_;
@@ -220,9 +226,7 @@ public:
         FAppPath = MakeTempFolder(prefix);
         FGsExe = FAppPath + "gs/gswin32c.exe";
     }
-    ~TestMainState() {
-        RemoveTree(FAppPath);
-    }
+    ~TestMainState() { RemoveTree(FAppPath); }
     // Components a test offers to the engine by name (not owned).
     std::map<std::string, TComponent*> Components;
 

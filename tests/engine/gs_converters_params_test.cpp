@@ -21,11 +21,14 @@ const std::string kSrcPdf = "/data/in put/brief.pdf";
 
 std::string Downsample(int mono, int grey, int colour) {
     return "-dDownsampleMonoImages=true -dMonoImageDownsampleThreshold=1.5 "
-           "-dMonoImageDownsampleType=/Bicubic -dMonoImageResolution=" + std::to_string(mono) +
+           "-dMonoImageDownsampleType=/Bicubic -dMonoImageResolution=" +
+           std::to_string(mono) +
            " -dDownsampleGrayImages=true -dGrayImageDownsampleThreshold=1.5 "
-           "-dGrayImageDownsampleType=/Bicubic -dGrayImageResolution=" + std::to_string(grey) +
+           "-dGrayImageDownsampleType=/Bicubic -dGrayImageResolution=" +
+           std::to_string(grey) +
            " -dDownsampleColorImages=true -dColorImageDownsampleThreshold=1.5 "
-           "-dColorImageDownsampleType=/Bicubic -dColorImageResolution=" + std::to_string(colour) + " ";
+           "-dColorImageDownsampleType=/Bicubic -dColorImageResolution=" +
+           std::to_string(colour) + " ";
 }
 
 class ConverterParams : public EngineTest {
@@ -50,13 +53,15 @@ TEST_F(Ps2pdfParams, HiddenGroupsGiveTheDefaultSettingsOnly) {
 
 TEST_F(Ps2pdfParams, EachPresetOfTheVisibleGroup) {
     Opt().Show({"GroupBox_optimized"});
-    const std::pair<const char*, const char*> presets[] = {
-        {"RadioButton_optimizedD", "/default"}, {"RadioButton_optimizedS", "/screen"},
-        {"RadioButton_optimizedP", "/printer"}, {"RadioButton_optimizedR", "/prepress"}};
+    const std::pair<const char*, const char*> presets[] = {{"RadioButton_optimizedD", "/default"},
+                                                           {"RadioButton_optimizedS", "/screen"},
+                                                           {"RadioButton_optimizedP", "/printer"},
+                                                           {"RadioButton_optimizedR", "/prepress"}};
     for (const auto& [radio, setting] : presets) {
         Opt().Radio(radio)->SetChecked(true);
         EXPECT_EQ(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf"),
-                  P + "-dPDFSETTINGS=" + setting + " -r300 -dAutoRotatePages=/None "
+                  P + "-dPDFSETTINGS=" + setting +
+                      " -r300 -dAutoRotatePages=/None "
                       "-sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" -f \"/data/in put/brief.ps\" ")
             << radio;
     }
@@ -71,9 +76,11 @@ TEST_F(Ps2pdfParams, OptimizedEditDownsamples) {
                   "-r300 -dAutoRotatePages=/None -sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" "
                   "-f \"/data/in put/brief.ps\" ");
     Opt().Edit("Edit_optimized")->SetText("5");
-    EXPECT_NE(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf").find(Downsample(20, 10, 5)), std::string::npos);
+    EXPECT_NE(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf").find(Downsample(20, 10, 5)),
+              std::string::npos);
     Opt().Edit("Edit_optimized")->SetText("200");
-    EXPECT_NE(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf").find(Downsample(800, 400, 200)), std::string::npos);
+    EXPECT_NE(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf").find(Downsample(800, 400, 200)),
+              std::string::npos);
 }
 
 TEST_F(Ps2pdfParams, OptimizedEditOutsideTheRangeGivesNoQualitySwitch) {
@@ -109,7 +116,8 @@ TEST_F(Ps2pdfParams, OptimizedEditThatIsNoNumberFailsWithoutRunning) {
         logged |= line.find("| ErrorMessage |") != std::string::npos &&
                   line.find(Errors()[0]) != std::string::npos;
     EXPECT_TRUE(logged);
-    for (const std::string& line : LogLines()) EXPECT_EQ(line.find("| Parameter"), std::string::npos);
+    for (const std::string& line : LogLines())
+        EXPECT_EQ(line.find("| Parameter"), std::string::npos);
 }
 
 TEST_F(Ps2pdfParams, UserPaperSizeBeforeTheResolution) {
@@ -134,15 +142,18 @@ TEST_F(Ps2pdfParams, PaperTableRows) {
             << p;
     }
     Opt().Combo("ComboBox_papersize")->SetItemIndex(2);
-    EXPECT_EQ(PaperSizes[0][1], TPs2pdf().Parameters(kSrcPs, "/o/a.pdf").substr(
-                                    (P + "-dPDFSETTINGS=/default -sPAPERSIZE=").size(),
-                                    PaperSizes[0][1].size()));
+    EXPECT_EQ(PaperSizes[0][1], TPs2pdf()
+                                    .Parameters(kSrcPs, "/o/a.pdf")
+                                    .substr((P + "-dPDFSETTINGS=/default -sPAPERSIZE=").size(),
+                                            PaperSizes[0][1].size()));
 }
 
 TEST_F(Ps2pdfParams, PaperItemZeroOrNoSelectionGivesNoPaperSwitch) {
     Opt().Show({"GroupBox_papersize"});
-    const std::string none = P + "-dPDFSETTINGS=/default -r300 -dAutoRotatePages=/None "
-                                 "-sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" -f \"/data/in put/brief.ps\" ";
+    const std::string none =
+        P +
+        "-dPDFSETTINGS=/default -r300 -dAutoRotatePages=/None "
+        "-sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" -f \"/data/in put/brief.ps\" ";
     ASSERT_EQ(Opt().Combo("ComboBox_papersize")->ItemIndex(), -1);
     EXPECT_EQ(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf"), none);
     Opt().Combo("ComboBox_papersize")->SetItemIndex(0);
@@ -165,8 +176,9 @@ TEST_F(Ps2pdfParams, UserPaperSizeThatWouldSplitTheSwitchIsRefused) {
 
 TEST_F(Ps2pdfParams, OrientationAfterTheOutputFile) {
     Opt().Show({"GroupBox_orientation", "GroupBox_optimized"});
-    const std::string head = P + "-dPDFSETTINGS=/default -r300 -dAutoRotatePages=/None "
-                                 "-sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" ";
+    const std::string head = P +
+                             "-dPDFSETTINGS=/default -r300 -dAutoRotatePages=/None "
+                             "-sDEVICE=pdfwrite -sOutputFile=\"/o/a.pdf\" ";
     const std::string tail = "-f \"/data/in put/brief.ps\" ";
     EXPECT_EQ(TPs2pdf().Parameters(kSrcPs, "/o/a.pdf"), head + tail);  // D: nothing
     Opt().Radio("RadioButton_orientationL")->SetChecked(true);
@@ -197,7 +209,8 @@ TEST_F(Pdf2jpgParams, QualityRadios) {
     for (const auto& [radio, value] : q) {
         Opt().Radio(radio)->SetChecked(true);
         EXPECT_EQ(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg"),
-                  P + "-dJPEGQ=" + value + " -r300 -dUseCIEColor -sDEVICE=jpeg "
+                  P + "-dJPEGQ=" + value +
+                      " -r300 -dUseCIEColor -sDEVICE=jpeg "
                       "-sOutputFile=\"/o/r_p%04d.jpg\" -f \"/data/in put/brief.pdf\" ");
     }
 }
@@ -210,26 +223,30 @@ TEST_F(Pdf2jpgParams, QualityEdit) {
                   "-sOutputFile=\"/o/r_p%04d.jpg\" -f \"/data/in put/brief.pdf\" ");
     for (const char* outside : {"0", "101", ""}) {
         Opt().Edit("Edit_quality")->SetText(outside);
-        EXPECT_EQ(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg").find("JPEGQ"), std::string::npos) << outside;
+        EXPECT_EQ(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg").find("JPEGQ"), std::string::npos)
+            << outside;
     }
     for (const char* bound : {"1", "100"}) {
         Opt().Edit("Edit_quality")->SetText(bound);
-        EXPECT_NE(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg").find(std::string("-dJPEGQ=") + bound + " "),
-                  std::string::npos);
+        EXPECT_NE(
+            TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg").find(std::string("-dJPEGQ=") + bound + " "),
+            std::string::npos);
     }
     Opt().Edit("Edit_quality")->SetText("x9");
     EXPECT_THROW(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg"), EConvertError);
 }
 
 TEST_F(Pdf2jpgParams, ResolutionRadiosAndEdit) {
-    const std::pair<const char*, const char*> r[] = {
-        {"RadioButton_resolution72", "-r72 "},   {"RadioButton_resolution100", "-r100 "},
-        {"RadioButton_resolution150", "-r150 "}, {"RadioButton_resolution300", "-r300 "},
-        {"RadioButton_resolution600", "-r600 "}};
+    const std::pair<const char*, const char*> r[] = {{"RadioButton_resolution72", "-r72 "},
+                                                     {"RadioButton_resolution100", "-r100 "},
+                                                     {"RadioButton_resolution150", "-r150 "},
+                                                     {"RadioButton_resolution300", "-r300 "},
+                                                     {"RadioButton_resolution600", "-r600 "}};
     for (const auto& [radio, sw] : r) {
         Opt().Radio(radio)->SetChecked(true);
         EXPECT_EQ(TPdf2jpg().Parameters(kSrcPdf, "/o/r.jpg"),
-                  P + "-dJPEGQ=75 " + sw + "-dUseCIEColor -sDEVICE=jpeg "
+                  P + "-dJPEGQ=75 " + sw +
+                      "-dUseCIEColor -sDEVICE=jpeg "
                       "-sOutputFile=\"/o/r_p%04d.jpg\" -f \"/data/in put/brief.pdf\" ");
     }
     Opt().Radio("RadioButton_resolutionEdit")->SetChecked(true);
@@ -247,11 +264,13 @@ TEST_F(Pdf2jpgParams, ResolutionRadiosAndEdit) {
 }
 
 TEST_F(Pdf2jpgParams, PagedNameKeepsTheFolderAndExtension) {
-    EXPECT_NE(TPdf2jpg().Parameters(kSrcPdf, "/a b/v1.2/report.final.JPG")
+    EXPECT_NE(TPdf2jpg()
+                  .Parameters(kSrcPdf, "/a b/v1.2/report.final.JPG")
                   .find("-sOutputFile=\"/a b/v1.2/report.final_p%04d.JPG\" "),
               std::string::npos);
-    EXPECT_NE(TPdf2jpg().Parameters(kSrcPdf, "/a.b/noext").find("-sOutputFile=\"/a.b/noext_p%04d\" "),
-              std::string::npos);
+    EXPECT_NE(
+        TPdf2jpg().Parameters(kSrcPdf, "/a.b/noext").find("-sOutputFile=\"/a.b/noext_p%04d\" "),
+        std::string::npos);
 }
 
 // ---------------------------------------------------------------- pdf2bmp
@@ -268,12 +287,17 @@ TEST_F(Pdf2bmpParams, PageSwitches) {
     EXPECT_EQ(TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", 1, 1),
               P + "-r300 -sDEVICE=bmp16m -dFirstPage=1 -dLastPage=1 -dUseCIEColor "
                   "-sOutputFile=\"/o/pic_p%04d.bmp\" -f \"/data/in put/brief.pdf\" ");
-    EXPECT_NE(TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", 3, 0).find("-sDEVICE=bmp16m -dFirstPage=3 -dUseCIEColor"),
+    EXPECT_NE(TPdf2bmp()
+                  .Parameters(kSrcPdf, "/o/pic.bmp", 3, 0)
+                  .find("-sDEVICE=bmp16m -dFirstPage=3 -dUseCIEColor"),
               std::string::npos);
-    EXPECT_NE(TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", 0, 7).find("-sDEVICE=bmp16m -dLastPage=7 -dUseCIEColor"),
+    EXPECT_NE(TPdf2bmp()
+                  .Parameters(kSrcPdf, "/o/pic.bmp", 0, 7)
+                  .find("-sDEVICE=bmp16m -dLastPage=7 -dUseCIEColor"),
               std::string::npos);
-    EXPECT_NE(TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", -1, -2).find("-sDEVICE=bmp16m -dUseCIEColor"),
-              std::string::npos);
+    EXPECT_NE(
+        TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", -1, -2).find("-sDEVICE=bmp16m -dUseCIEColor"),
+        std::string::npos);
 }
 
 TEST_F(Pdf2bmpParams, ColourDepthDevices) {
@@ -286,7 +310,8 @@ TEST_F(Pdf2bmpParams, ColourDepthDevices) {
     for (const auto& [radio, device] : d) {
         Opt().Radio(radio)->SetChecked(true);
         EXPECT_EQ(TPdf2bmp().Parameters(kSrcPdf, "/o/pic.bmp", 0, 0),
-                  P + "-r72 -sDEVICE=" + device + " -dUseCIEColor -sOutputFile=\"/o/pic_p%04d.bmp\" "
+                  P + "-r72 -sDEVICE=" + device +
+                      " -dUseCIEColor -sOutputFile=\"/o/pic_p%04d.bmp\" "
                       "-f \"/data/in put/brief.pdf\" ");
     }
 }
@@ -345,17 +370,21 @@ TEST_F(Pdf2pdfParams, ReductionOf150) {
     Opt().Show({"GroupBox_reduction"});
     Opt().UpDown("XcUpDown_reduction_quality")->Position = 150;
     EXPECT_EQ(TPdf2pdf().Parameters(kSrcPdf, "/o/brief_REDUCED.pdf"),
-              P + "-dCompressPages=true -dAutoFilterColorImages=true -dAutoFilterGrayImages=true "
-                  "-dColorConversionStrategy=/sRGB " + Downsample(600, 300, 150) +
+              P +
+                  "-dCompressPages=true -dAutoFilterColorImages=true -dAutoFilterGrayImages=true "
+                  "-dColorConversionStrategy=/sRGB " +
+                  Downsample(600, 300, 150) +
                   "-r300 -sDEVICE=pdfwrite -sOutputFile=\"/o/brief_REDUCED.pdf\" "
                   "-c .setpdfwrite -f \"/data/in put/brief.pdf\" ");
 }
 
 TEST_F(Pdf2pdfParams, PositionIsReadAtTheCall) {
     Opt().Show({"GroupBox_reduction"});
-    EXPECT_NE(TPdf2pdf().Parameters(kSrcPdf, "/o/x.pdf").find(Downsample(20, 10, 5)), std::string::npos);
+    EXPECT_NE(TPdf2pdf().Parameters(kSrcPdf, "/o/x.pdf").find(Downsample(20, 10, 5)),
+              std::string::npos);
     Opt().UpDown("XcUpDown_reduction_quality")->Position = 300;
-    EXPECT_NE(TPdf2pdf().Parameters(kSrcPdf, "/o/x.pdf").find(Downsample(1200, 600, 300)), std::string::npos);
+    EXPECT_NE(TPdf2pdf().Parameters(kSrcPdf, "/o/x.pdf").find(Downsample(1200, 600, 300)),
+              std::string::npos);
 }
 
 // ---------------------------------------------------------------- file names
@@ -379,11 +408,15 @@ TEST(GsQuoting, OutputNamesKeepTheirPercentSigns) {
 TEST_F(OtherParams, AwkwardNamesInEveryConverter) {
     const std::string src = "/in/\"q\" \\b\\ $x '中'.pdf";
     const std::string qsrc = "-f \"/in/\\\"q\\\" \\\\b\\\\ $x '中'.pdf\" ";
-    EXPECT_NE(TPdf2jpg().Parameters(src, "/o/50%.jpg").find("-sOutputFile=\"/o/50%%_p%04d.jpg\" " + qsrc),
-              std::string::npos);
-    EXPECT_NE(TPdf2pdf().Parameters(src, "/o/a\"b\\.pdf").find("-sOutputFile=\"/o/a\\\"b\\\\.pdf\" "),
-              std::string::npos);
-    EXPECT_EQ(TPdf2ps().Parameters(src, "/o/x.ps").substr(TPdf2ps().Parameters(src, "/o/x.ps").size() - qsrc.size()),
+    EXPECT_NE(
+        TPdf2jpg().Parameters(src, "/o/50%.jpg").find("-sOutputFile=\"/o/50%%_p%04d.jpg\" " + qsrc),
+        std::string::npos);
+    EXPECT_NE(
+        TPdf2pdf().Parameters(src, "/o/a\"b\\.pdf").find("-sOutputFile=\"/o/a\\\"b\\\\.pdf\" "),
+        std::string::npos);
+    EXPECT_EQ(TPdf2ps()
+                  .Parameters(src, "/o/x.ps")
+                  .substr(TPdf2ps().Parameters(src, "/o/x.ps").size() - qsrc.size()),
               qsrc);
 }
 

@@ -34,7 +34,8 @@ int PdfPages(const std::string& path) {
     for (size_t at = text.find("/Type"); at != std::string::npos; at = text.find("/Type", at + 5)) {
         size_t i = at + 5;
         while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\r')) ++i;
-        if (text.compare(i, 5, "/Page") == 0 && (i + 5 >= text.size() || text[i + 5] != 's')) ++pages;
+        if (text.compare(i, 5, "/Page") == 0 && (i + 5 >= text.size() || text[i + 5] != 's'))
+            ++pages;
     }
     return pages;
 }
@@ -63,8 +64,8 @@ Size JpegSize(const std::string& path) {
 }
 
 uint32_t Le32(const std::string& d, size_t i) {
-    return uint32_t(uint8_t(d[i])) | uint32_t(uint8_t(d[i + 1])) << 8 | uint32_t(uint8_t(d[i + 2])) << 16 |
-           uint32_t(uint8_t(d[i + 3])) << 24;
+    return uint32_t(uint8_t(d[i])) | uint32_t(uint8_t(d[i + 1])) << 8 |
+           uint32_t(uint8_t(d[i + 2])) << 16 | uint32_t(uint8_t(d[i + 3])) << 24;
 }
 
 struct BmpInfo {
@@ -88,7 +89,9 @@ std::vector<Size> TiffPages(const std::string& path) {
         return le ? unsigned(uint8_t(d[i])) | unsigned(uint8_t(d[i + 1])) << 8
                   : unsigned(uint8_t(d[i])) << 8 | unsigned(uint8_t(d[i + 1]));
     };
-    auto u32 = [&](size_t i) { return le ? (u16(i) | u16(i + 2) << 16) : (u16(i) << 16 | u16(i + 2)); };
+    auto u32 = [&](size_t i) {
+        return le ? (u16(i) | u16(i + 2) << 16) : (u16(i) << 16 | u16(i + 2));
+    };
     size_t ifd = u32(4);
     while (ifd != 0 && ifd + 2 <= d.size() && pages.size() < 100) {
         const unsigned n = u16(ifd);
@@ -109,7 +112,8 @@ std::vector<Size> TiffPages(const std::string& path) {
 
 std::vector<std::string> FilesIn(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -187,8 +191,10 @@ TEST_F(ConverterRun, PdfToJpegWithTypedResolutionAndQuality) {
 TEST_F(ConverterRun, PdfToBmpColourDepthsAndPages) {
     const std::string pdf = MakePdf(work_, "brief");
     Opt().Radio("RadioButton_resolution72")->SetChecked(true);
-    const std::pair<const char*, int> depths[] = {{"RadioButton_colordepth24", 24}, {"RadioButton_colordepth8", 8},
-                                                  {"RadioButton_colordepth4", 4}, {"RadioButton_colordepth1", 1},
+    const std::pair<const char*, int> depths[] = {{"RadioButton_colordepth24", 24},
+                                                  {"RadioButton_colordepth8", 8},
+                                                  {"RadioButton_colordepth4", 4},
+                                                  {"RadioButton_colordepth1", 1},
                                                   {"RadioButton_colordepth8g", 8}};
     int n = 0;
     for (const auto& [radio, bits] : depths) {
@@ -294,12 +300,10 @@ TEST_F(ConverterRun, AwkwardNamesEndToEnd) {
     EXPECT_TRUE(TPdf2pdf().Convert(pdf, dir + stem + "_REDUCED.pdf"));
     EXPECT_TRUE(TPdf2ps().Convert(pdf, dir + "back\\.ps"));
     ExpectClean();
-    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"a \"b\" \\c\\ $d 'e' %d 中.pdf",
-                                                      "a \"b\" \\c\\ $d 'e' %d 中.ps",
-                                                      "a \"b\" \\c\\ $d 'e' %d 中_REDUCED.pdf",
-                                                      "back\\.ps",
-                                                      "p %s 100%_p0001.jpg",
-                                                      "p %s 100%_p0002.jpg"}));
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{
+                                "a \"b\" \\c\\ $d 'e' %d 中.pdf", "a \"b\" \\c\\ $d 'e' %d 中.ps",
+                                "a \"b\" \\c\\ $d 'e' %d 中_REDUCED.pdf", "back\\.ps",
+                                "p %s 100%_p0001.jpg", "p %s 100%_p0002.jpg"}));
     EXPECT_EQ(JpegSize(dir + "p %s 100%_p0002.jpg"), (Size{144, 72}));
     // Nothing was written beside the folder either.
     EXPECT_EQ(FilesIn(work_).size(), 1u);

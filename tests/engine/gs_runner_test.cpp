@@ -38,7 +38,8 @@ protected:
         std::error_code ec;
         for (const auto& e : std::filesystem::directory_iterator(LogDir() + "gs", ec)) {
             const std::string name = e.path().filename().string();
-            if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            if (name.size() >= suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
                 found.push_back(e.path().string());
         }
         return found;
@@ -74,11 +75,12 @@ TEST_F(GhostRunner, LogsAndCommandLine) {
     EXPECT_TRUE(TGhost().Run("ps2pdf", "-dNOPAUSE "));
     EXPECT_EQ(LoggedValue("GS"), kGsExe);
     EXPECT_EQ(LoggedValue("Parameter"), "-dNOPAUSE ");
-    EXPECT_EQ(LoggedValue("WinVersion").rfind("Linux / Version ", 0), 0u) << LoggedValue("WinVersion");
+    EXPECT_EQ(LoggedValue("WinVersion").rfind("Linux / Version ", 0), 0u)
+        << LoggedValue("WinVersion");
     const std::string out = GsLogs("_out.log").at(0);
     const std::string err = GsLogs("_error.log").at(0);
-    EXPECT_EQ(LoggedValue("CommandLine"), "cmd /c \"\"" + kGsExe + "\" @\"" + LogDir() + "temp.log\" 1> \"" +
-                                              out + "\" 2> \"" + err + "\"\"");
+    EXPECT_EQ(LoggedValue("CommandLine"), "cmd /c \"\"" + kGsExe + "\" @\"" + LogDir() +
+                                              "temp.log\" 1> \"" + out + "\" 2> \"" + err + "\"\"");
     // hh-nn-ss-zzz_ names
     const std::string name = std::filesystem::path(out).filename().string();
     ASSERT_EQ(name.size(), std::string("00-00-00-000_out.log").size());
@@ -89,8 +91,8 @@ TEST_F(GhostRunner, LogsAndCommandLine) {
 TEST_F(GhostRunner, QuotedNamesReachTheProgramUnchanged) {
     GsProgram printf_("printf");
     const std::vector<std::string> names = {
-        "/t/a \"quoted\" name.pdf", "/t/back\\slash\\", "/t/\\\"", "/t/$HOME `x` 'y' 中文 50% off.pdf",
-        "/t/two  blanks\ttab.pdf", ""};
+        "/t/a \"quoted\" name.pdf",          "/t/back\\slash\\",        "/t/\\\"",
+        "/t/$HOME `x` 'y' 中文 50% off.pdf", "/t/two  blanks\ttab.pdf", ""};
     std::string params = "\"[%s]\\n\" ";
     std::string expected;
     for (const std::string& n : names) {
@@ -198,12 +200,15 @@ TEST_F(ErrorLogJudgement, AnyTextMeansFailure) {
 }
 
 TEST_F(ErrorLogJudgement, RepairNoticeMeansSuccess) {
+    WriteFile(
+        AppPath() + "e.log",
+        "   **** This file had errors that were repaired or ignored.\n文件有错误要修复或忽略。\n");
+    EXPECT_FALSE(TGhost().ErrorLogHasErrors(AppPath() + "e.log"));
     WriteFile(AppPath() + "e.log",
-              "   **** This file had errors that were repaired or ignored.\n文件有错误要修复或忽略。\n");
+              "x\r\nfoo 文件有错误要修复或忽略。 bar");  // anywhere in a line, last line unended
     EXPECT_FALSE(TGhost().ErrorLogHasErrors(AppPath() + "e.log"));
-    WriteFile(AppPath() + "e.log", "x\r\nfoo 文件有错误要修复或忽略。 bar");  // anywhere in a line, last line unended
-    EXPECT_FALSE(TGhost().ErrorLogHasErrors(AppPath() + "e.log"));
-    WriteFile(AppPath() + "e.log", "文件有错误要修复\n或忽略。\n");  // split over two lines: not the notice
+    WriteFile(AppPath() + "e.log",
+              "文件有错误要修复\n或忽略。\n");  // split over two lines: not the notice
     EXPECT_TRUE(TGhost().ErrorLogHasErrors(AppPath() + "e.log"));
 }
 

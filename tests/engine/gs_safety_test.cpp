@@ -83,7 +83,9 @@ TEST_F(GsSafety, FileNamesAreAbsoluteSoNoNameReadsAsADeviceOrSwitch) {
 }
 
 TEST_F(GsSafety, ANameThatIsNotUtf8IsHandedOverAsALinkWithASafeName) {
-    const std::string real = AppPath() + "\xb1\xa8\xb8\xe6" "1.pdf";
+    const std::string real = AppPath() +
+                             "\xb1\xa8\xb8\xe6"
+                             "1.pdf";
     WriteFile(real, "x");
     const std::string alias = GsFileName(real);
     EXPECT_NE(alias, real);

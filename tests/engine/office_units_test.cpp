@@ -18,7 +18,8 @@ namespace {
 
 class Counter : public TAutoObject {
 public:
-    OleVariant Invoke(const std::string& m, TInvokeKind kind, const std::vector<OleVariant>& args) override {
+    OleVariant Invoke(const std::string& m, TInvokeKind kind,
+                      const std::vector<OleVariant>& args) override {
         if (SameText(m, "Value")) {
             if (kind == TInvokeKind::PropertyPut) value = args.back().AsInt();
             return OleVariant(value);
@@ -52,18 +53,22 @@ TEST(OfficeVariant, CallsByNameWithOmittedSlots) {
     EXPECT_EQ(OleVariant(2.5).AsString(), "2.5");
 }
 
-TEST(OfficeVariant, UnknownServerRaises) { EXPECT_THROW(CreateOleObject("Lotus.Application"), EOleError); }
+TEST(OfficeVariant, UnknownServerRaises) {
+    EXPECT_THROW(CreateOleObject("Lotus.Application"), EOleError);
+}
 
 TEST(OfficeBridgeJson, RoundTripOfAwkwardText) {
     std::string text = "a \"quoted\" \\ path\n文件\t";
-    OleVariant v = office::ParseJson("{\"ok\":true,\"result\":[" + office::Json(text) + ",12,-3.5,null,false]}");
+    OleVariant v = office::ParseJson("{\"ok\":true,\"result\":[" + office::Json(text) +
+                                     ",12,-3.5,null,false]}");
     OleVariant r = office::JsonMember(v, "result");
     ASSERT_EQ(r.AsArray().size(), 5u);
     EXPECT_EQ(r.AsArray()[0].AsString(), text);
     EXPECT_EQ(r.AsArray()[1].AsInt(), 12);
     EXPECT_DOUBLE_EQ(r.AsArray()[2].AsDouble(), -3.5);
     EXPECT_TRUE(r.AsArray()[3].IsEmpty());
-    EXPECT_EQ(office::ParseJson("\"\\u00e9\\ud83d\\ude00\"").AsString(), "\xC3\xA9\xF0\x9F\x98\x80");
+    EXPECT_EQ(office::ParseJson("\"\\u00e9\\ud83d\\ude00\"").AsString(),
+              "\xC3\xA9\xF0\x9F\x98\x80");
     EXPECT_THROW(office::ParseJson("{\"ok\":"), EOleError);
 }
 
@@ -77,8 +82,9 @@ TEST(OfficePageRange, WordSyntax) {
 
 TEST(OfficePrinter, PageSizesOfAPdf) {
     std::string dir = vxtest::MakeTempFolder();
-    vxtest::WriteFile(dir + "a.pdf", "%PDF-1.4\n1 0 obj<</Type/Page/MediaBox[0 0 595.3 841.9]>>endobj\n"
-                                    "2 0 obj<</Type/Page/MediaBox [ 0 0 842 595 ]>>endobj\n");
+    vxtest::WriteFile(dir + "a.pdf",
+                      "%PDF-1.4\n1 0 obj<</Type/Page/MediaBox[0 0 595.3 841.9]>>endobj\n"
+                      "2 0 obj<</Type/Page/MediaBox [ 0 0 842 595 ]>>endobj\n");
     auto sizes = office::PdfPageSizes(dir + "a.pdf");
     ASSERT_EQ(sizes.size(), 2u);
     EXPECT_NEAR(sizes[0].first, 595.3, 0.01);
@@ -112,7 +118,8 @@ TEST(OfficePrinter, HelperAnswersThePrintFileQuestion) {
     const std::string file = "/tmp/some \"print\" 文件.ps";
     pid_t pid = fork();
     if (pid == 0) {
-        execl(helper.c_str(), helper.c_str(), file.c_str(), "MSACCESS.EXE", static_cast<char*>(nullptr));
+        execl(helper.c_str(), helper.c_str(), file.c_str(), "MSACCESS.EXE",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     int st = 0;
@@ -120,7 +127,8 @@ TEST(OfficePrinter, HelperAnswersThePrintFileQuestion) {
     ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
     EXPECT_EQ(office::AskPrintFileName("MSACCESS.EXE", std::chrono::seconds(5)), file);
     // Asked once, the answer is gone; with nobody to answer, the question fails.
-    EXPECT_THROW(office::AskPrintFileName("MSACCESS.EXE", std::chrono::milliseconds(50)), EOleError);
+    EXPECT_THROW(office::AskPrintFileName("MSACCESS.EXE", std::chrono::milliseconds(50)),
+                 EOleError);
 }
 
 namespace {
@@ -179,7 +187,9 @@ TEST(OfficeTiff, SwapRedBlueKeepsGreenAndAlpha) {
 TEST(OfficeRegistry, ServersAnswerTheChecksFromWhatIsInstalled) {
     RegisterOfficeServers();
     for (const char* app : {"Word", "Excel", "PowerPoint", "Access"}) {
-        if (office::ServerInstalled(app)) EXPECT_EQ(OfficeVersion(app), 11) << app;
-        else EXPECT_EQ(OfficeVersion(app), -1) << app;
+        if (office::ServerInstalled(app))
+            EXPECT_EQ(OfficeVersion(app), 11) << app;
+        else
+            EXPECT_EQ(OfficeVersion(app), -1) << app;
     }
 }

@@ -19,14 +19,30 @@ TEST(OptionControls, TheCheckNamesAMissingControlOrOneOfAnotherKind) {
         if (found.count(name)) continue;
         TComponent* c = nullptr;
         switch (e.kind) {
-        case TOptionKind::RadioButton: c = new TRadioButton(&owner); break;
-        case TOptionKind::CheckBox: c = new TCheckBox(&owner); break;
-        case TOptionKind::Edit: c = new TEdit(&owner); break;
-        case TOptionKind::ComboBox: c = new TComboBox(&owner); break;
-        case TOptionKind::GroupBox: c = new TGroupBox(&owner); break;
-        case TOptionKind::UpDown: c = new TestUpDown(&owner); break;
-        case TOptionKind::Form: c = new TForm(&owner); break;
-        case TOptionKind::Timer: c = new TTimer(&owner); break;
+            case TOptionKind::RadioButton:
+                c = new TRadioButton(&owner);
+                break;
+            case TOptionKind::CheckBox:
+                c = new TCheckBox(&owner);
+                break;
+            case TOptionKind::Edit:
+                c = new TEdit(&owner);
+                break;
+            case TOptionKind::ComboBox:
+                c = new TComboBox(&owner);
+                break;
+            case TOptionKind::GroupBox:
+                c = new TGroupBox(&owner);
+                break;
+            case TOptionKind::UpDown:
+                c = new TestUpDown(&owner);
+                break;
+            case TOptionKind::Form:
+                c = new TForm(&owner);
+                break;
+            case TOptionKind::Timer:
+                c = new TTimer(&owner);
+                break;
         }
         found[name] = c;
     }

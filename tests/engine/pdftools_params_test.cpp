@@ -63,13 +63,16 @@ TEST(PdfPageCount, RootCountWins) {
 
 TEST(PdfPageCount, InnerNodeAfterTheCountIsSkipped) {
     // "/Parent" behind "/Count" inside the same dictionary marks an inner node.
-    EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<< /Count 3 /Parent 1 0 R >> << /Count 5 >>"), 5);
+    EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<< /Count 3 /Parent 1 0 R >> << /Count 5 >>"),
+              5);
     // A "/Parent" of a later dictionary does not count for this one.
     EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<< /Count 4 >> << /Parent 2 0 R >>"), 4);
 }
 
 TEST(PdfPageCount, LastRootCountOfAnUpdateWins) {
-    EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<</Type/Pages/Count 2>> ... <</Type/Pages/Count\r\n 9>>"), 9);
+    EXPECT_EQ(TPdfChopToSingles::CountPagesInText(
+                  "<</Type/Pages/Count 2>> ... <</Type/Pages/Count\r\n 9>>"),
+              9);
 }
 
 TEST(PdfPageCount, BookmarkRootIsNoPageTree) {
@@ -104,23 +107,29 @@ TEST(PdfPageCount, ManyCountsWithoutDictionaryEnds) {
 // ---------------------------------------------------------------- split
 
 TEST_F(PdfToolsParams, ChopParametersWithoutTheQualityGroup) {
-    const std::string p = TPdfChopToSingles().ChopParameters("/in/a b.pdf", "/out/a b_p0003.pdf", 3, {595, 842});
-    EXPECT_EQ(p,
-              "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
-              "-dDownsampleGrayImages=false -dDownsampleColorImages=false -dDEVICEWIDTHPOINTS=595 "
-              "-dDEVICEHEIGHTPOINTS=842 -dPDFFitPage -dDOINTERPOLATE -dFirstPage=3 -dLastPage=3 -r300 "
-              "-sDEVICE=pdfwrite -sOutputFile=\"/out/a b_p0003.pdf\" -c .setpdfwrite -f \"/in/a b.pdf\" ");
+    const std::string p =
+        TPdfChopToSingles().ChopParameters("/in/a b.pdf", "/out/a b_p0003.pdf", 3, {595, 842});
+    EXPECT_EQ(
+        p,
+        "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
+        "-dDownsampleGrayImages=false -dDownsampleColorImages=false -dDEVICEWIDTHPOINTS=595 "
+        "-dDEVICEHEIGHTPOINTS=842 -dPDFFitPage -dDOINTERPOLATE -dFirstPage=3 -dLastPage=3 -r300 "
+        "-sDEVICE=pdfwrite -sOutputFile=\"/out/a b_p0003.pdf\" -c .setpdfwrite -f \"/in/a "
+        "b.pdf\" ");
 }
 
 TEST_F(PdfToolsParams, ChopParametersWithTheQualityGroup) {
     Opt().Show({"GroupBox_optimized"});
     Opt().Radio("RadioButton_optimizedP")->SetChecked(true);
     std::string p = TPdfChopToSingles().ChopParameters("s.pdf", "o.pdf", 1, {10, 20});
-    EXPECT_NE(p.find("-dSAFER -dPDFSETTINGS=/printer -dDEVICEWIDTHPOINTS=10 "), std::string::npos) << p;
+    EXPECT_NE(p.find("-dSAFER -dPDFSETTINGS=/printer -dDEVICEWIDTHPOINTS=10 "), std::string::npos)
+        << p;
     Opt().Radio("RadioButton_optimizedEdit")->SetChecked(true);
     Opt().Edit("Edit_optimized")->SetText("100");
     p = TPdfChopToSingles().ChopParameters("s.pdf", "o.pdf", 1, {10, 20});
-    EXPECT_NE(p.find("-dSAFER -dColorConversionStrategy=/sRGB -dDownsampleMonoImages=true "), std::string::npos) << p;
+    EXPECT_NE(p.find("-dSAFER -dColorConversionStrategy=/sRGB -dDownsampleMonoImages=true "),
+              std::string::npos)
+        << p;
     EXPECT_NE(p.find("-dColorImageResolution=100 -dDEVICEWIDTHPOINTS"), std::string::npos) << p;
     Opt().Edit("Edit_optimized")->SetText("201");
     p = TPdfChopToSingles().ChopParameters("s.pdf", "o.pdf", 1, {10, 20});
@@ -159,7 +168,8 @@ TEST_F(PdfToolsParams, MergeOrderOfBothFiles) {
     // Any label between tag and number: the number ends the entry.
     for (const char* e : {"F1: Page 12", "F2: Page 2", "F1: Page 1"}) State().FMergeOrder->Add(e);
     const std::string p = TPdfMerge().Parameters("/o.pdf");
-    EXPECT_NE(p.find("-f \"/t/1---a_p0012.pdf\" \"/t/2---b_p0002.pdf\" \"/t/1---a_p0001.pdf\" "), std::string::npos)
+    EXPECT_NE(p.find("-f \"/t/1---a_p0012.pdf\" \"/t/2---b_p0002.pdf\" \"/t/1---a_p0001.pdf\" "),
+              std::string::npos)
         << p;
 }
 
@@ -178,10 +188,11 @@ TEST_F(PdfToolsParams, MergeOrderWithoutANumberFails) {
 
 TEST_F(PdfToolsParams, MergeAllListsEveryFileInOrder) {
     TStringList files;
-    EXPECT_EQ(TPdfMergeAll().Parameters(files, "/o/MERGED-ALL.pdf"),
-              "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
-              "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite -sOutputFile=\"/o/MERGED-ALL.pdf\" "
-              "-c .setpdfwrite -f ");
+    EXPECT_EQ(
+        TPdfMergeAll().Parameters(files, "/o/MERGED-ALL.pdf"),
+        "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+        "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite -sOutputFile=\"/o/MERGED-ALL.pdf\" "
+        "-c .setpdfwrite -f ");
     files.Add("/x/b.pdf");
     files.Add("/x/a \"q\".pdf");
     const std::string p = TPdfMergeAll().Parameters(files, "/o/MERGED-ALL.pdf");
@@ -195,7 +206,8 @@ TEST_F(PdfToolsParams, EncryptionWithoutTheGroupIsACopy) {
     Tools().EditOf("Edit_encryption_password")->SetText("secret");
     EXPECT_EQ(TPdfEncrypt().Parameters("/s.pdf", "/d.pdf"),
               "-dNOPAUSE -dBATCH -dSAFER -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
-              "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite -sOutputFile=\"/d.pdf\" -c .setpdfwrite "
+              "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite -sOutputFile=\"/d.pdf\" -c "
+              ".setpdfwrite "
               "-f \"/s.pdf\" ");
     Tools().SetVisible("GroupBox_encryption", true);
     Tools().EditOf("Edit_encryption_password")->SetText("");
@@ -208,9 +220,11 @@ TEST_F(PdfToolsParams, TightenWritesRevisionAndKeyLengthTwice) {
     Tools().Combo("ComboBox_encryption_type")->SetItemIndex(1);
     const std::string p = TPdfEncrypt().Parameters("/s.pdf", "/d.pdf");
     EXPECT_EQ(p,
-              "-dNOPAUSE -dBATCH -dSAFER -sOwnerPassword=\"pw\" -sUserPassword=\"pw\" -dCompatibilityLevel=1.4 "
+              "-dNOPAUSE -dBATCH -dSAFER -sOwnerPassword=\"pw\" -sUserPassword=\"pw\" "
+              "-dCompatibilityLevel=1.4 "
               "-dEncryptionR=3 -dKeyLength=128 -dPermissions=-4 -dEncryptionR=3 -dKeyLength=128 "
-              "-dDownsampleMonoImages=false -dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 "
+              "-dDownsampleMonoImages=false -dDownsampleGrayImages=false "
+              "-dDownsampleColorImages=false -r300 "
               "-sDEVICE=pdfwrite -sOutputFile=\"/d.pdf\" -c .setpdfwrite -f \"/s.pdf\" ");
     EXPECT_EQ(Occurrences(p, "-dCompatibilityLevel=1.4 "), 1u);
     EXPECT_EQ(Occurrences(p, "-dEncryptionR=3 "), 2u);
@@ -232,14 +246,17 @@ TEST_F(PdfToolsParams, NoEncryptionTypeSelectedTakesTheFirstPreset) {
     Tools().EditOf("Edit_encryption_password")->SetText("pw");
     ASSERT_EQ(Tools().Combo("ComboBox_encryption_type")->ItemIndex(), -1);
     const std::string p = TPdfEncrypt().Parameters("/s.pdf", "/d.pdf");
-    EXPECT_NE(p.find("-dCompatibilityLevel=1.2 -dEncryptionR=2 -dKeyLength=40 "), std::string::npos) << p;
+    EXPECT_NE(p.find("-dCompatibilityLevel=1.2 -dEncryptionR=2 -dKeyLength=40 "), std::string::npos)
+        << p;
 }
 
 TEST_F(PdfToolsParams, PasswordWithQuoteAndBackslashIsEscapedForTheConsoleProgram) {
     Tools().SetVisible("GroupBox_encryption", true);
     Tools().EditOf("Edit_encryption_password")->SetText("a\"b c\\");
     const std::string p = TPdfEncrypt().Parameters("/s.pdf", "/d.pdf");
-    EXPECT_NE(p.find("-sOwnerPassword=\"a\\\"b c\\\\\" -sUserPassword=\"a\\\"b c\\\\\" "), std::string::npos) << p;
+    EXPECT_NE(p.find("-sOwnerPassword=\"a\\\"b c\\\\\" -sUserPassword=\"a\\\"b c\\\\\" "),
+              std::string::npos)
+        << p;
 }
 
 TEST_F(PdfToolsParams, PasswordWithALineBreakIsRefusedBeforeAnyRun) {
@@ -265,7 +282,9 @@ TEST(WatermarkStamp, FileForOpacity30AndSize48) {
     EXPECT_EQ(lines[5], "  /fontsize 48 def % Fonthoehe" + std::string(17, ' '));
     EXPECT_EQ(lines[6], "  /gray 0.7 def % Grauwert des Stempels" + std::string(8, ' '));
     EXPECT_EQ(lines[4], "  /fontname /Helvetica-Bold def" + std::string(16, ' '));
-    EXPECT_EQ(lines[13], "  % Gesamtgr\xF6\xDF" "e der Seite ermitteln            ");
+    EXPECT_EQ(lines[13],
+              "  % Gesamtgr\xF6\xDF"
+              "e der Seite ermitteln            ");
     EXPECT_EQ(lines[11], "  null begin dup 0 eq {" + std::string(24, ' '));
     EXPECT_EQ(lines[36], std::string(16, ' ') + std::string(8, '\t'));
     EXPECT_EQ(lines[37], "% Aktivierung" + std::string(9, '\t'));
@@ -294,9 +313,11 @@ TEST(WatermarkStamp, TextIsEscapedOnlyWhereItMustBe) {
     EXPECT_EQ(TPdfWatermark::PsStringBody("c:\\x"), "c:\\\\x");
     EXPECT_EQ(TPdfWatermark::PsStringBody("a\nb\r"), "a\\012b\\015");
     // Text beyond ASCII is shown from the Chinese font, read as UTF-8; ASCII keeps Helvetica.
-    EXPECT_NE(TPdfWatermark::StampText("机密 (draft)", 10, 10).find("  /fontname /STSong-Light--UniGB-UTF8-H def"),
+    EXPECT_NE(TPdfWatermark::StampText("机密 (draft)", 10, 10)
+                  .find("  /fontname /STSong-Light--UniGB-UTF8-H def"),
               std::string::npos);
-    EXPECT_NE(TPdfWatermark::StampText("DRAFT", 10, 10).find("/Helvetica-Bold def"), std::string::npos);
+    EXPECT_NE(TPdfWatermark::StampText("DRAFT", 10, 10).find("/Helvetica-Bold def"),
+              std::string::npos);
     // Still 41 lines with a line break in the text.
     EXPECT_EQ(SplitLines(TPdfWatermark::StampText("x\ny", 10, 10), "\n").size(), 41u);
 }
@@ -315,9 +336,10 @@ TEST_F(PdfToolsParams, WriteStampReadsTheWatermarkOptions) {
 }
 
 TEST(WatermarkStamp, ApplyParameters) {
-    EXPECT_EQ(TPdfWatermark().ApplyParameters("/s s.pdf", "/d.pdf", "/t/watermark.ps"),
-              "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false -sOutputFile=\"/d.pdf\" "
-              "\"/t/watermark.ps\" \"/s s.pdf\" ");
+    EXPECT_EQ(
+        TPdfWatermark().ApplyParameters("/s s.pdf", "/d.pdf", "/t/watermark.ps"),
+        "-dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -dCompressPages=false -sOutputFile=\"/d.pdf\" "
+        "\"/t/watermark.ps\" \"/s s.pdf\" ");
 }
 
 // ---------------------------------------------------------------- preview page
@@ -331,7 +353,8 @@ TEST(PreviewPage, SevenPagesInThreeColumns) {
     // Last row: page 7, then two empty cells, spacers between the cells only.
     const std::string lastRow =
         "\t\t\t\t<tr>\r\n"
-        "\t\t\t\t\t<td valign=\"top\"><a href=\"pdf/doc_p0007.pdf\" target=\"_blank\"><img hspace=\"0\" "
+        "\t\t\t\t\t<td valign=\"top\"><a href=\"pdf/doc_p0007.pdf\" target=\"_blank\"><img "
+        "hspace=\"0\" "
         "src=\"images/doc_p0007.jpg\" border=\"1\" fixproportion=\"true\"></a></td>\r\n"
         "\t\t\t\t\t<td valign=\"top\" width=\"10\">&nbsp;</td>\r\n"
         "\t\t\t\t\t<td valign=\"top\">&nbsp;</td>\r\n"
@@ -339,7 +362,8 @@ TEST(PreviewPage, SevenPagesInThreeColumns) {
         "\t\t\t\t\t<td valign=\"top\">&nbsp;</td>\r\n"
         "\t\t\t\t</tr>\r\n";
     EXPECT_NE(html.find(lastRow), std::string::npos);
-    EXPECT_NE(html.find("\t\t\t\t</tr>\r\n\r\n\t\t\t\t<tr>"), std::string::npos);  // empty line between rows
+    EXPECT_NE(html.find("\t\t\t\t</tr>\r\n\r\n\t\t\t\t<tr>"),
+              std::string::npos);  // empty line between rows
     EXPECT_TRUE(EndsStr("\t\t\t</tbody>\r\n\t\t</table>\r\n\t</body>\r\n</html>\r\n", html));
     EXPECT_EQ(lines[0], "<html>");
     EXPECT_EQ(lines[3], "\t\t<title>T</title>");
@@ -347,8 +371,10 @@ TEST(PreviewPage, SevenPagesInThreeColumns) {
 
 TEST(PreviewPage, CaptionNumberIsNotPadded) {
     const std::string html = TPdf2htmlPreview::HtmlText("b", 12, 4, "", "Page", false);
-    EXPECT_NE(html.find("<td valign=\"top\" align=\"center\" height=\"20\">Page 12</td>"), std::string::npos);
-    EXPECT_NE(html.find("src=\"images/b_p0012.jpg\" border=\"0\" fixproportion=\"true\">"), std::string::npos);
+    EXPECT_NE(html.find("<td valign=\"top\" align=\"center\" height=\"20\">Page 12</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("src=\"images/b_p0012.jpg\" border=\"0\" fixproportion=\"true\">"),
+              std::string::npos);
 }
 
 TEST(PreviewPage, NoPagesGivesAnEmptyTable) {
@@ -357,7 +383,8 @@ TEST(PreviewPage, NoPagesGivesAnEmptyTable) {
 }
 
 TEST(PreviewPage, TextsAreEscapedAndNamesAreLinks) {
-    const std::string html = TPdf2htmlPreview::HtmlText("a b&\"c%#", 1, 1, "</title><script>", "x<y & \"z\"", true);
+    const std::string html =
+        TPdf2htmlPreview::HtmlText("a b&\"c%#", 1, 1, "</title><script>", "x<y & \"z\"", true);
     EXPECT_NE(html.find("<title>&lt;/title&gt;&lt;script&gt;</title>"), std::string::npos);
     EXPECT_NE(html.find(">x&lt;y &amp; &quot;z&quot; 1</td>"), std::string::npos);
     EXPECT_NE(html.find("href=\"pdf/a%20b%26%22c%25%23_p0001.pdf\""), std::string::npos) << html;
@@ -450,13 +477,16 @@ TEST(CropBoxes, ExampleBoxWithMargin) {
 
 TEST(CropBoxes, OnlyCropBoxesWhenThereAreAny) {
     TCropManager m("/dev/null");
-    m.text = "<< /MediaBox [0 0 612 792] /CropBox [ 10 20 610 790 ] >> << /MediaBox [0 0 100 100] >>";
+    m.text =
+        "<< /MediaBox [0 0 612 792] /CropBox [ 10 20 610 790 ] >> << /MediaBox [0 0 100 100] >>";
     m.ParseBoxes();
     ASSERT_EQ(m.boxes.size(), 1u);
     EXPECT_EQ(m.boxes[0].x1, 10);
     EXPECT_EQ(m.boxes[0].y2, 790);
     const std::string out = m.CroppedText({0.0, 0.0, 1.0, 1.0}, 0);
-    EXPECT_EQ(out, "<< /MediaBox [0 0 612 792] /CropBox [10 20 610 790] >> << /MediaBox [0 0 100 100] >>");
+    EXPECT_EQ(
+        out,
+        "<< /MediaBox [0 0 612 792] /CropBox [10 20 610 790] >> << /MediaBox [0 0 100 100] >>");
 }
 
 TEST(CropBoxes, FractionsScaleToEveryBoxAndDecimalsAreRead) {
@@ -517,7 +547,8 @@ TEST(CropBoxes, CrossReferenceTableMovesWithTheText) {
         EXPECT_NE(out.find(Format("%.10d", (long long)at) + " 00000 n "), std::string::npos) << i;
     }
     const size_t table = out.find("xref\n0 4");
-    EXPECT_NE(out.find("startxref\n" + std::to_string(table) + "\n%%EOF"), std::string::npos) << out;
+    EXPECT_NE(out.find("startxref\n" + std::to_string(table) + "\n%%EOF"), std::string::npos)
+        << out;
 }
 
 TBlackCounts Counts(const std::vector<std::string>& rows) {
@@ -549,7 +580,7 @@ TEST(CropScan, NoiseThreshold) {
 
 TEST(CropScan, SkipAppliesToTheStartOfLeftAndTopOnly) {
     std::vector<std::string> rows(40, std::string(40, '.'));
-    rows[5] = std::string(40, '#');   // a line at the top edge, skipped
+    rows[5] = std::string(40, '#');  // a line at the top edge, skipped
     rows[30] = std::string(40, '#');
     for (auto& r : rows) r[39] = '#';  // the last column is reached by the right scan
     for (auto& r : rows) r[3] = '#';   // skipped by the left scan
@@ -589,7 +620,8 @@ std::string Bmp(int w, int h, int bits, const std::vector<uint32_t>& palette,
             if (bits == 1) {
                 if (v) d[row + size_t(x / 8)] = char(d[row + size_t(x / 8)] | (0x80 >> (x % 8)));
             } else {
-                for (int k = 0; k < 3; ++k) d[row + size_t(3 * x + k)] = char((v >> (8 * k)) & 0xFF);
+                for (int k = 0; k < 3; ++k)
+                    d[row + size_t(3 * x + k)] = char((v >> (8 * k)) & 0xFF);
             }
         }
     }
@@ -628,8 +660,9 @@ TEST_F(PdfToolsParams, AutoCropWritesTheCroppedCopy) {
     Tools().Counter("XcUpDown_add_border")->Position = 5;
     const std::string bmp = AppPath() + "page.bmp";
     // 100 x 100 with content from column 10 to 89 and row 10 to 89.
-    WriteFile(bmp, Bmp(100, 100, 1, {0x000000, 0xFFFFFF},
-                       [](int x, int y) { return uint32_t(!(x >= 10 && x <= 89 && y >= 10 && y <= 89)); }));
+    WriteFile(bmp, Bmp(100, 100, 1, {0x000000, 0xFFFFFF}, [](int x, int y) {
+                  return uint32_t(!(x >= 10 && x <= 89 && y >= 10 && y <= 89));
+              }));
     const std::string src = AppPath() + "TEMP-x.pdf";
     WriteFile(src, "/MediaBox [0 0 612 792]");
     const std::string dst = AppPath() + "x_CROPPED.pdf";

@@ -46,7 +46,8 @@ protected:
 
 TEST_F(PdfToolsRun, TwelvePagesBecomeTwelveFilesOfTheirOwnSizes) {
     std::vector<std::pair<int, int>> sizes;
-    for (int i = 0; i < 12; ++i) sizes.push_back(i % 3 == 1 ? std::make_pair(842, 595) : std::make_pair(300 + i, 200));
+    for (int i = 0; i < 12; ++i)
+        sizes.push_back(i % 3 == 1 ? std::make_pair(842, 595) : std::make_pair(300 + i, 200));
     const std::string src = work_ + "twelve pages.pdf";
     MakePdf(src, PagesPostScript(sizes), work_);
     EXPECT_EQ(TPdfChopToSingles().CountPdfPages(src), 12);
@@ -60,7 +61,8 @@ TEST_F(PdfToolsRun, TwelvePagesBecomeTwelveFilesOfTheirOwnSizes) {
     for (int i = 1; i <= 12; ++i) {
         const auto got = PdfPageSizes(out + expected[size_t(i - 1)], work_);
         ASSERT_EQ(got.size(), 1u) << i;
-        EXPECT_EQ(got[0], std::to_string(sizes[size_t(i - 1)].first) + " x " + std::to_string(sizes[size_t(i - 1)].second))
+        EXPECT_EQ(got[0], std::to_string(sizes[size_t(i - 1)].first) + " x " +
+                              std::to_string(sizes[size_t(i - 1)].second))
             << i;
     }
     EXPECT_FALSE(Exists(work_ + "pageSizePicture.jpg"));
@@ -85,8 +87,10 @@ TEST_F(PdfToolsRun, DocumentWithObjectStreamsIsSplitByProbing) {
     MkDir(out);
     ASSERT_TRUE(TPdfChopToSingles().Chop(src, out, "2---", work_));
     ExpectClean();
-    EXPECT_EQ(Files(out), (std::vector<std::string>{"2---objstm_p0001.pdf", "2---objstm_p0002.pdf", "2---objstm_p0003.pdf"}));
-    EXPECT_EQ(PdfPageSizes(out + "2---objstm_p0002.pdf", work_), (std::vector<std::string>{"200 x 100"}));
+    EXPECT_EQ(Files(out), (std::vector<std::string>{"2---objstm_p0001.pdf", "2---objstm_p0002.pdf",
+                                                    "2---objstm_p0003.pdf"}));
+    EXPECT_EQ(PdfPageSizes(out + "2---objstm_p0002.pdf", work_),
+              (std::vector<std::string>{"200 x 100"}));
 }
 
 TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {
@@ -100,7 +104,8 @@ TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {
     MkDir(out);
     ASSERT_TRUE(TPdfChopToSingles().Chop(a, out, "1---", work_));
     ASSERT_TRUE(TPdfChopToSingles().Chop(b, out, "2---", work_));
-    EXPECT_EQ(Files(out), (std::vector<std::string>{"1---doc_p0001.pdf", "1---doc_p0002.pdf", "2---doc_p0001.pdf"}));
+    EXPECT_EQ(Files(out), (std::vector<std::string>{"1---doc_p0001.pdf", "1---doc_p0002.pdf",
+                                                    "2---doc_p0001.pdf"}));
 
     // Merged in the order of the page-order list: second file first.
     State().FArrangeTmp = out;
@@ -110,12 +115,14 @@ TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {
     const std::string merged = work_ + "MERGED-doc.pdf";
     ASSERT_TRUE(TPdfMerge().Merge(merged));
     ExpectClean();
-    EXPECT_EQ(PdfPageSizes(merged, work_), (std::vector<std::string>{"300 x 100", "200 x 200", "200 x 200"}));
+    EXPECT_EQ(PdfPageSizes(merged, work_),
+              (std::vector<std::string>{"300 x 100", "200 x 200", "200 x 200"}));
 }
 
 TEST_F(PdfToolsRun, ChopOfADamagedDocumentFails) {
     const std::string src = work_ + "broken.pdf";
-    WriteFile(src, "%PDF-1.4\n1 0 obj << /Type /Pages /Count 2 >> endobj\ntrailer << /Root 9 0 R >>\n");
+    WriteFile(src,
+              "%PDF-1.4\n1 0 obj << /Type /Pages /Count 2 >> endobj\ntrailer << /Root 9 0 R >>\n");
     const std::string out = work_ + "out/";
     MkDir(out);
     EXPECT_FALSE(TPdfChopToSingles().Chop(src, out, "", work_));
@@ -146,11 +153,13 @@ TEST_F(PdfToolsRun, MergeAllInListOrder) {
     WriteFile(dst, "older");
     ASSERT_TRUE(TPdfMergeAll().Merge(files, dst));
     ExpectClean();
-    EXPECT_EQ(PdfPageSizes(dst, work_), (std::vector<std::string>{"300 x 200", "100 x 100", "110 x 100"}));
+    EXPECT_EQ(PdfPageSizes(dst, work_),
+              (std::vector<std::string>{"300 x 200", "100 x 100", "110 x 100"}));
 }
 
 // pdfinfo's answer for an encrypted document, with or without the password.
-e2e::RunResult PdfInfo(const std::string& pdf, const std::string& scratch, const std::string* password) {
+e2e::RunResult PdfInfo(const std::string& pdf, const std::string& scratch,
+                       const std::string* password) {
     std::vector<std::string> args{"pdfinfo"};
     if (password) {
         args.push_back("-upw");
@@ -164,7 +173,8 @@ TEST_F(PdfToolsRun, EncryptedDocumentOpensOnlyWithThePasswordAsTyped) {
     const std::string src = work_ + "plain.pdf";
     MakePdf(src, PagesPostScript({{200, 200}}), work_);
     Tools().SetVisible("GroupBox_encryption", true);
-    for (const std::string& pw : {std::string("geheim"), std::string("a\"b c\\d$'x"), std::string("密码\"")}) {
+    for (const std::string& pw :
+         {std::string("geheim"), std::string("a\"b c\\d$'x"), std::string("密码\"")}) {
         SCOPED_TRACE(pw);
         Tools().EditOf("Edit_encryption_password")->SetText(pw);
         Tools().Combo("ComboBox_encryption_type")->SetItemIndex(1);
@@ -174,7 +184,8 @@ TEST_F(PdfToolsRun, EncryptedDocumentOpensOnlyWithThePasswordAsTyped) {
         ExpectClean();
         const e2e::RunResult with = PdfInfo(dst, work_, &pw);
         EXPECT_EQ(with.exitCode, 0) << with.output;
-        EXPECT_NE(with.output.find("yes (print:yes copy:no change:yes addNotes:yes algorithm:RC4)"), std::string::npos)
+        EXPECT_NE(with.output.find("yes (print:yes copy:no change:yes addNotes:yes algorithm:RC4)"),
+                  std::string::npos)
             << with.output;
         EXPECT_TRUE(std::regex_search(with.output, std::regex("Pages: +1\n"))) << with.output;
         const std::string wrong = pw.substr(0, pw.size() - 1);
@@ -188,14 +199,15 @@ TEST_F(PdfToolsRun, NoPermissionsAtAll) {
     MakePdf(src, PagesPostScript({{200, 200}}), work_);
     Tools().SetVisible("GroupBox_encryption", true);
     Tools().EditOf("Edit_encryption_password")->SetText("pw");
-    for (const char* n : {"CheckBox_encryption_allowsP", "CheckBox_encryption_allowsM", "CheckBox_encryption_allowsC",
-                          "CheckBox_encryption_allowsA"})
+    for (const char* n : {"CheckBox_encryption_allowsP", "CheckBox_encryption_allowsM",
+                          "CheckBox_encryption_allowsC", "CheckBox_encryption_allowsA"})
         Tools().Check(n)->SetChecked(false);
     const std::string dst = work_ + "e.pdf";
     ASSERT_TRUE(TPdfEncrypt().Encrypt(src, dst));
     const std::string pw = "pw";
     const e2e::RunResult r = PdfInfo(dst, work_, &pw);
-    EXPECT_NE(r.output.find("print:no copy:no change:no addNotes:no"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("print:no copy:no change:no addNotes:no"), std::string::npos)
+        << r.output;
 }
 
 // The literal strings shown by "Tj" in uncompressed page text, unescaped.
@@ -222,7 +234,8 @@ std::vector<std::string> ShownStrings(const std::string& pdf) {
                 const char c = pdf[++i];
                 if (c >= '0' && c <= '7') {
                     int v = 0, k = 0;
-                    for (; k < 3 && i < tj && pdf[i] >= '0' && pdf[i] <= '7'; ++k, ++i) v = v * 8 + (pdf[i] - '0');
+                    for (; k < 3 && i < tj && pdf[i] >= '0' && pdf[i] <= '7'; ++k, ++i)
+                        v = v * 8 + (pdf[i] - '0');
                     --i;
                     s += char(v);
                 } else {
@@ -240,7 +253,8 @@ std::vector<std::string> ShownStrings(const std::string& pdf) {
 TEST_F(PdfToolsRun, WatermarkIsStampedOnEveryPageAsTyped) {
     const std::string src = work_ + "w.pdf";
     MakePdf(src, PagesPostScript({{595, 842}, {842, 595}}), work_);
-    for (const std::string& text : {std::string("- STRICTLY CONFIDENTIAL -"), std::string("A (B) \\ C) quit (")}) {
+    for (const std::string& text :
+         {std::string("- STRICTLY CONFIDENTIAL -"), std::string("A (B) \\ C) quit (")}) {
         SCOPED_TRACE(text);
         Tools().EditOf("Edit_watermark_text")->SetText(text);
         Tools().Counter("XcUpDown_watermark_fontsize")->Position = 48;
@@ -263,7 +277,8 @@ TEST_F(PdfToolsRun, WatermarkIsStampedOnEveryPageAsTyped) {
         }
         EXPECT_GE(stamps, 2u);
         // The grey of opacity 30 (0.7, as the output device quantises it), in plain page text.
-        EXPECT_TRUE(pdf.find("0.699219 g") != std::string::npos || pdf.find("0.7 g") != std::string::npos);
+        EXPECT_TRUE(pdf.find("0.699219 g") != std::string::npos ||
+                    pdf.find("0.7 g") != std::string::npos);
     }
 }
 
@@ -279,16 +294,21 @@ TEST_F(PdfToolsRun, AutoCropOfARealPage) {
     Tools().Counter("XcUpDown_skip_border")->Position = 20;
     Tools().Counter("XcUpDown_add_border")->Position = 0;
     const std::string dst = work_ + "crop me_CROPPED.pdf";
-    ASSERT_TRUE(TPdfAutoCrop().AutoCrop(work_ + "TEMP-crop me_p0001.bmp", work_ + "TEMP-crop me.pdf", dst));
+    ASSERT_TRUE(
+        TPdfAutoCrop().AutoCrop(work_ + "TEMP-crop me_p0001.bmp", work_ + "TEMP-crop me.pdf", dst));
     ExpectClean();
     // Content from 100 to 300 on page 1: the box, and down to 89 the caption below it. The
     // same fractions apply to the wider page 2.
-    const e2e::RunResult info = e2e::Exec({"pdfinfo", "-f", "1", "-l", "2", "-box", dst}, work_ + "boxes.txt");
+    const e2e::RunResult info =
+        e2e::Exec({"pdfinfo", "-f", "1", "-l", "2", "-box", dst}, work_ + "boxes.txt");
     EXPECT_EQ(info.exitCode, 0) << info.output;
-    EXPECT_EQ(info.output.find("Syntax Error"), std::string::npos) << info.output;  // offsets moved along
-    EXPECT_TRUE(std::regex_search(info.output, std::regex("Page +1 MediaBox: +100.00 +89.00 +299.00 +300.00")))
+    EXPECT_EQ(info.output.find("Syntax Error"), std::string::npos)
+        << info.output;  // offsets moved along
+    EXPECT_TRUE(std::regex_search(info.output,
+                                  std::regex("Page +1 MediaBox: +100.00 +89.00 +299.00 +300.00")))
         << info.output;
-    EXPECT_TRUE(std::regex_search(info.output, std::regex("Page +2 MediaBox: +200.00 +89.00 +598.00 +300.00")))
+    EXPECT_TRUE(std::regex_search(info.output,
+                                  std::regex("Page +2 MediaBox: +200.00 +89.00 +598.00 +300.00")))
         << info.output;
 }
 
@@ -306,7 +326,8 @@ TEST_F(PdfToolsRun, ThumbnailsOfMixedPages) {
     ASSERT_TRUE(ReadJpegSize(images + "thumb s_p0002.jpg", w, h));
     EXPECT_EQ(w, 152);
     EXPECT_EQ(h, 117);
-    ASSERT_TRUE(ReadJpegSize(images + "thumb s_p0003.jpg", w, h));  // smaller than a thumbnail: kept
+    ASSERT_TRUE(
+        ReadJpegSize(images + "thumb s_p0003.jpg", w, h));  // smaller than a thumbnail: kept
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, 80);
     // The shrunk page is still the picture: dark where the box was, light at the corner.

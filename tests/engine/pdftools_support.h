@@ -47,7 +47,9 @@ public:
         for (const auto& [name, c] : All()) state_.Components.erase(name);
     }
 
-    void SetVisible(const std::string& group, bool visible) { Get<TGroupBox>(group)->SetVisible(visible); }
+    void SetVisible(const std::string& group, bool visible) {
+        Get<TGroupBox>(group)->SetVisible(visible);
+    }
     TEdit* EditOf(const std::string& name) { return Get<TEdit>(name); }
     TComboBox* Combo(const std::string& name) { return Get<TComboBox>(name); }
     TCheckBox* Check(const std::string& name) { return Get<TCheckBox>(name); }
@@ -64,21 +66,23 @@ inline std::string PagesPostScript(const std::vector<std::pair<int, int>>& sizes
     int i = 0;
     for (auto [w, h] : sizes) {
         ++i;
-        ps += "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice\n";
-        ps += "0 setgray " + std::to_string(w / 4) + " " + std::to_string(h / 4) + " " + std::to_string(w / 2) + " " +
-              std::to_string(h / 2) + " rectfill\n";
-        ps += std::to_string(w / 4) + " " + std::to_string(h / 4 - 12) + " moveto (Page " + std::to_string(i) +
-              ") show showpage\n";
+        ps +=
+            "<< /PageSize [" + std::to_string(w) + " " + std::to_string(h) + "] >> setpagedevice\n";
+        ps += "0 setgray " + std::to_string(w / 4) + " " + std::to_string(h / 4) + " " +
+              std::to_string(w / 2) + " " + std::to_string(h / 2) + " rectfill\n";
+        ps += std::to_string(w / 4) + " " + std::to_string(h / 4 - 12) + " moveto (Page " +
+              std::to_string(i) + ") show showpage\n";
     }
     return ps;
 }
 
 // Runs the system's Ghostscript to make a PDF from PostScript text.
-inline void MakePdf(const std::string& pdf, const std::string& postScript, const std::string& scratch) {
+inline void MakePdf(const std::string& pdf, const std::string& postScript,
+                    const std::string& scratch) {
     const std::string ps = scratch + "make-pdf-source.ps";
     WriteFile(ps, postScript);
-    e2e::RunResult r = e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
-                                  "-sOutputFile=" + pdf, ps},
+    e2e::RunResult r = e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER",
+                                  "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf, ps},
                                  scratch + "make-pdf.txt");
     ASSERT_EQ(r.exitCode, 0) << r.output;
     std::remove(ps.c_str());
@@ -115,14 +119,15 @@ inline std::string ObjectStreamPdf(int pages) {
     std::vector<size_t> offsets(size_t(inStream + 2 + pages + 1), 0);
     const int streamNumber = inStream + 1;
     offsets[size_t(streamNumber)] = pdf.size();
-    pdf += std::to_string(streamNumber) + " 0 obj\n<< /Type /ObjStm /N " + std::to_string(inStream) + " /First " +
-           std::to_string(header.size()) + " /Filter /ASCIIHexDecode /Length " + std::to_string(encoded.size()) +
-           " >>\nstream\n" + encoded + "\nendstream\nendobj\n";
+    pdf += std::to_string(streamNumber) + " 0 obj\n<< /Type /ObjStm /N " +
+           std::to_string(inStream) + " /First " + std::to_string(header.size()) +
+           " /Filter /ASCIIHexDecode /Length " + std::to_string(encoded.size()) + " >>\nstream\n" +
+           encoded + "\nendstream\nendobj\n";
     for (int i = 0; i < pages; ++i) {
         const std::string content = "0 0 1 rg 20 20 " + std::to_string(50 + 10 * i) + " 50 re f";
         offsets[size_t(contentBase) + size_t(i)] = pdf.size();
-        pdf += std::to_string(contentBase + i) + " 0 obj\n<< /Length " + std::to_string(content.size()) +
-               " >>\nstream\n" + content + "\nendstream\nendobj\n";
+        pdf += std::to_string(contentBase + i) + " 0 obj\n<< /Length " +
+               std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream\nendobj\n";
     }
     const int xrefNumber = contentBase + pages;
     const size_t xrefOffset = pdf.size();
@@ -138,8 +143,9 @@ inline std::string ObjectStreamPdf(int pages) {
     entry(1, offsets[size_t(streamNumber)], 0);
     for (int i = 0; i < pages; ++i) entry(1, offsets[size_t(contentBase) + size_t(i)], 0);
     entry(1, xrefOffset, 0);
-    pdf += std::to_string(xrefNumber) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(xrefNumber + 1) +
-           " /W [1 4 2] /Root 1 0 R /Length " + std::to_string(entries.size()) + " >>\nstream\n" + entries +
+    pdf += std::to_string(xrefNumber) + " 0 obj\n<< /Type /XRef /Size " +
+           std::to_string(xrefNumber + 1) + " /W [1 4 2] /Root 1 0 R /Length " +
+           std::to_string(entries.size()) + " >>\nstream\n" + entries +
            "\nendstream\nendobj\nstartxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n";
     return pdf;
 }

@@ -23,10 +23,10 @@ protected:
 
 TEST_F(FunctionTable, HasTheRowsInOrder) {
     const std::vector<std::string> names = {
-        "Divider", "doc2pdf", "xls2pdf", "ppt2pdf", "mdb2pdf", "ps2pdf", "tiff2pdf",
-        "Divider", "pdf2jpg", "pdf2bmp", "pdf2tiff", "pdf2eps", "pdf2ppt", "pdf2pdf", "pdf2ps",
-        "pdf2htmlPreview", "Divider", "pdfMerge", "pdfMergeAll", "pdfAutoCrop", "pdfWatermark",
-        "pdfEncrypt"};
+        "Divider",     "doc2pdf",     "xls2pdf",      "ppt2pdf",         "mdb2pdf",  "ps2pdf",
+        "tiff2pdf",    "Divider",     "pdf2jpg",      "pdf2bmp",         "pdf2tiff", "pdf2eps",
+        "pdf2ppt",     "pdf2pdf",     "pdf2ps",       "pdf2htmlPreview", "Divider",  "pdfMerge",
+        "pdfMergeAll", "pdfAutoCrop", "pdfWatermark", "pdfEncrypt"};
     ASSERT_EQ(Functions.size(), names.size());
     for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(Functions[i].Name, names[i]) << "row " << i;
 }
@@ -40,7 +40,8 @@ TEST_F(FunctionTable, BuildReturnsTheGlobalAndRebuildsWhole) {
 }
 
 TEST_F(FunctionTable, DividersFillOnlyNameAndTitle) {
-    const std::pair<size_t, std::string> dividers[] = {{0, "=> PDF"}, {7, "PDF => "}, {16, "其他的功能"}};
+    const std::pair<size_t, std::string> dividers[] = {
+        {0, "=> PDF"}, {7, "PDF => "}, {16, "其他的功能"}};
     for (const auto& [i, title] : dividers) {
         const TConverter& c = Functions[i];
         EXPECT_EQ(c.Name, "Divider");
@@ -66,7 +67,8 @@ TEST_F(FunctionTable, TitlesBeginWithTheName) {
 
 TEST_F(FunctionTable, DescriptionsAreExact) {
     EXPECT_EQ(Row("xls2pdf").Description, "将 Microsoft Excel Sheet(.xls)转换为 PDF文件。");
-    EXPECT_EQ(Row("ps2pdf").Description, "将 PostScript 文件(.ps)转换为 PDF 文件 ( Distiller 模式)。");
+    EXPECT_EQ(Row("ps2pdf").Description,
+              "将 PostScript 文件(.ps)转换为 PDF 文件 ( Distiller 模式)。");
     EXPECT_EQ(Row("pdfAutoCrop").Description, "自动裁剪 PDF 文件，如: 删除空白区域(空白区)。");
     EXPECT_EQ(Row("pdfEncrypt").Description, "以 128 位长的密钥加密一个 PDF 文件。");
     EXPECT_EQ(Row("pdf2htmlPreview").Description,
@@ -75,14 +77,14 @@ TEST_F(FunctionTable, DescriptionsAreExact) {
 
 TEST_F(FunctionTable, ExtensionsPerFunction) {
     const std::map<std::string, std::pair<std::vector<std::string>, std::string>> expected = {
-        {"doc2pdf", {{".doc"}, ".pdf"}},   {"xls2pdf", {{".xls"}, ".pdf"}},
-        {"ppt2pdf", {{".ppt"}, ".pdf"}},   {"mdb2pdf", {{".mdb"}, ".pdf"}},
-        {"ps2pdf", {{".ps"}, ".pdf"}},     {"tiff2pdf", {{".tif", ".tiff"}, ".pdf"}},
-        {"pdf2jpg", {{".pdf"}, ".jpg"}},   {"pdf2bmp", {{".pdf"}, ".bmp"}},
-        {"pdf2tiff", {{".pdf"}, ".tiff"}}, {"pdf2eps", {{".pdf"}, ".eps"}},
-        {"pdf2ppt", {{".pdf"}, ".ppt"}},   {"pdf2pdf", {{".pdf"}, ".pdf"}},
-        {"pdf2ps", {{".pdf"}, ".ps"}},     {"pdf2htmlPreview", {{".pdf"}, ".html"}},
-        {"pdfMerge", {{".pdf"}, ".pdf"}},  {"pdfMergeAll", {{".pdf"}, ".pdf"}},
+        {"doc2pdf", {{".doc"}, ".pdf"}},     {"xls2pdf", {{".xls"}, ".pdf"}},
+        {"ppt2pdf", {{".ppt"}, ".pdf"}},     {"mdb2pdf", {{".mdb"}, ".pdf"}},
+        {"ps2pdf", {{".ps"}, ".pdf"}},       {"tiff2pdf", {{".tif", ".tiff"}, ".pdf"}},
+        {"pdf2jpg", {{".pdf"}, ".jpg"}},     {"pdf2bmp", {{".pdf"}, ".bmp"}},
+        {"pdf2tiff", {{".pdf"}, ".tiff"}},   {"pdf2eps", {{".pdf"}, ".eps"}},
+        {"pdf2ppt", {{".pdf"}, ".ppt"}},     {"pdf2pdf", {{".pdf"}, ".pdf"}},
+        {"pdf2ps", {{".pdf"}, ".ps"}},       {"pdf2htmlPreview", {{".pdf"}, ".html"}},
+        {"pdfMerge", {{".pdf"}, ".pdf"}},    {"pdfMergeAll", {{".pdf"}, ".pdf"}},
         {"pdfAutoCrop", {{".pdf"}, ".pdf"}}, {"pdfWatermark", {{".pdf"}, ".pdf"}},
         {"pdfEncrypt", {{".pdf"}, ".pdf"}}};
     for (const auto& [name, ext] : expected) {

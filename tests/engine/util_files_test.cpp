@@ -1,6 +1,6 @@
 // File and folder utilities on real temporary folders, names with awkward characters.
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,7 +19,7 @@ using vxtest::ReadFile;
 using vxtest::WriteFile;
 
 // Names that a shell or a quoting mistake would mangle.
-const char* const kAwkward[] = {"plain", "with blank", "dollar $HOME", "quote \" and '",
+const char* const kAwkward[] = {"plain",     "with blank",  "dollar $HOME",     "quote \" and '",
                                 "中文 文件", "back\\slash", "semi;colon & amp", "star*?"};
 
 class Files : public EngineTest {
@@ -114,8 +114,8 @@ TEST_F(Files, MoveFileReplacingOntoAFolderGivesTheMoveMessage) {
     EXPECT_FALSE(MoveFileReplacing(d + "src.pdf", target.substr(0, target.size() - 1)));
     EXPECT_TRUE(Exists(d + "src.pdf"));
     // The message, and beneath it the system's reason.
-    const std::string msg = "无法移动文件到 \"" + d + "taken.pdf" +
-                            "\"。可能文件在使用中(被其他的应用程序打开了)。";
+    const std::string msg =
+        "无法移动文件到 \"" + d + "taken.pdf" + "\"。可能文件在使用中(被其他的应用程序打开了)。";
     EXPECT_EQ(Errors(), std::vector<std::string>{msg + "\nIs a directory"});
     ASSERT_EQ(LogLines().size(), 2u);
     EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | " + msg);

@@ -23,11 +23,14 @@ TEST(LogLine, KeyPadding) {
     // Twelve characters are written without blanks; a longer key is written whole.
     EXPECT_EQ(FormatLogLine(kTime, "ErrorMessage", "e"), "07-05-04-009 | ErrorMessage | e");
     EXPECT_EQ(FormatLogLine(kTime, "GS", "v").substr(15), "GS" + std::string(10, ' ') + " | v");
-    EXPECT_EQ(FormatLogLine(kTime, "AVeryLongKeyIndeed", "v"), "07-05-04-009 | AVeryLongKeyIndeed | v");
+    EXPECT_EQ(FormatLogLine(kTime, "AVeryLongKeyIndeed", "v"),
+              "07-05-04-009 | AVeryLongKeyIndeed | v");
     EXPECT_EQ(FormatLogLine(kTime, "", "v"), "07-05-04-009 | " + std::string(12, ' ') + " | v");
     // Chinese keys take two columns a character, so the bars stay in line.
-    EXPECT_EQ(FormatLogLine(kTime, "功能", "doc2pdf"), "07-05-04-009 | 功能" + std::string(8, ' ') + " | doc2pdf");
-    EXPECT_EQ(FormatLogLine(kTime, "源文件", "a"), "07-05-04-009 | 源文件" + std::string(6, ' ') + " | a");
+    EXPECT_EQ(FormatLogLine(kTime, "功能", "doc2pdf"),
+              "07-05-04-009 | 功能" + std::string(8, ' ') + " | doc2pdf");
+    EXPECT_EQ(FormatLogLine(kTime, "源文件", "a"),
+              "07-05-04-009 | 源文件" + std::string(6, ' ') + " | a");
 }
 
 TEST(LogLine, ValueIsWrittenAsItIs) {

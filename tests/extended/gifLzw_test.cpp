@@ -25,9 +25,12 @@ struct Image {
     }
     void Set(int x, int y, unsigned v) {
         uint8_t* r = Row(y);
-        if (f.BitCount == 8) r[x] = uint8_t(v);
-        else if (f.BitCount == 4) r[x / 2] = uint8_t((r[x / 2] & (x % 2 ? 0xF0 : 0x0F)) | (v & 15) << (x % 2 ? 0 : 4));
-        else r[x / 8] = uint8_t((r[x / 8] & ~(0x80 >> x % 8)) | (v & 1) << (7 - x % 8));
+        if (f.BitCount == 8)
+            r[x] = uint8_t(v);
+        else if (f.BitCount == 4)
+            r[x / 2] = uint8_t((r[x / 2] & (x % 2 ? 0xF0 : 0x0F)) | (v & 15) << (x % 2 ? 0 : 4));
+        else
+            r[x / 8] = uint8_t((r[x / 8] & ~(0x80 >> x % 8)) | (v & 1) << (7 - x % 8));
     }
     bool SamePixels(Image& o) {
         for (int y = 0; y < f.Height; ++y)
@@ -50,20 +53,26 @@ TMemoryStream StreamOf(const Bytes& b) {
     return s;
 }
 
-bool Decode(const Bytes& data, Image& out, bool interlaced = false, int bpp = 8, bool tolerate = false) {
+bool Decode(const Bytes& data, Image& out, bool interlaced = false, int bpp = 8,
+            bool tolerate = false) {
     TMemoryStream s = StreamOf(data);
     return DecodeGifLzw(s, out.f, interlaced, nullptr, out.px.data(), out.px.size(), bpp, tolerate);
 }
 
 // Packs codes of the given widths into a minimum-code-size byte and sub-blocks.
-Bytes Pack(uint8_t minSize, const std::vector<std::pair<unsigned, unsigned>>& codes, bool terminate = true) {
+Bytes Pack(uint8_t minSize, const std::vector<std::pair<unsigned, unsigned>>& codes,
+           bool terminate = true) {
     Bytes bits;
     uint64_t acc = 0;
     unsigned n = 0;
     for (auto [code, width] : codes) {
         acc |= uint64_t(code) << n;
         n += width;
-        while (n >= 8) { bits.push_back(uint8_t(acc)); acc >>= 8; n -= 8; }
+        while (n >= 8) {
+            bits.push_back(uint8_t(acc));
+            acc >>= 8;
+            n -= 8;
+        }
     }
     if (n) bits.push_back(uint8_t(acc));
     Bytes out{minSize};
@@ -92,7 +101,12 @@ std::vector<unsigned> Codes(const Bytes& data) {
         for (unsigned b = 0; b < size; ++b, ++pos) c |= ((bits[pos / 8] >> (pos % 8)) & 1u) << b;
         codes.push_back(c);
         if (c == end) break;
-        if (c == clear) { size = m + 1; freeCode = clear + 2; first = true; continue; }
+        if (c == clear) {
+            size = m + 1;
+            freeCode = clear + 2;
+            first = true;
+            continue;
+        }
         if (!first && freeCode < 4096 && ++freeCode >= (1u << size) && size < 12) ++size;
         first = false;
     }
@@ -152,7 +166,8 @@ TEST(GifRoundTrip, AllDepthsAndOddWidths) {
                     Image img = RandomImage(w, h, bits, seed++);
                     Image back(w, h, bits);
                     EXPECT_FALSE(Decode(Encode(img, inter), back, inter, 8));
-                    EXPECT_TRUE(img.SamePixels(back)) << bits << " " << w << "x" << h << " " << inter;
+                    EXPECT_TRUE(img.SamePixels(back))
+                        << bits << " " << w << "x" << h << " " << inter;
                 }
 }
 
@@ -176,8 +191,12 @@ TEST(GifRoundTrip, CodesGrowToTwelveBitsAndRestartAt4094) {
     unsigned highest = 0;
     for (unsigned c : codes) {
         highest = std::max(highest, c);
-        if (c == 256) { ++clears; most = std::max(most, sinceClear); sinceClear = 0; }
-        else ++sinceClear;
+        if (c == 256) {
+            ++clears;
+            most = std::max(most, sinceClear);
+            sinceClear = 0;
+        } else
+            ++sinceClear;
     }
     EXPECT_GE(clears, 3u);
     EXPECT_GE(highest, 2048u);  // twelve-bit codes were used
@@ -310,7 +329,8 @@ TEST(GifDecode, ValuesAreMaskedToTheColourTableAndThePixelDepth) {
     EXPECT_EQ(img.Get(0, 0), 3u);
     EXPECT_EQ(img.Get(1, 0), 1u);
     Image four(3, 1, 4);
-    EXPECT_FALSE(Decode(Pack(8, {{256, 9}, {0xAB, 9}, {0xCD, 9}, {0x12, 9}, {257, 9}}), four, false, 8));
+    EXPECT_FALSE(
+        Decode(Pack(8, {{256, 9}, {0xAB, 9}, {0xCD, 9}, {0x12, 9}, {257, 9}}), four, false, 8));
     EXPECT_EQ(four.Get(0, 0), 0xBu);
     EXPECT_EQ(four.Get(1, 0), 0xDu);
     EXPECT_EQ(four.Get(2, 0), 0x2u);
@@ -326,7 +346,8 @@ TEST(GifDecode, PixelArrayOfTheWrongSizeIsRefused) {
     TGifPixelFormat bad{10, 10, 24};
     EXPECT_THROW(DecodeGifLzw(s, bad, false, nullptr, img.px.data(), img.px.size(), 8, false),
                  EInvalidGraphicOperation);
-    EXPECT_THROW(EncodeGifLzw(s, bad, false, nullptr, img.px.data(), img.px.size()), EInvalidGraphicOperation);
+    EXPECT_THROW(EncodeGifLzw(s, bad, false, nullptr, img.px.data(), img.px.size()),
+                 EInvalidGraphicOperation);
 }
 
 TEST(GifDecode, EmptyImages) {
@@ -367,7 +388,10 @@ TEST(GifProgress, StagesAndPercentages) {
     std::string message;
     int endPercent = -1;
     auto onEnd = [&](TProgressStage s, int p, const std::string& m) {
-        if (s == psEnding) { message = m; endPercent = p; }
+        if (s == psEnding) {
+            message = m;
+            endPercent = p;
+        }
     };
     TMemoryStream cut = StreamOf(Bytes{8, 2, 0, 1});
     EXPECT_THROW(DecodeGifLzw(cut, back.f, false, onEnd, back.px.data(), back.px.size(), 8, false),

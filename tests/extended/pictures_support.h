@@ -2,16 +2,16 @@
 // temporary files, and external programs (ImageMagick) run with an argument vector.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -28,13 +28,17 @@ namespace pictest {
 
 struct TempDir {
     TempDir() {
-        path = std::filesystem::temp_directory_path() / ("vxpic" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
+        path = std::filesystem::temp_directory_path() /
+               ("vxpic" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
         std::filesystem::create_directories(path);
     }
     ~TempDir() { std::filesystem::remove_all(path); }
     std::string operator/(const std::string& n) const { return (path / n).string(); }
     std::filesystem::path path;
-    static int& counter() { static int c = 0; return c; }
+    static int& counter() {
+        static int c = 0;
+        return c;
+    }
 };
 
 inline std::string ReadAll(const std::string& f) {
@@ -81,7 +85,8 @@ inline int RunProgram(const std::vector<std::string>& args, std::string& out) {
 
 inline bool HaveImageMagick() {
     std::string out;
-    return RunProgram({"identify", "-version"}, out) == 0 && out.find("ImageMagick") != std::string::npos;
+    return RunProgram({"identify", "-version"}, out) == 0 &&
+           out.find("ImageMagick") != std::string::npos;
 }
 
 // Indices of a frame, top row first, one byte each.
@@ -91,7 +96,8 @@ inline Indices RandomIndices(int w, int h, int colors, unsigned seed) {
     std::mt19937 rng(seed);
     Indices px(size_t(w) * size_t(h));
     // Runs of one value as well as noise, so the codes grow past their first sizes.
-    for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i % 7 < 3 ? (i / 7) % unsigned(colors) : rng() % unsigned(colors));
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = uint8_t(i % 7 < 3 ? (i / 7) % unsigned(colors) : rng() % unsigned(colors));
     return px;
 }
 
@@ -115,9 +121,12 @@ inline std::string EncodeIndices(const Indices& px, int w, int h, int bits, bool
         uint8_t* row = dib.data() + stride * size_t(h - 1 - y);
         for (int x = 0; x < w; ++x) {
             const unsigned v = px[size_t(y) * size_t(w) + size_t(x)];
-            if (bitCount == 8) row[x] = uint8_t(v);
-            else if (bitCount == 4) row[x / 2] |= uint8_t(v << (x % 2 ? 0 : 4));
-            else row[x / 8] |= uint8_t(v << (7 - x % 8));
+            if (bitCount == 8)
+                row[x] = uint8_t(v);
+            else if (bitCount == 4)
+                row[x / 2] |= uint8_t(v << (x % 2 ? 0 : 4));
+            else
+                row[x / 8] |= uint8_t(v << (7 - x % 8));
         }
     }
     TMemoryStream s;
@@ -151,7 +160,8 @@ inline Indices AddIndexedFrame(TXcGIFImage& gif, const FrameSpec& s) {
     f.Item->ColorTable = s.local ? Table(1 << s.bits, s.seed) : gif.Data->ColorTable;
     Indices px = RandomIndices(s.width, s.height, 1 << s.bits, s.seed);
     f.Item->Data = EncodeIndices(px, s.width, s.height, s.bits, s.interlaced);
-    if (s.transparentIndex >= 0) f.TransparentColor = f.Item->ColorTable.RGB(unsigned(s.transparentIndex));
+    if (s.transparentIndex >= 0)
+        f.TransparentColor = f.Item->ColorTable.RGB(unsigned(s.transparentIndex));
     f.DisplayTime = s.delayMs;
     f.Disposal = uint8_t(s.disposal);
     gif.RecomputeScreen();

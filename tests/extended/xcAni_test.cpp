@@ -48,14 +48,17 @@ TAniContent Sample() {
     return c;
 }
 
-TAniContent Read(const std::string& s) { return ReadAniFile(reinterpret_cast<const uint8_t*>(s.data()), s.size()); }
+TAniContent Read(const std::string& s) {
+    return ReadAniFile(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+}
 
 }  // namespace
 
 TEST(XcAniFile, RoundTripKeepsIconsSequenceRatesTitleAndAuthor) {
     const std::string file = WriteAniFile(Sample());
     EXPECT_EQ(file.substr(0, 4), "RIFF");
-    EXPECT_EQ(GetLE32(reinterpret_cast<const uint8_t*>(file.data()) + 4), file.size());  // the whole length, as written
+    EXPECT_EQ(GetLE32(reinterpret_cast<const uint8_t*>(file.data()) + 4),
+              file.size());  // the whole length, as written
     const TAniContent c = Read(file);
     ASSERT_EQ(c.Icons.size(), 2u);
     EXPECT_EQ(c.Header.IconTotal, 2u);
@@ -110,8 +113,7 @@ TEST(XcAniFile, BadFilesAreRefusedAndCutFilesKeepWhatWasRead) {
     for (size_t cut = 0; cut < file.size(); ++cut) {
         try {
             kept = std::max(kept, Read(file.substr(0, cut)).Icons.size());
-        } catch (const EReadError&) {
-        }
+        } catch (const EReadError&) {}
     }
     EXPECT_EQ(kept, 1u);
     // Absurd chunk sizes end the reading instead of allocating.
@@ -120,6 +122,7 @@ TEST(XcAniFile, BadFilesAreRefusedAndCutFilesKeepWhatWasRead) {
     EXPECT_THROW(Read(rate), EReadError);  // the reading ends before the icons
     std::string list = file;
     const size_t fram = list.find("fram");
-    PutLE32(reinterpret_cast<uint8_t*>(list.data()) + fram + 8 + 4, 0xFFFFFFF0);  // the first icon's size
+    PutLE32(reinterpret_cast<uint8_t*>(list.data()) + fram + 8 + 4,
+            0xFFFFFFF0);  // the first icon's size
     EXPECT_THROW(Read(list), EReadError);
 }

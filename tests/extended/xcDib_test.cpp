@@ -8,9 +8,13 @@
 
 namespace {
 
-std::string Bytes(TMemoryStream& s) { return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.Size())); }
+std::string Bytes(TMemoryStream& s) {
+    return std::string(reinterpret_cast<const char*>(s.Memory()), size_t(s.Size()));
+}
 
-TDibImage Read(const std::string& file) { return ReadDIB(reinterpret_cast<const uint8_t*>(file.data()), file.size()); }
+TDibImage Read(const std::string& file) {
+    return ReadDIB(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+}
 
 void Fill(TBitmap& b, int w, int h, uint32_t (*colour)(int, int)) {
     b.SetSize(w, h);
@@ -21,7 +25,8 @@ void Fill(TBitmap& b, int w, int h, uint32_t (*colour)(int, int)) {
 // 0x00BBGGRR from the bitmap, 0x00RRGGBB from the file image.
 uint32_t Swap(uint32_t c) { return (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
-const TColorReduction methods[] = {rdQuantize, rdMedianCut, rdFixed224, rdFixed216, rdChannelSplit, rdGrayscale};
+const TColorReduction methods[] = {rdQuantize, rdMedianCut,    rdFixed224,
+                                   rdFixed216, rdChannelSplit, rdGrayscale};
 
 }  // namespace
 
@@ -50,7 +55,9 @@ TEST(XcDib, EightBitFileLayoutIsExact) {
 
 TEST(XcDib, EachReductionKeepsAtMostTheAskedColours) {
     TBitmap b;
-    Fill(b, 97, 61, [](int x, int y) { return uint32_t((x * 37) ^ (y * 91) << 8 ^ (x * y) << 16) & 0xFFFFFF; });
+    Fill(b, 97, 61, [](int x, int y) {
+        return uint32_t((x * 37) ^ (y * 91) << 8 ^ (x * y) << 16) & 0xFFFFFF;
+    });
     for (TColorReduction m : methods) {
         SCOPED_TRACE(int(m));
         auto s = BitmapToDIBStream(b, pf8bit, m);
@@ -78,14 +85,18 @@ TEST(XcDib, TwoColourPicturesAreKeptExactly) {
         SCOPED_TRACE(int(m));
         TDibImage img = Read(Bytes(*BitmapToDIBStream(bw, pf8bit, m)));
         for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 33; ++x) ASSERT_EQ(img.Pixels[size_t(y * 33 + x)], Swap(bw.Image().pixel(x, y))) << x << "," << y;
+            for (int x = 0; x < 33; ++x)
+                ASSERT_EQ(img.Pixels[size_t(y * 33 + x)], Swap(bw.Image().pixel(x, y)))
+                    << x << "," << y;
     }
     // The quantizer keeps any two colours, and any picture of at most 256.
     TBitmap many;
-    Fill(many, 40, 40, [](int x, int y) { return uint32_t(((x / 4) * 10 + y / 4) * 0x010203) & 0xFFFFFF; });
+    Fill(many, 40, 40,
+         [](int x, int y) { return uint32_t(((x / 4) * 10 + y / 4) * 0x010203) & 0xFFFFFF; });
     TDibImage img = Read(Bytes(*BitmapToDIBStream(many, pf8bit, rdQuantize)));
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) ASSERT_EQ(img.Pixels[size_t(y * 40 + x)], Swap(many.Image().pixel(x, y)));
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(img.Pixels[size_t(y * 40 + x)], Swap(many.Image().pixel(x, y)));
     TDibImage one = Read(Bytes(*ReducePixelFormatByColorCount(bw, 2)));
     EXPECT_EQ(one.Pixels[0], Swap(bw.Image().pixel(0, 0)));
 }
@@ -119,7 +130,8 @@ TEST(XcDib, DamagedBitmapFilesAreRefused) {
     TBitmap b;
     Fill(b, 7, 5, [](int x, int y) { return uint32_t(x * 30 + y * 0x1000); });
     const std::string f = Bytes(*BitmapToDIBStream(b, pf8bit, rdQuantize));
-    for (size_t cut = 0; cut < f.size(); ++cut) EXPECT_THROW(Read(f.substr(0, cut)), EXCLException) << cut;
+    for (size_t cut = 0; cut < f.size(); ++cut)
+        EXPECT_THROW(Read(f.substr(0, cut)), EXCLException) << cut;
     EXPECT_NO_THROW(Read(f));
     std::string huge = f;
     PutLE32(reinterpret_cast<uint8_t*>(huge.data()) + 18, 0x7FFFFFFF);
@@ -131,7 +143,8 @@ TEST(XcDib, DamagedBitmapFilesAreRefused) {
     TBitmap back;
     LoadBitmapFromDIB(back, BitmapToPackedDIB(b.Handle(), nullptr, pf24bit));
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) EXPECT_EQ(back.Image().pixel(x, y) & 0xFFFFFF, b.Image().pixel(x, y) & 0xFFFFFF);
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(back.Image().pixel(x, y) & 0xFFFFFF, b.Image().pixel(x, y) & 0xFFFFFF);
 }
 
 namespace {

@@ -33,20 +33,62 @@ protected:
         if (recordPassedOn) passedOn.push_back(m);
         Base::Dispatch(m);
     }
-    void TextChanged() override { hooks.push_back("TextChanged"); Base::TextChanged(); }
-    bool WantKey(int k, TShiftState s, const std::string& t) override { hooks.push_back("WantKey"); return Base::WantKey(k, s, t); }
-    bool HitTest(int x, int y) override { hooks.push_back("HitTest"); return Base::HitTest(x, y); }
-    void FocusChanged(TWinControl* c) override { hooks.push_back("FocusChanged"); Base::FocusChanged(c); }
-    void VisibleChanged() override { hooks.push_back("VisibleChanged"); Base::VisibleChanged(); }
-    void EnabledChanged() override { hooks.push_back("EnabledChanged"); Base::EnabledChanged(); }
-    void ColorChanged() override { hooks.push_back("ColorChanged"); Base::ColorChanged(); }
-    void FontChanged() override { hooks.push_back("FontChanged"); Base::FontChanged(); }
-    void ParentFontChanged() override { hooks.push_back("ParentFontChanged"); Base::ParentFontChanged(); }
-    void ParentColorChanged() override { hooks.push_back("ParentColorChanged"); Base::ParentColorChanged(); }
-    void ParentShowHintChanged() override { hooks.push_back("ParentShowHintChanged"); Base::ParentShowHintChanged(); }
-    bool HintShow(THintInfo& h) override { hooks.push_back("HintShow"); return Base::HintShow(h); }
-    void MouseEnter(TControl* c) override { hooks.push_back("MouseEnter"); Base::MouseEnter(c); }
-    void MouseLeave(TControl* c) override { hooks.push_back("MouseLeave"); Base::MouseLeave(c); }
+    void TextChanged() override {
+        hooks.push_back("TextChanged");
+        Base::TextChanged();
+    }
+    bool WantKey(int k, TShiftState s, const std::string& t) override {
+        hooks.push_back("WantKey");
+        return Base::WantKey(k, s, t);
+    }
+    bool HitTest(int x, int y) override {
+        hooks.push_back("HitTest");
+        return Base::HitTest(x, y);
+    }
+    void FocusChanged(TWinControl* c) override {
+        hooks.push_back("FocusChanged");
+        Base::FocusChanged(c);
+    }
+    void VisibleChanged() override {
+        hooks.push_back("VisibleChanged");
+        Base::VisibleChanged();
+    }
+    void EnabledChanged() override {
+        hooks.push_back("EnabledChanged");
+        Base::EnabledChanged();
+    }
+    void ColorChanged() override {
+        hooks.push_back("ColorChanged");
+        Base::ColorChanged();
+    }
+    void FontChanged() override {
+        hooks.push_back("FontChanged");
+        Base::FontChanged();
+    }
+    void ParentFontChanged() override {
+        hooks.push_back("ParentFontChanged");
+        Base::ParentFontChanged();
+    }
+    void ParentColorChanged() override {
+        hooks.push_back("ParentColorChanged");
+        Base::ParentColorChanged();
+    }
+    void ParentShowHintChanged() override {
+        hooks.push_back("ParentShowHintChanged");
+        Base::ParentShowHintChanged();
+    }
+    bool HintShow(THintInfo& h) override {
+        hooks.push_back("HintShow");
+        return Base::HintShow(h);
+    }
+    void MouseEnter(TControl* c) override {
+        hooks.push_back("MouseEnter");
+        Base::MouseEnter(c);
+    }
+    void MouseLeave(TControl* c) override {
+        hooks.push_back("MouseLeave");
+        Base::MouseLeave(c);
+    }
 };
 
 template <class Base>
@@ -57,9 +99,19 @@ public:
 
 protected:
     void BoundsChanged() override { this->hooks.push_back("BoundsChanged"); }
-    void GetDlgCode(TDlgCodes& c) override { this->hooks.push_back("GetDlgCode"); if (dlgCodeHook) dlgCodeHook(c); }
-    void FocusSet(HWND w) override { this->hooks.push_back("FocusSet"); Base::FocusSet(w); }
-    void FocusKilled(HWND w) override { this->hooks.push_back("FocusKilled"); Base::FocusKilled(w); }
+    void GetDlgCode(TDlgCodes& c) override {
+        this->hooks.push_back("GetDlgCode");
+        if (dlgCodeHook) dlgCodeHook(c);
+    }
+    void FocusSet(HWND w) override {
+        this->hooks.push_back("FocusSet");
+        Base::FocusSet(w);
+    }
+    void FocusKilled(HWND w) override {
+        this->hooks.push_back("FocusKilled");
+        Base::FocusKilled(w);
+    }
+
 public:
     std::function<bool(TCanvas*, int)> backgroundHook;
 
@@ -69,9 +121,18 @@ protected:
         this->hooks.push_back("PaintBackground");
         return backgroundHook ? backgroundHook(c, param) : Base::PaintBackground(c, param);
     }
-    void CursorChanged() override { this->hooks.push_back("CursorChanged"); Base::CursorChanged(); }
-    void ShowingChanged() override { this->hooks.push_back("ShowingChanged"); Base::ShowingChanged(); }
-    void ShowHintChanged() override { this->hooks.push_back("ShowHintChanged"); Base::ShowHintChanged(); }
+    void CursorChanged() override {
+        this->hooks.push_back("CursorChanged");
+        Base::CursorChanged();
+    }
+    void ShowingChanged() override {
+        this->hooks.push_back("ShowingChanged");
+        Base::ShowingChanged();
+    }
+    void ShowHintChanged() override {
+        this->hooks.push_back("ShowHintChanged");
+        Base::ShowHintChanged();
+    }
     void ControlsListChanging(TControl* c, bool i) override {
         this->hooks.push_back(i ? "ControlsListChanging+" : "ControlsListChanging-");
         Base::ControlsListChanging(c, i);
@@ -133,7 +194,8 @@ void ExpectEachHookOnce(P& probe, const std::vector<Row>& rows) {
     for (const Row& r : rows) {
         probe.hooks.clear();
         probe.Perform(r.msg, r.w, r.l);
-        EXPECT_EQ(probe.hooks, std::vector<std::string>{r.hook}) << "message 0x" << std::hex << r.msg;
+        EXPECT_EQ(probe.hooks, std::vector<std::string>{r.hook})
+            << "message 0x" << std::hex << r.msg;
     }
     // Messages that are not hooked reach no hook.
     for (UINT other : {UINT(WM_USER + 7), UINT(CM_ENTER), UINT(WM_TIMER)}) {
@@ -218,21 +280,27 @@ TEST(XcExHooks, QueryNoSubclassAnswersZeroForTheProgramsClasses) {
 }
 
 TEST(XcExHooks, DialogCodesAndKeyData) {
-    const TDlgCodes all = DlgCodeBit(dcWantAllKeys) | DlgCodeBit(dcWantArrows) | DlgCodeBit(dcWantChars) |
-                          DlgCodeBit(dcButton) | DlgCodeBit(dcHasSetSel) | DlgCodeBit(dcWantTab);
-    EXPECT_EQ(DlgcToDlgCodes(0x0004 | 0x0001 | 0x0080 | 0x2000 | 0x0008 | 0x0002 | 0x0100 | 0x0040), all);
+    const TDlgCodes all = DlgCodeBit(dcWantAllKeys) | DlgCodeBit(dcWantArrows) |
+                          DlgCodeBit(dcWantChars) | DlgCodeBit(dcButton) | DlgCodeBit(dcHasSetSel) |
+                          DlgCodeBit(dcWantTab);
+    EXPECT_EQ(DlgcToDlgCodes(0x0004 | 0x0001 | 0x0080 | 0x2000 | 0x0008 | 0x0002 | 0x0100 | 0x0040),
+              all);
     EXPECT_EQ(DlgCodesToDlgc(all | DlgCodeBit(dcNative)), UINT(0x208F));
     EXPECT_EQ(DlgCodesToDlgc(DlgCodeBit(dcWantArrows)), UINT(DLGC_WANTARROWS));
     EXPECT_EQ(ShiftStateToKeyData(ssAlt | ssLeft), LPARAM(0x20000000));
     EXPECT_EQ(ShiftStateToKeyData(ssCtrl | ssShift), LPARAM(0x18000000));
-    EXPECT_EQ(KeyDataToShiftState(ShiftStateToKeyData(ssAlt | ssCtrl | ssShift)), TShiftState(ssAlt | ssCtrl | ssShift));
+    EXPECT_EQ(KeyDataToShiftState(ShiftStateToKeyData(ssAlt | ssCtrl | ssShift)),
+              TShiftState(ssAlt | ssCtrl | ssShift));
 }
 
 TEST(XcExHooks, GetDlgCodeKeepsTheLibrarysAnswerUnlessNativeIsRemoved) {
     // The class library answers WM_GETDLGCODE with 0 here; the hook sees that plus dcNative.
     WinProbe<TXcExCustomComboBox> p(nullptr);
     TDlgCodes seen = 0;
-    p.dlgCodeHook = [&](TDlgCodes& c) { seen = c; c |= DlgCodeBit(dcWantArrows); };
+    p.dlgCodeHook = [&](TDlgCodes& c) {
+        seen = c;
+        c |= DlgCodeBit(dcWantArrows);
+    };
     EXPECT_EQ(p.Perform(WM_GETDLGCODE), 0);
     EXPECT_EQ(seen, DlgCodeBit(dcNative));
     p.dlgCodeHook = [](TDlgCodes& c) { c = DlgCodeBit(dcWantArrows) | DlgCodeBit(dcWantTab); };
@@ -246,7 +314,9 @@ TEST(XcExHooks, EventsRunAroundTheLibrarysHandling) {
     std::vector<std::string> order;
     g->OnMouseEnter = [&](TObject* s) { order.push_back(s == g ? "enter" : "?"); };
     g->OnMouseLeave = [&](TObject* s) { order.push_back(s == g ? "leave" : "?"); };
-    g->OnParentColorChange = [&](TObject*) { order.push_back("parentColor " + std::to_string(g->Color())); };
+    g->OnParentColorChange = [&](TObject*) {
+        order.push_back("parentColor " + std::to_string(g->Color()));
+    };
     g->Perform(CM_MOUSEENTER);
     EXPECT_TRUE(g->MouseOver());
     EXPECT_TRUE(g->MouseInside);  // the class library's handling ran too
@@ -255,7 +325,8 @@ TEST(XcExHooks, EventsRunAroundTheLibrarysHandling) {
     // A control that follows its parent's colour has it when the event runs.
     g->ParentColor = true;
     form.SetColor(clTeal);
-    EXPECT_EQ(order, (std::vector<std::string>{"enter", "leave", "parentColor " + std::to_string(clTeal)}));
+    EXPECT_EQ(order, (std::vector<std::string>{"enter", "leave",
+                                               "parentColor " + std::to_string(clTeal)}));
     EXPECT_EQ(g->Color(), clTeal);
 }
 
@@ -353,8 +424,10 @@ TEST(XcExHooks, ClassLibraryTellsControlsOfTheirChanges) {
     EXPECT_EQ(run([&] { p->Font()->SetHeight(-20); }), V{"FontChanged"});
     EXPECT_EQ(run([&] { form.Font()->SetHeight(-15); }), V{"ParentFontChanged"});
     auto* child = new TLabel(&form);
-    EXPECT_EQ(run([&] { child->SetParent(p); }), (V{"ControlsListChanging+", "ControlsListChanged+"}));
-    EXPECT_EQ(run([&] { child->SetParent(nullptr); }), (V{"ControlsListChanging-", "ControlsListChanged-"}));
+    EXPECT_EQ(run([&] { child->SetParent(p); }),
+              (V{"ControlsListChanging+", "ControlsListChanged+"}));
+    EXPECT_EQ(run([&] { child->SetParent(nullptr); }),
+              (V{"ControlsListChanging-", "ControlsListChanged-"}));
 }
 
 namespace {
@@ -422,7 +495,10 @@ TEST(XcExHooks, PaintBackgroundDrawsOnTheMessagesContextAndGivesItsStateBack) {
         EXPECT_EQ(GetTextColor(t.dc), RGB(255, 0, 0));
     }
     // An override draws with the canvas it is lent and may say it painted nothing.
-    struct HookRow { bool answer; bool raise; };
+    struct HookRow {
+        bool answer;
+        bool raise;
+    };
     for (HookRow row : {HookRow{true, false}, HookRow{false, false}, HookRow{true, true}}) {
         TestDc t;
         int seenParam = -1;

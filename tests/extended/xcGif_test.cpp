@@ -32,13 +32,16 @@ struct GiflibFile {
     size_t at = 0;
     explicit GiflibFile(std::string b) : bytes(std::move(b)) {
         int err = 0;
-        gif = DGifOpen(this, [](GifFileType* g, GifByteType* out, int n) {
-            auto* self = static_cast<GiflibFile*>(g->UserData);
-            const int take = int(std::min<size_t>(size_t(n), self->bytes.size() - self->at));
-            std::memcpy(out, self->bytes.data() + self->at, size_t(take));
-            self->at += size_t(take);
-            return take;
-        }, &err);
+        gif = DGifOpen(
+            this,
+            [](GifFileType* g, GifByteType* out, int n) {
+                auto* self = static_cast<GiflibFile*>(g->UserData);
+                const int take = int(std::min<size_t>(size_t(n), self->bytes.size() - self->at));
+                std::memcpy(out, self->bytes.data() + self->at, size_t(take));
+                self->at += size_t(take);
+                return take;
+            },
+            &err);
         if (gif && DGifSlurp(gif) != GIF_OK) {
             DGifCloseFile(gif, &err);
             gif = nullptr;
@@ -56,7 +59,8 @@ TEST(XcGifImage, RoundTripOfEveryTableDepthPlainAndInterlaced) {
     for (int bits : {1, 2, 4, 8})
         for (bool interlaced : {false, true})
             for (bool local : {false, true}) {
-                SCOPED_TRACE(testing::Message() << bits << " bits, interlaced " << interlaced << ", local " << local);
+                SCOPED_TRACE(testing::Message()
+                             << bits << " bits, interlaced " << interlaced << ", local " << local);
                 TXcGIFImage gif;
                 FrameSpec s;
                 s.width = 37;
@@ -120,9 +124,10 @@ TEST(XcGifImage, FramesWithEachDisposalDelayAndTransparencyReadBack) {
         EXPECT_EQ(f.DisplayTime, 100 * (d + 1));
         EXPECT_EQ(f.Left, 3 * d);
         EXPECT_EQ(f.Top, 2 * d);
-        const uint32_t want = specs[size_t(d)].transparentIndex < 0
-                                  ? GifNoColor
-                                  : f.Item->ColorTable.RGB(unsigned(specs[size_t(d)].transparentIndex));
+        const uint32_t want =
+            specs[size_t(d)].transparentIndex < 0
+                ? GifNoColor
+                : f.Item->ColorTable.RGB(unsigned(specs[size_t(d)].transparentIndex));
         EXPECT_EQ(f.TransparentColor, want);
         EXPECT_EQ(DecodeGifFrameIndices(f, false), px[size_t(d)]);
     }
@@ -161,7 +166,8 @@ TEST(XcGifImage, FilesWrittenHereReadByGiflibWithTheSameFrames) {
         EXPECT_EQ(si.ImageDesc.Height, specs[size_t(d)].height);
         EXPECT_EQ(bool(si.ImageDesc.Interlace), specs[size_t(d)].interlaced);
         // DGifSlurp puts interlaced rows in their places.
-        Indices got(si.RasterBits, si.RasterBits + size_t(si.ImageDesc.Width) * size_t(si.ImageDesc.Height));
+        Indices got(si.RasterBits,
+                    si.RasterBits + size_t(si.ImageDesc.Width) * size_t(si.ImageDesc.Height));
         EXPECT_EQ(got, px[size_t(d)]) << "frame " << d;
         GraphicsControlBlock gcb;
         if (d == 0) {  // nothing to say: no graphic control block
@@ -195,7 +201,8 @@ TEST(XcGifImage, FilesWrittenHereReadByImageMagickWithTheSameFrames) {
     TempDir dir;
     WriteAll(dir / "a.gif", Save(gif));
     std::string out;
-    ASSERT_EQ(RunProgram({"identify", "-format", "%W %H %w %h %X %Y %T %D\n", dir / "a.gif"}, out), 0);
+    ASSERT_EQ(RunProgram({"identify", "-format", "%W %H %w %h %X %Y %T %D\n", dir / "a.gif"}, out),
+              0);
     std::istringstream lines(out);
     const char* dispose[] = {"Undefined", "None", "Background", "Previous"};
     for (int d = 0; d < 3; ++d) {
@@ -233,7 +240,10 @@ TEST(XcGifImage, GifsMadeByImageMagickReadHereWithTheSamePixels) {
         WriteAll(dir / ("p" + std::to_string(k) + ".ppm"), ppm);
     }
     std::string out;
-    ASSERT_EQ(RunProgram({"convert", "-delay", "20", dir / "p0.ppm", dir / "p1.ppm", "-loop", "3", dir / "a.gif"}, out), 0);
+    ASSERT_EQ(RunProgram({"convert", "-delay", "20", dir / "p0.ppm", dir / "p1.ppm", "-loop", "3",
+                          dir / "a.gif"},
+                         out),
+              0);
     ASSERT_EQ(RunProgram({"convert", dir / "p0.ppm", "-interlace", "GIF", dir / "i.gif"}, out), 0);
     auto anim = Load(ReadAll(dir / "a.gif"));
     ASSERT_EQ(anim->FrameCount(), 2);
@@ -258,7 +268,9 @@ TEST(XcGifImage, BitmapFramesAreEncodedAndComeBackWithTheirColours) {
     TBitmap bmp;
     bmp.SetSize(19, 11);
     for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 19; ++x) bmp.Image().setPixel(x, y, (x * 13 + y * 7) % 5 == 0 ? 0x2040C0 : 0x10A010 + uint32_t(x));
+        for (int x = 0; x < 19; ++x)
+            bmp.Image().setPixel(x, y,
+                                 (x * 13 + y * 7) % 5 == 0 ? 0x2040C0 : 0x10A010 + uint32_t(x));
     bmp.Transparent = true;
     bmp.TransparentColor = 0x2040C0;
     TXcGIFImage gif;
@@ -269,7 +281,8 @@ TEST(XcGifImage, BitmapFramesAreEncodedAndComeBackWithTheirColours) {
     ASSERT_EQ(back->FrameCount(), 2);
     TBitmap* got = back->Frames(1)->Bitmap();
     for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 19; ++x) ASSERT_EQ(got->Image().pixel(x, y), bmp.Image().pixel(x, y)) << x << "," << y;
+        for (int x = 0; x < 19; ++x)
+            ASSERT_EQ(got->Image().pixel(x, y), bmp.Image().pixel(x, y)) << x << "," << y;
     EXPECT_EQ(back->Frames(0)->TransparentColor, 0x2040C0u);
     // The first frame's table became the global one; the second keeps its own.
     EXPECT_FALSE(back->Frames(0)->LocalColors);
@@ -288,7 +301,7 @@ TEST(XcGifImage, EdgeCasesOfTheFormat) {
     TXcGIFImage gif;
     auto px = Build(gif, 2, {FrameSpec{.bits = 2}});
     std::string file = Save(gif);
-    {   // The resource form with a count of 0 is an empty image.
+    {  // The resource form with a count of 0 is an empty image.
         TMemoryStream m;
         m.WriteBuffer("\0\0\0\0", 4);
         m.SetPosition(0);
@@ -297,7 +310,7 @@ TEST(XcGifImage, EdgeCasesOfTheFormat) {
         EXPECT_TRUE(e.Empty());
         EXPECT_EQ(e.Width(), 0);
     }
-    {   // "gif89A" is accepted; another version is not.
+    {  // "gif89A" is accepted; another version is not.
         std::string s = file;
         s.replace(0, 6, "gif89A");
         EXPECT_EQ(Load(s)->FrameCount(), 1);
@@ -305,12 +318,12 @@ TEST(XcGifImage, EdgeCasesOfTheFormat) {
         EXPECT_THROW(Load(s), EInvalidGraphicOperation);
         EXPECT_THROW(Load("GIF"), EInvalidGraphicOperation);
     }
-    {   // No trailer: reads completely.
+    {  // No trailer: reads completely.
         std::string s = file.substr(0, file.size() - 1);
         auto g = Load(s);
         EXPECT_EQ(DecodeGifFrameIndices(*g->Frames(0), false), px[0]);
     }
-    {   // Comments after the last frame fill the comment, with a blank line between two.
+    {  // Comments after the last frame fill the comment, with a blank line between two.
         std::string s = file.substr(0, file.size() - 1) + Bytes({'!', 0xFE, 2, 'h', 'i', 0}) +
                         Bytes({'!', 0xFE, 3, 'y', 'o', 'u', 0, ';'});
         auto g = Load(s);
@@ -318,7 +331,7 @@ TEST(XcGifImage, EdgeCasesOfTheFormat) {
         EXPECT_EQ(g->Data->Comment[0], "hi");
         EXPECT_EQ(g->Data->Comment[2], "you");
     }
-    {   // A loop count of 40000 is read as 30000.
+    {  // A loop count of 40000 is read as 30000.
         std::string s = file;
         s.insert(13 + 12, Bytes({'!', 0xFF, 11}) + "NETSCAPE2.0" + Bytes({3, 1, 0x40, 0x9C, 0}));
         auto g = Load(s);
@@ -327,10 +340,12 @@ TEST(XcGifImage, EdgeCasesOfTheFormat) {
         // One frame: no loop block is written.
         EXPECT_EQ(Save(*g).find("NETSCAPE"), std::string::npos);
     }
-    {   // A transparent entry whose colour stands elsewhere too gets a blue of its own.
+    {  // A transparent entry whose colour stands elsewhere too gets a blue of its own.
         TXcGIFImage g;
         g.Data->ColorTable = Table(4, 1);
-        for (int i = 0; i < 4; ++i) g.Data->ColorTable.Colors[i][0] = g.Data->ColorTable.Colors[i][1] = g.Data->ColorTable.Colors[i][2] = 9;
+        for (int i = 0; i < 4; ++i)
+            g.Data->ColorTable.Colors[i][0] = g.Data->ColorTable.Colors[i][1] =
+                g.Data->ColorTable.Colors[i][2] = 9;
         FrameSpec s;
         s.bits = 2;
         s.transparentIndex = 2;
@@ -363,15 +378,17 @@ TEST(XcGifImage, DamagedFilesFailClearlyOrKeepWhatDecoded) {
     const size_t data = 13 + 768 + 10 + 1;
     for (size_t cut = 13 + 768 + 2; cut < file.size(); ++cut) {
         TolerateCorruptGifData = true;
-        if (cut < data) EXPECT_THROW(Load(file.substr(0, cut)), EInvalidGraphicOperation) << cut;
-        else EXPECT_NO_THROW(Load(file.substr(0, cut))->Width()) << cut;
+        if (cut < data)
+            EXPECT_THROW(Load(file.substr(0, cut)), EInvalidGraphicOperation) << cut;
+        else
+            EXPECT_NO_THROW(Load(file.substr(0, cut))->Width()) << cut;
         TolerateCorruptGifData = false;
         if (cut < file.size() - 2) {
             EXPECT_THROW(Load(file.substr(0, cut))->Width(), EInvalidGraphicOperation) << cut;
         }
     }
     TolerateCorruptGifData = true;
-    {   // The part that decoded is kept.
+    {  // The part that decoded is kept.
         auto g = Load(file.substr(0, file.size() / 2));
         Indices got = DecodeGifFrameIndices(*g->Frames(0), true);
         EXPECT_TRUE(g->Frames(0)->Corrupted);
@@ -381,20 +398,28 @@ TEST(XcGifImage, DamagedFilesFailClearlyOrKeepWhatDecoded) {
         TGifImageRecord image;
         struct Sink : TGifFrameSink {
             int frames = 0;
-            std::unique_ptr<TGifFrameRecord> NewFrame() override { return std::make_unique<TGifFrameRecord>(); }
-            void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override { frames += !f->Corrupted; }
+            std::unique_ptr<TGifFrameRecord> NewFrame() override {
+                return std::make_unique<TGifFrameRecord>();
+            }
+            void AppendFrame(std::unique_ptr<TGifFrameRecord> f) override {
+                frames += !f->Corrupted;
+            }
         } sink;
-        ReadGifStream(reinterpret_cast<const uint8_t*>(again.data()), again.size(), image, sink, false);
+        ReadGifStream(reinterpret_cast<const uint8_t*>(again.data()), again.size(), image, sink,
+                      false);
         EXPECT_EQ(sink.frames, 1);
     }
-    {   // A resource count beyond the data is refused before anything is allocated.
+    {  // A resource count beyond the data is refused before anything is allocated.
         TMemoryStream m;
-        m.WriteBuffer("\xFF\xFF\xFF\x7F" "GIF89a", 10);
+        m.WriteBuffer(
+            "\xFF\xFF\xFF\x7F"
+            "GIF89a",
+            10);
         m.SetPosition(0);
         TXcGIFImage g;
         EXPECT_THROW(g.ReadData(m), EInvalidGraphicOperation);
     }
-    {   // An unknown extension label names itself.
+    {  // An unknown extension label names itself.
         std::string s3 = file;
         s3.insert(13 + 768, Bytes({'!', 0x77, 0}));
         try {
@@ -408,8 +433,8 @@ TEST(XcGifImage, DamagedFilesFailClearlyOrKeepWhatDecoded) {
 }
 
 TEST(XcGifImage, AbsurdFrameSizeIsAClearError) {
-    std::string s = Bytes({'G', 'I', 'F', '8', '9', 'a', 10, 0, 10, 0, 0, 0, 0, ',', 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0,
-                           2, 2, 0x4C, 0x01, 0, ';'});
+    std::string s = Bytes({'G', 'I', 'F', '8',  '9',  'a',  10,   0, 10, 0, 0,    0,    0, ',', 0,
+                           0,   0,   0,   0xFF, 0xFF, 0xFF, 0xFF, 0, 2,  2, 0x4C, 0x01, 0, ';'});
     TXcGIFImage g;
     // The frame is read; decoding it (at once, for the first frame) is refused.
     EXPECT_THROW(g.LoadFromData(s), EInvalidGraphicOperation);
@@ -421,7 +446,8 @@ TEST(XcGifImage, TransparentEntryAmongEveryBlueStopsLooking) {
     // 256 entries of one red and green and every blue: no blue is free, the colour stays.
     std::string s = Bytes({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0xF7, 0, 0});
     for (int i = 0; i < 256; ++i) s += Bytes({5, 6, i});
-    s += Bytes({'!', 0xF9, 4, 1, 0, 0, 7, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 8, 2, 0x4C, 0x01, 0, ';'});
+    s += Bytes(
+        {'!', 0xF9, 4, 1, 0, 0, 7, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 8, 2, 0x4C, 0x01, 0, ';'});
     TXcGIFImage g;
     g.LoadFromData(s);
     ASSERT_EQ(g.FrameCount(), 1);

@@ -19,9 +19,9 @@ protected:
         char tmpl[] = "/tmp/vx-search-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         root_ = std::string(tmpl) + "/";
-        for (const char* f : {"a.doc", "B.DOC", "c.docx", "d.rtf", "noext", ".hidden.doc", "sub1/x.doc",
-                              "sub1/deeper/y.doc", "sub1/deeper/deepest/q.doc", "sub2/z.doc", "sub3/w.doc",
-                              ".hiddendir/h.doc"})
+        for (const char* f : {"a.doc", "B.DOC", "c.docx", "d.rtf", "noext", ".hidden.doc",
+                              "sub1/x.doc", "sub1/deeper/y.doc", "sub1/deeper/deepest/q.doc",
+                              "sub2/z.doc", "sub3/w.doc", ".hiddendir/h.doc"})
             Make(f, 10);
         mkdir((root_ + "empty").c_str(), 0755);
     }
@@ -41,8 +41,10 @@ protected:
                 if (n == "." || n == "..") continue;
                 const std::string p = dir + n;
                 struct stat st;
-                if (lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) RemoveTree(p + "/");
-                else unlink(p.c_str());
+                if (lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                    RemoveTree(p + "/");
+                else
+                    unlink(p.c_str());
             }
             closedir(d);
         }
@@ -142,16 +144,18 @@ TEST_F(SearchTree, SubFoldersAndDepth) {
     s.FileParams.SearchTypes.Include(stFileMask);
     s.FileParams.SetFileMasks("?.doc");
     ASSERT_TRUE(s.Search());
-    EXPECT_EQ(Found(s.Files), (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/deeper/deepest/q.doc", "sub1/deeper/y.doc",
-                                     "sub1/x.doc", "sub2/z.doc", "sub3/w.doc"}));
+    EXPECT_EQ(Found(s.Files),
+              (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/deeper/deepest/q.doc",
+                     "sub1/deeper/y.doc", "sub1/x.doc", "sub2/z.doc", "sub3/w.doc"}));
     // Depth 1: the root and each of its sub-folders, however many siblings there are.
     s.RecurseDepth = 1;
     ASSERT_TRUE(s.Search());
-    EXPECT_EQ(Found(s.Files), (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/x.doc", "sub2/z.doc", "sub3/w.doc"}));
+    EXPECT_EQ(Found(s.Files), (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/x.doc",
+                                     "sub2/z.doc", "sub3/w.doc"}));
     s.RecurseDepth = 2;
     ASSERT_TRUE(s.Search());
-    EXPECT_EQ(Found(s.Files), (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/deeper/y.doc", "sub1/x.doc", "sub2/z.doc",
-                                     "sub3/w.doc"}));
+    EXPECT_EQ(Found(s.Files), (Names{".hiddendir/h.doc", "B.DOC", "a.doc", "sub1/deeper/y.doc",
+                                     "sub1/x.doc", "sub2/z.doc", "sub3/w.doc"}));
 }
 
 TEST_F(SearchTree, FoldersStrippedSortedAndDuplicates) {
@@ -159,7 +163,8 @@ TEST_F(SearchTree, FoldersStrippedSortedAndDuplicates) {
     s.RootDirectory = root_;
     s.SetOptions({soSearchDirs, soStripDirs, soSorted});
     ASSERT_TRUE(s.Search());
-    EXPECT_EQ(s.Directories.ToVector(), (Names{".hiddendir", "deeper", "deepest", "empty", "sub1", "sub2", "sub3"}));
+    EXPECT_EQ(s.Directories.ToVector(),
+              (Names{".hiddendir", "deeper", "deepest", "empty", "sub1", "sub2", "sub3"}));
     EXPECT_EQ(s.FileCount, 0);
     // The same stripped name from two folders is listed once unless duplicates are allowed.
     Make("sub2/x.doc", 1);
@@ -174,8 +179,9 @@ TEST_F(SearchTree, FoldersStrippedSortedAndDuplicates) {
     // Switching sorting on sorts what is there.
     s.SetOptions({soSearchFiles, soStripDirs, soAllowDuplicates, soSorted});
     const Names sorted = s.Files.ToVector();
-    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(),
-                               [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }));
+    EXPECT_TRUE(std::is_sorted(
+        sorted.begin(), sorted.end(),
+        [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; }));
     // Owner data: counted and reported, not listed.
     int reported = 0;
     s.OnFindFile = [&](TObject*, const std::string&) { ++reported; };
@@ -211,7 +217,8 @@ TEST_F(SearchTree, SizesAndDates) {
     s.FileParams.SetLastChangeAfter(EncodeDateTime(2001, 1, 1, 0, 0, 0, 0));
     ASSERT_TRUE(s.Search());
     EXPECT_EQ(s.FileCount, 6);
-    EXPECT_THROW(s.FileParams.SetLastChangeAfter(EncodeDateTime(1970, 1, 1, 0, 0, 0, 0)), EConvertError);
+    EXPECT_THROW(s.FileParams.SetLastChangeAfter(EncodeDateTime(1970, 1, 1, 0, 0, 0, 0)),
+                 EConvertError);
 }
 
 TEST_F(SearchTree, CheckEventReplacesTheTest) {
@@ -220,7 +227,9 @@ TEST_F(SearchTree, CheckEventReplacesTheTest) {
     s.DirOption = doExcludeSubDirs;
     s.FileParams.SearchTypes.Include(stFileMask);
     s.FileParams.SetFileMasks("*.nothing");
-    s.OnCheck = [](TObject*, const TXcFoundEntry& e, bool& accept) { accept = e.Rec.Name[0] == 'd'; };
+    s.OnCheck = [](TObject*, const TXcFoundEntry& e, bool& accept) {
+        accept = e.Rec.Name[0] == 'd';
+    };
     ASSERT_TRUE(s.Search());
     EXPECT_EQ(Found(s.Files), (Names{"d.rtf"}));
 }
@@ -257,7 +266,8 @@ TEST_F(SearchTree, AbortPartWayReleasesEverything) {
     int aborts = 0, scans = 0;
     s.OnBeginScanDir = [&](TObject*, const std::string&) { ++scans; };
     s.OnFindFile = [&](TObject* sender, const std::string&) {
-        if (static_cast<TXcSearchFiles*>(sender)->FileCount == 3) static_cast<TXcSearchFiles*>(sender)->Abort = true;
+        if (static_cast<TXcSearchFiles*>(sender)->FileCount == 3)
+            static_cast<TXcSearchFiles*>(sender)->Abort = true;
     };
     s.OnAbort = [&](TObject*) { ++aborts; };
     EXPECT_FALSE(s.Search());
@@ -314,7 +324,10 @@ TEST_F(SearchTree, UnreadableFolderFollowsTheErrorResponse) {
     EXPECT_FALSE(s.Running());
     // The error event may change the response.
     int errors = 0;
-    s.OnError = [&](TObject*, TXcErrorResponse& r) { ++errors; r = erIgnore; };
+    s.OnError = [&](TObject*, TXcErrorResponse& r) {
+        ++errors;
+        r = erIgnore;
+    };
     EXPECT_TRUE(s.Search());
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(OpenFds(), fds);

@@ -88,14 +88,19 @@ TEST(XcUpDownWindow, AlignmentStylesAndBuddyKeepsItsSize) {
 
 TEST(XcUpDownWindow, VersionDecidesBetween16And32BitMessages) {
     VersionGuard guard;
-    for (auto [version, use32] : {std::pair<int64_t, bool>{(5 << 16) | 80, false}, {(5 << 16) | 81, true},
-                                  {6 << 16, true}, {(4 << 16) | 72, false}}) {
+    for (auto [version, use32] : {std::pair<int64_t, bool>{(5 << 16) | 80, false},
+                                  {(5 << 16) | 81, true},
+                                  {6 << 16, true},
+                                  {(4 << 16) | 72, false}}) {
         TXcCustomUpDown::CommonControlsVersion = [v = version] { return v; };
         Window w;
         w.form->HandleNeeded();
         std::vector<UINT> sent;
         TWndMethod old = w.upDown->WindowProc;
-        w.upDown->WindowProc = [&](TMessage& m) { sent.push_back(m.Msg); old(m); };
+        w.upDown->WindowProc = [&](TMessage& m) {
+            sent.push_back(m.Msg);
+            old(m);
+        };
         w.upDown->SetPosition(12);
         EXPECT_EQ(w.upDown->Position(), 12);
         const bool saw32 = std::count(sent.begin(), sent.end(), UINT(UDM_SETPOS32)) == 1;
@@ -106,12 +111,18 @@ TEST(XcUpDownWindow, VersionDecidesBetween16And32BitMessages) {
     }
     // An unreadable version is asked for again; a failed read counts as no and is kept.
     int asked = 0;
-    TXcCustomUpDown::CommonControlsVersion = [&] { ++asked; return int64_t(-1); };
+    TXcCustomUpDown::CommonControlsVersion = [&] {
+        ++asked;
+        return int64_t(-1);
+    };
     TXcUpDown u(nullptr);
     EXPECT_FALSE(u.Use32());
     EXPECT_FALSE(u.Use32());
     EXPECT_EQ(asked, 2);
-    TXcCustomUpDown::CommonControlsVersion = [&]() -> int64_t { ++asked; throw Exception("unreadable"); };
+    TXcCustomUpDown::CommonControlsVersion = [&]() -> int64_t {
+        ++asked;
+        throw Exception("unreadable");
+    };
     EXPECT_FALSE(u.Use32());
     EXPECT_FALSE(u.Use32());
     EXPECT_EQ(asked, 3);

@@ -12,20 +12,47 @@ std::vector<std::string> Items(const TStringList& l) { return l.ToVector(); }
 }  // namespace
 
 TEST(Wildcards, Table) {
-    struct Case { const char* pattern; const char* text; bool match; };
+    struct Case {
+        const char* pattern;
+        const char* text;
+        bool match;
+    };
     const Case cases[] = {
-        {"*", "", true},        {"*", "anything", true},  {"**", "", true},      {"***", "abc", true},
-        {"a", "", false},       {"?", "", false},         {"a*c", "abc", true},  {"a*c", "ac", true},
-        {"a*c", "ab", false},   {"*.txt", "x.txt", true}, {"*.txt", "x.txt.txt", true},
-        {"*.txt", "x.txt.doc", false},                     {"a*b*c", "aXbYbZc", true},
-        {"*.TXT", "x.txt", false},                         {"?", "a", true},      {"?", "ab", false},
-        {"a?c", "abc", true},   {"a?c", "ac", false},     {"*?a?", "aaab", true}, {"*?b", "xbab", true},
-        {"*a*a*a*b", "aaaaaaaaaaaa", false},               {"abc", "abc", true},  {"abc", "abcd", false},
+        {"*", "", true},
+        {"*", "anything", true},
+        {"**", "", true},
+        {"***", "abc", true},
+        {"a", "", false},
+        {"?", "", false},
+        {"a*c", "abc", true},
+        {"a*c", "ac", true},
+        {"a*c", "ab", false},
+        {"*.txt", "x.txt", true},
+        {"*.txt", "x.txt.txt", true},
+        {"*.txt", "x.txt.doc", false},
+        {"a*b*c", "aXbYbZc", true},
+        {"*.TXT", "x.txt", false},
+        {"?", "a", true},
+        {"?", "ab", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"*?a?", "aaab", true},
+        {"*?b", "xbab", true},
+        {"*a*a*a*b", "aaaaaaaaaaaa", false},
+        {"abc", "abc", true},
+        {"abc", "abcd", false},
         // All files, also those without a dot.
-        {"*.*", "README", true}, {"*.*", "a.b", true},    {"*.*", "", true},
+        {"*.*", "README", true},
+        {"*.*", "a.b", true},
+        {"*.*", "", true},
         // "?" is one character of UTF-8 text.
-        {"?", "中", true},     {"??", "中文", true},      {"?", "中文", false},  {"?.doc", "文.doc", true},
-        {"*文*", "中文.doc", true},                        {"中?", "中文", true}, {"*?", "é", true},
+        {"?", "中", true},
+        {"??", "中文", true},
+        {"?", "中文", false},
+        {"?.doc", "文.doc", true},
+        {"*文*", "中文.doc", true},
+        {"中?", "中文", true},
+        {"*?", "é", true},
         {"??", "é", false},
     };
     for (const Case& c : cases)
@@ -45,7 +72,7 @@ TEST(Wildcards, EmptyPatternRaises) {
 TEST(Wildcards, StartIndex) {
     EXPECT_TRUE(MatchWildcardPattern("c*", "abcd", 3));
     EXPECT_FALSE(MatchWildcardPattern("a*", "abcd", 2));
-    EXPECT_TRUE(MatchWildcardPattern("a*", "abcd", 0));   // below 1 counts as 1
+    EXPECT_TRUE(MatchWildcardPattern("a*", "abcd", 0));  // below 1 counts as 1
     EXPECT_TRUE(MatchWildcardPattern("a*", "abcd", -7));
     // Past the end: an empty rest.
     EXPECT_FALSE(MatchWildcardPattern("?", "abcd", 5));
@@ -151,7 +178,11 @@ TEST(Icons, ScreenColours) {
 }
 
 TEST(Icons, EntryChoice) {
-    auto e = [](uint16_t c) { TIconDirEntry d; d.ColourCount = c; return d; };
+    auto e = [](uint16_t c) {
+        TIconDirEntry d;
+        d.ColourCount = c;
+        return d;
+    };
     EXPECT_EQ(ChooseIconEntry({e(2), e(16), e(256)}, 16), 1u);
     // No exact count: the richest the screen can show, never one with more colours.
     EXPECT_EQ(ChooseIconEntry({e(256), e(2), e(16)}, 8), 1u);
@@ -167,18 +198,35 @@ namespace {
 
 // An icon file with one 4 x 4, 4-bit image.
 std::vector<uint8_t> IconFile(uint32_t sizeField = 0) {
-    auto put16 = [](std::vector<uint8_t>& v, uint16_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); };
-    auto put32 = [&](std::vector<uint8_t>& v, uint32_t x) { put16(v, uint16_t(x)); put16(v, uint16_t(x >> 16)); };
+    auto put16 = [](std::vector<uint8_t>& v, uint16_t x) {
+        v.push_back(uint8_t(x));
+        v.push_back(uint8_t(x >> 8));
+    };
+    auto put32 = [&](std::vector<uint8_t>& v, uint32_t x) {
+        put16(v, uint16_t(x));
+        put16(v, uint16_t(x >> 16));
+    };
     std::vector<uint8_t> img;
-    put32(img, 40); put32(img, 4); put32(img, 8); put16(img, 1); put16(img, 4);
+    put32(img, 40);
+    put32(img, 4);
+    put32(img, 8);
+    put16(img, 1);
+    put16(img, 4);
     for (int i = 0; i < 6; ++i) put32(img, 0);
-    for (int i = 0; i < 16; ++i) put32(img, uint32_t(i * 0x010101));  // palette
+    for (int i = 0; i < 16; ++i) put32(img, uint32_t(i * 0x010101));    // palette
     for (int i = 0; i < 4; ++i) put32(img, 0x01234567u + uint32_t(i));  // colour rows
-    for (int i = 0; i < 4; ++i) put32(img, 0xF0u);                     // mask rows
+    for (int i = 0; i < 4; ++i) put32(img, 0xF0u);                      // mask rows
     std::vector<uint8_t> f;
-    put16(f, 0); put16(f, 1); put16(f, 1);
-    f.push_back(4); f.push_back(4); put16(f, 16); put16(f, 1); put16(f, 4);
-    put32(f, sizeField ? sizeField : uint32_t(img.size())); put32(f, 22);
+    put16(f, 0);
+    put16(f, 1);
+    put16(f, 1);
+    f.push_back(4);
+    f.push_back(4);
+    put16(f, 16);
+    put16(f, 1);
+    put16(f, 4);
+    put32(f, sizeField ? sizeField : uint32_t(img.size()));
+    put32(f, 22);
     f.insert(f.end(), img.begin(), img.end());
     return f;
 }

@@ -18,7 +18,9 @@ std::string TempIni(const std::string& text) {
 }  // namespace
 
 TEST(IniFile, ReadsWithDefaultsHexAndCaseInsensitiveNames) {
-    std::string f = TempIni("[common]\nlast_converting_function = 0x0A\nAUTO_SHOW=1\nBAD=12abc\nQ=\"quoted\"\nEMPTY=\n");
+    std::string f = TempIni(
+        "[common]\nlast_converting_function = "
+        "0x0A\nAUTO_SHOW=1\nBAD=12abc\nQ=\"quoted\"\nEMPTY=\n");
     TIniFile ini(f);
     EXPECT_EQ(ini.ReadInteger("COMMON", "LAST_CONVERTING_FUNCTION", 0), 10);
     EXPECT_TRUE(ini.ReadBool("COMMON", "auto_show", false));
@@ -40,7 +42,9 @@ TEST(IniFile, MissingFileGivesDefaultsAndWritesCreateIt) {
     ini.WriteString("COMMON", "LAST_FILE", "/a b/c.pdf");
     ini.WriteInteger("PDF2JPG", "RADIOBUTTON_RESOLUTION72", 1);
     ini.WriteString("COMMON", "AUTO_SHOW", "1");  // replaces in place
-    EXPECT_EQ(ReadFileText(f), "[COMMON]\nAUTO_SHOW=1\nLAST_FILE=/a b/c.pdf\n\n[PDF2JPG]\nRADIOBUTTON_RESOLUTION72=1\n");
+    EXPECT_EQ(
+        ReadFileText(f),
+        "[COMMON]\nAUTO_SHOW=1\nLAST_FILE=/a b/c.pdf\n\n[PDF2JPG]\nRADIOBUTTON_RESOLUTION72=1\n");
     std::filesystem::remove(f);
 }
 

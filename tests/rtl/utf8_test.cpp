@@ -67,9 +67,15 @@ TEST(Utf8, CharactersStartAndEndAtTheirBoundaries) {
         {"last of 中", "a" + zhong + "b", 3, 1, 4},
         {"last of a four-byte", emoji, 3, 0, 4},
         {"stray continuation after ASCII", "a\x80\x80", 2, 2, 3},
-        {"stray continuation at the start", "\x80" "a", 0, 0, 1},
+        {"stray continuation at the start",
+         "\x80"
+         "a",
+         0, 0, 1},
         {"truncated character", "a\xE4\xB8", 2, 1, 3},
-        {"lead without its bytes", "\xE4" "a", 0, 0, 1},
+        {"lead without its bytes",
+         "\xE4"
+         "a",
+         0, 0, 1},
         {"too many continuations", "\xC3\xA9\xA9", 2, 2, 3},
         {"GBK pair (lead takes one)", "\xD6\xD0", 0, 0, 1},
     };
@@ -86,7 +92,8 @@ TEST(Utf8, CutsNeverSplitACharacter) {
     struct Row {
         size_t limit, cut;
     };
-    const Row rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 2}, {5, 5}, {6, 5}, {7, 5}, {8, 8}, {99, 8}};
+    const Row rows[] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 2},
+                        {5, 5}, {6, 5}, {7, 5}, {8, 8}, {99, 8}};
     for (const Row& r : rows) EXPECT_EQ(Utf8CutPoint(text, r.limit), r.cut) << "limit " << r.limit;
 
     EXPECT_EQ(Utf8PrevChar(text, text.size()), 5u);

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     const bool paged = pattern.find("%04d") != std::string::npos;
 
     if (mode == "hang") {
-        if (const char* pidFile = std::getenv("VX_STANDIN_PIDFILE")) Write(pidFile, std::to_string(getpid()));
+        if (const char* pidFile = std::getenv("VX_STANDIN_PIDFILE"))
+            Write(pidFile, std::to_string(getpid()));
         for (;;) pause();
     }
     if (mode == "stdout-error") {

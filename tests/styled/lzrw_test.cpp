@@ -29,16 +29,19 @@ Bytes Sample(size_t n, uint32_t seed) {
     Bytes b;
     while (b.size() < n) {
         switch (rng() % 4) {
-        case 0: b.insert(b.end(), 1 + rng() % 300, uint8_t(rng())); break;
-        case 1: {
-            if (b.size() > 20) {
-                const size_t from = rng() % (b.size() - 10), len = 3 + rng() % 20;
-                for (size_t i = 0; i < len && from + i < b.size(); ++i) b.push_back(b[from + i]);
+            case 0:
+                b.insert(b.end(), 1 + rng() % 300, uint8_t(rng()));
+                break;
+            case 1: {
+                if (b.size() > 20) {
+                    const size_t from = rng() % (b.size() - 10), len = 3 + rng() % 20;
+                    for (size_t i = 0; i < len && from + i < b.size(); ++i)
+                        b.push_back(b[from + i]);
+                }
+                break;
             }
-            break;
-        }
-        default:
-            for (int i = rng() % 40; i > 0; --i) b.push_back(uint8_t(rng()));
+            default:
+                for (int i = rng() % 40; i > 0; --i) b.push_back(uint8_t(rng()));
         }
     }
     b.resize(n);
@@ -117,7 +120,8 @@ TEST(LzrwBlocks, CompressorReadsNothingPastTheInput) {
 
 TEST(LzrwRoundTrip, RandomBlocksUpToTheChunkSize) {
     std::mt19937 rng(9);
-    std::vector<size_t> sizes = {0, 1, 2, 3, 4, 15, 16, 17, 18, 19, 4095, 4096, 4097, 32767, 32768, 32781};
+    std::vector<size_t> sizes = {0,  1,  2,    3,    4,    15,    16,    17,
+                                 18, 19, 4095, 4096, 4097, 32767, 32768, 32781};
     for (int i = 0; i < 30; ++i) sizes.push_back(rng() % 32782);
     for (size_t n : sizes) {
         const Bytes in = Sample(n, uint32_t(n) + 11);

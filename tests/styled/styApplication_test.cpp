@@ -76,7 +76,8 @@ public:
 };
 
 TEST(StyApplication, ThemeSwitchReachesEveryControlOfVisibleForms) {
-    RegisterModuleExport("sty-test-theme.dll", "IsThemeActive", reinterpret_cast<FARPROC>(&FakeIsThemeActive));
+    RegisterModuleExport("sty-test-theme.dll", "IsThemeActive",
+                         reinterpret_cast<FARPROC>(&FakeIsThemeActive));
     RegisterModuleExport("sty-test-theme.dll", "SetThemeAppProperties",
                          reinterpret_cast<FARPROC>(&FakeSetThemeAppProperties));
     FreeThemeLibrary();
@@ -155,8 +156,10 @@ TEST(StyInstance, SecondProcessSeesTheInstanceMutex) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(self.c_str(), cmd.data(), nullptr, nullptr, 0, 0, env.data(), nullptr, &si, &pi));
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0) << "the second process did not end in 60 s";
+    ASSERT_TRUE(CreateProcessA(self.c_str(), cmd.data(), nullptr, nullptr, 0, 0, env.data(),
+                               nullptr, &si, &pi));
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0)
+        << "the second process did not end in 60 s";
     DWORD code = 99;
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 0u) << "the second process did not find the mutex";

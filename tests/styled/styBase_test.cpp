@@ -20,7 +20,10 @@ TEST(StyObject, UpdateLockFiresOnceOrNotAtAll) {
     TLook look;
     int fired = 0;
     TObject* sender = nullptr;
-    look.OnChange = [&](TObject* s) { ++fired; sender = s; };
+    look.OnChange = [&](TObject* s) {
+        ++fired;
+        sender = s;
+    };
 
     look.SetA(1);
     EXPECT_EQ(fired, 1);

@@ -11,11 +11,11 @@
 #include "controls/styled/styButton.h"
 #include "controls/styled/styFiler.h"
 #include "platform/qt/dialogs.h"
+#include "platform/user/capture.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/user/capture.h"
 
 namespace {
 

@@ -105,10 +105,13 @@ TEST(StyLayoutLook, DefaultsAndAssign) {
 }
 
 TEST(StyCaptionLook, ExtraSizeOfEachStyle) {
-    struct Row { TStyThreeDStyle style; int extra; };
-    for (Row row : {Row{tdNone, 0}, Row{tdSunken, 2}, Row{tdRaised, 2}, Row{tdSunkenShadow, 5}, Row{tdRaisedShadow, 5},
-                    Row{tdPColorSunken, 5}, Row{tdPColorRaised, 5}, Row{tdShadow, 3}, Row{tdOutline, 3},
-                    Row{tdExtrude, 3}, Row{tdExtrudeEnh, 3}})
+    struct Row {
+        TStyThreeDStyle style;
+        int extra;
+    };
+    for (Row row : {Row{tdNone, 0}, Row{tdSunken, 2}, Row{tdRaised, 2}, Row{tdSunkenShadow, 5},
+                    Row{tdRaisedShadow, 5}, Row{tdPColorSunken, 5}, Row{tdPColorRaised, 5},
+                    Row{tdShadow, 3}, Row{tdOutline, 3}, Row{tdExtrude, 3}, Row{tdExtrudeEnh, 3}})
         EXPECT_EQ(Extra3DSize(row.style, 2, 3), row.extra) << int(row.style);
 }
 

@@ -16,7 +16,10 @@ TEST(StyBorder, WidthsAndShrinking) {
     EXPECT_EQ(BorderWidthOf(lsSingleLowered), 1);
     EXPECT_EQ(BorderWidthOf(lsRaised), 2);
     EXPECT_EQ(BorderWidthOf(lsDoubleLowered), 2);
-    struct Row { TStyBorderStyle style; TRect after; };
+    struct Row {
+        TStyBorderStyle style;
+        TRect after;
+    };
     for (Row row : {Row{lsNone, Rect(0, 0, 10, 10)}, Row{lsLowered, Rect(2, 2, 8, 8)},
                     Row{lsRaisedspb, Rect(1, 1, 8, 8)}, Row{lsRaisedExt, Rect(2, 2, 8, 8)},
                     Row{lsLoweredExt, Rect(2, 2, 8, 8)}, Row{lsWindowBorder, Rect(2, 2, 8, 8)},
@@ -53,14 +56,22 @@ TEST(StyBorder, SingleRaisedAndLoweredCorners) {
 // ---------------------------------------------------------------- button frames
 
 TEST(StyButtonFrame, ClassicContentRectangles) {
-    struct Row { TStyUserButtonStyle style; uint8_t state; uint16_t flags; TRect content; };
-    for (Row row : {Row{ubsWin40, 0, bf3D, Rect(3, 3, 17, 17)}, Row{ubsWin40, 4, bf3D, Rect(4, 4, 18, 18)},
-                    Row{ubsWin40, 0, bf3D | bfDefault, Rect(4, 4, 16, 16)}, Row{ubsFlat, 0, 0, Rect(3, 3, 17, 17)},
-                    Row{ubsWin31, 3, bfRoundCorners, Rect(4, 4, 18, 18)},
-                    Row{ubsIntegrated, 0, 0, Rect(3, 3, 17, 17)}, Row{ubsDelphi, 6, 0, Rect(4, 4, 18, 18)}}) {
+    struct Row {
+        TStyUserButtonStyle style;
+        uint8_t state;
+        uint16_t flags;
+        TRect content;
+    };
+    for (Row row :
+         {Row{ubsWin40, 0, bf3D, Rect(3, 3, 17, 17)}, Row{ubsWin40, 4, bf3D, Rect(4, 4, 18, 18)},
+          Row{ubsWin40, 0, bf3D | bfDefault, Rect(4, 4, 16, 16)},
+          Row{ubsFlat, 0, 0, Rect(3, 3, 17, 17)},
+          Row{ubsWin31, 3, bfRoundCorners, Rect(4, 4, 18, 18)},
+          Row{ubsIntegrated, 0, 0, Rect(3, 3, 17, 17)}, Row{ubsDelphi, 6, 0, Rect(4, 4, 18, 18)}}) {
         TestBitmap t(20, 20);
         TRect r = Rect(0, 0, 20, 20);
-        EXPECT_TRUE(DrawClassicButtonFrame(t.C(), false, r, row.style, row.state, row.flags, clSilver));
+        EXPECT_TRUE(
+            DrawClassicButtonFrame(t.C(), false, r, row.style, row.state, row.flags, clSilver));
         EXPECT_EQ(r.Left, row.content.Left) << int(row.style) << "/" << int(row.state);
         EXPECT_EQ(r.Top, row.content.Top);
         EXPECT_EQ(r.Right, row.content.Right);
@@ -101,7 +112,10 @@ HTHEME OpenTheme(HWND, const wchar_t* cls) {
     g_theme.cls = cls;
     return reinterpret_cast<HTHEME>(&g_handle);
 }
-HRESULT CloseTheme(HTHEME) { ++g_theme.closed; return 0; }
+HRESULT CloseTheme(HTHEME) {
+    ++g_theme.closed;
+    return 0;
+}
 HRESULT DrawBackground(HTHEME, HDC, int part, int state, const RECT* r, const RECT*) {
     g_theme.part = part;
     g_theme.state = state;
@@ -121,20 +135,32 @@ TEST(StyButtonFrame, ThemedFrameStatesAndHandles) {
     ASSERT_TRUE(StyApp->UseThemes());
     EXPECT_EQ(ResolveButtonStyle(ubsAutoDetect), ubsWinXP);
 
-    struct Row { TStyUserButtonStyle style; bool hot; uint8_t state; uint16_t flags; const wchar_t* cls; int part, themeState; };
-    for (Row row : {Row{ubsWinXP, false, 0, 0, L"BUTTON", 1, 1}, Row{ubsWinXP, false, 0, bfDefault, L"BUTTON", 1, 5},
-                    Row{ubsWinXP, true, 0, 0, L"BUTTON", 1, 2}, Row{ubsWinXP, true, 4, 0, L"BUTTON", 1, 3},
-                    Row{ubsWinXP, true, 7, bfHot, L"BUTTON", 1, 4}, Row{ubsWinXP, true, 1, 0, L"BUTTON", 1, 4},
-                    Row{ubsWinXPCombo, false, 0, 0, L"COMBOBOX", 1, 1},
-                    Row{ubsWinXPTool, false, 0, bfHasDropDown, L"TOOLBAR", 3, 1},
-                    Row{ubsWinXPTool, false, 0, bfHasDropDown | bfDropDownPart, L"TOOLBAR", 4, 1}}) {
+    struct Row {
+        TStyUserButtonStyle style;
+        bool hot;
+        uint8_t state;
+        uint16_t flags;
+        const wchar_t* cls;
+        int part, themeState;
+    };
+    for (Row row :
+         {Row{ubsWinXP, false, 0, 0, L"BUTTON", 1, 1},
+          Row{ubsWinXP, false, 0, bfDefault, L"BUTTON", 1, 5},
+          Row{ubsWinXP, true, 0, 0, L"BUTTON", 1, 2}, Row{ubsWinXP, true, 4, 0, L"BUTTON", 1, 3},
+          Row{ubsWinXP, true, 7, bfHot, L"BUTTON", 1, 4},
+          Row{ubsWinXP, true, 1, 0, L"BUTTON", 1, 4},
+          Row{ubsWinXPCombo, false, 0, 0, L"COMBOBOX", 1, 1},
+          Row{ubsWinXPTool, false, 0, bfHasDropDown, L"TOOLBAR", 3, 1},
+          Row{ubsWinXPTool, false, 0, bfHasDropDown | bfDropDownPart, L"TOOLBAR", 4, 1}}) {
         g_theme = ThemeLog{};
         TestBitmap t(20, 20);
         TRect r = Rect(2, 2, 18, 18);
-        EXPECT_TRUE(DrawButtonFrame(nullptr, t.C(), row.hot, r, row.style, row.state, row.flags, clSilver));
+        EXPECT_TRUE(
+            DrawButtonFrame(nullptr, t.C(), row.hot, r, row.style, row.state, row.flags, clSilver));
         EXPECT_EQ(g_theme.cls, row.cls);
         EXPECT_EQ(g_theme.part, row.part);
-        EXPECT_EQ(g_theme.state, row.themeState) << int(row.style) << " state byte " << int(row.state);
+        EXPECT_EQ(g_theme.state, row.themeState)
+            << int(row.style) << " state byte " << int(row.state);
         EXPECT_EQ(g_theme.opened, 1);
         EXPECT_EQ(g_theme.closed, 1);
         const int grow = row.style == ubsWinXP ? 1 : 0;

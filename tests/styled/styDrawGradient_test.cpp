@@ -71,7 +71,9 @@ TEST(StyGradientPalette, OneNoCollapseEntryPerColour) {
 // Four distinct colours; band i has colour i.
 const TStyColorList kBands{clRed, clLime, clBlue, clYellow};
 
-std::string Runs(TestBitmap& t, int y) { return t.Row(y, "rlby", {clRed, clLime, clBlue, clYellow}); }
+std::string Runs(TestBitmap& t, int y) {
+    return t.Row(y, "rlby", {clRed, clLime, clBlue, clYellow});
+}
 
 TEST(StyFillGradient, HorizontalAndVerticalBandsFollowMulDiv) {
     TestBitmap h(10, 3);
@@ -106,14 +108,18 @@ TEST_P(StyFillGradientStyles, FirstAndLastBandsAndEveryColourShown) {
     // Composed off screen the result is the same.
     TestBitmap off(20, 16, clWhite);
     FillGradient(off.C(), Rect(0, 0, 20, 16), c.style, 0, bpOffScreen, nullptr, &kBands);
-    for (int y = 0; y < 16; ++y) EXPECT_EQ(off.Row(y, "rlby", {clRed, clLime, clBlue, clYellow}), Runs(t, y));
+    for (int y = 0; y < 16; ++y)
+        EXPECT_EQ(off.Row(y, "rlby", {clRed, clLime, clBlue, clYellow}), Runs(t, y));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, StyFillGradientStyles,
-    ::testing::Values(StyleCase{gstHorizontal, Point(0, 8), Point(19, 8)}, StyleCase{gstVertical, Point(10, 0), Point(10, 15)},
-                      StyleCase{gstSquare, Point(10, 8), Point(0, 0)}, StyleCase{gstElliptic, Point(10, 8), Point(0, 0)},
-                      StyleCase{gstTopLeft, Point(0, 0), Point(19, 15)}, StyleCase{gstTopRight, Point(19, 0), Point(0, 15)},
+    ::testing::Values(StyleCase{gstHorizontal, Point(0, 8), Point(19, 8)},
+                      StyleCase{gstVertical, Point(10, 0), Point(10, 15)},
+                      StyleCase{gstSquare, Point(10, 8), Point(0, 0)},
+                      StyleCase{gstElliptic, Point(10, 8), Point(0, 0)},
+                      StyleCase{gstTopLeft, Point(0, 0), Point(19, 15)},
+                      StyleCase{gstTopRight, Point(19, 0), Point(0, 15)},
                       StyleCase{gstBottomLeft, Point(0, 15), Point(19, 0)},
                       StyleCase{gstBottomRight, Point(19, 15), Point(0, 0)},
                       StyleCase{gstTopLeftDiagonal, Point(0, 0), Point(19, 15)},

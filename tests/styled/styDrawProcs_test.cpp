@@ -10,7 +10,10 @@ namespace {
 constexpr TColor L = clYellow, S = clNavy;  // light and shadow colours of the bevel tests
 
 TEST(StyDrawBevel, WidthOneRaisedLowered) {
-    struct Row { TStyBevelStyle style; TColor topLeft, bottomRight; };
+    struct Row {
+        TStyBevelStyle style;
+        TColor topLeft, bottomRight;
+    };
     for (Row row : {Row{bvRaised, L, S}, Row{bvLowered, S, L}, Row{bvNormal, clBlack, clBlack}}) {
         TestBitmap t(6, 5);
         TRect r = Rect(0, 0, 6, 5);
@@ -34,7 +37,8 @@ TEST(StyDrawBevel, WidthOneRaisedLowered) {
 }
 
 TEST(StyDrawBevel, NothingForNoneShadowAndWidthZero) {
-    for (auto [style, width] : {std::pair{bvNone, 2}, std::pair{bvShadow, 2}, std::pair{bvRaised, 0}}) {
+    for (auto [style, width] :
+         {std::pair{bvNone, 2}, std::pair{bvShadow, 2}, std::pair{bvRaised, 0}}) {
         TestBitmap t(4, 4);
         TRect r = Rect(0, 0, 4, 4);
         EXPECT_FALSE(DrawBevel(t.C(), r, style, L, S, width));
@@ -149,15 +153,19 @@ void MakeSource(TestBitmap& s) {
 }
 
 TEST(StyDrawBitmap, PlacementByFlags) {
-    struct Row { const char* name; uint16_t flags; TRect expect; };
+    struct Row {
+        const char* name;
+        uint16_t flags;
+        TRect expect;
+    };
     for (Row row : {Row{"own size", 0, Rect(1, 1, 5, 3)}, Row{"centre", bpCenter, Rect(4, 5, 8, 7)},
                     Row{"stretch", bpStretch, Rect(1, 1, 11, 11)}}) {
         TestBitmap src(4, 2);
         MakeSource(src);
         TestBitmap dst(12, 12);
         TRect drawn;
-        DrawBitmapInRect(dst.C(), Rect(1, 1, 11, 11), src.C(), Rect(0, 0, 4, 2), row.flags, clNone, nullptr,
-                         nullptr, &drawn);
+        DrawBitmapInRect(dst.C(), Rect(1, 1, 11, 11), src.C(), Rect(0, 0, 4, 2), row.flags, clNone,
+                         nullptr, nullptr, &drawn);
         EXPECT_EQ(drawn.Left, row.expect.Left) << row.name;
         EXPECT_EQ(drawn.Top, row.expect.Top) << row.name;
         EXPECT_EQ(drawn.Right, row.expect.Right) << row.name;
@@ -171,13 +179,16 @@ TEST(StyDrawBitmap, PlacementByFlags) {
 
 TEST(StyDrawBitmap, ProportionalStretch) {
     TestBitmap src(100, 50, clRed);
-    struct Row { uint16_t flags; int w, h; };
+    struct Row {
+        uint16_t flags;
+        int w, h;
+    };
     for (Row row : {Row{bpStretch | bpPropWidth, 40, 20}, Row{bpStretch | bpPropHeight, 80, 40},
                     Row{bpStretch | bpPropFit, 40, 20}}) {
         TestBitmap dst(100, 100);
         TRect drawn;
-        DrawBitmapInRect(dst.C(), Rect(0, 0, 40, 40), src.C(), Rect(0, 0, 100, 50), row.flags, clNone, nullptr,
-                         nullptr, &drawn);
+        DrawBitmapInRect(dst.C(), Rect(0, 0, 40, 40), src.C(), Rect(0, 0, 100, 50), row.flags,
+                         clNone, nullptr, nullptr, &drawn);
         EXPECT_EQ(drawn.Right - drawn.Left, row.w) << row.flags;
         EXPECT_EQ(drawn.Bottom - drawn.Top, row.h) << row.flags;
         EXPECT_EQ(dst.At(row.w - 1, row.h - 1), RGBOf(clRed));
@@ -209,7 +220,8 @@ TEST(StyDrawBitmap, TilingThreeByThreeClippedOnlyWithFlagOne) {
 
     // The clip rectangle moves by the offset (x low word, y high word).
     TestBitmap moved(48, 48);
-    DrawBitmapClipped(moved.C(), Rect(0, 0, 40, 40), &tile, clNone, (4u << 16) | 2u, bpTile | bpClip);
+    DrawBitmapClipped(moved.C(), Rect(0, 0, 40, 40), &tile, clNone, (4u << 16) | 2u,
+                      bpTile | bpClip);
     EXPECT_EQ(moved.At(1, 10), RGBOf(clWhite));
     EXPECT_EQ(moved.At(2, 10), RGBOf(clRed));
     EXPECT_EQ(moved.At(10, 3), RGBOf(clWhite));
@@ -227,8 +239,8 @@ TEST(StyDrawBitmap, TransparentByColourMaskAndBrushCopy) {
     TestBitmap glyph(4, 4);
     MakeGlyph(glyph);
     TestBitmap byColor(4, 4, clAqua);
-    DrawBitmapInRect(byColor.C(), Rect(0, 0, 4, 4), glyph.C(), Rect(0, 0, 4, 4), bpMaskFromColor, clOlive,
-                     nullptr, nullptr, nullptr);
+    DrawBitmapInRect(byColor.C(), Rect(0, 0, 4, 4), glyph.C(), Rect(0, 0, 4, 4), bpMaskFromColor,
+                     clOlive, nullptr, nullptr, nullptr);
     const std::vector<TColor> colors{clBlack, clAqua, clOlive, clLime};
     EXPECT_EQ(byColor.Row(0, "kaol", colors), "aaaa");
     EXPECT_EQ(byColor.Row(1, "kaol", colors), "akka");
@@ -237,13 +249,14 @@ TEST(StyDrawBitmap, TransparentByColourMaskAndBrushCopy) {
     MakeMask(&glyph.bmp, &mask, &image, clOlive);
     TestBitmap byMask(4, 4, clAqua);
     // The mask goes with the image that MakeMask blackened where transparent.
-    DrawBitmapInRect(byMask.C(), Rect(0, 0, 4, 4), image.Canvas(), Rect(0, 0, 4, 4), bpGivenMask, clNone, nullptr,
-                     &mask, nullptr);
+    DrawBitmapInRect(byMask.C(), Rect(0, 0, 4, 4), image.Canvas(), Rect(0, 0, 4, 4), bpGivenMask,
+                     clNone, nullptr, &mask, nullptr);
     EXPECT_EQ(byMask.Row(0, "kaol", colors), "aaaa");
     EXPECT_EQ(byMask.Row(2, "kaol", colors), "akka");
 
     TestBitmap byBrush(4, 4, clAqua);
-    DrawBitmapToRect(byBrush.C(), Rect(0, 0, 4, 4), &glyph.bmp, nullptr, clLime, bpTransparentColor);
+    DrawBitmapToRect(byBrush.C(), Rect(0, 0, 4, 4), &glyph.bmp, nullptr, clLime,
+                     bpTransparentColor);
     EXPECT_EQ(byBrush.Row(0, "kaol", colors), "llll");
     EXPECT_EQ(byBrush.Row(1, "kaol", colors), "lkkl");
 }

@@ -12,5 +12,6 @@ struct StyledEnvironment : ::testing::Environment {
     }
     void TearDown() override { StyLayerFinalize(); }
 };
-[[maybe_unused]] ::testing::Environment* const env = ::testing::AddGlobalTestEnvironment(new StyledEnvironment);
+[[maybe_unused]] ::testing::Environment* const env =
+    ::testing::AddGlobalTestEnvironment(new StyledEnvironment);
 }  // namespace

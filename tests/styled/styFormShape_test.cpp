@@ -8,9 +8,9 @@
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
-#include "platform/vcl/peer.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/formreader.h"
+#include "platform/vcl/peer.h"
 #include "platform/vcl/stdctrls.h"
 #include "tests/styled/styDrawSupport.h"
 

@@ -55,7 +55,8 @@ TEST(StyPicture, GradientBevelsAndCaptions) {
     TRect box = Rect(0, 0, 0, 0);
     MeasureCaption("rotated 30", &turned, box, c->Font(), false, false, 0, 0);
     c->Font()->SetColor(clWhite);
-    Draw3DText(c, "rotated 30", &turned, nullptr, dtfEnabled, 0, Rect(130, 104, 130 + box.Right, 104 + box.Bottom));
+    Draw3DText(c, "rotated 30", &turned, nullptr, dtfEnabled, 0,
+               Rect(130, 104, 130 + box.Right, 104 + box.Bottom));
 
     TRect frame = Rect(24, 110, 110, 140);
     DrawBevel(c, frame, bvFrameLowered, clBtnHighlight, clBtnShadow, 1);

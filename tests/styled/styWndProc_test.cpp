@@ -34,7 +34,11 @@ public:
     using TForm::TForm;
     int answered = 0;
     void Dispatch(TMessage& m) override {
-        if (m.Msg == kProbe) { ++answered; m.Result = 42; return; }
+        if (m.Msg == kProbe) {
+            ++answered;
+            m.Result = 42;
+            return;
+        }
         TForm::Dispatch(m);
     }
 };
@@ -83,7 +87,8 @@ TEST_P(StyWndProcOrder, TwoHooksUnhookedInEitherOrderKeepTheFormWorking) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, StyWndProcOrder,
-                         ::testing::Values(HookCase{"FirstHookFirst", true}, HookCase{"LastHookFirst", false}),
+                         ::testing::Values(HookCase{"FirstHookFirst", true},
+                                           HookCase{"LastHookFirst", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StyWndProc, NoOwnerHooksNothingAndUnhookingTwiceIsHarmless) {

@@ -28,265 +28,286 @@ using Args = std::vector<std::string>;
 const std::string kTool = std::string(VEXOMAT_BIN_DIR) + "/gs/gswin32c.exe";
 
 std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
 }
 
 void WriteAll(const std::string& path, const std::string& text, mode_t mode = 0644) {
-  std::ofstream(path, std::ios::binary) << text;
-  ::chmod(path.c_str(), mode);
+    std::ofstream(path, std::ios::binary) << text;
+    ::chmod(path.c_str(), mode);
 }
 
 std::vector<std::string> List(const std::string& dir) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(dir.c_str())) {
-    while (dirent* e = ::readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    ::closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TEST(GsPageNames, ConversionsAsGhostscriptFormatsThem) {
-  struct Row {
-    const char* pattern;
-    long page;
-    const char* name;  // nullptr: no page-numbered name
-  };
-  const Row rows[] = {
-      {"a_p%04d.jpg", 7, "a_p0007.jpg"},     {"a_p%04d.jpg", 12345, "a_p12345.jpg"},
-      {"p%d.bmp", 3, "p3.bmp"},              {"p%ld-%%.tif", 21, "p21-%.tif"},
-      {"p%3d.bmp", 5, "p  5.bmp"},           {"p%-3dx", 5, "p5  x"},
-      {"p%x.bmp", 255, "pff.bmp"},           {"100%% %02i", 9, "100% 09"},
-      {"plain.jpg", 1, nullptr},             {"%d_%d.jpg", 1, nullptr},
-      {"p%s.jpg", 1, nullptr},               {"p%04d%", 1, nullptr},
-      {"p%%d.jpg", 1, nullptr},
-  };
-  for (const Row& r : rows) {
-    std::string name;
-    const bool ok = FormatPageName(r.pattern, r.page, name);
-    EXPECT_EQ(ok, r.name != nullptr) << r.pattern;
-    if (ok && r.name) {
-      EXPECT_EQ(name, r.name) << r.pattern;
+    struct Row {
+        const char* pattern;
+        long page;
+        const char* name;  // nullptr: no page-numbered name
+    };
+    const Row rows[] = {
+        {"a_p%04d.jpg", 7, "a_p0007.jpg"}, {"a_p%04d.jpg", 12345, "a_p12345.jpg"},
+        {"p%d.bmp", 3, "p3.bmp"},          {"p%ld-%%.tif", 21, "p21-%.tif"},
+        {"p%3d.bmp", 5, "p  5.bmp"},       {"p%-3dx", 5, "p5  x"},
+        {"p%x.bmp", 255, "pff.bmp"},       {"100%% %02i", 9, "100% 09"},
+        {"plain.jpg", 1, nullptr},         {"%d_%d.jpg", 1, nullptr},
+        {"p%s.jpg", 1, nullptr},           {"p%04d%", 1, nullptr},
+        {"p%%d.jpg", 1, nullptr},
+    };
+    for (const Row& r : rows) {
+        std::string name;
+        const bool ok = FormatPageName(r.pattern, r.page, name);
+        EXPECT_EQ(ok, r.name != nullptr) << r.pattern;
+        if (ok && r.name) {
+            EXPECT_EQ(name, r.name) << r.pattern;
+        }
     }
-  }
 }
 
 TEST(GsPageNames, RangesCoverEveryPageOnceInOrder) {
-  using Ranges = std::vector<std::pair<int, int>>;
-  EXPECT_EQ(SplitPages(1, 10, 3), (Ranges{{1, 4}, {5, 7}, {8, 10}}));
-  EXPECT_EQ(SplitPages(5, 12, 4), (Ranges{{5, 6}, {7, 8}, {9, 10}, {11, 12}}));
-  EXPECT_EQ(SplitPages(1, 2, 5), (Ranges{{1, 1}, {2, 2}}));
-  EXPECT_TRUE(SplitPages(3, 2, 2).empty());
+    using Ranges = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(SplitPages(1, 10, 3), (Ranges{{1, 4}, {5, 7}, {8, 10}}));
+    EXPECT_EQ(SplitPages(5, 12, 4), (Ranges{{5, 6}, {7, 8}, {9, 10}, {11, 12}}));
+    EXPECT_EQ(SplitPages(1, 2, 5), (Ranges{{1, 1}, {2, 2}}));
+    EXPECT_TRUE(SplitPages(3, 2, 2).empty());
 }
 
 TEST(GsPagedJobs, OnlyJobsWritingOnePageFilePerPageOfOnePdf) {
-  const Args base = {"-dNOPAUSE", "-dBATCH", "-dSAFER", "-r300", "-sDEVICE=jpeg",
-                     "-sOutputFile=/o/a b_p%04d.jpg", "-f", "/i/a b.pdf"};
-  PagedJob job;
-  ASSERT_TRUE(ParsePagedJob(base, job));
-  EXPECT_EQ(job.input, "/i/a b.pdf");
-  EXPECT_EQ(job.pattern, "/o/a b_p%04d.jpg");
-  EXPECT_EQ(job.outputIndex, 5u);
-  EXPECT_EQ(job.inputIndex, 6u);
-  EXPECT_EQ(job.first, 1);
-  EXPECT_EQ(job.last, 0);
-  EXPECT_FALSE(job.tiff);
+    const Args base = {"-dNOPAUSE", "-dBATCH",       "-dSAFER",
+                       "-r300",     "-sDEVICE=jpeg", "-sOutputFile=/o/a b_p%04d.jpg",
+                       "-f",        "/i/a b.pdf"};
+    PagedJob job;
+    ASSERT_TRUE(ParsePagedJob(base, job));
+    EXPECT_EQ(job.input, "/i/a b.pdf");
+    EXPECT_EQ(job.pattern, "/o/a b_p%04d.jpg");
+    EXPECT_EQ(job.outputIndex, 5u);
+    EXPECT_EQ(job.inputIndex, 6u);
+    EXPECT_EQ(job.first, 1);
+    EXPECT_EQ(job.last, 0);
+    EXPECT_FALSE(job.tiff);
 
-  Args span = base;
-  span.insert(span.begin() + 5, {"-dFirstPage=3", "-dLastPage=40", "-sDEVICE=tiff24nc"});
-  ASSERT_TRUE(ParsePagedJob(span, job));
-  EXPECT_EQ(job.first, 3);
-  EXPECT_EQ(job.last, 40);
-  EXPECT_TRUE(job.tiff);
+    Args span = base;
+    span.insert(span.begin() + 5, {"-dFirstPage=3", "-dLastPage=40", "-sDEVICE=tiff24nc"});
+    ASSERT_TRUE(ParsePagedJob(span, job));
+    EXPECT_EQ(job.first, 3);
+    EXPECT_EQ(job.last, 40);
+    EXPECT_TRUE(job.tiff);
 
-  struct Change {
-    std::size_t at;
-    const char* arg;  // replaces args[at]; nullptr removes it
-  };
-  const Change refused[] = {
-      {4, "-sDEVICE=pdfwrite"}, {4, "-sDEVICE=eps2write"}, {4, "-sDEVICE=ps2write"},
-      {5, "-sOutputFile=/o/all.tif"}, {5, "-sOutputFile=%stdout"}, {5, "-sOutputFile=/o%d/a.jpg"},
-      {5, "-sOutputFile=|cat"}, {0, nullptr}, {1, nullptr}, {3, "-c"}, {3, "-sPageList=1,3"},
-      {3, "-o"}, {3, "-dFirstPage=x"}, {7, "-"}, {3, "/i/other.pdf"},
-  };
-  for (const Change& c : refused) {
-    Args a = base;
-    if (c.arg) {
-      a[c.at] = c.arg;
-    } else {
-      a.erase(a.begin() + static_cast<long>(c.at));
+    struct Change {
+        std::size_t at;
+        const char* arg;  // replaces args[at]; nullptr removes it
+    };
+    const Change refused[] = {
+        {4, "-sDEVICE=pdfwrite"},
+        {4, "-sDEVICE=eps2write"},
+        {4, "-sDEVICE=ps2write"},
+        {5, "-sOutputFile=/o/all.tif"},
+        {5, "-sOutputFile=%stdout"},
+        {5, "-sOutputFile=/o%d/a.jpg"},
+        {5, "-sOutputFile=|cat"},
+        {0, nullptr},
+        {1, nullptr},
+        {3, "-c"},
+        {3, "-sPageList=1,3"},
+        {3, "-o"},
+        {3, "-dFirstPage=x"},
+        {7, "-"},
+        {3, "/i/other.pdf"},
+    };
+    for (const Change& c : refused) {
+        Args a = base;
+        if (c.arg) {
+            a[c.at] = c.arg;
+        } else {
+            a.erase(a.begin() + static_cast<long>(c.at));
+        }
+        EXPECT_FALSE(ParsePagedJob(a, job)) << (c.arg ? c.arg : "removed") << " at " << c.at;
     }
-    EXPECT_FALSE(ParsePagedJob(a, job)) << (c.arg ? c.arg : "removed") << " at " << c.at;
-  }
-  Args after = base;
-  after.push_back("-dLastPage=2");
-  EXPECT_FALSE(ParsePagedJob(after, job)) << "a switch after the input";
+    Args after = base;
+    after.push_back("-dLastPage=2");
+    EXPECT_FALSE(ParsePagedJob(after, job)) << "a switch after the input";
 }
 
 TEST(GsPagedJobs, TiffPageIndexIsSetInPlace) {
-  char tmpl[] = "/tmp/gsw_tiff_XXXXXX";
-  ASSERT_NE(::mkdtemp(tmpl), nullptr);
-  const std::string path = std::string(tmpl) + "/p.tif";
-  // A little-endian header and an IFD with ImageWidth and PageNumber (index 0, total 0).
-  std::string tiff("II*\0\x08\0\0\0", 8);
-  tiff += std::string("\x02\0", 2);
-  tiff += std::string("\x00\x01\x03\0\x01\0\0\0\x10\0\0\0", 12);
-  tiff += std::string("\x29\x01\x03\0\x02\0\0\0\0\0\0\0", 12);
-  tiff += std::string("\0\0\0\0", 4);
-  WriteAll(path, tiff);
-  ASSERT_TRUE(gsw::SetTiffPageIndex(path, 0x0103));
-  std::string want = tiff;
-  want[8 + 2 + 12 + 8] = 0x03;
-  want[8 + 2 + 12 + 9] = 0x01;
-  EXPECT_EQ(ReadAll(path), want);
-  WriteAll(path, "not a tiff at all");
-  EXPECT_FALSE(gsw::SetTiffPageIndex(path, 1));
-  EXPECT_FALSE(gsw::SetTiffPageIndex(std::string(tmpl) + "/missing.tif", 1));
-  ::unlink(path.c_str());
-  ::rmdir(tmpl);
+    char tmpl[] = "/tmp/gsw_tiff_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string path = std::string(tmpl) + "/p.tif";
+    // A little-endian header and an IFD with ImageWidth and PageNumber (index 0, total 0).
+    std::string tiff("II*\0\x08\0\0\0", 8);
+    tiff += std::string("\x02\0", 2);
+    tiff += std::string("\x00\x01\x03\0\x01\0\0\0\x10\0\0\0", 12);
+    tiff += std::string("\x29\x01\x03\0\x02\0\0\0\0\0\0\0", 12);
+    tiff += std::string("\0\0\0\0", 4);
+    WriteAll(path, tiff);
+    ASSERT_TRUE(gsw::SetTiffPageIndex(path, 0x0103));
+    std::string want = tiff;
+    want[8 + 2 + 12 + 8] = 0x03;
+    want[8 + 2 + 12 + 9] = 0x01;
+    EXPECT_EQ(ReadAll(path), want);
+    WriteAll(path, "not a tiff at all");
+    EXPECT_FALSE(gsw::SetTiffPageIndex(path, 1));
+    EXPECT_FALSE(gsw::SetTiffPageIndex(std::string(tmpl) + "/missing.tif", 1));
+    ::unlink(path.c_str());
+    ::rmdir(tmpl);
 }
 
 struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
+    int code = -1;
+    std::string out;
+    std::string err;
 };
 
 class GsPageRangeRun : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    char tmpl[] = "/tmp/gsw_ranges_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    base_ = tmpl;
-    dir_ = base_ + "/页 a b";
-    ASSERT_EQ(::mkdir(dir_.c_str(), 0755), 0);
-    std::string ps = "%!PS\n/Helvetica findfont 30 scalefont setfont\n";
-    for (int p = 1; p <= kPages; ++p)
-      ps += "0 0 " + std::to_string(p % 3) + " 3 div setrgbcolor 72 700 moveto (Page " +
-            std::to_string(p) + ") show " + std::to_string(20 * p) + " 100 100 200 rectfill showpage\n";
-    WriteAll(base_ + "/doc.ps", ps);
-    pdf_ = dir_ + "/doc.pdf";
-    Outcome o = Run({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite", "-sOutputFile=" + pdf_,
-                     base_ + "/doc.ps"});
-    ASSERT_EQ(o.code, 0) << o.out << o.err;
-    // Stands in for Ghostscript: notes every run, fails the range that starts at page
-    // $FAIL_AT when asked to, and hands everything else to Debian's Ghostscript.
-    WriteAll(base_ + "/gs.sh",
-             "#!/bin/sh\n"
-             "echo \"$*\" >> \"" + base_ + "/runs.log\"\n"
-             "if [ -n \"$FAIL_AT\" ]; then for a in \"$@\"; do\n"
-             "  if [ \"$a\" = -dFirstPage=$FAIL_AT ]; then echo 'Error: /ioerror in --showpage--'; exit 1; fi\n"
-             "done; fi\n"
-             "exec gs \"$@\"\n",
-             0755);
-  }
-  static void TearDownTestSuite() { Run({"rm", "-rf", base_}); }
-
-  static Outcome Run(const Args& argv, const Args& extraEnv = {}) {
-    const std::string outPath = base_ + "/.out";
-    const std::string errPath = base_ + "/.err";
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Args store = argv;
-    std::vector<char*> args;
-    for (std::string& s : store) args.push_back(s.data());
-    args.push_back(nullptr);
-    Args envStore = extraEnv;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-    std::vector<char*> env;
-    for (std::string& s : envStore) env.push_back(s.data());
-    env.push_back(nullptr);
-    Outcome o;
-    pid_t pid;
-    if (posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), env.data()) == 0) {
-      int status = 0;
-      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
-      o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+protected:
+    static void SetUpTestSuite() {
+        char tmpl[] = "/tmp/gsw_ranges_XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        base_ = tmpl;
+        dir_ = base_ + "/页 a b";
+        ASSERT_EQ(::mkdir(dir_.c_str(), 0755), 0);
+        std::string ps = "%!PS\n/Helvetica findfont 30 scalefont setfont\n";
+        for (int p = 1; p <= kPages; ++p)
+            ps += "0 0 " + std::to_string(p % 3) + " 3 div setrgbcolor 72 700 moveto (Page " +
+                  std::to_string(p) + ") show " + std::to_string(20 * p) +
+                  " 100 100 200 rectfill showpage\n";
+        WriteAll(base_ + "/doc.ps", ps);
+        pdf_ = dir_ + "/doc.pdf";
+        Outcome o = Run({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite",
+                         "-sOutputFile=" + pdf_, base_ + "/doc.ps"});
+        ASSERT_EQ(o.code, 0) << o.out << o.err;
+        // Stands in for Ghostscript: notes every run, fails the range that starts at page
+        // $FAIL_AT when asked to, and hands everything else to Debian's Ghostscript.
+        WriteAll(base_ + "/gs.sh",
+                 "#!/bin/sh\n"
+                 "echo \"$*\" >> \"" +
+                     base_ +
+                     "/runs.log\"\n"
+                     "if [ -n \"$FAIL_AT\" ]; then for a in \"$@\"; do\n"
+                     "  if [ \"$a\" = -dFirstPage=$FAIL_AT ]; then echo 'Error: /ioerror in "
+                     "--showpage--'; exit 1; fi\n"
+                     "done; fi\n"
+                     "exec gs \"$@\"\n",
+                 0755);
     }
-    posix_spawn_file_actions_destroy(&fa);
-    o.out = ReadAll(outPath);
-    o.err = ReadAll(errPath);
-    return o;
-  }
+    static void TearDownTestSuite() { Run({"rm", "-rf", base_}); }
 
-  // Runs one job through the tool into `folder` (made afresh) with at most `processes`.
-  static Outcome RunJob(const std::string& switches, const std::string& folder, int processes,
-                        const Args& env = {}) {
-    Run({"rm", "-rf", folder});
-    EXPECT_EQ(::mkdir(folder.c_str(), 0755), 0);
-    ::unlink((base_ + "/runs.log").c_str());
-    const std::string resp = base_ + "/temp.log";
-    WriteAll(resp, "-dNOPAUSE -dBATCH -dSAFER " + switches + " -sOutputFile=\"" + folder +
-                       "/doc_p%04d" + Extension(switches) + "\" -f \"" + pdf_ + "\" \r\n");
-    Args fullEnv = env;
-    fullEnv.push_back("VEXOMAT_GS_PROCESSES=" + std::to_string(processes));
-    fullEnv.push_back("VEXOMAT_GS=" + base_ + "/gs.sh");
-    return Run({kTool, "@" + resp}, fullEnv);
-  }
-
-  static std::string Extension(const std::string& switches) {
-    if (switches.find("jpeg") != std::string::npos) return ".jpg";
-    if (switches.find("tiff") != std::string::npos) return ".tif";
-    return ".bmp";
-  }
-
-  // The runs the stand-in saw that rendered a range into a folder of its own.
-  static int RangeRuns() {
-    std::istringstream log(ReadAll(base_ + "/runs.log"));
-    int n = 0;
-    for (std::string line; std::getline(log, line);)
-      if (line.find("/.gswin32c-") != std::string::npos) ++n;
-    return n;
-  }
-
-  // A TIFF names the moment it was written; that part is not the page's.
-  static std::string Content(const std::string& path) {
-    std::string bytes = ReadAll(path);
-    if (path.size() > 4 && path.substr(path.size() - 4) == ".tif") {
-      for (std::size_t at = 0; (at = bytes.find(':', at)) != std::string::npos; ++at)
-        if (at >= 4 && at + 15 <= bytes.size() && bytes[at + 3] == ':' && bytes[at + 6] == ' ')
-          std::fill(bytes.begin() + static_cast<long>(at - 4), bytes.begin() + static_cast<long>(at + 15), '#');
+    static Outcome Run(const Args& argv, const Args& extraEnv = {}) {
+        const std::string outPath = base_ + "/.out";
+        const std::string errPath = base_ + "/.err";
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        Args store = argv;
+        std::vector<char*> args;
+        for (std::string& s : store) args.push_back(s.data());
+        args.push_back(nullptr);
+        Args envStore = extraEnv;
+        for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+        std::vector<char*> env;
+        for (std::string& s : envStore) env.push_back(s.data());
+        env.push_back(nullptr);
+        Outcome o;
+        pid_t pid;
+        if (posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), env.data()) == 0) {
+            int status = 0;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+            o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        posix_spawn_file_actions_destroy(&fa);
+        o.out = ReadAll(outPath);
+        o.err = ReadAll(errPath);
+        return o;
     }
-    return bytes;
-  }
 
-  static constexpr int kPages = 16;
-  static std::string base_, dir_, pdf_;
+    // Runs one job through the tool into `folder` (made afresh) with at most `processes`.
+    static Outcome RunJob(const std::string& switches, const std::string& folder, int processes,
+                          const Args& env = {}) {
+        Run({"rm", "-rf", folder});
+        EXPECT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        ::unlink((base_ + "/runs.log").c_str());
+        const std::string resp = base_ + "/temp.log";
+        WriteAll(resp, "-dNOPAUSE -dBATCH -dSAFER " + switches + " -sOutputFile=\"" + folder +
+                           "/doc_p%04d" + Extension(switches) + "\" -f \"" + pdf_ + "\" \r\n");
+        Args fullEnv = env;
+        fullEnv.push_back("VEXOMAT_GS_PROCESSES=" + std::to_string(processes));
+        fullEnv.push_back("VEXOMAT_GS=" + base_ + "/gs.sh");
+        return Run({kTool, "@" + resp}, fullEnv);
+    }
+
+    static std::string Extension(const std::string& switches) {
+        if (switches.find("jpeg") != std::string::npos) return ".jpg";
+        if (switches.find("tiff") != std::string::npos) return ".tif";
+        return ".bmp";
+    }
+
+    // The runs the stand-in saw that rendered a range into a folder of its own.
+    static int RangeRuns() {
+        std::istringstream log(ReadAll(base_ + "/runs.log"));
+        int n = 0;
+        for (std::string line; std::getline(log, line);)
+            if (line.find("/.gswin32c-") != std::string::npos) ++n;
+        return n;
+    }
+
+    // A TIFF names the moment it was written; that part is not the page's.
+    static std::string Content(const std::string& path) {
+        std::string bytes = ReadAll(path);
+        if (path.size() > 4 && path.substr(path.size() - 4) == ".tif") {
+            for (std::size_t at = 0; (at = bytes.find(':', at)) != std::string::npos; ++at)
+                if (at >= 4 && at + 15 <= bytes.size() && bytes[at + 3] == ':' &&
+                    bytes[at + 6] == ' ')
+                    std::fill(bytes.begin() + static_cast<long>(at - 4),
+                              bytes.begin() + static_cast<long>(at + 15), '#');
+        }
+        return bytes;
+    }
+
+    static constexpr int kPages = 16;
+    static std::string base_, dir_, pdf_;
 };
 
 std::string GsPageRangeRun::base_, GsPageRangeRun::dir_, GsPageRangeRun::pdf_;
 
 TEST_F(GsPageRangeRun, PagesAreTheBytesAndNamesOfOneRun) {
-  const std::string jobs[] = {
-      "-dJPEGQ=75 -r40 -dUseCIEColor -sDEVICE=jpeg",
-      "-r30 -sDEVICE=bmp16m",
-      "-r30 -sDEVICE=bmp256 -dFirstPage=2 -dLastPage=15",
-      "-r30 -dUseCIEColor -sDEVICE=tiff24nc -dFirstPage=3",
-  };
-  for (const std::string& job : jobs) {
-    const std::string one = base_ + "/one", many = base_ + "/many";
-    const Outcome single = RunJob(job, one, 1);
-    EXPECT_EQ(RangeRuns(), 0) << job;
-    const Outcome split = RunJob(job, many, 3);
-    EXPECT_EQ(RangeRuns(), 3) << job;
-    EXPECT_EQ(single.code, 0) << job << single.out;
-    EXPECT_EQ(split.code, 0) << job << split.out;
-    EXPECT_EQ(single.err, "") << job;
-    EXPECT_EQ(split.err, "") << job;
-    EXPECT_EQ(split.out, single.out) << job;
-    const std::vector<std::string> names = List(one);
-    EXPECT_GE(names.size(), 9u) << job;
-    ASSERT_EQ(List(many), names) << job;  // no folder of the ranges is left either
-    for (const std::string& name : names)
-      EXPECT_TRUE(Content(many + "/" + name) == Content(one + "/" + name)) << job << " " << name;
-  }
+    const std::string jobs[] = {
+        "-dJPEGQ=75 -r40 -dUseCIEColor -sDEVICE=jpeg",
+        "-r30 -sDEVICE=bmp16m",
+        "-r30 -sDEVICE=bmp256 -dFirstPage=2 -dLastPage=15",
+        "-r30 -dUseCIEColor -sDEVICE=tiff24nc -dFirstPage=3",
+    };
+    for (const std::string& job : jobs) {
+        const std::string one = base_ + "/one", many = base_ + "/many";
+        const Outcome single = RunJob(job, one, 1);
+        EXPECT_EQ(RangeRuns(), 0) << job;
+        const Outcome split = RunJob(job, many, 3);
+        EXPECT_EQ(RangeRuns(), 3) << job;
+        EXPECT_EQ(single.code, 0) << job << single.out;
+        EXPECT_EQ(split.code, 0) << job << split.out;
+        EXPECT_EQ(single.err, "") << job;
+        EXPECT_EQ(split.err, "") << job;
+        EXPECT_EQ(split.out, single.out) << job;
+        const std::vector<std::string> names = List(one);
+        EXPECT_GE(names.size(), 9u) << job;
+        ASSERT_EQ(List(many), names) << job;  // no folder of the ranges is left either
+        for (const std::string& name : names)
+            EXPECT_TRUE(Content(many + "/" + name) == Content(one + "/" + name))
+                << job << " " << name;
+    }
 }
 
 // Where the page objects show in the file, the ranges start without a counting run of
@@ -294,61 +315,62 @@ TEST_F(GsPageRangeRun, PagesAreTheBytesAndNamesOfOneRun) {
 // than it has (here words after its end) leaves the ranges past its end with nothing to
 // draw. Pages, names and what the caller reads stay those of one run.
 TEST_F(GsPageRangeRun, RangesFollowThePageObjectsWithoutACountingRun) {
-  const std::string plain = ReadAll(pdf_);
-  // Words after the end of the file that look like page objects to the count.
-  auto promising = [&](int extra) {
-    std::string bytes = plain;
-    for (int i = 0; i < extra; ++i) bytes += "% /Type /Page\n";
-    return bytes;
-  };
-  const struct Row {
-    const char* what;
-    std::string bytes;
-    int processes;
-  } rows[] = {
-    {"as written", plain, 3},
-    {"ten pages too many: the third range lies past the end", promising(10), 3},
-    {"twenty too many: the last two ranges lie past the end", promising(20), 4},
-  };
-  const std::string saved = pdf_;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    pdf_ = base_ + "/counted.pdf";
-    WriteAll(pdf_, row.bytes);
-    const std::string one = base_ + "/one", many = base_ + "/many";
-    const Outcome single = RunJob("-r20 -sDEVICE=bmp16m", one, 1);
-    const Outcome split = RunJob("-r20 -sDEVICE=bmp16m", many, row.processes);
-    EXPECT_EQ(ReadAll(base_ + "/runs.log").find("pdfpagecount"), std::string::npos);
-    EXPECT_EQ(RangeRuns(), row.processes);
-    EXPECT_EQ(split.code, 0) << split.out << split.err;
-    EXPECT_EQ(split.err, single.err);
-    EXPECT_EQ(split.out, single.out);
-    const std::vector<std::string> names = List(one);
-    EXPECT_EQ(names.size(), size_t(kPages));
-    ASSERT_EQ(List(many), names);
-    for (const std::string& name : names)
-      EXPECT_TRUE(ReadAll(many + "/" + name) == ReadAll(one + "/" + name)) << name;
-  }
-  pdf_ = saved;
+    const std::string plain = ReadAll(pdf_);
+    // Words after the end of the file that look like page objects to the count.
+    auto promising = [&](int extra) {
+        std::string bytes = plain;
+        for (int i = 0; i < extra; ++i) bytes += "% /Type /Page\n";
+        return bytes;
+    };
+    const struct Row {
+        const char* what;
+        std::string bytes;
+        int processes;
+    } rows[] = {
+        {"as written", plain, 3},
+        {"ten pages too many: the third range lies past the end", promising(10), 3},
+        {"twenty too many: the last two ranges lie past the end", promising(20), 4},
+    };
+    const std::string saved = pdf_;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        pdf_ = base_ + "/counted.pdf";
+        WriteAll(pdf_, row.bytes);
+        const std::string one = base_ + "/one", many = base_ + "/many";
+        const Outcome single = RunJob("-r20 -sDEVICE=bmp16m", one, 1);
+        const Outcome split = RunJob("-r20 -sDEVICE=bmp16m", many, row.processes);
+        EXPECT_EQ(ReadAll(base_ + "/runs.log").find("pdfpagecount"), std::string::npos);
+        EXPECT_EQ(RangeRuns(), row.processes);
+        EXPECT_EQ(split.code, 0) << split.out << split.err;
+        EXPECT_EQ(split.err, single.err);
+        EXPECT_EQ(split.out, single.out);
+        const std::vector<std::string> names = List(one);
+        EXPECT_EQ(names.size(), size_t(kPages));
+        ASSERT_EQ(List(many), names);
+        for (const std::string& name : names)
+            EXPECT_TRUE(ReadAll(many + "/" + name) == ReadAll(one + "/" + name)) << name;
+    }
+    pdf_ = saved;
 }
 
 TEST_F(GsPageRangeRun, FewPagesOrOneProcessorRunOnce) {
-  RunJob("-r30 -sDEVICE=bmp16m -dFirstPage=2 -dLastPage=8", base_ + "/few", 4);
-  EXPECT_EQ(RangeRuns(), 0);
-  EXPECT_EQ(List(base_ + "/few").size(), 7u);
+    RunJob("-r30 -sDEVICE=bmp16m -dFirstPage=2 -dLastPage=8", base_ + "/few", 4);
+    EXPECT_EQ(RangeRuns(), 0);
+    EXPECT_EQ(List(base_ + "/few").size(), 7u);
 }
 
 TEST_F(GsPageRangeRun, AFailedRangeFailsTheJobAndEndsItThere) {
-  const std::string out = base_ + "/failed";
-  const Outcome o = RunJob("-r30 -sDEVICE=bmp16m", out, 3, {"FAIL_AT=7"});
-  EXPECT_EQ(RangeRuns(), 3);
-  EXPECT_EQ(o.code, 1);
-  EXPECT_NE(o.err.find("exit code 1"), std::string::npos) << o.err;
-  EXPECT_NE(o.err.find("/ioerror"), std::string::npos) << o.err;
-  // Ranges 1-6, 7-11, 12-16: the pages before the failure are there, none after it, and
-  // no folder of the ranges is left.
-  EXPECT_EQ(List(out), (std::vector<std::string>{"doc_p0001.bmp", "doc_p0002.bmp", "doc_p0003.bmp",
-                                                 "doc_p0004.bmp", "doc_p0005.bmp", "doc_p0006.bmp"}));
+    const std::string out = base_ + "/failed";
+    const Outcome o = RunJob("-r30 -sDEVICE=bmp16m", out, 3, {"FAIL_AT=7"});
+    EXPECT_EQ(RangeRuns(), 3);
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.err.find("exit code 1"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("/ioerror"), std::string::npos) << o.err;
+    // Ranges 1-6, 7-11, 12-16: the pages before the failure are there, none after it, and
+    // no folder of the ranges is left.
+    EXPECT_EQ(List(out),
+              (std::vector<std::string>{"doc_p0001.bmp", "doc_p0002.bmp", "doc_p0003.bmp",
+                                        "doc_p0004.bmp", "doc_p0005.bmp", "doc_p0006.bmp"}));
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ struct AccelForm {
         label->FocusControl = edit;
         amp = new TButton(&form);
         place(amp, "A&&B", 220);
-        for (TControl* c : std::initializer_list<TControl*>{button, speed, check, radio, other, amp})
+        for (TControl* c :
+             std::initializer_list<TControl*>{button, speed, check, radio, other, amp})
             c->OnClick = [this, c](TObject*) { clicked.push_back(c); };
         other->SetChecked(true);
         clicked.clear();
@@ -102,10 +103,12 @@ TEST(Accelerators, CaptionMarks) {
         const char* caption;
         bool accel;
     } rows[] = {
-        {'S', " 开始(&S)", true}, {'s', " 开始(&S)", true}, {'S', "&start", true}, {'A', "A&&B", false},
-        {'B', "A&&B", false},     {'B', "A&&&B", true},  {'X', "none", false},   {'X', "trailing &", false},
+        {'S', " 开始(&S)", true}, {'s', " 开始(&S)", true},   {'S', "&start", true},
+        {'A', "A&&B", false},     {'B', "A&&B", false},       {'B', "A&&&B", true},
+        {'X', "none", false},     {'X', "trailing &", false},
     };
-    for (const Row& r : rows) EXPECT_EQ(IsAccel(r.key, r.caption), r.accel) << r.caption << " " << char(r.key);
+    for (const Row& r : rows)
+        EXPECT_EQ(IsAccel(r.key, r.caption), r.accel) << r.caption << " " << char(r.key);
 }
 
 TEST(Accelerators, RadioGroupIsOneTabStopAndArrowsMoveWithinIt) {

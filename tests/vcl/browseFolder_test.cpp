@@ -28,12 +28,15 @@ int Callback(HWND hwnd, UINT msg, LPARAM l, LPARAM data) {
     p->messages.push_back(msg);
     if (msg == BFFM_INITIALIZED) {
         if (!p->initialSelection.empty())
-            SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE_, reinterpret_cast<LPARAM>(p->initialSelection.c_str()));
-        if (!p->status.empty()) SendMessageA(hwnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(p->status.c_str()));
+            SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE_,
+                         reinterpret_cast<LPARAM>(p->initialSelection.c_str()));
+        if (!p->status.empty())
+            SendMessageA(hwnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(p->status.c_str()));
         if (p->disableOk) SendMessageA(hwnd, BFFM_ENABLEOK, 0, FALSE_);
     } else if (msg == BFFM_SELCHANGED) {
         char path[MAX_PATH];
-        p->selections.push_back(SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path) ? path : "");
+        p->selections.push_back(
+            SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path) ? path : "");
     } else if (msg == BFFM_VALIDATEFAILEDA) {
         p->validated = reinterpret_cast<const char*>(l);
         return p->validateAnswer;
@@ -104,7 +107,8 @@ TEST_F(BrowseFolder, CancelAndAnOpenDialogLeftByTheDriverGiveNull) {
     SetBrowseFolderTestDriver([](BrowseFolderDialog&) {});
     EXPECT_EQ(Run(), "<null>");
     // Closing the window by message is a cancel too.
-    SetBrowseFolderTestDriver([](BrowseFolderDialog& d) { SendMessageA(d.Window(), WM_CLOSE, 0, 0); });
+    SetBrowseFolderTestDriver(
+        [](BrowseFolderDialog& d) { SendMessageA(d.Window(), WM_CLOSE, 0, 0); });
     EXPECT_EQ(Run(), "<null>");
 }
 

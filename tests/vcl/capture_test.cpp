@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "platform/vcl/forms.h"
-#include "platform/vcl/stdctrls.h"
 #include "platform/user/capture.h"
 #include "platform/user/messages.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace {
 struct Init : ::testing::Environment {

@@ -1,6 +1,6 @@
 // Controls: click semantics set from code, messages through WindowProc, timers and waits.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "platform/vcl/forms.h"
@@ -47,7 +47,10 @@ TEST(Messages, WindowProcCanBeTakenOverAndGivenBack) {
     TWndMethod old = form.WindowProc;
     form.WindowProc = [&](TMessage& m) {
         seen.push_back(m.Msg);
-        if (m.Msg == WM_USER + 1) { m.Result = 42; return; }
+        if (m.Msg == WM_USER + 1) {
+            m.Result = 42;
+            return;
+        }
         old(m);
     };
     EXPECT_EQ(form.Perform(WM_USER + 1), 42);

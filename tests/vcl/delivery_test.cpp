@@ -8,22 +8,23 @@
 #include <memory>
 #include <vector>
 
-#include "platform/vcl/forms.h"
-#include "platform/vcl/stdctrls.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/stdctrls.h"
 
 namespace {
 
 // A window of its own that records the user messages it receives.
 struct Recorder {
     std::vector<UINT> seen;
-    HWND hwnd = CreateWindowObject("TRecorder", nullptr,
-                                   [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
-                                       if (msg >= WM_USER) seen.push_back(msg);
-                                       return 0;
-                                   },
-                                   nullptr);
+    HWND hwnd = CreateWindowObject(
+        "TRecorder", nullptr,
+        [this](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+            if (msg >= WM_USER) seen.push_back(msg);
+            return 0;
+        },
+        nullptr);
 };
 
 // Catches what the application's exception handler is given.
@@ -31,7 +32,9 @@ struct ExceptionCatcher {
     std::vector<std::string> messages;
     TExceptionEvent saved = Application->OnException;
     ExceptionCatcher() {
-        Application->OnException = [this](TObject*, Exception& e) { messages.push_back(e.Message); };
+        Application->OnException = [this](TObject*, Exception& e) {
+            messages.push_back(e.Message);
+        };
     }
     ~ExceptionCatcher() { Application->OnException = saved; }
 };
@@ -89,16 +92,16 @@ TEST(Delivery, ADueTimerWaitsForEveryPostedMessage) {
     Recorder r;
     std::vector<UINT> order;
     auto proc = GetWindowProc(r.hwnd);
-    SetWindowProc(r.hwnd, std::make_shared<WNDPROC>([&](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
-        if (msg == WM_TIMER || msg >= WM_USER) order.push_back(msg);
-        if (msg == WM_TIMER) KillTimer(h, 7);
-        return CallWindowProcA(proc, h, msg, w, l);
-    }));
+    SetWindowProc(r.hwnd,
+                  std::make_shared<WNDPROC>([&](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+                      if (msg == WM_TIMER || msg >= WM_USER) order.push_back(msg);
+                      if (msg == WM_TIMER) KillTimer(h, 7);
+                      return CallWindowProcA(proc, h, msg, w, l);
+                  }));
     SetTimer(r.hwnd, 7, 1, nullptr);
     // Let the timer fall due before anything is posted.
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 20) {
-    }
+    while (GetTickCount() - start < 20) {}
     for (UINT m = WM_USER + 1; m <= WM_USER + 3; ++m) PostMessageA(r.hwnd, m, 0, 0);
     for (int i = 0; i < 200 && order.size() < 4; ++i) Application->HandleMessage();
     ASSERT_EQ(order.size(), 4u) << "the timer never fired";
@@ -110,7 +113,9 @@ TEST(EventExceptions, ReachTheApplicationFromMouseKeyAndPaintHandlers) {
     ExceptionCatcher caught;
     InputForm form(nullptr);
     form.SetBounds(0, 0, 80, 60);
-    form.OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { throw Exception("mouse"); };
+    form.OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+        throw Exception("mouse");
+    };
     form.OnKeyDown = [](TObject*, WORD&, TShiftState) { throw Exception("key"); };
     struct Throwing : TCustomControl {
         using TCustomControl::TCustomControl;
@@ -129,7 +134,8 @@ TEST(EventExceptions, ReachTheApplicationFromMouseKeyAndPaintHandlers) {
     form.SaveScreenshot(shot);
     std::remove(shot.c_str());
     const auto has = [&](const std::string& m) {
-        return std::find(caught.messages.begin(), caught.messages.end(), m) != caught.messages.end();
+        return std::find(caught.messages.begin(), caught.messages.end(), m) !=
+               caught.messages.end();
     };
     EXPECT_TRUE(has("mouse"));
     EXPECT_TRUE(has("key"));

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/user/messages.h"
-#include "platform/win/mountWatch.h"
 #include "platform/user/window.h"
+#include "platform/win/mountWatch.h"
 
 namespace {
 

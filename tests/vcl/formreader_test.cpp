@@ -122,9 +122,12 @@ TEST(FormReader, ErrorsNameTheLine) {
     fails("object F: TTestForm\n  Caption = 'open\nend\n", "unterminated");
     fails("thing", "'object' expected");
     // Published fields: each must find its component, of its class.
-    fails("object F: TTestForm\n  object Button1: TSpeedButton\n  end\nend\n", "field Label1 not found");
-    fails("object F: TTestForm\n  object Button1: TButton\n  end\n  object Label1: TLabel\n  end\nend\n",
-          "field Button1 is not of class TButton");
+    fails("object F: TTestForm\n  object Button1: TSpeedButton\n  end\nend\n",
+          "field Label1 not found");
+    fails(
+        "object F: TTestForm\n  object Button1: TButton\n  end\n  object Label1: TLabel\n  "
+        "end\nend\n",
+        "field Button1 is not of class TButton");
 }
 
 TEST(FormReader, Values) {

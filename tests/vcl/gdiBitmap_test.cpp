@@ -8,7 +8,8 @@
 namespace {
 
 struct Info {
-    std::vector<uint8_t> mem = std::vector<uint8_t>(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    std::vector<uint8_t> mem =
+        std::vector<uint8_t>(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
     BITMAPINFO* bmi() { return reinterpret_cast<BITMAPINFO*>(mem.data()); }
     Info(int w, int h, int bpp) {
         BITMAPINFOHEADER hd;
@@ -17,7 +18,8 @@ struct Info {
         hd.biBitCount = WORD(bpp);
         std::memcpy(mem.data(), &hd, sizeof hd);
         auto* colors = reinterpret_cast<RGBQUAD*>(mem.data() + sizeof hd);
-        for (int i = 0; i < 256; ++i) colors[i] = RGBQUAD{BYTE(i * 7), BYTE(255 - i), BYTE(i * 3), 0};
+        for (int i = 0; i < 256; ++i)
+            colors[i] = RGBQUAD{BYTE(i * 7), BYTE(255 - i), BYTE(i * 3), 0};
     }
 };
 
@@ -27,13 +29,16 @@ std::vector<uint8_t> Pattern(int w, int h, int bpp) {
     std::vector<uint8_t> bits(size_t(stride * h), 0);
     int used = (w * bpp + 7) / 8;
     for (int y = 0; y < h; ++y)
-        for (int i = 0; i < used; ++i) bits[size_t(y) * size_t(stride) + size_t(i)] = uint8_t(y * 31 + i * 13 + 1);
+        for (int i = 0; i < used; ++i)
+            bits[size_t(y) * size_t(stride) + size_t(i)] = uint8_t(y * 31 + i * 13 + 1);
     // Bits past the last pixel of a row are not pixels: keep them zero.
     if ((w * bpp) % 8)
-        for (int y = 0; y < h; ++y) bits[size_t(y * stride + used - 1)] &= uint8_t(0xFF << (8 - (w * bpp) % 8));
+        for (int y = 0; y < h; ++y)
+            bits[size_t(y * stride + used - 1)] &= uint8_t(0xFF << (8 - (w * bpp) % 8));
     if (bpp == 16)  // the top bit of a 5-5-5 pixel is unused
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) bits[size_t(y) * size_t(stride) + size_t(2 * x + 1)] &= 0x7F;
+            for (int x = 0; x < w; ++x)
+                bits[size_t(y) * size_t(stride) + size_t(2 * x + 1)] &= 0x7F;
     if (bpp == 32)  // the fourth byte is not colour and comes back as zero
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) bits[size_t(y) * size_t(stride) + size_t(4 * x + 3)] = 0;
@@ -46,7 +51,8 @@ TEST(Dibs, SectionRoundTripsAtEveryDepthAndRowOrder) {
             for (int h : {3, -3}) {
                 Info info(w, h, bpp);
                 void* bits = nullptr;
-                HBITMAP dib = CreateDIBSection(nullptr, info.bmi(), DIB_RGB_COLORS, &bits, nullptr, 0);
+                HBITMAP dib =
+                    CreateDIBSection(nullptr, info.bmi(), DIB_RGB_COLORS, &bits, nullptr, 0);
                 ASSERT_NE(dib, nullptr);
                 std::vector<uint8_t> want = Pattern(w, 3, bpp);
                 std::memcpy(bits, want.data(), want.size());

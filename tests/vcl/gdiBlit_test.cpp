@@ -15,17 +15,22 @@ TEST(RasterOps, EveryTernaryRopFollowsItsTruthTable) {
         ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 3, 2, src.dc, 0, 0, MAKEROP3(BYTE(index))));
         const COLORREF want = COLORREF(index) * 0x010101;
         for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x) ASSERT_EQ(dst.at(x, y), want) << "rop " << index << " at " << x << "," << y;
+            for (int x = 0; x < 3; ++x)
+                ASSERT_EQ(dst.at(x, y), want) << "rop " << index << " at " << x << "," << y;
     }
     SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(pat);
 }
 
 TEST(RasterOps, NamedRopsAreTheirTruthTables) {
-    struct Row { DWORD rop; BYTE index; } rows[] = {
-        {SRCCOPY, 0xCC}, {SRCPAINT, 0xEE}, {SRCAND, 0x88}, {SRCINVERT, 0x66}, {SRCERASE, 0x44},
-        {NOTSRCCOPY, 0x33}, {NOTSRCERASE, 0x11}, {MERGECOPY, 0xC0}, {MERGEPAINT, 0xBB}, {PATCOPY, 0xF0},
-        {PATPAINT, 0xFB}, {PATINVERT, 0x5A}, {DSTINVERT, 0x55}, {BLACKNESS, 0x00}, {WHITENESS, 0xFF},
+    struct Row {
+        DWORD rop;
+        BYTE index;
+    } rows[] = {
+        {SRCCOPY, 0xCC},    {SRCPAINT, 0xEE},   {SRCAND, 0x88},      {SRCINVERT, 0x66},
+        {SRCERASE, 0x44},   {NOTSRCCOPY, 0x33}, {NOTSRCERASE, 0x11}, {MERGECOPY, 0xC0},
+        {MERGEPAINT, 0xBB}, {PATCOPY, 0xF0},    {PATPAINT, 0xFB},    {PATINVERT, 0x5A},
+        {DSTINVERT, 0x55},  {BLACKNESS, 0x00},  {WHITENESS, 0xFF},
     };
     MemDc src(1, 1), dst(1, 1);
     src.fill(0xCCCCCC);

@@ -17,13 +17,19 @@ HRGN Cross() {
 TEST(Regions, CombineAgreesWithPointwiseLogicForEveryMode) {
     const std::vector<std::pair<Shape, Shape>> pairs = {
         {[] { return CreateRectRgn(0, 0, 20, 20); }, [] { return CreateRectRgn(10, 5, 30, 15); }},
-        {[] { return CreateEllipticRgn(0, 0, 25, 31); }, [] { return CreateRectRgn(12, 0, 40, 40); }},
+        {[] { return CreateEllipticRgn(0, 0, 25, 31); },
+         [] { return CreateRectRgn(12, 0, 40, 40); }},
         {[] { return CreateRoundRectRgn(3, 3, 33, 23, 10, 8); }, Cross},
         {Cross, [] { return CreateEllipticRgn(5, 5, 28, 28); }},
     };
-    struct Mode { int mode; bool (*f)(bool, bool); } modes[] = {
-        {RGN_AND, [](bool a, bool b) { return a && b; }}, {RGN_OR, [](bool a, bool b) { return a || b; }},
-        {RGN_XOR, [](bool a, bool b) { return a != b; }}, {RGN_DIFF, [](bool a, bool b) { return a && !b; }},
+    struct Mode {
+        int mode;
+        bool (*f)(bool, bool);
+    } modes[] = {
+        {RGN_AND, [](bool a, bool b) { return a && b; }},
+        {RGN_OR, [](bool a, bool b) { return a || b; }},
+        {RGN_XOR, [](bool a, bool b) { return a != b; }},
+        {RGN_DIFF, [](bool a, bool b) { return a && !b; }},
     };
     for (auto& [makeA, makeB] : pairs) {
         HRGN a = makeA(), b = makeB();
@@ -35,7 +41,8 @@ TEST(Regions, CombineAgreesWithPointwiseLogicForEveryMode) {
                 for (int x = -2; x < 42; ++x) {
                     bool want = m.f(PtInRegion(a, x, y), PtInRegion(b, x, y));
                     any |= want;
-                    ASSERT_EQ(bool(PtInRegion(out, x, y)), want) << "mode " << m.mode << " at " << x << "," << y;
+                    ASSERT_EQ(bool(PtInRegion(out, x, y)), want)
+                        << "mode " << m.mode << " at " << x << "," << y;
                 }
             EXPECT_EQ(kind == NULLREGION, !any);
             DeleteObject(out);
@@ -46,7 +53,8 @@ TEST(Regions, CombineAgreesWithPointwiseLogicForEveryMode) {
 }
 
 TEST(Regions, KindsBoxesAndOffsets) {
-    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(10, 0, 20, 10), out = CreateRectRgn(0, 0, 0, 0);
+    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(10, 0, 20, 10),
+         out = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(CombineRgn(out, a, b, RGN_OR), SIMPLEREGION);  // touching rectangles merge
     RECT box;
     EXPECT_EQ(GetRgnBox(out, &box), SIMPLEREGION);
@@ -80,7 +88,8 @@ TEST(Regions, PolygonFillModes) {
 }
 
 TEST(Regions, RegionDataRoundTripInWindowsLayout) {
-    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 15, 15), r = CreateRectRgn(0, 0, 0, 0);
+    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 15, 15),
+         r = CreateRectRgn(0, 0, 0, 0);
     CombineRgn(r, a, b, RGN_OR);
     DWORD size = GetRegionData(r, 0, nullptr);
     ASSERT_EQ(size, 32u + 3 * 16u);  // three bands of one rectangle each
@@ -131,7 +140,8 @@ TEST(Regions, ClipRegionLimitsDrawingAndFillRgnPaintsExactly) {
     m.fill(0xFFFFFF);
     FillRgn(m.dc, e, red);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) ASSERT_EQ(m.at(x, y) == RGB(255, 0, 0), bool(PtInRegion(e, x, y))) << x << "," << y;
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(m.at(x, y) == RGB(255, 0, 0), bool(PtInRegion(e, x, y))) << x << "," << y;
     for (HGDIOBJ h : {HGDIOBJ(clip), HGDIOBJ(got), HGDIOBJ(e), HGDIOBJ(red)}) DeleteObject(h);
 }
 

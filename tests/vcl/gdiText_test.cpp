@@ -137,7 +137,12 @@ TEST(Fonts, EscapementRotatesText) {
         int l = 60, r = -1, top = 60, b = -1;
         for (int y = 0; y < 60; ++y)
             for (int x = 0; x < 60; ++x)
-                if ((GetPixel(t.dc, x, y) & 0xFF) < 0x80) { l = std::min(l, x); r = std::max(r, x); top = std::min(top, y); b = std::max(b, y); }
+                if ((GetPixel(t.dc, x, y) & 0xFF) < 0x80) {
+                    l = std::min(l, x);
+                    r = std::max(r, x);
+                    top = std::min(top, y);
+                    b = std::max(b, y);
+                }
         w = r - l;
         h = b - top;
     };
@@ -205,7 +210,10 @@ TEST(FrameControls, CheckMarksArrowsAndStates) {
         for (int x = 2; x < 13; ++x) rows[y] += arrow.at(x, y) == GetSysColor(COLOR_BTNTEXT);
     int first = -1, last = -1;
     for (int y = 0; y < 15; ++y)
-        if (rows[y]) { if (first < 0) first = y; last = y; }
+        if (rows[y]) {
+            if (first < 0) first = y;
+            last = y;
+        }
     ASSERT_GE(first, 0);
     EXPECT_LT(rows[first], rows[last]);
     MemDc push(10, 10);
@@ -244,7 +252,7 @@ TEST(Paths, TextInABracketIsRecordedAndOnlyStrokingDrawsIt) {
     EXPECT_FALSE(StrokePath(t.dc));  // no path yet
     ASSERT_TRUE(BeginPath(t.dc));
     TextOutA(t.dc, 10, 5, "O", 1);
-    EXPECT_EQ(t.dark(all), 0);  // recorded, not drawn
+    EXPECT_EQ(t.dark(all), 0);       // recorded, not drawn
     EXPECT_FALSE(StrokePath(t.dc));  // the bracket is still open
     ASSERT_TRUE(EndPath(t.dc));
     HPEN pen = CreatePen(PS_SOLID, 1, 0);
@@ -260,8 +268,11 @@ TEST(Paths, TextInABracketIsRecordedAndOnlyStrokingDrawsIt) {
     for (int y = 1; y < 69; ++y)
         for (int x = 1; x < 79; ++x) {
             bool edge = false;
-            for (int d = 0; d < 9; ++d) edge |= (GetPixel(filled.dc, x + d % 3 - 1, y + d / 3 - 1) == 0) != (GetPixel(filled.dc, x, y) == 0);
-            if (!edge && GetPixel(filled.dc, x, y) == 0 && GetPixel(t.dc, x, y) != 0) ++hollowInside;
+            for (int d = 0; d < 9; ++d)
+                edge |= (GetPixel(filled.dc, x + d % 3 - 1, y + d / 3 - 1) == 0) !=
+                        (GetPixel(filled.dc, x, y) == 0);
+            if (!edge && GetPixel(filled.dc, x, y) == 0 && GetPixel(t.dc, x, y) != 0)
+                ++hollowInside;
         }
     EXPECT_GT(hollowInside, 0);
     EXPECT_FALSE(StrokePath(t.dc));  // stroking used the path up

@@ -12,7 +12,8 @@
 namespace {
 
 std::string TempPng(const std::string& name) {
-    return std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/vx_gdi_" + std::to_string(getpid()) + "_" + name + ".png";
+    return std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/vx_gdi_" +
+           std::to_string(getpid()) + "_" + name + ".png";
 }
 
 // A screenshot read back with its alpha channel.
@@ -61,7 +62,8 @@ TPoint Find(const qtbridge::Image& whole, const qtbridge::Image& part) {
         for (int ox = 0; ox + part.width() <= whole.width(); ++ox) {
             bool same = true;
             for (int y = 0; y < part.height() && same; ++y)
-                for (int x = 0; x < part.width() && same; ++x) same = whole.pixel(ox + x, oy + y) == part.pixel(x, y);
+                for (int x = 0; x < part.width() && same; ++x)
+                    same = whole.pixel(ox + x, oy + y) == part.pixel(x, y);
             if (same) return Point(ox, oy);
         }
     return Point(-1, -1);

@@ -50,10 +50,10 @@ TEST(DrawIcon, MaskAndColourComposeAsWindowsDoes) {
     Surface s(8, 8, RGB(0, 0, 255));
     HICON icon = RedHalf();
     ASSERT_TRUE(DrawIconEx(s.dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(s.At(2, 2), RGB(255, 0, 0));   // opaque: the icon's colour
-    EXPECT_EQ(s.At(4, 3), RGB(0, 0, 255));   // transparent: the background
-    EXPECT_EQ(s.At(5, 2), RGB(255, 255, 0)); // transparent with colour: background XOR white
-    EXPECT_EQ(s.At(1, 1), RGB(0, 0, 255));   // outside untouched
+    EXPECT_EQ(s.At(2, 2), RGB(255, 0, 0));    // opaque: the icon's colour
+    EXPECT_EQ(s.At(4, 3), RGB(0, 0, 255));    // transparent: the background
+    EXPECT_EQ(s.At(5, 2), RGB(255, 255, 0));  // transparent with colour: background XOR white
+    EXPECT_EQ(s.At(1, 1), RGB(0, 0, 255));    // outside untouched
 
     Surface m(8, 8, RGB(0, 0, 255));
     ASSERT_TRUE(DrawIconEx(m.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_MASK));
@@ -119,7 +119,8 @@ TEST(ImageListDraw, MaskColourMakesPixelsTransparent) {
     ASSERT_TRUE(ImageList_Draw(list, 0, s.dc, 0, 0, ILD_TRANSPARENT));
     EXPECT_EQ(s.At(0, 0), RGB(0, 128, 0));
     EXPECT_EQ(s.At(3, 3), RGB(255, 255, 255));  // magenta was transparent
-    ASSERT_TRUE(ImageList_Draw(list, 1, s.dc, 4, 4, ILD_NORMAL));  // no background colour: transparent too
+    ASSERT_TRUE(
+        ImageList_Draw(list, 1, s.dc, 4, 4, ILD_NORMAL));  // no background colour: transparent too
     EXPECT_EQ(s.At(4, 4), RGB(0, 128, 0));
     EXPECT_EQ(s.At(4, 7), RGB(255, 255, 255));
 
@@ -132,7 +133,8 @@ TEST(ImageListDraw, MaskColourMakesPixelsTransparent) {
     EXPECT_EQ(s.At(7, 0), RGB(255, 255, 255));
     // Blending mixes with the highlight (here a given colour).
     Surface b(4, 4, RGB(0, 0, 0));
-    ASSERT_TRUE(ImageList_DrawEx(list, 0, b.dc, 0, 0, 0, 0, CLR_NONE, RGB(255, 255, 255), ILD_TRANSPARENT | ILD_BLEND50));
+    ASSERT_TRUE(ImageList_DrawEx(list, 0, b.dc, 0, 0, 0, 0, CLR_NONE, RGB(255, 255, 255),
+                                 ILD_TRANSPARENT | ILD_BLEND50));
     EXPECT_EQ(GetGValue(b.At(0, 0)), 192);
     EXPECT_FALSE(ImageList_Draw(list, 2, s.dc, 0, 0, ILD_NORMAL));
 
@@ -149,14 +151,37 @@ TEST(ImageListDraw, MaskColourMakesPixelsTransparent) {
 
 TEST(ThemeDrawing, AllEntriesByNameAndDrawingOnlyWithThemesOn) {
     ASSERT_NE(Application, nullptr);  // the application object publishes the drawing calls
-    const char* names[] = {"DrawThemeEdge", "DrawThemeBackground", "DrawThemeParentBackground", "DrawThemeText",
-                           "DrawThemeIcon", "OpenThemeData", "CloseThemeData", "IsThemeBackgroundPartiallyTransparent",
-                           "GetThemeBackgroundContentRect", "SetWindowTheme", "SetThemeAppProperties",
-                           "IsThemePartDefined", "GetThemeColor", "GetThemeMetric", "GetThemeString", "GetThemeBool",
-                           "GetThemeInt", "GetThemeEnumValue", "GetThemePosition", "GetThemeFont", "GetThemeRect",
-                           "GetThemeFilename", "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysBool",
-                           "IsThemeActive", "IsAppThemed", "GetWindowTheme", "EnableThemeDialogTexture",
-                           "IsThemeDialogTextureEnabled", "EnableTheming"};
+    const char* names[] = {"DrawThemeEdge",
+                           "DrawThemeBackground",
+                           "DrawThemeParentBackground",
+                           "DrawThemeText",
+                           "DrawThemeIcon",
+                           "OpenThemeData",
+                           "CloseThemeData",
+                           "IsThemeBackgroundPartiallyTransparent",
+                           "GetThemeBackgroundContentRect",
+                           "SetWindowTheme",
+                           "SetThemeAppProperties",
+                           "IsThemePartDefined",
+                           "GetThemeColor",
+                           "GetThemeMetric",
+                           "GetThemeString",
+                           "GetThemeBool",
+                           "GetThemeInt",
+                           "GetThemeEnumValue",
+                           "GetThemePosition",
+                           "GetThemeFont",
+                           "GetThemeRect",
+                           "GetThemeFilename",
+                           "GetThemeSysColor",
+                           "GetThemeSysColorBrush",
+                           "GetThemeSysBool",
+                           "IsThemeActive",
+                           "IsAppThemed",
+                           "GetWindowTheme",
+                           "EnableThemeDialogTexture",
+                           "IsThemeDialogTextureEnabled",
+                           "EnableTheming"};
     HMODULE ux = LoadLibraryA("UxTheme.dll");
     ASSERT_NE(ux, nullptr);
     for (const char* n : names) EXPECT_NE(GetProcAddress(ux, n), nullptr) << n;
@@ -165,7 +190,8 @@ TEST(ThemeDrawing, AllEntriesByNameAndDrawingOnlyWithThemesOn) {
     Surface s(10, 10, RGB(255, 255, 255));
     RECT r{0, 0, 10, 10};
     unsetenv("VEXOMAT_THEMES");
-    EXPECT_EQ(DrawThemeBackground(OpenThemeData(nullptr, L"BUTTON"), s.dc, 1, 1, &r, nullptr), E_HANDLE);
+    EXPECT_EQ(DrawThemeBackground(OpenThemeData(nullptr, L"BUTTON"), s.dc, 1, 1, &r, nullptr),
+              E_HANDLE);
     EXPECT_EQ(s.At(0, 0), RGB(255, 255, 255));
     setenv("VEXOMAT_THEMES", "1", 1);
     HTHEME t = OpenThemeData(nullptr, L"BUTTON");

@@ -28,9 +28,13 @@ std::string TwoImageFile() {
     return WriteIconFile(f);
 }
 
-void Put(TMemoryStream& s, const std::string& bytes) { s.WriteBuffer(bytes.data(), int64_t(bytes.size())); }
+void Put(TMemoryStream& s, const std::string& bytes) {
+    s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+}
 
-std::string All(TMemoryStream& s) { return std::string(reinterpret_cast<const char*>(s.Bytes().data()), s.Bytes().size()); }
+std::string All(TMemoryStream& s) {
+    return std::string(reinterpret_cast<const char*>(s.Bytes().data()), s.Bytes().size());
+}
 
 }  // namespace
 

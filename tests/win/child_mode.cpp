@@ -75,7 +75,8 @@ int childMain(int argc, char** argv) {
                 const int own = ::dirfd(d);
                 while (dirent* e = ::readdir(d)) {
                     const int fd = std::atoi(e->d_name);
-                    if (e->d_name[0] != '.' && fd > 2 && fd != own) text += std::to_string(fd) + "\n";
+                    if (e->d_name[0] != '.' && fd > 2 && fd != own)
+                        text += std::to_string(fd) + "\n";
                 }
                 ::closedir(d);
             }

@@ -19,11 +19,11 @@ TEST(SplitCommandLine, ProgramNameHasNoEscapes) {
 }
 
 TEST(SplitCommandLine, BackslashesBeforeQuotes) {
-    EXPECT_EQ(SplitCommandLine(R"(p a\\b)"), (Args{"p", R"(a\\b)"}));      // not before a quote
-    EXPECT_EQ(SplitCommandLine(R"(p a\"b)"), (Args{"p", R"(a"b)"}));       // 1 -> literal quote
+    EXPECT_EQ(SplitCommandLine(R"(p a\\b)"), (Args{"p", R"(a\\b)"}));        // not before a quote
+    EXPECT_EQ(SplitCommandLine(R"(p a\"b)"), (Args{"p", R"(a"b)"}));         // 1 -> literal quote
     EXPECT_EQ(SplitCommandLine(R"(p "a\\" b)"), (Args{"p", R"(a\)", "b"}));  // 2 -> one, quote ends
-    EXPECT_EQ(SplitCommandLine(R"(p a\\\"b)"), (Args{"p", R"(a\"b)"}));    // 3 -> one and a quote
-    EXPECT_EQ(SplitCommandLine(R"(p "a""b")"), (Args{"p", R"(a"b)"}));     // "" inside quotes
+    EXPECT_EQ(SplitCommandLine(R"(p a\\\"b)"), (Args{"p", R"(a\"b)"}));      // 3 -> one and a quote
+    EXPECT_EQ(SplitCommandLine(R"(p "a""b")"), (Args{"p", R"(a"b)"}));       // "" inside quotes
 }
 
 TEST(SplitCommandLine, EmptyQuotedArgumentIsKept) {
@@ -49,7 +49,8 @@ TEST(ParseCommand, PlainFormKeepsRedirectionLookalikesAsArguments) {
 TEST(ParseCommand, GhostscriptRunnerForm) {
     ParsedCommand c;
     std::string line =
-        "cmd /c \"\"/p q/gs/gswin32c.exe\" @\"/p q/logs/temp.log\" 1> \"/p q/gs/o.log\" 2> \"/p q/gs/e.log\"\"";
+        "cmd /c \"\"/p q/gs/gswin32c.exe\" @\"/p q/logs/temp.log\" 1> \"/p q/gs/o.log\" 2> \"/p "
+        "q/gs/e.log\"\"";
     ASSERT_TRUE(ParseCommand(line, c));
     EXPECT_TRUE(c.viaInterpreter);
     EXPECT_EQ(c.argv, (Args{"/p q/gs/gswin32c.exe", "@/p q/logs/temp.log"}));
@@ -88,7 +89,8 @@ TEST(ParseCommand, DuplicationKeepsItsOrder) {
 TEST(ParseCommand, OperatorsInsideQuotesAreData) {
     ParsedCommand c;
     ASSERT_TRUE(ParseCommand("cmd /c \"\"prog\" \"a>b & c|d\" x2>y\"", c));
-    EXPECT_EQ(c.argv, (Args{"prog", "a>b & c|d", "x2"}));  // "x2>y": only a token-initial digit is a handle
+    EXPECT_EQ(c.argv,
+              (Args{"prog", "a>b & c|d", "x2"}));  // "x2>y": only a token-initial digit is a handle
     ASSERT_EQ(c.redirections.size(), 1u);
     EXPECT_EQ(c.redirections[0].fd, 1);
     EXPECT_EQ(c.redirections[0].file, "y");

@@ -28,8 +28,8 @@ protected:
 };
 
 TEST_F(FileChange, SignalledByAFileArrivingOrAWriterClosingAndResetByNext) {
-    HANDLE h = FindFirstChangeNotificationA(dir_.c_str(), FALSE_,
-                                            FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
+    HANDLE h = FindFirstChangeNotificationA(
+        dir_.c_str(), FALSE_, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WaitForSingleObject(h, 0), WAIT_TIMEOUT);
     std::ofstream(dir_ + "/job.part") << "%!PS\n";
@@ -41,7 +41,8 @@ TEST_F(FileChange, SignalledByAFileArrivingOrAWriterClosingAndResetByNext) {
     EXPECT_FALSE(FindNextChangeNotification(h));
 
     // Only the end of writing, not every write, for LAST_WRITE alone.
-    HANDLE writes = FindFirstChangeNotificationA(dir_.c_str(), FALSE_, FILE_NOTIFY_CHANGE_LAST_WRITE);
+    HANDLE writes =
+        FindFirstChangeNotificationA(dir_.c_str(), FALSE_, FILE_NOTIFY_CHANGE_LAST_WRITE);
     ASSERT_NE(writes, INVALID_HANDLE_VALUE);
     const int fd = ::open((dir_ + "/job.ps").c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(fd, 0);
@@ -53,10 +54,12 @@ TEST_F(FileChange, SignalledByAFileArrivingOrAWriterClosingAndResetByNext) {
 }
 
 TEST_F(FileChange, MissingFolderAndUnsupportedRequests) {
-    EXPECT_EQ(FindFirstChangeNotificationA((dir_ + "/none").c_str(), FALSE_, FILE_NOTIFY_CHANGE_FILE_NAME),
+    EXPECT_EQ(FindFirstChangeNotificationA((dir_ + "/none").c_str(), FALSE_,
+                                           FILE_NOTIFY_CHANGE_FILE_NAME),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(FindFirstChangeNotificationA(dir_.c_str(), TRUE_, FILE_NOTIFY_CHANGE_FILE_NAME), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstChangeNotificationA(dir_.c_str(), TRUE_, FILE_NOTIFY_CHANGE_FILE_NAME),
+              INVALID_HANDLE_VALUE);
     EXPECT_EQ(FindFirstChangeNotificationA(dir_.c_str(), FALSE_, 0), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
@@ -64,7 +67,8 @@ TEST_F(FileChange, MissingFolderAndUnsupportedRequests) {
 TEST_F(FileChange, ExclusiveOpenIsRefusedWhileTheFileIsWritten) {
     const std::string file = dir_ + "/print.ps";
     auto open = [&](DWORD share) {
-        return CreateFileA(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileA(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     EXPECT_EQ(open(FILE_SHARE_READ), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);

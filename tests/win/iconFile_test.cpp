@@ -11,13 +11,16 @@ IconImage Sample(int w, int h, int bits) {
     IconImage img;
     img.Resize(w, h);
     img.bitCount = bits;
-    const uint32_t palette[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x123456, 0xABCDEF};
+    const uint32_t palette[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                0x0000FF, 0x808080, 0x123456, 0xABCDEF};
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             size_t i = size_t(y) * size_t(w) + size_t(x);
-            uint32_t rgb = bits == 1 ? palette[(x + y) % 2] : bits == 4 ? palette[(x * 3 + y) % 8]
-                         : bits == 8 ? uint32_t((x * 7 + y * 13) % 200) * 0x010101u
-                                     : uint32_t(x * 255 / w) << 16 | uint32_t(y * 255 / h) << 8 | uint32_t((x + y) & 0xFF);
+            uint32_t rgb = bits == 1   ? palette[(x + y) % 2]
+                           : bits == 4 ? palette[(x * 3 + y) % 8]
+                           : bits == 8 ? uint32_t((x * 7 + y * 13) % 200) * 0x010101u
+                                       : uint32_t(x * 255 / w) << 16 | uint32_t(y * 255 / h) << 8 |
+                                             uint32_t((x + y) & 0xFF);
             bool clear = x < 3 && y < 3;
             img.mask[i] = clear ? 1 : 0;
             img.pixels[i] = (clear ? 0u : 0xFF000000u) | rgb;
@@ -44,7 +47,8 @@ IconFile FileOf(const std::vector<IconImage>& images, bool cursor) {
 
 TEST(IconFile, EveryDepthRoundTripsByteForByteAndPixelForPixel) {
     std::vector<IconImage> images;
-    for (int bits : {1, 4, 8, 24, 32}) images.push_back(Sample(bits == 8 ? 17 : 16, 16, bits));  // odd width too
+    for (int bits : {1, 4, 8, 24, 32})
+        images.push_back(Sample(bits == 8 ? 17 : 16, 16, bits));  // odd width too
     images.push_back(Sample(32, 32, 32));
     std::string bytes = WriteIconFile(FileOf(images, false));
 
@@ -62,7 +66,8 @@ TEST(IconFile, EveryDepthRoundTripsByteForByteAndPixelForPixel) {
         EXPECT_EQ(back.mask, images[i].mask) << "depth " << images[i].bitCount;
         for (size_t p = 0; p < back.pixels.size(); ++p)
             if (!back.mask[p]) {
-                ASSERT_EQ(back.pixels[p], images[i].pixels[p]) << "depth " << images[i].bitCount << " pixel " << p;
+                ASSERT_EQ(back.pixels[p], images[i].pixels[p])
+                    << "depth " << images[i].bitCount << " pixel " << p;
             }
         IconFileEntry again;
         ASSERT_TRUE(EncodeIconEntry(back, back.bitCount, false, again));
@@ -140,7 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadIcon{"type 3", std::string("\0\0\3\0\1\0", 6)},
                       BadIcon{"no images", std::string("\0\0\1\0\0\0", 6)},
                       BadIcon{"directory cut", std::string("\0\0\1\0\1\0\x10\x10", 8)},
-                      BadIcon{"image past the end", std::string("\0\0\1\0\1\0", 6) + std::string(8, '\0') +
+                      BadIcon{"image past the end", std::string("\0\0\1\0\1\0", 6) +
+                                                        std::string(8, '\0') +
                                                         std::string("\xFF\0\0\0\x16\0\0\0", 8)}));
 
 TEST(IconFile, ColoursBeyondTheDepthAreRefused) {

@@ -1,8 +1,8 @@
 // The launcher: arguments reach the child exactly, the child gets the streams, folder and
 // environment it is given and no other descriptor, runs in a group of its own, and dies
 // with its parent when asked to.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,8 +26,7 @@ std::vector<std::string> ChildEnv() {
 
 int WaitExit(pid_t pid) {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -39,7 +38,8 @@ bool GoneWithin(pid_t pid, std::chrono::milliseconds bound) {
         // A zombie of another parent counts as ended.
         std::string stat = ReadAll("/proc/" + std::to_string(pid) + "/stat");
         size_t close = stat.rfind(')');
-        if (close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z') return true;
+        if (close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z')
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
@@ -51,8 +51,9 @@ TEST(Launcher, ArgumentsAreDataAndStreamsFolderEnvironmentAsGiven) {
     const std::string cwd = dir / "cwd.txt";
     ScopedFd out(::open((dir / "out.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
     LaunchOptions launch;
-    launch.argv = {SelfExe(), "%pipe%touch X", "@evil.ps", "-sDEVICE=x", "a \"b\" c", "--write-args=" + args,
-                   "--cwd=" + cwd, "--out=hello", "--code=7"};
+    launch.argv = {SelfExe(),      "%pipe%touch X", "@evil.ps",
+                   "-sDEVICE=x",   "a \"b\" c",     "--write-args=" + args,
+                   "--cwd=" + cwd, "--out=hello",   "--code=7"};
     launch.env = ChildEnv();
     launch.workDir = dir.path;
     launch.stdOut = out.get();
@@ -135,7 +136,8 @@ TEST(ScopedFd, ClosesOnceAndHandsOver) {
     {
         ScopedFd a(fds[0]);
         ScopedFd b(std::move(a));
-        EXPECT_FALSE(a.valid());  // NOLINT(bugprone-use-after-move): the emptied source is the point
+        EXPECT_FALSE(
+            a.valid());  // NOLINT(bugprone-use-after-move): the emptied source is the point
         EXPECT_EQ(b.get(), fds[0]);
         ScopedFd c;
         c = std::move(b);

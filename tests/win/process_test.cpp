@@ -66,8 +66,9 @@ TEST(CreateProcess, InterpreterFormRedirectsIntoAwkwardPaths) {
     std::string dir = t / "a b $HOME `id` 'q' 中文";
     std::filesystem::create_directories(dir);
     std::string out = dir + "/1 out$x.log", err = dir + "/2 err`y`.log";
-    std::string line = "cmd /c \"" + q(SelfExe()) + " \"--out=hello $USER\" \"--err=oops 中\" --code=3 1> " +
-                       q(out) + " 2> " + q(err) + "\"";
+    std::string line = "cmd /c \"" + q(SelfExe()) +
+                       " \"--out=hello $USER\" \"--err=oops 中\" --code=3 1> " + q(out) + " 2> " +
+                       q(err) + "\"";
     Started s = start(line);
     ASSERT_TRUE(s.ok) << s.error;
     EXPECT_EQ(finish(s), 3u);
@@ -91,11 +92,12 @@ TEST(CreateProcess, RedirectionTruncatesAndDuplicates) {
 TEST(CreateProcess, PlainFormPassesArgumentsUnchanged) {
     TempDir t;
     std::string log = t / "args.log";
-    Started s = start(q(SelfExe()) + " " + q("--write-args=" + log) + " \"two words\" \"$(id)\" 'x' \"a\\\"b\" 中文");
+    Started s = start(q(SelfExe()) + " " + q("--write-args=" + log) +
+                      " \"two words\" \"$(id)\" 'x' \"a\\\"b\" 中文");
     ASSERT_TRUE(s.ok);
     finish(s);
-    EXPECT_EQ(Lines(log), (std::vector<std::string>{"--write-args=" + log, "two words", "$(id)", "'x'",
-                                                    "a\"b", "中文"}));
+    EXPECT_EQ(Lines(log), (std::vector<std::string>{"--write-args=" + log, "two words", "$(id)",
+                                                    "'x'", "a\"b", "中文"}));
 }
 
 TEST(CreateProcess, RunsInTheGivenFolder) {
@@ -127,11 +129,13 @@ TEST(CreateProcess, FailuresReportTheirCause) {
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.error, ERROR_FILE_NOT_FOUND);
 
-    Started missingViaCmd = start("cmd /c \"" + q(t / "gs/gswin32c.exe") + " 1> " + q(t / "o") + "\"");
+    Started missingViaCmd =
+        start("cmd /c \"" + q(t / "gs/gswin32c.exe") + " 1> " + q(t / "o") + "\"");
     EXPECT_FALSE(missingViaCmd.ok);
     EXPECT_EQ(missingViaCmd.error, ERROR_FILE_NOT_FOUND);
 
-    Started badTarget = start("cmd /c \"" + q(SelfExe()) + " 1> " + q(t / "no/such/folder/o.log") + "\"");
+    Started badTarget =
+        start("cmd /c \"" + q(SelfExe()) + " 1> " + q(t / "no/such/folder/o.log") + "\"");
     EXPECT_FALSE(badTarget.ok);
     EXPECT_EQ(badTarget.error, ERROR_PATH_NOT_FOUND);
 
@@ -221,7 +225,7 @@ TEST(ProcessWake, TheWakeFdTurnsReadableWhenTheChildEnds) {
     EXPECT_TRUE(g_removed.empty());
     DWORD code = 0;
     GetExitCodeProcess(s.pi.hProcess, &code);  // reaps it
-    EXPECT_EQ(g_removed, std::set<int>{fd});  // and no longer wakes anybody
+    EXPECT_EQ(g_removed, std::set<int>{fd});   // and no longer wakes anybody
     finish(s);
     InstallWakeHooks(WakeHooks{});
 }

@@ -53,7 +53,8 @@ TEST_F(GhostscriptRegistry, AbsentWithoutTheConsoleProgram) {
     installSystemGs();
     EXPECT_EQ(gsDll(), "");
     HKEY k = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGsKey, 0, KEY_READ, &k), LONG(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGsKey, 0, KEY_READ, &k),
+              LONG(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(GhostscriptRegistry, AbsentWithoutTheSystemGhostscript) {
@@ -67,8 +68,9 @@ TEST_F(GhostscriptRegistry, ApiReadsWithSizeQueriesAndCaseInsensitiveNames) {
     installConsoleProgram();
     installSystemGs();
     HKEY k = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\afpl ghostscript\\8.51", 0, KEY_READ, &k),
-              LONG(ERROR_SUCCESS));
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\afpl ghostscript\\8.51", 0, KEY_READ, &k),
+        LONG(ERROR_SUCCESS));
     DWORD type = 0, size = 0;
     ASSERT_EQ(RegQueryValueExA(k, "gs_dll", nullptr, &type, nullptr, &size), LONG(ERROR_SUCCESS));
     EXPECT_EQ(type, REG_SZ);
@@ -76,12 +78,15 @@ TEST_F(GhostscriptRegistry, ApiReadsWithSizeQueriesAndCaseInsensitiveNames) {
     EXPECT_EQ(size, expect.size() + 1);
     std::vector<BYTE> small(4);
     DWORD smallSize = 4;
-    EXPECT_EQ(RegQueryValueExA(k, "GS_DLL", nullptr, nullptr, small.data(), &smallSize), LONG(ERROR_MORE_DATA));
+    EXPECT_EQ(RegQueryValueExA(k, "GS_DLL", nullptr, nullptr, small.data(), &smallSize),
+              LONG(ERROR_MORE_DATA));
     EXPECT_EQ(smallSize, size);
     std::vector<BYTE> buf(size);
-    ASSERT_EQ(RegQueryValueExA(k, "GS_DLL", nullptr, nullptr, buf.data(), &size), LONG(ERROR_SUCCESS));
+    ASSERT_EQ(RegQueryValueExA(k, "GS_DLL", nullptr, nullptr, buf.data(), &size),
+              LONG(ERROR_SUCCESS));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buf.data())), expect);
-    EXPECT_EQ(RegQueryValueExA(k, "missing", nullptr, nullptr, nullptr, &size), LONG(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(RegQueryValueExA(k, "missing", nullptr, nullptr, nullptr, &size),
+              LONG(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(RegCloseKey(k), LONG(ERROR_SUCCESS));
     EXPECT_EQ(RegCloseKey(k), LONG(ERROR_INVALID_HANDLE));
 
@@ -90,10 +95,12 @@ TEST_F(GhostscriptRegistry, ApiReadsWithSizeQueriesAndCaseInsensitiveNames) {
               LONG(ERROR_SUCCESS));
     char name[32];
     DWORD n = sizeof name;
-    ASSERT_EQ(RegEnumKeyExA(parent, 0, name, &n, nullptr, nullptr, nullptr, nullptr), LONG(ERROR_SUCCESS));
+    ASSERT_EQ(RegEnumKeyExA(parent, 0, name, &n, nullptr, nullptr, nullptr, nullptr),
+              LONG(ERROR_SUCCESS));
     EXPECT_EQ(std::string(name), "8.51");
     n = sizeof name;
-    EXPECT_EQ(RegEnumKeyExA(parent, 1, name, &n, nullptr, nullptr, nullptr, nullptr), LONG(ERROR_NO_MORE_ITEMS));
+    EXPECT_EQ(RegEnumKeyExA(parent, 1, name, &n, nullptr, nullptr, nullptr, nullptr),
+              LONG(ERROR_NO_MORE_ITEMS));
     HKEY child = nullptr;  // opened relative to an open key
     EXPECT_EQ(RegOpenKeyExA(parent, "8.51", 0, KEY_READ, &child), LONG(ERROR_SUCCESS));
     RegCloseKey(child);
@@ -107,7 +114,8 @@ namespace {
 class PdfAssociation : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (auto d : {"config", "data/applications", "sys", "bin"}) std::filesystem::create_directories(t_ / d);
+        for (auto d : {"config", "data/applications", "sys", "bin"})
+            std::filesystem::create_directories(t_ / d);
         env_.Set("XDG_CONFIG_HOME", t_ / "config");
         env_.Set("XDG_CONFIG_DIRS", t_ / "config-sys");
         env_.Set("XDG_DATA_HOME", t_ / "data");
@@ -119,7 +127,8 @@ protected:
                  "[Desktop Entry]\nType=Application\nName=Viewer\nExec=fakeviewer --page 1 %f\n");
     }
     void associate() {
-        WriteAll(t_ / "config/mimeapps.list", "[Default Applications]\napplication/pdf=my.viewer.desktop;\n");
+        WriteAll(t_ / "config/mimeapps.list",
+                 "[Default Applications]\napplication/pdf=my.viewer.desktop;\n");
     }
     std::string read(HKEY root, const std::string& key) {
         TRegistry reg(KEY_READ);
@@ -154,9 +163,11 @@ TEST_F(PdfAssociation, AbsentWhenTheViewerIsNotInstalled) {
 TEST_F(PdfAssociation, DeclaredTypesServeWhenNothingIsChosen) {
     std::filesystem::create_directories(t_ / "sys/applications");
     WriteAll(t_ / "sys/applications/other.desktop",
-             "[Desktop Entry]\nType=Application\nExec=fakeviewer\nMimeType=image/png;application/pdf;\n");
+             "[Desktop "
+             "Entry]\nType=Application\nExec=fakeviewer\nMimeType=image/png;application/pdf;\n");
     EXPECT_EQ(read(HKEY_CLASSES_ROOT, ".pdf"), "other");
-    WriteAll(t_ / "config/mimeapps.list", "[Removed Associations]\napplication/pdf=other.desktop\n");
+    WriteAll(t_ / "config/mimeapps.list",
+             "[Removed Associations]\napplication/pdf=other.desktop\n");
     EXPECT_EQ(read(HKEY_CLASSES_ROOT, ".pdf"), "<no key>");
 }
 
@@ -199,12 +210,13 @@ TEST(RegistryValues, RootsAreSeparateAndOpenKeyCanCreate) {
 TEST(RegistryValues, ProvidersAnswerWhenAskedAndCanBeRemoved) {
     int calls = 0;
     bool installed = false;
-    int id = AddRegistryProvider(HKEY_CLASSES_ROOT, [&](const std::string& path, RegistryKeyData& d) {
-        ++calls;
-        if (!installed || !SameText(path, "Excel.Application\\CurVer")) return false;
-        d.values.emplace_back("", "Excel.Application.8");
-        return true;
-    });
+    int id =
+        AddRegistryProvider(HKEY_CLASSES_ROOT, [&](const std::string& path, RegistryKeyData& d) {
+            ++calls;
+            if (!installed || !SameText(path, "Excel.Application\\CurVer")) return false;
+            d.values.emplace_back("", "Excel.Application.8");
+            return true;
+        });
     std::string v;
     EXPECT_FALSE(RegistryReadValue(HKEY_CLASSES_ROOT, "Excel.Application\\CurVer", "", v));
     installed = true;

@@ -37,8 +37,8 @@ protected:
     // The small system-list image of a path.
     IconImage SmallIcon(const std::string& path, UINT extra = 0) {
         SHFILEINFOA fi;
-        auto list = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA(path.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | extra));
+        auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+            path.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | extra));
         EXPECT_EQ(list, SystemImageList(true)) << path;
         IconImage img;
         EXPECT_TRUE(ImageListGetImage(list, fi.iIcon, img)) << path;
@@ -51,7 +51,8 @@ protected:
 
 TEST_F(ShellFiles, FolderPdfAndUnknownFileGetDistinctIcons) {
     IconImage folder = SmallIcon(dir_ + "/sub"), pdf = SmallIcon(dir_ + "/report.pdf"),
-              unknown = SmallIcon(dir_ + "/data.qqzz"), open = SmallIcon(dir_ + "/sub", SHGFI_OPENICON);
+              unknown = SmallIcon(dir_ + "/data.qqzz"),
+              open = SmallIcon(dir_ + "/sub", SHGFI_OPENICON);
     EXPECT_EQ(folder.width, 16);
     EXPECT_NE(folder.pixels, pdf.pixels);
     EXPECT_NE(pdf.pixels, unknown.pixels);
@@ -70,7 +71,9 @@ TEST_F(ShellFiles, IconFlagGivesLargeOrSmallIconsTheCallerOwns) {
     ASSERT_NE(fi.hIcon, nullptr);
     EXPECT_EQ(IconImageOf(fi.hIcon)->width, 32);
     EXPECT_TRUE(DestroyIcon(fi.hIcon));
-    ASSERT_EQ(SHGetFileInfoA((dir_ + "/report.pdf").c_str(), 0, &fi, sizeof fi, SHGFI_ICON | SHGFI_SMALLICON), 1u);
+    ASSERT_EQ(SHGetFileInfoA((dir_ + "/report.pdf").c_str(), 0, &fi, sizeof fi,
+                             SHGFI_ICON | SHGFI_SMALLICON),
+              1u);
     EXPECT_EQ(IconImageOf(fi.hIcon)->width, 16);
     DestroyIcon(fi.hIcon);
 }
@@ -87,7 +90,10 @@ TEST_F(ShellFiles, DisplayAndTypeNames) {
     };
     for (const Row& r : rows) {
         SHFILEINFOA fi;
-        ASSERT_EQ(SHGetFileInfoA(r.path.c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME | SHGFI_TYPENAME), 1u) << r.path;
+        ASSERT_EQ(
+            SHGetFileInfoA(r.path.c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME | SHGFI_TYPENAME),
+            1u)
+            << r.path;
         EXPECT_EQ(std::string(fi.szDisplayName), r.display);
         EXPECT_EQ(std::string(fi.szTypeName), r.type);
     }
@@ -100,11 +106,15 @@ TEST_F(ShellFiles, DisplayAndTypeNames) {
 
 TEST_F(ShellFiles, MissingFilesFailUnlessOnlyTheNameCounts) {
     SHFILEINFOA fi;
-    EXPECT_EQ(SHGetFileInfoA((dir_ + "/gone.pdf").c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME), 0u);
-    EXPECT_EQ(SHGetFileInfoA((dir_ + "/gone.pdf").c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES), 1u);
+    EXPECT_EQ(SHGetFileInfoA((dir_ + "/gone.pdf").c_str(), 0, &fi, sizeof fi, SHGFI_DISPLAYNAME),
+              0u);
+    EXPECT_EQ(SHGetFileInfoA((dir_ + "/gone.pdf").c_str(), 0, &fi, sizeof fi,
+                             SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES),
+              1u);
     EXPECT_EQ(std::string(fi.szDisplayName), "gone.pdf");
     // Attributes 0x10 make a name a folder.
-    SHGetFileInfoA("x", SHGFI_FILE_ATTRIBUTE_DIRECTORY, &fi, sizeof fi, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    SHGetFileInfoA("x", SHGFI_FILE_ATTRIBUTE_DIRECTORY, &fi, sizeof fi,
+                   SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     EXPECT_EQ(std::string(fi.szTypeName), "文件夹");
 }
 
@@ -115,7 +125,9 @@ TEST_F(ShellFiles, ItemIdListsCarryPaths) {
     ASSERT_TRUE(SHGetPathFromIDListA(list, path));
     EXPECT_EQ(std::string(path), dir_ + "/sub");
     SHFILEINFOA fi;
-    ASSERT_EQ(SHGetFileInfoA(reinterpret_cast<const char*>(list), 0, &fi, sizeof fi, SHGFI_PIDL | SHGFI_DISPLAYNAME), 1u);
+    ASSERT_EQ(SHGetFileInfoA(reinterpret_cast<const char*>(list), 0, &fi, sizeof fi,
+                             SHGFI_PIDL | SHGFI_DISPLAYNAME),
+              1u);
     EXPECT_EQ(std::string(fi.szDisplayName), "sub");
     IMalloc* m = nullptr;
     ASSERT_EQ(SHGetMalloc(&m), S_OK);
@@ -156,13 +168,15 @@ TEST(Drives, MountTableGivesRootAndHomeFirstWithoutPseudoFileSystems) {
     auto drives = DrivesFromMounts(mounts, "/home/u", NotSecret);
     std::vector<std::string> roots;
     for (const DriveInfo& d : drives) roots.push_back(d.root);
-    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/u/", "/data/", "/media/u/USB STICK/", "/mnt/cd/", "/net/share/"}));
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/u/", "/data/", "/media/u/USB STICK/",
+                                               "/mnt/cd/", "/net/share/"}));
     EXPECT_EQ(drives[2].type, DRIVE_FIXED);
     EXPECT_EQ(drives[3].type, DRIVE_REMOVABLE);
     EXPECT_EQ(drives[4].type, DRIVE_CDROM);
     EXPECT_EQ(drives[5].type, DRIVE_REMOTE);
     // A home that is a mount point of its own is listed once.
-    auto again = DrivesFromMounts("/dev/a / ext4 rw 0 0\n/dev/b /home/u ext4 rw 0 0\n", "/home/u/", Everything);
+    auto again = DrivesFromMounts("/dev/a / ext4 rw 0 0\n/dev/b /home/u ext4 rw 0 0\n", "/home/u/",
+                                  Everything);
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1].device, "/dev/b");
 }
@@ -250,7 +264,8 @@ TEST(Modules, ThemeLibraryLoadsByNameAndFindsItsCalls) {
     auto isActive = reinterpret_cast<BOOL (*)()>(GetProcAddress(ux, "IsThemeActive"));
     ASSERT_NE(isActive, nullptr);
     EXPECT_EQ(isActive(), IsThemeActive());
-    for (const char* name : {"OpenThemeData", "CloseThemeData", "IsAppThemed", "SetWindowTheme", "EnableTheming"})
+    for (const char* name :
+         {"OpenThemeData", "CloseThemeData", "IsAppThemed", "SetWindowTheme", "EnableTheming"})
         EXPECT_NE(GetProcAddress(ux, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(ux, "NoSuchCall"), nullptr);
     EXPECT_TRUE(FreeLibrary(ux));

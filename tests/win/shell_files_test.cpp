@@ -22,8 +22,8 @@ int run(UINT func, const std::vector<std::string>& from, const std::string& to, 
     return SHFileOperationA(&op);
 }
 
-constexpr WORD kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION;                  // 0x0014
-constexpr WORD kMoveFlags = FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_SILENT;    // 0x0094
+constexpr WORD kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION;                // 0x0014
+constexpr WORD kMoveFlags = FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_SILENT;  // 0x0094
 
 void makeTree(const std::string& root) {
     fs::create_directories(root + "/sub/deeper");

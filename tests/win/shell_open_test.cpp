@@ -34,7 +34,9 @@ protected:
         WriteAll(t_ / "data/applications/viewer.desktop",
                  "[Desktop Entry]\nType=Application\nExec=fakeviewer --fit %U\n");
         WriteAll(t_ / "config/mimeapps.list",
-                 "[Default Applications]\napplication/pdf=viewer.desktop\nx-scheme-handler/mailto=viewer.desktop\n");
+                 "[Default "
+                 "Applications]\napplication/pdf=viewer.desktop\nx-scheme-handler/"
+                 "mailto=viewer.desktop\n");
     }
     std::vector<std::string> opened() {
         WaitUntilExists(log_);
@@ -51,35 +53,42 @@ protected:
 
 TEST_F(DesktopOpen, DocumentGoesToTheOpenerAsOneArgument) {
     installOpener();
-    EXPECT_GT(result(ShellExecuteA(nullptr, "open", doc_.c_str(), "", "C:\\", SW_SHOWMAXIMIZED)), 32);
+    EXPECT_GT(result(ShellExecuteA(nullptr, "open", doc_.c_str(), "", "C:\\", SW_SHOWMAXIMIZED)),
+              32);
     EXPECT_EQ(opened(), std::vector<std::string>{doc_});
 }
 
 TEST_F(DesktopOpen, RelativeNamesComeFromTheFolder) {
     installOpener();
     EXPECT_GT(result(ShellExecuteA(nullptr, nullptr, "a b $x `y` 'z' 中.pdf", nullptr,
-                                   (t_ / "docs").c_str(), SW_SHOWNORMAL)), 32);
+                                   (t_ / "docs").c_str(), SW_SHOWNORMAL)),
+              32);
     EXPECT_EQ(opened(), std::vector<std::string>{doc_});
 }
 
 TEST_F(DesktopOpen, AddressesAreOpenedAsTheyAre) {
     installOpener();
     std::string mail = "mailto:support@example.org?subject=Support-Question";
-    EXPECT_GT(result(ShellExecuteA(nullptr, nullptr, mail.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
+    EXPECT_GT(
+        result(ShellExecuteA(nullptr, nullptr, mail.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
     EXPECT_EQ(opened(), std::vector<std::string>{mail});
 }
 
 TEST_F(DesktopOpen, MissingFileAndUnknownVerb) {
     installOpener();
-    EXPECT_EQ(result(ShellExecuteA(nullptr, "open", (t_ / "docs/none.pdf").c_str(), "", nullptr, 1)), SE_ERR_FNF);
+    EXPECT_EQ(
+        result(ShellExecuteA(nullptr, "open", (t_ / "docs/none.pdf").c_str(), "", nullptr, 1)),
+        SE_ERR_FNF);
     EXPECT_EQ(result(ShellExecuteA(nullptr, "open", "", "", nullptr, 1)), SE_ERR_FNF);
-    EXPECT_EQ(result(ShellExecuteA(nullptr, "printto", doc_.c_str(), "", nullptr, 1)), SE_ERR_NOASSOC);
+    EXPECT_EQ(result(ShellExecuteA(nullptr, "printto", doc_.c_str(), "", nullptr, 1)),
+              SE_ERR_NOASSOC);
     EXPECT_FALSE(Exists(log_));
 }
 
 TEST_F(DesktopOpen, WithoutAnOpenerTheAssociatedViewerIsStarted) {
     installViewer();
-    EXPECT_GT(result(ShellExecuteA(nullptr, "open", doc_.c_str(), "", nullptr, SW_SHOWMAXIMIZED)), 32);
+    EXPECT_GT(result(ShellExecuteA(nullptr, "open", doc_.c_str(), "", nullptr, SW_SHOWMAXIMIZED)),
+              32);
     EXPECT_EQ(opened(), (std::vector<std::string>{"--fit", doc_}));
 }
 

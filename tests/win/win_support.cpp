@@ -44,7 +44,8 @@ bool Exists(const std::string& path) {
 }
 
 void MakeExecutable(const std::string& file) {
-    std::filesystem::copy_file("/bin/true", file, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file("/bin/true", file,
+                               std::filesystem::copy_options::overwrite_existing);
     ::chmod(file.c_str(), 0755);
 }
 
@@ -95,8 +96,10 @@ void EnvOverride::Unset(const std::string& name) {
 
 EnvOverride::~EnvOverride() {
     for (auto& [k, v] : saved_) {
-        if (v) ::setenv(k.c_str(), v->c_str(), 1);
-        else ::unsetenv(k.c_str());
+        if (v)
+            ::setenv(k.c_str(), v->c_str(), 1);
+        else
+            ::unsetenv(k.c_str());
     }
 }
 

@@ -22,7 +22,7 @@ struct TempDir {
 
 std::string ReadAll(const std::string& file);
 void WriteAll(const std::string& file, const std::string& text);
-bool Exists(const std::string& path);  // does not follow a final link
+bool Exists(const std::string& path);          // does not follow a final link
 void MakeExecutable(const std::string& file);  // a small program that exits 0
 std::string SelfExe();
 // Lines of a file, without line ends.

@@ -22,8 +22,10 @@ int main(int argc, char** argv) {
             uint8_t* p = bmp.ScanLine(y);
             for (int x = 0; x < bmp.Width(); ++x, p += 4) {
                 const unsigned a = p[3];
-                for (int c = 0; c < 3; ++c) p[c] = uint8_t((p[c] * a + ((bg >> (8 * c)) & 0xFF) * (255 - a) + 127) / 255);
-                if (a >= 128) used.insert(uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
+                for (int c = 0; c < 3; ++c)
+                    p[c] = uint8_t((p[c] * a + ((bg >> (8 * c)) & 0xFF) * (255 - a) + 127) / 255);
+                if (a >= 128)
+                    used.insert(uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
             }
         }
         // A key colour no opaque pixel has.
