@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Static checks, each of which fails the run: the whole tree (tests, benchmarks and fuzz
-# targets included) built with clang and every warning an error, then clang-tidy with the
-# project's .clang-tidy over every source that build compiles.
+# Static checks, each of which fails the run: every source laid out by .clang-format, the
+# whole tree (tests, benchmarks and fuzz targets included) built with clang and every warning
+# an error, then clang-tidy with the project's .clang-tidy over every source that build
+# compiles.
 #
 #   scripts/lint.sh
 # Environment: VEXOMAT_LINT_BUILD (build folder, default build-clang), LINT_JOBS (parallel
@@ -11,6 +12,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXOMAT_LINT_BUILD:-$root/build-clang}
 jobs=${LINT_JOBS:-$(nproc)}
 cd "$root"
+
+echo "== clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

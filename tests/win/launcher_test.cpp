@@ -136,8 +136,8 @@ TEST(ScopedFd, ClosesOnceAndHandsOver) {
     {
         ScopedFd a(fds[0]);
         ScopedFd b(std::move(a));
-        EXPECT_FALSE(
-            a.valid());  // NOLINT(bugprone-use-after-move): the emptied source is the point
+        // The emptied source is the point here.
+        EXPECT_FALSE(a.valid());  // NOLINT(bugprone-use-after-move)
         EXPECT_EQ(b.get(), fds[0]);
         ScopedFd c;
         c = std::move(b);
