@@ -1,7 +1,7 @@
 // Wildcard matching against a plain recursive definition of the same language: "*" any run
 // of characters, "?" one character, any other character itself, where a character is a
-// byte and the UTF-8 continuation bytes after it. Input: pattern, a zero
-// byte, text.
+// UTF-8 lead byte with the continuation bytes after it, up to the length the lead byte
+// announces, and any other byte alone. Input: pattern, a zero byte, text.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -12,8 +12,13 @@
 namespace {
 
 size_t Next(const std::string& s, size_t i) {
-    ++i;
-    while (i < s.size() && (uint8_t(s[i]) & 0xC0) == 0x80) ++i;
+    const uint8_t lead = uint8_t(s[i]);
+    const size_t length = lead >= 0xF0 && lead <= 0xF7   ? 4
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xC0 && lead <= 0xDF ? 2
+                                                         : 1;
+    const size_t start = i++;
+    while (i < s.size() && i - start < length && (uint8_t(s[i]) & 0xC0) == 0x80) ++i;
     return i;
 }
 
