@@ -356,13 +356,13 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
     auto dc = DcOf(h);
     if (!dc || !tm) return FALSE_;
     const LOGFONTA& lf = CurrentFont(*dc)->lf;
-    gdi::FontSpec spec = SpecOf(lf);
-    gdi::FontInfo fi = gdi::FontInfoOf(spec);
+    gdi::FontSpec font = SpecOf(lf);
+    gdi::FontInfo fi = gdi::FontInfoOf(font);
     *tm = TEXTMETRICA{};
     tm->tmHeight = fi.height;
     tm->tmAscent = fi.ascent;
     tm->tmDescent = fi.descent;
-    tm->tmInternalLeading = std::max(0, fi.height - spec.pixelHeight);
+    tm->tmInternalLeading = std::max(0, fi.height - font.pixelHeight);
     tm->tmExternalLeading = fi.leading;
     tm->tmAveCharWidth = fi.averageWidth;
     tm->tmMaxCharWidth = fi.maxWidth;
@@ -381,10 +381,10 @@ BOOL GetTextMetricsA(HDC h, TEXTMETRICA* tm) {
 BOOL GetTextExtentPoint32A(HDC h, const char* text, int len, SIZE* out) {
     auto dc = DcOf(h);
     if (!dc || !out || len < 0) return FALSE_;
-    gdi::FontSpec spec = DcFontSpec(*dc);
+    gdi::FontSpec font = DcFontSpec(*dc);
     std::string s = TextOf(text, len);
-    out->cx = gdi::TextAdvance(spec, s);
-    out->cy = gdi::FontInfoOf(spec).height;
+    out->cx = gdi::TextAdvance(font, s);
+    out->cy = gdi::FontInfoOf(font).height;
     return TRUE_;
 }
 
@@ -422,13 +422,13 @@ BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* t
     }
     std::string s = TextOf(text, int(len));
     if (s.empty()) return TRUE_;
-    gdi::FontSpec spec = DcFontSpec(*dc);
-    gdi::FontInfo fi = gdi::FontInfoOf(spec);
+    gdi::FontSpec font = DcFontSpec(*dc);
+    gdi::FontInfo fi = gdi::FontInfoOf(font);
     int w = 0;
     if (dx)
         for (UINT i = 0; i < len; ++i) w += dx[i];
     else
-        w = gdi::TextAdvance(spec, s);
+        w = gdi::TextAdvance(font, s);
     const UINT align = dc->st.textAlign;
     if (align & TA_UPDATECP) {
         x = dc->st.pos.x;
@@ -453,7 +453,7 @@ BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* t
     WithPainter(
         *dc,
         [&](gdi::Painter& p) {
-            p.setFont(spec);
+            p.setFont(font);
             if (!dx) {
                 p.textOut(left, top, s, opaque, bk);
                 return;

@@ -99,11 +99,11 @@ void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
 }
 
 // Measuring is asked for the same few fonts and texts again and again (every label, list
-// row and caption at start, every paint after), and building a QFont from a spec, resolving
-// its faces and shaping the text cost far more than the answer. Fonts, their metrics and
-// advances are kept per spec; the substitutions they depend on are set once at start
-// (MapFonts), before anything is measured. Held behind a pointer that is never freed, so
-// no QFont outlives the toolkit at exit.
+// row and caption at start, every paint after), and building a QFont from a font
+// description, resolving its faces and shaping the text cost far more than the answer.
+// Fonts, their metrics and advances are kept per font description; the substitutions they
+// depend on are set once at start (MapFonts), before anything is measured. Held behind a
+// pointer that is never freed, so no QFont outlives the toolkit at exit.
 struct FontKey {
     std::string name;
     int pixelHeight;
@@ -135,7 +135,7 @@ constexpr size_t kMaxAdvancesPerFont = 4096;
 
 class FontCache {
 public:
-    // The entry for the spec, made when first asked for. Call with the lock held.
+    // The entry for the font description, made when first asked for. Call with the lock held.
     CachedFont& entry(const FontSpec& f) {
         FontKey key = KeyOf(f);
         auto it = fonts_.find(key);
