@@ -133,8 +133,9 @@ std::string FormatV(std::string_view fmt, const std::vector<FormatArg>& args) {
                 double v = a.kind == FormatArg::Float ? a.f
                            : a.kind == FormatArg::Int ? double(a.i)
                                                       : double(a.u);
-                char spec[8] = {'%', '.', '*', conv, 0};
-                std::snprintf(buf, sizeof buf, spec, prec < 0 ? (conv == 'g' ? 15 : 2) : prec, v);
+                char conversion[8] = {'%', '.', '*', conv, 0};
+                std::snprintf(buf, sizeof buf, conversion, prec < 0 ? (conv == 'g' ? 15 : 2) : prec,
+                              v);
                 body = buf;
                 break;
             }

@@ -239,21 +239,21 @@ bool FormatPageName(const std::string& pattern, long page, std::string& name) {
             ++i;
             continue;
         }
-        std::string spec = "%";
+        std::string conversion = "%";
         std::size_t j = i + 1;
         while (j < pattern.size() && std::strchr("-+ #0", pattern[j]) != nullptr)
-            spec += pattern[j++];
+            conversion += pattern[j++];
         std::size_t digits = 0;
         while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9' && digits < 3) {
-            spec += pattern[j++];
+            conversion += pattern[j++];
             ++digits;
         }
         if (j < pattern.size() && pattern[j] == 'l') ++j;
         if (j >= pattern.size() || std::strchr("diuoxX", pattern[j]) == nullptr) return false;
-        spec += 'l';
-        spec += pattern[j];
+        conversion += 'l';
+        conversion += pattern[j];
         char buf[64];
-        const int n = std::snprintf(buf, sizeof buf, spec.c_str(), page);
+        const int n = std::snprintf(buf, sizeof buf, conversion.c_str(), page);
         if (n < 0 || n >= static_cast<int>(sizeof buf)) return false;
         result += buf;
         ++conversions;
