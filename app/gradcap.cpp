@@ -4,8 +4,8 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/user/metrics.h"
 #include "platform/win/icons.h"
-#include "platform/win/metrics.h"
 #include "platform/win/muldiv.h"
 
 namespace {

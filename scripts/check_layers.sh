@@ -28,9 +28,6 @@ rules=(
   "app/|^(app/|engine/|controls/|platform/(rtl|win|gdi|user|vcl|automation)/)"
   "tools/|^(tools/|controls/|platform/(rtl|win|gdi|user|vcl|automation)/|\.\./\.\./platform/(rtl|win|automation)/)"
 )
-# Window-manager units still in platform/win that reach up to the GDI, the window manager or
-# the window system; each leaves this list when it moves to platform/user.
-pending_moves=" platform/win/browseFolder.h platform/win/gdiMetrics.cpp platform/win/listMessages.h platform/win/metrics.h platform/win/ownerDraw.h "
 qt_re='#include[[:space:]]*<Q[A-Za-z]*(/[A-Za-z]+)?>|#include[[:space:]]*<Qt[A-Za-z]+/'
 posix_re='#include[[:space:]]*<(unistd|fcntl|dirent|signal|spawn|dlfcn|poll|pwd|grp|termios|glob|fnmatch|sys/[a-z_]+)\.h>'
 
@@ -42,7 +39,6 @@ while IFS= read -r f; do
     if [[ $f == ${r%%|*}* ]]; then rule=${r#*|}; break; fi
   done
   [ -n "$rule" ] || continue
-  [[ $pending_moves == *" $f "* ]] && rule="^platform/"
   while IFS= read -r line; do
     n=${line%%:*}; inc=${line#*:}
     path=$(sed -E 's/.*#include[[:space:]]*"([^"]+)".*/\1/' <<<"$inc")

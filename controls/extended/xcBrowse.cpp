@@ -2,8 +2,8 @@
 
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/metrics.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/metrics.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "platform/user/browseFolder.h"
 #include "platform/user/window.h"
 #include "platform/vcl/controls.h"
-#include "platform/win/browseFolder.h"
 
 // Base of the layer's common dialogs: only Execute.
 class TXcCommonDialogF : public TComponent {

@@ -8,7 +8,7 @@
 
 #include "controls/extended/xcDataConsumerView.h"
 #include "controls/extended/xcExControls.h"
-#include "platform/win/listMessages.h"
+#include "platform/user/listMessages.h"
 
 enum TXcComboBoxMeasureStyle { cmsStandard, cmsAfterCreate, cmsBeforeDraw };
 

@@ -10,10 +10,10 @@
 #include "controls/styled/styGlyph.h"
 #include "controls/styled/styGraph.h"
 #include "controls/styled/styImageLists.h"
+#include "platform/user/ownerDraw.h"
 #include "platform/vcl/comctrls.h"
 #include "platform/vcl/menus.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/ownerDraw.h"
 
 using TStyNumGlyphs = uint8_t;  // 0..5
 

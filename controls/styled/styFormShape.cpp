@@ -3,7 +3,7 @@
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styImageLists.h"
 #include "platform/user/messages.h"
-#include "platform/win/metrics.h"
+#include "platform/user/metrics.h"
 
 namespace {
 

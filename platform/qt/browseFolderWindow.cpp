@@ -19,8 +19,8 @@
 #include <string>
 
 #include "platform/qt/qtapp.h"
+#include "platform/user/browseFolder.h"
 #include "platform/user/window.h"
-#include "platform/win/browseFolder.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
 
@@ -200,9 +200,13 @@ private:
     std::set<std::string> loaded_;  // folders the model has read
 };
 
+}  // namespace
+
+namespace qtbridge {
+
 // Runs the window until the user (or a message) ends the dialog.
-void RunWindow(BrowseFolderDialog& d) {
-    qtbridge::EnsureGui();
+void RunBrowseFolderWindow(::BrowseFolderDialog& d) {
+    EnsureGui();
     BrowseWindow w(d);
     w.show();
     if (WindowObject* o = WindowFromHandle(d.Window())) {
@@ -237,27 +241,4 @@ void RunWindow(BrowseFolderDialog& d) {
     }
 }
 
-}  // namespace
-
-LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi) {
-    if (!bi) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    BrowseFolderDialog d(*bi);
-    if (auto& driver = BrowseFolderTestDriver()) {
-        d.Start();
-        if (!d.Done()) driver(d);
-        d.Cancel();  // a driver that left it open cancelled it
-    } else {
-        RunWindow(d);
-    }
-    std::string chosen = d.Chosen();
-    if (chosen.empty()) return nullptr;
-    if (bi->pszDisplayName)
-        CopyTextToBuffer(FolderDisplayName(chosen), bi->pszDisplayName, MAX_PATH);
-    SHFILEINFOA fi;
-    if (SHGetFileInfoA(chosen.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
-        bi->iImage = fi.iIcon;
-    return MakeItemIdList(chosen);
-}
+}  // namespace qtbridge

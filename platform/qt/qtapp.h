@@ -4,6 +4,8 @@
 
 #include <string>
 
+class BrowseFolderDialog;
+
 namespace qtbridge {
 
 // Creates the Qt application on first use. With no display it chooses the offscreen
@@ -12,6 +14,8 @@ void EnsureGui();
 bool GuiStarted();
 // Installs the window manager's driver over this window system (done when the program starts).
 void InstallWindowDriverOfQt();
+// Shows the folder browser's window until the dialog is done (the window driver's entry).
+void RunBrowseFolderWindow(::BrowseFolderDialog& dialog);
 // Handles pending window-system events; with wait, first blocks until at least one event,
 // a wake fd or the timeout (ms, <0 = none) arrives.
 void ProcessEvents(bool wait, int timeoutMs);

@@ -4,9 +4,9 @@
 
 #include "platform/user/capture.h"
 #include "platform/user/messages.h"
+#include "platform/user/metrics.h"
 #include "platform/user/window.h"
 #include "platform/vcl/peer.h"
-#include "platform/win/metrics.h"
 
 namespace qtbridge {
 namespace {

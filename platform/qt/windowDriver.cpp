@@ -31,6 +31,12 @@ void InstallWindowDriverOfQt() {
         PeerOf(p)->setShape(ltrb, count, shaped);
     };
     d.beginSizeMove = &BeginSizeMove;
+    d.screenSize = [](int* w, int* h) {
+        *w = ScreenWidth();
+        *h = ScreenHeight();
+        return true;
+    };
+    d.runBrowseFolder = &RunBrowseFolderWindow;
     InstallWindowDriver(d);
 }
 

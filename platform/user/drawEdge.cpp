@@ -1,9 +1,14 @@
 // The 3D edges and frame controls of the classic look, drawn pixel for pixel.
 #include <algorithm>
 
-#include "platform/gdi/gdiObjects.h"
+#include "platform/gdi/gdi.h"
 
 namespace {
+
+bool IsDc(HDC dc) {
+    const DWORD type = GetObjectType(dc);
+    return type == OBJ_DC || type == OBJ_MEMDC;
+}
 
 void Fill(HDC dc, int l, int t, int r, int b, COLORREF c) {
     if (r <= l || b <= t) return;
@@ -36,7 +41,7 @@ void Line(HDC dc, int x0, int y0, int x1, int y1, COLORREF c) {
 }  // namespace
 
 BOOL DrawEdge(HDC dc, RECT* rc, UINT edge, UINT flags) {
-    if (!rc || !gdi::FindAs<gdi::Dc>(dc)) return FALSE_;
+    if (!rc || !IsDc(dc)) return FALSE_;
     RECT r = *rc;
     const UINT outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
     COLORREF oTL = 0, oBR = 0, iTL = 0, iBR = 0;
@@ -277,7 +282,7 @@ void CaptionGlyph(HDC dc, const RECT& r, UINT kind, UINT state) {
 }  // namespace
 
 BOOL DrawFrameControl(HDC dc, RECT* rc, UINT type, UINT state) {
-    if (!rc || !gdi::FindAs<gdi::Dc>(dc)) return FALSE_;
+    if (!rc || !IsDc(dc)) return FALSE_;
     RECT r = *rc;
     const UINT kind = state & 0xFF;
     switch (type) {

@@ -1,8 +1,9 @@
 // Invalidation and painting of windows through their handles.
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/gdiObjects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
@@ -17,10 +18,39 @@ void* PeerOf(HWND hwnd) {
 
 HWND g_locked = nullptr;
 
-// The shapes of windows, by handle (handles are never reused, so a stale entry is harmless).
-std::unordered_map<HWND, gdi::RegionSet>& Shapes() {
-    static std::unordered_map<HWND, gdi::RegionSet> shapes;
+// The shapes of windows as the rectangles of their regions, by handle (handles are never
+// reused, so a stale entry is harmless).
+std::unordered_map<HWND, std::vector<RECT>>& Shapes() {
+    static std::unordered_map<HWND, std::vector<RECT>> shapes;
     return shapes;
+}
+
+// A region's rectangles; false when `rgn` is no region.
+bool RectsOf(HRGN rgn, std::vector<RECT>& rects) {
+    const DWORD size = GetRegionData(rgn, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return false;
+    std::vector<RECT> buffer(size / sizeof(RECT) + 2);  // RECT-aligned room for the header too
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (GetRegionData(rgn, size, data) != size) return false;
+    rects.resize(data->rdh.nCount);
+    if (!rects.empty())
+        std::memcpy(rects.data(), reinterpret_cast<const char*>(data) + sizeof(RGNDATAHEADER),
+                    rects.size() * sizeof(RECT));
+    return true;
+}
+
+// A new region of the given rectangles (they are disjoint, as a region hands them out).
+HRGN RegionOf(const std::vector<RECT>& rects) {
+    std::vector<RECT> buffer(rects.size() + sizeof(RGNDATAHEADER) / sizeof(RECT) + 1);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    data->rdh = RGNDATAHEADER{};
+    data->rdh.nCount = DWORD(rects.size());
+    data->rdh.nRgnSize = DWORD(rects.size() * sizeof(RECT));
+    if (!rects.empty())
+        std::memcpy(reinterpret_cast<char*>(data) + sizeof(RGNDATAHEADER), rects.data(),
+                    rects.size() * sizeof(RECT));
+    return ExtCreateRegion(nullptr, DWORD(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT)),
+                           data);
 }
 
 }  // namespace
@@ -33,28 +63,28 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL) {
         if (p) WindowSystem().setShape(p, nullptr, 0, false);
         return 1;
     }
-    auto r = gdi::FindAs<gdi::Region>(rgn);
-    if (!r) return 0;
-    gdi::RegionSet set = r->set;
+    std::vector<RECT> rects;
+    if (!RectsOf(rgn, rects)) return 0;
     DeleteObject(rgn);  // the region belongs to the window now
     std::vector<int> ltrb;
-    for (const RECT& x : set.rects())
+    for (const RECT& x : rects)
         ltrb.insert(ltrb.end(), {int(x.left), int(x.top), int(x.right), int(x.bottom)});
     if (p) WindowSystem().setShape(p, ltrb.data(), int(ltrb.size() / 4), true);
-    Shapes()[hwnd] = std::move(set);
+    Shapes()[hwnd] = std::move(rects);
     return 1;
 }
 
 int GetWindowRgn(HWND hwnd, HRGN rgn) {
     auto it = Shapes().find(hwnd);
-    auto r = gdi::FindAs<gdi::Region>(rgn);
-    if (it == Shapes().end() || !r) return ERROR_REGION;
+    if (it == Shapes().end() || GetObjectType(rgn) != OBJ_REGION) return ERROR_REGION;
     if (!WindowFromHandle(hwnd)) {
         Shapes().erase(it);
         return ERROR_REGION;
     }
-    r->set = it->second;
-    return r->set.kind();
+    HRGN shape = RegionOf(it->second);
+    const int kind = CombineRgn(rgn, shape, nullptr, RGN_COPY);
+    DeleteObject(shape);
+    return kind;
 }
 
 // The window repaints whole: the image behind it is painted anew by its control.

@@ -8,6 +8,7 @@
 #include "platform/win/wintypes.h"
 
 struct RECT;
+class BrowseFolderDialog;
 
 struct WindowDriver {
     // Handles pending window-system events (starting the window system when it has not
@@ -29,6 +30,11 @@ struct WindowDriver {
     // The window system's tracking of a move (HTCAPTION) or resize (a sizing border's HT
     // code) from a press at a screen point; false when the window cannot be moved so.
     bool (*beginSizeMove)(HWND hwnd, int hit, int sx, int sy) = nullptr;
+    // The primary screen's size in pixels.
+    bool (*screenSize)(int* width, int* height) = nullptr;
+    // Shows the folder browser's window and runs it until the dialog is done (without a
+    // window system the dialog is cancelled).
+    void (*runBrowseFolder)(BrowseFolderDialog& dialog) = nullptr;
 };
 
 void InstallWindowDriver(const WindowDriver& driver);

@@ -4,10 +4,10 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/capture.h"
+#include "platform/user/listMessages.h"
+#include "platform/user/ownerDraw.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
-#include "platform/win/listMessages.h"
-#include "platform/win/ownerDraw.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "platform/qt/qtapp.h"
+#include "platform/user/metrics.h"
 #include "platform/vcl/formreader.h"
-#include "platform/win/metrics.h"
 #include "platform/win/mutex.h"
 #include "platform/win/theme.h"
 

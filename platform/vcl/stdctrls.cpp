@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/listMessages.h"
+#include "platform/user/listMessages.h"
 
-#include "platform/win/ownerDraw.h"
+#include "platform/user/ownerDraw.h"
 
 namespace {
 

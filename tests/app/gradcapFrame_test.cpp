@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/gradcap.h"
+#include "platform/user/metrics.h"
 #include "platform/win/icons.h"
-#include "platform/win/metrics.h"
 
 namespace {
 

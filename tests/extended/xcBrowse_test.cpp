@@ -8,9 +8,9 @@
 #include "controls/extended/xcBrowse.h"
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/metrics.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/metrics.h"
 
 namespace {
 struct Init : ::testing::Environment {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/browseFolder.h"
+#include "platform/user/browseFolder.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "platform/user/messages.h"
+#include "platform/user/metrics.h"
 #include "platform/user/window.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/peer.h"
 #include "platform/vcl/stdctrls.h"
-#include "platform/win/metrics.h"
 
 // Rectangles compare and print by their edges.
 static bool operator==(const TRect& a, const TRect& b) {

@@ -1,6 +1,6 @@
-// The folder browser's state and messages (no window-system types here; the window is in
-// browseFolderWindow.cpp). Lives beside the window layer because its dialog is a window.
-#include "platform/win/browseFolder.h"
+// The folder browser's state and messages. Its window is the window system's
+// (runBrowseFolder of the window driver; platform/qt/browseFolderWindow.cpp).
+#include "platform/user/browseFolder.h"
 
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi.h"
 
 #include "platform/user/window.h"
+#include "platform/user/windowDriver.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"
 
@@ -248,4 +249,27 @@ LRESULT BrowseFolderDialog::Handle(UINT msg, WPARAM w, LPARAM l) {
         default:
             return DefWindowProcA(hwnd_, msg, w, l);
     }
+}
+
+LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi) {
+    if (!bi) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    BrowseFolderDialog d(*bi);
+    if (auto& driver = BrowseFolderTestDriver()) {
+        d.Start();
+        if (!d.Done()) driver(d);
+        d.Cancel();  // a driver that left it open cancelled it
+    } else {
+        WindowSystem().runBrowseFolder(d);
+    }
+    std::string chosen = d.Chosen();
+    if (chosen.empty()) return nullptr;
+    if (bi->pszDisplayName)
+        CopyTextToBuffer(FolderDisplayName(chosen), bi->pszDisplayName, MAX_PATH);
+    SHFILEINFOA fi;
+    if (SHGetFileInfoA(chosen.c_str(), 0, &fi, sizeof fi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        bi->iImage = fi.iIcon;
+    return MakeItemIdList(chosen);
 }

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/messages.h"
-#include "platform/win/ownerDraw.h"
+#include "platform/user/ownerDraw.h"
 
 enum : UINT {
     LB_ADDSTRING = 0x0180,

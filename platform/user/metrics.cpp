@@ -2,8 +2,8 @@
 // look: 19-pixel captions, 18-pixel caption buttons, 4-pixel sizing frames).
 #include <cstring>
 
-#include "platform/qt/qtapp.h"
-#include "platform/win/metrics.h"
+#include "platform/user/metrics.h"
+#include "platform/user/windowDriver.h"
 
 namespace {
 
@@ -16,14 +16,21 @@ LOGFONTA Font(int height, int weight) {
     return lf;
 }
 
+// The screen's size from the window system; without one, the size of a screen-less Qt.
+SIZE ScreenSize() {
+    int w = 0, h = 0;
+    if (!WindowSystem().screenSize(&w, &h)) return SIZE{1024, 768};
+    return SIZE{w, h};
+}
+
 }  // namespace
 
 int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXSCREEN:
-            return qtbridge::ScreenWidth();
+            return ScreenSize().cx;
         case SM_CYSCREEN:
-            return qtbridge::ScreenHeight();
+            return ScreenSize().cy;
         case SM_CYCAPTION:
             return 19;
         case SM_CXBORDER:
