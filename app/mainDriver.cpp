@@ -10,6 +10,7 @@
 #include "engine/pdfHelper.h"
 #include "engine/runner.h"
 #include "engine/util.h"
+#include "platform/rtl/startTrace.h"
 #include "platform/win/module.h"
 #include "platform/win/runGuard.h"
 #include "platform/win/shell.h"
@@ -201,7 +202,9 @@ void TForm_main::StyButton_startClick(TObject*) {
 
     std::string target;
     try {
+        StartTrace("run-start");
         ok = RunFunction(row, target, temp);
+        StartTrace("run-end");
     } catch (Exception& e) {
         Log("ErrorMessage", e.Message);
         FState.FErrors->Add(e.Message);

@@ -1,13 +1,18 @@
 // The program block: the application, the main window and the message box.
+#include <cstdlib>
+
 #include "app/main.h"
 #include "app/msgdlg.h"
 #include "controls/styled/styApplication.h"
 #include "engine/util.h"
 #include "platform/automation/officeSession.h"
+#include "platform/rtl/startTrace.h"
 #include "platform/win/module.h"
 #include "platform/win/runGuard.h"
 
 int main(int argc, char** argv) {
+    StartTrace("main");
+    std::atexit([] { StartTrace("exit"); });
     SetModuleFileName(argv[0]);
     // Ctrl-C, SIGTERM and a closed terminal end the children and remove the run's folder.
     InstallRunGuard();
@@ -16,9 +21,11 @@ int main(int argc, char** argv) {
     // An unattended office job: the office starts while the windows are made.
     if (CommandLineRunsOfficeFunction()) office::StartSessionAhead();
     Application->Initialize();
+    StartTrace("toolkit");
     RegisterMainClasses();
     // The styled layer's theme state, timer pool and instance mutex exist before any window.
     StyLayerInitialize();
+    StartTrace("classes");
     SetShowMsgHandler([](const std::string& text, TMsgKind kind, bool autoClose) {
         return Form_MsgDlg->ShowMsg(text, kind, autoClose);
     });
@@ -26,6 +33,7 @@ int main(int argc, char** argv) {
     try {
         Application->CreateForm(Form_main, "main.dfm");
         Application->CreateForm(Form_MsgDlg, "msgdlg.dfm");
+        StartTrace("forms");
     } catch (Exception& e) {
         // Nothing can be shown without the windows: report on the error output.
         std::fprintf(stderr, "vexomat: %s\n", e.Message.c_str());

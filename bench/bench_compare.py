@@ -8,6 +8,8 @@ the same round (paired, so that a slow moment of the machine hits both sides). T
 Ghostscript variants use exactly the switches the program logged for its own run.
 
 Usage: bench/bench_compare.py [build folder] [rounds] [case ...] [--readme README.md]
+The "start" case also prints the program's start-up phases (VEXOMAT_START_TRACE), with a
+Ghostscript that does nothing, in place of the console program and behind it.
 Cases: pdf2jpg ps2pdf start merge encrypt tiff2pdf doc2pdf (all when none is named).
 Prints a Markdown table, the machine's load before and after, and the ratios that have a
 target; with --readme the table also replaces the one between the markers in that file.
@@ -68,8 +70,12 @@ def fresh(folder):
     return folder
 
 
+def vexomat_in(folder, function, source, dest, *options):
+    return [os.path.join(folder, "vexomat"), "-c", function, "-s", source, "-d", dest + "/", *options]
+
+
 def vexomat(function, source, dest, *options):
-    return [os.path.join(PROG, "vexomat"), "-c", function, "-s", source, "-d", dest + "/", *options]
+    return vexomat_in(PROG, function, source, dest, *options)
 
 
 def logged_switches():
@@ -114,25 +120,30 @@ def inputs_replaced(switches, files):
     return switches[:at] + ["-f", *files]
 
 
-# A Ghostscript that does nothing but leave a result file where the switches say.
+# A Ghostscript that does nothing but leave a result file where the switches say: given a
+# response file (as the program hands one to its console program) or as Ghostscript's own
+# switches (as the console program runs it).
 IDLE_GS = r"""
 #include <stdio.h>
 #include <string.h>
 int main(int argc, char** argv) {
     char text[65536] = "";
+    char* at = NULL;
     for (int i = 1; i < argc; ++i) {
+        if (strncmp(argv[i], "-sOutputFile=", 13) == 0) at = argv[i] + 13;
         if (argv[i][0] != '@') continue;
         FILE* f = fopen(argv[i] + 1, "rb");
         if (!f) return 1;
         text[fread(text, 1, sizeof text - 1, f)] = 0;
         fclose(f);
+        at = strstr(text, "-sOutputFile=\"");
+        if (!at) return 1;
+        at += 14;
+        char* end = strchr(at, '"');
+        if (!end) return 1;
+        *end = 0;
     }
-    char* at = strstr(text, "-sOutputFile=\"");
     if (!at) return 1;
-    at += 14;
-    char* end = strchr(at, '"');
-    if (!end) return 1;
-    *end = 0;
     FILE* out = fopen(at, "wb");
     if (!out) return 1;
     fputs("%PDF-1.4\n%%EOF\n", out);
@@ -227,8 +238,47 @@ def case_ps2pdf():
              ("ps2pdf script", ["ps2pdf", ps, WORK + "/script-one.pdf"])], bound=1.15)
 
 
+def traced_phases(argv, env):
+    """One run with the program's start-up trace: each phase's time since the run was started
+    and the processor time the process had used by then (ms). Phases that come more than once
+    (a form read per form, a child per process) are numbered from the second on."""
+    trace = os.path.join(WORK, "start-trace.txt")
+    if os.path.exists(trace):
+        os.remove(trace)
+    t0 = time.monotonic_ns()
+    subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   env=dict(env, VEXOMAT_START_TRACE=trace))
+    t1 = time.monotonic_ns()
+    phases, seen = [], {}
+    with open(trace) as f:
+        for line in f:
+            name, wall, cpu = line.split()
+            seen[name] = seen.get(name, 0) + 1
+            if seen[name] > 1:
+                name += f" {seen[name]}"
+            phases.append((name, (int(wall) - t0) / 1e6, int(cpu) / 1e6))
+    phases.append(("ended (seen by the bench)", (t1 - t0) / 1e6, None))
+    return phases
+
+
+def phase_table(title, runs):
+    """Medians over the runs of each phase (the runs give the same phases in the same order)."""
+    lines = [f"{title}: start-up phases, medians of {len(runs)} runs (ms since the bench started "
+             "the program; the process's processor time by then; 'main' includes the bench's own "
+             "process start, about 1 ms)", "", "| phase | ms since start | step ms | processor ms |",
+             "|---|---:|---:|---:|"]
+    previous = 0.0
+    for i, (name, _, cpu) in enumerate(runs[0]):
+        wall = statistics.median(r[i][1] for r in runs)
+        cpu_text = "" if cpu is None else f"{statistics.median(r[i][2] for r in runs):.1f}"
+        lines.append(f"| {name} | {wall:.1f} | {wall - previous:.1f} | {cpu_text} |")
+        previous = wall
+    PHASES.append("\n".join(lines) + "\n")
+
+
 def case_start():
-    """The program's own start and end: a Ghostscript that does nothing at all."""
+    """The program's own start and end: a Ghostscript that does nothing at all, in place of the
+    console program, and once more behind our console program (its own start)."""
     global PROG
     idle = os.path.join(WORK, "idle-gs")
     os.makedirs(idle)
@@ -240,11 +290,24 @@ def case_start():
     program_folder(PROG, idle)
     ps = make_text_pdf(1, os.path.join(WORK, "idle.ps"))
     out = fresh(os.path.join(WORK, "idle"))
+    argv = vexomat("ps2pdf", ps, out)
+    # Our console program in front of a "gs" that does nothing.
+    idle_path = os.path.join(WORK, "idle-path")
+    os.makedirs(idle_path)
+    os.symlink(os.path.join(idle, "gswin32c.exe"), os.path.join(idle_path, "gs"))
+    console_env = dict(ENV, VEXOMAT_GS=os.path.join(idle_path, "gs"))
+
+    def console():
+        subprocess.run(vexomat_in(real, "ps2pdf", ps, out), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, env=console_env)
+
     measure("start with a do-nothing Ghostscript", None,
-            [("vexomat ps2pdf", vexomat("ps2pdf", ps, out))])
+            [("vexomat ps2pdf", argv), ("vexomat ps2pdf, console program in front", console)])
+    phase_table("do-nothing Ghostscript", [traced_phases(argv, ENV) for _ in range(ROUNDS)])
+    phase_table("console program in front of a do-nothing gs",
+                [traced_phases(vexomat_in(real, "ps2pdf", ps, out), console_env) for _ in range(ROUNDS)])
     # The program's own peak memory: its Ghostscript here is a few kilobytes.
-    child = subprocess.Popen(vexomat("ps2pdf", ps, out), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                             env=ENV)
+    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=ENV)
     PEAK.append(os.wait4(child.pid, 0)[2].ru_maxrss / 1024)
     PROG = real
 
@@ -321,6 +384,7 @@ def case_doc2pdf():
 
 RESULTS = []
 PEAK = []  # MiB
+PHASES = []  # Markdown tables of the start-up phases
 README_BEGIN = "<!-- bench_compare table -->"
 README_END = "<!-- /bench_compare table -->"
 
@@ -342,6 +406,8 @@ def table(load_before, load_after):
             lines.append(f"| {name} | {label} | {median:.3f} | {shown} |")
     for peak in PEAK:
         lines += ["", f"Peak memory of a batch run (the do-nothing Ghostscript case): {peak:.0f} MiB."]
+    for phases in PHASES:
+        lines += ["", phases.rstrip("\n")]
     return "\n".join(lines) + "\n"
 
 

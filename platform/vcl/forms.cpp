@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/qt/qtapp.h"
+#include "platform/rtl/startTrace.h"
 #include "platform/user/metrics.h"
 #include "platform/vcl/formreader.h"
 #include "platform/win/mutex.h"
@@ -74,7 +75,9 @@ TForm::~TForm() {
 
 void TForm::InitForm(const std::string& resourceName) {
     ReadFormResource(this, resourceName);
+    StartTrace("form-read");
     if (OnCreate) OnCreate(this);
+    StartTrace("form-created");
 }
 
 void TForm::Loaded() { TWinControl::Loaded(); }
@@ -156,6 +159,7 @@ void TForm::SetVisible(bool v) {
         visible_ = true;
         peer_->setVisible(true);
         peer()->activate();
+        StartTrace("window-shown");
         // The show handler is an event handler like any other: what escapes it goes to
         // the application's exception handler.
         if (OnShow) {

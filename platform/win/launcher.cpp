@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/startTrace.h"
+
 extern char** environ;
 
 int ScopedFd::reset(int fd) {
@@ -235,6 +237,7 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
         return childError;
     }
     pid = child;
+    StartTrace("child-started");
     // The group exists once the child has called setpgid; set it from here as well, so a
     // signal sent to the group right after Launch returns cannot miss it.
     if (options.newProcessGroup && !options.newSession) ::setpgid(child, child);

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/startTrace.h"
 #include "tools/gswin32c/adapt.h"
 #include "tools/gswin32c/pageRanges.h"
 #include "tools/gswin32c/relay.h"
 #include "tools/gswin32c/response.h"
 
 int main(int argc, char** argv) {
+    StartTrace("console-main");
     std::vector<std::string> given;
     for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
 
