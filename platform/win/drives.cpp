@@ -4,6 +4,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include "platform/rtl/utf8.h"
+#include "platform/win/mountWatch.h"
 
 #include <algorithm>
 #include <cctype>
@@ -161,14 +162,25 @@ bool CheckedUserCanRead(const std::string& dir) {
     return readable;
 }
 
-}  // namespace
-
-std::vector<DriveInfo> ListDrives() {
+// The mount table's text: read again only when the kernel signals a change of it (a file
+// list asks for the drives once per folder it shows).
+std::string MountTable() {
+    static thread_local MountTableWatch watch;
+    if (watch.Open()) {
+        watch.Changed();
+        return watch.Text();
+    }
     std::ifstream in("/proc/self/mounts");
     std::stringstream text;
     text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+std::vector<DriveInfo> ListDrives() {
     static thread_local DriveListMemo memo;
-    const std::string mounts = text.str();
+    const std::string mounts = MountTable();
     const std::string home = HomeFolder();
     if (!memo.mounts.empty() && mounts == memo.mounts && home == memo.home &&
         std::all_of(memo.checks.begin(), memo.checks.end(),

@@ -1,5 +1,6 @@
 #include "platform/win/imageList.h"
 
+#include <functional>
 #include <vector>
 
 #include "platform/win/objectTable.h"
@@ -13,6 +14,8 @@ struct ImageListObject {
     COLORREF bk = CLR_NONE;
     bool shared = false;
     std::vector<IconImage> images;
+    // Images added to be made when first needed, by index; empty when none waits.
+    std::vector<std::function<IconImage()>> makers;
 };
 
 ObjectTable<ImageListObject>& Lists() {
@@ -45,6 +48,28 @@ IconImage Fit(const ImageListObject& l, const IconImage& src) {
     return img;
 }
 
+// Makes image i if it still waits to be made.
+void Realize(ImageListObject& l, size_t i) {
+    if (i >= l.makers.size() || !l.makers[i]) return;
+    const std::function<IconImage()> make = std::move(l.makers[i]);
+    l.makers[i] = nullptr;
+    const IconImage made = make();
+    l.images[i] = made.Empty() ? Blank(l) : Fit(l, made);
+}
+
+// Makes every waiting image: before the list changes in any other way than by an addition
+// at its end, so indexes and images keep going together.
+void RealizeAll(ImageListObject& l) {
+    for (size_t i = 0; i < l.makers.size(); ++i) Realize(l, i);
+    l.makers.clear();
+}
+
+std::shared_ptr<ImageListObject> FindRealized(HIMAGELIST h) {
+    auto o = Find(h);
+    if (o) RealizeAll(*o);
+    return o;
+}
+
 }  // namespace
 
 HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow) {
@@ -74,14 +99,14 @@ int ImageList_GetImageCount(HIMAGELIST list) {
 }
 
 BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     if (!o || count > 100000) return FALSE_;
     o->images.resize(count, Blank(*o));
     return TRUE_;
 }
 
 int ImageList_ReplaceIcon(HIMAGELIST list, int i, HICON icon) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     auto img = IconImageOf(icon);
     if (!o || !img) return -1;
     if (i == -1) {
@@ -94,7 +119,7 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int i, HICON icon) {
 }
 
 BOOL ImageList_Remove(HIMAGELIST list, int i) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     if (!o) return FALSE_;
     if (i == -1) {
         o->images.clear();
@@ -120,7 +145,7 @@ BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
 }
 
 BOOL ImageList_SetIconSize(HIMAGELIST list, int cx, int cy) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     if (!o || cx <= 0 || cy <= 0 || cx > 4096 || cy > 4096) return FALSE_;
     o->cx = cx;
     o->cy = cy;
@@ -142,7 +167,7 @@ COLORREF ImageList_GetBkColor(HIMAGELIST list) {
 }
 
 HIMAGELIST ImageList_Duplicate(HIMAGELIST list) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     if (!o) return nullptr;
     auto copy = std::make_shared<ImageListObject>(*o);
     copy->shared = false;
@@ -166,15 +191,25 @@ int ImageListAddImage(HIMAGELIST list, const IconImage& image) {
 }
 
 bool ImageListReplaceImage(HIMAGELIST list, int i, const IconImage& image) {
-    auto o = Find(list);
+    auto o = FindRealized(list);
     if (!o || i < 0 || size_t(i) >= o->images.size() || image.Empty()) return false;
     o->images[size_t(i)] = Fit(*o, image);
     return true;
 }
 
+int ImageListAddDeferred(HIMAGELIST list, std::function<IconImage()> make) {
+    auto o = Find(list);
+    if (!o || !make) return -1;
+    o->images.push_back(Blank(*o));
+    o->makers.resize(o->images.size());
+    o->makers.back() = std::move(make);
+    return int(o->images.size()) - 1;
+}
+
 bool ImageListGetImage(HIMAGELIST list, int i, IconImage& out) {
     auto o = Find(list);
     if (!o || i < 0 || size_t(i) >= o->images.size()) return false;
+    Realize(*o, size_t(i));
     out = o->images[size_t(i)];
     return true;
 }

@@ -2,6 +2,8 @@
 // ImageList_* calls. The drawing calls and those that take bitmaps are in imageListDraw.h.
 #pragma once
 
+#include <functional>
+
 #include "platform/win/icons.h"
 
 struct HIMAGELIST__;
@@ -45,6 +47,10 @@ BOOL ImageList_Copy(HIMAGELIST dst, int iDst, HIMAGELIST src, int iSrc, UINT fla
 
 // Appends a picture (scaled to the list's size) and returns its index, or -1.
 int ImageListAddImage(HIMAGELIST list, const IconImage& image);
+// Appends a picture that `make` makes when it is first needed (drawn, read, or the list
+// changed otherwise than by an addition), so a list whose pictures are never shown does not
+// look for or decode them; an empty picture counts as a blank one. Returns its index, or -1.
+int ImageListAddDeferred(HIMAGELIST list, std::function<IconImage()> make);
 bool ImageListReplaceImage(HIMAGELIST list, int i, const IconImage& image);
 // Image i with its mask; false for a bad handle or index.
 bool ImageListGetImage(HIMAGELIST list, int i, IconImage& out);

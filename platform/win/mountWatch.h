@@ -22,6 +22,8 @@ public:
     // compares the text even then (for files that do not signal, such as a copy in a test).
     bool Changed(bool compareAlways = false);
     bool Open() const { return fd_ >= 0; }
+    // The table's text as last read (when the watch began or last saw a change).
+    const std::string& Text() const { return text_; }
 
 private:
     std::string ReadAll();

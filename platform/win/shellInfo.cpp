@@ -253,8 +253,14 @@ int SystemIndex(const IconChoice& c) {
     for (const std::string& n : c.names) key += "|" + n;
     auto hit = indexes.find(key);
     if (hit != indexes.end()) return hit->second;
-    int i = ImageListAddImage(SystemImageList(true), IconAt(c, kSmallIconSize));
-    ImageListAddImage(SystemImageList(false), IconAt(c, kLargeIconSize));
+    // Found and decoded when first drawn or read: a run that shows no window needs none.
+    // The theme's or the program's own, as the key says, whenever the picture is made.
+    const bool themed = IconThemeEnabled();
+    auto make = [c, themed](int size) {
+        return themed ? IconAt(c, size) : DrawBuiltinIcon(c.builtin, size);
+    };
+    int i = ImageListAddDeferred(SystemImageList(true), [make] { return make(kSmallIconSize); });
+    ImageListAddDeferred(SystemImageList(false), [make] { return make(kLargeIconSize); });
     indexes[key] = i;
     return i;
 }
