@@ -1,5 +1,7 @@
 #include "controls/extended/xcBrowse.h"
 
+#include <cstring>
+
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/metrics.h"
@@ -78,12 +80,121 @@ constexpr UINT kFlags[] = {0x1000, 0,      0x2000, 0x0002, 0x0008, 0x0001, 0x000
 
 bool Has(TOptionsDir s, TOptionsDirectory o) { return (s & Od(o)) != 0; }
 
+// The SHCONTF_ flag of each TXcEnumFlag member, in its order.
+constexpr DWORD kEnumFlags[] = {
+    SHCONTF_FOLDERS,        SHCONTF_NONFOLDERS, SHCONTF_INCLUDEHIDDEN, SHCONTF_INIT_ON_FIRST_NEXT,
+    SHCONTF_NETPRINTERSRCH, SHCONTF_SHAREABLE,  SHCONTF_STORAGE};
+
+// The text of a name the shell gave back, in whichever of its three forms (a wide string is
+// freed here).
+std::string TextOf(STRRET& name, LPCITEMIDLIST item) {
+    switch (name.uType) {
+        case STRRET_WSTR: {
+            if (!name.pOleStr) return "";
+            std::string text = TextFromWide(name.pOleStr);
+            CoTaskMemFree(name.pOleStr);
+            name.pOleStr = nullptr;
+            return text;
+        }
+        case STRRET_OFFSET: {
+            const unsigned size = item ? ILGetSize(item) : 0;
+            if (name.uOffset >= size) return "";
+            const char* at = reinterpret_cast<const char*>(item) + name.uOffset;
+            return std::string(at, strnlen(at, size - name.uOffset));
+        }
+        case STRRET_CSTR:
+            return std::string(name.cStr, strnlen(name.cStr, sizeof name.cStr));
+        default:
+            return "";
+    }
+}
+
+// An item's path: its parsing name within its folder ("" when the folder cannot name it).
+std::string PathOf(IShellFolder* folder, LPCITEMIDLIST item) {
+    STRRET name;
+    if (!folder || FAILED(folder->GetDisplayNameOf(item, SHGDN_FORPARSING, &name))) return "";
+    return TextOf(name, item);
+}
+
+// A whole item-id list's path, and a path's list, through the desktop folder.
+std::string PathOfList(LPCITEMIDLIST list) {
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop))) return "";
+    std::string path = PathOf(desktop, list);
+    desktop->Release();
+    return path;
+}
+
+// Null for an empty path or one that cannot be parsed (the desktop then stands for it).
+LPITEMIDLIST ListOfPath(const std::string& path) {
+    IShellFolder* desktop = nullptr;
+    if (path.empty() || FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+    const std::u16string wide = WideFromText(path);
+    LPITEMIDLIST list = nullptr;
+    ULONG eaten = 0;
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.c_str(), &eaten, &list, nullptr)))
+        list = nullptr;
+    desktop->Release();
+    return list;
+}
+
 }  // namespace
 
 TXcBrowseForFolderDialog::TXcBrowseForFolderDialog(TComponent* owner) : TXcCommonDialogF(owner) {}
 
 TXcBrowseForFolderDialog::~TXcBrowseForFolderDialog() {
     if (result_) ILFree(result_);
+}
+
+TXcEnumFlags TXcBrowseForFolderDialog::EnumFlagSet(DWORD flags) {
+    TXcEnumFlags set = 0;
+    for (unsigned i = 0; i <= unsigned(efStorage); ++i)
+        if ((flags & kEnumFlags[i]) == kEnumFlags[i]) set |= 1u << i;
+    return set;
+}
+
+DWORD TXcBrowseForFolderDialog::EnumFlagSum(TXcEnumFlags set) {
+    DWORD flags = 0;
+    for (unsigned i = 0; i <= unsigned(efStorage); ++i)
+        if (set & (1u << i)) flags += kEnumFlags[i];
+    return flags;
+}
+
+HRESULT TXcBrowseForFolderDialog::QueryInterface(REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IFolderFilter))
+        return E_NOINTERFACE;
+    *out = static_cast<IFolderFilter*>(this);
+    return S_OK;
+}
+
+HRESULT TXcBrowseForFolderDialog::ShouldShow(IShellFolder* folder, LPCITEMIDLIST,
+                                             LPCITEMIDLIST item) {
+    bool show = true;
+    if (OnShouldShow) try {
+            const std::string path = PathOf(folder, item);
+            OnShouldShow(this, path, show);
+        } catch (...) {
+            show = true;  // a failing handler hides nothing
+            if (Application) Application->HandleException(this);
+        }
+    return show ? S_OK : S_FALSE;
+}
+
+HRESULT TXcBrowseForFolderDialog::GetEnumFlags(IShellFolder*, LPCITEMIDLIST folderList, HWND*,
+                                               DWORD* flags) {
+    if (!flags) return E_POINTER;
+    if (!OnGetEnumFlags) return S_OK;
+    try {
+        TXcEnumFlags set = EnumFlagSet(*flags);
+        OnGetEnumFlags(this, PathOfList(folderList), set);
+        // The flags the set cannot hold go on as they came.
+        *flags = (*flags & ~EnumFlagSum(0x7F)) | EnumFlagSum(set);
+    } catch (...) {
+        if (Application) Application->HandleException(this);
+    }
+    return S_OK;
 }
 
 void TXcBrowseForFolderDialog::SetOptions(TOptionsDir value) {
@@ -301,11 +412,27 @@ int TXcBrowseForFolderDialog::Callback(HWND hwnd, UINT msg, LPARAM l) {
             if (OnChange) OnChange(this, path);
             return 0;
         }
+        case BFFM_IUNKNOWN: {
+            // The site of the dialog's folder filter (null when the dialog ends).
+            auto* site = reinterpret_cast<IUnknown*>(l);
+            if (!site || (!OnGetEnumFlags && !OnShouldShow)) return 0;
+            void* asked = nullptr;
+            if (FAILED(site->QueryInterface(IID_IFolderFilterSite, &asked)) || !asked) return 0;
+            auto* filterSite = static_cast<IFolderFilterSite*>(asked);
+            filterSite->SetFilter(static_cast<IFolderFilter*>(this));
+            filterSite->Release();
+            return 0;
+        }
         case BFFM_VALIDATEFAILEDA:
         case BFFM_VALIDATEFAILEDW: {
             if (!OnValidateFailed) return 0;
             bool canClose = true;
-            OnValidateFailed(this, l ? reinterpret_cast<const char*>(l) : "", canClose);
+            // The wide message carries UTF-16 text.
+            const std::string typed = !l ? std::string()
+                                      : msg == BFFM_VALIDATEFAILEDW
+                                          ? TextFromWide(reinterpret_cast<LPCWSTR>(l))
+                                          : std::string(reinterpret_cast<const char*>(l));
+            OnValidateFailed(this, typed, canClose);
             return canClose ? 0 : 1;
         }
         default:
@@ -338,7 +465,7 @@ bool TXcBrowseForFolderDialog::Execute() {
     const std::string title = TitleLine(effective_);
     char displayName[MAX_PATH + 1] = {};
     const std::string rootPath = RootDirectoryPath();
-    LPITEMIDLIST root = rootPath.empty() ? nullptr : ILCreateFromPathA(rootPath.c_str());
+    LPITEMIDLIST root = ListOfPath(rootPath);
     BROWSEINFOA bi;
     bi.hwndOwner = owner_;
     bi.pidlRoot = root;
@@ -368,8 +495,7 @@ bool TXcBrowseForFolderDialog::Execute() {
     previousProc_ = nullptr;
     if (!result_) return false;
     DisplayName = displayName;
-    char path[MAX_PATH + 1] = {};
-    Directory = SHGetPathFromIDListA(result_, path) ? path : "";
+    Directory = PathOfList(result_);
     return true;
 }
 

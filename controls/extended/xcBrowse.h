@@ -1,7 +1,8 @@
 // The folder browse dialog: shows the shell's folder browser (SHBrowseForFolderA) and
 // returns the chosen folder in Directory. Its options are reduced to what the shell's
-// version offers; it shows a status line, and offers events for selection changes and for
-// a typed name that is no folder.
+// version offers; it shows a status line, and offers events for selection changes, for
+// a typed name that is no folder, and for filtering what the tree lists (the dialog is the
+// shell's folder filter while one of those events is set).
 #pragma once
 
 #include <functional>
@@ -107,13 +108,30 @@ enum TFromDirectory {
     fdComputersNearMe,
 };
 
+// The enumeration flags a folder is listed with, as a set (one member per SHCONTF_ flag).
+enum TXcEnumFlag {
+    efFolders,           // SHCONTF_FOLDERS
+    efNonFolders,        // SHCONTF_NONFOLDERS
+    efIncludeHidden,     // SHCONTF_INCLUDEHIDDEN
+    efInitOnFirstNext,   // SHCONTF_INIT_ON_FIRST_NEXT
+    efNetPrinterSearch,  // SHCONTF_NETPRINTERSRCH
+    efShareable,         // SHCONTF_SHAREABLE
+    efStorage,           // SHCONTF_STORAGE
+};
+using TXcEnumFlags = unsigned;  // bit (1 << TXcEnumFlag) per member
+constexpr TXcEnumFlags Ef(TXcEnumFlag f) { return 1u << unsigned(f); }
+
 using TXcBrowseAcceptChange =
     std::function<void(TObject* Sender, const std::string& NewFolder, bool& Accept)>;
 using TXcDirChange = std::function<void(TObject* Sender, const std::string& NewFolder)>;
 using TXcValidateFailedEvent =
     std::function<void(TObject* Sender, const std::string& Text, bool& CanCloseDialog)>;
+using TXcGetEnumFlagsEvent =
+    std::function<void(TObject* Sender, const std::string& Folder, TXcEnumFlags& Flags)>;
+using TXcShouldShowEvent =
+    std::function<void(TObject* Sender, const std::string& Item, bool& Show)>;
 
-class TXcBrowseForFolderDialog : public TXcCommonDialogF {
+class TXcBrowseForFolderDialog : public TXcCommonDialogF, public IFolderFilter {
 public:
     explicit TXcBrowseForFolderDialog(TComponent* owner);
     ~TXcBrowseForFolderDialog() override;
@@ -138,8 +156,23 @@ public:
     TXcDirChange OnChange;
     TNotifyEvent OnInitialized;
     TXcValidateFailedEvent OnValidateFailed;
+    TXcGetEnumFlagsEvent OnGetEnumFlags;
+    TXcShouldShowEvent OnShouldShow;
 
     bool Execute() override;
+
+    // The folder filter the dialog registers. Its references are not counted: the component
+    // lives as its owner says. A handler that raises goes to the application's exception
+    // handler, and the item shows (the flags stay as they came).
+    HRESULT QueryInterface(REFIID iid, void** out) override;
+    ULONG AddRef() override { return ULONG(-1); }
+    ULONG Release() override { return ULONG(-1); }
+    HRESULT ShouldShow(IShellFolder* folder, LPCITEMIDLIST folderList, LPCITEMIDLIST item) override;
+    HRESULT GetEnumFlags(IShellFolder* folder, LPCITEMIDLIST folderList, HWND* window,
+                         DWORD* flags) override;
+    // SHCONTF_ flags as the set and back (flags outside the set are not in it).
+    static TXcEnumFlags EnumFlagSet(DWORD flags);
+    static DWORD EnumFlagSum(TXcEnumFlags set);
 
     // The options Execute uses on a shell of this version, and their BROWSEINFO flags.
     static TOptionsDir EffectiveOptions(TOptionsDir options, DWORD shellVersion);

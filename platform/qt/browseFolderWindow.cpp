@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -52,6 +53,38 @@ public:
     QIcon icon(IconType) const override { return ShellIcon("/", false); }
 };
 
+// The tree lists of each folder what the dialog says (its enumeration flags and filter),
+// and below a root only the root itself.
+class ListedEntries : public QSortFilterProxyModel {
+public:
+    ListedEntries(BrowseFolderDialog& d, QFileSystemModel* model, QObject* parent)
+        : QSortFilterProxyModel(parent), d_(d), model_(model) {
+        setSourceModel(model);
+        setRecursiveFilteringEnabled(false);
+    }
+    void Refilter() { invalidateFilter(); }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (!parent.isValid()) return true;  // the file system's top
+        const QModelIndex i = model_->index(row, 0, parent);
+        const QFileInfo info = model_->fileInfo(i);
+        const std::string path = info.absoluteFilePath().toStdString(), root = d_.Root();
+        if (!root.empty() && root != "/") {
+            // The root and the folders above it stand as they are; beside them nothing.
+            if (path == root || root.compare(0, path.size() + 1, path + "/") == 0) return true;
+            if (path.compare(0, root.size() + 1, root + "/") != 0) return false;
+        }
+        const std::string folder = model_->filePath(parent).toStdString();
+        return d_.Lists(folder, info.fileName().toStdString(), info.isDir(),
+                        info.fileName().startsWith('.'));
+    }
+
+private:
+    BrowseFolderDialog& d_;
+    QFileSystemModel* model_;
+};
+
 class BrowseWindow : public QDialog {
 public:
     explicit BrowseWindow(BrowseFolderDialog& d) : d_(d) {
@@ -73,15 +106,15 @@ public:
         model_ = new QFileSystemModel(this);
         model_->setIconProvider(&icons_);
         model_->setReadOnly(true);
-        model_->setFilter((d.Flags() & BIF_BROWSEINCLUDEFILES)
-                              ? QDir::AllEntries | QDir::NoDotAndDotDot
-                              : QDir::AllDirs | QDir::NoDotAndDotDot);
+        // Every entry comes to the tree's filter, which lists what the dialog says.
+        model_->setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        listed_ = new ListedEntries(d, model_, this);
         QString root = QString::fromStdString(d.Root().empty() ? "/" : d.Root());
         model_->setRootPath(root);
         tree_ = new QTreeView(this);
-        tree_->setModel(model_);
-        tree_->setRootIndex(model_->index(root).parent());
-        for (int c = 1; c < model_->columnCount(); ++c) tree_->hideColumn(c);
+        tree_->setModel(listed_);
+        tree_->setRootIndex(listed_->mapFromSource(model_->index(root).parent()));
+        for (int c = 1; c < listed_->columnCount(); ++c) tree_->hideColumn(c);
         tree_->header()->hide();
         layout->addWidget(tree_, 1);
         if (d.HasEditBox()) {
@@ -100,9 +133,11 @@ public:
         PlaceButtons();
         connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex& i) {
-                    if (!updating_ && i.isValid()) d_.Select(model_->filePath(i).toStdString());
+                    if (!updating_ && i.isValid())
+                        d_.Select(model_->filePath(listed_->mapToSource(i)).toStdString());
                 });
         d.OnStateChanged = [this] { Update(); };
+        d.OnFilterChanged = [this] { listed_->Refilter(); };
         // The folders of the way down to the selection arrive in the background: each one
         // that arrives brings the selection nearer, so the view follows until it shows it.
         connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
@@ -118,7 +153,7 @@ public:
                 f.resize(cut == 0 || cut == std::string::npos ? 1 : cut);  // "/" for a top folder
                 if (!loaded_.count(f)) return false;
             }
-            const QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+            const QModelIndex i = Row(d_.Selection());
             return i.isValid() && tree_->viewport()->rect().contains(tree_->visualRect(i));
         };
         d.SaveScreenshot = [this](const std::string& png) {
@@ -127,13 +162,19 @@ public:
     }
     ~BrowseWindow() override {
         d_.OnStateChanged = nullptr;
+        d_.OnFilterChanged = nullptr;
         d_.SelectionInView = nullptr;
         d_.SaveScreenshot = nullptr;
     }
 
     // Selects the chosen folder's row and scrolls it to the middle of the view.
+    // The tree's row of a folder (invalid when it is not listed).
+    QModelIndex Row(const std::string& folder) const {
+        return listed_->mapFromSource(model_->index(QString::fromStdString(folder)));
+    }
+
     void Reveal() {
-        const QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+        const QModelIndex i = Row(d_.Selection());
         if (!i.isValid()) return;
         const bool was = updating_;
         updating_ = true;
@@ -167,7 +208,7 @@ public:
     void Update() {
         updating_ = true;
         PlaceButtons();
-        QModelIndex i = model_->index(QString::fromStdString(d_.Selection()));
+        QModelIndex i = Row(d_.Selection());
         if (i.isValid() && tree_->currentIndex() != i) Reveal();
         if (status_)
             status_->setText(fontMetrics().elidedText(QString::fromStdString(d_.StatusText()),
@@ -191,6 +232,7 @@ private:
     BrowseFolderDialog& d_;
     ShellIconProvider icons_;
     QFileSystemModel* model_ = nullptr;
+    ListedEntries* listed_ = nullptr;
     QTreeView* tree_ = nullptr;
     QLabel* status_ = nullptr;
     QLineEdit* edit_ = nullptr;

@@ -2,6 +2,7 @@
 // (runBrowseFolder of the window driver; platform/qt/browseFolderWindow.cpp).
 #include "platform/user/browseFolder.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -25,7 +26,43 @@ std::string Trimmed(std::string p) {
     return p;
 }
 
+std::string Joined(const std::string& folder, const std::string& name) {
+    return (folder == "/" ? "" : folder) + "/" + name;
+}
+
 }  // namespace
+
+// The site the callback registers a filter with. It is counted, as the shell's objects are:
+// a callback that keeps it past the dialog finds it detached (SetFilter fails) instead of gone.
+class BrowseFolderDialog::FilterSite : public IFolderFilterSite {
+public:
+    explicit FilterSite(BrowseFolderDialog* dialog) : dialog_(dialog) {}
+    void Detach() { dialog_ = nullptr; }
+
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IFolderFilterSite))
+            return E_NOINTERFACE;
+        *out = static_cast<IFolderFilterSite*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT SetFilter(IUnknown* filter) override {
+        return dialog_ ? dialog_->SetFilter(filter) : E_FAIL;
+    }
+
+private:
+    ~FilterSite() override = default;
+    BrowseFolderDialog* dialog_;
+    ULONG refs_ = 1;
+};
 
 std::string FolderDisplayName(const std::string& folder) {
     SHFILEINFOA fi;
@@ -112,6 +149,11 @@ void BrowseFolderDialog::Resize(int clientWidth, int clientHeight) {
 }
 
 BrowseFolderDialog::~BrowseFolderDialog() {
+    if (filter_) filter_->Release();
+    if (site_) {
+        site_->Detach();
+        site_->Release();
+    }
     // Its children go with it: the status line, the buttons and those the program added.
     while (HWND child = FindWindowExA(hwnd_, nullptr, nullptr, nullptr)) DestroyWindow(child);
     if (hwnd_) DestroyWindow(hwnd_);
@@ -138,6 +180,10 @@ void BrowseFolderDialog::Start() {
         edit_ = selection_ == "/" ? "/" : selection_.substr(selection_.find_last_of('/') + 1);
     std::string before = selection_;
     Callback(BFFM_INITIALIZED, 0);
+    // The filter site follows, before the first selection is reported; what the tree listed
+    // before a filter came is asked again then.
+    site_ = new FilterSite(this);
+    if (!done_) Callback(BFFM_IUNKNOWN, reinterpret_cast<LPARAM>(static_cast<IUnknown*>(site_)));
     if (!done_) SendMessageA(hwnd_, WM_SHOWWINDOW, 1, 0);
     // The callback may have chosen the selection already (which reported it).
     if (selection_ == before && !done_) {
@@ -146,6 +192,111 @@ void BrowseFolderDialog::Start() {
         CoTaskMemFree(item);
     }
     Changed();
+}
+
+void BrowseFolderDialog::Finish() {
+    if (!started_ || finished_) return;
+    finished_ = true;
+    Callback(BFFM_IUNKNOWN, 0);
+    SetFilter(nullptr);
+}
+
+HRESULT BrowseFolderDialog::SetFilter(IUnknown* filter) {
+    IFolderFilter* next = nullptr;
+    if (filter) {
+        void* asked = nullptr;
+        const HRESULT hr = filter->QueryInterface(IID_IFolderFilter, &asked);
+        if (FAILED(hr) || !asked) return FAILED(hr) ? hr : E_NOINTERFACE;
+        next = static_cast<IFolderFilter*>(asked);
+    }
+    if (filter_) filter_->Release();
+    filter_ = next;
+    enumFlags_.clear();
+    shown_.clear();
+    if (OnFilterChanged) OnFilterChanged();
+    return S_OK;
+}
+
+DWORD BrowseFolderDialog::EnumFlags(const std::string& folder) {
+    DWORD flags =
+        SHCONTF_FOLDERS | ((bi_.ulFlags & BIF_BROWSEINCLUDEFILES) ? SHCONTF_NONFOLDERS : 0);
+    if (!filter_) return flags;
+    if (auto it = enumFlags_.find(folder); it != enumFlags_.end()) return it->second;
+    IFolderFilter* filter = filter_;
+    filter->AddRef();  // it may take itself away while it is asked
+    IShellFolder *desktop = nullptr, *shellFolder = nullptr;
+    LPITEMIDLIST list = MakeItemIdList(folder);
+    DWORD asked = flags;
+    HWND window = hwnd_;
+    try {
+        if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
+            SUCCEEDED(desktop->BindToObject(list, nullptr, IID_IShellFolder,
+                                            reinterpret_cast<void**>(&shellFolder))) &&
+            SUCCEEDED(filter->GetEnumFlags(shellFolder, list, &window, &asked)))
+            flags = asked;
+    } catch (...) {
+        // A filter that fails leaves the folder listed as it would be without it.
+    }
+    if (shellFolder) shellFolder->Release();
+    if (desktop) desktop->Release();
+    CoTaskMemFree(list);
+    if (filter == filter_) enumFlags_[folder] = flags;
+    filter->Release();
+    return flags;
+}
+
+bool BrowseFolderDialog::AskShouldShow(const std::string& folder, const std::string& name) {
+    IFolderFilter* filter = filter_;
+    filter->AddRef();
+    IShellFolder *desktop = nullptr, *shellFolder = nullptr;
+    LPITEMIDLIST folderList = MakeItemIdList(folder), item = MakeItemIdList(name);
+    bool show = true;
+    try {
+        if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
+            SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder,
+                                            reinterpret_cast<void**>(&shellFolder))))
+            show = filter->ShouldShow(shellFolder, folderList, item) != S_FALSE;
+    } catch (...) {
+        // A filter that fails hides nothing.
+    }
+    if (shellFolder) shellFolder->Release();
+    if (desktop) desktop->Release();
+    CoTaskMemFree(item);
+    CoTaskMemFree(folderList);
+    filter->Release();
+    return show;
+}
+
+bool BrowseFolderDialog::Lists(const std::string& folder, const std::string& name, bool isFolder,
+                               bool hidden) {
+    const DWORD flags = EnumFlags(folder);
+    if (!(flags & (isFolder ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS))) return false;
+    if (hidden && !(flags & SHCONTF_INCLUDEHIDDEN)) return false;
+    if (!filter_) return true;
+    const std::string path = Joined(folder, name);
+    if (auto it = shown_.find(path); it != shown_.end()) return it->second;
+    IFolderFilter* asked = filter_;
+    const bool show = AskShouldShow(folder, name);
+    if (asked == filter_) shown_[path] = show;
+    return show;
+}
+
+std::vector<std::string> BrowseFolderDialog::Items(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* e = readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> listed;
+    for (const std::string& name : names)
+        if (Lists(folder, name, IsFolder(Joined(folder, name)), name[0] == '.'))
+            listed.push_back(name);
+    return listed;
 }
 
 void BrowseFolderDialog::Select(const std::string& folder) {
@@ -264,6 +415,7 @@ LPITEMIDLIST SHBrowseForFolderA(BROWSEINFOA* bi) {
     } else {
         WindowSystem().runBrowseFolder(d);
     }
+    d.Finish();
     std::string chosen = d.Chosen();
     if (chosen.empty()) return nullptr;
     if (bi->pszDisplayName)

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/user/messages.h"
+#include "platform/win/folderFilter.h"
 #include "platform/win/shellFolders.h"
 
 using BFFCALLBACK = int (*)(HWND hwnd, UINT msg, LPARAM lParam, LPARAM data);
@@ -31,7 +33,8 @@ constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001, BIF_DONTGOBELOWDOMAIN = 0x0002,
                BIF_NOTRANSLATETARGETS = 0x0400, BIF_BROWSEFORCOMPUTER = 0x1000,
                BIF_BROWSEFORPRINTER = 0x2000, BIF_BROWSEINCLUDEFILES = 0x4000,
                BIF_SHAREABLE = 0x8000;
-// Callback messages.
+// Callback messages. BFFM_IUNKNOWN hands the callback the dialog's IFolderFilterSite right
+// after BFFM_INITIALIZED, and a null pointer when the dialog ends.
 constexpr UINT BFFM_INITIALIZED = 1, BFFM_SELCHANGED = 2, BFFM_VALIDATEFAILEDA = 3,
                BFFM_VALIDATEFAILEDW = 4, BFFM_IUNKNOWN = 5;
 // Messages to the dialog window.
@@ -57,6 +60,8 @@ public:
     BrowseFolderDialog& operator=(const BrowseFolderDialog&) = delete;
 
     HWND Window() const { return hwnd_; }
+    // What the caller passed (a driver acting as the shell may call its callback).
+    const BROWSEINFOA& Info() const { return bi_; }
     UINT Flags() const { return bi_.ulFlags; }
     std::string Title() const { return bi_.lpszTitle ? bi_.lpszTitle : ""; }
     std::string Root() const { return root_; }  // "" for the whole file system
@@ -73,8 +78,11 @@ public:
         return (bi_.ulFlags & BIF_NEWDIALOGSTYLE) && !(bi_.ulFlags & BIF_NONEWFOLDERBUTTON);
     }
 
-    // Sends BFFM_INITIALIZED and then BFFM_SELCHANGED for the first selection.
+    // Sends BFFM_INITIALIZED, BFFM_IUNKNOWN with the filter site and then BFFM_SELCHANGED for
+    // the first selection.
     void Start();
+    // Sends BFFM_IUNKNOWN with a null pointer and lets go of the filter: the dialog ended.
+    void Finish();
     // The user's actions.
     void Select(const std::string& folder);
     void SetEditText(const std::string& text);
@@ -88,8 +96,19 @@ public:
     // Whether a child window is one of the dialog's own buttons (else the program made it).
     bool OwnButton(HWND child) const;
 
+    // What the tree lists of a folder: folders, files too with BIF_BROWSEINCLUDEFILES, hidden
+    // entries (a name starting with ".") only with SHCONTF_INCLUDEHIDDEN, as the folder's
+    // enumeration flags say, and of those only what a registered filter lets show. The filter
+    // is asked for a folder's flags when the folder is first listed and for each item once.
+    bool Lists(const std::string& folder, const std::string& name, bool isFolder, bool hidden);
+    // The names the tree lists in a folder, sorted (what the window shows, without a window).
+    std::vector<std::string> Items(const std::string& folder);
+    DWORD EnumFlags(const std::string& folder);
+    bool HasFilter() const { return filter_ != nullptr; }
+
     // What the window shows follows these (set by the window layer).
     std::function<void()> OnStateChanged;
+    std::function<void()> OnFilterChanged;  // what was listed must be asked again
     // Set by the window layer while it shows: whether the selected folder's row is in view
     // (the tree reads folders in the background and scrolls to it once they are there), and
     // a picture of the window.
@@ -100,6 +119,11 @@ public:
     std::string Chosen() const { return chosen_; }
 
 private:
+    class FilterSite;
+    friend class FilterSite;
+    HRESULT SetFilter(IUnknown* filter);
+    bool AskShouldShow(const std::string& folder, const std::string& name);
+
     LRESULT Handle(UINT msg, WPARAM w, LPARAM l);
     int Callback(UINT msg, LPARAM l);
     void Changed();
@@ -111,7 +135,11 @@ private:
     HWND hwnd_ = nullptr, statusItem_ = nullptr;
     std::vector<HWND> buttons_;  // new folder (when shown), OK, Cancel
     std::string root_, selection_, status_, edit_, chosen_;
-    bool okEnabled_ = true, done_ = false, started_ = false;
+    bool okEnabled_ = true, done_ = false, started_ = false, finished_ = false;
+    FilterSite* site_ = nullptr;              // counted: a callback may hold it past the dialog
+    IFolderFilter* filter_ = nullptr;         // a reference held while registered
+    std::map<std::string, DWORD> enumFlags_;  // per folder, asked of the filter
+    std::map<std::string, bool> shown_;       // per item path, asked of the filter
 };
 
 // For tests: when set, SHBrowseForFolderA makes no window and lets the driver act as the

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "platform/win/guid.h"
 #include "platform/win/wintypes.h"
 
 using HRESULT = int32_t;
@@ -14,6 +15,19 @@ constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001), E_NOINTERFACE = HRESULT(0x800
                   E_HANDLE = HRESULT(0x80070006);
 inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 inline bool FAILED(HRESULT hr) { return hr < 0; }
+
+using ULONG = uint32_t;
+
+// The base of every component-object interface: an object is asked for another of its
+// interfaces by identifier (the answer holds a reference) and counts the references held.
+class IUnknown {
+public:
+    virtual ~IUnknown() = default;
+    virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+};
+inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // Memory handed between the shell and its callers (item-id lists, strings).
 void* CoTaskMemAlloc(size_t size);

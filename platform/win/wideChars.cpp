@@ -1,0 +1,101 @@
+#include "platform/win/wideChars.h"
+
+#include <algorithm>
+
+#include "platform/rtl/utf8.h"
+
+std::u16string WideFromText(std::string_view text) {
+    std::u16string wide;
+    wide.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        size_t n = Utf8Decode(text, i, c);
+        if (n == 0) {  // not UTF-8: one replacement character per stray byte
+            c = 0xFFFD;
+            n = 1;
+        }
+        i += n;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            wide += char16_t(0xD800 + (c >> 10));
+            wide += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            wide += char16_t(c);
+        }
+    }
+    return wide;
+}
+
+std::string TextFromWide(std::u16string_view wide) {
+    std::string text;
+    text.reserve(wide.size());
+    auto put = [&](char32_t c) {
+        if (c < 0x80) {
+            text += char(c);
+        } else if (c < 0x800) {
+            text += char(0xC0 | (c >> 6));
+            text += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += char(0xE0 | (c >> 12));
+            text += char(0x80 | ((c >> 6) & 0x3F));
+            text += char(0x80 | (c & 0x3F));
+        } else {
+            text += char(0xF0 | (c >> 18));
+            text += char(0x80 | ((c >> 12) & 0x3F));
+            text += char(0x80 | ((c >> 6) & 0x3F));
+            text += char(0x80 | (c & 0x3F));
+        }
+    };
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const char32_t u = wide[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            put(0x10000 + ((u - 0xD800) << 10) + (char32_t(wide[++i]) - 0xDC00));
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            put(0xFFFD);
+        } else {
+            put(u);
+        }
+    }
+    return text;
+}
+
+namespace {
+
+// Copies a converted text out as the Windows calls do (the size alone when outSize is 0).
+template <class Char, class Text>
+int Deliver(const Text& converted, Char* out, int outSize) {
+    const int needed = int(converted.size());
+    if (outSize == 0) return needed;
+    if (!out || outSize < needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), out);
+    return needed;
+}
+
+bool KnownCodePage(UINT codePage) { return codePage == CP_ACP || codePage == CP_UTF8; }
+
+}  // namespace
+
+int MultiByteToWideChar(UINT codePage, DWORD, const char* text, int length, LPWSTR out,
+                        int outSize) {
+    if (!text || length == 0 || length < -1 || outSize < 0 || !KnownCodePage(codePage)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const size_t n = length == -1 ? std::char_traits<char>::length(text) + 1 : size_t(length);
+    return Deliver(WideFromText(std::string_view(text, n)), out, outSize);
+}
+
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR text, int length, char* out, int outSize,
+                        const char*, BOOL* usedDefault) {
+    if (usedDefault) *usedDefault = FALSE_;
+    if (!text || length == 0 || length < -1 || outSize < 0 || !KnownCodePage(codePage)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const size_t n = length == -1 ? std::char_traits<char16_t>::length(text) + 1 : size_t(length);
+    return Deliver(TextFromWide(std::u16string_view(text, n)), out, outSize);
+}
