@@ -1,6 +1,7 @@
 #include "platform/rtl/fileTransaction.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,40 @@ std::string MakePlaceholder(const std::string& dir, const char* kind) {
     if (fd < 0) return "";
     close(fd);
     return name;
+}
+
+// Renames path to a hidden, unused name in dir without replacing anything there; the new
+// name, or "" with errno set (EXDEV when dir lies on another file system). Renaming over
+// a placeholder would be simpler, but ext4 writes out a file's data at once when it
+// replaces another by rename (its guard for editors that rewrite files that way): a
+// hundred page files then cost their whole write-out at the move and again when deleted.
+std::string RenameAside(const std::string& path, const std::string& dir, const char* kind) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[6] = {};
+        if (getrandom(random, sizeof random, GRND_NONBLOCK) != sizeof random) {
+            // No random bytes to be had: a name from the process and a counter.
+            static unsigned counter = 0;
+            unsigned long long v = (static_cast<unsigned long long>(getpid()) << 20) ^ ++counter;
+            for (unsigned char& r : random) r = static_cast<unsigned char>(v), v >>= 8;
+        }
+        std::string name = dir + ".vexomat-" + kind + "-";
+        for (unsigned char r : random) name += kLetters[r % (sizeof kLetters - 1)];
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0)
+            return name;
+        if (errno == EEXIST) continue;
+        if (errno != EINVAL && errno != ENOSYS) return "";
+        // A file system without the no-replace rename: over a placeholder after all.
+        name = MakePlaceholder(dir, kind);
+        if (name.empty()) return "";
+        if (std::rename(path.c_str(), name.c_str()) == 0) return name;
+        const int err = errno;
+        unlink(name.c_str());
+        errno = err;
+        return "";
+    }
+    errno = EEXIST;
+    return "";
 }
 
 // Copies the file source into the open file out; false with errno set.
@@ -117,12 +152,13 @@ bool TFileTransaction::MakeFolders(std::string& failedTarget, int& err) {
 
 bool TFileTransaction::Stage(std::string& failedTarget, int& err) {
     for (Move& m : moves_) {
-        m.staged = MakePlaceholder(FolderOf(m.target), "new");
+        m.staged = RenameAside(m.source, FolderOf(m.target), "new");
         bool ok = !m.staged.empty();
-        if (ok && std::rename(m.source.c_str(), m.staged.c_str()) != 0) {
-            ok = errno == EXDEV;
+        if (!ok && errno == EXDEV) {
+            // Another file system: the copy is where a full disk shows.
+            m.staged = MakePlaceholder(FolderOf(m.target), "new");
+            ok = !m.staged.empty();
             if (ok) {
-                // Another file system: the copy is where a full disk shows.
                 const int out = open(m.staged.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
                 ok = out >= 0 && CopyInto(m.source, out);
                 const int copyErr = errno;
@@ -146,11 +182,9 @@ bool TFileTransaction::Place(std::string& failedTarget, int& err) {
     for (Move& m : moves_) {
         struct stat st;
         if (lstat(m.target.c_str(), &st) == 0) {
-            m.kept = MakePlaceholder(FolderOf(m.target), "old");
-            if (m.kept.empty() || std::rename(m.target.c_str(), m.kept.c_str()) != 0) {
+            m.kept = RenameAside(m.target, FolderOf(m.target), "old");
+            if (m.kept.empty()) {
                 err = errno;
-                if (!m.kept.empty()) unlink(m.kept.c_str());
-                m.kept.clear();
                 failedTarget = m.target;
                 return false;
             }

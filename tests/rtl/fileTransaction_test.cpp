@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -99,4 +100,28 @@ TEST_F(FileTransaction, AFailureAnywhereLeavesTheDestinationAsItWas) {
             << row.what;
         EXPECT_EQ(cause, row.cause) << row.what;
     }
+}
+
+// Sources on another file system are copied beside their targets; older files are set
+// aside and replaced the same way, and nothing hidden is left on either side.
+TEST_F(FileTransaction, SourcesOnAnotherFileSystemAreCopied) {
+    struct stat here, shm;
+    if (stat(dir.c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    char tmpl[] = "/dev/shm/vx transaction XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string other = std::string(tmpl) + "/";
+    WriteFileText(other + "p1", "new 1");
+    WriteFileText(other + "p2", std::string(200000, 'x'));
+    WriteFileText(dir + "dst/p1", "older 1");
+    TFileTransaction t;
+    t.Add(other + "p1", dir + "dst/p1");
+    t.Add(other + "p2", dir + "dst/p2");
+    std::string failed, cause;
+    EXPECT_TRUE(t.Commit(failed, cause)) << failed << ": " << cause;
+    EXPECT_EQ(Tree(dir + "dst/"), (std::map<std::string, std::string>{
+                                      {"p1", "new 1"}, {"p2", std::string(200000, 'x')}}));
+    EXPECT_TRUE(Tree(other).empty());
+    std::error_code ec;
+    fs::remove_all(other, ec);
 }
