@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/user/metrics.h"
+#include "platform/user/paint.h"
 #include "platform/win/icons.h"
 #include "platform/win/muldiv.h"
 

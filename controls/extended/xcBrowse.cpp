@@ -5,6 +5,7 @@
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/metrics.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 
 namespace {

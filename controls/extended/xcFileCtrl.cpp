@@ -8,6 +8,7 @@
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/scopeExit.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
 #include "platform/win/shellInfo.h"

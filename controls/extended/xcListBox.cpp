@@ -4,6 +4,7 @@
 
 #include "controls/extended/xcItemsSearch.h"
 #include "platform/gdi/gdi.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 
 // ---------------------------------------------------------------- background

@@ -1,6 +1,7 @@
 #include "controls/styled/styBevel.h"
 
 #include "controls/styled/styDrawProcs.h"
+#include "platform/user/paint.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/graphics.h"
 
 class TStyDcScope {

@@ -6,6 +6,7 @@
 #include "controls/styled/styDcTools.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
+#include "platform/user/paint.h"
 #include "platform/win/theme.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include "controls/styled/styCaptionFx.h"
 #include "controls/styled/styDrawProcs.h"
+#include "platform/user/paint.h"
 
 namespace {
 

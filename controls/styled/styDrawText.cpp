@@ -10,6 +10,7 @@
 #include "controls/styled/styDcTools.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/stySystem.h"
+#include "platform/user/paint.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "controls/styled/styImageLists.h"
 #include "platform/user/messages.h"
 #include "platform/user/metrics.h"
+#include "platform/user/paint.h"
 
 namespace {
 

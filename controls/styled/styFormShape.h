@@ -9,6 +9,7 @@
 #include "controls/styled/styFillObject.h"
 #include "controls/styled/styRegion.h"
 #include "controls/styled/styWndProc.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 
 class TStyCustomImageList;

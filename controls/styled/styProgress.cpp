@@ -7,6 +7,7 @@
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
 #include "platform/rtl/scopeExit.h"
+#include "platform/user/paint.h"
 #include "platform/win/theme.h"
 
 // ---------------------------------------------------------------- arithmetic

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/paint.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/messages.h"
+#include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
 

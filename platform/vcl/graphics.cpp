@@ -8,6 +8,7 @@
 
 #include "platform/gdi/gdiObjects.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/user/paint.h"
 #include "platform/win/clipboard.h"
 
 COLORREF ColorToRGB(TColor c) {

@@ -6,6 +6,7 @@
 #include "platform/user/listMessages.h"
 
 #include "platform/user/ownerDraw.h"
+#include "platform/user/paint.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "controls/styled/styCaptionFx.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/stySystem.h"
+#include "platform/user/paint.h"
 #include "tests/styled/styDrawSupport.h"
 
 namespace {

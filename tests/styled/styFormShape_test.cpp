@@ -9,6 +9,7 @@
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/peer.h"
 #include "platform/vcl/stdctrls.h"

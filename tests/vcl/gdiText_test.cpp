@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/user/paint.h"
 #include "tests/vcl/gdi_support.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
 
