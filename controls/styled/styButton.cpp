@@ -5,6 +5,7 @@
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styFiler.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/user/capture.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/forms.h"
@@ -344,46 +345,41 @@ void TStyCustomButton::StopRepeatTimer() {
 
 void TStyCustomButton::DrawButton(const DRAWITEMSTRUCT& dis) {
     canvas_->SetHandle(dis.hDC);
-    try {
-        TRect r = ClientRect();
-        if (!Enabled())
-            state_ = 1;
-        else if (dis.itemState & ODS_SELECTED)
-            state_ = 4;
-        else if (mouseOver_)
-            state_ = 2;
-        else
-            state_ = 0;
-        // The focus and default flags each say what they are named for.
-        uint16_t flags = bfRoundCorners;
-        if (dis.itemState & ODS_FOCUS) flags |= bfFocused;
-        if (defaultLook_) flags |= bfDefault;
-        if (mouseOver_) flags |= bfHot;
-        frameFlags_ = flags;
-        switch (extStyle_) {
-            case ubsExplorer:
-            case ubsExplorerColored:
-            case ubsWinXP:
-            case ubsWinXPCombo:
-            case ubsWinXPTool:
-                canvas_->Brush()->Style = bsSolid;
-                canvas_->Brush()->Color = Color();
-                canvas_->FillRect(r);
-                break;
-            default:
-                break;
-        }
-        DrawButtonFrame(this, canvas_.get(), mouseOver_, r, extStyle_, state_, flags, Color());
-        if (!(extStyle_ == ubsWinXPCombo && StyApp && StyApp->UseThemes())) {
-            canvas_->Font()->Assign(*Font());
-            DrawContent(canvas_.get(), r, 0);
-        }
-        ++paintCount_;
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
+    ScopeExit release([&] { canvas_->SetHandle(nullptr); });
+    TRect r = ClientRect();
+    if (!Enabled())
+        state_ = 1;
+    else if (dis.itemState & ODS_SELECTED)
+        state_ = 4;
+    else if (mouseOver_)
+        state_ = 2;
+    else
+        state_ = 0;
+    // The focus and default flags each say what they are named for.
+    uint16_t flags = bfRoundCorners;
+    if (dis.itemState & ODS_FOCUS) flags |= bfFocused;
+    if (defaultLook_) flags |= bfDefault;
+    if (mouseOver_) flags |= bfHot;
+    frameFlags_ = flags;
+    switch (extStyle_) {
+        case ubsExplorer:
+        case ubsExplorerColored:
+        case ubsWinXP:
+        case ubsWinXPCombo:
+        case ubsWinXPTool:
+            canvas_->Brush()->Style = bsSolid;
+            canvas_->Brush()->Color = Color();
+            canvas_->FillRect(r);
+            break;
+        default:
+            break;
     }
-    canvas_->SetHandle(nullptr);
+    DrawButtonFrame(this, canvas_.get(), mouseOver_, r, extStyle_, state_, flags, Color());
+    if (!(extStyle_ == ubsWinXPCombo && StyApp && StyApp->UseThemes())) {
+        canvas_->Font()->Assign(*Font());
+        DrawContent(canvas_.get(), r, 0);
+    }
+    ++paintCount_;
 }
 
 void TStyCustomButton::DrawContent(TCanvas* c, const TRect& r, UINT textFlags) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/gdi/gdiObjects.h"
+#include "platform/rtl/scopeExit.h"
 
 namespace gdi {
 
@@ -75,15 +76,13 @@ void WithPainter(Dc& dc, const std::function<void(gdi::Painter&)>& draw, const R
     p->setClipRects(ltrb.data(), int(ltrb.size() / 4));
     p->setRop2(dc.st.rop2);
     p->recordTo(dc.pathOpen ? dc.path.get() : nullptr);
-    try {
+    {
+        ScopeExit finish([&] {
+            p->recordTo(nullptr);
+            p->restore();
+        });
         draw(*p);
-    } catch (...) {
-        p->recordTo(nullptr);
-        p->restore();
-        throw;
     }
-    p->recordTo(nullptr);
-    p->restore();
     own.reset();
     Drawn(dc);
 }

@@ -7,6 +7,7 @@
 #include <deque>
 #include <vector>
 
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
@@ -80,13 +81,8 @@ void CheckDevices() {
     static bool busy = false;
     if (busy) return;  // a window that pumps messages while told of the change
     busy = true;
-    try {
-        DeliverDeviceChange(watch);
-    } catch (...) {
-        busy = false;
-        throw;
-    }
-    busy = false;
+    ScopeExit done([] { busy = false; });
+    DeliverDeviceChange(watch);
 }
 
 }  // namespace

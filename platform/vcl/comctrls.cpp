@@ -256,15 +256,9 @@ TRect TCustomUpDown::ButtonRect(TUDBtnType b) const {
 }
 
 void TCustomUpDown::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
-    canvas_.Bind(&p);
-    try {
-        EraseBackground(canvas_);
-        Paint();
-    } catch (...) {
-        canvas_.Unbind();
-        throw;
-    }
-    canvas_.Unbind();
+    TCanvasBinding bound(canvas_, p);
+    EraseBackground(canvas_);
+    Paint();
 }
 
 void TCustomUpDown::Paint() {

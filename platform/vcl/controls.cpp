@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/user/capture.h"
 #include "platform/user/listMessages.h"
 #include "platform/user/ownerDraw.h"
@@ -359,14 +360,8 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintTo(qtbridge::Painter& p) {
     canvas_.Font()->Assign(font_);
-    canvas_.Bind(&p);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_.Unbind();
-        throw;
-    }
-    canvas_.Unbind();
+    TCanvasBinding bound(canvas_, p);
+    Paint();
 }
 
 bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
@@ -383,14 +378,8 @@ bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
         p.setOrigin(left_, top_);
         p.setClip(0, 0, width_, height_);
         canvas_.Font()->Assign(font_);
-        canvas_.Bind(&p);
-        try {
-            draw();
-        } catch (...) {
-            canvas_.Unbind();
-            throw;
-        }
-        canvas_.Unbind();
+        TCanvasBinding bound(canvas_, p);
+        draw();
     }
     surface->showSurface();
     return true;
@@ -550,13 +539,8 @@ void TWinControl::Dispatch(TMessage& m) {
             if (GetClipBox(dc, &box) == ERROR_REGION) return;
             TCanvas c;
             c.SetHandle(dc);
-            try {
-                PaintBackground(c, Rect(box.left, box.top, box.right, box.bottom));
-            } catch (...) {
-                c.SetHandle(nullptr);
-                throw;
-            }
-            c.SetHandle(nullptr);
+            ScopeExit release([&] { c.SetHandle(nullptr); });
+            PaintBackground(c, Rect(box.left, box.top, box.right, box.bottom));
             m.Result = 1;
             return;
         }
@@ -569,14 +553,9 @@ bool TWinControl::peerScroll(bool horizontal, int request, int pos) {
     bool keep = false;
     Guarded([&] {
         scrollFromWindow_ = true;
-        try {
-            keep = Perform(horizontal ? WM_HSCROLL : WM_VSCROLL,
-                           WPARAM(request & 0xFFFF) | WPARAM(pos & 0xFFFF) << 16, 0) != 0;
-        } catch (...) {
-            scrollFromWindow_ = false;
-            throw;
-        }
-        scrollFromWindow_ = false;
+        ScopeExit reset([&] { scrollFromWindow_ = false; });
+        keep = Perform(horizontal ? WM_HSCROLL : WM_VSCROLL,
+                       WPARAM(request & 0xFFFF) | WPARAM(pos & 0xFFFF) << 16, 0) != 0;
     });
     return keep;
 }
@@ -587,7 +566,7 @@ void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned sta
         // The item starts on the control's background, as the list's erased area.
         painter.fillRect(0, 0, img.width(), img.height(), ColorToRGB(color_));
         TCanvas dcCanvas;
-        dcCanvas.Bind(&painter);
+        TCanvasBinding bound(dcCanvas, painter);
         DRAWITEMSTRUCT dis;
         dis.CtlType = OwnerDrawType();
         dis.CtlID = UINT(TabOrder < 0 ? 0 : TabOrder);
@@ -601,7 +580,6 @@ void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned sta
             parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
         else
             Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
-        dcCanvas.Unbind();
     });
 }
 
@@ -760,14 +738,10 @@ void TWinControl::PaintControls(qtbridge::Painter& p) {
 }
 
 void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
-    paintCanvas_.Bind(&p);
-    try {
+    {
+        TCanvasBinding bound(paintCanvas_, p);
         EraseBackground(paintCanvas_);
-    } catch (...) {
-        paintCanvas_.Unbind();
-        throw;
     }
-    paintCanvas_.Unbind();
     PaintControls(p);
 }
 
@@ -933,7 +907,7 @@ bool TWinControl::peerHint(int x, int y, std::string& text, uint32_t& bgr) {
 void TWinControl::peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) {
     Guarded([&] {
         TCanvas c;
-        c.Bind(&p);
+        TCanvasBinding bound(c, p);
         DRAWITEMSTRUCT dis;
         dis.CtlType = ODT_BUTTON;
         dis.CtlID = UINT(UINT_PTR(Handle()));
@@ -942,16 +916,10 @@ void TWinControl::peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, 
         dis.hwndItem = Handle();
         dis.hDC = c.Handle();
         dis.rcItem = RECT{0, 0, w, h};
-        try {
-            if (parent_)
-                parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
-            else
-                Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
-        } catch (...) {
-            c.Unbind();
-            throw;
-        }
-        c.Unbind();
+        if (parent_)
+            parent_->Perform(WM_DRAWITEM, dis.CtlID, LPARAM(&dis));
+        else
+            Perform(CN_DRAWITEM, dis.CtlID, LPARAM(&dis));
     });
 }
 
@@ -971,14 +939,10 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
 void TCustomControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
     canvas_.Font()->Assign(font_);
-    canvas_.Bind(&p);
-    try {
+    {
+        TCanvasBinding bound(canvas_, p);
         EraseBackground(canvas_);
         Paint();
-    } catch (...) {
-        canvas_.Unbind();
-        throw;
     }
-    canvas_.Unbind();
     PaintControls(p);
 }

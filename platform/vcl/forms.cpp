@@ -308,18 +308,15 @@ bool TForm::peerCloseRequest() {
 }
 
 void TForm::peerPaintFrame(qtbridge::Painter& p, int w, int h) {
-    frameCanvas_.Bind(&p);
     try {
+        TCanvasBinding bound(frameCanvas_, p);
         // The frame is painted through the window procedure, so a component that takes
         // it over (a caption painter) can draw it instead.
         TNcPaint nc{&frameCanvas_, w, h};
         Perform(WM_NCPAINT, 0, reinterpret_cast<LPARAM>(&nc));
     } catch (...) {
-        frameCanvas_.Unbind();
         HandleEventException();
-        return;
     }
-    frameCanvas_.Unbind();
 }
 
 int TForm::HitTestFrame(int x, int y) const {

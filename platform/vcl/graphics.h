@@ -216,6 +216,24 @@ private:
     std::unique_ptr<qtbridge::Painter> own_;
 };
 
+// A canvas bound to a painter for one scope: unbound when the scope is left, by return or
+// by exception, so a canvas never keeps a painter that is gone.
+//
+//   TCanvasBinding bound(canvas_, p);
+//   Paint();
+class TCanvasBinding {
+public:
+    TCanvasBinding(TCanvas& canvas, qtbridge::Painter& painter) : canvas_(canvas) {
+        canvas_.Bind(&painter);
+    }
+    TCanvasBinding(const TCanvasBinding&) = delete;
+    TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+    ~TCanvasBinding() { canvas_.Unbind(); }
+
+private:
+    TCanvas& canvas_;
+};
+
 // A one-pixel 3D frame: top and left edges in one colour, bottom and right in the other.
 void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight);
 

@@ -106,7 +106,7 @@ void TStaticText::Loaded() {
 }
 
 void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {
-    paintCanvas_.Bind(&p);
+    TCanvasBinding bound(paintCanvas_, p);
     TCanvas& c = paintCanvas_;
     c.Font()->Assign(font_);
     TColor bg = Transparent ? ParentColorOf(this) : color_;
@@ -128,7 +128,6 @@ void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {
     c.Brush()->Style = bsClear;
     if (!enabled_) c.Font()->SetColor(clGrayText);
     c.DrawText(text_, tr, DT_EXPANDTABS | AlignFlags(Alignment));
-    paintCanvas_.Unbind();
 }
 
 // ---------------------------------------------------------------- TEdit

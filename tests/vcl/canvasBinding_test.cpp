@@ -1,0 +1,85 @@
+// A canvas bound for one paint is unbound however the paint ends, so it never keeps a painter
+// that is gone (the next drawing from a setter would go through a dangling pointer).
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/vcl/controls.h"
+#include "platform/vcl/forms.h"
+
+namespace {
+
+struct Init : ::testing::Environment {
+    void SetUp() override { Application->Initialize(); }
+};
+[[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
+
+// A control whose paint draws a pixel, then raises when told to.
+template <class Base>
+struct Thrower : Base {
+    using Base::Base;
+    bool raise = false;
+    bool boundInPaint = false;
+    void Paint() override {
+        boundInPaint = this->Canvas()->Bound();
+        this->Canvas()->SetPixel(1, 1, clRed);
+        if (raise) throw std::runtime_error("paint failed");
+    }
+};
+
+}  // namespace
+
+TEST(CanvasBinding, UnbindsOnReturnAndOnException) {
+    struct Row {
+        const char* name;
+        bool raise;
+    };
+    for (const Row row : {Row{"returns", false}, Row{"raises", true}}) {
+        SCOPED_TRACE(row.name);
+        qtbridge::Image img(8, 8);
+        TCanvas canvas;
+        try {
+            qtbridge::Painter painter(img);
+            TCanvasBinding bound(canvas, painter);
+            EXPECT_TRUE(canvas.Bound());
+            canvas.SetPixel(2, 2, clBlue);
+            if (row.raise) throw std::runtime_error("drawing failed");
+        } catch (const std::runtime_error&) {
+            EXPECT_TRUE(row.raise);
+        }
+        EXPECT_FALSE(canvas.Bound());
+        EXPECT_EQ(img.pixel(2, 2), COLORREF(clBlue));
+    }
+}
+
+TEST(CanvasBinding, PaintingControlsLeaveTheirCanvasUnboundWhenPaintRaises) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 40, 40);
+    auto* graphic = new Thrower<TGraphicControl>(&form);
+    graphic->SetParent(&form);
+    graphic->SetBounds(0, 0, 10, 10);
+    for (bool raise : {false, true}) {
+        SCOPED_TRACE(raise ? "raises" : "returns");
+        graphic->raise = raise;
+        qtbridge::Image img(10, 10);
+        qtbridge::Painter painter(img);
+        if (raise)
+            EXPECT_THROW(graphic->PaintTo(painter), std::runtime_error);
+        else
+            graphic->PaintTo(painter);
+        EXPECT_TRUE(graphic->boundInPaint);
+        EXPECT_FALSE(graphic->Canvas()->Bound());
+    }
+    // Outside a paint the control binds its canvas to the parent's image for the one call.
+    form.Show();
+    for (bool raise : {false, true}) {
+        SCOPED_TRACE(raise ? "raises (outside a paint)" : "returns (outside a paint)");
+        if (raise)
+            EXPECT_THROW(graphic->DrawOnSurface([] { throw std::runtime_error("draw failed"); }),
+                         std::runtime_error);
+        else
+            EXPECT_TRUE(graphic->DrawOnSurface([&] { EXPECT_TRUE(graphic->Canvas()->Bound()); }));
+        EXPECT_FALSE(graphic->Canvas()->Bound());
+    }
+    form.Hide();
+}
