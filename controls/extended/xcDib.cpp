@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win/dibHeader.h"
+
 TColorReduction DefaultColorReduction = rdQuantize;
 
 void PutLE16(uint8_t* p, uint16_t v) {
@@ -64,32 +66,6 @@ namespace {
 
 [[noreturn]] void BadDib(const std::string& why) { throw EXCLException("位图无效: " + why); }
 
-// Shift and width of a contiguous bit-field mask.
-struct TField {
-    unsigned shift = 0, bits = 0;
-    explicit TField(uint32_t mask) {
-        if (!mask) return;
-        while (!(mask & 1)) {
-            mask >>= 1;
-            ++shift;
-        }
-        while (mask & 1) {
-            mask >>= 1;
-            ++bits;
-        }
-    }
-    uint32_t Take(uint32_t v) const {
-        if (!bits) return 0;
-        uint32_t x = (v >> shift) & ((bits >= 32 ? 0 : (1u << bits)) - 1);
-        if (bits >= 8) return x >> (bits - 8);
-        // Narrow channels repeat their bits downwards (5 bits abcde give abcdeabc), as the GDI
-        // widens them, so the full value is 255 and a file reads alike on every path.
-        uint32_t out = 0;
-        for (unsigned filled = 0; filled < 8; filled += bits) out = out << bits | x;
-        return (out >> (((8 + bits - 1) / bits) * bits - 8)) & 0xFF;
-    }
-};
-
 }  // namespace
 
 TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
@@ -100,64 +76,22 @@ TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
         dataOffset = GetLE32(data + 10);
         at = DibFileHeaderSize;
     }
-    if (size - at < 4) BadDib("cut short");
-    const uint32_t headerSize = GetLE32(data + at);
-    if (headerSize != 12 && (headerSize < DibInfoHeaderSize || headerSize > size - at))
-        BadDib("bad info header size");
-    if (headerSize > size - at) BadDib("cut short");
-    const uint8_t* h = data + at;
-    int64_t width, height;
-    unsigned bitCount;
-    uint32_t compression = DibBiRgb, clrUsed = 0;
-    if (headerSize == 12) {
-        width = GetLE16(h + 4);
-        height = int16_t(GetLE16(h + 6));
-        bitCount = GetLE16(h + 10);
-    } else {
-        width = int32_t(GetLE32(h + 4));
-        height = int32_t(GetLE32(h + 8));
-        bitCount = GetLE16(h + 14);
-        compression = GetLE32(h + 16);
-        clrUsed = GetLE32(h + 32);
-    }
-    at += headerSize;
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20)) BadDib("absurd size");
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-        bitCount != 32)
-        BadDib("unsupported bit count");
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (bitCount == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
-    if (compression == DibBiBitfields && (bitCount == 16 || bitCount == 32)) {
-        // The masks follow a 40-byte header, or stand inside a longer one.
-        const uint8_t* m = headerSize >= 52 ? h + 40 : data + at;
-        if (headerSize < 52) {
-            if (size - at < 12) BadDib("cut short");
-            at += 12;
-        }
-        for (int i = 0; i < 3; ++i) masks[i] = GetLE32(m + 4 * i);
-    } else if (compression != DibBiRgb) {
-        BadDib("compressed bitmaps are not supported");
-    }
+    DibHeader h;
+    DibReadOptions options;
+    options.maxWidth = options.maxHeight = 1 << 20;
+    if (const char* why = ReadDibHeader(data + at, size - at, h, options)) BadDib(why);
+    at += h.end;
     TDibImage img;
-    img.Width = int(width);
-    img.Height = int(height);
-    img.BitCount = int(bitCount);
-    const size_t entry = headerSize == 12 ? 3 : 4;
-    size_t entries = clrUsed ? clrUsed : (bitCount <= 8 ? size_t(1) << bitCount : 0);
-    if (entries > 256) BadDib("absurd colour count");
-    if (entries * entry > size - at) BadDib("cut short");
-    for (size_t i = 0; i < entries; ++i) {
-        const uint8_t* e = data + at + i * entry;
-        img.Palette.push_back(uint32_t(e[2]) << 16 | uint32_t(e[1]) << 8 | e[0]);
-    }
-    at += entries * entry;
+    img.Width = h.width;
+    img.Height = h.height;
+    img.BitCount = h.bitCount;
+    img.Palette = h.colors;
     if (!withFileHeader || dataOffset < at || dataOffset > size) dataOffset = at;
-    const size_t stride = RowLength(size_t(width), bitCount);
-    if (stride * size_t(height) > size - dataOffset) BadDib("pixel data cut short");
-    img.Pixels.resize(size_t(width) * size_t(height));
-    const TField fr(masks[0]), fg(masks[1]), fb(masks[2]);
+    if (!h.RowsFit(size_t(h.height), size - dataOffset)) BadDib("pixel data cut short");
+    img.Pixels.resize(size_t(h.width) * size_t(h.height));
+    const unsigned bitCount = unsigned(h.bitCount);
+    const bool topDown = h.topDown;
+    const size_t stride = h.Stride();
     const uint8_t* bits = data + dataOffset;
     for (int y = 0; y < img.Height; ++y) {
         const uint8_t* row = bits + stride * size_t(topDown ? y : img.Height - 1 - y);
@@ -179,7 +113,8 @@ TDibImage ReadDIB(const uint8_t* data, size_t size, bool withFileHeader) {
                     break;
                 default: {
                     uint32_t raw = bitCount == 16 ? GetLE16(row + 2 * x) : GetLE32(row + 4 * x);
-                    v = fr.Take(raw) << 16 | fg.Take(raw) << 8 | fb.Take(raw);
+                    v = DibChannel(raw, h.masks[0]) << 16 | DibChannel(raw, h.masks[1]) << 8 |
+                        DibChannel(raw, h.masks[2]);
                 }
             }
             out[x] = v;

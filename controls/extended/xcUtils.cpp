@@ -6,6 +6,7 @@
 
 #include "controls/extended/xcConsts.h"
 #include "platform/rtl/utf8.h"
+#include "platform/win/dibHeader.h"
 #include "platform/win/module.h"
 
 // ---------------------------------------------------------------- strings
@@ -204,29 +205,30 @@ TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t star
     std::vector<uint8_t> data(e.Size);
     ReadExactly(stream, data.data(), int64_t(data.size()));
 
-    const uint8_t* h = data.data();
-    const uint32_t headerSize = Get32(h);
-    const int32_t width = int32_t(Get32(h + 4));
-    const int32_t height = int32_t(Get32(h + 8)) / 2;  // the colour part and the mask
-    const unsigned bitCount = Get16(h + 14);
-    if (headerSize < 40 || headerSize > data.size() || width < 1 || width > 4096 || height < 1 ||
-        height > 4096 ||
-        (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-         bitCount != 32))
+    DibHeader header;
+    DibReadOptions options;
+    options.maxWidth = 4096;
+    options.maxHeight = 8193;  // the colour rows and the mask rows
+    options.core = false;
+    options.topDown = false;
+    if (ReadDibHeader(data.data(), data.size(), header, options))
         throw EXCLException(SXcIconFormat);
+    const int width = header.width, height = header.height / 2;
+    if (height < 1) throw EXCLException(SXcIconFormat);
     TIconImage img;
     img.Width = width;
     img.Height = height;
-    img.BitCount = int(bitCount);
-    const size_t paletteCount = bitCount <= 8 ? size_t(1) << bitCount : 0;
-    const size_t colourRow = (size_t(width) * bitCount + 31) / 32 * 4;
+    img.BitCount = header.bitCount;
+    const size_t colourRow = header.Stride();
     const size_t maskRow = (size_t(width) + 31) / 32 * 4;
-    const size_t need =
-        headerSize + paletteCount * 4 + colourRow * size_t(height) + maskRow * size_t(height);
+    const size_t need = header.end + (colourRow + maskRow) * size_t(height);
     if (need > data.size()) throw EXCLException(SXcIconFormat);
-    const uint8_t* p = h + headerSize;
-    for (size_t i = 0; i < paletteCount; ++i, p += 4)
-        img.Palette.push_back(uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+    // The colours the pixels index: the stored table, filled up with black when it is shorter.
+    if (header.bitCount <= 8) {
+        img.Palette = header.colors;
+        img.Palette.resize(size_t(1) << header.bitCount, 0);
+    }
+    const uint8_t* p = data.data() + header.end;
     img.Colour.assign(p, p + colourRow * size_t(height));
     p += colourRow * size_t(height);
     img.Mask.assign(p, p + maskRow * size_t(height));

@@ -8,6 +8,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/byteOrder.h"
+#include "platform/win/dibHeader.h"
 
 namespace {
 
@@ -117,24 +118,12 @@ HBITMAP BitmapFromBmpFile(const std::string& bytes) {
     if (offBits < 14 + 40 || offBits >= bytes.size()) return nullptr;
     // Header and colour table copied so they are aligned for the GDI.
     std::vector<uint8_t> info(bytes.begin() + 14, bytes.begin() + offBits);
+    DibHeader header;
+    DibReadOptions options;
+    options.core = false;
+    if (ReadDibHeader(info.data(), info.size(), header, options)) return nullptr;
+    if (!header.RowsFit(size_t(header.height), bytes.size() - offBits)) return nullptr;
     const auto* bmi = reinterpret_cast<const BITMAPINFO*>(info.data());
-    const BITMAPINFOHEADER& h = bmi->bmiHeader;
-    const int bits = h.biBitCount;
-    if (h.biSize < 40 || h.biSize > info.size()) return nullptr;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return nullptr;
-    long height = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
-    if (h.biWidth <= 0 || h.biWidth > 32768 || height <= 0 || height > 32768) return nullptr;
-    // What the GDI reads after the header must be there: the masks or the colour table.
-    size_t table = 0;
-    if (h.biCompression == BI_BITFIELDS)
-        table = 3 * sizeof(DWORD);
-    else if (bits <= 8)
-        table =
-            (h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << bits) : size_t(1) << bits) *
-            sizeof(RGBQUAD);
-    if (info.size() - h.biSize < table) return nullptr;
-    size_t need = size_t(DibRowBytes(h.biWidth, bits)) * size_t(height);
-    if (bytes.size() - offBits < need) return nullptr;
-    return CreateDIBitmap(nullptr, &h, CBM_INIT, bytes.data() + offBits, bmi, DIB_RGB_COLORS);
+    return CreateDIBitmap(nullptr, &bmi->bmiHeader, CBM_INIT, bytes.data() + offBits, bmi,
+                          DIB_RGB_COLORS);
 }

@@ -1,27 +1,19 @@
 // Packed DIB rows of every depth to and from 32-bit pixels.
 #include "platform/gdi/gdiDib.h"
 
+#include <algorithm>
 #include <bit>
+#include <cstdint>
+#include <iterator>
 #include <unordered_map>
+
+#include "platform/win/dibHeader.h"
 
 namespace gdi {
 namespace {
 
 uint32_t FromQuad(const RGBQUAD& q) {
     return 0xFF000000u | uint32_t(q.rgbRed) << 16 | uint32_t(q.rgbGreen) << 8 | q.rgbBlue;
-}
-
-// Extracts a channel by mask and widens it to 8 bits.
-uint32_t Channel(uint32_t v, DWORD mask) {
-    if (!mask) return 0;
-    int shift = std::countr_zero(mask);
-    int bits = std::popcount(mask);
-    uint32_t c = (v & mask) >> shift;
-    if (bits >= 8) return c >> (bits - 8);
-    uint32_t out = 0;
-    for (int filled = 0; filled < 8; filled += bits) out = (out << bits) | c;  // repeat the bits
-    int total = ((8 + bits - 1) / bits) * bits;
-    return (out >> (total - 8)) & 0xFF;
 }
 
 uint32_t Place(uint32_t c8, DWORD mask) {
@@ -104,35 +96,28 @@ std::vector<RGBQUAD> DefaultColors(int bpp) {
 
 bool FormatOf(const BITMAPINFO* bmi, UINT usage, const Dc* dc, DibFormat& f) {
     if (!bmi) return false;
-    const BITMAPINFOHEADER& h = bmi->bmiHeader;
-    if (h.biSize < 40 || h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > 32768 ||
-        h.biHeight > 32768 || h.biHeight < -32768)
-        return false;
-    f.bpp = h.biBitCount;
-    if (f.bpp != 1 && f.bpp != 4 && f.bpp != 8 && f.bpp != 16 && f.bpp != 24 && f.bpp != 32)
-        return false;
-    if (h.biCompression != BI_RGB &&
-        !(h.biCompression == BI_BITFIELDS && (f.bpp == 16 || f.bpp == 32)))
-        return false;
-    f.width = h.biWidth;
-    f.height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    f.topDown = h.biHeight < 0;
+    // A program's BITMAPINFO is as long as its header says, as Windows takes it.
+    DibHeader h;
+    DibReadOptions options;
+    options.core = false;
+    options.paletteIndices = usage == DIB_PAL_COLORS;
+    if (ReadDibHeader(reinterpret_cast<const uint8_t*>(bmi), SIZE_MAX, h, options)) return false;
+    f.bpp = h.bitCount;
+    f.width = h.width;
+    f.height = h.height;
+    f.topDown = h.topDown;
     f.stride = DibRowBytes(f.width, f.bpp);
-    const auto* table = reinterpret_cast<const uint8_t*>(bmi) + h.biSize;
-    if (h.biCompression == BI_BITFIELDS) {
-        std::memcpy(f.masks, table, sizeof f.masks);
+    if (h.compression == kDibBitfields) {
+        std::copy(std::begin(h.masks), std::end(h.masks), f.masks);
     } else if (f.bpp <= 8) {
-        size_t n =
-            h.biClrUsed ? std::min<size_t>(h.biClrUsed, size_t(1) << f.bpp) : size_t(1) << f.bpp;
-        f.colors.resize(n);
-        if (usage == DIB_PAL_COLORS) {
-            const auto* idx = reinterpret_cast<const WORD*>(table);
-            for (size_t i = 0; i < n; ++i) {
-                COLORREF c = dc ? ResolveColor(*dc, PALETTEINDEX(idx[i])) : 0;
-                f.colors[i] = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
+        f.colors.resize(std::min(h.colors.size(), size_t(1) << f.bpp));
+        for (size_t i = 0; i < f.colors.size(); ++i) {
+            COLORREF c = h.colors[i];  // 0x00RRGGBB
+            if (usage == DIB_PAL_COLORS) {
+                COLORREF r = dc ? ResolveColor(*dc, PALETTEINDEX(WORD(c))) : 0;
+                c = COLORREF(GetRValue(r)) << 16 | COLORREF(GetGValue(r)) << 8 | GetBValue(r);
             }
-        } else {
-            std::memcpy(f.colors.data(), table, n * sizeof(RGBQUAD));
+            f.colors[i] = RGBQUAD{BYTE(c), BYTE(c >> 8), BYTE(c >> 16), 0};
         }
     }
     return true;
@@ -157,7 +142,8 @@ void UnpackRow(const uint8_t* s, const DibFormat& f, uint32_t* d, int count) {
                 break;
             case 16: {
                 uint32_t v = uint32_t(s[2 * x]) | uint32_t(s[2 * x + 1]) << 8;
-                d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
+                d[x] = 0xFF000000u | DibChannel(v, mr) << 16 | DibChannel(v, mg) << 8 |
+                       DibChannel(v, mb);
                 break;
             }
             case 24:
@@ -167,7 +153,8 @@ void UnpackRow(const uint8_t* s, const DibFormat& f, uint32_t* d, int count) {
             default: {
                 uint32_t v = uint32_t(s[4 * x]) | uint32_t(s[4 * x + 1]) << 8 |
                              uint32_t(s[4 * x + 2]) << 16 | uint32_t(s[4 * x + 3]) << 24;
-                d[x] = 0xFF000000u | Channel(v, mr) << 16 | Channel(v, mg) << 8 | Channel(v, mb);
+                d[x] = 0xFF000000u | DibChannel(v, mr) << 16 | DibChannel(v, mg) << 8 |
+                       DibChannel(v, mb);
                 break;
             }
         }

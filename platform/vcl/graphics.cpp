@@ -599,23 +599,6 @@ void TBitmap::Draw(TCanvas* c, const TRect& r) {
     if (own) bindCanvas();
 }
 
-namespace {
-
-// A bitmap file whose pixels are bit fields (16 bits per pixel, or masks given) or stored
-// uncompressed: such files are read by the GDI's own reader, so a file shows the same colours
-// however it is loaded, and the forms' glyphs load without the toolkit trying every image
-// plugin it has. Run-length compressed files are left to the toolkit.
-bool IsBitFieldBmp(const std::string& bytes) {
-    if (bytes.size() < 14 + 40 || bytes.compare(0, 2, "BM") != 0) return false;
-    const auto* h = reinterpret_cast<const uint8_t*>(bytes.data()) + 14;
-    const unsigned bits = unsigned(h[14] | h[15] << 8);
-    const uint32_t compression =
-        uint32_t(h[16]) | uint32_t(h[17]) << 8 | uint32_t(h[18]) << 16 | uint32_t(h[19]) << 24;
-    return bits == 16 || compression == BI_BITFIELDS || compression == BI_RGB;
-}
-
-}  // namespace
-
 void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
     throw EInvalidGraphic("Unsupported clipboard format");
 }
@@ -650,7 +633,6 @@ void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palett
 }
 
 bool TBitmap::LoadBitFieldBmp(const std::string& bytes) {
-    if (!IsBitFieldBmp(bytes)) return false;
     HBITMAP h = BitmapFromBmpFile(bytes);
     if (!h) return false;
     const bool keep = bm_ && bm_->packed;

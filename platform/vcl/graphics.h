@@ -314,7 +314,9 @@ public:
     void Assign(const TBitmap& other);
 
 private:
-    // Reads a bit-field bitmap file through the GDI; false for other data.
+    // Reads an uncompressed or bit-field bitmap file through the GDI, so a file shows the
+    // same colours however it is loaded; false for other data (run-length compressed files
+    // and other formats are the toolkit's).
     bool LoadBitFieldBmp(const std::string& bytes);
     void bindCanvas();
     void unbindCanvas();

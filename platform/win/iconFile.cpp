@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/win/byteOrder.h"
+#include "platform/win/dibHeader.h"
 
 void IconImage::Resize(int w, int h) {
     width = std::max(0, w);
@@ -89,30 +90,21 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
         out.hasAlpha = true;
         return true;
     }
-    if (d.size() < kInfoSize) return false;
-    uint32_t infoSize = Get32(d, 0);
-    int32_t w = int32_t(Get32(d, 4)), h2 = int32_t(Get32(d, 8));
-    int bits = Get16(d, 14);
-    uint32_t compression = Get32(d, 16), clrUsed = Get32(d, 32);
-    if (infoSize < kInfoSize || infoSize > d.size() || w <= 0 || w > 4096 || h2 <= 0 || h2 > 8192)
-        return false;
-    if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) return false;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    int h = h2 / 2;
+    DibHeader header;
+    DibReadOptions options;
+    options.maxWidth = 4096;
+    options.maxHeight = 8192;  // the colour rows and the mask rows
+    options.core = false;
+    options.topDown = false;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(d.data());
+    if (ReadDibHeader(bytes, d.size(), header, options)) return false;
+    const int w = header.width, h = header.height / 2, bits = header.bitCount;
     if (h <= 0) return false;
-    size_t p = infoSize;
-    if (compression == 3)
-        p += 12;  // three channel masks, the standard 5-5-5 or 8-8-8 layout assumed
+    size_t p = header.end;
     std::vector<uint32_t> palette;
-    if (bits <= 8) {
-        size_t n = clrUsed ? clrUsed : (1u << bits);
-        if (n > 256 || p + 4 * n > d.size()) return false;
-        for (size_t i = 0; i < n; ++i)
-            palette.push_back(0xFF000000u | (Get32(d, p + 4 * i) & 0xFFFFFF));
-        p += 4 * n;
-    }
-    size_t xorStride = size_t(Stride(w, bits)), andStride = size_t(Stride(w, 1));
-    if (p + xorStride * size_t(h) > d.size()) return false;
+    for (uint32_t c : header.colors) palette.push_back(0xFF000000u | c);
+    size_t xorStride = header.Stride(), andStride = size_t(Stride(w, 1));
+    if (!header.RowsFit(size_t(h), d.size() - p)) return false;
     out.Resize(w, h);
     out.bitCount = bits;
     bool anyAlpha = false;
@@ -132,10 +124,9 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
                     c = row[x];
                     break;
                 case 16: {
-                    unsigned v = unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
-                    unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-                    c = 0xFF000000u | ((r * 255 / 31) << 16) | ((g * 255 / 31) << 8) |
-                        (b * 255 / 31);
+                    uint32_t v = uint32_t(row[2 * x]) | uint32_t(row[2 * x + 1]) << 8;
+                    c = 0xFF000000u | DibChannel(v, header.masks[0]) << 16 |
+                        DibChannel(v, header.masks[1]) << 8 | DibChannel(v, header.masks[2]);
                     break;
                 }
                 case 24:

@@ -196,8 +196,9 @@ TEST(Icons, EntryChoice) {
 
 namespace {
 
-// An icon file with one 4 x 4, 4-bit image.
-std::vector<uint8_t> IconFile(uint32_t sizeField = 0) {
+// An icon file with one 4 x 4, 4-bit image whose colour table has `colorsUsed` entries
+// (0: all 16).
+std::vector<uint8_t> IconFile(uint32_t sizeField = 0, uint32_t colorsUsed = 0) {
     auto put16 = [](std::vector<uint8_t>& v, uint16_t x) {
         v.push_back(uint8_t(x));
         v.push_back(uint8_t(x >> 8));
@@ -212,8 +213,11 @@ std::vector<uint8_t> IconFile(uint32_t sizeField = 0) {
     put32(img, 8);
     put16(img, 1);
     put16(img, 4);
-    for (int i = 0; i < 6; ++i) put32(img, 0);
-    for (int i = 0; i < 16; ++i) put32(img, uint32_t(i * 0x010101));    // palette
+    for (int i = 0; i < 4; ++i) put32(img, 0);
+    put32(img, colorsUsed);
+    put32(img, 0);
+    for (uint32_t i = 0; i < (colorsUsed ? colorsUsed : 16); ++i)
+        put32(img, i * 0x010101);                                       // palette
     for (int i = 0; i < 4; ++i) put32(img, 0x01234567u + uint32_t(i));  // colour rows
     for (int i = 0; i < 4; ++i) put32(img, 0xF0u);                      // mask rows
     std::vector<uint8_t> f;
@@ -244,6 +248,23 @@ TEST(Icons, LoadImageFromStream) {
     EXPECT_EQ(img.BitCount, 4);
     ASSERT_EQ(img.Palette.size(), 16u);
     EXPECT_EQ(img.Palette[2], 0x020202u);
+    ASSERT_EQ(img.Colour.size(), 16u);
+    EXPECT_EQ(img.Colour[0], 0x67);
+    ASSERT_EQ(img.Mask.size(), 16u);
+    EXPECT_EQ(img.Mask[0], 0xF0);
+}
+
+// A colour table shorter than the depth allows is read as stored: the pixels follow it, and
+// the colours it leaves out are black.
+TEST(Icons, ShortColourTablesAreReadAsStored) {
+    const std::vector<uint8_t> file = IconFile(0, 3);
+    TMemoryStream s;
+    s.WriteBuffer(file.data(), int64_t(file.size()));
+    s.SetPosition(6);
+    const TIconImage img = LoadIconImageFromStream(s, 1, 6, 32);
+    ASSERT_EQ(img.Palette.size(), 16u);
+    EXPECT_EQ(img.Palette[2], 0x020202u);
+    EXPECT_EQ(img.Palette[3], 0u);
     ASSERT_EQ(img.Colour.size(), 16u);
     EXPECT_EQ(img.Colour[0], 0x67);
     ASSERT_EQ(img.Mask.size(), 16u);

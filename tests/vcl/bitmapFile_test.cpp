@@ -123,3 +123,66 @@ TEST(BitmapFile, NamesThatAreNotUtf8AreWrittenAndReadAsTheirBytes) {
     EXPECT_ANY_THROW(b.LoadFromFile(dir + "missing.bmp"));
     std::filesystem::remove_all(dir);
 }
+
+// Bit-field files whose masks stand inside a longer header (as image editors write 32-bit
+// files, with a 124-byte header) read their colours from those masks, not from the bytes
+// after the header; masks after a 40-byte header keep working.
+TEST(BitmapFile, BitFieldMasksAreReadWhereTheHeaderKeepsThem) {
+    struct Row {
+        const char* name;
+        uint32_t headerSize;
+        int bits;
+        uint32_t red, green, blue;
+    };
+    const Row rows[] = {
+        {"32 bits, red in the low byte, 124-byte header", 124, 32, 0xFF, 0xFF00, 0xFF0000},
+        {"32 bits, 56-byte header", 56, 32, 0xFF000000, 0xFF0000, 0xFF00},
+        {"16 bits 5-6-5, 40-byte header", 40, 16, 0xF800, 0x07E0, 0x001F},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto place = [&](uint32_t rgb) {  // 0xRRGGBB into the masks' layout (full channels)
+            uint32_t v = 0;
+            const uint32_t masks[3] = {r.red, r.green, r.blue};
+            for (int k = 0; k < 3; ++k) {
+                const uint32_t c = (rgb >> (16 - 8 * k)) & 0xFF;
+                if (c) v |= masks[k];
+            }
+            return v;
+        };
+        std::string pixels;
+        // Bottom row first: blue, white; then red, green (rows of 2 pixels need no padding).
+        for (uint32_t rgb : {0x0000FFu, 0xFFFFFFu, 0xFF0000u, 0x00FF00u}) {
+            if (r.bits == 32)
+                Put32(pixels, place(rgb));
+            else
+                Put16(pixels, place(rgb));
+        }
+        std::string masks;
+        for (uint32_t m : {r.red, r.green, r.blue}) Put32(masks, m);
+        std::string header;
+        Put32(header, r.headerSize);
+        Put32(header, 2);
+        Put32(header, 2);
+        Put16(header, 1);
+        Put16(header, unsigned(r.bits));
+        Put32(header, 3);  // bit fields
+        for (int i = 0; i < 5; ++i) Put32(header, 0);
+        if (r.headerSize >= 52) header += masks;  // inside the header
+        header.resize(r.headerSize, '\0');
+        if (r.headerSize < 52) header += masks;  // after it
+        std::string f = "BM";
+        const uint32_t offset = 14 + uint32_t(header.size());
+        Put32(f, offset + uint32_t(pixels.size()));
+        Put32(f, 0);
+        Put32(f, offset);
+        TBitmap b;
+        b.LoadFromData(f + header + pixels);
+        ASSERT_EQ(b.Width(), 2);
+        ASSERT_EQ(b.Height(), 2);
+        EXPECT_EQ(b.Canvas()->Pixels(0, 0), clRed);
+        EXPECT_EQ(b.Canvas()->Pixels(1, 0), clLime);
+        EXPECT_EQ(b.Canvas()->Pixels(0, 1), clBlue);
+        EXPECT_EQ(b.Canvas()->Pixels(1, 1), clWhite);
+    }
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/builtinIcons.h"
+#include "platform/win/byteOrder.h"
 #include "platform/win/icons.h"
 #include "platform/win/module.h"
 
@@ -208,4 +209,48 @@ TEST(IconHandles, SetCursorAnswersThePreviousOne) {
     EXPECT_EQ(SetCursor(wait), arrow);
     EXPECT_EQ(GetCursor(), wait);
     SetCursor(nullptr);
+}
+
+// A 16-bit image with bit fields reads its channels by the stored masks (5-6-5 here, the
+// layout most 16-bit pictures use); a table of fewer colours than the depth allows puts the
+// pixels right behind it.
+TEST(IconFile, StoredMasksAndShortColourTablesAreHonoured) {
+    auto header = [](int bits, uint32_t compression, uint32_t colorsUsed) {
+        std::string d;
+        for (uint32_t v : {40u, 2u, 2u}) Put32(d, v);  // 2 x 1 pixels: colour and mask rows
+        Put16(d, 1);
+        Put16(d, uint16_t(bits));
+        Put32(d, compression);
+        for (int i = 0; i < 3; ++i) Put32(d, 0);
+        Put32(d, colorsUsed);
+        Put32(d, 0);
+        return d;
+    };
+    IconFileEntry masked;
+    masked.data = header(16, 3, 0);
+    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) Put32(masked.data, m);
+    Put16(masked.data, 0xF800);  // red
+    Put16(masked.data, 0x07E0);  // green
+    Put32(masked.data, 0);       // mask row: both shown
+    IconFileEntry shortTable;
+    shortTable.data = header(8, 0, 2);
+    Put32(shortTable.data, 0x0000FF);  // blue
+    Put32(shortTable.data, 0xFFFF00);  // yellow
+    shortTable.data += std::string{char(1), char(0), char(0), char(0)};
+    Put32(shortTable.data, 0);
+    struct Row {
+        const char* name;
+        const IconFileEntry* entry;
+        uint32_t left, right;
+    };
+    for (const Row& r : {Row{"5-6-5 masks", &masked, 0xFFFF0000u, 0xFF00FF00u},
+                         Row{"two colours used", &shortTable, 0xFFFFFF00u, 0xFF0000FFu}}) {
+        SCOPED_TRACE(r.name);
+        IconImage img;
+        ASSERT_TRUE(DecodeIconEntry(*r.entry, img));
+        ASSERT_EQ(img.width, 2);
+        ASSERT_EQ(img.height, 1);
+        EXPECT_EQ(img.pixels[0], r.left);
+        EXPECT_EQ(img.pixels[1], r.right);
+    }
 }
