@@ -11,6 +11,7 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/fileOps.h"
 #include "platform/rtl/fileTransaction.h"
+#include "platform/rtl/hex.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
@@ -104,7 +105,6 @@ bool g_logFailureReported = false;  // in this run
 }  // namespace
 
 std::string EscapeControls(const std::string& text) {
-    static const char* const hex = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
     for (char ch : text) {
@@ -124,7 +124,8 @@ std::string EscapeControls(const std::string& text) {
                 out += "\\t";
                 break;
             default:
-                out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+                out += "\\x";
+                AppendHexByte(out, c);
                 break;
         }
     }

@@ -6,7 +6,8 @@
 #   (and the stand-alone helper programs in tools/, which may use the layers like the
 #   program) call POSIX directly; nothing outside app/
 #   includes app/; the runtime includes only itself, and the Ghostscript argument grammar
-#   (compiled into the console program as well) only the standard library.
+#   (compiled into the console program as well) only the standard library and the
+#   header-only hex writer.
 # Includes are followed through headers: what a header brings in counts for every file that
 # includes it, so a header a lower layer may include cannot pull in a higher one, Qt, or a
 # third-party library. libjpeg, libtiff and zlib are included only by the units that own
@@ -19,7 +20,7 @@ cd "$root" || exit 2
 
 # folder prefix | project folders it may include (regex on the include path); first match wins
 rules=(
-  "platform/rtl/gsArgs.|^platform/rtl/gsArgs\.h$"
+  "platform/rtl/gsArgs.|^platform/rtl/(gsArgs|hex)\.h$"
   "platform/rtl/|^platform/rtl/"
   "platform/win/|^platform/(rtl|win)/"
   "platform/gdi/|^platform/(rtl|win|gdi)/"

@@ -1,10 +1,10 @@
 #include "controls/extended/xcDataProvider.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 
+#include "platform/rtl/hex.h"
 #include "platform/win/com.h"
 #include "platform/win/guid.h"
 
@@ -41,14 +41,7 @@ std::map<std::string, TXcImplementerFactory>& ImplementerClasses() {
 std::string NewItemID() {
     GUID g;
     CoCreateGuid(&g);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&g);
-    std::string id;
-    char hex[3];
-    for (size_t i = 0; i < sizeof g; ++i) {
-        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
-        id += hex;
-    }
-    return id;
+    return HexBytes(std::string_view(reinterpret_cast<const char*>(&g), sizeof g));
 }
 
 // The collection entries of a streamed value, checked as "Extensions" and "Items" are read.

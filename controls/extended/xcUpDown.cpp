@@ -2,19 +2,11 @@
 
 #include <map>
 
+#include "platform/rtl/hex.h"
+
 namespace {
 
-std::string HexText(int32_t v) {
-    static const char* digits = "0123456789ABCDEF";
-    uint32_t u = uint32_t(v);
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[u & 15]);
-        u >>= 4;
-    } while (u);
-    while (s.size() < 4) s.insert(s.begin(), '0');
-    return "0x" + s;
-}
+std::string HexText(int32_t v) { return "0x" + HexNumber(uint32_t(v), 4); }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "engine/runner.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/fileTransaction.h"
+#include "platform/rtl/hex.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 
@@ -278,7 +279,6 @@ std::string TPdf2htmlPreview::HtmlEscape(const std::string& text) {
 }
 
 std::string TPdf2htmlPreview::UrlEscape(const std::string& name) {
-    static const char hex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
@@ -287,8 +287,7 @@ std::string TPdf2htmlPreview::UrlEscape(const std::string& name) {
             out += c;
         } else {
             out += '%';
-            out += hex[u >> 4];
-            out += hex[u & 15];
+            AppendHexByte(out, u);
         }
     }
     return out;

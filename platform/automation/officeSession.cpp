@@ -21,6 +21,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/rtl/hex.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
 #include "platform/win/process.h"
@@ -56,15 +57,13 @@ std::string makeTempFolder(const std::string& prefix) {
 }
 
 std::string fileUrl(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
     std::string u = "file://";
     for (unsigned char c : path) {
         if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
             u += char(c);
         else {
             u += '%';
-            u += hex[c >> 4];
-            u += hex[c & 15];
+            AppendHexByte(u, c);
         }
     }
     return u;
@@ -503,9 +502,8 @@ std::string Json(const std::string& text) {
             i += n - 1;
             continue;
         } else if (n == 0) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\udc%02x", c);
-            out += buf;
+            out += "\\udc";
+            AppendHexByte(out, c, HexCase::lower);
             continue;
         }
         switch (c) {
@@ -526,9 +524,8 @@ std::string Json(const std::string& text) {
                 break;
             default:
                 if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
+                    out += "\\u00";
+                    AppendHexByte(out, c, HexCase::lower);
                 } else {
                     out += char(c);
                 }

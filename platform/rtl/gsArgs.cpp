@@ -1,5 +1,7 @@
 #include "platform/rtl/gsArgs.h"
 
+#include "platform/rtl/hex.h"
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -10,14 +12,12 @@ bool Unwritable(char c) { return c == '\0' || c == '\r' || c == '\n'; }
 
 // The argument as a message shows it: control bytes as \xNN, at most 60 bytes.
 std::string Shown(std::string_view arg) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (std::size_t i = 0; i < arg.size() && i < 60; ++i) {
         const unsigned char c = static_cast<unsigned char>(arg[i]);
         if (c < 0x20 || c == 0x7F) {
             out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
+            AppendHexByte(out, c);
         } else {
             out += char(c);
         }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/rtl/hex.h"
+
 namespace {
 
 bool Inside(const TRect& r, int x, int y) {
@@ -20,16 +22,7 @@ std::string Grouped(int32_t v) {
     return out;
 }
 
-std::string Hex(int32_t v) {
-    static const char* digits = "0123456789ABCDEF";
-    uint32_t u = uint32_t(v);
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[u & 15]);
-        u >>= 4;
-    } while (u);
-    return "0x" + s;
-}
+std::string Hex(int32_t v) { return "0x" + HexNumber(uint32_t(v)); }
 
 }  // namespace
 

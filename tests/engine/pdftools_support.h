@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fixture.h"
+#include "platform/rtl/hex.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace vxtest {
@@ -107,13 +108,7 @@ inline std::string ObjectStreamPdf(int pages) {
         body += objs[size_t(i)] + "\n";
     }
     std::string plain = header + body;
-    static const char hex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : plain) {
-        encoded += hex[c >> 4];
-        encoded += hex[c & 15];
-    }
-    encoded += ">";
+    std::string encoded = HexBytes(plain) + ">";
 
     std::string pdf = "%PDF-1.5\n";
     std::vector<size_t> offsets(size_t(inStream + 2 + pages + 1), 0);

@@ -8,6 +8,7 @@
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styImageLists.h"
 #include "controls/styled/styStreamIO.h"
+#include "platform/rtl/hex.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/formreader.h"
 #include "tests/styled/styStreamSupport.h"
@@ -365,10 +366,7 @@ TEST(StyListItems, RecordsCarryOnlyWhatTheirFlagsAnnounce) {
 namespace {
 
 std::string Hex(const std::vector<uint8_t>& b) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string s;
-    for (uint8_t v : b) s += std::string(1, digits[v >> 4]) + digits[v & 15];
-    return s;
+    return HexBytes(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 TEST(StyContainerForms, ItemsNestedInAListJoinIt) {

@@ -23,6 +23,7 @@
 #include <fstream>
 #include <random>
 
+#include "platform/rtl/hex.h"
 #include "platform/rtl/utf8.h"
 
 namespace gsw {
@@ -259,10 +260,7 @@ void PasswordsAsTyped(std::vector<std::string>& args) {
                 continue;
             const std::string value = a.substr(2 + key.size());
             if (IsUtf8(value)) continue;
-            static const char* const hex = "0123456789ABCDEF";
-            std::string encoded = "-d" + std::string(key) + "<";
-            for (unsigned char c : value) encoded += std::string{hex[c >> 4], hex[c & 15]};
-            a = encoded + ">";
+            a = "-d" + std::string(key) + "<" + HexBytes(value) + ">";
         }
     }
 }

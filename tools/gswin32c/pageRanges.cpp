@@ -15,6 +15,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/rtl/hex.h"
 #include "tools/gswin32c/relay.h"
 
 namespace gsw {
@@ -123,13 +124,7 @@ public:
 // The pages of the PDF as Ghostscript counts them; 0 when it cannot say so cleanly (a
 // damaged file is then rendered by one run, which reports the damage once).
 int CountPages(const std::string& program, const std::string& pdf) {
-    static const char kHex[] = "0123456789abcdef";
-    std::string name = "<";
-    for (unsigned char c : pdf) {
-        name += kHex[c >> 4];
-        name += kHex[c & 15];
-    }
-    name += ">";
+    const std::string name = "<" + HexBytes(pdf, HexCase::lower) + ">";
     BufferSink sink;
     const RelayResult r =
         RelayGhostscript(program,
