@@ -341,36 +341,60 @@ TXcBaseDataItem* TXcDataItemsList::FindByIndexPath(const std::vector<int>& path)
     return item;
 }
 
-TXcBaseDataItem* TXcDataItemsList::FindByPath(const std::string& path) const {
-    const TXcDataItemsList* list = this;
-    TXcBaseDataItem* item = nullptr;
+namespace {
+
+// Follows a path of names split by "/" or "\\" through nested lists: a leading separator starts
+// at `root`, ".." climbs to the list that holds the parent, a name (any case) takes the last
+// entry of that name. Null where a name is missing. `Steps` says how lists and entries link.
+template <class Steps, class List>
+auto WalkPath(const List* list, const List* root, const std::string& path) {
+    decltype(Steps::At(list, 0)) found = nullptr;
     size_t pos = 0;
     if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
-        list = provider_ ? provider_->RootItems() : this;
+        list = root;
         pos = 1;
     }
     while (pos <= path.size()) {
-        size_t end = path.find_first_of("/\\", pos);
-        std::string seg =
+        const size_t end = path.find_first_of("/\\", pos);
+        const std::string seg =
             path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
         if (seg == "..") {
-            TXcBaseDataItem* parent = list ? list->ParentItem() : nullptr;
-            list = parent ? parent->OwnerList() : nullptr;
-            item = list ? list->ParentItem() : nullptr;
+            auto* parent = list ? Steps::Parent(list) : nullptr;
+            list = parent ? Steps::Owner(parent) : nullptr;
+            found = list ? Steps::Parent(list) : nullptr;
         } else if (!seg.empty()) {
-            item = nullptr;
-            for (int i = list ? list->Count() - 1 : -1; i >= 0; --i)
-                if (SameText(list->Item(i)->ID(), seg)) {
-                    item = list->Item(i);
-                    break;
-                }
-            if (!item) return nullptr;
-            list = item->SubItems();
+            found = nullptr;
+            for (int i = list ? list->Count() - 1 : -1; i >= 0 && !found; --i)
+                if (SameText(Steps::Name(Steps::At(list, i)), seg)) found = Steps::At(list, i);
+            if (!found) return found;
+            list = Steps::Children(found);
         }
         if (end == std::string::npos) break;
         pos = end + 1;
     }
-    return item;
+    return found;
+}
+
+struct TItemSteps {
+    static TXcBaseDataItem* At(const TXcDataItemsList* l, int i) { return l->Item(i); }
+    static TXcBaseDataItem* Parent(const TXcDataItemsList* l) { return l->ParentItem(); }
+    static TXcDataItemsList* Owner(const TXcBaseDataItem* item) { return item->OwnerList(); }
+    static std::string Name(const TXcBaseDataItem* item) { return item->ID(); }
+    static TXcDataItemsList* Children(TXcBaseDataItem* item) { return item->SubItems(); }
+};
+
+struct TContextSteps {
+    static TXcDataContext* At(const TXcDataContexts* l, int i) { return l->Context(i); }
+    static TXcDataContext* Parent(const TXcDataContexts* l) { return l->ParentContext(); }
+    static TXcDataContexts* Owner(const TXcDataContext* c) { return c->List(); }
+    static std::string Name(const TXcDataContext* c) { return c->Name(); }
+    static TXcDataContexts* Children(TXcDataContext* c) { return c->SubContexts(); }
+};
+
+}  // namespace
+
+TXcBaseDataItem* TXcDataItemsList::FindByPath(const std::string& path) const {
+    return WalkPath<TItemSteps>(this, provider_ ? provider_->RootItems() : this, path);
 }
 
 TDfmValue TXcDataItemsList::WriteItems() const {
@@ -481,35 +505,8 @@ void TXcDataContexts::Remove(TXcDataContext* context) {
 void TXcDataContexts::Clear() { contexts_.clear(); }
 
 TXcDataContext* TXcDataContexts::Find(const std::string& path) const {
-    const TXcDataContexts* list = this;
-    TXcDataContext* found = nullptr;
-    size_t pos = 0;
-    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) {
-        list = provider_ && provider_->Contexts() ? provider_->Contexts() : this;
-        pos = 1;
-    }
-    while (pos <= path.size()) {
-        size_t end = path.find_first_of("/\\", pos);
-        std::string seg =
-            path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        if (seg == "..") {
-            TXcDataContext* parent = list ? list->ParentContext() : nullptr;
-            list = parent ? parent->List() : nullptr;
-            found = list ? list->ParentContext() : nullptr;
-        } else if (!seg.empty()) {
-            found = nullptr;
-            for (int i = list ? list->Count() - 1 : -1; i >= 0; --i)
-                if (SameText(list->Context(i)->Name(), seg)) {
-                    found = list->Context(i);
-                    break;
-                }
-            if (!found) return nullptr;
-            list = found->SubContexts();
-        }
-        if (end == std::string::npos) break;
-        pos = end + 1;
-    }
-    return found;
+    return WalkPath<TContextSteps>(
+        this, provider_ && provider_->Contexts() ? provider_->Contexts() : this, path);
 }
 
 // ---------------------------------------------------------------- a provider
