@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/rtl/utf8.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"
 #include "platform/win/icons.h"
@@ -26,9 +27,7 @@ std::string Ellipsize(TCanvas& c, const std::string& s, int width) {
     if (c.TextWidth(s) <= width) return s;
     std::string t = s;
     while (!t.empty()) {
-        do t.pop_back();
-        while (!t.empty() && (uint8_t(t.back()) & 0xC0) == 0x80);
-        if (!t.empty() && uint8_t(t.back()) >= 0xC0) t.pop_back();  // a cut lead byte
+        t.erase(Utf8PrevChar(t, t.size()));
         if (c.TextWidth(t + "...") <= width) break;
     }
     return t + "...";

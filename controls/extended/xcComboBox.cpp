@@ -1,6 +1,7 @@
 #include "controls/extended/xcComboBox.h"
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -37,9 +38,7 @@ bool TXcMaxPixel::Test(std::string& Text, TFont* ControlFont) {
     const bool wider = c.TextWidth(Text) > length_;
     while (!Text.empty() && c.TextWidth(Text) > length_) {
         // Whole characters: a UTF-8 sequence goes at once.
-        size_t cut = Text.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80) --cut;
-        Text.erase(cut);
+        Text.erase(Utf8PrevChar(Text, Text.size()));
     }
     (void)owner_;
     return wider;

@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "platform/rtl/hex.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
 #include "platform/win/process.h"
@@ -273,23 +274,6 @@ struct JsonReader {
         }
         return false;
     }
-    static void utf8(std::string& out, unsigned cp) {
-        if (cp < 0x80)
-            out += char(cp);
-        else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 63));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 63));
-            out += char(0x80 | (cp & 63));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 63));
-            out += char(0x80 | ((cp >> 6) & 63));
-            out += char(0x80 | (cp & 63));
-        }
-    }
     unsigned hex4() {
         if (i + 4 > s.size()) fail();
         unsigned v = 0;
@@ -339,11 +323,18 @@ struct JsonReader {
                     unsigned cp = hex4();
                     if (cp >= 0xD800 && cp < 0xDC00 && i + 6 <= s.size() && s[i] == '\\' &&
                         s[i + 1] == 'u') {
+                        const size_t next = i;
                         i += 2;
-                        unsigned lo = hex4();
-                        cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
+                        const unsigned lo = hex4();
+                        if (lo >= 0xDC00 && lo <= 0xDFFF)
+                            cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
+                        else
+                            i = next;  // no pair: the next escape is a character of its own
                     }
-                    utf8(out, cp);
+                    if (cp >= 0xDC80 && cp <= 0xDCFF)
+                        out += char(cp - 0xDC00);  // a byte that is not UTF-8, as Json wrote it
+                    else
+                        Utf8Append(out, cp);
                     break;
                 }
                 default:
@@ -477,27 +468,13 @@ std::string MdbTool(const std::string& name) {
 
 // ---------------------------------------------------------------- JSON
 
-// Length of the UTF-8 sequence at s[i], 0 when none starts there.
-size_t Utf8Length(const std::string& s, size_t i) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80                 ? 1
-               : c >= 0xC2 && c <= 0xDF ? 2
-               : c >= 0xE0 && c <= 0xEF ? 3
-               : c >= 0xF0 && c <= 0xF4 ? 4
-                                        : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-    return n;
-}
-
 // A string as JSON. Bytes that are not UTF-8 (a name in GBK) are written as the escapes
 // U+DC80..U+DCFF that Python reads back as those bytes (its "surrogateescape").
 std::string Json(const std::string& text) {
     std::string out = "\"";
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (const size_t n = Utf8Length(text, i); n > 1) {
+        if (const size_t n = Utf8SequenceLength(text, i); n > 1) {
             out.append(text, i, n);
             i += n - 1;
             continue;

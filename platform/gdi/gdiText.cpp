@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdiObjects.h"
+#include "platform/rtl/utf8.h"
 
 namespace gdi {
 
@@ -43,9 +44,8 @@ std::string TextOf(const char* text, int len) {
     return len < 0 ? std::string(text) : std::string(text, size_t(len));
 }
 
-size_t CharLen(unsigned char c) {
-    return c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-}
+// Bytes of the character at s[i].
+size_t CharLen(const std::string& s, size_t i) { return Utf8CharEnd(s, i) - i; }
 
 COLORREF BkColor(const Dc& dc) {
     COLORREF c = ResolveColor(dc, dc.st.bk);
@@ -166,7 +166,7 @@ BOOL ExtTextOutA(HDC h, int x, int y, UINT options, const RECT* r, const char* t
             // One advance per byte, as for double-byte texts: a character moves by its bytes' sum.
             int cx = left;
             for (size_t i = 0; i < s.size();) {
-                size_t n = std::min(CharLen(static_cast<unsigned char>(s[i])), s.size() - i);
+                size_t n = std::min(CharLen(s, i), s.size() - i);
                 int adv = 0;
                 for (size_t k = 0; k < n; ++k) adv += dx[i + k];
                 p.textOut(cx, top, s.substr(i, n), opaque, bk);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/utf8.h"
 
 namespace {
 
@@ -16,24 +17,6 @@ struct Style {
     bool skip = false;  // inside a destination that is not shown
     int ucSkip = 1;
 };
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80)
-        out += char(cp);
-    else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
 
 std::string Escape(const std::string& s) {
     std::string r;
@@ -167,7 +150,7 @@ private:
             if (i_ + 2 < s_.size()) v = unsigned(std::stoul(s_.substr(i_ + 1, 2), nullptr, 16));
             i_ += 3;
             std::string t;
-            AppendUtf8(t, v);  // single bytes are read as Latin-1
+            Utf8Append(t, v);  // single bytes are read as Latin-1
             text(t);
             return;
         }
@@ -254,7 +237,7 @@ private:
             st.ucSkip = int(arg);
         else if (w == "u" && hasArg) {
             std::string t;
-            AppendUtf8(t, unsigned(arg < 0 ? arg + 65536 : arg));
+            Utf8Append(t, char32_t(arg < 0 ? arg + 65536 : arg));
             text(t);
             // Skip the stand-in characters that follow for readers without Unicode.
             for (int k = 0; k < st.ucSkip && i_ < s_.size(); ++k) {

@@ -63,6 +63,25 @@ bool IsUtf8(std::string_view s) {
     return true;
 }
 
+void Utf8Append(std::string& out, char32_t c) {
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
 size_t Utf8CharEnd(std::string_view s, size_t i) {
     const size_t announced = AnnouncedLength(static_cast<unsigned char>(s[i]));
     size_t end = i + 1;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 constexpr bool IsUtf8Continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
@@ -22,6 +23,12 @@ size_t Utf8SequenceLength(std::string_view s, size_t i);
 // The character at s[i] and its length; 0 (c untouched) when none starts there.
 size_t Utf8Decode(std::string_view s, size_t i, char32_t& c);
 bool IsUtf8(std::string_view s);
+
+// ---------------------------------------------------------------- writing
+
+// Appends the character's bytes; U+FFFD for a surrogate or a value past U+10FFFF, which
+// UTF-8 cannot carry.
+void Utf8Append(std::string& out, char32_t c);
 
 // ---------------------------------------------------------------- stepping
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/utf8.h"
 #include "platform/user/paint.h"
 
 namespace {
@@ -14,9 +15,8 @@ std::string TextOf(const char* text, int len) {
     return len < 0 ? std::string(text) : std::string(text, size_t(len));
 }
 
-size_t CharLen(unsigned char c) {
-    return c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-}
+// Bytes of the character at s[i].
+size_t CharLen(const std::string& s, size_t i) { return Utf8CharEnd(s, i) - i; }
 
 // Wide (CJK) characters may be broken between, like spaces.
 bool IsWide(const std::string& s, size_t i) { return static_cast<unsigned char>(s[i]) >= 0xE2; }
@@ -108,7 +108,7 @@ std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
         size_t lastBreak = std::string::npos, i = start, end = s.size();
         bool broke = false;
         while (i < s.size()) {
-            size_t n = CharLen(static_cast<unsigned char>(s[i]));
+            size_t n = CharLen(s, i);
             if (lay.width(s.substr(start, i + n - start)) > limit && i > start) {
                 end = lastBreak != std::string::npos ? lastBreak
                                                      : (IsWide(s, i) ? i : std::string::npos);
@@ -139,13 +139,13 @@ std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
 
 std::string Utf8Prefix(const std::string& s, size_t chars) {
     size_t i = 0;
-    while (chars-- > 0 && i < s.size()) i += CharLen(static_cast<unsigned char>(s[i]));
+    while (chars-- > 0 && i < s.size()) i += CharLen(s, i);
     return s.substr(0, std::min(i, s.size()));
 }
 
 size_t Utf8Count(const std::string& s) {
     size_t n = 0;
-    for (size_t i = 0; i < s.size(); i += CharLen(static_cast<unsigned char>(s[i]))) ++n;
+    for (size_t i = 0; i < s.size(); i += CharLen(s, i)) ++n;
     return n;
 }
 
@@ -218,7 +218,7 @@ void DrawLine(HDC dc, const Layout& lay, const Line& line, int x, int y, UINT fo
     for (size_t u : line.underlined) {
         if (u >= s.size()) continue;
         int ux = x + lay.width(s.substr(0, u));
-        int uw = lay.advance(s.substr(u, CharLen(static_cast<unsigned char>(s[u]))));
+        int uw = lay.advance(s.substr(u, CharLen(s, u)));
         int uy = y + lay.ascent() + 1;
         RECT bar{ux, uy, ux + uw, uy + 1};
         FillRect(dc, &bar, underline);

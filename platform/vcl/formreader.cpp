@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/rtl/resources.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/controls.h"
 
 namespace {
@@ -197,30 +198,12 @@ private:
                 while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
                 if (b == i_) fail("character code expected");
                 unsigned cp = unsigned(std::stoul(s_.substr(b, i_ - b)));
-                appendUtf8(out, cp);
+                Utf8Append(out, cp);
             } else {
                 return out;
             }
         }
     }
-    static void appendUtf8(std::string& out, unsigned cp) {
-        if (cp < 0x80)
-            out += char(cp);
-        else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-
     const std::string& s_;
     size_t i_ = 0;
     int line_ = 1;

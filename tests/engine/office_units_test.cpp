@@ -72,6 +72,19 @@ TEST(OfficeBridgeJson, RoundTripOfAwkwardText) {
     EXPECT_THROW(office::ParseJson("{\"ok\":"), EOleError);
 }
 
+// Bytes that are not UTF-8 (names in GBK) go to the bridge as the escapes U+DC80..U+DCFF and
+// come back from it as the same bytes, not as the escapes' own encoding; a lone surrogate or
+// a broken pair becomes U+FFFD.
+TEST(OfficeBridgeJson, BytesThatAreNotUtf8ComeBackAsThoseBytes) {
+    const std::string gbk = "C:/\xB2\xE2\xCA\xD4/\xFF.doc";
+    EXPECT_EQ(office::Json(gbk), "\"C:/\\udcb2\\udce2\\udcca\\udcd4/\\udcff.doc\"");
+    EXPECT_EQ(office::ParseJson(office::Json(gbk)).AsString(), gbk);
+    EXPECT_EQ(office::ParseJson("\"\\udc41\"").AsString(), "\xEF\xBF\xBD");
+    EXPECT_EQ(office::ParseJson("\"\\ud800\\u0041\"").AsString(),
+              "\xEF\xBF\xBD"
+              "A");
+}
+
 TEST(OfficePageRange, WordSyntax) {
     EXPECT_EQ(office::OfficePageRange("2, 6-10"), "2,6-10");
     EXPECT_EQ(office::OfficePageRange(" 3 "), "3");

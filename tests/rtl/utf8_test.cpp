@@ -105,3 +105,31 @@ TEST(Utf8, CutsNeverSplitACharacter) {
 }
 
 }  // namespace
+
+TEST(Utf8, AppendWritesEachLengthAndReplacesWhatUtf8CannotCarry) {
+    struct Row {
+        char32_t c;
+        const char* want;
+    };
+    const Row rows[] = {
+        {U'A', "A"},
+        {0x7F, "\x7F"},
+        {0x80, "\xC2\x80"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {U'文', "\xE6\x96\x87"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        {0xD800, "\xEF\xBF\xBD"},  // a surrogate: U+FFFD
+        {0xDFFF, "\xEF\xBF\xBD"},
+        {0x110000, "\xEF\xBF\xBD"},  // past the last code point
+        {0xFFFFFFFF, "\xEF\xBF\xBD"},
+    };
+    for (const Row& r : rows) {
+        std::string out = "<";
+        Utf8Append(out, r.c);
+        EXPECT_EQ(out, std::string("<") + r.want) << std::hex << uint32_t(r.c);
+        EXPECT_TRUE(IsUtf8(out));
+    }
+}
