@@ -206,12 +206,7 @@ TIconImage LoadIconImageFromStream(TStream& stream, int imageCount, int64_t star
     ReadExactly(stream, data.data(), int64_t(data.size()));
 
     DibHeader header;
-    DibReadOptions options;
-    options.maxWidth = 4096;
-    options.maxHeight = 8193;  // the colour rows and the mask rows
-    options.core = false;
-    options.topDown = false;
-    if (ReadDibHeader(data.data(), data.size(), header, options))
+    if (ReadDibHeader(data.data(), data.size(), header, kIconImageHeader))
         throw EXCLException(SXcIconFormat);
     const int width = header.width, height = header.height / 2;
     if (height < 1) throw EXCLException(SXcIconFormat);

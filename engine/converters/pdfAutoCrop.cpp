@@ -13,6 +13,7 @@
 #include "engine/converters/pdf2bmp.h"
 #include "engine/pdfHelper.h"
 #include "engine/runner.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 
@@ -298,13 +299,12 @@ void TCropManager::Apply(const std::string& dstFile, const TCropFractions& f, in
     const std::string cropped = CroppedText(f, margin);
     const std::string part =
         ExtractFilePath(dstFile) + "TEMP-" + ExtractFileName(dstFile) + ".part";
-    try {
-        WriteFileText(part, cropped);
-        if (!RenameFile(part, dstFile)) RaiseInOutError(errno ? errno : EACCES, dstFile);
-    } catch (...) {
+    ScopeExit removePart([&] {
         if (FileExists(part)) DeleteFile(part);
-        throw;
-    }
+    });
+    WriteFileText(part, cropped);
+    if (!RenameFile(part, dstFile)) RaiseInOutError(errno ? errno : EACCES, dstFile);
+    removePart.Release();
 }
 
 // ---------------------------------------------------------------- TPdfAutoCrop

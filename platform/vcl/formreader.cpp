@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/controls.h"
 
@@ -266,18 +267,18 @@ void ReadForm(TComponent* root, const std::string& text) {
     lx.expect(':');
     lx.ident();  // the root's class: the instance already exists
     root->Name = name;
-    TComponent* saved = g_readingRoot;
-    g_readingRoot = root;
     std::vector<TComponent*> loaded{root};
     root->SetLoading(true);
-    try {
-        ReadObject(lx, root, root, loaded);
-    } catch (...) {
-        g_readingRoot = saved;
+    // A form that fails to read leaves none of its components loading.
+    ScopeExit unload([&] {
         for (TComponent* c : loaded) c->SetLoading(false);
-        throw;
+    });
+    {
+        TComponent* saved = g_readingRoot;
+        g_readingRoot = root;
+        ScopeExit restore([&] { g_readingRoot = saved; });
+        ReadObject(lx, root, root, loaded);
     }
-    g_readingRoot = saved;
     // Every published field must have found its component: a field left null would only
     // show itself much later, at its first use.
     for (const auto& binder : root->FieldBinders) {
@@ -285,11 +286,9 @@ void ReadForm(TComponent* root, const std::string& text) {
         const bool found = std::any_of(loaded.begin(), loaded.end(), [&](TComponent* c) {
             return c != root && c->Name == field;
         });
-        if (!found) {
-            for (TComponent* c : loaded) c->SetLoading(false);
-            throw EReadError("Form " + name + ": field " + field + " not found");
-        }
+        if (!found) throw EReadError("Form " + name + ": field " + field + " not found");
     }
+    unload.Release();
     for (TComponent* c : loaded) c->Loaded();
 }
 

@@ -44,6 +44,11 @@ struct DibReadOptions {
     bool paletteIndices = false;              // 16-bit table entries (DIB_PAL_COLORS)
 };
 
+// The header of an icon or cursor image: its height counts the colour rows and the mask rows,
+// which go from the bottom; no core header.
+constexpr DibReadOptions kIconImageHeader{
+    .maxWidth = 4096, .maxHeight = 8192, .core = false, .topDown = false};
+
 // Reads the header at `data`, of which `size` bytes may be read. Null when it is well formed
 // and its masks and colour table lie inside `size`; else what is wrong, in a few words
 // ("cut short", "absurd size", ...). The colour table is read only after its size is checked

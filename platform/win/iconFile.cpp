@@ -91,13 +91,8 @@ bool DecodeIconEntry(const IconFileEntry& entry, IconImage& out) {
         return true;
     }
     DibHeader header;
-    DibReadOptions options;
-    options.maxWidth = 4096;
-    options.maxHeight = 8192;  // the colour rows and the mask rows
-    options.core = false;
-    options.topDown = false;
     const auto* bytes = reinterpret_cast<const uint8_t*>(d.data());
-    if (ReadDibHeader(bytes, d.size(), header, options)) return false;
+    if (ReadDibHeader(bytes, d.size(), header, kIconImageHeader)) return false;
     const int w = header.width, h = header.height / 2, bits = header.bitCount;
     if (h <= 0) return false;
     size_t p = header.end;

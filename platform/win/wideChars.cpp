@@ -29,32 +29,13 @@ std::u16string WideFromText(std::string_view text) {
 std::string TextFromWide(std::u16string_view wide) {
     std::string text;
     text.reserve(wide.size());
-    auto put = [&](char32_t c) {
-        if (c < 0x80) {
-            text += char(c);
-        } else if (c < 0x800) {
-            text += char(0xC0 | (c >> 6));
-            text += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += char(0xE0 | (c >> 12));
-            text += char(0x80 | ((c >> 6) & 0x3F));
-            text += char(0x80 | (c & 0x3F));
-        } else {
-            text += char(0xF0 | (c >> 18));
-            text += char(0x80 | ((c >> 12) & 0x3F));
-            text += char(0x80 | ((c >> 6) & 0x3F));
-            text += char(0x80 | (c & 0x3F));
-        }
-    };
     for (size_t i = 0; i < wide.size(); ++i) {
         const char32_t u = wide[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
             wide[i + 1] <= 0xDFFF) {
-            put(0x10000 + ((u - 0xD800) << 10) + (char32_t(wide[++i]) - 0xDC00));
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            put(0xFFFD);
+            Utf8Append(text, 0x10000 + ((u - 0xD800) << 10) + (char32_t(wide[++i]) - 0xDC00));
         } else {
-            put(u);
+            Utf8Append(text, u);  // a lone surrogate becomes U+FFFD
         }
     }
     return text;
