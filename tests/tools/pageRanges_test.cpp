@@ -1,5 +1,6 @@
-// Page files rendered over page ranges by several Ghostscript processes: the same names
-// and bytes as one run, and a failure in any range failing the job.
+// Page files drawn by several Ghostscript processes, page workers handed one page at a
+// time or runs over page ranges: the same names, bytes and outputs as one run, a failure
+// on any page failing the job there, and every process ending with the console program.
 #include "tools/gswin32c/pageRanges.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -188,16 +192,28 @@ protected:
                          "-sOutputFile=" + pdf_, base_ + "/doc.ps"});
         ASSERT_EQ(o.code, 0) << o.out << o.err;
         // Stands in for Ghostscript: notes every run, fails the range that starts at page
-        // $FAIL_AT when asked to, and hands everything else to Debian's Ghostscript.
+        // $FAIL_AT, or the page $FAIL_AT handed to a page worker, when asked to, and hands
+        // everything else to Debian's Ghostscript.
         WriteAll(base_ + "/gs.sh",
                  "#!/bin/sh\n"
                  "echo \"$*\" >> \"" +
                      base_ +
                      "/runs.log\"\n"
+                     "echo $$ >> \"" +
+                     base_ +
+                     "/pids.log\"\n"
+                     "worker=\n"
                      "if [ -n \"$FAIL_AT\" ]; then for a in \"$@\"; do\n"
                      "  if [ \"$a\" = -dFirstPage=$FAIL_AT ]; then echo 'Error: /ioerror in "
                      "--showpage--'; exit 1; fi\n"
+                     "  if [ \"$a\" = -c ]; then worker=1; fi\n"
                      "done; fi\n"
+                     // A page worker: the loop it runs fails on the line of page $FAIL_AT.
+                     "if [ -n \"$worker\" ]; then n=$#; i=0; for a in \"$@\"; do i=$((i+1)); "
+                     "[ $i -eq $n ] && a=\"{ (%stdin) (r) file 4096 string readline not { exit "
+                     "} if dup ($FAIL_AT $FAIL_AT dopdfpages) anchorsearch { pop pop /showpage "
+                     "/ioerror signalerror } { pop } ifelse cvx exec } loop\"; "
+                     "set -- \"$@\" \"$a\"; shift; done; fi\n"
                      "exec gs \"$@\"\n",
                  0755);
     }
@@ -359,9 +375,10 @@ TEST_F(GsPageRangeRun, FewPagesOrOneProcessorRunOnce) {
     EXPECT_EQ(List(base_ + "/few").size(), 7u);
 }
 
+// A job that names the PDF interpreter goes over page ranges rather than to page workers.
 TEST_F(GsPageRangeRun, AFailedRangeFailsTheJobAndEndsItThere) {
     const std::string out = base_ + "/failed";
-    const Outcome o = RunJob("-r30 -sDEVICE=bmp16m", out, 3, {"FAIL_AT=7"});
+    const Outcome o = RunJob("-dNEWPDF=true -r30 -sDEVICE=bmp16m", out, 3, {"FAIL_AT=7"});
     EXPECT_EQ(RangeRuns(), 3);
     EXPECT_EQ(o.code, 1);
     EXPECT_NE(o.err.find("exit code 1"), std::string::npos) << o.err;
@@ -371,6 +388,161 @@ TEST_F(GsPageRangeRun, AFailedRangeFailsTheJobAndEndsItThere) {
     EXPECT_EQ(List(out),
               (std::vector<std::string>{"doc_p0001.bmp", "doc_p0002.bmp", "doc_p0003.bmp",
                                         "doc_p0004.bmp", "doc_p0005.bmp", "doc_p0006.bmp"}));
+}
+
+// A document of uneven pages: sizes, amounts of drawing and fonts that first appear on
+// later pages differ from page to page.
+std::string UnevenDocument() {
+    std::string ps = "%!PS\n";
+    const char* fonts[] = {"Helvetica", "Times-Roman", "Courier", "Helvetica-Bold"};
+    for (int p = 1; p <= 14; ++p) {
+        const int width = p % 4 == 0 ? 842 : 595, height = p % 4 == 0 ? 595 : 842;
+        ps += "<< /PageSize [" + std::to_string(width) + " " + std::to_string(height) +
+              "] >> setpagedevice\n";
+        // Every fifth page is heavy: a grid of small coloured squares.
+        if (p % 5 == 0)
+            ps += "0 6 " + std::to_string(width) + " { /x exch def 0 6 " + std::to_string(height) +
+                  " { /y exch def x 300 mod 300 div y 400 mod 400 div 0.5 setrgbcolor x y 5 5 "
+                  "rectfill } for } for\n";
+        ps += "/" + std::string(fonts[(p * p) % 4 == 0 ? 0 : (p > 8 ? 2 : p % 2)]) + " findfont " +
+              std::to_string(12 + p) + " scalefont setfont 0 setgray 60 " +
+              std::to_string(height - 80) + " moveto (Page " + std::to_string(p) +
+              ", uneven) show showpage\n";
+    }
+    return ps;
+}
+
+// The page workers against one bare Ghostscript run with the same switches: the same
+// files under the same names, the same standard output and error output, for several
+// devices, spans and numbers of workers, from a folder whose name holds ":" (which
+// Ghostscript's list of readable files cannot hold).
+TEST_F(GsPageRangeRun, PageWorkersGiveTheFilesAndOutputsOfOneBareRun) {
+    const std::string folder = base_ + "/页:x (1)";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    WriteAll(base_ + "/uneven.ps", UnevenDocument());
+    const std::string uneven = folder + "/uneven.pdf";
+    ASSERT_EQ(Run({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite",
+                   "-sOutputFile=" + uneven, base_ + "/uneven.ps"})
+                  .code,
+              0);
+    const struct Row {
+        const char* switches;
+        const char* extension;
+        int processes;
+        int workers;  // at least four pages each
+    } rows[] = {
+        {"-dJPEGQ=80 -r40 -sDEVICE=jpeg", ".jpg", 3, 3},
+        {"-r30 -sDEVICE=jpeg", ".jpg", 2, 2},
+        {"-r25 -sDEVICE=tiff24nc -dFirstPage=3", ".tif", 5, 3},
+        {"-r20 -sDEVICE=bmp16m -dFirstPage=2 -dLastPage=40", ".bmp", 3, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.switches);
+        const std::string one = base_ + "/bare", many = base_ + "/workers";
+        Run({"rm", "-rf", one, many});
+        ASSERT_EQ(::mkdir(one.c_str(), 0755), 0);
+        ASSERT_EQ(::mkdir(many.c_str(), 0755), 0);
+        Args bare = {"gs", "-dNOPAUSE", "-dBATCH", "-dSAFER"};
+        std::istringstream words(row.switches);
+        for (std::string w; words >> w;) bare.push_back(w);
+        bare.push_back("-sOutputFile=" + one + "/u_p%04d" + row.extension);
+        bare.push_back("-f");
+        bare.push_back(uneven);
+        const Outcome single = Run(bare);
+
+        ::unlink((base_ + "/runs.log").c_str());
+        WriteAll(base_ + "/temp.log", "-dNOPAUSE -dBATCH -dSAFER " + std::string(row.switches) +
+                                          " -sOutputFile=\"" + many + "/u_p%04d" + row.extension +
+                                          "\" -f \"" + uneven + "\"\r\n");
+        const Outcome split = Run({kTool, "@" + base_ + "/temp.log"},
+                                  {"VEXOMAT_GS_PROCESSES=" + std::to_string(row.processes),
+                                   "VEXOMAT_GS=" + base_ + "/gs.sh"});
+        EXPECT_EQ(RangeRuns(), row.workers);
+        EXPECT_EQ(single.code, 0) << single.out << single.err;
+        EXPECT_EQ(split.code, single.code) << split.out << split.err;
+        EXPECT_EQ(split.out, single.out);
+        EXPECT_EQ(split.err, single.err);
+        const std::vector<std::string> names = List(one);
+        EXPECT_GE(names.size(), 12u);
+        ASSERT_EQ(List(many), names);  // nothing of the workers is left either
+        for (const std::string& name : names)
+            EXPECT_TRUE(Content(many + "/" + name) == Content(one + "/" + name)) << name;
+    }
+}
+
+// A span that starts past the end of the document, which the workers cannot take apart,
+// is run whole: what one run says, and no file.
+TEST_F(GsPageRangeRun, ASpanPastTheEndIsRunWhole) {
+    const std::string out = base_ + "/past";
+    const Outcome split = RunJob("-r20 -sDEVICE=bmp16m -dFirstPage=30", out, 3);
+    const Outcome single = RunJob("-r20 -sDEVICE=bmp16m -dFirstPage=30", out, 1);
+    EXPECT_EQ(split.code, single.code);
+    EXPECT_EQ(split.out, single.out);
+    EXPECT_NE(split.out.find("FirstPage is greater"), std::string::npos) << split.out;
+    EXPECT_EQ(split.err, single.err);
+    EXPECT_TRUE(List(out).empty());
+}
+
+// A page on which its worker ends, as one run would have ended there, fails the job: the
+// pages before it are there, none after it, and nothing of the workers is left.
+TEST_F(GsPageRangeRun, APageThatEndsItsWorkerFailsTheJobThere) {
+    const std::string out = base_ + "/failed-worker";
+    const Outcome o = RunJob("-r30 -sDEVICE=bmp16m", out, 3, {"FAIL_AT=7"});
+    EXPECT_EQ(RangeRuns(), 3);
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.err.find("exit code 1"), std::string::npos) << o.err;
+    EXPECT_NE(o.out.find("Error: /ioerror"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("Page 8"), std::string::npos) << o.out;
+    EXPECT_EQ(List(out),
+              (std::vector<std::string>{"doc_p0001.bmp", "doc_p0002.bmp", "doc_p0003.bmp",
+                                        "doc_p0004.bmp", "doc_p0005.bmp", "doc_p0006.bmp"}));
+}
+
+bool Gone(pid_t pid) {
+    if (::kill(pid, 0) != 0) return true;
+    std::istringstream stat(ReadAll("/proc/" + std::to_string(pid) + "/stat"));
+    std::string id, name, state;
+    stat >> id >> name >> state;  // (names here hold no blank)
+    return state == "Z" || state.empty();
+}
+
+// The console program killed in the middle of a job (as the program's cancel and its own
+// end do) takes every page worker with it.
+TEST_F(GsPageRangeRun, EveryWorkerEndsWithTheConsoleProgram) {
+    const std::string out = base_ + "/killed";
+    Run({"rm", "-rf", out});
+    ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
+    ::unlink((base_ + "/pids.log").c_str());
+    WriteAll(base_ + "/temp.log", "-dNOPAUSE -dBATCH -dSAFER -r600 -sDEVICE=jpeg -sOutputFile=\"" +
+                                      out + "/k_p%04d.jpg\" -f \"" + pdf_ + "\"\r\n");
+    Args env = {"VEXOMAT_GS_PROCESSES=3", "VEXOMAT_GS=" + base_ + "/gs.sh"};
+    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string tool = kTool, arg = "@" + base_ + "/temp.log";
+    char* argv[] = {tool.data(), arg.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv, envp.data()), 0);
+    auto workers = [&] {
+        std::vector<pid_t> pids;
+        std::istringstream log(ReadAll(base_ + "/pids.log"));
+        for (pid_t p; log >> p;) pids.push_back(p);
+        return pids;
+    };
+    for (int i = 0; i < 1000 && workers().size() < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(workers().size(), 3u);
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    bool allGone = false;
+    for (int i = 0; i < 1000 && !allGone; ++i) {
+        allGone = true;
+        for (pid_t p : workers()) allGone = allGone && Gone(p);
+        if (!allGone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(allGone);
 }
 
 }  // namespace

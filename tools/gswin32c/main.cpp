@@ -10,6 +10,7 @@
 #include "platform/rtl/startTrace.h"
 #include "tools/gswin32c/adapt.h"
 #include "tools/gswin32c/pageRanges.h"
+#include "tools/gswin32c/pageWorkers.h"
 #include "tools/gswin32c/relay.h"
 #include "tools/gswin32c/response.h"
 
@@ -32,7 +33,9 @@ int main(int argc, char** argv) {
         program = over;
 
     const std::vector<std::string> adapted = gsw::AdaptArguments(args);
-    // A job of many page files is rendered over page ranges on every usable processor.
+    // A job of many page files is drawn on every usable processor: by workers handed one
+    // page at a time, or else over page ranges.
+    if (int code = 0; gsw::RunOnPageWorkers(program, adapted, code)) return code;
     if (int code = 0; gsw::RunInPageRanges(program, adapted, code)) return code;
     return gsw::RunGhostscript(program, adapted);
 }

@@ -22,10 +22,6 @@ namespace gsw {
 
 namespace {
 
-// A Ghostscript process costs a start and a reading of the document; with fewer pages
-// than this each, more processes do not pay.
-constexpr int kMinPagesPerProcess = 4;
-
 // The devices that write a raster file per page; the same page gives the same bytes in
 // any run (TIFF after its page index is set, SetTiffPageIndex). The EPS writer is not
 // here: it numbers the objects it writes across the whole run and names its command line
@@ -75,43 +71,6 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// Pages the file appears to have: -1 when it is no PDF, INT_MAX when its objects are
-// packed into compressed streams (only Ghostscript can count them then), otherwise the
-// page objects seen. Used only to spare the counting run on short documents.
-int ApparentPdfPages(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 8) {
-        ::close(fd);
-        return -1;
-    }
-    const std::size_t size = static_cast<std::size_t>(st.st_size);
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (map == MAP_FAILED) return -1;
-    const std::string_view text(static_cast<const char*>(map), size);
-    int pages = -1;
-    if (text.substr(0, 1024).find("%PDF-") != std::string_view::npos) {
-        if (text.find("/ObjStm") != std::string_view::npos) {
-            pages = INT_MAX;
-        } else {
-            pages = 0;
-            for (std::size_t at = text.find("/Type"); at != std::string_view::npos;
-                 at = text.find("/Type", at + 5)) {
-                std::size_t p = at + 5;
-                while (p < text.size() &&
-                       (text[p] == ' ' || text[p] == '\r' || text[p] == '\n' || text[p] == '\t'))
-                    ++p;
-                if (text.substr(p, 5) == "/Page" && (p + 5 >= text.size() || text[p + 5] != 's'))
-                    ++pages;
-            }
-        }
-    }
-    ::munmap(map, size);
-    return pages;
-}
-
 // Collects what a run writes, for a job made of several runs.
 class BufferSink : public RelaySink {
 public:
@@ -153,20 +112,6 @@ void RemoveTree(const std::string& dir) {
         ::closedir(d);
     }
     ::rmdir(dir.c_str());
-}
-
-// Drops from `text` the lines that say which font file was loaded when `earlier` says so
-// already: one run loads each font once.
-std::string WithoutRepeatedFontLoads(const std::string& text, const std::string& earlier) {
-    std::string kept;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
-        const std::string line = text.substr(at, end - at);
-        if (!StartsWith(line, "Loading ") || earlier.find(line) == std::string::npos) kept += line;
-        at = end;
-    }
-    return kept;
 }
 
 constexpr std::string_view kProcessing = "Processing pages ";
@@ -220,6 +165,52 @@ std::string JoinStandardOutputs(const std::vector<BufferSink>& sinks, std::size_
 }
 
 }  // namespace
+
+int ApparentPdfPages(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 8) {
+        ::close(fd);
+        return -1;
+    }
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return -1;
+    const std::string_view text(static_cast<const char*>(map), size);
+    int pages = -1;
+    if (text.substr(0, 1024).find("%PDF-") != std::string_view::npos) {
+        if (text.find("/ObjStm") != std::string_view::npos) {
+            pages = INT_MAX;
+        } else {
+            pages = 0;
+            for (std::size_t at = text.find("/Type"); at != std::string_view::npos;
+                 at = text.find("/Type", at + 5)) {
+                std::size_t p = at + 5;
+                while (p < text.size() &&
+                       (text[p] == ' ' || text[p] == '\r' || text[p] == '\n' || text[p] == '\t'))
+                    ++p;
+                if (text.substr(p, 5) == "/Page" && (p + 5 >= text.size() || text[p + 5] != 's'))
+                    ++pages;
+            }
+        }
+    }
+    ::munmap(map, size);
+    return pages;
+}
+
+std::string WithoutRepeatedFontLoads(const std::string& text, const std::string& earlier) {
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(at, end - at);
+        if (!StartsWith(line, "Loading ") || earlier.find(line) == std::string::npos) kept += line;
+        at = end;
+    }
+    return kept;
+}
 
 bool FormatPageName(const std::string& pattern, long page, std::string& name) {
     std::string result;

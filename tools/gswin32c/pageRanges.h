@@ -31,6 +31,19 @@ bool ParsePagedJob(const std::vector<std::string>& args, PagedJob& job);
 // False when the name holds no such conversion or more than one.
 bool FormatPageName(const std::string& pattern, long page, std::string& name);
 
+// A Ghostscript process costs a start and a reading of the document; with fewer pages
+// than this each, more processes do not pay.
+inline constexpr int kMinPagesPerProcess = 4;
+
+// Pages the file appears to have: -1 when it is no PDF, INT_MAX when its objects are
+// packed into compressed streams (only Ghostscript can count them then), otherwise the
+// page objects seen. Only ever a hint: how many processes are worth starting.
+int ApparentPdfPages(const std::string& path);
+
+// `text` without the lines that say which font file was loaded when `earlier` says so
+// already: one run loads each font once.
+std::string WithoutRepeatedFontLoads(const std::string& text, const std::string& earlier);
+
 // Splits the pages first..last into `count` contiguous ranges of nearly equal length.
 std::vector<std::pair<int, int>> SplitPages(int first, int last, int count);
 

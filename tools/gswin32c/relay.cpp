@@ -55,40 +55,14 @@ void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
     if (line.find_first_not_of("\r\n") != std::string_view::npos) f.wroteError = true;
 }
 
+void Handle(bool isErr, std::string_view line, RelayResult& f, RelaySink& sink) {
+    isErr ? HandleErrLine(line, f, sink) : HandleOutLine(line, f, sink);
+}
+
 struct Stream {
     ScopedFd fd;
-    std::string pending;
-    bool isErr;
+    RelayStream lines;
 };
-
-void Handle(Stream& s, std::string_view line, RelayResult& f, RelaySink& sink) {
-    s.isErr ? HandleErrLine(line, f, sink) : HandleOutLine(line, f, sink);
-}
-
-void Consume(Stream& s, const char* data, std::size_t n, RelayResult& f, RelaySink& sink) {
-    s.pending.append(data, n);
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t nl = s.pending.find('\n', start);
-        if (nl == std::string::npos) break;
-        std::string_view line(s.pending.data() + start, nl + 1 - start);
-        Handle(s, line, f, sink);
-        start = nl + 1;
-    }
-    s.pending.erase(0, start);
-    // A very long line without a break is passed on in pieces rather than held.
-    if (s.pending.size() > 65536) {
-        Handle(s, s.pending, f, sink);
-        s.pending.clear();
-    }
-}
-
-// The rest of a stream that has ended, and its end closed.
-void Flush(Stream& s, RelayResult& f, RelaySink& sink) {
-    if (!s.pending.empty()) Handle(s, s.pending, f, sink);
-    s.pending.clear();
-    s.fd.reset();
-}
 
 // Passes both streams on until Ghostscript has closed them.
 void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) {
@@ -109,16 +83,19 @@ void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) 
         for (nfds_t m = 0; m < count; ++m) {
             if (fds[m].revents == 0) continue;
             const ssize_t n = ::read(owner[m]->fd.get(), buf, sizeof buf);
-            if (n > 0)
-                Consume(*owner[m], buf, static_cast<std::size_t>(n), findings, sink);
-            else if (n == 0 || errno != EINTR)
-                Flush(*owner[m], findings, sink);
+            if (n > 0) {
+                owner[m]->lines.Feed(std::string_view(buf, static_cast<std::size_t>(n)), findings,
+                                     sink);
+            } else if (n == 0 || errno != EINTR) {
+                owner[m]->lines.End(findings, sink);
+                owner[m]->fd.reset();
+            }
         }
     }
-    for (Stream& s : streams) Flush(s, findings, sink);
+    for (Stream& s : streams) s.lines.End(findings, sink);
 }
 
-int WaitForExit(pid_t pid) {
+int WaitForExitCode(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return 0;
@@ -155,41 +132,75 @@ RelaySink& StandardSink() {
     return sink;
 }
 
-RelayResult RelayGhostscript(const std::string& program, const std::vector<std::string>& args,
-                             RelaySink& sink) {
+void RelayStream::Feed(std::string_view bytes, RelayResult& findings, RelaySink& sink) {
+    pending_.append(bytes);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t nl = pending_.find('\n', start);
+        if (nl == std::string::npos) break;
+        Handle(isErr_, std::string_view(pending_.data() + start, nl + 1 - start), findings, sink);
+        start = nl + 1;
+    }
+    pending_.erase(0, start);
+    // A very long line without a break is passed on in pieces rather than held.
+    if (pending_.size() > 65536) {
+        Handle(isErr_, pending_, findings, sink);
+        pending_.clear();
+    }
+}
+
+void RelayStream::End(RelayResult& findings, RelaySink& sink) {
+    if (!pending_.empty()) Handle(isErr_, pending_, findings, sink);
+    pending_.clear();
+}
+
+std::string StartGhostscript(const std::string& program, const std::vector<std::string>& args,
+                             bool pipeInput, const std::vector<int>& keepFds,
+                             GhostscriptChild& child) {
     // Writing to a closed pipe must give an error, not end this program before it can
     // report Ghostscript's exit code.
     std::signal(SIGPIPE, SIG_IGN);
 
-    Stream streams[2] = {{{}, {}, false}, {{}, {}, true}};
+    ScopedFd inRead;
     ScopedFd outWrite;
     ScopedFd errWrite;
-    if (!MakePipe(streams[0].fd, outWrite) || !MakePipe(streams[1].fd, errWrite))
-        return Failed(
-            sink, std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n");
+    if (!MakePipe(child.out, outWrite) || !MakePipe(child.err, errWrite) ||
+        (pipeInput && !MakePipe(inRead, child.in)))
+        return std::string("gswin32c: cannot create a pipe: ") + std::strerror(errno) + "\n";
 
     LaunchOptions launch;
     launch.argv.reserve(args.size() + 1);
     launch.argv.push_back(program);
     launch.argv.insert(launch.argv.end(), args.begin(), args.end());
-    launch.stdIn = LaunchOptions::kInherit;
+    launch.stdIn = pipeInput ? inRead.get() : LaunchOptions::kInherit;
     launch.stdOut = outWrite.get();
     launch.stdErr = errWrite.get();
     // Ghostscript stays in our process group, which the caller ends as a whole, and dies
     // with us when we are killed.
     launch.newProcessGroup = false;
     launch.parentDeathSignal = SIGKILL;
-    pid_t pid = 0;
-    const int spawnError = Launch(launch, pid);
-    outWrite.reset();
-    errWrite.reset();
-    if (spawnError != 0)
-        return Failed(sink, "gswin32c: cannot start Ghostscript '" + program +
-                                "': " + std::strerror(spawnError) + "\n");
+    launch.keepFds = keepFds;
+    if (const int err = Launch(launch, child.pid); err != 0) {
+        child.pid = -1;
+        return "gswin32c: cannot start Ghostscript '" + program + "': " + std::strerror(err) + "\n";
+    }
+    return "";
+}
 
+int WaitForGhostscript(pid_t pid) { return WaitForExitCode(pid); }
+
+RelayResult RelayGhostscript(const std::string& program, const std::vector<std::string>& args,
+                             RelaySink& sink) {
+    GhostscriptChild child;
+    if (const std::string failure = StartGhostscript(program, args, false, {}, child);
+        !failure.empty())
+        return Failed(sink, failure);
+
+    Stream streams[2] = {{std::move(child.out), RelayStream(false)},
+                         {std::move(child.err), RelayStream(true)}};
     RelayResult findings;
     RelayStreams(streams, findings, sink);
-    findings.code = WaitForExit(pid);
+    findings.code = WaitForExitCode(child.pid);
     return findings;
 }
 

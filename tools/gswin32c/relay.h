@@ -1,9 +1,13 @@
 // Runs Ghostscript and relays its output.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/win/launcher.h"
 
 namespace gsw {
 
@@ -39,6 +43,39 @@ struct RelayResult {
 // killed, or 127 with a message to sink.Err when it cannot be started.
 RelayResult RelayGhostscript(const std::string& program, const std::vector<std::string>& args,
                              RelaySink& sink);
+
+// The lines of one output stream of a Ghostscript run, handed on as RelayGhostscript
+// hands them and looked at for what they say about the job.
+class RelayStream {
+public:
+    explicit RelayStream(bool isErr) : isErr_(isErr) {}
+    void Feed(std::string_view bytes, RelayResult& findings, RelaySink& sink);
+    // The rest, a last line without its line feed, once the stream has ended.
+    void End(RelayResult& findings, RelaySink& sink);
+
+private:
+    std::string pending_;
+    bool isErr_;
+};
+
+// A Ghostscript started by StartGhostscript, with our ends of its output pipes and, when
+// asked for, of a pipe into its standard input.
+struct GhostscriptChild {
+    pid_t pid = -1;
+    ScopedFd in;
+    ScopedFd out;
+    ScopedFd err;
+};
+
+// Starts `program` as RelayGhostscript does (no shell, in our process group, ended when we
+// end). Its standard input is a pipe when pipeInput, else ours; it keeps the descriptors
+// keepFds. Returns "" or the line that says why it could not be started.
+std::string StartGhostscript(const std::string& program, const std::vector<std::string>& args,
+                             bool pipeInput, const std::vector<int>& keepFds,
+                             GhostscriptChild& child);
+
+// Waits for a started Ghostscript: its exit code, or 128 + the signal that ended it.
+int WaitForGhostscript(pid_t pid);
 
 // Adds what the caller judges a job by to the error output, once for the whole job:
 //  - after a job that ended with exit code 0 and reported a repaired or ignored damage
