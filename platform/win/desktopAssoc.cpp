@@ -7,9 +7,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/process.h"
@@ -109,18 +112,40 @@ Glob::Form formOf(const std::string& p) {
     return Glob::kOther;
 }
 
+// The non-empty fields of a line of globs2, as splitList gives them, without copies.
+std::vector<std::string_view> globFields(std::string_view line) {
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    while (i <= line.size()) {
+        size_t j = line.find(':', i);
+        if (j == std::string_view::npos) j = line.size();
+        if (j > i) out.push_back(line.substr(i, j - i));
+        i = j + 1;
+    }
+    return out;
+}
+
 std::vector<Glob> loadGlobs() {
     std::vector<Glob> globs;
     for (auto& d : allDataDirs()) {
-        std::vector<std::string> lines;
-        if (!readLines(d + "/mime/globs2", lines)) continue;
-        for (auto& l : lines) {
+        std::ifstream in(d + "/mime/globs2", std::ios::binary);
+        if (!in) continue;
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t end = text.find('\n', at);
+            if (end == std::string::npos) end = text.size();
+            std::string_view l(text.data() + at, end - at);
+            at = end + 1;
+            if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
             if (l.empty() || l[0] == '#') continue;
-            auto f = splitList(l, ':');
+            const std::vector<std::string_view> f = globFields(l);
             if (f.size() < 3) continue;
-            Glob g{int(StrToIntDef(f[0], 50)), f[1], f[2],
-                   f.size() > 3 && f[3].find("cs") != std::string::npos, formOf(f[2])};
-            globs.push_back(g);
+            const std::string pattern(f[2]);
+            globs.push_back(Glob{int(StrToIntDef(std::string(f[0]), 50)), std::string(f[1]),
+                                 pattern, f.size() > 3 && f[3].find("cs") != std::string_view::npos,
+                                 formOf(pattern)});
         }
     }
     return globs;
@@ -148,6 +173,51 @@ bool globMatches(const Glob& g, std::string_view name) {
     if (g.form == Glob::kLiteral) return sameChars(name, p, !g.caseSensitive);
     return false;  // other glob forms are rare; not needed for documents
 }
+
+std::string folded(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return r;
+}
+
+// The patterns with an index of which of them a name can match at all: a suffix holding a
+// dot only names whose last extension is the suffix's, a literal only names equal to it
+// without case. The few other suffixes ("*~") are asked for every name.
+struct GlobIndex {
+    std::vector<Glob> globs;
+    std::unordered_map<std::string, std::vector<size_t>> byExtension, byName;
+    std::vector<size_t> everyName;
+
+    explicit GlobIndex(std::vector<Glob> all) : globs(std::move(all)) {
+        for (size_t i = 0; i < globs.size(); ++i) {
+            const std::string& p = globs[i].pattern;
+            if (globs[i].form == Glob::kLiteral) {
+                byName[folded(p)].push_back(i);
+            } else if (globs[i].form == Glob::kSuffix) {
+                const size_t dot = p.find_last_of('.');
+                if (dot == std::string::npos)
+                    everyName.push_back(i);
+                else
+                    byExtension[folded(std::string_view(p).substr(dot + 1))].push_back(i);
+            }
+        }
+    }
+
+    // The patterns `name` may match, in the order of the database.
+    std::vector<size_t> candidates(std::string_view name) const {
+        std::vector<size_t> c = everyName;
+        auto add = [&](const auto& map, const std::string& key) {
+            auto it = map.find(key);
+            if (it != map.end()) c.insert(c.end(), it->second.begin(), it->second.end());
+        };
+        const size_t dot = name.find_last_of('.');
+        if (dot != std::string_view::npos) add(byExtension, folded(name.substr(dot + 1)));
+        add(byName, folded(name));
+        std::sort(c.begin(), c.end());
+        return c;
+    }
+};
 
 const std::map<std::string, std::string>& builtinTypes() {
     static const std::map<std::string, std::string> t = {{".pdf", "application/pdf"},
@@ -299,15 +369,16 @@ std::vector<std::string> XdgDataDirs() { return allDataDirs(); }
 
 std::string MimeTypeOfName(const std::string& name) {
     const Glob* best = nullptr;
-    static thread_local std::vector<Glob> globs;
+    static thread_local std::unique_ptr<GlobIndex> index;
     static thread_local std::string globsKey;
     std::string key;
     for (auto& d : allDataDirs()) key += d + ":";
-    if (key != globsKey) {
-        globs = loadGlobs();
+    if (!index || key != globsKey) {
+        index = std::make_unique<GlobIndex>(loadGlobs());
         globsKey = key;
     }
-    for (auto& g : globs) {
+    for (size_t i : index->candidates(name)) {
+        const Glob& g = index->globs[i];
         if (!globMatches(g, name)) continue;
         if (!best || g.weight > best->weight ||
             (g.weight == best->weight && g.pattern.size() > best->pattern.size()))

@@ -25,7 +25,10 @@ TEST(MimeGlobs, WeightLengthCaseAndOrderDecide) {
                                                         "50:text/x-readme:README\n"
                                                         "50:text/x-makefile:Makefile:cs\n"
                                                         "40:text/x-tex:*.tex\n"
-                                                        "50:text/x-bibtex:*.bib.tex\n";
+                                                        "50:text/x-bibtex:*.bib.tex\n"
+                                                        "50:application/x-trash:*~\n"
+                                                        "50:text/x-changelog:ChangeLog.txt\n"
+                                                        "55:text/x-patch:*.DIFF:cs\n";
     const std::string oldHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
     const std::string oldDirs = std::getenv("XDG_DATA_DIRS") ? std::getenv("XDG_DATA_DIRS") : "";
     setenv("XDG_DATA_HOME", (root / "home").c_str(), 1);
@@ -49,6 +52,14 @@ TEST(MimeGlobs, WeightLengthCaseAndOrderDecide) {
         {".pdf", "application/pdf"},
         {"letter.doc", "application/msword"},  // no pattern: the built-in type
         {"data.qqzz", ""},
+        {"BACKUP.TAR.GZ", "application/x-compressed-tar"},  // a suffix of two extensions
+        {"draft.txt~", "application/x-trash"},              // a suffix without a dot
+        {"notes~", "application/x-trash"},
+        {"changelog.TXT", "text/x-changelog"},  // a literal name holding a dot
+        {"a.tar.gz.pdf", "application/pdf"},    // only the last extension counts
+        {"fix.DIFF", "text/x-patch"},
+        {"fix.diff", ""},
+        {"archive.", ""},  // an empty last extension
     };
     for (const Row& r : rows) EXPECT_EQ(MimeTypeOfName(r.name), r.type) << r.name;
     if (oldHome.empty())
