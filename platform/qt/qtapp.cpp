@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/fontSetUp.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 #include "platform/win/wakeHooks.h"
@@ -151,6 +152,8 @@ void EnsureGui() {
         mkdir(dir.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
+    // The environment is set: fontconfig may read it now, while the application starts.
+    StartFontSetUp();
     static int argc = 1;
     static char name[] = "vexomat";
     static char* argv[] = {name, nullptr};

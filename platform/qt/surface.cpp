@@ -15,6 +15,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/qt/fontSetUp.h"
 #include "platform/qt/qimageAccess.h"
 #include "platform/qt/qtapp.h"
 #include "platform/user/window.h"
@@ -155,6 +156,13 @@ FontCache& Fonts() {
     return *cache;
 }
 
+// Text measured or drawn: the first waits for fontconfig's set-up, started with the
+// application (a font made for a widget needs none of it).
+void TextNeedsFonts() {
+    static const bool ready = (WaitForFontSetUp(), true);
+    (void)ready;
+}
+
 int ToQtFlags(unsigned f) {
     int q = 0;
     q |= (f & DT_CENTER) ? Qt::AlignHCenter : (f & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
@@ -278,6 +286,7 @@ namespace {
 // The glyph outlines of a text whose baseline starts at (x, baseline), mapped by `t`.
 void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, int x, int baseline,
                      const QString& s) {
+    TextNeedsFonts();
     QPainterPath local;
     auto add = [&](const QFont& f, const QString& run) {
         local.addText(x, baseline, f, run);
@@ -467,6 +476,7 @@ void Painter::polygon(const int* xy, int points) {
     d_->p.drawPolygon(poly);
 }
 void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32_t backBgr) {
+    TextNeedsFonts();
     if (!d_->p.isActive()) return;
     QFontMetrics fm(d_->p.font());
     QString s = QString::fromStdString(text);
@@ -510,6 +520,7 @@ void Painter::strokePath(const Path& path, uint32_t bgr, int width) {
 }
 
 int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) {
+    TextNeedsFonts();
     QFont f = d_->p.isActive() ? d_->p.font() : QFont();
     QFontMetrics fm(f);
     QString s = QString::fromStdString(text);
@@ -524,6 +535,7 @@ int Painter::drawText(const std::string& text, int& l, int& t, int& r, int& b, u
     return br.height();
 }
 void Painter::textExtent(const std::string& text, int& w, int& h) {
+    TextNeedsFonts();
     QFont f = d_->p.isActive() ? d_->p.font() : QFont();
     w = Advance(f, QString::fromStdString(text));
     h = QFontMetrics(f).height();
@@ -547,6 +559,7 @@ void Painter::invertRect(int l, int t, int r, int b) {
 
 void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     EnsureGui();
+    TextNeedsFonts();
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     QFontMetrics fm(cache.entry(f).font);
@@ -566,6 +579,7 @@ QFont QFontOf(const FontSpec& f) {
 int TextAdvance(const FontSpec& f, const std::string& text) {
     if (text.empty()) return 0;
     EnsureGui();
+    TextNeedsFonts();
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     CachedFont& c = cache.entry(f);
@@ -583,6 +597,7 @@ static bool IsSongFace(const std::string& name) {
 
 FontInfo FontInfoOf(const FontSpec& f) {
     EnsureGui();
+    TextNeedsFonts();
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     CachedFont& c = cache.entry(f);
@@ -613,6 +628,7 @@ FontInfo FontInfoOf(const FontSpec& f) {
 
 int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
     EnsureGui();
+    TextNeedsFonts();
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     QFontMetrics fm(cache.entry(f).font);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/qt/fontSetUp.h"
 #include "platform/qt/qtapp.h"
 #include "platform/rtl/startTrace.h"
 #include "platform/user/metrics.h"
@@ -504,6 +505,8 @@ void TApplication::Initialize() {
     RegisterStandardClasses();
     qtbridge::EnsureGui();
 }
+
+void TApplication::SetUpFontsAhead() { qtbridge::RequestFontSetUpAhead(); }
 
 void TApplication::Run() {
     if (mainForm_ && ShowMainForm) mainForm_->Show();

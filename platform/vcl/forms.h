@@ -138,6 +138,9 @@ public:
     std::string ClassName() const override { return "TApplication"; }
 
     void Initialize();
+    // Before Initialize: the fonts are set up on a thread of their own from Initialize on,
+    // while the program reads its forms; the first text measured or drawn waits for them.
+    void SetUpFontsAhead();
     // Creates a form of type T owned by the application; the first becomes the main form.
     template <class T>
     void CreateForm(T*& ref, const std::string& resourceName) {
