@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/clipboard.h"
+#include "platform/user/clipboard.h"
 
 bool TolerateCorruptGifData = true;
 

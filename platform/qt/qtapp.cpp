@@ -174,8 +174,10 @@ void EnsureGui() {
 bool GuiStarted() { return g_app != nullptr; }
 
 // The window manager pumps this event loop and drives the widgets from the start, before any
-// window exists (its waits start the window system).
-[[maybe_unused]] const bool g_windowDriverInstalled = (InstallWindowDriverOfQt(), true);
+// window exists (its waits start the window system), and its clipboard calls reach the
+// toolkit's clipboard.
+[[maybe_unused]] const bool g_windowDriverInstalled =
+    (InstallWindowDriverOfQt(), InstallClipboardDriverOfQt(), true);
 
 bool AnyWakeFdReady() {
     if (g_notifiers.empty()) return false;

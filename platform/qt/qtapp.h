@@ -14,6 +14,8 @@ void EnsureGui();
 bool GuiStarted();
 // Installs the window manager's driver over this window system (done when the program starts).
 void InstallWindowDriverOfQt();
+// Installs the clipboard driver over the toolkit's clipboard (done with the window driver).
+void InstallClipboardDriverOfQt();
 // Shows the folder browser's window until the dialog is done (the window driver's entry).
 void RunBrowseFolderWindow(::BrowseFolderDialog& dialog);
 // Handles pending window-system events; with wait, first blocks until at least one event,

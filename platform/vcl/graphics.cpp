@@ -8,8 +8,8 @@
 
 #include "platform/gdi/gdiObjects.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/user/clipboard.h"
 #include "platform/user/paint.h"
-#include "platform/win/clipboard.h"
 
 COLORREF ColorToRGB(TColor c) {
     if (uint32_t(c) & 0x80000000u) return GetSysColor(int(uint32_t(c) & 0xFF));

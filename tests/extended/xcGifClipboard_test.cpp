@@ -2,7 +2,7 @@
 // bitmap beside it), a bitmap taken when no GIF data is offered, and animated cursors,
 // which have no clipboard form.
 #include "controls/extended/xcAni.h"
-#include "platform/win/clipboard.h"
+#include "platform/user/clipboard.h"
 #include "tests/extended/pictures_support.h"
 
 using namespace pictest;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "platform/win/clipboard.h"
+#include "platform/user/clipboard.h"
 
 namespace {
 

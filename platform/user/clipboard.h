@@ -4,6 +4,11 @@
 // `application/x-qt-windows-mime;value="<name>"` (the name as registered).
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/win/globalMemory.h"
 #include "platform/win/wintypes.h"
 
@@ -26,3 +31,31 @@ HANDLE SetClipboardData(UINT format, HANDLE data);
 // owned by the clipboard until it is closed; null when the format is not there.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+
+// A picture on the clipboard: rows from the top, 32 bits a pixel (0x..RRGGBB).
+struct ClipboardImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// What the clipboard calls ask of the window system's clipboard. The window system installs
+// the table when it starts (platform/qt/clipboard.cpp); before that, or for an entry it
+// lacks, there is no clipboard: nothing is available and nothing can be published.
+struct ClipboardDriver {
+    // Whether the window system has a clipboard (starting the window system when needed).
+    bool (*available)() = nullptr;
+    // Whether the window system runs, so its clipboard can be asked without starting it.
+    bool (*started)() = nullptr;
+    // Replaces the clipboard's contents by one object: data by MIME type, and a picture
+    // when `image` is given.
+    void (*publish)(const std::vector<std::pair<std::string, std::string>>& parts,
+                    const ClipboardImage* image) = nullptr;
+    // The published data of a MIME type; false when it holds none.
+    bool (*read)(const std::string& mimeType, std::string* bytes) = nullptr;
+    bool (*hasType)(const std::string& mimeType) = nullptr;
+    // The published picture; false when it holds none.
+    bool (*readImage)(ClipboardImage* image) = nullptr;
+    bool (*hasImage)() = nullptr;
+};
+
+void InstallClipboardDriver(const ClipboardDriver& driver);
