@@ -1,8 +1,7 @@
 // The 3D edges and frame controls of the classic look, drawn pixel for pixel.
-#include <algorithm>
-
-#include "platform/gdi/gdi.h"
 #include "platform/user/paint.h"
+
+#include <algorithm>
 
 namespace {
 

@@ -1,12 +1,13 @@
 // DrawTextA/DrawTextExA: text laid out in a rectangle (prefixes, tab stops, word breaks,
 // ellipses, alignment), made of the GDI's measuring and text output calls.
+#include "platform/user/paint.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/rtl/utf8.h"
-#include "platform/user/paint.h"
 
 namespace {
 

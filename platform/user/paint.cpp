@@ -1,11 +1,11 @@
 // Invalidation and painting of windows through their handles.
+#include "platform/user/paint.h"
+
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/gdi.h"
 #include "platform/user/messages.h"
-#include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
 
