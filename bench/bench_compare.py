@@ -240,8 +240,9 @@ def case_ps2pdf():
 
 def traced_phases(argv, env):
     """One run with the program's start-up trace: each phase's time since the run was started
-    and the processor time the process had used by then (ms). Phases that come more than once
-    (a form read per form, a child per process) are numbered from the second on."""
+    and the processor time its process had used by then (ms). Phases of the processes the
+    program starts (the console program) are marked with "console:"; a phase that comes more
+    than once in a process is numbered from the second on."""
     trace = os.path.join(WORK, "start-trace.txt")
     if os.path.exists(trace):
         os.remove(trace)
@@ -249,28 +250,37 @@ def traced_phases(argv, env):
     subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                    env=dict(env, VEXOMAT_START_TRACE=trace))
     t1 = time.monotonic_ns()
-    phases, seen = [], {}
+    phases, seen, program = {}, {}, None
     with open(trace) as f:
         for line in f:
-            name, wall, cpu = line.split()
+            name, wall, cpu, pid = line.split()
+            program = program or pid
+            if pid != program:
+                name = "console: " + name
             seen[name] = seen.get(name, 0) + 1
             if seen[name] > 1:
                 name += f" {seen[name]}"
-            phases.append((name, (int(wall) - t0) / 1e6, int(cpu) / 1e6))
-    phases.append(("ended (seen by the bench)", (t1 - t0) / 1e6, None))
+            phases[name] = ((int(wall) - t0) / 1e6, int(cpu) / 1e6)
+    phases["ended (seen by the bench)"] = ((t1 - t0) / 1e6, None)
     return phases
 
 
 def phase_table(title, runs):
-    """Medians over the runs of each phase (the runs give the same phases in the same order)."""
+    """Medians over the runs of each phase, in the order of their medians."""
+    names = {name for r in runs for name in r}
+    rows = []
+    for name in names:
+        walls = [r[name][0] for r in runs if name in r]
+        cpus = [r[name][1] for r in runs if name in r and r[name][1] is not None]
+        rows.append((statistics.median(walls), name, statistics.median(cpus) if cpus else None))
+    rows.sort()
     lines = [f"{title}: start-up phases, medians of {len(runs)} runs (ms since the bench started "
-             "the program; the process's processor time by then; 'main' includes the bench's own "
-             "process start, about 1 ms)", "", "| phase | ms since start | step ms | processor ms |",
+             "the program; the processor time its process had used by then; 'main' includes the "
+             "bench's own process start, about 1 ms)", "", "| phase | ms since start | step ms | processor ms |",
              "|---|---:|---:|---:|"]
     previous = 0.0
-    for i, (name, _, cpu) in enumerate(runs[0]):
-        wall = statistics.median(r[i][1] for r in runs)
-        cpu_text = "" if cpu is None else f"{statistics.median(r[i][2] for r in runs):.1f}"
+    for wall, name, cpu in rows:
+        cpu_text = "" if cpu is None else f"{cpu:.1f}"
         lines.append(f"| {name} | {wall:.1f} | {wall - previous:.1f} | {cpu_text} |")
         previous = wall
     PHASES.append("\n".join(lines) + "\n")

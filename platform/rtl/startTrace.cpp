@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <unistd.h>
+
 namespace {
 
 const char* TraceFile() {
@@ -20,9 +22,9 @@ void StartTrace(const char* phase) {
     const auto wall = std::chrono::steady_clock::now().time_since_epoch();
     const long long cpu = (long long)std::clock() * (1000000000LL / CLOCKS_PER_SEC);
     if (std::FILE* f = std::fopen(file, "a")) {
-        std::fprintf(f, "%s %lld %lld\n", phase,
+        std::fprintf(f, "%s %lld %lld %ld\n", phase,
                      (long long)std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count(),
-                     cpu);
+                     cpu, long(getpid()));
         std::fclose(f);
     }
 }

@@ -19,7 +19,7 @@ TEST(StartTrace, AppendsOneLinePerPhaseInOrderWithClocksThatNeverGoBack) {
     close(fd);
     // A file that holds lines already keeps them: phases are appended, by every process
     // the program starts as well.
-    std::ofstream(path) << "earlier 1 1\n";
+    std::ofstream(path) << "earlier 1 1 1\n";
     setenv("VEXOMAT_START_TRACE", path, 1);
     StartTrace("main");
     volatile unsigned spin = 0;
@@ -35,9 +35,12 @@ TEST(StartTrace, AppendsOneLinePerPhaseInOrderWithClocksThatNeverGoBack) {
     while (std::getline(in, line)) {
         std::istringstream fields(line);
         std::string name;
-        long long wall = -1, cpu = -1;
-        fields >> name >> wall >> cpu;
+        long long wall = -1, cpu = -1, pid = -1;
+        fields >> name >> wall >> cpu >> pid;
         ASSERT_FALSE(fields.fail()) << line;
+        if (name != "earlier") {
+            EXPECT_EQ(pid, getpid()) << line;
+        }
         names.push_back(name);
         walls.push_back(wall);
         cpus.push_back(cpu);
