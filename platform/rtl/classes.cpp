@@ -285,14 +285,7 @@ std::u16string NtfsKey(const std::string& name) {
         char32_t cp = static_cast<unsigned char>(name[i]);
         const size_t len = Utf8Decode(name, i, cp);
         i += len ? len : 1;
-        cp = UpperCaseLetter(cp);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            key += char16_t(0xD800 + (cp >> 10));
-            key += char16_t(0xDC00 + (cp & 0x3FF));
-        } else {
-            key += char16_t(cp);
-        }
+        Utf16Append(key, UpperCaseLetter(cp));
     }
     return key;
 }

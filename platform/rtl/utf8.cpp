@@ -82,6 +82,17 @@ void Utf8Append(std::string& out, char32_t c) {
     }
 }
 
+void Utf16Append(std::u16string& out, char32_t c) {
+    if (c > 0x10FFFF) c = 0xFFFD;
+    if (c < 0x10000) {
+        out += char16_t(c);
+        return;
+    }
+    c -= 0x10000;
+    out += char16_t(0xD800 + (c >> 10));
+    out += char16_t(0xDC00 + (c & 0x3FF));
+}
+
 size_t Utf8CharEnd(std::string_view s, size_t i) {
     const size_t announced = AnnouncedLength(static_cast<unsigned char>(s[i]));
     size_t end = i + 1;

@@ -29,6 +29,9 @@ bool IsUtf8(std::string_view s);
 // Appends the character's bytes; U+FFFD for a surrogate or a value past U+10FFFF, which
 // UTF-8 cannot carry.
 void Utf8Append(std::string& out, char32_t c);
+// The same character as UTF-16 (a surrogate pair past U+FFFF), for keys and wide strings
+// made from decoded text; U+FFFD past U+10FFFF.
+void Utf16Append(std::u16string& out, char32_t c);
 
 // ---------------------------------------------------------------- stepping
 

@@ -15,13 +15,7 @@ std::u16string WideFromText(std::string_view text) {
             n = 1;
         }
         i += n;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            wide += char16_t(0xD800 + (c >> 10));
-            wide += char16_t(0xDC00 + (c & 0x3FF));
-        } else {
-            wide += char16_t(c);
-        }
+        Utf16Append(wide, c);
     }
     return wide;
 }

@@ -133,3 +133,23 @@ TEST(Utf8, AppendWritesEachLengthAndReplacesWhatUtf8CannotCarry) {
         EXPECT_TRUE(IsUtf8(out));
     }
 }
+
+TEST(Utf8, Utf16AppendWritesPairsPastTheBasicPlane) {
+    struct Row {
+        char32_t c;
+        std::u16string want;
+    };
+    const Row rows[] = {
+        {U'A', u"A"},
+        {0xFFFF, std::u16string(1, char16_t(0xFFFF))},
+        {0x10000, u"\U00010000"},
+        {0x1F600, u"\U0001F600"},
+        {0x10FFFF, u"\U0010FFFF"},
+        {0x110000, u"\uFFFD"},
+    };
+    for (const Row& r : rows) {
+        std::u16string out;
+        Utf16Append(out, r.c);
+        EXPECT_EQ(out, r.want) << std::hex << uint32_t(r.c);
+    }
+}
