@@ -273,11 +273,14 @@ void TGradientCaption::drawIconAndButtons(TCanvas& c, const TRect& caption, TRec
     HDC dc = c.Handle();
     if ((bs == bsSingle || bs == bsSizeable) &&
         (form_->BorderIcons & BorderIconBit(biSystemMenu))) {
-        // The form's icon, else the standard application icon, at the small-icon size.
+        // The form's icon, else the application's, else the standard application icon, at the
+        // small-icon size.
         int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
         if (cx <= 0 || cy <= 0) cx = GetSystemMetrics(SM_CXSIZE), cy = GetSystemMetrics(SM_CYSIZE);
-        HICON icon = form_->Icon()->Empty() ? LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION))
-                                            : form_->Icon()->Handle();
+        TIcon* own = form_->Icon();
+        if (own->Empty() && Application) own = Application->Icon();
+        HICON icon =
+            own->Empty() ? LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION)) : own->Handle();
         HICON small = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0));
         DrawIconEx(dc, text.Left + 2, text.Top + 1, small ? small : icon, cx, cy, 0, nullptr,
                    DI_NORMAL);

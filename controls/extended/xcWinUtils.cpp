@@ -3,6 +3,7 @@
 #include "controls/extended/xcConsts.h"
 #include "controls/extended/xcUtils.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/user/metrics.h"
 #include "platform/vcl/forms.h"
 
 void ReleaseModule(HMODULE& module) {
@@ -24,8 +25,9 @@ bool FreeItemIdList(LPITEMIDLIST& list) {
 }
 
 void GetIconSize(HICON icon, int& width, int& height) {
-    width = kLargeIconSize;
-    height = kLargeIconSize;
+    // Without a picture to measure, the size the system draws icons at.
+    width = GetSystemMetrics(SM_CXICON);
+    height = GetSystemMetrics(SM_CYICON);
     ICONINFO info;
     if (!icon || !GetIconInfo(icon, &info)) return;
     BITMAP bm;

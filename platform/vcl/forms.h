@@ -175,9 +175,12 @@ public:
     using TWindowHook = std::function<bool(TMessage&)>;
     int HookMainWindow(TWindowHook hook);
     void UnhookMainWindow(int id);
+    // The application's icon: what a form without an icon of its own shows in its caption.
+    TIcon* Icon() { return &icon_; }
 
 private:
     bool ProcessMessage(MSG& msg);
+    TIcon icon_;
     HWND handle_ = nullptr;
     std::vector<std::pair<int, TWindowHook>> hooks_;
     int nextHook_ = 0;

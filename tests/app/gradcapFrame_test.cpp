@@ -140,6 +140,69 @@ TEST(CaptionFrame, TheIconAndTheButtonsAreDrawnInTheTitle) {
     EXPECT_EQ(count(plain, face), 0);  // and no buttons
 }
 
+namespace {
+
+// A 16 by 16 icon file of one opaque colour (32 bits per pixel, an all-zero mask).
+std::string SolidIconFile(COLORREF colour) {
+    const size_t pixels = 16 * 16 * 4, mask = 4 * 16, image = 40 + pixels + mask;
+    std::string f(6 + 16 + image, '\0');
+    auto put = [&f](size_t at, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) f[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+    };
+    put(2, 1, 2);  // an icon
+    put(4, 1, 2);  // one image
+    put(6, 16, 1);
+    put(7, 16, 1);
+    put(6 + 6, 32, 2);  // bits per pixel
+    put(6 + 8, uint32_t(image), 4);
+    put(6 + 12, 22, 4);
+    put(22, 40, 4);  // BITMAPINFOHEADER: size, width, height of colour and mask, planes, bits
+    put(26, 16, 4);
+    put(30, 32, 4);
+    put(34, 1, 2);
+    put(36, 32, 2);
+    const uint32_t pixel = 0xFF000000u | uint32_t(GetRValue(colour)) << 16 |
+                           uint32_t(GetGValue(colour)) << 8 | GetBValue(colour);
+    for (size_t i = 0; i < 16 * 16; ++i) put(62 + 4 * i, pixel, 4);
+    return f;
+}
+
+}  // namespace
+
+TEST(CaptionFrame, TheTitleShowsTheFormsIconElseTheApplicationsElseTheStandardOne) {
+    CaptionForm f;
+    f.g->CaptionText.SetCaption("");
+    f.form.Show();
+    const TRect text = f.g->TextRect();
+    const int cx = text.Left + 2 + 8, cy = text.Top + 1 + 8;  // the middle of the 16-pixel icon
+    TBitmap standard;
+    f.Shot(standard, "caption-icon-standard");
+    struct Row {
+        COLORREF form, application;  // 0: no icon
+        COLORREF shown;              // 0: the standard application icon
+    };
+    const COLORREF green = RGB(0, 0xC0, 0), olive = RGB(0xC0, 0xC0, 0);
+    for (Row row :
+         {Row{0, green, green}, Row{olive, green, olive}, Row{olive, 0, olive}, Row{0, 0, 0}}) {
+        auto load = [](TIcon* icon, COLORREF colour) {
+            if (colour)
+                icon->LoadFromData(SolidIconFile(colour));
+            else
+                icon->SetHandle(nullptr);
+        };
+        load(f.form.Icon(), row.form);
+        load(Application->Icon(), row.application);
+        f.form.RedrawFrame();
+        TBitmap shot;
+        f.Shot(shot, "caption-icon-row");
+        if (row.shown)
+            EXPECT_EQ(Px(shot, cx, cy), row.shown)
+                << std::hex << row.form << " " << row.application;
+        else
+            EXPECT_EQ(Px(shot, cx, cy), Px(standard, cx, cy));
+    }
+}
+
 TEST(CaptionFrame, BordersShowSizingCursorsThroughHitTestAndSetCursor) {
     for (bool painter : {true, false}) {
         TForm form(nullptr);

@@ -27,6 +27,7 @@ public:
     std::vector<std::string> hooks;
     std::vector<TMessage> passedOn;
     bool recordPassedOn = false;
+    TWinControl* focusedTo = nullptr;  // as FocusChanged last heard it
 
 protected:
     void Dispatch(TMessage& m) override {
@@ -47,6 +48,7 @@ protected:
     }
     void FocusChanged(TWinControl* c) override {
         hooks.push_back("FocusChanged");
+        focusedTo = c;
         Base::FocusChanged(c);
     }
     void VisibleChanged() override {
@@ -596,6 +598,11 @@ TEST(XcExHooks, TabStaysWithAControlWhoseDialogCodeAsksForIt) {
         EXPECT_EQ(std::count(p->hooks.begin(), p->hooks.end(), "GetDlgCode"), 1) << wantsTab;
         EXPECT_EQ(p->Focused(), wantsTab);
         EXPECT_EQ(edit->Focused(), !wantsTab);
+        // The focus really moving is told to every control on the form, naming the new one.
+        EXPECT_EQ(std::count(p->hooks.begin(), p->hooks.end(), "FocusChanged"), wantsTab ? 0 : 1);
+        if (!wantsTab) {
+            EXPECT_EQ(p->focusedTo, edit);
+        }
     }
     form.Hide();
 }

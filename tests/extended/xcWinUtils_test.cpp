@@ -5,6 +5,7 @@
 #include "controls/extended/xcExControls.h"
 #include "controls/extended/xcWinUtils.h"
 #include "platform/gdi/iconDraw.h"
+#include "platform/user/metrics.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -40,6 +41,9 @@ TEST(XcWinUtils, IconSizeFromItsBitmaps) {
     GetIconSize(nullptr, w, h);
     EXPECT_EQ(w, kLargeIconSize);
     EXPECT_EQ(h, kLargeIconSize);
+    // No icon to measure: the system's icon size.
+    EXPECT_EQ(w, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(h, GetSystemMetrics(SM_CYICON));
     HICON app = LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_APPLICATION));
     ASSERT_NE(app, nullptr);
     GetIconSize(app, w, h);
