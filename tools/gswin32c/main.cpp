@@ -16,6 +16,7 @@
 
 int main(int argc, char** argv) {
     StartTrace("console-main");
+    std::atexit([] { StartTrace("console-exit"); });
     std::vector<std::string> given;
     for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/startTrace.h"
 #include "tools/gswin32c/pageRanges.h"
 #include "tools/gswin32c/relay.h"
 
@@ -272,7 +273,8 @@ void PageWorkers::TakeMarks(std::size_t index) {
             }
             known_ = true;
             next_ = first_;
-            pages_.resize(static_cast<std::size_t>(last_ - first_ + 1));
+            const int count = last_ - first_ + 1;
+            pages_.resize(static_cast<std::size_t>(count));
             preamble_[0] = std::move(m.before);
             w.ready = true;
             for (Worker& other : workers_) Give(other);
@@ -466,7 +468,9 @@ bool RunOnPageWorkers(const std::string& program, const std::vector<std::string>
     PageWorkers workers(program, args, job);
     if (!workers.Start(count)) return false;
     // A job the workers cannot take apart is run whole, as it was given.
-    exitCode = workers.Run() ? workers.Finish() : RunGhostscript(program, args);
+    const bool drawn = workers.Run();
+    StartTrace("pages-drawn");
+    exitCode = drawn ? workers.Finish() : RunGhostscript(program, args);
     return true;
 }
 
