@@ -202,6 +202,8 @@ protected:
                      "echo $$ >> \"" +
                      base_ +
                      "/pids.log\"\n"
+                     // A Ghostscript that never ends by itself, whatever its input does.
+                     "if [ -n \"$HANG\" ]; then exec sleep 600; fi\n"
                      "worker=\n"
                      "if [ -n \"$FAIL_AT\" ]; then for a in \"$@\"; do\n"
                      "  if [ \"$a\" = -dFirstPage=$FAIL_AT ]; then echo 'Error: /ioerror in "
@@ -507,15 +509,15 @@ bool Gone(pid_t pid) {
 }
 
 // The console program killed in the middle of a job (as the program's cancel and its own
-// end do) takes every page worker with it.
+// end do) takes every page worker with it, also workers that would never end by themselves.
 TEST_F(GsPageRangeRun, EveryWorkerEndsWithTheConsoleProgram) {
     const std::string out = base_ + "/killed";
     Run({"rm", "-rf", out});
     ASSERT_EQ(::mkdir(out.c_str(), 0755), 0);
     ::unlink((base_ + "/pids.log").c_str());
-    WriteAll(base_ + "/temp.log", "-dNOPAUSE -dBATCH -dSAFER -r600 -sDEVICE=jpeg -sOutputFile=\"" +
+    WriteAll(base_ + "/temp.log", "-dNOPAUSE -dBATCH -dSAFER -r60 -sDEVICE=jpeg -sOutputFile=\"" +
                                       out + "/k_p%04d.jpg\" -f \"" + pdf_ + "\"\r\n");
-    Args env = {"VEXOMAT_GS_PROCESSES=3", "VEXOMAT_GS=" + base_ + "/gs.sh"};
+    Args env = {"VEXOMAT_GS_PROCESSES=3", "VEXOMAT_GS=" + base_ + "/gs.sh", "HANG=1"};
     for (char** e = environ; *e; ++e) env.emplace_back(*e);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
@@ -543,6 +545,8 @@ TEST_F(GsPageRangeRun, EveryWorkerEndsWithTheConsoleProgram) {
         if (!allGone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(allGone);
+    for (pid_t p : workers())
+        if (!Gone(p)) ::kill(p, SIGKILL);
 }
 
 }  // namespace
