@@ -220,8 +220,15 @@ void TGradientCaption::UpdateFormCaption() {
 
 bool TGradientCaption::Active() const {
     if (activationSeen_) return active_;
-    // Until the frame has said so, the form is active only as the active window.
-    return form_ && form_->HandleAllocated() && GetActiveWindow() == form_->Handle();
+    // Until the frame has said so, the form is active as the active window, or as the main
+    // form's active MDI child while the main form is the active window.
+    if (!form_ || !form_->HandleAllocated()) return false;
+    const HWND active = GetActiveWindow();
+    if (active == form_->Handle()) return true;
+    if (form_->FormStyle != fsMDIChild || !Application) return false;
+    TForm* main = Application->MainForm();
+    return main && main->HandleAllocated() && active == main->Handle() &&
+           main->ActiveMDIChild() == form_;
 }
 
 TRect TGradientCaption::CaptionRect() const {
@@ -419,6 +426,14 @@ void TGradientCaption::wndProc(TMessage& m) {
         case WM_NCACTIVATE:
             active_ = m.WParam != 0;
             activationSeen_ = true;
+            // An MDI child lets its frame's client window see the message too; an MDI frame
+            // tells its active child, whose caption follows the frame's state.
+            if (form_->FormStyle == fsMDIChild) {
+                oldProc_(m);
+            } else if (form_->FormStyle == fsMDIForm) {
+                if (TForm* child = form_->ActiveMDIChild())
+                    SendMessageA(child->Handle(), WM_NCACTIVATE, m.WParam, m.LParam);
+            }
             RedrawFrame();
             m.Result = 1;
             return;

@@ -91,7 +91,7 @@ public:
 
     TForm* Form() const { return form_; }
     // The active state the title shows: the last WM_NCACTIVATE, else whether the form is the
-    // active window.
+    // active window (or, an MDI child, the main form's active child while that is active).
     bool Active() const;
     // The title bar in window coordinates (empty without a border), and the part of it the
     // texts may use (without the icon's room, which painting takes off).

@@ -63,8 +63,9 @@ HWND TStyWndProcComponent::TargetWindow() {
     auto* owner = dynamic_cast<TWinControl*>(Owner());
     if (!owner || owner->Destroying()) return nullptr;
     try {
-        // The platform has no MDI client window: an MDI parent is hooked on its own window.
-        return owner->Handle();
+        HWND own = owner->Handle();
+        if (ownerKind_ == 2 && !useFormWindow_) return static_cast<TForm*>(owner)->ClientHandle();
+        return own;
     } catch (const Exception&) {
         return nullptr;
     }

@@ -28,8 +28,8 @@ public:
     virtual void UnhookAtDesignTime();
     virtual void EnabledChanged() {}
 
-    // The window to hook: the owner form's (an MDI parent's client window would be taken
-    // when the platform had one); 0 without an owner or when no window can be made.
+    // The window to hook: an MDI parent form's client window, else the owner form's; 0
+    // without an owner or when no window can be made.
     HWND TargetWindow();
     bool Hooked() const { return oldWndProc_ != nullptr; }
     bool WindowDestroyed() const { return destroyed_; }
@@ -46,8 +46,7 @@ protected:
 private:
     bool enabled_ = true;
     bool hookAtDesignTime_ = false;
-    // (No main-window hook is ever asked for, and an MDI parent always hooks its own window:
-    // the flags that would ask for either are left out.)
+    // (No main-window hook is ever asked for: the flag that would ask for it is left out.)
     bool mainWindowHooked_ = false;
     bool spare_ = false;
     int ownerKind_ = 0;           // 0 normal form or none, 1 MDI child, 2 MDI parent
@@ -56,6 +55,7 @@ private:
     std::shared_ptr<WNDPROC> oldWndProc_;
     HWND hookedWnd_ = nullptr;
     bool destroyed_ = false;
+    bool useFormWindow_ = false;  // an MDI parent would hook its own window, not its client's
 };
 
 // Keeps the layer's theme state current: refreshed when the form's window is created,

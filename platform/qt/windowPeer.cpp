@@ -13,10 +13,11 @@ namespace qtbridge {
 namespace {
 
 // A top-level window: frameless, its frame painted by its control around a client widget.
+// With a parent widget it is a child window with the same frame (an MDI child).
 class TopLevelWidget : public QWidget {
 public:
-    explicit TopLevelWidget(ws::PeerHost* host)
-        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
+    TopLevelWidget(ws::PeerHost* host, QWidget* parent)
+        : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint), host_(host) {
         client = new PaintedWidget(this, host);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);              // the frame hears every move, for its sizing cursors
@@ -141,7 +142,7 @@ void LeaveActivation(TopLevelWidget* w, bool notify) {
 }
 
 void TopLevelWidget::changeEvent(QEvent* e) {
-    if (e->type() == QEvent::ActivationChange && !Offscreen()) {
+    if (e->type() == QEvent::ActivationChange && isWindow() && !Offscreen()) {
         if (isActiveWindow())
             ActivateTopLevel(this);
         else if (!g_activation.empty() && g_activation.back() == this &&
@@ -150,6 +151,22 @@ void TopLevelWidget::changeEvent(QEvent* e) {
     }
     QWidget::changeEvent(e);
 }
+
+// A press anywhere inside a child window with a frame (an MDI child) asks for that child's
+// activation before the press is handled, as a press activates a window on Windows.
+class ChildFramePressFilter : public QObject {
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick)
+            return false;
+        for (auto* w = qobject_cast<QWidget*>(o); w; w = w->parentWidget())
+            if (auto* frame = dynamic_cast<TopLevelWidget*>(w); frame && !frame->isWindow()) {
+                frame->host()->peerActivate(true);
+                break;
+            }
+        return false;
+    }
+};
 
 class QtWindowPeer final : public QtPeer<ws::WindowPeer> {
 public:
@@ -225,6 +242,10 @@ public:
         if (vis) top_->show();
     }
     void activate() override {
+        if (!top_->isWindow()) {
+            top_->raise();  // a child window comes to the front of its siblings
+            return;
+        }
         // A window shown takes the keyboard (also off screen, where it says whose frame
         // shows active); the offscreen platform has no window stacking to change.
         if (top_->isVisible()) ActivateTopLevel(top_);
@@ -258,11 +279,21 @@ private:
 }  // namespace
 }  // namespace qtbridge
 
-std::unique_ptr<ws::WindowPeer> ws::NewWindowPeer(PeerHost* host) {
+std::unique_ptr<ws::WindowPeer> ws::NewWindowPeer(PeerHost* host, Peer* parent) {
     using namespace qtbridge;
     EnsureGui();
-    auto* w = new TopLevelWidget(host);
-    // Without a screen nobody sees the windows: they are painted only when grabbed.
-    if (Offscreen()) w->setUpdatesEnabled(false);
+    QWidget* parentWidget = parent ? ParentWidget(parent) : nullptr;
+    auto* w = new TopLevelWidget(host, parentWidget);
+    if (parentWidget) {
+        static ChildFramePressFilter* filter = [] {
+            auto* f = new ChildFramePressFilter;
+            qApp->installEventFilter(f);
+            return f;
+        }();
+        (void)filter;
+    } else if (Offscreen()) {
+        // Without a screen nobody sees the windows: they are painted only when grabbed.
+        w->setUpdatesEnabled(false);
+    }
     return std::make_unique<QtWindowPeer>(w, host);
 }

@@ -411,7 +411,7 @@ void TWinControl::CreateWnd() {
     // Making the parent's window made this one too (a parent makes its visible children's).
     if (handle_) return;
     handle_ = CreateWindowObject(
-        ClassName(), parent_ ? parent_->handle_ : nullptr,
+        ClassName(), ParentWindowHandle(),
         [this](HWND, UINT msg, WPARAM w, LPARAM l) {
             TMessage m{msg, w, l, 0};
             MainWndProc(m);

@@ -325,6 +325,8 @@ protected:
     virtual std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent);
     virtual void CreateWnd();
     virtual void DestroyWnd();
+    // The window a new window of the control becomes a child of (the parent control's).
+    virtual HWND ParentWindowHandle() const { return parent_ ? parent_->handle_ : nullptr; }
     virtual void PeerCreated() {}              // copy the control's state into the new widget
     virtual void PeerChanged(int /*code*/) {}  // a native widget's notification
     // Paints background and graphic children; custom controls paint in between.

@@ -7,6 +7,7 @@
 #include "platform/qt/fontSetUp.h"
 #include "platform/qt/qtapp.h"
 #include "platform/rtl/startTrace.h"
+#include "platform/user/mdiClient.h"
 #include "platform/user/metrics.h"
 #include "platform/vcl/formreader.h"
 #include "platform/win/mutex.h"
@@ -69,6 +70,10 @@ TForm::~TForm() {
             HandleEventException();
         }
     }
+    // MDI children lose their windows before the client window that holds them goes, and a
+    // child that goes hands the activation on.
+    destroyClient();
+    leaveMDIActivation();
     auto& f = Screen->Forms;
     f.erase(std::remove(f.begin(), f.end(), this), f.end());
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
@@ -79,6 +84,7 @@ void TForm::InitForm(const std::string& resourceName) {
     StartTrace("form-read");
     if (OnCreate) OnCreate(this);
     StartTrace("form-created");
+    if (FormStyle == fsMDIChild) Show();  // an MDI child shows as soon as it is made
 }
 
 void TForm::Loaded() { TWinControl::Loaded(); }
@@ -122,7 +128,18 @@ int TForm::ClientHeight() const {
     return std::max(0, height_ - CaptionHeight() - 2 * FrameWidth());
 }
 TPoint TForm::ClientOrigin() const {
-    return TPoint{left_ + FrameWidth(), top_ + FrameWidth() + CaptionHeight()};
+    TPoint o{left_ + FrameWidth(), top_ + FrameWidth() + CaptionHeight()};
+    // An MDI child's place is in its frame's client area.
+    if (const TForm* frame = MDIParent()) {
+        const TPoint f = frame->ClientOrigin();
+        o.X += f.X, o.Y += f.Y;
+    }
+    return o;
+}
+
+TPoint TForm::WindowOrigin() const {
+    const TPoint o = ClientOrigin();
+    return TPoint{o.X - FrameWidth(), o.Y - FrameWidth() - CaptionHeight()};
 }
 void TForm::SetClientWidth(int w) { SetBounds(left_, top_, w + 2 * FrameWidth(), height_); }
 void TForm::SetClientHeight(int h) {
@@ -131,9 +148,127 @@ void TForm::SetClientHeight(int h) {
 
 void TForm::UpdatePeerGeometry() {
     if (peer_) peer_->setGeometry(left_, top_, width_, height_);
+    placeClient();
 }
 
-std::unique_ptr<ws::Peer> TForm::CreatePeer(ws::Peer*) { return ws::NewWindowPeer(this); }
+std::unique_ptr<ws::Peer> TForm::CreatePeer(ws::Peer*) {
+    if (TForm* frame = MDIParent()) return ws::NewWindowPeer(this, frame->clientPeer_.get());
+    return ws::NewWindowPeer(this);
+}
+
+// ---------------------------------------------------------------- MDI
+
+namespace {
+// The MDI client window's widget: the application workspace behind the children.
+class MdiClientHost final : public ws::PeerHost {
+public:
+    void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override {
+        canvas_.Bind(&p);
+        canvas_.Brush()->Color = clAppWorkSpace;
+        canvas_.FillRect(Rect(l, t, r, b));
+        canvas_.Unbind();
+    }
+    void peerPaintFrame(qtbridge::Painter&, int, int) override {}
+    void peerMouse(unsigned, int, int, unsigned) override {}
+    bool peerKey(unsigned, int, unsigned) override { return false; }
+    void peerNotify(int) override {}
+    bool peerCloseRequest() override { return false; }
+    void peerFocus(bool) override {}
+    void peerEnterLeave(bool) override {}
+
+private:
+    TCanvas canvas_;
+};
+
+TForm* MDIFrameForNewChild() {
+    TForm* frame = Application ? Application->MainForm() : nullptr;
+    return frame && frame->FormStyle == fsMDIForm ? frame : nullptr;
+}
+}  // namespace
+
+HWND TForm::ParentWindowHandle() const {
+    if (FormStyle == fsMDIChild)
+        if (TForm* frame = MDIFrameForNewChild(); frame && frame != this)
+            return frame->ClientHandle();
+    return TWinControl::ParentWindowHandle();
+}
+
+void TForm::CreateWnd() {
+    if (handle_) return;
+    if (FormStyle == fsMDIChild) {
+        // A child window needs its frame: made without one it would be a window of its own.
+        TForm* frame = MDIFrameForNewChild();
+        if (!frame || frame == this)
+            throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+        frame->HandleNeeded();
+    }
+    TWinControl::CreateWnd();
+    if (FormStyle == fsMDIForm) createClient();
+}
+
+void TForm::DestroyWnd() {
+    destroyClient();
+    leaveMDIActivation();
+    TWinControl::DestroyWnd();
+}
+
+void TForm::createClient() {
+    if (clientHandle_ || !handle_) return;
+    clientHandle_ = CreateMDIClient(handle_, 0, 0, ClientWidth(), ClientHeight());
+    clientHost_ = std::make_unique<MdiClientHost>();
+    clientPeer_ = ws::NewPaintedPeer(peer_.get(), clientHost_.get());
+    WindowFromHandle(clientHandle_)->peer = static_cast<ws::Peer*>(clientPeer_.get());
+    placeClient();
+}
+
+void TForm::placeClient() {
+    if (clientPeer_) clientPeer_->setGeometry(0, 0, ClientWidth(), ClientHeight());
+}
+
+void TForm::destroyClient() {
+    if (!clientHandle_) return;
+    // The children's widgets live in the client's: they go first.
+    for (TForm* child : mdiChildren()) child->DestroyWnd();
+    const HWND client = clientHandle_;
+    clientHandle_ = nullptr;
+    DestroyWindow(client);
+    clientPeer_.reset();
+    clientHost_.reset();
+}
+
+void TForm::leaveMDIActivation() {
+    TForm* frame = MDIParent();
+    if (frame && frame->ActiveMDIChild() == this)
+        SendMessageA(frame->clientHandle_, WM_MDINEXT, WPARAM(handle_), 0);
+}
+
+TForm* TForm::MDIParent() const {
+    if (FormStyle != fsMDIChild || !handle_) return nullptr;
+    const WindowObject* w = WindowFromHandle(handle_);
+    const WindowObject* client = w ? WindowFromHandle(w->parent) : nullptr;
+    if (!client || client->className != "MDICLIENT") return nullptr;
+    return dynamic_cast<TForm*>(FindControl(client->parent));
+}
+
+std::vector<TForm*> TForm::mdiChildren() const {
+    std::vector<TForm*> out;
+    for (HWND h : MDIClientChildren(clientHandle_))
+        if (auto* f = dynamic_cast<TForm*>(FindControl(h))) out.push_back(f);
+    return out;
+}
+
+TForm* TForm::ActiveMDIChild() const {
+    if (!clientHandle_) return nullptr;
+    const auto active = reinterpret_cast<HWND>(SendMessageA(clientHandle_, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TForm*>(FindControl(active));
+}
+
+int TForm::MDIChildCount() const { return int(mdiChildren().size()); }
+
+TForm* TForm::MDIChildren(int i) const {
+    const std::vector<TForm*> children = mdiChildren();
+    return i >= 0 && size_t(i) < children.size() ? children[size_t(i)] : nullptr;
+}
 
 void TForm::PeerCreated() {
     peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
@@ -159,7 +294,13 @@ void TForm::SetVisible(bool v) {
         }
         visible_ = true;
         peer_->setVisible(true);
-        peer()->activate();
+        if (TForm* frame = MDIParent()) {
+            // An MDI child shown becomes its frame's active child.
+            WindowFromHandle(handle_)->style |= WS_VISIBLE;
+            SendMessageA(frame->clientHandle_, WM_MDIACTIVATE, WPARAM(handle_), 0);
+        } else {
+            peer()->activate();
+        }
         StartTrace("window-shown");
         // The show handler is an event handler like any other: what escapes it goes to
         // the application's exception handler.
@@ -174,6 +315,10 @@ void TForm::SetVisible(bool v) {
         EndHover();
         visible_ = false;
         if (peer_) peer_->setVisible(false);
+        if (MDIParent()) {
+            WindowFromHandle(handle_)->style &= ~WS_VISIBLE;
+            leaveMDIActivation();
+        }
         if (OnHide) OnHide(this);
     }
 }
@@ -262,12 +407,21 @@ void TForm::Dispatch(TMessage& m) {
             return;
         case WM_NCACTIVATE:
             frameActive_ = m.WParam != 0;
+            // An MDI frame's active child shows the frame's state in its own caption.
+            if (TForm* child = ActiveMDIChild())
+                SendMessageA(child->Handle(), WM_NCACTIVATE, m.WParam, m.LParam);
             RedrawFrame();
             m.Result = 1;
             return;
-        case WM_NCHITTEST:
-            m.Result = HitTestFrame(GET_X_LPARAM(m.LParam) - left_, GET_Y_LPARAM(m.LParam) - top_);
+        case WM_MDIACTIVATE:
+            // The MDI child activated comes to the front of its siblings.
+            if (reinterpret_cast<HWND>(m.LParam) == handle_ && peer_) peer()->activate();
             return;
+        case WM_NCHITTEST: {
+            const TPoint o = WindowOrigin();
+            m.Result = HitTestFrame(GET_X_LPARAM(m.LParam) - o.X, GET_Y_LPARAM(m.LParam) - o.Y);
+            return;
+        }
         case WM_SETCURSOR: {
             // Sizing borders show the sizing cursors; elsewhere the arrow.
             const int hit = int(int16_t(m.LParam & 0xFFFF));
@@ -346,6 +500,11 @@ int TForm::HitTestFrame(int x, int y) const {
 
 void TForm::peerActivate(bool active) {
     try {
+        // A press inside an MDI child asks its frame's client window to activate it.
+        if (TForm* frame = MDIParent()) {
+            if (active) SendMessageA(frame->clientHandle_, WM_MDIACTIVATE, WPARAM(handle_), 0);
+            return;
+        }
         Perform(WM_NCACTIVATE, active ? 1 : 0, 0);
     } catch (...) {
         HandleEventException();
@@ -356,8 +515,9 @@ int TForm::peerFrameMouse(int x, int y) {
     unsigned shown = 0;
     try {
         // Through the window procedure, so hooks on the window answer too.
+        const TPoint o = WindowOrigin();
         const LRESULT hit =
-            SendMessageA(Handle(), WM_NCHITTEST, 0, MAKELPARAM_XY(left_ + x, top_ + y));
+            SendMessageA(Handle(), WM_NCHITTEST, 0, MAKELPARAM_XY(o.X + x, o.Y + y));
         ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW)));
         SendMessageA(Handle(), WM_SETCURSOR, WPARAM(handle_),
                      LPARAM(uint32_t(uint16_t(hit)) | (uint32_t(WM_MOUSEMOVE) << 16)));
@@ -404,11 +564,13 @@ void TForm::PaintNonClient(TCanvas& c, int w, int h) {
     c.Brush()->Color = clBtnFace;
     c.FillRect(Rect(0, 0, w, h));
     Frame3D(c, Rect(0, 0, w, h), clBtnHighlight, cl3DDkShadow);
-    c.Brush()->Color = clActiveCaption;
+    // The caption shows whether the window is active (an MDI child: whether it is its active
+    // frame's active child).
+    c.Brush()->Color = frameActive_ ? clActiveCaption : clInactiveCaption;
     c.FillRect(Rect(fw, fw, w - fw, fw + CaptionHeight() - 1));
     c.Font()->SetName("宋体");
     c.Font()->SetHeight(-12);
-    c.Font()->SetColor(clCaptionText);
+    c.Font()->SetColor(frameActive_ ? clCaptionText : clInactiveCaptionText);
     c.Font()->SetStyle({fsBold});
     c.Brush()->Style = bsClear;
     c.TextOut(fw + 4, fw + 3, text_);

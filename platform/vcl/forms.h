@@ -66,7 +66,19 @@ public:
     // The frame shows the form as the active window (the last WM_NCACTIVATE's word).
     bool FrameActive() const { return frameActive_; }
     TPosition Position = poDesigned;
+    // Read when the form's window is made. An MDI form (fsMDIForm) gets a client window that
+    // fills its client area; an MDI child (fsMDIChild) is a child window of the client window
+    // of the application's main form, which must then be an MDI form.
     TFormStyle FormStyle = fsNormal;
+    // The MDI client window of an MDI form whose window exists (null otherwise).
+    HWND ClientHandle() const { return clientHandle_; }
+    // An MDI form's active MDI child, and its MDI children (the active one first, then in the
+    // order they were last active); none for other forms.
+    TForm* ActiveMDIChild() const;
+    int MDIChildCount() const;
+    TForm* MDIChildren(int i) const;
+    // The MDI form whose client window holds this MDI child's window (null otherwise).
+    TForm* MDIParent() const;
     bool KeyPreview = false;
     int ModalResult = mrNone;
     int ClientWidth() const override;
@@ -101,6 +113,9 @@ public:
 
 protected:
     std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override;
+    HWND ParentWindowHandle() const override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
     ws::WindowPeer* peer() const { return PeerAs<ws::WindowPeer>(); }
     void UpdatePeerGeometry() override;
     void PeerCreated() override;
@@ -123,6 +138,16 @@ protected:
 
 private:
     void applyPosition();
+    // The window's top-left corner on the screen (an MDI child's frame included).
+    TPoint WindowOrigin() const;
+    void createClient();
+    void leaveMDIActivation();
+    void destroyClient();
+    void placeClient();
+    std::vector<TForm*> mdiChildren() const;
+    HWND clientHandle_ = nullptr;
+    std::unique_ptr<ws::PeerHost> clientHost_;
+    std::unique_ptr<ws::PaintedPeer> clientPeer_;
     TFormBorderStyle borderStyle_ = bsSizeable;
     bool modal_ = false;
     bool shownOnce_ = false;

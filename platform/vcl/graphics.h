@@ -37,12 +37,13 @@ constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000
                  clActiveCaption = TColor(0x80000002), clInactiveCaption = TColor(0x80000003),
                  clWindow = TColor(0x80000005), clWindowFrame = TColor(0x80000006),
                  clWindowText = TColor(0x80000008), clCaptionText = TColor(0x80000009),
-                 clHighlight = TColor(0x8000000D), clHighlightText = TColor(0x8000000E),
-                 clBtnFace = TColor(0x8000000F), clBtnShadow = TColor(0x80000010),
-                 clGrayText = TColor(0x80000011), clBtnText = TColor(0x80000012),
-                 clInactiveCaptionText = TColor(0x80000013), clBtnHighlight = TColor(0x80000014),
-                 cl3DDkShadow = TColor(0x80000015), cl3DLight = TColor(0x80000016),
-                 clInfoText = TColor(0x80000017), clInfoBk = TColor(0x80000018);
+                 clAppWorkSpace = TColor(0x8000000C), clHighlight = TColor(0x8000000D),
+                 clHighlightText = TColor(0x8000000E), clBtnFace = TColor(0x8000000F),
+                 clBtnShadow = TColor(0x80000010), clGrayText = TColor(0x80000011),
+                 clBtnText = TColor(0x80000012), clInactiveCaptionText = TColor(0x80000013),
+                 clBtnHighlight = TColor(0x80000014), cl3DDkShadow = TColor(0x80000015),
+                 cl3DLight = TColor(0x80000016), clInfoText = TColor(0x80000017),
+                 clInfoBk = TColor(0x80000018);
 
 bool IdentToColor(const std::string& ident, TColor& out);
 // A system colour resolved to its RGB value.

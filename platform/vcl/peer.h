@@ -39,7 +39,8 @@ public:
     virtual bool peerHint(int /*x*/, int /*y*/, std::string& /*text*/, uint32_t& /*bgr*/) {
         return false;
     }
-    // A top-level window became active or inactive.
+    // A top-level window became active or inactive; a child window with a frame (an MDI
+    // child) hears true when a press inside it asks for its activation.
     virtual void peerActivate(bool /*active*/) {}
     // The mouse moved over a top-level window's frame (window coordinates); answers the
     // standard cursor to show there (an IDC_ number), 0 for the arrow.
@@ -116,6 +117,8 @@ public:
 };
 
 // A top-level window: frameless, its frame painted by its control around the client area.
+// Made with a parent, the same window is a child of the parent's client area (an MDI child):
+// it is never the active window itself, and `activate` brings it to the front.
 class WindowPeer : public PaintedPeer {
 public:
     virtual void setFrame(int left, int top, int right, int bottom) = 0;  // frame widths
@@ -134,6 +137,6 @@ public:
 
 // `parent` is the peer of the parent window (null: a window of its own).
 std::unique_ptr<PaintedPeer> NewPaintedPeer(Peer* parent, PeerHost* host);
-std::unique_ptr<WindowPeer> NewWindowPeer(PeerHost* host);
+std::unique_ptr<WindowPeer> NewWindowPeer(PeerHost* host, Peer* parent = nullptr);
 
 }  // namespace ws

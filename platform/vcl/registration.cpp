@@ -159,7 +159,10 @@ void RegisterForm() {
               })
         .prop("FormStyle",
               [](TForm* f, const TDfmValue& v) {
-                  f->FormStyle = SameText(v.s, "fsStayOnTop") ? fsStayOnTop : fsNormal;
+                  f->FormStyle = SameText(v.s, "fsStayOnTop")  ? fsStayOnTop
+                                 : SameText(v.s, "fsMDIForm")  ? fsMDIForm
+                                 : SameText(v.s, "fsMDIChild") ? fsMDIChild
+                                                               : fsNormal;
               })
         .prop("KeyPreview", [](TForm* f, const TDfmValue& v) { f->KeyPreview = v.AsBool(); })
         .prop("OnCreate",

@@ -1,5 +1,6 @@
 // Window-procedure hooks on a form: several on one form, unhooked in either order, the
-// form destroyed first, and the theme manager passing every message on.
+// form destroyed first, the theme manager passing every message on, and MDI forms (a parent
+// hooked on its client window, a child unhooked as soon as its window goes).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -141,6 +142,114 @@ TEST(StyXPThemeManager, FormStillHandlesEveryMessage) {
     EXPECT_EQ(SendMessageA(h, kProbe, 0, 0), 42);
     EXPECT_EQ(form.answered, 2);
     StyApp->RefreshThemeFlag();
+}
+
+// An MDI frame made the application's main form for the test's length.
+struct MdiMain {
+    TProbeForm frame{nullptr};
+    MdiMain() {
+        frame.FormStyle = fsMDIForm;
+        frame.SetBounds(0, 0, 400, 300);
+        Application->SetMainForm(&frame);
+        frame.Show();
+    }
+    ~MdiMain() {
+        frame.Hide();
+        Application->SetMainForm(nullptr);
+    }
+};
+
+TEST(StyWndProc, TheTargetIsTheClientWindowOfAnMdiParentOnly) {
+    MdiMain main;
+    struct Row {
+        TFormStyle style;
+        bool client;
+    };
+    for (Row row : {Row{fsNormal, false}, Row{fsStayOnTop, false}, Row{fsMDIChild, false}}) {
+        TForm form(nullptr);
+        form.FormStyle = row.style;
+        TStyWndProcComponent hook(&form);
+        EXPECT_EQ(hook.TargetWindow(), form.Handle()) << int(row.style);
+    }
+    TStyWndProcComponent hook(&main.frame);  // the frame's style was set before: kind 2
+    EXPECT_EQ(hook.TargetWindow(), main.frame.ClientHandle());
+    EXPECT_NE(main.frame.ClientHandle(), nullptr);
+}
+
+TEST(StyWndProc, AnMdiParentIsHookedOnItsClientWindow) {
+    std::vector<std::string> log;
+    MdiMain main;
+    TForm child(nullptr);
+    child.FormStyle = fsMDIChild;
+    child.Show();
+    const HWND client = main.frame.ClientHandle();
+    const auto original = GetWindowProc(client);
+    auto* hook = new TRecordingHook(&main.frame, "h", log);
+    ASSERT_TRUE(hook->HookWindow());
+    EXPECT_EQ(hook->HookedWindow(), client);
+    SendMessageA(client, kProbe, 0, 0);
+    EXPECT_EQ(log, std::vector<std::string>{"h"});
+    EXPECT_EQ(SendMessageA(main.frame.Handle(), kProbe, 0, 0), 42);  // the frame's own: not ours
+    EXPECT_EQ(log.size(), 1u);
+    // The client window keeps working through the hook.
+    EXPECT_EQ(main.frame.ActiveMDIChild(), &child);
+    EXPECT_EQ(SendMessageA(client, WM_MDIGETACTIVE, 0, 0), LRESULT(child.Handle()));
+    delete hook;
+    EXPECT_EQ(GetWindowProc(client), original);
+}
+
+TEST(StyWndProc, AnMdiChildsDestroyedWindowUnhooksAtOnceOthersStayPassive) {
+    for (bool mdi : {true, false}) {
+        SCOPED_TRACE(mdi ? "MDI child" : "normal form");
+        std::vector<std::string> log;
+        MdiMain main;
+        class TDestroyNotingForm : public TForm {
+        public:
+            using TForm::TForm;
+            int destroys = 0;
+            void Dispatch(TMessage& m) override {
+                if (m.Msg == WM_DESTROY) ++destroys;
+                TForm::Dispatch(m);
+            }
+        } form(nullptr);
+        if (mdi) form.FormStyle = fsMDIChild;
+        form.Show();
+        auto* hook = new TRecordingHook(&form, "h", log);
+        ASSERT_TRUE(hook->HookWindow());
+        const HWND h = form.Handle();
+        SendMessageA(h, WM_DESTROY, 0, 0);
+        EXPECT_EQ(log, std::vector<std::string>{"h destroy"});
+        // An MDI child's hook lets go of the window at once and keeps the message; another
+        // form's stays on the window, passive, and passes the message on.
+        EXPECT_EQ(hook->Hooked(), !mdi);
+        EXPECT_EQ(hook->WindowDestroyed(), !mdi);
+        EXPECT_EQ(form.destroys, mdi ? 0 : 1);
+        log.clear();
+        SendMessageA(h, kProbe, 0, 0);
+        EXPECT_EQ(log.empty(), mdi);  // the passive hook still sits on the window
+        log.clear();
+        if (mdi) {
+            // Unhooked, it can hook the window again.
+            EXPECT_TRUE(hook->HookWindow());
+            SendMessageA(h, kProbe, 0, 0);
+            EXPECT_EQ(log, std::vector<std::string>{"h"});
+        }
+        form.Hide();
+    }
+}
+
+TEST(StyWndProc, AnMdiChildGoingWithItsFrameLeavesNoHookBehind) {
+    std::vector<std::string> log;
+    auto main = std::make_unique<MdiMain>();
+    TForm child(nullptr);
+    child.FormStyle = fsMDIChild;
+    child.Show();
+    auto* hook = new TRecordingHook(&child, "h", log);
+    ASSERT_TRUE(hook->HookWindow());
+    main.reset();  // the frame's window goes, and its children's with it
+    EXPECT_EQ(log, std::vector<std::string>{"h destroy"});
+    EXPECT_FALSE(hook->Hooked());
+    EXPECT_FALSE(child.HandleAllocated());
 }
 
 }  // namespace
