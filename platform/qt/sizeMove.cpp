@@ -52,7 +52,12 @@ void Step(HWND hwnd, WPARAM edge, const RECT& start, int dx, int dy) {
     if (!IsWindow(hwnd) || !GetWindowRect(hwnd, &now)) return;
     if (now.left == r.left && now.top == r.top && now.right == r.right && now.bottom == r.bottom)
         return;
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+    // A child window (an MDI child) is placed in its parent's client area.
+    POINT at{r.left, r.top};
+    if (const WindowObject* w = WindowFromHandle(hwnd);
+        w && w->parent && !ScreenToClient(w->parent, &at))
+        return;
+    SetWindowPos(hwnd, nullptr, at.x, at.y, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | (edge == 0 ? SWP_NOSIZE : 0));
 }
 
@@ -60,7 +65,7 @@ void Step(HWND hwnd, WPARAM edge, const RECT& start, int dx, int dy) {
 
 bool BeginSizeMove(HWND hwnd, int hit, int sx, int sy) {
     WindowObject* w = WindowFromHandle(hwnd);
-    if (!w || !w->peer || w->parent) return false;
+    if (!w || !w->peer) return false;
     // The sizing borders in HT order give the WMSZ_ edges in theirs.
     const WPARAM edge =
         hit >= HTLEFT && hit <= HTBOTTOMRIGHT ? WPARAM(hit - HTLEFT) + WMSZ_LEFT : 0;

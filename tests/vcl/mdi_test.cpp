@@ -227,3 +227,33 @@ TEST(Mdi, FormFilesNameTheFormStyle) {
         EXPECT_EQ(form.FormStyle, style) << text;
     }
 }
+
+TEST(Mdi, AChildMovesAndSizesWithinTheClientArea) {
+    MdiFrame f;
+    auto a = f.Child("a", 0), b = f.Child("b", 250);
+    a->SetBounds(20, 30, 200, 150);
+    a->Show();
+    b->Show();
+    const TPoint client = f.frame.ClientOrigin();
+    // A drag of a's caption (which first activates it) and one of its bottom-right corner.
+    auto drag = [&](int x, int y, int dx, int dy) {
+        ws::Peer* p = a->Peer();
+        p->sendMouse(WM_LBUTTONDOWN, x, y);
+        p->sendMouse(WM_MOUSEMOVE, x + dx / 2, y + dy / 2);
+        p->sendMouse(WM_MOUSEMOVE, x + dx, y + dy);
+        p->sendMouse(WM_LBUTTONUP, x + dx, y + dy);
+    };
+    drag(client.X + 20 + 60, client.Y + 30 + 10, 35, 20);
+    EXPECT_EQ(f.frame.ActiveMDIChild(), a.get());
+    EXPECT_EQ(a->Left(), 55);
+    EXPECT_EQ(a->Top(), 50);
+    EXPECT_EQ(a->Width(), 200);
+    drag(client.X + 55 + 199, client.Y + 50 + 149, 30, 10);
+    EXPECT_EQ(a->Left(), 55);
+    EXPECT_EQ(a->Width(), 230);
+    EXPECT_EQ(a->Height(), 160);
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(a->Handle(), &r));  // the window system agrees on the place
+    EXPECT_EQ(r.left, client.X + 55);
+    EXPECT_EQ(r.top, client.Y + 50);
+}
