@@ -11,15 +11,12 @@
 #include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
+#include "platform/win/mountWatch.h"
 #include "platform/win/shellInfo.h"
 
 namespace {
 
-// Device notifications of WM_DEVICECHANGE: a volume arrived or was removed, or the system's
-// devices changed (what this platform sends when its mount table changes).
-constexpr WPARAM kDbtDevNodesChanged = 0x0007, kDbtDeviceArrival = 0x8000,
-                 kDbtDeviceRemoveComplete = 0x8004;
-constexpr DWORD kDbtDevtypVolume = 0x0002;
+// The part every device notification of WM_DEVICECHANGE starts with.
 struct DevBroadcastHeader {
     DWORD size = 0, deviceType = 0, reserved = 0;
 };
@@ -117,9 +114,10 @@ void TXcDriveCombo::hookMainWindow() {
     hookProc_ = std::make_shared<WNDPROC>([this](HWND h, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
         if (msg == WM_DEVICECHANGE) {
             auto* header = reinterpret_cast<const DevBroadcastHeader*>(l);
-            const bool volume = (w == kDbtDeviceArrival || w == kDbtDeviceRemoveComplete) &&
-                                (!header || header->deviceType == kDbtDevtypVolume);
-            if (volume || w == kDbtDevNodesChanged) Rebuild();
+            // A volume that arrived or went; other devices leave the drives as they are.
+            if ((w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE) &&
+                (!header || header->deviceType == DBT_DEVTYP_VOLUME))
+                Rebuild();
         }
         return CallWindowProcA(oldProc_, h, msg, w, l);
     });

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/scopeExit.h"
@@ -106,11 +108,28 @@ void PostQuitMessage(int exitCode) {
 }
 
 int DeliverDeviceChange(MountTableWatch& watch, bool compareAlways) {
+    std::vector<std::string> before = MountPointsOf(watch.Text());
     if (!watch.Changed(compareAlways)) return 0;
+    std::vector<std::string> after = MountPointsOf(watch.Text());
+    // Mount points that came and went, a point mounted twice counted twice.
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    std::vector<std::string> arrived, gone;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(arrived));
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::back_inserter(gone));
     int told = 0;
     for (HWND hwnd : TopLevelWindows()) {
         if (!IsWindow(hwnd)) continue;  // an earlier window's handling destroyed it
         SendMessageA(hwnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+        // Then each volume that arrived or went, as Windows tells of a volume.
+        for (const auto& [event, points] :
+             {std::pair{DBT_DEVICEARRIVAL, &arrived}, std::pair{DBT_DEVICEREMOVECOMPLETE, &gone}})
+            for (size_t i = 0; i < points->size() && IsWindow(hwnd); ++i) {
+                DEV_BROADCAST_VOLUME volume;
+                SendMessageA(hwnd, WM_DEVICECHANGE, event, LPARAM(&volume));
+            }
         ++told;
     }
     return told;

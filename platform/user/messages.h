@@ -166,7 +166,9 @@ BOOL TranslateMessage(const MSG* msg);
 void WaitMessage();
 
 // Drives come and go: when the watched mount table changed, every top-level window gets
-// WM_DEVICECHANGE with DBT_DEVNODES_CHANGED, as Windows broadcasts it. The queue checks the
+// WM_DEVICECHANGE with DBT_DEVNODES_CHANGED, then one with DBT_DEVICEARRIVAL or
+// DBT_DEVICEREMOVECOMPLETE and a DEV_BROADCAST_VOLUME for each mount point that came or went,
+// as Windows broadcasts them. The queue checks the
 // process's own watch of /proc/self/mounts on every peek (and an idle wait looks at least
 // once a second). Answers the number of windows told.
 class MountTableWatch;

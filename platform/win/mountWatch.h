@@ -7,8 +7,27 @@
 
 #include "platform/win/wintypes.h"
 
-// wParam of WM_DEVICECHANGE: a device was added to or removed from the system.
-constexpr WPARAM DBT_DEVNODES_CHANGED = 0x0007;
+#include <vector>
+
+// wParam of WM_DEVICECHANGE: a device was added to or removed from the system; a volume
+// arrived; a volume is gone.
+constexpr WPARAM DBT_DEVNODES_CHANGED = 0x0007, DBT_DEVICEARRIVAL = 0x8000,
+                 DBT_DEVICEREMOVECOMPLETE = 0x8004;
+constexpr DWORD DBT_DEVTYP_VOLUME = 0x0002;
+
+// lParam of a volume's arrival or removal. Mount points have no drive letters, so the unit
+// mask stays 0.
+struct DEV_BROADCAST_VOLUME {
+    DWORD dbcv_size = sizeof(DEV_BROADCAST_VOLUME);
+    DWORD dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    DWORD dbcv_reserved = 0;
+    DWORD dbcv_unitmask = 0;
+    WORD dbcv_flags = 0;
+};
+
+// The mount points of a mount table's text, in its order (octal escapes such as "\040" for
+// a blank undone).
+std::vector<std::string> MountPointsOf(const std::string& table);
 
 class MountTableWatch {
 public:

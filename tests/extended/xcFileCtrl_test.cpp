@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,8 +14,10 @@
 #include <vector>
 
 #include "controls/extended/xcFileCtrl.h"
+#include "platform/user/messages.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
+#include "platform/win/mountWatch.h"
 
 namespace {
 struct Init : ::testing::Environment {
@@ -195,15 +198,41 @@ TEST(XcPickers, DrivesFollowTheFolderAndRefillWhenDrivesChange) {
         p.drives->SetDrive(homeDrive.root);
         EXPECT_EQ(p.dirs->Directory() + "/", homeDrive.root);
     }
-    // Drives come or go: the main window's notification refills the list.
+    // Drives come or go: the main window's notification of a volume refills the list; other
+    // devices leave it as it is.
     const int count = p.drives->Items()->Count();
+    struct Row {
+        WPARAM event;
+        DWORD deviceType;  // 0: no record
+        bool refills;
+    };
+    for (Row row :
+         {Row{DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, true},
+          Row{DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_VOLUME, true}, Row{DBT_DEVICEARRIVAL, 0, true},
+          Row{DBT_DEVICEARRIVAL, 0x0003 /* port */, false},
+          Row{DBT_DEVICEREMOVECOMPLETE, 0x0005 /* interface */, false},
+          Row{DBT_DEVNODES_CHANGED, 0, false}, Row{0x0018 /* configuration */, 0, false}}) {
+        p.drives->Items()->Clear();
+        ASSERT_EQ(p.drives->Items()->Count(), 0);
+        DEV_BROADCAST_VOLUME record;
+        record.dbcv_devicetype = row.deviceType;
+        SendMessageA(p.form.Handle(), WM_DEVICECHANGE, row.event,
+                     row.deviceType ? LPARAM(&record) : 0);
+        EXPECT_EQ(p.drives->Items()->Count(), row.refills ? count : 0)
+            << std::hex << row.event << " " << row.deviceType;
+    }
+    // A change of the mount table reaches the list through the platform's broadcast.
+    char table[] = "/tmp/vx_pickers_mounts_XXXXXX";
+    const int fd = mkstemp(table);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(table) << "/dev/sda1 / ext4 rw 0 0\n";
+    MountTableWatch watch(table);
     p.drives->Items()->Clear();
-    ASSERT_EQ(p.drives->Items()->Count(), 0);
-    SendMessageA(p.form.Handle(), WM_DEVICECHANGE, 0x0007 /* devices changed */, 0);
+    std::ofstream(table) << "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/stick vfat rw 0 0\n";
+    EXPECT_GE(DeliverDeviceChange(watch, true), 1);
     EXPECT_EQ(p.drives->Items()->Count(), count);
-    p.drives->Items()->Clear();
-    SendMessageA(p.form.Handle(), WM_DEVICECHANGE, 0x0018 /* something else */, 0);
-    EXPECT_EQ(p.drives->Items()->Count(), 0);
+    std::remove(table);
     // An empty set of kinds means fixed drives.
     p.drives->SetDriveTypes({});
     EXPECT_TRUE(p.drives->DriveTypes().Contains(dtFixed));

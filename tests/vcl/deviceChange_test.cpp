@@ -73,16 +73,63 @@ TEST(DeviceChange, AMountChangeReachesEveryTopLevelWindowOnce) {
     std::ofstream(path) << kTable << "server:/share /mnt/share nfs4 rw 0 0\n";
     const int told = DeliverDeviceChange(watch, true);
     EXPECT_GE(told, 2);  // ours, and any other top-level window of the process
-    ASSERT_EQ(top1.seen.size(), 1u);
+    // The devices changed, then the one volume that arrived.
+    ASSERT_EQ(top1.seen.size(), 2u);
     EXPECT_EQ(top1.seen[0].second, DBT_DEVNODES_CHANGED);
-    EXPECT_EQ(top2.seen.size(), 1u);
+    EXPECT_EQ(top1.seen[1].second, DBT_DEVICEARRIVAL);
+    EXPECT_EQ(top2.seen.size(), 2u);
     EXPECT_TRUE(child.seen.empty());  // children are not told, as on Windows
     EXPECT_EQ(DeliverDeviceChange(watch, true), 0);
-    EXPECT_EQ(top1.seen.size(), 1u);
+    EXPECT_EQ(top1.seen.size(), 2u);
     DestroyWindow(c);
     DestroyWindow(b);
     DestroyWindow(a);
     std::remove(path.c_str());
+}
+
+TEST(DeviceChange, EachVolumeThatCameOrWentIsToldAsAVolume) {
+    struct Row {
+        const char* table;     // the table after the change
+        size_t arrived, gone;  // volumes told of
+    };
+    const char* const usb = "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n";
+    for (Row row : {Row{"", 0, 2},  // everything unmounted
+                    Row{usb, 1, 2},
+                    Row{"/dev/sda1 / ext4 ro 0 0\ntmpfs /tmp tmpfs rw 0 0\n", 0, 0},  // options
+                    Row{"/dev/sda1 / ext4 rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
+                        "tmpfs /tmp tmpfs rw 0 0\n",
+                        1, 0},  // mounted over itself
+                    Row{"/dev/sda1 / ext4 rw 0 0\n", 0, 1}}) {
+        const std::string path = TempTable(kTable);
+        MountTableWatch watch(path);
+        std::vector<std::pair<WPARAM, DWORD>> seen;
+        HWND h = CreateWindowObject(
+            "TRecorder", nullptr,
+            [&](HWND, UINT msg, WPARAM w, LPARAM l) -> LRESULT {
+                const auto* v = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(l);
+                if (msg == WM_DEVICECHANGE) seen.emplace_back(w, v ? v->dbcv_devicetype : 0);
+                return 0;
+            },
+            nullptr);
+        std::ofstream(path) << row.table;
+        const bool changed = DeliverDeviceChange(watch, true) > 0;
+        EXPECT_EQ(changed, std::string(row.table) != kTable) << row.table;
+        size_t arrived = 0, gone = 0;
+        for (const auto& [event, type] : seen) {
+            if (event == DBT_DEVNODES_CHANGED) continue;
+            EXPECT_EQ(type, DBT_DEVTYP_VOLUME);
+            arrived += event == DBT_DEVICEARRIVAL;
+            gone += event == DBT_DEVICEREMOVECOMPLETE;
+        }
+        EXPECT_EQ(arrived, row.arrived) << row.table;
+        EXPECT_EQ(gone, row.gone) << row.table;
+        DestroyWindow(h);
+        std::remove(path.c_str());
+    }
+    // Mount points with their escapes undone; lines without one are passed over.
+    EXPECT_EQ(MountPointsOf(std::string(kTable) + "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
+                                                  "broken\n\n/dev/x /a\\134b\\01 ext4 rw 0 0\n"),
+              (std::vector<std::string>{"/", "/tmp", "/media/usb stick", "/a\\b\\01"}));
 }
 
 TEST(DeviceChange, AWindowDestroyedByAnEarlierOneIsSkipped) {
