@@ -136,7 +136,7 @@ void TControl::Dispatch(TMessage& m) {
         case WM_LBUTTONUP: {
             if (!enabled_) break;
             int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
-            bool click = clicked_ && x >= 0 && y >= 0 && x < width_ && y < height_;
+            bool click = clicked_ && x >= 0 && y >= 0 && x < Width() && y < Height();
             clicked_ = false;
             if (click) Click();
             if (OnMouseUp) OnMouseUp(this, mbLeft, KeysToShift(m.WParam), x, y);
@@ -239,7 +239,15 @@ void TControl::SetParent(TWinControl* p) {
     if (p) p->InsertControl(this);
 }
 
+void TControl::ResolvePendingSize() const {
+    // The control is never a const object: only the size is asked through a const path.
+    auto* self = const_cast<TControl*>(this);
+    self->sizePending_ = false;
+    self->AdjustSize();
+}
+
 void TControl::SetBounds(int l, int t, int w, int h) {
+    ResolveSize();
     if (l == left_ && t == top_ && w == width_ && h == height_) return;
     left_ = l;
     top_ = t;
@@ -376,7 +384,7 @@ bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
     {
         qtbridge::Painter p(*img);
         p.setOrigin(left_, top_);
-        p.setClip(0, 0, width_, height_);
+        p.setClip(0, 0, Width(), Height());
         canvas_.Font()->Assign(font_);
         TCanvasBinding bound(canvas_, p);
         draw();

@@ -149,16 +149,28 @@ public:
     virtual void SetParent(TWinControl* p);
     int Left() const { return left_; }
     int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
-    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
-    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
-    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    int Width() const {
+        ResolveSize();
+        return width_;
+    }
+    int Height() const {
+        ResolveSize();
+        return height_;
+    }
+    void SetLeft(int v) { SetBounds(v, top_, Width(), Height()); }
+    void SetTop(int v) { SetBounds(left_, v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, Height()); }
+    void SetHeight(int v) { SetBounds(left_, top_, Width(), v); }
     virtual void SetBounds(int l, int t, int w, int h);
-    TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
-    virtual int ClientWidth() const { return width_; }
-    virtual int ClientHeight() const { return height_; }
+    TRect BoundsRect() const { return Rect(left_, top_, left_ + Width(), top_ + Height()); }
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
+    // A size the control works out from its contents when read from a form (an AutoSize
+    // label) is worked out when something first asks for it: a run that shows nothing
+    // measures nothing. Every reader of the size above asks; SetBounds too.
+    void ResolveSize() const {
+        if (sizePending_) ResolvePendingSize();
+    }
     TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
     virtual TPoint ClientOrigin() const;  // in screen coordinates
 
@@ -237,11 +249,16 @@ protected:
     std::unique_ptr<TControlActionLink> actionLink_;
     virtual void FontObjectChanged();
     virtual void AdjustSize() {}
+    // In place of AdjustSize while the control is read from a form: AdjustSize runs when
+    // the size is first asked for.
+    void AdjustSizeWhenAsked() { sizePending_ = true; }
+    void ResolvePendingSize() const;
     void ParentFontChanged();
     // Tells the control itself of a change (CM_ messages), unless it is being destroyed.
     void Notify(UINT msg, WPARAM w = 0, LPARAM l = 0);
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    mutable bool sizePending_ = false;
     bool visible_ = true;
     bool enabled_ = true;
     std::string text_;

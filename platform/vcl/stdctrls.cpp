@@ -27,6 +27,8 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TLabel::SetAutoSize(bool on) {
+    // The size it had so far stays when the label stops sizing itself.
+    ResolveSize();
     AutoSize = on;
     AdjustSize();
 }
@@ -56,7 +58,8 @@ void TLabel::Dispatch(TMessage& m) {
 
 void TLabel::Loaded() {
     TGraphicControl::Loaded();
-    AdjustSize();
+    // Measured when its size is first asked for (painting, a hit test, a caller).
+    AdjustSizeWhenAsked();
 }
 
 void TLabel::Paint() {

@@ -27,6 +27,7 @@ public:
     void Dispatch(TMessage& m) override;
     void SetAutoSize(bool on);
     void SetWordWrap(bool on) {
+        ResolveSize();  // lines wrap at the width it has so far
         WordWrap = on;
         AdjustSize();
         Invalidate();
