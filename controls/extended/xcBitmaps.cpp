@@ -18,26 +18,6 @@ int PaletteSizeOf(TPixelFormat f) {
 
 namespace {
 
-int BitCountOf(TPixelFormat f) {
-    switch (f) {
-        case pf1bit:
-            return 1;
-        case pf4bit:
-            return 4;
-        case pf8bit:
-            return 8;
-        case pf15bit:
-        case pf16bit:
-            return 16;
-        case pf24bit:
-            return 24;
-        case pf32bit:
-            return 32;
-        default:
-            return 0;
-    }
-}
-
 [[noreturn]] void InvalidBitmap() { throw EInvalidGraphic("位图无效"); }
 
 void CheckBitmap(TBitmap& bmp) {
@@ -57,7 +37,7 @@ void FillBitmapInfoHeader(HBITMAP bmp, BITMAPINFOHEADER& h, TPixelFormat target)
         h.biHeight = ds.dsBm.bmHeight;
     }
     const int bits = target == pf1bit || target == pf4bit || target == pf8bit || target == pf24bit
-                         ? BitCountOf(target)
+                         ? PixelFormatBits(target)
                          : ds.dsBm.bmBitsPixel * std::max<int>(1, ds.dsBm.bmPlanes);
     h.biBitCount = WORD(bits);
     h.biPlanes = 1;

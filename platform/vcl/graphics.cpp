@@ -381,8 +381,7 @@ std::vector<RGBQUAD> DefaultColors(int bpp);
 void Rebind(HGDIOBJ h, std::shared_ptr<Object> obj);
 }  // namespace gdi
 
-namespace {
-int BitsOf(TPixelFormat pf) {
+int PixelFormatBits(TPixelFormat pf) {
     switch (pf) {
         case pf1bit:
             return 1;
@@ -399,7 +398,6 @@ int BitsOf(TPixelFormat pf) {
             return 32;
     }
 }
-}  // namespace
 
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() {
@@ -440,7 +438,7 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
     auto b = gdiBitmap();
     b->beforeUse();
     pixelFormat_ = pf;
-    const int bits = BitsOf(pf);
+    const int bits = PixelFormatBits(pf);
     b->bpp = pf == pfDevice ? 32 : bits;
     b->packed.reset();
     b->packedNewer = b->imageNewer = false;

@@ -269,6 +269,9 @@ enum TPixelFormat {
     pf32bit,
     pfCustom
 };
+
+// Bits a pixel of the format takes (15-bit pixels take 16); 32 for the device format.
+int PixelFormatBits(TPixelFormat pf);
 enum TBitmapHandleType { bmDIB, bmDDB };
 enum TTransparentMode { tmAuto, tmFixed };
 namespace gdi {
