@@ -162,6 +162,10 @@ void InstallSurfaceDriver(const SurfaceDriver& driver);
 // The installed table; throws std::logic_error when no back end has installed one.
 const SurfaceDriver& Driver();
 
+// A painter of the back end drawing on the image (one made while another draws there draws
+// nothing).
+inline std::unique_ptr<Painter> NewPainter(Image& target) { return Driver().newPainter(target); }
+
 // Text measurement without an image.
 inline void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     Driver().measureText(f, text, w, h);

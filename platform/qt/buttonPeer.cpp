@@ -18,7 +18,7 @@ public:
     OwnerDrawButton(QWidget* parent, ws::PeerHost* host) : QPushButton(parent), host_(host) {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    Image backing;
+    gdi::Image backing;
 
 protected:
     void paintEvent(QPaintEvent*) override {

@@ -36,7 +36,7 @@ protected:
         unsigned state = kOdsComboBoxEdit;
         if (hasFocus()) state |= kOdsSelected | kOdsFocus;
         if (!isEnabled()) state |= kOdsDisabled;
-        Image img(r.width(), r.height());
+        gdi::Image img(r.width(), r.height());
         host_->peerDrawListItem(img, currentIndex(), state);
         p.drawImage(r.topLeft(), QImageOf(img));
     }

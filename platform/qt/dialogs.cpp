@@ -53,16 +53,6 @@ void makeOpenDialog(QFileDialog& dialog, const std::string& title, const std::st
 
 }  // namespace
 
-bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,
-                    std::string& chosen) {
-    EnsureGui();
-    QFileDialog dialog;
-    makeOpenDialog(dialog, title, dir, filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    chosen = dialog.selectedFiles().first().toStdString();
-    return true;
-}
-
 bool BrowseFolderDialog(const std::string& title, const std::string& dir, std::string& chosen) {
     EnsureGui();
     QString f = QFileDialog::getExistingDirectory(
@@ -70,6 +60,22 @@ bool BrowseFolderDialog(const std::string& title, const std::string& dir, std::s
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (f.isEmpty()) return false;
     chosen = f.toStdString();
+    return true;
+}
+
+}  // namespace qtbridge
+
+namespace ws {
+
+using qtbridge::makeOpenDialog;
+
+bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,
+                    std::string& chosen) {
+    EnsureGui();
+    QFileDialog dialog;
+    makeOpenDialog(dialog, title, dir, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = dialog.selectedFiles().first().toStdString();
     return true;
 }
 
@@ -111,4 +117,4 @@ OpenFileDialogLook ProbeOpenFileDialog(const std::string& title, const std::stri
     return look;
 }
 
-}  // namespace qtbridge
+}  // namespace ws

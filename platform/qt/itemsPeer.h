@@ -40,7 +40,7 @@ public:
         if (opt.state & QStyle::State_Selected) state |= kOdsSelected;
         if (opt.state & QStyle::State_HasFocus) state |= kOdsFocus;
         if (!(opt.state & QStyle::State_Enabled)) state |= kOdsDisabled;
-        Image img(std::max(1, opt.rect.width()), std::max(1, opt.rect.height()));
+        gdi::Image img(std::max(1, opt.rect.width()), std::max(1, opt.rect.height()));
         host_->peerDrawListItem(img, index.row(), state);
         p->drawImage(opt.rect.topLeft(), QImageOf(img));
     }

@@ -4,7 +4,7 @@
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qtapp.h"
 
-namespace qtbridge {
+namespace ws {
 
 namespace {
 PopupMenuDriver& Driver() {
@@ -17,7 +17,7 @@ void SetPopupMenuDriver(PopupMenuDriver driver) { Driver() = std::move(driver); 
 
 int PopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) {
     if (Driver()) return Driver()(items, x, y);
-    EnsureGui();
+    qtbridge::EnsureGui();
     QMenu menu;
     std::vector<QAction*> actions;
     for (const PopupMenuItem& it : items) {
@@ -37,4 +37,4 @@ int PopupMenu(const std::vector<PopupMenuItem>& items, int x, int y) {
     return -1;
 }
 
-}  // namespace qtbridge
+}  // namespace ws

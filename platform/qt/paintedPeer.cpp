@@ -8,7 +8,7 @@ class QtPaintedPeer final : public QtPeer<ws::PaintedPeer> {
 public:
     QtPaintedPeer(PaintedWidget* w, ws::PeerHost* host)
         : QtPeer(w, w, host, PeerReports{}), painted_(w) {}
-    ws::Image* surface(bool) override {
+    gdi::Image* surface(bool) override {
         painted_->backing.resize(painted_->width(), painted_->height());
         return &painted_->backing;
     }

@@ -273,7 +273,7 @@ void PeerCore::setGeometry(int l, int t, int w, int h) {
     w_->setGeometry(l, t, std::max(0, w), std::max(0, h));
 }
 
-void PeerCore::setFont(const ws::FontSpec& f) {
+void PeerCore::setFont(const gdi::FontSpec& f) {
     w_->setFont(QFontOf(f));
     if (!native_) return;
     QPalette pal = w_->palette();
@@ -326,7 +326,7 @@ void PeerCore::setShape(const int* ltrb, int count, bool shaped) {
     invalidate();
 }
 
-bool PeerCore::grab(ws::Image& out) {
+bool PeerCore::grab(gdi::Image& out) {
     // Off screen nothing is painted until somebody looks (see the window peer). A child is
     // cut from its window's picture: off screen only whole windows paint, and the child must
     // look exactly as it does in its window.

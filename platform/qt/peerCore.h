@@ -57,7 +57,7 @@ private:
 class PaintedWidget : public QWidget {
 public:
     PaintedWidget(QWidget* parent, ws::PeerHost* host);
-    Image backing;
+    gdi::Image backing;
     bool showOnly = false;  // the next paint shows the backing image as it is
     // Outside the shape of its window a widget takes no mouse (set by the window).
     static inline std::function<bool(QWidget*, QPoint)> outsideShape;
@@ -105,7 +105,7 @@ public:
     bool isVisible() const { return w_->isVisible(); }
     void setEnabled(bool e) { w_->setEnabled(e); }
     // The font, and for the window system's widgets its colour as the text's.
-    void setFont(const ws::FontSpec& f);
+    void setFont(const gdi::FontSpec& f);
     void setColor(uint32_t bgr);
     void setToolTip(const std::string& s);
     void setFocus() { client_->setFocus(); }
@@ -115,7 +115,7 @@ public:
     void repaintNow() { client_->repaint(); }
     void setRedraw(bool on);
     void setShape(const int* ltrb, int count, bool shaped);
-    bool grab(ws::Image& out);
+    bool grab(gdi::Image& out);
     bool screenRect(bool client, int& l, int& t, int& r, int& b) const;
     void trackMouse(std::function<void(int, int)> moved, std::function<void()> ended);
     void sendMouse(unsigned msg, int sx, int sy);
@@ -154,7 +154,7 @@ public:
     void setEnabled(bool e) override { PeerCore::setEnabled(e); }
     void setText(const std::string&) override {}
     std::string text() const override { return {}; }
-    void setFont(const ws::FontSpec& f) override { PeerCore::setFont(f); }
+    void setFont(const gdi::FontSpec& f) override { PeerCore::setFont(f); }
     void setColor(uint32_t bgr) override { PeerCore::setColor(bgr); }
     void setToolTip(const std::string& s) override { PeerCore::setToolTip(s); }
     void setFocus() override { PeerCore::setFocus(); }
@@ -165,7 +165,7 @@ public:
     void setShape(const int* ltrb, int count, bool shaped) override {
         PeerCore::setShape(ltrb, count, shaped);
     }
-    bool grab(ws::Image& out) override { return PeerCore::grab(out); }
+    bool grab(gdi::Image& out) override { return PeerCore::grab(out); }
     bool screenRect(bool client, int& l, int& t, int& r, int& b) const override {
         return PeerCore::screenRect(client, l, t, r, b);
     }

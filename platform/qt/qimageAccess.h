@@ -25,7 +25,7 @@ public:
     std::unique_ptr<gdi::ImageData> withColorKey(uint32_t bgr) const override;
     bool hasAlpha() const override { return img.hasAlphaChannel(); }
 };
-inline QImage& QImageOf(const Image& i) { return static_cast<QtImageData&>(i.data()).img; }
+inline QImage& QImageOf(const gdi::Image& i) { return static_cast<QtImageData&>(i.data()).img; }
 // The Qt font for a font description, with the mapped faces behind it.
-QFont QFontOf(const FontSpec& f);
+QFont QFontOf(const gdi::FontSpec& f);
 }  // namespace qtbridge

@@ -27,6 +27,7 @@
 #include "platform/qt/fontSetUp.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
+#include "platform/vcl/windowSystem.h"
 #include "platform/win/wakeHooks.h"
 
 namespace qtbridge {
@@ -219,6 +220,16 @@ std::string PlatformName() {
     return QGuiApplication::platformName().toStdString();
 }
 
+}  // namespace qtbridge
+
+// The class library's window-system services (platform/vcl/windowSystem.h).
+namespace ws {
+
+void EnsureGui() { qtbridge::EnsureGui(); }
+void RequestFontSetUpAhead() { qtbridge::RequestFontSetUpAhead(); }
+int ScreenWidth() { return qtbridge::ScreenWidth(); }
+int ScreenHeight() { return qtbridge::ScreenHeight(); }
+
 void PressKey(int key, unsigned shift) {
     EnsureGui();
     QWidget* target = QApplication::focusWidget();
@@ -289,7 +300,7 @@ void SetAppCursor(int cursor) {
 }
 
 void HideHint() {
-    if (GuiStarted()) QToolTip::hideText();
+    if (qtbridge::GuiStarted()) QToolTip::hideText();
 }
 
-}  // namespace qtbridge
+}  // namespace ws

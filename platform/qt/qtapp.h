@@ -1,5 +1,6 @@
 // The window system underneath, seen without its types: start-up, the event wait and
-// screen facts. Only platform/qt includes Qt.
+// screen facts (the class library reaches them through platform/vcl/windowSystem.h). Only
+// platform/qt includes Qt.
 #pragma once
 
 #include <string>
@@ -26,15 +27,5 @@ bool AnyWakeFdReady();
 int ScreenWidth();
 int ScreenHeight();
 std::string PlatformName();
-// Presses and releases a key as the keyboard would: delivered to the widget that has the
-// focus (else the active window), with shift as the class library's shift state
-// (1 Shift, 2 Alt, 4 Ctrl). Key: 'A'-'Z', '0'-'9' or a virtual-key code the controls
-// know (Return 13, Escape 27, Tab 9, Space 32, the arrows 37-40). Used to drive windows
-// from tests and tools.
-void PressKey(int key, unsigned shift);
-// Hides the hint window when one shows.
-void HideHint();
-// The cursor of the whole application: 0 default, -11 hourglass (the class library's codes).
-void SetAppCursor(int cursor);
 
 }  // namespace qtbridge

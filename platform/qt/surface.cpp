@@ -31,7 +31,7 @@ uint32_t FromQ(QRgb c) {
     return uint32_t(qRed(c)) | (uint32_t(qGreen(c)) << 8) | (uint32_t(qBlue(c)) << 16);
 }
 
-QFont ToQFont(const FontSpec& f) {
+QFont ToQFont(const gdi::FontSpec& f) {
     QFont q(QString::fromStdString(f.name));
     // The mapped faces (see MapFonts) stand behind the named one for glyphs it lacks.
     QStringList families{QString::fromStdString(f.name)};
@@ -112,7 +112,7 @@ struct FontKey {
     unsigned style;  // bold, italic, underline, strike-out
     bool operator==(const FontKey&) const = default;
 };
-FontKey KeyOf(const FontSpec& f) {
+FontKey KeyOf(const gdi::FontSpec& f) {
     return {f.name, f.pixelHeight, f.charExtra,
             unsigned(f.bold) | unsigned(f.italic) << 1 | unsigned(f.underline) << 2 |
                 unsigned(f.strikeOut) << 3};
@@ -126,7 +126,7 @@ struct FontKeyHash {
 struct CachedFont {
     QFont font;
     std::optional<bool> splitsLatin1;  // asked only when text is measured: it loads the face
-    std::optional<FontInfo> info;
+    std::optional<gdi::FontInfo> info;
     std::unordered_map<std::string, int> advances;
 };
 // Bounds on what is kept; past them the cache starts afresh (a program that shows ever new
@@ -137,7 +137,7 @@ constexpr size_t kMaxAdvancesPerFont = 4096;
 class FontCache {
 public:
     // The entry for the font description, made when first asked for. Call with the lock held.
-    CachedFont& entry(const FontSpec& f) {
+    CachedFont& entry(const gdi::FontSpec& f) {
         FontKey key = KeyOf(f);
         auto it = fonts_.find(key);
         if (it != fonts_.end()) return it->second;
@@ -271,7 +271,7 @@ struct Painter::Impl {
     QPainter p;
     int penX = 0, penY = 0;
     int orientation = 0;  // of the current font, tenths of a degree
-    Path* record = nullptr;
+    gdi::Path* record = nullptr;
 };
 
 namespace {
@@ -279,7 +279,7 @@ struct QtPathData final : gdi::PathData {
     QPainterPath outlines;
     bool empty() const override { return outlines.isEmpty(); }
 };
-QPainterPath& OutlinesOf(const Path& p) { return static_cast<QtPathData&>(p.data()).outlines; }
+QPainterPath& OutlinesOf(const gdi::Path& p) { return static_cast<QtPathData&>(p.data()).outlines; }
 }  // namespace
 
 namespace {
@@ -302,7 +302,7 @@ void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, 
 }
 }  // namespace
 
-Painter::Painter(Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
+Painter::Painter(gdi::Image& target) : target_(&target), d_(std::make_unique<Impl>()) {
     EnsureGui();  // fonts need the application
     if (target.width() > 0 && target.height() > 0 && !target.painter) {
         d_->p.begin(&QImageOf(target));
@@ -429,7 +429,7 @@ void Painter::setBrush(uint32_t bgr, int style) {
     else
         d_->p.setBrush(ToQ(bgr));
 }
-void Painter::setFont(const FontSpec& f) {
+void Painter::setFont(const gdi::FontSpec& f) {
     if (!d_->p.isActive()) return;
     d_->p.setFont(QFontOf(f));
     d_->orientation = f.orientation;
@@ -503,9 +503,9 @@ void Painter::textOut(int x, int y, const std::string& text, bool opaque, uint32
     if (opaque) d_->p.fillRect(QRect(x, y, Advance(d_->p.font(), s), fm.height()), ToQ(backBgr));
     DrawRuns(d_->p, x, y + fm.ascent(), s);
 }
-void Painter::recordTo(Path* path) { d_->record = path; }
+void Painter::recordTo(gdi::Path* path) { d_->record = path; }
 
-void Painter::strokePath(const Path& path, uint32_t bgr, int width) {
+void Painter::strokePath(const gdi::Path& path, uint32_t bgr, int width) {
     if (!d_->p.isActive() || path.empty()) return;
     d_->p.save();
     d_->p.resetTransform();
@@ -540,13 +540,13 @@ void Painter::textExtent(const std::string& text, int& w, int& h) {
     w = Advance(f, QString::fromStdString(text));
     h = QFontMetrics(f).height();
 }
-void Painter::drawImage(int x, int y, const Image& img) {
+void Painter::drawImage(int x, int y, const gdi::Image& img) {
     if (d_->p.isActive()) d_->p.drawImage(x, y, QImageOf(img));
 }
-void Painter::drawImage(int x, int y, const Image& img, int sx, int sy, int sw, int sh) {
+void Painter::drawImage(int x, int y, const gdi::Image& img, int sx, int sy, int sw, int sh) {
     if (d_->p.isActive()) d_->p.drawImage(x, y, QImageOf(img), sx, sy, sw, sh);
 }
-void Painter::stretchImage(int l, int t, int r, int b, const Image& img) {
+void Painter::stretchImage(int l, int t, int r, int b, const gdi::Image& img) {
     if (d_->p.isActive()) d_->p.drawImage(QRect(l, t, r - l, b - t), QImageOf(img));
 }
 void Painter::invertRect(int l, int t, int r, int b) {
@@ -557,7 +557,7 @@ void Painter::invertRect(int l, int t, int r, int b) {
     d_->p.setCompositionMode(mode);
 }
 
-void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
+void MeasureText(const gdi::FontSpec& f, const std::string& text, int& w, int& h) {
     EnsureGui();
     TextNeedsFonts();
     FontCache& cache = Fonts();
@@ -569,14 +569,14 @@ void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h) {
     h = std::max(br.height(), fm.height());
 }
 
-QFont QFontOf(const FontSpec& f) {
+QFont QFontOf(const gdi::FontSpec& f) {
     EnsureGui();
     FontCache& cache = Fonts();
     std::lock_guard<std::mutex> hold(cache.lock);
     return cache.entry(f).font;
 }
 
-int TextAdvance(const FontSpec& f, const std::string& text) {
+int TextAdvance(const gdi::FontSpec& f, const std::string& text) {
     if (text.empty()) return 0;
     EnsureGui();
     TextNeedsFonts();
@@ -595,7 +595,7 @@ static bool IsSongFace(const std::string& name) {
     return name == "宋体" || name == "新宋体" || name == "SimSun" || name == "NSimSun";
 }
 
-FontInfo FontInfoOf(const FontSpec& f) {
+gdi::FontInfo FontInfoOf(const gdi::FontSpec& f) {
     EnsureGui();
     TextNeedsFonts();
     FontCache& cache = Fonts();
@@ -605,7 +605,7 @@ FontInfo FontInfoOf(const FontSpec& f) {
     const QFont& q = c.font;
     QFontMetrics fm(q);
     QFontInfo fi(q);
-    FontInfo r;
+    gdi::FontInfo r;
     r.ascent = fm.ascent();
     r.descent = fm.descent();
     // The Song face the forms name (宋体) reaches 36/256 of its size below the baseline;
@@ -626,7 +626,7 @@ FontInfo FontInfoOf(const FontSpec& f) {
     return r;
 }
 
-int WrappedTextHeight(const FontSpec& f, const std::string& text, int width) {
+int WrappedTextHeight(const gdi::FontSpec& f, const std::string& text, int width) {
     EnsureGui();
     TextNeedsFonts();
     FontCache& cache = Fonts();
@@ -645,7 +645,7 @@ void InstallDrawing() {
         r->resize(std::max(0, w), std::max(0, h));
         return r;
     };
-    d.newPainter = [](Image& target) -> std::unique_ptr<gdi::Painter> {
+    d.newPainter = [](gdi::Image& target) -> std::unique_ptr<gdi::Painter> {
         return std::make_unique<Painter>(target);
     };
     d.newPath = []() -> std::unique_ptr<gdi::PathData> { return std::make_unique<QtPathData>(); };
@@ -654,7 +654,7 @@ void InstallDrawing() {
     d.fontInfo = &FontInfoOf;
     d.wrappedTextHeight = &WrappedTextHeight;
     d.windowAlive = [](HWND hwnd) { return WindowFromHandle(hwnd) != nullptr; };
-    d.windowSurface = [](HWND hwnd, bool whole) -> Image* {
+    d.windowSurface = [](HWND hwnd, bool whole) -> gdi::Image* {
         WindowObject* w = WindowFromHandle(hwnd);
         auto* painted = w && w->peer
                             ? dynamic_cast<ws::PaintedPeer*>(static_cast<ws::Peer*>(w->peer))

@@ -10,11 +10,6 @@
 
 namespace qtbridge {
 
-using gdi::FontInfo;
-using gdi::FontSpec;
-using gdi::Image;
-using gdi::Path;
-
 constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4,
                    DT_BOTTOM = 8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,
                    DT_NOCLIP = 0x100, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
@@ -24,12 +19,12 @@ constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCEN
 // bottom edges exclusive. A painter made while another draws on the image draws nothing.
 class Painter final : public gdi::Painter {
 public:
-    explicit Painter(Image& target);
+    explicit Painter(gdi::Image& target);
     ~Painter() override;
-    Image& target() const override { return *target_; }
+    gdi::Image& target() const override { return *target_; }
     void setPen(uint32_t bgr, int width, int style) override;
     void setBrush(uint32_t bgr, int style) override;
-    void setFont(const FontSpec& f) override;
+    void setFont(const gdi::FontSpec& f) override;
     void setClip(int l, int t, int r, int b) override;
     void clearClip() override;
     void setOrigin(int x, int y) override;
@@ -41,9 +36,9 @@ public:
     void textOut(int x, int y, const std::string& text, bool opaque, uint32_t backBgr) override;
     int drawText(const std::string& text, int& l, int& t, int& r, int& b, unsigned flags) override;
     void textExtent(const std::string& text, int& w, int& h) override;
-    void drawImage(int x, int y, const Image& img) override;
-    void drawImage(int x, int y, const Image& img, int sx, int sy, int sw, int sh) override;
-    void stretchImage(int l, int t, int r, int b, const Image& img) override;
+    void drawImage(int x, int y, const gdi::Image& img) override;
+    void drawImage(int x, int y, const gdi::Image& img, int sx, int sy, int sw, int sh) override;
+    void stretchImage(int l, int t, int r, int b, const gdi::Image& img) override;
     void invertRect(int l, int t, int r, int b) override;
     void save() override;
     void restore() override;
@@ -56,21 +51,21 @@ public:
     void polyline(const int* xy, int points) override;
     void polygonFill(const int* xy, int points, bool winding) override;
     void roundRect(int l, int t, int r, int b, int ew, int eh) override;
-    void recordTo(Path* path) override;
-    void strokePath(const Path& path, uint32_t bgr, int width) override;
+    void recordTo(gdi::Path* path) override;
+    void strokePath(const gdi::Path& path, uint32_t bgr, int width) override;
 
 private:
-    Image* target_;
+    gdi::Image* target_;
     struct Impl;
     std::unique_ptr<Impl> d_;
 };
 
 // Text measurement without an image.
-void MeasureText(const FontSpec& f, const std::string& text, int& w, int& h);
+void MeasureText(const gdi::FontSpec& f, const std::string& text, int& w, int& h);
 // The advance of a text on one line (no prefix processing), in pixels.
-int TextAdvance(const FontSpec& f, const std::string& text);
-FontInfo FontInfoOf(const FontSpec& f);
-int WrappedTextHeight(const FontSpec& f, const std::string& text, int width);
+int TextAdvance(const gdi::FontSpec& f, const std::string& text);
+gdi::FontInfo FontInfoOf(const gdi::FontSpec& f);
+int WrappedTextHeight(const gdi::FontSpec& f, const std::string& text, int width);
 
 // Installs this layer's painters, images and text as the GDI's drawing driver (done before
 // main wherever this unit is linked in; programs that only draw call it to be sure).

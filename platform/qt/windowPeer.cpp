@@ -26,7 +26,7 @@ public:
     int cursorId = 0;  // the standard cursor the frame shows (IDC_ number, 0 the arrow)
     PaintedWidget* client;
     int fl = 0, ft = 0, fr = 0, fb = 0;
-    Image frameImg;
+    gdi::Image frameImg;
     bool showOnly = false;
     bool shaped = false;
     QRegion shape;  // window coordinates
@@ -194,7 +194,7 @@ public:
     }
     void setText(const std::string& s) override { top_->setWindowTitle(QString::fromStdString(s)); }
     std::string text() const override { return top_->windowTitle().toStdString(); }
-    ws::Image* surface(bool whole) override {
+    gdi::Image* surface(bool whole) override {
         if (whole) {
             top_->frameImg.resize(top_->width(), top_->height());
             return &top_->frameImg;

@@ -248,7 +248,7 @@ TRect TCustomUpDown::ButtonRect(TUDBtnType b) const {
     return b == btNext ? Rect(0, 0, width_, half) : Rect(0, half, width_, height_);
 }
 
-void TCustomUpDown::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
+void TCustomUpDown::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
     TCanvasBinding bound(canvas_, p);
     EraseBackground(canvas_);
     Paint();

@@ -115,7 +115,7 @@ protected:
     virtual void Click(TUDBtnType button);
     // The control that shows the position while the user steps it (UDS_SETBUDDYINT).
     virtual TWinControl* BuddyControl() const { return FindControl(wndBuddy_); }
-    void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
+    void PaintWindow(gdi::Painter& p, const TRect& r) override;
     bool DoKeyDown(WORD& key, TShiftState shift) override;
 
     int16_t newValue_ = 0;

@@ -366,7 +366,7 @@ void TControl::ParentFontChanged() {
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 TGraphicControl::~TGraphicControl() = default;
 
-void TGraphicControl::PaintTo(qtbridge::Painter& p) {
+void TGraphicControl::PaintTo(gdi::Painter& p) {
     canvas_.Font()->Assign(font_);
     TCanvasBinding bound(canvas_, p);
     Paint();
@@ -379,14 +379,14 @@ bool TGraphicControl::DrawOnSurface(const std::function<void()>& draw) {
     }
     if (!parent_ || !Showing() || !parent_->Peer()) return false;
     auto* surface = dynamic_cast<ws::PaintedPeer*>(parent_->Peer());
-    qtbridge::Image* img = surface ? surface->surface(false) : nullptr;
+    gdi::Image* img = surface ? surface->surface(false) : nullptr;
     if (!img || img->width() <= 0 || img->height() <= 0) return false;
     {
-        qtbridge::Painter p(*img);
-        p.setOrigin(left_, top_);
-        p.setClip(0, 0, Width(), Height());
+        std::unique_ptr<gdi::Painter> p = gdi::NewPainter(*img);
+        p->setOrigin(left_, top_);
+        p->setClip(0, 0, Width(), Height());
         canvas_.Font()->Assign(font_);
-        TCanvasBinding bound(canvas_, p);
+        TCanvasBinding bound(canvas_, *p);
         draw();
     }
     surface->showSurface();
@@ -568,13 +568,13 @@ bool TWinControl::peerScroll(bool horizontal, int request, int pos) {
     return keep;
 }
 
-void TWinControl::peerDrawListItem(qtbridge::Image& img, int index, unsigned state) {
+void TWinControl::peerDrawListItem(gdi::Image& img, int index, unsigned state) {
     Guarded([&] {
-        qtbridge::Painter painter(img);
+        std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
         // The item starts on the control's background, as the list's erased area.
-        painter.fillRect(0, 0, img.width(), img.height(), ColorToRGB(color_));
+        painter->fillRect(0, 0, img.width(), img.height(), ColorToRGB(color_));
         TCanvas dcCanvas;
-        TCanvasBinding bound(dcCanvas, painter);
+        TCanvasBinding bound(dcCanvas, *painter);
         DRAWITEMSTRUCT dis;
         dis.CtlType = OwnerDrawType();
         dis.CtlID = UINT(TabOrder < 0 ? 0 : TabOrder);
@@ -714,7 +714,7 @@ bool TWinControl::CanFocus() const { return Showing() && enabled_; }
 
 bool TWinControl::SaveScreenshot(const std::string& pngPath) {
     HandleNeeded();
-    qtbridge::Image img;
+    gdi::Image img;
     return peer_->grab(img) && img.save(pngPath);
 }
 
@@ -733,7 +733,7 @@ void TWinControl::EraseBackground(TCanvas& c) {
         Perform(WM_ERASEBKGND, WPARAM(c.Handle()), 0);
 }
 
-void TWinControl::PaintControls(qtbridge::Painter& p) {
+void TWinControl::PaintControls(gdi::Painter& p) {
     for (TControl* c : controls_) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible()) continue;
@@ -745,7 +745,7 @@ void TWinControl::PaintControls(qtbridge::Painter& p) {
     }
 }
 
-void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
+void TWinControl::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
     {
         TCanvasBinding bound(paintCanvas_, p);
         EraseBackground(paintCanvas_);
@@ -753,11 +753,11 @@ void TWinControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
     PaintControls(p);
 }
 
-void TWinControl::peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) {
+void TWinControl::peerPaint(gdi::Painter& p, int l, int t, int r, int b) {
     Guarded([&] { PaintWindow(p, Rect(l, t, r, b)); });
 }
 
-void TWinControl::peerPaintFrame(qtbridge::Painter&, int, int) {}
+void TWinControl::peerPaintFrame(gdi::Painter&, int, int) {}
 
 TControl* TWinControl::ControlAtPos(int x, int y) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
@@ -912,7 +912,7 @@ bool TWinControl::peerHint(int x, int y, std::string& text, uint32_t& bgr) {
     return true;
 }
 
-void TWinControl::peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) {
+void TWinControl::peerDrawItem(gdi::Painter& p, unsigned itemState, int w, int h) {
     Guarded([&] {
         TCanvas c;
         TCanvasBinding bound(c, p);
@@ -945,7 +945,7 @@ void TWinControl::peerEnterLeave(bool enter) {
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
-void TCustomControl::PaintWindow(qtbridge::Painter& p, const TRect& /*r*/) {
+void TCustomControl::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
     canvas_.Font()->Assign(font_);
     {
         TCanvasBinding bound(canvas_, p);

@@ -276,7 +276,7 @@ public:
     std::string ClassName() const override { return "TGraphicControl"; }
     TCanvas* Canvas() { return &canvas_; }
     virtual void Paint() {}
-    void PaintTo(qtbridge::Painter& p);  // with origin and clip set by the parent
+    void PaintTo(gdi::Painter& p);  // with origin and clip set by the parent
     // Runs `draw` with the canvas bound to the parent window's image at the control's place,
     // outside a paint, and shows the result at once; inside a paint the canvas is used as it
     // is bound. False (nothing drawn) when the control is not showing.
@@ -347,12 +347,12 @@ protected:
     virtual void PeerCreated() {}              // copy the control's state into the new widget
     virtual void PeerChanged(int /*code*/) {}  // a native widget's notification
     // Paints background and graphic children; custom controls paint in between.
-    virtual void PaintWindow(qtbridge::Painter& p, const TRect& r);
+    virtual void PaintWindow(gdi::Painter& p, const TRect& r);
     virtual void PaintBackground(TCanvas& c, const TRect& r);
     // Sends WM_ERASEBKGND with the canvas's device context; the class library's own handling
     // paints the background through PaintBackground.
     void EraseBackground(TCanvas& c);
-    virtual void PaintControls(qtbridge::Painter& p);
+    virtual void PaintControls(gdi::Painter& p);
     virtual bool DoKeyDown(WORD& key, TShiftState shift);
     virtual bool DoKeyPress(char& key);
     void FontObjectChanged() override;
@@ -365,8 +365,8 @@ protected:
     void EndHover();
 
     // PeerHost
-    void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override;
-    void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
+    void peerPaint(gdi::Painter& p, int l, int t, int r, int b) override;
+    void peerPaintFrame(gdi::Painter& p, int w, int h) override;
     void peerMouse(unsigned msg, int x, int y, unsigned keys) override;
     // Hit tests and non-client presses go through the window procedure, as the window
     // system sends them, so hooks on the window take part.
@@ -378,11 +378,11 @@ protected:
     void peerFocus(bool in) override;
     void peerEnterLeave(bool enter) override;
     // An owner-drawn window asks its parent to draw it (WM_DRAWITEM, reflected as CN_DRAWITEM).
-    void peerDrawItem(qtbridge::Painter& p, unsigned itemState, int w, int h) override;
+    void peerDrawItem(gdi::Painter& p, unsigned itemState, int w, int h) override;
     bool peerHint(int x, int y, std::string& text, uint32_t& bgr) override;
     // Owner-drawn items: a device context over the item's image goes to the parent as
     // WM_DRAWITEM, which comes back to this control as CN_DRAWITEM.
-    void peerDrawListItem(qtbridge::Image& img, int index, unsigned state) override;
+    void peerDrawListItem(gdi::Image& img, int index, unsigned state) override;
     // The window's own scroll bar moves: WM_HSCROLL/WM_VSCROLL to the control, which may
     // keep it where it is (answering non-zero).
     bool peerScroll(bool horizontal, int request, int pos) override;
@@ -410,7 +410,7 @@ public:
     virtual void Paint() {}
 
 protected:
-    void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
+    void PaintWindow(gdi::Painter& p, const TRect& r) override;
     TCanvas canvas_;
 };
 

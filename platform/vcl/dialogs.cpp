@@ -1,10 +1,10 @@
 #include "platform/vcl/dialogs.h"
 
-#include "platform/qt/dialogs.h"
+#include "platform/vcl/windowSystem.h"
 
 bool TOpenDialog::Execute() {
     std::string chosen;
-    if (!qtbridge::OpenFileDialog(Title, InitialDir, Filter, chosen)) return false;
+    if (!ws::OpenFileDialog(Title, InitialDir, Filter, chosen)) return false;
     FileName = chosen;
     return true;
 }

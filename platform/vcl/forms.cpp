@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/qt/fontSetUp.h"
-#include "platform/qt/qtapp.h"
 #include "platform/rtl/startTrace.h"
 #include "platform/user/mdiClient.h"
 #include "platform/user/metrics.h"
 #include "platform/vcl/formreader.h"
+#include "platform/vcl/windowSystem.h"
 #include "platform/win/mutex.h"
 #include "platform/win/theme.h"
 
@@ -162,13 +161,13 @@ namespace {
 // The MDI client window's widget: the application workspace behind the children.
 class MdiClientHost final : public ws::PeerHost {
 public:
-    void peerPaint(qtbridge::Painter& p, int l, int t, int r, int b) override {
+    void peerPaint(gdi::Painter& p, int l, int t, int r, int b) override {
         canvas_.Bind(&p);
         canvas_.Brush()->Color = clAppWorkSpace;
         canvas_.FillRect(Rect(l, t, r, b));
         canvas_.Unbind();
     }
-    void peerPaintFrame(qtbridge::Painter&, int, int) override {}
+    void peerPaintFrame(gdi::Painter&, int, int) override {}
     void peerMouse(unsigned, int, int, unsigned) override {}
     bool peerKey(unsigned, int, unsigned) override { return false; }
     void peerNotify(int) override {}
@@ -279,8 +278,8 @@ void TForm::PeerCreated() {
 void TForm::applyPosition() {
     if (Position == poScreenCenter || Position == poDesktopCenter || Position == poMainFormCenter ||
         Position == poOwnerFormCenter) {
-        SetBounds((qtbridge::ScreenWidth() - width_) / 2, (qtbridge::ScreenHeight() - height_) / 2,
-                  width_, height_);
+        SetBounds((ws::ScreenWidth() - width_) / 2, (ws::ScreenHeight() - height_) / 2, width_,
+                  height_);
     }
 }
 
@@ -462,7 +461,7 @@ bool TForm::peerCloseRequest() {
     return false;  // the form hides or frees itself
 }
 
-void TForm::peerPaintFrame(qtbridge::Painter& p, int w, int h) {
+void TForm::peerPaintFrame(gdi::Painter& p, int w, int h) {
     try {
         TCanvasBinding bound(frameCanvas_, p);
         // The frame is painted through the window procedure, so a component that takes
@@ -665,10 +664,10 @@ void TApplication::UnhookMainWindow(int id) {
 
 void TApplication::Initialize() {
     RegisterStandardClasses();
-    qtbridge::EnsureGui();
+    ws::EnsureGui();
 }
 
-void TApplication::SetUpFontsAhead() { qtbridge::RequestFontSetUpAhead(); }
+void TApplication::SetUpFontsAhead() { ws::RequestFontSetUpAhead(); }
 
 void TApplication::Run() {
     if (mainForm_ && ShowMainForm) mainForm_->Show();
@@ -748,10 +747,10 @@ void TApplication::ShowException(Exception& e) { std::fprintf(stderr, "%s\n", e.
 
 void TScreen::SetCursor(TCursor c) {
     cursor_ = c;
-    qtbridge::SetAppCursor(int(c));
+    ws::SetAppCursor(int(c));
 }
 
-int TScreen::Width() const { return qtbridge::ScreenWidth(); }
-int TScreen::Height() const { return qtbridge::ScreenHeight(); }
+int TScreen::Width() const { return ws::ScreenWidth(); }
+int TScreen::Height() const { return ws::ScreenHeight(); }
 
-void TApplication::CancelHint() { qtbridge::HideHint(); }
+void TApplication::CancelHint() { ws::HideHint(); }

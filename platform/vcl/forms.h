@@ -120,7 +120,7 @@ protected:
     void UpdatePeerGeometry() override;
     void PeerCreated() override;
     void Dispatch(TMessage& m) override;
-    void peerPaintFrame(qtbridge::Painter& p, int w, int h) override;
+    void peerPaintFrame(gdi::Painter& p, int w, int h) override;
     bool peerCloseRequest() override;
     void peerActivate(bool active) override;
     int peerFrameMouse(int x, int y) override;

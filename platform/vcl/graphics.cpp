@@ -77,8 +77,8 @@ void TFont::Assign(const TFont& f) {
     Changed();
 }
 
-qtbridge::FontSpec TFont::AsFontSpec() const {
-    qtbridge::FontSpec s;
+gdi::FontSpec TFont::AsFontSpec() const {
+    gdi::FontSpec s;
     s.name = name_;
     s.pixelHeight = height_ < 0 ? -height_ : std::max(1, height_ * 4 / 5);
     s.bold = style_.count(fsBold) > 0;
@@ -150,7 +150,7 @@ HBRUSH TBrush::Handle() {
 TCanvas::TCanvas() = default;
 TCanvas::~TCanvas() { releaseHandle(); }
 
-void TCanvas::Bind(qtbridge::Painter* painter) {
+void TCanvas::Bind(gdi::Painter* painter) {
     own_.reset();
     external_ = nullptr;
     painter_ = painter;
@@ -174,14 +174,14 @@ void TCanvas::SetHandle(HDC h) {
     releaseHandle();
     external_ = nullptr;
     auto dc = gdi::FindAs<gdi::Dc>(h);
-    qtbridge::Image* img = dc ? dc->image() : nullptr;
+    gdi::Image* img = dc ? dc->image() : nullptr;
     if (!img) return;
     external_ = h;
     // The pixels may be held by a painter already (the context's own): draw through it.
     if (gdi::Painter* active = gdi::Painter::ActiveOn(*img)) {
         painter_ = active;
     } else {
-        own_ = std::make_unique<qtbridge::Painter>(*img);
+        own_ = gdi::NewPainter(*img);
         own_->setOrigin(dc->base.x, dc->base.y);
         painter_ = own_.get();
     }
@@ -315,11 +315,9 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
     return h;
 }
 int TCanvas::TextWidth(const std::string& text) {
-    return qtbridge::TextAdvance(font_.AsFontSpec(), text);
+    return gdi::TextAdvance(font_.AsFontSpec(), text);
 }
-int TCanvas::TextHeight(const std::string&) {
-    return qtbridge::FontInfoOf(font_.AsFontSpec()).height;
-}
+int TCanvas::TextHeight(const std::string&) { return gdi::FontInfoOf(font_.AsFontSpec()).height; }
 void TCanvas::Draw(int x, int y, TGraphic* g) {
     if (g && !g->Empty()) g->Draw(this, Rect(x, y, x + g->Width(), y + g->Height()));
 }
@@ -341,7 +339,7 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TC
     part.SetSize(source.Width(), source.Height());
     part.Canvas()->CopyRect(Rect(0, 0, source.Width(), source.Height()), bmp->Canvas(), source);
     const COLORREF key = ColorToRGB(color), fill = ColorToRGB(brush_.Color);
-    qtbridge::Image& img = part.Image();
+    gdi::Image& img = part.Image();
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             if (img.pixel(x, y) == key) img.setPixel(x, y, fill);
@@ -350,7 +348,7 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TC
     CopyRect(dest, part.Canvas(), Rect(0, 0, source.Width(), source.Height()));
     CopyMode = mode;
 }
-void TCanvas::DrawImage(const TRect& dest, const qtbridge::Image& img) {
+void TCanvas::DrawImage(const TRect& dest, const gdi::Image& img) {
     if (!painter_) return;
     if (dest.Width() == img.width() && dest.Height() == img.height())
         painter_->drawImage(dest.Left, dest.Top, img);
@@ -413,7 +411,7 @@ void TBitmap::unbindCanvas() {
 
 void TBitmap::bindCanvas() {
     if (!canvas_) return;
-    painter_ = std::make_unique<qtbridge::Painter>(image_);
+    painter_ = gdi::NewPainter(image_);
     canvas_->Bind(painter_.get());
     canvas_->SetImage(&image_);
 }
@@ -429,7 +427,7 @@ std::shared_ptr<gdi::Bitmap> TBitmap::gdiBitmap() {
     return bm_;
 }
 
-qtbridge::Image& TBitmap::Image() {
+gdi::Image& TBitmap::Image() {
     if (bm_) bm_->beforeUse();
     return image_;
 }
@@ -622,7 +620,7 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
 void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
     const int w = Width(), h = Height();
     std::vector<uint32_t> px(size_t(w) * size_t(h));
-    qtbridge::Image& img = Image();
+    gdi::Image& img = Image();
     for (int y = 0; y < h; ++y)
         std::memcpy(px.data() + size_t(y) * size_t(w), img.scanLine(y), size_t(w) * 4);
     format = CF_BITMAP;

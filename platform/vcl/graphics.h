@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "platform/qt/surface.h"
+#include "platform/gdi/surface.h"
 #include "platform/vcl/component.h"
 #include "platform/vcl/graphicErrors.h"
 #include "platform/win/wintypes.h"
@@ -100,7 +100,7 @@ public:
     }
     TFontCharset Charset = DEFAULT_CHARSET;
     void Assign(const TFont& f);
-    qtbridge::FontSpec AsFontSpec() const;
+    gdi::FontSpec AsFontSpec() const;
     // The font as a GDI object, made anew when the font has changed; owned by the font.
     HFONT Handle();
     ~TFont() override;
@@ -156,7 +156,7 @@ public:
     TPoint PenPos;
 
     // Binds the canvas to an image; with an origin and clip for graphic controls.
-    void Bind(qtbridge::Painter* painter);
+    void Bind(gdi::Painter* painter);
     void Unbind();
     bool Bound() const { return painter_ != nullptr; }
 
@@ -189,13 +189,13 @@ public:
     void DrawFocusRect(const TRect& r);
     // Called before every drawing (a bitmap brings its pixels up to date).
     std::function<void()> OnChanging;
-    void DrawImage(const TRect& dest, const qtbridge::Image& img);
+    void DrawImage(const TRect& dest, const gdi::Image& img);
     TColor Pixel(int x, int y);
     void SetPixel(int x, int y, TColor c);
     TColor Pixels(int x, int y) { return Pixel(x, y); }
     void SetPixels(int x, int y, TColor c) { SetPixel(x, y, c); }
-    qtbridge::Image* Image() const { return image_; }
-    void SetImage(qtbridge::Image* img) { image_ = img; }
+    gdi::Image* Image() const { return image_; }
+    void SetImage(gdi::Image* img) { image_ = img; }
 
 private:
     friend class TBitmap;
@@ -213,8 +213,8 @@ private:
     TPen pen_;
     TBrush brush_;
     gdi::Painter* painter_ = nullptr;
-    qtbridge::Image* image_ = nullptr;
-    std::unique_ptr<qtbridge::Painter> own_;
+    gdi::Image* image_ = nullptr;
+    std::unique_ptr<gdi::Painter> own_;
 };
 
 // A canvas bound to a painter for one scope: unbound when the scope is left, by return or
@@ -224,7 +224,7 @@ private:
 //   Paint();
 class TCanvasBinding {
 public:
-    TCanvasBinding(TCanvas& canvas, qtbridge::Painter& painter) : canvas_(canvas) {
+    TCanvasBinding(TCanvas& canvas, gdi::Painter& painter) : canvas_(canvas) {
         canvas_.Bind(&painter);
     }
     TCanvasBinding(const TCanvasBinding&) = delete;
@@ -298,8 +298,8 @@ public:
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     // Row y (0 = the top) in the pixel format's layout; 32 bits (and pfDevice): B G R A.
     uint8_t* ScanLine(int y);
-    qtbridge::Image& Image();
-    const qtbridge::Image& Image() const { return image_; }
+    gdi::Image& Image();
+    const gdi::Image& Image() const { return image_; }
     TColor TransparentColor = clNone;  // clNone: the bottom-left pixel's colour
     TTransparentMode TransparentMode = tmAuto;
     TPixelFormat PixelFormat() const { return pixelFormat_; }
@@ -325,13 +325,13 @@ private:
     void bindCanvas();
     void unbindCanvas();
     std::shared_ptr<gdi::Bitmap> gdiBitmap();
-    qtbridge::Image image_;
+    gdi::Image image_;
     TPixelFormat pixelFormat_ = pfDevice;
     std::shared_ptr<gdi::Bitmap> bm_;
     HBITMAP handle_ = nullptr;
     HPALETTE palette_ = nullptr;
     std::unique_ptr<TCanvas> canvas_;
-    std::unique_ptr<qtbridge::Painter> painter_;
+    std::unique_ptr<gdi::Painter> painter_;
 };
 
 // A picture of any registered format (by file extension).

@@ -1,6 +1,6 @@
 #include "platform/vcl/menus.h"
 
-#include "platform/qt/dialogs.h"
+#include "platform/vcl/windowSystem.h"
 
 TPopupMenu::~TPopupMenu() {
     for (TMenuItem* i : items_) delete i;
@@ -15,9 +15,9 @@ TMenuItem* TPopupMenu::Add(const std::string& caption) {
 
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup(this);
-    std::vector<qtbridge::PopupMenuItem> shown;
+    std::vector<ws::PopupMenuItem> shown;
     for (TMenuItem* i : items_) shown.push_back({i->Caption, i->Enabled, i->Checked});
-    const int chosen = qtbridge::PopupMenu(shown, x, y);
+    const int chosen = ws::PopupMenu(shown, x, y);
     if (chosen >= 0 && chosen < int(items_.size()) && items_[size_t(chosen)]->Enabled)
         items_[size_t(chosen)]->Click();
 }

@@ -10,13 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/surface.h"
+#include "platform/gdi/surface.h"
 
 namespace ws {
-
-using qtbridge::FontSpec;
-using qtbridge::Image;
-using qtbridge::Painter;
 
 // Notification codes a window-system widget reports to its control.
 enum PeerNote { pnClicked = 0, pnTextChanged = 1, pnSelChange = 2, pnDblClick = 6 };
@@ -26,8 +22,8 @@ enum PeerNote { pnClicked = 0, pnTextChanged = 1, pnSelChange = 2, pnDblClick = 
 class PeerHost {
 public:
     virtual ~PeerHost() = default;
-    virtual void peerPaint(Painter& p, int l, int t, int r, int b) = 0;
-    virtual void peerPaintFrame(Painter& p, int w, int h) = 0;  // a top-level window's frame
+    virtual void peerPaint(gdi::Painter& p, int l, int t, int r, int b) = 0;
+    virtual void peerPaintFrame(gdi::Painter& p, int w, int h) = 0;  // a top-level window's frame
     virtual void peerMouse(unsigned msg, int x, int y, unsigned keys) = 0;
     virtual bool peerKey(unsigned msg, int key, unsigned shift) = 0;  // true: consumed
     virtual void peerNotify(int code) = 0;
@@ -51,10 +47,10 @@ public:
     virtual int peerHitTest(int /*sx*/, int /*sy*/) { return 1; }
     virtual void peerNcMouse(unsigned /*msg*/, int /*hit*/, int /*sx*/, int /*sy*/) {}
     // An owner-drawn button's paint: the item state bits (1 selected, 4 disabled, 16 focus).
-    virtual void peerDrawItem(Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
+    virtual void peerDrawItem(gdi::Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
     // item's size; `state` holds the ODS_ flags.
-    virtual void peerDrawListItem(Image& /*img*/, int /*index*/, unsigned /*state*/) {}
+    virtual void peerDrawListItem(gdi::Image& /*img*/, int /*index*/, unsigned /*state*/) {}
     // A list's scroll bar is about to move (an SB_ request and the position it goes to);
     // true keeps it where it is.
     virtual bool peerScroll(bool /*horizontal*/, int /*request*/, int /*pos*/) { return false; }
@@ -72,7 +68,7 @@ public:
     // The caption or contents (a top-level window's title); painted windows keep none.
     virtual void setText(const std::string& s) = 0;
     virtual std::string text() const = 0;
-    virtual void setFont(const FontSpec& f) = 0;
+    virtual void setFont(const gdi::FontSpec& f) = 0;
     virtual void setColor(uint32_t bgr) = 0;  // the window system's widgets only
     virtual void setToolTip(const std::string& s) = 0;
     virtual void setFocus() = 0;
@@ -84,7 +80,7 @@ public:
     // Shapes the window (window coordinates, frame included): outside the rectangles it
     // neither shows nor takes the mouse. No rectangles and `shaped` false: the whole window.
     virtual void setShape(const int* ltrb, int count, bool shaped) = 0;
-    virtual bool grab(Image& out) = 0;  // the window as it shows now
+    virtual bool grab(gdi::Image& out) = 0;  // the window as it shows now
     // The window's rectangle on the screen, or its client area's; false when not shown by
     // the window system.
     virtual bool screenRect(bool client, int& l, int& t, int& r, int& b) const = 0;
@@ -111,7 +107,7 @@ class PaintedPeer : public Peer {
 public:
     // The image a device context of the window draws on (client area, or the whole window
     // with `whole`), sized to the window.
-    virtual Image* surface(bool whole) = 0;
+    virtual gdi::Image* surface(bool whole) = 0;
     // Shows what was drawn on the surface outside a paint without painting the window anew.
     virtual void showSurface() = 0;
 };

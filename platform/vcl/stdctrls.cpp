@@ -108,7 +108,7 @@ void TStaticText::Loaded() {
     AdjustSize();
 }
 
-void TStaticText::PaintWindow(qtbridge::Painter& p, const TRect& r) {
+void TStaticText::PaintWindow(gdi::Painter& p, const TRect& r) {
     TCanvasBinding bound(paintCanvas_, p);
     TCanvas& c = paintCanvas_;
     c.Font()->Assign(font_);

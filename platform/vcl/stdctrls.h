@@ -48,7 +48,7 @@ public:
     void Loaded() override;
 
 protected:
-    void PaintWindow(qtbridge::Painter& p, const TRect& r) override;
+    void PaintWindow(gdi::Painter& p, const TRect& r) override;
 };
 
 class TEdit : public TWinControl {

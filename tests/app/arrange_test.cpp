@@ -1,6 +1,6 @@
 // The page-order window and a merge of two documents in a chosen order.
 #include "app/arrange.h"
-#include "platform/qt/qtapp.h"
+#include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -194,10 +194,10 @@ TEST_F(AppTest, PageOrderWindowClosesByAltLAndKeepsOpenOnEscape) {
     Form_main->SelectSource(pdf);
     bool stayed = false;
     ArrangeDriver d([&] {
-        qtbridge::PressKey(27, 0);
+        ws::PressKey(27, 0);
         Application->ProcessMessages();
         stayed = Form_arrange && Form_arrange->Visible();
-        qtbridge::PressKey('L', 2);  // ">> 关闭(&L)"
+        ws::PressKey('L', 2);  // ">> 关闭(&L)"
         Application->ProcessMessages();
     });
     Form_main->StyButton_arrangeClick(nullptr);

@@ -1,6 +1,6 @@
 // A run started from the window: sources from the pickers, the result beside the source,
 // the completion message, the Show button and the function's saved options.
-#include "platform/qt/qtapp.h"
+#include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 
 using apptest::AppTest;
@@ -132,7 +132,7 @@ TEST_F(AppTest, AltSOnTheKeyboardStartsARun) {
     ShowMain();
     SelectFunction("pdf2jpg");
     Answerer answer;
-    qtbridge::PressKey('S', 2);  // Alt+S: " 开始(&S)"
+    ws::PressKey('S', 2);  // Alt+S: " 开始(&S)"
     Application->ProcessMessages();
     ASSERT_EQ(answer.texts.size(), 1u);
     EXPECT_EQ(answer.texts[0], "没有正确选择! \n\n请先选择你的源文件。");

@@ -1,6 +1,6 @@
 // The message box: kinds, captions, the growth rule, logging and the unattended form.
 #include "engine/util.h"
-#include "platform/qt/qtapp.h"
+#include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 
 using apptest::AppTest;
@@ -179,7 +179,7 @@ TEST_F(AppTest, HoverOnOkEndsWhenTheBoxIsClosedByAClick) {
     auto okPixels = [&] {
         const std::string path = Form_main->FState.FLogDir + "msg-hover.png";
         EXPECT_TRUE(Form_MsgDlg->SaveScreenshot(path));
-        qtbridge::Image img;
+        gdi::Image img;
         const std::string data = ReadFileText(path);
         EXPECT_TRUE(img.loadFromData(data.data(), data.size()));
         std::vector<uint32_t> pixels;
@@ -222,7 +222,7 @@ namespace {
 
 // The lengths of the runs of rows holding ink (pixels darker than light grey) in a
 // picture's columns from left to right - 1.
-std::vector<int> InkRuns(const qtbridge::Image& img, int left, int right) {
+std::vector<int> InkRuns(const gdi::Image& img, int left, int right) {
     std::vector<int> runs;
     int run = 0;
     for (int y = 0; y < img.height(); ++y) {
@@ -262,7 +262,7 @@ TEST_F(AppTest, WrappedChineseLinesKeepAPixelApart) {
         "范围，请选择其他分辨率。"
         "该文件受密码保护，需要密码才能打开。警告：夏季量算器",
         mkError, false);
-    qtbridge::Image img;
+    gdi::Image img;
     const std::string data = ReadFileText(path);
     ASSERT_TRUE(img.loadFromData(data.data(), data.size()));
     const std::vector<int> runs = InkRuns(img, 0, img.width());
@@ -289,7 +289,7 @@ TEST_F(AppTest, MessageBoxKeys) {
         t.SetInterval(30);
         t.OnTimer = [&](TObject*) {
             if (!Form_MsgDlg->Visible() || next >= r.keys.size()) return;
-            qtbridge::PressKey(r.keys[next].first, r.keys[next].second);
+            ws::PressKey(r.keys[next].first, r.keys[next].second);
             ++next;
         };
         t.SetEnabled(true);

@@ -4,8 +4,8 @@
 #include "app/check.h"
 #include "app/faqs.h"
 #include "app/info.h"
-#include "platform/qt/qtapp.h"
 #include "platform/rtl/rtf.h"
+#include "platform/vcl/windowSystem.h"
 #include "platform/win/printers.h"
 #include "tests/app/fixture.h"
 
@@ -172,11 +172,11 @@ TEST_F(AppTest, SideWindowsCloseByAltLAndKeepOpenOnEscapeAndEnter) {
             if (!w || !w->Visible() || pressed) return;
             pressed = true;
             for (int key : {27, 13}) {
-                qtbridge::PressKey(key, 0);
+                ws::PressKey(key, 0);
                 Application->ProcessMessages();
             }
             stayed = r.window() && r.window()->Visible();
-            qtbridge::PressKey('L', 2);
+            ws::PressKey('L', 2);
             Application->ProcessMessages();
         };
         t.SetEnabled(true);

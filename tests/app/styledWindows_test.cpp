@@ -6,7 +6,7 @@
 #include <map>
 
 #include "app/arrange.h"
-#include "platform/qt/qtapp.h"
+#include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 
 using namespace apptest;
@@ -187,7 +187,7 @@ TEST_F(AppTest, TabReachesStartLikeAPushButton) {
         GTEST_SKIP() << "no keyboard focus on this platform";
     bool reached = false;
     for (int i = 0; i < 12 && !reached; ++i) {
-        qtbridge::PressKey(9, 0);
+        ws::PressKey(9, 0);
         Application->ProcessMessages();
         reached = Form_main->StyButton_start->Focused();
     }
@@ -197,7 +197,7 @@ TEST_F(AppTest, TabReachesStartLikeAPushButton) {
     // Space presses the focused button and releases it: one click.
     int clicks = 0;
     Form_main->StyButton_start->OnClick = [&](TObject*) { ++clicks; };
-    qtbridge::PressKey(32, 0);
+    ws::PressKey(32, 0);
     Application->ProcessMessages();
     EXPECT_EQ(clicks, 1);
 }

@@ -10,8 +10,8 @@
 
 #include "controls/extended/xcExControls.h"
 #include "platform/gdi/gdi.h"
-#include "platform/qt/qtapp.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/windowSystem.h"
 
 namespace {
 struct Init : ::testing::Environment {
@@ -593,7 +593,7 @@ TEST(XcExHooks, TabStaysWithAControlWhoseDialogCodeAsksForIt) {
         Application->ProcessMessages();
         ASSERT_TRUE(p->Focused());
         p->hooks.clear();
-        qtbridge::PressKey(9, 0);
+        ws::PressKey(9, 0);
         Application->ProcessMessages();
         EXPECT_EQ(std::count(p->hooks.begin(), p->hooks.end(), "GetDlgCode"), 1) << wantsTab;
         EXPECT_EQ(p->Focused(), wantsTab);

@@ -251,7 +251,7 @@ TEST(XcPickers, IconsDifferForAFolderAPdfAndAnUnknownType) {
     ASSERT_EQ(p.files->Items()->Count(), 3);
     p.files->SetItemIndex(-1);
     Application->ProcessMessages();
-    qtbridge::Image shot;
+    gdi::Image shot;
     ASSERT_TRUE(p.files->Peer()->grab(shot));
     // The 16 x 16 icon of each row, from the picture.
     auto iconOf = [&](int row) {

@@ -183,7 +183,7 @@ TEST(XcListBox, OwnerDrawnItemsUseTheSelectionColours) {
     f.list->SetItemIndex(1);
     Application->ProcessMessages();
     TRect r1 = f.list->ItemRect(1), r0 = f.list->ItemRect(0);
-    qtbridge::Image shot;
+    gdi::Image shot;
     ASSERT_TRUE(f.list->Peer()->grab(shot));
     // The selected row is red at its left edge; the other on the window colour.
     EXPECT_EQ(shot.pixel(r1.Left + 2, r1.Top + 1), ColorToRGB(clRed));

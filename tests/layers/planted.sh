@@ -40,6 +40,9 @@ case $row in
     plant platform/vcl/plantedBridge.h '#pragma once' '#include "platform/qt/plantedBridge.h"'
     plant controls/extended/plantedUser.cpp '#include "platform/vcl/plantedBridge.h"'
     expect='controls/extended/plantedUser.cpp: includes "platform/automation/servers.h" through "platform/vcl/plantedBridge.h" across' ;;
+  backEndNameAbovePlatform)  # a name of the Qt back end, with no include at all
+    plant controls/styled/plantedName.cpp 'void Tab() { qtbridge::PressKey(9, 0); }'
+    expect='controls/styled/plantedName.cpp:1: names the Qt back end (qtbridge) outside platform/qt' ;;
   posixOutsidePlatform)
     plant engine/plantedPosix.cpp '#include <unistd.h>'
     expect='engine/plantedPosix.cpp: calls POSIX directly outside platform/' ;;

@@ -10,12 +10,12 @@
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styButton.h"
 #include "controls/styled/styFiler.h"
-#include "platform/qt/dialogs.h"
 #include "platform/user/capture.h"
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/vcl/windowSystem.h"
 
 namespace {
 
@@ -277,17 +277,16 @@ TEST(StyButtonDropDown, ClickFiresOnClickThenOpensTheMenuBelow) {
     b->DropDownIndent = 4;
     int dropped = 0, shownPressed = 0, atX = 0, atY = 0;
     b->OnDropDown = [&](TObject*) { ++dropped; };
-    qtbridge::SetPopupMenuDriver(
-        [&](const std::vector<qtbridge::PopupMenuItem>& items, int x, int y) {
-            EXPECT_EQ(items.size(), 2u);
-            EXPECT_TRUE(b->Dropped());
-            shownPressed = int(b->Perform(BM_GETSTATE));
-            atX = x;
-            atY = y;
-            return 1;
-        });
+    ws::SetPopupMenuDriver([&](const std::vector<ws::PopupMenuItem>& items, int x, int y) {
+        EXPECT_EQ(items.size(), 2u);
+        EXPECT_TRUE(b->Dropped());
+        shownPressed = int(b->Perform(BM_GETSTATE));
+        atX = x;
+        atY = y;
+        return 1;
+    });
     b->Click();
-    qtbridge::SetPopupMenuDriver(nullptr);
+    ws::SetPopupMenuDriver(nullptr);
     EXPECT_EQ(r.clicks, 1);  // OnClick first
     EXPECT_EQ(dropped, 1);
     EXPECT_EQ(chosen, 2);
@@ -315,7 +314,7 @@ TEST(StyButtonDropDown, AWindowHoldingTheMouseLeavesItsModeWhenTheMenuCloses) {
         inner(m);
     };
     // The other button takes the mouse while the menu is open.
-    qtbridge::SetPopupMenuDriver([&](const std::vector<qtbridge::PopupMenuItem>&, int, int) {
+    ws::SetPopupMenuDriver([&](const std::vector<ws::PopupMenuItem>&, int, int) {
         r.other->SetMouseCapture(true);
         return -1;
     });
@@ -323,10 +322,9 @@ TEST(StyButtonDropDown, AWindowHoldingTheMouseLeavesItsModeWhenTheMenuCloses) {
     EXPECT_EQ(cancels, 1);
     EXPECT_EQ(GetCapture(), nullptr);  // and let it go
     // Without a holder nobody is told.
-    qtbridge::SetPopupMenuDriver(
-        [](const std::vector<qtbridge::PopupMenuItem>&, int, int) { return -1; });
+    ws::SetPopupMenuDriver([](const std::vector<ws::PopupMenuItem>&, int, int) { return -1; });
     r.button->Click();
-    qtbridge::SetPopupMenuDriver(nullptr);
+    ws::SetPopupMenuDriver(nullptr);
     EXPECT_EQ(cancels, 1);
     r.other->WindowProc = inner;
 }

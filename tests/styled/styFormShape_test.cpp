@@ -165,7 +165,7 @@ TEST(StyFormShape, BackgroundIsTheFillWithTheBorderAndCornersStayUnpainted) {
     ReleaseDC(f.H(), dc);
 
     // The form as it shows: nothing outside its rounded corners.
-    qtbridge::Image shot;
+    gdi::Image shot;
     ASSERT_TRUE(f.form->Peer()->grab(shot));
     const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
     const std::string folder =
@@ -188,7 +188,7 @@ TEST(StyFormShape, AShownFormPaintsItsFillAndBorderByItself) {
     f.shape->Region()->Border()->SetStyle(rbSingle);
     f.form->Invalidate();
     Application->ProcessMessages();
-    qtbridge::Image shot;
+    gdi::Image shot;
     ASSERT_TRUE(f.form->Peer()->grab(shot));
     const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");
     shot.save((keep && *keep ? IncludeTrailingPathDelimiter(keep) : ::testing::TempDir()) +

@@ -2,10 +2,10 @@
 // reaches the control whose caption marks that letter, for each kind of control.
 #include <gtest/gtest.h>
 
-#include "platform/qt/qtapp.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/vcl/windowSystem.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ struct AccelForm {
         Application->ProcessMessages();
     }
     void Press(char letter, unsigned shift = 2) {
-        qtbridge::PressKey(letter, shift);
+        ws::PressKey(letter, shift);
         Application->ProcessMessages();
     }
     TForm form;
@@ -170,12 +170,12 @@ TEST(Accelerators, SpeedButtonsUnderlineTheirMarkedLetter) {
             ::testing::TempDir() + "vx-speed-underline" + std::to_string(caption.size()) + ".png";
         EXPECT_TRUE(form.SaveScreenshot(path));
         form.Hide();
-        qtbridge::Image img;
+        gdi::Image img;
         const std::string data = ReadFileText(path);
         EXPECT_TRUE(img.loadFromData(data.data(), data.size()));
         return img;
     };
-    const qtbridge::Image marked = shot(">> FAQ(&F)"), plain = shot(">> FAQ(F)");
+    const gdi::Image marked = shot(">> FAQ(&F)"), plain = shot(">> FAQ(F)");
     ASSERT_EQ(marked.height(), plain.height());
     std::vector<int> rows;
     for (int y = 0; y < marked.height(); ++y)

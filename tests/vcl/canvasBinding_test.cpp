@@ -36,11 +36,11 @@ TEST(CanvasBinding, UnbindsOnReturnAndOnException) {
     };
     for (const Row row : {Row{"returns", false}, Row{"raises", true}}) {
         SCOPED_TRACE(row.name);
-        qtbridge::Image img(8, 8);
+        gdi::Image img(8, 8);
         TCanvas canvas;
         try {
-            qtbridge::Painter painter(img);
-            TCanvasBinding bound(canvas, painter);
+            std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
+            TCanvasBinding bound(canvas, *painter);
             EXPECT_TRUE(canvas.Bound());
             canvas.SetPixel(2, 2, clBlue);
             if (row.raise) throw std::runtime_error("drawing failed");
@@ -61,12 +61,12 @@ TEST(CanvasBinding, PaintingControlsLeaveTheirCanvasUnboundWhenPaintRaises) {
     for (bool raise : {false, true}) {
         SCOPED_TRACE(raise ? "raises" : "returns");
         graphic->raise = raise;
-        qtbridge::Image img(10, 10);
-        qtbridge::Painter painter(img);
+        gdi::Image img(10, 10);
+        std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
         if (raise)
-            EXPECT_THROW(graphic->PaintTo(painter), std::runtime_error);
+            EXPECT_THROW(graphic->PaintTo(*painter), std::runtime_error);
         else
-            graphic->PaintTo(painter);
+            graphic->PaintTo(*painter);
         EXPECT_TRUE(graphic->boundInPaint);
         EXPECT_FALSE(graphic->Canvas()->Bound());
     }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/qt/dialogs.h"
+#include "platform/vcl/windowSystem.h"
 
 TEST(FileDialog, SpeaksChineseAndShowsWholeSizes) {
     namespace fs = std::filesystem;
@@ -16,8 +16,8 @@ TEST(FileDialog, SpeaksChineseAndShowsWholeSizes) {
     std::ofstream(dir / "报告.pdf") << std::string(44'500, 'x');
     std::ofstream(dir / "a.pdf") << std::string(1'234'567, 'x');
     const auto look =
-        qtbridge::ProbeOpenFileDialog("打开", dir.string(), "PDF 文件 (*.pdf)|*.pdf",
-                                      (fs::temp_directory_path() / "vx_file_dialog.png").string());
+        ws::ProbeOpenFileDialog("打开", dir.string(), "PDF 文件 (*.pdf)|*.pdf",
+                                (fs::temp_directory_path() / "vx_file_dialog.png").string());
     std::string all;
     for (const std::string& t : look.texts) all += t + "\n";
     for (const char* english : {"Look in", "File name", "Files of type", "Open", "Cancel"})

@@ -18,10 +18,10 @@ std::string TempPng(const std::string& name) {
 }
 
 // A screenshot read back with its alpha channel.
-qtbridge::Image Shot(TWinControl& c, const std::string& name) {
+gdi::Image Shot(TWinControl& c, const std::string& name) {
     std::string path = TempPng(name);
     EXPECT_TRUE(c.SaveScreenshot(path));
-    qtbridge::Image img;
+    gdi::Image img;
     EXPECT_TRUE(img.loadFromData(ReadFileText(path).data(), ReadFileText(path).size()));
     std::remove(path.c_str());
     return img;
@@ -44,7 +44,7 @@ TEST(WindowRegions, ShapedWindowNeitherPaintsNorTakesClicksOutsideItsShape) {
     EXPECT_EQ(downs, 0);  // the cut-away corner takes no click
     form.Peer()->click(100, 75);
     EXPECT_EQ(downs, 1);
-    qtbridge::Image img = Shot(form, "shaped");
+    gdi::Image img = Shot(form, "shaped");
     EXPECT_NE(img.pixel(2, 2), COLORREF(clRed));
     EXPECT_NE(img.pixel(197, 147), COLORREF(clRed));
     EXPECT_EQ(img.pixel(100, 75), COLORREF(clRed));
@@ -58,7 +58,7 @@ TEST(WindowRegions, ShapedWindowNeitherPaintsNorTakesClicksOutsideItsShape) {
 }
 
 // Where `part` sits in `whole` pixel for pixel, or (-1, -1).
-TPoint Find(const qtbridge::Image& whole, const qtbridge::Image& part) {
+TPoint Find(const gdi::Image& whole, const gdi::Image& part) {
     for (int oy = 0; oy + part.height() <= whole.height(); ++oy)
         for (int ox = 0; ox + part.width() <= whole.width(); ++ox) {
             bool same = true;
@@ -84,9 +84,9 @@ TEST(Screenshots, ChildControlsLookAsInTheirWindow) {
     list->Items()->Add("beta");
     form.Show();
     Application->ProcessMessages();
-    qtbridge::Image whole = Shot(form, "form");
-    qtbridge::Image p = Shot(*panel, "panel");
-    qtbridge::Image l = Shot(*list, "list");
+    gdi::Image whole = Shot(form, "form");
+    gdi::Image p = Shot(*panel, "panel");
+    gdi::Image l = Shot(*list, "list");
     ASSERT_EQ(p.width(), 200);
     ASSERT_EQ(p.height(), 150);
     TPoint at = Find(whole, p);
@@ -109,7 +109,7 @@ TEST(Screenshots, DisabledListKeepsGreyTextWhateverItsFontColour) {
     form.Show();
     Application->ProcessMessages();
     // Red-looking pixels (the text may be smoothed).
-    auto reds = [](const qtbridge::Image& img) {
+    auto reds = [](const gdi::Image& img) {
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x) {

@@ -77,7 +77,7 @@ TEST(ListBoxRows, RowsOfTheFormsHeightKeepChineseNamesAPixelApart) {
     Application->ProcessMessages();
     const std::string path = ::testing::TempDir() + "vx-list-rows.png";
     ASSERT_TRUE(list->SaveScreenshot(path));
-    qtbridge::Image img;
+    gdi::Image img;
     const std::string data = ReadFileText(path);
     ASSERT_TRUE(img.loadFromData(data.data(), data.size()));
     // Rows of ink (dark pixels) in the text's columns: runs of at most 12, starting 13 apart.
