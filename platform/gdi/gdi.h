@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "platform/win/wintypes.h"
 
@@ -418,3 +420,48 @@ constexpr int COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24, COLOR_
               COLOR_GRADIENTACTIVECAPTION = 27;
 constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
 COLORREF GetSysColor(int index);
+
+// ---------------------------------------------------------------- the class library's surfaces
+// Device contexts and bitmaps over images the class library keeps (a canvas's, a bitmap's),
+// so it builds them without knowing the objects behind the handles.
+namespace gdi {
+class Image;
+struct Bitmap;  // opaque here: a bitmap's image, nominal depth and packed rows
+
+// A device context for a canvas: the default palette selected and nothing else (the canvas
+// selects its pen, brush and font) until it is pointed at the pixels it draws on.
+HDC CreateCanvasDC();
+// The canvas of a bitmap: the DC becomes a memory DC holding the bitmap.
+void SetCanvasDCBitmap(HDC dc, HBITMAP bitmap);
+// The canvas of an image (null: an image of the DC's own), its origin at `origin` of the image
+// and, when `clip` is given, drawing only inside it (device coordinates).
+void SetCanvasDCImage(HDC dc, Image* image, POINT origin, const RECT* clip);
+// The image a device context draws on and the device position of its origin; null when it
+// draws on none (not a DC, or its window is gone).
+Image* DCImage(HDC dc, POINT* origin);
+
+// A bitmap over an image its caller keeps and outlives it; nominal depth 32, no packed rows.
+std::shared_ptr<Bitmap> BitmapOver(Image& image);
+// A new handle to the bitmap (deleting it leaves the bitmap to its keeper); the handle `h`
+// made to refer to the bitmap instead of the one it held.
+HBITMAP AddBitmapHandle(const std::shared_ptr<Bitmap>& bitmap);
+void RebindBitmapHandle(HBITMAP h, const std::shared_ptr<Bitmap>& bitmap);
+// The image of a bitmap handle, brought up to date with its packed rows, and its nominal
+// depth; null (and 0) when the handle is no bitmap.
+Image* BitmapImage(HBITMAP h, int* bpp);
+// Brings the image up to date with packed rows written since; before reading or drawing it.
+void UpdateBitmapImage(Bitmap& bitmap);
+// The image is about to be drawn on: packed rows are refreshed from it when next handed out.
+void BitmapImageChanging(Bitmap& bitmap);
+// Gives the bitmap a nominal depth and, for `rowBits` other than 0, packed rows of that many
+// bits per pixel holding its pixels so far: 16-bit rows in 5-6-5 bit fields when
+// `bitFields`, rows of 8 bits or fewer with the palette's colours (else the default table).
+void SetBitmapFormat(Bitmap& bitmap, int bpp, int rowBits, bool bitFields, HPALETTE palette);
+bool HasBitmapRows(const Bitmap& bitmap);
+void DropBitmapRows(Bitmap& bitmap);
+// Row y (0 = the top) of the packed rows, up to date with the image, for the caller to read
+// and write; null when the bitmap has none.
+uint8_t* BitmapRow(Bitmap& bitmap, int y);
+// The colour table of the packed rows (empty when none).
+std::vector<RGBQUAD> BitmapColors(const Bitmap& bitmap);
+}  // namespace gdi

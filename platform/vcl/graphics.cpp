@@ -6,7 +6,6 @@
 #include <map>
 #include <vector>
 
-#include "platform/gdi/gdiObjects.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/user/clipboard.h"
 #include "platform/user/paint.h"
@@ -162,6 +161,13 @@ void TCanvas::Unbind() {
     releaseHandle();
 }
 
+namespace {
+bool IsDC(HDC h) {
+    const DWORD type = GetObjectType(h);
+    return type == OBJ_DC || type == OBJ_MEMDC;
+}
+}  // namespace
+
 void TCanvas::releaseHandle() {
     if (handle_) DeleteDC(handle_);
     handle_ = nullptr;
@@ -173,8 +179,8 @@ void TCanvas::SetHandle(HDC h) {
     own_.reset();
     releaseHandle();
     external_ = nullptr;
-    auto dc = gdi::FindAs<gdi::Dc>(h);
-    gdi::Image* img = dc ? dc->image() : nullptr;
+    POINT origin{};
+    gdi::Image* img = gdi::DCImage(h, &origin);
     if (!img) return;
     external_ = h;
     // The pixels may be held by a painter already (the context's own): draw through it.
@@ -182,7 +188,7 @@ void TCanvas::SetHandle(HDC h) {
         painter_ = active;
     } else {
         own_ = gdi::NewPainter(*img);
-        own_->setOrigin(dc->base.x, dc->base.y);
+        own_->setOrigin(origin.x, origin.y);
         painter_ = own_.get();
     }
 }
@@ -195,45 +201,44 @@ void TCanvas::DrawFocusRect(const TRect& r) {
 HDC TCanvas::Handle() {
     Changing();
     if (external_) {
-        if (auto dc = gdi::FindAs<gdi::Dc>(external_)) {
+        if (IsDC(external_)) {
             SelectObject(external_, pen_.Handle());
             SelectObject(external_, brush_.Handle());
             SelectObject(external_, font_.Handle());
-            dc->st.text = ColorToRGB(font_.Color());
-            dc->st.bk = ColorToRGB(brush_.Color);
-            dc->st.bkMode = brush_.Style == bsClear ? TRANSPARENT : OPAQUE;
+            SetTextColor(external_, ColorToRGB(font_.Color()));
+            SetBkColor(external_, ColorToRGB(brush_.Color));
+            SetBkMode(external_, brush_.Style == bsClear ? TRANSPARENT : OPAQUE);
             return external_;
         }
         external_ = nullptr;
     }
-    auto dc = gdi::FindAs<gdi::Dc>(handle_);
-    if (!dc) {
-        dc = std::make_shared<gdi::Dc>();
-        handle_ = gdi::AddAs<HDC>(dc);
-        dc->st.palette = GetStockObject(DEFAULT_PALETTE);
-    }
+    if (!IsDC(handle_)) handle_ = gdi::CreateCanvasDC();
     if (bitmapHandle_) {
         // A bitmap's canvas: a memory DC holding the bitmap.
-        dc->memory = true;
-        dc->st.bitmap = bitmapHandle_;
+        gdi::SetCanvasDCBitmap(handle_, bitmapHandle_);
     } else {
-        dc->target = painter_ ? &painter_->target() : image_ ? image_ : &dc->scratch;
-        dc->base = POINT{};
-        dc->sysClip.reset();
+        POINT origin{};
+        RECT clip;
+        bool clipped = false;
         if (painter_) {
             // A graphic control's canvas: the painter's origin and clip are the control's.
             int x = 0, y = 0, l, t, r, b;
             painter_->origin(x, y);
-            dc->base = POINT{x, y};
-            if (painter_->clipBox(l, t, r, b)) dc->sysClip = gdi::RegionSet::FromRect(l, t, r, b);
+            origin = POINT{x, y};
+            if (painter_->clipBox(l, t, r, b)) {
+                clip = RECT{l, t, r, b};
+                clipped = true;
+            }
         }
+        gdi::SetCanvasDCImage(handle_, painter_ ? &painter_->target() : image_, origin,
+                              clipped ? &clip : nullptr);
     }
-    dc->st.pen = pen_.Handle();
-    dc->st.brush = brush_.Handle();
-    dc->st.font = font_.Handle();
-    dc->st.text = ColorToRGB(font_.Color());
-    dc->st.bk = ColorToRGB(brush_.Color);
-    dc->st.bkMode = brush_.Style == bsClear ? TRANSPARENT : OPAQUE;
+    SelectObject(handle_, pen_.Handle());
+    SelectObject(handle_, brush_.Handle());
+    SelectObject(handle_, font_.Handle());
+    SetTextColor(handle_, ColorToRGB(font_.Color()));
+    SetBkColor(handle_, ColorToRGB(brush_.Color));
+    SetBkMode(handle_, brush_.Style == bsClear ? TRANSPARENT : OPAQUE);
     return handle_;
 }
 
@@ -373,12 +378,6 @@ void Frame3D(TCanvas& c, const TRect& r, TColor topLeft, TColor bottomRight) {
 
 // ---------------------------------------------------------------- bitmap
 
-namespace gdi {
-std::shared_ptr<Bitmap> MakePackedBitmap(const DibFormat& f, bool dibSection);
-std::vector<RGBQUAD> DefaultColors(int bpp);
-void Rebind(HGDIOBJ h, std::shared_ptr<Object> obj);
-}  // namespace gdi
-
 int PixelFormatBits(TPixelFormat pf) {
     switch (pf) {
         case pf1bit:
@@ -419,53 +418,23 @@ void TBitmap::bindCanvas() {
 // The GDI side of the bitmap: its image, nominal depth and, for formats other than 32 bits,
 // the packed rows ScanLine hands out.
 std::shared_ptr<gdi::Bitmap> TBitmap::gdiBitmap() {
-    if (!bm_) {
-        bm_ = std::make_shared<gdi::Bitmap>();
-        bm_->image = &image_;
-        bm_->bpp = 32;
-    }
+    if (!bm_) bm_ = gdi::BitmapOver(image_);
     return bm_;
 }
 
 gdi::Image& TBitmap::Image() {
-    if (bm_) bm_->beforeUse();
+    if (bm_) gdi::UpdateBitmapImage(*bm_);
     return image_;
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat pf) {
-    auto b = gdiBitmap();
-    b->beforeUse();
     pixelFormat_ = pf;
     const int bits = PixelFormatBits(pf);
-    b->bpp = pf == pfDevice ? 32 : bits;
-    b->packed.reset();
-    b->packedNewer = b->imageNewer = false;
-    if (pf == pfDevice || pf == pf32bit || pf == pfCustom) return;
-    gdi::DibFormat f;
-    f.bpp = bits;
-    f.width = image_.width();
-    f.height = image_.height();
-    f.stride = DibRowBytes(f.width, bits);
-    if (pf == pf16bit) {
-        f.masks[0] = 0xF800;
-        f.masks[1] = 0x07E0;
-        f.masks[2] = 0x001F;
-    }
-    if (bits <= 8) {
-        f.colors = gdi::DefaultColors(bits);
-        if (auto pal = gdi::FindAs<gdi::Palette>(palette_); pal && bits > 1) {
-            f.colors.clear();
-            for (size_t i = 0; i < pal->entries.size() && i < (size_t(1) << bits); ++i)
-                f.colors.push_back(RGBQUAD{pal->entries[i].peBlue, pal->entries[i].peGreen,
-                                           pal->entries[i].peRed, 0});
-        }
-    }
-    // The pixels drawn so far, in the new format.
-    auto packed = gdi::MakePackedBitmap(f, false);
-    b->packed = std::move(packed->packed);
-    b->imageNewer = true;
-    b->rowsForWriting();
-    b->beforeUse();
+    // Formats other than 32 bits keep packed rows of their layout, which ScanLine hands out.
+    const bool packed = !(pf == pfDevice || pf == pf32bit || pf == pfCustom);
+    gdi::SetBitmapFormat(*gdiBitmap(), pf == pfDevice ? 32 : bits, packed ? bits : 0, pf == pf16bit,
+                         palette_);
+    if (!packed) return;
     if (OnChange) OnChange();
 }
 
@@ -477,8 +446,8 @@ void TBitmap::SetHandleType(TBitmapHandleType t) {
 }
 
 HPALETTE TBitmap::Palette() {
-    if (!palette_ && bm_ && bm_->packed && !bm_->packed->fmt.colors.empty()) {
-        const auto& colors = bm_->packed->fmt.colors;
+    const std::vector<RGBQUAD> colors = bm_ ? gdi::BitmapColors(*bm_) : std::vector<RGBQUAD>{};
+    if (!palette_ && !colors.empty()) {
         std::vector<uint8_t> mem(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
         auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
         lp->palVersion = 0x300;
@@ -492,14 +461,16 @@ HPALETTE TBitmap::Palette() {
 }
 
 void TBitmap::SetPalette(HPALETTE pal) {
-    auto p = gdi::FindAs<gdi::Palette>(pal);
+    // The entries are read first: the palette given may be the bitmap's own.
+    const bool valid = GetObjectType(pal) == OBJ_PAL;
+    const UINT count = valid ? GetPaletteEntries(pal, 0, 0, nullptr) : 0;
+    std::vector<uint8_t> mem(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
+    lp->palNumEntries = WORD(count);
+    if (count) GetPaletteEntries(pal, 0, count, lp->palPalEntry);
     if (palette_) DeleteObject(palette_);
     palette_ = nullptr;
-    if (!p) return;
-    std::vector<uint8_t> mem(sizeof(LOGPALETTE) + p->entries.size() * sizeof(PALETTEENTRY));
-    auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
-    lp->palNumEntries = WORD(p->entries.size());
-    for (size_t i = 0; i < p->entries.size(); ++i) lp->palPalEntry[i] = p->entries[i];
+    if (!valid) return;
     palette_ = CreatePalette(lp);
     if (pixelFormat_ == pf4bit || pixelFormat_ == pf8bit)
         SetPixelFormat(pixelFormat_);  // new colour table
@@ -507,27 +478,27 @@ void TBitmap::SetPalette(HPALETTE pal) {
 
 HBITMAP TBitmap::Handle() {
     auto b = gdiBitmap();
-    if (!handle_ || !gdi::Find(handle_)) handle_ = gdi::AddAs<HBITMAP>(b);
+    if (!handle_ || !GetObjectType(handle_)) handle_ = gdi::AddBitmapHandle(b);
     return handle_;
 }
 
 void TBitmap::SetHandle(HBITMAP h) {
-    auto src = gdi::FindAs<gdi::Bitmap>(h);
+    int bpp = 0;
+    gdi::Image* src = gdi::BitmapImage(h, &bpp);
     if (!src) throw EInvalidOperation("Invalid bitmap handle");
-    src->beforeUse();
     unbindCanvas();
-    image_ = *src->image;
+    image_ = *src;
     bindCanvas();
     if (handle_ && handle_ != h) DeleteObject(handle_);
     bm_.reset();
-    SetPixelFormat(src->bpp == 1    ? pf1bit
-                   : src->bpp == 4  ? pf4bit
-                   : src->bpp == 8  ? pf8bit
-                   : src->bpp == 16 ? pf16bit
-                   : src->bpp == 24 ? pf24bit
-                                    : pfDevice);
+    SetPixelFormat(bpp == 1    ? pf1bit
+                   : bpp == 4  ? pf4bit
+                   : bpp == 8  ? pf8bit
+                   : bpp == 16 ? pf16bit
+                   : bpp == 24 ? pf24bit
+                               : pfDevice);
     handle_ = h;
-    gdi::Rebind(h, gdiBitmap());
+    gdi::RebindBitmapHandle(h, gdiBitmap());
     if (OnChange) OnChange();
 }
 
@@ -539,17 +510,17 @@ void TBitmap::Assign(const TBitmap& other) {
     Transparent = other.Transparent;
     TransparentColor = other.TransparentColor;
     TransparentMode = other.TransparentMode;
-    if (bm_) bm_->packed.reset();
+    if (bm_) gdi::DropBitmapRows(*bm_);
     SetPixelFormat(other.pixelFormat_);
     if (OnChange) OnChange();
 }
 
 void TBitmap::SetSize(int w, int h) {
-    if (bm_) bm_->beforeUse();
+    if (bm_) gdi::UpdateBitmapImage(*bm_);
     unbindCanvas();
     image_.resize(w, h);
     bindCanvas();
-    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);  // rows of the new size
+    if (bm_ && gdi::HasBitmapRows(*bm_)) SetPixelFormat(pixelFormat_);  // rows of the new size
     if (OnChange) OnChange();
 }
 
@@ -558,9 +529,7 @@ TCanvas* TBitmap::Canvas() {
         canvas_ = std::make_unique<TCanvas>();
         bindCanvas();
         canvas_->OnChanging = [this] {
-            if (!bm_) return;
-            bm_->beforeUse();
-            bm_->imageNewer = bm_->packed != nullptr;
+            if (bm_) gdi::BitmapImageChanging(*bm_);
         };
     }
     canvas_->bitmapHandle_ = Handle();
@@ -569,7 +538,7 @@ TCanvas* TBitmap::Canvas() {
 
 void TBitmap::Draw(TCanvas* c, const TRect& r) {
     if (!c->Bound() || Empty()) return;
-    if (bm_) bm_->beforeUse();
+    if (bm_) gdi::UpdateBitmapImage(*bm_);
     if (Monochrome() && !Transparent) {
         // Monochrome bitmaps take the canvas's text and background colours.
         HDC dst = c->Handle();
@@ -604,14 +573,14 @@ void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
 }
 
 void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
-    auto src = format == CF_BITMAP ? gdi::FindAs<gdi::Bitmap>(static_cast<HBITMAP>(data)) : nullptr;
+    gdi::Image* src =
+        format == CF_BITMAP ? gdi::BitmapImage(static_cast<HBITMAP>(data), nullptr) : nullptr;
     if (!src) throw EInvalidGraphic("Unsupported clipboard format");
-    src->beforeUse();
     // A copy: the bitmap stays the clipboard's.
     unbindCanvas();
-    image_ = *src->image;
+    image_ = *src;
     bindCanvas();
-    if (bm_) bm_->packed.reset();
+    if (bm_) gdi::DropBitmapRows(*bm_);
     SetPixelFormat(pfDevice);
     if (palette) SetPalette(palette);
     if (OnChange) OnChange();
@@ -631,7 +600,7 @@ void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palett
 bool TBitmap::LoadBitFieldBmp(const std::string& bytes) {
     HBITMAP h = BitmapFromBmpFile(bytes);
     if (!h) return false;
-    const bool keep = bm_ && bm_->packed;
+    const bool keep = bm_ && gdi::HasBitmapRows(*bm_);
     const TPixelFormat format = pixelFormat_;
     SetHandle(h);
     if (keep) SetPixelFormat(format);
@@ -644,7 +613,7 @@ void TBitmap::LoadFromFile(const std::string& name) {
     bool ok = image_.load(name);
     bindCanvas();
     if (!ok) throw EInvalidOperation("Bitmap image is not valid: " + name);
-    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);
+    if (bm_ && gdi::HasBitmapRows(*bm_)) SetPixelFormat(pixelFormat_);
     if (OnChange) OnChange();
 }
 
@@ -654,12 +623,12 @@ void TBitmap::LoadFromData(const std::string& bytes) {
     bool ok = image_.loadFromData(bytes.data(), bytes.size());
     bindCanvas();
     if (!ok) throw EInvalidOperation("Bitmap image is not valid");
-    if (bm_ && bm_->packed) SetPixelFormat(pixelFormat_);
+    if (bm_ && gdi::HasBitmapRows(*bm_)) SetPixelFormat(pixelFormat_);
     if (OnChange) OnChange();
 }
 
 void TBitmap::SaveToFile(const std::string& name) {
-    if (bm_) bm_->beforeUse();
+    if (bm_) gdi::UpdateBitmapImage(*bm_);
     unbindCanvas();
     bool ok = image_.save(name);
     bindCanvas();
@@ -668,11 +637,7 @@ void TBitmap::SaveToFile(const std::string& name) {
 
 uint8_t* TBitmap::ScanLine(int y) {
     if (y < 0 || y >= Height()) throw EInvalidOperation("Scan line index out of range");
-    if (bm_ && bm_->packed) {
-        gdi::PackedRows* rows = bm_->rowsForWriting();
-        return rows->bits() +
-               size_t(rows->fmt.topDown ? y : rows->fmt.height - 1 - y) * size_t(rows->fmt.stride);
-    }
+    if (uint8_t* row = bm_ ? gdi::BitmapRow(*bm_, y) : nullptr) return row;
     return image_.scanLine(y);
 }
 
