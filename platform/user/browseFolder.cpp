@@ -34,26 +34,11 @@ std::string Joined(const std::string& folder, const std::string& name) {
 
 // The site the callback registers a filter with. It is counted, as the shell's objects are:
 // a callback that keeps it past the dialog finds it detached (SetFilter fails) instead of gone.
-class BrowseFolderDialog::FilterSite : public IFolderFilterSite {
+class BrowseFolderDialog::FilterSite : public TComObject<IFolderFilterSite, IID_IFolderFilterSite> {
 public:
     explicit FilterSite(BrowseFolderDialog* dialog) : dialog_(dialog) {}
     void Detach() { dialog_ = nullptr; }
 
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IFolderFilterSite))
-            return E_NOINTERFACE;
-        *out = static_cast<IFolderFilterSite*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT SetFilter(IUnknown* filter) override {
         return dialog_ ? dialog_->SetFilter(filter) : E_FAIL;
     }
@@ -61,7 +46,6 @@ public:
 private:
     ~FilterSite() override = default;
     BrowseFolderDialog* dialog_;
-    ULONG refs_ = 1;
 };
 
 std::string FolderDisplayName(const std::string& folder) {

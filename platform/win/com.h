@@ -29,6 +29,30 @@ public:
 };
 inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
+// An object that implements one interface besides IUnknown. It is made holding one
+// reference and deletes itself when the last one is released.
+template <class Interface, const IID& InterfaceId>
+class TComObject : public Interface {
+public:
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, InterfaceId)) return E_NOINTERFACE;
+        *out = static_cast<Interface*>(this);
+        this->AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    ULONG refs_ = 1;
+};
+
 // Memory handed between the shell and its callers (item-id lists, strings).
 void* CoTaskMemAlloc(size_t size);
 void CoTaskMemFree(void* p);

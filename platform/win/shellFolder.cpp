@@ -19,25 +19,9 @@ bool IsFolder(const std::string& p) {
 }
 
 // A folder of the file system ("" is the desktop, whose lists carry whole paths).
-class ShellFolder : public IShellFolder {
+class ShellFolder : public TComObject<IShellFolder, IID_IShellFolder> {
 public:
     explicit ShellFolder(std::string path) : path_(std::move(path)) {}
-
-    HRESULT QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IShellFolder))
-            return E_NOINTERFACE;
-        *out = static_cast<IShellFolder*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT ParseDisplayName(HWND, void*, LPCWSTR name, ULONG* eaten, LPITEMIDLIST* out,
                              ULONG*) override {
@@ -122,7 +106,6 @@ private:
     }
 
     std::string path_;
-    ULONG refs_ = 1;
 };
 
 }  // namespace
