@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "runProcess.h"
+
 extern char** environ;
 
 namespace {
@@ -24,12 +26,8 @@ namespace {
 const std::string kTool = std::string(VEXOMAT_BIN_DIR) + "/gs/gswin32c.exe";
 const std::string kNotice = "文件有错误要修复或忽略。";
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using tooltest::Outcome;
+const auto ReadFile = tooltest::ReadAll;
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -40,42 +38,12 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
 // Runs a program with an argument vector, its output and error output into files.
 Outcome RunProcess(const std::vector<std::string>& argv, const std::string& workDir,
                    const std::vector<std::string>& extraEnv = {}) {
     const std::string outPath = workDir + "/.out.log";
     const std::string errPath = workDir + "/.err.log";
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> store = argv;
-    std::vector<char*> args;
-    for (std::string& s : store) args.push_back(s.data());
-    args.push_back(nullptr);
-    std::vector<std::string> envStore = extraEnv;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-    std::vector<char*> env;
-    for (std::string& s : envStore) env.push_back(s.data());
-    env.push_back(nullptr);
-    Outcome o;
-    pid_t pid;
-    if (posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), env.data()) == 0) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-        o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&fa);
-    o.out = ReadFile(outPath);
-    o.err = ReadFile(errPath);
-    return o;
+    return tooltest::RunProcess(argv, outPath, errPath, extraEnv);
 }
 
 // Two pages of grey, text and a CMYK area.

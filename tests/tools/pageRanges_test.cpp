@@ -19,6 +19,8 @@
 #include <sstream>
 #include <thread>
 
+#include "runProcess.h"
+
 extern char** environ;
 
 namespace {
@@ -31,12 +33,8 @@ using Args = std::vector<std::string>;
 
 const std::string kTool = std::string(VEXOMAT_BIN_DIR) + "/gs/gswin32c.exe";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using tooltest::Outcome;
+using tooltest::ReadAll;
 
 void WriteAll(const std::string& path, const std::string& text, mode_t mode = 0644) {
     std::ofstream(path, std::ios::binary) << text;
@@ -167,12 +165,6 @@ TEST(GsPagedJobs, TiffPageIndexIsSetInPlace) {
     ::rmdir(tmpl);
 }
 
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
 class GsPageRangeRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -224,32 +216,7 @@ protected:
     static Outcome Run(const Args& argv, const Args& extraEnv = {}) {
         const std::string outPath = base_ + "/.out";
         const std::string errPath = base_ + "/.err";
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        Args store = argv;
-        std::vector<char*> args;
-        for (std::string& s : store) args.push_back(s.data());
-        args.push_back(nullptr);
-        Args envStore = extraEnv;
-        for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-        std::vector<char*> env;
-        for (std::string& s : envStore) env.push_back(s.data());
-        env.push_back(nullptr);
-        Outcome o;
-        pid_t pid;
-        if (posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), env.data()) == 0) {
-            int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-            o.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        posix_spawn_file_actions_destroy(&fa);
-        o.out = ReadAll(outPath);
-        o.err = ReadAll(errPath);
-        return o;
+        return tooltest::RunProcess(argv, outPath, errPath, extraEnv);
     }
 
     // Runs one job through the tool into `folder` (made afresh) with at most `processes`.
