@@ -36,7 +36,10 @@ struct CaptionForm {
     ~CaptionForm() { form.Hide(); }
     void Shot(TBitmap& b, const std::string& name) {
         Application->ProcessMessages();
-        const std::string file = testing::TempDir() + "vx_gradcap_frame.png";
+        // One file per test: ctest runs the tests of this group side by side.
+        const std::string file = testing::TempDir() + "vx_gradcap_frame_" +
+                                 testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 ".png";
         EXPECT_TRUE(form.SaveScreenshot(file));
         b.LoadFromFile(file);
         const char* keep = std::getenv("VEXOMAT_SCREENSHOTS");

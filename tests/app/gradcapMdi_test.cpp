@@ -151,7 +151,9 @@ TEST(CaptionMdi, TheFrameShowsItsActiveChildPaintedActiveAndTheOtherInactive) {
     ASSERT_TRUE(ga->Active());
     ASSERT_FALSE(gb->Active());
 
-    const std::string file = testing::TempDir() + "vx_gradcap_mdi.png";
+    const std::string file = testing::TempDir() + "vx_gradcap_mdi_" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name() +
+                             ".png";  // one file per test: ctest runs them side by side
     ASSERT_TRUE(f.frame.SaveScreenshot(file));
     TBitmap shot;
     shot.LoadFromFile(file);
