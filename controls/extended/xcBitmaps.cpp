@@ -58,21 +58,22 @@ bool ReadDIBits(HBITMAP bmp, HPALETTE pal, BITMAPINFO& info, TPixelFormat target
     return rows != 0;
 }
 
-std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
+TZeroedBlock BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target) {
     if (!bmp) InvalidBitmap();
     BITMAPINFOHEADER h;
     FillBitmapInfoHeader(bmp, h, target);
     const size_t headerBlock = ComputeDIBSizes(
         TDibInfoHeader{.biBitCount = h.biBitCount, .biCompression = h.biCompression});
-    std::string block(DibFileHeaderSize + headerBlock + h.biSizeImage, '\0');
-    auto* p = reinterpret_cast<uint8_t*>(block.data());
-    WriteDibFileHeader(p, uint32_t(block.size()), uint32_t(DibFileHeaderSize + headerBlock));
+    TZeroedBlock block(DibFileHeaderSize + headerBlock + h.biSizeImage);
+    WriteDibFileHeader(block.Data(), uint32_t(block.Size()),
+                       uint32_t(DibFileHeaderSize + headerBlock));
     // The header and colour table are read into an aligned buffer (the file header's 14
     // bytes leave the block's copy unaligned), then copied into place.
     std::vector<uint32_t> info((headerBlock + 3) / 4);
     auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
-    if (!ReadDIBits(bmp, pal, *bmi, target, p + DibFileHeaderSize + headerBlock)) InvalidBitmap();
-    std::memcpy(p + DibFileHeaderSize, info.data(), headerBlock);
+    if (!ReadDIBits(bmp, pal, *bmi, target, block.At(DibFileHeaderSize + headerBlock)))
+        InvalidBitmap();
+    CopyMemoryBytes(block.At(DibFileHeaderSize), info.data(), headerBlock);
     return block;
 }
 
@@ -80,8 +81,8 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
                                                  TColorReduction method) {
     CheckBitmap(bmp);
     auto out = std::make_unique<TMemoryStream>();
-    auto put = [&out](const std::string& s) {
-        out->WriteBuffer(s.data(), int64_t(s.size()));
+    auto put = [&out](const TZeroedBlock& b) {
+        out->WriteBuffer(b.Data(), int64_t(b.Size()));
         out->SetPosition(0);
         return std::move(out);
     };
@@ -90,12 +91,12 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
     if (target != pf1bit && target != pf4bit && target != pf8bit && target != pf24bit)
         throw EXCLException("位图到内存流：尚未执行象素格式");
     if (target != pf8bit) return put(BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), target));
-    std::string dib = BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), pf24bit);
-    auto* p = reinterpret_cast<uint8_t*>(dib.data());
-    if (GetLE16(p + DibFileHeaderSize + 14) != 24)
+    const TZeroedBlock dib = BitmapToPackedDIB(bmp.Handle(), bmp.Palette(), pf24bit);
+    if (GetLE16(dib.At(DibFileHeaderSize + 14)) != 24)
         throw EXCLException("位图到内存流：尚未执行位统计");
     const int w = bmp.Width(), h = bmp.Height();
-    uint8_t* bits = p + GetLE32(p + 10);
+    // The pixels become 8-bit indices in place.
+    uint8_t* bits = dib.At(GetLE32(dib.At(10)));
     uint8_t palette[256 * 4];
     const uint32_t used = ReduceDib24To8(bits, w, h, method, PaletteSizeOf(target), palette);
     TDibInfoHeader hd;
@@ -105,13 +106,16 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
     hd.biSizeImage = uint32_t(RowLength(size_t(w), 8) * size_t(h));
     hd.biClrUsed = used;
     const size_t headerBlock = ComputeDIBSizes(hd);
-    std::string file(DibFileHeaderSize + headerBlock + hd.biSizeImage, '\0');
-    auto* f = reinterpret_cast<uint8_t*>(file.data());
-    WriteDibFileHeader(f, uint32_t(file.size()), uint32_t(DibFileHeaderSize + headerBlock));
-    WriteDibInfoHeader(f + DibFileHeaderSize, hd);
-    std::memcpy(f + DibFileHeaderSize + DibInfoHeaderSize, palette, sizeof palette);
-    std::memcpy(f + DibFileHeaderSize + headerBlock, bits, hd.biSizeImage);
-    return put(file);
+    // A second block holds the new file header, the info header and the palette.
+    TZeroedBlock head(DibFileHeaderSize + headerBlock);
+    WriteDibFileHeader(head.Data(), uint32_t(head.Size() + hd.biSizeImage),
+                       uint32_t(DibFileHeaderSize + headerBlock));
+    WriteDibInfoHeader(head.At(DibFileHeaderSize), hd);
+    CopyMemoryBytes(head.At(DibFileHeaderSize + DibInfoHeaderSize), palette, sizeof palette);
+    out->WriteBuffer(head.Data(), int64_t(head.Size()));
+    out->WriteBuffer(bits, int64_t(hd.biSizeImage));
+    out->SetPosition(0);
+    return out;
 }
 
 std::unique_ptr<TMemoryStream> ReducePixelFormatByColorCount(TBitmap& bmp, int colors) {

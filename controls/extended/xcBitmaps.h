@@ -29,8 +29,9 @@ std::unique_ptr<TMemoryStream> BitmapToDIBStream(TBitmap& bmp, TPixelFormat targ
 // more: 24 bits.
 std::unique_ptr<TMemoryStream> ReducePixelFormatByColorCount(TBitmap& bmp, int colors);
 // The bitmap file image of a GDI bitmap at the target format, read by GetDIBits (which maps
-// colours to the standard table of 1 and 4 bits). A handle of 0 raises EInvalidGraphic.
-std::string BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target);
+// colours to the standard table of 1 and 4 bits), in a zero-filled block. A handle of 0
+// raises EInvalidGraphic.
+TZeroedBlock BitmapToPackedDIB(HBITMAP bmp, HPALETTE pal, TPixelFormat target);
 
 // Loads a bitmap file image into the bitmap (see ReadDIB for what is accepted).
 void LoadBitmapFromDIB(TBitmap& bmp, const std::string& bytes);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "controls/extended/xcUtils.h"
+#include "controls/extended/xcWinUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"
@@ -141,10 +142,14 @@ LPITEMIDLIST ListOfPath(const std::string& path) {
 
 }  // namespace
 
-TXcBrowseForFolderDialog::TXcBrowseForFolderDialog(TComponent* owner) : TXcCommonDialogF(owner) {}
+TXcBrowseForFolderDialog::TXcBrowseForFolderDialog(TComponent* owner)
+    : TXcCommonDialogF(owner), instance_(MakeObjectInstance([this](TMessage& m) {
+          m.Result = DialogMessage(dialog_, m.Msg, m.WParam, m.LParam);
+      })) {}
 
 TXcBrowseForFolderDialog::~TXcBrowseForFolderDialog() {
-    if (result_) ILFree(result_);
+    FreeItemIdList(result_);
+    FreeObjectInstance(instance_);
 }
 
 TXcEnumFlags TXcBrowseForFolderDialog::EnumFlagSet(DWORD flags) {
@@ -389,10 +394,7 @@ int TXcBrowseForFolderDialog::Callback(HWND hwnd, UINT msg, LPARAM l) {
                 Place();
             } else if (!previousProc_) {
                 // The new-style dialog is placed when it first shows.
-                previousProc_ = SetWindowProc(
-                    hwnd, std::make_shared<WNDPROC>([this](HWND h, UINT m, WPARAM w, LPARAM l) {
-                        return DialogMessage(h, m, w, l);
-                    }));
+                previousProc_ = SetWindowProc(hwnd, instance_);
             }
             if (HelpContext != 0) AddHelpButton(hwnd);
             if (!Directory.empty())
@@ -477,21 +479,18 @@ bool TXcBrowseForFolderDialog::Execute() {
     bi.lParam = LPARAM(this);
     const bool com = Has(effective_, odNewDialogStyle);
     if (com) CoInitialize(nullptr);
-    if (result_) {
-        ILFree(result_);
-        result_ = nullptr;
-    }
+    FreeItemIdList(result_);
     try {
         result_ = SHBrowseForFolderA(&bi);
     } catch (...) {
         if (com) CoUninitialize();
-        if (root) ILFree(root);
+        FreeItemIdList(root);
         dialog_ = owner_ = nullptr;
         previousProc_ = nullptr;
         throw;
     }
     if (com) CoUninitialize();
-    if (root) ILFree(root);
+    FreeItemIdList(root);
     dialog_ = owner_ = nullptr;
     previousProc_ = nullptr;
     if (!result_) return false;

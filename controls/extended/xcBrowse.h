@@ -209,6 +209,7 @@ private:
     HWND help_ = nullptr;
     int helpDistance_ = 0;  // from the help button's top to the dialog's bottom edge
     std::shared_ptr<WNDPROC> previousProc_;  // of the dialog window while it is subclassed
+    std::shared_ptr<WNDPROC> instance_;      // the dialog window's procedure bound to this object
     LPITEMIDLIST result_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "controls/extended/xcUtils.h"
+#include "controls/extended/xcWinUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
@@ -242,10 +243,9 @@ void TXcDriveCombo::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
     c->FillRect(text);
     if (state & ODS_FOCUS) c->DrawFocusRect(text);
     if (index < 0 || index >= items_.Count()) return;
-    TRect t = text;
-    t.Left += 3;
+    RECT t{text.Left + 3, text.Top, text.Right, text.Bottom};
     c->Brush()->Style = bsClear;
-    c->DrawText(items_[index], t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextA(c->Handle(), items_[index], t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 // ---------------------------------------------------------------- folders

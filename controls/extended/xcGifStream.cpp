@@ -159,8 +159,8 @@ TExtension ReadExtension(TByteReader& r) {
 bool IsLoopExtension(const TExtension& e) {
     // The identifier is compared over its stated length, never past its 11 bytes.
     const size_t n = std::min<size_t>(e.Block[0], 11);
-    const bool named = std::memcmp(e.Block + 1, "NETSCAPE2.0", n) == 0 ||
-                       std::memcmp(e.Block + 1, "ANIMEXTS1.0", n) == 0;
+    const bool named = CompareMem(OffsetPointer(e.Block, 1), "NETSCAPE2.0", n) ||
+                       CompareMem(OffsetPointer(e.Block, 1), "ANIMEXTS1.0", n);
     return named && !e.Data.empty() && e.Data[0].size() >= 3 && e.Data[0][0] == 1;
 }
 
@@ -446,7 +446,8 @@ namespace {
 struct TDecoded {
     int bitCount;
     size_t stride;
-    std::vector<uint8_t> bits;  // bottom-up rows
+    TZeroedBlock bits;  // bottom-up rows
+    const uint8_t* Row(int y, int height) const { return bits.At(stride * size_t(height - 1 - y)); }
 };
 
 TDecoded DecodeFrame(TGifFrameRecord& frame, bool tolerate, const TGifProgressEvent& progress) {
@@ -457,13 +458,13 @@ TDecoded DecodeFrame(TGifFrameRecord& frame, bool tolerate, const TGifProgressEv
     d.bitCount = bpp == 1 ? 1 : bpp <= 4 ? 4 : bpp <= 8 ? 8 : 0;
     if (!d.bitCount) GifError(SGifBadColorCount);
     d.stride = GifStride(item.Width, d.bitCount);
-    d.bits.assign(d.stride * size_t(item.Height), 0);
+    d.bits = TZeroedBlock(d.stride * size_t(item.Height));
     if (item.Data.empty() || !item.Width || !item.Height) return d;
     TMemoryStream src;
     src.WriteBuffer(item.Data.data(), int64_t(item.Data.size()));
     src.SetPosition(0);
     const TGifPixelFormat fmt{item.Width, item.Height, d.bitCount};
-    if (DecodeGifLzw(src, fmt, frame.Interlaced, progress, d.bits.data(), d.bits.size(), bpp,
+    if (DecodeGifLzw(src, fmt, frame.Interlaced, progress, d.bits.Data(), d.bits.Size(), bpp,
                      tolerate))
         frame.Corrupted = true;
     return d;
@@ -480,7 +481,7 @@ std::string DecodeGifFrameToDIB(TGifFrameRecord& frame, bool tolerate,
     for (size_t i = 0; i < entries && i < t.Count; ++i)
         pal[i] = uint32_t(t.Colors[i][0]) << 16 | uint32_t(t.Colors[i][1]) << 8 | t.Colors[i][2];
     std::string dib = BuildDIBFile(frame.Item->Width, frame.Item->Height, d.bitCount, pal, entries,
-                                   d.bits.data(), d.bits.size());
+                                   d.bits.Data(), d.bits.Size());
     // Entries past the table are 80 80 80 80, the reserved byte included.
     for (size_t i = t.Count; i < entries; ++i)
         dib[DibFileHeaderSize + DibInfoHeaderSize + 4 * i + 3] = char(0x80);
@@ -492,7 +493,7 @@ std::vector<uint8_t> DecodeGifFrameIndices(TGifFrameRecord& frame, bool tolerate
     const int w = frame.Item->Width, h = frame.Item->Height;
     std::vector<uint8_t> out(size_t(w) * size_t(h));
     for (int y = 0; y < h; ++y) {
-        const uint8_t* row = d.bits.data() + d.stride * size_t(h - 1 - y);
+        const uint8_t* row = d.Row(y, h);
         uint8_t* o = out.data() + size_t(y) * size_t(w);
         switch (d.bitCount) {
             case 8:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/extended/xcItemsSearch.h"
+#include "controls/extended/xcWinUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
@@ -105,10 +106,8 @@ void TXcCustomListBox::UpdateStyle() {
     else if (alignment_ != taLeftJustify && Style() == lbStandard)
         SetStyle(lbOwnerDrawFixed);
     if (Style() == lbStandard) return;
-    TEXTMETRICA tm;
     Canvas()->Font()->Assign(font_);
-    GetTextMetricsA(Canvas()->Handle(), &tm);
-    SetItemHeight(tm.tmHeight + (showFocusRect_ ? 2 : 0));
+    SetItemHeight(CanvasTextHeight(*Canvas()) + (showFocusRect_ ? 2 : 0));
     RecalcHorizontalExtent();
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "controls/extended/xcConsts.h"
 #include "platform/rtl/utf8.h"
 #include "platform/win/dibHeader.h"
+#include "platform/win/fileVersion.h"
 #include "platform/win/module.h"
 
 // ---------------------------------------------------------------- strings
@@ -77,19 +79,52 @@ void SplitToStrings(const std::string& s, const std::string& sep, TStringList& l
 
 // ---------------------------------------------------------------- versions and modules
 
-DWORD GetFileVersion(const std::string& fileName) {
-    TVSFixedFileInfo info;
-    return ReadFixedFileInfo(fileName, info) ? info.dwFileVersionMS : 0;
+namespace {
+
+// The version block of a file, empty when it cannot be read.
+std::vector<unsigned char> VersionBlock(const std::string& fileName) {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &handle);
+    if (size == 0) return {};
+    std::vector<unsigned char> block(size);
+    if (!GetFileVersionInfoA(fileName.c_str(), handle, size, block.data())) return {};
+    return block;
 }
 
-bool ReadFixedFileInfo(const std::string&, TVSFixedFileInfo& info) {
-    info = TVSFixedFileInfo{};
-    return false;
+// The root block's value and its length in a version block.
+bool FixedInfoOf(const std::vector<unsigned char>& block, void*& value, UINT& length) {
+    return !block.empty() && VerQueryValueA(block.data(), "\\", &value, &length);
 }
+
+}  // namespace
+
+DWORD GetFileVersion(const std::string& fileName) {
+    const std::vector<unsigned char> block = VersionBlock(fileName);
+    void* value = nullptr;
+    UINT length = 0;
+    if (!FixedInfoOf(block, value, length) || length < sizeof(TVSFixedFileInfo)) return 0;
+    TVSFixedFileInfo info;
+    std::memcpy(&info, value, sizeof info);
+    return info.dwFileVersionMS;
+}
+
+bool ReadFixedFileInfo(const std::string& fileName, TVSFixedFileInfo& info) {
+    const std::vector<unsigned char> block = VersionBlock(fileName);
+    void* value = nullptr;
+    UINT length = 0;
+    info = TVSFixedFileInfo{};  // nothing stale when there is no record
+    if (!FixedInfoOf(block, value, length) || length != sizeof(TVSFixedFileInfo)) return false;
+    std::memcpy(&info, value, sizeof info);
+    return true;
+}
+
+namespace {
+DWORD g_shellVersion = 0;
+}  // namespace
 
 DWORD GetShellVersion() {
-    static const DWORD version = ShellVersion(6, 0);
-    return version;
+    if (g_shellVersion == 0) g_shellVersion = GetFileVersion("shell32.dll");
+    return g_shellVersion;
 }
 
 std::string GetModulePath(HINSTANCE module) {
@@ -243,9 +278,36 @@ void FreeZeroedMemory(void*& p) {
 }
 
 bool CompareMem(const void* a, const void* b, size_t length) {
-    return length == 0 || std::memcmp(a, b, length) == 0;
+    // Four bytes at a time, then the rest one by one.
+    const auto* p = static_cast<const uint8_t*>(a);
+    const auto* q = static_cast<const uint8_t*>(b);
+    size_t i = 0;
+    for (; i + 4 <= length; i += 4) {
+        uint32_t x, y;
+        std::memcpy(&x, p + i, 4);
+        std::memcpy(&y, q + i, 4);
+        if (x != y) return false;
+    }
+    for (; i < length; ++i)
+        if (p[i] != q[i]) return false;
+    return true;
 }
 
 void CopyMemoryBytes(void* dest, const void* source, size_t count) {
     if (count) std::memmove(dest, source, count);
+}
+
+TZeroedBlock::TZeroedBlock(size_t size) : p_(AllocZeroedMemory(ptrdiff_t(size))), size_(size) {
+    if (size > 0 && !p_) throw std::bad_alloc();
+}
+
+TZeroedBlock& TZeroedBlock::operator=(TZeroedBlock&& o) noexcept {
+    if (this != &o) {
+        FreeZeroedMemory(p_);
+        p_ = o.p_;
+        size_ = o.size_;
+        o.p_ = nullptr;
+        o.size_ = 0;
+    }
+    return *this;
 }

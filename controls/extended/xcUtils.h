@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/classes.h"
+#include "platform/win/module.h"
 #include "platform/win/wintypes.h"
 
 // The layer's errors (bitmap conversion, browse dialog, data providers).
@@ -39,22 +40,17 @@ void SplitToStrings(const std::string& s, const std::string& sep, TStringList& l
 
 // ---------------------------------------------------------------- versions and modules
 
-// The fixed part of a version resource (VS_FIXEDFILEINFO, 52 bytes).
-struct TVSFixedFileInfo {
-    DWORD dwSignature, dwStrucVersion, dwFileVersionMS, dwFileVersionLS, dwProductVersionMS,
-        dwProductVersionLS, dwFileFlagsMask, dwFileFlags, dwFileOS, dwFileType, dwFileSubtype,
-        dwFileDateMS, dwFileDateLS;
-};
-static_assert(sizeof(TVSFixedFileInfo) == 52);
+// The fixed part of a version resource (52 bytes).
+using TVSFixedFileInfo = VS_FIXEDFILEINFO;
 
-// Major << 16 | minor of a file's version resource; 0 when there is none (files on this
-// platform carry no version resources).
+// The most significant half of a file's version (major << 16 | minor) from its version
+// resource; 0 when it has none or it cannot be read.
 DWORD GetFileVersion(const std::string& fileName);
-// Copies a file's fixed version information; false when it has none.
+// Copies a file's fixed version information; false when it has none or its root block is
+// not exactly the size of that record.
 bool ReadFixedFileInfo(const std::string& fileName, TVSFixedFileInfo& info);
-// The version of the shell the platform offers, in the form of GetFileVersion. The shell
-// here has every facility of shell 6.0 (folder browsing with edit box and new-folder button,
-// item icons), so callers take their modern branches.
+// The version of "shell32.dll" in the form of GetFileVersion, read once it can be read (a
+// failed read gives 0 and is tried again on the next call).
 DWORD GetShellVersion();
 constexpr DWORD ShellVersion(unsigned major, unsigned minor) { return DWORD(major) << 16 | minor; }
 // The full path of a module (0 = the program).
@@ -119,3 +115,32 @@ inline const void* OffsetPointer(const void* p, ptrdiff_t offset) {
 }
 // Destination first.
 void CopyMemoryBytes(void* dest, const void* source, size_t count);
+
+// A block from AllocZeroedMemory held for a scope: freed however the scope ends.
+class TZeroedBlock {
+public:
+    TZeroedBlock() = default;
+    // Raises std::bad_alloc when memory cannot be had.
+    explicit TZeroedBlock(size_t size);
+    TZeroedBlock(TZeroedBlock&& o) noexcept : p_(o.p_), size_(o.size_) {
+        o.p_ = nullptr;
+        o.size_ = 0;
+    }
+    TZeroedBlock& operator=(TZeroedBlock&& o) noexcept;
+    TZeroedBlock(const TZeroedBlock&) = delete;
+    TZeroedBlock& operator=(const TZeroedBlock&) = delete;
+    ~TZeroedBlock() { FreeZeroedMemory(p_); }
+    uint8_t* Data() const { return static_cast<uint8_t*>(p_); }
+    size_t Size() const { return size_; }
+    // The bytes at an offset into the block.
+    uint8_t* At(size_t offset) const {
+        return static_cast<uint8_t*>(OffsetPointer(p_, ptrdiff_t(offset)));
+    }
+    std::string Bytes() const {
+        return p_ ? std::string(static_cast<const char*>(p_), size_) : std::string();
+    }
+
+private:
+    void* p_ = nullptr;
+    size_t size_ = 0;
+};

@@ -126,8 +126,15 @@ void DrawIconAtOwnSize(TCanvas& canvas, TIcon& icon, int x, int y) {
     DestroyIcon(h);
 }
 
-// The cell height of the canvas's font (what GetTextMetricsA reports as tmHeight).
-int CanvasTextHeight(TCanvas& canvas) { return canvas.TextHeight("Wq"); }
+int DrawTextA(HDC dc, const std::string& text, RECT& rect, UINT flags) {
+    return ::DrawTextA(dc, text.c_str(), int(text.size()), &rect, flags & ~DT_MODIFYSTRING);
+}
+
+int CanvasTextHeight(TCanvas& canvas) {
+    TEXTMETRICA tm{};
+    GetTextMetricsA(canvas.Handle(), &tm);
+    return tm.tmHeight;
+}
 
 std::shared_ptr<WNDPROC> MakeObjectInstance(TWndMethod method) {
     return std::make_shared<WNDPROC>(

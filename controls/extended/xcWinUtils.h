@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/icon.h"
@@ -32,7 +34,10 @@ void DrawIconAtOwnSize(TCanvas& canvas, TIcon& icon, int x, int y);
 // StartOffset bytes into the file. Stored bitmaps (with their mask or alpha) and PNG images
 // are read; data cut short or inconsistent raise EXCLException.
 void LoadIconImageFromStream(TStream& stream, HICON& icon, int imageCount, int64_t startOffset);
-// The height of a line of text in the canvas's font.
+// DrawTextA with a string: the text is never written back, so DT_MODIFYSTRING is taken out
+// of the flags.
+int DrawTextA(HDC dc, const std::string& text, RECT& rect, UINT flags);
+// The height of a line of text in the canvas's font (tmHeight of its text metrics).
 int CanvasTextHeight(TCanvas& canvas);
 // A window procedure that hands its messages to an object's method; give it to a window
 // with SetWindowProc. FreeObjectInstance drops it (null does nothing).

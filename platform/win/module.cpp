@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "platform/rtl/sysutils.h"
 
@@ -45,6 +46,7 @@ namespace {
 
 struct Library {
     std::map<std::string, FARPROC> exports;  // by exact name
+    std::optional<VS_FIXEDFILEINFO> version;
     int loads = 0;
 };
 
@@ -120,4 +122,21 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
         return nullptr;
     }
     return it->second;
+}
+
+void RegisterModuleVersion(const std::string& library, const VS_FIXEDFILEINFO* info) {
+    EnsureSystemLibraries();  // so a later first look-up does not undo this
+    Library& lib = Libraries()[LowerCase(library)];
+    if (info)
+        lib.version = *info;
+    else
+        lib.version.reset();
+}
+
+bool FindModuleVersion(const std::string& library, VS_FIXEDFILEINFO& info) {
+    EnsureSystemLibraries();
+    auto it = Libraries().find(LowerCase(library));
+    if (it == Libraries().end() || !it->second.version) return false;
+    info = *it->second.version;
+    return true;
 }

@@ -33,3 +33,17 @@ HMODULE GetModuleHandleA(const char* name);
 void RegisterSystemLibraries();
 // nullptr with ERROR_PROC_NOT_FOUND when the library does not export the name.
 FARPROC GetProcAddress(HMODULE module, const char* name);
+
+// The fixed part of a version resource, as a system library carries it.
+struct VS_FIXEDFILEINFO {
+    DWORD dwSignature, dwStrucVersion, dwFileVersionMS, dwFileVersionLS, dwProductVersionMS,
+        dwProductVersionLS, dwFileFlagsMask, dwFileFlags, dwFileOS, dwFileType, dwFileSubtype,
+        dwFileDateMS, dwFileDateLS;
+};
+static_assert(sizeof(VS_FIXEDFILEINFO) == 52);
+constexpr DWORD VS_FFI_SIGNATURE = 0xFEEF04BD;
+constexpr DWORD VS_FFI_STRUCVERSION = 0x00010000;
+// Gives a library (by name, any case) its version record; null takes it away.
+void RegisterModuleVersion(const std::string& library, const VS_FIXEDFILEINFO* info);
+// The library's version record; false when it carries none.
+bool FindModuleVersion(const std::string& library, VS_FIXEDFILEINFO& info);

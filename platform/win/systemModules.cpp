@@ -73,6 +73,20 @@ const ProcTable& ComCtl32() {
     return t;
 }
 
+// The shell this layer offers has every facility of shell 6.0 (folder browsing with an edit
+// box and a new-folder button, overlay icons), so its library says so.
+VS_FIXEDFILEINFO Shell32Version() {
+    VS_FIXEDFILEINFO v{};
+    v.dwSignature = VS_FFI_SIGNATURE;
+    v.dwStrucVersion = VS_FFI_STRUCVERSION;
+    v.dwFileVersionMS = v.dwProductVersionMS = 6u << 16 | 0u;
+    v.dwFileVersionLS = v.dwProductVersionLS = 2900u << 16 | 2180u;
+    v.dwFileFlagsMask = 0x3F;
+    v.dwFileOS = 0x00040004;  // VOS_NT_WINDOWS32
+    v.dwFileType = 2;         // VFT_DLL
+    return v;
+}
+
 }  // namespace
 
 void RegisterSystemLibraries() {
@@ -83,4 +97,6 @@ void RegisterSystemLibraries() {
         {"comctl32.dll", &ComCtl32}};
     for (const auto& [library, table] : libraries)
         for (const auto& [name, proc] : table()) RegisterModuleExport(library, name, proc);
+    const VS_FIXEDFILEINFO shell = Shell32Version();
+    RegisterModuleVersion("shell32.dll", &shell);
 }

@@ -141,7 +141,7 @@ TEST(XcDib, DamagedBitmapFilesAreRefused) {
     EXPECT_THROW(Read(colours), EXCLException);
     // A round trip through a bitmap keeps the pixels.
     TBitmap back;
-    LoadBitmapFromDIB(back, BitmapToPackedDIB(b.Handle(), nullptr, pf24bit));
+    LoadBitmapFromDIB(back, BitmapToPackedDIB(b.Handle(), nullptr, pf24bit).Bytes());
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
             EXPECT_EQ(back.Image().pixel(x, y) & 0xFFFFFF, b.Image().pixel(x, y) & 0xFFFFFF);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "controls/extended/xcConsts.h"
@@ -117,6 +119,50 @@ TEST(Versions, ShellTakesTheModernBranches) {
     EXPECT_GE(GetShellVersion(), 0x00040047u);  // 4.71
     EXPECT_GE(GetShellVersion(), ShellVersion(5, 0));
     EXPECT_EQ(GetShellVersion(), GetShellVersion());
+}
+
+// The shell's version is kept once read; until then every call reads again. Run in a fresh
+// process, so no earlier test has read it yet.
+TEST(Versions, ShellVersionIsReadAgainUntilItIsKnown) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::string failed;
+            auto expect = [&](DWORD got, DWORD want, const char* what) {
+                if (got != want) failed += std::string(what) + "; ";
+            };
+            RegisterModuleVersion("shell32.dll", nullptr);
+            expect(GetShellVersion(), 0, "no record gives 0");
+            expect(GetShellVersion(), 0, "and 0 again");
+            VS_FIXEDFILEINFO v{};
+            v.dwSignature = VS_FFI_SIGNATURE;
+            v.dwFileVersionMS = ShellVersion(5, 0);
+            RegisterModuleVersion("shell32.dll", &v);
+            expect(GetShellVersion(), ShellVersion(5, 0), "read once there is a record");
+            v.dwFileVersionMS = ShellVersion(6, 0);
+            RegisterModuleVersion("shell32.dll", &v);
+            expect(GetShellVersion(), ShellVersion(5, 0), "kept after the first read");
+            RegisterModuleVersion("shell32.dll", nullptr);
+            expect(GetShellVersion(), ShellVersion(5, 0), "kept when the record goes");
+            if (!failed.empty()) {
+                fprintf(stderr, "%s\n", failed.c_str());
+                std::exit(1);
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(Versions, Shell32RecordIsRead) {
+    EXPECT_EQ(GetFileVersion("shell32.dll"), ShellVersion(6, 0));
+    TVSFixedFileInfo info{};
+    ASSERT_TRUE(ReadFixedFileInfo("Shell32.dll", info));
+    EXPECT_EQ(info.dwSignature, VS_FFI_SIGNATURE);
+    EXPECT_EQ(info.dwFileVersionMS, ShellVersion(6, 0));
+    EXPECT_NE(info.dwFileVersionLS, 0u);
+    // A library without a record gives none, and nothing stale is left.
+    EXPECT_FALSE(ReadFixedFileInfo("nosuchlibrary.dll", info));
+    EXPECT_EQ(info.dwFileVersionMS, 0u);
 }
 
 TEST(Versions, FilesCarryNoVersionResource) {

@@ -71,6 +71,32 @@ TEST(XcWinUtils, TextHeightAndObjectInstance) {
     FreeObjectInstance(stub);  // freeing nothing does nothing
 }
 
+TEST(XcWinUtils, TextHeightIsTheFontsMetric) {
+    TBitmap bmp;
+    bmp.SetSize(10, 10);
+    bmp.Canvas()->Font()->SetHeight(-16);
+    TEXTMETRICA tm{};
+    ASSERT_TRUE(GetTextMetricsA(bmp.Canvas()->Handle(), &tm));
+    EXPECT_EQ(CanvasTextHeight(*bmp.Canvas()), tm.tmHeight);
+}
+
+// The string form never writes the shortened text back, whatever the flags ask.
+TEST(XcWinUtils, DrawTextStringFormLeavesTheTextAlone) {
+    TBitmap bmp;
+    bmp.SetSize(60, 20);
+    HDC dc = bmp.Canvas()->Handle();
+    const std::string path = "/a/rather/long/folder/name/and/a/file.txt";
+    std::string text;  // a writable string, which DT_MODIFYSTRING would change
+    text = path;
+    const UINT flags = DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX | DT_PATH_ELLIPSIS;
+    RECT asked{0, 0, 60, 20}, plain{0, 0, 60, 20};
+    const int h = DrawTextA(dc, text, asked, flags | DT_MODIFYSTRING);
+    EXPECT_EQ(text, path);
+    EXPECT_EQ(h, DrawTextA(dc, text, plain, flags));
+    EXPECT_EQ(asked.right, plain.right);
+    EXPECT_GT(h, 0);
+}
+
 TEST(XcWinUtils, DragCursorsAreInTheScreensList) {
     ASSERT_NE(Screen, nullptr);
     EXPECT_EQ(Screen->Cursors(crXcDrag0), Screen->Cursors(crMultiDrag));
