@@ -100,6 +100,9 @@ void TFileTransaction::Add(const std::string& source, const std::string& target,
 bool TFileTransaction::Check(std::string& failedTarget, int& err) {
     for (const Move& m : moves_) {
         struct stat st;
+        // Inside a linked result folder nothing is looked at: the link is replaced.
+        const std::string own = ExcludeTrailingPathDelimiter(FolderOf(m.target));
+        if (m.makeFolders && lstat(own.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) continue;
         if (lstat(m.target.c_str(), &st) == 0) {
             if (S_ISDIR(st.st_mode))
                 err = EISDIR;
@@ -133,6 +136,19 @@ bool TFileTransaction::Check(std::string& failedTarget, int& err) {
 bool TFileTransaction::MakeFolders(std::string& failedTarget, int& err) {
     for (const Move& m : moves_) {
         if (!m.makeFolders) continue;
+        // A link standing where a result folder goes is replaced like a link standing where
+        // a result file goes: set aside (and put back on undo), never written through.
+        const std::string own = ExcludeTrailingPathDelimiter(FolderOf(m.target));
+        struct stat st;
+        if (lstat(own.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            const std::string aside = RenameAside(own, FolderOf(own), "old");
+            if (aside.empty()) {
+                err = errno;
+                failedTarget = own;
+                return false;
+            }
+            keptLinks_.push_back({own, aside});
+        }
         std::vector<std::string> missing;
         for (std::string dir = ExcludeTrailingPathDelimiter(FolderOf(m.target));
              !dir.empty() && !DirectoryExists(dir);
@@ -211,6 +227,9 @@ void TFileTransaction::Undo() {
     }
     for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) rmdir(it->c_str());
     madeFolders_.clear();
+    for (auto it = keptLinks_.rbegin(); it != keptLinks_.rend(); ++it)
+        std::rename(it->second.c_str(), it->first.c_str());
+    keptLinks_.clear();
 }
 
 bool TFileTransaction::Commit(std::string& failedTarget, std::string& cause) {
@@ -225,7 +244,9 @@ bool TFileTransaction::Commit(std::string& failedTarget, std::string& cause) {
     }
     for (const Move& m : moves_)
         if (!m.kept.empty()) unlink(m.kept.c_str());
+    for (const auto& link : keptLinks_) unlink(link.second.c_str());
     moves_.clear();
     madeFolders_.clear();
+    keptLinks_.clear();
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class TFileTransaction {
@@ -34,6 +35,8 @@ private:
     };
     std::vector<Move> moves_;
     std::vector<std::string> madeFolders_;  // in the order they were made
+    // Links that stood where a result folder goes: (the link's name, where it was set aside).
+    std::vector<std::pair<std::string, std::string>> keptLinks_;
 
     bool Check(std::string& failedTarget, int& err);
     bool MakeFolders(std::string& failedTarget, int& err);
