@@ -114,6 +114,24 @@ TComponent* TForm_main::FindComponent(const std::string& name) const {
     return TForm::FindComponent(name);
 }
 
+namespace {
+
+// Makes a folder of the day log, or raises why it cannot be made, in words a user reads.
+void MakeLogFolder(const std::string& dir) {
+    if (ForceDirectories(dir)) return;
+    const std::string name = ExcludeTrailingPathDelimiter(dir);
+    std::string cause;
+    if (FileExists(name) || (FileSizeOf(name) >= 0 && !DirectoryExists(name)))
+        cause = "同名的文件已经存在, 它不是文件夹";
+    else if (!DirectoryExists(ExtractFilePath(name)))
+        cause = "上一级文件夹不存在";
+    else
+        cause = "没有在程序文件夹中写入的权限, 或磁盘已满";
+    throw EInOutError("无法创建日志文件夹 \"" + EscapeControls(name) + "\": " + cause + "。");
+}
+
+}  // namespace
+
 void TForm_main::FormCreate(TObject*) {
     // Every control the converters read must be on the window, of its kind: checked once
     // here rather than found missing in the middle of a run.
@@ -124,9 +142,9 @@ void TForm_main::FormCreate(TObject*) {
     // Runs started at once make these folders side by side: one that another process has
     // just made is there, which is all that counts.
     FState.FLogDir = FState.FAppPath + "logs/";
-    if (!ForceDirectories(FState.FLogDir)) MkDir(FState.FLogDir);
+    MakeLogFolder(FState.FLogDir);
     FState.FLogDir += FormatDateTime("yyyy-mm-dd", Now()) + "/";
-    if (!ForceDirectories(FState.FLogDir)) MkDir(FState.FLogDir);
+    MakeLogFolder(FState.FLogDir);
     Application->OnException = [this](TObject* s, Exception& e) { AppException(s, e); };
     FIni = std::make_unique<TIniFile>(FState.FAppPath + "config.ini");
     BuildFunctionTable();

@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
         // Nothing can be shown without the windows: report on the error output.
         std::fprintf(stderr, "vexomat: %s\n", e.Message.c_str());
         office::DropSessionAhead();
+        // What the start made (the instance mutex's files among it) goes on this path too.
+        StyLayerFinalize();
         return 1;
     }
     Application->Run();
