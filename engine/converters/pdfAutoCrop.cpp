@@ -297,13 +297,23 @@ std::string TCropManager::CroppedText(const TCropFractions& f, int margin) const
 
 void TCropManager::Apply(const std::string& dstFile, const TCropFractions& f, int margin) const {
     const std::string cropped = CroppedText(f, margin);
-    const std::string part =
-        ExtractFilePath(dstFile) + "TEMP-" + ExtractFileName(dstFile) + ".part";
+    // A short name of its own: one made from dstFile's could pass the limit of a name.
+    const std::string part = ExtractFilePath(dstFile) + ".vexomat-cropping.part";
     ScopeExit removePart([&] {
         if (FileExists(part)) DeleteFile(part);
     });
-    WriteFileText(part, cropped);
-    if (!RenameFile(part, dstFile)) RaiseInOutError(errno ? errno : EACCES, dstFile);
+    // The reason names the system's cause, never this internal file.
+    try {
+        WriteFileText(part, cropped);
+    } catch (const EInOutError& e) {
+        throw EInOutError(
+            "无法写入裁剪后的 PDF 文件: " + SysErrorMessage(e.ErrorCode ? e.ErrorCode : EIO),
+            e.ErrorCode);
+    }
+    if (!RenameFile(part, dstFile)) {
+        const int err = errno ? errno : EACCES;
+        throw EInOutError("无法写入裁剪后的 PDF 文件: " + SysErrorMessage(err), err);
+    }
     removePart.Release();
 }
 
@@ -332,11 +342,12 @@ bool RunPdfAutoCrop(TRun& run) {
     run.Target = run.DestName(".pdf", "", "_CROPPED");
     // The intermediates belong to the run: in its temporary folder nothing of the user's
     // can be followed, replaced or deleted, and runs side by side do not meet.
-    const std::string n = ChangeFileExt(ExtractFileName(run.Source()), "");
-    const std::string bitmap = run.Temp() + "TEMP-" + n + ".bmp";
-    const std::string page1 = run.Temp() + "TEMP-" + n + "_p0001.bmp";
-    const std::string uncompressed = run.Temp() + "TEMP-" + n + ".pdf";
-    const std::string cropped = run.Temp() + n + "_CROPPED.pdf";
+    // Short names of their own, so a source whose name nearly fills the limit of a name
+    // still has room for them.
+    const std::string bitmap = run.Temp() + "page.bmp";
+    const std::string page1 = run.Temp() + "page_p0001.bmp";
+    const std::string uncompressed = run.Temp() + "uncompressed.pdf";
+    const std::string cropped = run.Temp() + "cropped.pdf";
     // Both inputs of the cropper are made whatever the other gives; a cropped file is
     // written only from inputs made without errors, so a damaged source never replaces
     // an older result.
