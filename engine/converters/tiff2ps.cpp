@@ -7,6 +7,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
 #include "engine/runner.h"
+#include "engine/util.h"
 #include "platform/automation/olevariant.h"
 #include "platform/automation/tiffLibrary.h"
 #include "platform/rtl/sysutils.h"
@@ -74,7 +75,14 @@ std::unique_ptr<TBitmap> TTiff2ps::TiffPageToBitmap(const std::string& tiffFile,
     // The raster starts at the bottom row, as a bottom-up bitmap's memory does.
     std::vector<uint32_t> raster(size_t(width) * height);
     g_tiffError.clear();
-    Tiff().ReadRGBAImage(f.tif, width, height, raster.data(), 0);
+    // A strip that is cut short, lies past the end of the file or does not decode would
+    // leave its part of the page black: every read is checked and such a page refused.
+    const int read = Tiff().ReadRGBAImage(f.tif, width, height, raster.data(), 1);
+    if (read != 1 || !g_tiffError.empty()) {
+        if (!g_tiffError.empty()) Log("ErrorLine", g_tiffError);
+        throw Exception("TIFF 文件已损坏, 无法读取第 " + std::to_string(page) + " 页: \"" +
+                        EscapeControls(tiffFile) + "\"");
+    }
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetSize(int(width), int(height));
     for (uint32_t r = 0; r < height; ++r)
@@ -88,14 +96,21 @@ bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile,
                        const std::string& tempDir) {
     return RunOfficeJob([&]() -> bool {
         const int n = TiffPageCount(tiffFile);
+        const auto bitmapName = [&](int page) {
+            char name[32];
+            std::snprintf(name, sizeof name, "%.8d.bmp", page);
+            return tempDir + name;
+        };
+        // Every page is read before the office starts: a damaged page ends the run at once.
+        for (int page = n; page >= 1; --page) {
+            TiffPageToBitmap(tiffFile, page)->SaveToFile(bitmapName(page));
+            OfficeProcessMessages();
+        }
         OleVariant app = CreateOleObject("Word.Application");
         OfficeProcessMessages();
         OleVariant doc;
         for (int page = n; page >= 1; --page) {
-            char name[32];
-            std::snprintf(name, sizeof name, "%.8d.bmp", page);
-            const std::string bmp = tempDir + name;
-            TiffPageToBitmap(tiffFile, page)->SaveToFile(bmp);
+            const std::string bmp = bitmapName(page);
             if (page == n) {
                 doc = app.Get("Documents").Call("Add", {EmptyParam, EmptyParam, 0, EmptyParam});
                 OleVariant setup = app.Get("ActiveDocument").Get("PageSetup");
