@@ -15,6 +15,10 @@ std::string StatedErrorLine(const std::string& errorOutput);
 // a full disk, a resolution out of range; empty for any other.
 std::string FailureInOurWords(const std::string& text);
 
+// The input a failed job of several inputs failed in, as the console program names it;
+// "" when it names none.
+std::string FailedInputIn(const std::string& errorOutput);
+
 // What an office failure shows: the office program's own English texts (internal
 // names, a trace of its bridge) replaced by our sentence; a message of ours as it is.
 std::string OfficeFailureInOurWords(const std::string& message);

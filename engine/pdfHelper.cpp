@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -15,12 +16,16 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/failureReason.h"
 #include "engine/host.h"
+#include "engine/progressWatch.h"
 #include "engine/util.h"
 #include "platform/rtl/mappedFile.h"
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
+#include "platform/user/messages.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/drives.h"
 #include "platform/win/handles.h"
 #include "platform/win/mutex.h"
 #include "platform/win/process.h"
@@ -222,12 +227,36 @@ std::string JobFolder(const TMainState& s) {
     }
 }
 
-// The line of an error output file that states the error.
-std::string StatedErrorLineOf(const std::string& path) {
+// Less room than this in the job's folder after a failed job: the disk is full.
+constexpr uint64_t kFullDiskBytes = 256 * 1024;
+
+// How often a running job's progress is looked at.
+constexpr UINT kProgressLookMs = 1000;
+
+// The reason of a job ended for making no progress: the file and the step.
+std::string TookTooLong(const std::string& jobName) {
+    const TMainState* s = MainState();
+    const std::string file = s && s->FSourceFiles && s->FSourceFiles->Count() > 0
+                                 ? ExtractFileName((*s->FSourceFiles)[0])
+                                 : std::string();
+    return "文件" + (file.empty() ? std::string() : " \"" + EscapeControls(file) + "\"") +
+           " 的处理时间过长: 步骤 " + jobName + " 在 " + IntToStr(NoProgressLimitSeconds()) +
+           " 秒内没有任何进展, 已被终止。";
+}
+
+// The whole text of a (short) file.
+std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    return StatedErrorLine(text.str());
+    return text.str();
+}
+
+// Whether the file system of a folder has (next to) no room left.
+bool DiskIsFull(const std::string& folder) {
+    uint64_t available = 0;
+    return GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) &&
+           available < kFullDiskBytes;
 }
 
 }  // namespace
@@ -308,16 +337,34 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         }
 
         // The exit code is looked at before each wait, so the wait ends as soon as the
-        // program has ended instead of idling on until some later window message.
+        // program has ended instead of idling on until some later window message. A job
+        // that writes nothing (no page finished, no output growing) for the no-progress
+        // limit is hung: its whole process group is ended.
+        std::vector<std::string> watchedFiles{outLog, errorLog};
+        std::vector<std::string> watchedFolders{jobDir};
+        TProgressWatch::AddGhostscriptOutputs(params, watchedFiles, watchedFolders);
+        TProgressWatch progress(watchedFiles, watchedFolders);
+        const UINT_PTR lookAgain = SetTimer(nullptr, 0, kProgressLookMs, nullptr);
+        bool hung = false;
         DWORD exitCode = STILL_ACTIVE;
         for (;;) {
             if (!GetExitCodeProcess(info.hProcess, &exitCode)) break;
             Application->ProcessMessages();
             if (exitCode != STILL_ACTIVE) break;
+            if (!hung && progress.Stalled(NoProgressLimit())) {
+                hung = true;
+                TerminateProcess(info.hProcess, 1);
+            }
             Application->HandleMessage();
         }
+        if (lookAgain != 0) KillTimer(nullptr, lookAgain);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
+        if (hung) {
+            Log("ErrorLine",
+                "no progress for " + IntToStr(NoProgressLimitSeconds()) + " s: " + jobName);
+            throw Exception(TookTooLong(jobName));
+        }
 
         if (FileExists(responseFile) && !DeleteFile(responseFile))
             throw Exception("无法删除临时参数文件。");
@@ -326,12 +373,19 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         // The line of Ghostscript's error output that states the error says why, beneath
         // the message; a common failure in our words, its line kept in the day log.
         if (ErrorLogHasErrors(errorLog)) {
-            const std::string line = StatedErrorLineOf(errorLog);
-            std::string reason = FailureInOurWords(line);
+            const std::string output = FileText(errorLog);
+            const std::string line = StatedErrorLine(output);
+            // A full disk shows as any kind of failure to write (or none at all): the
+            // folder the job wrote into tells.
+            std::string reason =
+                DiskIsFull(jobDir) ? FailureInOurWords("disk full") : FailureInOurWords(output);
             if (reason.empty())
                 reason = line;
             else
                 Log("ErrorLine", line);
+            // Of several inputs (a merge), the one that failed.
+            if (const std::string input = FailedInputIn(output); !input.empty())
+                reason += "\n出错的文件: \"" + EscapeControls(input) + "\"";
             throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
         }
     } catch (const std::exception& e) {
@@ -374,8 +428,6 @@ bool ReadJpegHeader(FILE* f, int& width, int& height) {
     return true;
 }
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 }  // namespace
 
 bool ReadJpegSize(const std::string& path, int& width, int& height) {
@@ -401,70 +453,6 @@ bool TPdfDecompress::Decompress(const std::string& src, const std::string& dst) 
 }
 
 // ---------------------------------------------------------------- TPdfChopToSingles
-
-namespace {
-
-// Whether the "/Count" just before pos belongs to something else than the root of the page
-// tree: a bookmark ("/Outlines", "/First") or any node with a parent written before the
-// count. Its dictionary starts at the last "<<" before it (looked for within a few
-// kilobytes, as dictionaries are short) and ends at end.
-bool NotThePageRoot(std::string_view text, size_t pos, size_t end) {
-    const size_t limit = pos > 4096 ? pos - 4096 : 0;
-    size_t open = std::string_view::npos;
-    for (size_t i = pos; i > limit + 1; --i)
-        if (text[i - 1] == '<' && text[i - 2] == '<') {
-            open = i - 2;
-            break;
-        }
-    if (open == std::string_view::npos) return false;
-    std::string_view dict = text.substr(open, std::min(end, text.size()) - open);
-    return dict.find("/Outlines") != std::string_view::npos ||
-           dict.find("/First") != std::string_view::npos ||
-           dict.find("/Parent") != std::string_view::npos;
-}
-
-}  // namespace
-
-int TPdfChopToSingles::CountPagesInText(std::string_view text) {
-    static constexpr std::string_view kCount = "/Count";
-    static constexpr std::string_view kClose = ">>";
-    static constexpr std::string_view kParent = "/Parent";
-    const size_t n = text.size();
-    auto find = [&](std::string_view what, size_t from) -> size_t {
-        if (from >= n) return n;
-        const void* hit = memmem(text.data() + from, n - from, what.data(), what.size());
-        return hit ? size_t(static_cast<const char*>(hit) - text.data()) : n;
-    };
-
-    // The next ">>" and the next "/Parent" are remembered and searched again only once
-    // the scan has passed them, so every byte is looked at a bounded number of times.
-    size_t close = 0, parent = 0;
-    bool closeKnown = false, parentKnown = false;
-    int result = -1;
-    for (size_t p = find(kCount, 0); p < n; p = find(kCount, p)) {
-        p += kCount.size();
-        while (p < n && IsBlankOrControl(text[p])) ++p;
-        if (!closeKnown || close < p) close = find(kClose, p), closeKnown = true;
-        const size_t headEnd = close < n ? close + kClose.size() : n;
-        if (!parentKnown || parent < p) parent = find(kParent, p), parentKnown = true;
-        if (parent < n && parent + kParent.size() <= headEnd) continue;  // an inner node
-        // Bookmarks have counts too, and a parent may stand before the count.
-        if (NotThePageRoot(text, p, headEnd)) continue;
-
-        size_t d = p;
-        while (d < n && text[d] >= '0' && text[d] <= '9') ++d;
-        if (d == p) {
-            std::string head(text.substr(p, std::min<size_t>(headEnd - p, 40)));
-            throw EConvertError("'" + head + "' is not a valid integer value");
-        }
-        // A count beyond the range of a page number is no count (it would wrap).
-        const std::string digits(text.substr(p, d - p));
-        if (d - p > 10 || StrToInt(digits) > std::numeric_limits<int>::max())
-            throw EConvertError("'" + digits.substr(0, 40) + "' is not a valid integer value");
-        result = int(StrToInt(digits));
-    }
-    return result;
-}
 
 int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
     const TMappedFile file(fileName);

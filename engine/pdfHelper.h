@@ -77,10 +77,11 @@ public:
     bool Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
               const std::string& workDir);
 
-    // The page count of the document's root page-tree node as its text gives it (the last
-    // root "/Count" of the file wins, so an incremental update counts); -1 when the text
-    // shows none (object streams). A root count that is not a number raises EConvertError.
-    // One pass over the file.
+    // The page count of the document's root page-tree node as its text gives it: the node
+    // the catalog's /Pages names, else a node of type /Pages without a parent (the last
+    // one written wins, so an incremental update counts); -1 when the text shows none
+    // (object streams). A root count that is not a number raises EConvertError. One pass
+    // over the file.
     int CountPdfPages(const std::string& fileName);
     static int CountPagesInText(std::string_view text);
 

@@ -51,6 +51,19 @@ std::string EditSwitchValue(TOptionName<TOptionKind::Edit> name) {
     return value;
 }
 
+std::string PaperPoints(TOptionName<TOptionKind::Edit> name, const char* side,
+                        const char* batchSwitch) {
+    std::string value = Trim(EditText(name));
+    const bool digits = !value.empty() && value.size() <= 5 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    if (digits && StrToInt(value) >= 1 && StrToInt(value) <= kLargestPagePoints) return value;
+    const TMainState* s = MainState();
+    throw EConvertError("纸张的" + std::string(side) + " \"" + value + "\" 不能使用: 必须是 1 到 " +
+                        IntToStr(kLargestPagePoints) + " 之间的点数" +
+                        (s && s->FBatchMode ? std::string(" (参数 ") + batchSwitch + ")" : "") +
+                        "。");
+}
+
 namespace {
 TComponent* FindMain(const std::string& name, TOptionKind kind) {
     TMainState* s = MainState();

@@ -34,6 +34,15 @@ long long EditNumber(TOptionName<TOptionKind::Edit> name);
 // and hand the rest to Ghostscript as further switches or file names.
 std::string EditSwitchValue(TOptionName<TOptionKind::Edit> name);
 
+// The largest page side Ghostscript's PDF writer takes, in points (200 inches).
+inline constexpr long long kLargestPagePoints = 14400;
+
+// A paper edit's number of points for a switch; a value that is no page side (empty, not a
+// whole number, 0, negative, too large) raises EConvertError naming the side, and in an
+// unattended run the command-line switch that set it.
+std::string PaperPoints(TOptionName<TOptionKind::Edit> name, const char* side,
+                        const char* batchSwitch);
+
 // The main window itself and its progress timer, as the converters that must reach them
 // find them: null when the window has none of that name and kind.
 TForm* MainForm(TOptionName<TOptionKind::Form> name);

@@ -8,16 +8,14 @@
 
 #include "engine/failureReason.h"
 #include "engine/util.h"
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/sysutils.h"
 
-// The longest wait for an office print file; a print that takes longer fails the run.
-inline constexpr std::chrono::milliseconds kOfficePrintWait{std::chrono::minutes(5)};
-
-// Waits for the print file; raises when it is not complete within the bound.
+// Waits for the print file; raises when it is not complete within the no-progress limit.
 inline void WaitForPrintFile(const std::string& file) {
-    if (!WaitForFile(file, kOfficePrintWait))
-        throw Exception("打印文件 " + file + " 在 " +
-                        std::to_string(kOfficePrintWait.count() / 1000) + " 秒内没有完成");
+    if (!WaitForFile(file, NoProgressLimit()))
+        throw Exception("打印文件 " + file + " 在 " + std::to_string(NoProgressLimitSeconds()) +
+                        " 秒内没有完成");
 }
 
 // Runs one office job by the converters' convention: a failure is logged under

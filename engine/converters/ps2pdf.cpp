@@ -28,8 +28,8 @@ GsArgs Paper() {
     if (!GroupVisible("GroupBox_papersize")) return p;
     const int item = ComboIndex("ComboBox_papersize");
     if (item == 1) {
-        p += "-dDEVICEWIDTHPOINTS=" + EditSwitchValue("Edit_papersize_width");
-        p += "-dDEVICEHEIGHTPOINTS=" + EditSwitchValue("Edit_papersize_height");
+        p += "-dDEVICEWIDTHPOINTS=" + PaperPoints("Edit_papersize_width", "宽度", "-opw");
+        p += "-dDEVICEHEIGHTPOINTS=" + PaperPoints("Edit_papersize_height", "高度", "-oph");
         return p += "-dFIXEDMEDIA";
     }
     if (item >= 2 && item - 2 < PaperSizeCount) {

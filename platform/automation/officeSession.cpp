@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
@@ -22,6 +23,7 @@
 #include <thread>
 
 #include "platform/rtl/hex.h"
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
@@ -78,6 +80,12 @@ std::string readTail(const std::string& file, size_t max = 600) {
     if (s.size() > max) s = s.substr(s.size() - max);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
     return s;
+}
+
+// Size of a file, 0 when there is none.
+long long fileSize(const std::string& file) {
+    struct stat st {};
+    return !file.empty() && ::stat(file.c_str(), &st) == 0 ? (long long)st.st_size : 0;
 }
 
 // Environment for the children: ours, with UTF-8 for Python's streams, and, when given,
@@ -556,16 +564,35 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
     try {
         errFile = makeTempFolder("vx-run-") + "stderr.txt";
     } catch (const EOleError&) {}
+    // Without a file of the caller's, the output is kept beside the error output: what the
+    // program writes is how its progress shows.
+    const std::string outFile =
+        !outputFile.empty() ? outputFile
+                            : (errFile.empty() ? "" : ExtractFilePath(errFile) + "stdout.txt");
     ScopedFd out;
-    if (!outputFile.empty())
-        out.reset(open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!outFile.empty())
+        out.reset(open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     pid_t pid = argv.empty() ? -1 : spawnGroup(argv, -1, out.get(), errFile);
     out.reset();
     if (pid < 0) {
         result.exitCode = 127;
     } else {
         int code = -1;
-        if (!waitChild(pid, Clock::now() + bound, code)) {
+        // The bound counts from the last sign of progress: output written by the program.
+        auto written = [&] { return fileSize(outFile) + fileSize(errFile); };
+        long long seen = written();
+        auto lastProgress = Clock::now();
+        bool ended = false;
+        while (!(ended = waitChild(pid, Clock::now() + std::chrono::milliseconds(200), code))) {
+            const long long now = written();
+            if (now != seen) {
+                seen = now;
+                lastProgress = Clock::now();
+            } else if (Clock::now() - lastProgress >= bound) {
+                break;
+            }
+        }
+        if (!ended) {
             killGroup(pid);
             waitChild(pid, Clock::now() + std::chrono::seconds(10), code);
             result.timedOut = true;
@@ -639,6 +666,10 @@ std::string Session::NewWorkFile(const std::string& ext) {
 
 std::string Session::errorTail() const { return readTail(work_ + "bridge.log"); }
 
+OleVariant Session::Command(const std::string& request) {
+    return Command(request, NoProgressLimit());
+}
+
 OleVariant Session::Command(const std::string& request, std::chrono::milliseconds bound) {
     if (pid_ <= 0) throw EOleError("办公程序已经退出");
     std::string line = request + "\n";
@@ -667,7 +698,13 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
         }
         if (Clock::now() >= deadline) {
             endProcesses(std::chrono::milliseconds(0));
-            throw EOleError("办公程序在 " + std::to_string(bound.count() / 1000) + " 秒内没有完成");
+            // The step by its name in the request ("op":"load", ...).
+            std::string step = "?";
+            if (const size_t op = request.find("\"op\":\""); op != std::string::npos)
+                step = request.substr(op + 6, request.find('"', op + 6) - (op + 6));
+            throw EOleError("文件处理时间过长: 办公程序的步骤 " + step + " 在 " +
+                            std::to_string(std::max<long long>(bound.count() / 1000, 1)) +
+                            " 秒内没有完成, 已被终止。");
         }
         PumpMessages();
         pollfd p{out_.get(), POLLIN, 0};

@@ -58,9 +58,10 @@ struct ChildResult {
     std::string errorText;  // what the program wrote to its error output (tail)
 };
 
-// Runs a program by argument vector in a process group of its own, its output discarded,
-// waiting with window messages handled until it ends or the bound passes (then the whole
-// group is killed). A program that cannot be started gives exit code 127.
+// Runs a program by argument vector in a process group of its own, its output going to
+// outputFile (or a scratch file), waiting with window messages handled until it ends or
+// has written nothing for the length of the bound (then the whole group is killed). A
+// program that cannot be started gives exit code 127.
 ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds bound,
                        const std::string& outputFile = "");
 
@@ -68,9 +69,6 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
 void PumpMessages();
 
 // ---------------------------------------------------------------- the session
-
-// How long one office command may take before the session counts as hung.
-constexpr std::chrono::milliseconds kCommandBound{std::chrono::minutes(5)};
 
 class Session {
 public:
@@ -82,8 +80,11 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Sends one command (a JSON object with "op") and returns its result; an answer
-    // with an error raises EOleError with the office's message.
-    OleVariant Command(const std::string& request, std::chrono::milliseconds bound = kCommandBound);
+    // with an error raises EOleError with the office's message. A command unanswered for
+    // the bound (the no-progress limit when none is given) counts as hung: the session
+    // ends and the call raises.
+    OleVariant Command(const std::string& request);
+    OleVariant Command(const std::string& request, std::chrono::milliseconds bound);
     // Ends the office and the bridge; afterwards commands raise.
     void Quit();
     bool Running() const { return pid_ > 0; }

@@ -13,6 +13,7 @@
 #include "platform/automation/psGlyphNames.h"
 #include "platform/rtl/fileOps.h"
 #include "platform/rtl/gsArgs.h"
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/utf8.h"
 #include "platform/win/printers.h"
@@ -21,8 +22,6 @@
 namespace office {
 
 namespace {
-
-constexpr std::chrono::milliseconds kPrintBound{std::chrono::minutes(5)};
 
 // Ghostscript reads "%" in an output name as a page number; a literal one is doubled.
 // Whether Ghostscript reads the name back exactly: UTF-8, without a pipe.
@@ -51,13 +50,14 @@ std::string num(double v) {
 void runGs(std::vector<std::string> args) {
     std::string gs = SearchProgram("gs");
     if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
-    std::vector<std::string> head = {gs, "-q"};
+    // Not quiet: the "Page N" lines it writes as it goes are how its progress shows.
+    std::vector<std::string> head = {gs};
     for (std::string& sw : GsPrefix().Vector()) head.push_back(std::move(sw));
     args.insert(args.begin(), head.begin(), head.end());
-    ChildResult r = RunProgram(args, kPrintBound);
+    ChildResult r = RunProgram(args, NoProgressLimit());
     if (r.timedOut)
-        throw EOleError("打印作业在 " + std::to_string(kPrintBound.count() / 1000) +
-                        " 秒内没有完成");
+        throw EOleError("打印作业处理时间过长: 在 " + std::to_string(NoProgressLimitSeconds()) +
+                        " 秒内没有任何进展, 已被终止。");
     if (r.exitCode != 0)
         throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" +
                         (r.errorText.empty() ? "" : ": " + r.errorText));

@@ -23,6 +23,12 @@ TEST(FailureReason, TheLineThatStatesTheError) {
         {"\n\ngswin32c: Ghostscript ended with exit code 1\n",
          "gswin32c: Ghostscript ended with exit code 1"},
         {"GPL Ghostscript 10.00.0:\n", ""},
+        // Ghostscript's last line is a summary; the statement relayed after it says more.
+        {"GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1\nError: /undefined in "
+         "this_is_undefined\n",
+         "Error: /undefined in this_is_undefined"},
+        {"GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1\n",
+         "GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1"},
         {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(StatedErrorLine(r.output), r.line) << r.output;
@@ -41,7 +47,19 @@ TEST(FailureReason, CommonFailuresInOurWords) {
          "文件已损坏，或不是可以转换的文件。"},
         {"Error: Couldn't initialise file.", "文件已损坏，或不是可以转换的文件。"},
         {"write failed: No space left on device", "磁盘空间不足，无法写入结果。"},
-        {"Unrecoverable error: undefined in foo", ""},
+        {"Unrecoverable error: undefined in foo",
+         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。"},
+        {"Error: /typecheck in --add--",
+         "PostScript 程序出错: 操作数类型错误 (typecheck), 出错的操作符: --add--。"},
+        {"Error: /madeup in bar", "PostScript 程序出错: madeup, 出错的操作符: bar。"},
+        {"Error: /invalidfileaccess in --file--\nLast OS error: Permission denied",
+         "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 --file--)。"},
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: Permission denied",
+         "没有读取文件 \"/d/a.ps\" 的权限。"},
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: No such file or directory",
+         "找不到文件 \"/d/a.ps\"。"},
+        {"gswin32c: the job output no page", "文件中没有可以输出的页面 (没有页面)。"},
+        {"the document is password-protected", "该文件受密码保护，需要密码才能打开。"},
         {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text), r.sentence) << r.text;

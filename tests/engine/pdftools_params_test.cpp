@@ -63,10 +63,61 @@ TEST(PdfPageCount, RootCountWins) {
 
 TEST(PdfPageCount, InnerNodeAfterTheCountIsSkipped) {
     // "/Parent" behind "/Count" inside the same dictionary marks an inner node.
-    EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<< /Count 3 /Parent 1 0 R >> << /Count 5 >>"),
+    EXPECT_EQ(TPdfChopToSingles::CountPagesInText(
+                  "<< /Type /Pages /Count 3 /Parent 1 0 R >> << /Type /Pages /Count 5 >>"),
               5);
     // A "/Parent" of a later dictionary does not count for this one.
-    EXPECT_EQ(TPdfChopToSingles::CountPagesInText("<< /Count 4 >> << /Parent 2 0 R >>"), 4);
+    EXPECT_EQ(
+        TPdfChopToSingles::CountPagesInText("<< /Type /Pages /Count 4 >> << /Parent 2 0 R >>"), 4);
+}
+
+TEST(PdfPageCount, OnlyThePageTreeCounts) {
+    struct Row {
+        const char* why;
+        std::string text;
+        int pages;
+    } rows[] = {
+        {"an outline root without /Type after the page tree",
+         "1 0 obj << /Type /Catalog /Pages 2 0 R /Outlines 9 0 R >> endobj\n"
+         "2 0 obj << /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >> endobj\n"
+         "9 0 obj << /Count 0 >> endobj\n",
+         2},
+        {"the same without a catalog",
+         "2 0 obj << /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >> endobj\n"
+         "9 0 obj << /Count 0 >> endobj\n",
+         2},
+        {"an inline font's /FirstChar in the root is no /First",
+         "2 0 obj << /Type /Pages /Count 3 /Kids [4 0 R 5 0 R 6 0 R] /Resources << /Font << /F1 "
+         "<< /Type /Font /Subtype /Type1 /FirstChar 32 /LastChar 126 >> >> >> >> endobj\n",
+         3},
+        {"the node the catalog names, although it lacks /Type",
+         "1 0 obj << /Type /Catalog /Pages 7 0 R >> endobj\n7 0 obj << /Kids [] /Count 4 >> "
+         "endobj\n",
+         4},
+        {"the catalog's node wins over another parentless /Pages node",
+         "1 0 obj << /Type /Catalog /Pages 7 0 R >> endobj\n"
+         "7 0 obj << /Type /Pages /Count 4 >> endobj\n8 0 obj << /Type /Pages /Count 9 >> endobj\n",
+         4},
+        {"names are matched whole",
+         "<< /Type /PagesX /Count 5 >> << /Typed /Pages /Count 6 >> << /Type /Pages /Count 7 >>",
+         7},
+        {"a nested /Type is not the node's",
+         "<< /Count 5 /Extra << /Type /Pages >> >> << /Type /Pages /Count 8 >>", 8},
+        {"a page tree written inside stream data is none",
+         "1 0 obj << /Type /Pages /Count 2 >> endobj\n3 0 obj << /Length 30 >> stream\n"
+         "<< /Type /Pages /Count 99 >>\nendstream endobj\n",
+         2},
+        {"a string holding the words is none",
+         "<< /Type /Pages /Count 2 >> << /Title (<< /Type /Pages /Count 50 >>) >>", 2},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(TPdfChopToSingles::CountPagesInText(r.text), r.pages) << r.why;
+}
+
+TEST(PdfPageCount, DeepNestingIsNoProblem) {
+    const std::string text = std::string(200000, '[') + "<< /Type /Pages /Count 3 >>" +
+                             std::string(200000, '<') + " << /Type /Pages /Count 6 >>";
+    EXPECT_NO_THROW(TPdfChopToSingles::CountPagesInText(text));
 }
 
 TEST(PdfPageCount, LastRootCountOfAnUpdateWins) {
@@ -91,8 +142,9 @@ TEST(PdfPageCount, NoCountGivesMinusOne) {
 }
 
 TEST(PdfPageCount, RootCountThatIsNoNumberRaises) {
-    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Count /Foo >>"), EConvertError);
-    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Count"), EConvertError);
+    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Type /Pages /Count /Foo >>"),
+                 EConvertError);
+    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Type /Pages /Count"), EConvertError);
 }
 
 TEST(PdfPageCount, ManyCountsWithoutDictionaryEnds) {
@@ -670,6 +722,7 @@ TEST_F(PdfToolsParams, AutoCropWritesTheCroppedCopy) {
     ASSERT_TRUE(TPdfAutoCrop().AutoCrop(bmp, src, dst));
     EXPECT_EQ(ReadFile(dst), "/MediaBox [56 82 550 718]");
     EXPECT_FALSE(Exists(AppPath() + "TEMP-x_CROPPED.pdf.part"));
+    EXPECT_FALSE(Exists(AppPath() + ".vexomat-cropping.part"));
     // A missing bitmap fails and keeps the older result.
     WriteFile(dst, "older");
     EXPECT_FALSE(TPdfAutoCrop().AutoCrop(AppPath() + "none.bmp", src, dst));

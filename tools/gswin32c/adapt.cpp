@@ -106,6 +106,8 @@ constexpr std::string_view kFailureMarks[] = {
     "Couldn't initialise file",
     "Could not open the file",
     "Unrecoverable error",
+    // The system's reason after a file Ghostscript could not open ("Permission denied").
+    "Last OS error:",
 };
 
 // Of those, the lines that 10.x prints on the standard output of a job that it ends with
@@ -311,6 +313,78 @@ std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
+    bool pagesAsked = false;
+    for (const std::string& a : args)
+        if (StartsWith(a, "-dFirstPage=") || StartsWith(a, "-dLastPage=")) pagesAsked = true;
+    // With several inputs each is announced before it runs, so an error can be placed.
+    const bool announce = InputFiles(args).size() > 1;
+    std::vector<std::string> out;
+    bool hooked = false;
+    const auto hook = [&] {
+        if (hooked) return;
+        hooked = true;
+        // The page device keeps the procedure through the document's own setpagedevice
+        // calls; it does what the default one does (a page is shown unless the device is
+        // going away) and reports a page shown.
+        out.insert(out.end(), {"-c",
+                               "<< /EndPage { dup 2 ne { (" + std::string(kPageDoneLine) +
+                                   "\\n) print flush } if exch pop 2 ne } bind >> setpagedevice",
+                               "-f"});
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-c") {
+            hook();
+            out.push_back(a);
+            while (i + 1 < args.size() && !EndsCode(args[i + 1])) out.push_back(args[++i]);
+            continue;
+        }
+        if (a == "-f") hook();
+        if (!a.empty() && a[0] != '-' && a[0] != '@') {
+            hook();
+            if (announce)
+                out.insert(out.end(), {"-c",
+                                       "(" + std::string(kInputPrefix) + ") print <" + HexBytes(a) +
+                                           "> print (]%%\\n) print flush",
+                                       "-f"});
+        }
+        out.push_back(a);
+    }
+    hook();
+    if (!pagesAsked)
+        out.insert(out.end(), {"-c",
+                               "(" + std::string(kPagesShownPrefix) +
+                                   ") print currentpagedevice /PageCount get =only "
+                                   "(]%%\\n) print flush",
+                               "-f"});
+    return out;
+}
+
+std::string InputNamedIn(std::string_view line) {
+    const std::size_t at = line.find(kInputPrefix);
+    if (at == std::string_view::npos) return "";
+    const std::size_t start = at + kInputPrefix.size();
+    const std::size_t end = line.rfind("]%%");
+    return end == std::string_view::npos || end < start
+               ? std::string()
+               : std::string(line.substr(start, end - start));
+}
+
+int PagesShownIn(std::string_view line) {
+    const std::size_t at = line.find(kPagesShownPrefix);
+    if (at == std::string_view::npos) return -1;
+    int n = 0;
+    bool digits = false;
+    for (std::size_t i = at + kPagesShownPrefix.size();
+         i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
+        n = n * 10 + (line[i] - '0');
+        digits = true;
+        if (n > 100000000) break;
+    }
+    return digits ? n : -1;
+}
 
 bool ReportsRepair(std::string_view line) { return ContainsAny(line, kRepairMarks); }
 

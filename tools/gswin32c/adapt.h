@@ -16,6 +16,30 @@ inline constexpr std::string_view kRepairNotice = "文件有错误要修复或�
 // the effect they had on 8.51. Order and every other argument stay as given.
 std::vector<std::string> AdaptArguments(const std::vector<std::string>& args);
 
+// The job with two pieces of PostScript of ours: before the first input, a procedure that
+// reports every finished page on the standard output (kPageDoneLine), so a caller sees a
+// long job get on; after the last input, a line telling how many pages the job showed
+// (kPagesShownPrefix + number + "]%%"). A job that asks for certain pages (-dFirstPage,
+// -dLastPage) may rightly show none and gets no count. A job of several inputs announces
+// each before it runs (kInputPrefix).
+std::vector<std::string> WithPageReports(const std::vector<std::string>& args);
+
+inline constexpr std::string_view kPageDoneLine = "%%[vexomat: page done]%%";
+// Before each input of a job of several: kInputPrefix + the input's name + "]%%".
+inline constexpr std::string_view kInputPrefix = "%%[vexomat: input ";
+// What the error output says, after a failed job of several inputs, of the input that the
+// first error came from.
+inline constexpr std::string_view kFailedInputLine = "gswin32c: the error is in the input file ";
+inline constexpr std::string_view kPagesShownPrefix = "%%[vexomat: pages shown ";
+// What the error output says after a job that showed no page.
+inline constexpr std::string_view kNoPageLine = "gswin32c: the job output no page";
+
+// The input a line of kInputPrefix announces; "" for any other line.
+std::string InputNamedIn(std::string_view line);
+
+// The number of pages a line of kPagesShownPrefix reports; -1 for any other line.
+int PagesShownIn(std::string_view line);
+
 // True when a line of Ghostscript's output says that an input was damaged and repaired,
 // or that errors in it were ignored.
 bool ReportsRepair(std::string_view line);

@@ -38,5 +38,6 @@ int main(int argc, char** argv) {
     // page at a time, or else over page ranges.
     if (int code = 0; gsw::RunOnPageWorkers(program, adapted, code)) return code;
     if (int code = 0; gsw::RunInPageRanges(program, adapted, code)) return code;
-    return gsw::RunGhostscript(program, adapted);
+    // Our reports are PostScript for the installed Ghostscript, not for a program in its place.
+    return gsw::RunGhostscript(program, adapted, program == "gs");
 }

@@ -1,10 +1,12 @@
 #include "tools/gswin32c/relay.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -31,10 +33,36 @@ void Scan(std::string_view line, RelayResult& f) {
     if (ReportsFatal(line)) f.fatal = true;
 }
 
-// One complete line (with its line feed, when it had one) of Ghostscript's output.
+// A page finished: one byte more in a file of the job's temporary folder, which the
+// caller watches (the output itself stays Ghostscript's).
+void NoteProgress() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (!tmp || !*tmp) return;
+    const std::string file = std::string(tmp) + "/vexomat-progress";
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    WriteAll(fd, ".");
+    ::close(fd);
+}
+
+// One complete line (with its line feed, when it had one) of Ghostscript's output. The
+// lines of our own reports are taken out.
 void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
+    if (line.find(kPageDoneLine) != std::string_view::npos) {
+        NoteProgress();
+        return;
+    }
+    if (const int pages = PagesShownIn(line); pages >= 0) {
+        f.pagesShown = pages;
+        return;
+    }
+    if (std::string input = InputNamedIn(line); !input.empty()) {
+        f.currentInput = std::move(input);
+        return;
+    }
     sink.Out(line);
     Scan(line, f);
+    if (NamesFailure(line) && f.failedInput.empty()) f.failedInput = f.currentInput;
     if (ReportsSilentFailure(line)) f.silentFailure = true;
     if (NamesFailure(line) && f.failureLines.size() < 5) {
         std::string s(line);
@@ -52,7 +80,10 @@ void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
     }
     sink.Err(line);
     // A lone line break does not make an error output worth judging; anything else does.
-    if (line.find_first_not_of("\r\n") != std::string_view::npos) f.wroteError = true;
+    if (line.find_first_not_of("\r\n") != std::string_view::npos) {
+        f.wroteError = true;
+        if (f.failedInput.empty()) f.failedInput = f.currentInput;
+    }
 }
 
 void Handle(bool isErr, std::string_view line, RelayResult& f, RelaySink& sink) {
@@ -204,7 +235,17 @@ RelayResult RelayGhostscript(const std::string& program, const std::vector<std::
     return findings;
 }
 
+static void WriteJudgement(const RelayResult& r, RelaySink& sink);
+
 void WriteVerdict(const RelayResult& r, RelaySink& sink) {
+    WriteJudgement(r, sink);
+    const bool failed = ExitCodeOf(r) != 0 || (r.wroteError && !(r.repaired && !r.fatal));
+    if (failed && !r.failedInput.empty())
+        sink.Err(std::string(kFailedInputLine) + r.failedInput + "\n");
+}
+
+// What the job's outcome needs said beyond Ghostscript's own lines.
+static void WriteJudgement(const RelayResult& r, RelaySink& sink) {
     if (r.code == 0 && r.silentFailure) {
         // The cause first, so the first line of the error output says what went wrong.
         sink.Err(Lines(r.failureLines) + "gswin32c: Ghostscript did not complete the job\n");
@@ -215,16 +256,24 @@ void WriteVerdict(const RelayResult& r, RelaySink& sink) {
                  Lines(r.failureLines));
     } else if (r.code == 0 && r.fatal && !r.wroteError) {
         sink.Err("gswin32c: Ghostscript could not read an input file\n" + Lines(r.failureLines));
+    } else if (r.code == 0 && r.pagesShown == 0 && !r.wroteError) {
+        sink.Err(std::string(kNoPageLine) + "\n");
+    } else if (r.code != 0 && !r.failureLines.empty()) {
+        // Ghostscript states the error ("Error: /undefined in x") on its standard output
+        // and only its summary on the error output: the statement follows the summary.
+        sink.Err(Lines(r.failureLines));
     }
 }
 
 int ExitCodeOf(const RelayResult& r) {
     if (r.code != 0) return r.code;
-    return r.silentFailure || r.fatal ? 1 : 0;
+    return r.silentFailure || r.fatal || r.pagesShown == 0 ? 1 : 0;
 }
 
-int RunGhostscript(const std::string& program, const std::vector<std::string>& args) {
-    const RelayResult r = RelayGhostscript(program, args, StandardSink());
+int RunGhostscript(const std::string& program, const std::vector<std::string>& args,
+                   bool pageReports) {
+    const RelayResult r =
+        RelayGhostscript(program, pageReports ? WithPageReports(args) : args, StandardSink());
     WriteVerdict(r, StandardSink());
     return ExitCodeOf(r);
 }

@@ -33,6 +33,9 @@ struct RelayResult {
     // not be drawn, an output file that could not be written).
     bool silentFailure = false;
     std::vector<std::string> failureLines;  // from the standard output, a few at most
+    int pagesShown = -1;       // the job's page count when it reported one (WithPageReports)
+    std::string currentInput;  // the input announced last (WithPageReports)
+    std::string failedInput;   // the input running when the first error was seen
 };
 
 // Starts `program` (searched in PATH when it holds no "/") with `args` as its argument
@@ -85,13 +88,22 @@ int WaitForGhostscript(pid_t pid);
 //    empty error output;
 //  - when the standard output named a failure of a job that ended with exit code 0, the
 //    failure lines first (so the first line of the error output says why) and a line
-//    saying that the job was not completed.
+//    saying that the job was not completed;
+//  - after a job that ended with exit code 0 but showed no page at all, a line saying so
+//    (kNoPageLine);
+//  - when Ghostscript wrote only its summary ("Unrecoverable error") to the error output,
+//    the failure lines of its standard output that state the error;
+//  - after a failed job of several inputs, kFailedInputLine and the input that failed.
 void WriteVerdict(const RelayResult& result, RelaySink& sink);
 
 // The exit code of a job: Ghostscript's, or 1 when it ended with 0 but failed all the same.
 int ExitCodeOf(const RelayResult& result);
 
 // RelayGhostscript to this program's own outputs, then WriteVerdict. Returns ExitCodeOf.
-int RunGhostscript(const std::string& program, const std::vector<std::string>& args);
+// With pageReports the job runs WithPageReports (the installed Ghostscript only): each
+// finished page adds a byte to "vexomat-progress" in $TMPDIR, and the reports' lines are
+// taken out of the standard output.
+int RunGhostscript(const std::string& program, const std::vector<std::string>& args,
+                   bool pageReports = false);
 
 }  // namespace gsw

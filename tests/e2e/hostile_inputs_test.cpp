@@ -1,0 +1,394 @@
+// Unattended runs of hostile inputs: a job that makes no progress is ended, damaged or
+// empty inputs fail instead of giving a blank result, page trees are read right, and the
+// reasons say what went wrong. Every failed run leaves the older files as they were.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Sets an environment variable for one scope (the program runs inherit it).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+};
+
+// Processes whose command line mentions text (a run's folder): what a run left running.
+std::vector<std::string> ProcessesMentioning(const std::string& text) {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::string cmd = Slurp(e.path().string() + "/cmdline");
+        std::replace(cmd.begin(), cmd.end(), '\0', ' ');
+        if (cmd.find(text) != std::string::npos) found.push_back(name + ": " + cmd);
+    }
+    return found;
+}
+
+// A PDF of the given object bodies (object 1 the catalog), with a correct cross-reference.
+std::string BuildPdf(const std::vector<std::string>& objects) {
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t o : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+std::string Stream(const std::string& data) {
+    return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
+// Two pages drawn with a blue square; extra goes into the page tree's root, after the
+// catalog and page objects come the extra objects.
+std::string TwoPagePdf(const std::string& rootExtra, const std::vector<std::string>& after,
+                       const std::string& catalogExtra = "") {
+    std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R " + catalogExtra + ">>",
+        "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 " + rootExtra + ">>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 300] /Contents 5 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] /Contents 5 0 R >>",
+        Stream("0 0 1 rg 10 10 50 50 re f"),
+    };
+    objects.insert(objects.end(), after.begin(), after.end());
+    return BuildPdf(objects);
+}
+
+class HostileInputs : public ::testing::Test {
+protected:
+    void SetUp() override { work = TempFolder("vx hostile "); }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(work, ec);
+    }
+    // The run's result and the day log; the log of this one run only.
+    RunResult Run(const std::vector<std::string>& args) {
+        logBefore = prog.Log().size();
+        return prog.Vexomat(args);
+    }
+    std::string RunLog() const { return prog.Log().substr(logBefore); }
+
+    ProgramFolder prog;
+    std::string work;
+    size_t logBefore = 0;
+};
+
+// ---------------------------------------------------------------- jobs without progress
+
+TEST_F(HostileInputs, ALoopingPostScriptIsEndedAndTheOlderResultStays) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "2000");
+    Spit(work + "loop.ps", "%!PS\n{ } loop\n");
+    Spit(work + "loop.pdf", "older result");
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "loop.ps", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Slurp(work + "loop.pdf"), "older result");
+    EXPECT_NE(RunLog().find("文件 \"loop.ps\" 的处理时间过长: 步骤 ps2pdf 在 2 秒内没有任何进展"),
+              std::string::npos)
+        << RunLog();
+    EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
+}
+
+TEST_F(HostileInputs, APdfBombIsEndedAndNothingIsLeftRunning) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "2000");
+    // One content stream of page-sized fills: minutes of drawing without a page finished.
+    std::string fills;
+    for (int i = 0; i < 20000; ++i) fills += "0 0 612 792 re f\n";
+    Spit(work + "bomb.pdf",
+         BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                   "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
+                   Stream(fills)}));
+    Spit(work + "bomb_p0001.jpg", "older page");
+    const auto start = Clock::now();
+    const RunResult r = Run({"-c", "pdf2jpg", "-s", work + "bomb.pdf", "-d", work, "-or", "300"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(120)) << "the bomb was not ended";
+    EXPECT_EQ(Slurp(work + "bomb_p0001.jpg"), "older page");
+    EXPECT_NE(RunLog().find("的处理时间过长: 步骤 pdf2jpg"), std::string::npos) << RunLog();
+    EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
+}
+
+TEST_F(HostileInputs, AJobThatKeepsFinishingPagesIsNeverCut) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "2000");
+    // Six pages of 0.7 s each (wall clock): the job outlasts the limit, a page at a time.
+    Spit(work + "slow.ps",
+         "%!PS\n/busy { realtime add { dup realtime lt { pop exit } if } loop } def\n"
+         "1 1 6 { pop 700 busy 0 0 100 100 rectfill showpage } for\n");
+    const auto start = Clock::now();
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "slow.ps", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << RunLog();
+    EXPECT_GT(Clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(PdfPages(work + "slow.pdf", work), 6);
+}
+
+// ---------------------------------------------------------------- failures as success
+
+namespace {
+
+// An 8 x 8 RGB TIFF of one strip, by hand: compression 1 (none) or 5 (LZW).
+std::string Tiff(int compression, uint32_t stripOffset, const std::string& stripData,
+                 uint32_t stripBytes = 192) {
+    std::string t("II*\0\x08\0\0\0", 8);
+    auto u16 = [&](uint16_t v) { t += char(v & 0xFF), t += char(v >> 8); };
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) t += char((v >> (8 * i)) & 0xFF);
+    };
+    auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+        u16(tag), u16(type), u32(count);
+        if (type == 3 && count == 1)
+            u16(uint16_t(value)), u16(0);
+        else
+            u32(value);
+    };
+    const uint32_t bits = 8 + 2 + 10 * 12 + 4;  // where the three BitsPerSample values lie
+    u16(10);
+    entry(256, 3, 1, 8);
+    entry(257, 3, 1, 8);
+    entry(258, 3, 3, bits);
+    entry(259, 3, 1, uint32_t(compression));
+    entry(262, 3, 1, 2);
+    entry(273, 4, 1, stripOffset);
+    entry(277, 3, 1, 3);
+    entry(278, 3, 1, 8);
+    entry(279, 4, 1, stripBytes);
+    entry(284, 3, 1, 1);
+    u32(0);
+    u16(8), u16(8), u16(8);
+    return t + stripData;
+}
+
+}  // namespace
+
+TEST_F(HostileInputs, ADamagedTiffIsRefusedNamingIt) {
+    const uint32_t data = 8 + 2 + 10 * 12 + 4 + 6;
+    struct Row {
+        const char* why;
+        std::string tiff;
+    } rows[] = {
+        {"a strip cut short", Tiff(1, data, std::string(50, '\x40'))},
+        {"a strip past the end of the file", Tiff(1, 100000, std::string(192, '\x40'))},
+        {"a strip of garbage LZW data", Tiff(5, data, std::string(192, '\xFF'))},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        const std::string name = "damaged " + std::to_string(++n);
+        Spit(work + name + ".tif", row.tiff);
+        Spit(work + name + ".pdf", "older result");
+        const RunResult r = Run({"-c", "tiff2pdf", "-s", work + name + ".tif", "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << row.why;
+        EXPECT_EQ(Slurp(work + name + ".pdf"), "older result") << row.why;
+        EXPECT_NE(RunLog().find("TIFF 文件已损坏, 无法读取第 1 页: \"" + work + name + ".tif\""),
+                  std::string::npos)
+            << row.why << "\n"
+            << RunLog();
+    }
+}
+
+TEST_F(HostileInputs, PostScriptThatShowsNoPageIsRefused) {
+    struct Row {
+        const char* name;
+        std::string text;
+    } rows[] = {
+        {"comment", "%!PS\n% nothing but a comment\n"},
+        {"code", "%!PS\n/x 1 def 0 0 moveto 100 100 lineto stroke\n"},
+    };
+    for (const Row& row : rows) {
+        Spit(work + row.name + std::string(".ps"), row.text);
+        Spit(work + row.name + std::string(".pdf"), "older result");
+        const RunResult r =
+            Run({"-c", "ps2pdf", "-s", work + row.name + std::string(".ps"), "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << row.name;
+        EXPECT_EQ(Slurp(work + row.name + std::string(".pdf")), "older result") << row.name;
+        EXPECT_NE(RunLog().find("文件中没有可以输出的页面 (没有页面)。"), std::string::npos)
+            << row.name << "\n"
+            << RunLog();
+    }
+}
+
+TEST_F(HostileInputs, APageShownBlankOnPurposeStaysABlankPage) {
+    Spit(work + "blank.ps", "%!PS\nshowpage\n");
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "blank.ps", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << RunLog();
+    EXPECT_EQ(PdfPages(work + "blank.pdf", work), 1);
+}
+
+TEST_F(HostileInputs, PagesAreCountedFromThePageTreeOnly) {
+    std::string widths = "[";
+    for (int i = 32; i <= 126; ++i) widths += " 500";
+    widths += " ]";
+    struct Row {
+        const char* name;
+        std::string pdf;
+    } rows[] = {
+        {"untyped outline", TwoPagePdf("", {"<< /Count 0 >>"}, "/Outlines 6 0 R ")},
+        {"first char",
+         TwoPagePdf("/Resources << /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont "
+                    "/Helvetica /FirstChar 32 /LastChar 126 /Widths " +
+                        widths + " >> >> >> ",
+                    {})},
+    };
+    for (const Row& row : rows) {
+        const std::string dest = work + row.name + "/";
+        std::filesystem::create_directories(dest);
+        Spit(work + row.name + std::string(".pdf"), row.pdf);
+        const RunResult r =
+            Run({"-c", "pdf2htmlPreview", "-s", work + row.name + std::string(".pdf"), "-d", dest});
+        ASSERT_EQ(r.exitCode, 0) << row.name << "\n" << RunLog();
+        EXPECT_EQ(Listing(dest + "pdf").size(), 2u) << row.name;
+        EXPECT_EQ(Listing(dest + "images").size(), 2u) << row.name;
+        // The count was read: no page past the last one was probed.
+        EXPECT_EQ(RunLog().find("-dFirstPage=3"), std::string::npos) << row.name;
+    }
+}
+
+// ---------------------------------------------------------------- reasons
+
+TEST_F(HostileInputs, ReasonsSayWhatWentWrong) {
+    const std::string outside = TempFolder("vx outside ");
+    Spit(work + "undefined.ps", "%!PS\nthis_is_undefined\nshowpage\n");
+    Spit(work + "writes.ps", "%!PS\n(" + outside + "planted) (w) file closefile\nshowpage\n");
+    WritePostScript(work + "paper.ps", 1);
+    struct Row {
+        std::vector<std::string> args;
+        std::string reason;
+    } rows[] = {
+        {{"-c", "ps2pdf", "-s", work + "undefined.ps", "-d", work},
+         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: this_is_undefined。"},
+        {{"-c", "ps2pdf", "-s", work + "writes.ps", "-d", work},
+         "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Run(row.args).exitCode, 1) << row.reason;
+        EXPECT_NE(RunLog().find("在进行 gs 转换时出错。\n" + row.reason), std::string::npos)
+            << RunLog();
+        EXPECT_NE(RunLog().find("| ErrorLine    | "), std::string::npos) << RunLog();
+    }
+    // A page size given on the command line that is none: its own switch is named.
+    EXPECT_EQ(
+        Run({"-c", "ps2pdf", "-s", work + "paper.ps", "-d", work, "-oph", "=842", "-opw", "=-100"})
+            .exitCode,
+        1);
+    EXPECT_NE(
+        RunLog().find("纸张的宽度 \"-100\" 不能使用: 必须是 1 到 14400 之间的点数 (参数 -opw)。"),
+        std::string::npos)
+        << RunLog();
+    EXPECT_EQ(RunLog().find("分辨率"), std::string::npos) << RunLog();
+    EXPECT_FALSE(Exists(work + "paper.pdf"));
+    EXPECT_FALSE(Exists(outside + "planted"));
+    std::error_code ec;
+    std::filesystem::remove_all(outside, ec);
+}
+
+TEST_F(HostileInputs, AMergeNamesItsDamagedMember) {
+    WritePostScript(work + "a.ps", 2);
+    ASSERT_EQ(Run({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << RunLog();
+    const std::string folder = work + "members/";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(work + "a.pdf", folder + "1 good.pdf");
+    Spit(folder + "2 damaged.pdf", Slurp(work + "a.pdf").substr(0, 400));
+    std::filesystem::copy_file(work + "a.pdf", folder + "3 good.pdf");
+    Spit(work + "MERGED-ALL.pdf", "older result");
+    const RunResult r = Run(
+        {"-c", "pdfMergeAll", "-s",
+         folder + "1 good.pdf#" + folder + "2 damaged.pdf#" + folder + "3 good.pdf", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Slurp(work + "MERGED-ALL.pdf"), "older result");
+    EXPECT_NE(RunLog().find("出错的文件: \"" + folder + "2 damaged.pdf\""), std::string::npos)
+        << RunLog();
+}
+
+TEST_F(HostileInputs, ASourceTheUserCannotReadIsNamed) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    WritePostScript(work + "locked.ps", 1);
+    chmod((work + "locked.ps").c_str(), 0);
+    EXPECT_EQ(Run({"-c", "ps2pdf", "-s", work + "locked.ps", "-d", work}).exitCode, 1);
+    EXPECT_NE(RunLog().find("没有读取文件 \"" + work + "locked.ps\" 的权限。"), std::string::npos)
+        << RunLog();
+}
+
+TEST_F(HostileInputs, ALongNameIsCroppedThroughShortIntermediateNames) {
+    WritePostScript(work + "a.ps", 1);
+    ASSERT_EQ(Run({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0) << RunLog();
+    // 236 bytes with ".pdf": "_CROPPED.pdf" still fits into 255.
+    const std::string name = std::string(232, 'n');
+    std::filesystem::rename(work + "a.pdf", work + name + ".pdf");
+    const RunResult r = Run({"-c", "pdfAutoCrop", "-s", work + name + ".pdf", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << RunLog();
+    EXPECT_EQ(PdfPages(work + name + "_CROPPED.pdf", work), 1);
+}
+
+// ---------------------------------------------------------------- leftovers and links
+
+TEST_F(HostileInputs, ALogFolderThatCannotBeMadeLeavesNoLockBehind) {
+    const std::string tmp = TempFolder("vx private tmp ");
+    WritePostScript(work + "a.ps", 1);
+    struct Row {
+        const char* why;
+        void (*plant)(const std::string& logs);
+    } rows[] = {
+        {"logs is a file", [](const std::string& logs) { Spit(logs, "a file"); }},
+        {"logs is a FIFO", [](const std::string& logs) { mkfifo(logs.c_str(), 0600); }},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder p;
+        row.plant(p.dir + "logs");
+        ScopedEnv t("TMPDIR", tmp);
+        const RunResult r = p.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << row.why;
+        EXPECT_NE(r.output.find("无法创建日志文件夹"), std::string::npos) << row.why << r.output;
+        EXPECT_EQ(Listing(tmp), std::vector<std::string>{}) << row.why;
+        EXPECT_FALSE(Exists(work + "a.pdf")) << row.why;
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(tmp, ec);
+}
+
+TEST_F(HostileInputs, ALinkInPlaceOfAPreviewFolderIsNotWrittenThrough) {
+    WritePostScript(work + "doc.ps", 2);
+    ASSERT_EQ(Run({"-c", "ps2pdf", "-s", work + "doc.ps", "-d", work}).exitCode, 0) << RunLog();
+    const std::string outside = TempFolder("vx outside ");
+    Spit(outside + "doc_p0001.jpg", "the user's own picture");
+    Spit(outside + "doc_p0001.pdf", "the user's own page");
+    const std::string dest = work + "preview/";
+    std::filesystem::create_directories(dest);
+    std::filesystem::create_directory_symlink(outside, dest + "images");
+    std::filesystem::create_directory_symlink(outside, dest + "pdf");
+    const RunResult r = Run({"-c", "pdf2htmlPreview", "-s", work + "doc.pdf", "-d", dest});
+    ASSERT_EQ(r.exitCode, 0) << RunLog();
+    EXPECT_EQ(Slurp(outside + "doc_p0001.jpg"), "the user's own picture");
+    EXPECT_EQ(Slurp(outside + "doc_p0001.pdf"), "the user's own page");
+    EXPECT_EQ(Listing(outside), (std::vector<std::string>{"doc_p0001.jpg", "doc_p0001.pdf"}));
+    EXPECT_FALSE(std::filesystem::is_symlink(dest + "images"));
+    EXPECT_EQ(Listing(dest + "images").size(), 2u);
+    EXPECT_EQ(Listing(dest + "pdf").size(), 2u);
+    std::error_code ec;
+    std::filesystem::remove_all(outside, ec);
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// What gswin32c.exe adds to a job so its caller can judge it: a line per finished page, the
+// number of pages shown, and a verdict that states the error or the missing page.
+#include <gtest/gtest.h>
+
+#include "tools/gswin32c/adapt.h"
+#include "tools/gswin32c/relay.h"
+
+using Args = std::vector<std::string>;
+
+namespace {
+
+class Collect : public gsw::RelaySink {
+public:
+    void Out(std::string_view text) override { out += text; }
+    void Err(std::string_view text) override { err += text; }
+    std::string out, err;
+};
+
+}  // namespace
+
+TEST(GsPageReports, TheReportsStandAroundTheInputs) {
+    struct Row {
+        Args in;
+        size_t hookAt;  // where "-c <hook> -f" goes
+        bool counted;
+    } rows[] = {
+        {{"-dNOPAUSE", "-sDEVICE=pdfwrite", "-sOutputFile=a.pdf", "-f", "a.ps"}, 3, true},
+        {{"-sDEVICE=pdfwrite", "-c", "<</Orientation 3>> setpagedevice", "-f", "a.ps"}, 1, true},
+        {{"-sDEVICE=pdfwrite", "a.ps"}, 1, true},
+        {{"-sDEVICE=jpeg", "-dFirstPage=3", "-dLastPage=3", "-f", "a.pdf"}, 3, false},
+    };
+    for (const Row& r : rows) {
+        const Args out = gsw::WithPageReports(r.in);
+        ASSERT_GE(out.size(), r.in.size() + 3);
+        EXPECT_EQ(Args(out.begin(), out.begin() + std::ptrdiff_t(r.hookAt)),
+                  Args(r.in.begin(), r.in.begin() + std::ptrdiff_t(r.hookAt)));
+        EXPECT_EQ(out[r.hookAt], "-c");
+        EXPECT_NE(out[r.hookAt + 1].find("/EndPage"), std::string::npos);
+        EXPECT_EQ(out[r.hookAt + 2], "-f");
+        const size_t tail = r.counted ? 3 : 0;
+        EXPECT_EQ(
+            Args(out.begin() + std::ptrdiff_t(r.hookAt + 3), out.end() - std::ptrdiff_t(tail)),
+            Args(r.in.begin() + std::ptrdiff_t(r.hookAt), r.in.end()));
+        if (r.counted) {
+            EXPECT_NE(out[out.size() - 2].find("/PageCount"), std::string::npos);
+        }
+    }
+}
+
+TEST(GsPageReports, TheCountIsReadFromItsLineOnly) {
+    EXPECT_EQ(gsw::PagesShownIn("%%[vexomat: pages shown 0]%%\n"), 0);
+    EXPECT_EQ(gsw::PagesShownIn("%%[vexomat: pages shown 12]%%"), 12);
+    EXPECT_EQ(gsw::PagesShownIn("Page 3\n"), -1);
+    EXPECT_EQ(gsw::PagesShownIn("%%[vexomat: pages shown ]%%"), -1);
+}
+
+TEST(GsVerdict, NoPageAndStatedErrors) {
+    struct Row {
+        const char* why;
+        gsw::RelayResult result;
+        std::string err;
+        int exitCode;
+    } rows[] = {
+        {"no page shown",
+         [] {
+             gsw::RelayResult r;
+             r.pagesShown = 0;
+             return r;
+         }(),
+         std::string(gsw::kNoPageLine) + "\n", 1},
+        {"a blank page shown",
+         [] {
+             gsw::RelayResult r;
+             r.pagesShown = 1;
+             return r;
+         }(),
+         "", 0},
+        {"the error stated on the standard output follows the summary",
+         [] {
+             gsw::RelayResult r;
+             r.code = 1;
+             r.wroteError = true;
+             r.failureLines = {"Error: /undefined in this_is_undefined"};
+             return r;
+         }(),
+         "Error: /undefined in this_is_undefined\n", 1},
+    };
+    for (const Row& r : rows) {
+        Collect sink;
+        gsw::WriteVerdict(r.result, sink);
+        EXPECT_EQ(sink.err, r.err) << r.why;
+        EXPECT_EQ(gsw::ExitCodeOf(r.result), r.exitCode) << r.why;
+    }
+}
+
+TEST(GsVerdict, RelayedLinesFeedTheFindings) {
+    Collect sink;
+    gsw::RelayResult found;
+    gsw::RelayStream out(false);
+    out.Feed(
+        "%%[vexomat: input 1.pdf]%%\nPage 1\n%%[vexomat: page done]%%\n%%[vexomat: input "
+        "2.pdf]%%\nError: /undefined in x\nLast OS error: Permission "
+        "denied\n%%[vexomat: pages shown 1]%%\n",
+        found, sink);
+    out.End(found, sink);
+    EXPECT_EQ(found.pagesShown, 1);
+    EXPECT_EQ(found.failedInput, "2.pdf");
+    // Our reports are taken out of what is passed on.
+    EXPECT_EQ(sink.out, "Page 1\nError: /undefined in x\nLast OS error: Permission denied\n");
+    EXPECT_EQ(found.failureLines, (std::vector<std::string>{"Error: /undefined in x",
+                                                            "Last OS error: Permission denied"}));
+}
