@@ -4,6 +4,7 @@
 #include "app/msgdlg.h"
 #include "engine/checker.h"
 #include "engine/pdfHelper.h"
+#include "platform/user/metrics.h"
 #include "platform/win/shell.h"
 
 TForm_arrange* Form_arrange = nullptr;
@@ -184,6 +185,11 @@ void TForm_arrange::StyButton_showClick(TObject*) {
     std::string path = PageFile(Form_main->FState.FArrangeTmp, prefix, base, page);
     if (FileExists(path) && CheckPdfViewer(true))
         ShellExecuteA(Handle(), "open", path.c_str(), "", "C:\\", 3);
+}
+
+void TForm_arrange::CreateParams(TCreateParams& params) {
+    TForm::CreateParams(params);
+    params.Style |= WS_BORDER;
 }
 
 void TForm_arrange::SpeedButton_closeClick(TObject*) {

@@ -44,6 +44,10 @@ public:
     static std::string PageFile(const std::string& folder, const std::string& prefix,
                                 const std::string& sourceName, int page);
 
+protected:
+    // Borderless with a 1-pixel border.
+    void CreateParams(TCreateParams& params) override;
+
 private:
     bool secondUsable() const;
 };

@@ -2,6 +2,7 @@
 
 #include "app/main.h"
 #include "engine/checker.h"
+#include "platform/user/metrics.h"
 #include "platform/win/shell.h"
 
 TForm_info* Form_info = nullptr;
@@ -36,5 +37,10 @@ void TLinkWindow::Image_quenorClick(TObject*) {
 }
 
 void TLinkWindow::SpeedButton_closeClick(TObject*) { Close(); }
+
+void TLinkWindow::CreateParams(TCreateParams& params) {
+    TForm::CreateParams(params);
+    params.Style |= WS_BORDER;
+}
 
 void RegisterInfoClasses() { TClassReg<TForm_info>("TForm_info", "TForm", false); }

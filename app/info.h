@@ -21,6 +21,10 @@ public:
     void Label_webClick(TObject* Sender);
     void Image_quenorClick(TObject* Sender);
     void SpeedButton_closeClick(TObject* Sender);
+
+protected:
+    // Borderless with a 1-pixel border.
+    void CreateParams(TCreateParams& params) override;
 };
 
 class TForm_info : public TLinkWindow {

@@ -14,6 +14,7 @@ packages=(
   fonts-wqy-zenhei fonts-arphic-uming fonts-liberation
   clang clang-tidy clang-format libclang-rt-14-dev libgif-dev bc imagemagick
   mupdf-tools qpdf libtiff-tools
+  xvfb x11-utils xdotool openbox
 )
 missing=()
 for p in "${packages[@]}"; do

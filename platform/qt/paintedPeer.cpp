@@ -8,18 +8,9 @@ class QtPaintedPeer final : public QtPeer<ws::PaintedPeer> {
 public:
     QtPaintedPeer(PaintedWidget* w, ws::PeerHost* host)
         : QtPeer(w, w, host, PeerReports{}), painted_(w) {}
-    gdi::Image* surface(bool) override {
-        painted_->backing.resize(painted_->width(), painted_->height());
-        return &painted_->backing;
-    }
-    void showSurface() override {
-        painted_->showOnly = true;
-        painted_->update();
-    }
-    void invalidate() override {
-        painted_->showOnly = false;
-        painted_->update();
-    }
+    gdi::Image* surface(bool) override { return &painted_->surface(); }
+    void showSurface() override { painted_->showDrawn(); }
+    void invalidate() override { painted_->invalidate(); }
 
 private:
     PaintedWidget* painted_;

@@ -207,19 +207,50 @@ bool NonClientPress::release(ws::PeerHost* host, QMouseEvent* e) {
 
 bool Offscreen() { return QGuiApplication::platformName() == "offscreen"; }
 
+// The window system tells a widget that the mouse came onto it, but not its parents, which
+// still hold it: each painted widget above the one entered hears that the mouse left it.
+class ChildEnterFilter : public QObject {
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Enter || !o->isWidgetType()) return false;
+        for (QWidget* w = static_cast<QWidget*>(o); w && !w->isWindow();) {
+            w = w->parentWidget();
+            if (auto* painted = dynamic_cast<PaintedWidget*>(w)) painted->leave();
+        }
+        return false;
+    }
+};
+
 PaintedWidget::PaintedWidget(QWidget* parent, ws::PeerHost* host) : QWidget(parent), host_(host) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    static ChildEnterFilter* filter = [] {
+        auto* f = new ChildEnterFilter;
+        qApp->installEventFilter(f);
+        return f;
+    }();
+    (void)filter;
+}
+
+void PaintedWidget::enter() {
+    if (inside_) return;
+    inside_ = true;
+    host_->peerEnterLeave(true);
+}
+
+void PaintedWidget::leave() {
+    if (!inside_) return;
+    inside_ = false;
+    host_->peerEnterLeave(false);
 }
 
 void PaintedWidget::paintEvent(QPaintEvent*) {
-    backing.resize(width(), height());
-    if (!showOnly) {
+    surface();
+    if (paint_.take()) {
         Painter p(backing);
         host_->peerPaint(p, 0, 0, width(), height());
     }
-    showOnly = false;
     QPainter wp(this);
     wp.drawImage(0, 0, QImageOf(backing));
 }
@@ -243,6 +274,8 @@ void PaintedWidget::press(unsigned msg, QMouseEvent* e) {
 
 void PaintedWidget::mouseMoveEvent(QMouseEvent* e) {
     if (g_tracking.feed(e) || nonClient_.held()) return;
+    // Back from a child widget, the window system says nothing but the move itself.
+    if (!childAt(e->position().toPoint())) enter();
     mouseEvent(kMouseMove, e);
 }
 

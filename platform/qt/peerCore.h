@@ -53,12 +53,49 @@ private:
     int hit_ = 0;
 };
 
+// What the next paint of a widget with a backing image does: paint the image anew, or only
+// show what was drawn on it at once. Showing never cancels a repaint asked for before it, so
+// no invalidation is lost whatever draws at once in between.
+class PendingPaint {
+public:
+    void invalidate() { stale_ = true; }
+    void showDrawn() { showOnly_ = true; }
+    // Sizes the image to its widget; an image of a new size holds nothing worth showing.
+    gdi::Image& sized(gdi::Image& img, int w, int h) {
+        if (img.width() != w || img.height() != h) stale_ = true;
+        img.resize(w, h);
+        return img;
+    }
+    // Whether this paint must paint the image anew; the next paint starts afresh.
+    bool take() {
+        const bool repaint = stale_ || !showOnly_;
+        stale_ = showOnly_ = false;
+        return repaint;
+    }
+
+private:
+    bool stale_ = true;  // never painted yet
+    bool showOnly_ = false;
+};
+
 // A widget painted by its control, with a backing image so the control can draw at any time.
 class PaintedWidget : public QWidget {
 public:
     PaintedWidget(QWidget* parent, ws::PeerHost* host);
     gdi::Image backing;
-    bool showOnly = false;  // the next paint shows the backing image as it is
+    // The backing image at the widget's size.
+    gdi::Image& surface() { return paint_.sized(backing, width(), height()); }
+    // A repaint asked for (the control paints the backing image anew at the next paint).
+    void invalidate() {
+        paint_.invalidate();
+        update();
+    }
+    // Drawing done at once on the backing image is to be shown; a repaint still pending
+    // stays pending.
+    void showDrawn() {
+        paint_.showDrawn();
+        update();
+    }
     // Outside the shape of its window a widget takes no mouse (set by the window).
     static inline std::function<bool(QWidget*, QPoint)> outsideShape;
 
@@ -73,13 +110,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override { press(kLDbl, e); }
     void mouseMoveEvent(QMouseEvent* e) override;
-    void enterEvent(QEnterEvent*) override { host_->peerEnterLeave(true); }
-    void leaveEvent(QEvent*) override { host_->peerEnterLeave(false); }
+    void enterEvent(QEnterEvent*) override { enter(); }
+    void leaveEvent(QEvent*) override { leave(); }
     void focusInEvent(QFocusEvent*) override { host_->peerFocus(true); }
     void focusOutEvent(QFocusEvent*) override { host_->peerFocus(false); }
 
     ws::PeerHost* host_;
     NonClientPress nonClient_;
+    PendingPaint paint_;
+
+private:
+    // The mouse is on this widget itself, not on a child widget of it: the control hears
+    // the mouse leave when it goes into a child window, as a window does on Windows.
+    void enter();
+    void leave();
+    bool inside_ = false;
+    friend class ChildEnterFilter;
 };
 
 // How a kind's widget reports to its control beyond keys and hints.

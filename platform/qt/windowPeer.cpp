@@ -27,7 +27,7 @@ public:
     PaintedWidget* client;
     int fl = 0, ft = 0, fr = 0, fb = 0;
     gdi::Image frameImg;
-    bool showOnly = false;
+    PendingPaint framePaint;
     bool shaped = false;
     QRegion shape;  // window coordinates
     bool takesMouseAt(QPoint p) const { return !shaped || shape.contains(p); }
@@ -41,12 +41,11 @@ protected:
     void resizeEvent(QResizeEvent*) override { layoutClient(); }
     void paintEvent(QPaintEvent*) override {
         if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
-        frameImg.resize(width(), height());
-        if (!showOnly) {
+        framePaint.sized(frameImg, width(), height());
+        if (framePaint.take()) {
             Painter p(frameImg);
             host_->peerPaintFrame(p, width(), height());
         }
-        showOnly = false;
         QPainter wp(this);
         wp.drawImage(0, 0, QImageOf(frameImg));
     }
@@ -137,6 +136,9 @@ void LeaveActivation(TopLevelWidget* w, bool notify) {
             g_activation.erase(std::next(it).base());
             g_activation.push_back(next);
             next->host()->peerActivate(true);
+            // The window system gets the keyboard back to it too: without a window manager
+            // it would leave it to the root window.
+            if (!Offscreen() && next->isWindow()) next->activateWindow();
             return;
         }
 }
@@ -195,23 +197,17 @@ public:
     void setText(const std::string& s) override { top_->setWindowTitle(QString::fromStdString(s)); }
     std::string text() const override { return top_->windowTitle().toStdString(); }
     gdi::Image* surface(bool whole) override {
-        if (whole) {
-            top_->frameImg.resize(top_->width(), top_->height());
-            return &top_->frameImg;
-        }
-        top_->client->backing.resize(top_->client->width(), top_->client->height());
-        return &top_->client->backing;
+        if (whole) return &top_->framePaint.sized(top_->frameImg, top_->width(), top_->height());
+        return &top_->client->surface();
     }
     void showSurface() override {
-        top_->client->showOnly = true;
-        top_->client->update();
-        top_->showOnly = true;
+        top_->client->showDrawn();
+        top_->framePaint.showDrawn();
         top_->update();
     }
     void invalidate() override {
-        top_->client->showOnly = false;
-        top_->showOnly = false;
-        top_->client->update();
+        top_->client->invalidate();
+        top_->framePaint.invalidate();
         top_->update();
     }
     void repaintNow() override {

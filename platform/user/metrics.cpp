@@ -66,6 +66,27 @@ int GetSystemMetrics(int index) {
     }
 }
 
+BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL, DWORD exStyle) {
+    if (!r) return FALSE_;
+    int side = 0;
+    if (style & WS_THICKFRAME)
+        side = GetSystemMetrics(SM_CXFRAME);
+    else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+        side = GetSystemMetrics(SM_CXDLGFRAME);
+    else if (style & WS_BORDER)
+        side = GetSystemMetrics(SM_CXBORDER);
+    if (exStyle & WS_EX_CLIENTEDGE) side += 2;
+    if (exStyle & WS_EX_STATICEDGE) side += GetSystemMetrics(SM_CXBORDER);
+    int caption = 0;
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        caption = GetSystemMetrics(exStyle & WS_EX_TOOLWINDOW ? SM_CYSMCAPTION : SM_CYCAPTION);
+    r->left -= side;
+    r->right += side;
+    r->top -= side + caption;
+    r->bottom += side;
+    return TRUE_;
+}
+
 BOOL SystemParametersInfoA(UINT action, UINT, void* out, UINT) {
     if (!out) return FALSE_;
     if (action == SPI_GETWORKAREA) {

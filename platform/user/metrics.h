@@ -17,6 +17,19 @@ constexpr int SM_CXMINTRACK = 34, SM_CYMINTRACK = 35;
 // 0 for an index this platform does not know.
 int GetSystemMetrics(int index);
 
+// The window styles that decide a window's frame.
+constexpr DWORD WS_POPUP = 0x80000000, WS_CAPTION = 0x00C00000, WS_BORDER = 0x00800000,
+                WS_DLGFRAME = 0x00400000, WS_SYSMENU = 0x00080000, WS_THICKFRAME = 0x00040000,
+                WS_MINIMIZEBOX = 0x00020000, WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001, WS_EX_TOOLWINDOW = 0x00000080,
+                WS_EX_WINDOWEDGE = 0x00000100, WS_EX_CLIENTEDGE = 0x00000200,
+                WS_EX_STATICEDGE = 0x00020000;
+// Grows a client rectangle to the window rectangle a window of this style has: a sizing
+// frame (WS_THICKFRAME), else a dialog frame (WS_DLGFRAME without a sizing frame, or
+// WS_EX_DLGMODALFRAME), else a thin border (WS_BORDER); then the edges of the extended
+// style and the caption (WS_CAPTION whole; a small one for a tool window). No menu bar.
+BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle);
+
 constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029, SPI_GETWORKAREA = 0x0030;
 struct NONCLIENTMETRICSA {
     UINT cbSize = sizeof(NONCLIENTMETRICSA);

@@ -70,12 +70,6 @@ using TUDChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>
 using TUDChangingEventEx = std::function<void(TObject* Sender, bool& AllowChange, int16_t NewValue,
                                               TUpDownDirection Direction)>;
 
-// The window style of a control, gathered before its window is made.
-struct TCreateParams {
-    DWORD Style = 0;
-    DWORD ExStyle = 0;
-};
-
 class TCustomUpDown : public TWinControl {
 public:
     explicit TCustomUpDown(TComponent* owner);

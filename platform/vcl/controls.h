@@ -112,6 +112,12 @@ using TKeyEvent = std::function<void(TObject*, WORD&, TShiftState)>;
 using TKeyPressEvent = std::function<void(TObject*, char&)>;
 
 class TWinControl;
+
+// The window style of a control, gathered before its window is made.
+struct TCreateParams {
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+};
 class TBasicAction;
 class TControlActionLink;
 class TControl;

@@ -7,6 +7,7 @@
 #include "platform/rtl/startTrace.h"
 #include "platform/user/mdiClient.h"
 #include "platform/user/metrics.h"
+#include "platform/user/paint.h"
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/windowSystem.h"
 #include "platform/win/mutex.h"
@@ -98,29 +99,51 @@ void TForm::SetBorderStyle(TFormBorderStyle s) {
         peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
 }
 
-int TForm::FrameWidth() const {
+void TForm::CreateParams(TCreateParams& params) {
+    const bool tool = borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin;
     switch (borderStyle_) {
         case bsNone:
-            return 0;
+            params.Style |= WS_POPUP;
+            break;
+        case bsSingle:
+        case bsToolWindow:
+            params.Style |= WS_CAPTION | WS_BORDER;
+            break;
         case bsSizeable:
         case bsSizeToolWin:
-            return GetSystemMetrics(SM_CXFRAME);
-        default:
-            return GetSystemMetrics(SM_CXDLGFRAME);
+            params.Style |= WS_CAPTION | WS_THICKFRAME;
+            break;
+        case bsDialog:
+            params.Style |= WS_POPUP | WS_CAPTION;
+            params.ExStyle |= WS_EX_DLGMODALFRAME;
+            break;
     }
+    if (tool) params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (borderStyle_ == bsNone || !(BorderIcons & BorderIconBit(biSystemMenu))) return;
+    params.Style |= WS_SYSMENU;
+    if (borderStyle_ == bsDialog || tool) return;  // a close button only
+    if (BorderIcons & BorderIconBit(biMinimize)) params.Style |= WS_MINIMIZEBOX;
+    if (BorderIcons & BorderIconBit(biMaximize)) params.Style |= WS_MAXIMIZEBOX;
 }
 
-int TForm::CaptionHeight() const {
-    switch (borderStyle_) {
-        case bsNone:
-            return 0;
-        case bsToolWindow:
-        case bsSizeToolWin:
-            return GetSystemMetrics(SM_CYSMCAPTION);
-        default:
-            return GetSystemMetrics(SM_CYCAPTION);
-    }
+namespace {
+// The frame's width on each side and the caption's height, from the window style.
+struct FrameSizes {
+    int side = 0, caption = 0;
+};
+FrameSizes FrameOf(const TForm& form) {
+    TCreateParams params;
+    // The style is asked of the form as its window would be made now.
+    const_cast<TForm&>(form).CreateParams(params);
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, params.Style, FALSE_, params.ExStyle);
+    return FrameSizes{-r.left, -r.top + r.left};
 }
+}  // namespace
+
+int TForm::FrameWidth() const { return FrameOf(*this).side; }
+
+int TForm::CaptionHeight() const { return FrameOf(*this).caption; }
 
 int TForm::ClientWidth() const { return std::max(0, width_ - 2 * FrameWidth()); }
 int TForm::ClientHeight() const {
@@ -475,8 +498,8 @@ void TForm::peerPaintFrame(gdi::Painter& p, int w, int h) {
 
 int TForm::HitTestFrame(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return HTNOWHERE;
-    if (borderStyle_ == bsNone) return HTCLIENT;
     const int fw = FrameWidth();
+    if (fw == 0 && CaptionHeight() == 0) return HTCLIENT;
     if (x < fw || y < fw || x >= width_ - fw || y >= height_ - fw) {
         if (borderStyle_ != bsSizeable && borderStyle_ != bsSizeToolWin) return HTBORDER;
         // The corners reach a caption button's size along both edges.
@@ -558,21 +581,35 @@ HWND GetActiveWindow() {
 HWND GetForegroundWindow() { return GetActiveWindow(); }
 
 void TForm::PaintNonClient(TCanvas& c, int w, int h) {
-    if (borderStyle_ == bsNone) return;
-    int fw = FrameWidth();
-    c.Brush()->Color = clBtnFace;
-    c.FillRect(Rect(0, 0, w, h));
-    Frame3D(c, Rect(0, 0, w, h), clBtnHighlight, cl3DDkShadow);
+    TCreateParams params;
+    CreateParams(params);
+    const int fw = FrameWidth(), caption = CaptionHeight();
+    if (fw == 0 && caption == 0) return;
+    RECT edge{0, 0, w, h};
+    if ((params.Style & (WS_THICKFRAME | WS_DLGFRAME)) || (params.ExStyle & WS_EX_DLGMODALFRAME)) {
+        // A raised edge, then the face colour out to the client area (a sizing frame is
+        // a pixel wider than a dialog frame).
+        c.Brush()->Color = clBtnFace;
+        c.FillRect(Rect(0, 0, w, h));
+        DrawEdge(c.Handle(), &edge, EDGE_RAISED, BF_RECT);
+    } else {
+        // A thin border: one line in the window frame colour.
+        c.Brush()->Color = clWindowFrame;
+        c.FrameRect(Rect(0, 0, w, h));
+    }
+    if (caption == 0) return;
     // The caption shows whether the window is active (an MDI child: whether it is its active
-    // frame's active child).
+    // frame's active child); a line of the face colour parts it from the client area.
+    const TRect bar = Rect(fw, fw, w - fw, fw + caption - 1);
     c.Brush()->Color = frameActive_ ? clActiveCaption : clInactiveCaption;
-    c.FillRect(Rect(fw, fw, w - fw, fw + CaptionHeight() - 1));
+    c.FillRect(bar);
+    const bool small = (params.ExStyle & WS_EX_TOOLWINDOW) != 0;
     c.Font()->SetName("宋体");
-    c.Font()->SetHeight(-12);
+    c.Font()->SetHeight(small ? -11 : -12);
     c.Font()->SetColor(frameActive_ ? clCaptionText : clInactiveCaptionText);
     c.Font()->SetStyle({fsBold});
     c.Brush()->Style = bsClear;
-    c.TextOut(fw + 4, fw + 3, text_);
+    c.TextOut(fw + 4, fw + (small ? 1 : 3), text_);
     c.Brush()->Style = bsSolid;
 }
 

@@ -104,7 +104,13 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
-    // Caption bar and frame sizes of the non-client area (0 for a borderless form).
+    // The window style the form's window has: what its border style and border icons say
+    // (bsNone a popup without frame, bsSingle a caption with a fixed frame, bsSizeable a
+    // sizing frame, bsDialog a dialog frame, the tool windows a small caption). A form
+    // adds its own bits (WS_BORDER gives a borderless form a 1-pixel border).
+    virtual void CreateParams(TCreateParams& params);
+    // Caption bar and frame sizes of the non-client area, as Windows sizes them for the
+    // style (0 for a borderless form).
     int FrameWidth() const;
     int CaptionHeight() const;
     // The part of the window at a window point (the HT codes of WM_NCHITTEST).

@@ -15,38 +15,6 @@ object Form_faqs: TForm_faqs
   Position = poScreenCenter
   ShowHint = True
   OnShow = FormShow
-  object Panel_borderTop: TPanel
-    Left = 0
-    Top = 0
-    Width = 658
-    Height = 1
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderBottom: TPanel
-    Left = 0
-    Top = 469
-    Width = 658
-    Height = 1
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderLeft: TPanel
-    Left = 0
-    Top = 0
-    Width = 1
-    Height = 470
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderRight: TPanel
-    Left = 657
-    Top = 0
-    Width = 1
-    Height = 470
-    BevelOuter = bvNone
-    Color = clBlack
-  end
   object imageLogo: TImage
     Left = 204
     Top = 8

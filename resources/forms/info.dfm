@@ -14,38 +14,6 @@ object Form_info: TForm_info
   FormStyle = fsStayOnTop
   Position = poScreenCenter
   ShowHint = True
-  object Panel_borderTop: TPanel
-    Left = 0
-    Top = 0
-    Width = 277
-    Height = 1
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderBottom: TPanel
-    Left = 0
-    Top = 374
-    Width = 277
-    Height = 1
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderLeft: TPanel
-    Left = 0
-    Top = 0
-    Width = 1
-    Height = 375
-    BevelOuter = bvNone
-    Color = clBlack
-  end
-  object Panel_borderRight: TPanel
-    Left = 276
-    Top = 0
-    Width = 1
-    Height = 375
-    BevelOuter = bvNone
-    Color = clBlack
-  end
   object imageLogo: TImage
     Left = 13
     Top = 12

@@ -1,0 +1,182 @@
+// The program as a user meets it on a real X server (Xvfb), with the mouse and the keyboard
+// of the X test tools: the main window painted whole from the start, hover frames that go
+// when the mouse goes into another window, the keyboard back on the main window after a
+// modal one. Skipped, with the reason, where Xvfb cannot start.
+#include <cstdio>
+
+#include "tests/app/fixture.h"
+#include "tests/app/xserver.h"
+
+namespace {
+
+constexpr char kMainTitle[] = " Vexomat 5.44d";
+
+// The built program with no parameters (interactive), in a program folder of its own.
+class RealX : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (pid_ > 0 && x_) x_->stop(pid_);
+        x_.reset();
+        apptest::RemoveTree(folder_);
+    }
+    // False (and the test skipped or failed) when the window does not come.
+    bool StartProgram(bool windowManager) {
+        x_ = std::make_unique<xtest::XServer>(windowManager);
+        if (!x_->failure().empty()) return false;
+        folder_ = apptest::MakeProgramFolder("vx realx ");
+        pid_ = x_->start({folder_ + "vexomat"}, folder_ + "output.txt");
+        if (!xtest::XServer::waitFor([&] { return x_->window(kMainTitle, main_, &mainId_); }, 60)) {
+            ADD_FAILURE() << "the main window did not show within 60 s; the program said: "
+                          << apptest::Slurp(folder_ + "output.txt");
+            return false;
+        }
+        return true;
+    }
+    // A screenshot, kept where VEXOMAT_SCREENSHOTS says (else in the test's temporary
+    // folder), its path in `path`.
+    TBitmap& Shot(const std::string& name) {
+        const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
+        path_ = (dir && *dir ? IncludeTrailingPathDelimiter(dir) : folder_) + name + ".png";
+        shot_ = std::make_unique<TBitmap>();
+        if (x_->screenshot(path_)) shot_->LoadFromFile(path_);
+        return *shot_;
+    }
+    // A pixel of the main window's client area (the window has no frame of its own).
+    TColor At(int x, int y) { return shot_->Canvas()->Pixel(main_.left + x, main_.top + y); }
+    // How many pixels of a client rectangle have the colour.
+    int Count(int l, int t, int r, int b, TColor c) {
+        int n = 0;
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x) n += At(x, y) == c;
+        return n;
+    }
+    // The title row: black, with the white texts of the name and the X on it.
+    bool TitleRowBlack(std::string& why) {
+        Shot("realx_main_at_start");
+        const int area = (main_.width - 4) * 22;
+        const int black = Count(2, 1, main_.width - 2, 23, clBlack);
+        const int white = Count(2, 1, main_.width - 2, 23, clWhite);
+        char text[200];
+        std::snprintf(text, sizeof text, "%d of %d title-row pixels black, %d white", black, area,
+                      white);
+        why = text;
+        return black > area * 85 / 100 && white > 40;
+    }
+    // Waits until the main window shows painted whole.
+    void WaitPainted() {
+        std::string why;
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return TitleRowBlack(why); }, 20))
+            << "the main window's title row is not black with white texts 20 s after start (" << why
+            << "); screenshot " << path_;
+    }
+    void ModalWindowGivesTheKeyboardBack();
+    void MouseTo(int x, int y) {
+        x_->run({"xdotool", "mousemove", std::to_string(main_.left + x),
+                 std::to_string(main_.top + y)});
+    }
+
+    std::unique_ptr<xtest::XServer> x_;
+    std::string folder_, path_, mainId_;
+    pid_t pid_ = 0;
+    xtest::Geometry main_;
+    std::unique_ptr<TBitmap> shot_;
+};
+
+#define START_OR_SKIP(wm)                                                    \
+    do {                                                                     \
+        if (!StartProgram(wm)) {                                             \
+            if (x_ && !x_->failure().empty()) GTEST_SKIP() << x_->failure(); \
+            return;                                                          \
+        }                                                                    \
+    } while (0)
+
+}  // namespace
+
+TEST_F(RealX, MainWindowIsPaintedWholeRightAfterStart) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    // The bare background around the ">>" buttons and below the title row.
+    for (auto [x, y] : {std::pair{3, 60}, {300, 40}, {98, 300}, {680, 580}})
+        EXPECT_EQ(At(x, y), clBlack) << x << "," << y << " in " << path_;
+}
+
+TEST_F(RealX, HoverFrameGoesWhenTheMouseGoesIntoAnotherWindow) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    // The ">> FAQ" button: 90 x 22 at 6,141; its raised frame's shadow is its last row.
+    const TColor shadow = TColor(ColorToRGB(clBtnShadow));
+    auto frameShown = [&](const std::string& name) {
+        Shot(name);
+        return Count(7, 141 + 21, 95, 141 + 22, shadow) > 60;
+    };
+    struct Row {
+        const char* into;
+        int x, y;
+    };
+    const Row rows[] = {
+        {"the function combo", 300, 110},
+        {"the folder list", 200, 300},
+        {"the file list", 450, 250},
+        {"the bare background", 50, 400},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.into);
+        MouseTo(50, 152);
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return frameShown("realx_hover_on"); }, 10))
+            << "the button shows no raised frame under the mouse; screenshot " << path_;
+        MouseTo(row.x, row.y);
+        EXPECT_TRUE(xtest::XServer::waitFor([&] { return !frameShown("realx_hover_left"); }, 10))
+            << "the raised frame stays after the mouse went into " << row.into << "; screenshot "
+            << path_;
+    }
+}
+
+// With or without a window manager the keyboard goes back to the window that was active
+// before the modal one.
+void RealX::ModalWindowGivesTheKeyboardBack() {
+    // ">> 信息" opens the about window modally; its close button is at 164,338 (100 x 22).
+    MouseTo(50, 178);
+    x_->run({"xdotool", "click", "1"});
+    xtest::Geometry about;
+    ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window("Vexomat", about); }, 20))
+        << "the about window did not show";
+    Shot("realx_about_open");
+    x_->run({"xdotool", "mousemove", std::to_string(about.left + 214),
+             std::to_string(about.top + 349), "click", "1"});
+    ASSERT_TRUE(xtest::XServer::waitFor([&] { return !x_->window("Vexomat", about); }, 20))
+        << "the about window did not close";
+    // The mouse off every window: keys go where the keyboard focus is, not under the mouse.
+    x_->run({"xdotool", "mousemove", "1", "1"});
+    // Back on the main window, without any click: the keyboard is its own.
+    std::string focus;
+    const bool focused = xtest::XServer::waitFor(
+        [&] {
+            focus = x_->run({"xdotool", "getwindowfocus"});
+            return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
+        },
+        10);
+    EXPECT_TRUE(focused) << "the keyboard focus is on window " << focus << ", not on the main "
+                         << "window " << mainId_;
+    // Alt+S starts a run, which with no source chosen says so in the message box.
+    x_->run({"xdotool", "key", "alt+s"});
+    xtest::Geometry box;
+    EXPECT_TRUE(xtest::XServer::waitFor([&] { return x_->window(" 信 息 ", box); }, 20))
+        << "Alt+S did nothing after the about window closed";
+    Shot("realx_after_modal_alt_s");
+}
+
+TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAModalWindow) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    ModalWindowGivesTheKeyboardBack();
+}
+
+TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAModalWindowUnderAWindowManager) {
+    START_OR_SKIP(true);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    ModalWindowGivesTheKeyboardBack();
+}
