@@ -59,7 +59,7 @@ void TForm_main::ParseCommandLine() {
 
         if (family == 'c') {
             int row = -1;
-            TStringList* items = ComboBoxEx_function->Items();
+            TStrings* items = ComboBoxEx_function->Items();
             for (int k = 0; k < items->Count() && row < 0 && hasValue; ++k)
                 if (StartsWith((*items)[k], value)) row = k;
             if (row < 0) {

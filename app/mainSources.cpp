@@ -24,7 +24,7 @@ void TForm_main::CollectSources() {
     FState.FSourceFiles->Clear();
     std::string dir = XcDirectoryListBox_source->Directory();
     if (XcFileListBox_source->Visible()) {
-        TStringList* items = XcFileListBox_source->Items();
+        TStrings* items = XcFileListBox_source->Items();
         for (int i = 0; i < items->Count(); ++i)
             if (XcFileListBox_source->Selected(i))
                 FState.FSourceFiles->Add(IncludeTrailingPathDelimiter(dir) + (*items)[i]);
@@ -124,7 +124,7 @@ void TForm_main::SelectSource(const std::string& path) {
     std::string dir = ExtractFileDir(path);
     XcDirectoryListBox_source->SetDirectory(dir.empty() ? "/" : dir);
     std::string name = ExtractFileName(path);
-    TStringList* items = XcFileListBox_source->Items();
+    TStrings* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i) {
         if ((*items)[i] != name) continue;
         XcFileListBox_source->SetSelected(i, true);
@@ -137,13 +137,13 @@ void TForm_main::SelectSource(const std::string& path) {
 
 void TForm_main::RememberSelection() {
     FState.FSelection->Clear();
-    TStringList* items = XcFileListBox_source->Items();
+    TStrings* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i)
         if (XcFileListBox_source->Selected(i)) FState.FSelection->Add((*items)[i]);
 }
 
 void TForm_main::RestoreSelection() {
-    TStringList* items = XcFileListBox_source->Items();
+    TStrings* items = XcFileListBox_source->Items();
     for (int i = 0; i < items->Count(); ++i) {
         bool wanted = false;
         for (int k = 0; k < FState.FSelection->Count() && !wanted; ++k)

@@ -1,5 +1,6 @@
 #include "controls/extended/xcComboBox.h"
 
+#include "controls/extended/xcItemsSearch.h"
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
@@ -56,6 +57,14 @@ TXcCustomComboBox::TXcCustomComboBox(TComponent* owner) : TXcExCustomComboBox(ow
     provider_->AddImplementer(std::make_unique<TXcDataConsumerItemSelect>(provider_.get()));
     consumerStrings_ = std::make_unique<TXcConsumerStrings>(provider_.get());
     provider_->OnAfterChange = [this](TXcConsumerChange) { providerChanged(); };
+    auto strings = std::make_unique<TXcComboBoxStrings>(this);
+    strings->ClearProvider = [this] {
+        if (providerSelected_) provider_->SetProvider(nullptr);
+    };
+    strings->ReadText = [this] { return TextValue(); };
+    strings->WriteText = [this](const std::string& text) { SetTextValue(text); };
+    itemStrings_ = strings.get();
+    SetItemsObject(std::move(strings));
 }
 
 TXcCustomComboBox::~TXcCustomComboBox() {
@@ -66,17 +75,20 @@ TXcCustomComboBox::~TXcCustomComboBox() {
 void TXcCustomComboBox::providerChanged() {
     if (Destroying()) return;
     const bool selected = provider_->Provider() != nullptr;
-    if (selected && !providerSelected_) ownItems_.Assign(items_);
     if (selected) {
+        // The own strings go aside; the window shows the provider's rows.
+        if (!providerSelected_) itemStrings_->MoveToInternal();
+        providerSelected_ = true;
         consumerStrings_->Refresh();
         const int keep = itemIndex_;
         items_.Assign(*consumerStrings_);
         if (keep < items_.Count()) SetItemIndex(keep);
     } else if (providerSelected_) {
-        items_.Assign(ownItems_);
-        ownItems_.Clear();
+        // And come back.
+        providerSelected_ = false;
+        items_.Clear();
+        if (itemStrings_->UsesInternal()) itemStrings_->MoveBack();
     }
-    providerSelected_ = selected;
     Invalidate();
 }
 
@@ -266,6 +278,20 @@ bool TXcCustomComboBox::DoKeyPress(char& key) {
 }
 
 void TXcCustomComboBox::Dispatch(TMessage& m) {
+    if (m.Msg == CB_FINDSTRING || m.Msg == CB_FINDSTRINGEXACT || m.Msg == CB_SELECTSTRING) {
+        // Without regard to case, from the item after the start; an empty prefix finds
+        // nothing. A provider's rows are searched by their texts.
+        const TStrings& rows =
+            providerSelected_ ? static_cast<const TStrings&>(*consumerStrings_) : items_;
+        const std::string text = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
+        const int start = int(m.WParam);
+        const int found = m.Msg == CB_FINDSTRINGEXACT
+                              ? TXcItemsSearchs::FindExact(rows, text, false, start)
+                              : TXcItemsSearchs::FindPrefix(rows, text, false, start);
+        if (found >= 0 && m.Msg == CB_SELECTSTRING) Perform(CB_SETCURSEL, WPARAM(found));
+        m.Result = found;
+        return;
+    }
     if (m.Msg == WM_INITDIALOG) {
         TXcExCustomComboBox::Dispatch(m);
         if (measureStyle_ == cmsAfterCreate) MeasureAll();

@@ -8,6 +8,7 @@
 
 #include "controls/extended/xcDataConsumerView.h"
 #include "controls/extended/xcExControls.h"
+#include "controls/extended/xcItemStrings.h"
 #include "platform/user/listMessages.h"
 
 enum TXcComboBoxMeasureStyle { cmsStandard, cmsAfterCreate, cmsBeforeDraw };
@@ -99,7 +100,7 @@ private:
     void providerChanged();
     XcRef<TXcDataConsumer> provider_;
     std::unique_ptr<TXcConsumerStrings> consumerStrings_;
-    TStringList ownItems_;
+    TXcComboBoxStrings* itemStrings_ = nullptr;  // Items (owned by the base)
     bool providerSelected_ = false;
 };
 

@@ -11,9 +11,9 @@ class TXcItemsSearchs {
 public:
     TXcItemsSearchs() = delete;
     // The next item equal to the text, or -1.
-    static int FindExact(const TStringList& Items, const std::string& Text, bool CaseSensitive,
+    static int FindExact(const TStrings& Items, const std::string& Text, bool CaseSensitive,
                          int StartIndex);
     // The next item that begins with the text (an empty text matches nothing), or -1.
-    static int FindPrefix(const TStringList& Items, const std::string& Text, bool CaseSensitive,
+    static int FindPrefix(const TStrings& Items, const std::string& Text, bool CaseSensitive,
                           int StartIndex);
 };

@@ -1,11 +1,13 @@
 #include "controls/extended/xcListBox.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "controls/extended/xcItemsSearch.h"
 #include "controls/extended/xcWinUtils.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/paint.h"
+#include "platform/user/scrollBars.h"
 #include "platform/vcl/forms.h"
 
 // ---------------------------------------------------------------- background
@@ -49,20 +51,29 @@ TXcCustomListBox::TXcCustomListBox(TComponent* owner) : TXcExCustomListBox(owner
     provider_->AddImplementer(std::make_unique<TXcDataConsumerItemSelect>(provider_.get()));
     consumerStrings_ = std::make_unique<TXcConsumerStrings>(provider_.get());
     provider_->OnAfterChange = [this](TXcConsumerChange) { providerChanged(); };
+    auto strings = std::make_unique<TXcListBoxStrings>(this);
+    strings->ClearProvider = [this] {
+        if (providerSelected_) provider_->SetProvider(nullptr);
+    };
+    itemStrings_ = strings.get();
+    SetItemsObject(std::move(strings));
 }
 
 void TXcCustomListBox::providerChanged() {
     if (Destroying()) return;
     const bool selected = provider_->Provider() != nullptr;
-    if (selected && !providerSelected_) ownItems_.Assign(items_);  // the own strings go aside
     if (selected) {
+        // The own strings go aside; the window shows the provider's rows.
+        if (!providerSelected_) itemStrings_->MoveToInternal();
+        providerSelected_ = true;
         consumerStrings_->Refresh();
         items_.Assign(*consumerStrings_);
     } else if (providerSelected_) {
-        items_.Assign(ownItems_);  // and come back
-        ownItems_.Clear();
+        // And come back.
+        providerSelected_ = false;
+        items_.Clear();
+        if (itemStrings_->UsesInternal()) itemStrings_->MoveBack();
     }
-    providerSelected_ = selected;
     Invalidate();
 }
 
@@ -85,7 +96,7 @@ void TXcCustomListBox::MeasureText(const std::string& text, int limit, int& widt
 }
 
 void TXcCustomListBox::RecalcHorizontalExtent() {
-    const TStringList& src = ItemSource();
+    const TStrings& src = ItemSource();
     const int limit = WrapMode() ? ClientWidth() : 0;
     int widest = 0;
     for (int i = 0; i < src.Count(); ++i) {
@@ -189,18 +200,19 @@ void TXcCustomListBox::SetDisabledTextColor(TColor c) {
     Invalidate();
 }
 
+// A hot-tracking list is flat until the mouse comes over it, then sunken.
 void TXcCustomListBox::SetHotTrack(bool on) {
     hotTrack_ = on;
-    ctl3D_ = !on;
+    SetCtl3D(!on);
 }
 
 void TXcCustomListBox::MouseEnter(TControl* AControl) {
-    if (hotTrack_ && !MouseOver()) ctl3D_ = true;
+    if (hotTrack_ && !MouseOver()) SetCtl3D(true);
     TXcExCustomListBox::MouseEnter(AControl);
 }
 
 void TXcCustomListBox::MouseLeave(TControl* AControl) {
-    if (hotTrack_) ctl3D_ = false;
+    if (hotTrack_) SetCtl3D(false);
     TXcExCustomListBox::MouseLeave(AControl);
 }
 
@@ -210,8 +222,8 @@ void TXcCustomListBox::FontChanged() {
     if (HasHorizontalBar()) RecalcHorizontalExtent();
 }
 
-const TStringList& TXcCustomListBox::ItemSource() {
-    return providerSelected_ ? static_cast<const TStringList&>(*consumerStrings_) : items_;
+const TStrings& TXcCustomListBox::ItemSource() {
+    return providerSelected_ ? static_cast<const TStrings&>(*consumerStrings_) : items_;
 }
 
 void TXcCustomListBox::DoGetText(int Index, std::string& Text) {
@@ -246,17 +258,11 @@ void TXcCustomListBox::ItemChanged(TStringList::TChange what, int index) {
                     Perform(LB_SETHORIZONTALEXTENT, WPARAM(w), 0);
                 }
             }
-            if (index == items_.Count() - 1) {
-                if (OnAddString) OnAddString(this, text);
-                if (OnChange) OnChange(this);
-            }
             break;
         }
         case TStringList::lcDelete:
             if (deletedWidest_ && HasHorizontalBar()) RecalcHorizontalExtent();
             deletedWidest_ = false;
-            if (OnDeleteString) OnDeleteString(this, deletingText_);
-            if (OnChange) OnChange(this);
             break;
         case TStringList::lcSet:
             if (!WrapMode()) RecalcHorizontalExtent();
@@ -277,7 +283,8 @@ void TXcCustomListBox::ItemChanged(TStringList::TChange what, int index) {
 void TXcCustomListBox::PaintBackground(HDC dc, bool withOffset) {
     if (!background_.DoDraw() || Destroying()) return;
     TRect r = ClientRect();
-    if (withOffset) r = Rect(r.Left - backgroundOffset_, r.Top, r.Right, r.Bottom);
+    if (withOffset)
+        r = Rect(r.Left + backgroundOffset_, r.Top, r.Right + backgroundOffset_, r.Bottom);
     RECT clip;
     if (GetClipBox(dc, &clip) == 0 /* NULLREGION */) return;
     TCanvas c;
@@ -312,7 +319,7 @@ void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerD
         PaintBackground(dc, true);
         RestoreDC(dc, saved);
     }
-    const TStringList& src = ItemSource();
+    const TStrings& src = ItemSource();
     if (Index >= src.Count()) return;
     if (!picture) c->FillRect(r);
     unsigned flags =
@@ -399,7 +406,14 @@ void TXcCustomListBox::scrollMessage(TMessage& m, bool horizontal) {
         Perform(WM_SETREDRAW, 1, 0);
         Invalidate();
     }
-    if (horizontal && !dontScroll) backgroundOffset_ = 0;
+    if (horizontal && !dontScroll) {
+        // The picture keeps its place in the window while the items move under it.
+        backgroundOffset_ = 0;
+        SCROLLINFO si;
+        si.fMask = SIF_ALL;
+        if (picture && maxWidth_ > 0 && GetScrollInfo(Handle(), SB_HORZ, &si) && si.nMax > 0)
+            backgroundOffset_ = int(std::lround(double(maxWidth_) / si.nMax * si.nPos));
+    }
 }
 
 void TXcCustomListBox::WndProc(TMessage& m) {
@@ -412,7 +426,63 @@ void TXcCustomListBox::WndProc(TMessage& m) {
     TXcExCustomListBox::WndProc(m);
 }
 
+bool TXcCustomListBox::itemMessage(TMessage& m) {
+    const int w = int(m.WParam);
+    switch (m.Msg) {
+        case LB_ADDSTRING: {
+            // Wherever the window puts it (a sorted list sorts it in), it was added.
+            const std::string text = reinterpret_cast<const char*>(m.LParam);
+            TXcExCustomListBox::Dispatch(m);
+            if (int(m.Result) < 0) return true;
+            if (OnAddString) OnAddString(this, text);
+            if (OnChange) OnChange(this);
+            return true;
+        }
+        case LB_DELETESTRING: {
+            if (w < 0 || w >= items_.Count()) break;
+            const std::string text = items_[w];
+            if (OnDeleteString) OnDeleteString(this, text);
+            TXcExCustomListBox::Dispatch(m);
+            if (OnChange) OnChange(this);
+            return true;
+        }
+        case LB_FINDSTRING:
+        case LB_FINDSTRINGEXACT:
+        case LB_SELECTSTRING: {
+            // Prefix searches find nothing for an empty text; a provider's rows are searched
+            // by their texts.
+            const std::string text = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
+            const bool exact =
+                m.Msg == LB_FINDSTRINGEXACT || (m.Msg == LB_SELECTSTRING && providerSelected_);
+            const int found = exact ? TXcItemsSearchs::FindExact(ItemSource(), text, false, w)
+                                    : TXcItemsSearchs::FindPrefix(ItemSource(), text, false, w);
+            if (found >= 0 && m.Msg == LB_SELECTSTRING) Perform(LB_SETCURSEL, WPARAM(found));
+            m.Result = found;
+            return true;
+        }
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN: {
+            if (!providerSelected_) break;
+            const TStrings& rows = ItemSource();
+            if (w < 0 || w >= rows.Count()) {
+                m.Result = LRESULT(int(LB_ERR));
+                return true;
+            }
+            const std::string text = rows[w];
+            if (m.Msg == LB_GETTEXT && m.LParam)
+                std::copy(text.c_str(), text.c_str() + text.size() + 1,
+                          reinterpret_cast<char*>(m.LParam));
+            m.Result = LRESULT(text.size());
+            return true;
+        }
+        default:
+            break;
+    }
+    return false;
+}
+
 void TXcCustomListBox::Dispatch(TMessage& m) {
+    if (itemMessage(m)) return;
     switch (m.Msg) {
         case CN_DRAWITEM:
             drawItemMessage(m);
@@ -445,13 +515,14 @@ void TXcCustomListBox::Dispatch(TMessage& m) {
 // ---------------------------------------------------------------- editing the list
 
 void TXcCustomListBox::DeleteSelected() {
+    if (providerSelected_) return;
     if (MultiSelect()) {
         for (int i = items_.Count() - 1; i >= 0; --i)
-            if (Selected(i)) items_.Delete(i);
+            if (Selected(i)) Items()->Delete(i);
     } else {
         const int i = ItemIndex();
         if (i >= 0) {
-            items_.Delete(i);
+            Items()->Delete(i);
             if (items_.Count() > 0) SetItemIndex(std::max(0, i - 1));
         }
     }
@@ -574,17 +645,19 @@ void TXcCustomListBox::DragDrop(TObject* Source, int X, int Y) {
         OnDragDrop(this, Source, X, Y);
         return;
     }
-    if (Source != this || dragIndex_ < 0 || dragIndex_ >= items_.Count()) return;
+    TStrings* items = Items();
+    if (Source != this || providerSelected_ || dragIndex_ < 0 || dragIndex_ >= items->Count())
+        return;
     const int top = TopIndex();
-    const std::string text = items_[dragIndex_];
-    TObject* obj = items_.Objects(dragIndex_);
+    const std::string text = items->Get(dragIndex_);
+    TObject* obj = items->Objects(dragIndex_);
     int target = ItemAtPos(Point(X, Y), false);
     if (target > dragIndex_) --target;
-    items_.Delete(dragIndex_);
-    if (target < 0 || target >= items_.Count())
-        items_.Add(text, obj);
+    items->Delete(dragIndex_);
+    if (target < 0 || target >= items->Count())
+        items->Add(text, obj);
     else
-        items_.Insert(target, text, obj);
+        items->Insert(target, text, obj);
     SetTopIndex(top);
     dragIndex_ = -1;
     dragImage_.reset();

@@ -9,6 +9,7 @@
 
 #include "controls/extended/xcDataConsumerView.h"
 #include "controls/extended/xcExControls.h"
+#include "controls/extended/xcItemStrings.h"
 #include "platform/user/listMessages.h"
 
 enum TXcListboxFillMode { bfmTile, bfmStretch };
@@ -68,9 +69,8 @@ public:
     void SetDisabledTextColor(TColor c);
     TXcListBoxBackground* Background() { return &background_; }
     void SetBackground(const TXcListBoxBackground& b) { background_.Assign(b); }
-    // Drawn like the classic three-dimensional border while the mouse is over a hot-tracking
-    // list box.
-    bool Ctl3D() const { return ctl3D_; }
+    // How far the background picture is moved by the horizontal scroll.
+    int BackgroundOffset() const { return backgroundOffset_; }
     // The widest item's width in pixels (the horizontal extent last set).
     int MaxWidth() const { return maxWidth_; }
     // The data consumer that takes the items from a provider instead of Items: while one is
@@ -120,7 +120,7 @@ protected:
     virtual void Changed();
     virtual void DoGetText(int Index, std::string& Text);
     // The strings the items show: the consumer's while a provider is selected, else Items.
-    virtual const TStringList& ItemSource();
+    virtual const TStrings& ItemSource();
     virtual void DefaultDrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
     // Background picture over the client (moved by the horizontal scroll offset when asked);
     // the erase hook's PaintBackground stays overridable beside it.
@@ -134,6 +134,8 @@ protected:
 
 private:
     void drawItemMessage(TMessage& m);
+    // The item messages the list box answers itself (events, searches, a provider's texts).
+    bool itemMessage(TMessage& m);
     void scrollMessage(TMessage& m, bool horizontal);
     int textFlags() const;
 
@@ -147,7 +149,7 @@ private:
     void providerChanged();
     XcRef<TXcDataConsumer> provider_;
     std::unique_ptr<TXcConsumerStrings> consumerStrings_;
-    TStringList ownItems_;  // the list's own strings while a provider's show
+    TXcListBoxStrings* itemStrings_ = nullptr;  // Items (owned by the base)
     bool providerSelected_ = false;
     bool multiLine_ = false;
     bool showFocusRect_ = true;
@@ -156,7 +158,6 @@ private:
     TColor disabledTextColor_ = clGrayText;
     TXcListBoxBackground background_;
     int backgroundOffset_ = 0;
-    bool ctl3D_ = true;
     bool deletedWidest_ = false;
     std::string deletingText_;
 };

@@ -98,7 +98,4 @@ private:
     bool locked_ = false;
 };
 
-// Raised when no platform timer is left.
-class EOutOfResources : public Exception {
-    using Exception::Exception;
-};
+// EOutOfResources (the class library's) is raised when no platform timer is left.

@@ -67,6 +67,11 @@ public:
         list_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded
                                                    : Qt::ScrollBarAlwaysOff);
     }
+    void setCtl3D(bool on) override {
+        list_->setFrameStyle(on ? QFrame::StyledPanel | QFrame::Sunken
+                                : QFrame::Box | QFrame::Plain);
+        list_->setLineWidth(1);
+    }
     int topIndex() const override {
         if (list_->count() == 0) return 0;
         QModelIndex i = list_->indexAt(QPoint(1, 1));

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/utf8.h"
 
 // ---------------------------------------------------------------- string lists
@@ -62,38 +63,31 @@ int TStringList::IndexOf(const std::string& s) const {
     return -1;
 }
 
-void TStringList::Assign(const TStringList& other) {
-    items_ = other.items_;
-    Changed();
-}
-
-void TStringList::AddStrings(const TStringList& other) {
-    for (const auto& it : other.items_) items_.push_back(it);
-    Changed();
-}
-
-std::string TStringList::Text() const {
-    std::string r;
-    for (const auto& it : items_) {
-        r += it.s;
-        r += '\n';
+void TStringList::Assign(const TStrings& other) {
+    if (&other == this) return;
+    if (const auto* list = dynamic_cast<const TStringList*>(&other)) {
+        items_ = list->items_;
+    } else {
+        std::vector<Item> copy;
+        copy.reserve(size_t(other.Count()));
+        for (int i = 0; i < other.Count(); ++i)
+            copy.push_back(Item{other.Get(i), other.Objects(i)});
+        items_ = std::move(copy);
     }
-    return r;
+    Changed();
+}
+
+void TStringList::AddStrings(const TStrings& other) {
+    std::vector<Item> added;
+    added.reserve(size_t(other.Count()));
+    for (int i = 0; i < other.Count(); ++i) added.push_back(Item{other.Get(i), other.Objects(i)});
+    items_.insert(items_.end(), added.begin(), added.end());
+    Changed();
 }
 
 void TStringList::SetText(const std::string& text) {
     items_.clear();
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t e = text.find_first_of("\r\n", i);
-        if (e == std::string::npos) {
-            items_.push_back(Item{text.substr(i), nullptr});
-            break;
-        }
-        items_.push_back(Item{text.substr(i, e - i), nullptr});
-        if (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ++e;
-        i = e + 1;
-    }
+    for (std::string& line : SplitLines(text)) items_.push_back(Item{std::move(line), nullptr});
     Changed();
 }
 
@@ -106,11 +100,99 @@ void TStringList::Sort() {
     Changed();
 }
 
-std::vector<std::string> TStringList::ToVector() const {
-    std::vector<std::string> r;
-    r.reserve(items_.size());
-    for (const auto& it : items_) r.push_back(it.s);
+// ---------------------------------------------------------------- TStrings
+
+void TStrings::SetString(int i, const std::string& s) {
+    TObject* o = Objects(i);
+    Delete(i);
+    Insert(i, s, o);
+}
+
+int TStrings::Add(const std::string& s, TObject* o) {
+    const int at = Count();
+    Insert(at, s, o);
+    return at;
+}
+
+void TStrings::Exchange(int a, int b) {
+    BeginUpdate();
+    ScopeExit done([this] { EndUpdate(); });
+    const std::string sa = Get(a);
+    TObject* oa = Objects(a);
+    SetString(a, Get(b));
+    SetObject(a, Objects(b));
+    SetString(b, sa);
+    SetObject(b, oa);
+}
+
+int TStrings::IndexOf(const std::string& s) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(Get(i), s)) return i;
+    return -1;
+}
+
+void TStrings::Assign(const TStrings& other) {
+    if (&other == this) return;
+    BeginUpdate();
+    ScopeExit done([this] { EndUpdate(); });
+    Clear();
+    AddStrings(other);
+}
+
+void TStrings::AddStrings(const TStrings& other) {
+    // A copy first: the other list may be this one.
+    std::vector<std::pair<std::string, TObject*>> items;
+    for (int i = 0; i < other.Count(); ++i) items.emplace_back(other.Get(i), other.Objects(i));
+    BeginUpdate();
+    ScopeExit done([this] { EndUpdate(); });
+    for (auto& [s, o] : items) Add(s, o);
+}
+
+std::string TStrings::Text() const {
+    std::string r;
+    for (int i = 0; i < Count(); ++i) {
+        r += Get(i);
+        r += '\n';
+    }
     return r;
+}
+
+std::vector<std::string> TStrings::SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t e = text.find_first_of("\r\n", i);
+        if (e == std::string::npos) {
+            lines.push_back(text.substr(i));
+            break;
+        }
+        lines.push_back(text.substr(i, e - i));
+        if (text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ++e;
+        i = e + 1;
+    }
+    return lines;
+}
+
+void TStrings::SetText(const std::string& text) {
+    BeginUpdate();
+    ScopeExit done([this] { EndUpdate(); });
+    Clear();
+    for (const std::string& line : SplitLines(text)) Add(line);
+}
+
+std::vector<std::string> TStrings::ToVector() const {
+    std::vector<std::string> r;
+    r.reserve(size_t(Count()));
+    for (int i = 0; i < Count(); ++i) r.push_back(Get(i));
+    return r;
+}
+
+void TStrings::BeginUpdate() {
+    if (updateCount_++ == 0) SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
 }
 
 // ---------------------------------------------------------------- streams

@@ -18,44 +18,84 @@ public:
 
 // ---------------------------------------------------------------- string lists
 
-class TStringList : public TObject {
+// A list of strings with an object each, as the controls' item lists and the string list
+// present it: the few primitive operations are virtual, everything else is built on them.
+class TStrings : public TObject {
+public:
+    std::string ClassName() const override { return "TStrings"; }
+    virtual int Count() const = 0;
+    virtual std::string Get(int i) const = 0;
+    std::string operator[](int i) const { return Get(i); }
+    std::string Strings(int i) const { return Get(i); }
+    // Replaces the text of item i, keeping its object.
+    virtual void SetString(int i, const std::string& s);
+    virtual TObject* Objects(int /*i*/) const { return nullptr; }
+    virtual void SetObject(int /*i*/, TObject* /*o*/) {}
+    // Appends (a sorted list puts it in its place) and answers the index it went to.
+    virtual int Add(const std::string& s, TObject* o = nullptr);
+    virtual void Insert(int i, const std::string& s, TObject* o = nullptr) = 0;
+    virtual void Delete(int i) = 0;
+    virtual void Clear() = 0;
+    virtual void Exchange(int a, int b);
+    virtual int IndexOf(const std::string& s) const;  // case-insensitive, as the class library does
+    // The other list's strings and objects in place of these, as one change.
+    virtual void Assign(const TStrings& other);
+    virtual void AddStrings(const TStrings& other);
+    // Lines joined by "\n" each (the last one too); setting splits on "\n", "\r\n" or "\r".
+    std::string Text() const;
+    virtual void SetText(const std::string& text);
+    std::vector<std::string> ToVector() const;
+    // Changes between these are shown once, when the count returns to 0.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+
+protected:
+    // Told when updating begins (true) and ends (false).
+    virtual void SetUpdateState(bool /*updating*/) {}
+    // Splits a text into lines as SetText does.
+    static std::vector<std::string> SplitLines(const std::string& text);
+
+private:
+    int updateCount_ = 0;
+};
+
+class TStringList : public TStrings {
 public:
     std::string ClassName() const override { return "TStringList"; }
-    int Count() const { return int(items_.size()); }
+    int Count() const override { return int(items_.size()); }
+    std::string Get(int i) const override { return (*this)[i]; }
     const std::string& operator[](int i) const {
         check(i);
         return items_[size_t(i)].s;
     }
     const std::string& Strings(int i) const { return (*this)[i]; }
-    void SetString(int i, const std::string& s) {
+    void SetString(int i, const std::string& s) override {
         check(i);
         items_[size_t(i)].s = s;
         Changed(lcSet, i);
     }
-    TObject* Objects(int i) const {
+    TObject* Objects(int i) const override {
         check(i);
         return items_[size_t(i)].obj;
     }
-    void SetObject(int i, TObject* o) {
+    void SetObject(int i, TObject* o) override {
         check(i);
         items_[size_t(i)].obj = o;
     }
-    int Add(const std::string& s, TObject* o = nullptr);
-    void Insert(int i, const std::string& s, TObject* o = nullptr);
-    void Delete(int i);
-    void Clear();
-    void Exchange(int a, int b);
-    int IndexOf(const std::string& s) const;  // case-insensitive, as the class library does
-    void Assign(const TStringList& other);
-    void AddStrings(const TStringList& other);
-    // Lines joined by "\n" each (the last one too); setting splits on "\n", "\r\n" or "\r".
-    std::string Text() const;
-    void SetText(const std::string& text);
+    int Add(const std::string& s, TObject* o = nullptr) override;
+    void Insert(int i, const std::string& s, TObject* o = nullptr) override;
+    void Delete(int i) override;
+    void Clear() override;
+    void Exchange(int a, int b) override;
+    int IndexOf(const std::string& s) const override;
+    void Assign(const TStrings& other) override;
+    void AddStrings(const TStrings& other) override;
+    void SetText(const std::string& text) override;
     void LoadFromFile(const std::string& name);
     void SaveToFile(const std::string& name) const;
     bool Sorted = false;  // when set, Add keeps the list sorted (case-insensitive)
     void Sort();
-    std::vector<std::string> ToVector() const;
     // Called after every change of the strings.
     std::function<void()> OnChange;
     // Called after each single change with what changed, before OnChange: lists shown in

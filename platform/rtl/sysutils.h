@@ -35,6 +35,10 @@ public:
 class EListError : public Exception {
     using Exception::Exception;
 };
+// A window refused to take what it was given (an item a list box cannot insert).
+class EOutOfResources : public Exception {
+    using Exception::Exception;
+};
 class EStreamError : public Exception {
     using Exception::Exception;
 };

@@ -30,6 +30,10 @@ struct WindowDriver {
     // The window system's tracking of a move (HTCAPTION) or resize (a sizing border's HT
     // code) from a press at a screen point; false when the window cannot be moved so.
     bool (*beginSizeMove)(HWND hwnd, int hit, int sx, int sy) = nullptr;
+    // A scrolling widget's bar (horizontal or vertical): its range as Windows gives it (the
+    // last unit included), the page shown and the position; false when it has none.
+    bool (*scrollInfo)(void* peer, bool horizontal, int* min, int* max, int* page,
+                       int* pos) = nullptr;
     // The primary screen's size in pixels.
     bool (*screenSize)(int* width, int* height) = nullptr;
     // Shows the folder browser's window and runs it until the dialog is done (without a

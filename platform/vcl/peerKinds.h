@@ -54,6 +54,8 @@ public:
     // The width the horizontal scroll bar scrolls over (owner-drawn lists).
     virtual void setHorizontalExtent(int w) = 0;
     virtual void setScrollBars(bool horizontal, bool vertical) = 0;
+    // The classic sunken three-dimensional border (on) or a flat line (off).
+    virtual void setCtl3D(bool on) = 0;
     virtual int topIndex() const = 0;
     virtual void setTopIndex(int i) = 0;
     // The item at a client point (-1: none; `nearest` takes the closest item instead), and

@@ -905,6 +905,7 @@ int TListBox::SelCount() const {
 
 void TListBox::PeerCreated() {
     ApplyScrollBars();
+    peer()->setCtl3D(ctl3D_);
     applyOwnerDraw();
     peer()->setMultiSelect(multiSelect_, extendedSelect_);
     SyncItems();

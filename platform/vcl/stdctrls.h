@@ -178,7 +178,9 @@ class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner);
     std::string ClassName() const override { return "TComboBox"; }
-    TStringList* Items() { return &items_; }
+    // The items as the Items property gives them: the window's own list, or the object a
+    // descendant puts in its place (which reaches the window through its messages).
+    TStrings* Items() { return itemsObject_ ? itemsObject_.get() : &items_; }
     int ItemIndex() const;
     void SetItemIndex(int i);
     std::string GetText() const override;
@@ -218,7 +220,9 @@ protected:
     int itemHeight_ = 16;
     virtual void SyncItems();
     virtual int IndentOf(int) const { return 0; }
-    TStringList items_;
+    void SetItemsObject(std::unique_ptr<TStrings> items) { itemsObject_ = std::move(items); }
+    TStringList items_;  // what the window holds
+    std::unique_ptr<TStrings> itemsObject_;
     int itemIndex_ = -1;
     int dropDownCount_ = 8;
 
@@ -283,7 +287,9 @@ public:
     TRect ItemRect(int i) const;
     int HorizontalExtent() const { return extent_; }
     void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, LB_ messages
-    TStringList* Items() { return &items_; }
+    // The items as the Items property gives them: the window's own list, or the object a
+    // descendant puts in its place (which reaches the window through its messages).
+    TStrings* Items() { return itemsObject_ ? itemsObject_.get() : &items_; }
     int ItemIndex() const;
     void SetItemIndex(int i);
     bool MultiSelect() const { return multiSelect_; }
@@ -295,7 +301,13 @@ public:
     bool Selected(int i) const;
     void SetSelected(int i, bool s);
     int SelCount() const;
-    void Clear() { items_.Clear(); }
+    void Clear() { Items()->Clear(); }
+    // The sunken three-dimensional border (the default) or a flat one.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool on) {
+        ctl3D_ = on;
+        if (peer_) peer()->setCtl3D(on);
+    }
 
 protected:
     std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
@@ -327,11 +339,14 @@ protected:
     bool itemHeightGiven_ = false;  // a plain list's rows take it only when the form gives it
     int extent_ = 0;
     std::vector<int> heights_;
-    TStringList items_;
+    void SetItemsObject(std::unique_ptr<TStrings> items) { itemsObject_ = std::move(items); }
+    TStringList items_;  // what the window holds
+    std::unique_ptr<TStrings> itemsObject_;
     int itemIndex_ = -1;
     std::vector<bool> selected_;
     bool multiSelect_ = false;
     bool extendedSelect_ = true;
+    bool ctl3D_ = true;
 };
 
 // The class library's bases of its combo and list boxes.

@@ -211,6 +211,18 @@ TEST(XcItemsSearchs, ExactAndPrefixWrapAround) {
     EXPECT_EQ(TXcItemsSearchs::FindPrefix(empty, "a", false, -1), -1);
 }
 
+// What the window shows, through its own messages.
+std::vector<std::string> Shown(TListBox* l) {
+    std::vector<std::string> r;
+    const int n = int(l->Perform(LB_GETCOUNT));
+    for (int i = 0; i < n; ++i) {
+        std::string text(size_t(l->Perform(LB_GETTEXTLEN, WPARAM(i))), '\0');
+        l->Perform(LB_GETTEXT, WPARAM(i), LPARAM(text.data()));
+        r.push_back(text);
+    }
+    return r;
+}
+
 TEST(XcListBox, AProviderShowsItsItemsAndGivesTheOwnOnesBack) {
     ListOnForm f;
     f.list->Items()->Add("own one");
@@ -220,20 +232,25 @@ TEST(XcListBox, AProviderShowsItsItemsAndGivesTheOwnOnesBack) {
     provider.RootItems()->Add("beta");
     f.list->Provider()->SetProvider(&provider);
     EXPECT_TRUE(f.list->ProviderSelected());
-    EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_EQ(Shown(f.list), (std::vector<std::string>{"alpha", "beta"}));
+    // Items keeps the own strings meanwhile.
+    EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"own one", "own two"}));
     // The provider's changes show; searches go by the provider's texts.
     provider.RootItems()->Add("gamma");
-    EXPECT_EQ(f.list->Items()->Count(), 3);
+    EXPECT_EQ(f.list->Perform(LB_GETCOUNT), 3);
     alpha->GetInterface<IXcDataItemText>()->SetCaption("alpha 2");
-    EXPECT_EQ((*f.list->Items())[0], "alpha 2");
+    EXPECT_EQ(Shown(f.list)[0], "alpha 2");
+    EXPECT_EQ(f.list->Perform(LB_GETTEXTLEN, 3), LRESULT(int(LB_ERR)));
     EXPECT_EQ(f.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("GAM")), 2);
     EXPECT_EQ(f.list->Perform(LB_FINDSTRINGEXACT, 2, LPARAM("beta")), 1);
+    EXPECT_EQ(f.list->Perform(LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("own one")), -1);
     EXPECT_EQ(f.list->Perform(LB_SELECTSTRING, WPARAM(-1), LPARAM("beta")), 1);
     EXPECT_EQ(f.list->ItemIndex(), 1);
     // Without the provider the own strings return.
     f.list->Provider()->SetProvider(nullptr);
     EXPECT_FALSE(f.list->ProviderSelected());
     EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"own one", "own two"}));
+    EXPECT_EQ(Shown(f.list), (std::vector<std::string>{"own one", "own two"}));
 }
 
 TEST(XcListBox, ScrollEventsMayKeepTheListWhereItIs) {

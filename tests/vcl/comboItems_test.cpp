@@ -41,7 +41,7 @@ TEST(ComboItems, TheWidgetFollowsEveryChangeOfTheList) {
         box->SetStyle(style);
         box->SetBounds(10, 10, 200, 24);
         box->HandleNeeded();
-        TStringList* items = box->Items();
+        TStrings* items = box->Items();
         for (const char* s : {"one", "two", "three"}) items->Add(s);
         EXPECT_EQ(box->ItemIndex(), -1);
         EXPECT_EQ(Widget(*box).itemIndex(), -1);
