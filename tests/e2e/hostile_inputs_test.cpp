@@ -323,6 +323,24 @@ TEST_F(HostileInputs, AMergeNamesItsDamagedMember) {
         << RunLog();
 }
 
+TEST_F(HostileInputs, AFullSourceFolderSaysTheDiskIsFull) {
+    // A small file system of its own for the source folder, nearly filled.
+    const std::string full = TempFolder("vx full ");
+    if (Exec({"mount", "-t", "tmpfs", "-o", "size=200k", "tmpfs", full}, work + "mount.txt")
+            .exitCode != 0)
+        GTEST_SKIP() << "no small file system can be mounted here: " << Slurp(work + "mount.txt");
+    WritePostScript(full + "doc.ps", 30);
+    Spit(full + "doc.pdf", "older");
+    Spit(full + "fill", std::string(184 * 1024, '\0'));
+    const RunResult r = Run({"-c", "ps2pdf", "-s", full + "doc.ps", "-d", full});
+    const std::string doc = Slurp(full + "doc.pdf");
+    Exec({"umount", full}, work + "mount.txt");
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(doc, "older");
+    EXPECT_NE(RunLog().find("磁盘空间不足，无法写入结果。"), std::string::npos) << RunLog();
+}
+
 TEST_F(HostileInputs, ASourceTheUserCannotReadIsNamed) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     WritePostScript(work + "locked.ps", 1);
