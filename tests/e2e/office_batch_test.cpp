@@ -271,6 +271,33 @@ TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
         << "an office process outlived the runs";
 }
 
+TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
+    // tests/data/locked.* were saved by LibreOffice with the password "pw".
+    struct Row {
+        std::string function, file;
+    } rows[] = {{"doc2pdf", "locked.doc"}, {"xls2pdf", "locked.xls"}};
+    std::vector<std::unique_ptr<ProgramFolder>> folders;
+    std::vector<pid_t> runs;
+    for (const Row& r : rows) {
+        std::filesystem::copy_file(std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/" + r.file,
+                                   work + r.file);
+        folders.push_back(std::make_unique<ProgramFolder>());
+        runs.push_back(Start(
+            {folders.back()->dir + "vexomat", "-c", r.function, "-s", work + r.file, "-d", work},
+            folders.back()->dir + "output.txt"));
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(Finish(runs[i], folders[i]->dir + "output.txt").exitCode, 1) << rows[i].file;
+        EXPECT_NE(folders[i]->Log().find("无法打开文档 " + work + rows[i].file +
+                                         "\n该文件受密码保护，需要密码才能打开。"),
+                  std::string::npos)
+            << folders[i]->Log();
+        EXPECT_EQ(folders[i]->Log().find("文件已损坏"), std::string::npos) << rows[i].file;
+    }
+    EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty())
+        << "an office process outlived the runs";
+}
+
 // An unattended office run starts the office while it sets itself up. A run that ends
 // before the office is asked for anything (here its source does not exist) still leaves no
 // office process and no session folder behind.
