@@ -588,16 +588,36 @@ void TXcCustomListBox::MoveSelectedDown() {
 
 // ---------------------------------------------------------------- dragging within the list
 
-void TXcCustomListBox::BeginDrag() {
+void TXcCustomListBox::DoStartDrag(TDragObject*& DragObject) {
     if (OnStartDrag) {
-        OnStartDrag(this);
+        TXcExCustomListBox::DoStartDrag(DragObject);
         return;
     }
+    OwnStartDrag();
+}
+
+void TXcCustomListBox::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    if (OnDragOver) {
+        TXcExCustomListBox::DragOver(Source, X, Y, State, Accept);
+        return;
+    }
+    OwnDragOver(Source, X, Y, State, Accept);
+}
+
+void TXcCustomListBox::DragDrop(TObject* Source, int X, int Y) {
+    if (OnDragDrop) {
+        TXcExCustomListBox::DragDrop(Source, X, Y);
+        return;
+    }
+    OwnDragDrop(Source, X, Y);
+}
+
+void TXcCustomListBox::OwnStartDrag() {
     dragIndex_ = ItemIndex();
-    if (dragIndex_ < 0) return;
+    if (providerSelected_ || dragIndex_ < 0) return;
     // The picture that follows the pointer: the item's text in black on white, after room
-    // for the pointer.
-    const std::string text = items_[dragIndex_];
+    // for the pointer; white shows what lies beneath.
+    const std::string text = Items()->Get(dragIndex_);
     TCanvas* c = Canvas();
     c->Font()->Assign(font_);
     int w = 0, h = 0;
@@ -610,41 +630,36 @@ void TXcCustomListBox::BeginDrag() {
         w = c->TextWidth(text);
         h = c->TextHeight(text);
     }
-    dragImage_ = std::make_unique<TBitmap>();
-    dragImage_->SetSize(w + 15, std::max(1, h));
-    TCanvas* dc = dragImage_->Canvas();
-    dc->Brush()->Color = clWhite;
-    dc->FillRect(Rect(0, 0, w + 15, h));
-    dc->Font()->Assign(font_);
-    dc->Font()->SetColor(clBlack);
-    dc->Brush()->Style = bsClear;
-    dc->TextOut(15, 0, text);
+    TBitmap picture;
+    picture.SetSize(w + 15, std::max(1, h));
+    TCanvas* pc = picture.Canvas();
+    pc->Brush()->Color = clWhite;
+    pc->FillRect(Rect(0, 0, w + 15, std::max(1, h)));
+    pc->Font()->Assign(font_);
+    pc->Font()->SetColor(clBlack);
+    pc->Brush()->Style = bsClear;
+    pc->TextOut(15, 0, text);
+    if (!dragImages_) dragImages_ = std::make_unique<TDragImageList>(nullptr);
+    dragImages_->Clear();
+    dragImages_->SetWidth(picture.Width());
+    dragImages_->SetHeight(picture.Height());
+    dragImages_->AddMasked(&picture, clWhite);
+    displayDragImage_ = true;
 }
 
-bool TXcCustomListBox::DragOver(TObject* Source, int X, int Y) {
-    bool accept = false;
-    if (OnDragOver) {
-        accept = true;
-        OnDragOver(this, Source, X, Y, accept);
-        return accept;
-    }
-    accept = Source == this;
-    if (!accept) return false;
-    if (Y < 5) {
-        Perform(WM_VSCROLL, SB_LINEUP, 0);
-        Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
-    } else if (Y > ClientHeight() - 6) {
-        Perform(WM_VSCROLL, SB_LINEDOWN, 0);
-        Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
-    }
-    return true;
+void TXcCustomListBox::OwnDragOver(TObject* Source, int /*X*/, int Y, TDragState /*State*/,
+                                   bool& Accept) {
+    Accept = Source == this && !providerSelected_;
+    if (!Accept) return;
+    const bool up = Y<5, down = Y> ClientHeight() - 6;
+    if (!up && !down) return;
+    if (dragImages_) dragImages_->HideDragImage();
+    Perform(WM_VSCROLL, up ? SB_LINEUP : SB_LINEDOWN, 0);
+    Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
+    if (dragImages_) dragImages_->ShowDragImage();
 }
 
-void TXcCustomListBox::DragDrop(TObject* Source, int X, int Y) {
-    if (OnDragDrop) {
-        OnDragDrop(this, Source, X, Y);
-        return;
-    }
+void TXcCustomListBox::OwnDragDrop(TObject* Source, int X, int Y) {
     TStrings* items = Items();
     if (Source != this || providerSelected_ || dragIndex_ < 0 || dragIndex_ >= items->Count())
         return;
@@ -660,7 +675,6 @@ void TXcCustomListBox::DragDrop(TObject* Source, int X, int Y) {
         items->Insert(target, text, obj);
     SetTopIndex(top);
     dragIndex_ = -1;
-    dragImage_.reset();
 }
 
 void RegisterXcListBox() {

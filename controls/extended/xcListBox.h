@@ -11,6 +11,7 @@
 #include "controls/extended/xcExControls.h"
 #include "controls/extended/xcItemStrings.h"
 #include "platform/user/listMessages.h"
+#include "platform/vcl/dragDrop.h"
 
 enum TXcListboxFillMode { bfmTile, bfmStretch };
 
@@ -85,15 +86,10 @@ public:
     TNotifyEvent OnChange;
     TXcScrollEvent OnHorizontalScroll;
     TXcScrollEvent OnVerticalScroll;
-    // Dragging within the list (used while the form assigns no drag handlers of its own).
-    TNotifyEvent OnStartDrag;
-    std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)> OnDragOver;
-    std::function<void(TObject* Sender, TObject* Source, int X, int Y)> OnDragDrop;
-    void BeginDrag();
-    bool DragOver(TObject* Source, int X, int Y);
-    void DragDrop(TObject* Source, int X, int Y);
+    // Dragging re-orders the list: the form's own drag handlers, when it has them, take the
+    // place of the list's.
     int DragIndex() const { return dragIndex_; }
-    TBitmap* DragImage() { return dragImage_.get(); }
+    TDragImageList* GetDragImages() override { return dragImages_.get(); }
 
     virtual void DeleteSelected();
     virtual void SelectAll();
@@ -122,6 +118,14 @@ protected:
     // The strings the items show: the consumer's while a provider is selected, else Items.
     virtual const TStrings& ItemSource();
     virtual void DefaultDrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DragDrop(TObject* Source, int X, int Y) override;
+    // The list's own drag: the item under the press with its text as the drag image; only
+    // the list itself is accepted (scrolling near its edges); the drop moves the item.
+    virtual void OwnDragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void OwnStartDrag();
+    virtual void OwnDragDrop(TObject* Source, int X, int Y);
     // Background picture over the client (moved by the horizontal scroll offset when asked);
     // the erase hook's PaintBackground stays overridable beside it.
     using TXcExCustomListBox::PaintBackground;
@@ -145,7 +149,7 @@ private:
     TScrollStyle scrollBars_ = ssBoth;
     bool sorted_ = false;
     int dragIndex_ = -1;
-    std::unique_ptr<TBitmap> dragImage_;
+    std::unique_ptr<TDragImageList> dragImages_;  // made on the first drag
     void providerChanged();
     XcRef<TXcDataConsumer> provider_;
     std::unique_ptr<TXcConsumerStrings> consumerStrings_;

@@ -7,9 +7,86 @@
 namespace qtbridge {
 namespace {
 
+// The list widget reports its mouse input to the control, whose default handling hands it
+// back to the widget's own (nativeMouse), as a window procedure calls the original one.
+class ListWidget : public QListWidget {
+public:
+    ListWidget(QWidget* parent, ws::PeerHost* host) : QListWidget(parent), host_(host) {}
+    void nativeMouse(unsigned msg, int x, int y, unsigned keys) {
+        const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
+        Qt::MouseButtons held;
+        if (keys & 1) held |= Qt::LeftButton;
+        if (keys & 2) held |= Qt::RightButton;
+        Qt::KeyboardModifiers mods;
+        if (keys & 4) mods |= Qt::ShiftModifier;
+        if (keys & 8) mods |= Qt::ControlModifier;
+        QEvent::Type type = QEvent::MouseMove;
+        Qt::MouseButton button = Qt::NoButton;
+        switch (msg) {
+            case kLDown:
+            case kLDbl:
+                type = msg == kLDown ? QEvent::MouseButtonPress : QEvent::MouseButtonDblClick;
+                button = Qt::LeftButton;
+                held |= Qt::LeftButton;
+                break;
+            case kLUp:
+                type = QEvent::MouseButtonRelease;
+                button = Qt::LeftButton;
+                held &= ~Qt::LeftButton;
+                break;
+            case kRDown:
+                type = QEvent::MouseButtonPress;
+                button = Qt::RightButton;
+                held |= Qt::RightButton;
+                break;
+            case kRUp:
+                type = QEvent::MouseButtonRelease;
+                button = Qt::RightButton;
+                held &= ~Qt::RightButton;
+                break;
+            default:
+                break;
+        }
+        QMouseEvent e(type, QPointF(at), viewport()->mapToGlobal(QPointF(at)), button, held, mods);
+        switch (type) {
+            case QEvent::MouseButtonPress:
+                QListWidget::mousePressEvent(&e);
+                break;
+            case QEvent::MouseButtonDblClick:
+                QListWidget::mouseDoubleClickEvent(&e);
+                break;
+            case QEvent::MouseButtonRelease:
+                QListWidget::mouseReleaseEvent(&e);
+                break;
+            default:
+                QListWidget::mouseMoveEvent(&e);
+                break;
+        }
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        report(e->button() == Qt::RightButton ? kRDown : kLDown, e, e->buttons() | e->button());
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        if (e->button() == Qt::LeftButton) report(kLDbl, e, e->buttons() | e->button());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        report(e->button() == Qt::RightButton ? kRUp : kLUp, e, e->buttons());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override { report(kMouseMove, e, e->buttons()); }
+
+private:
+    void report(unsigned msg, QMouseEvent* e, Qt::MouseButtons buttons) {
+        const QPoint p = viewport()->mapTo(this, e->position().toPoint());
+        host_->peerMouse(msg, p.x(), p.y(), MouseKeys(buttons, e->modifiers()));
+    }
+    ws::PeerHost* host_;
+};
+
 class QtListPeer final : public QtItemsPeer<ws::ListPeer> {
 public:
-    QtListPeer(QListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {}
+    QtListPeer(ListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {}
 
     void clearItems() override {
         blocked([&] { list_->clear(); });
@@ -111,6 +188,10 @@ public:
             bar->triggerAction(actions[request]);
     }
 
+    void nativeMouse(unsigned msg, int x, int y, unsigned keys) override {
+        list_->nativeMouse(msg, x, y, keys);
+    }
+
 protected:
     int itemWidth() const override { return std::max(1, extent_); }
     void ownerDrawChanged(bool) override {
@@ -122,7 +203,7 @@ protected:
     }
 
 private:
-    QListWidget* list_;
+    ListWidget* list_;
     int extent_ = 0;
     int rowHeight_ = 0;  // a plain list's rows; 0: the font's
 };
@@ -154,7 +235,7 @@ int ScrollRequest(int action) {
 
 std::unique_ptr<ws::ListPeer> ws::NewListPeer(Peer* parent, PeerHost* host) {
     using namespace qtbridge;
-    auto* l = new QListWidget(ParentWidget(parent));
+    auto* l = new ListWidget(ParentWidget(parent), host);
     QObject::connect(l, &QListWidget::itemSelectionChanged,
                      [host] { host->peerNotify(pnSelChange); });
     QObject::connect(l, &QListWidget::itemDoubleClicked, [host] { host->peerNotify(pnDblClick); });

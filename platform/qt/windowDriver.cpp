@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "platform/gdi/gdi.h"
+#include "platform/qt/dragFeedback.h"
 #include "platform/qt/peerCore.h"
 #include "platform/qt/qtapp.h"
 #include "platform/qt/sizeMove.h"
@@ -48,6 +49,7 @@ void InstallWindowDriverOfQt() {
         *pos = bar->sliderPosition();
         return true;
     };
+    d.showDragImage = &ShowDragImageWindow;
     d.beginSizeMove = &BeginSizeMove;
     d.screenSize = [](int* w, int* h) {
         *w = ScreenWidth();

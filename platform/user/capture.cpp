@@ -3,9 +3,20 @@
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 
+#include "platform/gdi/gdi.h"
+
 namespace {
 HWND g_capture = nullptr;
+POINT g_cursor;
 }  // namespace
+
+BOOL GetCursorPos(POINT* p) {
+    if (!p) return 0;
+    *p = g_cursor;
+    return 1;
+}
+
+void NoteCursorPos(int x, int y) { g_cursor = POINT{x, y}; }
 
 HWND GetCapture() {
     if (g_capture && !IsWindow(g_capture)) g_capture = nullptr;  // destroyed meanwhile

@@ -5,6 +5,8 @@
 
 #include "platform/win/wintypes.h"
 
+struct POINT;
+
 enum : UINT { WM_CANCELMODE = 0x001F };
 
 // Gives the capture to the window and answers the window that held it before (or null).
@@ -12,3 +14,8 @@ HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 // The window holding the capture, or null.
 HWND GetCapture();
+
+// Where the mouse is on the screen, as the window system last reported it.
+BOOL GetCursorPos(POINT* p);
+// The window system reports the mouse's screen position with each mouse event.
+void NoteCursorPos(int x, int y);

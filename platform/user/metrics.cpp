@@ -61,6 +61,9 @@ int GetSystemMetrics(int index) {
             return 112;
         case SM_CYMINTRACK:
             return 27;
+        case SM_CXDRAG:
+        case SM_CYDRAG:
+            return 4;
         default:
             return 0;
     }

@@ -14,6 +14,8 @@ constexpr int SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33, SM_CXSMICON = 49, SM_CYS
 constexpr int SM_CXSMSIZE = 52, SM_CYSMSIZE = 53;
 // The smallest size a window can be dragged to by its sizing border.
 constexpr int SM_CXMINTRACK = 34, SM_CYMINTRACK = 35;
+// How far the mouse moves with a button held before a drag begins.
+constexpr int SM_CXDRAG = 68, SM_CYDRAG = 69;
 // 0 for an index this platform does not know.
 int GetSystemMetrics(int index);
 

@@ -15,6 +15,7 @@ WindowDriver WithDefaults(WindowDriver d) {
     if (!d.setShape) d.setShape = [](void*, const int*, int, bool) {};
     if (!d.beginSizeMove) d.beginSizeMove = [](HWND, int, int, int) { return false; };
     if (!d.scrollInfo) d.scrollInfo = [](void*, bool, int*, int*, int*, int*) { return false; };
+    if (!d.showDragImage) d.showDragImage = [](const IconImage*, int, int) {};
     if (!d.screenSize) d.screenSize = [](int*, int*) { return false; };
     if (!d.runBrowseFolder) d.runBrowseFolder = [](BrowseFolderDialog& dialog) { dialog.Cancel(); };
     return d;

@@ -8,6 +8,7 @@
 #include "platform/win/wintypes.h"
 
 struct RECT;
+struct IconImage;
 class BrowseFolderDialog;
 
 struct WindowDriver {
@@ -34,6 +35,9 @@ struct WindowDriver {
     // last unit included), the page shown and the position; false when it has none.
     bool (*scrollInfo)(void* peer, bool horizontal, int* min, int* max, int* page,
                        int* pos) = nullptr;
+    // Shows a picture over every window with its top-left corner at a screen point, in a
+    // window of its own that takes no input (the drag image); null hides it.
+    void (*showDragImage)(const IconImage* image, int x, int y) = nullptr;
     // The primary screen's size in pixels.
     bool (*screenSize)(int* width, int* height) = nullptr;
     // Shows the folder browser's window and runs it until the dialog is done (without a

@@ -120,7 +120,26 @@ LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
     return m.Result;
 }
 
-void TControl::WndProc(TMessage& m) { Dispatch(m); }
+void TControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // A press on a control that drags by itself starts the drag (which begins once the
+            // mouse has moved far enough) instead of a click.
+            if (DragMode == dmAutomatic && enabled_ && !Dragging()) {
+                BeginDrag(false);
+                return;
+            }
+            leftButtonDown_ = true;
+            break;
+        case WM_LBUTTONUP:
+            leftButtonDown_ = false;
+            break;
+        default:
+            break;
+    }
+    Dispatch(m);
+}
 
 void TControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
@@ -180,6 +199,9 @@ void TControl::Dispatch(TMessage& m) {
             return;
         case CM_HITTEST:
             m.Result = 1;  // the whole bounds answer the mouse
+            return;
+        case CM_DRAG:
+            DragMessageReceived(m);
             return;
         default:
             break;
@@ -774,6 +796,14 @@ TControl* TWinControl::ControlAtPos(int x, int y) const {
 
 void TWinControl::peerMouse(unsigned msg, int x, int y, unsigned keys) {
     Guarded([&] {
+        const TPoint origin = ClientOrigin();
+        NoteCursorPos(x + origin.X, y + origin.Y);
+        // A window of the program that is no control's (a drag's) holds the mouse: it hears
+        // it in screen coordinates.
+        if (HWND capture = GetCapture(); capture && !FindControl(capture)) {
+            SendMessageA(capture, msg, keys, MAKELPARAM_XY(x + origin.X, y + origin.Y));
+            return;
+        }
         // The control holding the capture gets the mouse wherever it is.
         if (TControl* holder = GetCaptureControl(); holder && holder != this) {
             const TPoint here = ClientOrigin(), there = holder->ClientOrigin();
@@ -839,6 +869,10 @@ bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
         TWinControl* top = this;
         while (top->parent_) top = top->parent_;
         WORD k = WORD(key);
+        if (msg == WM_KEYDOWN && KeyDuringDrag(k)) {
+            consumed = true;
+            return;
+        }
         if (msg == WM_KEYDOWN) {
             TMessage m{CM_CHILDKEY, WPARAM(k), LPARAM(shift), 0};
             if (top != this)

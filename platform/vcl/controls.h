@@ -48,6 +48,7 @@ enum : UINT {
     CM_SYSCOLORCHANGE = CM_BASE + 36,
     CM_CONTROLLISTCHANGE = CM_BASE + 44,
     CM_CHILDKEY = CM_BASE + 46,
+    CM_DRAG = CM_BASE + 47,  // a drag over or onto a control (dragDrop.h)
     CM_HINTSHOW = CM_BASE + 48,
     CM_CONTROLCHANGE = CM_BASE + 54,
     CM_CHANGED = CM_BASE + 55,
@@ -119,6 +120,16 @@ struct TCreateParams {
     DWORD ExStyle = 0;
 };
 class TBasicAction;
+class TDragObject;
+class TDragImageList;
+
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y,
+                                          TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 class TControlActionLink;
 class TControl;
 
@@ -247,7 +258,37 @@ public:
     void SetMouseCapture(bool on);
     bool MouseInside = false;
 
+    // Drag and drop (dragDrop.cpp). With dmAutomatic a left press starts a drag that begins
+    // once the mouse has moved past the threshold (the system's drag size when -1); the
+    // control under the mouse is asked with CM_DRAG whether it takes the drag and gets the
+    // drop; the cursor shows DragCursor or crNoDrop; Escape cancels.
+    TDragMode DragMode = dmManual;
+    TCursor DragCursor = crDrag;
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    // The drag image stays shown while the mouse is over this control.
+    bool DisplaysDragImage() const { return displayDragImage_; }
+    // A key pressed while a drag holds the mouse goes to the drag (Escape cancels it); true
+    // when it took the key.
+    static bool KeyDuringDrag(WORD key);
+
 protected:
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    // CM_DRAG: to the target named in the message, or the control under the point.
+    void DragMessageReceived(TMessage& m);
+    void DoDragMessage(TMessage& m);
+    friend class TDragControlObject;
+    bool displayDragImage_ = false;
+    bool leftButtonDown_ = false;  // between a left press and its release
     friend class TWinControl;
     // The action changed or was just assigned: the control takes its properties; with
     // checkDefaults (the action is being read from a form) only those still at their defaults.

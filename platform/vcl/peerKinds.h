@@ -64,6 +64,10 @@ public:
     virtual bool itemRect(int i, int& l, int& t, int& r, int& b) const = 0;
     // A scroll-bar step (an SB_ request), as a click on the bar's arrow or track.
     virtual void sendScroll(bool horizontal, int request) = 0;
+    // The list reports its mouse input to the control first (peerMouse); the control's
+    // default handling of a mouse message (WM_ number, client point, MK_ keys) is the
+    // window's own: selecting, tracking, double clicks.
+    virtual void nativeMouse(unsigned msg, int x, int y, unsigned keys) = 0;
 };
 
 class ComboPeer : public ItemsPeer {

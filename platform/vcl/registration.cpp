@@ -42,8 +42,11 @@ TFontStyles FontStyles(const TDfmValue& v) {
 const std::map<std::string, int> kAlignment = {
     {"taleftjustify", taLeftJustify}, {"tarightjustify", taRightJustify}, {"tacenter", taCenter}};
 const std::map<std::string, int> kCursors = {
-    {"crdefault", crDefault},     {"crarrow", crArrow}, {"crhandpoint", crHandPoint},
-    {"crhourglass", crHourGlass}, {"cribeam", crIBeam}, {"crcross", crCross}};
+    {"crdefault", crDefault},     {"crarrow", crArrow},   {"crhandpoint", crHandPoint},
+    {"crhourglass", crHourGlass}, {"cribeam", crIBeam},   {"crcross", crCross},
+    {"crdrag", crDrag},           {"crnodrop", crNoDrop}, {"crmultidrag", crMultiDrag}};
+const std::map<std::string, int> kDragModes = {{"dmmanual", dmManual},
+                                               {"dmautomatic", dmAutomatic}};
 const std::map<std::string, int> kAlign = {{"alnone", alNone},     {"altop", alTop},
                                            {"albottom", alBottom}, {"alleft", alLeft},
                                            {"alright", alRight},   {"alclient", alClient}};
@@ -109,11 +112,27 @@ void RegisterControl() {
         .prop("OnMouseEnter",
               [](TControl* c, const TDfmValue& v) { c->OnMouseEnter = Event<TNotifyEvent>(v); })
         .prop("OnMouseLeave",
-              [](TControl* c, const TDfmValue& v) { c->OnMouseLeave = Event<TNotifyEvent>(v); });
+              [](TControl* c, const TDfmValue& v) { c->OnMouseLeave = Event<TNotifyEvent>(v); })
+        .prop("DragMode",
+              [](TControl* c, const TDfmValue& v) {
+                  c->DragMode = TDragMode(IdentValue(v, kDragModes));
+              })
+        .prop("DragCursor",
+              [](TControl* c, const TDfmValue& v) {
+                  c->DragCursor = TCursor(IdentValue(v, kCursors));
+              })
+        .prop("OnStartDrag",
+              [](TControl* c, const TDfmValue& v) { c->OnStartDrag = Event<TStartDragEvent>(v); })
+        .prop("OnDragOver",
+              [](TControl* c, const TDfmValue& v) { c->OnDragOver = Event<TDragOverEvent>(v); })
+        .prop("OnDragDrop",
+              [](TControl* c, const TDfmValue& v) { c->OnDragDrop = Event<TDragDropEvent>(v); })
+        .prop("OnEndDrag",
+              [](TControl* c, const TDfmValue& v) { c->OnEndDrag = Event<TEndDragEvent>(v); });
     // Layout hints of the designer that change nothing here.
     for (const char* p :
-         {"Anchors", "Constraints.MinWidth", "Constraints.MinHeight", "DragKind", "DragMode",
-          "Ctl3D", "ParentCtl3D", "ParentBiDiMode", "BiDiMode", "ImeName", "ImeMode"})
+         {"Anchors", "Constraints.MinWidth", "Constraints.MinHeight", "DragKind", "Ctl3D",
+          "ParentCtl3D", "ParentBiDiMode", "BiDiMode", "ImeName", "ImeMode"})
         RegisterProperty("TControl", p, &Ignore);
 
     TClassReg<TWinControl>("TWinControl", "TControl", false)

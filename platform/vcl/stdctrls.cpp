@@ -682,10 +682,69 @@ TRect TListBox::ItemRect(int i) const {
     return Rect(0, 0, 0, 0);
 }
 
+void TListBox::WndProc(TMessage& m) {
+    if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && DragMode == dmAutomatic &&
+        !Dragging()) {
+        leftButtonDown_ = true;
+        Dispatch(m);  // the list selects, then drags (not the control's own automatic drag)
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TListBox::listMouse(TMessage& m) {
+    const int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+    TShiftState shift = 0;
+    if (m.WParam & 4) shift |= ssShift;
+    if (m.WParam & 8) shift |= ssCtrl;
+    if (m.WParam & 1) shift |= ssLeft;
+    const bool autoDrag = DragMode == dmAutomatic && m.Msg == WM_LBUTTONDOWN;
+    if (autoDrag && multiSelect_ && (!(shift & ssShift) || (shift & ssCtrl))) {
+        // A press on a selected item of a multiple selection drags the selection as it is.
+        const int item = ItemAtPos(Point(x, y), true);
+        if (item >= 0 && Selected(item)) {
+            BeginDrag(false);
+            return;
+        }
+    }
+    // The window hears a release only after its own press.
+    const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+    if (peer_ && (m.Msg != WM_LBUTTONUP || nativePressed_))
+        peer()->nativeMouse(m.Msg, x, y, unsigned(m.WParam));
+    if (press) nativePressed_ = true;
+    if (m.Msg == WM_LBUTTONUP) nativePressed_ = false;
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            if (OnMouseDown && enabled_)
+                OnMouseDown(this, m.Msg == WM_LBUTTONDOWN ? mbLeft : mbRight, shift, x, y);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (OnMouseUp && enabled_)
+                OnMouseUp(this, m.Msg == WM_LBUTTONUP ? mbLeft : mbRight, shift, x, y);
+            break;
+        case WM_MOUSEMOVE:
+            if (OnMouseMove) OnMouseMove(this, shift, x, y);
+            break;
+        default:
+            break;
+    }
+    if (autoDrag && !(multiSelect_ && (shift & (ssCtrl | ssShift)))) BeginDrag(false);
+}
+
 void TListBox::Dispatch(TMessage& m) {
     const int w = int(m.WParam);
     const bool inRange = w >= 0 && w < items_.Count();
     switch (m.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MOUSEMOVE:
+            listMouse(m);
+            return;
         case CN_DRAWITEM:
         case CN_MEASUREITEM:
             AnswerOwnerDraw(

@@ -287,6 +287,8 @@ public:
     TRect ItemRect(int i) const;
     int HorizontalExtent() const { return extent_; }
     void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, LB_ messages
+    // A press on a list that drags by itself selects first, then starts the drag.
+    void WndProc(TMessage& m) override;
     // The items as the Items property gives them: the window's own list, or the object a
     // descendant puts in its place (which reaches the window through its messages).
     TStrings* Items() { return itemsObject_ ? itemsObject_.get() : &items_; }
@@ -328,6 +330,8 @@ protected:
                                   ScrollBarStyle() == ssVertical || ScrollBarStyle() == ssBoth);
     }
     void SyncItems();
+    // Mouse messages: the window's own handling, the mouse events, and the automatic drag.
+    void listMouse(TMessage& m);
     virtual void ItemChanged(TStringList::TChange what, int index);
     virtual void ItemChanging(TStringList::TChange /*what*/, int /*index*/) {}
     void applyOwnerDraw();
@@ -347,6 +351,7 @@ protected:
     bool multiSelect_ = false;
     bool extendedSelect_ = true;
     bool ctl3D_ = true;
+    bool nativePressed_ = false;  // the window saw the left press (and hears its release)
 };
 
 // The class library's bases of its combo and list boxes.

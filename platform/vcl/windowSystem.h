@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/icons.h"
+
 namespace ws {
 
 // Starts the window system on first use. With no display it chooses its offscreen
@@ -20,6 +22,9 @@ int ScreenWidth();
 int ScreenHeight();
 // The cursor of the whole application: 0 default, -11 hourglass (the class library's codes).
 void SetAppCursor(int cursor);
+// The cursor shown over every window while the mouse is tracked (a drag), whatever the
+// windows' own; null gives them back theirs.
+void ShowTrackingCursor(HCURSOR cursor);
 // Hides the hint window when one shows.
 void HideHint();
 // Presses and releases a key as the keyboard would: delivered to the widget that has the

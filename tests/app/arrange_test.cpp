@@ -83,6 +83,39 @@ TEST_F(AppTest, InsertAndDeleteFollowTheSelection) {
     Form_arrange = nullptr;
 }
 
+// The page lists start no drag (their DragMode is the default): pressing, moving and
+// releasing chooses the pages passed over, and the other list lets go of its choice.
+TEST_F(AppTest, PageListsChooseByTheMouseAndStartNoDrag) {
+    CreateWindows();
+    Application->CreateForm(Form_arrange, "arrange.dfm");
+    TForm_arrange* f = Form_arrange;
+    for (int i = 1; i <= 5; ++i) f->ListBox_first->Items()->Add("页面 " + IntToStr(i));
+    f->ListBox_second->Items()->Add("页面 1");
+    f->Show();
+    Application->ProcessMessages();
+    Select(f->ListBox_second, {0});
+    EXPECT_EQ(f->ListBox_first->DragMode, dmManual);
+    auto row = [&](int i) {
+        const TRect r = f->ListBox_first->ItemRect(i);
+        const TPoint o = f->ListBox_first->ClientOrigin();
+        return TPoint{o.X + (r.Left + r.Right) / 2, o.Y + (r.Top + r.Bottom) / 2};
+    };
+    auto mouse = [&](UINT msg, TPoint p) {
+        f->Peer()->sendMouse(msg, p.X, p.Y);
+        Application->ProcessMessages();
+    };
+    mouse(WM_LBUTTONDOWN, row(0));
+    mouse(WM_MOUSEMOVE, row(1));
+    mouse(WM_MOUSEMOVE, row(2));
+    EXPECT_FALSE(f->ListBox_first->Dragging());
+    mouse(WM_LBUTTONUP, row(2));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(f->ListBox_first->Selected(i), i <= 2) << i;
+    EXPECT_FALSE(f->ListBox_second->Selected(0));
+    EXPECT_TRUE(f->SaveScreenshot(::testing::TempDir() + "arrange_mouse_choice.png"));
+    delete Form_arrange;
+    Form_arrange = nullptr;
+}
+
 TEST_F(AppTest, PageNumbersAndPageFiles) {
     EXPECT_EQ(TForm_arrange::PageNumberOf("页面 12"), 12);
     EXPECT_EQ(TForm_arrange::PageNumberOf("F2: 页面 7"), 7);

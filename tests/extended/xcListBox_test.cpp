@@ -8,6 +8,7 @@
 
 #include "controls/extended/xcItemsSearch.h"
 #include "controls/extended/xcListBox.h"
+#include "platform/user/capture.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -110,6 +111,19 @@ TEST(XcListBox, MultiLineMeasuresWrappedHeights) {
     EXPECT_EQ(g.list->ScrollBars(), ssNone);
 }
 
+// A drag of the list's current item to a client point, through the window that holds the
+// mouse while a drag goes on (screen coordinates, as the window system reports them).
+void DragCurrentTo(TXcListBox* l, const TPoint& at) {
+    const TPoint o = l->ClientOrigin();
+    const TRect from = l->ItemRect(l->ItemIndex());
+    NoteCursorPos(o.X + from.Left + 5, o.Y + from.Top + 2);
+    l->BeginDrag(false);
+    const HWND capture = GetCapture();
+    ASSERT_NE(capture, nullptr);
+    SendMessageA(capture, WM_MOUSEMOVE, 1, MAKELPARAM_XY(o.X + at.X, o.Y + at.Y));
+    SendMessageA(capture, WM_LBUTTONUP, 0, MAKELPARAM_XY(o.X + at.X, o.Y + at.Y));
+}
+
 TEST(XcListBox, DragReordersWithinTheList) {
     ListOnForm f;
     for (const char* s : {"A", "B", "C", "D", "E"}) f.list->Items()->Add(s);
@@ -118,30 +132,40 @@ TEST(XcListBox, DragReordersWithinTheList) {
     f.list->OnChange = [&](TObject*) { events.push_back("change"); };
     // Item 0 dropped on item 4 goes before it: to index 3.
     f.list->SetItemIndex(0);
-    f.list->BeginDrag();
+    f.list->BeginDrag(false);
     ASSERT_EQ(f.list->DragIndex(), 0);
-    ASSERT_NE(f.list->DragImage(), nullptr);
-    EXPECT_EQ(f.list->DragImage()->Width(), f.list->Canvas()->TextWidth("A") + 15);
+    ASSERT_NE(f.list->GetDragImages(), nullptr);
+    EXPECT_EQ(f.list->GetDragImages()->Width(), f.list->Canvas()->TextWidth("A") + 15);
+    f.list->EndDrag(false);
     TRect r4 = f.list->ItemRect(4);
-    EXPECT_TRUE(f.list->DragOver(f.list, r4.Left + 5, r4.Top + 2));
-    f.list->DragDrop(f.list, r4.Left + 5, r4.Top + 2);
+    DragCurrentTo(f.list, Point(r4.Left + 5, r4.Top + 2));
     EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"B", "C", "D", "A", "E"}));
     EXPECT_EQ(events.front(), "-A");
     EXPECT_NE(std::find(events.begin(), events.end(), "change"), events.end());
     // The third item dropped on the first goes to the top.
     f.list->SetItemIndex(2);
-    f.list->BeginDrag();
     TRect r0 = f.list->ItemRect(0);
-    f.list->DragDrop(f.list, r0.Left + 5, r0.Top + 2);
+    DragCurrentTo(f.list, Point(r0.Left + 5, r0.Top + 2));
     EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"D", "B", "C", "A", "E"}));
     // The first dropped below the last is appended.
     f.list->SetItemIndex(0);
-    f.list->BeginDrag();
-    f.list->DragDrop(f.list, 20, 140);
+    DragCurrentTo(f.list, Point(20, 140));
     EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"B", "C", "A", "E", "D"}));
     // Another control's drag is refused.
     TXcListBox other(&f.form);
-    EXPECT_FALSE(f.list->DragOver(&other, 5, 50));
+    other.SetParent(&f.form);
+    other.SetBounds(220, 10, 60, 100);
+    other.Items()->Add("X");
+    other.SetItemIndex(0);
+    Application->ProcessMessages();
+    const TPoint o = other.ClientOrigin(), into = f.list->ClientOrigin();
+    NoteCursorPos(o.X + 5, o.Y + 2);
+    other.BeginDrag(false);
+    SendMessageA(GetCapture(), WM_MOUSEMOVE, 1, MAKELPARAM_XY(into.X + 5, into.Y + 50));
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crNoDrop));
+    SendMessageA(GetCapture(), WM_LBUTTONUP, 0, MAKELPARAM_XY(into.X + 5, into.Y + 50));
+    EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"B", "C", "A", "E", "D"}));
+    EXPECT_EQ(ItemsOf(&other), (std::vector<std::string>{"X"}));
 }
 
 TEST(XcListBox, MoveSelectedUpAndDown) {

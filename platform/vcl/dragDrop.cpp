@@ -1,0 +1,368 @@
+#include "platform/vcl/dragDrop.h"
+
+#include <cstdlib>
+
+#include "platform/user/capture.h"
+#include "platform/user/dragImage.h"
+#include "platform/user/metrics.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/windowSystem.h"
+
+namespace {
+
+constexpr WPARAM kVkEscape = 27, kVkControl = 17;
+
+struct DragState {
+    TControl* control = nullptr;  // the control being dragged
+    TDragObject* object = nullptr;
+    bool ownsObject = false;  // made here, freed at the end
+    bool active = false;      // past the threshold (or started at once)
+    TPoint start;
+    TPoint threshold;
+    TDragImageList* images = nullptr;
+    HWND capture = nullptr;  // the hidden window holding the mouse
+    HCURSOR savedCursor = nullptr;
+};
+DragState g_drag;
+
+void DragDone(bool drop);
+void DragTo(const TPoint& pos);
+
+LRESULT DragMessage(HWND handle, TDragMessage msg, TDragObject* source, TControl* target,
+                    const TPoint& pos) {
+    if (!handle || !IsWindow(handle)) return 0;
+    TDragRec rec;
+    rec.Pos = pos;
+    rec.Source = source;
+    rec.Target = target;
+    return SendMessageA(handle, CM_DRAG, WPARAM(msg), LPARAM(&rec));
+}
+
+bool DoDragOver(TDragMessage msg) {
+    TDragObject* o = g_drag.object;
+    if (!o || !o->DragTarget) return false;
+    return DragMessage(o->DragHandle, msg, o, o->DragTarget, o->DragPos) != 0;
+}
+
+// The window of the program under a screen point: the deepest visible windowed control.
+TWinControl* WindowAt(const TPoint& p) {
+    const std::vector<HWND> tops = TopLevelWindows();
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+        TWinControl* w = FindControl(*it);
+        if (!w || !w->Showing() || !w->HandleAllocated()) continue;
+        const TPoint o = w->ClientOrigin();
+        if (p.X < o.X || p.Y < o.Y || p.X >= o.X + w->ClientWidth() ||
+            p.Y >= o.Y + w->ClientHeight())
+            continue;
+        for (bool deeper = true; deeper;) {
+            deeper = false;
+            for (int i = w->ControlCount() - 1; i >= 0; --i) {
+                auto* child = dynamic_cast<TWinControl*>(w->Controls(i));
+                if (!child || !child->Showing() || !child->HandleAllocated()) continue;
+                const TPoint c = child->ClientOrigin();
+                if (p.X >= c.X && p.Y >= c.Y && p.X < c.X + child->Width() &&
+                    p.Y < c.Y + child->Height()) {
+                    w = child;
+                    deeper = true;
+                    break;
+                }
+            }
+        }
+        return w;
+    }
+    return nullptr;
+}
+
+void ShowCursor(TCursor cursor) {
+    ::SetCursor(Screen->Cursors(cursor));
+    ws::ShowTrackingCursor(Screen->Cursors(cursor));
+}
+
+// The hidden window that holds the mouse during a drag: moves drag, a release drops, losing
+// the capture or Escape cancels, Ctrl asks the target again.
+LRESULT CaptureProc(HWND, UINT msg, WPARAM w, LPARAM l) {
+    try {
+        switch (msg) {
+            case WM_MOUSEMOVE:
+                DragTo(TPoint{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+                return 0;
+            case WM_CAPTURECHANGED:
+                DragDone(false);
+                return 0;
+            case WM_LBUTTONUP:
+            case WM_RBUTTONUP:
+                DragDone(true);
+                return 0;
+            case CN_KEYDOWN:
+                if (w == kVkEscape) {
+                    DragDone(false);
+                    return 1;
+                }
+                if (w == kVkControl && g_drag.object) DragTo(g_drag.object->DragPos);
+                return 0;
+            default:
+                return 0;
+        }
+    } catch (...) {
+        if (g_drag.control) DragDone(false);
+        HandleEventException();
+    }
+    return 0;
+}
+
+void DragTo(const TPoint& pos) {
+    TDragObject* o = g_drag.object;
+    if (!o) return;
+    if (!g_drag.active && std::abs(pos.X - g_drag.start.X) < g_drag.threshold.X &&
+        std::abs(pos.Y - g_drag.start.Y) < g_drag.threshold.Y)
+        return;
+    TControl* target = FindDragTarget(pos, false);
+    TWinControl* window = target ? dynamic_cast<TWinControl*>(target) : nullptr;
+    if (target && !window) window = target->Parent();
+    HWND handle = window ? window->Handle() : nullptr;
+    if (!g_drag.active && g_drag.images) g_drag.images->BeginDrag(g_drag.start.X, g_drag.start.Y);
+    g_drag.active = true;
+    if (target != o->DragTarget) {
+        DoDragOver(dmDragLeave);
+        if (g_drag.object != o) return;
+        o->DragTarget = target;
+        o->DragHandle = handle;
+        o->DragPos = pos;
+        DoDragOver(dmDragEnter);
+        if (g_drag.object != o) return;
+    }
+    o->DragPos = pos;
+    if (o->DragTarget) {
+        const TPoint c = o->DragTarget->ClientOrigin();
+        o->DragTargetPos = TPoint{pos.X - c.X, pos.Y - c.Y};
+    }
+    const bool accepted = DoDragOver(dmDragMove);
+    if (g_drag.object != o) return;
+    const TCursor cursor = o->GetDragCursor(accepted, pos.X, pos.Y);
+    if (TDragImageList* images = g_drag.images) {
+        if (!target || target->DisplaysDragImage() || o->AlwaysShowDragImages) {
+            images->DragCursor = cursor;
+            if (!images->Dragging())
+                images->BeginDrag(pos.X, pos.Y);
+            else
+                images->DragMove(pos.X, pos.Y);
+        } else {
+            images->EndDrag();
+        }
+    }
+    ShowCursor(cursor);
+}
+
+void DragDone(bool drop) {
+    TDragObject* o = g_drag.object;
+    if (!o || o->Cancelling) return;
+    o->Cancelling = true;
+    o->Dropped = drop;
+    if (GetCapture() == g_drag.capture) ReleaseCapture();
+    TPoint targetPos = o->DragTarget ? o->DragTargetPos : o->DragPos;
+    const bool accepted = g_drag.active && DoDragOver(dmDragLeave) && drop;
+    if (g_drag.images) g_drag.images->EndDrag();
+    if (o->DragTarget) {
+        TDragMessage msg = dmDragDrop;
+        if (!accepted) {
+            targetPos = TPoint{0, 0};
+            o->DragPos = TPoint{0, 0};
+            msg = dmDragCancel;
+        }
+        DragMessage(o->DragHandle, msg, o, o->DragTarget, o->DragPos);
+    }
+    if (!accepted) o->DragTarget = nullptr;
+    ::SetCursor(g_drag.savedCursor);
+    ws::ShowTrackingCursor(nullptr);
+    const HWND capture = g_drag.capture;
+    const bool owns = g_drag.ownsObject;
+    TControl* target = o->DragTarget;
+    g_drag = DragState{};
+    if (capture) DestroyWindow(capture);
+    o->EndDrag(target, targetPos.X, targetPos.Y);
+    if (owns) delete o;
+}
+
+void DragInit(TDragObject* o, bool immediate, int threshold) {
+    g_drag.object = o;
+    o->DragTarget = nullptr;
+    POINT p{};
+    GetCursorPos(&p);
+    g_drag.start = TPoint{p.x, p.y};
+    o->DragPos = g_drag.start;
+    g_drag.savedCursor = GetCursor();
+    g_drag.threshold = threshold < 0
+                           ? TPoint{GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG)}
+                           : TPoint{threshold, threshold};
+    g_drag.capture = CreateWindowObject("TDragCapture", nullptr, &CaptureProc, nullptr);
+    SetCapture(g_drag.capture);
+    g_drag.active = immediate;
+    g_drag.images = o->GetDragImages();
+    if (g_drag.active) DragTo(g_drag.start);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the control's side
+
+TDragObject* DragObjectNow() { return g_drag.object; }
+bool DragActiveNow() { return g_drag.active; }
+
+TControl* FindDragTarget(const TPoint& screenPos, bool allowDisabled) {
+    TWinControl* w = WindowAt(screenPos);
+    if (!w) return nullptr;
+    auto* found = reinterpret_cast<TControl*>(
+        DragMessage(w->Handle(), dmFindTarget, nullptr, nullptr, screenPos));
+    if (found && !allowDisabled && !found->Enabled()) return nullptr;
+    return found;
+}
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+    if (g_drag.control) return;
+    if (dynamic_cast<TForm*>(this)) throw EInvalidOperation("不能拖动窗体");
+    if (leftButtonDown_) {
+        // The press that starts the drag ends here for the control itself.
+        leftButtonDown_ = false;
+        POINT p{};
+        GetCursorPos(&p);
+        const TPoint o = ClientOrigin();
+        Perform(WM_LBUTTONUP, 0, MAKELPARAM_XY(p.x - o.X, p.y - o.Y));
+    }
+    g_drag.control = this;
+    try {
+        TDragObject* object = nullptr;
+        DoStartDrag(object);
+        if (g_drag.control != this) return;  // ended while it started
+        bool owns = false;
+        if (!object) {
+            object = new TDragControlObject(this);
+            owns = true;
+        }
+        g_drag.ownsObject = owns;
+        DragInit(object, Immediate, Threshold);
+    } catch (...) {
+        if (g_drag.ownsObject) delete g_drag.object;
+        g_drag = DragState{};
+        throw;
+    }
+}
+
+void TControl::EndDrag(bool Drop) {
+    if (Dragging()) DragDone(Drop);
+}
+
+bool TControl::Dragging() const { return g_drag.control == this; }
+
+void TControl::DoStartDrag(TDragObject*& DragObject) {
+    if (OnStartDrag) OnStartDrag(this, DragObject);
+}
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    Accept = false;
+    if (OnDragOver) {
+        Accept = true;
+        OnDragOver(this, Source, X, Y, State, Accept);
+    }
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) {
+    if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
+void TControl::DoEndDrag(TObject* Target, int X, int Y) {
+    if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+}
+
+void TControl::DragMessageReceived(TMessage& m) {
+    auto* rec = reinterpret_cast<TDragRec*>(m.LParam);
+    if (!rec) return;
+    switch (m.WParam) {
+        case dmDragEnter:
+        case dmDragLeave:
+        case dmDragMove:
+        case dmDragDrop:
+            if (rec->Target) rec->Target->DoDragMessage(m);
+            return;
+        case dmFindTarget: {
+            TControl* found = this;
+            if (auto* w = dynamic_cast<TWinControl*>(this)) {
+                const TPoint o = ClientOrigin();
+                if (TControl* child = w->ControlAtPos(rec->Pos.X - o.X, rec->Pos.Y - o.Y))
+                    found = child;
+            }
+            m.Result = LRESULT(found);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void TControl::DoDragMessage(TMessage& m) {
+    auto* rec = reinterpret_cast<TDragRec*>(m.LParam);
+    TObject* source = rec->Source;
+    // The drag object the library made stands for its control.
+    if (auto* own = dynamic_cast<TDragControlObject*>(rec->Source);
+        own && rec->Source == g_drag.object && g_drag.ownsObject)
+        source = own->Control;
+    const TPoint o = ClientOrigin();
+    const int x = rec->Pos.X - o.X, y = rec->Pos.Y - o.Y;
+    if (m.WParam == dmDragDrop) {
+        DragDrop(source, x, y);
+        return;
+    }
+    bool accept = true;
+    DragOver(source, x, y, TDragState(m.WParam), accept);
+    m.Result = accept ? 1 : 0;
+}
+
+bool TControl::KeyDuringDrag(WORD key) {
+    if (!g_drag.capture || GetCapture() != g_drag.capture) return false;
+    return SendMessageA(g_drag.capture, CN_KEYDOWN, key, 0) != 0;
+}
+
+TDragImageList* TDragControlObject::GetDragImages() { return Control->GetDragImages(); }
+
+TCursor TDragControlObject::GetDragCursor(bool accepted, int, int) {
+    return accepted ? Control->DragCursor : crNoDrop;
+}
+
+void TDragControlObject::EndDrag(TObject* target, int x, int y) {
+    Control->DoEndDrag(target, x, y);
+}
+
+// ---------------------------------------------------------------- drag image list
+
+TDragImageList::~TDragImageList() {
+    if (dragging_) EndDrag();
+}
+
+void TDragImageList::SetDragImage(int index, int hotX, int hotY) {
+    dragIndex_ = index;
+    hotspot_ = TPoint{hotX, hotY};
+}
+
+bool TDragImageList::BeginDrag(int x, int y) {
+    if (dragging_) EndDrag();
+    if (!ImageList_BeginDrag(Handle(), dragIndex_, hotspot_.X, hotspot_.Y)) return false;
+    dragging_ = ImageList_DragEnter(nullptr, x, y) != 0;
+    return dragging_;
+}
+
+bool TDragImageList::DragMove(int x, int y) { return dragging_ && ImageList_DragMove(x, y); }
+
+void TDragImageList::HideDragImage() {
+    if (dragging_) ImageList_DragShowNolock(FALSE_);
+}
+
+void TDragImageList::ShowDragImage() {
+    if (dragging_) ImageList_DragShowNolock(TRUE_);
+}
+
+bool TDragImageList::EndDrag() {
+    if (!dragging_) return false;
+    dragging_ = false;
+    ImageList_DragLeave(nullptr);
+    ImageList_EndDrag();
+    return true;
+}

@@ -1,0 +1,227 @@
+// Dragging with the mouse, as the window system delivers it: a list read from a form with
+// DragMode dmAutomatic re-orders its items by a press, a move past the drag threshold and a
+// release over another row; the drag image follows the mouse and the cursor tells whether
+// the list under it takes the drag; Escape and a drop where the drag is not taken leave the
+// items as they were; the class library's drag events come in their order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/extended/xcListBox.h"
+#include "platform/gdi/gdi.h"
+#include "platform/user/capture.h"
+#include "platform/user/dragImage.h"
+#include "platform/user/metrics.h"
+#include "platform/vcl/formreader.h"
+#include "platform/vcl/forms.h"
+#include "platform/vcl/windowSystem.h"
+
+namespace {
+
+class TDragForm : public TForm {
+public:
+    explicit TDragForm(TComponent* owner) : TForm(owner) {
+        BindField("Pages", Pages);
+        BindField("Other", Other);
+        BindMethod<TEndDragEvent>("PagesEndDrag", this, &TDragForm::PagesEndDrag);
+    }
+    std::string ClassName() const override { return "TDragForm"; }
+    void PagesEndDrag(TObject*, TObject* target, int, int) {
+        ends.push_back(target == Pages ? "end on Pages" : target ? "end elsewhere" : "end");
+    }
+    TXcListBox* Pages = nullptr;
+    TXcListBox* Other = nullptr;
+    std::vector<std::string> ends;
+};
+
+struct Init : ::testing::Environment {
+    void SetUp() override {
+        Application->Initialize();
+        RegisterXcExControls();
+        RegisterXcListBox();
+        TClassReg<TDragForm>("TDragForm", "TForm", false);
+    }
+};
+[[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
+
+const char* const kForm = R"(object DragForm: TDragForm
+  Left = 40
+  Top = 30
+  BorderStyle = bsNone
+  ClientHeight = 240
+  ClientWidth = 320
+  object Pages: TXcListBox
+    Left = 10
+    Top = 10
+    Width = 140
+    Height = 200
+    DragMode = dmAutomatic
+    OnEndDrag = PagesEndDrag
+  end
+  object Other: TXcListBox
+    Left = 170
+    Top = 10
+    Width = 140
+    Height = 200
+  end
+end
+)";
+
+using Texts = std::vector<std::string>;
+
+struct DragForm {
+    TDragForm form{nullptr};
+    DragForm() {
+        ReadForm(&form, kForm);
+        for (const char* s : {"页面 1", "页面 2", "页面 3", "页面 4", "页面 5"})
+            form.Pages->Items()->Add(s);
+        form.Other->Items()->Add("other");
+        form.Show();
+        Application->ProcessMessages();
+    }
+    ~DragForm() { form.Pages->EndDrag(false); }
+    // The screen point of a row's middle in a list.
+    TPoint Row(TXcListBox* l, int i) {
+        const TRect r = l->ItemRect(i);
+        const TPoint o = l->ClientOrigin();
+        return TPoint{o.X + (r.Left + r.Right) / 2, o.Y + (r.Top + r.Bottom) / 2};
+    }
+    void Mouse(UINT msg, const TPoint& p) {
+        form.Peer()->sendMouse(msg, p.X, p.Y);
+        Application->ProcessMessages();
+    }
+};
+
+// The form as it shows with the drag image over it (the image's window is a window of its
+// own, so it is drawn into the form's picture here).
+void SaveWithDragImage(TForm& form, const IconImage& img, int x, int y, const std::string& name) {
+    gdi::Image shot;
+    ASSERT_TRUE(form.Peer()->grab(shot));
+    const TPoint o = form.ClientOrigin();
+    for (int j = 0; j < img.height; ++j)
+        for (int i = 0; i < img.width; ++i) {
+            const size_t k = size_t(j) * size_t(img.width) + size_t(i);
+            const int sx = x - o.X + i, sy = y - o.Y + j;
+            if (img.mask[k] || sx < 0 || sy < 0 || sx >= shot.width() || sy >= shot.height())
+                continue;
+            const uint32_t argb = img.pixels[k];
+            const uint32_t bgr = ((argb & 0xFF) << 16) | (argb & 0xFF00) | ((argb >> 16) & 0xFF);
+            shot.setPixel(sx, sy, bgr);
+        }
+    EXPECT_TRUE(shot.save(::testing::TempDir() + name));
+}
+
+}  // namespace
+
+TEST(XcListDrag, DragModeIsReadFromTheForm) {
+    DragForm f;
+    EXPECT_EQ(f.form.Pages->DragMode, dmAutomatic);
+    EXPECT_EQ(f.form.Other->DragMode, dmManual);
+    EXPECT_TRUE(bool(f.form.Pages->OnEndDrag));
+    EXPECT_EQ(f.form.Pages->DragCursor, crDrag);
+}
+
+TEST(XcListDrag, PressMovePastTheThresholdAndReleaseReordersTheList) {
+    struct Row {
+        int from, to;
+        Texts order;
+    };
+    const std::vector<Row> rows = {
+        {0, 3, {"页面 2", "页面 3", "页面 1", "页面 4", "页面 5"}},  // before the row dropped on
+        {4, 0, {"页面 5", "页面 1", "页面 2", "页面 3", "页面 4"}},
+        {1, 2, {"页面 1", "页面 2", "页面 3", "页面 4", "页面 5"}},  // just below: stays
+    };
+    for (const Row& row : rows) {
+        DragForm f;
+        TXcListBox* pages = f.form.Pages;
+        const TPoint from = f.Row(pages, row.from), to = f.Row(pages, row.to);
+        f.Mouse(WM_LBUTTONDOWN, from);
+        // The press selects the row and waits for the mouse to move far enough.
+        EXPECT_EQ(pages->ItemIndex(), row.from);
+        EXPECT_TRUE(pages->Dragging());
+        EXPECT_FALSE(DragActiveNow());
+        const int slack = GetSystemMetrics(SM_CYDRAG) - 1;
+        f.Mouse(WM_MOUSEMOVE, TPoint{from.X, from.Y + slack});
+        EXPECT_FALSE(DragActiveNow()) << "still within the threshold";
+        f.Mouse(WM_MOUSEMOVE, TPoint{from.X, from.Y + slack + 1});
+        EXPECT_TRUE(DragActiveNow());
+        // The mouse is the drag's; the list over the point takes its own drag.
+        EXPECT_NE(GetCapture(), nullptr);
+        EXPECT_EQ(FindControl(GetCapture()), nullptr);
+        f.Mouse(WM_MOUSEMOVE, to);
+        EXPECT_EQ(GetCursor(), Screen->Cursors(crDrag));
+        IconImage img;
+        int x = 0, y = 0;
+        ASSERT_TRUE(DragImageShown(img, x, y));
+        EXPECT_EQ(x, to.X);  // its corner at the mouse, the text after room for it
+        EXPECT_EQ(y, to.Y);
+        EXPECT_EQ(img.width, pages->Canvas()->TextWidth(pages->Items()->Get(row.from)) + 15);
+        if (row.from == 0) SaveWithDragImage(f.form, img, x, y, "xclist_dragging.png");
+        f.Mouse(WM_LBUTTONUP, to);
+        EXPECT_FALSE(pages->Dragging());
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_FALSE(DragImageShown(img, x, y));
+        EXPECT_EQ(pages->Items()->ToVector(), row.order) << row.from << " to " << row.to;
+        EXPECT_EQ(f.form.ends, Texts{"end on Pages"});
+    }
+}
+
+TEST(XcListDrag, EscapeOrADropWhereNotTakenLeavesTheItems) {
+    const Texts before = {"页面 1", "页面 2", "页面 3", "页面 4", "页面 5"};
+    enum How { escape, overOther, outside };
+    for (How how : {escape, overOther, outside}) {
+        DragForm f;
+        TXcListBox* pages = f.form.Pages;
+        f.Mouse(WM_LBUTTONDOWN, f.Row(pages, 0));
+        f.Mouse(WM_MOUSEMOVE, f.Row(pages, 2));
+        ASSERT_TRUE(DragActiveNow());
+        TPoint end = f.Row(pages, 3);
+        if (how == escape) {
+            ws::PressKey(27, 0);
+            Application->ProcessMessages();
+            EXPECT_FALSE(pages->Dragging());
+        } else {
+            // Over a list that takes no drag, or over nothing of the program.
+            end = how == overOther ? f.Row(f.form.Other, 0) : TPoint{5, 5};
+            f.Mouse(WM_MOUSEMOVE, end);
+            EXPECT_EQ(GetCursor(), Screen->Cursors(crNoDrop)) << how;
+        }
+        f.Mouse(WM_LBUTTONUP, end);
+        EXPECT_FALSE(pages->Dragging()) << how;
+        EXPECT_EQ(pages->Items()->ToVector(), before) << how;
+        EXPECT_EQ(f.form.Other->Items()->ToVector(), Texts{"other"}) << how;
+        EXPECT_EQ(f.form.ends, Texts{"end"}) << how;
+    }
+}
+
+TEST(XcListDrag, TheFormsHandlersTakeThePlaceOfTheListsOwnDrag) {
+    DragForm f;
+    TXcListBox* pages = f.form.Pages;
+    TXcListBox* other = f.form.Other;
+    Texts events;
+    pages->OnStartDrag = [&](TObject*, TDragObject*&) { events.push_back("start"); };
+    other->OnDragOver = [&](TObject*, TObject* source, int, int, TDragState state, bool& accept) {
+        accept = source == pages;
+        if (state == dsDragEnter) events.push_back("enter");
+    };
+    other->OnDragDrop = [&](TObject*, TObject* source, int, int) {
+        auto* from = dynamic_cast<TXcListBox*>(source);
+        other->Items()->Add(from->Items()->Get(from->ItemIndex()));
+        events.push_back("drop");
+    };
+    f.Mouse(WM_LBUTTONDOWN, f.Row(pages, 1));
+    f.Mouse(WM_MOUSEMOVE, f.Row(pages, 3));
+    f.Mouse(WM_MOUSEMOVE, f.Row(other, 0));
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crDrag));
+    f.Mouse(WM_LBUTTONUP, f.Row(other, 0));
+    EXPECT_EQ(events, (Texts{"start", "enter", "drop"}));
+    EXPECT_EQ(other->Items()->ToVector(), (Texts{"other", "页面 2"}));
+    EXPECT_EQ(pages->Items()->Count(), 5);
+    EXPECT_EQ(f.form.ends, Texts{"end elsewhere"});
+    // A press that is released where it was is a choice, not a drag.
+    f.Mouse(WM_LBUTTONDOWN, f.Row(pages, 4));
+    f.Mouse(WM_LBUTTONUP, f.Row(pages, 4));
+    EXPECT_EQ(pages->ItemIndex(), 4);
+    EXPECT_FALSE(pages->Dragging());
+}
