@@ -966,6 +966,8 @@ void TWinControl::peerDrawItem(gdi::Painter& p, unsigned itemState, int w, int h
 }
 
 void TWinControl::peerEnterLeave(bool enter) {
+    // A window going away under the mouse tells nobody.
+    if (destroying_) return;
     Guarded([&] {
         if (!enter && hoverTarget_ && hoverTarget_ != this) {
             hoverTarget_->Perform(CM_MOUSELEAVE);
