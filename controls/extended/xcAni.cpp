@@ -239,6 +239,22 @@ void TXcAni::AssignTo(TCustomImageList& dest) {
     GetFrame(frameIndex_);
 }
 
+const char* const SAniImageDescription = "ANI 图像";
+
 void RegisterAniFormat() {
-    TPicture::RegisterFileFormat("ani", [] { return std::make_unique<TXcAni>(); });
+    TPicture::RegisterFileFormat("ani", SAniImageDescription, "TXcAni",
+                                 [] { return std::make_unique<TXcAni>(); });
 }
+
+void UnregisterAniFormat() { TPicture::UnregisterGraphicClass("TXcAni"); }
+
+namespace {
+// Pictures read animated cursors with this class from the program's start to its end.
+struct TAniUnit {
+    TAniUnit() { RegisterAniFormat(); }
+    ~TAniUnit() { UnregisterAniFormat(); }
+    TAniUnit(const TAniUnit&) = delete;
+    TAniUnit& operator=(const TAniUnit&) = delete;
+};
+const TAniUnit aniUnit;
+}  // namespace

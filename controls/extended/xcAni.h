@@ -94,5 +94,8 @@ private:
     TTimer timer_{nullptr};
 };
 
-// Registers the picture class for the extension "ani".
+// Registers the picture class for the extension "ani" with its description; done when the
+// program starts, undone when it ends.
+extern const char* const SAniImageDescription;
 void RegisterAniFormat();
+void UnregisterAniFormat();

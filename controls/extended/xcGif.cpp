@@ -328,9 +328,24 @@ void TXcGIFImage::AssignTo(TGraphic* dest) {
 const UINT CF_GIF = RegisterClipboardFormatA("GIF Image");
 
 void RegisterGIFFormat() {
-    TPicture::RegisterFileFormat("gif", [] { return std::make_unique<TXcGIFImage>(); });
-    TPicture::RegisterClipboardFormat(CF_GIF, [] { return std::make_unique<TXcGIFImage>(); });
+    TPicture::RegisterFileFormat("gif", SGifImageDescription, "TXcGIFImage",
+                                 [] { return std::make_unique<TXcGIFImage>(); });
+    TPicture::RegisterClipboardFormat(
+        CF_GIF, [] { return std::make_unique<TXcGIFImage>(); }, "TXcGIFImage");
 }
+
+void UnregisterGIFFormat() { TPicture::UnregisterGraphicClass("TXcGIFImage"); }
+
+namespace {
+// Pictures read GIF files with this class from the program's start to its end.
+struct TGifUnit {
+    TGifUnit() { RegisterGIFFormat(); }
+    ~TGifUnit() { UnregisterGIFFormat(); }
+    TGifUnit(const TGifUnit&) = delete;
+    TGifUnit& operator=(const TGifUnit&) = delete;
+};
+const TGifUnit gifUnit;
+}  // namespace
 
 void TXcGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
     HGLOBAL gif = IsClipboardFormatAvailable(CF_GIF) ? GetClipboardData(CF_GIF) : nullptr;

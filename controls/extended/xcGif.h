@@ -110,5 +110,7 @@ private:
     std::vector<std::unique_ptr<TXcGIFFrame>> frames_;
 };
 
-// Registers the picture class for the extension "gif".
+// Registers the picture class for the extension "gif" (with its description) and for its
+// clipboard format; done when the program starts, undone when it ends.
 void RegisterGIFFormat();
+void UnregisterGIFFormat();

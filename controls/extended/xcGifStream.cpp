@@ -6,6 +6,7 @@
 
 #include "controls/extended/xcDib.h"
 
+const char* const SGifImageDescription = "CompuServe GIF 图像";
 const char* const SGifImageResize = "不能更改 GIF 图像的大小";
 const char* const SGifNoData = "没有 GIF 数据要写入";
 const char* const SGifUnknownExt = "未被承认的扩展块: %.2x";

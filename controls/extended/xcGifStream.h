@@ -16,6 +16,8 @@ constexpr uint32_t GifNoColor = 0x1FFFFFFF;  // no colour (the class library's c
 // and refused before anything is allocated for them.
 constexpr uint64_t MaxGifPixels = uint64_t(1) << 25;
 
+// The name of the format, as a file dialog shows it.
+extern const char* const SGifImageDescription;  // 65205
 // Error texts.
 extern const char* const SGifImageResize;     // 65206
 extern const char* const SGifNoData;          // 65207

@@ -644,32 +644,42 @@ uint8_t* TBitmap::ScanLine(int y) {
 // ---------------------------------------------------------------- picture
 
 namespace {
-std::map<std::string, std::function<std::unique_ptr<TGraphic>()>>& Formats() {
-    static std::map<std::string, std::function<std::unique_ptr<TGraphic>()>> f = {
-        {"bmp", [] { return std::make_unique<TBitmap>(); }},
-        {"png", [] { return std::make_unique<TBitmap>(); }},
-        {"jpg", [] { return std::make_unique<TBitmap>(); }},
-        {"jpeg", [] { return std::make_unique<TBitmap>(); }},
-        {"gif", [] { return std::make_unique<TBitmap>(); }},
-        {"ico", [] { return std::make_unique<TIcon>(); }},
-        {"cur", [] { return std::make_unique<TIcon>(); }},
-    };
-    return f;
+
+struct TGraphicFormat {
+    std::function<std::unique_ptr<TGraphic>()> make;
+    std::string description;
+    std::string className;  // of a class registered for itself ("" for the built-in ones)
+};
+
+template <class G>
+TGraphicFormat BuiltIn() {
+    return TGraphicFormat{[] { return std::make_unique<G>(); }, "", ""};
 }
+
+// Both tables in one object, made on first use, so whatever registered into either one
+// (when the program starts) can still take itself out when the program ends.
+struct TGraphicRegistry {
+    std::map<std::string, TGraphicFormat> files = {
+        {"bmp", BuiltIn<TBitmap>()},  {"png", BuiltIn<TBitmap>()}, {"jpg", BuiltIn<TBitmap>()},
+        {"jpeg", BuiltIn<TBitmap>()}, {"gif", BuiltIn<TBitmap>()}, {"ico", BuiltIn<TIcon>()},
+        {"cur", BuiltIn<TIcon>()},
+    };
+    std::map<UINT, TGraphicFormat> clipboard = {{CF_BITMAP, BuiltIn<TBitmap>()}};
+};
+
+TGraphicRegistry& Registry() {
+    static TGraphicRegistry r;
+    return r;
+}
+
+std::map<std::string, TGraphicFormat>& Formats() { return Registry().files; }
+std::map<UINT, TGraphicFormat>& ClipboardFormats() { return Registry().clipboard; }
+
 }  // namespace
 
-namespace {
-std::map<UINT, std::function<std::unique_ptr<TGraphic>()>>& ClipboardFormats() {
-    static std::map<UINT, std::function<std::unique_ptr<TGraphic>()>> f = {
-        {CF_BITMAP, [] { return std::make_unique<TBitmap>(); }},
-    };
-    return f;
-}
-}  // namespace
-
-void TPicture::RegisterClipboardFormat(UINT format,
-                                       std::function<std::unique_ptr<TGraphic>()> make) {
-    ClipboardFormats()[format] = std::move(make);
+void TPicture::RegisterClipboardFormat(UINT format, std::function<std::unique_ptr<TGraphic>()> make,
+                                       const std::string& className) {
+    ClipboardFormats()[format] = TGraphicFormat{std::move(make), "", className};
 }
 
 void TPicture::UnregisterClipboardFormat(UINT format) {
@@ -681,14 +691,37 @@ bool TPicture::SupportsClipboardFormat(UINT format) { return ClipboardFormats().
 void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
     auto it = ClipboardFormats().find(format);
     if (it == ClipboardFormats().end()) throw EInvalidGraphic("Unsupported clipboard format");
-    auto g = it->second();
+    auto g = it->second.make();
     g->LoadFromClipboardFormat(format, data, palette);
     SetGraphic(std::move(g));
 }
 
 void TPicture::RegisterFileFormat(const std::string& ext,
                                   std::function<std::unique_ptr<TGraphic>()> make) {
-    Formats()[LowerCase(ext)] = std::move(make);
+    RegisterFileFormat(ext, "", "", std::move(make));
+}
+
+void TPicture::RegisterFileFormat(const std::string& ext, const std::string& description,
+                                  const std::string& className,
+                                  std::function<std::unique_ptr<TGraphic>()> make) {
+    Formats()[LowerCase(ext)] = TGraphicFormat{std::move(make), description, className};
+}
+
+std::string TPicture::FileFormatDescription(const std::string& ext) {
+    auto it = Formats().find(LowerCase(ext));
+    return it == Formats().end() ? std::string() : it->second.description;
+}
+
+bool TPicture::SupportsFileFormat(const std::string& ext) {
+    return Formats().count(LowerCase(ext)) > 0;
+}
+
+void TPicture::UnregisterGraphicClass(const std::string& className) {
+    if (className.empty()) return;
+    std::erase_if(Formats(), [&](const auto& f) { return f.second.className == className; });
+    std::erase_if(ClipboardFormats(), [&](const auto& f) {
+        return f.first != CF_BITMAP && f.second.className == className;
+    });
 }
 
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> g) {
@@ -716,7 +749,7 @@ void TPicture::LoadFromData(const std::string& ext, const std::string& bytes) {
     auto it = Formats().find(LowerCase(ext));
     if (it == Formats().end())
         throw EInvalidOperation("Unknown picture file extension (." + ext + ")");
-    auto g = it->second();
+    auto g = it->second.make();
     g->LoadFromData(bytes);
     SetGraphic(std::move(g));
 }

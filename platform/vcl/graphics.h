@@ -348,9 +348,20 @@ public:
     std::function<void()> OnChange;
     static void RegisterFileFormat(const std::string& ext,
                                    std::function<std::unique_ptr<TGraphic>()> make);
+    // A picture class of its own for an extension, with the text that names the format
+    // (a file dialog's filter shows it).
+    static void RegisterFileFormat(const std::string& ext, const std::string& description,
+                                   const std::string& className,
+                                   std::function<std::unique_ptr<TGraphic>()> make);
+    // The text registered for an extension ("" when none); whether it is registered.
+    static std::string FileFormatDescription(const std::string& ext);
+    static bool SupportsFileFormat(const std::string& ext);
+    // Takes out every extension and clipboard format registered for the class.
+    static void UnregisterGraphicClass(const std::string& className);
     // Picture classes by clipboard format (CF_BITMAP is a bitmap from the start).
     static void RegisterClipboardFormat(UINT format,
-                                        std::function<std::unique_ptr<TGraphic>()> make);
+                                        std::function<std::unique_ptr<TGraphic>()> make,
+                                        const std::string& className = "");
     static void UnregisterClipboardFormat(UINT format);
     static bool SupportsClipboardFormat(UINT format);
     // A picture of the class registered for the format, loaded from the clipboard's data.
