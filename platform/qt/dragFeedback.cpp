@@ -3,6 +3,7 @@
 #include "platform/qt/dragFeedback.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QCursor>
 #include <QImage>
 #include <QLabel>
@@ -48,12 +49,13 @@ void ShowDragImageWindow(const IconImage* image, int x, int y) {
     if (!w) {
         w = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                     Qt::WindowTransparentForInput);
-        w->setAttribute(Qt::WA_TranslucentBackground);
         w->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     const QPixmap pixmap = QPixmap::fromImage(ToQImage(*image));
     w->setPixmap(pixmap);
     w->resize(pixmap.size());
+    // The masked pixels let what lies beneath show, with or without a compositing manager.
+    w->setMask(pixmap.mask());
     w->move(x, y);
     w->show();
     w->raise();

@@ -229,7 +229,7 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
         b.list->Items()->Add(s);
         b.combo->Items()->Add(s);
     }
-    const UINT toCombo = CB_FINDSTRING - LB_FINDSTRING;
+    const UINT toCombo = UINT(CB_FINDSTRING) - UINT(LB_FINDSTRING);
     for (const Row& r : rows) {
         EXPECT_EQ(b.list->Perform(r.msg, r.start, LPARAM(r.text)), r.own) << r.text;
         const UINT comboMsg = r.msg == LB_FINDSTRING ? r.msg + toCombo : CB_FINDSTRINGEXACT;

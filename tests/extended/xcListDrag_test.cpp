@@ -157,6 +157,11 @@ TEST(XcListDrag, PressMovePastTheThresholdAndReleaseReordersTheList) {
         EXPECT_EQ(x, to.X);  // its corner at the mouse, the text after room for it
         EXPECT_EQ(y, to.Y);
         EXPECT_EQ(img.width, pages->Canvas()->TextWidth(pages->Items()->Get(row.from)) + 15);
+        // White lets what lies beneath show; the text does not.
+        size_t masked = 0;
+        for (uint8_t m : img.mask) masked += m != 0;
+        EXPECT_GT(masked, img.mask.size() / 2);
+        EXPECT_LT(masked, img.mask.size());
         if (row.from == 0) SaveWithDragImage(f.form, img, x, y, "xclist_dragging.png");
         f.Mouse(WM_LBUTTONUP, to);
         EXPECT_FALSE(pages->Dragging());
