@@ -383,6 +383,9 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
                 reason = line;
             else
                 Log("ErrorLine", line);
+            // An unattended run names the switch that chose the resolution.
+            if (s.FBatchMode && reason == FailureInOurWords("rangecheck in setresolution"))
+                reason += " (参数 -or)";
             // Of several inputs (a merge), the one that failed.
             if (const std::string input = FailedInputIn(output); !input.empty())
                 reason += "\n出错的文件: \"" + EscapeControls(input) + "\"";

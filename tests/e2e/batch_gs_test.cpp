@@ -127,7 +127,7 @@ TEST_F(BatchRun, CommonFailuresSayWhyInOurWords) {
                  "该文件受密码保护，需要密码才能打开。",
                  "This file requires a password for access."},
                 {{"-c", "pdf2jpg", "-s", pdf, "-d", work, "-or", "=1"},
-                 "所选的分辨率超出了可以处理的范围",
+                 "所选的分辨率超出了可以处理的范围，请选择其他分辨率。 (参数 -or)",
                  "Unrecoverable error: rangecheck in setscreen"},
                 {{"-c", "pdf2jpg", "-s", work + "cut.pdf", "-d", work},
                  "文件已损坏，或不是可以转换的文件。",

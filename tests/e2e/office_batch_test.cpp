@@ -298,6 +298,20 @@ TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
         << "an office process outlived the runs";
 }
 
+TEST_F(OfficeRun, AnOfficeStepWithoutProgressIsEnded) {
+    // Under a limit of one second no office can start and open a document: the step is
+    // ended as hung, with the office's whole group.
+    std::string doc = Make("three_pages.fodt", "doc", "slow.doc");
+    Spit(work + "slow.pdf", "older result");
+    setenv("VEXOMAT_NO_PROGRESS_LIMIT_MS", "1000", 1);
+    const RunResult r = Run({"-c", "doc2pdf", "-s", doc, "-d", work});
+    unsetenv("VEXOMAT_NO_PROGRESS_LIMIT_MS");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Slurp(work + "slow.pdf"), "older result");
+    EXPECT_NE(prog.Log().find("文件处理时间过长: 办公程序的步骤 "), std::string::npos)
+        << prog.Log();
+}
+
 // An unattended office run starts the office while it sets itself up. A run that ends
 // before the office is asked for anything (here its source does not exist) still leaves no
 // office process and no session folder behind.
