@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include "platform/qt/peerCore.h"
 #include "platform/qt/qtapp.h"
 #include "platform/vcl/windowSystem.h"
 #include "platform/win/icons.h"
@@ -54,11 +55,12 @@ void ShowDragImageWindow(const IconImage* image, int x, int y) {
     const QPixmap pixmap = QPixmap::fromImage(ToQImage(*image));
     w->setPixmap(pixmap);
     w->resize(pixmap.size());
-    // The masked pixels let what lies beneath show, with or without a compositing manager.
-    w->setMask(pixmap.mask());
+    // The masked pixels let what lies beneath show, with or without a compositing manager
+    // (off screen nothing lies beneath).
+    if (!Offscreen()) w->setMask(pixmap.mask());
     w->move(x, y);
     w->show();
-    w->raise();
+    if (!Offscreen()) w->raise();
 }
 
 }  // namespace qtbridge

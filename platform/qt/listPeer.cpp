@@ -12,6 +12,8 @@ namespace {
 class ListWidget : public QListWidget {
 public:
     ListWidget(QWidget* parent, ws::PeerHost* host) : QListWidget(parent), host_(host) {}
+    // The control is gone: the widget, deleted later, reports nothing more.
+    void forget() { host_ = nullptr; }
     void nativeMouse(unsigned msg, int x, int y, unsigned keys) {
         const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
         Qt::MouseButtons held;
@@ -78,6 +80,7 @@ protected:
 
 private:
     void report(unsigned msg, QMouseEvent* e, Qt::MouseButtons buttons) {
+        if (!host_) return;
         const QPoint p = viewport()->mapTo(this, e->position().toPoint());
         host_->peerMouse(msg, p.x(), p.y(), MouseKeys(buttons, e->modifiers()));
     }
@@ -87,6 +90,7 @@ private:
 class QtListPeer final : public QtItemsPeer<ws::ListPeer> {
 public:
     QtListPeer(ListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {}
+    ~QtListPeer() override { list_->forget(); }
 
     void clearItems() override {
         blocked([&] { list_->clear(); });

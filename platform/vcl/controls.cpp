@@ -8,6 +8,7 @@
 #include "platform/user/listMessages.h"
 #include "platform/user/ownerDraw.h"
 #include "platform/vcl/actnlist.h"
+#include "platform/vcl/dragDrop.h"
 #include "platform/vcl/forms.h"
 
 namespace {
@@ -106,6 +107,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     destroying_ = true;
+    ForgetDragControl(this);
     if (g_captureControl == this) {  // a freed holder lets the mouse go
         const bool holding = GetCaptureControl() == this;
         g_captureControl = nullptr;

@@ -205,6 +205,25 @@ void DragInit(TDragObject* o, bool immediate, int threshold) {
 
 // ---------------------------------------------------------------- the control's side
 
+void ForgetDragControl(TControl* c) {
+    TDragObject* o = g_drag.object;
+    if (o && o->DragTarget == c) {
+        o->DragTarget = nullptr;
+        o->DragHandle = nullptr;
+    }
+    if (g_drag.control != c) return;
+    // The dragged control goes: the drag ends without telling it (its images went with it).
+    const DragState ending = g_drag;
+    g_drag = DragState{};
+    if (o) o->Cancelling = true;
+    ImageList_EndDrag();
+    if (ending.capture && GetCapture() == ending.capture) ReleaseCapture();
+    if (ending.capture) DestroyWindow(ending.capture);
+    ::SetCursor(ending.savedCursor);
+    ws::ShowTrackingCursor(nullptr);
+    if (ending.ownsObject) delete o;
+}
+
 TDragObject* DragObjectNow() { return g_drag.object; }
 bool DragActiveNow() { return g_drag.active; }
 

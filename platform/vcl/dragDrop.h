@@ -85,6 +85,8 @@ private:
 // The drag going on: its object (null when none) and whether it has passed its threshold.
 TDragObject* DragObjectNow();
 bool DragActiveNow();
+// A control being destroyed is no drag's control or target any more (the drag it made ends).
+void ForgetDragControl(TControl* c);
 // The control under a screen point (the deepest visible one of the program's windows), null
 // when none.
 TControl* FindDragTarget(const TPoint& screenPos, bool allowDisabled);

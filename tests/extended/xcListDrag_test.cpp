@@ -80,7 +80,9 @@ struct DragForm {
         form.Show();
         Application->ProcessMessages();
     }
-    ~DragForm() { form.Pages->EndDrag(false); }
+    ~DragForm() {
+        if (form.Pages) form.Pages->EndDrag(false);
+    }
     // The screen point of a row's middle in a list.
     TPoint Row(TXcListBox* l, int i) {
         const TRect r = l->ItemRect(i);
@@ -229,4 +231,23 @@ TEST(XcListDrag, TheFormsHandlersTakeThePlaceOfTheListsOwnDrag) {
     f.Mouse(WM_LBUTTONUP, f.Row(pages, 4));
     EXPECT_EQ(pages->ItemIndex(), 4);
     EXPECT_FALSE(pages->Dragging());
+}
+
+TEST(XcListDrag, AListFreedWhileItIsDraggedEndsTheDrag) {
+    DragForm f;
+    f.Mouse(WM_LBUTTONDOWN, f.Row(f.form.Pages, 0));
+    f.Mouse(WM_MOUSEMOVE, f.Row(f.form.Pages, 3));
+    ASSERT_TRUE(DragActiveNow());
+    const TPoint over = f.Row(f.form.Other, 0);
+    delete f.form.Pages;
+    f.form.Pages = nullptr;
+    EXPECT_EQ(DragObjectNow(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+    IconImage img;
+    int x = 0, y = 0;
+    EXPECT_FALSE(DragImageShown(img, x, y));
+    // The rest of the mouse's way goes to the windows as usual.
+    f.Mouse(WM_MOUSEMOVE, over);
+    f.Mouse(WM_LBUTTONUP, over);
+    EXPECT_EQ(f.form.Other->Items()->ToVector(), Texts{"other"});
 }
