@@ -251,3 +251,28 @@ TEST(XcListDrag, AListFreedWhileItIsDraggedEndsTheDrag) {
     f.Mouse(WM_LBUTTONUP, over);
     EXPECT_EQ(f.form.Other->Items()->ToVector(), Texts{"other"});
 }
+
+TEST(XcListDrag, AnImmediateDragScrollsTheListNearItsEdges) {
+    DragForm f;
+    TXcListBox* pages = f.form.Pages;
+    for (int i = 6; i <= 40; ++i) pages->Items()->Add("页面 " + std::to_string(i));
+    Application->ProcessMessages();
+    pages->SetItemIndex(0);
+    const TPoint o = pages->ClientOrigin();
+    NoteCursorPos(o.X + 20, o.Y + 5);
+    // Immediate: the drag is on without the mouse moving.
+    pages->BeginDrag(true);
+    EXPECT_TRUE(DragActiveNow());
+    const int top = pages->TopIndex();
+    // Over the last pixels of the list it scrolls down a line per move, up near its top.
+    for (int k = 0; k < 3; ++k)
+        SendMessageA(GetCapture(), WM_MOUSEMOVE, 1,
+                     MAKELPARAM_XY(o.X + 20, o.Y + pages->ClientHeight() - 2));
+    EXPECT_EQ(pages->TopIndex(), top + 3);
+    SendMessageA(GetCapture(), WM_MOUSEMOVE, 1, MAKELPARAM_XY(o.X + 20, o.Y + 2));
+    EXPECT_EQ(pages->TopIndex(), top + 2);
+    ws::PressKey(27, 0);
+    Application->ProcessMessages();
+    EXPECT_FALSE(pages->Dragging());
+    EXPECT_EQ(pages->Items()->Get(0), "页面 1");
+}
