@@ -94,7 +94,8 @@ void TStyApplication::SetThemeMode(bool on) {
     if (on && !StyThemesActive()) return;
     themeMode_ = on;
     if (!ThemeLibraryLoaded) return;
-    // The class library here has no application window to tell; the forms are told below.
+    // The application's window first, then the theme properties and the forms.
+    if (Application) SendMessageA(Application->Handle(), WM_THEMECHANGED, 0, 0);
     if (on)
         StySetThemeAppProperties(STAP_ALLOW_NONCLIENT_AND_CONTROLS);
     else if (!NoThemeReset)

@@ -79,9 +79,20 @@ void TStyCustomButton::SetImageList(TStyCustomImageList* list) {
     // A list that is going has already let its links go.
     if (imageList_ && changeLink_->Sender == imageList_)
         imageList_->UnRegisterChanges(changeLink_.get());
+    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
     imageList_ = list;
-    if (list) list->RegisterChanges(changeLink_.get());
+    if (list) {
+        list->RegisterChanges(changeLink_.get());
+        list->FreeNotification(this);
+    }
     GlyphFromImageList();
+}
+
+void TStyCustomButton::SetDropDownMenu(TPopupMenu* menu) {
+    if (menu == dropDownMenu_) return;
+    if (dropDownMenu_) RemoveFreeNotification(dropDownMenu_);
+    dropDownMenu_ = menu;
+    if (menu) menu->FreeNotification(this);
 }
 
 bool TStyCustomButton::GlyphStored() const { return !imageList_ || ArrowKind != 0; }
@@ -175,13 +186,16 @@ void TStyCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
     }
 }
 
+// The component going may be half destroyed already: it is only compared, never used.
 void TStyCustomButton::Notification(TComponent* c, TOperation op) {
     TButton::Notification(c, op);
-    if (op == opRemove && c && c == dropDownMenu_) dropDownMenu_ = nullptr;
-    if (op == opRemove && c && c == static_cast<TComponent*>(imageList_)) {
+    if (op != opRemove || !c) return;
+    if (c == dropDownMenu_) dropDownMenu_ = nullptr;
+    if (c == static_cast<TComponent*>(imageList_)) {
+        // A list that goes lets its links go first.
         if (changeLink_->Sender == imageList_) imageList_->UnRegisterChanges(changeLink_.get());
         imageList_ = nullptr;
-        GlyphFromImageList();
+        if (!Destroying()) GlyphFromImageList();
     }
 }
 

@@ -29,6 +29,8 @@ public:
     void Notification(TComponent* c, TOperation op) override;
     void SetBounds(int l, int t, int w, int h) override;
     void SetVisible(bool v) override;
+    // The glyph bitmap's palette.
+    HPALETTE GetPalette() override { return Glyph()->Palette(); }
 
     TBitmap* Glyph() const { return glyph_->Glyph(); }
     // Takes a copy; an assigned image list is let go first (except while loading).
@@ -64,7 +66,8 @@ public:
 
     // A menu that a click opens below the button (or beside it with DropDownRight).
     TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
-    void SetDropDownMenu(TPopupMenu* menu) { dropDownMenu_ = menu; }
+    // The button hears of the menu's removal wherever the menu is owned.
+    void SetDropDownMenu(TPopupMenu* menu);
     int DropDownIndent = 0;
     bool DropDownRight = false;
     TNotifyEvent OnDropDown;

@@ -97,19 +97,25 @@ void TStyBaseControl::SetImageList(TStyCustomImageList* list) {
     // A list that is going has already let its links go.
     if (imageList_ && imageListLink_->Sender == imageList_)
         imageList_->UnRegisterChanges(imageListLink_.get());
+    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
     imageList_ = list;
-    if (list) list->RegisterChanges(imageListLink_.get());
+    if (list) {
+        list->RegisterChanges(imageListLink_.get());
+        list->FreeNotification(this);
+    }
     ImageListChanged(nullptr);
 }
 
 void TStyBaseControl::Notification(TComponent* c, TOperation op) {
     TStyControl::Notification(c, op);
     if (op != opRemove || !c) return;
+    // The component going may be half destroyed already: it is only compared, never used.
     if (c == static_cast<TComponent*>(imageList_)) {
+        // A list that goes lets its links go first.
         if (imageListLink_->Sender == imageList_)
             imageList_->UnRegisterChanges(imageListLink_.get());
         imageList_ = nullptr;
-        ImageListChanged(nullptr);
+        if (!Destroying()) ImageListChanged(nullptr);
     }
     if (!Destroying() && c == static_cast<TComponent*>(effects_->AlphaBlend()->ImageList()))
         effects_->AlphaBlend()->SetImageList(nullptr);
@@ -135,6 +141,7 @@ void TStyBaseControl::Dispatch(TMessage& m) {
 // ---------------------------------------------------------------- TStyBaseGraphicControl
 
 TStyBaseGraphicControl::TStyBaseGraphicControl(TComponent* owner) : TStyBaseControl(owner) {
+    ControlStyle = ControlStyle - csOpaque + csReplicatable;
     width_ = 30;
     height_ = 30;
 }

@@ -103,7 +103,11 @@ public:
     bool Transparent() const { return transparent_; }
 
 protected:
-    void SetOpaque() { transparent_ = false; }
+    // Painted whole at once from now on; the parent paints no background under it.
+    void SetOpaque() {
+        transparent_ = false;
+        ControlStyle = ControlStyle + csOpaque;
+    }
     bool transparent_ = true;
     bool painting_ = false;
 };

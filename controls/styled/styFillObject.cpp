@@ -64,10 +64,7 @@ void TStyFillObject::SetOffset(int index, int value) {
 }
 
 void TStyFillObject::SetBrush(const TBrush* b) {
-    if (!b) return;
-    brush_->Color = b->Color;
-    brush_->Style = b->Style;
-    SubObjectChanged(brush_.get());
+    if (b) brush_->Assign(*b);  // its change notifies through the brush
 }
 
 void TStyFillObject::Assign(const TPersistent* source) {
@@ -77,8 +74,7 @@ void TStyFillObject::Assign(const TPersistent* source) {
         return;
     }
     BeginUpdate();
-    brush_->Color = other->brush_->Color;
-    brush_->Style = other->brush_->Style;
+    brush_->Assign(*other->brush_);
     options_ = other->options_;
     SetBitmap(other->Bitmap());
     SetListBitmap(other->ListBitmap());
@@ -135,10 +131,14 @@ bool TStyFillObject::Fill(TCanvas* c, const TRect& r, TColor color) {
             return true;
         }
         case sfBrush: {
-            c->Brush()->Color = brush_->Color;
-            c->Brush()->Style = brush_->Style;
+            c->Brush()->Assign(*brush_);
             c->Pen()->Color = color;
-            if (brush_->Style != bsSolid) SetBkColor(c->Handle(), ColorToRGB(color));
+            if (brush_->Style != bsSolid) {
+                // A hatch shows on the colour: the canvas would let the background through.
+                HDC dc = c->Handle();
+                SetBkColor(dc, ColorToRGB(color));
+                SetBkMode(dc, OPAQUE);
+            }
             c->FillRect(r);
             return true;
         }

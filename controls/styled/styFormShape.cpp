@@ -57,9 +57,31 @@ TStyCustomImageList* TStyFormShape::ImageList() const {
 
 void TStyFormShape::SetImageList(TStyCustomImageList* list) {
     if (link_->Sender) link_->Sender->UnRegisterChanges(link_.get());
+    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
     imageList_ = list;
-    if (list) list->RegisterChanges(link_.get());
+    if (list) {
+        list->RegisterChanges(link_.get());
+        list->FreeNotification(this);
+    }
     Changed(this);
+}
+
+void TStyFormShape::SetIndex(int which, int v) {
+    int& field = which == 0 ? imageIndex_ : listIndex_;
+    if (v < 0 || v == field) return;
+    field = v;
+    if (!ImageList()) return;
+    LoadListImage();
+    Changed(this);
+}
+
+void TStyFormShape::LoadListImage() {
+    listBitmap_->SetSize(0, 0);
+    if (ImageList() && ImageList()->HasImage(listIndex_, imageIndex_))
+        ImageList()->GetBitmap(listIndex_, imageIndex_, listBitmap_.get());
+    fill_->BeginUpdate();
+    fill_->SetListBitmap(listBitmap_.get());
+    fill_->EndUpdate(false);
 }
 
 bool TStyFormShape::ImageListStored() const { return ImageList() && !StyIsSharedList(ImageList()); }
@@ -71,7 +93,11 @@ void TStyFormShape::Loaded() {
 
 void TStyFormShape::Notification(TComponent* c, TOperation op) {
     TStyWndProcComponent::Notification(c, op);
-    if (op == opRemove && c && c == imageList_) SetImageList(nullptr);
+    // The list going may be half destroyed already: it has let the link go, and the pointer
+    // is only compared.
+    if (op != opRemove || !c || c != imageList_) return;
+    imageList_ = nullptr;
+    if (!Destroying()) Changed(this);
 }
 
 void TStyFormShape::DefineProperties(TStyFiler& filer) {
@@ -190,14 +216,7 @@ void TStyFormShape::PaintBackground(HDC dc) {
         if (!region_->Mask()->BorderBmp()->Empty())
             canvas->Draw(0, 0, region_->Mask()->BorderBmp());
     } else if (fill_->Style() != sfNone) {
-        if (fill_->Style() == sfBitmapList && ImageList()) {
-            listBitmap_->SetSize(0, 0);
-            if (ImageList()->HasImage(ListIndex, ImageIndex))
-                ImageList()->GetBitmap(ListIndex, ImageIndex, listBitmap_.get());
-            fill_->BeginUpdate();
-            fill_->SetListBitmap(listBitmap_.get());
-            fill_->EndUpdate(false);
-        }
+        if (fill_->Style() == sfBitmapList && ImageList()) LoadListImage();
         fill_->Fill(canvas, client, TColor(0xFFFFFF));
         if (!Designing()) {
             const TStyRegionShape shape = region_->Shape();
@@ -250,8 +269,10 @@ void RegisterStyFormShape() {
             "FormDragable", [](S* c, const TDfmValue& v) { c->FormDragable = v.AsBool(); }, "True")
         .prop(
             "UseRgnBitmap", [](S* c, const TDfmValue& v) { c->UseRgnBitmap = v.AsBool(); }, "True")
-        .prop("ListIndex", [](S* c, const TDfmValue& v) { c->ListIndex = v.AsInt(); })
-        .prop("ImageIndex", [](S* c, const TDfmValue& v) { c->ImageIndex = v.AsInt(); })
+        .prop(
+            "ListIndex", [](S* c, const TDfmValue& v) { c->SetListIndex(v.AsInt()); }, "0")
+        .prop(
+            "ImageIndex", [](S* c, const TDfmValue& v) { c->SetImageIndex(v.AsInt()); }, "0")
         .prop("Internal", stored("Internal"))
         .prop("Region.Shape",
               [](S* c, const TDfmValue& v) {

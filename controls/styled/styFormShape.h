@@ -29,9 +29,14 @@ public:
     bool UseRgnBitmap = true;
 
     TStyCustomImageList* ImageList() const;
+    // The shape hears of the list's removal wherever the list is owned.
     void SetImageList(TStyCustomImageList* list);
-    int ListIndex = 0;
-    int ImageIndex = 0;
+    // The image of the list that an sfBitmapList fill shows. A negative index or the current
+    // one changes nothing; another is taken from the list at once and the form repainted.
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int v) { SetIndex(0, v); }
+    int ListIndex() const { return listIndex_; }
+    void SetListIndex(int v) { SetIndex(1, v); }
     // Stored unless it is one of the layer's shared lists (those are stored by name).
     bool ImageListStored() const;
 
@@ -53,12 +58,17 @@ public:
 private:
     TForm* Form() const { return dynamic_cast<TForm*>(Owner()); }
     void Changed(TObject* sender);
+    void SetIndex(int which, int v);
+    // The list's image (ListIndex, ImageIndex) into the fill object, empty when there is none.
+    void LoadListImage();
     std::unique_ptr<TStyBorderRegion> region_;
     std::unique_ptr<TStyFillObject> fill_;
     std::unique_ptr<TBitmap> listBitmap_;
     std::unique_ptr<TStyChangeLink> link_;
     TStyCustomImageList* imageList_ = nullptr;
     bool ncRightDown_ = false;
+    int imageIndex_ = 0;
+    int listIndex_ = 0;
 };
 
 // Registers TStyFormShape for form files.

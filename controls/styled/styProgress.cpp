@@ -85,6 +85,8 @@ int TStySmallBar::SegmentSize(TStyMeterDirection d, int width, int height) const
 
 TStyBaseMeter::TStyBaseMeter(TComponent* owner) : TStyGraphicControl(owner) {
     SetOpaque();
+    // The caption is text to show (toCaption), not the meter's name.
+    ControlStyle = ControlStyle - csSetCaption + csReplicatable;
     Bevel()->BeginUpdate();
     Bevel()->SetStyleOuter(bvLowered);
     Bevel()->EndUpdate(false);
@@ -104,6 +106,7 @@ int TStyBaseMeter::UserValueToPercent(int value) const {
 }
 
 void TStyBaseMeter::SetPosition(int v) {
+    if (Loading()) valueRead_ = true;
     const TStyPercent p = TStyPercent(std::clamp(v, 0, 100));
     if (p == position_) return;
     position_ = p;
@@ -113,6 +116,13 @@ void TStyBaseMeter::SetPosition(int v) {
 }
 
 void TStyBaseMeter::SetUserValue(int v) {
+    if (Loading()) valueRead_ = true;
+    if (Loading() && minValue_ >= maxValue_) {
+        // The range is not in order yet: the value is checked against it in Loaded.
+        userValue_ = v;
+        userValuePending_ = true;
+        return;
+    }
     if (v == userValue_ || v < minValue_ || v > maxValue_) return;
     userValue_ = v;
     position_ = TStyPercent(UserValueToPercent(v));
@@ -120,11 +130,14 @@ void TStyBaseMeter::SetUserValue(int v) {
 }
 
 void TStyBaseMeter::SetMaxValue(int v) {
-    if (v == maxValue_ || v == minValue_) return;
-    if (Loading()) {  // the range is put in order once the form is read (Loaded)
+    // A form holds the range as written: it is put in order once the form is read (Loaded),
+    // whichever of the two comes first.
+    if (Loading()) {
         maxValue_ = v;
+        rangeRead_ = true;
         return;
     }
+    if (v == maxValue_ || v == minValue_) return;
     const int m = minValue_;
     minValue_ = std::min(v, m);
     maxValue_ = std::max(v, m);
@@ -134,11 +147,12 @@ void TStyBaseMeter::SetMaxValue(int v) {
 }
 
 void TStyBaseMeter::SetMinValue(int v) {
-    if (v == minValue_ || v == maxValue_) return;
     if (Loading()) {
         minValue_ = v;
+        rangeRead_ = true;
         return;
     }
+    if (v == minValue_ || v == maxValue_) return;
     const int M = maxValue_;
     minValue_ = std::min(v, M);
     maxValue_ = std::max(v, M);
@@ -151,7 +165,13 @@ void TStyBaseMeter::Loaded() {
     TStyGraphicControl::Loaded();
     if (minValue_ > maxValue_) std::swap(minValue_, maxValue_);
     if (minValue_ == maxValue_) maxValue_ = minValue_ + 1;
-    userValue_ = std::clamp(userValue_, minValue_, maxValue_);
+    const int inRange = std::clamp(userValue_, minValue_, maxValue_);
+    // A range read without a value moves the position as the range setters do.
+    if (inRange != userValue_ || userValuePending_ || (rangeRead_ && !valueRead_)) {
+        userValue_ = inRange;
+        position_ = TStyPercent(UserValueToPercent(userValue_));
+    }
+    userValuePending_ = rangeRead_ = valueRead_ = false;
 }
 
 void TStyBaseMeter::Dispatch(TMessage& m) {

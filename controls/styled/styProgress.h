@@ -86,6 +86,8 @@ public:
     bool UseFontColor() const { return useFontColor_; }
     void SetUseFontColor(bool v) { SetRedrawn(useFontColor_, v); }
     TSty3DCaption* Font3D() const { return font3D_.get(); }
+    // Copies the settings into the owned caption (whose change repaints).
+    void SetFont3D(const TSty3DCaption* f) { font3D_->Assign(f); }
 
     int UserValueToPercent(int value) const;
     uint8_t LastPercent() const { return lastPercent_; }
@@ -123,6 +125,9 @@ private:
     TStyMeterTextOptions optionsText_ = toNoText;
     bool useFontColor_ = false;
     int userValue_ = 0;
+    // While a form is read: a user value read before the range was in order, and whether
+    // the range and the position or user value were read.
+    bool userValuePending_ = false, rangeRead_ = false, valueRead_ = false;
     uint8_t delta_ = 1;
     int drawCount_ = 0;
 };
@@ -146,6 +151,8 @@ public:
     TStyBorderStyle Bar3D() const { return bar3D_; }
     void SetBar3D(TStyBorderStyle v);
     TStySmallBar* SmallBar() const { return smallBar_.get(); }
+    // Copies the settings into the owned bars (whose change repaints).
+    void SetSmallBar(const TStySmallBar* b) { smallBar_->Assign(b); }
     TStyProgressStyle Style() const { return style_; }
     void SetStyle(TStyProgressStyle v);
 

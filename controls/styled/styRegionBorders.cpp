@@ -34,6 +34,8 @@ struct Pen {
 class Outline {
 public:
     virtual ~Outline() = default;
+    // Called before anything else, whatever the style (rbNone too).
+    virtual void Enter(Pen&) {}
     virtual void TwoTone(Pen& p, const TRect& r, TColor light, TColor shadow) = 0;
     virtual void Single(Pen& p, const TRect& r) = 0;
     virtual void Inner(Pen& p, const TRect& r) = 0;
@@ -226,6 +228,8 @@ private:
 class RoundRectOutline : public Outline {
 public:
     RoundRectOutline(int rx, int ry) : rx_(rx), ry_(ry) {}
+    // Solid whatever pen the canvas had: the rounded outline is never dashed.
+    void Enter(Pen& p) override { p.c->Pen()->Style = psSolid; }
     void TwoTone(Pen& p, const TRect& r, TColor light, TColor shadow) override {
         p.c->Pen()->Style = psSolid;
         HDC dc = p.Color(light);
@@ -259,6 +263,7 @@ void PaintFramed(Pen& p, Outline& o, TRect r, const TStyRegionBorder& border) {
     TColor light = border.LightColor(), shadow = border.ShadowColor(),
            single = border.SingleColor();
     const TStyRegionBorderStyle style = border.Style();
+    o.Enter(p);
     if (style == rbLowered || style == rbSingleLowered || style == rbLoweredpsb)
         std::swap(light, shadow);
     switch (style) {
@@ -382,7 +387,6 @@ void StyPaintRegionBorder(TCanvas* c, const TStyRegion& region, const TRect& r) 
             return;
         case rsNoseRect:
         case rsRoundNoseRect: {
-            if (shape == rsRoundNoseRect) c->Pen()->Style = psSolid;
             const bool byY = region.ExtPos() == epLeftTop || region.ExtPos() == epRightTop ||
                              region.ExtPos() == epRightBottom || region.ExtPos() == epLeftBottom;
             const int gap = shape == rsNoseRect ? 5 : byY ? region.RoundY() : region.RoundX();
@@ -425,7 +429,6 @@ void StyPaintRegionBorder(TCanvas* c, const TStyRegion& region, const TRect& r) 
             return;
         }
         default: {
-            if (shape == rsRoundRect) c->Pen()->Style = psSolid;
             std::unique_ptr<Outline> o = BodyOutline(shape, region);
             PaintFramed(p, *o, r, border);
             return;

@@ -11,18 +11,22 @@ namespace gdi {
 
 namespace {
 
+// The line pixels of the 8 x 8 hatch cells as Windows draws them, x and y within the cell
+// from the brush origin: the horizontal line on the cell's last row, the vertical one on its
+// fifth column, the falling diagonal through the cell's top-left corner and the rising one
+// through its top-right corner.
 bool HatchBit(int hatch, int x, int y) {
     switch (hatch) {
         case HS_HORIZONTAL:
             return y == 7;
         case HS_VERTICAL:
-            return x == 7;
+            return x == 4;
         case HS_FDIAGONAL:
             return x == y;
         case HS_BDIAGONAL:
             return x + y == 7;
         case HS_CROSS:
-            return x == 7 || y == 7;
+            return x == 4 || y == 7;
         case HS_DIAGCROSS:
             return x == y || x + y == 7;
         default:
@@ -105,6 +109,7 @@ PatternSource::PatternSource(const Dc& dc, const Brush* brush) {
         hatch_ = brush->hatch;
         fore_ = pix(brush->color);
         back_ = pix(dc.st.bk);
+        transparentBack_ = dc.st.bkMode == TRANSPARENT;
         return;
     }
     // A pattern bitmap; monochrome ones take the DC's text (0) and background (1) colours.
@@ -124,6 +129,10 @@ uint32_t PatternSource::at(int x, int y) const {
     if (solid_) return color_;
     if (hatch_ >= 0) return HatchBit(hatch_, Mod(x - ox_, 8), Mod(y - oy_, 8)) ? fore_ : back_;
     return tile_[size_t(Mod(y - oy_, th_)) * size_t(tw_) + size_t(Mod(x - ox_, tw_))];
+}
+
+bool PatternSource::lineAt(int x, int y) const {
+    return hatch_ >= 0 && HatchBit(hatch_, Mod(x - ox_, 8), Mod(y - oy_, 8));
 }
 
 void PatternSource::row(int y, int l, int r, uint32_t* out) const {
@@ -174,6 +183,22 @@ void RasterRect(Dc& dc, RECT r, DWORD rop, SourceRows* source, const Brush* brus
                     p = patternBuf.data();
                 }
                 const uint32_t* s = useS ? source->span(y, sp.l, sp.r) : nullptr;
+                if (patternRow && pattern.transparentBack()) {
+                    // Only the hatch's lines are drawn: each run of them on its own.
+                    for (int x = sp.l; x < sp.r;) {
+                        if (!pattern.lineAt(x, y)) {
+                            ++x;
+                            continue;
+                        }
+                        int e = x + 1;
+                        while (e < sp.r && pattern.lineAt(e, y)) ++e;
+                        const int o = x - sp.l;
+                        RopSpan32(masks, index, row + x, p + o, solid, s ? s + o : nullptr, e - x,
+                                  keepAlpha);
+                        x = e;
+                    }
+                    continue;
+                }
                 RopSpan32(masks, index, row + sp.l, p, solid, s, n, keepAlpha);
             }
         }

@@ -172,8 +172,12 @@ public:
     // Pixels l..r-1 of device row y (not for a solid pattern).
     void row(int y, int l, int r, uint32_t* out) const;
     uint32_t color() const { return color_; }
+    // A hatch on a transparent background: only the pixels of its lines are drawn.
+    bool transparentBack() const { return transparentBack_; }
+    bool lineAt(int x, int y) const;  // device coordinates
 
 private:
+    bool transparentBack_ = false;
     bool solid_ = true;
     uint32_t color_ = 0xFFFFFFFF;
     uint32_t fore_ = 0, back_ = 0;

@@ -88,6 +88,7 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     destroying_ = true;
+    SendFreeNotifications();
     // Owned components go first, the last created first.
     while (!components_.empty()) {
         TComponent* c = components_.back();
@@ -127,3 +128,33 @@ void TComponent::Notification(TComponent* c, TOperation op) {
         if (i < components_.size() && components_[i] != c) components_[i]->Notification(c, op);
 }
 void TComponent::Loaded() { loading_ = false; }
+
+void TComponent::FreeNotification(TComponent* c) {
+    if (!c || c == this) return;
+    auto add = [](std::vector<TComponent*>& v, TComponent* x) {
+        if (std::find(v.begin(), v.end(), x) == v.end()) v.push_back(x);
+    };
+    add(c->freeNotifies_, this);
+    add(freeNotifies_, c);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* c) {
+    if (!c) return;
+    auto drop = [](std::vector<TComponent*>& v, TComponent* x) {
+        v.erase(std::remove(v.begin(), v.end(), x), v.end());
+    };
+    drop(c->freeNotifies_, this);
+    drop(freeNotifies_, c);
+}
+
+// Runs while this component goes: those told compare the pointer and drop their references;
+// the part of this object above TComponent is gone already.
+void TComponent::SendFreeNotifications() {
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        auto& back = other->freeNotifies_;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this, opRemove);
+    }
+}

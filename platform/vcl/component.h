@@ -110,6 +110,8 @@ public:
     std::string ClassName() const override { return "TComponent"; }
 
     std::string Name;
+    // Names the component; controls may let their caption follow.
+    virtual void SetName(const std::string& name) { Name = name; }
     int Tag = 0;
     TComponent* Owner() const { return owner_; }
     int ComponentCount() const { return int(components_.size()); }
@@ -121,6 +123,10 @@ public:
     bool Destroying() const { return destroying_; }
 
     virtual void Notification(TComponent* c, TOperation op);
+    // Asks to hear of `c`'s removal (Notification with opRemove) whoever owns either of the
+    // two; the request holds both ways, so whichever goes first tells the other.
+    void FreeNotification(TComponent* c);
+    void RemoveFreeNotification(TComponent* c);
     // Called after a form file has set the component's properties.
     virtual void Loaded();
     // A form file names the object a non-visual component is nested in (a list's item in
@@ -148,8 +154,11 @@ protected:
     bool destroying_ = false;
 
 private:
+    // Tells every component that asked for it that this one goes, and drops the requests.
+    void SendFreeNotifications();
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
     bool loading_ = false;
 };
 

@@ -93,6 +93,12 @@ void SetCaptureControl(TControl* c) {
 
 bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
 
+void TControl::SetName(const std::string& name) {
+    const bool follow = ControlStyle.Contains(csSetCaption) && !Loading() && Name == text_;
+    TComponent::SetName(name);
+    if (follow) SetText(name);
+}
+
 void TControl::SetMouseCapture(bool on) {
     if (on == MouseCapture()) return;
     SetCaptureControl(on ? this : nullptr);
@@ -148,8 +154,10 @@ void TControl::Dispatch(TMessage& m) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (!enabled_) break;
-            clicked_ = true;
-            if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
+            if (ControlStyle.Contains(csClickEvents)) clicked_ = true;
+            // Without csDoubleClicks a double press is a second press.
+            if (m.Msg == WM_LBUTTONDBLCLK && ControlStyle.Contains(csDoubleClicks) && OnDblClick)
+                OnDblClick(this);
             if (OnMouseDown)
                 OnMouseDown(this, mbLeft, KeysToShift(m.WParam), GET_X_LPARAM(m.LParam),
                             GET_Y_LPARAM(m.LParam));
@@ -769,11 +777,50 @@ void TWinControl::PaintControls(gdi::Painter& p) {
     }
 }
 
+namespace {
+
+// The window's area less the rectangles of its visible opaque graphic children, as rectangles;
+// empty when no such child is there.
+std::vector<int> AreaBesideOpaqueChildren(const std::vector<TControl*>& children, int w, int h) {
+    HRGN area = nullptr;
+    for (TControl* c : children) {
+        if (!c->Visible() || !c->ControlStyle.Contains(csOpaque) ||
+            !dynamic_cast<TGraphicControl*>(c))
+            continue;
+        if (!area) area = CreateRectRgn(0, 0, w, h);
+        HRGN covered =
+            CreateRectRgn(c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+        CombineRgn(area, area, covered, RGN_DIFF);
+        DeleteObject(covered);
+    }
+    std::vector<int> ltrb;
+    if (!area) return ltrb;
+    std::vector<char> data(GetRegionData(area, 0, nullptr));
+    auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+    if (!data.empty() && GetRegionData(area, DWORD(data.size()), rd)) {
+        const auto* rects = reinterpret_cast<const RECT*>(rd->Buffer);
+        for (DWORD i = 0; i < rd->rdh.nCount; ++i)
+            ltrb.insert(ltrb.end(), {int(rects[i].left), int(rects[i].top), int(rects[i].right),
+                                     int(rects[i].bottom)});
+    }
+    DeleteObject(area);
+    // Fully covered: one empty rectangle keeps the clip non-empty in form but paints nothing.
+    if (ltrb.empty()) ltrb = {0, 0, 0, 0};
+    return ltrb;
+}
+
+}  // namespace
+
 void TWinControl::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
+    // An opaque graphic child covers its rectangle: no background is painted under it.
+    const std::vector<int> beside =
+        AreaBesideOpaqueChildren(controls_, ClientWidth(), ClientHeight());
+    if (!beside.empty()) p.setClipRects(beside.data(), int(beside.size() / 4));
     {
         TCanvasBinding bound(paintCanvas_, p);
         EraseBackground(paintCanvas_);
     }
+    if (!beside.empty()) p.clearClip();
     PaintControls(p);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,58 @@ using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int, int)>;
 using TKeyEvent = std::function<void(TObject*, WORD&, TShiftState)>;
 using TKeyPressEvent = std::function<void(TObject*, char&)>;
 
+// What a control is and does, as the class library asks it: among others, whether a
+// click comes from a press and release (csClickEvents) and a double press is a double click
+// (csDoubleClicks), whether the caption follows the name given (csSetCaption), whether the
+// control covers its whole rectangle when it paints, so its parent paints no background
+// under it (csOpaque), and whether it can be drawn into another surface (csReplicatable).
+enum TControlStyleFlag : uint8_t {
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents,
+    csDisplayDragImage,
+    csReflector,
+    csActionClient,
+    csMenuEvents,
+    csNeedsBorderPaint,
+    csParentBackground,
+};
+
+// A set of TControlStyleFlag:
+//   ControlStyle = ControlStyle - TControlStyle{csOpaque} + TControlStyle{csReplicatable};
+class TControlStyle {
+public:
+    constexpr TControlStyle() = default;
+    constexpr TControlStyle(std::initializer_list<TControlStyleFlag> flags) {
+        for (TControlStyleFlag f : flags) bits_ |= Bit(f);
+    }
+    constexpr bool Contains(TControlStyleFlag f) const { return (bits_ & Bit(f)) != 0; }
+    constexpr TControlStyle operator+(TControlStyle o) const { return Of(bits_ | o.bits_); }
+    constexpr TControlStyle operator-(TControlStyle o) const { return Of(bits_ & ~o.bits_); }
+    constexpr TControlStyle operator+(TControlStyleFlag f) const { return Of(bits_ | Bit(f)); }
+    constexpr TControlStyle operator-(TControlStyleFlag f) const { return Of(bits_ & ~Bit(f)); }
+    constexpr bool operator==(const TControlStyle&) const = default;
+
+private:
+    static constexpr uint32_t Bit(TControlStyleFlag f) { return uint32_t(1) << f; }
+    static constexpr TControlStyle Of(uint32_t bits) {
+        TControlStyle s;
+        s.bits_ = bits;
+        return s;
+    }
+    uint32_t bits_ = 0;
+};
+
 class TWinControl;
 
 // The window style of a control, gathered before its window is made.
@@ -164,6 +217,10 @@ public:
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* p);
+    TControlStyle ControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    // A caption that showed the old name follows the new one (csSetCaption), unless the
+    // control is being read from a form.
+    void SetName(const std::string& name) override;
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Width() const {
@@ -224,6 +281,8 @@ public:
     TAlign Align = alNone;
     bool AutoSize = false;
 
+    // The palette the control draws with, null when it needs none of its own.
+    virtual HPALETTE GetPalette() { return nullptr; }
     virtual void Invalidate();
     void Repaint() {
         Invalidate();

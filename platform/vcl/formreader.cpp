@@ -233,8 +233,8 @@ void ReadObject(Lexer& lx, TComponent* root, TComponent* self, std::vector<TComp
             const TClassInfo* info = FindClassInfo(cls);
             if (!info || !info->create) lx.fail("class " + cls + " not found");
             TComponent* child = info->create(root);
-            child->Name = name;
             child->SetLoading(true);
+            child->SetName(name);
             loaded.push_back(child);
             if (auto* ctl = dynamic_cast<TControl*>(child)) {
                 if (auto* par = dynamic_cast<TWinControl*>(self)) ctl->SetParent(par);
@@ -266,9 +266,9 @@ void ReadForm(TComponent* root, const std::string& text) {
     std::string name = lx.ident();
     lx.expect(':');
     lx.ident();  // the root's class: the instance already exists
-    root->Name = name;
     std::vector<TComponent*> loaded{root};
     root->SetLoading(true);
+    root->SetName(name);
     // A form that fails to read leaves none of its components loading.
     ScopeExit unload([&] {
         for (TComponent* c : loaded) c->SetLoading(false);

@@ -132,11 +132,41 @@ TBrush::~TBrush() {
     if (handle_) DeleteObject(handle_);
 }
 
+void TBrush::Assign(const TBrush& other) {
+    if (&other == this) return;
+    auto notify = std::move(OnChange);
+    OnChange = nullptr;
+    const bool changed = Color != other.Color || Style != other.Style || Bitmap != other.Bitmap;
+    Color = other.Color;
+    Style = other.Style;
+    Bitmap = other.Bitmap;
+    OnChange = std::move(notify);
+    if (changed) Changed();
+}
+
+bool TBrush::Patterned() const {
+    const TBitmap* bmp = Bitmap;
+    return (bmp && !bmp->Empty()) || (Style != bsSolid && Style != bsClear);
+}
+
 HBRUSH TBrush::Handle() {
     LOGBRUSH lb;
-    lb.lbStyle = Style == bsClear ? BS_NULL : BS_SOLID;
+    TBitmap* bmp = Bitmap;
+    if (bmp && !bmp->Empty()) {
+        lb.lbStyle = BS_PATTERN;
+        lb.lbHatch = uintptr_t(bmp->Handle());
+    } else if (Style == bsClear) {
+        lb.lbStyle = BS_NULL;
+    } else if (Style == bsSolid) {
+        lb.lbStyle = BS_SOLID;
+    } else {
+        lb.lbStyle = BS_HATCHED;
+        const int hatch = HS_HORIZONTAL + (Style - bsHorizontal);
+        lb.lbHatch = static_cast<uintptr_t>(hatch);
+    }
     lb.lbColor = ColorToRGB(Color);
-    if (handle_ && GetObjectType(handle_) == OBJ_BRUSH &&
+    // A pattern brush holds a copy of the bitmap's pixels, which may have changed since.
+    if (handle_ && lb.lbStyle != BS_PATTERN && GetObjectType(handle_) == OBJ_BRUSH &&
         std::memcmp(&lb, &handleOf_, sizeof lb) == 0)
         return handle_;
     if (handle_) DeleteObject(handle_);
@@ -146,7 +176,9 @@ HBRUSH TBrush::Handle() {
 
 // ---------------------------------------------------------------- canvas
 
-TCanvas::TCanvas() = default;
+TCanvas::TCanvas() {
+    brush_.OnChange = [this] { brushDirty_ = true; };
+}
 TCanvas::~TCanvas() { releaseHandle(); }
 
 void TCanvas::Bind(gdi::Painter* painter) {
@@ -183,6 +215,7 @@ void TCanvas::SetHandle(HDC h) {
     gdi::Image* img = gdi::DCImage(h, &origin);
     if (!img) return;
     external_ = h;
+    brushDirty_ = true;
     // The pixels may be held by a painter already (the context's own): draw through it.
     if (gdi::Painter* active = gdi::Painter::ActiveOn(*img)) {
         painter_ = active;
@@ -203,16 +236,17 @@ HDC TCanvas::Handle() {
     if (external_) {
         if (IsDC(external_)) {
             SelectObject(external_, pen_.Handle());
-            SelectObject(external_, brush_.Handle());
             SelectObject(external_, font_.Handle());
             SetTextColor(external_, ColorToRGB(font_.Color()));
-            SetBkColor(external_, ColorToRGB(brush_.Color));
-            SetBkMode(external_, brush_.Style == bsClear ? TRANSPARENT : OPAQUE);
+            applyBrushTo(external_);
             return external_;
         }
         external_ = nullptr;
     }
-    if (!IsDC(handle_)) handle_ = gdi::CreateCanvasDC();
+    if (!IsDC(handle_)) {
+        handle_ = gdi::CreateCanvasDC();
+        brushDirty_ = true;
+    }
     if (bitmapHandle_) {
         // A bitmap's canvas: a memory DC holding the bitmap.
         gdi::SetCanvasDCBitmap(handle_, bitmapHandle_);
@@ -234,12 +268,28 @@ HDC TCanvas::Handle() {
                               clipped ? &clip : nullptr);
     }
     SelectObject(handle_, pen_.Handle());
-    SelectObject(handle_, brush_.Handle());
     SelectObject(handle_, font_.Handle());
     SetTextColor(handle_, ColorToRGB(font_.Color()));
-    SetBkColor(handle_, ColorToRGB(brush_.Color));
-    SetBkMode(handle_, brush_.Style == bsClear ? TRANSPARENT : OPAQUE);
+    applyBrushTo(handle_);
     return handle_;
+}
+
+// The brush is selected every time; the background colour and mode only when the brush
+// changed (or the context is new), so what a caller set on the context after that stays.
+// A solid brush fills behind text and hatches with its colour; any other lets through.
+void TCanvas::applyBrushTo(HDC dc) {
+    SelectObject(dc, brush_.Handle());
+    if (!brushDirty_) return;
+    brushDirty_ = false;
+    const bool solid = brush_.Style == bsSolid && !brush_.Patterned();
+    SetBkColor(dc, solid ? ColorToRGB(brush_.Color) : ~ColorToRGB(brush_.Color) & 0xFFFFFF);
+    SetBkMode(dc, solid ? OPAQUE : TRANSPARENT);
+}
+
+bool TCanvas::fillThroughDC(const std::function<void(HDC)>& draw) {
+    if (!brush_.Patterned()) return false;
+    if (painter_ || external_ || image_ || bitmapHandle_) draw(Handle());
+    return true;
 }
 
 void TCanvas::applyPen() {
@@ -256,6 +306,11 @@ void TCanvas::applyFont() {
 
 void TCanvas::FillRect(const TRect& r) {
     Changing();
+    if (fillThroughDC([&](HDC dc) {
+            RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+            ::FillRect(dc, &rc, brush_.Handle());
+        }))
+        return;
     if (painter_ && brush_.Style != bsClear)
         painter_->fillRect(r.Left, r.Top, r.Right, r.Bottom, ColorToRGB(brush_.Color));
 }
@@ -270,12 +325,14 @@ void TCanvas::FrameRect(const TRect& r) {
 }
 void TCanvas::Rectangle(int l, int t, int r, int b) {
     Changing();
+    if (fillThroughDC([&](HDC dc) { ::Rectangle(dc, l, t, r, b); })) return;
     applyPen();
     applyBrush();
     if (painter_) painter_->rectangle(l, t, r, b);
 }
 void TCanvas::Ellipse(int l, int t, int r, int b) {
     Changing();
+    if (fillThroughDC([&](HDC dc) { ::Ellipse(dc, l, t, r, b); })) return;
     applyPen();
     applyBrush();
     if (painter_) painter_->ellipse(l, t, r, b);
@@ -289,6 +346,12 @@ void TCanvas::LineTo(int x, int y) {
 }
 void TCanvas::Polygon(const std::vector<TPoint>& pts) {
     Changing();
+    if (fillThroughDC([&](HDC dc) {
+            std::vector<POINT> points;
+            for (const TPoint& p : pts) points.push_back(POINT{p.X, p.Y});
+            ::Polygon(dc, points.data(), int(points.size()));
+        }))
+        return;
     applyPen();
     applyBrush();
     std::vector<int> xy;
@@ -301,7 +364,10 @@ void TCanvas::Polygon(const std::vector<TPoint>& pts) {
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     Changing();
     applyFont();
-    if (painter_) painter_->textOut(x, y, text, brush_.Style != bsClear, ColorToRGB(brush_.Color));
+    // Only a solid brush fills behind the text.
+    if (painter_)
+        painter_->textOut(x, y, text, brush_.Style == bsSolid && !brush_.Patterned(),
+                          ColorToRGB(brush_.Color));
     PenPos = Point(x + TextWidth(text), y);
 }
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <type_traits>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/surface.h"
@@ -59,9 +60,33 @@ public:
     std::function<void()> OnChange;
 
 protected:
+    template <class T>
+    friend class TChangingField;
     void Changed() {
         if (OnChange) OnChange();
     }
+};
+
+// A field of a graphics object, read and assigned as its value (`brush->Color = clRed`);
+// assigning another value than it holds tells the object's OnChange.
+template <class T>
+class TChangingField {
+public:
+    TChangingField(TGraphicsObject& owner, T value) : owner_(owner), value_(value) {}
+    TChangingField(const TChangingField&) = delete;
+    TChangingField& operator=(const TChangingField& other) { return *this = other.value_; }
+    TChangingField& operator=(T value) {
+        if (value == value_) return *this;
+        value_ = value;
+        owner_.Changed();
+        return *this;
+    }
+    operator T() const { return value_; }
+    T operator->() const requires std::is_pointer_v<T> { return value_; }
+
+private:
+    TGraphicsObject& owner_;
+    T value_;
 };
 
 class TFont : public TGraphicsObject {
@@ -129,12 +154,35 @@ private:
     LOGPEN handleOf_;
 };
 
-enum TBrushStyle { bsSolid, bsClear };
+// The hatches draw their lines in the brush's colour; between them shows the background
+// colour, or what is there when the background mode is transparent.
+enum TBrushStyle {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
+class TBitmap;
 class TBrush : public TGraphicsObject {
 public:
+    TBrush() = default;
+    TBrush(const TBrush&) = delete;
+    TBrush& operator=(const TBrush&) = delete;
     std::string ClassName() const override { return "TBrush"; }
-    TColor Color = clWhite;
-    TBrushStyle Style = bsSolid;
+    // Each tells OnChange when given another value.
+    TChangingField<TColor> Color{*this, clWhite};
+    TChangingField<TBrushStyle> Style{*this, bsSolid};
+    // A bitmap whose pixels repeat as the brush's pattern, in place of colour and style;
+    // not owned, and read when the brush's handle is made.
+    TChangingField<TBitmap*> Bitmap{*this, nullptr};
+    // Colour, style and bitmap in one change.
+    void Assign(const TBrush& other);
+    // A hatch or a bitmap: drawn through the GDI's pattern brushes.
+    bool Patterned() const;
     HBRUSH Handle();  // owned by the brush
     ~TBrush() override;
 
@@ -205,6 +253,11 @@ private:
     void applyPen();
     void applyBrush();
     void applyFont();
+    void applyBrushTo(HDC dc);
+    // A hatched or bitmap brush fills through the GDI's pattern brushes: runs `draw` on
+    // the canvas's device context and answers true; false for other brushes.
+    bool fillThroughDC(const std::function<void(HDC)>& draw);
+    bool brushDirty_ = true;
     void releaseHandle();
     HDC handle_ = nullptr;
     HDC external_ = nullptr;

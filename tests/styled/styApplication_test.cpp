@@ -97,11 +97,20 @@ TEST(StyApplication, ThemeSwitchReachesEveryControlOfVisibleForms) {
     shown.Show();
     inner->HandleNeeded();
 
+    // The application's window hears each switch before the theme properties change.
+    std::vector<size_t> heardAfter;
+    const int hook = Application->HookMainWindow([&](TMessage& m) {
+        if (m.Msg == WM_THEMECHANGED) heardAfter.push_back(g_appProperties.size());
+        return false;
+    });
     g_themeActive = 1;
     StyApp->RefreshThemeFlag();
     EXPECT_TRUE(StyApp->UseThemes());
     StyApp->SetThemeMode(false);
     StyApp->SetThemeMode(true);
+    StyApp->SetThemeMode(true);  // no switch, no message
+    Application->UnhookMainWindow(hook);
+    EXPECT_EQ(heardAfter, (std::vector<size_t>{0, 1}));
     EXPECT_EQ(g_appProperties, (std::vector<DWORD>{0, 3}));
     EXPECT_EQ(direct->layer, 2);  // the layer's message goes to the form's own controls
     EXPECT_EQ(inner->system, 2);  // the system's one to every windowed control

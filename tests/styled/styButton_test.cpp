@@ -505,3 +505,22 @@ TEST(StyButtonStreaming, FormFileNamesSharedListsAndOldStyles) {
     EXPECT_EQ(b->ImageList(), &own);
     b->SetImageList(nullptr);
 }
+
+TEST(StyButtonSetters, PaletteIsTheGlyphBitmaps) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    // A glyph of 16 colours: the button answers with its palette.
+    TBitmap glyph;
+    glyph.SetPixelFormat(pf4bit);
+    glyph.SetSize(16, 16);
+    b->SetGlyph(&glyph);
+    HPALETTE pal = b->GetPalette();
+    ASSERT_NE(pal, nullptr);
+    EXPECT_EQ(pal, b->Glyph()->Palette());
+    EXPECT_EQ(GetPaletteEntries(pal, 0, 0, nullptr), 16u);
+    // A glyph of true colour needs none; a control without a glyph has none.
+    b->SetGlyph(SquareGlyph().get());
+    EXPECT_EQ(b->GetPalette(), b->Glyph()->Palette());
+    TButton plain(nullptr);
+    EXPECT_EQ(plain.GetPalette(), nullptr);
+}

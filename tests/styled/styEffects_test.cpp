@@ -112,6 +112,58 @@ TEST(StyFillObject, StylesPaintOrNot) {
     EXPECT_EQ(f.GetDescription(), "{Gradient}");
 }
 
+TEST(StyFillObject, BrushChangesNotifyTheOwner) {
+    TStyFillObject f;
+    Counter c;
+    f.OnChange = c.Event();
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        int told;
+    };
+    TBrush red;
+    red.Color = clRed;
+    red.Style = bsCross;
+    const Row rows[] = {
+        {"colour", [&] { f.Brush()->Color = clRed; }, 1},
+        {"same colour", [&] { f.Brush()->Color = clRed; }, 0},
+        {"style", [&] { f.Brush()->Style = bsDiagCross; }, 1},
+        {"setter", [&] { f.SetBrush(&red); }, 1},
+        {"setter, same brush", [&] { f.SetBrush(&red); }, 0},
+        {"while updating",
+         [&] {
+             f.BeginUpdate();
+             f.Brush()->Color = clBlue;
+             f.EndUpdate(false);
+         },
+         0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        c.n = 0;
+        row.change();
+        EXPECT_EQ(c.n, row.told);
+    }
+}
+
+TEST(StyFillObject, BrushHatchShowsOnTheColour) {
+    TStyFillObject f;
+    f.SetStyle(sfBrush);
+    f.Brush()->Color = clRed;
+    f.Brush()->Style = bsCross;
+    TestBitmap t(16, 16, clWhite);
+    EXPECT_TRUE(f.Fill(t.C(), Rect(0, 0, 16, 16), clYellow));
+    int wrong = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool line = x % 8 == 4 || y % 8 == 7;
+            wrong += t.At(x, y) != (line ? RGB(255, 0, 0) : RGB(255, 255, 0));
+        }
+    EXPECT_EQ(wrong, 0);
+    // The canvas keeps the fill's brush; the next solid fill paints behind text again.
+    EXPECT_EQ(TBrushStyle(t.C()->Brush()->Style), bsCross);
+}
+
 TEST(StyFillObject, OffsetsNotifyOnlyWhereTheyShow) {
     TStyFillObject f;
     Counter c;

@@ -222,6 +222,65 @@ TEST(StyMeterStreaming, FormValuesReadBackAsWritten) {
     EXPECT_EQ(fresh.Bevel()->StyleOuter(), bvLowered);
 }
 
+TEST(StyMeterValues, Font3DAndSmallBarSettersCopyIntoTheOwnedObjects) {
+    TStyProgress p(nullptr);
+    TSty3DCaption* ownCaption = p.Font3D();
+    TStySmallBar* ownBars = p.SmallBar();
+    TSty3DCaption caption;
+    caption.Assign(ownCaption);
+    caption.SetShadowDepth(uint8_t(ownCaption->ShadowDepth() + 3));
+    TStySmallBar bars;
+    bars.SetBarCount(25);
+    bars.SetBarColor(clRed);
+    bars.SetAutoSize(false);
+    p.SetFont3D(&caption);
+    p.SetSmallBar(&bars);
+    // Copied in, not replaced: the meter keeps its own objects.
+    EXPECT_EQ(p.Font3D(), ownCaption);
+    EXPECT_EQ(p.SmallBar(), ownBars);
+    EXPECT_EQ(p.Font3D()->ShadowDepth(), caption.ShadowDepth());
+    EXPECT_EQ(p.SmallBar()->BarCount(), 25);
+    EXPECT_EQ(p.SmallBar()->BarColor(), clRed);
+    EXPECT_FALSE(p.SmallBar()->AutoSize());
+    bars.SetBarCount(3);  // the argument stays the caller's
+    EXPECT_EQ(p.SmallBar()->BarCount(), 25);
+    // A meter is named without its caption following: the caption is text it may show.
+    p.SetName("StyProgress1");
+    EXPECT_EQ(p.Caption(), "");
+    EXPECT_TRUE(p.ControlStyle.Contains(csOpaque));
+    EXPECT_TRUE(p.ControlStyle.Contains(csReplicatable));
+    EXPECT_FALSE(p.ControlStyle.Contains(csSetCaption));
+}
+
+TEST(StyMeterStreaming, TheRangeReadIsPutInOrderAfterLoading) {
+    RegisterStyProgress();
+    struct Row {
+        const char* props;  // as a form writes them (MaxValue before MinValue)
+        int min, max, user, position;
+    };
+    const Row rows[] = {
+        {"MaxValue = 0\n MinValue = -50\n", -50, 0, 0, 100},
+        {"MaxValue = 0\n MinValue = -50\n Position = 50\n", -50, 0, -25, 50},
+        {"MinValue = 100\n", 100, 101, 100, 0},  // equal ends: one apart
+        {"MaxValue = -20\n", -20, 0, 0, 100},    // out of order: swapped
+        {"MaxValue = 10\n MinValue = 30\n UserValue = 20\n", 10, 30, 20, 50},
+        {"MinValue = 5\n MaxValue = 5\n", 5, 6, 5, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.props);
+        TForm form(nullptr);
+        form.Name = "F";
+        ReadForm(&form, std::string("object F: TForm\n object P: TStyProgress\n") + row.props +
+                            " end\nend\n");
+        auto* p = dynamic_cast<TStyProgress*>(form.FindComponent("P"));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->MinValue(), row.min);
+        EXPECT_EQ(p->MaxValue(), row.max);
+        EXPECT_EQ(p->UserValue(), row.user);
+        EXPECT_EQ(p->Position(), row.position);
+    }
+}
+
 TEST(StyMeterStreaming, SharedListsAreStoredByName) {
     TForm form(nullptr);
     TStyBitmapList own(&form);

@@ -203,3 +203,52 @@ TEST(StyRegionBorder, PictureOfAllShapes) {
 }
 
 }  // namespace
+
+TEST(StyRegionBorder, RoundedOutlinesAreSolidWhateverPenTheCanvasHad) {
+    const TStyRegionBorderStyle styles[] = {rbNone,      rbRaised,       rbLowered,
+                                            rbSingle,    rbSingleRaised, rbSingleLowered,
+                                            rbRaisedpsb, rbLoweredpsb};
+    for (TStyRegionShape shape : {rsRoundRect, rsRoundNoseRect, rsRoundThinkBubble}) {
+        for (TStyRegionBorderStyle style : styles) {
+            SCOPED_TRACE(testing::Message() << "shape " << int(shape) << " style " << int(style));
+            TStyRegion region;
+            region.SetShape(shape);
+            region.SetRound(0, 20);
+            region.SetRound(1, 16);
+            region.Border()->SetStyle(style);
+            region.Border()->SetColor(0, clRed);
+            region.Border()->SetColor(1, clBlue);
+            region.Border()->SetColor(2, clBlack);
+            const TRect r = Rect(4, 4, 196, 136);
+            // Only the rounded body counts: the bubbles keep the canvas's pen.
+            std::vector<TRect> bubbles;
+            TRect body = r;
+            if (shape == rsRoundThinkBubble)
+                for (const TStyBubble& b : StyBubbles(r, region.ExtPos(), region.BubbleCount, body))
+                    bubbles.push_back(Rect(b.X - b.D / 2 - 3, b.Y - b.D / 2 - 3, b.X + b.D / 2 + 3,
+                                           b.Y + b.D / 2 + 3));
+            auto draw = [&](TPenStyle before, TestBitmap& t) {
+                t.C()->Pen()->Style = before;
+                region.DrawBorder(t.C(), r);
+                EXPECT_EQ(t.C()->Pen()->Style, psSolid);
+            };
+            TestBitmap solid(200, 140), dashed(200, 140);
+            draw(psSolid, solid);
+            draw(psDash, dashed);
+            int painted = 0, differ = 0;
+            for (int y = 0; y < 140; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    bool inBubble = false;
+                    for (const TRect& b : bubbles)
+                        inBubble |= x >= b.Left && x < b.Right && y >= b.Top && y < b.Bottom;
+                    if (inBubble) continue;
+                    painted += solid.At(x, y) != kWhite;
+                    differ += solid.At(x, y) != dashed.At(x, y);
+                }
+            EXPECT_EQ(differ, 0) << "of " << painted << " outline pixels";
+            if (style == rbNone) {
+                EXPECT_EQ(painted, 0);
+            }
+        }
+    }
+}

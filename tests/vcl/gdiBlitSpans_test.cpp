@@ -70,7 +70,7 @@ TEST(RasterSpans, HatchRowsFollowTheBrushOrigin) {
     ASSERT_TRUE(PatBlt(dst.dc, 1, 1, 9, 9, PATCOPY));
     for (int y = 1; y < 10; ++y)
         for (int x = 1; x < 10; ++x) {
-            const bool line = (x - 2 + 8) % 8 == 7 || (y - 3 + 8) % 8 == 7;
+            const bool line = (x - 2 + 8) % 8 == 4 || (y - 3 + 8) % 8 == 7;
             ASSERT_EQ(dst.at(x, y), line ? 0u : 0xFFFFFFu) << x << "," << y;
         }
     SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
