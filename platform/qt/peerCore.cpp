@@ -75,12 +75,25 @@ int AccelCharacter(int qtKey) {
     return 0;
 }
 
+class Nobody final : public ws::PeerHost {
+public:
+    void peerPaint(gdi::Painter&, int, int, int, int) override {}
+    void peerPaintFrame(gdi::Painter&, int, int) override {}
+    void peerMouse(unsigned, int, int, unsigned) override {}
+    bool peerKey(unsigned, int, unsigned) override { return false; }
+    void peerNotify(int) override {}
+    bool peerCloseRequest() override { return false; }
+    void peerFocus(bool) override {}
+    void peerEnterLeave(bool) override {}
+};
+
 // Sends key presses of any widget to its control first (and through it to the form).
 // Edits also report clicks and focus changes to their control (OnClick, OnEnter, OnExit).
 class KeyFilter : public QObject {
 public:
     KeyFilter(ws::PeerHost* h, QWidget* client, PeerReports reports)
         : host_(h), client_(client), reports_(reports) {}
+    void orphan() { host_ = NoHost(); }
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::ToolTip) return ShowHint(o, static_cast<QHelpEvent*>(e));
         if (reports_.native && (e->type() == QEvent::Enter || e->type() == QEvent::Leave)) {
@@ -159,6 +172,11 @@ private:
 };
 
 }  // namespace
+
+ws::PeerHost* NoHost() {
+    static Nobody nobody;
+    return &nobody;
+}
 
 unsigned MouseKeys(Qt::MouseButtons b, Qt::KeyboardModifiers m) {
     unsigned k = 0;
@@ -295,6 +313,8 @@ PeerCore::PeerCore(QWidget* w, QWidget* client, ws::PeerHost* host, PeerReports 
 }
 
 PeerCore::~PeerCore() {
+    static_cast<KeyFilter*>(filter_)->orphan();
+    if (auto* painted = dynamic_cast<PaintedWidget*>(client_)) painted->orphan();
     w_->deleteLater();
     w_->hide();
     w_->setParent(nullptr);

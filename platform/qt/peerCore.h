@@ -78,10 +78,15 @@ private:
     bool showOnly_ = false;
 };
 
+// What a widget reports to once its control has gone (the widget itself goes later, as Qt
+// wants): nobody. Events still queued for it then do nothing.
+ws::PeerHost* NoHost();
+
 // A widget painted by its control, with a backing image so the control can draw at any time.
 class PaintedWidget : public QWidget {
 public:
     PaintedWidget(QWidget* parent, ws::PeerHost* host);
+    void orphan() { host_ = NoHost(); }
     gdi::Image backing;
     // The backing image at the widget's size.
     gdi::Image& surface() { return paint_.sized(backing, width(), height()); }

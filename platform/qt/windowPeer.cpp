@@ -74,6 +74,7 @@ protected:
 
 public:
     ws::PeerHost* host() const { return host_; }
+    void orphan() { host_ = NoHost(); }
 
 protected:
     void showCursor(int id) {
@@ -176,7 +177,10 @@ public:
         : QtPeer(w, w->client, host, PeerReports{}), top_(w) {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
     }
-    ~QtWindowPeer() override { LeaveActivation(top_, false); }
+    ~QtWindowPeer() override {
+        LeaveActivation(top_, false);
+        top_->orphan();
+    }
 
     void setGeometry(int l, int t, int w, int h) override {
         top_->setGeometry(l, t, w, h);

@@ -124,10 +124,10 @@ TEST_F(RealX, HoverFrameGoesWhenTheMouseGoesIntoAnotherWindow) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.into);
         MouseTo(50, 152);
-        ASSERT_TRUE(xtest::XServer::waitFor([&] { return frameShown("realx_hover_on"); }, 10))
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return frameShown("realx_hover_on"); }, 20))
             << "the button shows no raised frame under the mouse; screenshot " << path_;
         MouseTo(row.x, row.y);
-        EXPECT_TRUE(xtest::XServer::waitFor([&] { return !frameShown("realx_hover_left"); }, 10))
+        EXPECT_TRUE(xtest::XServer::waitFor([&] { return !frameShown("realx_hover_left"); }, 20))
             << "the raised frame stays after the mouse went into " << row.into << "; screenshot "
             << path_;
     }
@@ -156,7 +156,7 @@ void RealX::ModalWindowGivesTheKeyboardBack() {
             focus = x_->run({"xdotool", "getwindowfocus"});
             return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
         },
-        10);
+        20);
     EXPECT_TRUE(focused) << "the keyboard focus is on window " << focus << ", not on the main "
                          << "window " << mainId_;
     // Alt+S starts a run, which with no source chosen says so in the message box.
