@@ -79,7 +79,6 @@ void TXcCustomComboBox::providerChanged() {
         // The own strings go aside; the window shows the provider's rows.
         if (!providerSelected_) itemStrings_->MoveToInternal();
         providerSelected_ = true;
-        consumerStrings_->Refresh();
         const int keep = itemIndex_;
         items_.Assign(*consumerStrings_);
         if (keep < items_.Count()) SetItemIndex(keep);
@@ -209,6 +208,19 @@ void TXcCustomComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState stat
     }
     if (!Enabled()) state |= ODS_GRAYED | ODS_DISABLED;
     TCanvas* c = Canvas();
+    auto* view = providerSelected_ ? provider_->GetInterface<TXcDataConsumerViewList>() : nullptr;
+    if (TXcBaseDataItem* item =
+            view && index >= 0 && index < view->RowCount() ? view->RowItem(index) : nullptr) {
+        // The item's renderer draws it, indented by its level.
+        const bool selected = (state & ODS_SELECTED) != 0;
+        c->Brush()->Color = selected ? clHighlight : Color();
+        c->Font()->SetColor(selected ? clHighlightText : Font()->Color());
+        c->FillRect(r);
+        TRect ir = r;
+        ir.Left += 2 + std::max(0, view->LevelIndent()) * view->RowLevel(index);
+        XcDrawDataItem(*c, item, ir, state);
+        return;
+    }
     c->FillRect(r);
     if (index >= 0 && index < items_.Count()) c->TextOut(r.Left + 2, r.Top, ItemTextOf(index));
 }

@@ -345,13 +345,18 @@ void TXcDataConsumerItemSelect::ProviderChanged(IXcDataProvider*, unsigned char 
 
 // ---------------------------------------------------------------- strings
 
-void TXcConsumerStrings::Refresh() {
-    Clear();
-    auto* view = consumer_ ? consumer_->GetInterface<TXcDataConsumerViewList>() : nullptr;
-    if (!view) return;
-    for (int r = 0; r < view->RowCount(); ++r) {
-        TXcBaseDataItem* item = view->RowItem(r);
-        auto* text = item ? item->GetInterface<IXcDataItemText>() : nullptr;
-        Add(text ? text->Caption() : std::string());
-    }
+TXcDataConsumerViewList* TXcConsumerStrings::view() const {
+    return consumer_ ? consumer_->GetInterface<TXcDataConsumerViewList>() : nullptr;
+}
+
+int TXcConsumerStrings::Count() const {
+    TXcDataConsumerViewList* v = view();
+    return v ? v->RowCount() : 0;
+}
+
+std::string TXcConsumerStrings::Get(int i) const {
+    if (i < 0 || i >= Count()) throw EListError("列表索引超过了最大值(" + IntToStr(i) + ")");
+    TXcBaseDataItem* item = view()->RowItem(i);
+    auto* text = item ? item->GetInterface<IXcDataItemText>() : nullptr;
+    return text ? text->Caption() : std::string();
 }

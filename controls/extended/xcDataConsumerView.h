@@ -106,14 +106,24 @@ private:
     TXcBaseDataItem* item_ = nullptr;
 };
 
-// The captions of the view's rows as read-only strings (refreshed from the view).
-class TXcConsumerStrings : public TStringList {
+// The captions of the consumer's view rows as read-only strings: always those of the rows
+// the view shows now. Clear, Delete and Insert change nothing (the provider's items are
+// changed through the provider).
+class TXcConsumerStrings : public TStrings {
 public:
     explicit TXcConsumerStrings(TXcDataConsumer* consumer) : consumer_(consumer) {}
     std::string ClassName() const override { return "TXcConsumerStrings"; }
-    void Refresh();
     TXcDataConsumer* Consumer() const { return consumer_; }
+    // The view's row count (0 without a view).
+    int Count() const override;
+    // The row item's caption ("" for an item without text); an index outside raises the
+    // list-index error.
+    std::string Get(int i) const override;
+    void Insert(int, const std::string&, TObject* = nullptr) override {}
+    void Delete(int) override {}
+    void Clear() override {}
 
 private:
+    TXcDataConsumerViewList* view() const;
     TXcDataConsumer* consumer_;
 };

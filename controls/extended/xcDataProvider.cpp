@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "controls/extended/xcDataConsumerView.h"
 #include "platform/rtl/hex.h"
+#include "platform/user/ownerDraw.h"
 #include "platform/win/com.h"
 #include "platform/win/guid.h"
 
@@ -33,11 +35,6 @@ std::string XcDataMessage(int id) {
 
 namespace {
 
-std::map<std::string, TXcImplementerFactory>& ImplementerClasses() {
-    static std::map<std::string, TXcImplementerFactory> classes;
-    return classes;
-}
-
 std::string NewItemID() {
     GUID g;
     CoCreateGuid(&g);
@@ -63,11 +60,15 @@ TDfmValue StringValue(const std::string& s) {
 }  // namespace
 
 void RegisterXcImplementerClass(const std::string& name, TXcImplementerFactory make) {
-    ImplementerClasses()[name] = std::move(make);
+    RegisterPersistentClass(name, {"TAggregatedPersistentEx", "TPersistent"},
+                            [make = std::move(make)](TPersistent* owner) -> TPersistent* {
+                                auto* o = dynamic_cast<TExtensibleInterfacedPersistent*>(owner);
+                                return o && make ? make(o).release() : nullptr;
+                            });
 }
 
 bool IsXcImplementerClassRegistered(const std::string& name) {
-    return ImplementerClasses().count(name) != 0;
+    return PersistentClassInheritsFrom(name, "TAggregatedPersistentEx");
 }
 
 // ---------------------------------------------------------------- foundation
@@ -104,7 +105,7 @@ void TExtensibleInterfacedPersistent::ClearImplementers() {
 }
 
 bool TExtensibleInterfacedPersistent::IsStreamable(const TAggregatedPersistentEx& impl) const {
-    return IsXcImplementerClassRegistered(impl.ClassName());
+    return IsPersistentClassRegistered(impl.ClassName());
 }
 
 bool TExtensibleInterfacedPersistent::HasExtensions() const {
@@ -129,14 +130,17 @@ void TExtensibleInterfacedPersistent::ReadExtensions(const TDfmValue& v) {
     XcRef<TExtensibleInterfacedPersistent> hold(this);  // held while reading
     for (const auto& entry : EntriesOf(v)) {
         const std::string name = entry.front().second.s;
-        auto cls = ImplementerClasses().find(name);
-        if (cls == ImplementerClasses().end()) throw EReadError(XcDataMessage(65204));
+        if (!PersistentClassInheritsFrom(name, "TAggregatedPersistentEx"))
+            throw EReadError(XcDataMessage(65204));
         TAggregatedPersistentEx* target = nullptr;
         for (auto& i : implementers_)
             if (SameText(i->ClassName(), name)) target = i.get();
         if (!target) {
-            std::unique_ptr<TAggregatedPersistentEx> made = cls->second(this);
+            std::unique_ptr<TPersistent> any(CreatePersistent(name, this));
+            std::unique_ptr<TAggregatedPersistentEx> made(
+                dynamic_cast<TAggregatedPersistentEx*>(any.get()));
             if (!made) throw EReadError(XcDataMessage(65204));
+            (void)any.release();
             target = made.get();
             implementers_.push_back(std::move(made));
             ImplementerAdded(target);
@@ -241,6 +245,33 @@ void TXcDataItemImageImpl::SetImageIndex(int i) { SetNotified(this, imageIndex_,
 void TXcDataItemImageImpl::SetSelectedIndex(int i) { SetNotified(this, selectedIndex_, i); }
 void TXcDataItemImageImpl::SetAlignment(TAlignment a) { SetNotified(this, alignment_, a); }
 
+namespace {
+const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+TDfmValue IntValue(int i) {
+    TDfmValue v;
+    v.i = i;
+    return v;
+}
+}  // namespace
+
+std::vector<std::pair<std::string, TDfmValue>> TXcDataItemImageImpl::Properties() const {
+    TDfmValue a;
+    a.kind = TDfmValue::vIdent;
+    a.s = kAlignmentNames[std::clamp(int(alignment_), 0, 2)];
+    return {{"Alignment", a},
+            {"ImageIndex", IntValue(imageIndex_)},
+            {"SelectedIndex", IntValue(selectedIndex_)}};
+}
+
+void TXcDataItemImageImpl::SetProperty(const std::string& name, const TDfmValue& v) {
+    if (SameText(name, "Alignment"))
+        alignment_ = IdentOf<TAlignment>(v, {"taLeftJustify", "taRightJustify", "taCenter"});
+    else if (SameText(name, "ImageIndex"))
+        imageIndex_ = v.AsInt();
+    else if (SameText(name, "SelectedIndex"))
+        selectedIndex_ = v.AsInt();
+}
+
 TXcBaseDataItemSubItems::TXcBaseDataItemSubItems(TExtensibleInterfacedPersistent* owner)
     : TAggregatedPersistentEx(owner) {
     auto* item = static_cast<TXcBaseDataItem*>(owner);
@@ -261,7 +292,11 @@ TXcDataItemsList::~TXcDataItemsList() {
     items_.clear();
 }
 
-void TXcDataItemsList::tell(bool changing, unsigned char reason, TXcBaseDataItem* item) {
+void TXcDataItemsList::CreateStandardImplementers() {
+    AddImplementer(std::make_unique<TXcBaseDataItemsListManagement>(this));
+}
+
+void TXcDataItemsList::Tell(bool changing, unsigned char reason, TXcBaseDataItem* item) {
     if (!provider_) return;
     if (changing)
         provider_->Changing(reason, item ? static_cast<TObject*>(item) : this);
@@ -280,44 +315,173 @@ int TXcDataItemsList::IndexOf(const TXcBaseDataItem* item) const {
     return -1;
 }
 
-TXcBaseDataItem* TXcDataItemsList::Add(const std::string& caption) {
-    TXcBaseDataItem* item = XcCreate<TXcBaseDataItem>(this);
-    items_.emplace_back(item);
-    if (auto* t = item->GetInterface<TXcDataItemTextImpl>()) {
-        IXcDataProvider* keep = provider_;
-        provider_ = nullptr;  // the new item's caption is part of its addition
-        t->SetCaption(caption);
-        provider_ = keep;
-    }
-    tell(false, xcrItemAdded, item);
-    return item;
+void TXcDataItemsList::InsertItem(int index, TXcBaseDataItem* item) {
+    index = std::clamp(index, 0, Count());
+    items_.insert(items_.begin() + index, std::unique_ptr<TXcBaseDataItem>(item));
 }
 
-void TXcDataItemsList::Delete(int index) { Remove(Item(index)); }
-
-void TXcDataItemsList::Remove(TXcBaseDataItem* item) {
-    const int i = IndexOf(item);
-    if (i < 0) return;
-    if (!item->CanDelete()) throw EXCLDataItems(XcDataMessage(65223));
-    tell(true, xcrItemRemoving, item);
-    std::unique_ptr<TXcBaseDataItem> gone = std::move(items_[size_t(i)]);
-    items_.erase(items_.begin() + i);
-    tell(false, xcrItemRemoving, gone.get());
+std::unique_ptr<TXcBaseDataItem> TXcDataItemsList::TakeItem(int index) {
+    (void)Item(index);  // raises for an index outside the list
+    std::unique_ptr<TXcBaseDataItem> gone = std::move(items_[size_t(index)]);
+    items_.erase(items_.begin() + index);
+    return gone;
 }
 
-void TXcDataItemsList::Clear() {
-    tell(true, xcrListChanged, nullptr);
-    items_.clear();
-    tell(false, xcrListChanged, nullptr);
-}
+void TXcDataItemsList::ClearItems() { items_.clear(); }
 
-void TXcDataItemsList::Move(int from, int to) {
-    if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to) return;
-    tell(true, xcrListChanged, nullptr);
+void TXcDataItemsList::MoveItem(int from, int to) {
     auto item = std::move(items_[size_t(from)]);
     items_.erase(items_.begin() + from);
     items_.insert(items_.begin() + to, std::move(item));
-    tell(false, xcrListChanged, nullptr);
+}
+
+namespace {
+IXcDataItemsManagement& ManagementOf(TXcDataItemsList& list) {
+    auto* m = list.GetInterface<IXcDataItemsManagement>();
+    if (!m) throw EXCLDataItems(XcDataMessage(65223));
+    return *m;
+}
+// The list that holds the parent item of a list's items (null at the root).
+TXcDataItemsList* EnclosingList(TXcDataItemsList* list) {
+    return list->ParentItem() ? list->ParentItem()->OwnerList() : nullptr;
+}
+}  // namespace
+
+TXcBaseDataItem* TXcDataItemsList::Add(const std::string& caption) {
+    return ManagementOf(*this).Add(caption);
+}
+void TXcDataItemsList::Delete(int index) { ManagementOf(*this).Delete(index); }
+void TXcDataItemsList::Remove(TXcBaseDataItem* item) { ManagementOf(*this).Remove(item); }
+void TXcDataItemsList::Clear() { ManagementOf(*this).Clear(); }
+void TXcDataItemsList::Move(int from, int to) { ManagementOf(*this).Move(from, to); }
+
+IXcDataItemsRenderer* TXcDataItemsList::Renderer() {
+    for (TXcDataItemsList* l = this; l; l = EnclosingList(l))
+        if (auto* r = l->GetInterface<IXcDataItemsRenderer>()) return r;
+    return nullptr;
+}
+
+IXcDataItemsImages* TXcDataItemsList::Images() {
+    for (TXcDataItemsList* l = this; l; l = EnclosingList(l))
+        if (auto* i = l->GetInterface<IXcDataItemsImages>()) return i;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- management
+
+TXcBaseDataItem* TXcBaseDataItemsListManagement::Add(const std::string& caption) {
+    TXcDataItemsList& l = list();
+    TXcBaseDataItem* item = XcCreate<TXcBaseDataItem>(&l);
+    l.InsertItem(l.Count(), item);
+    // The new item's caption is part of its addition: set as a stored value is.
+    if (auto* t = item->GetInterface<TXcDataItemTextImpl>()) {
+        TDfmValue v;
+        v.kind = TDfmValue::vString;
+        v.s = caption;
+        t->SetProperty("Caption", v);
+    }
+    l.Tell(false, xcrItemAdded, item);
+    return item;
+}
+
+void TXcBaseDataItemsListManagement::Delete(int index) { Remove(list().Item(index)); }
+
+void TXcBaseDataItemsListManagement::Remove(TXcBaseDataItem* item) {
+    TXcDataItemsList& l = list();
+    const int i = l.IndexOf(item);
+    if (i < 0) return;
+    if (!item->CanDelete()) throw EXCLDataItems(XcDataMessage(65223));
+    l.Tell(true, xcrItemRemoving, item);
+    std::unique_ptr<TXcBaseDataItem> gone = l.TakeItem(i);
+    l.Tell(false, xcrItemRemoving, gone.get());
+}
+
+void TXcBaseDataItemsListManagement::Clear() {
+    TXcDataItemsList& l = list();
+    l.Tell(true, xcrListChanged, nullptr);
+    l.ClearItems();
+    l.Tell(false, xcrListChanged, nullptr);
+}
+
+void TXcBaseDataItemsListManagement::Move(int from, int to) {
+    TXcDataItemsList& l = list();
+    if (from < 0 || from >= l.Count() || to < 0 || to >= l.Count() || from == to) return;
+    l.Tell(true, xcrListChanged, nullptr);
+    l.MoveItem(from, to);
+    l.Tell(false, xcrListChanged, nullptr);
+}
+
+// ---------------------------------------------------------------- images
+
+// Hears of the image lists being freed, whoever owns them.
+class TXcCustomDataItemsImages::TWatcher : public TComponent {
+public:
+    explicit TWatcher(TXcCustomDataItemsImages* images) : TComponent(nullptr), images_(images) {}
+    void Notification(TComponent* c, TOperation op) override {
+        TComponent::Notification(c, op);
+        if (op == opRemove) images_->freed(c);
+    }
+
+private:
+    TXcCustomDataItemsImages* images_;
+};
+
+TXcCustomDataItemsImages::TXcCustomDataItemsImages(TExtensibleInterfacedPersistent* owner)
+    : TAggregatedPersistentEx(owner), watcher_(std::make_unique<TWatcher>(this)) {}
+
+TXcCustomDataItemsImages::~TXcCustomDataItemsImages() {
+    for (TComponent* c : watched_)
+        if (c) unwatch(c);
+}
+
+void TXcCustomDataItemsImages::watch(TComponent* c) { watcher_->FreeNotification(c); }
+void TXcCustomDataItemsImages::unwatch(TComponent* c) { watcher_->RemoveFreeNotification(c); }
+
+void TXcCustomDataItemsImages::set(int which, TCustomImageList* l) {
+    if (lists_[which] == l) return;
+    auto* list = dynamic_cast<TXcDataItemsList*>(Owner());
+    if (list) list->Tell(true, xcrListChanged, nullptr);
+    TComponent* old = watched_[which];
+    lists_[which] = l;
+    watched_[which] = l;
+    // The watcher stays registered with a list while any of the three refers to it.
+    if (old && std::find(std::begin(watched_), std::end(watched_), old) == std::end(watched_))
+        unwatch(old);
+    if (l) watch(watched_[which]);
+    if (list) list->Tell(false, xcrListChanged, nullptr);
+}
+
+// `c` is going: only its component part is left, so it is compared as a component.
+void TXcCustomDataItemsImages::freed(TComponent* c) {
+    for (int which = 0; which < 3; ++which)
+        if (watched_[which] == c) set(which, nullptr);
+}
+
+namespace {
+const char* const kImageListNames[] = {"Images", "HotImages", "DisabledImages"};
+}  // namespace
+
+std::vector<std::pair<std::string, TDfmValue>> TXcCustomDataItemsImages::Properties() const {
+    std::vector<std::pair<std::string, TDfmValue>> p;
+    for (int which = 0; which < 3; ++which) {
+        if (!lists_[which]) continue;
+        TDfmValue v;
+        v.kind = TDfmValue::vIdent;
+        v.s = lists_[which]->Name;
+        p.emplace_back(kImageListNames[which], v);
+    }
+    return p;
+}
+
+void TXcCustomDataItemsImages::SetProperty(const std::string& name, const TDfmValue& v) {
+    for (int which = 0; which < 3; ++which) {
+        if (!SameText(name, kImageListNames[which])) continue;
+        TComponent* root = ReadingRoot();
+        auto* l = root ? dynamic_cast<TCustomImageList*>(root->FindComponent(v.s)) : nullptr;
+        if (!l && !v.s.empty() && !SameText(v.s, "nil"))
+            throw EReadError("Invalid property value: " + v.s);
+        set(which, l);
+    }
 }
 
 TXcBaseDataItem* TXcDataItemsList::FindByID(const std::string& id, bool recursive) const {
@@ -401,7 +565,7 @@ TDfmValue TXcDataItemsList::WriteItems() const {
     TDfmValue v;
     v.kind = TDfmValue::vCollection;
     for (const auto& item : items_) {
-        if (!IsXcImplementerClassRegistered(item->ClassName())) continue;
+        if (!IsPersistentClassRegistered(item->ClassName())) continue;
         std::vector<std::pair<std::string, TDfmValue>> entry{
             {"ClassName", StringValue(item->ClassName())}};
         for (auto& p : item->Properties()) entry.push_back(p);
@@ -414,9 +578,13 @@ TDfmValue TXcDataItemsList::WriteItems() const {
 
 void TXcDataItemsList::ReadItems(const TDfmValue& v) {
     for (const auto& entry : EntriesOf(v)) {
-        if (!SameText(entry.front().second.s, "TXcBaseDataItem"))
+        const std::string& name = entry.front().second.s;
+        if (!PersistentClassInheritsFrom(name, "TXcBaseDataItem"))
             throw EReadError(XcDataMessage(65204));
-        TXcBaseDataItem* item = XcCreate<TXcBaseDataItem>(this);
+        std::unique_ptr<TPersistent> made(CreatePersistent(name, this));
+        auto* item = dynamic_cast<TXcBaseDataItem*>(made.get());
+        if (!item) throw EReadError(XcDataMessage(65204));
+        (void)made.release();
         items_.emplace_back(item);
         for (size_t k = 1; k < entry.size(); ++k)
             item->SetProperty(entry[k].first, entry[k].second);
@@ -430,23 +598,114 @@ std::string TXcCustomDataItemsTextRenderer::TextOf(TXcBaseDataItem* item) {
     return t ? t->Caption() : XcDataMessage(65218);
 }
 
-void TXcCustomDataItemsTextRenderer::Draw(TCanvas& c, TXcBaseDataItem* item, const TRect& r) {
-    c.TextRect(r, r.Left, r.Top, TextOf(item));
+void TXcBaseDataItemsRenderer::DrawItemIndex(TCanvas& c, int index, const TRect& r,
+                                             TOwnerDrawState state) {
+    DrawItem(c, list().Item(index), r, state);
 }
 
-SIZE TXcCustomDataItemsTextRenderer::Measure(TCanvas& c, TXcBaseDataItem* item) {
+SIZE TXcBaseDataItemsRenderer::MeasureItemIndex(TCanvas& c, int index) {
+    if (index == -1) return AverageItemSize(c);
+    return MeasureItem(c, list().Item(index));
+}
+
+namespace {
+
+// The picture an item shows in a state: the list it comes from (null when none), its index
+// and whether it is drawn greyed (disabled, with no list of disabled pictures).
+TCustomImageList* PictureOf(TXcBaseDataItem* item, TOwnerDrawState state, int& index,
+                            TAlignment& alignment, bool& greyed) {
+    auto* image = item ? item->GetInterface<IXcDataItemImage>() : nullptr;
+    auto* images = item && item->OwnerList() ? item->OwnerList()->Images() : nullptr;
+    if (!image || !images) return nullptr;
+    index = (state & ODS_SELECTED) && image->SelectedIndex() >= 0 ? image->SelectedIndex()
+                                                                  : image->ImageIndex();
+    alignment = image->Alignment();
+    const bool disabled = (state & (ODS_DISABLED | ODS_GRAYED)) != 0;
+    TCustomImageList* l = images->Images();
+    greyed = disabled;
+    if (disabled && images->DisabledImages()) {
+        l = images->DisabledImages();
+        greyed = false;
+    } else if ((state & ODS_HOTLIGHT) && images->HotImages()) {
+        l = images->HotImages();
+    }
+    return l && index >= 0 && index < l->Count() ? l : nullptr;
+}
+
+constexpr int kPictureGap = 2;  // between the picture and the text
+
+}  // namespace
+
+void TXcCustomDataItemsTextRenderer::DrawItem(TCanvas& c, TXcBaseDataItem* item, const TRect& r,
+                                              TOwnerDrawState state) {
+    const std::string text = TextOf(item);
+    int index = -1;
+    TAlignment alignment = taLeftJustify;
+    bool greyed = false;
+    TCustomImageList* pictures = PictureOf(item, state, index, alignment, greyed);
+    if (!pictures) {
+        c.TextRect(r, r.Left, r.Top, text);
+        return;
+    }
+    const int w = pictures->Width(), h = pictures->Height();
+    const int y = r.Top + (r.Height() - h) / 2;
+    int x = r.Left, textLeft = r.Left + w + kPictureGap;
+    if (alignment == taRightJustify) {
+        x = r.Right - w;
+        textLeft = r.Left;
+    } else if (alignment == taCenter) {
+        const int whole = w + kPictureGap + c.TextWidth(text);
+        x = r.Left + std::max(0, (r.Width() - whole) / 2);
+        textLeft = x + w + kPictureGap;
+    }
+    TRect textRect = r;
+    if (alignment == taRightJustify)
+        textRect.Right = std::max(r.Left, x - kPictureGap);
+    else
+        textRect.Left = std::min(r.Right, textLeft);
+    c.TextRect(textRect, textRect.Left, r.Top, text);
+    pictures->Draw(&c, x, y, index, !greyed);
+}
+
+SIZE TXcCustomDataItemsTextRenderer::MeasureItem(TCanvas& c, TXcBaseDataItem* item) {
     const std::string t = TextOf(item);
-    return SIZE{c.TextWidth(t), c.TextHeight(t)};
+    SIZE size{c.TextWidth(t), c.TextHeight(t)};
+    int index = -1;
+    TAlignment alignment = taLeftJustify;
+    bool greyed = false;
+    if (TCustomImageList* pictures = PictureOf(item, 0, index, alignment, greyed)) {
+        size.cx += pictures->Width() + kPictureGap;
+        size.cy = std::max<LONG>(size.cy, pictures->Height());
+    }
+    return size;
 }
 
-SIZE TXcCustomDataItemsTextRenderer::AverageSize(TCanvas& c) {
+SIZE TXcCustomDataItemsTextRenderer::AverageItemSize(TCanvas& c) {
     const std::string t = "WyWyWyWyWyWyWyWyWyWy";
     return SIZE{c.TextWidth(t), c.TextHeight(t)};
 }
 
-SIZE TXcCustomDataItemsTextRenderer::MeasureIndex(TCanvas& c, TXcDataItemsList& list, int index) {
-    if (index == -1) return AverageSize(c);
-    return Measure(c, list.Item(index));
+void XcDrawDataItem(TCanvas& c, TXcBaseDataItem* item, const TRect& r, TOwnerDrawState state) {
+    if (auto* own = item ? item->GetInterface<IXcDataItemRenderer>() : nullptr) {
+        own->DrawItem(c, r, state);
+        return;
+    }
+    IXcDataItemsRenderer* renderer =
+        item && item->OwnerList() ? item->OwnerList()->Renderer() : nullptr;
+    if (renderer)
+        renderer->DrawItem(c, item, r, state);
+    else
+        c.TextRect(r, r.Left, r.Top, TXcCustomDataItemsTextRenderer::TextOf(item));
+}
+
+SIZE XcMeasureDataItem(TCanvas& c, TXcBaseDataItem* item) {
+    if (auto* own = item ? item->GetInterface<IXcDataItemRenderer>() : nullptr)
+        return own->MeasureItem(c);
+    IXcDataItemsRenderer* renderer =
+        item && item->OwnerList() ? item->OwnerList()->Renderer() : nullptr;
+    if (renderer) return renderer->MeasureItem(c, item);
+    const std::string t = TXcCustomDataItemsTextRenderer::TextOf(item);
+    return SIZE{c.TextWidth(t), c.TextHeight(t)};
 }
 
 // ---------------------------------------------------------------- contexts
@@ -463,21 +722,23 @@ void TXcDataContext::SetName(const std::string& n) {
 }
 
 TXcDataContexts* TXcDataContext::SubContexts() {
-    if (!sub_) sub_ = std::make_unique<TXcDataContexts>(list_->Provider(), this);
+    if (!sub_) sub_ = XcRef<TXcDataContexts>(XcCreate<TXcDataContexts>(list_->Provider(), this));
     return sub_.get();
 }
+
+TXcManagedDataContext::TXcManagedDataContext(TXcDataContexts* list, const std::string& name)
+    : TXcDataContext(list, name),
+      items_(XcCreate<TXcDataItemsList>(list ? list->Provider() : nullptr, nullptr)) {
+    items_->AddRef();
+    items_->AddImplementer(std::make_unique<TXcCustomDataItemsTextRenderer>(items_));
+}
+
+TXcManagedDataContext::~TXcManagedDataContext() { items_->Release(); }
 
 int TXcDataContexts::IndexOfName(const std::string& name) const {
     for (int i = Count() - 1; i >= 0; --i)
         if (contexts_[size_t(i)]->Name() == name) return i;
     return -1;
-}
-
-TXcDataContext* TXcDataContexts::Add(const std::string& name) {
-    TXcDataContext* c = XcCreate<TXcDataContext>(this, name);
-    XcRef<TXcDataContext> hold(c);
-    Add(c);
-    return c;
 }
 
 void TXcDataContexts::Add(TXcDataContext* context) {
@@ -491,15 +752,17 @@ void TXcDataContexts::Add(TXcDataContext* context) {
     if (provider_) provider_->Changed(xcrContextAdded, context);
 }
 
-void TXcDataContexts::Remove(TXcDataContext* context) {
+bool TXcDataContexts::Remove(TXcDataContext* context) {
     for (size_t i = 0; i < contexts_.size(); ++i) {
         if (contexts_[i].get() != context) continue;
+        if (!context->AllowsRemoval()) return false;
         XcRef<TXcDataContext> hold(context);
         if (provider_) provider_->Changing(xcrContextRemoved, context);
         contexts_.erase(contexts_.begin() + long(i));
         if (provider_) provider_->Changed(xcrContextRemoved, context);
-        return;
+        return true;
     }
+    return false;
 }
 
 void TXcDataContexts::Clear() { contexts_.clear(); }
@@ -514,16 +777,17 @@ TXcDataContext* TXcDataContexts::Find(const std::string& path) const {
 TXcDataProviderBase::TXcDataProviderBase() {
     root_ = XcCreate<TXcDataItemsList>(this, nullptr);
     root_->AddRef();
+    root_->AddImplementer(std::make_unique<TXcCustomDataItemsTextRenderer>(root_));
 }
 
 TXcDataProviderBase::~TXcDataProviderBase() {
     for (TXcDataConsumer* c : std::vector<TXcDataConsumer*>(consumers_)) c->SetProvider(nullptr);
-    contexts_.reset();
+    contexts_ = XcRef<TXcDataContexts>();
     root_->Release();
 }
 
 void TXcDataProviderBase::EnableContexts() {
-    if (!contexts_) contexts_ = std::make_unique<TXcDataContexts>(this, nullptr);
+    if (!contexts_) contexts_ = XcRef<TXcDataContexts>(XcCreate<TXcDataContexts>(this, nullptr));
 }
 
 void TXcDataProviderBase::Subscribe(TXcDataConsumer* c) {
@@ -615,6 +879,13 @@ void TXcDataConsumer::SetProvider(IXcDataProvider* p) {
     afterChange(cckProvider);
 }
 
+TXcDataItemsList* TXcDataConsumer::Items() const {
+    if (!provider_) return nullptr;
+    if (auto* managed = context_ ? context_->GetInterface<IXcManagedDataContext>() : nullptr)
+        return managed->Items();
+    return provider_->RootItems();
+}
+
 std::string TXcDataConsumer::Context() const { return context_ ? context_->Name() : std::string(); }
 
 void TXcDataConsumer::SetContext(const std::string& name) {
@@ -674,6 +945,8 @@ void TXcDataConsumer::ProviderChanging(unsigned char reason, TObject* source) {
 }
 
 void TXcDataConsumer::ProviderChanged(unsigned char reason, TObject* source) {
+    // The context followed has gone: the consumer follows none.
+    if (reason == xcrContextRemoved && source && source == context_.get()) SelectContext(nullptr);
     forEachConsumerImpl(
         [&](TXcDataConsumerAggregatedObject* o) { o->ProviderChanged(provider_, reason, source); });
     if (OnProviderChanged) OnProviderChanged(reason, source);
@@ -684,14 +957,82 @@ void TXcDataConsumer::ImplementerChanged(TXcDataConsumerAggregatedObject*) {
     afterChange(cckContent);
 }
 
-void RegisterXcDataClasses() {
-    RegisterXcImplementerClass("TXcDataItemTextImpl", [](TExtensibleInterfacedPersistent* o) {
-        return std::unique_ptr<TAggregatedPersistentEx>(new TXcDataItemTextImpl(o));
-    });
-    RegisterXcImplementerClass("TXcDataItemImageImpl", [](TExtensibleInterfacedPersistent* o) {
-        return std::unique_ptr<TAggregatedPersistentEx>(new TXcDataItemImageImpl(o));
-    });
-    RegisterXcImplementerClass("TXcBaseDataItem", [](TExtensibleInterfacedPersistent*) {
-        return std::unique_ptr<TAggregatedPersistentEx>();
-    });
+namespace {
+
+// Makes an implementer for the object it extends (null for any other owner).
+template <class T, class O = TExtensibleInterfacedPersistent>
+TPersistentFactory ImplementerOf() {
+    return [](TPersistent* owner) -> TPersistent* {
+        auto* o = dynamic_cast<O*>(owner);
+        return o ? new T(o) : nullptr;
+    };
 }
+
+template <class C>
+TPersistentFactory ContextOf() {
+    return [](TPersistent* owner) -> TPersistent* {
+        return XcCreate<C>(dynamic_cast<TXcDataContexts*>(owner), std::string());
+    };
+}
+
+}  // namespace
+
+void RegisterXcDataClasses() {
+    const std::vector<std::string> implementer = {"TAggregatedPersistentEx",
+                                                  "TAggregatedPersistent", "TPersistent"};
+    const std::vector<std::string> extensible = {"TExtensibleInterfacedPersistent", "TPersistent"};
+    auto with = [](std::vector<std::string> nearer, const std::vector<std::string>& rest) {
+        nearer.insert(nearer.end(), rest.begin(), rest.end());
+        return nearer;
+    };
+    RegisterPersistentClass("TXcDataItemsList", with({"TXcBaseDataItems"}, extensible),
+                            [](TPersistent* owner) -> TPersistent* {
+                                auto* parent = dynamic_cast<TXcBaseDataItem*>(owner);
+                                IXcDataProvider* p = parent && parent->OwnerList()
+                                                         ? parent->OwnerList()->Provider()
+                                                         : nullptr;
+                                return XcCreate<TXcDataItemsList>(p, parent);
+                            });
+    RegisterPersistentClass("TXcCustomDataItemsImages",
+                            with({"TXcBaseDataItemsImagesImpl"}, implementer),
+                            ImplementerOf<TXcCustomDataItemsImages>());
+    RegisterPersistentClass("TXcCustomDataItemsTextRenderer",
+                            with({"TXcBaseDataItemsRenderer"}, implementer),
+                            ImplementerOf<TXcCustomDataItemsTextRenderer>());
+    RegisterPersistentClass("TXcBaseDataItemsListManagement",
+                            with({"TXcBaseDataItemsManagement"}, implementer),
+                            ImplementerOf<TXcBaseDataItemsListManagement>());
+    RegisterPersistentClass("TXcBaseDataItem", extensible, [](TPersistent* owner) -> TPersistent* {
+        return XcCreate<TXcBaseDataItem>(dynamic_cast<TXcDataItemsList*>(owner));
+    });
+    RegisterPersistentClass("TXcDataItemTextImpl", with({"TXcBaseDataItemTextImpl"}, implementer),
+                            ImplementerOf<TXcDataItemTextImpl>());
+    RegisterPersistentClass("TXcDataItemImageImpl", with({"TXcBaseDataItemImageImpl"}, implementer),
+                            ImplementerOf<TXcDataItemImageImpl>());
+    RegisterPersistentClass("TXcDataConsumer", extensible, [](TPersistent* owner) -> TPersistent* {
+        return XcCreate<TXcDataConsumer>(dynamic_cast<TComponent*>(owner));
+    });
+    RegisterPersistentClass("TXcDataConsumerItemSelect",
+                            with({"TXcDataConsumerAggregatedObject"}, implementer),
+                            ImplementerOf<TXcDataConsumerItemSelect, TXcDataConsumer>());
+    RegisterPersistentClass("TXcDataContexts", with({"TXcBaseDataContexts"}, extensible),
+                            [](TPersistent* owner) -> TPersistent* {
+                                auto* parent = dynamic_cast<TXcDataContext*>(owner);
+                                IXcDataProvider* p =
+                                    parent && parent->List() ? parent->List()->Provider() : nullptr;
+                                return XcCreate<TXcDataContexts>(p, parent);
+                            });
+    const std::vector<std::string> context = with({"TXcBaseDataContext"}, extensible);
+    RegisterPersistentClass("TXcDataContext", context, ContextOf<TXcDataContext>());
+    RegisterPersistentClass("TXcManagedDataContext", with({"TXcDataContext"}, context),
+                            ContextOf<TXcManagedDataContext>());
+    RegisterPersistentClass("TXcFixedDataContext", with({"TXcDataContext"}, context),
+                            ContextOf<TXcFixedDataContext>());
+    GroupDescendentsWith("TExtensibleInterfacedPersistent", "TControl");
+    GroupDescendentsWith("TAggregatedPersistent", "TControl");
+}
+
+namespace {
+// The classes are known by name from the program's start.
+const bool registered = (RegisterXcDataClasses(), true);
+}  // namespace

@@ -15,6 +15,9 @@
 #include "platform/vcl/component.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/graphics.h"
+#include "platform/vcl/imgList.h"
+#include "platform/vcl/persistentClasses.h"
+#include "platform/vcl/stdctrls.h"
 
 // ---------------------------------------------------------------- errors and texts
 
@@ -149,7 +152,8 @@ private:
     TExtensibleInterfacedPersistent* owner_;
 };
 
-// Implementer classes by name, for "Extensions".
+// Implementer classes by name, for "Extensions": registered with the class library's class
+// registry as descendants of TAggregatedPersistentEx, made for the object they extend.
 using TXcImplementerFactory =
     std::function<std::unique_ptr<TAggregatedPersistentEx>(TExtensibleInterfacedPersistent*)>;
 void RegisterXcImplementerClass(const std::string& name, TXcImplementerFactory make);
@@ -159,6 +163,8 @@ bool IsXcImplementerClassRegistered(const std::string& name);
 
 class TXcDataItemsList;
 class IXcDataProvider;
+class IXcDataItemsRenderer;
+class IXcDataItemsImages;
 
 class TXcBaseDataItem : public TExtensibleInterfacedPersistent {
 public:
@@ -208,16 +214,30 @@ public:
 private:
     std::string caption_;
 };
-class TXcDataItemImageImpl : public TAggregatedPersistentEx {
+class IXcDataItemImage {
+public:
+    virtual ~IXcDataItemImage() = default;
+    virtual TAlignment Alignment() const = 0;
+    virtual void SetAlignment(TAlignment a) = 0;
+    virtual int ImageIndex() const = 0;
+    virtual void SetImageIndex(int i) = 0;
+    virtual int SelectedIndex() const = 0;
+    virtual void SetSelectedIndex(int i) = 0;
+};
+// The item's picture in its list's image lists: left of its text (right for
+// taRightJustify, centred with it for taCenter); SelectedIndex while it is selected.
+class TXcDataItemImageImpl : public TAggregatedPersistentEx, public IXcDataItemImage {
 public:
     using TAggregatedPersistentEx::TAggregatedPersistentEx;
     std::string ClassName() const override { return "TXcDataItemImageImpl"; }
-    int ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int i);
-    int SelectedIndex() const { return selectedIndex_; }
-    void SetSelectedIndex(int i);
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment a);
+    int ImageIndex() const override { return imageIndex_; }
+    void SetImageIndex(int i) override;
+    int SelectedIndex() const override { return selectedIndex_; }
+    void SetSelectedIndex(int i) override;
+    TAlignment Alignment() const override { return alignment_; }
+    void SetAlignment(TAlignment a) override;
+    std::vector<std::pair<std::string, TDfmValue>> Properties() const override;
+    void SetProperty(const std::string& name, const TDfmValue& v) override;
 
 private:
     int imageIndex_ = -1, selectedIndex_ = -1;
@@ -241,8 +261,22 @@ private:
     TXcDataItemsList* items_;
 };
 
+// What manages a list's items: adding tells the provider reason 0; deleting brackets
+// reason 1 around the removal (an item that does not allow it raises); clearing and moving
+// bracket reason 3.
+class IXcDataItemsManagement {
+public:
+    virtual ~IXcDataItemsManagement() = default;
+    virtual TXcBaseDataItem* Add(const std::string& caption) = 0;
+    virtual void Delete(int index) = 0;
+    virtual void Remove(TXcBaseDataItem* item) = 0;
+    virtual void Clear() = 0;
+    virtual void Move(int from, int to) = 0;
+};
+
 // A list of items, the root list of a provider or the sub-items of an item. It owns its
-// items (they are not counted).
+// items (they are not counted). Its management is an implementer (a list always gets one);
+// a renderer and image lists are implementers it may have.
 class TXcDataItemsList : public TExtensibleInterfacedPersistent {
 public:
     TXcDataItemsList(IXcDataProvider* provider, TXcBaseDataItem* parentItem);
@@ -254,14 +288,24 @@ public:
     int Count() const { return int(items_.size()); }
     TXcBaseDataItem* Item(int i) const;
     int IndexOf(const TXcBaseDataItem* item) const;
-    // Management: adding tells the provider reason 0; deleting brackets reason 1 around the
-    // removal; clearing brackets reason 3.
+    // Through the management implementer (EXCLDataItems when the list has none).
     TXcBaseDataItem* Add(const std::string& caption = "");
     void Delete(int index);
     void Remove(TXcBaseDataItem* item);
     void Clear();
     // Moves an item to another position (a re-sort), telling reason 3.
     void Move(int from, int to);
+    // The list a list's items are drawn by and take their pictures from: this one's own,
+    // else that of the parent item's list, up to the root (null when none).
+    IXcDataItemsRenderer* Renderer();
+    IXcDataItemsImages* Images();
+    // The provider hears of a change to this list (the management and images tell it).
+    void Tell(bool changing, unsigned char reason, TXcBaseDataItem* item);
+    // The list's own storage, for its management.
+    void InsertItem(int index, TXcBaseDataItem* item);
+    std::unique_ptr<TXcBaseDataItem> TakeItem(int index);
+    void ClearItems();
+    void MoveItem(int from, int to);
     // Lookup by ID (without case); with `recursive` the sub-lists too, last item first.
     TXcBaseDataItem* FindByID(const std::string& id, bool recursive) const;
     TXcBaseDataItem* FindByIndexPath(const std::vector<int>& path) const;
@@ -271,55 +315,193 @@ public:
     TDfmValue WriteItems() const;
     void ReadItems(const TDfmValue& v);
 
+protected:
+    void CreateStandardImplementers() override;
+
 private:
-    void tell(bool changing, unsigned char reason, TXcBaseDataItem* item);
     IXcDataProvider* provider_;
     TXcBaseDataItem* parent_;
     std::vector<std::unique_ptr<TXcBaseDataItem>> items_;
 };
 
-// Drawing and measuring items as text.
-class TXcCustomDataItemsTextRenderer {
+class TXcBaseDataItemsManagement : public TAggregatedPersistentEx, public IXcDataItemsManagement {
 public:
-    static std::string TextOf(TXcBaseDataItem* item);
-    static void Draw(TCanvas& c, TXcBaseDataItem* item, const TRect& r);
-    static SIZE Measure(TCanvas& c, TXcBaseDataItem* item);
-    static SIZE AverageSize(TCanvas& c);
-    // By index in a list; -1 measures the average item; outside the list raises.
-    static SIZE MeasureIndex(TCanvas& c, TXcDataItemsList& list, int index);
+    using TAggregatedPersistentEx::TAggregatedPersistentEx;
+    std::string ClassName() const override { return "TXcBaseDataItemsManagement"; }
 };
+class TXcBaseDataItemsListManagement : public TXcBaseDataItemsManagement {
+public:
+    using TXcBaseDataItemsManagement::TXcBaseDataItemsManagement;
+    std::string ClassName() const override { return "TXcBaseDataItemsListManagement"; }
+    TXcBaseDataItem* Add(const std::string& caption) override;
+    void Delete(int index) override;
+    void Remove(TXcBaseDataItem* item) override;
+    void Clear() override;
+    void Move(int from, int to) override;
+
+private:
+    TXcDataItemsList& list() const { return *static_cast<TXcDataItemsList*>(Owner()); }
+};
+
+// The image lists a list's items take their pictures from (hot while the mouse is over an
+// item, disabled for a disabled one). Replacing a list tells the provider reason 3 around
+// the change; a list that is freed is forgotten.
+class IXcDataItemsImages {
+public:
+    virtual ~IXcDataItemsImages() = default;
+    virtual TCustomImageList* Images() const = 0;
+    virtual void SetImages(TCustomImageList* l) = 0;
+    virtual TCustomImageList* HotImages() const = 0;
+    virtual void SetHotImages(TCustomImageList* l) = 0;
+    virtual TCustomImageList* DisabledImages() const = 0;
+    virtual void SetDisabledImages(TCustomImageList* l) = 0;
+};
+class TXcCustomDataItemsImages : public TAggregatedPersistentEx, public IXcDataItemsImages {
+public:
+    explicit TXcCustomDataItemsImages(TExtensibleInterfacedPersistent* owner);
+    ~TXcCustomDataItemsImages() override;
+    std::string ClassName() const override { return "TXcCustomDataItemsImages"; }
+    TCustomImageList* Images() const override { return lists_[0]; }
+    void SetImages(TCustomImageList* l) override { set(0, l); }
+    TCustomImageList* HotImages() const override { return lists_[1]; }
+    void SetHotImages(TCustomImageList* l) override { set(1, l); }
+    TCustomImageList* DisabledImages() const override { return lists_[2]; }
+    void SetDisabledImages(TCustomImageList* l) override { set(2, l); }
+    // Stored by the lists' component names; read back from the form being read.
+    std::vector<std::pair<std::string, TDfmValue>> Properties() const override;
+    void SetProperty(const std::string& name, const TDfmValue& v) override;
+
+private:
+    class TWatcher;
+    void set(int which, TCustomImageList* l);
+    void freed(TComponent* c);
+    void watch(TComponent* c);
+    void unwatch(TComponent* c);
+    TCustomImageList* lists_[3] = {};
+    TComponent* watched_[3] = {};  // the same lists, as the components that may go
+    std::unique_ptr<TWatcher> watcher_;
+};
+
+// Drawing and measuring items. An item may draw itself (its own renderer); the others are
+// drawn by the renderer of their list, looked up from the list towards the root.
+class IXcDataItemRenderer {
+public:
+    virtual ~IXcDataItemRenderer() = default;
+    virtual void DrawItem(TCanvas& c, const TRect& r, TOwnerDrawState state) = 0;
+    virtual SIZE MeasureItem(TCanvas& c) = 0;
+};
+class IXcDataItemsRenderer {
+public:
+    virtual ~IXcDataItemsRenderer() = default;
+    virtual void DrawItem(TCanvas& c, TXcBaseDataItem* item, const TRect& r,
+                          TOwnerDrawState state) = 0;
+    virtual SIZE MeasureItem(TCanvas& c, TXcBaseDataItem* item) = 0;
+    // By index in the renderer's list; outside it raises EXCLDataItems (measuring -1 gives
+    // the average size).
+    virtual void DrawItemIndex(TCanvas& c, int index, const TRect& r, TOwnerDrawState state) = 0;
+    virtual SIZE MeasureItemIndex(TCanvas& c, int index) = 0;
+    virtual SIZE AverageItemSize(TCanvas& c) = 0;
+};
+class TXcBaseDataItemsRenderer : public TAggregatedPersistentEx, public IXcDataItemsRenderer {
+public:
+    using TAggregatedPersistentEx::TAggregatedPersistentEx;
+    std::string ClassName() const override { return "TXcBaseDataItemsRenderer"; }
+    void DrawItemIndex(TCanvas& c, int index, const TRect& r, TOwnerDrawState state) override;
+    SIZE MeasureItemIndex(TCanvas& c, int index) override;
+
+protected:
+    TXcDataItemsList& list() const { return *static_cast<TXcDataItemsList*>(Owner()); }
+};
+
+// Items as their picture (from the image lists of their list) and their text.
+class TXcCustomDataItemsTextRenderer : public TXcBaseDataItemsRenderer {
+public:
+    using TXcBaseDataItemsRenderer::TXcBaseDataItemsRenderer;
+    std::string ClassName() const override { return "TXcCustomDataItemsTextRenderer"; }
+    // The item's caption, or the framework's text for an item without one.
+    static std::string TextOf(TXcBaseDataItem* item);
+    void DrawItem(TCanvas& c, TXcBaseDataItem* item, const TRect& r,
+                  TOwnerDrawState state) override;
+    SIZE MeasureItem(TCanvas& c, TXcBaseDataItem* item) override;
+    SIZE AverageItemSize(TCanvas& c) override;
+};
+
+// Draws an item the way the framework finds for it: its own renderer, else its list's
+// (looked up towards the root), else its text alone.
+void XcDrawDataItem(TCanvas& c, TXcBaseDataItem* item, const TRect& r, TOwnerDrawState state);
+SIZE XcMeasureDataItem(TCanvas& c, TXcBaseDataItem* item);
 
 // ---------------------------------------------------------------- contexts
 
 class TXcDataContexts;
+// A named view of a provider's items. Made for a contexts list (without one it raises).
 class TXcDataContext : public TExtensibleInterfacedPersistent {
 public:
     TXcDataContext(TXcDataContexts* list, const std::string& name);
     std::string ClassName() const override { return "TXcDataContext"; }
     std::string Name() const { return name_; }
+    // Case counts; another context of the list with the name raises.
     void SetName(const std::string& n);
     TXcDataContexts* List() const { return list_; }
     TXcDataContexts* SubContexts();
+    // Whether its list may let it go.
+    virtual bool AllowsRemoval() const { return true; }
 
 private:
     TXcDataContexts* list_;
     std::string name_;
-    std::unique_ptr<TXcDataContexts> sub_;
+    XcRef<TXcDataContexts> sub_;
 };
 
-class TXcDataContexts {
+// A context that keeps items of its own: a consumer following it shows them instead of the
+// provider's root list.
+class IXcManagedDataContext {
+public:
+    virtual ~IXcManagedDataContext() = default;
+    virtual TXcDataItemsList* Items() = 0;
+};
+class TXcManagedDataContext : public TXcDataContext, public IXcManagedDataContext {
+public:
+    TXcManagedDataContext(TXcDataContexts* list, const std::string& name);
+    ~TXcManagedDataContext() override;
+    std::string ClassName() const override { return "TXcManagedDataContext"; }
+    TXcDataItemsList* Items() override { return items_; }
+
+private:
+    TXcDataItemsList* items_;
+};
+
+// A context that stays as long as its list: removing it is refused.
+class TXcFixedDataContext : public TXcDataContext {
+public:
+    using TXcDataContext::TXcDataContext;
+    std::string ClassName() const override { return "TXcFixedDataContext"; }
+    bool AllowsRemoval() const override { return false; }
+};
+
+// The named contexts of a provider (or of an enclosing context).
+class TXcDataContexts : public TExtensibleInterfacedPersistent {
 public:
     TXcDataContexts(IXcDataProvider* provider, TXcDataContext* parent)
         : provider_(provider), parent_(parent) {}
+    std::string ClassName() const override { return "TXcDataContexts"; }
     IXcDataProvider* Provider() const { return provider_; }
     TXcDataContext* ParentContext() const { return parent_; }
     int Count() const { return int(contexts_.size()); }
     TXcDataContext* Context(int i) const { return contexts_.at(size_t(i)).get(); }
     // A context of this list by name: the same object again does nothing, another of that
     // name raises; else the provider hears reason 5 around the addition.
-    TXcDataContext* Add(const std::string& name);
+    template <class C = TXcDataContext>
+    C* Add(const std::string& name) {
+        C* c = XcCreate<C>(this, name);
+        XcRef<TXcDataContext> hold(c);
+        Add(c);
+        return c;
+    }
     void Add(TXcDataContext* context);
-    void Remove(TXcDataContext* context);
+    // Reason 6 around the removal; false (and nothing done) for a context that does not allow
+    // it or is not in the list.
+    bool Remove(TXcDataContext* context);
     void Clear();
     int IndexOfName(const std::string& name) const;  // case counts
     // "a/b" down the contexts, "/a" from the provider's, ".." up; names without case.
@@ -349,7 +531,8 @@ public:
     virtual void Changed(unsigned char reason, TObject* source) = 0;
 };
 
-// A provider with one root list that tells its subscribed consumers of every change.
+// A provider with one root list (drawn as pictures and text) that tells its subscribed
+// consumers of every change.
 class TXcDataProviderBase : public IXcDataProvider {
 public:
     TXcDataProviderBase();
@@ -364,7 +547,7 @@ public:
 
 private:
     TXcDataItemsList* root_;
-    std::unique_ptr<TXcDataContexts> contexts_;
+    XcRef<TXcDataContexts> contexts_;
     std::vector<TXcDataConsumer*> consumers_;
 };
 
@@ -408,8 +591,8 @@ public:
     void SetContext(const std::string& name);
     TXcDataContext* SelectedContext() const { return context_.get(); }
     void SelectContext(TXcDataContext* c);
-    // The items of the selected context (the provider's root list).
-    TXcDataItemsList* Items() const { return provider_ ? provider_->RootItems() : nullptr; }
+    // The items of the selected context: a managed context's own, else the provider's root.
+    TXcDataItemsList* Items() const;
     // Applies a context name read before the provider, then the implementers' own loading.
     void Loaded();
     // Interfaces told after every change of the consumer.
@@ -449,4 +632,11 @@ private:
     std::vector<std::function<void()>*> subscribers_;
 };
 
+// The framework's classes in the class library's registry (done when the program starts):
+// TXcDataItemsList, TXcCustomDataItemsImages, TXcCustomDataItemsTextRenderer,
+// TXcBaseDataItemsListManagement, TXcBaseDataItem, TXcDataItemTextImpl,
+// TXcDataItemImageImpl, TXcDataConsumer, TXcDataConsumerItemSelect, TXcDataContexts,
+// TXcDataContext, TXcManagedDataContext, TXcFixedDataContext. Each is made for: an
+// implementer the object it extends, an item its list, a list its parent item (or none), a
+// consumer its component, a contexts list its enclosing context (or none), a context its list.
 void RegisterXcDataClasses();

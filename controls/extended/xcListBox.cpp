@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "controls/extended/xcItemsSearch.h"
 #include "controls/extended/xcWinUtils.h"
@@ -66,12 +68,17 @@ void TXcCustomListBox::providerChanged() {
         // The own strings go aside; the window shows the provider's rows.
         if (!providerSelected_) itemStrings_->MoveToInternal();
         providerSelected_ = true;
-        consumerStrings_->Refresh();
+        // Each row is drawn by the renderer the framework finds for its item.
+        if (!IsOwnerDrawn()) {
+            styleBeforeProvider_ = Style();
+            SetStyle(lbOwnerDrawFixed);
+        }
         items_.Assign(*consumerStrings_);
     } else if (providerSelected_) {
         // And come back.
         providerSelected_ = false;
         items_.Clear();
+        if (styleBeforeProvider_) SetStyle(*std::exchange(styleBeforeProvider_, std::nullopt));
         if (itemStrings_->UsesInternal()) itemStrings_->MoveBack();
     }
     Invalidate();
@@ -327,9 +334,14 @@ void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerD
         (multiLine_ ? DT_WORDBREAK | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     TRect tr = r;
     tr.Left += 2;
-    std::string text = src[Index];
-    DoGetText(Index, text);
-    c->DrawText(text, tr, flags);
+    auto* view = providerSelected_ ? provider_->GetInterface<TXcDataConsumerViewList>() : nullptr;
+    if (TXcBaseDataItem* item = view ? view->RowItem(Index) : nullptr) {
+        XcDrawDataItem(*c, item, tr, State);
+    } else {
+        std::string text = src[Index];
+        DoGetText(Index, text);
+        c->DrawText(text, tr, flags);
+    }
     if (picture && (State & ODS_SELECTED)) {
         RECT ir{r.Left, r.Top, r.Right, r.Bottom};
         InvertRect(c->Handle(), &ir);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/extended/xcDataConsumerView.h"
@@ -155,6 +156,7 @@ private:
     std::unique_ptr<TXcConsumerStrings> consumerStrings_;
     TXcListBoxStrings* itemStrings_ = nullptr;  // Items (owned by the base)
     bool providerSelected_ = false;
+    std::optional<TListBoxStyle> styleBeforeProvider_;  // owner drawn while a provider shows
     bool multiLine_ = false;
     bool showFocusRect_ = true;
     TColor selectedTextColor_ = clHighlightText;

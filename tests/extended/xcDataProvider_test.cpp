@@ -54,11 +54,7 @@ struct Fixture {
         a2 = a->SubItems()->Add("A2");
         a3 = a->SubItems()->Add("A3");
     }
-    std::vector<std::string> Rows() {
-        TXcConsumerStrings s(consumer.get());
-        s.Refresh();
-        return s.ToVector();
-    }
+    std::vector<std::string> Rows() { return TXcConsumerStrings(consumer.get()).ToVector(); }
 };
 
 }  // namespace
@@ -274,11 +270,7 @@ TEST(XcData, ContextsAndLookups) {
 }
 
 TEST(XcData, ItemsStreamAndRenderAsText) {
-    Fixture f;
-    RegisterXcDataClasses();
-    RegisterXcImplementerClass("TXcBaseDataItem", [](TExtensibleInterfacedPersistent*) {
-        return std::unique_ptr<TAggregatedPersistentEx>();
-    });
+    Fixture f;  // the item classes are registered from the start
     TDfmValue v = f.provider.RootItems()->WriteItems();
     ASSERT_EQ(v.items.size(), 3u);
     TXcDataProviderBase copy;
@@ -294,8 +286,8 @@ TEST(XcData, ItemsStreamAndRenderAsText) {
     f.b->RemoveImplementer(f.b->GetInterface<TXcDataItemTextImpl>());
     EXPECT_EQ(TXcCustomDataItemsTextRenderer::TextOf(f.b), "(项目不支持 IXcDataItemText 界面)");
     TCanvas canvas;
-    EXPECT_GT(TXcCustomDataItemsTextRenderer::MeasureIndex(canvas, *f.provider.RootItems(), -1).cx,
-              TXcCustomDataItemsTextRenderer::MeasureIndex(canvas, *f.provider.RootItems(), 2).cx);
-    EXPECT_THROW(TXcCustomDataItemsTextRenderer::MeasureIndex(canvas, *f.provider.RootItems(), 9),
-                 EXCLDataItems);
+    IXcDataItemsRenderer* renderer = f.provider.RootItems()->Renderer();
+    ASSERT_NE(renderer, nullptr);
+    EXPECT_GT(renderer->MeasureItemIndex(canvas, -1).cx, renderer->MeasureItemIndex(canvas, 2).cx);
+    EXPECT_THROW(renderer->MeasureItemIndex(canvas, 9), EXCLDataItems);
 }
