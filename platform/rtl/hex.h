@@ -34,3 +34,11 @@ inline std::string HexNumber(uint32_t value, int minDigits = 1) {
     if (int(out.size()) < minDigits) out.insert(0, size_t(minDigits) - out.size(), '0');
     return out;
 }
+
+// The value of one hexadecimal digit (either case); -1 for any other character.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}

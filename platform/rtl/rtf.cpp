@@ -1,13 +1,20 @@
 #include "platform/rtl/rtf.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <vector>
 
+#include "platform/rtl/hex.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
 
 namespace {
+
+// Parameters are read up to this; font sizes are kept to what a rich edit shows
+// (1 to 1638 points).
+constexpr long kParameterLimit = 2147483647L;
+constexpr long kMinHalfPoints = 2, kMaxHalfPoints = 3276;
 
 struct Style {
     bool bold = false, italic = false, underline = false;
@@ -146,12 +153,19 @@ private:
             return;
         }
         if (c == '\'') {
+            // Two hexadecimal digits; a broken escape is passed over with what it has.
+            ++i_;
             unsigned v = 0;
-            if (i_ + 2 < s_.size()) v = unsigned(std::stoul(s_.substr(i_ + 1, 2), nullptr, 16));
-            i_ += 3;
-            std::string t;
-            Utf8Append(t, v);  // single bytes are read as Latin-1
-            text(t);
+            int digits = 0;
+            for (;
+                 digits < 2 && i_ < s_.size() && std::isxdigit(static_cast<unsigned char>(s_[i_]));
+                 ++digits, ++i_)
+                v = v * 16 + unsigned(HexDigitValue(s_[i_]));
+            if (digits == 2) {
+                std::string t;
+                Utf8Append(t, v);  // single bytes are read as Latin-1
+                text(t);
+            }
             return;
         }
         if (c == '*') {
@@ -176,17 +190,26 @@ private:
         size_t b = i_;
         while (i_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[i_]))) ++i_;
         std::string word = s_.substr(b, i_ - b);
-        bool hasArg = false;
         long arg = 0;
-        if (i_ < s_.size() && (s_[i_] == '-' || std::isdigit(static_cast<unsigned char>(s_[i_])))) {
-            size_t a = i_;
-            if (s_[i_] == '-') ++i_;
-            while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
-            arg = std::stol(s_.substr(a, i_ - a));
-            hasArg = true;
-        }
+        const bool hasArg = readNumber(arg);
         if (i_ < s_.size() && s_[i_] == ' ') ++i_;  // the delimiter belongs to the word
         apply(word, hasArg, arg);
+    }
+
+    // A control word's parameter: digits with an optional minus sign. A number beyond what
+    // a parameter holds is taken at its limit; a minus sign without digits is no parameter
+    // (it stays in the text).
+    bool readNumber(long& value) {
+        const bool negative = i_ + 1 < s_.size() && s_[i_] == '-' &&
+                              std::isdigit(static_cast<unsigned char>(s_[i_ + 1]));
+        if (!negative && (i_ >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[i_]))))
+            return false;
+        if (negative) ++i_;
+        long v = 0;
+        for (; i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_])); ++i_)
+            v = std::min(kParameterLimit, v * 10 + (s_[i_] - '0'));
+        value = negative ? -v : v;
+        return true;
     }
 
     void apply(const std::string& w, bool hasArg, long arg) {
@@ -216,7 +239,7 @@ private:
         else if (w == "ulnone")
             st.underline = false;
         else if (w == "fs" && hasArg)
-            st.halfPoints = int(arg);
+            st.halfPoints = int(std::clamp(arg, kMinHalfPoints, kMaxHalfPoints));
         else if (w == "cf" && hasArg)
             st.color = int(arg);
         else if (w == "qc")
@@ -234,10 +257,12 @@ private:
             st.skip = skip;
             st.ucSkip = uc;
         } else if (w == "uc" && hasArg)
-            st.ucSkip = int(arg);
+            st.ucSkip = int(std::clamp(arg, 0L, 255L));
         else if (w == "u" && hasArg) {
+            // A UTF-16 unit, written signed by most writers; anything else is no character.
             std::string t;
-            Utf8Append(t, char32_t(arg < 0 ? arg + 65536 : arg));
+            const long unit = arg < 0 ? arg + 65536 : arg;
+            Utf8Append(t, unit >= 0 && unit <= 0xFFFF ? char32_t(unit) : char32_t(0xFFFD));
             text(t);
             // Skip the stand-in characters that follow for readers without Unicode.
             for (int k = 0; k < st.ucSkip && i_ < s_.size(); ++k) {
@@ -271,9 +296,9 @@ private:
                 size_t b0 = ++i_;
                 while (i_ < s_.size() && std::isalpha(static_cast<unsigned char>(s_[i_]))) ++i_;
                 std::string w = s_.substr(b0, i_ - b0);
-                size_t a = i_;
-                while (i_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[i_]))) ++i_;
-                int v = a == i_ ? 0 : std::stoi(s_.substr(a, i_ - a));
+                long number = 0;
+                if (!readNumber(number)) number = 0;
+                const int v = int(std::clamp(number, 0L, 255L));  // a colour part is a byte
                 if (w == "red")
                     r = v, any = true;
                 else if (w == "green")
