@@ -1,6 +1,10 @@
 // Combo boxes: the window system's combo, its items drawn by it or by the control.
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProxyStyle>
+#include <QScreen>
 #include <QStylePainter>
 
 #include "platform/qt/itemsPeer.h"
@@ -8,14 +12,46 @@
 namespace qtbridge {
 namespace {
 
+// The toolkit's style, except that a drop-down list opens below its field (above it where
+// the screen has no room below), as Windows opens it, never over the field with the current
+// item at the field's place.
+class DropDownBelowStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+QStyle* ComboStyle() {
+    static QStyle* style = [] {
+        auto* s = new DropDownBelowStyle();
+        s->setParent(qApp);
+        return s;
+    }();
+    return style;
+}
+
 // A combo box whose closed face shows the host's drawing of the current item.
 class OwnerDrawCombo : public QComboBox {
 public:
-    OwnerDrawCombo(QWidget* parent, ws::PeerHost* host) : QComboBox(parent), host_(host) {}
+    OwnerDrawCombo(QWidget* parent, ws::PeerHost* host) : QComboBox(parent), host_(host) {
+        setStyle(ComboStyle());
+    }
     bool ownerDraw = false;
     bool noPopup = false;
+    int droppedWidth = 0;
     void showPopup() override {
-        if (!noPopup) QComboBox::showPopup();
+        if (noPopup) return;
+        QComboBox::showPopup();
+        placePopup();
+    }
+    // The open list's frame; null while closed.
+    QWidget* popup() const {
+        QWidget* frame = view()->window();
+        return frame && frame != window() && frame->isVisible() ? frame : nullptr;
     }
 
 protected:
@@ -42,6 +78,29 @@ protected:
     }
 
 private:
+    // As wide as the field, or as the control asks (never narrower), from the field's left
+    // edge; below the field unless the screen has no room there. The toolkit sizes the list
+    // after the items' own texts instead.
+    void placePopup() {
+        QWidget* frame = popup();
+        if (!frame) return;
+        QRect r = frame->geometry();
+        const QRect field(mapToGlobal(QPoint(0, 0)), size());
+        const QScreen* s = screen();
+        const QRect room =
+            s ? s->availableGeometry() : QRect(field.left(), field.top(), 4096, 4096);
+        r.setWidth(std::max(width(), droppedWidth));
+        r.moveLeft(field.left());
+        if (r.right() > room.right()) r.moveRight(room.right());
+        if (r.left() < room.left()) r.moveLeft(room.left());
+        if (field.bottom() + 1 + r.height() <= room.bottom() + 1 ||
+            field.top() - room.top() < r.height())
+            r.moveTop(field.bottom() + 1);
+        else
+            r.moveBottom(field.top() - 1);
+        frame->setGeometry(r);
+    }
+
     ws::PeerHost* host_;
 };
 
@@ -84,9 +143,35 @@ public:
         combo_->noPopup = on;
         if (combo_->lineEdit()) combo_->lineEdit()->setReadOnly(on);
     }
+    void showDropDown(bool show) override {
+        if (show && !combo_->popup())
+            combo_->showPopup();
+        else if (!show && combo_->popup())
+            combo_->hidePopup();
+    }
+    bool droppedDown() const override { return combo_->popup() != nullptr; }
+    void setDroppedWidth(int width) override { combo_->droppedWidth = width; }
+    bool droppedRect(int& left, int& top, int& right, int& bottom) const override {
+        QWidget* frame = combo_->popup();
+        if (!frame) return false;
+        const QRect r = frame->geometry();
+        left = r.left();
+        top = r.top();
+        right = r.left() + r.width();
+        bottom = r.top() + r.height();
+        return true;
+    }
+    bool grabDropDown(gdi::Image& out) const override {
+        QWidget* frame = combo_->popup();
+        if (!frame) return false;
+        const QImage img = frame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        out.resize(img.width(), img.height());
+        QImageOf(out) = img;
+        return !img.isNull();
+    }
 
 protected:
-    int itemWidth() const override { return combo_->width(); }
+    int itemWidth() const override { return std::max(combo_->width(), combo_->droppedWidth); }
     void ownerDrawChanged(bool on) override { combo_->ownerDraw = on; }
     void relayoutItems() override {
         combo_->view()->doItemsLayout();

@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 
 #include "platform/qt/peerCore.h"
+#include "platform/qt/surface.h"
 #include "platform/vcl/peerKinds.h"
 
 namespace qtbridge {
@@ -17,6 +18,19 @@ namespace qtbridge {
 // The state flags of an owner-drawn item as the host reads them (ODS_ values).
 constexpr unsigned kOdsSelected = 0x1, kOdsDisabled = 0x4, kOdsFocus = 0x10,
                    kOdsComboBoxEdit = 0x1000;
+
+// The dotted rectangle of the item with the focus, inverting what it crosses.
+inline void DrawFocusRect(QPainter* p, const QRect& r) {
+    p->save();
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white, 1);
+    pen.setDashPattern({1, 1});
+    pen.setCosmetic(true);
+    p->setPen(pen);
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(r.adjusted(0, 0, -1, -1));
+    p->restore();
+}
 
 // Items of owner-drawn lists and combo boxes are drawn by the host on an image of the item's
 // size; their sizes are the ones the host set.
@@ -33,7 +47,21 @@ public:
     void paint(QPainter* p, const QStyleOptionViewItem& opt,
                const QModelIndex& index) const override {
         if (!on) {
-            QStyledItemDelegate::paint(p, opt, index);
+            // The toolkit draws the item as Windows draws a list's: the selection flat in the
+            // highlight colour (no hover shade), the focus a dotted rectangle; the text in a
+            // face standing in for the Song face at the size that keeps its glyphs within
+            // its row.
+            QStyleOptionViewItem drawn(opt);
+            drawn.font = SongInkFace(opt.font);
+            drawn.fontMetrics = QFontMetrics(drawn.font);
+            drawn.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+            if (drawn.state & QStyle::State_Selected) {
+                const QPalette::ColorGroup group =
+                    drawn.state & QStyle::State_Enabled ? QPalette::Active : QPalette::Disabled;
+                p->fillRect(drawn.rect, drawn.palette.brush(group, QPalette::Highlight));
+            }
+            QStyledItemDelegate::paint(p, drawn, index);
+            if (opt.state & QStyle::State_HasFocus) DrawFocusRect(p, opt.rect);
             return;
         }
         unsigned state = 0;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPalette>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -24,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "platform/qt/fontSetUp.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
@@ -140,6 +142,22 @@ void LoadToolkitTranslations() {
         delete translator;
 }
 
+// Every list and drop-down selects in the system's highlight colours, the ones the
+// controls that draw their own items take (GetSysColor), whether its window is active or
+// not, as Windows draws a list's selection.
+void UseSystemHighlight() {
+    auto colour = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    };
+    QPalette pal = QApplication::palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight, colour(COLOR_HIGHLIGHT));
+        pal.setColor(group, QPalette::HighlightedText, colour(COLOR_HIGHLIGHTTEXT));
+    }
+    QApplication::setPalette(pal);
+}
+
 }  // namespace
 
 void EnsureGui() {
@@ -162,6 +180,7 @@ void EnsureGui() {
     QApplication::setQuitOnLastWindowClosed(false);
     MapFonts();
     LoadToolkitTranslations();
+    UseSystemHighlight();
     g_app->installEventFilter(new SystemChangeFilter(g_app));
     WatchDisplay(QGuiApplication::primaryScreen());
     QObject::connect(g_app, &QGuiApplication::primaryScreenChanged, [](QScreen* s) {

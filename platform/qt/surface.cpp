@@ -5,10 +5,14 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QRawFont>
+#include <QTextLayout>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -47,6 +51,34 @@ QFont ToQFont(const gdi::FontSpec& f) {
     return q;
 }
 
+bool IsSongFace(const std::string& name) {
+    return name == "宋体" || name == "新宋体" || name == "SimSun" || name == "NSimSun";
+}
+
+}  // namespace
+
+double SongInk(const QFont& f) {
+    const QStringList families = f.families();
+    if (families.isEmpty() || !IsSongFace(families.front().toStdString())) return 1.0;
+    const QString real = QFontInfo(f).family();
+    if (real == QLatin1String("SimSun") || real == QLatin1String("NSimSun")) return 1.0;
+    const int size = f.pixelSize();
+    if (size <= 1) return 1.0;
+    // 11 pixels of ink at 12, at least one pixel less than the size.
+    const int inkPixels = std::min(size - 1, (size * kSongInk + 6) / 12);
+    return double(inkPixels) / size;
+}
+
+QFont SongInkFace(const QFont& f) {
+    const double ink = SongInk(f);
+    if (ink >= 1.0) return f;
+    QFont drawn(f);
+    drawn.setPixelSize(std::max(1, int(std::lround(f.pixelSize() * ink))));
+    return drawn;
+}
+
+namespace {
+
 // AR PL UMing draws Latin-1 signs (», ±, é ...) from tiny bitmap strikes at small sizes, so
 // runs of them are drawn from a Latin face of the same pixel size; other text keeps the face.
 bool SplitsLatin1(const QFont& f) {
@@ -84,16 +116,40 @@ int Advance(const QFont& font, const QString& s) {
     return s.isEmpty() ? 0 : Advance(font, s, SplitsLatin1(font));
 }
 
+// Draws the text in the painter's font with its glyphs scaled by `ink` about the baseline,
+// each glyph at the place the font's own advances give it.
+void DrawScaledGlyphs(QPainter& p, int x, int baseline, const QString& s, double ink) {
+    QTextLayout layout(s, p.font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) return;
+    for (QGlyphRun run : line.glyphRuns()) {
+        QRawFont raw = run.rawFont();
+        raw.setPixelSize(std::max(1.0, std::round(raw.pixelSize() * ink)));
+        run.setRawFont(raw);
+        p.drawGlyphRun(QPointF(x, baseline - line.ascent()), run);
+    }
+}
+
+void DrawRun(QPainter& p, int x, int baseline, const QString& s) {
+    const double ink = SongInk(p.font());
+    if (ink < 1.0)
+        DrawScaledGlyphs(p, x, baseline, s, ink);
+    else
+        p.drawText(x, baseline, s);
+}
+
 void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
     const QFont font = p.font();
     if (!SplitsLatin1(font)) {
-        p.drawText(x, baseline, s);
+        DrawRun(p, x, baseline, s);
         return;
     }
     const QFont latin = Latin1Face(font);
     ForRuns(s, [&](const QString& run, bool l1) {
         p.setFont(l1 ? latin : font);
-        p.drawText(x, baseline, run);
+        DrawRun(p, x, baseline, run);
         x += QFontMetrics(p.font()).horizontalAdvance(run);
     });
     p.setFont(font);
@@ -589,10 +645,6 @@ int TextAdvance(const gdi::FontSpec& f, const std::string& text) {
     if (c.advances.size() >= kMaxAdvancesPerFont) c.advances.clear();
     c.advances.emplace(text, w);
     return w;
-}
-
-static bool IsSongFace(const std::string& name) {
-    return name == "宋体" || name == "新宋体" || name == "SimSun" || name == "NSimSun";
 }
 
 gdi::FontInfo FontInfoOf(const gdi::FontSpec& f) {

@@ -8,7 +8,19 @@
 
 #include "platform/gdi/surface.h"
 
+class QFont;
+
 namespace qtbridge {
+
+// The Song face the forms name (宋体) keeps its glyphs within 11 pixels of its 12 (its
+// cell, 13 pixels at 12 with the line's descent), so rows and lines of 12 pixels do not
+// touch. A face standing in for it whose glyphs fill its whole size is drawn scaled to
+// that, each glyph where the face's own advances place it (text keeps its measured width).
+constexpr int kSongInk = 11;  // pixels of ink in 12
+// The scale its glyphs are drawn at: below 1 for a face standing in for the Song face.
+double SongInk(const QFont& f);
+// The same face at the size its glyphs are drawn at, for widgets that draw text themselves.
+QFont SongInkFace(const QFont& f);
 
 constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4,
                    DT_BOTTOM = 8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,

@@ -77,6 +77,14 @@ public:
     // down either).
     virtual void setEditable(bool on) = 0;
     virtual void setEditReadOnly(bool on) = 0;
+    // The drop-down list: opened or closed, its least width (never below the box's own),
+    // and where it lies on the screen while open (false while closed).
+    virtual void showDropDown(bool show) = 0;
+    virtual bool droppedDown() const = 0;
+    virtual void setDroppedWidth(int width) = 0;
+    virtual bool droppedRect(int& left, int& top, int& right, int& bottom) const = 0;
+    // The open list as it shows now; false while it is closed.
+    virtual bool grabDropDown(gdi::Image& out) const = 0;
 };
 
 // Progress bars.

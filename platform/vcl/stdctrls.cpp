@@ -453,6 +453,7 @@ void TComboBox::PeerCreated() {
     applyOwnerDraw();
     SyncItems();
     peer()->setDropDownCount(dropDownCount_);
+    if (droppedWidth_ > 0) peer()->setDroppedWidth(droppedWidth_);
 }
 
 void TComboBox::SetStyle(TComboBoxStyle st) {
@@ -574,6 +575,40 @@ void TComboBox::Dispatch(TMessage& m) {
             if (peer_) peer()->setEditReadOnly(m.WParam != 0);
             m.Result = 1;
             return;
+        case CB_SHOWDROPDOWN:
+            if (peer_) peer()->showDropDown(m.WParam != 0);
+            m.Result = 1;
+            return;
+        case CB_GETDROPPEDSTATE:
+            m.Result = peer_ && peer()->droppedDown() ? 1 : 0;
+            return;
+        case CB_SETDROPPEDWIDTH:
+            // The list is never narrower than the box itself.
+            if (int(m.WParam) < 0) {
+                m.Result = LRESULT(int(CB_ERR));
+                return;
+            }
+            droppedWidth_ = int(m.WParam);
+            if (peer_) peer()->setDroppedWidth(droppedWidth_);
+            m.Result = std::max(droppedWidth_, width_);
+            return;
+        case CB_GETDROPPEDWIDTH:
+            m.Result = std::max(droppedWidth_, width_);
+            return;
+        case CB_GETDROPPEDCONTROLRECT: {
+            auto* r = reinterpret_cast<RECT*>(m.LParam);
+            m.Result = r ? 1 : 0;
+            if (!r) return;
+            // Where the list lies while it is open; the box's own rectangle on the screen
+            // while it is closed.
+            int left = 0, top = 0, right = 0, bottom = 0;
+            if (peer_ && peer()->droppedRect(left, top, right, bottom)) {
+                *r = RECT{left, top, right, bottom};
+            } else {
+                GetWindowRect(Handle(), r);
+            }
+            return;
+        }
         default:
             TWinControl::Dispatch(m);
     }

@@ -225,6 +225,7 @@ protected:
     std::unique_ptr<TStrings> itemsObject_;
     int itemIndex_ = -1;
     int dropDownCount_ = 8;
+    int droppedWidth_ = 0;  // the list's least width (CB_SETDROPPEDWIDTH); 0: the box's
 
 private:
     bool appended_ = false;  // the change under way adds the last item and nothing else
