@@ -210,19 +210,26 @@ void TForm_main::FormClose(TObject*, TCloseAction&) {
         EndLaunchedChildren();
     }
     if (!FState.FBatchMode) {
-        std::string current = XcFileListBox_source->FileName();
-        if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);
-        FIni->WriteInteger(kCommon, "LAST_CONVERTING_FUNCTION", ComboBoxEx_function->ItemIndex());
-        FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE",
-                        CheckBox_destinationEqualSource->Checked());
-        FIni->WriteString(kCommon, "DESTINATION_PATH", StaticText_destinationPath->Caption());
-        FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
+        // Settings that cannot be kept are reported; the window closes all the same.
+        try {
+            std::string current = XcFileListBox_source->FileName();
+            if (FileExists(current)) FIni->WriteString(kCommon, "LAST_FILE", current);
+            FIni->WriteInteger(kCommon, "LAST_CONVERTING_FUNCTION",
+                               ComboBoxEx_function->ItemIndex());
+            FIni->WriteBool(kCommon, "DESTINATION_EQUAL_SOURCE",
+                            CheckBox_destinationEqualSource->Checked());
+            FIni->WriteString(kCommon, "DESTINATION_PATH", StaticText_destinationPath->Caption());
+            FIni->WriteBool(kCommon, "AUTO_SHOW", CheckBox_autoShow->Checked());
+        } catch (const Exception& e) {
+            Log("ErrorMessage", MessageForLog(e));
+            Form_MsgDlg->ShowMsg("设置没有保存!\n\n" + e.Message, mkError, false);
+        }
         EndArrangeFolder();
     }
 }
 
 void TForm_main::AppException(TObject*, Exception& E) {
-    Log("ErrorMessage", E.Message);
+    Log("ErrorMessage", MessageForLog(E));
     Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n" + E.Message, mkError, FState.FBatchMode);
 }
 

@@ -392,7 +392,7 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
         }
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
     }
     return result;
 }
@@ -547,7 +547,7 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         }
         return true;
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         return false;
     }
 }

@@ -215,10 +215,15 @@ void Log(const std::string& key, const std::string& value) {
     }
 }
 
-void ReportError(const std::string& message) {
+void ReportError(const std::string& message, const std::string& systemText) {
     TMainState& s = State();
     if (s.FErrors) s.FErrors->Add(message);
-    Log("ErrorMessage", message);
+    Log("ErrorMessage", systemText.empty() ? message : message + " [" + systemText + "]");
+}
+
+void ReportError(const std::exception& e) {
+    const auto* ours = dynamic_cast<const Exception*>(&e);
+    ReportError(e.what(), ours ? ours->SystemText : std::string());
 }
 
 // ---------------------------------------------------------------- files and folders
@@ -242,7 +247,7 @@ bool DeleteFolder(const std::string& path) {
         }
         ProcessMessages();
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         result = false;
     }
     return result;
@@ -263,15 +268,17 @@ bool ShellMove(const std::string& source, const std::string& target) {
         result = SHFileOperationA(&op) == 0;
         ProcessMessages();
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         result = false;
     }
     return result;
 }
 
-std::string MoveMessage(const std::string& target) {
-    return "无法移动文件到 \"" + EscapeControls(target) +
-           "\"。可能文件在使用中(被其他的应用程序打开了)。";
+std::string MoveMessage(const std::string& target, int err) {
+    const bool inUse = err == EBUSY || err == ETXTBSY;
+    return "无法移动文件到 \"" + EscapeControls(target) + "\"。" +
+           (inUse ? std::string("可能文件在使用中(被其他的应用程序打开了)。")
+                  : SysErrorMessage(err));
 }
 
 bool CommitResults(TFileTransaction& moves) {
@@ -284,7 +291,8 @@ bool CommitResults(TFileTransaction& moves) {
     std::string failed, cause;
     const bool ok = moves.Commit(failed, cause);
     ProcessMessages();
-    if (!ok) ReportError(MoveMessage(failed) + "\n" + cause);
+    if (!ok)
+        ReportError(MoveMessage(failed, moves.ErrorCode()), SystemErrorText(moves.ErrorCode()));
     return ok;
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -33,8 +34,9 @@ std::string FormatLogLine(double time, const std::string& key, const std::string
 std::string EscapeControls(const std::string& text);
 
 // Records a caught failure: adds the message to the main window's error list and logs it
-// under "ErrorMessage".
-void ReportError(const std::string& message);
+// under "ErrorMessage", with the system's own words for the cause when there are any.
+void ReportError(const std::string& message, const std::string& systemText = "");
+void ReportError(const std::exception& e);
 
 // ---------------------------------------------------------------- files and folders
 
@@ -51,12 +53,13 @@ bool DeleteFolder(const std::string& path);
 // Moves `source` (a file or folder) into/onto `target` by the shell's file operation.
 bool ShellMove(const std::string& source, const std::string& target);
 
-// The message of a target that cannot be replaced.
-std::string MoveMessage(const std::string& target);
+// The message of a move to target that failed for the errno value err: the file, then the
+// cause (a file in use, a full disk, a folder we may not write...).
+std::string MoveMessage(const std::string& target, int err);
 
 // Moves the planned files into place all or nothing (TFileTransaction). A failure is
-// reported (listed and logged) as MoveMessage of the file, and beneath it the system's
-// reason; every older file is then as it was.
+// reported (listed, and logged with the system's own text) as MoveMessage of the file;
+// every older file is then as it was.
 bool CommitResults(TFileTransaction& moves);
 
 // Moves source to target, replacing an older target atomically; the older target stays

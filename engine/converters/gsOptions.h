@@ -74,7 +74,7 @@ bool RunGsJob(const std::string& jobName, Build build) {
         const std::string params = build();
         result = TGhost().Run(jobName, params);
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         result = false;
     }
     return result;

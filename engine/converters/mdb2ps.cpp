@@ -51,7 +51,7 @@ bool TMdb2ps::Convert(const std::string& src, const std::string& dstPs) {
             cmd.Call("PrintOut");
             OfficeProcessMessages();
         } catch (const std::exception& e) {
-            ReportError(e.what());
+            ReportError(e);
             // The database program ends here, before the message: an unattended run
             // may end while the message is shown, and nothing of it may stay behind.
             app.Clear();

@@ -387,7 +387,7 @@ bool TPdf2htmlPreview::WriteHtml(const std::string& htmlFile, const std::string&
         WriteFileText(htmlFile, HtmlText(baseName, pageCount, columns, title, pageText, border));
         return true;
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         return false;
     }
 }

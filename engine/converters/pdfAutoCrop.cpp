@@ -332,7 +332,7 @@ bool TPdfAutoCrop::AutoCrop(const std::string& bitmapFile, const std::string& sr
         m.Apply(dstPdf, f, margin);
         return true;
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         return false;
     }
 }

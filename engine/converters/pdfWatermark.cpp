@@ -132,7 +132,7 @@ bool TPdfWatermark::WriteStamp(const std::string& stampFile) {
         WriteFileText(stampFile, StampText(text, size, opacity));
         return true;
     } catch (const std::exception& e) {
-        ReportError(e.what());
+        ReportError(e);
         return false;
     }
 }

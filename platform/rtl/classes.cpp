@@ -268,15 +268,13 @@ void TMemoryStream::SaveToFile(const std::string& name) {
 TFileStream::TFileStream(const std::string& name, unsigned mode) {
     if (mode == fmCreate) {
         fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd_ < 0)
-            throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+        if (fd_ < 0) RaiseFileCreateError(name, errno);
     } else {
         int flags = (mode & 3) == fmOpenWrite       ? O_WRONLY
                     : (mode & 3) == fmOpenReadWrite ? O_RDWR
                                                     : O_RDONLY;
         fd_ = ::open(name.c_str(), flags | O_CLOEXEC);
-        if (fd_ < 0)
-            throw EFOpenError("Cannot open file \"" + name + "\". " + SysErrorMessage(errno));
+        if (fd_ < 0) RaiseFileOpenError(name, errno);
     }
 }
 

@@ -15,7 +15,7 @@ void ForceSingleFolder(const std::string& dir) {
     if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0) {
         int err = errno;
         if (err == EEXIST && DirectoryExists(dir)) return;  // made meanwhile
-        RaiseInOutError(err, "MkDir " + dir);
+        RaiseInOutError(err, "无法创建文件夹 \"" + dir + "\"");
     }
 }
 

@@ -239,7 +239,8 @@ bool TFileTransaction::Commit(std::string& failedTarget, std::string& cause) {
                     Stage(failedTarget, err) && Place(failedTarget, err);
     if (!ok) {
         Undo();
-        cause = SysErrorMessage(err ? err : EIO);
+        error_ = err ? err : EIO;
+        cause = SysErrorMessage(error_);
         return false;
     }
     for (const Move& m : moves_)

@@ -19,11 +19,14 @@ public:
     // folder on the way that is a file, a file we may not replace), then every file is
     // copied or renamed beside its target, and only then put in place, the older files
     // kept aside until all are in place. On any failure everything is undone, and
-    // failedTarget and cause name the file and the system's reason ("No space left on
-    // device", "Is a directory", ...). Sources that were moved are gone either way.
+    // failedTarget and cause name the file and the reason ("磁盘空间不足。", ...; the
+    // system's own text is SystemErrorText of ErrorCode). Sources that were moved are gone
+    // either way.
     bool Commit(std::string& failedTarget, std::string& cause);
 
     bool Empty() const { return moves_.empty(); }
+    // The errno value of the last failed Commit.
+    int ErrorCode() const { return error_; }
 
 private:
     struct Move {
@@ -37,6 +40,7 @@ private:
     std::vector<std::string> madeFolders_;  // in the order they were made
     // Links that stood where a result folder goes: (the link's name, where it was set aside).
     std::vector<std::pair<std::string, std::string>> keptLinks_;
+    int error_ = 0;
 
     bool Check(std::string& failedTarget, int& err);
     bool MakeFolders(std::string& failedTarget, int& err);

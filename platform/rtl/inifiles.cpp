@@ -105,8 +105,10 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& ident, bo
 void TIniFile::store(const std::string& text) {
     try {
         WriteFileText(FileName, text);
-    } catch (const Exception&) {
-        throw EIniFileException("Unable to write to " + FileName);
+    } catch (const Exception& e) {
+        EIniFileException failure(e.Message);  // the file and the cause
+        failure.SystemText = e.SystemText;
+        throw failure;
     }
 }
 

@@ -18,17 +18,51 @@
 
 // ---------------------------------------------------------------- exceptions
 
-std::string SysErrorMessage(int err) { return std::strerror(err); }
+std::string SystemErrorText(int err) { return std::strerror(err); }
+
+namespace {
+
+template <class E>
+[[noreturn]] void RaiseWithCause(E e, int err) {
+    e.SystemText = SystemErrorText(err);
+    throw e;
+}
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+}  // namespace
 
 void RaiseInOutError(int err, const std::string& what) {
-    throw EInOutError(what.empty() ? SysErrorMessage(err) : what + ": " + SysErrorMessage(err),
-                      err);
+    RaiseWithCause(
+        EInOutError(what.empty() ? SysErrorMessage(err) : what + ": " + SysErrorMessage(err), err),
+        err);
 }
 
 void RaiseLastOSError() {
     int err = errno;
-    throw EOSError("System Error.  Code: " + IntToStr(err) + ".\n" + SysErrorMessage(err),
-                   unsigned(err));
+    RaiseWithCause(
+        EOSError("系统错误，代码 " + IntToStr(err) + "。\n" + SysErrorMessage(err), unsigned(err)),
+        err);
+}
+
+void RaiseFileOpenError(const std::string& name, int err) {
+    RaiseWithCause(EFOpenError("无法打开文件 " + Quoted(name) + "。" + SysErrorMessage(err)), err);
+}
+
+void RaiseFileCreateError(const std::string& name, int err) {
+    RaiseWithCause(EFCreateError("无法创建文件 " + Quoted(name) + "。" + SysErrorMessage(err)),
+                   err);
+}
+
+void RaiseFileWriteError(const std::string& name, int err) {
+    RaiseWithCause(EFCreateError("无法写入文件 " + Quoted(name) + "。" + SysErrorMessage(err)),
+                   err);
+}
+
+std::string MessageForLog(const std::exception& e) {
+    const auto* ours = dynamic_cast<const Exception*>(&e);
+    if (!ours || ours->SystemText.empty()) return e.what();
+    return ours->Message + " [" + ours->SystemText + "]";
 }
 
 // ---------------------------------------------------------------- Format
@@ -405,29 +439,32 @@ std::string GetTempDir() {
 
 void MkDir(const std::string& dir) {
     if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0)
-        RaiseInOutError(errno, "MkDir " + dir);
+        RaiseInOutError(errno, "无法创建文件夹 " + Quoted(dir));
 }
 
 std::string ReadFileText(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + name + "\". " + SysErrorMessage(errno));
+    if (!in) RaiseFileOpenError(name, errno);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
 void WriteFileText(const std::string& name, const std::string& text) {
+    errno = 0;
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+    if (!out) RaiseFileCreateError(name, errno ? errno : EACCES);
     out << text;
-    if (!out.flush()) throw EFCreateError("Cannot write file \"" + name + "\".");
+    out.flush();
+    const int err = errno;
+    out.close();
+    if (out.fail()) RaiseFileWriteError(name, errno ? errno : err ? err : EIO);
 }
 
 extern "C" char** environ;
 
 void WritePrivateFileText(const std::string& name, const std::string& text) {
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw EFCreateError("Cannot create file \"" + name + "\". " + SysErrorMessage(errno));
+    if (fd < 0) RaiseFileCreateError(name, errno);
     bool ok = fchmod(fd, 0600) == 0;
     for (size_t done = 0; ok && done < text.size();) {
         const ssize_t n = write(fd, text.data() + done, text.size() - done);
@@ -438,7 +475,7 @@ void WritePrivateFileText(const std::string& name, const std::string& text) {
             done += size_t(n);
     }
     if (close(fd) != 0) ok = false;
-    if (!ok) throw EFCreateError("Cannot write file \"" + name + "\". " + SysErrorMessage(errno));
+    if (!ok) RaiseFileWriteError(name, errno ? errno : EIO);
 }
 
 bool CreateSymbolicLink(const std::string& link, const std::string& target) {

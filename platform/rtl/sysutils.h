@@ -16,6 +16,9 @@ public:
     ~Exception() override = default;
     const char* what() const noexcept override { return Message.c_str(); }
     std::string Message;
+    // The system's own words for the cause, kept for the log (the message says it in
+    // Chinese); empty when no system error lies behind the exception.
+    std::string SystemText;
 };
 
 class EInOutError : public Exception {
@@ -68,11 +71,21 @@ class EAbort : public Exception {
     using Exception::Exception;
 };
 
-// Raises EInOutError for an errno value (with the system's text).
+// Raises EInOutError for an errno value: `what`, then the cause.
 [[noreturn]] void RaiseInOutError(int err, const std::string& what);
 // Raises EOSError for the last OS error (errno or the win layer's last error).
 [[noreturn]] void RaiseLastOSError();
+// The cause of an errno value as a Chinese system words it ("磁盘空间不足。"); the program
+// shows only these.
 std::string SysErrorMessage(int err);
+// The system's own text for an errno value ("No space left on device"), for the log.
+std::string SystemErrorText(int err);
+// The file routines' failures: the file named, then the cause.
+[[noreturn]] void RaiseFileOpenError(const std::string& name, int err);
+[[noreturn]] void RaiseFileCreateError(const std::string& name, int err);
+[[noreturn]] void RaiseFileWriteError(const std::string& name, int err);
+// An exception's message for the log: with the system's own words behind it, if any.
+std::string MessageForLog(const std::exception& e);
 
 // ---------------------------------------------------------------- Format
 

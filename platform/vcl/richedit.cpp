@@ -1,10 +1,11 @@
 #include "platform/vcl/richedit.h"
 
+#include <cerrno>
+
 #include "platform/rtl/rtf.h"
 
 void TRichEditLines::LoadFromFile(const std::string& name) {
-    if (!FileExists(name))
-        throw EFOpenError("Cannot open file \"" + name + "\". No such file or directory");
+    if (!FileExists(name)) RaiseFileOpenError(name, ENOENT);
     owner_->SetRtf(ReadFileText(name));
 }
 

@@ -40,7 +40,9 @@ bool OpenFileDialog(const std::string& title, const std::string& dir, const std:
 // labels, and whether each column of its file list is as wide as its widest entry. The
 // dialog is shown and closed again; picture, when given, receives it as PNG.
 struct OpenFileDialogLook {
-    std::vector<std::string> texts;
+    std::string title;
+    std::vector<std::string> texts;  // of its buttons and labels
+    std::vector<std::string> cells;  // of its file list, column by column, headings first
     bool columnsFit = false;
 };
 OpenFileDialogLook ProbeOpenFileDialog(const std::string& title, const std::string& dir,

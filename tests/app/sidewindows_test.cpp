@@ -106,6 +106,16 @@ TEST_F(AppTest, MissingFaqFileReachesTheExceptionHandler) {
     EXPECT_NE(shown.find("转换处理已完成但带有错误!\n\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("faqs.rtf"), std::string::npos);
     EXPECT_EQ(Form_faqs, nullptr);
+    // In Chinese, naming the file and the cause; the system's own words go to the log.
+    EXPECT_NE(shown.find("无法打开文件 \"" + folder + "faqs.rtf\"。系统找不到指定的文件。"),
+              std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("No such file"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("Cannot"), std::string::npos) << shown;
+    const std::string log = apptest::Slurp(Form_main->FState.FLogDir + "info.log");
+    EXPECT_NE(log.find("faqs.rtf\"。系统找不到指定的文件。 [No such file or directory]"),
+              std::string::npos)
+        << log;
 }
 
 TEST_F(AppTest, BundledFaqAndAboutWindowLookRight) {
@@ -143,6 +153,37 @@ TEST(Rtf, FormattingColoursAndUnicode) {
     EXPECT_NE(html.find("<b>T标</b>"), std::string::npos);
     EXPECT_NE(html.find("font-size:14pt"), std::string::npos);
     EXPECT_THROW(RtfToHtml("plain text"), EConvertError);
+}
+
+// Numbers a writer should not have written are read as a reader would: taken at their
+// limit, or, where no number follows a minus sign, as no parameter.
+TEST(Rtf, HostileNumbersAreReadAtTheirLimits) {
+    const struct {
+        const char* rtf;
+        const char* text;
+        const char* inHtml;
+    } rows[] = {
+        {"{\\rtf1\\fs99999999999999999999 big}", "big", "font-size:1638pt"},
+        {"{\\rtf1\\fs-99999999999999999999 small}", "small", "font-size:1pt"},
+        {"{\\rtf1\\fs0 zero}", "zero", "font-size:1pt"},
+        {"{\\rtf1\\b- x}", "- x", "<b>- x</b>"},
+        {"{\\rtf1\\b-}", "-", "<b>-</b>"},
+        {"{\\rtf1\\b-1 y}", "y", "<b>y</b>"},
+        {"{\\rtf1{\\colortbl;\\red99999999999\\green-7\\blue12;}\\cf1 c}", "c", "color:#ff000c"},
+        {"{\\rtf1\\u99999999999? u}", "\xEF\xBF\xBD u", "\xEF\xBF\xBD u"},
+        {"{\\rtf1\\u-3? v}", "\xEF\xBF\xBD v", ""},
+        {"{\\rtf1\\uc99999999999\\u26631?? w}", "\xE6\xA0\x87", ""},
+        {"{\\rtf1 a\\'zz b\\'4}", "azz b", ""},
+        {"{\\rtf1 a\\'", "a", ""},
+        {"{\\rtf1\\cf99999999999999 d}", "d", ""},
+    };
+    for (const auto& r : rows) {
+        std::string text, html;
+        ASSERT_NO_THROW(text = RtfToText(r.rtf)) << r.rtf;
+        ASSERT_NO_THROW(html = RtfToHtml(r.rtf)) << r.rtf;
+        EXPECT_EQ(text, std::string(r.text) + "\n") << r.rtf;
+        EXPECT_NE(html.find(r.inHtml), std::string::npos) << r.rtf << "\n" << html;
+    }
 }
 
 TEST_F(AppTest, SideWindowsCloseByAltLAndKeepOpenOnEscapeAndEnter) {

@@ -1,4 +1,8 @@
 // Start-up, the "COMMON" section, status and progress of the main window.
+#include <sys/stat.h>
+
+#include <functional>
+
 #include "engine/util.h"
 #include "tests/app/fixture.h"
 
@@ -155,4 +159,70 @@ TEST_F(AppTest, ShowButtonWithoutResultSaysSo) {
     Form_main->StyButton_showClick(nullptr);
     EXPECT_EQ(Form_MsgDlg->LabelMsgDlg->Caption(), "无法找到输出文件。");
     EXPECT_EQ(Form_MsgDlg->Caption(), " 信 息 ");
+}
+
+// Settings that cannot be written (a folder holds the name, the name leads nowhere, a
+// read-only program folder) are reported in Chinese with the file and the cause, the
+// system's own words go to the log, and the window closes all the same.
+TEST_F(AppTest, CloseWithUnwritableSettingsReportsTheFileAndCloses) {
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> spoil;
+        const char* cause;
+        const char* systemText;
+        bool needsUnprivileged;
+    } rows[] = {
+        {"a folder named config.ini",
+         [](const std::string& d) { std::filesystem::create_directory(d + "config.ini"); },
+         "这是一个文件夹，不是文件。", "Is a directory", false},
+        {"a link into a missing folder",
+         [](const std::string& d) {
+             std::filesystem::create_symlink(d + "missing/config.ini", d + "config.ini");
+         },
+         "系统找不到指定的文件。", "No such file or directory", false},
+        {"a read-only program folder", [](const std::string& d) { chmod(d.c_str(), 0555); },
+         "拒绝访问。", "Permission denied", true},
+    };
+    for (const auto& row : rows) {
+        if (row.needsUnprivileged && geteuid() == 0) continue;  // root writes anyway
+        CreateWindows();
+        ShowMain();
+        row.spoil(folder);
+        SetShowMsgHandler(nullptr);
+        std::string shown;
+        TTimer answer(nullptr);
+        answer.SetInterval(50);
+        answer.OnTimer = [&](TObject*) {
+            if (!Form_MsgDlg->Visible()) return;
+            shown = Form_MsgDlg->LabelMsgDlg->Caption();
+            Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        };
+        answer.SetEnabled(true);
+        Form_main->SpeedButton_closeWindowClick(nullptr);
+        answer.SetEnabled(false);
+        Application->ProcessMessages();  // the quit the close posted
+        chmod(folder.c_str(), 0755);
+        EXPECT_TRUE(Application->Terminated()) << row.what << ": the window stays";
+        EXPECT_EQ(shown.rfind("设置没有保存!\n\n", 0), 0u) << row.what << ": " << shown;
+        EXPECT_NE(shown.find(folder + "config.ini"), std::string::npos) << row.what << shown;
+        EXPECT_NE(shown.find(row.cause), std::string::npos) << row.what << ": " << shown;
+        EXPECT_EQ(shown.find(row.systemText), std::string::npos) << row.what << ": " << shown;
+        const std::string log = apptest::Slurp(Form_main->FState.FLogDir + "info.log");
+        EXPECT_NE(log.find(std::string("[") + row.systemText + "]"), std::string::npos)
+            << row.what << "\n"
+            << log;
+        // The next row starts from fresh windows over a clean folder.
+        delete Form_MsgDlg;
+        Form_MsgDlg = nullptr;
+        delete Form_main;
+        Form_main = nullptr;
+        SetMainState(nullptr);
+        Application->SetMainForm(nullptr);
+        Application->ResetTerminated();
+        std::filesystem::remove_all(folder + "config.ini");
+        std::filesystem::remove(folder + "config.ini");
+        SetShowMsgHandler([](const std::string& text, TMsgKind kind, bool autoClose) {
+            return Form_MsgDlg->ShowMsg(text, kind, autoClose);
+        });
+    }
 }

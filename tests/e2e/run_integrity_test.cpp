@@ -233,6 +233,14 @@ TEST_F(RunIntegrity, AFullDestinationFailsWithTheReasonAndEveryOlderFileStays) {
                            << prog.Log();
         EXPECT_NE(prog.Log().find("No space left on device"), std::string::npos)
             << c.args[1] << prog.Log();
+        // The message shown says it in Chinese; the system's words are only in the log.
+        const std::string dayLog = prog.Log();
+        const size_t shown = dayLog.find("| Message ");
+        ASSERT_NE(shown, std::string::npos) << c.args[1] << dayLog;
+        const std::string message = dayLog.substr(shown, dayLog.find('\n', shown) - shown);
+        EXPECT_NE(message.find("磁盘空间不足"), std::string::npos) << c.args[1] << message;
+        EXPECT_EQ(message.find("No space"), std::string::npos) << c.args[1] << message;
+        EXPECT_EQ(message.find("可能文件在使用中"), std::string::npos) << c.args[1] << message;
         EXPECT_FALSE(HasRunFolder(work));
     }
 }

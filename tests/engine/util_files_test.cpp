@@ -102,9 +102,10 @@ TEST_F(Files, MoveFileReplacingKeepsTheOlderTargetWhenTheSourceIsMissing) {
     WriteFile(dst + "result.pdf", "older result");
     EXPECT_FALSE(MoveFileReplacing(work_ + "missing.pdf", dst + "result.pdf"));
     EXPECT_EQ(ReadFile(dst + "result.pdf"), "older result");
-    // The failed move names the system's reason beneath the move message.
+    // The failed move names the file and the cause.
     ASSERT_EQ(Errors().size(), 1u);
-    EXPECT_EQ(Errors()[0].rfind(MoveMessage(dst + "result.pdf") + "\n", 0), 0u) << Errors()[0];
+    EXPECT_EQ(Errors()[0], MoveMessage(dst + "result.pdf", ENOENT));
+    EXPECT_EQ(Errors()[0], "无法移动文件到 \"" + dst + "result.pdf" + "\"。系统找不到指定的文件。");
 }
 
 TEST_F(Files, MoveFileReplacingOntoAFolderGivesTheMoveMessage) {
@@ -113,12 +114,12 @@ TEST_F(Files, MoveFileReplacingOntoAFolderGivesTheMoveMessage) {
     const std::string target = Dir("d/taken.pdf");
     EXPECT_FALSE(MoveFileReplacing(d + "src.pdf", target.substr(0, target.size() - 1)));
     EXPECT_TRUE(Exists(d + "src.pdf"));
-    // The message, and beneath it the system's reason.
+    // The message names the file and the cause; the log keeps the system's own words.
     const std::string msg =
-        "无法移动文件到 \"" + d + "taken.pdf" + "\"。可能文件在使用中(被其他的应用程序打开了)。";
-    EXPECT_EQ(Errors(), std::vector<std::string>{msg + "\nIs a directory"});
-    ASSERT_EQ(LogLines().size(), 2u);
-    EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | " + msg);
+        "无法移动文件到 \"" + d + "taken.pdf" + "\"。这是一个文件夹，不是文件。";
+    EXPECT_EQ(Errors(), std::vector<std::string>{msg});
+    ASSERT_EQ(LogLines().size(), 1u);
+    EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | " + msg + " [Is a directory]");
 }
 
 TEST_F(Files, MoveFileReplacingIntoAReadOnlyFolder) {
@@ -138,7 +139,8 @@ TEST_F(Files, MoveFileReplacingIntoAReadOnlyFolder) {
         if (ReadFile(ro + "old.pdf") != "older") fails |= 2;
         if (ReadFile(base + "new.pdf") != "newer") fails |= 4;
         if (state.FErrors->Count() != 1 ||
-            (*state.FErrors)[0] != MoveMessage(ro + "old.pdf") + "\nPermission denied")
+            (*state.FErrors)[0] != MoveMessage(ro + "old.pdf", EACCES) ||
+            (*state.FErrors)[0].find("拒绝访问。") == std::string::npos)
             fails |= 8;
         // A new name in the same folder: the rename fails, and says why.
         if (MoveFileReplacing(base + "other.pdf", ro + "other.pdf")) fails |= 16;
@@ -235,8 +237,7 @@ TEST_F(Files, MoveMatchingFilesStopsAtATargetThatCannotBeReplaced) {
     // The old entry is not the result: nothing was moved.
     EXPECT_EQ(first, "");
     EXPECT_TRUE(Exists(src + "only.eps"));
-    EXPECT_EQ(Errors(),
-              std::vector<std::string>{MoveMessage(dst + "only.eps") + "\nIs a directory"});
+    EXPECT_EQ(Errors(), std::vector<std::string>{MoveMessage(dst + "only.eps", EISDIR)});
 }
 
 TEST_F(Files, MoveMatchingFilesIntoAMissingFolderClearsTheResult) {
@@ -248,7 +249,7 @@ TEST_F(Files, MoveMatchingFilesIntoAMissingFolderClearsTheResult) {
     EXPECT_EQ(first, "");
     // A page that cannot arrive fails the moves, and says why; nothing was moved.
     ASSERT_EQ(Errors().size(), 1u);
-    EXPECT_NE(Errors()[0].find("No such file or directory"), std::string::npos) << Errors()[0];
+    EXPECT_NE(Errors()[0].find("系统找不到指定的文件。"), std::string::npos) << Errors()[0];
     EXPECT_TRUE(Exists(src + "p_0001.bmp") && Exists(src + "p_0002.bmp"));
 }
 

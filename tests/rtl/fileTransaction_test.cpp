@@ -62,19 +62,20 @@ TEST_F(FileTransaction, AFailureAnywhereLeavesTheDestinationAsItWas) {
         const char* what;
         std::function<void(const std::string&)> spoil;
         const char* failedName;
-        const char* cause;
+        const char* cause;       // as the program shows it
+        const char* systemText;  // as the log keeps it
     } rows[] = {
         {"a folder holds a name",
          [](const std::string& d) { fs::create_directories(d + "dst/p3"); }, "dst/p3",
-         "Is a directory"},
+         "这是一个文件夹，不是文件。", "Is a directory"},
         {"a file holds a folder's name",
          [](const std::string& d) { WriteFileText(d + "dst/new", "file"); }, "dst/new",
-         "Not a directory"},
+         "系统找不到指定的路径。", "Not a directory"},
         {"a source is missing", [](const std::string& d) { fs::remove(d + "src/p4"); }, "dst/p4",
-         "No such file or directory"},
+         "系统找不到指定的文件。", "No such file or directory"},
         {"the target folder is missing",
          [](const std::string& d) { fs::remove_all(d + "dst/plain"); }, "dst/plain",
-         "No such file or directory"},
+         "系统找不到指定的文件。", "No such file or directory"},
     };
     for (const auto& row : rows) {
         fs::remove_all(dir + "dst");
@@ -99,6 +100,7 @@ TEST_F(FileTransaction, AFailureAnywhereLeavesTheDestinationAsItWas) {
                   dir + row.failedName)
             << row.what;
         EXPECT_EQ(cause, row.cause) << row.what;
+        EXPECT_EQ(SystemErrorText(t.ErrorCode()), row.systemText) << row.what;
     }
 }
 

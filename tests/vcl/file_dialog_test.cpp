@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -25,5 +26,38 @@ TEST(FileDialog, SpeaksChineseAndShowsWholeSizes) {
     for (const char* chinese : {"打开", "取消", "文件名", "文件类型"})
         EXPECT_NE(all.find(chinese), std::string::npos) << chinese << " not in\n" << all;
     EXPECT_TRUE(look.columnsFit);
+    fs::remove_all(dir);
+}
+
+// The file list names sizes, types and dates as a Chinese system does, and a dialog without
+// a title of its own is called "打开", never after the program's file.
+TEST(FileDialog, ListsSizesTypesAndDatesInChinese) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "vx 文件列表";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "子文件夹");
+    std::ofstream(dir / "报告.pdf") << std::string(44'500, 'x');
+    std::ofstream(dir / "a.pdf") << std::string(1'234'567, 'x');
+    std::ofstream(dir / "b.pdf");
+    const auto look =
+        ws::ProbeOpenFileDialog("", dir.string(), "PDF 文件 (*.pdf)|*.pdf",
+                                (fs::temp_directory_path() / "vx_file_dialog_list.png").string());
+    EXPECT_EQ(look.title, "打开");
+    std::string all;
+    for (const std::string& t : look.cells) all += t + "\n";
+    for (const char* english :
+         {"Folder", "KiB", "MiB", "bytes", "File", "Name", "Size", "Type", "Date", "Jan", "Dec"})
+        EXPECT_EQ(all.find(english), std::string::npos) << english << " in\n" << all;
+    // 44,500 bytes are 44 KB rounded up; 1,234,567 bytes 1,206 KB; an empty file 0 KB.
+    for (const char* chinese : {"名称", "大小", "类型", "修改日期", "子文件夹", "文件夹",
+                                "PDF 文件", "44 KB", "1,206 KB", "0 KB"})
+        EXPECT_NE(all.find(chinese), std::string::npos) << chinese << " not in\n" << all;
+    const std::string year = std::to_string(1900 + [] {
+        const std::time_t now = std::time(nullptr);
+        std::tm t{};
+        localtime_r(&now, &t);
+        return t.tm_year;
+    }());
+    EXPECT_NE(all.find(year + "/"), std::string::npos) << all;
     fs::remove_all(dir);
 }
