@@ -45,34 +45,31 @@ int KeyColumns(const std::string& key) {
 
 void CreateFolderIfMissing(const std::string& dir) { ForceSingleFolder(dir); }
 
-// Raises the last error of the system layer.
+// Raises the last error of the system layer, worded as a Chinese Windows words it; the
+// system's own words go with it to the log.
 [[noreturn]] void RaiseLastSystemError() {
     const DWORD code = GetLastError();
-    std::string text;
-    switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-            text = "The system cannot find the file specified.";
-            break;
-        case ERROR_ACCESS_DENIED:
-            text = "Access is denied.";
-            break;
-        case ERROR_INVALID_HANDLE:
-            text = "The handle is invalid.";
-            break;
-        case ERROR_INVALID_PARAMETER:
-            text = "The parameter is incorrect.";
-            break;
-        case ERROR_INSUFFICIENT_BUFFER:
-            text = "The data area passed to a system call is too small.";
-            break;
-        case ERROR_INVALID_PRINTER_NAME:
-            text = "The printer name is invalid.";
-            break;
-        default:
-            text = "Unknown error.";
-            break;
-    }
-    throw EOSError("System Error.  Code: " + IntToStr(code) + ".\n" + text, code);
+    struct Words {
+        DWORD code;
+        const char* chinese;
+        const char* system;
+    };
+    static const Words words[] = {
+        {ERROR_FILE_NOT_FOUND, "系统找不到指定的文件。",
+         "The system cannot find the file specified."},
+        {ERROR_ACCESS_DENIED, "拒绝访问。", "Access is denied."},
+        {ERROR_INVALID_HANDLE, "句柄无效。", "The handle is invalid."},
+        {ERROR_INVALID_PARAMETER, "参数错误。", "The parameter is incorrect."},
+        {ERROR_INSUFFICIENT_BUFFER, "传递给系统调用的数据区域太小。",
+         "The data area passed to a system call is too small."},
+        {ERROR_INVALID_PRINTER_NAME, "打印机名无效。", "The printer name is invalid."},
+    };
+    Words found{code, "未知错误。", "Unknown error."};
+    for (const Words& w : words)
+        if (w.code == code) found = w;
+    EOSError e("系统错误，代码 " + IntToStr(code) + "。\n" + found.chinese, code);
+    e.SystemText = found.system;
+    throw e;
 }
 
 // Windows command-line quoting of one argument.

@@ -130,7 +130,7 @@ TRgbImage LoadJpegRgb(const std::string& path) {
     TRgbImage image;
     char message[JMSG_LENGTH_MAX] = "";
     const int r = DecodeFile(path.c_str(), &image, message);
-    if (r == 1) throw EFOpenError("Cannot open file \"" + path + "\"");
+    if (r == 1) throw EFOpenError("无法打开文件 \"" + path + "\"。");
     if (r != 0) throw EReadError("JPEG \"" + path + "\": " + message);
     return image;
 }

@@ -21,7 +21,7 @@ namespace {
 
 std::string ReadAll(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\"");
+    if (!in) RaiseFileOpenError(fileName, errno ? errno : ENOENT);
     std::string data;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();

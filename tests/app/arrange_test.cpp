@@ -136,6 +136,7 @@ TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
         EXPECT_EQ(Form_arrange->ListBox_first->Items()->Text(), "页面 1\n页面 2\n页面 3\n");
         EXPECT_EQ(Form_arrange->ListBox_second->Items()->Text(), "not\navailable\n");
         EXPECT_FALSE(Form_arrange->ListBox_second->Enabled());
+        Form_arrange->ListBox_first->SetSelected(1, true);  // a selection in the picture
         apptest::KeepScreenshot(Form_arrange, "arrange-window");
         Form_arrange->SpeedButton_closeClick(nullptr);
     });
