@@ -8,8 +8,6 @@
 #include "platform/vcl/component.h"
 #include "platform/vcl/controls.h"
 
-// Design-time placeholder shown as "About" by designers; it carries nothing.
-struct TStyAboutVar {};
 
 class TStyFiler;
 
@@ -52,7 +50,8 @@ public:
     explicit TStyCustomComponent(TComponent* owner) : TComponent(owner) {}
     std::string ClassName() const override { return "TStyCustomComponent"; }
 
-    TStyAboutVar About;
+    // The designer's "About" text: kept as read, it changes nothing.
+    std::string About;
     TNotifyEvent OnChange;
 
     virtual void Change();

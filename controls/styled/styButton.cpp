@@ -1,5 +1,7 @@
 #include "controls/styled/styButton.h"
 
+#include "controls/styled/styPublished.h"
+
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styConsts.h"
 #include "controls/styled/styDrawProcs.h"
@@ -406,6 +408,7 @@ void TStyCustomButton::DrawContent(TCanvas* c, const TRect& r, UINT textFlags) {
 // ---------------------------------------------------------------- streaming
 
 void RegisterStyButton() {
+    RegisterStyLookObjects();
     using B = TStyCustomButton;
     TClassReg<B>("TStyCustomButton", "TButton", false)
         .prop("About", [](B* b, const TDfmValue& v) { b->About = v.AsString(); })
@@ -449,8 +452,23 @@ void RegisterStyButton() {
             "ImageIndex", [](B* b, const TDfmValue& v) { b->SetImageIndex(v.AsInt()); }, "0")
         .prop(
             "ListIndex", [](B* b, const TDfmValue& v) { b->SetListIndex(v.AsInt()); }, "0")
-        .prop("Internal",
-              [](B* b, const TDfmValue& v) { StyReadStoredProperty(b, "Internal", v); });
+        .stored("Internal",
+                [](B* b, const TDfmValue& v) { StyReadStoredProperty(b, "Internal", v); })
+        // A glyph kept in the form itself goes through the glyph's setter, which takes the
+        // number of cells from the bitmap's shape.
+        .stored("Glyph.Data",
+                [](B* b, const TDfmValue& v) {
+                    TBitmap bmp;
+                    TPersistent* target = &bmp;
+                    FindPropertyPath(target, "Data")->set(target, v);
+                    b->SetGlyph(&bmp);
+                })
+        .object<TStyButtonLayout>("ButtonLayout", &B::ButtonLayout)
+        .object<TStyFxCaption>("FontFX", &B::FontFX)
+        .reference<TStyCustomImageList>("ImageList",
+                                        [](B* b, TStyCustomImageList* l) { b->SetImageList(l); })
+        .event<TNotifyEvent>("OnMouseExit",
+                             [](B* b, TNotifyEvent e) { b->OnMouseExit = std::move(e); });
     TClassReg<TStyButton>("TStyButton", "TStyCustomButton")
         .prop(
             "DropDownIndent",
@@ -458,8 +476,9 @@ void RegisterStyButton() {
         .prop(
             "DropDownRight",
             [](TStyButton* b, const TDfmValue& v) { b->DropDownRight = v.AsBool(); }, "False")
-        .prop("DropDownMenu", [](TStyButton* b, const TDfmValue& v) {
-            b->SetDropDownMenu(dynamic_cast<TPopupMenu*>(
-                ReadingRoot() ? ReadingRoot()->FindComponent(v.AsString()) : nullptr));
+        .reference<TPopupMenu>("DropDownMenu",
+                               [](TStyButton* b, TPopupMenu* m) { b->SetDropDownMenu(m); })
+        .event<TNotifyEvent>("OnDropDown", [](TStyButton* b, TNotifyEvent e) {
+            b->OnDropDown = std::move(e);
         });
 }

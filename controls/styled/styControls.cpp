@@ -237,15 +237,19 @@ int StyBorderStyleIdent(const TDfmValue& v) {
                   "lsSingleRaised", "lsSingleLowered", "lsDoubleRaised", "lsDoubleLowered"});
 }
 
-void RegisterStyBevelProps(const std::string& cls) {
-    using B = TStyGraphicControl;
-    auto bevel = [](TComponent* c) { return static_cast<B*>(c)->Bevel(); };
+namespace {
+
+struct TBevelProp {
+    const char* name;
+    std::function<void(TStyBevel*, const TDfmValue&)> set;
+    const char* def;
+};
+
+// The bevel's published properties in their stream order.
+std::vector<TBevelProp> BevelProps() {
+    std::vector<TBevelProp> props;
     auto reg = [&](const char* name, const std::function<void(TStyBevel*, const TDfmValue&)>& f,
-                   const char* def) {
-        RegisterProperty(
-            cls, std::string("Bevel.") + name,
-            [bevel, f](TComponent* c, const TDfmValue& v) { f(bevel(c), v); }, def);
-    };
+                   const char* def) { props.push_back({name, f, def}); };
     reg(
         "StyleInner",
         [](TStyBevel* b, const TDfmValue& v) { b->SetStyleInner(TStyBevelStyle(BevelStyle(v))); },
@@ -308,4 +312,32 @@ void RegisterStyBevelProps(const std::string& cls) {
             b->SetStandardStyle(TStyBorderStyle(StyBorderStyleIdent(v)));
         },
         "lsSingleLowered");
+    return props;
+}
+
+}  // namespace
+
+void RegisterStyBevelProps(const std::string& cls) {
+    for (const TBevelProp& p : BevelProps()) {
+        auto set = p.set;
+        RegisterProperty(
+            cls, std::string("Bevel.") + p.name,
+            [set](TComponent* c, const TDfmValue& v) {
+                set(static_cast<TStyGraphicControl*>(c)->Bevel(), v);
+            },
+            p.def);
+    }
+    RegisterSubObject(cls, "Bevel", [](TPersistent* c) -> TPersistent* {
+        return static_cast<TStyGraphicControl*>(static_cast<TComponent*>(c))->Bevel();
+    });
+}
+
+void RegisterStyBevelObjectProps(const std::string& cls) {
+    for (const TBevelProp& p : BevelProps()) {
+        auto set = p.set;
+        RegisterPublished(
+            cls, p.name,
+            [set](TPersistent* b, const TDfmValue& v) { set(static_cast<TStyBevel*>(b), v); },
+            p.def);
+    }
 }

@@ -131,6 +131,8 @@ private:
 
 // Registers the bevel's properties ("Bevel.StyleOuter" and so on) for a class with a bevel.
 void RegisterStyBevelProps(const std::string& className);
+// The same properties on the bevel's own class, reached through any owner's "Bevel".
+void RegisterStyBevelObjectProps(const std::string& className);
 // Reads the control bases' "Internal" (the name of a shared list) from form files.
 void RegisterStyImageListProps(const std::string& className);
 // A border style read from a form (its identifier or its number).

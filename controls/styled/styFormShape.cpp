@@ -1,5 +1,7 @@
 #include "controls/styled/styFormShape.h"
 
+#include "controls/styled/styPublished.h"
+
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styImageLists.h"
 #include "platform/user/messages.h"
@@ -236,32 +238,16 @@ void TStyFormShape::PaintBackground(HDC dc) {
 
 // ---------------------------------------------------------------- form files
 
-namespace {
-
-template <class E>
-E EnumOf(const TDfmValue& v, std::initializer_list<const char*> names) {
-    int i = 0;
-    for (const char* n : names) {
-        if (SameText(v.s, n)) return E(i);
-        ++i;
-    }
-    if (v.kind == TDfmValue::vInt) return E(v.AsInt());
-    throw EReadError("Invalid property value: " + v.s);
-}
-
-}  // namespace
-
 void RegisterStyFormShape() {
     static bool done = false;
     if (done) return;
     done = true;
+    RegisterStyLookObjects();
     using S = TStyFormShape;
     auto stored = [](const char* name) {
         return [name](S* c, const TDfmValue& v) { StyReadStoredProperty(c, name, v); };
     };
-    TClassReg<S>("TStyFormShape", "TComponent")
-        .prop(
-            "Enabled", [](S* c, const TDfmValue& v) { c->SetEnabled(v.AsBool()); }, "True")
+    TClassReg<S>("TStyFormShape", "TStyWndProcComponent")
         .prop(
             "ShowFormCaption", [](S* c, const TDfmValue& v) { c->ShowFormCaption = v.AsBool(); },
             "True")
@@ -273,78 +259,9 @@ void RegisterStyFormShape() {
             "ListIndex", [](S* c, const TDfmValue& v) { c->SetListIndex(v.AsInt()); }, "0")
         .prop(
             "ImageIndex", [](S* c, const TDfmValue& v) { c->SetImageIndex(v.AsInt()); }, "0")
-        .prop("Internal", stored("Internal"))
-        .prop("Region.Shape",
-              [](S* c, const TDfmValue& v) {
-                  c->Region()->SetShape(EnumOf<TStyRegionShape>(
-                      v, {"rsRect", "rsRoundRect", "rsBitmap", "rsNoseRect", "rsRoundNoseRect",
-                          "rsElliptic", "rsStar", "rsRoundShield", "rsSharpShield", "rsDiamond",
-                          "rsOctagon", "rsComb", "rsHalfRound", "rsUserRegion", "rsThinkBubble",
-                          "rsRoundThinkBubble", "rsEllipticThinkBubble", "rsPointList"}));
-              })
-        .prop(
-            "Region.RoundX", [](S* c, const TDfmValue& v) { c->Region()->SetRound(0, v.AsInt()); },
-            "20")
-        .prop(
-            "Region.RoundY", [](S* c, const TDfmValue& v) { c->Region()->SetRound(1, v.AsInt()); },
-            "20")
-        .prop("Region.ExtPos",
-              [](S* c, const TDfmValue& v) {
-                  c->Region()->SetExtPos(EnumOf<TStyExtPos>(
-                      v, {"epLeftTop", "epTopLeft", "epTopRight", "epRightTop", "epRightBottom",
-                          "epBottomRight", "epBottomLeft", "epLeftBottom"}));
-              })
-        .prop("Region.Border.Style",
-              [](S* c, const TDfmValue& v) {
-                  c->Region()->Border()->SetStyle(EnumOf<TStyRegionBorderStyle>(
-                      v, {"rbNone", "rbLowered", "rbRaised", "rbSingle", "rbSingleRaised",
-                          "rbSingleLowered", "rbRaisedpsb", "rbLoweredpsb"}));
-              })
-        .prop("Region.Border.LightColor",
-              [](S* c, const TDfmValue& v) { c->Region()->Border()->SetColor(0, v.AsInt()); })
-        .prop("Region.Border.ShadowColor",
-              [](S* c, const TDfmValue& v) { c->Region()->Border()->SetColor(1, v.AsInt()); })
-        .prop("Region.Border.SingleColor",
-              [](S* c, const TDfmValue& v) { c->Region()->Border()->SetColor(2, v.AsInt()); })
-        .prop("Region.Shadow.Style",
-              [](S* c, const TDfmValue& v) {
-                  c->Region()->Shadow()->SetStyle(
-                      EnumOf<TStyShadowStyle>(v, {"hssNone", "hssSolid", "hssTracing"}));
-              })
-        .prop("Region.Shadow.Color",
-              [](S* c, const TDfmValue& v) { c->Region()->Shadow()->SetColor(v.AsInt()); })
-        .prop("Region.Shadow.Depth",
-              [](S* c, const TDfmValue& v) { c->Region()->Shadow()->SetDepth(uint8_t(v.AsInt())); })
-        .prop("Region.PointList",
-              [](S* c, const TDfmValue& v) { StyReadStoredProperty(c->Region(), "PointList", v); })
-        .prop("Region.Mask.RegionDataSize",
-              [](S* c, const TDfmValue& v) { c->Region()->Mask()->SetRegionDataSize(v.AsInt()); })
-        .prop("Region.Mask.RegionData",
-              [](S* c, const TDfmValue& v) {
-                  StyReadStoredProperty(c->Region()->Mask(), "RegionData", v);
-              })
-        .prop("Region.Mask.BorderBmp",
-              [](S* c, const TDfmValue& v) {
-                  StyReadStoredProperty(c->Region()->Mask(), "BorderBmp", v);
-              })
-        .prop("FillObject.Style",
-              [](S* c, const TDfmValue& v) {
-                  c->FillObject()->SetStyle(
-                      EnumOf<TStyFillStyle>(v, {"sfNone", "sfBrushBitmap", "sfBrush", "sfBitmap",
-                                                "sfBitmapList", "sfGradient"}));
-              })
-        .prop("FillObject.Brush.Color",
-              [](S* c, const TDfmValue& v) {
-                  TBrush b;
-                  b.Color = v.AsInt();
-                  b.Style = c->FillObject()->Brush()->Style;
-                  c->FillObject()->SetBrush(&b);
-              })
-        .prop("FillObject.Gradient.Color",
-              [](S* c, const TDfmValue& v) { c->FillObject()->Gradient()->SetColor(v.AsInt()); })
-        .prop("FillObject.Gradient.EndColor",
-              [](S* c, const TDfmValue& v) { c->FillObject()->Gradient()->SetEndColor(v.AsInt()); })
-        .prop("FillObject.Gradient.ColorList", [](S* c, const TDfmValue& v) {
-            StyReadStoredProperty(c->FillObject()->Gradient(), "ColorList", v);
-        });
+        .stored("Internal", stored("Internal"))
+        .object<TStyBorderRegion>("Region", &S::Region)
+        .object<TStyFillObject>("FillObject", &S::FillObject)
+        .reference<TStyCustomImageList>("ImageList",
+                                        [](S* c, TStyCustomImageList* l) { c->SetImageList(l); });
 }

@@ -1,5 +1,7 @@
 #include "controls/styled/styProgress.h"
 
+#include "controls/styled/styPublished.h"
+
 #include <cfenv>
 #include <cmath>
 
@@ -400,6 +402,7 @@ void TStyCustomProgress::DrawBar(TCanvas* c, const TRect& dest, const TRect& not
 // ---------------------------------------------------------------- streaming
 
 void RegisterStyProgress() {
+    RegisterStyLookObjects();
     using P = TStyProgress;
     TClassReg<TStyCustomProgress>("TStyCustomProgress", "TGraphicControl", false);
     TClassReg<P>("TStyProgress", "TStyCustomProgress")
@@ -469,7 +472,15 @@ void RegisterStyProgress() {
         .prop(
             "Position", [](P* p, const TDfmValue& v) { p->SetPosition(v.AsInt()); }, "0")
         .prop(
-            "UserValue", [](P* p, const TDfmValue& v) { p->SetUserValue(v.AsInt()); }, "0");
+            "UserValue", [](P* p, const TDfmValue& v) { p->SetUserValue(v.AsInt()); }, "0")
+        .object<TSty3DCaption>("Font3D", &P::Font3D)
+        .object<TStySmallBar>("SmallBar", &P::SmallBar)
+        .event<TStyProgressColorEvent>(
+            "OnGetColor", [](P* p, TStyProgressColorEvent e) { p->OnGetColor = std::move(e); })
+        .event<TStyProgressPaintEvent>(
+            "OnPaint", [](P* p, TStyProgressPaintEvent e) { p->OnPaint = std::move(e); })
+        .event<TNotifyEvent>("OnMouseExit",
+                             [](P* p, TNotifyEvent e) { p->OnMouseExit = std::move(e); });
     RegisterStyBevelProps("TStyProgress");
     RegisterStyImageListProps("TStyProgress");
     // The meter's own bevel starts lowered: a form that wants none writes bvNone, and reads

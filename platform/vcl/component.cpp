@@ -50,21 +50,52 @@ void RegisterComponentClass(const std::string& name, const std::string& parent,
     info.create = std::move(create);
 }
 
-void RegisterProperty(const std::string& className, const std::string& prop, TPropSetter set,
-                      const std::string& defaultText) {
+void RegisterPublished(const std::string& className, const std::string& prop, TPropSetter set,
+                       const std::string& defaultText, TPropKind kind) {
     auto& info = Classes()[LowerCase(className)];
     for (auto& p : info.props)
         if (SameText(p.name, prop)) {
             p.set = std::move(set);
             p.defaultText = defaultText;
+            p.kind = kind;
+            p.object = nullptr;
             return;
         }
-    info.props.push_back(TPropInfo{prop, std::move(set), defaultText});
+    info.props.push_back(TPropInfo{prop, std::move(set), defaultText, kind, nullptr});
+}
+
+void RegisterProperty(const std::string& className, const std::string& prop,
+                      TComponentPropSetter set, const std::string& defaultText) {
+    RegisterPublished(
+        className, prop,
+        [set = std::move(set)](TPersistent* c, const TDfmValue& v) {
+            set(static_cast<TComponent*>(c), v);
+        },
+        defaultText);
+}
+
+void RegisterSubObject(const std::string& className, const std::string& prop,
+                       TSubObjectGetter object) {
+    RegisterPublished(
+        className, prop,
+        [prop](TPersistent*, const TDfmValue&) {
+            throw EReadError("Invalid property value: " + prop + " is an object");
+        },
+        "", TPropKind::Object);
+    auto& info = Classes()[LowerCase(className)];
+    for (auto& p : info.props)
+        if (SameText(p.name, prop)) p.object = std::move(object);
 }
 
 const TClassInfo* FindClassInfo(const std::string& name) {
     auto it = Classes().find(LowerCase(name));
     return it == Classes().end() ? nullptr : &it->second;
+}
+
+std::vector<const TClassInfo*> RegisteredClasses() {
+    std::vector<const TClassInfo*> all;
+    for (const auto& c : Classes()) all.push_back(&c.second);
+    return all;
 }
 
 const TPropInfo* FindPropInfo(const std::string& className, const std::string& prop) {
@@ -73,6 +104,20 @@ const TPropInfo* FindPropInfo(const std::string& className, const std::string& p
         for (const auto& p : c->props)
             if (SameText(p.name, prop)) return &p;
     return nullptr;
+}
+
+const TPropInfo* FindPropertyPath(TPersistent*& obj, const std::string& path) {
+    if (!obj) return nullptr;
+    if (const TPropInfo* whole = FindPropInfo(obj->ClassName(), path)) return whole;
+    const size_t dot = path.find('.');
+    if (dot == std::string::npos) return nullptr;
+    const TPropInfo* head = FindPropInfo(obj->ClassName(), path.substr(0, dot));
+    if (!head || head->kind != TPropKind::Object || !head->object) return nullptr;
+    TPersistent* sub = head->object(obj);
+    if (!sub) return nullptr;
+    const TPropInfo* found = FindPropertyPath(sub, path.substr(dot + 1));
+    if (found) obj = sub;
+    return found;
 }
 
 bool InheritsFrom(const std::string& className, const std::string& ancestor) {

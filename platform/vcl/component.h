@@ -7,11 +7,13 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/rtl/classes.h"
 
 class TComponent;
+class TPersistent;
 
 // A property value as a text form file writes it.
 struct TDfmValue {
@@ -48,12 +50,27 @@ E IdentOf(const TDfmValue& v, std::initializer_list<const char*> names) {
     throw EReadError("Invalid property value: " + v.s);
 }
 
-using TPropSetter = std::function<void(TComponent*, const TDfmValue&)>;
+// A property's setter gets the object it belongs to: a component, or a sub-object reached
+// through a class property ("Font.Color" sets Color of the control's Font).
+using TPropSetter = std::function<void(TPersistent*, const TDfmValue&)>;
+using TComponentPropSetter = std::function<void(TComponent*, const TDfmValue&)>;
+using TSubObjectGetter = std::function<TPersistent*(TPersistent*)>;
+
+// What a published property holds, as the form reader treats it.
+enum class TPropKind {
+    Value,      // an ordinal, enumeration, set, colour, string or float
+    Object,     // an owned sub-object: its own published properties follow a dot
+    Reference,  // a component named in the form, bound once every component exists
+    Event,      // a handler of the form, bound by its name
+    Stored      // data the object defines beyond its published ones (DefineProperties)
+};
 
 struct TPropInfo {
     std::string name;
     TPropSetter set;
     std::string defaultText;  // the declared default, as written in a form ("" = none)
+    TPropKind kind = TPropKind::Value;
+    TSubObjectGetter object;  // for TPropKind::Object
 };
 
 struct TClassInfo {
@@ -66,32 +83,101 @@ struct TClassInfo {
 // Registers a class; its properties are added with RegisterProperty.
 void RegisterComponentClass(const std::string& name, const std::string& parent,
                             std::function<TComponent*(TComponent*)> create);
-void RegisterProperty(const std::string& className, const std::string& prop, TPropSetter set,
-                      const std::string& defaultText = "");
+void RegisterProperty(const std::string& className, const std::string& prop,
+                      TComponentPropSetter set, const std::string& defaultText = "");
+// The same for any persistent class (sub-objects included), with the property's kind.
+void RegisterPublished(const std::string& className, const std::string& prop, TPropSetter set,
+                       const std::string& defaultText = "", TPropKind kind = TPropKind::Value);
+// A class property whose object the owner keeps: "Name.Sub = value" sets Sub of that object,
+// looked up by the object's own class.
+void RegisterSubObject(const std::string& className, const std::string& prop,
+                       TSubObjectGetter object);
 const TClassInfo* FindClassInfo(const std::string& name);
+// Every registered class (for listings and tests).
+std::vector<const TClassInfo*> RegisteredClasses();
 // The setter of a property, looked up along the class's ancestors (names ignore case).
 const TPropInfo* FindPropInfo(const std::string& className, const std::string& prop);
+// Follows a dotted path from `obj` through its class properties: answers the property that
+// sets the last name and moves `obj` to the object it belongs to; null when a name along
+// the way is not published. A name registered whole ("Font.Color") is found first.
+const TPropInfo* FindPropertyPath(TPersistent*& obj, const std::string& path);
 bool InheritsFrom(const std::string& className, const std::string& ancestor);
 
-// Registration helper: REG_CLASS(TEdit, TWinControl) then .prop<T>(...) calls.
+// Binds a component reference read from a form: `bind` gets the component of that name once
+// every component of the form exists (right away outside form reading). A name of the form
+// "Form.Component" is looked up among the application's forms. An unknown name raises
+// EReadError when the reference is resolved.
+void ResolveReferenceLater(const std::string& name, std::function<void(TComponent*)> bind);
+
+// Looks up an event handler of the form being read by its name; raises EReadError when
+// the form has no such method or it has another type.
+template <class E>
+E ResolveEvent(TComponent* root, const std::string& name);
+// The root component of the form file currently being read.
+TComponent* ReadingRoot();
+
+// Registration helper: TClassReg<TEdit>("TEdit", "TWinControl") then .prop(...) calls.
+// Classes that are not components (look objects, fonts, brushes) are registered with
+// creatable = false so that their published properties can be reached through a dot.
 template <class C>
 struct TClassReg {
     std::string name;
     TClassReg(const std::string& n, const std::string& parent, bool creatable = true) : name(n) {
-        if (creatable) {
-            if constexpr (std::is_constructible_v<C, TComponent*> && !std::is_abstract_v<C>)
+        if constexpr (std::is_base_of_v<TComponent, C> && std::is_constructible_v<C, TComponent*> &&
+                      !std::is_abstract_v<C>) {
+            if (creatable) {
                 RegisterComponentClass(
                     n, parent, [](TComponent* owner) -> TComponent* { return new C(owner); });
-            else
-                RegisterComponentClass(n, parent, nullptr);
-        } else {
-            RegisterComponentClass(n, parent, nullptr);
+                return;
+            }
         }
+        RegisterComponentClass(n, parent, nullptr);
     }
     TClassReg& prop(const std::string& p, std::function<void(C*, const TDfmValue&)> f,
                     const std::string& def = "") {
-        RegisterProperty(
-            name, p, [f](TComponent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, def);
+        RegisterPublished(
+            name, p, [f](TPersistent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, def);
+        return *this;
+    }
+    // Stored data the object defines itself: kept apart from the published values.
+    TClassReg& stored(const std::string& p, std::function<void(C*, const TDfmValue&)> f) {
+        RegisterPublished(
+            name, p, [f](TPersistent* c, const TDfmValue& v) { f(static_cast<C*>(c), v); }, "",
+            TPropKind::Stored);
+        return *this;
+    }
+    // An owned sub-object.
+    template <class S, class Owner>
+    TClassReg& object(const std::string& p, S* (Owner::*get)()) {
+        RegisterSubObject(name, p, [get](TPersistent* c) -> TPersistent* {
+            return (static_cast<C*>(c)->*get)();
+        });
+        return *this;
+    }
+    template <class S, class Owner>
+    TClassReg& object(const std::string& p, S* (Owner::*get)() const) {
+        RegisterSubObject(name, p, [get](TPersistent* c) -> TPersistent* {
+            return (static_cast<C*>(c)->*get)();
+        });
+        return *this;
+    }
+    TClassReg& object(const std::string& p, std::function<TPersistent*(C*)> get) {
+        RegisterSubObject(name, p,
+                          [get](TPersistent* c) -> TPersistent* { return get(static_cast<C*>(c)); });
+        return *this;
+    }
+    // A component named in the form; `nil` clears it.
+    template <class T>
+    TClassReg& reference(const std::string& p, std::function<void(C*, T*)> set);
+    // A handler of the form, named by the value.
+    template <class E>
+    TClassReg& event(const std::string& p, std::function<void(C*, E)> set) {
+        RegisterPublished(
+            name, p,
+            [set](TPersistent* c, const TDfmValue& v) {
+                set(static_cast<C*>(c), ResolveEvent<E>(ReadingRoot(), v.AsString()));
+            },
+            "", TPropKind::Event);
         return *this;
     }
 };
@@ -162,8 +248,6 @@ private:
     bool loading_ = false;
 };
 
-// Looks up an event handler of the form being read by its name; raises EReadError when
-// the form has no such method or it has another type.
 template <class E>
 E ResolveEvent(TComponent* root, const std::string& name) {
     if (!root) throw EReadError("Invalid property value: " + name);
@@ -172,5 +256,25 @@ E ResolveEvent(TComponent* root, const std::string& name) {
     if (const E* e = std::any_cast<E>(&it->second)) return *e;
     throw EReadError("Method '" + name + "' has the wrong type");
 }
-// The root component of the form file currently being read.
-TComponent* ReadingRoot();
+
+template <class C>
+template <class T>
+TClassReg<C>& TClassReg<C>::reference(const std::string& p, std::function<void(C*, T*)> set) {
+    RegisterPublished(
+        name, p,
+        [set, p](TPersistent* c, const TDfmValue& v) {
+            auto* self = static_cast<C*>(c);
+            if (v.kind == TDfmValue::vIdent && SameText(v.s, "nil")) return set(self, nullptr);
+            if (v.kind != TDfmValue::vIdent && v.kind != TDfmValue::vString)
+                throw EReadError("Invalid property value for " + p);
+            const std::string target = v.s;
+            ResolveReferenceLater(target, [set, self, target, p](TComponent* found) {
+                T* typed = dynamic_cast<T*>(found);
+                if (!typed)
+                    throw EReadError("Invalid property value: " + target + " cannot be the " + p);
+                set(self, typed);
+            });
+        },
+        "", TPropKind::Reference);
+    return *this;
+}

@@ -10,6 +10,7 @@
 #include "platform/vcl/actnlist.h"
 #include "platform/vcl/dragDrop.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/menus.h"
 
 namespace {
 
@@ -253,6 +254,7 @@ void TControl::InitiateAction() {
 void TControl::Notification(TComponent* c, TOperation op) {
     TComponent::Notification(c, op);
     if (op == opRemove && c && c == Action()) SetAction(nullptr);
+    if (op == opRemove && c && c == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::ActionChange(TObject* sender, bool checkDefaults) {

@@ -185,6 +185,29 @@ using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int 
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 class TControlActionLink;
 class TControl;
+class TPopupMenu;
+class TDragDockObject;
+
+// Which edges of its parent a control keeps its distance to.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = unsigned;  // bits 1 << TAnchorKind
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TDragKind { dkDrag, dkDock };
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata,
+                imKata, imChinese, imSHanguel, imHanguel };
+enum THelpType { htKeyword, htContext };
+using TEndDockEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+
+// The smallest and largest size a control may take (0: no limit).
+class TSizeConstraints : public TPersistent {
+public:
+    std::string ClassName() const override { return "TSizeConstraints"; }
+    int MinWidth = 0;
+    int MinHeight = 0;
+    int MaxWidth = 0;
+    int MaxHeight = 0;
+};
 
 // What CM_HINTSHOW hands to the control whose hint is about to show; the control may change
 // the text and the colour, or answer non-zero to show no hint.
@@ -280,6 +303,21 @@ public:
     void SetCursor(TCursor c);
     TAlign Align = alNone;
     bool AutoSize = false;
+    // What a form file says of the layout and the designer's settings: anchors, size
+    // limits, reading order, docking kind, input method and help topic.
+    TAnchors Anchors = (1u << akLeft) | (1u << akTop);
+    TSizeConstraints* Constraints() { return &constraints_; }
+    TBiDiMode BiDiMode = bdLeftToRight;
+    bool ParentBiDiMode = true;
+    TDragKind DragKind = dkDrag;
+    std::string ImeName;
+    TImeMode ImeMode = imDontCare;
+    THelpType HelpType = htContext;
+    std::string HelpKeyword;
+    int HelpContext = 0;
+    // The menu a right click shows; cleared when the menu is freed.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
     // The palette the control draws with, null when it needs none of its own.
     virtual HPALETTE GetPalette() { return nullptr; }
@@ -299,6 +337,8 @@ public:
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
+    TEndDockEvent OnEndDock;
+    TStartDockEvent OnStartDock;
     // Runs OnClick, or executes the action when OnClick is unassigned or the action's own.
     virtual void Click();
 
@@ -363,6 +403,8 @@ protected:
     // Tells the control itself of a change (CM_ messages), unless it is being destroyed.
     void Notify(UINT msg, WPARAM w = 0, LPARAM l = 0);
     TWinControl* parent_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+    TSizeConstraints constraints_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     mutable bool sizePending_ = false;
     bool visible_ = true;

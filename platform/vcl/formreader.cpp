@@ -9,10 +9,42 @@
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/controls.h"
+#include "platform/vcl/forms.h"
 
 namespace {
 
 TComponent* g_readingRoot = nullptr;
+
+// References named in the form being read, bound once all of its components exist.
+struct TPendingReference {
+    std::string name;
+    std::function<void(TComponent*)> bind;
+    int line;
+};
+std::vector<TPendingReference>* g_pendingReferences = nullptr;
+int g_currentLine = 0;
+
+// The component a form names: the root itself, one of its components, or, for
+// "Form.Component", a component of another of the application's forms.
+TComponent* FindNamedComponent(TComponent* root, const std::string& name) {
+    if (root) {
+        if (SameText(root->Name, name)) return root;
+        if (TComponent* c = root->FindComponent(name)) return c;
+    }
+    const size_t dot = name.find('.');
+    if (dot == std::string::npos || !Screen) return nullptr;
+    const std::string formName = name.substr(0, dot);
+    for (TForm* f : Screen->Forms)
+        if (f && SameText(f->Name, formName)) return f->FindComponent(name.substr(dot + 1));
+    return nullptr;
+}
+
+void BindReference(TComponent* root, const std::string& name,
+                   const std::function<void(TComponent*)>& bind) {
+    TComponent* found = FindNamedComponent(root, name);
+    if (!found) throw EReadError("Invalid property value: component " + name + " not found");
+    bind(found);
+}
 
 class Lexer {
 public:
@@ -211,10 +243,12 @@ private:
 };
 
 void SetProp(Lexer& lx, TComponent* c, const std::string& name, const TDfmValue& v) {
-    const TPropInfo* p = FindPropInfo(c->ClassName(), name);
+    TPersistent* target = c;
+    const TPropInfo* p = FindPropertyPath(target, name);
     if (!p) lx.fail("property " + c->ClassName() + "." + name + " does not exist");
+    g_currentLine = lx.line();
     try {
-        p->set(c, v);
+        p->set(target, v);
     } catch (const EReadError& e) {
         lx.fail(e.Message);
     } catch (const Exception& e) {
@@ -259,6 +293,11 @@ void ReadObject(Lexer& lx, TComponent* root, TComponent* self, std::vector<TComp
 
 TComponent* ReadingRoot() { return g_readingRoot; }
 
+void ResolveReferenceLater(const std::string& name, std::function<void(TComponent*)> bind) {
+    if (!g_pendingReferences) return BindReference(g_readingRoot, name, bind);
+    g_pendingReferences->push_back({name, std::move(bind), g_currentLine});
+}
+
 void ReadForm(TComponent* root, const std::string& text) {
     Lexer lx(text);
     if (!(lx.peekIdent("object") || lx.peekIdent("inherited"))) lx.fail("'object' expected");
@@ -273,11 +312,26 @@ void ReadForm(TComponent* root, const std::string& text) {
     ScopeExit unload([&] {
         for (TComponent* c : loaded) c->SetLoading(false);
     });
+    std::vector<TPendingReference> references;
     {
         TComponent* saved = g_readingRoot;
+        auto* savedReferences = g_pendingReferences;
         g_readingRoot = root;
-        ScopeExit restore([&] { g_readingRoot = saved; });
+        g_pendingReferences = &references;
+        ScopeExit restore([&] {
+            g_readingRoot = saved;
+            g_pendingReferences = savedReferences;
+        });
         ReadObject(lx, root, root, loaded);
+    }
+    // Components may be named before they are read: bind the references now that every
+    // component of the form exists.
+    for (const TPendingReference& r : references) {
+        try {
+            BindReference(root, r.name, r.bind);
+        } catch (const Exception& e) {
+            throw EReadError("Error reading form, line " + IntToStr(r.line) + ": " + e.Message);
+        }
     }
     // Every published field must have found its component: a field left null would only
     // show itself much later, at its first use.

@@ -5,6 +5,7 @@
 
 #include "platform/vcl/comctrls.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/menus.h"
 #include "platform/vcl/richedit.h"
 #include "platform/vcl/stdctrls.h"
 
@@ -59,6 +60,74 @@ const std::map<std::string, int> kCharset = {{"default_charset", DEFAULT_CHARSET
                                              {"gb2312_charset", GB2312_CHARSET}};
 
 void Ignore(TComponent*, const TDfmValue&) {}
+
+// A set read as bits: each member's position among `names` (compared without case).
+unsigned SetBits(const TDfmValue& v, std::initializer_list<const char*> names) {
+    if (v.kind != TDfmValue::vSet) return unsigned(v.AsInt());
+    unsigned bits = 0;
+    for (const std::string& member : v.set) {
+        unsigned i = 0;
+        bool known = false;
+        for (const char* n : names) {
+            if (SameText(member, n)) {
+                bits |= 1u << i;
+                known = true;
+            }
+            ++i;
+        }
+        if (!known) throw EReadError("Invalid property value: " + member);
+    }
+    return bits;
+}
+
+// The graphics objects that controls and look objects publish as sub-objects.
+void RegisterGraphicsObjects() {
+    TClassReg<TFont>("TFont", "TPersistent", false)
+        .prop("Charset",
+              [](TFont* f, const TDfmValue& v) { f->Charset = TFontCharset(IdentValue(v, kCharset)); })
+        .prop("Color", [](TFont* f, const TDfmValue& v) { f->SetColor(v.AsInt()); })
+        .prop("Height", [](TFont* f, const TDfmValue& v) { f->SetHeight(v.AsInt()); })
+        .prop("Size", [](TFont* f, const TDfmValue& v) { f->SetSize(v.AsInt()); })
+        .prop("Name", [](TFont* f, const TDfmValue& v) { f->SetName(v.AsString()); })
+        .prop("Style", [](TFont* f, const TDfmValue& v) { f->SetStyle(FontStyles(v)); });
+    TClassReg<TBrush>("TBrush", "TPersistent", false)
+        .prop(
+            "Color", [](TBrush* b, const TDfmValue& v) { b->Color = v.AsInt(); }, "clWhite")
+        .prop(
+            "Style",
+            [](TBrush* b, const TDfmValue& v) {
+                b->Style = IdentOf<TBrushStyle>(v, {"bsSolid", "bsClear"});
+            },
+            "bsSolid");
+    // A bitmap kept in the form: the length of the file's bytes (4 bytes, least significant
+    // first) and the bitmap file itself; the bare file is taken as well.
+    TClassReg<TBitmap>("TBitmap", "TPersistent", false)
+        .stored("Data", [](TBitmap* b, const TDfmValue& v) {
+            if (v.kind != TDfmValue::vBinary) throw EReadError("Invalid property value for Data");
+            std::string bytes = v.s;
+            if (bytes.size() >= 4 && bytes.compare(0, 2, "BM") != 0) {
+                const uint32_t n = uint32_t(uint8_t(bytes[0])) | uint32_t(uint8_t(bytes[1])) << 8 |
+                                   uint32_t(uint8_t(bytes[2])) << 16 |
+                                   uint32_t(uint8_t(bytes[3])) << 24;
+                if (n != bytes.size() - 4) throw EReadError("Bitmap data has a wrong length");
+                bytes.erase(0, 4);
+            }
+            if (bytes.empty()) {
+                b->SetSize(0, 0);
+                return;
+            }
+            b->LoadFromData(bytes);
+        });
+    TClassReg<TSizeConstraints>("TSizeConstraints", "TPersistent", false)
+        .prop("MinWidth", [](TSizeConstraints* c, const TDfmValue& v) { c->MinWidth = v.AsInt(); })
+        .prop("MinHeight",
+              [](TSizeConstraints* c, const TDfmValue& v) { c->MinHeight = v.AsInt(); })
+        .prop("MaxWidth", [](TSizeConstraints* c, const TDfmValue& v) { c->MaxWidth = v.AsInt(); })
+        .prop("MaxHeight",
+              [](TSizeConstraints* c, const TDfmValue& v) { c->MaxHeight = v.AsInt(); });
+    TClassReg<TPopupMenu>("TPopupMenu", "TComponent")
+        .event<TNotifyEvent>("OnPopup", [](TPopupMenu* m, TNotifyEvent e) { m->OnPopup = e; });
+}
 
 void RegisterControl() {
     TClassReg<TControl>("TControl", "TComponent", false)
@@ -129,10 +198,60 @@ void RegisterControl() {
               [](TControl* c, const TDfmValue& v) { c->OnDragDrop = Event<TDragDropEvent>(v); })
         .prop("OnEndDrag",
               [](TControl* c, const TDfmValue& v) { c->OnEndDrag = Event<TEndDragEvent>(v); });
-    // Layout hints of the designer that change nothing here.
-    for (const char* p :
-         {"Anchors", "Constraints.MinWidth", "Constraints.MinHeight", "DragKind", "Ctl3D",
-          "ParentCtl3D", "ParentBiDiMode", "BiDiMode", "ImeName", "ImeMode"})
+    TClassReg<TControl>("TControl", "TComponent", false)
+        .object<TFont>("Font", &TControl::Font)
+        .object<TSizeConstraints>("Constraints", &TControl::Constraints)
+        .prop(
+            "Anchors",
+            [](TControl* c, const TDfmValue& v) {
+                c->Anchors = SetBits(v, {"akLeft", "akTop", "akRight", "akBottom"});
+            },
+            "[akLeft, akTop]")
+        .prop(
+            "BiDiMode",
+            [](TControl* c, const TDfmValue& v) {
+                c->BiDiMode = IdentOf<TBiDiMode>(v, {"bdLeftToRight", "bdRightToLeft",
+                                                     "bdRightToLeftNoAlign",
+                                                     "bdRightToLeftReadingOnly"});
+            },
+            "bdLeftToRight")
+        .prop(
+            "ParentBiDiMode",
+            [](TControl* c, const TDfmValue& v) { c->ParentBiDiMode = v.AsBool(); }, "True")
+        .prop(
+            "DragKind",
+            [](TControl* c, const TDfmValue& v) {
+                c->DragKind = IdentOf<TDragKind>(v, {"dkDrag", "dkDock"});
+            },
+            "dkDrag")
+        .prop("ImeName", [](TControl* c, const TDfmValue& v) { c->ImeName = v.AsString(); })
+        .prop(
+            "ImeMode",
+            [](TControl* c, const TDfmValue& v) {
+                c->ImeMode = IdentOf<TImeMode>(
+                    v, {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha",
+                        "imHira", "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"});
+            },
+            "imDontCare")
+        .prop(
+            "HelpType",
+            [](TControl* c, const TDfmValue& v) {
+                c->HelpType = IdentOf<THelpType>(v, {"htKeyword", "htContext"});
+            },
+            "htContext")
+        .prop("HelpKeyword",
+              [](TControl* c, const TDfmValue& v) { c->HelpKeyword = v.AsString(); })
+        .prop(
+            "HelpContext", [](TControl* c, const TDfmValue& v) { c->HelpContext = v.AsInt(); },
+            "0")
+        .reference<TPopupMenu>("PopupMenu",
+                               [](TControl* c, TPopupMenu* m) { c->SetPopupMenu(m); })
+        .event<TEndDockEvent>("OnEndDock",
+                              [](TControl* c, TEndDockEvent e) { c->OnEndDock = std::move(e); })
+        .event<TStartDockEvent>(
+            "OnStartDock", [](TControl* c, TStartDockEvent e) { c->OnStartDock = std::move(e); });
+    // The three-dimensional look is the hot-tracking list box's own setting.
+    for (const char* p : {"Ctl3D", "ParentCtl3D"})
         RegisterProperty("TControl", p, &Ignore);
 
     TClassReg<TWinControl>("TWinControl", "TControl", false)
@@ -377,6 +496,8 @@ void RegisterStandardClasses() {
     if (done) return;
     done = true;
     RegisterComponentClass("TComponent", "", nullptr);
+    RegisterComponentClass("TPersistent", "", nullptr);
+    RegisterGraphicsObjects();
     RegisterControl();
     RegisterForm();
     RegisterStd();
