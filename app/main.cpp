@@ -7,6 +7,7 @@
 #include "app/faqs.h"
 #include "app/info.h"
 #include "app/msgdlg.h"
+#include "controls/styled/styPublished.h"
 #include "engine/definitions.h"
 #include "engine/optionControls.h"
 #include "engine/util.h"
@@ -304,8 +305,8 @@ void TForm_main::Label_copyrightClick(TObject*) {
 void RegisterMainClasses() {
     // The office servers answer in the registry when their office is installed.
     RegisterOfficeServers();
-    RegisterStyButton();
-    RegisterStyProgress();
+    // Every class of the two control layers, so the forms may hold any of them.
+    RegisterStyledClasses();
     RegisterXcFileControls();
     RegisterXcBrowseDialog();
     RegisterMsgDlgClasses();

@@ -8,7 +8,6 @@
 #include "platform/vcl/component.h"
 #include "platform/vcl/controls.h"
 
-
 class TStyFiler;
 
 class TStyObject : public TPersistent {

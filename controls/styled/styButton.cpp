@@ -1,11 +1,10 @@
 #include "controls/styled/styButton.h"
 
-#include "controls/styled/styPublished.h"
-
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styConsts.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styFiler.h"
+#include "controls/styled/styPublished.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/user/capture.h"
@@ -478,7 +477,6 @@ void RegisterStyButton() {
             [](TStyButton* b, const TDfmValue& v) { b->DropDownRight = v.AsBool(); }, "False")
         .reference<TPopupMenu>("DropDownMenu",
                                [](TStyButton* b, TPopupMenu* m) { b->SetDropDownMenu(m); })
-        .event<TNotifyEvent>("OnDropDown", [](TStyButton* b, TNotifyEvent e) {
-            b->OnDropDown = std::move(e);
-        });
+        .event<TNotifyEvent>("OnDropDown",
+                             [](TStyButton* b, TNotifyEvent e) { b->OnDropDown = std::move(e); });
 }

@@ -249,7 +249,9 @@ struct TBevelProp {
 std::vector<TBevelProp> BevelProps() {
     std::vector<TBevelProp> props;
     auto reg = [&](const char* name, const std::function<void(TStyBevel*, const TDfmValue&)>& f,
-                   const char* def) { props.push_back({name, f, def}); };
+                   const char* def) {
+        props.push_back({name, f, def});
+    };
     reg(
         "StyleInner",
         [](TStyBevel* b, const TDfmValue& v) { b->SetStyleInner(TStyBevelStyle(BevelStyle(v))); },

@@ -1,9 +1,8 @@
 #include "controls/styled/styFormShape.h"
 
-#include "controls/styled/styPublished.h"
-
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styImageLists.h"
+#include "controls/styled/styPublished.h"
 #include "platform/user/messages.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"

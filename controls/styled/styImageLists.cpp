@@ -301,8 +301,8 @@ TStySavePixelFormat PixelFormatOf(const TDfmValue& v) {
 }
 
 template <class List>
-void RegisterList(const char* name) {
-    TClassReg<List>(name, "TComponent").prop("DefaultCompressed", [](List* l, const TDfmValue& v) {
+void RegisterList(const char* name, const char* parent) {
+    TClassReg<List>(name, parent).prop("DefaultCompressed", [](List* l, const TDfmValue& v) {
         l->DefaultCompressed = v.AsBool();
     });
 }
@@ -318,23 +318,42 @@ void RegisterStyContainers() {
         .prop("Description", [](I* i, const TDfmValue& v) { i->SetDescription(v.AsString()); })
         .prop("Ident", [](I* i, const TDfmValue& v) { i->SetIdent(uint16_t(v.AsInt())); })
         .prop("Compressed", [](I* i, const TDfmValue& v) { i->SetCompressed(v.AsBool()); })
-        .prop("Internal",
-              [](I* i, const TDfmValue& v) { StyReadStoredProperty(i, "Internal", v); });
-    TClassReg<TStyBitmapListItem>("TStyBitmapListItem", "TStyListItem")
-        .prop("PixelFormat",
-              [](TStyBitmapListItem* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); });
-    TClassReg<TStyImageListItem>("TStyImageListItem", "TStyListItem")
-        .prop("PixelFormat",
-              [](TStyImageListItem* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); })
-        .prop("Bitmap", [](TStyImageListItem* i, const TDfmValue& v) {
-            StyReadStoredProperty(i, "Bitmap", v);
+        .stored("Internal",
+                [](I* i, const TDfmValue& v) { StyReadStoredProperty(i, "Internal", v); });
+    using BI = TStyBitmapListItem;
+    TClassReg<BI>("TStyBitmapListItem", "TStyListItem")
+        .prop("PixelFormat", [](BI* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); })
+        .object<TBitmap>("Bitmap", &BI::Bitmap);
+    using II = TStyImageListItem;
+    TClassReg<II>("TStyImageListItem", "TStyListItem")
+        .prop("PixelFormat", [](II* i, const TDfmValue& v) { i->PixelFormat = PixelFormatOf(v); })
+        .prop("Width", [](II* i, const TDfmValue& v) { i->SetWidth(v.AsInt()); })
+        .prop("Height", [](II* i, const TDfmValue& v) { i->SetHeight(v.AsInt()); })
+        .prop(
+            "AllocBy", [](II* i, const TDfmValue& v) { i->AllocBy = v.AsInt(); }, "4")
+        .prop("Masked", [](II* i, const TDfmValue& v) { i->SetMasked(v.AsBool()); })
+        .stored("Bitmap", [](II* i, const TDfmValue& v) { StyReadStoredProperty(i, "Bitmap", v); });
+    TClassReg<TStyStringListItem>("TStyStringListItem", "TStyListItem")
+        .prop("Items.Strings", [](TStyStringListItem* i, const TDfmValue& v) {
+            i->Items()->Clear();
+            for (const std::string& line : v.AsStrings()) i->Items()->Add(line);
         });
-    TClassReg<TStyStringListItem>("TStyStringListItem", "TStyListItem");
-    TClassReg<TStyWaveListItem>("TStyWaveListItem", "TStyListItem");
-    RegisterList<TStyBitmapList>("TStyBitmapList");
-    RegisterList<TStyImageList>("TStyImageList");
-    RegisterList<TStyStringList>("TStyStringList");
-    RegisterList<TStyWaveList>("TStyWaveList");
+    TClassReg<TStyWave>("TStyWave", "TPersistent", false)
+        .stored("Data",
+                [](TStyWave* w, const TDfmValue& v) { StyReadStoredProperty(w, "Data", v); });
+    TClassReg<TStyWaveListItem>("TStyWaveListItem", "TStyListItem")
+        .object<TStyWave>("Wave", &TStyWaveListItem::Wave);
+    TClassReg<TStyCustomImageList>("TStyCustomImageList", "TComponent", false)
+        .prop(
+            "DefaultPixelFormat",
+            [](TStyCustomImageList* l, const TDfmValue& v) {
+                l->DefaultPixelFormat = PixelFormatOf(v);
+            },
+            "spfDefault");
+    RegisterList<TStyBitmapList>("TStyBitmapList", "TStyCustomImageList");
+    RegisterList<TStyImageList>("TStyImageList", "TStyCustomImageList");
+    RegisterList<TStyStringList>("TStyStringList", "TComponent");
+    RegisterList<TStyWaveList>("TStyWaveList", "TComponent");
 }
 
 void StyDefineSharedListReference(TStyFiler& filer,

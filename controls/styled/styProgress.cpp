@@ -1,12 +1,11 @@
 #include "controls/styled/styProgress.h"
 
-#include "controls/styled/styPublished.h"
-
 #include <cfenv>
 #include <cmath>
 
 #include "controls/styled/styApplication.h"
 #include "controls/styled/styDrawProcs.h"
+#include "controls/styled/styPublished.h"
 #include "controls/styled/styThemeLoader.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/user/paint.h"
@@ -442,21 +441,6 @@ void RegisterStyProgress() {
                     IdentOf<TStyMeterTextOptions>(v, {"toNoText", "toCaption", "toPercent"}));
             },
             "toNoText")
-        .prop(
-            "SmallBar.AutoSize",
-            [](P* p, const TDfmValue& v) { p->SmallBar()->SetAutoSize(v.AsBool()); }, "True")
-        .prop(
-            "SmallBar.BarColor",
-            [](P* p, const TDfmValue& v) { p->SmallBar()->SetBarColor(v.AsInt()); }, "clNavy")
-        .prop(
-            "SmallBar.BarCount",
-            [](P* p, const TDfmValue& v) { p->SmallBar()->SetBarCount(uint8_t(v.AsInt())); }, "10")
-        .prop(
-            "SmallBar.HSpace",
-            [](P* p, const TDfmValue& v) { p->SmallBar()->SetHSpace(uint8_t(v.AsInt())); }, "3")
-        .prop(
-            "SmallBar.VSpace",
-            [](P* p, const TDfmValue& v) { p->SmallBar()->SetVSpace(uint8_t(v.AsInt())); }, "3")
         .prop(
             "Style",
             [](P* p, const TDfmValue& v) {

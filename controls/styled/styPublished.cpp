@@ -5,8 +5,8 @@
 #include "controls/styled/styCaptionFx.h"
 #include "controls/styled/styControls.h"
 #include "controls/styled/styEffects.h"
-#include "controls/styled/styFillObject.h"
 #include "controls/styled/styFiler.h"
+#include "controls/styled/styFillObject.h"
 #include "controls/styled/styFormShape.h"
 #include "controls/styled/styGradient.h"
 #include "controls/styled/styImageLists.h"
@@ -46,7 +46,7 @@ unsigned StySetBits(const TDfmValue& v, std::initializer_list<const char*> names
 namespace {
 
 const std::initializer_list<const char*> kAlignments = {
-    "agTopLeft",    "agTopCenter",  "agTopRight",     "agCenterLeft",  "agCenter",
+    "agTopLeft",     "agTopCenter",  "agTopRight",     "agCenterLeft", "agCenter",
     "agCenterRight", "agBottomLeft", "agBottomCenter", "agBottomRight"};
 const std::initializer_list<const char*> kShadowStyles = {"hssNone", "hssSolid", "hssTracing"};
 const std::initializer_list<const char*> kPixelFormats = {"spfDefault", "spfMono", "spf4bit",
@@ -70,8 +70,8 @@ void RegisterCaptions() {
             },
             "dsAuto")
         .prop(
-            "LightDepth", [](C3* c, const TDfmValue& v) { c->SetLightDepth(Byte<uint8_t>(v, 0, 255)); },
-            "1")
+            "LightDepth",
+            [](C3* c, const TDfmValue& v) { c->SetLightDepth(Byte<uint8_t>(v, 0, 255)); }, "1")
         .prop(
             "ShadowDepth",
             [](C3* c, const TDfmValue& v) { c->SetShadowDepth(Byte<uint8_t>(v, 0, 255)); }, "1")
@@ -84,17 +84,17 @@ void RegisterCaptions() {
         .prop(
             "Style",
             [](C3* c, const TDfmValue& v) {
-                c->SetStyle(TStyThreeDStyle(StyEnumIdent(
-                    v, {"tdNone", "tdSunken", "tdRaised", "tdSunkenShadow", "tdRaisedShadow",
-                        "tdPColorSunken", "tdPColorRaised", "tdShadow", "tdOutline", "tdExtrude",
-                        "tdExtrudeEnh"})));
+                c->SetStyle(TStyThreeDStyle(
+                    StyEnumIdent(v, {"tdNone", "tdSunken", "tdRaised", "tdSunkenShadow",
+                                     "tdRaisedShadow", "tdPColorSunken", "tdPColorRaised",
+                                     "tdShadow", "tdOutline", "tdExtrude", "tdExtrudeEnh"})));
             },
             "tdNone")
         .prop(
             "Orientation",
             [](C3* c, const TDfmValue& v) {
-                c->SetOrientation(TStyThreeDOrientation(StyEnumIdent(
-                    v, {"toBottomLeft", "toBottomRight", "toTopLeft", "toTopRight"})));
+                c->SetOrientation(TStyThreeDOrientation(
+                    StyEnumIdent(v, {"toBottomLeft", "toBottomRight", "toTopLeft", "toTopRight"})));
             },
             "toTopLeft")
         .prop(
@@ -143,20 +143,19 @@ void RegisterCaptions() {
         .prop(
             "Arrow", [](B* l, const TDfmValue& v) { l->SetArrow(v.AsBool()); }, "False")
         .prop(
-            "ArrowColor", [](B* l, const TDfmValue& v) { l->SetArrowColor(v.AsInt()); },
-            "clBlack")
+            "ArrowColor", [](B* l, const TDfmValue& v) { l->SetArrowColor(v.AsInt()); }, "clBlack")
         .prop(
             "ArrowIndent", [](B* l, const TDfmValue& v) { l->SetArrowIndent(v.AsInt()); }, "3")
         .prop(
             "ArrowPosition",
             [](B* l, const TDfmValue& v) {
-                l->SetArrowPosition(TStyArrowPosition(StyEnumIdent(
-                    v, {"apRightText", "apLeftText", "apRightGlyph", "apLeftGlyph"})));
+                l->SetArrowPosition(TStyArrowPosition(
+                    StyEnumIdent(v, {"apRightText", "apLeftText", "apRightGlyph", "apLeftGlyph"})));
             },
             "apRightText")
         .prop(
-            "ArrowSize", [](B* l, const TDfmValue& v) { l->SetArrowSize(Byte<uint8_t>(v, 0, 255)); },
-            "3");
+            "ArrowSize",
+            [](B* l, const TDfmValue& v) { l->SetArrowSize(Byte<uint8_t>(v, 0, 255)); }, "3");
 }
 
 void RegisterFills() {
@@ -170,10 +169,10 @@ void RegisterFills() {
         .prop(
             "Style",
             [](G* g, const TDfmValue& v) {
-                g->SetStyle(TStyGradientStyle(StyEnumIdent(
-                    v, {"gstHorizontal", "gstVertical", "gstSquare", "gstElliptic", "gstTopLeft",
-                        "gstTopRight", "gstBottomLeft", "gstBottomRight", "gstTopLeftDiagonal",
-                        "gstTopRightDiagonal"})));
+                g->SetStyle(TStyGradientStyle(
+                    StyEnumIdent(v, {"gstHorizontal", "gstVertical", "gstSquare", "gstElliptic",
+                                     "gstTopLeft", "gstTopRight", "gstBottomLeft", "gstBottomRight",
+                                     "gstTopLeftDiagonal", "gstTopRightDiagonal"})));
             },
             "gstVertical")
         .prop(
@@ -192,9 +191,9 @@ void RegisterFills() {
         .prop(
             "Style",
             [](S* f, const TDfmValue& v) {
-                f->SetStyle(TStyFillStyle(StyEnumIdent(v, {"sfNone", "sfBrushBitmap", "sfBrush",
-                                                           "sfBitmap", "sfBitmapList",
-                                                           "sfGradient"})));
+                f->SetStyle(
+                    TStyFillStyle(StyEnumIdent(v, {"sfNone", "sfBrushBitmap", "sfBrush", "sfBitmap",
+                                                   "sfBitmapList", "sfGradient"})));
             },
             "sfBrush")
         .prop(
@@ -314,15 +313,16 @@ void RegisterRegions() {
         .prop("SingleColor", colour(2), "clBlack");
     using R = TStyRegion;
     TClassReg<R>("TStyRegion", "TPersistent", false)
-        .prop("Shape",
-              [](R* r, const TDfmValue& v) {
-                  r->SetShape(TStyRegionShape(StyEnumIdent(
-                      v, {"rsRect", "rsRoundRect", "rsBitmap", "rsNoseRect", "rsRoundNoseRect",
-                          "rsElliptic", "rsStar", "rsRoundShield", "rsSharpShield", "rsDiamond",
-                          "rsOctagon", "rsComb", "rsHalfRound", "rsUserRegion", "rsThinkBubble",
-                          "rsRoundThinkBubble", "rsEllipticThinkBubble", "rsPointList"})));
-              },
-              "rsRoundRect")
+        .prop(
+            "Shape",
+            [](R* r, const TDfmValue& v) {
+                r->SetShape(TStyRegionShape(StyEnumIdent(
+                    v, {"rsRect", "rsRoundRect", "rsBitmap", "rsNoseRect", "rsRoundNoseRect",
+                        "rsElliptic", "rsStar", "rsRoundShield", "rsSharpShield", "rsDiamond",
+                        "rsOctagon", "rsComb", "rsHalfRound", "rsUserRegion", "rsThinkBubble",
+                        "rsRoundThinkBubble", "rsEllipticThinkBubble", "rsPointList"})));
+            },
+            "rsRoundRect")
         .prop(
             "RoundX", [](R* r, const TDfmValue& v) { r->SetRound(0, v.AsInt()); }, "20")
         .prop(
@@ -391,8 +391,8 @@ void RegisterComponents() {
             "RegRoot",
             [](I* i, const TDfmValue& v) {
                 i->RegRoot = TStyRegRootKey(
-                    StyEnumIdent(v, {"rpClassesRoot", "rpCurrentUser", "rpLocalMachine",
-                                     "rpUsers", "rpCurrentConfig", "rpDynData"}));
+                    StyEnumIdent(v, {"rpClassesRoot", "rpCurrentUser", "rpLocalMachine", "rpUsers",
+                                     "rpCurrentConfig", "rpDynData"}));
             },
             "rpCurrentUser")
         .prop("RegPath", [](I* i, const TDfmValue& v) { i->RegPath = v.AsString(); })
@@ -400,8 +400,8 @@ void RegisterComponents() {
             "AlphaCounter", [](I* i, const TDfmValue& v) { i->SetAlphaCounter(v.AsBool()); },
             "False")
         .prop(
-            "MaxEntries", [](I* i, const TDfmValue& v) { i->SetMaxEntries(Byte<uint8_t>(v, 0, 255)); },
-            "16")
+            "MaxEntries",
+            [](I* i, const TDfmValue& v) { i->SetMaxEntries(Byte<uint8_t>(v, 0, 255)); }, "16")
         .prop(
             "Target",
             [](I* i, const TDfmValue& v) {

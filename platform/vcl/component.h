@@ -162,8 +162,8 @@ struct TClassReg {
         return *this;
     }
     TClassReg& object(const std::string& p, std::function<TPersistent*(C*)> get) {
-        RegisterSubObject(name, p,
-                          [get](TPersistent* c) -> TPersistent* { return get(static_cast<C*>(c)); });
+        RegisterSubObject(
+            name, p, [get](TPersistent* c) -> TPersistent* { return get(static_cast<C*>(c)); });
         return *this;
     }
     // A component named in the form; `nil` clears it.

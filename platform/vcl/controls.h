@@ -193,8 +193,20 @@ enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = unsigned;  // bits 1 << TAnchorKind
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TDragKind { dkDrag, dkDock };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata,
-                imKata, imChinese, imSHanguel, imHanguel };
+enum TImeMode {
+    imDisable,
+    imClose,
+    imOpen,
+    imDontCare,
+    imSAlpha,
+    imAlpha,
+    imHira,
+    imSKata,
+    imKata,
+    imChinese,
+    imSHanguel,
+    imHanguel
+};
 enum THelpType { htKeyword, htContext };
 using TEndDockEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;

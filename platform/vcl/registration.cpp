@@ -84,7 +84,9 @@ unsigned SetBits(const TDfmValue& v, std::initializer_list<const char*> names) {
 void RegisterGraphicsObjects() {
     TClassReg<TFont>("TFont", "TPersistent", false)
         .prop("Charset",
-              [](TFont* f, const TDfmValue& v) { f->Charset = TFontCharset(IdentValue(v, kCharset)); })
+              [](TFont* f, const TDfmValue& v) {
+                  f->Charset = TFontCharset(IdentValue(v, kCharset));
+              })
         .prop("Color", [](TFont* f, const TDfmValue& v) { f->SetColor(v.AsInt()); })
         .prop("Height", [](TFont* f, const TDfmValue& v) { f->SetHeight(v.AsInt()); })
         .prop("Size", [](TFont* f, const TDfmValue& v) { f->SetSize(v.AsInt()); })
@@ -210,9 +212,9 @@ void RegisterControl() {
         .prop(
             "BiDiMode",
             [](TControl* c, const TDfmValue& v) {
-                c->BiDiMode = IdentOf<TBiDiMode>(v, {"bdLeftToRight", "bdRightToLeft",
-                                                     "bdRightToLeftNoAlign",
-                                                     "bdRightToLeftReadingOnly"});
+                c->BiDiMode =
+                    IdentOf<TBiDiMode>(v, {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
+                                           "bdRightToLeftReadingOnly"});
             },
             "bdLeftToRight")
         .prop(
@@ -239,13 +241,10 @@ void RegisterControl() {
                 c->HelpType = IdentOf<THelpType>(v, {"htKeyword", "htContext"});
             },
             "htContext")
-        .prop("HelpKeyword",
-              [](TControl* c, const TDfmValue& v) { c->HelpKeyword = v.AsString(); })
+        .prop("HelpKeyword", [](TControl* c, const TDfmValue& v) { c->HelpKeyword = v.AsString(); })
         .prop(
-            "HelpContext", [](TControl* c, const TDfmValue& v) { c->HelpContext = v.AsInt(); },
-            "0")
-        .reference<TPopupMenu>("PopupMenu",
-                               [](TControl* c, TPopupMenu* m) { c->SetPopupMenu(m); })
+            "HelpContext", [](TControl* c, const TDfmValue& v) { c->HelpContext = v.AsInt(); }, "0")
+        .reference<TPopupMenu>("PopupMenu", [](TControl* c, TPopupMenu* m) { c->SetPopupMenu(m); })
         .event<TEndDockEvent>("OnEndDock",
                               [](TControl* c, TEndDockEvent e) { c->OnEndDock = std::move(e); })
         .event<TStartDockEvent>(
