@@ -7,6 +7,7 @@
 #include "app/faqs.h"
 #include "app/info.h"
 #include "app/msgdlg.h"
+#include "controls/extended/xcPublished.h"
 #include "controls/styled/styPublished.h"
 #include "engine/definitions.h"
 #include "engine/optionControls.h"
@@ -307,8 +308,7 @@ void RegisterMainClasses() {
     RegisterOfficeServers();
     // Every class of the two control layers, so the forms may hold any of them.
     RegisterStyledClasses();
-    RegisterXcFileControls();
-    RegisterXcBrowseDialog();
+    RegisterExtendedClasses();
     RegisterMsgDlgClasses();
     RegisterCheckClasses();
     RegisterArrangeClasses();

@@ -321,20 +321,14 @@ void TXcCustomComboBox::MaxPixelChanged() {
 }
 
 void RegisterXcComboBox() {
-    TClassReg<TXcComboBox>("TXcComboBox", "TComboBox")
+    TClassReg<TXcComboBox>("TXcComboBox", "TXcExCustomComboBox")
         .prop("ReadOnly", [](TXcComboBox* c, const TDfmValue& v) { c->SetReadOnly(v.AsBool()); })
         .prop("EmptyValue", [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyValue(v.s); })
         .prop("EmptyFontColor",
               [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyFontColor(TColor(v.AsInt())); })
         .prop("MaxPixel.Length",
               [](TXcComboBox* c, const TDfmValue& v) { c->MaxPixel()->SetLength(v.AsInt()); })
-        .prop("MaxPixel.UseControlFont",
-              [](TXcComboBox* c, const TDfmValue& v) {
-                  c->MaxPixel()->SetUseControlFont(v.AsBool());
-              })
-        .prop("MeasureStyle", [](TXcComboBox* c, const TDfmValue& v) {
-            c->SetMeasureStyle(v.s == "cmsAfterCreate"  ? cmsAfterCreate
-                               : v.s == "cmsBeforeDraw" ? cmsBeforeDraw
-                                                        : cmsStandard);
+        .prop("MaxPixel.UseControlFont", [](TXcComboBox* c, const TDfmValue& v) {
+            c->MaxPixel()->SetUseControlFont(v.AsBool());
         });
 }

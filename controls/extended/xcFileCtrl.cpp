@@ -189,7 +189,12 @@ void TXcDriveCombo::SetDrive(const std::string& root) {
     const std::string r = IncludeTrailingPathDelimiter(root);
     if (r != drive_) {
         auto it = std::find(roots_.begin(), roots_.end(), r);
-        if (it == roots_.end()) return;
+        if (it == roots_.end()) {
+            // Before the list is filled (while a form is read) the drive waits for it; the
+            // filling keeps it when it is there.
+            if (!HandleAllocated()) drive_ = r;
+            return;
+        }
         drive_ = r;
         driveIndex_ = int(it - roots_.begin());
         displayName_ = items_[driveIndex_];

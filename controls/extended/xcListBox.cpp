@@ -690,13 +690,7 @@ void TXcCustomListBox::OwnDragDrop(TObject* Source, int X, int Y) {
 }
 
 void RegisterXcListBox() {
-    TClassReg<TXcListBox>("TXcListBox", "TListBox")
-        .prop("Alignment",
-              [](TXcListBox* l, const TDfmValue& v) {
-                  l->SetAlignment(v.s == "taRightJustify" ? taRightJustify
-                                  : v.s == "taCenter"     ? taCenter
-                                                          : taLeftJustify);
-              })
+    TClassReg<TXcListBox>("TXcListBox", "TXcExCustomListBox")
         .prop("MultiLine", [](TXcListBox* l, const TDfmValue& v) { l->SetMultiLine(v.AsBool()); })
         .prop("ShowFocusRect",
               [](TXcListBox* l, const TDfmValue& v) { l->SetShowFocusRect(v.AsBool()); })

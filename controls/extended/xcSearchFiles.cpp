@@ -66,7 +66,7 @@ bool TXcSearchParams::Matches(const TXcFoundEntry& entry) const {
 
 // ---------------------------------------------------------------- search
 
-TXcSearchFiles::TXcSearchFiles() { SetOptions(options_); }
+TXcSearchFiles::TXcSearchFiles(TComponent* owner) : TComponent(owner) { SetOptions(options_); }
 
 void TXcSearchFiles::SetOptions(TXcSearchOptions v) {
     options_ = v;

@@ -14,6 +14,7 @@
 #include <unordered_set>
 
 #include "platform/rtl/classes.h"
+#include "platform/vcl/component.h"
 
 // A small set of enumeration values, as the class library's sets.
 template <class E>
@@ -96,7 +97,7 @@ struct TXcFoundEntry {
     bool IsDirectory() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 };
 
-class TXcSearchAttributes : public TObject {
+class TXcSearchAttributes : public TPersistent {
 public:
     std::string ClassName() const override { return "TXcSearchAttributes"; }
     // One property per attribute; all tsDontCare at first.
@@ -151,7 +152,7 @@ private:
     uint32_t include_ = 0, exclude_ = 0;
 };
 
-class TXcSearchParams : public TObject {
+class TXcSearchParams : public TPersistent {
 public:
     TXcSearchParams();
     std::string ClassName() const override { return "TXcSearchParams"; }
@@ -177,7 +178,7 @@ private:
     TDateTime after_, before_;
 };
 
-class TXcSearchFiles : public TObject {
+class TXcSearchFiles : public TComponent {
 public:
     using TXcFileSearchEvent = std::function<void(TObject* sender, const std::string& name)>;
     using TXcNotifyEvent = std::function<void(TObject* sender)>;
@@ -185,7 +186,7 @@ public:
     using TXcCheckEvent =
         std::function<void(TObject* sender, const TXcFoundEntry& entry, bool& accept)>;
 
-    TXcSearchFiles();
+    explicit TXcSearchFiles(TComponent* owner = nullptr);
     std::string ClassName() const override { return "TXcSearchFiles"; }
 
     // Published properties.
@@ -252,3 +253,6 @@ private:
 
 // This platform's attribute bits of a find record.
 uint32_t XcFileAttributes(const TSearchRec& rec);
+
+// Registers the search component and its parameters with the form reader.
+void RegisterXcSearchFiles();
