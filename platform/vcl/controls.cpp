@@ -251,6 +251,14 @@ void TControl::InitiateAction() {
     if (actionLink_) actionLink_->Update();
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    popupMenu_ = menu;
+    // A menu of another form may go first: its removal is told here all the same.
+    if (menu) FreeNotification(menu);
+}
+
 void TControl::Notification(TComponent* c, TOperation op) {
     TComponent::Notification(c, op);
     if (op == opRemove && c && c == Action()) SetAction(nullptr);

@@ -329,7 +329,7 @@ public:
     int HelpContext = 0;
     // The menu a right click shows; cleared when the menu is freed.
     TPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+    void SetPopupMenu(TPopupMenu* menu);
 
     // The palette the control draws with, null when it needs none of its own.
     virtual HPALETTE GetPalette() { return nullptr; }

@@ -98,7 +98,9 @@ void RegisterGraphicsObjects() {
         .prop(
             "Style",
             [](TBrush* b, const TDfmValue& v) {
-                b->Style = IdentOf<TBrushStyle>(v, {"bsSolid", "bsClear"});
+                b->Style = IdentOf<TBrushStyle>(
+                    v, {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                        "bsBDiagonal", "bsCross", "bsDiagCross"});
             },
             "bsSolid");
     // A bitmap kept in the form: the length of the file's bytes (4 bytes, least significant
@@ -250,8 +252,7 @@ void RegisterControl() {
         .event<TStartDockEvent>(
             "OnStartDock", [](TControl* c, TStartDockEvent e) { c->OnStartDock = std::move(e); });
     // The three-dimensional look is the hot-tracking list box's own setting.
-    for (const char* p : {"Ctl3D", "ParentCtl3D"})
-        RegisterProperty("TControl", p, &Ignore);
+    for (const char* p : {"Ctl3D", "ParentCtl3D"}) RegisterProperty("TControl", p, &Ignore);
 
     TClassReg<TWinControl>("TWinControl", "TControl", false)
         .prop("TabOrder", [](TWinControl* c, const TDfmValue& v) { c->TabOrder = v.AsInt(); })

@@ -372,8 +372,8 @@ std::vector<TRow> FormShapeRows() {
         {"ImageList = ImageList1", "ListIndex = 1", "ImageIndex = 3"},
         [](S* s, TRowsForm* f) {
             EXPECT_EQ(s->ImageList(), f->FindComponent("ImageList1"));
-            EXPECT_EQ(s->ListIndex, 1);
-            EXPECT_EQ(s->ImageIndex, 3);
+            EXPECT_EQ(s->ListIndex(), 1);
+            EXPECT_EQ(s->ImageIndex(), 3);
         },
         kTargets);
     row({"Internal = 'STYBML30'"},
@@ -447,9 +447,12 @@ std::vector<TRow> FormShapeRows() {
         });
     row({"FillObject.Brush.Color = clRed", "FillObject.Brush.Style = bsClear"},
         [](S* s, TRowsForm*) {
-            EXPECT_EQ(s->FillObject()->Brush()->Color, clRed);
-            EXPECT_EQ(s->FillObject()->Brush()->Style, bsClear);
+            EXPECT_EQ(TColor(s->FillObject()->Brush()->Color), clRed);
+            EXPECT_EQ(TBrushStyle(s->FillObject()->Brush()->Style), bsClear);
         });
+    row({"FillObject.Brush.Style = bsDiagCross"}, [](S* s, TRowsForm*) {
+        EXPECT_EQ(TBrushStyle(s->FillObject()->Brush()->Style), bsDiagCross);
+    });
     row({"FillObject.Bitmap.Data = " + Hex(BitmapData(3, 2, 0x0000FF))}, [](S* s, TRowsForm*) {
         EXPECT_EQ(s->FillObject()->Bitmap()->Width(), 3);
         EXPECT_EQ(s->FillObject()->Bitmap()->Height(), 2);
@@ -650,13 +653,13 @@ TEST(StyPublished, SubObjectsRoundTrip) {
     expected.Brush()->Style = bsClear;
     expected.Gradient()->SetEndColor(clRed);
     EXPECT_EQ(shape->FillObject()->GetDescription(), expected.GetDescription());
-    EXPECT_EQ(shape->FillObject()->Brush()->Color, expected.Brush()->Color);
+    EXPECT_EQ(TColor(shape->FillObject()->Brush()->Color), TColor(expected.Brush()->Color));
     EXPECT_EQ(shape->FillObject()->Gradient()->EndColor(), clRed);
     // Assigned on to another fill object, the values stay.
     TStyFillObject copy;
     copy.Assign(shape->FillObject());
-    EXPECT_EQ(copy.Brush()->Color, clLime);
-    EXPECT_EQ(copy.Brush()->Style, bsClear);
+    EXPECT_EQ(TColor(copy.Brush()->Color), clLime);
+    EXPECT_EQ(TBrushStyle(copy.Brush()->Style), bsClear);
 
     TStyPropertyWriter back;
     shape->Region()->Mask()->DefineProperties(back);

@@ -119,8 +119,11 @@ TEST(PublishedProperties, AReferenceMayNameAComponentOfAnotherForm) {
     ReadForm(&form,
              "object RowsForm: TRowsForm\n  object P: TPanel\n"
              "    PopupMenu = MenuForm.Shared\n  end\nend\n");
-    EXPECT_EQ(static_cast<TControl*>(form.FindComponent("P"))->PopupMenu(),
-              other.FindComponent("Shared"));
+    auto* panel = static_cast<TControl*>(form.FindComponent("P"));
+    EXPECT_EQ(panel->PopupMenu(), other.FindComponent("Shared"));
+    // The other form's menu is freed first: the control lets go of it.
+    delete other.FindComponent("Shared");
+    EXPECT_EQ(panel->PopupMenu(), nullptr);
 }
 
 TEST(PublishedProperties, BadReferencesAndValuesFailWithTheirLine) {
