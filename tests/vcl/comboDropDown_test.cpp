@@ -35,7 +35,6 @@ void CloseList(TComboBox& box) {
     Application->ProcessMessages();
 }
 
-
 }  // namespace
 
 TEST(ComboDropDown, OpensBelowItsFieldAsWideAsTheFieldOrAsAsked) {

@@ -26,7 +26,6 @@ gdi::Image Picture(TWinControl& w) {
     return img;
 }
 
-
 // The runs of rows holding ink (dark, or the highlight's text colour on the highlight) in
 // the text's columns: their first rows and their lengths.
 void InkRuns(const gdi::Image& img, int x0, int x1, std::vector<int>& starts,
