@@ -151,6 +151,7 @@ void TXcCustomComboBox::SetItemHeight(int h) {
 
 void TXcCustomComboBox::Loaded() {
     TXcExCustomComboBox::Loaded();
+    provider_->Loaded();
     if (HandleAllocated()) {
         Perform(EM_SETREADONLY, WPARAM(readOnly_), 0);
         if (measureStyle_ == cmsAfterCreate) MeasureAll();

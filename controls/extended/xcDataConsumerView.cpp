@@ -322,6 +322,23 @@ void TXcDataConsumerItemSelect::Loaded() {
     SetItem(id);
 }
 
+std::vector<std::pair<std::string, TDfmValue>> TXcDataConsumerItemSelect::Properties() const {
+    if (!item_) return {};
+    TDfmValue v;
+    v.kind = TDfmValue::vString;
+    v.s = item_->ID();
+    return {{"Item", v}};
+}
+
+void TXcDataConsumerItemSelect::SetProperty(const std::string& name, const TDfmValue& v) {
+    if (!SameText(name, "Item")) throw EReadError("Property " + name + " does not exist");
+    TComponent* owner = Consumer()->OwnerComponent();
+    if (owner && owner->Loading())
+        SetPendingItem(v.AsString());
+    else
+        SetItem(v.AsString());
+}
+
 void TXcDataConsumerItemSelect::ProviderChanging(IXcDataProvider*, unsigned char reason,
                                                  TObject* source) {
     if (reason == xcrItemRemoving) {

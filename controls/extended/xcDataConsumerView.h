@@ -96,6 +96,9 @@ public:
     // A value read from a form, applied once loading is done.
     void SetPendingItem(const std::string& id) { pending_ = id; }
     void Loaded() override;
+    std::vector<std::pair<std::string, TDfmValue>> Properties() const override;
+    // While the owning component loads, the item waits for the provider.
+    void SetProperty(const std::string& name, const TDfmValue& v) override;
     void ProviderChanging(IXcDataProvider* p, unsigned char reason, TObject* source) override;
     void ProviderChanged(IXcDataProvider* p, unsigned char reason, TObject* source) override;
     void ProviderSet() override { item_ = nullptr; }

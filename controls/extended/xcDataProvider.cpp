@@ -209,6 +209,10 @@ void TXcBaseDataItem::SetProperty(const std::string& name, const TDfmValue& v) {
         if (TXcDataItemsList* s = SubItems()) s->ReadItems(v);
         return;
     }
+    // A name that no implementer publishes is a fault of the stream, not a value to drop.
+    const auto known = Properties();
+    if (std::none_of(known.begin(), known.end(), [&](auto& p) { return SameText(p.first, name); }))
+        throw EReadError("Property " + name + " does not exist");
     for (auto& i : implementers_) i->SetProperty(name, v);
 }
 
@@ -476,12 +480,16 @@ std::vector<std::pair<std::string, TDfmValue>> TXcCustomDataItemsImages::Propert
 void TXcCustomDataItemsImages::SetProperty(const std::string& name, const TDfmValue& v) {
     for (int which = 0; which < 3; ++which) {
         if (!SameText(name, kImageListNames[which])) continue;
-        TComponent* root = ReadingRoot();
-        auto* l = root ? dynamic_cast<TCustomImageList*>(root->FindComponent(v.s)) : nullptr;
-        if (!l && !v.s.empty() && !SameText(v.s, "nil"))
-            throw EReadError("Invalid property value: " + v.s);
-        set(which, l);
+        if (v.s.empty() || SameText(v.s, "nil")) return set(which, nullptr);
+        // The list may be declared further down the form: bound once every component exists.
+        ResolveReferenceLater(v.s, [this, which, target = v.s](TComponent* found) {
+            auto* l = dynamic_cast<TCustomImageList*>(found);
+            if (!l) throw EReadError("Invalid property value: " + target);
+            set(which, l);
+        });
+        return;
     }
+    throw EReadError("Property " + name + " does not exist");
 }
 
 TXcBaseDataItem* TXcDataItemsList::FindByID(const std::string& id, bool recursive) const {

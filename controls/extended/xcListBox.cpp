@@ -131,6 +131,7 @@ void TXcCustomListBox::UpdateStyle() {
 
 void TXcCustomListBox::Loaded() {
     TXcExCustomListBox::Loaded();
+    provider_->Loaded();
     UpdateStyle();
 }
 

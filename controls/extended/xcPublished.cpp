@@ -154,6 +154,21 @@ void RegisterComboBox() {
         });
 }
 
+// The consumer the list and combo boxes embed: the provider is a component of the form that
+// serves items, bound once every component exists (so the context and the selected item wait
+// for it); its implementers (selection, view) come in "Extensions".
+void RegisterDataConsumer() {
+    using D = TXcDataConsumer;
+    TClassReg<D>("TXcDataConsumer", "TPersistent", false)
+        .reference<IXcDataProvider>("Provider", [](D* d, IXcDataProvider* p) { d->SetProvider(p); })
+        .prop("Context", [](D* d, const TDfmValue& v) { d->SetContext(v.AsString()); })
+        .stored("Extensions", [](D* d, const TDfmValue& v) { d->ReadExtensions(v); });
+    TClassReg<TXcListBox>("TXcListBox", "TXcExCustomListBox")
+        .object<TXcDataConsumer>("Provider", &TXcListBox::Provider);
+    TClassReg<TXcComboBox>("TXcComboBox", "TXcExCustomComboBox")
+        .object<TXcDataConsumer>("Provider", &TXcComboBox::Provider);
+}
+
 void RegisterBrowse() {
     using D = TXcBrowseForFolderDialog;
     TClassReg<D>("TXcBrowseForFolderDialog", "TXcCommonDialogF")
@@ -370,6 +385,7 @@ void RegisterExtendedClasses() {
     RegisterBases();
     RegisterListBox();
     RegisterComboBox();
+    RegisterDataConsumer();
     RegisterBrowse();
     RegisterPickers();
     RegisterUpDown();

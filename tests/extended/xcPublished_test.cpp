@@ -5,12 +5,15 @@
 
 #include "controls/extended/xcBrowse.h"
 #include "controls/extended/xcComboBox.h"
+#include "controls/extended/xcDataConsumerView.h"
+#include "controls/extended/xcDataProvider.h"
 #include "controls/extended/xcFileCtrl.h"
 #include "controls/extended/xcLed.h"
 #include "controls/extended/xcListBox.h"
 #include "controls/extended/xcPublished.h"
 #include "controls/extended/xcSearchFiles.h"
 #include "controls/extended/xcUpDown.h"
+#include "platform/vcl/imgList.h"
 #include "platform/vcl/stdctrls.h"
 #include "tests/vcl/publishedRows.h"
 
@@ -61,11 +64,32 @@ public:
     void ArrowClicked(TObject*, TUDBtnType) { ++calls; }
 };
 
+// A provider component as an application would write one: its items, image lists and
+// contexts come from the form.
+class TRowsProvider : public TComponent, public TXcDataProviderBase {
+public:
+    explicit TRowsProvider(TComponent* owner) : TComponent(owner) {}
+    std::string ClassName() const override { return "TRowsProvider"; }
+};
+
+void RegisterRowsProvider() {
+    using P = TRowsProvider;
+    TClassReg<P>("TRowsProvider", "TComponent")
+        .stored("Items", [](P* p, const TDfmValue& v) { p->RootItems()->ReadItems(v); })
+        .stored("Extensions", [](P* p, const TDfmValue& v) { p->RootItems()->ReadExtensions(v); })
+        .prop("Contexts", [](P* p, const TDfmValue& v) {
+            p->EnableContexts();
+            for (const std::string& name : v.AsStrings()) p->Contexts()->Add(name);
+        });
+    TClassReg<TImageList>("TImageList", "TComponent");
+}
+
 struct Init : ::testing::Environment {
     void SetUp() override {
         Application->Initialize();
         RegisterExtendedClasses();
         TClassReg<TXcRowsForm>("TXcRowsForm", "TForm", false);
+        RegisterRowsProvider();
     }
 };
 [[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
@@ -382,9 +406,73 @@ std::vector<TRow> PickerAndSmallRows() {
     return rows;
 }
 
+// The provider named after the control, with two contexts and two items, "B" holding "C".
+const char* const kProvider =
+    "  object Prov: TRowsProvider\n"
+    "    Contexts = ('First' 'Second')\n"
+    "    Items = <item ClassName = 'TXcBaseDataItem' ID = 'A' Caption = 'a' end\n"
+    "      item ClassName = 'TXcBaseDataItem' ID = 'B' Caption = 'b'\n"
+    "        SubItems = <item ClassName = 'TXcBaseDataItem' ID = 'C' Caption = 'c' end> end>\n"
+    "  end\n";
+
+template <class C>
+void CheckConsumer(C* c, const std::string& context, const std::string& item) {
+    TXcDataConsumer* consumer = c->Provider();
+    EXPECT_EQ(consumer->Provider(),
+              dynamic_cast<IXcDataProvider*>(c->Owner()->FindComponent("Prov")));
+    EXPECT_TRUE(c->ProviderSelected());
+    EXPECT_EQ(consumer->Context(), context);
+    EXPECT_EQ(consumer->template GetInterface<TXcDataConsumerItemSelect>()->Item(), item);
+    // The control's view keeps its own indent.
+    EXPECT_EQ(consumer->template GetInterface<TXcDataConsumerViewList>()->LevelIndent(), -1);
+}
+
+std::vector<TRow> DataProviderRows() {
+    std::vector<TRow> rows;
+    rows.push_back(Row<TXcListBox>(
+        "TXcListBox",
+        {"Provider.Provider = Prov", "Provider.Context = 'Second'",
+         "Provider.Extensions = <item ClassName = 'TXcDataConsumerItemSelect' Item = 'C' end>"},
+        [](TXcListBox* l, TRowsForm*) { CheckConsumer(l, "Second", "C"); }, kProvider));
+    rows.push_back(Row<TXcComboBox>(
+        "TXcComboBox",
+        {"Provider.Provider = Prov",
+         "Provider.Extensions = <item ClassName = 'TXcDataConsumerItemSelect' Item = 'a' end>"},
+        [](TXcComboBox* c, TRowsForm*) { CheckConsumer(c, "First", "A"); }, kProvider));
+    // The item lists' pictures are image lists declared further down the form.
+    rows.push_back(Row<TRowsProvider>(
+        "TRowsProvider",
+        {"Items = <item ClassName = 'TXcBaseDataItem' ID = 'one' Caption = '\u4e00'\n"
+         "  Alignment = taCenter ImageIndex = 3 SelectedIndex = 4 end\n"
+         "  item ClassName = 'TXcBaseDataItem' Caption = 'two' end>",
+         "Extensions = <item ClassName = 'TXcCustomDataItemsImages' Images = Pics\n"
+         "  HotImages = Hot DisabledImages = Off end>"},
+        [](TRowsProvider* p, TRowsForm* f) {
+            TXcDataItemsList* items = p->RootItems();
+            ASSERT_EQ(items->Count(), 2);
+            TXcBaseDataItem* one = items->Item(0);
+            EXPECT_EQ(one->ID(), "one");
+            EXPECT_EQ(one->GetInterface<IXcDataItemText>()->Caption(), "\u4e00");
+            auto* image = one->GetInterface<IXcDataItemImage>();
+            EXPECT_EQ(image->Alignment(), taCenter);
+            EXPECT_EQ(image->ImageIndex(), 3);
+            EXPECT_EQ(image->SelectedIndex(), 4);
+            // An item the form gives no ID keeps the one it was made with.
+            EXPECT_EQ(items->Item(1)->ID().size(), 32u);
+            auto* images = items->GetInterface<IXcDataItemsImages>();
+            EXPECT_EQ(images->Images(), f->FindComponent("Pics"));
+            EXPECT_EQ(images->HotImages(), f->FindComponent("Hot"));
+            EXPECT_EQ(images->DisabledImages(), f->FindComponent("Off"));
+        },
+        "  object Pics: TImageList\n  end\n  object Hot: TImageList\n  end\n"
+        "  object Off: TImageList\n  end\n"));
+    return rows;
+}
+
 std::vector<TRow> AllRows() {
     std::vector<TRow> rows;
-    for (auto part : {ListAndComboRows(), DialogAndSearchRows(), PickerAndSmallRows()})
+    for (auto part :
+         {ListAndComboRows(), DialogAndSearchRows(), PickerAndSmallRows(), DataProviderRows()})
         rows.insert(rows.end(), part.begin(), part.end());
     return rows;
 }
@@ -397,25 +485,16 @@ TEST(XcPublished, EveryRowArrives) {
 
 TEST(XcPublished, EveryRegisteredPropertyHasARow) {
     const auto reached = published::Reached(AllRows());
-    for (const char* cls : {"TXcExGraphicControl",
-                            "TXcExCustomComboBox",
-                            "TXcExCustomListBox",
-                            "TXcExCustomUpDown",
-                            "TXcListBox",
-                            "TXcListBoxBackground",
-                            "TXcComboBox",
-                            "TXcMaxPixel",
-                            "TXcBrowseForFolderDialog",
-                            "TXcSearchFiles",
-                            "TXcSearchParams",
-                            "TXcSearchAttributes",
-                            "TXcDriveCombo",
-                            "TXcDirectoryListBox",
-                            "TXcFileListBox",
-                            "TXcCustomUpDown",
-                            "TXcUpDown",
-                            "TXcCustomLED",
-                            "TXcLED",
+    for (const char* cls : {"TXcExGraphicControl", "TXcExCustomComboBox",
+                            "TXcExCustomListBox",  "TXcExCustomUpDown",
+                            "TXcListBox",          "TXcListBoxBackground",
+                            "TXcComboBox",         "TXcDataConsumer",
+                            "TXcMaxPixel",         "TXcBrowseForFolderDialog",
+                            "TXcSearchFiles",      "TXcSearchParams",
+                            "TXcSearchAttributes", "TXcDriveCombo",
+                            "TXcDirectoryListBox", "TXcFileListBox",
+                            "TXcCustomUpDown",     "TXcUpDown",
+                            "TXcCustomLED",        "TXcLED",
                             "TCustomUpDown"})
         for (const std::string& missing : published::Unread(cls, reached))
             ADD_FAILURE() << missing << " is read by no row";
@@ -441,5 +520,44 @@ TEST(XcPublished, ValuesOutsideTheirTypeFail) {
         const std::string text = std::string("object F: TXcRowsForm\n  object S: ") + c.cls +
                                  "\n    " + c.line + "\n  end\nend\n";
         EXPECT_THROW(ReadForm(&form, text), EReadError);
+    }
+}
+
+// A provider form that cannot be honoured fails with the reason instead of showing less.
+TEST(XcPublished, ProviderFormsThatCannotBeHonouredFail) {
+    struct Case {
+        const char* cls;
+        const char* line;
+        const char* reason;  // part of the message
+    } cases[] = {
+        {"TXcListBox", "Provider.Provider = Other", "cannot be the Provider"},
+        {"TXcListBox", "Provider.Provider = Nobody", "Nobody"},
+        {"TXcListBox", "Provider.Provider = Prov\n    Provider.Context = 'Third'", "Third"},
+        {"TXcComboBox",
+         "Provider.Provider = Prov\n    Provider.Extensions = <item ClassName = "
+         "'TXcDataConsumerItemSelect' Item = 'Z' end>",
+         "找不到项目"},
+        // The view belongs to the control: a stream cannot name it.
+        {"TXcListBox",
+         "Provider.Extensions = <item ClassName = 'TXcDataConsumerViewList' LevelIndent = 8 end>",
+         "类的类型无效"},
+        {"TRowsProvider", "Items = <item ClassName = 'TXcBaseDataItem' Colour = 1 end>", "Colour"},
+        {"TRowsProvider", "Items = <item ClassName = 'TXcDataConsumer' end>", "类的类型无效"},
+        {"TRowsProvider",
+         "Extensions = <item ClassName = 'TXcCustomDataItemsImages' HotImages = Other end>",
+         "Other"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        TXcRowsForm form(nullptr);
+        const std::string text = std::string("object F: TXcRowsForm\n  object S: ") + c.cls +
+                                 "\n    " + c.line + "\n  end\n" + kProvider +
+                                 "  object Other: TXcListBox\n  end\nend\n";
+        try {
+            ReadForm(&form, text);
+            ADD_FAILURE() << "read without complaint";
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message.find(c.reason), std::string::npos) << e.Message;
+        }
     }
 }
