@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/startTrace.h"
@@ -143,18 +144,6 @@ bool StartsAsPdf(const std::string& path) {
     const bool pdf = ::read(fd, head, sizeof head) == 5 && std::memcmp(head, "%PDF-", 5) == 0;
     ::close(fd);
     return pdf;
-}
-
-// The lines of `text` that `tail` does not hold yet, added to it: the workers close the
-// document alike, and one run says so once.
-void MergeTail(std::string& tail, const std::string& text) {
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
-        const std::string line = text.substr(at, end - at);
-        if (tail.find(line) == std::string::npos) tail += line;
-        at = end;
-    }
 }
 
 class PageWorkers {
@@ -413,11 +402,11 @@ int PageWorkers::Finish() {
     }
     RelayResult joined;
     if (failedAt_ == INT_MAX) {
-        std::string tail[2];
+        std::vector<std::string> tails[2];
         for (const Worker& w : workers_)
-            for (int s = 0; s < 2; ++s) MergeTail(tail[s], w.sink.text[s]);
-        out += tail[0];
-        err += tail[1];
+            for (int s = 0; s < 2; ++s) tails[s].push_back(w.sink.text[s]);
+        out += JoinWorkerTails(tails[0]);
+        err += JoinWorkerTails(tails[1]);
     } else {
         for (const Worker& w : workers_)
             if (w.code != 0 && pages_[static_cast<std::size_t>(failedAt_ - first_)].worker ==
@@ -444,6 +433,28 @@ int PageWorkers::Finish() {
 }
 
 }  // namespace
+
+std::string JoinWorkerTails(const std::vector<std::string>& tails) {
+    std::string joined;
+    std::unordered_map<std::string_view, int> said;  // lines of `joined`, counted
+    for (const std::string& text : tails) {
+        std::unordered_map<std::string_view, int> own;
+        for (std::size_t at = 0; at < text.size();) {
+            std::size_t end = text.find('\n', at);
+            end = end == std::string::npos ? text.size() : end + 1;
+            const std::string_view line(text.data() + at, end - at);
+            const std::string_view key =
+                line.back() == '\n' ? line.substr(0, line.size() - 1) : line;
+            if (++own[key] > said[key]) {
+                said[key] = own[key];
+                if (!joined.empty() && joined.back() != '\n') joined += '\n';
+                joined += line;
+            }
+            at = end;
+        }
+    }
+    return joined;
+}
 
 bool RunOnPageWorkers(const std::string& program, const std::vector<std::string>& args,
                       int& exitCode) {

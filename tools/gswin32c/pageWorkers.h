@@ -18,4 +18,9 @@ namespace gsw {
 bool RunOnPageWorkers(const std::string& program, const std::vector<std::string>& args,
                       int& exitCode);
 
+// What the workers say after their last pages (closing the document), joined as one run
+// says it: every line is kept, in order, and a line several workers say alike is said as
+// often as the worker saying it most often does.
+std::string JoinWorkerTails(const std::vector<std::string>& tails);
+
 }  // namespace gsw
