@@ -397,8 +397,7 @@ bool PeerCore::grab(gdi::Image& out) {
         img = top->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
     }
     top->setUpdatesEnabled(updates);
-    out.resize(img.width(), img.height());
-    QImageOf(out) = img;
+    QtDataOf(out).replace(img);
     return !img.isNull();
 }
 

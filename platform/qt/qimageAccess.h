@@ -11,6 +11,12 @@ namespace qtbridge {
 class QtImageData final : public gdi::ImageData {
 public:
     QImage img;
+    // The painter drawing on `img` now, or null; kept by the painters themselves.
+    Painter* painter = nullptr;
+    // Puts `next` in place of the pixels. A painter drawing on them stops for the exchange
+    // and goes on over the new pixels with its state (origin, clip, pen, brush, font, mix,
+    // saved levels) as it was: it would otherwise draw into freed memory.
+    void replace(QImage next);
     std::unique_ptr<gdi::ImageData> clone() const override;
     void copyFrom(const gdi::ImageData& other) override;
     int width() const override { return img.width(); }
@@ -25,7 +31,9 @@ public:
     std::unique_ptr<gdi::ImageData> withColorKey(uint32_t bgr) const override;
     bool hasAlpha() const override { return img.hasAlphaChannel(); }
 };
-inline QImage& QImageOf(const gdi::Image& i) { return static_cast<QtImageData&>(i.data()).img; }
+inline QtImageData& QtDataOf(const gdi::Image& i) { return static_cast<QtImageData&>(i.data()); }
+// The pixels, to draw or to read; to put others in their place, QtDataOf(i).replace.
+inline QImage& QImageOf(const gdi::Image& i) { return QtDataOf(i).img; }
 // The Qt font for a font description, with the mapped faces behind it.
 QFont QFontOf(const gdi::FontSpec& f);
 }  // namespace qtbridge

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/qt/fontSetUp.h"
 #include "platform/qt/qimageAccess.h"
@@ -242,7 +243,7 @@ std::unique_ptr<gdi::ImageData> QtImageData::clone() const {
 // Copies are deep: a painter may be drawing on the original, and a shared buffer would leave
 // it drawing on the copy once the original detaches.
 void QtImageData::copyFrom(const gdi::ImageData& other) {
-    if (&other != this) img = static_cast<const QtImageData&>(other).img.copy();
+    if (&other != this) replace(static_cast<const QtImageData&>(other).img.copy());
 }
 
 void QtImageData::resize(int w, int h) {
@@ -253,7 +254,13 @@ void QtImageData::resize(int w, int h) {
         QPainter p(&n);
         p.drawImage(0, 0, img);
     }
-    img = n;
+    replace(std::move(n));
+}
+
+void QtImageData::replace(QImage next) {
+    if (painter) painter->suspend();
+    img = std::move(next);
+    if (painter) painter->resume();
 }
 
 uint32_t QtImageData::pixel(int x, int y) const {
@@ -300,13 +307,13 @@ bool QtImageData::load(const std::string& path) {
     if (!i.loadFromData(data, int(bytes.size()), format.isEmpty() ? nullptr : format.constData()) &&
         !i.loadFromData(data, int(bytes.size())))
         return false;
-    img = i.convertToFormat(QImage::Format_RGB32);
+    replace(i.convertToFormat(QImage::Format_RGB32));
     return true;
 }
 bool QtImageData::loadFromData(const void* data, size_t size) {
     QImage i;
     if (!i.loadFromData(static_cast<const uchar*>(data), int(size))) return false;
-    img = i.convertToFormat(QImage::Format_ARGB32);
+    replace(i.convertToFormat(QImage::Format_ARGB32));
     return true;
 }
 
@@ -323,11 +330,77 @@ std::unique_ptr<gdi::ImageData> QtImageData::withColorKey(uint32_t bgr) const {
     return r;
 }
 
+namespace {
+// What a painter holds between drawing calls, so that it can be set again on new pixels.
+struct HeldState {
+    QTransform transform;
+    bool clipping = false, clipByPath = false;
+    QRegion clipRegion;
+    QPainterPath clipPath;
+    QPen pen;
+    QBrush brush, background;
+    QPoint brushOriginAt;
+    Qt::BGMode backgroundMode = Qt::TransparentMode;
+    QFont font;
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    qreal opacity = 1;
+    QPainter::RenderHints hints;
+};
+
+HeldState Hold(const QPainter& p) {
+    HeldState s;
+    s.transform = p.transform();
+    s.clipping = p.hasClipping();
+    if (s.clipping) {
+        // A region is exact while the painter only translates (how the GDI sets clips).
+        s.clipByPath = s.transform.type() > QTransform::TxTranslate;
+        if (s.clipByPath)
+            s.clipPath = p.clipPath();
+        else
+            s.clipRegion = p.clipRegion();
+    }
+    s.pen = p.pen();
+    s.brush = p.brush();
+    s.brushOriginAt = p.brushOrigin();
+    s.background = p.background();
+    s.backgroundMode = p.backgroundMode();
+    s.font = p.font();
+    s.mode = p.compositionMode();
+    s.opacity = p.opacity();
+    s.hints = p.renderHints();
+    return s;
+}
+
+void SetHeld(QPainter& p, const HeldState& s) {
+    p.setRenderHints(p.renderHints(), false);
+    p.setRenderHints(s.hints, true);
+    p.setTransform(s.transform);
+    if (s.clipping) {
+        if (s.clipByPath)
+            p.setClipPath(s.clipPath);
+        else
+            p.setClipRegion(s.clipRegion);
+    } else {
+        p.setClipping(false);
+    }
+    p.setPen(s.pen);
+    p.setBrush(s.brush);
+    p.setBrushOrigin(s.brushOriginAt);
+    p.setBackground(s.background);
+    p.setBackgroundMode(s.backgroundMode);
+    p.setFont(s.font);
+    p.setCompositionMode(s.mode);
+    p.setOpacity(s.opacity);
+}
+}  // namespace
+
 struct Painter::Impl {
     QPainter p;
     int penX = 0, penY = 0;
     int orientation = 0;  // of the current font, tenths of a degree
     gdi::Path* record = nullptr;
+    int saved = 0;                // levels saved on `p`
+    std::vector<HeldState> held;  // while suspended: the saved levels, then the current state
 };
 
 namespace {
@@ -363,18 +436,49 @@ Painter::Painter(gdi::Image& target) : target_(&target), d_(std::make_unique<Imp
     if (target.width() > 0 && target.height() > 0 && !target.painter) {
         d_->p.begin(&QImageOf(target));
         target.painter = this;
+        QtDataOf(target).painter = this;
     }
 }
 Painter::~Painter() {
     if (d_->p.isActive()) d_->p.end();
     if (target_->painter == this) target_->painter = nullptr;
+    if (QtDataOf(*target_).painter == this) QtDataOf(*target_).painter = nullptr;
+}
+
+void Painter::suspend() {
+    if (!d_->p.isActive()) return;  // already suspended (pixels of no size) or never drawing
+    std::vector<HeldState> levels{Hold(d_->p)};
+    for (; d_->saved > 0; --d_->saved) {
+        d_->p.restore();
+        levels.push_back(Hold(d_->p));
+    }
+    d_->p.end();
+    d_->held.assign(levels.rbegin(), levels.rend());
+}
+
+void Painter::resume() {
+    QImage& img = QImageOf(*target_);
+    if (d_->held.empty() || img.isNull() || img.width() <= 0 || img.height() <= 0) return;
+    if (!d_->p.begin(&img)) return;
+    for (std::size_t i = 0; i < d_->held.size(); ++i) {
+        if (i > 0) {
+            d_->p.save();
+            ++d_->saved;
+        }
+        SetHeld(d_->p, d_->held[i]);
+    }
+    d_->held.clear();
 }
 
 void Painter::save() {
-    if (d_->p.isActive()) d_->p.save();
+    if (!d_->p.isActive()) return;
+    d_->p.save();
+    ++d_->saved;
 }
 void Painter::restore() {
-    if (d_->p.isActive()) d_->p.restore();
+    if (!d_->p.isActive() || d_->saved == 0) return;
+    d_->p.restore();
+    --d_->saved;
 }
 void Painter::origin(int& x, int& y) const {
     QPointF o = d_->p.isActive() ? d_->p.transform().map(QPointF(0, 0)) : QPointF(0, 0);

@@ -65,6 +65,10 @@ public:
     void roundRect(int l, int t, int r, int b, int ew, int eh) override;
     void recordTo(gdi::Path* path) override;
     void strokePath(const gdi::Path& path, uint32_t bgr, int width) override;
+    // Stops drawing while the image's pixels are exchanged, keeping the state with every
+    // saved level; `resume` goes on over the new pixels (once they have any) with it.
+    void suspend();
+    void resume();
 
 private:
     gdi::Image* target_;
