@@ -3,7 +3,8 @@
 // the program asks for it, it runs on a thread of its own from the moment the window system
 // starts, while the program reads its forms; the first text measured or drawn waits for it.
 // Left off, fontconfig sets itself up when first used, as before (tests that count the open
-// files or change the environment keep the process to one thread that way).
+// files or change the environment keep the process to one thread that way). When no thread
+// can be started, the set-up is done at once instead (platform/rtl/workAhead.h).
 #pragma once
 
 namespace qtbridge {

@@ -29,7 +29,9 @@
 #include "platform/qt/fontSetUp.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
+#include "platform/vcl/forms.h"
 #include "platform/vcl/windowSystem.h"
+#include "platform/win/privateFolder.h"
 #include "platform/win/wakeHooks.h"
 
 namespace qtbridge {
@@ -167,9 +169,10 @@ void EnsureGui() {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Qt wants a private runtime folder; a session without one (a service, CI) gets its own.
     if (!std::getenv("XDG_RUNTIME_DIR")) {
-        std::string dir = "/tmp/vexomat-runtime-" + std::to_string(getuid());
-        mkdir(dir.c_str(), 0700);
-        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        // In /tmp, not a run's temporary folder: the folder stays for the next start.
+        const std::string dir = PrivateFolder("/tmp", "vexomat-runtime");
+        if (!dir.empty()) setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        AddExitProc(&RemoveFreshPrivateFolders);  // Halt ends without the exit handlers
     }
     // The environment is set: fontconfig may read it now, while the application starts.
     StartFontSetUp();
