@@ -41,23 +41,48 @@ WindowObject* WindowFromHandle(HWND hwnd) {
 
 BOOL IsWindow(HWND hwnd) { return WindowFromHandle(hwnd) ? 1 : 0; }
 
-std::vector<HWND> TopLevelWindows() {
+namespace {
+// The children of a window, oldest first.
+std::vector<HWND> ChildrenOf(HWND parent) {
     std::vector<uintptr_t> values;
     for (const auto& [value, window] : Live())
-        if (!window->parent) values.push_back(value);
+        if (window->parent == parent) values.push_back(value);
     std::sort(values.begin(), values.end());
     std::vector<HWND> out;
     for (uintptr_t v : values) out.push_back(reinterpret_cast<HWND>(v));
     return out;
 }
 
-BOOL DestroyWindow(HWND hwnd) {
-    if (!IsWindow(hwnd)) return 0;
+// WM_DESTROY goes to a window before its children hear it (they still exist then)...
+void SendDestroy(HWND hwnd) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    if (!w || w->destroyed) return;
+    w->destroyed = true;
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
+    for (HWND child : ChildrenOf(hwnd)) SendDestroy(child);
+}
+
+// ... and WM_NCDESTROY after they are gone; then the handle is invalid.
+void Free(HWND hwnd) {
+    if (!IsWindow(hwnd)) return;
+    for (HWND child : ChildrenOf(hwnd)) Free(child);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
     DiscardTimersAndPostedMessages(hwnd);  // its timers and posted messages die with it
     if (Live().erase(reinterpret_cast<uintptr_t>(hwnd)))
         handles::Remove(reinterpret_cast<uintptr_t>(hwnd), HandleKind::Window);
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindows() { return ChildrenOf(nullptr); }
+
+BOOL DestroyWindow(HWND hwnd) {
+    WindowObject* w = WindowFromHandle(hwnd);
+    if (!w) return 0;
+    // Asked again while it is being destroyed (from a handler of its WM_DESTROY): the
+    // destruction under way finishes it.
+    if (w->destroyed) return 1;
+    SendDestroy(hwnd);
+    Free(hwnd);
     return 1;
 }
 

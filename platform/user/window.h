@@ -28,12 +28,15 @@ struct WindowObject {
     int controlId = 0;  // a dialog item's identifier
     std::string text;   // the text it was made with (a button's caption)
     DWORD style = 0;
+    bool destroyed = false;  // WM_DESTROY sent: on its way out
 };
 
 HWND CreateWindowObject(const std::string& className, HWND parent, WNDPROC proc, void* control);
 // The window behind a handle, or null for a handle that is unknown or destroyed.
 WindowObject* WindowFromHandle(HWND hwnd);
-// Sends WM_DESTROY and WM_NCDESTROY, then invalidates the handle.
+// Destroys the window and its children, as Windows does: WM_DESTROY to the window, then to
+// each child (oldest first, each before its own children), then WM_NCDESTROY to the
+// children (each after its own) and last to the window; every handle is invalid after.
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 // The windows without a parent, oldest first (what a broadcast reaches).

@@ -462,9 +462,14 @@ void TWinControl::CreateWnd() {
     if (handle_) return;
     handle_ = CreateWindowObject(
         ClassName(), ParentWindowHandle(),
-        [this](HWND, UINT msg, WPARAM w, LPARAM l) {
+        [this](HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
             TMessage m{msg, w, l, 0};
             MainWndProc(m);
+            // Destroyed with a window it lies in: a new one is made when it is asked for.
+            if (msg == WM_NCDESTROY && handle_ == hwnd) {
+                handle_ = nullptr;
+                peer_.reset();
+            }
             return m.Result;
         },
         this);
