@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/rtl/hex.h"
+#include "platform/rtl/passedErrors.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ bool TXcCustomUpDown::Use32() {
         const int64_t major = v >> 16, minor = v & 0xFFFF;
         use32_ = major > 5 || (major == 5 && minor >= 81);
     } catch (...) {
+        LogPassedException("common controls version");
         use32_ = false;
     }
     versionPending_ = false;

@@ -24,6 +24,7 @@
 
 #include "platform/rtl/hex.h"
 #include "platform/rtl/noProgressLimit.h"
+#include "platform/rtl/passedErrors.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
@@ -238,10 +239,11 @@ void endInBackground(pid_t pid, int in, int out, std::string work,
         sigset_t pipe;
         sigemptyset(&pipe);
         sigaddset(&pipe, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        // Where it cannot be blocked, the bridge is not written to: its group is ended.
+        const bool pipeBlocked = pthread_sigmask(SIG_BLOCK, &pipe, nullptr) == 0;
         static const char kQuit[] = "{\"op\":\"quit\"}\n";
-        const bool asked =
-            in.valid() && ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
+        const bool asked = pipeBlocked && in.valid() &&
+                           ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
         in.reset();
         if (!asked || !reapChild(pid, Clock::now() + std::chrono::seconds(40))) {
             killGroup(pid);
@@ -615,7 +617,9 @@ Session::Session() { start(); }
 Session::~Session() {
     try {
         Quit();
-    } catch (...) {}
+    } catch (...) {
+        LogPassedException("office session end");
+    }
 }
 
 void Session::start() {

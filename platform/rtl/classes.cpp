@@ -1,5 +1,7 @@
 #include "platform/rtl/classes.h"
 
+#include "platform/rtl/osErrors.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -431,7 +433,11 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
     st->mask = ExtractFileName(path);
     if (st->mask.empty()) st->mask = "*";
     DIR* dir = opendir(st->folder.empty() ? "." : st->folder.c_str());
-    if (!dir) return errno == ENOENT || errno == ENOTDIR ? 3 : 5;  // path not found / access denied
+    if (!dir) {
+        // The folder searched is the path: missing, it is "path not found".
+        const uint32_t code = Win32ErrorOfPath(errno, IncludeTrailingPathDelimiter(st->folder));
+        return code == ERROR_PATH_NOT_FOUND ? int(code) : int(ERROR_ACCESS_DENIED);
+    }
     while (dirent* e = readdir(dir))
         if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
             st->names.emplace_back(e->d_name);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/passedErrors.h"
 
 #include "platform/user/window.h"
 #include "platform/user/windowDriver.h"
@@ -138,8 +139,7 @@ BrowseFolderDialog::~BrowseFolderDialog() {
         site_->Detach();
         site_->Release();
     }
-    // Its children go with it: the status line, the buttons and those the program added.
-    while (HWND child = FindWindowExA(hwnd_, nullptr, nullptr, nullptr)) DestroyWindow(child);
+    // Its children (the status line, the buttons and those the program added) go with it.
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -220,6 +220,7 @@ DWORD BrowseFolderDialog::EnumFlags(const std::string& folder) {
             flags = asked;
     } catch (...) {
         // A filter that fails leaves the folder listed as it would be without it.
+        LogPassedException("folder filter (GetEnumFlags)");
     }
     if (shellFolder) shellFolder->Release();
     if (desktop) desktop->Release();
@@ -242,6 +243,7 @@ bool BrowseFolderDialog::AskShouldShow(const std::string& folder, const std::str
             show = filter->ShouldShow(shellFolder, folderList, item) != S_FALSE;
     } catch (...) {
         // A filter that fails hides nothing.
+        LogPassedException("folder filter (ShouldShow)");
     }
     if (shellFolder) shellFolder->Release();
     if (desktop) desktop->Release();

@@ -64,20 +64,6 @@ private:
     int fd_;
 };
 
-DWORD ErrorOf(int err) {
-    switch (err) {
-        case ENOENT:
-            return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR:
-            return ERROR_PATH_NOT_FOUND;
-        case EACCES:
-        case EPERM:
-            return ERROR_ACCESS_DENIED;
-        default:
-            return ERROR_INVALID_PARAMETER;
-    }
-}
-
 }  // namespace
 
 HANDLE FindFirstChangeNotificationA(const char* path, BOOL watchSubtree, DWORD filter) {
@@ -94,7 +80,8 @@ HANDLE FindFirstChangeNotificationA(const char* path, BOOL watchSubtree, DWORD f
     if (::inotify_add_watch(fd, path, mask | IN_ONLYDIR) < 0) {
         const int err = errno;
         ::close(fd);
-        SetLastError(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorOf(err));
+        // The folder watched is the path: when it is missing, the path is not found.
+        SetLastError(Win32ErrorOfPath(err, std::string(path) + "/"));
         return INVALID_HANDLE_VALUE;
     }
     return AddHandle(std::make_shared<ChangeObject>(fd));
@@ -126,7 +113,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, void*, DWORD
     }
     const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        SetLastError(ErrorOf(errno));
+        SetLastError(Win32ErrorOfPath(errno, name));
         return INVALID_HANDLE_VALUE;
     }
     if (!(shareMode & FILE_SHARE_WRITE)) {

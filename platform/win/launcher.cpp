@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/passedErrors.h"
 #include "platform/rtl/startTrace.h"
 
 extern char** environ;
@@ -106,7 +107,8 @@ struct ChildPlan {
     dfl.sa_handler = SIG_DFL;
     for (int sig = 1; sig < NSIG; ++sig) {
         if (sig == SIGKILL || sig == SIGSTOP) continue;
-        ::sigaction(sig, &dfl, nullptr);
+        // The signals the C library keeps for itself answer EINVAL; they are not ours.
+        if (::sigaction(sig, &dfl, nullptr) != 0 && errno != EINVAL) childFail(plan, errno);
     }
     if (plan->newSession) {
         if (::setsid() < 0) childFail(plan, errno);
@@ -129,7 +131,7 @@ struct ChildPlan {
     if (plan->workDir && ::chdir(plan->workDir) != 0) childFail(plan, errno);
     sigset_t none;
     sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (::sigprocmask(SIG_SETMASK, &none, nullptr) != 0) childFail(plan, errno);
     ::execve(plan->program, plan->argv, plan->envp);
     childFail(plan, errno);
 }
@@ -214,7 +216,7 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
     // No handler of ours may run in the child between the fork and the exec.
     sigset_t all, old;
     sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &old);
+    if (const int err = ::pthread_sigmask(SIG_SETMASK, &all, &old); err != 0) return err;
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     // The sanitizers' run-time does not follow a child that shares our memory.
     const pid_t child = ::fork();
@@ -223,7 +225,8 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
 #endif
     if (child == 0) runChild(&plan);
     const int forkErr = errno;
-    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    if (const int err = ::pthread_sigmask(SIG_SETMASK, &old, nullptr); err != 0)
+        LogPassedError("launcher", std::string("signals not restored: ") + std::strerror(err));
     if (child < 0) return forkErr;
 
     // The pipe ends empty when exec succeeded (it closed the child's end).

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/rtl/passedErrors.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/cmdline.h"
 #include "platform/win/launcher.h"
@@ -61,7 +62,12 @@ void installChildHandler() {
     sa.sa_sigaction = onChild;
     sa.sa_flags = SA_SIGINFO | SA_RESTART | SA_NOCLDSTOP;
     sigemptyset(&sa.sa_mask);
-    sigaction(SIGCHLD, &sa, &g_oldChild);
+    if (sigaction(SIGCHLD, &sa, &g_oldChild) != 0) {
+        // Ended children are then reaped by the waits alone; the next start tries again.
+        LogPassedError("process layer",
+                       std::string("no handler for ended children: ") + std::strerror(errno));
+        g_handlerInstalled = false;
+    }
 }
 
 std::mutex g_overflowMutex;
@@ -236,25 +242,6 @@ std::string resolveProgram(const std::string& name, bool besideUs, int& err) {
 
 int openNull(int flags) { return ::open("/dev/null", flags | O_CLOEXEC); }
 
-DWORD winError(int err) {
-    switch (err) {
-        case ENOENT:
-            return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR:
-            return ERROR_PATH_NOT_FOUND;
-        case EACCES:
-        case EPERM:
-            return ERROR_ACCESS_DENIED;
-        case ENOEXEC:
-            return ERROR_BAD_EXE_FORMAT;
-        case ENOMEM:
-        case EAGAIN:
-            return ERROR_NOT_ENOUGH_MEMORY;
-        default:
-            return ERROR_INVALID_PARAMETER;
-    }
-}
-
 BOOL failWith(DWORD err, int posixErr) {
     SetLastError(err);
     errno = posixErr;  // RaiseLastOSError reads errno
@@ -306,7 +293,7 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
 
     int err = 0;
     std::string program = resolveProgram(name, true, err);
-    if (program.empty()) return failWith(winError(err), err);
+    if (program.empty()) return failWith(Win32ErrorOf(err), err);
 
     std::string cwd = curDir && *curDir ? curDir : "";
     if (!cwd.empty() && !DirectoryExists(cwd)) return failWith(ERROR_DIRECTORY, ENOTDIR);
@@ -337,7 +324,7 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
         }
         if (fd < 0) {
             int e = errno;
-            return failWith(e == ENOENT ? ERROR_PATH_NOT_FOUND : winError(e), e);
+            return failWith(Win32ErrorOfPath(e, r.file), e);
         }
         io[r.fd].reset(fd);
     }
@@ -362,7 +349,7 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
     launch.endWithProgram = true;
     pid_t pid = 0;
     int rc = Launch(launch, pid);
-    if (rc != 0) return failWith(winError(rc), rc);
+    if (rc != 0) return failWith(Win32ErrorOf(rc), rc);
 
     auto st = std::make_shared<ProcState>();
     st->pid = pid;

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/rtl/passedErrors.h"
 #include "platform/win/launcher.h"
 #include "platform/win/mutex.h"
 
@@ -134,7 +135,9 @@ void InstallRunGuard() {
         struct sigaction old;
         // A signal that the starter of the program ignores (nohup) stays ignored.
         if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        ::sigaction(sig, &sa, nullptr);
+        if (::sigaction(sig, &sa, nullptr) != 0)
+            LogPassedError("run guard", "signal " + std::to_string(sig) +
+                                            " not caught: " + std::strerror(errno));
     }
 }
 

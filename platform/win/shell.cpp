@@ -33,16 +33,13 @@ bool exists(const std::string& p) {
     return !p.empty() && ::stat(p.c_str(), &s) == 0;
 }
 
+// The opener's return codes for the causes it tells share Windows' error numbers.
 intptr_t spawnError(int err) {
-    switch (err) {
-        case ENOENT:
-            return SE_ERR_FNF;
-        case EACCES:
-        case EPERM:
-            return SE_ERR_ACCESSDENIED;
-        default:
-            return SE_ERR_OOM;
-    }
+    const uint32_t code = Win32ErrorOf(err);
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+                   code == ERROR_ACCESS_DENIED
+               ? intptr_t(code)
+               : SE_ERR_OOM;
 }
 
 }  // namespace
@@ -90,27 +87,9 @@ HINSTANCE FindExecutableA(const char* file, const char* dir, char* result) {
 
 namespace {
 
+// An error of the file operation: the system's cause as Windows names it.
 int winCode(int err) {
-    switch (err) {
-        case 0:
-            return 0;
-        case ENOENT:
-        case ENOTDIR:
-            return int(ERROR_FILE_NOT_FOUND);
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EBUSY:
-            return int(ERROR_ACCESS_DENIED);
-        case EEXIST:
-        case ENOTEMPTY:
-        case EISDIR:
-            return int(ERROR_ALREADY_EXISTS);
-        case EINVAL:
-            return int(ERROR_INVALID_PARAMETER);
-        default:
-            return 0x402;  // an unknown error, as the shell reports it
-    }
+    return int(Win32ErrorOf(err, 0x402));  // 0x402: an unknown error, as the shell reports it
 }
 
 // Removes `name` inside the open folder parentFd; folders with everything in them.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/rtl/osErrors.h"
+
 using BOOL = int;
 using BYTE = uint8_t;
 using WORD = uint16_t;
@@ -32,21 +34,13 @@ constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
-// Error codes used by the layer (the Windows values).
-constexpr DWORD ERROR_SUCCESS = 0;
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_HANDLE = 6;
-constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+// Error codes used by the layer (the Windows values); those the errno table gives are
+// in platform/rtl/osErrors.h.
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
-constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_INVALID_DATA = 13;
 constexpr DWORD ERROR_CALL_NOT_IMPLEMENTED = 120;
 constexpr DWORD ERROR_INVALID_LEVEL = 124;
-constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_DIRECTORY = 267;
