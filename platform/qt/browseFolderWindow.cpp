@@ -275,7 +275,6 @@ void RunBrowseFolderWindow(::BrowseFolderDialog& d) {
                 d.Cancel();
                 break;
             }
-            TranslateMessage(&m);
             DispatchMessageA(&m);
         } else {
             WaitMessage();

@@ -169,8 +169,6 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL TranslateMessage(const MSG*) { return 0; }
-
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
     if (elapse < 10) elapse = 10;
     if (!hwnd) id = ++g_nextTimerId;

@@ -160,8 +160,9 @@ void PostQuitMessage(int exitCode);
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
 // Waits for the next message; FALSE for WM_QUIT.
 BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+// Keys never pass through the queue here: the window system hands a window its key and the
+// character the key makes (WM_KEYDOWN, then WM_CHAR) itself, so there is no TranslateMessage.
 LRESULT DispatchMessageA(const MSG* msg);
-BOOL TranslateMessage(const MSG* msg);
 // Idles until a message, a timer, a window-system event or a wake fd is ready.
 void WaitMessage();
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/rtl/passedErrors.h"
 #include "platform/rtl/startTrace.h"
 #include "platform/user/mdiClient.h"
 #include "platform/user/metrics.h"
@@ -40,7 +41,9 @@ void Halt(int exitCode) {
     for (auto it = procs.rbegin(); it != procs.rend(); ++it) {
         try {
             it->second();
-        } catch (...) {}
+        } catch (...) {
+            LogPassedException("exit procedure");  // the others still run
+        }
     }
     // Handles are not closed on the way out: the named ones would leave their files.
     CloseNamedMutexesNow();
@@ -719,7 +722,6 @@ bool TApplication::ProcessMessage(MSG& msg) {
         return true;
     }
     try {
-        TranslateMessage(&msg);
         DispatchMessageA(&msg);
     } catch (...) {
         HandleException(this);

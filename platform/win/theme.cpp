@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwctype>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/win/objectTable.h"
 
@@ -17,6 +19,27 @@ struct ThemeObject {
 ObjectTable<ThemeObject>& Themes() {
     static ObjectTable<ThemeObject> table(HandleKind::Theme);
     return table;
+}
+
+// What SetWindowTheme chose for a window: no theme at all, or the classes it is drawn as.
+struct WindowChoice {
+    bool off = false;
+    std::string classes;  // upper case; empty: the classes its caller names
+};
+std::unordered_map<HWND, WindowChoice>& Choices() {
+    static std::unordered_map<HWND, WindowChoice> choices;
+    return choices;
+}
+// The theme data opened for each window and still open, oldest first.
+std::unordered_map<HWND, std::vector<HTHEME>>& Opened() {
+    static std::unordered_map<HWND, std::vector<HTHEME>> opened;
+    return opened;
+}
+
+std::string UpperClasses(const wchar_t* list) {
+    std::string out;
+    for (const wchar_t* p = list; *p; ++p) out += char(std::towupper(wint_t(*p)) & 0x7F);
+    return out;
 }
 
 bool g_enabled = true;  // EnableTheming
@@ -60,15 +83,31 @@ HTHEME OpenThemeData(HWND hwnd, const wchar_t* classList) {
         return nullptr;
     }
     auto o = std::make_shared<ThemeObject>();
-    for (const wchar_t* p = classList; *p; ++p)
-        o->classes += char(std::towupper(wint_t(*p)) & 0x7F);
+    o->classes = UpperClasses(classList);
+    if (hwnd) {
+        if (auto it = Choices().find(hwnd); it != Choices().end()) {
+            if (it->second.off) {
+                SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+                return nullptr;
+            }
+            if (!it->second.classes.empty()) o->classes = it->second.classes;
+        }
+    }
     o->hwnd = hwnd;
-    return reinterpret_cast<HTHEME>(Themes().Add(o));
+    const auto theme = reinterpret_cast<HTHEME>(Themes().Add(o));
+    if (hwnd) Opened()[hwnd].push_back(theme);
+    return theme;
 }
 
 HRESULT CloseThemeData(HTHEME theme) {
     if (!theme) return S_OK;
-    return Themes().Remove(reinterpret_cast<uintptr_t>(theme)) ? S_OK : E_HANDLE;
+    const auto o = Find(theme);
+    if (!o || !Themes().Remove(reinterpret_cast<uintptr_t>(theme))) return E_HANDLE;
+    if (auto it = Opened().find(o->hwnd); it != Opened().end()) {
+        std::erase(it->second, theme);
+        if (it->second.empty()) Opened().erase(it);
+    }
+    return S_OK;
 }
 
 std::string ThemeClassOf(HTHEME theme) {
@@ -76,8 +115,25 @@ std::string ThemeClassOf(HTHEME theme) {
     return o ? o->classes : "";
 }
 
-HTHEME GetWindowTheme(HWND) { return nullptr; }
-HRESULT SetWindowTheme(HWND, const wchar_t*, const wchar_t*) { return S_OK; }
+HTHEME GetWindowTheme(HWND hwnd) {
+    const auto it = Opened().find(hwnd);
+    return it != Opened().end() ? it->second.back() : nullptr;
+}
+
+// Two empty names switch the window's theme off, a class list draws it as those classes,
+// two nulls give it back its own; the window's next OpenThemeData follows the choice.
+HRESULT SetWindowTheme(HWND hwnd, const wchar_t* subAppName, const wchar_t* subIdList) {
+    if (!hwnd) return E_INVALIDARG;
+    if (!subAppName && !subIdList) {
+        Choices().erase(hwnd);
+        return S_OK;
+    }
+    WindowChoice c;
+    c.off = subAppName && !*subAppName && subIdList && !*subIdList;
+    if (subIdList) c.classes = UpperClasses(subIdList);
+    Choices()[hwnd] = c;
+    return S_OK;
+}
 
 HRESULT GetCurrentThemeName(wchar_t* file, int maxFile, wchar_t* color, int maxColor, wchar_t* size,
                             int maxSize) {
@@ -117,4 +173,13 @@ HRESULT GetThemeFilename(HTHEME theme, int, int, int, wchar_t* out, int max) {
     CopyWide(L"", out, max);
     return E_FAIL;
 }
-BOOL GetThemeSysBool(HTHEME, int) { return FALSE_; }
+// The theme's flat look has flat menus; it says nothing of any other system setting.
+BOOL GetThemeSysBool(HTHEME theme, int boolId) {
+    if (!Find(theme)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE_;
+    }
+    if (boolId == TMT_FLATMENUS) return TRUE_;
+    SetLastError(ERROR_NOT_FOUND);
+    return FALSE_;
+}

@@ -28,6 +28,9 @@ constexpr DWORD ETDT_DISABLE = 1, ETDT_ENABLE = 2, ETDT_USETABTEXTURE = 4, ETDT_
 constexpr int TMT_BORDERCOLOR = 3801, TMT_FILLCOLOR = 3802, TMT_TEXTCOLOR = 3803,
               TMT_EDGELIGHTCOLOR = 3804, TMT_EDGEHIGHLIGHTCOLOR = 3805, TMT_EDGESHADOWCOLOR = 3806,
               TMT_EDGEDKSHADOWCOLOR = 3807, TMT_EDGEFILLCOLOR = 3808;
+// Settings GetThemeSysBool answers.
+constexpr int TMT_FLATMENUS = 1001;
+constexpr DWORD ERROR_NOT_FOUND = 1168;
 
 BOOL IsThemeActive();
 BOOL IsAppThemed();
@@ -36,7 +39,10 @@ void SetThemeAppProperties(DWORD flags);
 DWORD GetThemeAppProperties();
 HTHEME OpenThemeData(HWND hwnd, const wchar_t* classList);
 HRESULT CloseThemeData(HTHEME theme);
+// The theme data opened last for the window of those still open (null when none).
 HTHEME GetWindowTheme(HWND hwnd);
+// Two empty names switch the window's themes off (its OpenThemeData answers null), a class
+// list makes its OpenThemeData open those classes instead, two nulls undo the choice.
 HRESULT SetWindowTheme(HWND hwnd, const wchar_t* subAppName, const wchar_t* subIdList);
 HRESULT GetCurrentThemeName(wchar_t* themeFile, int maxFile, wchar_t* colorName, int maxColor,
                             wchar_t* sizeName, int maxSize);
@@ -71,6 +77,8 @@ HRESULT GetThemeRect(HTHEME theme, int part, int state, int prop, RECT* out);
 HRESULT GetThemeFilename(HTHEME theme, int part, int state, int prop, wchar_t* out, int max);
 COLORREF GetThemeSysColor(HTHEME theme, int colorId);
 HBRUSH GetThemeSysColorBrush(HTHEME theme, int colorId);
+// TRUE for TMT_FLATMENUS of an open theme (the flat look); FALSE otherwise, with the cause
+// (an invalid handle, a setting the theme does not hold) as the last error.
 BOOL GetThemeSysBool(HTHEME theme, int boolId);
 
 // The theme class a handle was opened for ("BUTTON", "PROGRESS", ...), "" for none.

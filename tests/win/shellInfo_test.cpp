@@ -256,6 +256,49 @@ TEST(Theme, NotActiveByDefaultAndOnWithTheSetting) {
     unsetenv("VEXOMAT_THEMES");
 }
 
+TEST(Themes, AWindowsThemeFollowsSetWindowThemeAndSysBoolsTellTheLook) {
+    setenv("VEXOMAT_THEMES", "1", 1);
+    const auto window = reinterpret_cast<HWND>(uintptr_t(0x7701));
+    EXPECT_EQ(GetWindowTheme(window), nullptr);
+    HTHEME button = OpenThemeData(window, L"Button");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetWindowTheme(window), button);
+    EXPECT_TRUE(GetThemeSysBool(button, TMT_FLATMENUS));
+    EXPECT_FALSE(GetThemeSysBool(button, 1002));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_FOUND);
+    struct Row {
+        const char* name;
+        const wchar_t *app, *list;
+        const char* opened;  // the classes the window's next theme has; null: none opens
+    };
+    const Row rows[] = {
+        {"drawn as another class", nullptr, L"Explorer::TreeView", "EXPLORER::TREEVIEW"},
+        {"an application name only keeps the classes", L"Explorer", nullptr, "BUTTON"},
+        {"switched off", L"", L"", nullptr},
+        {"given back", nullptr, nullptr, "BUTTON"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(SetWindowTheme(window, row.app, row.list), S_OK);
+        HTHEME t = OpenThemeData(window, L"Button");
+        if (!row.opened) {
+            EXPECT_EQ(t, nullptr);
+            EXPECT_EQ(GetWindowTheme(window), button);  // the one still open
+            continue;
+        }
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(ThemeClassOf(t), row.opened);
+        EXPECT_EQ(GetWindowTheme(window), t);
+        EXPECT_EQ(CloseThemeData(t), S_OK);
+        EXPECT_EQ(GetWindowTheme(window), button);  // the one opened before it
+    }
+    EXPECT_EQ(SetWindowTheme(nullptr, L"", L""), E_INVALIDARG);
+    EXPECT_EQ(CloseThemeData(button), S_OK);
+    EXPECT_FALSE(GetThemeSysBool(button, TMT_FLATMENUS));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    unsetenv("VEXOMAT_THEMES");
+}
+
 TEST(Modules, ThemeLibraryLoadsByNameAndFindsItsCalls) {
     HMODULE ux = LoadLibraryA("UxTheme.dll");
     ASSERT_NE(ux, nullptr);
