@@ -65,6 +65,12 @@ bad=0
   # file:line:text of every include
   printf '%s\n' $files | xargs grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' |
     sed 's/^/I|/'
+  # includes written through a macro, and the macros that name a header (often none)
+  { printf '%s\n' $files | xargs grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[^<"[:space:]]' ||
+    true; } | sed 's/^/M|/'
+  { printf '%s\n' $files |
+    xargs grep -HnE '^[[:space:]]*#[[:space:]]*define[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]+[<"]' ||
+    true; } | sed 's/^/D|/'
 } | awk -v qt_re="$qt_re" -v posix_re="$posix_re" '
 function dirname(p) { return p ~ /\// ? substr(p, 1, match(p, /\/[^\/]*$/) - 1) : "" }
 # Folds "a/b/../c" into "a/c".
@@ -126,9 +132,24 @@ function visit(top, f, via, rule,   i, h, name, n, t) {
   if (kind == "T") { ++ntp; split(rest, x, ";"); tpname[ntp] = x[1]; tpre[ntp] = x[2]; towner[ntp] = x[3]; next }
   if (kind == "K") { ++nknown; p = index(rest, ";"); kfile[nknown] = substr(rest, 1, p - 1); kheader[nknown] = substr(rest, p + 1); next }
   if (kind == "F") { exists[rest] = 1; order[++nfiles] = rest; next }
-  # I|file:line:text
+  # I|, M| and D|file:line:text
   p = index(rest, ":"); f = substr(rest, 1, p - 1); rest = substr(rest, p + 1)
   p = index(rest, ":"); line = substr(rest, 1, p - 1); text = substr(rest, p + 1)
+  if (kind == "D") {
+    # #define NAME "header" or <header>: what an include through NAME reaches
+    sub(/^[[:space:]]*#[[:space:]]*define[[:space:]]+/, "", text)
+    name = text; sub(/[[:space:]].*$/, "", name)
+    value = substr(text, length(name) + 1); sub(/^[[:space:]]+/, "", value); sub(/[[:space:]]+$/, "", value)
+    if (!match(value, /^("[^"]+"|<[^>]+>)/)) next
+    value = substr(value, 1, RLENGTH)
+    if ((name in defined) && defined[name] != value) defined[name] = "?"
+    else defined[name] = value
+    next
+  }
+  if (kind == "M") { ++nmacro; mfile[nmacro] = f; mline[nmacro] = line; mtext[nmacro] = text; next }
+  addInclude(f, line, text)
+}
+function addInclude(f, line, text,   written, resolved) {
   if (match(text, /"[^"]+"/)) {
     written = substr(text, RSTART + 1, RLENGTH - 2)
     resolved = written ~ /\// && written !~ /^\.\.?\// ? normal(written) : normal(dirname(f) "/" written)
@@ -139,6 +160,18 @@ function visit(top, f, via, rule,   i, h, name, n, t) {
   }
 }
 END {
+  # An include through a macro counts as the header the macro names; one that cannot be
+  # told (no such macro, a macro named twice with other headers, anything but a bare name)
+  # fails the check, since the arrows could not be seen.
+  for (m = 1; m <= nmacro; ++m) {
+    text = mtext[m]; sub(/^[[:space:]]*#[[:space:]]*include[[:space:]]*/, "", text)
+    sub(/[[:space:]]*(\/\/.*)?$/, "", text)
+    if (text ~ /^[A-Za-z_][A-Za-z0-9_]*$/ && (text in defined) && defined[text] != "?")
+      addInclude(mfile[m], mline[m], defined[text])
+    else
+      report(mfile[m] ":" mline[m] ": includes through the macro " text \
+             ", which the layer check cannot resolve")
+  }
   for (k = 1; k <= nfiles; ++k) {
     f = order[k]
     rule = ruleOf(f)

@@ -1,4 +1,7 @@
 // The message box: kinds, captions, the growth rule, logging and the unattended form.
+#include <set>
+#include <vector>
+
 #include "engine/util.h"
 #include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
@@ -151,22 +154,75 @@ TEST_F(AppTest, UnattendedFormHoldsReturnsCancelAndLogsTheNotice) {
     EXPECT_FALSE(Form_MsgDlg->Timer_autoClose->Enabled());
 }
 
+// What a screenshot of the box shows of each kind: its own picture at the picture's place,
+// its own caption, and the message's text.
 TEST_F(AppTest, ScreenshotsOfEachKind) {
     CreateWindows();
     const TMsgKind kinds[] = {mkWarning, mkError, mkInformation, mkConfirmation};
     const char* names[] = {"msg-warning", "msg-error", "msg-information", "msg-confirmation"};
+    struct Seen {
+        std::vector<uint32_t> picture, caption;
+        std::set<uint32_t> pictureColours;
+        int textPixels = 0;
+    };
+    std::vector<Seen> seen(4);
     for (int i = 0; i < 4; ++i) {
         TTimer shot(nullptr);
         shot.SetInterval(60);
         std::string name = names[i];
-        shot.OnTimer = [name](TObject*) {
+        Seen& s = seen[i];
+        shot.OnTimer = [&, name](TObject*) {
             if (!Form_MsgDlg->Visible()) return;
             apptest::KeepScreenshot(Form_MsgDlg, name);
+            const std::string path = Form_main->FState.FLogDir + name + ".png";
+            gdi::Image img;
+            if (Form_MsgDlg->SaveScreenshot(path)) {
+                const std::string data = ReadFileText(path);
+                img.loadFromData(data.data(), data.size());
+            }
+            // The client area lies inside the frame: as wide on each side and the bottom.
+            const int side = (img.width() - Form_MsgDlg->ClientWidth()) / 2;
+            const int top = img.height() - Form_MsgDlg->ClientHeight() - side;
+            TImage* picture = Form_MsgDlg->ImageWarning;
+            for (TImage* p : {Form_MsgDlg->ImageError, Form_MsgDlg->ImageInformation,
+                              Form_MsgDlg->ImageConfirmation})
+                if (p->Visible()) picture = p;
+            for (int y = 0; y < picture->Height(); ++y)
+                for (int x = 0; x < picture->Width(); ++x) {
+                    const uint32_t px =
+                        img.pixel(side + picture->Left() + x, top + picture->Top() + y);
+                    s.picture.push_back(px);
+                    s.pictureColours.insert(px);
+                }
+            for (int y = side; y < top; ++y)
+                for (int x = side; x < img.width() - side; ++x)
+                    s.caption.push_back(img.pixel(x, y));
+            TLabel* label = Form_MsgDlg->LabelMsgDlg;
+            const int lx = side + Form_MsgDlg->ScrollBox_msg->Left() + label->Left();
+            const int ly = top + Form_MsgDlg->ScrollBox_msg->Top() + label->Top();
+            for (int y = 0; y < label->Height(); ++y)
+                for (int x = 0; x < label->Width(); ++x) {
+                    const uint32_t px = img.pixel(lx + x, ly + y);
+                    const int r = px & 0xFF, g = (px >> 8) & 0xFF, b = (px >> 16) & 0xFF;
+                    if (r + g + b < 3 * 96) ++s.textPixels;  // dark: the text's strokes
+                }
             Form_MsgDlg->SpeedButtonOKClick(nullptr);
         };
         shot.SetEnabled(true);
         Form_MsgDlg->ShowMsg("转换处理已完成但带有错误!\n\n- 在进行 gs 转换时出错。", kinds[i],
                              false);
+    }
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(names[i]);
+        ASSERT_FALSE(seen[i].picture.empty()) << "no screenshot was taken";
+        // A picture is drawn there, not a plain field.
+        EXPECT_GE(seen[i].pictureColours.size(), 3u);
+        // Two lines of Chinese text leave many dark pixels.
+        EXPECT_GT(seen[i].textPixels, 200);
+        for (int j = 0; j < i; ++j) {
+            EXPECT_NE(seen[i].picture, seen[j].picture) << "the same picture as " << names[j];
+            EXPECT_NE(seen[i].caption, seen[j].caption) << "the same caption as " << names[j];
+        }
     }
 }
 

@@ -55,6 +55,18 @@ case $row in
   zlibOutsideItsUnit)
     plant platform/gdi/plantedZlib.cpp '#include <zlib.h>'
     expect='platform/gdi/plantedZlib.cpp: includes zlib (<zlib.h>) outside' ;;
+  macroIncludeAcross)  # an include written through a macro names a header up the arrows
+    plant platform/gdi/plantedMacro.cpp '#define PLANTED_HEADER "platform/user/window.h"' \
+      '#include PLANTED_HEADER'
+    expect='platform/gdi/plantedMacro.cpp:2: includes "platform/user/window.h" across' ;;
+  macroIncludeOfQt)  # ... or Qt through a macro defined in another header
+    plant platform/vcl/plantedNames.h '#pragma once' '#define PLANTED_WIDGETS <QWidget>'
+    plant platform/vcl/plantedMacro.cpp '#include "platform/vcl/plantedNames.h"' \
+      '#  include PLANTED_WIDGETS'
+    expect='platform/vcl/plantedMacro.cpp: includes Qt outside platform/qt (<QWidget>)' ;;
+  macroIncludeUnresolved)  # a macro the check cannot tell fails it
+    plant engine/plantedMacro.cpp '#include VX_HEADER_FROM_THE_BUILD'
+    expect='engine/plantedMacro.cpp:1: includes through the macro VX_HEADER_FROM_THE_BUILD, which the layer check cannot resolve' ;;
   libraryLinksUp)  # the build lets a lower library reach a higher one
     sed -i -E 's/^(vx_layer\(vx_gdi .*LINK) vx_win/\1 vx_user vx_win/' "$tmp/platform/CMakeLists.txt"
     expect='platform/CMakeLists.txt: vx_gdi links vx_user across the layer arrows' ;;
