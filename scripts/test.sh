@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test. With --asan, builds a separate AddressSanitizer/UBSan tree.
+# On a fresh machine it first installs what the build and the tests need (scripts/setup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=build; extra=()
+scripts/setup.sh --check || scripts/setup.sh --packages
+dir=build; extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${1:-}" = "--asan" ]; then
   dir=build-asan; extra=(-DVEXOMAT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
