@@ -15,10 +15,11 @@ uint32_t Win32ErrorOf(int err, uint32_t unknown) {
         case EACCES:
         case EPERM:
         case EROFS:
-        case EBUSY:
-        case ETXTBSY:
         case EISDIR:
             return ERROR_ACCESS_DENIED;
+        case EBUSY:
+        case ETXTBSY:
+            return ERROR_SHARING_VIOLATION;  // another program is using the file
         case EEXIST:
             return ERROR_ALREADY_EXISTS;
         case ENOTEMPTY:

@@ -16,6 +16,7 @@ constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 constexpr uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr uint32_t ERROR_NOT_SAME_DEVICE = 17;
 constexpr uint32_t ERROR_GEN_FAILURE = 31;
+constexpr uint32_t ERROR_SHARING_VIOLATION = 32;
 constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
 constexpr uint32_t ERROR_DISK_FULL = 112;
 constexpr uint32_t ERROR_DIR_NOT_EMPTY = 145;

@@ -23,7 +23,6 @@ constexpr DWORD FILE_SHARE_READ = 0x00000001;
 constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
-constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 
 // Opens an existing file for reading (GENERIC_READ and OPEN_EXISTING only). Without
 // FILE_SHARE_WRITE the open fails with ERROR_SHARING_VIOLATION while any process has the
