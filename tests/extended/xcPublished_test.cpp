@@ -28,7 +28,7 @@ using published::TRowsForm;
 class TXcRowsForm : public TRowsForm {
 public:
     explicit TXcRowsForm(TComponent* owner) : TRowsForm(owner) {
-        BindMethod<TXcListBoxDataEvent>("GetText", this, &TXcRowsForm::GetText);
+        BindMethod<TXcListBoxDataEvent>("GetText", this, &TXcRowsForm::RowText);
         BindMethod<TXcListboxChange>("ItemChanged", this, &TXcRowsForm::Named);
         BindMethod<TXcScrollEvent>("Scrolled", this, &TXcRowsForm::Scrolled);
         BindMethod<TDrawItemEvent>("DrawItem", this, &TXcRowsForm::DrawItem);
@@ -47,7 +47,7 @@ public:
         BindMethod<TUDClickEvent>("ArrowClicked", this, &TXcRowsForm::ArrowClicked);
     }
     std::string ClassName() const override { return "TXcRowsForm"; }
-    void GetText(TObject*, int, std::string& text) {
+    void RowText(TObject*, int, std::string& text) {
         ++calls;
         text = "got";
     }
