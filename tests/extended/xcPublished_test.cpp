@@ -21,6 +21,7 @@ namespace {
 
 using published::BitmapData;
 using published::Hex;
+using published::Row;
 using published::TRow;
 using published::TRowsForm;
 
@@ -93,18 +94,6 @@ struct Init : ::testing::Environment {
     }
 };
 [[maybe_unused]] ::testing::Environment* const init = ::testing::AddGlobalTestEnvironment(new Init);
-
-template <class C>
-TRow Row(const std::string& cls, std::vector<std::string> lines,
-         std::function<void(C*, TRowsForm*)> check, const std::string& after = "") {
-    return TRow{cls, std::move(lines),
-                [check](TComponent* s, TRowsForm* f) {
-                    auto* c = dynamic_cast<C*>(s);
-                    ASSERT_NE(c, nullptr);
-                    check(c, f);
-                },
-                after};
-}
 
 // Lines naming handlers, then a check that fires each and counts the calls.
 template <class C>

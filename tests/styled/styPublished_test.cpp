@@ -18,6 +18,7 @@ namespace {
 
 using published::BitmapData;
 using published::Hex;
+using published::Row;
 using published::TRow;
 using published::TRowsForm;
 
@@ -51,18 +52,6 @@ struct Init : ::testing::Environment {
 
 const char* const kTargets =
     "  object ImageList1: TStyImageList\n  end\n  object PopupMenu1: TPopupMenu\n  end\n";
-
-template <class C>
-TRow Row(const std::string& cls, std::vector<std::string> lines,
-         std::function<void(C*, TRowsForm*)> check, const std::string& after = "") {
-    return TRow{cls, std::move(lines),
-                [check](TComponent* s, TRowsForm* f) {
-                    auto* c = dynamic_cast<C*>(s);
-                    ASSERT_NE(c, nullptr);
-                    check(c, f);
-                },
-                after};
-}
 
 // An event line: the handler is bound and runs.
 template <class C>

@@ -42,6 +42,19 @@ struct TRow {
     std::string after;  // components declared after the subject (targets of references)
 };
 
+// A row whose check takes the subject as its own class.
+template <class C>
+TRow Row(const std::string& cls, std::vector<std::string> lines,
+         std::function<void(C*, TRowsForm*)> check, const std::string& after = "") {
+    return TRow{cls, std::move(lines),
+                [check](TComponent* s, TRowsForm* f) {
+                    auto* c = dynamic_cast<C*>(s);
+                    ASSERT_NE(c, nullptr);
+                    check(c, f);
+                },
+                after};
+}
+
 inline std::string FormText(const TRow& row) {
     std::string text = "object RowsForm: TRowsForm\n  object Subject: " + row.cls + "\n";
     for (const std::string& line : row.lines) text += "    " + line + "\n";
