@@ -657,7 +657,7 @@ void TXcCustomListBox::OwnStartDrag() {
     dragImages_->SetWidth(picture.Width());
     dragImages_->SetHeight(picture.Height());
     dragImages_->AddMasked(&picture, clWhite);
-    displayDragImage_ = true;
+    ControlStyle = ControlStyle + TControlStyle{csDisplayDragImage};
 }
 
 void TXcCustomListBox::OwnDragOver(TObject* Source, int /*X*/, int Y, TDragState /*State*/,

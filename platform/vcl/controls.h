@@ -384,7 +384,7 @@ public:
     TEndDragEvent OnEndDrag;
     virtual TDragImageList* GetDragImages() { return nullptr; }
     // The drag image stays shown while the mouse is over this control.
-    bool DisplaysDragImage() const { return displayDragImage_; }
+    bool DisplaysDragImage() const { return ControlStyle.Contains(csDisplayDragImage); }
     // A key pressed while a drag holds the mouse goes to the drag (Escape cancels it); true
     // when it took the key.
     static bool KeyDuringDrag(WORD key);
@@ -398,7 +398,6 @@ protected:
     void DragMessageReceived(TMessage& m);
     void DoDragMessage(TMessage& m);
     friend class TDragControlObject;
-    bool displayDragImage_ = false;
     bool leftButtonDown_ = false;  // between a left press and its release
     friend class TWinControl;
     // The action changed or was just assigned: the control takes its properties; with
