@@ -84,7 +84,10 @@ void RegisterSubObject(const std::string& className, const std::string& prop,
         "", TPropKind::Object);
     auto& info = Classes()[LowerCase(className)];
     for (auto& p : info.props)
-        if (SameText(p.name, prop)) p.object = std::move(object);
+        if (SameText(p.name, prop)) {
+            p.object = std::move(object);
+            break;
+        }
 }
 
 const TClassInfo* FindClassInfo(const std::string& name) {

@@ -1,5 +1,6 @@
 // Published properties of the class library's classes, as text form files set them.
 #include <map>
+#include <utility>
 
 #include "platform/rtl/resources.h"
 
@@ -130,7 +131,8 @@ void RegisterGraphicsObjects() {
         .prop("MaxHeight",
               [](TSizeConstraints* c, const TDfmValue& v) { c->MaxHeight = v.AsInt(); });
     TClassReg<TPopupMenu>("TPopupMenu", "TComponent")
-        .event<TNotifyEvent>("OnPopup", [](TPopupMenu* m, TNotifyEvent e) { m->OnPopup = e; });
+        .event<TNotifyEvent>("OnPopup",
+                             [](TPopupMenu* m, TNotifyEvent e) { m->OnPopup = std::move(e); });
 }
 
 void RegisterControl() {
