@@ -56,15 +56,19 @@ protected:
         SetParams({});
     }
     void TearDown() override {
+        CloseWindows();
+        Application->ProcessMessages();
+        Application->ResetTerminated();
+        RemoveTree(folder);
+    }
+    // Frees the program's two windows and forgets them as the main form and state.
+    void CloseWindows() {
         delete Form_MsgDlg;
         Form_MsgDlg = nullptr;
         delete Form_main;
         Form_main = nullptr;
         SetMainState(nullptr);
         Application->SetMainForm(nullptr);
-        Application->ProcessMessages();
-        Application->ResetTerminated();
-        RemoveTree(folder);
     }
     void CreateWindows() {
         Application->CreateForm(Form_main, "main.dfm");

@@ -212,12 +212,7 @@ TEST_F(AppTest, CloseWithUnwritableSettingsReportsTheFileAndCloses) {
             << row.what << "\n"
             << log;
         // The next row starts from fresh windows over a clean folder.
-        delete Form_MsgDlg;
-        Form_MsgDlg = nullptr;
-        delete Form_main;
-        Form_main = nullptr;
-        SetMainState(nullptr);
-        Application->SetMainForm(nullptr);
+        CloseWindows();
         Application->ResetTerminated();
         std::filesystem::remove_all(folder + "config.ini");
         std::filesystem::remove(folder + "config.ini");
