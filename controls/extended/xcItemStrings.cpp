@@ -130,6 +130,30 @@ void TXcItemStrings::MoveBack() {
     }
 }
 
+std::string TXcListBoxStrings::Get(int i) const {
+    if (!virtualData()) return TXcItemStrings::Get(i);
+    if (i < 0 || i >= Count()) IndexError(i);
+    return list_->DoGetData(i);
+}
+
+TObject* TXcListBoxStrings::Objects(int i) const {
+    if (!virtualData()) return TXcItemStrings::Objects(i);
+    if (i < 0 || i >= Count()) IndexError(i);
+    return list_->DoGetDataObject(i);
+}
+
+int TXcListBoxStrings::IndexOf(const std::string& s) const {
+    return virtualData() ? list_->DoFindData(s) : TXcItemStrings::IndexOf(s);
+}
+
+int TXcListBoxStrings::Add(const std::string& s, TObject* o) {
+    return virtualData() ? -1 : TXcItemStrings::Add(s, o);
+}
+
+void TXcListBoxStrings::Insert(int i, const std::string& s, TObject* o) {
+    if (!virtualData()) TXcItemStrings::Insert(i, s, o);
+}
+
 void TXcComboBoxStrings::Clear() {
     const std::string text = ReadText ? ReadText() : std::string();
     beforeChange();

@@ -10,6 +10,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/vcl/controls.h"
+#include "platform/vcl/stdctrls.h"
 
 // The item messages of one kind of box.
 struct TXcItemMessages {
@@ -60,8 +61,19 @@ protected:
 
 class TXcListBoxStrings : public TXcItemStrings {
 public:
-    explicit TXcListBoxStrings(TWinControl* box) : TXcItemStrings(box, kListBoxItemMessages) {}
+    explicit TXcListBoxStrings(TListBox* box)
+        : TXcItemStrings(box, kListBoxItemMessages), list_(box) {}
     std::string ClassName() const override { return "TXcListBoxStrings"; }
+    // A virtual list's items are its data callbacks': read through them, never added.
+    std::string Get(int i) const override;
+    TObject* Objects(int i) const override;
+    int IndexOf(const std::string& s) const override;
+    int Add(const std::string& s, TObject* o = nullptr) override;
+    void Insert(int i, const std::string& s, TObject* o = nullptr) override;
+
+private:
+    bool virtualData() const { return !useInternal_ && list_->IsVirtual(); }
+    TListBox* list_;
 };
 
 class TXcComboBoxStrings : public TXcItemStrings {

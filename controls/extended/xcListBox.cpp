@@ -89,8 +89,14 @@ TXcCustomListBox::~TXcCustomListBox() {
     provider_->SetProvider(nullptr);
 }
 
+bool TXcCustomListBox::rightToLeftReading() const { return BiDiMode != bdLeftToRight; }
+
+// The alignment's flag with the reading order.
 int TXcCustomListBox::textFlags() const {
-    return alignment_ == taRightJustify ? DT_RIGHT : alignment_ == taCenter ? DT_CENTER : DT_LEFT;
+    const int flags = alignment_ == taRightJustify ? DT_RIGHT
+                      : alignment_ == taCenter     ? DT_CENTER
+                                                   : DT_LEFT;
+    return rightToLeftReading() ? flags | int(DT_RTLREADING) : flags;
 }
 
 void TXcCustomListBox::MeasureText(const std::string& text, int limit, int& width, int& height) {
@@ -141,6 +147,11 @@ void TXcCustomListBox::SetBounds(int l, int t, int w, int h) {
 }
 
 void TXcCustomListBox::PeerCreated() {
+    if (!Loading()) {
+        // Wrapping needs variable heights, and only drawn items are aligned.
+        if (Style() != lbOwnerDrawVariable) multiLine_ = false;
+        if (Style() == lbStandard || Style() == lbVirtual) alignment_ = taLeftJustify;
+    }
     TXcExCustomListBox::PeerCreated();
     backgroundOffset_ = 0;
     if (HasHorizontalBar()) {
@@ -294,7 +305,9 @@ void TXcCustomListBox::PaintBackground(HDC dc, bool withOffset) {
     if (withOffset)
         r = Rect(r.Left + backgroundOffset_, r.Top, r.Right + backgroundOffset_, r.Bottom);
     RECT clip;
-    if (GetClipBox(dc, &clip) == 0 /* NULLREGION */) return;
+    const int kind = GetClipBox(dc, &clip);
+    if (kind == NULLREGION) return;
+    if (kind == ERROR_REGION) clip = RECT{r.Left, r.Top, r.Right, r.Bottom};
     TCanvas c;
     c.SetHandle(dc);
     TBitmap* img = background_.Image();
@@ -310,6 +323,13 @@ void TXcCustomListBox::PaintBackground(HDC dc, bool withOffset) {
     c.SetHandle(nullptr);
 }
 
+bool TXcCustomListBox::PaintBackground(TCanvas* Canvas, int Param) {
+    if (!background_.DoDraw() || Destroying())
+        return TXcExCustomListBox::PaintBackground(Canvas, Param);
+    PaintBackground(Canvas->Handle(), false);
+    return true;
+}
+
 void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerDrawState State) {
     TCanvas* c = Canvas();
     TRect r = ItemRect;
@@ -322,8 +342,10 @@ void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerD
         HDC dc = c->Handle();
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
-        TRect client = TListBox::ItemRect(Index);
-        SetViewportOrgEx(dc, 0, -client.Top, nullptr);
+        // The row's own coordinates start at its top-left in the list: moved so that the
+        // picture (shifted by the scroll offset) lines up with the one the erase paints.
+        const TRect client = TListBox::ItemRect(Index);
+        SetViewportOrgEx(dc, -(client.Left + backgroundOffset_), -client.Top, nullptr);
         PaintBackground(dc, true);
         RestoreDC(dc, saved);
     }
@@ -333,8 +355,12 @@ void TXcCustomListBox::DefaultDrawItem(int Index, const TRect& ItemRect, TOwnerD
     unsigned flags =
         unsigned(textFlags()) |
         (multiLine_ ? DT_WORDBREAK | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    // Room before the text, on the side it is read from.
     TRect tr = r;
-    tr.Left += 2;
+    if (rightToLeftReading())
+        tr.Right -= 2;
+    else
+        tr.Left += 2;
     auto* view = providerSelected_ ? provider_->GetInterface<TXcDataConsumerViewList>() : nullptr;
     if (TXcBaseDataItem* item = view ? view->RowItem(Index) : nullptr) {
         XcDrawDataItem(*c, item, tr, State);
@@ -360,7 +386,8 @@ void TXcCustomListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state
 }
 
 void TXcCustomListBox::MeasureItem(int index, int& height) {
-    if (!OnMeasureItem && multiLine_ && index >= 0 && index < ItemSource().Count()) {
+    if (!OnMeasureItem && (multiLine_ || providerSelected_) && index >= 0 &&
+        index < ItemSource().Count()) {
         int w = 0;
         MeasureText(ItemSource()[index], WrapMode() ? ClientWidth() : 0, w, height);
         return;
@@ -462,11 +489,11 @@ bool TXcCustomListBox::itemMessage(TMessage& m) {
         case LB_FINDSTRING:
         case LB_FINDSTRINGEXACT:
         case LB_SELECTSTRING: {
-            // Prefix searches find nothing for an empty text; a provider's rows are searched
-            // by their texts.
+            // A provider's rows are searched by their texts (a prefix search finds nothing for
+            // an empty text); the own items are the window's to search.
+            if (!providerSelected_) break;
             const std::string text = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
-            const bool exact =
-                m.Msg == LB_FINDSTRINGEXACT || (m.Msg == LB_SELECTSTRING && providerSelected_);
+            const bool exact = m.Msg != LB_FINDSTRING;
             const int found = exact ? TXcItemsSearchs::FindExact(ItemSource(), text, false, w)
                                     : TXcItemsSearchs::FindPrefix(ItemSource(), text, false, w);
             if (found >= 0 && m.Msg == LB_SELECTSTRING) Perform(LB_SETCURSEL, WPARAM(found));
@@ -564,6 +591,8 @@ void SwapItems(TStringList& items, int a, int b) {
 }  // namespace
 
 void TXcCustomListBox::MoveSelectedUp() {
+    // A provider's rows are its own order.
+    if (providerSelected_) return;
     const int n = items_.Count();
     if (MultiSelect() && SelCount() > 0) {
         if (Selected(0)) return;
@@ -582,6 +611,7 @@ void TXcCustomListBox::MoveSelectedUp() {
 }
 
 void TXcCustomListBox::MoveSelectedDown() {
+    if (providerSelected_) return;
     const int n = items_.Count();
     if (MultiSelect() && SelCount() > 0) {
         if (Selected(n - 1)) return;

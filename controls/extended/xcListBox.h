@@ -127,10 +127,11 @@ protected:
     virtual void OwnDragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void OwnStartDrag();
     virtual void OwnDragDrop(TObject* Source, int X, int Y);
-    // Background picture over the client (moved by the horizontal scroll offset when asked);
-    // the erase hook's PaintBackground stays overridable beside it.
+    // Background picture over the client (moved by the horizontal scroll offset when asked).
     using TXcExCustomListBox::PaintBackground;
     void PaintBackground(HDC dc, bool withOffset);
+    // The erase hook: the picture without the offset, where no item covers it.
+    bool PaintBackground(TCanvas* Canvas, int Param) override;
     void UpdateStyle();
     bool WrapMode() const {
         return multiLine_ && (scrollBars_ == ssNone || scrollBars_ == ssVertical);
@@ -143,6 +144,7 @@ private:
     bool itemMessage(TMessage& m);
     void scrollMessage(TMessage& m, bool horizontal);
     int textFlags() const;
+    bool rightToLeftReading() const;
 
     bool hotTrack_ = false;
     TAlignment alignment_ = taLeftJustify;

@@ -440,6 +440,9 @@ void SetCanvasDCImage(HDC dc, Image* image, POINT origin, const RECT* clip);
 // draws on none (not a DC, or its window is gone).
 Image* DCImage(HDC dc, POINT* origin);
 
+// Draws the image (stretched to `dest` when the sizes differ) with the DC's mapping and
+// clip region, as its other drawing goes; `dest` in logical coordinates.
+BOOL DrawImageOnDC(HDC dc, const RECT& dest, const Image& img);
 // A bitmap over an image its caller keeps and outlives it; nominal depth 32, no packed rows.
 std::shared_ptr<Bitmap> BitmapOver(Image& image);
 // A new handle to the bitmap (deleting it leaves the bitmap to its keeper); the handle `h`

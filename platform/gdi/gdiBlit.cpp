@@ -556,3 +556,23 @@ BOOL DrawFocusRect(HDC h, const RECT* r) {
                FindAs<Brush>(GetStockObject(WHITE_BRUSH)).get(), &dots);
     return TRUE_;
 }
+
+namespace gdi {
+
+BOOL DrawImageOnDC(HDC h, const RECT& dest, const Image& img) {
+    auto dc = FindAs<Dc>(h);
+    if (!dc) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE_;
+    }
+    if (img.width() <= 0 || img.height() <= 0) return TRUE_;
+    WithPainter(*dc, [&](Painter& p) {
+        if (dest.right - dest.left == img.width() && dest.bottom - dest.top == img.height())
+            p.drawImage(int(dest.left), int(dest.top), img);
+        else
+            p.stretchImage(int(dest.left), int(dest.top), int(dest.right), int(dest.bottom), img);
+    });
+    return TRUE_;
+}
+
+}  // namespace gdi

@@ -1,5 +1,7 @@
 // List boxes: the window system's list, its items drawn by it or by the control.
 #include <QListWidget>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "platform/qt/itemsPeer.h"
@@ -67,6 +69,20 @@ public:
     }
 
 protected:
+    // The control erases what the paint uncovers (its background shows where no item is),
+    // then the items are drawn over it.
+    void paintEvent(QPaintEvent* e) override {
+        if (host_) {
+            const QRect area = e->rect();
+            const QPoint at = viewport()->mapTo(this, area.topLeft());
+            gdi::Image img(std::max(1, area.width()), std::max(1, area.height()));
+            if (host_->peerEraseBackground(img, at.x(), at.y())) {
+                QPainter p(viewport());
+                p.drawImage(area.topLeft(), QImageOf(img));
+            }
+        }
+        QListWidget::paintEvent(e);
+    }
     void mousePressEvent(QMouseEvent* e) override {
         report(e->button() == Qt::RightButton ? kRDown : kLDown, e, e->buttons() | e->button());
     }

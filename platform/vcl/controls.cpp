@@ -638,6 +638,18 @@ void TWinControl::peerDrawListItem(gdi::Image& img, int index, unsigned state) {
     });
 }
 
+bool TWinControl::peerEraseBackground(gdi::Image& img, int x, int y) {
+    bool erased = false;
+    Guarded([&] {
+        std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
+        painter->setOrigin(-x, -y);
+        TCanvas dcCanvas;
+        TCanvasBinding bound(dcCanvas, *painter);
+        erased = Perform(WM_ERASEBKGND, WPARAM(dcCanvas.Handle()), 0) != 0;
+    });
+    return erased;
+}
+
 void TWinControl::DefaultHandler(TMessage& m) {
     if (handle_) m.Result = DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
 }

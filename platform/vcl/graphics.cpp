@@ -421,6 +421,12 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bmp, const TRect& source, TC
 }
 void TCanvas::DrawImage(const TRect& dest, const gdi::Image& img) {
     if (!painter_) return;
+    if (external_ && IsDC(external_)) {
+        // A context lent by someone else may have moved its origin or narrowed its clip:
+        // the picture goes where its other drawing goes.
+        gdi::DrawImageOnDC(external_, RECT{dest.Left, dest.Top, dest.Right, dest.Bottom}, img);
+        return;
+    }
     if (dest.Width() == img.width() && dest.Height() == img.height())
         painter_->drawImage(dest.Left, dest.Top, img);
     else

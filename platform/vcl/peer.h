@@ -51,6 +51,9 @@ public:
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
     // item's size; `state` holds the ODS_ flags.
     virtual void peerDrawListItem(gdi::Image& /*img*/, int /*index*/, unsigned /*state*/) {}
+    // A list's background before its items are drawn: `img` covers the client area from
+    // client point (x, y). False leaves the window system's own background.
+    virtual bool peerEraseBackground(gdi::Image& /*img*/, int /*x*/, int /*y*/) { return false; }
     // A list's scroll bar is about to move (an SB_ request and the position it goes to);
     // true keeps it where it is.
     virtual bool peerScroll(bool /*horizontal*/, int /*request*/, int /*pos*/) { return false; }

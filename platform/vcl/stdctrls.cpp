@@ -700,7 +700,74 @@ void TListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
         return;
     }
     itemCanvas_.FillRect(r);
-    if (index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, items_[index]);
+    if (index < items_.Count())
+        itemCanvas_.TextOut(r.Left + 2, r.Top, IsVirtual() ? DoGetData(index) : items_[index]);
+}
+
+void TListBox::SetCount(int n) {
+    if (!IsVirtual())
+        throw EListError(Format("Listbox (%s) style must be virtual in order to set Count", Name));
+    Perform(LB_SETCOUNT, WPARAM(n));
+}
+
+std::string TListBox::DoGetData(int Index) {
+    std::string data;
+    if (OnData) OnData(this, Index, data);
+    return data;
+}
+
+TObject* TListBox::DoGetDataObject(int Index) {
+    TObject* object = nullptr;
+    if (OnDataObject) OnDataObject(this, Index, object);
+    return object;
+}
+
+int TListBox::DoFindData(const std::string& Data) {
+    return OnDataFind ? OnDataFind(this, Data) : -1;
+}
+
+// A virtual list's item messages: its rows hold nothing, what they show comes from the
+// callbacks; strings cannot be added. False for the messages answered as for any list.
+bool TListBox::virtualItemMessage(TMessage& m) {
+    const int w = int(m.WParam);
+    const bool inRange = w >= 0 && w < items_.Count();
+    switch (m.Msg) {
+        case LB_SETCOUNT: {
+            if (w < 0) {
+                m.Result = LRESULT(int(LB_ERRSPACE));
+                return true;
+            }
+            TStringList rows;
+            for (int i = 0; i < w; ++i) rows.Add("");
+            items_.Assign(rows);
+            m.Result = 0;
+            return true;
+        }
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN:
+            if (!inRange) {
+                m.Result = LRESULT(int(LB_ERR));
+                return true;
+            }
+            m.Result = m.Msg == LB_GETTEXT ? CopyItemText(DoGetData(w), m.LParam)
+                                           : LRESULT(DoGetData(w).size());
+            return true;
+        case LB_GETITEMDATA:
+            m.Result = inRange ? LRESULT(DoGetDataObject(w)) : LRESULT(int(LB_ERR));
+            return true;
+        case LB_FINDSTRINGEXACT:
+            m.Result = DoFindData(m.LParam ? reinterpret_cast<const char*>(m.LParam) : "");
+            return true;
+        case LB_FINDSTRING:
+        case LB_SELECTSTRING:
+        case LB_ADDSTRING:
+        case LB_INSERTSTRING:
+        case LB_SETITEMDATA:
+            m.Result = LRESULT(int(LB_ERR));
+            return true;
+        default:
+            return false;
+    }
 }
 
 void TListBox::MeasureItem(int index, int& height) {
@@ -769,6 +836,7 @@ void TListBox::listMouse(TMessage& m) {
 }
 
 void TListBox::Dispatch(TMessage& m) {
+    if (IsVirtual() && virtualItemMessage(m)) return;
     const int w = int(m.WParam);
     const bool inRange = w >= 0 && w < items_.Count();
     switch (m.Msg) {

@@ -268,6 +268,13 @@ enum TListBoxStyle {
     lbVirtual,
     lbVirtualOwnerDraw
 };
+// The virtual styles' callbacks: an item's text, its object, and the index of an item with
+// the text (-1 for none).
+using TLBGetDataEvent = std::function<void(TWinControl* Control, int Index, std::string& Data)>;
+using TLBGetDataObjectEvent =
+    std::function<void(TWinControl* Control, int Index, TObject*& DataObject)>;
+using TLBFindDataEvent = std::function<int(TWinControl* Control, const std::string& FindString)>;
+
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
@@ -279,6 +286,18 @@ public:
     TCanvas* Canvas() { return &itemCanvas_; }
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
+    // The virtual styles keep no strings: the window has Count rows, and their texts, objects
+    // and searches come from these callbacks (the window's item messages answer from them).
+    TLBGetDataEvent OnData;
+    TLBGetDataObjectEvent OnDataObject;
+    TLBFindDataEvent OnDataFind;
+    bool IsVirtual() const { return style_ == lbVirtual || style_ == lbVirtualOwnerDraw; }
+    int Count() const { return items_.Count(); }
+    // Only a virtual list's count is set; any other raises EListError.
+    void SetCount(int n);
+    virtual std::string DoGetData(int Index);
+    virtual TObject* DoGetDataObject(int Index);
+    virtual int DoFindData(const std::string& Data);
     int TopIndex() const { return peer_ ? peer()->topIndex() : 0; }
     void SetTopIndex(int i) {
         if (peer_) peer()->setTopIndex(i);
@@ -320,7 +339,8 @@ protected:
     void PeerCreated() override;
     void PeerChanged(int code) override;
     UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 2 /* ODT_LISTBOX */ : 0; }
-    bool IsOwnerDrawn() const { return style_ != lbStandard && style_ != lbVirtual; }
+    // A virtual list keeps no strings for the window to draw: its rows are drawn from the data.
+    bool IsOwnerDrawn() const { return style_ != lbStandard; }
     virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
     // Scroll bars the window shows (both by default).
@@ -338,6 +358,7 @@ protected:
     void applyOwnerDraw();
     // Variable heights: asks the item's height (CN_MEASUREITEM) and sets it.
     void measureItemAt(int index);
+    bool virtualItemMessage(TMessage& m);
     TCanvas itemCanvas_;
     TListBoxStyle style_ = lbStandard;
     int itemHeight_ = 16;

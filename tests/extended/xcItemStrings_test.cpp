@@ -213,7 +213,6 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
         int provided;  // over "alpha", "beta"
     };
     const std::vector<Row> rows = {
-        {LB_FINDSTRING, WPARAM(-1), "", -1, -1},  // an empty prefix finds nothing
         {LB_FINDSTRING, WPARAM(-1), "ap", 0, -1},
         {LB_FINDSTRING, 0, "AP", 1, -1},  // from the item after the start, without case
         {LB_FINDSTRING, 3, "ap", 0, -1},  // wrapping around
@@ -235,10 +234,13 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
         const UINT comboMsg = r.msg == LB_FINDSTRING ? r.msg + toCombo : CB_FINDSTRINGEXACT;
         EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), r.own) << r.text;
     }
+    // The list's own items are the window's to search: an empty prefix begins every item.
+    EXPECT_EQ(b.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("")), 0);
+    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
     // Selecting by text.
     EXPECT_EQ(b.list->Perform(LB_SELECTSTRING, WPARAM(-1), LPARAM("ban")), 2);
     EXPECT_EQ(b.list->ItemIndex(), 2);
-    EXPECT_EQ(b.list->Perform(LB_SELECTSTRING, WPARAM(-1), LPARAM("")), -1);
+    EXPECT_EQ(b.list->Perform(LB_SELECTSTRING, 0, LPARAM("")), 1);
     EXPECT_EQ(b.combo->Perform(CB_SELECTSTRING, WPARAM(-1), LPARAM("ban")), 2);
     EXPECT_EQ(b.combo->ItemIndex(), 2);
     TwoItems p;
@@ -249,6 +251,9 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
         const UINT comboMsg = r.msg == LB_FINDSTRING ? r.msg + toCombo : CB_FINDSTRINGEXACT;
         EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), r.provided) << r.text;
     }
+    // The provider's rows: an empty prefix finds nothing.
+    EXPECT_EQ(b.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
+    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
 }
 
 TEST(XcListBoxLooks, TheBackgroundFollowsTheHorizontalScroll) {

@@ -303,3 +303,268 @@ TEST(XcListBox, ScrollEventsMayKeepTheListWhereItIs) {
     EXPECT_EQ(f.list->TopIndex(), kept - 1);
     EXPECT_EQ(requests.size(), 3u);
 }
+
+namespace {
+
+// A picture of `stripes` horizontal bands, each `band` pixels high and of its own colour.
+TColor StripeColour(int k) { return TColor(RGB(BYTE(k * 12), BYTE(250 - k * 12), BYTE(k * 7))); }
+void PaintStripes(TBitmap& b, int size, int band) {
+    b.SetSize(size, size);
+    for (int k = 0; k * band < size; ++k) {
+        b.Canvas()->Brush()->Color = StripeColour(k);
+        b.Canvas()->FillRect(Rect(0, k * band, size, (k + 1) * band));
+    }
+}
+// An 8 x 8 picture whose every pixel differs from its neighbours.
+void PaintChecks(TBitmap& b) {
+    b.SetSize(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            b.Canvas()->SetPixel(x, y, TColor(RGB(BYTE(x * 30), BYTE(y * 30), BYTE(200 - x * y))));
+}
+
+}  // namespace
+
+// The picture lies still under the whole client area: each row shows the part of it under
+// the row (inverted when selected), and where no row is the erase shows it.
+TEST(XcListBox, TheBackgroundPictureLiesUnderEveryRowAndBelowTheLast) {
+    struct Row {
+        const char* name;
+        bool stripes;  // else the 8 x 8 tiles
+        int rows, top, selected;
+    };
+    const Row table[] = {
+        {"striped picture, six rows", true, 6, 0, -1},
+        {"striped picture, a selected row", true, 6, 0, 3},
+        {"tiles, a selected row", false, 6, 0, 2},
+        {"striped picture, scrolled down", true, 20, 4, 6},
+    };
+    constexpr int kRow = 20;
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        ListOnForm f;
+        f.list->SetStyle(lbOwnerDrawFixed);
+        f.list->SetItemHeight(kRow);
+        TBitmap picture;
+        if (row.stripes)
+            PaintStripes(picture, 200, kRow / 2);
+        else
+            PaintChecks(picture);
+        f.list->Background()->SetImage(&picture);
+        f.list->Background()->SetVisible(true);
+        for (int i = 0; i < row.rows; ++i) f.list->Items()->Add("");
+        if (row.selected >= 0) f.list->SetItemIndex(row.selected);
+        f.list->SetTopIndex(row.top);
+        Application->ProcessMessages();
+        ASSERT_EQ(f.list->TopIndex(), row.top);
+        gdi::Image shot;
+        ASSERT_TRUE(f.list->Peer()->grab(shot));
+        auto under = [&](int x, int y) {
+            const COLORREF c =
+                COLORREF(picture.Canvas()->Pixel(x % picture.Width(), y % picture.Height()));
+            return uint32_t(c) & 0xFFFFFF;
+        };
+        const int x = 60;
+        for (int i = row.top; i < row.rows; ++i) {
+            const TRect r = f.list->ItemRect(i);
+            if (r.Top >= f.list->ClientHeight() - 4) break;
+            for (int y : {r.Top + 1, r.Top + kRow / 2 + 1, r.Bottom - 2}) {
+                if (y >= f.list->ClientHeight() - 3) break;  // under the border
+                const uint32_t want = i == row.selected ? ~under(x, y) & 0xFFFFFF : under(x, y);
+                EXPECT_EQ(shot.pixel(x, y), want) << "row " << i << " y " << y;
+                EXPECT_EQ(shot.pixel(x + 3, y),
+                          i == row.selected ? ~under(x + 3, y) & 0xFFFFFF : under(x + 3, y))
+                    << "row " << i << " y " << y;
+            }
+            // Row k from the top starts on band 2k of the stripes.
+            if (row.stripes && i != row.selected) {
+                EXPECT_EQ(shot.pixel(x, r.Top + 1), ColorToRGB(StripeColour(2 * (i - row.top))));
+            }
+        }
+        const TRect last = f.list->ItemRect(row.rows - 1);
+        if (last.Bottom + 6 < f.list->ClientHeight() - 4) {
+            const int y = last.Bottom + 5;
+            EXPECT_EQ(shot.pixel(x, y), under(x, y)) << "below the last row";
+            EXPECT_EQ(shot.pixel(x + 5, y), under(x + 5, y)) << "below the last row";
+        }
+    }
+}
+
+// Without a provider the window searches the own items as any list box does (an empty text
+// begins every item); with one the items search goes over the provider's rows.
+TEST(XcListBox, SearchesGoToTheWindowWithoutAProvider) {
+    struct Row {
+        const char* name;
+        bool provider;
+        UINT msg;
+        int start;
+        const char* text;
+        int want;
+    };
+    const Row table[] = {
+        {"empty prefix from the start", false, LB_FINDSTRING, -1, "", 0},
+        {"empty prefix after the first", false, LB_FINDSTRING, 0, "", 1},
+        {"empty text selects the first", false, LB_SELECTSTRING, -1, "", 0},
+        {"empty text selects the next", false, LB_SELECTSTRING, 0, "", 1},
+        {"prefix wraps around", false, LB_FINDSTRING, 1, "AL", 0},
+        {"exact without case", false, LB_FINDSTRINGEXACT, -1, "BETA", 1},
+        {"provider: empty prefix finds nothing", true, LB_FINDSTRING, -1, "", -1},
+        {"provider: selection is exact", true, LB_SELECTSTRING, -1, "gam", -1},
+        {"provider: exact match", true, LB_SELECTSTRING, -1, "gamma", 2},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        ListOnForm f;
+        TXcDataProviderBase provider;
+        for (const char* s : {"alpha", "beta", "gamma"}) provider.RootItems()->Add(s);
+        f.list->Items()->Add("alpha");
+        f.list->Items()->Add("beta");
+        if (row.provider) f.list->Provider()->SetProvider(&provider);
+        EXPECT_EQ(int(f.list->Perform(row.msg, WPARAM(row.start), LPARAM(row.text))), row.want);
+        if (row.msg == LB_SELECTSTRING && row.want >= 0) {
+            EXPECT_EQ(f.list->ItemIndex(), row.want);
+        }
+        f.list->Provider()->SetProvider(nullptr);
+    }
+}
+
+// While a provider shows, the list's own editing leaves its rows and the current row alone.
+TEST(XcListBox, EditingTheSelectionDoesNothingWhileAProviderShows) {
+    struct Row {
+        const char* name;
+        void (TXcCustomListBox::*edit)();
+    };
+    const Row table[] = {
+        {"move up", &TXcCustomListBox::MoveSelectedUp},
+        {"move down", &TXcCustomListBox::MoveSelectedDown},
+        {"delete", &TXcCustomListBox::DeleteSelected},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        ListOnForm f;
+        f.list->Items()->Add("own");
+        TXcDataProviderBase provider;
+        for (const char* s : {"alpha", "beta", "gamma"}) provider.RootItems()->Add(s);
+        f.list->Provider()->SetProvider(&provider);
+        f.list->SetItemIndex(1);
+        (f.list->*row.edit)();
+        EXPECT_EQ(f.list->ItemIndex(), 1);
+        EXPECT_EQ(Shown(f.list), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+        f.list->Provider()->SetProvider(nullptr);
+        EXPECT_EQ(ItemsOf(f.list), (std::vector<std::string>{"own"}));
+    }
+}
+
+// A provider's rows of variable height are measured by their texts, also without MultiLine.
+TEST(XcListBox, AProvidersRowsAreMeasured) {
+    ListOnForm f;
+    f.list->SetStyle(lbOwnerDrawVariable);
+    TXcDataProviderBase provider;
+    provider.RootItems()->Add("one");
+    provider.RootItems()->Add("one\ntwo\nthree");
+    f.list->Provider()->SetProvider(&provider);
+    ASSERT_FALSE(f.list->MultiLine());
+    const int one = int(f.list->Perform(LB_GETITEMHEIGHT, 0));
+    EXPECT_GE(one, f.list->ItemHeight());
+    EXPECT_GE(int(f.list->Perform(LB_GETITEMHEIGHT, 1)), 3 * f.list->Canvas()->TextHeight("0"));
+    f.list->Provider()->SetProvider(nullptr);
+}
+
+// A virtual list keeps no strings: its count is set, and texts, objects and searches come
+// from the data callbacks, through Items and through the window's messages.
+TEST(XcListBox, AVirtualListTakesItsItemsFromTheDataCallbacks) {
+    for (TListBoxStyle style : {lbVirtual, lbVirtualOwnerDraw}) {
+        SCOPED_TRACE(style);
+        ListOnForm f;
+        TObject marker;
+        f.list->SetStyle(style);
+        f.list->OnData = [](TWinControl*, int i, std::string& s) { s = "row " + IntToStr(i); };
+        f.list->OnDataObject = [&](TWinControl*, int i, TObject*& o) {
+            o = i == 2 ? &marker : nullptr;
+        };
+        f.list->OnDataFind = [](TWinControl*, const std::string& s) {
+            return s.rfind("row ", 0) == 0 ? StrToInt(s.substr(4)) : -1;
+        };
+        f.list->SetCount(4);
+        TStrings* items = f.list->Items();
+        EXPECT_EQ(items->Count(), 4);
+        EXPECT_EQ(f.list->Perform(LB_GETCOUNT), 4);
+        EXPECT_EQ(items->Get(3), "row 3");
+        EXPECT_EQ(items->Objects(2), &marker);
+        EXPECT_EQ(items->IndexOf("row 1"), 1);
+        EXPECT_EQ(items->IndexOf("other"), -1);
+        EXPECT_EQ(Shown(f.list), (std::vector<std::string>{"row 0", "row 1", "row 2", "row 3"}));
+        EXPECT_EQ(f.list->Perform(LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("row 2")), 2);
+        EXPECT_THROW(items->Get(4), EListError);
+        // Strings are not added to it; the count alone says how many rows there are.
+        EXPECT_EQ(items->Add("x"), -1);
+        EXPECT_EQ(items->Count(), 4);
+        f.list->SetCount(2);
+        EXPECT_EQ(f.list->Count(), 2);
+        Application->ProcessMessages();
+    }
+    ListOnForm plain;
+    EXPECT_THROW(plain.list->SetCount(3), EListError);
+}
+
+namespace {
+
+// The rightmost column of row `i` holding a pixel other than the window colour; -1 if none.
+int RightmostInk(TXcListBox* l, int i) {
+    Application->ProcessMessages();
+    gdi::Image shot;
+    if (!l->Peer()->grab(shot)) return -1;
+    const TRect r = l->ItemRect(i);
+    for (int x = r.Right - 1; x >= r.Left; --x)
+        for (int y = r.Top; y < r.Bottom; ++y)
+            if (shot.pixel(x, y) != ColorToRGB(clWindow)) return x;
+    return -1;
+}
+
+}  // namespace
+
+// Right-to-left reading keeps its two pixels of room on the right, where the text begins.
+TEST(XcListBox, TheRoomBeforeTheTextIsOnTheReadingSide) {
+    ListOnForm f;
+    f.list->SetScrollBars(ssNone);
+    f.list->SetAlignment(taRightJustify);
+    f.list->SetShowFocusRect(false);
+    f.list->Items()->Add("text");
+    const int leftToRight = RightmostInk(f.list, 0);
+    ASSERT_GT(leftToRight, 0);
+    f.list->BiDiMode = bdRightToLeft;
+    f.list->Invalidate();
+    EXPECT_EQ(RightmostInk(f.list, 0), leftToRight - 2);
+}
+
+// A new window keeps MultiLine only with variable heights, and an alignment only with drawn
+// items.
+TEST(XcListBox, ANewWindowDropsWhatItsStyleCannotShow) {
+    struct Row {
+        const char* name;
+        bool multiLine;
+        TAlignment alignment;
+        TListBoxStyle style;
+        bool wantMultiLine;
+        TAlignment wantAlignment;
+    };
+    const Row table[] = {
+        {"multi-line made standard", true, taLeftJustify, lbStandard, false, taLeftJustify},
+        {"multi-line made fixed", true, taLeftJustify, lbOwnerDrawFixed, false, taLeftJustify},
+        {"multi-line stays variable", true, taCenter, lbOwnerDrawVariable, true, taCenter},
+        {"centred made standard", false, taCenter, lbStandard, false, taLeftJustify},
+        {"right stays fixed", false, taRightJustify, lbOwnerDrawFixed, false, taRightJustify},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        ListOnForm f;
+        f.list->SetMultiLine(row.multiLine);
+        f.list->SetAlignment(row.alignment);
+        f.list->SetStyle(row.style);
+        f.list->SetParent(nullptr);
+        f.list->SetParent(&f.form);
+        ASSERT_TRUE(f.list->HandleAllocated());
+        EXPECT_EQ(f.list->MultiLine(), row.wantMultiLine);
+        EXPECT_EQ(f.list->Alignment(), row.wantAlignment);
+    }
+}
