@@ -480,7 +480,7 @@ bool TXcCustomListBox::itemMessage(TMessage& m) {
         }
         case LB_DELETESTRING: {
             if (w < 0 || w >= items_.Count()) break;
-            const std::string text = items_[w];
+            const std::string text = IsVirtual() ? DoGetData(w) : items_[w];
             if (OnDeleteString) OnDeleteString(this, text);
             TXcExCustomListBox::Dispatch(m);
             if (OnChange) OnChange(this);

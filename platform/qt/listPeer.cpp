@@ -16,6 +16,9 @@ public:
     ListWidget(QWidget* parent, ws::PeerHost* host) : QListWidget(parent), host_(host) {}
     // The control is gone: the widget, deleted later, reports nothing more.
     void forget() { host_ = nullptr; }
+    // Owner-drawn rows may show what lies still under them (a background picture): they are
+    // drawn anew after a scroll rather than moved.
+    bool redrawOnScroll = false;
     void nativeMouse(unsigned msg, int x, int y, unsigned keys) {
         const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
         Qt::MouseButtons held;
@@ -69,6 +72,10 @@ public:
     }
 
 protected:
+    void scrollContentsBy(int dx, int dy) override {
+        QListWidget::scrollContentsBy(dx, dy);
+        if (redrawOnScroll) viewport()->update();
+    }
     // The control erases what the paint uncovers (its background shows where no item is),
     // then the items are drawn over it.
     void paintEvent(QPaintEvent* e) override {
@@ -214,7 +221,8 @@ public:
 
 protected:
     int itemWidth() const override { return std::max(1, extent_); }
-    void ownerDrawChanged(bool) override {
+    void ownerDrawChanged(bool on) override {
+        list_->redrawOnScroll = on;
         list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     void relayoutItems() override {

@@ -332,12 +332,14 @@ TEST(XcListBox, TheBackgroundPictureLiesUnderEveryRowAndBelowTheLast) {
         const char* name;
         bool stripes;  // else the 8 x 8 tiles
         int rows, top, selected;
+        bool scrolledRight;  // the first row is wide and the list scrolled to the right
     };
     const Row table[] = {
-        {"striped picture, six rows", true, 6, 0, -1},
-        {"striped picture, a selected row", true, 6, 0, 3},
-        {"tiles, a selected row", false, 6, 0, 2},
-        {"striped picture, scrolled down", true, 20, 4, 6},
+        {"striped picture, six rows", true, 6, 0, -1, false},
+        {"striped picture, a selected row", true, 6, 0, 3, false},
+        {"tiles, a selected row", false, 6, 0, 2, false},
+        {"striped picture, scrolled down", true, 20, 4, 6, false},
+        {"tiles, scrolled right", false, 6, 0, 3, true},
     };
     constexpr int kRow = 20;
     for (const Row& row : table) {
@@ -352,10 +354,16 @@ TEST(XcListBox, TheBackgroundPictureLiesUnderEveryRowAndBelowTheLast) {
             PaintChecks(picture);
         f.list->Background()->SetImage(&picture);
         f.list->Background()->SetVisible(true);
-        for (int i = 0; i < row.rows; ++i) f.list->Items()->Add("");
+        for (int i = 0; i < row.rows; ++i)
+            f.list->Items()->Add(i == 0 && row.scrolledRight ? std::string(60, 'W') : "");
         if (row.selected >= 0) f.list->SetItemIndex(row.selected);
         f.list->SetTopIndex(row.top);
         Application->ProcessMessages();
+        if (row.scrolledRight) {
+            f.list->PeerAs<ws::ListPeer>()->sendScroll(true, SB_PAGEDOWN);
+            Application->ProcessMessages();
+            ASSERT_LT(f.list->ItemRect(1).Left, -5);
+        }
         ASSERT_EQ(f.list->TopIndex(), row.top);
         gdi::Image shot;
         ASSERT_TRUE(f.list->Peer()->grab(shot));
@@ -365,7 +373,7 @@ TEST(XcListBox, TheBackgroundPictureLiesUnderEveryRowAndBelowTheLast) {
             return uint32_t(c) & 0xFFFFFF;
         };
         const int x = 60;
-        for (int i = row.top; i < row.rows; ++i) {
+        for (int i = row.top + (row.scrolledRight ? 1 : 0); i < row.rows; ++i) {
             const TRect r = f.list->ItemRect(i);
             if (r.Top >= f.list->ClientHeight() - 4) break;
             for (int y : {r.Top + 1, r.Top + kRow / 2 + 1, r.Bottom - 2}) {
