@@ -128,34 +128,15 @@ pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd,
     return Launch(launch, pid) == 0 ? pid : -1;
 }
 
-int codeOf(int status) {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
-}
-
-// Waits for pid with messages handled; true when it ended within the bound.
-bool waitChild(pid_t pid, Clock::time_point deadline, int& code) {
+// Waits with messages handled until the child has ended (it is not reaped) or the
+// deadline passes; true when it ended.
+bool awaitChild(pid_t pid, Clock::time_point deadline) {
     for (;;) {
-        int st = 0;
-        pid_t r = waitpid(pid, &st, WNOHANG);
-        if (r == pid) {
-            ForgetLaunchedChild(pid);
-            code = codeOf(st);
-            return true;
-        }
-        if (r < 0 && errno != EINTR) {
-            code = -1;
-            return true;
-        }
+        if (ChildHasEnded(pid)) return true;
         if (Clock::now() >= deadline) return false;
         PumpMessages();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-}
-
-void killGroup(pid_t pid) {
-    if (pid > 0) ::kill(-pid, SIGKILL);
 }
 
 // The process groups of the sessions that run now, and the sessions being ended in the
@@ -178,7 +159,7 @@ LiveSessions& live() {
 // a moment to release its memory, and until then it still shows as running.
 void awaitGroupGone(pid_t g) {
     const auto deadline = Clock::now() + std::chrono::seconds(3);
-    while (::kill(-g, 0) == 0 && Clock::now() < deadline)
+    while (!GroupIsGone(g) && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
@@ -208,20 +189,6 @@ void removeLiveGroup(pid_t g) {
     std::erase(live().groups, g);
 }
 
-// Waits for pid without handling messages (off the user-interface thread).
-bool reapChild(pid_t pid, Clock::time_point deadline) {
-    for (;;) {
-        int st = 0;
-        const pid_t r = waitpid(pid, &st, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR)) {
-            ForgetLaunchedChild(pid);
-            return true;
-        }
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
 // Asks a session's bridge to quit the office and, in the background, waits for it to end
 // (ending its group when it takes too long), ends whatever it left in its group and
 // removes the session's folder. The next step of the caller does not wait for the office.
@@ -245,16 +212,9 @@ void endInBackground(pid_t pid, int in, int out, std::string work,
         const bool asked = pipeBlocked && in.valid() &&
                            ::write(in.get(), kQuit, sizeof kQuit - 1) == ssize_t(sizeof kQuit - 1);
         in.reset();
-        if (!asked || !reapChild(pid, Clock::now() + std::chrono::seconds(40))) {
-            killGroup(pid);
-            reapChild(pid, Clock::now() + std::chrono::seconds(10));
-        }
-        killGroup(pid);  // a helper left behind in the group
-        // Once more for a helper that was being started while the group was ended.
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        killGroup(pid);
-        awaitGroupGone(pid);
-        removeLiveGroup(pid);
+        // What the office leaves behind in its group goes with it.
+        EndChildGroup(pid, asked ? std::chrono::seconds(40) : std::chrono::seconds(0), {},
+                      [pid] { removeLiveGroup(pid); });
         out.reset();
         if (!work.empty()) {
             std::error_code ec;
@@ -579,13 +539,12 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
     if (pid < 0) {
         result.exitCode = 127;
     } else {
-        int code = -1;
         // The bound counts from the last sign of progress: output written by the program.
         auto written = [&] { return fileSize(outFile) + fileSize(errFile); };
         long long seen = written();
         auto lastProgress = Clock::now();
         bool ended = false;
-        while (!(ended = waitChild(pid, Clock::now() + std::chrono::milliseconds(200), code))) {
+        while (!(ended = awaitChild(pid, Clock::now() + std::chrono::milliseconds(200)))) {
             const long long now = written();
             if (now != seen) {
                 seen = now;
@@ -594,13 +553,9 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
                 break;
             }
         }
-        if (!ended) {
-            killGroup(pid);
-            waitChild(pid, Clock::now() + std::chrono::seconds(10), code);
-            result.timedOut = true;
-        }
-        killGroup(pid);  // whatever it left behind in its group
-        result.exitCode = code;
+        result.timedOut = !ended;
+        // Ends it when it was cut, and whatever it left behind in its group either way.
+        result.exitCode = EndChildGroup(pid, std::chrono::milliseconds(0), PumpMessages);
     }
     if (!errFile.empty()) {
         result.errorText = readTail(errFile);
@@ -730,18 +685,8 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
 void Session::endProcesses(std::chrono::milliseconds grace) {
     in_.reset();
     if (pid_ > 0) {
-        int code = 0;
-        if (grace.count() > 0 && waitChild(pid_, Clock::now() + grace, code)) {
-            killGroup(pid_);  // a helper left behind in the group
-        } else {
-            killGroup(pid_);
-            waitChild(pid_, Clock::now() + std::chrono::seconds(10), code);
-        }
-        // Once more for a helper that was being started while the group was ended.
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        killGroup(pid_);
-        awaitGroupGone(pid_);
-        removeLiveGroup(pid_);
+        const pid_t pid = pid_;
+        EndChildGroup(pid, grace, PumpMessages, [pid] { removeLiveGroup(pid); });
         pid_ = -1;
     }
     out_.reset();

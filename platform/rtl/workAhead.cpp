@@ -3,9 +3,11 @@
 #include <signal.h>
 
 #include <cstring>
+#include <exception>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "platform/rtl/passedErrors.h"
 
@@ -19,8 +21,15 @@ void WorkAhead::request() {
     requested_ = true;
 }
 
-void WorkAhead::finish() {
+void WorkAhead::run() {
+    std::exception_ptr failure;
+    try {
+        work_();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     std::lock_guard<std::mutex> hold(lock_);
+    failure_ = failure;
     done_ = true;
     ended_.notify_all();
 }
@@ -38,12 +47,9 @@ void WorkAhead::start() {
         LogPassedError("work ahead", std::string("signals not blocked: ") + std::strerror(err));
     } else {
         try {
-            startThread_([this] {
-                work_();
-                finish();
-            });
+            startThread_([this] { run(); });
             threaded = true;
-        } catch (const std::system_error& e) {
+        } catch (const std::exception& e) {
             LogPassedError("work ahead: no thread", e.what());
         }
         if (const int err = pthread_sigmask(SIG_SETMASK, &old, nullptr); err != 0)
@@ -55,13 +61,15 @@ void WorkAhead::start() {
         std::lock_guard<std::mutex> hold(lock_);
         here_ = true;
     }
-    work_();
-    finish();
+    run();
 }
 
 void WorkAhead::wait() {
     std::unique_lock<std::mutex> hold(lock_);
     ended_.wait(hold, [&] { return !started_ || done_; });
+    // What the work raised is raised once, to the first who waits.
+    if (std::exception_ptr failure = std::exchange(failure_, nullptr))
+        std::rethrow_exception(failure);
 }
 
 bool WorkAhead::doneOnStartingThread() const {

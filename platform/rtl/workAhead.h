@@ -1,9 +1,11 @@
 // Work done ahead on a thread of its own while the program goes on, waited for where its
 // result is first needed. When no thread can be started the work is done at once on the
-// starting thread instead, so the wait always ends.
+// starting thread instead. The wait ends whether the work returns or raises; what it
+// raised is raised again by the wait.
 #pragma once
 
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 
@@ -20,17 +22,19 @@ public:
     // threads that were there before), and the caller's signals are as they were when this
     // returns. Without a thread the work is done here before returning.
     void start();
-    // Returns once the started work has ended (at once when none started).
+    // Returns once the started work has ended (at once when none started); raises, once,
+    // what the work raised.
     void wait();
     bool doneOnStartingThread() const;
 
     static void StartDetachedThread(Work work);
 
 private:
-    void finish();
+    void run();  // the work, its end marked however it ends
     Work work_;
     ThreadStarter startThread_;
     mutable std::mutex lock_;
     std::condition_variable ended_;
     bool requested_ = false, started_ = false, done_ = false, here_ = false;
+    std::exception_ptr failure_;
 };

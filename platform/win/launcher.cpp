@@ -1,5 +1,6 @@
 #include "platform/win/launcher.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -10,8 +11,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/rtl/passedErrors.h"
 #include "platform/rtl/startTrace.h"
@@ -146,7 +149,8 @@ std::vector<char*> pointers(const std::vector<std::string>& strings) {
 
 }  // namespace
 
-std::string FindProgram(const std::string& name, int& err, const std::vector<std::string>* env) {
+std::string FindProgram(const std::string& name, int& err, const std::vector<std::string>* env,
+                        const std::vector<std::string>& first) {
     err = ENOENT;
     if (name.empty()) return "";
     int e = ENOENT;
@@ -155,16 +159,19 @@ std::string FindProgram(const std::string& name, int& err, const std::vector<std
         err = e;
         return "";
     }
+    std::vector<std::string> dirs = first;
     const std::string path = pathVariable(env);
-    size_t i = 0;
-    while (i <= path.size()) {
+    for (size_t i = 0; i <= path.size();) {
         size_t j = path.find(':', i);
         if (j == std::string::npos) j = path.size();
-        std::string dir = j > i ? path.substr(i, j - i) : ".";
+        if (j > i) dirs.push_back(path.substr(i, j - i));
+        i = j + 1;
+    }
+    for (std::string dir : dirs) {
+        if (dir.empty()) continue;
         if (dir.back() != '/') dir += '/';
         if (isExecutableFile(dir + name, e)) return dir + name;
         if (e == EACCES) err = EACCES;
-        i = j + 1;
     }
     return "";
 }
@@ -236,7 +243,7 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
     while ((got = ::read(errorRead.get(), &childError, sizeof childError)) < 0 && errno == EINTR) {}
     if (got == ssize_t(sizeof childError)) {
         int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+        ReapChild(child, true, status);
         return childError;
     }
     pid = child;
@@ -262,4 +269,100 @@ void ForgetLaunchedChild(pid_t pid) {
         pid_t expected = pid;
         slot.compare_exchange_strong(expected, 0);
     }
+}
+
+// ---------------------------------------------------------------- ends of children
+
+bool ChildHasEnded(pid_t pid) {
+    siginfo_t info;
+    for (;;) {
+        std::memset(&info, 0, sizeof info);
+        if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0)
+            return info.si_pid == pid;
+        if (errno != EINTR) return true;  // not ours (any more)
+    }
+}
+
+bool ReapChild(pid_t pid, bool wait, int& status) {
+    status = -1;
+    if (pid <= 0) return true;
+    if (!wait && !ChildHasEnded(pid)) return false;
+    // Its group is no longer ended at exit from the moment its number may be reused.
+    ForgetLaunchedChild(pid);
+    for (;;) {
+        int st = 0;
+        const pid_t r = ::waitpid(pid, &st, wait ? 0 : WNOHANG);
+        if (r == pid) {
+            status = st;
+            return true;
+        }
+        if (r < 0 && errno == EINTR) continue;
+        return r < 0;  // ECHILD: somebody else reaped it
+    }
+}
+
+int ExitCodeOf(int status) {
+    if (status == -1) return -1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+bool GroupIsGone(pid_t group) {
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return ::kill(-group, 0) != 0;
+    bool gone = true;
+    while (dirent* e = ::readdir(proc)) {
+        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        char path[300];
+        std::snprintf(path, sizeof path, "/proc/%s/stat", e->d_name);
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        char buf[512];
+        const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+        ::close(fd);
+        if (n <= 0) continue;
+        buf[n] = 0;
+        // "pid (name) state ppid pgrp ...": the name may hold anything, so read after its end.
+        const char* close = std::strrchr(buf, ')');
+        char state = 0;
+        long ppid = 0, pgrp = 0;
+        if (!close || std::sscanf(close + 1, " %c %ld %ld", &state, &ppid, &pgrp) != 3) continue;
+        if (pgrp == group && state != 'Z' && state != 'X') {
+            gone = false;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return gone;
+}
+
+int EndChildGroup(pid_t leader, std::chrono::milliseconds grace, const std::function<void()>& idle,
+                  const std::function<void()>& beforeReap) {
+    using Clock = std::chrono::steady_clock;
+    if (leader <= 0) return -1;
+    auto pause = [&] {
+        if (idle) idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    const auto graceEnd = Clock::now() + grace;
+    while (!ChildHasEnded(leader) && Clock::now() < graceEnd) pause();
+    // The leader is not reaped, so the group's number is still ours to signal. It is
+    // signalled again until nothing else is left: a helper may be starting meanwhile.
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    bool ended = false;
+    for (;;) {
+        ::kill(-leader, SIGKILL);
+        ended = ChildHasEnded(leader);
+        if ((ended && GroupIsGone(leader)) || Clock::now() >= giveUp) break;
+        pause();
+    }
+    if (!ended) {
+        LogPassedError("launcher", "process " + std::to_string(leader) + " did not end");
+        return -1;
+    }
+    if (beforeReap) beforeReap();
+    int status = -1;
+    ReapChild(leader, true, status);
+    return ExitCodeOf(status);
 }

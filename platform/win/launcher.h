@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,9 +71,37 @@ struct LaunchOptions {
 int Launch(const LaunchOptions& options, pid_t& pid);
 
 // The full path of a program: a name with "/" as it is, else the first executable file
-// of that name on PATH (from env when given). Empty when none; err says why.
+// of that name in the folders `first`, then on PATH (from env when given). An empty entry
+// of PATH is skipped: a program is never looked for in whatever folder we happen to be
+// in. Empty when none; err says why (ENOENT, or EACCES when one was found but may not run).
 std::string FindProgram(const std::string& name, int& err,
-                        const std::vector<std::string>* env = nullptr);
+                        const std::vector<std::string>* env = nullptr,
+                        const std::vector<std::string>& first = {});
+
+// ---------------------------------------------------------------- ends of children
+// A child is reaped in one place (ReapChild). Until it is, its process id and the number
+// of the process group it leads stay taken, so signalling that group cannot reach anybody
+// else's processes.
+
+// Whether the child has ended, without reaping it. True as well when it is no child of
+// ours (any more).
+bool ChildHasEnded(pid_t pid);
+// Reaps the child once it has ended (when `wait`, waits for that). Forgets its group
+// (EndLaunchedChildren) before the reap. True once reaped; status is then the wait status,
+// or -1 when somebody else had reaped it. Async-signal-safe without `wait`.
+bool ReapChild(pid_t pid, bool wait, int& status);
+// The exit code of a wait status: its code, 128 + the signal, or -1 (unknown).
+int ExitCodeOf(int status);
+// Whether no process of the group is left but ended ones (zombies).
+bool GroupIsGone(pid_t group);
+// Ends a child that leads a process group of its own, with everything in its group: waits
+// up to `grace` for the child to end by itself, then kills the group until nothing of it
+// is left but the ended child, calls beforeReap, and reaps the child. `idle` runs between
+// looks (handling messages, for one). Returns the child's exit code (ExitCodeOf), or -1
+// when it could not be ended within ten seconds (it is then left unreaped).
+int EndChildGroup(pid_t leader, std::chrono::milliseconds grace,
+                  const std::function<void()>& idle = {},
+                  const std::function<void()>& beforeReap = {});
 
 // Ends (SIGKILL) the process groups of the children started with endWithProgram that
 // still run. Async-signal-safe: signal handlers call it.

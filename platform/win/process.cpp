@@ -21,7 +21,10 @@
 #include "platform/win/cmdline.h"
 #include "platform/win/launcher.h"
 #include "platform/win/module.h"
+#include "platform/win/privateFolder.h"
 #include "platform/win/wake.h"
+
+extern char** environ;
 
 namespace {
 
@@ -39,8 +42,7 @@ void reapOrphanSlots() {
         pid_t p = slot.load();
         if (p <= 0) continue;
         int st = 0;
-        pid_t r = waitpid(p, &st, WNOHANG);
-        if (r == p || (r < 0 && errno == ECHILD)) slot.compare_exchange_strong(p, 0);
+        if (ReapChild(p, false, st)) slot.compare_exchange_strong(p, 0);
     }
 }
 
@@ -113,27 +115,17 @@ struct ProcState {
             pidfd.reset();
         }
     }
-    void finish(int status) {
-        ForgetLaunchedChild(pid);
-        reaped = true;
-        exitCode = terminated ? terminateCode : exitCodeOf(status);
-        release();
-    }
     // Reaps the child when it has ended; true once it has.
     bool poll() {
         if (reaped) return true;
         int st = 0;
-        pid_t r = waitpid(pid, &st, WNOHANG);
-        if (r == pid) {
-            finish(st);
-        } else if (r < 0 && errno == ECHILD) {
-            // Somebody else reaped it (SIGCHLD ignored by the program): the code is lost.
-            ForgetLaunchedChild(pid);
-            reaped = true;
-            exitCode = terminated ? terminateCode : 0;
-            release();
-        }
-        return reaped;
+        if (!ReapChild(pid, false, st)) return false;
+        // st is -1 when somebody else reaped it (SIGCHLD ignored by the program): the code
+        // is lost.
+        reaped = true;
+        exitCode = terminated ? terminateCode : st == -1 ? 0 : exitCodeOf(st);
+        release();
+        return true;
     }
 };
 
@@ -187,19 +179,6 @@ class ThreadObject : public ProcessObject {
 
 // ---------------------------------------------------------------- program search
 
-bool isExecutableFile(const std::string& p, int& err) {
-    struct stat s;
-    if (::stat(p.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) {
-        err = ENOENT;
-        return false;
-    }
-    if (::access(p.c_str(), X_OK) != 0) {
-        err = EACCES;
-        return false;
-    }
-    return true;
-}
-
 std::vector<std::string> candidates(const std::string& name) {
     std::vector<std::string> c{name};
     if (name.size() > 4 && SameText(name.substr(name.size() - 4), ".exe"))
@@ -209,32 +188,15 @@ std::vector<std::string> candidates(const std::string& name) {
 
 std::string resolveProgram(const std::string& name, bool besideUs, int& err) {
     err = ENOENT;
-    if (name.empty()) return "";
-    int e = ENOENT;
-    if (name.find('/') != std::string::npos) {
-        for (auto& c : candidates(name)) {
-            if (isExecutableFile(c, e)) return ExpandFileName(c);
-            if (e == EACCES) err = EACCES;
-        }
-        return "";
+    std::vector<std::string> first;
+    if (besideUs && name.find('/') == std::string::npos)
+        first.push_back(ExtractFileDir(ModuleFileName()));
+    for (auto& c : candidates(name)) {
+        int e = ENOENT;
+        std::string found = FindProgram(c, e, nullptr, first);
+        if (!found.empty()) return c.find('/') != std::string::npos ? ExpandFileName(found) : found;
+        if (e == EACCES) err = EACCES;
     }
-    std::vector<std::string> dirs;
-    if (besideUs) dirs.push_back(ExtractFileDir(ModuleFileName()));
-    const char* path = std::getenv("PATH");
-    std::string ps = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    size_t i = 0;
-    while (i <= ps.size()) {
-        size_t j = ps.find(':', i);
-        if (j == std::string::npos) j = ps.size();
-        if (j > i) dirs.push_back(ps.substr(i, j - i));
-        i = j + 1;
-    }
-    for (auto& c : candidates(name))
-        for (auto& d : dirs) {
-            std::string full = IncludeTrailingPathDelimiter(d) + c;
-            if (isExecutableFile(full, e)) return full;
-            if (e == EACCES) err = EACCES;
-        }
     return "";
 }
 
@@ -252,8 +214,7 @@ void sweepOverflow() {
     std::lock_guard<std::mutex> lock(g_overflowMutex);
     std::erase_if(g_overflow, [](pid_t p) {
         int st = 0;
-        pid_t r = waitpid(p, &st, WNOHANG);
-        return r == p || (r < 0 && errno == ECHILD);
+        return ReapChild(p, false, st);
     });
 }
 
@@ -398,11 +359,19 @@ int SpawnDetached(const std::vector<std::string>& argv) {
     int err = 0;
     std::string program = resolveProgram(argv[0], false, err);
     if (program.empty()) return err;
-    // A viewer or opener outlives us: a session of its own, no parent-death signal.
+    // A viewer or opener outlives us: a session of its own, no parent-death signal, and
+    // no runtime folder that goes when we end (it makes its own).
     LaunchOptions launch;
     launch.argv = argv;
     launch.argv[0] = program;
     launch.newSession = true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && IsFreshPrivateFolder(runtime)) {
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0) env.emplace_back(*e);
+        launch.env = std::move(env);
+    }
     pid_t pid = 0;
     int rc = Launch(launch, pid);
     if (rc != 0) return rc;

@@ -1,9 +1,7 @@
 #include "platform/win/sound.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,7 +10,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "platform/win/launcher.h"
 
 namespace {
 
@@ -21,17 +19,8 @@ pid_t g_playing = 0;
 std::string g_memoryFile;  // the wave of an SND_MEMORY sound, deleted when it ends
 
 std::string FindOnPath(const std::string& prog) {
-    if (prog.find('/') != std::string::npos) return access(prog.c_str(), X_OK) == 0 ? prog : "";
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "/usr/bin:/bin";
-    for (size_t start = 0; start <= list.size();) {
-        size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        std::string cand = list.substr(start, end - start) + "/" + prog;
-        if (end > start && access(cand.c_str(), X_OK) == 0) return cand;
-        start = end + 1;
-    }
-    return "";
+    int err = 0;
+    return FindProgram(prog, err);
 }
 
 bool DeviceExists() {
@@ -43,8 +32,7 @@ bool DeviceExists() {
 void Reap(bool wait) {
     if (g_playing <= 0) return;
     int status = 0;
-    pid_t r = waitpid(g_playing, &status, wait ? 0 : WNOHANG);
-    if (r == g_playing || r < 0) {
+    if (ReapChild(g_playing, wait, status)) {
         g_playing = 0;
         if (!g_memoryFile.empty()) {
             unlink(g_memoryFile.c_str());
@@ -119,12 +107,11 @@ BOOL sndPlaySoundA(const char* sound, UINT flags) {
         char head[12] = {};
         if (!in.read(head, 12) || !IsWave(head)) return FALSE_;
     }
-    std::vector<std::string> args = {player, "-q", "--", file};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    LaunchOptions launch;
+    launch.argv = {player, "-q", "--", file};
+    launch.newProcessGroup = false;
     pid_t pid = 0;
-    if (posix_spawn(&pid, player.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    if (Launch(launch, pid) != 0) {
         if (flags & SND_MEMORY) unlink(file.c_str());
         return FALSE_;
     }
@@ -132,13 +119,13 @@ BOOL sndPlaySoundA(const char* sound, UINT flags) {
     if (flags & SND_MEMORY) g_memoryFile = file;
     if (!(flags & SND_ASYNC)) {
         int status = 0;
-        waitpid(pid, &status, 0);
+        ReapChild(pid, true, status);
         g_playing = 0;
         if (!g_memoryFile.empty()) {
             unlink(g_memoryFile.c_str());
             g_memoryFile.clear();
         }
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? TRUE_ : FALSE_;
+        return ExitCodeOf(status) == 0 ? TRUE_ : FALSE_;
     }
     return TRUE_;
 }

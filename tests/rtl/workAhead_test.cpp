@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -89,6 +90,37 @@ TEST(WorkAhead, EndsWhetherOrNotItsThreadStarts) {
             EXPECT_NE(g_logged.find("work ahead: no thread: thread not started"), std::string::npos)
                 << g_logged;
         }
+        SetPassedErrorWriter(nullptr);
+    }
+}
+
+TEST(WorkAhead, AWaitEndsWhenTheWorkRaisesAndRaisesItOnce) {
+    struct Row {
+        const char* name;
+        bool threadStarts;
+    };
+    for (const Row row : {Row{"on its thread", true}, Row{"on the starting thread", false}}) {
+        SCOPED_TRACE(row.name);
+        SetPassedErrorWriter(&Capture);
+        WorkAhead failing([] { throw std::runtime_error("no fonts"); },
+                          [&](WorkAhead::Work work) {
+                              if (!row.threadStarts) throw std::bad_alloc();
+                              WorkAhead::StartDetachedThread(std::move(work));
+                          });
+        failing.request();
+        EXPECT_NO_THROW(failing.start());
+        auto waited = std::async(std::launch::async, [&] {
+            try {
+                failing.wait();
+            } catch (const std::runtime_error& e) {
+                return std::string(e.what());
+            }
+            return std::string("(nothing raised)");
+        });
+        ASSERT_EQ(waited.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+            << "the wait for work that raised never ended";
+        EXPECT_EQ(waited.get(), "no fonts");
+        EXPECT_NO_THROW(failing.wait());  // raised once; the next wait returns
         SetPassedErrorWriter(nullptr);
     }
 }

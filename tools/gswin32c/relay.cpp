@@ -127,13 +127,9 @@ void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) 
 }
 
 int WaitForExitCode(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return 0;
-    }
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return 0;
+    int status = -1;
+    ReapChild(pid, true, status);
+    return ::ExitCodeOf(status);
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
