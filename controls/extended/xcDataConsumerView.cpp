@@ -10,13 +10,16 @@ TXcDataConsumerViewList::TXcDataConsumerViewList(TXcDataConsumer* consumer)
 void TXcDataConsumerViewList::SetLevelIndent(int v) {
     if (v == levelIndent_) return;
     levelIndent_ = v;
-    Changed();
+    NotifyViewChange(xcfViewLayout);
 }
 
 bool TXcDataConsumerViewList::Accepts(TXcBaseDataItem* item) const {
     if (!item) return false;
     int state = 3;
-    TXcDataContext* context = Consumer()->SelectedContext();
+    // The context the provider serves the reading consumer.
+    IXcDataProvider* p = item->OwnerList() ? item->OwnerList()->Provider() : nullptr;
+    TXcDataContext* context = p ? p->ServedContext() : nullptr;
+    if (!context) context = Consumer()->SelectedContext();
     auto* byContext = context ? context->GetInterface<IXcDataContextItemStates>() : nullptr;
     if (byContext) state = byContext->ItemState(item);
     if (!byContext || state == 2 || state == 3)
@@ -123,6 +126,7 @@ void TXcDataConsumerViewList::DeleteRow(int row) {
 void TXcDataConsumerViewList::ClearRows() { rows_.clear(); }
 
 void TXcDataConsumerViewList::RebuildRows() {
+    TXcProviderAccess reading(Consumer());
     ClearRows();
     if (TXcDataItemsList* items = Consumer()->Items()) {
         int r = 0;
@@ -133,6 +137,7 @@ void TXcDataConsumerViewList::RebuildRows() {
 
 void TXcDataConsumerViewList::RevealItem(TXcBaseDataItem* item) {
     if (!item || RowOfItem(item) >= 0) return;
+    TXcProviderAccess reading(Consumer());
     std::vector<TXcBaseDataItem*> chain;
     for (TXcBaseDataItem* p = item->ParentItem(); p; p = p->ParentItem()) chain.push_back(p);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
@@ -149,6 +154,7 @@ void TXcDataConsumerViewList::RevealItem(TXcBaseDataItem* item) {
 
 void TXcDataConsumerViewList::ToggleRow(int row) {
     if (!(RowFlags(row) & kHasSubItems)) return;
+    TXcProviderAccess reading(Consumer());
     if (RowExpanded(row)) {
         CollapseRow(row);
     } else {
@@ -192,6 +198,7 @@ int TXcDataConsumerViewList::RowParent(int row) const {
 
 TXcBaseDataItem* TXcDataConsumerViewList::RowItem(int row) const {
     if (row < 0 || row >= RowCount()) return nullptr;
+    TXcProviderAccess reading(Consumer());
     const int parent = RowParent(row);
     TXcDataItemsList* list = parent < 0 ? Consumer()->Items() : nullptr;
     if (parent >= 0)
@@ -303,6 +310,7 @@ void TXcDataConsumerItemSelect::SetItem(const std::string& id) {
         SelectItem(nullptr);
         return;
     }
+    TXcProviderAccess reading(Consumer());
     TXcDataItemsList* items = Consumer()->Items();
     TXcBaseDataItem* found = items ? items->FindByID(id, true) : nullptr;
     if (!found) throw EXCLDataConsumer(XcDataMessage(65231));

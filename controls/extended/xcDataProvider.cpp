@@ -193,6 +193,11 @@ bool TXcBaseDataItem::CanDelete() {
     return allow;
 }
 
+void TXcBaseDataItem::Notify() {
+    for (size_t i = 0; i < implementers_.size(); ++i)
+        if (auto* n = dynamic_cast<IXcItemImplementerNotify*>(implementers_[i].get())) n->Notify();
+}
+
 std::vector<std::pair<std::string, TDfmValue>> TXcBaseDataItem::Properties() const {
     std::vector<std::pair<std::string, TDfmValue>> p{{"ID", StringValue(id_)}};
     for (auto& i : implementers_)
@@ -807,6 +812,22 @@ void TXcDataProviderBase::Unsubscribe(TXcDataConsumer* c) {
     consumers_.erase(std::remove(consumers_.begin(), consumers_.end(), c), consumers_.end());
 }
 
+void TXcDataProviderBase::Announce(TXcDataConsumer* c, TXcDataContext* context) {
+    readers_.emplace_back(c, context);
+}
+
+void TXcDataProviderBase::Withdraw(TXcDataConsumer* c) {
+    for (auto it = readers_.rbegin(); it != readers_.rend(); ++it)
+        if (it->first == c) {
+            readers_.erase(std::next(it).base());
+            return;
+        }
+}
+
+TXcDataContext* TXcDataProviderBase::ServedContext() const {
+    return readers_.empty() ? nullptr : readers_.back().second;
+}
+
 void TXcDataProviderBase::Changing(unsigned char reason, TObject* source) {
     for (TXcDataConsumer* c : std::vector<TXcDataConsumer*>(consumers_))
         c->ProviderChanging(reason, source);
@@ -828,6 +849,10 @@ TXcDataConsumer* TXcDataConsumerAggregatedObject::Consumer() const {
 
 void TXcDataConsumerAggregatedObject::Changed() { Consumer()->ImplementerChanged(this); }
 
+void TXcDataConsumerAggregatedObject::NotifyViewChange(unsigned flags) {
+    Consumer()->NotifyChange(flags);
+}
+
 TXcDataConsumer::TXcDataConsumer(TComponent* owner, const std::vector<int>& attributes)
     : owner_(owner) {
     for (int a : attributes)
@@ -836,6 +861,7 @@ TXcDataConsumer::TXcDataConsumer(TComponent* owner, const std::vector<int>& attr
 
 TXcDataConsumer::~TXcDataConsumer() {
     // The provider forgets the consumer; its control hears nothing more.
+    if (announcedTo_) announcedTo_->Withdraw(this);
     if (provider_) provider_->Unsubscribe(this);
     provider_ = nullptr;
     context_ = XcRef<TXcDataContext>();
@@ -849,7 +875,33 @@ bool TXcDataConsumer::HasAttribute(int a) const {
 }
 
 void TXcDataConsumer::ImplementerAdded(TAggregatedPersistentEx* impl) {
+    forEachConsumerImpl([&](TXcDataConsumerAggregatedObject* o) {
+        if (o != impl) o->OtherAdded(impl);
+    });
+    if (auto* link = dynamic_cast<IXcComponentLink*>(impl)) link->SetLinkedComponent(owner_);
     if (OnImplementerAdded) OnImplementerAdded(impl);
+}
+
+void TXcDataConsumer::BeginProviderAccess() {
+    ++accessDepth_;
+    if (announcedTo_ || !provider_) return;
+    announcedTo_ = provider_;
+    announcedTo_->Announce(this, context_.get());
+}
+
+void TXcDataConsumer::EndProviderAccess() {
+    if (--accessDepth_ > 0 || !announcedTo_) return;
+    IXcDataProvider* p = announcedTo_;
+    announcedTo_ = nullptr;
+    p->Withdraw(this);
+}
+
+void TXcDataConsumer::NotifyChange(unsigned flags) {
+    // The view's layout is part of what the control draws.
+    if (flags & xcfViewLayout)
+        if (auto* control = dynamic_cast<TControl*>(owner_)) control->Invalidate();
+    for (auto* s : std::vector<std::function<void(unsigned)>*>(subscribers_))
+        if (*s) (*s)(flags);
 }
 
 void TXcDataConsumer::beforeChange(TXcConsumerChange k) {
@@ -859,13 +911,15 @@ void TXcDataConsumer::beforeChange(TXcConsumerChange k) {
 void TXcDataConsumer::afterChange(TXcConsumerChange k) {
     if (OnAfterChange) OnAfterChange(k);
     if (auto* control = dynamic_cast<TControl*>(owner_)) control->Invalidate();
-    for (std::function<void()>* s : std::vector<std::function<void()>*>(subscribers_))
-        if (*s) (*s)();
+    NotifyChange(xcfConsumerChanged);
 }
 
 void TXcDataConsumer::SetProvider(IXcDataProvider* p) {
     if (p == provider_) return;
     beforeChange(cckProvider);
+    // A read still going on ends for the provider that goes (it may be going away).
+    if (announcedTo_) announcedTo_->Withdraw(this);
+    announcedTo_ = nullptr;
     if (provider_) provider_->Unsubscribe(this);
     context_ = XcRef<TXcDataContext>();
     provider_ = p;
@@ -876,14 +930,17 @@ void TXcDataConsumer::SetProvider(IXcDataProvider* p) {
         if (o && !o->ProviderIndependent() && !o->AcceptsProvider(p))
             implementers_.erase(implementers_.begin() + i);
     }
-    if (provider_ && provider_->Contexts() && provider_->Contexts()->Count() > 0)
+    if (!fixedContext_ && provider_ && provider_->Contexts() && provider_->Contexts()->Count() > 0)
         context_ = XcRef<TXcDataContext>(provider_->Contexts()->Context(0));
     if (provider_ && !pendingContext_.empty()) {
         const std::string pending = pendingContext_;
         pendingContext_.clear();
         SetContext(pending);
     }
-    forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ProviderSet(); });
+    {
+        TXcProviderAccess reading(this);
+        forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ProviderSet(); });
+    }
     afterChange(cckProvider);
 }
 
@@ -922,7 +979,14 @@ void TXcDataConsumer::SelectContext(TXcDataContext* c) {
         throw EXCLDataConsumer(XcDataMessage(65229));
     beforeChange(cckContext);
     context_ = XcRef<TXcDataContext>(c);
-    forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ContextSet(); });
+    if (announcedTo_) {  // a read going on goes on in the new context
+        announcedTo_->Withdraw(this);
+        announcedTo_->Announce(this, c);
+    }
+    {
+        TXcProviderAccess reading(this);
+        forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->ContextSet(); });
+    }
     afterChange(cckContext);
 }
 
@@ -935,17 +999,18 @@ void TXcDataConsumer::Loaded() {
     forEachConsumerImpl([](TXcDataConsumerAggregatedObject* o) { o->Loaded(); });
 }
 
-void TXcDataConsumer::Subscribe(std::function<void()>* s) {
+void TXcDataConsumer::Subscribe(std::function<void(unsigned)>* s) {
     if (std::find(subscribers_.begin(), subscribers_.end(), s) == subscribers_.end())
         subscribers_.push_back(s);
 }
 
-void TXcDataConsumer::Unsubscribe(std::function<void()>* s) {
+void TXcDataConsumer::Unsubscribe(std::function<void(unsigned)>* s) {
     subscribers_.erase(std::remove(subscribers_.begin(), subscribers_.end(), s),
                        subscribers_.end());
 }
 
 void TXcDataConsumer::ProviderChanging(unsigned char reason, TObject* source) {
+    TXcProviderAccess reading(this);
     forEachConsumerImpl([&](TXcDataConsumerAggregatedObject* o) {
         o->ProviderChanging(provider_, reason, source);
     });
@@ -955,12 +1020,16 @@ void TXcDataConsumer::ProviderChanging(unsigned char reason, TObject* source) {
 void TXcDataConsumer::ProviderChanged(unsigned char reason, TObject* source) {
     // The context followed has gone: the consumer follows none.
     if (reason == xcrContextRemoved && source && source == context_.get()) SelectContext(nullptr);
+    TXcProviderAccess reading(this);
     forEachConsumerImpl(
         [&](TXcDataConsumerAggregatedObject* o) { o->ProviderChanged(provider_, reason, source); });
     if (OnProviderChanged) OnProviderChanged(reason, source);
 }
 
-void TXcDataConsumer::ImplementerChanged(TXcDataConsumerAggregatedObject*) {
+void TXcDataConsumer::ImplementerChanged(TXcDataConsumerAggregatedObject* from) {
+    forEachConsumerImpl([&](TXcDataConsumerAggregatedObject* o) {
+        if (o != from) o->OtherChanged(from);
+    });
     beforeChange(cckContent);
     afterChange(cckContent);
 }

@@ -184,6 +184,8 @@ public:
     TXcDataItemsList* SubItems();
     // Whether every implementer that has a say allows deleting it.
     bool CanDelete();
+    // Tells every implementer that has a say (in the order they were added).
+    void Notify();
     std::vector<std::pair<std::string, TDfmValue>> Properties() const;
     void SetProperty(const std::string& name, const TDfmValue& v);
 
@@ -529,6 +531,11 @@ public:
     // The items tell their provider before and after each change.
     virtual void Changing(unsigned char reason, TObject* source) = 0;
     virtual void Changed(unsigned char reason, TObject* source) = 0;
+    // A consumer reading the provider's data announces itself with its context and withdraws
+    // afterwards; meanwhile the provider serves that context (null when nobody reads).
+    virtual void Announce(TXcDataConsumer* c, TXcDataContext* context) = 0;
+    virtual void Withdraw(TXcDataConsumer* c) = 0;
+    virtual TXcDataContext* ServedContext() const = 0;
 };
 
 // A provider with one root list (drawn as pictures and text) that tells its subscribed
@@ -544,17 +551,31 @@ public:
     void Unsubscribe(TXcDataConsumer* c) override;
     void Changing(unsigned char reason, TObject* source) override;
     void Changed(unsigned char reason, TObject* source) override;
+    void Announce(TXcDataConsumer* c, TXcDataContext* context) override;
+    void Withdraw(TXcDataConsumer* c) override;
+    TXcDataContext* ServedContext() const override;
 
 private:
     TXcDataItemsList* root_;
     XcRef<TXcDataContexts> contexts_;
     std::vector<TXcDataConsumer*> consumers_;
+    std::vector<std::pair<TXcDataConsumer*, TXcDataContext*>> readers_;  // the latest last
 };
 
 // ---------------------------------------------------------------- the consumer
 
 // Kinds of change a consumer brackets: 0 provider, 2 content, 3 context.
 enum TXcConsumerChange { cckProvider = 0, cckContent = 2, cckContext = 3 };
+// Flags of the consumer's change notification to its subscribers: the consumer changed (after
+// each bracketed change), the view's layout changed (its indent).
+enum : unsigned { xcfConsumerChanged = 1, xcfViewLayout = 4 };
+
+// An implementer that answers this is given the consumer's owning component when it is added.
+class IXcComponentLink {
+public:
+    virtual ~IXcComponentLink() = default;
+    virtual void SetLinkedComponent(TComponent* c) = 0;
+};
 
 class TXcDataConsumerAggregatedObject : public TAggregatedPersistentEx {
 public:
@@ -570,10 +591,16 @@ public:
     virtual void ContextSet() {}
     virtual bool AcceptsProvider(IXcDataProvider*) { return true; }
     virtual bool ProviderIndependent() const { return false; }
+    // Another implementer of the consumer reported a change of content (heard before the
+    // control), or was added.
+    virtual void OtherChanged(TXcDataConsumerAggregatedObject* /*from*/) {}
+    virtual void OtherAdded(TAggregatedPersistentEx* /*added*/) {}
 
 protected:
     // Asks the consumer to tell its control (content changed).
     void Changed();
+    // The consumer's subscribers hear of a change of the view with these flags.
+    void NotifyViewChange(unsigned flags);
 };
 
 class TXcDataConsumer : public TExtensibleInterfacedPersistent {
@@ -595,9 +622,17 @@ public:
     TXcDataItemsList* Items() const;
     // Applies a context name read before the provider, then the implementers' own loading.
     void Loaded();
-    // Interfaces told after every change of the consumer.
-    void Subscribe(std::function<void()>* s);
-    void Unsubscribe(std::function<void()>* s);
+    // With a fixed context a new provider's first context is not taken on its own.
+    bool FixedContext() const { return fixedContext_; }
+    void SetFixedContext(bool v) { fixedContext_ = v; }
+    // Brackets a read of the provider's data (nested reads announce once).
+    void BeginProviderAccess();
+    void EndProviderAccess();
+    // Subscribers are told after every change of the consumer (xcfConsumerChanged) and of
+    // changes of the view (NotifyChange).
+    void Subscribe(std::function<void(unsigned)>* s);
+    void Unsubscribe(std::function<void(unsigned)>* s);
+    void NotifyChange(unsigned flags);
     // From the provider, forwarded to every implementer.
     void ProviderChanging(unsigned char reason, TObject* source);
     void ProviderChanged(unsigned char reason, TObject* source);
@@ -629,7 +664,22 @@ private:
     IXcDataProvider* provider_ = nullptr;
     XcRef<TXcDataContext> context_;
     std::string pendingContext_;
-    std::vector<std::function<void()>*> subscribers_;
+    std::vector<std::function<void(unsigned)>*> subscribers_;
+    bool fixedContext_ = false;
+    int accessDepth_ = 0;
+    IXcDataProvider* announcedTo_ = nullptr;
+};
+
+// A read of the consumer's provider data for the length of a scope.
+class TXcProviderAccess {
+public:
+    explicit TXcProviderAccess(TXcDataConsumer* c) : c_(c) { c_->BeginProviderAccess(); }
+    ~TXcProviderAccess() { c_->EndProviderAccess(); }
+    TXcProviderAccess(const TXcProviderAccess&) = delete;
+    TXcProviderAccess& operator=(const TXcProviderAccess&) = delete;
+
+private:
+    TXcDataConsumer* c_;
 };
 
 // The framework's classes in the class library's registry (done when the program starts):

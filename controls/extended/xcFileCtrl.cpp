@@ -560,7 +560,8 @@ void TXcFileListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) 
     c->Brush()->Style = bsClear;
     const std::string text = Trim(items_[index]);
     c->TextOut(x, r.Top + (r.Bottom - r.Top - c->TextHeight(text)) / 2, text);
-    if (state & ODS_FOCUS) c->DrawFocusRect(r);
+    // The focus rectangle is the list's own, drawn after the item: a second one here would
+    // invert it away again.
 }
 
 // ---------------------------------------------------------------- form properties

@@ -44,8 +44,11 @@ public:
     void SetMultiLine(bool v);
     bool UseCaption() const { return useCaption_; }
     void SetUseCaption(bool v);
+    // The button keeps its own layout and effects: setting copies into them (and repaints).
     TStyButtonLayout* ButtonLayout() const { return layout_.get(); }
+    void SetButtonLayout(const TStyButtonLayout* v) { layout_->Assign(v); }
     TStyFxCaption* FontFX() const { return fontFX_.get(); }
+    void SetFontFX(const TStyFxCaption* v) { fontFX_->Assign(v); }
 
     TStyCustomImageList* ImageList() const { return imageList_; }
     // Runs also for the list already assigned (the glyph is taken from it again).

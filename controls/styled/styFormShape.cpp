@@ -35,7 +35,11 @@ TStyFormShape::TStyFormShape(TComponent* owner)
     region_->OwnerComponent = owner;
     region_->OnChange = [this](TObject* s) { Changed(s); };
     fill_->OnChange = [this](TObject* s) { Changed(s); };
-    link_->OnChange = [this](TObject* s) { Changed(s); };
+    // A changed list is looked at again at once, as the button does with its glyph.
+    link_->OnChange = [this](TObject* s) {
+        LoadListImage();
+        Changed(s);
+    };
 }
 
 TStyFormShape::~TStyFormShape() {
@@ -64,6 +68,7 @@ void TStyFormShape::SetImageList(TStyCustomImageList* list) {
         list->RegisterChanges(link_.get());
         list->FreeNotification(this);
     }
+    LoadListImage();
     Changed(this);
 }
 

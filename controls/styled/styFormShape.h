@@ -29,7 +29,8 @@ public:
     bool UseRgnBitmap = true;
 
     TStyCustomImageList* ImageList() const;
-    // The shape hears of the list's removal wherever the list is owned.
+    // The shape hears of the list's removal wherever the list is owned. The list's image is
+    // taken at once, and again whenever the list changes (none without a list).
     void SetImageList(TStyCustomImageList* list);
     // The image of the list that an sfBitmapList fill shows. A negative index or the current
     // one changes nothing; another is taken from the list at once and the form repainted.

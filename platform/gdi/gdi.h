@@ -93,6 +93,10 @@ struct LOGPEN {
 };
 HPEN CreatePen(int style, int width, COLORREF color);
 HPEN CreatePenIndirect(const LOGPEN* lp);
+// The line style a pen of that style and width draws with (PS_SOLID ... PS_NULL). A cosmetic
+// pen wider than one pixel cannot be broken: it draws solid whatever dashes it was made with;
+// a geometric one keeps them. The inside-frame style draws solid lines.
+int PenDrawnStyle(int style, int width);
 
 // Brushes
 constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;

@@ -233,6 +233,14 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     return AddAs<HPEN>(p);
 }
 
+int PenDrawnStyle(int style, int width) {
+    const int line = style & PS_STYLE_MASK;
+    if (line == PS_INSIDEFRAME) return PS_SOLID;
+    if (!(style & PS_GEOMETRIC) && width > 1 && line >= PS_DASH && line <= PS_DASHDOTDOT)
+        return PS_SOLID;
+    return line;
+}
+
 HPEN CreatePenIndirect(const LOGPEN* lp) {
     return lp ? CreatePen(int(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor) : nullptr;
 }

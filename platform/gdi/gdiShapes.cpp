@@ -89,8 +89,7 @@ void PaintWithBrush(Dc& dc, const RegionSet& set) {
 
 void ApplyPenBrush(Dc& dc, gdi::Painter& p, bool fill) {
     auto pen = CurrentPen(dc);
-    p.setPenEx(PenColor(dc, *pen), pen->width,
-               pen->style == PS_INSIDEFRAME ? PS_SOLID : pen->style & PS_STYLE_MASK, false);
+    p.setPenEx(PenColor(dc, *pen), pen->width, PenDrawnStyle(pen->style, pen->width), false);
     auto brush = CurrentBrush(dc);
     COLORREF bc = ResolveColor(dc, brush->dcBrush ? dc.st.dcBrush : brush->color);
     if (dc.monochrome()) bc = MonoColor(bc);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -18,14 +19,16 @@ namespace qtbridge {
 
 namespace {
 
-// "Text|mask|Text|mask" becomes "Text (mask);;Text (mask)" with ";"-separated masks as blanks.
+// "Text|mask|Text|mask" becomes "Text (mask);;Text (mask)": the toolkit takes the patterns
+// from the last parentheses, blank-separated. The text is shown as given, as Windows shows it
+// ("Files (*.a;*.b)"), with the toolkit's patterns hidden (HideNameFilterDetails).
 QString nameFilters(const std::string& filter) {
     QStringList parts = QString::fromStdString(filter).split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString masks = parts[i + 1];
         masks.replace(';', ' ');
-        filters << parts[i].section('(', 0, 0).trimmed() + " (" + masks + ")";
+        filters << parts[i].trimmed() + " (" + masks.simplified() + ")";
     }
     return filters.join(";;");
 }
@@ -87,6 +90,7 @@ void makeOpenDialog(QFileDialog& dialog, const std::string& title, const std::st
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setProxyModel(new ChineseFileColumns(&dialog));
     dialog.setDirectory(QString::fromStdString(dir));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters(filter).split(";;", Qt::SkipEmptyParts));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -143,6 +147,9 @@ OpenFileDialogLook ProbeOpenFileDialog(const std::string& title, const std::stri
         if (b->isVisible() && !b->text().isEmpty()) look.texts.push_back(b->text().toStdString());
     for (QLabel* l : dialog.findChildren<QLabel*>())
         if (l->isVisible() && !l->text().isEmpty()) look.texts.push_back(l->text().toStdString());
+    for (QComboBox* types : dialog.findChildren<QComboBox*>("fileTypeCombo"))
+        for (int i = 0; i < types->count(); ++i)
+            look.filters.push_back(types->itemText(i).toStdString());
     look.columnsFit = true;
     for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
         if (!view->isVisible() || !view->model()) continue;

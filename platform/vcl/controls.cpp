@@ -839,20 +839,21 @@ std::vector<int> AreaBesideOpaqueChildren(const std::vector<TControl*>& children
 }  // namespace
 
 void TWinControl::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
-    // An opaque graphic child covers its rectangle: no background is painted under it.
-    const std::vector<int> beside =
-        AreaBesideOpaqueChildren(controls_, ClientWidth(), ClientHeight());
-    if (!beside.empty()) p.setClipRects(beside.data(), int(beside.size() / 4));
-    {
-        TCanvasBinding bound(paintCanvas_, p);
-        EraseBackground(paintCanvas_);
-    }
-    if (!beside.empty()) p.clearClip();
-    PaintControls(p);
+    TCanvasBinding bound(paintCanvas_, p);
+    EraseBackground(paintCanvas_);
 }
 
 void TWinControl::peerPaint(gdi::Painter& p, int l, int t, int r, int b) {
-    Guarded([&] { PaintWindow(p, Rect(l, t, r, b)); });
+    Guarded([&] {
+        // An opaque graphic child covers its rectangle: whatever the window is, neither its
+        // background nor its own drawing is painted under it.
+        const std::vector<int> beside =
+            AreaBesideOpaqueChildren(controls_, ClientWidth(), ClientHeight());
+        if (!beside.empty()) p.setClipRects(beside.data(), int(beside.size() / 4));
+        PaintWindow(p, Rect(l, t, r, b));
+        if (!beside.empty()) p.clearClip();
+        PaintControls(p);
+    });
 }
 
 void TWinControl::peerPaintFrame(gdi::Painter&, int, int) {}
@@ -1059,10 +1060,7 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
 void TCustomControl::PaintWindow(gdi::Painter& p, const TRect& /*r*/) {
     canvas_.Font()->Assign(font_);
-    {
-        TCanvasBinding bound(canvas_, p);
-        EraseBackground(canvas_);
-        Paint();
-    }
-    PaintControls(p);
+    TCanvasBinding bound(canvas_, p);
+    EraseBackground(canvas_);
+    Paint();
 }

@@ -505,7 +505,8 @@ protected:
     virtual HWND ParentWindowHandle() const { return parent_ ? parent_->handle_ : nullptr; }
     virtual void PeerCreated() {}              // copy the control's state into the new widget
     virtual void PeerChanged(int /*code*/) {}  // a native widget's notification
-    // Paints background and graphic children; custom controls paint in between.
+    // Paints the window's background and, in custom controls, their own drawing; the graphic
+    // children are painted after it (peerPaint).
     virtual void PaintWindow(gdi::Painter& p, const TRect& r);
     virtual void PaintBackground(TCanvas& c, const TRect& r);
     // Sends WM_ERASEBKGND with the canvas's device context; the class library's own handling

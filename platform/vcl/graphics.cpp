@@ -294,8 +294,9 @@ bool TCanvas::fillThroughDC(const std::function<void(HDC)>& draw) {
 
 void TCanvas::applyPen() {
     if (painter_)
-        painter_->setPen(ColorToRGB(pen_.Color), pen_.Width,
-                         pen_.Style == psClear ? 5 : int(pen_.Style));
+        painter_->setPen(
+            ColorToRGB(pen_.Color), pen_.Width,
+            pen_.Style == psClear ? PS_NULL : PenDrawnStyle(int(pen_.Style), pen_.Width));
 }
 void TCanvas::applyBrush() {
     if (painter_) painter_->setBrush(ColorToRGB(brush_.Color), brush_.Style == bsClear ? 1 : 0);

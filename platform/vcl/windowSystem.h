@@ -41,8 +41,9 @@ bool OpenFileDialog(const std::string& title, const std::string& dir, const std:
 // dialog is shown and closed again; picture, when given, receives it as PNG.
 struct OpenFileDialogLook {
     std::string title;
-    std::vector<std::string> texts;  // of its buttons and labels
-    std::vector<std::string> cells;  // of its file list, column by column, headings first
+    std::vector<std::string> texts;    // of its buttons and labels
+    std::vector<std::string> cells;    // of its file list, column by column, headings first
+    std::vector<std::string> filters;  // the file types offered, as shown
     bool columnsFit = false;
 };
 OpenFileDialogLook ProbeOpenFileDialog(const std::string& title, const std::string& dir,

@@ -302,3 +302,38 @@ TEST(XcPickers, AClickOnAFolderOpensIt) {
     EXPECT_EQ(p.dirs->Directory(), t.root);
     EXPECT_TRUE(p.FileItems().empty());
 }
+
+TEST(XcPickers, TheFileListShowsItsFocusWhileItHasIt) {
+    Tree t;
+    const std::string d = t.Dir("focus");
+    t.File("focus/a.pdf");
+    t.File("focus/b.pdf");
+    Pickers p;
+    p.dirs->SetDirectory(d);
+    ASSERT_EQ(p.files->Items()->Count(), 2);
+    struct Row {
+        const char* what;
+        TWinControl* focused;
+        bool frame;
+    };
+    const Row rows[] = {{"the file list focused", p.files, true},
+                        {"the folder list focused", p.dirs, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.focused->SetFocus();
+        p.files->SetItemIndex(0);
+        Application->ProcessMessages();
+        gdi::Image shot;
+        ASSERT_TRUE(p.files->Peer()->grab(shot));
+        // The dotted frame along the current row's right edge, beside the row's plain fill.
+        const TRect r = p.files->ItemRect(0);
+        const int edge = r.Right - 1;
+        int dots = 0;
+        for (int y = r.Top + 1; y < r.Bottom - 1; ++y)
+            if (shot.pixel(edge, y) != shot.pixel(edge - 6, y)) ++dots;
+        if (row.frame)
+            EXPECT_GE(dots, (r.Bottom - r.Top) / 3);
+        else
+            EXPECT_EQ(dots, 0);
+    }
+}

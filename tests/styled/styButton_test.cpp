@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "controls/styled/styApplication.h"
@@ -245,6 +246,38 @@ TEST(StyButtonSetters, UnchangedValuesRepaintNothing) {
     b->SetNumGlyphs(2);
     b->SetGlyph(&odd);
     EXPECT_EQ(b->NumGlyphs(), 2);
+}
+
+TEST(StyButtonSetters, LayoutAndEffectsAreCopiedIntoTheButtonsOwn) {
+    ButtonRig r;
+    CountingButton* b = r.button;
+    TStyButtonLayout* layout = b->ButtonLayout();
+    TStyFxCaption* fx = b->FontFX();
+    TStyButtonLayout newLayout;
+    newLayout.SetSpacing(9);
+    TStyFxCaption newFx;
+    newFx.SetPosX(5);
+    struct Row {
+        const char* what;
+        std::function<void()> set;
+        std::function<bool()> copied;
+    };
+    const Row rows[] = {
+        {"the layout", [&] { b->SetButtonLayout(&newLayout); },
+         [&] { return b->ButtonLayout() == layout && layout->Spacing() == 9; }},
+        {"the caption effects", [&] { b->SetFontFX(&newFx); },
+         [&] { return b->FontFX() == fx && fx->PosX() == 5; }},
+    };
+    for (const Row& row : rows) {
+        const int before = b->invalidated;
+        row.set();
+        EXPECT_TRUE(row.copied()) << row.what;
+        EXPECT_GT(b->invalidated, before) << row.what;  // the button shows it
+    }
+    // The button's objects stay bound: a later change of its own repaints too.
+    const int before = b->invalidated;
+    b->ButtonLayout()->SetSpacing(2);
+    EXPECT_GT(b->invalidated, before);
 }
 
 TEST(StyButtonSetters, ImageListSuppliesTheGlyph) {

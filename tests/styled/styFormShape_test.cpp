@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
@@ -229,6 +231,39 @@ TEST(StyFormShape, StoredInAFormFile) {
                           "object Form: TForm\nobject Shape2: TStyFormShape\n  Region.Shape = "
                           "rsNothing\nend\nend\n"),
                  EReadError);
+}
+
+TEST(StyFormShape, TheListImageIsTakenAtOnceAndWheneverTheListChanges) {
+    TForm form(nullptr);
+    auto* shape = new TStyFormShape(&form);
+    auto* list = new TStyBitmapList(&form);
+    TBitmap red, blue;
+    for (auto [b, colour] : {std::pair{&red, clRed}, std::pair{&blue, clBlue}}) {
+        b->SetSize(8, 8);
+        b->Canvas()->Brush()->Color = colour;
+        b->Canvas()->FillRect(Rect(0, 0, 8, 8));
+    }
+    auto held = [&] {
+        TBitmap* b = shape->FillObject()->ListBitmap();
+        return b->Empty() ? clNone : TColor(b->Canvas()->Pixels(4, 4) & 0xFFFFFF);
+    };
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        TColor held;
+    };
+    const Row rows[] = {
+        {"a list without the image", [&] { shape->SetImageList(list); }, clNone},
+        {"the image added to the list", [&] { list->AddBitmap(&red); }, clRed},
+        {"the list let go", [&] { shape->SetImageList(nullptr); }, clNone},
+        {"a list that has the image", [&] { shape->SetImageList(list); }, clRed},
+        {"the list's next image chosen", [&] { shape->SetListIndex(1); }, clNone},
+        {"that image added to the list", [&] { list->AddBitmap(&blue); }, clBlue},
+    };
+    for (const Row& r : rows) {
+        r.act();
+        EXPECT_EQ(held(), r.held) << r.what;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // ControlStyle: the set itself, the caption following the name (csSetCaption), clicks and
 // double clicks (csClickEvents, csDoubleClicks), and no background painted under an opaque
-// graphic control (csOpaque).
+// graphic control (csOpaque), whatever window it sits on.
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
@@ -19,7 +21,7 @@ struct HalfPainter : TGraphicControl {
     }
 };
 
-TColor ShotPixel(TForm& form, int x, int y) {
+TColor ShotPixel(TWinControl& form, int x, int y) {
     const std::string png = "/tmp/vx-style-" + std::to_string(getpid()) + ".png";
     EXPECT_TRUE(form.SaveScreenshot(png));
     TBitmap bmp;
@@ -146,4 +148,49 @@ TEST(ControlStyle, NoBackgroundIsPaintedUnderAnOpaqueGraphicControl) {
     c->Hide();
     EXPECT_EQ(ShotPixel(form, 25, 15), clBlue);
     form.Hide();
+}
+
+TEST(ControlStyle, NoParentPaintsUnderAnOpaqueGraphicControl) {
+    struct Row {
+        const char* what;
+        std::function<TWinControl*(TForm&)> make;
+    };
+    const Row rows[] = {
+        {"a panel",
+         [](TForm& f) -> TWinControl* {
+             auto* p = new TPanel(&f);
+             p->BevelOuter = TBevelCut::bvNone;
+             return p;
+         }},
+        {"a group box", [](TForm& f) -> TWinControl* { return new TGroupBox(&f); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TForm form(nullptr);
+        form.SetBorderStyle(bsNone);
+        form.SetBounds(0, 0, 100, 80);
+        TWinControl* parent = row.make(form);
+        parent->SetParent(&form);
+        parent->SetBounds(0, 0, 80, 60);
+        parent->SetColor(clRed);
+        auto* c = new HalfPainter(&form);
+        c->SetParent(parent);
+        c->SetBounds(20, 20, 40, 30);
+        form.Show();
+        Application->ProcessMessages();
+        EXPECT_EQ(ShotPixel(*parent, 25, 30), clLime);
+        EXPECT_EQ(ShotPixel(*parent, 50, 30), clRed);
+        // Opaque: the new background goes around it; the half it leaves keeps the old pixels.
+        c->ControlStyle = c->ControlStyle + csOpaque;
+        parent->SetColor(clBlue);
+        Application->ProcessMessages();
+        EXPECT_EQ(ShotPixel(*parent, 10, 30), clBlue);
+        EXPECT_EQ(ShotPixel(*parent, 25, 30), clLime);
+        EXPECT_EQ(ShotPixel(*parent, 50, 30), clRed);
+        EXPECT_EQ(ShotPixel(*parent, 70, 30), clBlue);
+        c->Hide();
+        Application->ProcessMessages();
+        EXPECT_EQ(ShotPixel(*parent, 50, 30), clBlue);
+        form.Hide();
+    }
 }

@@ -61,3 +61,23 @@ TEST(FileDialog, ListsSizesTypesAndDatesInChinese) {
     EXPECT_NE(all.find(year + "/"), std::string::npos) << all;
     fs::remove_all(dir);
 }
+
+// The file types show as the program names them ("*.tif;*.tiff" joined with ";", as on
+// Windows), and each offers the files of every one of its patterns.
+TEST(FileDialog, FileTypesShowAsGivenAndOfferEachPattern) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "vx 文件类型";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char* name : {"a.tif", "b.tiff", "c.pdf"}) std::ofstream(dir / name) << "x";
+    const auto look = ws::ProbeOpenFileDialog(
+        "", dir.string(), "源格式文件 (*.tif;*.tiff)|*.tif;*.tiff|PDF|*.pdf", "");
+    EXPECT_EQ(look.filters, (std::vector<std::string>{"源格式文件 (*.tif;*.tiff)", "PDF"}));
+    auto listed = [&](const char* name) {
+        return std::find(look.cells.begin(), look.cells.end(), name) != look.cells.end();
+    };
+    EXPECT_TRUE(listed("a.tif"));
+    EXPECT_TRUE(listed("b.tiff"));
+    EXPECT_FALSE(listed("c.pdf"));
+    fs::remove_all(dir);
+}
