@@ -447,6 +447,7 @@ Image* DCImage(HDC dc, POINT* origin);
 // Draws the image (stretched to `dest` when the sizes differ) with the DC's mapping and
 // clip region, as its other drawing goes; `dest` in logical coordinates.
 BOOL DrawImageOnDC(HDC dc, const RECT& dest, const Image& img);
+
 // A bitmap over an image its caller keeps and outlives it; nominal depth 32, no packed rows.
 std::shared_ptr<Bitmap> BitmapOver(Image& image);
 // A new handle to the bitmap (deleting it leaves the bitmap to its keeper); the handle `h`

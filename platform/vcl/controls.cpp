@@ -645,7 +645,10 @@ bool TWinControl::peerEraseBackground(gdi::Image& img, int x, int y) {
         painter->setOrigin(-x, -y);
         TCanvas dcCanvas;
         TCanvasBinding bound(dcCanvas, *painter);
-        erased = Perform(WM_ERASEBKGND, WPARAM(dcCanvas.Handle()), 0) != 0;
+        // Through the window procedure, as EraseBackground, so hooks on it take part.
+        const WPARAM dc = WPARAM(dcCanvas.Handle());
+        erased = (handle_ && IsWindow(handle_) ? SendMessageA(handle_, WM_ERASEBKGND, dc, 0)
+                                               : Perform(WM_ERASEBKGND, dc, 0)) != 0;
     });
     return erased;
 }

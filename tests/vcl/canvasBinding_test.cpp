@@ -2,6 +2,7 @@
 // that is gone (the next drawing from a setter would go through a dangling pointer).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "platform/vcl/controls.h"
@@ -82,4 +83,45 @@ TEST(CanvasBinding, PaintingControlsLeaveTheirCanvasUnboundWhenPaintRaises) {
         EXPECT_FALSE(graphic->Canvas()->Bound());
     }
     form.Hide();
+}
+
+// A canvas lent another's device context draws pictures where the context's other drawing
+// goes: through its viewport origin and inside its clip region.
+TEST(CanvasBinding, APictureOnALentContextFollowsItsOriginAndClip) {
+    struct Row {
+        const char* name;
+        int vx, vy;
+        bool clip;     // logical (0, 0, 2, 4)
+        TRect target;  // logical
+        TPoint red, white;
+    };
+    const Row table[] = {
+        {"as it stands", 0, 0, false, Rect(0, 0, 4, 4), Point(3, 3), Point(4, 4)},
+        {"moved origin", 5, 3, false, Rect(0, 0, 4, 4), Point(5, 3), Point(4, 3)},
+        {"moved and clipped", 5, 3, true, Rect(0, 0, 4, 4), Point(6, 6), Point(7, 3)},
+        {"stretched from a moved origin", 2, 2, false, Rect(0, 0, 8, 8), Point(9, 9),
+         Point(10, 10)},
+    };
+    TBitmap red;
+    red.SetSize(4, 4);
+    red.Canvas()->Brush()->Color = clRed;
+    red.Canvas()->FillRect(Rect(0, 0, 4, 4));
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        gdi::Image img(20, 20);
+        std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
+        painter->fillRect(0, 0, 20, 20, 0xFFFFFF);
+        TCanvas owner;
+        TCanvasBinding bound(owner, *painter);
+        HDC dc = owner.Handle();
+        SetViewportOrgEx(dc, row.vx, row.vy, nullptr);
+        if (row.clip) IntersectClipRect(dc, 0, 0, 2, 4);
+        TCanvas lent;
+        lent.SetHandle(dc);
+        lent.StretchDraw(row.target, &red);
+        lent.SetHandle(nullptr);
+        EXPECT_EQ(img.pixel(row.red.X, row.red.Y), ColorToRGB(clRed));
+        EXPECT_EQ(img.pixel(row.white.X, row.white.Y), 0xFFFFFFu);
+        EXPECT_EQ(img.pixel(row.vx - 1 < 0 ? 19 : row.vx - 1, row.vy), 0xFFFFFFu);
+    }
 }
