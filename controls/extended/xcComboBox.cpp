@@ -1,7 +1,9 @@
 #include "controls/extended/xcComboBox.h"
 
-#include "controls/extended/xcItemsSearch.h"
+#include <algorithm>
+
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 
@@ -76,19 +78,63 @@ void TXcCustomComboBox::providerChanged() {
     if (Destroying()) return;
     const bool selected = provider_->Provider() != nullptr;
     if (selected) {
-        // The own strings go aside; the window shows the provider's rows.
-        if (!providerSelected_) itemStrings_->MoveToInternal();
+        // The own strings go aside; the window, owner drawn now, shows the provider's rows.
+        const bool fresh = !providerSelected_;
+        if (fresh) itemStrings_->MoveToInternal();
         providerSelected_ = true;
         const int keep = itemIndex_;
+        if (fresh) RecreateWnd();
         items_.Assign(*consumerStrings_);
         if (keep < items_.Count()) SetItemIndex(keep);
+        if (fresh && HandleAllocated()) Perform(WM_INITDIALOG);
     } else if (providerSelected_) {
         // And come back.
         providerSelected_ = false;
         items_.Clear();
+        RecreateWnd();
         if (itemStrings_->UsesInternal()) itemStrings_->MoveBack();
+        if (HandleAllocated()) Perform(WM_INITDIALOG);
     }
     Invalidate();
+}
+
+void TXcCustomComboBox::CreateParams(TCreateParams& params) {
+    TXcExCustomComboBox::CreateParams(params);
+    if (providerSelected_) {
+        // The provider's renderers draw the rows, in the provider's order.
+        params.Style &= ~(CBS_SORT | CBS_HASSTRINGS);
+        if (!(params.Style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)))
+            params.Style |= CBS_OWNERDRAWFIXED;
+    }
+    fixedHeight_ = !(params.Style & CBS_OWNERDRAWVARIABLE);
+}
+
+TXcBaseDataItem* TXcCustomComboBox::ProviderItem(int Index) const {
+    if (!providerSelected_) return nullptr;
+    if (Index < 0) {
+        auto* select = provider_->GetInterface<TXcDataConsumerItemSelect>();
+        return select ? select->SelectedItem() : nullptr;
+    }
+    auto* view = provider_->GetInterface<TXcDataConsumerViewList>();
+    return view && Index < view->RowCount() ? view->RowItem(Index) : nullptr;
+}
+
+int TXcCustomComboBox::FindProviderRow(const std::string& Text, int StartIndex, bool Exact) const {
+    auto* view = provider_->GetInterface<TXcDataConsumerViewList>();
+    const int n = view ? view->RowCount() : 0;
+    if (n == 0) return -1;
+    if (StartIndex < -1 || StartIndex >= n - 1) StartIndex = -1;
+    const std::string wanted = AnsiUpperCase(Text);
+    for (int k = 1; k <= n; ++k) {
+        const int i = (StartIndex + k) % n;
+        TXcBaseDataItem* item = view->RowItem(i);
+        // A row without a text matches nothing, not even an empty text.
+        auto* text = item ? item->GetInterface<IXcDataItemText>() : nullptr;
+        if (!text) continue;
+        const std::string caption = AnsiUpperCase(text->Caption());
+        if (Exact ? caption == wanted : caption.compare(0, wanted.size(), wanted) == 0) return i;
+    }
+    return -1;
 }
 
 void TXcCustomComboBox::PeerChanged(int code) {
@@ -141,7 +187,8 @@ void TXcCustomComboBox::HideEmptyValue() {
 
 void TXcCustomComboBox::SetMeasureStyle(TXcComboBoxMeasureStyle s) {
     measureStyle_ = s;
-    if (HandleAllocated() && measureStyle_ == cmsAfterCreate) MeasureAll();
+    RecreateWnd();
+    if (HandleAllocated()) Perform(WM_INITDIALOG);
 }
 
 void TXcCustomComboBox::SetItemHeight(int h) {
@@ -154,18 +201,19 @@ void TXcCustomComboBox::Loaded() {
     provider_->Loaded();
     if (HandleAllocated()) {
         Perform(EM_SETREADONLY, WPARAM(readOnly_), 0);
-        if (measureStyle_ == cmsAfterCreate) MeasureAll();
+        Perform(WM_INITDIALOG);
     }
 }
 
 void TXcCustomComboBox::PeerCreated() {
     TXcExCustomComboBox::PeerCreated();
     Perform(EM_SETREADONLY, WPARAM(readOnly_), 0);
-    if (measureStyle_ == cmsAfterCreate) MeasureAll();
     if (Focused())
         HideEmptyValue();
     else
         ShowEmptyValue();
+    // The new window's heights are measured when the measure style asks it.
+    Perform(WM_INITDIALOG);
 }
 
 void TXcCustomComboBox::SyncItems() {
@@ -177,16 +225,26 @@ void TXcCustomComboBox::SyncItems() {
 }
 
 void TXcCustomComboBox::MeasureItemHeight(int Index, int& Height) {
-    if (OnMeasureItem && IsOwnerDrawn()) OnMeasureItem(this, Index, Height);
+    if (OnMeasureItem && IsOwnerDrawn()) {
+        OnMeasureItem(this, Index, Height);
+        return;
+    }
+    // The item's renderer measures it (the edit part shows the selected item); the row is
+    // never lower than the height asked.
+    TXcBaseDataItem* item = ProviderItem(Index);
+    if (!item) return;
+    TCanvas* c = Canvas();
+    c->Font()->Assign(font_);
+    Height = std::max(Height, int(XcMeasureDataItem(*c, item).cy));
 }
 
 void TXcCustomComboBox::MeasureItem(int index, int& height) {
     if (Loading()) return;
-    if (measureStyle_ == cmsStandard) MeasureItemHeight(index, height);
+    if (measureStyle_ == cmsStandard || providerSelected_) MeasureItemHeight(index, height);
 }
 
 void TXcCustomComboBox::MeasureAll() {
-    const int last = Style == csOwnerDrawVariable ? items_.Count() - 1 : 0;
+    const int last = fixedHeight_ ? 0 : items_.Count() - 1;
     for (int i = -1; i <= last; ++i) {
         int h = lastItemHeight_;
         MeasureItemHeight(i, h);
@@ -198,7 +256,7 @@ std::string TXcCustomComboBox::ItemTextOf(int Index) { return items_[Index]; }
 
 void TXcCustomComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
     if (Destroying()) return;
-    if (measureStyle_ == cmsBeforeDraw && Style == csOwnerDrawVariable) {
+    if (measureStyle_ == cmsBeforeDraw && !fixedHeight_) {
         int h = lastItemHeight_;
         MeasureItemHeight((state & ODS_COMBOBOXEDIT) ? -1 : index, h);
         Perform(CB_SETITEMHEIGHT, WPARAM((state & ODS_COMBOBOXEDIT) ? -1 : index), LPARAM(h));
@@ -291,24 +349,37 @@ bool TXcCustomComboBox::DoKeyPress(char& key) {
 }
 
 void TXcCustomComboBox::Dispatch(TMessage& m) {
-    if (m.Msg == CB_FINDSTRING || m.Msg == CB_FINDSTRINGEXACT || m.Msg == CB_SELECTSTRING) {
-        // Without regard to case, from the item after the start; an empty prefix finds
-        // nothing. A provider's rows are searched by their texts.
-        const TStrings& rows =
-            providerSelected_ ? static_cast<const TStrings&>(*consumerStrings_) : items_;
-        const std::string text = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
-        const int start = int(m.WParam);
-        const int found = m.Msg == CB_FINDSTRINGEXACT
-                              ? TXcItemsSearchs::FindExact(rows, text, false, start)
-                              : TXcItemsSearchs::FindPrefix(rows, text, false, start);
-        if (found >= 0 && m.Msg == CB_SELECTSTRING) Perform(CB_SETCURSEL, WPARAM(found));
-        m.Result = found;
-        return;
-    }
-    if (m.Msg == WM_INITDIALOG) {
-        TXcExCustomComboBox::Dispatch(m);
-        if (measureStyle_ == cmsAfterCreate) MeasureAll();
-        return;
+    switch (m.Msg) {
+        case CB_FINDSTRING:
+        case CB_FINDSTRINGEXACT:
+        case CB_SELECTSTRING: {
+            // Without a provider the class library searches its items.
+            if (!providerSelected_) break;
+            const std::string text = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
+            const int found = FindProviderRow(text, int(m.WParam), m.Msg == CB_FINDSTRINGEXACT);
+            if (found >= 0 && m.Msg == CB_SELECTSTRING) Perform(CB_SETCURSEL, WPARAM(found));
+            m.Result = found;
+            return;
+        }
+        case CN_MEASUREITEM: {
+            TXcExCustomComboBox::Dispatch(m);
+            // The class library asks only variable heights; a provider's renderer measures
+            // the one height of the other styles too.
+            if (Style == csOwnerDrawVariable || !providerSelected_) return;
+            auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+            int h = int(mis.itemHeight);
+            MeasureItem(int(mis.itemID), h);
+            mis.itemHeight = UINT(h);
+            return;
+        }
+        case WM_INITDIALOG:
+            TXcExCustomComboBox::Dispatch(m);
+            if (measureStyle_ == cmsAfterCreate ||
+                (providerSelected_ && !(measureStyle_ == cmsBeforeDraw && !fixedHeight_)))
+                MeasureAll();
+            return;
+        default:
+            break;
     }
     TXcExCustomComboBox::Dispatch(m);
 }

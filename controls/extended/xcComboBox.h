@@ -67,6 +67,13 @@ public:
 
 protected:
     void WndProc(TMessage& m) override;
+    void CreateParams(TCreateParams& params) override;
+    // The provider's item of a row (-1: the selected item, which the edit part shows); none
+    // without a provider or outside the rows.
+    TXcBaseDataItem* ProviderItem(int Index) const;
+    // The next row from after the start (wrapping once) whose item's text equals the text or
+    // begins with it, without regard to case; rows without a text never match.
+    int FindProviderRow(const std::string& Text, int StartIndex, bool Exact) const;
     void PeerCreated() override;
     void SyncItems() override;
     void DrawItem(int index, const TRect& r, TOwnerDrawState state) override;
@@ -93,6 +100,7 @@ private:
     std::unique_ptr<TXcMaxPixel> maxPixel_;
     bool readOnly_ = false;
     int lastItemHeight_ = 16;
+    bool fixedHeight_ = true;  // the window has one height for all items
     std::string emptyValue_;
     bool emptyShown_ = false;
     TColor emptyFontColor_ = clGrayText;

@@ -21,16 +21,16 @@ int Search(const TStrings& items, int start, Match match) {
 int TXcItemsSearchs::FindExact(const TStrings& Items, const std::string& Text, bool CaseSensitive,
                                int StartIndex) {
     return Search(Items, StartIndex, [&](const std::string& s) {
-        return CaseSensitive ? s == Text : SameText(s, Text);
+        return CaseSensitive ? s == Text : AnsiSameText(s, Text);
     });
 }
 
 int TXcItemsSearchs::FindPrefix(const TStrings& Items, const std::string& Text, bool CaseSensitive,
                                 int StartIndex) {
     if (Text.empty()) return -1;
-    const std::string upper = CaseSensitive ? Text : UpperCase(Text);
+    // Letters of every script fold, so both sides go to upper case before they are compared.
+    const std::string wanted = CaseSensitive ? Text : AnsiUpperCase(Text);
     return Search(Items, StartIndex, [&](const std::string& s) {
-        return s.compare(0, upper.size(), upper) == 0 ||
-               (!CaseSensitive && UpperCase(s).compare(0, upper.size(), upper) == 0);
+        return (CaseSensitive ? s : AnsiUpperCase(s)).compare(0, wanted.size(), wanted) == 0;
     });
 }

@@ -1,6 +1,6 @@
 // Searches over a string list that start after a given item and wrap around the end, so
-// repeated calls cycle through every match. Texts are UTF-8; letters are compared without
-// case where asked (Chinese has none to fold).
+// repeated calls cycle through every match. Texts are UTF-8; where asked, letters of every
+// script are compared without case (Chinese has none to fold).
 #pragma once
 
 #include <string>

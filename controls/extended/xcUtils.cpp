@@ -6,6 +6,7 @@
 #include <new>
 
 #include "controls/extended/xcConsts.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/utf8.h"
 #include "platform/win/dibHeader.h"
 #include "platform/win/fileVersion.h"
@@ -65,8 +66,11 @@ std::string LeftChars(const std::string& s, int count) {
     return std::string(s.data(), p);
 }
 
-void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list,
+void SplitToStrings(const std::string& s, const std::string& sep, TStrings& list,
                     bool allowEmptyString) {
+    // One change for whoever watches the list, not one per piece.
+    list.BeginUpdate();
+    ScopeExit done([&list] { list.EndUpdate(); });
     list.Clear();
     size_t from = 0;
     if (!sep.empty()) {

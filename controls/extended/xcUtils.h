@@ -34,8 +34,9 @@ bool MatchWildcardPattern(const std::string& pattern, const std::string& text, i
 std::string LeftChars(const std::string& s, int count);
 
 // Clears List and adds the pieces of S between occurrences of Sep; empty pieces only with
-// AllowEmptyString, and never an empty last piece. An empty Sep gives S as one piece.
-void SplitToStrings(const std::string& s, const std::string& sep, TStringList& list,
+// AllowEmptyString, and never an empty last piece. An empty Sep gives S as one piece. The
+// list reports one change for the whole.
+void SplitToStrings(const std::string& s, const std::string& sep, TStrings& list,
                     bool allowEmptyString);
 
 // ---------------------------------------------------------------- versions and modules

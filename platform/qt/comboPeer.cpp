@@ -137,7 +137,30 @@ public:
     void setDropDownCount(int n) override { combo_->setMaxVisibleItems(std::max(1, n)); }
     void setEditable(bool on) override {
         blocked([&] { combo_->setEditable(on); });
+        // Completing typed text is the control's own choice (AutoComplete), not the toolkit's.
+        if (on) combo_->setCompleter(nullptr);
         if (auto* e = combo_->lineEdit()) filterKeysOf(e);
+    }
+    void editSelection(int& start, int& length) const override {
+        start = length = 0;
+        const QLineEdit* e = combo_->lineEdit();
+        if (!e) return;
+        const QString t = e->text();
+        const int from = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+        const int count = e->hasSelectedText() ? int(e->selectedText().size()) : 0;
+        start = int(t.left(from).toUtf8().size());
+        length = int(t.mid(from, count).toUtf8().size());
+    }
+    void setEditSelection(int start, int length) override {
+        QLineEdit* e = combo_->lineEdit();
+        if (!e) return;
+        const QByteArray bytes = e->text().toUtf8();
+        const auto at = [&](int b) {
+            return int(QString::fromUtf8(bytes.left(std::clamp(b, 0, int(bytes.size())))).size());
+        };
+        const int from = at(start), to = at(start + std::max(0, length));
+        e->setSelection(from, to - from);
+        if (to == from) e->setCursorPosition(from);
     }
     void setEditReadOnly(bool on) override {
         combo_->noPopup = on;

@@ -96,7 +96,8 @@ public:
     void SaveToFile(const std::string& name) const;
     bool Sorted = false;  // when set, Add keeps the list sorted (case-insensitive)
     void Sort();
-    // Called after every change of the strings.
+    // Called after every change of the strings; while the update count is raised, once when
+    // it falls back to 0 (when anything changed meanwhile).
     std::function<void()> OnChange;
     // Called after each single change with what changed, before OnChange: lists shown in
     // controls keep their per-item state (selection) in step with it.
@@ -117,9 +118,18 @@ private:
     }
     void Changed(TChange what = lcReset, int index = -1) {
         if (OnItemChange) OnItemChange(what, index);
+        if (UpdateCount() > 0)
+            changedWhileUpdating_ = true;
+        else if (OnChange)
+            OnChange();
+    }
+    void SetUpdateState(bool updating) override {
+        if (updating || !changedWhileUpdating_) return;
+        changedWhileUpdating_ = false;
         if (OnChange) OnChange();
     }
     std::vector<Item> items_;
+    bool changedWhileUpdating_ = false;
 };
 
 // ---------------------------------------------------------------- streams

@@ -1,6 +1,7 @@
 #include "platform/rtl/sysutils.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,9 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <cwctype>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "platform/rtl/utf8.h"
 
 // ---------------------------------------------------------------- exceptions
 
@@ -307,6 +311,55 @@ int CompareText(const std::string& a, const std::string& b) {
 bool SameText(const std::string& a, const std::string& b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
 }
+
+namespace {
+
+// The letters' case tables of the UTF-8 locale, whatever locale the program runs in (the C
+// locale folds ASCII alone).
+locale_t Utf8CaseLocale() {
+    static const locale_t loc = [] {
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
+            if (locale_t l = newlocale(LC_CTYPE_MASK, name, locale_t(nullptr))) return l;
+        return locale_t(nullptr);
+    }();
+    return loc;
+}
+
+template <class Map>
+std::string MapLetters(const std::string& s, Map map) {
+    std::string r;
+    r.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        char32_t c = 0;
+        const size_t n = Utf8Decode(s, i, c);
+        if (n == 0) {
+            r += s[i++];
+            continue;
+        }
+        Utf8Append(r, char32_t(map(wint_t(c))));
+        i += n;
+    }
+    return r;
+}
+
+}  // namespace
+
+std::string AnsiUpperCase(const std::string& s) {
+    const locale_t loc = Utf8CaseLocale();
+    return MapLetters(s, [loc](wint_t c) { return loc ? towupper_l(c, loc) : towupper(c); });
+}
+
+std::string AnsiLowerCase(const std::string& s) {
+    const locale_t loc = Utf8CaseLocale();
+    return MapLetters(s, [loc](wint_t c) { return loc ? towlower_l(c, loc) : towlower(c); });
+}
+
+int AnsiCompareText(const std::string& a, const std::string& b) {
+    // UTF-8 keeps code point order in its bytes.
+    return AnsiUpperCase(a).compare(AnsiUpperCase(b));
+}
+
+bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
 
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
     if (from.empty()) return s;

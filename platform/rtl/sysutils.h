@@ -133,6 +133,13 @@ std::string LowerCase(const std::string& s);                // ASCII only
 std::string UpperCase(const std::string& s);                // ASCII only
 bool SameText(const std::string& a, const std::string& b);  // ASCII case-insensitive
 int CompareText(const std::string& a, const std::string& b);
+// Letters of any script, as the text's locale-aware routines fold them: the UTF-8 text is
+// decoded and each character mapped alone (bytes that are not UTF-8 stay as they are).
+std::string AnsiUpperCase(const std::string& s);
+std::string AnsiLowerCase(const std::string& s);
+bool AnsiSameText(const std::string& a, const std::string& b);
+// Without regard to case, by code point of the upper-case forms: < 0, 0 or > 0.
+int AnsiCompareText(const std::string& a, const std::string& b);
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to);
 bool StartsStr(const std::string& prefix, const std::string& s);
 bool EndsStr(const std::string& suffix, const std::string& s);

@@ -78,6 +78,11 @@ enum : UINT {
     CBN_DROPDOWN = 7,
     CBN_CLOSEUP = 8,
 };
+// Window styles of combo boxes: the kind (simple, drop-down, drop-down list), owner drawing
+// with one height or a height per item, sorted items.
+constexpr DWORD CBS_SIMPLE = 0x1, CBS_DROPDOWN = 0x2, CBS_DROPDOWNLIST = 0x3,
+                CBS_OWNERDRAWFIXED = 0x10, CBS_OWNERDRAWVARIABLE = 0x20, CBS_AUTOHSCROLL = 0x40,
+                CBS_SORT = 0x100, CBS_HASSTRINGS = 0x200;
 constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT WM_INITDIALOG = 0x0110;
 

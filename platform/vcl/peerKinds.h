@@ -77,6 +77,9 @@ public:
     // down either).
     virtual void setEditable(bool on) = 0;
     virtual void setEditReadOnly(bool on) = 0;
+    // The edit part's selection, in bytes of its UTF-8 text (the caret where length is 0).
+    virtual void editSelection(int& start, int& length) const = 0;
+    virtual void setEditSelection(int start, int length) = 0;
     // The drop-down list: opened or closed, its least width (never below the box's own),
     // and where it lies on the screen while open (false while closed).
     virtual void showDropDown(bool show) = 0;

@@ -400,6 +400,11 @@ void RegisterStd() {
                       if (SameText(v.s, names[i])) c->SetStyle(styles[i]);
               })
         .prop("ItemHeight", [](TComboBox* c, const TDfmValue& v) { c->SetItemHeight(v.AsInt()); })
+        .prop("Sorted", [](TComboBox* c, const TDfmValue& v) { c->SetSorted(v.AsBool()); })
+        .prop("AutoComplete",
+              [](TComboBox* c, const TDfmValue& v) { c->SetAutoComplete(v.AsBool()); })
+        .prop("AutoDropDown",
+              [](TComboBox* c, const TDfmValue& v) { c->SetAutoDropDown(v.AsBool()); })
         .prop("OnChange",
               [](TComboBox* c, const TDfmValue& v) { c->OnChange = Event<TNotifyEvent>(v); })
         .prop("OnSelect",

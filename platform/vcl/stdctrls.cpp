@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/utf8.h"
 #include "platform/user/listMessages.h"
 
 #include "platform/user/ownerDraw.h"
@@ -405,8 +406,10 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
     // (lists are filled an item at a time); any other change builds the widget's list anew.
     // Boxes with an edit part always do: building anew is what decides their edit text.
     items_.OnItemChange = [this](TStringList::TChange what, int index) {
+        // Changes made under a raised update count come together: they are built anew.
         appended_ = what == TStringList::lcInsert && peer_ && !EditablePeer() && index > 0 &&
-                    index == items_.Count() - 1 && widgetItems_ == index;
+                    index == items_.Count() - 1 && widgetItems_ == index &&
+                    items_.UpdateCount() == 0;
     };
     items_.OnChange = [this] {
         if (!appended_) {
@@ -416,6 +419,7 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
         appended_ = false;
         const int last = items_.Count() - 1;
         peer()->insertItem(last, items_[last], IndentOf(last));
+        if (windowStyle_ & CBS_OWNERDRAWVARIABLE) peer()->setItemHeight(last, measuredHeight(last));
         peer()->setItemIndex(itemIndex_);
         widgetItems_ = items_.Count();
     };
@@ -426,8 +430,142 @@ void TComboBox::SyncItems() {
     if (!peer_) return;
     peer()->clearItems();
     for (int i = 0; i < items_.Count(); ++i) peer()->insertItem(i, items_[i], IndentOf(i));
+    if (windowStyle_ & CBS_OWNERDRAWVARIABLE) measureItems();
     peer()->setItemIndex(itemIndex_);
     widgetItems_ = items_.Count();
+}
+
+void TComboBox::CreateParams(TCreateParams& params) {
+    params.Style |= WS_CHILD;
+    switch (Style) {
+        case csSimple:
+            params.Style |= CBS_SIMPLE | CBS_AUTOHSCROLL;
+            break;
+        case csDropDown:
+            params.Style |= CBS_DROPDOWN | CBS_AUTOHSCROLL;
+            break;
+        case csDropDownList:
+            params.Style |= CBS_DROPDOWNLIST;
+            break;
+        case csOwnerDrawFixed:
+            params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
+            break;
+        case csOwnerDrawVariable:
+            params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
+            break;
+    }
+    if (sorted_) params.Style |= CBS_SORT;
+}
+
+void TComboBox::RecreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    windowStyle_ = params.Style;
+    items_.Sorted = (windowStyle_ & CBS_SORT) != 0;
+    if (items_.Sorted) items_.Sort();
+    if (!peer_) return;
+    peer()->setOwnerDraw(!OwnerDrawnWindow()                           ? 0
+                         : (windowStyle_ & CBS_OWNERDRAWVARIABLE) != 0 ? 2
+                                                                       : 1);
+    peer()->setItemHeight(-1, itemHeight_);
+    if (OwnerDrawnWindow()) measureItems();
+}
+
+int TComboBox::measuredHeight(int index) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = 3;  // ODT_COMBOBOX
+    mis.itemID = UINT(index);
+    mis.itemHeight = UINT(itemHeight_);
+    Perform(CN_MEASUREITEM, 0, LPARAM(&mis));
+    return int(mis.itemHeight);
+}
+
+void TComboBox::measureItems() {
+    if (!peer_) return;
+    if (windowStyle_ & CBS_OWNERDRAWVARIABLE) {
+        for (int i = 0; i < items_.Count(); ++i) peer()->setItemHeight(i, measuredHeight(i));
+        return;
+    }
+    // One height for every item: the window asks it once, for the first.
+    const int h = measuredHeight(0);
+    if (h > 0 && h != itemHeight_) {
+        itemHeight_ = h;
+        peer()->setItemHeight(-1, h);
+    }
+}
+
+void TComboBox::SetSorted(bool on) {
+    if (on == sorted_) return;
+    sorted_ = on;
+    RecreateWnd();
+}
+
+bool TComboBox::SelectItem(const std::string& prefix) {
+    const int found = int(Perform(CB_FINDSTRING, WPARAM(-1), LPARAM(prefix.c_str())));
+    if (found < 0) return false;
+    const bool changed = found != itemIndex_;
+    SetItemIndex(found);
+    if (EditablePeer() && peer_) {
+        // What was typed stays as typed; the rest of the item follows it, selected.
+        const std::string item = items_[found];
+        const std::string text = prefix + item.substr(std::min(prefix.size(), item.size()));
+        peer()->setText(text);
+        peer()->setEditSelection(int(prefix.size()), int(text.size() - prefix.size()));
+    }
+    if (changed) {
+        if (OnSelect) OnSelect(this);
+        if (OnChange) OnChange(this);
+    }
+    return true;
+}
+
+bool TComboBox::typeAhead(char key) {
+    if (EditablePeer()) {
+        if (!peer_) return false;
+        // Only typing at the end completes: the typed key takes the place of the selection.
+        const std::string text = peer()->text();
+        int start = 0, length = 0;
+        peer()->editSelection(start, length);
+        if (size_t(start + length) != text.size()) return false;
+        const std::string typed = text.substr(0, size_t(start)) + key;
+        if (SelectItem(typed)) return true;
+        if (itemIndex_ >= 0) SetItemIndex(-1);
+        peer()->setText(typed);
+        peer()->setEditSelection(int(typed.size()), 0);
+        if (OnChange) OnChange(this);
+        return true;
+    }
+    // A list alone: the keys typed within half a second make one prefix; one that no item
+    // begins with starts again from the key.
+    const uint32_t now = GetTickCount();
+    if (now - lastTyped_ >= 500) typed_.clear();
+    lastTyped_ = now;
+    if (key == 8) {
+        if (!typed_.empty()) typed_.erase(Utf8PrevChar(typed_, typed_.size()));
+        return true;
+    }
+    typed_ += key;
+    if (!SelectItem(typed_) && typed_.size() > 1) {
+        typed_ = std::string(1, key);
+        SelectItem(typed_);
+    }
+    return true;
+}
+
+bool TComboBox::DoKeyPress(char& key) {
+    if (TWinControl::DoKeyPress(key)) return true;
+    const auto c = static_cast<unsigned char>(key);
+    if (c == 9) {
+        if (autoDropDown_ && peer_ && peer()->droppedDown()) peer()->showDropDown(false);
+        return false;
+    }
+    // Control characters other than Backspace, and characters beyond ASCII (their bytes come
+    // one by one), are the edit part's own.
+    const bool printable = c >= 0x20 && c < 0x7F;
+    if (!printable && c != 8) return false;
+    if (printable && autoDropDown_ && peer_ && !peer()->droppedDown()) peer()->showDropDown(true);
+    if (!autoComplete_ || (c == 8 && EditablePeer())) return false;
+    return typeAhead(key);
 }
 
 int TComboBox::ItemIndex() const { return itemIndex_; }
@@ -450,7 +588,7 @@ void TComboBox::SetDropDownCount(int n) {
 
 void TComboBox::PeerCreated() {
     if (EditablePeer()) peer()->setEditable(true);
-    applyOwnerDraw();
+    RecreateWnd();
     SyncItems();
     peer()->setDropDownCount(dropDownCount_);
     if (droppedWidth_ > 0) peer()->setDroppedWidth(droppedWidth_);
@@ -459,19 +597,13 @@ void TComboBox::PeerCreated() {
 void TComboBox::SetStyle(TComboBoxStyle st) {
     if (st == Style) return;
     Style = st;
-    applyOwnerDraw();
+    RecreateWnd();
 }
 
 void TComboBox::SetItemHeight(int h) {
     if (h <= 0) return;
     itemHeight_ = h;
     if (peer_) peer()->setItemHeight(-1, h);
-}
-
-void TComboBox::applyOwnerDraw() {
-    if (!peer_) return;
-    peer()->setOwnerDraw(!IsOwnerDrawn() ? 0 : Style == csOwnerDrawVariable ? 2 : 1);
-    peer()->setItemHeight(-1, itemHeight_);
 }
 
 void TComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
@@ -488,15 +620,46 @@ void TComboBox::MeasureItem(int index, int& height) {
     if (OnMeasureItem) OnMeasureItem(this, index, height);
 }
 
+void TComboBox::measureMessage(TMessage& m) {
+    // Every item has the box's item height; a box of variable heights asks each one.
+    auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+    int h = itemHeight_;
+    if (Style == csOwnerDrawVariable) MeasureItem(int(mis.itemID), h);
+    mis.itemHeight = UINT(h);
+    m.Result = 1;
+}
+
 void TComboBox::Dispatch(TMessage& m) {
     switch (m.Msg) {
         case CN_DRAWITEM:
-        case CN_MEASUREITEM:
             AnswerOwnerDraw(
                 m, itemCanvas_, font_, color_,
                 [this](int i, const TRect& r, TOwnerDrawState st) { DrawItem(i, r, st); },
                 [this](int i, int& h) { MeasureItem(i, h); });
             return;
+        case CN_MEASUREITEM:
+            measureMessage(m);
+            return;
+        case CB_GETEDITSEL: {
+            int start = 0, length = 0;
+            if (peer_) peer()->editSelection(start, length);
+            if (m.WParam) *reinterpret_cast<DWORD*>(m.WParam) = DWORD(start);
+            if (m.LParam) *reinterpret_cast<DWORD*>(m.LParam) = DWORD(start + length);
+            m.Result = LRESULT(DWORD(start) | DWORD(start + length) << 16);
+            return;
+        }
+        case CB_SETEDITSEL: {
+            // From the low word to the high word; -1 as the start removes the selection.
+            const int from = short(m.LParam & 0xFFFF), to = short((m.LParam >> 16) & 0xFFFF);
+            if (peer_ && EditablePeer()) {
+                const int len = int(peer()->text().size());
+                const int a = from < 0 ? len : std::min(from, len);
+                const int b = to < 0 ? len : std::min(to, len);
+                peer()->setEditSelection(a, std::max(0, b - a));
+            }
+            m.Result = EditablePeer() ? 1 : LRESULT(int(CB_ERR));
+            return;
+        }
         case CB_GETCOUNT:
             m.Result = items_.Count();
             return;
@@ -562,10 +725,13 @@ void TComboBox::Dispatch(TMessage& m) {
                 // The edit part's height: the box itself.
                 SetHeight(int(m.LParam) + 6);
             } else if (int(m.LParam) > 0) {
-                if (Style == csOwnerDrawVariable && peer_)
-                    peer()->setItemHeight(int(m.WParam), int(m.LParam));
-                else
-                    SetItemHeight(int(m.LParam));
+                // The window's height, not the ItemHeight property's.
+                if (windowStyle_ & CBS_OWNERDRAWVARIABLE) {
+                    if (peer_) peer()->setItemHeight(int(m.WParam), int(m.LParam));
+                } else {
+                    itemHeight_ = int(m.LParam);
+                    if (peer_) peer()->setItemHeight(-1, itemHeight_);
+                }
             }
             return;
         case CB_GETITEMHEIGHT:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/user/listMessages.h"
 #include "platform/vcl/controls.h"
 #include "platform/vcl/peerKinds.h"
 
@@ -197,25 +198,50 @@ public:
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
     void Dispatch(TMessage& m) override;  // CN_DRAWITEM, CN_MEASUREITEM, CB_ messages
+    // The items kept in alphabetical order (without regard to case).
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool on);
+    // Typing selects the first item that begins with what was typed; a box with an edit part
+    // completes the text with the rest of the item, selected, so typing on replaces it.
+    bool AutoComplete() const { return autoComplete_; }
+    void SetAutoComplete(bool on) { autoComplete_ = on; }
+    // Typing opens the list.
+    bool AutoDropDown() const { return autoDropDown_; }
+    void SetAutoDropDown(bool on) { autoDropDown_ = on; }
+    // The style the window was made with (CBS_ bits).
+    DWORD WindowStyle() const { return windowStyle_; }
 
 protected:
+    // The window style of the box: its kind, owner drawing and sorting.
+    virtual void CreateParams(TCreateParams& params);
+    // The window takes the style CreateParams gives anew, as a re-created window would.
+    void RecreateWnd();
+    bool OwnerDrawnWindow() const {
+        return (windowStyle_ & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0;
+    }
+    bool DoKeyPress(char& key) override;
+    // Selects the first item that begins with the text (CB_FINDSTRING); a box with an edit
+    // part shows the text completed by the rest of the item, that rest selected. False when
+    // no item begins with it.
+    virtual bool SelectItem(const std::string& prefix);
     std::unique_ptr<ws::Peer> CreatePeer(ws::Peer* parent) override {
         return ws::NewComboPeer(parent, this);
     }
     ws::ComboPeer* peer() const { return PeerAs<ws::ComboPeer>(); }
     void PeerCreated() override;
     void PeerChanged(int code) override;
-    UINT OwnerDrawType() const override { return IsOwnerDrawn() ? 3 /* ODT_COMBOBOX */ : 0; }
+    UINT OwnerDrawType() const override { return OwnerDrawnWindow() ? 3 /* ODT_COMBOBOX */ : 0; }
     bool IsOwnerDrawn() const { return Style == csOwnerDrawFixed || Style == csOwnerDrawVariable; }
     // Whether the widget has an edit part (the class library's own boxes choose only).
     virtual bool EditablePeer() const { return false; }
     virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
+    // CN_MEASUREITEM: the box's item height, and MeasureItem for variable heights.
+    void measureMessage(TMessage& m);
     // The edit part's text while the list is closed.
     virtual std::string ItemText(int index) const {
         return index >= 0 && index < items_.Count() ? items_[index] : "";
     }
-    void applyOwnerDraw();
     TCanvas itemCanvas_;
     int itemHeight_ = 16;
     virtual void SyncItems();
@@ -228,8 +254,18 @@ protected:
     int droppedWidth_ = 0;  // the list's least width (CB_SETDROPPEDWIDTH); 0: the box's
 
 private:
+    // Asks the heights of owner-drawn items (CN_MEASUREITEM): one for all, or each item's.
+    void measureItems();
+    int measuredHeight(int index);
+    bool typeAhead(char key);
     bool appended_ = false;  // the change under way adds the last item and nothing else
     int widgetItems_ = 0;    // the items the widget holds, as the list last gave them to it
+    DWORD windowStyle_ = CBS_DROPDOWN;
+    bool sorted_ = false;
+    bool autoComplete_ = true;
+    bool autoDropDown_ = false;
+    std::string typed_;       // what a box without an edit part was typed lately
+    uint32_t lastTyped_ = 0;  // when (tick count)
 };
 
 // Extended combo box: items with indent and image indexes.

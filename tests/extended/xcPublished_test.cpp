@@ -180,6 +180,16 @@ std::vector<TRow> ListAndComboRows() {
                               EXPECT_EQ(c->EmptyFontColor(), clRed);
                               EXPECT_EQ(c->MeasureStyle(), cmsBeforeDraw);
                           }));
+    rows.push_back(
+        Row<C>("TXcComboBox",
+               {"AutoComplete = False", "AutoDropDown = True", "Sorted = True",
+                "Items.Strings = ('b' 'a')"},
+               [](C* c, TRowsForm*) {
+                   EXPECT_FALSE(c->AutoComplete());
+                   EXPECT_TRUE(c->AutoDropDown());
+                   EXPECT_TRUE(c->Sorted());
+                   EXPECT_EQ(c->Items()->ToVector(), (std::vector<std::string>{"a", "b"}));
+               }));
     rows.push_back(Row<C>("TXcComboBox",
                           {"MaxPixel.Length = 30", "MaxPixel.UseControlFont = False",
                            "MaxPixel.Font.Name = 'Arial'", "MaxPixel.Font.Height = -20"},

@@ -97,6 +97,29 @@ TEST(Strings, SplitKeepsOrDropsEmptyPieces) {
     EXPECT_EQ(l.Count(), 0);
 }
 
+TEST(Strings, SplitReportsOneChangeForTheWhole) {
+    const struct {
+        const char *text, *sep;
+        bool allowEmpty;
+        int pieces;
+    } rows[] = {
+        {"*.doc;*.rtf;*.txt", ";", false, 3},
+        {"a;;b;", ";", true, 3},
+        {"", ";", true, 0},  // emptying an empty list is still one report at most
+        {"one", "", false, 1},
+    };
+    for (const auto& r : rows) {
+        TStringList l;
+        l.Add("old");
+        int changes = 0;
+        l.OnChange = [&] { ++changes; };
+        SplitToStrings(r.text, r.sep, l, r.allowEmpty);
+        EXPECT_EQ(l.Count(), r.pieces) << r.text;
+        EXPECT_EQ(changes, 1) << r.text;
+        EXPECT_EQ(l.UpdateCount(), 0) << r.text;
+    }
+}
+
 TEST(Strings, SplitOnEmptySeparatorGivesTheWhole) {
     TStringList l;
     l.Add("old");

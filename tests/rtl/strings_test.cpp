@@ -1,6 +1,8 @@
 // Format, number conversion, date formats and paths of the runtime.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/rtl/classes.h"
 #include "platform/rtl/sysutils.h"
 
@@ -103,5 +105,79 @@ TEST(FileNames, SortAsNtfsKeepsAFolder) {
         auto names = r.in;
         SortFileNames(names);
         EXPECT_EQ(names, r.want) << r.in[0];
+    }
+}
+
+TEST(CaseFolding, AnsiRoutinesFoldEveryScriptPlainOnesAsciiAlone) {
+    const struct {
+        const char *a, *b;
+        bool ansiSame, plainSame;
+    } rows[] = {
+        {"ÄPFEL", "äpfel", true, false},
+        {"ЖУК", "жук", true, false},
+        {"Ωμέγα", "ΩΜΈΓΑ", true, false},
+        {"Apple", "aPPLE", true, true},
+        {"中文", "中文", true, true},
+        {"中文", "中午", false, false},
+        {"abc", "abcd", false, false},
+        {"\xff"
+         "a",
+         "\xff"
+         "A",
+         true, true},  // bytes that are not UTF-8 stay, letters fold
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(AnsiSameText(r.a, r.b), r.ansiSame) << r.a << " / " << r.b;
+        EXPECT_EQ(AnsiCompareText(r.a, r.b) == 0, r.ansiSame) << r.a << " / " << r.b;
+        EXPECT_EQ(SameText(r.a, r.b), r.plainSame) << r.a << " / " << r.b;
+    }
+    EXPECT_EQ(AnsiUpperCase("жук äpfel x"), "ЖУК ÄPFEL X");
+    EXPECT_EQ(AnsiLowerCase("ЖУК ÄPFEL X"), "жук äpfel x");
+    EXPECT_EQ(UpperCase("жук äpfel x"), "жук äPFEL X");
+    EXPECT_EQ(AnsiUpperCase("a\xe4"
+                            "b"),
+              "A\xe4"
+              "B");  // a Latin-1 byte is kept
+    EXPECT_LT(AnsiCompareText("apple", "BANANA"), 0);
+    EXPECT_GT(AnsiCompareText("Ж", "z"), 0);
+}
+
+TEST(StringList, ChangesUnderARaisedUpdateCountReportOnce) {
+    TStringList source;
+    for (const char* s : {"a", "b", "c"}) source.Add(s);
+    const struct {
+        const char* what;
+        std::function<void(TStringList&)> act;
+        int changes;
+    } rows[] = {
+        {"one add", [](TStringList& l) { l.Add("x"); }, 1},
+        {"assign", [&](TStringList& l) { l.Assign(source); }, 1},
+        {"text", [](TStringList& l) { l.SetText("p\nq\nr"); }, 1},
+        {"nothing under the count",
+         [](TStringList& l) {
+             l.BeginUpdate();
+             l.EndUpdate();
+         },
+         0},
+        {"nested",
+         [](TStringList& l) {
+             l.BeginUpdate();
+             l.Add("x");
+             l.BeginUpdate();
+             l.Add("y");
+             l.EndUpdate();
+             l.Add("z");
+             l.EndUpdate();
+         },
+         1},
+    };
+    for (const auto& r : rows) {
+        TStringList l;
+        int changes = 0, items = 0;
+        l.OnChange = [&] { ++changes; };
+        l.OnItemChange = [&](TStringList::TChange, int) { ++items; };
+        r.act(l);
+        EXPECT_EQ(changes, r.changes) << r.what;
+        EXPECT_EQ(items > 0, r.changes > 0) << r.what;  // each item is still told at once
     }
 }
