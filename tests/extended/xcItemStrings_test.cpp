@@ -232,13 +232,12 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
     for (const Row& r : rows) {
         EXPECT_EQ(b.list->Perform(r.msg, r.start, LPARAM(r.text)), r.own) << r.text;
         const UINT comboMsg = r.msg == LB_FINDSTRING ? r.msg + toCombo : CB_FINDSTRINGEXACT;
-        // The combo box's empty prefix finds the first item, as the class library's does.
-        const int comboOwn = comboMsg == CB_FINDSTRING && !*r.text ? 0 : r.own;
-        EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), comboOwn) << r.text;
+        EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), r.own) << r.text;
     }
     // The list's own items are the window's to search: an empty prefix begins every item.
+    // So are the combo box's, as the class library's combo box searches them.
     EXPECT_EQ(b.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("")), 0);
-    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
+    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), 0);
     // Selecting by text.
     EXPECT_EQ(b.list->Perform(LB_SELECTSTRING, WPARAM(-1), LPARAM("ban")), 2);
     EXPECT_EQ(b.list->ItemIndex(), 2);
@@ -251,13 +250,12 @@ TEST(XcListBoxSearch, FindStringsByPrefixAndExactWithAndWithoutProvider) {
     for (const Row& r : rows) {
         EXPECT_EQ(b.list->Perform(r.msg, r.start, LPARAM(r.text)), r.provided) << r.text;
         const UINT comboMsg = r.msg == LB_FINDSTRING ? r.msg + toCombo : CB_FINDSTRINGEXACT;
-        // An empty prefix matches the first row that has a text.
-        const int comboProvided = comboMsg == CB_FINDSTRING && !*r.text ? 0 : r.provided;
-        EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), comboProvided) << r.text;
+        EXPECT_EQ(b.combo->Perform(comboMsg, r.start, LPARAM(r.text)), r.provided) << r.text;
     }
-    // The provider's rows: an empty prefix finds nothing.
+    // The provider's rows: an empty prefix finds nothing in the list box; in the combo box
+    // it finds the first row that has a text.
     EXPECT_EQ(b.list->Perform(LB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
-    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), -1);
+    EXPECT_EQ(b.combo->Perform(CB_FINDSTRING, WPARAM(-1), LPARAM("")), 0);
 }
 
 TEST(XcListBoxLooks, TheBackgroundFollowsTheHorizontalScroll) {
