@@ -18,7 +18,6 @@
 #include "engine/host.h"
 #include "engine/progressWatch.h"
 #include "engine/util.h"
-#include "platform/rtl/mappedFile.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
@@ -457,11 +456,6 @@ bool TPdfDecompress::Decompress(const std::string& src, const std::string& dst) 
 
 // ---------------------------------------------------------------- TPdfChopToSingles
 
-int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
-    const TMappedFile file(fileName);
-    return CountPagesInText(file.Data());
-}
-
 bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::string& workDir,
                                   TPageSize& size) {
     const std::string picture = workDir + "pageSizePicture.jpg";
@@ -528,11 +522,14 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;
-            if (probing && page > 1) {
-                // Without a count the document ends where Ghostscript has no page to measure.
-                if (!ProbePage(src, page, workDir, size)) break;
-            } else {
+            if (page == 1) {
                 size = GetPdfPageSize(src, page, workDir);
+            } else if (!ProbePage(src, page, workDir, size)) {
+                // Without a count the document ends where Ghostscript has no page to measure.
+                if (probing) break;
+                throw EInOutError("PDF 文件的页面树说有 " + IntToStr(count) + " 页, 但文件中只有 " +
+                                  IntToStr(page - 1) + " 页, 无法测量页面 " + IntToStr(page) +
+                                  " 的大小。文件可能已损坏: \"" + EscapeControls(src) + "\"");
             }
             const std::string out = outDir + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
             TGhost().Run("chopPdf", ChopParameters(src, out, page, size));

@@ -77,12 +77,16 @@ public:
     bool Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
               const std::string& workDir);
 
-    // The page count of the document's root page-tree node as its text gives it: the node
-    // the catalog's /Pages names, else a node of type /Pages without a parent (the last
-    // one written wins, so an incremental update counts); -1 when the text shows none
-    // (object streams). A root count that is not a number raises EConvertError. One pass
-    // over the file.
+    // The page count of the document's latest revision (the trailer's /Root through every
+    // update), as a PDF parser reads it. A page tree whose root count differs from the
+    // pages it holds raises Exception. A file the parser cannot read (damaged, locked) is
+    // counted from its text (CountPagesInText), -1 when that shows none.
     int CountPdfPages(const std::string& fileName);
+    // The page count as the text gives it: the root node of the catalog the trailer names
+    // (else the last catalog's, else a node of type /Pages without a parent), the last
+    // definition of an object winning as in an update; -1 when the text shows none (object
+    // streams, an indirect count it does not hold). A root count that is not a number
+    // raises EConvertError. One pass over the text.
     static int CountPagesInText(std::string_view text);
 
     // The size of one page in points, measured by rendering it at 72 dpi into

@@ -1,14 +1,20 @@
-// The page count of a PDF read from its text: the /Count of the page tree's root, found
-// as the node the catalog's /Pages names or else as the last node of type /Pages without
-// a parent. Names are matched whole (a name ends at a delimiter), only the keys of a
-// dictionary's own level count (an inline font's /FirstChar is no /First, a nested /Type
-// no type of the node), and stream data is stepped over. One pass over the text.
+// The page count of a PDF. A PDF parser reads the latest revision; a file it cannot read
+// is counted from its text: the /Count of the page tree's root, found as the node the
+// trailer's catalog names (else the last catalog's, else the last node of type /Pages
+// without a parent), the last definition of an object winning as in an update. Names are
+// matched whole (a name ends at a delimiter), only the keys of a dictionary's own level
+// count (an inline font's /FirstChar is no /First, a nested /Type no type of the node),
+// comments are blanks, and stream data is stepped over by its /Length. One pass over the text.
 #include <limits>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/pdfHelper.h"
+#include "engine/pdfPageTree.h"
+#include "engine/util.h"
+#include "platform/rtl/mappedFile.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -37,15 +43,29 @@ bool IsDelimiter(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// What one dictionary says about the page tree.
+bool AllDigits(std::string_view s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A whole number of at most 15 digits, else -1.
+long long SmallNumber(std::string_view s) {
+    return AllDigits(s) && s.size() <= 15 ? std::stoll(std::string(s)) : -1;
+}
+
+// What one dictionary says about the page tree and the stream it may head.
 struct TDictFacts {
     long long object = -1;  // the number of the object it is written in, when known
     bool pagesType = false;
     bool catalogType = false;
+    bool xrefType = false;
     bool parent = false;
     bool counted = false;
-    std::string count;        // the token after /Count, as written
-    long long pagesRef = -1;  // /Pages n g R of a catalog
+    std::string count;         // the token after /Count, as written
+    long long countRef = -1;   // /Count n g R
+    long long pagesRef = -1;   // /Pages n g R of a catalog
+    long long rootRef = -1;    // /Root n g R of a trailer
+    long long length = -1;     // /Length of a stream
+    long long lengthRef = -1;  // /Length n g R
 };
 
 class TPdfScanner {
@@ -55,54 +75,91 @@ public:
     void Scan() {
         long long ints[2] = {-1, -1};  // the last two integers, for "n g obj"
         long long object = -1;
+        int valuesInObject = 0;  // values since "obj", to tell an object that is one number
+        std::string_view number;
+        bool trailer = false;                    // the next dictionary is a trailer
+        const TDictFacts* streamHead = nullptr;  // the dictionary just before, for "stream"
+        TDictFacts lastDict;
         while (i_ < n_) {
             const char c = t_[i_];
             if (IsWhite(c)) {
                 ++i_;
-            } else if (c == '<' && Next() == '<') {
+                continue;
+            }
+            if (c == '%') {  // a comment is a blank, even between "n g" and "obj"
+                SkipComment();
+                continue;
+            }
+            ++valuesInObject;
+            if (c == '<' && Next() == '<') {
                 TDictFacts facts = Dictionary();
                 facts.object = object;
+                if ((trailer || facts.xrefType) && facts.rootRef >= 0) root_ = facts.rootRef;
+                trailer = false;
+                lastDict = facts;
                 if (facts.counted || facts.catalogType) dicts_.push_back(std::move(facts));
+                streamHead = &lastDict;
                 ints[0] = ints[1] = -1;
-            } else if (IsDelimiter(c)) {
+                continue;
+            }
+            const TDictFacts* head = streamHead;
+            streamHead = nullptr;
+            if (IsDelimiter(c)) {
                 SkipValue();
                 ints[0] = ints[1] = -1;
-            } else {
-                const std::string_view word = Token();
-                if (!word.empty() && IsDigit(word[0]) && word.find('.') == std::string_view::npos) {
-                    ints[0] = ints[1];
-                    ints[1] = word.size() > 15 ? -1 : std::stoll(std::string(word));
-                    continue;
-                }
-                if (word == "obj")
-                    object = ints[0];
-                else if (word == "endobj")
-                    object = -1;
-                else if (word == "stream")
-                    SkipStreamData();
-                ints[0] = ints[1] = -1;
+                continue;
             }
+            const std::string_view word = Token();
+            if (!word.empty() && IsDigit(word[0]) && word.find('.') == std::string_view::npos) {
+                ints[0] = ints[1];
+                ints[1] = SmallNumber(word);
+                number = word;
+                continue;
+            }
+            if (word == "obj") {
+                object = ints[0];
+                valuesInObject = 0;
+            } else if (word == "endobj") {
+                if (object >= 0 && valuesInObject == 2 && ints[1] >= 0)
+                    numbers_[object] = std::string(number);
+                object = -1;
+            } else if (word == "stream") {
+                SkipStreamData(head);
+            } else if (word == "trailer") {
+                trailer = true;
+            }
+            ints[0] = ints[1] = -1;
         }
     }
 
     int PageCount() const {
-        long long root = -1;
-        for (const TDictFacts& d : dicts_)
-            if (d.catalogType && d.pagesRef >= 0) root = d.pagesRef;
         const TDictFacts* found = nullptr;
-        if (root >= 0)
+        long long node = -1;
+        // The catalog the trailer names, else the last one written.
+        for (const TDictFacts& d : dicts_)
+            if (d.pagesRef >= 0 && root_ >= 0 && d.object == root_) node = d.pagesRef;
+        if (node < 0)
             for (const TDictFacts& d : dicts_)
-                if (d.object == root && d.counted) found = &d;
+                if (d.catalogType && d.pagesRef >= 0) node = d.pagesRef;
+        if (node >= 0)
+            for (const TDictFacts& d : dicts_)
+                if (d.object == node && d.counted) found = &d;
         if (!found)
             for (const TDictFacts& d : dicts_)
                 if (d.pagesType && !d.parent && d.counted) found = &d;
         if (!found) return -1;
-        const std::string& count = found->count;
-        const bool digits =
-            !count.empty() && count.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || count.size() > 10 || StrToInt(count) > std::numeric_limits<int>::max())
-            throw EConvertError("'" + count.substr(0, 40) + "' is not a valid integer value");
-        return int(StrToInt(count));
+        std::string count = found->count;
+        if (found->countRef >= 0) {
+            const auto value = numbers_.find(found->countRef);
+            if (value == numbers_.end()) return -1;  // not in the text: counted by probing
+            count = value->second;
+        }
+        const std::string digits = count.size() > 1 && count[0] == '+' ? count.substr(1) : count;
+        if (!AllDigits(digits) || digits.size() > 10 ||
+            StrToInt(digits) > std::numeric_limits<int>::max())
+            throw EConvertError("PDF 页面树的页数 \"" + EscapeControls(count.substr(0, 40)) +
+                                "\" 不是有效的数字。");
+        return int(StrToInt(digits));
     }
 
 private:
@@ -123,16 +180,31 @@ private:
         return t_.substr(start, i_ - start);
     }
 
+    void SkipComment() {
+        while (i_ < n_ && t_[i_] != '\n' && t_[i_] != '\r') ++i_;
+    }
+
     void SkipWhite() {
         while (i_ < n_) {
-            if (IsWhite(t_[i_])) {
+            if (IsWhite(t_[i_]))
                 ++i_;
-            } else if (t_[i_] == '%') {
-                while (i_ < n_ && t_[i_] != '\n' && t_[i_] != '\r') ++i_;
-            } else {
+            else if (t_[i_] == '%')
+                SkipComment();
+            else
                 break;
-            }
         }
+    }
+
+    // "n g R" at i_: n, with i_ behind the "R"; else -1 with i_ where it was.
+    long long Reference() {
+        const size_t start = i_;
+        const long long n = SmallNumber(Token());
+        SkipWhite();
+        const bool generation = i_ < n_ && AllDigits(Token());
+        SkipWhite();
+        if (n >= 0 && generation && i_ < n_ && Token() == "R") return n;
+        i_ = start;
+        return -1;
     }
 
     void SkipString() {
@@ -150,10 +222,63 @@ private:
         }
     }
 
-    void SkipStreamData() {
+    // The data of the stream whose keyword ends at i_, stepped over by its /Length (data
+    // may hold "endstream" itself, as an attached PDF does); by the first "endstream"
+    // only when the length is missing or wrong.
+    void SkipStreamData(const TDictFacts* head) {
         static constexpr std::string_view kEnd = "endstream";
-        const size_t end = t_.find(kEnd, i_);
+        size_t start = i_;
+        if (start < n_ && t_[start] == '\r') ++start;
+        if (start < n_ && t_[start] == '\n') ++start;
+        long long length = head ? head->length : -1;
+        if (length < 0 && head && head->lengthRef >= 0) length = NumberObject(head->lengthRef);
+        if (length >= 0 && static_cast<unsigned long long>(length) <= n_ - start) {
+            size_t end = start + size_t(length);
+            while (end < n_ && IsWhite(t_[end])) ++end;
+            if (t_.substr(end, kEnd.size()) == kEnd) {
+                i_ = end + kEnd.size();
+                return;
+            }
+        }
+        const size_t end = t_.find(kEnd, start);
         i_ = end == std::string_view::npos ? n_ : end + kEnd.size();
+    }
+
+    // The value of "n g obj <number> endobj" as the text writes it (the last such object n),
+    // -1 when there is none. A stream's length object often follows the stream, so the
+    // text is looked through once, when first asked.
+    long long NumberObject(long long n) {
+        if (!indexed_) {
+            indexed_ = true;
+            for (size_t end = t_.find("endobj"); end != std::string_view::npos;
+                 end = t_.find("endobj", end + 6))
+                IndexNumberObjectBefore(end);
+        }
+        const auto found = lengths_.find(n);
+        return found == lengths_.end() ? -1 : found->second;
+    }
+
+    // Reads "n g obj <number>" backwards from the "endobj" at end.
+    void IndexNumberObjectBefore(size_t end) {
+        size_t p = end;
+        auto blanks = [&] {
+            const size_t from = p;
+            while (p > 0 && IsWhite(t_[p - 1])) --p;
+            return p < from;
+        };
+        auto digits = [&] {
+            const size_t to = p;
+            while (p > 0 && IsDigit(t_[p - 1])) --p;
+            return SmallNumber(t_.substr(p, to - p));
+        };
+        if (!blanks()) return;
+        const long long value = digits();
+        if (value < 0 || !blanks() || p < 3 || t_.substr(p - 3, 3) != "obj") return;
+        p -= 3;
+        if (!blanks() || digits() < 0 || !blanks()) return;
+        const long long object = digits();
+        if (object >= 0 && (p == 0 || IsWhite(t_[p - 1]) || IsDelimiter(t_[p - 1])))
+            lengths_[object] = value;
     }
 
     // One whole value from i_: a dictionary or array with all it holds, a string, a name
@@ -205,26 +330,29 @@ private:
             }
             const std::string_view key = Name();
             SkipWhite();
+            const bool number = i_ < n_ && (IsDigit(t_[i_]) || t_[i_] == '+');
             if (key == "Type" && i_ < n_ && t_[i_] == '/') {
                 const std::string_view type = Name();
                 f.pagesType = type == "Pages";
                 f.catalogType = type == "Catalog";
+                f.xrefType = type == "XRef";
             } else if (key == "Parent") {
                 f.parent = true;
             } else if (key == "Count") {
                 f.counted = true;
                 const size_t start = i_;
-                if (i_ < n_ && !IsDelimiter(t_[i_])) {
+                if (number && (f.countRef = Reference()) >= 0) {
+                    f.count = std::string(t_.substr(start, i_ - start));
+                } else if (i_ < n_ && !IsDelimiter(t_[i_])) {
                     f.count = std::string(Token());
                 } else {
                     SkipValue();
                     f.count = std::string(t_.substr(start, std::min<size_t>(i_ - start, 40)));
                 }
-            } else if (key == "Pages" && i_ < n_ && IsDigit(t_[i_])) {
-                const std::string_view number = Token();
-                if (number.size() <= 15 &&
-                    number.find_first_not_of("0123456789") == std::string_view::npos)
-                    f.pagesRef = std::stoll(std::string(number));
+            } else if ((key == "Pages" || key == "Root") && number) {
+                (key == "Pages" ? f.pagesRef : f.rootRef) = Reference();
+            } else if (key == "Length" && number) {
+                if ((f.lengthRef = Reference()) < 0) f.length = SmallNumber(Token());
             }
         }
     }
@@ -233,6 +361,10 @@ private:
     size_t n_;
     size_t i_ = 0;
     std::vector<TDictFacts> dicts_;
+    long long root_ = -1;                                 // the catalog the trailer names
+    std::unordered_map<long long, std::string> numbers_;  // objects that are one number
+    bool indexed_ = false;
+    std::unordered_map<long long, long long> lengths_;  // ... found by looking through the text
 };
 
 }  // namespace
@@ -241,4 +373,29 @@ int TPdfChopToSingles::CountPagesInText(std::string_view text) {
     TPdfScanner scanner(text);
     scanner.Scan();
     return scanner.PageCount();
+}
+
+int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
+    const TPdfPageTree tree = ReadPdfPageTree(fileName);
+    if (tree.opened) {
+        // A root that promises other pages than its tree holds would have the splitting
+        // and the rendering disagree on the document; a missing root count is no promise.
+        if (tree.rootCounted && tree.rootCount != tree.pages)
+            throw Exception("PDF 文件的页数不一致: 页面树的根说 " + IntToStr(tree.rootCount) +
+                            " 页, 树中实际有 " + IntToStr(tree.pages) + " 页。文件可能已损坏: \"" +
+                            EscapeControls(fileName) + "\"");
+        if (tree.pages > std::numeric_limits<int>::max())
+            throw EConvertError("PDF 文件的页数太多: \"" + EscapeControls(fileName) + "\"");
+        return int(tree.pages);
+    }
+    // Damaged beyond what the parser reads without repairing, or locked with a password:
+    // the text may still tell, and else the pages are probed one by one.
+    Log("PdfParser", tree.why);
+    const TMappedFile file(fileName);
+    try {
+        return CountPagesInText(file.Data());
+    } catch (const EConvertError& e) {
+        throw EConvertError(std::string(e.what()) + " 文件可能已损坏: \"" +
+                            EscapeControls(fileName) + "\"");
+    }
 }

@@ -11,8 +11,8 @@
 #   header-only hex writer.
 # Includes are followed through headers: what a header brings in counts for every file that
 # includes it, so a header a lower layer may include cannot pull in a higher one, Qt, or a
-# third-party library. libjpeg, libtiff and zlib are included only by the units that own
-# them. The platform's libraries (platform/CMakeLists.txt) link only the libraries below
+# third-party library. libjpeg, libtiff, zlib and libqpdf are included only by the units that
+# own them. The platform's libraries (platform/CMakeLists.txt) link only the libraries below
 # them and are built only from their own folders. No name of the Qt back end (qtbridge) is
 # used outside platform/qt: the layers above reach the window system through the declarations
 # of the class library and the window manager.
@@ -42,6 +42,7 @@ third_party=(
   "libjpeg;^(jpeglib|jerror|jconfig|jmorecfg)\.h$;^engine/(pdfHelper|converters/pdf2htmlPreview)\.cpp$"
   "libtiff;^(tiffio|tiff|tiffconf|tiffvers)\.h$;^(platform/automation/tiffLibrary\.(h|cpp)|engine/converters/tiff2ps\.cpp)$"
   "zlib;^(zlib|zconf)\.h$;^platform/win/pngCodec\.cpp$"
+  "libqpdf;^qpdf/;^engine/pdfPageTree\.cpp$"
   "giflib;^gif_lib\.h$;^$"
 )
 # Departures still being mended: "files (regex);a header they may reach through others".

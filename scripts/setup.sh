@@ -15,7 +15,7 @@ esac
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg-dev libtiff-dev zlib1g-dev libfontconfig-dev
+  libjpeg-dev libtiff-dev zlib1g-dev libfontconfig-dev libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript poppler-utils qt6-translations-l10n
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-impress-nogui python3-uno mdbtools

@@ -3,6 +3,7 @@
 #include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 #include "tests/e2e/e2e_support.h"
+#include "tests/e2e/pdf_revisions.h"
 
 using apptest::AppTest;
 
@@ -302,4 +303,51 @@ TEST_F(AppTest, PageFilesLieInAPrivateTemporaryFolderAndNothingIsWrittenBesideTh
     EXPECT_EQ(e2e::Listing(src), sources);
     EXPECT_EQ(e2e::Listing(tmp.dir), std::vector<std::string>{"vexomat-pages-87654321"});
     apptest::RemoveTree(src);
+}
+
+// A document saved incrementally offers the pages of its latest revision, and the merge
+// writes them all.
+TEST_F(AppTest, IncrementalSavesOfferAndMergeTheirLatestPages) {
+    struct Row {
+        const char* name;
+        std::string text;
+        int pages;
+    } rows[] = {{"added", pdfrev::PageAdded(), 4}, {"deleted", pdfrev::PageDeleted(), 2}};
+    for (const Row& row : rows) {
+        const std::string pdf = folder + row.name + ".pdf";
+        apptest::Spit(pdf, row.text);
+        CreateWindows();
+        ShowMain();
+        Form_main->ComboBoxEx_function->SetItemIndex(17);
+        Form_main->ComboBoxEx_functionChange(nullptr);
+        Form_main->SelectSource(pdf);
+        Form_main->Edit_2ndFile->SetText("");
+        int offered = -1;
+        ArrangeDriver d([&] {
+            TForm_arrange* f = Form_arrange;
+            offered = f->ListBox_first->Items()->Count();
+            for (int i = 0; i < offered; ++i) f->ListBox_first->SetSelected(i, true);
+            f->ListBox_firstClick(f->ListBox_first);
+            f->StyButton_insertBeforeClick(f->StyButton_insertAfter);
+            f->SpeedButton_closeClick(nullptr);
+        });
+        Form_main->StyButton_arrangeClick(nullptr);
+        ASSERT_TRUE(d.done) << row.name;
+        EXPECT_EQ(offered, row.pages) << row.name;
+        TTimer ok(nullptr);
+        ok.SetInterval(50);
+        ok.OnTimer = [](TObject*) {
+            if (Form_MsgDlg->Visible()) Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        };
+        ok.SetEnabled(true);
+        Form_main->StyButton_startClick(nullptr);
+        const std::string merged = folder + "MERGED-" + row.name + ".pdf";
+        ASSERT_TRUE(FileExists(merged)) << Form_main->FState.FErrors->Text();
+        EXPECT_TRUE(Form_main->FState.FErrors->ToVector().empty())
+            << Form_main->FState.FErrors->Text();
+        EXPECT_EQ(e2e::PdfPages(merged, folder), row.pages) << row.name;
+        CloseWindows();
+        Application->ProcessMessages();
+        Application->ResetTerminated();
+    }
 }

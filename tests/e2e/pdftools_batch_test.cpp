@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/e2e/pdf_revisions.h"
 
 using namespace e2e;
 
@@ -94,6 +95,11 @@ InkBox PageInk(const std::string& pdf, int page, const std::string& scratch) {
     return box;
 }
 
+std::string Format4(size_t n) {
+    std::string s = std::to_string(n);
+    return std::string(4 - std::min<size_t>(4, s.size()), '0') + s;
+}
+
 class PdfToolsBatch : public ::testing::Test {
 protected:
     void SetUp() override { work = TempFolder("vx tools $ 'q' 文件 "); }
@@ -165,6 +171,35 @@ TEST_F(PdfToolsBatch, HtmlPreviewWithWorkingLinks) {
          it != std::sregex_iterator(); ++it, ++links)
         EXPECT_TRUE(Exists(out + UrlDecode((*it)[2].str()))) << (*it)[2].str();
     EXPECT_EQ(links, 6);
+    ExpectNothingLeft(work);
+}
+
+TEST_F(PdfToolsBatch, HtmlPreviewOfIncrementalSavesShowsTheLatestRevision) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::vector<std::string> sizes;  // of the page files, in order
+    } rows[] = {
+        {"added", pdfrev::PageAdded(), {"150 x 200", "200 x 200", "250 x 200", "300 x 200"}},
+        {"deleted", pdfrev::PageDeleted(), {"150 x 200", "200 x 200"}},
+    };
+    for (const Row& row : rows) {
+        const std::string pdf = work + row.name + ".pdf", out = work + row.name + "/";
+        Spit(pdf, row.text);
+        std::filesystem::create_directories(out);
+        RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", pdf, "-d", out});
+        ASSERT_EQ(r.exitCode, 0) << row.name << "\n" << prog.Log();
+        const std::vector<std::string> files = Listing(out + "pdf");
+        ASSERT_EQ(files.size(), row.sizes.size()) << row.name;
+        EXPECT_EQ(Listing(out + "images").size(), row.sizes.size()) << row.name;
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_NE(Info({out + "pdf/" + files[i]}).find(row.sizes[i] + " pts"),
+                      std::string::npos)
+                << row.name << " page " << i + 1;
+        const std::string html = Slurp(out + "htmlPreview.html");
+        EXPECT_NE(html.find("_p" + Format4(row.sizes.size()) + ".pdf"), std::string::npos);
+        EXPECT_EQ(html.find("_p" + Format4(row.sizes.size() + 1) + ".pdf"), std::string::npos);
+    }
     ExpectNothingLeft(work);
 }
 

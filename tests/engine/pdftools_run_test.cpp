@@ -15,6 +15,7 @@
 #include "engine/converters/pdfWatermark.h"
 #include "engine/pdfHelper.h"
 #include "pdftools_support.h"
+#include "tests/e2e/pdf_revisions.h"
 
 namespace vxtest {
 namespace {
@@ -77,12 +78,12 @@ TEST_F(PdfToolsRun, PageSizeProbe) {
     EXPECT_THROW(TPdfChopToSingles().GetPdfPageSize(src, 3, work_), EInOutError);
 }
 
-TEST_F(PdfToolsRun, DocumentWithObjectStreamsIsSplitByProbing) {
+TEST_F(PdfToolsRun, DocumentWithObjectStreamsIsCountedByTheParser) {
     const std::string src = work_ + "objstm.pdf";
     WriteFile(src, ObjectStreamPdf(3));
     EXPECT_EQ(ReadFile(src).find("/Count"), std::string::npos);
-    EXPECT_EQ(TPdfChopToSingles().CountPdfPages(src), -1);
-    ASSERT_EQ(e2e::PdfPages(src, work_), 3);  // a valid document all the same
+    EXPECT_EQ(TPdfChopToSingles().CountPdfPages(src), 3);
+    ASSERT_EQ(e2e::PdfPages(src, work_), 3);
     const std::string out = work_ + "pages/";
     MkDir(out);
     ASSERT_TRUE(TPdfChopToSingles().Chop(src, out, "2---", work_));
@@ -91,6 +92,39 @@ TEST_F(PdfToolsRun, DocumentWithObjectStreamsIsSplitByProbing) {
                                                     "2---objstm_p0003.pdf"}));
     EXPECT_EQ(PdfPageSizes(out + "2---objstm_p0002.pdf", work_),
               (std::vector<std::string>{"200 x 100"}));
+}
+
+TEST_F(PdfToolsRun, DocumentWhoseCountNoReaderTellsIsSplitByProbing) {
+    // Damaged past what the parser opens without repairing, and its count (an object
+    // holding 3.0) is no whole number in its text; Ghostscript repairs it and draws 3 pages.
+    const std::string src = work_ + "uncounted.pdf";
+    WriteFile(src, pdfrev::BrokenXref(pdfrev::CountWrittenAs("20 0 R", "3.0")));
+    EXPECT_EQ(TPdfChopToSingles().CountPdfPages(src), -1);
+    const std::string out = work_ + "pages/";
+    MkDir(out);
+    ASSERT_TRUE(TPdfChopToSingles().Chop(src, out, "2---", work_));
+    EXPECT_EQ(Files(out),
+              (std::vector<std::string>{"2---uncounted_p0001.pdf", "2---uncounted_p0002.pdf",
+                                        "2---uncounted_p0003.pdf"}));
+    EXPECT_EQ(PdfPageSizes(out + "2---uncounted_p0002.pdf", work_),
+              (std::vector<std::string>{"200 x 200"}));
+}
+
+TEST_F(PdfToolsRun, APageTreePromisingMorePagesThanTheFileHoldsSaysSo) {
+    // Damaged, so only its text is read, and that promises 5 pages of 3.
+    const std::string src = work_ + "promises five.pdf";
+    WriteFile(src, pdfrev::BrokenXref(pdfrev::CountPromisesMore()));
+    EXPECT_EQ(TPdfChopToSingles().CountPdfPages(src), 5);
+    const std::string out = work_ + "out/";
+    MkDir(out);
+    EXPECT_FALSE(TPdfChopToSingles().Chop(src, out, "", work_));
+    std::string errors;
+    for (const std::string& e : Errors()) errors += e + "\n";
+    EXPECT_NE(errors.find("PDF 文件的页面树说有 5 页, 但文件中只有 3 页, 无法测量页面 4 的大小。"
+                          "文件可能已损坏: \"" +
+                          src + "\""),
+              std::string::npos)
+        << errors;
 }
 
 TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {

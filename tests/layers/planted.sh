@@ -55,6 +55,9 @@ case $row in
   zlibOutsideItsUnit)
     plant platform/gdi/plantedZlib.cpp '#include <zlib.h>'
     expect='platform/gdi/plantedZlib.cpp: includes zlib (<zlib.h>) outside' ;;
+  libqpdfOutsideItsUnit)  # the PDF helper counts pages through the page-tree unit only
+    plant engine/plantedQpdf.cpp '#include <qpdf/QPDF.hh>'
+    expect='engine/plantedQpdf.cpp: includes libqpdf (<qpdf/QPDF.hh>) outside' ;;
   macroIncludeAcross)  # an include written through a macro names a header up the arrows
     plant platform/gdi/plantedMacro.cpp '#define PLANTED_HEADER "platform/user/window.h"' \
       '#include PLANTED_HEADER'

@@ -1,0 +1,171 @@
+// The page count of a PDF is that of its latest revision, as qpdf --show-npages gives it:
+// incremental saves that add or delete a page, attachments and page text that show PDF
+// syntax, indirect and signed counts, and files rewritten by qpdf, mutool and Ghostscript.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/pdfHelper.h"
+#include "platform/rtl/sysutils.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/e2e/pdf_revisions.h"
+
+namespace {
+
+class PdfRevisionCount : public ::testing::Test {
+protected:
+    void SetUp() override { dir = e2e::TempFolder("vx pages 页 "); }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string Write(const std::string& name, const std::string& text) {
+        e2e::Spit(dir + name, text);
+        return dir + name;
+    }
+    // What qpdf --show-npages says; -1 when it cannot tell.
+    int QpdfPages(const std::string& pdf) {
+        const e2e::RunResult r = e2e::Exec({"qpdf", "--show-npages", pdf}, dir + "qpdf.txt");
+        return r.exitCode == 0 || r.exitCode == 3 ? std::atoi(r.output.c_str()) : -1;
+    }
+    int Count(const std::string& pdf) { return TPdfChopToSingles().CountPdfPages(pdf); }
+    std::string dir;
+};
+
+struct Row {
+    const char* name;
+    std::string text;
+    int pages;
+};
+
+std::vector<Row> Revisions() {
+    return {
+        {"a 3-page export", pdfrev::Export(), 3},
+        {"a page added by an incremental save", pdfrev::PageAdded(), 4},
+        {"a page deleted by an incremental save", pdfrev::PageDeleted(), 2},
+        {"an attached 1-page PDF, uncompressed", pdfrev::WithAttachment(), 3},
+        {"page text that shows PDF syntax", pdfrev::PdfSyntaxAsText(), 3},
+        {"an indirect count", pdfrev::CountWrittenAs("20 0 R", "3"), 3},
+        {"a signed count", pdfrev::CountWrittenAs("+3"), 3},
+        {"a QDF-style file with a page added", pdfrev::PageAdded(true), 4},
+    };
+}
+
+TEST_F(PdfRevisionCount, TheLatestRevisionCountsAsQpdfCountsIt) {
+    for (const Row& r : Revisions()) {
+        const std::string pdf = Write("doc.pdf", r.text);
+        EXPECT_EQ(QpdfPages(pdf), r.pages) << r.name;
+        EXPECT_EQ(Count(pdf), r.pages) << r.name;
+        // The text alone tells the same, for files the parser cannot open.
+        EXPECT_EQ(TPdfChopToSingles::CountPagesInText(r.text), r.pages) << r.name;
+        const std::string broken = Write("broken.pdf", pdfrev::BrokenXref(r.text));
+        EXPECT_EQ(Count(broken), r.pages) << r.name << ", its cross-reference table broken";
+    }
+}
+
+TEST_F(PdfRevisionCount, RewrittenFilesCountAsQpdfCountsThem) {
+    struct Source {
+        std::string text;
+        int pages;
+    } sources[] = {{pdfrev::PageAdded(), 4}, {pdfrev::PageDeleted(), 2}};
+    for (const Source& s : sources) {
+        const std::string in = Write("saved.pdf", s.text), out = dir + "rewritten.pdf";
+        const std::vector<std::pair<const char*, std::vector<std::string>>> tools{
+            {"linearized", {"qpdf", "--linearize", in, out}},
+            {"object streams", {"qpdf", "--object-streams=generate", in, out}},
+            {"QDF", {"qpdf", "--qdf", in, out}},
+            {"encrypted, empty user password",
+             {"qpdf", "--encrypt", "", "owner", "256", "--", in, out}},
+            {"mutool", {"mutool", "clean", in, out}},
+            {"Ghostscript",
+             {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+              "-sOutputFile=" + out, in}},
+        };
+        for (const auto& [name, command] : tools) {
+            std::filesystem::remove(out);
+            const e2e::RunResult r = e2e::Exec(command, dir + "tool.txt");
+            ASSERT_EQ(r.exitCode, 0) << name << "\n" << r.output;
+            EXPECT_EQ(QpdfPages(out), s.pages) << name;
+            EXPECT_EQ(Count(out), s.pages) << name;
+        }
+    }
+}
+
+TEST_F(PdfRevisionCount, ATreeThatDisagreesWithItselfIsRefused) {
+    for (const char* count : {"5", "2"}) {
+        const std::string pdf = Write("liar 文件.pdf", pdfrev::CountWrittenAs(count));
+        try {
+            Count(pdf);
+            ADD_FAILURE() << "a root count of " << count << " over 3 pages was taken";
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message.find("页数不一致: 页面树的根说 " + std::string(count) +
+                                     " 页, 树中实际有 3 页"),
+                      std::string::npos)
+                << e.Message;
+            EXPECT_NE(e.Message.find("liar 文件.pdf"), std::string::npos) << e.Message;
+        }
+    }
+}
+
+TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
+    const std::string pdf = Write("bad.pdf", pdfrev::BrokenXref(pdfrev::CountWrittenAs("/Foo")));
+    try {
+        Count(pdf);
+        ADD_FAILURE() << "a count of /Foo was taken";
+    } catch (const EConvertError& e) {
+        EXPECT_NE(e.Message.find("PDF 页面树的页数 \"/Foo\" 不是有效的数字。"), std::string::npos)
+            << e.Message;
+        EXPECT_NE(e.Message.find(pdf), std::string::npos) << e.Message;
+    }
+}
+
+// The text scanner alone: what a file's text tells when no parser reads it.
+TEST(PdfPageCountText, CommentsStreamsAndCounts) {
+    struct TextRow {
+        const char* why;
+        std::string text;
+        int pages;
+    } rows[] = {
+        {"a comment between objects is a blank, not a value that swallows the next number",
+         "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+         "2 0 obj << /Type /Pages /Count 3 >> endobj\n%%EOF\n"
+         "2 0 obj << /Type /Pages /Count 4 >> endobj\n"
+         "7 0 obj << /Type /Pages /Count 9 >> endobj\n",
+         4},
+        {"a comment between \"n g\" and \"obj\"",
+         "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+         "2 0 % the tree\nobj << /Type /Pages /Count 6 >> endobj\n"
+         "7 0 obj << /Type /Pages /Count 9 >> endobj\n",
+         6},
+        {"stream data holding \"endstream\" is stepped over by its /Length",
+         "1 0 obj << /Type /Pages /Count 2 >> endobj\n3 0 obj << /Length 42 >> stream\n"
+         "endstream\n<< /Type /Pages /Count 99 >> %%\nendstream endobj\n",
+         2},
+        {"... and by an indirect /Length written after the stream",
+         "1 0 obj << /Type /Pages /Count 2 >> endobj\n3 0 obj << /Length 4 0 R >> stream\r\n"
+         "endstream\n<< /Type /Pages /Count 99 >> %%\nendstream endobj 4 0 obj 42 endobj\n",
+         2},
+        {"a /Length that does not end at \"endstream\" falls back to the first one",
+         "1 0 obj << /Type /Pages /Count 2 >> endobj\n3 0 obj << /Length 5 >> stream\n"
+         "abcdefgh\nendstream endobj\n",
+         2},
+        {"an indirect count", "2 0 obj << /Type /Pages /Count 5 0 R >> endobj 5 0 obj 7 endobj", 7},
+        {"an indirect count the text does not hold is left to probing",
+         "2 0 obj << /Type /Pages /Count 5 0 R >> endobj", -1},
+        {"a signed count", "<< /Type /Pages /Count +3 >>", 3},
+        {"the trailer's catalog, not the last one written",
+         "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+         "2 0 obj << /Type /Pages /Count 3 >> endobj\n"
+         "8 0 obj << /Type /Catalog /Pages 9 0 R >> endobj\n"
+         "9 0 obj << /Type /Pages /Count 1 >> endobj\ntrailer << /Root 1 0 R >>\n",
+         3},
+    };
+    for (const TextRow& r : rows)
+        EXPECT_EQ(TPdfChopToSingles::CountPagesInText(r.text), r.pages) << r.why;
+    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Type /Pages /Count -3 >>"),
+                 EConvertError);
+    EXPECT_THROW(TPdfChopToSingles::CountPagesInText("<< /Type /Pages /Count +-3 >>"),
+                 EConvertError);
+}
+
+}  // namespace
