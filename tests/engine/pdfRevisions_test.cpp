@@ -6,18 +6,24 @@
 #include <filesystem>
 
 #include "engine/pdfHelper.h"
+#include "fixture.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/e2e/pdf_revisions.h"
 
 namespace {
 
-class PdfRevisionCount : public ::testing::Test {
+// In an engine of its own, so what the count writes into the day log has a place.
+class PdfRevisionCount : public vxtest::EngineTest {
 protected:
-    void SetUp() override { dir = e2e::TempFolder("vx pages 页 "); }
+    void SetUp() override {
+        EngineTest::SetUp();
+        dir = e2e::TempFolder("vx pages 页 ");
+    }
     void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
+        EngineTest::TearDown();
     }
     std::string Write(const std::string& name, const std::string& text) {
         e2e::Spit(dir + name, text);
@@ -117,6 +123,28 @@ TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
             << e.Message;
         EXPECT_NE(e.Message.find(pdf), std::string::npos) << e.Message;
     }
+}
+
+TEST_F(PdfRevisionCount, DeepAndLoopingPageTreesAreNoDanger) {
+    // 50000 nodes, each the only kid of the one above, then one page: no stack is deep
+    // enough to walk that by recursion.
+    pdfrev::PdfFile deep;
+    deep.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    const int depth = 50000;
+    for (int d = 0; d < depth; ++d)
+        deep.Object(2 + d, "<< /Type /Pages /Kids [" + std::to_string(3 + d) + " 0 R] /Count 1" +
+                               (d ? " /Parent " + std::to_string(1 + d) + " 0 R" : "") + " >>");
+    deep.Object(2 + depth, "<< /Type /Page /Parent " + std::to_string(1 + depth) +
+                               " 0 R /MediaBox [0 0 100 100] >>");
+    deep.EndRevision();
+    EXPECT_EQ(Count(Write("deep.pdf", deep.text)), 1);
+    // A node that is its own kid: not counted by the parser, so the text counts it.
+    pdfrev::PdfFile loop;
+    loop.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    loop.Object(2, "<< /Type /Pages /Kids [3 0 R 2 0 R] /Count 2 >>");
+    loop.Object(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] >>");
+    loop.EndRevision();
+    EXPECT_EQ(Count(Write("loop.pdf", loop.text)), 2);
 }
 
 // The text scanner alone: what a file's text tells when no parser reads it.
