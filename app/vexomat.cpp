@@ -37,8 +37,17 @@ int main(int argc, char** argv) {
         Application->CreateForm(Form_MsgDlg, "msgdlg.dfm");
         StartTrace("forms");
     } catch (Exception& e) {
-        // Nothing can be shown without the windows: report on the error output.
         std::fprintf(stderr, "vexomat: %s\n", e.Message.c_str());
+        // Started from a desktop, nobody reads the error output: the message box says why
+        // the program ends (an unattended run ends with its exit code alone).
+        if (params.empty()) {
+            try {
+                if (!Form_MsgDlg) Application->CreateForm(Form_MsgDlg, "msgdlg.dfm");
+                Form_MsgDlg->ShowMsg(e.Message, mkError, false);
+            } catch (Exception& shown) {
+                std::fprintf(stderr, "vexomat: %s\n", shown.Message.c_str());
+            }
+        }
         office::DropSessionAhead();
         // What the start made (the instance mutex's files among it) goes on this path too.
         StyLayerFinalize();

@@ -17,12 +17,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "platform/rtl/hex.h"
+#include "platform/rtl/md5.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/passedErrors.h"
 #include "platform/rtl/utf8.h"
@@ -139,6 +141,40 @@ bool awaitChild(pid_t pid, Clock::time_point deadline) {
     }
 }
 
+// The sockets an office makes in the shared temporary folder, which it leaves there when it
+// is killed (and often when it quits): its accepting pipe, and its one-instance pipe, which
+// it names by a digest of its profile's address. Both can be told from what the session
+// hands the office.
+std::vector<std::string> officeSockets(const std::string& pipeName, const std::string& profileUrl) {
+    std::string utf16;  // the office digests the address as UTF-16; ours is ASCII
+    for (char c : profileUrl) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    std::string digest;
+    for (uint8_t byte : Md5(utf16)) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%x", byte);  // without leading zeros, as the office
+        digest += hex;
+    }
+    const std::string uid = std::to_string(::getuid());
+    std::vector<std::string> out;
+    for (const char* dir : {"/tmp/", "/var/tmp/"}) {
+        out.push_back(dir + ("OSL_PIPE_" + uid + "_" + pipeName));
+        out.push_back(dir + ("OSL_PIPE_" + uid + "_SingleOfficeIPC_" + digest));
+    }
+    return out;
+}
+
+// Removes the sockets that are there and are ours (never anything else of that name).
+void removeSockets(const std::vector<std::string>& sockets) {
+    for (const std::string& path : sockets) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(path.c_str());
+    }
+}
+
 // The process groups of the sessions that run now, and the sessions being ended in the
 // background. When the program ends while a session still runs (an unattended run ends
 // from a message's timer) or is still quitting, the groups are ended with it and the
@@ -147,7 +183,8 @@ struct LiveSessions {
     std::mutex mutex;
     std::condition_variable ended;
     std::vector<pid_t> groups;
-    int ending = 0;  // sessions being ended in the background
+    std::map<pid_t, std::vector<std::string>> sockets;  // of each group's office
+    int ending = 0;                                     // sessions being ended in the background
 };
 
 LiveSessions& live() {
@@ -167,13 +204,15 @@ void killLiveGroups() {
     LiveSessions& l = live();
     std::unique_lock<std::mutex> lock(l.mutex);
     const std::vector<pid_t> groups = l.groups;
-    for (pid_t g : groups) ::kill(-g, SIGKILL);
+    for (pid_t g : groups) ::kill(-g, SIGKILL);  // unreaped: their numbers are still theirs
     l.ended.wait_for(lock, std::chrono::seconds(15), [&] { return l.ending == 0; });
     lock.unlock();
     for (pid_t g : groups) awaitGroupGone(g);
+    lock.lock();
+    for (pid_t g : groups) removeSockets(l.sockets[g]);
 }
 
-void addLiveGroup(pid_t g) {
+void addLiveGroup(pid_t g, const std::vector<std::string>& sockets) {
     static std::once_flag hooked;
     // Halt ends the program without the C++ exit handlers but runs the exit procedures.
     std::call_once(hooked, [] {
@@ -182,11 +221,25 @@ void addLiveGroup(pid_t g) {
     });
     std::lock_guard<std::mutex> lock(live().mutex);
     live().groups.push_back(g);
+    live().sockets[g] = sockets;
 }
 
 void removeLiveGroup(pid_t g) {
     std::lock_guard<std::mutex> lock(live().mutex);
     std::erase(live().groups, g);
+}
+
+// The group has ended: the sockets its office left go.
+void removeGroupSockets(pid_t g) {
+    std::vector<std::string> sockets;
+    {
+        std::lock_guard<std::mutex> lock(live().mutex);
+        auto it = live().sockets.find(g);
+        if (it == live().sockets.end()) return;
+        sockets = std::move(it->second);
+        live().sockets.erase(it);
+    }
+    removeSockets(sockets);
 }
 
 // Asks a session's bridge to quit the office and, in the background, waits for it to end
@@ -215,6 +268,7 @@ void endInBackground(pid_t pid, int in, int out, std::string work,
         // What the office leaves behind in its group goes with it.
         EndChildGroup(pid, asked ? std::chrono::seconds(40) : std::chrono::seconds(0), {},
                       [pid] { removeLiveGroup(pid); });
+        removeGroupSockets(pid);
         out.reset();
         if (!work.empty()) {
             std::error_code ec;
@@ -603,7 +657,8 @@ void Session::start() {
                            std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
     ScopedFd childIn, childOut;
     if (!MakePipe(childIn, in_) || !MakePipe(out_, childOut)) throw EOleError("pipe failed");
-    std::vector<std::string> argv{python, script, soffice, fileUrl(work_ + "profile"), pipeName};
+    const std::string profileUrl = fileUrl(work_ + "profile");
+    std::vector<std::string> argv{python, script, soffice, profileUrl, pipeName};
     // The bridge hears of our end by SIGTERM and then ends its whole group, the office it
     // started included (a parent-death signal reaches only the bridge itself).
     pid_ = spawnGroup(argv, childIn.get(), childOut.get(), work_ + "bridge.log", work_ + "tmp/",
@@ -616,7 +671,8 @@ void Session::start() {
         throw EOleError("无法启动办公程序: " + python);
     }
     fcntl(out_.get(), F_SETFL, fcntl(out_.get(), F_GETFL) | O_NONBLOCK);
-    addLiveGroup(pid_);
+    sockets_ = officeSockets(pipeName, profileUrl);
+    addLiveGroup(pid_, sockets_);
 }
 
 std::string Session::NewWorkFile(const std::string& ext) {
@@ -687,6 +743,7 @@ void Session::endProcesses(std::chrono::milliseconds grace) {
     if (pid_ > 0) {
         const pid_t pid = pid_;
         EndChildGroup(pid, grace, PumpMessages, [pid] { removeLiveGroup(pid); });
+        removeGroupSockets(pid);
         pid_ = -1;
     }
     out_.reset();

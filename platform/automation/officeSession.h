@@ -98,6 +98,9 @@ public:
     void PrintDone();
     // The bridge's process id (its process group), for tests.
     int ProcessGroup() const { return pid_; }
+    // The sockets the office may leave in the shared temporary folder; they go when the
+    // session has ended, however it ends.
+    const std::vector<std::string>& Sockets() const { return sockets_; }
 
 private:
     void start();
@@ -112,6 +115,7 @@ private:
     std::string buffer_;
     int counter_ = 0;
     ScopedFd printNotice_;
+    std::vector<std::string> sockets_;
 };
 
 using SessionPtr = std::shared_ptr<Session>;

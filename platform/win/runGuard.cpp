@@ -116,7 +116,8 @@ bool RemoveTreeNow(const char* path) {
     if (slash) {
         *slash = 0;
         name = slash + 1;
-        dirFd = ::open(slash == parent ? "/" : parent, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Only named in, never listed: a parent we may enter but not read will do.
+        dirFd = ::open(slash == parent ? "/" : parent, O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (dirFd < 0) return false;
     }
     const bool ok = removeAt(dirFd, name, 0);

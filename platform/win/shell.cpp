@@ -124,7 +124,8 @@ int removeAt(int parentFd, const char* name) {
 int removeTree(const std::string& path) {
     std::string dir = ExtractFileDir(path), name = ExtractFileName(path);
     if (name.empty() || name == "." || name == "..") return EINVAL;
-    int pfd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // The parent is only named in, never listed: one we may enter but not read will do.
+    int pfd = ::open(dir.empty() ? "/" : dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (pfd < 0) return errno;
     int e = removeAt(pfd, name.c_str());
     ::close(pfd);

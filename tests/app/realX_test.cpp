@@ -180,3 +180,26 @@ TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAModalWindowUnderAWindowManager
     if (HasFatalFailure()) return;
     ModalWindowGivesTheKeyboardBack();
 }
+
+// A start that cannot go on (no log folder can be made: a file stands where it must go)
+// says why in the message box, which a user started from a desktop sees, and then ends.
+TEST_F(RealX, AStartThatCannotGoOnSaysWhyInTheMessageBox) {
+    x_ = std::make_unique<xtest::XServer>(false);
+    if (!x_->failure().empty()) GTEST_SKIP() << x_->failure();
+    folder_ = apptest::MakeProgramFolder("vx realx ");
+    apptest::Spit(folder_ + "logs", "a file, not a folder");
+    pid_ = x_->start({folder_ + "vexomat"}, folder_ + "output.txt");
+    xtest::Geometry box;
+    std::string boxId;
+    ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(" 错 误 ", box, &boxId); }, 60))
+        << "no message box within 60 s; the program said: "
+        << apptest::Slurp(folder_ + "output.txt");
+    x_->run({"xdotool", "key", "--window", boxId, "Return"});
+    int status = 0;
+    const bool ended =
+        xtest::XServer::waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 20);
+    ASSERT_TRUE(ended) << "the program did not end after its message box was closed";
+    pid_ = 0;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(apptest::Slurp(folder_ + "output.txt").find("无法创建日志文件夹"), std::string::npos);
+}

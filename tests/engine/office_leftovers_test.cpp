@@ -1,0 +1,71 @@
+// What an office session leaves in the shared temporary folder: nothing, whether the office
+// quits or is killed, and whether or not it was ever asked anything.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/automation/officeSession.h"
+#include "platform/automation/olevariant.h"
+
+namespace {
+
+bool IsSocket(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+std::vector<std::string> Present(const std::vector<std::string>& paths) {
+    std::vector<std::string> out;
+    for (const auto& p : paths)
+        if (IsSocket(p)) out.push_back(p);
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& paths) {
+    std::string s;
+    for (const auto& p : paths) s += p + "\n";
+    return s;
+}
+
+}  // namespace
+
+TEST(OfficeLeftovers, NoSocketStaysHoweverTheSessionEnds) {
+    if (office::SofficePath().empty() || office::UnoPython().empty())
+        GTEST_SKIP() << "no office installed";
+    const std::string doc = std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/three_pages.fodt";
+    const std::string load =
+        "{\"op\":\"load\",\"path\":" + office::Json(doc) + ",\"readonly\":true,\"kind\":\"text\"}";
+    struct Row {
+        const char* name;
+        std::function<void(office::Session&)> end;
+    };
+    const Row rows[] = {
+        {"quits after its work", [&](office::Session& s) { s.Quit(); }},
+        {"killed when a step meets its limit",
+         [&](office::Session& s) {
+             EXPECT_THROW(s.Command(load, std::chrono::milliseconds(1)), std::exception);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        office::Session session;
+        // Once the office has answered, its sockets are there.
+        session.Command(load);
+        const std::vector<std::string> sockets = session.Sockets();
+        ASSERT_EQ(Present(sockets).size(), 2u) << "the office's sockets are not where the "
+                                                  "session looks for them:\n"
+                                               << Joined(sockets);
+        row.end(session);
+        // Quitting goes on in the background; it is over within its own bounds.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!Present(sockets).empty() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(Joined(Present(sockets)), "");
+    }
+}
