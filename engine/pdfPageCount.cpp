@@ -97,7 +97,8 @@ public:
                 if ((trailer || facts.xrefType) && facts.rootRef >= 0) root_ = facts.rootRef;
                 trailer = false;
                 lastDict = facts;
-                if (facts.counted || facts.catalogType) dicts_.push_back(std::move(facts));
+                if (facts.counted || facts.catalogType || facts.pagesRef >= 0)
+                    dicts_.push_back(std::move(facts));
                 streamHead = &lastDict;
                 ints[0] = ints[1] = -1;
                 continue;

@@ -187,6 +187,11 @@ TEST(PdfPageCountText, CommentsStreamsAndCounts) {
          "8 0 obj << /Type /Catalog /Pages 9 0 R >> endobj\n"
          "9 0 obj << /Type /Pages /Count 1 >> endobj\ntrailer << /Root 1 0 R >>\n",
          3},
+        {"... also when that catalog lacks its /Type",
+         "1 0 obj << /Pages 2 0 R >> endobj\n2 0 obj << /Type /Pages /Count 3 >> endobj\n"
+         "8 0 obj << /Type /Catalog /Pages 9 0 R >> endobj\n"
+         "9 0 obj << /Type /Pages /Count 1 >> endobj\ntrailer << /Root 1 0 R >>\n",
+         3},
     };
     for (const TextRow& r : rows)
         EXPECT_EQ(TPdfChopToSingles::CountPagesInText(r.text), r.pages) << r.why;
