@@ -117,8 +117,20 @@ namespace ws {
 
 using qtbridge::makeOpenDialog;
 
+namespace {
+OpenFileDialogDriver& FileDialogDriver() {
+    static OpenFileDialogDriver driver;
+    return driver;
+}
+}  // namespace
+
+void SetOpenFileDialogDriver(OpenFileDialogDriver driver) {
+    FileDialogDriver() = std::move(driver);
+}
+
 bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,
                     std::string& chosen) {
+    if (FileDialogDriver()) return FileDialogDriver()(title, dir, filter, chosen);
     EnsureGui();
     QFileDialog dialog;
     makeOpenDialog(dialog, title, dir, filter);

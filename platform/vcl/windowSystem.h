@@ -36,6 +36,10 @@ void PressKey(int key, unsigned shift);
 // Filter in the class library's form "Text (*.a;*.b)|*.a;*.b|...". False when cancelled.
 bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,
                     std::string& chosen);
+// A driver set for tests answers instead of the dialog (null puts the dialog back).
+using OpenFileDialogDriver = std::function<bool(const std::string& title, const std::string& dir,
+                                                const std::string& filter, std::string& chosen)>;
+void SetOpenFileDialogDriver(OpenFileDialogDriver driver);
 // What the open-file dialog shows once its folder is read: the texts of its buttons and
 // labels, and whether each column of its file list is as wide as its widest entry. The
 // dialog is shown and closed again; picture, when given, receives it as PNG.

@@ -5,6 +5,7 @@
 
 #include "engine/constants.h"
 #include "platform/rtl/inifiles.h"
+#include "platform/vcl/windowSystem.h"
 #include "tests/app/fixture.h"
 
 using apptest::AppTest;
@@ -548,6 +549,45 @@ TEST_F(OptionsTest, RightFormatMaskKeepsTheMatchingSelection) {
     EXPECT_EQ(f->XcFileListBox_source->Mask(), "*.*");
     Choose("tiff2pdf");
     EXPECT_EQ(f->XcFileListBox_source->Mask(), "*.*");
+}
+
+TEST_F(OptionsTest, TheSourceDialogOffersTheFunctionsExtensionsJoinedWithSemicolons) {
+    std::string docs = folder + "docs/";
+    ForceDirectories(docs);
+    apptest::Spit(docs + "scan.tif", std::string("II*\0", 4));
+    Open();
+    TForm_main* f = Form_main;
+    f->SelectSource(docs + "scan.tif");
+    struct Row {
+        const char* function;
+        bool rightFormat;
+        const char* filter;
+    };
+    const Row rows[] = {
+        {"tiff2pdf", true, "源格式文件 (*.tif;*.tiff)|*.tif;*.tiff"},
+        {"tiff2pdf", false, "源格式文件 (*.tif;*.tiff)|*.tif;*.tiff"},  // whatever the box says
+        {"pdf2jpg", true, "源格式文件 (*.pdf)|*.pdf"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.function);
+        f->CheckBox_rightFormat->SetChecked(r.rightFormat);
+        Choose(r.function);
+        std::string shownFilter, shownFolder;
+        ws::SetOpenFileDialogDriver([&](const std::string&, const std::string& dir,
+                                        const std::string& filter, std::string& chosen) {
+            shownFilter = filter;
+            shownFolder = dir;
+            chosen = docs + "scan.tif";
+            return true;
+        });
+        f->SpeedButton_destinationFileClick(nullptr);
+        ws::SetOpenFileDialogDriver(nullptr);
+        EXPECT_EQ(shownFilter, r.filter);
+        EXPECT_EQ(IncludeTrailingPathDelimiter(shownFolder), docs);
+        if (r.rightFormat && std::string(r.function) == "tiff2pdf") {
+            EXPECT_EQ(f->XcFileListBox_source->FileName(), docs + "scan.tif");  // the one chosen
+        }
+    }
 }
 
 TEST_F(OptionsTest, SmallHandlersKeepEditsAndRadiosTogether) {
