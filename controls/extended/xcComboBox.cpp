@@ -252,7 +252,14 @@ void TXcCustomComboBox::MeasureAll() {
     }
 }
 
-std::string TXcCustomComboBox::ItemTextOf(int Index) { return items_[Index]; }
+std::string TXcCustomComboBox::ItemTextOf(int Index) {
+    if (!providerSelected_) return Items()->Get(Index);
+    auto* view = provider_->GetInterface<TXcDataConsumerViewList>();
+    if (!view || Index < 0 || Index >= view->RowCount())
+        throw EListError(Format("列表索引超过了最大值(%d)", Index));
+    // A row without a text shows the framework's words for it.
+    return TXcCustomDataItemsTextRenderer::TextOf(view->RowItem(Index));
+}
 
 void TXcCustomComboBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
     if (Destroying()) return;

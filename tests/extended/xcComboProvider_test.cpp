@@ -56,6 +56,7 @@ struct Provider {
 // A combo box whose keys can be typed as the window system hands them over.
 class TTypedCombo : public TXcComboBox {
 public:
+    using TXcComboBox::ItemTextOf;
     using TXcComboBox::TXcComboBox;
     bool Type(const std::string& keys) {
         bool all = true;
@@ -267,4 +268,34 @@ TEST(XcComboTyping, SortedItemsKeepTheirOrderButAProvidersRowsDoNot) {
     f.combo->Provider()->SetProvider(nullptr);
     EXPECT_EQ(f.combo->Items()->ToVector(),
               (std::vector<std::string>{"Apple", "banana", "fig", "pear", "zucchini"}));
+}
+
+TEST(XcComboProvider, ItemTextsComeFromTheRowsItems) {
+    ComboOnForm f(csDropDownList);
+    Provider p({nullptr, "Alpha"});
+    const struct {
+        bool provided;
+        int index;
+        const char* text;  // null: the list index error
+    } rows[] = {
+        {false, 1, "two"},
+        {false, 3, nullptr},
+        {false, -1, nullptr},
+        {true, 0, "(项目不支持 IXcDataItemText 界面)"},  // a row without a text
+        {true, 1, "Alpha"},
+        {true, 2, nullptr},
+    };
+    for (const auto& r : rows) {
+        f.combo->Provider()->SetProvider(r.provided ? &p.provider : nullptr);
+        if (r.text) {
+            EXPECT_EQ(f.combo->ItemTextOf(r.index), r.text) << r.index;
+            continue;
+        }
+        try {
+            f.combo->ItemTextOf(r.index);
+            ADD_FAILURE() << "no error for " << r.index;
+        } catch (const EListError& e) {
+            EXPECT_EQ(std::string(e.what()), Format("列表索引超过了最大值(%d)", r.index));
+        }
+    }
 }
