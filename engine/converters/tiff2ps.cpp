@@ -1,46 +1,18 @@
 #include "engine/converters/tiff2ps.h"
 
-#include <cstring>
 #include <vector>
 
 #include "engine/constants.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
+#include "engine/converters/tiffPages.h"
 #include "engine/runner.h"
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
-#include "platform/automation/tiffLibrary.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/graphics.h"
 
 namespace {
-
-// libtiff's warnings and errors go to our own message instead of the error output.
-thread_local std::string g_tiffError;
-
-void tiffError(const char* module, const char* fmt, va_list ap) {
-    char buf[512];
-    vsnprintf(buf, sizeof buf, fmt, ap);
-    g_tiffError = std::string(module ? module : "") + (module ? ": " : "") + buf;
-}
-
-void tiffWarning(const char*, const char*, va_list) {}
-
-struct TiffFile {
-    explicit TiffFile(const std::string& name) {
-        Tiff().SetErrorHandler(tiffError);
-        Tiff().SetWarningHandler(tiffWarning);
-        g_tiffError.clear();
-        tif = Tiff().Open(name.c_str(), "r");
-        if (!tif)
-            throw Exception("无法打开 TIFF 文件: " + name +
-                            (g_tiffError.empty() ? "" : " (" + g_tiffError + ")"));
-    }
-    ~TiffFile() { Tiff().Close(tif); }
-    TiffFile(const TiffFile&) = delete;
-    TiffFile& operator=(const TiffFile&) = delete;
-    TIFF* tif;
-};
 
 // Width or height of the paper from the points column "w/h" of a paper row.
 int PaperPoints(const std::string& wh, bool height) {
@@ -51,10 +23,9 @@ int PaperPoints(const std::string& wh, bool height) {
 }  // namespace
 
 int TTiff2ps::TiffPageCount(const std::string& tiffFile) {
-    TiffFile f(tiffFile);
-    int count = 1;
-    while (Tiff().ReadDirectory(f.tif)) ++count;
-    return count;
+    TiffPages pages(tiffFile);
+    while (pages.Next()) {}
+    return pages.Page();
 }
 
 void TTiff2ps::SwapRedBlue(int width, int height, uint8_t* pixels) {
@@ -63,54 +34,55 @@ void TTiff2ps::SwapRedBlue(int width, int height, uint8_t* pixels) {
 }
 
 std::unique_ptr<TBitmap> TTiff2ps::TiffPageToBitmap(const std::string& tiffFile, int page) {
-    TiffFile f(tiffFile);
-    for (int i = 1; i < page; ++i)
-        if (!Tiff().ReadDirectory(f.tif))
+    TiffPages pages(tiffFile);
+    while (pages.Page() < page)
+        if (!pages.Next())
             throw Exception("TIFF 文件没有第 " + std::to_string(page) + " 页: " + tiffFile);
-    uint32_t width = 0, height = 0;
-    Tiff().GetField(f.tif, TIFFTAG_IMAGEWIDTH, &width);
-    Tiff().GetField(f.tif, TIFFTAG_IMAGELENGTH, &height);
-    if (width == 0 || height == 0 || uint64_t(width) * height > (uint64_t(1) << 28))
-        throw Exception("TIFF 页面的大小无效: " + tiffFile);
-    // The raster starts at the bottom row, as a bottom-up bitmap's memory does.
-    std::vector<uint32_t> raster(size_t(width) * height);
-    g_tiffError.clear();
-    // A strip that is cut short, lies past the end of the file or does not decode would
-    // leave its part of the page black: every read is checked and such a page refused.
-    const int read = Tiff().ReadRGBAImage(f.tif, width, height, raster.data(), 1);
-    if (read != 1 || !g_tiffError.empty()) {
-        if (!g_tiffError.empty()) Log("ErrorLine", g_tiffError);
-        throw Exception("TIFF 文件已损坏, 无法读取第 " + std::to_string(page) + " 页: \"" +
-                        EscapeControls(tiffFile) + "\"");
-    }
+    const TiffPage p = pages.Read();
     auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetSize(int(width), int(height));
-    for (uint32_t r = 0; r < height; ++r)
-        std::memcpy(bitmap->ScanLine(int(height - 1 - r)), &raster[size_t(r) * width],
-                    size_t(width) * 4);
-    for (uint32_t y = 0; y < height; ++y) SwapRedBlue(int(width), 1, bitmap->ScanLine(int(y)));
+    bitmap->SetSize(int(p.width), int(p.height));
+    for (uint32_t y = 0; y < p.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(bitmap->ScanLine(int(y)));
+        for (uint32_t x = 0; x < p.width; ++x) {
+            if (p.bilevel) {
+                const bool white = p.bits[y * p.RowBytes() + x / 8] & (0x80 >> (x % 8));
+                row[x] = white ? 0xFFFFFFFFu : 0xFF000000u;
+            } else {
+                // The raster's rows run from the bottom, as a bottom-up bitmap's memory does.
+                row[x] = p.rgba[size_t(p.height - 1 - y) * p.width + x];
+            }
+        }
+        if (!p.bilevel) SwapRedBlue(int(p.width), 1, bitmap->ScanLine(int(y)));
+    }
     return bitmap;
+}
+
+std::string TTiff2ps::BitmapName(const std::string& tempDir, int page) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%.8d.bmp", page);
+    return tempDir + name;
+}
+
+int TTiff2ps::SavePages(const std::string& tiffFile, const std::string& tempDir) {
+    // One pass in page order: each directory is read once, and a damaged page or a broken
+    // chain ends the run before the office starts, so no page is ever left out.
+    TiffPages pages(tiffFile);
+    do {
+        SaveTiffPageAsBmp(pages.Read(), BitmapName(tempDir, pages.Page()));
+        OfficeProcessMessages();
+    } while (pages.Next());
+    return pages.Page();
 }
 
 bool TTiff2ps::Convert(const std::string& tiffFile, const std::string& psFile,
                        const std::string& tempDir) {
     return RunOfficeJob([&]() -> bool {
-        const int n = TiffPageCount(tiffFile);
-        const auto bitmapName = [&](int page) {
-            char name[32];
-            std::snprintf(name, sizeof name, "%.8d.bmp", page);
-            return tempDir + name;
-        };
-        // Every page is read before the office starts: a damaged page ends the run at once.
-        for (int page = n; page >= 1; --page) {
-            TiffPageToBitmap(tiffFile, page)->SaveToFile(bitmapName(page));
-            OfficeProcessMessages();
-        }
+        const int n = SavePages(tiffFile, tempDir);
         OleVariant app = CreateOleObject("Word.Application");
         OfficeProcessMessages();
         OleVariant doc;
         for (int page = n; page >= 1; --page) {
-            const std::string bmp = bitmapName(page);
+            const std::string bmp = BitmapName(tempDir, page);
             if (page == n) {
                 doc = app.Get("Documents").Call("Add", {EmptyParam, EmptyParam, 0, EmptyParam});
                 OleVariant setup = app.Get("ActiveDocument").Get("PageSetup");

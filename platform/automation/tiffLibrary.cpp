@@ -35,8 +35,14 @@ const TiffLibrary& Tiff() {
         Bind(lib, api.Open, "TIFFOpen", missing);
         Bind(lib, api.Close, "TIFFClose", missing);
         Bind(lib, api.ReadDirectory, "TIFFReadDirectory", missing);
+        Bind(lib, api.LastDirectory, "TIFFLastDirectory", missing);
         Bind(lib, api.GetField, "TIFFGetField", missing);
+        Bind(lib, api.GetFieldDefaulted, "TIFFGetFieldDefaulted", missing);
+        Bind(lib, api.IsTiled, "TIFFIsTiled", missing);
+        Bind(lib, api.RGBAImageOK, "TIFFRGBAImageOK", missing);
         Bind(lib, api.ReadRGBAImage, "TIFFReadRGBAImage", missing);
+        Bind(lib, api.ScanlineSize64, "TIFFScanlineSize64", missing);
+        Bind(lib, api.ReadScanline, "TIFFReadScanline", missing);
         Bind(lib, api.SetErrorHandler, "TIFFSetErrorHandler", missing);
         Bind(lib, api.SetWarningHandler, "TIFFSetWarningHandler", missing);
         if (!missing.empty()) failure = "The TIFF library lacks " + missing;

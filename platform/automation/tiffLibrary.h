@@ -9,8 +9,14 @@ struct TiffLibrary {
     decltype(&TIFFOpen) Open;
     decltype(&TIFFClose) Close;
     decltype(&TIFFReadDirectory) ReadDirectory;
+    decltype(&TIFFLastDirectory) LastDirectory;
     decltype(&TIFFGetField) GetField;
+    decltype(&TIFFGetFieldDefaulted) GetFieldDefaulted;
+    decltype(&TIFFIsTiled) IsTiled;
+    decltype(&TIFFRGBAImageOK) RGBAImageOK;
     decltype(&TIFFReadRGBAImage) ReadRGBAImage;
+    decltype(&TIFFScanlineSize64) ScanlineSize64;
+    decltype(&TIFFReadScanline) ReadScanline;
     decltype(&TIFFSetErrorHandler) SetErrorHandler;
     decltype(&TIFFSetWarningHandler) SetWarningHandler;
 };

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -133,6 +134,58 @@ inline int PdfPages(const std::string& pdf, const std::string& scratch) {
     size_t p = r.output.find("Pages:");
     if (r.exitCode != 0 || p == std::string::npos) return -1;
     return std::atoi(r.output.c_str() + p + 6);
+}
+
+// A page of 8-bit samples for HandTiff: 1 grey, 2 grey and alpha, 3 RGB, 4 RGB and alpha
+// (alpha unassociated), pixels row by row from the top.
+struct HandTiffPage {
+    uint32_t width, height;
+    uint16_t samples;
+    std::string pixels;
+};
+
+// A little-endian TIFF of the pages written by hand, uncompressed, one strip a page. With
+// brokenAt (from 2) the chain's pointer to that page points past the end of the file.
+inline std::string HandTiff(const std::vector<HandTiffPage>& pages, size_t brokenAt = 0) {
+    std::string t("II*\0\x08\0\0\0", 8);
+    auto u16 = [&](uint32_t v) { t += char(v & 0xFF), t += char(v >> 8 & 0xFF); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    for (size_t n = 0; n < pages.size(); ++n) {
+        const HandTiffPage& p = pages[n];
+        const bool alpha = p.samples == 2 || p.samples == 4;
+        const uint16_t entries = alpha ? 11 : 10;
+        const uint32_t bits =
+            uint32_t(t.size()) + 2 + entries * 12u + 4;  // the BitsPerSample array
+        const uint32_t data = bits + 2u * p.samples;
+        const uint32_t next = uint32_t(data + p.pixels.size());
+        auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+            u16(tag), u16(type), u32(count);
+            if (type == 3 && count == 1)
+                u16(value), u16(0);
+            else
+                u32(value);
+        };
+        u16(entries);
+        entry(256, 4, 1, p.width);
+        entry(257, 4, 1, p.height);
+        u16(258), u16(3), u32(p.samples);  // values of four bytes or less lie in the entry
+        if (p.samples <= 2)
+            u16(8), u16(p.samples == 2 ? 8 : 0);
+        else
+            u32(bits);
+        entry(259, 3, 1, 1);
+        entry(262, 3, 1, p.samples >= 3 ? 2 : 1);
+        entry(273, 4, 1, data);
+        entry(277, 3, 1, p.samples);
+        entry(278, 4, 1, p.height);
+        entry(279, 4, 1, uint32_t(p.pixels.size()));
+        entry(284, 3, 1, 1);
+        if (alpha) entry(338, 3, 1, 2);
+        u32(n + 1 == pages.size() ? 0 : n + 2 == brokenAt ? next + (1u << 24) : next);
+        for (int i = 0; i < p.samples; ++i) u16(8);
+        t += p.pixels;
+    }
+    return t;
 }
 
 // Width and height of a JPEG file from its start-of-frame marker.

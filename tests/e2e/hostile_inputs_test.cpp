@@ -209,6 +209,45 @@ TEST_F(HostileInputs, ADamagedTiffIsRefusedNamingIt) {
     }
 }
 
+TEST_F(HostileInputs, ATiffWithABrokenPageChainOrNoTiffAtAllIsRefusedNamingIt) {
+    const HandTiffPage grey{8, 8, 1, std::string(64, '\x80')};
+    struct Row {
+        const char* name;
+        std::string tiff;
+        std::string reason;  // the file's quoted name follows
+    } rows[] = {
+        {"chain broken before page 2", HandTiff({grey, grey, grey}, 2),
+         "TIFF 文件已损坏, 无法读取第 2 页: "},
+        {"chain broken before page 3", HandTiff({grey, grey, grey}, 3),
+         "TIFF 文件已损坏, 无法读取第 3 页: "},
+    };
+    for (const Row& row : rows) {
+        const std::string tif = work + row.name + ".tif";
+        Spit(tif, row.tiff);
+        Spit(work + row.name + ".pdf", "older result");
+        const RunResult r = Run({"-c", "tiff2pdf", "-s", tif, "-d", work});
+        EXPECT_EQ(r.exitCode, 1) << row.name;
+        EXPECT_EQ(Slurp(work + row.name + ".pdf"), "older result") << row.name;
+        EXPECT_NE(RunLog().find(row.reason + "\"" + tif + "\""), std::string::npos)
+            << row.name << "\n"
+            << RunLog();
+    }
+    // A file that is no TIFF: said in our words, libtiff's own kept for the log only.
+    const std::string text = work + "scan.tif";
+    Spit(text, "a letter, not a scan\n");
+    EXPECT_EQ(Run({"-c", "tiff2pdf", "-s", text, "-d", work}).exitCode, 1);
+    EXPECT_FALSE(Exists(work + "scan.pdf"));
+    std::istringstream log(RunLog());
+    bool said = false;
+    for (std::string line; std::getline(log, line);) {
+        if (line.find("ErrorMessage") == std::string::npos) continue;
+        said = said || line.find("文件 \"" + text + "\" 不是 TIFF 文件") != std::string::npos;
+        EXPECT_EQ(line.find("Not a TIFF"), std::string::npos) << line;
+    }
+    EXPECT_TRUE(said) << RunLog();
+    EXPECT_NE(RunLog().find("Not a TIFF"), std::string::npos) << "libtiff's words in the log";
+}
+
 TEST_F(HostileInputs, PostScriptThatShowsNoPageIsRefused) {
     struct Row {
         const char* name;

@@ -53,8 +53,10 @@ std::vector<std::string> ProcessesMentioning(const std::string& text) {
     return found;
 }
 
-// The colour at the centre of a PDF page, rendered by Ghostscript: 'r', 'g', 'b' or '?'.
-char CentreColour(const std::string& pdf, int page, const std::string& scratch) {
+// The red, green and blue at a point of a PDF page (fractions of its width and height from
+// the top left), rendered by Ghostscript; empty when the page cannot be rendered.
+std::vector<int> PagePixel(const std::string& pdf, int page, const std::string& scratch,
+                           double fx = 0.5, double fy = 0.5) {
     std::string ppm = scratch + "centre.ppm";
     Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=ppmraw", "-r10",
           "-dFirstPage=" + std::to_string(page), "-dLastPage=" + std::to_string(page),
@@ -74,14 +76,21 @@ char CentreColour(const std::string& pdf, int page, const std::string& scratch) 
         }
         ++i;
     }
-    if (d.compare(0, 2, "P6") != 0 || values.size() < 3) return '?';
+    if (d.compare(0, 2, "P6") != 0 || values.size() < 3) return {};
     const long w = values[0], h = values[1];
-    size_t off = i + 1 + (size_t(h / 2) * size_t(w) + size_t(w / 2)) * 3;
-    if (off + 2 >= d.size()) return '?';
-    auto c = [&](int i) { return static_cast<unsigned char>(d[off + size_t(i)]); };
-    if (c(0) > 200 && c(1) < 60 && c(2) < 60) return 'r';
-    if (c(1) > 200 && c(0) < 60 && c(2) < 60) return 'g';
-    if (c(2) > 200 && c(0) < 60 && c(1) < 60) return 'b';
+    size_t off = i + 1 + (size_t(double(h) * fy) * size_t(w) + size_t(double(w) * fx)) * 3;
+    if (off + 2 >= d.size()) return {};
+    auto c = [&](int i) { return int(static_cast<unsigned char>(d[off + size_t(i)])); };
+    return {c(0), c(1), c(2)};
+}
+
+// The colour at the centre of a PDF page, rendered by Ghostscript: 'r', 'g', 'b' or '?'.
+char CentreColour(const std::string& pdf, int page, const std::string& scratch) {
+    const std::vector<int> c = PagePixel(pdf, page, scratch);
+    if (c.empty()) return '?';
+    if (c[0] > 200 && c[1] < 60 && c[2] < 60) return 'r';
+    if (c[1] > 200 && c[0] < 60 && c[2] < 60) return 'g';
+    if (c[2] > 200 && c[0] < 60 && c[1] < 60) return 'b';
     return '?';
 }
 
@@ -414,6 +423,33 @@ TEST_F(OfficeRun, TiffPagesInOrderOnTheChosenPaper) {
     EXPECT_NEAR(sizes[0].w, 1000, 1);
     EXPECT_NEAR(sizes[0].h, 500, 1);
     EXPECT_EQ(CentreColour(pdf, 2, work), 'g');
+}
+
+TEST_F(OfficeRun, TransparentTiffPagesAreLaidOnWhitePaper) {
+    // Page 1: a red disc on a transparent square; page 2: red at 60 % all over. 600 pixels
+    // are 450 points, centred on A4: the square's corners lie well inside the page.
+    std::string disc, veil;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 600; ++x) {
+            const bool in = (x - 300) * (x - 300) + (y - 300) * (y - 300) < 200 * 200;
+            disc += in ? std::string("\xFF\0\0\xFF", 4) : std::string(4, '\0');
+            veil += std::string("\xFF\0\0\x99", 4);
+        }
+    const std::string tif = work + "透明.tif";
+    Spit(tif, HandTiff({{600, 600, 4, disc}, {600, 600, 4, veil}}));
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-op", "A4"}).exitCode, 0) << prog.Log();
+    const std::string pdf = work + "透明.pdf";
+    ASSERT_EQ(PdfPages(pdf, work), 2);
+    EXPECT_EQ(CentreColour(pdf, 1, work), 'r');
+    // Inside the square, outside the disc: (72 + 30) / 595 across, (196 + 30) / 842 down.
+    const std::vector<int> corner = PagePixel(pdf, 1, work, 102.0 / 595, 226.0 / 842);
+    ASSERT_EQ(corner.size(), 3u);
+    for (int c : corner) EXPECT_GT(c, 240) << "the transparent corner came out dark";
+    const std::vector<int> light = PagePixel(pdf, 2, work);
+    ASSERT_EQ(light.size(), 3u);
+    EXPECT_GT(light[0], 240);
+    EXPECT_NEAR(light[1], 102, 12) << "60 % red laid on white";
+    EXPECT_NEAR(light[2], 102, 12);
 }
 
 TEST_F(OfficeRun, PdfPagesBecomeSlides) {

@@ -171,9 +171,12 @@ void WriteTiff(const std::string& path, const std::vector<std::array<uint32_t, 3
     TIFFClose(t);
 }
 
+// The TIFF reader writes libtiff's own words to the day log, which needs the main state.
+class OfficeTiff : public vxtest::EngineTest {};
+
 }  // namespace
 
-TEST(OfficeTiff, PagesCountedAndReadInTheirOwnSizesAndColours) {
+TEST_F(OfficeTiff, PagesCountedAndReadInTheirOwnSizesAndColours) {
     std::string dir = vxtest::MakeTempFolder();
     WriteTiff(dir + "t.tif", {{10, 20, 0xFF0000}, {30, 5, 0x00FF00}, {7, 7, 0x0000FF}});
     TTiff2ps t;
@@ -191,7 +194,7 @@ TEST(OfficeTiff, PagesCountedAndReadInTheirOwnSizesAndColours) {
     vxtest::RemoveTree(dir);
 }
 
-TEST(OfficeTiff, SwapRedBlueKeepsGreenAndAlpha) {
+TEST_F(OfficeTiff, SwapRedBlueKeepsGreenAndAlpha) {
     uint8_t px[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     TTiff2ps().SwapRedBlue(2, 1, px);
     EXPECT_EQ(std::vector<uint8_t>(px, px + 8), (std::vector<uint8_t>{3, 2, 1, 4, 7, 6, 5, 8}));

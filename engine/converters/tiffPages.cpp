@@ -1,0 +1,354 @@
+#include "engine/converters/tiffPages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "engine/util.h"
+#include "platform/automation/tiffLibrary.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+// libtiff's errors are English and for the day log; the user is told in our own words.
+thread_local std::string g_tiffError;
+
+void TiffError(const char* module, const char* fmt, va_list ap) {
+    char buf[512];
+    vsnprintf(buf, sizeof buf, fmt, ap);
+    if (!g_tiffError.empty()) g_tiffError += "; ";
+    g_tiffError += std::string(module ? module : "") + (module ? ": " : "") + buf;
+}
+
+void TiffWarning(const char*, const char*, va_list) {}
+
+void LogTiffError() {
+    if (!g_tiffError.empty()) Log("ErrorLine", g_tiffError);
+    g_tiffError.clear();
+}
+
+// A colour page is decoded into 4 bytes a pixel (1 GiB at most); a bilevel one keeps one
+// bit a pixel and may have far more pixels in the same memory (an A0 drawing at 600 dpi).
+constexpr uint64_t kMaxColourPixels = uint64_t(1) << 28;
+constexpr uint64_t kMaxBilevelPixels = uint64_t(1) << 32;
+constexpr uint32_t kMaxSide = 0x7FFFFFFF;  // a BMP file's width and height are signed
+
+constexpr uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) {
+    return r | g << 8 | b << 16 | 0xFFu << 24;
+}
+
+// A colour laid on white by its coverage a (0..255). Premultiplied colours already hold
+// their share, straight ones are weighted first.
+uint32_t OnWhite(uint32_t c, uint32_t a, bool premultiplied) {
+    if (premultiplied) return std::min<uint32_t>(255, c + 255 - a);
+    return (c * a + 255 * (255 - a) + 127) / 255;
+}
+
+uint32_t OnWhite(uint32_t px, bool premultiplied) {
+    const uint32_t a = px >> 24;
+    if (a == 255) return px;
+    return Pack(OnWhite(px & 0xFF, a, premultiplied), OnWhite(px >> 8 & 0xFF, a, premultiplied),
+                OnWhite(px >> 16 & 0xFF, a, premultiplied));
+}
+
+// Whether the file begins as a TIFF does (classic or big, either byte order).
+bool HasTiffMagic(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    char m[4] = {};
+    if (!in.read(m, 4)) return false;
+    return (m[0] == 'I' && m[1] == 'I' && (m[2] == 42 || m[2] == 43) && m[3] == 0) ||
+           (m[0] == 'M' && m[1] == 'M' && m[2] == 0 && (m[3] == 42 || m[3] == 43));
+}
+
+uint16_t Field16(tiff* tif, uint32_t tag) {
+    uint16_t v = 0;
+    Tiff().GetFieldDefaulted(tif, tag, &v);
+    return v;
+}
+
+// One sample of a row read by libtiff, as 0..1.
+double Sample(const uint8_t* row, size_t index, int bits, bool ieee) {
+    switch (bits) {
+        case 1:
+        case 2:
+        case 4: {
+            const size_t bit = index * size_t(bits);
+            const int shift = 8 - bits - int(bit & 7);
+            return double((row[bit >> 3] >> shift) & ((1 << bits) - 1)) / ((1 << bits) - 1);
+        }
+        case 8:
+            return row[index] / 255.0;
+        case 16: {
+            uint16_t v;
+            std::memcpy(&v, row + index * 2, 2);
+            return v / 65535.0;
+        }
+        case 32: {
+            if (ieee) {
+                float f;
+                std::memcpy(&f, row + index * 4, 4);
+                return double(f);
+            }
+            uint32_t v;
+            std::memcpy(&v, row + index * 4, 4);
+            return v / 4294967295.0;
+        }
+        default: {  // 64-bit floating point
+            double d;
+            std::memcpy(&d, row + index * 8, 8);
+            return d;
+        }
+    }
+}
+
+uint32_t To8(double v) {
+    if (!(v > 0)) return 0;  // NaN too
+    if (v >= 1) return 255;
+    return uint32_t(std::lround(v * 255));
+}
+
+void Put16(std::string& s, uint32_t v) {
+    s += char(v & 0xFF);
+    s += char(v >> 8 & 0xFF);
+}
+
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+}  // namespace
+
+TiffPages::TiffPages(const std::string& file) : file_(file) {
+    Tiff().SetErrorHandler(TiffError);
+    Tiff().SetWarningHandler(TiffWarning);
+    g_tiffError.clear();
+    tif_ = Tiff().Open(file.c_str(), "r");
+    if (tif_) return;
+    LogTiffError();
+    const std::string name = "\"" + EscapeControls(file) + "\"";
+    errno = 0;
+    std::ifstream probe(file, std::ios::binary);
+    if (!probe) throw Exception("无法打开 TIFF 文件 " + name + ": " + SysErrorMessage(errno));
+    if (!HasTiffMagic(file)) throw Exception("文件 " + name + " 不是 TIFF 文件");
+    throw Exception("TIFF 文件已损坏, 无法读取第 1 页: " + name);
+}
+
+TiffPages::~TiffPages() {
+    if (tif_) Tiff().Close(tif_);
+}
+
+void TiffPages::Fail(const std::string& what) const {
+    LogTiffError();
+    throw Exception(what + ": \"" + EscapeControls(file_) + "\"");
+}
+
+bool TiffPages::Next() {
+    if (Tiff().LastDirectory(tif_)) return false;
+    g_tiffError.clear();
+    if (!Tiff().ReadDirectory(tif_))
+        Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_ + 1) + " 页");
+    ++page_;
+    return true;
+}
+
+TiffPage TiffPages::Read() {
+    const std::string page = "第 " + std::to_string(page_) + " 页";
+    uint32_t width = 0, height = 0;
+    Tiff().GetField(tif_, TIFFTAG_IMAGEWIDTH, &width);
+    Tiff().GetField(tif_, TIFFTAG_IMAGELENGTH, &height);
+    if (width == 0 || height == 0) Fail("TIFF 页面的大小无效, 无法读取" + page);
+    const uint64_t pixels = uint64_t(width) * height;
+    const std::string tooLarge = "页面太大, 无法转换" + page + " (" + std::to_string(width) +
+                                 " × " + std::to_string(height) + " 像素)";
+    if (width > kMaxSide || height > kMaxSide) Fail(tooLarge);
+    uint16_t photometric = 0xFFFF;
+    Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
+    const uint16_t bits = Field16(tif_, TIFFTAG_BITSPERSAMPLE);
+    const uint16_t samples = Field16(tif_, TIFFTAG_SAMPLESPERPIXEL);
+    const bool tiled = Tiff().IsTiled(tif_) != 0;
+    const bool grey =
+        photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+    if (grey && bits == 1 && samples == 1 && !tiled) {
+        if (pixels > kMaxBilevelPixels) Fail(tooLarge);
+        return ReadBilevel(width, height);
+    }
+    g_tiffError.clear();
+    char why[1024] = {};
+    const bool rgbaOk = Tiff().RGBAImageOK(tif_, why) != 0;
+    const uint16_t format = Field16(tif_, TIFFTAG_SAMPLEFORMAT);
+    const bool ownFormat =
+        format == SAMPLEFORMAT_IEEEFP
+            ? (bits == 32 || bits == 64)
+            : format == SAMPLEFORMAT_UINT &&
+                  (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 32);
+    const bool own = !tiled && ownFormat &&
+                     (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) && samples >= 1;
+    if (!rgbaOk && !own) {
+        if (!g_tiffError.empty()) LogTiffError();
+        Log("ErrorLine", file_ + ": " + why);
+        Fail("不支持的 TIFF 格式, 无法读取" + page + " (" + std::to_string(samples) +
+             " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
+             (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : "") + (tiled ? ", 分块存储" : "") + ")");
+    }
+    if (pixels > kMaxColourPixels) Fail(tooLarge);
+    return rgbaOk ? ReadRgba(width, height) : ReadSamples(width, height);
+}
+
+TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height) {
+    TiffPage p;
+    p.width = width;
+    p.height = height;
+    p.bilevel = true;
+    const size_t rowBytes = p.RowBytes();
+    const uint64_t lineSize = Tiff().ScanlineSize64(tif_);
+    if (lineSize < rowBytes) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    uint16_t photometric = PHOTOMETRIC_MINISWHITE;
+    Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
+    const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
+    p.bits.resize(rowBytes * height);
+    std::vector<uint8_t> line(lineSize);
+    g_tiffError.clear();
+    for (uint32_t y = 0; y < height; ++y) {
+        if (Tiff().ReadScanline(tif_, line.data(), y, 0) < 0 || !g_tiffError.empty())
+            Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+        uint8_t* row = &p.bits[y * rowBytes];
+        for (size_t i = 0; i < rowBytes; ++i) row[i] = invert ? uint8_t(~line[i]) : line[i];
+    }
+    return p;
+}
+
+TiffPage TiffPages::ReadRgba(uint32_t width, uint32_t height) {
+    TiffPage p;
+    p.width = width;
+    p.height = height;
+    p.rgba.resize(size_t(width) * height);
+    g_tiffError.clear();
+    // A strip that is cut short, lies past the end of the file or does not decode would
+    // leave its part of the page black: every read is checked and such a page refused.
+    if (Tiff().ReadRGBAImage(tif_, width, height, p.rgba.data(), 1) != 1 || !g_tiffError.empty())
+        Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    // libtiff premultiplies colour by an alpha it is told is unassociated, but hands grey
+    // values with such an alpha over as they are.
+    uint16_t photometric = 0, extraCount = 0;
+    uint16_t* extra = nullptr;
+    Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
+    Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    const bool straight =
+        (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
+        extraCount > 0 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    for (uint32_t& px : p.rgba) px = OnWhite(px, !straight);
+    return p;
+}
+
+// The formats libtiff's RGBA reader leaves out (floating-point samples, grey of fewer than
+// 8 bits with alpha), read sample by sample from strips.
+TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height) {
+    uint16_t photometric = 0, extraCount = 0;
+    uint16_t* extra = nullptr;
+    Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
+    Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    const int bits = Field16(tif_, TIFFTAG_BITSPERSAMPLE);
+    const int samples = Field16(tif_, TIFFTAG_SAMPLESPERPIXEL);
+    const bool ieee = Field16(tif_, TIFFTAG_SAMPLEFORMAT) == SAMPLEFORMAT_IEEEFP;
+    const bool separate = Field16(tif_, TIFFTAG_PLANARCONFIG) == PLANARCONFIG_SEPARATE;
+    const int colours = photometric == PHOTOMETRIC_RGB ? 3 : 1;
+    const bool hasAlpha =
+        samples > colours && extraCount > 0 && extra &&
+        (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
+    const bool premultiplied = hasAlpha && extra[0] == EXTRASAMPLE_ASSOCALPHA;
+    const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
+    const int used = colours + (hasAlpha ? 1 : 0);
+
+    TiffPage p;
+    p.width = width;
+    p.height = height;
+    p.rgba.assign(size_t(width) * height, 0xFF000000u);
+    const uint64_t lineSize = Tiff().ScanlineSize64(tif_);
+    const uint64_t needed = (uint64_t(width) * (separate ? 1 : samples) * bits + 7) / 8;
+    if (lineSize < needed) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    std::vector<uint8_t> line(lineSize);
+    // Each sample lands in its byte of the pixel (R, G, B, alpha); separate planes are read
+    // one whole plane after another, as they lie in the file.
+    const auto put = [&](uint32_t& px, int s, double v) {
+        if (s < colours && invert) v = 1 - v;
+        const uint32_t b = To8(v);
+        if (colours == 1 && s == 0)
+            px = (px & 0xFF000000u) | b | b << 8 | b << 16;
+        else
+            px = (px & ~(0xFFu << (8 * s))) | b << (8 * s);
+    };
+    g_tiffError.clear();
+    for (int plane = 0; plane < (separate ? used : 1); ++plane) {
+        for (uint32_t y = 0; y < height; ++y) {
+            if (Tiff().ReadScanline(tif_, line.data(), y, uint16_t(plane)) < 0 ||
+                !g_tiffError.empty())
+                Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+            uint32_t* row = &p.rgba[size_t(height - 1 - y) * width];
+            for (uint32_t x = 0; x < width; ++x) {
+                if (separate) {
+                    put(row[x], plane == colours ? 3 : plane, Sample(line.data(), x, bits, ieee));
+                    continue;
+                }
+                for (int s = 0; s < used; ++s)
+                    put(row[x], s == colours ? 3 : s,
+                        Sample(line.data(), size_t(x) * samples + s, bits, ieee));
+            }
+        }
+    }
+    for (uint32_t& px : p.rgba) px = OnWhite(px, premultiplied);
+    return p;
+}
+
+void SaveTiffPageAsBmp(const TiffPage& page, const std::string& file) {
+    const int bpp = page.bilevel ? 1 : 24;
+    const size_t stride = (size_t(page.width) * bpp + 31) / 32 * 4;
+    const uint32_t colours = page.bilevel ? 2 : 0;
+    const uint32_t offset = 14 + 40 + colours * 4;
+    const uint64_t size = offset + uint64_t(stride) * page.height;
+    std::string head;
+    head += "BM";
+    Put32(head, uint32_t(size));
+    Put32(head, 0);
+    Put32(head, offset);
+    Put32(head, 40);
+    Put32(head, page.width);
+    Put32(head, page.height);  // rows from the bottom
+    Put16(head, 1);
+    Put16(head, uint32_t(bpp));
+    Put32(head, 0);
+    Put32(head, uint32_t(size - offset));
+    Put32(head, 3780);  // 96 dots an inch, as a screen bitmap has
+    Put32(head, 3780);
+    Put32(head, colours);
+    Put32(head, colours);
+    if (page.bilevel) {
+        Put32(head, 0x000000);
+        Put32(head, 0xFFFFFF);
+    }
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f) RaiseFileOpenError(file, errno);
+    bool ok = std::fwrite(head.data(), 1, head.size(), f) == head.size();
+    std::vector<uint8_t> row(stride, 0);
+    for (uint32_t i = 0; ok && i < page.height; ++i) {
+        if (page.bilevel) {
+            const uint8_t* src = &page.bits[size_t(page.height - 1 - i) * page.RowBytes()];
+            std::memcpy(row.data(), src, page.RowBytes());
+        } else {
+            const uint32_t* src = &page.rgba[size_t(i) * page.width];
+            for (uint32_t x = 0; x < page.width; ++x) {
+                row[x * 3] = uint8_t(src[x] >> 16);
+                row[x * 3 + 1] = uint8_t(src[x] >> 8);
+                row[x * 3 + 2] = uint8_t(src[x]);
+            }
+        }
+        ok = std::fwrite(row.data(), 1, stride, f) == stride;
+    }
+    const int err = ok ? 0 : errno;
+    if (std::fclose(f) != 0 && ok) ok = false;
+    if (!ok) RaiseInOutError(err ? err : EIO, "无法写入文件 \"" + EscapeControls(file) + "\"");
+}

@@ -1,0 +1,346 @@
+// TIFF pages made the BMP files of the office step: every page or none, transparency laid
+// on white, the formats libtiff's RGBA reader leaves out, bilevel scans larger than a
+// colour page may be, and true reasons for what cannot be converted.
+#include <tiffio.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "engine/converters/tiff2ps.h"
+#include "platform/vcl/graphics.h"
+#include "tests/engine/fixture.h"
+
+namespace {
+
+struct PageSpec {
+    uint32_t width = 4;
+    uint32_t height = 4;
+    uint16_t photometric = PHOTOMETRIC_RGB;
+    uint16_t samples = 3;
+    uint16_t bits = 8;
+    uint16_t format = SAMPLEFORMAT_UINT;
+    int extra = -1;  // the meaning of the one extra sample, -1 for none
+    uint16_t compression = COMPRESSION_NONE;
+    // Fills the bytes of row y; none: the page is a stub of ten bytes of data.
+    std::function<void(uint32_t y, uint8_t* row)> fill;
+};
+
+void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    for (const PageSpec& p : pages) {
+        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, p.width);
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, p.height);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, p.samples);
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, p.bits);
+        TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, p.format);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, p.photometric);
+        TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(t, TIFFTAG_COMPRESSION, p.compression);
+        if (p.extra >= 0) {
+            const uint16_t extra = uint16_t(p.extra);
+            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+        }
+        if (!p.fill) {
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, p.height);
+            char stub[10] = {};
+            TIFFWriteRawStrip(t, 0, stub, sizeof stub);
+        } else {
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
+            std::vector<uint8_t> row(size_t(TIFFScanlineSize64(t)));
+            for (uint32_t y = 0; y < p.height; ++y) {
+                std::fill(row.begin(), row.end(), 0);
+                p.fill(y, row.data());
+                ASSERT_EQ(TIFFWriteScanline(t, row.data(), y, 0), 1);
+            }
+        }
+        TIFFWriteDirectory(t);
+    }
+    TIFFClose(t);
+}
+
+uint32_t U32(const std::string& t, size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(t[at + size_t(i)]);
+    return v;
+}
+
+// Points the directory chain of a little-endian TIFF from page - 1 past the end of the file.
+void BreakChainBefore(const std::string& path, int page) {
+    std::string t = vxtest::ReadFile(path);
+    const auto next = [&](uint32_t dir) { return dir + 2 + 12 * (U32(t, dir) & 0xFFFF); };
+    uint32_t dir = U32(t, 4);
+    for (int i = 1; i < page - 1; ++i) dir = U32(t, next(dir));
+    const uint32_t past = uint32_t(t.size()) + 4096;
+    for (int i = 0; i < 4; ++i) t[next(dir) + uint32_t(i)] = char(past >> (8 * i) & 0xFF);
+    vxtest::WriteFile(path, t);
+}
+
+// The red, green and blue of a pixel of a BMP file, as the program's own bitmap reads it.
+std::array<int, 3> BmpPixel(const std::string& file, int x, int y) {
+    TBitmap bmp;
+    bmp.LoadFromFile(file);
+    const TColor c = bmp.Canvas()->Pixels(x, y);
+    return {int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)};
+}
+
+class TiffPagesTest : public vxtest::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        dir = vxtest::MakeTempFolder("vx tiff ");
+    }
+    void TearDown() override {
+        vxtest::RemoveTree(dir);
+        EngineTest::TearDown();
+    }
+    // The text the conversion of the file fails with; empty when it does not fail.
+    std::string Refusal(const std::string& file) {
+        try {
+            TTiff2ps().SavePages(file, dir);
+        } catch (const Exception& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::string dir;
+};
+
+PageSpec Rgb(uint32_t colour) {
+    PageSpec p;
+    p.fill = [colour](uint32_t, uint8_t* row) {
+        for (int x = 0; x < 4; ++x)
+            row[x * 3] = uint8_t(colour >> 16), row[x * 3 + 1] = uint8_t(colour >> 8),
+                    row[x * 3 + 2] = uint8_t(colour);
+    };
+    return p;
+}
+
+}  // namespace
+
+TEST_F(TiffPagesTest, ABrokenDirectoryChainIsADamagedFileNotFewerPages) {
+    const std::string tif = dir + "三页 scan.tif";
+    WriteTiff(tif, {Rgb(0xFF0000), Rgb(0x00FF00), Rgb(0x0000FF)});
+    ASSERT_EQ(TTiff2ps().SavePages(tif, dir), 3);
+    EXPECT_EQ(BmpPixel(TTiff2ps::BitmapName(dir, 3), 1, 1), (std::array<int, 3>{0, 0, 255}));
+    for (int broken : {2, 3}) {
+        WriteTiff(tif, {Rgb(0xFF0000), Rgb(0x00FF00), Rgb(0x0000FF)});
+        BreakChainBefore(tif, broken);
+        const std::string reason =
+            "TIFF 文件已损坏, 无法读取第 " + std::to_string(broken) + " 页: \"" + tif + "\"";
+        EXPECT_EQ(Refusal(tif), reason) << broken;
+        try {
+            TTiff2ps().TiffPageCount(tif);
+            ADD_FAILURE() << "counted the pages of a broken chain " << broken;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.what(), reason);
+        }
+    }
+}
+
+TEST_F(TiffPagesTest, TransparencyIsLaidOnWhitePaper) {
+    // A disc of the colour on a background that is not there (all samples 0).
+    const auto disc = [](int bytesPerPixel, std::vector<uint8_t> inside) {
+        return [=](uint32_t y, uint8_t* row) {
+            for (int x = 0; x < 32; ++x)
+                if (std::hypot(x - 16, int(y) - 16) < 10)
+                    std::copy(inside.begin(), inside.end(), row + x * bytesPerPixel);
+        };
+    };
+    struct Row {
+        const char* what;
+        uint16_t photometric, samples, bits;
+        int extra;
+        std::function<void(uint32_t, uint8_t*)> fill;
+        std::array<int, 3> centre;
+    } rows[] = {
+        {"red disc, unassociated alpha",
+         PHOTOMETRIC_RGB,
+         4,
+         8,
+         EXTRASAMPLE_UNASSALPHA,
+         disc(4, {255, 0, 0, 255}),
+         {255, 0, 0}},
+        {"red at 60 %, unassociated alpha",
+         PHOTOMETRIC_RGB,
+         4,
+         8,
+         EXTRASAMPLE_UNASSALPHA,
+         disc(4, {255, 0, 0, 153}),
+         {255, 102, 102}},
+        {"red at 60 %, associated alpha",
+         PHOTOMETRIC_RGB,
+         4,
+         8,
+         EXTRASAMPLE_ASSOCALPHA,
+         disc(4, {153, 0, 0, 153}),
+         {255, 102, 102}},
+        {"black at 60 %, grey with unassociated alpha",
+         PHOTOMETRIC_MINISBLACK,
+         2,
+         8,
+         EXTRASAMPLE_UNASSALPHA,
+         disc(2, {0, 153}),
+         {102, 102, 102}},
+        {"grey disc, 4-bit grey with alpha",
+         PHOTOMETRIC_MINISBLACK,
+         2,
+         4,
+         EXTRASAMPLE_UNASSALPHA,
+         disc(1, {0x5F}),
+         {85, 85, 85}},
+    };
+    for (const Row& row : rows) {
+        PageSpec p;
+        p.width = p.height = 32;
+        p.photometric = row.photometric;
+        p.samples = row.samples;
+        p.bits = row.bits;
+        p.extra = row.extra;
+        p.fill = row.fill;
+        WriteTiff(dir + "a.tif", {p});
+        ASSERT_EQ(Refusal(dir + "a.tif"), "") << row.what;
+        const std::string bmp = TTiff2ps::BitmapName(dir, 1);
+        const auto centre = BmpPixel(bmp, 16, 16);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(centre[size_t(c)], row.centre[size_t(c)], 1) << row.what;
+        EXPECT_EQ(BmpPixel(bmp, 1, 1), (std::array<int, 3>{255, 255, 255})) << row.what;
+        EXPECT_EQ(BmpPixel(bmp, 30, 30), (std::array<int, 3>{255, 255, 255})) << row.what;
+    }
+}
+
+TEST_F(TiffPagesTest, FloatingPointSamplesAreReadAndClampedToTheirRange) {
+    struct Row {
+        const char* what;
+        uint16_t photometric, samples, bits;
+        std::vector<double> pixels;  // four of them
+        std::vector<std::array<int, 3>> expected;
+    } rows[] = {
+        {"RGB, 32 bits",
+         PHOTOMETRIC_RGB,
+         3,
+         32,
+         {1, 0.5, 0, 2, -1, 0.25, 0, 0, 0, 1, 1, 1},
+         {{255, 128, 0}, {255, 0, 64}, {0, 0, 0}, {255, 255, 255}}},
+        {"grey, 64 bits",
+         PHOTOMETRIC_MINISBLACK,
+         1,
+         64,
+         {0.2, 7, -3, 1},
+         {{51, 51, 51}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}}},
+    };
+    for (const Row& row : rows) {
+        PageSpec p;
+        p.width = 4;
+        p.height = 1;
+        p.photometric = row.photometric;
+        p.samples = row.samples;
+        p.bits = row.bits;
+        p.format = SAMPLEFORMAT_IEEEFP;
+        p.fill = [&](uint32_t, uint8_t* out) {
+            for (size_t i = 0; i < row.pixels.size(); ++i) {
+                if (row.bits == 32) {
+                    const float f = float(row.pixels[i]);
+                    std::memcpy(out + i * 4, &f, 4);
+                } else {
+                    std::memcpy(out + i * 8, &row.pixels[i], 8);
+                }
+            }
+        };
+        WriteTiff(dir + "f.tif", {p});
+        ASSERT_EQ(Refusal(dir + "f.tif"), "") << row.what;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(BmpPixel(TTiff2ps::BitmapName(dir, 1), x, 0), row.expected[size_t(x)])
+                << row.what << " pixel " << x;
+    }
+}
+
+TEST_F(TiffPagesTest, ABilevelScanLargerThanAColourPageMayBeKeepsOneBitAPixel) {
+    // An A0 drawing at 600 dpi has more pixels than a colour page may have (2^28).
+    struct Row {
+        uint32_t width, height;
+        uint16_t photometric, compression;
+    } rows[] = {
+        {20000, 15000, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4},
+        {40, 30, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS},
+    };
+    for (const Row& row : rows) {
+        // Black: a bar from (8, 3) to (23, 5) and the last pixel of the page.
+        const auto black = [&](uint32_t x, uint32_t y) {
+            return (x >= 8 && x < 24 && y >= 3 && y < 6) ||
+                   (x == row.width - 1 && y == row.height - 1);
+        };
+        PageSpec p;
+        p.width = row.width;
+        p.height = row.height;
+        p.photometric = row.photometric;
+        p.samples = 1;
+        p.bits = 1;
+        p.compression = row.compression;
+        const bool setIsBlack = row.photometric == PHOTOMETRIC_MINISWHITE;
+        p.fill = [&](uint32_t y, uint8_t* out) {
+            for (uint32_t x = 0; x < row.width; ++x)
+                if (black(x, y) == setIsBlack) out[x / 8] |= uint8_t(0x80 >> (x % 8));
+        };
+        WriteTiff(dir + "scan.tif", {p});
+        ASSERT_EQ(Refusal(dir + "scan.tif"), "") << row.width;
+        const std::string bmp = vxtest::ReadFile(TTiff2ps::BitmapName(dir, 1));
+        const size_t stride = (row.width + 31) / 32 * 4;
+        ASSERT_EQ(bmp.size(), 62 + stride * row.height) << row.width;
+        EXPECT_EQ(bmp[28], 1) << "bits a pixel";
+        // Palette entry 0 black, 1 white; rows from the bottom.
+        const auto white = [&](uint32_t x, uint32_t y) {
+            return (uint8_t(bmp[62 + (row.height - 1 - y) * stride + x / 8]) & (0x80 >> (x % 8))) !=
+                   0;
+        };
+        for (auto [x, y] : {std::pair<uint32_t, uint32_t>{0, 0},
+                            {8, 3},
+                            {23, 5},
+                            {24, 5},
+                            {8, 6},
+                            {row.width - 1, row.height - 1},
+                            {row.width - 2, row.height - 1}})
+            EXPECT_EQ(white(x, y), !black(x, y)) << row.width << ": " << x << ", " << y;
+    }
+}
+
+TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
+    PageSpec half = Rgb(0);
+    half.bits = 16;
+    half.format = SAMPLEFORMAT_IEEEFP;
+    PageSpec huge;
+    huge.width = 20000;
+    huge.height = 15000;
+    huge.compression = COMPRESSION_DEFLATE;
+    struct Row {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string reason;  // the file's quoted name follows
+    } rows[] = {
+        {"text.tif", [](const std::string& f) { vxtest::WriteFile(f, "plain text, no image\n"); },
+         "文件 \"*\" 不是 TIFF 文件"},
+        {"missing.tif", [](const std::string&) {}, "无法打开 TIFF 文件 \"*\": "},
+        {"half.tif",
+         [&](const std::string& f) {
+             WriteTiff(f, {Rgb(0), half});
+         },
+         "不支持的 TIFF 格式, 无法读取第 2 页 (3 个样本, 每个样本 16 位, 浮点数): \"*\""},
+        {"huge.tif", [&](const std::string& f) { WriteTiff(f, {huge}); },
+         "页面太大, 无法转换第 1 页 (20000 × 15000 像素): \"*\""},
+    };
+    for (const Row& row : rows) {
+        const std::string file = dir + row.name;
+        row.make(file);
+        std::string expected = row.reason;
+        expected.replace(expected.find('*'), 1, file);
+        const std::string reason = Refusal(file);
+        EXPECT_EQ(reason.substr(0, expected.size()), expected) << row.name;
+        EXPECT_EQ(reason.find("TIFF file"), std::string::npos) << reason;
+    }
+    // libtiff's own words are kept for the day log.
+    bool logged = false;
+    for (const std::string& line : LogLines())
+        logged = logged || line.find("Not a TIFF") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
