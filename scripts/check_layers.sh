@@ -40,7 +40,7 @@ rules=(
 # third-party library ; its headers (regex) ; the only sources that may reach them (regex)
 third_party=(
   "libjpeg;^(jpeglib|jerror|jconfig|jmorecfg)\.h$;^engine/(pdfHelper|converters/pdf2htmlPreview)\.cpp$"
-  "libtiff;^(tiffio|tiff|tiffconf|tiffvers)\.h$;^(platform/automation/tiffLibrary\.(h|cpp)|engine/converters/tiff2ps\.cpp)$"
+  "libtiff;^(tiffio|tiff|tiffconf|tiffvers)\.h$;^(platform/automation/tiffLibrary\.(h|cpp)|engine/converters/tiffPages\.cpp)$"
   "zlib;^(zlib|zconf)\.h$;^platform/win/pngCodec\.cpp$"
   "libqpdf;^qpdf/;^engine/pdfPageTree\.cpp$"
   "giflib;^gif_lib\.h$;^$"
