@@ -121,6 +121,57 @@ void Put32(std::string& s, uint32_t v) {
     Put16(s, v >> 16);
 }
 
+// The rows of a page from the top, one sample plane (or every sample, when they lie
+// together) at a time, whether the page is stored in strips or in tiles. Each row holds at
+// least `bytes` bytes; false when the file does not hold them.
+class RowReader {
+public:
+    RowReader(tiff* tif, uint64_t bytes, uint16_t plane) : tif_(tif), plane_(plane) {
+        uint32_t width = 0;
+        Tiff().GetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        if (!Tiff().IsTiled(tif)) {
+            stride_ = Tiff().ScanlineSize64(tif);
+            rows_ = 1;
+        } else {
+            Tiff().GetField(tif, TIFFTAG_TILEWIDTH, &tileWidth_);
+            Tiff().GetField(tif, TIFFTAG_TILELENGTH, &rows_);
+            tileRow_ = Tiff().TileRowSize64(tif);
+            if (tileWidth_ == 0 || rows_ == 0 || tileRow_ == 0) return;
+            stride_ = (uint64_t(width) + tileWidth_ - 1) / tileWidth_ * tileRow_;
+            tile_.resize(Tiff().TileSize64(tif));
+            if (tile_.size() < tileRow_ * rows_) return;
+        }
+        good_ = stride_ >= bytes;
+        if (good_) band_.resize(stride_ * rows_);
+    }
+    bool Good() const { return good_; }
+    // Row y, read in order; null when it cannot be read.
+    const uint8_t* Row(uint32_t y) {
+        if (tileWidth_ == 0)
+            return Tiff().ReadScanline(tif_, band_.data(), y, plane_) < 0 ? nullptr : band_.data();
+        const uint32_t top = y / rows_ * rows_;
+        if (!loaded_ || top != top_) {
+            for (uint64_t x = 0, n = 0; n * tileRow_ < stride_; x += tileWidth_, ++n) {
+                if (Tiff().ReadTile(tif_, tile_.data(), uint32_t(x), top, 0, plane_) < 0)
+                    return nullptr;
+                for (uint32_t r = 0; r < rows_; ++r)
+                    std::memcpy(&band_[r * stride_ + n * tileRow_], &tile_[r * tileRow_], tileRow_);
+            }
+            top_ = top;
+            loaded_ = true;
+        }
+        return &band_[(y - top) * stride_];
+    }
+
+private:
+    tiff* tif_;
+    uint16_t plane_;
+    uint32_t tileWidth_ = 0, rows_ = 0, top_ = 0;
+    uint64_t tileRow_ = 0, stride_ = 0;
+    bool good_ = false, loaded_ = false;
+    std::vector<uint8_t> tile_, band_;
+};
+
 }  // namespace
 
 TiffPages::TiffPages(const std::string& file) : file_(file) {
@@ -170,30 +221,34 @@ TiffPage TiffPages::Read() {
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
     const uint16_t bits = Field16(tif_, TIFFTAG_BITSPERSAMPLE);
     const uint16_t samples = Field16(tif_, TIFFTAG_SAMPLESPERPIXEL);
-    const bool tiled = Tiff().IsTiled(tif_) != 0;
+    const uint16_t format = Field16(tif_, TIFFTAG_SAMPLEFORMAT);
+    const uint16_t compression = Field16(tif_, TIFFTAG_COMPRESSION);
+    const auto unsupported = [&](const std::string& detail) {
+        Fail("不支持的 TIFF 格式, 无法读取" + page + " (" + detail + ")");
+    };
+    // A compression this libtiff was built without is no damage to the file.
+    if (!Tiff().IsCODECConfigured(compression))
+        unsupported("压缩方式 " + std::to_string(compression));
     const bool grey =
         photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
-    if (grey && bits == 1 && samples == 1 && !tiled) {
+    if (grey && bits == 1 && samples == 1) {
         if (pixels > kMaxBilevelPixels) Fail(tooLarge);
         return ReadBilevel(width, height);
     }
     g_tiffError.clear();
     char why[1024] = {};
     const bool rgbaOk = Tiff().RGBAImageOK(tif_, why) != 0;
-    const uint16_t format = Field16(tif_, TIFFTAG_SAMPLEFORMAT);
     const bool ownFormat =
         format == SAMPLEFORMAT_IEEEFP
             ? (bits == 32 || bits == 64)
             : format == SAMPLEFORMAT_UINT &&
                   (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 32);
-    const bool own = !tiled && ownFormat &&
-                     (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) && samples >= 1;
+    const bool own =
+        ownFormat && (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) && samples >= 1;
     if (!rgbaOk && !own) {
-        if (!g_tiffError.empty()) LogTiffError();
         Log("ErrorLine", file_ + ": " + why);
-        Fail("不支持的 TIFF 格式, 无法读取" + page + " (" + std::to_string(samples) +
-             " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
-             (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : "") + (tiled ? ", 分块存储" : "") + ")");
+        unsupported(std::to_string(samples) + " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
+                    (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : ""));
     }
     if (pixels > kMaxColourPixels) Fail(tooLarge);
     return rgbaOk ? ReadRgba(width, height) : ReadSamples(width, height);
@@ -205,16 +260,16 @@ TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height) {
     p.height = height;
     p.bilevel = true;
     const size_t rowBytes = p.RowBytes();
-    const uint64_t lineSize = Tiff().ScanlineSize64(tif_);
-    if (lineSize < rowBytes) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    RowReader rows(tif_, rowBytes, 0);
+    if (!rows.Good()) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
     uint16_t photometric = PHOTOMETRIC_MINISWHITE;
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
     const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
     p.bits.resize(rowBytes * height);
-    std::vector<uint8_t> line(lineSize);
     g_tiffError.clear();
     for (uint32_t y = 0; y < height; ++y) {
-        if (Tiff().ReadScanline(tif_, line.data(), y, 0) < 0 || !g_tiffError.empty())
+        const uint8_t* line = rows.Row(y);
+        if (!line || !g_tiffError.empty())
             Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
         uint8_t* row = &p.bits[y * rowBytes];
         for (size_t i = 0; i < rowBytes; ++i) row[i] = invert ? uint8_t(~line[i]) : line[i];
@@ -268,10 +323,7 @@ TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height) {
     p.width = width;
     p.height = height;
     p.rgba.assign(size_t(width) * height, 0xFF000000u);
-    const uint64_t lineSize = Tiff().ScanlineSize64(tif_);
     const uint64_t needed = (uint64_t(width) * (separate ? 1 : samples) * bits + 7) / 8;
-    if (lineSize < needed) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
-    std::vector<uint8_t> line(lineSize);
     // Each sample lands in its byte of the pixel (R, G, B, alpha); separate planes are read
     // one whole plane after another, as they lie in the file.
     const auto put = [&](uint32_t& px, int s, double v) {
@@ -284,19 +336,21 @@ TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height) {
     };
     g_tiffError.clear();
     for (int plane = 0; plane < (separate ? used : 1); ++plane) {
+        RowReader rows(tif_, needed, uint16_t(plane));
+        if (!rows.Good()) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
         for (uint32_t y = 0; y < height; ++y) {
-            if (Tiff().ReadScanline(tif_, line.data(), y, uint16_t(plane)) < 0 ||
-                !g_tiffError.empty())
+            const uint8_t* line = rows.Row(y);
+            if (!line || !g_tiffError.empty())
                 Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
             uint32_t* row = &p.rgba[size_t(height - 1 - y) * width];
             for (uint32_t x = 0; x < width; ++x) {
                 if (separate) {
-                    put(row[x], plane == colours ? 3 : plane, Sample(line.data(), x, bits, ieee));
+                    put(row[x], plane == colours ? 3 : plane, Sample(line, x, bits, ieee));
                     continue;
                 }
                 for (int s = 0; s < used; ++s)
                     put(row[x], s == colours ? 3 : s,
-                        Sample(line.data(), size_t(x) * samples + s, bits, ieee));
+                        Sample(line, size_t(x) * samples + size_t(s), bits, ieee));
             }
         }
     }

@@ -39,10 +39,14 @@ const TiffLibrary& Tiff() {
         Bind(lib, api.GetField, "TIFFGetField", missing);
         Bind(lib, api.GetFieldDefaulted, "TIFFGetFieldDefaulted", missing);
         Bind(lib, api.IsTiled, "TIFFIsTiled", missing);
+        Bind(lib, api.IsCODECConfigured, "TIFFIsCODECConfigured", missing);
         Bind(lib, api.RGBAImageOK, "TIFFRGBAImageOK", missing);
         Bind(lib, api.ReadRGBAImage, "TIFFReadRGBAImage", missing);
         Bind(lib, api.ScanlineSize64, "TIFFScanlineSize64", missing);
         Bind(lib, api.ReadScanline, "TIFFReadScanline", missing);
+        Bind(lib, api.TileRowSize64, "TIFFTileRowSize64", missing);
+        Bind(lib, api.TileSize64, "TIFFTileSize64", missing);
+        Bind(lib, api.ReadTile, "TIFFReadTile", missing);
         Bind(lib, api.SetErrorHandler, "TIFFSetErrorHandler", missing);
         Bind(lib, api.SetWarningHandler, "TIFFSetWarningHandler", missing);
         if (!missing.empty()) failure = "The TIFF library lacks " + missing;

@@ -13,10 +13,14 @@ struct TiffLibrary {
     decltype(&TIFFGetField) GetField;
     decltype(&TIFFGetFieldDefaulted) GetFieldDefaulted;
     decltype(&TIFFIsTiled) IsTiled;
+    decltype(&TIFFIsCODECConfigured) IsCODECConfigured;
     decltype(&TIFFRGBAImageOK) RGBAImageOK;
     decltype(&TIFFReadRGBAImage) ReadRGBAImage;
     decltype(&TIFFScanlineSize64) ScanlineSize64;
     decltype(&TIFFReadScanline) ReadScanline;
+    decltype(&TIFFTileRowSize64) TileRowSize64;
+    decltype(&TIFFTileSize64) TileSize64;
+    decltype(&TIFFReadTile) ReadTile;
     decltype(&TIFFSetErrorHandler) SetErrorHandler;
     decltype(&TIFFSetWarningHandler) SetWarningHandler;
 };

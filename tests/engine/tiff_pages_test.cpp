@@ -22,6 +22,7 @@ struct PageSpec {
     uint16_t format = SAMPLEFORMAT_UINT;
     int extra = -1;  // the meaning of the one extra sample, -1 for none
     uint16_t compression = COMPRESSION_NONE;
+    uint32_t tile = 0;  // the side of square tiles; 0: strips
     // Fills the bytes of row y; none: the page is a stub of ten bytes of data.
     std::function<void(uint32_t y, uint8_t* row)> fill;
 };
@@ -46,7 +47,7 @@ void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
             TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, p.height);
             char stub[10] = {};
             TIFFWriteRawStrip(t, 0, stub, sizeof stub);
-        } else {
+        } else if (p.tile == 0) {
             TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
             std::vector<uint8_t> row(size_t(TIFFScanlineSize64(t)));
             for (uint32_t y = 0; y < p.height; ++y) {
@@ -54,6 +55,22 @@ void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
                 p.fill(y, row.data());
                 ASSERT_EQ(TIFFWriteScanline(t, row.data(), y, 0), 1);
             }
+        } else {
+            TIFFSetField(t, TIFFTAG_TILEWIDTH, p.tile);
+            TIFFSetField(t, TIFFTAG_TILELENGTH, p.tile);
+            const size_t rowBytes = size_t(TIFFScanlineSize64(t));
+            const size_t tileRow = size_t(TIFFTileRowSize64(t));
+            std::vector<uint8_t> image(rowBytes * p.height), tile(size_t(TIFFTileSize64(t)));
+            for (uint32_t y = 0; y < p.height; ++y) p.fill(y, &image[y * rowBytes]);
+            for (uint32_t y0 = 0; y0 < p.height; y0 += p.tile)
+                for (size_t x0 = 0; x0 * tileRow < rowBytes * p.tile; x0 += p.tile) {
+                    std::fill(tile.begin(), tile.end(), 0);
+                    const size_t from = x0 / p.tile * tileRow;
+                    for (uint32_t r = 0; r < p.tile && y0 + r < p.height; ++r)
+                        std::memcpy(&tile[r * tileRow], &image[(y0 + r) * rowBytes + from],
+                                    std::min(tileRow, rowBytes - from));
+                    ASSERT_GE(TIFFWriteTile(t, tile.data(), uint32_t(x0), y0, 0, 0), 0);
+                }
         }
         TIFFWriteDirectory(t);
     }
@@ -216,19 +233,29 @@ TEST_F(TiffPagesTest, FloatingPointSamplesAreReadAndClampedToTheirRange) {
         uint16_t photometric, samples, bits;
         std::vector<double> pixels;  // four of them
         std::vector<std::array<int, 3>> expected;
+        uint32_t tile;
     } rows[] = {
         {"RGB, 32 bits",
          PHOTOMETRIC_RGB,
          3,
          32,
          {1, 0.5, 0, 2, -1, 0.25, 0, 0, 0, 1, 1, 1},
-         {{255, 128, 0}, {255, 0, 64}, {0, 0, 0}, {255, 255, 255}}},
+         {{255, 128, 0}, {255, 0, 64}, {0, 0, 0}, {255, 255, 255}},
+         0},
+        {"RGB, 32 bits, in tiles",
+         PHOTOMETRIC_RGB,
+         3,
+         32,
+         {1, 0.5, 0, 2, -1, 0.25, 0, 0, 0, 1, 1, 1},
+         {{255, 128, 0}, {255, 0, 64}, {0, 0, 0}, {255, 255, 255}},
+         16},
         {"grey, 64 bits",
          PHOTOMETRIC_MINISBLACK,
          1,
          64,
          {0.2, 7, -3, 1},
-         {{51, 51, 51}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}}},
+         {{51, 51, 51}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}},
+         0},
     };
     for (const Row& row : rows) {
         PageSpec p;
@@ -238,6 +265,7 @@ TEST_F(TiffPagesTest, FloatingPointSamplesAreReadAndClampedToTheirRange) {
         p.samples = row.samples;
         p.bits = row.bits;
         p.format = SAMPLEFORMAT_IEEEFP;
+        p.tile = row.tile;
         p.fill = [&](uint32_t, uint8_t* out) {
             for (size_t i = 0; i < row.pixels.size(); ++i) {
                 if (row.bits == 32) {
@@ -261,9 +289,11 @@ TEST_F(TiffPagesTest, ABilevelScanLargerThanAColourPageMayBeKeepsOneBitAPixel) {
     struct Row {
         uint32_t width, height;
         uint16_t photometric, compression;
+        uint32_t tile;
     } rows[] = {
-        {20000, 15000, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4},
-        {40, 30, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS},
+        {20000, 15000, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4, 0},
+        {40, 30, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, 0},
+        {40, 30, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, 16},
     };
     for (const Row& row : rows) {
         // Black: a bar from (8, 3) to (23, 5) and the last pixel of the page.
@@ -278,6 +308,7 @@ TEST_F(TiffPagesTest, ABilevelScanLargerThanAColourPageMayBeKeepsOneBitAPixel) {
         p.samples = 1;
         p.bits = 1;
         p.compression = row.compression;
+        p.tile = row.tile;
         const bool setIsBlack = row.photometric == PHOTOMETRIC_MINISWHITE;
         p.fill = [&](uint32_t y, uint8_t* out) {
             for (uint32_t x = 0; x < row.width; ++x)
@@ -313,6 +344,8 @@ TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
     huge.width = 20000;
     huge.height = 15000;
     huge.compression = COMPRESSION_DEFLATE;
+    PageSpec jpeg2000;
+    jpeg2000.compression = 34712;  // a compression libtiff is not built with
     struct Row {
         const char* name;
         std::function<void(const std::string&)> make;
@@ -326,6 +359,8 @@ TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
              WriteTiff(f, {Rgb(0), half});
          },
          "不支持的 TIFF 格式, 无法读取第 2 页 (3 个样本, 每个样本 16 位, 浮点数): \"*\""},
+        {"jpeg2000.tif", [&](const std::string& f) { WriteTiff(f, {jpeg2000}); },
+         "不支持的 TIFF 格式, 无法读取第 1 页 (压缩方式 34712): \"*\""},
         {"huge.tif", [&](const std::string& f) { WriteTiff(f, {huge}); },
          "页面太大, 无法转换第 1 页 (20000 × 15000 像素): \"*\""},
     };
