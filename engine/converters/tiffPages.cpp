@@ -251,7 +251,15 @@ TiffPage TiffPages::Read() {
                     (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : ""));
     }
     if (pixels > kMaxColourPixels) Fail(tooLarge);
-    return rgbaOk ? ReadRgba(width, height) : ReadSamples(width, height);
+    // libtiff's RGBA reader keeps the alpha of grey pages at 8 bits only, and hands it over
+    // unweighted where it weights colour: grey with alpha is read here.
+    uint16_t extraCount = 0;
+    uint16_t* extra = nullptr;
+    Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    const bool greyAndAlpha =
+        grey && samples > 1 && extraCount > 0 && extra &&
+        (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
+    return rgbaOk && !(greyAndAlpha && own) ? ReadRgba(width, height) : ReadSamples(width, height);
 }
 
 TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height) {
@@ -287,16 +295,8 @@ TiffPage TiffPages::ReadRgba(uint32_t width, uint32_t height) {
     // leave its part of the page black: every read is checked and such a page refused.
     if (Tiff().ReadRGBAImage(tif_, width, height, p.rgba.data(), 1) != 1 || !g_tiffError.empty())
         Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
-    // libtiff premultiplies colour by an alpha it is told is unassociated, but hands grey
-    // values with such an alpha over as they are.
-    uint16_t photometric = 0, extraCount = 0;
-    uint16_t* extra = nullptr;
-    Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
-    Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    const bool straight =
-        (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) &&
-        extraCount > 0 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
-    for (uint32_t& px : p.rgba) px = OnWhite(px, !straight);
+    // Colour comes weighted by its alpha (libtiff weights an unassociated one itself).
+    for (uint32_t& px : p.rgba) px = OnWhite(px, true);
     return p;
 }
 
