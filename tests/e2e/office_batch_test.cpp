@@ -452,6 +452,29 @@ TEST_F(OfficeRun, TransparentTiffPagesAreLaidOnWhitePaper) {
     EXPECT_NEAR(light[2], 102, 12);
 }
 
+TEST_F(OfficeRun, AnA0BilevelScanAt600DpiConverts) {
+    // 20000 x 15000 pixels at one bit each, more pixels than a colour page may have: a black
+    // band across the middle.
+    const std::string ps = work + "drawing.ps";
+    Spit(ps,
+         "%!PS\n<< /PageSize [2400 1800] >> setpagedevice 0 setgray 0 850 2400 100 rectfill "
+         "showpage\n");
+    const std::string tif = work + "A0 drawing.tif";
+    Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiffg4", "-r600",
+          "-sOutputFile=" + tif, ps},
+         work + "gs.txt");
+    ASSERT_TRUE(Exists(tif));
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-op", "A4"}).exitCode, 0) << prog.Log();
+    const std::string pdf = work + "A0 drawing.pdf";
+    ASSERT_EQ(PdfPages(pdf, work), 1);
+    const std::vector<int> band = PagePixel(pdf, 1, work);
+    ASSERT_EQ(band.size(), 3u);
+    EXPECT_LT(band[0], 60) << "the band across the middle";
+    const std::vector<int> paper = PagePixel(pdf, 1, work, 0.5, 0.6);
+    ASSERT_EQ(paper.size(), 3u);
+    EXPECT_GT(paper[0], 200) << "the drawing's paper";
+}
+
 TEST_F(OfficeRun, PdfPagesBecomeSlides) {
     WritePostScript(work + "pages.ps", 4);
     ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "pages.ps", "-d", work}).exitCode, 0);
