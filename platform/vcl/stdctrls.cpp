@@ -512,7 +512,11 @@ bool TComboBox::SelectItem(const std::string& prefix) {
         peer()->setText(text);
         peer()->setEditSelection(int(prefix.size()), int(text.size() - prefix.size()));
     }
-    if (changed) {
+    if (!changed) return true;
+    // A choice made by typing is a choice like any other (CBN_SELCHANGE).
+    if (peer_) {
+        PeerChanged(ws::pnSelChange);
+    } else {
         if (OnSelect) OnSelect(this);
         if (OnChange) OnChange(this);
     }

@@ -195,6 +195,12 @@ TEST(XcComboProvider, SearchesGoOverTheRowsTexts) {
             << r.text << " from " << r.start;
     EXPECT_EQ(f.combo->Perform(CB_SELECTSTRING, WPARAM(-1), LPARAM("BE")), 2);
     EXPECT_EQ(f.combo->ItemIndex(), 2);
+    // A row chosen by typing is the consumer's selected item.
+    f.combo->SetItemIndex(-1);
+    EXPECT_TRUE(f.combo->Type("a"));
+    EXPECT_EQ(f.combo->ItemIndex(), 1);
+    EXPECT_EQ(f.combo->Provider()->GetInterface<TXcDataConsumerItemSelect>()->SelectedItem(),
+              p.provider.RootItems()->Item(1));
 }
 
 TEST(XcComboTyping, TypeAheadSelectsTheFirstItemThatBeginsWithTheKeys) {
