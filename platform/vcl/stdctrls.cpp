@@ -330,16 +330,18 @@ void TButton::PeerChanged(int code) {
 namespace {
 
 // The next item from after `start` (wrapping once) that equals the text, or begins with it,
-// without regard to case; -1 when none. As list and combo boxes search their items.
+// without regard to case in any script; -1 when none. As list and combo boxes search their
+// items.
 int FindItem(const TStringList& items, const std::string& text, int start, bool exact) {
     int n = items.Count();
     if (n == 0) return -1;
     if (start < -1 || start >= n - 1) start = -1;
+    // The window system's lists fold the letters of every script.
+    const std::string wanted = AnsiUpperCase(text);
     for (int k = 1; k <= n; ++k) {
         int i = (start + k) % n;
-        const std::string& s = items[i];
-        bool hit = exact ? SameText(s, text)
-                         : s.size() >= text.size() && SameText(s.substr(0, text.size()), text);
+        const std::string s = AnsiUpperCase(items[i]);
+        bool hit = exact ? s == wanted : s.compare(0, wanted.size(), wanted) == 0;
         if (hit) return i;
     }
     return -1;

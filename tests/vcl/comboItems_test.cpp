@@ -76,3 +76,35 @@ TEST(ComboItems, ItemsOfAnExtendedBoxKeepTheirIndent) {
     box->AddItem("deeper", -1, -1, -1, 2, nullptr);
     EXPECT_EQ(WidgetItems(*box), (std::vector<std::string>{"top", "  inner", "    deeper"}));
 }
+
+TEST(ComboItems, SearchesFoldTheLettersOfEveryScriptAndAnEmptyPrefixBeginsAll) {
+    TForm form(nullptr);
+    auto* combo = new TComboBox(&form);
+    auto* list = new TListBox(&form);
+    for (TWinControl* c : {static_cast<TWinControl*>(combo), static_cast<TWinControl*>(list)})
+        c->SetParent(&form);
+    for (const char* s : {"Äpfel", "жук", "Zebra"}) {
+        combo->Items()->Add(s);
+        list->Items()->Add(s);
+    }
+    form.Show();
+    const struct {
+        bool exact;
+        const char* text;
+        int found;
+    } rows[] = {
+        {false, "äP", 0},   {false, "Ж", 1},  {false, "z", 2},  {false, "", 0},
+        {true, "ÄPFEL", 0}, {true, "ЖУК", 1}, {true, "жу", -1},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(combo->Perform(r.exact ? CB_FINDSTRINGEXACT : CB_FINDSTRING, WPARAM(-1),
+                                 LPARAM(r.text)),
+                  r.found)
+            << r.text;
+        EXPECT_EQ(
+            list->Perform(r.exact ? LB_FINDSTRINGEXACT : LB_FINDSTRING, WPARAM(-1), LPARAM(r.text)),
+            r.found)
+            << r.text;
+    }
+    form.Hide();
+}
