@@ -35,7 +35,8 @@ void LogTiffError() {
 // bit a pixel and may have far more pixels in the same memory (an A0 drawing at 600 dpi).
 constexpr uint64_t kMaxColourPixels = uint64_t(1) << 28;
 constexpr uint64_t kMaxBilevelPixels = uint64_t(1) << 32;
-constexpr uint32_t kMaxSide = 0x7FFFFFFF;  // a BMP file's width and height are signed
+constexpr uint32_t kMaxSide = 0x7FFFFFFF;           // a BMP file's width and height are signed
+constexpr uint64_t kMaxBuffer = uint64_t(1) << 30;  // a row or a band of tile rows
 
 constexpr uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) {
     return r | g << 8 | b << 16 | 0xFFu << 24;
@@ -138,10 +139,12 @@ public:
             tileRow_ = Tiff().TileRowSize64(tif);
             if (tileWidth_ == 0 || rows_ == 0 || tileRow_ == 0) return;
             stride_ = (uint64_t(width) + tileWidth_ - 1) / tileWidth_ * tileRow_;
-            tile_.resize(Tiff().TileSize64(tif));
-            if (tile_.size() < tileRow_ * rows_) return;
+            const uint64_t tileSize = Tiff().TileSize64(tif);
+            if (tileSize < tileRow_ * rows_ || tileSize > kMaxBuffer) return;
+            tile_.resize(tileSize);
         }
-        good_ = stride_ >= bytes;
+        // Row sizes no real page comes near are a damaged directory, not a page to allocate.
+        good_ = stride_ >= bytes && stride_ <= kMaxBuffer && stride_ * rows_ <= kMaxBuffer;
         if (good_) band_.resize(stride_ * rows_);
     }
     bool Good() const { return good_; }
@@ -243,8 +246,8 @@ TiffPage TiffPages::Read() {
             ? (bits == 32 || bits == 64)
             : format == SAMPLEFORMAT_UINT &&
                   (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 32);
-    const bool own =
-        ownFormat && (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) && samples >= 1;
+    const bool own = ownFormat && (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) &&
+                     samples >= 1 && samples <= 8;
     if (!rgbaOk && !own) {
         Log("ErrorLine", file_ + ": " + why);
         unsupported(std::to_string(samples) + " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
