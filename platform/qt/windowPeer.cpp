@@ -144,6 +144,22 @@ void LeaveActivation(TopLevelWidget* w, bool notify) {
         }
 }
 
+// The toolkit's own modal windows (the file and folder dialogs) are not in that order: when
+// one hides, the window active before it gets the keyboard back here, as after a modal window
+// of the program's own; without a window manager it would go to the root window.
+class ModalHideFilter : public QObject {
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Hide || !o->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(o);
+        if (!w->isWindow() || !w->isModal() || dynamic_cast<TopLevelWidget*>(w)) return false;
+        if (!g_activation.empty() && g_activation.back()->isVisible() &&
+            g_activation.back()->isWindow())
+            g_activation.back()->activateWindow();
+        return false;
+    }
+};
+
 void TopLevelWidget::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isWindow() && !Offscreen()) {
         if (isActiveWindow())
@@ -284,6 +300,14 @@ std::unique_ptr<ws::WindowPeer> ws::NewWindowPeer(PeerHost* host, Peer* parent) 
     EnsureGui();
     QWidget* parentWidget = parent ? ParentWidget(parent) : nullptr;
     auto* w = new TopLevelWidget(host, parentWidget);
+    if (!Offscreen()) {
+        static ModalHideFilter* modalHide = [] {
+            auto* f = new ModalHideFilter;
+            qApp->installEventFilter(f);
+            return f;
+        }();
+        (void)modalHide;
+    }
     if (parentWidget) {
         static ChildFramePressFilter* filter = [] {
             auto* f = new ChildFramePressFilter;

@@ -70,6 +70,22 @@ protected:
             << "); screenshot " << path_;
     }
     void ModalWindowGivesTheKeyboardBack();
+    // The X keyboard focus comes to the main window within 20 s.
+    void ExpectKeyboardOnMain() {
+        std::string focus;
+        const bool focused = xtest::XServer::waitFor(
+            [&] {
+                focus = x_->run({"xdotool", "getwindowfocus"});
+                return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
+            },
+            20);
+        EXPECT_TRUE(focused) << "the keyboard focus is on window " << focus << ", not on the "
+                             << "main window " << mainId_;
+    }
+    void Click(int x, int y) {
+        MouseTo(x, y);
+        x_->run({"xdotool", "click", "1"});
+    }
     void MouseTo(int x, int y) {
         x_->run({"xdotool", "mousemove", std::to_string(main_.left + x),
                  std::to_string(main_.top + y)});
@@ -150,15 +166,7 @@ void RealX::ModalWindowGivesTheKeyboardBack() {
     // The mouse off every window: keys go where the keyboard focus is, not under the mouse.
     x_->run({"xdotool", "mousemove", "1", "1"});
     // Back on the main window, without any click: the keyboard is its own.
-    std::string focus;
-    const bool focused = xtest::XServer::waitFor(
-        [&] {
-            focus = x_->run({"xdotool", "getwindowfocus"});
-            return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
-        },
-        20);
-    EXPECT_TRUE(focused) << "the keyboard focus is on window " << focus << ", not on the main "
-                         << "window " << mainId_;
+    ExpectKeyboardOnMain();
     // Alt+S starts a run, which with no source chosen says so in the message box.
     x_->run({"xdotool", "key", "alt+s"});
     xtest::Geometry box;
@@ -179,6 +187,45 @@ TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAModalWindowUnderAWindowManager
     WaitPainted();
     if (HasFatalFailure()) return;
     ModalWindowGivesTheKeyboardBack();
+}
+
+// The toolkit's file and folder dialogs give the keyboard back to the main window too, closed
+// by Escape or by choosing: Alt+F then opens the FAQ window without a click first.
+TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAFileOrFolderDialog) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    struct Row {
+        const char* dialog;
+        std::pair<int, int> before;  // a click that makes the opening button shown, or none
+        std::pair<int, int> button;
+        const char* title;
+        const char* closeKey;
+    };
+    const Row rows[] = {
+        {"the source file dialog", {}, {654, 381}, "源文件", "Escape"},
+        // Unchecking "与源文件同一路径" shows the destination's "...".
+        {"the folder-browse dialog", {112, 421}, {662, 421}, "浏览文件夹", "Escape"},
+        {"the folder-browse dialog, chosen", {}, {662, 421}, "浏览文件夹", "Return"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.dialog);
+        if (row.before.first) Click(row.before.first, row.before.second);
+        Click(row.button.first, row.button.second);
+        xtest::Geometry dialog;
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(row.title, dialog); }, 20))
+            << "the dialog did not show";
+        x_->run({"xdotool", "mousemove", "1", "1"});
+        x_->run({"xdotool", "key", row.closeKey});
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return !x_->window(row.title, dialog); }, 20))
+            << "the dialog did not close";
+        ExpectKeyboardOnMain();
+    }
+    x_->run({"xdotool", "key", "alt+f"});
+    xtest::Geometry faqs;
+    EXPECT_TRUE(xtest::XServer::waitFor([&] { return x_->window("Vexomat", faqs); }, 20))
+        << "Alt+F did nothing after the dialogs closed";
+    Shot("realx_after_dialogs_alt_f");
 }
 
 // A start that cannot go on (no log folder can be made: a file stands where it must go)
