@@ -404,10 +404,5 @@ void RegisterXcComboBox() {
         .prop("ReadOnly", [](TXcComboBox* c, const TDfmValue& v) { c->SetReadOnly(v.AsBool()); })
         .prop("EmptyValue", [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyValue(v.s); })
         .prop("EmptyFontColor",
-              [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyFontColor(TColor(v.AsInt())); })
-        .prop("MaxPixel.Length",
-              [](TXcComboBox* c, const TDfmValue& v) { c->MaxPixel()->SetLength(v.AsInt()); })
-        .prop("MaxPixel.UseControlFont", [](TXcComboBox* c, const TDfmValue& v) {
-            c->MaxPixel()->SetUseControlFont(v.AsBool());
-        });
+              [](TXcComboBox* c, const TDfmValue& v) { c->SetEmptyFontColor(TColor(v.AsInt())); });
 }

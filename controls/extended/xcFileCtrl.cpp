@@ -290,19 +290,20 @@ void TXcDirectoryListBox::Loaded() {
 void TXcDirectoryListBox::Notification(TComponent* c, TOperation op) {
     TXcCustomListBox::Notification(c, op);
     if (op != opRemove) return;
-    if (c == fileList_) fileList_ = nullptr;
-    if (c == driveCombo_) driveCombo_ = nullptr;
-    if (c == dirLabel_) dirLabel_ = nullptr;
+    // The three may sit on another form: each is told here however it goes.
+    if (c == fileList_) ReferTo(fileList_, nullptr);
+    if (c == driveCombo_) ReferTo(driveCombo_, nullptr);
+    if (c == dirLabel_) ReferTo(dirLabel_, nullptr);
 }
 
 void TXcDirectoryListBox::SetFileList(TXcFileListBox* list) {
-    fileList_ = list;
+    ReferTo(fileList_, list);
     if (fileList_) fileList_->SetDirectory(directory_);
 }
 
 void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
     if (driveCombo_ && driveCombo_->dirList_ == this) driveCombo_->dirList_ = nullptr;
-    driveCombo_ = combo;
+    ReferTo(driveCombo_, combo);
     if (!combo) return;
     combo->dirList_ = this;
     combo->HandleNeeded();
@@ -310,7 +311,7 @@ void TXcDirectoryListBox::SetDriveCombo(TXcDriveCombo* combo) {
 }
 
 void TXcDirectoryListBox::SetDirLabel(TLabel* label) {
-    dirLabel_ = label;
+    ReferTo(dirLabel_, label);
     DirectoryChanged();
 }
 

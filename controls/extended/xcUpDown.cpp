@@ -105,7 +105,7 @@ void TXcCustomUpDown::SetAlignButton(TXcAlignButton a) {
 }
 
 void TXcCustomUpDown::SetAssociate(TWinControl* c) {
-    associate_ = c;
+    ReferTo(associate_, c);  // the buddy may sit on another form
     if (HandleAllocated()) {
         if (c && c->HandleAllocated()) AttachBuddyKeepingSize();
         Perform(UDM_SETBUDDY, WPARAM(c && c->HandleAllocated() ? c->Handle() : nullptr), 0);

@@ -80,21 +80,12 @@ void TStyCustomButton::SetImageList(TStyCustomImageList* list) {
     // A list that is going has already let its links go.
     if (imageList_ && changeLink_->Sender == imageList_)
         imageList_->UnRegisterChanges(changeLink_.get());
-    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
-    imageList_ = list;
-    if (list) {
-        list->RegisterChanges(changeLink_.get());
-        list->FreeNotification(this);
-    }
+    ReferTo(imageList_, list);
+    if (list) list->RegisterChanges(changeLink_.get());
     GlyphFromImageList();
 }
 
-void TStyCustomButton::SetDropDownMenu(TPopupMenu* menu) {
-    if (menu == dropDownMenu_) return;
-    if (dropDownMenu_) RemoveFreeNotification(dropDownMenu_);
-    dropDownMenu_ = menu;
-    if (menu) menu->FreeNotification(this);
-}
+void TStyCustomButton::SetDropDownMenu(TPopupMenu* menu) { ReferTo(dropDownMenu_, menu); }
 
 bool TStyCustomButton::GlyphStored() const { return !imageList_ || ArrowKind != 0; }
 
@@ -191,11 +182,11 @@ void TStyCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
 void TStyCustomButton::Notification(TComponent* c, TOperation op) {
     TButton::Notification(c, op);
     if (op != opRemove || !c) return;
-    if (c == dropDownMenu_) dropDownMenu_ = nullptr;
+    if (c == dropDownMenu_) ReferTo(dropDownMenu_, nullptr);
     if (c == static_cast<TComponent*>(imageList_)) {
         // A list that goes lets its links go first.
         if (changeLink_->Sender == imageList_) imageList_->UnRegisterChanges(changeLink_.get());
-        imageList_ = nullptr;
+        ReferTo(imageList_, nullptr);
         if (!Destroying()) GlyphFromImageList();
     }
 }

@@ -97,12 +97,8 @@ void TStyBaseControl::SetImageList(TStyCustomImageList* list) {
     // A list that is going has already let its links go.
     if (imageList_ && imageListLink_->Sender == imageList_)
         imageList_->UnRegisterChanges(imageListLink_.get());
-    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
-    imageList_ = list;
-    if (list) {
-        list->RegisterChanges(imageListLink_.get());
-        list->FreeNotification(this);
-    }
+    ReferTo(imageList_, list);
+    if (list) list->RegisterChanges(imageListLink_.get());
     ImageListChanged(nullptr);
 }
 
@@ -114,7 +110,7 @@ void TStyBaseControl::Notification(TComponent* c, TOperation op) {
         // A list that goes lets its links go first.
         if (imageListLink_->Sender == imageList_)
             imageList_->UnRegisterChanges(imageListLink_.get());
-        imageList_ = nullptr;
+        ReferTo(imageList_, nullptr);
         if (!Destroying()) ImageListChanged(nullptr);
     }
     if (!Destroying() && c == static_cast<TComponent*>(effects_->AlphaBlend()->ImageList()))

@@ -62,12 +62,8 @@ TStyCustomImageList* TStyFormShape::ImageList() const {
 
 void TStyFormShape::SetImageList(TStyCustomImageList* list) {
     if (link_->Sender) link_->Sender->UnRegisterChanges(link_.get());
-    if (imageList_ && imageList_ != list) RemoveFreeNotification(imageList_);
-    imageList_ = list;
-    if (list) {
-        list->RegisterChanges(link_.get());
-        list->FreeNotification(this);
-    }
+    ReferTo(imageList_, list);
+    if (list) list->RegisterChanges(link_.get());
     LoadListImage();
     Changed(this);
 }
@@ -102,7 +98,7 @@ void TStyFormShape::Notification(TComponent* c, TOperation op) {
     // The list going may be half destroyed already: it has let the link go, and the pointer
     // is only compared.
     if (op != opRemove || !c || c != imageList_) return;
-    imageList_ = nullptr;
+    ReferTo(imageList_, nullptr);
     if (!Destroying()) Changed(this);
 }
 

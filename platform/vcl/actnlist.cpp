@@ -110,7 +110,7 @@ TCustomActionList::~TCustomActionList() {
 
 void TCustomActionList::SetImages(TCustomImageList* images) {
     if (images == images_) return;
-    images_ = images;
+    ReferTo(images_, images);  // a list of another form may go first
     Change();
 }
 

@@ -178,31 +178,64 @@ void TComponent::Notification(TComponent* c, TOperation op) {
 void TComponent::Loaded() { loading_ = false; }
 
 void TComponent::FreeNotification(TComponent* c) {
-    if (!c || c == this) return;
-    auto add = [](std::vector<TComponent*>& v, TComponent* x) {
-        if (std::find(v.begin(), v.end(), x) == v.end()) v.push_back(x);
-    };
-    add(c->freeNotifies_, this);
-    add(freeNotifies_, c);
+    if (c && c != this) ChangeLink(c, 1, 0);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* c) {
-    if (!c) return;
-    auto drop = [](std::vector<TComponent*>& v, TComponent* x) {
-        v.erase(std::remove(v.begin(), v.end(), x), v.end());
+    if (c && c != this) ChangeLink(c, -1, 0);
+}
+
+void TComponent::MoveReference(TComponent* from, TComponent* to) {
+    if (from == to) return;
+    // The new one first: a reference moved between two fields never drops the link.
+    if (to && to != this) ChangeLink(to, 0, 1);
+    if (from && from != this) ChangeLink(from, 0, -1);
+}
+
+TComponent::FreeLink* TComponent::LinkWith(const TComponent* c) {
+    for (FreeLink& l : freeLinks_)
+        if (l.other == c) return &l;
+    return nullptr;
+}
+
+// A record only on this side means `c` is gone already (its removal dropped the pair), so
+// `c` is touched only when this side has one.
+void TComponent::ChangeLink(TComponent* c, int asked, int references) {
+    FreeLink* mine = LinkWith(c);
+    if (!mine) {
+        if (asked <= 0 && references <= 0) return;
+        freeLinks_.push_back(FreeLink{c});
+        c->freeLinks_.push_back(FreeLink{this});
+        mine = &freeLinks_.back();
+    }
+    FreeLink next = *mine;
+    if (asked != 0) next.asked = asked > 0;
+    next.references = std::max(0, next.references + references);
+    auto drop = [](std::vector<FreeLink>& v, const TComponent* x) {
+        v.erase(std::remove_if(v.begin(), v.end(), [x](const FreeLink& l) { return l.other == x; }),
+                v.end());
     };
-    drop(c->freeNotifies_, this);
-    drop(freeNotifies_, c);
+    if (!next.asked && next.references == 0) {
+        drop(freeLinks_, c);
+        drop(c->freeLinks_, this);
+        return;
+    }
+    next.other = c;
+    *mine = next;
+    next.other = this;
+    *c->LinkWith(this) = next;
 }
 
 // Runs while this component goes: those told compare the pointer and drop their references;
 // the part of this object above TComponent is gone already.
 void TComponent::SendFreeNotifications() {
-    while (!freeNotifies_.empty()) {
-        TComponent* other = freeNotifies_.back();
-        freeNotifies_.pop_back();
-        auto& back = other->freeNotifies_;
-        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    while (!freeLinks_.empty()) {
+        TComponent* other = freeLinks_.back().other;
+        freeLinks_.pop_back();
+        auto& back = other->freeLinks_;
+        back.erase(std::remove_if(back.begin(), back.end(),
+                                  [this](const FreeLink& l) { return l.other == this; }),
+                   back.end());
         other->Notification(this, opRemove);
     }
 }

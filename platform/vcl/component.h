@@ -210,7 +210,9 @@ public:
 
     virtual void Notification(TComponent* c, TOperation op);
     // Asks to hear of `c`'s removal (Notification with opRemove) whoever owns either of the
-    // two; the request holds both ways, so whichever goes first tells the other.
+    // two; the request holds both ways, so whichever goes first tells the other. Asking
+    // again changes nothing; RemoveFreeNotification withdraws the request, but not the
+    // references a ReferTo keeps between the two.
     void FreeNotification(TComponent* c);
     void RemoveFreeNotification(TComponent* c);
     // Called after a form file has set the component's properties.
@@ -238,13 +240,35 @@ public:
 
 protected:
     bool destroying_ = false;
+    // Points a reference field (a published reference or any other pointer to a component
+    // this one does not own) at `value`. Each reference counts: the two hear of each
+    // other's removal while any reference or request between them stands, so letting one
+    // reference go keeps another that names the same component. Notification clears the
+    // field with ReferTo(field, nullptr) too.
+    template <class T>
+    void ReferTo(T*& field, std::type_identity_t<T>* value) {
+        TComponent* const old = field;
+        field = value;
+        MoveReference(old, value);
+    }
+    void MoveReference(TComponent* from, TComponent* to);
 
 private:
+    // What ties two components for their free notification; both keep the same record.
+    struct FreeLink {
+        TComponent* other = nullptr;
+        bool asked = false;  // FreeNotification by either of the two
+        int references = 0;  // ReferTo fields of either naming the other
+    };
+    FreeLink* LinkWith(const TComponent* c);
+    // Changes the pair's record on both sides (asked: +1 sets, -1 clears, 0 keeps) and drops
+    // it once nothing holds it.
+    void ChangeLink(TComponent* c, int asked, int references);
     // Tells every component that asked for it that this one goes, and drops the requests.
     void SendFreeNotifications();
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
-    std::vector<TComponent*> freeNotifies_;
+    std::vector<FreeLink> freeLinks_;
     bool loading_ = false;
 };
 

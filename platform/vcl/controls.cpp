@@ -252,17 +252,14 @@ void TControl::InitiateAction() {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
-    if (menu == popupMenu_) return;
-    if (popupMenu_) RemoveFreeNotification(popupMenu_);
-    popupMenu_ = menu;
     // A menu of another form may go first: its removal is told here all the same.
-    if (menu) FreeNotification(menu);
+    ReferTo(popupMenu_, menu);
 }
 
 void TControl::Notification(TComponent* c, TOperation op) {
     TComponent::Notification(c, op);
     if (op == opRemove && c && c == Action()) SetAction(nullptr);
-    if (op == opRemove && c && c == popupMenu_) popupMenu_ = nullptr;
+    if (op == opRemove && c && c == popupMenu_) ReferTo(popupMenu_, nullptr);
 }
 
 void TControl::ActionChange(TObject* sender, bool checkDefaults) {

@@ -1,7 +1,9 @@
 #include "platform/vcl/dragDrop.h"
 
 #include <cstdlib>
+#include <memory>
 
+#include "platform/rtl/scopeExit.h"
 #include "platform/user/capture.h"
 #include "platform/user/dragImage.h"
 #include "platform/user/metrics.h"
@@ -22,8 +24,32 @@ struct DragState {
     TDragImageList* images = nullptr;
     HWND capture = nullptr;  // the hidden window holding the mouse
     HCURSOR savedCursor = nullptr;
+    // Tells this drag from a later one: a handler may end the drag (freeing its control ends
+    // it and frees its object), after which nothing of it may be touched.
+    unsigned serial = 0;
 };
 DragState g_drag;
+unsigned g_dragSerial = 0;
+
+bool DragEnded(unsigned serial) { return g_drag.serial != serial; }
+
+// Every way a drag ends comes here: the hidden window lets the mouse go and goes, the cursor
+// is the one before the drag and the drag image hides. `imagesLive` says whether the drag's
+// image list is still there to be told. Answers the state the drag had; the caller frees the
+// object when it was made here.
+DragState ReleaseDrag(bool imagesLive) {
+    const DragState ending = g_drag;
+    g_drag = DragState{};  // what the messages below reach finds no drag
+    if (imagesLive && ending.images) ending.images->EndDrag();
+    ImageList_EndDrag();
+    if (ending.capture && GetCapture() == ending.capture) ReleaseCapture();
+    if (ending.capture) {
+        DestroyWindow(ending.capture);
+        ::SetCursor(ending.savedCursor);
+        ws::ShowTrackingCursor(nullptr);
+    }
+    return ending;
+}
 
 void DragDone(bool drop);
 void DragTo(const TPoint& pos);
@@ -104,7 +130,12 @@ LRESULT CaptureProc(HWND, UINT msg, WPARAM w, LPARAM l) {
                 return 0;
         }
     } catch (...) {
-        if (g_drag.control) DragDone(false);
+        // The drag ends with the error; an error while it ends is reported as well.
+        try {
+            DragDone(false);
+        } catch (...) {
+            HandleEventException();
+        }
         HandleEventException();
     }
     return 0;
@@ -113,6 +144,7 @@ LRESULT CaptureProc(HWND, UINT msg, WPARAM w, LPARAM l) {
 void DragTo(const TPoint& pos) {
     TDragObject* o = g_drag.object;
     if (!o) return;
+    const unsigned serial = g_drag.serial;
     if (!g_drag.active && std::abs(pos.X - g_drag.start.X) < g_drag.threshold.X &&
         std::abs(pos.Y - g_drag.start.Y) < g_drag.threshold.Y)
         return;
@@ -124,12 +156,12 @@ void DragTo(const TPoint& pos) {
     g_drag.active = true;
     if (target != o->DragTarget) {
         DoDragOver(dmDragLeave);
-        if (g_drag.object != o) return;
+        if (DragEnded(serial)) return;
         o->DragTarget = target;
         o->DragHandle = handle;
         o->DragPos = pos;
         DoDragOver(dmDragEnter);
-        if (g_drag.object != o) return;
+        if (DragEnded(serial)) return;
     }
     o->DragPos = pos;
     if (o->DragTarget) {
@@ -137,10 +169,12 @@ void DragTo(const TPoint& pos) {
         o->DragTargetPos = TPoint{pos.X - c.X, pos.Y - c.Y};
     }
     const bool accepted = DoDragOver(dmDragMove);
-    if (g_drag.object != o) return;
+    if (DragEnded(serial)) return;
     const TCursor cursor = o->GetDragCursor(accepted, pos.X, pos.Y);
     if (TDragImageList* images = g_drag.images) {
-        if (!target || target->DisplaysDragImage() || o->AlwaysShowDragImages) {
+        // A target freed by its own handler is no target any more.
+        const TControl* over = o->DragTarget;
+        if (!over || over->DisplaysDragImage() || o->AlwaysShowDragImages) {
             images->DragCursor = cursor;
             if (!images->Dragging())
                 images->BeginDrag(pos.X, pos.Y);
@@ -158,9 +192,17 @@ void DragDone(bool drop) {
     if (!o || o->Cancelling) return;
     o->Cancelling = true;
     o->Dropped = drop;
+    const unsigned serial = g_drag.serial;
+    // A handler that raises still lets the mouse go; one that frees the dragged control has
+    // ended the drag and freed its object already.
+    ScopeExit raised([o, serial] {
+        if (DragEnded(serial)) return;
+        if (ReleaseDrag(true).ownsObject) delete o;
+    });
     if (GetCapture() == g_drag.capture) ReleaseCapture();
     TPoint targetPos = o->DragTarget ? o->DragTargetPos : o->DragPos;
     const bool accepted = g_drag.active && DoDragOver(dmDragLeave) && drop;
+    if (DragEnded(serial)) return;
     if (g_drag.images) g_drag.images->EndDrag();
     if (o->DragTarget) {
         TDragMessage msg = dmDragDrop;
@@ -170,17 +212,14 @@ void DragDone(bool drop) {
             msg = dmDragCancel;
         }
         DragMessage(o->DragHandle, msg, o, o->DragTarget, o->DragPos);
+        if (DragEnded(serial)) return;
     }
     if (!accepted) o->DragTarget = nullptr;
-    ::SetCursor(g_drag.savedCursor);
-    ws::ShowTrackingCursor(nullptr);
-    const HWND capture = g_drag.capture;
-    const bool owns = g_drag.ownsObject;
     TControl* target = o->DragTarget;
-    g_drag = DragState{};
-    if (capture) DestroyWindow(capture);
+    raised.Release();
+    // Freed however OnEndDrag ends.
+    const std::unique_ptr<TDragObject> owned(ReleaseDrag(true).ownsObject ? o : nullptr);
     o->EndDrag(target, targetPos.X, targetPos.Y);
-    if (owns) delete o;
 }
 
 void DragInit(TDragObject* o, bool immediate, int threshold) {
@@ -190,7 +229,7 @@ void DragInit(TDragObject* o, bool immediate, int threshold) {
     GetCursorPos(&p);
     g_drag.start = TPoint{p.x, p.y};
     o->DragPos = g_drag.start;
-    g_drag.savedCursor = GetCursor();
+    g_drag.savedCursor = GetCursor();  // put back once the capture window is there
     g_drag.threshold = threshold < 0
                            ? TPoint{GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG)}
                            : TPoint{threshold, threshold};
@@ -213,15 +252,8 @@ void ForgetDragControl(TControl* c) {
     }
     if (g_drag.control != c) return;
     // The dragged control goes: the drag ends without telling it (its images went with it).
-    const DragState ending = g_drag;
-    g_drag = DragState{};
     if (o) o->Cancelling = true;
-    ImageList_EndDrag();
-    if (ending.capture && GetCapture() == ending.capture) ReleaseCapture();
-    if (ending.capture) DestroyWindow(ending.capture);
-    ::SetCursor(ending.savedCursor);
-    ws::ShowTrackingCursor(nullptr);
-    if (ending.ownsObject) delete o;
+    if (ReleaseDrag(false).ownsObject) delete o;
 }
 
 TDragObject* DragObjectNow() { return g_drag.object; }
@@ -248,10 +280,12 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         Perform(WM_LBUTTONUP, 0, MAKELPARAM_XY(p.x - o.X, p.y - o.Y));
     }
     g_drag.control = this;
+    g_drag.serial = ++g_dragSerial;
+    const unsigned serial = g_drag.serial;
     try {
         TDragObject* object = nullptr;
         DoStartDrag(object);
-        if (g_drag.control != this) return;  // ended while it started
+        if (DragEnded(serial)) return;  // ended while it started
         bool owns = false;
         if (!object) {
             object = new TDragControlObject(this);
@@ -260,8 +294,11 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         g_drag.ownsObject = owns;
         DragInit(object, Immediate, Threshold);
     } catch (...) {
-        if (g_drag.ownsObject) delete g_drag.object;
-        g_drag = DragState{};
+        // The capture window, the cursor and the object made here go with the error.
+        if (!DragEnded(serial)) {
+            const DragState ending = ReleaseDrag(true);
+            if (ending.ownsObject) delete ending.object;
+        }
         throw;
     }
 }

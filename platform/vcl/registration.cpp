@@ -152,18 +152,6 @@ void RegisterControl() {
         .prop(
             "ParentFont", [](TControl* c, const TDfmValue& v) { c->ParentFont = v.AsBool(); },
             "True")
-        .prop("Font.Charset",
-              [](TControl* c, const TDfmValue& v) {
-                  c->Font()->Charset = TFontCharset(IdentValue(v, kCharset));
-              })
-        .prop("Font.Color", [](TControl* c, const TDfmValue& v) { c->Font()->SetColor(v.AsInt()); })
-        .prop("Font.Height",
-              [](TControl* c, const TDfmValue& v) { c->Font()->SetHeight(v.AsInt()); })
-        .prop("Font.Size", [](TControl* c, const TDfmValue& v) { c->Font()->SetSize(v.AsInt()); })
-        .prop("Font.Name",
-              [](TControl* c, const TDfmValue& v) { c->Font()->SetName(v.AsString()); })
-        .prop("Font.Style",
-              [](TControl* c, const TDfmValue& v) { c->Font()->SetStyle(FontStyles(v)); })
         .prop("Hint", [](TControl* c, const TDfmValue& v) { c->SetHint(v.AsString()); })
         .prop("ShowHint", [](TControl* c, const TDfmValue& v) { c->SetShowHint(v.AsBool()); })
         .prop("ParentShowHint",

@@ -47,10 +47,15 @@ void TLabel::AdjustSize() {
     TControl::SetBounds(left_, top_, w, r.Height());
 }
 
+void TLabel::Notification(TComponent* c, TOperation op) {
+    TGraphicControl::Notification(c, op);
+    if (op == opRemove && c && c == focusControl_) ReferTo(focusControl_, nullptr);
+}
+
 void TLabel::Dispatch(TMessage& m) {
-    if (m.Msg == CM_DIALOGCHAR && FocusControl && enabled_ && ShowAccelChar &&
+    if (m.Msg == CM_DIALOGCHAR && focusControl_ && enabled_ && ShowAccelChar &&
         IsAccel(WORD(m.WParam), text_)) {
-        FocusControl->SetFocus();
+        focusControl_->SetFocus();
         m.Result = 1;
         return;
     }

@@ -23,8 +23,10 @@ public:
     bool WordWrap = false;
     bool Transparent = false;
     bool ShowAccelChar = true;
-    // The control that its accelerator focuses.
-    TWinControl* FocusControl = nullptr;
+    // The control that its accelerator focuses (of any form: its removal clears it).
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* c) { ReferTo(focusControl_, c); }
+    void Notification(TComponent* c, TOperation op) override;
     void Dispatch(TMessage& m) override;
     void SetAutoSize(bool on);
     void SetWordWrap(bool on) {
@@ -35,6 +37,9 @@ public:
     }
     void AdjustSize() override;
     void Loaded() override;
+
+private:
+    TWinControl* focusControl_ = nullptr;
 };
 
 enum TStaticBorderStyle { sbsNone, sbsSingle, sbsSunken };

@@ -9,12 +9,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "controls/extended/xcFileCtrl.h"
+#include "controls/extended/xcPublished.h"
 #include "platform/user/messages.h"
+#include "platform/vcl/formreader.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
 #include "platform/win/mountWatch.h"
@@ -335,5 +338,60 @@ TEST(XcPickers, TheFileListShowsItsFocusWhileItHasIt) {
             EXPECT_GE(dots, (r.Bottom - r.Top) / 3);
         else
             EXPECT_EQ(dots, 0);
+    }
+}
+
+TEST(XcPickers, PickersAndLabelOfAnotherFormMayGoFirst) {
+    // The folder list names a file list, a drive combo and a label that sit on another form
+    // (set in code, or read from a form naming "Form.Component"); that form is freed, and
+    // the folder list changes folder afterwards.
+    RegisterExtendedClasses();
+    Tree t;
+    const std::string a = t.Dir("a"), b = t.Dir("b");
+    for (const bool read : {false, true}) {
+        SCOPED_TRACE(read ? "read from a form" : "set in code");
+        auto others = std::make_unique<TForm>(nullptr);
+        others->SetName("LabelForm");
+        auto* shown = new TLabel(others.get());
+        shown->SetName("Shown");
+        auto* files = new TXcFileListBox(others.get());
+        files->SetName("Files");
+        auto* drives = new TXcDriveCombo(others.get());
+        drives->SetName("Drives");
+        for (TControl* c : std::initializer_list<TControl*>{shown, files, drives})
+            c->SetParent(others.get());
+        others->Show();
+        TForm form(nullptr);
+        TXcDirectoryListBox* dirs = nullptr;
+        if (read) {
+            ReadForm(&form,
+                     "object DirForm: TForm\n"
+                     "  object Dirs: TXcDirectoryListBox\n"
+                     "    FileList = LabelForm.Files\n"
+                     "    DriveCombo = LabelForm.Drives\n"
+                     "    DirLabel = LabelForm.Shown\n"
+                     "  end\n"
+                     "end\n");
+            dirs = dynamic_cast<TXcDirectoryListBox*>(form.FindComponent("Dirs"));
+            ASSERT_NE(dirs, nullptr);
+        } else {
+            dirs = new TXcDirectoryListBox(&form);
+            dirs->SetFileList(files);
+            dirs->SetDriveCombo(drives);
+            dirs->SetDirLabel(shown);
+        }
+        dirs->SetParent(&form);
+        dirs->SetBounds(5, 5, 500, 200);  // the label's caption fits unshortened
+        form.Show();
+        Application->ProcessMessages();
+        dirs->SetDirectory(a);
+        EXPECT_EQ(shown->Caption(), a);
+        EXPECT_EQ(files->Directory(), a);
+        others.reset();
+        EXPECT_EQ(dirs->FileList(), nullptr);
+        EXPECT_EQ(dirs->DriveCombo(), nullptr);
+        EXPECT_EQ(dirs->DirLabel(), nullptr);
+        dirs->SetDirectory(b);  // reached the freed label and file list before
+        EXPECT_EQ(dirs->Directory(), b);
     }
 }

@@ -276,3 +276,133 @@ TEST(XcListDrag, AnImmediateDragScrollsTheListNearItsEdges) {
     EXPECT_FALSE(pages->Dragging());
     EXPECT_EQ(pages->Items()->Get(0), "页面 1");
 }
+
+TEST(XcListDrag, AHandlerThatFreesTheDraggedListEndsTheDrag) {
+    // The "bin": the list dropped on deletes the list dragged, as the drop is decided or in
+    // the drop itself.
+    enum Where { whileDecided, inTheDrop };
+    for (Where where : {whileDecided, inTheDrop}) {
+        SCOPED_TRACE(where == whileDecided ? "OnDragOver" : "OnDragDrop");
+        DragForm f;
+        TXcListBox* other = f.form.Other;
+        const HCURSOR before = GetCursor();
+        auto bin = [&](TObject* source) {
+            if (source != f.form.Pages) return;
+            delete f.form.Pages;
+            f.form.Pages = nullptr;
+        };
+        other->OnDragOver = [&](TObject*, TObject* source, int, int, TDragState state,
+                                bool& accept) {
+            accept = true;
+            if (where == whileDecided && state == dsDragLeave) bin(source);
+        };
+        other->OnDragDrop = [&](TObject*, TObject* source, int, int) {
+            if (where == inTheDrop) bin(source);
+        };
+        f.Mouse(WM_LBUTTONDOWN, f.Row(f.form.Pages, 0));
+        f.Mouse(WM_MOUSEMOVE, f.Row(f.form.Pages, 3));
+        f.Mouse(WM_MOUSEMOVE, f.Row(other, 0));
+        ASSERT_TRUE(DragActiveNow());
+        f.Mouse(WM_LBUTTONUP, f.Row(other, 0));
+        EXPECT_EQ(f.form.Pages, nullptr);
+        EXPECT_EQ(DragObjectNow(), nullptr);
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_EQ(GetCursor(), before);
+        EXPECT_TRUE(f.form.ends.empty()) << "the freed list hears no end";
+        // The mouse is the windows' again.
+        f.Mouse(WM_LBUTTONDOWN, f.Row(other, 0));
+        f.Mouse(WM_LBUTTONUP, f.Row(other, 0));
+        EXPECT_EQ(other->ItemIndex(), 0);
+    }
+}
+
+namespace {
+
+// A drag whose images or cursor cannot be had: raises on the call numbered `failAt`.
+class TFailingDrag : public TDragObject {
+public:
+    enum What { images, cursor } what;
+    int failAt;
+    TFailingDrag(What w, int at) : what(w), failAt(at) {}
+    TDragImageList* GetDragImages() override {
+        if (what == images) throw Exception("no drag images");
+        return nullptr;
+    }
+    TCursor GetDragCursor(bool accepted, int x, int y) override {
+        if (what == cursor && ++cursorCalls == failAt) throw Exception("no drag cursor");
+        return TDragObject::GetDragCursor(accepted, x, y);
+    }
+    int cursorCalls = 0;
+};
+
+}  // namespace
+
+TEST(XcListDrag, ADragThatFailsLetsTheMouseGo) {
+    struct Row {
+        const char* name;
+        TFailingDrag::What what;
+        int failAt;
+        bool immediate;
+    };
+    const Row rows[] = {
+        {"images as it starts", TFailingDrag::images, 1, false},
+        {"cursor as it starts at once", TFailingDrag::cursor, 1, true},
+        {"cursor at a later move", TFailingDrag::cursor, 2, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        DragForm f;
+        TXcListBox* pages = f.form.Pages;
+        TXcListBox* other = f.form.Other;
+        std::vector<std::string> errors;
+        Application->OnException = [&](TObject*, Exception& e) { errors.push_back(e.Message); };
+        TFailingDrag drag(row.what, row.failAt);
+        pages->OnStartDrag = [&](TObject*, TDragObject*& o) { o = &drag; };
+        const HCURSOR before = GetCursor();
+        const TPoint start = f.Row(pages, 0);
+        NoteCursorPos(start.X, start.Y);
+        if (row.failAt == 1) {
+            EXPECT_THROW(pages->BeginDrag(row.immediate), Exception);
+        } else {
+            pages->BeginDrag(row.immediate);
+            ASSERT_TRUE(pages->Dragging());
+            const HWND capture = GetCapture();
+            const TPoint over = f.Row(other, 0);
+            SendMessageA(capture, WM_MOUSEMOVE, 0, MAKELPARAM_XY(over.X, over.Y));
+            EXPECT_FALSE(IsWindow(capture));
+            EXPECT_EQ(errors, Texts{"no drag cursor"});
+        }
+        Application->OnException = nullptr;
+        EXPECT_FALSE(pages->Dragging());
+        EXPECT_EQ(DragObjectNow(), nullptr);
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_EQ(GetCursor(), before);
+        f.Mouse(WM_LBUTTONDOWN, f.Row(other, 0));
+        f.Mouse(WM_LBUTTONUP, f.Row(other, 0));
+        EXPECT_EQ(other->ItemIndex(), 0) << "a click on another list is its own";
+        // And the next drag starts as usual.
+        pages->OnStartDrag = nullptr;
+        f.Mouse(WM_LBUTTONDOWN, f.Row(pages, 1));
+        f.Mouse(WM_MOUSEMOVE, f.Row(pages, 3));
+        EXPECT_TRUE(DragActiveNow());
+        f.Mouse(WM_LBUTTONUP, f.Row(pages, 3));
+        EXPECT_FALSE(pages->Dragging());
+    }
+}
+
+TEST(XcListDrag, AnEndDragHandlerThatRaisesStillEndsTheDrag) {
+    // The drag object the library made is freed all the same (the leak checker watches).
+    DragForm f;
+    TXcListBox* pages = f.form.Pages;
+    std::vector<std::string> errors;
+    Application->OnException = [&](TObject*, Exception& e) { errors.push_back(e.Message); };
+    pages->OnEndDrag = [](TObject*, TObject*, int, int) { throw Exception("end failed"); };
+    f.Mouse(WM_LBUTTONDOWN, f.Row(pages, 0));
+    f.Mouse(WM_MOUSEMOVE, f.Row(pages, 3));
+    ASSERT_TRUE(DragActiveNow());
+    f.Mouse(WM_LBUTTONUP, f.Row(pages, 3));
+    Application->OnException = nullptr;
+    EXPECT_EQ(errors, Texts{"end failed"});
+    EXPECT_FALSE(pages->Dragging());
+    EXPECT_EQ(GetCapture(), nullptr);
+}

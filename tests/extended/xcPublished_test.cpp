@@ -499,6 +499,10 @@ TEST(XcPublished, EveryRegisteredPropertyHasARow) {
             ADD_FAILURE() << missing << " is read by no row";
 }
 
+TEST(XcPublished, EachPropertyIsRegisteredOnce) {
+    EXPECT_EQ(published::RegisteredTwice(), std::vector<std::string>{});
+}
+
 // Values the reader cannot take fail with the reason instead of leaving a default behind.
 TEST(XcPublished, ValuesOutsideTheirTypeFail) {
     struct Case {

@@ -200,3 +200,15 @@ TEST(XcUpDownWindow, RemovedBuddyIsForgotten) {
     w.upDown->SetPosition(3);  // nothing written to the freed edit
     EXPECT_EQ(w.upDown->Position(), 3);
 }
+
+TEST(XcUpDownWindow, ABuddyOfAnotherFormIsForgottenWithItsForm) {
+    Window w;
+    auto other = std::make_unique<TForm>(nullptr);
+    auto* edit = new TEdit(other.get());
+    edit->SetParent(other.get());
+    w.upDown->SetAssociate(edit);
+    other.reset();
+    EXPECT_EQ(w.upDown->Associate(), nullptr);
+    w.upDown->SetPosition(4);  // nothing written to the freed edit
+    EXPECT_EQ(w.upDown->Position(), 4);
+}

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "controls/styled/styButton.h"
 #include "controls/styled/styFormShape.h"
@@ -88,6 +90,44 @@ TEST(StyFreeNotification, ButtonLetsAMenuOfAnotherFormGo) {
     b->SetDropDownMenu(second);
     delete first;
     EXPECT_EQ(b->DropDownMenu(), second);
+}
+
+TEST(StyFreeNotification, AMenuNamedTwiceStaysWatchedWhenOneNameLetsGo) {
+    // One menu of another form is the button's PopupMenu and its DropDownMenu; one of the
+    // two lets go of it, then the menu's form goes.
+    for (const bool dropDownFirst : {true, false}) {
+        SCOPED_TRACE(dropDownFirst ? "DropDownMenu cleared" : "PopupMenu cleared");
+        TwoForms f;
+        auto* b = new TStyButton(f.controls.get());
+        b->SetParent(f.controls.get());
+        auto* shared = new TPopupMenu(f.lists.get());
+        shared->Add("Shared");
+        b->SetPopupMenu(shared);
+        b->SetDropDownMenu(shared);
+        if (dropDownFirst)
+            b->SetDropDownMenu(nullptr);
+        else
+            b->SetPopupMenu(nullptr);
+        f.lists.reset();
+        EXPECT_EQ(b->PopupMenu(), nullptr);
+        EXPECT_EQ(b->DropDownMenu(), nullptr);
+        // New menus are taken without reaching the freed one, and a click pops the new one.
+        TForm menus(nullptr);
+        auto* popup = new TPopupMenu(&menus);
+        auto* dropDown = new TPopupMenu(&menus);
+        dropDown->Add("New");
+        b->SetPopupMenu(popup);
+        b->SetDropDownMenu(dropDown);
+        std::vector<std::string> shown;
+        ws::SetPopupMenuDriver([&](const std::vector<ws::PopupMenuItem>& items, int, int) {
+            for (const auto& i : items) shown.push_back(i.caption);
+            return -1;
+        });
+        b->Click();
+        ws::SetPopupMenuDriver(nullptr);
+        EXPECT_EQ(shown, std::vector<std::string>{"New"});
+        EXPECT_EQ(b->PopupMenu(), popup);
+    }
 }
 
 TEST(StyFreeNotification, ButtonFreedBeforeTheListLeavesTheListWhole) {

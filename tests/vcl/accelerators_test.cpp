@@ -31,7 +31,7 @@ struct AccelForm {
         place(edit, "", 160);
         label = new TLabel(&form);
         place(label, "文本(&T):", 190);
-        label->FocusControl = edit;
+        label->SetFocusControl(edit);
         amp = new TButton(&form);
         place(amp, "A&&B", 220);
         for (TControl* c :

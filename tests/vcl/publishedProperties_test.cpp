@@ -65,6 +65,16 @@ std::vector<TRow> ControlRows() {
                                          EXPECT_EQ(c->Font()->Height(), -20);
                                          EXPECT_EQ(c->Font()->Style(), TFontStyles{fsItalic});
                                      }));
+        // Every font property goes through the Font sub-object.
+        rows.push_back(Row<TControl>(cls,
+                                     {"Font.Charset = GB2312_CHARSET", "Font.Color = clRed",
+                                      "Font.Size = 12", "Font.Name = '宋体'"},
+                                     [](TControl* c, TRowsForm*) {
+                                         EXPECT_EQ(c->Font()->Charset, GB2312_CHARSET);
+                                         EXPECT_EQ(c->Font()->Color(), clRed);
+                                         EXPECT_EQ(c->Font()->Size(), 12);
+                                         EXPECT_EQ(c->Font()->Name(), "宋体");
+                                     }));
         rows.push_back(Row<TControl>(
             cls, {"PopupMenu = Menu", "OnEndDock = EndDock", "OnStartDock = StartDock"},
             [](TControl* c, TRowsForm* f) {
@@ -83,6 +93,10 @@ std::vector<TRow> ControlRows() {
 
 TEST(PublishedProperties, ControlsKeepWhatTheFormSays) {
     for (const TRow& row : ControlRows()) published::ReadRow(row);
+}
+
+TEST(PublishedProperties, EachPropertyIsRegisteredOnce) {
+    EXPECT_EQ(published::RegisteredTwice(), std::vector<std::string>{});
 }
 
 TEST(PublishedProperties, ReferencesBindAfterTheWholeFormIsRead) {

@@ -128,6 +128,22 @@ inline std::vector<std::string> Unread(const std::string& cls,
     return missing;
 }
 
+// Dotted names registered whole while their head is a sub-object of the class that sees
+// them (its own, an ancestor's or a descendant's): such a value has two setters to keep alike.
+inline std::vector<std::string> RegisteredTwice() {
+    std::vector<std::string> twice;
+    for (const TClassInfo* c : RegisteredClasses())
+        for (const TClassInfo* a = c; a; a = a->parent.empty() ? nullptr : FindClassInfo(a->parent))
+            for (const TPropInfo& p : a->props) {
+                const size_t dot = p.name.find('.');
+                if (dot == std::string::npos) continue;
+                const TPropInfo* head = FindPropInfo(c->name, p.name.substr(0, dot));
+                if (head && head->kind == TPropKind::Object)
+                    twice.push_back(c->name + ": " + p.name);
+            }
+    return twice;
+}
+
 // Bytes as a form writes binary data.
 inline std::string Hex(const std::string& bytes) {
     static const char* const digits = "0123456789ABCDEF";
