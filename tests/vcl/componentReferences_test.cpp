@@ -84,15 +84,3 @@ TEST(ComponentReferences, AReferenceIntoAnotherFormIsClearedWhenItsTargetGoes) {
             EXPECT_EQ(held(), nullptr);
         }
 }
-
-TEST(ComponentReferences, AnAcceleratorOfALabelWhoseControlWentDoesNothing) {
-    TForm here(nullptr), there(nullptr);
-    auto* label = new TLabel(&here);
-    label->SetCaption("文本(&T):");
-    auto* edit = new TEdit(&there);
-    label->SetFocusControl(edit);
-    delete edit;
-    TMessage m{CM_DIALOGCHAR, 'T', 0, 0};
-    label->Dispatch(m);  // reached the freed edit before
-    EXPECT_EQ(m.Result, 0);
-}
