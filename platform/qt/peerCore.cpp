@@ -314,6 +314,8 @@ PeerCore::PeerCore(QWidget* w, QWidget* client, ws::PeerHost* host, PeerReports 
 
 PeerCore::~PeerCore() {
     static_cast<KeyFilter*>(filter_)->orphan();
+    // Goes with the widget; not at once, since a key it passed on may be what ends us.
+    filter_->deleteLater();
     if (auto* painted = dynamic_cast<PaintedWidget*>(client_)) painted->orphan();
     w_->deleteLater();
     w_->hide();

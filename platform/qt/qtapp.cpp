@@ -282,6 +282,8 @@ void PressKey(int key, unsigned shift) {
     } else if (key == 32) {
         qtKey = Qt::Key_Space;
         text = " ";
+    } else if (key == 35 || key == 36) {
+        qtKey = key == 35 ? Qt::Key_End : Qt::Key_Home;
     } else {
         return;
     }

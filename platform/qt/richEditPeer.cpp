@@ -1,4 +1,6 @@
 // Rich edits: a read-only document view showing the document as HTML.
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 #include "platform/qt/peerCore.h"
@@ -6,6 +8,26 @@
 
 namespace qtbridge {
 namespace {
+
+// A document to read: besides the page and arrow keys, Ctrl+Home and Ctrl+End go to its
+// start and its end, as in any reader (the view, read-only, has no cursor that would).
+class ReadingView final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool home = e->key() == Qt::Key_Home, end = e->key() == Qt::Key_End;
+        if ((home || end) && (e->modifiers() & Qt::ControlModifier)) {
+            QScrollBar* bar = verticalScrollBar();
+            bar->setValue(home ? bar->minimum() : bar->maximum());
+            horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+            e->accept();
+            return;
+        }
+        QTextBrowser::keyPressEvent(e);
+    }
+};
 
 class QtRichEditPeer final : public QtPeer<ws::RichEditPeer> {
 public:
@@ -24,7 +46,7 @@ private:
 
 std::unique_ptr<ws::RichEditPeer> ws::NewRichEditPeer(Peer* parent, PeerHost* host) {
     using namespace qtbridge;
-    auto* t = new QTextBrowser(ParentWidget(parent));
+    auto* t = new ReadingView(ParentWidget(parent));
     t->setReadOnly(true);
     t->setOpenLinks(false);
     t->setFrameShape(QFrame::NoFrame);

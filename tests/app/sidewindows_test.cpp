@@ -228,3 +228,37 @@ TEST_F(AppTest, SideWindowsCloseByAltLAndKeepOpenOnEscapeAndEnter) {
         EXPECT_TRUE(!r.window() || !r.window()->Visible()) << r.name;
     }
 }
+
+// The FAQ reader goes to the end and back to the start with Ctrl+End and Ctrl+Home.
+TEST_F(AppTest, FaqReaderGoesToItsEndAndStartByKeyboard) {
+    CreateWindows();
+    ShowMain();
+    std::filesystem::copy_file(std::string(VEXOMAT_BIN_DIR) + "/faqs.rtf", folder + "faqs.rtf");
+    std::string atStart, atEnd, backAtStart;
+    auto picture = [&](const std::string& name) {
+        const std::string png = folder + name + ".png";
+        Form_faqs->SaveScreenshot(png);
+        return apptest::Slurp(png);
+    };
+    TTimer t(nullptr);
+    t.SetInterval(60);
+    t.OnTimer = [&](TObject*) {
+        if (!Form_faqs || !Form_faqs->Visible()) return;
+        t.SetEnabled(false);
+        Form_faqs->RichEdit_faqs->SetFocus();
+        Application->ProcessMessages();
+        atStart = picture("start");
+        ws::PressKey(35, 4);  // Ctrl+End
+        Application->ProcessMessages();
+        atEnd = picture("end");
+        ws::PressKey(36, 4);  // Ctrl+Home
+        Application->ProcessMessages();
+        backAtStart = picture("back");
+        Form_faqs->SpeedButton_closeClick(nullptr);
+    };
+    t.SetEnabled(true);
+    Form_main->SpeedButton_faqsClick(nullptr);
+    ASSERT_FALSE(atStart.empty());
+    EXPECT_NE(atEnd, atStart) << "Ctrl+End did not move the view";
+    EXPECT_EQ(backAtStart, atStart) << "Ctrl+Home did not bring the start back";
+}
