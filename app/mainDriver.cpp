@@ -110,6 +110,7 @@ void TForm_main::StyButton_startClick(TObject*) {
     bool ok = true;
     FState.FErrors->Clear();
     FState.FRunCancelled = false;
+    FState.FStepCut = false;
     try {
         EnsureLogFolder(true);
     } catch (const std::exception&) {

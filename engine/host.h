@@ -38,6 +38,9 @@ public:
     std::string FRunTemp;  // temporary folder of the current run, trailing "/"; empty outside a run
     bool FRunCancelled =
         false;  // the window was closed during the run: nothing more is moved into place
+    // A step of the current run was ended for making no progress: the run ends there,
+    // no later Ghostscript job of it is started.
+    bool FStepCut = false;
     std::string FArrangeTmp;  // temporary folder of the page-order window, trailing "/"
     std::unique_ptr<TRunFolderClaim> FArrangeClaim;  // held while FArrangeTmp exists
     std::string FMergeFile1;

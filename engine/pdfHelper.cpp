@@ -181,6 +181,11 @@ std::string MaskPasswords(const std::string& params) {
 
 std::string GsOutputName(const std::string& path) { return StringReplaceAll(path, "%", "%%"); }
 
+bool StepWasCut() {
+    const TMainState* s = MainState();
+    return s && s->FStepCut && !s->FRunTemp.empty();
+}
+
 bool TGhost::ErrorLogHasErrors(const std::string& errorLogPath) {
     const int64_t size = FileSizeExpanded(errorLogPath);
     if (size == 0) return false;
@@ -266,6 +271,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
     ScopeExit applyRenames([] { ApplyPendingRenames(); });
     try {
         TMainState& s = State();
+        // The user has waited the limit once in this run: no step waits it again.
+        if (StepWasCut()) {
+            Log("Skipped", jobName);
+            return result;
+        }
 
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
@@ -337,9 +347,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
 
         // The exit code is looked at before each wait, so the wait ends as soon as the
         // program has ended instead of idling on until some later window message. A job
-        // that writes nothing (no page finished, no output growing) for the no-progress
-        // limit is hung: its whole process group is ended.
-        std::vector<std::string> watchedFiles{outLog, errorLog};
+        // that finishes no page and grows no output (its job folder, where the console
+        // program notes each page, or its result) for the no-progress limit is hung: its
+        // whole process group is ended. What it says on its outputs is no progress: a
+        // loop can talk for ever.
+        std::vector<std::string> watchedFiles;
         std::vector<std::string> watchedFolders{jobDir};
         TProgressWatch::AddGhostscriptOutputs(params, watchedFiles, watchedFolders);
         TProgressWatch progress(watchedFiles, watchedFolders);
@@ -360,6 +372,7 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
         if (hung) {
+            if (!s.FRunTemp.empty()) s.FStepCut = true;
             Log("ErrorLine",
                 "no progress for " + IntToStr(NoProgressLimitSeconds()) + " s: " + jobName);
             throw Exception(TookTooLong(jobName));
@@ -533,6 +546,7 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
             }
             const std::string out = outDir + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
             TGhost().Run("chopPdf", ChopParameters(src, out, page, size));
+            if (StepWasCut()) return false;
             if (probing) {
                 Application->ProcessMessages();
                 if (!FileExists(out)) break;
@@ -544,7 +558,8 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         }
         return true;
     } catch (const std::exception& e) {
-        ReportError(e);
+        // A page that could not be measured after a cut step is the cut's doing, already said.
+        if (!StepWasCut()) ReportError(e);
         return false;
     }
 }

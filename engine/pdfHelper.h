@@ -16,9 +16,10 @@
 class TGhost {
 public:
     // False only when the console program cannot be started (then the information
-    // message "在开始进行处理 <jobName> 时出错!" is shown). Every other failure (files that
-    // cannot be written or deleted, error output that is not empty, or missing) is logged
-    // under "ErrorMessage" and added to the error list, and the result stays True: the
+    // message "在开始进行处理 <jobName> 时出错!" is shown). A job without progress for the
+    // no-progress limit is ended, and its run starts no other job (StepWasCut). Every other failure
+    // (files that cannot be written or deleted, error output that is not empty, or missing) is
+    // logged under "ErrorMessage" and added to the error list, and the result stays True: the
     // missing result file tells the caller.
     bool Run(const std::string& jobName, const std::string& params);
 
@@ -27,6 +28,10 @@ public:
     // A file that does not exist raises EInOutError.
     bool ErrorLogHasErrors(const std::string& errorLogPath);
 };
+
+// Whether a Ghostscript job of the current run was ended for making no progress; later
+// jobs of the run are then not started (TGhost::Run returns at once, listing nothing).
+bool StepWasCut();
 
 // A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
 // "@" or "-" is never taken for a device, a response file or a switch), and, when the

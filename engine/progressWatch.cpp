@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/rtl/gsArgs.h"
+#include "platform/rtl/noProgressLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -57,7 +58,7 @@ bool TProgressWatch::Stalled(std::chrono::milliseconds limit) {
         since_ = Clock::now();
         return false;
     }
-    return Clock::now() - since_ > limit;
+    return LimitPassed(since_, Clock::now(), limit);
 }
 
 void TProgressWatch::AddGhostscriptOutputs(const std::string& params,

@@ -12,6 +12,7 @@
 #include "platform/rtl/fileOps.h"
 #include "platform/rtl/fileTransaction.h"
 #include "platform/rtl/hex.h"
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
@@ -365,18 +366,17 @@ bool WaitForFileBySize(const std::string& name, const std::function<bool()>& exp
     }
 }
 
-}  // namespace
+// How often a bounded wait looks at the clock when nothing else wakes it.
+constexpr UINT kBoundLookMs = 1000;
 
-bool WaitForFile(const std::string& name, std::optional<std::chrono::milliseconds> bound) {
+bool WaitForFileUntil(const std::string& name, const std::function<bool()>& expired, bool bounded) {
     using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    std::function<bool()> expired = [&] { return bound && Clock::now() - start >= *bound; };
-
     // Watching starts before the first look, so no change between the two is missed.
     HANDLE change =
         FindFirstChangeNotificationA(ExtractFileDir(ExpandFileName(name)).c_str(), FALSE_,
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (change == INVALID_HANDLE_VALUE) return WaitForFileBySize(name, expired);
+    const UINT_PTR boundTimer = bounded ? SetTimer(nullptr, 0, kBoundLookMs, nullptr) : 0;
 
     bool complete = false;
     bool candidate = false;
@@ -406,8 +406,38 @@ bool WaitForFile(const std::string& name, std::optional<std::chrono::millisecond
         ProcessMessages();
     }
     if (quietTimer != 0) KillTimer(nullptr, quietTimer);
+    if (boundTimer != 0) KillTimer(nullptr, boundTimer);
     FindCloseChangeNotification(change);
     return complete;
+}
+
+}  // namespace
+
+bool WaitForFile(const std::string& name, std::optional<std::chrono::milliseconds> bound) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    return WaitForFileUntil(
+        name, [&] { return bound && LimitPassed(start, Clock::now(), *bound); }, bool(bound));
+}
+
+bool WaitForGrowingFile(const std::string& name, std::chrono::milliseconds limit,
+                        std::chrono::milliseconds ceiling) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    int64_t seen = FileExists(name) ? FileSizeOf(name) : -1;
+    auto lastChange = start;
+    return WaitForFileUntil(
+        name,
+        [&] {
+            const auto now = Clock::now();
+            const int64_t size = FileExists(name) ? FileSizeOf(name) : -1;
+            if (size != seen) {
+                seen = size;
+                lastChange = now;
+            }
+            return LimitPassed(lastChange, now, limit) || LimitPassed(start, now, ceiling);
+        },
+        true);
 }
 
 // ---------------------------------------------------------------- system

@@ -97,6 +97,12 @@ std::string RandomFolderName(const std::string& base, int number);
 bool WaitForFile(const std::string& name,
                  std::optional<std::chrono::milliseconds> bound = std::nullopt);
 
+// WaitForFile for a file that a slow writer may take long to finish: gives up (false)
+// only when the file has neither appeared nor changed its size for the limit, or when
+// the ceiling has passed since the wait began.
+bool WaitForGrowingFile(const std::string& name, std::chrono::milliseconds limit,
+                        std::chrono::milliseconds ceiling);
+
 // ---------------------------------------------------------------- system
 
 // Makes the named printer the default printer. A failing call raises the OS error.

@@ -11,11 +11,17 @@
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/sysutils.h"
 
-// Waits for the print file; raises when it is not complete within the no-progress limit.
+// Waits for the print file; raises when it neither appears nor grows for the no-progress
+// limit (or is still not complete after the ceiling of an office step).
 inline void WaitForPrintFile(const std::string& file) {
-    if (!WaitForFile(file, NoProgressLimit()))
-        throw Exception("打印文件 " + file + " 在 " + std::to_string(NoProgressLimitSeconds()) +
-                        " 秒内没有完成");
+    const auto start = std::chrono::steady_clock::now();
+    if (WaitForGrowingFile(file, NoProgressLimit(), OfficeStepCeiling())) return;
+    if (LimitPassed(start, std::chrono::steady_clock::now(), OfficeStepCeiling()))
+        throw Exception("打印文件 " + file + " 超过了 " +
+                        std::to_string(OfficeStepCeiling().count() / 1000) +
+                        " 秒的上限, 已被终止。");
+    throw Exception("打印文件 " + file + " 在 " + std::to_string(NoProgressLimitSeconds()) +
+                    " 秒内没有任何进展, 已被终止。");
 }
 
 // Runs one office job by the converters' convention: a failure is logged under

@@ -31,6 +31,7 @@
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
 #include "platform/win/process.h"
+#include "platform/win/processTimes.h"
 #include "platform/win/runGuard.h"
 #include "platform/win/wake.h"
 
@@ -603,7 +604,7 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
             if (now != seen) {
                 seen = now;
                 lastProgress = Clock::now();
-            } else if (Clock::now() - lastProgress >= bound) {
+            } else if (LimitPassed(lastProgress, Clock::now(), bound)) {
                 break;
             }
         }
@@ -685,7 +686,79 @@ OleVariant Session::Command(const std::string& request) {
     return Command(request, NoProgressLimit());
 }
 
-OleVariant Session::Command(const std::string& request, std::chrono::milliseconds bound) {
+namespace {
+
+// How often a running office step is looked at for progress.
+constexpr auto kOfficeLook = std::chrono::seconds(1);
+
+// Names and sizes of the files below a folder: what the office writes (its results, its
+// temporary files) changes them.
+uint64_t FolderFingerprint(const std::string& folder) {
+    namespace fs = std::filesystem;
+    uint64_t h = 14695981039346656037ULL;
+    auto mix = [&h](const void* data, size_t size) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ULL;
+    };
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().string();
+        mix(name.data(), name.size());
+        std::error_code sizeError;
+        const uintmax_t size = it->is_regular_file(sizeError) ? it->file_size(sizeError) : 0;
+        mix(&size, sizeof size);
+    }
+    return h;
+}
+
+// The office is working while its processes use processor time or what it writes grows.
+class OfficeProgress {
+public:
+    OfficeProgress(int group, std::string work) : group_(group), work_(std::move(work)) {
+        Changed();
+    }
+    bool Changed() {
+        const std::optional<std::chrono::milliseconds> cpu = ProcessGroupCpuTime(group_);
+        const uint64_t files =
+            FolderFingerprint(work_ + "files/") ^ (FolderFingerprint(work_ + "tmp/") * 31);
+        const bool changed = cpu != cpu_ || files != files_;
+        cpu_ = cpu;
+        files_ = files;
+        return changed;
+    }
+
+private:
+    int group_;
+    std::string work_;
+    std::optional<std::chrono::milliseconds> cpu_;
+    uint64_t files_ = 0;
+};
+
+// The request's value of key, as text ("" when it has none).
+std::string RequestText(const OleVariant& request, const std::string& key) {
+    const OleVariant v = JsonMember(request, key);
+    return v.Type() == TVarType::String ? v.AsString() : std::string();
+}
+
+std::string FileNamePart(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string Session::documentOf(const OleVariant& request) const {
+    if (const std::string path = RequestText(request, "path");
+        !path.empty() && RequestText(request, "op") == "load")
+        return path;
+    if (const OleVariant id = JsonMember(request, "id"); id.Type() == TVarType::Int) {
+        if (const auto it = documents_.find(id.AsInt()); it != documents_.end()) return it->second;
+    }
+    return lastDocument_;
+}
+
+OleVariant Session::Command(const std::string& request, std::chrono::milliseconds limit) {
     if (pid_ <= 0) throw EOleError("办公程序已经退出");
     std::string line = request + "\n";
     size_t done = 0;
@@ -699,7 +772,19 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
         }
         done += size_t(n);
     }
-    const auto deadline = Clock::now() + bound;
+    OleVariant parsed;
+    try {
+        parsed = ParseJson(request);
+    } catch (const EOleError&) {
+        // A request we could not read back names no file; it is sent all the same.
+    }
+    // A step is ended when the office neither used processor time nor wrote anything for
+    // the limit, and in any case after the ceiling.
+    const auto started = Clock::now();
+    const auto ceiling = DeadlineAfter(started, OfficeStepCeiling());
+    OfficeProgress progress(pid_, work_);
+    auto lastLook = started;
+    auto lastProgress = started;
     for (;;) {
         size_t nl = buffer_.find('\n');
         if (nl != std::string::npos) {
@@ -707,19 +792,35 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             buffer_.erase(0, nl + 1);
             OleVariant reply = ParseJson(answer);
             if (JsonMember(reply, "ok").Type() == TVarType::Bool &&
-                JsonMember(reply, "ok").AsBool())
-                return JsonMember(reply, "result");
+                JsonMember(reply, "ok").AsBool()) {
+                const OleVariant result = JsonMember(reply, "result");
+                if (RequestText(parsed, "op") == "load" && result.Type() == TVarType::Int) {
+                    lastDocument_ = RequestText(parsed, "path");
+                    documents_[result.AsInt()] = lastDocument_;
+                }
+                return result;
+            }
             throw EOleError(JsonMember(reply, "error").AsString());
         }
-        if (Clock::now() >= deadline) {
+        const auto now = Clock::now();
+        if (now - lastLook >= kOfficeLook) {
+            lastLook = now;
+            if (progress.Changed()) lastProgress = now;
+        }
+        const bool stalled = LimitPassed(lastProgress, now, limit);
+        if (stalled || now >= ceiling) {
             endProcesses(std::chrono::milliseconds(0));
-            // The step by its name in the request ("op":"load", ...).
-            std::string step = "?";
-            if (const size_t op = request.find("\"op\":\""); op != std::string::npos)
-                step = request.substr(op + 6, request.find('"', op + 6) - (op + 6));
-            throw EOleError("文件处理时间过长: 办公程序的步骤 " + step + " 在 " +
-                            std::to_string(std::max<long long>(bound.count() / 1000, 1)) +
-                            " 秒内没有完成, 已被终止。");
+            // The step by its name in the request ("op":"load", ...), and its document.
+            std::string step = RequestText(parsed, "op");
+            if (step.empty()) step = "?";
+            const std::string file = FileNamePart(documentOf(parsed));
+            const long long seconds =
+                std::max<long long>((stalled ? limit : OfficeStepCeiling()).count() / 1000, 1);
+            throw EOleError("文件" + (file.empty() ? std::string() : " \"" + file + "\"") +
+                            " 的处理时间过长: 办公程序的步骤 " + step +
+                            (stalled ? " 在 " + std::to_string(seconds) + " 秒内没有任何进展"
+                                     : " 超过了 " + std::to_string(seconds) + " 秒的上限") +
+                            ", 已被终止。");
         }
         PumpMessages();
         pollfd p{out_.get(), POLLIN, 0};

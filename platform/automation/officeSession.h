@@ -80,11 +80,13 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Sends one command (a JSON object with "op") and returns its result; an answer
-    // with an error raises EOleError with the office's message. A command unanswered for
-    // the bound (the no-progress limit when none is given) counts as hung: the session
-    // ends and the call raises.
+    // with an error raises EOleError with the office's message. While the command is
+    // unanswered, the office counts as working as long as its processes use processor
+    // time or its files change; one that does neither for the limit (the no-progress
+    // limit when none is given), or is still at it after OfficeStepCeiling(), counts as
+    // hung: the session ends and the call raises, naming the step and its document.
     OleVariant Command(const std::string& request);
-    OleVariant Command(const std::string& request, std::chrono::milliseconds bound);
+    OleVariant Command(const std::string& request, std::chrono::milliseconds limit);
     // Ends the office and the bridge; afterwards commands raise.
     void Quit();
     bool Running() const { return pid_ > 0; }
@@ -106,6 +108,9 @@ private:
     void start();
     void endProcesses(std::chrono::milliseconds grace);
     std::string errorTail() const;
+    // The document a request is about: the one it loads, the one its "id" names, or else
+    // the one loaded last.
+    std::string documentOf(const OleVariant& request) const;
 
     std::string work_;
     std::shared_ptr<TRunFolderClaim> claim_;  // marks work_ as this program's
@@ -116,6 +121,8 @@ private:
     int counter_ = 0;
     ScopedFd printNotice_;
     std::vector<std::string> sockets_;
+    std::map<long long, std::string> documents_;  // loaded documents by their id
+    std::string lastDocument_;
 };
 
 using SessionPtr = std::shared_ptr<Session>;

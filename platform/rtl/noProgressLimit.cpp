@@ -1,22 +1,47 @@
 #include "platform/rtl/noProgressLimit.h"
 
 #include <cstdlib>
-#include <string>
 
-std::chrono::milliseconds NoProgressLimit() {
-    static const std::chrono::milliseconds limit = [] {
-        std::chrono::milliseconds value = std::chrono::minutes(5);
-        if (const char* text = std::getenv("VEXOMAT_NO_PROGRESS_LIMIT_MS")) {
-            char* end = nullptr;
-            const long long ms = std::strtoll(text, &end, 10);
-            if (end != text && *end == '\0' && ms > 0) value = std::chrono::milliseconds(ms);
-        }
-        return value;
-    }();
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+std::optional<milliseconds> ParseNoProgressLimit(const char* text) {
+    if (!text || !*text) return std::nullopt;
+    const long long longest = LongestLimit().count();
+    long long ms = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        // Past the longest limit the digits only make it longer still.
+        if (ms <= longest) ms = ms * 10 + (*p - '0');
+    }
+    if (ms <= 0) return std::nullopt;
+    return milliseconds(ms < longest ? ms : longest);
+}
+
+milliseconds NoProgressLimit() {
+    static const milliseconds limit =
+        ParseNoProgressLimit(std::getenv("VEXOMAT_NO_PROGRESS_LIMIT_MS"))
+            .value_or(std::chrono::minutes(5));
     return limit;
 }
 
 long long NoProgressLimitSeconds() {
     const long long s = NoProgressLimit().count() / 1000;
     return s > 0 ? s : 1;
+}
+
+milliseconds OfficeStepCeiling() {
+    const milliseconds ceiling = std::chrono::hours(4);
+    return NoProgressLimit() > ceiling ? NoProgressLimit() : ceiling;
+}
+
+Clock::time_point DeadlineAfter(Clock::time_point since, milliseconds limit) {
+    const auto room = std::chrono::duration_cast<milliseconds>(Clock::time_point::max() - since);
+    if (limit >= room) return Clock::time_point::max();
+    return since + limit;
+}
+
+bool LimitPassed(Clock::time_point since, Clock::time_point now, milliseconds limit) {
+    if (now < since) return false;
+    return std::chrono::duration_cast<milliseconds>(now - since) > limit;
 }

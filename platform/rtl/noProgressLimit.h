@@ -1,12 +1,34 @@
 // How long a helper program (Ghostscript, the office) may go without a sign of progress
-// (a page finished, an output growing, an answer) before its step is ended as hung.
+// (a page finished, an output growing, processor time used) before its step is ended as
+// hung, and the ceiling on a step's whole time however busy it stays.
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 // Five minutes; VEXOMAT_NO_PROGRESS_LIMIT_MS, read once, sets another limit (tests use a
-// short one). A value that is no positive number of milliseconds is ignored.
+// short one). Only a value of decimal digits that is above zero counts; one longer than
+// LongestLimit() is taken as LongestLimit().
 std::chrono::milliseconds NoProgressLimit();
 
 // The limit in whole seconds for messages (at least 1).
 long long NoProgressLimitSeconds();
+
+// What NoProgressLimit makes of the variable's text: nothing when it is no limit.
+std::optional<std::chrono::milliseconds> ParseNoProgressLimit(const char* text);
+
+// The longest limit: about a century, so that a deadline counted from now on the steady
+// clock (in nanoseconds) never overflows.
+constexpr std::chrono::milliseconds LongestLimit() { return std::chrono::hours(24 * 365 * 100); }
+
+// The longest an office step may take while it keeps busy: an office that uses processor
+// time for ever (a loop) is ended after this; the no-progress limit when that is longer.
+std::chrono::milliseconds OfficeStepCeiling();
+
+// `since` + limit, saturated: a limit too long for the clock gives its last moment.
+std::chrono::steady_clock::time_point DeadlineAfter(std::chrono::steady_clock::time_point since,
+                                                    std::chrono::milliseconds limit);
+
+// Whether more than limit has passed from `since` to `now`, without overflow for any limit.
+bool LimitPassed(std::chrono::steady_clock::time_point since,
+                 std::chrono::steady_clock::time_point now, std::chrono::milliseconds limit);

@@ -82,12 +82,10 @@ void RegisterSubObject(const std::string& className, const std::string& prop,
             throw EReadError("Invalid property value: " + prop + " is an object");
         },
         "", TPropKind::Object);
+    // RegisterPublished keeps one property of a name, so one property takes the getter.
     auto& info = Classes()[LowerCase(className)];
     for (auto& p : info.props)
-        if (SameText(p.name, prop)) {
-            p.object = std::move(object);
-            break;
-        }
+        if (SameText(p.name, prop)) p.object = std::move(object);
 }
 
 const TClassInfo* FindClassInfo(const std::string& name) {

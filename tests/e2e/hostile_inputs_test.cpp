@@ -134,6 +134,93 @@ TEST_F(HostileInputs, APdfBombIsEndedAndNothingIsLeftRunning) {
     EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
 }
 
+// The largest of the Ghostscript output logs the runs of a program folder kept.
+std::string LargestGsLog(const std::string& programDir, const std::string& suffix) {
+    std::string largest;
+    std::uintmax_t size = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(programDir + "logs", ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().string();
+        if (name.size() < suffix.size() ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::error_code sizeError;
+        if (const auto s = it->file_size(sizeError); !sizeError && s >= size) {
+            size = s;
+            largest = name;
+        }
+    }
+    return largest;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(HostileInputs, AJobThatOnlyTalksIsEndedAndItsLogStaysSmall) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "2000");
+    // Tens of megabytes a second on its output, and never a page.
+    Spit(work + "chatter.ps", "%!PS\n{ (still working) = flush } loop\n");
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "chatter.ps", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        RunLog().find("文件 \"chatter.ps\" 的处理时间过长: 步骤 ps2pdf 在 2 秒内没有任何进展"),
+        std::string::npos)
+        << RunLog();
+    EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
+    // Its output log keeps the head and the tail and says how much is left out between.
+    const std::string log = Slurp(LargestGsLog(prog.dir, "out.log"));
+    EXPECT_LE(log.size(), 2u * 1024 * 1024 + 200);
+    EXPECT_LT(log.find("\nstill working\n"), 1000u) << log.substr(0, 1000);
+    const size_t note = log.find("bytes of output left out here]\n");
+    ASSERT_NE(note, std::string::npos) << log.substr(0, 200);
+    EXPECT_EQ(log.substr(log.size() - 14), "still working\n");
+}
+
+TEST_F(HostileInputs, AVeryLongLimitIsNoLimitAtAll) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "9300000000000");
+    WritePostScript(work + "two.ps", 2);
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "two.ps", "-d", work});
+    ASSERT_EQ(r.exitCode, 0) << RunLog();
+    EXPECT_EQ(PdfPages(work + "two.pdf", work), 2);
+}
+
+TEST_F(HostileInputs, ARunWhoseStepWasCutEndsThere) {
+    ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "2000");
+    // Hours of drawing on the first page from a few bytes: each form draws the next one
+    // ten times, the last fills the page ten times (ten million fills). Its bitmap is cut,
+    // and the uncompressed copy, the next step, is never begun.
+    const int levels = 7;
+    std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+        "/Resources << /XObject << /X 5 0 R >> >> >>",
+        Stream("/X Do\n")};
+    for (int level = 0; level < levels; ++level) {
+        std::string body;
+        for (int i = 0; i < 10; ++i) body += level + 1 < levels ? "/X Do\n" : "0 0 612 792 re f\n";
+        const std::string data = Stream(body);
+        const std::string next = level + 1 < levels ? "/Resources << /XObject << /X " +
+                                                          std::to_string(6 + level) + " 0 R >> >> "
+                                                    : "";
+        objects.push_back("<< /Type /XObject /Subtype /Form /BBox [0 0 612 792] " + next +
+                          data.substr(3));
+    }
+    Spit(work + "bomb.pdf", BuildPdf(objects));
+    const auto start = Clock::now();
+    const RunResult r = Run({"-c", "pdfAutoCrop", "-s", work + "bomb.pdf", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(60));
+    EXPECT_EQ(Count(RunLog(), "ErrorMessage"), 1u) << RunLog();
+    EXPECT_NE(RunLog().find("步骤 pdf2bmp 在 2 秒内没有任何进展"), std::string::npos) << RunLog();
+    EXPECT_EQ(RunLog().find("-dCompressPages=false"), std::string::npos) << RunLog();
+    EXPECT_FALSE(Exists(work + "bomb_CROPPED.pdf"));
+    EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
+}
+
 TEST_F(HostileInputs, AJobThatKeepsFinishingPagesIsNeverCut) {
     ScopedEnv limit("VEXOMAT_NO_PROGRESS_LIMIT_MS", "3000");
     // Ten pages of 0.6 s each (wall clock): the job outlasts the limit twice over, with a

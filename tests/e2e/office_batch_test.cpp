@@ -318,8 +318,29 @@ TEST_F(OfficeRun, AnOfficeStepWithoutProgressIsEnded) {
     unsetenv("VEXOMAT_NO_PROGRESS_LIMIT_MS");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(Slurp(work + "slow.pdf"), "older result");
-    EXPECT_NE(prog.Log().find("文件处理时间过长: 办公程序的步骤 "), std::string::npos)
+    EXPECT_NE(prog.Log().find("文件 \"slow.doc\" 的处理时间过长: 办公程序的步骤 "),
+              std::string::npos)
         << prog.Log();
+}
+
+// An office that works steadily is never cut, however long its steps take: a document of
+// many pages takes the office far longer than the limit to open and print, and a limit too
+// long for the clock is no limit at all.
+TEST_F(OfficeRun, ABusyOfficeIsNeverCut) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24 ";
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "Lorem ipsum dolor sit amet, consectetur adipiscing. ";
+    for (int page = 1; page <= 600; ++page)
+        rtf += "Page " + std::to_string(page) + ". " + words + "\\par\\page ";
+    Spit(work + "long.doc", rtf + "}");
+    for (const char* limit : {"3000", "9300000000000"}) {
+        std::filesystem::remove(work + "long.pdf");
+        setenv("VEXOMAT_NO_PROGRESS_LIMIT_MS", limit, 1);
+        const RunResult r = Run({"-c", "doc2pdf", "-s", work + "long.doc", "-d", work});
+        unsetenv("VEXOMAT_NO_PROGRESS_LIMIT_MS");
+        ASSERT_EQ(r.exitCode, 0) << limit << "\n" << prog.Log();
+        EXPECT_EQ(PdfPages(work + "long.pdf", tmp), 600) << limit;
+    }
 }
 
 // An unattended office run starts the office while it sets itself up. A run that ends

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -12,6 +13,7 @@
 
 #include "platform/win/launcher.h"
 #include "tools/gswin32c/adapt.h"
+#include "tools/gswin32c/cappedOutput.h"
 
 namespace gsw {
 
@@ -107,10 +109,13 @@ void RelayStreams(Stream (&streams)[2], RelayResult& findings, RelaySink& sink) 
             fds[count] = {s.fd.get(), POLLIN, 0};
             owner[count++] = &s;
         }
-        if (::poll(fds, count, -1) < 0) {
+        // A quiet moment brings the logs' tails up to date.
+        const int ready = ::poll(fds, count, 250);
+        if (ready < 0) {
             if (errno == EINTR) continue;
             break;
         }
+        if (ready == 0) sink.Sync();
         for (nfds_t m = 0; m < count; ++m) {
             if (fds[m].revents == 0) continue;
             const ssize_t n = ::read(owner[m]->fd.get(), buf, sizeof buf);
@@ -138,10 +143,35 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
+// Two streams into one file cannot each rewrite their own tail.
+bool SameFile(int a, int b) {
+    struct stat sa {
+    }, sb{};
+    return ::fstat(a, &sa) == 0 && ::fstat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 class StandardOutputs : public RelaySink {
 public:
-    void Out(std::string_view text) override { WriteAll(STDOUT_FILENO, text); }
-    void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
+    StandardOutputs()
+        : shared_(SameFile(STDOUT_FILENO, STDERR_FILENO)),
+          out_(STDOUT_FILENO, !shared_ && CappedOutput::Rewritable(STDOUT_FILENO)),
+          err_(STDERR_FILENO, !shared_ && CappedOutput::Rewritable(STDERR_FILENO)) {}
+    ~StandardOutputs() override {
+        out_.Finish();
+        err_.Finish();
+    }
+    void Out(std::string_view text) override { out_.Write(text); }
+    void Err(std::string_view text) override { err_.Write(text); }
+    void Sync() override {
+        out_.Sync();
+        err_.Sync();
+    }
+
+private:
+    bool shared_;
+    CappedOutput out_;
+    CappedOutput err_;
 };
 
 RelayResult Failed(RelaySink& sink, const std::string& message) {

@@ -18,9 +18,12 @@ public:
     virtual ~RelaySink() = default;
     virtual void Out(std::string_view text) = 0;
     virtual void Err(std::string_view text) = 0;
+    // Called while the run is quiet for a moment.
+    virtual void Sync() {}
 };
 
-// The sink that writes to this program's standard output and error output.
+// The sink that writes to this program's standard output and error output, each kept to
+// a bounded size (CappedOutput).
 RelaySink& StandardSink();
 
 // What a relayed run has shown: its exit code and what its lines said.
