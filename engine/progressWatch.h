@@ -1,6 +1,7 @@
-// Whether a helper program is still getting on: what it writes (its output logs, its
-// temporary files, its result files) is looked at again and again, and a program whose
-// writing has not changed for the no-progress limit counts as hung.
+// Whether a helper program is still getting on: what it makes (its temporary files, where
+// finished pages are noted, and its result files) is looked at again and again, and a
+// program whose making has not changed for the no-progress limit counts as hung. What it
+// says on its outputs is not watched: a loop can talk for ever.
 #pragma once
 
 #include <chrono>

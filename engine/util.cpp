@@ -375,8 +375,12 @@ bool WaitForFileUntil(const std::string& name, const std::function<bool()>& expi
     HANDLE change =
         FindFirstChangeNotificationA(ExtractFileDir(ExpandFileName(name)).c_str(), FALSE_,
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE);
-    if (change == INVALID_HANDLE_VALUE) return WaitForFileBySize(name, expired);
     const UINT_PTR boundTimer = bounded ? SetTimer(nullptr, 0, kBoundLookMs, nullptr) : 0;
+    if (change == INVALID_HANDLE_VALUE) {
+        const bool complete = WaitForFileBySize(name, expired);
+        if (boundTimer != 0) KillTimer(nullptr, boundTimer);
+        return complete;
+    }
 
     bool complete = false;
     bool candidate = false;

@@ -93,7 +93,7 @@ std::string RandomFolderName(const std::string& base, int number);
 // them). The wait wakes on changes in the folder (a file created, renamed into place or
 // closed after writing), not on a timer. Window messages are handled throughout. Without
 // a bound it waits as long as it takes. With a bound, the wait gives up once the bound
-// has passed, noticed after the next handled message, and returns false.
+// has passed, noticed within a second, and returns false.
 bool WaitForFile(const std::string& name,
                  std::optional<std::chrono::milliseconds> bound = std::nullopt);
 

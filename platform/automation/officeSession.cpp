@@ -741,9 +741,13 @@ std::string RequestText(const OleVariant& request, const std::string& key) {
     return v.Type() == TVarType::String ? v.AsString() : std::string();
 }
 
+// The name part of a path, each control byte shown as "?" so the message stays one line.
 std::string FileNamePart(const std::string& path) {
     const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return name;
 }
 
 }  // namespace

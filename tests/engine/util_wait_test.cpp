@@ -115,4 +115,30 @@ TEST_F(WaitFor, BoundEndsTheWaitForAFileThatStaysEmpty) {
     EXPECT_EQ(FileSizeOf(g_writer.file), 0);
 }
 
+TEST_F(WaitFor, AGrowingFileIsWaitedForAsLongAsItGrows) {
+    using std::chrono::milliseconds;
+    const struct {
+        const char* what;
+        int createAt, growFrom, growTo;
+        milliseconds limit, ceiling;
+        bool complete;
+    } rows[] = {
+        // Forty chunks, one each 20 ms: four times the limit, always within it.
+        {"grows far longer than the limit", 1, 1, 40, milliseconds(200), std::chrono::hours(1),
+         true},
+        {"never comes", 1000000, 1000000, 0, milliseconds(200), std::chrono::hours(1), false},
+        {"stays empty", 1, 1000000, 0, milliseconds(200), std::chrono::hours(1), false},
+        {"grows past the ceiling", 1, 1, 1000000, std::chrono::hours(1), milliseconds(300), false},
+    };
+    for (const auto& r : rows) {
+        std::remove(g_writer.file.c_str());
+        if (timer_) KillTimer(nullptr, timer_);
+        Start(r.createAt, r.growFrom, r.growTo);
+        EXPECT_EQ(WaitForGrowingFile(g_writer.file, r.limit, r.ceiling), r.complete) << r.what;
+        if (r.complete) {
+            EXPECT_GT(g_writer.ticks, r.growTo) << r.what;
+        }
+    }
+}
+
 }  // namespace
