@@ -47,6 +47,9 @@ std::string num(double v) {
     return buf;
 }
 
+// The name of the file the job being printed goes to, for the messages of its passes.
+std::string g_printFileName;
+
 void runGs(std::vector<std::string> args) {
     std::string gs = SearchProgram("gs");
     if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
@@ -56,7 +59,9 @@ void runGs(std::vector<std::string> args) {
     args.insert(args.begin(), head.begin(), head.end());
     ChildResult r = RunProgram(args, NoProgressLimit());
     if (r.timedOut)
-        throw EOleError("打印作业处理时间过长: 在 " + std::to_string(NoProgressLimitSeconds()) +
+        throw EOleError("打印作业" +
+                        (g_printFileName.empty() ? "" : " \"" + g_printFileName + "\"") +
+                        " 处理时间过长: 在 " + std::to_string(NoProgressLimitSeconds()) +
                         " 秒内没有任何进展, 已被终止。");
     if (r.exitCode != 0)
         throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" +
@@ -174,6 +179,10 @@ std::vector<std::pair<double, double>> PdfPageSizes(const std::string& pdf) {
 void PrintToFile(const PrintJob& job) {
     namespace fs = std::filesystem;
     if (job.file.empty()) throw EOleError("打印到文件需要文件名");
+    g_printFileName = std::filesystem::path(job.file).filename().string();
+    for (char& c : g_printFileName)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    ScopeExit forgetName([] { g_printFileName.clear(); });
     auto sizes = PdfPageSizes(job.pdf);
     if (sizes.empty()) throw EOleError("没有要打印的页面");
     std::string source = job.pdf;
