@@ -92,13 +92,28 @@ QFont Latin1Face(const QFont& f) {
 }
 bool IsLatin1Sign(QChar c) { return c.unicode() >= 0xA0 && c.unicode() <= 0xFF; }
 
-// Calls f(run, latin1) for each run of the text.
+// The face's half-width Latin letters are too narrow to take its made-up bold (a W becomes a
+// solid block), so in bold text they and the digits are drawn from a monospaced Latin face
+// with a bold of its own, whose letters fill the same half-width cell.
+QFont BoldLettersFace(const QFont& f) {
+    QFont l(f);
+    l.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+    return l;
+}
+bool IsAsciiLetterOrDigit(QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); }
+
+// Calls f(run, face) for each run of the text with the face that draws the run.
 template <class F>
-void ForRuns(const QString& s, F f) {
+void ForRuns(const QFont& font, const QString& s, F f) {
+    const QFont latin1 = Latin1Face(font), letters = BoldLettersFace(font);
+    auto faceOf = [&](QChar c) -> const QFont& {
+        if (IsLatin1Sign(c)) return latin1;
+        return font.bold() && IsAsciiLetterOrDigit(c) ? letters : font;
+    };
     int start = 0;
     for (int i = 1; i <= s.size(); ++i)
-        if (i == s.size() || IsLatin1Sign(s[i]) != IsLatin1Sign(s[start])) {
-            f(s.mid(start, i - start), IsLatin1Sign(s[start]));
+        if (i == s.size() || &faceOf(s[i]) != &faceOf(s[start])) {
+            f(s.mid(start, i - start), faceOf(s[start]));
             start = i;
         }
 }
@@ -107,9 +122,8 @@ int Advance(const QFont& font, const QString& s, bool splitsLatin1) {
     if (s.isEmpty()) return 0;
     if (!splitsLatin1) return QFontMetrics(font).horizontalAdvance(s);
     int w = 0;
-    const QFont latin = Latin1Face(font);
-    ForRuns(s, [&](const QString& run, bool l1) {
-        w += QFontMetrics(l1 ? latin : font).horizontalAdvance(run);
+    ForRuns(font, s, [&](const QString& run, const QFont& face) {
+        w += QFontMetrics(face).horizontalAdvance(run);
     });
     return w;
 }
@@ -147,9 +161,8 @@ void DrawRuns(QPainter& p, int x, int baseline, const QString& s) {
         DrawRun(p, x, baseline, s);
         return;
     }
-    const QFont latin = Latin1Face(font);
-    ForRuns(s, [&](const QString& run, bool l1) {
-        p.setFont(l1 ? latin : font);
+    ForRuns(font, s, [&](const QString& run, const QFont& face) {
+        p.setFont(face);
         DrawRun(p, x, baseline, run);
         x += QFontMetrics(p.font()).horizontalAdvance(run);
     });
@@ -424,8 +437,7 @@ void AddTextOutlines(QPainterPath& out, const QTransform& t, const QFont& font, 
     if (!SplitsLatin1(font)) {
         add(font, s);
     } else {
-        const QFont latin = Latin1Face(font);
-        ForRuns(s, [&](const QString& run, bool l1) { add(l1 ? latin : font, run); });
+        ForRuns(font, s, [&](const QString& run, const QFont& face) { add(face, run); });
     }
     out.addPath(t.map(local));
 }

@@ -201,3 +201,73 @@ TEST_F(AppTest, TabReachesStartLikeAPushButton) {
     Application->ProcessMessages();
     EXPECT_EQ(clicks, 1);
 }
+// Bold captions read in the face standing in for 宋体: the W of "显示(W)" is a letter, not
+// a solid block; the merge group's narrow "..." button shows all three dots inside its frame,
+// beside its whole glyph.
+TEST_F(AppTest, BoldLettersAndANarrowButtonsDotsRead) {
+    CreateWindows();
+    ShowMain();
+    for (size_t i = 0; i < Functions.size(); ++i)
+        if (Functions[i].Name == "pdfMerge") Form_main->ComboBoxEx_function->SetItemIndex(int(i));
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->StyButton_show->SetVisible(true);
+    Application->ProcessMessages();
+    KeepScreenshot(Form_main, "main_show_and_second_file");
+    // The black columns of a button's caption, as runs [first, last] on the rows given.
+    auto blackRuns = [&](TBitmap& shot, int top, int bottom, int from, int to) {
+        std::vector<std::pair<int, int>> runs;
+        for (int x = from; x < to; ++x) {
+            bool black = false;
+            for (int y = top; y < bottom; ++y)
+                black = black || shot.Canvas()->Pixel(x, y) == clBlack;
+            if (!black) continue;
+            if (!runs.empty() && runs.back().second == x - 1)
+                runs.back().second = x;
+            else
+                runs.push_back({x, x});
+        }
+        return runs;
+    };
+    {
+        TStyButton* show = Form_main->StyButton_show;
+        ASSERT_TRUE(show->SaveScreenshot(folder + "show.png"));
+        TBitmap shot;
+        shot.LoadFromFile(folder + "show.png");
+        // The caption's characters stand apart; the W is the one before the last ")".
+        const auto runs = blackRuns(shot, 3, shot.Height() - 3, 3, shot.Width() - 3);
+        ASSERT_GE(runs.size(), 3u);
+        const auto [left, right] = runs[runs.size() - 2];
+        int top = shot.Height(), bottom = 0, black = 0;
+        for (int y = 3; y < shot.Height() - 3; ++y)
+            for (int x = left; x <= right; ++x)
+                if (shot.Canvas()->Pixel(x, y) == clBlack) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        --bottom;  // the accelerator's underline is the cell's last black row
+        int rowsWithThreeStrokes = 0;
+        for (int y = top; y < bottom; ++y) {
+            int strokes = 0;
+            for (int x = left; x <= right; ++x) {
+                const bool on = shot.Canvas()->Pixel(x, y) == clBlack;
+                black += on;
+                strokes += on && (x == left || shot.Canvas()->Pixel(x - 1, y) != clBlack);
+            }
+            rowsWithThreeStrokes += strokes >= 3;
+        }
+        const int area = (right - left + 1) * (bottom - top);
+        EXPECT_LT(black * 100, area * 75) << black << " of " << area << " pixels of the W black";
+        EXPECT_GE(rowsWithThreeStrokes, 2) << "the W shows no strokes apart";
+    }
+    {
+        TStyButton* second = Form_main->StyButton_2ndFile;
+        ASSERT_EQ(second->Width(), 24);
+        ASSERT_TRUE(second->SaveScreenshot(folder + "second.png"));
+        TBitmap shot;
+        shot.LoadFromFile(folder + "second.png");
+        // Right of the glyph (7 wide, from the client area's left) and inside the 2-pixel frame.
+        const int glyphRight = 3 + second->Glyph()->Width();
+        const auto dots = blackRuns(shot, 2, shot.Height() - 2, glyphRight, shot.Width() - 2);
+        EXPECT_EQ(dots.size(), 3u) << "the caption shows " << dots.size() << " dots";
+    }
+}
