@@ -107,7 +107,11 @@ private:
 class QtComboPeer final : public QtItemsPeer<ws::ComboPeer> {
 public:
     QtComboPeer(OwnerDrawCombo* c, ws::PeerHost* host)
-        : QtItemsPeer(c, c->view(), host), combo_(c) {}
+        : QtItemsPeer(c, c->view(), host), combo_(c) {
+        // The drop-down's rows are marked as the lists mark theirs, the rectangle around the
+        // text.
+        delegate()->rowMargin = 1;
+    }
 
     void setText(const std::string& s) override {
         if (combo_->isEditable()) blocked([&] { combo_->setEditText(QString::fromStdString(s)); });

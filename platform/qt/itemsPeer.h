@@ -39,9 +39,17 @@ public:
     OwnerDrawDelegate(QObject* parent, ws::PeerHost* host)
         : QStyledItemDelegate(parent), host_(host) {}
     bool on = false;
+    // Rows the toolkit draws get this many blank pixels above and below their text, so the
+    // focus rectangle on the cell's edge crosses no glyph.
+    int rowMargin = 0;
     std::function<QSize(int)> sizeOf;
     QSize sizeHint(const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
-        if (!on || !sizeOf) return QStyledItemDelegate::sizeHint(opt, index);
+        if (!on || !sizeOf) {
+            QSize s = QStyledItemDelegate::sizeHint(opt, index);
+            if (rowMargin > 0)
+                s.setHeight(QFontMetrics(SongInkFace(opt.font)).height() + 2 * rowMargin);
+            return s;
+        }
         return sizeOf(index.row());
     }
     void paint(QPainter* p, const QStyleOptionViewItem& opt,
@@ -93,6 +101,7 @@ public:
         };
         view->setItemDelegate(delegate_);
     }
+    OwnerDrawDelegate* delegate() const { return delegate_; }
     void setOwnerDraw(int mode) override {
         ownerDraw_ = mode;
         delegate_->on = mode != 0;

@@ -130,3 +130,60 @@ TEST(ComboDropDown, SelectsInTheSystemHighlightColour) {
     CloseList(*box);
     form.Hide();
 }
+
+// The dotted focus rectangle of the current row surrounds the row inside its cell, as the
+// lists that draw their own items mark it: no glyph of the 宋体 text lies on its lines.
+TEST(ComboDropDown, FocusRectangleSurroundsTheCurrentRowInsideItsCell) {
+    TForm form(nullptr);
+    form.SetBounds(40, 40, 300, 300);
+    auto* box = new TComboBoxEx(&form);
+    box->SetParent(&form);
+    box->Font()->SetName("宋体");
+    box->Font()->SetHeight(-12);
+    box->SetBounds(10, 10, 260, 22);
+    for (const char* s :
+         {"doc2pdf (Word转为PDF)", "xls2pdf (Excel Sheet转为PDF)", "ppt2pdf (PowerPoint转为PDF)",
+          "pdfMerge (合并 PDF)", "pdf2jpg (PDF转为JPEG)"})
+        box->AddItem(s, -1, -1, -1, 3, nullptr);
+    box->SetItemIndex(1);
+    form.Show();
+    box->SetFocus();
+    Application->ProcessMessages();
+    ASSERT_TRUE(OpenList(*box).open);
+    gdi::Image img;
+    ASSERT_TRUE(dynamic_cast<ws::ComboPeer*>(box->Peer())->grabDropDown(img));
+    img.save(::testing::TempDir() + "vx-combo-focus.png");
+    const uint32_t highlight = GetSysColor(COLOR_HIGHLIGHT),
+                   text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    const uint32_t dotted = highlight ^ 0xFFFFFF, textUnderDot = text ^ 0xFFFFFF;
+    auto at = [&](int x, int y) { return img.pixel(x, y) & 0xFFFFFF; };
+    // The current row's cell: the rows whose right end (past the text) is highlighted or dotted.
+    const int probe = img.width() - 4;
+    int top = -1, bottom = -1;
+    for (int y = 0; y < img.height(); ++y)
+        if (at(probe, y) == highlight || at(probe, y) == dotted) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    ASSERT_GE(top, 0) << "no highlighted row";
+    auto dots = [&](int y) {
+        int n = 0;
+        for (int x = 2; x < img.width() - 2; ++x)
+            n += at(x, y) == dotted || at(x, y) == textUnderDot;
+        return n;
+    };
+    EXPECT_GT(dots(top), img.width() / 4) << "no dotted line on the cell's first row";
+    EXPECT_GT(dots(bottom), img.width() / 4) << "no dotted line on the cell's last row";
+    int inkTop = img.height(), inkBottom = -1, crossed = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = 2; x < img.width() - 2; ++x) {
+            if (at(x, y) == text) inkTop = std::min(inkTop, y), inkBottom = std::max(inkBottom, y);
+            crossed += at(x, y) == textUnderDot;
+        }
+    ASSERT_GE(inkBottom, 0) << "no text in the current row";
+    EXPECT_GT(inkTop, top) << "the text's first row lies on the rectangle";
+    EXPECT_LT(inkBottom, bottom) << "the text's bottom row lies on the rectangle";
+    EXPECT_EQ(crossed, 0) << "the rectangle crosses glyphs";
+    CloseList(*box);
+    form.Hide();
+}
