@@ -22,7 +22,7 @@ std::string Folder() {
 
 // A TIFF of n small grey pages.
 std::string PagesFile(int n) {
-    const std::string path = Folder() + std::to_string(n) + ".tif";
+    std::string path = Folder() + std::to_string(n) + ".tif";
     if (std::filesystem::exists(path)) return path;
     TIFF* t = TIFFOpen(path.c_str(), "w");
     std::vector<uint8_t> row(64, 0x80);

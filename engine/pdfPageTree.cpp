@@ -14,7 +14,7 @@ namespace {
 // The pages below the root node, counted as qpdf counts them (a kid with /Kids is a node,
 // any other dictionary a page) but walked with a list of its own instead of recursion, so
 // no depth of tree exhausts the stack.
-long long CountLeaves(QPDFObjectHandle root) {
+long long CountLeaves(const QPDFObjectHandle& root) {
     long long pages = 0;
     std::set<QPDFObjGen> nodes;
     std::vector<QPDFObjectHandle> open{root};

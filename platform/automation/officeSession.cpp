@@ -753,7 +753,7 @@ std::string FileNamePart(const std::string& path) {
 }  // namespace
 
 std::string Session::documentOf(const OleVariant& request) const {
-    if (const std::string path = RequestText(request, "path");
+    if (std::string path = RequestText(request, "path");
         !path.empty() && RequestText(request, "op") == "load")
         return path;
     if (const OleVariant id = JsonMember(request, "id"); id.Type() == TVarType::Int) {
@@ -797,7 +797,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             OleVariant reply = ParseJson(answer);
             if (JsonMember(reply, "ok").Type() == TVarType::Bool &&
                 JsonMember(reply, "ok").AsBool()) {
-                const OleVariant result = JsonMember(reply, "result");
+                OleVariant result = JsonMember(reply, "result");
                 if (RequestText(parsed, "op") == "load" && result.Type() == TVarType::Int) {
                     lastDocument_ = RequestText(parsed, "path");
                     documents_[result.AsInt()] = lastDocument_;

@@ -84,8 +84,9 @@ void RegisterSubObject(const std::string& className, const std::string& prop,
         "", TPropKind::Object);
     // RegisterPublished keeps one property of a name, so one property takes the getter.
     auto& info = Classes()[LowerCase(className)];
-    for (auto& p : info.props)
-        if (SameText(p.name, prop)) p.object = std::move(object);
+    const auto named = std::find_if(info.props.begin(), info.props.end(),
+                                    [&](const auto& p) { return SameText(p.name, prop); });
+    if (named != info.props.end()) named->object = std::move(object);
 }
 
 const TClassInfo* FindClassInfo(const std::string& name) {

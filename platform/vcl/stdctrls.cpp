@@ -537,7 +537,7 @@ bool TComboBox::typeAhead(char key) {
         const std::string text = peer()->text();
         int start = 0, length = 0;
         peer()->editSelection(start, length);
-        if (size_t(start + length) != text.size()) return false;
+        if (size_t(start) + size_t(length) != text.size()) return false;
         const std::string typed = text.substr(0, size_t(start)) + key;
         if (SelectItem(typed)) return true;
         if (itemIndex_ >= 0) SetItemIndex(-1);

@@ -25,7 +25,7 @@ std::vector<std::string> AsBoundUser(const std::string& folder, std::string& why
         why = "running as root and there is no user \"nobody\" to run the program as";
         return {};
     }
-    const std::vector<std::string> setpriv{"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+    std::vector<std::string> setpriv{"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
                                            "--regid=" + std::to_string(nobody->pw_gid),
                                            "--clear-groups"};
     std::vector<std::string> probe = setpriv;

@@ -158,7 +158,7 @@ TEST_F(TiffPagesTest, ABrokenDirectoryChainIsADamagedFileNotFewerPages) {
 
 TEST_F(TiffPagesTest, TransparencyIsLaidOnWhitePaper) {
     // A disc of the colour on a background that is not there (all samples 0).
-    const auto disc = [](int bytesPerPixel, std::vector<uint8_t> inside) {
+    const auto disc = [](int bytesPerPixel, const std::vector<uint8_t>& inside) {
         return [=](uint32_t y, uint8_t* row) {
             for (int x = 0; x < 32; ++x)
                 if (std::hypot(x - 16, int(y) - 16) < 10)

@@ -41,7 +41,7 @@ struct CountingRenderer : TXcBaseDataItemsRenderer {
 struct Provider {
     TXcDataProviderBase provider;
     CountingRenderer* renderer = nullptr;
-    explicit Provider(std::vector<const char*> captions) {
+    explicit Provider(const std::vector<const char*>& captions) {
         TXcDataItemsList* root = provider.RootItems();
         root->RemoveImplementer(root->GetInterface<TXcCustomDataItemsTextRenderer>());
         renderer = root->AddImplementer(std::make_unique<CountingRenderer>(root));
@@ -69,7 +69,7 @@ struct ComboOnForm {
     TForm form{nullptr};
     TTypedCombo* combo = new TTypedCombo(&form);
     explicit ComboOnForm(TComboBoxStyle style = csDropDown,
-                         std::vector<const char*> items = {"one", "two", "three"}) {
+                         const std::vector<const char*>& items = {"one", "two", "three"}) {
         form.SetBounds(0, 0, 300, 300);
         combo->SetParent(&form);
         combo->SetStyle(style);
