@@ -79,6 +79,8 @@ public:
     // Sources and destination.
     void CollectSources();
     void CollectSourcesFromParam(const std::string& value);
+    // The source folder whose files could not be listed (no permission), "" for none.
+    std::string FUnlistedFolder;
     bool SourcesExist();
     std::string PathTooLong();
     bool ExtensionsOk(const std::vector<std::string>& extensions);

@@ -136,6 +136,15 @@ void TForm_main::StyButton_startClick(TObject*) {
         return;
     }
     if (!SourcesExist()) {
+        // A folder that is there but cannot be listed is no missing folder.
+        if (!FUnlistedFolder.empty()) {
+            const std::string why =
+                "没有读取文件夹 \"" + EscapeControls(FUnlistedFolder) + "\" 的权限。";
+            Log("ErrorMessage", why);
+            Form_MsgDlg->ShowMsg("无法读取源文件夹! \n\n" + why,
+                                 FState.FBatchMode ? mkError : mkInformation, FState.FBatchMode);
+            return;
+        }
         if (FState.FBatchMode)
             Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError,
                                  true);

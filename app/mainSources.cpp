@@ -3,6 +3,7 @@
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
 #include "engine/util.h"
+#include "platform/rtl/osErrors.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ std::string ExtOf(const std::string& path) { return ExtractFileExt(path); }
 
 void TForm_main::CollectSources() {
     FState.FSourceFiles->Clear();
+    FUnlistedFolder.clear();
     std::string dir = XcDirectoryListBox_source->Directory();
     if (XcFileListBox_source->Visible()) {
         TStrings* items = XcFileListBox_source->Items();
@@ -33,7 +35,10 @@ void TForm_main::CollectSources() {
     // Folder mode: every fitting file of the folder.
     const auto& exts = SelectedFunction().InputExtensions;
     TSearchRec sr;
-    if (FindFirst(dir + "/*.*", faAnyFile, sr) != 0) return;
+    if (const int r = FindFirst(dir + "/*.*", faAnyFile, sr); r != 0) {
+        if (r == int(ERROR_ACCESS_DENIED)) FUnlistedFolder = dir;
+        return;
+    }
     do {
         if (sr.Attr & faDirectory) continue;
         if (ExtInList(LowerCase(ExtOf(sr.Name)), exts) && sr.Name != kMergedAll)
@@ -44,6 +49,7 @@ void TForm_main::CollectSources() {
 
 void TForm_main::CollectSourcesFromParam(const std::string& value) {
     FState.FSourceFiles->Clear();
+    FUnlistedFolder.clear();
     if (value.find('#') == std::string::npos) {
         if (FileExists(value)) {
             FState.FSourceFiles->Add(value);
@@ -51,7 +57,9 @@ void TForm_main::CollectSourcesFromParam(const std::string& value) {
             // The value is a prefix as it stands: a folder must end with "/".
             const auto& exts = SelectedFunction().InputExtensions;
             TSearchRec sr;
-            if (FindFirst(value + "*.*", faAnyFile, sr) == 0) {
+            const int r = FindFirst(value + "*.*", faAnyFile, sr);
+            if (r == int(ERROR_ACCESS_DENIED)) FUnlistedFolder = value;
+            if (r == 0) {
                 do {
                     std::string full = value + sr.Name;
                     if (FileExists(full) && ExtInList(LowerCase(ExtOf(sr.Name)), exts) &&

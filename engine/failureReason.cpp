@@ -6,7 +6,9 @@
 #include <sstream>
 #include <vector>
 
+#include "engine/util.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/utf8.h"
 
 namespace {
 
@@ -21,6 +23,11 @@ bool containsAny(const std::string& text, std::initializer_list<const char*> par
                        [&](const char* p) { return text.find(p) != std::string::npos; });
 }
 
+bool startsWithAny(const std::string& text, std::initializer_list<const char*> heads) {
+    return std::any_of(heads.begin(), heads.end(),
+                       [&](const char* h) { return text.rfind(h, 0) == 0; });
+}
+
 // Whether text holds a character beyond ASCII (our messages are Chinese).
 bool hasWideCharacter(const std::string& text) {
     return std::any_of(text.begin(), text.end(),
@@ -28,12 +35,134 @@ bool hasWideCharacter(const std::string& text) {
 }
 
 constexpr const char* kOfficeFailed = "办公程序无法完成转换。";
+constexpr const char* kDamaged = "文件已损坏，或不是可以转换的文件。";
+constexpr const char* kNameMask = "[名称]";
+
+// Ghostscript's remarks and warnings: it says them and goes on, so they are not why a
+// job failed.
+bool IsRemark(const std::string& lowered) {
+    if (startsWithAny(
+            lowered,
+            {"warning", "processing pages", "loading ", "substituting ",
+             "querying operating system", "can't find (or can't open) font",
+             "didn't find this font", "the file was produced by", "please notify the author",
+             "output may be incorrect", "this file had errors that were repaired or ignored",
+             "additional information:", "operand stack:", "execution stack:", "dictionary stack:",
+             "current allocation mode", "current file position", ">>>>"}))
+        return true;
+    if (containsAny(lowered, {"warning:", "lies outside the valid page range"})) return true;
+    // Ghostscript's progress: "Page 3".
+    return lowered.size() > 5 && lowered.rfind("page ", 0) == 0 &&
+           std::all_of(lowered.begin() + 5, lowered.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+bool SpeaksOfFailure(const std::string& lowered) {
+    return containsAny(lowered,
+                       {"error", "password", "unable", "cannot", "can't", "could not", "couldn't",
+                        "failed", "denied", "no space", "not found", "invalid"});
+}
+
+// Replaces every occurrence of needle in text.
+void MaskAll(std::string& text, const std::string& needle) {
+    if (needle.empty()) return;
+    for (size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + std::strlen(kNameMask)))
+        text.replace(at, needle.size(), kNameMask);
+}
+
+// The end of a PostScript string that starts at open (a "("): nested parentheses and
+// escaped ones counted, the line's end at most.
+size_t StringEnd(const std::string& text, size_t open) {
+    int depth = 0;
+    for (size_t i = open; i < text.size() && text[i] != '\n'; ++i) {
+        if (text[i] == '\\') {
+            ++i;
+        } else if (text[i] == '(') {
+            ++depth;
+        } else if (text[i] == ')' && --depth == 0) {
+            return i;
+        }
+    }
+    const size_t nl = text.find('\n', open);
+    return nl == std::string::npos ? text.size() - 1 : nl - 1;
+}
+
+// An apostrophe that opens a quotation: after a blank, a colon or at the start.
+bool OpensQuote(const std::string& text, size_t at) {
+    return at == 0 || std::isspace(static_cast<unsigned char>(text[at - 1])) ||
+           text[at - 1] == ':' || text[at - 1] == '(';
+}
+
+// The text with the names of files taken out: those given (whole and without their
+// folder), PostScript strings (a parenthesis after a blank), quotations, file URLs, and
+// the rest of a line that names a file ("Could not open the file ...").
+std::string WithoutNames(const std::string& text, const std::vector<std::string>& names) {
+    std::string out = text;
+    std::vector<std::string> sorted;
+    for (const std::string& n : names) {
+        sorted.push_back(n);
+        sorted.push_back(ExtractFileName(n));
+    }
+    // Longest first, so a folder's name inside a longer name is not masked before it.
+    std::sort(sorted.begin(), sorted.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& n : sorted) MaskAll(out, n);
+    std::string result;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const char c = out[i];
+        size_t end = std::string::npos;
+        if (c == '(' && (i == 0 || std::isspace(static_cast<unsigned char>(out[i - 1])))) {
+            end = StringEnd(out, i);
+        } else if (c == '"') {
+            end = out.find_first_of("\"\n", i + 1);
+            if (end != std::string::npos && out[end] == '\n') end = std::string::npos;
+        } else if (c == '\'' && OpensQuote(out, i)) {
+            end = out.find_first_of("'\n", i + 1);
+            if (end != std::string::npos && out[end] == '\n') end = std::string::npos;
+        } else if (c == '<' && out.compare(i, 6, "<file:") == 0) {
+            end = out.find_first_of(">\n", i + 1);
+            if (end != std::string::npos && out[end] == '\n') end = std::string::npos;
+        }
+        if (end != std::string::npos) {
+            result += c;
+            result += kNameMask;
+            if (out[end] != '\n') result += out[end];
+            i = end;
+            continue;
+        }
+        result += c;
+    }
+    // Lines that go on with a name to their end.
+    const std::string lowered = lower(result);
+    for (const char* head : {"could not open the file ", "the error is in the input file ",
+                             "the document cannot be opened: ", "file not found: "}) {
+        for (size_t at = lowered.find(head); at != std::string::npos;
+             at = lowered.find(head, at + 1)) {
+            const size_t from = at + std::strlen(head);
+            const size_t end = result.find('\n', from);
+            for (size_t k = from; k < (end == std::string::npos ? result.size() : end); ++k)
+                result[k] = '_';
+        }
+    }
+    return result;
+}
+
+// A PostScript operator that is no word of PostScript: bytes of a file that is no
+// PostScript or PDF at all.
+bool IsBinaryOperator(const std::string& op) {
+    if (op.rfind("(binary token", 0) == 0) return true;
+    return !IsUtf8(op) || std::any_of(op.begin(), op.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && b != '\t') || b == 0x7F;
+    });
+}
 
 }  // namespace
 
 std::string StatedErrorLine(const std::string& errorOutput) {
     std::istringstream in(errorOutput);
-    std::string line, summary;
+    std::string line, first, summary;
     while (std::getline(in, line)) {
         line = Trim(line);
         while (!line.empty() && line[0] == '*') line = TrimLeft(line.substr(1));
@@ -45,9 +174,12 @@ std::string StatedErrorLine(const std::string& errorOutput) {
             if (summary.empty()) summary = line;
             continue;
         }
-        return line;
+        const std::string lowered = lower(line);
+        if (IsRemark(lowered)) continue;
+        if (SpeaksOfFailure(lowered)) return line;
+        if (first.empty()) first = line;
     }
-    return summary;
+    return first.empty() ? summary : first;
 }
 
 namespace {
@@ -82,7 +214,9 @@ bool ParsePostScriptError(const std::string& text, std::string& name, std::strin
         if (in == std::string::npos || (end != std::string::npos && in > end)) continue;
         name = text.substr(start, in - start);
         op = text.substr(in + 4, end == std::string::npos ? std::string::npos : end - in - 4);
-        op = Trim(op);
+        // Blanks only: any other control byte is part of what Ghostscript read.
+        op.erase(0, op.find_first_not_of(" \t\r"));
+        op.erase(op.find_last_not_of(" \t\r") + 1);
         if (!name.empty() && name.find(' ') == std::string::npos) return true;
     }
     return false;
@@ -90,16 +224,30 @@ bool ParsePostScriptError(const std::string& text, std::string& name, std::strin
 
 }  // namespace
 
-std::string FailureInOurWords(const std::string& text) {
-    const std::string t = lower(text);
+std::string DiskFullInOurWords() { return "磁盘空间不足，无法写入结果。"; }
+
+bool StatesFailedWrite(const std::string& errorOutput, const std::vector<std::string>& names) {
+    const std::string masked = WithoutNames(errorOutput, names);
+    // Another error of the PostScript program is the cause; a write that fails after it
+    // (the output closed on a full disk) is not.
+    std::string name, op;
+    if (ParsePostScriptError(masked, name, op) && name != "ioerror") return false;
+    return containsAny(lower(masked), {"ioerror", "could not write", "failed to write",
+                                       "write error", "error writing", "no space left on device"});
+}
+
+std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names) {
+    const std::string masked = WithoutNames(text, names);
+    const std::string t = lower(masked);
     if (containsAny(
             t, {"requires a password", "password required", "password is incorrect",
                 "wrong password", "invalid password", "password-protected", "password protected"}))
         return "该文件受密码保护，需要密码才能打开。";
-    if (containsAny(t, {"no space left on device", "disk full", "enospc"}))
-        return "磁盘空间不足，无法写入结果。";
-    std::string name, op;
-    const bool postScriptError = ParsePostScriptError(text, name, op);
+    if (containsAny(t, {"no space left on device", "enospc"})) return DiskFullInOurWords();
+    // The error's name from the text without names; its operand (a file's name) from the text.
+    std::string name, maskedOp, op;
+    const bool postScriptError = ParsePostScriptError(masked, name, maskedOp);
+    if (postScriptError) ParsePostScriptError(text, name, op);
     if (postScriptError && name == "undefinedfilename") {
         const std::string file = op.size() >= 2 && op.front() == '(' && op.back() == ')'
                                      ? op.substr(1, op.size() - 2)
@@ -116,11 +264,24 @@ std::string FailureInOurWords(const std::string& text) {
                         "rangecheck in setresolution"}))
         return "所选的分辨率超出了可以处理的范围，请选择其他分辨率。";
     if (containsAny(t, {"the job output no page"})) return "文件中没有可以输出的页面 (没有页面)。";
+    // Bytes read as PostScript: the file is neither PostScript nor PDF.
+    if (postScriptError && IsBinaryOperator(op))
+        return "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。";
+    // A page whose size no device can take (a MediaBox of 0 or of 1e9).
+    static const std::string kPageSize = "additional information: [/pagesize [";
+    if (const size_t at = t.find(kPageSize); at != std::string::npos) {
+        const size_t from = at + kPageSize.size();
+        const size_t end = t.find(']', from);
+        const std::string size =
+            end == std::string::npos ? std::string() : masked.substr(from, end - from);
+        return "文件中页面的大小无效" + (size.empty() ? std::string() : " ([" + size + "])") +
+               "，无法处理。";
+    }
     if (containsAny(t, {"catalog dictionary not located", "couldn't initialise file",
                         "couldn't initialize file", "no startxref", "not a pdf",
                         "file has unbalanced", "syntaxerror", "damaged",
                         "not a document of this kind", "the file is empty", "corrupt"}))
-        return "文件已损坏，或不是可以转换的文件。";
+        return kDamaged;
     if (postScriptError) {
         const std::string words = PostScriptErrorInOurWords(name);
         return "PostScript 程序出错: " + (words.empty() ? name : words + " (" + name + ")") +
@@ -138,20 +299,34 @@ std::string FailedInputIn(const std::string& errorOutput) {
     return errorOutput.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-std::string OfficeFailureInOurWords(const std::string& message) {
-    const std::string reason = FailureInOurWords(message);
+std::string FailedFileLine(const std::string& file) {
+    return "出错的文件: \"" + EscapeControls(file) + "\"";
+}
+
+std::string OfficeFailureInOurWords(const std::string& message,
+                                    const std::vector<std::string>& names) {
+    const std::string reason = FailureInOurWords(message, names);
     // The bridge's "the document cannot be opened: <file> (<the office's reason>)".
     static const std::string kCannotOpen = "the document cannot be opened: ";
     const size_t open = message.find(kCannotOpen);
     if (open != std::string::npos) {
         std::string file = message.substr(open + kCannotOpen.size());
-        const size_t detail = file.rfind(" (");
-        if (detail != std::string::npos && !file.empty() && file.back() == ')') file.erase(detail);
-        return "无法打开文档 " + file + "\n" +
-               (reason.empty() ? "文件已损坏，或不是可以转换的文件。" : reason);
+        std::string detail;
+        const size_t at = file.rfind(" (");
+        if (at != std::string::npos && !file.empty() && file.back() == ')') {
+            detail = file.substr(at + 2, file.size() - at - 3);
+            file.erase(at);
+        }
+        // The office's reason is the one in parentheses after the name.
+        const std::string said = FailureInOurWords(detail);
+        const std::string why = detail == "permission denied" ? "没有读取该文件的权限。"
+                                : said.empty()                ? kDamaged
+                                                              : said;
+        return "无法打开文档 \"" + EscapeControls(file) + "\"。\n" + why;
     }
     static const std::string kNotFound = "file not found: ";
-    if (message.rfind(kNotFound, 0) == 0) return "找不到文件 " + message.substr(kNotFound.size());
+    if (message.rfind(kNotFound, 0) == 0)
+        return "找不到文件 \"" + EscapeControls(message.substr(kNotFound.size())) + "\"。";
     if (!hasWideCharacter(message))
         return std::string(kOfficeFailed) + (reason.empty() ? "" : "\n" + reason);
     // A message of ours; the office's own output after it (a trace, internal names) goes.

@@ -5,15 +5,31 @@
 
 #include <string>
 
-// The first line of an error output that states an error, whole. Passed over: empty
-// lines, a program's banner that ends in a colon ("GPL Ghostscript 10.00.0:"), and the
+#include <vector>
+
+// The line of an error output that states the error, whole: the first line that speaks of
+// an error or a failure, else the first line that is not a warning or a remark. Passed
+// over: empty lines, a program's banner that ends in a colon ("GPL Ghostscript 10.00.0:"),
+// warnings and remarks ("Destination page 4 lies outside the valid page range."), and the
 // console program's own summary ("gswin32c: ..."), which is returned only when nothing
 // else says more. Leading "****" marks are dropped.
 std::string StatedErrorLine(const std::string& errorOutput);
 
-// Our sentence for a common failure the text names: a password needed, a damaged file,
-// a full disk, a resolution out of range; empty for any other.
-std::string FailureInOurWords(const std::string& text);
+// Our sentence for a common failure the text names: a password needed, a damaged file or
+// one that is no PDF, a full disk (a write that failed for want of room), a resolution
+// out of range, a page size that cannot be; empty for any other. The names of files are
+// not read as words: those given, and whatever the text quotes (a PostScript string, a
+// name in quotes, the input the console program names), so a file called "password
+// protected.pdf" says nothing about why it failed.
+std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names = {});
+
+// Our sentence for a full disk.
+std::string DiskFullInOurWords();
+
+// Whether an error output says that a write failed, whatever the cause (Ghostscript's
+// "ioerror"), and names no other error of the PostScript program before it: on a full
+// disk, that is the full disk.
+bool StatesFailedWrite(const std::string& errorOutput, const std::vector<std::string>& names = {});
 
 // The input a failed job of several inputs failed in, as the console program names it;
 // "" when it names none.
@@ -21,4 +37,9 @@ std::string FailedInputIn(const std::string& errorOutput);
 
 // What an office failure shows: the office program's own English texts (internal
 // names, a trace of its bridge) replaced by our sentence; a message of ours as it is.
-std::string OfficeFailureInOurWords(const std::string& message);
+// The document a failure is about is named in quotes, apart from the sentence.
+std::string OfficeFailureInOurWords(const std::string& message,
+                                    const std::vector<std::string>& names = {});
+
+// The line that names the file a failure is about, under the reason: "出错的文件: "...""
+std::string FailedFileLine(const std::string& file);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -50,6 +51,9 @@ std::string OutputLogName(const std::string& gsDir, const char* suffix) {
 }  // namespace
 
 namespace {
+
+// The longest name of one file (a folder's entry) the system takes.
+constexpr size_t kNameMaxBytes = 255;
 
 // Ghostscript drops bytes that are not UTF-8 from a name, refuses one holding "%pipe%"
 // (or "|") as a command to run, and a control byte would end a line of the response file.
@@ -148,6 +152,12 @@ std::string GsPagedOutputName(const std::string& dst) {
     const std::string full = ExpandFileName(dst);
     const std::string ext = ExtractFileExt(full);
     const std::string stem = full.substr(0, full.size() - ext.size());
+    // Ghostscript could not open a page file of a name longer than a name may be, and
+    // would say so in English, naming it.
+    const std::string firstPage = ExtractFileName(stem) + "_p0001" + ext;
+    if (firstPage.size() > kNameMaxBytes)
+        throw EInOutError("无法写入页面文件 \"" + EscapeControls(firstPage) + "\"。" +
+                          SysErrorMessage(ENAMETOOLONG));
     if (GsReadsExactly(full)) return GsOutputName(stem) + "_p%04d" + GsOutputName(ext);
     // Ghostscript writes the pages under a safe name, through a link to their folder when
     // it cannot read the folder's name either; the runner renames them when it ends.
@@ -261,6 +271,50 @@ bool DiskIsFull(const std::string& folder) {
     uint64_t available = 0;
     return GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) &&
            available < kFullDiskBytes;
+}
+
+// The names of files a job's parameters and the run's sources hold, which Ghostscript's
+// error output may quote.
+std::vector<std::string> NamesIn(const std::string& params, const TMainState& s) {
+    std::vector<std::string> names;
+    for (const GsToken& t : GsTokenSpans(params)) {
+        const size_t eq = t.value.rfind('=');
+        const std::string value = t.value.rfind("-", 0) == 0 && eq != std::string::npos
+                                      ? t.value.substr(eq + 1)
+                                      : t.value;
+        if (value.find('/') != std::string::npos) names.push_back(value);
+    }
+    if (s.FSourceFiles)
+        for (int i = 0; i < s.FSourceFiles->Count(); ++i) names.push_back((*s.FSourceFiles)[i]);
+    return names;
+}
+
+// The file a job of one input failed on, as the user knows it: the input itself, the
+// file a safe-named link stands for, or, for a file the run made on the way (or a job
+// without an input file), the run's one source. "" when the job has several inputs.
+std::string FailedSource(const std::string& params, const TMainState& s) {
+    std::vector<std::string> inputs;
+    bool afterF = false;
+    for (const GsToken& t : GsTokenSpans(params)) {
+        if (t.value == "-f") {
+            afterF = true;
+        } else if (afterF) {
+            inputs.push_back(t.value);
+        }
+    }
+    const std::string runSource = s.FSourceFiles && s.FSourceFiles->Count() == 1
+                                      ? ExpandFileName((*s.FSourceFiles)[0])
+                                      : std::string();
+    if (inputs.size() > 1) return "";
+    if (inputs.empty()) return runSource;
+    std::string input = inputs[0];
+    std::error_code ec;
+    if (std::filesystem::is_symlink(input, ec)) {
+        const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
+        if (!ec) input = target.string();
+    }
+    const bool madeOnTheWay = !s.FRunTemp.empty() && StartsStr(ExpandFileName(s.FRunTemp), input);
+    return madeOnTheWay ? runSource : input;
 }
 
 }  // namespace
@@ -387,10 +441,13 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         if (ErrorLogHasErrors(errorLog)) {
             const std::string output = FileText(errorLog);
             const std::string line = StatedErrorLine(output);
-            // A full disk shows as any kind of failure to write (or none at all): the
-            // folder the job wrote into tells.
-            std::string reason =
-                DiskIsFull(jobDir) ? FailureInOurWords("disk full") : FailureInOurWords(output);
+            const std::vector<std::string> names = NamesIn(params, s);
+            std::string reason = FailureInOurWords(output, names);
+            // A write that failed where there is no room left failed for want of room,
+            // whatever Ghostscript calls it.
+            if (reason != DiskFullInOurWords() && StatesFailedWrite(output, names) &&
+                DiskIsFull(jobDir))
+                reason = DiskFullInOurWords();
             if (reason.empty())
                 reason = line;
             else
@@ -398,9 +455,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             // An unattended run names the switch that chose the resolution.
             if (s.FBatchMode && reason == FailureInOurWords("rangecheck in setresolution"))
                 reason += " (参数 -or)";
-            // Of several inputs (a merge), the one that failed.
-            if (const std::string input = FailedInputIn(output); !input.empty())
-                reason += "\n出错的文件: \"" + EscapeControls(input) + "\"";
+            // The file the job failed on: of several inputs (a merge), the one the console
+            // program names.
+            std::string input = FailedInputIn(output);
+            if (input.empty()) input = FailedSource(params, s);
+            if (!input.empty()) reason += "\n" + FailedFileLine(input);
             throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
         }
     } catch (const std::exception& e) {

@@ -41,7 +41,7 @@ rules=(
 third_party=(
   "libjpeg;^(jpeglib|jerror|jconfig|jmorecfg)\.h$;^engine/(pdfHelper|converters/pdf2htmlPreview)\.cpp$"
   "libtiff;^(tiffio|tiff|tiffconf|tiffvers)\.h$;^(platform/automation/tiffLibrary\.(h|cpp)|engine/converters/tiffPages\.cpp)$"
-  "zlib;^(zlib|zconf)\.h$;^platform/win/pngCodec\.cpp$"
+  "zlib;^(zlib|zconf)\.h$;^platform/win/(pngCodec|zipEntry)\.cpp$"
   "libqpdf;^qpdf/;^engine/pdfPageTree\.cpp$"
   "giflib;^gif_lib\.h$;^$"
 )

@@ -2,12 +2,25 @@
 
 #include "engine/checker.h"
 #include "engine/converters/ps2pdf.h"
+#include "engine/host.h"
 #include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 #include "platform/vcl/forms.h"
 
 void OfficeProcessMessages() {
     if (Application) Application->ProcessMessages();
+}
+
+std::string OfficeFailureShown(const std::string& message) {
+    const TMainState* s = MainState();
+    const std::string source = s && s->FSourceFiles && s->FSourceFiles->Count() == 1
+                                   ? (*s->FSourceFiles)[0]
+                                   : std::string();
+    if (source.empty()) return OfficeFailureInOurWords(message);
+    std::string shown = OfficeFailureInOurWords(message, {source});
+    if (shown.find(EscapeControls(source)) == std::string::npos)
+        shown += "\n" + FailedFileLine(source);
+    return shown;
 }
 
 bool OfficeFunctionReady(const char* office, bool printer, bool port) {

@@ -24,6 +24,10 @@ inline void WaitForPrintFile(const std::string& file) {
                     " 秒内没有任何进展, 已被终止。");
 }
 
+// What an office failure shows: our words for it, and the run's source under them when
+// they do not name it.
+std::string OfficeFailureShown(const std::string& message);
+
 // Runs one office job by the converters' convention: a failure is logged under
 // "ErrorMessage" and listed, and the result is false.
 template <class Job>
@@ -32,7 +36,7 @@ bool RunOfficeJob(Job job) {
         return job();
     } catch (const std::exception& e) {
         // The office's own texts are no message for a user: ours is shown, theirs logged.
-        const std::string shown = OfficeFailureInOurWords(e.what());
+        const std::string shown = OfficeFailureShown(e.what());
         if (shown != e.what()) Log("ErrorLine", e.what());
         ReportError(shown);
         return false;

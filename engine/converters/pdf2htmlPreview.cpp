@@ -409,6 +409,16 @@ bool RunPdf2htmlPreview(TRun& run) {
     const std::string& src = run.Source();
     const std::string& temp = run.Temp();
     run.Target = run.State().FDestDir + "htmlPreview.html";
+    // The page files and thumbnails go into folders of these names beside the page: a
+    // file of such a name would stop them only at the end, with the system's words.
+    for (const char* folder : {"pdf", "images"}) {
+        const std::string path = run.State().FDestDir + folder;
+        if (FileExists(path) && !DirectoryExists(path)) {
+            ReportError("无法建立文件夹 \"" + EscapeControls(path) +
+                        "\": 那里已经有一个同名的文件。");
+            return false;
+        }
+    }
     MkDir(temp + "pdf/");
     bool ok = run.Clean([&] { return TPdfChopToSingles().Chop(src, temp + "pdf/", "", temp); });
     TPdf2htmlPreview preview;

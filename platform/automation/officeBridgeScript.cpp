@@ -12,7 +12,6 @@ import json
 import os
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import time
@@ -22,84 +21,6 @@ from com.sun.star.beans import PropertyValue
 from com.sun.star.connection import NoConnectException
 
 HMM_PER_PT = 2540.0 / 72.0
-
-
-def ole_streams(data):
-    """The entries of a compound file (the container of .doc, .xls, .ppt and of encrypted
-    OOXML files) and a reader of its streams; None for any other file."""
-    if data[:8] != b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1":
-        return None
-    ssz = 1 << struct.unpack_from("<H", data, 30)[0]
-    mssz = 1 << struct.unpack_from("<H", data, 32)[0]
-    nfat, dirstart = struct.unpack_from("<I", data, 44)[0], struct.unpack_from("<I", data, 48)[0]
-    cutoff, minifatstart = struct.unpack_from("<I", data, 56)[0], struct.unpack_from("<I", data, 60)[0]
-    difat = struct.unpack_from("<109I", data, 76)
-
-    def sector(i):
-        return data[(i + 1) * ssz:(i + 2) * ssz]
-
-    fat = []
-    for s in difat[:min(nfat, 109)]:
-        fat += struct.unpack("<%dI" % (ssz // 4), sector(s).ljust(ssz, b"\xff"))
-
-    def follow(start, table):
-        seen = []
-        while start < 0xFFFFFFFA and start < len(table) and start not in seen and len(seen) <= len(table):
-            seen.append(start)
-            start = table[start]
-        return seen
-
-    def read(start):
-        return b"".join(sector(s) for s in follow(start, fat))
-
-    entries = {}
-    d = read(dirstart)
-    for i in range(0, len(d) - 127, 128):
-        e = d[i:i + 128]
-        length = struct.unpack_from("<H", e, 64)[0]
-        name = e[:max(length - 2, 0)].decode("utf-16-le", "replace")
-        entries[name] = (struct.unpack_from("<I", e, 116)[0], struct.unpack_from("<I", e, 120)[0])
-    root = entries.get("Root Entry", (0xFFFFFFFE, 0))
-    ministream = read(root[0])
-    minifat = read(minifatstart)
-    minifat = list(struct.unpack("<%dI" % (len(minifat) // 4), minifat))
-
-    def stream(name):
-        start, size = entries[name]
-        if size >= cutoff:
-            return read(start)[:size]
-        return b"".join(ministream[s * mssz:(s + 1) * mssz] for s in follow(start, minifat))[:size]
-
-    return entries, stream
-
-
-def password_protected(path):
-    """Whether an office file is encrypted: an office opens such a file only with its
-    password, and says no more than that it could not open it."""
-    try:
-        with open(path, "rb") as f:
-            ole = ole_streams(f.read(256 * 1024 * 1024))
-        if not ole:
-            return False
-        entries, stream = ole
-        if "EncryptionInfo" in entries or "EncryptedPackage" in entries or "EncryptedSummary" in entries:
-            return True
-        if "WordDocument" in entries:
-            fib = stream("WordDocument")
-            return len(fib) > 12 and struct.unpack_from("<H", fib, 10)[0] & 0x0100 != 0
-        for book in ("Workbook", "Book"):
-            if book in entries:
-                b, i = stream(book), 0
-                while i + 4 <= len(b) and i < 65536:
-                    record, length = struct.unpack_from("<HH", b, i)
-                    if record == 0x002F:
-                        return True
-                    if record == 0x000A:
-                        return False
-                    i += 4 + length
-    except Exception:
-        return False
-    return False
 
 
 def pv(name, value):
@@ -222,6 +143,8 @@ class Bridge:
     def op_load(self, path, readonly=True, filter=None, options=None, kind=None):
         if not os.path.isfile(path):
             raise RuntimeError("file not found: " + path)
+        if not os.access(path, os.R_OK):
+            raise RuntimeError("the document cannot be opened: " + path + " (permission denied)")
         if kind and os.path.getsize(path) == 0:
             raise RuntimeError("the document cannot be opened: " + path + " (the file is empty)")
         self.connect()
@@ -238,8 +161,7 @@ class Bridge:
         else:
             why = ""
         if d is None:
-            if password_protected(path):
-                raise RuntimeError("the document cannot be opened: " + path + " (password required)")
+            # Whether it needs a password the program looks at itself.
             raise RuntimeError("the document cannot be opened: " + path + (" (" + why + ")" if why else ""))
         if kind:
             self.check_kind(d, path, kind)

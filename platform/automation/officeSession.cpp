@@ -23,6 +23,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/automation/officeEncryption.h"
 #include "platform/rtl/hex.h"
 #include "platform/rtl/md5.h"
 #include "platform/rtl/noProgressLimit.h"
@@ -804,7 +805,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
                 }
                 return result;
             }
-            throw EOleError(JsonMember(reply, "error").AsString());
+            throw EOleError(WhyDocumentDidNotOpen(JsonMember(reply, "error").AsString()));
         }
         const auto now = Clock::now();
         if (now - lastLook >= kOfficeLook) {

@@ -297,8 +297,8 @@ TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
     }
     for (size_t i = 0; i < runs.size(); ++i) {
         EXPECT_EQ(Finish(runs[i], folders[i]->dir + "output.txt").exitCode, 1) << rows[i].file;
-        EXPECT_NE(folders[i]->Log().find("无法打开文档 " + work + rows[i].file +
-                                         "\n该文件受密码保护，需要密码才能打开。"),
+        EXPECT_NE(folders[i]->Log().find("无法打开文档 \"" + work + rows[i].file +
+                                         "\"。\n该文件受密码保护，需要密码才能打开。"),
                   std::string::npos)
             << folders[i]->Log();
         EXPECT_EQ(folders[i]->Log().find("文件已损坏"), std::string::npos) << rows[i].file;

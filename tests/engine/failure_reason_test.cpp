@@ -30,6 +30,18 @@ TEST(FailureReason, TheLineThatStatesTheError) {
         {"GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1\n",
          "GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1"},
         {"", ""},
+        // Warnings and progress come before the error; the error says why.
+        {"   **** Warning: Destination page 4 lies outside the valid page range.\n"
+         "   **** Error: Page drawing error occurred.\n",
+         "Error: Page drawing error occurred."},
+        {"Destination page 4 lies outside the valid page range.\nPage 1\nPage 2\n"
+         "Page drawing error occurred.\n",
+         "Page drawing error occurred."},
+        {"Substituting font Helvetica for Arial.\nLoading NimbusSans-Regular font from "
+         "/usr/share/fonts/n.t1... 4244908 2831931 done.\nError: /undefined in foo\n",
+         "Error: /undefined in foo"},
+        // A line that says what happened, though not in the words of an error.
+        {"Page 1\nThe document has no catalog\n", "The document has no catalog"},
     };
     for (const Row& r : rows) EXPECT_EQ(StatedErrorLine(r.output), r.line) << r.output;
 }
@@ -60,6 +72,19 @@ TEST(FailureReason, CommonFailuresInOurWords) {
          "找不到文件 \"/d/a.ps\"。"},
         {"gswin32c: the job output no page", "文件中没有可以输出的页面 (没有页面)。"},
         {"the document is password-protected", "该文件受密码保护，需要密码才能打开。"},
+        // A file that is no PDF, read as PostScript: its bytes are no operator.
+        {"Error: /undefined in \xff\xd8\xff\xe0",
+         "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
+        {"Error: /undefined in \x01\x02",
+         "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
+        {"Error: /syntaxerror in (binary token, type=137)",
+         "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
+        // A page no device can be made for.
+        {"Error: /undefined in --runpdf--\nAdditional information: [/PageSize [0 0]]\n"
+         "Operand stack:\n   false   (   **** Error: PDF interpreter encountered an error.\\n)\n",
+         "文件中页面的大小无效 ([0 0])，无法处理。"},
+        {"Error: /undefined in --runpdf--\nAdditional information: [/PageSize [1e+09 1e+09]]",
+         "文件中页面的大小无效 ([1e+09 1e+09])，无法处理。"},
         {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text), r.sentence) << r.text;
@@ -70,12 +95,22 @@ TEST(FailureReason, OfficeFailuresWithoutTheOfficesInternals) {
         std::string message, shown;
     } rows[] = {
         {"the document cannot be opened: /d/报告.doc (not a document of this kind)",
-         "无法打开文档 /d/报告.doc\n文件已损坏，或不是可以转换的文件。"},
+         "无法打开文档 \"/d/报告.doc\"。\n文件已损坏，或不是可以转换的文件。"},
         {"the document cannot be opened: /d/a.doc (the file is empty)",
-         "无法打开文档 /d/a.doc\n文件已损坏，或不是可以转换的文件。"},
+         "无法打开文档 \"/d/a.doc\"。\n文件已损坏，或不是可以转换的文件。"},
         {"the document cannot be opened: /d/a.doc (password required)",
-         "无法打开文档 /d/a.doc\n该文件受密码保护，需要密码才能打开。"},
-        {"file not found: /d/a.doc", "找不到文件 /d/a.doc"},
+         "无法打开文档 \"/d/a.doc\"。\n该文件受密码保护，需要密码才能打开。"},
+        {"the document cannot be opened: /d/a.doc (permission denied)",
+         "无法打开文档 \"/d/a.doc\"。\n没有读取该文件的权限。"},
+        // The name says nothing of why.
+        {"the document cannot be opened: /d/password protected (old).doc (general error)",
+         "无法打开文档 \"/d/password protected (old).doc\"。\n文件已损坏，或不是可以转换的文件。"},
+        {"the document cannot be opened: /d/no space left on device.doc",
+         "无法打开文档 \"/d/no space left on device.doc\"。\n文件已损坏，或不是可以转换的文件。"},
+        {"SfxBaseModel::impl_store <file:///d/password%20protected.pdf> failed: 0xc10(Error "
+         "Area:Io Class:Write Code:16)",
+         "办公程序无法完成转换。"},
+        {"file not found: /d/a.doc", "找不到文件 \"/d/a.doc\"。"},
         {"SfxBaseModel::impl_store <file:///d/a.pdf> failed: 0x507(Error Area:Io Class:Access "
          "Code:7)",
          "办公程序无法完成转换。\n没有读写该文件或文件夹的权限。"},
@@ -93,4 +128,61 @@ TEST(FailureReason, OfficeFailuresWithoutTheOfficesInternals) {
          "setscreen\n所选的分辨率超出了可以处理的范围，请选择其他分辨率。"},
     };
     for (const Row& r : rows) EXPECT_EQ(OfficeFailureInOurWords(r.message), r.shown) << r.message;
+}
+
+TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
+    struct Row {
+        std::string text;
+        std::vector<std::string> names;
+        std::string sentence;
+    } rows[] = {
+        // A damaged member of a merge whose name speaks of passwords.
+        {"Catalog dictionary not located in file, unable to proceed\ngswin32c: the error is in "
+         "the input file /d/How to open password protected files.pdf\n",
+         {},
+         "文件已损坏，或不是可以转换的文件。"},
+        {"**** Error: Page drawing error occurred.\n/d/How to open password protected files.pdf\n",
+         {"/d/How to open password protected files.pdf"},
+         ""},
+        // A missing file whose name speaks of passwords.
+        {"Error: /undefinedfilename in (/d/password protected missing.pdf)\nLast OS error: No "
+         "such file or directory\n",
+         {},
+         "找不到文件 \"/d/password protected missing.pdf\"。"},
+        // Names given without their folder, quoted, or as the file Ghostscript could not open.
+        {"Error: /syntaxerror in --token--\nwhile reading 'no space left on device.ps'\n",
+         {},
+         "文件已损坏，或不是可以转换的文件。"},
+        {"Error: /rangecheck in --get--\nfile: corrupt wrong password.ps\n",
+         {"/d/corrupt wrong password.ps"},
+         "PostScript 程序出错: 操作数超出范围 (rangecheck), 出错的操作符: --get--。"},
+        {"**** Could not open the file /d/damaged password-protected_p0001.jpg .\n", {}, ""},
+        // The words of Ghostscript itself still count.
+        {"   **** This file requires a password for access.\n",
+         {"/d/a.pdf"},
+         "该文件受密码保护，需要密码才能打开。"},
+        {"Couldn't initialise file.\n", {"/d/a.pdf"}, "文件已损坏，或不是可以转换的文件。"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
+}
+
+TEST(FailureReason, AFailedWriteIsToldFromOtherFailures) {
+    // On a full disk, only a write that failed is put down to the disk.
+    struct Row {
+        std::string output;
+        bool failedWrite;
+    } rows[] = {
+        {"Error: /ioerror in --showpage--\nLast OS error: No space left on device\n", true},
+        {"GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing pdfwrite device.\n", true},
+        {"Error: /undefined in bar\n", false},
+        // The program's own error, and the output that could not be closed after it.
+        {"GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing pdfwrite device.\n"
+         "Error: /undefined in bar\n",
+         false},
+        {"Error: /undefinedfilename in (/d/ioerror write error.ps)\n", false},
+        {"   **** Error: Page drawing error occurred.\n", false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(StatesFailedWrite(r.output), r.failedWrite) << r.output;
+    EXPECT_EQ(FailureInOurWords("Error: /undefined in bar\n"),
+              "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: bar。");
 }

@@ -8,6 +8,8 @@
 //   fail-at       writes the pages before VX_STANDIN_FAIL_AT, a cut-off page of that
 //                 number, and ends with exit code 1 (a job that fails half-way)
 //   hang          writes its process id to VX_STANDIN_PIDFILE and runs until killed
+//   say           writes VX_STANDIN_SAY to its error output and ends with exit code 1,
+//                 writing nothing else (the words of a failing Ghostscript)
 #include <unistd.h>
 
 #include <cstdio>
@@ -49,6 +51,11 @@ int main(int argc, char** argv) {
         if (const char* pidFile = std::getenv("VX_STANDIN_PIDFILE"))
             Write(pidFile, std::to_string(getpid()));
         for (;;) pause();
+    }
+    if (mode == "say") {
+        const char* say = std::getenv("VX_STANDIN_SAY");
+        std::fputs(say ? say : "", stderr);
+        return 1;
     }
     if (mode == "stdout-error") {
         Write(PageName(pattern, 1), kPage);

@@ -108,6 +108,8 @@ constexpr std::string_view kFailureMarks[] = {
     "Unrecoverable error",
     // The system's reason after a file Ghostscript could not open ("Permission denied").
     "Last OS error:",
+    // What the error was about ("[/PageSize [0 0]]": a page no device can take).
+    "Additional information:",
 };
 
 // Of those, the lines that 10.x prints on the standard output of a job that it ends with

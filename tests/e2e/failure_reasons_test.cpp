@@ -1,0 +1,198 @@
+// The reasons an unattended run gives for a failure: taken from the line that states the
+// error (not from a warning before it, nor from a file's name), in Chinese, and naming
+// the file they are about.
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+
+class Env {
+public:
+    Env(const char* name, const std::string& value) : name_(name) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~Env() { unsetenv(name_); }
+    Env(const Env&) = delete;
+    Env& operator=(const Env&) = delete;
+
+private:
+    const char* name_;
+};
+
+// A one-page PDF with the given media box.
+std::string PdfWithMediaBox(const std::string& box) {
+    const std::string content = "0 0 1 rg 10 10 50 50 re f";
+    const std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox " + box + " /Contents 4 0 R >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+    };
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 5\n0000000000 65535 f \n";
+    for (size_t o : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
+        pdf += line;
+    }
+    return pdf + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) +
+           "\n%%EOF\n";
+}
+
+class FailureReasons : public ::testing::Test {
+protected:
+    void SetUp() override { work = TempFolder("vx reasons "); }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(work, ec);
+    }
+    RunResult Run(const std::vector<std::string>& args) {
+        logBefore = prog.Log().size();
+        return prog.Vexomat(args);
+    }
+    std::string RunLog() const { return prog.Log().substr(logBefore); }
+    // The message the run showed, as the day log keeps it (one line).
+    std::string Shown() const {
+        const std::string log = RunLog();
+        const size_t at = log.rfind("| Message ");
+        return at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
+    }
+    // A PDF of pages made by the program itself.
+    void MakePdf(const std::string& path, int pages) {
+        WritePostScript(work + "made.ps", pages);
+        ASSERT_EQ(Run({"-c", "ps2pdf", "-s", work + "made.ps", "-d", work}).exitCode, 0)
+            << RunLog();
+        std::filesystem::rename(work + "made.pdf", path);
+    }
+
+    ProgramFolder prog;
+    std::string work;
+    size_t logBefore = 0;
+};
+
+}  // namespace
+
+TEST_F(FailureReasons, GhostscriptFailuresSayWhyInChineseAndNameTheFile) {
+    std::string png = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 2000; ++i) png += char((i * 7919 + 13) % 256);
+    struct Row {
+        std::string function, name, content, reason;
+    } rows[] = {
+        {"ps2pdf", "bar.ps", "%!PS\nbar\nshowpage\n",
+         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: bar。"},
+        {"ps2pdf", "nothing.ps", "%!PS\n% nothing but a comment\n",
+         "文件中没有可以输出的页面 (没有页面)。"},
+        {"pdf2jpg", "picture.pdf", png, "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
+        {"pdf2jpg", "zero box.pdf", PdfWithMediaBox("[0 0 0 0]"), "文件中页面的大小无效 ([0 0])"},
+        {"pdf2jpg", "huge box.pdf", PdfWithMediaBox("[0 0 1e9 1e9]"), "文件中页面的大小无效 ("},
+    };
+    for (const Row& r : rows) {
+        Spit(work + r.name, r.content);
+        EXPECT_EQ(Run({"-c", r.function, "-s", work + r.name, "-d", work}).exitCode, 1) << r.name;
+        const std::string shown = Shown();
+        EXPECT_NE(shown.find(r.reason), std::string::npos) << r.name << "\n" << RunLog();
+        EXPECT_NE(shown.find("出错的文件: \"" + work + r.name + "\""), std::string::npos)
+            << r.name << "\n"
+            << shown;
+        EXPECT_EQ(shown.find("runpdf"), std::string::npos) << r.name << "\n" << shown;
+    }
+}
+
+TEST_F(FailureReasons, TheErrorIsShownNotTheWarningBeforeIt) {
+    MakePdf(work + "a.pdf", 1);
+    Env gs("VEXOMAT_GS", VX_GS_STANDIN);
+    Env mode("VX_STANDIN_MODE", "say");
+    Env say("VX_STANDIN_SAY",
+            "   **** Warning: Destination page 4 lies outside the valid page range.\n"
+            "   **** Error: Page drawing error occurred.\n");
+    EXPECT_EQ(Run({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work}).exitCode, 1);
+    const std::string shown = Shown();
+    EXPECT_NE(shown.find("Page drawing error occurred."), std::string::npos) << RunLog();
+    EXPECT_EQ(shown.find("Destination page"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("出错的文件: \"" + work + "a.pdf\""), std::string::npos) << shown;
+}
+
+TEST_F(FailureReasons, AMergeMemberNamedForPasswordsIsCalledDamaged) {
+    MakePdf(work + "good.pdf", 2);
+    const std::string damaged = work + "How to open password protected files.pdf";
+    Spit(damaged, Slurp(work + "good.pdf").substr(0, 400));
+    const RunResult r = Run({"-c", "pdfMergeAll", "-s", work + "good.pdf#" + damaged, "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string shown = Shown();
+    EXPECT_EQ(shown.find("密码"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("出错的文件: \"" + damaged + "\""), std::string::npos) << RunLog();
+}
+
+TEST_F(FailureReasons, APostScriptErrorOnANearlyFullDiskIsNoFullDisk) {
+    const std::string full = TempFolder("vx nearly full ");
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=200k") != 0) {
+        std::filesystem::remove(full);
+        GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
+    }
+    Spit(full + "fill", std::string(184 * 1024, '\0'));
+    Spit(full + "bar.ps", "%!PS\nbar\nshowpage\n");
+    const RunResult r = Run({"-c", "ps2pdf", "-s", full + "bar.ps", "-d", full});
+    umount(full.c_str());
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(Shown().find("未定义的名称 (undefined), 出错的操作符: bar"), std::string::npos)
+        << RunLog();
+    EXPECT_EQ(Shown().find("磁盘空间不足"), std::string::npos) << Shown();
+}
+
+TEST_F(FailureReasons, APageFileNameTooLongIsSaidAndNothingIsMade) {
+    // 250 bytes with ".pdf"; "_p0001.jpg" makes its pages' names 256.
+    const std::string stem = std::string(246, 'n');
+    MakePdf(work + stem + ".pdf", 1);
+    const auto before = Listing(work);
+    EXPECT_EQ(Run({"-c", "pdf2jpg", "-s", work + stem + ".pdf", "-d", work}).exitCode, 1);
+    EXPECT_NE(Shown().find("无法写入页面文件 \"" + stem + "_p0001.jpg\"。文件名或扩展名太长。"),
+              std::string::npos)
+        << RunLog();
+    EXPECT_EQ(Shown().find("Could not open"), std::string::npos) << Shown();
+    EXPECT_EQ(Listing(work), before);
+}
+
+TEST_F(FailureReasons, AFileWhereThePreviewsFolderGoesIsNamed) {
+    MakePdf(work + "doc.pdf", 2);
+    for (const char* folder : {"pdf", "images"}) {
+        const std::string dest = work + "preview " + folder + "/";
+        std::filesystem::create_directories(dest);
+        Spit(dest + folder, "the user's file");
+        EXPECT_EQ(Run({"-c", "pdf2htmlPreview", "-s", work + "doc.pdf", "-d", dest}).exitCode, 1);
+        EXPECT_NE(
+            Shown().find("无法建立文件夹 \"" + dest + folder + "\": 那里已经有一个同名的文件。"),
+            std::string::npos)
+            << RunLog();
+        EXPECT_EQ(Slurp(dest + folder), "the user's file");
+        EXPECT_EQ(Listing(dest), std::vector<std::string>{folder});
+    }
+}
+
+TEST_F(FailureReasons, AFolderThatCannotBeListedIsNotCalledMissing) {
+    if (geteuid() == 0) GTEST_SKIP() << "root lists every folder";
+    const std::string folder = work + "closed/";
+    std::filesystem::create_directories(folder);
+    MakePdf(folder + "a.pdf", 1);
+    chmod(folder.c_str(), 0);
+    const RunResult r = Run({"-c", "pdfMergeAll", "-s", folder, "-d", work});
+    chmod(folder.c_str(), 0700);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(Shown().find("没有读取文件夹 \"" + folder + "\" 的权限。"), std::string::npos)
+        << RunLog();
+    EXPECT_EQ(Shown().find("不存在"), std::string::npos) << Shown();
+}
