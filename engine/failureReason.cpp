@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -37,6 +38,8 @@ bool hasWideCharacter(const std::string& text) {
 constexpr const char* kOfficeFailed = "办公程序无法完成转换。";
 constexpr const char* kDamaged = "文件已损坏，或不是可以转换的文件。";
 constexpr const char* kNameMask = "[名称]";
+// The longest name of one file (a folder's entry) the system takes.
+constexpr size_t kNameMaxBytes = 255;
 
 // Ghostscript's remarks and warnings: it says them and goes on, so they are not why a
 // job failed.
@@ -102,7 +105,8 @@ std::string WithoutNames(const std::string& text, const std::vector<std::string>
     std::vector<std::string> sorted;
     for (const std::string& n : names) {
         sorted.push_back(n);
-        sorted.push_back(ExtractFileName(n));
+        // A short name could be a word of the text itself ("bar", "error").
+        if (const std::string file = ExtractFileName(n); file.size() >= 5) sorted.push_back(file);
     }
     // Longest first, so a folder's name inside a longer name is not masked before it.
     std::sort(sorted.begin(), sorted.end(),
@@ -244,6 +248,20 @@ std::string FailureInOurWords(const std::string& text, const std::vector<std::st
                 "wrong password", "invalid password", "password-protected", "password protected"}))
         return "该文件受密码保护，需要密码才能打开。";
     if (containsAny(t, {"no space left on device", "enospc"})) return DiskFullInOurWords();
+    // An output file Ghostscript could not make: "**** Could not open the file '<name>' ."
+    static const std::string kCouldNotOpen = "Could not open the file ";
+    if (const size_t at = text.find(kCouldNotOpen); at != std::string::npos) {
+        const size_t from = at + kCouldNotOpen.size();
+        std::string name = text.substr(from, text.find('\n', from) - from);
+        while (!name.empty() && (name.back() == '.' || name.back() == ' ' || name.back() == '\r'))
+            name.pop_back();
+        if (name.size() >= 2 && name.front() == '\'' && name.back() == '\'')
+            name = name.substr(1, name.size() - 2);
+        // Its folder is the run's own: only the name means something to the user.
+        const std::string file = ExtractFileName(name);
+        return "无法写入文件 \"" + EscapeControls(file) + "\"。" +
+               (file.size() > kNameMaxBytes ? SysErrorMessage(ENAMETOOLONG) : std::string());
+    }
     // The error's name from the text without names; its operand (a file's name) from the text.
     std::string name, maskedOp, op;
     const bool postScriptError = ParsePostScriptError(masked, name, maskedOp);

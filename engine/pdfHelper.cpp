@@ -282,7 +282,8 @@ std::vector<std::string> NamesIn(const std::string& params, const TMainState& s)
         const std::string value = t.value.rfind("-", 0) == 0 && eq != std::string::npos
                                       ? t.value.substr(eq + 1)
                                       : t.value;
-        if (value.find('/') != std::string::npos) names.push_back(value);
+        // Absolute paths ("/d/a.pdf"), not PostScript names ("/default", "/Bicubic").
+        if (value.size() > 1 && value[0] == '/' && value.rfind('/') > 0) names.push_back(value);
     }
     if (s.FSourceFiles)
         for (int i = 0; i < s.FSourceFiles->Count(); ++i) names.push_back((*s.FSourceFiles)[i]);

@@ -3,6 +3,7 @@
 // (page counts, page sizes and orientation, page ranges, pages per sheet, the sheets
 // printed, TIFF page order, slides), and no office process left behind.
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -281,10 +282,12 @@ TEST_F(OfficeRun, GarbageAndEmptyFilesAreNoDocuments) {
 }
 
 TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
-    // tests/data/locked.* were saved by LibreOffice with the password "pw".
+    // tests/data/locked* were saved by LibreOffice with the password "pw"; locked_odf.doc
+    // is an OpenDocument text under a Word document's name.
     struct Row {
         std::string function, file;
-    } rows[] = {{"doc2pdf", "locked.doc"}, {"xls2pdf", "locked.xls"}};
+    } rows[] = {
+        {"doc2pdf", "locked.doc"}, {"xls2pdf", "locked.xls"}, {"doc2pdf", "locked_odf.doc"}};
     std::vector<std::unique_ptr<ProgramFolder>> folders;
     std::vector<pid_t> runs;
     for (const Row& r : rows) {
@@ -305,6 +308,17 @@ TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
     }
     EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty())
         << "an office process outlived the runs";
+}
+
+TEST_F(OfficeRun, ADocumentTheUserCannotReadSaysSo) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    std::string doc = Make("three_pages.fodt", "doc", "closed.doc");
+    chmod(doc.c_str(), 0);
+    EXPECT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-d", work}).exitCode, 1);
+    EXPECT_NE(prog.Log().find("无法打开文档 \"" + doc + "\"。\n没有读取该文件的权限。"),
+              std::string::npos)
+        << prog.Log();
+    EXPECT_EQ(prog.Log().find("文件已损坏"), std::string::npos) << prog.Log();
 }
 
 TEST_F(OfficeRun, AnOfficeStepWithoutProgressIsEnded) {

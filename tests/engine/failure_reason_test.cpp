@@ -72,6 +72,11 @@ TEST(FailureReason, CommonFailuresInOurWords) {
          "找不到文件 \"/d/a.ps\"。"},
         {"gswin32c: the job output no page", "文件中没有可以输出的页面 (没有页面)。"},
         {"the document is password-protected", "该文件受密码保护，需要密码才能打开。"},
+        // An output file that cannot be made; a name longer than a name may be says so.
+        {"GPL Ghostscript 10.00.0: **** Could not open the file '/t/" + std::string(250, 'n') +
+             "_p0001.pdf' .\n**** Unable to open the initial device, quitting.\n",
+         "无法写入文件 \"" + std::string(250, 'n') + "_p0001.pdf\"。文件名或扩展名太长。"},
+        {"**** Could not open the file /t/a_p0001.jpg\n", "无法写入文件 \"a_p0001.jpg\"。"},
         // A file that is no PDF, read as PostScript: its bytes are no operator.
         {"Error: /undefined in \xff\xd8\xff\xe0",
          "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
@@ -156,7 +161,9 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
         {"Error: /rangecheck in --get--\nfile: corrupt wrong password.ps\n",
          {"/d/corrupt wrong password.ps"},
          "PostScript 程序出错: 操作数超出范围 (rangecheck), 出错的操作符: --get--。"},
-        {"**** Could not open the file /d/damaged password-protected_p0001.jpg .\n", {}, ""},
+        {"**** Could not open the file /d/damaged password-protected_p0001.jpg .\n",
+         {},
+         "无法写入文件 \"damaged password-protected_p0001.jpg\"。"},
         // The words of Ghostscript itself still count.
         {"   **** This file requires a password for access.\n",
          {"/d/a.pdf"},
