@@ -1,8 +1,10 @@
 // The reasons an unattended run gives for a failure: taken from the line that states the
 // error (not from a warning before it, nor from a file's name), in Chinese, and naming
 // the file they are about.
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -184,13 +186,36 @@ TEST_F(FailureReasons, AFileWhereThePreviewsFolderGoesIsNamed) {
 }
 
 TEST_F(FailureReasons, AFolderThatCannotBeListedIsNotCalledMissing) {
-    if (geteuid() == 0) GTEST_SKIP() << "root lists every folder";
-    const std::string folder = work + "closed/";
-    std::filesystem::create_directories(folder);
-    MakePdf(folder + "a.pdf", 1);
-    chmod(folder.c_str(), 0);
-    const RunResult r = Run({"-c", "pdfMergeAll", "-s", folder, "-d", work});
+    // The run goes as a user the folder's permissions bind: the tests' own, or "nobody"
+    // when they run as root, who owns the program folder and the source folder then.
+    const std::string folder = TempFolder("vx closed ");
+    // Made by Ghostscript itself: a run of the program would leave a day log nobody can write.
+    WritePostScript(work + "a.ps", 1);
+    ASSERT_EQ(Exec({"gs", "-q", "-sDEVICE=pdfwrite", "-o", folder + "a.pdf", work + "a.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    std::vector<std::string> argv;
+    if (geteuid() == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody) GTEST_SKIP() << "running as root and there is no user \"nobody\"";
+        for (const std::string& p : {prog.dir, folder})
+            ASSERT_EQ(chown(p.c_str(), nobody->pw_uid, nobody->pw_gid), 0) << p;
+        argv = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups"};
+        std::vector<std::string> probe = argv;
+        probe.insert(probe.end(), {"test", "-x", prog.dir + "vexomat"});
+        if (Exec(probe, work + "probe.txt").exitCode != 0)
+            GTEST_SKIP() << "running as root, and \"nobody\" cannot run the built program";
+    }
+    argv.insert(argv.end(),
+                {prog.dir + "vexomat", "-c", "pdfMergeAll", "-s", folder, "-d", folder});
+    ASSERT_EQ(chmod(folder.c_str(), 0300), 0);
+    logBefore = prog.Log().size();
+    const RunResult r = Exec(argv, work + "output.txt");
     chmod(folder.c_str(), 0700);
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(Shown().find("没有读取文件夹 \"" + folder + "\" 的权限。"), std::string::npos)
         << RunLog();
