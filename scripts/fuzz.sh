@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXOMAT_FUZZ_BUILD:-$root/build-fuzz}
 secs=${1:-20}
 targets=(fuzz_gif_lzw fuzz_lzrw fuzz_wildcard fuzz_gs_args fuzz_pdf_pages fuzz_crop_boxes fuzz_gif_stream fuzz_ani fuzz_dib
-  fuzz_sty_stream fuzz_sty_container fuzz_truetype_cmap fuzz_rtf)
+  fuzz_sty_stream fuzz_sty_container fuzz_truetype_cmap fuzz_rtf fuzz_office_encryption)
 
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
