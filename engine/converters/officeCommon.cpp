@@ -18,8 +18,11 @@ std::string OfficeFailureShown(const std::string& message) {
                                    : std::string();
     if (source.empty()) return OfficeFailureInOurWords(message);
     std::string shown = OfficeFailureInOurWords(message, {source});
-    if (shown.find(EscapeControls(source)) == std::string::npos)
-        shown += "\n" + FailedFileLine(source);
+    // A message that names the file already, by its path or by its name in quotes.
+    const bool named =
+        shown.find(EscapeControls(source)) != std::string::npos ||
+        shown.find("\"" + EscapeControls(ExtractFileName(source)) + "\"") != std::string::npos;
+    if (!named) shown += "\n" + FailedFileLine(source);
     return shown;
 }
 
