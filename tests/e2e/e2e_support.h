@@ -116,6 +116,27 @@ public:
     std::string dir;
 };
 
+// A test of runs of the program: its program folder, a work folder for the sources and
+// results (named after the test's prefix, removed afterwards), and the day log of one run.
+class ProgramRunTest : public ::testing::Test {
+protected:
+    explicit ProgramRunTest(const std::string& prefix) : work(TempFolder(prefix)) {}
+    ~ProgramRunTest() override {
+        std::error_code ec;
+        std::filesystem::remove_all(work, ec);
+    }
+    // The run's result; RunLog gives the day log of this one run.
+    RunResult Run(const std::vector<std::string>& args) {
+        logBefore = prog.Log().size();
+        return prog.Vexomat(args);
+    }
+    std::string RunLog() const { return prog.Log().substr(logBefore); }
+
+    ProgramFolder prog;
+    std::string work;
+    size_t logBefore = 0;
+};
+
 // Writes a PostScript document of n pages (A4), each with a filled shape.
 inline void WritePostScript(const std::string& path, int pages) {
     std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n";

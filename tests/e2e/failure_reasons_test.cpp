@@ -55,18 +55,9 @@ std::string PdfWithMediaBox(const std::string& box) {
            "\n%%EOF\n";
 }
 
-class FailureReasons : public ::testing::Test {
+class FailureReasons : public ProgramRunTest {
 protected:
-    void SetUp() override { work = TempFolder("vx reasons "); }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(work, ec);
-    }
-    RunResult Run(const std::vector<std::string>& args) {
-        logBefore = prog.Log().size();
-        return prog.Vexomat(args);
-    }
-    std::string RunLog() const { return prog.Log().substr(logBefore); }
+    FailureReasons() : ProgramRunTest("vx reasons ") {}
     // The message the run showed, as the day log keeps it (one line).
     std::string Shown() const {
         const std::string log = RunLog();
@@ -80,10 +71,6 @@ protected:
             << RunLog();
         std::filesystem::rename(work + "made.pdf", path);
     }
-
-    ProgramFolder prog;
-    std::string work;
-    size_t logBefore = 0;
 };
 
 }  // namespace

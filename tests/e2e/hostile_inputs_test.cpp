@@ -81,23 +81,9 @@ std::string TwoPagePdf(const std::string& rootExtra, const std::vector<std::stri
     return BuildPdf(objects);
 }
 
-class HostileInputs : public ::testing::Test {
+class HostileInputs : public ProgramRunTest {
 protected:
-    void SetUp() override { work = TempFolder("vx hostile "); }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(work, ec);
-    }
-    // The run's result and the day log; the log of this one run only.
-    RunResult Run(const std::vector<std::string>& args) {
-        logBefore = prog.Log().size();
-        return prog.Vexomat(args);
-    }
-    std::string RunLog() const { return prog.Log().substr(logBefore); }
-
-    ProgramFolder prog;
-    std::string work;
-    size_t logBefore = 0;
+    HostileInputs() : ProgramRunTest("vx hostile ") {}
 };
 
 // ---------------------------------------------------------------- jobs without progress

@@ -13,17 +13,6 @@ namespace {
 // How stale the tail of a rewritable file may get while text comes.
 constexpr auto kSyncInterval = std::chrono::milliseconds(250);
 
-void WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return;  // the reader went away; nothing sensible is left to do with the text
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 bool WriteAllAt(int fd, std::string_view data, int64_t at) {
     while (!data.empty()) {
         const ssize_t n = ::pwrite(fd, data.data(), data.size(), at);
@@ -38,6 +27,17 @@ bool WriteAllAt(int fd, std::string_view data, int64_t at) {
 }
 
 }  // namespace
+
+void WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return;  // the reader went away; nothing sensible is left to do with the text
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
 
 CappedOutput::CappedOutput(int fd, bool rewritable, std::size_t headBytes, std::size_t tailBytes)
     : fd_(fd), rewritable_(rewritable), headBytes_(headBytes), tailBytes_(tailBytes) {

@@ -11,6 +11,9 @@
 
 namespace gsw {
 
+// Writes all of data, going on after interruptions; a reader that went away ends it.
+void WriteAll(int fd, std::string_view data);
+
 class CappedOutput {
 public:
     static constexpr std::size_t kHeadBytes = 1 << 20;

@@ -19,17 +19,6 @@ namespace gsw {
 
 namespace {
 
-void WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return;  // the reader went away; nothing sensible is left to do with the text
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 void Scan(std::string_view line, RelayResult& f) {
     if (ReportsRepair(line)) f.repaired = true;
     if (ReportsFatal(line)) f.fatal = true;
