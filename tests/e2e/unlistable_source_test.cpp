@@ -26,8 +26,7 @@ std::vector<std::string> AsBoundUser(const std::string& folder, std::string& why
         return {};
     }
     std::vector<std::string> setpriv{"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
-                                           "--regid=" + std::to_string(nobody->pw_gid),
-                                           "--clear-groups"};
+                                     "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups"};
     std::vector<std::string> probe = setpriv;
     probe.insert(probe.end(), {"test", "-x", folder + "vexomat"});
     if (Exec(probe, folder + "probe.txt").exitCode != 0) {
