@@ -279,7 +279,7 @@ std::vector<std::string> NamesIn(const std::string& params, const TMainState& s)
     std::vector<std::string> names;
     for (const GsToken& t : GsTokenSpans(params)) {
         const size_t eq = t.value.rfind('=');
-        const std::string value = t.value.rfind("-", 0) == 0 && eq != std::string::npos
+        const std::string value = t.value.rfind('-', 0) == 0 && eq != std::string::npos
                                       ? t.value.substr(eq + 1)
                                       : t.value;
         // Absolute paths ("/d/a.pdf"), not PostScript names ("/default", "/Bicubic").
@@ -303,9 +303,9 @@ std::string FailedSource(const std::string& params, const TMainState& s) {
             inputs.push_back(t.value);
         }
     }
-    const std::string runSource = s.FSourceFiles && s.FSourceFiles->Count() == 1
-                                      ? ExpandFileName((*s.FSourceFiles)[0])
-                                      : std::string();
+    std::string runSource = s.FSourceFiles && s.FSourceFiles->Count() == 1
+                                ? ExpandFileName((*s.FSourceFiles)[0])
+                                : std::string();
     if (inputs.size() > 1) return "";
     if (inputs.empty()) return runSource;
     std::string input = inputs[0];
