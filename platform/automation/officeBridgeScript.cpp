@@ -12,6 +12,7 @@ import json
 import os
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import time
@@ -363,14 +364,26 @@ class Bridge:
             self.proc.kill()
 
 
+SOCKETS = []  # the office's sockets in the shared temporary folder, which a kill leaves
+
+
 def end_group(*_):
-    # Our program has ended: the office goes with us, the whole group at once.
+    # Our program has ended: the office goes with us, the whole group at once, and its
+    # sockets with it (ours only: a socket, of this user).
+    for path in SOCKETS:
+        try:
+            st = os.lstat(path)
+            if stat.S_ISSOCK(st.st_mode) and st.st_uid == os.geteuid():
+                os.unlink(path)
+        except OSError:
+            pass
     os.killpg(os.getpgrp(), signal.SIGKILL)
 
 
 def main():
-    signal.signal(signal.SIGTERM, end_group)
     soffice, profile, pipe = sys.argv[1:4]
+    SOCKETS.extend(sys.argv[4:])
+    signal.signal(signal.SIGTERM, end_group)
     b = Bridge(soffice, profile, pipe)
     out = sys.stdout
     for line in sys.stdin:

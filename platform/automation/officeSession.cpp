@@ -660,7 +660,10 @@ void Session::start() {
     ScopedFd childIn, childOut;
     if (!MakePipe(childIn, in_) || !MakePipe(out_, childOut)) throw EOleError("pipe failed");
     const std::string profileUrl = fileUrl(work_ + "profile");
+    sockets_ = officeSockets(pipeName, profileUrl);
+    // The bridge is told the office's sockets too: ended by our end, it removes them.
     std::vector<std::string> argv{python, script, soffice, profileUrl, pipeName};
+    argv.insert(argv.end(), sockets_.begin(), sockets_.end());
     // The bridge hears of our end by SIGTERM and then ends its whole group, the office it
     // started included (a parent-death signal reaches only the bridge itself).
     pid_ = spawnGroup(argv, childIn.get(), childOut.get(), work_ + "bridge.log", work_ + "tmp/",
@@ -673,7 +676,6 @@ void Session::start() {
         throw EOleError("无法启动办公程序: " + python);
     }
     fcntl(out_.get(), F_SETFL, fcntl(out_.get(), F_GETFL) | O_NONBLOCK);
-    sockets_ = officeSockets(pipeName, profileUrl);
     addLiveGroup(pid_, sockets_);
 }
 

@@ -2,6 +2,7 @@
 // quits or is killed, and whether or not it was ever asked anything.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -47,6 +48,8 @@ TEST(OfficeLeftovers, NoSocketStaysHoweverTheSessionEnds) {
     };
     const Row rows[] = {
         {"quits after its work", [&](office::Session& s) { s.Quit(); }},
+        // What the bridge does when the program that started it ends, however it ends.
+        {"the program ended", [&](office::Session& s) { ::kill(s.ProcessGroup(), SIGTERM); }},
         {"killed when a step meets its limit",
          [&](office::Session& s) {
              EXPECT_THROW(s.Command(load, std::chrono::milliseconds(1)), std::exception);
