@@ -48,6 +48,20 @@ inline std::vector<std::string> Listing(const std::string& dir) {
     return names;
 }
 
+// Sets an environment variable for one scope (the program runs inherit it).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { unsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+};
+
 struct RunResult {
     int exitCode = -1;
     std::string output;

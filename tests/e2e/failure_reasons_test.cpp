@@ -16,19 +16,6 @@ using namespace e2e;
 
 namespace {
 
-class Env {
-public:
-    Env(const char* name, const std::string& value) : name_(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~Env() { unsetenv(name_); }
-    Env(const Env&) = delete;
-    Env& operator=(const Env&) = delete;
-
-private:
-    const char* name_;
-};
-
 // A one-page PDF with the given media box.
 std::string PdfWithMediaBox(const std::string& box) {
     const std::string content = "0 0 1 rg 10 10 50 50 re f";
@@ -103,11 +90,11 @@ TEST_F(FailureReasons, GhostscriptFailuresSayWhyInChineseAndNameTheFile) {
 
 TEST_F(FailureReasons, TheErrorIsShownNotTheWarningBeforeIt) {
     MakePdf(work + "a.pdf", 1);
-    Env gs("VEXOMAT_GS", VX_GS_STANDIN);
-    Env mode("VX_STANDIN_MODE", "say");
-    Env say("VX_STANDIN_SAY",
-            "   **** Warning: Destination page 4 lies outside the valid page range.\n"
-            "   **** Error: Page drawing error occurred.\n");
+    ScopedEnv gs("VEXOMAT_GS", VX_GS_STANDIN);
+    ScopedEnv mode("VX_STANDIN_MODE", "say");
+    ScopedEnv say("VX_STANDIN_SAY",
+                  "   **** Warning: Destination page 4 lies outside the valid page range.\n"
+                  "   **** Error: Page drawing error occurred.\n");
     EXPECT_EQ(Run({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work}).exitCode, 1);
     const std::string shown = Shown();
     EXPECT_NE(shown.find("Page drawing error occurred."), std::string::npos) << RunLog();

@@ -14,20 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Sets an environment variable for one scope (the program runs inherit it).
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-};
-
 // Processes whose command line mentions text (a run's folder): what a run left running.
 std::vector<std::string> ProcessesMentioning(const std::string& text) {
     std::vector<std::string> found;

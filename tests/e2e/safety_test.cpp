@@ -49,18 +49,6 @@ std::vector<std::string> RunFolders(const std::string& dir) {
     return found;
 }
 
-// Sets an environment variable for one scope (the program runs inherit it).
-class Env {
-public:
-    Env(const char* name, const std::string& value) : name_(name) {
-        setenv(name, value.c_str(), 1);
-    }
-    ~Env() { unsetenv(name_); }
-
-private:
-    const char* name_;
-};
-
 bool ProcessGone(pid_t pid) {
     if (::kill(pid, 0) != 0) return true;
     const std::string stat = Slurp("/proc/" + std::to_string(pid) + "/stat");
@@ -164,8 +152,8 @@ TEST_F(Safety, ErrorOnStandardOutputWithExitZeroFailsAndReplacesNothing) {
         << prog.Log();
     Spit(work + "a_p0001.jpg", "older page");
     const auto before = Snapshot(work);
-    Env gs("VEXOMAT_GS", VX_GS_STANDIN);
-    Env mode("VX_STANDIN_MODE", "stdout-error");
+    ScopedEnv gs("VEXOMAT_GS", VX_GS_STANDIN);
+    ScopedEnv mode("VX_STANDIN_MODE", "stdout-error");
     RunResult r = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work});
     EXPECT_EQ(r.exitCode, 1) << prog.Log();
     EXPECT_EQ(Snapshot(work), before);
@@ -222,7 +210,7 @@ TEST_F(Safety, NoLockFileOrPrintFolderIsLeftInTheTemporaryFolder) {
     const std::string tmp = TempFolder("vx private tmp ");
     WritePostScript(work + "a.ps", 1);
     {
-        Env t("TMPDIR", tmp);
+        ScopedEnv t("TMPDIR", tmp);
         ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "a.ps", "-d", work}).exitCode, 0)
             << prog.Log();
     }
@@ -238,9 +226,9 @@ pid_t StartHangingRun(const ProgramFolder& prog, const std::string& work, pid_t&
     WritePostScript(work + "a.ps", 1);
     const std::string pidFile = work + "gs.pid";
     std::filesystem::remove(pidFile);
-    Env g("VEXOMAT_GS", VX_GS_STANDIN);
-    Env m("VX_STANDIN_MODE", "hang");
-    Env p("VX_STANDIN_PIDFILE", pidFile);
+    ScopedEnv g("VEXOMAT_GS", VX_GS_STANDIN);
+    ScopedEnv m("VX_STANDIN_MODE", "hang");
+    ScopedEnv p("VX_STANDIN_PIDFILE", pidFile);
     const pid_t run = Start({prog.dir + "vexomat", "-c", "ps2pdf", "-s", work + "a.ps", "-d", work},
                             work + "run.out");
     gs = -1;
@@ -291,12 +279,12 @@ TEST_F(Safety, AFailedRunLeavesTheDestinationAsItWas) {
     Spit(dest + "a_p0003.bmp", "older page 3");
     Spit(dest + "a_p0007.bmp", "older page 7");
     const auto before = Snapshot(dest);
-    Env g("VEXOMAT_GS", VX_GS_STANDIN);
-    Env m("VX_STANDIN_MODE", "fail-at");
+    ScopedEnv g("VEXOMAT_GS", VX_GS_STANDIN);
+    ScopedEnv m("VX_STANDIN_MODE", "fail-at");
     std::mt19937 random(20261207);
     for (int round = 0; round < 3; ++round) {
         const int failAt = 1 + int(random() % 9);
-        Env at("VX_STANDIN_FAIL_AT", std::to_string(failAt));
+        ScopedEnv at("VX_STANDIN_FAIL_AT", std::to_string(failAt));
         RunResult r = prog.Vexomat({"-c", "pdf2bmp", "-s", work + "a.pdf", "-d", dest});
         EXPECT_EQ(r.exitCode, 1) << "failing at page " << failAt;
         EXPECT_EQ(Snapshot(dest), before) << "failing at page " << failAt;

@@ -19,22 +19,11 @@
 #include "platform/win/privateFolder.h"
 #include "platform/win/process.h"
 #include "platform/win/runGuard.h"
+#include "tests/win/scratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    std::string path;
-    TempDir() {
-        std::string t = ::testing::TempDir() + "vx-childend-XXXXXX";
-        path = ::mkdtemp(t.data()) ? t : "";
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
 
 std::string ReadWhenThere(const std::string& file, std::chrono::seconds within) {
     const auto end = std::chrono::steady_clock::now() + within;
@@ -74,7 +63,7 @@ TEST(EndChildGroup, EndsTheGroupBeforeTheLeaderIsReaped) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TempDir dir;
+        ScratchFolder dir("vx-childend-");
         const std::string pidFile = dir.path + "/helper";
         LaunchOptions launch;
         launch.argv = {"sh", "-c", row.script, "sh", pidFile};
@@ -119,7 +108,7 @@ TEST(EndChildGroup, ReapingForgetsTheGroupOnlyOnce) {
 }
 
 TEST(FreshRuntimeFolder, DetachedChildrenGetNoneThatWeRemove) {
-    TempDir base;
+    ScratchFolder base("vx-childend-");
     ASSERT_FALSE(base.path.empty());
     // The usual name is taken by a folder others may enter, so a fresh one is made.
     const std::string usual = base.path + "/vx-rt-" + std::to_string(::geteuid());
@@ -172,7 +161,7 @@ TEST(FreshRuntimeFolder, GoesWithAnEndingSignalAndAfterAKillAtTheNextStart) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TempDir base;
+        ScratchFolder base("vx-childend-");
         const std::string usual = base.path + "/vx-rt-" + std::to_string(::geteuid());
         ASSERT_EQ(::mkdir(usual.c_str(), 0700), 0);
         ::chmod(usual.c_str(), 0755);  // not private: a fresh folder is made

@@ -1,6 +1,7 @@
 // The toolkit's runtime folder when the session names none: the usual name only when it is the
 // user's own private folder, a fresh private one when someone else got there first.
 #include "platform/win/privateFolder.h"
+#include "tests/win/scratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempBase {
-    std::string path;
-    TempBase() {
-        std::string t = ::testing::TempDir() + "vx-runtime-XXXXXX";
-        path = ::mkdtemp(t.data()) ? t : "";
-    }
-    ~TempBase() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
+struct TempBase : ScratchFolder {
+    TempBase() : ScratchFolder("vx-runtime-") {}
 };
 
 mode_t ModeOf(const std::string& p) {
