@@ -22,6 +22,7 @@
 #include <mutex>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "platform/automation/officeEncryption.h"
 #include "platform/rtl/hex.h"
@@ -849,10 +850,11 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
 void Session::endProcesses(std::chrono::milliseconds grace) {
     in_.reset();
     if (pid_ > 0) {
-        const pid_t pid = pid_;
+        // Let go first: a message handled while the group ends may end this session again,
+        // and only one of them may reap and signal it.
+        const pid_t pid = std::exchange(pid_, -1);
         EndChildGroup(pid, grace, PumpMessages, [pid] { removeLiveGroup(pid); });
         removeGroupSockets(pid);
-        pid_ = -1;
     }
     out_.reset();
 }
