@@ -308,33 +308,39 @@ int ExitCodeOf(int status) {
     return -1;
 }
 
-bool GroupIsGone(pid_t group) {
+bool ForEachProcessStatLine(const std::function<bool(const char* line)>& visit) {
     DIR* proc = ::opendir("/proc");
-    if (!proc) return ::kill(-group, 0) != 0;
-    bool gone = true;
+    if (!proc) return false;
     while (dirent* e = ::readdir(proc)) {
         if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
         char path[300];
         std::snprintf(path, sizeof path, "/proc/%s/stat", e->d_name);
         const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
-        char buf[512];
-        const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+        if (fd < 0) continue;  // ended meanwhile
+        char line[1024];
+        const ssize_t n = ::read(fd, line, sizeof line - 1);
         ::close(fd);
         if (n <= 0) continue;
-        buf[n] = 0;
-        // "pid (name) state ppid pgrp ...": the name may hold anything, so read after its end.
-        const char* close = std::strrchr(buf, ')');
-        char state = 0;
-        long ppid = 0, pgrp = 0;
-        if (!close || std::sscanf(close + 1, " %c %ld %ld", &state, &ppid, &pgrp) != 3) continue;
-        if (pgrp == group && state != 'Z' && state != 'X') {
-            gone = false;
-            break;
-        }
+        line[n] = 0;
+        if (!visit(line)) break;
     }
     ::closedir(proc);
-    return gone;
+    return true;
+}
+
+bool GroupIsGone(pid_t group) {
+    bool gone = true;
+    const bool read = ForEachProcessStatLine([&](const char* line) {
+        // The name may hold anything, so the fields are read after its end.
+        const char* close = std::strrchr(line, ')');
+        char state = 0;
+        long ppid = 0, pgrp = 0;
+        if (close && std::sscanf(close + 1, " %c %ld %ld", &state, &ppid, &pgrp) == 3 &&
+            pgrp == group && state != 'Z' && state != 'X')
+            gone = false;
+        return gone;
+    });
+    return read ? gone : ::kill(-group, 0) != 0;
 }
 
 int EndChildGroup(pid_t leader, std::chrono::milliseconds grace, const std::function<void()>& idle,

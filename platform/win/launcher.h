@@ -92,6 +92,9 @@ bool ChildHasEnded(pid_t pid);
 bool ReapChild(pid_t pid, bool wait, int& status);
 // The exit code of a wait status: its code, 128 + the signal, or -1 (unknown).
 int ExitCodeOf(int status);
+// Hands each process's line of the process table ("pid (name) state ppid pgrp ...") to visit
+// until it returns false. False when the table cannot be read.
+bool ForEachProcessStatLine(const std::function<bool(const char* line)>& visit);
 // Whether no process of the group is left but ended ones (zombies).
 bool GroupIsGone(pid_t group);
 // Ends a child that leads a process group of its own, with everything in its group: waits

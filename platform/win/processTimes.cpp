@@ -1,13 +1,13 @@
 #include "platform/win/processTimes.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "platform/win/launcher.h"
 
 std::optional<std::chrono::milliseconds> CpuTimeFromStatLine(const char* line, long ticksPerSecond,
                                                              int* groupOut) {
@@ -41,23 +41,13 @@ std::optional<std::chrono::milliseconds> CpuTimeFromStatLine(const char* line, l
 std::optional<std::chrono::milliseconds> ProcessGroupCpuTime(int group) {
     static const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
     if (group <= 0 || ticksPerSecond <= 0) return std::nullopt;
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return std::nullopt;
     std::chrono::milliseconds total{0};
-    while (const dirent* e = ::readdir(proc)) {
-        if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-        const std::string path = std::string("/proc/") + e->d_name + "/stat";
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;  // ended meanwhile
-        char line[1024];
-        const ssize_t n = ::read(fd, line, sizeof line - 1);
-        ::close(fd);
-        if (n <= 0) continue;
-        line[n] = '\0';
+    const bool read = ForEachProcessStatLine([&](const char* line) {
         int processGroup = 0;
         const auto used = CpuTimeFromStatLine(line, ticksPerSecond, &processGroup);
         if (used && processGroup == group) total += *used;
-    }
-    ::closedir(proc);
+        return true;
+    });
+    if (!read) return std::nullopt;
     return total;
 }
