@@ -151,6 +151,30 @@ protected:
     size_t logBefore = 0;
 };
 
+// A PDF of the given object bodies (object 1 the catalog), with a correct cross-reference.
+inline std::string BuildPdf(const std::vector<std::string>& objects) {
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t o : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+inline std::string Stream(const std::string& data) {
+    return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
 // Writes a PostScript document of n pages (A4), each with a filled shape.
 inline void WritePostScript(const std::string& path, int pages) {
     std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n";

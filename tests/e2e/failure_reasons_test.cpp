@@ -18,28 +18,10 @@ namespace {
 
 // A one-page PDF with the given media box.
 std::string PdfWithMediaBox(const std::string& box) {
-    const std::string content = "0 0 1 rg 10 10 50 50 re f";
-    const std::vector<std::string> objects = {
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox " + box + " /Contents 4 0 R >>",
-        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
-    };
-    std::string pdf = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (size_t i = 0; i < objects.size(); ++i) {
-        offsets.push_back(pdf.size());
-        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = pdf.size();
-    pdf += "xref\n0 5\n0000000000 65535 f \n";
-    for (size_t o : offsets) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
-        pdf += line;
-    }
-    return pdf + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) +
-           "\n%%EOF\n";
+    return BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                     "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                     "<< /Type /Page /Parent 2 0 R /MediaBox " + box + " /Contents 4 0 R >>",
+                     Stream("0 0 1 rg 10 10 50 50 re f")});
 }
 
 class FailureReasons : public ProgramRunTest {
