@@ -1,12 +1,14 @@
 #include "engine/converters/tiffPages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "engine/util.h"
 #include "platform/automation/tiffLibrary.h"
@@ -122,6 +124,45 @@ void Put32(std::string& s, uint32_t v) {
     Put16(s, v >> 16);
 }
 
+// How a page as stored is turned to be seen, by its Orientation tag (1 to 8): stored rows
+// become columns when transposed, then the page is mirrored across and/or down.
+struct Turn {
+    bool transpose = false, mirrorX = false, mirrorY = false;
+    uint32_t width = 0, height = 0;  // the page as seen
+    bool None() const { return !transpose && !mirrorX && !mirrorY; }
+    // Where the stored pixel of row r, column c is seen, from the top left.
+    std::pair<uint32_t, uint32_t> At(uint32_t r, uint32_t c) const {
+        uint32_t x = transpose ? r : c, y = transpose ? c : r;
+        if (mirrorX) x = width - 1 - x;
+        if (mirrorY) y = height - 1 - y;
+        return {x, y};
+    }
+    // The index of that pixel in a raster whose rows run from the bottom.
+    size_t FromBottom(uint32_t r, uint32_t c) const {
+        const auto [x, y] = At(r, c);
+        return size_t(height - 1 - y) * width + x;
+    }
+};
+
+Turn TurnOf(uint16_t orientation, uint32_t width, uint32_t height) {
+    // transpose, mirror across, mirror down; a value outside the tag's range is upright.
+    static constexpr bool kTurns[9][3] = {
+        {false, false, false}, {false, false, false}, {false, true, false},
+        {false, true, true},   {false, false, true},  {true, false, false},
+        {true, true, false},   {true, true, true},    {true, false, true}};
+    const auto& t = kTurns[orientation <= 8 ? orientation : 0];
+    return {t[0], t[1], t[2], t[0] ? height : width, t[0] ? width : height};
+}
+
+// What libtiff's RGBA reader says when it meets a format it has no routine for.
+bool CannotHandle(const std::string& error) {
+    std::string lower = error;
+    for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find("can not handle") != std::string::npos ||
+           lower.find("cannot handle") != std::string::npos ||
+           lower.find("sorry") != std::string::npos;
+}
+
 // The rows of a page from the top, one sample plane (or every sample, when they lie
 // together) at a time, whether the page is stored in strips or in tiles. Each row holds at
 // least `bytes` bytes; false when the file does not hold them.
@@ -201,8 +242,45 @@ void TiffPages::Fail(const std::string& what) const {
     throw Exception(what + ": \"" + EscapeControls(file_) + "\"");
 }
 
+std::optional<uint64_t> TiffPages::NextDirectoryOffset() const {
+    std::ifstream in(file_, std::ios::binary);
+    uint8_t bytes[8] = {};
+    if (!in.read(reinterpret_cast<char*>(bytes), 8)) return std::nullopt;
+    const bool little = bytes[0] == 'I';
+    const auto number = [&](int n) {
+        uint64_t v = 0;
+        for (int i = 0; i < n; ++i) v |= uint64_t(bytes[little ? i : n - 1 - i]) << (8 * i);
+        return v;
+    };
+    const auto readAt = [&](uint64_t at, int n) {
+        return at < uint64_t(1) << 62 && in.seekg(std::streamoff(at)) &&
+               in.read(reinterpret_cast<char*>(bytes), n);
+    };
+    // A classic directory: a 2-byte count, 12-byte entries and a 4-byte offset; a big one
+    // 8, 20 and 8 bytes.
+    std::memmove(bytes, bytes + 2, 2);
+    const bool big = number(2) == 43;
+    const uint64_t at = Tiff().CurrentDirOffset(tif_);
+    if (!readAt(at, big ? 8 : 2)) return std::nullopt;
+    const uint64_t count = number(big ? 8 : 2);
+    if (count > uint64_t(1) << 32 ||
+        !readAt(at + (big ? 8 : 2) + count * (big ? 20 : 12), big ? 8 : 4))
+        return std::nullopt;
+    return number(big ? 8 : 4);
+}
+
 bool TiffPages::Next() {
     if (Tiff().LastDirectory(tif_)) return false;
+    // A chain that leads back to a page already read holds no page beyond those; reading on
+    // would go round for ever, or libtiff would call the file damaged.
+    directories_.insert(Tiff().CurrentDirOffset(tif_));
+    const std::optional<uint64_t> next = NextDirectoryOffset();
+    if (next && directories_.count(*next)) {
+        Log("TiffChain", file_ + ": 第 " + std::to_string(page_) +
+                             " 页之后的页面链指回已读过的页 (循环), 文件共 " +
+                             std::to_string(page_) + " 页");
+        return false;
+    }
     g_tiffError.clear();
     if (!Tiff().ReadDirectory(tif_))
         Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_ + 1) + " 页");
@@ -234,38 +312,47 @@ TiffPage TiffPages::Read() {
         unsupported("压缩方式 " + std::to_string(compression));
     const bool grey =
         photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+    const bool palette = photometric == PHOTOMETRIC_PALETTE;
+    const bool cmyk = photometric == PHOTOMETRIC_SEPARATED && samples >= 4 &&
+                      Field16(tif_, TIFFTAG_INKSET) == INKSET_CMYK;
+    const uint16_t orientation = Field16(tif_, TIFFTAG_ORIENTATION);
     if (grey && bits == 1 && samples == 1) {
         if (pixels > kMaxBilevelPixels) Fail(tooLarge);
-        return ReadBilevel(width, height);
+        return ReadBilevel(width, height, orientation);
     }
     g_tiffError.clear();
     char why[1024] = {};
     const bool rgbaOk = Tiff().RGBAImageOK(tif_, why) != 0;
     const bool ownFormat =
         format == SAMPLEFORMAT_IEEEFP
-            ? (bits == 32 || bits == 64)
-            : format == SAMPLEFORMAT_UINT &&
-                  (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 32);
-    const bool own = ownFormat && (grey || (photometric == PHOTOMETRIC_RGB && samples >= 3)) &&
-                     samples >= 1 && samples <= 8;
+            ? (bits == 32 || bits == 64) && !palette
+            : format == SAMPLEFORMAT_UINT && (bits == 1 || bits == 2 || bits == 4 || bits == 8 ||
+                                              bits == 16 || (bits == 32 && !palette));
+    const bool own =
+        ownFormat &&
+        (grey || palette || cmyk || (photometric == PHOTOMETRIC_RGB && samples >= 3)) &&
+        samples >= 1 && samples <= 8;
     if (!rgbaOk && !own) {
         Log("ErrorLine", file_ + ": " + why);
         unsupported(std::to_string(samples) + " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
                     (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : ""));
     }
     if (pixels > kMaxColourPixels) Fail(tooLarge);
-    // libtiff's RGBA reader keeps the alpha of grey pages at 8 bits only, and hands it over
-    // unweighted where it weights colour: grey with alpha is read here.
+    // libtiff's RGBA reader keeps the alpha of grey pages at 8 bits only and hands it over
+    // unweighted where it weights colour, drops the alpha of a palette page, and has no
+    // routine for CMYK of other than 8 bits or a 16-bit palette: those are read here.
     uint16_t extraCount = 0;
     uint16_t* extra = nullptr;
     Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    const bool greyAndAlpha =
-        grey && samples > 1 && extraCount > 0 && extra &&
+    const bool withAlpha =
+        (grey || palette) && samples > 1 && extraCount > 0 && extra &&
         (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
-    return rgbaOk && !(greyAndAlpha && own) ? ReadRgba(width, height) : ReadSamples(width, height);
+    const bool ownReading = withAlpha || (cmyk && bits != 8) || (palette && bits > 8);
+    return rgbaOk && !(ownReading && own) ? ReadRgba(width, height, orientation)
+                                          : ReadSamples(width, height, orientation);
 }
 
-TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height) {
+TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height, uint16_t orientation) {
     TiffPage p;
     p.width = width;
     p.height = height;
@@ -285,27 +372,56 @@ TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height) {
         uint8_t* row = &p.bits[y * rowBytes];
         for (size_t i = 0; i < rowBytes; ++i) row[i] = invert ? uint8_t(~line[i]) : line[i];
     }
-    return p;
+    const Turn turn = TurnOf(orientation, width, height);
+    if (turn.None()) return p;
+    TiffPage seen;
+    seen.width = turn.width;
+    seen.height = turn.height;
+    seen.bilevel = true;
+    seen.bits.assign(seen.RowBytes() * seen.height, 0);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            if (p.bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))) {
+                const auto [sx, sy] = turn.At(y, x);
+                seen.bits[sy * seen.RowBytes() + sx / 8] |= uint8_t(0x80 >> (sx % 8));
+            }
+    return seen;
 }
 
-TiffPage TiffPages::ReadRgba(uint32_t width, uint32_t height) {
+TiffPage TiffPages::ReadRgba(uint32_t width, uint32_t height, uint16_t orientation) {
     TiffPage p;
     p.width = width;
     p.height = height;
     p.rgba.resize(size_t(width) * height);
     g_tiffError.clear();
+    // libtiff turns a page upright and mirrors it, but never transposes one: a transposed
+    // page is read as stored (rows from the top) and turned here.
+    const Turn turn = TurnOf(orientation, width, height);
+    const int wanted = turn.transpose ? orientation : ORIENTATION_BOTLEFT;
     // A strip that is cut short, lies past the end of the file or does not decode would
     // leave its part of the page black: every read is checked and such a page refused.
-    if (Tiff().ReadRGBAImage(tif_, width, height, p.rgba.data(), 1) != 1 || !g_tiffError.empty())
+    if (Tiff().ReadRGBAImageOriented(tif_, width, height, p.rgba.data(), wanted, 1) != 1 ||
+        !g_tiffError.empty()) {
+        if (CannotHandle(g_tiffError))
+            Fail("不支持的 TIFF 格式, 无法读取第 " + std::to_string(page_) + " 页");
         Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    }
     // Colour comes weighted by its alpha (libtiff weights an unassociated one itself).
     for (uint32_t& px : p.rgba) px = OnWhite(px, true);
-    return p;
+    if (!turn.transpose) return p;
+    TiffPage seen;
+    seen.width = turn.width;
+    seen.height = turn.height;
+    seen.rgba.resize(p.rgba.size());
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            seen.rgba[turn.FromBottom(y, x)] = p.rgba[size_t(y) * width + x];
+    return seen;
 }
 
-// The formats libtiff's RGBA reader leaves out (floating-point samples, grey of fewer than
-// 8 bits with alpha), read sample by sample from strips.
-TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height) {
+// The formats libtiff's RGBA reader leaves out or reads wrongly (floating-point samples,
+// grey or palette pages with alpha, CMYK of other than 8 bits), read sample by sample.
+TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height, uint16_t orientation) {
     uint16_t photometric = 0, extraCount = 0;
     uint16_t* extra = nullptr;
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
@@ -314,50 +430,88 @@ TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height) {
     const int samples = Field16(tif_, TIFFTAG_SAMPLESPERPIXEL);
     const bool ieee = Field16(tif_, TIFFTAG_SAMPLEFORMAT) == SAMPLEFORMAT_IEEEFP;
     const bool separate = Field16(tif_, TIFFTAG_PLANARCONFIG) == PLANARCONFIG_SEPARATE;
-    const int colours = photometric == PHOTOMETRIC_RGB ? 3 : 1;
+    const bool cmyk = photometric == PHOTOMETRIC_SEPARATED;
+    const bool palette = photometric == PHOTOMETRIC_PALETTE;
+    const int colours = photometric == PHOTOMETRIC_RGB ? 3 : cmyk ? 4 : 1;
     const bool hasAlpha =
         samples > colours && extraCount > 0 && extra &&
         (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
     const bool premultiplied = hasAlpha && extra[0] == EXTRASAMPLE_ASSOCALPHA;
     const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
     const int used = colours + (hasAlpha ? 1 : 0);
+    const std::string damaged = "TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页";
 
+    // A palette page's colours as R | G << 8 | B << 16. Old writers put 8-bit values into the
+    // 16-bit map; libtiff's own reader tells them apart the same way.
+    std::vector<uint32_t> map;
+    if (palette) {
+        uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+        if (!Tiff().GetField(tif_, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) Fail(damaged);
+        const size_t n = size_t(1) << bits;
+        bool eightBit = true;
+        for (size_t i = 0; i < n; ++i)
+            eightBit = eightBit && r[i] < 256 && g[i] < 256 && b[i] < 256;
+        const int shift = eightBit ? 0 : 8;
+        map.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            map[i] = Pack(r[i] >> shift, g[i] >> shift, b[i] >> shift) & 0xFFFFFFu;
+    }
+
+    const Turn turn = TurnOf(orientation, width, height);
     TiffPage p;
-    p.width = width;
-    p.height = height;
+    p.width = turn.width;
+    p.height = turn.height;
     p.rgba.assign(size_t(width) * height, 0xFF000000u);
+    // The black of a CMYK page, until its colour is made.
+    std::vector<uint8_t> black(cmyk ? p.rgba.size() : 0);
     const uint64_t needed = (uint64_t(width) * (separate ? 1 : samples) * bits + 7) / 8;
-    // Each sample lands in its byte of the pixel (R, G, B, alpha); separate planes are read
-    // one whole plane after another, as they lie in the file.
-    const auto put = [&](uint32_t& px, int s, double v) {
-        if (s < colours && invert) v = 1 - v;
-        const uint32_t b = To8(v);
-        if (colours == 1 && s == 0)
-            px = (px & 0xFF000000u) | b | b << 8 | b << 16;
-        else
-            px = (px & ~(0xFFu << (8 * s))) | b << (8 * s);
+    // Each sample lands in its byte of the pixel (R, G, B or C, M, Y; alpha in the top byte);
+    // separate planes are read one whole plane after another, as they lie in the file.
+    const auto put = [&](size_t i, int s, double v) {
+        uint32_t& px = p.rgba[i];
+        if (s == colours) {
+            px = (px & 0xFFFFFFu) | To8(v) << 24;
+        } else if (palette) {
+            px = (px & 0xFF000000u) | map[size_t(std::lround(v * double(map.size() - 1)))];
+        } else if (colours == 1) {
+            const uint32_t c = To8(invert ? 1 - v : v);
+            px = (px & 0xFF000000u) | c | c << 8 | c << 16;
+        } else if (s == 3) {
+            black[i] = uint8_t(To8(v));
+        } else {
+            px = (px & ~(0xFFu << (8 * s))) | To8(v) << (8 * s);
+        }
     };
     g_tiffError.clear();
     for (int plane = 0; plane < (separate ? used : 1); ++plane) {
         RowReader rows(tif_, needed, uint16_t(plane));
-        if (!rows.Good()) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+        if (!rows.Good()) Fail(damaged);
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t* line = rows.Row(y);
-            if (!line || !g_tiffError.empty())
-                Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
-            uint32_t* row = &p.rgba[size_t(height - 1 - y) * width];
+            if (!line || !g_tiffError.empty()) Fail(damaged);
             for (uint32_t x = 0; x < width; ++x) {
+                const size_t i = turn.FromBottom(y, x);
                 if (separate) {
-                    put(row[x], plane == colours ? 3 : plane, Sample(line, x, bits, ieee));
+                    put(i, plane, Sample(line, x, bits, ieee));
                     continue;
                 }
                 for (int s = 0; s < used; ++s)
-                    put(row[x], s == colours ? 3 : s,
-                        Sample(line, size_t(x) * samples + size_t(s), bits, ieee));
+                    put(i, s, Sample(line, size_t(x) * samples + size_t(s), bits, ieee));
             }
         }
     }
-    for (uint32_t& px : p.rgba) px = OnWhite(px, premultiplied);
+    for (size_t i = 0; i < p.rgba.size(); ++i) {
+        uint32_t px = p.rgba[i];
+        if (cmyk) {
+            // As libtiff makes RGB of 8-bit CMYK: each colour's complement, darkened by K.
+            const uint32_t k = 255u - black[i];
+            const uint32_t rgb =
+                Pack(k * (255 - (px & 0xFF)) / 255, k * (255 - (px >> 8 & 0xFF)) / 255,
+                     k * (255 - (px >> 16 & 0xFF)) / 255);
+            px = (px & 0xFF000000u) | (rgb & 0xFFFFFFu);
+        }
+        p.rgba[i] = OnWhite(px, premultiplied);
+    }
     return p;
 }
 

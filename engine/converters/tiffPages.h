@@ -5,6 +5,8 @@
 // damaged file, a format or a size beyond the program, or a file that is no TIFF at all.
 
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,18 +34,23 @@ public:
     // The page the file stands at, from 1.
     int Page() const { return page_; }
     // On to the next page; false after the last one. A directory the chain points to that
-    // cannot be read makes the whole file damaged.
+    // cannot be read makes the whole file damaged; a chain that points back to a page
+    // already read ends there (written to the day log).
     bool Next();
     TiffPage Read();
 
 private:
     [[noreturn]] void Fail(const std::string& what) const;
-    TiffPage ReadBilevel(uint32_t width, uint32_t height);
-    TiffPage ReadRgba(uint32_t width, uint32_t height);
-    TiffPage ReadSamples(uint32_t width, uint32_t height);
+    TiffPage ReadBilevel(uint32_t width, uint32_t height, uint16_t orientation);
+    TiffPage ReadRgba(uint32_t width, uint32_t height, uint16_t orientation);
+    TiffPage ReadSamples(uint32_t width, uint32_t height, uint16_t orientation);
+    // Where the directory after the current one lies, read from the file itself (libtiff
+    // does not tell); none when it cannot be read.
+    std::optional<uint64_t> NextDirectoryOffset() const;
     std::string file_;
     tiff* tif_ = nullptr;
     int page_ = 1;
+    std::set<uint64_t> directories_;  // the offsets of the directories read so far
 };
 
 // The page as a BMP file: one bit a pixel for a bilevel page, 24 bits otherwise.

@@ -41,7 +41,8 @@ const TiffLibrary& Tiff() {
         Bind(lib, api.IsTiled, "TIFFIsTiled", missing);
         Bind(lib, api.IsCODECConfigured, "TIFFIsCODECConfigured", missing);
         Bind(lib, api.RGBAImageOK, "TIFFRGBAImageOK", missing);
-        Bind(lib, api.ReadRGBAImage, "TIFFReadRGBAImage", missing);
+        Bind(lib, api.ReadRGBAImageOriented, "TIFFReadRGBAImageOriented", missing);
+        Bind(lib, api.CurrentDirOffset, "TIFFCurrentDirOffset", missing);
         Bind(lib, api.ScanlineSize64, "TIFFScanlineSize64", missing);
         Bind(lib, api.ReadScanline, "TIFFReadScanline", missing);
         Bind(lib, api.TileRowSize64, "TIFFTileRowSize64", missing);

@@ -15,7 +15,8 @@ struct TiffLibrary {
     decltype(&TIFFIsTiled) IsTiled;
     decltype(&TIFFIsCODECConfigured) IsCODECConfigured;
     decltype(&TIFFRGBAImageOK) RGBAImageOK;
-    decltype(&TIFFReadRGBAImage) ReadRGBAImage;
+    decltype(&TIFFReadRGBAImageOriented) ReadRGBAImageOriented;
+    decltype(&TIFFCurrentDirOffset) CurrentDirOffset;
     decltype(&TIFFScanlineSize64) ScanlineSize64;
     decltype(&TIFFReadScanline) ReadScanline;
     decltype(&TIFFTileRowSize64) TileRowSize64;

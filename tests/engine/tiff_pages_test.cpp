@@ -23,6 +23,9 @@ struct PageSpec {
     int extra = -1;  // the meaning of the one extra sample, -1 for none
     uint16_t compression = COMPRESSION_NONE;
     uint32_t tile = 0;  // the side of square tiles; 0: strips
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    // A palette page's colours: red, then green, then blue values, each 1 << bits of them.
+    std::vector<uint16_t> colourMap;
     // Fills the bytes of row y; none: the page is a stub of ten bytes of data.
     std::function<void(uint32_t y, uint8_t* row)> fill;
 };
@@ -39,6 +42,12 @@ void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, p.photometric);
         TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
         TIFFSetField(t, TIFFTAG_COMPRESSION, p.compression);
+        TIFFSetField(t, TIFFTAG_ORIENTATION, p.orientation);
+        if (!p.colourMap.empty()) {
+            const size_t n = p.colourMap.size() / 3;
+            TIFFSetField(t, TIFFTAG_COLORMAP, &p.colourMap[0], &p.colourMap[n],
+                         &p.colourMap[2 * n]);
+        }
         if (p.extra >= 0) {
             const uint16_t extra = uint16_t(p.extra);
             TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
@@ -91,6 +100,18 @@ void BreakChainBefore(const std::string& path, int page) {
     for (int i = 1; i < page - 1; ++i) dir = U32(t, next(dir));
     const uint32_t past = uint32_t(t.size()) + 4096;
     for (int i = 0; i < 4; ++i) t[next(dir) + uint32_t(i)] = char(past >> (8 * i) & 0xFF);
+    vxtest::WriteFile(path, t);
+}
+
+// Points the directory chain of a little-endian TIFF from page `from` to page `to`.
+void LoopChain(const std::string& path, int from, int to) {
+    std::string t = vxtest::ReadFile(path);
+    const auto next = [&](uint32_t dir) { return dir + 2 + 12 * (U32(t, dir) & 0xFFFF); };
+    std::vector<uint32_t> dirs{U32(t, 4)};
+    while (U32(t, next(dirs.back())) != 0) dirs.push_back(U32(t, next(dirs.back())));
+    const uint32_t target = dirs[size_t(to - 1)];
+    for (int i = 0; i < 4; ++i)
+        t[next(dirs[size_t(from - 1)]) + uint32_t(i)] = char(target >> (8 * i));
     vxtest::WriteFile(path, t);
 }
 
@@ -391,5 +412,167 @@ TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
     bool logged = false;
     for (const std::string& line : LogLines())
         logged = logged || line.find("Not a TIFF") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
+
+TEST_F(TiffPagesTest, EveryOrientationIsHonouredOnEveryReadingPath) {
+    // A page 3 pixels wide and 2 high, stored with one black pixel (the others white) at
+    // row 0 column 0, row 0 column 1 or row 1 column 0. Where each is seen, for each
+    // Orientation: 1-4 upright or mirrored (3 x 2), 5-8 with rows and columns exchanged.
+    struct Seen {
+        uint16_t orientation;
+        std::array<std::pair<int, int>, 3> at;  // (x, y) from the top left
+    } seen[] = {
+        {1, {{{0, 0}, {1, 0}, {0, 1}}}}, {2, {{{2, 0}, {1, 0}, {2, 1}}}},
+        {3, {{{2, 1}, {1, 1}, {2, 0}}}}, {4, {{{0, 1}, {1, 1}, {0, 0}}}},
+        {5, {{{0, 0}, {0, 1}, {1, 0}}}}, {6, {{{1, 0}, {1, 1}, {0, 0}}}},
+        {7, {{{1, 2}, {1, 1}, {0, 2}}}}, {8, {{{0, 2}, {0, 1}, {1, 2}}}},
+    };
+    const std::pair<uint32_t, uint32_t> stored[] = {{0, 0}, {0, 1}, {1, 0}};  // row, column
+    // One way of reading a page each; `dot` writes the black pixel of column x, or white.
+    struct Path {
+        const char* what;
+        uint16_t photometric, samples, bits, format;
+        int extra;
+        std::function<void(uint8_t* row, uint32_t x, bool black)> dot;
+    } paths[] = {
+        {"8-bit grey", PHOTOMETRIC_MINISBLACK, 1, 8, SAMPLEFORMAT_UINT, -1,
+         [](uint8_t* r, uint32_t x, bool b) { r[x] = b ? 0 : 255; }},
+        {"8-bit RGB", PHOTOMETRIC_RGB, 3, 8, SAMPLEFORMAT_UINT, -1,
+         [](uint8_t* r, uint32_t x, bool b) { std::fill_n(r + x * 3, 3, b ? 0 : 255); }},
+        {"bilevel", PHOTOMETRIC_MINISBLACK, 1, 1, SAMPLEFORMAT_UINT, -1,
+         [](uint8_t* r, uint32_t x, bool b) {
+             if (!b) r[x / 8] |= uint8_t(0x80 >> (x % 8));
+         }},
+        {"grey with alpha", PHOTOMETRIC_MINISBLACK, 2, 8, SAMPLEFORMAT_UINT, EXTRASAMPLE_UNASSALPHA,
+         [](uint8_t* r, uint32_t x, bool b) { r[x * 2] = b ? 0 : 255, r[x * 2 + 1] = 255; }},
+        {"floating-point grey", PHOTOMETRIC_MINISBLACK, 1, 32, SAMPLEFORMAT_IEEEFP, -1,
+         [](uint8_t* r, uint32_t x, bool b) {
+             const float f = b ? 0.0f : 1.0f;
+             std::memcpy(r + x * 4, &f, 4);
+         }},
+        {"16-bit CMYK", PHOTOMETRIC_SEPARATED, 4, 16, SAMPLEFORMAT_UINT, -1,
+         [](uint8_t* r, uint32_t x, bool b) {
+             if (b) std::fill_n(r + x * 8 + 6, 2, 0xFF);  // K only
+         }},
+    };
+    for (const Path& path : paths)
+        for (const Seen& s : seen)
+            for (size_t anchor = 0; anchor < 3; ++anchor) {
+                PageSpec p;
+                p.width = 3;
+                p.height = 2;
+                p.photometric = path.photometric;
+                p.samples = path.samples;
+                p.bits = path.bits;
+                p.format = path.format;
+                p.extra = path.extra;
+                p.orientation = s.orientation;
+                p.fill = [&](uint32_t y, uint8_t* row) {
+                    for (uint32_t x = 0; x < 3; ++x)
+                        path.dot(row, x, stored[anchor] == std::pair<uint32_t, uint32_t>{y, x});
+                };
+                const std::string what = std::string(path.what) + ", orientation " +
+                                         std::to_string(s.orientation) + ", pixel " +
+                                         std::to_string(anchor);
+                WriteTiff(dir + "o.tif", {p});
+                ASSERT_EQ(Refusal(dir + "o.tif"), "") << what;
+                TBitmap bmp;
+                bmp.LoadFromFile(TTiff2ps::BitmapName(dir, 1));
+                const bool across = s.orientation <= 4;
+                ASSERT_EQ(bmp.Width(), across ? 3 : 2) << what;
+                ASSERT_EQ(bmp.Height(), across ? 2 : 3) << what;
+                for (int y = 0; y < bmp.Height(); ++y)
+                    for (int x = 0; x < bmp.Width(); ++x) {
+                        const bool black = std::make_pair(x, y) == s.at[anchor];
+                        EXPECT_EQ(bmp.Canvas()->Pixels(x, y) & 0xFFFFFF, black ? 0u : 0xFFFFFFu)
+                            << what << " at " << x << ", " << y;
+                    }
+            }
+}
+
+TEST_F(TiffPagesTest, SixteenBitCmykAndPalettesWithAlphaOrOfSixteenBitsAreRead) {
+    struct Row {
+        const char* what;
+        PageSpec page;
+        std::array<int, 3> pixel;
+    };
+    const auto cmyk16 = [](uint16_t c, uint16_t m, uint16_t y, uint16_t k) {
+        PageSpec p;
+        p.photometric = PHOTOMETRIC_SEPARATED;
+        p.samples = 4;
+        p.bits = 16;
+        p.fill = [=](uint32_t, uint8_t* row) {
+            for (int x = 0; x < 4; ++x) {
+                const uint16_t v[4] = {c, m, y, k};
+                std::memcpy(row + x * 8, v, 8);
+            }
+        };
+        return p;
+    };
+    // Index 1 is red; the pixels are red at the coverage given.
+    const auto paletteAlpha = [](uint8_t alpha, int extra) {
+        PageSpec p;
+        p.photometric = PHOTOMETRIC_PALETTE;
+        p.samples = 2;
+        p.bits = 8;
+        p.extra = extra;
+        p.colourMap.assign(3 * 256, 0);
+        p.colourMap[1] = 0xFFFF;
+        p.fill = [=](uint32_t, uint8_t* row) {
+            for (int x = 0; x < 4; ++x) row[x * 2] = 1, row[x * 2 + 1] = alpha;
+        };
+        return p;
+    };
+    PageSpec palette16;
+    palette16.photometric = PHOTOMETRIC_PALETTE;
+    palette16.samples = 1;
+    palette16.bits = 16;
+    palette16.colourMap.assign(3 * 65536, 0);
+    palette16.colourMap[65536 + 40000] = 0xFFFF;  // index 40000 is green
+    palette16.fill = [](uint32_t, uint8_t* row) {
+        for (int x = 0; x < 4; ++x) {
+            const uint16_t index = 40000;
+            std::memcpy(row + x * 2, &index, 2);
+        }
+    };
+    const Row rows[] = {
+        {"16-bit palette", palette16, {0, 255, 0}},
+        {"cyan", cmyk16(0xFFFF, 0, 0, 0), {0, 255, 255}},
+        {"half black", cmyk16(0, 0, 0, 0x8080), {127, 127, 127}},
+        {"yellow and a quarter black", cmyk16(0, 0, 0xFFFF, 0x4040), {191, 191, 0}},
+        {"palette red at half, unassociated",
+         paletteAlpha(128, EXTRASAMPLE_UNASSALPHA),
+         {255, 127, 127}},
+        {"palette red, opaque", paletteAlpha(255, EXTRASAMPLE_UNASSALPHA), {255, 0, 0}},
+        {"palette red, transparent", paletteAlpha(0, EXTRASAMPLE_UNASSALPHA), {255, 255, 255}},
+    };
+    for (const Row& row : rows) {
+        WriteTiff(dir + "c.tif", {row.page});
+        ASSERT_EQ(Refusal(dir + "c.tif"), "") << row.what;
+        const auto got = BmpPixel(TTiff2ps::BitmapName(dir, 1), 2, 1);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(got[size_t(c)], row.pixel[size_t(c)], 1) << row.what;
+    }
+}
+
+TEST_F(TiffPagesTest, AChainThatLoopsBackEndsAfterItsIntactPages) {
+    const std::string tif = dir + "loop.tif";
+    struct Row {
+        int from, to;
+        std::array<int, 3> last;  // the colour of the last page
+    } rows[] = {{3, 1, {0, 0, 255}}, {3, 2, {0, 0, 255}}, {3, 3, {0, 0, 255}}, {2, 1, {0, 255, 0}}};
+    for (const Row& row : rows) {
+        WriteTiff(tif, {Rgb(0xFF0000), Rgb(0x00FF00), Rgb(0x0000FF)});
+        LoopChain(tif, row.from, row.to);
+        const std::string what = std::to_string(row.from) + " to " + std::to_string(row.to);
+        EXPECT_EQ(TTiff2ps().TiffPageCount(tif), row.from) << what;
+        ASSERT_EQ(Refusal(tif), "") << what;
+        EXPECT_EQ(BmpPixel(TTiff2ps::BitmapName(dir, row.from), 1, 1), row.last) << what;
+    }
+    bool logged = false;
+    for (const std::string& line : LogLines())
+        logged = logged || (line.find("TiffChain") != std::string::npos &&
+                            line.find("循环") != std::string::npos);
     EXPECT_TRUE(logged);
 }
