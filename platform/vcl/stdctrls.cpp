@@ -877,8 +877,11 @@ void TListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
         return;
     }
     itemCanvas_.FillRect(r);
-    if (index < items_.Count())
-        itemCanvas_.TextOut(r.Left + 2, r.Top, IsVirtual() ? DoGetData(index) : items_[index]);
+    if (index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, RowText(index));
+}
+
+std::string TListBox::RowText(int index) {
+    return IsVirtual() ? DoGetData(index) : Items()->Get(index);
 }
 
 void TListBox::SetCount(int n) {

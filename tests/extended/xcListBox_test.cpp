@@ -3,6 +3,7 @@
 // uses the selection colours; and the searches over the items.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -564,5 +565,53 @@ TEST(XcListBox, ANewWindowDropsWhatItsStyleCannotShow) {
         ASSERT_TRUE(f.list->HandleAllocated());
         EXPECT_EQ(f.list->MultiLine(), row.wantMultiLine);
         EXPECT_EQ(f.list->Alignment(), row.wantAlignment);
+    }
+}
+
+namespace {
+
+// The extended list of the form, or a class library list in its place.
+TListBox* ListUnderTest(ListOnForm& f, bool extended) {
+    if (extended) return f.list;
+    f.list->SetVisible(false);
+    auto* list = new TListBox(&f.form);
+    list->SetParent(&f.form);
+    list->SetBounds(10, 10, 200, 150);
+    return list;
+}
+
+// Pixels of row `i`'s inside (without its edges, where a focus rectangle lies) that are not
+// the window colour.
+int InkInRow(TListBox* l, int i) {
+    Application->ProcessMessages();
+    gdi::Image shot;
+    if (!l->Peer()->grab(shot)) return -1;
+    const TRect r = l->ItemRect(i);
+    int ink = 0;
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y)
+        for (int x = r.Left + 1; x < r.Right - 1 && x < shot.width(); ++x)
+            ink += shot.pixel(x, y) != ColorToRGB(clWindow);
+    return ink;
+}
+
+}  // namespace
+
+// A virtual list's rows show the data callbacks' texts, and the extended list's extent is
+// measured over them.
+TEST(XcListBox, AVirtualListDrawsAndMeasuresTheRowsOfItsData) {
+    for (bool extended : {true, false}) {
+        for (TListBoxStyle style : {lbVirtual, lbVirtualOwnerDraw}) {
+            SCOPED_TRACE(std::to_string(extended) + " " + std::to_string(int(style)));
+            ListOnForm f;
+            TListBox* list = ListUnderTest(f, extended);
+            list->SetStyle(style);
+            list->OnData = [](TWinControl*, int i, std::string& s) { s = "WWWWWW" + IntToStr(i); };
+            list->SetCount(3);
+            EXPECT_GT(InkInRow(list, 0), 10);
+            if (!extended) continue;
+            EXPECT_EQ(list->Items()->Get(0), "WWWWWW0");
+            EXPECT_EQ(f.Extent(),
+                      std::max({f.Width("WWWWWW0"), f.Width("WWWWWW1"), f.Width("WWWWWW2")}));
+        }
     }
 }
