@@ -125,9 +125,10 @@ void TXcCustomListBox::RecalcHorizontalExtent() {
 
 void TXcCustomListBox::UpdateStyle() {
     if (Loading()) return;
-    if (multiLine_)
+    // A virtual list keeps its style: under any other its rows would show no text.
+    if (multiLine_ && !IsVirtual())
         SetStyle(lbOwnerDrawVariable);
-    else if (alignment_ != taLeftJustify && Style() == lbStandard)
+    else if (alignment_ != taLeftJustify && !IsVirtual())
         SetStyle(lbOwnerDrawFixed);
     if (Style() == lbStandard) return;
     Canvas()->Font()->Assign(font_);

@@ -615,3 +615,35 @@ TEST(XcListBox, AVirtualListDrawsAndMeasuresTheRowsOfItsData) {
         }
     }
 }
+
+// MultiLine makes the style variable, else a non-left alignment makes it fixed, whatever
+// it was (a virtual list keeps its own: any other would show its rows without text). A new
+// window keeps the alignment of owner-drawn styles only.
+TEST(XcListBox, TheAlignmentMakesTheListOwnerDrawnWithFixedHeights) {
+    const struct {
+        TListBoxStyle style;
+        bool multiLine;
+        TAlignment alignment;
+        TListBoxStyle want;
+        TAlignment inNewWindow;
+    } rows[] = {
+        {lbStandard, false, taCenter, lbOwnerDrawFixed, taCenter},
+        {lbOwnerDrawVariable, false, taRightJustify, lbOwnerDrawFixed, taRightJustify},
+        {lbOwnerDrawVariable, false, taLeftJustify, lbOwnerDrawVariable, taLeftJustify},
+        {lbOwnerDrawFixed, true, taCenter, lbOwnerDrawVariable, taCenter},
+        {lbVirtual, false, taCenter, lbVirtual, taLeftJustify},
+        {lbVirtualOwnerDraw, false, taCenter, lbVirtualOwnerDraw, taCenter},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(int(row.style)) + " " + std::to_string(int(row.alignment)));
+        ListOnForm f;
+        f.list->SetStyle(row.style);
+        f.list->SetMultiLine(row.multiLine);
+        f.list->SetAlignment(row.alignment);
+        EXPECT_EQ(f.list->Style(), row.want);
+        f.list->SetParent(nullptr);
+        f.list->SetParent(&f.form);
+        EXPECT_EQ(f.list->Alignment(), row.inNewWindow);
+        EXPECT_EQ(f.list->MultiLine(), row.multiLine);
+    }
+}
