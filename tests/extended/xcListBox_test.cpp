@@ -594,6 +594,20 @@ int InkInRow(TListBox* l, int i) {
     return ink;
 }
 
+// Whether a line near the top of the list is dotted: its pixels alternate for 40 columns.
+bool DottedLineAtTheTop(TListBox* l) {
+    Application->ProcessMessages();
+    gdi::Image shot;
+    if (!l->Peer()->grab(shot)) return false;
+    for (int y = 0; y < l->ItemHeight() + 4 && y < shot.height(); ++y) {
+        int alternations = 0;
+        for (int x = 10; x < 50 && x + 1 < shot.width(); ++x)
+            alternations += shot.pixel(x, y) != shot.pixel(x + 1, y);
+        if (alternations == 40) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // A virtual list's rows show the data callbacks' texts, and the extended list's extent is
@@ -645,5 +659,24 @@ TEST(XcListBox, TheAlignmentMakesTheListOwnerDrawnWithFixedHeights) {
         f.list->SetParent(&f.form);
         EXPECT_EQ(f.list->Alignment(), row.inNewWindow);
         EXPECT_EQ(f.list->MultiLine(), row.multiLine);
+    }
+}
+
+// An empty owner-drawn list with the focus is asked to draw item -1: its focus rectangle
+// shows where the first row would be.
+TEST(XcListBox, AnEmptyFocusedOwnerDrawnListShowsItsFocusRectangle) {
+    for (bool extended : {true, false}) {
+        for (bool focused : {true, false}) {
+            SCOPED_TRACE(std::to_string(extended) + " " + std::to_string(focused));
+            ListOnForm f;
+            TListBox* list = ListUnderTest(f, extended);
+            auto* other = new TEdit(&f.form);
+            other->SetParent(&f.form);
+            other->SetBounds(220, 10, 60, 21);
+            list->SetStyle(lbOwnerDrawFixed);
+            (focused ? static_cast<TWinControl*>(list) : other)->SetFocus();
+            ASSERT_EQ(list->Focused(), focused);
+            EXPECT_EQ(DottedLineAtTheTop(list), focused);
+        }
     }
 }
