@@ -397,6 +397,9 @@ void TXcCustomComboBox::MaxPixelChanged() {
     const std::string before = text;
     maxPixel_->Test(text, &font_);
     if (text != before) SetTextValue(text);
+    // The caret goes after the last character (-1 as both ends), whether or not anything was
+    // cut.
+    Perform(CB_SETEDITSEL, 0, LPARAM(0xFFFFFFFF));
 }
 
 void RegisterXcComboBox() {

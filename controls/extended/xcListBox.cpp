@@ -125,9 +125,10 @@ void TXcCustomListBox::RecalcHorizontalExtent() {
 
 void TXcCustomListBox::UpdateStyle() {
     if (Loading()) return;
-    if (multiLine_)
+    // A virtual list keeps its style: under any other its rows would show no text.
+    if (multiLine_ && !IsVirtual())
         SetStyle(lbOwnerDrawVariable);
-    else if (alignment_ != taLeftJustify && Style() == lbStandard)
+    else if (alignment_ != taLeftJustify && !IsVirtual())
         SetStyle(lbOwnerDrawFixed);
     if (Style() == lbStandard) return;
     Canvas()->Font()->Assign(font_);
@@ -242,7 +243,9 @@ void TXcCustomListBox::FontChanged() {
 }
 
 const TStrings& TXcCustomListBox::ItemSource() {
-    return providerSelected_ ? static_cast<const TStrings&>(*consumerStrings_) : items_;
+    // Items, not the window's own rows: a virtual list's rows hold no text, Items reads its
+    // data callbacks.
+    return providerSelected_ ? static_cast<const TStrings&>(*consumerStrings_) : *Items();
 }
 
 void TXcCustomListBox::DoGetText(int Index, std::string& Text) {
@@ -256,7 +259,7 @@ void TXcCustomListBox::Changed() { Perform(CM_CHANGED); }
 void TXcCustomListBox::ItemChanging(TStringList::TChange what, int index) {
     deletedWidest_ = false;
     if (what != TStringList::lcDelete) return;
-    deletingText_ = items_[index];
+    deletingText_ = IsVirtual() ? DoGetData(index) : items_[index];
     if (!WrapMode()) {
         int w = 0, h = 0;
         MeasureText(deletingText_, 0, w, h);

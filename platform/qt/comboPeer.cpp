@@ -73,7 +73,7 @@ protected:
         if (hasFocus()) state |= kOdsSelected | kOdsFocus;
         if (!isEnabled()) state |= kOdsDisabled;
         gdi::Image img(r.width(), r.height());
-        host_->peerDrawListItem(img, currentIndex(), state);
+        host_->peerDrawListItem(img, currentIndex(), state, kOdaDrawEntire);
         p.drawImage(r.topLeft(), QImageOf(img));
     }
 

@@ -18,6 +18,8 @@ namespace qtbridge {
 // The state flags of an owner-drawn item as the host reads them (ODS_ values).
 constexpr unsigned kOdsSelected = 0x1, kOdsDisabled = 0x4, kOdsFocus = 0x10,
                    kOdsComboBoxEdit = 0x1000;
+// What an owner-drawn item is asked to draw (ODA_ values): all of it, or only its focus.
+constexpr unsigned kOdaDrawEntire = 0x1, kOdaFocus = 0x4;
 
 // The dotted rectangle of the item with the focus, inverting what it crosses.
 inline void DrawFocusRect(QPainter* p, const QRect& r) {
@@ -77,7 +79,7 @@ public:
         if (opt.state & QStyle::State_HasFocus) state |= kOdsFocus;
         if (!(opt.state & QStyle::State_Enabled)) state |= kOdsDisabled;
         gdi::Image img(std::max(1, opt.rect.width()), std::max(1, opt.rect.height()));
-        host_->peerDrawListItem(img, index.row(), state);
+        host_->peerDrawListItem(img, index.row(), state, kOdaDrawEntire);
         p->drawImage(opt.rect.topLeft(), QImageOf(img));
     }
 
@@ -131,6 +133,8 @@ protected:
         if (index >= 0 && index < int(heights_.size())) heights_.erase(heights_.begin() + index);
     }
     void heightsCleared() { heights_.clear(); }
+    // The height of every item (of those not measured one by one).
+    int itemHeight() const { return itemHeight_; }
     int ownerDraw_ = 0;
 
 private:

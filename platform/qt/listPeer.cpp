@@ -1,4 +1,7 @@
 // List boxes: the window system's list, its items drawn by it or by the control.
+#include <functional>
+
+#include <QFocusEvent>
 #include <QListWidget>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,6 +22,8 @@ public:
     // Owner-drawn rows may show what lies still under them (a background picture): they are
     // drawn anew after a scroll rather than moved.
     bool redrawOnScroll = false;
+    // The height of an owner-drawn list's rows; 0 while the list draws its own.
+    std::function<int()> ownerRowHeight;
     void nativeMouse(unsigned msg, int x, int y, unsigned keys) {
         const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
         Qt::MouseButtons held;
@@ -89,6 +94,24 @@ protected:
             }
         }
         QListWidget::paintEvent(e);
+        // An empty owner-drawn list with the focus has the control draw that focus where the
+        // first row would be, as item -1 (as the window system's list asks it).
+        const int h = host_ && count() == 0 && hasFocus() && ownerRowHeight ? ownerRowHeight() : 0;
+        if (h > 0) {
+            gdi::Image img(std::max(1, viewport()->width()), h);
+            host_->peerDrawListItem(img, -1, kOdsFocus, kOdaFocus);
+            QPainter p(viewport());
+            p.drawImage(QPoint(0, 0), QImageOf(img));
+        }
+    }
+    // The focus of an empty list is drawn by the paint: it comes and goes with the focus.
+    void focusInEvent(QFocusEvent* e) override {
+        QListWidget::focusInEvent(e);
+        if (count() == 0) viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QListWidget::focusOutEvent(e);
+        if (count() == 0) viewport()->update();
     }
     void mousePressEvent(QMouseEvent* e) override {
         report(e->button() == Qt::RightButton ? kRDown : kLDown, e, e->buttons() | e->button());
@@ -112,8 +135,13 @@ private:
 
 class QtListPeer final : public QtItemsPeer<ws::ListPeer> {
 public:
-    QtListPeer(ListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {}
-    ~QtListPeer() override { list_->forget(); }
+    QtListPeer(ListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {
+        l->ownerRowHeight = [this] { return ownerDraw_ ? itemHeight() : 0; };
+    }
+    ~QtListPeer() override {
+        list_->forget();
+        list_->ownerRowHeight = nullptr;
+    }
 
     void clearItems() override {
         blocked([&] { list_->clear(); });

@@ -361,6 +361,21 @@ int AnsiCompareText(const std::string& a, const std::string& b) {
 
 bool AnsiSameText(const std::string& a, const std::string& b) { return AnsiCompareText(a, b) == 0; }
 
+size_t AnsiPrefixLength(const std::string& s, const std::string& prefix) {
+    const std::string wanted = AnsiUpperCase(prefix);
+    std::string folded;
+    size_t i = 0;
+    // Character by character, as AnsiUpperCase steps, until the folded text covers the prefix.
+    while (folded.size() < wanted.size() && i < s.size()) {
+        const size_t n = std::max<size_t>(1, Utf8SequenceLength(s, i));
+        folded += AnsiUpperCase(s.substr(i, n));
+        i += n;
+        const size_t common = std::min(folded.size(), wanted.size());
+        if (folded.compare(0, common, wanted, 0, common) != 0) return std::string::npos;
+    }
+    return folded.size() >= wanted.size() ? i : std::string::npos;
+}
+
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
     if (from.empty()) return s;
     std::string r;

@@ -140,6 +140,10 @@ std::string AnsiLowerCase(const std::string& s);
 bool AnsiSameText(const std::string& a, const std::string& b);
 // Without regard to case, by code point of the upper-case forms: < 0, 0 or > 0.
 int AnsiCompareText(const std::string& a, const std::string& b);
+// How many bytes at the start of `s` match `prefix` without regard to case, as AnsiUpperCase
+// folds them: a whole number of s's characters, which may be more or fewer bytes than the
+// prefix has (a dotless i folds to I). std::string::npos when s does not begin with it.
+size_t AnsiPrefixLength(const std::string& s, const std::string& prefix);
 std::string StringReplaceAll(const std::string& s, const std::string& from, const std::string& to);
 bool StartsStr(const std::string& prefix, const std::string& s);
 bool EndsStr(const std::string& suffix, const std::string& s);

@@ -612,7 +612,7 @@ bool TWinControl::peerScroll(bool horizontal, int request, int pos) {
     return keep;
 }
 
-void TWinControl::peerDrawListItem(gdi::Image& img, int index, unsigned state) {
+void TWinControl::peerDrawListItem(gdi::Image& img, int index, unsigned state, unsigned action) {
     Guarded([&] {
         std::unique_ptr<gdi::Painter> painter = gdi::NewPainter(img);
         // The item starts on the control's background, as the list's erased area.
@@ -623,7 +623,7 @@ void TWinControl::peerDrawListItem(gdi::Image& img, int index, unsigned state) {
         dis.CtlType = OwnerDrawType();
         dis.CtlID = UINT(TabOrder < 0 ? 0 : TabOrder);
         dis.itemID = UINT(index);
-        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemAction = action;
         dis.itemState = state;
         dis.hwndItem = Handle();
         dis.hDC = dcCanvas.Handle();

@@ -542,7 +542,7 @@ protected:
     bool peerHint(int x, int y, std::string& text, uint32_t& bgr) override;
     // Owner-drawn items: a device context over the item's image goes to the parent as
     // WM_DRAWITEM, which comes back to this control as CN_DRAWITEM.
-    void peerDrawListItem(gdi::Image& img, int index, unsigned state) override;
+    void peerDrawListItem(gdi::Image& img, int index, unsigned state, unsigned action) override;
     // The window's background through WM_ERASEBKGND, on a context over the image.
     bool peerEraseBackground(gdi::Image& img, int x, int y) override;
     // The window's own scroll bar moves: WM_HSCROLL/WM_VSCROLL to the control, which may

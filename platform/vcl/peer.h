@@ -49,8 +49,10 @@ public:
     // An owner-drawn button's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(gdi::Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
-    // item's size; `state` holds the ODS_ flags.
-    virtual void peerDrawListItem(gdi::Image& /*img*/, int /*index*/, unsigned /*state*/) {}
+    // item's size; `state` holds the ODS_ flags, `action` the ODA_ one (1 the whole item, 4
+    // its focus only).
+    virtual void peerDrawListItem(gdi::Image& /*img*/, int /*index*/, unsigned /*state*/,
+                                  unsigned /*action*/) {}
     // A list's background before its items are drawn: `img` covers the client area from
     // client point (x, y). False leaves the window system's own background.
     virtual bool peerEraseBackground(gdi::Image& /*img*/, int /*x*/, int /*y*/) { return false; }

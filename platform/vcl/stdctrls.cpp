@@ -513,9 +513,13 @@ bool TComboBox::SelectItem(const std::string& prefix) {
     const bool changed = found != itemIndex_;
     SetItemIndex(found);
     if (EditablePeer() && peer_) {
-        // What was typed stays as typed; the rest of the item follows it, selected.
+        // What was typed stays as typed; the rest of the item follows it, selected. The item
+        // may spell the typed letters in other bytes (folded alike, of another length): its
+        // rest begins after its own matching part.
         const std::string item = items_[found];
-        const std::string text = prefix + item.substr(std::min(prefix.size(), item.size()));
+        const size_t matched = AnsiPrefixLength(item, prefix);
+        const std::string text =
+            prefix + (matched == std::string::npos ? std::string() : item.substr(matched));
         peer()->setText(text);
         peer()->setEditSelection(int(prefix.size()), int(text.size() - prefix.size()));
     }
@@ -877,8 +881,11 @@ void TListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {
         return;
     }
     itemCanvas_.FillRect(r);
-    if (index < items_.Count())
-        itemCanvas_.TextOut(r.Left + 2, r.Top, IsVirtual() ? DoGetData(index) : items_[index]);
+    if (index < items_.Count()) itemCanvas_.TextOut(r.Left + 2, r.Top, RowText(index));
+}
+
+std::string TListBox::RowText(int index) {
+    return IsVirtual() ? DoGetData(index) : Items()->Get(index);
 }
 
 void TListBox::SetCount(int n) {

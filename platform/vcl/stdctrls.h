@@ -384,6 +384,9 @@ protected:
     bool IsOwnerDrawn() const { return style_ != lbStandard; }
     virtual void DrawItem(int index, const TRect& r, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
+    // The text row `index` shows: from the data callbacks in a virtual list (whose rows hold
+    // none), else from Items.
+    std::string RowText(int index);
     // Scroll bars the window shows (both by default).
     virtual TScrollStyle ScrollBarStyle() const { return ssBoth; }
     void ApplyScrollBars() {

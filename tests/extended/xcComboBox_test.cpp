@@ -131,3 +131,27 @@ TEST(XcComboBox, SearchMessagesStartAfterTheIndexAndWrap) {
     EXPECT_EQ(f.combo->Perform(CB_SELECTSTRING, WPARAM(-1), LPARAM("thr")), 2);
     EXPECT_EQ(f.combo->ItemIndex(), 2);
 }
+
+// A new pixel limit puts the caret after the last character, whether the text was cut or not.
+TEST(XcComboBox, ANewPixelLimitPutsTheCaretAtTheEnd) {
+    const struct {
+        const char* text;
+        int before, after;  // the limits
+        bool cut;
+    } rows[] = {{"中文 short", 0, 500, false},
+                {"abcdefghijklmnopqrstuvwxyz", 0, 30, true},
+                {"abc", 1000, 0, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        ComboOnForm f;
+        f.combo->MaxPixel()->SetLength(row.before);
+        f.combo->SetText(row.text);
+        f.combo->Perform(CB_SETEDITSEL, 0, 0);  // the caret at the start
+        f.combo->MaxPixel()->SetLength(row.after);
+        const std::string text = f.combo->Text();
+        EXPECT_EQ(text != row.text, row.cut);
+        DWORD from = 1, to = 1;
+        f.combo->Perform(CB_GETEDITSEL, WPARAM(&from), LPARAM(&to));
+        EXPECT_EQ(std::make_pair(from, to), std::make_pair(DWORD(text.size()), DWORD(text.size())));
+    }
+}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/extended/xcComboBox.h"
+#include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/peerKinds.h"
 
@@ -241,6 +242,42 @@ TEST(XcComboTyping, TypeAheadSelectsTheFirstItemThatBeginsWithTheKeys) {
     edit.combo->SetAutoComplete(false);
     EXPECT_FALSE(edit.combo->Type("o"));
     EXPECT_EQ(edit.Edit(), "thx");
+}
+
+// The completion goes on after the part of the item that matched the typed text, which folds
+// alike but may be spelled in other bytes: never half a character.
+TEST(XcComboTyping, CompletionCutsTheItemWhereItsMatchingPartEnds) {
+    const struct {
+        const char* item;
+        const char* before;  // the edit text, the caret at its end
+        char key;
+        const char* shown;  // "" when nothing completes
+    } rows[] = {
+        {"ılık", "", 'i', "ilık"},      // dotless i (2 bytes) folds to I
+        {"ſtraße", "", 's', "straße"},  // long s (2 bytes) folds to S
+        {"ⱥxyz", "Ⱥ", 'x', "Ⱥxyz"},     // 3 bytes fold to 2
+        {"ȿab", "Ȿ", 'a', "Ȿab"},       // 2 bytes fold to 3
+        {"ςok", "σ", 'O', "σOk"},       // final sigma folds as sigma
+        {"中a文", "中", 'A', "中A文"},  // no case
+        {"ßx", "", 's', ""},            // sharp s is no "s"
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.item);
+        ComboOnForm f(csDropDown, {r.item});
+        f.combo->SetText(r.before);
+        const std::string typed = std::string(r.before) + r.key;
+        EXPECT_TRUE(f.combo->Type(std::string(1, r.key)));
+        const std::string shown = f.Edit();
+        EXPECT_TRUE(IsUtf8(shown)) << shown;
+        if (*r.shown == 0) {
+            EXPECT_EQ(f.combo->ItemIndex(), -1);
+            EXPECT_EQ(shown, typed);
+            continue;
+        }
+        EXPECT_EQ(f.combo->ItemIndex(), 0);
+        EXPECT_EQ(shown, r.shown);
+        EXPECT_EQ(f.Selection(), std::make_pair(int(typed.size()), int(shown.size())));
+    }
 }
 
 TEST(XcComboTyping, AutoDropDownOpensTheListOnTheFirstKey) {

@@ -3,6 +3,7 @@
 // uses the selection colours; and the searches over the items.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -564,5 +565,118 @@ TEST(XcListBox, ANewWindowDropsWhatItsStyleCannotShow) {
         ASSERT_TRUE(f.list->HandleAllocated());
         EXPECT_EQ(f.list->MultiLine(), row.wantMultiLine);
         EXPECT_EQ(f.list->Alignment(), row.wantAlignment);
+    }
+}
+
+namespace {
+
+// The extended list of the form, or a class library list in its place.
+TListBox* ListUnderTest(ListOnForm& f, bool extended) {
+    if (extended) return f.list;
+    f.list->SetVisible(false);
+    auto* list = new TListBox(&f.form);
+    list->SetParent(&f.form);
+    list->SetBounds(10, 10, 200, 150);
+    return list;
+}
+
+// Pixels of row `i`'s inside (without its edges, where a focus rectangle lies) that are not
+// the window colour.
+int InkInRow(TListBox* l, int i) {
+    Application->ProcessMessages();
+    gdi::Image shot;
+    if (!l->Peer()->grab(shot)) return -1;
+    const TRect r = l->ItemRect(i);
+    int ink = 0;
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y)
+        for (int x = r.Left + 1; x < r.Right - 1 && x < shot.width(); ++x)
+            ink += shot.pixel(x, y) != ColorToRGB(clWindow);
+    return ink;
+}
+
+// Whether a line near the top of the list is dotted: its pixels alternate for 40 columns.
+bool DottedLineAtTheTop(TListBox* l) {
+    Application->ProcessMessages();
+    gdi::Image shot;
+    if (!l->Peer()->grab(shot)) return false;
+    for (int y = 0; y < l->ItemHeight() + 4 && y < shot.height(); ++y) {
+        int alternations = 0;
+        for (int x = 10; x < 50 && x + 1 < shot.width(); ++x)
+            alternations += shot.pixel(x, y) != shot.pixel(x + 1, y);
+        if (alternations == 40) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// A virtual list's rows show the data callbacks' texts, and the extended list's extent is
+// measured over them.
+TEST(XcListBox, AVirtualListDrawsAndMeasuresTheRowsOfItsData) {
+    for (bool extended : {true, false}) {
+        for (TListBoxStyle style : {lbVirtual, lbVirtualOwnerDraw}) {
+            SCOPED_TRACE(std::to_string(extended) + " " + std::to_string(int(style)));
+            ListOnForm f;
+            TListBox* list = ListUnderTest(f, extended);
+            list->SetStyle(style);
+            list->OnData = [](TWinControl*, int i, std::string& s) { s = "WWWWWW" + IntToStr(i); };
+            list->SetCount(3);
+            EXPECT_GT(InkInRow(list, 0), 10);
+            if (!extended) continue;
+            EXPECT_EQ(list->Items()->Get(0), "WWWWWW0");
+            EXPECT_EQ(f.Extent(),
+                      std::max({f.Width("WWWWWW0"), f.Width("WWWWWW1"), f.Width("WWWWWW2")}));
+        }
+    }
+}
+
+// MultiLine makes the style variable, else a non-left alignment makes it fixed, whatever
+// it was (a virtual list keeps its own: any other would show its rows without text). A new
+// window keeps the alignment of owner-drawn styles only.
+TEST(XcListBox, TheAlignmentMakesTheListOwnerDrawnWithFixedHeights) {
+    const struct {
+        TListBoxStyle style;
+        bool multiLine;
+        TAlignment alignment;
+        TListBoxStyle want;
+        TAlignment inNewWindow;
+    } rows[] = {
+        {lbStandard, false, taCenter, lbOwnerDrawFixed, taCenter},
+        {lbOwnerDrawVariable, false, taRightJustify, lbOwnerDrawFixed, taRightJustify},
+        {lbOwnerDrawVariable, false, taLeftJustify, lbOwnerDrawVariable, taLeftJustify},
+        {lbOwnerDrawFixed, true, taCenter, lbOwnerDrawVariable, taCenter},
+        {lbVirtual, false, taCenter, lbVirtual, taLeftJustify},
+        {lbVirtualOwnerDraw, false, taCenter, lbVirtualOwnerDraw, taCenter},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(int(row.style)) + " " + std::to_string(int(row.alignment)));
+        ListOnForm f;
+        f.list->SetStyle(row.style);
+        f.list->SetMultiLine(row.multiLine);
+        f.list->SetAlignment(row.alignment);
+        EXPECT_EQ(f.list->Style(), row.want);
+        f.list->SetParent(nullptr);
+        f.list->SetParent(&f.form);
+        EXPECT_EQ(f.list->Alignment(), row.inNewWindow);
+        EXPECT_EQ(f.list->MultiLine(), row.multiLine);
+    }
+}
+
+// An empty owner-drawn list with the focus is asked to draw item -1: its focus rectangle
+// shows where the first row would be.
+TEST(XcListBox, AnEmptyFocusedOwnerDrawnListShowsItsFocusRectangle) {
+    for (bool extended : {true, false}) {
+        for (bool focused : {true, false}) {
+            SCOPED_TRACE(std::to_string(extended) + " " + std::to_string(focused));
+            ListOnForm f;
+            TListBox* list = ListUnderTest(f, extended);
+            auto* other = new TEdit(&f.form);
+            other->SetParent(&f.form);
+            other->SetBounds(220, 10, 60, 21);
+            list->SetStyle(lbOwnerDrawFixed);
+            (focused ? static_cast<TWinControl*>(list) : other)->SetFocus();
+            ASSERT_EQ(list->Focused(), focused);
+            EXPECT_EQ(DottedLineAtTheTop(list), focused);
+        }
     }
 }
