@@ -143,7 +143,6 @@ TEST(DialogKeys, AnUnusableDefaultOrCancelButtonTakesNothing) {
     }
     // A Default button with a modal result closes a modal form with it.
     f.byDefault->ModalResult = mrOk;
-    int result = 0;
     TTimer press(nullptr);
     press.SetInterval(30);
     press.OnTimer = [&](TObject*) {
@@ -154,6 +153,5 @@ TEST(DialogKeys, AnUnusableDefaultOrCancelButtonTakesNothing) {
     };
     f.form.Hide();
     press.SetEnabled(true);
-    result = f.form.ShowModal();
-    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(f.form.ShowModal(), mrOk);
 }
