@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include "platform/qt/peerCore.h"
 #include "platform/vcl/peerKinds.h"
@@ -64,6 +66,36 @@ private:
     ws::PeerHost* host_;
 };
 
+// A check or radio button showing its focus as the window system it stands for does: a
+// dotted rectangle around the caption that inverts what it crosses, so it shows on any
+// background (the style's own frame, in the highlight colour, is lost on a dark one).
+template <class Base, QStyle::ControlElement kElement, QStyle::SubElement kContents>
+class MarkButton : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton opt;
+        this->initStyleOption(&opt);
+        const bool focus = opt.state & QStyle::State_HasFocus;
+        opt.state &= ~QStyle::State_HasFocus;
+        p.drawControl(kElement, opt);
+        if (!focus || opt.text.isEmpty()) return;
+        const QRect contents = this->style()->subElementRect(kContents, &opt, this);
+        const QRect caption = this->style()->itemTextRect(
+            opt.fontMetrics, contents,
+            QStyle::visualAlignment(opt.direction, Qt::AlignLeft | Qt::AlignVCenter) |
+                Qt::TextShowMnemonic,
+            opt.state & QStyle::State_Enabled, opt.text);
+        DrawFocusRect(&p, caption.adjusted(-1, -1, 1, 1).intersected(this->rect()));
+    }
+};
+using CheckBox = MarkButton<QCheckBox, QStyle::CE_CheckBox, QStyle::SE_CheckBoxContents>;
+using RadioButton =
+    MarkButton<QRadioButton, QStyle::CE_RadioButton, QStyle::SE_RadioButtonContents>;
+
 class QtButtonPeer final : public QtPeer<ws::ButtonPeer> {
 public:
     QtButtonPeer(QAbstractButton* b, ws::ButtonKind kind, ws::PeerHost* host)
@@ -101,9 +133,9 @@ private:
 QAbstractButton* NewButton(ws::ButtonKind kind, QWidget* parent, ws::PeerHost* host) {
     switch (kind) {
         case ws::ButtonKind::Check:
-            return new QCheckBox(parent);
+            return new CheckBox(parent);
         case ws::ButtonKind::Radio: {
-            auto* b = new QRadioButton(parent);
+            auto* b = new RadioButton(parent);
             b->setAutoExclusive(false);  // the class library keeps siblings exclusive itself
             return b;
         }

@@ -21,19 +21,6 @@ constexpr unsigned kOdsSelected = 0x1, kOdsDisabled = 0x4, kOdsFocus = 0x10,
 // What an owner-drawn item is asked to draw (ODA_ values): all of it, or only its focus.
 constexpr unsigned kOdaDrawEntire = 0x1, kOdaFocus = 0x4;
 
-// The dotted rectangle of the item with the focus, inverting what it crosses.
-inline void DrawFocusRect(QPainter* p, const QRect& r) {
-    p->save();
-    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    QPen pen(Qt::white, 1);
-    pen.setDashPattern({1, 1});
-    pen.setCosmetic(true);
-    p->setPen(pen);
-    p->setBrush(Qt::NoBrush);
-    p->drawRect(r.adjusted(0, 0, -1, -1));
-    p->restore();
-}
-
 // Items of owner-drawn lists and combo boxes are drawn by the host on an image of the item's
 // size; their sizes are the ones the host set.
 class OwnerDrawDelegate : public QStyledItemDelegate {

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 #include "platform/qt/qimageAccess.h"
@@ -231,6 +232,20 @@ public:
         PeerCore::sendMouseButton(down, x, y);
     }
 };
+
+// The dotted rectangle of the focus, inverting what it crosses, so it shows on any
+// background (the items of lists, the captions of check and radio buttons).
+inline void DrawFocusRect(QPainter* p, const QRect& r) {
+    p->save();
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white, 1);
+    pen.setDashPattern({1, 1});
+    pen.setCosmetic(true);
+    p->setPen(pen);
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(r.adjusted(0, 0, -1, -1));
+    p->restore();
+}
 
 // The widget children of a peer go into (its client area); null for none.
 QWidget* ParentWidget(ws::Peer* parent);

@@ -252,7 +252,7 @@ void RequestFontSetUpAhead() { qtbridge::RequestFontSetUpAhead(); }
 int ScreenWidth() { return qtbridge::ScreenWidth(); }
 int ScreenHeight() { return qtbridge::ScreenHeight(); }
 
-void PressKey(int key, unsigned shift) {
+void PressKey(int key, unsigned shift, bool keypad) {
     EnsureGui();
     QWidget* target = QApplication::focusWidget();
     if (!target) target = QApplication::activeWindow();
@@ -270,7 +270,7 @@ void PressKey(int key, unsigned shift) {
         qtKey = Qt::Key_0 + (key - '0');
         text = QChar(key);
     } else if (key == 13) {
-        qtKey = Qt::Key_Return;
+        qtKey = keypad ? Qt::Key_Enter : Qt::Key_Return;
         text = "\r";
     } else if (key == 27) {
         qtKey = Qt::Key_Escape;
@@ -291,6 +291,7 @@ void PressKey(int key, unsigned shift) {
     if (shift & 1) mods |= Qt::ShiftModifier;
     if (shift & 2) mods |= Qt::AltModifier;
     if (shift & 4) mods |= Qt::ControlModifier;
+    if (keypad) mods |= Qt::KeypadModifier;
     // Alt and Ctrl combinations carry no text, as the keyboard gives them.
     if (shift & 6) text.clear();
     QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);

@@ -99,9 +99,11 @@ Line Slice(const Line& l, size_t from, size_t to) {
     return r;
 }
 
-// Breaks a paragraph into lines no wider than `limit`, at spaces and between wide characters;
-// a word wider than the limit stands alone on its line.
-std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
+// Breaks a paragraph into lines no wider than `limit`, at spaces and between wide characters.
+// A word wider than the limit is broken between characters where it reaches the edge, so all
+// of it can be read; when the line is to end in an ellipsis instead (`keepWords`) it stands
+// alone on its line for the ellipsis to shorten.
+std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit, bool keepWords) {
     std::vector<Line> lines;
     const std::string& s = para.text;
     size_t start = 0;
@@ -113,6 +115,7 @@ std::vector<Line> Wrap(const Line& para, const Layout& lay, int limit) {
             if (lay.width(s.substr(start, i + n - start)) > limit && i > start) {
                 end = lastBreak != std::string::npos ? lastBreak
                                                      : (IsWide(s, i) ? i : std::string::npos);
+                if (end == std::string::npos && !keepWords) end = i;  // i starts a character
                 if (end == std::string::npos) {
                     // Inside a long word: run to its end.
                     end = s.find(' ', i);
@@ -269,7 +272,9 @@ int DrawTextExA(HDC h, char* text, int len, RECT* r, UINT format, DRAWTEXTPARAMS
             if (!para.empty() && para.back() == '\r') para.pop_back();
             Line l = StripPrefixes(para, format);
             if (format & DT_WORDBREAK) {
-                for (Line& w : Wrap(l, lay, limit)) lines.push_back(std::move(w));
+                const bool ellipsis =
+                    format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS);
+                for (Line& w : Wrap(l, lay, limit, ellipsis)) lines.push_back(std::move(w));
             } else {
                 lines.push_back(std::move(l));
             }

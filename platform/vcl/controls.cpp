@@ -41,6 +41,28 @@ void Guarded(F f) {
 
 }  // namespace
 
+namespace {
+
+// Alt, Ctrl and Shift as the key-data bits KeyDataToShiftState reads.
+LPARAM KeyDataOf(TShiftState shift) {
+    LPARAM data = 0;
+    if (shift & ssAlt) data |= 0x20000000;
+    if (shift & ssCtrl) data |= 0x10000000;
+    if (shift & ssShift) data |= 0x08000000;
+    return data;
+}
+
+// Whether a control inside w has the keyboard focus.
+bool ChildFocused(const TWinControl* w) {
+    for (int i = 0; i < w->ControlCount(); ++i) {
+        const auto* c = dynamic_cast<const TWinControl*>(w->Controls(i));
+        if (c && (c->Focused() || ChildFocused(c))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 TShiftState KeyDataToShiftState(LPARAM keyData) {
     TShiftState s = 0;
     if (keyData & 0x20000000) s |= ssAlt;
@@ -521,6 +543,7 @@ bool IsAccel(WORD key, const std::string& caption) {
 void TWinControl::Dispatch(TMessage& m) {
     switch (m.Msg) {
         case CM_DIALOGCHAR:
+        case CM_DIALOGKEY:
             // Offered to every control inside, depth first, until one takes it.
             for (size_t i = 0; i < controls_.size() && m.Result == 0; ++i)
                 m.Result = controls_[i]->Perform(m.Msg, m.WParam, m.LParam);
@@ -965,6 +988,13 @@ bool TWinControl::peerKey(unsigned msg, int key, unsigned shift) {
             if (!consumed && k == 9 &&
                 (Perform(WM_GETDLGCODE, k, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
                 consumed = true;
+            // Return and Escape are the form's (its buttons': the focused or Default one,
+            // the Cancel one) unless the control wants every key, as a multi-line edit does.
+            // A key a child let pass comes here too: the child has decided on it.
+            constexpr WORD kReturn = 13, kEscape = 27;
+            if (!consumed && (k == kReturn || k == kEscape) && !ChildFocused(this) &&
+                !(Perform(WM_GETDLGCODE, k, 0) & DLGC_WANTALLKEYS))
+                consumed = top->Perform(CM_DIALOGKEY, k, KeyDataOf(shift)) != 0;
         } else if (msg == WM_CHAR) {
             char c = char(key);
             consumed = DoKeyPress(c);

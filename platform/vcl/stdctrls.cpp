@@ -304,11 +304,45 @@ void TButton::Click() {
     TWinControl::Click();
 }
 
+namespace {
+
+// The control under w (or w itself) that has the keyboard focus; null when none has.
+TWinControl* FocusedWithin(TWinControl* w) {
+    if (w->Focused()) return w;
+    for (int i = 0; i < w->ControlCount(); ++i)
+        if (auto* c = dynamic_cast<TWinControl*>(w->Controls(i)))
+            if (TWinControl* f = FocusedWithin(c)) return f;
+    return nullptr;
+}
+
+// Whether Return presses the button now: it has the focus, or it is the Default button
+// and no other button has the focus (that one takes it).
+bool TakesReturn(TButton& b) {
+    if (b.Focused()) return true;
+    if (!b.Default) return false;
+    TWinControl* top = &b;
+    while (top->Parent()) top = top->Parent();
+    return !dynamic_cast<TButton*>(FocusedWithin(top));
+}
+
+}  // namespace
+
 void TButton::Dispatch(TMessage& m) {
     if (m.Msg == CM_DIALOGCHAR && IsAccel(WORD(m.WParam), text_) && CanFocus()) {
         Click();
         m.Result = 1;
         return;
+    }
+    // Return (or keypad Enter) presses the focused button, else the form's Default one;
+    // Escape the Cancel one. Not with Shift, Ctrl or Alt held.
+    if (m.Msg == CM_DIALOGKEY && KeyDataToShiftState(m.LParam) == 0 && CanFocus()) {
+        constexpr WORD kReturn = 13, kEscape = 27;
+        const WORD key = WORD(m.WParam);
+        if ((key == kReturn && TakesReturn(*this)) || (key == kEscape && Cancel)) {
+            Click();
+            m.Result = 1;
+            return;
+        }
     }
     // The window clicks the button (BN_CLICKED); a button release is no click of its own.
     if (m.Msg == WM_LBUTTONUP) clicked_ = false;

@@ -30,8 +30,9 @@ void HideHint();
 // Presses and releases a key as the keyboard would: delivered to the widget that has the
 // focus (else the active window), with shift as the class library's shift state
 // (1 Shift, 2 Alt, 4 Ctrl). Key: 'A'-'Z', '0'-'9' or a virtual-key code the controls
-// know (Return 13, Escape 27, Tab 9, Space 32, End 35, Home 36, the arrows 37-40).
-void PressKey(int key, unsigned shift);
+// know (Return 13, Escape 27, Tab 9, Space 32, End 35, Home 36, the arrows 37-40). With
+// keypad, Return is the keypad's Enter.
+void PressKey(int key, unsigned shift, bool keypad = false);
 
 // Filter in the class library's form "Text (*.a;*.b)|*.a;*.b|...". False when cancelled.
 bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,

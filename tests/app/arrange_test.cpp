@@ -84,6 +84,40 @@ TEST_F(AppTest, InsertAndDeleteFollowTheSelection) {
     Form_arrange = nullptr;
 }
 
+// Return and the keypad's Enter press the focused insert button, as Space does; Escape
+// presses nothing.
+TEST_F(AppTest, ReturnPressesTheFocusedInsertButton) {
+    CreateWindows();
+    Application->CreateForm(Form_arrange, "arrange.dfm");
+    TForm_arrange* f = Form_arrange;
+    f->Show();
+    f->Timer_start->SetEnabled(false);  // no analysis: the page list is filled here
+    f->Panel_analyzing->SetVisible(false);
+    for (int i = 1; i <= 2; ++i) f->ListBox_first->Items()->Add("页面 " + IntToStr(i));
+    Select(f->ListBox_first, {1});
+    f->StyButton_insertAfter->SetFocus();
+    Application->ProcessMessages();
+    ASSERT_TRUE(f->StyButton_insertAfter->Focused());
+    const struct {
+        int key;
+        bool keypad;
+        const char* target;
+    } rows[] = {
+        {13, false, "F1: 页面 2\n"},
+        {13, true, "F1: 页面 2\nF1: 页面 2\n"},
+        {32, false, "F1: 页面 2\nF1: 页面 2\nF1: 页面 2\n"},
+        {27, false, "F1: 页面 2\nF1: 页面 2\nF1: 页面 2\n"},
+    };
+    for (const auto& r : rows) {
+        ws::PressKey(r.key, 0, r.keypad);
+        Application->ProcessMessages();
+        EXPECT_EQ(f->ListBox_destination->Items()->Text(), r.target) << r.key << r.keypad;
+    }
+    EXPECT_TRUE(f->Visible());
+    delete Form_arrange;
+    Form_arrange = nullptr;
+}
+
 // The page lists start no drag (their DragMode is the default): pressing, moving and
 // releasing chooses the pages passed over, and the other list lets go of its choice.
 TEST_F(AppTest, PageListsChooseByTheMouseAndStartNoDrag) {

@@ -353,3 +353,47 @@ TEST_F(AppTest, MessageBoxKeys) {
         EXPECT_EQ(next, r.keys.size());
     }
 }
+
+TEST_F(AppTest, ALongPathWrapsBetweenItsCharactersAndGrowsTheBox) {
+    // A path of 169 characters without a blank, and the same with blanks: both are read
+    // whole, wrapped at 291 pixels, and the box grows to show every line.
+    CreateWindows();
+    std::string path = "/home/user/";
+    while (path.size() < 165) path += "scanned/archive2019/";
+    path = path.substr(0, 165) + ".tif";
+    ASSERT_EQ(path.size(), 169u);
+    std::string blanks = path;
+    for (size_t i = 20; i < blanks.size() - 8; i += 20) blanks[i] = ' ';
+    const std::string shot = Form_main->FState.FLogDir + "msg-path.png";
+    for (const std::string& shown : {path, blanks}) {
+        const std::string text = "无法打开文件：\n\n" + shown + "\n\n请检查文件。";
+        TTimer t(nullptr);
+        t.SetInterval(30);
+        t.OnTimer = [&](TObject*) {
+            if (!Form_MsgDlg->Visible()) return;
+            EXPECT_TRUE(Form_MsgDlg->ScrollBox_msg->SaveScreenshot(shot));
+            apptest::KeepScreenshot(Form_MsgDlg,
+                                    shown == path ? "msg-long-path" : "msg-path-blanks");
+            Form_MsgDlg->SpeedButtonOKClick(nullptr);
+        };
+        t.SetEnabled(true);
+        Form_MsgDlg->ShowMsg(text, mkError, false);
+        // The lines the path needs at 291 pixels, at least: its width over the line's.
+        TBitmap b;
+        b.SetSize(10, 10);
+        b.Canvas()->Font()->Assign(*Form_MsgDlg->LabelMsgDlg->Font());
+        const int lineHeight = b.Canvas()->TextHeight("文");
+        const int pathLines = (b.Canvas()->TextWidth(path) + 290) / 291;
+        ASSERT_GE(pathLines, 3);
+        const int lines = Form_MsgDlg->LabelMsgDlg->Height() / lineHeight;
+        EXPECT_GE(lines, 4 + pathLines) << shown;
+        EXPECT_GT(Form_MsgDlg->LabelMsgDlg->Height(), 94) << shown;
+        EXPECT_EQ(Form_MsgDlg->Height(), Form_MsgDlg->LabelMsgDlg->Height() + 16 + 90) << shown;
+        // Drawn as measured: a run of ink for each line but the two empty ones, the last
+        // one (the end of the path's file name and the closing line) at the label's bottom.
+        gdi::Image img;
+        const std::string data = ReadFileText(shot);
+        ASSERT_TRUE(img.loadFromData(data.data(), data.size()));
+        EXPECT_EQ(InkRuns(img, 0, img.width()).size(), size_t(lines - 2)) << shown;
+    }
+}

@@ -200,6 +200,13 @@ TEST_F(AppTest, TabReachesStartLikeAPushButton) {
     ws::PressKey(32, 0);
     Application->ProcessMessages();
     EXPECT_EQ(clicks, 1);
+    // So do Return and the keypad's Enter, once each.
+    ws::PressKey(13, 0);
+    Application->ProcessMessages();
+    EXPECT_EQ(clicks, 2);
+    ws::PressKey(13, 0, true);
+    Application->ProcessMessages();
+    EXPECT_EQ(clicks, 3);
 }
 // Bold captions read in the face standing in for 宋体: the W of "显示(W)" is a letter, not
 // a solid block; the merge group's narrow "..." button shows all three dots inside its frame,

@@ -1,7 +1,10 @@
 // Text layout of DrawTextA measured, text metrics, the mapped faces, 3D edges and frame controls.
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "platform/rtl/utf8.h"
 #include "platform/user/paint.h"
 #include "tests/vcl/gdi_support.h"
 
@@ -47,9 +50,97 @@ TEST(DrawText, CalcRectMeasuresLinesAndWrapsAtSpaces) {
     EXPECT_LE(w.right, t.width("two three"));
     RECT narrow{0, 0, 1, 0};
     h = DrawTextA(t.dc, "alpha beta", -1, &narrow, DT_CALCRECT | DT_WORDBREAK);
-    EXPECT_EQ(h, 2 * tm.tmHeight);  // a word wider than the box stands alone
+    EXPECT_EQ(h, 9 * tm.tmHeight);  // words wider than the box: a character a line
     RECT single{0, 0, 1000, 0};
     EXPECT_EQ(DrawTextA(t.dc, "a\nb", -1, &single, DT_CALCRECT | DT_SINGLELINE), tm.tmHeight);
+}
+
+// The lines of a text without a break opportunity inside a line's width, as many characters
+// to each as fit.
+std::vector<std::string> CharacterLines(TextDc& t, const std::string& s, int limit) {
+    std::vector<std::string> lines{""};
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = Utf8CharEnd(s, i) - i;
+        const std::string ch = s.substr(i, n);
+        if (!lines.back().empty() && t.width(lines.back() + ch) > limit) lines.emplace_back();
+        lines.back() += ch;
+        i += n;
+    }
+    return lines;
+}
+
+TEST(DrawText, AWordWiderThanTheLineBreaksBetweenItsCharacters) {
+    TextDc t(320, 240);
+    TEXTMETRICA tm;
+    ASSERT_TRUE(GetTextMetricsA(t.dc, &tm));
+    std::string path = "/home/user/";
+    while (path.size() < 165) path += "very_long_folder_name_without_blanks/";
+    path = path.substr(0, 165) + ".pdf";  // 169 bytes
+    std::string chinese;
+    for (int i = 0; i < 40; ++i) chinese += "转换";
+    std::string accented;
+    for (int i = 0; i < 70; ++i) accented += "\xc3\xa9";  // two bytes a character
+    const std::string word = "exactly_the_width";
+    const int ww = t.width(word);
+    struct Row {
+        const char* name;
+        std::string text;
+        int limit;
+        std::vector<std::string> lines;  // empty: a character each where it reaches the edge
+    } rows[] = {
+        {"long ASCII path", path, 291, {}},
+        {"Chinese run", chinese, 291, {}},
+        {"two-byte characters", accented, 100, {}},
+        {"Chinese then a path", "无法打开文件：" + path, 291, {"无法打开文件："}},
+        {"word exactly the width", "ab " + word, ww, {"ab", word}},
+        {"word a pixel wider", word, ww - 1, {}},
+    };
+    for (Row& r : rows) {
+        // After the given lines, the rest as a character run.
+        std::string rest = r.text;
+        for (const std::string& l : r.lines) rest = rest.substr(rest.find(l) + l.size());
+        for (const std::string& l : CharacterLines(t, rest, r.limit))
+            if (!l.empty()) r.lines.push_back(l);
+        int widest = 0;
+        for (const std::string& l : r.lines) {
+            widest = std::max(widest, t.width(l));
+            EXPECT_LE(t.width(l), r.limit) << r.name;
+        }
+        RECT calc{0, 0, r.limit, 0};
+        const int h = DrawTextA(t.dc, r.text.c_str(), -1, &calc, DT_CALCRECT | DT_WORDBREAK);
+        EXPECT_EQ(h, int(r.lines.size()) * tm.tmHeight) << r.name;
+        EXPECT_EQ(calc.right, widest) << r.name;
+        // Drawn as measured: the same pixels as its lines written one under another.
+        TextDc drawn(320, 240), expected(320, 240);
+        RECT box{0, 0, r.limit, 240};
+        DrawTextA(drawn.dc, r.text.c_str(), -1, &box, DT_WORDBREAK | DT_NOPREFIX);
+        for (size_t i = 0; i < r.lines.size(); ++i)
+            TextOutA(expected.dc, 0, int(i) * tm.tmHeight, r.lines[i].c_str(),
+                     int(r.lines[i].size()));
+        int differ = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) differ += drawn.at(x, y) != expected.at(x, y);
+        EXPECT_EQ(differ, 0) << r.name;
+        const RECT last{0, (int(r.lines.size()) - 1) * tm.tmHeight, r.limit,
+                        int(r.lines.size()) * tm.tmHeight};
+        EXPECT_GT(drawn.dark(last), 0) << r.name << ": the last line shows";
+    }
+}
+
+TEST(DrawText, EllipsesKeepALongWordWhole) {
+    // A line that ends in an ellipsis shortens the long word instead of breaking it.
+    TextDc t(300, 40);
+    const std::string text = "/home/user/a_rather_long_folder_name/summary.pdf";
+    const int limit = t.width(text) / 2;
+    for (UINT ellipsis : {UINT(DT_END_ELLIPSIS), UINT(DT_PATH_ELLIPSIS), UINT(DT_WORD_ELLIPSIS)}) {
+        RECT r{0, 0, limit, 0};
+        TEXTMETRICA tm;
+        ASSERT_TRUE(GetTextMetricsA(t.dc, &tm));
+        EXPECT_EQ(DrawTextA(t.dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | ellipsis),
+                  tm.tmHeight)
+            << ellipsis;
+        EXPECT_LE(r.right, limit) << ellipsis;
+    }
 }
 
 TEST(DrawText, EllipsesFitTheBox) {
