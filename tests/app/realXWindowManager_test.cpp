@@ -219,9 +219,9 @@ TEST_F(RealXWindowManager, CaptionShowsTheBoxActiveAgainWhenItGetsTheKeyboardBac
 }
 
 // None of the program's windows can be resized by the user: the window manager is told that
-// each one's smallest and largest sizes are its size, and a request for another size (as a
-// user's Alt+right-drag makes) leaves it as it is. The message box keeps its own size when
-// it opens again.
+// each one's smallest and largest sizes are its size (it holds a user's Alt+right-drag to
+// them too), and a request for another size leaves it as it is. The message box keeps its
+// own size when it opens again.
 TEST_F(RealXWindowManager, WindowsKeepTheirSizeWhateverTheWindowManagerIsAskedFor) {
     struct Row {
         const char* window;
