@@ -11,6 +11,7 @@
 #include <QPalette>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <QTranslator>
@@ -20,13 +21,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "platform/qt/fontSetUp.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/user/messages.h"
 #include "platform/user/window.h"
 #include "platform/vcl/forms.h"
@@ -160,6 +166,19 @@ void UseSystemHighlight() {
     QApplication::setPalette(pal);
 }
 
+// While the program sleeps its windows keep answering exposures: on a screen without a
+// compositor a window manager's map or another window moving away asks the program to paint,
+// and a sleeping one would leave the place empty. Input and the program's messages wait for
+// the sleep to end.
+void SleepServingWindows(unsigned ms) {
+    if (!g_app || QGuiApplication::platformName() == "offscreen" ||
+        QThread::currentThread() != g_app->thread()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    ServeWindowSystem(int(std::min<unsigned>(ms, unsigned(INT_MAX))));
+}
+
 }  // namespace
 
 void EnsureGui() {
@@ -192,6 +211,7 @@ void EnsureGui() {
         Broadcast(WM_DISPLAYCHANGE, 32, MAKELPARAM_XY(r.width(), r.height()));
     });
     InstallWakeHooks(WakeHooks{&AddFd, &RemoveFd, &Wake});
+    InstallSleepHook(&SleepServingWindows);
 }
 
 bool GuiStarted() { return g_app != nullptr; }
@@ -223,6 +243,24 @@ void ProcessEvents(bool wait, int timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void ServeWindowSystem(int timeoutMs, const std::function<bool()>& done) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto windowSystemOnly =
+        QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (done && done()) return;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.start(int(left));
+        QCoreApplication::processEvents(windowSystemOnly | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(windowSystemOnly);
+    }
 }
 
 int ScreenWidth() {

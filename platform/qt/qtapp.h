@@ -3,6 +3,7 @@
 // platform/qt includes Qt.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class BrowseFolderDialog;
@@ -22,6 +23,9 @@ void RunBrowseFolderWindow(::BrowseFolderDialog& dialog);
 // Handles pending window-system events; with wait, first blocks until at least one event,
 // a wake fd or the timeout (ms, <0 = none) arrives.
 void ProcessEvents(bool wait, int timeoutMs);
+// Answers the window system alone (exposures and paints, activation, geometry), no input,
+// no wake registration and no program message, until `done` holds or `timeoutMs` passed.
+void ServeWindowSystem(int timeoutMs, const std::function<bool()>& done = {});
 // True when a registered wake fd is readable now.
 bool AnyWakeFdReady();
 int ScreenWidth();

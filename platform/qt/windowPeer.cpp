@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPointer>
+#include <QWindow>
 
 #include "platform/qt/peerCore.h"
 #include "platform/qt/qtapp.h"
@@ -113,29 +115,52 @@ private:
 // screen the window system's own changes (a click into another window) are followed too; off
 // screen the window system activates only on a window's first showing, so this order rules.
 std::vector<TopLevelWidget*> g_activation;  // the active one last
+// Another program has the keyboard: none of ours is active. The last of the order is the one
+// that had it, and it hears that it is active again when the keyboard comes back to it.
+bool g_elsewhere = false;
+// The window system takes the activation from a window the program hides (for good, or to
+// change its kind): that is no other program taking the keyboard.
+TopLevelWidget* g_hiding = nullptr;
+
+TopLevelWidget* ActiveTopLevel() {
+    return g_elsewhere || g_activation.empty() ? nullptr : g_activation.back();
+}
 
 void ActivateTopLevel(TopLevelWidget* w) {
-    TopLevelWidget* old = g_activation.empty() ? nullptr : g_activation.back();
+    TopLevelWidget* old = ActiveTopLevel();
+    g_elsewhere = false;
     if (w == old) return;
     g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
                        g_activation.end());
-    if (w) g_activation.push_back(w);
+    g_activation.push_back(w);
     if (old) old->host()->peerActivate(false);
-    if (w) w->host()->peerActivate(true);
+    w->host()->peerActivate(true);
 }
 
-// A window hides (`notify`) or goes: the window active before it takes over.
+// Another program took the keyboard: the active window is not active any more.
+void ActivateElsewhere() {
+    TopLevelWidget* old = ActiveTopLevel();
+    if (!old) return;
+    g_elsewhere = true;
+    old->host()->peerActivate(false);
+}
+
+// A window hides (`notify`) or goes: the window active before it takes over. While another
+// program has the keyboard that one only comes first in the order: it is told when the
+// keyboard comes back, and nothing is taken from the other program.
 void LeaveActivation(TopLevelWidget* w, bool notify) {
-    const bool wasActive = !g_activation.empty() && g_activation.back() == w;
+    const bool wasLast = !g_activation.empty() && g_activation.back() == w;
+    const bool wasActive = wasLast && !g_elsewhere;
     g_activation.erase(std::remove(g_activation.begin(), g_activation.end(), w),
                        g_activation.end());
-    if (!wasActive) return;
-    if (notify) w->host()->peerActivate(false);
+    if (!wasLast) return;
+    if (notify && wasActive) w->host()->peerActivate(false);
     for (auto it = g_activation.rbegin(); it != g_activation.rend(); ++it)
         if ((*it)->isVisible()) {
             TopLevelWidget* next = *it;
             g_activation.erase(std::next(it).base());
             g_activation.push_back(next);
+            if (!wasActive) return;
             next->host()->peerActivate(true);
             // The window system gets the keyboard back to it too: without a window manager
             // it would leave it to the root window.
@@ -164,9 +189,8 @@ void TopLevelWidget::changeEvent(QEvent* e) {
     if (e->type() == QEvent::ActivationChange && isWindow() && !Offscreen()) {
         if (isActiveWindow())
             ActivateTopLevel(this);
-        else if (!g_activation.empty() && g_activation.back() == this &&
-                 !QApplication::activeWindow())
-            ActivateTopLevel(nullptr);  // another program has the keyboard now
+        else if (this != g_hiding && ActiveTopLevel() == this && !QApplication::activeWindow())
+            ActivateElsewhere();  // another program has the keyboard now
     }
     QWidget::changeEvent(e);
 }
@@ -199,8 +223,19 @@ public:
     }
 
     void setGeometry(int l, int t, int w, int h) override {
+        size_ = QSize(std::max(0, w), std::max(0, h));
+        keepSize();
         top_->setGeometry(l, t, w, h);
         top_->layoutClient();
+    }
+    void setSizeable(bool on) override {
+        sizeable_ = on;
+        if (on) {
+            top_->setMinimumSize(0, 0);
+            top_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        } else {
+            keepSize();
+        }
     }
     void setFrame(int left, int top, int right, int bottom) override {
         top_->fl = left;
@@ -211,8 +246,18 @@ public:
         top_->update();
     }
     void setVisible(bool v) override {
-        top_->setVisible(v);
-        if (!v) LeaveActivation(top_, true);
+        // A window shows at the size its program gave it, whatever was done to it before.
+        if (v && !sizeable_ && size_.isValid() && top_->size() != size_) {
+            top_->resize(size_);
+            top_->layoutClient();
+        }
+        if (v) {
+            top_->setVisible(true);
+            WaitOnScreen();
+        } else {
+            hide();
+            LeaveActivation(top_, true);
+        }
     }
     void setText(const std::string& s) override { top_->setWindowTitle(QString::fromStdString(s)); }
     std::string text() const override { return top_->windowTitle().toStdString(); }
@@ -254,7 +299,9 @@ public:
     }
     void setTopmost(bool on) override {
         const bool vis = top_->isVisible();
+        g_hiding = top_;  // a visible window hides while its kind changes
         top_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        g_hiding = nullptr;
         if (vis) top_->show();
     }
     void activate() override {
@@ -270,11 +317,11 @@ public:
     }
     void setModal(bool on) override {
         const bool vis = top_->isVisible();
-        if (vis) top_->hide();
+        if (vis) hide();
         top_->setWindowModality(on ? Qt::ApplicationModal : Qt::NonModal);
         if (vis) top_->show();
     }
-    bool isActive() const override { return !g_activation.empty() && g_activation.back() == top_; }
+    bool isActive() const override { return ActiveTopLevel() == top_; }
     bool minimized() const override { return top_->isMinimized(); }
     bool maximized() const override { return top_->isMaximized(); }
     void hover(int x, int y) override {
@@ -289,7 +336,37 @@ public:
     int cursorShown() const override { return top_->cursorId; }
 
 private:
+    void hide() {
+        g_hiding = top_;
+        top_->hide();
+        g_hiding = nullptr;
+    }
+    // A window the user may not size tells the window manager so (its smallest and largest
+    // sizes are its size); the program's own changes of its size move both.
+    void keepSize() {
+        if (!sizeable_ && top_->isWindow())
+            top_->setFixedSize(size_.isValid() ? size_ : top_->size());
+    }
+    // A top-level window shown on a screen is there, painted, when this returns: a window
+    // manager maps it in its own time, and a program that goes on without handling events
+    // (a sleep, a long job) would leave its place empty. Only the window system is answered
+    // meanwhile, and not for ever: a window manager may keep a window off the screen.
+    void WaitOnScreen() {
+        if (Offscreen() || !top_->isWindow()) return;
+        // The window may go while events are handled.
+        QPointer<QWindow> handle = top_->windowHandle();
+        if (!handle) return;
+        ServeWindowSystem(kOnScreenWaitMs, [&handle] { return !handle || handle->isExposed(); });
+        // The exposure painted the window; one more pass sends the picture to the server.
+        if (handle && handle->isExposed())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::ExcludeSocketNotifiers);
+    }
+    static constexpr int kOnScreenWaitMs = 3000;
+
     TopLevelWidget* top_;
+    QSize size_;  // as the program last placed the window
+    bool sizeable_ = true;
 };
 
 }  // namespace

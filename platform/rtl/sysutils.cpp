@@ -686,7 +686,18 @@ std::string FormatDateTime(const std::string& fmt, TDateTime t) {
     return out;
 }
 
-void Sleep(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+namespace {
+void (*g_sleepHook)(unsigned) = nullptr;
+}  // namespace
+
+void InstallSleepHook(void (*sleep)(unsigned ms)) { g_sleepHook = sleep; }
+
+void Sleep(unsigned ms) {
+    if (g_sleepHook)
+        g_sleepHook(ms);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 uint32_t GetTickCount() {
     using namespace std::chrono;

@@ -214,4 +214,8 @@ TDateTime UnixToDateTime(int64_t secs, int nsec = 0);  // local time
 std::string FormatDateTime(const std::string& fmt, TDateTime t);
 
 void Sleep(unsigned ms);
+// What Sleep does instead of a bare sleep once the window system installs it: on a screen
+// without a compositor a sleeping program must still answer exposures, or its windows show
+// nothing there. Null gives the bare sleep back.
+void InstallSleepHook(void (*sleep)(unsigned ms));
 uint32_t GetTickCount();

@@ -98,9 +98,13 @@ void TForm::SetBorderStyle(TFormBorderStyle s) {
     borderStyle_ = s;
     // Keep the client area; the frame grows or shrinks around it.
     SetBounds(left_, top_, cw + 2 * FrameWidth(), ch + CaptionHeight() + 2 * FrameWidth());
-    if (peer_)
+    if (peer_) {
         peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+        peer()->setSizeable(Sizeable());
+    }
 }
+
+bool TForm::Sizeable() const { return borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin; }
 
 void TForm::CreateParams(TCreateParams& params) {
     const bool tool = borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin;
@@ -297,6 +301,7 @@ TForm* TForm::MDIChildren(int i) const {
 
 void TForm::PeerCreated() {
     peer()->setFrame(FrameWidth(), FrameWidth() + CaptionHeight(), FrameWidth(), FrameWidth());
+    peer()->setSizeable(Sizeable());
     peer_->setText(text_);
     peer()->setTopmost(FormStyle == fsStayOnTop);
 }
@@ -504,7 +509,7 @@ int TForm::HitTestFrame(int x, int y) const {
     const int fw = FrameWidth();
     if (fw == 0 && CaptionHeight() == 0) return HTCLIENT;
     if (x < fw || y < fw || x >= width_ - fw || y >= height_ - fw) {
-        if (borderStyle_ != bsSizeable && borderStyle_ != bsSizeToolWin) return HTBORDER;
+        if (!Sizeable()) return HTBORDER;
         // The corners reach a caption button's size along both edges.
         const int corner = GetSystemMetrics(SM_CXSIZE);
         const bool left = x < corner, right = x >= width_ - corner, top = y < corner,

@@ -59,6 +59,8 @@ public:
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle s);
+    // Only a sizing frame lets the user change the window's size.
+    bool Sizeable() const;
     TBorderIcons BorderIcons =
         BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
     // The form's own icon (empty: the application's); a change is told with WM_SETICON.

@@ -123,6 +123,9 @@ public:
 class WindowPeer : public PaintedPeer {
 public:
     virtual void setFrame(int left, int top, int right, int bottom) = 0;  // frame widths
+    // Whether the user may change the window's size (a sizing frame); a window that is not
+    // keeps the size the program gives it, whatever a window manager offers the user.
+    virtual void setSizeable(bool on) = 0;
     virtual void setTopmost(bool on) = 0;
     virtual void activate() = 0;
     // A modal window blocks input to the others while it shows.

@@ -70,17 +70,19 @@ protected:
             << "); screenshot " << path_;
     }
     void ModalWindowGivesTheKeyboardBack();
-    // The X keyboard focus comes to the main window within 20 s.
-    void ExpectKeyboardOnMain() {
-        std::string focus;
-        const bool focused = xtest::XServer::waitFor(
+    // The X keyboard focus comes to the window (its id as xwininfo writes it) within 20 s.
+    bool KeyboardComesTo(const std::string& id, std::string& focus) {
+        return xtest::XServer::waitFor(
             [&] {
                 focus = x_->run({"xdotool", "getwindowfocus"});
-                return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
+                return std::stoul("0" + focus) == std::stoul(id, nullptr, 16);
             },
             20);
-        EXPECT_TRUE(focused) << "the keyboard focus is on window " << focus << ", not on the "
-                             << "main window " << mainId_;
+    }
+    void ExpectKeyboardOnMain() {
+        std::string focus;
+        EXPECT_TRUE(KeyboardComesTo(mainId_, focus)) << "the keyboard focus is on window " << focus
+                                                     << ", not on the main window " << mainId_;
     }
     void Click(int x, int y) {
         MouseTo(x, y);
@@ -213,8 +215,13 @@ TEST_F(RealX, KeyboardReturnsToTheMainWindowAfterAFileOrFolderDialog) {
         if (row.before.first) Click(row.before.first, row.before.second);
         Click(row.button.first, row.button.second);
         xtest::Geometry dialog;
-        ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(row.title, dialog); }, 20))
+        std::string dialogId, focus;
+        ASSERT_TRUE(
+            xtest::XServer::waitFor([&] { return x_->window(row.title, dialog, &dialogId); }, 20))
             << "the dialog did not show";
+        // A key typed before the dialog holds the keyboard would go elsewhere.
+        ASSERT_TRUE(KeyboardComesTo(dialogId, focus))
+            << "the dialog " << dialogId << " did not get the keyboard; it is on " << focus;
         x_->run({"xdotool", "mousemove", "1", "1"});
         x_->run({"xdotool", "key", row.closeKey});
         ASSERT_TRUE(xtest::XServer::waitFor([&] { return !x_->window(row.title, dialog); }, 20))

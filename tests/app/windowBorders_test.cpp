@@ -52,6 +52,7 @@ TEST_F(AppTest, SideWindowsHaveTheirBorderOutsideTheClientArea) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TForm* form = row.make();
+        EXPECT_FALSE(form->Sizeable()) << "a user could change its size";
         form->Show();
         Application->ProcessMessages();
         RECT client{}, window{};

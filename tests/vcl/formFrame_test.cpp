@@ -125,3 +125,33 @@ TEST(FormFrame, HitTestsFollowTheFrame) {
         EXPECT_EQ(form->HitTestFrame(row.x, row.y), row.hit);
     }
 }
+
+// Only a sizing frame lets the user resize a window (the window system is told the others'
+// smallest and largest sizes); the program resizes a window of any style, shown or not.
+TEST(FormFrame, OnlyASizingFrameIsSizeableWhileTheProgramResizesAny) {
+    const std::pair<TFormBorderStyle, bool> rows[] = {
+        {bsNone, false},   {bsSingle, false},     {bsSizeable, true},
+        {bsDialog, false}, {bsToolWindow, false}, {bsSizeToolWin, true},
+    };
+    for (auto [style, sizeable] : rows) {
+        SCOPED_TRACE(int(style));
+        TForm form(nullptr);
+        form.SetBorderStyle(style);
+        EXPECT_EQ(form.Sizeable(), sizeable);
+        form.SetClientWidth(200);
+        form.SetClientHeight(100);
+        form.Show();
+        Application->ProcessMessages();
+        // Larger, then smaller than the size first shown.
+        for (auto [cw, ch] : {std::pair{257, 131}, std::pair{150, 60}}) {
+            form.SetClientWidth(cw);
+            form.SetClientHeight(ch);
+            Application->ProcessMessages();
+            RECT client{};
+            ASSERT_TRUE(GetClientRect(form.Handle(), &client));
+            EXPECT_EQ(client.right, cw);
+            EXPECT_EQ(client.bottom, ch);
+        }
+        form.Hide();
+    }
+}
