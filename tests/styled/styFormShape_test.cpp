@@ -259,11 +259,13 @@ TEST(StyFormShape, TheListImageIsTakenAtOnceAndWheneverTheListChanges) {
         {"a list that has the image", [&] { shape->SetImageList(list); }, clRed},
         {"the list's next image chosen", [&] { shape->SetListIndex(1); }, clNone},
         {"that image added to the list", [&] { list->AddBitmap(&blue); }, clBlue},
+        {"the list freed", [&] { delete list; }, clNone},  // as the setter with nil
     };
     for (const Row& r : rows) {
         r.act();
         EXPECT_EQ(held(), r.held) << r.what;
     }
+    EXPECT_EQ(shape->ImageList(), nullptr);
 }
 
 }  // namespace
