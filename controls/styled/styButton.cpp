@@ -48,6 +48,7 @@ void TStyCustomButton::Repaint() { Invalidate(); }
 
 void TStyCustomButton::SetGlyph(const TBitmap* b) {
     if (imageList_ && !Loading()) SetImageList(nullptr);
+    glyphFromAction_ = false;
     glyph_->SetGlyph(b);
     Repaint();
 }
@@ -119,6 +120,7 @@ void TStyCustomButton::SetIndex(int which, int v) {
 
 void TStyCustomButton::GlyphFromImageList() {
     if (ArrowKind != 0) return;
+    glyphFromAction_ = false;
     if (imageList_ && imageList_->HasImage(listIndex_, imageIndex_)) {
         TBitmap bmp;
         if (imageList_->GetBitmap(listIndex_, imageIndex_, &bmp)) glyph_->SetGlyph(&bmp);
@@ -159,10 +161,9 @@ void TStyCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
     if (ArrowKind != 0 || !action) return;
     TCustomImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
     const int index = action->ImageIndex();
-    if (images && index >= 0 && index < images->Count()) {
-        // The action's image replaces the glyph it gave before, so every change of the action
-        // shows it again; a glyph of the form's own stays while the action is being read.
-        if (checkDefaults && !Glyph()->Empty()) return;
+    // Only an empty glyph takes the action's image; any other is cleared by the action. A
+    // glyph the action gave before counts as empty, or every other change would clear it.
+    if (images && index >= 0 && index < images->Count() && (Glyph()->Empty() || glyphFromAction_)) {
         TBitmap image;
         image.SetSize(images->Width(), images->Height());
         image.Canvas()->Brush()->Color = clFuchsia;
@@ -172,6 +173,7 @@ void TStyCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
         image.TransparentMode = tmFixed;
         glyph_->SetGlyph(&image);
         glyph_->SetNumGlyphs(1);  // one picture, whatever its shape
+        glyphFromAction_ = true;
         Repaint();
     } else if (!Loading()) {
         SetGlyph(nullptr);

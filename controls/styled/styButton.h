@@ -133,6 +133,9 @@ private:
     int listIndex_ = 0;
     std::unique_ptr<TStyChangeLink> changeLink_;
     std::unique_ptr<TStyGlyph> glyph_;
+    // The glyph is the copy of an action's image: the action's next change shows its image
+    // anew instead of clearing it as a glyph of the form's own.
+    bool glyphFromAction_ = false;
     uint16_t frameFlags_ = 0;
     int paintCount_ = 0;
 };

@@ -95,11 +95,14 @@ void TStyFormShape::Loaded() {
 
 void TStyFormShape::Notification(TComponent* c, TOperation op) {
     TStyWndProcComponent::Notification(c, op);
-    // The list going may be half destroyed already: it has let the link go, and the pointer
-    // is only compared.
-    if (op != opRemove || !c || c != imageList_) return;
+    // The list going may be half destroyed already: a freed one has let the link go, and the
+    // pointer is only compared. Otherwise as the setter does with nil: the image goes too.
+    if (op != opRemove || !c || c != static_cast<TComponent*>(imageList_)) return;
+    if (link_->Sender == imageList_) imageList_->UnRegisterChanges(link_.get());
     ReferTo(imageList_, nullptr);
-    if (!Destroying()) Changed(this);
+    if (Destroying()) return;
+    LoadListImage();
+    Changed(this);
 }
 
 void TStyFormShape::DefineProperties(TStyFiler& filer) {

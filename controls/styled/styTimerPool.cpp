@@ -43,9 +43,11 @@ void TStyTimerItem::Fire() {
     if (!enabled_) return;
     count_ = count_ == INT32_MAX ? 0 : count_ + 1;
     if (count_ == FireLimit) enabled_ = false;
-    if (OnTimer)
-        OnTimer(pool_);
-    else if (pool_->OnTimer)
+    if (OnTimer) {
+        // The event may free this item, and its closure with it: the call runs on a copy.
+        const TNotifyEvent event = OnTimer;
+        event(pool_);
+    } else if (pool_->OnTimer)
         pool_->OnTimer(pool_, id_, count_);
 }
 
@@ -104,24 +106,30 @@ LRESULT TStyTimerPool::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 void TStyTimerPool::Tick() {
     if (locked_) return;
-    // The items of this tick are those listed when it starts; an event may remove any of
-    // them (its own included), and a removed item is skipped and kept alive until the end.
-    const std::vector<TStyTimerItem*> due = items_;
-    ++tickDepth_;
-    for (TStyTimerItem* item : due) {
-        if (std::find(discarded_.begin(), discarded_.end(), item) != discarded_.end()) continue;
-        if (!item->Enabled() || counter_ % item->Ticks() != 0) continue;
-        // An event that raises must not hold the counter back or starve the items after it.
-        try {
-            item->Fire();
-        } catch (...) {
-            HandleEventException();
+    {
+        // The live list, its length read at every step: an item added by an event fires in
+        // this very tick when it is due. An item removed leaves the list at once, and the
+        // cursor of every running tick steps back over it, so the one after it is neither
+        // skipped nor fired twice; the removed item is freed only when the tick is over.
+        int cursor = 0;
+        cursors_.push_back(&cursor);
+        ScopeExit unwind([this] {
+            cursors_.pop_back();
+            if (!cursors_.empty()) return;
+            std::vector<TStyTimerItem*> gone;
+            gone.swap(discarded_);
+            for (TStyTimerItem* item : gone) delete item;
+        });
+        for (; cursor < int(items_.size()); ++cursor) {
+            TStyTimerItem* item = items_[size_t(cursor)];
+            if (!item->Enabled() || counter_ % item->Ticks() != 0) continue;
+            // An event that raises must not hold the counter back or starve the items after it.
+            try {
+                item->Fire();
+            } catch (...) {
+                HandleEventException();
+            }
         }
-    }
-    if (--tickDepth_ == 0) {
-        std::vector<TStyTimerItem*> gone;
-        gone.swap(discarded_);
-        for (TStyTimerItem* item : gone) delete item;
     }
     counter_ = counter_ == INT32_MAX ? 0 : counter_ + 1;
 }
@@ -161,7 +169,7 @@ void TStyTimerPool::Clear() {
 }
 
 void TStyTimerPool::Discard(TStyTimerItem* item) {
-    if (tickDepth_ == 0) {
+    if (cursors_.empty()) {
         item->OnTimer = nullptr;
         delete item;
         return;
@@ -172,7 +180,13 @@ void TStyTimerPool::Discard(TStyTimerItem* item) {
 }
 
 void TStyTimerPool::Detach(TStyTimerItem* item) {
-    items_.erase(std::remove(items_.begin(), items_.end(), item), items_.end());
+    auto it = std::find(items_.begin(), items_.end(), item);
+    if (it == items_.end()) return;
+    const size_t index = size_t(it - items_.begin());
+    items_.erase(it);
+    // A tick that has reached or passed this place goes on with the item that moved up.
+    for (int* cursor : cursors_)
+        if (int(index) <= *cursor) --*cursor;
 }
 
 TStyTimerItem* TStyTimerPool::ItemById(uint16_t id) const {

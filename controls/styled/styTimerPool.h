@@ -89,7 +89,7 @@ private:
 
     bool active_ = false;
     bool inTick_ = false;
-    int tickDepth_ = 0;                      // Tick frames on the stack
+    std::vector<int*> cursors_;              // the place of each running Tick in the list
     std::vector<TStyTimerItem*> discarded_;  // removed during a tick, freed after it
     HWND window_ = nullptr;
     int32_t counter_ = 0;

@@ -438,8 +438,9 @@ HDC CreateCanvasDC();
 // The canvas of a bitmap: the DC becomes a memory DC holding the bitmap.
 void SetCanvasDCBitmap(HDC dc, HBITMAP bitmap);
 // The canvas of an image (null: an image of the DC's own), its origin at `origin` of the image
-// and, when `clip` is given, drawing only inside it (device coordinates).
-void SetCanvasDCImage(HDC dc, Image* image, POINT origin, const RECT* clip);
+// and, when `clip` is given, drawing only inside its rectangles (l, t, r, b, in device
+// coordinates; none: nowhere).
+void SetCanvasDCImage(HDC dc, Image* image, POINT origin, const std::vector<int>* clip);
 // The image a device context draws on and the device position of its origin; null when it
 // draws on none (not a DC, or its window is gone).
 Image* DCImage(HDC dc, POINT* origin);

@@ -19,13 +19,19 @@ void SetCanvasDCBitmap(HDC h, HBITMAP bitmap) {
     dc->st.bitmap = bitmap;
 }
 
-void SetCanvasDCImage(HDC h, Image* image, POINT origin, const RECT* clip) {
+void SetCanvasDCImage(HDC h, Image* image, POINT origin, const std::vector<int>* clip) {
     auto dc = FindAs<Dc>(h);
     if (!dc) return;
     dc->target = image ? image : &dc->scratch;
     dc->base = origin;
     dc->sysClip.reset();
-    if (clip) dc->sysClip = RegionSet::FromRect(clip->left, clip->top, clip->right, clip->bottom);
+    if (!clip) return;
+    RegionSet area;
+    for (size_t i = 0; i + 3 < clip->size(); i += 4)
+        area = RegionSet::Combine(
+            area, RegionSet::FromRect((*clip)[i], (*clip)[i + 1], (*clip)[i + 2], (*clip)[i + 3]),
+            RegionSet::Or);
+    dc->sysClip = std::move(area);
 }
 
 Image* DCImage(HDC h, POINT* origin) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win/wintypes.h"
 
@@ -127,8 +128,11 @@ public:
     virtual void restore() = 0;
     virtual void origin(int& x, int& y) const = 0;
     virtual bool clipBox(int& l, int& t, int& r, int& b) const = 0;  // false when nothing clips
-    virtual void setClipRects(const int* ltrb, int count) = 0;       // device coordinates
-    virtual void setRop2(int r2) = 0;  // the R2_ mix of pens and brushes
+    // The clip region as rectangles (l, t, r, b) in device coordinates; false when nothing
+    // clips. True with no rectangle: everything is clipped away.
+    virtual bool clipRects(std::vector<int>& ltrb) const = 0;
+    virtual void setClipRects(const int* ltrb, int count) = 0;  // device coordinates
+    virtual void setRop2(int r2) = 0;                           // the R2_ mix of pens and brushes
     virtual void setPenEx(uint32_t bgr, int width, int style, bool flatCaps) = 0;
     virtual void arc(int l, int t, int r, int b, int startAngle16, int spanAngle16,
                      int kind) = 0;  // 0 arc, 1 pie, 2 chord

@@ -506,6 +506,13 @@ bool Painter::clipBox(int& l, int& t, int& r, int& b) const {
     b = c.bottom() + 1;
     return true;
 }
+bool Painter::clipRects(std::vector<int>& ltrb) const {
+    ltrb.clear();
+    if (!d_->p.isActive() || !d_->p.hasClipping()) return false;
+    for (const QRect& c : d_->p.transform().map(d_->p.clipRegion()))
+        ltrb.insert(ltrb.end(), {c.left(), c.top(), c.right() + 1, c.bottom() + 1});
+    return true;
+}
 void Painter::setClipRects(const int* ltrb, int count) {
     if (!d_->p.isActive()) return;
     QRegion rg;

@@ -56,6 +56,7 @@ public:
     void restore() override;
     void origin(int& x, int& y) const override;
     bool clipBox(int& l, int& t, int& r, int& b) const override;
+    bool clipRects(std::vector<int>& ltrb) const override;
     void setClipRects(const int* ltrb, int count) override;
     void setRop2(int r2) override;
     void setPenEx(uint32_t bgr, int width, int style, bool flatCaps) override;

@@ -149,16 +149,18 @@ void DragTo(const TPoint& pos) {
         std::abs(pos.Y - g_drag.start.Y) < g_drag.threshold.Y)
         return;
     TControl* target = FindDragTarget(pos, false);
-    TWinControl* window = target ? dynamic_cast<TWinControl*>(target) : nullptr;
-    if (target && !window) window = target->Parent();
-    HWND handle = window ? window->Handle() : nullptr;
     if (!g_drag.active && g_drag.images) g_drag.images->BeginDrag(g_drag.start.X, g_drag.start.Y);
     g_drag.active = true;
     if (target != o->DragTarget) {
         DoDragOver(dmDragLeave);
         if (DragEnded(serial)) return;
+        // The handler of the control left may have freed the one entered, or its window:
+        // the mouse's control is looked up again.
+        target = FindDragTarget(pos, false);
+        TWinControl* window = dynamic_cast<TWinControl*>(target);
+        if (target && !window) window = target->Parent();
         o->DragTarget = target;
-        o->DragHandle = handle;
+        o->DragHandle = window ? window->Handle() : nullptr;
         o->DragPos = pos;
         DoDragOver(dmDragEnter);
         if (DragEnded(serial)) return;

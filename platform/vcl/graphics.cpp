@@ -252,17 +252,16 @@ HDC TCanvas::Handle() {
         gdi::SetCanvasDCBitmap(handle_, bitmapHandle_);
     } else {
         POINT origin{};
-        RECT clip;
+        std::vector<int> clip;
         bool clipped = false;
         if (painter_) {
-            // A graphic control's canvas: the painter's origin and clip are the control's.
-            int x = 0, y = 0, l, t, r, b;
+            // A graphic control's canvas: the painter's origin and clip are the control's. The
+            // whole clip region, not its box: a window's background leaves out its opaque
+            // children, and so must whatever a hook draws through this context.
+            int x = 0, y = 0;
             painter_->origin(x, y);
             origin = POINT{x, y};
-            if (painter_->clipBox(l, t, r, b)) {
-                clip = RECT{l, t, r, b};
-                clipped = true;
-            }
+            clipped = painter_->clipRects(clip);
         }
         gdi::SetCanvasDCImage(handle_, painter_ ? &painter_->target() : image_, origin,
                               clipped ? &clip : nullptr);

@@ -252,6 +252,41 @@ TEST(XcListDrag, AListFreedWhileItIsDraggedEndsTheDrag) {
     EXPECT_EQ(f.form.Other->Items()->ToVector(), Texts{"other"});
 }
 
+// The list the mouse enters is freed by a handler while the drag moves onto it or ends on
+// it: the drag goes on over what is there instead and ends with no target.
+TEST(XcListDrag, AHandlerThatFreesTheListEnteredLeavesNoTargetBehind) {
+    enum When { leavingPages, enteringOther, droppingOnOther };
+    for (When when : {leavingPages, enteringOther, droppingOnOther}) {
+        SCOPED_TRACE(when);
+        DragForm f;
+        auto freeOther = [&] {
+            delete f.form.Other;
+            f.form.Other = nullptr;
+        };
+        f.form.Pages->OnDragOver = [&](TObject*, TObject*, int, int, TDragState state,
+                                       bool& accept) {
+            accept = true;
+            if (when == leavingPages && state == dsDragLeave) freeOther();
+        };
+        f.form.Other->OnDragOver = [&](TObject*, TObject*, int, int, TDragState state,
+                                       bool& accept) {
+            accept = true;
+            if (when == enteringOther && state == dsDragEnter) freeOther();
+        };
+        f.form.Other->OnDragDrop = [&](TObject*, TObject*, int, int) { freeOther(); };
+        const TPoint over = f.Row(f.form.Other, 0);
+        f.Mouse(WM_LBUTTONDOWN, f.Row(f.form.Pages, 0));
+        f.Mouse(WM_MOUSEMOVE, f.Row(f.form.Pages, 3));
+        f.Mouse(WM_MOUSEMOVE, over);
+        f.Mouse(WM_MOUSEMOVE, TPoint{over.X + 1, over.Y});
+        EXPECT_EQ(DragObjectNow()->DragTarget == f.form.Other, when == droppingOnOther);
+        f.Mouse(WM_LBUTTONUP, over);
+        EXPECT_EQ(f.form.Other, nullptr);
+        EXPECT_EQ(DragObjectNow(), nullptr);
+        EXPECT_EQ(f.form.ends, Texts{"end"});
+    }
+}
+
 TEST(XcListDrag, AnImmediateDragScrollsTheListNearItsEdges) {
     DragForm f;
     TXcListBox* pages = f.form.Pages;

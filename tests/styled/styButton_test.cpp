@@ -399,6 +399,7 @@ struct ActionRig : ButtonRig {
 TEST(StyButtonAction, ShowsTheActionsCaptionAndImageAndExecutesIt) {
     ActionRig r;
     CountingButton* b = r.button;
+    b->SetGlyph(nullptr);  // only an empty glyph takes the action's image
     b->SetAction(r.action);
     EXPECT_EQ(b->Caption(), "Run");
     ASSERT_EQ(b->Glyph()->Width(), 16);
@@ -446,14 +447,30 @@ TEST(StyButtonAction, WithoutAnImageTheGlyphIsCleared) {
         r.button->SetAction(r.action);
         EXPECT_TRUE(r.button->Glyph()->Empty()) << row.what;
     }
-    // Only an action being read leaves the form's own glyph in place.
-    ActionRig r;
-    r.action->SetLoading(true);
-    r.button->SetAction(r.action);
-    r.action->SetLoading(false);
-    EXPECT_EQ(r.button->Glyph()->Width(), 16);
-    r.Shoot();
-    EXPECT_EQ(r.Count(clRed), 36);  // the square glyph, not the list's picture
+    // A glyph of the form's own is cleared even by an action that has an image, and the
+    // action's next change shows that image; only a button being read keeps its glyph.
+    struct Own {
+        const char* what;
+        bool actionRead, buttonRead;
+    };
+    for (Own row : {Own{"nothing read", false, false}, Own{"the action read", true, false},
+                    Own{"the button read", false, true}}) {
+        ActionRig r;
+        r.action->SetLoading(row.actionRead);
+        r.button->SetLoading(row.buttonRead);
+        r.button->SetAction(r.action);
+        r.action->SetLoading(false);
+        r.button->SetLoading(false);
+        r.Shoot();
+        if (row.buttonRead) {
+            EXPECT_EQ(r.Count(clRed), 36) << row.what;  // the square glyph, not the picture
+            continue;
+        }
+        EXPECT_TRUE(r.button->Glyph()->Empty()) << row.what;
+        r.action->SetImageIndex(1);
+        r.Shoot();
+        EXPECT_EQ(r.Count(clBlue), 8 * 12) << row.what;
+    }
     // A button showing a built-in arrow keeps it.
     ActionRig a;
     a.button->ArrowKind = 2;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "controls/styled/styFiler.h"
 #include "controls/styled/styFormShape.h"
@@ -15,6 +16,8 @@
 #include "platform/vcl/formreader.h"
 #include "platform/vcl/peer.h"
 #include "platform/vcl/stdctrls.h"
+#include "platform/win/module.h"
+#include "tests/app/xserver.h"
 #include "tests/styled/styDrawSupport.h"
 
 namespace {
@@ -233,6 +236,148 @@ TEST(StyFormShape, StoredInAFormFile) {
                  EReadError);
 }
 
+// Paints the left half of its rectangle only, the right half showing what was there.
+struct HalfPainter : TGraphicControl {
+    using TGraphicControl::TGraphicControl;
+    void Paint() override {
+        Canvas()->Brush()->Color = clLime;
+        Canvas()->FillRect(Rect(0, 0, Width() / 2, Height()));
+    }
+};
+
+// A hook that paints the whole erase context red through one GDI call or another.
+class TRedEraser : public TStyWndProcComponent {
+public:
+    enum How { fillRect, patBlt, bitBlt } how;
+    TRedEraser(TComponent* owner, How h) : TStyWndProcComponent(owner), how(h) {}
+    void WndProc(TMessage& m) override {
+        if (m.Msg != WM_ERASEBKGND) return TStyWndProcComponent::WndProc(m);
+        const HDC dc = reinterpret_cast<HDC>(m.WParam);
+        const RECT all{0, 0, 200, 120};
+        const HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        if (how == fillRect) FillRect(dc, &all, red);
+        if (how == patBlt) {
+            const HGDIOBJ before = SelectObject(dc, red);
+            PatBlt(dc, 0, 0, 200, 120, PATCOPY);
+            SelectObject(dc, before);
+        }
+        if (how == bitBlt) {
+            TBitmap b;
+            b.SetSize(200, 120);
+            FillRect(b.Canvas()->Handle(), &all, red);
+            BitBlt(dc, 0, 0, 200, 120, b.Canvas()->Handle(), 0, 0, SRCCOPY);
+        }
+        DeleteObject(red);
+        m.Result = 1;
+    }
+};
+
+// The ways a form's erase context gets filled red.
+struct Eraser {
+    const char* what;
+    std::function<void(TForm*)> install;
+};
+std::vector<Eraser> Erasers() {
+    const auto hook = [](TRedEraser::How how) {
+        return [how](TForm* form) { (new TRedEraser(form, how))->Loaded(); };
+    };
+    return {
+        {"a hook's FillRect", hook(TRedEraser::fillRect)},
+        {"a hook's PatBlt", hook(TRedEraser::patBlt)},
+        {"a hook's BitBlt", hook(TRedEraser::bitBlt)},
+        {"a shaped form's fill",
+         [](TForm* form) {
+             auto* shape = new TStyFormShape(form);
+             shape->FillObject()->SetStyle(sfBrush);
+             shape->FillObject()->Brush()->Color = clRed;
+             shape->Loaded();
+         }},
+    };
+}
+
+// A blue form shown with a half-painting child, which then turns opaque while the form gets
+// erased red: what lies under the child's other half stays blue.
+void ShowErasedAroundAnOpaqueChild(TForm& form, const Eraser& eraser) {
+    form.SetBorderStyle(bsNone);
+    form.SetBounds(40, 30, 200, 120);
+    form.SetColor(clBlue);
+    auto* child = new HalfPainter(&form);
+    child->SetParent(&form);
+    child->SetBounds(20, 20, 60, 40);
+    form.Show();
+    Application->ProcessMessages();
+    gdi::Image before;  // off screen a window paints when it is looked at
+    ASSERT_TRUE(form.Peer()->grab(before));
+    ASSERT_EQ(TColor(before.pixel(70, 40)), clBlue);
+    child->ControlStyle = child->ControlStyle + csOpaque;
+    eraser.install(&form);
+    form.Invalidate();
+    Application->ProcessMessages();
+}
+
+// The points looked at, in the form's client area, and the colour each must have.
+struct Seen {
+    int x, y;
+    TColor colour;
+    const char* what;
+};
+const Seen kSeen[] = {
+    {5, 5, clRed, "erased around the child"},
+    {30, 40, clLime, "the child's own half"},
+    {70, 40, clBlue, "under the child: not erased"},
+    {79, 59, clBlue, "under the child's last pixel"},
+    {80, 60, clRed, "just beyond the child"},
+};
+
+// Whatever fills a form's erase context, nothing of it lands under an opaque child.
+TEST(StyFormShape, NoEraseReachesUnderAnOpaqueChild) {
+    for (const Eraser& eraser : Erasers()) {
+        TForm form(nullptr);
+        ShowErasedAroundAnOpaqueChild(form, eraser);
+        gdi::Image shot;
+        ASSERT_TRUE(form.Peer()->grab(shot));
+        for (const Seen& s : kSeen)
+            EXPECT_EQ(TColor(shot.pixel(s.x, s.y)), s.colour) << eraser.what << ": " << s.what;
+    }
+}
+
+// The same as a user sees it on a real X server, for a hook's FillRect: a second run of
+// this program shows the form there and the screen is read back.
+TEST(StyFormShapeOnX, NoEraseReachesUnderAnOpaqueChild) {
+    if (std::getenv("VX_STY_OPAQUE_CHILD")) GTEST_SKIP() << "the window's own process";
+    xtest::XServer x;
+    if (!x.failure().empty()) GTEST_SKIP() << x.failure();
+    setenv("VX_STY_OPAQUE_CHILD", "1", 1);
+    const pid_t pid =
+        x.start({ModuleFileName(), "--gtest_filter=StyFormShapeOnX.ShowTheFormUntilEnded"});
+    unsetenv("VX_STY_OPAQUE_CHILD");
+    xtest::Geometry g;
+    ASSERT_TRUE(xtest::XServer::waitFor([&] { return x.window("opaque child", g); }, 60))
+        << "the form did not show on the X server within 60 s";
+    const std::string png = ::testing::TempDir() + "styOpaqueChildOnX.png";
+    TBitmap shot;
+    auto at = [&](const Seen& s) { return shot.Canvas()->Pixel(g.left + s.x, g.top + s.y); };
+    // Painted once the erased colour is around the child and the child's half is drawn.
+    const bool painted = xtest::XServer::waitFor(
+        [&] {
+            if (!x.screenshot(png)) return false;
+            shot.LoadFromFile(png);
+            return at(kSeen[0]) == clRed && at(kSeen[1]) == clLime;
+        },
+        20);
+    ASSERT_TRUE(painted) << "the form was not painted within 20 s; screenshot " << png;
+    for (const Seen& s : kSeen) EXPECT_EQ(at(s), s.colour) << s.what;
+    x.stop(pid);
+}
+
+TEST(StyFormShapeOnX, ShowTheFormUntilEnded) {
+    if (!std::getenv("VX_STY_OPAQUE_CHILD")) GTEST_SKIP() << "runs only as the second process";
+    TForm form(nullptr);
+    form.SetCaption("opaque child");
+    ShowErasedAroundAnOpaqueChild(form, Erasers()[0]);
+    for (;;) Application->HandleMessage();  // the first process ends this one
+}
+
 TEST(StyFormShape, TheListImageIsTakenAtOnceAndWheneverTheListChanges) {
     TForm form(nullptr);
     auto* shape = new TStyFormShape(&form);
@@ -259,11 +404,13 @@ TEST(StyFormShape, TheListImageIsTakenAtOnceAndWheneverTheListChanges) {
         {"a list that has the image", [&] { shape->SetImageList(list); }, clRed},
         {"the list's next image chosen", [&] { shape->SetListIndex(1); }, clNone},
         {"that image added to the list", [&] { list->AddBitmap(&blue); }, clBlue},
+        {"the list freed", [&] { delete list; }, clNone},  // as the setter with nil
     };
     for (const Row& r : rows) {
         r.act();
         EXPECT_EQ(held(), r.held) << r.what;
     }
+    EXPECT_EQ(shape->ImageList(), nullptr);
 }
 
 }  // namespace

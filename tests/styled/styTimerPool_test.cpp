@@ -2,8 +2,10 @@
 // tick by tick through the pool window's WM_TIMER; the refused intervals and ids.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/styled/styApplication.h"
@@ -164,8 +166,8 @@ TEST_F(AppTimers, AnEventMayRemoveItsOwnTimerAndOthers) {
     DeliverTick(pool);
     EXPECT_EQ(log.size(), 2u);
 
-    // The freed slot can be taken again from inside an event; the new item fires from the
-    // next tick on and the one that gave up its id is not confused with it.
+    // The freed slot can be taken again from inside an event; the new item, due, fires in that
+    // very tick, and the one that gave up its id is not confused with it.
     int again = 0;
     uint16_t first = Add(50, nullptr);
     StyApp->GetTimerItem(first)->OnTimer = [&](TObject*) {
@@ -174,10 +176,63 @@ TEST_F(AppTimers, AnEventMayRemoveItsOwnTimerAndOthers) {
         EXPECT_EQ(second, first);
     };
     DeliverTick(pool);
-    EXPECT_EQ(again, 0);
-    DeliverTick(pool);
     EXPECT_EQ(again, 1);
+    DeliverTick(pool);
+    EXPECT_EQ(again, 2);
     EXPECT_EQ(pool->Count(), 1);
+}
+
+// A tick walks the list as it is at each step: items "a", "b", "c" of one interval, where
+// "b"'s event changes the list; each row gives what fires in that tick and the next.
+TEST(StyTimerPool, ATickWalksTheListAsItIsAtEachStep) {
+    struct Row {
+        const char* what;
+        std::function<void(TStyTimerPool&, std::string&)> change;  // done once, by "b"
+        const char *first, *second;
+    };
+    const Row rows[] = {
+        {"an item added",
+         [](TStyTimerPool& p, std::string& log) {
+             p.AddItem(4, 50, [&log](TObject*) { log += "d"; });
+         },
+         "abcd", "abcd"},
+        {"an item added that is not due yet",
+         [](TStyTimerPool& p, std::string& log) {
+             p.AddItem(4, 100, [&log](TObject*) { log += "d"; });
+         },
+         "abc", "abcd"},
+        {"itself removed", [](TStyTimerPool& p, std::string&) { p.RemoveItem(2); }, "abc", "ac"},
+        {"itself freed", [](TStyTimerPool& p, std::string&) { delete p.ItemById(2); }, "abc", "ac"},
+        {"the one before removed", [](TStyTimerPool& p, std::string&) { p.RemoveItem(1); }, "abc",
+         "bc"},
+        {"the one after removed", [](TStyTimerPool& p, std::string&) { p.RemoveItem(3); }, "ab",
+         "ab"},
+        {"the one after freed", [](TStyTimerPool& p, std::string&) { delete p.ItemById(3); }, "ab",
+         "ab"},
+        {"both others removed",
+         [](TStyTimerPool& p, std::string&) {
+             p.RemoveItem(1);
+             p.RemoveItem(3);
+         },
+         "ab", "b"},
+    };
+    for (const Row& row : rows) {
+        TStyTimerPool pool(nullptr, 50);
+        std::string log;
+        bool changed = false;
+        pool.AddItem(1, 50, [&](TObject*) { log += "a"; });
+        const std::string tail(64, 'b');  // held on the heap: must outlive the item's own end
+        pool.AddItem(2, 50, [&, tail](TObject*) {
+            if (!std::exchange(changed, true)) row.change(pool, log);
+            log += tail.substr(0, 1);
+        });
+        pool.AddItem(3, 50, [&](TObject*) { log += "c"; });
+        pool.Tick();
+        EXPECT_EQ(log, row.first) << row.what;
+        log.clear();
+        pool.Tick();
+        EXPECT_EQ(log, row.second) << row.what;
+    }
 }
 
 TEST(StyTimerPool, ClearingThePoolFromAnEventFreesEveryItemAfterTheTick) {
