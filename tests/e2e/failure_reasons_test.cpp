@@ -150,6 +150,26 @@ TEST_F(FailureReasons, APostScriptErrorOnANearlyFullDiskIsNoFullDisk) {
     EXPECT_EQ(Shown().find("磁盘空间不足"), std::string::npos) << Shown();
 }
 
+TEST_F(FailureReasons, APageNotDrawnForWantOfRoomIsAFullDisk) {
+    MakePdf(work + "doc.pdf", 2);
+    const std::string full = TempFolder("vx full source ");
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=400k") != 0) {
+        std::filesystem::remove(full);
+        GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
+    }
+    std::filesystem::copy_file(work + "doc.pdf", full + "doc.pdf");
+    Spit(full + "fill", std::string(330 * 1000, '\0'));
+    const RunResult r = Run({"-c", "pdf2jpg", "-s", full + "doc.pdf", "-or", "600", "-d", full});
+    const auto left = Listing(full);
+    umount(full.c_str());
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(Shown().find("磁盘空间不足，无法写入结果。出错的文件: \"" + full + "doc.pdf\""),
+              std::string::npos)
+        << RunLog();
+    EXPECT_EQ(left, (std::vector<std::string>{"doc.pdf", "fill"}));
+}
+
 TEST_F(FailureReasons, APageFileNameTooLongIsSaidAndNothingIsMade) {
     // 250 bytes with ".pdf"; "_p0001.jpg" makes its pages' names 256.
     const std::string stem = std::string(246, 'n');
