@@ -81,7 +81,12 @@ public:
     void CollectSourcesFromParam(const std::string& value);
     // The source folder whose files could not be listed (no permission), "" for none.
     std::string FUnlistedFolder;
+    // The source as the command line gave it ("-s").
+    std::string FSourceParam;
     bool SourcesExist();
+    // Lines naming what SourcesExist or ExtensionsOk found missing or wrong.
+    std::string MissingSources();
+    std::string WrongExtensions(const std::vector<std::string>& extensions);
     std::string PathTooLong();
     bool ExtensionsOk(const std::vector<std::string>& extensions);
     bool WatermarkCanShow();

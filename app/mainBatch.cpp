@@ -6,6 +6,7 @@
 #include "app/msgdlg.h"
 #include "engine/constants.h"
 #include "engine/definitions.h"
+#include "engine/util.h"
 
 namespace {
 
@@ -16,12 +17,14 @@ bool FreeValue(const std::string& value, std::string& out) {
     return true;
 }
 
-// A number given on the command line; anything that is no 32-bit integer is an error.
-int32_t Number(const std::string& text) {
-    long long v = StrToInt(text);
-    if (v < INT32_MIN || v > INT32_MAX)
-        throw EConvertError("'" + text + "' is not a valid integer value");
-    return int32_t(v);
+// A number given on the command line after the switch sw; anything that is no 32-bit
+// integer is an error that names the switch (the library's own words go to the day log).
+int32_t Number(const std::string& text, const std::string& sw) {
+    long long v = 0;
+    if (TryStrToInt(text, v) && v >= INT32_MIN && v <= INT32_MAX) return int32_t(v);
+    Log("ErrorLine", "'" + text + "' is not a valid integer value");
+    throw EConvertError("参数 " + EscapeControls(sw) + " 的值 \"" + EscapeControls(text) +
+                        "\" 不是有效的整数。");
 }
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
@@ -88,7 +91,7 @@ void TForm_main::ParseCommandLine() {
         const std::string opt = LowerCase(sw.substr(2));
 
         auto counter = [&](TXcUpDown* upDown, TStaticText* text) {
-            if (FreeValue(value, free)) SetCounter(upDown, text, Number(free));
+            if (FreeValue(value, free)) SetCounter(upDown, text, Number(free, sw));
         };
         auto radios = [&](std::initializer_list<std::pair<const char*, TRadioButton*>> choices) {
             for (const auto& [v, radio] : choices)
@@ -103,7 +106,7 @@ void TForm_main::ParseCommandLine() {
                     {"300", RadioButton_resolution300},
                     {"600", RadioButton_resolution600}});
             if (FreeValue(value, free)) {
-                std::string n = IntToStr(Number(free));
+                std::string n = IntToStr(Number(free, sw));
                 RadioButton_resolutionEdit->SetChecked(true);
                 Edit_resolution->SetText(n);
             }
@@ -121,7 +124,7 @@ void TForm_main::ParseCommandLine() {
                     {"l", RadioButton_qualityL},
                     {"x", RadioButton_qualityX}});
             if (FreeValue(value, free)) {
-                std::string n = IntToStr(Number(free));
+                std::string n = IntToStr(Number(free, sw));
                 RadioButton_qualityEdit->SetChecked(true);
                 Edit_quality->SetText(n);
             }
@@ -142,7 +145,7 @@ void TForm_main::ParseCommandLine() {
             }
         } else if (opt == "ph" || opt == "pw") {
             if (FreeValue(value, free)) {
-                std::string n = IntToStr(Number(free));
+                std::string n = IntToStr(Number(free, sw));
                 ComboBox_papersize->SetItemIndex(1);
                 ComboBox_papersizeChange(ComboBox_papersize);
                 (opt == "ph" ? Edit_papersize_height : Edit_papersize_width)->SetText(n);
@@ -153,7 +156,7 @@ void TForm_main::ParseCommandLine() {
                     {"p", RadioButton_optimizedP},
                     {"r", RadioButton_optimizedR}});
             if (FreeValue(value, free)) {
-                std::string n = IntToStr(Number(free));
+                std::string n = IntToStr(Number(free, sw));
                 RadioButton_optimizedEdit->SetChecked(true);
                 Edit_optimized->SetText(n);
             }

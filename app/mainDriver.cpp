@@ -146,16 +146,19 @@ void TForm_main::StyButton_startClick(TObject*) {
             return;
         }
         if (FState.FBatchMode)
-            Form_MsgDlg->ShowMsg("源文件或源文件夹不存在! \n\n请检查你的源文件参数。", mkError,
-                                 true);
+            Form_MsgDlg->ShowMsg(
+                "源文件或源文件夹不存在! \n" + MissingSources() + "\n\n请检查你的源文件参数。",
+                mkError, true);
         else
             Form_MsgDlg->ShowMsg("没有正确选择! \n\n请先选择你的源文件。", mkInformation, false);
         return;
     }
     if (!ExtensionsOk(row.InputExtensions)) {
         if (FState.FBatchMode)
-            Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n\n请检查你的源文件参数。", mkError,
-                                 true);
+            Form_MsgDlg->ShowMsg("源文件没有正确的文件扩展名! \n" +
+                                     WrongExtensions(row.InputExtensions) +
+                                     "\n\n请检查你的源文件参数。",
+                                 mkError, true);
         else
             Form_MsgDlg->ShowMsg(
                 "源文件没有正确的文件扩展名! \n\n选择一个不同的源文件或一个合适的功能。",

@@ -50,6 +50,7 @@ void TForm_main::CollectSources() {
 void TForm_main::CollectSourcesFromParam(const std::string& value) {
     FState.FSourceFiles->Clear();
     FUnlistedFolder.clear();
+    FSourceParam = value;
     if (value.find('#') == std::string::npos) {
         if (FileExists(value)) {
             FState.FSourceFiles->Add(value);
@@ -114,6 +115,54 @@ bool TForm_main::SourcesExist() {
     for (int i = 0; i < n; ++i)
         if (!FileExists((*FState.FSourceFiles)[i])) return false;
     return true;
+}
+
+namespace {
+
+std::string Quoted(const std::string& name) { return "\"" + EscapeControls(name) + "\""; }
+
+// Why one named source cannot be taken as a file.
+std::string MissingFile(const std::string& name) {
+    if (name.empty()) return "源文件的名称是空的。";
+    if (DirectoryExists(name)) return Quoted(name) + " 是一个文件夹，不是文件。";
+    return "找不到 " + Quoted(name) + "。";
+}
+
+}  // namespace
+
+std::string TForm_main::MissingSources() {
+    std::string lines;
+    const int n = FState.FSourceFiles->Count();
+    if (n == 0 && FSourceParam.empty()) return "没有给出源文件。";
+    if (n == 0) {
+        // A single value that gave no file: a folder without fitting files, a folder
+        // given without its trailing "/", or nothing there.
+        if (!DirectoryExists(FSourceParam)) return "找不到 " + Quoted(FSourceParam) + "。";
+        if (FSourceParam.back() != '/')
+            return Quoted(FSourceParam) + " 是一个文件夹，不是文件 (源文件夹要以 \"/\" 结尾)。";
+        return "文件夹 " + Quoted(FSourceParam) + " 中没有 " + MaskOf(SelectedFunction()) +
+               " 文件。";
+    }
+    for (int i = 0; i < n; ++i) {
+        const std::string& name = (*FState.FSourceFiles)[i];
+        if (n == 1 ? !FileExists(name) && !DirectoryExists(name) : !FileExists(name))
+            lines += (lines.empty() ? "" : "\n") + MissingFile(name);
+    }
+    // "#" joins several sources, so a file whose name holds one cannot be named alone.
+    if (FSourceParam.find('#') != std::string::npos && FileExists(FSourceParam))
+        lines += "\n文件 " + Quoted(FSourceParam) + " 存在, 但 \"#\" 用来分隔多个源文件。";
+    return lines;
+}
+
+std::string TForm_main::WrongExtensions(const std::vector<std::string>& extensions) {
+    std::string lines;
+    for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
+        const std::string& name = (*FState.FSourceFiles)[i];
+        if (!ExtInList(LowerCase(ExtOf(name)), extensions))
+            lines += (lines.empty() ? "" : "\n") + Quoted(name) + " 不是 " +
+                     MaskOf(SelectedFunction()) + " 文件。";
+    }
+    return lines;
 }
 
 bool TForm_main::ExtensionsOk(const std::vector<std::string>& extensions) {

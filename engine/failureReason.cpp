@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -38,8 +39,6 @@ bool hasWideCharacter(const std::string& text) {
 constexpr const char* kOfficeFailed = "办公程序无法完成转换。";
 constexpr const char* kDamaged = "文件已损坏，或不是可以转换的文件。";
 constexpr const char* kNameMask = "[名称]";
-// The longest name of one file (a folder's entry) the system takes.
-constexpr size_t kNameMaxBytes = 255;
 
 // Ghostscript's remarks and warnings: it says them and goes on, so they are not why a
 // job failed.
@@ -166,7 +165,7 @@ bool IsBinaryOperator(const std::string& op) {
 
 std::string StatedErrorLine(const std::string& errorOutput) {
     std::istringstream in(errorOutput);
-    std::string line, first, summary;
+    std::string line, first, summary, failing;
     while (std::getline(in, line)) {
         line = Trim(line);
         while (!line.empty() && line[0] == '*') line = TrimLeft(line.substr(1));
@@ -178,12 +177,14 @@ std::string StatedErrorLine(const std::string& errorOutput) {
             if (summary.empty()) summary = line;
             continue;
         }
+        // The PostScript error Ghostscript states, before any text the job printed.
+        if (startsWithAny(line, {"Error: /", "Unrecoverable error: "})) return line;
         const std::string lowered = lower(line);
         if (IsRemark(lowered)) continue;
-        if (SpeaksOfFailure(lowered)) return line;
+        if (SpeaksOfFailure(lowered) && failing.empty()) failing = line;
         if (first.empty()) first = line;
     }
-    return first.empty() ? summary : first;
+    return !failing.empty() ? failing : first.empty() ? summary : first;
 }
 
 namespace {
@@ -207,23 +208,65 @@ std::string PostScriptErrorInOurWords(const std::string& name) {
     return "";
 }
 
-// "Error: /name in operator" or "Unrecoverable error: name in operator": the two words.
-bool ParsePostScriptError(const std::string& text, std::string& name, std::string& op) {
+// "Error: /name in operator" or "Unrecoverable error: name in operator" in one line: the
+// two words.
+bool ParseStatementLine(const std::string& line, std::string& name, std::string& op) {
     for (const char* head : {"Error: /", "Unrecoverable error: "}) {
-        const size_t at = text.find(head);
+        const size_t at = line.find(head);
         if (at == std::string::npos) continue;
         const size_t start = at + std::strlen(head);
-        const size_t in = text.find(" in ", start);
-        const size_t end = text.find('\n', start);
-        if (in == std::string::npos || (end != std::string::npos && in > end)) continue;
-        name = text.substr(start, in - start);
-        op = text.substr(in + 4, end == std::string::npos ? std::string::npos : end - in - 4);
+        const size_t in = line.find(" in ", start);
+        if (in == std::string::npos) continue;
+        name = line.substr(start, in - start);
+        op = line.substr(in + 4);
         // Blanks only: any other control byte is part of what Ghostscript read.
         op.erase(0, op.find_first_not_of(" \t\r"));
         op.erase(op.find_last_not_of(" \t\r") + 1);
         if (!name.empty() && name.find(' ') == std::string::npos) return true;
     }
     return false;
+}
+
+// The PostScript error Ghostscript states: looked for once, in the text without names (a
+// file's name is no statement), its operand read from the same line of the text itself
+// (it may be a file's name).
+struct StatedPostScriptError {
+    bool found = false;
+    std::string name;
+    std::string op;
+};
+
+StatedPostScriptError PostScriptErrorIn(const std::string& text, const std::string& masked) {
+    StatedPostScriptError e;
+    std::istringstream maskedLines(masked), lines(text);
+    std::string maskedLine, line;
+    while (std::getline(maskedLines, maskedLine)) {
+        const bool haveLine = static_cast<bool>(std::getline(lines, line));
+        if (!ParseStatementLine(maskedLine, e.name, e.op)) continue;
+        e.found = true;
+        std::string name, op;
+        if (haveLine && ParseStatementLine(line, name, op) && name == e.name) e.op = op;
+        break;
+    }
+    return e;
+}
+
+// An operator of the PDF interpreter: its failure is told by the interpreter's own lines.
+bool IsPdfInterpreterOperator(const std::string& op) {
+    return lower(op).find("pdf") != std::string::npos;
+}
+
+// "Command too long: <argument>": the file the argument names.
+std::string TooLongArgumentFile(const std::string& text) {
+    static const std::string kHead = "Command too long: ";
+    const size_t at = text.find(kHead);
+    if (at == std::string::npos) return "";
+    const size_t from = at + kHead.size();
+    std::string arg = text.substr(from, text.find('\n', from) - from);
+    if (!arg.empty() && arg.back() == '\r') arg.pop_back();
+    if (arg.rfind('-', 0) == 0 && arg.find('=') != std::string::npos)
+        arg.erase(0, arg.find('=') + 1);
+    return arg;
 }
 
 }  // namespace
@@ -234,15 +277,74 @@ bool StatesFailedWrite(const std::string& errorOutput, const std::vector<std::st
     const std::string masked = WithoutNames(errorOutput, names);
     // Another error of the PostScript program is the cause; a write that fails after it
     // (the output closed on a full disk) is not.
-    std::string name, op;
-    if (ParsePostScriptError(masked, name, op) && name != "ioerror") return false;
+    const StatedPostScriptError e = PostScriptErrorIn(errorOutput, masked);
+    if (e.found && e.name != "ioerror") return false;
     return containsAny(lower(masked), {"ioerror", "could not write", "failed to write",
                                        "write error", "error writing", "no space left on device"});
 }
 
+std::string ResolutionOutOfRangeInOurWords() {
+    return "所选的分辨率超出了可以处理的范围，请选择其他分辨率。";
+}
+
+std::string PageDrawingFailedInOurWords() {
+    return "无法绘制页面: 页面在所选的分辨率下太大，或内存不足。";
+}
+
+namespace {
+
+std::string PostScriptErrorSentence(const StatedPostScriptError& e) {
+    const std::string words = PostScriptErrorInOurWords(e.name);
+    return "PostScript 程序出错: " + (words.empty() ? e.name : words + " (" + e.name + ")") +
+           ", 出错的操作符: " + e.op + "。";
+}
+
+// Our sentence for the PostScript error Ghostscript states; "" when the PDF interpreter's
+// own lines are to tell.
+std::string StatedErrorInOurWords(const StatedPostScriptError& e, const std::string& t,
+                                  const std::string& masked) {
+    if (e.name == "undefinedfilename") {
+        const std::string file = e.op.size() >= 2 && e.op.front() == '(' && e.op.back() == ')'
+                                     ? e.op.substr(1, e.op.size() - 2)
+                                     : e.op;
+        if (containsAny(t, {"last os error: permission denied"}))
+            return "没有读取文件 \"" + file + "\" 的权限。";
+        return "找不到文件 \"" + file + "\"。";
+    }
+    if (e.name == "invalidfileaccess")
+        return "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 " + e.op +
+               ")。";
+    if (e.name == "rangecheck" &&
+        (e.op == "setscreen" || e.op == ".putdeviceprops" || e.op == "setresolution"))
+        return ResolutionOutOfRangeInOurWords();
+    // Bytes read as PostScript: the file is neither PostScript nor PDF.
+    if (IsBinaryOperator(e.op)) return "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。";
+    // A page whose size no device can take (a MediaBox of 0 or of 1e9).
+    static const std::string kPageSize = "additional information: [/pagesize [";
+    if (const size_t at = t.find(kPageSize); at != std::string::npos) {
+        const size_t from = at + kPageSize.size();
+        const size_t end = t.find(']', from);
+        const std::string size =
+            end == std::string::npos ? std::string() : masked.substr(from, end - from);
+        return "文件中页面的大小无效" + (size.empty() ? std::string() : " ([" + size + "])") +
+               "，无法处理。";
+    }
+    if (IsPdfInterpreterOperator(e.op)) return "";
+    if (e.name == "syntaxerror") return kDamaged;
+    return PostScriptErrorSentence(e);
+}
+
+}  // namespace
+
 std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names) {
     const std::string masked = WithoutNames(text, names);
     const std::string t = lower(masked);
+    // The error Ghostscript states is the cause; what a PostScript program printed
+    // before it ("No space left on device") is the program's text, not the cause.
+    const StatedPostScriptError e = PostScriptErrorIn(text, masked);
+    if (e.found) {
+        if (std::string words = StatedErrorInOurWords(e, t, masked); !words.empty()) return words;
+    }
     if (containsAny(
             t, {"requires a password", "password required", "password is incorrect",
                 "wrong password", "invalid password", "password-protected", "password protected"}))
@@ -260,50 +362,36 @@ std::string FailureInOurWords(const std::string& text, const std::vector<std::st
         // Its folder is the run's own: only the name means something to the user.
         const std::string file = ExtractFileName(name);
         return "无法写入文件 \"" + EscapeControls(file) + "\"。" +
-               (file.size() > kNameMaxBytes ? SysErrorMessage(ENAMETOOLONG) : std::string());
+               (file.size() > MaxNameBytes ? SysErrorMessage(ENAMETOOLONG) : std::string());
     }
-    // The error's name from the text without names; its operand (a file's name) from the text.
-    std::string name, maskedOp, op;
-    const bool postScriptError = ParsePostScriptError(masked, name, maskedOp);
-    if (postScriptError) ParsePostScriptError(text, name, op);
-    if (postScriptError && name == "undefinedfilename") {
-        const std::string file = op.size() >= 2 && op.front() == '(' && op.back() == ')'
-                                     ? op.substr(1, op.size() - 2)
-                                     : op;
-        if (containsAny(t, {"permission denied"})) return "没有读取文件 \"" + file + "\" 的权限。";
-        return "找不到文件 \"" + file + "\"。";
-    }
-    if (postScriptError && name == "invalidfileaccess")
-        return "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 " + op +
-               ")。";
+    // An argument longer than Ghostscript takes: a name in a folder too deep for it.
+    if (const std::string file = TooLongArgumentFile(text); !file.empty())
+        return "路径太长，Ghostscript 无法使用 (一个参数最多 2048 字节): \"" +
+               EscapeControls(file) + "\"。";
     if (containsAny(t, {"permission denied", "class:access"}))
         return "没有读写该文件或文件夹的权限。";
     if (containsAny(t, {"rangecheck in setscreen", "rangecheck in .putdeviceprops",
                         "rangecheck in setresolution"}))
-        return "所选的分辨率超出了可以处理的范围，请选择其他分辨率。";
+        return ResolutionOutOfRangeInOurWords();
     if (containsAny(t, {"the job output no page"})) return "文件中没有可以输出的页面 (没有页面)。";
-    // Bytes read as PostScript: the file is neither PostScript nor PDF.
-    if (postScriptError && IsBinaryOperator(op))
-        return "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。";
-    // A page whose size no device can take (a MediaBox of 0 or of 1e9).
-    static const std::string kPageSize = "additional information: [/pagesize [";
-    if (const size_t at = t.find(kPageSize); at != std::string::npos) {
-        const size_t from = at + kPageSize.size();
-        const size_t end = t.find(']', from);
-        const std::string size =
-            end == std::string::npos ? std::string() : masked.substr(from, end - from);
-        return "文件中页面的大小无效" + (size.empty() ? std::string() : " ([" + size + "])") +
-               "，无法处理。";
-    }
+    if (containsAny(t, {"couldn't get page info"}))
+        return "无法读取文件中页面的信息 (页面树已损坏或层次过深)，无法转换。";
+    if (containsAny(t, {"couldn't repair pdf file"})) return "文件已损坏，无法修复。";
     if (containsAny(t, {"catalog dictionary not located", "couldn't initialise file",
                         "couldn't initialize file", "no startxref", "not a pdf",
                         "file has unbalanced", "syntaxerror", "damaged",
                         "not a document of this kind", "the file is empty", "corrupt"}))
         return kDamaged;
-    if (postScriptError) {
-        const std::string words = PostScriptErrorInOurWords(name);
-        return "PostScript 程序出错: " + (words.empty() ? name : words + " (" + name + ")") +
-               ", 出错的操作符: " + op + "。";
+    if (containsAny(t, {"page drawing error"})) return PageDrawingFailedInOurWords();
+    if (e.found) return PostScriptErrorSentence(e);
+    // Ghostscript ended without a word of its own.
+    static const std::string kEnded = "gswin32c: ghostscript ended with exit code ";
+    if (const size_t at = t.find(kEnded); at != std::string::npos) {
+        const int code = std::atoi(t.c_str() + at + kEnded.size());
+        if (code > 128)
+            return "Ghostscript 在处理文件时意外终止 (信号 " + std::to_string(code - 128) +
+                   ")，文件的结构可能过于复杂或已损坏。";
+        return "Ghostscript 出错结束 (退出代码 " + std::to_string(code) + ")，没有说明原因。";
     }
     return "";
 }

@@ -7,8 +7,9 @@
 
 #include <vector>
 
-// The line of an error output that states the error, whole: the first line that speaks of
-// an error or a failure, else the first line that is not a warning or a remark. Passed
+// The line of an error output that states the error, whole: the PostScript error
+// Ghostscript states ("Error: /undefined in foo"), else the first line that speaks of an
+// error or a failure, else the first line that is not a warning or a remark. Passed
 // over: empty lines, a program's banner that ends in a colon ("GPL Ghostscript 10.00.0:"),
 // warnings and remarks ("Destination page 4 lies outside the valid page range."), and the
 // console program's own summary ("gswin32c: ..."), which is returned only when nothing
@@ -17,14 +18,22 @@ std::string StatedErrorLine(const std::string& errorOutput);
 
 // Our sentence for a common failure the text names: a password needed, a damaged file or
 // one that is no PDF, a full disk (a write that failed for want of room), a resolution
-// out of range, a page size that cannot be; empty for any other. The names of files are
-// not read as words: those given, and whatever the text quotes (a PostScript string, a
-// name in quotes, the input the console program names), so a file called "password
-// protected.pdf" says nothing about why it failed.
+// out of range, a page size that cannot be, a page that could not be drawn, a path too
+// long for Ghostscript, Ghostscript ended without a word; empty for any other. A
+// PostScript error that Ghostscript states is the cause, whatever the job printed before
+// it. The names of files are not read as words: those given, and whatever the text quotes
+// (a PostScript string, a name in quotes, the input the console program names), so a
+// file called "password protected.pdf" says nothing about why it failed.
 std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names = {});
 
 // Our sentence for a full disk.
 std::string DiskFullInOurWords();
+
+// Our sentence for a resolution Ghostscript cannot take.
+std::string ResolutionOutOfRangeInOurWords();
+
+// Our sentence for a page Ghostscript could not draw.
+std::string PageDrawingFailedInOurWords();
 
 // Whether an error output says that a write failed, whatever the cause (Ghostscript's
 // "ioerror"), and names no other error of the PostScript program before it: on a full

@@ -52,12 +52,15 @@ std::string OutputLogName(const std::string& gsDir, const char* suffix) {
 
 namespace {
 
-// The longest name of one file (a folder's entry) the system takes.
-constexpr size_t kNameMaxBytes = 255;
+// Ghostscript takes no argument longer than 2048 bytes ("Command too long"); a switch's
+// name may stand before the file's.
+constexpr size_t kGsLongestName = 2000;
 
 // Ghostscript drops bytes that are not UTF-8 from a name, refuses one holding "%pipe%"
-// (or "|") as a command to run, and a control byte would end a line of the response file.
+// (or "|") as a command to run or one too long for an argument, and a control byte would
+// end a line of the response file.
 bool GsReadsExactly(const std::string& s) {
+    if (s.size() > kGsLongestName) return false;
     for (unsigned char c : s)
         if (c < 0x20 || c == 0x7F || c == '|') return false;
     return LowerCase(s).find("%pipe") == std::string::npos && IsUtf8(s);
@@ -155,7 +158,7 @@ std::string GsPagedOutputName(const std::string& dst) {
     // Ghostscript could not open a page file of a name longer than a name may be, and
     // would say so in English, naming it.
     const std::string firstPage = ExtractFileName(stem) + "_p0001" + ext;
-    if (firstPage.size() > kNameMaxBytes)
+    if (firstPage.size() > MaxNameBytes)
         throw EInOutError("无法写入页面文件 \"" + EscapeControls(firstPage) + "\"。" +
                           SysErrorMessage(ENAMETOOLONG));
     if (GsReadsExactly(full)) return GsOutputName(stem) + "_p%04d" + GsOutputName(ext);
@@ -258,19 +261,22 @@ std::string TookTooLong(const std::string& jobName) {
            " 秒内没有任何进展, 已被终止。";
 }
 
+}  // namespace
+
+bool DiskIsFull(const std::string& folder) {
+    uint64_t available = 0;
+    return GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) &&
+           available < kFullDiskBytes;
+}
+
+namespace {
+
 // The whole text of a (short) file.
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// Whether the file system of a folder has (next to) no room left.
-bool DiskIsFull(const std::string& folder) {
-    uint64_t available = 0;
-    return GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) &&
-           available < kFullDiskBytes;
 }
 
 // The names of files a job's parameters and the run's sources hold, which Ghostscript's
@@ -290,10 +296,32 @@ std::vector<std::string> NamesIn(const std::string& params, const TMainState& s)
     return names;
 }
 
-// The file a job of one input failed on, as the user knows it: the input itself, the
-// file a safe-named link stands for, or, for a file the run made on the way (or a job
-// without an input file), the run's one source. "" when the job has several inputs.
-std::string FailedSource(const std::string& params, const TMainState& s) {
+// A file a job read, as the user knows it: the file a safe-named link stands for, and for
+// a page the page-order window split off, its document and page.
+std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string& page) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(input, ec)) {
+        const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
+        if (!ec) input = target.string();
+    }
+    if (s.FArrangeTmp.empty() || !StartsStr(ExpandFileName(s.FArrangeTmp), input)) return input;
+    // "1---<name>_p0003.pdf": page 3 of the first file.
+    const std::string name = ExtractFileName(input);
+    const std::string& document = StartsStr("1---", name)   ? s.FMergeFile1
+                                  : StartsStr("2---", name) ? s.FMergeFile2
+                                                            : input;
+    const size_t p = name.rfind("_p");
+    if (&document != &input && p != std::string::npos)
+        page = IntToStr(std::atoi(name.c_str() + p + 2));
+    return document;
+}
+
+// The lines that name the file a failed job is about: the input the console program
+// names; of a job of one input, that input (a file the run made on the way, or no input
+// file: the run's one source); of several, when the failure belongs to none of them, the
+// run's sources.
+std::string FailedFileLines(const std::string& output, const std::string& params,
+                            const TMainState& s) {
     std::vector<std::string> inputs;
     bool afterF = false;
     for (const GsToken& t : GsTokenSpans(params)) {
@@ -303,19 +331,32 @@ std::string FailedSource(const std::string& params, const TMainState& s) {
             inputs.push_back(t.value);
         }
     }
-    std::string runSource = s.FSourceFiles && s.FSourceFiles->Count() == 1
-                                ? ExpandFileName((*s.FSourceFiles)[0])
-                                : std::string();
-    if (inputs.size() > 1) return "";
-    if (inputs.empty()) return runSource;
-    std::string input = inputs[0];
-    std::error_code ec;
-    if (std::filesystem::is_symlink(input, ec)) {
-        const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
-        if (!ec) input = target.string();
+    std::string input = FailedInputIn(output);
+    const std::vector<std::string> sources =
+        s.FSourceFiles ? s.FSourceFiles->ToVector() : std::vector<std::string>();
+    if (input.empty() && inputs.size() > 1) {
+        std::string line = "源文件:";
+        for (size_t i = 0; i < sources.size() && i < 3; ++i)
+            line += std::string(i ? ", " : " ") + "\"" + EscapeControls(sources[i]) + "\"";
+        if (sources.size() > 3) line += " 等 " + IntToStr(int(sources.size())) + " 个文件";
+        return sources.empty() ? "" : line;
     }
+    const std::string runSource = sources.size() == 1 ? ExpandFileName(sources[0]) : std::string();
+    if (input.empty()) input = inputs.empty() ? runSource : inputs[0];
+    std::string page;
+    input = AsTheUserKnowsIt(input, s, page);
     const bool madeOnTheWay = !s.FRunTemp.empty() && StartsStr(ExpandFileName(s.FRunTemp), input);
-    return madeOnTheWay ? runSource : input;
+    if (madeOnTheWay) input = runSource;
+    if (input.empty()) return "";
+    return FailedFileLine(input) + (page.empty() ? "" : " (第 " + page + " 页)");
+}
+
+// The resolution a job asks for ("-r300"); 0 when it asks for none.
+long long ResolutionOf(const std::string& params) {
+    long long r = 0;
+    for (const GsToken& t : GsTokenSpans(params))
+        if (t.value.size() > 2 && StartsStr("-r", t.value)) TryStrToInt(t.value.substr(2), r);
+    return r;
 }
 
 }  // namespace
@@ -444,23 +485,26 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             const std::string line = StatedErrorLine(output);
             const std::vector<std::string> names = NamesIn(params, s);
             std::string reason = FailureInOurWords(output, names);
-            // A write that failed where there is no room left failed for want of room,
-            // whatever Ghostscript calls it.
-            if (reason != DiskFullInOurWords() && StatesFailedWrite(output, names) &&
+            // A write or a page that failed where there is no room left failed for want
+            // of room, whatever Ghostscript calls it.
+            if (reason != DiskFullInOurWords() &&
+                (StatesFailedWrite(output, names) || reason == PageDrawingFailedInOurWords()) &&
                 DiskIsFull(jobDir))
                 reason = DiskFullInOurWords();
             if (reason.empty())
                 reason = line;
             else
                 Log("ErrorLine", line);
-            // An unattended run names the switch that chose the resolution.
-            if (s.FBatchMode && reason == FailureInOurWords("rangecheck in setresolution"))
+            // An unattended run names the switch that chose the resolution: one out of
+            // range, or one beyond the built-in choices at which a page cannot be drawn.
+            if (s.FBatchMode &&
+                (reason == ResolutionOutOfRangeInOurWords() ||
+                 (reason == PageDrawingFailedInOurWords() && ResolutionOf(params) > 600)))
                 reason += " (参数 -or)";
             // The file the job failed on: of several inputs (a merge), the one the console
             // program names.
-            std::string input = FailedInputIn(output);
-            if (input.empty()) input = FailedSource(params, s);
-            if (!input.empty()) reason += "\n" + FailedFileLine(input);
+            if (const std::string file = FailedFileLines(output, params, s); !file.empty())
+                reason += "\n" + file;
             throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
         }
     } catch (const std::exception& e) {

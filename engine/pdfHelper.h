@@ -36,7 +36,8 @@ bool StepWasCut();
 // A file name as Ghostscript reads it back exactly: absolute (so a name starting with "%",
 // "@" or "-" is never taken for a device, a response file or a switch), and, when the
 // name is not valid UTF-8 (Ghostscript drops such bytes), holds "%pipe%" or "|" (read
-// as a pipe) or a control byte, a link with a safe name that points to it.
+// as a pipe) or a control byte, or is longer than Ghostscript takes an argument (a file
+// deep in folders), a link with a safe name that points to it.
 std::string GsFileName(const std::string& path);
 
 // The output name of a job writing one file per page, as Ghostscript reads it: the stem
@@ -44,6 +45,9 @@ std::string GsFileName(const std::string& path);
 // replaced by a safe one (in a linked folder when the folder's name is the problem), and
 // the next run of TGhost gives the page files their real names when it ends.
 std::string GsPagedOutputName(const std::string& dst);
+
+// Whether the file system of a folder has (next to) no room left.
+bool DiskIsFull(const std::string& folder);
 
 // Ends what the run's safe names needed: the folder of links in the system's temporary
 // folder, made when the run's own folder has a name Ghostscript cannot read.

@@ -3,6 +3,7 @@
 #include "engine/checker.h"
 #include "engine/converters/ps2pdf.h"
 #include "engine/host.h"
+#include "engine/pdfHelper.h"
 #include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 #include "platform/vcl/forms.h"
@@ -16,8 +17,14 @@ std::string OfficeFailureShown(const std::string& message) {
     const std::string source = s && s->FSourceFiles && s->FSourceFiles->Count() == 1
                                    ? (*s->FSourceFiles)[0]
                                    : std::string();
-    if (source.empty()) return OfficeFailureInOurWords(message);
     std::string shown = OfficeFailureInOurWords(message, {source});
+    // The office keeps its files in the temporary folder: with no room there it fails
+    // without saying why.
+    if (shown == OfficeFailureInOurWords("") && DiskIsFull(GetTempDir()))
+        shown += "\n临时文件夹 \"" + EscapeControls(GetTempDir()) + "\" 所在的磁盘空间不足。";
+    // An unattended run names the switch that chose the pages.
+    if (s && s->FBatchMode && StartsStr("页码范围", shown)) shown += " (参数 -ov)";
+    if (source.empty()) return shown;
     // A message that names the file already, by its path or by its name in quotes.
     const bool named =
         shown.find(EscapeControls(source)) != std::string::npos ||

@@ -16,6 +16,7 @@
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
+#include "platform/win/byteOrder.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ std::string ReadAll(const std::string& fileName) {
     }
     return data;
 }
-
-uint32_t Le16(const std::string& d, size_t i) {
-    return uint32_t(uint8_t(d[i])) | uint32_t(uint8_t(d[i + 1])) << 8;
-}
-uint32_t Le32(const std::string& d, size_t i) { return Le16(d, i) | Le16(d, i + 2) << 16; }
 
 [[noreturn]] void NotABitmap(const std::string& file) {
     throw EReadError("\"" + file + "\" 不是可读取的位图文件。");
@@ -74,13 +70,13 @@ long long RoundEven(double v) {
 TBlackCounts CountBlackPixels(const std::string& bitmapFile) {
     const std::string d = ReadAll(bitmapFile);
     if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') NotABitmap(bitmapFile);
-    const uint32_t dataOffset = Le32(d, 10);
-    const uint32_t headerSize = Le32(d, 14);
+    const uint32_t dataOffset = Get32(d, 10);
+    const uint32_t headerSize = Get32(d, 14);
     if (headerSize < 40) NotABitmap(bitmapFile);
-    const int32_t w = int32_t(Le32(d, 18));
-    const int32_t rawH = int32_t(Le32(d, 22));
-    const int bits = int(Le16(d, 28));
-    const uint32_t compression = Le32(d, 30);
+    const int32_t w = int32_t(Get32(d, 18));
+    const int32_t rawH = int32_t(Get32(d, 22));
+    const int bits = int(Get16(d, 28));
+    const uint32_t compression = Get32(d, 30);
     const bool bottomUp = rawH > 0;
     const int64_t h = rawH < 0 ? -int64_t(rawH) : rawH;
     if (w <= 0 || h <= 0 || w > 100000 || h > 100000 || compression != 0) NotABitmap(bitmapFile);
@@ -89,7 +85,7 @@ TBlackCounts CountBlackPixels(const std::string& bitmapFile) {
     // Which palette entries are black.
     std::vector<uint8_t> blackIndex;
     if (bits <= 8) {
-        uint32_t colours = Le32(d, 46);
+        uint32_t colours = Get32(d, 46);
         if (colours == 0 || colours > (1u << bits)) colours = 1u << bits;
         blackIndex.assign(size_t(1) << bits, 0);
         const size_t table = 14 + size_t(headerSize);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/rtl/mappedFile.h"
+#include "platform/win/byteOrder.h"
 #include "platform/win/zipEntry.h"
 
 namespace {
@@ -21,37 +22,27 @@ constexpr uint16_t kExcelFilePass = 0x002F;
 constexpr uint16_t kExcelEof = 0x000A;
 constexpr std::size_t kExcelRecordsLooked = 65536;
 
-uint16_t U16(std::string_view d, std::size_t at) {
-    if (at > d.size() || d.size() - at < 2) return 0xFFFF;
-    return uint16_t(static_cast<unsigned char>(d[at]) | static_cast<unsigned char>(d[at + 1]) << 8);
-}
-
-uint32_t U32(std::string_view d, std::size_t at) {
-    if (at > d.size() || d.size() - at < 4) return 0xFFFFFFFF;
-    return uint32_t(U16(d, at)) | uint32_t(U16(d, at + 2)) << 16;
-}
-
 // A compound file read as its tables say, each chain walked once: a sector seen before
 // ends it, and no chain is longer than the file has sectors.
 class Compound {
 public:
     explicit Compound(std::string_view data) : data_(data) {
-        const uint16_t sectorShift = U16(data, 30), miniShift = U16(data, 32);
+        const uint16_t sectorShift = Get16(data, 30), miniShift = Get16(data, 32);
         if (sectorShift < 7 || sectorShift > 16 || miniShift > sectorShift) return;
         ssz_ = std::size_t(1) << sectorShift;
         mssz_ = std::size_t(1) << miniShift;
         sectors_ = data.size() > ssz_ ? (data.size() - 1) / ssz_ : 0;
-        cutoff_ = U32(data, 56);
+        cutoff_ = Get32(data, 56);
         readFat();
-        const std::string directory = Chain(U32(data, 48));
+        const std::string directory = Chain(Get32(data, 48));
         for (std::size_t at = 0; at + kDirectoryEntrySize <= directory.size();
              at += kDirectoryEntrySize)
             addEntry(std::string_view(directory).substr(at, kDirectoryEntrySize));
         if (const auto root = entries_.find("Root Entry"); root != entries_.end())
             ministream_ = Chain(root->second.start);
-        const std::string minifat = Chain(U32(data, 60));
+        const std::string minifat = Chain(Get32(data, 60));
         for (std::size_t at = 0; at + 4 <= minifat.size(); at += 4)
-            minifat_.push_back(U32(minifat, at));
+            minifat_.push_back(Get32(minifat, at));
     }
 
     bool Has(const std::string& name) const { return entries_.count(name) != 0; }
@@ -105,35 +96,36 @@ private:
     void readFatSector(uint32_t s) {
         if (s >= sectors_) return;
         const std::string_view sector = Sector(s);
-        for (std::size_t at = 0; at + 4 <= sector.size(); at += 4) fat_.push_back(U32(sector, at));
+        for (std::size_t at = 0; at + 4 <= sector.size(); at += 4)
+            fat_.push_back(Get32(sector, at));
     }
 
     // The FAT's sectors: the first 109 named in the header, the others in the DIFAT's
     // own chain of sectors, whose last entry names the next one.
     void readFat() {
-        const std::size_t fatSectors = U32(data_, 44);
+        const std::size_t fatSectors = Get32(data_, 44);
         std::size_t listed = 0;
         for (std::size_t i = 0; i < kHeaderDifatEntries && listed < fatSectors; ++i, ++listed)
-            readFatSector(U32(data_, 76 + 4 * i));
+            readFatSector(Get32(data_, 76 + 4 * i));
         std::vector<bool> seen(sectors_, false);
         const std::size_t perSector = ssz_ / 4 - 1;
-        for (uint32_t d = U32(data_, 68); d < sectors_ && !seen[d] && listed < fatSectors;
-             d = U32(Sector(d), perSector * 4)) {
+        for (uint32_t d = Get32(data_, 68); d < sectors_ && !seen[d] && listed < fatSectors;
+             d = Get32(Sector(d), perSector * 4)) {
             seen[d] = true;
             for (std::size_t i = 0; i < perSector && listed < fatSectors; ++i, ++listed)
-                readFatSector(U32(Sector(d), 4 * i));
+                readFatSector(Get32(Sector(d), 4 * i));
         }
     }
 
     void addEntry(std::string_view e) {
         // The name's length in bytes counts its closing NUL.
-        const std::size_t bytes = std::min<std::size_t>(U16(e, 64), 64);
+        const std::size_t bytes = std::min<std::size_t>(Get16(e, 64), 64);
         std::string name;
         for (std::size_t i = 0; i + 1 < bytes / 2; ++i) {
-            const uint16_t c = U16(e, 2 * i);
+            const uint16_t c = Get16(e, 2 * i);
             name += c < 0x80 ? char(c) : '?';
         }
-        entries_[name] = {U32(e, 116), U32(e, 120)};
+        entries_[name] = {Get32(e, 116), Get32(e, 120)};
     }
 
     std::string_view data_;
@@ -153,15 +145,15 @@ bool CompoundFileIsEncrypted(std::string_view data) {
         return true;
     if (file.Has("WordDocument")) {
         const std::string fib = file.Stream("WordDocument");
-        return fib.size() > 12 && (U16(fib, 10) & kWordEncryptedFlag) != 0;
+        return fib.size() > 12 && (Get16(fib, 10) & kWordEncryptedFlag) != 0;
     }
     for (const char* book : {"Workbook", "Book"}) {
         if (!file.Has(book)) continue;
         const std::string b = file.Stream(book);
         for (std::size_t at = 0; at + 4 <= b.size() && at < kExcelRecordsLooked;
-             at += 4 + U16(b, at + 2)) {
-            if (U16(b, at) == kExcelFilePass) return true;
-            if (U16(b, at) == kExcelEof) return false;
+             at += 4 + Get16(b, at + 2)) {
+            if (Get16(b, at) == kExcelFilePass) return true;
+            if (Get16(b, at) == kExcelEof) return false;
         }
     }
     return false;

@@ -745,16 +745,15 @@ std::string RequestText(const OleVariant& request, const std::string& key) {
     return v.Type() == TVarType::String ? v.AsString() : std::string();
 }
 
-// The name part of a path, each control byte shown as "?" so the message stays one line.
-std::string FileNamePart(const std::string& path) {
+}  // namespace
+
+std::string FileNameShown(const std::string& path) {
     const size_t slash = path.rfind('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return name;
 }
-
-}  // namespace
 
 std::string Session::documentOf(const OleVariant& request) const {
     if (std::string path = RequestText(request, "path");
@@ -821,7 +820,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             // The step by its name in the request ("op":"load", ...), and its document.
             std::string step = RequestText(parsed, "op");
             if (step.empty()) step = "?";
-            const std::string file = FileNamePart(documentOf(parsed));
+            const std::string file = FileNameShown(documentOf(parsed));
             const long long seconds =
                 std::max<long long>((stalled ? limit : OfficeStepCeiling()).count() / 1000, 1);
             throw EOleError("文件" + (file.empty() ? std::string() : " \"" + file + "\"") +

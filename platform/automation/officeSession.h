@@ -68,6 +68,10 @@ ChildResult RunProgram(const std::vector<std::string>& argv, std::chrono::millis
 // Handles the pending window messages, when there is an application.
 void PumpMessages();
 
+// The name part of a path, each control byte shown as "?" so a message naming it stays
+// one line.
+std::string FileNameShown(const std::string& path);
+
 // ---------------------------------------------------------------- the session
 
 class Session {

@@ -179,9 +179,7 @@ std::vector<std::pair<double, double>> PdfPageSizes(const std::string& pdf) {
 void PrintToFile(const PrintJob& job) {
     namespace fs = std::filesystem;
     if (job.file.empty()) throw EOleError("打印到文件需要文件名");
-    g_printFileName = std::filesystem::path(job.file).filename().string();
-    for (char& c : g_printFileName)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    g_printFileName = FileNameShown(job.file);
     ScopeExit forgetName([] { g_printFileName.clear(); });
     auto sizes = PdfPageSizes(job.pdf);
     if (sizes.empty()) throw EOleError("没有要打印的页面");

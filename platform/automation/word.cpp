@@ -6,6 +6,7 @@
 
 #include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
+#include "platform/rtl/passedErrors.h"
 
 namespace office {
 
@@ -386,9 +387,31 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
                           "},\"pages\":[" + list + "]}");
     } else {
         std::string req = "{\"op\":\"export_pdf\",\"id\":" + Json((long long)id_) +
-                          ",\"path\":" + Json(job.pdf) + ",\"filter\":\"writer_pdf_Export\"";
-        if (!pages.empty()) req += ",\"pages\":" + Json(pages);
-        session().Command(req + "}");
+                          ",\"filter\":\"writer_pdf_Export\"";
+        if (pages.empty()) {
+            session().Command(req + ",\"path\":" + Json(job.pdf) + "}");
+        } else {
+            // A range beyond the document's pages makes the office fail without a word, or
+            // write no page: the whole document says how many pages there are.
+            try {
+                session().Command(req + ",\"path\":" + Json(job.pdf) + ",\"pages\":" + Json(pages) +
+                                  "}");
+                if (!PdfPageSizes(job.pdf).empty()) pages.clear();
+            } catch (const EOleError& e) {
+                // A message of ours (a step cut, the office gone) is the reason itself.
+                const std::string said = e.what();
+                if (std::any_of(said.begin(), said.end(),
+                                [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+                    throw;
+                LogPassedError("page range", said);
+            }
+            if (!pages.empty()) {
+                const std::string whole = session().NewWorkFile(".pdf");
+                session().Command(req + ",\"path\":" + Json(whole) + "}");
+                throw EOleError("页码范围 \"" + pages + "\" 超出了文档的页数 (" +
+                                std::to_string(PdfPageSizes(whole).size()) + " 页)。");
+            }
+        }
     }
     PrintToFile(job);
     session().PrintDone();

@@ -176,6 +176,8 @@ std::string GetCurrentDir();
 bool TryGetCurrentDir(std::string& dir);
 // The longest path the system takes in one call, in bytes without the ending zero.
 constexpr size_t MaxPathBytes = 4095;
+// The longest name of one file (a folder's entry) the system takes.
+constexpr size_t MaxNameBytes = 255;
 std::string GetTempDir();  // with trailing "/"
 // Reads or writes a whole file; raise EFOpenError / EFCreateError.
 std::string ReadFileText(const std::string& name);

@@ -328,15 +328,40 @@ bool ForEachProcessStatLine(const std::function<bool(const char* line)>& visit) 
     return true;
 }
 
+bool ReadProcessStatLine(const char* line, ProcessStat& out) {
+    // The name may hold blanks and parentheses: the fields start after the last ")".
+    const char* p = line ? std::strrchr(line, ')') : nullptr;
+    if (!p) return false;
+    ++p;
+    // Fields from 3 on: state, ppid, pgrp, session, tty, tpgid, flags, minflt, cminflt,
+    // majflt, cmajflt, utime (14), stime (15).
+    long long fields[16] = {};
+    for (int field = 3; field <= 15; ++field) {
+        while (*p == ' ') ++p;
+        if (!*p) return false;
+        if (field == 3) {
+            out.state = *p++;
+            continue;
+        }
+        char* end = nullptr;
+        errno = 0;
+        fields[field] = std::strtoll(p, &end, 10);
+        if (end == p || errno != 0) return false;
+        p = end;
+    }
+    out.ppid = fields[4];
+    out.group = fields[5];
+    out.userTicks = static_cast<unsigned long long>(fields[14]);
+    out.systemTicks = static_cast<unsigned long long>(fields[15]);
+    return true;
+}
+
 bool GroupIsGone(pid_t group) {
     bool gone = true;
     const bool read = ForEachProcessStatLine([&](const char* line) {
-        // The name may hold anything, so the fields are read after its end.
-        const char* close = std::strrchr(line, ')');
-        char state = 0;
-        long ppid = 0, pgrp = 0;
-        if (close && std::sscanf(close + 1, " %c %ld %ld", &state, &ppid, &pgrp) == 3 &&
-            pgrp == group && state != 'Z' && state != 'X')
+        ProcessStat stat;
+        if (ReadProcessStatLine(line, stat) && stat.group == group && stat.state != 'Z' &&
+            stat.state != 'X')
             gone = false;
         return gone;
     });

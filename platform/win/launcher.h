@@ -95,6 +95,15 @@ int ExitCodeOf(int status);
 // Hands each process's line of the process table ("pid (name) state ppid pgrp ...") to visit
 // until it returns false. False when the table cannot be read.
 bool ForEachProcessStatLine(const std::function<bool(const char* line)>& visit);
+// The fields of such a line that the program reads; false when the line cannot be read.
+struct ProcessStat {
+    char state = 0;
+    long long ppid = 0;
+    long long group = 0;
+    unsigned long long userTicks = 0;    // utime
+    unsigned long long systemTicks = 0;  // stime
+};
+bool ReadProcessStatLine(const char* line, ProcessStat& out);
 // Whether no process of the group is left but ended ones (zombies).
 bool GroupIsGone(pid_t group);
 // Ends a child that leads a process group of its own, with everything in its group: waits

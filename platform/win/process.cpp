@@ -88,12 +88,6 @@ void adoptOrphan(pid_t pid) {
     g_overflow.push_back(pid);
 }
 
-DWORD exitCodeOf(int status) {
-    if (WIFEXITED(status)) return DWORD(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return DWORD(128 + WTERMSIG(status));
-    return 1;
-}
-
 // ---------------------------------------------------------------- process objects
 
 struct ProcState {
@@ -123,7 +117,9 @@ struct ProcState {
         // st is -1 when somebody else reaped it (SIGCHLD ignored by the program): the code
         // is lost.
         reaped = true;
-        exitCode = terminated ? terminateCode : st == -1 ? 0 : exitCodeOf(st);
+        // A status that tells no code (none reaped ends with an exit or a signal) is a failure.
+        const int code = st == -1 ? 0 : ExitCodeOf(st);
+        exitCode = terminated ? terminateCode : code < 0 ? 1 : DWORD(code);
         release();
         return true;
     }

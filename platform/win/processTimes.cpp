@@ -2,38 +2,16 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/win/launcher.h"
 
 std::optional<std::chrono::milliseconds> CpuTimeFromStatLine(const char* line, long ticksPerSecond,
                                                              int* groupOut) {
-    // The name may hold blanks and parentheses: the fields start after the last ")".
-    const char* p = line ? std::strrchr(line, ')') : nullptr;
-    if (!p || ticksPerSecond <= 0) return std::nullopt;
-    ++p;
-    // Fields from 3 on: state, ppid, pgrp, session, tty, tpgid, flags, minflt, cminflt,
-    // majflt, cmajflt, utime (14), stime (15).
-    unsigned long long fields[13] = {};
-    for (int field = 3; field <= 15; ++field) {
-        while (*p == ' ') ++p;
-        if (!*p) return std::nullopt;
-        if (field == 3) {
-            ++p;  // the state letter
-            continue;
-        }
-        char* end = nullptr;
-        errno = 0;
-        const long long value = std::strtoll(p, &end, 10);
-        if (end == p || errno != 0) return std::nullopt;
-        fields[field - 3] = static_cast<unsigned long long>(value);
-        p = end;
-    }
-    if (groupOut) *groupOut = static_cast<int>(fields[5 - 3]);
-    const unsigned long long ticks = fields[14 - 3] + fields[15 - 3];
+    ProcessStat stat;
+    if (ticksPerSecond <= 0 || !ReadProcessStatLine(line, stat)) return std::nullopt;
+    if (groupOut) *groupOut = static_cast<int>(stat.group);
+    const unsigned long long ticks = stat.userTicks + stat.systemTicks;
     return std::chrono::milliseconds(
         static_cast<long long>(ticks * 1000ULL / static_cast<unsigned long long>(ticksPerSecond)));
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/win/byteOrder.h"
+
 namespace {
 
 constexpr std::string_view kEndOfDirectory = "PK\x05\x06";
@@ -17,14 +19,6 @@ constexpr uint16_t kEncryptedFlag = 1;
 
 bool Has(std::string_view d, std::size_t at, std::size_t n) {
     return at <= d.size() && n <= d.size() - at;
-}
-
-uint16_t U16(std::string_view d, std::size_t at) {
-    return uint16_t(static_cast<unsigned char>(d[at]) | static_cast<unsigned char>(d[at + 1]) << 8);
-}
-
-uint32_t U32(std::string_view d, std::size_t at) {
-    return uint32_t(U16(d, at)) | uint32_t(U16(d, at + 2)) << 16;
 }
 
 // The end record: the last signature that leaves room for its record and comment.
@@ -61,17 +55,18 @@ bool ReadZipEntry(std::string_view zip, std::string_view name, std::string& cont
                   std::size_t limit) {
     std::size_t end = 0;
     if (!FindEndRecord(zip, end)) return false;
-    const uint16_t entries = U16(zip, end + 10);
-    std::size_t at = U32(zip, end + 16);
+    const uint16_t entries = Get16(zip, end + 10);
+    std::size_t at = Get32(zip, end + 16);
     for (uint16_t i = 0; i < entries; ++i) {
         if (!Has(zip, at, 46) || zip.compare(at, 4, kDirectoryEntry) != 0) return false;
-        const uint16_t flags = U16(zip, at + 8);
-        const uint16_t method = U16(zip, at + 10);
-        const uint32_t packedSize = U32(zip, at + 20);
-        const uint32_t size = U32(zip, at + 24);
-        const uint16_t nameLength = U16(zip, at + 28);
-        const std::size_t skip = std::size_t(nameLength) + U16(zip, at + 30) + U16(zip, at + 32);
-        const uint32_t local = U32(zip, at + 42);
+        const uint16_t flags = Get16(zip, at + 8);
+        const uint16_t method = Get16(zip, at + 10);
+        const uint32_t packedSize = Get32(zip, at + 20);
+        const uint32_t size = Get32(zip, at + 24);
+        const uint16_t nameLength = Get16(zip, at + 28);
+        const std::size_t skip =
+            std::size_t(nameLength) + Get16(zip, at + 30) + Get16(zip, at + 32);
+        const uint32_t local = Get32(zip, at + 42);
         if (!Has(zip, at + 46, nameLength)) return false;
         if (zip.substr(at + 46, nameLength) != name) {
             at += 46 + skip;
@@ -81,7 +76,7 @@ bool ReadZipEntry(std::string_view zip, std::string_view name, std::string& cont
             !Has(zip, local, 30) || zip.compare(local, 4, kLocalHeader) != 0)
             return false;
         const std::size_t data =
-            local + 30 + std::size_t(U16(zip, local + 26)) + U16(zip, local + 28);
+            local + 30 + std::size_t(Get16(zip, local + 26)) + Get16(zip, local + 28);
         if (!Has(zip, data, packedSize)) return false;
         const std::string_view packed = zip.substr(data, packedSize);
         if (method == kStored && packedSize == size) {

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -22,6 +24,39 @@ std::string PdfWithMediaBox(const std::string& box) {
                      "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
                      "<< /Type /Page /Parent 2 0 R /MediaBox " + box + " /Contents 4 0 R >>",
                      Stream("0 0 1 rg 10 10 50 50 re f")});
+}
+
+// The message a run showed, as its day log keeps it (one line).
+std::string MessageIn(const std::string& log) {
+    const size_t at = log.rfind("| Message ");
+    return at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
+}
+
+struct SideRun {
+    int exitCode = -1;
+    std::string shown, log;
+};
+
+// Unattended runs side by side, each in a program folder of its own (a failed run holds
+// its message for seconds).
+std::vector<SideRun> RunSideBySide(const std::vector<std::vector<std::string>>& runs) {
+    std::vector<std::unique_ptr<ProgramFolder>> folders;
+    std::vector<pid_t> pids;
+    for (const auto& args : runs) {
+        folders.push_back(std::make_unique<ProgramFolder>("vx reasons side "));
+        std::vector<std::string> argv{folders.back()->dir + "vexomat"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        pids.push_back(Start(argv, folders.back()->dir + "output.txt"));
+    }
+    std::vector<SideRun> results;
+    for (size_t i = 0; i < pids.size(); ++i) {
+        SideRun r;
+        r.exitCode = Finish(pids[i], folders[i]->dir + "output.txt").exitCode;
+        r.log = folders[i]->Log();
+        r.shown = MessageIn(r.log);
+        results.push_back(r);
+    }
+    return results;
 }
 
 class FailureReasons : public ProgramRunTest {
@@ -79,7 +114,10 @@ TEST_F(FailureReasons, TheErrorIsShownNotTheWarningBeforeIt) {
                   "   **** Error: Page drawing error occurred.\n");
     EXPECT_EQ(Run({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work}).exitCode, 1);
     const std::string shown = Shown();
-    EXPECT_NE(shown.find("Page drawing error occurred."), std::string::npos) << RunLog();
+    EXPECT_NE(shown.find("无法绘制页面"), std::string::npos) << RunLog();
+    EXPECT_NE(RunLog().find("| ErrorLine    | Error: Page drawing error occurred."),
+              std::string::npos)
+        << RunLog();
     EXPECT_EQ(shown.find("Destination page"), std::string::npos) << shown;
     EXPECT_NE(shown.find("出错的文件: \"" + work + "a.pdf\""), std::string::npos) << shown;
 }
@@ -110,6 +148,26 @@ TEST_F(FailureReasons, APostScriptErrorOnANearlyFullDiskIsNoFullDisk) {
     EXPECT_NE(Shown().find("未定义的名称 (undefined), 出错的操作符: bar"), std::string::npos)
         << RunLog();
     EXPECT_EQ(Shown().find("磁盘空间不足"), std::string::npos) << Shown();
+}
+
+TEST_F(FailureReasons, APageNotDrawnForWantOfRoomIsAFullDisk) {
+    MakePdf(work + "doc.pdf", 2);
+    const std::string full = TempFolder("vx full source ");
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=400k") != 0) {
+        std::filesystem::remove(full);
+        GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
+    }
+    std::filesystem::copy_file(work + "doc.pdf", full + "doc.pdf");
+    Spit(full + "fill", std::string(330 * 1000, '\0'));
+    const RunResult r = Run({"-c", "pdf2jpg", "-s", full + "doc.pdf", "-or", "600", "-d", full});
+    const auto left = Listing(full);
+    umount(full.c_str());
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(Shown().find("磁盘空间不足，无法写入结果。出错的文件: \"" + full + "doc.pdf\""),
+              std::string::npos)
+        << RunLog();
+    EXPECT_EQ(left, (std::vector<std::string>{"doc.pdf", "fill"}));
 }
 
 TEST_F(FailureReasons, APageFileNameTooLongIsSaidAndNothingIsMade) {
@@ -176,4 +234,154 @@ TEST_F(FailureReasons, AFolderThatCannotBeListedIsNotCalledMissing) {
     EXPECT_NE(Shown().find("没有读取文件夹 \"" + folder + "\" 的权限。"), std::string::npos)
         << RunLog();
     EXPECT_EQ(Shown().find("不存在"), std::string::npos) << Shown();
+}
+
+TEST_F(FailureReasons, AWarningAtTheEndOfAJobIsNoFailure) {
+    // Ghostscript warns when it closes the output, after the last input: of a title with a
+    // byte that has no character, of a link to a page the document does not have.
+    Spit(work + "title.ps",
+         "%!PS\n[ /Title (a\177b) /DOCINFO pdfmark\n0 0 1 setrgbcolor 10 10 50 50 rectfill "
+         "showpage\n");
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-sDEVICE=pdfwrite",
+                    "-sOutputFile=" + work + "title.pdf", work + "title.ps"},
+                   work + "gs.txt")
+                  .exitCode,
+              0);
+    MakePdf(work + "zz_two_pages.pdf", 2);
+    Spit(work + "link.ps",
+         "%!PS\n[ /Rect [0 0 100 100] /Page 5 /View [/XYZ null null null] /Subtype /Link /ANN "
+         "pdfmark\n10 10 50 50 rectfill showpage\n");
+    struct Row {
+        std::vector<std::string> args;
+        std::string result;
+        int pages;
+    } rows[] = {
+        {{"-c", "pdfMergeAll", "-s", work + "title.pdf#" + work + "zz_two_pages.pdf"},
+         "MERGED-ALL.pdf",
+         3},
+        {{"-c", "ps2pdf", "-s", work + "link.ps"}, "link.pdf", 1},
+    };
+    for (Row& r : rows) {
+        r.args.insert(r.args.end(), {"-d", work});
+        EXPECT_EQ(Run(r.args).exitCode, 0) << r.result << "\n" << RunLog();
+        EXPECT_EQ(PdfPages(work + r.result, work), r.pages) << r.result;
+        EXPECT_EQ(RunLog().find("ErrorMessage"), std::string::npos) << RunLog();
+    }
+}
+
+TEST_F(FailureReasons, TextAJobPrintsIsNoReason) {
+    const std::string undefined =
+        "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。";
+    const std::pair<const char*, const char*> said[] = {
+        {"(%stdout)", "No space left on device"},
+        {"(%stderr)", "This file requires a password for access."},
+        {"(%stderr)", "Permission denied"},
+    };
+    std::vector<std::vector<std::string>> runs;
+    for (size_t i = 0; i < std::size(said); ++i) {
+        const std::string ps = work + "says" + std::to_string(i) + ".ps";
+        Spit(ps, std::string("%!PS\n") + said[i].first + " (w) file dup (" + said[i].second +
+                     "\\n) writestring flushfile\nfoo\nshowpage\n");
+        runs.push_back({"-c", "ps2pdf", "-s", ps, "-d", work});
+    }
+    const std::vector<SideRun> results = RunSideBySide(runs);
+    for (size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].exitCode, 1) << said[i].second;
+        EXPECT_NE(results[i].shown.find(undefined), std::string::npos) << results[i].log;
+        for (const char* word : {"磁盘", "密码", "权限"})
+            EXPECT_EQ(results[i].shown.find(word), std::string::npos) << results[i].shown;
+    }
+}
+
+TEST_F(FailureReasons, GhostscriptsEnglishIsSaidInChineseNamingTheFileAndTheSwitch) {
+    MakePdf(work + "good.pdf", 1);
+    // A page tree whose kid is no page; one 100,000 levels deep, on which Ghostscript dies.
+    Spit(work + "no page.pdf",
+         BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                   "(not a page)"}));
+    std::vector<std::string> deep = {"<< /Type /Catalog /Pages 2 0 R >>"};
+    for (int level = 0; level < 100000; ++level)
+        deep.push_back("<< /Type /Pages /Kids [" + std::to_string(level + 3) + " 0 R] /Count 1" +
+                       (level ? " /Parent " + std::to_string(level + 1) + " 0 R" : "") + " >>");
+    deep.push_back("<< /Type /Page /Parent 100001 0 R /MediaBox [0 0 200 200] >>");
+    Spit(work + "deep.pdf", BuildPdf(deep));
+    struct Row {
+        std::vector<std::string> args;
+        std::string reason, file;
+    } rows[] = {
+        {{"-c", "pdfMergeAll", "-s", work + "good.pdf#" + work + "no page.pdf"},
+         "无法读取文件中页面的信息",
+         work + "no page.pdf"},
+        {{"-c", "pdfMergeAll", "-s", work + "good.pdf#" + work + "deep.pdf"},
+         "Ghostscript 在处理文件时意外终止 (信号 11)",
+         work + "deep.pdf"},
+        {{"-c", "pdf2jpg", "-s", work + "good.pdf", "-or", "=100000"},
+         "无法绘制页面: 页面在所选的分辨率下太大，或内存不足。 (参数 -or)",
+         work + "good.pdf"},
+        // A number that is none names its switch; the library's words go to the day log.
+        {{"-c", "pdf2jpg", "-s", work + "good.pdf", "-or", "=abc"},
+         "参数 -or 的值 \"abc\" 不是有效的整数。",
+         ""},
+    };
+    std::vector<std::vector<std::string>> runs;
+    for (Row& r : rows) {
+        r.args.insert(r.args.end(), {"-d", work});
+        runs.push_back(r.args);
+    }
+    const std::vector<SideRun> results = RunSideBySide(runs);
+    for (size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].exitCode, 1) << rows[i].reason;
+        EXPECT_NE(results[i].shown.find(rows[i].reason), std::string::npos) << results[i].log;
+        if (!rows[i].file.empty()) {
+            EXPECT_NE(results[i].shown.find("出错的文件: \"" + rows[i].file + "\""),
+                      std::string::npos)
+                << results[i].shown;
+        }
+        // Ghostscript's or the library's own words stay in the day log.
+        EXPECT_NE(results[i].log.find("| ErrorLine    | "), std::string::npos) << results[i].log;
+    }
+}
+
+TEST_F(FailureReasons, AFileDeeperThanGhostscriptTakesANameIsConverted) {
+    std::string folder = work;
+    while (folder.size() < 2300) folder += std::string(200, 'd') + "/";
+    std::filesystem::create_directories(folder);
+    MakePdf(folder + "a.pdf", 2);
+    EXPECT_EQ(Run({"-c", "pdf2pdf", "-s", folder + "a.pdf", "-d", folder}).exitCode, 0) << RunLog();
+    EXPECT_EQ(PdfPages(folder + "a_REDUCED.pdf", work), 2);
+}
+
+TEST_F(FailureReasons, ASourceThatIsMissingOrWrongIsNamed) {
+    MakePdf(work + "a.pdf", 1);
+    MakePdf(work + "x#y.pdf", 1);
+    Spit(work + "notes.txt", "text");
+    std::filesystem::create_directories(work + "folder.pdf");
+    std::filesystem::create_directories(work + "texts/");
+    Spit(work + "texts/b.txt", "text");
+    struct Row {
+        std::string source, message, named;
+    } rows[] = {
+        {work + "a.pdf#" + work + "missing.pdf", "源文件或源文件夹不存在! ",
+         "找不到 \"" + work + "missing.pdf\"。"},
+        {work + "folder.pdf", "源文件或源文件夹不存在! ",
+         "\"" + work + "folder.pdf\" 是一个文件夹，不是文件"},
+        {work + "a.pdf#" + work + "folder.pdf", "源文件或源文件夹不存在! ",
+         "\"" + work + "folder.pdf\" 是一个文件夹，不是文件。"},
+        {work + "texts/", "源文件或源文件夹不存在! ",
+         "文件夹 \"" + work + "texts/\" 中没有 *.pdf 文件。"},
+        {work + "x#y.pdf", "源文件或源文件夹不存在! ",
+         "找不到 \"" + work + "x\"。找不到 \"y.pdf\"。文件 \"" + work +
+             "x#y.pdf\" 存在, 但 \"#\" 用来分隔多个源文件。"},
+        {work + "notes.txt", "源文件没有正确的文件扩展名! ",
+         "\"" + work + "notes.txt\" 不是 *.pdf 文件。"},
+    };
+    std::vector<std::vector<std::string>> runs;
+    for (const Row& r : rows) runs.push_back({"-c", "pdf2jpg", "-s", r.source, "-d", work});
+    const std::vector<SideRun> results = RunSideBySide(runs);
+    for (size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].exitCode, 1) << rows[i].source;
+        // The message's first line stays; what is missing or wrong stands beneath it.
+        EXPECT_NE(results[i].shown.find(rows[i].message + rows[i].named), std::string::npos)
+            << results[i].log;
+    }
 }

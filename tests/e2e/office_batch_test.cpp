@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -38,8 +41,8 @@ std::vector<PageSize> PdfPageSizes(const std::string& pdf, const std::string& sc
     return sizes;
 }
 
-// Command lines of the running processes that mention text.
-std::vector<std::string> ProcessesMentioning(const std::string& text) {
+// Process ids of the running processes whose command line mentions text.
+std::vector<std::string> ProcessIdsMentioning(const std::string& text) {
     std::vector<std::string> found;
     DIR* d = opendir("/proc");
     if (!d) return found;
@@ -48,9 +51,21 @@ std::vector<std::string> ProcessesMentioning(const std::string& text) {
         std::string cmd = Slurp(std::string("/proc/") + e->d_name + "/cmdline");
         for (auto& c : cmd)
             if (c == '\0') c = ' ';
-        if (cmd.find(text) != std::string::npos) found.push_back(cmd);
+        if (cmd.find(text) != std::string::npos) found.push_back(e->d_name);
     }
     closedir(d);
+    return found;
+}
+
+// Command lines of the running processes that mention text.
+std::vector<std::string> ProcessesMentioning(const std::string& text) {
+    std::vector<std::string> found;
+    for (const std::string& pid : ProcessIdsMentioning(text)) {
+        std::string cmd = Slurp("/proc/" + pid + "/cmdline");
+        for (auto& c : cmd)
+            if (c == '\0') c = ' ';
+        if (!cmd.empty()) found.push_back(cmd);
+    }
     return found;
 }
 
@@ -322,17 +337,64 @@ TEST_F(OfficeRun, ADocumentTheUserCannotReadSaysSo) {
 }
 
 TEST_F(OfficeRun, AnOfficeStepWithoutProgressIsEnded) {
-    // Under a limit of one millisecond no office opens a document, however far ahead its
-    // session was started (a slow build gives it time to be up before the first step): the
-    // step is ended as hung, with the office's whole group.
-    std::string doc = Make("three_pages.fodt", "doc", "slow.doc");
-    Spit(work + "slow.pdf", "older result");
-    setenv("VEXOMAT_NO_PROGRESS_LIMIT_MS", "1", 1);
-    const RunResult r = Run({"-c", "doc2pdf", "-s", doc, "-d", work});
+    // The office's whole group is stopped once it is there: it uses no processor time and
+    // writes nothing from then on, so its step is ended for want of progress, after the
+    // limit. The limit is long enough for progress to be looked at several times (a
+    // second apart) before it passes; with the same limit a busy office is never cut
+    // (ABusyOfficeIsNeverCut).
+    std::string doc = Make("three_pages.fodt", "doc", "idle.doc");
+    Spit(work + "idle.pdf", "older result");
+    setenv("VEXOMAT_NO_PROGRESS_LIMIT_MS", "3000", 1);
+    const pid_t run = Start({prog.dir + "vexomat", "-c", "doc2pdf", "-s", doc, "-d", work},
+                            prog.dir + "output.txt");
     unsetenv("VEXOMAT_NO_PROGRESS_LIMIT_MS");
+    pid_t group = -1;
+    for (int look = 0; look < 6000 && group <= 0; ++look) {
+        for (const std::string& p : ProcessIdsMentioning(tmp + "vexomat-office"))
+            if (Slurp("/proc/" + p + "/cmdline").find("bridge.py") != std::string::npos)
+                group = getpgid(std::stoi(p));
+        if (group <= 0) usleep(10000);
+    }
+    ASSERT_GT(group, 0) << "the run started no office within a minute";
+    ASSERT_EQ(kill(-group, SIGSTOP), 0) << std::strerror(errno);
+    const auto stopped = std::chrono::steady_clock::now();
+    const RunResult r = Finish(run, prog.dir + "output.txt");
+    const auto waited = std::chrono::steady_clock::now() - stopped;
+    kill(-group, SIGCONT);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(Slurp(work + "slow.pdf"), "older result");
-    EXPECT_NE(prog.Log().find("文件 \"slow.doc\" 的处理时间过长: 办公程序的步骤 "),
+    EXPECT_EQ(Slurp(work + "idle.pdf"), "older result");
+    EXPECT_NE(prog.Log().find("文件 \"idle.doc\" 的处理时间过长: 办公程序的步骤 "),
+              std::string::npos)
+        << prog.Log();
+    EXPECT_NE(prog.Log().find(" 在 3 秒内没有任何进展, 已被终止。"), std::string::npos)
+        << prog.Log();
+    // Not before the limit: a bound from below, which no slow machine can break.
+    EXPECT_GE(waited, std::chrono::milliseconds(3000));
+    EXPECT_TRUE(ProcessesMentioning(tmp + "vexomat-office").empty())
+        << "an office process outlived the run";
+}
+
+TEST_F(OfficeRun, AnOfficeFailureSaysWhyInChineseNamingTheFileAndTheSwitch) {
+    std::string doc = Make("three_pages.fodt", "doc", "range.doc");
+    // Pages the document does not have.
+    EXPECT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-ov", "=5-9", "-d", work}).exitCode, 1);
+    EXPECT_NE(prog.Log().find("页码范围 \"5-9\" 超出了文档的页数 ("), std::string::npos)
+        << prog.Log();
+    EXPECT_NE(prog.Log().find(" (参数 -ov)"), std::string::npos) << prog.Log();
+    // No room in the temporary folder, where the office keeps its files.
+    const std::string full = TempFolder("vx office full ");
+    if (Exec({"mount", "-t", "tmpfs", "-o", "size=3m", "tmpfs", full}, work + "mount.txt")
+            .exitCode != 0)
+        GTEST_SKIP() << "no small file system can be mounted here: " << Slurp(work + "mount.txt");
+    Spit(full + "fill", std::string(2900 * 1000, '\0'));
+    setenv("TMPDIR", full.c_str(), 1);
+    const RunResult r = Run({"-c", "doc2pdf", "-s", doc, "-d", work});
+    setenv("TMPDIR", tmp.c_str(), 1);
+    Exec({"umount", full}, work + "mount.txt");
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(prog.Log().find("临时文件夹 \"" + full + "\" 所在的磁盘空间不足。\n出错的文件: \"" +
+                              doc + "\""),
               std::string::npos)
         << prog.Log();
 }

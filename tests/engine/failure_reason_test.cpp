@@ -42,6 +42,10 @@ TEST(FailureReason, TheLineThatStatesTheError) {
          "Error: /undefined in foo"},
         // A line that says what happened, though not in the words of an error.
         {"Page 1\nThe document has no catalog\n", "The document has no catalog"},
+        // Text the job wrote to the error output before the error Ghostscript states.
+        {"requires a password Permission denied\nGPL Ghostscript 10.00.0: Unrecoverable error, "
+         "exit code 1\nError: /undefined in foo\n",
+         "Error: /undefined in foo"},
     };
     for (const Row& r : rows) EXPECT_EQ(StatedErrorLine(r.output), r.line) << r.output;
 }
@@ -91,6 +95,17 @@ TEST(FailureReason, CommonFailuresInOurWords) {
         {"Error: /undefined in --runpdf--\nAdditional information: [/PageSize [1e+09 1e+09]]",
          "文件中页面的大小无效 ([1e+09 1e+09])，无法处理。"},
         {"", ""},
+        // Ghostscript's English without a sentence of ours before.
+        {"   **** Error: Couldn't get page info.\n",
+         "无法读取文件中页面的信息 (页面树已损坏或层次过深)，无法转换。"},
+        {"couldn't repair PDF file\n", "文件已损坏，无法修复。"},
+        {"   **** Error: Page drawing error occurred.\n", PageDrawingFailedInOurWords()},
+        {"gswin32c: Ghostscript ended with exit code 139\n",
+         "Ghostscript 在处理文件时意外终止 (信号 11)，文件的结构可能过于复杂或已损坏。"},
+        {"gswin32c: Ghostscript ended with exit code 1\n",
+         "Ghostscript 出错结束 (退出代码 1)，没有说明原因。"},
+        {"gswin32c: Ghostscript ended with exit code 1\nCommand too long: -sOutputFile=/d/x.pdf\n",
+         "路径太长，Ghostscript 无法使用 (一个参数最多 2048 字节): \"/d/x.pdf\"。"},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text), r.sentence) << r.text;
 }
@@ -148,7 +163,7 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
          "文件已损坏，或不是可以转换的文件。"},
         {"**** Error: Page drawing error occurred.\n/d/How to open password protected files.pdf\n",
          {"/d/How to open password protected files.pdf"},
-         ""},
+         PageDrawingFailedInOurWords()},
         // A missing file whose name speaks of passwords.
         {"Error: /undefinedfilename in (/d/password protected missing.pdf)\nLast OS error: No "
          "such file or directory\n",
@@ -169,6 +184,30 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
          {"/d/a.pdf"},
          "该文件受密码保护，需要密码才能打开。"},
         {"Couldn't initialise file.\n", {"/d/a.pdf"}, "文件已损坏，或不是可以转换的文件。"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
+}
+
+TEST(FailureReason, TheErrorGhostscriptStatesIsTheCauseNotTextTheJobPrinted) {
+    const std::string undefined =
+        "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。";
+    struct Row {
+        std::string text;
+        std::vector<std::string> names;
+        std::string sentence;
+    } rows[] = {
+        {"No space left on device\nError: /undefined in foo\n", {}, undefined},
+        {"requires a password Permission denied\nGPL Ghostscript 10.00.0: Unrecoverable error, "
+         "exit code 1\nError: /undefined in foo\n",
+         {},
+         undefined},
+        {"This file requires a password for access.\nError: /undefined in foo\n", {}, undefined},
+        // The statement is read once: one that only a quoted name holds is none.
+        {"while reading '/d/Error: /typecheck in x.ps'\nError: /undefined in foo\n", {}, undefined},
+        {"Error: /undefined in (/d/Error: /typecheck in x.ps)\n",
+         {"/d/Error: /typecheck in x.ps"},
+         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: (/d/Error: /typecheck in "
+         "x.ps)。"},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
 }

@@ -3,6 +3,7 @@
 // of Ghostscript behind it, these tests let it run small system programs (cat, printf,
 // true, false, rm) so that each outcome can be brought about on purpose.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -216,6 +217,36 @@ TEST_F(ErrorLogJudgement, RepairNoticeMeansSuccess) {
 
 TEST_F(ErrorLogJudgement, MissingFileRaises) {
     EXPECT_THROW(TGhost().ErrorLogHasErrors(AppPath() + "no such error.log"), EInOutError);
+}
+
+TEST_F(GhostRunner, AFailureNamesTheFileAsTheUserKnowsIt) {
+    TMainState& s = State();
+    s.FArrangeTmp = s.FAppPath + "arrange/";
+    s.FMergeFile2 = "/d/two_pages.pdf";
+    s.FSourceFiles->Add("/d/a.pdf");
+    s.FSourceFiles->Add("/d/b.pdf");
+    const std::string page = s.FArrangeTmp + "2---two_pages_p0002.pdf";
+    const std::string params = "-f \"" + s.FArrangeTmp + "1---one_p0001.pdf\" \"" + page + "\" ";
+    struct Row {
+        std::string said, named;
+    } rows[] = {
+        // A page the page-order window split off: its document and page.
+        {"gswin32c: the error is in the input file " + page,
+         "出错的文件: \"/d/two_pages.pdf\" (第 2 页)"},
+        // A failure of no input of several: the run's sources.
+        {"Error: /ioerror in --showpage--", "源文件: \"/d/a.pdf\", \"/d/b.pdf\""},
+    };
+    for (const Row& r : rows) {
+        const std::string script = s.FAppPath + "says.sh";
+        WriteFile(script, "#!/bin/sh\necho 'Error: /undefined in foo' >&2\necho '" + r.said +
+                              "' >&2\nexit 1\n");
+        chmod(script.c_str(), 0700);
+        GsProgram says(script.c_str());
+        s.FErrors->Clear();
+        EXPECT_TRUE(TGhost().Run("pdfMerge", params));
+        ASSERT_EQ(Errors().size(), 1u);
+        EXPECT_NE(Errors()[0].find(r.named), std::string::npos) << Errors()[0];
+    }
 }
 
 }  // namespace

@@ -110,3 +110,64 @@ TEST(GsVerdict, RelayedLinesFeedTheFindings) {
     EXPECT_EQ(found.failureLines, (std::vector<std::string>{"Error: /undefined in x",
                                                             "Last OS error: Permission denied"}));
 }
+
+TEST(GsVerdict, AWarningIsNoFailureAndBelongsToNoInputAfterTheLast) {
+    // Ghostscript warns at the end of a complete merge, when it closes the output.
+    Collect sink;
+    gsw::RelayResult found;
+    gsw::RelayStream out(false), err(true);
+    out.Feed(
+        "%%[vexomat: input /d/a.pdf]%%\nPage 1\n%%[vexomat: end of input]%%\n%%[vexomat: input "
+        "/d/zz.pdf]%%\nPage 1\n%%[vexomat: end of input]%%\n%%[vexomat: pages shown 2]%%\n",
+        found, sink);
+    err.Feed("GPL Ghostscript 10.00.0: PDFDocEncoding 7f cannot be represented in Unicode", found,
+             sink);
+    out.End(found, sink);
+    err.End(found, sink);
+    EXPECT_EQ(found.failedInput, "");
+    Collect passed;
+    gsw::PassErrorOutput(found, sink.err, passed);
+    gsw::WriteVerdict(found, passed);
+    EXPECT_EQ(passed.err, "");
+    EXPECT_NE(passed.out.find("PDFDocEncoding"), std::string::npos);
+    EXPECT_EQ(gsw::ExitCodeOf(found), 0);
+}
+
+TEST(GsVerdict, OnlyACompleteJobOnlyWarned) {
+    const auto with = [](auto change) {
+        gsw::RelayResult r;
+        r.wroteError = true;
+        r.pagesShown = 2;
+        change(r);
+        return r;
+    };
+    struct Row {
+        const char* why;
+        gsw::RelayResult result;
+        bool warned;
+    } rows[] = {
+        {"complete", with([](gsw::RelayResult&) {}), true},
+        {"pages asked for, none counted", with([](gsw::RelayResult& r) { r.pagesShown = -1; }),
+         true},
+        {"exit code", with([](gsw::RelayResult& r) { r.code = 1; }), false},
+        {"no page", with([](gsw::RelayResult& r) { r.pagesShown = 0; }), false},
+        {"a page not drawn", with([](gsw::RelayResult& r) { r.silentFailure = true; }), false},
+        {"an input not read", with([](gsw::RelayResult& r) { r.fatal = true; }), false},
+        {"a repaired input", with([](gsw::RelayResult& r) { r.repaired = true; }), false},
+        {"a failure stated",
+         with([](gsw::RelayResult& r) { r.failureLines = {"Last OS error: x"}; }), false},
+        {"nothing written", with([](gsw::RelayResult& r) { r.wroteError = false; }), false},
+    };
+    for (const Row& r : rows) EXPECT_EQ(gsw::OnlyWarned(r.result), r.warned) << r.why;
+}
+
+TEST(GsVerdict, AGhostscriptThatDiesWithoutAWordFailedInTheInputItWasReading) {
+    gsw::RelayResult r;
+    r.code = 139;
+    r.currentInput = "/d/deep.pdf";
+    Collect sink;
+    gsw::WriteVerdict(r, sink);
+    EXPECT_NE(sink.err.find(std::string(gsw::kFailedInputLine) + "/d/deep.pdf\n"),
+              std::string::npos)
+        << sink.err;
+}

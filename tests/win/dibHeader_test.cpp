@@ -208,3 +208,12 @@ TEST(DibHeader, ChannelsWidenToEightBitsByRepeatingTheirBits) {
     for (const Row& r : rows)
         EXPECT_EQ(DibChannel(r.pixel, r.mask), r.want) << std::hex << r.pixel << " " << r.mask;
 }
+
+TEST(ByteOrder, AFieldBeyondTheDataReadsAsAllOnes) {
+    const std::string d("\x01\x02\x03\x04\x05", 5);
+    EXPECT_EQ(Get16(d, 0), 0x0201u);
+    EXPECT_EQ(Get32(d, 1), 0x05040302u);
+    EXPECT_EQ(Get16(d, 4), 0xFFFFu);
+    EXPECT_EQ(Get32(d, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(Get32(d, 99), 0xFFFFFFFFu);
+}

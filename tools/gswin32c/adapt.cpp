@@ -110,6 +110,8 @@ constexpr std::string_view kFailureMarks[] = {
     "Last OS error:",
     // What the error was about ("[/PageSize [0 0]]": a page no device can take).
     "Additional information:",
+    // An argument longer than Ghostscript takes (a name in a deep folder).
+    "Command too long",
 };
 
 // Of those, the lines that 10.x prints on the standard output of a job that it ends with
@@ -353,6 +355,9 @@ std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
                                        "-f"});
         }
         out.push_back(a);
+        if (announce && !a.empty() && a[0] != '-' && a[0] != '@')
+            out.insert(out.end(),
+                       {"-c", "(" + std::string(kInputDoneLine) + "\\n) print flush", "-f"});
     }
     hook();
     if (!pagesAsked)

@@ -21,7 +21,8 @@ std::vector<std::string> AdaptArguments(const std::vector<std::string>& args);
 // long job get on; after the last input, a line telling how many pages the job showed
 // (kPagesShownPrefix + number + "]%%"). A job that asks for certain pages (-dFirstPage,
 // -dLastPage) may rightly show none and gets no count. A job of several inputs announces
-// each before it runs (kInputPrefix).
+// each before it runs (kInputPrefix) and says when it has run (kInputDoneLine), so what
+// Ghostscript says after the last one (closing the output) belongs to no input.
 std::vector<std::string> WithPageReports(const std::vector<std::string>& args);
 
 inline constexpr std::string_view kPageDoneLine = "%%[vexomat: page done]%%";
@@ -30,6 +31,8 @@ inline constexpr std::string_view kInputPrefix = "%%[vexomat: input ";
 // What the error output says, after a failed job of several inputs, of the input that the
 // first error came from.
 inline constexpr std::string_view kFailedInputLine = "gswin32c: the error is in the input file ";
+// After each input of a job of several, once it has run.
+inline constexpr std::string_view kInputDoneLine = "%%[vexomat: end of input]%%";
 inline constexpr std::string_view kPagesShownPrefix = "%%[vexomat: pages shown ";
 // What the error output says after a job that showed no page.
 inline constexpr std::string_view kNoPageLine = "gswin32c: the job output no page";

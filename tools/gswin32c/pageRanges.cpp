@@ -489,7 +489,7 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
 
     RelaySink& standard = StandardSink();
     standard.Out(JoinStandardOutputs(sinks, used, lastDrawn));
-    standard.Err(err);
+    PassErrorOutput(joined, err, standard);
     WriteVerdict(joined, standard);
     exitCode = ExitCodeOf(joined);
     return true;

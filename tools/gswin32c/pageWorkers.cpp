@@ -427,7 +427,7 @@ int PageWorkers::Finish() {
 
     RelaySink& standard = StandardSink();
     standard.Out(out);
-    standard.Err(err);
+    PassErrorOutput(joined, err, standard);
     WriteVerdict(joined, standard);
     return ExitCodeOf(joined);
 }

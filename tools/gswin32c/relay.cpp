@@ -51,6 +51,10 @@ void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
         f.currentInput = std::move(input);
         return;
     }
+    if (line.find(kInputDoneLine) != std::string_view::npos) {
+        f.currentInput.clear();
+        return;
+    }
     sink.Out(line);
     Scan(line, f);
     if (NamesFailure(line) && f.failedInput.empty()) f.failedInput = f.currentInput;
@@ -163,6 +167,34 @@ private:
     CappedOutput err_;
 };
 
+// The error output held until the job's outcome is known (PassErrorOutput); a job that
+// says more there than a few warnings would has its error output passed on as it comes.
+class HeldErrors : public RelaySink {
+public:
+    explicit HeldErrors(RelaySink& to) : to_(to) {}
+    void Out(std::string_view text) override { to_.Out(text); }
+    void Err(std::string_view text) override {
+        if (passing_) return to_.Err(text);
+        held_.append(text);
+        if (held_.size() <= kHeldBytes) return;
+        passing_ = true;
+        to_.Err(held_);
+        held_.clear();
+    }
+    void Sync() override { to_.Sync(); }
+    void Release(RelayResult& r) {
+        if (passing_) return;
+        PassErrorOutput(r, held_, to_);
+        held_.clear();
+    }
+
+private:
+    static constexpr std::size_t kHeldBytes = 64 * 1024;
+    RelaySink& to_;
+    std::string held_;
+    bool passing_ = false;
+};
+
 RelayResult Failed(RelaySink& sink, const std::string& message) {
     sink.Err(message);
     RelayResult r;
@@ -255,8 +287,25 @@ static void WriteJudgement(const RelayResult& r, RelaySink& sink);
 void WriteVerdict(const RelayResult& r, RelaySink& sink) {
     WriteJudgement(r, sink);
     const bool failed = ExitCodeOf(r) != 0 || (r.wroteError && !(r.repaired && !r.fatal));
-    if (failed && !r.failedInput.empty())
-        sink.Err(std::string(kFailedInputLine) + r.failedInput + "\n");
+    // A Ghostscript that ended without a word (a crash) failed in the input it was reading.
+    const std::string& input =
+        !r.failedInput.empty() || r.code == 0 ? r.failedInput : r.currentInput;
+    if (failed && !input.empty()) sink.Err(std::string(kFailedInputLine) + input + "\n");
+}
+
+bool OnlyWarned(const RelayResult& r) {
+    return r.wroteError && r.code == 0 && !r.silentFailure && !r.fatal && !r.repaired &&
+           r.pagesShown != 0 && r.failureLines.empty();
+}
+
+void PassErrorOutput(RelayResult& r, const std::string& err, RelaySink& sink) {
+    if (OnlyWarned(r)) {
+        sink.Out(err);
+        r.wroteError = false;
+        r.failedInput.clear();
+    } else {
+        sink.Err(err);
+    }
 }
 
 // What the job's outcome needs said beyond Ghostscript's own lines.
@@ -287,8 +336,9 @@ int ExitCodeOf(const RelayResult& r) {
 
 int RunGhostscript(const std::string& program, const std::vector<std::string>& args,
                    bool pageReports) {
-    const RelayResult r =
-        RelayGhostscript(program, pageReports ? WithPageReports(args) : args, StandardSink());
+    HeldErrors held(StandardSink());
+    RelayResult r = RelayGhostscript(program, pageReports ? WithPageReports(args) : args, held);
+    held.Release(r);
     WriteVerdict(r, StandardSink());
     return ExitCodeOf(r);
 }

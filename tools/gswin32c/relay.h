@@ -99,6 +99,15 @@ int WaitForGhostscript(pid_t pid);
 //  - after a failed job of several inputs, kFailedInputLine and the input that failed.
 void WriteVerdict(const RelayResult& result, RelaySink& sink);
 
+// Whether what a job wrote to the error output were warnings only: it ended with exit
+// code 0, showed its pages, and neither its standard output nor the damage it reported
+// says that anything failed. A warning is no failure.
+bool OnlyWarned(const RelayResult& result);
+
+// Passes a job's error output on: to the standard output, clearing wroteError and
+// failedInput, when it only warned (OnlyWarned), else to the error output.
+void PassErrorOutput(RelayResult& result, const std::string& err, RelaySink& sink);
+
 // The exit code of a job: Ghostscript's, or 1 when it ended with 0 but failed all the same.
 int ExitCodeOf(const RelayResult& result);
 
