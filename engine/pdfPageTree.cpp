@@ -1,57 +1,304 @@
 #include "engine/pdfPageTree.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <exception>
+#include <map>
 #include <set>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
 
-// The pages below the root node, counted as qpdf counts them (a kid with /Kids is a node,
-// any other dictionary a page) but walked with a list of its own instead of recursion, so
-// no depth of tree exhausts the stack.
-long long CountLeaves(const QPDFObjectHandle& root) {
+// The program's own reasons speak for it: nothing of the parser's reaches the console.
+void Quiet(QPDF& pdf) {
+    auto quiet = QPDFLogger::create();
+    quiet->setInfo(quiet->discard());
+    quiet->setWarn(quiet->discard());
+    quiet->setError(quiet->discard());
+    pdf.setLogger(quiet);
+    pdf.setSuppressWarnings(true);
+}
+
+uint64_t Id(const QPDFObjGen& og) {
+    return (uint64_t(uint32_t(og.getObj())) << 32) | uint32_t(og.getGen());
+}
+
+// Whether a kid is a node of the tree rather than a page: its type says so, and a kid
+// without a type is a node when it has kids (as qpdf's own page list takes it).
+bool IsNode(QPDFObjectHandle& kid) {
+    QPDFObjectHandle type = kid.getKey("/Type");
+    if (type.isNameAndEquals("/Pages")) return true;
+    if (type.isNameAndEquals("/Page")) return false;
+    return kid.hasKey("/Kids");
+}
+
+// What a kid is, read from the file by the offset in the cross-reference table without
+// the parser building the object: a page tree of a million pages is a million objects,
+// each costing the parser far more memory than its text. Whatever this reading is not
+// sure of (an object elsewhere than its entry says, in an object stream, a type written
+// indirectly or with escapes, a key given twice) is left to the parser.
+enum class TKind { page, node, unsure };
+
+class TKidReader {
+public:
+    explicit TKidReader(const std::string& fileName)
+        : fd_(open(fileName.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~TKidReader() {
+        if (fd_ >= 0) close(fd_);
+    }
+    TKidReader(const TKidReader&) = delete;
+    TKidReader& operator=(const TKidReader&) = delete;
+
+    TKind Kind(QPDF& pdf, const QPDFObjGen& og) {
+        if (fd_ < 0) return TKind::unsure;
+        if (!indexed_) Index(pdf);
+        const auto n = size_t(og.getObj());
+        if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != og.getGen() ||
+            offsets_[n].offset < 0)
+            return TKind::unsure;
+        for (size_t want = 4096; want <= kLargest; want *= 8) {
+            const std::string_view text = At(offsets_[n].offset, want);
+            const TKind kind = Classify(text, og);
+            if (kind != TKind::unsure || text.size() < want) return kind;
+        }
+        return TKind::unsure;
+    }
+
+private:
+    static constexpr size_t kWindow = size_t(1) << 20;
+    static constexpr size_t kLargest = size_t(1) << 18;
+
+    struct TEntry {
+        qpdf_offset_t offset = -1;  // -1: not an object written by itself in the file
+        int gen = -1;
+    };
+
+    // The entries of objects written by themselves, by object number.
+    void Index(QPDF& pdf) {
+        indexed_ = true;
+        const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
+        int last = 0;
+        for (const auto& entry : table) last = std::max(last, entry.first.getObj());
+        offsets_.resize(size_t(last) + 1);
+        for (const auto& [og, entry] : table)
+            if (og.getObj() > 0 && entry.getType() == 1)
+                offsets_[size_t(og.getObj())] = {entry.getOffset(), og.getGen()};
+    }
+
+    // At least want bytes from offset (fewer at the end of the file), read in windows so
+    // that kids written one after another cost one read per window.
+    std::string_view At(qpdf_offset_t offset, size_t want) {
+        if (offset < start_ || size_t(offset - start_) + want > length_) {
+            buffer_.resize(std::max(kWindow, want));
+            length_ = 0;
+            start_ = offset;
+            while (length_ < buffer_.size()) {
+                const ssize_t got = pread(fd_, buffer_.data() + length_, buffer_.size() - length_,
+                                          off_t(offset) + off_t(length_));
+                if (got < 0 && errno == EINTR) continue;
+                if (got <= 0) break;
+                length_ += size_t(got);
+            }
+        }
+        const size_t from = size_t(offset - start_);
+        return std::string_view(buffer_.data() + from, std::min(want, length_ - from));
+    }
+
+    static bool White(char c) {
+        return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+    }
+    static bool Delimiter(char c) { return std::strchr("()<>[]{}/%", c) != nullptr && c != 0; }
+
+    // "n g obj << ... >>" at the start of text: the kind its own keys tell.
+    static TKind Classify(std::string_view t, const QPDFObjGen& og) {
+        size_t i = 0;
+        auto skipWhite = [&] {
+            while (i < t.size()) {
+                if (White(t[i])) {
+                    ++i;
+                } else if (t[i] == '%') {
+                    while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
+                } else {
+                    break;
+                }
+            }
+        };
+        auto token = [&] {
+            skipWhite();
+            const size_t from = i;
+            while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
+            return t.substr(from, i - from);
+        };
+        if (token() != std::to_string(og.getObj()) || token() != std::to_string(og.getGen()) ||
+            token() != "obj")
+            return TKind::unsure;
+        skipWhite();
+        if (t.substr(i, 2) != "<<") return TKind::unsure;
+        i += 2;
+        std::string_view type;
+        int types = 0, kids = 0;
+        for (;;) {
+            skipWhite();
+            if (i >= t.size()) return TKind::unsure;
+            if (t.substr(i, 2) == ">>") break;
+            if (t[i] != '/') {  // the rest of a value: "0 R" of a reference
+                if (!SkipValue(t, i)) return TKind::unsure;
+                continue;
+            }
+            if (i + 1 >= t.size() || White(t[i + 1])) return TKind::unsure;
+            ++i;
+            const std::string_view key = token();
+            if (key.find('#') != std::string_view::npos) return TKind::unsure;
+            skipWhite();
+            if (key == "Type") {
+                ++types;
+                if (i + 1 >= t.size() || t[i] != '/' || White(t[i + 1])) return TKind::unsure;
+                ++i;
+                type = token();
+                if (type.find('#') != std::string_view::npos) return TKind::unsure;
+                continue;
+            }
+            if (key == "Kids") {
+                ++kids;
+                if (i >= t.size() || t[i] != '[') return TKind::unsure;
+            }
+            if (!SkipValue(t, i)) return TKind::unsure;
+        }
+        if (types > 1 || kids > 1) return TKind::unsure;
+        if (type == "Pages") return TKind::node;
+        if (type == "Page") return TKind::page;
+        return kids ? TKind::node : TKind::page;
+    }
+
+    // One whole value from i (a dictionary or array with all it holds, a string, a name or
+    // a token); false when the text ends first. Nesting is counted, not recursed.
+    static bool SkipValue(std::string_view t, size_t& i) {
+        int depth = 0;
+        do {
+            while (i < t.size() && White(t[i])) ++i;
+            if (i >= t.size()) return false;
+            const char c = t[i];
+            if (c == '%') {
+                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
+                continue;
+            }
+            if ((c == '<' || c == '>') && i + 1 < t.size() && t[i + 1] == c) {
+                depth += c == '<' ? 1 : -1;
+                i += 2;
+            } else if (c == '[' || c == '{') {
+                ++depth;
+                ++i;
+            } else if (c == ']' || c == '}') {
+                --depth;
+                ++i;
+            } else if (c == '(') {
+                int strings = 0;
+                for (; i < t.size(); ++i) {
+                    if (t[i] == '\\')
+                        ++i;
+                    else if (t[i] == '(')
+                        ++strings;
+                    else if (t[i] == ')' && --strings == 0)
+                        break;
+                }
+                if (i >= t.size()) return false;
+                ++i;
+            } else if (c == '<') {
+                i = t.find('>', i);
+                if (i == std::string_view::npos) return false;
+                ++i;
+            } else if (c == ')' || c == '>') {
+                return false;
+            } else {
+                if (c == '/') ++i;
+                while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
+            }
+        } while (depth > 0);
+        return depth == 0;
+    }
+
+    int fd_;
+    bool indexed_ = false;
+    std::vector<TEntry> offsets_;
+    std::vector<char> buffer_;
+    qpdf_offset_t start_ = 0;
+    size_t length_ = 0;
+};
+
+struct TWalk {
     long long pages = 0;
+    bool repeated = false;
+};
+
+// The pages below the root node, walked with a list of its own instead of recursion, so no
+// depth of tree exhausts the stack; a node reached twice (a loop) raises. With apart, every
+// listing of a page after its first is replaced by a copy of the page.
+TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader* reader) {
+    TWalk walk;
     std::set<QPDFObjGen> nodes;
+    std::vector<uint64_t> listed;       // the pages, to find repeats once the walk is done
+    std::unordered_set<uint64_t> seen;  // ... or as it goes, when they are copied
     std::vector<QPDFObjectHandle> open{root};
-    while (!open.empty()) {
+    for (bool atRoot = true; !open.empty(); atRoot = false) {
         QPDFObjectHandle node = open.back();
         open.pop_back();
         if (!node.isDictionary()) throw std::runtime_error("a page tree node is no dictionary");
         if (node.isIndirect() && !nodes.insert(node.getObjGen()).second)
             throw std::runtime_error("a page tree node is reached twice");
         QPDFObjectHandle kids = node.getKey("/Kids");
-        if (!kids.isArray()) throw std::runtime_error("a page tree node has no /Kids");
+        if (!kids.isArray()) {
+            if (atRoot) throw std::runtime_error("the page tree's root has no /Kids");
+            continue;  // a node without kids holds no page
+        }
         for (int i = 0, n = kids.getArrayNItems(); i < n; ++i) {
             QPDFObjectHandle kid = kids.getArrayItem(i);
-            if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
-            if (kid.hasKey("/Kids"))
+            const TKind kind =
+                reader && kid.isIndirect() ? reader->Kind(pdf, kid.getObjGen()) : TKind::unsure;
+            if (kind == TKind::unsure) {
+                if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+                if (IsNode(kid)) {
+                    open.push_back(kid);
+                    continue;
+                }
+            } else if (kind == TKind::node) {
                 open.push_back(kid);
-            else
-                ++pages;
+                continue;
+            }
+            ++walk.pages;
+            if (!kid.isIndirect()) continue;
+            if (!apart) {
+                listed.push_back(Id(kid.getObjGen()));
+            } else if (!seen.insert(Id(kid.getObjGen())).second) {
+                walk.repeated = true;
+                kids.setArrayItem(i, pdf.makeIndirectObject(kid.shallowCopy()));
+            }
         }
     }
-    return pages;
+    std::sort(listed.begin(), listed.end());
+    if (std::adjacent_find(listed.begin(), listed.end()) != listed.end()) walk.repeated = true;
+    return walk;
 }
 
-}  // namespace
-
-TPdfPageTree ReadPdfPageTree(const std::string& fileName) {
+TPdfPageTree Read(const std::string& fileName, bool repair) {
     TPdfPageTree tree;
     try {
         QPDF pdf;
-        // The program's own reasons speak for it: nothing of the parser's reaches the console.
-        auto quiet = QPDFLogger::create();
-        quiet->setInfo(quiet->discard());
-        quiet->setWarn(quiet->discard());
-        quiet->setError(quiet->discard());
-        pdf.setLogger(quiet);
-        pdf.setSuppressWarnings(true);
-        pdf.setAttemptRecovery(false);
+        Quiet(pdf);
+        pdf.setAttemptRecovery(repair);
         pdf.processFile(fileName.c_str(), "");
         QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
         QPDFObjectHandle count = root.getKey("/Count");
@@ -59,11 +306,43 @@ TPdfPageTree ReadPdfPageTree(const std::string& fileName) {
             tree.rootCounted = true;
             tree.rootCount = count.getIntValue();
         }
-        tree.pages = CountLeaves(root);
+        TKidReader reader(fileName);
+        const TWalk walk = WalkPages(pdf, root, false, repair ? nullptr : &reader);
+        tree.pages = walk.pages;
+        tree.repeated = walk.repeated;
+        // Objects are read as the walk reaches them: a warning on the way means the parser
+        // made do with something (a null for an object not where the table says), and a
+        // count taken over it is no count.
+        if (!repair && pdf.anyWarnings()) {
+            const std::vector<QPDFExc> warnings = pdf.getWarnings();
+            throw std::runtime_error(warnings.empty() ? "the parser warned"
+                                                      : warnings.front().what());
+        }
         tree.opened = true;
     } catch (const std::exception& e) {
         tree = TPdfPageTree();
         tree.why = e.what();
     }
     return tree;
+}
+
+}  // namespace
+
+TPdfPageTree ReadPdfPageTree(const std::string& fileName) { return Read(fileName, false); }
+
+TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileName, true); }
+
+bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why) {
+    try {
+        QPDF pdf;
+        Quiet(pdf);
+        pdf.processFile(src.c_str(), "");
+        WalkPages(pdf, pdf.getRoot().getKey("/Pages"), true, nullptr);
+        QPDFWriter writer(pdf, dst.c_str());
+        writer.write();
+        return true;
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
 }

@@ -113,6 +113,36 @@ TEST_F(PdfRevisionCount, ATreeThatDisagreesWithItselfIsRefused) {
     }
 }
 
+// Page trees every reader counts alike: an empty node, a page listed twice, and an
+// object a few bytes from where its entry says (read with warnings: the repair counts).
+TEST_F(PdfRevisionCount, PageTreesCountAsEveryReaderCountsThem) {
+    const std::vector<int> seven{3, 4, 5, 6, 7, 8, 9}, five{3, 4, 5, 6, 7};
+    std::vector<int> kidless{17}, twice = seven;
+    kidless.insert(kidless.end(), seven.begin(), seven.end());
+    twice.push_back(5);
+    const std::string fivePages = pdfrev::PageTree(5, five, 5);
+    struct {
+        const char* name;
+        std::string text;
+        int pages;
+        bool repeated;
+    } rows[] = {
+        {"a node without kids",
+         pdfrev::PageTree(7, kidless, 7, {{17, "<< /Type /Pages /Parent 2 0 R /Count 0 >>"}}), 7,
+         false},
+        {"a page listed twice", pdfrev::PageTree(7, twice, 8), 8, true},
+        {"an entry 3 bytes before its object", pdfrev::XrefEntryOff(fivePages, 5, 3), 5, false},
+        {"an entry 3 bytes after its object", pdfrev::XrefEntryOff(fivePages, 5, -3), 5, false},
+    };
+    for (const auto& r : rows) {
+        const std::string pdf = Write("tree.pdf", r.text);
+        EXPECT_EQ(QpdfPages(pdf), r.pages) << r.name;
+        const TPdfPages got = TPdfChopToSingles().PdfPages(pdf);
+        EXPECT_EQ(got.count, r.pages) << r.name;
+        EXPECT_EQ(got.repeated, r.repeated) << r.name;
+    }
+}
+
 TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
     const std::string pdf = Write("bad.pdf", pdfrev::BrokenXref(pdfrev::CountWrittenAs("/Foo")));
     try {
