@@ -8,9 +8,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -51,7 +53,13 @@ bool IsNode(QPDFObjectHandle& kid) {
 // each costing the parser far more memory than its text. Whatever this reading is not
 // sure of (an object elsewhere than its entry says, in an object stream, a type written
 // indirectly or with escapes, a key given twice) is left to the parser.
-enum class TKind { page, node, unsure };
+enum class TKind { page, node };
+
+struct TKidFacts {
+    TKind kind = TKind::page;
+    bool plainKids = false;        // /Kids is an array of references only ...
+    std::vector<QPDFObjGen> kids;  // ... these
+};
 
 class TKidReader {
 public:
@@ -63,44 +71,125 @@ public:
     TKidReader(const TKidReader&) = delete;
     TKidReader& operator=(const TKidReader&) = delete;
 
-    TKind Kind(QPDF& pdf, const QPDFObjGen& og) {
-        if (fd_ < 0) return TKind::unsure;
+    // False when the reading is not sure: the parser is asked then.
+    bool Read(QPDF& pdf, const QPDFObjGen& og, TKidFacts& facts) {
+        if (fd_ < 0) return false;
         if (!indexed_) Index(pdf);
         const auto n = size_t(og.getObj());
         if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != og.getGen() ||
-            offsets_[n].offset < 0)
-            return TKind::unsure;
+            offsets_[n].offset <= 0)
+            return false;
         for (size_t want = 4096; want <= kLargest; want *= 8) {
             const std::string_view text = At(offsets_[n].offset, want);
-            const TKind kind = Classify(text, og);
-            if (kind != TKind::unsure || text.size() < want) return kind;
+            if (Classify(text, og, facts)) return true;
+            if (text.size() < want) return false;
         }
-        return TKind::unsure;
+        return false;
     }
 
 private:
     static constexpr size_t kWindow = size_t(1) << 20;
-    static constexpr size_t kLargest = size_t(1) << 18;
+    static constexpr size_t kLargest = size_t(1) << 21;
 
     struct TEntry {
         qpdf_offset_t offset = -1;  // -1: not an object written by itself in the file
         int gen = -1;
+        bool known = false;  // a newer section has said where the object is
     };
 
-    // The entries of objects written by themselves, by object number.
+    // The entries of objects written by themselves, by object number: read from the
+    // cross-reference tables when every section is one (not the parser's copy of its
+    // table, which costs as much memory again as the parser's own).
     void Index(QPDF& pdf) {
         indexed_ = true;
+        if (ReadTables()) return;
+        offsets_.clear();
         const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
         int last = 0;
         for (const auto& entry : table) last = std::max(last, entry.first.getObj());
         offsets_.resize(size_t(last) + 1);
         for (const auto& [og, entry] : table)
             if (og.getObj() > 0 && entry.getType() == 1)
-                offsets_[size_t(og.getObj())] = {entry.getOffset(), og.getGen()};
+                offsets_[size_t(og.getObj())] = {entry.getOffset(), og.getGen(), true};
+    }
+
+    // The sections from startxref back through /Prev, the newest saying where an object is;
+    // false for anything else (a cross-reference stream, a hybrid file, a loop, damage).
+    bool ReadTables() {
+        struct stat st {};
+        if (fstat(fd_, &st) != 0 || st.st_size <= 0) return false;
+        const auto size = qpdf_offset_t(st.st_size);
+        const qpdf_offset_t tailAt = std::max<qpdf_offset_t>(0, size - 1024);
+        const std::string_view tail = At(tailAt, size_t(size - tailAt));
+        const size_t mark = tail.rfind("startxref");
+        if (mark == std::string_view::npos) return false;
+        size_t i = mark + 9;
+        long long at = Number(tail, i);
+        std::set<long long> sections;
+        while (at >= 0) {
+            if (at >= size || !sections.insert(at).second) return false;
+            qpdf_offset_t pos = at;
+            std::string_view t = At(pos, 64);
+            i = 0;
+            SkipWhite(t, i);
+            if (t.substr(i, 4) != "xref") return false;
+            pos += qpdf_offset_t(i + 4);
+            for (;;) {
+                t = At(pos, 64);
+                i = 0;
+                SkipWhite(t, i);
+                if (t.substr(i, 7) == "trailer") {
+                    pos += qpdf_offset_t(i + 7);
+                    break;
+                }
+                const long long first = Number(t, i), count = Number(t, i);
+                if (first < 0 || count < 0 || first + count > size) return false;
+                pos += qpdf_offset_t(i);
+                if (offsets_.size() < size_t(first + count)) offsets_.resize(size_t(first + count));
+                for (long long k = 0; k < count; ++k) {
+                    t = At(pos, 64);
+                    i = 0;
+                    const long long offset = Number(t, i), gen = Number(t, i);
+                    SkipWhite(t, i);
+                    if (offset < 0 || gen < 0 || gen > 65535 || i >= t.size() ||
+                        (t[i] != 'n' && t[i] != 'f'))
+                        return false;
+                    TEntry& entry = offsets_[size_t(first + k)];
+                    if (!entry.known) entry = {t[i] == 'n' ? offset : -1, int(gen), true};
+                    pos += qpdf_offset_t(i + 1);
+                }
+            }
+            // The trailer: where the section before is, and no cross-reference stream.
+            t = At(pos, 4096);
+            i = 0;
+            SkipWhite(t, i);
+            if (t.substr(i, 2) != "<<") return false;
+            i += 2;
+            at = -1;
+            for (;;) {
+                SkipWhite(t, i);
+                if (i >= t.size()) return false;
+                if (t.substr(i, 2) == ">>") break;
+                if (t[i] != '/') {
+                    if (!SkipValue(t, i)) return false;
+                    continue;
+                }
+                ++i;
+                const std::string_view key = Token(t, i);
+                if (key == "XRefStm") return false;
+                if (key == "Prev") {
+                    at = Number(t, i);
+                    if (at < 0) return false;
+                } else if (!SkipValue(t, i)) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
     // At least want bytes from offset (fewer at the end of the file), read in windows so
-    // that kids written one after another cost one read per window.
+    // that objects written one after another cost one read per window.
     std::string_view At(qpdf_offset_t offset, size_t want) {
         if (offset < start_ || size_t(offset - start_) + want > length_) {
             buffer_.resize(std::max(kWindow, want));
@@ -121,67 +210,107 @@ private:
     static bool White(char c) {
         return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
     }
-    static bool Delimiter(char c) { return std::strchr("()<>[]{}/%", c) != nullptr && c != 0; }
+    static bool Delimiter(char c) { return c != 0 && std::strchr("()<>[]{}/%", c) != nullptr; }
 
-    // "n g obj << ... >>" at the start of text: the kind its own keys tell.
-    static TKind Classify(std::string_view t, const QPDFObjGen& og) {
-        size_t i = 0;
-        auto skipWhite = [&] {
-            while (i < t.size()) {
-                if (White(t[i])) {
-                    ++i;
-                } else if (t[i] == '%') {
-                    while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
-                } else {
-                    break;
-                }
+    static void SkipWhite(std::string_view t, size_t& i) {
+        while (i < t.size()) {
+            if (White(t[i])) {
+                ++i;
+            } else if (t[i] == '%') {
+                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
+            } else {
+                break;
             }
-        };
-        auto token = [&] {
-            skipWhite();
-            const size_t from = i;
-            while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
-            return t.substr(from, i - from);
-        };
-        if (token() != std::to_string(og.getObj()) || token() != std::to_string(og.getGen()) ||
-            token() != "obj")
-            return TKind::unsure;
-        skipWhite();
-        if (t.substr(i, 2) != "<<") return TKind::unsure;
+        }
+    }
+    static std::string_view Token(std::string_view t, size_t& i) {
+        SkipWhite(t, i);
+        const size_t from = i;
+        while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
+        return t.substr(from, i - from);
+    }
+    // A whole number of at most 15 digits, else -1.
+    static long long Number(std::string_view t, size_t& i) {
+        const std::string_view digits = Token(t, i);
+        if (digits.empty() || digits.size() > 15 ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return -1;
+        long long n = 0;
+        for (char c : digits) n = n * 10 + (c - '0');
+        return n;
+    }
+
+    // "[ n g R ... ]" at i, read into kids; false (i where it was) for anything else.
+    static bool References(std::string_view t, size_t& i, std::vector<QPDFObjGen>& kids) {
+        const size_t from = i;
+        kids.clear();
+        ++i;  // "["
+        for (;;) {
+            SkipWhite(t, i);
+            if (i < t.size() && t[i] == ']') {
+                ++i;
+                return true;
+            }
+            const long long n = Number(t, i), g = Number(t, i);
+            if (n <= 0 || n > INT32_MAX || g < 0 || g > 65535 || Token(t, i) != "R") {
+                i = from;
+                kids.clear();
+                return false;
+            }
+            kids.emplace_back(int(n), int(g));
+        }
+    }
+
+    // "n g obj << ... >>" at the start of text: the kind its own keys tell; false when
+    // not sure.
+    static bool Classify(std::string_view t, const QPDFObjGen& og, TKidFacts& facts) {
+        size_t i = 0;
+        if (Number(t, i) != og.getObj() || Number(t, i) != og.getGen() || Token(t, i) != "obj")
+            return false;
+        SkipWhite(t, i);
+        if (t.substr(i, 2) != "<<") return false;
         i += 2;
         std::string_view type;
         int types = 0, kids = 0;
+        facts.plainKids = false;
+        facts.kids.clear();
         for (;;) {
-            skipWhite();
-            if (i >= t.size()) return TKind::unsure;
+            SkipWhite(t, i);
+            if (i >= t.size()) return false;
             if (t.substr(i, 2) == ">>") break;
             if (t[i] != '/') {  // the rest of a value: "0 R" of a reference
-                if (!SkipValue(t, i)) return TKind::unsure;
+                if (!SkipValue(t, i)) return false;
                 continue;
             }
-            if (i + 1 >= t.size() || White(t[i + 1])) return TKind::unsure;
+            if (i + 1 >= t.size() || White(t[i + 1])) return false;
             ++i;
-            const std::string_view key = token();
-            if (key.find('#') != std::string_view::npos) return TKind::unsure;
-            skipWhite();
+            const std::string_view key = Token(t, i);
+            if (key.find('#') != std::string_view::npos) return false;
+            SkipWhite(t, i);
             if (key == "Type") {
                 ++types;
-                if (i + 1 >= t.size() || t[i] != '/' || White(t[i + 1])) return TKind::unsure;
+                if (i + 1 >= t.size() || t[i] != '/' || White(t[i + 1])) return false;
                 ++i;
-                type = token();
-                if (type.find('#') != std::string_view::npos) return TKind::unsure;
+                type = Token(t, i);
+                if (type.find('#') != std::string_view::npos) return false;
                 continue;
             }
             if (key == "Kids") {
                 ++kids;
-                if (i >= t.size() || t[i] != '[') return TKind::unsure;
+                if (i >= t.size() || t[i] != '[') return false;
+                if (References(t, i, facts.kids)) {
+                    facts.plainKids = true;
+                    continue;
+                }
             }
-            if (!SkipValue(t, i)) return TKind::unsure;
+            if (!SkipValue(t, i)) return false;
         }
-        if (types > 1 || kids > 1) return TKind::unsure;
-        if (type == "Pages") return TKind::node;
-        if (type == "Page") return TKind::page;
-        return kids ? TKind::node : TKind::page;
+        if (types > 1 || kids > 1) return false;
+        facts.kind = type == "Pages"  ? TKind::node
+                     : type == "Page" ? TKind::page
+                     : kids           ? TKind::node
+                                      : TKind::page;
+        return true;
     }
 
     // One whole value from i (a dictionary or array with all it holds, a string, a name or
@@ -245,37 +374,73 @@ struct TWalk {
 };
 
 // The pages below the root node, walked with a list of its own instead of recursion, so no
-// depth of tree exhausts the stack; a node reached twice (a loop) raises. With apart, every
+// depth of tree exhausts the stack; a node reached twice (a loop) raises. With a reader,
+// kids are read from the file where it is sure of them; with apart (and no reader), every
 // listing of a page after its first is replaced by a copy of the page.
 TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader* reader) {
     TWalk walk;
     std::set<QPDFObjGen> nodes;
     std::vector<uint64_t> listed;       // the pages, to find repeats once the walk is done
     std::unordered_set<uint64_t> seen;  // ... or as it goes, when they are copied
-    std::vector<QPDFObjectHandle> open{root};
+    struct TOpen {
+        QPDFObjectHandle node;         // as the parser read it; or, when not initialised,
+        QPDFObjGen og;                 // the node read from the file ...
+        std::vector<QPDFObjGen> kids;  // ... with its kids
+    };
+    std::vector<TOpen> open;
+    open.push_back({root, root.getObjGen(), {}});
+    TKidFacts facts;
+    // A kid the reader is sure of.
+    auto read = [&](const QPDFObjGen& og) {
+        if (facts.kind == TKind::page) {
+            ++walk.pages;
+            listed.push_back(Id(og));
+        } else if (facts.plainKids) {
+            open.push_back({QPDFObjectHandle(), og, std::move(facts.kids)});
+        } else {
+            open.push_back({pdf.getObject(og), og, {}});
+        }
+    };
     for (bool atRoot = true; !open.empty(); atRoot = false) {
-        QPDFObjectHandle node = open.back();
+        TOpen node = std::move(open.back());
         open.pop_back();
-        if (!node.isDictionary()) throw std::runtime_error("a page tree node is no dictionary");
-        if (node.isIndirect() && !nodes.insert(node.getObjGen()).second)
+        if (!node.node.isInitialized()) {
+            if (!nodes.insert(node.og).second)
+                throw std::runtime_error("a page tree node is reached twice");
+            for (const QPDFObjGen& og : node.kids) {
+                if (reader->Read(pdf, og, facts)) {
+                    read(og);
+                    continue;
+                }
+                QPDFObjectHandle kid = pdf.getObject(og);
+                if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+                if (IsNode(kid)) {
+                    open.push_back({kid, og, {}});
+                } else {
+                    ++walk.pages;
+                    listed.push_back(Id(og));
+                }
+            }
+            continue;
+        }
+        if (!node.node.isDictionary())
+            throw std::runtime_error("a page tree node is no dictionary");
+        if (node.node.isIndirect() && !nodes.insert(node.node.getObjGen()).second)
             throw std::runtime_error("a page tree node is reached twice");
-        QPDFObjectHandle kids = node.getKey("/Kids");
+        QPDFObjectHandle kids = node.node.getKey("/Kids");
         if (!kids.isArray()) {
             if (atRoot) throw std::runtime_error("the page tree's root has no /Kids");
             continue;  // a node without kids holds no page
         }
         for (int i = 0, n = kids.getArrayNItems(); i < n; ++i) {
             QPDFObjectHandle kid = kids.getArrayItem(i);
-            const TKind kind =
-                reader && kid.isIndirect() ? reader->Kind(pdf, kid.getObjGen()) : TKind::unsure;
-            if (kind == TKind::unsure) {
-                if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
-                if (IsNode(kid)) {
-                    open.push_back(kid);
-                    continue;
-                }
-            } else if (kind == TKind::node) {
-                open.push_back(kid);
+            if (reader && kid.isIndirect() && reader->Read(pdf, kid.getObjGen(), facts)) {
+                read(kid.getObjGen());
+                continue;
+            }
+            if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+            if (IsNode(kid)) {
+                open.push_back({kid, kid.getObjGen(), {}});
                 continue;
             }
             ++walk.pages;
