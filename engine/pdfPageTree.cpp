@@ -76,11 +76,11 @@ public:
         if (fd_ < 0) return false;
         if (!indexed_) Index(pdf);
         const auto n = size_t(og.getObj());
-        if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != og.getGen() ||
-            offsets_[n].offset <= 0)
+        if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != unsigned(og.getGen()) ||
+            offsets_[n].offset == 0)
             return false;
         for (size_t want = 4096; want <= kLargest; want *= 8) {
-            const std::string_view text = At(offsets_[n].offset, want);
+            const std::string_view text = At(qpdf_offset_t(offsets_[n].offset), want);
             if (Classify(text, og, facts)) return true;
             if (text.size() < want) return false;
         }
@@ -91,11 +91,13 @@ private:
     static constexpr size_t kWindow = size_t(1) << 20;
     static constexpr size_t kLargest = size_t(1) << 21;
 
+    // Eight bytes an object, for files of millions of them.
     struct TEntry {
-        qpdf_offset_t offset = -1;  // -1: not an object written by itself in the file
-        int gen = -1;
-        bool known = false;  // a newer section has said where the object is
+        uint64_t offset : 46;  // 0: not an object written by itself in the file
+        uint64_t gen : 16;
+        uint64_t known : 1;  // a newer section has said where the object is
     };
+    static_assert(sizeof(TEntry) == 8);
 
     // The entries of objects written by themselves, by object number: read from the
     // cross-reference tables when every section is one (not the parser's copy of its
@@ -107,10 +109,12 @@ private:
         const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
         int last = 0;
         for (const auto& entry : table) last = std::max(last, entry.first.getObj());
-        offsets_.resize(size_t(last) + 1);
+        offsets_.resize(size_t(last) + 1, TEntry{0, 0, 0});
         for (const auto& [og, entry] : table)
-            if (og.getObj() > 0 && entry.getType() == 1)
-                offsets_[size_t(og.getObj())] = {entry.getOffset(), og.getGen(), true};
+            if (og.getObj() > 0 && entry.getType() == 1 && entry.getOffset() > 0 &&
+                entry.getOffset() < (qpdf_offset_t(1) << 46))
+                offsets_[size_t(og.getObj())] = {uint64_t(entry.getOffset()), uint64_t(og.getGen()),
+                                                 1};
     }
 
     // The sections from startxref back through /Prev, the newest saying where an object is;
@@ -145,7 +149,8 @@ private:
                 const long long first = Number(t, i), count = Number(t, i);
                 if (first < 0 || count < 0 || first + count > size) return false;
                 pos += qpdf_offset_t(i);
-                if (offsets_.size() < size_t(first + count)) offsets_.resize(size_t(first + count));
+                if (offsets_.size() < size_t(first + count))
+                    offsets_.resize(size_t(first + count), TEntry{0, 0, 0});
                 for (long long k = 0; k < count; ++k) {
                     t = At(pos, 64);
                     i = 0;
@@ -155,7 +160,8 @@ private:
                         (t[i] != 'n' && t[i] != 'f'))
                         return false;
                     TEntry& entry = offsets_[size_t(first + k)];
-                    if (!entry.known) entry = {t[i] == 'n' ? offset : -1, int(gen), true};
+                    if (!entry.known)
+                        entry = {t[i] == 'n' ? uint64_t(offset) : 0, uint64_t(gen), 1};
                     pos += qpdf_offset_t(i + 1);
                 }
             }
@@ -368,6 +374,33 @@ private:
     size_t length_ = 0;
 };
 
+// The pages met, to tell one listed twice: a bit an object for the usual object numbers,
+// a list sorted at the end for the others.
+class TPageSet {
+public:
+    // False when the page was met before.
+    bool Add(const QPDFObjGen& og) {
+        if (og.getGen() != 0 || og.getObj() <= 0 || og.getObj() >= kBits) {
+            others_.push_back(Id(og));
+            return true;
+        }
+        const auto n = size_t(og.getObj());
+        if (bits_.size() <= n) bits_.resize(std::max(n + 1, bits_.size() * 2));
+        if (bits_[n]) return false;
+        bits_[n] = true;
+        return true;
+    }
+    bool OthersRepeat() {
+        std::sort(others_.begin(), others_.end());
+        return std::adjacent_find(others_.begin(), others_.end()) != others_.end();
+    }
+
+private:
+    static constexpr int kBits = 1 << 27;
+    std::vector<bool> bits_;
+    std::vector<uint64_t> others_;
+};
+
 struct TWalk {
     long long pages = 0;
     bool repeated = false;
@@ -380,34 +413,38 @@ struct TWalk {
 TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader* reader) {
     TWalk walk;
     std::set<QPDFObjGen> nodes;
-    std::vector<uint64_t> listed;       // the pages, to find repeats once the walk is done
-    std::unordered_set<uint64_t> seen;  // ... or as it goes, when they are copied
+    TPageSet listed;                    // the pages, to find repeats
+    std::unordered_set<uint64_t> seen;  // ... and those copied apart
     struct TOpen {
-        QPDFObjectHandle node;         // as the parser read it; or, when not initialised,
-        QPDFObjGen og;                 // the node read from the file ...
-        std::vector<QPDFObjGen> kids;  // ... with its kids
+        QPDFObjectHandle node;  // as the parser read it; or, when not initialised,
+        QPDFObjGen og;          // the node to read from the file
     };
     std::vector<TOpen> open;
-    open.push_back({root, root.getObjGen(), {}});
+    open.push_back({root, root.getObjGen()});
     TKidFacts facts;
     // A kid the reader is sure of.
     auto read = [&](const QPDFObjGen& og) {
         if (facts.kind == TKind::page) {
             ++walk.pages;
-            listed.push_back(Id(og));
+            if (!listed.Add(og)) walk.repeated = true;
         } else if (facts.plainKids) {
-            open.push_back({QPDFObjectHandle(), og, std::move(facts.kids)});
+            open.push_back({QPDFObjectHandle(), og});  // its kids are read when it is walked
         } else {
-            open.push_back({pdf.getObject(og), og, {}});
+            open.push_back({pdf.getObject(og), og});
         }
     };
     for (bool atRoot = true; !open.empty(); atRoot = false) {
         TOpen node = std::move(open.back());
         open.pop_back();
         if (!node.node.isInitialized()) {
+            if (!reader->Read(pdf, node.og, facts) || !facts.plainKids) {
+                open.push_back({pdf.getObject(node.og), node.og});
+                continue;
+            }
             if (!nodes.insert(node.og).second)
                 throw std::runtime_error("a page tree node is reached twice");
-            for (const QPDFObjGen& og : node.kids) {
+            const std::vector<QPDFObjGen> kids = std::move(facts.kids);
+            for (const QPDFObjGen& og : kids) {
                 if (reader->Read(pdf, og, facts)) {
                     read(og);
                     continue;
@@ -415,10 +452,10 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
                 QPDFObjectHandle kid = pdf.getObject(og);
                 if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
                 if (IsNode(kid)) {
-                    open.push_back({kid, og, {}});
+                    open.push_back({kid, og});
                 } else {
                     ++walk.pages;
-                    listed.push_back(Id(og));
+                    if (!listed.Add(og)) walk.repeated = true;
                 }
             }
             continue;
@@ -440,21 +477,20 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
             }
             if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
             if (IsNode(kid)) {
-                open.push_back({kid, kid.getObjGen(), {}});
+                open.push_back({kid, kid.getObjGen()});
                 continue;
             }
             ++walk.pages;
             if (!kid.isIndirect()) continue;
             if (!apart) {
-                listed.push_back(Id(kid.getObjGen()));
+                if (!listed.Add(kid.getObjGen())) walk.repeated = true;
             } else if (!seen.insert(Id(kid.getObjGen())).second) {
                 walk.repeated = true;
                 kids.setArrayItem(i, pdf.makeIndirectObject(kid.shallowCopy()));
             }
         }
     }
-    std::sort(listed.begin(), listed.end());
-    if (std::adjacent_find(listed.begin(), listed.end()) != listed.end()) walk.repeated = true;
+    if (listed.OthersRepeat()) walk.repeated = true;
     return walk;
 }
 
