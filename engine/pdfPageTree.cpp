@@ -104,11 +104,17 @@ private:
     // table, which costs as much memory again as the parser's own).
     void Index(QPDF& pdf) {
         indexed_ = true;
-        if (ReadTables()) return;
+        struct stat st {};
+        if (fstat(fd_, &st) != 0 || st.st_size <= 0) return;
+        // Object numbers far beyond what the file could hold are left to the parser, so
+        // the list stays below half the file's size.
+        maxObjects_ = size_t(st.st_size) / 16 + 1024;
+        if (ReadTables(qpdf_offset_t(st.st_size))) return;
         offsets_.clear();
         const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
         int last = 0;
         for (const auto& entry : table) last = std::max(last, entry.first.getObj());
+        if (size_t(last) >= maxObjects_) return;
         offsets_.resize(size_t(last) + 1, TEntry{0, 0, 0});
         for (const auto& [og, entry] : table)
             if (og.getObj() > 0 && entry.getType() == 1 && entry.getOffset() > 0 &&
@@ -119,10 +125,7 @@ private:
 
     // The sections from startxref back through /Prev, the newest saying where an object is;
     // false for anything else (a cross-reference stream, a hybrid file, a loop, damage).
-    bool ReadTables() {
-        struct stat st {};
-        if (fstat(fd_, &st) != 0 || st.st_size <= 0) return false;
-        const auto size = qpdf_offset_t(st.st_size);
+    bool ReadTables(qpdf_offset_t size) {
         const qpdf_offset_t tailAt = std::max<qpdf_offset_t>(0, size - 1024);
         const std::string_view tail = At(tailAt, size_t(size - tailAt));
         const size_t mark = tail.rfind("startxref");
@@ -147,7 +150,7 @@ private:
                     break;
                 }
                 const long long first = Number(t, i), count = Number(t, i);
-                if (first < 0 || count < 0 || first + count > size) return false;
+                if (first < 0 || count < 0 || size_t(first + count) > maxObjects_) return false;
                 pos += qpdf_offset_t(i);
                 if (offsets_.size() < size_t(first + count))
                     offsets_.resize(size_t(first + count), TEntry{0, 0, 0});
@@ -368,6 +371,7 @@ private:
 
     int fd_;
     bool indexed_ = false;
+    size_t maxObjects_ = 0;
     std::vector<TEntry> offsets_;
     std::vector<char> buffer_;
     qpdf_offset_t start_ = 0;

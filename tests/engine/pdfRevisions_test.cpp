@@ -143,6 +143,31 @@ TEST_F(PdfRevisionCount, PageTreesCountAsEveryReaderCountsThem) {
     }
 }
 
+// The walk reads kids from the file itself; what it is not sure of goes to the parser, so
+// every way of writing a kid counts as qpdf counts it.
+TEST_F(PdfRevisionCount, KidsWrittenInEveryWayCountAsTheParserReadsThem) {
+    const std::string box = " /Parent 2 0 R /MediaBox [0 0 100 100] >>";
+    const std::string rows[] = {
+        "<< /Type /Pag#65" + box,                                        // a name with an escape
+        "<< /Type /Page /T (a >> b \\) c) % not the end >>\n" + box,     // a string, a comment
+        "<< /Type /Page /Type /Pages" + box,                             // a key given twice
+        "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R null] /Count 1 >>",  // not all references
+        "<< /Parent 2 0 R /Kids [5 0 R] /Count 1 >>",                    // a node without type
+    };
+    for (const std::string& kid : rows) {
+        pdfrev::PdfFile pdf;
+        pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.Object(2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>");
+        pdf.Object(3, "<< /Type /Page" + box);
+        pdf.Object(4, kid);
+        pdf.Object(5, "<< /Type /Page /Parent 4 0 R /MediaBox [0 0 100 100] >>");
+        pdf.EndRevision();
+        const std::string file = Write("kids.pdf", pdf.text);
+        EXPECT_EQ(QpdfPages(file), 2) << kid;
+        EXPECT_EQ(Count(file), 2) << kid;
+    }
+}
+
 TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
     const std::string pdf = Write("bad.pdf", pdfrev::BrokenXref(pdfrev::CountWrittenAs("/Foo")));
     try {
