@@ -79,7 +79,7 @@ public:
         if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != unsigned(og.getGen()) ||
             offsets_[n].offset == 0)
             return false;
-        for (size_t want = 4096; want <= kLargest; want *= 8) {
+        for (size_t want = kSmall; want <= kLargest; want *= 8) {
             const std::string_view text = At(qpdf_offset_t(offsets_[n].offset), want);
             if (Classify(text, og, facts)) return true;
             if (text.size() < want) return false;
@@ -89,6 +89,8 @@ public:
 
 private:
     static constexpr size_t kWindow = size_t(1) << 20;
+    static constexpr size_t kSmall = size_t(1) << 9;
+    static constexpr size_t kStep = size_t(1) << 12;
     static constexpr size_t kLargest = size_t(1) << 21;
 
     // Eight bytes an object, for files of millions of them.
@@ -198,20 +200,32 @@ private:
     }
 
     // At least want bytes from offset (fewer at the end of the file), read in windows so
-    // that objects written one after another cost one read per window.
+    // that objects written one after another, forwards or backwards, cost one read per
+    // window; a jump far from the last window reads little, so kids in no order of the
+    // file cost a small read each rather than a window each.
     std::string_view At(qpdf_offset_t offset, size_t want) {
         if (offset < start_ || size_t(offset - start_) + want > length_) {
-            buffer_.resize(std::max(kWindow, want));
+            // Just past either end of the last window: reading on in one direction.
+            const auto end = start_ + qpdf_offset_t(length_), step = qpdf_offset_t(kStep);
+            const bool near =
+                length_ > 0 && ((offset >= end - qpdf_offset_t(want) && offset <= end + step) ||
+                                (offset < start_ && offset + step >= start_));
+            const size_t size = std::max(want, near ? kWindow : kSmall);
+            const bool backwards = near && offset < start_;
+            start_ = backwards ? std::max<qpdf_offset_t>(
+                                     0, offset + qpdf_offset_t(want) - qpdf_offset_t(size))
+                               : offset;
+            buffer_.resize(std::max(buffer_.size(), size));
             length_ = 0;
-            start_ = offset;
-            while (length_ < buffer_.size()) {
-                const ssize_t got = pread(fd_, buffer_.data() + length_, buffer_.size() - length_,
-                                          off_t(offset) + off_t(length_));
+            while (length_ < size) {
+                const ssize_t got = pread(fd_, buffer_.data() + length_, size - length_,
+                                          off_t(start_) + off_t(length_));
                 if (got < 0 && errno == EINTR) continue;
                 if (got <= 0) break;
                 length_ += size_t(got);
             }
         }
+        if (offset < start_ || size_t(offset - start_) > length_) return {};
         const size_t from = size_t(offset - start_);
         return std::string_view(buffer_.data() + from, std::min(want, length_ - from));
     }
