@@ -168,6 +168,20 @@ TEST_F(PdfRevisionCount, KidsWrittenInEveryWayCountAsTheParserReadsThem) {
     }
 }
 
+// Kids listed in any order of the file, and a table naming objects far beyond what the
+// file holds (left to the parser), count alike.
+TEST_F(PdfRevisionCount, KidsInAnyOrderOfTheFileCountAlike) {
+    const std::vector<std::vector<int>> orders{{9, 8, 7, 6, 5, 4, 3}, {6, 3, 9, 4, 8, 5, 7}};
+    for (const std::vector<int>& kids : orders)
+        EXPECT_EQ(Count(Write("order.pdf", pdfrev::PageTree(7, kids, 7))), 7) << kids[0];
+    std::string far = pdfrev::PageTree(7, orders[1], 7);
+    const size_t at = far.rfind("\nxref\n0 1\n");
+    far.replace(at, 11, "\nxref\n900000000 1\n0000000000 65535 f \n0 1\n");
+    const size_t size = far.rfind("/Size ") + 6;
+    far.replace(size, far.find(' ', size) - size, "900000001");
+    EXPECT_EQ(Count(Write("far.pdf", far)), 7);
+}
+
 TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
     const std::string pdf = Write("bad.pdf", pdfrev::BrokenXref(pdfrev::CountWrittenAs("/Foo")));
     try {
