@@ -4,6 +4,7 @@
 #include "app/msgdlg.h"
 #include "engine/checker.h"
 #include "engine/pdfHelper.h"
+#include "engine/util.h"
 #include "platform/user/metrics.h"
 #include "platform/win/shell.h"
 
@@ -59,10 +60,21 @@ void TForm_arrange::Analyse() {
     // the lists stay empty and the merge has no pages.
     bool canSplit =
         !tmp.empty() && DirectoryExists(tmp) && LowerCase(ExtractFileExt(FFirstFile)) == ".pdf";
-    if (canSplit) TPdfChopToSingles().Chop(FFirstFile, tmp, "1---", tmp);
+    // A file that cannot be split wholly says so once its list is filled, so a short or
+    // empty list is never taken for the document.
+    std::string failures;
+    auto split = [&](const std::string& file, const std::string& prefix) {
+        TStrings& errors = *Form_main->FState.FErrors;
+        const int before = errors.Count();
+        const bool ok = TPdfChopToSingles().Chop(file, tmp, prefix, tmp);
+        if (ok && errors.Count() == before) return;
+        if (!failures.empty()) failures += "\n\n";
+        failures += "无法把文件 \"" + EscapeControls(file) + "\" 分成单页, 列表中缺少它的页面。";
+        for (int i = before; i < errors.Count(); ++i) failures += "\n" + errors[i];
+    };
+    if (canSplit) split(FFirstFile, "1---");
     bool second = canSplit && secondUsable();
-    if (canSplit && second)
-        TPdfChopToSingles().Chop(Form_main->Edit_2ndFile->Text(), tmp, "2---", tmp);
+    if (canSplit && second) split(Form_main->Edit_2ndFile->Text(), "2---");
 
     int n = canSplit ? CountChoppedPages("1---") : 0;
     ListBox_first->Items()->Clear();
@@ -81,6 +93,7 @@ void TForm_arrange::Analyse() {
     Screen->SetCursor(crDefault);
     Form_main->FState.FMergeFile1 = FFirstFile;
     Form_main->FState.FMergeFile2 = Form_main->Edit_2ndFile->Text();
+    if (!failures.empty()) Form_MsgDlg->ShowMsg(failures, mkError, false);
 }
 
 int TForm_arrange::CountChoppedPages(const std::string& Prefix) {

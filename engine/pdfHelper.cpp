@@ -17,6 +17,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/failureReason.h"
 #include "engine/host.h"
+#include "engine/pdfPageTree.h"
 #include "engine/progressWatch.h"
 #include "engine/util.h"
 #include "platform/rtl/noProgressLimit.h"
@@ -633,15 +634,35 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                              const std::string& prefix, const std::string& workDir) {
     try {
-        const int count = CountPdfPages(src);
+        const TPdfPages pages = PdfPages(src);
+        const int count = pages.count;
         const std::string name = ExtractFileName(src);
         const std::string base = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+        // Ghostscript asked for one page by number does not find a page listed twice in
+        // the tree: such a document is split from a copy where each listing is a page of
+        // its own (under the same name, so what Ghostscript says names the file).
+        std::string from = src;
+        const std::string apartDir = workDir + "pages apart/";
+        ScopeExit removeCopy([&] {
+            if (from != src) DeleteFile(from);
+            if (DirectoryExists(apartDir)) RemoveDir(apartDir);
+        });
+        if (pages.repeated) {
+            std::string why;
+            MkDir(apartDir);
+            if (!WritePdfPagesApart(src, apartDir + name, why)) {
+                EInOutError e("无法分开 PDF 文件中重复列出的页面: \"" + EscapeControls(src) + "\"");
+                e.SystemText = why;
+                throw e;
+            }
+            from = apartDir + name;
+        }
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;
             if (page == 1) {
-                size = GetPdfPageSize(src, page, workDir);
-            } else if (!ProbePage(src, page, workDir, size)) {
+                size = GetPdfPageSize(from, page, workDir);
+            } else if (!ProbePage(from, page, workDir, size)) {
                 // Without a count the document ends where Ghostscript has no page to measure.
                 if (probing) break;
                 throw EInOutError("PDF 文件的页面树说有 " + IntToStr(count) + " 页, 但文件中只有 " +
@@ -649,7 +670,7 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                                   " 的大小。文件可能已损坏: \"" + EscapeControls(src) + "\"");
             }
             const std::string out = outDir + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
-            TGhost().Run("chopPdf", ChopParameters(src, out, page, size));
+            TGhost().Run("chopPdf", ChopParameters(from, out, page, size));
             if (StepWasCut()) return false;
             if (probing) {
                 Application->ProcessMessages();

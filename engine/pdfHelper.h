@@ -77,6 +77,12 @@ struct TPageSize {
     int y = 0;  // height in points
 };
 
+// What the page tree of a PDF tells about its pages.
+struct TPdfPages {
+    int count = -1;         // -1 when no reader tells: the pages are then probed one by one
+    bool repeated = false;  // a page is listed more than once (each listing is a page)
+};
+
 // Splits a PDF into one PDF per page, each exactly as large as its page:
 // outDir + prefix + <source name less ".pdf"> + "_p0001.pdf", ...
 class TPdfChopToSingles {
@@ -91,11 +97,16 @@ public:
     // pages it holds raises Exception. A file the parser cannot read (damaged, locked) is
     // counted from its text (CountPagesInText), -1 when that shows none.
     int CountPdfPages(const std::string& fileName);
+    // The same count, and whether a page is listed more than once. A file the parser
+    // reads only with warnings, or not at all, is counted from its text; when the text
+    // shows no count, by the parser repairing it, if the tree it finds agrees with its
+    // root's count.
+    TPdfPages PdfPages(const std::string& fileName);
     // The page count as the text gives it: the root node of the catalog the trailer names
     // (else the last catalog's, else a node of type /Pages without a parent), the last
     // definition of an object winning as in an update; -1 when the text shows none (object
     // streams, an indirect count it does not hold). A root count that is not a number
-    // raises EConvertError. One pass over the text.
+    // raises EConvertError. A few passes over the text, in memory far less than the text.
     static int CountPagesInText(std::string_view text);
 
     // The size of one page in points, measured by rendering it at 72 dpi into

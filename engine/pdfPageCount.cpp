@@ -4,11 +4,12 @@
 // without a parent), the last definition of an object winning as in an update. Names are
 // matched whole (a name ends at a delimiter), only the keys of a dictionary's own level
 // count (an inline font's /FirstChar is no /First, a nested /Type no type of the node),
-// comments are blanks, and stream data is stepped over by its /Length. One pass over the text.
+// comments are blanks, and stream data is stepped over by its /Length. Up to three passes
+// over the text, holding no more than a list of the stream lengths written as objects.
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/pdfHelper.h"
@@ -60,7 +61,7 @@ struct TDictFacts {
     bool xrefType = false;
     bool parent = false;
     bool counted = false;
-    std::string count;         // the token after /Count, as written
+    std::string_view count;    // the token after /Count, as written
     long long countRef = -1;   // /Count n g R
     long long pagesRef = -1;   // /Pages n g R of a catalog
     long long rootRef = -1;    // /Root n g R of a trailer
@@ -68,17 +69,75 @@ struct TDictFacts {
     long long lengthRef = -1;  // /Length n g R
 };
 
+// Reads the text in passes, each keeping only what it looks for, so the memory it takes
+// does not grow with the number of dictionaries or objects in the text: the first finds
+// the catalog and so the root node, the second that node's count, and a third the object
+// holding the count when it is written indirectly.
 class TPdfScanner {
 public:
     explicit TPdfScanner(std::string_view text) : t_(text), n_(text.size()) {}
 
-    void Scan() {
+    int PageCount() {
+        struct TCatalog {
+            long long object, pagesRef;
+        };
+        std::vector<TCatalog> catalogs;  // dictionaries naming a /Pages node: a handful
+        long long lastCatalogPages = -1;
+        TDictFacts unparented;  // the last /Pages node without a parent that has a count
+        Scan(
+            [&](const TDictFacts& d) {
+                if (d.pagesRef >= 0) catalogs.push_back({d.object, d.pagesRef});
+                if (d.catalogType && d.pagesRef >= 0) lastCatalogPages = d.pagesRef;
+                if (d.pagesType && !d.parent && d.counted) unparented = d;
+            },
+            [](long long, std::string_view) {});
+        // The catalog the trailer names, else the last one written.
+        long long node = -1;
+        for (const TCatalog& c : catalogs)
+            if (root_ >= 0 && c.object == root_) node = c.pagesRef;
+        if (node < 0) node = lastCatalogPages;
+        TDictFacts found;
+        if (node >= 0)
+            Scan(
+                [&](const TDictFacts& d) {
+                    if (d.object == node && d.counted) found = d;
+                },
+                [](long long, std::string_view) {});
+        if (!found.counted) found = unparented;
+        if (!found.counted) return -1;
+        std::string_view count = found.count;
+        if (found.countRef >= 0) {
+            bool held = false;
+            Scan([](const TDictFacts&) {},
+                 [&](long long object, std::string_view number) {
+                     if (object != found.countRef) return;
+                     held = true;
+                     count = number;
+                 });
+            if (!held) return -1;  // not in the text: counted by probing
+        }
+        const std::string digits =
+            std::string(count.size() > 1 && count[0] == '+' ? count.substr(1) : count);
+        if (!AllDigits(digits) || digits.size() > 10 ||
+            StrToInt(digits) > std::numeric_limits<int>::max())
+            throw EConvertError("PDF 页面树的页数 \"" +
+                                EscapeControls(std::string(count.substr(0, 40))) +
+                                "\" 不是有效的数字。");
+        return int(StrToInt(digits));
+    }
+
+private:
+    // One pass over the text: every dictionary, with the object it is written in, goes to
+    // onDict; every object that is one whole number to onNumber.
+    template <class OnDict, class OnNumber>
+    void Scan(OnDict onDict, OnNumber onNumber) {
+        i_ = 0;
         long long ints[2] = {-1, -1};  // the last two integers, for "n g obj"
         long long object = -1;
         int valuesInObject = 0;  // values since "obj", to tell an object that is one number
         std::string_view number;
-        bool trailer = false;                    // the next dictionary is a trailer
-        const TDictFacts* streamHead = nullptr;  // the dictionary just before, for "stream"
+        bool trailer = false;     // the next dictionary is a trailer
+        bool streamHead = false;  // the dictionary just before, for "stream"
         TDictFacts lastDict;
         while (i_ < n_) {
             const char c = t_[i_];
@@ -92,19 +151,18 @@ public:
             }
             ++valuesInObject;
             if (c == '<' && Next() == '<') {
-                TDictFacts facts = Dictionary();
-                facts.object = object;
-                if ((trailer || facts.xrefType) && facts.rootRef >= 0) root_ = facts.rootRef;
+                lastDict = Dictionary();
+                lastDict.object = object;
+                if ((trailer || lastDict.xrefType) && lastDict.rootRef >= 0)
+                    root_ = lastDict.rootRef;
                 trailer = false;
-                lastDict = facts;
-                if (facts.counted || facts.catalogType || facts.pagesRef >= 0)
-                    dicts_.push_back(std::move(facts));
-                streamHead = &lastDict;
+                onDict(lastDict);
+                streamHead = true;
                 ints[0] = ints[1] = -1;
                 continue;
             }
-            const TDictFacts* head = streamHead;
-            streamHead = nullptr;
+            const bool head = streamHead;
+            streamHead = false;
             if (IsDelimiter(c)) {
                 SkipValue();
                 ints[0] = ints[1] = -1;
@@ -121,46 +179,15 @@ public:
                 object = ints[0];
                 valuesInObject = 0;
             } else if (word == "endobj") {
-                if (object >= 0 && valuesInObject == 2 && ints[1] >= 0)
-                    numbers_[object] = std::string(number);
+                if (object >= 0 && valuesInObject == 2 && ints[1] >= 0) onNumber(object, number);
                 object = -1;
             } else if (word == "stream") {
-                SkipStreamData(head);
+                SkipStreamData(head ? &lastDict : nullptr);
             } else if (word == "trailer") {
                 trailer = true;
             }
             ints[0] = ints[1] = -1;
         }
-    }
-
-    int PageCount() const {
-        const TDictFacts* found = nullptr;
-        long long node = -1;
-        // The catalog the trailer names, else the last one written.
-        for (const TDictFacts& d : dicts_)
-            if (d.pagesRef >= 0 && root_ >= 0 && d.object == root_) node = d.pagesRef;
-        if (node < 0)
-            for (const TDictFacts& d : dicts_)
-                if (d.catalogType && d.pagesRef >= 0) node = d.pagesRef;
-        if (node >= 0)
-            for (const TDictFacts& d : dicts_)
-                if (d.object == node && d.counted) found = &d;
-        if (!found)
-            for (const TDictFacts& d : dicts_)
-                if (d.pagesType && !d.parent && d.counted) found = &d;
-        if (!found) return -1;
-        std::string count = found->count;
-        if (found->countRef >= 0) {
-            const auto value = numbers_.find(found->countRef);
-            if (value == numbers_.end()) return -1;  // not in the text: counted by probing
-            count = value->second;
-        }
-        const std::string digits = count.size() > 1 && count[0] == '+' ? count.substr(1) : count;
-        if (!AllDigits(digits) || digits.size() > 10 ||
-            StrToInt(digits) > std::numeric_limits<int>::max())
-            throw EConvertError("PDF 页面树的页数 \"" + EscapeControls(count.substr(0, 40)) +
-                                "\" 不是有效的数字。");
-        return int(StrToInt(digits));
     }
 
 private:
@@ -247,16 +274,22 @@ private:
 
     // The value of "n g obj <number> endobj" as the text writes it (the last such object n),
     // -1 when there is none. A stream's length object often follows the stream, so the
-    // text is looked through once, when first asked.
+    // text is looked through once, when first asked, into a list sorted by object.
     long long NumberObject(long long n) {
         if (!indexed_) {
             indexed_ = true;
             for (size_t end = t_.find("endobj"); end != std::string_view::npos;
                  end = t_.find("endobj", end + 6))
                 IndexNumberObjectBefore(end);
+            // The last definition of an object wins, as in an update.
+            std::stable_sort(lengths_.begin(), lengths_.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            lengths_.shrink_to_fit();
         }
-        const auto found = lengths_.find(n);
-        return found == lengths_.end() ? -1 : found->second;
+        auto found = std::upper_bound(lengths_.begin(), lengths_.end(), n,
+                                      [](long long v, const auto& e) { return v < e.first; });
+        if (found == lengths_.begin() || (found - 1)->first != n) return -1;
+        return (found - 1)->second;
     }
 
     // Reads "n g obj <number>" backwards from the "endobj" at end.
@@ -279,7 +312,7 @@ private:
         if (!blanks() || digits() < 0 || !blanks()) return;
         const long long object = digits();
         if (object >= 0 && (p == 0 || IsWhite(t_[p - 1]) || IsDelimiter(t_[p - 1])))
-            lengths_[object] = value;
+            lengths_.emplace_back(object, value);
     }
 
     // One whole value from i_: a dictionary or array with all it holds, a string, a name
@@ -343,12 +376,12 @@ private:
                 f.counted = true;
                 const size_t start = i_;
                 if (number && (f.countRef = Reference()) >= 0) {
-                    f.count = std::string(t_.substr(start, i_ - start));
+                    f.count = t_.substr(start, i_ - start);
                 } else if (i_ < n_ && !IsDelimiter(t_[i_])) {
-                    f.count = std::string(Token());
+                    f.count = Token();
                 } else {
                     SkipValue();
-                    f.count = std::string(t_.substr(start, std::min<size_t>(i_ - start, 40)));
+                    f.count = t_.substr(start, std::min<size_t>(i_ - start, 40));
                 }
             } else if ((key == "Pages" || key == "Root") && number) {
                 (key == "Pages" ? f.pagesRef : f.rootRef) = Reference();
@@ -361,22 +394,33 @@ private:
     std::string_view t_;
     size_t n_;
     size_t i_ = 0;
-    std::vector<TDictFacts> dicts_;
-    long long root_ = -1;                                 // the catalog the trailer names
-    std::unordered_map<long long, std::string> numbers_;  // objects that are one number
+    long long root_ = -1;  // the catalog the trailer names
     bool indexed_ = false;
-    std::unordered_map<long long, long long> lengths_;  // ... found by looking through the text
+    std::vector<std::pair<long long, long long>> lengths_;  // ... found by looking through the text
 };
 
 }  // namespace
 
 int TPdfChopToSingles::CountPagesInText(std::string_view text) {
-    TPdfScanner scanner(text);
-    scanner.Scan();
-    return scanner.PageCount();
+    return TPdfScanner(text).PageCount();
 }
 
 int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
+    return PdfPages(fileName).count;
+}
+
+namespace {
+
+// A count that does not fit the page numbers of a run is refused, naming the file.
+int PageNumber(long long pages, const std::string& fileName) {
+    if (pages > std::numeric_limits<int>::max())
+        throw EConvertError("PDF 文件的页数太多: \"" + EscapeControls(fileName) + "\"");
+    return int(pages);
+}
+
+}  // namespace
+
+TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName) {
     const TPdfPageTree tree = ReadPdfPageTree(fileName);
     if (tree.opened) {
         // A root that promises other pages than its tree holds would have the splitting
@@ -385,18 +429,28 @@ int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
             throw Exception("PDF 文件的页数不一致: 页面树的根说 " + IntToStr(tree.rootCount) +
                             " 页, 树中实际有 " + IntToStr(tree.pages) + " 页。文件可能已损坏: \"" +
                             EscapeControls(fileName) + "\"");
-        if (tree.pages > std::numeric_limits<int>::max())
-            throw EConvertError("PDF 文件的页数太多: \"" + EscapeControls(fileName) + "\"");
-        return int(tree.pages);
+        return {PageNumber(tree.pages, fileName), tree.repeated};
     }
     // Damaged beyond what the parser reads without repairing, or locked with a password:
-    // the text may still tell, and else the pages are probed one by one.
+    // the text may still tell, and the parser's repair where it does not (object streams);
+    // else the pages are probed one by one.
     Log("PdfParser", tree.why);
-    const TMappedFile file(fileName);
-    try {
-        return CountPagesInText(file.Data());
-    } catch (const EConvertError& e) {
-        throw EConvertError(std::string(e.what()) + " 文件可能已损坏: \"" +
-                            EscapeControls(fileName) + "\"");
+    int scanned = -1;
+    {
+        const TMappedFile file(fileName);
+        try {
+            scanned = CountPagesInText(file.Data());
+        } catch (const EConvertError& e) {
+            throw EConvertError(std::string(e.what()) + " 文件可能已损坏: \"" +
+                                EscapeControls(fileName) + "\"");
+        }
     }
+    if (scanned >= 0) return {scanned, false};
+    // The repair guesses where objects are; its tree counts only when the root agrees.
+    const TPdfPageTree repaired = RepairPdfPageTree(fileName);
+    if (repaired.opened && repaired.rootCounted && repaired.rootCount == repaired.pages)
+        return {PageNumber(repaired.pages, fileName), repaired.repeated};
+    Log("PdfParser",
+        repaired.opened ? "the repaired page tree disagrees with its root count" : repaired.why);
+    return {};
 }

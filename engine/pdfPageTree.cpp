@@ -1,57 +1,523 @@
 #include "engine/pdfPageTree.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
 
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <exception>
+#include <map>
 #include <set>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
 
-// The pages below the root node, counted as qpdf counts them (a kid with /Kids is a node,
-// any other dictionary a page) but walked with a list of its own instead of recursion, so
-// no depth of tree exhausts the stack.
-long long CountLeaves(const QPDFObjectHandle& root) {
-    long long pages = 0;
-    std::set<QPDFObjGen> nodes;
-    std::vector<QPDFObjectHandle> open{root};
-    while (!open.empty()) {
-        QPDFObjectHandle node = open.back();
-        open.pop_back();
-        if (!node.isDictionary()) throw std::runtime_error("a page tree node is no dictionary");
-        if (node.isIndirect() && !nodes.insert(node.getObjGen()).second)
-            throw std::runtime_error("a page tree node is reached twice");
-        QPDFObjectHandle kids = node.getKey("/Kids");
-        if (!kids.isArray()) throw std::runtime_error("a page tree node has no /Kids");
-        for (int i = 0, n = kids.getArrayNItems(); i < n; ++i) {
-            QPDFObjectHandle kid = kids.getArrayItem(i);
-            if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
-            if (kid.hasKey("/Kids"))
-                open.push_back(kid);
-            else
-                ++pages;
-        }
-    }
-    return pages;
+// The program's own reasons speak for it: nothing of the parser's reaches the console.
+void Quiet(QPDF& pdf) {
+    auto quiet = QPDFLogger::create();
+    quiet->setInfo(quiet->discard());
+    quiet->setWarn(quiet->discard());
+    quiet->setError(quiet->discard());
+    pdf.setLogger(quiet);
+    pdf.setSuppressWarnings(true);
 }
 
-}  // namespace
+uint64_t Id(const QPDFObjGen& og) {
+    return (uint64_t(uint32_t(og.getObj())) << 32) | uint32_t(og.getGen());
+}
 
-TPdfPageTree ReadPdfPageTree(const std::string& fileName) {
+// Whether a kid is a node of the tree rather than a page: its type says so, and a kid
+// without a type is a node when it has kids (as qpdf's own page list takes it).
+bool IsNode(QPDFObjectHandle& kid) {
+    QPDFObjectHandle type = kid.getKey("/Type");
+    if (type.isNameAndEquals("/Pages")) return true;
+    if (type.isNameAndEquals("/Page")) return false;
+    return kid.hasKey("/Kids");
+}
+
+// What a kid is, read from the file by the offset in the cross-reference table without
+// the parser building the object: a page tree of a million pages is a million objects,
+// each costing the parser far more memory than its text. Whatever this reading is not
+// sure of (an object elsewhere than its entry says, in an object stream, a type written
+// indirectly or with escapes, a key given twice) is left to the parser.
+enum class TKind { page, node };
+
+struct TKidFacts {
+    TKind kind = TKind::page;
+    bool plainKids = false;        // /Kids is an array of references only ...
+    std::vector<QPDFObjGen> kids;  // ... these
+};
+
+class TKidReader {
+public:
+    explicit TKidReader(const std::string& fileName)
+        : fd_(open(fileName.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~TKidReader() {
+        if (fd_ >= 0) close(fd_);
+    }
+    TKidReader(const TKidReader&) = delete;
+    TKidReader& operator=(const TKidReader&) = delete;
+
+    // False when the reading is not sure: the parser is asked then.
+    bool Read(QPDF& pdf, const QPDFObjGen& og, TKidFacts& facts) {
+        if (fd_ < 0) return false;
+        if (!indexed_) Index(pdf);
+        const auto n = size_t(og.getObj());
+        if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != unsigned(og.getGen()) ||
+            offsets_[n].offset == 0)
+            return false;
+        for (size_t want = kSmall; want <= kLargest; want *= 8) {
+            const std::string_view text = At(qpdf_offset_t(offsets_[n].offset), want);
+            if (Classify(text, og, facts)) return true;
+            if (text.size() < want) return false;
+        }
+        return false;
+    }
+
+private:
+    static constexpr size_t kWindow = size_t(1) << 20;
+    static constexpr size_t kSmall = size_t(1) << 9;
+    static constexpr size_t kStep = size_t(1) << 12;
+    static constexpr size_t kLargest = size_t(1) << 21;
+
+    // Eight bytes an object, for files of millions of them.
+    struct TEntry {
+        uint64_t offset : 46;  // 0: not an object written by itself in the file
+        uint64_t gen : 16;
+        uint64_t known : 1;  // a newer section has said where the object is
+    };
+    static_assert(sizeof(TEntry) == 8);
+
+    // The entries of objects written by themselves, by object number: read from the
+    // cross-reference tables when every section is one (not the parser's copy of its
+    // table, which costs as much memory again as the parser's own).
+    void Index(QPDF& pdf) {
+        indexed_ = true;
+        struct stat st {};
+        if (fstat(fd_, &st) != 0 || st.st_size <= 0) return;
+        // Object numbers far beyond what the file could hold are left to the parser, so
+        // the list stays below half the file's size.
+        maxObjects_ = size_t(st.st_size) / 16 + 1024;
+        if (ReadTables(qpdf_offset_t(st.st_size))) return;
+        offsets_.clear();
+        const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
+        int last = 0;
+        for (const auto& entry : table) last = std::max(last, entry.first.getObj());
+        if (size_t(last) >= maxObjects_) return;
+        offsets_.resize(size_t(last) + 1, TEntry{0, 0, 0});
+        for (const auto& [og, entry] : table)
+            if (og.getObj() > 0 && entry.getType() == 1 && entry.getOffset() > 0 &&
+                entry.getOffset() < (qpdf_offset_t(1) << 46))
+                offsets_[size_t(og.getObj())] = {uint64_t(entry.getOffset()), uint64_t(og.getGen()),
+                                                 1};
+    }
+
+    // The sections from startxref back through /Prev, the newest saying where an object is;
+    // false for anything else (a cross-reference stream, a hybrid file, a loop, damage).
+    bool ReadTables(qpdf_offset_t size) {
+        const qpdf_offset_t tailAt = std::max<qpdf_offset_t>(0, size - 1024);
+        const std::string_view tail = At(tailAt, size_t(size - tailAt));
+        const size_t mark = tail.rfind("startxref");
+        if (mark == std::string_view::npos) return false;
+        size_t i = mark + 9;
+        long long at = Number(tail, i);
+        std::set<long long> sections;
+        while (at >= 0) {
+            if (at >= size || !sections.insert(at).second) return false;
+            qpdf_offset_t pos = at;
+            std::string_view t = At(pos, 64);
+            i = 0;
+            SkipWhite(t, i);
+            if (t.substr(i, 4) != "xref") return false;
+            pos += qpdf_offset_t(i + 4);
+            for (;;) {
+                t = At(pos, 64);
+                i = 0;
+                SkipWhite(t, i);
+                if (t.substr(i, 7) == "trailer") {
+                    pos += qpdf_offset_t(i + 7);
+                    break;
+                }
+                const long long first = Number(t, i), count = Number(t, i);
+                if (first < 0 || count < 0 || size_t(first + count) > maxObjects_) return false;
+                pos += qpdf_offset_t(i);
+                if (offsets_.size() < size_t(first + count))
+                    offsets_.resize(size_t(first + count), TEntry{0, 0, 0});
+                for (long long k = 0; k < count; ++k) {
+                    t = At(pos, 64);
+                    i = 0;
+                    const long long offset = Number(t, i), gen = Number(t, i);
+                    SkipWhite(t, i);
+                    if (offset < 0 || gen < 0 || gen > 65535 || i >= t.size() ||
+                        (t[i] != 'n' && t[i] != 'f'))
+                        return false;
+                    TEntry& entry = offsets_[size_t(first + k)];
+                    if (!entry.known)
+                        entry = {t[i] == 'n' ? uint64_t(offset) : 0, uint64_t(gen), 1};
+                    pos += qpdf_offset_t(i + 1);
+                }
+            }
+            // The trailer: where the section before is, and no cross-reference stream.
+            t = At(pos, 4096);
+            i = 0;
+            SkipWhite(t, i);
+            if (t.substr(i, 2) != "<<") return false;
+            i += 2;
+            at = -1;
+            for (;;) {
+                SkipWhite(t, i);
+                if (i >= t.size()) return false;
+                if (t.substr(i, 2) == ">>") break;
+                if (t[i] != '/') {
+                    if (!SkipValue(t, i)) return false;
+                    continue;
+                }
+                ++i;
+                const std::string_view key = Token(t, i);
+                if (key == "XRefStm") return false;
+                if (key == "Prev") {
+                    at = Number(t, i);
+                    if (at < 0) return false;
+                } else if (!SkipValue(t, i)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // At least want bytes from offset (fewer at the end of the file), read in windows so
+    // that objects written one after another, forwards or backwards, cost one read per
+    // window; a jump far from the last window reads little, so kids in no order of the
+    // file cost a small read each rather than a window each.
+    std::string_view At(qpdf_offset_t offset, size_t want) {
+        if (offset < start_ || size_t(offset - start_) + want > length_) {
+            // Just past either end of the last window: reading on in one direction.
+            const auto end = start_ + qpdf_offset_t(length_), step = qpdf_offset_t(kStep);
+            const bool near =
+                length_ > 0 && ((offset >= end - qpdf_offset_t(want) && offset <= end + step) ||
+                                (offset < start_ && offset + step >= start_));
+            const size_t size = std::max(want, near ? kWindow : kSmall);
+            const bool backwards = near && offset < start_;
+            start_ = backwards ? std::max<qpdf_offset_t>(
+                                     0, offset + qpdf_offset_t(want) - qpdf_offset_t(size))
+                               : offset;
+            buffer_.resize(std::max(buffer_.size(), size));
+            length_ = 0;
+            while (length_ < size) {
+                const ssize_t got = pread(fd_, buffer_.data() + length_, size - length_,
+                                          off_t(start_) + off_t(length_));
+                if (got < 0 && errno == EINTR) continue;
+                if (got <= 0) break;
+                length_ += size_t(got);
+            }
+        }
+        if (offset < start_ || size_t(offset - start_) > length_) return {};
+        const size_t from = size_t(offset - start_);
+        return std::string_view(buffer_.data() + from, std::min(want, length_ - from));
+    }
+
+    static bool White(char c) {
+        return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+    }
+    static bool Delimiter(char c) { return c != 0 && std::strchr("()<>[]{}/%", c) != nullptr; }
+
+    static void SkipWhite(std::string_view t, size_t& i) {
+        while (i < t.size()) {
+            if (White(t[i])) {
+                ++i;
+            } else if (t[i] == '%') {
+                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
+            } else {
+                break;
+            }
+        }
+    }
+    static std::string_view Token(std::string_view t, size_t& i) {
+        SkipWhite(t, i);
+        const size_t from = i;
+        while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
+        return t.substr(from, i - from);
+    }
+    // A whole number of at most 15 digits, else -1.
+    static long long Number(std::string_view t, size_t& i) {
+        const std::string_view digits = Token(t, i);
+        if (digits.empty() || digits.size() > 15 ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return -1;
+        long long n = 0;
+        for (char c : digits) n = n * 10 + (c - '0');
+        return n;
+    }
+
+    // "[ n g R ... ]" at i, read into kids; false (i where it was) for anything else.
+    static bool References(std::string_view t, size_t& i, std::vector<QPDFObjGen>& kids) {
+        const size_t from = i;
+        kids.clear();
+        ++i;  // "["
+        for (;;) {
+            SkipWhite(t, i);
+            if (i < t.size() && t[i] == ']') {
+                ++i;
+                return true;
+            }
+            const long long n = Number(t, i), g = Number(t, i);
+            if (n <= 0 || n > INT32_MAX || g < 0 || g > 65535 || Token(t, i) != "R") {
+                i = from;
+                kids.clear();
+                return false;
+            }
+            kids.emplace_back(int(n), int(g));
+        }
+    }
+
+    // "n g obj << ... >>" at the start of text: the kind its own keys tell; false when
+    // not sure.
+    static bool Classify(std::string_view t, const QPDFObjGen& og, TKidFacts& facts) {
+        size_t i = 0;
+        if (Number(t, i) != og.getObj() || Number(t, i) != og.getGen() || Token(t, i) != "obj")
+            return false;
+        SkipWhite(t, i);
+        if (t.substr(i, 2) != "<<") return false;
+        i += 2;
+        std::string_view type;
+        int types = 0, kids = 0;
+        facts.plainKids = false;
+        facts.kids.clear();
+        for (;;) {
+            SkipWhite(t, i);
+            if (i >= t.size()) return false;
+            if (t.substr(i, 2) == ">>") break;
+            if (t[i] != '/') {  // the rest of a value: "0 R" of a reference
+                if (!SkipValue(t, i)) return false;
+                continue;
+            }
+            if (i + 1 >= t.size() || White(t[i + 1])) return false;
+            ++i;
+            const std::string_view key = Token(t, i);
+            if (key.find('#') != std::string_view::npos) return false;
+            SkipWhite(t, i);
+            if (key == "Type") {
+                ++types;
+                if (i + 1 >= t.size() || t[i] != '/' || White(t[i + 1])) return false;
+                ++i;
+                type = Token(t, i);
+                if (type.find('#') != std::string_view::npos) return false;
+                continue;
+            }
+            if (key == "Kids") {
+                ++kids;
+                if (i >= t.size() || t[i] != '[') return false;
+                if (References(t, i, facts.kids)) {
+                    facts.plainKids = true;
+                    continue;
+                }
+            }
+            if (!SkipValue(t, i)) return false;
+        }
+        if (types > 1 || kids > 1) return false;
+        facts.kind = type == "Pages"  ? TKind::node
+                     : type == "Page" ? TKind::page
+                     : kids           ? TKind::node
+                                      : TKind::page;
+        return true;
+    }
+
+    // One whole value from i (a dictionary or array with all it holds, a string, a name or
+    // a token); false when the text ends first. Nesting is counted, not recursed.
+    static bool SkipValue(std::string_view t, size_t& i) {
+        int depth = 0;
+        do {
+            while (i < t.size() && White(t[i])) ++i;
+            if (i >= t.size()) return false;
+            const char c = t[i];
+            if (c == '%') {
+                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
+                continue;
+            }
+            if ((c == '<' || c == '>') && i + 1 < t.size() && t[i + 1] == c) {
+                depth += c == '<' ? 1 : -1;
+                i += 2;
+            } else if (c == '[' || c == '{') {
+                ++depth;
+                ++i;
+            } else if (c == ']' || c == '}') {
+                --depth;
+                ++i;
+            } else if (c == '(') {
+                int strings = 0;
+                for (; i < t.size(); ++i) {
+                    if (t[i] == '\\')
+                        ++i;
+                    else if (t[i] == '(')
+                        ++strings;
+                    else if (t[i] == ')' && --strings == 0)
+                        break;
+                }
+                if (i >= t.size()) return false;
+                ++i;
+            } else if (c == '<') {
+                i = t.find('>', i);
+                if (i == std::string_view::npos) return false;
+                ++i;
+            } else if (c == ')' || c == '>') {
+                return false;
+            } else {
+                if (c == '/') ++i;
+                while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
+            }
+        } while (depth > 0);
+        return depth == 0;
+    }
+
+    int fd_;
+    bool indexed_ = false;
+    size_t maxObjects_ = 0;
+    std::vector<TEntry> offsets_;
+    std::vector<char> buffer_;
+    qpdf_offset_t start_ = 0;
+    size_t length_ = 0;
+};
+
+// The pages met, to tell one listed twice: a bit an object for the usual object numbers,
+// a list sorted at the end for the others.
+class TPageSet {
+public:
+    // False when the page was met before.
+    bool Add(const QPDFObjGen& og) {
+        if (og.getGen() != 0 || og.getObj() <= 0 || og.getObj() >= kBits) {
+            others_.push_back(Id(og));
+            return true;
+        }
+        const auto n = size_t(og.getObj());
+        if (bits_.size() <= n) bits_.resize(std::max(n + 1, bits_.size() * 2));
+        if (bits_[n]) return false;
+        bits_[n] = true;
+        return true;
+    }
+    bool OthersRepeat() {
+        std::sort(others_.begin(), others_.end());
+        return std::adjacent_find(others_.begin(), others_.end()) != others_.end();
+    }
+
+private:
+    static constexpr int kBits = 1 << 27;
+    std::vector<bool> bits_;
+    std::vector<uint64_t> others_;
+};
+
+struct TWalk {
+    long long pages = 0;
+    bool repeated = false;
+};
+
+// The pages below the root node, walked with a list of its own instead of recursion, so no
+// depth of tree exhausts the stack; a node reached twice (a loop) raises. With a reader,
+// kids are read from the file where it is sure of them; with apart (and no reader), every
+// listing of a page after its first is replaced by a copy of the page.
+TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader* reader) {
+    TWalk walk;
+    std::set<QPDFObjGen> nodes;
+    TPageSet listed;                    // the pages, to find repeats
+    std::unordered_set<uint64_t> seen;  // ... and those copied apart
+    struct TOpen {
+        QPDFObjectHandle node;  // as the parser read it; or, when not initialised,
+        QPDFObjGen og;          // the node to read from the file
+    };
+    std::vector<TOpen> open;
+    open.push_back({root, root.getObjGen()});
+    TKidFacts facts;
+    // A kid the reader is sure of.
+    auto read = [&](const QPDFObjGen& og) {
+        if (facts.kind == TKind::page) {
+            ++walk.pages;
+            if (!listed.Add(og)) walk.repeated = true;
+        } else if (facts.plainKids) {
+            open.push_back({QPDFObjectHandle(), og});  // its kids are read when it is walked
+        } else {
+            open.push_back({pdf.getObject(og), og});
+        }
+    };
+    for (bool atRoot = true; !open.empty(); atRoot = false) {
+        TOpen node = std::move(open.back());
+        open.pop_back();
+        if (!node.node.isInitialized()) {
+            if (!reader->Read(pdf, node.og, facts) || !facts.plainKids) {
+                open.push_back({pdf.getObject(node.og), node.og});
+                continue;
+            }
+            if (!nodes.insert(node.og).second)
+                throw std::runtime_error("a page tree node is reached twice");
+            const std::vector<QPDFObjGen> kids = std::move(facts.kids);
+            for (const QPDFObjGen& og : kids) {
+                if (reader->Read(pdf, og, facts)) {
+                    read(og);
+                    continue;
+                }
+                QPDFObjectHandle kid = pdf.getObject(og);
+                if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+                if (IsNode(kid)) {
+                    open.push_back({kid, og});
+                } else {
+                    ++walk.pages;
+                    if (!listed.Add(og)) walk.repeated = true;
+                }
+            }
+            continue;
+        }
+        if (!node.node.isDictionary())
+            throw std::runtime_error("a page tree node is no dictionary");
+        if (node.node.isIndirect() && !nodes.insert(node.node.getObjGen()).second)
+            throw std::runtime_error("a page tree node is reached twice");
+        QPDFObjectHandle kids = node.node.getKey("/Kids");
+        if (!kids.isArray()) {
+            if (atRoot) throw std::runtime_error("the page tree's root has no /Kids");
+            continue;  // a node without kids holds no page
+        }
+        for (int i = 0, n = kids.getArrayNItems(); i < n; ++i) {
+            QPDFObjectHandle kid = kids.getArrayItem(i);
+            if (reader && kid.isIndirect() && reader->Read(pdf, kid.getObjGen(), facts)) {
+                read(kid.getObjGen());
+                continue;
+            }
+            if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+            if (IsNode(kid)) {
+                open.push_back({kid, kid.getObjGen()});
+                continue;
+            }
+            ++walk.pages;
+            if (!kid.isIndirect()) continue;
+            if (!apart) {
+                if (!listed.Add(kid.getObjGen())) walk.repeated = true;
+            } else if (!seen.insert(Id(kid.getObjGen())).second) {
+                walk.repeated = true;
+                kids.setArrayItem(i, pdf.makeIndirectObject(kid.shallowCopy()));
+            }
+        }
+    }
+    if (listed.OthersRepeat()) walk.repeated = true;
+    return walk;
+}
+
+TPdfPageTree Read(const std::string& fileName, bool repair) {
     TPdfPageTree tree;
     try {
         QPDF pdf;
-        // The program's own reasons speak for it: nothing of the parser's reaches the console.
-        auto quiet = QPDFLogger::create();
-        quiet->setInfo(quiet->discard());
-        quiet->setWarn(quiet->discard());
-        quiet->setError(quiet->discard());
-        pdf.setLogger(quiet);
-        pdf.setSuppressWarnings(true);
-        pdf.setAttemptRecovery(false);
+        Quiet(pdf);
+        pdf.setAttemptRecovery(repair);
         pdf.processFile(fileName.c_str(), "");
         QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
         QPDFObjectHandle count = root.getKey("/Count");
@@ -59,11 +525,43 @@ TPdfPageTree ReadPdfPageTree(const std::string& fileName) {
             tree.rootCounted = true;
             tree.rootCount = count.getIntValue();
         }
-        tree.pages = CountLeaves(root);
+        TKidReader reader(fileName);
+        const TWalk walk = WalkPages(pdf, root, false, repair ? nullptr : &reader);
+        tree.pages = walk.pages;
+        tree.repeated = walk.repeated;
+        // Objects are read as the walk reaches them: a warning on the way means the parser
+        // made do with something (a null for an object not where the table says), and a
+        // count taken over it is no count.
+        if (!repair && pdf.anyWarnings()) {
+            const std::vector<QPDFExc> warnings = pdf.getWarnings();
+            throw std::runtime_error(warnings.empty() ? "the parser warned"
+                                                      : warnings.front().what());
+        }
         tree.opened = true;
     } catch (const std::exception& e) {
         tree = TPdfPageTree();
         tree.why = e.what();
     }
     return tree;
+}
+
+}  // namespace
+
+TPdfPageTree ReadPdfPageTree(const std::string& fileName) { return Read(fileName, false); }
+
+TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileName, true); }
+
+bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why) {
+    try {
+        QPDF pdf;
+        Quiet(pdf);
+        pdf.processFile(src.c_str(), "");
+        WalkPages(pdf, pdf.getRoot().getKey("/Pages"), true, nullptr);
+        QPDFWriter writer(pdf, dst.c_str());
+        writer.write();
+        return true;
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
 }

@@ -11,9 +11,23 @@ struct TPdfPageTree {
     bool rootCounted = false;  // the root node's /Count is an integer
     long long rootCount = 0;   // that integer (what qpdf --show-npages reports)
     long long pages = 0;       // the pages its /Kids lead to
+    bool repeated = false;     // a page is listed more than once (each listing is a page)
 };
 
 // Never raises and writes nothing to the console. The parser does not rebuild a damaged
-// cross-reference table: a file it would have to repair is reported as not opened, so a
-// count never comes from a guess.
+// cross-reference table, and a file it reads only with warnings (an object not where the
+// table says, a null where a page should be) is reported as not opened too, so a count
+// never comes from a guess.
+//
+// A kid of /Type /Pages is a node (without /Kids it holds no page), one of /Type /Page is
+// a page, and one of neither type is a node when it has /Kids, else a page.
 TPdfPageTree ReadPdfPageTree(const std::string& fileName);
+
+// The same read by the parser repairing what it must (rebuilding the cross-reference
+// table from the objects in the text); its count is a guess, to be checked.
+TPdfPageTree RepairPdfPageTree(const std::string& fileName);
+
+// Writes a copy of src to dst in which every listing of a page listed more than once is
+// a page object of its own, so that a renderer asked for one page by number finds it.
+// False, with the parser's reason in why, when that cannot be done.
+bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why);

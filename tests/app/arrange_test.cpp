@@ -386,3 +386,52 @@ TEST_F(AppTest, IncrementalSavesOfferAndMergeTheirLatestPages) {
         Application->ResetTerminated();
     }
 }
+
+// A file that cannot be split wholly says why, naming it, once its list is filled; the
+// list holds the pages that were split.
+TEST_F(AppTest, AFileThatCannotBeSplitSaysSoWhenItsListIsFilled) {
+    struct Row {
+        const char* name;
+        std::string text;
+        int listed;
+        const char* reason;
+    } rows[] = {
+        {"promises five", pdfrev::BrokenXref(pdfrev::CountPromisesMore()), 3,
+         "PDF 文件的页面树说有 5 页, 但文件中只有 3 页"},
+        {"no number", "%PDF-1.4\n1 0 obj << /Type /Pages /Count /X >> endobj\n", 0,
+         "PDF 页面树的页数 \"/X\" 不是有效的数字。"},
+    };
+    for (const Row& row : rows) {
+        const std::string pdf = folder + row.name + ".pdf";
+        apptest::Spit(pdf, row.text);
+        CreateWindows();
+        ShowMain();
+        Form_main->ComboBoxEx_function->SetItemIndex(17);
+        Form_main->ComboBoxEx_functionChange(nullptr);
+        Form_main->SelectSource(pdf);
+        Form_main->Edit_2ndFile->SetText("");
+        std::string shown;
+        int listed = -1;
+        TTimer t(nullptr);
+        t.SetInterval(50);
+        t.OnTimer = [&](TObject*) {
+            if (Form_MsgDlg->Visible()) {
+                shown = Form_MsgDlg->LabelMsgDlg->Caption();
+                Form_MsgDlg->SpeedButtonOKClick(nullptr);
+            } else if (!shown.empty() && Form_arrange && Form_arrange->Visible()) {
+                listed = Form_arrange->ListBox_first->Items()->Count();
+                Form_arrange->SpeedButton_closeClick(nullptr);
+            }
+        };
+        t.SetEnabled(true);
+        Form_main->StyButton_arrangeClick(nullptr);
+        t.SetEnabled(false);
+        EXPECT_NE(shown.find("无法把文件 \"" + pdf + "\" 分成单页"), std::string::npos)
+            << row.name << ": " << shown;
+        EXPECT_NE(shown.find(row.reason), std::string::npos) << row.name << ": " << shown;
+        EXPECT_EQ(listed, row.listed) << row.name;
+        CloseWindows();
+        Application->ProcessMessages();
+        Application->ResetTerminated();
+    }
+}

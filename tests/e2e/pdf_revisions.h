@@ -178,4 +178,31 @@ inline std::string BrokenXref(std::string text) {
     return text.replace(at + 10, end - at - 10, "99999999");
 }
 
+// A document of n pages (objects 3 to n + 2, their contents after them) whose root node
+// lists the objects kids and says count; more objects as given.
+inline std::string PageTree(int n, const std::vector<int>& kids, int count,
+                            const std::map<int, std::string>& more = {}) {
+    PdfFile pdf;
+    pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.Object(2,
+               "<< /Type /Pages /Kids " + Kids(kids) + " /Count " + std::to_string(count) + " >>");
+    for (int k = 1; k <= n; ++k) pdf.Object(2 + k, PageObject(k, 2 + n + k));
+    for (int k = 1; k <= n; ++k) pdf.Stream(2 + n + k, "", PageContent(k));
+    for (const auto& [object, body] : more) pdf.Object(object, body);
+    pdf.EndRevision();
+    return pdf.text;
+}
+
+// The entry of one object in the (only) cross-reference section moved by the given bytes,
+// as a tool that miscounts a line end leaves it.
+inline std::string XrefEntryOff(std::string text, int object, int by) {
+    const size_t table = text.rfind("\nxref\n");
+    const size_t entry = text.find("\n" + std::to_string(object) + " 1\n", table);
+    const size_t at = text.find('\n', entry + 1) + 1;
+    const long offset = std::stol(text.substr(at, 10)) + by;
+    char field[16];
+    std::snprintf(field, sizeof field, "%010ld", offset);
+    return text.replace(at, 10, field);
+}
+
 }  // namespace pdfrev

@@ -203,6 +203,45 @@ TEST_F(PdfToolsBatch, HtmlPreviewOfIncrementalSavesShowsTheLatestRevision) {
     ExpectNothingLeft(work);
 }
 
+// Documents every reader takes whole are previewed whole: a page tree with an empty node,
+// one listing a page twice (the repeat is a page of its own), one whose cross-reference
+// entry for a page is 3 bytes off.
+TEST_F(PdfToolsBatch, HtmlPreviewOfEveryPageTheReadersSee) {
+    const std::vector<int> seven{3, 4, 5, 6, 7, 8, 9};
+    std::vector<int> kidless{17}, twice = seven;
+    kidless.insert(kidless.end(), seven.begin(), seven.end());
+    twice.push_back(5);
+    struct {
+        const char* name;
+        std::string text;
+        std::vector<int> pages;  // which page each page file shows
+    } rows[] = {
+        {"kidless",
+         pdfrev::PageTree(7, kidless, 7, {{17, "<< /Type /Pages /Parent 2 0 R /Count 0 >>"}}),
+         {1, 2, 3, 4, 5, 6, 7}},
+        {"twice", pdfrev::PageTree(7, twice, 8), {1, 2, 3, 4, 5, 6, 7, 3}},
+        {"xref off",
+         pdfrev::XrefEntryOff(pdfrev::PageTree(5, {3, 4, 5, 6, 7}, 5), 5, 3),
+         {1, 2, 3, 4, 5}},
+    };
+    for (const auto& row : rows) {
+        const std::string pdf = work + row.name + ".pdf", out = work + row.name + "/";
+        Spit(pdf, row.text);
+        std::filesystem::create_directories(out);
+        RunResult r = prog.Vexomat({"-c", "pdf2htmlPreview", "-s", pdf, "-d", out});
+        ASSERT_EQ(r.exitCode, 0) << row.name << "\n" << prog.Log();
+        const std::vector<std::string> files = Listing(out + "pdf");
+        ASSERT_EQ(files.size(), row.pages.size()) << row.name;
+        EXPECT_EQ(Listing(out + "images").size(), row.pages.size()) << row.name;
+        for (size_t i = 0; i < files.size(); ++i)
+            EXPECT_NE(Info({out + "pdf/" + files[i]})
+                          .find(std::to_string(100 + 50 * row.pages[i]) + " x 200 pts"),
+                      std::string::npos)
+                << row.name << " page " << i + 1;
+    }
+    ExpectNothingLeft(work);
+}
+
 TEST_F(PdfToolsBatch, MergeAllOfAFolderInListOrderSkipsAnOlderResult) {
     MakePdf("b.pdf", {{300, 200}});
     MakePdf("a.pdf", {{100, 100}, {110, 100}});

@@ -113,6 +113,75 @@ TEST_F(PdfRevisionCount, ATreeThatDisagreesWithItselfIsRefused) {
     }
 }
 
+// Page trees every reader counts alike: an empty node, a page listed twice, and an
+// object a few bytes from where its entry says (read with warnings: the repair counts).
+TEST_F(PdfRevisionCount, PageTreesCountAsEveryReaderCountsThem) {
+    const std::vector<int> seven{3, 4, 5, 6, 7, 8, 9}, five{3, 4, 5, 6, 7};
+    std::vector<int> kidless{17}, twice = seven;
+    kidless.insert(kidless.end(), seven.begin(), seven.end());
+    twice.push_back(5);
+    const std::string fivePages = pdfrev::PageTree(5, five, 5);
+    struct {
+        const char* name;
+        std::string text;
+        int pages;
+        bool repeated;
+    } rows[] = {
+        {"a node without kids",
+         pdfrev::PageTree(7, kidless, 7, {{17, "<< /Type /Pages /Parent 2 0 R /Count 0 >>"}}), 7,
+         false},
+        {"a page listed twice", pdfrev::PageTree(7, twice, 8), 8, true},
+        {"an entry 3 bytes before its object", pdfrev::XrefEntryOff(fivePages, 5, 3), 5, false},
+        {"an entry 3 bytes after its object", pdfrev::XrefEntryOff(fivePages, 5, -3), 5, false},
+    };
+    for (const auto& r : rows) {
+        const std::string pdf = Write("tree.pdf", r.text);
+        EXPECT_EQ(QpdfPages(pdf), r.pages) << r.name;
+        const TPdfPages got = TPdfChopToSingles().PdfPages(pdf);
+        EXPECT_EQ(got.count, r.pages) << r.name;
+        EXPECT_EQ(got.repeated, r.repeated) << r.name;
+    }
+}
+
+// The walk reads kids from the file itself; what it is not sure of goes to the parser, so
+// every way of writing a kid counts as qpdf counts it.
+TEST_F(PdfRevisionCount, KidsWrittenInEveryWayCountAsTheParserReadsThem) {
+    const std::string box = " /Parent 2 0 R /MediaBox [0 0 100 100] >>";
+    const std::string rows[] = {
+        "<< /Type /Pag#65" + box,                                        // a name with an escape
+        "<< /Type /Page /T (a >> b \\) c) % not the end >>\n" + box,     // a string, a comment
+        "<< /Type /Page /Type /Pages" + box,                             // a key given twice
+        "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R null] /Count 1 >>",  // not all references
+        "<< /Parent 2 0 R /Kids [5 0 R] /Count 1 >>",                    // a node without type
+    };
+    for (const std::string& kid : rows) {
+        pdfrev::PdfFile pdf;
+        pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.Object(2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>");
+        pdf.Object(3, "<< /Type /Page" + box);
+        pdf.Object(4, kid);
+        pdf.Object(5, "<< /Type /Page /Parent 4 0 R /MediaBox [0 0 100 100] >>");
+        pdf.EndRevision();
+        const std::string file = Write("kids.pdf", pdf.text);
+        EXPECT_EQ(QpdfPages(file), 2) << kid;
+        EXPECT_EQ(Count(file), 2) << kid;
+    }
+}
+
+// Kids listed in any order of the file, and a table naming objects far beyond what the
+// file holds (left to the parser), count alike.
+TEST_F(PdfRevisionCount, KidsInAnyOrderOfTheFileCountAlike) {
+    const std::vector<std::vector<int>> orders{{9, 8, 7, 6, 5, 4, 3}, {6, 3, 9, 4, 8, 5, 7}};
+    for (const std::vector<int>& kids : orders)
+        EXPECT_EQ(Count(Write("order.pdf", pdfrev::PageTree(7, kids, 7))), 7) << kids[0];
+    std::string far = pdfrev::PageTree(7, orders[1], 7);
+    const size_t at = far.rfind("\nxref\n0 1\n");
+    far.replace(at, 11, "\nxref\n900000000 1\n0000000000 65535 f \n0 1\n");
+    const size_t size = far.rfind("/Size ") + 6;
+    far.replace(size, far.find(' ', size) - size, "900000001");
+    EXPECT_EQ(Count(Write("far.pdf", far)), 7);
+}
+
 TEST_F(PdfRevisionCount, ARootCountThatIsNoNumberNamesTheFile) {
     const std::string pdf = Write("bad.pdf", pdfrev::BrokenXref(pdfrev::CountWrittenAs("/Foo")));
     try {
