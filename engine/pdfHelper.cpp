@@ -18,6 +18,7 @@
 #include "engine/failureReason.h"
 #include "engine/host.h"
 #include "engine/progressWatch.h"
+#include "engine/resultPages.h"
 #include "engine/util.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
@@ -589,17 +590,21 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                              const std::string& prefix, const std::string& workDir) {
     try {
+        // A portfolio would be drawn as its embedded files, and a document without a page
+        // has none to split.
+        if (const std::string problem = PdfSourceProblem(src); !problem.empty())
+            throw Exception(problem);
         const int count = CountPdfPages(src);
         const std::string name = ExtractFileName(src);
         const std::string base = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;
-            if (page == 1) {
-                size = GetPdfPageSize(src, page, workDir);
-            } else if (!ProbePage(src, page, workDir, size)) {
+            if (!ProbePage(src, page, workDir, size)) {
                 // Without a count the document ends where Ghostscript has no page to measure.
-                if (probing) break;
+                if (probing && page > 1) break;
+                if (probing)
+                    throw EInOutError("无法测量页面 1 的大小: \"" + EscapeControls(src) + "\"。");
                 throw EInOutError("PDF 文件的页面树说有 " + IntToStr(count) + " 页, 但文件中只有 " +
                                   IntToStr(page - 1) + " 页, 无法测量页面 " + IntToStr(page) +
                                   " 的大小。文件可能已损坏: \"" + EscapeControls(src) + "\"");
