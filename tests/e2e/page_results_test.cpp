@@ -165,17 +165,15 @@ TEST_F(PageResults, PagesGhostscriptCannotSeeFailEveryFunction) {
     ExpectRefused();
 }
 
-TEST_F(PageResults, APortfolioIsRefusedByEveryFunction) {
+// A portfolio is drawn as the files it embeds, a file without a page as a blank page.
+TEST_F(PageResults, APortfolioAndAFileWithoutAPageAreRefusedByEveryFunction) {
     Spit(work + "folio.pdf", PortfolioPdf());
-    for (const Function& f : kFunctions) Start(f, {"folio.pdf"}, {"PDF 包", "folio.pdf"});
-    Start({"pdfMerge", {}, "MERGED-%s.pdf"}, {"folio.pdf"}, {"PDF 包", "folio.pdf"});
-    ExpectRefused();
-}
-
-TEST_F(PageResults, AFileWithoutAPageSaysSo) {
     Spit(work + "none.pdf", NoPagePdf());
-    for (const Function& f : kFunctions)
-        Start(f, {"none.pdf"}, {"PDF 文件中没有任何页面", "none.pdf"});
+    for (const auto& [file, reason] : {std::pair<std::string, std::string>{"folio.pdf", "PDF 包"},
+                                       {"none.pdf", "PDF 文件中没有任何页面"}}) {
+        for (const Function& f : kFunctions) Start(f, {file}, {reason, file});
+        Start({"pdfMerge", {}, "MERGED-%s.pdf"}, {file}, {reason, file});
+    }
     ExpectRefused();
 }
 
