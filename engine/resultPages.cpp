@@ -126,7 +126,11 @@ int PagesInFiles(const std::string& mask) {
     for (int found = FindFirst(mask, faAnyFile, rec); found == 0; found = FindNext(rec)) {
         if (rec.Attr & faDirectory) continue;
         const int n = ResultFilePages(folder + rec.Name);
-        pages += n > 0 ? n : 1;
+        // A file that does not tell its pages leaves the count untold.
+        if (n < 0 || pages < 0)
+            pages = -1;
+        else
+            pages += n;
     }
     FindClose(rec);
     return pages;

@@ -23,7 +23,7 @@ int ExpectedPdfPages(const std::vector<std::string>& pdfs);
 int ResultFilePages(const std::string& file, const std::string& password = "");
 
 // The pages of every file matching mask (a job writing one file per page, or one TIFF
-// of many pages): how many of them a conversion made.
+// of many pages): how many of them a conversion made; -1 when a file does not tell.
 int PagesInFiles(const std::string& mask);
 
 // Whether a job made its result: false, reported naming the source, when Ghostscript

@@ -121,7 +121,7 @@ protected:
         r.function = f.name;
         r.said = std::move(said);
         const std::string& first = sources.back();
-        r.dest = work + f.name + "-" + first + "/";
+        r.dest = work + std::to_string(runs.size()) + "-" + f.name + "/";
         std::filesystem::create_directories(r.dest);
         Spit(r.dest + OlderName(f, first.substr(0, first.size() - 4)), "older result");
         r.before = Contents(r.dest);
@@ -162,6 +162,8 @@ TEST_F(PageResults, PagesGhostscriptCannotSeeFailEveryFunction) {
         else
             Start(f, {"untyped.pdf"}, {"7 页", "untyped.pdf"});
     }
+    // One TIFF of all pages.
+    Start({"pdf2tiff", {"-ol", "m"}, "%s.tiff"}, {"untyped.pdf"}, {"7 页", "untyped.pdf"});
     ExpectRefused();
 }
 
