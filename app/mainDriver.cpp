@@ -8,6 +8,7 @@
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/definitions.h"
 #include "engine/pdfHelper.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "engine/util.h"
 #include "platform/rtl/startTrace.h"
@@ -60,6 +61,14 @@ bool TForm_main::RunFunction(const TConverter& row, std::string& target, const s
         if (document && FileSizeOf(s) == 0) {
             ReportError("源文件是空的 (0 字节): \"" + EscapeControls(s) + "\"");
             return false;
+        }
+        // A PDF without a page, or a portfolio (drawn as the files it embeds), converts
+        // into nothing or into other documents: refused before anything runs.
+        if (SameText(ext, ".pdf") && row.Run) {
+            if (const std::string problem = PdfSourceProblem(s); !problem.empty()) {
+                ReportError(problem);
+                return false;
+            }
         }
     }
     if (!row.Run) return false;  // a divider row

@@ -19,6 +19,7 @@
 #include "engine/host.h"
 #include "engine/pdfPageTree.h"
 #include "engine/progressWatch.h"
+#include "engine/resultPages.h"
 #include "engine/util.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
@@ -634,6 +635,10 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                              const std::string& prefix, const std::string& workDir) {
     try {
+        // A portfolio would be drawn as its embedded files, and a document without a page
+        // has none to split.
+        if (const std::string problem = PdfSourceProblem(src); !problem.empty())
+            throw Exception(problem);
         const TPdfPages pages = PdfPages(src);
         const int count = pages.count;
         const std::string name = ExtractFileName(src);
@@ -660,11 +665,11 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;
-            if (page == 1) {
-                size = GetPdfPageSize(from, page, workDir);
-            } else if (!ProbePage(from, page, workDir, size)) {
+            if (!ProbePage(from, page, workDir, size)) {
                 // Without a count the document ends where Ghostscript has no page to measure.
-                if (probing) break;
+                if (probing && page > 1) break;
+                if (probing)
+                    throw EInOutError("无法测量页面 1 的大小: \"" + EscapeControls(src) + "\"。");
                 throw EInOutError("PDF 文件的页面树说有 " + IntToStr(count) + " 页, 但文件中只有 " +
                                   IntToStr(page - 1) + " 页, 无法测量页面 " + IntToStr(page) +
                                   " 的大小。文件可能已损坏: \"" + EscapeControls(src) + "\"");

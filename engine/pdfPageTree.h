@@ -1,6 +1,6 @@
 // The page tree of a PDF's latest revision, read by a real PDF parser (qpdf): the trailer's
 // /Root through the cross-reference tables and streams of every update, object streams and
-// encryption with an empty user password. Only this unit links the parser.
+// encryption with an empty user password. It and pdfDocumentFacts alone link the parser.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "engine/checker.h"
 #include "engine/host.h"
+#include "engine/resultPages.h"
 #include "engine/util.h"
 #include "platform/rtl/sysutils.h"
 
@@ -52,6 +53,9 @@ bool TRun::Clean(const std::function<bool()>& step) const {
 bool TRun::Pages(const std::string& ext, const std::function<bool(const std::string&)>& convert) {
     if (!CheckGhostscript(true)) return false;
     if (!Clean([&] { return convert(InTemp(ext)); })) return false;
+    // A page for every page of the document, before any older page file is replaced.
+    if (!PagesAsExpected(ExpectedPdfPages(source_), PagesInFiles(temp_ + "*" + ext), {source_}))
+        return false;
     MoveMatchingFiles(temp_ + "*" + ext, state_.FDestDir, Target);
     return true;
 }
@@ -60,6 +64,12 @@ bool TRun::Single(const std::string& ext, const std::string& result,
                   const std::function<bool(const std::string&)>& convert) {
     if (!CheckGhostscript(true)) return false;
     Target = result;
-    if (!Clean([&] { return convert(InTemp(ext)); })) return false;
-    return MoveFileReplacing(InTemp(ext), result);
+    const std::string made = InTemp(ext);
+    if (!Clean([&] { return convert(made); })) return false;
+    if (!ResultMade(made, source_)) return false;
+    // A result of a PDF holds every page of it, before it replaces an older one.
+    if (SameText(ExtractFileExt(source_), ".pdf") &&
+        !PagesAsExpected(ExpectedPdfPages(source_), ResultFilePages(made), {source_}))
+        return false;
+    return MoveFileReplacing(made, result);
 }

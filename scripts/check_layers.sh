@@ -42,7 +42,7 @@ third_party=(
   "libjpeg;^(jpeglib|jerror|jconfig|jmorecfg)\.h$;^engine/(pdfHelper|converters/pdf2htmlPreview)\.cpp$"
   "libtiff;^(tiffio|tiff|tiffconf|tiffvers)\.h$;^(platform/automation/tiffLibrary\.(h|cpp)|engine/converters/tiffPages\.cpp)$"
   "zlib;^(zlib|zconf)\.h$;^platform/win/(pngCodec|zipEntry)\.cpp$"
-  "libqpdf;^qpdf/;^engine/pdfPageTree\.cpp$"
+  "libqpdf;^qpdf/;^engine/(pdfPageTree|pdfDocumentFacts)\.cpp$"
   "giflib;^gif_lib\.h$;^$"
 )
 # Departures still being mended: "files (regex);a header they may reach through others".

@@ -5,6 +5,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/officeCommon.h"
 #include "engine/converters/pdf2bmp.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "engine/util.h"
 #include "platform/automation/olevariant.h"
@@ -70,11 +71,11 @@ bool RunPdf2ppt(TRun& run) {
     run.Target = run.Moved(".ppt");
     const std::string bitmaps = run.InTemp(".bmp");
     bool ok = run.Clean([&] { return TPdf2bmp().Convert(run.Source(), bitmaps, 0, 0); });
-    // Pages there must be: a presentation without slides is no result.
-    if (ok && !FileExists(ReplaceExt(bitmaps, "_p0001.bmp"))) {
-        ReportError("在进行 gs 转换时出错。\n没有生成任何页面。");
-        ok = false;
-    }
+    // A slide for every page: a presentation without slides, or short of pages, is no
+    // result.
+    if (ok)
+        ok = PagesAsExpected(ExpectedPdfPages(run.Source()),
+                             PagesInFiles(ExtractFilePath(bitmaps) + "*.bmp"), {run.Source()});
     if (ok) ok = TBmp2ppt().Convert(bitmaps, run.InTemp(".ppt"));
     if (ok) ok = MoveFileReplacing(run.InTemp(".ppt"), run.Target);
     return ok;

@@ -10,6 +10,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/pdfHelper.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/fileTransaction.h"
@@ -427,8 +428,10 @@ bool RunPdf2htmlPreview(TRun& run) {
         MkDir(temp + "images/");
         ok = run.Clean([&] {
             pageCount = preview.MakeThumbnails(src, temp + "images/");
-            return pageCount > 0;
+            return true;
         });
+        // A thumbnail for every page of the document.
+        if (ok) ok = PagesAsExpected(ExpectedPdfPages(src), pageCount, {src}) && pageCount > 0;
     }
     // The page files come from the document's stated page count, the thumbnails from
     // its pages as drawn; a count that lies would link thumbnails to missing pages.

@@ -12,6 +12,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/pdf2bmp.h"
 #include "engine/pdfHelper.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
@@ -352,6 +353,14 @@ bool RunPdfAutoCrop(TRun& run) {
         const bool b = TPdfDecompress().Decompress(run.Source(), uncompressed);
         return a && b;
     });
-    return made && TPdfAutoCrop().AutoCrop(page1, uncompressed, cropped) &&
+    // The copy holds every page, and the first page, which the crop is measured on, is drawn.
+    return made && ResultMade(uncompressed, run.Source()) &&
+           PagesAsExpected(ExpectedPdfPages(run.Source()), ResultFilePages(uncompressed),
+                           {run.Source()}) &&
+           PagesAsExpected(ExpectedPdfPages(run.Source(), 1, 1),
+                           PagesInFiles(run.Temp() + "page_p*.bmp"), {run.Source()}, false) &&
+           TPdfAutoCrop().AutoCrop(page1, uncompressed, cropped) &&
+           PagesAsExpected(ExpectedPdfPages(run.Source()), ResultFilePages(cropped),
+                           {run.Source()}) &&
            MoveFileReplacing(cropped, run.Target);
 }

@@ -3,6 +3,7 @@
 #include "engine/checker.h"
 #include "engine/constants.h"
 #include "engine/converters/gsOptions.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
@@ -51,6 +52,13 @@ bool RunPdfEncrypt(TRun& run) {
     if (!CheckGhostscript(true)) return false;
     run.Target = run.MovedWithSuffix("_ENCRYPTED");
     const std::string encrypted = run.InTemp(".pdf");
-    return run.Clean([&] { return TPdfEncrypt().Encrypt(run.Source(), encrypted); }) &&
+    if (!run.Clean([&] { return TPdfEncrypt().Encrypt(run.Source(), encrypted); }) ||
+        !ResultMade(encrypted, run.Source()))
+        return false;
+    // The result opens with the password it was given (none without the option group).
+    const std::string password =
+        GroupVisible("GroupBox_encryption") ? EditText("Edit_encryption_password") : "";
+    return PagesAsExpected(ExpectedPdfPages(run.Source()), ResultFilePages(encrypted, password),
+                           {run.Source()}) &&
            MoveFileReplacing(encrypted, run.Target);
 }

@@ -3,6 +3,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/host.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
@@ -66,7 +67,22 @@ bool RunPdfMerge(TRun& run) {
     // as it was.
     const std::string merged =
         run.Temp() + "MERGED-" + ChangeFileExt(ExtractFileName(run.Source()), "") + ".pdf";
+    // The two documents are what the pages were taken from; neither may be one that
+    // converts as something else than its pages.
+    std::vector<std::string> sources;
+    for (const std::string& file : {s.FMergeFile1, s.FMergeFile2}) {
+        if (file.empty()) continue;
+        if (const std::string problem = PdfSourceProblem(file); !problem.empty()) {
+            ReportError(problem);
+            return false;
+        }
+        sources.push_back(file);
+    }
     if (!run.Clean([&] { return TPdfMerge().Merge(merged); })) return false;
+    // One page for each entry of the page order, before an older result is replaced.
+    if (!ResultMade(merged, run.Source()) ||
+        !PagesAsExpected(s.FMergeOrder->Count(), ResultFilePages(merged), sources))
+        return false;
     if (!MoveFileReplacing(merged, run.Target)) return false;
     if (s.FArrangeTmp.empty() || !DeleteFolder(s.FArrangeTmp)) return false;
     s.FArrangeClaim.reset();

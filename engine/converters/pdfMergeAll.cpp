@@ -5,6 +5,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/host.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
@@ -31,6 +32,9 @@ bool RunPdfMergeAll(TRun& run) {
     if (!CheckGhostscript(true)) return false;
     run.Target = run.State().FDestDir + "MERGED-ALL.pdf";
     const std::string merged = run.Temp() + "MERGED-ALL.pdf";
+    const std::vector<std::string> sources = run.State().FSourceFiles->ToVector();
     return run.Clean([&] { return TPdfMergeAll().Merge(*run.State().FSourceFiles, merged); }) &&
+           ResultMade(merged, run.Source()) &&
+           PagesAsExpected(ExpectedPdfPages(sources), ResultFilePages(merged), sources) &&
            MoveFileReplacing(merged, run.Target);
 }

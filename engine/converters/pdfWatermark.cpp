@@ -7,6 +7,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/pdfHelper.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "engine/util.h"
 #include "platform/rtl/sysutils.h"
@@ -159,5 +160,8 @@ bool RunPdfWatermark(TRun& run) {
     TPdfWatermark watermark;
     return watermark.WriteStamp(stamp) &&
            run.Clean([&] { return watermark.Apply(run.Source(), stamped, stamp); }) &&
+           ResultMade(stamped, run.Source()) &&
+           PagesAsExpected(ExpectedPdfPages(run.Source()), ResultFilePages(stamped),
+                           {run.Source()}) &&
            MoveFileReplacing(stamped, run.Target);
 }

@@ -10,6 +10,7 @@
 //   hang          writes its process id to VX_STANDIN_PIDFILE and runs until killed
 //   say           writes VX_STANDIN_SAY to its error output and ends with exit code 1,
 //                 writing nothing else (the words of a failing Ghostscript)
+//   nothing       writes nothing at all and ends with 0
 #include <unistd.h>
 
 #include <cstdio>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         std::fputs(say ? say : "", stderr);
         return 1;
     }
+    if (mode == "nothing") return 0;
     if (mode == "stdout-error") {
         Write(PageName(pattern, 1), kPage);
         if (paged) Write(PageName(pattern, 2), "stand-in pa");

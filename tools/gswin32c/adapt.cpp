@@ -318,24 +318,33 @@ std::vector<std::string> AdaptSwitches(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
-    bool pagesAsked = false;
+bool PageCountAsked(const std::vector<std::string>& args) {
     for (const std::string& a : args)
-        if (StartsWith(a, "-dFirstPage=") || StartsWith(a, "-dLastPage=")) pagesAsked = true;
+        if (StartsWith(a, "-dFirstPage=") || StartsWith(a, "-dLastPage=")) return false;
+    return true;
+}
+
+std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
+    const bool pagesAsked = !PageCountAsked(args);
     // With several inputs each is announced before it runs, so an error can be placed.
     const bool announce = InputFiles(args).size() > 1;
     std::vector<std::string> out;
     bool hooked = false;
+    const std::string count = "(" + std::string(kPagesShownPrefix) +
+                              ") print currentpagedevice /PageCount get =only "
+                              "(]%%\\n) print flush";
     const auto hook = [&] {
         if (hooked) return;
         hooked = true;
         // The page device keeps the procedure through the document's own setpagedevice
         // calls; it does what the default one does (a page is shown unless the device is
         // going away) and reports a page shown.
-        out.insert(out.end(), {"-c",
-                               "<< /EndPage { dup 2 ne { (" + std::string(kPageDoneLine) +
-                                   "\\n) print flush } if exch pop 2 ne } bind >> setpagedevice",
-                               "-f"});
+        std::string code = "<< /EndPage { dup 2 ne { (" + std::string(kPageDoneLine) +
+                           "\\n) print flush } if exch pop 2 ne } bind >> setpagedevice";
+        // A document that ends the interpreter with quit ends the job before the count
+        // after the last input: its own quit tells the count first.
+        if (!pagesAsked) code += " userdict /quit { " + count + " //quit } bind put";
+        out.insert(out.end(), {"-c", code, "-f"});
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -360,12 +369,7 @@ std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
                        {"-c", "(" + std::string(kInputDoneLine) + "\\n) print flush", "-f"});
     }
     hook();
-    if (!pagesAsked)
-        out.insert(out.end(), {"-c",
-                               "(" + std::string(kPagesShownPrefix) +
-                                   ") print currentpagedevice /PageCount get =only "
-                                   "(]%%\\n) print flush",
-                               "-f"});
+    if (!pagesAsked) out.insert(out.end(), {"-c", count, "-f"});
     return out;
 }
 

@@ -19,11 +19,15 @@ std::vector<std::string> AdaptArguments(const std::vector<std::string>& args);
 // The job with two pieces of PostScript of ours: before the first input, a procedure that
 // reports every finished page on the standard output (kPageDoneLine), so a caller sees a
 // long job get on; after the last input, a line telling how many pages the job showed
-// (kPagesShownPrefix + number + "]%%"). A job that asks for certain pages (-dFirstPage,
-// -dLastPage) may rightly show none and gets no count. A job of several inputs announces
-// each before it runs (kInputPrefix) and says when it has run (kInputDoneLine), so what
-// Ghostscript says after the last one (closing the output) belongs to no input.
+// (kPagesShownPrefix + number + "]%%"), also told by quit when the document quits before
+// its end. A job that asks for certain pages (-dFirstPage, -dLastPage) may rightly show
+// none and gets no count. A job of several inputs announces each before it runs
+// (kInputPrefix) and says when it has run (kInputDoneLine), so what Ghostscript says after
+// the last one (closing the output) belongs to no input.
 std::vector<std::string> WithPageReports(const std::vector<std::string>& args);
+
+// Whether WithPageReports asks the job for its page count (no -dFirstPage, -dLastPage).
+bool PageCountAsked(const std::vector<std::string>& args);
 
 inline constexpr std::string_view kPageDoneLine = "%%[vexomat: page done]%%";
 // Before each input of a job of several: kInputPrefix + the input's name + "]%%".

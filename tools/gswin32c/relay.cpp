@@ -40,6 +40,7 @@ void NoteProgress() {
 // lines of our own reports are taken out.
 void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
     if (line.find(kPageDoneLine) != std::string_view::npos) {
+        ++f.pagesDone;
         NoteProgress();
         return;
     }
@@ -320,7 +321,7 @@ static void WriteJudgement(const RelayResult& r, RelaySink& sink) {
                  Lines(r.failureLines));
     } else if (r.code == 0 && r.fatal && !r.wroteError) {
         sink.Err("gswin32c: Ghostscript could not read an input file\n" + Lines(r.failureLines));
-    } else if (r.code == 0 && r.pagesShown == 0 && !r.wroteError) {
+    } else if (r.code == 0 && PagesShownBy(r) == 0 && !r.wroteError) {
         sink.Err(std::string(kNoPageLine) + "\n");
     } else if (r.code != 0 && !r.failureLines.empty()) {
         // Ghostscript states the error ("Error: /undefined in x") on its standard output
@@ -331,13 +332,19 @@ static void WriteJudgement(const RelayResult& r, RelaySink& sink) {
 
 int ExitCodeOf(const RelayResult& r) {
     if (r.code != 0) return r.code;
-    return r.silentFailure || r.fatal || r.pagesShown == 0 ? 1 : 0;
+    return r.silentFailure || r.fatal || PagesShownBy(r) == 0 ? 1 : 0;
+}
+
+int PagesShownBy(const RelayResult& r) {
+    if (r.pagesShown >= 0) return r.pagesShown;
+    return r.countAsked && r.code == 0 ? r.pagesDone : -1;
 }
 
 int RunGhostscript(const std::string& program, const std::vector<std::string>& args,
                    bool pageReports) {
     HeldErrors held(StandardSink());
     RelayResult r = RelayGhostscript(program, pageReports ? WithPageReports(args) : args, held);
+    r.countAsked = pageReports && PageCountAsked(args);
     held.Release(r);
     WriteVerdict(r, StandardSink());
     return ExitCodeOf(r);

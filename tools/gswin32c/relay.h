@@ -36,7 +36,12 @@ struct RelayResult {
     // not be drawn, an output file that could not be written).
     bool silentFailure = false;
     std::vector<std::string> failureLines;  // from the standard output, a few at most
-    int pagesShown = -1;       // the job's page count when it reported one (WithPageReports)
+    int pagesShown = -1;  // the job's page count when it reported one (WithPageReports)
+    int pagesDone = 0;    // pages reported finished (WithPageReports)
+    // The job was run WithPageReports with its page count asked for: a job that ends
+    // without the count (a document that called quit past our procedure) showed the pages
+    // reported finished.
+    bool countAsked = false;
     std::string currentInput;  // the input announced last (WithPageReports)
     std::string failedInput;   // the input running when the first error was seen
 };
@@ -110,6 +115,9 @@ void PassErrorOutput(RelayResult& result, const std::string& err, RelaySink& sin
 
 // The exit code of a job: Ghostscript's, or 1 when it ended with 0 but failed all the same.
 int ExitCodeOf(const RelayResult& result);
+
+// The pages a job showed as far as its reports tell; -1 when they do not.
+int PagesShownBy(const RelayResult& result);
 
 // RelayGhostscript to this program's own outputs, then WriteVerdict. Returns ExitCodeOf.
 // With pageReports the job runs WithPageReports (the installed Ghostscript only): each
