@@ -6,16 +6,12 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -63,17 +59,13 @@ struct TKidFacts {
 
 class TKidReader {
 public:
-    explicit TKidReader(const std::string& fileName)
-        : fd_(open(fileName.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~TKidReader() {
-        if (fd_ >= 0) close(fd_);
-    }
+    explicit TKidReader(const std::string& fileName) : in_(fileName, std::ios::binary) {}
     TKidReader(const TKidReader&) = delete;
     TKidReader& operator=(const TKidReader&) = delete;
 
     // False when the reading is not sure: the parser is asked then.
     bool Read(QPDF& pdf, const QPDFObjGen& og, TKidFacts& facts) {
-        if (fd_ < 0) return false;
+        if (!in_.is_open()) return false;
         if (!indexed_) Index(pdf);
         const auto n = size_t(og.getObj());
         if (og.getObj() <= 0 || n >= offsets_.size() || offsets_[n].gen != unsigned(og.getGen()) ||
@@ -106,12 +98,13 @@ private:
     // table, which costs as much memory again as the parser's own).
     void Index(QPDF& pdf) {
         indexed_ = true;
-        struct stat st {};
-        if (fstat(fd_, &st) != 0 || st.st_size <= 0) return;
+        in_.seekg(0, std::ios::end);
+        const std::streamoff fileSize = in_.tellg();
+        if (!in_ || fileSize <= 0) return;
         // Object numbers far beyond what the file could hold are left to the parser, so
         // the list stays below half the file's size.
-        maxObjects_ = size_t(st.st_size) / 16 + 1024;
-        if (ReadTables(qpdf_offset_t(st.st_size))) return;
+        maxObjects_ = size_t(fileSize) / 16 + 1024;
+        if (ReadTables(qpdf_offset_t(fileSize))) return;
         offsets_.clear();
         const std::map<QPDFObjGen, QPDFXRefEntry> table = pdf.getXRefTable();
         int last = 0;
@@ -216,14 +209,10 @@ private:
                                      0, offset + qpdf_offset_t(want) - qpdf_offset_t(size))
                                : offset;
             buffer_.resize(std::max(buffer_.size(), size));
-            length_ = 0;
-            while (length_ < size) {
-                const ssize_t got = pread(fd_, buffer_.data() + length_, size - length_,
-                                          off_t(start_) + off_t(length_));
-                if (got < 0 && errno == EINTR) continue;
-                if (got <= 0) break;
-                length_ += size_t(got);
-            }
+            in_.clear();
+            in_.seekg(std::streamoff(start_));
+            in_.read(buffer_.data(), std::streamsize(size));
+            length_ = size_t(std::max<std::streamsize>(0, in_.gcount()));
         }
         if (offset < start_ || size_t(offset - start_) > length_) return {};
         const size_t from = size_t(offset - start_);
@@ -383,7 +372,7 @@ private:
         return depth == 0;
     }
 
-    int fd_;
+    std::ifstream in_;
     bool indexed_ = false;
     size_t maxObjects_ = 0;
     std::vector<TEntry> offsets_;
