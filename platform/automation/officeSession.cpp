@@ -186,7 +186,13 @@ struct LiveSessions {
     std::mutex mutex;
     std::condition_variable ended;
     std::vector<pid_t> groups;
-    std::map<pid_t, std::vector<std::string>> sockets;  // of each group's office
+    // Of each group's office; claimed, so that a signal that ends the program removes
+    // them too, until they are removed here.
+    struct Sockets {
+        std::vector<std::string> paths;
+        std::vector<std::shared_ptr<TSocketClaim>> claims;
+    };
+    std::map<pid_t, Sockets> sockets;
     int ending = 0;                                     // sessions being ended in the background
 };
 
@@ -212,7 +218,7 @@ void killLiveGroups() {
     lock.unlock();
     for (pid_t g : groups) awaitGroupGone(g);
     lock.lock();
-    for (pid_t g : groups) removeSockets(l.sockets[g]);
+    for (pid_t g : groups) removeSockets(l.sockets[g].paths);
 }
 
 void addLiveGroup(pid_t g, const std::vector<std::string>& sockets) {
@@ -224,7 +230,10 @@ void addLiveGroup(pid_t g, const std::vector<std::string>& sockets) {
     });
     std::lock_guard<std::mutex> lock(live().mutex);
     live().groups.push_back(g);
-    live().sockets[g] = sockets;
+    LiveSessions::Sockets& kept = live().sockets[g];
+    kept.paths = sockets;
+    for (const std::string& path : sockets)
+        kept.claims.push_back(std::make_shared<TSocketClaim>(path));
 }
 
 void removeLiveGroup(pid_t g) {
@@ -234,7 +243,7 @@ void removeLiveGroup(pid_t g) {
 
 // The group has ended: the sockets its office left go.
 void removeGroupSockets(pid_t g) {
-    std::vector<std::string> sockets;
+    LiveSessions::Sockets sockets;
     {
         std::lock_guard<std::mutex> lock(live().mutex);
         auto it = live().sockets.find(g);
@@ -242,7 +251,7 @@ void removeGroupSockets(pid_t g) {
         sockets = std::move(it->second);
         live().sockets.erase(it);
     }
-    removeSockets(sockets);
+    removeSockets(sockets.paths);
 }
 
 // Asks a session's bridge to quit the office and, in the background, waits for it to end
