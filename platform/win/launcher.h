@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,6 +64,10 @@ struct LaunchOptions {
     int parentDeathSignal = 0;    // sent to the child when this program ends (0: none)
     bool endWithProgram = false;  // its group is ended by EndLaunchedChildren
     std::vector<int> keepFds;     // descriptors (>= 3) the child keeps under their numbers
+    // The most address space the child (and what it starts) may take, in bytes; 0: ours.
+    // Never raised above our own limit. Programs built with a sanitizer, whose run-time
+    // reserves terabytes of address space, start their children without it.
+    uint64_t addressSpaceLimit = 0;
 };
 
 // Starts the program. Returns 0 and the child's id, or an errno value: ENOENT when the
