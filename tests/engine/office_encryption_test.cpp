@@ -233,13 +233,11 @@ TEST(OfficeEncryption, HostileTablesEndTheWalk) {
 
 TEST(OfficeEncryption, TablesThatNameASectorAgainTakeNoMoreMemoryThanTheFile) {
     const std::string file = RepeatedFatSectors();
-    EXPECT_TRUE(CompoundFileIsEncrypted(file));
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer's own address space hides the check's";
-#else
+#if !defined(__SANITIZE_ADDRESS__)  // whose run-time reserves terabytes of address space
     // 448 KB of file; room for the file several times over, not for 3 GB of table.
     EXPECT_EQ(EncryptedWithin(file, 64u << 20), 1);
 #endif
+    EXPECT_TRUE(CompoundFileIsEncrypted(file));
 }
 
 TEST(OfficeEncryption, OpenDocumentManifests) {
