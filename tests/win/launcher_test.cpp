@@ -97,31 +97,6 @@ TEST(Launcher, OnlyKeptDescriptorsReachTheChild) {
     EXPECT_EQ(Lines(dir / "fds.txt"), std::vector<std::string>{std::to_string(kept)});
 }
 
-// The child and what it starts may take no more address space than they are given; a
-// limit above ours leaves ours.
-TEST(Launcher, TheChildsAddressSpaceIsBounded) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "a sanitized program starts its children without the limit";
-#endif
-    TempDir dir("vxlaunch");
-    const struct {
-        uint64_t limit;
-        const char* said;  // by the shell the child starts, in KiB
-    } rows[] = {{uint64_t(256) << 20, "262144\n"}, {0, "unlimited\n"}};
-    for (const auto& r : rows) {
-        ScopedFd out(
-            ::open((dir / "limit.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        LaunchOptions launch;
-        launch.argv = {"/bin/sh", "-c", "sh -c 'ulimit -v'"};
-        launch.stdOut = out.get();
-        launch.addressSpaceLimit = r.limit;
-        pid_t pid = -1;
-        ASSERT_EQ(Launch(launch, pid), 0);
-        EXPECT_EQ(WaitExit(pid), 0);
-        EXPECT_EQ(ReadAll(dir / "limit.txt"), r.said) << r.limit;
-    }
-}
-
 TEST(Launcher, OwnProcessGroupEndedAsAWhole) {
     LaunchOptions launch;
     launch.argv = {"sleep", "60"};
