@@ -102,6 +102,11 @@ void removeOwnSocket(const char* path) {
     if (::lstat(path, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(path);
 }
 
+// The record of the run folder of the run under way, its folder of records and the run
+// folder: a signal that removes the run folder removes its record too.
+char g_record[kPathMax], g_recordFolder[kPathMax], g_recordedRun[kPathMax];
+std::atomic<bool> g_recordArmed{false};
+
 void onEndingSignal(int sig) {
     EndLaunchedChildren();
     for (int i = 0; i < kSlots; ++i)
@@ -109,6 +114,11 @@ void onEndingSignal(int sig) {
     // The office is killed by now; what it made in the shared temporary folder goes too.
     for (int i = 0; i < kSocketSlots; ++i)
         if (g_socketArmed[i].load()) removeOwnSocket(g_sockets[i]);
+    struct stat st;
+    if (g_recordArmed.load() && ::lstat(g_recordedRun, &st) != 0 && errno == ENOENT) {
+        ::unlink(g_record);
+        ::rmdir(g_recordFolder);
+    }
     CloseNamedMutexesNow();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
@@ -266,14 +276,26 @@ void RecordRunFolder(const std::string& folder) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const std::string records = recordFolder(true);
         if (records.empty()) return;
-        std::ofstream out(records + recordName(folder), std::ios::binary | std::ios::trunc);
+        const std::string record = records + recordName(folder);
+        std::ofstream out(record, std::ios::binary | std::ios::trunc);
         out << folder;
-        if (out.flush()) return;
+        if (out.flush()) {
+            const std::string run = ExcludeTrailingPathDelimiter(folder);
+            g_recordArmed.store(false);
+            if (record.size() < kPathMax && run.size() < kPathMax) {
+                std::memcpy(g_record, record.c_str(), record.size() + 1);
+                std::memcpy(g_recordFolder, records.c_str(), records.size() + 1);
+                std::memcpy(g_recordedRun, run.c_str(), run.size() + 1);
+                g_recordArmed.store(true);
+            }
+            return;
+        }
     }
     LogPassedError("run folder record", "not written for " + folder);
 }
 
 void ForgetRunFolder(const std::string& folder) {
+    g_recordArmed.store(false);
     const std::string records = recordFolder(false);
     if (records.empty()) return;
     ::unlink((records + recordName(folder)).c_str());
