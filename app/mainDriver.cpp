@@ -194,9 +194,12 @@ void TForm_main::StyButton_startClick(TObject*) {
     std::string temp;
     try {
         // Run folders that a killed run of this program left here, and that no process
-        // holds any more, go first.
+        // holds any more, go first: those it finds here, and those recorded (a folder it
+        // may not list hides them).
         RemoveAbandonedRunFolders(firstFolder);
+        RemoveRecordedRunFolders();
         temp = MakeRandomFolder(firstFolder);
+        RecordRunFolder(temp);
     } catch (...) {
         // Without a temporary folder there is no run: put the window back before reporting.
         Timer_progress->SetEnabled(false);
@@ -213,7 +216,7 @@ void TForm_main::StyButton_startClick(TObject*) {
         op.wFunc = FO_DELETE;
         op.pFrom = list.c_str();
         op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-        SHFileOperationA(&op);
+        if (SHFileOperationA(&op) == 0) ForgetRunFolder(temp);
         EndSafeNames();
     });
 
@@ -246,7 +249,7 @@ void TForm_main::StyButton_startClick(TObject*) {
     }
     claim.reset();
     FState.FRunTemp.clear();
-    DeleteFolder(temp);
+    if (DeleteFolder(temp)) ForgetRunFolder(temp);
     EndSafeNames();
     RemoveExitProc(removeTemp);
     SetStatus(ok ? 0 : -1);

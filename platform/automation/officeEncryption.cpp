@@ -40,8 +40,10 @@ public:
             addEntry(std::string_view(directory).substr(at, kDirectoryEntrySize));
         if (const auto root = entries_.find("Root Entry"); root != entries_.end())
             ministream_ = Chain(root->second.start);
+        // No more mini FAT entries than the mini stream has sectors.
         const std::string minifat = Chain(Get32(data, 60));
-        for (std::size_t at = 0; at + 4 <= minifat.size(); at += 4)
+        const std::size_t miniSectors = ministream_.size() / mssz_;
+        for (std::size_t at = 0; at + 4 <= minifat.size() && minifat_.size() < miniSectors; at += 4)
             minifat_.push_back(Get32(minifat, at));
     }
 
@@ -93,26 +95,35 @@ private:
         return s;
     }
 
-    void readFatSector(uint32_t s) {
-        if (s >= sectors_) return;
-        const std::string_view sector = Sector(s);
-        for (std::size_t at = 0; at + 4 <= sector.size(); at += 4)
-            fat_.push_back(Get32(sector, at));
-    }
-
     // The FAT's sectors: the first 109 named in the header, the others in the DIFAT's
-    // own chain of sectors, whose last entry names the next one.
+    // own chain of sectors, whose last entry names the next one. Each sector is read once
+    // (a table that names one again, as FAT or DIFAT, ends there), and the FAT holds no
+    // more entries than the file has sectors, whatever count the header gives.
     void readFat() {
         const std::size_t fatSectors = Get32(data_, 44);
+        std::vector<bool> read(sectors_, false);
         std::size_t listed = 0;
-        for (std::size_t i = 0; i < kHeaderDifatEntries && listed < fatSectors; ++i, ++listed)
+        bool repeated = false;
+        auto full = [&] { return repeated || listed >= fatSectors || fat_.size() >= sectors_; };
+        auto readFatSector = [&](uint32_t s) {
+            ++listed;
+            if (s >= sectors_) return;
+            if (read[s]) {
+                repeated = true;
+                return;
+            }
+            read[s] = true;
+            const std::string_view sector = Sector(s);
+            for (std::size_t at = 0; at + 4 <= sector.size() && fat_.size() < sectors_; at += 4)
+                fat_.push_back(Get32(sector, at));
+        };
+        for (std::size_t i = 0; i < kHeaderDifatEntries && !full(); ++i)
             readFatSector(Get32(data_, 76 + 4 * i));
-        std::vector<bool> seen(sectors_, false);
         const std::size_t perSector = ssz_ / 4 - 1;
-        for (uint32_t d = Get32(data_, 68); d < sectors_ && !seen[d] && listed < fatSectors;
+        for (uint32_t d = Get32(data_, 68); d < sectors_ && !read[d] && !full();
              d = Get32(Sector(d), perSector * 4)) {
-            seen[d] = true;
-            for (std::size_t i = 0; i < perSector && listed < fatSectors; ++i, ++listed)
+            read[d] = true;
+            for (std::size_t i = 0; i < perSector && !full(); ++i)
                 readFatSector(Get32(Sector(d), 4 * i));
         }
     }

@@ -129,6 +129,7 @@ pid_t spawnGroup(const std::vector<std::string>& argv, int inFd, int outFd,
     launch.stdErr = err.valid() ? err.get() : LaunchOptions::kNull;
     launch.parentDeathSignal = parentDeathSignal;
     launch.endWithProgram = true;
+    launch.addressSpaceLimit = ChildMemoryLimit();
     pid_t pid = -1;
     return Launch(launch, pid) == 0 ? pid : -1;
 }
@@ -186,8 +187,14 @@ struct LiveSessions {
     std::mutex mutex;
     std::condition_variable ended;
     std::vector<pid_t> groups;
-    std::map<pid_t, std::vector<std::string>> sockets;  // of each group's office
-    int ending = 0;                                     // sessions being ended in the background
+    // Of each group's office; claimed, so that a signal that ends the program removes
+    // them too, until they are removed here.
+    struct Sockets {
+        std::vector<std::string> paths;
+        std::vector<std::shared_ptr<TSocketClaim>> claims;
+    };
+    std::map<pid_t, Sockets> sockets;
+    int ending = 0;  // sessions being ended in the background
 };
 
 LiveSessions& live() {
@@ -212,7 +219,7 @@ void killLiveGroups() {
     lock.unlock();
     for (pid_t g : groups) awaitGroupGone(g);
     lock.lock();
-    for (pid_t g : groups) removeSockets(l.sockets[g]);
+    for (pid_t g : groups) removeSockets(l.sockets[g].paths);
 }
 
 void addLiveGroup(pid_t g, const std::vector<std::string>& sockets) {
@@ -224,7 +231,10 @@ void addLiveGroup(pid_t g, const std::vector<std::string>& sockets) {
     });
     std::lock_guard<std::mutex> lock(live().mutex);
     live().groups.push_back(g);
-    live().sockets[g] = sockets;
+    LiveSessions::Sockets& kept = live().sockets[g];
+    kept.paths = sockets;
+    for (const std::string& path : sockets)
+        kept.claims.push_back(std::make_shared<TSocketClaim>(path));
 }
 
 void removeLiveGroup(pid_t g) {
@@ -234,7 +244,7 @@ void removeLiveGroup(pid_t g) {
 
 // The group has ended: the sockets its office left go.
 void removeGroupSockets(pid_t g) {
-    std::vector<std::string> sockets;
+    LiveSessions::Sockets sockets;
     {
         std::lock_guard<std::mutex> lock(live().mutex);
         auto it = live().sockets.find(g);
@@ -242,7 +252,7 @@ void removeGroupSockets(pid_t g) {
         sockets = std::move(it->second);
         live().sockets.erase(it);
     }
-    removeSockets(sockets);
+    removeSockets(sockets.paths);
 }
 
 // Asks a session's bridge to quit the office and, in the background, waits for it to end
@@ -717,13 +727,22 @@ uint64_t FolderFingerprint(const std::string& folder) {
 }
 
 // The office is working while its processes use processor time or what it writes grows.
+// The bridge's own time does not count: while the office starts, the bridge keeps trying
+// to reach it, and that is no sign that the office gets on. The largest address space
+// any office process had at a look is kept: an office near the child memory limit fails
+// for want of memory, whatever it says.
 class OfficeProgress {
 public:
     OfficeProgress(int group, std::string work) : group_(group), work_(std::move(work)) {
         Changed();
     }
     bool Changed() {
-        const std::optional<std::chrono::milliseconds> cpu = ProcessGroupCpuTime(group_);
+        const std::optional<GroupUsage> usage = ProcessGroupUsage(group_, group_);
+        std::optional<std::chrono::milliseconds> cpu;
+        if (usage) {
+            cpu = usage->cpu;
+            largest_ = std::max(largest_, usage->largestAddressSpace);
+        }
         const uint64_t files =
             FolderFingerprint(work_ + "files/") ^ (FolderFingerprint(work_ + "tmp/") * 31);
         const bool changed = cpu != cpu_ || files != files_;
@@ -731,12 +750,19 @@ public:
         files_ = files;
         return changed;
     }
+    // The office has come so near the limit that its next allocations fail: a step that
+    // goes on there is ended.
+    bool AtMemoryLimit() const { return largest_ >= ChildMemoryLimit() / 10 * 9; }
+    // A step that failed after the office took half the limit failed for want of memory:
+    // growing by half as much again is what a growing buffer asks for next.
+    bool NearMemoryLimit() const { return largest_ >= ChildMemoryLimit() / 2; }
 
 private:
     int group_;
     std::string work_;
     std::optional<std::chrono::milliseconds> cpu_;
     uint64_t files_ = 0;
+    uint64_t largest_ = 0;
 };
 
 // The request's value of key, as text ("" when it has none).
@@ -792,6 +818,22 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
     OfficeProgress progress(pid_, work_);
     auto lastLook = started;
     auto lastProgress = started;
+    // The step by its name in the request ("op":"load", ...), and its document.
+    auto stepName = [&] {
+        const std::string step = RequestText(parsed, "op");
+        return step.empty() ? std::string("?") : step;
+    };
+    auto fileNamed = [&] {
+        const std::string file = FileNameShown(documentOf(parsed));
+        return "文件" + (file.empty() ? std::string() : " \"" + file + "\"");
+    };
+    // An office out of memory is ended, whatever it did or said then.
+    auto outOfMemory = [&] {
+        endProcesses(std::chrono::milliseconds(0));
+        return EOleError(fileNamed() + " 的处理所需的内存超过了上限 (" +
+                         std::to_string(ChildMemoryLimit() >> 20) + " MB): 办公程序的步骤 " +
+                         stepName() + " 内存不足, 已被终止。");
+    };
     for (;;) {
         size_t nl = buffer_.find('\n');
         if (nl != std::string::npos) {
@@ -807,24 +849,23 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
                 }
                 return result;
             }
+            progress.Changed();  // how large the office grew before it gave up
+            if (progress.NearMemoryLimit()) throw outOfMemory();
             throw EOleError(WhyDocumentDidNotOpen(JsonMember(reply, "error").AsString()));
         }
         const auto now = Clock::now();
         if (now - lastLook >= kOfficeLook) {
             lastLook = now;
             if (progress.Changed()) lastProgress = now;
+            if (progress.AtMemoryLimit()) throw outOfMemory();
         }
         const bool stalled = LimitPassed(lastProgress, now, limit);
         if (stalled || now >= ceiling) {
+            if (progress.NearMemoryLimit()) throw outOfMemory();
             endProcesses(std::chrono::milliseconds(0));
-            // The step by its name in the request ("op":"load", ...), and its document.
-            std::string step = RequestText(parsed, "op");
-            if (step.empty()) step = "?";
-            const std::string file = FileNameShown(documentOf(parsed));
             const long long seconds =
                 std::max<long long>((stalled ? limit : OfficeStepCeiling()).count() / 1000, 1);
-            throw EOleError("文件" + (file.empty() ? std::string() : " \"" + file + "\"") +
-                            " 的处理时间过长: 办公程序的步骤 " + step +
+            throw EOleError(fileNamed() + " 的处理时间过长: 办公程序的步骤 " + stepName() +
                             (stalled ? " 在 " + std::to_string(seconds) + " 秒内没有任何进展"
                                      : " 超过了 " + std::to_string(seconds) + " 秒的上限") +
                             ", 已被终止。");
@@ -838,6 +879,7 @@ OleVariant Session::Command(const std::string& request, std::chrono::millisecond
             if (n > 0) {
                 buffer_.append(buf, size_t(n));
             } else if (n == 0) {
+                if (progress.NearMemoryLimit()) throw outOfMemory();
                 std::string tail = errorTail();
                 endProcesses(std::chrono::milliseconds(0));
                 throw EOleError("办公程序意外退出" + (tail.empty() ? "" : ": " + tail));

@@ -1,5 +1,7 @@
 #include "platform/rtl/noProgressLimit.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 using std::chrono::milliseconds;
@@ -44,4 +46,29 @@ Clock::time_point DeadlineAfter(Clock::time_point since, milliseconds limit) {
 bool LimitPassed(Clock::time_point since, Clock::time_point now, milliseconds limit) {
     if (now < since) return false;
     return std::chrono::duration_cast<milliseconds>(now - since) > limit;
+}
+
+std::optional<uint64_t> ParseChildMemoryLimit(const char* text) {
+    if (!text || !*text) return std::nullopt;
+    // Past a mebibyte count that a 64-bit address space cannot hold, no limit is meant.
+    constexpr uint64_t kMostMegabytes = uint64_t(1) << 43;
+    uint64_t mb = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        if (mb < kMostMegabytes) mb = mb * 10 + uint64_t(*p - '0');
+    }
+    if (mb == 0 || mb >= kMostMegabytes) return std::nullopt;
+    return mb << 20;
+}
+
+uint64_t ChildMemoryLimit() {
+    static const uint64_t limit = [] {
+        if (const auto set = ParseChildMemoryLimit(std::getenv("VEXOMAT_CHILD_MEMORY_LIMIT_MB")))
+            return *set;
+        const long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGESIZE);
+        const uint64_t quarter = pages > 0 && size > 0 ? uint64_t(pages) * uint64_t(size) / 4 : 0;
+        const uint64_t least = uint64_t(4) << 30;
+        return quarter > least ? quarter : least;
+    }();
+    return limit;
 }

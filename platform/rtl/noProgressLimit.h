@@ -1,9 +1,11 @@
 // How long a helper program (Ghostscript, the office) may go without a sign of progress
 // (a page finished, an output growing, processor time used) before its step is ended as
-// hung, and the ceiling on a step's whole time however busy it stays.
+// hung, the ceiling on a step's whole time however busy it stays, and how much memory
+// each helper process may take.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 // Five minutes; VEXOMAT_NO_PROGRESS_LIMIT_MS, read once, sets another limit (tests use a
@@ -32,3 +34,14 @@ std::chrono::steady_clock::time_point DeadlineAfter(std::chrono::steady_clock::t
 // Whether more than limit has passed from `since` to `now`, without overflow for any limit.
 bool LimitPassed(std::chrono::steady_clock::time_point since,
                  std::chrono::steady_clock::time_point now, std::chrono::milliseconds limit);
+
+// The address space each child process may take (bytes): a quarter of the machine's
+// memory, at least 4 GiB (the office maps some hundred megabytes of libraries and
+// reserves more for its threads before it reads anything); VEXOMAT_CHILD_MEMORY_LIMIT_MB,
+// read once, sets another (tests use a small one). A document that makes a helper grow
+// past it (a zip bomb, a PostScript loop that keeps what it allocates) fails there
+// instead of filling the machine.
+uint64_t ChildMemoryLimit();
+
+// What ChildMemoryLimit makes of the variable's text: nothing when it is no limit.
+std::optional<uint64_t> ParseChildMemoryLimit(const char* text);

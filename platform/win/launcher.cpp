@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -94,6 +95,7 @@ struct ChildPlan {
     bool newGroup;
     bool newSession;
     int deathSignal;
+    rlim_t addressSpace;  // 0: as ours
     pid_t parent;
     int errorPipe;  // the errno of a failed start is written here; exec closes it
 };
@@ -131,12 +133,30 @@ struct ChildPlan {
     ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
 #endif
     for (size_t k = 0; k < plan->keepCount; ++k) ::fcntl(plan->keep[k], F_SETFD, 0);
+    if (plan->addressSpace) {
+        const rlimit limit{plan->addressSpace, plan->addressSpace};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0) childFail(plan, errno);
+    }
     if (plan->workDir && ::chdir(plan->workDir) != 0) childFail(plan, errno);
     sigset_t none;
     sigemptyset(&none);
     if (::sigprocmask(SIG_SETMASK, &none, nullptr) != 0) childFail(plan, errno);
     ::execve(plan->program, plan->argv, plan->envp);
     childFail(plan, errno);
+}
+
+// The address-space limit to give a child: the one asked for, unless ours is as low.
+rlim_t addressSpaceFor(uint64_t asked) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    (void)asked;
+    return 0;
+#else
+    rlimit ours{};
+    if (asked == 0 || ::getrlimit(RLIMIT_AS, &ours) != 0) return 0;
+    if (ours.rlim_cur != RLIM_INFINITY && ours.rlim_cur <= asked) return 0;
+    if (ours.rlim_max != RLIM_INFINITY && ours.rlim_max < asked) return ours.rlim_max;
+    return rlim_t(asked);
+#endif
 }
 
 std::vector<char*> pointers(const std::vector<std::string>& strings) {
@@ -217,6 +237,7 @@ int Launch(const LaunchOptions& options, pid_t& pid) {
     plan.newGroup = options.newProcessGroup;
     plan.newSession = options.newSession;
     plan.deathSignal = options.parentDeathSignal;
+    plan.addressSpace = addressSpaceFor(options.addressSpaceLimit);
     plan.parent = ::getpid();
     plan.errorPipe = errorWrite.get();
 
@@ -334,11 +355,14 @@ bool ReadProcessStatLine(const char* line, ProcessStat& out) {
     if (!p) return false;
     ++p;
     // Fields from 3 on: state, ppid, pgrp, session, tty, tpgid, flags, minflt, cminflt,
-    // majflt, cmajflt, utime (14), stime (15).
-    long long fields[16] = {};
-    for (int field = 3; field <= 15; ++field) {
+    // majflt, cmajflt, utime (14), stime (15), ..., vsize (23), which may be missing.
+    long long fields[24] = {};
+    for (int field = 3; field <= 23; ++field) {
         while (*p == ' ') ++p;
-        if (!*p) return false;
+        if (!*p) {
+            if (field <= 15) return false;
+            break;
+        }
         if (field == 3) {
             out.state = *p++;
             continue;
@@ -346,13 +370,18 @@ bool ReadProcessStatLine(const char* line, ProcessStat& out) {
         char* end = nullptr;
         errno = 0;
         fields[field] = std::strtoll(p, &end, 10);
-        if (end == p || errno != 0) return false;
+        if (end == p || errno != 0) {
+            if (field <= 15) return false;
+            fields[field] = 0;
+            break;
+        }
         p = end;
     }
     out.ppid = fields[4];
     out.group = fields[5];
     out.userTicks = static_cast<unsigned long long>(fields[14]);
     out.systemTicks = static_cast<unsigned long long>(fields[15]);
+    out.addressSpace = static_cast<unsigned long long>(fields[23]);
     return true;
 }
 

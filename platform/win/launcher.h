@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,6 +64,10 @@ struct LaunchOptions {
     int parentDeathSignal = 0;    // sent to the child when this program ends (0: none)
     bool endWithProgram = false;  // its group is ended by EndLaunchedChildren
     std::vector<int> keepFds;     // descriptors (>= 3) the child keeps under their numbers
+    // The most address space the child (and what it starts) may take, in bytes; 0: ours.
+    // Never raised above our own limit. Programs built with a sanitizer, whose run-time
+    // reserves terabytes of address space, start their children without it.
+    uint64_t addressSpaceLimit = 0;
 };
 
 // Starts the program. Returns 0 and the child's id, or an errno value: ENOENT when the
@@ -100,8 +105,9 @@ struct ProcessStat {
     char state = 0;
     long long ppid = 0;
     long long group = 0;
-    unsigned long long userTicks = 0;    // utime
-    unsigned long long systemTicks = 0;  // stime
+    unsigned long long userTicks = 0;     // utime
+    unsigned long long systemTicks = 0;   // stime
+    unsigned long long addressSpace = 0;  // vsize in bytes; 0 where the line ends before it
 };
 bool ReadProcessStatLine(const char* line, ProcessStat& out);
 // Whether no process of the group is left but ended ones (zombies).

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/passedErrors.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/cmdline.h"
@@ -293,7 +294,8 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
     }
 
     // Every child runs in a group of its own (TerminateProcess reaches its helpers), ends
-    // with this program, and is ended with it on the signals that end it.
+    // with this program, is ended with it on the signals that end it, and may not take
+    // more memory than a child may.
     LaunchOptions launch;
     launch.argv = cmd.argv;
     launch.argv[0] = program;
@@ -304,6 +306,7 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
     launch.stdErr = io[2].get();
     launch.parentDeathSignal = SIGKILL;
     launch.endWithProgram = true;
+    launch.addressSpaceLimit = ChildMemoryLimit();
     pid_t pid = 0;
     int rc = Launch(launch, pid);
     if (rc != 0) return failWith(Win32ErrorOf(rc), rc);

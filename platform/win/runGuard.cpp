@@ -10,11 +10,16 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "platform/rtl/passedErrors.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/win/launcher.h"
 #include "platform/win/mutex.h"
+#include "platform/win/privateFolder.h"
 
 const char* const kRunFolderMarker = ".vexomat-run";
 
@@ -84,10 +89,36 @@ int claimSlot(const std::string& folder) {
     return -1;
 }
 
+// Sockets to remove when a signal ends the program.
+constexpr int kSocketSlots = 32;
+constexpr size_t kSocketPathMax = 256;
+char g_sockets[kSocketSlots][kSocketPathMax];
+std::atomic<bool> g_socketTaken[kSocketSlots];  // by a claim
+std::atomic<bool> g_socketArmed[kSocketSlots];  // its path written: the handler may use it
+
+// Removes the socket when it is one of this user's; system calls only.
+void removeOwnSocket(const char* path) {
+    struct stat st;
+    if (::lstat(path, &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid()) ::unlink(path);
+}
+
+// The record of the run folder of the run under way, its folder of records and the run
+// folder: a signal that removes the run folder removes its record too.
+char g_record[kPathMax], g_recordFolder[kPathMax], g_recordedRun[kPathMax];
+std::atomic<bool> g_recordArmed{false};
+
 void onEndingSignal(int sig) {
     EndLaunchedChildren();
     for (int i = 0; i < kSlots; ++i)
         if (g_used[i].load()) RemoveTreeNow(g_paths[i]);
+    // The office is killed by now; what it made in the shared temporary folder goes too.
+    for (int i = 0; i < kSocketSlots; ++i)
+        if (g_socketArmed[i].load()) removeOwnSocket(g_sockets[i]);
+    struct stat st;
+    if (g_recordArmed.load() && ::lstat(g_recordedRun, &st) != 0 && errno == ENOENT) {
+        ::unlink(g_record);
+        ::rmdir(g_recordFolder);
+    }
     CloseNamedMutexesNow();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
@@ -190,5 +221,122 @@ int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix)
         ::close(fd);
     }
     ::closedir(d);
+    return removed;
+}
+
+TSocketClaim::TSocketClaim(const std::string& path) {
+    if (path.size() >= kSocketPathMax) return;
+    for (int i = 0; i < kSocketSlots; ++i) {
+        bool expected = false;
+        if (!g_socketTaken[i].load() && g_socketTaken[i].compare_exchange_strong(expected, true)) {
+            std::memcpy(g_sockets[i], path.c_str(), path.size() + 1);
+            g_socketArmed[i].store(true);
+            slot_ = i;
+            return;
+        }
+    }
+}
+
+TSocketClaim::~TSocketClaim() {
+    if (slot_ < 0) return;
+    g_socketArmed[slot_].store(false);
+    g_socketTaken[slot_].store(false);
+}
+
+// ---------------------------------------------------------------- recorded run folders
+
+namespace {
+
+constexpr const char* kRecords = "vexomat-runs";
+
+// The private folder of the records, made when make; "" when there is none (to be had).
+std::string recordFolder(bool make) {
+    const std::string temp = GetTempDir();
+    if (make) {
+        const std::string dir = PrivateFolder(temp, kRecords);
+        return dir.empty() ? dir : IncludeTrailingPathDelimiter(dir);
+    }
+    const std::string dir = temp + kRecords + "-" + std::to_string(::geteuid());
+    return IsPrivateFolder(dir) ? dir + "/" : "";
+}
+
+// The record's name: a digest of the folder's path, so that the same folder has one.
+std::string recordName(const std::string& folder) {
+    uint64_t h = 14695981039346656037ULL;
+    for (unsigned char c : folder) h = (h ^ c) * 1099511628211ULL;
+    char name[32];
+    std::snprintf(name, sizeof name, "run-%016llx", static_cast<unsigned long long>(h));
+    return name;
+}
+
+}  // namespace
+
+void RecordRunFolder(const std::string& folder) {
+    // Twice: another run may remove the folder of records, found empty, meanwhile.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::string records = recordFolder(true);
+        if (records.empty()) return;
+        const std::string record = records + recordName(folder);
+        std::ofstream out(record, std::ios::binary | std::ios::trunc);
+        out << folder;
+        if (out.flush()) {
+            const std::string run = ExcludeTrailingPathDelimiter(folder);
+            g_recordArmed.store(false);
+            if (record.size() < kPathMax && run.size() < kPathMax) {
+                std::memcpy(g_record, record.c_str(), record.size() + 1);
+                std::memcpy(g_recordFolder, records.c_str(), records.size() + 1);
+                std::memcpy(g_recordedRun, run.c_str(), run.size() + 1);
+                g_recordArmed.store(true);
+            }
+            return;
+        }
+    }
+    LogPassedError("run folder record", "not written for " + folder);
+}
+
+void ForgetRunFolder(const std::string& folder) {
+    g_recordArmed.store(false);
+    const std::string records = recordFolder(false);
+    if (records.empty()) return;
+    ::unlink((records + recordName(folder)).c_str());
+    ::rmdir(records.c_str());  // only when no other record is left
+}
+
+int RemoveRecordedRunFolders() {
+    const std::string records = recordFolder(false);
+    if (records.empty()) return 0;
+    DIR* d = ::opendir(records.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (dirent* e = ::readdir(d)) {
+        if (std::strncmp(e->d_name, "run-", 4) != 0) continue;
+        const std::string record = records + e->d_name;
+        std::ifstream in(record, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        const std::string folder = ExcludeTrailingPathDelimiter(text.str());
+        struct stat st;
+        if (folder.empty() || ::lstat(folder.c_str(), &st) != 0) {
+            // Gone: removed by its run or by another. (A folder we cannot reach now stays
+            // recorded.)
+            if (folder.empty() || errno == ENOENT) ::unlink(record.c_str());
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+            ::unlink(record.c_str());  // no run folder of ours stands there any more
+            continue;
+        }
+        const int fd =
+            ::open((folder + "/" + kRunFolderMarker).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;  // not (yet) marked as a run folder
+        // Held: its run still goes on.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && RemoveTreeNow(folder.c_str())) {
+            ++removed;
+            ::unlink(record.c_str());
+        }
+        ::close(fd);
+    }
+    ::closedir(d);
+    ::rmdir(records.c_str());  // only when no record is left
     return removed;
 }

@@ -36,6 +36,31 @@ int RemoveAbandonedRunFolders(const std::string& parent);
 // The same for the folders whose names start with prefix (claimed the same way).
 int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix);
 
+// Run folders made in folders that may not be listable (a source folder of mode 0300)
+// are recorded, as they are made, in a private folder of this user, so that a later run
+// can remove one that a killed run left there by its name alone.
+void RecordRunFolder(const std::string& folder);
+// The run removed its folder: its record goes, and the folder of records with its last.
+void ForgetRunFolder(const std::string& folder);
+// Removes each recorded folder that is still there with the marker of a run that no
+// process holds, and forgets the records of folders that are gone. Returns how many
+// folders were removed.
+int RemoveRecordedRunFolders();
+
 // Removes a folder and everything in it without following links; usable in a signal
 // handler (system calls only). False when something could not be removed.
 bool RemoveTreeNow(const char* path);
+
+// A socket that the office leaves in the shared temporary folder when it is killed: when
+// a guarded signal ends the program, it is removed after the children are ended (when it
+// is a socket of this user), for the life of the object.
+class TSocketClaim {
+public:
+    explicit TSocketClaim(const std::string& path);
+    ~TSocketClaim();
+    TSocketClaim(const TSocketClaim&) = delete;
+    TSocketClaim& operator=(const TSocketClaim&) = delete;
+
+private:
+    int slot_ = -1;
+};

@@ -63,6 +63,23 @@ TEST_F(HostileInputs, ALoopingPostScriptIsEndedAndTheOlderResultStays) {
     EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
 }
 
+// A PostScript program that keeps every string it makes: under the child memory limit
+// Ghostscript runs out of memory at once instead of filling the machine, and says so.
+TEST_F(HostileInputs, AMemoryBombEndsForWantOfMemory) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitized program starts its children without the memory limit";
+#endif
+    ScopedEnv memory("VEXOMAT_CHILD_MEMORY_LIMIT_MB", "256");
+    Spit(work + "hog.ps", "%!PS\n/kept [] def\n{ /kept [ kept 10000000 string ] def } loop\n");
+    Spit(work + "hog.pdf", "older result");
+    const RunResult r = Run({"-c", "ps2pdf", "-s", work + "hog.ps", "-d", work});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(Slurp(work + "hog.pdf"), "older result");
+    EXPECT_NE(RunLog().find("内存不足"), std::string::npos) << RunLog();
+    EXPECT_NE(RunLog().find("hog.ps"), std::string::npos) << RunLog();
+    EXPECT_EQ(ProcessesMentioning(work), std::vector<std::string>{});
+}
+
 // A page of hours of drawing from a few bytes: each form draws the next one ten times, the
 // last fills the page ten times (ten million fills, no page finished for hours).
 std::string FormBomb() {

@@ -3,6 +3,7 @@
 // (page counts, page sizes and orientation, page ranges, pages per sheet, the sheets
 // printed, TIFF page order, slides), and no office process left behind.
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
+#include "platform/rtl/md5.h"
 #include "tests/e2e/e2e_support.h"
 
 using namespace e2e;
@@ -138,6 +141,41 @@ std::vector<bool> InkedCells(const std::string& pdf, int page, int columns, int 
             if (static_cast<unsigned char>(pixels[size_t(y) * size_t(w) + size_t(x)]) < 160)
                 inked[size_t(y * rows / h) * size_t(columns) + size_t(x * columns / w)] = true;
     return inked;
+}
+
+// A document of 600 pages, in RTF (which the office reads under the name ".doc"), that
+// takes the office a good while to open and print.
+std::string LongDocument() {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24 ";
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "Lorem ipsum dolor sit amet, consectetur adipiscing. ";
+    for (int page = 1; page <= 600; ++page)
+        rtf += "Page " + std::to_string(page) + ". " + words + "\\par\\page ";
+    return rtf + "}";
+}
+
+// The sockets in /tmp an office of a run leaves when it is killed: its accepting pipe,
+// named after the run's process, and its one-instance pipe, named by the digest of its
+// profile's address as UTF-16 (in hexadecimal without leading zeros). Those there now.
+std::vector<std::string> OfficeSocketsOf(pid_t run, const std::string& sessionFolder) {
+    const std::string head = "OSL_PIPE_" + std::to_string(::getuid()) + "_";
+    std::string utf16;
+    for (char c : "file://" + sessionFolder + "profile") utf16 += {c, '\0'};
+    std::string digest;
+    for (uint8_t byte : Md5(utf16)) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%x", byte);
+        digest += hex;
+    }
+    std::vector<std::string> found;
+    for (const std::string& name : Listing("/tmp/")) {
+        struct stat st {};
+        if ((name.rfind(head + "vexomat" + std::to_string(run) + "_", 0) == 0 ||
+             name == head + "SingleOfficeIPC_" + digest) &&
+            ::lstat(("/tmp/" + name).c_str(), &st) == 0 && S_ISSOCK(st.st_mode))
+            found.push_back(name);
+    }
+    return found;
 }
 
 class OfficeRun : public ::testing::Test {
@@ -403,12 +441,7 @@ TEST_F(OfficeRun, AnOfficeFailureSaysWhyInChineseNamingTheFileAndTheSwitch) {
 // many pages takes the office far longer than the limit to open and print, and a limit too
 // long for the clock is no limit at all.
 TEST_F(OfficeRun, ABusyOfficeIsNeverCut) {
-    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24 ";
-    std::string words;
-    for (int i = 0; i < 40; ++i) words += "Lorem ipsum dolor sit amet, consectetur adipiscing. ";
-    for (int page = 1; page <= 600; ++page)
-        rtf += "Page " + std::to_string(page) + ". " + words + "\\par\\page ";
-    Spit(work + "long.doc", rtf + "}");
+    Spit(work + "long.doc", LongDocument());
     for (const char* limit : {"3000", "9300000000000"}) {
         std::filesystem::remove(work + "long.pdf");
         setenv("VEXOMAT_NO_PROGRESS_LIMIT_MS", limit, 1);
@@ -416,6 +449,40 @@ TEST_F(OfficeRun, ABusyOfficeIsNeverCut) {
         unsetenv("VEXOMAT_NO_PROGRESS_LIMIT_MS");
         ASSERT_EQ(r.exitCode, 0) << limit << "\n" << prog.Log();
         EXPECT_EQ(PdfPages(work + "long.pdf", tmp), 600) << limit;
+    }
+}
+
+// A run ended by SIGTERM or SIGINT (how a time-out or Ctrl-C ends it) while the office
+// works takes the office along, and the sockets it made in /tmp.
+TEST_F(OfficeRun, AnEndingSignalLeavesNoOfficeAndNoSocket) {
+    Spit(work + "long.doc", LongDocument());
+    for (const int sig : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(sig);
+        const pid_t run =
+            Start({prog.dir + "vexomat", "-c", "doc2pdf", "-s", work + "long.doc", "-d", work},
+                  tmp + "run.txt");
+        // The office is up once both its sockets are there.
+        std::string session;
+        std::vector<std::string> sockets;
+        for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+             sockets.size() < 2 && std::chrono::steady_clock::now() < until;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            for (const std::string& name : Listing(tmp))
+                if (name.rfind("vexomat-office-", 0) == 0) session = tmp + name + "/";
+            if (!session.empty()) sockets = OfficeSocketsOf(run, session);
+        }
+        ::kill(run, sig);
+        const RunResult r = Finish(run, tmp + "run.txt");
+        ASSERT_EQ(sockets.size(), 2u) << "the office did not come up:\n" << r.output;
+        EXPECT_EQ(r.exitCode, 128 + sig);
+        EXPECT_EQ(OfficeSocketsOf(run, session), std::vector<std::string>{});
+        // Killed processes take a moment to go.
+        for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+             !ProcessesMentioning(tmp + "vexomat-office").empty() &&
+             std::chrono::steady_clock::now() < until;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(ProcessesMentioning(tmp + "vexomat-office"), std::vector<std::string>{});
+        EXPECT_FALSE(Exists(session)) << session;
     }
 }
 

@@ -2,6 +2,9 @@
 // streams and flags, OpenDocument files by their manifest, and hostile compound files
 // whose sector chains are long or loop, which are walked once.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -26,20 +29,21 @@ void Put16(std::string& s, size_t at, uint16_t v) {
 
 constexpr uint32_t kEnd = 0xFFFFFFFE, kFatSector = 0xFFFFFFFD, kFree = 0xFFFFFFFF;
 
-// A compound file of 512-byte sectors, every stream read through the FAT (cut-off 0):
-// the FAT's sectors, the directory's, then each stream's. loopDirectory makes the
-// directory's last sector lead back to its first.
-std::string CompoundFile(const Streams& streams, bool loopDirectory = false) {
+// A compound file of 512-byte sectors (or 2^shift), every stream read through the FAT
+// (cut-off 0): the FAT's sectors, the directory's, then each stream's. loopDirectory makes
+// the directory's last sector lead back to its first.
+std::string CompoundFile(const Streams& streams, bool loopDirectory = false, uint16_t shift = 9) {
+    const size_t ssz = size_t(1) << shift, perFat = ssz / 4, perDir = ssz / 128;
     const size_t entries = streams.size() + 1;
-    const size_t dirSectors = (entries + 3) / 4;
+    const size_t dirSectors = (entries + perDir - 1) / perDir;
     size_t dataSectors = 0;
-    for (const auto& s : streams) dataSectors += (s.second.size() + 511) / 512;
+    for (const auto& s : streams) dataSectors += (s.second.size() + ssz - 1) / ssz;
     size_t fatSectors = 1;
-    while (fatSectors * 128 < fatSectors + dirSectors + dataSectors) ++fatSectors;
+    while (fatSectors * perFat < fatSectors + dirSectors + dataSectors) ++fatSectors;
     const size_t total = fatSectors + dirSectors + dataSectors;
-    std::string file(512 * (total + 1), '\0');
+    std::string file(ssz * (total + 1), '\0');
     file.replace(0, 8, "\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1");
-    Put16(file, 30, 9);
+    Put16(file, 30, shift);
     Put16(file, 32, 6);
     Put32(file, 44, uint32_t(fatSectors));
     Put32(file, 48, uint32_t(fatSectors));
@@ -47,15 +51,15 @@ std::string CompoundFile(const Streams& streams, bool loopDirectory = false) {
     Put32(file, 60, kEnd);
     Put32(file, 68, kEnd);
     for (size_t i = 0; i < 109; ++i) Put32(file, 76 + 4 * i, i < fatSectors ? uint32_t(i) : kFree);
-    std::vector<uint32_t> fat(fatSectors * 128, kFree);
+    std::vector<uint32_t> fat(fatSectors * perFat, kFree);
     for (size_t i = 0; i < fatSectors; ++i) fat[i] = kFatSector;
     for (size_t i = 0; i < dirSectors; ++i)
         fat[fatSectors + i] = i + 1 < dirSectors ? uint32_t(fatSectors + i + 1)
                               : loopDirectory    ? uint32_t(fatSectors)
                                                  : kEnd;
-    auto sectorAt = [](size_t i) { return 512 * (i + 1); };
+    auto sectorAt = [ssz](size_t i) { return ssz * (i + 1); };
     auto putEntry = [&](size_t index, const std::string& name, uint32_t start, uint32_t size) {
-        const size_t at = sectorAt(fatSectors + index / 4) + 128 * (index % 4);
+        const size_t at = sectorAt(fatSectors + index / perDir) + 128 * (index % perDir);
         for (size_t k = 0; k < name.size(); ++k) Put16(file, at + 2 * k, uint16_t(name[k]));
         Put16(file, at + 64, uint16_t(2 * (name.size() + 1)));
         Put32(file, at + 116, start);
@@ -65,16 +69,17 @@ std::string CompoundFile(const Streams& streams, bool loopDirectory = false) {
     size_t next = fatSectors + dirSectors;
     for (size_t i = 0; i < streams.size(); ++i) {
         const std::string& data = streams[i].second;
-        const size_t count = (data.size() + 511) / 512;
+        const size_t count = (data.size() + ssz - 1) / ssz;
         putEntry(i + 1, streams[i].first, count ? uint32_t(next) : kEnd, uint32_t(data.size()));
         for (size_t k = 0; k < count; ++k) {
             fat[next + k] = k + 1 < count ? uint32_t(next + k + 1) : kEnd;
-            file.replace(sectorAt(next + k), std::min<size_t>(512, data.size() - 512 * k),
-                         data.substr(512 * k, 512));
+            file.replace(sectorAt(next + k), std::min(ssz, data.size() - ssz * k),
+                         data.substr(ssz * k, ssz));
         }
         next += count;
     }
-    for (size_t i = 0; i < fat.size(); ++i) Put32(file, sectorAt(i / 128) + 4 * (i % 128), fat[i]);
+    for (size_t i = 0; i < fat.size(); ++i)
+        Put32(file, sectorAt(i / perFat) + 4 * (i % perFat), fat[i]);
     return file;
 }
 
@@ -149,6 +154,42 @@ Streams LongDirectory(const std::string& last) {
     return s;
 }
 
+// A Word file of 64 KiB sectors whose tables name the FAT's one sector again and again:
+// every free entry of the header's list and of a DIFAT chain through three sectors of
+// zeros, under a header that counts four billion FAT sectors. Read as listed, the FAT
+// would grow by 64 KiB for each of some 49,000 listings.
+std::string RepeatedFatSectors() {
+    std::string file = CompoundFile(
+        {{"WordDocument", WordStream(true)}, {"Filler", std::string(3 << 16, '\0')}}, false, 16);
+    Put32(file, 44, 0xFFFFFFFF);
+    for (size_t i = 1; i < 109; ++i) Put32(file, 76 + 4 * i, 0);
+    Put32(file, 68, 3);  // the filler's sectors 3, 4 and 5, each naming the next
+    for (uint32_t d = 3; d <= 5; ++d) Put32(file, (size_t(d) + 2) << 16, d < 5 ? d + 1 : kEnd);
+    return file;
+}
+
+// Whether the check finds the file encrypted, asked in a child process whose address space
+// may grow by no more than room: -1 when it could not answer within that.
+int EncryptedWithin(const std::string& file, size_t room) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::ifstream status("/proc/self/status");
+        size_t kb = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0) kb = std::stoul(line.substr(7));
+        const rlimit limit{kb * 1024 + room, kb * 1024 + room};
+        if (kb == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+        try {
+            ::_exit(CompoundFileIsEncrypted(file) ? 1 : 0);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) <= 1 ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace
 
 TEST(OfficeEncryption, CompoundFiles) {
@@ -188,6 +229,15 @@ TEST(OfficeEncryption, HostileTablesEndTheWalk) {
     std::string shifted = CompoundFile({{"WordDocument", WordStream(true)}});
     Put16(shifted, 30, 40);  // a sector size no file has
     EXPECT_FALSE(CompoundFileIsEncrypted(shifted));
+}
+
+TEST(OfficeEncryption, TablesThatNameASectorAgainTakeNoMoreMemoryThanTheFile) {
+    const std::string file = RepeatedFatSectors();
+#if !defined(__SANITIZE_ADDRESS__)  // whose run-time reserves terabytes of address space
+    // 448 KB of file; room for the file several times over, not for 3 GB of table.
+    EXPECT_EQ(EncryptedWithin(file, 64u << 20), 1);
+#endif
+    EXPECT_TRUE(CompoundFileIsEncrypted(file));
 }
 
 TEST(OfficeEncryption, OpenDocumentManifests) {

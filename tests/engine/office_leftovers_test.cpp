@@ -1,11 +1,15 @@
 // What an office session leaves in the shared temporary folder: nothing, whether the office
-// quits or is killed, and whether or not it was ever asked anything.
+// quits or is killed, and whether or not it was ever asked anything; and an office that
+// hangs while it starts is ended by the no-progress limit.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -71,4 +75,45 @@ TEST(OfficeLeftovers, NoSocketStaysHoweverTheSessionEnds) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_EQ(Joined(Present(sockets)), "");
     }
+}
+
+// The office's processes (the session's group, but for its bridge) are stopped as they
+// appear, so the office never comes up; the bridge meanwhile keeps trying to reach it. The
+// first step ends when nothing but the bridge has used processor time for the limit.
+TEST(OfficeLeftovers, AnOfficeThatHangsWhileStartingIsJudgedByTheLimit) {
+    if (office::SofficePath().empty() || office::UnoPython().empty())
+        GTEST_SKIP() << "no office installed";
+    office::Session session;
+    const int group = session.ProcessGroup();
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        while (!stop) {
+            std::error_code ec;
+            for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+                int pid = 0, pgrp = 0;
+                FILE* f = std::fopen((e.path() / "stat").c_str(), "r");
+                if (!f) continue;
+                if (std::fscanf(f, "%d (%*[^)]) %*c %*d %d", &pid, &pgrp) == 2 && pgrp == group &&
+                    pid != group)
+                    ::kill(pid, SIGSTOP);
+                std::fclose(f);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    std::string said;
+    try {
+        session.Command(
+            "{\"op\":\"load\",\"path\":" +
+                office::Json(std::string(VEXOMAT_SOURCE_DIR) + "/tests/data/three_pages.fodt") +
+                ",\"readonly\":true,\"kind\":\"text\"}",
+            std::chrono::seconds(2));
+    } catch (const std::exception& e) {
+        said = e.what();
+    }
+    stop = true;
+    stopper.join();
+    EXPECT_NE(said.find("的处理时间过长: 办公程序的步骤 load 在 2 秒内没有任何进展"),
+              std::string::npos)
+        << said;
 }
