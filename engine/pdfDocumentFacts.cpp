@@ -6,6 +6,8 @@
 
 #include <exception>
 
+#include "engine/pdfPageTree.h"
+
 TPdfDocumentFacts ReadPdfDocumentFacts(const std::string& fileName, const std::string& password) {
     TPdfDocumentFacts facts;
     try {
@@ -23,11 +25,13 @@ TPdfDocumentFacts ReadPdfDocumentFacts(const std::string& fileName, const std::s
         // its pages, as readers show them.
         facts.portfolio = root.hasKey("/Collection");
         facts.opened = true;
-        try {
-            facts.pages = static_cast<long long>(pdf.getAllPages().size());
-        } catch (const std::exception& e) {
-            facts.why = e.what();  // a page tree the parser cannot walk: no count
-        }
+        // Counted by the page tree's own walk: the parser's page list recurses once a level
+        // and a tree deep enough ends the program.
+        const TPdfPageTree tree = ReadPdfPageTree(fileName, password);
+        if (tree.opened)
+            facts.pages = tree.pages;
+        else
+            facts.why = tree.why;  // a page tree that cannot be walked: no count
     } catch (const std::exception& e) {
         facts = TPdfDocumentFacts();
         facts.why = e.what();

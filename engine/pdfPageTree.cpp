@@ -501,13 +501,13 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
     return walk;
 }
 
-TPdfPageTree Read(const std::string& fileName, bool repair) {
+TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& password) {
     TPdfPageTree tree;
     try {
         QPDF pdf;
         Quiet(pdf);
         pdf.setAttemptRecovery(repair);
-        pdf.processFile(fileName.c_str(), "");
+        pdf.processFile(fileName.c_str(), password.c_str());
         QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
         QPDFObjectHandle count = root.getKey("/Count");
         if (count.isInteger()) {
@@ -536,9 +536,11 @@ TPdfPageTree Read(const std::string& fileName, bool repair) {
 
 }  // namespace
 
-TPdfPageTree ReadPdfPageTree(const std::string& fileName) { return Read(fileName, false); }
+TPdfPageTree ReadPdfPageTree(const std::string& fileName, const std::string& password) {
+    return Read(fileName, false, password);
+}
 
-TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileName, true); }
+TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileName, true, ""); }
 
 bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why) {
     try {

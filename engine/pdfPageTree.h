@@ -20,8 +20,9 @@ struct TPdfPageTree {
 // never comes from a guess.
 //
 // A kid of /Type /Pages is a node (without /Kids it holds no page), one of /Type /Page is
-// a page, and one of neither type is a node when it has /Kids, else a page.
-TPdfPageTree ReadPdfPageTree(const std::string& fileName);
+// a page, and one of neither type is a node when it has /Kids, else a page. The password
+// (user or owner) opens an encrypted file.
+TPdfPageTree ReadPdfPageTree(const std::string& fileName, const std::string& password = "");
 
 // The same read by the parser repairing what it must (rebuilding the cross-reference
 // table from the objects in the text); its count is a guess, to be checked.
