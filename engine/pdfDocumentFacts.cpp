@@ -1,7 +1,6 @@
 #include "engine/pdfDocumentFacts.h"
 
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <exception>
@@ -12,12 +11,7 @@ TPdfDocumentFacts ReadPdfDocumentFacts(const std::string& fileName, const std::s
     TPdfDocumentFacts facts;
     try {
         QPDF pdf;
-        auto quiet = QPDFLogger::create();
-        quiet->setInfo(quiet->discard());
-        quiet->setWarn(quiet->discard());
-        quiet->setError(quiet->discard());
-        pdf.setLogger(quiet);
-        pdf.setSuppressWarnings(true);
+        QuietPdfParser(pdf);
         pdf.setAttemptRecovery(false);
         pdf.processFile(fileName.c_str(), password.c_str());
         QPDFObjectHandle root = pdf.getRoot();

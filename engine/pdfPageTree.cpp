@@ -19,10 +19,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace {
-
-// The program's own reasons speak for it: nothing of the parser's reaches the console.
-void Quiet(QPDF& pdf) {
+void QuietPdfParser(QPDF& pdf) {
     auto quiet = QPDFLogger::create();
     quiet->setInfo(quiet->discard());
     quiet->setWarn(quiet->discard());
@@ -30,6 +27,8 @@ void Quiet(QPDF& pdf) {
     pdf.setLogger(quiet);
     pdf.setSuppressWarnings(true);
 }
+
+namespace {
 
 uint64_t Id(const QPDFObjGen& og) {
     return (uint64_t(uint32_t(og.getObj())) << 32) | uint32_t(og.getGen());
@@ -505,7 +504,7 @@ TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& p
     TPdfPageTree tree;
     try {
         QPDF pdf;
-        Quiet(pdf);
+        QuietPdfParser(pdf);
         pdf.setAttemptRecovery(repair);
         pdf.processFile(fileName.c_str(), password.c_str());
         QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
@@ -545,7 +544,7 @@ TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileNa
 bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why) {
     try {
         QPDF pdf;
-        Quiet(pdf);
+        QuietPdfParser(pdf);
         pdf.processFile(src.c_str(), "");
         WalkPages(pdf, pdf.getRoot().getKey("/Pages"), true, nullptr);
         QPDFWriter writer(pdf, dst.c_str());

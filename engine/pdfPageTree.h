@@ -32,3 +32,7 @@ TPdfPageTree RepairPdfPageTree(const std::string& fileName);
 // a page object of its own, so that a renderer asked for one page by number finds it.
 // False, with the parser's reason in why, when that cannot be done.
 bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why);
+
+// The program's own reasons speak for it: nothing of the parser's reaches the console.
+class QPDF;
+void QuietPdfParser(QPDF& pdf);
