@@ -1,7 +1,8 @@
 // The program as a user meets it on a real X server (Xvfb), with the mouse and the keyboard
 // of the X test tools: the main window painted whole from the start, hover frames that go
 // when the mouse goes into another window, the keyboard back on the main window after a
-// modal one. Skipped, with the reason, where Xvfb cannot start.
+// modal one, the focused check box's light dots on the black window, and Return or the
+// keypad's Enter on the focused Start button. Skipped, with the reason, where Xvfb cannot start.
 #include <cstdio>
 
 #include "tests/app/fixture.h"
@@ -107,6 +108,11 @@ protected:
             return;                                                          \
         }                                                                    \
     } while (0)
+
+int Brightness(TColor c) {
+    const uint32_t v = ColorToRGB(c);
+    return int((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3;
+}
 
 }  // namespace
 
@@ -256,4 +262,81 @@ TEST_F(RealX, AStartThatCannotGoOnSaysWhyInTheMessageBox) {
     pid_ = 0;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(apptest::Slurp(folder_ + "output.txt").find("无法创建日志文件夹"), std::string::npos);
+}
+
+TEST_F(RealX, AFocusedCheckBoxShowsLightDotsAroundItsCaptionOnBlack) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    // The caption of "自动显示" (the box at 440,521, 100 x 17), right of its mark.
+    const int l = 456, t = 519, r = 542, b = 540;
+    std::vector<TColor> before;
+    for (int y = t; y < b; ++y)
+        for (int x = l; x < r; ++x) before.push_back(At(x, y));
+    // What differs from the picture without the focus: how many, how many of them light dots
+    // where black was.
+    auto changes = [&](int& light) {
+        int changed = 0;
+        light = 0;
+        size_t i = 0;
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x, ++i) {
+                if (At(x, y) == before[i]) continue;
+                ++changed;
+                light += Brightness(before[i]) < 0x40 && Brightness(At(x, y)) > 0xC0;
+            }
+        return changed;
+    };
+    // Two clicks leave the box as it was, with the focus.
+    MouseTo(447, 529);
+    x_->run({"xdotool", "click", "1"});
+    x_->run({"xdotool", "click", "1"});
+    int changed = 0, light = 0;
+    EXPECT_TRUE(xtest::XServer::waitFor(
+        [&] {
+            Shot("realx_check_focused");
+            changed = changes(light);
+            return changed > 40 && light * 10 >= changed * 9;
+        },
+        20))
+        << changed << " pixels changed around the caption, " << light
+        << " of them light dots on black; screenshot " << path_;
+    // Tab takes the focus away: the dots go.
+    x_->run({"xdotool", "key", "Tab"});
+    EXPECT_TRUE(xtest::XServer::waitFor(
+        [&] {
+            Shot("realx_check_unfocused");
+            return changes(light) == 0;
+        },
+        20))
+        << "the focus rectangle stays after Tab; screenshot " << path_;
+}
+
+TEST_F(RealX, ReturnAndKeypadEnterPressTheFocusedStartButton) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    // A press on Start released off it gives it the focus without a click.
+    MouseTo(625, 568);
+    x_->run({"xdotool", "mousedown", "1"});
+    MouseTo(300, 400);
+    x_->run({"xdotool", "mouseup", "1"});
+    xtest::Geometry box;
+    std::string boxId, focus;
+    ASSERT_TRUE(KeyboardComesTo(mainId_, focus)) << "the keyboard is not on the main window";
+    ASSERT_FALSE(x_->window(" 信 息 ", box)) << "the press released off the button started a run";
+    // With no source chosen a run says so in the message box; Return closes it again.
+    for (const char* key : {"Return", "KP_Enter"}) {
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(KeyboardComesTo(mainId_, focus))
+            << "the keyboard is not back on the main window";
+        x_->run({"xdotool", "key", key});
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(" 信 息 ", box, &boxId); }, 20))
+            << key << " on the focused Start button started no run; the program said: "
+            << apptest::Slurp(folder_ + "output.txt");
+        ASSERT_TRUE(KeyboardComesTo(boxId, focus)) << "the keyboard is not on the message box";
+        x_->run({"xdotool", "key", "Return"});
+        const bool closed =
+            xtest::XServer::waitFor([&] { return !x_->window(" 信 息 ", box); }, 20);
+        Shot(std::string("realx_after_") + key);
+        ASSERT_TRUE(closed) << "the message box did not close; screenshot " << path_;
+    }
 }
