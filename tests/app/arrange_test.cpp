@@ -53,6 +53,14 @@ void Select(TListBox* l, std::initializer_list<int> items) {
     for (int i : items) l->SetSelected(i, true);
 }
 
+// The merge function chosen in the shown main window, with its first and second file.
+void ChooseMerge(const std::string& first, const std::string& second) {
+    Form_main->ComboBoxEx_function->SetItemIndex(17);
+    Form_main->ComboBoxEx_functionChange(nullptr);
+    Form_main->SelectSource(first);
+    Form_main->Edit_2ndFile->SetText(second);
+}
+
 }  // namespace
 
 TEST_F(AppTest, InsertAndDeleteFollowTheSelection) {
@@ -163,10 +171,7 @@ TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
     std::string pdf = MakePdf(folder, "three", "A", 3);
     CreateWindows();
     ShowMain();
-    Form_main->ComboBoxEx_function->SetItemIndex(17);
-    Form_main->ComboBoxEx_functionChange(nullptr);
-    Form_main->SelectSource(pdf);
-    Form_main->Edit_2ndFile->SetText("nothing here.pdf");
+    ChooseMerge(pdf, "nothing here.pdf");
     ArrangeDriver d([] {
         EXPECT_EQ(Form_arrange->ListBox_first->Items()->Text(), "页面 1\n页面 2\n页面 3\n");
         EXPECT_EQ(Form_arrange->ListBox_second->Items()->Text(), "not\navailable\n");
@@ -194,10 +199,7 @@ TEST_F(AppTest, TwoFilesMergedInTheChosenOrder) {
     std::string b = MakePdf(folder, "second", "B", 2);
     CreateWindows();
     ShowMain();
-    Form_main->ComboBoxEx_function->SetItemIndex(17);
-    Form_main->ComboBoxEx_functionChange(nullptr);
-    Form_main->SelectSource(a);
-    Form_main->Edit_2ndFile->SetText(b);
+    ChooseMerge(a, b);
     ArrangeDriver d([] {
         TForm_arrange* f = Form_arrange;
         EXPECT_EQ(f->ListBox_second->Items()->Count(), 2);
@@ -352,10 +354,7 @@ TEST_F(AppTest, IncrementalSavesOfferAndMergeTheirLatestPages) {
         apptest::Spit(pdf, row.text);
         CreateWindows();
         ShowMain();
-        Form_main->ComboBoxEx_function->SetItemIndex(17);
-        Form_main->ComboBoxEx_functionChange(nullptr);
-        Form_main->SelectSource(pdf);
-        Form_main->Edit_2ndFile->SetText("");
+        ChooseMerge(pdf, "");
         int offered = -1;
         ArrangeDriver d([&] {
             TForm_arrange* f = Form_arrange;
@@ -406,10 +405,7 @@ TEST_F(AppTest, AFileThatCannotBeSplitSaysSoWhenItsListIsFilled) {
         apptest::Spit(pdf, row.text);
         CreateWindows();
         ShowMain();
-        Form_main->ComboBoxEx_function->SetItemIndex(17);
-        Form_main->ComboBoxEx_functionChange(nullptr);
-        Form_main->SelectSource(pdf);
-        Form_main->Edit_2ndFile->SetText("");
+        ChooseMerge(pdf, "");
         std::string shown;
         int listed = -1;
         TTimer t(nullptr);
