@@ -104,7 +104,7 @@ std::string RepeatedFatSectors(size_t bytes) {
     Put32(f, kSector + 4, 0xFFFFFFFE);
     for (size_t s = 1; s < sectors; ++s)
         Put32(f, kSector * (s + 2) - 4, s + 1 < sectors ? uint32_t(s + 1) : 0xFFFFFFFE);
-    const std::string root = "R\0o\0o\0t\0 \0E\0n\0t\0r\0y\0";
+    const std::string root("R\0o\0o\0t\0 \0E\0n\0t\0r\0y\0", 20);  // UTF-16
     f.replace(2 * kSector, root.size(), root);
     f[2 * kSector + 64] = 22;
     Put32(f, 2 * kSector + 116, 0xFFFFFFFE);
