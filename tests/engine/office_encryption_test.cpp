@@ -170,7 +170,7 @@ std::string RepeatedFatSectors() {
 
 // Whether the check finds the file encrypted, asked in a child process whose address space
 // may grow by no more than room: -1 when it could not answer within that.
-int EncryptedWithin(const std::string& file, size_t room) {
+[[maybe_unused]] int EncryptedWithin(const std::string& file, size_t room) {
     const pid_t child = ::fork();
     if (child == 0) {
         std::ifstream status("/proc/self/status");
