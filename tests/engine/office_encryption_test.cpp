@@ -164,7 +164,8 @@ std::string RepeatedFatSectors() {
     Put32(file, 44, 0xFFFFFFFF);
     for (size_t i = 1; i < 109; ++i) Put32(file, 76 + 4 * i, 0);
     Put32(file, 68, 3);  // the filler's sectors 3, 4 and 5, each naming the next
-    for (uint32_t d = 3; d <= 5; ++d) Put32(file, (size_t(d) + 2) << 16, d < 5 ? d + 1 : kEnd);
+    for (uint32_t d = 3; d <= 5; ++d)
+        Put32(file, ((size_t(d) + 2) << 16) - 4, d < 5 ? d + 1 : kEnd);  // its last entry
     return file;
 }
 
