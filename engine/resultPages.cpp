@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "engine/converters/tiffPages.h"
+#include "engine/converters/tiff2ps.h"
 #include "engine/failureReason.h"
 #include "engine/pdfDocumentFacts.h"
 #include "engine/pdfHelper.h"
@@ -106,12 +106,7 @@ int ResultFilePages(const std::string& file, const std::string& password) {
             return TPdfChopToSingles().CountPdfPages(file);
         }
         if (ext == ".ps" || ext == ".eps") return PostScriptPages(file);
-        if (ext == ".tif" || ext == ".tiff") {
-            TiffPages tiff(file);
-            int pages = 1;
-            while (tiff.Next()) ++pages;
-            return pages;
-        }
+        if (ext == ".tif" || ext == ".tiff") return TTiff2ps().TiffPageCount(file);
     } catch (const std::exception& e) {
         Log("PageCount", e.what());
         return -1;
