@@ -10,6 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXOMAT_FUZZ_BUILD:-$root/build-fuzz}
 secs=${1:-20}
+# The compiler cache keys on paths below the tree's root, so every clone shares it.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=true
 targets=(fuzz_gif_lzw fuzz_lzrw fuzz_wildcard fuzz_gs_args fuzz_pdf_pages fuzz_crop_boxes fuzz_gif_stream fuzz_ani fuzz_dib
   fuzz_sty_stream fuzz_sty_container fuzz_truetype_cmap fuzz_rtf fuzz_office_encryption)
 

@@ -12,6 +12,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXOMAT_LINT_BUILD:-$root/build-clang}
 jobs=${LINT_JOBS:-$(nproc)}
 cd "$root"
+# The compiler cache keys on paths below the tree's root, so every clone shares it.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
 echo "== clang-format"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror

@@ -13,7 +13,7 @@ case $mode in
 esac
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev libtiff-dev zlib1g-dev libfontconfig-dev libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -38,6 +38,9 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 [ "$mode" = --packages ] && exit 0
+
+# The compiler cache keys on paths below the tree's root, so every clone shares it.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXOMAT_WERROR="${VEXOMAT_WERROR:-OFF}"
 cmake --build build

@@ -3,6 +3,8 @@
 # On a fresh machine it first installs what the build and the tests need (scripts/setup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The compiler cache keys on paths below the tree's root, so every clone shares it.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 scripts/setup.sh --check || scripts/setup.sh --packages
 dir=build; extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${1:-}" = "--asan" ]; then
