@@ -584,9 +584,19 @@ std::vector<uint32_t> GiflibColours(const std::string& bytes, int frame) {
     return out;
 }
 
+// The size of the colour table frame `frame` of GIF data uses.
+int GiflibTableSize(const std::string& bytes, int frame) {
+    GiflibFile g(bytes);
+    if (!g.gif || g.gif->ImageCount <= frame) return 0;
+    const ColorMapObject* map = g.gif->SavedImages[frame].ImageDesc.ColorMap;
+    if (!map) map = g.gif->SColorMap;
+    return map ? map->ColorCount : 0;
+}
+
 struct FormatCase {
     const char* name;
     TPixelFormat format;
+    int tableSize;  // 0: what the colour reduction makes of it
 };
 
 class XcGifBitmapFormats : public ::testing::TestWithParam<FormatCase> {};
@@ -610,6 +620,12 @@ TEST_P(XcGifBitmapFormats, FramesMadeFromTheBitmapKeepItsColours) {
         EXPECT_EQ(added.Width(), w);
         EXPECT_EQ(added.Height(), h);
         EXPECT_EQ(GiflibColours(Save(added), 0), want) << "AddFrame";
+        // Indexed bitmaps keep their own table; others are reduced to 8 bits.
+        const int table = GiflibTableSize(Save(added), 0);
+        if (GetParam().tableSize)
+            EXPECT_EQ(table, GetParam().tableSize);
+        else
+            EXPECT_LE(table, 256);
 
         TXcGIFImage assigned;
         assigned.Assign(&bmp);
@@ -634,10 +650,10 @@ TEST_P(XcGifBitmapFormats, FramesMadeFromTheBitmapKeepItsColours) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, XcGifBitmapFormats,
-    ::testing::Values(FormatCase{"OneBit", pf1bit}, FormatCase{"FourBit", pf4bit},
-                      FormatCase{"EightBit", pf8bit}, FormatCase{"FifteenBit", pf15bit},
-                      FormatCase{"SixteenBit", pf16bit}, FormatCase{"TwentyFourBit", pf24bit},
-                      FormatCase{"ThirtyTwoBit", pf32bit}, FormatCase{"Device", pfDevice}),
+    ::testing::Values(FormatCase{"OneBit", pf1bit, 2}, FormatCase{"FourBit", pf4bit, 16},
+                      FormatCase{"EightBit", pf8bit, 256}, FormatCase{"FifteenBit", pf15bit, 0},
+                      FormatCase{"SixteenBit", pf16bit, 0}, FormatCase{"TwentyFourBit", pf24bit, 0},
+                      FormatCase{"ThirtyTwoBit", pf32bit, 0}, FormatCase{"Device", pfDevice, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A frame copied into a bitmap of another format takes the frame's format and rows.
