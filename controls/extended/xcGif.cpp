@@ -316,6 +316,24 @@ void TXcGIFImage::Assign(const TXcGIFImage& src) {
     Changed();
 }
 
+void TXcGIFImage::Assign(const TXcGIFFrame& src) {
+    // Copied before NewImage: the frame may be one of this image's own.
+    auto frame = std::make_unique<TXcGIFFrame>(this);
+    frame->Assign(src);
+    TGIFData screen;
+    if (const TXcGIFImage* owner = src.Owner()) screen = *owner->Data;
+    NewImage();
+    Data->AspectRatio = screen.AspectRatio;
+    Data->BitsPerPixel = screen.BitsPerPixel;
+    Data->ColorResolution = screen.ColorResolution;
+    Data->ColorTable = screen.ColorTable;
+    frames_.push_back(std::move(frame));
+    FrameIndex = 0;
+    RecomputeScreen();
+    if (Version == 0) Version = 1;
+    Changed();
+}
+
 void TXcGIFImage::Assign(TGraphic* src) {
     if (auto* gif = dynamic_cast<TXcGIFImage*>(src)) return Assign(*gif);
     NewImage();

@@ -479,6 +479,34 @@ TEST(XcGifImage, AssignSharesDataAndCopiesFrames) {
     EXPECT_EQ(Save(copy), Save(gif));
 }
 
+TEST(XcGifImage, ImageFromOneFrameTakesTheOwnersScreenColours) {
+    for (bool own : {false, true}) {
+        SCOPED_TRACE(own ? "its own frame" : "another image's frame");
+        TXcGIFImage gif;
+        auto px = Build(gif, 4, {FrameSpec{.bits = 4}, FrameSpec{.left = 2, .bits = 4, .seed = 3}});
+        gif.Data->AspectRatio = 49;
+        gif.Data->ColorResolution = 6;
+        const auto item = gif.Frames(1)->Item;
+        const TGifColorTable table = gif.Data->ColorTable;
+        TXcGIFImage other;
+        TXcGIFImage& target = own ? gif : other;
+        target.Assign(*gif.Frames(1));
+        ASSERT_EQ(target.FrameCount(), 1);
+        EXPECT_EQ(target.FrameIndex, 0);
+        EXPECT_EQ(target.Frames(0)->Item, item);  // shared data
+        EXPECT_EQ(target.Frames(0)->Left, 2);
+        EXPECT_EQ(target.Version, 1);
+        EXPECT_EQ(target.Data->AspectRatio, 49);
+        EXPECT_EQ(target.Data->ColorResolution, 6);
+        EXPECT_EQ(target.Data->BitsPerPixel, 4);
+        EXPECT_EQ(std::memcmp(&target.Data->ColorTable, &table, sizeof table), 0);
+        EXPECT_EQ(target.ScreenWidth, 10);
+        auto back = Load(Save(target));
+        ASSERT_EQ(back->FrameCount(), 1);
+        EXPECT_EQ(DecodeGifFrameIndices(*back->Frames(0), false), px[1]);
+    }
+}
+
 // ---------------------------------------------------------------- bitmaps of every format
 
 namespace {
