@@ -211,8 +211,14 @@ void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const 
 
 void CopyBitmap(TBitmap& dest, TBitmap& source) {
     if (&dest == &source) return;
+    // The copy takes the source's layout and colour table, so that its rows hold the same
+    // bytes: a row is as long as the format makes it, not four bytes a pixel.
+    const TPixelFormat format = source.PixelFormat();
     dest.SetSize(source.Width(), source.Height());
+    dest.SetPixelFormat(format);
+    if (PaletteSizeOf(format)) dest.SetPalette(source.Palette());
+    const size_t rowBytes = (size_t(source.Width()) * size_t(PixelFormatBits(format)) + 7) / 8;
     for (int y = 0; y < source.Height(); ++y)
-        std::memcpy(dest.ScanLine(y), source.ScanLine(y), size_t(source.Width()) * 4);
+        std::memcpy(dest.ScanLine(y), source.ScanLine(y), rowBytes);
     dest.TransparentColor = source.TransparentColor;
 }

@@ -53,5 +53,5 @@ void DrawBitmapTransparent(TCanvas* dest, int x, int y, int w, int h, TBitmap* b
 void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h, const TRect& source,
                                TBitmap* bmp, TColor transparent);
 
-// Makes Dest a pixel copy of Source.
+// Makes Dest a pixel copy of Source, in Source's pixel format and colour table.
 void CopyBitmap(TBitmap& dest, TBitmap& source);

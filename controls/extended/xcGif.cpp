@@ -88,7 +88,12 @@ void TXcGIFFrame::AssignTo(TBitmap& dest) {
 void TXcGIFFrame::Encode() {
     if (!Item->Data.empty()) return;
     if (!bitmap_ || bitmap_->Empty()) GifError(SGifNoData);
-    auto dib = BitmapToDIBStream(*bitmap_, pf8bit, Grayscale ? rdGrayscale : DefaultColorReduction);
+    // A bitmap of 1, 4 or 8 bits keeps its own indices and table; any other is reduced.
+    const TPixelFormat pf = bitmap_->PixelFormat();
+    const bool indexed = pf == pf1bit || pf == pf4bit || pf == pf8bit;
+    auto dib = indexed ? BitmapToDIBStream(*bitmap_, pf, DefaultColorReduction)
+                       : BitmapToDIBStream(*bitmap_, pf8bit,
+                                           Grayscale ? rdGrayscale : DefaultColorReduction);
     const uint8_t* p = dib->Memory();
     const int bitCount = GetLE16(p + DibFileHeaderSize + 14);
     if (bitCount != 1 && bitCount != 4 && bitCount != 8) GifError(SGifEncodeError);
@@ -308,6 +313,24 @@ void TXcGIFImage::Assign(const TXcGIFImage& src) {
         frames_.back()->LocalColors = f->LocalColors;
     }
     FrameIndex = src.FrameIndex;
+    Changed();
+}
+
+void TXcGIFImage::Assign(const TXcGIFFrame& src) {
+    // Copied before NewImage: the frame may be one of this image's own.
+    auto frame = std::make_unique<TXcGIFFrame>(this);
+    frame->Assign(src);
+    TGIFData screen;
+    if (const TXcGIFImage* owner = src.Owner()) screen = *owner->Data;
+    NewImage();
+    Data->AspectRatio = screen.AspectRatio;
+    Data->BitsPerPixel = screen.BitsPerPixel;
+    Data->ColorResolution = screen.ColorResolution;
+    Data->ColorTable = screen.ColorTable;
+    frames_.push_back(std::move(frame));
+    FrameIndex = 0;
+    RecomputeScreen();
+    if (Version == 0) Version = 1;
     Changed();
 }
 

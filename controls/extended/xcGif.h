@@ -85,6 +85,8 @@ public:
     TBitmap* GetBitmap();
 
     void Assign(const TXcGIFImage& src);
+    // A new image of the one frame, with its owner's screen colours.
+    void Assign(const TXcGIFFrame& src);
     void Assign(TGraphic* src);
     void Assign(TXcAni& src);
     void AssignTo(TGraphic* dest);

@@ -6,6 +6,7 @@
 #include "controls/styled/styDcTools.h"
 #include "controls/styled/styDrawProcs.h"
 #include "controls/styled/styThemeLoader.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/user/paint.h"
 #include "platform/win/theme.h"
 
@@ -218,15 +219,15 @@ bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle 
     const UINT middle = (flags & bfFillMiddle) ? BF_MIDDLE : 0;
     const COLORREF faceRGB = ColorToRGB(face);
 
+    // The background brush: a latched button's checker pattern, else the face colour. The
+    // plain pressed look fills its two rectangles with it too.
+    const bool latched = state == 3 && !(kind == kFlat && hot) && StyApp;
+    HBRUSH background = latched ? CreatePatternBrush(StyApp->GetPatternBitmap(face)->Handle())
+                                : CreateSolidBrush(faceRGB);
+    ScopeExit freeBackground([background] { DeleteObject(background); });
     if (!explorer) {
         RECT rc = ToRECT(r);
-        if (state == 3 && !(kind == kFlat && hot) && StyApp) {
-            HBRUSH pattern = CreatePatternBrush(StyApp->GetPatternBitmap(face)->Handle());
-            FillRect(dc, &rc, pattern);
-            DeleteObject(pattern);
-        } else {
-            StyFill(dc, r, faceRGB);
-        }
+        FillRect(dc, &rc, background);
     }
 
     uint16_t f = flags;
@@ -272,10 +273,11 @@ bool DrawClassicButtonFrame(TCanvas* c, bool hot, TRect& r, TStyUserButtonStyle 
             if (down) {
                 TStyDcScope s(dc);
                 s.SolidPen(kBlack);
-                s.SolidBrush(faceRGB);
+                const HGDIOBJ oldBrush = SelectObject(dc, background);
                 Rectangle(dc, w.Left, w.Top, w.Right, w.Bottom);
                 s.SolidPen(kGrey);
                 Rectangle(dc, w.Left + 1, w.Top + 1, w.Right - 1, w.Bottom - 1);
+                SelectObject(dc, oldBrush);
             } else if (flags & bfFocused) {
                 StyEdge(dc, w, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_SOFT);
                 StyEdge(dc, w, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);

@@ -108,9 +108,10 @@ int TStyBaseMeter::UserValueToPercent(int value) const {
 
 void TStyBaseMeter::SetPosition(int v) {
     if (Loading()) valueRead_ = true;
-    const TStyPercent p = TStyPercent(std::clamp(v, 0, 100));
-    if (p == position_) return;
-    position_ = p;
+    // The value given is compared, not the stored one: 150 over a stored 100 still brings
+    // the user value up to the maximum.
+    if (v == position_) return;
+    position_ = TStyPercent(std::clamp(v, 0, 100));
     userValue_ =
         minValue_ + stymeter::Round(position_ * kHundredth * ((long double)maxValue_ - minValue_));
     DrawMeter();

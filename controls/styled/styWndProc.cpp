@@ -72,7 +72,8 @@ HWND TStyWndProcComponent::TargetWindow() {
 }
 
 bool TStyWndProcComponent::HookWindow() {
-    if (!enabled_ || newWndProc_) return Hooked();
+    // Disabled, or hooked already: nothing is hooked by this call.
+    if (!enabled_ || newWndProc_) return false;
     HWND target = TargetWindow();
     if (!target || oldWndProc_ || (Designing() && !hookAtDesignTime_)) return false;
     try {

@@ -20,7 +20,8 @@ public:
     void SetEnabled(bool v);
 
     virtual bool MainWindowHook(TMessage& m);
-    // Report whether the window is hooked after the call.
+    // True when this call hooked the window; false when disabled, already hooked, without
+    // a window or when hooking failed.
     virtual bool HookWindow();
     virtual bool UnhookWindow();
     // The replacement window procedure; descendants call it for every message.

@@ -478,3 +478,230 @@ TEST(XcGifImage, AssignSharesDataAndCopiesFrames) {
     EXPECT_EQ(bmp.Width(), 8);
     EXPECT_EQ(Save(copy), Save(gif));
 }
+
+TEST(XcGifImage, ImageFromOneFrameTakesTheOwnersScreenColours) {
+    for (bool own : {false, true}) {
+        SCOPED_TRACE(own ? "its own frame" : "another image's frame");
+        TXcGIFImage gif;
+        auto px = Build(gif, 4, {FrameSpec{.bits = 4}, FrameSpec{.left = 2, .bits = 4, .seed = 3}});
+        gif.Data->AspectRatio = 49;
+        gif.Data->ColorResolution = 6;
+        const auto item = gif.Frames(1)->Item;
+        const TGifColorTable table = gif.Data->ColorTable;
+        TXcGIFImage other;
+        TXcGIFImage& target = own ? gif : other;
+        target.Assign(*gif.Frames(1));
+        ASSERT_EQ(target.FrameCount(), 1);
+        EXPECT_EQ(target.FrameIndex, 0);
+        EXPECT_EQ(target.Frames(0)->Item, item);  // shared data
+        EXPECT_EQ(target.Frames(0)->Left, 2);
+        EXPECT_EQ(target.Version, 1);
+        EXPECT_EQ(target.Data->AspectRatio, 49);
+        EXPECT_EQ(target.Data->ColorResolution, 6);
+        EXPECT_EQ(target.Data->BitsPerPixel, 4);
+        EXPECT_EQ(std::memcmp(&target.Data->ColorTable, &table, sizeof table), 0);
+        EXPECT_EQ(target.ScreenWidth, 10);
+        auto back = Load(Save(target));
+        ASSERT_EQ(back->FrameCount(), 1);
+        EXPECT_EQ(DecodeGifFrameIndices(*back->Frames(0), false), px[1]);
+    }
+}
+
+// ---------------------------------------------------------------- bitmaps of every format
+
+namespace {
+
+// Eight colours (0x00BBGGRR), each exact in every format but 1 bit.
+const uint32_t kColours[8] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF,
+                              0x000000, 0xFFFFFF, 0x808080, 0x563412};
+
+HPALETTE MakePalette(int count) {
+    std::vector<uint8_t> mem(sizeof(LOGPALETTE) + size_t(count) * sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = WORD(count);
+    for (int i = 0; i < count; ++i) {
+        // The eight colours in reverse, then greys nobody uses.
+        const uint32_t c = i < 8 ? kColours[7 - i] : uint32_t(i) * 0x010101;
+        lp->palPalEntry[i] = PALETTEENTRY{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), 0};
+    }
+    return CreatePalette(lp);
+}
+
+// A bitmap of the format whose pixel (x, y) is written, through its own rows, as colour
+// (x + 3y) mod 8 (black or white for 1 bit); the colours written come back in `want`.
+void FillInFormat(TBitmap& bmp, TPixelFormat pf, int w, int h, std::vector<uint32_t>& want) {
+    bmp.SetSize(w, h);
+    bmp.SetPixelFormat(pf);
+    const int paletteSize = pf == pf4bit ? 16 : pf == pf8bit ? 256 : 0;
+    if (paletteSize) {
+        HPALETTE pal = MakePalette(paletteSize);
+        bmp.SetPalette(pal);
+        DeleteObject(pal);
+    }
+    want.assign(size_t(w) * size_t(h), 0);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = bmp.ScanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const int k = (x + 3 * y) % 8;
+            const uint32_t c = pf == pf1bit ? (k & 1 ? 0xFFFFFF : 0) : kColours[k];
+            const uint8_t r = uint8_t(c), g = uint8_t(c >> 8), b = uint8_t(c >> 16);
+            want[size_t(y) * size_t(w) + size_t(x)] = c;
+            switch (pf) {
+                case pf1bit:
+                    if (k & 1)
+                        row[x / 8] |= uint8_t(0x80 >> (x % 8));
+                    else
+                        row[x / 8] &= uint8_t(~(0x80 >> (x % 8)));
+                    break;
+                case pf4bit: {
+                    const uint8_t index = uint8_t(7 - k);
+                    const int shift = x % 2 ? 0 : 4;
+                    row[x / 2] = uint8_t((row[x / 2] & ~(0xF << shift)) | (index << shift));
+                    break;
+                }
+                case pf8bit:
+                    row[x] = uint8_t(7 - k);
+                    break;
+                case pf15bit:
+                case pf16bit: {
+                    const uint16_t v =
+                        pf == pf15bit ? uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3))
+                                      : uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+                    row[2 * x] = uint8_t(v);
+                    row[2 * x + 1] = uint8_t(v >> 8);
+                    break;
+                }
+                case pf24bit:
+                    row[3 * x] = b;
+                    row[3 * x + 1] = g;
+                    row[3 * x + 2] = r;
+                    break;
+                default:
+                    row[4 * x] = b;
+                    row[4 * x + 1] = g;
+                    row[4 * x + 2] = r;
+                    row[4 * x + 3] = 0xFF;
+                    break;
+            }
+        }
+    }
+    // 5 bits keep no low bits: those colours are what the bitmap itself shows.
+    if (pf == pf15bit || pf == pf16bit)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                want[size_t(y) * size_t(w) + size_t(x)] = bmp.Image().pixel(x, y) & 0xFFFFFF;
+}
+
+// The colours of frame `frame` of GIF data as giflib reads them.
+std::vector<uint32_t> GiflibColours(const std::string& bytes, int frame) {
+    GiflibFile g(bytes);
+    EXPECT_NE(g.gif, nullptr);
+    if (!g.gif || g.gif->ImageCount <= frame) return {};
+    const SavedImage& si = g.gif->SavedImages[frame];
+    const ColorMapObject* map = si.ImageDesc.ColorMap ? si.ImageDesc.ColorMap : g.gif->SColorMap;
+    EXPECT_NE(map, nullptr);
+    if (!map) return {};
+    std::vector<uint32_t> out;
+    for (int i = 0; i < si.ImageDesc.Width * si.ImageDesc.Height; ++i) {
+        const int index = si.RasterBits[i];
+        EXPECT_LT(index, map->ColorCount);
+        const GifColorType& c = map->Colors[std::min(index, map->ColorCount - 1)];
+        out.push_back(uint32_t(c.Red) | uint32_t(c.Green) << 8 | uint32_t(c.Blue) << 16);
+    }
+    return out;
+}
+
+// The size of the colour table frame `frame` of GIF data uses.
+int GiflibTableSize(const std::string& bytes, int frame) {
+    GiflibFile g(bytes);
+    if (!g.gif || g.gif->ImageCount <= frame) return 0;
+    const ColorMapObject* map = g.gif->SavedImages[frame].ImageDesc.ColorMap;
+    if (!map) map = g.gif->SColorMap;
+    return map ? map->ColorCount : 0;
+}
+
+struct FormatCase {
+    const char* name;
+    TPixelFormat format;
+    int tableSize;  // 0: what the colour reduction makes of it
+};
+
+class XcGifBitmapFormats : public ::testing::TestWithParam<FormatCase> {};
+
+}  // namespace
+
+// Every way a bitmap becomes a frame (AddFrame, Assign of the bitmap, a copy of the image)
+// keeps its colours, whatever the bitmap's format; odd widths leave padded rows.
+TEST_P(XcGifBitmapFormats, FramesMadeFromTheBitmapKeepItsColours) {
+    const TPixelFormat pf = GetParam().format;
+    for (int w : {1, 7, 13, 33}) {
+        SCOPED_TRACE("width " + std::to_string(w));
+        const int h = 5;
+        TBitmap bmp;
+        std::vector<uint32_t> want;
+        FillInFormat(bmp, pf, w, h, want);
+        ASSERT_EQ(bmp.PixelFormat(), pf);
+
+        TXcGIFImage added;
+        EXPECT_EQ(added.AddFrame(&bmp), 0);
+        EXPECT_EQ(added.Width(), w);
+        EXPECT_EQ(added.Height(), h);
+        EXPECT_EQ(GiflibColours(Save(added), 0), want) << "AddFrame";
+        // Indexed bitmaps keep their own table; others are reduced to 8 bits.
+        const int table = GiflibTableSize(Save(added), 0);
+        if (GetParam().tableSize)
+            EXPECT_EQ(table, GetParam().tableSize);
+        else
+            EXPECT_LE(table, 256);
+
+        TXcGIFImage assigned;
+        assigned.Assign(&bmp);
+        EXPECT_EQ(GiflibColours(Save(assigned), 0), want) << "Assign";
+
+        // A copy of an image whose frame still holds only the bitmap copies that bitmap.
+        TXcGIFImage source, copy;
+        source.AddFrame(&bmp);
+        copy.Assign(source);
+        EXPECT_EQ(GiflibColours(Save(copy), 0), want) << "copy of the image";
+
+        // Back to a bitmap: the frame's bitmap, pixel for pixel.
+        TBitmap back;
+        source.AssignTo(&back);
+        ASSERT_EQ(back.Width(), w);
+        std::vector<uint32_t> got;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) got.push_back(back.Image().pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(got, want) << "AssignTo";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, XcGifBitmapFormats,
+    ::testing::Values(FormatCase{"OneBit", pf1bit, 2}, FormatCase{"FourBit", pf4bit, 16},
+                      FormatCase{"EightBit", pf8bit, 256}, FormatCase{"FifteenBit", pf15bit, 0},
+                      FormatCase{"SixteenBit", pf16bit, 0}, FormatCase{"TwentyFourBit", pf24bit, 0},
+                      FormatCase{"ThirtyTwoBit", pf32bit, 0}, FormatCase{"Device", pfDevice, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A frame copied into a bitmap of another format takes the frame's format and rows.
+TEST(XcGifImage, FrameCopiedOverABitmapOfAnotherFormat) {
+    TBitmap wide;
+    std::vector<uint32_t> want;
+    FillInFormat(wide, pf24bit, 21, 4, want);
+    TXcGIFImage gif;
+    gif.AddFrame(&wide);
+    for (TPixelFormat before : {pf1bit, pf4bit, pf8bit, pf16bit, pf32bit}) {
+        TBitmap narrow;
+        narrow.SetSize(3, 2);
+        narrow.SetPixelFormat(before);
+        gif.AssignTo(&narrow);
+        EXPECT_EQ(narrow.PixelFormat(), pf24bit);
+        ASSERT_EQ(narrow.Width(), 21);
+        ASSERT_EQ(narrow.Height(), 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 21; ++x)
+                ASSERT_EQ(narrow.Image().pixel(x, y) & 0xFFFFFF, want[size_t(y) * 21 + size_t(x)])
+                    << int(before) << " at " << x << "," << y;
+    }
+}

@@ -88,6 +88,39 @@ TEST(StyButtonFrame, LatchedButtonsUseThePattern) {
     EXPECT_EQ(t.At(9, 9), t.At(10, 10));
 }
 
+TEST(StyButtonFrame, PlainPressedLookKeepsTheLatchedPattern) {
+    struct Row {
+        uint8_t state;
+        bool checkered;
+    };
+    // The plain look (Win40 without 3D): black and grey rectangles filled with the
+    // background brush, the checker pattern for a latched button only.
+    for (Row row : {Row{3, true}, Row{4, false}, Row{6, false}, Row{7, false}}) {
+        SCOPED_TRACE(int(row.state));
+        TestBitmap t(20, 20, clWhite);
+        TRect r = Rect(0, 0, 20, 20);
+        ASSERT_TRUE(DrawClassicButtonFrame(t.C(), false, r, ubsWin40, row.state, 0, clRed));
+        EXPECT_EQ(t.At(0, 10), 0x000000u);
+        EXPECT_EQ(t.At(10, 0), 0x000000u);
+        EXPECT_EQ(t.At(1, 10), 0x808080u);
+        EXPECT_EQ(t.At(18, 10), 0x808080u);
+        std::set<COLORREF> inside;
+        for (int y = 2; y < 18; ++y)
+            for (int x = 2; x < 18; ++x) inside.insert(t.At(x, y));
+        EXPECT_TRUE(inside.count(RGBOf(clRed)));
+        if (row.checkered) {
+            EXPECT_EQ(inside.size(), 2u);
+            for (int y = 2; y < 17; ++y)
+                for (int x = 2; x < 17; ++x) {
+                    ASSERT_NE(t.At(x, y), t.At(x + 1, y)) << x << "," << y;
+                    ASSERT_EQ(t.At(x, y), t.At(x + 1, y + 1)) << x << "," << y;
+                }
+        } else {
+            EXPECT_EQ(inside.size(), 1u);
+        }
+    }
+}
+
 TEST(StyButtonFrame, WithoutThemesTheXpStylesResolveToClassic) {
     EXPECT_EQ(ResolveButtonStyle(ubsWinXP), ubsWin40);
     EXPECT_EQ(ResolveButtonStyle(ubsWinXPCombo), ubsIntegrated);

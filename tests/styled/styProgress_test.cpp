@@ -62,6 +62,27 @@ TEST(StyMeterValues, PositionClampsAndDrivesUserValue) {
     EXPECT_EQ(b->Position(), 60);
 }
 
+TEST(StyMeterValues, PositionAboveTheTopStillSetsTheUserValue) {
+    struct Row {
+        int user;      // set first, in the range 0..1000
+        int position;  // then this
+        int wantUser;
+        int wantPosition;
+    };
+    for (Row row : {Row{996, 150, 1000, 100},  // 150 differs from the stored 100
+                    Row{996, 255, 1000, 100}, Row{996, 101, 1000, 100},
+                    Row{996, 100, 996, 100},  // the same value: nothing
+                    Row{4, 0, 4, 0}, Row{4, 1, 10, 1}, Row{500, 50, 500, 50}}) {
+        Meter m;
+        TStyProgress* b = m.bar;
+        b->SetMaxValue(1000);
+        b->SetUserValue(row.user);
+        b->SetPosition(row.position);
+        EXPECT_EQ(b->UserValue(), row.wantUser) << row.user << " then " << row.position;
+        EXPECT_EQ(b->Position(), row.wantPosition) << row.user << " then " << row.position;
+    }
+}
+
 TEST(StyMeterValues, RangeSettersKeepMinBelowMax) {
     struct Row {
         int min, max;  // set in this order: MaxValue, then MinValue

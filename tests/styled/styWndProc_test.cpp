@@ -100,6 +100,35 @@ TEST(StyWndProc, NoOwnerHooksNothingAndUnhookingTwiceIsHarmless) {
     EXPECT_TRUE(loose.UnhookWindow());
 }
 
+TEST(StyWndProc, OnlyTheCallThatHooksReportsTrue) {
+    std::vector<std::string> log;
+    TProbeForm form(nullptr);
+    const HWND h = form.Handle();
+    auto* hook = new TRecordingHook(&form, "h", log);
+    ASSERT_TRUE(hook->HookWindow());
+    const auto ours = GetWindowProc(h);
+    // A second call hooks nothing more: the window keeps one procedure of ours.
+    EXPECT_FALSE(hook->HookWindow());
+    EXPECT_FALSE(hook->HookWindow());
+    EXPECT_TRUE(hook->Hooked());
+    EXPECT_EQ(GetWindowProc(h), ours);
+    EXPECT_EQ(SendMessageA(h, kProbe, 0, 0), 42);
+    EXPECT_EQ(log, std::vector<std::string>{"h"});
+    // Disabled, it does not hook, and says so.
+    hook->SetEnabled(false);
+    EXPECT_FALSE(hook->HookWindow());
+    EXPECT_FALSE(hook->Hooked());
+    // Unhooked while enabled, the next call hooks again.
+    hook->SetEnabled(true);
+    EXPECT_TRUE(hook->Hooked());
+    hook->UnhookWindow();
+    EXPECT_TRUE(hook->HookWindow());
+    EXPECT_FALSE(hook->HookWindow());
+    log.clear();
+    SendMessageA(h, kProbe, 0, 0);
+    EXPECT_EQ(log, std::vector<std::string>{"h"});
+}
+
 TEST(StyWndProc, FormDestroyedFirstLeavesTheHookPassive) {
     std::vector<std::string> log;
     auto* form = new TProbeForm(nullptr);
