@@ -93,10 +93,15 @@ std::vector<uint32_t> Render(const std::string& pdf, const std::string& dir, int
     return px;
 }
 
+class PicturePdf : public ::testing::Test {
+protected:
+    void TearDown() override { vxtest::RemoveTree(dir); }
+    const std::string dir = vxtest::MakeTempFolder("vx picture pdf ");
+};
+
 }  // namespace
 
-TEST(PicturePdf, EveryPixelOfABitmapIsDrawnInItsPlace) {
-    const std::string dir = vxtest::MakeTempFolder("vx picture pdf ");
+TEST_F(PicturePdf, EveryPixelOfABitmapIsDrawnInItsPlace) {
     struct Row {
         const char* what;
         uint32_t width, height;
@@ -140,11 +145,9 @@ TEST(PicturePdf, EveryPixelOfABitmapIsDrawnInItsPlace) {
         // Outside the picture the paper stays white.
         EXPECT_EQ(page[size_t(10) * size_t(width) + 5], 0xFFFFFFu) << row.what;
     }
-    vxtest::RemoveTree(dir);
 }
 
-TEST(PicturePdf, WhatIsNoBitmapOfItsKindIsLeftToTheOffice) {
-    const std::string dir = vxtest::MakeTempFolder("vx picture pdf ");
+TEST_F(PicturePdf, WhatIsNoBitmapOfItsKindIsLeftToTheOffice) {
     std::string eight = Bmp(4, 4, 24, [](uint32_t, uint32_t) { return 0u; });
     eight[28] = 8;
     std::string topDown = Bmp(4, 4, 24, [](uint32_t, uint32_t) { return 0u; });
@@ -165,11 +168,9 @@ TEST(PicturePdf, WhatIsNoBitmapOfItsKindIsLeftToTheOffice) {
     } catch (const EOleError& e) {
         EXPECT_NE(std::string(e.what()).find("cut.bmp"), std::string::npos) << e.what();
     }
-    vxtest::RemoveTree(dir);
 }
 
-TEST(PicturePdf, PageSizesAcrossThePiecesOfALargeFileAreEachCountedOnce) {
-    const std::string dir = vxtest::MakeTempFolder("vx picture pdf ");
+TEST_F(PicturePdf, PageSizesAcrossThePiecesOfALargeFileAreEachCountedOnce) {
     // Boxes lying across the first piece's end (1 MiB), just before it, and far beyond it.
     const size_t piece = size_t(1) << 20;
     for (const size_t at : {piece - 20, piece - 4, piece - 300, piece + 5}) {
@@ -185,5 +186,4 @@ TEST(PicturePdf, PageSizesAcrossThePiecesOfALargeFileAreEachCountedOnce) {
         EXPECT_EQ(sizes[1], std::make_pair(300.0, 400.0)) << at;
         EXPECT_EQ(sizes[2], std::make_pair(500.0, 600.0)) << at;
     }
-    vxtest::RemoveTree(dir);
 }
