@@ -68,7 +68,7 @@ int TTiff2ps::SavePages(const std::string& tiffFile, const std::string& tempDir)
     // chain ends the run before the office starts, so no page is ever left out.
     TiffPages pages(tiffFile);
     do {
-        SaveTiffPageAsBmp(pages.Read(), BitmapName(tempDir, pages.Page()));
+        pages.SaveAsBmp(BitmapName(tempDir, pages.Page()));
         OfficeProcessMessages();
     } while (pages.Next());
     return pages.Page();

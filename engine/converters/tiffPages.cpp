@@ -8,10 +8,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <new>
 #include <utility>
+#include <vector>
 
 #include "engine/util.h"
 #include "platform/automation/tiffLibrary.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
@@ -33,10 +37,6 @@ void LogTiffError() {
     g_tiffError.clear();
 }
 
-// A colour page is decoded into 4 bytes a pixel (1 GiB at most); a bilevel one keeps one
-// bit a pixel and may have far more pixels in the same memory (an A0 drawing at 600 dpi).
-constexpr uint64_t kMaxColourPixels = uint64_t(1) << 28;
-constexpr uint64_t kMaxBilevelPixels = uint64_t(1) << 32;
 constexpr uint32_t kMaxSide = 0x7FFFFFFF;           // a BMP file's width and height are signed
 constexpr uint64_t kMaxBuffer = uint64_t(1) << 30;  // a row or a band of tile rows
 
@@ -112,46 +112,6 @@ uint32_t To8(double v) {
     if (!(v > 0)) return 0;  // NaN too
     if (v >= 1) return 255;
     return uint32_t(std::lround(v * 255));
-}
-
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xFF);
-    s += char(v >> 8 & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// How a page as stored is turned to be seen, by its Orientation tag (1 to 8): stored rows
-// become columns when transposed, then the page is mirrored across and/or down.
-struct Turn {
-    bool transpose = false, mirrorX = false, mirrorY = false;
-    uint32_t width = 0, height = 0;  // the page as seen
-    bool None() const { return !transpose && !mirrorX && !mirrorY; }
-    // Where the stored pixel of row r, column c is seen, from the top left.
-    std::pair<uint32_t, uint32_t> At(uint32_t r, uint32_t c) const {
-        uint32_t x = transpose ? r : c, y = transpose ? c : r;
-        if (mirrorX) x = width - 1 - x;
-        if (mirrorY) y = height - 1 - y;
-        return {x, y};
-    }
-    // The index of that pixel in a raster whose rows run from the bottom.
-    size_t FromBottom(uint32_t r, uint32_t c) const {
-        const auto [x, y] = At(r, c);
-        return size_t(height - 1 - y) * width + x;
-    }
-};
-
-Turn TurnOf(uint16_t orientation, uint32_t width, uint32_t height) {
-    // transpose, mirror across, mirror down; a value outside the tag's range is upright.
-    static constexpr bool kTurns[9][3] = {
-        {false, false, false}, {false, false, false}, {false, true, false},
-        {false, true, true},   {false, false, true},  {true, false, false},
-        {true, true, false},   {true, true, true},    {true, false, true}};
-    const auto& t = kTurns[orientation <= 8 ? orientation : 0];
-    return {t[0], t[1], t[2], t[0] ? height : width, t[0] ? width : height};
 }
 
 // What libtiff's RGBA reader says when it meets a format it has no routine for.
@@ -289,15 +249,29 @@ bool TiffPages::Next() {
 }
 
 TiffPage TiffPages::Read() {
+    TiffPageInMemory page;
+    ReadInto(page);
+    return page.Take();
+}
+
+void TiffPages::SaveAsBmp(const std::string& file) {
+    TiffPageBmpFile bmp(file);
+    ReadInto(bmp);
+}
+
+void TiffPages::ReadInto(TiffPageSink& sink) {
     const std::string page = "第 " + std::to_string(page_) + " 页";
     uint32_t width = 0, height = 0;
     Tiff().GetField(tif_, TIFFTAG_IMAGEWIDTH, &width);
     Tiff().GetField(tif_, TIFFTAG_IMAGELENGTH, &height);
     if (width == 0 || height == 0) Fail("TIFF 页面的大小无效, 无法读取" + page);
-    const uint64_t pixels = uint64_t(width) * height;
-    const std::string tooLarge = "页面太大, 无法转换" + page + " (" + std::to_string(width) +
-                                 " × " + std::to_string(height) + " 像素)";
-    if (width > kMaxSide || height > kMaxSide) Fail(tooLarge);
+    const std::string size = std::to_string(width) + " × " + std::to_string(height) + " 像素";
+    if (width > kMaxSide || height > kMaxSide)
+        Fail("页面太大, 无法转换" + page + " (" + size + ")");
+    const auto begin = [&](bool bilevel) {
+        if (!sink.Begin(width, height, bilevel, Field16(tif_, TIFFTAG_ORIENTATION)))
+            Fail("页面太大, 无法转换" + page + " (" + size + ", 位图文件超过 4 GB)");
+    };
     uint16_t photometric = 0xFFFF;
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
     const uint16_t bits = Field16(tif_, TIFFTAG_BITSPERSAMPLE);
@@ -315,113 +289,127 @@ TiffPage TiffPages::Read() {
     const bool palette = photometric == PHOTOMETRIC_PALETTE;
     const bool cmyk = photometric == PHOTOMETRIC_SEPARATED && samples >= 4 &&
                       Field16(tif_, TIFFTAG_INKSET) == INKSET_CMYK;
-    const uint16_t orientation = Field16(tif_, TIFFTAG_ORIENTATION);
-    if (grey && bits == 1 && samples == 1) {
-        if (pixels > kMaxBilevelPixels) Fail(tooLarge);
-        return ReadBilevel(width, height, orientation);
+    try {
+        if (grey && bits == 1 && samples == 1) {
+            begin(true);
+            ReadBilevel(sink, width, height);
+            sink.End();
+            return;
+        }
+        g_tiffError.clear();
+        char why[1024] = {};
+        const bool rgbaOk = Tiff().RGBAImageOK(tif_, why) != 0;
+        const bool ownFormat = format == SAMPLEFORMAT_IEEEFP
+                                   ? (bits == 32 || bits == 64) && !palette
+                                   : format == SAMPLEFORMAT_UINT &&
+                                         (bits == 1 || bits == 2 || bits == 4 || bits == 8 ||
+                                          bits == 16 || (bits == 32 && !palette));
+        const bool own =
+            ownFormat &&
+            (grey || palette || cmyk || (photometric == PHOTOMETRIC_RGB && samples >= 3)) &&
+            samples >= 1 && samples <= 8;
+        if (!rgbaOk && !own) {
+            Log("ErrorLine", file_ + ": " + why);
+            unsupported(std::to_string(samples) + " 个样本, 每个样本 " + std::to_string(bits) +
+                        " 位" + (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : ""));
+        }
+        // libtiff's RGBA reader keeps the alpha of grey pages at 8 bits only and hands it
+        // over unweighted where it weights colour, drops the alpha of a palette page, and has
+        // no routine for CMYK of other than 8 bits or a 16-bit palette: those are read here.
+        uint16_t extraCount = 0;
+        uint16_t* extra = nullptr;
+        Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+        const bool withAlpha =
+            (grey || palette) && samples > 1 && extraCount > 0 && extra &&
+            (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
+        const bool ownReading = withAlpha || (cmyk && bits != 8) || (palette && bits > 8);
+        // The rows libtiff's RGBA reader decodes together: a strip or a row of tiles. It reads
+        // a band of them at once; a page whose one strip is larger than a band is read row
+        // by row where it can be.
+        uint32_t unit = 0;
+        if (Tiff().IsTiled(tif_))
+            Tiff().GetField(tif_, TIFFTAG_TILELENGTH, &unit);
+        else
+            Tiff().GetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &unit);
+        unit = std::clamp<uint32_t>(unit, 1, height);
+        const bool rowByRow =
+            !rgbaOk || (ownReading && own) || (own && uint64_t(unit) * width * 4 > TiffBandBytes());
+        begin(false);
+        if (rowByRow)
+            ReadSamples(sink, width, height);
+        else
+            ReadRgba(sink, width, height, unit);
+        sink.End();
+    } catch (const std::bad_alloc&) {
+        Fail("内存不足, 无法读取" + page + " (" + size + ")");
     }
-    g_tiffError.clear();
-    char why[1024] = {};
-    const bool rgbaOk = Tiff().RGBAImageOK(tif_, why) != 0;
-    const bool ownFormat =
-        format == SAMPLEFORMAT_IEEEFP
-            ? (bits == 32 || bits == 64) && !palette
-            : format == SAMPLEFORMAT_UINT && (bits == 1 || bits == 2 || bits == 4 || bits == 8 ||
-                                              bits == 16 || (bits == 32 && !palette));
-    const bool own =
-        ownFormat &&
-        (grey || palette || cmyk || (photometric == PHOTOMETRIC_RGB && samples >= 3)) &&
-        samples >= 1 && samples <= 8;
-    if (!rgbaOk && !own) {
-        Log("ErrorLine", file_ + ": " + why);
-        unsupported(std::to_string(samples) + " 个样本, 每个样本 " + std::to_string(bits) + " 位" +
-                    (format == SAMPLEFORMAT_IEEEFP ? ", 浮点数" : ""));
-    }
-    if (pixels > kMaxColourPixels) Fail(tooLarge);
-    // libtiff's RGBA reader keeps the alpha of grey pages at 8 bits only and hands it over
-    // unweighted where it weights colour, drops the alpha of a palette page, and has no
-    // routine for CMYK of other than 8 bits or a 16-bit palette: those are read here.
-    uint16_t extraCount = 0;
-    uint16_t* extra = nullptr;
-    Tiff().GetFieldDefaulted(tif_, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    const bool withAlpha =
-        (grey || palette) && samples > 1 && extraCount > 0 && extra &&
-        (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
-    const bool ownReading = withAlpha || (cmyk && bits != 8) || (palette && bits > 8);
-    return rgbaOk && !(ownReading && own) ? ReadRgba(width, height, orientation)
-                                          : ReadSamples(width, height, orientation);
 }
 
-TiffPage TiffPages::ReadBilevel(uint32_t width, uint32_t height, uint16_t orientation) {
-    TiffPage p;
-    p.width = width;
-    p.height = height;
-    p.bilevel = true;
-    const size_t rowBytes = p.RowBytes();
+void TiffPages::ReadBilevel(TiffPageSink& sink, uint32_t width, uint32_t height) {
+    const std::string damaged = "TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页";
+    const size_t rowBytes = (size_t(width) + 7) / 8;
     RowReader rows(tif_, rowBytes, 0);
-    if (!rows.Good()) Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    if (!rows.Good()) Fail(damaged);
     uint16_t photometric = PHOTOMETRIC_MINISWHITE;
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
     const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
-    p.bits.resize(rowBytes * height);
+    // The bits past the last pixel are no part of the page.
+    const uint8_t lastByte = uint8_t(0xFF00 >> ((width - 1) % 8 + 1));
+    std::vector<uint8_t> row(rowBytes);
     g_tiffError.clear();
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* line = rows.Row(y);
-        if (!line || !g_tiffError.empty())
-            Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
-        uint8_t* row = &p.bits[y * rowBytes];
+        if (!line || !g_tiffError.empty()) Fail(damaged);
         for (size_t i = 0; i < rowBytes; ++i) row[i] = invert ? uint8_t(~line[i]) : line[i];
+        row[rowBytes - 1] &= lastByte;
+        sink.Row(y, row.data());
     }
-    const Turn turn = TurnOf(orientation, width, height);
-    if (turn.None()) return p;
-    TiffPage seen;
-    seen.width = turn.width;
-    seen.height = turn.height;
-    seen.bilevel = true;
-    seen.bits.assign(seen.RowBytes() * seen.height, 0);
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            if (p.bits[y * rowBytes + x / 8] & (0x80 >> (x % 8))) {
-                const auto [sx, sy] = turn.At(y, x);
-                seen.bits[sy * seen.RowBytes() + sx / 8] |= uint8_t(0x80 >> (sx % 8));
-            }
-    return seen;
 }
 
-TiffPage TiffPages::ReadRgba(uint32_t width, uint32_t height, uint16_t orientation) {
-    TiffPage p;
-    p.width = width;
-    p.height = height;
-    p.rgba.resize(size_t(width) * height);
+// Whole strips or rows of tiles at a time, as stored: the page is turned by the sink.
+void TiffPages::ReadRgba(TiffPageSink& sink, uint32_t width, uint32_t height, uint32_t unit) {
+    const std::string page = "第 " + std::to_string(page_) + " 页";
+    char why[1024] = {};
+    TIFFRGBAImage image;
+    std::memset(&image, 0, sizeof image);
     g_tiffError.clear();
-    // libtiff turns a page upright and mirrors it, but never transposes one: a transposed
-    // page is read as stored (rows from the top) and turned here.
-    const Turn turn = TurnOf(orientation, width, height);
-    const int wanted = turn.transpose ? orientation : ORIENTATION_BOTLEFT;
     // A strip that is cut short, lies past the end of the file or does not decode would
     // leave its part of the page black: every read is checked and such a page refused.
-    if (Tiff().ReadRGBAImageOriented(tif_, width, height, p.rgba.data(), wanted, 1) != 1 ||
-        !g_tiffError.empty()) {
-        if (CannotHandle(g_tiffError))
-            Fail("不支持的 TIFF 格式, 无法读取第 " + std::to_string(page_) + " 页");
-        Fail("TIFF 文件已损坏, 无法读取第 " + std::to_string(page_) + " 页");
+    const auto refuse = [&] {
+        if (CannotHandle(g_tiffError) || CannotHandle(why))
+            Fail("不支持的 TIFF 格式, 无法读取" + page);
+        Fail("TIFF 文件已损坏, 无法读取" + page);
+    };
+    if (!Tiff().RGBAImageBegin(&image, tif_, 1, why)) {
+        if (g_tiffError.empty()) g_tiffError = why;
+        refuse();
     }
-    // Colour comes weighted by its alpha (libtiff weights an unassociated one itself).
-    for (uint32_t& px : p.rgba) px = OnWhite(px, true);
-    if (!turn.transpose) return p;
-    TiffPage seen;
-    seen.width = turn.width;
-    seen.height = turn.height;
-    seen.rgba.resize(p.rgba.size());
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            seen.rgba[turn.FromBottom(y, x)] = p.rgba[size_t(y) * width + x];
-    return seen;
+    ScopeExit end([&] { Tiff().RGBAImageEnd(&image); });
+    image.orientation = ORIENTATION_TOPLEFT;
+    image.req_orientation = ORIENTATION_TOPLEFT;
+    const uint64_t unitBytes = uint64_t(unit) * width * 4;
+    const uint32_t bandRows = uint32_t(std::min<uint64_t>(
+        height, uint64_t(unit) * std::max<uint64_t>(1, TiffBandBytes() / unitBytes)));
+    std::vector<uint32_t> band(size_t(bandRows) * width);
+    for (uint32_t top = 0; top < height; top += bandRows) {
+        const uint32_t rows = std::min(bandRows, height - top);
+        image.row_offset = int(top);
+        image.col_offset = 0;
+        if (Tiff().RGBAImageGet(&image, band.data(), width, rows) != 1 || !g_tiffError.empty())
+            refuse();
+        for (uint32_t r = 0; r < rows; ++r) {
+            uint32_t* row = &band[size_t(r) * width];
+            // Colour comes weighted by its alpha (libtiff weights an unassociated one itself).
+            for (uint32_t x = 0; x < width; ++x) row[x] = OnWhite(row[x], true);
+            sink.Row(top + r, row);
+        }
+    }
 }
 
 // The formats libtiff's RGBA reader leaves out or reads wrongly (floating-point samples,
-// grey or palette pages with alpha, CMYK of other than 8 bits), read sample by sample.
-TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height, uint16_t orientation) {
+// grey or palette pages with alpha, CMYK of other than 8 bits), and pages whose one strip
+// is too large to decode at once, read sample by sample, row by row.
+void TiffPages::ReadSamples(TiffPageSink& sink, uint32_t width, uint32_t height) {
     uint16_t photometric = 0, extraCount = 0;
     uint16_t* extra = nullptr;
     Tiff().GetField(tif_, TIFFTAG_PHOTOMETRIC, &photometric);
@@ -457,18 +445,32 @@ TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height, uint16_t orient
             map[i] = Pack(r[i] >> shift, g[i] >> shift, b[i] >> shift) & 0xFFFFFFu;
     }
 
-    const Turn turn = TurnOf(orientation, width, height);
-    TiffPage p;
-    p.width = turn.width;
-    p.height = turn.height;
-    p.rgba.assign(size_t(width) * height, 0xFF000000u);
-    // The black of a CMYK page, until its colour is made.
-    std::vector<uint8_t> black(cmyk ? p.rgba.size() : 0);
+    // Separate planes stored in strips are read side by side, each through a handle of its
+    // own: one handle would decode a strip again from its start at every change of plane.
+    const int planes = separate ? used : 1;
+    const bool tiled = Tiff().IsTiled(tif_);
+    const uint64_t directory = Tiff().CurrentDirOffset(tif_);
+    const auto close = [](tiff* t) { Tiff().Close(t); };
+    std::vector<std::unique_ptr<tiff, decltype(close)>> handles;
+    std::vector<std::unique_ptr<RowReader>> readers;
     const uint64_t needed = (uint64_t(width) * (separate ? 1 : samples) * bits + 7) / 8;
-    // Each sample lands in its byte of the pixel (R, G, B or C, M, Y; alpha in the top byte);
-    // separate planes are read one whole plane after another, as they lie in the file.
-    const auto put = [&](size_t i, int s, double v) {
-        uint32_t& px = p.rgba[i];
+    for (int plane = 0; plane < planes; ++plane) {
+        tiff* t = tif_;
+        if (plane > 0 && !tiled) {
+            handles.emplace_back(Tiff().Open(file_.c_str(), "r"), close);
+            t = handles.back().get();
+            if (!t || !Tiff().SetSubDirectory(t, directory)) Fail(damaged);
+        }
+        readers.push_back(std::make_unique<RowReader>(t, needed, uint16_t(plane)));
+        if (!readers.back()->Good()) Fail(damaged);
+    }
+
+    std::vector<uint32_t> row(width);
+    // The black of a CMYK row, until its colour is made.
+    std::vector<uint8_t> black(cmyk ? width : 0);
+    // Each sample lands in its byte of the pixel (R, G, B or C, M, Y; alpha in the top byte).
+    const auto put = [&](uint32_t x, int s, double v) {
+        uint32_t& px = row[x];
         if (s == colours) {
             px = (px & 0xFFFFFFu) | To8(v) << 24;
         } else if (palette) {
@@ -477,89 +479,38 @@ TiffPage TiffPages::ReadSamples(uint32_t width, uint32_t height, uint16_t orient
             const uint32_t c = To8(invert ? 1 - v : v);
             px = (px & 0xFF000000u) | c | c << 8 | c << 16;
         } else if (s == 3) {
-            black[i] = uint8_t(To8(v));
+            black[x] = uint8_t(To8(v));
         } else {
             px = (px & ~(0xFFu << (8 * s))) | To8(v) << (8 * s);
         }
     };
     g_tiffError.clear();
-    for (int plane = 0; plane < (separate ? used : 1); ++plane) {
-        RowReader rows(tif_, needed, uint16_t(plane));
-        if (!rows.Good()) Fail(damaged);
-        for (uint32_t y = 0; y < height; ++y) {
-            const uint8_t* line = rows.Row(y);
+    for (uint32_t y = 0; y < height; ++y) {
+        std::fill(row.begin(), row.end(), 0xFF000000u);
+        for (int plane = 0; plane < planes; ++plane) {
+            const uint8_t* line = readers[size_t(plane)]->Row(y);
             if (!line || !g_tiffError.empty()) Fail(damaged);
             for (uint32_t x = 0; x < width; ++x) {
-                const size_t i = turn.FromBottom(y, x);
                 if (separate) {
-                    put(i, plane, Sample(line, x, bits, ieee));
+                    put(x, plane, Sample(line, x, bits, ieee));
                     continue;
                 }
                 for (int s = 0; s < used; ++s)
-                    put(i, s, Sample(line, size_t(x) * samples + size_t(s), bits, ieee));
+                    put(x, s, Sample(line, size_t(x) * samples + size_t(s), bits, ieee));
             }
         }
-    }
-    for (size_t i = 0; i < p.rgba.size(); ++i) {
-        uint32_t px = p.rgba[i];
-        if (cmyk) {
-            // As libtiff makes RGB of 8-bit CMYK: each colour's complement, darkened by K.
-            const uint32_t k = 255u - black[i];
-            const uint32_t rgb =
-                Pack(k * (255 - (px & 0xFF)) / 255, k * (255 - (px >> 8 & 0xFF)) / 255,
-                     k * (255 - (px >> 16 & 0xFF)) / 255);
-            px = (px & 0xFF000000u) | (rgb & 0xFFFFFFu);
-        }
-        p.rgba[i] = OnWhite(px, premultiplied);
-    }
-    return p;
-}
-
-void SaveTiffPageAsBmp(const TiffPage& page, const std::string& file) {
-    const int bpp = page.bilevel ? 1 : 24;
-    const size_t stride = (size_t(page.width) * bpp + 31) / 32 * 4;
-    const uint32_t colours = page.bilevel ? 2 : 0;
-    const uint32_t offset = 14 + 40 + colours * 4;
-    const uint64_t size = offset + uint64_t(stride) * page.height;
-    std::string head;
-    head += "BM";
-    Put32(head, uint32_t(size));
-    Put32(head, 0);
-    Put32(head, offset);
-    Put32(head, 40);
-    Put32(head, page.width);
-    Put32(head, page.height);  // rows from the bottom
-    Put16(head, 1);
-    Put16(head, uint32_t(bpp));
-    Put32(head, 0);
-    Put32(head, uint32_t(size - offset));
-    Put32(head, 3780);  // 96 dots an inch, as a screen bitmap has
-    Put32(head, 3780);
-    Put32(head, colours);
-    Put32(head, colours);
-    if (page.bilevel) {
-        Put32(head, 0x000000);
-        Put32(head, 0xFFFFFF);
-    }
-    std::FILE* f = std::fopen(file.c_str(), "wb");
-    if (!f) RaiseFileOpenError(file, errno);
-    bool ok = std::fwrite(head.data(), 1, head.size(), f) == head.size();
-    std::vector<uint8_t> row(stride, 0);
-    for (uint32_t i = 0; ok && i < page.height; ++i) {
-        if (page.bilevel) {
-            const uint8_t* src = &page.bits[size_t(page.height - 1 - i) * page.RowBytes()];
-            std::memcpy(row.data(), src, page.RowBytes());
-        } else {
-            const uint32_t* src = &page.rgba[size_t(i) * page.width];
-            for (uint32_t x = 0; x < page.width; ++x) {
-                row[x * 3] = uint8_t(src[x] >> 16);
-                row[x * 3 + 1] = uint8_t(src[x] >> 8);
-                row[x * 3 + 2] = uint8_t(src[x]);
+        for (uint32_t x = 0; x < width; ++x) {
+            uint32_t px = row[x];
+            if (cmyk) {
+                // As libtiff makes RGB of 8-bit CMYK: each colour's complement, darkened by K.
+                const uint32_t k = 255u - black[x];
+                const uint32_t rgb =
+                    Pack(k * (255 - (px & 0xFF)) / 255, k * (255 - (px >> 8 & 0xFF)) / 255,
+                         k * (255 - (px >> 16 & 0xFF)) / 255);
+                px = (px & 0xFF000000u) | (rgb & 0xFFFFFFu);
             }
+            row[x] = OnWhite(px, premultiplied);
         }
-        ok = std::fwrite(row.data(), 1, stride, f) == stride;
+        sink.Row(y, row.data());
     }
-    const int err = ok ? 0 : errno;
-    if (std::fclose(f) != 0 && ok) ok = false;
-    if (!ok) RaiseInOutError(err ? err : EIO, "无法写入文件 \"" + EscapeControls(file) + "\"");
 }

@@ -8,22 +8,10 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <vector>
+
+#include "engine/converters/tiffPageOutput.h"
 
 struct tiff;
-
-struct TiffPage {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    // A bilevel page keeps one bit a pixel: rows from the top, RowBytes() each, the first
-    // pixel in the high bit, a set bit white.
-    bool bilevel = false;
-    std::vector<uint8_t> bits;
-    // Any other page: pixels R | G << 8 | B << 16 | 0xFF << 24 (opaque, transparency
-    // already laid on white), rows from the bottom as libtiff's raster has them.
-    std::vector<uint32_t> rgba;
-    size_t RowBytes() const { return (size_t(width) + 7) / 8; }
-};
 
 class TiffPages {
 public:
@@ -37,13 +25,18 @@ public:
     // cannot be read makes the whole file damaged; a chain that points back to a page
     // already read ends there (written to the day log).
     bool Next();
+    // The page whole, for a caller that needs it in memory.
     TiffPage Read();
+    // The page as a BMP file, written as it is read: the memory it takes follows a band of
+    // rows, not the page.
+    void SaveAsBmp(const std::string& file);
 
 private:
     [[noreturn]] void Fail(const std::string& what) const;
-    TiffPage ReadBilevel(uint32_t width, uint32_t height, uint16_t orientation);
-    TiffPage ReadRgba(uint32_t width, uint32_t height, uint16_t orientation);
-    TiffPage ReadSamples(uint32_t width, uint32_t height, uint16_t orientation);
+    void ReadInto(TiffPageSink& sink);
+    void ReadBilevel(TiffPageSink& sink, uint32_t width, uint32_t height);
+    void ReadRgba(TiffPageSink& sink, uint32_t width, uint32_t height, uint32_t unit);
+    void ReadSamples(TiffPageSink& sink, uint32_t width, uint32_t height);
     // Where the directory after the current one lies, read from the file itself (libtiff
     // does not tell); none when it cannot be read.
     std::optional<uint64_t> NextDirectoryOffset() const;
@@ -52,6 +45,3 @@ private:
     int page_ = 1;
     std::set<uint64_t> directories_;  // the offsets of the directories read so far
 };
-
-// The page as a BMP file: one bit a pixel for a bilevel page, 24 bits otherwise.
-void SaveTiffPageAsBmp(const TiffPage& page, const std::string& file);

@@ -1,5 +1,6 @@
 #include "platform/automation/psPrinter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -158,20 +159,31 @@ std::string PrinterDisplayName() {
 }
 
 std::vector<std::pair<double, double>> PdfPageSizes(const std::string& pdf) {
+    // Read a piece at a time: a job of large pictures is larger than the memory.
     std::ifstream in(pdf, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    const std::string s = ss.str();
     std::vector<std::pair<double, double>> sizes;
     const std::string key = "/MediaBox";
-    for (size_t p = s.find(key); p != std::string::npos; p = s.find(key, p + key.size())) {
-        size_t b = s.find('[', p);
-        size_t e = s.find(']', p);
-        if (b == std::string::npos || e == std::string::npos || b > p + key.size() + 4 || e < b)
-            continue;
-        std::istringstream box(s.substr(b + 1, e - b - 1));
-        double x0, y0, x1, y1;
-        if (box >> x0 >> y0 >> x1 >> y1) sizes.emplace_back(std::fabs(x1 - x0), std::fabs(y1 - y0));
+    constexpr size_t kReach = 256;  // a key and its box lie within this many bytes
+    std::vector<char> piece(size_t(1) << 20);
+    std::string s;
+    for (bool last = false; !last;) {
+        in.read(piece.data(), std::streamsize(piece.size()));
+        last = in.gcount() < std::streamsize(piece.size());
+        s.append(piece.data(), size_t(in.gcount()));
+        size_t from = 0;
+        for (size_t p = s.find(key); p != std::string::npos; p = s.find(key, from)) {
+            if (!last && s.size() - p < kReach) break;  // looked at with the next piece
+            from = p + key.size();
+            size_t b = s.find('[', p);
+            size_t e = s.find(']', p);
+            if (b == std::string::npos || e == std::string::npos || b > p + key.size() + 4 || e < b)
+                continue;
+            std::istringstream box(s.substr(b + 1, e - b - 1));
+            double x0, y0, x1, y1;
+            if (box >> x0 >> y0 >> x1 >> y1)
+                sizes.emplace_back(std::fabs(x1 - x0), std::fabs(y1 - y0));
+        }
+        s.erase(0, std::max(from, s.size() > kReach ? s.size() - kReach : 0));
     }
     return sizes;
 }
@@ -251,7 +263,8 @@ void PrintToFile(const PrintJob& job) {
         fs::remove(part, ec);
     });
     runGs(args);
-    rewriteFile(part, NameGlyphsByCharacters);
+    // A job of pictures alone can be larger than the memory; it has no glyph to name.
+    if (!job.textless) rewriteFile(part, NameGlyphsByCharacters);
     std::error_code ec;
     if (partFolder.empty())
         fs::rename(part, job.file, ec);

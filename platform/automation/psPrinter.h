@@ -20,6 +20,7 @@ struct PrintJob {
     double sheetWidth = 0;  // the sheet in points for pages per sheet; 0: the pages' size
     double sheetHeight = 0;
     bool landscapeJob = false;  // the application printed in landscape orientation
+    bool textless = false;      // pictures only: no font's glyphs need their names
 };
 
 // Whether name names the PostScript printer ("Generic Colour PostScript", or that name

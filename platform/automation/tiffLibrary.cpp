@@ -41,8 +41,11 @@ const TiffLibrary& Tiff() {
         Bind(lib, api.IsTiled, "TIFFIsTiled", missing);
         Bind(lib, api.IsCODECConfigured, "TIFFIsCODECConfigured", missing);
         Bind(lib, api.RGBAImageOK, "TIFFRGBAImageOK", missing);
-        Bind(lib, api.ReadRGBAImageOriented, "TIFFReadRGBAImageOriented", missing);
+        Bind(lib, api.RGBAImageBegin, "TIFFRGBAImageBegin", missing);
+        Bind(lib, api.RGBAImageGet, "TIFFRGBAImageGet", missing);
+        Bind(lib, api.RGBAImageEnd, "TIFFRGBAImageEnd", missing);
         Bind(lib, api.CurrentDirOffset, "TIFFCurrentDirOffset", missing);
+        Bind(lib, api.SetSubDirectory, "TIFFSetSubDirectory", missing);
         Bind(lib, api.ScanlineSize64, "TIFFScanlineSize64", missing);
         Bind(lib, api.ReadScanline, "TIFFReadScanline", missing);
         Bind(lib, api.TileRowSize64, "TIFFTileRowSize64", missing);

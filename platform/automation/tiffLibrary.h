@@ -15,8 +15,11 @@ struct TiffLibrary {
     decltype(&TIFFIsTiled) IsTiled;
     decltype(&TIFFIsCODECConfigured) IsCODECConfigured;
     decltype(&TIFFRGBAImageOK) RGBAImageOK;
-    decltype(&TIFFReadRGBAImageOriented) ReadRGBAImageOriented;
+    decltype(&TIFFRGBAImageBegin) RGBAImageBegin;
+    decltype(&TIFFRGBAImageGet) RGBAImageGet;
+    decltype(&TIFFRGBAImageEnd) RGBAImageEnd;
     decltype(&TIFFCurrentDirOffset) CurrentDirOffset;
+    decltype(&TIFFSetSubDirectory) SetSubDirectory;
     decltype(&TIFFScanlineSize64) ScanlineSize64;
     decltype(&TIFFReadScanline) ReadScanline;
     decltype(&TIFFTileRowSize64) TileRowSize64;

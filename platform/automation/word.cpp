@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/automation/picturePdf.h"
 #include "platform/automation/psPrinter.h"
 #include "platform/automation/servers.h"
 #include "platform/rtl/passedErrors.h"
@@ -353,8 +354,12 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
     job.pdf = session().NewWorkFile(".pdf");
     if (built()) {
         std::string list;
+        // Where each picture lies on its page, for the office or for this process.
+        std::vector<std::vector<PlacedPicture>> placed;
+        bool own = true;
         for (auto& section : sections_) {
             std::string pics;
+            placed.emplace_back();
             for (auto& p : section) {
                 // The picture keeps its size unless it is larger than the page: then it
                 // is made smaller to fit, keeping its proportions.
@@ -377,14 +382,24 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
                         ",\"left\":" + Json(left) + ",\"top\":" + Json(top) +
                         ",\"width\":" + Json(w) + ",\"height\":" + Json(h) +
                         ",\"hcenter\":" + Json(bool(hc)) + ",\"vcenter\":" + Json(bool(vc)) + "}";
+                placed.back().push_back(
+                    {p->file, hc ? (width_ - w) / 2 : left, vc ? (height_ - h) / 2 : top, w, h});
+                own = own && PdfTakesPicture(p->file);
             }
             list += std::string(list.empty() ? "" : ",") + "[" + pics + "]";
         }
-        session().Command("{\"op\":\"writer_pictures\",\"path\":" + Json(job.pdf) +
-                          ",\"page\":{\"width\":" + Json(width_) + ",\"height\":" + Json(height_) +
-                          ",\"top\":" + Json(top_) + ",\"bottom\":" + Json(bottom_) +
-                          ",\"left\":" + Json(left_) + ",\"right\":" + Json(right_) +
-                          "},\"pages\":[" + list + "]}");
+        // Bitmaps are laid out here, read row by row: the office holds each picture whole
+        // and refuses large ones.
+        if (own) {
+            WritePicturePdf(job.pdf, width_, height_, placed);
+            job.textless = true;
+        } else {
+            session().Command("{\"op\":\"writer_pictures\",\"path\":" + Json(job.pdf) +
+                              ",\"page\":{\"width\":" + Json(width_) +
+                              ",\"height\":" + Json(height_) + ",\"top\":" + Json(top_) +
+                              ",\"bottom\":" + Json(bottom_) + ",\"left\":" + Json(left_) +
+                              ",\"right\":" + Json(right_) + "},\"pages\":[" + list + "]}");
+        }
     } else {
         std::string req = "{\"op\":\"export_pdf\",\"id\":" + Json((long long)id_) +
                           ",\"filter\":\"writer_pdf_Export\"";

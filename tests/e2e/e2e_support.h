@@ -201,6 +201,7 @@ struct HandTiffPage {
     uint32_t width, height;
     uint16_t samples;
     std::string pixels;
+    uint16_t orientation = 1;  // where the stored rows and columns are seen
 };
 
 // A little-endian TIFF of the pages written by hand, uncompressed, one strip a page. With
@@ -212,7 +213,8 @@ inline std::string HandTiff(const std::vector<HandTiffPage>& pages, size_t broke
     for (size_t n = 0; n < pages.size(); ++n) {
         const HandTiffPage& p = pages[n];
         const bool alpha = p.samples == 2 || p.samples == 4;
-        const uint16_t entries = alpha ? 11 : 10;
+        const bool turned = p.orientation != 1;
+        const uint16_t entries = uint16_t((alpha ? 11 : 10) + (turned ? 1 : 0));
         const uint32_t bits =
             uint32_t(t.size()) + 2 + entries * 12u + 4;  // the BitsPerSample array
         const uint32_t data = bits + 2u * p.samples;
@@ -235,6 +237,7 @@ inline std::string HandTiff(const std::vector<HandTiffPage>& pages, size_t broke
         entry(259, 3, 1, 1);
         entry(262, 3, 1, p.samples >= 3 ? 2 : 1);
         entry(273, 4, 1, data);
+        if (turned) entry(274, 3, 1, p.orientation);
         entry(277, 3, 1, p.samples);
         entry(278, 4, 1, p.height);
         entry(279, 4, 1, uint32_t(p.pixels.size()));

@@ -639,6 +639,68 @@ TEST_F(OfficeRun, AnA0BilevelScanAt600DpiConverts) {
     EXPECT_GT(paper[0], 200) << "the drawing's paper";
 }
 
+TEST_F(OfficeRun, TiffPagesAreSeenTurnedByTheirOrientation) {
+    // Eight pages of 300 x 200 pixels, one for each Orientation, stored in quarters: red top
+    // left, green top right, blue bottom left, black bottom right. 96 pixels an inch make
+    // 225 x 150 points, centred on A4 and not scaled.
+    const char quarters[2][2] = {{'r', 'g'}, {'b', 'k'}};
+    std::vector<HandTiffPage> pages;
+    for (uint16_t o = 1; o <= 8; ++o) {
+        HandTiffPage p{300, 200, 3, "", o};
+        for (uint32_t y = 0; y < 200; ++y)
+            for (uint32_t x = 0; x < 300; ++x) {
+                const char q = quarters[y / 100][x / 150];
+                p.pixels += char(q == 'r' ? 255 : 0);
+                p.pixels += char(q == 'g' ? 255 : 0);
+                p.pixels += char(q == 'b' ? 255 : 0);
+            }
+        pages.push_back(p);
+    }
+    const std::string tif = work + "turned.tif";
+    Spit(tif, HandTiff(pages));
+    ASSERT_EQ(Run({"-c", "tiff2pdf", "-s", tif, "-op", "A4"}).exitCode, 0) << prog.Log();
+    const std::string pdf = work + "turned.pdf";
+    ASSERT_EQ(PdfPages(pdf, work), 8);
+    // The stored quarter (row, column) seen in the seen quarter (x, y), by Orientation.
+    const auto stored = [](int o, int x, int y) {
+        switch (o) {
+            case 2:
+                return std::pair{y, 1 - x};
+            case 3:
+                return std::pair{1 - y, 1 - x};
+            case 4:
+                return std::pair{1 - y, x};
+            case 5:
+                return std::pair{x, y};
+            case 6:
+                return std::pair{1 - x, y};
+            case 7:
+                return std::pair{1 - x, 1 - y};
+            case 8:
+                return std::pair{x, 1 - y};
+            default:
+                return std::pair{y, x};
+        }
+    };
+    for (int o = 1; o <= 8; ++o) {
+        const double w = o <= 4 ? 225 : 150, h = o <= 4 ? 150 : 225;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) {
+                const double fx = (595.0 / 2 + (x ? 1 : -1) * w / 4) / 595;
+                const double fy = (842.0 / 2 + (y ? 1 : -1) * h / 4) / 842;
+                const std::vector<int> c = PagePixel(pdf, o, work, fx, fy);
+                ASSERT_EQ(c.size(), 3u);
+                const auto [r, col] = stored(o, x, y);
+                const char q = quarters[r][col];
+                const std::string what = "orientation " + std::to_string(o) + ", quarter " +
+                                         std::to_string(x) + ", " + std::to_string(y);
+                EXPECT_EQ(c[0] > 128, q == 'r') << what;
+                EXPECT_EQ(c[1] > 128, q == 'g') << what;
+                EXPECT_EQ(c[2] > 128, q == 'b') << what;
+            }
+    }
+}
+
 TEST_F(OfficeRun, PdfPagesBecomeSlides) {
     WritePostScript(work + "pages.ps", 4);
     ASSERT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "pages.ps", "-d", work}).exitCode, 0);

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "engine/converters/tiff2ps.h"
+#include "engine/converters/tiffPageOutput.h"
 #include "platform/vcl/graphics.h"
 #include "tests/engine/fixture.h"
 
@@ -22,7 +23,9 @@ struct PageSpec {
     uint16_t format = SAMPLEFORMAT_UINT;
     int extra = -1;  // the meaning of the one extra sample, -1 for none
     uint16_t compression = COMPRESSION_NONE;
-    uint32_t tile = 0;  // the side of square tiles; 0: strips
+    uint32_t tile = 0;          // the side of square tiles; 0: strips
+    uint32_t rowsPerStrip = 0;  // 0: libtiff's choice
+    bool separate = false;      // 8-bit samples in planes of their own, in strips
     uint16_t orientation = ORIENTATION_TOPLEFT;
     // A palette page's colours: red, then green, then blue values, each 1 << bits of them.
     std::vector<uint16_t> colourMap;
@@ -40,7 +43,8 @@ void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
         TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, p.bits);
         TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, p.format);
         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, p.photometric);
-        TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(t, TIFFTAG_PLANARCONFIG,
+                     p.separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
         TIFFSetField(t, TIFFTAG_COMPRESSION, p.compression);
         TIFFSetField(t, TIFFTAG_ORIENTATION, p.orientation);
         if (!p.colourMap.empty()) {
@@ -56,8 +60,19 @@ void WriteTiff(const std::string& path, const std::vector<PageSpec>& pages) {
             TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, p.height);
             char stub[10] = {};
             TIFFWriteRawStrip(t, 0, stub, sizeof stub);
+        } else if (p.separate) {
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, p.rowsPerStrip);
+            std::vector<uint8_t> row(size_t(p.width) * p.samples), plane(p.width);
+            for (uint16_t s = 0; s < p.samples; ++s)
+                for (uint32_t y = 0; y < p.height; ++y) {
+                    std::fill(row.begin(), row.end(), 0);
+                    p.fill(y, row.data());
+                    for (uint32_t x = 0; x < p.width; ++x) plane[x] = row[x * p.samples + s];
+                    ASSERT_EQ(TIFFWriteScanline(t, plane.data(), y, s), 1);
+                }
         } else if (p.tile == 0) {
-            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
+            TIFFSetField(t, TIFFTAG_ROWSPERSTRIP,
+                         p.rowsPerStrip ? p.rowsPerStrip : TIFFDefaultStripSize(t, 0));
             std::vector<uint8_t> row(size_t(TIFFScanlineSize64(t)));
             for (uint32_t y = 0; y < p.height; ++y) {
                 std::fill(row.begin(), row.end(), 0);
@@ -130,6 +145,7 @@ protected:
         dir = vxtest::MakeTempFolder("vx tiff ");
     }
     void TearDown() override {
+        SetTiffBandBytes(bandBytes);
         vxtest::RemoveTree(dir);
         EngineTest::TearDown();
     }
@@ -143,6 +159,7 @@ protected:
         return "";
     }
     std::string dir;
+    const uint64_t bandBytes = TiffBandBytes();
 };
 
 PageSpec Rgb(uint32_t colour) {
@@ -375,10 +392,16 @@ TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
     PageSpec half = Rgb(0);
     half.bits = 16;
     half.format = SAMPLEFORMAT_IEEEFP;
-    PageSpec huge;
-    huge.width = 20000;
-    huge.height = 15000;
-    huge.compression = COMPRESSION_DEFLATE;
+    // Large pages are bounded by what their rows need, not by their pixels: a large page
+    // whose strip is a stub is damaged, one whose bitmap file no BMP header can state is
+    // too large.
+    PageSpec large;
+    large.width = 20000;
+    large.height = 15000;
+    large.compression = COMPRESSION_DEFLATE;
+    PageSpec huge = large;
+    huge.width = 40000;
+    huge.height = 40000;
     PageSpec jpeg2000;
     jpeg2000.compression = 34712;  // a compression libtiff is not built with
     struct Row {
@@ -396,8 +419,10 @@ TEST_F(TiffPagesTest, WhatCannotBeConvertedIsRefusedWithTheTrueReason) {
          "不支持的 TIFF 格式, 无法读取第 2 页 (3 个样本, 每个样本 16 位, 浮点数): \"*\""},
         {"jpeg2000.tif", [&](const std::string& f) { WriteTiff(f, {jpeg2000}); },
          "不支持的 TIFF 格式, 无法读取第 1 页 (压缩方式 34712): \"*\""},
+        {"large.tif", [&](const std::string& f) { WriteTiff(f, {large}); },
+         "TIFF 文件已损坏, 无法读取第 1 页: \"*\""},
         {"huge.tif", [&](const std::string& f) { WriteTiff(f, {huge}); },
-         "页面太大, 无法转换第 1 页 (20000 × 15000 像素): \"*\""},
+         "页面太大, 无法转换第 1 页 (40000 × 40000 像素, 位图文件超过 4 GB): \"*\""},
     };
     for (const Row& row : rows) {
         const std::string file = dir + row.name;
@@ -575,4 +600,115 @@ TEST_F(TiffPagesTest, AChainThatLoopsBackEndsAfterItsIntactPages) {
         logged = logged || (line.find("TiffChain") != std::string::npos &&
                             line.find("循环") != std::string::npos);
     EXPECT_TRUE(logged);
+}
+
+TEST_F(TiffPagesTest, PagesReadBandByBandKeepEveryRowAndColumnInPlaceInEveryOrientation) {
+    // 37 × 53 pixels, neither side a multiple of 8: the bands of a turned bilevel page end
+    // inside a byte of the bitmap's rows unless they are laid from the right edge.
+    constexpr uint32_t kWidth = 37, kHeight = 53;
+    // Every stored pixel tells its row and column: red the row, green the column.
+    const auto colour = [](uint32_t r, uint32_t c) {
+        return uint32_t(r * 4) | uint32_t(c * 6) << 8 | uint32_t((r * 37 + c) % 251) << 16;
+    };
+    const auto grey = [](uint32_t r, uint32_t c) { return uint8_t((r * 37 + c) % 251); };
+    const auto white = [](uint32_t r, uint32_t c) { return (r * 3 + c * 5) % 7 < 3; };
+    // The stored row and column of the pixel seen at (x, y), by Orientation.
+    const auto stored = [](uint16_t o, uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+        switch (o) {
+            case 2:
+                return std::pair{y, w - 1 - x};
+            case 3:
+                return std::pair{h - 1 - y, w - 1 - x};
+            case 4:
+                return std::pair{h - 1 - y, x};
+            case 5:
+                return std::pair{x, y};
+            case 6:
+                return std::pair{w - 1 - x, y};
+            case 7:
+                return std::pair{w - 1 - x, h - 1 - y};
+            case 8:
+                return std::pair{x, h - 1 - y};
+            default:
+                return std::pair{y, x};
+        }
+    };
+    enum Kind { kRgb, kGrey, kBilevel };
+    struct Layout {
+        const char* what;
+        Kind kind;
+        uint16_t photometric, compression;
+        uint32_t rowsPerStrip, tile;
+        bool separate;
+    } layouts[] = {
+        {"RGB, a row a strip", kRgb, PHOTOMETRIC_RGB, COMPRESSION_NONE, 1, 0, false},
+        {"RGB, 5 rows a strip, deflate", kRgb, PHOTOMETRIC_RGB, COMPRESSION_DEFLATE, 5, 0, false},
+        {"RGB, one strip, LZW", kRgb, PHOTOMETRIC_RGB, COMPRESSION_LZW, kHeight, 0, false},
+        {"RGB, 16-pixel tiles", kRgb, PHOTOMETRIC_RGB, COMPRESSION_NONE, 0, 16, false},
+        {"RGB planes, 5 rows a strip", kRgb, PHOTOMETRIC_RGB, COMPRESSION_NONE, 5, 0, true},
+        {"RGB planes, one strip, deflate", kRgb, PHOTOMETRIC_RGB, COMPRESSION_DEFLATE, kHeight, 0,
+         true},
+        {"grey, 3 rows a strip", kGrey, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, 3, 0, false},
+        {"grey, one strip", kGrey, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, kHeight, 0, false},
+        {"bilevel, 7 rows a strip", kBilevel, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE, 7, 0,
+         false},
+        {"bilevel, one strip, fax", kBilevel, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4,
+         kHeight, 0, false},
+        {"bilevel, 16-pixel tiles", kBilevel, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, 0, 16,
+         false},
+    };
+    // The least band: 8 rows of every kind, each page read row by row; bands of 8 colour
+    // rows: libtiff's reader gets whole strips of up to 8 rows, larger ones are read row by
+    // row; bands of 40 colour rows: it also gets rows of tiles.
+    for (const uint64_t band : {uint64_t(1), uint64_t(kWidth) * 4 * 8, uint64_t(kWidth) * 4 * 40})
+        for (const Layout& layout : layouts)
+            for (uint16_t o = 1; o <= 8; ++o) {
+                PageSpec p;
+                p.width = kWidth;
+                p.height = kHeight;
+                p.photometric = layout.photometric;
+                p.samples = layout.kind == kRgb ? 3 : 1;
+                p.bits = layout.kind == kBilevel ? 1 : 8;
+                p.compression = layout.compression;
+                p.rowsPerStrip = layout.rowsPerStrip;
+                p.tile = layout.tile;
+                p.separate = layout.separate;
+                p.orientation = o;
+                const bool setIsWhite = layout.photometric == PHOTOMETRIC_MINISBLACK;
+                p.fill = [&](uint32_t y, uint8_t* row) {
+                    for (uint32_t x = 0; x < kWidth; ++x) {
+                        if (layout.kind == kBilevel) {
+                            if (white(y, x) == setIsWhite) row[x / 8] |= uint8_t(0x80 >> (x % 8));
+                        } else if (layout.kind == kGrey) {
+                            row[x] = grey(y, x);
+                        } else {
+                            for (int s = 0; s < 3; ++s)
+                                row[x * 3 + s] = uint8_t(colour(y, x) >> 8 * s);
+                        }
+                    }
+                };
+                const std::string what = std::string(layout.what) + ", orientation " +
+                                         std::to_string(o) + ", band " + std::to_string(band);
+                WriteTiff(dir + "band.tif", {p});
+                SetTiffBandBytes(band);
+                ASSERT_EQ(Refusal(dir + "band.tif"), "") << what;
+                TBitmap bmp;
+                bmp.LoadFromFile(TTiff2ps::BitmapName(dir, 1));
+                const uint32_t w = o <= 4 ? kWidth : kHeight, h = o <= 4 ? kHeight : kWidth;
+                ASSERT_EQ(uint32_t(bmp.Width()), w) << what;
+                ASSERT_EQ(uint32_t(bmp.Height()), h) << what;
+                int wrong = 0;
+                for (uint32_t y = 0; y < h; ++y)
+                    for (uint32_t x = 0; x < w; ++x) {
+                        const auto [r, c] = stored(o, x, y, w, h);
+                        uint32_t expected = colour(r, c);
+                        if (layout.kind == kGrey) expected = grey(r, c) * 0x010101u;
+                        if (layout.kind == kBilevel) expected = white(r, c) ? 0xFFFFFFu : 0;
+                        const uint32_t seen = bmp.Canvas()->Pixels(int(x), int(y)) & 0xFFFFFFu;
+                        if (seen != expected && wrong++ < 3)
+                            ADD_FAILURE() << what << " at " << x << ", " << y << ": " << std::hex
+                                          << seen << " instead of " << expected;
+                    }
+                EXPECT_EQ(wrong, 0) << what;
+            }
 }
