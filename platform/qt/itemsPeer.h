@@ -90,6 +90,12 @@ public:
         };
         view->setItemDelegate(delegate_);
     }
+    // The widget is deleted later and may still lay out or paint its rows (a scroll to the
+    // current row is done on a timer): the delegate asks this peer nothing more.
+    ~QtItemsPeer() override {
+        delegate_->sizeOf = nullptr;
+        delegate_->on = false;
+    }
     OwnerDrawDelegate* delegate() const { return delegate_; }
     void setOwnerDraw(int mode) override {
         ownerDraw_ = mode;
