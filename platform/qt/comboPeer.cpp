@@ -88,8 +88,13 @@ protected:
             return;
         }
         if (focused) {
+            // The label is drawn in the pen's colour or in the palette's text colours, as the
+            // style chooses: all of them are the highlight's text colour here.
+            const QColor text = palette().color(QPalette::Active, QPalette::HighlightedText);
             p.fillRect(r, palette().brush(QPalette::Active, QPalette::Highlight));
-            p.setPen(palette().color(QPalette::Active, QPalette::HighlightedText));
+            p.setPen(text);
+            for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+                opt.palette.setColor(role, text);
         }
         opt.currentText = text;
         opt.currentIcon = icon;

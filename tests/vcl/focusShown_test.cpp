@@ -80,6 +80,8 @@ TEST(FocusShown, AFocusedListOnlyComboShowsItsItemHighlightedInAFocusRectangle) 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ComboForm f(row.extended, csDropDownList);
+        constexpr TColor kRed = TColor(0x0000FF);
+        f.box->Font()->SetColor(kRed);  // the text's own colour, away from the highlight
         if (row.focusBeforeShow) {
             f.box->SetFocus();
             f.form.Show();
@@ -96,11 +98,14 @@ TEST(FocusShown, AFocusedListOnlyComboShowsItsItemHighlightedInAFocusRectangle) 
         // The text in the highlight's text colour on it, and the dotted rectangle on the
         // highlighted field's top edge.
         EXPECT_GT(CountOf(shot, GetSysColor(COLOR_HIGHLIGHTTEXT)), 10);
+        EXPECT_EQ(CountOf(shot, uint32_t(kRed)), 0);
         EXPECT_GT(ChangesAlong(shot, field.Top, field.Left, field.Right),
                   (field.Right - field.Left) / 2);
         // Without the focus: no highlight.
         f.other->SetFocus();
-        EXPECT_EQ(CountOf(f.Shot(), highlight), 0);
+        const gdi::Image unfocused = f.Shot();
+        EXPECT_EQ(CountOf(unfocused, highlight), 0);
+        EXPECT_GT(CountOf(unfocused, uint32_t(kRed)), 10);
         // Back by the keyboard's way as well.
         f.box->SetFocus();
         EXPECT_GT(CountOf(f.Shot(), highlight), area / 3);
