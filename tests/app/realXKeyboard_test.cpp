@@ -1,13 +1,15 @@
 // The main window on the keyboard of a real X server (Xvfb, with and without a window
 // manager), keys pressed by the X test tools: the function box shows its focus from the
 // start, and after Tab takes it away and Shift+Tab brings it back; in the folder list the
-// arrow keys and typing move the selection, opening nothing, and Return opens the folder.
+// arrow keys and typing move the selection, opening nothing, and Return opens the folder; the
+// page-order window opens with its focus on the first page.
 // Skipped, with the reason, where Xvfb cannot start.
 #include <cstdio>
 
 #include "platform/gdi/gdi.h"
 #include "tests/app/fixture.h"
 #include "tests/app/xserver.h"
+#include "tests/e2e/e2e_support.h"
 
 namespace {
 
@@ -51,6 +53,10 @@ protected:
         return keyboard;
     }
     void Key(const char* key) { x_->run({"xdotool", "key", key}); }
+    void Click(const xtest::Geometry& w, int x, int y) {
+        x_->run({"xdotool", "mousemove", std::to_string(w.left + x), std::to_string(w.top + y)});
+        x_->run({"xdotool", "click", "1"});
+    }
     void Shot(const std::string& name) {
         const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
         path_ = (dir && *dir ? IncludeTrailingPathDelimiter(dir) : folder_) + name +
@@ -59,6 +65,9 @@ protected:
         if (x_->screenshot(path_)) shot_->LoadFromFile(path_);
     }
     TColor At(int x, int y) { return shot_->Canvas()->Pixel(main_.left + x, main_.top + y); }
+    TColor At(const xtest::Geometry& w, int x, int y) {
+        return shot_->Canvas()->Pixel(w.left + x, w.top + y);
+    }
     int Highlighted(const Area& a) {
         int n = 0;
         for (int y = a.t; y < a.b; ++y)
@@ -160,6 +169,65 @@ TEST_P(RealXKeyboard, ArrowsAndTypingChooseAFolderThatReturnOpens) {
     Key("Return");
     EXPECT_TRUE(filesWithin("realx_folder_opened", 20, 3))
         << runs << " rows in the file list after Return, not beta's three files; screenshot "
+        << path_;
+}
+
+TEST_P(RealXKeyboard, ThePageOrderWindowOpensWithItsFocusOnTheFirstPage) {
+    // The merge function chosen last, with a PDF of three pages.
+    const std::string ps = folder_ + "three.ps", pdf = folder_ + "three.pdf";
+    apptest::Spit(ps, "%!PS\nshowpage\nshowpage\nshowpage\n");
+    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+               "-sOutputFile=" + pdf, ps},
+              folder_ + "gs.txt");
+    apptest::Spit(folder_ + "config.ini",
+                  "[COMMON]\nLAST_CONVERTING_FUNCTION=17\nLAST_FILE=" + pdf + "\n");
+    START_OR_SKIP();
+    Click(main_, 277, 495);  // the page order's button of the merge options
+    xtest::Geometry order;
+    ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window("页面顺序", order); }, 20))
+        << "the page-order window did not open; the program said: "
+        << apptest::Slurp(folder_ + "output.txt");
+    // In the first page list (client 12,44, 71 x 227): page 1's text, and the dotted line of
+    // the focus along its top edge, the longest run of pixels changing colour at every step
+    // on one of the rows where that edge may lie (text makes no such run).
+    auto dots = [&] {
+        int most = 0;
+        for (int y = 44; y < 52; ++y)
+            for (int x = 15, run = 0; x < 82; ++x) {
+                const bool step = At(order, x, y) != At(order, x - 1, y) &&
+                                  At(order, x, y) == At(order, x - 2, y);
+                run = step ? run + 1 : 0;
+                most = std::max(most, run);
+            }
+        return most;
+    };
+    auto pageText = [&] {
+        int dark = 0;
+        for (int y = 48; y < 57; ++y)  // inside the row, off the focus rectangle's edges
+            for (int x = 18; x < 76; ++x) dark += ColorToRGB(At(order, x, y)) == 0;
+        return dark;
+    };
+    int seen = 0, text = 0;
+    EXPECT_TRUE(xtest::XServer::waitFor(
+        [&] {
+            Shot("realx_page_order_at_open");
+            text = pageText();
+            seen = dots();
+            return text > 10 && seen > 30;
+        },
+        30))
+        << "the first page list shows no focus on page 1 (" << text << " pixels of text, a " << seen
+        << "-pixel dotted run along its top edge); screenshot " << path_;
+    // Tab takes the focus to the insert button: the dots go.
+    Key("Tab");
+    EXPECT_TRUE(xtest::XServer::waitFor(
+        [&] {
+            Shot("realx_page_order_after_tab");
+            seen = dots();
+            return seen < 8;
+        },
+        20))
+        << "a " << seen << "-pixel dotted run along page 1's top edge after Tab; screenshot "
         << path_;
 }
 
