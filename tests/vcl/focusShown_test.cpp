@@ -1,14 +1,17 @@
 // A control with the focus shows it, however the focus came: a list-only combo box draws its
 // item on the highlight colour inside a dotted focus rectangle (an owner-drawn one is told
 // selected, focused and the edit part), a list without a current row draws the focus on its
-// first row, or where that row would be while it is empty.
+// first row, or where that row would be while it is empty; a read-only rich edit shows its
+// caret.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
+#include "platform/vcl/richedit.h"
 #include "platform/vcl/stdctrls.h"
 
 namespace {
@@ -194,4 +197,46 @@ TEST(FocusShown, AListWithoutACurrentRowShowsItsFocusOnTheFirstRow) {
         EXPECT_LT(dotsOnFirstRowTop(), 3);
         form.Hide();
     }
+}
+
+TEST(FocusShown, AFocusedReadOnlyRichEditShowsItsCaret) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 320, 200);
+    auto* text = new TRichEdit(&form);
+    text->SetParent(&form);
+    text->SetBounds(10, 10, 220, 150);
+    text->SetRtf("{\\rtf1 Vexomat\\par second line\\par}");
+    auto* other = new TButton(&form);
+    other->SetParent(&form);
+    other->SetBounds(240, 10, 70, 24);
+    form.Show();
+    other->SetFocus();
+    Application->ProcessMessages();
+    auto grab = [&] {
+        Application->ProcessMessages();
+        gdi::Image img;
+        EXPECT_TRUE(text->Peer()->grab(img));
+        return img;
+    };
+    auto differs = [](const gdi::Image& a, const gdi::Image& b) {
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    };
+    const gdi::Image unfocused = grab();
+    // The caret blinks: within two of its periods it shows at least once, a thin line.
+    text->SetFocus();
+    int caret = 0;
+    for (uint32_t start = GetTickCount(); caret == 0 && GetTickCount() - start < 2500; Sleep(20))
+        caret = differs(grab(), unfocused);
+    EXPECT_GT(caret, 5) << "no caret within 2.5 s of taking the focus";
+    EXPECT_LT(caret, 60);
+    // Gone with the focus.
+    other->SetFocus();
+    int after = 0;
+    for (uint32_t start = GetTickCount(); GetTickCount() - start < 1200; Sleep(50))
+        after = std::max(after, differs(grab(), unfocused));
+    EXPECT_EQ(after, 0);
+    form.Hide();
 }
