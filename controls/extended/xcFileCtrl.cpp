@@ -441,18 +441,33 @@ void TXcDirectoryListBox::OpenItem(int index) {
 
 void TXcDirectoryListBox::PeerChanged(int code) {
     TXcCustomListBox::PeerChanged(code);
+    // The arrow keys and typing only move the selection: a folder opens when chosen.
     if (code == ws::pnDblClick) OpenItem(ItemIndex());
-    // The list refills when it opens the item: not inside the click that chose it.
-    else if (code == ws::pnSelChange && AutoExpand && HandleAllocated())
-        PostMessageA(Handle(), kOpenItem, WPARAM(ItemIndex()), 0);
 }
 
 void TXcDirectoryListBox::Dispatch(TMessage& m) {
-    if (m.Msg == kOpenItem) {
-        if (int(m.WParam) == ItemIndex()) OpenItem(int(m.WParam));
-        return;
+    switch (m.Msg) {
+        case kOpenItem:
+            if (int(m.WParam) == ItemIndex()) OpenItem(int(m.WParam));
+            return;
+        case WM_LBUTTONDOWN:
+            pressedItem_ = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), true);
+            break;
+        case WM_LBUTTONDBLCLK:
+            pressedItem_ = -1;  // the double click opens what it chose itself
+            break;
+        default:
+            break;
     }
     TXcCustomListBox::Dispatch(m);
+    if (m.Msg != WM_LBUTTONUP) return;
+    // A click (press and release on one item) opens that item with AutoExpand; the list
+    // refills when it opens the item: not inside the click that chose it.
+    const int item = ItemAtPos(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)), true);
+    const bool clicked = item >= 0 && item == pressedItem_ && item == ItemIndex();
+    pressedItem_ = -1;
+    if (clicked && AutoExpand && HandleAllocated())
+        PostMessageA(Handle(), kOpenItem, WPARAM(item), 0);
 }
 
 bool TXcDirectoryListBox::DoKeyDown(WORD& key, TShiftState shift) {
@@ -461,6 +476,38 @@ bool TXcDirectoryListBox::DoKeyDown(WORD& key, TShiftState shift) {
         return true;
     }
     return TXcCustomListBox::DoKeyDown(key, shift);
+}
+
+bool TXcDirectoryListBox::DoKeyPress(char& key) {
+    if (TXcCustomListBox::DoKeyPress(key)) return true;
+    const auto c = static_cast<unsigned char>(key);
+    if (c < 0x20 || c >= 0x7F) return false;
+    // The keys typed within a moment make one prefix of the names shown; a letter typed
+    // alone (or again) steps to the next item beginning with it, as list boxes do.
+    const uint32_t now = GetTickCount();
+    if (now - lastTyped_ >= kTypeAheadMs) typed_.clear();
+    lastTyped_ = now;
+    typed_ += key;
+    int found = FindItemFrom(typed_, typed_.size() == 1 ? ItemIndex() + 1 : ItemIndex());
+    if (found < 0 && typed_.size() > 1) {
+        typed_ = std::string(1, key);
+        found = FindItemFrom(typed_, ItemIndex() + 1);
+    }
+    if (found >= 0 && found != ItemIndex()) {
+        SetItemIndex(found);
+        TXcCustomListBox::PeerChanged(ws::pnSelChange);  // a choice like one made by the mouse
+    }
+    return true;
+}
+
+int TXcDirectoryListBox::FindItemFrom(const std::string& prefix, int start) const {
+    const int n = items_.Count();
+    for (int k = 0; k < n; ++k) {
+        const int i = ((std::max(start, 0) + k) % n + n) % n;
+        const std::string& name = i < int(names_.size()) ? names_[size_t(i)] : items_[i];
+        if (AnsiPrefixLength(name, prefix) != std::string::npos) return i;
+    }
+    return -1;
 }
 
 void TXcDirectoryListBox::DrawItem(int index, const TRect& r, TOwnerDrawState state) {

@@ -103,6 +103,8 @@ protected:
     void PeerCreated() override;
     void PeerChanged(int code) override;
     bool DoKeyDown(WORD& key, TShiftState shift) override;
+    // Typing selects the next item whose shown name begins with what was typed.
+    bool DoKeyPress(char& key) override;
     void DrawItem(int index, const TRect& r, TOwnerDrawState state) override;
     void FontChanged() override;
     // The folder shown changed: the linked file list, drive combo and label follow, then OnChange.
@@ -111,8 +113,15 @@ protected:
     virtual bool DriveChangeError(std::string& drive);
     void ChangeDrive(const std::string& root);
     void ResetItemHeight();
+    // The first item from `start` on (wrapping) whose shown name begins with `prefix`; -1
+    // when none.
+    int FindItemFrom(const std::string& prefix, int start) const;
 
 private:
+    static constexpr uint32_t kTypeAheadMs = 500;  // keys typed closer make one prefix
+    std::string typed_;
+    uint32_t lastTyped_ = 0;
+    int pressedItem_ = -1;  // the item the left button went down on
     std::string directory_;
     TXcFileListBox* fileList_ = nullptr;
     TXcDriveCombo* driveCombo_ = nullptr;

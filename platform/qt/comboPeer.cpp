@@ -55,26 +55,51 @@ public:
     }
 
 protected:
+    // The closed face as Windows draws it: a focused list-only box shows its item on the
+    // highlight colour inside a dotted focus rectangle, however the focus came (the toolkit
+    // marks only a focus that came by the keyboard, with a thin outline). An owner-drawn
+    // item is drawn by the host, told of the focus by its state.
     void paintEvent(QPaintEvent* e) override {
-        if (!ownerDraw || isEditable()) {
+        if (isEditable()) {
             QComboBox::paintEvent(e);
             return;
         }
         QStylePainter p(this);
+        p.setPen(palette().color(QPalette::Text));
         QStyleOptionComboBox opt;
         initStyleOption(&opt);
+        opt.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+        const QString text = opt.currentText;
+        const QIcon icon = opt.currentIcon;
         opt.currentText.clear();
         opt.currentIcon = QIcon();
         p.drawComplexControl(QStyle::CC_ComboBox, opt);
-        QRect r =
+        const QRect r =
             style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
         if (r.width() <= 0 || r.height() <= 0) return;
-        unsigned state = kOdsComboBoxEdit;
-        if (hasFocus()) state |= kOdsSelected | kOdsFocus;
-        if (!isEnabled()) state |= kOdsDisabled;
-        gdi::Image img(r.width(), r.height());
-        host_->peerDrawListItem(img, currentIndex(), state, kOdaDrawEntire);
-        p.drawImage(r.topLeft(), QImageOf(img));
+        const bool focused = hasFocus() && isEnabled();
+        if (ownerDraw) {
+            unsigned state = kOdsComboBoxEdit;
+            if (focused) state |= kOdsSelected | kOdsFocus;
+            if (!isEnabled()) state |= kOdsDisabled;
+            gdi::Image img(r.width(), r.height());
+            host_->peerDrawListItem(img, currentIndex(), state, kOdaDrawEntire);
+            p.drawImage(r.topLeft(), QImageOf(img));
+            return;
+        }
+        if (focused) {
+            // The label is drawn in the pen's colour or in the palette's text colours, as the
+            // style chooses: all of them are the highlight's text colour here.
+            const QColor text = palette().color(QPalette::Active, QPalette::HighlightedText);
+            p.fillRect(r, palette().brush(QPalette::Active, QPalette::Highlight));
+            p.setPen(text);
+            for (auto role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+                opt.palette.setColor(role, text);
+        }
+        opt.currentText = text;
+        opt.currentIcon = icon;
+        p.drawControl(QStyle::CE_ComboBoxLabel, opt);
+        if (focused) DrawFocusRect(&p, r);
     }
 
 private:

@@ -32,6 +32,9 @@ public:
     // focus rectangle on the cell's edge crosses no glyph.
     int rowMargin = 0;
     std::function<QSize(int)> sizeOf;
+    // A list's focus shows on its first row while it has no current row, as the caret of
+    // Windows' list starts there.
+    bool caretOnFirstRow = false;
     QSize sizeHint(const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
         if (!on || !sizeOf) {
             QSize s = QStyledItemDelegate::sizeHint(opt, index);
@@ -41,8 +44,10 @@ public:
         }
         return sizeOf(index.row());
     }
-    void paint(QPainter* p, const QStyleOptionViewItem& opt,
+    void paint(QPainter* p, const QStyleOptionViewItem& given,
                const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(given);
+        if (caretAt(opt, index)) opt.state |= QStyle::State_HasFocus;
         if (!on) {
             // The toolkit draws the item as Windows draws a list's: the selection flat in the
             // highlight colour (no hover shade), the focus a dotted rectangle; the text in a
@@ -71,6 +76,11 @@ public:
     }
 
 private:
+    bool caretAt(const QStyleOptionViewItem& opt, const QModelIndex& index) const {
+        const auto* view = qobject_cast<const QAbstractItemView*>(opt.widget);
+        return caretOnFirstRow && index.row() == 0 && view && view->hasFocus() &&
+               !view->currentIndex().isValid();
+    }
     ws::PeerHost* host_;
 };
 
@@ -89,6 +99,12 @@ public:
             return QSize(itemWidth(), std::max(1, h));
         };
         view->setItemDelegate(delegate_);
+    }
+    // The widget is deleted later and may still lay out or paint its rows (a scroll to the
+    // current row is done on a timer): the delegate asks this peer nothing more.
+    ~QtItemsPeer() override {
+        delegate_->sizeOf = nullptr;
+        delegate_->on = false;
     }
     OwnerDrawDelegate* delegate() const { return delegate_; }
     void setOwnerDraw(int mode) override {

@@ -22,8 +22,9 @@ public:
     // Owner-drawn rows may show what lies still under them (a background picture): they are
     // drawn anew after a scroll rather than moved.
     bool redrawOnScroll = false;
-    // The height of an owner-drawn list's rows; 0 while the list draws its own.
-    std::function<int()> ownerRowHeight;
+    // The height of the first row of the list while it has none; owner-drawn or not.
+    std::function<int()> emptyRowHeight;
+    bool ownerDrawn = false;
     void nativeMouse(unsigned msg, int x, int y, unsigned keys) {
         const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
         Qt::MouseButtons held;
@@ -94,24 +95,32 @@ protected:
             }
         }
         QListWidget::paintEvent(e);
-        // An empty owner-drawn list with the focus has the control draw that focus where the
-        // first row would be, as item -1 (as the window system's list asks it).
-        const int h = host_ && count() == 0 && hasFocus() && ownerRowHeight ? ownerRowHeight() : 0;
-        if (h > 0) {
-            gdi::Image img(std::max(1, viewport()->width()), h);
-            host_->peerDrawListItem(img, -1, kOdsFocus, kOdaFocus);
-            QPainter p(viewport());
-            p.drawImage(QPoint(0, 0), QImageOf(img));
+        // An empty list with the focus shows it where the first row would be: an owner-drawn
+        // one has the control draw it, as item -1 (as the window system's list asks it).
+        const int h = host_ && count() == 0 && hasFocus() && emptyRowHeight ? emptyRowHeight() : 0;
+        if (h <= 0) return;
+        QPainter p(viewport());
+        if (!ownerDrawn) {
+            DrawFocusRect(&p, QRect(0, 0, viewport()->width(), h));
+            return;
         }
+        gdi::Image img(std::max(1, viewport()->width()), h);
+        host_->peerDrawListItem(img, -1, kOdsFocus, kOdaFocus);
+        p.drawImage(QPoint(0, 0), QImageOf(img));
     }
-    // The focus of an empty list is drawn by the paint: it comes and goes with the focus.
+    // The focus of a list without a current row is drawn by the paint (on the first row, or
+    // where it would be): it comes and goes with the focus and the current row.
     void focusInEvent(QFocusEvent* e) override {
         QListWidget::focusInEvent(e);
-        if (count() == 0) viewport()->update();
+        if (!currentIndex().isValid()) viewport()->update();
     }
     void focusOutEvent(QFocusEvent* e) override {
         QListWidget::focusOutEvent(e);
-        if (count() == 0) viewport()->update();
+        if (!currentIndex().isValid()) viewport()->update();
+    }
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        QListWidget::currentChanged(current, previous);
+        if (!current.isValid() || !previous.isValid()) viewport()->update();
     }
     void mousePressEvent(QMouseEvent* e) override {
         report(e->button() == Qt::RightButton ? kRDown : kLDown, e, e->buttons() | e->button());
@@ -136,11 +145,16 @@ private:
 class QtListPeer final : public QtItemsPeer<ws::ListPeer> {
 public:
     QtListPeer(ListWidget* l, ws::PeerHost* host) : QtItemsPeer(l, l, host), list_(l) {
-        l->ownerRowHeight = [this] { return ownerDraw_ ? itemHeight() : 0; };
+        delegate()->caretOnFirstRow = true;
+        l->emptyRowHeight = [this] {
+            if (ownerDraw_) return itemHeight();
+            return rowHeight_ > 0 ? rowHeight_
+                                  : QFontMetrics(SongInkFace(list_->font())).height() + 2;
+        };
     }
     ~QtListPeer() override {
         list_->forget();
-        list_->ownerRowHeight = nullptr;
+        list_->emptyRowHeight = nullptr;
     }
 
     void clearItems() override {
@@ -251,6 +265,7 @@ protected:
     int itemWidth() const override { return std::max(1, extent_); }
     void ownerDrawChanged(bool on) override {
         list_->redrawOnScroll = on;
+        list_->ownerDrawn = on;
         list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     void relayoutItems() override {

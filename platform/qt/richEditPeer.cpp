@@ -9,16 +9,21 @@
 namespace qtbridge {
 namespace {
 
-// A document to read: besides the page and arrow keys, Ctrl+Home and Ctrl+End go to its
-// start and its end, as in any reader (the view, read-only, has no cursor that would).
+// A document to read with the caret of a read-only rich edit, which shows where the keyboard
+// is while the view has the focus: the arrow and page keys move it through the text, and
+// Ctrl+Home and Ctrl+End take it to the document's start and end, the view there with it.
 class ReadingView final : public QTextBrowser {
 public:
-    using QTextBrowser::QTextBrowser;
+    explicit ReadingView(QWidget* parent) : QTextBrowser(parent) {
+        setReadOnly(true);
+        setTextInteractionFlags(textInteractionFlags() | Qt::TextSelectableByKeyboard);
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         const bool home = e->key() == Qt::Key_Home, end = e->key() == Qt::Key_End;
         if ((home || end) && (e->modifiers() & Qt::ControlModifier)) {
+            moveCursor(home ? QTextCursor::Start : QTextCursor::End);
             QScrollBar* bar = verticalScrollBar();
             bar->setValue(home ? bar->minimum() : bar->maximum());
             horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
@@ -47,7 +52,6 @@ private:
 std::unique_ptr<ws::RichEditPeer> ws::NewRichEditPeer(Peer* parent, PeerHost* host) {
     using namespace qtbridge;
     auto* t = new ReadingView(ParentWidget(parent));
-    t->setReadOnly(true);
     t->setOpenLinks(false);
     t->setFrameShape(QFrame::NoFrame);
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
