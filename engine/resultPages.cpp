@@ -151,8 +151,8 @@ bool ResultMade(const std::string& result, const std::string& source) {
     return false;
 }
 
-bool PagesAsExpected(int expected, const TMadePages& made,
-                     const std::vector<std::string>& sources, bool wholeSources) {
+bool PagesAsExpected(int expected, const TMadePages& made, const std::vector<std::string>& sources,
+                     bool wholeSources) {
     const std::string asked = wholeSources ? "源文件有 " : "要转换的页面有 ";
     if (made.pages < 0) {
         // Unread, a result could lack pages or be cut off: it never replaces anything.
@@ -173,8 +173,8 @@ bool PagesAsExpected(int expected, const TMadePages& made,
     if (expected < 0) {
         std::string names;
         for (const std::string& s : sources) names += (names.empty() ? "" : ", ") + s;
-        Log("PageCount", "源文件的页数无法确定, 结果的 " + IntToStr(made.pages) +
-                             " 页没有与之核对: " + names);
+        Log("PageCount",
+            "源文件的页数无法确定, 结果的 " + IntToStr(made.pages) + " 页没有与之核对: " + names);
         return true;
     }
     if (made.pages == expected) return true;

@@ -46,5 +46,5 @@ bool ResultMade(const std::string& result, const std::string& source);
 // is reported naming the sources (and both counts); false then. Only when the sources'
 // pages cannot be told (expected -1) is a readable result taken unchecked, which the day
 // log records.
-bool PagesAsExpected(int expected, const TMadePages& made,
-                     const std::vector<std::string>& sources, bool wholeSources = true);
+bool PagesAsExpected(int expected, const TMadePages& made, const std::vector<std::string>& sources,
+                     bool wholeSources = true);
