@@ -228,6 +228,11 @@ TEST_F(PageResults, AResultThatCannotBeReadNeverReplacesTheOlderOne) {
     Spit(work + "two.pdf", PlainPdf(2));
     WritePostScript(work + "doc.ps", 2);
     const std::string unread = "无法读取转换结果的页数";
+    const std::string tmp = work + "tmp/";
+    std::filesystem::create_directories(tmp);
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    setenv("TMPDIR", tmp.c_str(), 1);
     {
         ScopedEnv gs("VEXOMAT_GS", VX_GS_STANDIN);
         ScopedEnv mode("VX_STANDIN_MODE", "ok");
@@ -244,9 +249,14 @@ TEST_F(PageResults, AResultThatCannotBeReadNeverReplacesTheOlderOne) {
         Start({"pdf2tiff", {"-ol", "m"}, "%s.tiff"}, {"doc.pdf"}, {"无法读取转换结果", "doc.pdf"});
         Start({"ps2pdf", {}, "%s.pdf"}, {"doc.ps"}, {unread, "doc.ps"});
     }
+    if (oldTmp)
+        setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
     ExpectRefused();
+    EXPECT_TRUE(Listing(tmp).empty()) << "left in the temporary folder: " << Listing(tmp)[0];
     for (const std::string& name : Listing(work))
-        EXPECT_TRUE(name == "doc.pdf" || name == "two.pdf" || name == "doc.ps" ||
+        EXPECT_TRUE(name == "doc.pdf" || name == "two.pdf" || name == "doc.ps" || name == "tmp" ||
                     (std::isdigit(static_cast<unsigned char>(name[0])) && name.find('-') < 3))
             << "left in the source folder: " << name;
 }
