@@ -107,7 +107,7 @@ TMadePages ResultFilePages(const std::string& file, const std::string& password)
         if (ext == ".pdf") {
             if (!password.empty()) {
                 const TPdfDocumentFacts facts = ReadPdfDocumentFacts(file, password);
-                if (!facts.opened) Log("PageCount", facts.why);
+                if (!facts.opened) Log("PdfParser", facts.why);
                 pages = facts.opened && facts.pages >= 0 ? int(facts.pages) : -1;
             } else {
                 pages = TPdfChopToSingles().CountPdfPages(file);
