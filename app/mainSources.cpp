@@ -164,11 +164,14 @@ std::string TForm_main::MissingSources() {
 
 std::string TForm_main::WrongExtensions(const std::vector<std::string>& extensions) {
     std::string lines;
+    std::vector<std::string> said;  // a name given twice is named once
     for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
         const std::string& name = (*FState.FSourceFiles)[i];
-        if (!ExtInList(LowerCase(ExtOf(name)), extensions))
-            lines += (lines.empty() ? "" : "\n") + Quoted(name) + " 不是 " +
-                     MaskOf(SelectedFunction()) + " 文件。";
+        if (ExtInList(LowerCase(ExtOf(name)), extensions)) continue;
+        if (std::find(said.begin(), said.end(), name) != said.end()) continue;
+        said.push_back(name);
+        lines += (lines.empty() ? "" : "\n") + Quoted(name) + " 不是 " +
+                 MaskOf(SelectedFunction()) + " 文件。";
     }
     return lines;
 }

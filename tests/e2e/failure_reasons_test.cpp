@@ -462,6 +462,9 @@ TEST_F(FailureReasons, WhatIsNoFileOrNoFolderIsSaidOnceInChineseNamingIt) {
         {{},
          {"pdf2pdf", work + "a.pdf#" + work + "gone.pdf#" + work + "gone.pdf"},
          "找不到 \"" + work + "gone.pdf\"。"},
+        {{},
+         {"pdf2pdf", work + "letter.doc#" + work + "a.pdf#" + work + "letter.doc"},
+         "\"" + work + "letter.doc\" 不是 *.pdf 文件。"},
     };
     std::vector<std::unique_ptr<ProgramFolder>> folders;
     std::vector<pid_t> pids;
