@@ -16,7 +16,9 @@
 #include "platform/win/runGuard.h"
 #include "platform/win/shell.h"
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -56,6 +58,11 @@ bool TForm_main::RunFunction(const TConverter& row, std::string& target, const s
     for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
         const std::string s = (*FState.FSourceFiles)[i];
         const std::string ext = ExtractFileExt(s);
+        // A pipe or a device has no size to tell and would hold every reader of it.
+        if (const std::string kind = SpecialFileKind(s); !kind.empty()) {
+            ReportError("源文件不是普通文件, 而是一个" + kind + ": \"" + EscapeControls(s) + "\"");
+            return false;
+        }
         const bool document =
             SameText(ext, ".pdf") || SameText(ext, ".ps") || SameText(ext, ".eps");
         if (document && FileSizeOf(s) == 0) {
@@ -260,8 +267,15 @@ void TForm_main::StyButton_startClick(TObject*) {
     }
     if (!ok && !FState.FRunCancelled) {
         std::string text = "转换处理已完成但带有错误!\n\n";
-        for (int i = 0; i < FState.FErrors->Count(); ++i)
-            text += "- " + (*FState.FErrors)[i] + "\n";
+        // Steps that fail on the same cause (the cropper's two readings of one damaged
+        // source) give one reason, shown once.
+        std::vector<std::string> shown;
+        for (int i = 0; i < FState.FErrors->Count(); ++i) {
+            const std::string& line = (*FState.FErrors)[i];
+            if (std::find(shown.begin(), shown.end(), line) != shown.end()) continue;
+            shown.push_back(line);
+            text += "- " + line + "\n";
+        }
         Form_MsgDlg->ShowMsg(text, mkInformation, FState.FBatchMode);
     }
     if (FState.FBatchMode) {

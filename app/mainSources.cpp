@@ -1,4 +1,8 @@
 // Choosing the run's sources and its destination.
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "app/main.h"
 #include "app/msgdlg.h"
 #include "engine/definitions.h"
@@ -143,10 +147,14 @@ std::string TForm_main::MissingSources() {
         return "文件夹 " + Quoted(FSourceParam) + " 中没有 " + MaskOf(SelectedFunction()) +
                " 文件。";
     }
+    std::vector<std::string> said;  // a name given twice ("a#a", "###") is missed once
     for (int i = 0; i < n; ++i) {
         const std::string& name = (*FState.FSourceFiles)[i];
-        if (n == 1 ? !FileExists(name) && !DirectoryExists(name) : !FileExists(name))
-            lines += (lines.empty() ? "" : "\n") + MissingFile(name);
+        if (n == 1 ? FileExists(name) || DirectoryExists(name) : FileExists(name)) continue;
+        const std::string line = MissingFile(name);
+        if (std::find(said.begin(), said.end(), line) != said.end()) continue;
+        said.push_back(line);
+        lines += (lines.empty() ? "" : "\n") + line;
     }
     // "#" joins several sources, so a file whose name holds one cannot be named alone.
     if (FSourceParam.find('#') != std::string::npos && FileExists(FSourceParam))
@@ -156,11 +164,14 @@ std::string TForm_main::MissingSources() {
 
 std::string TForm_main::WrongExtensions(const std::vector<std::string>& extensions) {
     std::string lines;
+    std::vector<std::string> said;  // a name given twice is named once
     for (int i = 0; i < FState.FSourceFiles->Count(); ++i) {
         const std::string& name = (*FState.FSourceFiles)[i];
-        if (!ExtInList(LowerCase(ExtOf(name)), extensions))
-            lines += (lines.empty() ? "" : "\n") + Quoted(name) + " 不是 " +
-                     MaskOf(SelectedFunction()) + " 文件。";
+        if (ExtInList(LowerCase(ExtOf(name)), extensions)) continue;
+        if (std::find(said.begin(), said.end(), name) != said.end()) continue;
+        said.push_back(name);
+        lines += (lines.empty() ? "" : "\n") + Quoted(name) + " 不是 " +
+                 MaskOf(SelectedFunction()) + " 文件。";
     }
     return lines;
 }

@@ -94,41 +94,54 @@ int ExpectedPdfPages(const std::vector<std::string>& pdfs) {
     return sum;
 }
 
-int ResultFilePages(const std::string& file, const std::string& password) {
+TMadePages TMadePages::Unreadable(const std::string& file) {
+    TMadePages made(-1);
+    made.unreadable = file;
+    return made;
+}
+
+TMadePages ResultFilePages(const std::string& file, const std::string& password) {
     const std::string ext = LowerCase(ExtractFileExt(file));
+    int pages = 1;
     try {
         if (ext == ".pdf") {
             if (!password.empty()) {
                 const TPdfDocumentFacts facts = ReadPdfDocumentFacts(file, password);
                 if (!facts.opened) Log("PdfParser", facts.why);
-                return facts.opened && facts.pages >= 0 ? int(facts.pages) : -1;
+                pages = facts.opened && facts.pages >= 0 ? int(facts.pages) : -1;
+            } else {
+                pages = TPdfChopToSingles().CountPdfPages(file);
             }
-            return TPdfChopToSingles().CountPdfPages(file);
+        } else if (ext == ".ps" || ext == ".eps") {
+            pages = PostScriptPages(file);
+            if (pages < 0) Log("PageCount", file + ": no page comments");
+        } else if (ext == ".tif" || ext == ".tiff") {
+            pages = TTiff2ps().TiffPageCount(file);
         }
-        if (ext == ".ps" || ext == ".eps") return PostScriptPages(file);
-        if (ext == ".tif" || ext == ".tiff") return TTiff2ps().TiffPageCount(file);
     } catch (const std::exception& e) {
         Log("PageCount", e.what());
-        return -1;
+        pages = -1;
     }
-    return 1;
+    // The one result of a run is not named: its name here is not the one it would have.
+    return pages < 0 ? TMadePages::Unreadable("") : TMadePages(pages);
 }
 
-int PagesInFiles(const std::string& mask) {
+TMadePages PagesInFiles(const std::string& mask) {
     const std::string folder = ExtractFilePath(mask);
-    int pages = 0;
+    TMadePages made;
     TSearchRec rec;
     for (int found = FindFirst(mask, faAnyFile, rec); found == 0; found = FindNext(rec)) {
         if (rec.Attr & faDirectory) continue;
-        const int n = ResultFilePages(folder + rec.Name);
-        // A file that does not tell its pages leaves the count untold.
-        if (n < 0 || pages < 0)
-            pages = -1;
-        else
-            pages += n;
+        const TMadePages file = ResultFilePages(folder + rec.Name);
+        if (file.pages < 0) {
+            // Page files carry the names they would have in the destination.
+            made = TMadePages::Unreadable(rec.Name);
+            break;
+        }
+        made.pages += file.pages;
     }
     FindClose(rec);
-    return pages;
+    return made;
 }
 
 bool ResultMade(const std::string& result, const std::string& source) {
@@ -138,18 +151,34 @@ bool ResultMade(const std::string& result, const std::string& source) {
     return false;
 }
 
-bool PagesAsExpected(int expected, int made, const std::vector<std::string>& sources,
+bool PagesAsExpected(int expected, const TMadePages& made, const std::vector<std::string>& sources,
                      bool wholeSources) {
     const std::string asked = wholeSources ? "源文件有 " : "要转换的页面有 ";
-    if (made == 0 && expected != 0) {
+    if (made.pages < 0) {
+        // Unread, a result could lack pages or be cut off: it never replaces anything.
+        const std::string& name = made.unreadable;
+        ReportError("无法读取转换结果" +
+                    (name.empty() ? std::string() : " \"" + EscapeControls(name) + "\" ") +
+                    "的页数: 它不完整或已损坏, 所以无法确认它包含所有页面。" +
+                    SourcesLines(sources));
+        return false;
+    }
+    if (made.pages == 0 && expected != 0) {
         ReportError("Ghostscript 没有为这个文件生成任何结果" +
                     (expected > 0 ? ": " + asked + IntToStr(expected) + " 页, 结果有 0 页"
                                   : std::string()) +
                     "。" + SourcesLines(sources));
         return false;
     }
-    if (expected < 0 || made < 0 || made == expected) return true;
+    if (expected < 0) {
+        std::string names;
+        for (const std::string& s : sources) names += (names.empty() ? "" : ", ") + s;
+        Log("PageCount",
+            "源文件的页数无法确定, 结果的 " + IntToStr(made.pages) + " 页没有与之核对: " + names);
+        return true;
+    }
+    if (made.pages == expected) return true;
     ReportError("转换结果的页数与源文件不一致: " + asked + IntToStr(expected) + " 页, 但结果有 " +
-                IntToStr(made) + " 页。文件可能已损坏。" + SourcesLines(sources));
+                IntToStr(made.pages) + " 页。文件可能已损坏。" + SourcesLines(sources));
     return false;
 }

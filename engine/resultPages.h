@@ -17,21 +17,34 @@ int ExpectedPdfPages(const std::string& pdf, int firstPage = 0, int lastPage = 0
 // The pages the sources of a merge give together; -1 when one of them cannot be told.
 int ExpectedPdfPages(const std::vector<std::string>& pdfs);
 
+// The pages a conversion made, or the result file that does not tell them.
+struct TMadePages {
+    TMadePages(int count = 0) : pages(count) {}  // NOLINT(google-explicit-constructor)
+    static TMadePages Unreadable(const std::string& file);
+
+    int pages = 0;           // -1 when a result file does not tell its pages
+    std::string unreadable;  // that file's name, when it is one page file of many
+};
+
 // The pages of a result file: a PDF (opened with the password when it has one), a
 // PostScript file by the page comments Ghostscript writes, a TIFF by its pages, any other
-// file one page. -1 when a PDF or PostScript file does not tell.
-int ResultFilePages(const std::string& file, const std::string& password = "");
+// file one page. A PDF, PostScript or TIFF file that cannot be read as one is unreadable
+// (the day log says why).
+TMadePages ResultFilePages(const std::string& file, const std::string& password = "");
 
 // The pages of every file matching mask (a job writing one file per page, or one TIFF
-// of many pages): how many of them a conversion made; -1 when a file does not tell.
-int PagesInFiles(const std::string& mask);
+// of many pages): how many of them a conversion made; the first file that does not tell
+// its pages makes the whole unreadable, naming that file.
+TMadePages PagesInFiles(const std::string& mask);
 
 // Whether a job made its result: false, reported naming the source, when Ghostscript
 // wrote no file.
 bool ResultMade(const std::string& result, const std::string& source);
 
-// Whether `made` pages are the `expected` ones (-1: unknown, not checked): those of the
-// whole sources, or of the pages asked for. A difference, or no page at all, is reported
-// naming the sources and both counts; false then.
-bool PagesAsExpected(int expected, int made, const std::vector<std::string>& sources,
+// Whether `made` pages are the `expected` ones: those of the whole sources, or of the
+// pages asked for. A difference, no page at all, or a result that does not tell its pages
+// is reported naming the sources (and both counts); false then. Only when the sources'
+// pages cannot be told (expected -1) is a readable result taken unchecked, which the day
+// log records.
+bool PagesAsExpected(int expected, const TMadePages& made, const std::vector<std::string>& sources,
                      bool wholeSources = true);

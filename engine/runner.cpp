@@ -67,9 +67,9 @@ bool TRun::Single(const std::string& ext, const std::string& result,
     const std::string made = InTemp(ext);
     if (!Clean([&] { return convert(made); })) return false;
     if (!ResultMade(made, source_)) return false;
-    // A result of a PDF holds every page of it, before it replaces an older one.
-    if (SameText(ExtractFileExt(source_), ".pdf") &&
-        !PagesAsExpected(ExpectedPdfPages(source_), ResultFilePages(made), {source_}))
-        return false;
+    // A result tells its pages before it replaces an older one, and made of a PDF it holds
+    // every page of it; the pages of other sources are not known ahead.
+    const int expected = SameText(ExtractFileExt(source_), ".pdf") ? ExpectedPdfPages(source_) : -1;
+    if (!PagesAsExpected(expected, ResultFilePages(made), {source_})) return false;
     return MoveFileReplacing(made, result);
 }

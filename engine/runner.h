@@ -51,8 +51,8 @@ public:
     // the destination and the first is the result, once there is one page for each page
     // of the source. Checks Ghostscript first.
     bool Pages(const std::string& ext, const std::function<bool(const std::string&)>& convert);
-    // A conversion into T + N + ext, moved to result once it is there and, made from a PDF,
-    // holds its every page. Checks Ghostscript first.
+    // A conversion into T + N + ext, moved to result once it is there, tells its pages and,
+    // made from a PDF, holds its every page. Checks Ghostscript first.
     bool Single(const std::string& ext, const std::string& result,
                 const std::function<bool(const std::string&)>& convert);
 

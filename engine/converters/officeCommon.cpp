@@ -4,6 +4,7 @@
 #include "engine/converters/ps2pdf.h"
 #include "engine/host.h"
 #include "engine/pdfHelper.h"
+#include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/automation/olevariant.h"
 #include "platform/vcl/forms.h"
@@ -33,6 +34,17 @@ std::string OfficeFailureShown(const std::string& message) {
     return shown;
 }
 
+std::string PageRangeBeyondReason(const EPageRangeBeyond& e) {
+    int pages = -1;
+    try {
+        pages = TPdfChopToSingles().CountPdfPages(e.WholePdf);
+    } catch (const std::exception& x) {
+        Log("PageCount", x.what());
+    }
+    if (pages < 0) return e.what();
+    return "页码范围 \"" + e.Range + "\" 超出了文档的页数 (" + IntToStr(pages) + " 页)。";
+}
+
 bool OfficeFunctionReady(const char* office, bool printer, bool port) {
     // The office servers answer the checks from what is installed.
     RegisterOfficeServers();
@@ -46,6 +58,9 @@ bool ViaPostScript(TRun& run, const std::function<bool(const std::string& ps)>& 
     const std::string ps = run.InTemp(".ps");
     const std::string pdf = run.InTemp(".pdf");
     run.Target = run.Moved(".pdf");
+    // The PDF tells its pages before it replaces an older one.
     return print(ps) && run.Clean([&] { return TPs2pdf().Convert(ps, pdf); }) &&
+           ResultMade(pdf, run.Source()) &&
+           PagesAsExpected(-1, ResultFilePages(pdf), {run.Source()}) &&
            MoveFileReplacing(pdf, run.Target);
 }

@@ -8,6 +8,7 @@
 
 #include "engine/failureReason.h"
 #include "engine/util.h"
+#include "platform/automation/olevariant.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/sysutils.h"
 
@@ -28,12 +29,19 @@ inline void WaitForPrintFile(const std::string& file) {
 // they do not name it.
 std::string OfficeFailureShown(const std::string& message);
 
+// The reason of a page range beyond the document's pages, with the pages it has as the
+// one page counter of PDFs counts them.
+std::string PageRangeBeyondReason(const EPageRangeBeyond& e);
+
 // Runs one office job by the converters' convention: a failure is logged under
 // "ErrorMessage" and listed, and the result is false.
 template <class Job>
 bool RunOfficeJob(Job job) {
     try {
         return job();
+    } catch (const EPageRangeBeyond& e) {
+        ReportError(OfficeFailureShown(PageRangeBeyondReason(e)));
+        return false;
     } catch (const std::exception& e) {
         // The office's own texts are no message for a user: ours is shown, theirs logged.
         const std::string shown = OfficeFailureShown(e.what());
@@ -54,5 +62,5 @@ class TRun;
 bool OfficeFunctionReady(const char* office, bool printer, bool port);
 
 // The office functions to PDF: print makes T + N + ".ps", Ghostscript makes it
-// T + N + ".pdf", which is moved to D + N + ".pdf", the run's result.
+// T + N + ".pdf", which is moved to D + N + ".pdf", the run's result, once it tells its pages.
 bool ViaPostScript(TRun& run, const std::function<bool(const std::string& ps)>& print);

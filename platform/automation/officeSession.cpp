@@ -29,6 +29,7 @@
 #include "platform/rtl/md5.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/passedErrors.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/launcher.h"
@@ -60,8 +61,10 @@ std::string makeTempFolder(const std::string& prefix) {
     std::string tmpl = tempRoot() + prefix + "XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        throw EOleError("无法创建办公程序的临时文件夹: " + tmpl + ": " + std::strerror(errno));
+    if (!mkdtemp(buf.data())) {
+        const int err = errno;
+        throw EOleError("无法创建办公程序的临时文件夹: " + TempFolderProblem(tempRoot(), err));
+    }
     return std::string(buf.data()) + "/";
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
@@ -15,6 +16,18 @@ class TAutoObject;
 class EOleError : public Exception {
 public:
     using Exception::Exception;
+};
+
+// A page range beyond the document's last page. The whole document, printed to WholePdf
+// (kept while the office session lasts), tells how many pages it has.
+class EPageRangeBeyond : public EOleError {
+public:
+    EPageRangeBeyond(const std::string& range, std::string wholePdf)
+        : EOleError("页码范围 \"" + range + "\" 超出了文档的页数。"),
+          Range(range),
+          WholePdf(std::move(wholePdf)) {}
+    std::string Range;
+    std::string WholePdf;
 };
 
 enum class TVarType { Empty, Omitted, Bool, Int, Double, String, Object, Array };

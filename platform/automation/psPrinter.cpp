@@ -16,6 +16,7 @@
 #include "platform/rtl/gsArgs.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/scopeExit.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
@@ -235,9 +236,12 @@ void PrintToFile(const PrintJob& job) {
     std::string partFolder;
     if (!GsCanName(job.file)) {
         const char* t = std::getenv("TMPDIR");
-        std::string tmpl =
-            std::string(t && *t && GsCanName(t) ? t : "/tmp") + "/vexomat-print-XXXXXX";
-        if (!mkdtemp(tmpl.data())) throw EOleError("无法写入打印文件: " + job.file);
+        const std::string root = t && *t && GsCanName(t) ? t : "/tmp";
+        std::string tmpl = root + "/vexomat-print-XXXXXX";
+        if (!mkdtemp(tmpl.data())) {
+            const int err = errno;
+            throw EOleError("无法写入打印文件: " + job.file + "\n" + TempFolderProblem(root, err));
+        }
         partFolder = tmpl;
         part = partFolder + "/print.part";
     }

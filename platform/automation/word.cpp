@@ -423,8 +423,7 @@ OleVariant WordDocument::printOut(const std::vector<OleVariant>& a) {
             if (!pages.empty()) {
                 const std::string whole = session().NewWorkFile(".pdf");
                 session().Command(req + ",\"path\":" + Json(whole) + "}");
-                throw EOleError("页码范围 \"" + pages + "\" 超出了文档的页数 (" +
-                                std::to_string(PdfPageSizes(whole).size()) + " 页)。");
+                throw EPageRangeBeyond(pages, whole);
             }
         }
     }

@@ -10,7 +10,8 @@
 #include "platform/rtl/sysutils.h"
 
 TMappedFile::TMappedFile(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a pipe would wait for a writer before the check below.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) RaiseInOutError(errno, fileName);
     struct stat st {};
     const bool statted = ::fstat(fd, &st) == 0;

@@ -505,6 +505,29 @@ std::string GetTempDir() {
     return IncludeTrailingPathDelimiter(t && *t ? t : "/tmp");
 }
 
+std::string TempFolderProblem(const std::string& folder, int err) {
+    const char* t = std::getenv("TMPDIR");
+    // Without its trailing "/", a file is looked at as the file it is.
+    const std::string path = folder.size() > 1 ? ExcludeTrailingPathDelimiter(folder) : folder;
+    const std::string named = "临时文件夹 " + Quoted(path) + (t && *t ? " (环境变量 TMPDIR)" : "");
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return named + " 不存在。";
+        return named + " 无法使用: " + SysErrorMessage(errno);
+    }
+    if (!S_ISDIR(st.st_mode)) return named + " 不是文件夹, 而是一个文件。";
+    return named + " 无法使用: " + SysErrorMessage(err);
+}
+
+std::string SpecialFileKind(const std::string& name) {
+    struct stat st {};
+    if (name.empty() || ::stat(name.c_str(), &st) != 0) return "";
+    if (S_ISFIFO(st.st_mode)) return "命名管道 (FIFO)";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "设备";
+    if (S_ISSOCK(st.st_mode)) return "套接字";
+    return "";
+}
+
 void MkDir(const std::string& dir) {
     if (mkdir(ExcludeTrailingPathDelimiter(dir).c_str(), 0777) != 0)
         RaiseInOutError(errno, "无法创建文件夹 " + Quoted(dir));

@@ -179,6 +179,13 @@ constexpr size_t MaxPathBytes = 4095;
 // The longest name of one file (a folder's entry) the system takes.
 constexpr size_t MaxNameBytes = 255;
 std::string GetTempDir();  // with trailing "/"
+// Why nothing could be made in the temporary folder `folder` (err: the errno of the
+// attempt), in the user's words: the folder named (and TMPDIR when it chose the folder),
+// missing, a file, or the system's cause.
+std::string TempFolderProblem(const std::string& folder, int err);
+// What a name that exists but is no regular file is ("命名管道 (FIFO)", "设备", ...);
+// "" for a regular file, a folder, or nothing at all. Never opens it: a pipe would block.
+std::string SpecialFileKind(const std::string& name);
 // Reads or writes a whole file; raise EFOpenError / EFCreateError.
 std::string ReadFileText(const std::string& name);
 void WriteFileText(const std::string& name, const std::string& text);

@@ -2,14 +2,17 @@
 // error (not from a warning before it, nor from a file's name), in Chinese, and naming
 // the file they are about.
 #include <pwd.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <memory>
 
 #include "tests/e2e/e2e_support.h"
@@ -384,4 +387,102 @@ TEST_F(FailureReasons, ASourceThatIsMissingOrWrongIsNamed) {
         EXPECT_NE(results[i].shown.find(rows[i].message + rows[i].named), std::string::npos)
             << results[i].log;
     }
+}
+
+namespace {
+
+// Ends the run within the bound, else kills it: -2 then (it waited on something).
+int ExitWithin(pid_t pid, int seconds) {
+    int status = 0;
+    for (int tick = 0; tick < seconds * 20; ++tick) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        usleep(50 * 1000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -2;
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The regular files of a folder and what they hold; a pipe is only named, never opened.
+std::map<std::string, std::string> RegularFiles(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : Listing(dir)) {
+        std::error_code ec;
+        files[name] = std::filesystem::is_regular_file(dir + name, ec) ? Slurp(dir + name) : "";
+    }
+    return files;
+}
+
+}  // namespace
+
+// Sources that are no regular files, a temporary folder that is missing or a file, and a
+// cause that several names or steps share: each is said once, in Chinese, naming what it
+// is about; no run waits on a pipe, and none leaves anything behind.
+TEST_F(FailureReasons, WhatIsNoFileOrNoFolderIsSaidOnceInChineseNamingIt) {
+    MakePdf(work + "a.pdf", 1);
+    Spit(work + "letter.doc", "not a document");
+    Spit(work + "file", "a file");
+    Spit(work + "a_REDUCED.pdf", "older result");
+    ASSERT_EQ(mkfifo((work + "pipe.pdf").c_str(), 0600), 0) << std::strerror(errno);
+    ASSERT_EQ(mkfifo((work + "pipe.ps").c_str(), 0600), 0) << std::strerror(errno);
+    ASSERT_EQ(symlink("/dev/zero", (work + "zero.pdf").c_str()), 0) << std::strerror(errno);
+    const std::map<std::string, std::string> before = RegularFiles(work);
+    const std::string standIn = std::string("VEXOMAT_GS=") + VX_GS_STANDIN;
+    struct Row {
+        std::vector<std::string> env, args;
+        std::string once;  // in the message, once
+    } rows[] = {
+        {{},
+         {"pdf2pdf", work + "pipe.pdf"},
+         "源文件不是普通文件, 而是一个命名管道 (FIFO): \"" + work + "pipe.pdf\""},
+        {{},
+         {"ps2pdf", work + "pipe.ps"},
+         "源文件不是普通文件, 而是一个命名管道 (FIFO): \"" + work + "pipe.ps\""},
+        {{},
+         {"pdf2jpg", work + "zero.pdf"},
+         "源文件不是普通文件, 而是一个设备: \"" + work + "zero.pdf\""},
+        {{"TMPDIR=" + work + "file"},
+         {"doc2pdf", work + "letter.doc"},
+         "临时文件夹 \"" + work + "file\" (环境变量 TMPDIR) 不是文件夹, 而是一个文件。"},
+        {{"TMPDIR=" + work + "missing/"},
+         {"doc2pdf", work + "letter.doc"},
+         "临时文件夹 \"" + work + "missing\" (环境变量 TMPDIR) 不存在。"},
+        // Both readings of the source the cropper needs fail on Ghostscript's one cause.
+        {{standIn, "VX_STANDIN_MODE=say", "VX_STANDIN_SAY=Error: /ioerror in --showpage--\n"},
+         {"pdfAutoCrop", work + "a.pdf"},
+         "出错的文件: \"" + work + "a.pdf\""},
+        {{}, {"pdf2pdf", "###"}, "源文件的名称是空的。"},
+        {{},
+         {"pdf2pdf", work + "a.pdf#" + work + "gone.pdf#" + work + "gone.pdf"},
+         "找不到 \"" + work + "gone.pdf\"。"},
+        {{},
+         {"pdf2pdf", work + "letter.doc#" + work + "a.pdf#" + work + "letter.doc"},
+         "\"" + work + "letter.doc\" 不是 *.pdf 文件。"},
+    };
+    std::vector<std::unique_ptr<ProgramFolder>> folders;
+    std::vector<pid_t> pids;
+    for (const Row& r : rows) {
+        folders.push_back(std::make_unique<ProgramFolder>("vx reasons once "));
+        std::vector<std::string> argv{"env"};
+        argv.insert(argv.end(), r.env.begin(), r.env.end());
+        argv.insert(argv.end(), {folders.back()->dir + "vexomat", "-c", r.args[0], "-s", r.args[1],
+                                 "-d", work});
+        pids.push_back(Start(argv, folders.back()->dir + "output.txt"));
+    }
+    for (size_t i = 0; i < pids.size(); ++i) {
+        EXPECT_EQ(ExitWithin(pids[i], 120), 1) << rows[i].args[1] << " (-2: still running)";
+        const std::string log = folders[i]->Log();
+        const std::string shown = MessageIn(log);
+        EXPECT_EQ(Occurrences(shown, rows[i].once), 1u) << rows[i].once << "\n" << log;
+        for (const char* english : {"directory", "Not a", "No such"})
+            EXPECT_EQ(shown.find(english), std::string::npos) << shown;
+    }
+    EXPECT_EQ(RegularFiles(work), before);
 }

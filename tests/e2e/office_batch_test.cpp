@@ -416,9 +416,14 @@ TEST_F(OfficeRun, AnOfficeFailureSaysWhyInChineseNamingTheFileAndTheSwitch) {
     std::string doc = Make("three_pages.fodt", "doc", "range.doc");
     // Pages the document does not have.
     EXPECT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-ov", "=5-9", "-d", work}).exitCode, 1);
-    EXPECT_NE(prog.Log().find("页码范围 \"5-9\" 超出了文档的页数 ("), std::string::npos)
+    EXPECT_NE(prog.Log().find("页码范围 \"5-9\" 超出了文档的页数 (3 页)。 (参数 -ov)"),
+              std::string::npos)
         << prog.Log();
-    EXPECT_NE(prog.Log().find(" (参数 -ov)"), std::string::npos) << prog.Log();
+    // The pages are those of the document, not every page box of the office's PDF.
+    const std::string one = Make("latin_chinese.fodt", "doc", "one page.doc");
+    EXPECT_EQ(Run({"-c", "doc2pdf", "-s", one, "-ov", "=2", "-d", work}).exitCode, 1);
+    EXPECT_NE(prog.Log().find("页码范围 \"2\" 超出了文档的页数 (1 页)。"), std::string::npos)
+        << prog.Log();
     // No room in the temporary folder, where the office keeps its files.
     const std::string full = TempFolder("vx office full ");
     if (Exec({"mount", "-t", "tmpfs", "-o", "size=3m", "tmpfs", full}, work + "mount.txt")

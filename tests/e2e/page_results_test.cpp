@@ -1,6 +1,7 @@
 // Every page or a true reason: results short of their sources' pages, portfolios, files
 // without a page, a Ghostscript that makes nothing and PostScript that quits before its
 // first page all fail naming the file, and every older result stays as it was.
+#include <cctype>
 #include <map>
 #include <memory>
 
@@ -217,4 +218,45 @@ TEST_F(PageResults, PostScriptThatQuitsBeforeAPageKeepsTheOlderResult) {
     EXPECT_EQ(prog.Vexomat({"-c", "ps2pdf", "-s", work + "shown.ps", "-d", work}).exitCode, 0)
         << prog.Log();
     EXPECT_EQ(PdfPages(work + "shown.pdf", work), 1);
+}
+
+// Ghostscript's stand-in writes a line of text where the result goes: a result that does
+// not tell its pages fails every function that reads it, whatever the source, and neither
+// the older result nor anything of the run stays behind.
+TEST_F(PageResults, AResultThatCannotBeReadNeverReplacesTheOlderOne) {
+    Spit(work + "doc.pdf", PlainPdf(3));
+    Spit(work + "two.pdf", PlainPdf(2));
+    WritePostScript(work + "doc.ps", 2);
+    const std::string unread = "无法读取转换结果的页数";
+    const std::string tmp = work + "tmp/";
+    std::filesystem::create_directories(tmp);
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    setenv("TMPDIR", tmp.c_str(), 1);
+    {
+        ScopedEnv gs("VEXOMAT_GS", VX_GS_STANDIN);
+        ScopedEnv mode("VX_STANDIN_MODE", "ok");
+        for (const Function& f : kFunctions) {
+            const std::string name = f.name;
+            if (name == "pdf2ps" || name == "pdf2pdf" || name == "pdfWatermark" ||
+                name == "pdfEncrypt")
+                Start(f, {"doc.pdf"}, {unread, "doc.pdf"});
+            else if (name == "pdfMergeAll")
+                Start(f, {"two.pdf", "doc.pdf"}, {unread, "two.pdf\" (2 页)", "doc.pdf\" (3 页)"});
+            else if (name == "pdf2eps")  // one page file of three: named
+                Start(f, {"doc.pdf"}, {"无法读取转换结果 \"doc_p0001.eps\" 的页数", "doc.pdf"});
+        }
+        Start({"pdf2tiff", {"-ol", "m"}, "%s.tiff"}, {"doc.pdf"}, {"无法读取转换结果", "doc.pdf"});
+        Start({"ps2pdf", {}, "%s.pdf"}, {"doc.ps"}, {unread, "doc.ps"});
+    }
+    if (oldTmp)
+        setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    ExpectRefused();
+    EXPECT_TRUE(Listing(tmp).empty()) << "left in the temporary folder: " << Listing(tmp)[0];
+    for (const std::string& name : Listing(work))
+        EXPECT_TRUE(name == "doc.pdf" || name == "two.pdf" || name == "doc.ps" || name == "tmp" ||
+                    (std::isdigit(static_cast<unsigned char>(name[0])) && name.find('-') < 3))
+            << "left in the source folder: " << name;
 }
