@@ -1,6 +1,7 @@
 // Top-level windows: frameless, their frame painted by their control around a painted client
 // area; which of them is active is kept here.
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include <QApplication>
@@ -39,8 +40,18 @@ public:
                             std::max(0, height() - ft - fb));
     }
 
+    // The window moved or changed its size; the peer tells its control when that came from
+    // outside the program.
+    std::function<void()> placed;
+
 protected:
-    void resizeEvent(QResizeEvent*) override { layoutClient(); }
+    void resizeEvent(QResizeEvent*) override {
+        layoutClient();
+        if (placed && isWindow()) placed();
+    }
+    void moveEvent(QMoveEvent*) override {
+        if (placed && isWindow()) placed();
+    }
     void paintEvent(QPaintEvent*) override {
         if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
         framePaint.sized(frameImg, width(), height());
@@ -216,17 +227,27 @@ public:
     QtWindowPeer(TopLevelWidget* w, ws::PeerHost* host)
         : QtPeer(w, w->client, host, PeerReports{}), top_(w) {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->placed = [this] { reportPlace(); };
     }
     ~QtWindowPeer() override {
         LeaveActivation(top_, false);
+        top_->placed = nullptr;
         top_->orphan();
     }
 
     void setGeometry(int l, int t, int w, int h) override {
         size_ = QSize(std::max(0, w), std::max(0, h));
+        // The program's own placing is no news to it.
+        const bool was = placing_;
+        placing_ = true;
         keepSize();
-        top_->setGeometry(l, t, w, h);
-        top_->layoutClient();
+        // A window already there (the control follows a place the window system reported)
+        // is not placed again: a report of a place since left behind would move it back.
+        if (top_->geometry() != QRect(QPoint(l, t), size_)) {
+            top_->setGeometry(l, t, w, h);
+            top_->layoutClient();
+        }
+        placing_ = was;
     }
     void setSizeable(bool on) override {
         sizeable_ = on;
@@ -336,6 +357,15 @@ public:
     int cursorShown() const override { return top_->cursorId; }
 
 private:
+    // Where the window system shows the window now, told to the control when it came from
+    // outside: a window manager's move, another program's. A window the user may not size
+    // keeps the size the program gave it.
+    void reportPlace() {
+        if (placing_) return;
+        const QRect g = top_->geometry();
+        const QSize s = sizeable_ || !size_.isValid() ? g.size() : size_;
+        top_->host()->peerPlaced(g.x(), g.y(), s.width(), s.height());
+    }
     void hide() {
         g_hiding = top_;
         top_->hide();
@@ -367,6 +397,7 @@ private:
     TopLevelWidget* top_;
     QSize size_;  // as the program last placed the window
     bool sizeable_ = true;
+    bool placing_ = false;  // the program places the window
 };
 
 }  // namespace

@@ -46,6 +46,9 @@ public:
     // non-client button message (WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP).
     virtual int peerHitTest(int /*sx*/, int /*sy*/) { return 1; }
     virtual void peerNcMouse(unsigned /*msg*/, int /*hit*/, int /*sx*/, int /*sy*/) {}
+    // A top-level window was moved or sized from outside the program (the user through a
+    // window manager, another program): its place on the screen now.
+    virtual void peerPlaced(int /*l*/, int /*t*/, int /*w*/, int /*h*/) {}
     // An owner-drawn button's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(gdi::Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
