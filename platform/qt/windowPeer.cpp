@@ -11,6 +11,7 @@
 
 #include "platform/qt/peerCore.h"
 #include "platform/qt/qtapp.h"
+#include "platform/qt/windowFunctions.h"
 
 namespace qtbridge {
 namespace {
@@ -251,6 +252,7 @@ public:
     }
     void setSizeable(bool on) override {
         sizeable_ = on;
+        if (top_->isVisible()) offerFunctions();
         if (on) {
             top_->setMinimumSize(0, 0);
             top_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -273,6 +275,7 @@ public:
             top_->layoutClient();
         }
         if (v) {
+            offerFunctions();
             top_->setVisible(true);
             WaitOnScreen();
         } else {
@@ -323,7 +326,32 @@ public:
         g_hiding = top_;  // a visible window hides while its kind changes
         top_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
         g_hiding = nullptr;
-        if (vis) top_->show();
+        if (vis) {
+            offerFunctions();  // written anew with the flags
+            top_->show();
+        }
+    }
+    void setMinMax(bool minimize, bool maximize) override {
+        minimize_ = minimize;
+        maximize_ = maximize;
+        if (top_->isVisible()) offerFunctions();
+    }
+    void setOwner(ws::WindowPeer* owner) override {
+        if (!top_->isWindow()) return;
+        auto* by = dynamic_cast<QtWindowPeer*>(owner);
+        QWidget* ownerTop = by && by->top_ != top_ && by->top_->isWindow() ? by->top_ : nullptr;
+        // Only a dialog's window is marked for its owner (WM_TRANSIENT_FOR on X11).
+        const Qt::WindowType type = ownerTop ? Qt::Dialog : Qt::Window;
+        if (top_->windowType() != type) {
+            const bool vis = top_->isVisible();
+            g_hiding = top_;
+            top_->setWindowFlags((top_->windowFlags() & ~Qt::WindowType_Mask) | type);
+            g_hiding = nullptr;
+            if (vis) top_->show();
+        }
+        top_->winId();  // the window system's window, to mark
+        if (QWindow* handle = top_->windowHandle())
+            handle->setTransientParent(ownerTop ? ownerTop->windowHandle() : nullptr);
     }
     void activate() override {
         if (!top_->isWindow()) {
@@ -366,6 +394,12 @@ private:
         const QSize s = sizeable_ || !size_.isValid() ? g.size() : size_;
         top_->host()->peerPlaced(g.x(), g.y(), s.width(), s.height());
     }
+    // What the window manager may do with the window, told before it shows.
+    void offerFunctions() {
+        if (Offscreen() || !top_->isWindow()) return;
+        top_->winId();
+        OfferWindowFunctions(top_->windowHandle(), {minimize_, maximize_, sizeable_});
+    }
     void hide() {
         g_hiding = top_;
         top_->hide();
@@ -398,6 +432,7 @@ private:
     QSize size_;  // as the program last placed the window
     bool sizeable_ = true;
     bool placing_ = false;  // the program places the window
+    bool minimize_ = true, maximize_ = true;
 };
 
 }  // namespace
