@@ -14,7 +14,7 @@ esac
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libjpeg-dev libtiff-dev zlib1g-dev libfontconfig-dev libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ghostscript poppler-utils qt6-translations-l10n

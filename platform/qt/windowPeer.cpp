@@ -1,6 +1,7 @@
 // Top-level windows: frameless, their frame painted by their control around a painted client
 // area; which of them is active is kept here.
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 #include "platform/qt/peerCore.h"
 #include "platform/qt/qtapp.h"
+#include "platform/qt/windowFunctions.h"
 
 namespace qtbridge {
 namespace {
@@ -39,8 +41,18 @@ public:
                             std::max(0, height() - ft - fb));
     }
 
+    // The window moved or changed its size; the peer tells its control when that came from
+    // outside the program.
+    std::function<void()> placed;
+
 protected:
-    void resizeEvent(QResizeEvent*) override { layoutClient(); }
+    void resizeEvent(QResizeEvent*) override {
+        layoutClient();
+        if (placed && isWindow()) placed();
+    }
+    void moveEvent(QMoveEvent*) override {
+        if (placed && isWindow()) placed();
+    }
     void paintEvent(QPaintEvent*) override {
         if (fl == 0 && ft == 0 && fr == 0 && fb == 0) return;
         framePaint.sized(frameImg, width(), height());
@@ -216,20 +228,31 @@ public:
     QtWindowPeer(TopLevelWidget* w, ws::PeerHost* host)
         : QtPeer(w, w->client, host, PeerReports{}), top_(w) {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->placed = [this] { reportPlace(); };
     }
     ~QtWindowPeer() override {
         LeaveActivation(top_, false);
+        top_->placed = nullptr;
         top_->orphan();
     }
 
     void setGeometry(int l, int t, int w, int h) override {
         size_ = QSize(std::max(0, w), std::max(0, h));
+        // The program's own placing is no news to it.
+        const bool was = placing_;
+        placing_ = true;
         keepSize();
-        top_->setGeometry(l, t, w, h);
-        top_->layoutClient();
+        // A window already there (the control follows a place the window system reported)
+        // is not placed again: a report of a place since left behind would move it back.
+        if (top_->geometry() != QRect(QPoint(l, t), size_)) {
+            top_->setGeometry(l, t, w, h);
+            top_->layoutClient();
+        }
+        placing_ = was;
     }
     void setSizeable(bool on) override {
         sizeable_ = on;
+        if (top_->isVisible()) offerFunctions();
         if (on) {
             top_->setMinimumSize(0, 0);
             top_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -252,6 +275,7 @@ public:
             top_->layoutClient();
         }
         if (v) {
+            offerFunctions();
             top_->setVisible(true);
             WaitOnScreen();
         } else {
@@ -302,7 +326,32 @@ public:
         g_hiding = top_;  // a visible window hides while its kind changes
         top_->setWindowFlag(Qt::WindowStaysOnTopHint, on);
         g_hiding = nullptr;
-        if (vis) top_->show();
+        if (vis) {
+            offerFunctions();  // written anew with the flags
+            top_->show();
+        }
+    }
+    void setMinMax(bool minimize, bool maximize) override {
+        minimize_ = minimize;
+        maximize_ = maximize;
+        if (top_->isVisible()) offerFunctions();
+    }
+    void setOwner(ws::WindowPeer* owner) override {
+        if (!top_->isWindow()) return;
+        auto* by = dynamic_cast<QtWindowPeer*>(owner);
+        QWidget* ownerTop = by && by->top_ != top_ && by->top_->isWindow() ? by->top_ : nullptr;
+        // Only a dialog's window is marked for its owner (WM_TRANSIENT_FOR on X11).
+        const Qt::WindowType type = ownerTop ? Qt::Dialog : Qt::Window;
+        if (top_->windowType() != type) {
+            const bool vis = top_->isVisible();
+            g_hiding = top_;
+            top_->setWindowFlags((top_->windowFlags() & ~Qt::WindowType_Mask) | type);
+            g_hiding = nullptr;
+            if (vis) top_->show();
+        }
+        top_->winId();  // the window system's window, to mark
+        if (QWindow* handle = top_->windowHandle())
+            handle->setTransientParent(ownerTop ? ownerTop->windowHandle() : nullptr);
     }
     void activate() override {
         if (!top_->isWindow()) {
@@ -336,6 +385,21 @@ public:
     int cursorShown() const override { return top_->cursorId; }
 
 private:
+    // Where the window system shows the window now, told to the control when it came from
+    // outside: a window manager's move, another program's. A window the user may not size
+    // keeps the size the program gave it.
+    void reportPlace() {
+        if (placing_) return;
+        const QRect g = top_->geometry();
+        const QSize s = sizeable_ || !size_.isValid() ? g.size() : size_;
+        top_->host()->peerPlaced(g.x(), g.y(), s.width(), s.height());
+    }
+    // What the window manager may do with the window, told before it shows.
+    void offerFunctions() {
+        if (Offscreen() || !top_->isWindow()) return;
+        top_->winId();
+        OfferWindowFunctions(top_->windowHandle(), {minimize_, maximize_, sizeable_});
+    }
     void hide() {
         g_hiding = top_;
         top_->hide();
@@ -367,6 +431,8 @@ private:
     TopLevelWidget* top_;
     QSize size_;  // as the program last placed the window
     bool sizeable_ = true;
+    bool placing_ = false;  // the program places the window
+    bool minimize_ = true, maximize_ = true;
 };
 
 }  // namespace

@@ -952,6 +952,17 @@ void TWinControl::peerNcMouse(unsigned msg, int hit, int sx, int sy) {
     });
 }
 
+void TWinControl::peerPlaced(int l, int t, int w, int h) {
+    Guarded([&] {
+        if (!handle_ || !IsWindow(handle_)) return;
+        WINDOWPOS pos{handle_, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE};
+        if (l == left_ && t == top_) pos.flags |= SWP_NOMOVE;
+        if (w == width_ && h == height_) pos.flags |= SWP_NOSIZE;
+        if ((pos.flags & SWP_NOMOVE) && (pos.flags & SWP_NOSIZE)) return;
+        SendMessageA(handle_, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    });
+}
+
 bool TWinControl::DoKeyDown(WORD& key, TShiftState shift) {
     if (OnKeyDown) OnKeyDown(this, key, shift);
     return key == 0;

@@ -532,6 +532,9 @@ protected:
     // system sends them, so hooks on the window take part.
     int peerHitTest(int sx, int sy) override;
     void peerNcMouse(unsigned msg, int hit, int sx, int sy) override;
+    // Moved or sized from outside: the window hears it as WM_WINDOWPOSCHANGED, so its
+    // bounds (and its hit tests) follow the window system's place.
+    void peerPlaced(int l, int t, int w, int h) override;
     bool peerKey(unsigned msg, int key, unsigned shift) override;
     void peerNotify(int code) override;
     bool peerCloseRequest() override;

@@ -314,6 +314,24 @@ void TForm::applyPosition() {
     }
 }
 
+TForm* TForm::OwnerWhenShown() const {
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if (main == this || FormStyle == fsMDIChild) return nullptr;
+    // A window never belongs to one that belongs to it.
+    auto fits = [this](TForm* f) {
+        if (!f || !f->HandleAllocated() || !f->Visible() || f->FormStyle == fsMDIChild)
+            return false;
+        for (int depth = 0; f && depth < 64; ++depth) {
+            if (f == this) return false;
+            f = dynamic_cast<TForm*>(FindControl(f->owner_));
+        }
+        return true;
+    };
+    if (auto* active = dynamic_cast<TForm*>(FindControl(GetActiveWindow())); fits(active))
+        return active;
+    return fits(main) ? main : nullptr;
+}
+
 void TForm::SetVisible(bool v) {
     if (v == visible_) return;
     if (v) {
@@ -321,6 +339,18 @@ void TForm::SetVisible(bool v) {
         if (!shownOnce_) {
             applyPosition();
             shownOnce_ = true;
+        }
+        if (!MDIParent()) {
+            TForm* owner = OwnerWhenShown();
+            owner_ = owner ? owner->Handle() : nullptr;
+            peer()->setOwner(owner ? owner->peer() : nullptr);
+            // The caption's buttons say what the window manager may offer; the main window
+            // is the application's, which the user may always minimize.
+            TCreateParams params;
+            CreateParams(params);
+            const bool main = Application && Application->MainForm() == this;
+            peer()->setMinMax(main || (params.Style & WS_MINIMIZEBOX),
+                              (params.Style & WS_MAXIMIZEBOX) != 0);
         }
         visible_ = true;
         peer_->setVisible(true);

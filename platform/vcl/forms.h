@@ -146,6 +146,10 @@ protected:
 
 private:
     void applyPosition();
+    // The window this one belongs to while it shows: the active one when it shows (a window
+    // opened from a modal one belongs to that), else the main window when it shows; the main
+    // window belongs to none.
+    TForm* OwnerWhenShown() const;
     // The window's top-left corner on the screen (an MDI child's frame included).
     TPoint WindowOrigin() const;
     void createClient();
@@ -159,6 +163,7 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     bool modal_ = false;
     bool shownOnce_ = false;
+    HWND owner_ = nullptr;  // the owner's window while this one shows
     bool frameActive_ = false;
     TCanvas frameCanvas_;
     TIcon icon_;

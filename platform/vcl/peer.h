@@ -46,6 +46,9 @@ public:
     // non-client button message (WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP).
     virtual int peerHitTest(int /*sx*/, int /*sy*/) { return 1; }
     virtual void peerNcMouse(unsigned /*msg*/, int /*hit*/, int /*sx*/, int /*sy*/) {}
+    // A top-level window was moved or sized from outside the program (the user through a
+    // window manager, another program): its place on the screen now.
+    virtual void peerPlaced(int /*l*/, int /*t*/, int /*w*/, int /*h*/) {}
     // An owner-drawn button's paint: the item state bits (1 selected, 4 disabled, 16 focus).
     virtual void peerDrawItem(gdi::Painter& /*p*/, unsigned /*itemState*/, int /*w*/, int /*h*/) {}
     // Owner-drawn lists and combo boxes: draw item `index` (-1: none) on an image of the
@@ -127,6 +130,14 @@ public:
     // keeps the size the program gives it, whatever a window manager offers the user.
     virtual void setSizeable(bool on) = 0;
     virtual void setTopmost(bool on) = 0;
+    // Whether the window manager may minimize and maximize the window: the frame is the
+    // program's, so the window manager offers only what is said here (and resizing only to a
+    // window the user may size).
+    virtual void setMinMax(bool minimize, bool maximize) = 0;
+    // The window it belongs to (none: a window of its own, as the main window is): the window
+    // system keeps an owned window with its owner (the window manager neither leaves it
+    // behind nor iconifies it alone). Set while the window is hidden.
+    virtual void setOwner(WindowPeer* owner) = 0;
     virtual void activate() = 0;
     // A modal window blocks input to the others while it shows.
     virtual void setModal(bool on) = 0;

@@ -127,6 +127,40 @@ protected:
         return found == 2;
     }
 
+    // The message box opened by Alt+S (no source chosen yet), holding the keyboard.
+    bool OpenBox(xtest::Geometry& box, std::string& boxId) {
+        x_->run({"xdotool", "key", "alt+s"});
+        if (!xtest::XServer::waitFor([&] { return x_->window(" 信 息 ", box, &boxId); }, 20)) {
+            ADD_FAILURE() << "Alt+S showed no message box";
+            return false;
+        }
+        return KeyboardOn(boxId, "the message box");
+    }
+    // Waits until the box shows with its top-left corner at (left, top).
+    bool BoxAt(int left, int top, xtest::Geometry& box) {
+        return xtest::XServer::waitFor(
+            [&] { return x_->window(" 信 息 ", box) && box.left == left && box.top == top; }, 20);
+    }
+    // A drag of the window's caption (the message box's: no caption buttons), as a user makes it.
+    void DragCaption(const xtest::Geometry& g, int dx, int dy) {
+        x_->drag(g.left + g.width / 2, g.top + kFrame + kCaption / 2, dx, dy);
+    }
+
+    // The window a window is transient for (WM_TRANSIENT_FOR), as a number; 0 when none.
+    unsigned long TransientFor(const std::string& id) {
+        const std::string text = x_->run({"xprop", "-id", id, "WM_TRANSIENT_FOR"});
+        const size_t at = text.find("window id # ");
+        return at == std::string::npos ? 0 : std::stoul(text.substr(at + 12), nullptr, 16);
+    }
+    // The window manager functions a window's _MOTIF_WM_HINTS offers (flags and functions);
+    // false when it has none.
+    bool MotifFunctions(const std::string& id, unsigned& flags, unsigned& functions) {
+        const std::string text = x_->run({"xprop", "-id", id, "_MOTIF_WM_HINTS"});
+        const size_t at = text.find(" = ");
+        return at != std::string::npos &&
+               std::sscanf(text.c_str() + at + 3, "%x, %x", &flags, &functions) == 2;
+    }
+
     std::unique_ptr<xtest::XServer> x_;
     std::string folder_, path_;
     std::vector<pid_t> started_;
@@ -270,6 +304,122 @@ TEST_F(RealXWindowManager, WindowsKeepTheirSizeWhateverTheWindowManagerIsAskedFo
             EXPECT_EQ(now.width, shown.width);
             EXPECT_EQ(now.height, shown.height);
         }
+        for (pid_t p : std::vector<pid_t>(started_)) Stop(p);
+    }
+}
+
+// The message box's caption drags it from wherever it was put from outside the program, by
+// another program or by the window manager's Alt+drag, and again in its next showing.
+TEST_F(RealXWindowManager, TheCaptionDragsTheBoxAfterAMoveFromOutside) {
+    const bool altDrags[] = {false, true};
+    for (const bool altDrag : altDrags) {
+        SCOPED_TRACE(altDrag ? "moved by the window manager's Alt+drag"
+                             : "moved by another program");
+        xtest::Geometry main, box;
+        std::string mainId, boxId;
+        if (!StartInteractive(main, mainId)) return;
+        ASSERT_TRUE(OpenBox(box, boxId));
+        // Down the screen, crossing no edge of the main window (the window manager holds a
+        // window back at other windows' edges).
+        int left = box.left, top = box.top + 150;
+        if (altDrag) {
+            x_->drag(box.left + box.width / 2, box.top + box.height / 2, 0, 150, "alt");
+        } else {
+            left = 120, top = 100;
+            x_->run({"xdotool", "windowmove", boxId, std::to_string(left), std::to_string(top)});
+        }
+        ASSERT_TRUE(BoxAt(left, top, box)) << "the box was not moved to " << left << "," << top
+                                           << "; it is at " << box.left << "," << box.top;
+        for (int showing = 1; showing <= 2; ++showing) {
+            SCOPED_TRACE("showing " + std::to_string(showing));
+            left = box.left + 60, top = box.top + 40;
+            DragCaption(box, 60, 40);
+            EXPECT_TRUE(BoxAt(left, top, box))
+                << "the caption did not drag the box to " << left << "," << top << "; it is at "
+                << box.left << "," << box.top;
+            if (showing == 2) break;
+            // Closed and opened again: it drags from where it shows then.
+            ASSERT_TRUE(KeyboardOn(boxId, "the message box"));
+            x_->run({"xdotool", "key", "Return"});
+            ASSERT_TRUE(xtest::XServer::waitFor([&] { return !x_->window(" 信 息 ", box); }, 20))
+                << "the message box did not close";
+            ASSERT_TRUE(KeyboardOn(mainId, "the main window"));
+            ASSERT_TRUE(OpenBox(box, boxId));
+        }
+        for (pid_t p : std::vector<pid_t>(started_)) Stop(p);
+    }
+}
+
+// Every window opened from the main window belongs to it (WM_TRANSIENT_FOR) and offers the
+// window manager no minimize or maximize, which its frame has no buttons for; the main
+// window keeps its minimize. Asked to iconify such a window, the window manager takes the
+// main window along or leaves both: the user who brings the main window back finds the
+// window there with the keyboard, never a main window that answers nothing.
+TEST_F(RealXWindowManager, OpenedWindowsBelongToTheMainWindowAndAreNotIconifiedAlone) {
+    symlink((std::string(VEXOMAT_BIN_DIR) + "/faqs.rtf").c_str(), (folder_ + "faqs.rtf").c_str());
+    BuildFunctionTable();
+    int merge = 0;
+    for (size_t i = 0; i < Functions.size(); ++i)
+        if (Functions[i].Name == "pdfMerge") merge = int(i);
+    ASSERT_GT(merge, 0);
+    struct Row {
+        const char* window;
+        const char* key;  // opens it from the main window (none: a click on the page-order button)
+        const char* title;
+    };
+    const Row rows[] = {
+        {"the message box", "alt+s", " 信 息 "},        {"the about window", "alt+i", "Vexomat"},
+        {"the FAQ window", "alt+f", "Vexomat"},         {"the check window", "alt+c", "检查"},
+        {"the page-order window", nullptr, "页面顺序"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.window);
+        if (!row.key) {
+            // The merge function with a PDF chosen shows the page-order button.
+            apptest::Spit(
+                folder_ + "one.pdf",
+                e2e::BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                               "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                               "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"}));
+            apptest::Spit(folder_ + "config.ini",
+                          "[COMMON]\nLAST_CONVERTING_FUNCTION=" + std::to_string(merge) +
+                              "\nLAST_FILE=" + folder_ + "one.pdf\n");
+        }
+        xtest::Geometry main, shown;
+        std::string mainId, id;
+        if (!StartInteractive(main, mainId)) return;
+        if (row.key) {
+            x_->run({"xdotool", "key", row.key});
+        } else {
+            // ">> 重排": 96 x 23 at 230,484 of the main window (it has no frame).
+            x_->run({"xdotool", "mousemove", std::to_string(main.left + 278),
+                     std::to_string(main.top + 495), "click", "1"});
+        }
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(row.title, shown, &id); }, 30))
+            << row.window << " did not show; screenshot " << (Shot("realxwm_not_opened"), path_);
+        ASSERT_TRUE(KeyboardOn(id, row.window));
+        EXPECT_EQ(TransientFor(id), std::stoul(mainId, nullptr, 16))
+            << x_->run({"xprop", "-id", id, "WM_TRANSIENT_FOR"});
+        unsigned flags = 0, functions = 0;
+        ASSERT_TRUE(MotifFunctions(id, flags, functions))
+            << x_->run({"xprop", "-id", id, "_MOTIF_WM_HINTS"});
+        EXPECT_TRUE(flags & 1) << "no functions named";
+        EXPECT_FALSE(functions & 8) << "minimize offered";
+        EXPECT_FALSE(functions & 16) << "maximize offered";
+        ASSERT_TRUE(MotifFunctions(mainId, flags, functions));
+        EXPECT_TRUE(!(flags & 1) || (functions & 8)) << "the main window offers no minimize";
+
+        // The window manager's iconify, as its window menu and its keys ask for it.
+        x_->run({"xdotool", "windowminimize", id});
+        if (xtest::XServer::waitFor([&] { return !x_->viewable(id); }, 10)) {
+            EXPECT_TRUE(xtest::XServer::waitFor([&] { return !x_->viewable(mainId); }, 20))
+                << row.window << " was iconified alone; screenshot "
+                << (Shot("realxwm_iconified_alone"), path_);
+            x_->run({"xdotool", "windowactivate", mainId});
+        }
+        EXPECT_TRUE(xtest::XServer::waitFor([&] { return x_->viewable(id); }, 20))
+            << row.window << " did not come back with the main window";
+        EXPECT_TRUE(KeyboardOn(id, row.window));
         for (pid_t p : std::vector<pid_t>(started_)) Stop(p);
     }
 }

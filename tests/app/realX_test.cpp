@@ -340,3 +340,41 @@ TEST_F(RealX, ReturnAndKeypadEnterPressTheFocusedStartButton) {
         ASSERT_TRUE(closed) << "the message box did not close; screenshot " << path_;
     }
 }
+
+// Without a window manager too, the message box's caption drags it from where another
+// program moved it, and again in its next showing.
+TEST_F(RealX, TheCaptionDragsTheBoxAfterAnotherProgramMovedIt) {
+    START_OR_SKIP(false);
+    WaitPainted();
+    if (HasFatalFailure()) return;
+    xtest::Geometry box;
+    std::string boxId, focus;
+    auto open = [&] {
+        x_->run({"xdotool", "key", "alt+s"});
+        return xtest::XServer::waitFor([&] { return x_->window(" 信 息 ", box, &boxId); }, 20) &&
+               KeyboardComesTo(boxId, focus);
+    };
+    auto boxAt = [&](int left, int top) {
+        return xtest::XServer::waitFor(
+            [&] { return x_->window(" 信 息 ", box) && box.left == left && box.top == top; }, 20);
+    };
+    ExpectKeyboardOnMain();
+    ASSERT_TRUE(open()) << "Alt+S showed no message box holding the keyboard (it is on " << focus
+                        << ")";
+    x_->run({"xdotool", "windowmove", boxId, "120", "100"});
+    ASSERT_TRUE(boxAt(120, 100)) << "the box did not move; it is at " << box.left << "," << box.top;
+    for (int showing = 1; showing <= 2; ++showing) {
+        SCOPED_TRACE("showing " + std::to_string(showing));
+        const int left = box.left + 60, top = box.top + 40;
+        // The middle of the caption: below its 3-pixel frame, in its 18 rows.
+        x_->drag(box.left + box.width / 2, box.top + 12, 60, 40);
+        EXPECT_TRUE(boxAt(left, top)) << "the caption did not drag the box to " << left << ","
+                                      << top << "; it is at " << box.left << "," << box.top;
+        if (showing == 2) break;
+        x_->run({"xdotool", "key", "Return"});
+        ASSERT_TRUE(xtest::XServer::waitFor([&] { return !x_->window(" 信 息 ", box); }, 20))
+            << "the message box did not close";
+        ExpectKeyboardOnMain();
+        ASSERT_TRUE(open()) << "the message box did not open again";
+    }
+}

@@ -154,6 +154,23 @@ public:
         return false;
     }
 
+    // A left-button drag from screen point (x, y) by (dx, dy) in a few steps, as a hand
+    // makes it, with a key held throughout when one is named ("alt": a window manager's move).
+    void drag(int x, int y, int dx, int dy, const std::string& key = "") const {
+        auto at = [](int v) { return std::to_string(v); };
+        if (!key.empty()) run({"xdotool", "keydown", key});
+        run({"xdotool", "mousemove", at(x), at(y), "mousedown", "1"});
+        for (int step = 1; step <= 4; ++step)
+            run({"xdotool", "mousemove", at(x + dx * step / 4), at(y + dy * step / 4)});
+        run({"xdotool", "mouseup", "1"});
+        if (!key.empty()) run({"xdotool", "keyup", key});
+    }
+
+    // Whether the window (its id as the X tools write it) is mapped and shown.
+    bool viewable(const std::string& id) const {
+        return run({"xwininfo", "-id", id}).find("IsViewable") != std::string::npos;
+    }
+
     // The whole screen into a PNG file.
     bool screenshot(const std::string& png) const {
         int rc = -1;

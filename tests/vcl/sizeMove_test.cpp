@@ -52,8 +52,16 @@ struct Spy {
     bool Saw(UINT m) const { return std::find(seen.begin(), seen.end(), m) != seen.end(); }
 };
 
+// A form the window system reports to as a window manager would after moving it.
+struct ReportedForm : TForm {
+    using TForm::TForm;
+    void PlacedFromOutside(int l, int t, int w, int h) {
+        static_cast<ws::PeerHost&>(*this).peerPlaced(l, t, w, h);
+    }
+};
+
 struct ShownForm {
-    TForm form{nullptr};
+    ReportedForm form{nullptr};
     int downs = 0;
     explicit ShownForm(TFormBorderStyle style) {
         form.SetBorderStyle(style);
@@ -200,4 +208,54 @@ TEST(SizeMove, FormsReportTheirPlaceAndSetWindowPosMovesThem) {
     ASSERT_TRUE(GetWindowRect(f.form.Handle(), &r));
     EXPECT_TRUE(Same(r, Rect(20, 30, 270, 180)));
     EXPECT_FALSE(GetWindowRect(reinterpret_cast<HWND>(uintptr_t(0x7)), &r));
+}
+
+// Moved from outside the program (a window manager, another program), the window hears it as
+// it hears its own moves, and its caption drags it from where it is now.
+TEST(SizeMove, AWindowMovedFromOutsideFollowsAndDragsFromThere) {
+    struct Row {
+        const char* what;
+        TFormBorderStyle style;
+        int captionY;  // a caption row, from the window's top
+    };
+    const Row rows[] = {{"a sizing frame", bsSizeable, 10}, {"a dialog frame", bsDialog, 8}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ShownForm f(row.style);
+        Spy spy(f.form.Handle());
+        f.form.PlacedFromOutside(100, 80, 300, 200);  // where it is already: no news
+        EXPECT_TRUE(spy.seen.empty());
+        f.form.PlacedFromOutside(420, 330, 300, 200);
+        EXPECT_EQ(f.Bounds(), Rect(420, 330, 720, 530));
+        EXPECT_TRUE(Same(f.Rect(), f.Bounds()));
+        EXPECT_TRUE(spy.Saw(WM_WINDOWPOSCHANGED));
+        ASSERT_FALSE(spy.moves.empty());
+        const TPoint origin = f.form.ClientOrigin();
+        EXPECT_EQ(spy.moves.back(),
+                  std::make_pair(UINT(WM_MOVE), MAKELPARAM_XY(origin.X, origin.Y)));
+        EXPECT_FALSE(spy.Saw(WM_SIZE));
+        // The caption at the new place, not the old one, takes the press.
+        f.Drag(150, 80 + row.captionY, 40, 25);
+        EXPECT_EQ(f.Bounds(), Rect(420, 330, 720, 530));
+        f.Drag(470, 330 + row.captionY, 40, 25);
+        EXPECT_EQ(f.Bounds(), Rect(460, 355, 760, 555));
+        // The program's own move goes back to the window system.
+        f.form.SetBounds(100, 80, 300, 200);
+        EXPECT_TRUE(Same(f.Rect(), Rect(100, 80, 400, 280)));
+        EXPECT_EQ(f.downs, 0);
+    }
+}
+
+// Sized from outside, a sizeable window takes the new size and hears WM_SIZE.
+TEST(SizeMove, AWindowSizedFromOutsideHearsItsNewSize) {
+    ShownForm f(bsSizeable);
+    Spy spy(f.form.Handle());
+    f.form.PlacedFromOutside(100, 80, 360, 250);
+    EXPECT_EQ(f.Bounds(), Rect(100, 80, 460, 330));
+    EXPECT_TRUE(Same(f.Rect(), f.Bounds()));
+    ASSERT_FALSE(spy.moves.empty());
+    EXPECT_EQ(
+        spy.moves.back(),
+        std::make_pair(UINT(WM_SIZE), MAKELPARAM_XY(f.form.ClientWidth(), f.form.ClientHeight())));
+    for (const auto& m : spy.moves) EXPECT_NE(m.first, UINT(WM_MOVE));  // not moved
 }
