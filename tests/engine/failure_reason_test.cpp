@@ -63,17 +63,19 @@ TEST(FailureReason, CommonFailuresInOurWords) {
          "文件已损坏，或不是可以转换的文件。"},
         {"Error: Couldn't initialise file.", "文件已损坏，或不是可以转换的文件。"},
         {"write failed: No space left on device", "磁盘空间不足，无法写入结果。"},
+        // A name the program read is a word of its file: never quoted.
         {"Unrecoverable error: undefined in foo",
-         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。"},
+         "PostScript 程序出错: 未定义的名称 (undefined)。"},
         {"Error: /typecheck in --add--",
          "PostScript 程序出错: 操作数类型错误 (typecheck), 出错的操作符: --add--。"},
-        {"Error: /madeup in bar", "PostScript 程序出错: madeup, 出错的操作符: bar。"},
+        {"Error: /madeup in bar", "PostScript 程序出错: madeup。"},
         {"Error: /invalidfileaccess in --file--\nLast OS error: Permission denied",
          "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 --file--)。"},
+        // A file that no name given names: one the program read names.
         {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: Permission denied",
-         "没有读取文件 \"/d/a.ps\" 的权限。"},
+         "PostScript 程序要读取的文件不允许读取。"},
         {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: No such file or directory",
-         "找不到文件 \"/d/a.ps\"。"},
+         "PostScript 程序要读取的文件不存在。"},
         {"gswin32c: the job output no page", "文件中没有可以输出的页面 (没有页面)。"},
         {"the document is password-protected", "该文件受密码保护，需要密码才能打开。"},
         // An output file that cannot be made; a name longer than a name may be says so.
@@ -167,7 +169,7 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
         // A missing file whose name speaks of passwords.
         {"Error: /undefinedfilename in (/d/password protected missing.pdf)\nLast OS error: No "
          "such file or directory\n",
-         {},
+         {"/d/password protected missing.pdf"},
          "找不到文件 \"/d/password protected missing.pdf\"。"},
         // Names given without their folder, quoted, or as the file Ghostscript could not open.
         {"Error: /syntaxerror in --token--\nwhile reading 'no space left on device.ps'\n",
@@ -184,13 +186,19 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
          {"/d/a.pdf"},
          "该文件受密码保护，需要密码才能打开。"},
         {"Couldn't initialise file.\n", {"/d/a.pdf"}, "文件已损坏，或不是可以转换的文件。"},
+        // A file the job was given is named.
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: Permission denied",
+         {"/d/a.ps"},
+         "没有读取文件 \"/d/a.ps\" 的权限。"},
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: No such file or directory",
+         {"/d/a.ps"},
+         "找不到文件 \"/d/a.ps\"。"},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
 }
 
 TEST(FailureReason, TheErrorGhostscriptStatesIsTheCauseNotTextTheJobPrinted) {
-    const std::string undefined =
-        "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。";
+    const std::string undefined = "PostScript 程序出错: 未定义的名称 (undefined)。";
     struct Row {
         std::string text;
         std::vector<std::string> names;
@@ -230,5 +238,5 @@ TEST(FailureReason, AFailedWriteIsToldFromOtherFailures) {
     };
     for (const Row& r : rows) EXPECT_EQ(StatesFailedWrite(r.output), r.failedWrite) << r.output;
     EXPECT_EQ(FailureInOurWords("Error: /undefined in bar\n"),
-              "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: bar。");
+              "PostScript 程序出错: 未定义的名称 (undefined)。");
 }

@@ -111,7 +111,8 @@ TEST_F(GhostRunner, ErrorOutputFailsTheJobButNotTheRun) {
     ASSERT_EQ(Errors().size(), 1u);
     // The message, and beneath it the first line of Ghostscript's error output.
     EXPECT_EQ(Errors()[0].rfind("在进行 gs 转换时出错。\n", 0), 0u) << Errors()[0];
-    EXPECT_EQ(LoggedValue("ErrorMessage"), "在进行 gs 转换时出错。");
+    EXPECT_EQ(LoggedValue("ErrorMessage").rfind("在进行 gs 转换时出错。 ⏎ ", 0), 0u)
+        << LoggedValue("ErrorMessage");
     EXPECT_TRUE(Messages().empty());
     EXPECT_FALSE(Exists(LogDir() + "temp.log"));
 }
