@@ -282,6 +282,9 @@ std::string FileText(const std::string& path, size_t limit) {
     return text;
 }
 
+// What a reason says of a source named a PDF that is none.
+constexpr const char* kNotPdf = "该文件不是 PDF 文件";
+
 // What of a job's error output the day log keeps after a job that succeeded, and what is
 // read to explain one that failed (the console program keeps its outputs bounded too).
 constexpr size_t kLoggedOutputBytes = 4096;
@@ -580,8 +583,8 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         }
         // A source that should be a PDF and is none was read as PostScript: its words are
         // no reason.
-        if (const std::string notPdf = NotPdfInput(output, params); !notPdf.empty())
-            reason = "该文件不是 PDF 文件，无法转换。";
+        if (reason.rfind(kNotPdf, 0) != 0 && !NotPdfInput(output, params).empty())
+            reason = std::string(kNotPdf) + "，无法转换。";
         if (reason.empty())
             reason = line;
         else

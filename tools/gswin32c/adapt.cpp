@@ -436,8 +436,15 @@ bool IsErrorStatement(std::string_view line) {
     return t.substr(0, 8) == "Error: /" || t.substr(0, 21) == "Unrecoverable error: ";
 }
 
-bool StartsStackDump(std::string_view line) {
-    return TrimmedLeft(line).substr(0, 14) == "Operand stack:";
+bool ContinuesErrorReport(std::string_view line) {
+    // What Ghostscript's error handler prints after the statement, the first of which
+    // follows it at once (a VMerror has no stacks).
+    const std::string_view t = TrimmedLeft(line);
+    for (std::string_view head :
+         {"Additional information:", "Operand stack:", "Execution stack:", "Dictionary stack:",
+          "VM status:", "Current allocation mode is", "Last OS error:", "Current file position is"})
+        if (t.substr(0, head.size()) == head) return true;
+    return false;
 }
 
 std::vector<std::string> ProgramInputs(const std::vector<std::string>& args) {

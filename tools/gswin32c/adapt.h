@@ -72,11 +72,11 @@ bool NamesFailure(std::string_view line);
 // file ..."). A warning that says what Ghostscript used instead is none.
 bool ReportsSilentFailure(std::string_view line);
 
-// An error statement of Ghostscript's error report ("Error: /undefined in foo"), and the
-// first line of the stack dump that follows it ("Operand stack:"): the statement is
-// Ghostscript's own only when the dump follows it, text a job printed is not.
+// An error statement of Ghostscript's error report ("Error: /undefined in foo"), and a
+// line of the report that follows it ("Operand stack:", "VM status:"): the statement is
+// Ghostscript's own only when its report follows it, text a job printed is not.
 bool IsErrorStatement(std::string_view line);
-bool StartsStackDump(std::string_view line);
+bool ContinuesErrorReport(std::string_view line);
 
 // The inputs of a job that Ghostscript runs as PostScript programs (files it can read
 // that are no PDF): what is said while one of them runs may be the program's own text.

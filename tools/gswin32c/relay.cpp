@@ -45,7 +45,7 @@ std::string WithoutLineEnd(std::string_view line) {
 // Ghostscript's error report: a statement, then its stack dump. A statement without the
 // dump is text like any other.
 void NoteStatement(std::string_view line, RelayResult& f) {
-    if (StartsStackDump(line) && !f.lastStatement.empty()) f.statedError = f.lastStatement;
+    if (ContinuesErrorReport(line) && !f.lastStatement.empty()) f.statedError = f.lastStatement;
     if (!IsErrorStatement(line)) {
         f.lastStatement.clear();
         return;
@@ -94,10 +94,14 @@ void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
 }
 
 void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
-    if (!ProgramMayBeTalking(f)) {
-        Scan(line, f);
-        if (ReportsSilentFailure(line)) f.silentFailure = true;
+    // What a program writes to %stderr is its own text, kept with what it prints: the
+    // error output holds only Ghostscript's words and ours.
+    if (ProgramMayBeTalking(f)) {
+        sink.Out(line);
+        return;
     }
+    Scan(line, f);
+    if (ReportsSilentFailure(line)) f.silentFailure = true;
     if (IsHarmlessRemark(line)) {
         sink.Out(line);
         return;
