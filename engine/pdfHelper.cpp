@@ -314,7 +314,9 @@ std::string NotPdfInput(const std::string& output, const std::string& params) {
     const std::vector<std::string> inputs =
         failed.empty() ? InputsOf(params) : std::vector<std::string>{failed};
     for (const std::string& input : inputs)
-        if (SameText(ExtractFileExt(input), ".pdf") && FileExists(input) && !HasPdfHeader(input))
+        // A pipe or a device is never read: it could hold the run.
+        if (SameText(ExtractFileExt(input), ".pdf") && FileSizeExpanded(input) > 0 &&
+            FileExists(input) && !HasPdfHeader(input))
             return input;
     return "";
 }

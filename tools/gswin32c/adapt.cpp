@@ -18,6 +18,8 @@
 // -dKeyLength=40|128 and negative -dPermissions values (-4 ... -64).
 #include "tools/gswin32c/adapt.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -450,6 +452,9 @@ bool ContinuesErrorReport(std::string_view line) {
 std::vector<std::string> ProgramInputs(const std::vector<std::string>& args) {
     std::vector<std::string> programs;
     for (const std::string& f : InputFiles(args)) {
+        // Only a regular file is looked into: a pipe would hold the job before it starts.
+        struct stat st;
+        if (::stat(f.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         std::ifstream in(f, std::ios::binary);
         if (in && !IsPdfFile(f)) programs.push_back(f);
     }
