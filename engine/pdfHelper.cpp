@@ -346,7 +346,7 @@ std::string FullFolder(const std::string& params, const TMainState& s, const std
         if (folder.empty() || !GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) ||
             available >= need)
             continue;
-        const std::string full = ExpandFileName(folder);
+        std::string full = ExpandFileName(folder);
         if (!run.empty() && StartsStr(run, full))
             return ExtractFilePath(ExcludeTrailingPathDelimiter(run));
         return full;
