@@ -295,8 +295,10 @@ std::vector<std::string> InputsOf(const std::string& params) {
     std::vector<std::string> inputs;
     bool afterF = false;
     for (const GsToken& t : GsTokenSpans(params)) {
-        if (afterF) inputs.push_back(t.value);
-        afterF = afterF || t.value == "-f";
+        if (t.value == "-f")
+            afterF = true;
+        else if (afterF)
+            inputs.push_back(t.value);
     }
     return inputs;
 }
@@ -400,15 +402,7 @@ std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string
 // run's sources.
 std::string FailedFileLines(const std::string& output, const std::string& params,
                             const TMainState& s) {
-    std::vector<std::string> inputs;
-    bool afterF = false;
-    for (const GsToken& t : GsTokenSpans(params)) {
-        if (t.value == "-f") {
-            afterF = true;
-        } else if (afterF) {
-            inputs.push_back(t.value);
-        }
-    }
+    const std::vector<std::string> inputs = InputsOf(params);
     std::string input = FailedInputIn(output);
     const std::vector<std::string> sources =
         s.FSourceFiles ? s.FSourceFiles->ToVector() : std::vector<std::string>();
@@ -560,9 +554,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
         // A job it ended with 0 is done (the caller counts the pages of its result); what
         // it said on the way (warnings, the notice of a repaired input) is kept in the day
         // log. Whatever a job printed, only a failed job has a reason.
+        // A job whose input was repaired is left to the check of its result, as the
+        // notice asks: the pages it lost are told there with both counts.
         const int64_t said = FileSizeExpanded(errorLog);
         if (said < 0) RaiseInOutError(ENOENT, errorLog);
-        if (exitCode == 0) {
+        if (exitCode == 0 || (said > 0 && !ErrorLogHasErrors(errorLog))) {
             if (said > 0) Log("GsWarning", FileText(errorLog, kLoggedOutputBytes));
             return result;
         }

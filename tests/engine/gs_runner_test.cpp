@@ -241,6 +241,10 @@ TEST_F(GhostRunner, TheExitCodeDecidesAndWhatAJobThatEndedWellSaidIsLogged) {
         {"a failure stated with exit code 0",
          "echo '   **** Error: Page drawing error occurred.'\n", true, ""},
         {"silence and exit code 3", "exit 3\n", true, ""},
+        // Ghostscript's own failure: a repaired input does not make up for it.
+        {"a repaired input and exit code 1",
+         "echo '   **** This file had errors that were repaired or ignored.' >&2\nexit 1\n", true,
+         ""},
     };
     for (const Row& r : rows) {
         GsProgram gs(Script(AppPath() + "gs.sh", r.body).c_str());

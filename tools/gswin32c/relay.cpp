@@ -377,9 +377,6 @@ static void WriteJudgement(const RelayResult& r, RelaySink& sink) {
         // and only its summary on the error output: the statement follows the summary.
         sink.Err(Lines(r.failureLines));
     }
-    // A repaired input does not say why no page came out.
-    if (r.code == 0 && r.repaired && !r.fatal && !r.silentFailure && PagesShownBy(r) == 0)
-        sink.Err(std::string(kNoPageLine) + "\n");
     // The statement Ghostscript ended the job with, last, where nothing a job can print
     // comes after it.
     if (r.code != 0 && !r.statedError.empty())
