@@ -550,12 +550,11 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             throw Exception("无法删除临时参数文件。");
 
         Application->ProcessMessages();
-        // The console program ends with Ghostscript's exit code: Ghostscript's own verdict.
-        // A job it ended with 0 is done (the caller counts the pages of its result); what
-        // it said on the way (warnings, the notice of a repaired input) is kept in the day
-        // log. Whatever a job printed, only a failed job has a reason.
-        // A job whose input was repaired is left to the check of its result, as the
-        // notice asks: the pages it lost are told there with both counts.
+        // The console program ends with Ghostscript's exit code: Ghostscript's own verdict,
+        // whatever the job printed. A job it ended with 0 is done (the caller counts the
+        // pages of its result), and so is one whose input was repaired, as the notice
+        // asks: the pages it lost are told by that count. What either said on the way
+        // (warnings, the notice) is kept in the day log.
         const int64_t said = FileSizeExpanded(errorLog);
         if (said < 0) RaiseInOutError(ENOENT, errorLog);
         if (exitCode == 0 || (said > 0 && !ErrorLogHasErrors(errorLog))) {

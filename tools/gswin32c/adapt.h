@@ -41,7 +41,8 @@ inline constexpr std::string_view kPagesShownPrefix = "%%[vexomat: pages shown "
 // What the error output says after a job that showed no page.
 inline constexpr std::string_view kNoPageLine = "gswin32c: the job output no page";
 // What the error output says last after a failed job: the error statement Ghostscript
-// ended it with (the one its stack dump follows), whatever the job printed before.
+// ended it with (the one the rest of its error report follows), whatever the job printed
+// before.
 inline constexpr std::string_view kEndedWithLine = "gswin32c: Ghostscript ended the job with ";
 
 // The input a line of kInputPrefix announces; "" for any other line.

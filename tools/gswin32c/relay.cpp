@@ -42,8 +42,8 @@ std::string WithoutLineEnd(std::string_view line) {
     return s;
 }
 
-// Ghostscript's error report: a statement, then its stack dump. A statement without the
-// dump is text like any other.
+// Ghostscript's error report: a statement, then the rest of the report (its stacks, or
+// the memory's state). A statement without the report is text like any other.
 void NoteStatement(std::string_view line, RelayResult& f) {
     if (ContinuesErrorReport(line) && !f.lastStatement.empty()) f.statedError = f.lastStatement;
     if (!IsErrorStatement(line)) {
@@ -77,7 +77,7 @@ void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
     sink.Out(line);
     NoteStatement(line, f);
     // A PostScript program may print anything; it is passed on, but only Ghostscript's
-    // own report (the statement its stack dump follows) says why the job failed.
+    // own report (the statement the rest of its report follows) says why the job failed.
     if (ProgramMayBeTalking(f)) return;
     Scan(line, f);
     if (NamesFailure(line) && f.failedInput.empty()) f.failedInput = f.currentInput;

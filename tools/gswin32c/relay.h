@@ -49,8 +49,8 @@ struct RelayResult {
     // neither fails nor explains the job.
     std::vector<std::string> programInputs;
     bool inputsAnnounced = false;
-    // The error statement Ghostscript ended the job with: the last one its stack dump
-    // followed.
+    // The error statement Ghostscript ended the job with: the last one the rest of its
+    // error report followed.
     std::string statedError;
     std::string lastStatement;   // the line before, when it was a statement
     bool failureGoesOn = false;  // the line before stated a failure the next one explains
