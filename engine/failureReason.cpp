@@ -39,6 +39,8 @@ bool hasWideCharacter(const std::string& text) {
 constexpr const char* kOfficeFailed = "办公程序无法完成转换。";
 constexpr const char* kDamaged = "文件已损坏，或不是可以转换的文件。";
 constexpr const char* kNameMask = "[名称]";
+// The console program's line with the error statement Ghostscript ended a job with.
+constexpr const char* kEndedWith = "gswin32c: Ghostscript ended the job with ";
 
 // Ghostscript's remarks and warnings: it says them and goes on, so they are not why a
 // job failed.
@@ -165,9 +167,15 @@ bool IsBinaryOperator(const std::string& op) {
 
 std::string StatedErrorLine(const std::string& errorOutput) {
     std::istringstream in(errorOutput);
-    std::string line, first, summary, failing;
+    std::string line, first, summary, failing, ended, stated;
     while (std::getline(in, line)) {
         line = Trim(line);
+        // The statement Ghostscript ended the job with, as the console program tells it
+        // last: before it, a job may have printed anything.
+        if (StartsStr(kEndedWith, line)) {
+            ended = line.substr(std::strlen(kEndedWith));
+            continue;
+        }
         while (!line.empty() && line[0] == '*') line = TrimLeft(line.substr(1));
         if (line.empty() || line.back() == ':') continue;
         // Summaries that say only that something failed: the console program's, and
@@ -178,12 +186,17 @@ std::string StatedErrorLine(const std::string& errorOutput) {
             continue;
         }
         // The PostScript error Ghostscript states, before any text the job printed.
-        if (startsWithAny(line, {"Error: /", "Unrecoverable error: "})) return line;
+        if (startsWithAny(line, {"Error: /", "Unrecoverable error: "})) {
+            if (stated.empty()) stated = line;
+            continue;
+        }
         const std::string lowered = lower(line);
         if (IsRemark(lowered)) continue;
         if (SpeaksOfFailure(lowered) && failing.empty()) failing = line;
         if (first.empty()) first = line;
     }
+    if (!ended.empty()) return ended;
+    if (!stated.empty()) return stated;
     return !failing.empty() ? failing : first.empty() ? summary : first;
 }
 
@@ -237,18 +250,44 @@ struct StatedPostScriptError {
 };
 
 StatedPostScriptError PostScriptErrorIn(const std::string& text, const std::string& masked) {
-    StatedPostScriptError e;
+    StatedPostScriptError e, ended;
     std::istringstream maskedLines(masked), lines(text);
     std::string maskedLine, line;
     while (std::getline(maskedLines, maskedLine)) {
         const bool haveLine = static_cast<bool>(std::getline(lines, line));
-        if (!ParseStatementLine(maskedLine, e.name, e.op)) continue;
-        e.found = true;
+        // The console program's statement, the last one, outweighs any line before it.
+        const bool endedLine = StartsStr(kEndedWith, maskedLine);
+        if (e.found && !endedLine) continue;
+        StatedPostScriptError& into = endedLine ? ended : e;
+        if (!ParseStatementLine(maskedLine, into.name, into.op)) continue;
+        into.found = true;
         std::string name, op;
-        if (haveLine && ParseStatementLine(line, name, op) && name == e.name) e.op = op;
-        break;
+        if (haveLine && ParseStatementLine(line, name, op) && name == into.name) into.op = op;
     }
-    return e;
+    return ended.found ? ended : e;
+}
+
+// An operand Ghostscript names as its own operator ("--div--"), not bytes of what it read.
+bool IsOperatorName(const std::string& op) {
+    if (op.size() < 5 || op.compare(0, 2, "--") != 0 || op.compare(op.size() - 2, 2, "--") != 0)
+        return false;
+    return std::all_of(op.begin() + 2, op.end() - 2,
+                       [](unsigned char c) { return std::isalnum(c) || c == '.' || c == '_'; });
+}
+
+// The operand as a file name, without the parentheses of a PostScript string.
+std::string FileOperand(const std::string& op) {
+    return op.size() >= 2 && op.front() == '(' && op.back() == ')' ? op.substr(1, op.size() - 2)
+                                                                   : op;
+}
+
+// Whether the operand may be shown: Ghostscript's own operator, or the name of a file
+// the job was given. Anything else is a word of the file it read, and a reason never
+// quotes a file's content.
+bool MayQuote(const std::string& op, const std::vector<std::string>& names) {
+    if (IsOperatorName(op)) return true;
+    const std::string file = FileOperand(op);
+    return std::find(names.begin(), names.end(), file) != names.end();
 }
 
 // An operator of the PDF interpreter: its failure is told by the interpreter's own lines.
@@ -273,6 +312,10 @@ std::string TooLongArgumentFile(const std::string& text) {
 
 std::string DiskFullInOurWords() { return "磁盘空间不足，无法写入结果。"; }
 
+std::string DiskFullInOurWords(const std::string& folder) {
+    return DiskFullInOurWords() + "文件夹 \"" + EscapeControls(folder) + "\" 所在的磁盘已满。";
+}
+
 bool StatesFailedWrite(const std::string& errorOutput, const std::vector<std::string>& names) {
     const std::string masked = WithoutNames(errorOutput, names);
     // Another error of the PostScript program is the cause; a write that fails after it
@@ -293,27 +336,31 @@ std::string PageDrawingFailedInOurWords() {
 
 namespace {
 
-std::string PostScriptErrorSentence(const StatedPostScriptError& e) {
+std::string PostScriptErrorSentence(const StatedPostScriptError& e,
+                                    const std::vector<std::string>& names) {
     const std::string words = PostScriptErrorInOurWords(e.name);
     return "PostScript 程序出错: " + (words.empty() ? e.name : words + " (" + e.name + ")") +
-           ", 出错的操作符: " + e.op + "。";
+           (MayQuote(e.op, names) ? ", 出错的操作符: " + e.op : std::string()) + "。";
 }
 
 // Our sentence for the PostScript error Ghostscript states; "" when the PDF interpreter's
 // own lines are to tell.
 std::string StatedErrorInOurWords(const StatedPostScriptError& e, const std::string& t,
-                                  const std::string& masked) {
+                                  const std::string& masked,
+                                  const std::vector<std::string>& names) {
     if (e.name == "undefinedfilename") {
-        const std::string file = e.op.size() >= 2 && e.op.front() == '(' && e.op.back() == ')'
-                                     ? e.op.substr(1, e.op.size() - 2)
-                                     : e.op;
-        if (containsAny(t, {"last os error: permission denied"}))
-            return "没有读取文件 \"" + file + "\" 的权限。";
+        const bool denied = containsAny(t, {"last os error: permission denied"});
+        // A file that the program being read names is its content.
+        if (!MayQuote(e.op, names))
+            return denied ? "PostScript 程序要读取的文件不允许读取。"
+                          : "PostScript 程序要读取的文件不存在。";
+        const std::string file = FileOperand(e.op);
+        if (denied) return "没有读取文件 \"" + file + "\" 的权限。";
         return "找不到文件 \"" + file + "\"。";
     }
     if (e.name == "invalidfileaccess")
-        return "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 " + e.op +
-               ")。";
+        return "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess" +
+               (MayQuote(e.op, names) ? ", 操作符 " + e.op : std::string()) + ")。";
     if (e.name == "rangecheck" &&
         (e.op == "setscreen" || e.op == ".putdeviceprops" || e.op == "setresolution"))
         return ResolutionOutOfRangeInOurWords();
@@ -331,19 +378,61 @@ std::string StatedErrorInOurWords(const StatedPostScriptError& e, const std::str
     }
     if (IsPdfInterpreterOperator(e.op)) return "";
     if (e.name == "syntaxerror") return kDamaged;
-    return PostScriptErrorSentence(e);
+    return PostScriptErrorSentence(e, names);
+}
+
+// "gswin32c: Ghostscript ended with exit code N": N, or 0 when the text says no such thing.
+int EndedWithCode(const std::string& lowered) {
+    static const std::string kEnded = "gswin32c: ghostscript ended with exit code ";
+    const size_t at = lowered.find(kEnded);
+    return at == std::string::npos ? 0 : std::atoi(lowered.c_str() + at + kEnded.size());
+}
+
+// Signals that end a process from outside (a user, a session's end, the system), not a
+// fault of the program that met the file: hang-up, interrupt, quit, kill, terminate.
+bool IsSignalFromOutside(int signal) {
+    return signal == 1 || signal == 2 || signal == 3 || signal == 9 || signal == 15;
+}
+
+// A page drawn in part because its content is damaged: Ghostscript says that its output
+// may be incorrect right after the drawing error, or lists the errors it met in the file.
+// A page it could not draw at all (for want of memory or room) it says so of.
+bool StatesDamagedPage(const std::string& lowered) {
+    static const std::string kDrawing = "page drawing error occurred.";
+    if (lowered.find(kDrawing) == std::string::npos ||
+        lowered.find("could not draw this page at all") != std::string::npos)
+        return false;
+    if (lowered.find("errors were encountered at least once") != std::string::npos) return true;
+    for (size_t at = lowered.find(kDrawing); at != std::string::npos;
+         at = lowered.find(kDrawing, at + 1)) {
+        const size_t next = lowered.find_first_not_of(" \t\r\n*", at + kDrawing.size());
+        if (next != std::string::npos && lowered.compare(next, 23, "output may be incorrect") == 0)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
 
+std::string PageDamagedInOurWords() { return "无法完整绘制页面: 页面已损坏 (页面的内容有错误)。"; }
+
+std::string EndedBySignalInOurWords(int signal) {
+    return "Ghostscript 在处理文件时被外部结束 (信号 " + std::to_string(signal) +
+           ")，转换没有完成。";
+}
+
 std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names) {
     const std::string masked = WithoutNames(text, names);
     const std::string t = lower(masked);
+    // Ended from outside: whatever it said before, it did not end by itself.
+    if (const int code = EndedWithCode(t); code > 128 && IsSignalFromOutside(code - 128))
+        return EndedBySignalInOurWords(code - 128);
     // The error Ghostscript states is the cause; what a PostScript program printed
     // before it ("No space left on device") is the program's text, not the cause.
     const StatedPostScriptError e = PostScriptErrorIn(text, masked);
     if (e.found) {
-        if (std::string words = StatedErrorInOurWords(e, t, masked); !words.empty()) return words;
+        if (std::string words = StatedErrorInOurWords(e, t, masked, names); !words.empty())
+            return words;
     }
     if (containsAny(
             t, {"requires a password", "password required", "password is incorrect",
@@ -382,12 +471,11 @@ std::string FailureInOurWords(const std::string& text, const std::vector<std::st
                         "file has unbalanced", "syntaxerror", "damaged",
                         "not a document of this kind", "the file is empty", "corrupt"}))
         return kDamaged;
+    if (StatesDamagedPage(t)) return PageDamagedInOurWords();
     if (containsAny(t, {"page drawing error"})) return PageDrawingFailedInOurWords();
-    if (e.found) return PostScriptErrorSentence(e);
+    if (e.found) return PostScriptErrorSentence(e, names);
     // Ghostscript ended without a word of its own.
-    static const std::string kEnded = "gswin32c: ghostscript ended with exit code ";
-    if (const size_t at = t.find(kEnded); at != std::string::npos) {
-        const int code = std::atoi(t.c_str() + at + kEnded.size());
+    if (const int code = EndedWithCode(t); code != 0) {
         if (code > 128)
             return "Ghostscript 在处理文件时意外终止 (信号 " + std::to_string(code - 128) +
                    ")，文件的结构可能过于复杂或已损坏。";

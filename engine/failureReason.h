@@ -26,14 +26,21 @@ std::string StatedErrorLine(const std::string& errorOutput);
 // file called "password protected.pdf" says nothing about why it failed.
 std::string FailureInOurWords(const std::string& text, const std::vector<std::string>& names = {});
 
-// Our sentence for a full disk.
+// Our sentence for a full disk; with the folder that has no room left when it is known.
 std::string DiskFullInOurWords();
+std::string DiskFullInOurWords(const std::string& folder);
 
 // Our sentence for a resolution Ghostscript cannot take.
 std::string ResolutionOutOfRangeInOurWords();
 
 // Our sentence for a page Ghostscript could not draw.
 std::string PageDrawingFailedInOurWords();
+
+// Our sentence for a page Ghostscript drew only in part, its content being damaged.
+std::string PageDamagedInOurWords();
+
+// Our sentence for a Ghostscript ended by a signal from outside.
+std::string EndedBySignalInOurWords(int signal);
 
 // Whether an error output says that a write failed, whatever the cause (Ghostscript's
 // "ioerror"), and names no other error of the PostScript program before it: on a full

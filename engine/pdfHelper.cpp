@@ -273,12 +273,87 @@ bool DiskIsFull(const std::string& folder) {
 
 namespace {
 
-// The whole text of a (short) file.
-std::string FileText(const std::string& path) {
+// The text of a file, its first `limit` bytes at most.
+std::string FileText(const std::string& path, size_t limit) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text(limit, '\0');
+    in.read(text.data(), std::streamsize(limit));
+    text.resize(size_t(in.gcount()));
+    return text;
+}
+
+// What a reason says of a source named a PDF that is none.
+constexpr const char* kNotPdf = "该文件不是 PDF 文件";
+
+// What of a job's error output the day log keeps after a job that succeeded, and what is
+// read to explain one that failed (the console program keeps its outputs bounded too).
+constexpr size_t kLoggedOutputBytes = 4096;
+constexpr size_t kReadOutputBytes = 1 << 20;
+
+// The inputs of a job: the arguments after "-f".
+std::vector<std::string> InputsOf(const std::string& params) {
+    std::vector<std::string> inputs;
+    bool afterF = false;
+    for (const GsToken& t : GsTokenSpans(params)) {
+        if (t.value == "-f")
+            afterF = true;
+        else if (afterF)
+            inputs.push_back(t.value);
+    }
+    return inputs;
+}
+
+// Whether a file has a PDF's header near its start (readers take one after other data too).
+bool HasPdfHeader(const std::string& path) {
+    const std::string head = FileText(path, 64 * 1024);
+    return head.find("%PDF-") != std::string::npos;
+}
+
+// The input of a failed job that is named a PDF but is none (Ghostscript then read it as
+// PostScript); "" when there is none such.
+std::string NotPdfInput(const std::string& output, const std::string& params) {
+    const std::string failed = FailedInputIn(output);
+    const std::vector<std::string> inputs =
+        failed.empty() ? InputsOf(params) : std::vector<std::string>{failed};
+    for (const std::string& input : inputs)
+        // A pipe or a device is never read: it could hold the run.
+        if (SameText(ExtractFileExt(input), ".pdf") && FileSizeExpanded(input) > 0 &&
+            FileExists(input) && !HasPdfHeader(input))
+            return input;
+    return "";
+}
+
+// The folder the user knows that lies on a disk with no room left: of the job's output
+// and of its own temporary folder, the folder that holds the run's folder (beside the
+// source, or the destination), or the output's own folder; "" when neither disk is full.
+// A job that failed to write its output has given back the room its temporary files
+// took: less room than twice its inputs is no room for it.
+std::string FullFolder(const std::string& params, const TMainState& s, const std::string& jobDir,
+                       bool writeFailed) {
+    std::vector<std::string> folders;
+    for (const GsToken& t : GsTokenSpans(params))
+        if (StartsStr("-sOutputFile=", t.value))
+            folders.push_back(ExtractFilePath(t.value.substr(std::strlen("-sOutputFile="))));
+    folders.push_back(jobDir);
+    uint64_t need = kFullDiskBytes;
+    if (writeFailed) {
+        uint64_t inputs = 0;
+        for (const std::string& input : InputsOf(params))
+            inputs += uint64_t(std::max<int64_t>(0, FileSizeExpanded(input)));
+        need = std::max(need, 2 * inputs);
+    }
+    const std::string run = s.FRunTemp.empty() ? std::string() : ExpandFileName(s.FRunTemp);
+    for (const std::string& folder : folders) {
+        uint64_t available = 0;
+        if (folder.empty() || !GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr) ||
+            available >= need)
+            continue;
+        std::string full = ExpandFileName(folder);
+        if (!run.empty() && StartsStr(run, full))
+            return ExtractFilePath(ExcludeTrailingPathDelimiter(run));
+        return full;
+    }
+    return "";
 }
 
 // The names of files a job's parameters and the run's sources hold, which Ghostscript's
@@ -302,7 +377,10 @@ std::vector<std::string> NamesIn(const std::string& params, const TMainState& s)
 // a page the page-order window split off, its document and page.
 std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string& page) {
     std::error_code ec;
-    if (std::filesystem::is_symlink(input, ec)) {
+    // Only a link of ours (a safe name in a link folder) stands for another file: a link
+    // the user gave is the file as the user knows it.
+    if (StartsStr("name", ExtractFileName(input)) && EndsStr("/names/", ExtractFilePath(input)) &&
+        std::filesystem::is_symlink(input, ec)) {
         const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
         if (!ec) input = target.string();
     }
@@ -324,15 +402,7 @@ std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string
 // run's sources.
 std::string FailedFileLines(const std::string& output, const std::string& params,
                             const TMainState& s) {
-    std::vector<std::string> inputs;
-    bool afterF = false;
-    for (const GsToken& t : GsTokenSpans(params)) {
-        if (t.value == "-f") {
-            afterF = true;
-        } else if (afterF) {
-            inputs.push_back(t.value);
-        }
-    }
+    const std::vector<std::string> inputs = InputsOf(params);
     std::string input = FailedInputIn(output);
     const std::vector<std::string> sources =
         s.FSourceFiles ? s.FSourceFiles->ToVector() : std::vector<std::string>();
@@ -480,35 +550,53 @@ bool TGhost::Run(const std::string& jobName, const std::string& params) {
             throw Exception("无法删除临时参数文件。");
 
         Application->ProcessMessages();
-        // The line of Ghostscript's error output that states the error says why, beneath
-        // the message; a common failure in our words, its line kept in the day log.
-        if (ErrorLogHasErrors(errorLog)) {
-            const std::string output = FileText(errorLog);
-            const std::string line = StatedErrorLine(output);
-            const std::vector<std::string> names = NamesIn(params, s);
-            std::string reason = FailureInOurWords(output, names);
-            // A write or a page that failed where there is no room left failed for want
-            // of room, whatever Ghostscript calls it.
-            if (reason != DiskFullInOurWords() &&
-                (StatesFailedWrite(output, names) || reason == PageDrawingFailedInOurWords()) &&
-                DiskIsFull(jobDir))
-                reason = DiskFullInOurWords();
-            if (reason.empty())
-                reason = line;
-            else
-                Log("ErrorLine", line);
-            // An unattended run names the switch that chose the resolution: one out of
-            // range, or one beyond the built-in choices at which a page cannot be drawn.
-            if (s.FBatchMode &&
-                (reason == ResolutionOutOfRangeInOurWords() ||
-                 (reason == PageDrawingFailedInOurWords() && ResolutionOf(params) > 600)))
-                reason += " (参数 -or)";
-            // The file the job failed on: of several inputs (a merge), the one the console
-            // program names.
-            if (const std::string file = FailedFileLines(output, params, s); !file.empty())
-                reason += "\n" + file;
-            throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
+        // The console program ends with Ghostscript's exit code: Ghostscript's own verdict,
+        // whatever the job printed. A job it ended with 0 is done (the caller counts the
+        // pages of its result), and so is one whose input was repaired, as the notice
+        // asks: the pages it lost are told by that count. What either said on the way
+        // (warnings, the notice) is kept in the day log.
+        const int64_t said = FileSizeExpanded(errorLog);
+        if (said < 0) RaiseInOutError(ENOENT, errorLog);
+        if (exitCode == 0 || (said > 0 && !ErrorLogHasErrors(errorLog))) {
+            if (said > 0) Log("GsWarning", FileText(errorLog, kLoggedOutputBytes));
+            return result;
         }
+        // The line of Ghostscript's error output that states the error says why, beneath
+        // the message; a common failure in our words, its line kept in the day log. A
+        // console program that ended without a word was ended itself.
+        std::string output = FileText(errorLog, kReadOutputBytes);
+        if (output.find_first_not_of("\r\n") == std::string::npos)
+            output = "gswin32c: Ghostscript ended with exit code " + IntToStr(int(exitCode)) + "\n";
+        const std::string line = StatedErrorLine(output);
+        const std::vector<std::string> names = NamesIn(params, s);
+        std::string reason = FailureInOurWords(output, names);
+        // A write or a page that failed where there is no room left failed for want of
+        // room, whatever Ghostscript calls it.
+        const bool writeFailed = StatesFailedWrite(output, names);
+        if (reason == DiskFullInOurWords() || writeFailed ||
+            reason == PageDrawingFailedInOurWords()) {
+            if (const std::string full = FullFolder(params, s, jobDir, writeFailed); !full.empty())
+                reason = DiskFullInOurWords(full);
+        }
+        // A source that should be a PDF and is none was read as PostScript: its words are
+        // no reason.
+        if (reason.rfind(kNotPdf, 0) != 0 && !NotPdfInput(output, params).empty())
+            reason = std::string(kNotPdf) + "，无法转换。";
+        if (reason.empty())
+            reason = line;
+        else
+            Log("ErrorLine", line);
+        // An unattended run names the switch that chose the resolution: one out of
+        // range, or one beyond the built-in choices at which a page cannot be drawn.
+        if (s.FBatchMode &&
+            (reason == ResolutionOutOfRangeInOurWords() ||
+             (reason == PageDrawingFailedInOurWords() && ResolutionOf(params) > 600)))
+            reason += " (参数 -or)";
+        // The file the job failed on: of several inputs (a merge), the one the console
+        // program names.
+        if (const std::string file = FailedFileLines(output, params, s); !file.empty())
+            reason += "\n" + file;
+        throw Exception("在进行 gs 转换时出错。" + (reason.empty() ? "" : "\n" + reason));
     } catch (const std::exception& e) {
         ReportError(e);
     }

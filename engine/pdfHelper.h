@@ -17,13 +17,16 @@ class TGhost {
 public:
     // False only when the console program cannot be started (then the information
     // message "在开始进行处理 <jobName> 时出错!" is shown). A job without progress for the
-    // no-progress limit is ended, and its run starts no other job (StepWasCut). Every other failure
-    // (files that cannot be written or deleted, error output that is not empty, or missing) is
-    // logged under "ErrorMessage" and added to the error list, and the result stays True: the
-    // missing result file tells the caller.
+    // no-progress limit is ended, and its run starts no other job (StepWasCut). The console
+    // program's exit code (Ghostscript's own) is the job's verdict: a job that ended with 0
+    // succeeded, and what its error output says (warnings, the repair notice) goes to the
+    // day log under "GsWarning". Every other failure (a job that did not end with 0, files
+    // that cannot be written or deleted, an error output that is missing) is logged under
+    // "ErrorMessage" with its reason and added to the error list, and the result stays
+    // True: the missing result file tells the caller.
     bool Run(const std::string& jobName, const std::string& params);
 
-    // True when the error output names an error: any non-empty output, unless one of its
+    // True when an error output names an error: any non-empty output, unless one of its
     // lines holds the repair notice "文件有错误要修复或忽略。". An empty file is a clean run.
     // A file that does not exist raises EInOutError.
     bool ErrorLogHasErrors(const std::string& errorLogPath);

@@ -169,30 +169,26 @@ bool IsOneLineKey(const std::string& key) {
     return false;
 }
 
-// Whether a line begins like a log entry ("hh-nn-ss-zzz").
-bool LooksLikeLogLine(std::string_view line) {
-    static const char pattern[] = "00-00-00-000";
-    if (line.size() < sizeof pattern - 1) return false;
-    for (size_t i = 0; i + 1 < sizeof pattern; ++i) {
-        const bool digit = line[i] >= '0' && line[i] <= '9';
-        if (pattern[i] == '0' ? !digit : line[i] != '-') return false;
-    }
-    return true;
-}
+// The mark that stands for a line break of a value in the day log.
+constexpr const char* kJoinedLines = " ⏎ ";
 
-// A value as the log shows it: control bytes escaped, so no text (a file name, a
-// watermark, a message quoting them) can make a line that looks like a log entry. A
-// message's own line breaks stay (its reason stands on the line beneath), except before
-// a line that would pass for an entry.
+// A value as the log shows it, on one line: control bytes escaped, so no text (a file
+// name, a watermark, a message quoting them) can make a line that looks like a log entry.
+// A value of several lines (a message with its reason beneath, Ghostscript's error
+// output) has them joined, empty ones left out.
 std::string LogValue(const std::string& key, const std::string& value) {
     if (IsOneLineKey(key)) return EscapeControls(value);
     std::string out;
     size_t from = 0;
-    for (size_t nl; (nl = value.find('\n', from)) != std::string::npos; from = nl + 1) {
-        out += EscapeControls(value.substr(from, nl - from));
-        out += LooksLikeLogLine(std::string_view(value).substr(nl + 1)) ? "\\n" : "\n";
+    while (from <= value.size()) {
+        size_t nl = value.find('\n', from);
+        if (nl == std::string::npos) nl = value.size();
+        std::string line = value.substr(from, nl - from);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) out += (out.empty() ? "" : kJoinedLines) + EscapeControls(line);
+        from = nl + 1;
     }
-    return out + EscapeControls(value.substr(from));
+    return out;
 }
 
 void AppendLogLine(const std::string& key, const std::string& value) {
@@ -200,7 +196,7 @@ void AppendLogLine(const std::string& key, const std::string& value) {
     std::string text = FormatLogLine(Now(), key, LogValue(key, value)) + "\n";
     if (key == "Version") text.insert(text.begin(), '\n');
     const std::string name = State().FLogDir + "info.log";
-    AppendToFile(name, text);
+    AppendToPrivateFile(name, text);
 }
 
 }  // namespace

@@ -104,9 +104,14 @@ bool MoveEntryReplacing(const std::string& source, const std::string& target) {
     return false;
 }
 
-void AppendToFile(const std::string& name, const std::string& text) {
-    int fd = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+void AppendToPrivateFile(const std::string& name, const std::string& text) {
+    int fd = open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) RaiseInOutError(errno, name);
+    // A file an earlier version made readable by all; another user's is left as it is.
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+        (st.st_mode & 077) != 0)
+        fchmod(fd, st.st_mode & 0700);
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = write(fd, text.data() + done, text.size() - done);

@@ -15,7 +15,9 @@ bool EntryReplaceable(const std::string& target);
 // Renames source over target atomically; across file systems a regular file is copied
 // beside target and renamed over it. False when neither worked (source then stays).
 bool MoveEntryReplacing(const std::string& source, const std::string& target);
-// Appends text to the file (made when missing); raises EInOutError.
-void AppendToFile(const std::string& name, const std::string& text);
+// Appends text to a file that its owner alone may read (a log: it may quote what the
+// user's files hold). A missing file is made so; one of ours that others could read is
+// made private first. Raises EInOutError.
+void AppendToPrivateFile(const std::string& name, const std::string& text);
 // -1 when the entry is missing, 0 for a folder, else the file's size.
 int64_t EntrySize(const std::string& name);

@@ -267,11 +267,12 @@ BOOL CreateProcessA(const char* appName, char* cmdLine, SECURITY_ATTRIBUTES*, SE
     for (auto& r : cmd.redirections) {
         int fd = -1;
         switch (r.kind) {
+            // What a program says may quote the files it read: its owner's only.
             case Redirection::Write:
-                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
                 break;
             case Redirection::Append:
-                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+                fd = ::open(r.file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
                 break;
             case Redirection::Read:
                 fd = ::open(r.file.c_str(), O_RDONLY | O_CLOEXEC);

@@ -135,7 +135,7 @@ TEST_F(BatchRun, CommonFailuresSayWhyInOurWords) {
     for (const Row& r : rows) {
         EXPECT_EQ(prog.Vexomat(r.args).exitCode, 1);
         const std::string log = prog.Log();
-        EXPECT_NE(log.find("在进行 gs 转换时出错。\n" + r.sentence), std::string::npos) << log;
+        EXPECT_NE(log.find("在进行 gs 转换时出错。 ⏎ " + r.sentence), std::string::npos) << log;
         EXPECT_NE(log.find("| ErrorLine    | " + r.line), std::string::npos) << log;
     }
 }

@@ -89,7 +89,7 @@ TEST_F(FailureReasons, GhostscriptFailuresSayWhyInChineseAndNameTheFile) {
         std::string function, name, content, reason;
     } rows[] = {
         {"ps2pdf", "bar.ps", "%!PS\nbar\nshowpage\n",
-         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: bar。"},
+         "PostScript 程序出错: 未定义的名称 (undefined)。"},
         {"ps2pdf", "nothing.ps", "%!PS\n% nothing but a comment\n",
          "文件中没有可以输出的页面 (没有页面)。"},
         {"pdf2jpg", "picture.pdf", png, "该文件不是 PDF 文件 (也不是 PostScript 文件)，无法转换。"},
@@ -148,8 +148,7 @@ TEST_F(FailureReasons, APostScriptErrorOnANearlyFullDiskIsNoFullDisk) {
     umount(full.c_str());
     std::filesystem::remove(full);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(Shown().find("未定义的名称 (undefined), 出错的操作符: bar"), std::string::npos)
-        << RunLog();
+    EXPECT_NE(Shown().find("未定义的名称 (undefined)。"), std::string::npos) << RunLog();
     EXPECT_EQ(Shown().find("磁盘空间不足"), std::string::npos) << Shown();
 }
 
@@ -167,7 +166,8 @@ TEST_F(FailureReasons, APageNotDrawnForWantOfRoomIsAFullDisk) {
     umount(full.c_str());
     std::filesystem::remove(full);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(Shown().find("磁盘空间不足，无法写入结果。出错的文件: \"" + full + "doc.pdf\""),
+    EXPECT_NE(Shown().find("磁盘空间不足，无法写入结果。文件夹 \"" + full + "\" 所在的磁盘已满。" +
+                           "出错的文件: \"" + full + "doc.pdf\""),
               std::string::npos)
         << RunLog();
     EXPECT_EQ(left, (std::vector<std::string>{"doc.pdf", "fill"}));
@@ -273,8 +273,7 @@ TEST_F(FailureReasons, AWarningAtTheEndOfAJobIsNoFailure) {
 }
 
 TEST_F(FailureReasons, TextAJobPrintsIsNoReason) {
-    const std::string undefined =
-        "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。";
+    const std::string undefined = "PostScript 程序出错: 未定义的名称 (undefined)。";
     const std::pair<const char*, const char*> said[] = {
         {"(%stdout)", "No space left on device"},
         {"(%stderr)", "This file requires a password for access."},
@@ -485,4 +484,145 @@ TEST_F(FailureReasons, WhatIsNoFileOrNoFolderIsSaidOnceInChineseNamingIt) {
             EXPECT_EQ(shown.find(english), std::string::npos) << shown;
     }
     EXPECT_EQ(RegularFiles(work), before);
+}
+
+namespace {
+
+// A two-page PDF without a media box; its second page's content is `second`.
+std::string PdfWithoutMediaBox(const std::string& second) {
+    return BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>",
+                     "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>",
+                     "<< /Type /Page /Parent 2 0 R /Contents 5 0 R >>",
+                     "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>",
+                     Stream("0 0 1 rg 72 72 200 200 re f"), second});
+}
+
+// PostScript that prints error statements every way it can, then draws a page.
+const char kPrintsErrors[] =
+    "%!PS\n(Error: /undefined in fakeop) =\n(Error: /undefined in fakeop\\n) print\n"
+    "(%stderr) (w) file dup (Error: /undefined in fakeop\\n) writestring flushfile\n"
+    "0 0 1 setrgbcolor 72 72 200 200 rectfill showpage\n";
+
+}  // namespace
+
+TEST_F(FailureReasons, GhostscriptsExitCodeDecidesNotTextTheJobPrinted) {
+    Spit(work + "prints.ps", kPrintsErrors);
+    Spit(work + "no box.pdf", PdfWithoutMediaBox(Stream("0 1 0 rg 72 72 100 100 re f")));
+    struct Row {
+        std::vector<std::string> args;
+        std::string result;
+        int pages;
+    } rows[] = {
+        {{"-c", "ps2pdf", "-s", work + "prints.ps"}, "prints.pdf", 1},
+        // Pages without a media box are drawn on the current page size.
+        {{"-c", "pdf2pdf", "-s", work + "no box.pdf"}, "no box_REDUCED.pdf", 2},
+        {{"-c", "pdf2jpg", "-s", work + "no box.pdf"}, "no box_p0002.jpg", 1},
+    };
+    for (Row& r : rows) {
+        r.args.insert(r.args.end(), {"-d", work});
+        EXPECT_EQ(Run(r.args).exitCode, 0) << r.result << "\n" << RunLog();
+        EXPECT_EQ(RunLog().find("ErrorMessage"), std::string::npos) << RunLog();
+        if (r.result.find(".pdf") != std::string::npos) {
+            EXPECT_EQ(PdfPages(work + r.result, work), r.pages) << r.result;
+        } else {
+            EXPECT_TRUE(Exists(work + r.result)) << r.result;
+        }
+    }
+}
+
+TEST_F(FailureReasons, TheErrorGhostscriptEndsWithAndNotTheFileIsTheReason) {
+    Spit(work + "divides.ps", std::string(kPrintsErrors) + "1 0 div\n");
+    // A page whose content stream cannot be read; a Ghostscript ended from outside.
+    Spit(work + "broken.pdf", PdfWithoutMediaBox("<< /Length 24 /Filter /FlateDecode >>\nstream\n"
+                                                 "x\x9c garbage, not zlib \x01\nendstream"));
+    MakePdf(work + "a.pdf", 2);
+    Spit(work + "a_p0001.jpg", "older page");
+    const std::string ps = work + "divides.ps";
+    const std::vector<SideRun> results =
+        RunSideBySide({{"-c", "ps2pdf", "-s", ps, "-d", work},
+                       {"-c", "pdf2jpg", "-s", work + "broken.pdf", "-d", work}});
+    EXPECT_EQ(results[0].exitCode, 1);
+    EXPECT_NE(results[0].shown.find("PostScript 程序出错: 计算结果无定义 (undefinedresult), "
+                                    "出错的操作符: --div--。出错的文件: \"" +
+                                    ps + "\""),
+              std::string::npos)
+        << results[0].log;
+    EXPECT_EQ(results[0].log.find("fakeop。"), std::string::npos) << results[0].log;
+    EXPECT_EQ(results[1].exitCode, 1);
+    EXPECT_NE(results[1].shown.find("页面已损坏"), std::string::npos) << results[1].log;
+    EXPECT_EQ(results[1].shown.find("太大"), std::string::npos) << results[1].shown;
+    EXPECT_FALSE(Exists(work + "broken_p0001.jpg"));
+
+    ScopedEnv gs("VEXOMAT_GS", VX_GS_STANDIN);
+    ScopedEnv mode("VX_STANDIN_MODE", "killed");
+    for (const char* signal : {"9", "15"}) {
+        ScopedEnv sig("VX_STANDIN_SIGNAL", signal);
+        EXPECT_EQ(Run({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work}).exitCode, 1);
+        EXPECT_NE(Shown().find("被外部结束 (信号 " + std::string(signal) + ")"), std::string::npos)
+            << RunLog();
+        EXPECT_EQ(Shown().find("结构"), std::string::npos) << Shown();
+        EXPECT_EQ(Slurp(work + "a_p0001.jpg"), "older page");
+    }
+}
+
+TEST_F(FailureReasons, ALinkToAFileOthersCannotReadPutsNothingOfItAnywhere) {
+    const std::string secrets = TempFolder("vx secrets ");
+    const std::string secret = secrets + "shadow";
+    Spit(secret, "root:*:20228:0:99999:7:::\ndaemon:*:20228:0:99999:7:::\n");
+    ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+    std::filesystem::create_symlink(secret, work + "secret.pdf");
+    const RunResult r = Run({"-c", "pdf2jpg", "-s", work + "secret.pdf", "-d", work});
+    std::error_code ec;
+    std::filesystem::remove_all(secrets, ec);
+    EXPECT_EQ(r.exitCode, 1);
+    // As root Ghostscript reads it and finds no PDF; anyone else may not read it at all.
+    const std::string shown = Shown();
+    EXPECT_TRUE(shown.find("该文件不是 PDF 文件") != std::string::npos ||
+                shown.find("权限") != std::string::npos)
+        << RunLog();
+    EXPECT_NE(shown.find("出错的文件: \"" + work + "secret.pdf\""), std::string::npos) << shown;
+    for (const std::string& text : {r.output, Slurp(prog.dir + "output.txt")}) {
+        EXPECT_EQ(text.find("20228"), std::string::npos) << text;
+    }
+    for (const std::string& line : {std::string("| ErrorMessage |"), std::string("| Message ")}) {
+        const std::string log = RunLog();
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            EXPECT_EQ(log.substr(at, log.find('\n', at) - at).find("20228"), std::string::npos);
+    }
+    // What does quote it, the day log and Ghostscript's logs, only their owner reads.
+    size_t logs = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(prog.dir + "logs")) {
+        if (!e.is_regular_file()) continue;
+        ++logs;
+        const auto perms = e.status().permissions();
+        EXPECT_EQ(perms & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+                  std::filesystem::perms::none)
+            << e.path();
+    }
+    EXPECT_GE(logs, 3u);
+}
+
+TEST_F(FailureReasons, AnOutputThatCannotBeWrittenOutOnAFullDiskSaysWhichFolder) {
+    MakePdf(work + "doc.pdf", 2);
+    const std::string full = TempFolder("vx full output ");
+    if (mount("tmpfs", full.c_str(), "tmpfs", 0, "size=400k") != 0) {
+        std::filesystem::remove(full);
+        GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
+    }
+    std::filesystem::copy_file(work + "doc.pdf", full + "doc.pdf");
+    Spit(full + "doc.ps", "older");
+    // Room for the PostScript writer's temporary files, none to write them out.
+    Spit(full + "fill", std::string(370 * 1024, '\0'));
+    const RunResult r = Run({"-c", "pdf2ps", "-s", full + "doc.pdf", "-d", full});
+    const std::string older = Slurp(full + "doc.ps");
+    const auto left = Listing(full);
+    umount(full.c_str());
+    std::filesystem::remove(full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(Shown().find("磁盘空间不足，无法写入结果。文件夹 \"" + full + "\" 所在的磁盘已满。"),
+              std::string::npos)
+        << RunLog();
+    EXPECT_EQ(Shown().find("ioerror"), std::string::npos) << Shown();
+    EXPECT_EQ(older, "older");
+    EXPECT_EQ(left, (std::vector<std::string>{"doc.pdf", "doc.ps", "fill"}));
 }

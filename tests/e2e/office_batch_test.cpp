@@ -354,7 +354,7 @@ TEST_F(OfficeRun, PasswordProtectedDocumentsSaySo) {
     for (size_t i = 0; i < runs.size(); ++i) {
         EXPECT_EQ(Finish(runs[i], folders[i]->dir + "output.txt").exitCode, 1) << rows[i].file;
         EXPECT_NE(folders[i]->Log().find("无法打开文档 \"" + work + rows[i].file +
-                                         "\"。\n该文件受密码保护，需要密码才能打开。"),
+                                         "\"。 ⏎ 该文件受密码保护，需要密码才能打开。"),
                   std::string::npos)
             << folders[i]->Log();
         EXPECT_EQ(folders[i]->Log().find("文件已损坏"), std::string::npos) << rows[i].file;
@@ -368,7 +368,7 @@ TEST_F(OfficeRun, ADocumentTheUserCannotReadSaysSo) {
     std::string doc = Make("three_pages.fodt", "doc", "closed.doc");
     chmod(doc.c_str(), 0);
     EXPECT_EQ(Run({"-c", "doc2pdf", "-s", doc, "-d", work}).exitCode, 1);
-    EXPECT_NE(prog.Log().find("无法打开文档 \"" + doc + "\"。\n没有读取该文件的权限。"),
+    EXPECT_NE(prog.Log().find("无法打开文档 \"" + doc + "\"。 ⏎ 没有读取该文件的权限。"),
               std::string::npos)
         << prog.Log();
     EXPECT_EQ(prog.Log().find("文件已损坏"), std::string::npos) << prog.Log();
@@ -436,7 +436,7 @@ TEST_F(OfficeRun, AnOfficeFailureSaysWhyInChineseNamingTheFileAndTheSwitch) {
     Exec({"umount", full}, work + "mount.txt");
     std::filesystem::remove(full);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(prog.Log().find("临时文件夹 \"" + full + "\" 所在的磁盘空间不足。\n出错的文件: \"" +
+    EXPECT_NE(prog.Log().find("临时文件夹 \"" + full + "\" 所在的磁盘空间不足。 ⏎ 出错的文件: \"" +
                               doc + "\""),
               std::string::npos)
         << prog.Log();

@@ -157,8 +157,8 @@ TEST_F(Safety, ErrorOnStandardOutputWithExitZeroFailsAndReplacesNothing) {
     RunResult r = prog.Vexomat({"-c", "pdf2jpg", "-s", work + "a.pdf", "-d", work});
     EXPECT_EQ(r.exitCode, 1) << prog.Log();
     EXPECT_EQ(Snapshot(work), before);
-    // The reason stands beneath the message in the day log.
-    EXPECT_NE(prog.Log().find("在进行 gs 转换时出错。\n"), std::string::npos) << prog.Log();
+    // The reason follows the message on its line of the day log.
+    EXPECT_NE(prog.Log().find("在进行 gs 转换时出错。 ⏎ "), std::string::npos) << prog.Log();
     EXPECT_NE(prog.Log().find("Page drawing error"), std::string::npos) << prog.Log();
 }
 

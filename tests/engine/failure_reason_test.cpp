@@ -46,6 +46,14 @@ TEST(FailureReason, TheLineThatStatesTheError) {
         {"requires a password Permission denied\nGPL Ghostscript 10.00.0: Unrecoverable error, "
          "exit code 1\nError: /undefined in foo\n",
          "Error: /undefined in foo"},
+        // The statement the console program says Ghostscript ended the job with, the last
+        // one, outweighs every statement printed before it.
+        {"Error: /undefined in fakeop\nGPL Ghostscript 10.00.0: Unrecoverable error, exit code "
+         "1\ngswin32c: Ghostscript ended the job with Error: /undefinedresult in --div--\n",
+         "Error: /undefinedresult in --div--"},
+        {"gswin32c: Ghostscript ended the job with Error: /undefined in printed\n"
+         "gswin32c: Ghostscript ended the job with Error: /typecheck in --add--\n",
+         "Error: /typecheck in --add--"},
     };
     for (const Row& r : rows) EXPECT_EQ(StatedErrorLine(r.output), r.line) << r.output;
 }
@@ -63,17 +71,19 @@ TEST(FailureReason, CommonFailuresInOurWords) {
          "文件已损坏，或不是可以转换的文件。"},
         {"Error: Couldn't initialise file.", "文件已损坏，或不是可以转换的文件。"},
         {"write failed: No space left on device", "磁盘空间不足，无法写入结果。"},
+        // A name the program read is a word of its file: never quoted.
         {"Unrecoverable error: undefined in foo",
-         "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。"},
+         "PostScript 程序出错: 未定义的名称 (undefined)。"},
         {"Error: /typecheck in --add--",
          "PostScript 程序出错: 操作数类型错误 (typecheck), 出错的操作符: --add--。"},
-        {"Error: /madeup in bar", "PostScript 程序出错: madeup, 出错的操作符: bar。"},
+        {"Error: /madeup in bar", "PostScript 程序出错: madeup。"},
         {"Error: /invalidfileaccess in --file--\nLast OS error: Permission denied",
          "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess, 操作符 --file--)。"},
+        // A file that no name given names: one the program read names.
         {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: Permission denied",
-         "没有读取文件 \"/d/a.ps\" 的权限。"},
+         "PostScript 程序要读取的文件不允许读取。"},
         {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: No such file or directory",
-         "找不到文件 \"/d/a.ps\"。"},
+         "PostScript 程序要读取的文件不存在。"},
         {"gswin32c: the job output no page", "文件中没有可以输出的页面 (没有页面)。"},
         {"the document is password-protected", "该文件受密码保护，需要密码才能打开。"},
         // An output file that cannot be made; a name longer than a name may be says so.
@@ -167,7 +177,7 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
         // A missing file whose name speaks of passwords.
         {"Error: /undefinedfilename in (/d/password protected missing.pdf)\nLast OS error: No "
          "such file or directory\n",
-         {},
+         {"/d/password protected missing.pdf"},
          "找不到文件 \"/d/password protected missing.pdf\"。"},
         // Names given without their folder, quoted, or as the file Ghostscript could not open.
         {"Error: /syntaxerror in --token--\nwhile reading 'no space left on device.ps'\n",
@@ -184,13 +194,19 @@ TEST(FailureReason, NamesOfFilesAreNotReadAsTheCause) {
          {"/d/a.pdf"},
          "该文件受密码保护，需要密码才能打开。"},
         {"Couldn't initialise file.\n", {"/d/a.pdf"}, "文件已损坏，或不是可以转换的文件。"},
+        // A file the job was given is named.
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: Permission denied",
+         {"/d/a.ps"},
+         "没有读取文件 \"/d/a.ps\" 的权限。"},
+        {"Error: /undefinedfilename in (/d/a.ps)\nLast OS error: No such file or directory",
+         {"/d/a.ps"},
+         "找不到文件 \"/d/a.ps\"。"},
     };
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
 }
 
 TEST(FailureReason, TheErrorGhostscriptStatesIsTheCauseNotTextTheJobPrinted) {
-    const std::string undefined =
-        "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: foo。";
+    const std::string undefined = "PostScript 程序出错: 未定义的名称 (undefined)。";
     struct Row {
         std::string text;
         std::vector<std::string> names;
@@ -212,6 +228,61 @@ TEST(FailureReason, TheErrorGhostscriptStatesIsTheCauseNotTextTheJobPrinted) {
     for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
 }
 
+TEST(FailureReason, AReasonNeverQuotesWhatTheFileHolds) {
+    struct Row {
+        std::string text;
+        std::vector<std::string> names;
+        std::string sentence;
+    } rows[] = {
+        // A file of another kind read as PostScript: its first line is no operator name.
+        {"Error: /undefined in root:*:20228:0:99999:7:::\n",
+         {"/d/secret.pdf"},
+         "PostScript 程序出错: 未定义的名称 (undefined)。"},
+        {"Error: /syntaxerror in -file-\n", {}, "文件已损坏，或不是可以转换的文件。"},
+        {"Error: /typecheck in --setfont--\n",
+         {},
+         "PostScript 程序出错: 操作数类型错误 (typecheck), 出错的操作符: --setfont--。"},
+        {"Error: /invalidfileaccess in (/etc/shadow)\n",
+         {"/d/a.ps"},
+         "PostScript 程序要读写一个不允许它访问的文件 (invalidfileaccess)。"},
+        {"Error: /undefinedfilename in (/etc/hosts)\nLast OS error: No such file or directory\n",
+         {"/d/a.ps"},
+         "PostScript 程序要读取的文件不存在。"},
+        // What the job printed before the statement Ghostscript ended it with.
+        {"Error: /undefined in fakeop\ngswin32c: Ghostscript ended the job with Error: "
+         "/undefinedresult in --div--\n",
+         {},
+         "PostScript 程序出错: 计算结果无定义 (undefinedresult), 出错的操作符: --div--。"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text, r.names), r.sentence) << r.text;
+}
+
+TEST(FailureReason, APageIsDamagedOrTooLargeAndAGhostscriptEndedFromOutsideIsNotBlamed) {
+    const std::string drawing = "   **** Error: Page drawing error occurred.\n";
+    struct Row {
+        std::string text, sentence;
+    } rows[] = {
+        {drawing + "               Output may be incorrect.\n", PageDamagedInOurWords()},
+        {drawing + "\nThe following errors were encountered at least once while processing "
+                   "this file:\n\terror reading a stream\n",
+         PageDamagedInOurWords()},
+        {drawing + "               Could not draw this page at all, page will be missing in the "
+                   "output.\n",
+         PageDrawingFailedInOurWords()},
+        {"Page 1\ngswin32c: Ghostscript ended with exit code 137\n", EndedBySignalInOurWords(9)},
+        {"Page 1\n" + drawing + "gswin32c: Ghostscript ended with exit code 143\n",
+         EndedBySignalInOurWords(15)},
+        {"gswin32c: Ghostscript ended with exit code 129\n", EndedBySignalInOurWords(1)},
+        // A crash is still the file's doing, as far as can be told.
+        {"gswin32c: Ghostscript ended with exit code 134\n",
+         "Ghostscript 在处理文件时意外终止 (信号 6)，文件的结构可能过于复杂或已损坏。"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FailureInOurWords(r.text), r.sentence) << r.text;
+    EXPECT_EQ(EndedBySignalInOurWords(9).find("结构"), std::string::npos);
+    EXPECT_EQ(DiskFullInOurWords("/mnt/u盘/"),
+              "磁盘空间不足，无法写入结果。文件夹 \"/mnt/u盘/\" 所在的磁盘已满。");
+}
+
 TEST(FailureReason, AFailedWriteIsToldFromOtherFailures) {
     // On a full disk, only a write that failed is put down to the disk.
     struct Row {
@@ -230,5 +301,5 @@ TEST(FailureReason, AFailedWriteIsToldFromOtherFailures) {
     };
     for (const Row& r : rows) EXPECT_EQ(StatesFailedWrite(r.output), r.failedWrite) << r.output;
     EXPECT_EQ(FailureInOurWords("Error: /undefined in bar\n"),
-              "PostScript 程序出错: 未定义的名称 (undefined), 出错的操作符: bar。");
+              "PostScript 程序出错: 未定义的名称 (undefined)。");
 }

@@ -111,7 +111,8 @@ TEST_F(GhostRunner, ErrorOutputFailsTheJobButNotTheRun) {
     ASSERT_EQ(Errors().size(), 1u);
     // The message, and beneath it the first line of Ghostscript's error output.
     EXPECT_EQ(Errors()[0].rfind("在进行 gs 转换时出错。\n", 0), 0u) << Errors()[0];
-    EXPECT_EQ(LoggedValue("ErrorMessage"), "在进行 gs 转换时出错。");
+    EXPECT_EQ(LoggedValue("ErrorMessage").rfind("在进行 gs 转换时出错。 ⏎ ", 0), 0u)
+        << LoggedValue("ErrorMessage");
     EXPECT_TRUE(Messages().empty());
     EXPECT_FALSE(Exists(LogDir() + "temp.log"));
 }
@@ -217,6 +218,89 @@ TEST_F(ErrorLogJudgement, RepairNoticeMeansSuccess) {
 
 TEST_F(ErrorLogJudgement, MissingFileRaises) {
     EXPECT_THROW(TGhost().ErrorLogHasErrors(AppPath() + "no such error.log"), EInOutError);
+}
+
+// A script standing in for Ghostscript (or for the console program itself).
+std::string Script(const std::string& path, const std::string& body) {
+    WriteFile(path, "#!/bin/sh\n" + body);
+    chmod(path.c_str(), 0700);
+    return path;
+}
+
+TEST_F(GhostRunner, TheExitCodeDecidesAndWhatAJobThatEndedWellSaidIsLogged) {
+    struct Row {
+        const char* why;
+        std::string body;
+        bool fails;
+        std::string logged;  // under GsWarning
+    } rows[] = {
+        {"a repaired input",
+         "echo '   **** This file had errors that were repaired or ignored.' >&2\n", false,
+         "**** This file had errors that were repaired or ignored. ⏎ 文件有错误要修复或忽略。"},
+        {"warnings only", "echo 'GPL Ghostscript 10.00.0: a warning' >&2\n", false, ""},
+        {"a failure stated with exit code 0",
+         "echo '   **** Error: Page drawing error occurred.'\n", true, ""},
+        {"silence and exit code 3", "exit 3\n", true, ""},
+        // Ghostscript's own failure: a repaired input does not make up for it.
+        {"a repaired input and exit code 1",
+         "echo '   **** This file had errors that were repaired or ignored.' >&2\nexit 1\n", true,
+         ""},
+    };
+    for (const Row& r : rows) {
+        GsProgram gs(Script(AppPath() + "gs.sh", r.body).c_str());
+        State().FErrors->Clear();
+        EXPECT_TRUE(TGhost().Run("pdf2jpg", "-x "));
+        EXPECT_EQ(Errors().size(), r.fails ? 1u : 0u) << r.why;
+        if (!r.logged.empty()) {
+            EXPECT_NE(LoggedValue("GsWarning").find(r.logged), std::string::npos)
+                << r.why << ": " << LoggedValue("GsWarning");
+        }
+    }
+}
+
+TEST_F(GhostRunner, AGhostscriptEndedFromOutsideIsSaidToBe) {
+    struct Row {
+        std::string body;
+        bool console;  // the console program itself is ended, not Ghostscript behind it
+        std::string reason;
+    } rows[] = {
+        {"echo 'Page 1'\nkill -TERM $$\n", false, "被外部结束 (信号 15)"},
+        {"echo '   **** Error: Page drawing error occurred.'\nkill -KILL $$\n", false,
+         "被外部结束 (信号 9)"},
+        {"kill -KILL $$\n", true, "被外部结束 (信号 9)"},
+        {"kill -SEGV $$\n", false, "意外终止 (信号 11)"},
+    };
+    for (const Row& r : rows) {
+        const std::string script = Script(AppPath() + "ended.sh", r.body);
+        GsProgram gs(script.c_str());
+        if (r.console) State().FGsExe = script;
+        State().FErrors->Clear();
+        EXPECT_TRUE(TGhost().Run("pdf2jpg", "-x "));
+        State().FGsExe = kGsExe;
+        ASSERT_EQ(Errors().size(), 1u) << r.body;
+        EXPECT_NE(Errors()[0].find(r.reason), std::string::npos) << Errors()[0];
+        EXPECT_EQ(Errors()[0].find("页面在所选的分辨率下太大"), std::string::npos) << Errors()[0];
+    }
+}
+
+TEST_F(GhostRunner, TheLogsAreTheirOwnersAlone) {
+    // A day log an earlier version made readable by all is made private too.
+    WriteFile(LogDir() + "info.log", "");
+    chmod((LogDir() + "info.log").c_str(), 0644);
+    GsProgram gs(Script(AppPath() + "gs.sh",
+                        "echo said; echo 'Error: /undefined in x' >&2\n"
+                        "exit 1\n")
+                     .c_str());
+    EXPECT_TRUE(TGhost().Run("pdf2jpg", "-x "));
+    std::vector<std::string> files = {LogDir() + "info.log"};
+    for (const char* suffix : {"_out.log", "_error.log"})
+        for (const std::string& f : GsLogs(suffix)) files.push_back(f);
+    ASSERT_EQ(files.size(), 3u);
+    for (const std::string& f : files) {
+        struct stat st {};
+        ASSERT_EQ(stat(f.c_str(), &st), 0) << f;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << f;
+    }
 }
 
 TEST_F(GhostRunner, AFailureNamesTheFileAsTheUserKnowsIt) {

@@ -127,13 +127,17 @@ TEST_F(DayLog, ReportErrorListsAndLogs) {
     EXPECT_EQ(LogLines()[0].substr(12), " | ErrorMessage | 无法 \"x\"");
 }
 
-TEST_F(DayLog, AMessageKeepsItsLinesButNoneThatPassesForAnEntry) {
+TEST_F(DayLog, AValueOfSeveralLinesIsOneEvent) {
     Log("ErrorMessage", "在进行 gs 转换时出错。\nthe reason\n03-00-00-000 | Version      | FORGED");
     Log("源文件", "a\nb.pdf");
+    Log("GsWarning", "\n   **** warned\r\n\n   twice\n");
     const auto lines = LogLines();
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], "the reason\\n03-00-00-000 | Version      | FORGED");
-    EXPECT_EQ(lines[2].substr(12), " | 源文件       | a\\nb.pdf");
+    EXPECT_EQ(lines[0].substr(12),
+              " | ErrorMessage | 在进行 gs 转换时出错。 ⏎ the reason ⏎ 03-00-00-000 | Version      "
+              "| FORGED");
+    EXPECT_EQ(lines[1].substr(12), " | 源文件       | a\\nb.pdf");
+    EXPECT_EQ(lines[2].substr(12), " | GsWarning    |    **** warned ⏎    twice");
 }
 
 }  // namespace

@@ -11,8 +11,12 @@
 //   say           writes VX_STANDIN_SAY to its error output and ends with exit code 1,
 //                 writing nothing else (the words of a failing Ghostscript)
 //   nothing       writes nothing at all and ends with 0
+//   killed        writes a page, says a page drawing error on its standard output and is
+//                 then ended by the signal VX_STANDIN_SIGNAL (a number), as by another
+//                 program or the system
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +63,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (mode == "nothing") return 0;
+    if (mode == "killed") {
+        Write(PageName(pattern, 1), kPage);
+        std::printf("Page 1\n   **** Error: Page drawing error occurred.\n");
+        std::fflush(stdout);
+        const char* sig = std::getenv("VX_STANDIN_SIGNAL");
+        std::signal(sig ? std::atoi(sig) : SIGTERM, SIG_DFL);
+        std::raise(sig ? std::atoi(sig) : SIGTERM);
+        return 0;
+    }
     if (mode == "stdout-error") {
         Write(PageName(pattern, 1), kPage);
         if (paged) Write(PageName(pattern, 2), "stand-in pa");

@@ -2,6 +2,8 @@
 // number of pages shown, and a verdict that states the error or the missing page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tools/gswin32c/adapt.h"
 #include "tools/gswin32c/relay.h"
 
@@ -170,4 +172,102 @@ TEST(GsVerdict, AGhostscriptThatDiesWithoutAWordFailedInTheInputItWasReading) {
     EXPECT_NE(sink.err.find(std::string(gsw::kFailedInputLine) + "/d/deep.pdf\n"),
               std::string::npos)
         << sink.err;
+}
+
+namespace {
+
+// The findings of a job whose one input is a PostScript program, as the relay keeps them.
+gsw::RelayResult ProgramJob(bool announced) {
+    gsw::RelayResult r;
+    r.programInputs = {"/d/a.ps"};
+    r.inputsAnnounced = announced;
+    return r;
+}
+
+}  // namespace
+
+TEST(GsVerdict, TextAProgramPrintsNeitherFailsNorExplainsTheJob) {
+    const std::string printed =
+        "Error: /undefined in fakeop\n   **** Error: Page drawing error occurred.\n"
+        "Unrecoverable error, exit code 1\nCould not open the file x\n";
+    struct Row {
+        const char* why;
+        std::string ghostscriptSays;  // on the standard output, after what the job printed
+        int code;
+        std::string verdict;  // the error output's last line
+    } rows[] = {
+        {"the page drawn, exit code 0", "%%[vexomat: pages shown 1]%%\n", 0, ""},
+        {"a real error after the printed ones",
+         "Error: /undefinedresult in --div--\nOperand stack:\n   1   0\n", 1,
+         std::string(gsw::kEndedWithLine) + "Error: /undefinedresult in --div--\n"},
+        {"a printed statement without a dump is no statement",
+         "Error: /undefined in printed\nprinted too\n", 1,
+         "gswin32c: Ghostscript ended with exit code 1\n"},
+    };
+    for (const Row& r : rows) {
+        Collect sink;
+        gsw::RelayResult found = ProgramJob(false);
+        gsw::RelayStream out(false), err(true);
+        out.Feed(printed + r.ghostscriptSays, found, sink);
+        err.Feed(printed, found, sink);
+        out.End(found, sink);
+        err.End(found, sink);
+        found.code = r.code;
+        EXPECT_FALSE(found.silentFailure) << r.why;
+        EXPECT_FALSE(found.fatal) << r.why;
+        EXPECT_TRUE(found.failureLines.empty()) << r.why;
+        // What it wrote to %stderr stays with its other text.
+        EXPECT_EQ(sink.err, "") << r.why;
+        ASSERT_GE(sink.out.size(), printed.size()) << r.why;
+        EXPECT_EQ(sink.out.substr(sink.out.size() - printed.size()), printed) << r.why;
+        Collect passed;
+        gsw::PassErrorOutput(found, sink.err, passed);
+        gsw::WriteVerdict(found, passed);
+        EXPECT_EQ(gsw::ExitCodeOf(found), r.code) << r.why;
+        if (r.verdict.empty()) {
+            EXPECT_EQ(passed.err, "") << r.why;
+        } else {
+            ASSERT_GE(passed.err.size(), r.verdict.size()) << r.why;
+            EXPECT_EQ(passed.err.substr(passed.err.size() - r.verdict.size()), r.verdict)
+                << r.why << "\n"
+                << passed.err;
+        }
+    }
+}
+
+TEST(GsVerdict, AfterAnAnnouncedProgramGhostscriptSpeaksAgain) {
+    // The program has run; closing the output on a full disk fails with exit code 0.
+    Collect sink;
+    gsw::RelayResult found = ProgramJob(true);
+    gsw::RelayStream out(false), err(true);
+    out.Feed("%%[vexomat: input /d/a.ps]%%\n", found, sink);
+    err.Feed("GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing ps2write device.\n", found,
+             sink);
+    EXPECT_FALSE(found.silentFailure) << "said while the program ran";
+    out.Feed("%%[vexomat: end of input]%%\n%%[vexomat: pages shown 1]%%\n", found, sink);
+    err.Feed("GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing ps2write device.\n", found,
+             sink);
+    out.End(found, sink);
+    err.End(found, sink);
+    EXPECT_TRUE(found.silentFailure);
+    EXPECT_EQ(gsw::ExitCodeOf(found), 1);
+}
+
+TEST(GsVerdict, TheStatementItsStackDumpFollowsIsGhostscriptsOwn) {
+    Collect sink;
+    gsw::RelayResult found;
+    gsw::RelayStream out(false);
+    out.Feed(
+        "Error: /undefined in first\nsome text\nError: /typecheck in --add--\nOperand stack:\n"
+        "   1   (x)\n   **** Error: Page drawing error occurred.\n"
+        "               Output may be incorrect.\nPage 2\n",
+        found, sink);
+    out.End(found, sink);
+    EXPECT_EQ(found.statedError, "Error: /typecheck in --add--");
+    // What became of the page is kept with the failure it explains.
+    EXPECT_NE(
+        std::find(found.failureLines.begin(), found.failureLines.end(), "Output may be incorrect."),
+        found.failureLines.end());
+    EXPECT_EQ(std::find(found.failureLines.begin(), found.failureLines.end(), "Page 2"),
+              found.failureLines.end());
 }

@@ -451,6 +451,82 @@ TEST_F(GsToolRun, PlainSwitchesOnTheCommandLineToo) {
     EXPECT_EQ(o.out, "[-sDEVICE=eps2write]\n[a b]\n");
 }
 
+TEST_F(GsToolRun, TextAJobPrintsIsNotItsVerdict) {
+    // Error statements printed with =, print and to %stderr, then a page.
+    const std::string printing =
+        "%!PS\n(Error: /undefined in fakeop) =\n(Error: /undefined in fakeop\\n) print\n"
+        "(   **** Error: Page drawing error occurred.\\n) print\n"
+        "(%stderr) (w) file dup (Error: /undefined in fakeop\\n) writestring flushfile\n"
+        "/Helvetica findfont 20 scalefont setfont 72 720 moveto (Hello) show showpage\n";
+    const std::string fine = dir_ + "/prints errors.ps";
+    WriteFile(fine, printing);
+    Outcome o = RunLine(P + "-sDEVICE=pdfwrite -sOutputFile=" + Q(dir_ + "/prints errors.pdf") +
+                        "-f " + Q(fine));
+    EXPECT_EQ(o.code, 0) << o.out << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(PdfPages(dir_ + "/prints errors.pdf"), 1);
+    // A real error after them is the one stated last.
+    const std::string failing = dir_ + "/prints then divides.ps";
+    WriteFile(failing, printing + "1 0 div\n");
+    o = RunLine(P + "-sDEVICE=pdfwrite -sOutputFile=" + Q(dir_ + "/divides.pdf") + "-f " +
+                Q(failing));
+    EXPECT_NE(o.code, 0);
+    EXPECT_NE(o.err.find("gswin32c: Ghostscript ended the job with Error: /undefinedresult in "
+                         "--div--\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_EQ(o.err.find("ended the job with Error: /undefined in fakeop"), std::string::npos)
+        << o.err;
+}
+
+TEST_F(GsToolRun, AWarningGhostscriptRecoversFromIsNoFailureAPageItCannotDrawIsOne) {
+    // Two pages without a media box, drawn on the current page size; then a page whose
+    // content stream cannot be read.
+    const auto pdf = [](const std::string& secondContents) {
+        std::string text = "%PDF-1.4\n";
+        std::vector<size_t> at;
+        const std::string content = "0 0 1 rg 72 72 200 200 re f";
+        const std::vector<std::string> objects = {
+            "<< /Type /Catalog /Pages 2 0 R >>",
+            "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>",
+            "<< /Type /Page /Parent 2 0 R /Contents 5 0 R >>",
+            "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>",
+            "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+                "\nendstream",
+            secondContents,
+        };
+        for (size_t i = 0; i < objects.size(); ++i) {
+            at.push_back(text.size());
+            text += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+        }
+        const size_t xref = text.size();
+        text += "xref\n0 7\n0000000000 65535 f \n";
+        for (size_t a : at) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%010zu 00000 n \n", a);
+            text += line;
+        }
+        return text + "trailer\n<< /Size 7 /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) +
+               "\n%%EOF\n";
+    };
+    const std::string good = "<< /Length 9 >>\nstream\n0 0 m S Q\n\nendstream";
+    const std::string broken =
+        "<< /Length 24 /Filter /FlateDecode >>\nstream\n"
+        "x\x9c garbage, not zlib \x01\nendstream";
+    WriteFile(dir_ + "/no media box.pdf", pdf(good));
+    Outcome o = RunLine(P + "-r72 -sDEVICE=jpeg -sOutputFile=" + Q(dir_ + "/nmb_p%04d.jpg") +
+                        "-f " + Q(dir_ + "/no media box.pdf"));
+    EXPECT_EQ(o.code, 0) << o.out << o.err;
+    EXPECT_TRUE(Exists(dir_ + "/nmb_p0002.jpg"));
+    EXPECT_NE(o.out.find("Using the current page size"), std::string::npos) << o.out;
+    WriteFile(dir_ + "/broken content.pdf", pdf(broken));
+    o = RunLine(P + "-sDEVICE=pdfwrite -sOutputFile=" + Q(dir_ + "/broken out.pdf") + "-f " +
+                Q(dir_ + "/broken content.pdf"));
+    EXPECT_NE(o.code, 0) << o.out << o.err;
+    EXPECT_NE(o.err.find("Page drawing error occurred."), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("Output may be incorrect."), std::string::npos) << o.err;
+}
+
 TEST_F(GsToolRun, ExitCodeIsPassedOnAndNeverSilent) {
     Outcome o = RunLine("-dBATCH", {"VEXOMAT_GS=false"});
     EXPECT_EQ(o.code, 1);

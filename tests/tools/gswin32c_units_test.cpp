@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -183,7 +184,50 @@ TEST(GsOutputLines, FatalHarmlessAndFailureLines) {
     EXPECT_FALSE(gsw::NamesFailure("Processing pages 1 through 2."));
 }
 
+TEST(GsOutputLines, AWarningThatSaysWhatWasUsedIsNoFailure) {
+    struct Row {
+        const char* line;
+        bool fails;
+    } rows[] = {
+        {"   **** Error: Page has no /MediaBox attribute. Using the current page size.", false},
+        {"   **** Error: File has unbalanced q/Q operators (too many q's)", false},
+        {"   **** Error: ignoring invalid /DefaultRGB color space.", false},
+        {"Error: /undefined in fakeop", false},
+        {"   **** Error: Page drawing error occurred.", true},
+        {"   **** Error: Couldn't initialise file.", true},
+        {"   **** Error: Couldn't get page info.", true},
+        {"   **** Error: page not found.", true},
+        {"**** Error reading a content stream.  The page may be incomplete", true},
+        {"GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing ps2write device.", true},
+        {"GPL Ghostscript 10.00.0: **** Could not open the file /d/x.pdf .", true},
+    };
+    for (const Row& r : rows) EXPECT_EQ(gsw::ReportsSilentFailure(r.line), r.fails) << r.line;
+    EXPECT_TRUE(gsw::IsErrorStatement("Error: /undefinedresult in --div--\n"));
+    EXPECT_TRUE(gsw::IsErrorStatement("Unrecoverable error: rangecheck in setscreen"));
+    EXPECT_FALSE(gsw::IsErrorStatement("   **** Error: Page drawing error occurred."));
+    EXPECT_TRUE(gsw::ContinuesErrorReport("Operand stack:\n"));
+    EXPECT_TRUE(gsw::ContinuesErrorReport("VM status: 1 202299348 203646456\n"));
+    EXPECT_FALSE(gsw::ContinuesErrorReport("Error: /undefined in fakeop\n"));
+    EXPECT_FALSE(gsw::ContinuesErrorReport("Page 1\n"));
+}
+
 }  // namespace
+
+TEST_F(GsResponseFile, OnlyReadableFilesThatAreNoPdfAreRunAsPrograms) {
+    const std::string pdf = Write("in.pdf", "%PDF-1.4\n...");
+    const std::string ps = Write("a.ps", "%!PS\n");
+    const std::string named = Write("secret.pdf", "root:*:20228:0:99999:7:::\n");
+    const std::vector<std::string> args = {
+        "-sDEVICE=pdfwrite", "-c", "(x.ps) print", "-f", pdf, ps, named, dir_ + "/missing.ps"};
+    EXPECT_EQ(gsw::ProgramInputs(args), (std::vector<std::string>{ps, named}));
+    // Each of them is announced, so what follows the program is Ghostscript's again.
+    const std::vector<std::string> reported = gsw::WithPageReports({"-f", ps});
+    EXPECT_NE(std::find_if(reported.begin(), reported.end(),
+                           [](const std::string& a) {
+                               return a.find(gsw::kInputDoneLine) != std::string::npos;
+                           }),
+              reported.end());
+}
 
 TEST_F(GsResponseFile, PdfInputToPdfwriteKeepsThePagesOrientation) {
     const std::string pdf = Write("in.pdf", "%PDF-1.4\n...");

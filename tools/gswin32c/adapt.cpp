@@ -18,6 +18,8 @@
 // -dKeyLength=40|128 and negative -dPermissions values (-4 ... -64).
 #include "tools/gswin32c/adapt.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -116,11 +118,24 @@ constexpr std::string_view kFailureMarks[] = {
 
 // Of those, the lines that 10.x prints on the standard output of a job that it ends with
 // exit code 0 although its result is incomplete: a page that could not be drawn (out of
-// memory at a huge resolution) is left out, an output file that could not be written (a
-// full disk) is cut short. Such a job has failed.
+// memory at a huge resolution, or a damaged content stream) is left out or cut short, an
+// input or its page list could not be read, an output file could not be written (a full
+// disk). Such a job has failed. Every other "**** Error:" of the PDF interpreter says what
+// it did instead ("Page has no /MediaBox attribute. Using the current page size.") and
+// the job goes on: a warning.
 constexpr std::string_view kSilentFailureMarks[] = {
-    "**** Error",          "Page drawing error",       "Could not open the file",
-    "Unrecoverable error", "Couldn't initialise file", "Error: /",
+    "Page drawing error",
+    "The page may be incomplete",
+    "Could not open the file",
+    "Unrecoverable error",
+    "Couldn't initialise file",
+    "Failed to initialise PDF interpreter",
+    "Couldn't get page info",
+    "PDF interpreter encountered an error processing the file",
+    "Error: page not found",
+    // On the error output, when the output could not be written out at the end (a full
+    // disk): "ERROR: ioerror (-12) on closing ps2write device.", and still exit code 0.
+    "on closing",
 };
 
 bool Contains(std::string_view line, std::string_view mark) {
@@ -326,8 +341,10 @@ bool PageCountAsked(const std::vector<std::string>& args) {
 
 std::vector<std::string> WithPageReports(const std::vector<std::string>& args) {
     const bool pagesAsked = !PageCountAsked(args);
-    // With several inputs each is announced before it runs, so an error can be placed.
-    const bool announce = InputFiles(args).size() > 1;
+    // With several inputs each is announced before it runs, so an error can be placed; a
+    // PostScript program too, so what Ghostscript says after it (closing the output) is
+    // told from what the program printed.
+    const bool announce = InputFiles(args).size() > 1 || !ProgramInputs(args).empty();
     std::vector<std::string> out;
     bool hooked = false;
     const std::string count = "(" + std::string(kPagesShownPrefix) +
@@ -406,5 +423,42 @@ bool IsHarmlessRemark(std::string_view line) { return ContainsAny(line, kHarmles
 bool NamesFailure(std::string_view line) { return ContainsAny(line, kFailureMarks); }
 
 bool ReportsSilentFailure(std::string_view line) { return ContainsAny(line, kSilentFailureMarks); }
+
+namespace {
+
+std::string_view TrimmedLeft(std::string_view line) {
+    const std::size_t text = line.find_first_not_of(" \t");
+    return text == std::string_view::npos ? std::string_view() : line.substr(text);
+}
+
+}  // namespace
+
+bool IsErrorStatement(std::string_view line) {
+    const std::string_view t = TrimmedLeft(line);
+    return t.substr(0, 8) == "Error: /" || t.substr(0, 21) == "Unrecoverable error: ";
+}
+
+bool ContinuesErrorReport(std::string_view line) {
+    // What Ghostscript's error handler prints after the statement, the first of which
+    // follows it at once (a VMerror has no stacks).
+    const std::string_view t = TrimmedLeft(line);
+    for (std::string_view head :
+         {"Additional information:", "Operand stack:", "Execution stack:", "Dictionary stack:",
+          "VM status:", "Current allocation mode is", "Last OS error:", "Current file position is"})
+        if (t.substr(0, head.size()) == head) return true;
+    return false;
+}
+
+std::vector<std::string> ProgramInputs(const std::vector<std::string>& args) {
+    std::vector<std::string> programs;
+    for (const std::string& f : InputFiles(args)) {
+        // Only a regular file is looked into: a pipe would hold the job before it starts.
+        struct stat st;
+        if (::stat(f.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        std::ifstream in(f, std::ios::binary);
+        if (in && !IsPdfFile(f)) programs.push_back(f);
+    }
+    return programs;
+}
 
 }  // namespace gsw

@@ -40,6 +40,10 @@ inline constexpr std::string_view kInputDoneLine = "%%[vexomat: end of input]%%"
 inline constexpr std::string_view kPagesShownPrefix = "%%[vexomat: pages shown ";
 // What the error output says after a job that showed no page.
 inline constexpr std::string_view kNoPageLine = "gswin32c: the job output no page";
+// What the error output says last after a failed job: the error statement Ghostscript
+// ended it with (the one the rest of its error report follows), whatever the job printed
+// before.
+inline constexpr std::string_view kEndedWithLine = "gswin32c: Ghostscript ended the job with ";
 
 // The input a line of kInputPrefix announces; "" for any other line.
 std::string InputNamedIn(std::string_view line);
@@ -66,7 +70,17 @@ bool NamesFailure(std::string_view line);
 
 // True when a line of the standard output says that the job failed even if Ghostscript
 // ends with exit code 0 ("**** Error: Page drawing error occurred.", "Could not open the
-// file ...").
+// file ..."). A warning that says what Ghostscript used instead is none.
 bool ReportsSilentFailure(std::string_view line);
+
+// An error statement of Ghostscript's error report ("Error: /undefined in foo"), and a
+// line of the report that follows it ("Operand stack:", "VM status:"): the statement is
+// Ghostscript's own only when its report follows it, text a job printed is not.
+bool IsErrorStatement(std::string_view line);
+bool ContinuesErrorReport(std::string_view line);
+
+// The inputs of a job that Ghostscript runs as PostScript programs (files it can read
+// that are no PDF): what is said while one of them runs may be the program's own text.
+std::vector<std::string> ProgramInputs(const std::vector<std::string>& args);
 
 }  // namespace gsw

@@ -454,6 +454,7 @@ bool RunInPageRanges(const std::string& program, const std::vector<std::string>&
         joined.fatal = joined.fatal || r.fatal;
         joined.wroteError = joined.wroteError || r.wroteError;
         joined.silentFailure = joined.silentFailure || r.silentFailure;
+        if (joined.statedError.empty()) joined.statedError = r.statedError;
         for (const std::string& l : r.failureLines)
             if (joined.failureLines.size() < 5) joined.failureLines.push_back(l);
         err += sinks[used].err;

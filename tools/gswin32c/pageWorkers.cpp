@@ -418,6 +418,7 @@ int PageWorkers::Finish() {
         joined.repaired = joined.repaired || w.findings.repaired;
         joined.fatal = joined.fatal || w.findings.fatal;
         joined.silentFailure = joined.silentFailure || w.findings.silentFailure;
+        if (joined.statedError.empty()) joined.statedError = w.findings.statedError;
         for (const std::string& l : w.findings.failureLines)
             if (joined.failureLines.size() < 5) joined.failureLines.push_back(l);
     }

@@ -36,6 +36,24 @@ void NoteProgress() {
     ::close(fd);
 }
 
+std::string WithoutLineEnd(std::string_view line) {
+    std::string s(line);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    return s;
+}
+
+// Ghostscript's error report: a statement, then the rest of the report (its stacks, or
+// the memory's state). A statement without the report is text like any other.
+void NoteStatement(std::string_view line, RelayResult& f) {
+    if (ContinuesErrorReport(line) && !f.lastStatement.empty()) f.statedError = f.lastStatement;
+    if (!IsErrorStatement(line)) {
+        f.lastStatement.clear();
+        return;
+    }
+    const std::string s = WithoutLineEnd(line);
+    f.lastStatement = s.substr(s.find_first_not_of(" \t"));
+}
+
 // One complete line (with its line feed, when it had one) of Ghostscript's output. The
 // lines of our own reports are taken out.
 void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
@@ -57,19 +75,33 @@ void HandleOutLine(std::string_view line, RelayResult& f, RelaySink& sink) {
         return;
     }
     sink.Out(line);
+    NoteStatement(line, f);
+    // A PostScript program may print anything; it is passed on, but only Ghostscript's
+    // own report (the statement the rest of its report follows) says why the job failed.
+    if (ProgramMayBeTalking(f)) return;
     Scan(line, f);
     if (NamesFailure(line) && f.failedInput.empty()) f.failedInput = f.currentInput;
+    // Ghostscript says on the next line, indented, what became of the page or the file
+    // ("Output may be incorrect.", "Could not draw this page at all").
+    const bool goesOn = f.failureGoesOn && (line.front() == ' ' || line.front() == '\t');
+    f.failureGoesOn = ReportsSilentFailure(line);
     if (ReportsSilentFailure(line)) f.silentFailure = true;
-    if (NamesFailure(line) && f.failureLines.size() < 5) {
-        std::string s(line);
-        while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    if ((NamesFailure(line) || goesOn) && f.failureLines.size() < 5) {
+        const std::string s = WithoutLineEnd(line);
         const std::size_t text = s.find_first_not_of(' ');
         f.failureLines.push_back(text == std::string::npos ? s : s.substr(text));
     }
 }
 
 void HandleErrLine(std::string_view line, RelayResult& f, RelaySink& sink) {
+    // What a program writes to %stderr is its own text, kept with what it prints: the
+    // error output holds only Ghostscript's words and ours.
+    if (ProgramMayBeTalking(f)) {
+        sink.Out(line);
+        return;
+    }
     Scan(line, f);
+    if (ReportsSilentFailure(line)) f.silentFailure = true;
     if (IsHarmlessRemark(line)) {
         sink.Out(line);
         return;
@@ -206,6 +238,23 @@ RelayResult Failed(RelaySink& sink, const std::string& message) {
 
 }  // namespace
 
+bool ProgramMayBeTalking(const RelayResult& f) {
+    if (f.programInputs.empty()) return false;
+    // Between announced inputs and after the last, Ghostscript speaks (closing the output).
+    if (f.currentInput.empty()) return !f.inputsAnnounced;
+    for (const std::string& p : f.programInputs)
+        if (p == f.currentInput) return true;
+    return false;
+}
+
+RelayResult FindingsFor(const std::vector<std::string>& args) {
+    RelayResult f;
+    f.programInputs = ProgramInputs(args);
+    for (const std::string& a : args)
+        if (a.find(kInputPrefix) != std::string::npos) f.inputsAnnounced = true;
+    return f;
+}
+
 RelaySink& StandardSink() {
     static StandardOutputs sink;
     return sink;
@@ -277,7 +326,7 @@ RelayResult RelayGhostscript(const std::string& program, const std::vector<std::
 
     Stream streams[2] = {{std::move(child.out), RelayStream(false)},
                          {std::move(child.err), RelayStream(true)}};
-    RelayResult findings;
+    RelayResult findings = FindingsFor(args);
     RelayStreams(streams, findings, sink);
     findings.code = WaitForExitCode(child.pid);
     return findings;
@@ -328,6 +377,10 @@ static void WriteJudgement(const RelayResult& r, RelaySink& sink) {
         // and only its summary on the error output: the statement follows the summary.
         sink.Err(Lines(r.failureLines));
     }
+    // The statement Ghostscript ended the job with, last, where nothing a job can print
+    // comes after it.
+    if (r.code != 0 && !r.statedError.empty())
+        sink.Err(std::string(kEndedWithLine) + r.statedError + "\n");
 }
 
 int ExitCodeOf(const RelayResult& r) {

@@ -44,7 +44,23 @@ struct RelayResult {
     bool countAsked = false;
     std::string currentInput;  // the input announced last (WithPageReports)
     std::string failedInput;   // the input running when the first error was seen
+    // The inputs run as PostScript programs (ProgramInputs), and whether the job announces
+    // each input it runs: what is said while a program runs may be its own text, which
+    // neither fails nor explains the job.
+    std::vector<std::string> programInputs;
+    bool inputsAnnounced = false;
+    // The error statement Ghostscript ended the job with: the last one the rest of its
+    // error report followed.
+    std::string statedError;
+    std::string lastStatement;   // the line before, when it was a statement
+    bool failureGoesOn = false;  // the line before stated a failure the next one explains
 };
+
+// Whether the lines said now may be the text of a PostScript program the job runs.
+bool ProgramMayBeTalking(const RelayResult& result);
+
+// The findings of a job run with args, before any line: the programs among its inputs.
+RelayResult FindingsFor(const std::vector<std::string>& args);
 
 // Starts `program` (searched in PATH when it holds no "/") with `args` as its argument
 // vector, no shell involved, in this program's process group and ended when this program
@@ -101,7 +117,9 @@ int WaitForGhostscript(pid_t pid);
 //    (kNoPageLine);
 //  - when Ghostscript wrote only its summary ("Unrecoverable error") to the error output,
 //    the failure lines of its standard output that state the error;
-//  - after a failed job of several inputs, kFailedInputLine and the input that failed.
+//  - after a failed job of several inputs, kFailedInputLine and the input that failed;
+//  - after a failed job whose error Ghostscript stated, last, kEndedWithLine and that
+//    statement.
 void WriteVerdict(const RelayResult& result, RelaySink& sink);
 
 // Whether what a job wrote to the error output were warnings only: it ended with exit
