@@ -65,8 +65,7 @@ bool RunPdfMerge(TRun& run) {
     }
     // Written in the temporary folder first, so a failed merge leaves an older result
     // as it was.
-    const std::string merged =
-        run.Temp() + "MERGED-" + ChangeFileExt(ExtractFileName(run.Source()), "") + ".pdf";
+    const std::string merged = run.InTemp(".pdf");
     // The two documents are what the pages were taken from; neither may be one that
     // converts as something else than its pages.
     std::vector<std::string> sources;
