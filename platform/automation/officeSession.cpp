@@ -51,6 +51,8 @@ using Clock = std::chrono::steady_clock;
 
 bool isExecutable(const std::string& p) { return !p.empty() && access(p.c_str(), X_OK) == 0; }
 
+constexpr const char* kCannotStart = "办公程序无法启动";
+
 std::string tempRoot() {
     const char* t = std::getenv("TMPDIR");
     std::string root = t && *t ? t : "/tmp";
@@ -58,25 +60,27 @@ std::string tempRoot() {
     return root;
 }
 
-// Why the office's files cannot be made in the temporary folder, naming the folder: a
-// full disk said as such, any other cause in the system's words.
-EOleError TempFolderFailure(int err) {
+}  // namespace
+
+EOleError TempFolderFailure(int err, const std::string& consequence) {
     std::string folder = tempRoot();
     for (char& c : folder)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     EOleError e(err == ENOSPC || err == EDQUOT
-                    ? "临时文件夹 \"" + folder + "\" 所在的磁盘空间不足, 办公程序无法启动。"
+                    ? "临时文件夹 \"" + folder + "\" 所在的磁盘空间不足, " + consequence + "。"
                     : "无法在临时文件夹 \"" + folder + "\" 中建立办公程序的文件。" +
                           SysErrorMessage(err));
     e.SystemText = std::strerror(err);
     return e;
 }
 
+namespace {
+
 std::string makeTempFolder(const std::string& prefix) {
     std::string tmpl = tempRoot() + prefix + "XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data())) throw TempFolderFailure(errno);
+    if (!mkdtemp(buf.data())) throw TempFolderFailure(errno, kCannotStart);
     return std::string(buf.data()) + "/";
 }
 
@@ -689,9 +693,11 @@ void Session::start() {
         std::filesystem::remove_all(work_, ec);
     });
     const std::string script = work_ + "bridge.py";
-    if (const int err = writeWhole(script, kBridgeScript)) throw TempFolderFailure(err);
+    if (const int err = writeWhole(script, kBridgeScript))
+        throw TempFolderFailure(err, kCannotStart);
     for (const char* folder : {"profile", "files", "tmp", "names"})
-        if (::mkdir((work_ + folder).c_str(), 0700) != 0) throw TempFolderFailure(errno);
+        if (::mkdir((work_ + folder).c_str(), 0700) != 0)
+            throw TempFolderFailure(errno, kCannotStart);
     PrepareProfile(soffice, work_ + "profile");
     std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" +
                            std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
