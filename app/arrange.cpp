@@ -3,6 +3,7 @@
 #include "app/main.h"
 #include "app/msgdlg.h"
 #include "engine/checker.h"
+#include "engine/converters/pdfMerge.h"
 #include "engine/pdfHelper.h"
 #include "engine/util.h"
 #include "platform/user/metrics.h"
@@ -66,7 +67,7 @@ void TForm_arrange::Analyse() {
     auto split = [&](const std::string& file, const std::string& prefix) {
         TStrings& errors = *Form_main->FState.FErrors;
         const int before = errors.Count();
-        const bool ok = TPdfChopToSingles().Chop(file, tmp, prefix, tmp);
+        const bool ok = TPdfChopToSingles().Chop(file, tmp, prefix, tmp, kMergePageBase);
         if (ok && errors.Count() == before) return;
         if (!failures.empty()) failures += "\n\n";
         failures += "无法把文件 \"" + EscapeControls(file) + "\" 分成单页, 列表中缺少它的页面。";
@@ -168,10 +169,8 @@ int TForm_arrange::PageNumberOf(const std::string& item) {
 }
 
 std::string TForm_arrange::PageFile(const std::string& folder, const std::string& prefix,
-                                    const std::string& sourceName, int page) {
-    std::string base = ExtractFileName(sourceName);
-    base = base.size() > 4 ? base.substr(0, base.size() - 4) : "";
-    return folder + prefix + base + "_p" + Format("%.4d", page) + ".pdf";
+                                    int page) {
+    return MergePageFile(folder, prefix, page);
 }
 
 void TForm_arrange::StyButton_showClick(TObject*) {
@@ -186,16 +185,14 @@ void TForm_arrange::StyButton_showClick(TObject*) {
         Form_MsgDlg->ShowMsg("无法显示选择页面!\n请先选择一个页面。", mkInformation, false);
         return;
     }
-    std::string prefix = "1---", base = Form_main->FState.FMergeFile1,
-                item = a >= 0 ? (*ListBox_first->Items())[a] : "";
+    std::string prefix = "1---", item = a >= 0 ? (*ListBox_first->Items())[a] : "";
     if (b >= 0) {
         prefix = "2---";
-        base = Form_main->FState.FMergeFile2;
         item = (*ListBox_second->Items())[b];
     }
     int page = PageNumberOf(item);
     if (page < 0) return;
-    std::string path = PageFile(Form_main->FState.FArrangeTmp, prefix, base, page);
+    std::string path = PageFile(Form_main->FState.FArrangeTmp, prefix, page);
     if (FileExists(path) && CheckPdfViewer(true))
         ShellExecuteA(Handle(), "open", path.c_str(), "", "C:\\", 3);
 }

@@ -39,10 +39,8 @@ public:
 
     // The page number of a list item or a target entry ("页面 3", "F1: 页面 3"), or -1.
     static int PageNumberOf(const std::string& item);
-    // The single-page file of a page: FArrangeTmp + prefix + base without its extension +
-    // "_p" + four digits + ".pdf".
-    static std::string PageFile(const std::string& folder, const std::string& prefix,
-                                const std::string& sourceName, int page);
+    // The single-page file of a page (see MergePageFile).
+    static std::string PageFile(const std::string& folder, const std::string& prefix, int page);
 
 protected:
     // Borderless with a 1-pixel border.

@@ -200,12 +200,13 @@ void TForm_main::StyButton_startClick(TObject*) {
 
     std::string temp;
     try {
-        // Run folders that a killed run of this program left here, and that no process
-        // holds any more, go first: those it finds here, and those recorded (a folder it
-        // may not list hides them).
-        RemoveAbandonedRunFolders(firstFolder);
+        // Run folders that a killed run of this program left, and that no process holds
+        // any more, go first: those recorded (a folder it may not list hides them), and
+        // those found where this run's folder goes.
         RemoveRecordedRunFolders();
-        temp = MakeRandomFolder(firstFolder);
+        // Beside the source, unless the user may not write there (a shared folder,
+        // read-only media): then in the destination, else in the temporary folder.
+        temp = MakeRunFolder({firstFolder, FState.FDestDir, GetTempDir()});
         RecordRunFolder(temp);
     } catch (...) {
         // Without a temporary folder there is no run: put the window back before reporting.

@@ -4,6 +4,7 @@
 #include <setjmp.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -721,7 +722,8 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
 }
 
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
-                             const std::string& prefix, const std::string& workDir) {
+                             const std::string& prefix, const std::string& workDir,
+                             const std::optional<std::string>& pageBase) {
     try {
         // A portfolio would be drawn as its embedded files, and a document without a page
         // has none to split.
@@ -730,7 +732,8 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         const TPdfPages pages = PdfPages(src);
         const int count = pages.count;
         const std::string name = ExtractFileName(src);
-        const std::string base = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+        const std::string base =
+            pageBase ? *pageBase : name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
         // Ghostscript asked for one page by number does not find a page listed twice in
         // the tree: such a document is split from a copy where each listing is a page of
         // its own (under the same name, so what Ghostscript says names the file).
@@ -750,6 +753,12 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
             }
             from = apartDir + name;
         }
+        // A page file whose name no folder can take is said once, before any page is made.
+        const std::string lastName =
+            prefix + base + "_p" + Format("%.4d", std::max(count, 1)) + ".pdf";
+        if (lastName.size() > MaxNameBytes)
+            throw EInOutError("无法写入页面文件 \"" + EscapeControls(lastName) + "\"。" +
+                              SysErrorMessage(ENAMETOOLONG));
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -91,9 +92,11 @@ struct TPdfPages {
 class TPdfChopToSingles {
 public:
     // True when every page was written (the runs' error output is judged by the runner);
-    // failures are logged and listed and give False.
+    // failures are logged and listed and give False. With pageBase, the pages are named
+    // by it instead of the source.
     bool Chop(const std::string& src, const std::string& outDir, const std::string& prefix,
-              const std::string& workDir);
+              const std::string& workDir,
+              const std::optional<std::string>& pageBase = std::nullopt);
 
     // The page count of the document's latest revision (the trailer's /Root through every
     // update), as a PDF parser reads it. A page tree whose root count differs from the

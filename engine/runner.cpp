@@ -27,9 +27,7 @@ std::string DestName(const std::string& destDir, const std::string& path, const 
 TRun::TRun(TMainState& state, std::string temp)
     : state_(state), temp_(std::move(temp)), source_((*state.FSourceFiles)[0]) {}
 
-std::string TRun::InTemp(const std::string& ext) const {
-    return ReplaceExt(JoinName(source_, temp_), ext);
-}
+std::string TRun::InTemp(const std::string& ext) const { return temp_ + "document" + ext; }
 
 std::string TRun::Moved(const std::string& ext) const {
     return JoinName(ReplaceExt(source_, ext), state_.FDestDir);
@@ -52,7 +50,8 @@ bool TRun::Clean(const std::function<bool()>& step) const {
 
 bool TRun::Pages(const std::string& ext, const std::function<bool(const std::string&)>& convert) {
     if (!CheckGhostscript(true)) return false;
-    if (!Clean([&] { return convert(InTemp(ext)); })) return false;
+    // The page files are results: written under the names they take in the destination.
+    if (!Clean([&] { return convert(ReplaceExt(JoinName(source_, temp_), ext)); })) return false;
     // A page for every page of the document, before any older page file is replaced.
     if (!PagesAsExpected(ExpectedPdfPages(source_), PagesInFiles(temp_ + "*" + ext), {source_}))
         return false;

@@ -36,7 +36,9 @@ public:
     // The result file the driver tests when the runner returns; set by the runner.
     std::string Target;
 
-    std::string InTemp(const std::string& ext) const;              // T + N + ext
+    // An intermediate file: T + a name of the run's own + ext. It is never derived from
+    // the source's name, which may leave no room for what a step adds to it.
+    std::string InTemp(const std::string& ext) const;
     std::string Moved(const std::string& ext) const;               // D + N + ext
     std::string MovedWithSuffix(const std::string& suffix) const;  // D + N + suffix + E
     std::string DestName(const std::string& ext, const std::string& prefix,
@@ -51,7 +53,7 @@ public:
     // the destination and the first is the result, once there is one page for each page
     // of the source. Checks Ghostscript first.
     bool Pages(const std::string& ext, const std::function<bool(const std::string&)>& convert);
-    // A conversion into T + N + ext, moved to result once it is there, tells its pages and,
+    // A conversion into InTemp(ext), moved to result once it is there, tells its pages and,
     // made from a PDF, holds its every page. Checks Ghostscript first.
     bool Single(const std::string& ext, const std::string& result,
                 const std::function<bool(const std::string&)>& convert);

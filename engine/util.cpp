@@ -1,9 +1,11 @@
 #include "engine/util.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,7 @@
 #include "platform/win/handles.h"
 #include "platform/win/printers.h"
 #include "platform/win/process.h"
+#include "platform/win/runGuard.h"
 #include "platform/win/shell.h"
 #include "platform/win/version.h"
 
@@ -327,6 +330,24 @@ std::string MakeRandomFolder(const std::string& base) {
     std::string folder = RandomFolderName(base, Random(100000000));
     MkDir(folder);
     return folder;
+}
+
+std::string MakeRunFolder(const std::vector<std::string>& places) {
+    std::vector<std::string> tried;
+    std::optional<EInOutError> failure;
+    for (const std::string& place : places) {
+        const std::string full = IncludeTrailingPathDelimiter(ExpandFileName(place));
+        if (std::find(tried.begin(), tried.end(), full) != tried.end()) continue;
+        tried.push_back(full);
+        RemoveAbandonedRunFolders(place);
+        try {
+            return MakeRandomFolder(place);
+        } catch (const EInOutError& e) {
+            failure = e;
+        }
+    }
+    if (failure) throw *failure;
+    throw EInOutError("没有可以建立临时文件夹的地方。");
 }
 
 namespace {

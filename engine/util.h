@@ -10,6 +10,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TFileTransaction;
 
@@ -84,6 +85,12 @@ void MoveMatchingFiles(const std::string& mask, const std::string& targetFolder,
 // 100000000 and creates base + the number as 8 digits + "/". Returns that path; a creation
 // failure (for example an existing folder of that name) is raised as EInOutError.
 std::string MakeRandomFolder(const std::string& base);
+// A run's temporary folder, made by MakeRandomFolder in the first of places where one can
+// be made: a folder the user may not write, read-only media or a full disk passes the run
+// on to the next place. Run folders that killed runs left in a place, and that no process
+// holds, are removed before one is made there. Places named twice are tried once. When no
+// place will do, the last one's reason is raised.
+std::string MakeRunFolder(const std::vector<std::string>& places);
 // The folder name MakeRandomFolder forms for a drawn number.
 std::string RandomFolderName(const std::string& base, int number);
 

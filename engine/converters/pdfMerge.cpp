@@ -7,15 +7,11 @@
 #include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
 
-namespace {
+const char* const kMergePageBase = "page";
 
-// The file name less its last four characters (the extension ".pdf").
-std::string PageBase(const std::string& file) {
-    const std::string name = ExtractFileName(file);
-    return name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+std::string MergePageFile(const std::string& folder, const std::string& prefix, int page) {
+    return folder + prefix + kMergePageBase + "_p" + Format("%.4d", page) + ".pdf";
 }
-
-}  // namespace
 
 std::string TPdfMerge::Parameters(const std::string& dst) {
     TMainState* s = MainState();
@@ -29,18 +25,15 @@ std::string TPdfMerge::Parameters(const std::string& dst) {
         const size_t blank = entry.rfind(' ');
         const long long number =
             StrToInt(blank == std::string::npos ? std::string() : entry.substr(blank + 1));
-        std::string prefix, name;
+        std::string prefix;
         if (tag == "F1: ") {
             prefix = "1---";
-            name = PageBase(s->FMergeFile1);
         } else if (tag == "F2: ") {
             prefix = "2---";
-            name = PageBase(s->FMergeFile2);
         } else {
             throw EConvertError("'" + entry + "' is not a page of the merge order");
         }
-        list.Quoted("", GsFileName(s->FArrangeTmp + prefix + name + "_p" + Format("%.4d", number) +
-                                   ".pdf"));
+        list.Quoted("", GsFileName(MergePageFile(s->FArrangeTmp, prefix, int(number))));
     }
     GsArgs p = GsPrefix();
     p += "-dPDFSETTINGS=/default -dDownsampleMonoImages=false -dDownsampleGrayImages=false "
@@ -65,8 +58,7 @@ bool RunPdfMerge(TRun& run) {
     }
     // Written in the temporary folder first, so a failed merge leaves an older result
     // as it was.
-    const std::string merged =
-        run.Temp() + "MERGED-" + ChangeFileExt(ExtractFileName(run.Source()), "") + ".pdf";
+    const std::string merged = run.InTemp(".pdf");
     // The two documents are what the pages were taken from; neither may be one that
     // converts as something else than its pages.
     std::vector<std::string> sources;

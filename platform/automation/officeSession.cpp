@@ -29,6 +29,7 @@
 #include "platform/rtl/md5.h"
 #include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/passedErrors.h"
+#include "platform/rtl/scopeExit.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/utf8.h"
 #include "platform/vcl/forms.h"
@@ -50,6 +51,8 @@ using Clock = std::chrono::steady_clock;
 
 bool isExecutable(const std::string& p) { return !p.empty() && access(p.c_str(), X_OK) == 0; }
 
+constexpr const char* kCannotStart = "办公程序无法启动";
+
 std::string tempRoot() {
     const char* t = std::getenv("TMPDIR");
     std::string root = t && *t ? t : "/tmp";
@@ -57,15 +60,40 @@ std::string tempRoot() {
     return root;
 }
 
+}  // namespace
+
+EOleError TempFolderFailure(int err, const std::string& consequence) {
+    std::string folder = tempRoot();
+    for (char& c : folder)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    EOleError e(err == ENOSPC || err == EDQUOT
+                    ? "临时文件夹 \"" + folder + "\" 所在的磁盘空间不足, " + consequence + "。"
+                    : "无法建立办公程序的文件: " + TempFolderProblem(tempRoot(), err));
+    e.SystemText = std::strerror(err);
+    return e;
+}
+
+namespace {
+
 std::string makeTempFolder(const std::string& prefix) {
     std::string tmpl = tempRoot() + prefix + "XXXXXX";
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
-        const int err = errno;
-        throw EOleError("无法创建办公程序的临时文件夹: " + TempFolderProblem(tempRoot(), err));
-    }
+    if (!mkdtemp(buf.data())) throw TempFolderFailure(errno, kCannotStart);
     return std::string(buf.data()) + "/";
+}
+
+// Writes a file whole; the errno value of a failure, 0 when written.
+int writeWhole(const std::string& path, const std::string& text) {
+    ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() < 0) return errno;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd.get(), text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : ENOSPC;
+        done += size_t(n);
+    }
+    return ::close(fd.release()) == 0 ? 0 : errno;
 }
 
 std::string fileUrl(const std::string& path) {
@@ -657,17 +685,19 @@ void Session::start() {
     work_ = makeTempFolder("vexomat-office-");
     // Held while the session lives; removed when a signal ends the program.
     claim_ = std::make_shared<TRunFolderClaim>(work_);
+    // A session that does not start leaves nothing behind.
+    ScopeExit removeWork([this] {
+        claim_.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(work_, ec);
+    });
     const std::string script = work_ + "bridge.py";
-    {
-        std::ofstream out(script, std::ios::binary);
-        out << kBridgeScript;
-        if (!out) throw EOleError("无法写入 " + script);
-    }
-    std::filesystem::create_directory(work_ + "profile");
+    if (const int err = writeWhole(script, kBridgeScript))
+        throw TempFolderFailure(err, kCannotStart);
+    for (const char* folder : {"profile", "files", "tmp", "names"})
+        if (::mkdir((work_ + folder).c_str(), 0700) != 0)
+            throw TempFolderFailure(errno, kCannotStart);
     PrepareProfile(soffice, work_ + "profile");
-    std::filesystem::create_directory(work_ + "files");
-    std::filesystem::create_directory(work_ + "tmp");
-    std::filesystem::create_directory(work_ + "names");
     std::string pipeName = "vexomat" + std::to_string(getpid()) + "_" +
                            std::to_string(reinterpret_cast<uintptr_t>(this) & 0xffffff) + "_" +
                            std::to_string(Clock::now().time_since_epoch().count() % 1000000007);
@@ -685,10 +715,9 @@ void Session::start() {
     if (pid_ < 0) {
         in_.reset();
         out_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(work_, ec);
         throw EOleError("无法启动办公程序: " + python);
     }
+    removeWork.Release();
     fcntl(out_.get(), F_SETFL, fcntl(out_.get(), F_GETFL) | O_NONBLOCK);
     addLiveGroup(pid_, sockets_);
 }

@@ -72,6 +72,11 @@ void PumpMessages();
 // one line.
 std::string FileNameShown(const std::string& path);
 
+// Why the office's files cannot be made in the temporary folder ($TMPDIR, else /tmp),
+// naming the folder: a full disk as such, followed by its consequence ("办公程序无法启动"),
+// any other cause (an errno value) in the system's words.
+EOleError TempFolderFailure(int err, const std::string& consequence);
+
 // ---------------------------------------------------------------- the session
 
 class Session {

@@ -1,8 +1,11 @@
 #include "platform/automation/psPrinter.h"
 
+#include <sys/statvfs.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -52,6 +55,14 @@ std::string num(double v) {
 // The name of the file the job being printed goes to, for the messages of its passes.
 std::string g_printFileName;
 
+// Less room than a print job's temporary files take is left in the temporary folder.
+bool TempFolderNearlyFull() {
+    const char* t = std::getenv("TMPDIR");
+    struct statvfs fs {};
+    return ::statvfs(t && *t ? t : "/tmp", &fs) == 0 &&
+           uint64_t(fs.f_bavail) * fs.f_frsize < (uint64_t(1) << 20);
+}
+
 void runGs(std::vector<std::string> args) {
     std::string gs = SearchProgram("gs");
     if (gs.empty()) throw EOleError("打印机驱动程序找不到 Ghostscript (gs)");
@@ -65,7 +76,13 @@ void runGs(std::vector<std::string> args) {
                         (g_printFileName.empty() ? "" : " \"" + g_printFileName + "\"") +
                         " 处理时间过长: 在 " + std::to_string(NoProgressLimitSeconds()) +
                         " 秒内没有任何进展, 已被终止。");
-    if (r.exitCode != 0)
+    // Ghostscript that could not write states an ioerror, at times while it ends with 0
+    // (closing ps2write's output): the print file is incomplete then. Its temporary files
+    // go to the temporary folder; a full one there is the cause.
+    const bool writeFailed = r.errorText.find("ioerror") != std::string::npos;
+    if ((writeFailed || r.exitCode != 0) && TempFolderNearlyFull())
+        throw TempFolderFailure(ENOSPC, "打印作业无法完成");
+    if (r.exitCode != 0 || writeFailed)
         throw EOleError("打印作业失败 (gs " + std::to_string(r.exitCode) + ")" +
                         (r.errorText.empty() ? "" : ": " + r.errorText));
 }

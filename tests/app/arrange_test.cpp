@@ -163,8 +163,7 @@ TEST_F(AppTest, PageNumbersAndPageFiles) {
     EXPECT_EQ(TForm_arrange::PageNumberOf("页面 12"), 12);
     EXPECT_EQ(TForm_arrange::PageNumberOf("F2: 页面 7"), 7);
     EXPECT_EQ(TForm_arrange::PageNumberOf("not"), -1);
-    EXPECT_EQ(TForm_arrange::PageFile("/t/1234/", "2---", "/docs/B.pdf", 12),
-              "/t/1234/2---B_p0012.pdf");
+    EXPECT_EQ(TForm_arrange::PageFile("/t/1234/", "2---", 12), "/t/1234/2---page_p0012.pdf");
 }
 
 TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
@@ -187,7 +186,7 @@ TEST_F(AppTest, OneFileWithoutSecondAndTheCloseButton) {
     EXPECT_EQ(Form_main->FState.FMergeFile1, pdf);
     EXPECT_EQ(Form_main->FState.FMergeFile2, "nothing here.pdf");
     EXPECT_TRUE(DirectoryExists(Form_main->FState.FArrangeTmp));
-    EXPECT_TRUE(FileExists(Form_main->FState.FArrangeTmp + "1---three_p0003.pdf"));
+    EXPECT_TRUE(FileExists(Form_main->FState.FArrangeTmp + "1---page_p0003.pdf"));
     // Closing the main window removes the page-order folder.
     std::string tmp = Form_main->FState.FArrangeTmp;
     Form_main->Close();
@@ -323,7 +322,7 @@ TEST_F(AppTest, PageFilesLieInAPrivateTemporaryFolderAndNothingIsWrittenBesideTh
     EXPECT_EQ(whileOpen, sources);
     const std::string first = Form_main->FState.FArrangeTmp;
     EXPECT_EQ(first.rfind(tmp.dir + "vexomat-pages-", 0), 0u) << first;
-    EXPECT_TRUE(FileExists(first + "1---pages_p0002.pdf"));
+    EXPECT_TRUE(FileExists(first + "1---page_p0002.pdf"));
     EXPECT_FALSE(DirectoryExists(abandoned));
     EXPECT_EQ(apptest::Slurp(foreign + "keep.txt"), "somebody's");
 

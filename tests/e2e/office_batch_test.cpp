@@ -4,9 +4,12 @@
 // printed, TIFF page order, slides), and no office process left behind.
 #include <dirent.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -735,4 +738,81 @@ TEST_F(OfficeRun, AccessTablePrintsAndAMissingReportFails) {
     EXPECT_FALSE(Exists(work + "水果 db.pdf"));
     EXPECT_NE(prog.Log().find("无法在数据库中找到“对象类型”或“对象名称”。"), std::string::npos);
     EXPECT_NE(prog.Log().find("找不到对象 'Sales'"), std::string::npos);
+}
+
+// Source names of the longest a name may be, whose results' names fit: what the run makes
+// on the way is named by the run, never after the source.
+TEST_F(OfficeRun, SourceNamesOfTheLongestLengthConvert) {
+    std::string chinese;
+    for (int i = 0; i < 83; ++i) chinese += "报";
+    const std::string ascii = std::string(251, 'x');
+    const std::string doc = Make("three_pages.fodt", "doc", ascii + ".doc");
+    WritePostScript(tmp + "scan.ps", 2);
+    const std::string tif = work + chinese + "ab.tif";
+    ASSERT_EQ(Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=tiffgray", "-r36",
+                    "-sOutputFile=" + tif, tmp + "scan.ps"},
+                   tmp + "gs.txt")
+                  .exitCode,
+              0);
+    const struct {
+        const char* function;
+        std::string source, result;
+        int pages;
+    } rows[] = {{"doc2pdf", doc, work + ascii + ".pdf", 3},
+                {"tiff2pdf", tif, work + chinese + "ab.pdf", 2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.function);
+        ASSERT_EQ(std::filesystem::path(row.source).filename().string().size(), 255u);
+        const RunResult r = Run({"-c", row.function, "-s", row.source, "-d", work});
+        EXPECT_EQ(r.exitCode, 0) << r.output << prog.Log();
+        EXPECT_EQ(PdfPages(row.result, tmp), row.pages);
+    }
+    std::vector<std::string> expected{ascii + ".doc", ascii + ".pdf", chinese + "ab.pdf",
+                                      chinese + "ab.tif"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Listing(work), expected);
+}
+
+// A temporary folder on a small file system: full, with room for the office's first files
+// but not for its profile, or with room for the office but hardly for the print job's
+// files. A run that fails says the disk is full and which folder, one that succeeds has
+// every page, and neither leaves anything there.
+TEST_F(OfficeRun, AFullTemporaryFolderIsNamedAsTheCauseAndKeepsNothing) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    const std::string doc = Make("three_pages.fodt", "doc", "full.doc");
+    const std::string small = tmp + "small/";
+    std::filesystem::create_directory(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "no tmpfs could be mounted: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{small};
+    for (const long room : {0L, 20L * 1024, 290L * 1024, 310L * 1024, 330L * 1024}) {
+        SCOPED_TRACE(room);
+        std::filesystem::remove(small + "fill");
+        struct statvfs fs {};
+        ASSERT_EQ(::statvfs(small.c_str(), &fs), 0);
+        const long free = long(fs.f_bavail * fs.f_bsize);
+        Spit(small + "fill", std::string(size_t(std::max(0L, free - room)), 'f'));
+        const std::vector<std::string> before = Listing(work);
+        setenv("TMPDIR", small.c_str(), 1);
+        const size_t logBefore = prog.Log().size();
+        const RunResult r = Run({"-c", "doc2pdf", "-s", doc, "-d", work});
+        setenv("TMPDIR", tmp.c_str(), 1);
+        const std::string log = prog.Log().substr(logBefore);
+        if (room < 32 * 1024 || r.exitCode != 0) {
+            EXPECT_EQ(r.exitCode, 1) << log;
+            EXPECT_NE(log.find("临时文件夹 \"" + small + "\" 所在的磁盘空间不足"),
+                      std::string::npos)
+                << log;
+            EXPECT_EQ(log.find("bridge.py"), std::string::npos) << log;
+            EXPECT_EQ(Listing(work), before);
+        } else {
+            EXPECT_EQ(PdfPages(work + "full.pdf", tmp), 3);
+            std::filesystem::remove(work + "full.pdf");
+        }
+        EXPECT_EQ(Listing(small), std::vector<std::string>{"fill"});
+        EXPECT_TRUE(ProcessesMentioning(small).empty()) << "an office process outlived the run";
+    }
 }

@@ -477,3 +477,58 @@ TEST_F(RunIntegrity, ATiffInAGbkFolderBecomesAPdf) {
     EXPECT_EQ(Listing(tmp), std::vector<std::string>{});
     Exec({"rm", "-rf", tmp}, "/dev/null");
 }
+
+// Sources of the longest names convert wherever their results' names fit; where they do
+// not (the preview's page files), the run says so once, naming the page file, and leaves
+// the destination as it was.
+TEST_F(RunIntegrity, SourcesOfTheLongestNamesConvertWhereTheirResultsFit) {
+    MakePdf("three", 3);
+    std::string chinese;
+    for (int i = 0; i < 81; ++i) chinese += "报";
+    const struct {
+        std::string stem;
+        const char* function;
+        std::string result;
+    } rows[] = {
+        {chinese, "pdf2pdf", chinese + "_REDUCED.pdf"},
+        {std::string(245, 'j'), "pdf2jpg", std::string(245, 'j') + "_p0003.jpg"},
+        {chinese + "ab", "pdfEncrypt", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.function);
+        std::filesystem::copy_file(work + "three.pdf", work + row.stem + ".pdf");
+        const RunResult r =
+            prog.Vexomat({"-c", row.function, "-s", work + row.stem + ".pdf", "-d", work});
+        if (row.result.empty()) {
+            // The result's name does not fit: refused with the name, nothing made.
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_NE(prog.Log().find("文件名或扩展名太长"), std::string::npos) << prog.Log();
+        } else {
+            EXPECT_EQ(r.exitCode, 0) << prog.Log();
+            EXPECT_TRUE(Exists(work + row.result));
+        }
+        EXPECT_FALSE(HasRunFolder(work));
+    }
+    EXPECT_EQ(PdfPages(work + chinese + "_REDUCED.pdf", work), 3);
+
+    // The page files' names are the source's less 4 bytes, and 10 bytes more.
+    const std::string stem = chinese + "abcdef";
+    std::filesystem::copy_file(work + "three.pdf", work + stem + ".pdf");
+    const std::string dest = work + "preview/";
+    std::filesystem::create_directories(dest);
+    Spit(dest + "htmlPreview.html", "older preview");
+    const size_t logBefore = prog.Log().size();
+    const RunResult r =
+        prog.Vexomat({"-c", "pdf2htmlPreview", "-s", work + stem + ".pdf", "-d", dest});
+    const std::string log = prog.Log().substr(logBefore);
+    EXPECT_EQ(r.exitCode, 1) << log;
+    const size_t message = log.find("| Message");
+    ASSERT_NE(message, std::string::npos) << log;
+    const std::string shown = log.substr(message);
+    const std::string said = stem + "_p0003.pdf\"。文件名或扩展名太长";
+    EXPECT_NE(shown.find(said), std::string::npos) << shown;
+    EXPECT_EQ(shown.find(said, shown.find(said) + 1), std::string::npos) << "said twice: " << shown;
+    EXPECT_EQ(Contents(dest),
+              (std::map<std::string, std::string>{{"htmlPreview.html", "older preview"}}));
+    EXPECT_FALSE(HasRunFolder(work));
+}

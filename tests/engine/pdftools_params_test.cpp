@@ -209,7 +209,7 @@ TEST_F(PdfToolsParams, MergeOrderOfTheSecondFileOnly) {
               "-dNOPAUSE -dBATCH -dSAFER -dPDFSETTINGS=/default -dDownsampleMonoImages=false "
               "-dDownsampleGrayImages=false -dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite "
               "-sOutputFile=\"/out/MERGED-first.pdf\" -c .setpdfwrite -f "
-              "\"/tmp/arr/2---zwei teil_p0003.pdf\" \"/tmp/arr/2---zwei teil_p0001.pdf\" ");
+              "\"/tmp/arr/2---page_p0003.pdf\" \"/tmp/arr/2---page_p0001.pdf\" ");
     EXPECT_EQ(p.find("1---"), std::string::npos);
 }
 
@@ -220,8 +220,9 @@ TEST_F(PdfToolsParams, MergeOrderOfBothFiles) {
     // Any label between tag and number: the number ends the entry.
     for (const char* e : {"F1: Page 12", "F2: Page 2", "F1: Page 1"}) State().FMergeOrder->Add(e);
     const std::string p = TPdfMerge().Parameters("/o.pdf");
-    EXPECT_NE(p.find("-f \"/t/1---a_p0012.pdf\" \"/t/2---b_p0002.pdf\" \"/t/1---a_p0001.pdf\" "),
-              std::string::npos)
+    EXPECT_NE(
+        p.find("-f \"/t/1---page_p0012.pdf\" \"/t/2---page_p0002.pdf\" \"/t/1---page_p0001.pdf\" "),
+        std::string::npos)
         << p;
 }
 
@@ -229,7 +230,7 @@ TEST_F(PdfToolsParams, MergeOrderWithTheChineseLabel) {
     State().FArrangeTmp = "/t/";
     State().FMergeFile1 = "/d/文件.pdf";
     State().FMergeOrder->Add("F1: 页面 7");
-    EXPECT_TRUE(EndsStr("-f \"/t/1---文件_p0007.pdf\" ", TPdfMerge().Parameters("/o.pdf")));
+    EXPECT_TRUE(EndsStr("-f \"/t/1---page_p0007.pdf\" ", TPdfMerge().Parameters("/o.pdf")));
 }
 
 TEST_F(PdfToolsParams, MergeOrderWithoutANumberFails) {

@@ -136,10 +136,10 @@ TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {
     MakePdf(b, PagesPostScript({{300, 100}}), work_);
     const std::string out = work_ + "arrange/";
     MkDir(out);
-    ASSERT_TRUE(TPdfChopToSingles().Chop(a, out, "1---", work_));
-    ASSERT_TRUE(TPdfChopToSingles().Chop(b, out, "2---", work_));
-    EXPECT_EQ(Files(out), (std::vector<std::string>{"1---doc_p0001.pdf", "1---doc_p0002.pdf",
-                                                    "2---doc_p0001.pdf"}));
+    ASSERT_TRUE(TPdfChopToSingles().Chop(a, out, "1---", work_, kMergePageBase));
+    ASSERT_TRUE(TPdfChopToSingles().Chop(b, out, "2---", work_, kMergePageBase));
+    EXPECT_EQ(Files(out), (std::vector<std::string>{"1---page_p0001.pdf", "1---page_p0002.pdf",
+                                                    "2---page_p0001.pdf"}));
 
     // Merged in the order of the page-order list: second file first.
     State().FArrangeTmp = out;
@@ -151,6 +151,29 @@ TEST_F(PdfToolsRun, TwoDocumentsSplitIntoOneFolderDoNotCollide) {
     ExpectClean();
     EXPECT_EQ(PdfPageSizes(merged, work_),
               (std::vector<std::string>{"300 x 100", "200 x 200", "200 x 200"}));
+}
+
+// A document of the longest name: the page-order window's pages take names of their own;
+// the preview's pages, named after the document, cannot be named, which is said once,
+// naming the page file, before any page is made.
+TEST_F(PdfToolsRun, ADocumentOfTheLongestNameSplitsUnderPageNamesOfItsOwn) {
+    std::string chinese;
+    for (int i = 0; i < 83; ++i) chinese += "报";
+    const std::string src = work_ + chinese + "ab.pdf";
+    ASSERT_EQ(ExtractFileName(src).size(), 255u);
+    MakePdf(src, PagesPostScript({{200, 200}, {300, 100}}), work_);
+    const std::string arrange = work_ + "arrange/", preview = work_ + "preview/";
+    MkDir(arrange);
+    MkDir(preview);
+    ASSERT_TRUE(TPdfChopToSingles().Chop(src, arrange, "1---", work_, kMergePageBase));
+    ExpectClean();
+    EXPECT_EQ(Files(arrange),
+              (std::vector<std::string>{"1---page_p0001.pdf", "1---page_p0002.pdf"}));
+    EXPECT_FALSE(TPdfChopToSingles().Chop(src, preview, "", work_));
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find(chinese + "ab_p0002.pdf\"。文件名或扩展名太长"), std::string::npos)
+        << Errors()[0];
+    EXPECT_TRUE(Files(preview).empty());
 }
 
 TEST_F(PdfToolsRun, ChopOfADamagedDocumentFails) {

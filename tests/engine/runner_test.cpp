@@ -39,11 +39,32 @@ TEST_F(RunTest, NamesOfARunComeFromTheFirstSourceTheTemporaryAndTheDestinationFo
     State().FDestDir = "/out/";
     TRun run(State(), "/src/12345678/");
     EXPECT_EQ(run.Source(), "/src/Brief 1.PDF");
-    EXPECT_EQ(run.InTemp(".ps"), "/src/12345678/Brief 1.ps");
+    EXPECT_EQ(run.InTemp(".ps"), "/src/12345678/document.ps");
     EXPECT_EQ(run.Moved(".pdf"), "/out/Brief 1.pdf");
     EXPECT_EQ(run.MovedWithSuffix("_ENCRYPTED"), "/out/Brief 1_ENCRYPTED.PDF");
     EXPECT_EQ(run.DestName(".pdf", "MERGED-", ""), "/out/MERGED-Brief 1.pdf");
     EXPECT_TRUE(run.Target.empty());
+}
+
+// A source name of the longest a name may be leaves no room for a longer intermediate:
+// intermediates are named by the run, the results by the source.
+TEST_F(RunTest, IntermediatesKeepShortNamesWhateverTheSourceIsCalled) {
+    std::string chinese;
+    for (int i = 0; i < 83; ++i) chinese += "报";
+    const std::string stems[] = {std::string(251, 'a'), chinese + "ab"};
+    for (const std::string& stem : stems) {
+        State().FSourceFiles->Clear();
+        State().FSourceFiles->Add("/src/" + stem + ".pdf");
+        State().FDestDir = "/out/";
+        TRun run(State(), "/tmp/12345678/");
+        for (const char* ext : {".ps", ".pdf", ".bmp", ".ppt"}) {
+            const std::string name = ExtractFileName(run.InTemp(ext));
+            EXPECT_EQ(run.InTemp(ext), "/tmp/12345678/" + name);
+            EXPECT_EQ(name.find(stem.substr(0, 8)), std::string::npos) << name;
+            EXPECT_LE(name.size(), 16u) << name;
+        }
+        EXPECT_EQ(run.Moved(".pdf"), "/out/" + stem + ".pdf");
+    }
 }
 
 TEST_F(RunTest, AStepThatListedAnErrorFailedWhateverItReturned) {

@@ -326,4 +326,59 @@ TEST_F(Files, MakeRandomFolderRaisesWhenItCannotCreate) {
     EXPECT_THROW(MakeRandomFolder(work_ + "no such base/"), EInOutError);
 }
 
+// A place the user may not write (here: one that is no folder, or missing) passes the
+// run folder on to the next place; a place named twice is tried once.
+TEST_F(Files, ARunFolderGoesToTheFirstPlaceWhereOneCanBeMade) {
+    const std::string source = Dir("source"), dest = Dir("dest"), temp = Dir("temp");
+    WriteFile(work_ + "a file", "x");
+    const std::string notAFolder = work_ + "a file/", missing = work_ + "missing/";
+    const struct {
+        std::vector<std::string> places;
+        std::string expected;
+    } rows[] = {
+        {{source, dest, temp}, source},
+        {{notAFolder, dest, temp}, dest},
+        {{missing, missing, temp}, temp},
+        {{notAFolder, notAFolder, temp}, temp},
+    };
+    for (const auto& r : rows) {
+        const std::string folder = MakeRunFolder(r.places);
+        EXPECT_EQ(ExtractFilePath(ExcludeTrailingPathDelimiter(folder)), r.expected) << folder;
+        EXPECT_TRUE(DirectoryExists(folder)) << folder;
+        EXPECT_TRUE(RemoveDir(folder)) << folder;
+    }
+    EXPECT_FALSE(DirectoryExists(missing));
+    EXPECT_EQ(ReadFile(work_ + "a file"), "x");
+}
+
+TEST_F(Files, ARunFolderThatCanBeMadeNowhereRaisesTheLastPlacesReason) {
+    WriteFile(work_ + "a file", "x");
+    try {
+        MakeRunFolder({work_ + "missing/", work_ + "a file/"});
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message.find(work_ + "a file/"), std::string::npos) << e.Message;
+    }
+}
+
+// A folder the user may enter but not write: the run folder goes to the next place.
+TEST_F(Files, ARunFolderSkipsAFolderTheUserMayNotWrite) {
+    const std::string locked = Dir("locked"), open = Dir("open");
+    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+    ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(work_.c_str(), 0755), 0);
+    const int code = RunUnprivileged([&] {
+        try {
+            const std::string folder = MakeRunFolder({locked, open});
+            return StartsStr(open, folder) && DirectoryExists(folder) ? 0 : 1;
+        } catch (...) {
+            return 2;
+        }
+    });
+    chmod(locked.c_str(), 0755);
+    if (code == 77) GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
+}
+
 }  // namespace
