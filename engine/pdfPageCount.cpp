@@ -421,19 +421,22 @@ int PageNumber(long long pages, const std::string& fileName) {
 }  // namespace
 
 TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName) {
-    const TPdfPageTree tree = ReadPdfPageTree(fileName);
+    return PdfPages(fileName, ReadPdfPageTree(fileName));
+}
+
+TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName, const TPdfPageTree& tree) {
     if (tree.opened) {
-        // A root that promises other pages than its tree holds would have the splitting
-        // and the rendering disagree on the document; a missing root count is no promise.
+        // Ghostscript draws the pages the tree holds, whatever its root says: a root count
+        // is no page.
         if (tree.rootCounted && tree.rootCount != tree.pages)
-            throw Exception("PDF 文件的页数不一致: 页面树的根说 " + IntToStr(tree.rootCount) +
-                            " 页, 树中实际有 " + IntToStr(tree.pages) + " 页。文件可能已损坏: \"" +
-                            EscapeControls(fileName) + "\"");
+            Log("PageCount", "the root of the page tree says " + IntToStr(tree.rootCount) +
+                                 " pages, its kids lead to " + IntToStr(tree.pages) + ": " +
+                                 EscapeControls(fileName));
         return {PageNumber(tree.pages, fileName), tree.repeated};
     }
     // Damaged beyond what the parser reads without repairing, or locked with a password:
-    // the text may still tell, and the parser's repair where it does not (object streams);
-    // else the pages are probed one by one.
+    // the text may still tell, and the parser's repair (object streams); else the pages
+    // are probed one by one.
     Log("PdfParser", tree.why);
     int scanned = -1;
     {
@@ -445,11 +448,18 @@ TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName) {
                                 EscapeControls(fileName) + "\"");
         }
     }
-    if (scanned >= 0) return {scanned, false};
-    // The repair guesses where objects are; its tree counts only when the root agrees.
+    // The repair guesses where objects are: its tree counts when its root is the one the
+    // text found (the same count), or, without a count in the text, agrees with its root.
     const TPdfPageTree repaired = RepairPdfPageTree(fileName);
-    if (repaired.opened && repaired.rootCounted && repaired.rootCount == repaired.pages)
+    if (repaired.opened && repaired.rootCounted &&
+        (scanned >= 0 ? repaired.rootCount == scanned : repaired.rootCount == repaired.pages)) {
+        if (repaired.pages != repaired.rootCount)
+            Log("PageCount", "the root of the repaired page tree says " +
+                                 IntToStr(repaired.rootCount) + " pages, its kids lead to " +
+                                 IntToStr(repaired.pages) + ": " + EscapeControls(fileName));
         return {PageNumber(repaired.pages, fileName), repaired.repeated};
+    }
+    if (scanned >= 0) return {scanned, false};
     Log("PdfParser",
         repaired.opened ? "the repaired page tree disagrees with its root count" : repaired.why);
     return {};
