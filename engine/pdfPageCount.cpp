@@ -448,11 +448,14 @@ TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName, const TPdfPag
                                 EscapeControls(fileName) + "\"");
         }
     }
-    // The repair guesses where objects are: its tree counts when its root is the one the
-    // text found (the same count), or, without a count in the text, agrees with its root.
+    // The repair guesses where objects are: its tree counts when it agrees with its root,
+    // or when its root is the one the text found (the same count) and it holds nothing
+    // readers take otherwise (a node without kids).
     const TPdfPageTree repaired = RepairPdfPageTree(fileName);
     if (repaired.opened && repaired.rootCounted &&
-        (scanned >= 0 ? repaired.rootCount == scanned : repaired.rootCount == repaired.pages)) {
+        (repaired.rootCount == repaired.pages
+             ? scanned < 0 || scanned == repaired.pages
+             : scanned == repaired.rootCount && !repaired.kidlessNode)) {
         if (repaired.pages != repaired.rootCount)
             Log("PageCount", "the root of the repaired page tree says " +
                                  IntToStr(repaired.rootCount) + " pages, its kids lead to " +

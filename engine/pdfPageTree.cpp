@@ -421,6 +421,7 @@ struct TWalk {
     bool repeated = false;
     long long missingKid = 0;
     bool untypedPage = false;
+    bool kidlessNode = false;
 };
 
 // What a walk does besides counting: every listing of a page after its first replaced by
@@ -514,6 +515,7 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, TWalkMode mode, TKidRea
         QPDFObjectHandle kids = node.node.getKey("/Kids");
         if (!kids.isArray()) {
             if (atRoot) throw std::runtime_error("the page tree's root has no /Kids");
+            walk.kidlessNode = true;
             continue;  // a node without kids holds no page
         }
         if (mend) {
@@ -582,6 +584,7 @@ TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& p
         tree.repeated = walk.repeated;
         tree.missingKid = walk.missingKid;
         tree.untypedPage = walk.untypedPage;
+        tree.kidlessNode = walk.kidlessNode;
         tree.hybrid = reader.Hybrid();
         // Objects are read as the walk reaches them: a warning on the way means the parser
         // made do with something (a null for an object not where the table says), and a

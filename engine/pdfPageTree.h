@@ -16,6 +16,7 @@ struct TPdfPageTree {
     bool repeated = false;     // a page is listed more than once (each listing is a page)
     long long missingKid = 0;  // the first kid that names no object (or no dictionary), 0: none
     bool untypedPage = false;  // a page without /Type /Page
+    bool kidlessNode = false;  // a node without /Kids (readers differ on what it holds)
     bool hybrid = false;       // a cross-reference table that also names a stream (/XRefStm)
 };
 
