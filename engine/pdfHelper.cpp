@@ -665,10 +665,12 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         // Ghostscript asked for one page by number does not find a page listed twice in
         // the tree: such a document is split from a copy where each listing is a page of
         // its own (under the same name, so what Ghostscript says names the file).
-        std::string from = src;
+        // A document Ghostscript stumbles on is split from the copy made for it.
+        std::string from = SourceAsGhostscriptReadsIt(src);
         const std::string apartDir = workDir + "pages apart/";
+        bool apart = false;
         ScopeExit removeCopy([&] {
-            if (from != src) DeleteFile(from);
+            if (apart) DeleteFile(from);
             if (DirectoryExists(apartDir)) RemoveDir(apartDir);
         });
         if (pages.repeated) {
@@ -680,6 +682,7 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                 throw e;
             }
             from = apartDir + name;
+            apart = true;
         }
         const bool probing = count < 0;
         for (int page = 1; probing || page <= count; ++page) {

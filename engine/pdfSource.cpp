@@ -64,6 +64,8 @@ TPdfSource Read(const std::string& pdf) {
                           ", 文件已损坏。";
         } else if (tree.untypedPage) {
             facts.copyWhy = "有页面没有写明 /Type /Page";
+            facts.cause =
+                "PDF 文件中有页面没有写明它的类型 (/Type /Page), Ghostscript 找不到这些页面。";
         } else if (tree.hybrid) {
             facts.copyWhy = "交叉引用表还指向一个交叉引用流 (混合格式)";
         }
@@ -153,11 +155,15 @@ bool IsSource(const std::string& path) {
 }  // namespace
 
 std::string GhostscriptInput(const std::string& path) {
-    if (!SameText(ExtractFileExt(path), ".pdf") || !IsSource(path) || !FileExists(path))
-        return path;
-    TKnown& known = Entry(path);
-    if (known.facts.copyWhy.empty()) return path;
-    return MakeCopy(ExpandFileName(path), known) ? known.copy : path;
+    if (!SameText(ExtractFileExt(path), ".pdf") || !IsSource(path)) return path;
+    return SourceAsGhostscriptReadsIt(path);
+}
+
+std::string SourceAsGhostscriptReadsIt(const std::string& pdf) {
+    if (!FileExists(pdf)) return pdf;
+    TKnown& known = Entry(pdf);
+    if (known.facts.copyWhy.empty()) return pdf;
+    return MakeCopy(ExpandFileName(pdf), known) ? known.copy : pdf;
 }
 
 std::string SourceOfCopy(const std::string& path) {

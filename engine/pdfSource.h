@@ -29,5 +29,8 @@ std::string PdfSourceCopyProblem(const std::string& pdf);
 // one (made now when the run has a temporary folder), else path itself.
 std::string GhostscriptInput(const std::string& path);
 
+// The same for a file taken as a source (a document the page-order window splits).
+std::string SourceAsGhostscriptReadsIt(const std::string& pdf);
+
 // The source a copy made by GhostscriptInput stands for; "" when path is no such copy.
 std::string SourceOfCopy(const std::string& path);
