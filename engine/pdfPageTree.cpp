@@ -420,6 +420,7 @@ struct TWalk {
     long long pages = 0;
     bool repeated = false;
     long long missingKid = 0;
+    bool strangeKid = false;
     bool untypedPage = false;
     bool kidlessNode = false;
 };
@@ -495,7 +496,10 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, TWalkMode mode, TKidRea
                 }
                 QPDFObjectHandle kid = pdf.getObject(og);
                 if (!kid.isDictionary()) {  // qpdf drops such a kid too
-                    if (!walk.missingKid) walk.missingKid = og.getObj();
+                    if (!kid.isNull())
+                        walk.strangeKid = true;
+                    else if (!walk.missingKid)
+                        walk.missingKid = og.getObj();
                     continue;
                 }
                 if (IsNode(kid)) {
@@ -530,7 +534,10 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, TWalkMode mode, TKidRea
                 continue;
             }
             if (!kid.isDictionary()) {  // qpdf drops such a kid too
-                if (!walk.missingKid) walk.missingKid = kid.isIndirect() ? kid.getObjectID() : -1;
+                if (!kid.isNull() || !kid.isIndirect())
+                    walk.strangeKid = true;
+                else if (!walk.missingKid)
+                    walk.missingKid = kid.getObjectID();
                 if (mend) {
                     kids.eraseItem(i--);
                     --n;
@@ -583,6 +590,7 @@ TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& p
         tree.pages = walk.pages;
         tree.repeated = walk.repeated;
         tree.missingKid = walk.missingKid;
+        tree.strangeKid = walk.strangeKid;
         tree.untypedPage = walk.untypedPage;
         tree.kidlessNode = walk.kidlessNode;
         tree.hybrid = reader.Hybrid();

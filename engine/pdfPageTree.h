@@ -14,7 +14,8 @@ struct TPdfPageTree {
     long long rootCount = 0;   // that integer (what qpdf --show-npages reports)
     long long pages = 0;       // the pages its /Kids lead to
     bool repeated = false;     // a page is listed more than once (each listing is a page)
-    long long missingKid = 0;  // the first kid that names no object (or no dictionary), 0: none
+    long long missingKid = 0;  // the first kid that names no object, 0: none
+    bool strangeKid = false;   // a kid that is neither a page nor a node (qpdf drops it)
     bool untypedPage = false;  // a page without /Type /Page
     bool kidlessNode = false;  // a node without /Kids (readers differ on what it holds)
     bool hybrid = false;       // a cross-reference table that also names a stream (/XRefStm)

@@ -59,9 +59,11 @@ TPdfSource Read(const std::string& pdf) {
         // stream names, and finds no page where a kid names nothing or a page is untyped.
         if (tree.missingKid != 0) {
             facts.copyWhy = "页面树列出的对象 " + IntToStr(tree.missingKid) + " 不存在";
-            facts.cause = "PDF 文件的页面树列出了文件中不存在的对象" +
-                          (tree.missingKid > 0 ? " " + IntToStr(tree.missingKid) : std::string()) +
+            facts.cause = "PDF 文件的页面树列出了文件中不存在的对象 " + IntToStr(tree.missingKid) +
                           ", 文件已损坏。";
+        } else if (tree.strangeKid) {
+            facts.copyWhy = "页面树列出了既不是页面也不是页面节点的对象";
+            facts.cause = "PDF 文件的页面树列出了既不是页面也不是页面节点的对象, 文件已损坏。";
         } else if (tree.untypedPage) {
             facts.copyWhy = "有页面没有写明 /Type /Page";
             facts.cause =

@@ -64,8 +64,13 @@ std::string PdfSourceProblem(const std::string& pdf) {
         return "PDF 文件是一个 PDF 包 (Portfolio): Ghostscript 会转换其中嵌入的其他文件, "
                "而不是它自己的页面, 所以无法转换。请先从 PDF 包中取出要转换的文件。\n" +
                FailedFileLine(pdf);
-    if (ExpectedPdfPages(pdf) == 0)
-        return "PDF 文件中没有任何页面, 没有可以转换的内容。\n" + FailedFileLine(pdf);
+    if (ExpectedPdfPages(pdf) == 0) {
+        // A tree whose kids are all damaged holds no page, for the damage's reason.
+        const std::string& cause = PdfSource(pdf).cause;
+        return (cause.empty() ? "PDF 文件中没有任何页面, 没有可以转换的内容。"
+                              : "PDF 文件中没有任何页面。" + cause) +
+               "\n" + FailedFileLine(pdf);
+    }
     return PdfSourceCopyProblem(pdf);
 }
 

@@ -158,3 +158,24 @@ TEST_F(PdfSourceRead, TheFactsAreReadAgainOnlyWhenTheFileChanged) {
     EXPECT_EQ(PdfSource(src).pages, 4);
     EXPECT_EQ(ExpectedPdfPages(src, 2, 0), 3);
 }
+
+TEST_F(PdfSourceRead, ATreeOfDamagedKidsOnlyIsRefusedForTheDamage) {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* cause;
+    } rows[] = {
+        {"missing.pdf", pdfrev::PageTree(3, {40, 41}, 2), "不存在的对象 40"},
+        {"strange.pdf", pdfrev::PageTree(3, {20}, 1, {{20, "(not a page)"}}),
+         "既不是页面也不是页面节点"},
+    };
+    for (const auto& row : rows) {
+        const std::string src = Write(row.name, row.text);
+        const TPdfPageTree tree = ReadPdfPageTree(src);
+        EXPECT_EQ(tree.pages, 0) << row.name;
+        const std::string problem = PdfSourceProblem(src);
+        EXPECT_NE(problem.find("没有任何页面"), std::string::npos) << problem;
+        EXPECT_NE(problem.find(row.cause), std::string::npos) << problem;
+        EXPECT_NE(problem.find(row.name), std::string::npos) << problem;
+    }
+}
