@@ -308,7 +308,7 @@ std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string
         if (!ec) input = target.string();
     }
     // A copy Ghostscript read instead of a source is that source.
-    if (const std::string source = SourceOfCopy(input); !source.empty()) return source;
+    if (std::string source = SourceOfCopy(input); !source.empty()) return source;
     if (s.FArrangeTmp.empty() || !StartsStr(ExpandFileName(s.FArrangeTmp), input)) return input;
     // "1---<name>_p0003.pdf": page 3 of the first file.
     const std::string name = ExtractFileName(input);
