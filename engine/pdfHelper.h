@@ -100,8 +100,9 @@ public:
     int CountPdfPages(const std::string& fileName);
     // The same count, and whether a page is listed more than once. A file the parser
     // reads only with warnings, or not at all, is counted by the parser repairing it when
-    // the repaired tree's root has the count the text shows (the pages of that tree), or,
-    // when the text shows none, agrees with its pages; else from its text.
+    // the repaired tree's root has the count the text shows (the pages of that tree; not
+    // for a file of more than 32 MiB, whose repair would cost too much), or, when the
+    // text shows none, agrees with its pages; else from its text.
     TPdfPages PdfPages(const std::string& fileName);
     // The same from the page tree already read from it.
     TPdfPages PdfPages(const std::string& fileName, const TPdfPageTree& tree);

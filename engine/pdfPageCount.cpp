@@ -411,6 +411,9 @@ int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
 
 namespace {
 
+// The largest damaged file whose text's count the parser's repair checks.
+constexpr size_t kLargestRepaired = size_t(32) << 20;
+
 // A count that does not fit the page numbers of a run is refused, naming the file.
 int PageNumber(long long pages, const std::string& fileName) {
     if (pages > std::numeric_limits<int>::max())
@@ -439,8 +442,10 @@ TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName, const TPdfPag
     // are probed one by one.
     Log("PdfParser", tree.why);
     int scanned = -1;
+    size_t size = 0;
     {
         const TMappedFile file(fileName);
+        size = file.Data().size();
         try {
             scanned = CountPagesInText(file.Data());
         } catch (const EConvertError& e) {
@@ -448,6 +453,9 @@ TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName, const TPdfPag
                                 EscapeControls(fileName) + "\"");
         }
     }
+    // The parser's repair holds every object of the file: a large one keeps the count its
+    // text shows.
+    if (scanned >= 0 && size > kLargestRepaired) return {scanned, false};
     // The repair guesses where objects are: its tree counts when it agrees with its root,
     // or when its root is the one the text found (the same count) and it holds nothing
     // readers take otherwise (a node without kids).
