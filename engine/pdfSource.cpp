@@ -26,14 +26,15 @@ std::map<std::string, TKnown>& Known() {
     return known;
 }
 
-// Where the header "%PDF-" starts when something else stands before it, within the
-// first megabyte; 0 when the file starts with it or shows none.
+// Where the header "%PDF-" starts when more stands before it than Ghostscript (and the
+// parser) look through, 1024 bytes, within the first megabyte; 0 when it is nearer the
+// start or nowhere.
 long long DataBeforeHeader(const std::string& pdf) {
     try {
         const TMappedFile file(pdf);
         const std::string_view text = file.Data().substr(0, size_t(1) << 20);
         const size_t at = text.find("%PDF-");
-        return at == std::string_view::npos ? 0 : (long long)at;
+        return at == std::string_view::npos || at < 1024 ? 0 : (long long)at;
     } catch (const std::exception& e) {
         Log("PdfParser", e.what());
         return 0;
