@@ -19,6 +19,7 @@
 #include "engine/failureReason.h"
 #include "engine/host.h"
 #include "engine/pdfPageTree.h"
+#include "engine/pdfSource.h"
 #include "engine/progressWatch.h"
 #include "engine/resultPages.h"
 #include "engine/util.h"
@@ -385,6 +386,8 @@ std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string
         const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
         if (!ec) input = target.string();
     }
+    // A copy Ghostscript read instead of a source is that source.
+    if (std::string source = SourceOfCopy(input); !source.empty()) return source;
     if (s.FArrangeTmp.empty() || !StartsStr(ExpandFileName(s.FArrangeTmp), input)) return input;
     // "1---<name>_p0003.pdf": page 3 of the first file.
     const std::string name = ExtractFileName(input);
@@ -680,7 +683,9 @@ bool TPdfChopToSingles::ProbePage(const std::string& src, int page, const std::s
     int w = 0, h = 0;
     const bool read = ReadJpegSize(picture, w, h);
     DeleteFile(picture);
-    if (!read) throw EInOutError("无法读取页面大小图片 \"" + picture + "\"。");
+    if (!read)
+        throw EInOutError("Ghostscript 没有画出第 " + IntToStr(page) +
+                          " 页, 无法测量它的大小。文件可能已损坏: \"" + EscapeControls(src) + "\"");
     size = {w, h};
     return true;
 }
@@ -721,15 +726,29 @@ std::string TPdfChopToSingles::ChopParameters(const std::string& src, const std:
     return p.Line();
 }
 
+namespace {
+
+// The reasons the run has listed so far.
+int ReasonsGiven() {
+    const TMainState* s = MainState();
+    return s && s->FErrors ? s->FErrors->Count() : 0;
+}
+
+}  // namespace
+
 bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
                              const std::string& prefix, const std::string& workDir,
                              const std::optional<std::string>& pageBase) {
+    const int reasonsBefore = ReasonsGiven();
     try {
         // A portfolio would be drawn as its embedded files, and a document without a page
         // has none to split.
         if (const std::string problem = PdfSourceProblem(src); !problem.empty())
             throw Exception(problem);
-        const TPdfPages pages = PdfPages(src);
+        // The count every function expects of the source, read once.
+        const TPdfSource& facts = PdfSource(src);
+        if (!facts.countError.empty()) throw Exception(facts.countError);
+        const TPdfPages pages{facts.pages, facts.repeated};
         const int count = pages.count;
         const std::string name = ExtractFileName(src);
         const std::string base =
@@ -737,21 +756,24 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         // Ghostscript asked for one page by number does not find a page listed twice in
         // the tree: such a document is split from a copy where each listing is a page of
         // its own (under the same name, so what Ghostscript says names the file).
-        std::string from = src;
+        // A document Ghostscript stumbles on is split from the copy made for it.
+        std::string from = SourceAsGhostscriptReadsIt(src);
         const std::string apartDir = workDir + "pages apart/";
+        bool apart = false;
         ScopeExit removeCopy([&] {
-            if (from != src) DeleteFile(from);
+            if (apart) DeleteFile(from);
             if (DirectoryExists(apartDir)) RemoveDir(apartDir);
         });
         if (pages.repeated) {
             std::string why;
             MkDir(apartDir);
-            if (!WritePdfPagesApart(src, apartDir + name, why)) {
+            if (!WritePdfAsReadersTakeIt(src, apartDir + name, why)) {
                 EInOutError e("无法分开 PDF 文件中重复列出的页面: \"" + EscapeControls(src) + "\"");
                 e.SystemText = why;
                 throw e;
             }
             from = apartDir + name;
+            apart = true;
         }
         // A page file whose name no folder can take is said once, before any page is made.
         const std::string lastName =
@@ -763,6 +785,8 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         for (int page = 1; probing || page <= count; ++page) {
             TPageSize size;
             if (!ProbePage(from, page, workDir, size)) {
+                // Ghostscript has said why it drew no page: that reason stands alone.
+                if (ReasonsGiven() > reasonsBefore) return false;
                 // Without a count the document ends where Ghostscript has no page to measure.
                 if (probing && page > 1) break;
                 if (probing)
@@ -785,8 +809,9 @@ bool TPdfChopToSingles::Chop(const std::string& src, const std::string& outDir,
         }
         return true;
     } catch (const std::exception& e) {
-        // A page that could not be measured after a cut step is the cut's doing, already said.
-        if (!StepWasCut()) ReportError(e);
+        // A page that could not be measured after a cut step is the cut's doing, and one
+        // Ghostscript said why it could not draw has its reason: both already said.
+        if (!StepWasCut() && ReasonsGiven() == reasonsBefore) ReportError(e);
         return false;
     }
 }

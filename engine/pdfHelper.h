@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/pdfPageTree.h"
 #include "platform/rtl/gsArgs.h"
 
 // Runs the Ghostscript console program for one job. The parameter string is written into
@@ -99,15 +100,18 @@ public:
               const std::optional<std::string>& pageBase = std::nullopt);
 
     // The page count of the document's latest revision (the trailer's /Root through every
-    // update), as a PDF parser reads it. A page tree whose root count differs from the
-    // pages it holds raises Exception. A file the parser cannot read (damaged, locked) is
-    // counted from its text (CountPagesInText), -1 when that shows none.
+    // update), as a PDF parser reads it: the pages its tree holds, whatever the root's
+    // count says (Ghostscript draws those). A file the parser cannot read (damaged, locked)
+    // is counted from its text (CountPagesInText), -1 when that shows none.
     int CountPdfPages(const std::string& fileName);
     // The same count, and whether a page is listed more than once. A file the parser
-    // reads only with warnings, or not at all, is counted from its text; when the text
-    // shows no count, by the parser repairing it, if the tree it finds agrees with its
-    // root's count.
+    // reads only with warnings, or not at all, is counted by the parser repairing it when
+    // the repaired tree's root has the count the text shows (the pages of that tree; not
+    // for a file of more than 32 MiB, whose repair would cost too much), or, when the
+    // text shows none, agrees with its pages; else from its text.
     TPdfPages PdfPages(const std::string& fileName);
+    // The same from the page tree already read from it.
+    TPdfPages PdfPages(const std::string& fileName, const TPdfPageTree& tree);
     // The page count as the text gives it: the root node of the catalog the trailer names
     // (else the last catalog's, else a node of type /Pages without a parent), the last
     // definition of an object winning as in an update; -1 when the text shows none (object

@@ -411,6 +411,9 @@ int TPdfChopToSingles::CountPdfPages(const std::string& fileName) {
 
 namespace {
 
+// The largest damaged file whose text's count the parser's repair checks.
+constexpr size_t kLargestRepaired = size_t(32) << 20;
+
 // A count that does not fit the page numbers of a run is refused, naming the file.
 int PageNumber(long long pages, const std::string& fileName) {
     if (pages > std::numeric_limits<int>::max())
@@ -421,23 +424,28 @@ int PageNumber(long long pages, const std::string& fileName) {
 }  // namespace
 
 TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName) {
-    const TPdfPageTree tree = ReadPdfPageTree(fileName);
+    return PdfPages(fileName, ReadPdfPageTree(fileName));
+}
+
+TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName, const TPdfPageTree& tree) {
     if (tree.opened) {
-        // A root that promises other pages than its tree holds would have the splitting
-        // and the rendering disagree on the document; a missing root count is no promise.
+        // Ghostscript draws the pages the tree holds, whatever its root says: a root count
+        // is no page.
         if (tree.rootCounted && tree.rootCount != tree.pages)
-            throw Exception("PDF 文件的页数不一致: 页面树的根说 " + IntToStr(tree.rootCount) +
-                            " 页, 树中实际有 " + IntToStr(tree.pages) + " 页。文件可能已损坏: \"" +
-                            EscapeControls(fileName) + "\"");
+            Log("PageCount", "the root of the page tree says " + IntToStr(tree.rootCount) +
+                                 " pages, its kids lead to " + IntToStr(tree.pages) + ": " +
+                                 EscapeControls(fileName));
         return {PageNumber(tree.pages, fileName), tree.repeated};
     }
     // Damaged beyond what the parser reads without repairing, or locked with a password:
-    // the text may still tell, and the parser's repair where it does not (object streams);
-    // else the pages are probed one by one.
+    // the text may still tell, and the parser's repair (object streams); else the pages
+    // are probed one by one.
     Log("PdfParser", tree.why);
     int scanned = -1;
+    size_t size = 0;
     {
         const TMappedFile file(fileName);
+        size = file.Data().size();
         try {
             scanned = CountPagesInText(file.Data());
         } catch (const EConvertError& e) {
@@ -445,11 +453,24 @@ TPdfPages TPdfChopToSingles::PdfPages(const std::string& fileName) {
                                 EscapeControls(fileName) + "\"");
         }
     }
-    if (scanned >= 0) return {scanned, false};
-    // The repair guesses where objects are; its tree counts only when the root agrees.
+    // The parser's repair holds every object of the file: a large one keeps the count its
+    // text shows.
+    if (scanned >= 0 && size > kLargestRepaired) return {scanned, false};
+    // The repair guesses where objects are: its tree counts when it agrees with its root,
+    // or when its root is the one the text found (the same count) and it holds nothing
+    // readers take otherwise (a node without kids).
     const TPdfPageTree repaired = RepairPdfPageTree(fileName);
-    if (repaired.opened && repaired.rootCounted && repaired.rootCount == repaired.pages)
+    if (repaired.opened && repaired.rootCounted &&
+        (repaired.rootCount == repaired.pages
+             ? scanned < 0 || scanned == repaired.pages
+             : scanned == repaired.rootCount && !repaired.kidlessNode)) {
+        if (repaired.pages != repaired.rootCount)
+            Log("PageCount", "the root of the repaired page tree says " +
+                                 IntToStr(repaired.rootCount) + " pages, its kids lead to " +
+                                 IntToStr(repaired.pages) + ": " + EscapeControls(fileName));
         return {PageNumber(repaired.pages, fileName), repaired.repeated};
+    }
+    if (scanned >= 0) return {scanned, false};
     Log("PdfParser",
         repaired.opened ? "the repaired page tree disagrees with its root count" : repaired.why);
     return {};

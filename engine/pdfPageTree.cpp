@@ -52,6 +52,7 @@ enum class TKind { page, node };
 
 struct TKidFacts {
     TKind kind = TKind::page;
+    bool typed = false;            // its /Type names its kind
     bool plainKids = false;        // /Kids is an array of references only ...
     std::vector<QPDFObjGen> kids;  // ... these
 };
@@ -63,6 +64,9 @@ public:
     TKidReader& operator=(const TKidReader&) = delete;
 
     // False when the reading is not sure: the parser is asked then.
+    // Whether a section of the cross-reference read so far names a stream of it too.
+    bool Hybrid() const { return hybrid_; }
+
     bool Read(QPDF& pdf, const QPDFObjGen& og, TKidFacts& facts) {
         if (!in_.is_open()) return false;
         if (!indexed_) Index(pdf);
@@ -179,7 +183,10 @@ private:
                 }
                 ++i;
                 const std::string_view key = Token(t, i);
-                if (key == "XRefStm") return false;
+                if (key == "XRefStm") {
+                    hybrid_ = true;
+                    return false;
+                }
                 if (key == "Prev") {
                     at = Number(t, i);
                     if (at < 0) return false;
@@ -321,6 +328,7 @@ private:
                      : type == "Page" ? TKind::page
                      : kids           ? TKind::node
                                       : TKind::page;
+        facts.typed = type == "Pages" || type == "Page";
         return true;
     }
 
@@ -373,6 +381,7 @@ private:
 
     std::ifstream in_;
     bool indexed_ = false;
+    bool hybrid_ = false;
     size_t maxObjects_ = 0;
     std::vector<TEntry> offsets_;
     std::vector<char> buffer_;
@@ -410,13 +419,42 @@ private:
 struct TWalk {
     long long pages = 0;
     bool repeated = false;
+    long long missingKid = 0;
+    bool strangeKid = false;
+    bool untypedPage = false;
+    bool kidlessNode = false;
 };
+
+// What a walk does besides counting: every listing of a page after its first replaced by
+// a copy of the page (apart), and besides that the tree put as readers take it (mend).
+enum class TWalkMode { count, apart, mend };
+
+// A page that is not typed as one.
+bool Untyped(QPDFObjectHandle& page) { return !page.getKey("/Type").isNameAndEquals("/Page"); }
+
+// The counts of the nodes as the pages below them, from the last node walked to the
+// first: a node's kids that are nodes were walked after it.
+void CountNodes(std::vector<QPDFObjectHandle>& nodes) {
+    for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) {
+        QPDFObjectHandle kids = node->getKey("/Kids");
+        long long count = 0;
+        for (int i = 0, n = kids.isArray() ? kids.getArrayNItems() : 0; i < n; ++i) {
+            QPDFObjectHandle kid = kids.getArrayItem(i);
+            if (!kid.isDictionary()) continue;
+            QPDFObjectHandle below = kid.getKey("/Count");
+            count += IsNode(kid) ? (below.isInteger() ? below.getIntValue() : 0) : 1;
+        }
+        node->replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+    }
+}
 
 // The pages below the root node, walked with a list of its own instead of recursion, so no
 // depth of tree exhausts the stack; a node reached twice (a loop) raises. With a reader,
-// kids are read from the file where it is sure of them; with apart (and no reader), every
-// listing of a page after its first is replaced by a copy of the page.
-TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader* reader) {
+// kids are read from the file where it is sure of them (with another mode than count, no
+// reader is given).
+TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, TWalkMode mode, TKidReader* reader) {
+    const bool apart = mode != TWalkMode::count, mend = mode == TWalkMode::mend;
+    std::vector<QPDFObjectHandle> walked;  // the nodes, to count them again when mending
     TWalk walk;
     std::set<QPDFObjGen> nodes;
     TPageSet listed;                    // the pages, to find repeats
@@ -431,6 +469,7 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
     // A kid the reader is sure of.
     auto read = [&](const QPDFObjGen& og) {
         if (facts.kind == TKind::page) {
+            if (!facts.typed) walk.untypedPage = true;
             ++walk.pages;
             if (!listed.Add(og)) walk.repeated = true;
         } else if (facts.plainKids) {
@@ -456,10 +495,17 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
                     continue;
                 }
                 QPDFObjectHandle kid = pdf.getObject(og);
-                if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+                if (!kid.isDictionary()) {  // qpdf drops such a kid too
+                    if (!kid.isNull())
+                        walk.strangeKid = true;
+                    else if (!walk.missingKid)
+                        walk.missingKid = og.getObj();
+                    continue;
+                }
                 if (IsNode(kid)) {
                     open.push_back({kid, og});
                 } else {
+                    if (Untyped(kid)) walk.untypedPage = true;
                     ++walk.pages;
                     if (!listed.Add(og)) walk.repeated = true;
                 }
@@ -473,7 +519,13 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
         QPDFObjectHandle kids = node.node.getKey("/Kids");
         if (!kids.isArray()) {
             if (atRoot) throw std::runtime_error("the page tree's root has no /Kids");
+            walk.kidlessNode = true;
             continue;  // a node without kids holds no page
+        }
+        if (mend) {
+            if (!node.node.getKey("/Type").isNameAndEquals("/Pages"))
+                node.node.replaceKey("/Type", QPDFObjectHandle::newName("/Pages"));
+            walked.push_back(node.node);
         }
         for (int i = 0, n = kids.getArrayNItems(); i < n; ++i) {
             QPDFObjectHandle kid = kids.getArrayItem(i);
@@ -481,10 +533,24 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
                 read(kid.getObjGen());
                 continue;
             }
-            if (!kid.isDictionary()) continue;  // qpdf drops such a kid too
+            if (!kid.isDictionary()) {  // qpdf drops such a kid too
+                if (!kid.isNull() || !kid.isIndirect())
+                    walk.strangeKid = true;
+                else if (!walk.missingKid)
+                    walk.missingKid = kid.getObjectID();
+                if (mend) {
+                    kids.eraseItem(i--);
+                    --n;
+                }
+                continue;
+            }
             if (IsNode(kid)) {
                 open.push_back({kid, kid.getObjGen()});
                 continue;
+            }
+            if (Untyped(kid)) {
+                walk.untypedPage = true;
+                if (mend) kid.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
             }
             ++walk.pages;
             if (!kid.isIndirect()) continue;
@@ -497,16 +563,22 @@ TWalk WalkPages(QPDF& pdf, const QPDFObjectHandle& root, bool apart, TKidReader*
         }
     }
     if (listed.OthersRepeat()) walk.repeated = true;
+    CountNodes(walked);
     return walk;
 }
 
 TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& password) {
     TPdfPageTree tree;
+    std::pair<bool, bool> catalog{false, false};  // read, and a portfolio
     try {
         QPDF pdf;
         QuietPdfParser(pdf);
         pdf.setAttemptRecovery(repair);
         pdf.processFile(fileName.c_str(), password.c_str());
+        // Ghostscript draws the embedded files of any catalog with a /Collection instead of
+        // its pages, as readers show them.
+        const bool portfolio = pdf.getRoot().hasKey("/Collection");
+        catalog = {true, portfolio};
         QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
         QPDFObjectHandle count = root.getKey("/Count");
         if (count.isInteger()) {
@@ -514,9 +586,14 @@ TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& p
             tree.rootCount = count.getIntValue();
         }
         TKidReader reader(fileName);
-        const TWalk walk = WalkPages(pdf, root, false, repair ? nullptr : &reader);
+        const TWalk walk = WalkPages(pdf, root, TWalkMode::count, repair ? nullptr : &reader);
         tree.pages = walk.pages;
         tree.repeated = walk.repeated;
+        tree.missingKid = walk.missingKid;
+        tree.strangeKid = walk.strangeKid;
+        tree.untypedPage = walk.untypedPage;
+        tree.kidlessNode = walk.kidlessNode;
+        tree.hybrid = reader.Hybrid();
         // Objects are read as the walk reaches them: a warning on the way means the parser
         // made do with something (a null for an object not where the table says), and a
         // count taken over it is no count.
@@ -530,7 +607,24 @@ TPdfPageTree Read(const std::string& fileName, bool repair, const std::string& p
         tree = TPdfPageTree();
         tree.why = e.what();
     }
+    tree.catalogRead = catalog.first;
+    tree.portfolio = catalog.second;
     return tree;
+}
+
+bool WriteCopy(const std::string& src, const std::string& dst, TWalkMode mode, std::string& why) {
+    try {
+        QPDF pdf;
+        QuietPdfParser(pdf);
+        pdf.processFile(src.c_str(), "");
+        WalkPages(pdf, pdf.getRoot().getKey("/Pages"), mode, nullptr);
+        QPDFWriter writer(pdf, dst.c_str());
+        writer.write();
+        return true;
+    } catch (const std::exception& e) {
+        why = e.what();
+        return false;
+    }
 }
 
 }  // namespace
@@ -542,16 +636,9 @@ TPdfPageTree ReadPdfPageTree(const std::string& fileName, const std::string& pas
 TPdfPageTree RepairPdfPageTree(const std::string& fileName) { return Read(fileName, true, ""); }
 
 bool WritePdfPagesApart(const std::string& src, const std::string& dst, std::string& why) {
-    try {
-        QPDF pdf;
-        QuietPdfParser(pdf);
-        pdf.processFile(src.c_str(), "");
-        WalkPages(pdf, pdf.getRoot().getKey("/Pages"), true, nullptr);
-        QPDFWriter writer(pdf, dst.c_str());
-        writer.write();
-        return true;
-    } catch (const std::exception& e) {
-        why = e.what();
-        return false;
-    }
+    return WriteCopy(src, dst, TWalkMode::apart, why);
+}
+
+bool WritePdfAsReadersTakeIt(const std::string& src, const std::string& dst, std::string& why) {
+    return WriteCopy(src, dst, TWalkMode::mend, why);
 }

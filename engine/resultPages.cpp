@@ -6,6 +6,7 @@
 #include "engine/failureReason.h"
 #include "engine/pdfDocumentFacts.h"
 #include "engine/pdfHelper.h"
+#include "engine/pdfSource.h"
 #include "engine/util.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/mappedFile.h"
@@ -59,25 +60,23 @@ int PostScriptPages(const std::string& file) {
 }  // namespace
 
 std::string PdfSourceProblem(const std::string& pdf) {
-    const TPdfDocumentFacts facts = ReadPdfDocumentFacts(pdf);
-    if (facts.opened && facts.portfolio)
+    if (PdfSource(pdf).portfolio)
         return "PDF 文件是一个 PDF 包 (Portfolio): Ghostscript 会转换其中嵌入的其他文件, "
                "而不是它自己的页面, 所以无法转换。请先从 PDF 包中取出要转换的文件。\n" +
                FailedFileLine(pdf);
-    if (ExpectedPdfPages(pdf) == 0)
-        return "PDF 文件中没有任何页面, 没有可以转换的内容。\n" + FailedFileLine(pdf);
-    return "";
+    if (ExpectedPdfPages(pdf) == 0) {
+        // A tree whose kids are all damaged holds no page, for the damage's reason.
+        const std::string& cause = PdfSource(pdf).cause;
+        return (cause.empty() ? "PDF 文件中没有任何页面, 没有可以转换的内容。"
+                              : "PDF 文件中没有任何页面。" + cause) +
+               "\n" + FailedFileLine(pdf);
+    }
+    return PdfSourceCopyProblem(pdf);
 }
 
 int ExpectedPdfPages(const std::string& pdf, int firstPage, int lastPage) {
-    int count = -1;
-    try {
-        count = TPdfChopToSingles().CountPdfPages(pdf);
-    } catch (const std::exception& e) {
-        // A tree that disagrees with itself promises no count to check against.
-        Log("PageCount", e.what());
-        return -1;
-    }
+    // Read once a run (a count refused is in the day log).
+    const int count = PdfSource(pdf).pages;
     if (count < 0) return -1;
     const int first = firstPage > 0 ? firstPage : 1;
     const int last = lastPage > 0 && lastPage < count ? lastPage : count;

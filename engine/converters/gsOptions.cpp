@@ -2,6 +2,7 @@
 
 #include "engine/host.h"
 #include "engine/pdfHelper.h"
+#include "engine/pdfSource.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/vcl/forms.h"
 #include "platform/vcl/stdctrls.h"
@@ -90,7 +91,7 @@ GsArgs GsPaged(const std::string& dst) {
 GsArgs GsSource(const std::string& path) {
     GsArgs source;
     source += "-f";
-    return source.Quoted("", GsFileName(path));
+    return source.Quoted("", GsFileName(GhostscriptInput(path)));
 }
 
 GsArgs GsResolution() {

@@ -5,6 +5,7 @@
 #include "engine/checker.h"
 #include "engine/converters/gsOptions.h"
 #include "engine/host.h"
+#include "engine/pdfSource.h"
 #include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "platform/rtl/sysutils.h"
@@ -16,7 +17,7 @@ std::string TPdfMergeAll::Parameters(const TStringList& files, const std::string
          "-dDownsampleColorImages=false -r300 -sDEVICE=pdfwrite";
     p += GsOut(dst);
     p += "-c .setpdfwrite -f";
-    for (int i = 0; i < files.Count(); ++i) p.Quoted("", GsFileName(files[i]));
+    for (int i = 0; i < files.Count(); ++i) p.Quoted("", GsFileName(GhostscriptInput(files[i])));
     return p.Line();
 }
 

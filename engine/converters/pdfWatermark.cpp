@@ -7,6 +7,7 @@
 #include "engine/converters/gsOptions.h"
 #include "engine/converters/watermarkGlyphs.h"
 #include "engine/pdfHelper.h"
+#include "engine/pdfSource.h"
 #include "engine/resultPages.h"
 #include "engine/runner.h"
 #include "engine/util.h"
@@ -143,7 +144,7 @@ std::string TPdfWatermark::ApplyParameters(const std::string& src, const std::st
     GsArgs p = GsPrefix();
     p += "-sDEVICE=pdfwrite -dCompressPages=false";
     p += GsOut(dst);
-    p.Quoted("", GsFileName(stampFile)).Quoted("", GsFileName(src));
+    p.Quoted("", GsFileName(stampFile)).Quoted("", GsFileName(GhostscriptInput(src)));
     return p.Line();
 }
 

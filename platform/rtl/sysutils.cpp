@@ -500,6 +500,13 @@ int64_t FileSize64(const std::string& name) {
     if (stat(name.c_str(), &st) != 0) return -1;
     return int64_t(st.st_size);
 }
+std::string FileIdentity(const std::string& name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) != 0) return "";
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_nsec);
+}
 std::string GetTempDir() {
     const char* t = std::getenv("TMPDIR");
     return IncludeTrailingPathDelimiter(t && *t ? t : "/tmp");

@@ -170,6 +170,9 @@ bool RemoveDir(const std::string& dir);
 bool DeleteFile(const std::string& name);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces atomically
 int64_t FileSize64(const std::string& name);                      // -1 when missing
+// What tells one state of a file from another: the same name with another identity is
+// another file, or the file changed. Empty when the file is missing.
+std::string FileIdentity(const std::string& name);
 std::string GetCurrentDir();
 // The working folder; false when the system cannot name it (deeper than its path limit,
 // or removed).

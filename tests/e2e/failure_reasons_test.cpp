@@ -297,7 +297,8 @@ TEST_F(FailureReasons, TextAJobPrintsIsNoReason) {
 
 TEST_F(FailureReasons, GhostscriptsEnglishIsSaidInChineseNamingTheFileAndTheSwitch) {
     MakePdf(work + "good.pdf", 1);
-    // A page tree whose kid is no page; one 100,000 levels deep, on which Ghostscript dies.
+    // A page tree whose kid is no page (the program's own reason: the file has none); one
+    // 100,000 levels deep, on which Ghostscript dies.
     Spit(work + "no page.pdf",
          BuildPdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
                    "(not a page)"}));
@@ -310,10 +311,12 @@ TEST_F(FailureReasons, GhostscriptsEnglishIsSaidInChineseNamingTheFileAndTheSwit
     struct Row {
         std::vector<std::string> args;
         std::string reason, file;
+        bool ghostscriptSaid = true;
     } rows[] = {
         {{"-c", "pdfMergeAll", "-s", work + "good.pdf#" + work + "no page.pdf"},
-         "无法读取文件中页面的信息",
-         work + "no page.pdf"},
+         "PDF 文件中没有任何页面",
+         work + "no page.pdf",
+         false},
         {{"-c", "pdfMergeAll", "-s", work + "good.pdf#" + work + "deep.pdf"},
          "Ghostscript 在处理文件时意外终止 (信号 11)",
          work + "deep.pdf"},
@@ -340,7 +343,10 @@ TEST_F(FailureReasons, GhostscriptsEnglishIsSaidInChineseNamingTheFileAndTheSwit
                 << results[i].shown;
         }
         // Ghostscript's or the library's own words stay in the day log.
-        EXPECT_NE(results[i].log.find("| ErrorLine    | "), std::string::npos) << results[i].log;
+        if (rows[i].ghostscriptSaid) {
+            EXPECT_NE(results[i].log.find("| ErrorLine    | "), std::string::npos)
+                << results[i].log;
+        }
     }
 }
 

@@ -205,4 +205,90 @@ inline std::string XrefEntryOff(std::string text, int object, int by) {
     return text.replace(at, 10, field);
 }
 
+// Pages in an object stream that a cross-reference stream names, beside a classic table
+// that lists them as free and points to the stream (/XRefStm), as office writers save a
+// hybrid file; then, by an incremental save, one page more.
+inline std::string HybridWithAddedPage(int n) {
+    std::string t = "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n";
+    std::map<int, size_t> at;
+    auto object = [&](int k, const std::string& body) {
+        at[k] = t.size();
+        t += std::to_string(k) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    auto stream = [&](int k, const std::string& dict, const std::string& data) {
+        object(k, "<< " + dict + " /Length " + std::to_string(data.size()) + " >>\nstream\n" +
+                      data + "\nendstream");
+    };
+    std::vector<int> kids;
+    for (int k = 1; k <= n; ++k) kids.push_back(2 + k);
+    object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    object(2, "<< /Type /Pages /Kids " + Kids(kids) + " /Count " + std::to_string(n) + " >>");
+    for (int k = 1; k <= n; ++k) stream(2 + n + k, "", PageContent(k));
+    std::string heads, bodies;
+    for (int k = 1; k <= n; ++k) {
+        heads += std::to_string(2 + k) + " " + std::to_string(bodies.size()) + " ";
+        bodies += PageObject(k, 2 + n + k) + "\n";
+    }
+    const int objStm = 3 + 2 * n, xrefStm = objStm + 1, size = xrefStm + 1;
+    stream(objStm,
+           "/Type /ObjStm /N " + std::to_string(n) + " /First " + std::to_string(heads.size()),
+           heads + bodies);
+    std::string rows;
+    for (int k = 0; k < n; ++k)
+        rows += std::string{char(2), 0, 0, char(objStm >> 8), char(objStm & 0xFF), 0, char(k)};
+    stream(xrefStm,
+           "/Type /XRef /Size " + std::to_string(size) + " /W [1 4 2] /Index [3 " +
+               std::to_string(n) + "]",
+           rows);
+    auto entry = [](size_t offset, const char* kind) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010zu %s \n", offset, kind);
+        return std::string(line);
+    };
+    const size_t table = t.size();
+    t += "xref\n0 " + std::to_string(size) + "\n0000000000 65535 f \n";
+    t += entry(at[1], "00000 n") + entry(at[2], "00000 n");
+    for (int k = 1; k <= n; ++k) t += entry(0, "00000 f");
+    for (int k = 3 + n; k <= xrefStm; ++k) t += entry(at[k], "00000 n");
+    t += "trailer\n<< /Size " + std::to_string(size) + " /Root 1 0 R /XRefStm " +
+         std::to_string(at[xrefStm]) + " >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+    // The page added: its own cross-reference section, pointing back.
+    std::map<int, size_t> added;
+    kids.push_back(size);
+    added[2] = t.size();
+    t += "2 0 obj\n<< /Type /Pages /Kids " + Kids(kids) + " /Count " + std::to_string(n + 1) +
+         " >>\nendobj\n";
+    added[size] = t.size();
+    t += std::to_string(size) + " 0 obj\n" + PageObject(n + 1, size + 1) + "\nendobj\n";
+    const std::string content = PageContent(n + 1);
+    added[size + 1] = t.size();
+    t += std::to_string(size + 1) + " 0 obj\n<< /Length " + std::to_string(content.size()) +
+         " >>\nstream\n" + content + "\nendstream\nendobj\n";
+    const size_t update = t.size();
+    t += "xref\n0 1\n0000000000 65535 f \n";
+    for (const auto& [k, offset] : added)
+        t += std::to_string(k) + " 1\n" + entry(offset, "00000 n");
+    t += "trailer\n<< /Size " + std::to_string(size + 2) + " /Root 1 0 R /Prev " +
+         std::to_string(table) + " >>\nstartxref\n" + std::to_string(update) + "\n%%EOF\n";
+    return t;
+}
+
+// A mail message's headers, some 3000 bytes, before the document.
+inline std::string MailHeaders() {
+    std::string headers;
+    for (int i = 0; headers.size() < 2900; ++i)
+        headers += "X-Header-" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ": " +
+                   std::string(60, 'v') + "\r\n";
+    return headers + "\r\n";
+}
+
+// Three pages, the first without /Type.
+inline std::string UntypedFirstPage() {
+    std::string text = Export();
+    const std::string typed = "3 0 obj\n<< /Type /Page ";
+    const size_t at = text.find(typed);
+    // Blanks in place of the type keep every offset of the table true.
+    return text.replace(at + 11, 11, std::string(11, ' '));
+}
+
 }  // namespace pdfrev
