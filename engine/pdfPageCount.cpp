@@ -14,43 +14,20 @@
 
 #include "engine/pdfHelper.h"
 #include "engine/pdfPageTree.h"
+#include "engine/pdfSyntax.h"
 #include "engine/util.h"
 #include "platform/rtl/mappedFile.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
 
-bool IsWhite(char c) {
-    return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-}
-
-bool IsDelimiter(char c) {
-    switch (c) {
-        case '(':
-        case ')':
-        case '<':
-        case '>':
-        case '[':
-        case ']':
-        case '{':
-        case '}':
-        case '/':
-        case '%':
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using pdfsyntax::IsDelimiter;
+using pdfsyntax::IsDigit;
+using pdfsyntax::IsWhite;
+using pdfsyntax::SmallNumber;
 
 bool AllDigits(std::string_view s) {
     return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// A whole number of at most 15 digits, else -1.
-long long SmallNumber(std::string_view s) {
-    return AllDigits(s) && s.size() <= 15 ? std::stoll(std::string(s)) : -1;
 }
 
 // What one dictionary says about the page tree and the stream it may head.
@@ -146,7 +123,7 @@ private:
                 continue;
             }
             if (c == '%') {  // a comment is a blank, even between "n g" and "obj"
-                SkipComment();
+                SkipWhite();
                 continue;
             }
             ++valuesInObject;
@@ -193,35 +170,18 @@ private:
 private:
     char Next() const { return i_ + 1 < n_ ? t_[i_ + 1] : '\0'; }
 
-    // A regular token (a number or a keyword) from i_.
+    // A regular token (a number or a keyword) from i_; a lone byte that is neither is
+    // stepped over as one.
     std::string_view Token() {
         const size_t start = i_;
-        while (i_ < n_ && !IsWhite(t_[i_]) && !IsDelimiter(t_[i_])) ++i_;
-        if (i_ == start) ++i_;  // a lone byte that is neither: step over it
+        if (pdfsyntax::RegularToken(t_, i_).empty() && i_ < n_) ++i_;
         return t_.substr(start, i_ - start);
     }
 
     // A name from the "/" at i_, without the slash.
-    std::string_view Name() {
-        const size_t start = ++i_;
-        while (i_ < n_ && !IsWhite(t_[i_]) && !IsDelimiter(t_[i_])) ++i_;
-        return t_.substr(start, i_ - start);
-    }
+    std::string_view Name() { return pdfsyntax::Name(t_, i_); }
 
-    void SkipComment() {
-        while (i_ < n_ && t_[i_] != '\n' && t_[i_] != '\r') ++i_;
-    }
-
-    void SkipWhite() {
-        while (i_ < n_) {
-            if (IsWhite(t_[i_]))
-                ++i_;
-            else if (t_[i_] == '%')
-                SkipComment();
-            else
-                break;
-        }
-    }
+    void SkipWhite() { pdfsyntax::SkipWhite(t_, i_); }
 
     // "n g R" at i_: n, with i_ behind the "R"; else -1 with i_ where it was.
     long long Reference() {
@@ -233,21 +193,6 @@ private:
         if (n >= 0 && generation && i_ < n_ && Token() == "R") return n;
         i_ = start;
         return -1;
-    }
-
-    void SkipString() {
-        int depth = 0;
-        for (; i_ < n_; ++i_) {
-            const char c = t_[i_];
-            if (c == '\\') {
-                ++i_;
-            } else if (c == '(') {
-                ++depth;
-            } else if (c == ')' && --depth == 0) {
-                ++i_;
-                return;
-            }
-        }
     }
 
     // The data of the stream whose keyword ends at i_, stepped over by its /Length (data
@@ -315,37 +260,8 @@ private:
             lengths_.emplace_back(object, value);
     }
 
-    // One whole value from i_: a dictionary or array with all it holds, a string, a name
-    // or a token. Nesting is counted, not recursed, so no depth of it can exhaust the stack.
-    void SkipValue() {
-        int depth = 0;
-        do {
-            SkipWhite();
-            if (i_ >= n_) return;
-            const char c = t_[i_];
-            if ((c == '<' && Next() == '<') || (c == '>' && Next() == '>')) {
-                depth += c == '<' ? 1 : -1;
-                i_ += 2;
-            } else if (c == '[' || c == '{') {
-                ++depth;
-                ++i_;
-            } else if (c == ']' || c == '}') {
-                --depth;
-                ++i_;
-            } else if (c == '(') {
-                SkipString();
-            } else if (c == '<') {
-                while (i_ < n_ && t_[i_] != '>') ++i_;
-                if (i_ < n_) ++i_;
-            } else if (c == '/') {
-                Name();
-            } else if (c == ')' || c == '>') {
-                ++i_;
-            } else {
-                Token();
-            }
-        } while (depth > 0);
-    }
+    // One whole value from i_, however it ends.
+    void SkipValue() { pdfsyntax::SkipValue(t_, i_); }
 
     // The dictionary whose "<<" is at i_: the keys of its own level.
     TDictFacts Dictionary() {

@@ -19,6 +19,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/pdfSyntax.h"
+
 void QuietPdfParser(QPDF& pdf) {
     auto quiet = QPDFLogger::create();
     quiet->setInfo(quiet->discard());
@@ -49,6 +51,17 @@ bool IsNode(QPDFObjectHandle& kid) {
 // sure of (an object elsewhere than its entry says, in an object stream, a type written
 // indirectly or with escapes, a key given twice) is left to the parser.
 enum class TKind { page, node };
+
+using pdfsyntax::IsWhite;
+using pdfsyntax::Number;
+using pdfsyntax::SkipValue;
+using pdfsyntax::SkipWhite;
+
+// Blanks, then the regular token after them.
+std::string_view Token(std::string_view t, size_t& i) {
+    SkipWhite(t, i);
+    return pdfsyntax::RegularToken(t, i);
+}
 
 struct TKidFacts {
     TKind kind = TKind::page;
@@ -225,39 +238,6 @@ private:
         return std::string_view(buffer_.data() + from, std::min(want, length_ - from));
     }
 
-    static bool White(char c) {
-        return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
-    }
-    static bool Delimiter(char c) { return c != 0 && std::strchr("()<>[]{}/%", c) != nullptr; }
-
-    static void SkipWhite(std::string_view t, size_t& i) {
-        while (i < t.size()) {
-            if (White(t[i])) {
-                ++i;
-            } else if (t[i] == '%') {
-                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
-            } else {
-                break;
-            }
-        }
-    }
-    static std::string_view Token(std::string_view t, size_t& i) {
-        SkipWhite(t, i);
-        const size_t from = i;
-        while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
-        return t.substr(from, i - from);
-    }
-    // A whole number of at most 15 digits, else -1.
-    static long long Number(std::string_view t, size_t& i) {
-        const std::string_view digits = Token(t, i);
-        if (digits.empty() || digits.size() > 15 ||
-            digits.find_first_not_of("0123456789") != std::string_view::npos)
-            return -1;
-        long long n = 0;
-        for (char c : digits) n = n * 10 + (c - '0');
-        return n;
-    }
-
     // "[ n g R ... ]" at i, read into kids; false (i where it was) for anything else.
     static bool References(std::string_view t, size_t& i, std::vector<QPDFObjGen>& kids) {
         const size_t from = i;
@@ -300,14 +280,14 @@ private:
                 if (!SkipValue(t, i)) return false;
                 continue;
             }
-            if (i + 1 >= t.size() || White(t[i + 1])) return false;
+            if (i + 1 >= t.size() || IsWhite(t[i + 1])) return false;
             ++i;
             const std::string_view key = Token(t, i);
             if (key.find('#') != std::string_view::npos) return false;
             SkipWhite(t, i);
             if (key == "Type") {
                 ++types;
-                if (i + 1 >= t.size() || t[i] != '/' || White(t[i + 1])) return false;
+                if (i + 1 >= t.size() || t[i] != '/' || IsWhite(t[i + 1])) return false;
                 ++i;
                 type = Token(t, i);
                 if (type.find('#') != std::string_view::npos) return false;
@@ -330,53 +310,6 @@ private:
                                       : TKind::page;
         facts.typed = type == "Pages" || type == "Page";
         return true;
-    }
-
-    // One whole value from i (a dictionary or array with all it holds, a string, a name or
-    // a token); false when the text ends first. Nesting is counted, not recursed.
-    static bool SkipValue(std::string_view t, size_t& i) {
-        int depth = 0;
-        do {
-            while (i < t.size() && White(t[i])) ++i;
-            if (i >= t.size()) return false;
-            const char c = t[i];
-            if (c == '%') {
-                while (i < t.size() && t[i] != '\n' && t[i] != '\r') ++i;
-                continue;
-            }
-            if ((c == '<' || c == '>') && i + 1 < t.size() && t[i + 1] == c) {
-                depth += c == '<' ? 1 : -1;
-                i += 2;
-            } else if (c == '[' || c == '{') {
-                ++depth;
-                ++i;
-            } else if (c == ']' || c == '}') {
-                --depth;
-                ++i;
-            } else if (c == '(') {
-                int strings = 0;
-                for (; i < t.size(); ++i) {
-                    if (t[i] == '\\')
-                        ++i;
-                    else if (t[i] == '(')
-                        ++strings;
-                    else if (t[i] == ')' && --strings == 0)
-                        break;
-                }
-                if (i >= t.size()) return false;
-                ++i;
-            } else if (c == '<') {
-                i = t.find('>', i);
-                if (i == std::string_view::npos) return false;
-                ++i;
-            } else if (c == ')' || c == '>') {
-                return false;
-            } else {
-                if (c == '/') ++i;
-                while (i < t.size() && !White(t[i]) && !Delimiter(t[i])) ++i;
-            }
-        } while (depth > 0);
-        return depth == 0;
     }
 
     std::ifstream in_;

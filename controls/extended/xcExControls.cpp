@@ -47,13 +47,7 @@ UINT DlgCodesToDlgc(TDlgCodes codes) {
     return dlgc;
 }
 
-LPARAM ShiftStateToKeyData(TShiftState shift) {
-    LPARAM data = 0;
-    if (shift & ssAlt) data |= 0x20000000;
-    if (shift & ssCtrl) data |= 0x10000000;
-    if (shift & ssShift) data |= 0x08000000;
-    return data;
-}
+LPARAM ShiftStateToKeyData(TShiftState shift) { return KeyDataOf(shift); }
 
 // ---------------------------------------------------------------- the hooks of every base
 

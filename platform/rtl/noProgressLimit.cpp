@@ -50,14 +50,15 @@ bool LimitPassed(Clock::time_point since, Clock::time_point now, milliseconds li
 
 std::optional<uint64_t> ParseChildMemoryLimit(const char* text) {
     if (!text || !*text) return std::nullopt;
-    // Past a mebibyte count that a 64-bit address space cannot hold, no limit is meant.
+    // Past a mebibyte count that a 64-bit address space cannot hold, no limit is meant;
+    // so is 0, as for ulimit.
     constexpr uint64_t kMostMegabytes = uint64_t(1) << 43;
     uint64_t mb = 0;
     for (const char* p = text; *p; ++p) {
         if (*p < '0' || *p > '9') return std::nullopt;
         if (mb < kMostMegabytes) mb = mb * 10 + uint64_t(*p - '0');
     }
-    if (mb == 0 || mb >= kMostMegabytes) return std::nullopt;
+    if (mb == 0 || mb >= kMostMegabytes) return kNoChildMemoryLimit;
     return mb << 20;
 }
 

@@ -38,10 +38,15 @@ bool LimitPassed(std::chrono::steady_clock::time_point since,
 // The address space each child process may take (bytes): a quarter of the machine's
 // memory, at least 4 GiB (the office maps some hundred megabytes of libraries and
 // reserves more for its threads before it reads anything); VEXOMAT_CHILD_MEMORY_LIMIT_MB,
-// read once, sets another (tests use a small one). A document that makes a helper grow
+// read once, sets another (tests use a small one), or none when it is 0 or more than an
+// address space holds; anything but digits leaves the default. A document that makes a helper grow
 // past it (a zip bomb, a PostScript loop that keeps what it allocates) fails there
 // instead of filling the machine.
 uint64_t ChildMemoryLimit();
 
-// What ChildMemoryLimit makes of the variable's text: nothing when it is no limit.
+// The limit that is none: no child is held to it, and no use comes near it.
+constexpr uint64_t kNoChildMemoryLimit = UINT64_MAX;
+
+// What ChildMemoryLimit makes of the variable's text: nothing when it sets no value, so
+// the default holds.
 std::optional<uint64_t> ParseChildMemoryLimit(const char* text);

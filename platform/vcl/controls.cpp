@@ -41,9 +41,6 @@ void Guarded(F f) {
 
 }  // namespace
 
-namespace {
-
-// Alt, Ctrl and Shift as the key-data bits KeyDataToShiftState reads.
 LPARAM KeyDataOf(TShiftState shift) {
     LPARAM data = 0;
     if (shift & ssAlt) data |= 0x20000000;
@@ -51,6 +48,8 @@ LPARAM KeyDataOf(TShiftState shift) {
     if (shift & ssShift) data |= 0x08000000;
     return data;
 }
+
+namespace {
 
 // Whether a control inside w has the keyboard focus.
 bool ChildFocused(const TWinControl* w) {

@@ -106,6 +106,8 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // The key-data bits of a character message for Alt (and the class library's bits for Ctrl
 // and Shift), as CM_DIALOGCHAR carries them; other bits carry no shift state.
 TShiftState KeyDataToShiftState(LPARAM keyData);
+// And back: Alt, Ctrl and Shift as those bits; other elements are dropped.
+LPARAM KeyDataOf(TShiftState shift);
 
 using TNotifyEvent = std::function<void(TObject*)>;
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int, int)>;

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/rtl/passedErrors.h"
 #include "platform/rtl/startTrace.h"
 
@@ -145,16 +146,16 @@ struct ChildPlan {
     childFail(plan, errno);
 }
 
-// The address-space limit to give a child: the one asked for, unless ours is as low.
+// The address-space limit to give a child: the one asked for, unless ours is as low (then
+// ours, which the child inherits; the hard limit is never below the soft one).
 rlim_t addressSpaceFor(uint64_t asked) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     (void)asked;
     return 0;
 #else
     rlimit ours{};
-    if (asked == 0 || ::getrlimit(RLIMIT_AS, &ours) != 0) return 0;
+    if (asked == 0 || asked == kNoChildMemoryLimit || ::getrlimit(RLIMIT_AS, &ours) != 0) return 0;
     if (ours.rlim_cur != RLIM_INFINITY && ours.rlim_cur <= asked) return 0;
-    if (ours.rlim_max != RLIM_INFINITY && ours.rlim_max < asked) return ours.rlim_max;
     return rlim_t(asked);
 #endif
 }

@@ -64,7 +64,8 @@ struct LaunchOptions {
     int parentDeathSignal = 0;    // sent to the child when this program ends (0: none)
     bool endWithProgram = false;  // its group is ended by EndLaunchedChildren
     std::vector<int> keepFds;     // descriptors (>= 3) the child keeps under their numbers
-    // The most address space the child (and what it starts) may take, in bytes; 0: ours.
+    // The most address space the child (and what it starts) may take, in bytes; 0 or
+    // kNoChildMemoryLimit: ours.
     // Never raised above our own limit. Programs built with a sanitizer, whose run-time
     // reserves terabytes of address space, start their children without it.
     uint64_t addressSpaceLimit = 0;

@@ -75,7 +75,8 @@ bool removeAt(int dirFd, const char* name, int depth) {
 constexpr int kSlots = 16;
 constexpr size_t kPathMax = 4096;
 char g_paths[kSlots][kPathMax];
-std::atomic<bool> g_used[kSlots];
+std::atomic<bool> g_used[kSlots];   // by a claim
+std::atomic<bool> g_armed[kSlots];  // its path written: the handler may use it
 
 int claimSlot(const std::string& folder) {
     if (folder.size() >= kPathMax) return -1;
@@ -83,10 +84,17 @@ int claimSlot(const std::string& folder) {
         bool expected = false;
         if (!g_used[i].load() && g_used[i].compare_exchange_strong(expected, true)) {
             std::memcpy(g_paths[i], folder.c_str(), folder.size() + 1);
+            g_armed[i].store(true);
             return i;
         }
     }
     return -1;
+}
+
+void releaseSlot(int slot) {
+    if (slot < 0) return;
+    g_armed[slot].store(false);
+    g_used[slot].store(false);
 }
 
 // Sockets to remove when a signal ends the program.
@@ -110,7 +118,7 @@ std::atomic<bool> g_recordArmed{false};
 void onEndingSignal(int sig) {
     EndLaunchedChildren();
     for (int i = 0; i < kSlots; ++i)
-        if (g_used[i].load()) RemoveTreeNow(g_paths[i]);
+        if (g_armed[i].load()) RemoveTreeNow(g_paths[i]);
     // The office is killed by now; what it made in the shared temporary folder goes too.
     for (int i = 0; i < kSocketSlots; ++i)
         if (g_socketArmed[i].load()) removeOwnSocket(g_sockets[i]);
@@ -192,7 +200,7 @@ TRunFolderClaim::TRunFolderClaim(const std::string& folder) {
 }
 
 TRunFolderClaim::~TRunFolderClaim() {
-    if (slot_ >= 0) g_used[slot_].store(false);
+    releaseSlot(slot_);
     if (lock_ >= 0) ::close(lock_);
 }
 

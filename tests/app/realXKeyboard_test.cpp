@@ -8,7 +8,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "tests/app/fixture.h"
-#include "tests/app/xserver.h"
+#include "tests/app/xShot.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -42,12 +42,7 @@ protected:
             return false;
         }
         std::string focus;
-        const bool keyboard = xtest::XServer::waitFor(
-            [&] {
-                focus = x_->run({"xdotool", "getwindowfocus"});
-                return std::stoul("0" + focus) == std::stoul(mainId_, nullptr, 16);
-            },
-            20);
+        const bool keyboard = x_->keyboardOn(mainId_, 20, focus);
         if (!keyboard)
             ADD_FAILURE() << "the keyboard is on window " << focus << ", not on the main window";
         return keyboard;
@@ -57,16 +52,10 @@ protected:
         x_->run({"xdotool", "mousemove", std::to_string(w.left + x), std::to_string(w.top + y)});
         x_->run({"xdotool", "click", "1"});
     }
-    void Shot(const std::string& name) {
-        const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
-        path_ = (dir && *dir ? IncludeTrailingPathDelimiter(dir) : folder_) + name +
-                (GetParam() ? "_wm" : "") + ".png";
-        shot_ = std::make_unique<TBitmap>();
-        if (x_->screenshot(path_)) shot_->LoadFromFile(path_);
-    }
-    TColor At(int x, int y) { return shot_->Canvas()->Pixel(main_.left + x, main_.top + y); }
+    void Shot(const std::string& name) { shots_.take(*x_, folder_, name); }
+    TColor At(int x, int y) { return shots_.pixel(main_.left + x, main_.top + y); }
     TColor At(const xtest::Geometry& w, int x, int y) {
-        return shot_->Canvas()->Pixel(w.left + x, w.top + y);
+        return shots_.pixel(w.left + x, w.top + y);
     }
     int Highlighted(const Area& a) {
         int n = 0;
@@ -91,10 +80,10 @@ protected:
     }
 
     std::unique_ptr<xtest::XServer> x_;
-    std::string folder_, path_, mainId_;
+    std::string folder_, mainId_;
     pid_t pid_ = 0;
     xtest::Geometry main_;
-    std::unique_ptr<TBitmap> shot_;
+    xtest::ScreenShots shots_{GetParam() ? "_wm" : ""};
 };
 
 #define START_OR_SKIP()                                                      \
@@ -123,13 +112,14 @@ TEST_P(RealXKeyboard, TheFunctionBoxShowsItsFocusFromTheStart) {
     const auto shown = [&](int n) { return n > area / 2; };
     EXPECT_TRUE(litWithin("realx_function_focus_at_start", shown))
         << lit << " of " << area << " pixels of the focused function box highlighted; screenshot "
-        << path_;
+        << shots_.path();
     Key("Tab");
     EXPECT_TRUE(litWithin("realx_function_after_tab", [](int n) { return n == 0; }))
-        << lit << " pixels of the function box highlighted after Tab; screenshot " << path_;
+        << lit << " pixels of the function box highlighted after Tab; screenshot " << shots_.path();
     Key("shift+Tab");
     EXPECT_TRUE(litWithin("realx_function_after_shift_tab", shown))
-        << lit << " of " << area << " pixels highlighted after Shift+Tab; screenshot " << path_;
+        << lit << " of " << area << " pixels highlighted after Shift+Tab; screenshot "
+        << shots_.path();
 }
 
 TEST_P(RealXKeyboard, ArrowsAndTypingChooseAFolderThatReturnOpens) {
@@ -156,7 +146,7 @@ TEST_P(RealXKeyboard, ArrowsAndTypingChooseAFolderThatReturnOpens) {
             seconds);
     };
     ASSERT_TRUE(filesWithin("realx_folder_at_start", 20, 0))
-        << runs << " rows in the file list of a folder without files; screenshot " << path_;
+        << runs << " rows in the file list of a folder without files; screenshot " << shots_.path();
     // Down selects "alpha", "b" then "beta": neither opens (alpha's file would show).
     for (const char* key : {"Down", "b"}) {
         SCOPED_TRACE(key);
@@ -164,12 +154,12 @@ TEST_P(RealXKeyboard, ArrowsAndTypingChooseAFolderThatReturnOpens) {
         Sleep(1500);  // time for a wrong opening to show
         EXPECT_TRUE(filesWithin("realx_folder_after_key", 1, 0))
             << "the key opened a folder: " << runs << " rows in the file list; screenshot "
-            << path_;
+            << shots_.path();
     }
     Key("Return");
     EXPECT_TRUE(filesWithin("realx_folder_opened", 20, 3))
         << runs << " rows in the file list after Return, not beta's three files; screenshot "
-        << path_;
+        << shots_.path();
 }
 
 TEST_P(RealXKeyboard, ThePageOrderWindowOpensWithItsFocusOnTheFirstPage) {
@@ -217,7 +207,7 @@ TEST_P(RealXKeyboard, ThePageOrderWindowOpensWithItsFocusOnTheFirstPage) {
         },
         30))
         << "the first page list shows no focus on page 1 (" << text << " pixels of text, a " << seen
-        << "-pixel dotted run along its top edge); screenshot " << path_;
+        << "-pixel dotted run along its top edge); screenshot " << shots_.path();
     // Tab takes the focus to the insert button: the dots go.
     Key("Tab");
     EXPECT_TRUE(xtest::XServer::waitFor(
@@ -228,7 +218,7 @@ TEST_P(RealXKeyboard, ThePageOrderWindowOpensWithItsFocusOnTheFirstPage) {
         },
         20))
         << "a " << seen << "-pixel dotted run along page 1's top edge after Tab; screenshot "
-        << path_;
+        << shots_.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, RealXKeyboard, ::testing::Bool(),

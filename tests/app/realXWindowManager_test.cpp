@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "tests/app/fixture.h"
-#include "tests/app/xserver.h"
+#include "tests/app/xShot.h"
 
 namespace {
 
@@ -54,27 +54,15 @@ protected:
     // The X keyboard focus on the window within 20 s (a key typed before would go elsewhere).
     bool KeyboardOn(const std::string& id, const char* what) {
         std::string focus;
-        if (xtest::XServer::waitFor(
-                [&] {
-                    focus = x_->run({"xdotool", "getwindowfocus"});
-                    return std::stoul("0" + focus) == std::stoul(id, nullptr, 16);
-                },
-                20))
-            return true;
+        if (x_->keyboardOn(id, 20, focus)) return true;
         ADD_FAILURE() << what << " (" << id << ") did not get the keyboard; it is on " << focus;
         return false;
     }
 
     // The screen now, kept where VEXOMAT_SCREENSHOTS says (else in the program folder).
-    TBitmap& Shot(const std::string& name) {
-        const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
-        path_ = (dir && *dir ? IncludeTrailingPathDelimiter(dir) : folder_) + name + ".png";
-        shot_ = std::make_unique<TBitmap>();
-        if (x_->screenshot(path_)) shot_->LoadFromFile(path_);
-        return *shot_;
-    }
+    TBitmap& Shot(const std::string& name) { return shots_.take(*x_, folder_, name); }
     TColor At(const xtest::Geometry& g, int x, int y) {
-        return shot_->Canvas()->Pixel(g.left + x, g.top + y);
+        return shots_.pixel(g.left + x, g.top + y);
     }
     int Count(const xtest::Geometry& g, int l, int t, int r, int b, TColor c) {
         int n = 0;
@@ -111,7 +99,7 @@ protected:
             20);
         EXPECT_TRUE(shown) << "the caption does not show the box " << (active ? "" : "in")
                            << "active " << when << ": " << text.first << " white and "
-                           << text.second << " d4d0c8 text pixels; screenshot " << path_;
+                           << text.second << " d4d0c8 text pixels; screenshot " << shots_.path();
     }
 
     // The window manager's size hints of a window: its smallest and largest size.
@@ -162,9 +150,9 @@ protected:
     }
 
     std::unique_ptr<xtest::XServer> x_;
-    std::string folder_, path_;
+    std::string folder_;
     std::vector<pid_t> started_;
-    std::unique_ptr<TBitmap> shot_;
+    xtest::ScreenShots shots_;
 };
 
 }  // namespace
@@ -187,7 +175,7 @@ TEST_F(RealXWindowManager, UnattendedMessageBoxIsDrawnWhileTheProgramHolds) {
         xtest::XServer::waitFor(
             [&] { return (drawn = BoxDrawn(box, "realxwm_unattended_box")) || !Running(pid); }, 60);
         ASSERT_TRUE(drawn) << "the box was never drawn while the program held; screenshot "
-                           << path_;
+                           << shots_.path();
         ASSERT_TRUE(Running(pid)) << "the program ended before the box could be covered";
 
         // A window over the box that the window manager leaves alone, then gone.
@@ -198,7 +186,7 @@ TEST_F(RealXWindowManager, UnattendedMessageBoxIsDrawnWhileTheProgramHolds) {
                    "-xrm", "*overrideRedirect: true", "cover"});
         ASSERT_TRUE(xtest::XServer::waitFor(
             [&] { return !BoxDrawn(box, "realxwm_unattended_covered"); }, 20))
-            << "the covering window did not show; screenshot " << path_;
+            << "the covering window did not show; screenshot " << shots_.path();
         Stop(cover);
         drawn = false;
         xtest::XServer::waitFor(
@@ -207,7 +195,7 @@ TEST_F(RealXWindowManager, UnattendedMessageBoxIsDrawnWhileTheProgramHolds) {
             },
             60);
         EXPECT_TRUE(drawn) << "the box was not drawn again after the window over it went, while "
-                           << "the program held; screenshot " << path_;
+                           << "the program held; screenshot " << shots_.path();
         Stop(pid);
     }
 }
@@ -396,7 +384,8 @@ TEST_F(RealXWindowManager, OpenedWindowsBelongToTheMainWindowAndAreNotIconifiedA
                      std::to_string(main.top + 495), "click", "1"});
         }
         ASSERT_TRUE(xtest::XServer::waitFor([&] { return x_->window(row.title, shown, &id); }, 30))
-            << row.window << " did not show; screenshot " << (Shot("realxwm_not_opened"), path_);
+            << row.window << " did not show; screenshot "
+            << (Shot("realxwm_not_opened"), shots_.path());
         ASSERT_TRUE(KeyboardOn(id, row.window));
         EXPECT_EQ(TransientFor(id), std::stoul(mainId, nullptr, 16))
             << x_->run({"xprop", "-id", id, "WM_TRANSIENT_FOR"});
@@ -414,7 +403,7 @@ TEST_F(RealXWindowManager, OpenedWindowsBelongToTheMainWindowAndAreNotIconifiedA
         if (xtest::XServer::waitFor([&] { return !x_->viewable(id); }, 10)) {
             EXPECT_TRUE(xtest::XServer::waitFor([&] { return !x_->viewable(mainId); }, 20))
                 << row.window << " was iconified alone; screenshot "
-                << (Shot("realxwm_iconified_alone"), path_);
+                << (Shot("realxwm_iconified_alone"), shots_.path());
             x_->run({"xdotool", "windowactivate", mainId});
         }
         EXPECT_TRUE(xtest::XServer::waitFor([&] { return x_->viewable(id); }, 20))

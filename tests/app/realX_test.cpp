@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "tests/app/fixture.h"
-#include "tests/app/xserver.h"
+#include "tests/app/xShot.h"
 
 namespace {
 
@@ -35,15 +35,9 @@ protected:
     }
     // A screenshot, kept where VEXOMAT_SCREENSHOTS says (else in the test's temporary
     // folder), its path in `path`.
-    TBitmap& Shot(const std::string& name) {
-        const char* dir = std::getenv("VEXOMAT_SCREENSHOTS");
-        path_ = (dir && *dir ? IncludeTrailingPathDelimiter(dir) : folder_) + name + ".png";
-        shot_ = std::make_unique<TBitmap>();
-        if (x_->screenshot(path_)) shot_->LoadFromFile(path_);
-        return *shot_;
-    }
+    TBitmap& Shot(const std::string& name) { return shots_.take(*x_, folder_, name); }
     // A pixel of the main window's client area (the window has no frame of its own).
-    TColor At(int x, int y) { return shot_->Canvas()->Pixel(main_.left + x, main_.top + y); }
+    TColor At(int x, int y) { return shots_.pixel(main_.left + x, main_.top + y); }
     // How many pixels of a client rectangle have the colour.
     int Count(int l, int t, int r, int b, TColor c) {
         int n = 0;
@@ -68,17 +62,12 @@ protected:
         std::string why;
         ASSERT_TRUE(xtest::XServer::waitFor([&] { return TitleRowBlack(why); }, 20))
             << "the main window's title row is not black with white texts 20 s after start (" << why
-            << "); screenshot " << path_;
+            << "); screenshot " << shots_.path();
     }
     void ModalWindowGivesTheKeyboardBack();
     // The X keyboard focus comes to the window (its id as xwininfo writes it) within 20 s.
     bool KeyboardComesTo(const std::string& id, std::string& focus) {
-        return xtest::XServer::waitFor(
-            [&] {
-                focus = x_->run({"xdotool", "getwindowfocus"});
-                return std::stoul("0" + focus) == std::stoul(id, nullptr, 16);
-            },
-            20);
+        return x_->keyboardOn(id, 20, focus);
     }
     void ExpectKeyboardOnMain() {
         std::string focus;
@@ -95,10 +84,10 @@ protected:
     }
 
     std::unique_ptr<xtest::XServer> x_;
-    std::string folder_, path_, mainId_;
+    std::string folder_, mainId_;
     pid_t pid_ = 0;
     xtest::Geometry main_;
-    std::unique_ptr<TBitmap> shot_;
+    xtest::ScreenShots shots_;
 };
 
 #define START_OR_SKIP(wm)                                                    \
@@ -122,7 +111,7 @@ TEST_F(RealX, MainWindowIsPaintedWholeRightAfterStart) {
     if (HasFatalFailure()) return;
     // The bare background around the ">>" buttons and below the title row.
     for (auto [x, y] : {std::pair{3, 60}, {300, 40}, {98, 300}, {680, 580}})
-        EXPECT_EQ(At(x, y), clBlack) << x << "," << y << " in " << path_;
+        EXPECT_EQ(At(x, y), clBlack) << x << "," << y << " in " << shots_.path();
 }
 
 TEST_F(RealX, HoverFrameGoesWhenTheMouseGoesIntoAnotherWindow) {
@@ -149,11 +138,11 @@ TEST_F(RealX, HoverFrameGoesWhenTheMouseGoesIntoAnotherWindow) {
         SCOPED_TRACE(row.into);
         MouseTo(50, 152);
         ASSERT_TRUE(xtest::XServer::waitFor([&] { return frameShown("realx_hover_on"); }, 20))
-            << "the button shows no raised frame under the mouse; screenshot " << path_;
+            << "the button shows no raised frame under the mouse; screenshot " << shots_.path();
         MouseTo(row.x, row.y);
         EXPECT_TRUE(xtest::XServer::waitFor([&] { return !frameShown("realx_hover_left"); }, 20))
             << "the raised frame stays after the mouse went into " << row.into << "; screenshot "
-            << path_;
+            << shots_.path();
     }
 }
 
@@ -299,7 +288,7 @@ TEST_F(RealX, AFocusedCheckBoxShowsLightDotsAroundItsCaptionOnBlack) {
         },
         20))
         << changed << " pixels changed around the caption, " << light
-        << " of them light dots on black; screenshot " << path_;
+        << " of them light dots on black; screenshot " << shots_.path();
     // Tab takes the focus away: the dots go.
     x_->run({"xdotool", "key", "Tab"});
     EXPECT_TRUE(xtest::XServer::waitFor(
@@ -308,7 +297,7 @@ TEST_F(RealX, AFocusedCheckBoxShowsLightDotsAroundItsCaptionOnBlack) {
             return changes(light) == 0;
         },
         20))
-        << "the focus rectangle stays after Tab; screenshot " << path_;
+        << "the focus rectangle stays after Tab; screenshot " << shots_.path();
 }
 
 TEST_F(RealX, ReturnAndKeypadEnterPressTheFocusedStartButton) {
@@ -337,7 +326,7 @@ TEST_F(RealX, ReturnAndKeypadEnterPressTheFocusedStartButton) {
         const bool closed =
             xtest::XServer::waitFor([&] { return !x_->window(" 信 息 ", box); }, 20);
         Shot(std::string("realx_after_") + key);
-        ASSERT_TRUE(closed) << "the message box did not close; screenshot " << path_;
+        ASSERT_TRUE(closed) << "the message box did not close; screenshot " << shots_.path();
     }
 }
 

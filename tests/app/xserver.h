@@ -171,6 +171,17 @@ public:
         return run({"xwininfo", "-id", id}).find("IsViewable") != std::string::npos;
     }
 
+    // Whether the X keyboard focus comes to the window (its id as the X tools write it)
+    // within `seconds`; `focus` holds the window that has it last.
+    bool keyboardOn(const std::string& id, int seconds, std::string& focus) const {
+        return waitFor(
+            [&] {
+                focus = run({"xdotool", "getwindowfocus"});
+                return std::stoul("0" + focus) == std::stoul(id, nullptr, 16);
+            },
+            seconds);
+    }
+
     // The whole screen into a PNG file.
     bool screenshot(const std::string& png) const {
         int rc = -1;

@@ -32,21 +32,21 @@ TEST(NoProgressLimit, TheVariableCountsOnlyAsAPositiveNumberOfMilliseconds) {
     EXPECT_EQ(ParseNoProgressLimit(nullptr), std::nullopt);
 }
 
-TEST(ChildMemoryLimit, TheVariableCountsOnlyAsAPositiveNumberOfMebibytes) {
+TEST(ChildMemoryLimit, TheVariableIsANumberOfMebibytesOrNoLimitAtAll) {
     const struct {
         const char* text;
         std::optional<uint64_t> limit;
     } rows[] = {
         {"256", uint64_t(256) << 20},
         {"1", uint64_t(1) << 20},
-        {"0", std::nullopt},
+        {"0", kNoChildMemoryLimit},
         {"-5", std::nullopt},
         {"", std::nullopt},
         {"1G", std::nullopt},
         {" 5", std::nullopt},
         {"8796093022207", uint64_t(8796093022207) << 20},
-        {"8796093022208", std::nullopt},
-        {"99999999999999999999999", std::nullopt},
+        {"8796093022208", kNoChildMemoryLimit},
+        {"99999999999999999999999", kNoChildMemoryLimit},
     };
     for (const auto& r : rows) EXPECT_EQ(ParseChildMemoryLimit(r.text), r.limit) << r.text;
     EXPECT_EQ(ParseChildMemoryLimit(nullptr), std::nullopt);

@@ -4,12 +4,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
+#include "platform/rtl/noProgressLimit.h"
 #include "platform/win/launcher.h"
 #include "win_support.h"
 
@@ -95,6 +98,43 @@ TEST(Launcher, OnlyKeptDescriptorsReachTheChild) {
     ::close(stray);
     ::close(kept);
     EXPECT_EQ(Lines(dir / "fds.txt"), std::vector<std::string>{std::to_string(kept)});
+}
+
+// The "Max address space" soft limit a child started with the limit reports, in bytes or
+// "unlimited".
+std::string ChildAddressSpace(uint64_t limit) {
+    TempDir dir("vxlaunch");
+    ScopedFd out(::open((dir / "limits.txt").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    LaunchOptions launch;
+    launch.argv = {"cat", "/proc/self/limits"};
+    launch.stdOut = out.get();
+    launch.addressSpaceLimit = limit;
+    pid_t pid = -1;
+    if (Launch(launch, pid) != 0 || WaitExit(pid) != 0) return "no child";
+    for (const std::string& line : Lines(dir / "limits.txt")) {
+        if (line.rfind("Max address space", 0) != 0) continue;
+        std::istringstream words(line.substr(17));
+        std::string soft;
+        words >> soft;
+        return soft;
+    }
+    return "no line";
+}
+
+TEST(Launcher, TheAddressSpaceLimitIsSetUnlessItIsNone) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "children of a sanitized program start without the limit";
+#endif
+    rlimit ours{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &ours), 0);
+    const std::string inherited =
+        ours.rlim_cur == RLIM_INFINITY ? "unlimited" : std::to_string(ours.rlim_cur);
+    const uint64_t small = uint64_t(512) << 20;
+    if (ours.rlim_cur == RLIM_INFINITY || ours.rlim_cur > small) {
+        EXPECT_EQ(ChildAddressSpace(small), std::to_string(small));
+    }
+    EXPECT_EQ(ChildAddressSpace(0), inherited);
+    EXPECT_EQ(ChildAddressSpace(kNoChildMemoryLimit), inherited);
 }
 
 TEST(Launcher, OwnProcessGroupEndedAsAWhole) {
