@@ -31,11 +31,8 @@ TEST_F(AppTest, TheFunctionBoxShowsItsFocusAtStart) {
 }
 
 TEST_F(AppTest, ThePageOrderWindowShowsItsFocusOnTheFirstPage) {
-    const std::string ps = folder + "two.ps", pdf = folder + "two.pdf";
-    apptest::Spit(ps, "%!PS\nshowpage\nshowpage\n");
-    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
-               "-sOutputFile=" + pdf, ps},
-              folder + "gs.txt");
+    const std::string pdf = folder + "two.pdf";
+    e2e::WriteBlankPdf(pdf, 2);
     CreateWindows();
     ShowMain();
     Form_main->ComboBoxEx_function->SetItemIndex(17);

@@ -164,11 +164,8 @@ TEST_P(RealXKeyboard, ArrowsAndTypingChooseAFolderThatReturnOpens) {
 
 TEST_P(RealXKeyboard, ThePageOrderWindowOpensWithItsFocusOnTheFirstPage) {
     // The merge function chosen last, with a PDF of three pages.
-    const std::string ps = folder_ + "three.ps", pdf = folder_ + "three.pdf";
-    apptest::Spit(ps, "%!PS\nshowpage\nshowpage\nshowpage\n");
-    e2e::Exec({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
-               "-sOutputFile=" + pdf, ps},
-              folder_ + "gs.txt");
+    const std::string pdf = folder_ + "three.pdf";
+    e2e::WriteBlankPdf(pdf, 3);
     apptest::Spit(folder_ + "config.ini",
                   "[COMMON]\nLAST_CONVERTING_FUNCTION=17\nLAST_FILE=" + pdf + "\n");
     START_OR_SKIP();

@@ -175,6 +175,18 @@ inline std::string Stream(const std::string& data) {
     return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
 }
 
+// A PDF of n blank letter pages, written by hand.
+inline void WriteBlankPdf(const std::string& path, int pages) {
+    std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>", ""};
+    std::string kids;
+    for (int i = 0; i < pages; ++i) {
+        kids += std::to_string(i + 3) + " 0 R ";
+        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] >>");
+    }
+    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>";
+    Spit(path, BuildPdf(objects));
+}
+
 // Writes a PostScript document of n pages (A4), each with a filled shape.
 inline void WritePostScript(const std::string& path, int pages) {
     std::string ps = "%!PS-Adobe-3.0\n%%Pages: " + std::to_string(pages) + "\n";

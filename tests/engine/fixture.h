@@ -307,4 +307,27 @@ private:
     std::unique_ptr<TestMainState> state_;
 };
 
+// An engine test with a scratch folder of its own (`dir`, ending in "/", named from the
+// prefix) and files written into it.
+class EngineFolderTest : public EngineTest {
+protected:
+    explicit EngineFolderTest(std::string prefix) : prefix_(std::move(prefix)) {}
+    void SetUp() override {
+        EngineTest::SetUp();
+        dir = MakeTempFolder(prefix_);
+    }
+    void TearDown() override {
+        RemoveTree(dir);
+        EngineTest::TearDown();
+    }
+    std::string Write(const std::string& name, const std::string& text) {
+        WriteFile(dir + name, text);
+        return dir + name;
+    }
+    std::string dir;
+
+private:
+    std::string prefix_;
+};
+
 }  // namespace vxtest

@@ -14,28 +14,15 @@
 namespace {
 
 // In an engine of its own, so what the count writes into the day log has a place.
-class PdfRevisionCount : public vxtest::EngineTest {
+class PdfRevisionCount : public vxtest::EngineFolderTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        dir = e2e::TempFolder("vx pages 页 ");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-        EngineTest::TearDown();
-    }
-    std::string Write(const std::string& name, const std::string& text) {
-        e2e::Spit(dir + name, text);
-        return dir + name;
-    }
+    PdfRevisionCount() : EngineFolderTest("vx pages 页 ") {}
     // What qpdf --show-npages says; -1 when it cannot tell.
     int QpdfPages(const std::string& pdf) {
         const e2e::RunResult r = e2e::Exec({"qpdf", "--show-npages", pdf}, dir + "qpdf.txt");
         return r.exitCode == 0 || r.exitCode == 3 ? std::atoi(r.output.c_str()) : -1;
     }
     int Count(const std::string& pdf) { return TPdfChopToSingles().CountPdfPages(pdf); }
-    std::string dir;
 };
 
 struct Row {

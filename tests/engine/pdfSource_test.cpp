@@ -16,21 +16,9 @@
 
 namespace {
 
-class PdfSourceRead : public vxtest::EngineTest {
+class PdfSourceRead : public vxtest::EngineFolderTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        dir = e2e::TempFolder("vx source 源 ");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-        EngineTest::TearDown();
-    }
-    std::string Write(const std::string& name, const std::string& text) {
-        e2e::Spit(dir + name, text);
-        return dir + name;
-    }
+    PdfSourceRead() : EngineFolderTest("vx source 源 ") {}
     // The pages Ghostscript draws of a file.
     int Drawn(const std::string& pdf) {
         const std::string out = dir + "drawn/";
@@ -41,7 +29,6 @@ protected:
                   dir + "gs.txt");
         return int(e2e::Listing(out).size());
     }
-    std::string dir;
 };
 
 struct Form {
