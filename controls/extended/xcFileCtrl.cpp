@@ -9,6 +9,7 @@
 #include "platform/gdi/iconDraw.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/scopeExit.h"
+#include "platform/rtl/utf8.h"
 #include "platform/user/paint.h"
 #include "platform/vcl/forms.h"
 #include "platform/win/drives.h"
@@ -481,16 +482,31 @@ bool TXcDirectoryListBox::DoKeyDown(WORD& key, TShiftState shift) {
 bool TXcDirectoryListBox::DoKeyPress(char& key) {
     if (TXcCustomListBox::DoKeyPress(key)) return true;
     const auto c = static_cast<unsigned char>(key);
-    if (c < 0x20 || c >= 0x7F) return false;
+    if (c < 0x20 || c == 0x7F) {
+        pendingChar_.clear();
+        return false;
+    }
+    // A character of several bytes comes a byte at a time: it is a letter once it is whole.
+    std::string letter(1, key);
+    if (c >= 0x80) {
+        if (!IsUtf8Continuation(c)) pendingChar_.clear();
+        pendingChar_ += key;
+        const auto lead = static_cast<unsigned char>(pendingChar_[0]);
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (pendingChar_.size() < length) return true;
+        letter.swap(pendingChar_);
+        pendingChar_.clear();
+    }
     // The keys typed within a moment make one prefix of the names shown; a letter typed
     // alone (or again) steps to the next item beginning with it, as list boxes do.
     const uint32_t now = GetTickCount();
     if (now - lastTyped_ >= kTypeAheadMs) typed_.clear();
     lastTyped_ = now;
-    typed_ += key;
-    int found = FindItemFrom(typed_, typed_.size() == 1 ? ItemIndex() + 1 : ItemIndex());
-    if (found < 0 && typed_.size() > 1) {
-        typed_ = std::string(1, key);
+    typed_ += letter;
+    const bool alone = typed_ == letter;
+    int found = FindItemFrom(typed_, alone ? ItemIndex() + 1 : ItemIndex());
+    if (found < 0 && !alone) {
+        typed_ = letter;
         found = FindItemFrom(typed_, ItemIndex() + 1);
     }
     if (found >= 0 && found != ItemIndex()) {

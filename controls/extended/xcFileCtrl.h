@@ -120,6 +120,7 @@ protected:
 private:
     static constexpr uint32_t kTypeAheadMs = 500;  // keys typed closer make one prefix
     std::string typed_;
+    std::string pendingChar_;  // the bytes of a character typed so far
     uint32_t lastTyped_ = 0;
     int pressedItem_ = -1;  // the item the left button went down on
     std::string directory_;

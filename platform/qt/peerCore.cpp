@@ -141,9 +141,14 @@ public:
             consumed =
                 host_->peerKey(kSysChar, AccelCharacter(k->key()), ShiftState(k->modifiers()));
         } else if (!consumed && e->type() == QEvent::KeyPress && !k->text().isEmpty()) {
-            QByteArray utf8 = k->text().toUtf8();
-            consumed = host_->peerKey(kChar, static_cast<unsigned char>(utf8[0]),
-                                      ShiftState(k->modifiers()));
+            // The text as character messages of the narrow character set (UTF-8): a
+            // character of several bytes is a message for each byte, as a double-byte
+            // character is on the system the controls were made for.
+            const QByteArray utf8 = k->text().toUtf8();
+            for (const char byte : utf8)
+                consumed = host_->peerKey(kChar, static_cast<unsigned char>(byte),
+                                          ShiftState(k->modifiers())) ||
+                           consumed;
         }
         return consumed;
     }

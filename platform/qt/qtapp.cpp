@@ -290,14 +290,35 @@ void RequestFontSetUpAhead() { qtbridge::RequestFontSetUpAhead(); }
 int ScreenWidth() { return qtbridge::ScreenWidth(); }
 int ScreenHeight() { return qtbridge::ScreenHeight(); }
 
-void PressKey(int key, unsigned shift, bool keypad) {
-    EnsureGui();
+namespace {
+
+// Where the keyboard's keys go: the widget that has the focus, else the active window.
+QWidget* KeyTarget() {
     QWidget* target = QApplication::focusWidget();
     if (!target) target = QApplication::activeWindow();
     if (!target) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible()) target = w;
     }
+    return target;
+}
+
+}  // namespace
+
+void TypeCharacter(const std::string& utf8) {
+    EnsureGui();
+    QWidget* target = KeyTarget();
+    if (!target) return;
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+void PressKey(int key, unsigned shift, bool keypad) {
+    EnsureGui();
+    QWidget* target = KeyTarget();
     if (!target) return;
     int qtKey = 0;
     QString text;

@@ -33,6 +33,8 @@ void HideHint();
 // know (Return 13, Escape 27, Tab 9, Space 32, End 35, Home 36, the arrows 37-40). With
 // keypad, Return is the keypad's Enter.
 void PressKey(int key, unsigned shift, bool keypad = false);
+// Types one character (UTF-8) as a key of a keyboard layout that has it, to the same widget.
+void TypeCharacter(const std::string& utf8);
 
 // Filter in the class library's form "Text (*.a;*.b)|*.a;*.b|...". False when cancelled.
 bool OpenFileDialog(const std::string& title, const std::string& dir, const std::string& filter,

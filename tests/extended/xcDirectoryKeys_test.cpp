@@ -31,11 +31,11 @@ struct FolderKeys {
     std::string root;
     TForm form{nullptr};
     TXcDirectoryListBox* dirs = new TXcDirectoryListBox(&form);
-    FolderKeys() {
+    explicit FolderKeys(std::initializer_list<const char*> names = {"alpha", "beta", "bravo",
+                                                                    "charlie"}) {
         char tmpl[] = "/tmp/vx folder keys XXXXXX";
         root = mkdtemp(tmpl);
-        for (const char* name : {"alpha", "beta", "bravo", "charlie"})
-            fs::create_directories(root + "/" + name);
+        for (const char* name : names) fs::create_directories(root + "/" + name);
         form.SetBounds(0, 0, 300, 320);
         dirs->SetParent(&form);
         dirs->SetBounds(5, 5, 280, 300);
@@ -112,6 +112,26 @@ TEST(XcFolderKeys, TypingSelectsTheNextFolderBeginningWithTheLetters) {
         SCOPED_TRACE(std::string("typed ") + char(row.key));
         Sleep(600);
         k.Press(row.key);
+        EXPECT_EQ(k.Selected(), k.Sub(row.selected));
+        EXPECT_EQ(k.dirs->Directory(), k.root);
+    }
+}
+
+TEST(XcFolderKeys, LettersOfEveryScriptSelectAsLettersDo) {
+    FolderKeys k({"zeta", "Ölbild", "über", "中文", "中间"});
+    struct Row {
+        const char* typed;
+        const char* selected;
+    };
+    // A capital typed finds the small letter and the other way round; a character of
+    // several bytes is one letter.
+    const Row rows[] = {{"ü", "über"}, {"ö", "Ölbild"}, {"中", "中文"}, {"中", "中间"},
+                        {"Ü", "über"}, {"я", "über"},   {"z", "zeta"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string("typed ") + row.typed);
+        Sleep(600);
+        ws::TypeCharacter(row.typed);
+        Application->ProcessMessages();
         EXPECT_EQ(k.Selected(), k.Sub(row.selected));
         EXPECT_EQ(k.dirs->Directory(), k.root);
     }
