@@ -59,7 +59,7 @@ bool TForm_main::RunFunction(const TConverter& row, std::string& target, const s
         const std::string s = (*FState.FSourceFiles)[i];
         const std::string ext = ExtractFileExt(s);
         // A pipe or a device has no size to tell and would hold every reader of it.
-        if (const std::string kind = SpecialFileKind(s); !kind.empty()) {
+        if (const std::string kind = NonRegularFileKind(s); !kind.empty()) {
             ReportError("源文件不是普通文件, 而是一个" + kind + ": \"" + EscapeControls(s) + "\"");
             return false;
         }

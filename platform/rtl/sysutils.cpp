@@ -526,7 +526,7 @@ std::string TempFolderProblem(const std::string& folder, int err) {
     return named + " 无法使用: " + SysErrorMessage(err);
 }
 
-std::string SpecialFileKind(const std::string& name) {
+std::string NonRegularFileKind(const std::string& name) {
     struct stat st {};
     if (name.empty() || ::stat(name.c_str(), &st) != 0) return "";
     if (S_ISFIFO(st.st_mode)) return "命名管道 (FIFO)";

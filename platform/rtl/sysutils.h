@@ -188,7 +188,7 @@ std::string GetTempDir();  // with trailing "/"
 std::string TempFolderProblem(const std::string& folder, int err);
 // What a name that exists but is no regular file is ("命名管道 (FIFO)", "设备", ...);
 // "" for a regular file, a folder, or nothing at all. Never opens it: a pipe would block.
-std::string SpecialFileKind(const std::string& name);
+std::string NonRegularFileKind(const std::string& name);
 // Reads or writes a whole file; raise EFOpenError / EFCreateError.
 std::string ReadFileText(const std::string& name);
 void WriteFileText(const std::string& name, const std::string& text);

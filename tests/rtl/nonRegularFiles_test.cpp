@@ -19,10 +19,10 @@
 
 namespace {
 
-class SpecialFiles : public ::testing::Test {
+class NonRegularFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = std::filesystem::temp_directory_path().string() + "/vx special XXXXXX";
+        std::string tmpl = std::filesystem::temp_directory_path().string() + "/vx pipes XXXXXX";
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr) << std::strerror(errno);
         dir = tmpl + "/";
         std::ofstream(dir + "file") << "text";
@@ -43,7 +43,7 @@ protected:
     bool hadTmp = false;
 };
 
-TEST_F(SpecialFiles, APipeOrADeviceIsNamedAndAnythingElseIsNot) {
+TEST_F(NonRegularFiles, APipeOrADeviceIsNamedAndAnythingElseIsNot) {
     const struct {
         std::string name, kind;
     } rows[] = {
@@ -54,10 +54,10 @@ TEST_F(SpecialFiles, APipeOrADeviceIsNamedAndAnythingElseIsNot) {
         {dir + "missing", ""},
         {"", ""},
     };
-    for (const auto& r : rows) EXPECT_EQ(SpecialFileKind(r.name), r.kind) << r.name;
+    for (const auto& r : rows) EXPECT_EQ(NonRegularFileKind(r.name), r.kind) << r.name;
 }
 
-TEST_F(SpecialFiles, AMappedPipeFailsAtOnceInsteadOfWaitingForAWriter) {
+TEST_F(NonRegularFiles, AMappedPipeFailsAtOnceInsteadOfWaitingForAWriter) {
     auto mapped = std::async(std::launch::async, [&] {
         try {
             TMappedFile pipe(dir + "pipe.pdf");
@@ -77,7 +77,7 @@ TEST_F(SpecialFiles, AMappedPipeFailsAtOnceInsteadOfWaitingForAWriter) {
     EXPECT_EQ(TMappedFile(dir + "file").Data(), "text");
 }
 
-TEST_F(SpecialFiles, ATemporaryFolderThatCannotBeUsedIsNamedWithItsCause) {
+TEST_F(NonRegularFiles, ATemporaryFolderThatCannotBeUsedIsNamedWithItsCause) {
     setenv("TMPDIR", (dir + "file").c_str(), 1);
     const struct {
         std::string folder;
