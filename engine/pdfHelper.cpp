@@ -90,6 +90,10 @@ std::string SafeNamesBase() {
     return g_safeNames.path;
 }
 
+// The link folder's name, and what the names of links to files begin with.
+constexpr const char* kLinkFolder = "names/";
+constexpr const char* kFileLinkKind = "name";
+
 // Where the safe-named links of a run lie: in its temporary folder, else in the day's log
 // folder (a converter called outside a run); in a folder of the system's temporary folder
 // when Ghostscript cannot read that one's name.
@@ -97,9 +101,17 @@ std::string NameLinkFolder() {
     TMainState* s = MainState();
     std::string base = s && !s->FRunTemp.empty() ? s->FRunTemp : s ? s->FLogDir : GetTempDir();
     if (!GsReadsExactly(ExpandFileName(base))) base = SafeNamesBase();
-    std::string folder = base + "names/";
+    std::string folder = base + kLinkFolder;
     ForceDirectories(folder);
     return folder;
+}
+
+// Whether path is a safe-named link to a file that SafeLink made.
+bool IsSafeFileLink(const std::string& path) {
+    std::error_code ec;
+    return StartsStr(kFileLinkKind, ExtractFileName(path)) &&
+           EndsStr(std::string("/") + kLinkFolder, ExtractFilePath(path)) &&
+           std::filesystem::is_symlink(path, ec);
 }
 
 // A link with a safe name in the link folder that points to target.
@@ -152,7 +164,7 @@ std::string GsFileName(const std::string& path) {
     if (GsReadsExactly(full)) return full;
     std::string ext = ExtractFileExt(full);
     if (!GsReadsExactly(ext)) ext.clear();
-    return SafeLink(full, "name", ext);
+    return SafeLink(full, kFileLinkKind, ext);
 }
 
 std::string GsPagedOutputName(const std::string& dst) {
@@ -379,10 +391,9 @@ std::vector<std::string> NamesIn(const std::string& params, const TMainState& s)
 // a page the page-order window split off, its document and page.
 std::string AsTheUserKnowsIt(std::string input, const TMainState& s, std::string& page) {
     std::error_code ec;
-    // Only a link of ours (a safe name in a link folder) stands for another file: a link
-    // the user gave is the file as the user knows it.
-    if (StartsStr("name", ExtractFileName(input)) && EndsStr("/names/", ExtractFilePath(input)) &&
-        std::filesystem::is_symlink(input, ec)) {
+    // Only a link of ours stands for another file: a link the user gave is the file as the
+    // user knows it.
+    if (IsSafeFileLink(input)) {
         const std::filesystem::path target = std::filesystem::read_symlink(input, ec);
         if (!ec) input = target.string();
     }

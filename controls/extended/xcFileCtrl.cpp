@@ -491,9 +491,8 @@ bool TXcDirectoryListBox::DoKeyPress(char& key) {
     if (c >= 0x80) {
         if (!IsUtf8Continuation(c)) pendingChar_.clear();
         pendingChar_ += key;
-        const auto lead = static_cast<unsigned char>(pendingChar_[0]);
-        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        if (pendingChar_.size() < length) return true;
+        if (pendingChar_.size() < Utf8AnnouncedLength(static_cast<unsigned char>(pendingChar_[0])))
+            return true;
         letter.swap(pendingChar_);
         pendingChar_.clear();
     }

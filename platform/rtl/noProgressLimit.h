@@ -39,9 +39,9 @@ bool LimitPassed(std::chrono::steady_clock::time_point since,
 // memory, at least 4 GiB (the office maps some hundred megabytes of libraries and
 // reserves more for its threads before it reads anything); VEXOMAT_CHILD_MEMORY_LIMIT_MB,
 // read once, sets another (tests use a small one), or none when it is 0 or more than an
-// address space holds; anything but digits leaves the default. A document that makes a helper grow
-// past it (a zip bomb, a PostScript loop that keeps what it allocates) fails there
-// instead of filling the machine.
+// address space holds; anything but digits leaves the default. A document that makes a
+// helper grow past it (a zip bomb, a PostScript loop that keeps what it allocates) fails
+// there instead of filling the machine.
 uint64_t ChildMemoryLimit();
 
 // The limit that is none: no child is held to it, and no use comes near it.

@@ -1,16 +1,11 @@
 #include "platform/rtl/utf8.h"
 
-namespace {
-
-// The length a lead byte announces; 1 for a byte that leads nothing.
-size_t AnnouncedLength(unsigned char b) {
+size_t Utf8AnnouncedLength(unsigned char b) {
     if (b >= 0xC0 && b <= 0xDF) return 2;
     if (b >= 0xE0 && b <= 0xEF) return 3;
     if (b >= 0xF0 && b <= 0xF7) return 4;
     return 1;
 }
-
-}  // namespace
 
 size_t Utf8SequenceLength(std::string_view s, size_t i) {
     char32_t c = 0;
@@ -94,7 +89,7 @@ void Utf16Append(std::u16string& out, char32_t c) {
 }
 
 size_t Utf8CharEnd(std::string_view s, size_t i) {
-    const size_t announced = AnnouncedLength(static_cast<unsigned char>(s[i]));
+    const size_t announced = Utf8AnnouncedLength(static_cast<unsigned char>(s[i]));
     size_t end = i + 1;
     while (end < s.size() && end - i < announced &&
            IsUtf8Continuation(static_cast<unsigned char>(s[end])))

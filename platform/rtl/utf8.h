@@ -35,6 +35,9 @@ void Utf16Append(std::u16string& out, char32_t c);
 
 // ---------------------------------------------------------------- stepping
 
+// The length (1 to 4) a lead byte announces; 1 for a byte that leads nothing.
+size_t Utf8AnnouncedLength(unsigned char b);
+
 // The position after the character at i (i < s.size()).
 size_t Utf8CharEnd(std::string_view s, size_t i);
 // The same over a range of bytes (p < end).
