@@ -11,6 +11,7 @@
 #include "platform/automation/officeSession.h"
 #include "platform/automation/olevariant.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win/dibHeader.h"
 
 namespace office {
 
@@ -25,32 +26,31 @@ struct BmpLayout {
     size_t RowBytes() const { return (size_t(width) * size_t(bits) + 7) / 8; }
 };
 
+// A bitmap file of rows from the bottom, uncompressed, in one bit or 24 bits a pixel (what
+// the TIFF pages are written as); none for any other.
 std::optional<BmpLayout> ReadLayout(std::ifstream& in) {
-    uint8_t h[62] = {};
-    if (!in.read(reinterpret_cast<char*>(h), 54) || h[0] != 'B' || h[1] != 'M') return std::nullopt;
-    const auto u32 = [&](int at) {
-        return uint32_t(h[at]) | uint32_t(h[at + 1]) << 8 | uint32_t(h[at + 2]) << 16 |
-               uint32_t(h[at + 3]) << 24;
-    };
-    const uint32_t headerSize = u32(14);
-    const int32_t width = int32_t(u32(18)), height = int32_t(u32(22));
-    const int bits = h[28] | h[29] << 8;
-    if (headerSize < 40 || width <= 0 || height <= 0 || (bits != 1 && bits != 24) || u32(30) != 0)
+    uint8_t file[14] = {};
+    if (!in.read(reinterpret_cast<char*>(file), sizeof file) || file[0] != 'B' || file[1] != 'M')
         return std::nullopt;
+    // The longest info header and a 1-bit bitmap's table are all that is read of the rest.
+    uint8_t head[124 + 2 * 4] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    DibHeader h;
+    const DibReadOptions pages{
+        .maxWidth = INT32_MAX, .maxHeight = INT32_MAX, .core = false, .topDown = false};
+    if (ReadDibHeader(head, size_t(in.gcount()), h, pages) || h.compression != kDibRgb ||
+        (h.bitCount != 1 && h.bitCount != 24))
+        return std::nullopt;
+    in.clear();
     BmpLayout b;
-    b.width = uint32_t(width);
-    b.height = uint32_t(height);
-    b.bits = bits;
-    b.data = u32(10);
-    b.stride = (uint64_t(b.width) * uint64_t(bits) + 31) / 32 * 4;
-    if (bits == 1) {
-        uint8_t table[8];
-        if (!in.seekg(std::streamoff(14 + headerSize)) ||
-            !in.read(reinterpret_cast<char*>(table), sizeof table))
-            return std::nullopt;
-        for (int i = 0; i < 2; ++i)
-            for (int c = 0; c < 3; ++c) b.colours[i][c] = table[i * 4 + 2 - c];  // stored BGR
-    }
+    b.width = uint32_t(h.width);
+    b.height = uint32_t(h.height);
+    b.bits = h.bitCount;
+    b.data = uint64_t(file[10]) | uint64_t(file[11]) << 8 | uint64_t(file[12]) << 16 |
+             uint64_t(file[13]) << 24;
+    b.stride = h.Stride();
+    for (size_t i = 0; i < 2 && i < h.colors.size(); ++i)
+        for (int c = 0; c < 3; ++c) b.colours[i][c] = uint8_t(h.colors[i] >> (16 - 8 * c));
     return b;
 }
 
